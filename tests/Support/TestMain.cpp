@@ -1,0 +1,35 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <cstring>
+#include <memory>
+
+#ifdef QUORVELLE_TEST_GUI
+#include <QApplication>
+#endif
+
+namespace {
+
+bool onlyListing(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--gtest_list_tests") == 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleMock(&argc, argv);
+    // Listing the tests happens at build time, where no display exists.
+    if (onlyListing(argc, argv)) return RUN_ALL_TESTS();
+#ifdef QUORVELLE_TEST_GUI
+    QApplication app(argc, argv);
+#else
+    QCoreApplication app(argc, argv);
+#endif
+    QCoreApplication::setOrganizationDomain(QStringLiteral("dovent.com"));
+    QCoreApplication::setApplicationName(QStringLiteral("QuorvelleTests"));
+    return RUN_ALL_TESTS();
+}
