@@ -145,6 +145,16 @@ QString pick(const AppStrings& strings, const TextPair& text) {
     return strings.localized(text.english, text.turkish);
 }
 
+// A blocked or error state always carries its payload; the fallbacks only keep a malformed
+// value from going without text.
+SessionBlockReason blockReasonOf(const SessionState& state) {
+    return state.blockReason().value_or(SessionBlockReason::permissionsMissing);
+}
+
+QuorvelleError errorOf(const SessionState& state) {
+    return state.error().value_or(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
+}
+
 }  // namespace
 
 AppStrings::AppStrings(QString languageCode) : m_languageCode(std::move(languageCode)) {}
@@ -184,9 +194,9 @@ QString AppStrings::sessionStatusBadge(const SessionState& state) const {
 QString AppStrings::sessionStateTitle(const SessionState& state, const std::optional<QString>& statusMessage) const {
     switch (state.kind()) {
     case SessionState::Kind::blocked:
-        return blockedTitle(state.blockReason().value_or(SessionBlockReason::permissionsMissing));
+        return blockedTitle(blockReasonOf(state));
     case SessionState::Kind::error:
-        return failureTitle(state.error().value_or(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure)));
+        return failureTitle(errorOf(state));
     case SessionState::Kind::idle: return pick(*this, kTitleIdle);
     case SessionState::Kind::recording: return pick(*this, kTitleRecording);
     case SessionState::Kind::uploading: return pick(*this, kTitleUploading);
@@ -241,9 +251,9 @@ QString AppStrings::sessionDetail(const SessionState& state, const std::optional
         return pick(*this, kDetailLastCapturePrefix) + *lastCaptureSummary;
     switch (state.kind()) {
     case SessionState::Kind::blocked:
-        return blockedDetail(state.blockReason().value_or(SessionBlockReason::permissionsMissing));
+        return blockedDetail(blockReasonOf(state));
     case SessionState::Kind::error:
-        return errorMessage(state.error().value_or(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure)));
+        return errorMessage(errorOf(state));
     case SessionState::Kind::idle: return pick(*this, kDetailIdle);
     case SessionState::Kind::recording:
         return pick(*this, mode == RecordingTriggerMode::toggle ? kDetailRecordingToggle : kDetailRecordingPushToTalk);
