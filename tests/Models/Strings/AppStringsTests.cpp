@@ -150,7 +150,7 @@ TEST(AppStringsTables, SampleTextsAreExact) {
          "Kaydı başlatmak için bir kez, bitirmek için tekrar basın."},
         {[](const AppStrings& s) { return s.appLanguageOptionDescription(AppLanguageOption::turkish); },
          "Use Turkish for Quorvelle menus and screens.", "Quorvelle menü ve ekranları için Türkçe kullan."},
-        // This machine has no Mac: the system choice names the computer instead.
+        // The system choice names the computer rather than a Mac.
         {[](const AppStrings& s) { return s.appLanguageOptionDescription(AppLanguageOption::system); },
          "Follow this computer's preferred language.", "Bu bilgisayarın tercih edilen dilini takip et."},
     };
