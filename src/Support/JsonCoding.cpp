@@ -1,6 +1,5 @@
 #include "Support/JsonCoding.h"
 
-
 #include <cmath>
 
 namespace quorvelle::json {
