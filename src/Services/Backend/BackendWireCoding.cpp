@@ -1,10 +1,12 @@
 #include "Services/Backend/BackendWireCoding.h"
 
+#include "Support/JsonCoding.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QTimeZone>
 
-#include <cmath>
-#include <limits>
 
 namespace quorvelle::wire {
 
@@ -14,26 +16,35 @@ namespace {
     throw WireDecodingError(QStringLiteral("\"%1\" %2").arg(key, problem));
 }
 
-QJsonValue present(const QJsonObject& object, const QString& key) {
-    const QJsonValue value = object.value(key);
-    if (value.isUndefined() || value.isNull()) fail(key, QStringLiteral("is missing"));
-    return value;
+// A required field: missing, null or of the wrong type throws.
+template <typename T>
+T required(const json::Field<T>& field, const QString& key, const QString& kind) {
+    if (field.isMissing()) fail(key, QStringLiteral("is missing"));
+    if (field.isWrongType()) fail(key, QStringLiteral("is not ") + kind);
+    return *field.value();
+}
+
+// An optional field: missing or null is absent, a wrong type still throws.
+template <typename T>
+std::optional<T> optional(const json::Field<T>& field, const QString& key, const QString& kind) {
+    if (field.isMissing()) return std::nullopt;
+    return required(field, key, kind);
 }
 
 bool isAbsent(const QJsonValue& value) {
     return value.isUndefined() || value.isNull();
 }
 
-qint64 integerValue(const QJsonValue& value, const QString& key) {
-    if (!value.isDouble()) fail(key, QStringLiteral("is not a number"));
-    const double number = value.toDouble();
-    // 2^63 is exactly representable; anything at or above it does not fit.
-    constexpr double limit = 9223372036854775808.0;
-    if (std::trunc(number) != number || number >= limit || number < -limit) fail(key, QStringLiteral("is not an integer"));
-    return static_cast<qint64>(number);
-}
-
 }  // namespace
+
+std::optional<QJsonValue> parseDocument(const QByteArray& body) {
+    QJsonParseError parseError{};
+    const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
+    if (parseError.error != QJsonParseError::NoError) return std::nullopt;
+    if (document.isObject()) return QJsonValue(document.object());
+    if (document.isArray()) return QJsonValue(document.array());
+    return std::nullopt;
+}
 
 QJsonObject asObject(const QJsonValue& value, const QString& what) {
     if (!value.isObject()) throw WireDecodingError(what + QStringLiteral(" is not a JSON object"));
@@ -41,33 +52,28 @@ QJsonObject asObject(const QJsonValue& value, const QString& what) {
 }
 
 QString requiredString(const QJsonObject& object, const QString& key) {
-    const QJsonValue value = present(object, key);
-    if (!value.isString()) fail(key, QStringLiteral("is not a string"));
-    return value.toString();
+    return required(json::readString(object, key), key, QStringLiteral("a string"));
 }
 
 std::optional<QString> optionalString(const QJsonObject& object, const QString& key) {
-    if (isAbsent(object.value(key))) return std::nullopt;
-    return requiredString(object, key);
+    return optional(json::readString(object, key), key, QStringLiteral("a string"));
 }
 
 qint64 requiredInteger(const QJsonObject& object, const QString& key) {
-    return integerValue(present(object, key), key);
+    return required(json::readInteger(object, key), key, QStringLiteral("an integer"));
 }
 
 std::optional<qint64> optionalInteger(const QJsonObject& object, const QString& key) {
-    if (isAbsent(object.value(key))) return std::nullopt;
-    return requiredInteger(object, key);
+    return optional(json::readInteger(object, key), key, QStringLiteral("an integer"));
 }
 
 bool requiredBool(const QJsonObject& object, const QString& key) {
-    const QJsonValue value = present(object, key);
-    if (!value.isBool()) fail(key, QStringLiteral("is not a boolean"));
-    return value.toBool();
+    return required(json::readBool(object, key), key, QStringLiteral("a boolean"));
 }
 
 QJsonObject requiredObject(const QJsonObject& object, const QString& key) {
-    const QJsonValue value = present(object, key);
+    const QJsonValue value = object.value(key);
+    if (isAbsent(value)) fail(key, QStringLiteral("is missing"));
     if (!value.isObject()) fail(key, QStringLiteral("is not an object"));
     return value.toObject();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -22,6 +23,9 @@ public:
 // of the wrong type throws; an optional one may be missing or null but throws when it has a wrong type.
 // Keys the record does not know are simply never asked for.
 namespace wire {
+
+// The JSON document of a body (object or array); none when the bytes are not JSON.
+std::optional<QJsonValue> parseDocument(const QByteArray& body);
 
 QJsonObject asObject(const QJsonValue& value, const QString& what);
 
