@@ -1,13 +1,12 @@
 #include "Services/Storage/TranscriptHistoryCsv.h"
 
-#include <QTimeZone>
 
 namespace quorvelle::TranscriptHistoryCsv {
 
 QString row(const TranscriptHistoryEntry& entry) {
     QString transcript = entry.transcript;
     transcript.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    QString line = entry.completedAt.toTimeZone(QTimeZone::utc()).toString(Qt::ISODate);
+    QString line = entry.completedAt.toUTC().toString(Qt::ISODate);
     line += QStringLiteral(",\"");
     line += transcript;
     line += QStringLiteral("\",");

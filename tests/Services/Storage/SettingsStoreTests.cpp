@@ -2,6 +2,7 @@
 #include "Services/Storage/JsonFileUserDefaults.h"
 #include "Services/Storage/SettingsStore.h"
 #include "Support/JsonCoding.h"
+#include "StoragePrinters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "Services/Storage/InMemoryUserDefaults.h"
 #include "Services/Storage/JsonFileUserDefaults.h"
+#include "StoragePrinters.h"
 
 #include <gtest/gtest.h>
 
