@@ -1,4 +1,3 @@
-#include "Models/AudioDeviceInfo.h"
 #include "Models/AudioInputDevicePreference.h"
 #include "Models/MainWindowSection.h"
 
@@ -25,20 +24,6 @@ TEST(AudioInputDevicePreference, JsonKeysRoundTripAndStrictDecoding)
                                R"({"uid":"a","name":null})", R"({})"}) {
         EXPECT_FALSE(parse(broken).has_value()) << broken;
     }
-}
-
-TEST(AudioValues, EqualityCoversEveryField)
-{
-    const AudioDeviceInfo device{7, "uid-7", "Mic", true};
-    EXPECT_EQ(device, (AudioDeviceInfo{7, "uid-7", "Mic", true}));
-    EXPECT_NE(device, (AudioDeviceInfo{8, "uid-7", "Mic", true}));
-    EXPECT_NE(device, (AudioDeviceInfo{7, "UID-7", "Mic", true}));
-    EXPECT_NE(device, (AudioDeviceInfo{7, "uid-7", "mic", true}));
-    EXPECT_NE(device, (AudioDeviceInfo{7, "uid-7", "Mic", false}));
-
-    const AudioInputDevicePreference preference{"uid-7", "Mic"};
-    EXPECT_NE(preference, (AudioInputDevicePreference{"uid-7", "Other"}));
-    EXPECT_NE(preference, (AudioInputDevicePreference{"UID-7", "Mic"}));
 }
 
 TEST(MainWindowSection, RawValuesInSidebarOrderAndExactParsing)
