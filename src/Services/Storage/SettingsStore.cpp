@@ -70,19 +70,6 @@ LocalTranscriptionModelID multilingualCounterpart(LocalTranscriptionModelID mode
     }
 }
 
-bool isSelectable(LocalTranscriptionModelID model) {
-    switch (model) {
-    case LocalTranscriptionModelID::tinyMultilingual:
-    case LocalTranscriptionModelID::baseMultilingual:
-    case LocalTranscriptionModelID::smallMultilingual:
-    case LocalTranscriptionModelID::mediumMultilingual:
-    case LocalTranscriptionModelID::largeV3:
-        return true;
-    default:
-        return false;
-    }
-}
-
 }  // namespace
 
 SettingsStore::SettingsStore(std::shared_ptr<UserDefaults> userDefaults, Clock now)
@@ -134,7 +121,7 @@ LocalTranscriptionModelID SettingsStore::selectedLocalModelID() const {
     const auto stored = fromRawValue<LocalTranscriptionModelID>(*name);
     if (!stored) return fallback;
     const LocalTranscriptionModelID model = multilingualCounterpart(*stored);
-    return isSelectable(model) ? model : fallback;
+    return selectableLocalTranscriptionModelIDs().contains(model) ? model : fallback;
 }
 
 QList<VocabularyHintEntry> SettingsStore::vocabularyHintEntries() const {
