@@ -1,0 +1,165 @@
+#include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
+
+#include "Services/Storage/DamagedFile.h"
+#include "Services/Storage/TranscriptHistoryCsv.h"
+#include "Services/Storage/TranscriptHistoryExportError.h"
+#include "Support/AppPaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSaveFile>
+#include <QtDebug>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+
+namespace quorvelle {
+
+namespace {
+
+const QString kHistoryFileName = QStringLiteral("transcript-history.json");
+
+void sortNewestFirst(QList<TranscriptHistoryEntry>& entries) {
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const TranscriptHistoryEntry& a, const TranscriptHistoryEntry& b) {
+                         return a.completedAt > b.completedAt;
+                     });
+}
+
+std::optional<QList<TranscriptHistoryEntry>> decodeEntries(const QByteArray& bytes) {
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !document.isArray()) return std::nullopt;
+    const QJsonArray array = document.array();
+    QList<TranscriptHistoryEntry> entries;
+    entries.reserve(array.size());
+    for (const QJsonValue& element : array) {
+        if (!element.isObject()) return std::nullopt;
+        auto entry = TranscriptHistoryEntry::fromJson(element.toObject());
+        if (!entry) return std::nullopt;
+        entries.append(std::move(*entry));
+    }
+    return entries;
+}
+
+}  // namespace
+
+ApplicationSupportTranscriptHistoryStore::ApplicationSupportTranscriptHistoryStore()
+    : ApplicationSupportTranscriptHistoryStore(Options{}) {}
+
+ApplicationSupportTranscriptHistoryStore::ApplicationSupportTranscriptHistoryStore(Options options)
+    : m_options(std::move(options)) {
+    ensureDirectory();
+}
+
+QString ApplicationSupportTranscriptHistoryStore::defaultDirectory() {
+    return QDir(AppPaths::applicationSupportDirectory()).filePath(QStringLiteral("History"));
+}
+
+QString ApplicationSupportTranscriptHistoryStore::historyFilePath() const {
+    return QDir(m_options.directory).filePath(kHistoryFileName);
+}
+
+void ApplicationSupportTranscriptHistoryStore::ensureDirectory() const { QDir().mkpath(m_options.directory); }
+
+std::optional<ApplicationSupportTranscriptHistoryStore::FileStamp>
+ApplicationSupportTranscriptHistoryStore::currentStamp() const {
+    struct stat info {};
+    if (::stat(QFile::encodeName(historyFilePath()).constData(), &info) != 0) return std::nullopt;
+    return FileStamp{static_cast<quint64>(info.st_dev), static_cast<quint64>(info.st_ino),
+                     static_cast<qint64>(info.st_size),
+                     static_cast<qint64>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+}
+
+ApplicationSupportTranscriptHistoryStore::ReadResult ApplicationSupportTranscriptHistoryStore::readHistory() {
+    const auto stampBefore = currentStamp();
+    if (!stampBefore) return {};
+    QFile file(historyFilePath());
+    if (!file.open(QIODevice::ReadOnly)) return {ReadOutcome::undecodable, {}, file.errorString()};
+    auto entries = decodeEntries(file.readAll());
+    if (!entries) return {ReadOutcome::undecodable, {}, QStringLiteral("not a transcript history")};
+    m_lastDecodedStamp = stampBefore;
+    sortNewestFirst(*entries);
+    return {ReadOutcome::decoded, std::move(*entries), {}};
+}
+
+QList<TranscriptHistoryEntry> ApplicationSupportTranscriptHistoryStore::loadEntries() {
+    return readHistory().entries;
+}
+
+bool ApplicationSupportTranscriptHistoryStore::setAsideIfUndecodable() {
+    const auto stamp = currentStamp();
+    if (!stamp) return true;
+    // A file this store decoded or wrote itself, unchanged since, needs no second look.
+    if (stamp == m_lastDecodedStamp) return true;
+    if (readHistory().outcome != ReadOutcome::undecodable) return true;
+    const QString path = historyFilePath();
+    if (const auto aside = setAsideDamagedFile(path, m_options.now())) {
+        qWarning("Transcript history %s did not decode; kept as %s", qUtf8Printable(path), qUtf8Printable(*aside));
+        return true;
+    }
+    qWarning("Transcript history %s did not decode and cannot be moved aside; not overwriting it",
+             qUtf8Printable(path));
+    return false;
+}
+
+void ApplicationSupportTranscriptHistoryStore::save(const QList<TranscriptHistoryEntry>& entries) {
+    ensureDirectory();
+    if (!setAsideIfUndecodable()) return;
+
+    QList<TranscriptHistoryEntry> sorted = entries;
+    sortNewestFirst(sorted);
+    QJsonArray array;
+    for (const TranscriptHistoryEntry& entry : sorted) array.append(entry.toJson());
+
+    QSaveFile file(historyFilePath());
+    if (!file.open(QIODevice::WriteOnly)) {
+        qWarning("Cannot write transcript history %s: %s", qUtf8Printable(historyFilePath()),
+                 qUtf8Printable(file.errorString()));
+        return;
+    }
+    file.write(QJsonDocument(array).toJson(QJsonDocument::Indented));
+    if (!file.commit()) {
+        qWarning("Cannot write transcript history %s: %s", qUtf8Printable(historyFilePath()),
+                 qUtf8Printable(file.errorString()));
+        return;
+    }
+    m_lastDecodedStamp = currentStamp();
+}
+
+void ApplicationSupportTranscriptHistoryStore::clear() {
+    QFile::remove(historyFilePath());
+    m_lastDecodedStamp.reset();
+}
+
+QString ApplicationSupportTranscriptHistoryStore::exportCSV() {
+    const ReadResult history = readHistory();
+    if (history.outcome == ReadOutcome::undecodable) {
+        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::historyUnreadable, historyFilePath(),
+                                           history.detail);
+    }
+
+    const QString folder =
+        m_options.exportDirectory.isEmpty() ? AppPaths::privateTemporaryDirectory() : m_options.exportDirectory;
+    if (folder.isEmpty()) {
+        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::exportFolderUnavailable, QString());
+    }
+    const QString path = QDir(folder).filePath(TranscriptHistoryCsv::fileName(m_options.now()));
+
+    QSaveFile file(path);
+    // Transcripts are private: the file is readable by its owner only, from the moment it exists.
+    if (!file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::writeFailed, path, file.errorString());
+    }
+    file.write(TranscriptHistoryCsv::document(history.entries).toUtf8());
+    if (!file.commit()) {
+        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::writeFailed, path, file.errorString());
+    }
+    return path;
+}
+
+}  // namespace quorvelle
