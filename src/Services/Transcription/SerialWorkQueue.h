@@ -1,6 +1,5 @@
 // SerialWorkQueue: one worker thread that runs submitted jobs one at a time, in submission order.
-// A job's result (or the exception it threw) comes back through a QFuture, which a coroutine on the
-// submitting thread awaits and resumes on that thread.
+// A job's result (or the exception it threw) comes back to the awaiting coroutine on its own thread.
 #pragma once
 
 #include <QFuture>
@@ -8,9 +7,13 @@
 #include <QPromise>
 #include <QThread>
 
+#include <QCoroFuture>
+#include <QCoroTask>
+
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <type_traits>
 
 namespace quorvelle {
@@ -24,26 +27,35 @@ public:
     SerialWorkQueue(const SerialWorkQueue&) = delete;
     SerialWorkQueue& operator=(const SerialWorkQueue&) = delete;
 
+    // Runs the job on the worker thread after every job submitted before it; the awaiting caller
+    // resumes on its own thread with the job's result or the exception the job threw.
     template <typename Job>
-    auto submit(Job job) -> QFuture<std::invoke_result_t<Job>>
+    auto run(Job job) -> QCoro::Task<std::invoke_result_t<Job>>
     {
         using Result = std::invoke_result_t<Job>;
-        auto promise = std::make_shared<QPromise<Result>>();
-        QFuture<Result> future = promise->future();
+        // The outcome travels as a value: a future that carries an exception reports itself as
+        // cancelled, and its watcher does not always wake the awaiting coroutine.
+        struct Outcome {
+            std::optional<Result> value;
+            std::exception_ptr error;
+        };
+        auto promise = std::make_shared<QPromise<Outcome>>();
+        QFuture<Outcome> future = promise->future();
         post([promise, job = std::move(job)]() mutable {
             promise->start();
+            Outcome outcome;
             try {
-                if constexpr (std::is_void_v<Result>) {
-                    job();
-                } else {
-                    promise->addResult(job());
-                }
+                outcome.value.emplace(job());
             } catch (...) {
-                promise->setException(std::current_exception());
+                outcome.error = std::current_exception();
             }
+            promise->addResult(std::move(outcome));
             promise->finish();
         });
-        return future;
+        Outcome outcome = co_await future;
+        if (outcome.error)
+            std::rethrow_exception(outcome.error);
+        co_return std::move(*outcome.value);
     }
 
     // Runs the work on the worker thread after every job submitted before it, and waits for it.
