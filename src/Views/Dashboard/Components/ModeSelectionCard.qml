@@ -1,0 +1,137 @@
+import QtQuick
+import QtQuick.Layouts
+import QtQuick.Templates as T
+import Quorvelle
+
+// A large choice of a mode: symbol tile, title, subtitle and tag chips on a card 156 high
+// (or as high as the page makes it). The content never enlarges the card; what does not fit is
+// cut short. A disabled card keeps its selection colours, dims slightly and ignores clicks.
+T.AbstractButton {
+    id: root
+
+    property string title
+    property string subtitle
+    property var tags: []
+    property string symbolName
+    property bool isSelected: false
+    property bool isDisabled: false
+    property var action: null
+
+    Layout.fillWidth: true
+    enabled: !isDisabled
+    opacity: isDisabled ? 0.92 : 1
+    padding: 16
+    implicitWidth: 240
+    implicitHeight: 156
+    focusPolicy: Qt.TabFocus
+    Accessible.name: title
+
+    contentItem: Item {
+        ColumnLayout {
+            id: column
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.verticalCenter: parent.verticalCenter
+            height: Math.min(implicitHeight, parent.height)
+            spacing: 14
+
+            RowLayout {
+                Layout.fillWidth: true
+
+                Rectangle {
+                    objectName: "mode-symbol-tile"
+                    implicitWidth: 42
+                    implicitHeight: 42
+                    radius: 21
+                    color: DesktopTheme.colors.headerIconBackground
+
+                    Icon {
+                        anchors.centerIn: parent
+                        name: root.symbolName
+                        size: 18
+                        color: DesktopTheme.colors.primaryText
+                    }
+                }
+
+                Item {
+                    Layout.fillWidth: true
+                }
+
+                CheckBadge {
+                    objectName: "mode-check"
+                    visible: root.isSelected
+                }
+            }
+
+            ColumnLayout {
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+                Layout.minimumHeight: 0
+                spacing: 6
+
+                UiText {
+                    objectName: "option-title"
+                    Layout.fillWidth: true
+                    text: root.title
+                    elide: Text.ElideRight
+                    font.pixelSize: 16
+                    font.weight: Font.DemiBold
+                    color: DesktopTheme.colors.primaryText
+                }
+
+                UiText {
+                    objectName: "option-subtitle"
+                    Layout.fillWidth: true
+                    Layout.fillHeight: true
+                    Layout.minimumHeight: 0
+                    Layout.maximumHeight: implicitHeight
+                    text: root.subtitle
+                    wrapMode: Text.Wrap
+                    elide: Text.ElideRight
+                    clip: true
+                    color: DesktopTheme.colors.secondaryText
+                }
+            }
+
+            Item {
+                objectName: "mode-tags"
+                Layout.fillWidth: true
+                implicitHeight: tagRow.implicitHeight
+                clip: true
+
+                Row {
+                    id: tagRow
+                    spacing: 8
+
+                    Repeater {
+                        model: root.tags
+
+                        MetadataPill {
+                            title: modelData
+                        }
+                    }
+                }
+            }
+        }
+    }
+
+    background: Rectangle {
+        objectName: "mode-card-base"
+        radius: 16
+        color: root.isSelected ? DesktopTheme.colors.selectedCardFill : DesktopTheme.colors.inputBackground
+        border.color: root.isSelected ? DesktopTheme.colors.selectedCardBorder : DesktopTheme.colors.inputBorder
+        border.width: 1
+
+        CardGlow {
+            objectName: "mode-card-glow"
+            visible: root.isSelected
+            glowRadius: 18
+            color: DesktopTheme.colors.selectedGlow
+        }
+    }
+
+    onClicked: {
+        if (typeof root.action === "function")
+            root.action()
+    }
+}

@@ -1,0 +1,210 @@
+#include "KitScene.h"
+
+#include "Models/AppStrings.h"
+#include "Views/Dashboard/Components/DesktopThemePalette.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvelle::test {
+namespace {
+
+struct CardKind {
+    const char* name;
+    const char* qml;  // the card's own fields; %1 is isSelected
+    double badgeInset;
+};
+
+const CardKind kCards[] = {
+    {"appearance-option",
+     "AppearanceOptionCard { title: 'Current widget'; subtitle: 'The pill with status and levels.'; "
+     "preview: 'currentWidget'; isSelected: %1",
+     14},
+    {"theme-option",
+     "ThemeOptionCard { title: 'Quorvelle'; subtitle: 'Deep blue with warm accents.'; "
+     "palette: DesktopTheme.quorvellePalette; isSelected: %1",
+     12},
+    {"language-option", "AppLanguageOptionCard { language: 'turkish'; languageCode: 'en'; isSelected: %1", 12},
+};
+
+QString cardScene(const CardKind& kind, bool selected) {
+    return loggedScene(QString::fromUtf8(kind.qml).arg(selected ? QStringLiteral("true") : QStringLiteral("false")) +
+                       QStringLiteral("\n  objectName: 'card'; x: 24; y: 24; width: 260\n"
+                                      "  action: function() { scene.note('pick') }\n}\n"));
+}
+
+TEST(OptionCardViewTest, SelectedCardsFillOutlineGlowAndCarryTheCheckInEachTheme) {
+    ViewHarness harness;
+    for (const Theme theme : kAllThemes) {
+        harness.setTheme(theme);
+        const DesktopThemeColors colors = colorsOf(theme);
+        for (const CardKind& kind : kCards) {
+            for (const bool selected : {false, true}) {
+                SCOPED_TRACE(nameOf(theme) + " " + kind.name + (selected ? " selected" : ""));
+                ASSERT_TRUE(harness.load(cardScene(kind, selected), {308, 300}));
+                harness.grab();
+                QQuickItem* card = harness.find(QStringLiteral("card"));
+                QQuickItem* background = harness.find(QStringLiteral("option-card-background"));
+                EXPECT_COLOR_NEAR(background->property("color").value<QColor>(),
+                                  selected ? colors.selectedCardFill : colors.cardFill);
+                EXPECT_COLOR_NEAR(background->property("border.color").value<QColor>(),
+                                  selected ? colors.selectedCardBorder : colors.inputBorder);
+                EXPECT_COLOR_NEAR(harness.colorAt(card, {4, card->height() - 20}),
+                                  selected ? colors.selectedCardFill : colors.cardFill);
+                EXPECT_EQ(shown(harness, QStringLiteral("option-card-glow")), selected);
+                EXPECT_EQ(shown(harness, QStringLiteral("option-card-check")), selected);
+                QQuickItem* check = harness.find(QStringLiteral("option-card-check"));
+                const QPointF corner = check->mapToItem(card, {check->width(), 0});
+                EXPECT_DOUBLE_EQ(corner.x(), card->width() - kind.badgeInset);
+                EXPECT_DOUBLE_EQ(corner.y(), kind.badgeInset);
+                if (selected) {
+                    EXPECT_COLOR_NEAR(harness.colorAt(check, {4, 11}), colors.primaryButtonFill);
+                }
+                harness.shoot(themed(std::string(kind.name) + (selected ? "-selected" : ""), theme));
+            }
+        }
+    }
+}
+
+TEST(OptionCardViewTest, AClickAnywhereOnACardCallsItsActionEveryTime) {
+    ViewHarness harness;
+    for (const CardKind& kind : kCards) {
+        SCOPED_TRACE(kind.name);
+        ASSERT_TRUE(harness.load(cardScene(kind, true), {308, 300}));
+        harness.grab();
+        QQuickItem* card = harness.find(QStringLiteral("card"));
+        harness.click(harness.find(QStringLiteral("option-card-check")));
+        harness.click(harness.find(QStringLiteral("option-title")));
+        harness.click(harness.find(QStringLiteral("option-subtitle")));
+        harness.click(card, {card->width() / 2, card->height() / 2});
+        EXPECT_EQ(callLog(harness), QStringList(4, QStringLiteral("pick")));
+    }
+}
+
+TEST(OptionCardViewTest, CheckBadgeCoversTheCornerWithoutMovingTheContent) {
+    ViewHarness harness;
+    QPointF place[2];
+    for (const bool selected : {false, true}) {
+        ASSERT_TRUE(harness.load(cardScene(kCards[0], selected), {308, 300}));
+        harness.grab();
+        QQuickItem* miniature = harness.find(QStringLiteral("widget-miniature"));
+        place[selected] = miniature->mapToItem(harness.find(QStringLiteral("card")), {0, 0});
+    }
+    EXPECT_EQ(place[0], place[1]);
+    EXPECT_EQ(place[0], QPointF(16, 16));
+}
+
+TEST(AppearanceOptionCardViewTest, MiniatureFollowsThePreviewNotTheSelection) {
+    ViewHarness harness;
+    for (const Theme theme : kAllThemes) {
+        harness.setTheme(theme);
+        const DesktopThemeColors colors = colorsOf(theme);
+        for (const char* preview : {"currentWidget", "logoOnly"}) {
+            SCOPED_TRACE(nameOf(theme) + " " + preview);
+            const bool pill = std::string(preview) == "currentWidget";
+            ASSERT_TRUE(harness.load(loggedScene(QStringLiteral("AppearanceOptionCard {\n"
+                                                                "  objectName: 'card'; x: 24; y: 24; width: 260\n"
+                                                                "  title: 'Widget'; subtitle: 'Idle look'\n"
+                                                                "  preview: '%1'; isSelected: false }\n")
+                                                     .arg(QString::fromLatin1(preview))),
+                                     {308, 260}));
+            harness.grab();
+            EXPECT_EQ(shown(harness, QStringLiteral("idle-pill-miniature")), pill);
+            EXPECT_EQ(shown(harness, QStringLiteral("logo-miniature")), !pill);
+            QQuickItem* miniature = harness.find(QStringLiteral("widget-miniature"));
+            EXPECT_DOUBLE_EQ(miniature->height(), 114);
+            EXPECT_COLOR_NEAR(harness.colorAt(miniature, {6, 57}), colors.inputBackground);
+            if (pill) {
+                // The capsule stays black at 0.55 in every theme, over the miniature's fill.
+                QQuickItem* capsule = harness.find(QStringLiteral("idle-pill-miniature"));
+                EXPECT_COLOR_NEAR(harness.colorAt(capsule, {capsule->width() - 8, 14}),
+                                  over(QColor::fromRgbF(0, 0, 0, 0.55f), colors.inputBackground));
+            } else {
+                EXPECT_DOUBLE_EQ(harness.find(QStringLiteral("logo-miniature"))->scale(), 0.95);
+            }
+            harness.shoot(themed(std::string("appearance-option-") + preview, theme));
+        }
+    }
+}
+
+TEST(ThemeOptionCardViewTest, MiniatureUsesItsOwnPaletteWhateverTheTheme) {
+    ViewHarness harness;
+    const std::pair<const char*, const DesktopThemePalette*> palettes[] = {
+        {"quorvellePalette", &DesktopThemePalette::quorvelle()},
+        {"blackPalette", &DesktopThemePalette::black()},
+        {"lightPalette", &DesktopThemePalette::light()},
+    };
+    for (const Theme theme : kAllThemes) {
+        harness.setTheme(theme);
+        for (const auto& [name, palette] : palettes) {
+            SCOPED_TRACE(nameOf(theme) + " " + name);
+            ASSERT_TRUE(harness.load(QStringLiteral("ThemeOptionCard { objectName: 'card'; x: 24; y: 24; width: 260\n"
+                                                    "  title: 'Theme'; subtitle: 'A theme'; isSelected: true\n"
+                                                    "  palette: DesktopTheme.%1 }\n")
+                                         .arg(QString::fromLatin1(name)),
+                                     {308, 280}));
+            harness.grab();
+            QQuickItem* miniature = harness.find(QStringLiteral("theme-miniature"));
+            EXPECT_DOUBLE_EQ(miniature->height(), 124);
+            EXPECT_COLOR_NEAR(harness.colorAt(miniature, {miniature->width() - 4, miniature->height() / 2}),
+                              palette->background);
+        }
+        harness.shoot(themed("theme-option-light-palette", theme));
+    }
+}
+
+TEST(AppLanguageOptionCardViewTest, BadgeCaptionAndTextsFollowTheOptionAndTheInterfaceLanguage) {
+    const std::tuple<const char*, AppLanguageOption, const char*, const char*> options[] = {
+        {"system", AppLanguageOption::system, "A", "SYSTEM"},
+        {"english", AppLanguageOption::english, "EN", "ENGLISH"},
+        {"turkish", AppLanguageOption::turkish, "TR", "TURKISH"},
+    };
+    ViewHarness harness;
+    for (const char* code : {"en", "tr"}) {
+        const AppStrings strings{QString::fromLatin1(code)};
+        for (const auto& [raw, option, badge, caption] : options) {
+            SCOPED_TRACE(std::string(code) + " " + raw);
+            ASSERT_TRUE(harness.load(QStringLiteral("AppLanguageOptionCard { objectName: 'card'; x: 24; y: 24; "
+                                                    "width: 260; language: '%1'; languageCode: '%2' }")
+                                         .arg(QString::fromLatin1(raw), QString::fromLatin1(code)),
+                                     {308, 200}));
+            harness.grab();
+            EXPECT_EQ(textOf(harness, QStringLiteral("language-badge-code")), QString::fromLatin1(badge));
+            EXPECT_EQ(textOf(harness, QStringLiteral("language-caption")), QString::fromLatin1(caption));
+            EXPECT_EQ(textOf(harness, QStringLiteral("option-title")), strings.appLanguageOptionTitle(option));
+            EXPECT_EQ(textOf(harness, QStringLiteral("option-subtitle")), strings.appLanguageOptionDescription(option));
+            EXPECT_GE(harness.find(QStringLiteral("card"))->height(), 132);
+        }
+        harness.shoot("kit2-language-option-turkish-" + std::string(code));
+    }
+}
+
+TEST(AppLanguageOptionCardViewTest, BadgeInvertsWhenSelectedAndTheCardGrowsPast132ForLongText) {
+    ViewHarness harness;
+    for (const Theme theme : kAllThemes) {
+        harness.setTheme(theme);
+        const DesktopThemeColors colors = colorsOf(theme);
+        for (const bool selected : {false, true}) {
+            SCOPED_TRACE(nameOf(theme) + (selected ? " selected" : ""));
+            ASSERT_TRUE(harness.load(QStringLiteral("AppLanguageOptionCard { objectName: 'card'; x: 24; y: 24; "
+                                                    "width: 260; language: 'english'; isSelected: %1 }")
+                                         .arg(selected ? QStringLiteral("true") : QStringLiteral("false")),
+                                     {308, 200}));
+            harness.grab();
+            QQuickItem* badge = harness.find(QStringLiteral("language-badge"));
+            EXPECT_COLOR_NEAR(harness.colorAt(badge, {19, 5}),
+                              selected ? colors.primaryButtonFill : colors.inputBackground);
+            EXPECT_COLOR_NEAR(harness.find(QStringLiteral("language-badge-code"))->property("color").value<QColor>(),
+                              selected ? colors.darkButtonText : colors.primaryText);
+        }
+    }
+    ASSERT_TRUE(harness.load(QStringLiteral("AppLanguageOptionCard { objectName: 'card'; x: 24; y: 24; "
+                                            "width: 160; language: 'system'; isSelected: true }"),
+                             {208, 300}));
+    harness.grab();
+    EXPECT_GT(harness.find(QStringLiteral("card"))->height(), 132);
+    EXPECT_FALSE(harness.find(QStringLiteral("option-subtitle"))->property("truncated").toBool());
+    harness.shoot("kit2-language-option-narrow");
+}
+
+}  // namespace
+}  // namespace quorvelle::test

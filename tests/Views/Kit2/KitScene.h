@@ -1,0 +1,52 @@
+#pragma once
+
+#include "ViewHarness.h"
+
+#include <QQuickItem>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <string>
+
+namespace quorvelle::test {
+
+// What the rows and cards of the kit's tests share: a scene whose root keeps a log of the calls
+// its callbacks made, each as one line "name arg1 arg2 ...".
+inline QString loggedScene(const QString& body) {
+    return QStringLiteral("Item {\n"
+                          "  id: scene\n"
+                          "  property var log: []\n"
+                          "  function note(line) { log = log.concat([line]) }\n"
+                          "  width: 640\n"
+                          "%1\n"
+                          "}\n")
+        .arg(body);
+}
+
+inline QStringList callLog(const ViewHarness& harness) {
+    return harness.root()->property("log").toStringList();
+}
+
+inline std::string themed(const std::string& name, Theme theme) {
+    return "kit2-" + name + "-" + nameOf(theme);
+}
+
+inline QString textOf(const ViewHarness& harness, const QString& objectName) {
+    QQuickItem* item = harness.find(objectName);
+    return item ? item->property("text").toString() : QStringLiteral("<missing %1>").arg(objectName);
+}
+
+// The colour just inside an item's right edge, half way down: its fill, clear of its texts and
+// border. Grabs first, so that the layouts are settled before the item's size is read.
+inline QColor fillOf(ViewHarness& harness, QQuickItem* item) {
+    harness.grab();
+    return harness.colorAt(item, {item->width() - 6, item->height() / 2});
+}
+
+inline bool shown(const ViewHarness& harness, const QString& objectName) {
+    QQuickItem* item = harness.find(objectName);
+    return item && item->isVisible() && item->opacity() > 0;
+}
+
+}  // namespace quorvelle::test

@@ -1,0 +1,176 @@
+#include "KitScene.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvelle::test {
+namespace {
+
+const QString kShort = QStringLiteral("Hold the shortcut while you speak.");
+const QString kLong = QStringLiteral(
+    "Press the shortcut once to start recording and once more to stop; useful for long dictations where "
+    "holding a key gets tiring, and for keyboards whose modifier keys are awkward to hold down.");
+
+QString optionScene(const QString& subtitle, bool selected, int width = 448) {
+    return loggedScene(QStringLiteral("RecordingModeOptionButton {\n"
+                                      "  objectName: 'option'; x: 16; y: 16; width: %3\n"
+                                      "  title: 'Push to talk'; subtitle: '%1'; isSelected: %2\n"
+                                      "  action: function() { scene.note('option') }\n"
+                                      "}\n")
+                           .arg(subtitle, selected ? QStringLiteral("true") : QStringLiteral("false"))
+                           .arg(width));
+}
+
+QString cardScene(bool selected, bool disabled, const QString& subtitle = kShort,
+                  const QString& tags = QStringLiteral("'Private', 'Offline'")) {
+    return loggedScene(QStringLiteral("ModeSelectionCard {\n"
+                                      "  objectName: 'card'; x: 24; y: 24; width: 300\n"
+                                      "  title: 'Local'; subtitle: '%1'; tags: [%2]; symbolName: 'waveform'\n"
+                                      "  isSelected: %3; isDisabled: %4\n"
+                                      "  action: function() { scene.note('card') }\n"
+                                      "}\n")
+                           .arg(subtitle, tags, selected ? QStringLiteral("true") : QStringLiteral("false"),
+                                disabled ? QStringLiteral("true") : QStringLiteral("false")));
+}
+
+QColor ringStroke(const ViewHarness& harness) {
+    return harness.find(QStringLiteral("selection-ring"))->childItems().first()->property("border.color").value<QColor>();
+}
+
+TEST(RecordingModeOptionViewTest, SelectionRecoloursTheSurfaceAndTheRingInEachTheme) {
+    ViewHarness harness;
+    for (const Theme theme : kAllThemes) {
+        harness.setTheme(theme);
+        const DesktopThemeColors colors = colorsOf(theme);
+        QPointF ringPlace;
+        for (const bool selected : {false, true}) {
+            SCOPED_TRACE(nameOf(theme) + (selected ? " selected" : " not selected"));
+            ASSERT_TRUE(harness.load(optionScene(kShort, selected), {480, 140}));
+            QQuickItem* option = harness.find(QStringLiteral("option"));
+            EXPECT_COLOR_NEAR(fillOf(harness, option), selected ? colors.selectedCardFill : colors.inputBackground);
+            EXPECT_COLOR_NEAR(harness.find(QStringLiteral("option-surface"))->property("border.color").value<QColor>(),
+                              selected ? colors.selectedCardBorder : colors.inputBorder);
+            const QColor ring = ringStroke(harness);
+            if (selected) {
+                EXPECT_COLOR_NEAR(ring, colors.primaryText);
+            } else {
+                EXPECT_COLOR_NEAR(ring, colors.secondaryText);
+                EXPECT_NEAR(ring.alphaF(), colors.secondaryText.alphaF() * 0.35, 0.01);
+            }
+            QQuickItem* dot = harness.find(QStringLiteral("selection-dot"));
+            EXPECT_DOUBLE_EQ(dot->opacity(), selected ? 1 : 0);
+            // Selection changes colours only: the ring keeps its place.
+            const QPointF place = harness.find(QStringLiteral("selection-ring"))->mapToScene({0, 0});
+            if (selected) {
+                EXPECT_EQ(place, ringPlace);
+            }
+            ringPlace = place;
+            EXPECT_DOUBLE_EQ(option->height(), 108);
+            harness.shoot(themed(selected ? "recording-mode-option-selected" : "recording-mode-option", theme));
+        }
+    }
+}
+
+TEST(RecordingModeOptionViewTest, ALongSubtitleWrapsAndMakesTheSurfaceTallerWithTheContentAtTheTop) {
+    ViewHarness harness;
+    ASSERT_TRUE(harness.load(optionScene(kLong, false, 300), {340, 240}));
+    harness.grab();
+    QQuickItem* option = harness.find(QStringLiteral("option"));
+    QQuickItem* subtitle = harness.find(QStringLiteral("option-subtitle"));
+    EXPECT_GT(option->height(), 108);
+    EXPECT_GT(subtitle->property("lineCount").toInt(), 2);
+    EXPECT_FALSE(subtitle->property("truncated").toBool());
+    EXPECT_NEAR(subtitle->mapToItem(option, {0, subtitle->height()}).y(), option->height() - 16, 1);
+    harness.shoot("kit2-recording-mode-option-long");
+
+    ASSERT_TRUE(harness.load(optionScene(kShort, false), {480, 140}));
+    harness.grab();
+    EXPECT_NEAR(harness.find(QStringLiteral("option-title"))->mapToItem(harness.find(QStringLiteral("option")), {0, 0}).y(),
+                16, 1);
+}
+
+TEST(RecordingModeOptionViewTest, AClickAnywhereOnTheSurfaceCallsTheAction) {
+    ViewHarness harness;
+    ASSERT_TRUE(harness.load(optionScene(kShort, true), {480, 140}));
+    harness.grab();
+    QQuickItem* option = harness.find(QStringLiteral("option"));
+    harness.click(option, {3, 3});
+    harness.click(option, {option->width() / 2, 26});  // the blank beside the title
+    harness.click(harness.find(QStringLiteral("option-subtitle")));
+    harness.click(harness.find(QStringLiteral("selection-ring")));
+    harness.click(option, {option->width() - 4, option->height() - 4});
+    EXPECT_EQ(callLog(harness), QStringList(5, QStringLiteral("option")));
+}
+
+TEST(ModeSelectionCardViewTest, SelectionAndDisablingEachChangeTheirOwnLookInEachTheme) {
+    ViewHarness harness;
+    for (const Theme theme : kAllThemes) {
+        harness.setTheme(theme);
+        const DesktopThemeColors colors = colorsOf(theme);
+        for (const bool selected : {false, true}) {
+            for (const bool disabled : {false, true}) {
+                SCOPED_TRACE(nameOf(theme) + (selected ? " selected" : "") + (disabled ? " disabled" : ""));
+                ASSERT_TRUE(harness.load(cardScene(selected, disabled), {348, 204}));
+                QQuickItem* card = harness.find(QStringLiteral("card"));
+                harness.grab();
+                EXPECT_DOUBLE_EQ(card->height(), 156);
+                EXPECT_DOUBLE_EQ(card->opacity(), disabled ? 0.92 : 1.0);
+                EXPECT_EQ(shown(harness, QStringLiteral("mode-check")), selected);
+                EXPECT_EQ(shown(harness, QStringLiteral("mode-card-glow")), selected);
+                QQuickItem* base = harness.find(QStringLiteral("mode-card-base"));
+                EXPECT_COLOR_NEAR(base->property("color").value<QColor>(),
+                                  selected ? colors.selectedCardFill : colors.inputBackground);
+                EXPECT_COLOR_NEAR(base->property("border.color").value<QColor>(),
+                                  selected ? colors.selectedCardBorder : colors.inputBorder);
+                if (!disabled) {
+                    EXPECT_COLOR_NEAR(fillOf(harness, card),
+                                      selected ? colors.selectedCardFill : colors.inputBackground);
+                }
+                EXPECT_COLOR_NEAR(
+                    harness.find(QStringLiteral("mode-symbol-tile"))->property("color").value<QColor>(),
+                    colors.headerIconBackground);
+                harness.shoot(themed(std::string("mode-card") + (selected ? "-selected" : "") +
+                                         (disabled ? "-disabled" : ""),
+                                     theme));
+            }
+        }
+    }
+}
+
+TEST(ModeSelectionCardViewTest, LongTextsAndManyTagsStayInsideTheCard) {
+    ViewHarness harness;
+    ASSERT_TRUE(harness.load(cardScene(true, false, kLong,
+                                       QStringLiteral("'Private', 'Offline', 'No account', 'Any language', 'Slow'")),
+                             {348, 204}));
+    harness.grab();
+    QQuickItem* card = harness.find(QStringLiteral("card"));
+    EXPECT_DOUBLE_EQ(card->height(), 156);
+    QQuickItem* tags = harness.find(QStringLiteral("mode-tags"));
+    const QPointF tagsBottom = tags->mapToItem(card, {0, tags->height()});
+    EXPECT_LE(tagsBottom.y(), card->height() - 16 + 0.5);
+    EXPECT_TRUE(harness.find(QStringLiteral("option-subtitle"))->property("truncated").toBool());
+    harness.shoot("kit2-mode-card-crowded");
+
+    // No tags: the row is there, empty.
+    ASSERT_TRUE(harness.load(cardScene(false, false, kShort, QString()), {348, 204}));
+    harness.grab();
+    EXPECT_EQ(harness.find(QStringLiteral("mode-tags"))->childItems().first()->childItems().size(), 1);
+    EXPECT_DOUBLE_EQ(harness.find(QStringLiteral("card"))->height(), 156);
+}
+
+TEST(ModeSelectionCardViewTest, ClicksCallTheActionUnlessTheCardIsDisabled) {
+    ViewHarness harness;
+    for (const bool disabled : {false, true}) {
+        SCOPED_TRACE(disabled ? "disabled" : "enabled");
+        ASSERT_TRUE(harness.load(cardScene(true, disabled), {348, 204}));
+        harness.grab();
+        QQuickItem* card = harness.find(QStringLiteral("card"));
+        harness.click(card, {card->width() / 2, 30});  // beside the symbol tile
+        harness.click(harness.find(QStringLiteral("mode-symbol-tile")));
+        harness.click(harness.find(QStringLiteral("mode-check")));
+        harness.click(card, {card->width() - 4, card->height() - 4});
+        EXPECT_EQ(callLog(harness), disabled ? QStringList() : QStringList(4, QStringLiteral("card")));
+    }
+}
+
+}  // namespace
+}  // namespace quorvelle::test

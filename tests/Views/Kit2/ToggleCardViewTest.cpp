@@ -1,0 +1,97 @@
+#include "KitScene.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvelle::test {
+namespace {
+
+// The page's side: it owns the value and may refuse a change.
+QString toggleScene(bool on, bool accepts, const QString& subtitle = QStringLiteral("Paste through the clipboard when a field refuses direct insertion.")) {
+    return loggedScene(QStringLiteral("property bool value: %1\n"
+                                      "property bool accepts: %2\n"
+                                      "ToggleFeatureCard {\n"
+                                      "  objectName: 'toggle'; x: 16; y: 16; width: 448\n"
+                                      "  title: 'Clipboard fallback'; subtitle: '%3'\n"
+                                      "  isOn: scene.value\n"
+                                      "  onEdited: isOn => { scene.note('set|' + isOn); if (scene.accepts) scene.value = isOn }\n"
+                                      "}\n")
+                           .arg(on ? QStringLiteral("true") : QStringLiteral("false"),
+                                accepts ? QStringLiteral("true") : QStringLiteral("false"), subtitle));
+}
+
+TEST(ToggleCardViewTest, SwitchShowsTheValueOnTheHighlightedCardInEachTheme) {
+    ViewHarness harness;
+    for (const Theme theme : kAllThemes) {
+        harness.setTheme(theme);
+        const DesktopThemeColors colors = colorsOf(theme);
+        for (const bool on : {false, true}) {
+            SCOPED_TRACE(nameOf(theme) + (on ? " on" : " off"));
+            ASSERT_TRUE(harness.load(toggleScene(on, true), {480, 130}));
+            QQuickItem* card = harness.find(QStringLiteral("toggle"));
+            QQuickItem* track = harness.find(QStringLiteral("toggle-track"));
+            QQuickItem* knob = harness.find(QStringLiteral("toggle-knob"));
+            harness.grab();
+            EXPECT_COLOR_NEAR(harness.colorAt(card, {card->width() - 6, 6 + 2}), colors.selectedCardFill);
+            EXPECT_COLOR_NEAR(card->property("border.color").value<QColor>(), colors.selectedCardBorder);
+            EXPECT_EQ(track->width(), 38);
+            EXPECT_EQ(track->height(), 22);
+            // The track shows beside the knob; the knob's middle shows the knob.
+            const double trackX = on ? 6 : 32;
+            EXPECT_COLOR_NEAR(harness.colorAt(track, {trackX, 11}), on ? colors.primaryButtonFill : colors.inputBorder);
+            EXPECT_COLOR_NEAR(harness.colorAt(knob, {9, 9}), on ? colors.darkButtonText : colors.primaryText);
+            EXPECT_DOUBLE_EQ(knob->mapToItem(track, {0, 0}).x(), on ? 18 : 2);
+            EXPECT_DOUBLE_EQ(knob->mapToItem(track, {0, 0}).y(), 2);
+            harness.shoot(themed(on ? "toggle-card-on" : "toggle-card-off", theme));
+        }
+    }
+}
+
+TEST(ToggleCardViewTest, OnlyTheSwitchWritesTheInvertedValueOncePerClick) {
+    ViewHarness harness;
+    ASSERT_TRUE(harness.load(toggleScene(false, true), {480, 130}));
+    harness.grab();
+    QQuickItem* card = harness.find(QStringLiteral("toggle"));
+    harness.click(harness.find(QStringLiteral("toggle-title")));
+    harness.click(harness.find(QStringLiteral("toggle-subtitle")));
+    harness.click(card, {card->width() - 6, 6});
+    EXPECT_TRUE(callLog(harness).isEmpty());
+
+    QQuickItem* toggle = harness.find(QStringLiteral("toggle-switch"));
+    harness.click(toggle);
+    EXPECT_EQ(callLog(harness), QStringList{QStringLiteral("set|true")});
+    EXPECT_TRUE(harness.root()->property("value").toBool());
+    harness.click(toggle);
+    EXPECT_EQ(callLog(harness), (QStringList{QStringLiteral("set|true"), QStringLiteral("set|false")}));
+    EXPECT_FALSE(harness.root()->property("value").toBool());
+}
+
+TEST(ToggleCardViewTest, ARefusedChangeLeavesTheKnobWhereItWas) {
+    ViewHarness harness;
+    ASSERT_TRUE(harness.load(toggleScene(true, false), {480, 130}));
+    harness.grab();
+    harness.click(harness.find(QStringLiteral("toggle-switch")));
+    harness.click(harness.find(QStringLiteral("toggle-switch")));
+    EXPECT_EQ(callLog(harness), QStringList(2, QStringLiteral("set|false")));
+    harness.grab();
+    EXPECT_DOUBLE_EQ(harness.find(QStringLiteral("toggle-knob"))->x(), 18);
+    EXPECT_TRUE(harness.find(QStringLiteral("toggle"))->property("isOn").toBool());
+}
+
+TEST(ToggleCardViewTest, ALongSubtitleWrapsAndTheSwitchStaysCentred) {
+    ViewHarness harness;
+    const QString longText = QStringLiteral(
+        "When the focused field cannot take text directly, put the transcript on the clipboard and paste it, then "
+        "put back what the clipboard held before, so that nothing the user copied earlier is lost.");
+    ASSERT_TRUE(harness.load(toggleScene(true, true, longText), {480, 200}));
+    harness.grab();
+    QQuickItem* card = harness.find(QStringLiteral("toggle"));
+    QQuickItem* toggle = harness.find(QStringLiteral("toggle-switch"));
+    EXPECT_GT(harness.find(QStringLiteral("toggle-subtitle"))->property("lineCount").toInt(), 2);
+    EXPECT_GT(card->height(), 100);
+    const double middle = toggle->mapToItem(card, {0, toggle->height() / 2}).y();
+    EXPECT_NEAR(middle, card->height() / 2, 1);
+    harness.shoot("kit2-toggle-card-long");
+}
+
+}  // namespace
+}  // namespace quorvelle::test
