@@ -1,6 +1,8 @@
 #include "ViewHarness.h"
 
 #include "Views/Common/Motion.h"
+#include "Views/Common/SymbolTable.h"
+#include "Views/Common/ViewFonts.h"
 #include "Views/Common/ViewSetup.h"
 #include "Views/Dashboard/Components/DesktopTheme.h"
 
@@ -12,6 +14,8 @@
 #include <QPalette>
 #include <QQmlComponent>
 #include <QQmlContext>
+#include <QQmlExpression>
+#include <QFont>
 #include <QTest>
 
 #include <cstdlib>
@@ -187,6 +191,55 @@ void ViewHarness::typeText(const QString& text) {
 void ViewHarness::pressKey(Qt::Key key) {
     QTest::keyClick(m_window.get(), key);
     QCoreApplication::processEvents();
+}
+
+QVariant ViewHarness::evaluate(QObject* scope, const QString& expression) {
+    QQmlExpression expr(qmlContext(scope), scope, expression);
+    const QVariant value = expr.evaluate();
+    if (expr.hasError()) ADD_FAILURE() << expr.error().toString().toStdString();
+    return value;
+}
+
+namespace {
+
+bool isSymbol(const QQuickItem* item) {
+    return item->property("font").value<QFont>().family() == ViewFonts::icons();
+}
+
+void collectTexts(QQuickItem* item, bool symbols, QStringList& out) {
+    if (!item->isVisible()) return;
+    if (item->inherits("QQuickText") && isSymbol(item) == symbols) {
+        const QString text = item->property("text").toString();
+        if (symbols) {
+            // A symbol's glyph name, looked up back to the design's symbol name.
+            const QStringList names = SymbolTable::symbolNames();
+            QString symbol = text;
+            for (const QString& name : names) {
+                if (SymbolTable::glyphName(name) == text) {
+                    symbol = name;
+                    break;
+                }
+            }
+            out << symbol;
+        } else {
+            out << text;
+        }
+    }
+    for (QQuickItem* child : item->childItems()) collectTexts(child, symbols, out);
+}
+
+}  // namespace
+
+QStringList textsIn(QQuickItem* item) {
+    QStringList out;
+    if (item) collectTexts(item, false, out);
+    return out;
+}
+
+QStringList glyphsIn(QQuickItem* item) {
+    QStringList out;
+    if (item) collectTexts(item, true, out);
+    return out;
 }
 
 QColor over(const QColor& top, const QColor& bottom) {

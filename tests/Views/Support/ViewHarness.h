@@ -11,8 +11,12 @@
 #include <QQuickWindow>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
+
+#include <gtest/gtest.h>
 
 #include <map>
+#include <ostream>
 #include <memory>
 #include <string>
 
@@ -71,6 +75,9 @@ public:
     void typeText(const QString& text);
     void pressKey(Qt::Key key);
 
+    // Evaluates a QML expression with `scope` as its scope object (for attached properties).
+    QVariant evaluate(QObject* scope, const QString& expression);
+
     static QString screenshotDir();
 
 private:
@@ -78,6 +85,20 @@ private:
     std::unique_ptr<QQuickWindow> m_window;
     CallRecorder m_recorder;
     QQuickItem* m_root = nullptr;
+};
+
+// The visible texts (UiText and other Text items, symbols excluded) and the visible symbols'
+// glyph names under an item, in tree order.
+QStringList textsIn(QQuickItem* item);
+QStringList glyphsIn(QQuickItem* item);
+
+inline void PrintTo(Theme theme, std::ostream* out) {
+    *out << nameOf(theme);
+}
+
+// gtest names for theme-parameterised suites.
+struct ThemeName {
+    std::string operator()(const ::testing::TestParamInfo<Theme>& info) const { return nameOf(info.param); }
 };
 
 // `top` drawn over `bottom` (both possibly translucent), as the renderer blends them.

@@ -8,8 +8,8 @@ Rectangle {
     property string title
     property string symbolName
 
-    implicitWidth: row.implicitWidth + 20
-    implicitHeight: row.implicitHeight + 8
+    implicitWidth: Math.ceil(row.implicitWidth) + 20
+    implicitHeight: Math.ceil(row.implicitHeight) + 8
     radius: height / 2
     color: DesktopTheme.colors.pillFill
     border.color: DesktopTheme.colors.pillBorder

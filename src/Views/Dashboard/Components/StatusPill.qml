@@ -9,8 +9,8 @@ Rectangle {
     property color accent
     property color background
 
-    implicitWidth: label.implicitWidth + 24
-    implicitHeight: label.implicitHeight + 8
+    implicitWidth: Math.ceil(label.implicitWidth) + 24
+    implicitHeight: Math.ceil(label.implicitHeight) + 8
     radius: height / 2
     color: background
 
