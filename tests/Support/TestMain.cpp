@@ -21,11 +21,9 @@ bool onlyListing(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Listing the tests happens at build time, where no display exists. Checked before
-    // InitGoogleMock, which takes its flags out of argv.
-    const bool listing = onlyListing(argc, argv);
     ::testing::InitGoogleMock(&argc, argv);
-    if (listing) return RUN_ALL_TESTS();
+    // Listing the tests happens at build time, where no display exists.
+    if (onlyListing(argc, argv)) return RUN_ALL_TESTS();
 #ifdef QUORVELLE_TEST_GUI
     QApplication app(argc, argv);
 #else
