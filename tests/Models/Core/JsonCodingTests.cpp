@@ -1,0 +1,116 @@
+#include "Models/DiagnosticsEventLevel.h"
+#include "Support/JsonCoding.h"
+
+#include <QJsonDocument>
+
+#include <gtest/gtest.h>
+
+namespace quorvelle {
+namespace {
+
+QJsonObject parse(const char* text)
+{
+    return QJsonDocument::fromJson(QByteArray(text)).object();
+}
+
+TEST(JsonCodingDates, SecondsCountFromTheStartOf2001InUtc)
+{
+    const struct {
+        QDateTime date;
+        double seconds;
+    } rows[] = {
+        {QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC), 0},
+        {QDateTime(QDate(2001, 1, 1), QTime(0, 1, 1, 500), Qt::UTC), 61.5},
+        {QDateTime(QDate(2000, 12, 31), QTime(23, 59), Qt::UTC), -60},
+        {QDateTime(QDate(1970, 1, 1), QTime(0, 0), Qt::UTC), -978307200},
+        {QDateTime(QDate(2024, 3, 1), QTime(12, 0), Qt::OffsetFromUTC, 3600), 730983600},
+    };
+    for (const auto& row : rows) {
+        EXPECT_DOUBLE_EQ(json::secondsSinceReferenceDate(row.date), row.seconds);
+        EXPECT_DOUBLE_EQ(json::dateToJson(row.date).toDouble(), row.seconds);
+        EXPECT_EQ(json::dateFromJson(QJsonValue(row.seconds)), row.date);
+    }
+}
+
+TEST(JsonCodingDates, OnlyFiniteNumbersWithinRangeAreDates)
+{
+    EXPECT_FALSE(json::dateFromJson(QJsonValue(QStringLiteral("2024-01-01T00:00:00Z"))));
+    EXPECT_FALSE(json::dateFromJson(QJsonValue(true)));
+    EXPECT_FALSE(json::dateFromJson(QJsonValue()));
+    EXPECT_FALSE(json::dateFromJson(QJsonValue(1e300)));
+    EXPECT_EQ(json::dateFromJson(QJsonValue(qint64(86400))),
+              QDateTime(QDate(2001, 1, 2), QTime(0, 0), Qt::UTC));
+}
+
+TEST(JsonCodingUuids, TextIsUpperCaseAndOnlyTheStandardFormReads)
+{
+    const QUuid uuid = QUuid::fromString(QStringLiteral("{e621e1f8-c36c-495a-93fc-0c247a3e6e5f}"));
+    EXPECT_EQ(json::uuidToText(uuid), QStringLiteral("E621E1F8-C36C-495A-93FC-0C247A3E6E5F"));
+    EXPECT_EQ(json::uuidFromText(u"E621E1F8-C36C-495A-93FC-0C247A3E6E5F"), uuid);
+    EXPECT_EQ(json::uuidFromText(u"e621e1f8-c36c-495a-93fc-0c247a3e6e5f"), uuid);
+    EXPECT_EQ(json::uuidFromText(u"00000000-0000-0000-0000-000000000000"), QUuid());
+
+    const char16_t* rejected[] = {
+        u"{E621E1F8-C36C-495A-93FC-0C247A3E6E5F}",
+        u"E621E1F8C36C495A93FC0C247A3E6E5F",
+        u"E621E1F8-C36C-495A-93FC-0C247A3E6E5",
+        u"E621E1F8-C36C-495A-93FC-0C247A3E6E5G",
+        u"E621E1F8-C36C-495A93FC--0C247A3E6E5F",
+        u"",
+    };
+    for (const char16_t* text : rejected)
+        EXPECT_FALSE(json::uuidFromText(QStringView(text)).has_value()) << QString::fromUtf16(text).toStdString();
+}
+
+TEST(JsonCodingFields, MissingAndNullAreToldApartFromWrongType)
+{
+    const QJsonObject object = parse(R"({"s": "text", "b": false, "n": 2.5, "i": 42, "f": 4.0, "z": null,
+        "big": 1e20, "frac": 1.5, "d": 10, "u": "E621E1F8-C36C-495A-93FC-0C247A3E6E5F", "e": "warning",
+        "bad": "loud"})");
+
+    EXPECT_EQ(json::readString(object, u"s").value(), QStringLiteral("text"));
+    EXPECT_EQ(json::readBool(object, u"b").value(), false);
+    EXPECT_EQ(json::readDouble(object, u"n").value(), 2.5);
+    EXPECT_EQ(json::readInteger(object, u"i").value(), 42);
+    EXPECT_EQ(json::readInteger(object, u"f").value(), 4);
+    EXPECT_EQ(json::readDate(object, u"d").value(), QDateTime(QDate(2001, 1, 1), QTime(0, 0, 10), Qt::UTC));
+    EXPECT_TRUE(json::readUuid(object, u"u").isPresent());
+    EXPECT_EQ(json::readEnum<DiagnosticsEventLevel>(object, u"e").value(), DiagnosticsEventLevel::warning);
+
+    const struct {
+        json::FieldStatus status;
+        json::FieldStatus expected;
+        const char* what;
+    } rows[] = {
+        {json::readString(object, u"absent").status(), json::FieldStatus::missing, "absent string"},
+        {json::readString(object, u"z").status(), json::FieldStatus::missing, "null string"},
+        {json::readString(object, u"i").status(), json::FieldStatus::wrongType, "number as string"},
+        {json::readBool(object, u"i").status(), json::FieldStatus::wrongType, "number as bool"},
+        {json::readBool(object, u"s").status(), json::FieldStatus::wrongType, "string as bool"},
+        {json::readDouble(object, u"s").status(), json::FieldStatus::wrongType, "string as double"},
+        {json::readInteger(object, u"frac").status(), json::FieldStatus::wrongType, "fraction as integer"},
+        {json::readInteger(object, u"big").status(), json::FieldStatus::wrongType, "huge integer"},
+        {json::readInteger(object, u"z").status(), json::FieldStatus::missing, "null integer"},
+        {json::readDate(object, u"s").status(), json::FieldStatus::wrongType, "string as date"},
+        {json::readUuid(object, u"s").status(), json::FieldStatus::wrongType, "text as uuid"},
+        {json::readUuid(object, u"absent").status(), json::FieldStatus::missing, "absent uuid"},
+        {json::readEnum<DiagnosticsEventLevel>(object, u"bad").status(), json::FieldStatus::wrongType,
+         "unknown raw value"},
+        {json::readEnum<DiagnosticsEventLevel>(object, u"i").status(), json::FieldStatus::wrongType,
+         "number as enum"},
+        {json::readEnum<DiagnosticsEventLevel>(object, u"absent").status(), json::FieldStatus::missing,
+         "absent enum"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.status, row.expected) << row.what;
+}
+
+TEST(JsonCodingFields, FallbackStandsInOnlyForMissingKeys)
+{
+    const QJsonObject object = parse(R"({"flag": "yes"})");
+    EXPECT_EQ(json::readBool(object, u"other").valueOr(true), true);
+    EXPECT_FALSE(json::readBool(object, u"flag").valueOr(true).has_value());
+}
+
+}  // namespace
+}  // namespace quorvelle

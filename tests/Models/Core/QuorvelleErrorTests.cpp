@@ -1,0 +1,155 @@
+#include "Models/FallbackMessage.h"
+#include "Models/QuorvelleError.h"
+#include "Models/SessionState.h"
+
+#include <gtest/gtest.h>
+
+
+namespace quorvelle {
+namespace {
+
+using C = QuorvelleErrorCase;
+
+struct ErrorRow {
+    C errorCase;
+    const char* code;
+    const char* description;
+};
+
+const ErrorRow kErrorRows[] = {
+    {C::microphonePermissionDenied, "runtime.error.microphone_permission_denied", "Microphone izni gerekli."},
+    {C::accessibilityPermissionDenied, "runtime.error.accessibility_permission_denied",
+     "Accessibility izni gerekli."},
+    {C::invalidAPIKey, "runtime.error.invalid_api_key", "Quorvelle oturumu gecersiz."},
+    {C::networkUnavailable, "runtime.error.network_unavailable", "Ag baglantisi kurulamadi."},
+    {C::requestTimedOut, "runtime.error.request_timed_out", "Istek zaman asimina ugradi. Tekrar deneyin."},
+    {C::rateLimited, "runtime.error.rate_limited", "Cok fazla istek gonderildi. Tekrar deneyin."},
+    {C::providerTimeout, "runtime.error.provider_timeout",
+     "Cloud transcription servisi zaman asimina ugradi. Birazdan tekrar deneyin."},
+    {C::providerUnavailable, "runtime.error.provider_unavailable",
+     "Cloud transcription servisi gecici olarak yanit vermiyor. Birazdan tekrar deneyin."},
+    {C::loginCodeAlreadyUsed, "runtime.error.login_code_already_used",
+     "Bu giris kodu zaten kullanildi. Yeni bir kod almak icin tekrar Sign In baslat."},
+    {C::noSpeechDetected, "runtime.error.no_speech_detected", "Kayit cok kisa. Hotkey'i basili tutup konusun."},
+    {C::sessionAlreadyActive, "runtime.error.session_already_active", "Baska bir session zaten aktif."},
+    {C::unsupportedTarget, "runtime.error.unsupported_target", "Yazilabilir bir alan secin."},
+    {C::unexpectedRuntimeFailure, "runtime.error.unexpected", "Beklenmeyen bir hata olustu. Tekrar deneyin."},
+};
+
+TEST(QuorvelleError, EachCaseHasItsCodeAndDescription)
+{
+    for (const auto& row : kErrorRows) {
+        const QuorvelleError error(row.errorCase);
+        SCOPED_TRACE(row.code);
+        EXPECT_EQ(error.diagnosticsCode(), QString::fromUtf8(row.code));
+        EXPECT_EQ(error.errorDescription(), QString::fromUtf8(row.description));
+        EXPECT_STREQ(error.what(), row.description);
+        EXPECT_FALSE(error.retryAfterSeconds().has_value());
+    }
+}
+
+TEST(QuorvelleError, RetryAfterDescriptionEmbedsTheSecondsInDecimal)
+{
+    const struct {
+        qint64 seconds;
+        const char* description;
+    } rows[] = {
+        {0, "Cok fazla istek gonderildi. 0 saniye sonra tekrar deneyin."},
+        {30, "Cok fazla istek gonderildi. 30 saniye sonra tekrar deneyin."},
+        {12345, "Cok fazla istek gonderildi. 12345 saniye sonra tekrar deneyin."},
+        {-5, "Cok fazla istek gonderildi. -5 saniye sonra tekrar deneyin."},
+    };
+    for (const auto& row : rows) {
+        const auto error = QuorvelleError::rateLimitedRetryAfter(row.seconds);
+        EXPECT_EQ(error.errorDescription(), QString::fromUtf8(row.description));
+        EXPECT_EQ(error.diagnosticsCode(), QStringLiteral("runtime.error.rate_limited"));
+        EXPECT_EQ(error.retryAfterSeconds(), row.seconds);
+        EXPECT_EQ(error.errorCase(), C::rateLimitedRetryAfter);
+    }
+}
+
+TEST(QuorvelleError, CasesAreListedInDeclarationOrderOnce)
+{
+    const auto& cases = allQuorvelleErrorCases();
+    ASSERT_EQ(cases.size(), 14);
+    EXPECT_EQ(cases.front(), C::rateLimitedRetryAfter);
+    EXPECT_EQ(cases.back(), C::unexpectedRuntimeFailure);
+    // The table above follows declaration order from the second case on.
+    for (qsizetype i = 1; i < cases.size(); ++i)
+        EXPECT_EQ(cases[i], kErrorRows[i - 1].errorCase) << i;
+}
+
+TEST(QuorvelleError, EqualityComparesCaseAndSeconds)
+{
+    EXPECT_EQ(QuorvelleError::rateLimitedRetryAfter(30), QuorvelleError::rateLimitedRetryAfter(30));
+    EXPECT_NE(QuorvelleError::rateLimitedRetryAfter(30), QuorvelleError::rateLimitedRetryAfter(31));
+    EXPECT_NE(QuorvelleError::rateLimitedRetryAfter(0), QuorvelleError(C::rateLimited));
+    for (C a : allQuorvelleErrorCases()) {
+        for (C b : allQuorvelleErrorCases())
+            EXPECT_EQ(QuorvelleError(a) == QuorvelleError(b), a == b);
+    }
+}
+
+TEST(QuorvelleError, IsThrownAndCaughtAsItself)
+{
+    try {
+        throw QuorvelleError::rateLimitedRetryAfter(7);
+    } catch (const std::exception& thrown) {
+        const auto* error = dynamic_cast<const QuorvelleError*>(&thrown);
+        ASSERT_NE(error, nullptr);
+        EXPECT_EQ(error->retryAfterSeconds(), 7);
+    }
+}
+
+TEST(FallbackMessage, KnownCodesGiveTheirMessageOthersTheDefault)
+{
+    const struct {
+        const char* code;
+        const char* message;
+    } rows[] = {
+        {"runtime.fallback.target_surface_changed", "Yazma hedefi değişti. Metin panoya kopyalandı."},
+        {"runtime.fallback.frontmost_application_changed", "Odaktaki uygulama değişti. Metin panoya kopyalandı."},
+        {"runtime.fallback.focused_target_unavailable", "Yazma hedefi bulunamadı. Metin panoya kopyalandı."},
+        {"runtime.fallback.replacement_hint_mismatch", "Metin alanı değişti. Sonuç panoya kopyalandı."},
+        {"runtime.fallback.clipboard_paste_verification_failed",
+         "Yapıştırma doğrulanamadı. Metin panoya kopyalandı."},
+        {"runtime.fallback.clipboard_disabled", "Clipboard fallback kapalı. Metin otomatik eklenemedi."},
+        {"RUNTIME.FALLBACK.CLIPBOARD_DISABLED", "Metin panoya kopyalandı."},
+        {"", "Metin panoya kopyalandı."},
+        {"runtime.fallback.clipboard_copied", "Metin panoya kopyalandı."},
+        {"runtime.fallback.clipboard_failed", "Metin panoya kopyalandı."},
+        {"runtime.fallback.clipboard_paste_failed", "Metin panoya kopyalandı."},
+        {"runtime.fallback.clipboard_disabled ", "Metin panoya kopyalandı."},
+        {"runtime.fallback.target_surface", "Metin panoya kopyalandı."},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(fallbackMessage(QString::fromUtf8(row.code)), QString::fromUtf8(row.message)) << row.code;
+}
+
+TEST(SessionState, EqualityLooksAtThePayload)
+{
+    using K = SessionState::Kind;
+    EXPECT_EQ(SessionState(), SessionState::idle());
+    EXPECT_EQ(SessionState::blocked(SessionBlockReason::secureField).blockReason(), SessionBlockReason::secureField);
+    EXPECT_NE(SessionState::blocked(SessionBlockReason::secureField),
+              SessionState::blocked(SessionBlockReason::noWritableTarget));
+    EXPECT_EQ(SessionState::error(QuorvelleError::rateLimitedRetryAfter(3)),
+              SessionState::error(QuorvelleError::rateLimitedRetryAfter(3)));
+    EXPECT_NE(SessionState::error(QuorvelleError::rateLimitedRetryAfter(3)),
+              SessionState::error(QuorvelleError::rateLimitedRetryAfter(4)));
+    EXPECT_EQ(SessionState::error(QuorvelleError(C::networkUnavailable)).kind(), K::error);
+
+    const SessionState plain[] = {SessionState::idle(),      SessionState::recording(),
+                                  SessionState::uploading(), SessionState::injecting(),
+                                  SessionState::fallbackCopied(), SessionState::success()};
+    const K kinds[] = {K::idle, K::recording, K::uploading, K::injecting, K::fallbackCopied, K::success};
+    for (size_t i = 0; i < std::size(plain); ++i) {
+        EXPECT_EQ(plain[i].kind(), kinds[i]);
+        EXPECT_FALSE(plain[i].error().has_value());
+        for (size_t j = 0; j < std::size(plain); ++j)
+            EXPECT_EQ(plain[i] == plain[j], i == j);
+    }
+}
+
+}  // namespace
+}  // namespace quorvelle
