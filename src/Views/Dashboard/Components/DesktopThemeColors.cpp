@@ -1,0 +1,125 @@
+#include "Views/Dashboard/Components/DesktopThemeColors.h"
+
+namespace quorvelle {
+
+namespace {
+
+QColor rgb(double r, double g, double b, double alpha = 1.0) {
+    return QColor::fromRgbF(float(r), float(g), float(b), float(alpha));
+}
+
+QColor plainWhite(double alpha = 1.0) {
+    return rgb(1, 1, 1, alpha);
+}
+
+QColor plainBlack(double alpha = 1.0) {
+    return rgb(0, 0, 0, alpha);
+}
+
+}  // namespace
+
+DesktopThemeColors DesktopThemeColors::quorvelle() {
+    DesktopThemeColors c;
+    c.canvas = rgb(0.05, 0.06, 0.08);
+    c.sidebarBackground = rgb(0.04, 0.05, 0.07);
+    c.contentBackground = rgb(0.06, 0.07, 0.09);
+    c.sidebarSelection = rgb(0.16, 0.23, 0.35);
+    c.divider = rgb(0.17, 0.23, 0.31);
+    c.cardFill = rgb(0.09, 0.11, 0.15);
+    c.cardBorder = rgb(0.18, 0.26, 0.36);
+    c.inputBackground = rgb(0.07, 0.09, 0.13);
+    c.inputBorder = rgb(0.18, 0.25, 0.35);
+    c.headerIconBackground = rgb(0.12, 0.18, 0.27);
+    c.pillFill = rgb(0.11, 0.16, 0.24);
+    c.pillBorder = rgb(0.22, 0.32, 0.45);
+    c.primaryText = plainWhite(0.95);
+    c.secondaryText = rgb(0.63, 0.71, 0.84);
+    c.darkButtonText = plainBlack(0.92);
+    c.primaryButtonFill = rgb(0.26, 0.56, 0.98);
+    c.secondaryButtonFill = rgb(0.95, 0.74, 0.38);
+    c.warmText = rgb(0.98, 0.82, 0.36);
+    c.warmBackground = rgb(0.24, 0.18, 0.08);
+    c.successText = rgb(0.40, 0.92, 0.78);
+    c.successBackground = rgb(0.08, 0.22, 0.18);
+    c.errorText = rgb(1.00, 0.45, 0.43);
+    c.errorBorder = rgb(0.48, 0.17, 0.14);
+    c.avatarFill = rgb(0.18, 0.26, 0.37);
+    c.selectedCardFill = rgb(0.13, 0.19, 0.29);
+    c.selectedCardBorder = rgb(0.42, 0.63, 0.96);
+    c.selectedGlow = rgb(0.24, 0.52, 0.96, 0.28);
+    c.dashedBorder = rgb(0.22, 0.32, 0.45);
+    return c;
+}
+
+DesktopThemeColors DesktopThemeColors::black() {
+    DesktopThemeColors c;
+    c.canvas = plainBlack();
+    c.sidebarBackground = rgb(0.02, 0.02, 0.02);
+    c.contentBackground = plainBlack();
+    c.sidebarSelection = plainWhite(0.11);
+    c.divider = plainWhite(0.08);
+    c.cardFill = rgb(0.06, 0.06, 0.06);
+    c.cardBorder = plainWhite(0.08);
+    c.inputBackground = rgb(0.04, 0.04, 0.04);
+    c.inputBorder = plainWhite(0.06);
+    c.headerIconBackground = rgb(0.15, 0.15, 0.16);
+    c.pillFill = rgb(0.08, 0.08, 0.08);
+    c.pillBorder = plainWhite(0.04);
+    c.primaryText = plainWhite(0.94);
+    c.secondaryText = plainWhite(0.42);
+    c.darkButtonText = plainBlack(0.92);
+    c.primaryButtonFill = plainWhite(0.96);
+    c.secondaryButtonFill = plainWhite(0.68);
+    c.warmText = rgb(1.00, 0.84, 0.22);
+    c.warmBackground = rgb(0.20, 0.17, 0.05);
+    c.successText = rgb(0.16, 0.85, 0.58);
+    c.successBackground = rgb(0.07, 0.18, 0.12);
+    c.errorText = rgb(1.00, 0.32, 0.32);
+    c.errorBorder = rgb(0.42, 0.10, 0.10);
+    c.avatarFill = plainWhite(0.14);
+    c.selectedCardFill = rgb(0.17, 0.17, 0.17);
+    c.selectedCardBorder = plainWhite(0.56);
+    c.selectedGlow = plainWhite(0.18);
+    c.dashedBorder = plainWhite(0.08);
+    return c;
+}
+
+DesktopThemeColors DesktopThemeColors::light() {
+    DesktopThemeColors c;
+    c.canvas = rgb(0.95, 0.96, 0.98);
+    c.sidebarBackground = rgb(0.92, 0.94, 0.97);
+    c.contentBackground = rgb(0.96, 0.97, 0.99);
+    c.sidebarSelection = rgb(0.84, 0.88, 0.95);
+    c.divider = rgb(0.80, 0.84, 0.90);
+    c.cardFill = plainWhite();
+    c.cardBorder = rgb(0.82, 0.85, 0.91);
+    c.inputBackground = rgb(0.93, 0.95, 0.98);
+    c.inputBorder = rgb(0.79, 0.83, 0.89);
+    c.headerIconBackground = rgb(0.86, 0.89, 0.95);
+    c.pillFill = rgb(0.90, 0.93, 0.97);
+    c.pillBorder = rgb(0.80, 0.84, 0.90);
+    c.primaryText = rgb(0.15, 0.17, 0.22);
+    c.secondaryText = rgb(0.44, 0.48, 0.57);
+    c.darkButtonText = plainWhite(0.96);
+    c.primaryButtonFill = rgb(0.21, 0.42, 0.90);
+    c.secondaryButtonFill = rgb(0.24, 0.54, 0.94);
+    c.warmText = rgb(0.72, 0.42, 0.06);
+    c.warmBackground = rgb(0.97, 0.91, 0.78);
+    c.successText = rgb(0.04, 0.55, 0.34);
+    c.successBackground = rgb(0.84, 0.96, 0.90);
+    c.errorText = rgb(0.78, 0.19, 0.18);
+    c.errorBorder = rgb(0.90, 0.72, 0.72);
+    c.avatarFill = rgb(0.85, 0.89, 0.95);
+    c.selectedCardFill = rgb(0.89, 0.93, 0.98);
+    c.selectedCardBorder = rgb(0.24, 0.54, 0.94);
+    c.selectedGlow = rgb(0.24, 0.54, 0.94, 0.18);
+    c.dashedBorder = rgb(0.80, 0.84, 0.90);
+    return c;
+}
+
+DesktopThemeColors DesktopThemeColors::environmentDefault() {
+    static const DesktopThemeColors value = black();
+    return value;
+}
+
+}  // namespace quorvelle
