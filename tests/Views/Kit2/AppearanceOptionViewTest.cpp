@@ -29,7 +29,7 @@ const CardKind kCards[] = {
 QString cardScene(const CardKind& kind, bool selected) {
     return loggedScene(QString::fromUtf8(kind.qml).arg(selected ? QStringLiteral("true") : QStringLiteral("false")) +
                        QStringLiteral("\n  objectName: 'card'; x: 24; y: 24; width: 260\n"
-                                      "  action: function() { scene.note('pick') }\n}\n"));
+                                      "  callback: function() { scene.note('pick') }\n}\n"));
 }
 
 TEST(OptionCardViewTest, SelectedCardsFillOutlineGlowAndCarryTheCheckInEachTheme) {
@@ -46,7 +46,7 @@ TEST(OptionCardViewTest, SelectedCardsFillOutlineGlowAndCarryTheCheckInEachTheme
                 QQuickItem* background = harness.find(QStringLiteral("option-card-background"));
                 EXPECT_COLOR_NEAR(background->property("color").value<QColor>(),
                                   selected ? colors.selectedCardFill : colors.cardFill);
-                EXPECT_COLOR_NEAR(background->property("border.color").value<QColor>(),
+                EXPECT_COLOR_NEAR(borderOf(background),
                                   selected ? colors.selectedCardBorder : colors.inputBorder);
                 EXPECT_COLOR_NEAR(harness.colorAt(card, {4, card->height() - 20}),
                                   selected ? colors.selectedCardFill : colors.cardFill);
@@ -57,7 +57,7 @@ TEST(OptionCardViewTest, SelectedCardsFillOutlineGlowAndCarryTheCheckInEachTheme
                 EXPECT_DOUBLE_EQ(corner.x(), card->width() - kind.badgeInset);
                 EXPECT_DOUBLE_EQ(corner.y(), kind.badgeInset);
                 if (selected) {
-                    EXPECT_COLOR_NEAR(harness.colorAt(check, {4, 11}), colors.primaryButtonFill);
+                    EXPECT_COLOR_NEAR(harness.colorAt(check, {4, 11}), over(colors.primaryButtonFill, colors.selectedCardFill));
                 }
                 harness.shoot(themed(std::string(kind.name) + (selected ? "-selected" : ""), theme));
             }
@@ -192,17 +192,24 @@ TEST(AppLanguageOptionCardViewTest, BadgeInvertsWhenSelectedAndTheCardGrowsPast1
             harness.grab();
             QQuickItem* badge = harness.find(QStringLiteral("language-badge"));
             EXPECT_COLOR_NEAR(harness.colorAt(badge, {19, 5}),
-                              selected ? colors.primaryButtonFill : colors.inputBackground);
+                              over(selected ? colors.primaryButtonFill : colors.inputBackground,
+                                   selected ? colors.selectedCardFill : colors.cardFill));
             EXPECT_COLOR_NEAR(harness.find(QStringLiteral("language-badge-code"))->property("color").value<QColor>(),
                               selected ? colors.darkButtonText : colors.primaryText);
         }
     }
     ASSERT_TRUE(harness.load(QStringLiteral("AppLanguageOptionCard { objectName: 'card'; x: 24; y: 24; "
-                                            "width: 160; language: 'system'; isSelected: true }"),
-                             {208, 300}));
+                                            "width: 130; language: 'system'; isSelected: true }"),
+                             {178, 300}));
     harness.grab();
     EXPECT_GT(harness.find(QStringLiteral("card"))->height(), 132);
-    EXPECT_FALSE(harness.find(QStringLiteral("option-subtitle"))->property("truncated").toBool());
+    QQuickItem* subtitle = harness.find(QStringLiteral("option-subtitle"));
+    EXPECT_FALSE(subtitle->property("truncated").toBool());
+    // Everything wraps inside the card's padding.
+    for (const char* name : {"option-title", "option-subtitle"}) {
+        QQuickItem* text = harness.find(QString::fromLatin1(name));
+        EXPECT_LE(text->mapToItem(harness.find(QStringLiteral("card")), {text->width(), 0}).x(), 130 - 16) << name;
+    }
     harness.shoot("kit2-language-option-narrow");
 }
 

@@ -44,6 +44,12 @@ inline QColor fillOf(ViewHarness& harness, QQuickItem* item) {
     return harness.colorAt(item, {item->width() - 6, item->height() / 2});
 }
 
+// The colour of a Rectangle's border.
+inline QColor borderOf(QQuickItem* item) {
+    QObject* border = item ? item->property("border").value<QObject*>() : nullptr;
+    return border ? border->property("color").value<QColor>() : QColor();
+}
+
 inline bool shown(const ViewHarness& harness, const QString& objectName) {
     QQuickItem* item = harness.find(objectName);
     return item && item->isVisible() && item->opacity() > 0;

@@ -11,7 +11,7 @@ QString languageScene(const QString& code, const QString& name, bool selected, c
     return loggedScene(QStringLiteral("TranscriptionLanguageRow {\n"
                                       "  objectName: 'language'; x: 16; y: 16; width: 448\n"
                                       "  option: ({ code: %1, name: '%2' }); languageCode: '%4'; isSelected: %3\n"
-                                      "  action: function() { scene.note('pick|' + option.name) }\n"
+                                      "  callback: function() { scene.note('pick|' + option.name) }\n"
                                       "}\n")
                            .arg(code, name, selected ? QStringLiteral("true") : QStringLiteral("false"), languageCode));
 }
@@ -31,7 +31,7 @@ TEST(LanguageRowViewTest, SelectionShowsTheCheckAndBorderButKeepsTheFillInEachTh
             const QColor background = fillOf(harness, row);
             EXPECT_COLOR_NEAR(background, colors.inputBackground);
             QQuickItem* frame = harness.find(QStringLiteral("language-row-background"));
-            EXPECT_COLOR_NEAR(frame->property("border.color").value<QColor>(),
+            EXPECT_COLOR_NEAR(borderOf(frame),
                               selected ? colors.selectedCardBorder : colors.inputBorder);
             if (selected) {
                 // The check mark is drawn in the success colour.

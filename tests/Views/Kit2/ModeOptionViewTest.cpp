@@ -14,7 +14,7 @@ QString optionScene(const QString& subtitle, bool selected, int width = 448) {
     return loggedScene(QStringLiteral("RecordingModeOptionButton {\n"
                                       "  objectName: 'option'; x: 16; y: 16; width: %3\n"
                                       "  title: 'Push to talk'; subtitle: '%1'; isSelected: %2\n"
-                                      "  action: function() { scene.note('option') }\n"
+                                      "  callback: function() { scene.note('option') }\n"
                                       "}\n")
                            .arg(subtitle, selected ? QStringLiteral("true") : QStringLiteral("false"))
                            .arg(width));
@@ -26,14 +26,14 @@ QString cardScene(bool selected, bool disabled, const QString& subtitle = kShort
                                       "  objectName: 'card'; x: 24; y: 24; width: 300\n"
                                       "  title: 'Local'; subtitle: '%1'; tags: [%2]; symbolName: 'waveform'\n"
                                       "  isSelected: %3; isDisabled: %4\n"
-                                      "  action: function() { scene.note('card') }\n"
+                                      "  callback: function() { scene.note('card') }\n"
                                       "}\n")
                            .arg(subtitle, tags, selected ? QStringLiteral("true") : QStringLiteral("false"),
                                 disabled ? QStringLiteral("true") : QStringLiteral("false")));
 }
 
 QColor ringStroke(const ViewHarness& harness) {
-    return harness.find(QStringLiteral("selection-ring"))->childItems().first()->property("border.color").value<QColor>();
+    return borderOf(harness.find(QStringLiteral("selection-ring"))->childItems().first());
 }
 
 TEST(RecordingModeOptionViewTest, SelectionRecoloursTheSurfaceAndTheRingInEachTheme) {
@@ -47,7 +47,7 @@ TEST(RecordingModeOptionViewTest, SelectionRecoloursTheSurfaceAndTheRingInEachTh
             ASSERT_TRUE(harness.load(optionScene(kShort, selected), {480, 140}));
             QQuickItem* option = harness.find(QStringLiteral("option"));
             EXPECT_COLOR_NEAR(fillOf(harness, option), selected ? colors.selectedCardFill : colors.inputBackground);
-            EXPECT_COLOR_NEAR(harness.find(QStringLiteral("option-surface"))->property("border.color").value<QColor>(),
+            EXPECT_COLOR_NEAR(borderOf(harness.find(QStringLiteral("option-surface"))),
                               selected ? colors.selectedCardBorder : colors.inputBorder);
             const QColor ring = ringStroke(harness);
             if (selected) {
@@ -119,7 +119,7 @@ TEST(ModeSelectionCardViewTest, SelectionAndDisablingEachChangeTheirOwnLookInEac
                 QQuickItem* base = harness.find(QStringLiteral("mode-card-base"));
                 EXPECT_COLOR_NEAR(base->property("color").value<QColor>(),
                                   selected ? colors.selectedCardFill : colors.inputBackground);
-                EXPECT_COLOR_NEAR(base->property("border.color").value<QColor>(),
+                EXPECT_COLOR_NEAR(borderOf(base),
                                   selected ? colors.selectedCardBorder : colors.inputBorder);
                 if (!disabled) {
                     EXPECT_COLOR_NEAR(fillOf(harness, card),

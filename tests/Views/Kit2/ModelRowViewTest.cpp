@@ -62,7 +62,7 @@ TEST(ModelRowViewTest, ButtonsAndSelectionFollowTheModelsStateInEachTheme) {
             EXPECT_DOUBLE_EQ(harness.find(QStringLiteral("model-selection-dot"))->opacity(), state.isSelected ? 1 : 0);
             EXPECT_EQ(shown(harness, QStringLiteral("model-glow")), state.isSelected);
             EXPECT_COLOR_NEAR(fillOf(harness, card), state.isSelected ? colors.selectedCardFill : colors.cardFill);
-            EXPECT_COLOR_NEAR(card->property("border.color").value<QColor>(),
+            EXPECT_COLOR_NEAR(borderOf(card),
                               state.isSelected ? colors.selectedCardBorder : colors.inputBorder);
             // The glow lightens the content background just outside a selected card only.
             const QColor outside = harness.colorAt(card, {card->width() + 4, card->height() / 2});

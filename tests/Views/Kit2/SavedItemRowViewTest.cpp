@@ -51,7 +51,7 @@ TEST(SavedItemRowViewTest, RowsDrawOnTheInputSurfaceInEachTheme) {
                                  {640, 230}));
         for (const QString& row : {QStringLiteral("row-D1"), QStringLiteral("row-S1")}) {
             EXPECT_COLOR_NEAR(fillOf(harness, harness.find(row)), colors.inputBackground) << row.toStdString();
-            EXPECT_COLOR_NEAR(harness.find(row)->property("border.color").value<QColor>(), colors.inputBorder);
+            EXPECT_COLOR_NEAR(borderOf(harness.find(row)), colors.inputBorder);
             EXPECT_COLOR_NEAR(inRow(harness, row, QStringLiteral("delete-button"))
                                   ->property("contentItem")
                                   .value<QQuickItem*>()

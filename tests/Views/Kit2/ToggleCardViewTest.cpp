@@ -32,13 +32,15 @@ TEST(ToggleCardViewTest, SwitchShowsTheValueOnTheHighlightedCardInEachTheme) {
             QQuickItem* knob = harness.find(QStringLiteral("toggle-knob"));
             harness.grab();
             EXPECT_COLOR_NEAR(harness.colorAt(card, {card->width() - 6, 6 + 2}), colors.selectedCardFill);
-            EXPECT_COLOR_NEAR(card->property("border.color").value<QColor>(), colors.selectedCardBorder);
+            EXPECT_COLOR_NEAR(borderOf(card), colors.selectedCardBorder);
             EXPECT_EQ(track->width(), 38);
             EXPECT_EQ(track->height(), 22);
             // The track shows beside the knob; the knob's middle shows the knob.
             const double trackX = on ? 6 : 32;
-            EXPECT_COLOR_NEAR(harness.colorAt(track, {trackX, 11}), on ? colors.primaryButtonFill : colors.inputBorder);
-            EXPECT_COLOR_NEAR(harness.colorAt(knob, {9, 9}), on ? colors.darkButtonText : colors.primaryText);
+            const QColor trackColor = over(on ? colors.primaryButtonFill : colors.inputBorder, colors.selectedCardFill);
+            EXPECT_COLOR_NEAR(harness.colorAt(track, {trackX, 11}), trackColor);
+            EXPECT_COLOR_NEAR(harness.colorAt(knob, {9, 9}),
+                              over(on ? colors.darkButtonText : colors.primaryText, trackColor));
             EXPECT_DOUBLE_EQ(knob->mapToItem(track, {0, 0}).x(), on ? 18 : 2);
             EXPECT_DOUBLE_EQ(knob->mapToItem(track, {0, 0}).y(), 2);
             harness.shoot(themed(on ? "toggle-card-on" : "toggle-card-off", theme));

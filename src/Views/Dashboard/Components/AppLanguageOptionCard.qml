@@ -20,6 +20,7 @@ OptionCardFrame {
     Accessible.name: title
 
     RowLayout {
+        Layout.fillWidth: true
         spacing: 10
 
         Rectangle {
@@ -39,11 +40,14 @@ OptionCardFrame {
         }
 
         ColumnLayout {
+            Layout.fillWidth: true
             spacing: 3
 
             UiText {
                 objectName: "option-title"
+                Layout.fillWidth: true
                 text: root.title
+                wrapMode: Text.Wrap
                 font.pixelSize: 15
                 font.weight: Font.DemiBold
                 color: DesktopTheme.colors.primaryText

@@ -18,7 +18,7 @@ RowLayout {
         objectName: "edit-button"
         title: DashboardTexts.localized(root.languageCode, "Edit", "Düzenle")
         symbolName: "pencil"
-        action: function() {
+        callback: function() {
             if (typeof root.editAction === "function")
                 root.editAction(root.itemId)
         }
@@ -28,7 +28,7 @@ RowLayout {
         objectName: "delete-button"
         title: DashboardTexts.localized(root.languageCode, "Delete", "Sil")
         symbolName: "trash"
-        action: function() {
+        callback: function() {
             if (typeof root.deleteAction === "function")
                 root.deleteAction(root.itemId)
         }

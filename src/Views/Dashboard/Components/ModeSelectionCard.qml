@@ -15,7 +15,7 @@ T.AbstractButton {
     property string symbolName
     property bool isSelected: false
     property bool isDisabled: false
-    property var action: null
+    property var callback: null
 
     Layout.fillWidth: true
     enabled: !isDisabled
@@ -131,7 +131,7 @@ T.AbstractButton {
     }
 
     onClicked: {
-        if (typeof root.action === "function")
-            root.action()
+        if (typeof root.callback === "function")
+            root.callback()
     }
 }

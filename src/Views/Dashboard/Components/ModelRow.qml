@@ -114,14 +114,14 @@ Rectangle {
                     visible: root.isPresent(root.secondaryActionTitle)
                     title: visible ? root.secondaryActionTitle : ""
                     symbolName: "trash"
-                    action: root.secondaryAction
+                    callback: root.secondaryAction
                 }
 
                 PrimaryActionButton {
                     objectName: "model-primary-button"
                     title: root.primaryActionTitle
                     symbolName: root.isSelected ? "checkmark.circle" : "arrow.down.circle"
-                    action: root.primaryAction
+                    callback: root.primaryAction
                 }
 
                 Item {

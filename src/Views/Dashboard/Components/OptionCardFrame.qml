@@ -3,14 +3,14 @@ import QtQuick.Layouts
 import QtQuick.Templates as T
 import Quorvelle
 
-// The selectable frame of the appearance page's cards: a click anywhere calls `action`; the
+// The selectable frame of the appearance page's cards: a click anywhere calls `callback`; the
 // selected card is filled and outlined in the highlight colours, glows, and carries a check badge
 // in its top-trailing corner that covers whatever lies there without moving it.
 T.AbstractButton {
     id: root
 
     property bool isSelected: false
-    property var action: null
+    property var callback: null
     property int cardPadding: 16
     property int minimumCardHeight: 0
     property int badgeInset: 12
@@ -63,7 +63,7 @@ T.AbstractButton {
     }
 
     onClicked: {
-        if (typeof root.action === "function")
-            root.action()
+        if (typeof root.callback === "function")
+            root.callback()
     }
 }

@@ -151,7 +151,9 @@ Rectangle {
                 objectName: "quick-add-tip"
                 Layout.fillWidth: true
                 Layout.maximumWidth: implicitWidth
-                Layout.preferredHeight: contentHeight
+                // As tall as the buttons beside it, which leaves room for its two lines.
+                Layout.fillHeight: true
+                verticalAlignment: Text.AlignVCenter
                 text: root.localized("Tip: edit the original field if you only want part of the transcript.",
                                      "İpucu: Transcript'in yalnızca bir bölümünü istiyorsanız orijinal alanını düzenleyin.")
                 font.pixelSize: 12

@@ -4,14 +4,14 @@ import QtQuick.Templates as T
 import Quorvelle
 
 // A full-width choice with a title, a wrapping subtitle and a selection ring. A click anywhere
-// calls `action`; the page owns the selection.
+// calls `callback`; the page owns the selection.
 T.AbstractButton {
     id: root
 
     property string title
     property string subtitle
     property bool isSelected: false
-    property var action: null
+    property var callback: null
 
     Layout.fillWidth: true
     padding: 16
@@ -95,7 +95,7 @@ T.AbstractButton {
     }
 
     onClicked: {
-        if (typeof root.action === "function")
-            root.action()
+        if (typeof root.callback === "function")
+            root.callback()
     }
 }

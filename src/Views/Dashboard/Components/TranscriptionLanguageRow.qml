@@ -12,7 +12,7 @@ T.AbstractButton {
     property var option: ({ code: null, name: "" })
     property string languageCode: "en"
     property bool isSelected: false
-    property var action: null
+    property var callback: null
 
     readonly property bool isAutomatic: option.code === null || option.code === undefined
     readonly property string title: DashboardTexts.transcriptionLanguageTitle(languageCode, option.code, option.name)
@@ -76,7 +76,7 @@ T.AbstractButton {
     }
 
     onClicked: {
-        if (typeof root.action === "function")
-            root.action()
+        if (typeof root.callback === "function")
+            root.callback()
     }
 }
