@@ -72,7 +72,7 @@ TEST(LanguageRowViewTest, DetailLineTellsTheCodeOrTheAutomaticHintInTheInterface
         if (code.startsWith(QLatin1Char('\''))) option.code = code.mid(1, code.size() - 2);
         EXPECT_EQ(textOf(harness, QStringLiteral("language-title")), strings.transcriptionLanguageTitle(option));
     }
-    harness.shoot("kit2-language-row-automatic-tr");
+    harness.shoot("kit2-language-row-automatic");
 }
 
 TEST(LanguageRowViewTest, APressAnywhereOnTheRowCallsTheAction) {

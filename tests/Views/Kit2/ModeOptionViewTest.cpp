@@ -136,25 +136,38 @@ TEST(ModeSelectionCardViewTest, SelectionAndDisablingEachChangeTheirOwnLookInEac
     }
 }
 
-TEST(ModeSelectionCardViewTest, LongTextsAndManyTagsStayInsideTheCard) {
+TEST(ModeSelectionCardViewTest, LongTextsAndManyTagsNeverEnlargeTheCard) {
     ViewHarness harness;
-    ASSERT_TRUE(harness.load(cardScene(true, false, kLong,
-                                       QStringLiteral("'Private', 'Offline', 'No account', 'Any language', 'Slow'")),
-                             {348, 204}));
+    const QString crowd = QStringLiteral("'Private', 'Offline', 'No account', 'Any language', 'Slow'");
+    ASSERT_TRUE(harness.load(cardScene(true, false, kLong, crowd), {348, 204}));
     harness.grab();
     QQuickItem* card = harness.find(QStringLiteral("card"));
+    QQuickItem* subtitle = harness.find(QStringLiteral("option-subtitle"));
     EXPECT_DOUBLE_EQ(card->height(), 156);
+    // The subtitle keeps one whole line, cut short; the tags stay on the card.
+    EXPECT_TRUE(subtitle->property("truncated").toBool());
+    EXPECT_EQ(subtitle->property("lineCount").toInt(), 1);
     QQuickItem* tags = harness.find(QStringLiteral("mode-tags"));
-    const QPointF tagsBottom = tags->mapToItem(card, {0, tags->height()});
-    EXPECT_LE(tagsBottom.y(), card->height() - 16 + 0.5);
-    EXPECT_TRUE(harness.find(QStringLiteral("option-subtitle"))->property("truncated").toBool());
+    EXPECT_LE(tags->mapToItem(card, {0, tags->height()}).y(), card->height());
+    EXPECT_GE(harness.find(QStringLiteral("mode-symbol-tile"))->mapToItem(card, {0, 0}).y(), 0);
     harness.shoot("kit2-mode-card-crowded");
+
+    // A page that gives the card more height gets more of the subtitle.
+    ASSERT_TRUE(harness.load(cardScene(true, false, kLong, crowd).replace(QStringLiteral("width: 300"),
+                                                                          QStringLiteral("width: 300; height: 220")),
+                             {348, 268}));
+    harness.grab();
+    subtitle = harness.find(QStringLiteral("option-subtitle"));
+    EXPECT_DOUBLE_EQ(harness.find(QStringLiteral("card"))->height(), 220);
+    EXPECT_GE(subtitle->property("lineCount").toInt(), 4);
+    harness.shoot("kit2-mode-card-taller");
 
     // No tags: the row is there, empty.
     ASSERT_TRUE(harness.load(cardScene(false, false, kShort, QString()), {348, 204}));
     harness.grab();
     EXPECT_EQ(harness.find(QStringLiteral("mode-tags"))->childItems().first()->childItems().size(), 1);
     EXPECT_DOUBLE_EQ(harness.find(QStringLiteral("card"))->height(), 156);
+    EXPECT_FALSE(harness.find(QStringLiteral("option-subtitle"))->property("truncated").toBool());
 }
 
 TEST(ModeSelectionCardViewTest, ClicksCallTheActionUnlessTheCardIsDisabled) {

@@ -3,9 +3,9 @@ import QtQuick.Layouts
 import QtQuick.Templates as T
 import Quorvelle
 
-// A large choice of a mode: symbol tile, title, subtitle and tag chips on a card 156 high
-// (or as high as the page makes it). The content never enlarges the card; what does not fit is
-// cut short. A disabled card keeps its selection colours, dims slightly and ignores clicks.
+// A large choice of a mode: symbol tile, title, subtitle and tag chips on a card 156 high (or as
+// high as the page makes it). A disabled card keeps its selection colours, dims slightly and
+// ignores clicks.
 T.AbstractButton {
     id: root
 
@@ -26,16 +26,23 @@ T.AbstractButton {
     focusPolicy: Qt.TabFocus
     Accessible.name: title
 
+    // The content is centred on the card and never enlarges it: the subtitle keeps as many
+    // lines as the card has room for (at least one) and ends in an ellipsis when cut short.
     contentItem: Item {
+        id: content
+
+        readonly property real roomForSubtitle: height - header.implicitHeight - titleText.implicitHeight
+                                                - tagStrip.implicitHeight - 2 * column.spacing - textBlock.spacing
+
         ColumnLayout {
             id: column
             anchors.left: parent.left
             anchors.right: parent.right
             anchors.verticalCenter: parent.verticalCenter
-            height: Math.min(implicitHeight, parent.height)
             spacing: 14
 
             RowLayout {
+                id: header
                 Layout.fillWidth: true
 
                 Rectangle {
@@ -64,12 +71,12 @@ T.AbstractButton {
             }
 
             ColumnLayout {
+                id: textBlock
                 Layout.fillWidth: true
-                Layout.fillHeight: true
-                Layout.minimumHeight: 0
                 spacing: 6
 
                 UiText {
+                    id: titleText
                     objectName: "option-title"
                     Layout.fillWidth: true
                     text: root.title
@@ -80,20 +87,24 @@ T.AbstractButton {
                 }
 
                 UiText {
+                    id: subtitleText
                     objectName: "option-subtitle"
                     Layout.fillWidth: true
-                    Layout.fillHeight: true
-                    Layout.minimumHeight: 0
-                    Layout.maximumHeight: implicitHeight
                     text: root.subtitle
                     wrapMode: Text.Wrap
                     elide: Text.ElideRight
-                    clip: true
+                    maximumLineCount: Math.max(1, Math.floor(content.roomForSubtitle / subtitleMetrics.height))
                     color: DesktopTheme.colors.secondaryText
+
+                    FontMetrics {
+                        id: subtitleMetrics
+                        font: subtitleText.font
+                    }
                 }
             }
 
             Item {
+                id: tagStrip
                 objectName: "mode-tags"
                 Layout.fillWidth: true
                 implicitHeight: tagRow.implicitHeight
