@@ -18,6 +18,15 @@ QColor plainBlack(double alpha = 1.0) {
 
 }  // namespace
 
+DesktopThemeColors DesktopThemeColors::forOption(DesktopThemeOption option) {
+    switch (option) {
+    case DesktopThemeOption::quorvelle: return quorvelle();
+    case DesktopThemeOption::black: return black();
+    case DesktopThemeOption::light: return light();
+    }
+    return black();
+}
+
 DesktopThemeColors DesktopThemeColors::quorvelle() {
     DesktopThemeColors c;
     c.canvas = rgb(0.05, 0.06, 0.08);
