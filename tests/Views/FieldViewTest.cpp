@@ -31,14 +31,13 @@ const char* kFieldsScene = R"(
         }
     })";
 
-class FieldViews : public ::testing::TestWithParam<Theme> {
+class FieldViews : public ThemedSceneTest {
 protected:
     void SetUp() override {
-        harness.setTheme(GetParam());
-        root = harness.load(QString::fromUtf8(kFieldsScene), {380, 200});
+        root = loadScene(kFieldsScene, {380, 200});
         ASSERT_TRUE(root);
-        formInput = harness.find("form-field-input");
-        searchInput = harness.find("search-field-input");
+        formInput = item("form-field-input");
+        searchInput = item("search-field-input");
         ASSERT_TRUE(formInput && searchInput);
     }
 
@@ -48,8 +47,6 @@ protected:
         harness.typeText(text);
     }
 
-    DesktopThemeColors colors() const { return colorsOf(GetParam()); }
-    ViewHarness harness;
     QQuickItem* root = nullptr;
     QQuickItem* formInput = nullptr;
     QQuickItem* searchInput = nullptr;

@@ -47,22 +47,13 @@ const char* kSidebarScene = R"(
         }
     })";
 
-class SidebarViews : public ::testing::TestWithParam<Theme> {
+class SidebarViews : public ThemedSceneTest {
 protected:
-    void SetUp() override {
-        harness.setTheme(GetParam());
-        ASSERT_TRUE(harness.load(QString::fromUtf8(kSidebarScene), {320, 460}));
-        harness.shoot("sidebar-" + nameOf(GetParam()));
-    }
+    void SetUp() override { ASSERT_TRUE(loadScene(kSidebarScene, {320, 460}, "sidebar")); }
 
     QQuickItem* row(MainWindowSection section) {
-        auto* found = harness.find(QStringLiteral("main-window-section-") + rawValue(section));
-        EXPECT_TRUE(found) << rawValue(section).toStdString();
-        return found;
+        return item(QStringLiteral("main-window-section-") + rawValue(section));
     }
-
-    DesktopThemeColors colors() const { return colorsOf(GetParam()); }
-    ViewHarness harness;
 };
 
 TEST_P(SidebarViews, EachSectionHasItsIdentifierSymbolAndTitle) {

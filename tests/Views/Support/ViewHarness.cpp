@@ -255,6 +255,19 @@ QStringList glyphsIn(QQuickItem* item) {
     return out;
 }
 
+QQuickItem* ThemedSceneTest::loadScene(const char* qml, QSize windowSize, const std::string& shotPrefix) {
+    harness.setTheme(GetParam());
+    QQuickItem* root = harness.load(QString::fromUtf8(qml), windowSize);
+    if (root && !shotPrefix.empty()) harness.shoot(shotPrefix + "-" + nameOf(GetParam()));
+    return root;
+}
+
+QQuickItem* ThemedSceneTest::item(const QString& objectName) {
+    QQuickItem* found = harness.find(objectName);
+    EXPECT_TRUE(found) << "no item " << objectName.toStdString();
+    return found;
+}
+
 QColor over(const QColor& top, const QColor& bottom) {
     const double a = top.alphaF();
     const double b = bottom.alphaF() * (1 - a);
