@@ -38,20 +38,10 @@ const char* kButtonsScene = R"(
         }
     })";
 
-class ButtonViews : public ::testing::TestWithParam<Theme> {
+class ButtonViews : public ThemedSceneTest {
 protected:
-    void SetUp() override {
-        harness.setTheme(GetParam());
-        ASSERT_TRUE(harness.load(QString::fromUtf8(kButtonsScene), {560, 230}));
-        harness.shoot("buttons-" + nameOf(GetParam()));
-    }
+    void SetUp() override { ASSERT_TRUE(loadScene(kButtonsScene, {560, 230}, "buttons")); }
 
-    DesktopThemeColors colors() const { return colorsOf(GetParam()); }
-    QQuickItem* item(const char* name) {
-        QQuickItem* found = harness.find(QString::fromLatin1(name));
-        EXPECT_TRUE(found) << name;
-        return found;
-    }
     // The colour of the button's title text.
     static QColor titleColor(QQuickItem* button) {
         for (auto* child : button->findChildren<QQuickItem*>()) {
@@ -60,8 +50,6 @@ protected:
         }
         return {};
     }
-
-    ViewHarness harness;
 };
 
 TEST_P(ButtonViews, EachButtonShowsItsTitleSymbolAndColours) {

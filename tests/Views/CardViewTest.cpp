@@ -35,22 +35,9 @@ const char* kCardsScene = R"(
         }
     })";
 
-class CardViews : public ::testing::TestWithParam<Theme> {
+class CardViews : public ThemedSceneTest {
 protected:
-    void SetUp() override {
-        harness.setTheme(GetParam());
-        ASSERT_TRUE(harness.load(QString::fromUtf8(kCardsScene), {640, 620}));
-        harness.shoot("cards-" + nameOf(GetParam()));
-    }
-
-    DesktopThemeColors colors() const { return colorsOf(GetParam()); }
-    QQuickItem* item(const char* name) {
-        QQuickItem* found = harness.find(QString::fromLatin1(name));
-        EXPECT_TRUE(found) << name;
-        return found;
-    }
-
-    ViewHarness harness;
+    void SetUp() override { ASSERT_TRUE(loadScene(kCardsScene, {640, 620}, "cards")); }
 };
 
 TEST_P(CardViews, SurfaceCardFillsItsWidthWithTheChildAtTheTopLeft) {

@@ -37,22 +37,9 @@ const char* kPillsScene = R"(
         }
     })";
 
-class PillViews : public ::testing::TestWithParam<Theme> {
+class PillViews : public ThemedSceneTest {
 protected:
-    void SetUp() override {
-        harness.setTheme(GetParam());
-        ASSERT_TRUE(harness.load(QString::fromUtf8(kPillsScene), {520, 200}));
-        harness.shoot("pills-" + nameOf(GetParam()));
-    }
-
-    DesktopThemeColors colors() const { return colorsOf(GetParam()); }
-    QQuickItem* item(const char* name) {
-        QQuickItem* found = harness.find(QString::fromLatin1(name));
-        EXPECT_TRUE(found) << name;
-        return found;
-    }
-
-    ViewHarness harness;
+    void SetUp() override { ASSERT_TRUE(loadScene(kPillsScene, {520, 200}, "pills")); }
 };
 
 QColor withAlpha(QColor color, double alpha) {

@@ -139,9 +139,19 @@ void SoftShape::blurImage(QImage& image, qreal sigma) {
     if (sigma <= 0 || image.isNull()) return;
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
         image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    // Three boxes of width w have the variance of a Gaussian when w*w = 4*sigma*sigma + 1.
-    const int radius = std::max(1, int(std::lround((std::sqrt(4 * sigma * sigma + 1) - 1) / 2)));
+    // Three box passes each way approach a Gaussian when their variances, (w*w - 1) / 12 each,
+    // add up to sigma squared. Box widths are odd, so mix the two odd widths around the ideal.
+    const double ideal = std::sqrt(4 * sigma * sigma + 1);
+    int lower = int(std::floor(ideal));
+    if (lower % 2 == 0) --lower;
+    lower = std::max(lower, 1);
+    const int upper = lower + 2;
+    const double lowerPasses = (12 * sigma * sigma - 3.0 * lower * lower - 12.0 * lower - 9) / (-4.0 * lower - 4);
+    const int passesWithLower = std::clamp(int(std::lround(lowerPasses)), 0, 3);
     for (int pass = 0; pass < 3; ++pass) {
+        const int width = pass < passesWithLower ? lower : upper;
+        const int radius = (width - 1) / 2;
+        if (radius == 0) continue;
         boxPass(image, radius, true);
         boxPass(image, radius, false);
     }

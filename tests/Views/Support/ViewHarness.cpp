@@ -131,9 +131,22 @@ QQuickItem* ViewHarness::load(const QString& body, QSize windowSize) {
     return m_root;
 }
 
+namespace {
+
+// Along the visual tree: items a Repeater or Loader makes are not QObject children of the scene.
+QQuickItem* findInTree(QQuickItem* item, const QString& objectName) {
+    if (item->objectName() == objectName) return item;
+    for (QQuickItem* child : item->childItems()) {
+        if (QQuickItem* found = findInTree(child, objectName)) return found;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 QQuickItem* ViewHarness::find(const QString& objectName) const {
     if (!m_root) return nullptr;
-    if (m_root->objectName() == objectName) return m_root;
+    if (QQuickItem* found = findInTree(m_root, objectName)) return found;
     return m_root->findChild<QQuickItem*>(objectName);
 }
 
@@ -240,6 +253,19 @@ QStringList glyphsIn(QQuickItem* item) {
     QStringList out;
     if (item) collectTexts(item, true, out);
     return out;
+}
+
+QQuickItem* ThemedSceneTest::loadScene(const char* qml, QSize windowSize, const std::string& shotPrefix) {
+    harness.setTheme(GetParam());
+    QQuickItem* root = harness.load(QString::fromUtf8(qml), windowSize);
+    if (root && !shotPrefix.empty()) harness.shoot(shotPrefix + "-" + nameOf(GetParam()));
+    return root;
+}
+
+QQuickItem* ThemedSceneTest::item(const QString& objectName) {
+    QQuickItem* found = harness.find(objectName);
+    EXPECT_TRUE(found) << "no item " << objectName.toStdString();
+    return found;
 }
 
 QColor over(const QColor& top, const QColor& bottom) {

@@ -101,6 +101,18 @@ struct ThemeName {
     std::string operator()(const ::testing::TestParamInfo<Theme>& info) const { return nameOf(info.param); }
 };
 
+// A test of one scene in one theme, the suite's parameter.
+class ThemedSceneTest : public ::testing::TestWithParam<Theme> {
+protected:
+    // Sets the theme, loads the scene and, given a prefix, saves "<prefix>-<theme>.png".
+    QQuickItem* loadScene(const char* qml, QSize windowSize, const std::string& shotPrefix = {});
+    DesktopThemeColors colors() const { return colorsOf(GetParam()); }
+    // The item of that objectName; fails the test when there is none.
+    QQuickItem* item(const QString& objectName);
+
+    ViewHarness harness;
+};
+
 // `top` drawn over `bottom` (both possibly translucent), as the renderer blends them.
 QColor over(const QColor& top, const QColor& bottom);
 // Whether two colours differ by at most `tolerance` in each 8-bit channel (alpha ignored).

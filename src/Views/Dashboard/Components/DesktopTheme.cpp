@@ -10,4 +10,9 @@ void DesktopTheme::setColors(const DesktopThemeColors& colors) {
     Q_EMIT colorsChanged();
 }
 
+DesktopThemeColors DesktopTheme::colorsFor(const QString& themeName) const {
+    const auto option = fromRawValue<DesktopThemeOption>(themeName);
+    return option ? DesktopThemeColors::forOption(*option) : DesktopThemeColors::environmentDefault();
+}
+
 }  // namespace quorvelle

@@ -25,6 +25,10 @@ public:
     DesktopThemeColors colors() const { return m_colors; }
     void setColors(const DesktopThemeColors& colors);
 
+    // The colours of a theme by its stored name ("quorvelle", "black", "light"); the black
+    // theme's for any other name. The dashboard root: `colors: DesktopTheme.colorsFor(vm.x)`.
+    Q_INVOKABLE quorvelle::DesktopThemeColors colorsFor(const QString& themeName) const;
+
     DesktopThemePalette quorvellePalette() const { return DesktopThemePalette::quorvelle(); }
     DesktopThemePalette blackPalette() const { return DesktopThemePalette::black(); }
     DesktopThemePalette lightPalette() const { return DesktopThemePalette::light(); }

@@ -1,22 +1,19 @@
 #include "Views/Dashboard/Components/DesktopThemeColors.h"
 
+#include "Views/Dashboard/Components/ThemeColorNotation.h"
+
 namespace quorvelle {
 
-namespace {
+using theme::rgb;
 
-QColor rgb(double r, double g, double b, double alpha = 1.0) {
-    return QColor::fromRgbF(float(r), float(g), float(b), float(alpha));
+DesktopThemeColors DesktopThemeColors::forOption(DesktopThemeOption option) {
+    switch (option) {
+    case DesktopThemeOption::quorvelle: return quorvelle();
+    case DesktopThemeOption::black: return black();
+    case DesktopThemeOption::light: return light();
+    }
+    return black();
 }
-
-QColor plainWhite(double alpha = 1.0) {
-    return rgb(1, 1, 1, alpha);
-}
-
-QColor plainBlack(double alpha = 1.0) {
-    return rgb(0, 0, 0, alpha);
-}
-
-}  // namespace
 
 DesktopThemeColors DesktopThemeColors::quorvelle() {
     DesktopThemeColors c;
@@ -32,9 +29,9 @@ DesktopThemeColors DesktopThemeColors::quorvelle() {
     c.headerIconBackground = rgb(0.12, 0.18, 0.27);
     c.pillFill = rgb(0.11, 0.16, 0.24);
     c.pillBorder = rgb(0.22, 0.32, 0.45);
-    c.primaryText = plainWhite(0.95);
+    c.primaryText = theme::white(0.95);
     c.secondaryText = rgb(0.63, 0.71, 0.84);
-    c.darkButtonText = plainBlack(0.92);
+    c.darkButtonText = theme::black(0.92);
     c.primaryButtonFill = rgb(0.26, 0.56, 0.98);
     c.secondaryButtonFill = rgb(0.95, 0.74, 0.38);
     c.warmText = rgb(0.98, 0.82, 0.36);
@@ -53,34 +50,34 @@ DesktopThemeColors DesktopThemeColors::quorvelle() {
 
 DesktopThemeColors DesktopThemeColors::black() {
     DesktopThemeColors c;
-    c.canvas = plainBlack();
+    c.canvas = theme::black();
     c.sidebarBackground = rgb(0.02, 0.02, 0.02);
-    c.contentBackground = plainBlack();
-    c.sidebarSelection = plainWhite(0.11);
-    c.divider = plainWhite(0.08);
+    c.contentBackground = theme::black();
+    c.sidebarSelection = theme::white(0.11);
+    c.divider = theme::white(0.08);
     c.cardFill = rgb(0.06, 0.06, 0.06);
-    c.cardBorder = plainWhite(0.08);
+    c.cardBorder = theme::white(0.08);
     c.inputBackground = rgb(0.04, 0.04, 0.04);
-    c.inputBorder = plainWhite(0.06);
+    c.inputBorder = theme::white(0.06);
     c.headerIconBackground = rgb(0.15, 0.15, 0.16);
     c.pillFill = rgb(0.08, 0.08, 0.08);
-    c.pillBorder = plainWhite(0.04);
-    c.primaryText = plainWhite(0.94);
-    c.secondaryText = plainWhite(0.42);
-    c.darkButtonText = plainBlack(0.92);
-    c.primaryButtonFill = plainWhite(0.96);
-    c.secondaryButtonFill = plainWhite(0.68);
+    c.pillBorder = theme::white(0.04);
+    c.primaryText = theme::white(0.94);
+    c.secondaryText = theme::white(0.42);
+    c.darkButtonText = theme::black(0.92);
+    c.primaryButtonFill = theme::white(0.96);
+    c.secondaryButtonFill = theme::white(0.68);
     c.warmText = rgb(1.00, 0.84, 0.22);
     c.warmBackground = rgb(0.20, 0.17, 0.05);
     c.successText = rgb(0.16, 0.85, 0.58);
     c.successBackground = rgb(0.07, 0.18, 0.12);
     c.errorText = rgb(1.00, 0.32, 0.32);
     c.errorBorder = rgb(0.42, 0.10, 0.10);
-    c.avatarFill = plainWhite(0.14);
+    c.avatarFill = theme::white(0.14);
     c.selectedCardFill = rgb(0.17, 0.17, 0.17);
-    c.selectedCardBorder = plainWhite(0.56);
-    c.selectedGlow = plainWhite(0.18);
-    c.dashedBorder = plainWhite(0.08);
+    c.selectedCardBorder = theme::white(0.56);
+    c.selectedGlow = theme::white(0.18);
+    c.dashedBorder = theme::white(0.08);
     return c;
 }
 
@@ -91,7 +88,7 @@ DesktopThemeColors DesktopThemeColors::light() {
     c.contentBackground = rgb(0.96, 0.97, 0.99);
     c.sidebarSelection = rgb(0.84, 0.88, 0.95);
     c.divider = rgb(0.80, 0.84, 0.90);
-    c.cardFill = plainWhite();
+    c.cardFill = theme::white();
     c.cardBorder = rgb(0.82, 0.85, 0.91);
     c.inputBackground = rgb(0.93, 0.95, 0.98);
     c.inputBorder = rgb(0.79, 0.83, 0.89);
@@ -100,7 +97,7 @@ DesktopThemeColors DesktopThemeColors::light() {
     c.pillBorder = rgb(0.80, 0.84, 0.90);
     c.primaryText = rgb(0.15, 0.17, 0.22);
     c.secondaryText = rgb(0.44, 0.48, 0.57);
-    c.darkButtonText = plainWhite(0.96);
+    c.darkButtonText = theme::white(0.96);
     c.primaryButtonFill = rgb(0.21, 0.42, 0.90);
     c.secondaryButtonFill = rgb(0.24, 0.54, 0.94);
     c.warmText = rgb(0.72, 0.42, 0.06);

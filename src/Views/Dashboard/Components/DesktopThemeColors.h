@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Models/DesktopThemeOption.h"
+
 #include <QColor>
 #include <QObject>
 #include <QtQmlIntegration>
@@ -70,6 +72,9 @@ public:
     QColor selectedCardBorder;
     QColor selectedGlow;
     QColor dashedBorder;
+
+    // The colours of a theme; total over the three themes.
+    static DesktopThemeColors forOption(DesktopThemeOption option);
 
     static DesktopThemeColors quorvelle();
     static DesktopThemeColors black();

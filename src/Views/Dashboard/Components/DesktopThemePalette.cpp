@@ -1,18 +1,10 @@
 #include "Views/Dashboard/Components/DesktopThemePalette.h"
 
+#include "Views/Dashboard/Components/ThemeColorNotation.h"
+
 namespace quorvelle {
 
-namespace {
-
-QColor rgb(double r, double g, double b, double alpha = 1.0) {
-    return QColor::fromRgbF(float(r), float(g), float(b), float(alpha));
-}
-
-QColor plainWhite(double alpha = 1.0) {
-    return rgb(1, 1, 1, alpha);
-}
-
-}  // namespace
+using theme::rgb;
 
 const DesktopThemePalette& DesktopThemePalette::quorvelle() {
     static const DesktopThemePalette value{
@@ -23,7 +15,7 @@ const DesktopThemePalette& DesktopThemePalette::quorvelle() {
         .buttonPrimary = rgb(0.24, 0.52, 0.96),
         .buttonSecondary = rgb(0.09, 0.69, 0.86),
         .pill = rgb(0.08, 0.09, 0.12),
-        .pillText = plainWhite(),
+        .pillText = theme::white(),
         .dot = rgb(0.22, 0.52, 0.96),
     };
     return value;
@@ -33,13 +25,13 @@ const DesktopThemePalette& DesktopThemePalette::black() {
     static const DesktopThemePalette value{
         .background = rgb(0.02, 0.02, 0.03),
         .panel = rgb(0.08, 0.08, 0.09),
-        .linePrimary = plainWhite(0.92),
-        .lineSecondary = plainWhite(0.48),
-        .buttonPrimary = plainWhite(0.96),
+        .linePrimary = theme::white(0.92),
+        .lineSecondary = theme::white(0.48),
+        .buttonPrimary = theme::white(0.96),
         .buttonSecondary = rgb(0.46, 0.50, 0.60),
         .pill = rgb(0.09, 0.09, 0.10),
-        .pillText = plainWhite(),
-        .dot = plainWhite(0.80),
+        .pillText = theme::white(),
+        .dot = theme::white(0.80),
     };
     return value;
 }
@@ -52,8 +44,8 @@ const DesktopThemePalette& DesktopThemePalette::light() {
         .lineSecondary = rgb(0.60, 0.62, 0.68),
         .buttonPrimary = rgb(0.22, 0.42, 0.90),
         .buttonSecondary = rgb(0.70, 0.74, 0.84),
-        .pill = plainWhite(),
-        .pillText = rgb(0, 0, 0),
+        .pill = theme::white(),
+        .pillText = theme::black(),
         .dot = rgb(0.20, 0.22, 0.28),
     };
     return value;
