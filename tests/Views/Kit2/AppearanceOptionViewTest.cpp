@@ -32,35 +32,30 @@ QString cardScene(const CardKind& kind, bool selected) {
                                       "  callback: function() { scene.note('pick') }\n}\n"));
 }
 
-TEST(OptionCardViewTest, SelectedCardsFillOutlineGlowAndCarryTheCheckInEachTheme) {
-    ViewHarness harness;
-    for (const Theme theme : kAllThemes) {
-        harness.setTheme(theme);
-        const DesktopThemeColors colors = colorsOf(theme);
-        for (const CardKind& kind : kCards) {
-            for (const bool selected : {false, true}) {
-                SCOPED_TRACE(nameOf(theme) + " " + kind.name + (selected ? " selected" : ""));
-                ASSERT_TRUE(harness.load(cardScene(kind, selected), {308, 300}));
-                harness.grab();
-                QQuickItem* card = harness.find(QStringLiteral("card"));
-                QQuickItem* background = harness.find(QStringLiteral("option-card-background"));
-                EXPECT_COLOR_NEAR(background->property("color").value<QColor>(),
-                                  selected ? colors.selectedCardFill : colors.cardFill);
-                EXPECT_COLOR_NEAR(borderOf(background),
-                                  selected ? colors.selectedCardBorder : colors.inputBorder);
-                EXPECT_COLOR_NEAR(harness.colorAt(card, {4, card->height() - 20}),
-                                  selected ? colors.selectedCardFill : colors.cardFill);
-                EXPECT_EQ(shown(harness, QStringLiteral("option-card-glow")), selected);
-                EXPECT_EQ(shown(harness, QStringLiteral("option-card-check")), selected);
-                QQuickItem* check = harness.find(QStringLiteral("option-card-check"));
-                const QPointF corner = check->mapToItem(card, {check->width(), 0});
-                EXPECT_DOUBLE_EQ(corner.x(), card->width() - kind.badgeInset);
-                EXPECT_DOUBLE_EQ(corner.y(), kind.badgeInset);
-                if (selected) {
-                    EXPECT_COLOR_NEAR(harness.colorAt(check, {4, 11}), over(colors.primaryButtonFill, colors.selectedCardFill));
-                }
-                harness.shoot(themed(std::string(kind.name) + (selected ? "-selected" : ""), theme));
+using OptionCardThemes = KitThemedTest;
+
+TEST_P(OptionCardThemes, SelectedCardsFillOutlineGlowAndCarryTheCheck) {
+    const DesktopThemeColors colors = this->colors();
+    for (const CardKind& kind : kCards) {
+        for (const bool selected : {false, true}) {
+            SCOPED_TRACE(std::string(kind.name) + (selected ? " selected" : ""));
+            ASSERT_TRUE(loadThemed(cardScene(kind, selected), {308, 300}));
+            QQuickItem* card = item(QStringLiteral("card"));
+            QQuickItem* background = item(QStringLiteral("option-card-background"));
+            const QColor fill = selected ? colors.selectedCardFill : colors.cardFill;
+            EXPECT_COLOR_NEAR(background->property("color").value<QColor>(), fill);
+            EXPECT_COLOR_NEAR(borderOf(background), selected ? colors.selectedCardBorder : colors.inputBorder);
+            harness.grab();
+            EXPECT_COLOR_NEAR(harness.colorAt(card, {4, card->height() - 20}), fill);
+            EXPECT_EQ(shown(harness, QStringLiteral("option-card-glow")), selected);
+            EXPECT_EQ(shown(harness, QStringLiteral("option-card-check")), selected);
+            QQuickItem* check = item(QStringLiteral("option-card-check"));
+            EXPECT_EQ(check->mapToItem(card, {check->width(), 0}),
+                      QPointF(card->width() - kind.badgeInset, kind.badgeInset));
+            if (selected) {
+                EXPECT_COLOR_NEAR(harness.colorAt(check, {4, 11}), over(colors.primaryButtonFill, fill));
             }
+            harness.shoot(shotName(std::string(kind.name) + (selected ? "-selected" : "")));
         }
     }
 }
@@ -93,63 +88,59 @@ TEST(OptionCardViewTest, CheckBadgeCoversTheCornerWithoutMovingTheContent) {
     EXPECT_EQ(place[0], QPointF(16, 16));
 }
 
-TEST(AppearanceOptionCardViewTest, MiniatureFollowsThePreviewNotTheSelection) {
-    ViewHarness harness;
-    for (const Theme theme : kAllThemes) {
-        harness.setTheme(theme);
-        const DesktopThemeColors colors = colorsOf(theme);
-        for (const char* preview : {"currentWidget", "logoOnly"}) {
-            SCOPED_TRACE(nameOf(theme) + " " + preview);
-            const bool pill = std::string(preview) == "currentWidget";
-            ASSERT_TRUE(harness.load(loggedScene(QStringLiteral("AppearanceOptionCard {\n"
-                                                                "  objectName: 'card'; x: 24; y: 24; width: 260\n"
-                                                                "  title: 'Widget'; subtitle: 'Idle look'\n"
-                                                                "  preview: '%1'; isSelected: false }\n")
-                                                     .arg(QString::fromLatin1(preview))),
-                                     {308, 260}));
-            harness.grab();
-            EXPECT_EQ(shown(harness, QStringLiteral("idle-pill-miniature")), pill);
-            EXPECT_EQ(shown(harness, QStringLiteral("logo-miniature")), !pill);
-            QQuickItem* miniature = harness.find(QStringLiteral("widget-miniature"));
-            EXPECT_DOUBLE_EQ(miniature->height(), 114);
-            EXPECT_COLOR_NEAR(harness.colorAt(miniature, {6, 57}), colors.inputBackground);
-            if (pill) {
-                // The capsule stays black at 0.55 in every theme, over the miniature's fill.
-                QQuickItem* capsule = harness.find(QStringLiteral("idle-pill-miniature"));
-                EXPECT_COLOR_NEAR(harness.colorAt(capsule, {capsule->width() - 8, 14}),
-                                  over(QColor::fromRgbF(0, 0, 0, 0.55f), colors.inputBackground));
-            } else {
-                EXPECT_DOUBLE_EQ(harness.find(QStringLiteral("logo-miniature"))->scale(), 0.95);
-            }
-            harness.shoot(themed(std::string("appearance-option-") + preview, theme));
+using AppearanceOptionCardThemes = KitThemedTest;
+
+TEST_P(AppearanceOptionCardThemes, MiniatureFollowsThePreview) {
+    const DesktopThemeColors colors = this->colors();
+    for (const char* preview : {"currentWidget", "logoOnly"}) {
+        SCOPED_TRACE(preview);
+        const bool pill = std::string(preview) == "currentWidget";
+        ASSERT_TRUE(loadThemed(QStringLiteral("AppearanceOptionCard {\n"
+                                              "  objectName: 'card'; x: 24; y: 24; width: 260\n"
+                                              "  title: 'Widget'; subtitle: 'Idle look'\n"
+                                              "  preview: '%1'; isSelected: false }\n")
+                                   .arg(QString::fromLatin1(preview)),
+                               {308, 260}));
+        harness.grab();
+        EXPECT_EQ(shown(harness, QStringLiteral("idle-pill-miniature")), pill);
+        EXPECT_EQ(shown(harness, QStringLiteral("logo-miniature")), !pill);
+        QQuickItem* miniature = item(QStringLiteral("widget-miniature"));
+        EXPECT_DOUBLE_EQ(miniature->height(), 114);
+        EXPECT_COLOR_NEAR(harness.colorAt(miniature, {6, 57}), colors.inputBackground);
+        if (pill) {
+            // The capsule stays black at 0.55 in every theme, over the miniature's fill.
+            QQuickItem* capsule = item(QStringLiteral("idle-pill-miniature"));
+            EXPECT_COLOR_NEAR(harness.colorAt(capsule, {capsule->width() - 8, 14}),
+                              over(QColor::fromRgbF(0, 0, 0, 0.55f), colors.inputBackground));
+        } else {
+            EXPECT_DOUBLE_EQ(item(QStringLiteral("logo-miniature"))->scale(), 0.95);
         }
+        harness.shoot(shotName(std::string("appearance-option-") + preview));
     }
 }
 
-TEST(ThemeOptionCardViewTest, MiniatureUsesItsOwnPaletteWhateverTheTheme) {
-    ViewHarness harness;
+using ThemeOptionCardThemes = KitThemedTest;
+
+TEST_P(ThemeOptionCardThemes, MiniatureUsesItsOwnPaletteWhateverTheTheme) {
     const std::pair<const char*, const DesktopThemePalette*> palettes[] = {
         {"quorvellePalette", &DesktopThemePalette::quorvelle()},
         {"blackPalette", &DesktopThemePalette::black()},
         {"lightPalette", &DesktopThemePalette::light()},
     };
-    for (const Theme theme : kAllThemes) {
-        harness.setTheme(theme);
-        for (const auto& [name, palette] : palettes) {
-            SCOPED_TRACE(nameOf(theme) + " " + name);
-            ASSERT_TRUE(harness.load(QStringLiteral("ThemeOptionCard { objectName: 'card'; x: 24; y: 24; width: 260\n"
-                                                    "  title: 'Theme'; subtitle: 'A theme'; isSelected: true\n"
-                                                    "  palette: DesktopTheme.%1 }\n")
-                                         .arg(QString::fromLatin1(name)),
-                                     {308, 280}));
-            harness.grab();
-            QQuickItem* miniature = harness.find(QStringLiteral("theme-miniature"));
-            EXPECT_DOUBLE_EQ(miniature->height(), 124);
-            EXPECT_COLOR_NEAR(harness.colorAt(miniature, {miniature->width() - 4, miniature->height() / 2}),
-                              palette->background);
-        }
-        harness.shoot(themed("theme-option-light-palette", theme));
+    for (const auto& [name, palette] : palettes) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(loadThemed(QStringLiteral("ThemeOptionCard { objectName: 'card'; x: 24; y: 24; width: 260\n"
+                                              "  title: 'Theme'; subtitle: 'A theme'; isSelected: true\n"
+                                              "  palette: DesktopTheme.%1 }\n")
+                                   .arg(QString::fromLatin1(name)),
+                               {308, 280}));
+        harness.grab();
+        QQuickItem* miniature = item(QStringLiteral("theme-miniature"));
+        EXPECT_DOUBLE_EQ(miniature->height(), 124);
+        EXPECT_COLOR_NEAR(harness.colorAt(miniature, {miniature->width() - 4, miniature->height() / 2}),
+                          palette->background);
     }
+    harness.shoot(shotName("theme-option-light-palette"));
 }
 
 TEST(AppLanguageOptionCardViewTest, BadgeCaptionAndTextsFollowTheOptionAndTheInterfaceLanguage) {
@@ -178,40 +169,44 @@ TEST(AppLanguageOptionCardViewTest, BadgeCaptionAndTextsFollowTheOptionAndTheInt
     }
 }
 
-TEST(AppLanguageOptionCardViewTest, BadgeInvertsWhenSelectedAndTheCardGrowsPast132ForLongText) {
-    ViewHarness harness;
-    for (const Theme theme : kAllThemes) {
-        harness.setTheme(theme);
-        const DesktopThemeColors colors = colorsOf(theme);
-        for (const bool selected : {false, true}) {
-            SCOPED_TRACE(nameOf(theme) + (selected ? " selected" : ""));
-            ASSERT_TRUE(harness.load(QStringLiteral("AppLanguageOptionCard { objectName: 'card'; x: 24; y: 24; "
-                                                    "width: 260; language: 'english'; isSelected: %1 }")
-                                         .arg(selected ? QStringLiteral("true") : QStringLiteral("false")),
-                                     {308, 200}));
-            harness.grab();
-            QQuickItem* badge = harness.find(QStringLiteral("language-badge"));
-            EXPECT_COLOR_NEAR(harness.colorAt(badge, {19, 5}),
-                              over(selected ? colors.primaryButtonFill : colors.inputBackground,
-                                   selected ? colors.selectedCardFill : colors.cardFill));
-            EXPECT_COLOR_NEAR(harness.find(QStringLiteral("language-badge-code"))->property("color").value<QColor>(),
-                              selected ? colors.darkButtonText : colors.primaryText);
-        }
+using AppLanguageOptionCardThemes = KitThemedTest;
+
+TEST_P(AppLanguageOptionCardThemes, BadgeInvertsWhenSelected) {
+    const DesktopThemeColors colors = this->colors();
+    for (const bool selected : {false, true}) {
+        SCOPED_TRACE(selected ? "selected" : "not selected");
+        ASSERT_TRUE(loadThemed(QStringLiteral("AppLanguageOptionCard { objectName: 'card'; x: 24; y: 24; "
+                                              "width: 260; language: 'english'; isSelected: %1 }")
+                                   .arg(selected ? QStringLiteral("true") : QStringLiteral("false")),
+                               {308, 200}));
+        harness.grab();
+        EXPECT_COLOR_NEAR(harness.colorAt(item(QStringLiteral("language-badge")), {19, 5}),
+                          over(selected ? colors.primaryButtonFill : colors.inputBackground,
+                               selected ? colors.selectedCardFill : colors.cardFill));
+        EXPECT_COLOR_NEAR(item(QStringLiteral("language-badge-code"))->property("color").value<QColor>(),
+                          selected ? colors.darkButtonText : colors.primaryText);
     }
+}
+
+TEST(AppLanguageOptionCardViewTest, LongTextWrapsInsideTheCardAndMakesItTallerThan132) {
+    ViewHarness harness;
     ASSERT_TRUE(harness.load(QStringLiteral("AppLanguageOptionCard { objectName: 'card'; x: 24; y: 24; "
                                             "width: 130; language: 'system'; isSelected: true }"),
                              {178, 300}));
     harness.grab();
     EXPECT_GT(harness.find(QStringLiteral("card"))->height(), 132);
-    QQuickItem* subtitle = harness.find(QStringLiteral("option-subtitle"));
-    EXPECT_FALSE(subtitle->property("truncated").toBool());
-    // Everything wraps inside the card's padding.
+    EXPECT_FALSE(harness.find(QStringLiteral("option-subtitle"))->property("truncated").toBool());
     for (const char* name : {"option-title", "option-subtitle"}) {
         QQuickItem* text = harness.find(QString::fromLatin1(name));
         EXPECT_LE(text->mapToItem(harness.find(QStringLiteral("card")), {text->width(), 0}).x(), 130 - 16) << name;
     }
     harness.shoot("kit2-language-option-narrow");
 }
+
+INSTANTIATE_TEST_SUITE_P(Themes, OptionCardThemes, ::testing::ValuesIn(kAllThemes), ThemeName());
+INSTANTIATE_TEST_SUITE_P(Themes, AppearanceOptionCardThemes, ::testing::ValuesIn(kAllThemes), ThemeName());
+INSTANTIATE_TEST_SUITE_P(Themes, ThemeOptionCardThemes, ::testing::ValuesIn(kAllThemes), ThemeName());
+INSTANTIATE_TEST_SUITE_P(Themes, AppLanguageOptionCardThemes, ::testing::ValuesIn(kAllThemes), ThemeName());
 
 }  // namespace
 }  // namespace quorvelle::test

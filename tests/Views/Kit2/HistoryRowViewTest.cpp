@@ -37,54 +37,55 @@ void retype(ViewHarness& harness, const QString& field, const QString& text) {
     harness.typeText(text);
 }
 
-class HistoryRowViewTest : public ::testing::Test {
+// What the row's tests share, in one theme or (the plain suite) in the default one.
+template <typename Base>
+class HistoryRowFixture : public Base {
 protected:
-    QQuickItem* row() const { return harness.find(QStringLiteral("row")); }
-    QString original() const { return row()->property("originalTerm").toString(); }
-    QString replacement() const { return row()->property("replacementTerm").toString(); }
-    bool formOpen() const { return shown(harness, QStringLiteral("quick-dictionary-add")); }
-    void open() { harness.click(harness.find(QStringLiteral("history-dictionary-button"))); }
-    QQuickItem* saveButton() const { return harness.find(QStringLiteral("quick-add-save")); }
+    ViewHarness& scene() { return this->harness; }
+    QQuickItem* row() { return scene().find(QStringLiteral("row")); }
+    QString original() { return row()->property("originalTerm").toString(); }
+    QString replacement() { return row()->property("replacementTerm").toString(); }
+    bool formOpen() { return shown(scene(), QStringLiteral("quick-dictionary-add")); }
+    void open() { scene().click(scene().find(QStringLiteral("history-dictionary-button"))); }
+    QQuickItem* saveButton() { return scene().find(QStringLiteral("quick-add-save")); }
+};
 
+struct PlainScene : ::testing::Test {
     ViewHarness harness;
 };
 
-TEST_F(HistoryRowViewTest, ShowsTheTranscriptAndPillsAndOpensTheFormInEachTheme) {
-    for (const Theme theme : kAllThemes) {
-        SCOPED_TRACE(nameOf(theme));
-        harness.setTheme(theme);
-        const DesktopThemeColors colors = colorsOf(theme);
-        ASSERT_TRUE(harness.load(historyScene(QStringLiteral("Deploy the cluster with kubectl today")),
-                                 {640, 420}));
-        EXPECT_EQ(textOf(harness, QStringLiteral("history-transcript")),
-                  QStringLiteral("Deploy the cluster with kubectl today"));
-        const std::pair<const char*, const char*> pills[] = {
-            {"history-timestamp", "Mar 5 AT 3:07 PM"},
-            {"history-word-count", "9 words"},
-            {"history-duration", "4s"},
-            {"history-completion-kind", "Inserted"},
-        };
-        for (const auto& [name, title] : pills) {
-            EXPECT_EQ(harness.find(QString::fromLatin1(name))->property("title").toString(), QString::fromLatin1(title));
-        }
-        EXPECT_FALSE(formOpen());
-        QQuickItem* card = row();
-        EXPECT_COLOR_NEAR(fillOf(harness, card), colors.cardFill);
-        EXPECT_COLOR_NEAR(harness.find(QStringLiteral("history-transcript"))->property("color").value<QColor>(),
-                          colors.primaryText);
-        harness.shoot(themed("history-row", theme));
+using HistoryRowViewTest = HistoryRowFixture<PlainScene>;
+using HistoryRowThemes = HistoryRowFixture<KitThemedTest>;
 
-        open();
-        ASSERT_TRUE(formOpen());
-        EXPECT_EQ(original(), QStringLiteral("Deploy the cluster with kubectl today"));
-        EXPECT_EQ(fieldInput(harness, QStringLiteral("quick-add-original"))->property("text").toString(), original());
-        QQuickItem* form = harness.find(QStringLiteral("quick-dictionary-add"));
-        EXPECT_COLOR_NEAR(fillOf(harness, form), colors.inputBackground);
-        // No replacement yet: the save button is dimmed and refuses.
-        EXPECT_FALSE(saveButton()->isEnabled());
-        EXPECT_DOUBLE_EQ(saveButton()->opacity(), 0.55);
-        harness.shoot(themed("history-row-quick-add", theme));
+TEST_P(HistoryRowThemes, ShowsTheTranscriptAndPillsAndOpensTheForm) {
+    const DesktopThemeColors colors = this->colors();
+    ASSERT_TRUE(loadThemed(historyScene(QStringLiteral("Deploy the cluster with kubectl today")), {640, 420}));
+    EXPECT_EQ(textOf(harness, QStringLiteral("history-transcript")),
+              QStringLiteral("Deploy the cluster with kubectl today"));
+    const std::pair<const char*, const char*> pills[] = {
+        {"history-timestamp", "Mar 5 AT 3:07 PM"},
+        {"history-word-count", "9 words"},
+        {"history-duration", "4s"},
+        {"history-completion-kind", "Inserted"},
+    };
+    for (const auto& [name, title] : pills) {
+        EXPECT_EQ(item(QString::fromLatin1(name))->property("title").toString(), QString::fromLatin1(title));
     }
+    EXPECT_FALSE(formOpen());
+    EXPECT_COLOR_NEAR(fillOf(harness, row()), colors.cardFill);
+    EXPECT_COLOR_NEAR(item(QStringLiteral("history-transcript"))->property("color").value<QColor>(),
+                      colors.primaryText);
+    harness.shoot(shotName("history-row"));
+
+    open();
+    ASSERT_TRUE(formOpen());
+    EXPECT_EQ(original(), QStringLiteral("Deploy the cluster with kubectl today"));
+    EXPECT_EQ(fieldInput(harness, QStringLiteral("quick-add-original"))->property("text").toString(), original());
+    EXPECT_COLOR_NEAR(fillOf(harness, item(QStringLiteral("quick-dictionary-add"))), colors.inputBackground);
+    // No replacement yet: the save button is dimmed and refuses.
+    EXPECT_FALSE(saveButton()->isEnabled());
+    EXPECT_DOUBLE_EQ(saveButton()->opacity(), 0.55);
+    harness.shoot(shotName("history-row-quick-add"));
 }
 
 TEST_F(HistoryRowViewTest, SavingSendsTheTrimmedTermsAndKeepsTheOriginalForTheNextOpening) {
@@ -216,30 +217,26 @@ TEST_F(HistoryRowViewTest, FormTextsFollowTheInterfaceLanguage) {
     }
 }
 
-TEST(EmptyHistoryStateViewTest, ShowsTheMessageOnACardAlsoWhenItIsEmpty) {
-    ViewHarness harness;
-    for (const Theme theme : kAllThemes) {
-        SCOPED_TRACE(nameOf(theme));
-        harness.setTheme(theme);
-        for (const QString& message : {QStringLiteral("No dictations yet."), QString()}) {
-            ASSERT_TRUE(harness.load(QStringLiteral("EmptyHistoryState { objectName: 'empty'; x: 16; y: 16; "
-                                                    "width: 448; message: '%1' }")
-                                         .arg(message),
-                                     {480, 120}));
-            QQuickItem* card = harness.find(QStringLiteral("empty"));
-            EXPECT_EQ(textOf(harness, QStringLiteral("empty-history-message")), message);
-            EXPECT_GE(card->height(), 48);
-            EXPECT_COLOR_NEAR(fillOf(harness, card),
-                              colorsOf(theme).cardFill);
-            EXPECT_COLOR_NEAR(
-                harness.find(QStringLiteral("empty-history-message"))->property("color").value<QColor>(),
-                colorsOf(theme).secondaryText);
-        }
-        harness.load(QStringLiteral("EmptyHistoryState { x: 16; y: 16; width: 448; message: 'No dictations yet.' }"),
-                     {480, 120});
-        harness.shoot(themed("empty-history", theme));
+using EmptyHistoryStateThemes = KitThemedTest;
+
+TEST_P(EmptyHistoryStateThemes, ShowsTheMessageOnACardAlsoWhenItIsEmpty) {
+    for (const QString& message : {QString(), QStringLiteral("No dictations yet.")}) {
+        ASSERT_TRUE(loadThemed(QStringLiteral("EmptyHistoryState { objectName: 'empty'; x: 16; y: 16; "
+                                              "width: 448; message: '%1' }")
+                                   .arg(message),
+                               {480, 120}));
+        QQuickItem* card = item(QStringLiteral("empty"));
+        EXPECT_EQ(textOf(harness, QStringLiteral("empty-history-message")), message);
+        EXPECT_GE(card->height(), 48);
+        EXPECT_COLOR_NEAR(fillOf(harness, card), colors().cardFill);
+        EXPECT_COLOR_NEAR(item(QStringLiteral("empty-history-message"))->property("color").value<QColor>(),
+                          colors().secondaryText);
     }
+    harness.shoot(shotName("empty-history"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Themes, HistoryRowThemes, ::testing::ValuesIn(kAllThemes), ThemeName());
+INSTANTIATE_TEST_SUITE_P(Themes, EmptyHistoryStateThemes, ::testing::ValuesIn(kAllThemes), ThemeName());
 
 }  // namespace
 }  // namespace quorvelle::test

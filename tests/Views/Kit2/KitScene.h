@@ -24,12 +24,18 @@ inline QString loggedScene(const QString& body) {
         .arg(body);
 }
 
+// A test of the kit in one theme (the suite's parameter); scenes are loaded in that theme.
+class KitThemedTest : public ThemedSceneTest {
+protected:
+    QQuickItem* loadThemed(const QString& qml, QSize windowSize) {
+        harness.setTheme(GetParam());
+        return harness.load(qml, windowSize);
+    }
+    std::string shotName(const std::string& name) const { return "kit2-" + name + "-" + nameOf(GetParam()); }
+};
+
 inline QStringList callLog(const ViewHarness& harness) {
     return harness.root()->property("log").toStringList();
-}
-
-inline std::string themed(const std::string& name, Theme theme) {
-    return "kit2-" + name + "-" + nameOf(theme);
 }
 
 inline QString textOf(const ViewHarness& harness, const QString& objectName) {

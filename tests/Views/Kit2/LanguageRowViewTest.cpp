@@ -16,32 +16,25 @@ QString languageScene(const QString& code, const QString& name, bool selected, c
                            .arg(code, name, selected ? QStringLiteral("true") : QStringLiteral("false"), languageCode));
 }
 
-TEST(LanguageRowViewTest, SelectionShowsTheCheckAndBorderButKeepsTheFillInEachTheme) {
-    ViewHarness harness;
-    for (const Theme theme : kAllThemes) {
-        harness.setTheme(theme);
-        const DesktopThemeColors colors = colorsOf(theme);
-        for (const bool selected : {false, true}) {
-            SCOPED_TRACE(nameOf(theme) + (selected ? " selected" : " not selected"));
-            ASSERT_TRUE(harness.load(languageScene(QStringLiteral("'de'"), QStringLiteral("German"), selected,
-                                                   QStringLiteral("en")),
-                                     {480, 100}));
-            QQuickItem* row = harness.find(QStringLiteral("language"));
-            EXPECT_EQ(shown(harness, QStringLiteral("language-check")), selected);
-            const QColor background = fillOf(harness, row);
-            EXPECT_COLOR_NEAR(background, colors.inputBackground);
-            QQuickItem* frame = harness.find(QStringLiteral("language-row-background"));
-            EXPECT_COLOR_NEAR(borderOf(frame),
-                              selected ? colors.selectedCardBorder : colors.inputBorder);
-            if (selected) {
-                // The check mark is drawn in the success colour.
-                QQuickItem* check = harness.find(QStringLiteral("language-check"));
-                EXPECT_COLOR_NEAR(check->property("color").value<QColor>(), colors.successText);
-            }
-            harness.shoot(themed(selected ? "language-row-selected" : "language-row", theme));
-        }
+using LanguageRowThemes = KitThemedTest;
+
+TEST_P(LanguageRowThemes, SelectionShowsTheCheckAndBorderButKeepsTheFill) {
+    for (const bool selected : {false, true}) {
+        SCOPED_TRACE(selected ? "selected" : "not selected");
+        ASSERT_TRUE(loadThemed(languageScene(QStringLiteral("'de'"), QStringLiteral("German"), selected,
+                                             QStringLiteral("en")),
+                               {480, 100}));
+        EXPECT_COLOR_NEAR(fillOf(harness, item(QStringLiteral("language"))), colors().inputBackground);
+        EXPECT_COLOR_NEAR(borderOf(item(QStringLiteral("language-row-background"))),
+                          selected ? colors().selectedCardBorder : colors().inputBorder);
+        EXPECT_EQ(shown(harness, QStringLiteral("language-check")), selected);
+        EXPECT_COLOR_NEAR(item(QStringLiteral("language-check"))->property("color").value<QColor>(),
+                          colors().successText);
+        harness.shoot(shotName(selected ? "language-row-selected" : "language-row"));
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Themes, LanguageRowThemes, ::testing::ValuesIn(kAllThemes), ThemeName());
 
 TEST(LanguageRowViewTest, DetailLineTellsTheCodeOrTheAutomaticHintInTheInterfaceLanguage) {
     struct Case {

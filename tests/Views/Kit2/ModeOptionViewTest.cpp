@@ -36,39 +36,33 @@ QColor ringStroke(const ViewHarness& harness) {
     return borderOf(harness.find(QStringLiteral("selection-ring"))->childItems().first());
 }
 
-TEST(RecordingModeOptionViewTest, SelectionRecoloursTheSurfaceAndTheRingInEachTheme) {
-    ViewHarness harness;
-    for (const Theme theme : kAllThemes) {
-        harness.setTheme(theme);
-        const DesktopThemeColors colors = colorsOf(theme);
-        QPointF ringPlace;
-        for (const bool selected : {false, true}) {
-            SCOPED_TRACE(nameOf(theme) + (selected ? " selected" : " not selected"));
-            ASSERT_TRUE(harness.load(optionScene(kShort, selected), {480, 140}));
-            QQuickItem* option = harness.find(QStringLiteral("option"));
-            EXPECT_COLOR_NEAR(fillOf(harness, option), selected ? colors.selectedCardFill : colors.inputBackground);
-            EXPECT_COLOR_NEAR(borderOf(harness.find(QStringLiteral("option-surface"))),
-                              selected ? colors.selectedCardBorder : colors.inputBorder);
-            const QColor ring = ringStroke(harness);
-            if (selected) {
-                EXPECT_COLOR_NEAR(ring, colors.primaryText);
-            } else {
-                EXPECT_COLOR_NEAR(ring, colors.secondaryText);
-                EXPECT_NEAR(ring.alphaF(), colors.secondaryText.alphaF() * 0.35, 0.01);
-            }
-            QQuickItem* dot = harness.find(QStringLiteral("selection-dot"));
-            EXPECT_DOUBLE_EQ(dot->opacity(), selected ? 1 : 0);
-            // Selection changes colours only: the ring keeps its place.
-            const QPointF place = harness.find(QStringLiteral("selection-ring"))->mapToScene({0, 0});
-            if (selected) {
-                EXPECT_EQ(place, ringPlace);
-            }
-            ringPlace = place;
-            EXPECT_DOUBLE_EQ(option->height(), 108);
-            harness.shoot(themed(selected ? "recording-mode-option-selected" : "recording-mode-option", theme));
+using RecordingModeOptionThemes = KitThemedTest;
+
+TEST_P(RecordingModeOptionThemes, SelectionRecoloursTheSurfaceAndTheRingButMovesNothing) {
+    const DesktopThemeColors colors = this->colors();
+    QPointF ringPlace;
+    for (const bool selected : {false, true}) {
+        SCOPED_TRACE(selected ? "selected" : "not selected");
+        ASSERT_TRUE(loadThemed(optionScene(kShort, selected), {480, 140}));
+        QQuickItem* option = item(QStringLiteral("option"));
+        EXPECT_COLOR_NEAR(fillOf(harness, option), selected ? colors.selectedCardFill : colors.inputBackground);
+        EXPECT_COLOR_NEAR(borderOf(item(QStringLiteral("option-surface"))),
+                          selected ? colors.selectedCardBorder : colors.inputBorder);
+        const QColor ring = ringStroke(harness);
+        EXPECT_COLOR_NEAR(ring, selected ? colors.primaryText : colors.secondaryText);
+        EXPECT_NEAR(ring.alphaF(), selected ? colors.primaryText.alphaF() : colors.secondaryText.alphaF() * 0.35, 0.01);
+        EXPECT_DOUBLE_EQ(item(QStringLiteral("selection-dot"))->opacity(), selected ? 1 : 0);
+        const QPointF place = item(QStringLiteral("selection-ring"))->mapToScene({0, 0});
+        if (selected) {
+            EXPECT_EQ(place, ringPlace);
         }
+        ringPlace = place;
+        EXPECT_DOUBLE_EQ(option->height(), 108);
+        harness.shoot(shotName(selected ? "recording-mode-option-selected" : "recording-mode-option"));
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Themes, RecordingModeOptionThemes, ::testing::ValuesIn(kAllThemes), ThemeName());
 
 TEST(RecordingModeOptionViewTest, ALongSubtitleWrapsAndMakesTheSurfaceTallerWithTheContentAtTheTop) {
     ViewHarness harness;
@@ -101,40 +95,35 @@ TEST(RecordingModeOptionViewTest, AClickAnywhereOnTheSurfaceCallsTheAction) {
     EXPECT_EQ(callLog(harness), QStringList(5, QStringLiteral("option")));
 }
 
-TEST(ModeSelectionCardViewTest, SelectionAndDisablingEachChangeTheirOwnLookInEachTheme) {
-    ViewHarness harness;
-    for (const Theme theme : kAllThemes) {
-        harness.setTheme(theme);
-        const DesktopThemeColors colors = colorsOf(theme);
-        for (const bool selected : {false, true}) {
-            for (const bool disabled : {false, true}) {
-                SCOPED_TRACE(nameOf(theme) + (selected ? " selected" : "") + (disabled ? " disabled" : ""));
-                ASSERT_TRUE(harness.load(cardScene(selected, disabled), {348, 204}));
-                QQuickItem* card = harness.find(QStringLiteral("card"));
-                harness.grab();
-                EXPECT_DOUBLE_EQ(card->height(), 156);
-                EXPECT_DOUBLE_EQ(card->opacity(), disabled ? 0.92 : 1.0);
-                EXPECT_EQ(shown(harness, QStringLiteral("mode-check")), selected);
-                EXPECT_EQ(shown(harness, QStringLiteral("mode-card-glow")), selected);
-                QQuickItem* base = harness.find(QStringLiteral("mode-card-base"));
-                EXPECT_COLOR_NEAR(base->property("color").value<QColor>(),
-                                  selected ? colors.selectedCardFill : colors.inputBackground);
-                EXPECT_COLOR_NEAR(borderOf(base),
-                                  selected ? colors.selectedCardBorder : colors.inputBorder);
-                if (!disabled) {
-                    EXPECT_COLOR_NEAR(fillOf(harness, card),
-                                      selected ? colors.selectedCardFill : colors.inputBackground);
-                }
-                EXPECT_COLOR_NEAR(
-                    harness.find(QStringLiteral("mode-symbol-tile"))->property("color").value<QColor>(),
-                    colors.headerIconBackground);
-                harness.shoot(themed(std::string("mode-card") + (selected ? "-selected" : "") +
-                                         (disabled ? "-disabled" : ""),
-                                     theme));
+using ModeSelectionCardThemes = KitThemedTest;
+
+TEST_P(ModeSelectionCardThemes, SelectionAndDisablingEachChangeTheirOwnLook) {
+    const DesktopThemeColors colors = this->colors();
+    for (const bool selected : {false, true}) {
+        for (const bool disabled : {false, true}) {
+            SCOPED_TRACE(std::string(selected ? "selected" : "not selected") + (disabled ? ", disabled" : ""));
+            ASSERT_TRUE(loadThemed(cardScene(selected, disabled), {348, 204}));
+            QQuickItem* card = item(QStringLiteral("card"));
+            QQuickItem* base = item(QStringLiteral("mode-card-base"));
+            if (!disabled) {
+                EXPECT_COLOR_NEAR(fillOf(harness, card), selected ? colors.selectedCardFill : colors.inputBackground);
             }
+            EXPECT_DOUBLE_EQ(card->height(), 156);
+            EXPECT_DOUBLE_EQ(card->opacity(), disabled ? 0.92 : 1.0);
+            EXPECT_EQ(shown(harness, QStringLiteral("mode-check")), selected);
+            EXPECT_EQ(shown(harness, QStringLiteral("mode-card-glow")), selected);
+            EXPECT_COLOR_NEAR(base->property("color").value<QColor>(),
+                              selected ? colors.selectedCardFill : colors.inputBackground);
+            EXPECT_COLOR_NEAR(borderOf(base), selected ? colors.selectedCardBorder : colors.inputBorder);
+            EXPECT_COLOR_NEAR(item(QStringLiteral("mode-symbol-tile"))->property("color").value<QColor>(),
+                              colors.headerIconBackground);
+            harness.shoot(shotName(std::string("mode-card") + (selected ? "-selected" : "") +
+                                   (disabled ? "-disabled" : "")));
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Themes, ModeSelectionCardThemes, ::testing::ValuesIn(kAllThemes), ThemeName());
 
 TEST(ModeSelectionCardViewTest, LongTextsAndManyTagsNeverEnlargeTheCard) {
     ViewHarness harness;

@@ -39,38 +39,37 @@ QString modelScene(const ModelState& state, const char* badge = "Recommended", c
                                 QString::fromUtf8(state.primaryTitle), literal(state.secondaryTitle)));
 }
 
-TEST(ModelRowViewTest, ButtonsAndSelectionFollowTheModelsStateInEachTheme) {
-    ViewHarness harness;
-    for (const Theme theme : kAllThemes) {
-        harness.setTheme(theme);
-        const DesktopThemeColors colors = colorsOf(theme);
-        for (const ModelState& state : kStates) {
-            SCOPED_TRACE(nameOf(theme) + " " + state.name);
-            ASSERT_TRUE(harness.load(modelScene(state), {640, 190}));
-            QQuickItem* card = harness.find(QStringLiteral("model"));
-            QQuickItem* primary = harness.find(QStringLiteral("model-primary-button"));
-            QQuickItem* secondary = harness.find(QStringLiteral("model-secondary-button"));
+using ModelRowThemes = KitThemedTest;
 
-            EXPECT_EQ(primary->property("title").toString(), QString::fromUtf8(state.primaryTitle));
-            EXPECT_EQ(primary->property("symbolName").toString(),
-                      state.isSelected ? QStringLiteral("checkmark.circle") : QStringLiteral("arrow.down.circle"));
-            EXPECT_EQ(secondary->isVisible(), state.secondaryTitle != nullptr);
-            if (state.secondaryTitle) {
-                EXPECT_EQ(secondary->property("title").toString(), QString::fromUtf8(state.secondaryTitle));
-                EXPECT_EQ(secondary->property("symbolName").toString(), QStringLiteral("trash"));
-            }
-            EXPECT_DOUBLE_EQ(harness.find(QStringLiteral("model-selection-dot"))->opacity(), state.isSelected ? 1 : 0);
-            EXPECT_EQ(shown(harness, QStringLiteral("model-glow")), state.isSelected);
-            EXPECT_COLOR_NEAR(fillOf(harness, card), state.isSelected ? colors.selectedCardFill : colors.cardFill);
-            EXPECT_COLOR_NEAR(borderOf(card),
-                              state.isSelected ? colors.selectedCardBorder : colors.inputBorder);
-            // The glow lightens the content background just outside a selected card only.
-            const QColor outside = harness.colorAt(card, {card->width() + 4, card->height() / 2});
-            EXPECT_EQ(near(outside, colors.contentBackground, 2), !state.isSelected) << describe(outside);
-            harness.shoot(themed(std::string("model-row-") + state.name, theme));
+TEST_P(ModelRowThemes, ButtonsAndSelectionFollowTheModelsState) {
+    const DesktopThemeColors colors = this->colors();
+    for (const ModelState& state : kStates) {
+        SCOPED_TRACE(state.name);
+        ASSERT_TRUE(loadThemed(modelScene(state), {640, 190}));
+        QQuickItem* card = item(QStringLiteral("model"));
+        QQuickItem* primary = item(QStringLiteral("model-primary-button"));
+        QQuickItem* secondary = item(QStringLiteral("model-secondary-button"));
+
+        EXPECT_EQ(primary->property("title").toString(), QString::fromUtf8(state.primaryTitle));
+        EXPECT_EQ(primary->property("symbolName").toString(),
+                  state.isSelected ? QStringLiteral("checkmark.circle") : QStringLiteral("arrow.down.circle"));
+        EXPECT_EQ(secondary->isVisible(), state.secondaryTitle != nullptr);
+        if (state.secondaryTitle) {
+            EXPECT_EQ(secondary->property("title").toString(), QString::fromUtf8(state.secondaryTitle));
+            EXPECT_EQ(secondary->property("symbolName").toString(), QStringLiteral("trash"));
         }
+        EXPECT_DOUBLE_EQ(item(QStringLiteral("model-selection-dot"))->opacity(), state.isSelected ? 1 : 0);
+        EXPECT_EQ(shown(harness, QStringLiteral("model-glow")), state.isSelected);
+        EXPECT_COLOR_NEAR(fillOf(harness, card), state.isSelected ? colors.selectedCardFill : colors.cardFill);
+        EXPECT_COLOR_NEAR(borderOf(card), state.isSelected ? colors.selectedCardBorder : colors.inputBorder);
+        // The glow lightens the content background just outside a selected card only.
+        const QColor outside = harness.colorAt(card, {card->width() + 4, card->height() / 2});
+        EXPECT_EQ(near(outside, colors.contentBackground, 2), !state.isSelected) << describe(outside);
+        harness.shoot(shotName(std::string("model-row-") + state.name));
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Themes, ModelRowThemes, ::testing::ValuesIn(kAllThemes), ThemeName());
 
 TEST(ModelRowViewTest, EachButtonCallsItsOwnActionAndTheMarkIsNotAControl) {
     ViewHarness harness;

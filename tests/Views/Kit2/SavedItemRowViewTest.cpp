@@ -38,32 +38,27 @@ QString pillTitle(const ViewHarness& harness, const QString& name) {
     return pill ? pill->property("title").toString() : QStringLiteral("<missing>");
 }
 
-TEST(SavedItemRowViewTest, RowsDrawOnTheInputSurfaceInEachTheme) {
-    ViewHarness harness;
-    for (const Theme theme : kAllThemes) {
-        SCOPED_TRACE(nameOf(theme));
-        harness.setTheme(theme);
-        const DesktopThemeColors colors = colorsOf(theme);
-        ASSERT_TRUE(harness.load(loggedScene(dictionaryRow(QStringLiteral("D1"), QStringLiteral("Work"),
-                                                           QStringLiteral("en")) +
-                                             snippetRow(QStringLiteral("S1"), QStringLiteral("Best regards,\\nAda"),
-                                                        QStringLiteral("en"), 140)),
-                                 {640, 230}));
-        for (const QString& row : {QStringLiteral("row-D1"), QStringLiteral("row-S1")}) {
-            EXPECT_COLOR_NEAR(fillOf(harness, harness.find(row)), colors.inputBackground) << row.toStdString();
-            EXPECT_COLOR_NEAR(borderOf(harness.find(row)), colors.inputBorder);
-            EXPECT_COLOR_NEAR(inRow(harness, row, QStringLiteral("delete-button"))
-                                  ->property("contentItem")
-                                  .value<QQuickItem*>()
-                                  ->property("color")
-                                  .value<QColor>(),
-                              colors.errorText);
-        }
-        EXPECT_EQ(textOf(harness, QStringLiteral("dictionary-pair")), QStringLiteral("cube control → kubectl"));
-        EXPECT_EQ(textOf(harness, QStringLiteral("snippet-line")), QStringLiteral("sign off → Best regards, Ada"));
-        harness.shoot(themed("dictionary-and-snippet-rows", theme));
+using SavedItemRowThemes = KitThemedTest;
+
+TEST_P(SavedItemRowThemes, RowsDrawOnTheInputSurface) {
+    ASSERT_TRUE(loadThemed(loggedScene(dictionaryRow(QStringLiteral("D1"), QStringLiteral("Work"), QStringLiteral("en")) +
+                                       snippetRow(QStringLiteral("S1"), QStringLiteral("Best regards,\\nAda"),
+                                                  QStringLiteral("en"), 140)),
+                           {640, 230}));
+    for (const QString& row : {QStringLiteral("row-D1"), QStringLiteral("row-S1")}) {
+        SCOPED_TRACE(row.toStdString());
+        EXPECT_COLOR_NEAR(fillOf(harness, item(row)), colors().inputBackground);
+        EXPECT_COLOR_NEAR(borderOf(item(row)), colors().inputBorder);
+        QQuickItem* deleteLabel =
+            inRow(harness, row, QStringLiteral("delete-button"))->property("contentItem").value<QQuickItem*>();
+        EXPECT_COLOR_NEAR(deleteLabel->property("color").value<QColor>(), colors().errorText);
     }
+    EXPECT_EQ(textOf(harness, QStringLiteral("dictionary-pair")), QStringLiteral("cube control → kubectl"));
+    EXPECT_EQ(textOf(harness, QStringLiteral("snippet-line")), QStringLiteral("sign off → Best regards, Ada"));
+    harness.shoot(shotName("dictionary-and-snippet-rows"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Themes, SavedItemRowThemes, ::testing::ValuesIn(kAllThemes), ThemeName());
 
 TEST(SavedItemRowViewTest, DictionaryLabelsFollowTheCategoryAndTheInterfaceLanguage) {
     struct Case {
@@ -106,7 +101,6 @@ TEST(SavedItemRowViewTest, SnippetLinePreviewsTheExpansionOnOneLine) {
     };
     const Case cases[] = {
         {"line feed", QStringLiteral("Best regards,\\nAda"), QStringLiteral("sign off → Best regards, Ada")},
-        {"96 whole", ninetySix, QStringLiteral("sign off → ") + ninetySix},
         {"97 cut", ninetySix + QStringLiteral("y"), QStringLiteral("sign off → ") + ninetySix + QStringLiteral("...")},
         {"empty", QString(), QStringLiteral("sign off → ")},
     };

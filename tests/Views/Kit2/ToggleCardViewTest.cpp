@@ -19,34 +19,29 @@ QString toggleScene(bool on, bool accepts, const QString& subtitle = QStringLite
                                 accepts ? QStringLiteral("true") : QStringLiteral("false"), subtitle));
 }
 
-TEST(ToggleCardViewTest, SwitchShowsTheValueOnTheHighlightedCardInEachTheme) {
-    ViewHarness harness;
-    for (const Theme theme : kAllThemes) {
-        harness.setTheme(theme);
-        const DesktopThemeColors colors = colorsOf(theme);
-        for (const bool on : {false, true}) {
-            SCOPED_TRACE(nameOf(theme) + (on ? " on" : " off"));
-            ASSERT_TRUE(harness.load(toggleScene(on, true), {480, 130}));
-            QQuickItem* card = harness.find(QStringLiteral("toggle"));
-            QQuickItem* track = harness.find(QStringLiteral("toggle-track"));
-            QQuickItem* knob = harness.find(QStringLiteral("toggle-knob"));
-            harness.grab();
-            EXPECT_COLOR_NEAR(harness.colorAt(card, {card->width() - 6, 6 + 2}), colors.selectedCardFill);
-            EXPECT_COLOR_NEAR(borderOf(card), colors.selectedCardBorder);
-            EXPECT_EQ(track->width(), 38);
-            EXPECT_EQ(track->height(), 22);
-            // The track shows beside the knob; the knob's middle shows the knob.
-            const double trackX = on ? 6 : 32;
-            const QColor trackColor = over(on ? colors.primaryButtonFill : colors.inputBorder, colors.selectedCardFill);
-            EXPECT_COLOR_NEAR(harness.colorAt(track, {trackX, 11}), trackColor);
-            EXPECT_COLOR_NEAR(harness.colorAt(knob, {9, 9}),
-                              over(on ? colors.darkButtonText : colors.primaryText, trackColor));
-            EXPECT_DOUBLE_EQ(knob->mapToItem(track, {0, 0}).x(), on ? 18 : 2);
-            EXPECT_DOUBLE_EQ(knob->mapToItem(track, {0, 0}).y(), 2);
-            harness.shoot(themed(on ? "toggle-card-on" : "toggle-card-off", theme));
-        }
+using ToggleCardThemes = KitThemedTest;
+
+TEST_P(ToggleCardThemes, SwitchShowsTheValueOnTheHighlightedCard) {
+    const DesktopThemeColors colors = this->colors();
+    for (const bool on : {false, true}) {
+        SCOPED_TRACE(on ? "on" : "off");
+        ASSERT_TRUE(loadThemed(toggleScene(on, true), {480, 130}));
+        QQuickItem* card = item(QStringLiteral("toggle"));
+        QQuickItem* track = item(QStringLiteral("toggle-track"));
+        QQuickItem* knob = item(QStringLiteral("toggle-knob"));
+        EXPECT_COLOR_NEAR(fillOf(harness, card), colors.selectedCardFill);
+        EXPECT_COLOR_NEAR(borderOf(card), colors.selectedCardBorder);
+        EXPECT_EQ(track->size(), QSizeF(38, 22));
+        // The track shows beside the knob; the knob's middle shows the knob.
+        const QColor trackColor = over(on ? colors.primaryButtonFill : colors.inputBorder, colors.selectedCardFill);
+        EXPECT_COLOR_NEAR(harness.colorAt(track, {on ? 6.0 : 32.0, 11}), trackColor);
+        EXPECT_COLOR_NEAR(harness.colorAt(knob, {9, 9}), over(on ? colors.darkButtonText : colors.primaryText, trackColor));
+        EXPECT_EQ(knob->mapToItem(track, {0, 0}), QPointF(on ? 18 : 2, 2));
+        harness.shoot(shotName(on ? "toggle-card-on" : "toggle-card-off"));
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Themes, ToggleCardThemes, ::testing::ValuesIn(kAllThemes), ThemeName());
 
 TEST(ToggleCardViewTest, OnlyTheSwitchWritesTheInvertedValueOncePerClick) {
     ViewHarness harness;
