@@ -1,5 +1,7 @@
 #include "KitScene.h"
 
+#include "Views/Dashboard/Components/HistoryEntry.h"
+
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -215,6 +217,32 @@ TEST_F(HistoryRowViewTest, FormTextsFollowTheInterfaceLanguage) {
         EXPECT_EQ(textOf(harness, QStringLiteral("quick-add-tip")), QString::fromUtf8(c.tip));
         harness.shoot("kit2-history-row-quick-add-empty-" + std::string(c.code));
     }
+}
+
+TEST_F(HistoryRowViewTest, TakesTheDashboardsHistoryEntryAsItIs) {
+    HistoryEntry entry;
+    entry.id = QUuid::createUuid();
+    entry.transcript = QStringLiteral("Ship it on Friday");
+    entry.timestampLabel = QStringLiteral("Mar 5 AT 3:07 PM");
+    entry.wordCountLabel = QStringLiteral("4 kelime");
+    entry.durationLabel = QStringLiteral("2s");
+    entry.completionKindLabel = QStringLiteral("Eklendi");
+    entry.dictionaryActionTitle = QStringLiteral("Sözlüğe Ekle");
+    harness.engine().rootContext()->setContextProperty(QStringLiteral("sampleEntry"), QVariant::fromValue(entry));
+    ASSERT_TRUE(harness.load(loggedScene(QStringLiteral(
+                                 "HistoryRowCard { objectName: 'row'; width: 608; languageCode: 'tr'; entry: sampleEntry\n"
+                                 "  saveToDictionaryAction: (o, r) => scene.note(o + '|' + r) }")),
+                             {640, 420}));
+    EXPECT_EQ(textOf(harness, QStringLiteral("history-transcript")), entry.transcript);
+    EXPECT_EQ(harness.find(QStringLiteral("history-word-count"))->property("title").toString(), entry.wordCountLabel);
+    EXPECT_EQ(harness.find(QStringLiteral("history-dictionary-button"))->property("contentItem").value<QQuickItem*>()
+                  ->property("title").toString(),
+              entry.dictionaryActionTitle);
+    open();
+    EXPECT_EQ(original(), entry.transcript);
+    row()->setProperty("replacementTerm", QStringLiteral("Cuma"));
+    harness.click(saveButton());
+    EXPECT_EQ(callLog(harness), QStringList{QStringLiteral("Ship it on Friday|Cuma")});
 }
 
 using EmptyHistoryStateThemes = KitThemedTest;

@@ -2,6 +2,7 @@
 
 #include "ViewHarness.h"
 
+#include <QQmlContext>
 #include <QQuickItem>
 #include <QString>
 #include <QStringList>

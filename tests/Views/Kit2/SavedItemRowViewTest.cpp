@@ -143,5 +143,26 @@ TEST(SavedItemRowViewTest, EditAndDeleteSendTheIdOfTheirOwnRow) {
                                              QStringLiteral("delete|S2"), QStringLiteral("edit|S1")}));
 }
 
+TEST(SavedItemRowViewTest, TakesAnEntryHandedInFromCpp) {
+    // How a page hands a stored entry over: a map with the record's own types.
+    ViewHarness harness;
+    const QUuid id = QUuid::createUuid();
+    harness.engine().rootContext()->setContextProperty(
+        QStringLiteral("storedEntry"),
+        QVariantMap{{QStringLiteral("id"), id.toString(QUuid::WithoutBraces).toUpper()},
+                    {QStringLiteral("original"), QStringLiteral("cube control")},
+                    {QStringLiteral("replacement"), QStringLiteral("kubectl")},
+                    {QStringLiteral("category"), QString()},
+                    {QStringLiteral("updatedAt"), QDateTime(QDate(2024, 11, 9), QTime(12, 0), Qt::LocalTime)}});
+    ASSERT_TRUE(harness.load(loggedScene(QStringLiteral("DictionaryEntryRow { width: 608; entry: storedEntry\n") +
+                                         kCallbacks + QStringLiteral("}")),
+                             {640, 120}));
+    EXPECT_EQ(pillTitle(harness, QStringLiteral("dictionary-updated")), QStringLiteral("Updated 11/9/2024"));
+    EXPECT_EQ(pillTitle(harness, QStringLiteral("dictionary-category")), QStringLiteral("Uncategorized"));
+    harness.grab();
+    harness.click(harness.find(QStringLiteral("delete-button")));
+    EXPECT_EQ(callLog(harness), QStringList{QStringLiteral("delete|") + id.toString(QUuid::WithoutBraces).toUpper()});
+}
+
 }  // namespace
 }  // namespace quorvelle::test
