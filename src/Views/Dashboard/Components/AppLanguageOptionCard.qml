@@ -11,13 +11,12 @@ OptionCardFrame {
     property string languageCode: "en"
 
     readonly property string badgeCode: language === "english" ? "EN" : language === "turkish" ? "TR" : "A"
-    readonly property string title: DashboardTexts.appLanguageOptionTitle(languageCode, language)
 
     cardPadding: 16
     minimumCardHeight: 132
     badgeInset: 12
     contentSpacing: 10
-    Accessible.name: title
+    title: DashboardTexts.appLanguageOptionTitle(languageCode, language)
 
     RowLayout {
         Layout.fillWidth: true

@@ -7,14 +7,12 @@ import Quorvelle
 OptionCardFrame {
     id: root
 
-    property string title
     property string subtitle
     property string preview: "currentWidget"
 
     cardPadding: 16
     badgeInset: 14
     contentSpacing: 14
-    Accessible.name: title
 
     Rectangle {
         objectName: "widget-miniature"

@@ -1,6 +1,5 @@
 import QtQuick
 import QtQuick.Layouts
-import QtQuick.Templates as T
 import Quorvelle
 
 // One finished dictation: the transcript, its metadata pills and a button that opens an inline
@@ -82,19 +81,16 @@ SurfaceCard {
                 title: root.entry.completionKindLabel
             }
 
-            T.AbstractButton {
+            DashboardButtonBase {
+                id: dictionaryButton
                 objectName: "history-dictionary-button"
-                implicitWidth: implicitContentWidth
-                implicitHeight: implicitContentHeight
-                focusPolicy: Qt.TabFocus
-                Accessible.name: root.entry.dictionaryActionTitle
+                title: root.entry.dictionaryActionTitle
+                callback: root.openQuickDictionaryAdd
 
                 contentItem: MetadataPill {
-                    title: root.entry.dictionaryActionTitle
+                    title: dictionaryButton.title
                     symbolName: "doc.text"
                 }
-
-                onClicked: root.openQuickDictionaryAdd()
             }
         }
 

@@ -1,21 +1,18 @@
 import QtQuick
 import QtQuick.Layouts
-import QtQuick.Templates as T
 import Quorvelle
 
 // A large choice of a mode: symbol tile, title, subtitle and tag chips on a card 156 high (or as
 // high as the page makes it). A disabled card keeps its selection colours, dims slightly and
 // ignores clicks.
-T.AbstractButton {
+DashboardButtonBase {
     id: root
 
-    property string title
     property string subtitle
     property var tags: []
     property string symbolName
     property bool isSelected: false
     property bool isDisabled: false
-    property var callback: null
 
     Layout.fillWidth: true
     enabled: !isDisabled
@@ -23,8 +20,6 @@ T.AbstractButton {
     padding: 16
     implicitWidth: 240
     implicitHeight: 156
-    focusPolicy: Qt.TabFocus
-    Accessible.name: title
 
     // The content is centred on the card and never enlarges it: the subtitle keeps as many
     // lines as the card has room for (at least one) and ends in an ellipsis when cut short.
@@ -139,10 +134,5 @@ T.AbstractButton {
             glowRadius: 18
             color: DesktopTheme.colors.selectedGlow
         }
-    }
-
-    onClicked: {
-        if (typeof root.callback === "function")
-            root.callback()
     }
 }

@@ -1,16 +1,14 @@
 import QtQuick
 import QtQuick.Layouts
-import QtQuick.Templates as T
 import Quorvelle
 
 // The selectable frame of the appearance page's cards: a click anywhere calls `callback`; the
 // selected card is filled and outlined in the highlight colours, glows, and carries a check badge
 // in its top-trailing corner that covers whatever lies there without moving it.
-T.AbstractButton {
+DashboardButtonBase {
     id: root
 
     property bool isSelected: false
-    property var callback: null
     property int cardPadding: 16
     property int minimumCardHeight: 0
     property int badgeInset: 12
@@ -19,9 +17,7 @@ T.AbstractButton {
 
     Layout.fillWidth: true
     padding: cardPadding
-    implicitWidth: implicitContentWidth + leftPadding + rightPadding
     implicitHeight: Math.max(minimumCardHeight, implicitContentHeight + topPadding + bottomPadding)
-    focusPolicy: Qt.TabFocus
 
     // Shorter content sits in the middle of a card held taller by its minimum height.
     contentItem: Item {
@@ -60,10 +56,5 @@ T.AbstractButton {
         anchors.top: parent.top
         anchors.right: parent.right
         anchors.margins: root.badgeInset
-    }
-
-    onClicked: {
-        if (typeof root.callback === "function")
-            root.callback()
     }
 }

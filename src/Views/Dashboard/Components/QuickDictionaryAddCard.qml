@@ -1,6 +1,5 @@
 import QtQuick
 import QtQuick.Layouts
-import QtQuick.Templates as T
 import Quorvelle
 
 // The inline form of a history row that turns a word or phrase into a dictionary replacement.
@@ -81,69 +80,42 @@ Rectangle {
             Layout.fillWidth: true
             spacing: 18
 
-            T.AbstractButton {
+            DashboardButtonBase {
                 id: saveButton
                 objectName: "quick-add-save"
+                title: root.localized("Save to Dictionary", "Sözlüğe Kaydet")
                 enabled: root.canSave
                 opacity: root.canSave ? 1.0 : 0.55
                 leftPadding: 16
                 rightPadding: 16
                 topPadding: 10
                 bottomPadding: 10
-                implicitWidth: implicitContentWidth + leftPadding + rightPadding
-                implicitHeight: implicitContentHeight + topPadding + bottomPadding
-                focusPolicy: Qt.TabFocus
-                Accessible.name: saveTitle.text
+                callback: root.saveAction
 
-                contentItem: RowLayout {
-                    spacing: 8
-
-                    Icon {
-                        name: "document.badge.plus"
-                        size: 13
-                        color: DesktopTheme.colors.darkButtonText
-                    }
-
-                    UiText {
-                        id: saveTitle
-                        objectName: "quick-add-save-title"
-                        text: root.localized("Save to Dictionary", "Sözlüğe Kaydet")
-                        font.pixelSize: 14
-                        font.weight: Font.DemiBold
-                        color: DesktopTheme.colors.darkButtonText
-                    }
+                contentItem: IconTitleLabel {
+                    symbolName: "document.badge.plus"
+                    title: saveButton.title
+                    titleWeight: Font.DemiBold
+                    color: DesktopTheme.colors.darkButtonText
                 }
 
                 background: Rectangle {
                     radius: 8
                     color: DesktopTheme.colors.primaryButtonFill
                 }
-
-                onClicked: {
-                    if (typeof root.saveAction === "function")
-                        root.saveAction()
-                }
             }
 
-            T.AbstractButton {
+            DashboardButtonBase {
+                id: cancelButton
                 objectName: "quick-add-cancel"
-                implicitWidth: implicitContentWidth
-                implicitHeight: implicitContentHeight
-                focusPolicy: Qt.TabFocus
-                Accessible.name: cancelTitle.text
+                title: root.localized("Cancel", "İptal")
+                callback: root.cancelAction
 
                 contentItem: UiText {
-                    id: cancelTitle
-                    objectName: "quick-add-cancel-title"
-                    text: root.localized("Cancel", "İptal")
+                    text: cancelButton.title
                     font.pixelSize: 14
                     font.weight: Font.Medium
                     color: DesktopTheme.colors.secondaryText
-                }
-
-                onClicked: {
-                    if (typeof root.cancelAction === "function")
-                        root.cancelAction()
                 }
             }
 

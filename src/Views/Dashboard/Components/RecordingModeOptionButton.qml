@@ -1,24 +1,18 @@
 import QtQuick
 import QtQuick.Layouts
-import QtQuick.Templates as T
 import Quorvelle
 
 // A full-width choice with a title, a wrapping subtitle and a selection ring. A click anywhere
 // calls `callback`; the page owns the selection.
-T.AbstractButton {
+DashboardButtonBase {
     id: root
 
-    property string title
     property string subtitle
     property bool isSelected: false
-    property var callback: null
 
     Layout.fillWidth: true
     padding: 16
-    implicitWidth: implicitContentWidth + leftPadding + rightPadding
     implicitHeight: Math.max(108, implicitContentHeight + topPadding + bottomPadding)
-    focusPolicy: Qt.TabFocus
-    Accessible.name: title
 
     // Top-aligned: a taller surface leaves its extra height below the subtitle.
     contentItem: Item {
@@ -92,10 +86,5 @@ T.AbstractButton {
         color: root.isSelected ? DesktopTheme.colors.selectedCardFill : DesktopTheme.colors.inputBackground
         border.color: root.isSelected ? DesktopTheme.colors.selectedCardBorder : DesktopTheme.colors.inputBorder
         border.width: 1
-    }
-
-    onClicked: {
-        if (typeof root.callback === "function")
-            root.callback()
     }
 }

@@ -6,14 +6,12 @@ import Quorvelle
 OptionCardFrame {
     id: root
 
-    property string title
     property string subtitle
     property desktopThemePalette palette
 
     cardPadding: 14
     badgeInset: 12
     contentSpacing: 14
-    Accessible.name: title
 
     UiText {
         objectName: "option-title"

@@ -1,21 +1,19 @@
 import QtQuick
 import QtQuick.Layouts
-import QtQuick.Templates as T
 import Quorvelle
 
 // One entry of the transcription-language list: the language's title, its ISO 639-1 code (or,
 // for automatic detection, a hint) and a check mark when selected. `option` is
 // { code: string, or null for automatic detection; name: string }.
-T.AbstractButton {
+DashboardButtonBase {
     id: root
 
     property var option: ({ code: null, name: "" })
     property string languageCode: "en"
     property bool isSelected: false
-    property var callback: null
 
     readonly property bool isAutomatic: option.code === null || option.code === undefined
-    readonly property string title: DashboardTexts.transcriptionLanguageTitle(languageCode, option.code, option.name)
+    title: DashboardTexts.transcriptionLanguageTitle(languageCode, option.code, option.name)
     readonly property string detail: isAutomatic
         ? DashboardTexts.localized(languageCode, "Use auto-detection for multilingual speech.",
                                    "Çok dilli konuşma için otomatik algılama kullan.")
@@ -26,10 +24,6 @@ T.AbstractButton {
     rightPadding: 14
     topPadding: 12
     bottomPadding: 12
-    implicitWidth: implicitContentWidth + leftPadding + rightPadding
-    implicitHeight: implicitContentHeight + topPadding + bottomPadding
-    focusPolicy: Qt.TabFocus
-    Accessible.name: title
 
     contentItem: RowLayout {
         spacing: 12
@@ -73,10 +67,5 @@ T.AbstractButton {
         color: DesktopTheme.colors.inputBackground
         border.color: root.isSelected ? DesktopTheme.colors.selectedCardBorder : DesktopTheme.colors.inputBorder
         border.width: 1
-    }
-
-    onClicked: {
-        if (typeof root.callback === "function")
-            root.callback()
     }
 }
