@@ -1,6 +1,5 @@
 import QtQuick
 import QtQuick.Layouts
-import QtQuick.Templates as T
 import Quorvelle
 
 // One on/off setting as a card: title, wrapping subtitle and a drawn switch. The value belongs
@@ -52,15 +51,14 @@ Rectangle {
             }
         }
 
-        T.AbstractButton {
-            id: toggle
+        DashboardButtonBase {
             objectName: "toggle-switch"
             Layout.alignment: Qt.AlignVCenter
             implicitWidth: 38
             implicitHeight: 22
-            focusPolicy: Qt.TabFocus
+            title: root.title
+            callback: () => root.edited(!root.isOn)
             Accessible.role: Accessible.CheckBox
-            Accessible.name: root.title
             Accessible.checked: root.isOn
 
             background: Rectangle {
@@ -80,8 +78,6 @@ Rectangle {
                     color: root.isOn ? DesktopTheme.colors.darkButtonText : DesktopTheme.colors.primaryText
                 }
             }
-
-            onClicked: root.edited(!root.isOn)
         }
     }
 }
