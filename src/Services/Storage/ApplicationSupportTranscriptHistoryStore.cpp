@@ -75,14 +75,20 @@ ApplicationSupportTranscriptHistoryStore::currentStamp() const {
 }
 
 ApplicationSupportTranscriptHistoryStore::ReadResult ApplicationSupportTranscriptHistoryStore::readHistory() {
-    const auto stampBefore = currentStamp();
-    if (!stampBefore) return {};
+    const auto stamp = currentStamp();
+    if (!stamp) {
+        m_lastDecoded.reset();
+        return {};
+    }
+    if (m_lastDecoded && m_lastDecoded->stamp == *stamp) return {ReadOutcome::decoded, m_lastDecoded->entries, {}};
+
+    m_lastDecoded.reset();
     QFile file(historyFilePath());
     if (!file.open(QIODevice::ReadOnly)) return {ReadOutcome::undecodable, {}, file.errorString()};
     auto entries = decodeEntries(file.readAll());
     if (!entries) return {ReadOutcome::undecodable, {}, QStringLiteral("not a transcript history")};
-    m_lastDecodedStamp = stampBefore;
     sortNewestFirst(*entries);
+    m_lastDecoded = DecodedFile{*stamp, *entries};
     return {ReadOutcome::decoded, std::move(*entries), {}};
 }
 
@@ -91,10 +97,6 @@ QList<TranscriptHistoryEntry> ApplicationSupportTranscriptHistoryStore::loadEntr
 }
 
 bool ApplicationSupportTranscriptHistoryStore::setAsideIfUndecodable() {
-    const auto stamp = currentStamp();
-    if (!stamp) return true;
-    // A file this store decoded or wrote itself, unchanged since, needs no second look.
-    if (stamp == m_lastDecodedStamp) return true;
     if (readHistory().outcome != ReadOutcome::undecodable) return true;
     const QString path = historyFilePath();
     if (const auto aside = setAsideDamagedFile(path, m_options.now())) {
@@ -112,8 +114,6 @@ void ApplicationSupportTranscriptHistoryStore::save(const QList<TranscriptHistor
 
     QList<TranscriptHistoryEntry> sorted = entries;
     sortNewestFirst(sorted);
-    QJsonArray array;
-    for (const TranscriptHistoryEntry& entry : sorted) array.append(entry.toJson());
 
     QSaveFile file(historyFilePath());
     if (!file.open(QIODevice::WriteOnly)) {
@@ -121,18 +121,18 @@ void ApplicationSupportTranscriptHistoryStore::save(const QList<TranscriptHistor
                  qUtf8Printable(file.errorString()));
         return;
     }
-    file.write(QJsonDocument(array).toJson(QJsonDocument::Indented));
+    file.write(m_encoder.encode(sorted));
     if (!file.commit()) {
         qWarning("Cannot write transcript history %s: %s", qUtf8Printable(historyFilePath()),
                  qUtf8Printable(file.errorString()));
         return;
     }
-    m_lastDecodedStamp = currentStamp();
+    if (const auto stamp = currentStamp()) m_lastDecoded = DecodedFile{*stamp, std::move(sorted)};
 }
 
 void ApplicationSupportTranscriptHistoryStore::clear() {
     QFile::remove(historyFilePath());
-    m_lastDecodedStamp.reset();
+    m_lastDecoded.reset();
 }
 
 QString ApplicationSupportTranscriptHistoryStore::exportCSV() {
