@@ -221,6 +221,29 @@ TEST_F(TranscriptHistoryStoreTest, AHistoryDamagedAfterItWasReadIsStillSetAside)
     EXPECT_EQ(store.loadEntries().size(), 2);
 }
 
+TEST_F(TranscriptHistoryStoreTest, WhatIsOnDiskWinsOverWhatTheStoreLastSaw) {
+    auto store = makeStore();
+    auto other = makeStore();
+    auto entry = makeEntry(10, QStringLiteral("first words"));
+    store.save({entry});
+    ASSERT_EQ(store.loadEntries(), QList<TranscriptHistoryEntry>{entry});
+
+    // Another writer replaces the file: the store reads the new one, in loading and exporting.
+    const auto fromElsewhere = makeEntry(0, QStringLiteral("written elsewhere"));
+    other.save({fromElsewhere, entry});
+    EXPECT_EQ(store.loadEntries(), (QList<TranscriptHistoryEntry>{fromElsewhere, entry}));
+    EXPECT_TRUE(readAll(store.exportCSV()).contains("written elsewhere"));
+
+    // An entry changed under the same id is written with its new content.
+    entry.transcript = QStringLiteral("corrected words");
+    entry.wordCount = 2;
+    store.save({entry});
+    EXPECT_EQ(makeStore().loadEntries(), QList<TranscriptHistoryEntry>{entry});
+
+    store.clear();
+    EXPECT_TRUE(other.loadEntries().isEmpty());
+}
+
 TEST_F(TranscriptHistoryStoreTest, WriteFailuresLeaveNoTraceOrThrowTheExportError) {
     writeAll(dir.filePath(QStringLiteral("blocker")), "a regular file");
     ApplicationSupportTranscriptHistoryStore unwritable(
