@@ -42,6 +42,13 @@ std::optional<QList<Entry>> decodeList(const QByteArray& bytes, Decode decode) {
     return entries;
 }
 
+template <typename Entry, typename Decode>
+QList<Entry> storedList(const UserDefaults& defaults, const char* key, Decode decode) {
+    const auto bytes = defaults.data(keyText(key));
+    if (!bytes) return {};
+    return decodeList<Entry>(*bytes, decode).value_or(QList<Entry>{});
+}
+
 template <typename Entry>
 QByteArray encodeList(const QList<Entry>& entries) {
     QJsonArray array;
@@ -125,28 +132,21 @@ LocalTranscriptionModelID SettingsStore::selectedLocalModelID() const {
 }
 
 QList<VocabularyHintEntry> SettingsStore::vocabularyHintEntries() const {
-    const auto bytes = storedData(SettingsKeys::vocabularyHintEntries);
-    if (!bytes) return {};
     const QDateTime now = m_now();
-    return decodeList<VocabularyHintEntry>(*bytes, [&now](const QJsonValue& json) {
-               return VocabularyHintEntry::fromJson(json, now);
-           }).value_or(QList<VocabularyHintEntry>{});
+    return storedList<VocabularyHintEntry>(*m_userDefaults, SettingsKeys::vocabularyHintEntries,
+                                           [&now](const QJsonValue& json) { return VocabularyHintEntry::fromJson(json, now); });
 }
 
 QList<VoiceSnippet> SettingsStore::snippets() const {
-    const auto bytes = storedData(SettingsKeys::snippets);
-    if (!bytes) return {};
-    return decodeList<VoiceSnippet>(*bytes, [](const QJsonValue& json) { return VoiceSnippet::fromJson(json); })
-        .value_or(QList<VoiceSnippet>{});
+    return storedList<VoiceSnippet>(*m_userDefaults, SettingsKeys::snippets,
+                                    [](const QJsonValue& json) { return VoiceSnippet::fromJson(json); });
 }
 
 QList<DictionaryReplacementEntry> SettingsStore::dictionaryEntries() const {
-    const auto bytes = storedData(SettingsKeys::dictionaryEntries);
-    if (!bytes) return {};
     const QDateTime now = m_now();
-    return decodeList<DictionaryReplacementEntry>(*bytes, [&now](const QJsonValue& json) {
-               return DictionaryReplacementEntry::fromJson(json, now);
-           }).value_or(QList<DictionaryReplacementEntry>{});
+    return storedList<DictionaryReplacementEntry>(
+        *m_userDefaults, SettingsKeys::dictionaryEntries,
+        [&now](const QJsonValue& json) { return DictionaryReplacementEntry::fromJson(json, now); });
 }
 
 void SettingsStore::setSelectedHotkey(const HotkeyShortcut& shortcut) {

@@ -46,9 +46,7 @@ TEST_F(JsonFileUserDefaultsTest, EveryKindComesBackFromTheFileAsTheSameKind) {
     const std::vector<std::pair<QString, DefaultsValue>> written = {
         {QStringLiteral("bool"), DefaultsValue(false)},
         {QStringLiteral("number"), DefaultsValue(2.5)},
-        {QStringLiteral("integer"), DefaultsValue(qint64(6144))},
         {QStringLiteral("string"), DefaultsValue(QStringLiteral("true"))},
-        {QStringLiteral("empty-string"), DefaultsValue(QString())},
         {QStringLiteral("data"), DefaultsValue(QByteArray("\"toggle\""))},
         {QStringLiteral("empty-data"), DefaultsValue(QByteArray())},
         {QStringLiteral("array"), DefaultsValue(DefaultsValue::Array{DefaultsValue(true), DefaultsValue(QByteArray("[]"))})},
@@ -57,6 +55,8 @@ TEST_F(JsonFileUserDefaultsTest, EveryKindComesBackFromTheFileAsTheSameKind) {
     {
         JsonFileUserDefaults defaults(path(), fixedNow);
         for (const auto& [key, value] : written) defaults.setValue(key, value);
+        defaults.setBool(QStringLiteral("removed"), true);
+        defaults.removeValue(QStringLiteral("removed"));
     }
     JsonFileUserDefaults reopened(path(), fixedNow);
     for (const auto& [key, value] : written) {
@@ -66,29 +66,15 @@ TEST_F(JsonFileUserDefaultsTest, EveryKindComesBackFromTheFileAsTheSameKind) {
         EXPECT_EQ(read->kind(), value.kind());
         EXPECT_TRUE(*read == value);
     }
+    EXPECT_FALSE(reopened.contains(QStringLiteral("removed")));
     EXPECT_TRUE(asideFiles().isEmpty());
-}
-
-TEST_F(JsonFileUserDefaultsTest, RemovingAKeyIsPersisted) {
-    {
-        JsonFileUserDefaults defaults(path(), fixedNow);
-        defaults.setBool(QStringLiteral("a"), true);
-        defaults.setBool(QStringLiteral("b"), true);
-        defaults.removeValue(QStringLiteral("a"));
-    }
-    JsonFileUserDefaults reopened(path(), fixedNow);
-    EXPECT_FALSE(reopened.contains(QStringLiteral("a")));
-    EXPECT_TRUE(reopened.contains(QStringLiteral("b")));
 }
 
 TEST_F(JsonFileUserDefaultsTest, ADamagedFileIsKeptAsideAndTheDomainStartsEmpty) {
     const std::vector<std::pair<const char*, QByteArray>> damaged = {
         {"not JSON", QByteArray("{\"quorvelle.snippets\": ")},
-        {"an array at the top", QByteArray("[]")},
         {"a value without its kind", QByteArray(R"({"quorvelle.clipboardFallbackEnabled": true})")},
         {"an unknown kind", QByteArray(R"({"k": {"date": 3}})")},
-        {"a kind with the wrong content", QByteArray(R"({"k": {"bool": "yes"}})")},
-        {"two kinds at once", QByteArray(R"({"k": {"bool": true, "string": "x"}})")},
         {"data that is not base64", QByteArray(R"({"k": {"data": "!!"}})")},
         {"a damaged element deep inside", QByteArray(R"({"k": {"array": [{"bool": true}, 3]}})")},
     };
@@ -163,14 +149,10 @@ TEST(UserDefaultsReadingTest, TypedReadingsDependOnTheStoredKind) {
     const std::vector<Case> cases = {
         {"absent", std::nullopt, false, std::nullopt, std::nullopt},
         {"true", DefaultsValue(true), true, std::nullopt, std::nullopt},
-        {"false", DefaultsValue(false), false, std::nullopt, std::nullopt},
         {"zero", DefaultsValue(0), false, QStringLiteral("0"), std::nullopt},
         {"two", DefaultsValue(2), true, QStringLiteral("2"), std::nullopt},
-        {"fraction", DefaultsValue(0.5), true, QStringLiteral("0.5"), std::nullopt},
         {"text YES", DefaultsValue(QStringLiteral("YES")), true, QStringLiteral("YES"), std::nullopt},
-        {"text true", DefaultsValue(QStringLiteral(" true")), true, QStringLiteral(" true"), std::nullopt},
         {"text 007", DefaultsValue(QStringLiteral("007")), true, QStringLiteral("007"), std::nullopt},
-        {"text false", DefaultsValue(QStringLiteral("false")), false, QStringLiteral("false"), std::nullopt},
         {"text 0", DefaultsValue(QStringLiteral("-000")), false, QStringLiteral("-000"), std::nullopt},
         {"data", DefaultsValue(QByteArray("true")), false, std::nullopt, QByteArray("true")},
         {"array", DefaultsValue(DefaultsValue::Array{DefaultsValue(true)}), false, std::nullopt, std::nullopt},
