@@ -116,7 +116,8 @@ void ApplicationSupportTranscriptHistoryStore::save(const QList<TranscriptHistor
     sortNewestFirst(sorted);
 
     QSaveFile file(historyFilePath());
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Everything the user ever dictated: for the user's eyes only.
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
         qWarning("Cannot write transcript history %s: %s", qUtf8Printable(historyFilePath()),
                  qUtf8Printable(file.errorString()));
         return;

@@ -86,7 +86,8 @@ void JsonFileUserDefaults::writeLocked() const {
 
     QDir().mkpath(QFileInfo(m_filePath).absolutePath());
     QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Instructions, dictionary and snippets are personal: readable by the user alone.
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
         qWarning("Cannot write settings file %s: %s", qUtf8Printable(m_filePath), qUtf8Printable(file.errorString()));
         return;
     }

@@ -2,7 +2,7 @@
 #include "Services/Storage/JsonFileUserDefaults.h"
 #include "Services/Storage/SettingsKeys.h"
 #include "Services/Storage/UserDefaultsDiagnosticsStore.h"
-#include "StoragePrinters.h"
+#include "StorageTestSupport.h"
 #include "Support/JsonCoding.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "Services/Storage/InMemoryUserDefaults.h"
 #include "Services/Storage/JsonFileUserDefaults.h"
 #include "Services/Storage/SettingsStore.h"
-#include "StoragePrinters.h"
+#include "StorageTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "Services/Storage/TranscriptHistoryCsv.h"
 #include "Services/Storage/TranscriptHistoryExportError.h"
 #include "Support/JsonCoding.h"
-#include "StoragePrinters.h"
+#include "StorageTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -15,12 +15,14 @@
 #include <QTemporaryDir>
 #include <QTimeZone>
 
-#include <sys/stat.h>
-
 #include <ctime>
 
 namespace quorvelle {
 namespace {
+
+using test::modeOf;
+using test::readAll;
+using test::writeAll;
 
 const QDateTime kNow = QDateTime(QDate(2026, 12, 5), QTime(16, 32, 40), QTimeZone::utc());
 
@@ -28,22 +30,6 @@ TranscriptHistoryEntry makeEntry(qint64 secondsBeforeNow, QString transcript, do
                                  TranscriptHistoryCompletionKind kind = TranscriptHistoryCompletionKind::inserted) {
     return TranscriptHistoryEntry{QUuid::createUuid(), kNow.addSecs(-secondsBeforeNow), std::move(transcript),
                                   duration, 3, kind};
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-int modeOf(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 // Sets an environment variable for one test and puts the old value back.
@@ -96,6 +82,7 @@ TEST_F(TranscriptHistoryStoreTest, SavedEntriesComeBackNewestFirstFromASortedPre
 
     EXPECT_EQ(makeStore().loadEntries(), (QList<TranscriptHistoryEntry>{newest, middle, oldest}));
 
+    EXPECT_EQ(modeOf(historyPath()), 0600);
     const QByteArray file = readAll(historyPath());
     EXPECT_TRUE(file.contains("\n    {\n"));  // pretty-printed
     const QList<QByteArray> keyOrder = {"\"completedAt\"", "\"completionKind\"", "\"durationSeconds\"", "\"id\"",
@@ -182,7 +169,7 @@ TEST_F(TranscriptHistoryStoreTest, AnUndecodableHistoryIsNeverExportedAsEmptyNor
         SCOPED_TRACE(what);
         QDir(dir.filePath(QStringLiteral("History"))).removeRecursively();
         auto store = makeStore();
-        writeAll(historyPath(), bytes);
+        ASSERT_TRUE(writeAll(historyPath(), bytes));
 
         EXPECT_TRUE(store.loadEntries().isEmpty());
         try {
@@ -211,7 +198,7 @@ TEST_F(TranscriptHistoryStoreTest, AHistoryDamagedAfterItWasReadIsStillSetAside)
     ASSERT_EQ(store.loadEntries().size(), 1);
 
     // Rewritten in place by someone else: same file, other content.
-    writeAll(historyPath(), "[1, 2, 3]");
+    ASSERT_TRUE(writeAll(historyPath(), "[1, 2, 3]"));
     store.save({makeEntry(0, QStringLiteral("second")), first});
     ASSERT_EQ(asideFiles().size(), 1);
     EXPECT_EQ(readAll(dir.filePath(QStringLiteral("History/") + asideFiles().first())), QByteArray("[1, 2, 3]"));
@@ -242,7 +229,7 @@ TEST_F(TranscriptHistoryStoreTest, WhatIsOnDiskWinsOverWhatTheStoreLastSaw) {
 }
 
 TEST_F(TranscriptHistoryStoreTest, WriteFailuresLeaveNoTraceOrThrowTheExportError) {
-    writeAll(dir.filePath(QStringLiteral("blocker")), "a regular file");
+    ASSERT_TRUE(writeAll(dir.filePath(QStringLiteral("blocker")), "a regular file"));
     ApplicationSupportTranscriptHistoryStore unwritable(
         {dir.filePath(QStringLiteral("blocker/History")), dir.filePath(QStringLiteral("blocker/export")),
          [this] { return now; }});

@@ -1,6 +1,6 @@
 #include "Services/Storage/InMemoryUserDefaults.h"
 #include "Services/Storage/JsonFileUserDefaults.h"
-#include "StoragePrinters.h"
+#include "StorageTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -14,20 +14,13 @@
 namespace quorvelle {
 namespace {
 
+using test::modeOf;
+using test::readAll;
+using test::writeAll;
+
 const QDateTime kNow = QDateTime(QDate(2026, 12, 6), QTime(18, 0, 5), QTimeZone::utc());
 
 QDateTime fixedNow() { return kNow; }
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 class JsonFileUserDefaultsTest : public ::testing::Test {
 protected:
@@ -67,6 +60,7 @@ TEST_F(JsonFileUserDefaultsTest, EveryKindComesBackFromTheFileAsTheSameKind) {
         EXPECT_TRUE(*read == value);
     }
     EXPECT_FALSE(reopened.contains(QStringLiteral("removed")));
+    EXPECT_EQ(modeOf(path()), 0600);
     EXPECT_TRUE(asideFiles().isEmpty());
 }
 
@@ -81,7 +75,7 @@ TEST_F(JsonFileUserDefaultsTest, ADamagedFileIsKeptAsideAndTheDomainStartsEmpty)
     for (const auto& [what, bytes] : damaged) {
         SCOPED_TRACE(what);
         for (const QString& aside : asideFiles()) QFile::remove(dir.filePath(aside));
-        writeAll(path(), bytes);
+        ASSERT_TRUE(writeAll(path(), bytes));
 
         JsonFileUserDefaults defaults(path(), fixedNow);
         EXPECT_FALSE(defaults.contains(QStringLiteral("k")));
@@ -97,9 +91,9 @@ TEST_F(JsonFileUserDefaultsTest, ADamagedFileIsKeptAsideAndTheDomainStartsEmpty)
 }
 
 TEST_F(JsonFileUserDefaultsTest, ASecondDamagedFileDoesNotReplaceTheFirstOneKeptAside) {
-    writeAll(path(), "first");
+    ASSERT_TRUE(writeAll(path(), "first"));
     JsonFileUserDefaults first(path(), fixedNow);
-    writeAll(path(), "second");
+    ASSERT_TRUE(writeAll(path(), "second"));
     JsonFileUserDefaults second(path(), fixedNow);
 
     const QStringList aside = asideFiles();
@@ -111,7 +105,7 @@ TEST_F(JsonFileUserDefaultsTest, ASecondDamagedFileDoesNotReplaceTheFirstOneKept
 }
 
 TEST_F(JsonFileUserDefaultsTest, AFailedWriteKeepsTheValueForThisRunAndDoesNotThrow) {
-    writeAll(dir.filePath(QStringLiteral("blocker")), "a regular file");
+    ASSERT_TRUE(writeAll(dir.filePath(QStringLiteral("blocker")), "a regular file"));
     const QString unwritable = dir.filePath(QStringLiteral("blocker/user-defaults.json"));
     JsonFileUserDefaults defaults(unwritable, fixedNow);
     EXPECT_NO_THROW(defaults.setString(QStringLiteral("k"), QStringLiteral("v")));
