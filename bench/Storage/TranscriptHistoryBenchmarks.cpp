@@ -20,19 +20,21 @@ constexpr int kEntryCount = 10'000;
 TranscriptHistoryEntry sampleEntry(const QDateTime& completedAt, int index) {
     // About the length of a short dictated paragraph, with the characters the CSV must quote.
     const QString transcript =
-        QStringLiteral("Entry %1: please send the quarterly report to \"finance\", then book the room for "
-                       "Thursday and remind everyone about the review.")
+        QStringLiteral(
+            "Entry %1: please send the quarterly report to \"finance\", then book the room for "
+            "Thursday and remind everyone about the review.")
             .arg(index);
-    return TranscriptHistoryEntry{QUuid::createUuid(), completedAt, transcript, 4.25 + index % 7, 22,
-                                  TranscriptHistoryCompletionKind::inserted};
+    return TranscriptHistoryEntry{
+        QUuid::createUuid(), completedAt, transcript,
+        4.25 + index % 7,    22,          TranscriptHistoryCompletionKind::inserted};
 }
 
 struct Fixture {
     QTemporaryDir dir;
     QDateTime start = QDateTime::currentDateTimeUtc();
-    ApplicationSupportTranscriptHistoryStore::Options options{QDir(dir.path()).filePath(QStringLiteral("History")),
-                                                              QDir(dir.path()).filePath(QStringLiteral("export")),
-                                                              &QDateTime::currentDateTime};
+    ApplicationSupportTranscriptHistoryStore::Options options{
+        QDir(dir.path()).filePath(QStringLiteral("History")),
+        QDir(dir.path()).filePath(QStringLiteral("export")), &QDateTime::currentDateTime};
     ApplicationSupportTranscriptHistoryStore store{options};
     int added = 0;
 

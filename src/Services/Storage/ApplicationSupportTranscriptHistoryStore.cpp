@@ -63,7 +63,9 @@ QString ApplicationSupportTranscriptHistoryStore::historyFilePath() const {
     return QDir(m_options.directory).filePath(kHistoryFileName);
 }
 
-void ApplicationSupportTranscriptHistoryStore::ensureDirectory() const { QDir().mkpath(m_options.directory); }
+void ApplicationSupportTranscriptHistoryStore::ensureDirectory() const {
+    QDir().mkpath(m_options.directory);
+}
 
 std::optional<ApplicationSupportTranscriptHistoryStore::FileStamp>
 ApplicationSupportTranscriptHistoryStore::currentStamp() const {
@@ -80,7 +82,8 @@ ApplicationSupportTranscriptHistoryStore::ReadResult ApplicationSupportTranscrip
         m_lastDecoded.reset();
         return {};
     }
-    if (m_lastDecoded && m_lastDecoded->stamp == *stamp) return {ReadOutcome::decoded, m_lastDecoded->entries, {}};
+    if (m_lastDecoded && m_lastDecoded->stamp == *stamp)
+        return {ReadOutcome::decoded, m_lastDecoded->entries, {}};
 
     m_lastDecoded.reset();
     QFile file(historyFilePath());
@@ -100,7 +103,8 @@ bool ApplicationSupportTranscriptHistoryStore::setAsideIfUndecodable() {
     if (readHistory().outcome != ReadOutcome::undecodable) return true;
     const QString path = historyFilePath();
     if (const auto aside = setAsideDamagedFile(path, m_options.now())) {
-        qWarning("Transcript history %s did not decode; kept as %s", qUtf8Printable(path), qUtf8Printable(*aside));
+        qWarning("Transcript history %s did not decode; kept as %s", qUtf8Printable(path),
+                 qUtf8Printable(*aside));
         return true;
     }
     qWarning("Transcript history %s did not decode and cannot be moved aside; not overwriting it",
@@ -117,7 +121,8 @@ void ApplicationSupportTranscriptHistoryStore::save(const QList<TranscriptHistor
 
     QSaveFile file(historyFilePath());
     // Everything the user ever dictated: for the user's eyes only.
-    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+    if (!file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
         qWarning("Cannot write transcript history %s: %s", qUtf8Printable(historyFilePath()),
                  qUtf8Printable(file.errorString()));
         return;
@@ -139,14 +144,15 @@ void ApplicationSupportTranscriptHistoryStore::clear() {
 QString ApplicationSupportTranscriptHistoryStore::exportCSV() {
     const ReadResult history = readHistory();
     if (history.outcome == ReadOutcome::undecodable) {
-        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::historyUnreadable, historyFilePath(),
-                                           history.detail);
+        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::historyUnreadable,
+                                           historyFilePath(), history.detail);
     }
 
-    const QString folder =
-        m_options.exportDirectory.isEmpty() ? AppPaths::privateTemporaryDirectory() : m_options.exportDirectory;
+    const QString folder = m_options.exportDirectory.isEmpty() ? AppPaths::privateTemporaryDirectory()
+                                                               : m_options.exportDirectory;
     if (folder.isEmpty()) {
-        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::exportFolderUnavailable, QString());
+        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::exportFolderUnavailable,
+                                           QString());
     }
     const QString path = QDir(folder).filePath(TranscriptHistoryCsv::fileName(m_options.now()));
 
@@ -154,11 +160,13 @@ QString ApplicationSupportTranscriptHistoryStore::exportCSV() {
     // Transcripts are private: the file is readable by its owner only, from the moment it exists.
     if (!file.open(QIODevice::WriteOnly) ||
         !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::writeFailed, path, file.errorString());
+        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::writeFailed, path,
+                                           file.errorString());
     }
     file.write(TranscriptHistoryCsv::document(history.entries).toUtf8());
     if (!file.commit()) {
-        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::writeFailed, path, file.errorString());
+        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::writeFailed, path,
+                                           file.errorString());
     }
     return path;
 }

@@ -14,7 +14,7 @@ namespace quorvelle {
 // file after every change (atomically, so a crash leaves the old file or the new one).
 // A file that does not decode is moved aside and the domain starts empty, so the defaults apply.
 class JsonFileUserDefaults final : public UserDefaults {
-public:
+  public:
     using Clock = std::function<QDateTime()>;
 
     explicit JsonFileUserDefaults(QString filePath, Clock now = &QDateTime::currentDateTimeUtc);
@@ -28,7 +28,7 @@ public:
     void setValue(const QString& key, const DefaultsValue& value) override;
     void removeValue(const QString& key) override;
 
-private:
+  private:
     void load(const Clock& now);
     void writeLocked() const;
 

@@ -7,7 +7,9 @@ namespace quorvelle {
 
 namespace {
 
-QString keyText(const char* key) { return QString::fromLatin1(key); }
+QString keyText(const char* key) {
+    return QString::fromLatin1(key);
+}
 
 std::optional<QJsonDocument> parseJson(const QByteArray& bytes) {
     QJsonParseError error{};
@@ -25,7 +27,8 @@ QByteArray encodeJsonString(const QString& text) {
 
 std::optional<QString> decodeJsonString(const QByteArray& bytes) {
     const auto document = parseJson('[' + bytes + ']');
-    if (!document || document->array().size() != 1 || !document->array().first().isString()) return std::nullopt;
+    if (!document || document->array().size() != 1 || !document->array().first().isString())
+        return std::nullopt;
     return document->array().first().toString();
 }
 
@@ -66,14 +69,14 @@ std::optional<QJsonObject> decodeObject(const std::optional<QByteArray>& bytes) 
 // English-only models are no longer offered: they stand for the multilingual model of their size.
 LocalTranscriptionModelID multilingualCounterpart(LocalTranscriptionModelID model) {
     switch (model) {
-    case LocalTranscriptionModelID::tinyEnglish:
-        return LocalTranscriptionModelID::tinyMultilingual;
-    case LocalTranscriptionModelID::baseEnglish:
-        return LocalTranscriptionModelID::baseMultilingual;
-    case LocalTranscriptionModelID::smallEnglish:
-        return LocalTranscriptionModelID::smallMultilingual;
-    default:
-        return model;
+        case LocalTranscriptionModelID::tinyEnglish:
+            return LocalTranscriptionModelID::tinyMultilingual;
+        case LocalTranscriptionModelID::baseEnglish:
+            return LocalTranscriptionModelID::baseMultilingual;
+        case LocalTranscriptionModelID::smallEnglish:
+            return LocalTranscriptionModelID::smallMultilingual;
+        default:
+            return model;
     }
 }
 
@@ -119,7 +122,9 @@ bool SettingsStore::dictionaryReplacementEnabled() const {
     return switchValue(SettingsKeys::dictionaryReplacementEnabled);
 }
 
-bool SettingsStore::clipboardFallbackEnabled() const { return switchValue(SettingsKeys::clipboardFallbackEnabled); }
+bool SettingsStore::clipboardFallbackEnabled() const {
+    return switchValue(SettingsKeys::clipboardFallbackEnabled);
+}
 
 LocalTranscriptionModelID SettingsStore::selectedLocalModelID() const {
     constexpr auto fallback = LocalTranscriptionModelID::smallMultilingual;
@@ -133,8 +138,9 @@ LocalTranscriptionModelID SettingsStore::selectedLocalModelID() const {
 
 QList<VocabularyHintEntry> SettingsStore::vocabularyHintEntries() const {
     const QDateTime now = m_now();
-    return storedList<VocabularyHintEntry>(*m_userDefaults, SettingsKeys::vocabularyHintEntries,
-                                           [&now](const QJsonValue& json) { return VocabularyHintEntry::fromJson(json, now); });
+    return storedList<VocabularyHintEntry>(
+        *m_userDefaults, SettingsKeys::vocabularyHintEntries,
+        [&now](const QJsonValue& json) { return VocabularyHintEntry::fromJson(json, now); });
 }
 
 QList<VoiceSnippet> SettingsStore::snippets() const {
@@ -155,10 +161,12 @@ void SettingsStore::setSelectedHotkey(const HotkeyShortcut& shortcut) {
 }
 
 void SettingsStore::setSelectedRecordingTriggerMode(RecordingTriggerMode mode) {
-    m_userDefaults->setData(keyText(SettingsKeys::selectedRecordingTriggerMode), encodeJsonString(rawValue(mode)));
+    m_userDefaults->setData(keyText(SettingsKeys::selectedRecordingTriggerMode),
+                            encodeJsonString(rawValue(mode)));
 }
 
-void SettingsStore::setSelectedMicrophonePreference(const std::optional<AudioInputDevicePreference>& preference) {
+void SettingsStore::setSelectedMicrophonePreference(
+    const std::optional<AudioInputDevicePreference>& preference) {
     if (!preference) {
         m_userDefaults->removeValue(keyText(SettingsKeys::selectedMicrophonePreference));
         return;

@@ -23,8 +23,8 @@ QByteArray TranscriptHistoryFileEncoder::encode(const QList<TranscriptHistoryEnt
     qsizetype size = 4;
     for (const TranscriptHistoryEntry& entry : entries) {
         const auto previous = m_encoded.constFind(entry.id);
-        QByteArray text = previous != m_encoded.cend() && previous->entry == entry ? previous->text
-                                                                                    : encodeElement(entry);
+        QByteArray text =
+            previous != m_encoded.cend() && previous->entry == entry ? previous->text : encodeElement(entry);
         size += text.size() + 2;
         encoded.insert(entry.id, EncodedEntry{entry, text});
         elements.append(std::move(text));

@@ -20,10 +20,12 @@ using test::writeAll;
 
 const QDateTime kNow = QDateTime(QDate(2026, 12, 6), QTime(18, 0, 5), QTimeZone::utc());
 
-QDateTime fixedNow() { return kNow; }
+QDateTime fixedNow() {
+    return kNow;
+}
 
 class JsonFileUserDefaultsTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     QString path() const { return dir.filePath(QStringLiteral("user-defaults.json")); }
     QStringList asideFiles() const {
@@ -33,7 +35,8 @@ protected:
 
 TEST_F(JsonFileUserDefaultsTest, EveryKindComesBackFromTheFileAsTheSameKind) {
     const DefaultsValue nested(DefaultsValue::Dictionary{
-        {QStringLiteral("list"), DefaultsValue(DefaultsValue::Array{DefaultsValue(1), DefaultsValue(QStringLiteral("x"))})},
+        {QStringLiteral("list"),
+         DefaultsValue(DefaultsValue::Array{DefaultsValue(1), DefaultsValue(QStringLiteral("x"))})},
         {QStringLiteral("bytes"), DefaultsValue(QByteArray("\x00\xff", 2))},
     });
     const std::vector<std::pair<QString, DefaultsValue>> written = {
@@ -42,7 +45,8 @@ TEST_F(JsonFileUserDefaultsTest, EveryKindComesBackFromTheFileAsTheSameKind) {
         {QStringLiteral("string"), DefaultsValue(QStringLiteral("true"))},
         {QStringLiteral("data"), DefaultsValue(QByteArray("\"toggle\""))},
         {QStringLiteral("empty-data"), DefaultsValue(QByteArray())},
-        {QStringLiteral("array"), DefaultsValue(DefaultsValue::Array{DefaultsValue(true), DefaultsValue(QByteArray("[]"))})},
+        {QStringLiteral("array"),
+         DefaultsValue(DefaultsValue::Array{DefaultsValue(true), DefaultsValue(QByteArray("[]"))})},
         {QStringLiteral("dictionary"), nested},
     };
     {
@@ -118,7 +122,8 @@ TEST_F(JsonFileUserDefaultsTest, WritesFromTwoThreadsAreAllKept) {
     {
         JsonFileUserDefaults defaults(path(), fixedNow);
         auto writer = [&defaults](const QString& prefix) {
-            for (int i = 0; i < kWritesPerThread; ++i) defaults.setValue(prefix + QString::number(i), DefaultsValue(i));
+            for (int i = 0; i < kWritesPerThread; ++i)
+                defaults.setValue(prefix + QString::number(i), DefaultsValue(i));
         };
         std::thread a(writer, QStringLiteral("a"));
         std::thread b(writer, QStringLiteral("b"));
@@ -149,7 +154,8 @@ TEST(UserDefaultsReadingTest, TypedReadingsDependOnTheStoredKind) {
         {"text 007", DefaultsValue(QStringLiteral("007")), true, QStringLiteral("007"), std::nullopt},
         {"text 0", DefaultsValue(QStringLiteral("-000")), false, QStringLiteral("-000"), std::nullopt},
         {"data", DefaultsValue(QByteArray("true")), false, std::nullopt, QByteArray("true")},
-        {"array", DefaultsValue(DefaultsValue::Array{DefaultsValue(true)}), false, std::nullopt, std::nullopt},
+        {"array", DefaultsValue(DefaultsValue::Array{DefaultsValue(true)}), false, std::nullopt,
+         std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
