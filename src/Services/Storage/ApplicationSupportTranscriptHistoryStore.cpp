@@ -1,14 +1,13 @@
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 
 #include "Services/Storage/DamagedFile.h"
+#include "Services/Storage/JsonList.h"
 #include "Services/Storage/TranscriptHistoryCsv.h"
 #include "Services/Storage/TranscriptHistoryExportError.h"
 #include "Support/AppPaths.h"
 
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QSaveFile>
 #include <QtDebug>
 
@@ -27,22 +26,6 @@ void sortNewestFirst(QList<TranscriptHistoryEntry>& entries) {
                      [](const TranscriptHistoryEntry& a, const TranscriptHistoryEntry& b) {
                          return a.completedAt > b.completedAt;
                      });
-}
-
-std::optional<QList<TranscriptHistoryEntry>> decodeEntries(const QByteArray& bytes) {
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError || !document.isArray()) return std::nullopt;
-    const QJsonArray array = document.array();
-    QList<TranscriptHistoryEntry> entries;
-    entries.reserve(array.size());
-    for (const QJsonValue& element : array) {
-        if (!element.isObject()) return std::nullopt;
-        auto entry = TranscriptHistoryEntry::fromJson(element.toObject());
-        if (!entry) return std::nullopt;
-        entries.append(std::move(*entry));
-    }
-    return entries;
 }
 
 }  // namespace
@@ -88,7 +71,8 @@ ApplicationSupportTranscriptHistoryStore::ReadResult ApplicationSupportTranscrip
     m_lastDecoded.reset();
     QFile file(historyFilePath());
     if (!file.open(QIODevice::ReadOnly)) return {ReadOutcome::undecodable, {}, file.errorString()};
-    auto entries = decodeEntries(file.readAll());
+    auto entries = decodeJsonList<TranscriptHistoryEntry>(
+        file.readAll(), [](const QJsonValue& json) { return TranscriptHistoryEntry::fromJson(json); });
     if (!entries) return {ReadOutcome::undecodable, {}, QStringLiteral("not a transcript history")};
     sortNewestFirst(*entries);
     m_lastDecoded = DecodedFile{*stamp, *entries};

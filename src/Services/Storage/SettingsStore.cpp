@@ -1,5 +1,7 @@
 #include "Services/Storage/SettingsStore.h"
 
+#include "Services/Storage/JsonList.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -33,30 +35,10 @@ std::optional<QString> decodeJsonString(const QByteArray& bytes) {
 }
 
 template <typename Entry, typename Decode>
-std::optional<QList<Entry>> decodeList(const QByteArray& bytes, Decode decode) {
-    const auto document = parseJson(bytes);
-    if (!document || !document->isArray()) return std::nullopt;
-    QList<Entry> entries;
-    for (const QJsonValue& element : document->array()) {
-        std::optional<Entry> entry = decode(element);
-        if (!entry) return std::nullopt;
-        entries.append(std::move(*entry));
-    }
-    return entries;
-}
-
-template <typename Entry, typename Decode>
 QList<Entry> storedList(const UserDefaults& defaults, const char* key, Decode decode) {
     const auto bytes = defaults.data(keyText(key));
     if (!bytes) return {};
-    return decodeList<Entry>(*bytes, decode).value_or(QList<Entry>{});
-}
-
-template <typename Entry>
-QByteArray encodeList(const QList<Entry>& entries) {
-    QJsonArray array;
-    for (const Entry& entry : entries) array.append(entry.toJson());
-    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+    return decodeJsonList<Entry>(*bytes, decode).value_or(QList<Entry>{});
 }
 
 std::optional<QJsonObject> decodeObject(const std::optional<QByteArray>& bytes) {
@@ -184,11 +166,11 @@ void SettingsStore::setSelectedPostProcessingMode(TranscriptionPostProcessingMod
 }
 
 void SettingsStore::setSnippets(const QList<VoiceSnippet>& snippets) {
-    m_userDefaults->setData(keyText(SettingsKeys::snippets), encodeList(snippets));
+    m_userDefaults->setData(keyText(SettingsKeys::snippets), encodeJsonList(snippets));
 }
 
 void SettingsStore::setDictionaryEntries(const QList<DictionaryReplacementEntry>& entries) {
-    m_userDefaults->setData(keyText(SettingsKeys::dictionaryEntries), encodeList(entries));
+    m_userDefaults->setData(keyText(SettingsKeys::dictionaryEntries), encodeJsonList(entries));
 }
 
 }  // namespace quorvelle
