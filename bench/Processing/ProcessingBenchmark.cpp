@@ -26,7 +26,8 @@ QString transcript() {
 QList<VoiceSnippet> snippets() {
     QList<VoiceSnippet> list;
     for (int i = 0; i < 20; ++i) {
-        list.append({QUuid::createUuid(), QStringLiteral("my signature %1").arg(i), QStringLiteral("Best, Ada"), false});
+        list.append({QUuid::createUuid(), QStringLiteral("my signature %1").arg(i),
+                     QStringLiteral("Best, Ada"), false});
     }
     return list;
 }
@@ -34,8 +35,11 @@ QList<VoiceSnippet> snippets() {
 QList<DictionaryReplacementEntry> dictionary() {
     QList<DictionaryReplacementEntry> entries;
     for (int i = 0; i < 196; ++i) {
-        entries.append({QUuid::createUuid(), QStringLiteral("term%1 name").arg(i), QStringLiteral("Term%1").arg(i),
-                        QStringLiteral("general"), {}});
+        entries.append({QUuid::createUuid(),
+                        QStringLiteral("term%1 name").arg(i),
+                        QStringLiteral("Term%1").arg(i),
+                        QStringLiteral("general"),
+                        {}});
     }
     // A few that do occur in the text.
     entries.append({QUuid::createUuid(), QStringLiteral("acme corp"), QStringLiteral("ACME Corp."), {}, {}});
@@ -71,7 +75,8 @@ void cleanupOnly(benchmark::State& state) {
 BENCHMARK(cleanupOnly)->Unit(benchmark::kMicrosecond);
 
 void dictionaryOnly(benchmark::State& state) {
-    const QString cleaned = applyCleanupMode(transcript(), TranscriptionPostProcessingMode::default_).transcript;
+    const QString cleaned =
+        applyCleanupMode(transcript(), TranscriptionPostProcessingMode::default_).transcript;
     const QList<DictionaryReplacementEntry> entries = dictionary();
     for (auto _ : state) benchmark::DoNotOptimize(applyDictionaryReplacements(cleaned, entries));
 }

@@ -5,8 +5,8 @@
 
 #include "Support/Graphemes.h"
 #include "Support/IcuRegex.h"
-#include "Support/WholeWord.h"
 #include "Support/TextFolding.h"
+#include "Support/WholeWord.h"
 
 namespace quorvelle {
 namespace {
@@ -57,8 +57,9 @@ QString applyDictionaryReplacements(const QString& text, const QList<DictionaryR
         }
         for (const Utf16Range& range : WholeWord::matchRanges(*regex, text)) {
             if (range.length == 0) continue;
-            const bool overlaps = std::any_of(matches.begin(), matches.end(),
-                                              [&](const ReplacementMatch& m) { return m.range.overlaps(range); });
+            const bool overlaps = std::any_of(matches.begin(), matches.end(), [&](const ReplacementMatch& m) {
+                return m.range.overlaps(range);
+            });
             if (!overlaps) matches.push_back({range, entry.replacement});
         }
     }

@@ -23,9 +23,13 @@ bool isLetter(char32_t c) {
     }
 }
 
-bool isLetterOrDigit(char32_t c) { return QChar::isLetterOrNumber(c); }
+bool isLetterOrDigit(char32_t c) {
+    return QChar::isLetterOrNumber(c);
+}
 
-bool endsSentence(char32_t c) { return c == U'.' || c == U'!' || c == U'?'; }
+bool endsSentence(char32_t c) {
+    return c == U'.' || c == U'!' || c == U'?';
+}
 
 }  // namespace
 

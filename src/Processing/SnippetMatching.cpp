@@ -23,7 +23,9 @@ bool isPunctuation(char32_t c) {
     }
 }
 
-bool isTrimmed(char32_t c) { return QChar::isSpace(c) || isPunctuation(c); }
+bool isTrimmed(char32_t c) {
+    return QChar::isSpace(c) || isPunctuation(c);
+}
 
 QString trimSpaceAndPunctuation(const QString& text) {
     const QList<uint> scalars = text.toUcs4();

@@ -4,8 +4,8 @@
 
 #include "Processing/Whitespace.h"
 #include "Support/IcuRegex.h"
-#include "Support/WholeWord.h"
 #include "Support/TextFolding.h"
+#include "Support/WholeWord.h"
 
 namespace quorvelle {
 namespace {
@@ -26,7 +26,8 @@ const std::vector<CompiledRule>& compiledRules() {
             const QString phrase = QString::fromUtf16(rule.phrase);
             const QString literal = phrase.left(phrase.indexOf(QLatin1Char('\\')));
             compiled.push_back({IcuRegex(WholeWord::patternIgnoringCase(phrase)),
-                                QString::fromUtf16(rule.replacementTemplate), TextFolding::foldCase(literal)});
+                                QString::fromUtf16(rule.replacementTemplate),
+                                TextFolding::foldCase(literal)});
         }
         return compiled;
     }();

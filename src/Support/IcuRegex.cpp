@@ -38,12 +38,14 @@ std::optional<QString> IcuRegex::replaceAllIfMatched(const QString& text,
     UErrorCode status = U_ZERO_ERROR;
     const icu::UnicodeString input = IcuString::alias(text);
     std::unique_ptr<icu::RegexMatcher> matcher(pattern_->matcher(input, status));
-    if (U_FAILURE(status)) throw IcuRegexError(IcuRegexError::Kind::invalidPattern, source_, u_errorName(status));
+    if (U_FAILURE(status))
+        throw IcuRegexError(IcuRegexError::Kind::invalidPattern, source_, u_errorName(status));
     if (!matcher->find()) return std::nullopt;
     matcher->reset();
     const icu::UnicodeString result = matcher->replaceAll(IcuString::alias(replacementTemplate), status);
     if (U_FAILURE(status)) {
-        throw IcuRegexError(IcuRegexError::Kind::invalidReplacement, replacementTemplate, u_errorName(status));
+        throw IcuRegexError(IcuRegexError::Kind::invalidReplacement, replacementTemplate,
+                            u_errorName(status));
     }
     return IcuString::toQString(result);
 }
@@ -52,11 +54,13 @@ QList<Utf16Range> IcuRegex::matchRanges(const QString& text) const {
     return matchRanges(text, [](Utf16Range) { return true; });
 }
 
-QList<Utf16Range> IcuRegex::matchRanges(const QString& text, const std::function<bool(Utf16Range)>& accept) const {
+QList<Utf16Range> IcuRegex::matchRanges(const QString& text,
+                                        const std::function<bool(Utf16Range)>& accept) const {
     UErrorCode status = U_ZERO_ERROR;
     const icu::UnicodeString input = IcuString::alias(text);
     std::unique_ptr<icu::RegexMatcher> matcher(pattern_->matcher(input, status));
-    if (U_FAILURE(status)) throw IcuRegexError(IcuRegexError::Kind::invalidPattern, source_, u_errorName(status));
+    if (U_FAILURE(status))
+        throw IcuRegexError(IcuRegexError::Kind::invalidPattern, source_, u_errorName(status));
     QList<Utf16Range> ranges;
     int64_t from = 0;
     while (from <= text.size() && matcher->find(from, status) && U_SUCCESS(status)) {

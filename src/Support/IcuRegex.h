@@ -1,12 +1,12 @@
 #pragma once
 
+#include <unicode/uversion.h>
 #include <QList>
 #include <QString>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
-#include <unicode/uversion.h>
 
 U_NAMESPACE_BEGIN
 class RegexPattern;
@@ -25,7 +25,7 @@ struct Utf16Range {
 };
 
 class IcuRegexError : public std::runtime_error {
-public:
+  public:
     enum class Kind { invalidPattern, invalidReplacement };
 
     IcuRegexError(Kind kind, QString pattern, const char* icuError);
@@ -33,14 +33,14 @@ public:
     Kind kind() const { return kind_; }
     const QString& pattern() const { return pattern_; }
 
-private:
+  private:
     Kind kind_;
     QString pattern_;
 };
 
 // A compiled ICU regular expression. Templates use ICU's syntax: `$1` for a group, `\` to escape.
 class IcuRegex {
-public:
+  public:
     enum class Matching { caseSensitive, caseInsensitive };
 
     // Throws IcuRegexError(invalidPattern) when the pattern does not compile.
@@ -62,7 +62,7 @@ public:
     // The pattern that matches `literal` exactly.
     static QString escapedPattern(const QString& literal);
 
-private:
+  private:
     QString source_;
     std::unique_ptr<icu::RegexPattern> pattern_;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <unicode/unistr.h>
+#include <QString>
 
 // QString and icu::UnicodeString are both UTF-16, so text passes between them without conversion.
 namespace quorvelle::IcuString {

@@ -16,7 +16,9 @@ bool usesTurkicCasing(const QLocale& locale) {
     return locale.language() == QLocale::Turkish || locale.language() == QLocale::Azerbaijani;
 }
 
-icu::Locale icuLocale(const QLocale& locale) { return icu::Locale(locale.name().toLatin1().constData()); }
+icu::Locale icuLocale(const QLocale& locale) {
+    return icu::Locale(locale.name().toLatin1().constData());
+}
 
 }  // namespace
 

@@ -5,7 +5,9 @@
 namespace quorvelle {
 namespace {
 
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
 
@@ -29,13 +31,17 @@ TEST(DictionaryReplacement, ReplacesWholeWordsIgnoringCase) {
         {"turkishCase", {entry("şeker", "Şeker A.Ş.")}, "ŞEKER ve şekerleme", "Şeker A.Ş. ve şekerleme"},
         {"spacesInOriginalAreKept", {entry("  foo ", "bar")}, "a foo b", "a foo b"},
         {"spacesInOriginalMatchSpacedText", {entry("  foo ", "bar")}, "(  foo )", "(bar)"},
-        {"regexCharactersAreLiteral", {entry("c++", "C++"), entry("a.b", "X")}, "c++ and axb and a.b",
+        {"regexCharactersAreLiteral",
+         {entry("c++", "C++"), entry("a.b", "X")},
+         "c++ and axb and a.b",
          "C++ and axb and X"},
         {"templateCharactersAreLiteral", {entry("x", "$1\\0")}, "x y", "$1\\0 y"},
         {"blankOriginalsAreIgnored", {entry("   ", "bad"), entry("", "bad")}, "a   b", "a   b"},
         {"emptyText", {entry("a", "b")}, "", ""},
         {"noEntries", {}, "text", "text"},
-        {"replacementsAreNotRescanned", {entry("alpha", "beta"), entry("beta", "gamma")}, "alpha beta",
+        {"replacementsAreNotRescanned",
+         {entry("alpha", "beta"), entry("beta", "gamma")},
+         "alpha beta",
          "beta gamma"},
     };
     for (const DictionaryCase& c : cases) {
@@ -46,11 +52,15 @@ TEST(DictionaryReplacement, ReplacesWholeWordsIgnoringCase) {
 TEST(DictionaryReplacement, LongerOriginalsClaimTheirTextFirstWhateverTheListOrder) {
     const DictionaryCase cases[] = {
         {"overlapLongerWins", {entry("new york", "NY"), entry("york city", "YC")}, "new york city", "new YC"},
-        {"containedShorterLoses", {entry("New York", "NY"), entry("New York City", "NYC")},
-         "new york city and new york", "NYC and NY"},
+        {"containedShorterLoses",
+         {entry("New York", "NY"), entry("New York City", "NYC")},
+         "new york city and new york",
+         "NYC and NY"},
         // Same length: the localized case-insensitive order decides ("car key" before "Red car",
         // which a plain code-unit order would put first).
-        {"equalLengthByCaseInsensitiveOrder", {entry("Red car", "RC"), entry("car key", "CK")}, "red car key",
+        {"equalLengthByCaseInsensitiveOrder",
+         {entry("Red car", "RC"), entry("car key", "CK")},
+         "red car key",
          "red CK"},
     };
     for (const DictionaryCase& c : cases) {

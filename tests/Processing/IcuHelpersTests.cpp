@@ -4,12 +4,13 @@
 #include "Support/IcuRegex.h"
 #include "Support/TextFolding.h"
 #include "Support/WholeWord.h"
-#include "Support/WordBreaks.h"
 
 namespace quorvelle {
 namespace {
 
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
 const QLocale kTurkish(QLocale::Turkish, QLocale::Turkey);
@@ -28,7 +29,8 @@ TEST(IcuRegex, ReplacesWithGroupTemplatesAndEscapes) {
         {"(?<![\\p{L}\\p{N}])ş(?![\\p{L}\\p{N}])", "ş aş ş", "s", "s aş s"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(IcuRegex(u(c.pattern)).replaceAll(u(c.input), u(c.replacement)), u(c.expected)) << c.pattern;
+        EXPECT_EQ(IcuRegex(u(c.pattern)).replaceAll(u(c.input), u(c.replacement)), u(c.expected))
+            << c.pattern;
     }
     EXPECT_EQ(IcuRegex(u("x")).replaceAllIfMatched(u("abc"), u("y")), std::nullopt);
 }
@@ -62,13 +64,13 @@ TEST(WholeWord, GuardedMatchesEqualTheGuardedPattern) {
         const char* literal;
         const char* text;
     } cases[] = {
-        {"aa", "aaa aa aa"},          // a refused candidate must not hide the next one
+        {"aa", "aaa aa aa"},           // a refused candidate must not hide the next one
         {"go", "𝒳go go 😀go go5 _go"},  // letters outside the BMP guard, emoji and underscore do not
         {"ab", "ab"},
-        {"x", "x́ x"},            // a combining mark is not a letter
-        {"İ", "i̇ İ"},                 // full case folding: İ matches i and a combining dot
+        {"x", "x́ x"},  // a combining mark is not a letter
+        {"İ", "i̇ İ"},  // full case folding: İ matches i and a combining dot
         {"ss", "Straße ss SS"},
-        {"٣", "٣ ٣٣ x٣"},              // other scripts' digits guard too
+        {"٣", "٣ ٣٣ x٣"},  // other scripts' digits guard too
     };
     for (const auto& c : cases) {
         const QString literal = IcuRegex::escapedPattern(u(c.literal));
@@ -86,16 +88,11 @@ TEST(TextFolding, FoldsCaseAndAccentsWithTurkishDottedAndDotlessI) {
         bool sameInEnglish;
         bool sameInTurkish;
     } cases[] = {
-        {"Café", "cafe", true, true},
-        {"ŞEKER", "şeker", true, true},
-        {"şeker", "seker", true, true},
-        {"ÇĞÖÜ", "cgou", true, true},
-        {"İstanbul", "istanbul", true, true},
-        {"ISPARTA", "isparta", true, false},
-        {"ISPARTA", "ısparta", false, true},
-        {"ılık", "ilik", false, false},
-        {"Straße", "STRASSE", true, true},
-        {"naïve", "NAIVE", true, false},  // Turkish folds I to ı
+        {"Café", "cafe", true, true},         {"ŞEKER", "şeker", true, true},
+        {"şeker", "seker", true, true},       {"ÇĞÖÜ", "cgou", true, true},
+        {"İstanbul", "istanbul", true, true}, {"ISPARTA", "isparta", true, false},
+        {"ISPARTA", "ısparta", false, true},  {"ılık", "ilik", false, false},
+        {"Straße", "STRASSE", true, true},    {"naïve", "NAIVE", true, false},  // Turkish folds I to ı
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TextFolding::foldCaseAndDiacritics(u(c.a), kEnglish) ==
@@ -123,7 +120,7 @@ TEST(TextFolding, ComparisonIgnoresCaseButNotAccentsAndFollowsTheLocale) {
 
 TEST(Graphemes, CountAndCutNeverSplitACharacter) {
     const QString family = u("👨‍👩‍👧");  // one character, eight code units
-    const QString accented = u("e\u0301");  // e and a combining acute accent
+    const QString accented = u("e\u0301");           // e and a combining acute accent
     EXPECT_EQ(Graphemes::count(u("abc")), 3);
     EXPECT_EQ(Graphemes::count(u("a\r\nb")), 3);
     EXPECT_EQ(Graphemes::count(family + accented + u("😀")), 3);
@@ -132,17 +129,6 @@ TEST(Graphemes, CountAndCutNeverSplitACharacter) {
     EXPECT_EQ(Graphemes::prefix(u("a😀b"), 2), u("a😀"));
     EXPECT_EQ(Graphemes::prefix(u("short"), 10), u("short"));
     EXPECT_EQ(Graphemes::prefix(u("abc"), 0), QString());
-}
-
-TEST(WordBreaks, CountsWordsNotSpacesOrPunctuation) {
-    const struct {
-        const char* text;
-        qsizetype words;
-    } cases[] = {
-        {"Hello, world!", 2}, {"", 0}, {"  ...  ", 0}, {"3.5 apples", 2}, {"don't stop", 2},
-        {"Çok güzel, değil mi?", 4}, {"😀 🎉", 0},
-    };
-    for (const auto& c : cases) EXPECT_EQ(WordBreaks::countWordTokens(u(c.text), kEnglish), c.words) << c.text;
 }
 
 }  // namespace

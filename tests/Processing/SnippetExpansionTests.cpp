@@ -6,7 +6,9 @@
 namespace quorvelle {
 namespace {
 
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
 
@@ -19,10 +21,14 @@ TEST(SnippetMatching, SingularVariantOfTheLastWord) {
         const char* text;
         const char* variant;  // nullptr: none
     } cases[] = {
-        {"flies", "fly"},     {"ties", "tie"},       {"boxes", "box"},     {"buses", "bus"},
-        {"quizzes", "quizz"}, {"churches", "church"}, {"wishes", "wish"},  {"orders", "order"},
-        {"boss", nullptr},    {"bus", nullptr},       {"tea", nullptr},    {"coffee", nullptr},
-        {"", nullptr},        {"my coffee orders", "my coffee order"},     {"cats dog", nullptr},
+        {"flies", "fly"},      {"ties", "tie"},
+        {"boxes", "box"},      {"buses", "bus"},
+        {"quizzes", "quizz"},  {"churches", "church"},
+        {"wishes", "wish"},    {"orders", "order"},
+        {"boss", nullptr},     {"bus", nullptr},
+        {"tea", nullptr},      {"coffee", nullptr},
+        {"", nullptr},         {"my coffee orders", "my coffee order"},
+        {"cats dog", nullptr},
     };
     for (const auto& c : cases) {
         const auto variant = SnippetMatching::singularVariant(u(c.text));

@@ -103,7 +103,8 @@ TEST(TranscriptCleanup, MarksBetweenLettersOrDigitsGetNoSpace) {
                                       {"write to ali@example.com.tr", "Write to ali@example.com.tr."},
                                       {"open notes.txt now", "Open notes.txt now."},
                                       {"about 1,000 people", "About 1,000 people."},
-                                      {"the price is 3 period 5", "The price is 3. 5."},  // a spoken mark is not inside a number
+                                      {"the price is 3 period 5",
+                                       "The price is 3. 5."},  // a spoken mark is not inside a number
                                   });
 }
 
@@ -180,7 +181,8 @@ TEST(SpokenPunctuation, RowsRunInTableOrder) {
         {"   ", ""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(applySpokenPunctuation(QString::fromUtf8(c.input)), QString::fromUtf8(c.expected)) << c.input;
+        EXPECT_EQ(applySpokenPunctuation(QString::fromUtf8(c.input)), QString::fromUtf8(c.expected))
+            << c.input;
     }
 }
 

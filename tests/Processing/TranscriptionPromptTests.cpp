@@ -9,7 +9,9 @@
 namespace quorvelle {
 namespace {
 
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 const QString kHintsPrefix = u("Vocabulary hints: Use these exact spellings when they are spoken: ");
 const QString kDeveloperLine =
@@ -60,29 +62,35 @@ TEST(TranscriptionPrompt, PartsAreJoinedByABlankLineInOrder) {
         const char* expectedPrompt;
     } cases[] = {
         {u("  Be brief.  "), {}, "Be brief."},
-        {std::nullopt, {hint(u("Kubernetes")), hint(u("kubernetes ")), hint(u("Quorvelle"))},
+        {std::nullopt,
+         {hint(u("Kubernetes")), hint(u("kubernetes ")), hint(u("Quorvelle"))},
          "Vocabulary hints: Use these exact spellings when they are spoken: Kubernetes, Quorvelle."},
-        {u("Be brief."), {hint(u("Café")), hint(u("cafe")), hint(u("Off"), false)},
+        {u("Be brief."),
+         {hint(u("Café")), hint(u("cafe")), hint(u("Off"), false)},
          "Be brief.\n\nVocabulary hints: Use these exact spellings when they are spoken: Café."},
     };
     for (const auto& c : cases) {
-        const TranscriptionPromptContext context = buildTranscriptionPrompt(c.instructions, c.hints, std::nullopt);
+        const TranscriptionPromptContext context =
+            buildTranscriptionPrompt(c.instructions, c.hints, std::nullopt);
         EXPECT_EQ(context.prompt, u(c.expectedPrompt));
         EXPECT_FALSE(context.isDeveloperContext);
     }
 }
 
 TEST(TranscriptionPrompt, DeveloperTargetsAddTermsAfterTheUsersAndTheDeveloperLineLast) {
-    const TranscriptionPromptContext context = buildTranscriptionPrompt(
-        u("Be brief."), {hint(u("typescript")), hint(u("Quorvelle"))}, target("com.jetbrains.intellij", "IDEA"));
+    const TranscriptionPromptContext context =
+        buildTranscriptionPrompt(u("Be brief."), {hint(u("typescript")), hint(u("Quorvelle"))},
+                                 target("com.jetbrains.intellij", "IDEA"));
     EXPECT_TRUE(context.isDeveloperContext);
     EXPECT_EQ(context.customInstructions, u("Be brief."));
     ASSERT_EQ(context.vocabularyHints.size(), 2 + 25 - 1);  // the user's "typescript" hides "TypeScript"
-    EXPECT_EQ(context.vocabularyHints.mid(0, 3), (QStringList{u("typescript"), u("Quorvelle"), u("useEffect")}));
+    EXPECT_EQ(context.vocabularyHints.mid(0, 3),
+              (QStringList{u("typescript"), u("Quorvelle"), u("useEffect")}));
     EXPECT_FALSE(context.vocabularyHints.contains(u("TypeScript")));
     EXPECT_EQ(context.vocabularyHints.last(), u("OpenAI"));
     ASSERT_TRUE(context.prompt);
-    EXPECT_TRUE(context.prompt->startsWith(u("Be brief.\n\n") + kHintsPrefix + u("typescript, Quorvelle, useEffect")));
+    EXPECT_TRUE(context.prompt->startsWith(u("Be brief.\n\n") + kHintsPrefix +
+                                           u("typescript, Quorvelle, useEffect")));
     EXPECT_TRUE(context.prompt->endsWith(u("OpenAI.\n\n") + kDeveloperLine));
 }
 
@@ -145,8 +153,14 @@ TEST(WordCount, CountsWordsAndFallsBackToRunsOfNonSpace) {
         const char* text;
         qsizetype words;
     } cases[] = {
-        {"Hello, world!", 2}, {"", 0}, {"   \n ", 0}, {"one", 1}, {"Merhaba dünya, nasılsın?", 3},
-        {"It costs 3.5 dollars.", 4}, {"😀 🎉 👍", 3}, {"-- ... --", 3},
+        {"Hello, world!", 2},
+        {"", 0},
+        {"   \n ", 0},
+        {"one", 1},
+        {"Merhaba dünya, nasılsın?", 3},
+        {"It costs 3.5 dollars.", 4}, {"don't stop", 2},
+        {"😀 🎉 👍", 3},
+        {"-- ... --", 3},
     };
     for (const auto& c : cases) EXPECT_EQ(countWords(u(c.text)), c.words) << c.text;
 }

@@ -16,8 +16,9 @@ std::optional<QString> firstValueContaining(std::initializer_list<const std::opt
     for (const auto* value : values) {
         if (!value->has_value()) continue;
         const QString lowered = (*value)->toLower();
-        const bool matched = std::any_of(keywords.begin(), keywords.end(),
-                                         [&](QLatin1StringView keyword) { return lowered.contains(keyword); });
+        const bool matched = std::any_of(keywords.begin(), keywords.end(), [&](QLatin1StringView keyword) {
+            return lowered.contains(keyword);
+        });
         if (matched) return lowered;
     }
     return std::nullopt;
