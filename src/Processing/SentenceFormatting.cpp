@@ -3,29 +3,10 @@
 #include <QChar>
 #include <QList>
 
+#include "Support/CharacterClasses.h"
+
 namespace quorvelle {
 namespace {
-
-bool isLetter(char32_t c) {
-    // Letters and combining marks, the set a sentence's first "letter" is looked for in.
-    switch (QChar::category(c)) {
-        case QChar::Letter_Uppercase:
-        case QChar::Letter_Lowercase:
-        case QChar::Letter_Titlecase:
-        case QChar::Letter_Modifier:
-        case QChar::Letter_Other:
-        case QChar::Mark_NonSpacing:
-        case QChar::Mark_SpacingCombining:
-        case QChar::Mark_Enclosing:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool isLetterOrDigit(char32_t c) {
-    return QChar::isLetterOrNumber(c);
-}
 
 bool endsSentence(char32_t c) {
     return c == U'.' || c == U'!' || c == U'?';
@@ -44,7 +25,7 @@ QString formatSentence(const QString& text) {
     for (qsizetype i = 0; i < scalars.size(); ++i) {
         const char32_t c = scalars[i];
         const QString scalar = QString::fromUcs4(&c, 1);
-        if (capitalizeNext && isLetter(c)) {
+        if (capitalizeNext && CharacterClasses::isLetterOrMark(c)) {
             output += scalar.toUpper();
             capitalizeNext = false;
         } else {
@@ -52,8 +33,9 @@ QString formatSentence(const QString& text) {
         }
         if (endsSentence(c)) {
             // A mark inside a number, address or file name (3.5, example.com) ends no sentence.
-            const bool inWord = i > 0 && i + 1 < scalars.size() && isLetterOrDigit(scalars[i - 1]) &&
-                                isLetterOrDigit(scalars[i + 1]);
+            const bool inWord = i > 0 && i + 1 < scalars.size() &&
+                                CharacterClasses::isLetterOrNumber(scalars[i - 1]) &&
+                                CharacterClasses::isLetterOrNumber(scalars[i + 1]);
             capitalizeNext = !inWord;
         } else if (!QChar::isSpace(c)) {
             capitalizeNext = false;

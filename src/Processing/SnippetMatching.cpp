@@ -2,29 +2,15 @@
 
 #include <QChar>
 
+#include "Support/CharacterClasses.h"
 #include "Support/Graphemes.h"
 #include "Support/TextFolding.h"
 
 namespace quorvelle::SnippetMatching {
 namespace {
 
-bool isPunctuation(char32_t c) {
-    switch (QChar::category(c)) {
-        case QChar::Punctuation_Connector:
-        case QChar::Punctuation_Dash:
-        case QChar::Punctuation_Open:
-        case QChar::Punctuation_Close:
-        case QChar::Punctuation_InitialQuote:
-        case QChar::Punctuation_FinalQuote:
-        case QChar::Punctuation_Other:
-            return true;
-        default:
-            return false;
-    }
-}
-
 bool isTrimmed(char32_t c) {
-    return QChar::isSpace(c) || isPunctuation(c);
+    return QChar::isSpace(c) || CharacterClasses::isPunctuation(c);
 }
 
 QString trimSpaceAndPunctuation(const QString& text) {

@@ -2,24 +2,10 @@
 
 #include <QChar>
 
+#include "Support/CharacterClasses.h"
+
 namespace quorvelle::WholeWord {
 namespace {
-
-bool isLetterOrDigit(char32_t c) {
-    switch (QChar::category(c)) {
-        case QChar::Letter_Uppercase:
-        case QChar::Letter_Lowercase:
-        case QChar::Letter_Titlecase:
-        case QChar::Letter_Modifier:
-        case QChar::Letter_Other:
-        case QChar::Number_DecimalDigit:
-        case QChar::Number_Letter:
-        case QChar::Number_Other:
-            return true;
-        default:
-            return false;
-    }
-}
 
 bool wordCharacterBefore(const QString& text, qsizetype position) {
     if (position <= 0) return false;
@@ -27,7 +13,7 @@ bool wordCharacterBefore(const QString& text, qsizetype position) {
     if (QChar::isLowSurrogate(c) && position >= 2 && text.at(position - 2).isHighSurrogate()) {
         c = QChar::surrogateToUcs4(text.at(position - 2), text.at(position - 1));
     }
-    return isLetterOrDigit(c);
+    return CharacterClasses::isLetterOrNumber(c);
 }
 
 bool wordCharacterAt(const QString& text, qsizetype position) {
@@ -36,7 +22,7 @@ bool wordCharacterAt(const QString& text, qsizetype position) {
     if (QChar::isHighSurrogate(c) && position + 1 < text.size() && text.at(position + 1).isLowSurrogate()) {
         c = QChar::surrogateToUcs4(text.at(position), text.at(position + 1));
     }
-    return isLetterOrDigit(c);
+    return CharacterClasses::isLetterOrNumber(c);
 }
 
 }  // namespace

@@ -1,15 +1,14 @@
 #include <gtest/gtest.h>
 
+#include "ProcessingTestSupport.h"
+
 #include "Processing/DictionaryReplacement.h"
 
 namespace quorvelle {
 namespace {
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
+using test::kEnglish;
+using test::u;
 
 DictionaryReplacementEntry entry(const char* original, const char* replacement) {
     return {QUuid::createUuid(), u(original), u(replacement), u("general"), QDateTime()};

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "ProcessingTestSupport.h"
+
 #include "Support/Graphemes.h"
 #include "Support/IcuRegex.h"
 #include "Support/TextFolding.h"
@@ -8,12 +10,9 @@
 namespace quorvelle {
 namespace {
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
-const QLocale kTurkish(QLocale::Turkish, QLocale::Turkey);
+using test::kEnglish;
+using test::kTurkish;
+using test::u;
 
 TEST(IcuRegex, ReplacesWithGroupTemplatesAndEscapes) {
     const struct {

@@ -1,16 +1,15 @@
 #include <gtest/gtest.h>
 
+#include "ProcessingTestSupport.h"
+
 #include "Processing/SnippetExpansion.h"
 #include "Processing/SnippetMatching.h"
 
 namespace quorvelle {
 namespace {
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
+using test::kEnglish;
+using test::u;
 
 VoiceSnippet snippet(const char* phrase, const char* expansion) {
     return {QUuid::createUuid(), u(phrase), u(expansion), false};

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "ProcessingTestSupport.h"
+
 #include "Processing/DeveloperContext.h"
 #include "Processing/PromptNormalization.h"
 #include "Processing/TranscriptionPrompt.h"
@@ -9,9 +11,7 @@
 namespace quorvelle {
 namespace {
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+using test::u;
 
 const QString kHintsPrefix = u("Vocabulary hints: Use these exact spellings when they are spoken: ");
 const QString kDeveloperLine =
@@ -158,7 +158,8 @@ TEST(WordCount, CountsWordsAndFallsBackToRunsOfNonSpace) {
         {"   \n ", 0},
         {"one", 1},
         {"Merhaba dünya, nasılsın?", 3},
-        {"It costs 3.5 dollars.", 4}, {"don't stop", 2},
+        {"It costs 3.5 dollars.", 4},
+        {"don't stop", 2},
         {"😀 🎉 👍", 3},
         {"-- ... --", 3},
     };
