@@ -24,6 +24,13 @@ void expectCleanup(Mode mode, std::initializer_list<CleanupCase> cases) {
     }
 }
 
+void expectMapped(QString (*transform)(const QString&), std::initializer_list<CleanupCase> cases) {
+    for (const CleanupCase& c : cases) {
+        EXPECT_EQ(transform(QString::fromUtf8(c.input)), QString::fromUtf8(c.expected))
+            << "input: " << c.input;
+    }
+}
+
 TEST(TranscriptCleanup, OffLeavesTheTextByteForByte) {
     expectCleanup(Mode::off, {{"  um hello comma world  ", "  um hello comma world  "}, {"", ""}});
 }
@@ -142,48 +149,35 @@ TEST(TranscriptCleanup, SentencesAreCapitalisedAndClosed) {
 }
 
 TEST(SentenceFormatting, CapitalisesAfterEndMarksOnly) {
-    const struct {
-        const char* input;
-        const char* expected;
-    } cases[] = {
-        {"", ""},
-        {"   ", ""},
-        {"hi!   there", "Hi!   There."},
-        {"hi?\n\nthere", "Hi?\n\nThere."},
-        {"\"quoted\" text", "\"quoted\" text."},
-        {"(aside) text", "(aside) text."},
-        {"3 apples", "3 apples."},
-        {"ßig", "SSig."},
-        {"ok. \"next\"", "Ok. \"next\"."},
-        {"version 2.0 is out", "Version 2.0 is out."},
-        {"see example.com and more", "See example.com and more."},
-        {"end. next", "End. Next."},
-        {"😀 hello", "😀 hello."},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(formatSentence(QString::fromUtf8(c.input)), QString::fromUtf8(c.expected)) << c.input;
-    }
+    expectMapped(formatSentence, {
+                                     {"", ""},
+                                     {"   ", ""},
+                                     {"hi!   there", "Hi!   There."},
+                                     {"hi?\n\nthere", "Hi?\n\nThere."},
+                                     {"\"quoted\" text", "\"quoted\" text."},
+                                     {"(aside) text", "(aside) text."},
+                                     {"3 apples", "3 apples."},
+                                     {"ßig", "SSig."},
+                                     {"ok. \"next\"", "Ok. \"next\"."},
+                                     {"version 2.0 is out", "Version 2.0 is out."},
+                                     {"see example.com and more", "See example.com and more."},
+                                     {"end. next", "End. Next."},
+                                     {"😀 hello", "😀 hello."},
+                                 });
 }
 
 TEST(SpokenPunctuation, RowsRunInTableOrder) {
     // Two-word Turkish phrases must win over the single words inside them, and "semicolon" over "colon".
-    const struct {
-        const char* input;
-        const char* expected;
-    } cases[] = {
-        {"a soru işareti", "a?"},
-        {"a iki nokta b", "a: b"},
-        {"a noktalı virgül b", "a; b"},
-        {"a semicolon b", "a; b"},
-        {"a at işareti b", "a @ b"},
-        {"a at sign b", "a @ b"},
-        {"", ""},
-        {"   ", ""},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(applySpokenPunctuation(QString::fromUtf8(c.input)), QString::fromUtf8(c.expected))
-            << c.input;
-    }
+    expectMapped(applySpokenPunctuation, {
+                                             {"a soru işareti", "a?"},
+                                             {"a iki nokta b", "a: b"},
+                                             {"a noktalı virgül b", "a; b"},
+                                             {"a semicolon b", "a; b"},
+                                             {"a at işareti b", "a @ b"},
+                                             {"a at sign b", "a @ b"},
+                                             {"", ""},
+                                             {"   ", ""},
+                                         });
 }
 
 TEST(TranscriptCleanup, EmailStartsParagraphsAtGreetingsAndClosings) {
