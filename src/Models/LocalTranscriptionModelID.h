@@ -4,6 +4,8 @@
 
 #include "Models/RawValueEnum.h"
 
+#include <QList>
+
 #include <array>
 #include <utility>
 
@@ -33,5 +35,15 @@ struct RawValueTable<LocalTranscriptionModelID> {
         std::pair{LocalTranscriptionModelID::largeV3, "largeV3"},
     };
 };
+
+// The ids offered for selection and accepted as the stored selection, in menu order. The three
+// English-only ids stay decodable for older settings but are not offered.
+inline const QList<LocalTranscriptionModelID>& selectableLocalTranscriptionModelIDs()
+{
+    using M = LocalTranscriptionModelID;
+    static const QList<M> ids{M::tinyMultilingual, M::baseMultilingual, M::smallMultilingual,
+                              M::mediumMultilingual, M::largeV3};
+    return ids;
+}
 
 }  // namespace quorvelle

@@ -1,6 +1,5 @@
 #include "Support/JsonCoding.h"
 
-
 #include <cmath>
 
 namespace quorvelle::json {
@@ -11,14 +10,17 @@ namespace {
 // are meaningful; stay far inside that so conversions never overflow.
 constexpr double kMaximumAbsoluteSeconds = 1e14;
 
-QJsonValue valueFor(const QJsonObject& object, QStringView key)
+// An absent key and a JSON null are both missing; otherwise convert gives the value, or none
+// when the value has the wrong type.
+template <typename T, typename Convert>
+Field<T> readWith(const QJsonObject& object, QStringView key, Convert convert)
 {
-    return object.value(key);
-}
-
-bool isMissing(const QJsonValue& value)
-{
-    return value.isUndefined() || value.isNull();
+    const QJsonValue value = object.value(key);
+    if (value.isUndefined() || value.isNull())
+        return Field<T>::missing();
+    if (std::optional<T> converted = convert(value))
+        return Field<T>::present(std::move(*converted));
+    return Field<T>::wrongType();
 }
 
 bool isHexDigit(QChar c)
@@ -77,68 +79,58 @@ std::optional<QUuid> uuidFromText(QStringView text)
 
 Field<QString> readString(const QJsonObject& object, QStringView key)
 {
-    const QJsonValue value = valueFor(object, key);
-    if (isMissing(value))
-        return Field<QString>::missing();
-    if (!value.isString())
-        return Field<QString>::wrongType();
-    return Field<QString>::present(value.toString());
+    return readWith<QString>(object, key, [](const QJsonValue& value) -> std::optional<QString> {
+        if (value.isString())
+            return value.toString();
+        return std::nullopt;
+    });
 }
 
 Field<bool> readBool(const QJsonObject& object, QStringView key)
 {
-    const QJsonValue value = valueFor(object, key);
-    if (isMissing(value))
-        return Field<bool>::missing();
-    if (!value.isBool())
-        return Field<bool>::wrongType();
-    return Field<bool>::present(value.toBool());
+    return readWith<bool>(object, key, [](const QJsonValue& value) -> std::optional<bool> {
+        if (value.isBool())
+            return value.toBool();
+        return std::nullopt;
+    });
 }
 
 Field<double> readDouble(const QJsonObject& object, QStringView key)
 {
-    const QJsonValue value = valueFor(object, key);
-    if (isMissing(value))
-        return Field<double>::missing();
-    if (!value.isDouble() || !std::isfinite(value.toDouble()))
-        return Field<double>::wrongType();
-    return Field<double>::present(value.toDouble());
+    return readWith<double>(object, key, [](const QJsonValue& value) -> std::optional<double> {
+        if (value.isDouble() && std::isfinite(value.toDouble()))
+            return value.toDouble();
+        return std::nullopt;
+    });
 }
 
 Field<qint64> readInteger(const QJsonObject& object, QStringView key)
 {
-    const QJsonValue value = valueFor(object, key);
-    if (isMissing(value))
-        return Field<qint64>::missing();
-    if (!value.isDouble())
-        return Field<qint64>::wrongType();
-    // toInteger() gives the exact value of an integral number that fits in 64 bits; anything
-    // else (a fraction, a number out of range) comes back as the sentinel passed in, so ask
-    // twice with different sentinels to tell a real value from a refusal.
-    const qint64 first = value.toInteger(0);
-    if (first == 0 && value.toInteger(1) != 0)
-        return Field<qint64>::wrongType();
-    return Field<qint64>::present(first);
+    return readWith<qint64>(object, key, [](const QJsonValue& value) -> std::optional<qint64> {
+        if (!value.isDouble())
+            return std::nullopt;
+        // toInteger() gives the exact value of an integral number that fits in 64 bits; for
+        // anything else (a fraction, a number out of range) it returns the default passed in,
+        // so ask twice with different defaults to tell a real 0 from a refusal.
+        const qint64 first = value.toInteger(0);
+        if (first == 0 && value.toInteger(1) != 0)
+            return std::nullopt;
+        return first;
+    });
 }
 
 Field<QDateTime> readDate(const QJsonObject& object, QStringView key)
 {
-    const QJsonValue value = valueFor(object, key);
-    if (isMissing(value))
-        return Field<QDateTime>::missing();
-    if (const auto date = dateFromJson(value))
-        return Field<QDateTime>::present(*date);
-    return Field<QDateTime>::wrongType();
+    return readWith<QDateTime>(object, key, dateFromJson);
 }
 
 Field<QUuid> readUuid(const QJsonObject& object, QStringView key)
 {
-    const Field<QString> text = readString(object, key);
-    if (!text.isPresent())
-        return text.isMissing() ? Field<QUuid>::missing() : Field<QUuid>::wrongType();
-    if (const auto uuid = uuidFromText(*text.value()))
-        return Field<QUuid>::present(*uuid);
-    return Field<QUuid>::wrongType();
+    return readWith<QUuid>(object, key, [](const QJsonValue& value) -> std::optional<QUuid> {
+        if (!value.isString())
+            return std::nullopt;
+        return uuidFromText(value.toString());
+    });
 }
 
 }  // namespace quorvelle::json

@@ -21,9 +21,11 @@ bool onlyListing(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Listing the tests happens at build time, where no display exists. (Checked before
+    // GoogleTest consumes its own flags.)
+    const bool listing = onlyListing(argc, argv);
     ::testing::InitGoogleMock(&argc, argv);
-    // Listing the tests happens at build time, where no display exists.
-    if (onlyListing(argc, argv)) return RUN_ALL_TESTS();
+    if (listing) return RUN_ALL_TESTS();
 #ifdef QUORVELLE_TEST_GUI
     QApplication app(argc, argv);
 #else

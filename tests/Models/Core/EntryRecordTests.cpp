@@ -32,6 +32,17 @@ QStringList sortedKeys(const QJsonObject& object)
     return keys;
 }
 
+// Removing any one of the keys makes decoding fail.
+template <typename Decode>
+void expectEachKeyRequired(const QJsonObject& object, const QStringList& keys, Decode decode)
+{
+    for (const QString& key : keys) {
+        QJsonObject broken = object;
+        broken.remove(key);
+        EXPECT_FALSE(decode(broken)) << "without " << key.toStdString();
+    }
+}
+
 TEST(DictionaryReplacementEntry, EncodesEveryFieldAndReadsItBack)
 {
     const DictionaryReplacementEntry entry{kId, "kubernetes", "Kubernetes", "tech", kStored};
@@ -51,11 +62,9 @@ TEST(DictionaryReplacementEntry, OnlyUpdatedAtMayBeMissing)
     EXPECT_EQ(withoutDate->updatedAt, kDecodingTime);
 
     const QJsonObject full = DictionaryReplacementEntry{kId, "a", "b", "c", kStored}.toJson();
-    for (const char* key : {"id", "original", "replacement", "category"}) {
-        QJsonObject broken = full;
-        broken.remove(QString::fromLatin1(key));
-        EXPECT_FALSE(DictionaryReplacementEntry::fromJson(broken, kDecodingTime)) << "without " << key;
-    }
+    expectEachKeyRequired(full, {"id", "original", "replacement", "category"}, [](const QJsonObject& o) {
+        return DictionaryReplacementEntry::fromJson(o, kDecodingTime);
+    });
     QJsonObject badDate = full;
     badDate.insert("updatedAt", "yesterday");
     EXPECT_FALSE(DictionaryReplacementEntry::fromJson(badDate, kDecodingTime));
@@ -70,11 +79,7 @@ TEST(VoiceSnippet, RoundTripsAndRequiresEveryKey)
     EXPECT_EQ(object.value("requiresConfirmation"), QJsonValue(true));
     EXPECT_EQ(VoiceSnippet::fromJson(object), snippet);
 
-    for (const QString& key : object.keys()) {
-        QJsonObject broken = object;
-        broken.remove(key);
-        EXPECT_FALSE(VoiceSnippet::fromJson(broken)) << "without " << key.toStdString();
-    }
+    expectEachKeyRequired(object, object.keys(), VoiceSnippet::fromJson);
     QJsonObject wrongType = object;
     wrongType.insert("requiresConfirmation", 1);
     EXPECT_FALSE(VoiceSnippet::fromJson(wrongType));
@@ -92,11 +97,9 @@ TEST(VocabularyHintEntry, MissingOptionalKeysTakeTheirDefaults)
     EXPECT_EQ(sortedKeys(object), (QStringList{"category", "id", "isEnabled", "term", "updatedAt"}));
     EXPECT_EQ(VocabularyHintEntry::fromJson(object, kDecodingTime), full);
 
-    for (const char* key : {"id", "term"}) {
-        QJsonObject broken = object;
-        broken.remove(QString::fromLatin1(key));
-        EXPECT_FALSE(VocabularyHintEntry::fromJson(broken, kDecodingTime)) << "without " << key;
-    }
+    expectEachKeyRequired(object, {"id", "term"}, [](const QJsonObject& o) {
+        return VocabularyHintEntry::fromJson(o, kDecodingTime);
+    });
     QJsonObject wrongType = object;
     wrongType.insert("isEnabled", "no");
     EXPECT_FALSE(VocabularyHintEntry::fromJson(wrongType, kDecodingTime));
@@ -112,11 +115,7 @@ TEST(TranscriptHistoryEntry, RoundTripsAndRejectsMissingKeysAndUnknownKinds)
     EXPECT_EQ(object.value("completionKind").toString(), QStringLiteral("pasteSentUnverified"));
     EXPECT_EQ(TranscriptHistoryEntry::fromJson(object), entry);
 
-    for (const QString& key : object.keys()) {
-        QJsonObject broken = object;
-        broken.remove(key);
-        EXPECT_FALSE(TranscriptHistoryEntry::fromJson(broken)) << "without " << key.toStdString();
-    }
+    expectEachKeyRequired(object, object.keys(), TranscriptHistoryEntry::fromJson);
     for (const char* kind : {"pasted", "Inserted", ""}) {
         QJsonObject broken = object;
         broken.insert("completionKind", QString::fromLatin1(kind));
@@ -157,11 +156,7 @@ TEST(LocalModelInstallationRecord, VerifiedSha1IsOptionalBothWays)
     QJsonObject unknownModel = object;
     unknownModel.insert("modelID", "large-v3");
     EXPECT_FALSE(LocalModelInstallationRecord::fromJson(unknownModel));
-    for (const QString& key : object.keys()) {
-        QJsonObject broken = object;
-        broken.remove(key);
-        EXPECT_FALSE(LocalModelInstallationRecord::fromJson(broken)) << "without " << key.toStdString();
-    }
+    expectEachKeyRequired(object, object.keys(), LocalModelInstallationRecord::fromJson);
 }
 
 TEST(EntryRecords, EqualityNoticesEveryField)

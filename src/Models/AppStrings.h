@@ -1,0 +1,67 @@
+#pragma once
+
+#include "Models/AppLanguageOption.h"
+#include "Models/DesktopThemeOption.h"
+#include "Models/MainWindowSection.h"
+#include "Models/PermissionState.h"
+#include "Models/QuorvelleError.h"
+#include "Models/RecordingTriggerMode.h"
+#include "Models/SessionBlockReason.h"
+#include "Models/SessionState.h"
+#include "Models/StartAtLoginStatus.h"
+#include "Models/TranscriptHistoryCompletionKind.h"
+#include "Models/TranscriptionLanguageOption.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace quorvelle {
+
+// The user-visible texts that depend only on a value of the shared model, in English and Turkish.
+// The Turkish text is used only when the language code is exactly "tr"; every other code, "en"
+// included, gives English. Cheap to copy: the view model makes a fresh one whenever it is asked.
+class AppStrings {
+public:
+    explicit AppStrings(QString languageCode = QStringLiteral("en"));
+
+    const QString& languageCode() const { return m_languageCode; }
+    bool isTurkish() const;
+    // The one place the language rule is applied; screens use it for their own inline texts too.
+    QString localized(QStringView english, QStringView turkish) const;
+
+    // Dictation session and overlay pill.
+    QString sessionStatusBadge(const SessionState& state) const;
+    QString sessionStateTitle(const SessionState& state, const std::optional<QString>& statusMessage) const;
+    QString blockedTitle(SessionBlockReason reason) const;
+    QString completionTitle(const std::optional<QString>& statusMessage) const;
+    QString failureTitle(const QuorvelleError& error) const;
+    QString sessionDetail(const SessionState& state, const std::optional<QString>& message,
+                          const std::optional<QString>& lastCaptureSummary, RecordingTriggerMode mode) const;
+    QString blockedDetail(SessionBlockReason reason) const;
+    QString errorMessage(const QuorvelleError& error) const;
+
+    // Labels of stored and system states.
+    QString historyCompletionKindLabel(TranscriptHistoryCompletionKind kind) const;
+    QString permissionStateLabel(PermissionState state) const;
+    QString startAtLoginStatusLabel(StartAtLoginStatus status) const;
+    QString recordingTriggerModeDescription(RecordingTriggerMode mode) const;
+
+    // Choices offered to the user.
+    QString desktopThemeTitle(DesktopThemeOption theme) const;
+    QString appLanguageOptionTitle(AppLanguageOption option) const;
+    QString appLanguageOptionDescription(AppLanguageOption option) const;
+    QString transcriptionLanguageTitle(const TranscriptionLanguageOption& option) const;
+
+    // Dashboard sections; several subtitles embed the product name, which the caller passes.
+    QString sectionTitle(MainWindowSection section) const;
+    QString sectionSubtitle(MainWindowSection section, QStringView productName) const;
+
+    friend bool operator==(const AppStrings&, const AppStrings&) = default;
+
+private:
+    QString m_languageCode;
+};
+
+}  // namespace quorvelle

@@ -1,0 +1,12 @@
+#pragma once
+
+namespace quorvelle {
+
+enum class StartAtLoginStatus {
+    enabled,
+    disabled,
+    requiresApproval,
+    unsupported,
+};
+
+} // namespace quorvelle

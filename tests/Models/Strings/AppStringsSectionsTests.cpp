@@ -1,0 +1,84 @@
+#include "AppStringsTestHelpers.h"
+#include "Models/MainWindowSection.h"
+
+#include <gtest/gtest.h>
+
+#include <QSet>
+
+#include <string>
+
+namespace quorvelle {
+namespace {
+
+using test::kEnglish;
+using test::kTurkish;
+using test::utf8;
+
+TEST(AppStringsSections, EverySectionHasItsOwnTitleAndSubtitleInBothLanguages) {
+    for (const AppStrings& strings : {kEnglish, kTurkish}) {
+        QSet<QString> titles;
+        QSet<QString> subtitles;
+        for (MainWindowSection section : allMainWindowSections()) {
+            SCOPED_TRACE(utf8(strings.languageCode() + u' ' + rawValue(section)));
+            const QString title = strings.sectionTitle(section);
+            const QString subtitle = strings.sectionSubtitle(section, u"Quorvelle");
+            EXPECT_FALSE(title.isEmpty());
+            EXPECT_TRUE(subtitle.endsWith(u'.'));
+            EXPECT_FALSE(subtitle.contains(u"%1"));
+            titles.insert(title);
+            subtitles.insert(subtitle);
+        }
+        // The sidebar tells the sections apart by these texts alone.
+        EXPECT_EQ(titles.size(), qsizetype(allMainWindowSections().size()));
+        EXPECT_EQ(subtitles.size(), qsizetype(allMainWindowSections().size()));
+    }
+    for (MainWindowSection section : allMainWindowSections()) {
+        SCOPED_TRACE(utf8(rawValue(section)));
+        EXPECT_NE(kEnglish.sectionSubtitle(section, u"Q"), kTurkish.sectionSubtitle(section, u"Q"));
+        if (section != MainWindowSection::snippets) {
+            EXPECT_NE(kEnglish.sectionTitle(section), kTurkish.sectionTitle(section));
+        }
+    }
+}
+
+TEST(AppStringsSections, SampleTitlesAndSubtitlesAreExact) {
+    struct Row {
+        MainWindowSection section;
+        std::string englishTitle;
+        std::string turkishTitle;
+        std::string englishSubtitle;
+        std::string turkishSubtitle;
+    };
+    const Row rows[] = {
+        {MainWindowSection::overview, "Overview", "Genel Bakış",
+         "Your Quorvelle performance snapshot, recent activity, and productivity trends.",
+         "Quorvelle performans özeti, son aktiviteler ve verimlilik trendleri."},
+        {MainWindowSection::subscription, "Account", "Hesap",
+         "Sign in to your Quorvelle account and manage this device's connection.",
+         "Quorvelle hesabınıza giriş yapın ve bu cihazın bağlantısını yönetin."},
+        {MainWindowSection::appearance, "Appearance", "Görünüm",
+         "Customize the app interface, theme, widget, and language.",
+         "Uygulama arayüzünü, temayı, widget'ı ve dili özelleştirin."},
+        {MainWindowSection::changelog, "Changelog", "Sürüm Notları", "Release history for Quorvelle.",
+         "Quorvelle sürüm geçmişi."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(utf8(rawValue(row.section)));
+        EXPECT_EQ(utf8(kEnglish.sectionTitle(row.section)), row.englishTitle);
+        EXPECT_EQ(utf8(kTurkish.sectionTitle(row.section)), row.turkishTitle);
+        EXPECT_EQ(utf8(kEnglish.sectionSubtitle(row.section, u"Quorvelle")), row.englishSubtitle);
+        EXPECT_EQ(utf8(kTurkish.sectionSubtitle(row.section, u"Quorvelle")), row.turkishSubtitle);
+    }
+}
+
+TEST(AppStringsSections, ProductNameIsInsertedVerbatim) {
+    // A name with its own placeholder-like text must not be expanded a second time.
+    const QString name = QStringLiteral("Acme %1 %2");
+    EXPECT_EQ(utf8(kEnglish.sectionSubtitle(MainWindowSection::dictionary, name)),
+              "Define custom replacements so Acme %1 %2 produces clean, consistent language.");
+    EXPECT_EQ(utf8(kTurkish.sectionSubtitle(MainWindowSection::changelog, name)), "Acme %1 %2 sürüm geçmişi.");
+    EXPECT_EQ(utf8(kEnglish.sectionSubtitle(MainWindowSection::changelog, u"")), "Release history for .");
+}
+
+}  // namespace
+}  // namespace quorvelle

@@ -1,0 +1,166 @@
+#include "Models/HotkeyShortcut.h"
+
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+#include <QSet>
+
+using quorvelle::HotkeyShortcut;
+
+namespace {
+
+constexpr quint32 Cmd = 0x100;
+constexpr quint32 Shift = 0x200;
+constexpr quint32 Alt = 0x800;
+constexpr quint32 Ctrl = 0x1000;
+
+const QString unsupportedMessage = QStringLiteral("Bu tus kombinasyonu simdilik desteklenmiyor.");
+const QString searchMessage = QStringLiteral("Super + Space masaustu aramasiyla cakisir.");
+const QString switcherMessage = QStringLiteral("Super + Tab uygulama degistirici ile cakisir.");
+const QString superMessage =
+    QStringLiteral("Super iceren hotkey'ler sistem ve uygulama kisayollariyla cakisabilecegi icin bloke edildi.");
+const QString inputSourceMessage = QStringLiteral("Control + Space masaustu input source kisayoluyla cakisabilir.");
+const QString needModifierMessage = QStringLiteral("En az Control veya Alt iceren bir kombinasyon sec.");
+
+QStringList titles(const QList<HotkeyShortcut>& shortcuts)
+{
+    QStringList result;
+    for (const auto& shortcut : shortcuts) {
+        result << shortcut.displayTitle;
+    }
+    return result;
+}
+
+} // namespace
+
+TEST(HotkeyShortcut, NamesExactlyTheTableKeys)
+{
+    // Virtual key codes 0 to 49 in order; "-" marks a key without a name.
+    const QStringList table = QStringLiteral(
+        "A S D F H G Z X C V - B Q W E R Y T - - - - - - - - - - - - - O U - I P Return L J - K - - - - N M - Tab Space")
+        .split(' ');
+    ASSERT_EQ(table.size(), 50);
+    for (quint32 code = 0; code <= 130; ++code) {
+        const QString expected = code < 50 ? table[code] : QStringLiteral("-");
+        EXPECT_EQ(HotkeyShortcut::keyName(code).value_or("-"), expected) << "code " << code;
+    }
+    EXPECT_FALSE(HotkeyShortcut::keyName(0xFFFFFFFFu).has_value());
+}
+
+TEST(HotkeyShortcut, KeyPressBuildsMaskedShortcutWithTitle)
+{
+    const struct {
+        quint32 keyCode;
+        quint32 modifiers;
+        std::optional<quint32> expectedMask;
+        QString expectedTitle;
+    } cases[] = {
+        {49, Ctrl | Alt | 0x4000 | 0x1, Ctrl | Alt, "Control + Alt + Space"},
+        {15, Ctrl | Alt | Shift | Cmd, Ctrl | Alt | Shift | Cmd, "Control + Alt + Shift + Super + R"},
+        {36, Shift, Shift, "Shift + Return"},
+        {0, Cmd | Ctrl, Cmd | Ctrl, "Control + Super + A"},
+        {46, Shift | Alt | 0x1, Shift | Alt, "Alt + Shift + M"},
+        {49, 0, std::nullopt, {}},
+        {49, 0x4000, std::nullopt, {}},
+        {50, Ctrl | Alt, std::nullopt, {}},
+        {18, Ctrl, std::nullopt, {}},
+    };
+    for (const auto& c : cases) {
+        const auto shortcut = HotkeyShortcut::fromKeyPress(c.keyCode, c.modifiers);
+        ASSERT_EQ(shortcut.has_value(), c.expectedMask.has_value()) << c.keyCode << "/" << c.modifiers;
+        if (shortcut) {
+            EXPECT_EQ(shortcut->keyCode, c.keyCode);
+            EXPECT_EQ(shortcut->carbonModifiers, *c.expectedMask);
+            EXPECT_EQ(shortcut->displayTitle, c.expectedTitle);
+        }
+    }
+}
+
+TEST(HotkeyShortcut, SuggestionsAreValidPresetsRecordedAsTheirKeys)
+{
+    const QList<quint32> keyCodes = {49, 36, 15};
+    ASSERT_EQ(HotkeyShortcut::suggestions().size(), keyCodes.size());
+    for (qsizetype i = 0; i < keyCodes.size(); ++i) {
+        const HotkeyShortcut& preset = HotkeyShortcut::suggestions()[i];
+        const auto recorded = HotkeyShortcut::fromKeyPress(keyCodes[i], Ctrl | Alt);
+        EXPECT_EQ(preset, recorded);
+        EXPECT_EQ(preset.displayTitle, recorded->displayTitle);
+        EXPECT_FALSE(HotkeyShortcut::validate(preset.keyCode, preset.carbonModifiers).has_value());
+    }
+}
+
+TEST(HotkeyShortcut, ValidationAcceptsAndRejectsByFirstMatchingRule)
+{
+    const struct {
+        quint32 keyCode;
+        quint32 modifiers;
+        std::optional<QString> message; // none = accepted
+    } cases[] = {
+        {49, Ctrl | Alt, std::nullopt},
+        {49, Alt, std::nullopt},
+        {49, Ctrl | Shift, std::nullopt},
+        {0, Ctrl, std::nullopt},
+        {49, Ctrl, inputSourceMessage},
+        {49, Ctrl | 0x4000, inputSourceMessage}, // stray bits do not hide Control alone
+        {0, Shift, needModifierMessage},
+        {0, 0, needModifierMessage},
+        {15, Cmd | Alt, superMessage},
+        {15, Ctrl | Alt | Shift | Cmd, superMessage},
+        {36, Ctrl | Alt | Cmd, superMessage},
+        {49, Cmd | Shift, searchMessage},
+        {48, Cmd | Ctrl, switcherMessage},
+        {18, Ctrl | Alt, unsupportedMessage},
+        {122, Ctrl | Alt, unsupportedMessage},
+        {122, Cmd, unsupportedMessage},
+    };
+    const QStringList allPresets = {"Control + Alt + Space", "Control + Alt + Return", "Control + Alt + R"};
+    for (const auto& c : cases) {
+        const auto rejection = HotkeyShortcut::validate(c.keyCode, c.modifiers);
+        ASSERT_EQ(rejection.has_value(), c.message.has_value()) << c.keyCode << "/" << c.modifiers;
+        if (rejection) {
+            EXPECT_EQ(rejection->message, *c.message) << c.keyCode << "/" << c.modifiers;
+            EXPECT_EQ(titles(rejection->suggestions), allPresets) << c.keyCode << "/" << c.modifiers;
+        }
+    }
+}
+
+TEST(HotkeyShortcut, EqualityAndHashIgnoreTitle)
+{
+    const HotkeyShortcut a{49, Ctrl | Alt, "Control + Alt + Space"};
+    const QSet<HotkeyShortcut> set{a, {49, Ctrl | Alt, "other"}, {49, Ctrl, a.displayTitle}, {36, Ctrl | Alt, a.displayTitle}};
+    EXPECT_EQ(set.size(), 3);
+    EXPECT_EQ(a, (HotkeyShortcut{49, Ctrl | Alt, "other"}));
+}
+
+TEST(HotkeyShortcut, JsonRoundTripsAndDecodingNeedsAllKeysButDoesNotValidate)
+{
+    const HotkeyShortcut shortcut{15, 0x1a00, "Control + Alt + Shift + R"};
+    const QJsonObject json = shortcut.toJson();
+    EXPECT_EQ(json, QJsonDocument::fromJson(R"({"keyCode":15,"carbonModifiers":6656,"displayTitle":"Control + Alt + Shift + R"})").object());
+    const auto decoded = HotkeyShortcut::fromJson(json);
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ(decoded->displayTitle, shortcut.displayTitle);
+    EXPECT_EQ(*decoded, shortcut);
+
+    const auto parse = [](const char* text) { return HotkeyShortcut::fromJson(QJsonDocument::fromJson(text).object()); };
+    const auto stored = parse(R"j({"keyCode":49,"carbonModifiers":6144,"displayTitle":"Ctrl Alt Space (old)"})j");
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(*stored, HotkeyShortcut::suggestions().first());
+    EXPECT_EQ(stored->displayTitle, "Ctrl Alt Space (old)");
+    EXPECT_EQ(parse(R"({"keyCode":49,"carbonModifiers":256,"displayTitle":"Command + Space"})"), (HotkeyShortcut{49, 256, {}}));
+
+    const char* broken[] = {
+        R"({"carbonModifiers":6144,"displayTitle":"x"})",
+        R"({"keyCode":49,"displayTitle":"x"})",
+        R"({"keyCode":49,"carbonModifiers":6144})",
+        R"({"keyCode":"49","carbonModifiers":6144,"displayTitle":"x"})",
+        R"({"keyCode":49,"carbonModifiers":6144,"displayTitle":5})",
+        R"({"keyCode":-1,"carbonModifiers":6144,"displayTitle":"x"})",
+        R"({"keyCode":49.5,"carbonModifiers":6144,"displayTitle":"x"})",
+        R"({"keyCode":49,"carbonModifiers":4294967296,"displayTitle":"x"})",
+        R"({})",
+    };
+    for (const char* text : broken) {
+        EXPECT_FALSE(parse(text).has_value()) << text;
+    }
+}

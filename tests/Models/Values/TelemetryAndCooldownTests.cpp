@@ -1,0 +1,137 @@
+#include "Models/RateLimitCooldownState.h"
+#include "Models/RollingTranscriptionTelemetryStore.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <numeric>
+
+using quorvelle::RateLimitCooldownState;
+using quorvelle::RollingTranscriptionTelemetryStore;
+using quorvelle::TranscriptionTelemetrySnapshot;
+
+namespace {
+
+TranscriptionTelemetrySnapshot snapshot(int count, int successes, int last, int p50, int p95)
+{
+    TranscriptionTelemetrySnapshot result;
+    result.sampleCount = count;
+    result.successCount = successes;
+    result.failureCount = count - successes;
+    result.lastElapsedMs = last;
+    result.p50ElapsedMs = p50;
+    result.p95ElapsedMs = p95;
+    return result;
+}
+
+const QDateTime base = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
+
+} // namespace
+
+TEST(TranscriptionTelemetry, PercentileUsesNearestRank)
+{
+    const struct {
+        int count;
+        double fraction;
+        std::optional<int> expected;
+    } cases[] = {
+        {0, 0.5, std::nullopt}, {1, 0.5, 1},    {1, 0.95, 1},   {2, 0.5, 1},   {2, 0.95, 2},
+        {10, 0.5, 5},           {10, 0.95, 10}, {20, 0.95, 19}, {50, 0.5, 25}, {50, 0.95, 48},
+        {5, 0.0, 1},            {5, 1.7, 5},    {5, -0.3, 1},
+    };
+    for (const auto& c : cases) {
+        std::vector<int> values(static_cast<size_t>(c.count));
+        std::iota(values.begin(), values.end(), 1);
+        EXPECT_EQ(TranscriptionTelemetrySnapshot::percentile(values, c.fraction), c.expected)
+            << c.count << " @ " << c.fraction;
+    }
+}
+
+TEST(TranscriptionTelemetry, SnapshotCountsPercentilesAndSummary)
+{
+    using Sample = TranscriptionTelemetrySnapshot::Sample;
+    EXPECT_EQ(TranscriptionTelemetrySnapshot(QList<Sample>{}), TranscriptionTelemetrySnapshot());
+    EXPECT_FALSE(TranscriptionTelemetrySnapshot().summaryLine().has_value());
+    EXPECT_EQ(TranscriptionTelemetrySnapshot().targetSummaryLine(), "Hedef p50 < 2.50s, p95 < 5.00s");
+
+    const struct {
+        QList<Sample> samples;
+        TranscriptionTelemetrySnapshot expected;
+        QString summary;
+    } cases[] = {
+        {{{1500, true}}, snapshot(1, 1, 1500, 1500, 1500), "Latency son 1.50s | p50 1.50s | p95 1.50s"},
+        // Unsorted input; failures count in the percentiles; last is the newest, not the largest.
+        {{{4010, false}, {980, true}, {700, true}, {1234, false}}, snapshot(4, 2, 1234, 980, 4010),
+         "Latency son 1.23s | p50 0.98s | p95 4.01s"},
+        {{{12345, false}, {10, false}}, snapshot(2, 0, 10, 10, 12345), "Latency son 0.01s | p50 0.01s | p95 12.35s"},
+    };
+    for (const auto& c : cases) {
+        const TranscriptionTelemetrySnapshot actual(c.samples);
+        EXPECT_EQ(actual, c.expected) << c.summary.toStdString();
+        EXPECT_EQ(actual.summaryLine(), c.summary);
+    }
+
+    TranscriptionTelemetrySnapshot partial = snapshot(1, 1, 10, 10, 10);
+    partial.p95ElapsedMs.reset();
+    EXPECT_FALSE(partial.summaryLine().has_value());
+}
+
+TEST(RollingTranscriptionTelemetryStore, StartsEmptyClampsNegativeAndKeepsNewestFifty)
+{
+    RollingTranscriptionTelemetryStore store;
+    EXPECT_EQ(store.snapshot(), TranscriptionTelemetrySnapshot());
+    store.record(-250, false);
+    EXPECT_EQ(store.snapshot(), snapshot(1, 0, 0, 0, 0));
+
+    // The first sample (0 ms, failed) is pushed out by the 51st record.
+    for (int i = 1; i <= 50; ++i) {
+        store.record(i * 100, true);
+    }
+    EXPECT_EQ(store.snapshot(), snapshot(50, 50, 5000, 2500, 4800));
+    store.record(1, false); // 100 ms leaves, 1 ms comes in
+    EXPECT_EQ(store.snapshot(), snapshot(50, 49, 1, 2500, 4800));
+}
+
+TEST(RateLimitCooldownState, StartChoosesLengthAndSetsEnd)
+{
+    EXPECT_EQ(RateLimitCooldownState().duration, 5.0);
+    const struct {
+        std::optional<int> retryAfter;
+        double duration;
+        int expected;
+    } cases[] = {
+        {0, 5.0, 1}, {-7, 5.0, 1}, {30, 5.0, 30}, {std::nullopt, 5.0, 5}, {std::nullopt, 2.1, 3},
+        {std::nullopt, 0.0, 1}, {std::nullopt, -4.0, 1}, {std::nullopt, std::numeric_limits<double>::quiet_NaN(), 1},
+    };
+    for (const auto& c : cases) {
+        RateLimitCooldownState state;
+        state.duration = c.duration;
+        EXPECT_EQ(state.start(base, c.retryAfter), c.expected) << c.duration;
+        EXPECT_EQ(state.cooldownUntil, base.addSecs(c.expected));
+    }
+}
+
+TEST(RateLimitCooldownState, RemainingSecondsRoundsUpAndClearsWhenPassed)
+{
+    RateLimitCooldownState state;
+    EXPECT_FALSE(state.remainingSeconds(base).has_value());
+
+    state.start(base, 10);
+    const struct {
+        qint64 msAfterStart;
+        int expected;
+    } running[] = {{0, 10}, {1, 10}, {999, 10}, {1000, 9}, {9001, 1}, {9800, 1}, {9999, 1}};
+    for (const auto& c : running) {
+        EXPECT_EQ(state.remainingSeconds(base.addMSecs(c.msAfterStart)), c.expected) << c.msAfterStart;
+    }
+
+    EXPECT_FALSE(state.remainingSeconds(base.addSecs(10)).has_value());
+    EXPECT_FALSE(state.cooldownUntil.has_value());
+    // Cleared: an earlier time no longer sees the old cooldown.
+    EXPECT_FALSE(state.remainingSeconds(base.addSecs(2)).has_value());
+
+    // A new start replaces the running end time, even with a shorter one.
+    state.start(base, 60);
+    state.start(base.addSecs(1), 3);
+    EXPECT_EQ(state.remainingSeconds(base.addSecs(1)), 3);
+}

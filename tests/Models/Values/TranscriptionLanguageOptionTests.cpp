@@ -1,0 +1,128 @@
+#include "Models/TranscriptionLanguageOption.h"
+
+#include <gtest/gtest.h>
+
+#include <QSet>
+
+using quorvelle::TranscriptionLanguageOption;
+
+namespace {
+
+QStringList names(const QList<TranscriptionLanguageOption>& options)
+{
+    QStringList result;
+    for (const auto& option : options) {
+        result << option.name;
+    }
+    return result;
+}
+
+const TranscriptionLanguageOption* find(const QString& name)
+{
+    for (const auto& option : TranscriptionLanguageOption::supportedOptions()) {
+        if (option.name == name) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(TranscriptionLanguageOption, SupportedListHasAutomaticThenLanguagesByName)
+{
+    const auto& options = TranscriptionLanguageOption::supportedOptions();
+    ASSERT_EQ(options.size(), 101);
+    EXPECT_EQ(options.first(), TranscriptionLanguageOption::automatic());
+    EXPECT_FALSE(options.first().code.has_value());
+    EXPECT_EQ(options.first().id(), "auto");
+    EXPECT_EQ(options[1].name, "Afrikaans");
+    EXPECT_EQ(options.last().name, "Yoruba");
+
+    QSet<QString> ids;
+    for (const auto& option : options) {
+        ids.insert(option.id());
+    }
+    EXPECT_EQ(ids.size(), 101);
+
+    const QStringList sorted = names(options);
+    const qsizetype bulgarian = sorted.indexOf("Bulgarian");
+    EXPECT_EQ(sorted.indexOf("Cantonese"), bulgarian + 1);
+    EXPECT_EQ(sorted.indexOf("Catalan"), bulgarian + 2);
+    EXPECT_EQ(sorted.mid(sorted.indexOf("Haitian Creole"), 3), (QStringList{"Haitian Creole", "Hausa", "Hawaiian"}));
+}
+
+TEST(TranscriptionLanguageOption, OrderIsTheSameForEnglishTurkishAndSystemLocales)
+{
+    // Turkish collation treats I and its dotted form as separate letters; names beginning with a
+    // capital I must still fall between H and J.
+    const auto english = names(TranscriptionLanguageOption::optionsSortedFor(QLocale(QLocale::English, QLocale::UnitedStates)));
+    const auto turkish = names(TranscriptionLanguageOption::optionsSortedFor(QLocale(QLocale::Turkish, QLocale::Turkey)));
+    EXPECT_EQ(turkish, english);
+    EXPECT_EQ(names(TranscriptionLanguageOption::optionsSortedFor(QLocale::c())), english);
+    EXPECT_EQ(english.mid(english.indexOf("Hungarian"), 5),
+              (QStringList{"Hungarian", "Icelandic", "Indonesian", "Italian", "Japanese"}));
+    for (qsizetype i = 2; i < english.size(); ++i) {
+        EXPECT_LT(english[i - 1].compare(english[i], Qt::CaseInsensitive), 0) << english[i - 1].toStdString();
+    }
+}
+
+TEST(TranscriptionLanguageOption, SearchMatchesCodeNameAndCombinedText)
+{
+    const auto automatic = TranscriptionLanguageOption::automatic();
+    const struct {
+        QString query;
+        const char* language;
+        bool expected;
+    } cases[] = {
+        {"  TURK \n", "Turkish", true},
+        {"(tr)", "Turkish", true},
+        {"turkish (tr)", "Turkish", true},
+        {"(tr)", "Turkmen", false},
+        {"yue", "Cantonese", true},
+        {"en", "English", true},
+        {"en", "Armenian", true},
+        {"en", "Slovenian", true},
+        {"en", "Tamil", false},
+        {"", "Tamil", true},
+        {"   ", "Tamil", true},
+        {"recommended", "English", false},
+        {"automatic", "English", false},
+        {"h (", "Turkish", true},   // spans the name and the parenthesised code
+        {"sh tr", "Turkish", false}, // the joined candidates are separated by spaces only
+    };
+    for (const auto& c : cases) {
+        const auto* option = find(c.language);
+        ASSERT_NE(option, nullptr);
+        EXPECT_EQ(option->matches(c.query), c.expected) << c.query.toStdString() << " / " << c.language;
+    }
+
+    const struct {
+        QString query;
+        bool expected;
+    } automaticCases[] = {
+        {"recommended", true}, {"AUTOMATIC", true}, {"auto (recommended)", true},
+        {"auto auto", true},   {"(auto)", false},   {"english", false}, {"ommen", true},
+    };
+    for (const auto& c : automaticCases) {
+        EXPECT_EQ(automatic.matches(c.query), c.expected) << c.query.toStdString();
+    }
+}
+
+TEST(TranscriptionLanguageOption, StoredCodeLookupFallsBackToAutomatic)
+{
+    const struct {
+        std::optional<QString> stored;
+        QString expectedName;
+    } cases[] = {
+        {QString("tr"), "Turkish"},    {QString("jw"), "Javanese"},  {QString("yue"), "Cantonese"},
+        {QString("haw"), "Hawaiian"},  {QString("bo"), "Tibetan"},   {QString("nn"), "Nynorsk"},
+        {QString("TR"), "Auto"},       {QString("xx"), "Auto"},      {QString("auto"), "Auto"},
+        {QString(""), "Auto"},         {std::nullopt, "Auto"},       {QString(" tr"), "Auto"},
+    };
+    for (const auto& c : cases) {
+        const auto option = TranscriptionLanguageOption::option(c.stored);
+        EXPECT_EQ(option.name, c.expectedName) << c.stored.value_or("<none>").toStdString();
+        EXPECT_EQ(option.id(), c.expectedName == "Auto" ? QString("auto") : *c.stored);
+    }
+}
