@@ -82,6 +82,20 @@ void dictionaryOnly(benchmark::State& state) {
 }
 BENCHMARK(dictionaryOnly)->Unit(benchmark::kMicrosecond);
 
+// The unlikely worst case: every one of the 200 originals occurs in the text.
+void dictionaryAllPresent(benchmark::State& state) {
+    QString text;
+    QList<DictionaryReplacementEntry> entries;
+    for (int i = 0; i < 200; ++i) {
+        text += QStringLiteral("word%1 ").arg(i);
+        entries.append(
+            {QUuid::createUuid(), QStringLiteral("word%1").arg(i), QStringLiteral("Word%1").arg(i), {}, {}});
+    }
+    text = text.left(2000);
+    for (auto _ : state) benchmark::DoNotOptimize(applyDictionaryReplacements(text, entries));
+}
+BENCHMARK(dictionaryAllPresent)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();
