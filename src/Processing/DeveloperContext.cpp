@@ -8,7 +8,7 @@ bool isDeveloperContext(const std::optional<FocusedTargetSnapshot>& target) {
     if (!target) return false;
     return firstLoweredValueContaining({&target->app.bundleIdentifier, &target->app.localizedName,
                                         &target->element.title, &target->element.identifier},
-                                       kDeveloperContextKeywords)
+                                       DeveloperContextTables::keywords)
         .has_value();
 }
 

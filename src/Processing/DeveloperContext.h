@@ -8,51 +8,38 @@
 
 namespace quorvelle {
 
+namespace DeveloperContextTables {
+
+using L1 = QLatin1StringView;
+
 // Substrings of an app's bundle identifier or name, or of the field's title or identifier, that mark
 // a programming tool. Tested in this order.
-inline constexpr std::array kDeveloperContextKeywords{QLatin1StringView("xcode"),
-                                                      QLatin1StringView("cursor"),
-                                                      QLatin1StringView("visual studio code"),
-                                                      QLatin1StringView("vscode"),
-                                                      QLatin1StringView("com.microsoft.vscode"),
-                                                      QLatin1StringView("terminal"),
-                                                      QLatin1StringView("iterm"),
-                                                      QLatin1StringView("warp"),
-                                                      QLatin1StringView("ghostty"),
-                                                      QLatin1StringView("claude"),
-                                                      QLatin1StringView("codex"),
-                                                      QLatin1StringView("zed"),
-                                                      QLatin1StringView("jetbrains"),
-                                                      QLatin1StringView("intellij"),
-                                                      QLatin1StringView("webstorm"),
-                                                      QLatin1StringView("pycharm")};
+inline constexpr std::array keywords{L1("xcode"),
+                                     L1("cursor"),
+                                     L1("visual studio code"),
+                                     L1("vscode"),
+                                     L1("com.microsoft.vscode"),
+                                     L1("terminal"),
+                                     L1("iterm"),
+                                     L1("warp"),
+                                     L1("ghostty"),
+                                     L1("claude"),
+                                     L1("codex"),
+                                     L1("zed"),
+                                     L1("jetbrains"),
+                                     L1("intellij"),
+                                     L1("webstorm"),
+                                     L1("pycharm")};
 
 // Terms added to the hints when dictating into a programming tool, after the user's own.
-inline constexpr std::array kDeveloperVocabularyHints{QLatin1StringView("useEffect"),
-                                                      QLatin1StringView("useState"),
-                                                      QLatin1StringView("useMemo"),
-                                                      QLatin1StringView("useCallback"),
-                                                      QLatin1StringView("dependency array"),
-                                                      QLatin1StringView("TypeScript"),
-                                                      QLatin1StringView("JavaScript"),
-                                                      QLatin1StringView("Node.js"),
-                                                      QLatin1StringView("React Query"),
-                                                      QLatin1StringView("Next.js"),
-                                                      QLatin1StringView("Fastify"),
-                                                      QLatin1StringView("PostgreSQL"),
-                                                      QLatin1StringView("Redis"),
-                                                      QLatin1StringView("Docker Compose"),
-                                                      QLatin1StringView("kubectl"),
-                                                      QLatin1StringView("GitHub"),
-                                                      QLatin1StringView("pull request"),
-                                                      QLatin1StringView("npm run dev"),
-                                                      QLatin1StringView("pnpm install"),
-                                                      QLatin1StringView("bun run dev"),
-                                                      QLatin1StringView("SwiftUI"),
-                                                      QLatin1StringView("Xcode"),
-                                                      QLatin1StringView("Claude Code"),
-                                                      QLatin1StringView("Codex"),
-                                                      QLatin1StringView("OpenAI")};
+inline constexpr std::array vocabularyHints{
+    L1("useEffect"),  L1("useState"),     L1("useMemo"),     L1("useCallback"),    L1("dependency array"),
+    L1("TypeScript"), L1("JavaScript"),   L1("Node.js"),     L1("React Query"),    L1("Next.js"),
+    L1("Fastify"),    L1("PostgreSQL"),   L1("Redis"),       L1("Docker Compose"), L1("kubectl"),
+    L1("GitHub"),     L1("pull request"), L1("npm run dev"), L1("pnpm install"),   L1("bun run dev"),
+    L1("SwiftUI"),    L1("Xcode"),        L1("Claude Code"), L1("Codex"),          L1("OpenAI")};
+
+}  // namespace DeveloperContextTables
 
 bool isDeveloperContext(const std::optional<FocusedTargetSnapshot>& target);
 

@@ -32,7 +32,7 @@ TranscriptionPromptContext buildTranscriptionPrompt(const std::optional<QString>
         if (hint.isEnabled) terms.append(hint.term);
     }
     if (context.isDeveloperContext) {
-        for (QLatin1StringView term : kDeveloperVocabularyHints) terms.append(term);
+        for (QLatin1StringView term : DeveloperContextTables::vocabularyHints) terms.append(term);
     }
     context.vocabularyHints = vocabularyHintList(terms);
     context.prompt = composeTranscriptionPrompt(context.customInstructions, context.vocabularyHints,
