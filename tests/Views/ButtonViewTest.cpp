@@ -116,11 +116,19 @@ TEST_P(ButtonViews, PaddingAndFixedSizesFollowTheDesign) {
     // The wide button takes its container's 300 and centres its title and symbol.
     auto* wide = item("wide");
     EXPECT_EQ(wide->width(), 300);
-    auto* content = wide->property("contentItem").value<QQuickItem*>()->childItems().first();
-    const QPointF centre = content->mapToItem(wide, QPointF(content->width() / 2, content->height() / 2));
-    EXPECT_NEAR(centre.x(), 150, 1);
-    EXPECT_NEAR(centre.y(), wide->height() / 2, 1);
-    EXPECT_NEAR(wide->height(), content->implicitHeight() + 20, 1);
+    // Title then symbol, the pair centred: as much room before the title as after the symbol.
+    QQuickItem* title = nullptr;
+    QQuickItem* symbol = nullptr;
+    for (auto* child : wide->findChildren<QQuickItem*>()) {
+        if (!child->inherits("QQuickText")) continue;
+        (glyphsIn(child).isEmpty() ? title : symbol) = child;
+    }
+    ASSERT_TRUE(title && symbol);
+    const qreal start = title->mapToItem(wide, QPointF(0, 0)).x();
+    const qreal end = symbol->mapToItem(wide, QPointF(symbol->width(), 0)).x();
+    EXPECT_LT(start, end);
+    EXPECT_NEAR(start, 300 - end, 1.5);
+    EXPECT_NEAR(wide->height(), std::max(title->implicitHeight(), symbol->implicitHeight()) + 20, 1);
 
     // An empty title still leaves the symbol, padding and border.
     auto* empty = item("emptyTitle");

@@ -12,13 +12,12 @@ RowLayout {
     property int titleSize: 14
     property int titleWeight: Font.Medium
     property color color
-    property bool titleFirst: false
 
     spacing: 8
 
     Icon {
         Layout.alignment: Qt.AlignVCenter
-        visible: root.symbolName.length > 0 && !root.titleFirst
+        visible: root.symbolName.length > 0
         name: root.symbolName
         size: root.iconSize
         color: root.color
@@ -29,14 +28,6 @@ RowLayout {
         text: root.title
         font.pixelSize: root.titleSize
         font.weight: root.titleWeight
-        color: root.color
-    }
-
-    Icon {
-        Layout.alignment: Qt.AlignVCenter
-        visible: root.symbolName.length > 0 && root.titleFirst
-        name: root.symbolName
-        size: root.iconSize
         color: root.color
     }
 }

@@ -32,17 +32,13 @@ DashboardButtonBase {
     contentItem: RowLayout {
         spacing: root.isCollapsed ? 0 : 12
 
-        Item {
-            implicitWidth: root.isCollapsed ? 32 : 16
-            implicitHeight: root.isCollapsed ? 32 : symbol.implicitHeight
-
-            Icon {
-                id: symbol
-                anchors.centerIn: parent
-                name: DashboardSections.symbolName(root.section)
-                size: 15
-                color: root.foreground
-            }
+        // A 16-wide column for the symbol, or a 32 square when collapsed.
+        Icon {
+            Layout.preferredWidth: root.isCollapsed ? 32 : 16
+            Layout.preferredHeight: root.isCollapsed ? 32 : -1
+            name: DashboardSections.symbolName(root.section)
+            size: 15
+            color: root.foreground
         }
 
         UiText {

@@ -12,18 +12,30 @@ DashboardButtonBase {
     topPadding: 10
     bottomPadding: 10
 
-    contentItem: Item {
-        implicitWidth: label.implicitWidth
-        implicitHeight: label.implicitHeight
+    // Space, title, symbol, space: the pair sits in the middle of whatever width is offered.
+    contentItem: RowLayout {
+        spacing: 8
 
-        IconTitleLabel {
-            id: label
-            anchors.centerIn: parent
-            symbolName: root.symbolName
-            title: root.title
-            iconSize: 14
-            titleFirst: true
+        Item {
+            Layout.fillWidth: true
+        }
+
+        UiText {
+            text: root.title
+            font.pixelSize: 14
+            font.weight: Font.Medium
             color: DesktopTheme.colors.darkButtonText
+        }
+
+        Icon {
+            visible: root.symbolName.length > 0
+            name: root.symbolName
+            size: 14
+            color: DesktopTheme.colors.darkButtonText
+        }
+
+        Item {
+            Layout.fillWidth: true
         }
     }
 
