@@ -32,8 +32,8 @@ SurfaceCard {
         const replacement = DashboardTexts.trimmedTerm(replacementTerm)
         if (original.length === 0 || replacement.length === 0)
             return
-        if (typeof saveToDictionaryAction === "function")
-            saveToDictionaryAction(original, replacement)
+        if (typeof root.saveToDictionaryAction === "function")
+            root.saveToDictionaryAction(original, replacement)
         replacementTerm = ""
         isQuickDictionaryAddVisible = false
     }

@@ -113,6 +113,7 @@ DashboardButtonBase {
                         model: root.tags
 
                         MetadataPill {
+                            required property string modelData
                             title: modelData
                         }
                     }
@@ -132,6 +133,7 @@ DashboardButtonBase {
             objectName: "mode-card-glow"
             visible: root.isSelected
             glowRadius: 18
+            cornerRadius: 16
             color: DesktopTheme.colors.selectedGlow
         }
     }

@@ -37,6 +37,7 @@ Rectangle {
         objectName: "model-glow"
         visible: root.isSelected
         glowRadius: 14
+        cornerRadius: root.radius
         color: Qt.rgba(DesktopTheme.colors.selectedGlow.r, DesktopTheme.colors.selectedGlow.g,
                        DesktopTheme.colors.selectedGlow.b, DesktopTheme.colors.selectedGlow.a * 0.55)
     }
@@ -99,6 +100,7 @@ Rectangle {
                         model: root.tags
 
                         MetadataPill {
+                            required property string modelData
                             title: modelData
                         }
                     }

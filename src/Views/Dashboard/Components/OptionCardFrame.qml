@@ -44,6 +44,7 @@ DashboardButtonBase {
             objectName: "option-card-glow"
             visible: root.isSelected
             glowRadius: 14
+            cornerRadius: 16
             color: Qt.rgba(DesktopTheme.colors.selectedGlow.r, DesktopTheme.colors.selectedGlow.g,
                            DesktopTheme.colors.selectedGlow.b, DesktopTheme.colors.selectedGlow.a * 0.5)
         }
