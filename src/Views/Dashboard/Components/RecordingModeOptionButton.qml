@@ -33,7 +33,7 @@ DashboardButtonBase {
                     objectName: "option-title"
                     Layout.fillWidth: true
                     text: root.title
-                    elide: Text.ElideRight
+                    wrapMode: Text.Wrap
                     font.pixelSize: 15
                     font.weight: Font.DemiBold
                     color: DesktopTheme.colors.primaryText
