@@ -1,0 +1,70 @@
+#include "Services/Delivery/FocusedTargetSnapshot.h"
+
+#include <algorithm>
+
+#include "Services/Delivery/FocusedTargetTables.h"
+#include "Services/Delivery/TerminalDetection.h"
+
+namespace quorvelle {
+namespace {
+
+template <typename Table>
+bool isIn(const std::optional<QString>& value, const Table& table) {
+    return value && std::find(table.begin(), table.end(), *value) != table.end();
+}
+
+template <typename Keywords>
+bool containsAny(const QString& lowered, const Keywords& keywords) {
+    return std::any_of(keywords.begin(), keywords.end(),
+                       [&](QLatin1StringView keyword) { return lowered.contains(keyword); });
+}
+
+}  // namespace
+
+bool FocusedElementMetadata::isSecure() const {
+    return subrole && *subrole == FocusedTargetTables::secureTextFieldSubrole;
+}
+
+bool FocusedElementMetadata::hasTextInputRole() const {
+    return isIn(role, FocusedTargetTables::textInputRoles) ||
+           (subrole && *subrole == FocusedTargetTables::searchFieldSubrole);
+}
+
+std::optional<SessionBlockReason> FocusedElementMetadata::blockReason() const {
+    if (isSecure()) return SessionBlockReason::secureField;
+    const bool settable = supportsValueWrite || supportsSelectedTextRangeWrite;
+    if (!isEnabled || !settable || !(hasTextInputRole() || isEditable)) {
+        return SessionBlockReason::noWritableTarget;
+    }
+    return std::nullopt;
+}
+
+bool FocusedElementMetadata::isClipboardPasteCandidate() const {
+    const bool textLike = hasTextInputRole() || isEditable || isIn(role, FocusedTargetTables::webContentRoles);
+    return isEnabled && textLike && !isSecure();
+}
+
+bool FocusedElementMetadata::supportsDirectValueWrite() const {
+    return isEnabled && !isSecure() && supportsValueWrite && (hasTextInputRole() || isEditable);
+}
+
+bool FocusedTargetSnapshot::prefersClipboardPaste() const {
+    for (const auto* value : {&app.localizedName, &app.bundleIdentifier}) {
+        if (*value && containsAny((*value)->toLower(), FocusedTargetTables::clipboardPasteAppKeywords)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<QString> FocusedTargetSnapshot::terminalLikeReason() const {
+    return quorvelle::terminalLikeReason(*this);
+}
+
+QString FocusedTargetSnapshot::targetDescription() const {
+    const QString appPart = app.localizedName.value_or(app.bundleIdentifier.value_or(QStringLiteral("Unknown App")));
+    const QString elementPart = element.subrole.value_or(element.role.value_or(QStringLiteral("AXUnknown")));
+    return appPart + QStringLiteral(" \u2022 ") + elementPart;
+}
+
+}  // namespace quorvelle

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <memory>
+#include <optional>
+
+#include "Models/SessionBlockReason.h"
+
+namespace quorvelle {
+
+struct FocusedAppMetadata {
+    std::optional<QString> bundleIdentifier;
+    std::optional<QString> localizedName;
+    qint32 processIdentifier = 0;
+
+    bool operator==(const FocusedAppMetadata&) const = default;
+};
+
+struct FocusedElementMetadata {
+    std::optional<QString> role;
+    std::optional<QString> subrole;
+    std::optional<QString> title;
+    std::optional<QString> identifier;
+    std::optional<QRectF> frame;  // screen points
+    std::optional<QSizeF> size;   // points
+    bool isEnabled = false;
+    bool isEditable = false;
+    bool supportsValueWrite = false;
+    bool supportsSelectedTextRangeWrite = false;
+
+    bool operator==(const FocusedElementMetadata&) const = default;
+
+    bool isSecure() const;
+    bool hasTextInputRole() const;
+    // None means the element can be written to.
+    std::optional<SessionBlockReason> blockReason() const;
+    bool isClipboardPasteCandidate() const;
+    bool supportsDirectValueWrite() const;
+};
+
+// Holds the platform's accessibility object for the element. Core code never looks inside; the
+// platform layer stores its object here with a deleter that releases it, so the object lives as
+// long as the last snapshot that shares this handle.
+class FocusedElementHandle {
+public:
+    explicit FocusedElementHandle(std::shared_ptr<void> storage = {}) : storage_(std::move(storage)) {}
+
+    const std::shared_ptr<void>& storage() const { return storage_; }
+
+private:
+    std::shared_ptr<void> storage_;
+};
+
+struct FocusedTargetSnapshot {
+    FocusedAppMetadata app;
+    FocusedElementMetadata element;
+    std::shared_ptr<const FocusedElementHandle> elementHandle;
+
+    std::optional<SessionBlockReason> blockReason() const { return element.blockReason(); }
+    bool isClipboardPasteCandidate() const { return element.isClipboardPasteCandidate(); }
+    bool supportsDirectValueWrite() const { return element.supportsDirectValueWrite(); }
+    bool prefersClipboardPaste() const;
+    std::optional<QString> terminalLikeReason() const;
+    // "<app> • <element>", shown in the menu and in diagnostics.
+    QString targetDescription() const;
+};
+
+}  // namespace quorvelle
