@@ -67,28 +67,23 @@ TEST_F(AccountKeyringFaults, AMissingEmptyOrUnreadableInstallIDIsReplacedOnce) {
     }
 }
 
-TEST_F(AccountKeyringFaults, ARefusedInstallIDRegistersNothing) {
-    keyring->refusedWrites.insert("install", SecretItemStatus::interactionNotAllowed);
-    EXPECT_EQ(storeFailure(), SecretItemStatus::interactionNotAllowed);
-    EXPECT_TRUE(server.requestsTo(kRegister).isEmpty());
-    EXPECT_EQ(stored(), QStringList({"-", "-", "-"}));
-}
-
-TEST_F(AccountKeyringFaults, ARefusedSaveAfterRegistrationKeepsWhatWasSavedBefore) {
+TEST_F(AccountKeyringFaults, ARefusedSaveKeepsWhatWasSavedBeforeIt) {
     const struct {
         const char* refused;
         QStringList expected;
+        qsizetype registrations;
     } cases[] = {
-        {"access", {"-", "-", "-"}},
-        {"refresh", {"access-1", "-", "-"}},
-        {"device", {"access-1", "refresh-1", "-"}},
+        {"install", {"-", "-", "-"}, 0},
+        {"access", {"-", "-", "-"}, 1},
+        {"refresh", {"access-1", "-", "-"}, 2},
+        {"device", {"access-1", "refresh-1", "-"}, 3},
     };
     for (const auto& c : cases) {
         keyring->items.clear();
-        keyring->writes.clear();
         keyring->refusedWrites = {{c.refused, SecretItemStatus::internalComponent}};
         EXPECT_EQ(storeFailure(), SecretItemStatus::internalComponent) << c.refused;
         EXPECT_EQ(stored(), c.expected) << c.refused;
+        EXPECT_EQ(server.requestsTo(kRegister).size(), c.registrations) << c.refused;
         EXPECT_FALSE(manager->hasStoredSession()) << c.refused;
     }
     // Nothing refused: install id first, then the credentials in their order.
@@ -105,29 +100,6 @@ TEST_F(AccountKeyringFaults, ARefusedSaveAfterRefreshReportsTheStoreFailure) {
     keyring->refusedWrites.insert("refresh", SecretItemStatus::internalComponent);
     EXPECT_EQ(failureOf<APIKeyStoreError>(manager->refreshSession())->status(), SecretItemStatus::internalComponent);
     EXPECT_EQ(stored(), QStringList({"access-2", "refresh-1", "-"}));
-}
-
-TEST_F(AccountKeyringFaults, AStoredSessionNeedsANonEmptyAccessTokenAndDeviceID) {
-    const struct {
-        std::optional<QByteArray> access;
-        std::optional<QByteArray> device;
-        bool expected;
-    } cases[] = {
-        {"a", "d", true},  {"a", std::nullopt, false}, {std::nullopt, "d", false},
-        {"", "d", false},  {"a", "", false},
-    };
-    for (const auto& c : cases) {
-        keyring->items.clear();
-        if (c.access) keyring->items.insert("access", *c.access);
-        if (c.device) keyring->items.insert("device", *c.device);
-        EXPECT_EQ(manager->hasStoredSession(), c.expected)
-            << c.access.value_or("<none>").toStdString() << " / " << c.device.value_or("<none>").toStdString();
-    }
-    // A keyring that does not answer reads as signed out.
-    keyring->items = {{"access", "a"}, {"device", "d"}};
-    keyring->unansweredReads.insert("device", SecretItemStatus::notAvailable);
-    EXPECT_FALSE(manager->hasStoredSession());
-    EXPECT_EQ(manager->registeredDeviceID(), std::nullopt);
 }
 
 TEST_F(AccountKeyringFaults, AFailedClearIsTheFailureOfTheSignOut) {

@@ -3,6 +3,7 @@
 #include "Services/Backend/SecretItemStoring.h"
 
 #include <memory>
+#include <ostream>
 #include <vector>
 
 namespace quorvelle::test {
@@ -13,6 +14,10 @@ struct KeyringKind {
     const char* name;
     std::shared_ptr<SecretItemStoring> (*make)();
 };
+
+inline void PrintTo(const KeyringKind& kind, std::ostream* out) {
+    *out << kind.name;
+}
 
 // The keyrings of this test binary.
 std::vector<KeyringKind> keyringKinds();
