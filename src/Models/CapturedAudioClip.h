@@ -5,16 +5,16 @@
 
 namespace quorvelle {
 
-// One recording: a complete audio file held in memory and its format.
+// One finished recording: a complete WAV file in memory and what it holds.
 struct CapturedAudioClip {
     QByteArray data;
-    double duration = 0;  // seconds
-    double sampleRate = 0;
-    int channelCount = 0;
-    int bitsPerSample = 0;
-    QString fileExtension;
+    double duration = 0;  // seconds of captured audio, not wall-clock time
+    double sampleRate = 16000;
+    int channelCount = 1;
+    int bitsPerSample = 16;
+    QString fileExtension = QStringLiteral("wav");
 
-    bool operator==(const CapturedAudioClip&) const = default;
+    friend bool operator==(const CapturedAudioClip&, const CapturedAudioClip&) = default;
 };
 
 }  // namespace quorvelle

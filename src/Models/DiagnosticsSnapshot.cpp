@@ -6,8 +6,7 @@ namespace quorvelle {
 
 namespace {
 
-DiagnosticsSnapshot makeEmpty()
-{
+DiagnosticsSnapshot makeEmpty() {
     DiagnosticsSnapshot snapshot;
     snapshot.recordingReadinessSummary = QStringLiteral("Kurulum eksik.");
     snapshot.transcriptionBackendLabel = QStringLiteral("Cloud");
@@ -30,8 +29,7 @@ DiagnosticsSnapshot makeEmpty()
 
 }  // namespace
 
-const DiagnosticsSnapshot& DiagnosticsSnapshot::empty()
-{
+const DiagnosticsSnapshot& DiagnosticsSnapshot::empty() {
     static const DiagnosticsSnapshot snapshot = makeEmpty();
     return snapshot;
 }

@@ -24,7 +24,8 @@
 // (a real timer of the server); silence (the request is read and never answered, the connection stays
 // open); a dropped connection (closed right after the request was read). Qt's HTTP stack resends a
 // request whose kept-alive connection closed before any answer, so a dropped route may be hit more than
-// once per client call.
+// once per client call. An answer with status 204 or 304 must have no body: an HTTP client ignores it
+// and would read it as the start of the next answer.
 //
 // Every request is recorded in arrival order once it has been read whole: method, path (decoded),
 // raw and parsed query, headers in order, and the raw body. Multipart bodies can be split into parts.

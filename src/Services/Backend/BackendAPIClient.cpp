@@ -185,7 +185,7 @@ QCoro::Task<void> BackendAPIClient::reportDiagnosticError(BackendDiagnosticError
         const auto configuration = co_await sendDecoding<ClientConfigPayload>(http, "GET", std::nullopt);
         if (!configuration.flags.value(QStringLiteral("mac_error_reporting"), false)) co_return;
         co_await postLogEvent(std::move(report), std::move(accessToken));
-    } catch (const QuorvelleError&) {
+    } catch (const std::exception&) {
         // Reporting is best effort: neither the configuration nor the post may fail the caller.
     }
 }

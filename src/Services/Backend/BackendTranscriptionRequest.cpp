@@ -1,7 +1,7 @@
 #include "Services/Backend/BackendTranscriptionRequest.h"
 
 #include "Services/Backend/BackendRequestPayloads.h"
-#include "Services/Backend/BackendTextNormalization.h"
+#include "Processing/PromptNormalization.h"
 
 #include <QJsonDocument>
 

@@ -9,7 +9,9 @@ namespace {
 
 constexpr double kTolerancePoints = 4.0;
 
-bool within(double a, double b) { return std::abs(a - b) <= kTolerancePoints; }
+bool within(double a, double b) {
+    return std::abs(a - b) <= kTolerancePoints;
+}
 
 bool similarFrames(const QRectF& a, const QRectF& b) {
     return within(a.center().x(), b.center().x()) && within(a.center().y(), b.center().y()) &&

@@ -4,6 +4,7 @@
 
 #include "Services/Delivery/FocusedTargetTables.h"
 #include "Services/Delivery/TerminalDetection.h"
+#include "Support/Keywords.h"
 
 namespace quorvelle {
 namespace {
@@ -11,12 +12,6 @@ namespace {
 template <typename Table>
 bool isIn(const std::optional<QString>& value, const Table& table) {
     return value && std::find(table.begin(), table.end(), *value) != table.end();
-}
-
-template <typename Keywords>
-bool containsAny(const QString& lowered, const Keywords& keywords) {
-    return std::any_of(keywords.begin(), keywords.end(),
-                       [&](QLatin1StringView keyword) { return lowered.contains(keyword); });
 }
 
 }  // namespace
@@ -40,7 +35,8 @@ std::optional<SessionBlockReason> FocusedElementMetadata::blockReason() const {
 }
 
 bool FocusedElementMetadata::isClipboardPasteCandidate() const {
-    const bool textLike = hasTextInputRole() || isEditable || isIn(role, FocusedTargetTables::webContentRoles);
+    const bool textLike =
+        hasTextInputRole() || isEditable || isIn(role, FocusedTargetTables::webContentRoles);
     return isEnabled && textLike && !isSecure();
 }
 
@@ -49,12 +45,9 @@ bool FocusedElementMetadata::supportsDirectValueWrite() const {
 }
 
 bool FocusedTargetSnapshot::prefersClipboardPaste() const {
-    for (const auto* value : {&app.localizedName, &app.bundleIdentifier}) {
-        if (*value && containsAny((*value)->toLower(), FocusedTargetTables::clipboardPasteAppKeywords)) {
-            return true;
-        }
-    }
-    return false;
+    return firstLoweredValueContaining({&app.localizedName, &app.bundleIdentifier},
+                                       FocusedTargetTables::clipboardPasteAppKeywords)
+        .has_value();
 }
 
 std::optional<QString> FocusedTargetSnapshot::terminalLikeReason() const {
@@ -62,7 +55,8 @@ std::optional<QString> FocusedTargetSnapshot::terminalLikeReason() const {
 }
 
 QString FocusedTargetSnapshot::targetDescription() const {
-    const QString appPart = app.localizedName.value_or(app.bundleIdentifier.value_or(QStringLiteral("Unknown App")));
+    const QString appPart =
+        app.localizedName.value_or(app.bundleIdentifier.value_or(QStringLiteral("Unknown App")));
     const QString elementPart = element.subrole.value_or(element.role.value_or(QStringLiteral("AXUnknown")));
     return appPart + QStringLiteral(" \u2022 ") + elementPart;
 }

@@ -44,12 +44,12 @@ struct FocusedElementMetadata {
 // platform layer stores its object here with a deleter that releases it, so the object lives as
 // long as the last snapshot that shares this handle.
 class FocusedElementHandle {
-public:
+  public:
     explicit FocusedElementHandle(std::shared_ptr<void> storage = {}) : storage_(std::move(storage)) {}
 
     const std::shared_ptr<void>& storage() const { return storage_; }
 
-private:
+  private:
     std::shared_ptr<void> storage_;
 };
 

@@ -13,21 +13,21 @@ inline constexpr std::array textInputRoles{L1("AXTextField"), L1("AXTextArea"), 
 
 inline constexpr std::array webContentRoles{L1("AXGroup"), L1("AXUnknown"), L1("AXWebArea")};
 
-inline constexpr std::array terminalAppBundleIdentifiers{
-    L1("com.mitchellh.ghostty"), L1("dev.warp.Warp-Stable"), L1("com.apple.Terminal"),
-    L1("com.googlecode.iterm2")};
+inline constexpr std::array terminalAppBundleIdentifiers{L1("com.mitchellh.ghostty"),
+                                                         L1("dev.warp.Warp-Stable"), L1("com.apple.Terminal"),
+                                                         L1("com.googlecode.iterm2")};
 
-inline constexpr std::array terminalAppKeywords{
-    L1("ghostty"), L1("warp"),  L1("terminal"), L1("iterm"), L1("wezterm"),     L1("alacritty"),
-    L1("kitty"),   L1("hyper"), L1("tabby"),    L1("rio"),   L1("bridgespace")};
+inline constexpr std::array terminalAppKeywords{L1("ghostty"), L1("warp"),      L1("terminal"),   L1("iterm"),
+                                                L1("wezterm"), L1("alacritty"), L1("kitty"),      L1("hyper"),
+                                                L1("tabby"),   L1("rio"),       L1("bridgespace")};
 
-inline constexpr std::array terminalElementKeywords{
-    L1("terminal"), L1("console"), L1("shell"), L1("repl"),  L1("command line"),
-    L1("commandline"), L1("cli"),  L1("codex"), L1("prompt")};
+inline constexpr std::array terminalElementKeywords{L1("terminal"), L1("console"),      L1("shell"),
+                                                    L1("repl"),     L1("command line"), L1("commandline"),
+                                                    L1("cli"),      L1("codex"),        L1("prompt")};
 
-inline constexpr std::array clipboardPasteAppKeywords{
-    L1("electron"), L1("slack"),  L1("discord"), L1("notion"), L1("linear"),
-    L1("cursor"),   L1("vscode"), L1("obsidian"), L1("figma")};
+inline constexpr std::array clipboardPasteAppKeywords{L1("electron"), L1("slack"),    L1("discord"),
+                                                      L1("notion"),   L1("linear"),   L1("cursor"),
+                                                      L1("vscode"),   L1("obsidian"), L1("figma")};
 
 inline constexpr QLatin1StringView secureTextFieldSubrole = L1("AXSecureTextField");
 inline constexpr QLatin1StringView searchFieldSubrole = L1("AXSearchField");

@@ -1,14 +1,13 @@
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 
 #include "Services/Storage/DamagedFile.h"
+#include "Services/Storage/JsonList.h"
 #include "Services/Storage/TranscriptHistoryCsv.h"
 #include "Services/Storage/TranscriptHistoryExportError.h"
 #include "Support/AppPaths.h"
 
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QSaveFile>
 #include <QtDebug>
 
@@ -29,22 +28,6 @@ void sortNewestFirst(QList<TranscriptHistoryEntry>& entries) {
                      });
 }
 
-std::optional<QList<TranscriptHistoryEntry>> decodeEntries(const QByteArray& bytes) {
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError || !document.isArray()) return std::nullopt;
-    const QJsonArray array = document.array();
-    QList<TranscriptHistoryEntry> entries;
-    entries.reserve(array.size());
-    for (const QJsonValue& element : array) {
-        if (!element.isObject()) return std::nullopt;
-        auto entry = TranscriptHistoryEntry::fromJson(element.toObject());
-        if (!entry) return std::nullopt;
-        entries.append(std::move(*entry));
-    }
-    return entries;
-}
-
 }  // namespace
 
 ApplicationSupportTranscriptHistoryStore::ApplicationSupportTranscriptHistoryStore()
@@ -63,7 +46,9 @@ QString ApplicationSupportTranscriptHistoryStore::historyFilePath() const {
     return QDir(m_options.directory).filePath(kHistoryFileName);
 }
 
-void ApplicationSupportTranscriptHistoryStore::ensureDirectory() const { QDir().mkpath(m_options.directory); }
+void ApplicationSupportTranscriptHistoryStore::ensureDirectory() const {
+    QDir().mkpath(m_options.directory);
+}
 
 std::optional<ApplicationSupportTranscriptHistoryStore::FileStamp>
 ApplicationSupportTranscriptHistoryStore::currentStamp() const {
@@ -75,14 +60,22 @@ ApplicationSupportTranscriptHistoryStore::currentStamp() const {
 }
 
 ApplicationSupportTranscriptHistoryStore::ReadResult ApplicationSupportTranscriptHistoryStore::readHistory() {
-    const auto stampBefore = currentStamp();
-    if (!stampBefore) return {};
+    const auto stamp = currentStamp();
+    if (!stamp) {
+        m_lastDecoded.reset();
+        return {};
+    }
+    if (m_lastDecoded && m_lastDecoded->stamp == *stamp)
+        return {ReadOutcome::decoded, m_lastDecoded->entries, {}};
+
+    m_lastDecoded.reset();
     QFile file(historyFilePath());
     if (!file.open(QIODevice::ReadOnly)) return {ReadOutcome::undecodable, {}, file.errorString()};
-    auto entries = decodeEntries(file.readAll());
+    auto entries = decodeJsonList<TranscriptHistoryEntry>(
+        file.readAll(), [](const QJsonValue& json) { return TranscriptHistoryEntry::fromJson(json); });
     if (!entries) return {ReadOutcome::undecodable, {}, QStringLiteral("not a transcript history")};
-    m_lastDecodedStamp = stampBefore;
     sortNewestFirst(*entries);
+    m_lastDecoded = DecodedFile{*stamp, *entries};
     return {ReadOutcome::decoded, std::move(*entries), {}};
 }
 
@@ -91,14 +84,11 @@ QList<TranscriptHistoryEntry> ApplicationSupportTranscriptHistoryStore::loadEntr
 }
 
 bool ApplicationSupportTranscriptHistoryStore::setAsideIfUndecodable() {
-    const auto stamp = currentStamp();
-    if (!stamp) return true;
-    // A file this store decoded or wrote itself, unchanged since, needs no second look.
-    if (stamp == m_lastDecodedStamp) return true;
     if (readHistory().outcome != ReadOutcome::undecodable) return true;
     const QString path = historyFilePath();
     if (const auto aside = setAsideDamagedFile(path, m_options.now())) {
-        qWarning("Transcript history %s did not decode; kept as %s", qUtf8Printable(path), qUtf8Printable(*aside));
+        qWarning("Transcript history %s did not decode; kept as %s", qUtf8Printable(path),
+                 qUtf8Printable(*aside));
         return true;
     }
     qWarning("Transcript history %s did not decode and cannot be moved aside; not overwriting it",
@@ -112,40 +102,41 @@ void ApplicationSupportTranscriptHistoryStore::save(const QList<TranscriptHistor
 
     QList<TranscriptHistoryEntry> sorted = entries;
     sortNewestFirst(sorted);
-    QJsonArray array;
-    for (const TranscriptHistoryEntry& entry : sorted) array.append(entry.toJson());
 
     QSaveFile file(historyFilePath());
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Everything the user ever dictated: for the user's eyes only.
+    if (!file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
         qWarning("Cannot write transcript history %s: %s", qUtf8Printable(historyFilePath()),
                  qUtf8Printable(file.errorString()));
         return;
     }
-    file.write(QJsonDocument(array).toJson(QJsonDocument::Indented));
+    file.write(m_encoder.encode(sorted));
     if (!file.commit()) {
         qWarning("Cannot write transcript history %s: %s", qUtf8Printable(historyFilePath()),
                  qUtf8Printable(file.errorString()));
         return;
     }
-    m_lastDecodedStamp = currentStamp();
+    if (const auto stamp = currentStamp()) m_lastDecoded = DecodedFile{*stamp, std::move(sorted)};
 }
 
 void ApplicationSupportTranscriptHistoryStore::clear() {
     QFile::remove(historyFilePath());
-    m_lastDecodedStamp.reset();
+    m_lastDecoded.reset();
 }
 
 QString ApplicationSupportTranscriptHistoryStore::exportCSV() {
     const ReadResult history = readHistory();
     if (history.outcome == ReadOutcome::undecodable) {
-        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::historyUnreadable, historyFilePath(),
-                                           history.detail);
+        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::historyUnreadable,
+                                           historyFilePath(), history.detail);
     }
 
-    const QString folder =
-        m_options.exportDirectory.isEmpty() ? AppPaths::privateTemporaryDirectory() : m_options.exportDirectory;
+    const QString folder = m_options.exportDirectory.isEmpty() ? AppPaths::privateTemporaryDirectory()
+                                                               : m_options.exportDirectory;
     if (folder.isEmpty()) {
-        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::exportFolderUnavailable, QString());
+        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::exportFolderUnavailable,
+                                           QString());
     }
     const QString path = QDir(folder).filePath(TranscriptHistoryCsv::fileName(m_options.now()));
 
@@ -153,11 +144,13 @@ QString ApplicationSupportTranscriptHistoryStore::exportCSV() {
     // Transcripts are private: the file is readable by its owner only, from the moment it exists.
     if (!file.open(QIODevice::WriteOnly) ||
         !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::writeFailed, path, file.errorString());
+        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::writeFailed, path,
+                                           file.errorString());
     }
     file.write(TranscriptHistoryCsv::document(history.entries).toUtf8());
     if (!file.commit()) {
-        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::writeFailed, path, file.errorString());
+        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::writeFailed, path,
+                                           file.errorString());
     }
     return path;
 }

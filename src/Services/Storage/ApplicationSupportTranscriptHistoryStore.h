@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Services/Storage/TranscriptHistoryFileEncoder.h"
 #include "Services/Storage/TranscriptHistoryStoring.h"
 
 #include <QDateTime>
@@ -12,9 +13,10 @@ namespace quorvelle {
 // The transcript history as one pretty-printed JSON file, transcript-history.json, in the
 // application's data folder. A history file that does not decode reads as empty, is never
 // exported as if it were empty, and is moved aside before anything is written in its place.
-// Called from one thread at a time.
+// The file is the only truth: what was last read or written is reused only while the file on
+// disk is still that same file. Called from one thread at a time.
 class ApplicationSupportTranscriptHistoryStore final : public TranscriptHistoryStoring {
-public:
+  public:
     using Clock = std::function<QDateTime()>;
 
     struct Options {
@@ -37,8 +39,8 @@ public:
     void clear() override;
     QString exportCSV() override;
 
-private:
-    // Identity of the history file on disk, to tell whether it changed since it last decoded.
+  private:
+    // Identity of the history file on disk, to tell whether it changed since it was last read.
     struct FileStamp {
         quint64 device = 0;
         quint64 inode = 0;
@@ -54,6 +56,11 @@ private:
         QString detail;
     };
 
+    struct DecodedFile {
+        FileStamp stamp;
+        QList<TranscriptHistoryEntry> entries;  // newest first
+    };
+
     void ensureDirectory() const;
     ReadResult readHistory();
     std::optional<FileStamp> currentStamp() const;
@@ -61,7 +68,8 @@ private:
     bool setAsideIfUndecodable();
 
     Options m_options;
-    std::optional<FileStamp> m_lastDecodedStamp;
+    std::optional<DecodedFile> m_lastDecoded;
+    TranscriptHistoryFileEncoder m_encoder;
 };
 
 }  // namespace quorvelle

@@ -31,49 +31,64 @@ DefaultsValue::DefaultsValue(QByteArray value) : m_value(std::move(value)) {}
 DefaultsValue::DefaultsValue(Array value) : m_value(std::move(value)) {}
 DefaultsValue::DefaultsValue(Dictionary value) : m_value(std::move(value)) {}
 
-DefaultsValue::Kind DefaultsValue::kind() const { return static_cast<Kind>(m_value.index()); }
+DefaultsValue::Kind DefaultsValue::kind() const {
+    return static_cast<Kind>(m_value.index());
+}
 
-std::optional<bool> DefaultsValue::boolValue() const { return alternative<bool>(m_value); }
-std::optional<double> DefaultsValue::numberValue() const { return alternative<double>(m_value); }
-std::optional<QString> DefaultsValue::stringValue() const { return alternative<QString>(m_value); }
-std::optional<QByteArray> DefaultsValue::dataValue() const { return alternative<QByteArray>(m_value); }
-std::optional<DefaultsValue::Array> DefaultsValue::arrayValue() const { return alternative<Array>(m_value); }
+std::optional<bool> DefaultsValue::boolValue() const {
+    return alternative<bool>(m_value);
+}
+std::optional<double> DefaultsValue::numberValue() const {
+    return alternative<double>(m_value);
+}
+std::optional<QString> DefaultsValue::stringValue() const {
+    return alternative<QString>(m_value);
+}
+std::optional<QByteArray> DefaultsValue::dataValue() const {
+    return alternative<QByteArray>(m_value);
+}
+std::optional<DefaultsValue::Array> DefaultsValue::arrayValue() const {
+    return alternative<Array>(m_value);
+}
 std::optional<DefaultsValue::Dictionary> DefaultsValue::dictionaryValue() const {
     return alternative<Dictionary>(m_value);
 }
 
-bool DefaultsValue::operator==(const DefaultsValue& other) const { return m_value == other.m_value; }
+bool DefaultsValue::operator==(const DefaultsValue& other) const {
+    return m_value == other.m_value;
+}
 
 QJsonValue DefaultsValue::toTaggedJson() const {
     QJsonObject tagged;
     switch (kind()) {
-    case Kind::boolean:
-        tagged.insert(kBoolTag, std::get<bool>(m_value));
-        break;
-    case Kind::number:
-        tagged.insert(kNumberTag, std::get<double>(m_value));
-        break;
-    case Kind::string:
-        tagged.insert(kStringTag, std::get<QString>(m_value));
-        break;
-    case Kind::data:
-        tagged.insert(kDataTag, QString::fromLatin1(std::get<QByteArray>(m_value).toBase64()));
-        break;
-    case Kind::array: {
-        QJsonArray elements;
-        for (const DefaultsValue& element : std::get<Array>(m_value)) elements.append(element.toTaggedJson());
-        tagged.insert(kArrayTag, elements);
-        break;
-    }
-    case Kind::dictionary: {
-        QJsonObject members;
-        const Dictionary& dictionary = std::get<Dictionary>(m_value);
-        for (auto it = dictionary.cbegin(); it != dictionary.cend(); ++it) {
-            members.insert(it.key(), it.value().toTaggedJson());
+        case Kind::boolean:
+            tagged.insert(kBoolTag, std::get<bool>(m_value));
+            break;
+        case Kind::number:
+            tagged.insert(kNumberTag, std::get<double>(m_value));
+            break;
+        case Kind::string:
+            tagged.insert(kStringTag, std::get<QString>(m_value));
+            break;
+        case Kind::data:
+            tagged.insert(kDataTag, QString::fromLatin1(std::get<QByteArray>(m_value).toBase64()));
+            break;
+        case Kind::array: {
+            QJsonArray elements;
+            for (const DefaultsValue& element : std::get<Array>(m_value))
+                elements.append(element.toTaggedJson());
+            tagged.insert(kArrayTag, elements);
+            break;
         }
-        tagged.insert(kDictionaryTag, members);
-        break;
-    }
+        case Kind::dictionary: {
+            QJsonObject members;
+            const Dictionary& dictionary = std::get<Dictionary>(m_value);
+            for (auto it = dictionary.cbegin(); it != dictionary.cend(); ++it) {
+                members.insert(it.key(), it.value().toTaggedJson());
+            }
+            tagged.insert(kDictionaryTag, members);
+            break;
+        }
     }
     return tagged;
 }

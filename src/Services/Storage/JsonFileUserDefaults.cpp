@@ -82,17 +82,22 @@ void JsonFileUserDefaults::removeValue(const QString& key) {
 void JsonFileUserDefaults::writeLocked() const {
     if (!m_mayWrite) return;
     QJsonObject object;
-    for (auto it = m_values.cbegin(); it != m_values.cend(); ++it) object.insert(it.key(), it.value().toTaggedJson());
+    for (auto it = m_values.cbegin(); it != m_values.cend(); ++it)
+        object.insert(it.key(), it.value().toTaggedJson());
 
     QDir().mkpath(QFileInfo(m_filePath).absolutePath());
     QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qWarning("Cannot write settings file %s: %s", qUtf8Printable(m_filePath), qUtf8Printable(file.errorString()));
+    // Instructions, dictionary and snippets are personal: readable by the user alone.
+    if (!file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        qWarning("Cannot write settings file %s: %s", qUtf8Printable(m_filePath),
+                 qUtf8Printable(file.errorString()));
         return;
     }
     file.write(QJsonDocument(object).toJson(QJsonDocument::Indented));
     if (!file.commit()) {
-        qWarning("Cannot write settings file %s: %s", qUtf8Printable(m_filePath), qUtf8Printable(file.errorString()));
+        qWarning("Cannot write settings file %s: %s", qUtf8Printable(m_filePath),
+                 qUtf8Printable(file.errorString()));
     }
 }
 

@@ -13,8 +13,9 @@ namespace quorvelle {
 // The user defaults of one user, kept in memory and written through to one pretty-printed JSON
 // file after every change (atomically, so a crash leaves the old file or the new one).
 // A file that does not decode is moved aside and the domain starts empty, so the defaults apply.
+// The file is read once, when the object is made: share one instance per file in a process.
 class JsonFileUserDefaults final : public UserDefaults {
-public:
+  public:
     using Clock = std::function<QDateTime()>;
 
     explicit JsonFileUserDefaults(QString filePath, Clock now = &QDateTime::currentDateTimeUtc);
@@ -28,7 +29,7 @@ public:
     void setValue(const QString& key, const DefaultsValue& value) override;
     void removeValue(const QString& key) override;
 
-private:
+  private:
     void load(const Clock& now);
     void writeLocked() const;
 

@@ -1,5 +1,7 @@
 #include "Services/Storage/SettingsStore.h"
 
+#include "Services/Storage/JsonList.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -7,7 +9,9 @@ namespace quorvelle {
 
 namespace {
 
-QString keyText(const char* key) { return QString::fromLatin1(key); }
+QString keyText(const char* key) {
+    return QString::fromLatin1(key);
+}
 
 std::optional<QJsonDocument> parseJson(const QByteArray& bytes) {
     QJsonParseError error{};
@@ -25,28 +29,16 @@ QByteArray encodeJsonString(const QString& text) {
 
 std::optional<QString> decodeJsonString(const QByteArray& bytes) {
     const auto document = parseJson('[' + bytes + ']');
-    if (!document || document->array().size() != 1 || !document->array().first().isString()) return std::nullopt;
+    if (!document || document->array().size() != 1 || !document->array().first().isString())
+        return std::nullopt;
     return document->array().first().toString();
 }
 
 template <typename Entry, typename Decode>
-std::optional<QList<Entry>> decodeList(const QByteArray& bytes, Decode decode) {
-    const auto document = parseJson(bytes);
-    if (!document || !document->isArray()) return std::nullopt;
-    QList<Entry> entries;
-    for (const QJsonValue& element : document->array()) {
-        std::optional<Entry> entry = decode(element);
-        if (!entry) return std::nullopt;
-        entries.append(std::move(*entry));
-    }
-    return entries;
-}
-
-template <typename Entry>
-QByteArray encodeList(const QList<Entry>& entries) {
-    QJsonArray array;
-    for (const Entry& entry : entries) array.append(entry.toJson());
-    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+QList<Entry> storedList(const UserDefaults& defaults, const char* key, Decode decode) {
+    const auto bytes = defaults.data(keyText(key));
+    if (!bytes) return {};
+    return decodeJsonList<Entry>(*bytes, decode).value_or(QList<Entry>{});
 }
 
 std::optional<QJsonObject> decodeObject(const std::optional<QByteArray>& bytes) {
@@ -59,14 +51,14 @@ std::optional<QJsonObject> decodeObject(const std::optional<QByteArray>& bytes) 
 // English-only models are no longer offered: they stand for the multilingual model of their size.
 LocalTranscriptionModelID multilingualCounterpart(LocalTranscriptionModelID model) {
     switch (model) {
-    case LocalTranscriptionModelID::tinyEnglish:
-        return LocalTranscriptionModelID::tinyMultilingual;
-    case LocalTranscriptionModelID::baseEnglish:
-        return LocalTranscriptionModelID::baseMultilingual;
-    case LocalTranscriptionModelID::smallEnglish:
-        return LocalTranscriptionModelID::smallMultilingual;
-    default:
-        return model;
+        case LocalTranscriptionModelID::tinyEnglish:
+            return LocalTranscriptionModelID::tinyMultilingual;
+        case LocalTranscriptionModelID::baseEnglish:
+            return LocalTranscriptionModelID::baseMultilingual;
+        case LocalTranscriptionModelID::smallEnglish:
+            return LocalTranscriptionModelID::smallMultilingual;
+        default:
+            return model;
     }
 }
 
@@ -112,7 +104,9 @@ bool SettingsStore::dictionaryReplacementEnabled() const {
     return switchValue(SettingsKeys::dictionaryReplacementEnabled);
 }
 
-bool SettingsStore::clipboardFallbackEnabled() const { return switchValue(SettingsKeys::clipboardFallbackEnabled); }
+bool SettingsStore::clipboardFallbackEnabled() const {
+    return switchValue(SettingsKeys::clipboardFallbackEnabled);
+}
 
 LocalTranscriptionModelID SettingsStore::selectedLocalModelID() const {
     constexpr auto fallback = LocalTranscriptionModelID::smallMultilingual;
@@ -125,28 +119,22 @@ LocalTranscriptionModelID SettingsStore::selectedLocalModelID() const {
 }
 
 QList<VocabularyHintEntry> SettingsStore::vocabularyHintEntries() const {
-    const auto bytes = storedData(SettingsKeys::vocabularyHintEntries);
-    if (!bytes) return {};
     const QDateTime now = m_now();
-    return decodeList<VocabularyHintEntry>(*bytes, [&now](const QJsonValue& json) {
-               return VocabularyHintEntry::fromJson(json, now);
-           }).value_or(QList<VocabularyHintEntry>{});
+    return storedList<VocabularyHintEntry>(
+        *m_userDefaults, SettingsKeys::vocabularyHintEntries,
+        [&now](const QJsonValue& json) { return VocabularyHintEntry::fromJson(json, now); });
 }
 
 QList<VoiceSnippet> SettingsStore::snippets() const {
-    const auto bytes = storedData(SettingsKeys::snippets);
-    if (!bytes) return {};
-    return decodeList<VoiceSnippet>(*bytes, [](const QJsonValue& json) { return VoiceSnippet::fromJson(json); })
-        .value_or(QList<VoiceSnippet>{});
+    return storedList<VoiceSnippet>(*m_userDefaults, SettingsKeys::snippets,
+                                    [](const QJsonValue& json) { return VoiceSnippet::fromJson(json); });
 }
 
 QList<DictionaryReplacementEntry> SettingsStore::dictionaryEntries() const {
-    const auto bytes = storedData(SettingsKeys::dictionaryEntries);
-    if (!bytes) return {};
     const QDateTime now = m_now();
-    return decodeList<DictionaryReplacementEntry>(*bytes, [&now](const QJsonValue& json) {
-               return DictionaryReplacementEntry::fromJson(json, now);
-           }).value_or(QList<DictionaryReplacementEntry>{});
+    return storedList<DictionaryReplacementEntry>(
+        *m_userDefaults, SettingsKeys::dictionaryEntries,
+        [&now](const QJsonValue& json) { return DictionaryReplacementEntry::fromJson(json, now); });
 }
 
 void SettingsStore::setSelectedHotkey(const HotkeyShortcut& shortcut) {
@@ -155,10 +143,12 @@ void SettingsStore::setSelectedHotkey(const HotkeyShortcut& shortcut) {
 }
 
 void SettingsStore::setSelectedRecordingTriggerMode(RecordingTriggerMode mode) {
-    m_userDefaults->setData(keyText(SettingsKeys::selectedRecordingTriggerMode), encodeJsonString(rawValue(mode)));
+    m_userDefaults->setData(keyText(SettingsKeys::selectedRecordingTriggerMode),
+                            encodeJsonString(rawValue(mode)));
 }
 
-void SettingsStore::setSelectedMicrophonePreference(const std::optional<AudioInputDevicePreference>& preference) {
+void SettingsStore::setSelectedMicrophonePreference(
+    const std::optional<AudioInputDevicePreference>& preference) {
     if (!preference) {
         m_userDefaults->removeValue(keyText(SettingsKeys::selectedMicrophonePreference));
         return;
@@ -176,11 +166,11 @@ void SettingsStore::setSelectedPostProcessingMode(TranscriptionPostProcessingMod
 }
 
 void SettingsStore::setSnippets(const QList<VoiceSnippet>& snippets) {
-    m_userDefaults->setData(keyText(SettingsKeys::snippets), encodeList(snippets));
+    m_userDefaults->setData(keyText(SettingsKeys::snippets), encodeJsonList(snippets));
 }
 
 void SettingsStore::setDictionaryEntries(const QList<DictionaryReplacementEntry>& entries) {
-    m_userDefaults->setData(keyText(SettingsKeys::dictionaryEntries), encodeList(entries));
+    m_userDefaults->setData(keyText(SettingsKeys::dictionaryEntries), encodeJsonList(entries));
 }
 
 }  // namespace quorvelle

@@ -22,7 +22,8 @@ bool textMeansTrue(const QString& text) {
     while (i < text.size() && text.at(i) == u'0') ++i;
     if (i == text.size()) return false;
     const QChar first = text.at(i);
-    return first == u'Y' || first == u'y' || first == u'T' || first == u't' || (first >= u'1' && first <= u'9');
+    return first == u'Y' || first == u'y' || first == u'T' || first == u't' ||
+           (first >= u'1' && first <= u'9');
 }
 
 }  // namespace

@@ -1,15 +1,14 @@
 #include "Services/Storage/UserDefaultsDiagnosticsStore.h"
 
+#include "Services/Storage/JsonList.h"
 #include "Services/Storage/SettingsKeys.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
 
 #include <algorithm>
 
 namespace quorvelle {
 
-UserDefaultsDiagnosticsStore::UserDefaultsDiagnosticsStore(std::shared_ptr<UserDefaults> userDefaults, Clock now)
+UserDefaultsDiagnosticsStore::UserDefaultsDiagnosticsStore(std::shared_ptr<UserDefaults> userDefaults,
+                                                           Clock now)
     : m_userDefaults(std::move(userDefaults)), m_now(std::move(now)) {
     std::lock_guard lock(m_mutex);
     // An undecodable value is left for the next record to replace; a readable one is tidied.
@@ -47,24 +46,12 @@ std::optional<QList<SanitizedDiagnosticsEvent>> UserDefaultsDiagnosticsStore::lo
     if (!stored) return QList<SanitizedDiagnosticsEvent>{};
     const auto bytes = stored->dataValue();
     if (!bytes) return std::nullopt;
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(*bytes, &error);
-    if (error.error != QJsonParseError::NoError || !document.isArray()) return std::nullopt;
-    QList<SanitizedDiagnosticsEvent> events;
-    for (const QJsonValue& element : document.array()) {
-        if (!element.isObject()) return std::nullopt;
-        auto event = SanitizedDiagnosticsEvent::fromJson(element.toObject());
-        if (!event) return std::nullopt;
-        events.append(std::move(*event));
-    }
-    return events;
+    return decodeJsonList<SanitizedDiagnosticsEvent>(
+        *bytes, [](const QJsonValue& json) { return SanitizedDiagnosticsEvent::fromJson(json); });
 }
 
 void UserDefaultsDiagnosticsStore::saveEvents(const QList<SanitizedDiagnosticsEvent>& events) {
-    QJsonArray array;
-    for (const SanitizedDiagnosticsEvent& event : events) array.append(event.toJson());
-    m_userDefaults->setData(QString::fromLatin1(SettingsKeys::diagnosticsEvents),
-                            QJsonDocument(array).toJson(QJsonDocument::Compact));
+    m_userDefaults->setData(QString::fromLatin1(SettingsKeys::diagnosticsEvents), encodeJsonList(events));
 }
 
 }  // namespace quorvelle

@@ -1,6 +1,6 @@
 #include "Models/DiagnosticsSnapshot.h"
 #include "Models/LocalTranscriptionModelDescriptor.h"
-#include "StoragePrinters.h"
+#include "StorageTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "Services/Storage/JsonFileUserDefaults.h"
 #include "Services/Storage/SettingsKeys.h"
 #include "Services/Storage/UserDefaultsDiagnosticsStore.h"
-#include "StoragePrinters.h"
+#include "StorageTestSupport.h"
 #include "Support/JsonCoding.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +22,8 @@ namespace {
 const QDateTime kNow = QDateTime(QDate(2026, 12, 6), QTime(18, 0, 0), QTimeZone::utc());
 const QString kKey = QString::fromLatin1(SettingsKeys::diagnosticsEvents);
 
-SanitizedDiagnosticsEvent eventAt(qint64 secondsBeforeNow, const QString& code = QStringLiteral("runtime.insert.ok")) {
+SanitizedDiagnosticsEvent eventAt(qint64 secondsBeforeNow,
+                                  const QString& code = QStringLiteral("runtime.insert.ok")) {
     return SanitizedDiagnosticsEvent::make(kNow.addSecs(-secondsBeforeNow), DiagnosticsEventLevel::info, code,
                                            QStringLiteral("message"));
 }
@@ -34,7 +35,7 @@ QByteArray encode(const QList<SanitizedDiagnosticsEvent>& events) {
 }
 
 class DiagnosticsStoreTest : public ::testing::Test {
-protected:
+  protected:
     std::shared_ptr<InMemoryUserDefaults> defaults = std::make_shared<InMemoryUserDefaults>();
     QDateTime now = kNow;
     UserDefaultsDiagnosticsStore makeStore() {
@@ -65,7 +66,8 @@ TEST_F(DiagnosticsStoreTest, EventsAreKeptUnchangedNewestFirstInTheirStoredForm)
     EXPECT_EQ(first.value(QStringLiteral("id")).toString(), json::uuidToText(newer.id));
     EXPECT_EQ(first.value(QStringLiteral("level")).toString(), QStringLiteral("error"));
     EXPECT_EQ(first.value(QStringLiteral("message")).toString(), newer.message);
-    EXPECT_DOUBLE_EQ(first.value(QStringLiteral("timestamp")).toDouble(), json::secondsSinceReferenceDate(kNow));
+    EXPECT_DOUBLE_EQ(first.value(QStringLiteral("timestamp")).toDouble(),
+                     json::secondsSinceReferenceDate(kNow));
 }
 
 TEST_F(DiagnosticsStoreTest, AtMostAHundredEventsAreKept) {
@@ -108,7 +110,8 @@ TEST_F(DiagnosticsStoreTest, EventsOlderThanSevenDaysAgeOutOnReadingAndLeaveOnRe
 TEST_F(DiagnosticsStoreTest, AnUndecodableListIsReadAsEmptyAndReplacedOnlyByARecord) {
     const std::vector<DefaultsValue> damaged = {
         DefaultsValue(QByteArray("[{\"id\":")),
-        DefaultsValue(QByteArray(R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","timestamp":1,"level":"fatal","code":"c","message":"m"}])")),
+        DefaultsValue(QByteArray(
+            R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","timestamp":1,"level":"fatal","code":"c","message":"m"}])")),
         DefaultsValue(QStringLiteral("[]")),
     };
     for (const DefaultsValue& value : damaged) {

@@ -18,7 +18,9 @@ struct ScoreCase {
     QStringList reasons;
 };
 
-void PrintTo(const ScoreCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ScoreCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class IdentityScore : public ::testing::TestWithParam<ScoreCase> {};
 
@@ -50,9 +52,15 @@ const QString similarSize = QStringLiteral("similar size");
 INSTANTIATE_TEST_SUITE_P(
     Cases, IdentityScore,
     ::testing::Values(
-        ScoreCase{"identicalSnapshotsScoreTheMaximum", [](auto&) {}, 130, true,
+        ScoreCase{"identicalSnapshotsScoreTheMaximum",
+                  [](auto&) {},
+                  130,
+                  true,
                   {samePid, sameBundle, sameId, sameRole, sameTitle, similarFrame, similarSize}},
-        ScoreCase{"windowMovedBeyondTolerance", [](auto& t) { t.element.frame->translate(4.5, 0); }, 70, true,
+        ScoreCase{"windowMovedBeyondTolerance",
+                  [](auto& t) { t.element.frame->translate(4.5, 0); },
+                  70,
+                  true,
                   {samePid, sameBundle, sameId, sameRole, sameTitle, otherFrame, similarSize}},
         ScoreCase{"movedExactlyFourPointsIsStillSimilar",
                   [](auto& t) {
@@ -61,7 +69,9 @@ INSTANTIATE_TEST_SUITE_P(
                       t.element.frame->moveLeft(102);  // width +4 keeps the midpoint within 4
                       t.element.size = QSizeF(304, 36);
                   },
-                  130, true, {samePid, sameBundle, sameId, sameRole, sameTitle, similarFrame, similarSize}},
+                  130,
+                  true,
+                  {samePid, sameBundle, sameId, sameRole, sameTitle, similarFrame, similarSize}},
         ScoreCase{"otherFieldWithoutIdentifiersInSameApp",
                   [](auto& t) {
                       t.element.identifier.reset();
@@ -69,8 +79,13 @@ INSTANTIATE_TEST_SUITE_P(
                       t.element.frame = QRectF(100, 100, 300, 20);
                       t.element.size = QSizeF(300, 20);
                   },
-                  -5, false, {samePid, sameBundle, sameRole, otherTitle, otherFrame}},
-        ScoreCase{"relaunchedAppHasAnotherProcess", [](auto& t) { t.app.processIdentifier = 9999; }, 110, true,
+                  -5,
+                  false,
+                  {samePid, sameBundle, sameRole, otherTitle, otherFrame}},
+        ScoreCase{"relaunchedAppHasAnotherProcess",
+                  [](auto& t) { t.app.processIdentifier = 9999; },
+                  110,
+                  true,
                   {otherPid, sameBundle, sameId, sameRole, sameTitle, similarFrame, similarSize}},
         ScoreCase{"differentIdentifiersAndFramesGiveTheMinimum",
                   [](auto& t) {
@@ -82,14 +97,18 @@ INSTANTIATE_TEST_SUITE_P(
                       t.element.frame = QRectF(0, 0, 10, 10);
                       t.element.size = QSizeF(10, 10);
                   },
-                  -70, false, {otherPid, otherId, otherFrame}},
+                  -70,
+                  false,
+                  {otherPid, otherId, otherFrame}},
         ScoreCase{"titleAbsentOnOneSideCountsAsDifferentAndFortyFiveIsNotEnough",
                   [](auto& t) {
                       t.app.bundleIdentifier.reset();
                       t.element.identifier.reset();
                       t.element.title.reset();
                   },
-                  45, false, {samePid, sameRole, otherTitle, similarFrame, similarSize}},
+                  45,
+                  false,
+                  {samePid, sameRole, otherTitle, similarFrame, similarSize}},
         ScoreCase{"exactlyFiftyIsTheSameSurface",
                   [](auto& t) {
                       t.app.bundleIdentifier.reset();
@@ -97,14 +116,23 @@ INSTANTIATE_TEST_SUITE_P(
                       t.element.size.reset();
                       t.element.role = QStringLiteral("AXTextField");
                   },
-                  50, true, {samePid, sameTitle, similarFrame}},
+                  50,
+                  true,
+                  {samePid, sameTitle, similarFrame}},
         ScoreCase{"subroleMismatchLosesRolePoints",
-                  [](auto& t) { t.element.subrole = QStringLiteral("AXSearchField"); }, 115, true,
+                  [](auto& t) { t.element.subrole = QStringLiteral("AXSearchField"); },
+                  115,
+                  true,
                   {samePid, sameBundle, sameId, sameTitle, similarFrame, similarSize}},
         ScoreCase{"sizeOutsideToleranceAddsNothing",
-                  [](auto& t) { t.element.size = QSizeF(300, 44.5); }, 120, true,
+                  [](auto& t) { t.element.size = QSizeF(300, 44.5); },
+                  120,
+                  true,
                   {samePid, sameBundle, sameId, sameRole, sameTitle, similarFrame}},
-        ScoreCase{"frameAbsentOnOneSideAddsNothing", [](auto& t) { t.element.frame.reset(); }, 110, true,
+        ScoreCase{"frameAbsentOnOneSideAddsNothing",
+                  [](auto& t) { t.element.frame.reset(); },
+                  110,
+                  true,
                   {samePid, sameBundle, sameId, sameRole, sameTitle, similarSize}}),
     [](const auto& info) { return std::string(info.param.name); });
 

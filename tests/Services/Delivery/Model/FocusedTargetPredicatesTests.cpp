@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "FocusedTargetFixtures.h"
 #include "Services/Delivery/FocusedTargetSnapshot.h"
 
@@ -10,91 +8,49 @@ namespace {
 
 using test::writableTextField;
 
-struct ElementCase {
-    const char* name;
-    std::function<void(FocusedElementMetadata&)> change;
-    bool textInputRole;
-    std::optional<SessionBlockReason> block;
-    bool pasteCandidate;
-    bool directWrite;
-};
+constexpr auto kNoWritable = SessionBlockReason::noWritableTarget;
+constexpr auto kSecure = SessionBlockReason::secureField;
 
-void PrintTo(const ElementCase& c, std::ostream* os) { *os << c.name; }
-
-class ElementPredicates : public ::testing::TestWithParam<ElementCase> {};
-
-TEST_P(ElementPredicates, FollowRolesStatesAndSettability) {
-    const ElementCase& c = GetParam();
-    FocusedTargetSnapshot target = writableTextField();
-    c.change(target.element);
-    EXPECT_EQ(target.element.hasTextInputRole(), c.textInputRole);
-    EXPECT_EQ(target.blockReason(), c.block);
-    EXPECT_EQ(target.isClipboardPasteCandidate(), c.pasteCandidate);
-    EXPECT_EQ(target.supportsDirectValueWrite(), c.directWrite);
+TEST(FocusedElementMetadata, PredicatesFollowRoleStateAndSettability) {
+    const struct {
+        const char* role;
+        const char* subrole;
+        bool enabled, editable, valueWrite, rangeWrite;
+        bool textInputRole;
+        std::optional<SessionBlockReason> block;
+        bool pasteCandidate, directWrite;
+    } cases[] = {
+        // role, subrole, enabled, editable, value settable, range settable ->
+        //     text-input role, block reason, paste candidate, direct write
+        {"AXTextArea", nullptr, true, true, true, true, true, std::nullopt, true, true},
+        {"AXComboBox", nullptr, true, false, true, false, true, std::nullopt, true, true},
+        {"AXButton", "AXSearchField", true, false, true, true, true, std::nullopt, true, true},
+        {"AXTextField", "AXSecureTextField", false, true, true, true, true, kSecure, false, false},
+        {"AXTextField", "AXSecureTextField", true, true, true, true, true, kSecure, false, false},
+        {"AXTextField", nullptr, false, true, true, true, true, kNoWritable, false, false},
+        {"AXTextField", nullptr, true, true, false, false, true, kNoWritable, true, false},
+        {"AXTextField", nullptr, true, true, false, true, true, std::nullopt, true, false},
+        {"AXWebArea", nullptr, true, false, true, true, false, kNoWritable, true, false},
+        {"AXGroup", nullptr, true, true, true, true, false, std::nullopt, true, true},
+        {"AXButton", nullptr, true, false, true, true, false, kNoWritable, false, false},
+        {nullptr, nullptr, true, true, true, false, false, std::nullopt, true, true},
+        {"axtextfield", nullptr, true, false, true, true, false, kNoWritable, false, false},
+    };
+    for (const auto& c : cases) {
+        FocusedElementMetadata e;
+        if (c.role) e.role = QString::fromLatin1(c.role);
+        if (c.subrole) e.subrole = QString::fromLatin1(c.subrole);
+        e.isEnabled = c.enabled;
+        e.isEditable = c.editable;
+        e.supportsValueWrite = c.valueWrite;
+        e.supportsSelectedTextRangeWrite = c.rangeWrite;
+        const std::string name = std::string(c.role ? c.role : "-") + "/" + (c.subrole ? c.subrole : "-");
+        EXPECT_EQ(e.hasTextInputRole(), c.textInputRole) << name;
+        EXPECT_EQ(e.blockReason(), c.block) << name << " enabled " << c.enabled;
+        EXPECT_EQ(e.isClipboardPasteCandidate(), c.pasteCandidate) << name;
+        EXPECT_EQ(e.supportsDirectValueWrite(), c.directWrite) << name << " value " << c.valueWrite;
+    }
 }
-
-const auto noWritable = std::optional(SessionBlockReason::noWritableTarget);
-const auto secure = std::optional(SessionBlockReason::secureField);
-const std::optional<SessionBlockReason> writable;
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ElementPredicates,
-    ::testing::Values(
-        ElementCase{"plainTextField", [](auto&) {}, true, writable, true, true},
-        ElementCase{"textFieldRole", [](auto& e) { e.role = QStringLiteral("AXTextField"); }, true, writable,
-                    true, true},
-        ElementCase{"comboBoxNotEditable",
-                    [](auto& e) {
-                        e.role = QStringLiteral("AXComboBox");
-                        e.isEditable = false;
-                    },
-                    true, writable, true, true},
-        ElementCase{"searchFieldSubroleOnGroup",
-                    [](auto& e) {
-                        e.role = QStringLiteral("AXButton");
-                        e.subrole = QStringLiteral("AXSearchField");
-                        e.isEditable = false;
-                    },
-                    true, writable, true, true},
-        ElementCase{"secureEvenWhenDisabled",
-                    [](auto& e) {
-                        e.subrole = QStringLiteral("AXSecureTextField");
-                        e.isEnabled = false;
-                    },
-                    true, secure, false, false},
-        ElementCase{"secureEnabled", [](auto& e) { e.subrole = QStringLiteral("AXSecureTextField"); }, true,
-                    secure, false, false},
-        ElementCase{"disabledPlainField", [](auto& e) { e.isEnabled = false; }, true, noWritable, false, false},
-        ElementCase{"nothingSettable",
-                    [](auto& e) {
-                        e.supportsValueWrite = false;
-                        e.supportsSelectedTextRangeWrite = false;
-                    },
-                    true, noWritable, true, false},
-        ElementCase{"onlySelectionSettable", [](auto& e) { e.supportsValueWrite = false; }, true, writable, true,
-                    false},
-        ElementCase{"webAreaNotEditable",
-                    [](auto& e) {
-                        e.role = QStringLiteral("AXWebArea");
-                        e.isEditable = false;
-                    },
-                    false, noWritable, true, false},
-        ElementCase{"editableGroup", [](auto& e) { e.role = QStringLiteral("AXGroup"); }, false, writable, true,
-                    true},
-        ElementCase{"buttonNotEditable",
-                    [](auto& e) {
-                        e.role = QStringLiteral("AXButton");
-                        e.isEditable = false;
-                    },
-                    false, noWritable, false, false},
-        ElementCase{"noRoleButEditable", [](auto& e) { e.role.reset(); }, false, writable, true, true},
-        ElementCase{"roleIsCaseSensitive",
-                    [](auto& e) {
-                        e.role = QStringLiteral("axtextfield");
-                        e.isEditable = false;
-                    },
-                    false, noWritable, false, false}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FocusedTargetSnapshot, PrefersClipboardPasteForKeywordAppsByNameOrBundle) {
     const struct {
@@ -136,23 +92,6 @@ TEST(FocusedTargetSnapshot, TargetDescriptionFallsBackPartByPart) {
         target.element.role = c.role;
         EXPECT_EQ(target.targetDescription(), QString::fromUtf8(c.expected));
     }
-}
-
-TEST(FocusedElementHandle, StorageLivesUntilTheLastSnapshotReleasesIt) {
-    int released = 0;
-    {
-        FocusedTargetSnapshot first = writableTextField();
-        first.elementHandle =
-            std::make_shared<FocusedElementHandle>(std::shared_ptr<void>(new int(7), [&](void* p) {
-                delete static_cast<int*>(p);
-                ++released;
-            }));
-        FocusedTargetSnapshot second = first;
-        first = FocusedTargetSnapshot{};
-        EXPECT_EQ(released, 0);
-        EXPECT_EQ(*static_cast<int*>(second.elementHandle->storage().get()), 7);
-    }
-    EXPECT_EQ(released, 1);
 }
 
 }  // namespace

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "ProcessingTestSupport.h"
+
+#include "Processing/DictionaryReplacement.h"
+
+namespace quorvelle {
+namespace {
+
+using test::kEnglish;
+using test::u;
+
+DictionaryReplacementEntry entry(const char* original, const char* replacement) {
+    return {QUuid::createUuid(), u(original), u(replacement), u("general"), QDateTime()};
+}
+
+struct DictionaryCase {
+    const char* name;
+    QList<DictionaryReplacementEntry> entries;
+    const char* text;
+    const char* expected;
+};
+
+TEST(DictionaryReplacement, ReplacesWholeWordsIgnoringCase) {
+    const DictionaryCase cases[] = {
+        {"wholeWordOnly", {entry("gpt", "GPT")}, "chatgpt and gpt", "chatgpt and GPT"},
+        {"ignoresCase", {entry("gpt", "GPT")}, "Gpt, gPT.", "GPT, GPT."},
+        {"digitsGuardToo", {entry("gpt", "GPT")}, "gpt4 gpt-4", "gpt4 GPT-4"},
+        {"phrase", {entry("quorvel", "Quorvelle")}, "I use quorvel daily", "I use Quorvelle daily"},
+        {"turkishCase", {entry("şeker", "Şeker A.Ş.")}, "ŞEKER ve şekerleme", "Şeker A.Ş. ve şekerleme"},
+        {"spacesInOriginalAreKept", {entry("  foo ", "bar")}, "a foo b", "a foo b"},
+        {"spacesInOriginalMatchSpacedText", {entry("  foo ", "bar")}, "(  foo )", "(bar)"},
+        {"regexCharactersAreLiteral",
+         {entry("c++", "C++"), entry("a.b", "X")},
+         "c++ and axb and a.b",
+         "C++ and axb and X"},
+        {"templateCharactersAreLiteral", {entry("x", "$1\\0")}, "x y", "$1\\0 y"},
+        {"blankOriginalsAreIgnored", {entry("   ", "bad"), entry("", "bad")}, "a   b", "a   b"},
+        {"emptyText", {entry("a", "b")}, "", ""},
+        {"noEntries", {}, "text", "text"},
+        {"replacementsAreNotRescanned",
+         {entry("alpha", "beta"), entry("beta", "gamma")},
+         "alpha beta",
+         "beta gamma"},
+    };
+    for (const DictionaryCase& c : cases) {
+        EXPECT_EQ(applyDictionaryReplacements(u(c.text), c.entries, kEnglish), u(c.expected)) << c.name;
+    }
+}
+
+TEST(DictionaryReplacement, LongerOriginalsClaimTheirTextFirstWhateverTheListOrder) {
+    const DictionaryCase cases[] = {
+        {"overlapLongerWins", {entry("new york", "NY"), entry("york city", "YC")}, "new york city", "new YC"},
+        {"containedShorterLoses",
+         {entry("New York", "NY"), entry("New York City", "NYC")},
+         "new york city and new york",
+         "NYC and NY"},
+        // Same length: the localized case-insensitive order decides ("car key" before "Red car",
+        // which a plain code-unit order would put first).
+        {"equalLengthByCaseInsensitiveOrder",
+         {entry("Red car", "RC"), entry("car key", "CK")},
+         "red car key",
+         "red CK"},
+    };
+    for (const DictionaryCase& c : cases) {
+        EXPECT_EQ(applyDictionaryReplacements(u(c.text), c.entries, kEnglish), u(c.expected)) << c.name;
+        QList<DictionaryReplacementEntry> reversed(c.entries.rbegin(), c.entries.rend());
+        EXPECT_EQ(applyDictionaryReplacements(u(c.text), reversed, kEnglish), u(c.expected)) << c.name;
+    }
+}
+
+TEST(DictionaryReplacement, LengthCountsCharactersNotCodeUnits) {
+    // "😀😀😀x" is 4 characters in 7 code units, "x abc" 5 in 5: the latter is longer and claims the "x".
+    const QList<DictionaryReplacementEntry> entries{entry("😀😀😀x", "A"), entry("x abc", "B")};
+    EXPECT_EQ(applyDictionaryReplacements(u("😀😀😀x abc"), entries, kEnglish), u("😀😀😀B"));
+}
+
+}  // namespace
+}  // namespace quorvelle

@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include "Processing/SentenceFormatting.h"
+#include "Processing/SpokenPunctuation.h"
+#include "Processing/TranscriptCleanup.h"
+
+namespace quorvelle {
+namespace {
+
+using Mode = TranscriptionPostProcessingMode;
+
+struct CleanupCase {
+    const char* input;
+    const char* expected;
+};
+
+void expectCleanup(Mode mode, std::initializer_list<CleanupCase> cases) {
+    for (const CleanupCase& c : cases) {
+        const QString input = QString::fromUtf8(c.input);
+        const TranscriptCleanupResult result = applyCleanupMode(input, mode);
+        EXPECT_EQ(result.transcript, QString::fromUtf8(c.expected)) << "input: " << c.input;
+        EXPECT_EQ(result.inputTranscript, input);
+        EXPECT_EQ(result.mode, mode);
+    }
+}
+
+void expectMapped(QString (*transform)(const QString&), std::initializer_list<CleanupCase> cases) {
+    for (const CleanupCase& c : cases) {
+        EXPECT_EQ(transform(QString::fromUtf8(c.input)), QString::fromUtf8(c.expected))
+            << "input: " << c.input;
+    }
+}
+
+TEST(TranscriptCleanup, OffLeavesTheTextByteForByte) {
+    expectCleanup(Mode::off, {{"  um hello comma world  ", "  um hello comma world  "}, {"", ""}});
+}
+
+TEST(TranscriptCleanup, EmptyOrBlankTextStaysEmptyWithoutFullStop) {
+    for (Mode mode : {Mode::default_, Mode::chat, Mode::email, Mode::rewrite}) {
+        expectCleanup(mode, {{"", ""}, {"   \n\t ", ""}, {"um", ""}});
+    }
+}
+
+TEST(TranscriptCleanup, FillersGoAsWholeWordsWithTheirCommaAndSpaces) {
+    expectCleanup(Mode::default_, {
+                                      {"um so this is it", "So this is it."},
+                                      {"hmmm, okay", "Okay."},
+                                      {"UMM well UHH fine", "Well fine."},
+                                      {"umbrella", "Umbrella."},
+                                      {"the hummus is good", "The hummus is good."},
+                                      {"şey bence yani olur", "Bence olur."},
+                                      {"yanitim hazır", "Yanitim hazır."},
+                                      {"erm, erm, right", "Right."},
+                                  });
+}
+
+TEST(TranscriptCleanup, SpokenMarksReplaceTheirWords) {
+    expectCleanup(Mode::default_, {
+                                      {"hello comma world", "Hello, world."},
+                                      {"what question mark", "What?"},
+                                      {"wow exclamation mark great", "Wow! Great."},
+                                      {"note colon buy milk", "Note: buy milk."},
+                                      {"first semicolon second", "First; second."},
+                                      {"merhaba virgül nasılsın soru işareti", "Merhaba, nasılsın?"},
+                                      {"bitti nokta", "Bitti."},
+                                      {"liste iki nokta elma", "Liste: elma."},
+                                      {"bir noktalı virgül iki", "Bir; iki."},
+                                      {"harika ünlem", "Harika!"},
+                                      {"HELLO COMMA WORLD", "HELLO, WORLD."},
+                                  });
+}
+
+TEST(TranscriptCleanup, WholeWordGuardsKeepWordsThatContainAPhrase) {
+    expectCleanup(Mode::default_, {
+                                      {"semicolon", ";."},
+                                      {"the colonel arrived", "The colonel arrived."},
+                                      {"a periodic table", "A periodic table."},
+                                      {"noktalar önemli", "Noktalar önemli."},
+                                      {"dashboard slashing", "Dashboard slashing."},
+                                      {"tireless work", "Tireless work."},
+                                      {"commander comma", "Commander,."},
+                                  });
+}
+
+TEST(TranscriptCleanup, PercentRowsNeedADigitAfterTheWord) {
+    expectCleanup(Mode::default_, {
+                                      {"yüzde 50", "%50."},
+                                      {"percent 50", "50%."},
+                                      {"growth of percent   12 this year", "Growth of 12% this year."},
+                                      {"percent of people", "Percent of people."},
+                                      {"yüzde elli", "Yüzde elli."},
+                                  });
+}
+
+TEST(TranscriptCleanup, SymbolMarksKeepTheirSpaces) {
+    expectCleanup(Mode::default_, {
+                                      {"mail me at sign home", "Mail me @ home."},
+                                      {"bana at işareti yaz", "Bana @ yaz."},
+                                      {"and slash or", "And / or."},
+                                      {"well dash maybe", "Well - maybe."},
+                                      {"iyi tire kötü", "Iyi - kötü."},
+                                  });
+}
+
+TEST(TranscriptCleanup, MarksBetweenLettersOrDigitsGetNoSpace) {
+    expectCleanup(Mode::default_, {
+                                      {"the price is 3.5", "The price is 3.5."},
+                                      {"meet at 10:30 today", "Meet at 10:30 today."},
+                                      {"visit example.com", "Visit example.com."},
+                                      {"write to ali@example.com.tr", "Write to ali@example.com.tr."},
+                                      {"open notes.txt now", "Open notes.txt now."},
+                                      {"about 1,000 people", "About 1,000 people."},
+                                      {"the price is 3 period 5",
+                                       "The price is 3. 5."},  // a spoken mark is not inside a number
+                                  });
+}
+
+TEST(TranscriptCleanup, MarksBeforeOtherTextStillGetASpace) {
+    expectCleanup(Mode::default_, {
+                                      {"yes,\"quoted\"", "Yes, \"quoted\"."},
+                                      {"done.(really)", "Done. (really)."},
+                                      {"hello , world", "Hello, world."},
+                                      {"end.", "End."},
+                                  });
+}
+
+TEST(TranscriptCleanup, SpokenLineBreaksSurviveWithoutSurroundingSpaces) {
+    expectCleanup(Mode::default_, {
+                                      {"first line new line second line", "First line\nsecond line."},
+                                      {"başlık yeni satır metin", "Başlık\nmetin."},
+                                      {"a new line new line b", "A\n\nb."},
+                                      {"done period new line next", "Done.\nNext."},
+                                      {"hello um new line world", "Hello\nworld."},
+                                      {"one   \t two", "One two."},
+                                      {"trailing new line", "Trailing."},
+                                  });
+}
+
+TEST(TranscriptCleanup, SentencesAreCapitalisedAndClosed) {
+    expectCleanup(Mode::default_, {
+                                      {"ok,", "Ok,."},
+                                      {"ok:", "Ok:."},
+                                      {"really?", "Really?"},
+                                      {"stop!", "Stop!"},
+                                      {"one. two! three? four", "One. Two! Three? Four."},
+                                      {"ıspanak ve ilk", "Ispanak ve ilk."},
+                                      {"straße", "Straße."},
+                                  });
+}
+
+TEST(SentenceFormatting, CapitalisesAfterEndMarksOnly) {
+    expectMapped(formatSentence, {
+                                     {"", ""},
+                                     {"   ", ""},
+                                     {"hi!   there", "Hi!   There."},
+                                     {"hi?\n\nthere", "Hi?\n\nThere."},
+                                     {"\"quoted\" text", "\"quoted\" text."},
+                                     {"(aside) text", "(aside) text."},
+                                     {"3 apples", "3 apples."},
+                                     {"ßig", "SSig."},
+                                     {"ok. \"next\"", "Ok. \"next\"."},
+                                     {"version 2.0 is out", "Version 2.0 is out."},
+                                     {"see example.com and more", "See example.com and more."},
+                                     {"end. next", "End. Next."},
+                                     {"😀 hello", "😀 hello."},
+                                 });
+}
+
+TEST(SpokenPunctuation, RowsRunInTableOrder) {
+    // Two-word Turkish phrases must win over the single words inside them, and "semicolon" over "colon".
+    expectMapped(applySpokenPunctuation, {
+                                             {"a soru işareti", "a?"},
+                                             {"a iki nokta b", "a: b"},
+                                             {"a noktalı virgül b", "a; b"},
+                                             {"a semicolon b", "a; b"},
+                                             {"a at işareti b", "a @ b"},
+                                             {"a at sign b", "a @ b"},
+                                             {"", ""},
+                                             {"   ", ""},
+                                         });
+}
+
+TEST(TranscriptCleanup, EmailStartsParagraphsAtGreetingsAndClosings) {
+    expectCleanup(Mode::email, {
+                                   {"hi there regards john", "Hi there\n\nRegards john."},
+                                   {"merhaba ali nasılsın", "Merhaba ali nasılsın."},
+                                   {"selam merhaba ali", "Selam\n\nMerhaba ali."},
+                                   {"görüşürüz teşekkürler", "Görüşürüz\n\nTeşekkürler."},
+                                   {"thanks REGARDS bob", "Thanks\n\nRegards bob."},
+                                   {"regards", "Regards."},
+                               });
+    expectCleanup(Mode::chat, {{"hi there regards john", "Hi there regards john."}});
+}
+
+TEST(TranscriptCleanup, DefaultChatAndRewriteBehaveAlike) {
+    const QString input = QStringLiteral("um hello comma world new line percent 5 question mark");
+    const QString expected = applyCleanupMode(input, Mode::default_).transcript;
+    EXPECT_EQ(expected, QStringLiteral("Hello, world\n5%?"));
+    EXPECT_EQ(applyCleanupMode(input, Mode::chat).transcript, expected);
+    EXPECT_EQ(applyCleanupMode(input, Mode::rewrite).transcript, expected);
+}
+
+}  // namespace
+}  // namespace quorvelle

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include "ProcessingTestSupport.h"
+
+#include "Processing/DeveloperContext.h"
+#include "Processing/PromptNormalization.h"
+#include "Processing/TranscriptionPrompt.h"
+#include "Processing/WordCount.h"
+#include "Support/Graphemes.h"
+
+namespace quorvelle {
+namespace {
+
+using test::u;
+
+const QString kHintsPrefix = u("Vocabulary hints: Use these exact spellings when they are spoken: ");
+const QString kDeveloperLine =
+    u("Developer context: preserve camelCase, PascalCase, snake_case, package names, CLI commands, and code "
+      "identifiers. Do not join ordinary words unless the result is a known identifier.");
+
+VocabularyHintEntry hint(const QString& term, bool enabled = true) {
+    return {QUuid::createUuid(), term, QString(), enabled, QDateTime()};
+}
+
+FocusedTargetSnapshot target(const char* bundle, const char* name, const char* title = nullptr,
+                             const char* identifier = nullptr) {
+    FocusedTargetSnapshot t;
+    if (bundle) t.app.bundleIdentifier = u(bundle);
+    if (name) t.app.localizedName = u(name);
+    if (title) t.element.title = u(title);
+    if (identifier) t.element.identifier = u(identifier);
+    return t;
+}
+
+TEST(DeveloperContext, AnyMetadataContainingAKeywordCounts) {
+    const struct {
+        std::optional<FocusedTargetSnapshot> target;
+        bool expected;
+    } cases[] = {
+        {std::nullopt, false},
+        {target("com.jetbrains.pycharm", nullptr), true},
+        {target(nullptr, "Visual Studio Code"), true},
+        {target("org.example.notes", "Notes", "Zed — notes.md"), true},
+        {target("org.example.notes", "Notes", "Amazed by it"), true},  // substring, not a word
+        {target("org.example.notes", "Notes", nullptr, "main-TERMINAL-view"), true},
+        {target("org.example.notes", "Notes", "Shopping"), false},
+        {target(nullptr, nullptr), false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(isDeveloperContext(c.target), c.expected);
+}
+
+TEST(TranscriptionPrompt, NothingToSayGivesNoPrompt) {
+    const TranscriptionPromptContext context =
+        buildTranscriptionPrompt(u("  \n "), {hint(u("off"), false), hint(u("   "))}, target("a", "Notes"));
+    EXPECT_EQ(context, TranscriptionPromptContext{});
+}
+
+TEST(TranscriptionPrompt, PartsAreJoinedByABlankLineInOrder) {
+    const struct {
+        std::optional<QString> instructions;
+        QList<VocabularyHintEntry> hints;
+        const char* expectedPrompt;
+    } cases[] = {
+        {u("  Be brief.  "), {}, "Be brief."},
+        {std::nullopt,
+         {hint(u("Kubernetes")), hint(u("kubernetes ")), hint(u("Quorvelle"))},
+         "Vocabulary hints: Use these exact spellings when they are spoken: Kubernetes, Quorvelle."},
+        {u("Be brief."),
+         {hint(u("Café")), hint(u("cafe")), hint(u("Off"), false)},
+         "Be brief.\n\nVocabulary hints: Use these exact spellings when they are spoken: Café."},
+    };
+    for (const auto& c : cases) {
+        const TranscriptionPromptContext context =
+            buildTranscriptionPrompt(c.instructions, c.hints, std::nullopt);
+        EXPECT_EQ(context.prompt, u(c.expectedPrompt));
+        EXPECT_FALSE(context.isDeveloperContext);
+    }
+}
+
+TEST(TranscriptionPrompt, DeveloperTargetsAddTermsAfterTheUsersAndTheDeveloperLineLast) {
+    const TranscriptionPromptContext context =
+        buildTranscriptionPrompt(u("Be brief."), {hint(u("typescript")), hint(u("Quorvelle"))},
+                                 target("com.jetbrains.intellij", "IDEA"));
+    EXPECT_TRUE(context.isDeveloperContext);
+    EXPECT_EQ(context.customInstructions, u("Be brief."));
+    ASSERT_EQ(context.vocabularyHints.size(), 2 + 25 - 1);  // the user's "typescript" hides "TypeScript"
+    EXPECT_EQ(context.vocabularyHints.mid(0, 3),
+              (QStringList{u("typescript"), u("Quorvelle"), u("useEffect")}));
+    EXPECT_FALSE(context.vocabularyHints.contains(u("TypeScript")));
+    EXPECT_EQ(context.vocabularyHints.last(), u("OpenAI"));
+    ASSERT_TRUE(context.prompt);
+    EXPECT_TRUE(context.prompt->startsWith(u("Be brief.\n\n") + kHintsPrefix +
+                                           u("typescript, Quorvelle, useEffect")));
+    EXPECT_TRUE(context.prompt->endsWith(u("OpenAI.\n\n") + kDeveloperLine));
+}
+
+TEST(TranscriptionPrompt, AtMostEightyHintsAndUserTermsCountFirst) {
+    QList<VocabularyHintEntry> hints;
+    for (int i = 0; i < 100; ++i) hints.append(hint(u("term%1").arg(i)));
+    hints.insert(5, hint(u("TERM3")));  // a repeat does not take a place
+    const TranscriptionPromptContext context = buildTranscriptionPrompt({}, hints, target("x", "Xcode"));
+    ASSERT_EQ(context.vocabularyHints.size(), 80);
+    EXPECT_EQ(context.vocabularyHints.first(), u("term0"));
+    EXPECT_EQ(context.vocabularyHints.last(), u("term79"));
+    EXPECT_TRUE(context.prompt->endsWith(kDeveloperLine));
+}
+
+TEST(TranscriptionPrompt, LongPromptsAreCutAt1800CharactersThenTrimmed) {
+    const QString spaceAtCut = QString(1799, u'a') + u("  tail");
+    EXPECT_EQ(composeTranscriptionPrompt(spaceAtCut, {}, false), QString(1799, u'a'));
+    EXPECT_EQ(composeTranscriptionPrompt(QString(1800, u'b'), {}, false), QString(1800, u'b'));
+    EXPECT_EQ(composeTranscriptionPrompt(QString(1801, u'b'), {}, false), QString(1800, u'b'));
+}
+
+TEST(TranscriptionPrompt, CutNeverSplitsASurrogatePairOrACharacter) {
+    const QString emoji = u("😀");
+    const QString family = u("👩‍👩‍👦");
+    const QString accented = u("a\u0301");
+    for (const QString& unit : {emoji, family, accented}) {
+        const QString text = QString(1799, u'x') + unit + unit;
+        const std::optional<QString> prompt = composeTranscriptionPrompt(text, {}, false);
+        ASSERT_TRUE(prompt);
+        EXPECT_EQ(*prompt, QString(1799, u'x') + unit);
+        EXPECT_EQ(Graphemes::count(*prompt), 1800);
+    }
+}
+
+TEST(PromptNormalization, PromptTextIsTrimmedAndLimitedTo900Characters) {
+    EXPECT_EQ(normalizedPromptText(std::nullopt), std::nullopt);
+    EXPECT_EQ(normalizedPromptText(u(" \n ")), std::nullopt);
+    EXPECT_EQ(normalizedPromptText(u("  Be brief. ")), u("Be brief."));
+    EXPECT_EQ(normalizedPromptText(QString(901, u'z')), QString(900, u'z'));
+    const QString emojis = [] {
+        QString s;
+        for (int i = 0; i < 901; ++i) s += QString::fromUtf8("😀");
+        return s;
+    }();
+    EXPECT_EQ(Graphemes::count(*normalizedPromptText(emojis)), 900);
+}
+
+TEST(PromptNormalization, HintsAreDistinctIgnoringCaseAndAccentsWithoutALimit) {
+    EXPECT_EQ(normalizedVocabularyHints({}), std::nullopt);
+    EXPECT_EQ(normalizedVocabularyHints({u(" "), u("")}), std::nullopt);
+    EXPECT_EQ(normalizedVocabularyHints({u(" Café "), u("CAFE"), u("Quorvelle")}),
+              (QStringList{u("Café"), u("Quorvelle")}));
+    QStringList many;
+    for (int i = 0; i < 120; ++i) many.append(u("t%1").arg(i));
+    EXPECT_EQ(normalizedVocabularyHints(many)->size(), 120);
+}
+
+TEST(WordCount, CountsWordsAndFallsBackToRunsOfNonSpace) {
+    const struct {
+        const char* text;
+        qsizetype words;
+    } cases[] = {
+        {"Hello, world!", 2},
+        {"", 0},
+        {"   \n ", 0},
+        {"one", 1},
+        {"Merhaba dünya, nasılsın?", 3},
+        {"It costs 3.5 dollars.", 4},
+        {"don't stop", 2},
+        {"😀 🎉 👍", 3},
+        {"-- ... --", 3},
+    };
+    for (const auto& c : cases) EXPECT_EQ(countWords(u(c.text)), c.words) << c.text;
+}
+
+}  // namespace
+}  // namespace quorvelle

@@ -1,0 +1,216 @@
+// Records the private desktop's test microphone (a PulseAudio pipe source) for real.
+#include "Platform/Linux/PulseAudioDeviceService.h"
+#include "Services/Audio/AVAudioEngineCaptureService.h"
+#include "Services/Audio/QtAudioSourceEngine.h"
+#include "Services/Audio/SoxrPcmConverter.h"
+#include "TestEventLoop.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
+
+namespace quorvelle {
+namespace {
+
+// Forwards to the real engine and counts the frames its tap hands over.
+class CountingEngine final : public AudioCaptureEngineRunning {
+public:
+    explicit CountingEngine(AudioCaptureEngineRunning& inner) : inner_(inner) {}
+    std::atomic<std::uint64_t> frames = 0;
+
+    void setInputDevice(std::uint32_t id) override { inner_.setInputDevice(id); }
+    AudioStreamFormat inputFormat(int bus) override { return inner_.inputFormat(bus); }
+    void installTap(int bus, std::uint32_t size, const AudioStreamFormat& format, TapBlock block) override {
+        inner_.installTap(bus, size, format, [this, block](const AudioPcmBuffer& buffer) {
+            frames += buffer.frameLength;
+            block(buffer);
+        });
+    }
+    void removeTap(int bus) override { inner_.removeTap(bus); }
+    void prepare() override { inner_.prepare(); }
+    void start() override { inner_.start(); }
+    void stop() override { inner_.stop(); }
+
+private:
+    AudioCaptureEngineRunning& inner_;
+};
+
+QByteArray runTool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(20000);
+    return process.exitCode() == 0 ? process.readAllStandardOutput() : QByteArray();
+}
+
+// Writes bytes into a FIFO from another thread (the write blocks while the pipe is full).
+void feed(const QString& fifo, const QByteArray& bytes) {
+    std::thread([path = fifo.toStdString(), bytes] {
+        const int fd = ::open(path.c_str(), O_WRONLY);
+        if (fd < 0) return;
+        qsizetype offset = 0;
+        while (offset < bytes.size()) {
+            const ssize_t n = ::write(fd, bytes.constData() + offset, static_cast<size_t>(bytes.size() - offset));
+            if (n <= 0) break;
+            offset += n;
+        }
+        ::close(fd);
+    }).detach();
+}
+
+QByteArray pcmOfClip(const CapturedAudioClip& clip) { return clip.data.mid(44); }
+
+class MicrophoneCapture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
+        fifo = QString::fromLocal8Bit(qgetenv("QUORVELLE_TEST_MIC_FIFO"));
+        engine = std::make_unique<QtAudioSourceEngine>([this](std::uint32_t id) { return devices.qtDevice(id); });
+        counting = std::make_unique<CountingEngine>(*engine);
+        service = std::make_unique<AVAudioEngineCaptureService>(*counting, AudioCaptureConfiguration{}, devices,
+                                                                encoder, &SoxrPcmConverter::make,
+                                                                CaptureDiagnosticLog(false));
+    }
+
+    // Captures while `bytes` go through the FIFO and returns the clip once every frame arrived.
+    CapturedAudioClip captureFed(const QByteArray& bytes, const QString& path, std::uint64_t expectedFrames) {
+        counting->frames = 0;
+        service->startCapture();
+        feed(path, bytes);
+        EXPECT_TRUE(test::waitUntil([&] { return counting->frames >= expectedFrames; }, 15000))
+            << counting->frames << " of " << expectedFrames << " frames arrived";
+        return service->stopCapture();
+    }
+
+    QString fifo;
+    PulseAudioDeviceService devices;
+    WAVFileEncoder encoder;
+    std::unique_ptr<QtAudioSourceEngine> engine;
+    std::unique_ptr<CountingEngine> counting;
+    std::unique_ptr<AVAudioEngineCaptureService> service;
+};
+
+TEST_F(MicrophoneCapture, TestMicrophoneIsListedAsTheDefaultWithTheServersNumber) {
+    const auto server = PulseAudioDeviceService::queryServer();
+    ASSERT_TRUE(server);
+    EXPECT_EQ(server->defaultSourceName, QStringLiteral("testmic"));
+    const auto list = devices.inputDevices();
+    const auto it = std::find_if(list.begin(), list.end(), [](const auto& d) { return d.uid == "testmic"; });
+    ASSERT_NE(it, list.end());
+    EXPECT_EQ(it->name, QStringLiteral("TestMic"));
+    EXPECT_TRUE(it->isDefault);
+    EXPECT_EQ(it->id, server->sourceIndexByName.value(QStringLiteral("testmic")));
+    EXPECT_TRUE(devices.qtDevice(it->id).has_value());
+}
+
+TEST_F(MicrophoneCapture, SpokenWordsArriveSampleForSampleWithLevels) {
+    QTemporaryDir dir;
+    const QString wav = dir.filePath(QStringLiteral("speech.wav"));
+    runTool(QStringLiteral("espeak-ng"), {QStringLiteral("-w"), wav, QStringLiteral("Quorvelle writes what you say")});
+    const QByteArray speech = runTool(QStringLiteral("sox"), {wav, QStringLiteral("-r"), QStringLiteral("16000"),
+                                                              QStringLiteral("-c"), QStringLiteral("1"),
+                                                              QStringLiteral("-b"), QStringLiteral("16"),
+                                                              QStringLiteral("-e"), QStringLiteral("signed"),
+                                                              QStringLiteral("-t"), QStringLiteral("raw"),
+                                                              QStringLiteral("-")});
+    ASSERT_GT(speech.size(), 16000) << "espeak-ng and sox made no speech";
+
+    double loudest = 0;
+    service->levelPublisher().subscribe([&](const AudioLevelSnapshot& l) { loudest = std::max(loudest, l.peakPower); });
+    service->setPreferredInputDevice(QStringLiteral("testmic"));
+    const CapturedAudioClip clip = captureFed(speech, fifo, static_cast<std::uint64_t>(speech.size() / 2));
+    EXPECT_EQ(pcmOfClip(clip), speech);
+    EXPECT_DOUBLE_EQ(clip.duration, static_cast<double>(speech.size() / 2) / 16000.0);
+    EXPECT_GT(loudest, 0.05);
+    const auto snapshot = service->debugSnapshot();
+    EXPECT_EQ(snapshot.requestedDeviceLabel, QStringLiteral("TestMic [uid testmic]"));
+    EXPECT_TRUE(snapshot.inputFormatSummary.startsWith(QStringLiteral("16000 Hz, 1 ch")));
+    EXPECT_TRUE(snapshot.didObserveNonSilentAudio);
+    EXPECT_EQ(service->levelPublisher().value(), AudioLevelSnapshot::silent(12));
+}
+
+TEST_F(MicrophoneCapture, SilenceGivesZeroLevelsAndAGoneChoiceFallsBackToTheDefault) {
+    double loudest = 0;
+    service->levelPublisher().subscribe([&](const AudioLevelSnapshot& l) { loudest = std::max(loudest, l.peakPower); });
+    service->setPreferredInputDevice(QStringLiteral("unplugged-mic"));
+    const QByteArray silence(8000 * 2, '\0');
+    const CapturedAudioClip clip = captureFed(silence, fifo, 8000);
+    EXPECT_EQ(pcmOfClip(clip), silence);
+    EXPECT_EQ(loudest, 0.0);
+    const auto snapshot = service->debugSnapshot();
+    EXPECT_EQ(snapshot.requestedDeviceLabel, QStringLiteral("Custom UID unplugged-mic"));
+    EXPECT_TRUE(snapshot.resolvedDeviceLabel.startsWith(QStringLiteral("TestMic [id ")));
+    EXPECT_TRUE(snapshot.didObserveAudioFrames);
+    EXPECT_FALSE(snapshot.didObserveNonSilentAudio);
+}
+
+TEST_F(MicrophoneCapture, CancelAndRestartKeepCapturesApart) {
+    service->startCapture();
+    service->cancelCapture();
+    service->startCapture();
+    service->cancelCapture();
+    QByteArray tone(4000 * 2, '\0');
+    for (int i = 0; i < 4000; ++i) {
+        const auto v = static_cast<std::int16_t>(8000 * std::sin(i * 0.05));
+        std::memcpy(tone.data() + 2 * i, &v, 2);
+    }
+    EXPECT_EQ(pcmOfClip(captureFed(tone, fifo, 4000)), tone);
+    EXPECT_FALSE(service->isCapturing());
+}
+
+// A stereo 44.1 kHz microphone whose right channel carries the signal: the capture must take the
+// right channel and bring it to 16 kHz.
+TEST_F(MicrophoneCapture, StereoDeviceAtAnotherRateIsResampledFromItsLoudestChannel) {
+    QTemporaryDir dir;
+    const QString stereoFifo = dir.filePath(QStringLiteral("stereo.fifo"));
+    const QByteArray module = runTool(
+        QStringLiteral("pactl"),
+        {QStringLiteral("load-module"), QStringLiteral("module-pipe-source"), QStringLiteral("source_name=stereomic"),
+         QStringLiteral("file=") + stereoFifo, QStringLiteral("format=s16le"), QStringLiteral("rate=44100"),
+         QStringLiteral("channels=2"), QStringLiteral("source_properties=device.description=StereoMic")});
+    ASSERT_FALSE(module.trimmed().isEmpty()) << "could not add a stereo test microphone";
+    const auto unload = qScopeGuard([&] { runTool(QStringLiteral("pactl"), {QStringLiteral("unload-module"),
+                                                                         QString::fromUtf8(module.trimmed())}); });
+    ASSERT_TRUE(test::waitUntil([&] {
+        for (const auto& d : devices.inputDevices()) {
+            if (d.uid == QLatin1String("stereomic")) return true;
+        }
+        return false;
+    }));
+
+    constexpr int frames = 44100;
+    QByteArray stereo(frames * 4, '\0');
+    for (int i = 0; i < frames; ++i) {
+        const auto right = static_cast<std::int16_t>(16000 * std::sin(2 * M_PI * 440 * i / 44100.0));
+        std::memcpy(stereo.data() + 4 * i + 2, &right, 2);
+    }
+    service->setPreferredInputDevice(QStringLiteral("stereomic"));
+    const CapturedAudioClip clip = captureFed(stereo, stereoFifo, frames);
+    const auto snapshot = service->debugSnapshot();
+    EXPECT_TRUE(snapshot.inputFormatSummary.startsWith(QStringLiteral("44100 Hz, 2 ch"))) << snapshot.inputFormatSummary.toStdString();
+    ASSERT_EQ(snapshot.observedInputChannelPeakMagnitudes.size(), 2u);
+    EXPECT_EQ(snapshot.observedInputChannelPeakMagnitudes[0], 0.0);
+    EXPECT_NEAR(snapshot.observedInputChannelPeakMagnitudes[1], 16000.0 / 32767.0, 0.01);
+
+    // One second at 44.1 kHz is about 16,000 frames at 16 kHz, less the resampler's delay.
+    const QByteArray pcm = pcmOfClip(clip);
+    EXPECT_GT(pcm.size() / 2, 15000);
+    EXPECT_LE(pcm.size() / 2, 16000);
+    std::int16_t peak = 0;
+    for (qsizetype i = 0; i + 1 < pcm.size(); i += 2) {
+        std::int16_t v;
+        std::memcpy(&v, pcm.constData() + i, 2);
+        peak = std::max<std::int16_t>(peak, static_cast<std::int16_t>(std::abs(v)));
+    }
+    EXPECT_NEAR(peak, 16000, 800);
+}
+
+}  // namespace
+}  // namespace quorvelle

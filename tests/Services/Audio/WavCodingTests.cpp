@@ -1,0 +1,183 @@
+#include "Models/QuorvelleError.h"
+#include "Services/Audio/PCM16WAVDecoder.h"
+#include "Services/Audio/WAVFileEncoder.h"
+
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace quorvelle {
+namespace {
+
+std::uint32_t u32(const QByteArray& bytes, int offset) {
+    return qFromLittleEndian<std::uint32_t>(bytes.constData() + offset);
+}
+
+QByteArray pcmOf(const std::vector<std::int16_t>& samples) {
+    QByteArray bytes(static_cast<qsizetype>(samples.size() * 2), Qt::Uninitialized);
+    for (std::size_t i = 0; i < samples.size(); ++i) qToLittleEndian(samples[i], bytes.data() + 2 * i);
+    return bytes;
+}
+
+// A file of arbitrary chunks after the RIFF/WAVE header.
+QByteArray riffOf(const QList<QPair<QByteArray, QByteArray>>& chunks) {
+    QByteArray file("RIFF\0\0\0\0WAVE", 12);
+    for (const auto& [id, body] : chunks) {
+        file.append(id);
+        char size[4];
+        qToLittleEndian(static_cast<std::uint32_t>(body.size()), size);
+        file.append(size, 4);
+        file.append(body);
+        if (body.size() % 2 == 1) file.append('\0');
+    }
+    return file;
+}
+
+QByteArray fmtBody(int tag, int channels, std::uint32_t rate, int bits) {
+    QByteArray body(16, '\0');
+    qToLittleEndian(static_cast<std::uint16_t>(tag), body.data());
+    qToLittleEndian(static_cast<std::uint16_t>(channels), body.data() + 2);
+    qToLittleEndian(rate, body.data() + 4);
+    qToLittleEndian(static_cast<std::uint16_t>(bits), body.data() + 14);
+    return body;
+}
+
+QuorvelleErrorCase decodeFailure(const QByteArray& file) {
+    try {
+        PCM16WAVDecoder::decode(file);
+    } catch (const QuorvelleError& error) {
+        return error.errorCase();
+    }
+    ADD_FAILURE() << "decoding succeeded";
+    return QuorvelleErrorCase::sessionAlreadyActive;
+}
+
+TEST(WAVFileEncoder, HeaderFieldsFollowTheDataAndRate) {
+    const QByteArray file = WAVFileEncoder().encode(QByteArray(32000, '\x01'), 16000.0);
+    ASSERT_EQ(file.size(), 32044);
+    EXPECT_EQ(file.left(4), "RIFF");
+    EXPECT_EQ(file.mid(8, 8), "WAVEfmt ");
+    EXPECT_EQ(u32(file, 4), 32036u);
+    EXPECT_EQ(u32(file, 24), 16000u);
+    EXPECT_EQ(u32(file, 28), 32000u);
+    EXPECT_EQ(file.mid(36, 4), "data");
+    EXPECT_EQ(u32(file, 40), 32000u);
+
+    const QByteArray empty = WAVFileEncoder().encode({}, 44100.9);
+    ASSERT_EQ(empty.size(), 44);
+    EXPECT_EQ(u32(empty, 4), 36u);
+    EXPECT_EQ(u32(empty, 24), 44100u);
+    EXPECT_EQ(u32(empty, 40), 0u);
+    EXPECT_EQ(decodeFailure(empty), QuorvelleErrorCase::noSpeechDetected);
+}
+
+TEST(PCM16WAVDecoder, RoundTripsTheEncodersOutput) {
+    const std::vector<std::int16_t> samples{0, 1, -1, 32767, -32767, 12345, -32768};
+    const auto decoded = PCM16WAVDecoder::decode(WAVFileEncoder().encode(pcmOf(samples), 16000));
+    ASSERT_EQ(decoded.size(), samples.size());
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        EXPECT_FLOAT_EQ(decoded[i], static_cast<float>(samples[i]) / 32767.0f) << i;
+    }
+}
+
+TEST(PCM16WAVDecoder, RefusesMalformedAndUnsupportedFiles) {
+    const QByteArray fmt = fmtBody(1, 1, 16000, 16);
+    const QByteArray data = pcmOf({1, 2, 3});
+    const QByteArray good = riffOf({{"fmt ", fmt}, {"data", data}});
+    ASSERT_EQ(PCM16WAVDecoder::decode(good).size(), 3u);
+
+    QByteArray notRiff = good;
+    notRiff[0] = 'X';
+    QByteArray notWave = good;
+    notWave[8] = 'X';
+    QByteArray dataTooLong = good;
+    qToLittleEndian<std::uint32_t>(1000, dataTooLong.data() + dataTooLong.size() - data.size() - 4);
+    QByteArray hugeSize = good;  // a size near 4 GiB must not wrap around the bounds check
+    qToLittleEndian<std::uint32_t>(0xFFFFFFF8u, hugeSize.data() + 16);
+
+    const QList<QPair<const char*, QByteArray>> cases{
+        {"43 bytes", good.left(43)},
+        {"not RIFF", notRiff},
+        {"not WAVE", notWave},
+        {"8-bit", riffOf({{"fmt ", fmtBody(1, 1, 16000, 8)}, {"data", data}})},
+        {"float", riffOf({{"fmt ", fmtBody(3, 1, 16000, 32)}, {"data", data}})},
+        {"extensible", riffOf({{"fmt ", fmtBody(65534, 1, 16000, 16)}, {"data", data}})},
+        {"no channels", riffOf({{"fmt ", fmtBody(1, 0, 16000, 16)}, {"data", data}})},
+        {"short fmt", riffOf({{"fmt ", fmt.left(14)}, {"data", data}})},
+        {"no data", riffOf({{"fmt ", fmt}, {"LIST", QByteArray(30, 'x')}})},
+        {"no fmt", riffOf({{"data", data}, {"LIST", QByteArray(30, 'x')}})},
+        {"zero rate", riffOf({{"fmt ", fmtBody(1, 1, 0, 16)}, {"data", data}})},
+        {"data past the end", dataTooLong},
+        {"chunk size near 4 GiB", hugeSize},
+        // 2 s of data at a declared 1 Hz would become 32,000 s of 16 kHz samples.
+        {"absurdly low rate", riffOf({{"fmt ", fmtBody(1, 1, 1, 16)}, {"data", pcmOf(std::vector<std::int16_t>(4000, 1))}})},
+    };
+    for (const auto& [name, file] : cases) {
+        EXPECT_EQ(decodeFailure(file), QuorvelleErrorCase::unexpectedRuntimeFailure) << name;
+    }
+}
+
+TEST(PCM16WAVDecoder, WalksChunksMixesChannelsAndResamples) {
+    // An odd-sized chunk between fmt and data is skipped with its pad byte.
+    const auto withList = PCM16WAVDecoder::decode(
+        riffOf({{"fmt ", fmtBody(1, 1, 16000, 16)}, {"LIST", QByteArray(3, 'x')}, {"data", pcmOf({100, 200})}}));
+    ASSERT_EQ(withList.size(), 2u);
+    EXPECT_FLOAT_EQ(withList[1], 200.0f / 32767.0f);
+
+    // Stereo frames mix down to their mean; a trailing half frame is ignored.
+    QByteArray stereo = pcmOf({16383, -16383, 16383, -16383});
+    stereo.append('\x05');
+    const auto mixed = PCM16WAVDecoder::decode(riffOf({{"fmt ", fmtBody(1, 2, 16000, 16)}, {"data", stereo}}));
+    ASSERT_EQ(mixed.size(), 2u);
+    EXPECT_FLOAT_EQ(mixed[0], 0.0f);
+
+    const auto decodeAt = [](std::uint32_t rate, std::size_t frames) {
+        return PCM16WAVDecoder::decode(riffOf(
+            {{"fmt ", fmtBody(1, 1, rate, 16)}, {"data", pcmOf(std::vector<std::int16_t>(frames, 1000))}}));
+    };
+    EXPECT_EQ(decodeAt(44100, 44100).size(), 16000u);
+    EXPECT_EQ(decodeAt(48000, 1).size(), 1u);
+    EXPECT_EQ(decodeAt(16001, 16001).size(), 16000u);  // only exactly 16 kHz skips resampling
+    EXPECT_EQ(decodeAt(16000, 777).size(), 777u);
+}
+
+TEST(PCM16WAVDecoder, LinearResamplingInterpolatesBetweenNeighbours) {
+    const auto up = PCM16WAVDecoder::resample({0.0f, 1.0f}, 8000, 16000);
+    ASSERT_EQ(up.size(), 4u);
+    EXPECT_FLOAT_EQ(up[1], 0.5f);
+    EXPECT_FLOAT_EQ(up[3], 1.0f);  // clamped to the last sample
+    EXPECT_EQ(PCM16WAVDecoder::resample({}, 8000, 16000).size(), 0u);
+    EXPECT_EQ(PCM16WAVDecoder::resample({0.25f, 0.5f}, 0, 16000), (std::vector<float>{0.25f, 0.5f}));
+}
+
+// Hostile input: every truncation and many random corruptions of a valid file either decode or
+// throw QuorvelleError; nothing else (no crash, no other exception). Run under a sanitizer this
+// also proves no read leaves the buffer.
+TEST(PCM16WAVDecoder, HostileBytesNeverEscapeAsAnythingButItsErrors) {
+    const QByteArray valid = riffOf({{"fmt ", fmtBody(1, 2, 22050, 16)},
+                                     {"LIST", QByteArray(5, 'y')},
+                                     {"data", pcmOf({1, 2, 3, 4, 5, 6, 7, 8, 9, 10})}});
+    const auto survives = [](const QByteArray& file) {
+        try {
+            PCM16WAVDecoder::decode(file);
+        } catch (const QuorvelleError&) {
+        }
+    };
+    for (qsizetype length = 0; length <= valid.size(); ++length) survives(valid.left(length));
+    std::mt19937 random(20261206);
+    std::uniform_int_distribution<int> byteValue(0, 255);
+    for (int round = 0; round < 20000; ++round) {
+        QByteArray file = valid;
+        const int flips = 1 + round % 4;
+        for (int i = 0; i < flips; ++i) {
+            file[static_cast<qsizetype>(random() % static_cast<unsigned>(file.size()))] =
+                static_cast<char>(byteValue(random));
+        }
+        ASSERT_NO_FATAL_FAILURE(survives(file));
+    }
+}
+
+}  // namespace
+}  // namespace quorvelle
