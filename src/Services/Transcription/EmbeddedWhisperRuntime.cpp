@@ -2,12 +2,14 @@
 
 #include "Models/LocalTranscriptionModelDescriptor.h"
 #include "Models/QuorvelleError.h"
-#include "Services/Backend/BackendTextNormalization.h"
+#include "Processing/PromptNormalization.h"
+#include "Services/Audio/PCM16WAVDecoder.h"
 #include "Services/Transcription/LocalTranscriptAssembly.h"
 #include "Services/Transcription/LocalTranscriptionRuntimeError.h"
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace quorvelle {
 namespace {
@@ -17,9 +19,8 @@ const QString kBootstrapFailedReason = QStringLiteral("embedded engine bootstrap
 
 }  // namespace
 
-EmbeddedWhisperRuntime::EmbeddedWhisperRuntime(std::shared_ptr<WhisperEngine> engine, SampleDecoder decoder,
-                                               int processorCount)
-    : m_engine(std::move(engine)), m_decoder(std::move(decoder)), m_threadCount(std::max(1, processorCount - 1)),
+EmbeddedWhisperRuntime::EmbeddedWhisperRuntime(std::shared_ptr<WhisperEngine> engine, int processorCount)
+    : m_engine(std::move(engine)), m_threadCount(std::max(1, processorCount - 1)),
       m_queue(QStringLiteral("Quorvelle.EmbeddedWhisperRuntime"))
 {
 }
@@ -59,7 +60,7 @@ QString EmbeddedWhisperRuntime::run(const Job& job)
 
     WhisperContext* context = obtainContext(job, title);
 
-    const std::vector<float> samples = m_decoder(job.clip.data);
+    const std::vector<float> samples = PCM16WAVDecoder::decode(job.clip.data);
     if (samples.empty())
         throw QuorvelleError(QuorvelleErrorCase::noSpeechDetected);
     // The engine counts samples in a 32-bit int; such a clip (over 37 hours) is refused outright.

@@ -13,25 +13,20 @@
 #include <QCoroTask>
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <optional>
-#include <vector>
 
 namespace quorvelle {
 
 class EmbeddedWhisperRuntime final : public LocalRuntimeInspecting {
 public:
-    // The clip's WAV bytes as 16 kHz mono samples; throws the decoder's QuorvelleError.
-    using SampleDecoder = std::function<std::vector<float>(const QByteArray& wavData)>;
-
     // Handed to the engine as its own no-speech threshold.
     static constexpr float kNoSpeechDecodeThreshold = 0.95f;
 
     // A null engine (a build without whisper.cpp) makes the runtime unavailable. processorCount is
     // the machine's; one processor is left to the interface and the audio capture.
-    EmbeddedWhisperRuntime(std::shared_ptr<WhisperEngine> engine, SampleDecoder decoder,
-                           int processorCount = QThread::idealThreadCount());
+    explicit EmbeddedWhisperRuntime(std::shared_ptr<WhisperEngine> engine,
+                                    int processorCount = QThread::idealThreadCount());
     // Waits for queued jobs, then frees the loaded model on the worker thread.
     ~EmbeddedWhisperRuntime() override;
 
@@ -61,7 +56,6 @@ private:
     void freeContext();
 
     std::shared_ptr<WhisperEngine> m_engine;
-    SampleDecoder m_decoder;
     int m_threadCount;
 
     // Touched on the worker thread only.

@@ -33,8 +33,8 @@ public:
     auto run(Job job) -> QCoro::Task<std::invoke_result_t<Job>>
     {
         using Result = std::invoke_result_t<Job>;
-        // The outcome travels as a value: a future that carries an exception reports itself as
-        // cancelled, and its watcher does not always wake the awaiting coroutine.
+        // The outcome travels as a value: a future that carries an exception also reports itself
+        // as cancelled, which would blur a failed job with an abandoned one.
         struct Outcome {
             std::optional<Result> value;
             std::exception_ptr error;

@@ -1,5 +1,6 @@
 #include "Models/LocalTranscriptionModelDescriptor.h"
 #include "Models/QuorvelleError.h"
+#include "Services/Audio/PCM16WAVDecoder.h"
 #include "ScriptedWhisperEngine.h"
 #include "Services/Transcription/EmbeddedWhisperRuntime.h"
 #include "Services/Transcription/LocalTranscriptAssembly.h"
@@ -37,11 +38,10 @@ protected:
 
     void SetUp() override { makeRuntime(8); }
 
-    void makeRuntime(int processors,
-                     EmbeddedWhisperRuntime::SampleDecoder decoder = &test::decodeTestClip)
+    void makeRuntime(int processors)
     {
         runtime.reset();
-        runtime = std::make_unique<EmbeddedWhisperRuntime>(engine, std::move(decoder), processors);
+        runtime = std::make_unique<EmbeddedWhisperRuntime>(engine, processors);
     }
 
     QString transcribe(Model model = Model::smallMultilingual, Mode mode = Mode::cpu,
@@ -105,7 +105,7 @@ TEST_F(RuntimeTest, HandsTheEngineTheFixedParametersAndTheNormalisedLanguageAndP
         EXPECT_FALSE(p.detectLanguage);
         EXPECT_FLOAT_EQ(p.noSpeechThold, 0.95f);
     }
-    EXPECT_EQ(runs[0].samples, test::decodeTestClip(test::wavClip({100, -100, 200}).data));
+    EXPECT_EQ(runs[0].samples, PCM16WAVDecoder::decode(test::wavClip({100, -100, 200}).data));
 }
 
 TEST_F(RuntimeTest, LeavesOneProcessorFreeButUsesAtLeastOneThread)
@@ -188,13 +188,13 @@ TEST_F(RuntimeTest, FailuresOfTheRunAndOfTheClip)
     EXPECT_EQ(transcribe(), QStringLiteral("after"));
     EXPECT_EQ(engine->loads().size(), 1);
 
-    // A clip without samples never reaches the engine.
+    // A clip without samples, or one that is no WAV file, never reaches the engine.
     EXPECT_EQ(transcribeFailing<QuorvelleError>(Model::smallMultilingual, Mode::cpu, test::wavClip({})),
               QuorvelleError(QuorvelleErrorCase::noSpeechDetected));
-    makeRuntime(8, [](const QByteArray&) -> std::vector<float> {
-        throw QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure);
-    });
-    EXPECT_EQ(transcribeFailing<QuorvelleError>(), QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
+    CapturedAudioClip notWav = test::wavClip({1, 2, 3});
+    notWav.data.replace(0, 4, "RIFX");
+    EXPECT_EQ(transcribeFailing<QuorvelleError>(Model::smallMultilingual, Mode::cpu, notWav),
+              QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
     EXPECT_EQ(engine->recordedRuns().size(), 2);
 }
 
@@ -334,7 +334,7 @@ TEST_F(RuntimeTest, ReleasingTheRuntimeFreesTheLoadedModel)
 
 TEST(RuntimeAvailability, DependsOnTheEngineAndItsSystemReport)
 {
-    EmbeddedWhisperRuntime missing(nullptr, &test::decodeTestClip);
+    EmbeddedWhisperRuntime missing(nullptr);
     EXPECT_EQ(missing.availability(), LocalRuntimeAvailability::unavailable(QStringLiteral("local runtime bundle eksik")));
     try {
         test::runTask(missing.transcribe(test::wavClip({1}), Model::tinyMultilingual, kModelPath, std::nullopt,
@@ -345,7 +345,7 @@ TEST(RuntimeAvailability, DependsOnTheEngineAndItsSystemReport)
     }
 
     auto engine = std::make_shared<ScriptedWhisperEngine>();
-    EmbeddedWhisperRuntime runtime(engine, &test::decodeTestClip);
+    EmbeddedWhisperRuntime runtime(engine);
     EXPECT_EQ(runtime.availability(), LocalRuntimeAvailability::ready());
     engine->systemInfo = QStringLiteral(" \n\t");
     EXPECT_EQ(runtime.availability(),

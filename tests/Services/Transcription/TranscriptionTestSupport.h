@@ -1,4 +1,4 @@
-// Small helpers shared by the transcription tests: clips of known samples and a decoder for them.
+// Small helpers shared by the transcription tests: clips of known samples.
 #pragma once
 
 #include "Models/CapturedAudioClip.h"
@@ -36,15 +36,6 @@ inline CapturedAudioClip wavClip(const std::vector<int16_t>& samples)
         data.append(bytes, 2);
     }
     return CapturedAudioClip{data, double(samples.size()) / 16000.0, 16000, 1, 16, QStringLiteral("wav")};
-}
-
-// The PCM samples of a clip made by wavClip, scaled to -1...1.
-inline std::vector<float> decodeTestClip(const QByteArray& wav)
-{
-    std::vector<float> samples;
-    for (qsizetype offset = 44; offset + 1 < wav.size(); offset += 2)
-        samples.push_back(float(qFromLittleEndian<int16_t>(wav.constData() + offset)) / 32767.0f);
-    return samples;
 }
 
 }  // namespace quorvelle::test
