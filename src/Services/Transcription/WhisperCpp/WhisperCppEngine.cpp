@@ -55,7 +55,13 @@ WhisperContext* WhisperCppEngine::initFromFileWithParams(const QString& path, co
     nativeParams.use_gpu = params.useGpu;
     nativeParams.flash_attn = params.flashAttn;
     const QByteArray nativePath = QFile::encodeName(path);
-    return reinterpret_cast<WhisperContext*>(whisper_init_from_file_with_params(nativePath.constData(), nativeParams));
+    // The library is C++ inside and lets some of its exceptions out through the C interface.
+    try {
+        return reinterpret_cast<WhisperContext*>(
+            whisper_init_from_file_with_params(nativePath.constData(), nativeParams));
+    } catch (...) {
+        return nullptr;
+    }
 }
 
 void WhisperCppEngine::free(WhisperContext* context)
@@ -103,7 +109,13 @@ int WhisperCppEngine::full(WhisperContext* context, const WhisperFullParams& par
     // The byte arrays outlive the call: params is held by the caller throughout.
     nativeParams.language = nativeText(params.language);
     nativeParams.initial_prompt = nativeText(params.initialPrompt);
-    return whisper_full(native(context), nativeParams, samples, sampleCount);
+    // An exception from inside the library (a token missing from the model's vocabulary, for one)
+    // is a failed run.
+    try {
+        return whisper_full(native(context), nativeParams, samples, sampleCount);
+    } catch (...) {
+        return -1;
+    }
 }
 
 int WhisperCppEngine::fullNSegments(WhisperContext* context)
