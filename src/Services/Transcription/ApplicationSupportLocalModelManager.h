@@ -1,0 +1,66 @@
+// ApplicationSupportLocalModelManager: the ggml model files of the on-device engine under the
+// program's data folder, and the registry of what is installed (local-models.json).
+//
+// Layout: <base>/Models/<catalogue file name>, a download in progress as the same name + ".download",
+// and <base>/local-models.json, a pretty-printed JSON array of installation records sorted by model
+// id. The registry file is the only state: every operation reads it anew.
+#pragma once
+
+#include "Models/LocalTranscriptionModelDescriptor.h"
+#include "Services/Transcription/LocalModelManaging.h"
+
+#include <QDateTime>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QNetworkAccessManager;
+
+namespace quorvelle {
+
+class ApplicationSupportLocalModelManager final : public LocalModelManaging {
+public:
+    using DescriptorProvider = std::function<LocalTranscriptionModelDescriptor(LocalTranscriptionModelID)>;
+    using Clock = std::function<QDateTime()>;
+
+    // <application data folder>/LocalModels.
+    static QString defaultBaseDirectory();
+
+    // Creates the models folder and reconciles the registry with the files present, writing it.
+    ApplicationSupportLocalModelManager(QNetworkAccessManager* session, std::shared_ptr<LocalRuntimeInspecting> runtime,
+                                        DescriptorProvider descriptorProvider,
+                                        std::optional<QString> baseDirectory = std::nullopt,
+                                        Clock now = &QDateTime::currentDateTimeUtc);
+
+    LocalRuntimeAvailability runtimeAvailability() const override;
+    QMap<LocalTranscriptionModelID, LocalModelInstallationRecord> loadRecords() const override;
+    // Throws QuorvelleError::networkUnavailable for an error status, WebRequestError for a failed
+    // transfer, QuorvelleError::unexpectedRuntimeFailure for an empty body,
+    // LocalModelManagerError::integrityCheckFailed for a checksum that is not the catalogue's, and
+    // LocalModelFileError when the file system refuses. Any failure leaves the installed model, if
+    // any, and the registry as they were, and no staging file behind.
+    QCoro::Task<LocalModelInstallationRecord> download(LocalTranscriptionModelID modelID, DownloadProgress progress = {},
+                                                      std::stop_token stopToken = {}) override;
+    // Throws LocalModelFileError when the file cannot be removed; the registry then stays as it was.
+    void deleteModel(LocalTranscriptionModelID modelID) override;
+    QString modelsDirectoryPath() const override { return m_modelsDirectory; }
+
+    QString registryFilePath() const { return m_registryFile; }
+
+private:
+    QString modelFilePath(LocalTranscriptionModelID modelID) const;
+    void ensureDirectory() const;
+    void saveRecords(const QMap<LocalTranscriptionModelID, LocalModelInstallationRecord>& records) const;
+    void upsertRecord(const LocalModelInstallationRecord& record) const;
+    void reconcileRecords() const;
+
+    QNetworkAccessManager* m_session;
+    std::shared_ptr<LocalRuntimeInspecting> m_runtime;
+    DescriptorProvider m_descriptorProvider;
+    Clock m_now;
+    QString m_registryFile;
+    QString m_modelsDirectory;
+};
+
+}  // namespace quorvelle

@@ -1,0 +1,95 @@
+#include "Services/Transcription/ModelFileDownload.h"
+
+#include "Models/QuorvelleError.h"
+#include "Services/Backend/WebRequestError.h"
+#include "Services/Transcription/LocalModelManagerError.h"
+
+#include <QCoroNetworkReply>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+#include <memory>
+#include <optional>
+
+namespace quorvelle {
+namespace {
+
+struct ReplyDeleter {
+    void operator()(QNetworkReply* reply) const { reply->deleteLater(); }
+};
+
+bool isSuccess(const QNetworkReply& reply)
+{
+    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    return status.isValid() && status.toInt() >= 200 && status.toInt() <= 299;
+}
+
+}  // namespace
+
+QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, ModelFileDownloadRequest request,
+                                              std::stop_token stopToken)
+{
+    QFile file(request.destinationPath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw LocalModelFileError(LocalModelFileError::Case::writeFailed, request.destinationPath, file.errorString());
+
+    QNetworkRequest http(request.url);
+    http.setTransferTimeout(int(request.idleTimeout.count()));
+    http.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(session->get(http));
+
+    QCryptographicHash sha1(QCryptographicHash::Sha1);
+    QCryptographicHash sha256(QCryptographicHash::Sha256);
+    DownloadedFile result;
+    std::optional<QString> writeError;
+
+    // The connections live as long as this context, not as long as the reply's deferred deletion.
+    QObject context;
+    QObject::connect(reply.get(), &QNetworkReply::readyRead, &context, [&] {
+        const QByteArray chunk = reply->readAll();
+        // The body of an error answer is not the model.
+        if (writeError || !isSuccess(*reply))
+            return;
+        if (file.write(chunk) != chunk.size()) {
+            writeError = file.errorString();
+            reply->abort();
+            return;
+        }
+        sha1.addData(chunk);
+        sha256.addData(chunk);
+        result.byteCount += chunk.size();
+    });
+    if (request.progress) {
+        QObject::connect(reply.get(), &QNetworkReply::downloadProgress, &context,
+                         [&](qint64 received, qint64 total) { request.progress(received, total); });
+    }
+    QNetworkReply* const replyPointer = reply.get();
+    const std::stop_callback onStop(stopToken, [replyPointer] {
+        QMetaObject::invokeMethod(replyPointer, &QNetworkReply::abort);
+    });
+
+    if (!reply->isFinished())
+        co_await replyPointer;
+
+    if (writeError)
+        throw LocalModelFileError(LocalModelFileError::Case::writeFailed, request.destinationPath, *writeError);
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid() && !isSuccess(*reply))
+        throw QuorvelleError(QuorvelleErrorCase::networkUnavailable);
+    if (reply->error() != QNetworkReply::NoError)
+        throw WebRequestError::transportFailure(reply->error(), reply->errorString());
+    if (!status.isValid())  // an answer, but not an HTTP one
+        throw QuorvelleError(QuorvelleErrorCase::networkUnavailable);
+    if (!file.flush())
+        throw LocalModelFileError(LocalModelFileError::Case::writeFailed, request.destinationPath, file.errorString());
+    file.close();
+
+    result.sha1 = QString::fromLatin1(sha1.result().toHex());
+    result.sha256 = QString::fromLatin1(sha256.result().toHex());
+    co_return result;
+}
+
+}  // namespace quorvelle

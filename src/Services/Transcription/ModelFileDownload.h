@@ -1,0 +1,38 @@
+// ModelFileDownload: one HTTP GET streamed straight into a file, hashed on the way, so that a model
+// of several gigabytes never sits in memory.
+#pragma once
+
+#include <QCoroTask>
+#include <QString>
+#include <QUrl>
+
+#include <chrono>
+#include <functional>
+#include <stop_token>
+
+class QNetworkAccessManager;
+
+namespace quorvelle {
+
+struct DownloadedFile {
+    qint64 byteCount = 0;
+    QString sha1;    // 40 lower-case hex digits
+    QString sha256;  // 64 lower-case hex digits
+};
+
+struct ModelFileDownloadRequest {
+    QUrl url;
+    QString destinationPath;
+    std::function<void(qint64 received, qint64 total)> progress;
+    // The transfer fails when nothing arrives for this long.
+    std::chrono::milliseconds idleTimeout{60'000};
+};
+
+// Writes the body of a 2xx answer to the destination (created or truncated). Throws
+// QuorvelleError::networkUnavailable for any other status, WebRequestError::transportFailure with
+// the network's own error when the transfer fails (a stop request included), LocalModelFileError
+// when the file cannot be written. On failure the destination may hold part of the body.
+QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, ModelFileDownloadRequest request,
+                                              std::stop_token stopToken);
+
+}  // namespace quorvelle
