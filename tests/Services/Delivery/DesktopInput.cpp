@@ -1,0 +1,68 @@
+#include "DesktopInput.h"
+
+#include "Platform/Linux/X11Connection.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <vector>
+
+namespace quorvelle::test {
+
+namespace {
+
+// A property of 32-bit items, as a vector of longs (Xlib's format-32 representation).
+std::vector<unsigned long> longProperty(Display* display, Window window, const char* name, Atom type) {
+    Atom actualType = 0;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> values;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 4096, False, type, &actualType,
+                           &format, &count, &remaining, &data) == Success &&
+        data && format == 32) {
+        const auto* items = reinterpret_cast<const unsigned long*>(data);
+        values.assign(items, items + count);
+    }
+    if (data) XFree(data);
+    return values;
+}
+
+}  // namespace
+
+void pressCopyKeys() {
+    Display* display = X11Connection::display();
+    if (!display) return;
+    const KeyCode control = XKeysymToKeycode(display, XK_Control_L);
+    const KeyCode c = XKeysymToKeycode(display, XK_c);
+    XTestFakeKeyEvent(display, control, True, CurrentTime);
+    XTestFakeKeyEvent(display, c, True, CurrentTime);
+    XTestFakeKeyEvent(display, c, False, CurrentTime);
+    XTestFakeKeyEvent(display, control, False, CurrentTime);
+    XFlush(display);
+}
+
+bool activateWindowOf(qint64 processIdentifier) {
+    Display* display = X11Connection::display();
+    if (!display) return false;
+    const Window root = DefaultRootWindow(display);
+    for (unsigned long window : longProperty(display, root, "_NET_CLIENT_LIST", XA_WINDOW)) {
+        const auto pid = longProperty(display, window, "_NET_WM_PID", XA_CARDINAL);
+        if (pid.empty() || static_cast<qint64>(pid.front()) != processIdentifier) continue;
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = 2;  // source: a pager, i.e. the user
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+        XFlush(display);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace quorvelle::test

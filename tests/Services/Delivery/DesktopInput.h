@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QtGlobal>
+
+// What a user does with keyboard and window manager, done for the tests. (Kept apart from the tests:
+// Xlib's macros collide with GoogleTest's names.)
+namespace quorvelle::test {
+
+// Sends Control+C to the focused window.
+void pressCopyKeys();
+
+// Asks the window manager to activate the window of that process, as a task bar click would
+// (an application's own request may be refused as focus stealing). False when it has no window.
+bool activateWindowOf(qint64 processIdentifier);
+
+}  // namespace quorvelle::test
