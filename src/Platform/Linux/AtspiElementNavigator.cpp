@@ -1,6 +1,7 @@
 #include "Platform/Linux/AtspiElementNavigator.h"
 
 #include "Platform/Linux/AtspiConnection.h"
+#include "Platform/Linux/AtspiFocusTracker.h"
 #include "Platform/Linux/AtspiRoleTranslation.h"
 #include "Services/Delivery/FocusedTargetInspectionError.h"
 
@@ -55,6 +56,8 @@ bool implements(AtspiAccessible* accessible, const char* interfaceName) {
 }
 
 }  // namespace
+
+AtspiElementNavigator::AtspiElementNavigator() { AtspiFocusTracker::start(); }
 
 std::shared_ptr<AtspiElement> AtspiElementNavigator::application(qint32 processIdentifier) {
     if (!AtspiConnection::ensureInitialised()) {
@@ -113,7 +116,9 @@ QList<std::shared_ptr<AtspiElement>> AtspiElementNavigator::windowsActiveFirst(c
 AccessibilityElementRef AtspiElementNavigator::focusedElement(qint32 processIdentifier) {
     const std::shared_ptr<AtspiElement> app = application(processIdentifier);
     if (!app) return nullptr;
-    // Depth first, the active window first; hidden subtrees and containers that manage their own
+    if (auto tracked = AtspiFocusTracker::focusedObject(processIdentifier, app->offsetUnit())) return tracked;
+    // Focus events may not have arrived (or came before we listened): walk the windows instead,
+    // depth first, the active window first; hidden subtrees and containers that manage their own
     // (often huge) descendants are not entered.
     QStack<std::shared_ptr<AtspiElement>> pending;
     const auto windows = windowsActiveFirst(*app);
@@ -186,13 +191,13 @@ RawFocusedElementMetadata AtspiElementNavigator::readMetadata(const Accessibilit
 
     if (AtspiComponent* component = atspi_accessible_get_component_iface(accessible)) {
         AtspiRect* extents = atspi_component_get_extents(component, ATSPI_COORD_TYPE_SCREEN, error.slot());
-        throwIfUnresponsive(error);
         if (extents && !error.failed()) {
             metadata.frame = QRectF(extents->x, extents->y, extents->width, extents->height);
             metadata.size = QSizeF(extents->width, extents->height);
         }
         g_free(extents);
         g_object_unref(component);
+        throwIfUnresponsive(error);
     }
 
     const AXElementFlags flags = translateAtspiFacts(facts);

@@ -14,6 +14,9 @@ public:
     // Bounds the search for the focused object in a large window.
     static constexpr int kMaximumFocusSearchCount = 4000;
 
+    // Starts following AT-SPI's focus events.
+    AtspiElementNavigator();
+
     AccessibilityElementRef focusedElement(qint32 processIdentifier) override;
     AccessibilityElementRef focusedWindow(qint32 processIdentifier) override;
     AccessibilityElementRef parent(const AccessibilityElement& element) override;

@@ -164,17 +164,6 @@ TEST(FocusedElementReader, BoundsTheSearchAndVisitsEachElementOnce) {
                                   u"child0"_qs, u"child1"_qs, u"child2"_qs, u"child3"_qs, u"child4"_qs}));
 }
 
-TEST(FocusedElementReader, NothingFocusedAndNoWindowIsUnavailable) {
-    FakeTree tree;
-    AXFocusedElementReader reader(tree);
-    try {
-        reader.readFocusedElement(7);
-        FAIL() << "expected an error";
-    } catch (const FocusedTargetInspectionError& error) {
-        EXPECT_EQ(error.errorCase(), InspectionCase::focusedElementUnavailable);
-    }
-}
-
 struct InspectorRig {
     FakeTree tree;
     AXFocusedElementReader reader{tree};

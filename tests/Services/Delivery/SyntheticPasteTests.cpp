@@ -63,8 +63,6 @@ TEST(SyntheticPaste, RefusesWithoutPostingAnything) {
          SyntheticPasteError::Case::eventSourceUnavailable},
         {"no key for V", [](PasteRig& r) { r.keys.codes.remove(Key::v); },
          SyntheticPasteError::Case::eventCreationFailed},
-        {"no Control key", [](PasteRig& r) { r.keys.codes.remove(Key::control); },
-         SyntheticPasteError::Case::eventCreationFailed},
     };
     for (const RefusalCase& c : cases) {
         PasteRig rig;

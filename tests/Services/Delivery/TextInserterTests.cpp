@@ -52,8 +52,6 @@ TEST(TextInserter, SplicesAtTheCaretOrOverTheSelectionAndMovesTheCaretBehind) {
          u"X"_qs},
         {"no space before closing punctuation", u"hello"_qs, {5, 0}, u".done"_qs, u"hello.done"_qs,
          Outcome::insertedAtCaret, {5, 5}, u".done"_qs},
-        {"no space before a parenthesis", u"f(x"_qs, {3, 0}, u")"_qs, u"f(x)"_qs, Outcome::insertedAtCaret, {3, 1},
-         u")"_qs},
         {"no space when the text starts with one", u"a"_qs, {1, 0}, u" b"_qs, u"a b"_qs, Outcome::insertedAtCaret,
          {1, 2}, u" b"_qs},
         {"caret in the middle", u"ab"_qs, {1, 0}, u"X"_qs, u"a Xb"_qs, Outcome::insertedAtCaret, {1, 2}, u" X"_qs},
