@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 namespace quorvelle {
 namespace {
 
@@ -266,6 +268,20 @@ TEST_P(DesktopDelivery, IdentityScoreTellsAnotherWindowFromTheSameField) {
     EXPECT_TRUE(changed.reasons.contains(QStringLiteral("different process id")));
     const FocusedTargetIdentityScore same = FocusedTargetIdentityScore::compute(before, again);
     EXPECT_TRUE(same.isSameSurface) << same.score << ": " << same.reasons.join(u", ").toStdString();
+}
+
+TEST_P(DesktopDelivery, GivesUpOnAnApplicationThatStopsAnswering) {
+    auto fixture = launch();
+    focusAndInspect(*fixture, kSingle);
+    ::kill(static_cast<pid_t>(fixture->processId()), SIGSTOP);
+    std::optional<FocusedTargetInspectionError::Case> failure;
+    try {
+        services_->inspector().inspect();
+    } catch (const FocusedTargetInspectionError& error) {
+        failure = error.errorCase();
+    }
+    ::kill(static_cast<pid_t>(fixture->processId()), SIGCONT);
+    EXPECT_EQ(failure, FocusedTargetInspectionError::Case::focusedElementUnavailable);
 }
 
 INSTANTIATE_TEST_SUITE_P(Toolkits, DesktopDelivery, ::testing::Values(Toolkit::Qt, Toolkit::Gtk),
