@@ -1,4 +1,5 @@
 #include "TrayIconPainter.h"
+#include "Views/Common/ViewSetup.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -12,6 +13,8 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationDomain(QStringLiteral("dovent.com"));
     // A tray app has no main window; closing a transient window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Style, fonts and QML types must be in place before the first view is built.
+    quorvelle::ViewSetup::prepare();
 
     QSystemTrayIcon tray(quorvelle::makeTrayIcon());
     tray.setToolTip(QStringLiteral("Quorvelle"));

@@ -1,0 +1,104 @@
+#include "Services/Storage/JsonFileUserDefaults.h"
+
+#include "Services/Storage/DamagedFile.h"
+#include "Support/AppPaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QtDebug>
+
+namespace quorvelle {
+
+namespace {
+
+std::optional<QMap<QString, DefaultsValue>> decodeDomain(const QByteArray& bytes) {
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) return std::nullopt;
+    QMap<QString, DefaultsValue> values;
+    const QJsonObject object = document.object();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        auto decoded = DefaultsValue::fromTaggedJson(it.value());
+        if (!decoded) return std::nullopt;
+        values.insert(it.key(), std::move(*decoded));
+    }
+    return values;
+}
+
+}  // namespace
+
+JsonFileUserDefaults::JsonFileUserDefaults(QString filePath, Clock now) : m_filePath(std::move(filePath)) {
+    load(now);
+}
+
+QString JsonFileUserDefaults::standardFilePath() {
+    return QDir(AppPaths::configDirectory()).filePath(QStringLiteral("user-defaults.json"));
+}
+
+void JsonFileUserDefaults::load(const Clock& now) {
+    if (!QFileInfo::exists(m_filePath)) return;
+    QFile file(m_filePath);
+    std::optional<QMap<QString, DefaultsValue>> decoded;
+    if (file.open(QIODevice::ReadOnly)) decoded = decodeDomain(file.readAll());
+    file.close();
+    if (decoded) {
+        m_values = std::move(*decoded);
+        return;
+    }
+    if (const auto asidePath = setAsideDamagedFile(m_filePath, now())) {
+        qWarning("Settings file %s did not decode; kept as %s, starting from the defaults",
+                 qUtf8Printable(m_filePath), qUtf8Printable(*asidePath));
+    } else {
+        m_mayWrite = false;
+        qWarning("Settings file %s did not decode and could not be moved aside; changes are not saved",
+                 qUtf8Printable(m_filePath));
+    }
+}
+
+std::optional<DefaultsValue> JsonFileUserDefaults::value(const QString& key) const {
+    std::lock_guard lock(m_mutex);
+    const auto it = m_values.constFind(key);
+    if (it == m_values.cend()) return std::nullopt;
+    return *it;
+}
+
+void JsonFileUserDefaults::setValue(const QString& key, const DefaultsValue& value) {
+    std::lock_guard lock(m_mutex);
+    m_values.insert(key, value);
+    writeLocked();
+}
+
+void JsonFileUserDefaults::removeValue(const QString& key) {
+    std::lock_guard lock(m_mutex);
+    if (m_values.remove(key) == 0) return;
+    writeLocked();
+}
+
+// Runs under the lock, so two threads never write the file at once and the last change wins.
+void JsonFileUserDefaults::writeLocked() const {
+    if (!m_mayWrite) return;
+    QJsonObject object;
+    for (auto it = m_values.cbegin(); it != m_values.cend(); ++it)
+        object.insert(it.key(), it.value().toTaggedJson());
+
+    QDir().mkpath(QFileInfo(m_filePath).absolutePath());
+    QSaveFile file(m_filePath);
+    // Instructions, dictionary and snippets are personal: readable by the user alone.
+    if (!file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        qWarning("Cannot write settings file %s: %s", qUtf8Printable(m_filePath),
+                 qUtf8Printable(file.errorString()));
+        return;
+    }
+    file.write(QJsonDocument(object).toJson(QJsonDocument::Indented));
+    if (!file.commit()) {
+        qWarning("Cannot write settings file %s: %s", qUtf8Printable(m_filePath),
+                 qUtf8Printable(file.errorString()));
+    }
+}
+
+}  // namespace quorvelle

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Services/Storage/UserDefaults.h"
+
+#include <QDateTime>
+#include <QMap>
+
+#include <functional>
+#include <mutex>
+
+namespace quorvelle {
+
+// The user defaults of one user, kept in memory and written through to one pretty-printed JSON
+// file after every change (atomically, so a crash leaves the old file or the new one).
+// A file that does not decode is moved aside and the domain starts empty, so the defaults apply.
+// The file is read once, when the object is made: share one instance per file in a process.
+class JsonFileUserDefaults final : public UserDefaults {
+  public:
+    using Clock = std::function<QDateTime()>;
+
+    explicit JsonFileUserDefaults(QString filePath, Clock now = &QDateTime::currentDateTimeUtc);
+
+    // $XDG_CONFIG_HOME/com.dovent.Quorvelle/user-defaults.json
+    static QString standardFilePath();
+
+    const QString& filePath() const { return m_filePath; }
+
+    std::optional<DefaultsValue> value(const QString& key) const override;
+    void setValue(const QString& key, const DefaultsValue& value) override;
+    void removeValue(const QString& key) override;
+
+  private:
+    void load(const Clock& now);
+    void writeLocked() const;
+
+    const QString m_filePath;
+    mutable std::mutex m_mutex;
+    QMap<QString, DefaultsValue> m_values;
+    // False when a damaged file could not be moved aside: it must not be overwritten then.
+    bool m_mayWrite = true;
+};
+
+}  // namespace quorvelle

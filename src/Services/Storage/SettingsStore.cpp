@@ -1,0 +1,176 @@
+#include "Services/Storage/SettingsStore.h"
+
+#include "Services/Storage/JsonList.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace quorvelle {
+
+namespace {
+
+QString keyText(const char* key) {
+    return QString::fromLatin1(key);
+}
+
+std::optional<QJsonDocument> parseJson(const QByteArray& bytes) {
+    QJsonParseError error{};
+    QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError) return std::nullopt;
+    return document;
+}
+
+// A case name stored as JSON is a top-level JSON string; the document type holds only objects
+// and arrays, so the string is read and written as the one element of an array.
+QByteArray encodeJsonString(const QString& text) {
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2);
+}
+
+std::optional<QString> decodeJsonString(const QByteArray& bytes) {
+    const auto document = parseJson('[' + bytes + ']');
+    if (!document || document->array().size() != 1 || !document->array().first().isString())
+        return std::nullopt;
+    return document->array().first().toString();
+}
+
+template <typename Entry, typename Decode>
+QList<Entry> storedList(const UserDefaults& defaults, const char* key, Decode decode) {
+    const auto bytes = defaults.data(keyText(key));
+    if (!bytes) return {};
+    return decodeJsonList<Entry>(*bytes, decode).value_or(QList<Entry>{});
+}
+
+std::optional<QJsonObject> decodeObject(const std::optional<QByteArray>& bytes) {
+    if (!bytes) return std::nullopt;
+    const auto document = parseJson(*bytes);
+    if (!document || !document->isObject()) return std::nullopt;
+    return document->object();
+}
+
+// English-only models are no longer offered: they stand for the multilingual model of their size.
+LocalTranscriptionModelID multilingualCounterpart(LocalTranscriptionModelID model) {
+    switch (model) {
+        case LocalTranscriptionModelID::tinyEnglish:
+            return LocalTranscriptionModelID::tinyMultilingual;
+        case LocalTranscriptionModelID::baseEnglish:
+            return LocalTranscriptionModelID::baseMultilingual;
+        case LocalTranscriptionModelID::smallEnglish:
+            return LocalTranscriptionModelID::smallMultilingual;
+        default:
+            return model;
+    }
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore(std::shared_ptr<UserDefaults> userDefaults, Clock now)
+    : m_userDefaults(std::move(userDefaults)), m_now(std::move(now)) {}
+
+std::optional<QByteArray> SettingsStore::storedData(const char* key) const {
+    return m_userDefaults->data(keyText(key));
+}
+
+bool SettingsStore::switchValue(const char* key) const {
+    if (!m_userDefaults->contains(keyText(key))) return true;
+    return m_userDefaults->boolean(keyText(key));
+}
+
+HotkeyShortcut SettingsStore::selectedHotkey() const {
+    if (const auto object = decodeObject(storedData(SettingsKeys::selectedHotkey))) {
+        if (const auto shortcut = HotkeyShortcut::fromJson(*object)) {
+            if (!HotkeyShortcut::validate(shortcut->keyCode, shortcut->carbonModifiers)) return *shortcut;
+        }
+    }
+    return HotkeyShortcut::suggestions().first();
+}
+
+RecordingTriggerMode SettingsStore::selectedRecordingTriggerMode() const {
+    if (const auto bytes = storedData(SettingsKeys::selectedRecordingTriggerMode)) {
+        if (const auto name = decodeJsonString(*bytes)) {
+            if (const auto mode = fromRawValue<RecordingTriggerMode>(*name)) return *mode;
+        }
+    }
+    return RecordingTriggerMode::pushToTalk;
+}
+
+std::optional<AudioInputDevicePreference> SettingsStore::selectedMicrophonePreference() const {
+    const auto object = decodeObject(storedData(SettingsKeys::selectedMicrophonePreference));
+    if (!object) return std::nullopt;
+    return AudioInputDevicePreference::fromJson(*object);
+}
+
+bool SettingsStore::dictionaryReplacementEnabled() const {
+    return switchValue(SettingsKeys::dictionaryReplacementEnabled);
+}
+
+bool SettingsStore::clipboardFallbackEnabled() const {
+    return switchValue(SettingsKeys::clipboardFallbackEnabled);
+}
+
+LocalTranscriptionModelID SettingsStore::selectedLocalModelID() const {
+    constexpr auto fallback = LocalTranscriptionModelID::smallMultilingual;
+    const auto name = m_userDefaults->string(keyText(SettingsKeys::selectedLocalModelID));
+    if (!name) return fallback;
+    const auto stored = fromRawValue<LocalTranscriptionModelID>(*name);
+    if (!stored) return fallback;
+    const LocalTranscriptionModelID model = multilingualCounterpart(*stored);
+    return selectableLocalTranscriptionModelIDs().contains(model) ? model : fallback;
+}
+
+QList<VocabularyHintEntry> SettingsStore::vocabularyHintEntries() const {
+    const QDateTime now = m_now();
+    return storedList<VocabularyHintEntry>(
+        *m_userDefaults, SettingsKeys::vocabularyHintEntries,
+        [&now](const QJsonValue& json) { return VocabularyHintEntry::fromJson(json, now); });
+}
+
+QList<VoiceSnippet> SettingsStore::snippets() const {
+    return storedList<VoiceSnippet>(*m_userDefaults, SettingsKeys::snippets,
+                                    [](const QJsonValue& json) { return VoiceSnippet::fromJson(json); });
+}
+
+QList<DictionaryReplacementEntry> SettingsStore::dictionaryEntries() const {
+    const QDateTime now = m_now();
+    return storedList<DictionaryReplacementEntry>(
+        *m_userDefaults, SettingsKeys::dictionaryEntries,
+        [&now](const QJsonValue& json) { return DictionaryReplacementEntry::fromJson(json, now); });
+}
+
+void SettingsStore::setSelectedHotkey(const HotkeyShortcut& shortcut) {
+    m_userDefaults->setData(keyText(SettingsKeys::selectedHotkey),
+                            QJsonDocument(shortcut.toJson()).toJson(QJsonDocument::Compact));
+}
+
+void SettingsStore::setSelectedRecordingTriggerMode(RecordingTriggerMode mode) {
+    m_userDefaults->setData(keyText(SettingsKeys::selectedRecordingTriggerMode),
+                            encodeJsonString(rawValue(mode)));
+}
+
+void SettingsStore::setSelectedMicrophonePreference(
+    const std::optional<AudioInputDevicePreference>& preference) {
+    if (!preference) {
+        m_userDefaults->removeValue(keyText(SettingsKeys::selectedMicrophonePreference));
+        return;
+    }
+    m_userDefaults->setData(keyText(SettingsKeys::selectedMicrophonePreference),
+                            QJsonDocument(preference->toJson()).toJson(QJsonDocument::Compact));
+}
+
+void SettingsStore::setSelectedLocalModelID(LocalTranscriptionModelID model) {
+    m_userDefaults->setString(keyText(SettingsKeys::selectedLocalModelID), rawValue(model));
+}
+
+void SettingsStore::setSelectedPostProcessingMode(TranscriptionPostProcessingMode mode) {
+    m_userDefaults->setString(keyText(SettingsKeys::selectedPostProcessingMode), rawValue(mode));
+}
+
+void SettingsStore::setSnippets(const QList<VoiceSnippet>& snippets) {
+    m_userDefaults->setData(keyText(SettingsKeys::snippets), encodeJsonList(snippets));
+}
+
+void SettingsStore::setDictionaryEntries(const QList<DictionaryReplacementEntry>& entries) {
+    m_userDefaults->setData(keyText(SettingsKeys::dictionaryEntries), encodeJsonList(entries));
+}
+
+}  // namespace quorvelle

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "Models/TranscriptHistoryEntry.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+namespace quorvelle {
+
+// The comma-separated form of the transcript history.
+namespace TranscriptHistoryCsv {
+
+inline constexpr const char* header = "completed_at,transcript,duration_seconds,word_count,completion_kind";
+
+// One line: UTC time, the transcript always quoted (inner quotes doubled, commas and line breaks
+// kept), the duration with two decimals, the word count and the completion kind's case name.
+QString row(const TranscriptHistoryEntry& entry);
+
+// The header and one row per entry, in the order given, joined by line feeds, none at the end.
+QString document(const QList<TranscriptHistoryEntry>& entries);
+
+// "quorvelle-history-<local date>.csv"
+QString fileName(const QDateTime& now);
+
+}  // namespace TranscriptHistoryCsv
+}  // namespace quorvelle

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Services/Storage/DefaultsValue.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace quorvelle {
+
+// A per-user domain of typed settings values. Implementations are safe to call from several
+// threads; each call is one whole read or one whole write of a key.
+class UserDefaults {
+  public:
+    virtual ~UserDefaults() = default;
+
+    virtual std::optional<DefaultsValue> value(const QString& key) const = 0;
+    virtual void setValue(const QString& key, const DefaultsValue& value) = 0;
+    virtual void removeValue(const QString& key) = 0;
+
+    bool contains(const QString& key) const { return value(key).has_value(); }
+
+    // Data values only; any other kind reads as absent.
+    std::optional<QByteArray> data(const QString& key) const;
+    // Strings, and numbers as their decimal text; any other kind reads as absent.
+    std::optional<QString> string(const QString& key) const;
+    // Booleans as they are, numbers true unless zero, strings true when they begin with
+    // y, t or a non-zero digit (as "YES", "true", "1"); everything else, absence included, false.
+    bool boolean(const QString& key) const;
+
+    void setBool(const QString& key, bool value) { setValue(key, DefaultsValue(value)); }
+    void setString(const QString& key, const QString& value) { setValue(key, DefaultsValue(value)); }
+    void setData(const QString& key, const QByteArray& value) { setValue(key, DefaultsValue(value)); }
+};
+
+}  // namespace quorvelle

@@ -1,0 +1,68 @@
+#include "Views/Common/SymbolTable.h"
+
+#include <QLoggingCategory>
+
+#include <array>
+#include <utility>
+
+namespace quorvelle {
+
+namespace {
+
+Q_LOGGING_CATEGORY(symbolLog, "quorvelle.views.symbols")
+
+using Entry = std::pair<const char*, const char*>;
+
+constexpr std::array kTable{
+    Entry{"waveform", "graphic_eq"},
+    Entry{"lock", "lock_outline"},
+    Entry{"mic", "mic_none"},
+    Entry{"arrow.up.circle", "arrow_circle_up"},
+    Entry{"text.cursor", "text_fields"},
+    Entry{"doc.on.doc", "content_copy"},
+    Entry{"checkmark.circle", "check_circle_outline"},
+    Entry{"exclamationmark.triangle", "warning_amber"},
+    Entry{"house", "home"},
+    Entry{"clock.arrow.circlepath", "history"},
+    Entry{"book.closed", "menu_book"},
+    Entry{"text.badge.plus", "playlist_add"},
+    Entry{"doc.text", "description"},
+    Entry{"command", "keyboard_command_key"},
+    Entry{"creditcard", "credit_card"},
+    Entry{"gearshape", "settings"},
+    Entry{"paintpalette", "palette"},
+    Entry{"sparkles", "auto_awesome"},
+    Entry{"document.badge.plus", "note_add"},
+    Entry{"doc.badge.plus", "note_add"},
+    Entry{"pencil", "edit"},
+    Entry{"trash", "delete_outline"},
+    Entry{"arrow.down.circle", "arrow_circle_down"},
+    Entry{"checkmark.circle.fill", "check_circle"},
+    Entry{"checkmark", "check"},
+};
+
+}  // namespace
+
+SymbolTable::SymbolTable(QObject* parent) : QObject(parent) {}
+
+std::optional<QString> SymbolTable::glyphName(const QString& symbolName) {
+    for (const auto& [symbol, glyph] : kTable) {
+        if (symbolName == QLatin1String(symbol)) return QString::fromLatin1(glyph);
+    }
+    return std::nullopt;
+}
+
+QStringList SymbolTable::symbolNames() {
+    QStringList names;
+    for (const auto& entry : kTable) names.append(QString::fromLatin1(entry.first));
+    return names;
+}
+
+QString SymbolTable::glyph(const QString& symbolName) const {
+    if (symbolName.isEmpty()) return {};
+    if (auto name = glyphName(symbolName)) return *name;
+    qCWarning(symbolLog) << "no glyph for symbol" << symbolName;
+    return {};
+}
+
+}  // namespace quorvelle

@@ -1,0 +1,38 @@
+import QtQuick
+import QtQuick.Controls
+import Quorvelle
+
+// The system text field in the theme's input colours. It shows `boundText`, reports every
+// keystroke through `edited`, and falls back to `boundText` when the owner does not take the
+// edit, so that the field never shows text its owner refused.
+TextField {
+    id: input
+
+    property string boundText
+    property int cornerRadius: 10
+    signal edited(string text)
+
+    readonly property color promptColor: Qt.rgba(DesktopTheme.colors.primaryText.r,
+                                                 DesktopTheme.colors.primaryText.g,
+                                                 DesktopTheme.colors.primaryText.b, 0.3)
+
+    text: boundText
+    font.family: Fonts.ui
+    font.pixelSize: 14
+    color: DesktopTheme.colors.primaryText
+    placeholderTextColor: promptColor
+    selectByMouse: true
+
+    background: Rectangle {
+        radius: input.cornerRadius
+        color: DesktopTheme.colors.inputBackground
+        border.color: DesktopTheme.colors.inputBorder
+        border.width: 1
+    }
+
+    onTextEdited: {
+        input.edited(text)
+        if (text !== boundText)
+            text = Qt.binding(function() { return input.boundText })
+    }
+}

@@ -1,0 +1,61 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Quorvelle
+
+// One row of the dashboard sidebar: a section's symbol and title, filled when its page is shown.
+// Collapsed, only the symbol shows; the title stays as the tooltip and the accessible name.
+DashboardButtonBase {
+    id: root
+
+    property string section
+    property bool isSelected: false
+    property bool isDisabled: false
+    property bool isCollapsed: false
+
+    readonly property color foreground: isSelected ? DesktopTheme.colors.primaryText
+                                                   : DesktopTheme.colors.secondaryText
+
+    objectName: "main-window-section-" + section
+    enabled: !isDisabled
+    opacity: isDisabled ? 0.45 : 1
+    hoverEnabled: true
+    Layout.fillWidth: !isCollapsed
+    leftPadding: isCollapsed ? 6 : 14
+    rightPadding: isCollapsed ? 6 : 14
+    topPadding: isCollapsed ? 5 : 9
+    bottomPadding: isCollapsed ? 5 : 9
+
+    ToolTip.text: title
+    ToolTip.visible: hovered && title.length > 0
+
+    contentItem: RowLayout {
+        spacing: root.isCollapsed ? 0 : 12
+
+        // A 16-wide column for the symbol, or a 32 square when collapsed.
+        Icon {
+            Layout.preferredWidth: root.isCollapsed ? 32 : 16
+            Layout.preferredHeight: root.isCollapsed ? 32 : -1
+            name: DashboardSections.symbolName(root.section)
+            size: 15
+            color: root.foreground
+        }
+
+        UiText {
+            visible: !root.isCollapsed
+            text: root.title
+            font.pixelSize: 14
+            color: root.foreground
+        }
+
+        Item {
+            visible: !root.isCollapsed
+            Layout.fillWidth: true
+        }
+    }
+
+    background: Rectangle {
+        radius: 8
+        color: root.isSelected ? DesktopTheme.colors.sidebarSelection : "transparent"
+    }
+}

@@ -1,0 +1,158 @@
+#include "Services/Storage/InMemoryUserDefaults.h"
+#include "Services/Storage/JsonFileUserDefaults.h"
+#include "Services/Storage/SettingsKeys.h"
+#include "Services/Storage/UserDefaultsDiagnosticsStore.h"
+#include "StorageTestSupport.h"
+#include "Support/JsonCoding.h"
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTimeZone>
+
+#include <thread>
+
+namespace quorvelle {
+namespace {
+
+const QDateTime kNow = QDateTime(QDate(2026, 12, 6), QTime(18, 0, 0), QTimeZone::utc());
+const QString kKey = QString::fromLatin1(SettingsKeys::diagnosticsEvents);
+
+SanitizedDiagnosticsEvent eventAt(qint64 secondsBeforeNow,
+                                  const QString& code = QStringLiteral("runtime.insert.ok")) {
+    return SanitizedDiagnosticsEvent::make(kNow.addSecs(-secondsBeforeNow), DiagnosticsEventLevel::info, code,
+                                           QStringLiteral("message"));
+}
+
+QByteArray encode(const QList<SanitizedDiagnosticsEvent>& events) {
+    QJsonArray array;
+    for (const auto& event : events) array.append(event.toJson());
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
+
+class DiagnosticsStoreTest : public ::testing::Test {
+  protected:
+    std::shared_ptr<InMemoryUserDefaults> defaults = std::make_shared<InMemoryUserDefaults>();
+    QDateTime now = kNow;
+    UserDefaultsDiagnosticsStore makeStore() {
+        return UserDefaultsDiagnosticsStore(defaults, [this] { return now; });
+    }
+};
+
+TEST_F(DiagnosticsStoreTest, AFirstStartWritesAnEmptyList) {
+    auto store = makeStore();
+    EXPECT_EQ(defaults->data(kKey), QByteArray("[]"));
+    EXPECT_TRUE(store.events().isEmpty());
+}
+
+TEST_F(DiagnosticsStoreTest, EventsAreKeptUnchangedNewestFirstInTheirStoredForm) {
+    auto store = makeStore();
+    const auto older = eventAt(60, QStringLiteral("settings.dictionary.updated"));
+    auto newer = eventAt(0, QStringLiteral("runtime.error.unexpected"));
+    newer.level = DiagnosticsEventLevel::error;
+    newer.message = QStringLiteral("Authorization: Bearer abc.def.ghi password=hunter2");
+    store.record(newer);
+    store.record(older);
+    EXPECT_EQ(store.events(), (QList<SanitizedDiagnosticsEvent>{newer, older}));
+
+    const QJsonArray stored = QJsonDocument::fromJson(*defaults->data(kKey)).array();
+    ASSERT_EQ(stored.size(), 2);
+    const QJsonObject first = stored.first().toObject();
+    EXPECT_EQ(first.keys(), (QStringList{"code", "id", "level", "message", "timestamp"}));
+    EXPECT_EQ(first.value(QStringLiteral("id")).toString(), json::uuidToText(newer.id));
+    EXPECT_EQ(first.value(QStringLiteral("level")).toString(), QStringLiteral("error"));
+    EXPECT_EQ(first.value(QStringLiteral("message")).toString(), newer.message);
+    EXPECT_DOUBLE_EQ(first.value(QStringLiteral("timestamp")).toDouble(),
+                     json::secondsSinceReferenceDate(kNow));
+}
+
+TEST_F(DiagnosticsStoreTest, AtMostAHundredEventsAreKept) {
+    QList<SanitizedDiagnosticsEvent> hundred;
+    for (int i = 0; i < 100; ++i) hundred.append(eventAt(10 + i));
+    defaults->setData(kKey, encode(hundred));
+    auto store = makeStore();
+    ASSERT_EQ(store.events().size(), 100);
+
+    const auto newest = eventAt(0);
+    store.record(newest);
+    const auto events = store.events();
+    ASSERT_EQ(events.size(), 100);
+    EXPECT_EQ(events.first(), newest);
+    EXPECT_EQ(events.last(), hundred[98]);
+    EXPECT_FALSE(events.contains(hundred[99]));
+}
+
+TEST_F(DiagnosticsStoreTest, EventsOlderThanSevenDaysAgeOutOnReadingAndLeaveOnRecording) {
+    constexpr qint64 week = 604800;
+    const auto future = eventAt(-3600);
+    const auto exactlyAWeek = eventAt(week);
+    const auto aSecondTooOld = eventAt(week + 1);
+    const QByteArray stored = encode({exactlyAWeek, aSecondTooOld, future});
+    defaults->setData(kKey, stored);
+    auto store = makeStore();  // tidies at start
+    EXPECT_EQ(store.events(), (QList<SanitizedDiagnosticsEvent>{future, exactlyAWeek}));
+
+    // Reading drops what ages out but never writes.
+    now = kNow.addSecs(1);
+    const QByteArray beforeReading = *defaults->data(kKey);
+    EXPECT_EQ(store.events(), QList<SanitizedDiagnosticsEvent>{future});
+    EXPECT_EQ(defaults->data(kKey), beforeReading);
+
+    const auto fresh = eventAt(-1);
+    store.record(fresh);
+    EXPECT_EQ(defaults->data(kKey), encode({future, fresh}));
+}
+
+TEST_F(DiagnosticsStoreTest, AnUndecodableListIsReadAsEmptyAndReplacedOnlyByARecord) {
+    const std::vector<DefaultsValue> damaged = {
+        DefaultsValue(QByteArray("[{\"id\":")),
+        DefaultsValue(QByteArray(
+            R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","timestamp":1,"level":"fatal","code":"c","message":"m"}])")),
+        DefaultsValue(QStringLiteral("[]")),
+    };
+    for (const DefaultsValue& value : damaged) {
+        defaults->setValue(kKey, value);
+        auto store = makeStore();
+        EXPECT_EQ(defaults->value(kKey), value);
+        EXPECT_TRUE(store.events().isEmpty());
+        EXPECT_EQ(defaults->value(kKey), value);
+
+        const auto event = eventAt(0);
+        store.record(event);
+        EXPECT_EQ(store.events(), QList<SanitizedDiagnosticsEvent>{event});
+    }
+}
+
+TEST(DiagnosticsStoreThreadsTest, TwoThreadsRecordingAtOnceLoseNoEvent) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("user-defaults.json"));
+    constexpr int kPerThread = 50;
+    QSet<QUuid> recorded;
+    {
+        UserDefaultsDiagnosticsStore store(std::make_shared<JsonFileUserDefaults>(path), [] { return kNow; });
+        QList<SanitizedDiagnosticsEvent> a, b;
+        for (int i = 0; i < kPerThread; ++i) {
+            a.append(eventAt(i, QStringLiteral("audio.capture.a")));
+            b.append(eventAt(i, QStringLiteral("hotkey.monitor.b")));
+        }
+        for (const auto& event : a + b) recorded.insert(event.id);
+        auto recordAll = [&store](const QList<SanitizedDiagnosticsEvent>& events) {
+            for (const auto& event : events) store.record(event);
+        };
+        std::thread first(recordAll, a);
+        std::thread second(recordAll, b);
+        first.join();
+        second.join();
+    }
+    UserDefaultsDiagnosticsStore reopened(std::make_shared<JsonFileUserDefaults>(path), [] { return kNow; });
+    QSet<QUuid> kept;
+    for (const auto& event : reopened.events()) kept.insert(event.id);
+    EXPECT_EQ(kept, recorded);
+}
+
+}  // namespace
+}  // namespace quorvelle

@@ -1,0 +1,124 @@
+// The form and search fields: colours, sizes, and the owner's hold on the text.
+#include "ViewHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+
+namespace quorvelle::test {
+namespace {
+
+// The owner keeps the texts; `accepting` decides whether it takes an edit.
+const char* kFieldsScene = R"(
+    Item {
+        id: owner
+        property string term: ""
+        property string query: ""
+        property bool accepting: true
+        property var edits: []
+        Column {
+            x: 20; y: 20; width: 320; spacing: 16
+            FormField {
+                objectName: "form"; width: parent.width
+                title: "ORIGINAL"; placeholder: "Spoken term"; text: owner.term
+                onEdited: text => { owner.edits = owner.edits.concat([text]); if (owner.accepting) owner.term = text }
+            }
+            SearchField {
+                objectName: "search"
+                placeholder: "Search dictionary"; text: owner.query
+                onEdited: text => { if (owner.accepting) owner.query = text }
+            }
+        }
+    })";
+
+class FieldViews : public ThemedSceneTest {
+protected:
+    void SetUp() override {
+        root = loadScene(kFieldsScene, {380, 200});
+        ASSERT_TRUE(root);
+        formInput = item("form-field-input");
+        searchInput = item("search-field-input");
+        ASSERT_TRUE(formInput && searchInput);
+    }
+
+    void focusAndType(QQuickItem* input, const QString& text) {
+        harness.click(input);
+        ASSERT_TRUE(input->hasActiveFocus());
+        harness.typeText(text);
+    }
+
+    QQuickItem* root = nullptr;
+    QQuickItem* formInput = nullptr;
+    QQuickItem* searchInput = nullptr;
+};
+
+TEST_P(FieldViews, EmptyFieldsShowCaptionPlaceholderAndTheInputColours) {
+    harness.shoot("fields-empty-" + nameOf(GetParam()));
+    const DesktopThemeColors c = colors();
+    EXPECT_TRUE(textsIn(harness.find("form")).contains(QStringLiteral("ORIGINAL")));
+    EXPECT_EQ(formInput->property("placeholderText").toString(), QStringLiteral("Spoken term"));
+    EXPECT_EQ(searchInput->property("placeholderText").toString(), QStringLiteral("Search dictionary"));
+    EXPECT_COLOR_NEAR(formInput->property("color").value<QColor>(), c.primaryText);
+
+    for (QQuickItem* input : {formInput, searchInput}) {
+        EXPECT_COLOR_NEAR(harness.colorAt(input, {input->width() - 5, input->height() / 2}), c.inputBackground);
+        EXPECT_COLOR_NEAR(harness.colorAt(input, {input->width() / 2, 0}), over(c.inputBorder, harness.background()));
+    }
+    EXPECT_EQ(formInput->width(), 320);
+    EXPECT_EQ(formInput->property("leftPadding").toReal(), 16);
+    EXPECT_EQ(formInput->property("topPadding").toReal(), 12);
+    EXPECT_EQ(searchInput->property("leftPadding").toReal(), 14);
+    EXPECT_EQ(searchInput->property("topPadding").toReal(), 10);
+}
+
+TEST_P(FieldViews, EveryKeystrokeHandsTheWholeTextToTheOwner) {
+    focusAndType(formInput, QStringLiteral("Şık"));
+    EXPECT_EQ(root->property("edits").toStringList(), (QStringList{"Ş", "Şı", "Şık"}));
+    EXPECT_EQ(root->property("term").toString(), QStringLiteral("Şık"));
+    EXPECT_EQ(formInput->property("text").toString(), QStringLiteral("Şık"));
+
+    // Typing in the middle keeps the cursor where it was: the owner's echo does not move it.
+    harness.pressKey(Qt::Key_Home);
+    harness.typeText(QStringLiteral("X"));
+    EXPECT_EQ(root->property("term").toString(), QStringLiteral("XŞık"));
+    EXPECT_EQ(formInput->property("cursorPosition").toInt(), 1);
+    harness.shoot("fields-typed-" + nameOf(GetParam()));
+}
+
+TEST_P(FieldViews, AnEditTheOwnerRefusesSnapsBack) {
+    root->setProperty("term", QStringLiteral("kept"));
+    root->setProperty("accepting", false);
+    focusAndType(formInput, QStringLiteral("z"));
+    EXPECT_EQ(root->property("edits").toStringList(), QStringList{"keptz"});
+    EXPECT_EQ(formInput->property("text").toString(), QStringLiteral("kept"));
+
+    // The binding survives the refusal: a later change from outside still shows.
+    root->setProperty("term", QStringLiteral("loaded for editing"));
+    EXPECT_EQ(formInput->property("text").toString(), QStringLiteral("loaded for editing"));
+    root->setProperty("accepting", true);
+    harness.typeText(QStringLiteral("!"));
+    EXPECT_EQ(root->property("term").toString(), QStringLiteral("loaded for editing!"));
+}
+
+TEST_P(FieldViews, OwnerChangesShowAtOnceAndClearingBringsThePlaceholderBack) {
+    root->setProperty("query", QStringLiteral("cloud"));
+    EXPECT_EQ(searchInput->property("text").toString(), QStringLiteral("cloud"));
+    root->setProperty("query", QString());
+    EXPECT_EQ(searchInput->property("text").toString(), QString());
+    EXPECT_TRUE(searchInput->property("displayText").toString().isEmpty());
+}
+
+TEST_P(FieldViews, SearchFieldStays224WideWhateverItHolds) {
+    auto* search = harness.find("search");
+    EXPECT_EQ(search->width(), 224);
+    focusAndType(searchInput, QStringLiteral("a query much longer than the field could ever show at once"));
+    EXPECT_EQ(search->width(), 224);
+    EXPECT_EQ(searchInput->width(), 224);
+    EXPECT_TRUE(root->property("query").toString().startsWith(QLatin1String("a query much")));
+    harness.shoot("fields-long-query-" + nameOf(GetParam()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Themes, FieldViews, ::testing::ValuesIn(kAllThemes), ThemeName());
+
+}  // namespace
+}  // namespace quorvelle::test

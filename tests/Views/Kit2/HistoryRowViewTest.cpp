@@ -1,0 +1,269 @@
+#include "KitScene.h"
+
+#include "Views/Dashboard/Components/HistoryEntry.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+namespace quorvelle::test {
+namespace {
+
+QString historyScene(const QString& transcript, const QString& languageCode = QStringLiteral("en")) {
+    return loggedScene(QStringLiteral(
+                           "HistoryRowCard {\n"
+                           "  objectName: 'row'\n"
+                           "  x: 16; y: 16; width: 608\n"
+                           "  languageCode: '%2'\n"
+                           "  entry: ({ id: 'A1B2', transcript: '%1', timestampLabel: 'Mar 5 AT 3:07 PM',\n"
+                           "            wordCountLabel: '9 words', durationLabel: '4s',\n"
+                           "            completionKindLabel: 'Inserted', dictionaryActionTitle: 'Add to Dictionary' })\n"
+                           "  saveToDictionaryAction: function(original, replacement) {\n"
+                           "    scene.note('save|' + original + '|' + replacement) }\n"
+                           "}\n")
+                           .arg(transcript, languageCode));
+}
+
+QQuickItem* fieldInput(const ViewHarness& harness, const QString& field) {
+    QQuickItem* formField = harness.find(field);
+    return formField ? formField->findChild<QQuickItem*>(QStringLiteral("form-field-input")) : nullptr;
+}
+
+// Clicks into a field of the quick-add form and replaces its text by typing.
+void retype(ViewHarness& harness, const QString& field, const QString& text) {
+    QQuickItem* input = fieldInput(harness, field);
+    ASSERT_NE(input, nullptr) << field.toStdString();
+    harness.click(input);
+    QTest::keyClick(&harness.window(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&harness.window(), Qt::Key_Backspace);
+    harness.typeText(text);
+}
+
+// What the row's tests share, in one theme or (the plain suite) in the default one.
+template <typename Base>
+class HistoryRowFixture : public Base {
+protected:
+    ViewHarness& scene() { return this->harness; }
+    QQuickItem* row() { return scene().find(QStringLiteral("row")); }
+    QString original() { return row()->property("originalTerm").toString(); }
+    QString replacement() { return row()->property("replacementTerm").toString(); }
+    bool formOpen() { return shown(scene(), QStringLiteral("quick-dictionary-add")); }
+    void open() { scene().click(scene().find(QStringLiteral("history-dictionary-button"))); }
+    QQuickItem* saveButton() { return scene().find(QStringLiteral("quick-add-save")); }
+};
+
+struct PlainScene : ::testing::Test {
+    ViewHarness harness;
+};
+
+using HistoryRowViewTest = HistoryRowFixture<PlainScene>;
+using HistoryRowThemes = HistoryRowFixture<KitThemedTest>;
+
+TEST_P(HistoryRowThemes, ShowsTheTranscriptAndPillsAndOpensTheForm) {
+    const DesktopThemeColors colors = this->colors();
+    ASSERT_TRUE(loadThemed(historyScene(QStringLiteral("Deploy the cluster with kubectl today")), {640, 420}));
+    EXPECT_EQ(textOf(harness, QStringLiteral("history-transcript")),
+              QStringLiteral("Deploy the cluster with kubectl today"));
+    const std::pair<const char*, const char*> pills[] = {
+        {"history-timestamp", "Mar 5 AT 3:07 PM"},
+        {"history-word-count", "9 words"},
+        {"history-duration", "4s"},
+        {"history-completion-kind", "Inserted"},
+    };
+    for (const auto& [name, title] : pills) {
+        EXPECT_EQ(item(QString::fromLatin1(name))->property("title").toString(), QString::fromLatin1(title));
+    }
+    EXPECT_FALSE(formOpen());
+    EXPECT_COLOR_NEAR(fillOf(harness, row()), colors.cardFill);
+    EXPECT_COLOR_NEAR(item(QStringLiteral("history-transcript"))->property("color").value<QColor>(),
+                      colors.primaryText);
+    harness.shoot(shotName("history-row"));
+
+    open();
+    ASSERT_TRUE(formOpen());
+    EXPECT_EQ(original(), QStringLiteral("Deploy the cluster with kubectl today"));
+    EXPECT_EQ(fieldInput(harness, QStringLiteral("quick-add-original"))->property("text").toString(), original());
+    EXPECT_COLOR_NEAR(fillOf(harness, item(QStringLiteral("quick-dictionary-add"))), colors.inputBackground);
+    // No replacement yet: the save button is dimmed and refuses.
+    EXPECT_FALSE(saveButton()->isEnabled());
+    EXPECT_DOUBLE_EQ(saveButton()->opacity(), 0.55);
+    harness.shoot(shotName("history-row-quick-add"));
+}
+
+TEST_F(HistoryRowViewTest, SavingSendsTheTrimmedTermsAndKeepsTheOriginalForTheNextOpening) {
+    ASSERT_TRUE(harness.load(historyScene(QStringLiteral("we run cube control on the cluster")), {640, 420}));
+    open();
+    // The user narrows the transcript down to the term they mean.
+    retype(harness, QStringLiteral("quick-add-original"), QStringLiteral("  cube control  "));
+    retype(harness, QStringLiteral("quick-add-replacement"), QStringLiteral("kubectl"));
+    EXPECT_EQ(original(), QStringLiteral("  cube control  "));
+    row()->setProperty("replacementTerm", QStringLiteral("kubectl\n"));
+    EXPECT_TRUE(saveButton()->isEnabled());
+    EXPECT_DOUBLE_EQ(saveButton()->opacity(), 1.0);
+    harness.shoot("kit2-history-row-ready-to-save");
+
+    harness.click(saveButton());
+    EXPECT_EQ(callLog(harness), QStringList{QStringLiteral("save|cube control|kubectl")});
+    EXPECT_FALSE(formOpen());
+    EXPECT_EQ(replacement(), QString());
+
+    open();
+    EXPECT_TRUE(formOpen());
+    EXPECT_EQ(fieldInput(harness, QStringLiteral("quick-add-original"))->property("text").toString(),
+              QStringLiteral("  cube control  "));
+    EXPECT_EQ(fieldInput(harness, QStringLiteral("quick-add-replacement"))->property("text").toString(), QString());
+    // A second press of the dictionary button leaves the open form as it is.
+    open();
+    EXPECT_TRUE(formOpen());
+    EXPECT_EQ(callLog(harness).size(), 1);
+}
+
+TEST_F(HistoryRowViewTest, SaveNeedsMoreThanWhiteSpaceInBothTerms) {
+    struct Case {
+        const char* name;
+        QString original;
+        QString replacement;
+        bool canSave;
+    };
+    const Case cases[] = {
+        {"both words", QStringLiteral("a"), QStringLiteral("b"), true},
+        {"blank original", QStringLiteral(" \n\t"), QStringLiteral("b"), false},
+        {"blank replacement", QStringLiteral("a"), QStringLiteral("\n "), false},
+        {"empty original", QString(), QStringLiteral("b"), false},
+        {"both blank", QStringLiteral(" "), QStringLiteral(" "), false},
+    };
+    ASSERT_TRUE(harness.load(historyScene(QStringLiteral("text")), {640, 420}));
+    open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        row()->setProperty("originalTerm", c.original);
+        row()->setProperty("replacementTerm", c.replacement);
+        EXPECT_EQ(saveButton()->isEnabled(), c.canSave);
+        EXPECT_DOUBLE_EQ(saveButton()->opacity(), c.canSave ? 1.0 : 0.55);
+        if (c.canSave) continue;
+        // Neither a click nor the save step itself reports a blank pair; the form keeps its text.
+        harness.click(saveButton());
+        QMetaObject::invokeMethod(row(), "saveQuickDictionaryAdd");
+        EXPECT_TRUE(callLog(harness).isEmpty());
+        EXPECT_TRUE(formOpen());
+        EXPECT_EQ(original(), c.original);
+        EXPECT_EQ(replacement(), c.replacement);
+    }
+}
+
+TEST_F(HistoryRowViewTest, CancelClosesWithoutSavingAndTheTranscriptFillsOnlyAnEmptyOriginal) {
+    ASSERT_TRUE(harness.load(historyScene(QStringLiteral("   ")), {640, 420}));
+    open();
+    // A transcript of blanks is copied in as it is, and cannot be saved.
+    EXPECT_EQ(original(), QStringLiteral("   "));
+    retype(harness, QStringLiteral("quick-add-replacement"), QStringLiteral("x"));
+    EXPECT_FALSE(saveButton()->isEnabled());
+
+    retype(harness, QStringLiteral("quick-add-original"), QStringLiteral("term"));
+    harness.click(harness.find(QStringLiteral("quick-add-cancel")));
+    EXPECT_FALSE(formOpen());
+    EXPECT_TRUE(callLog(harness).isEmpty());
+    EXPECT_EQ(replacement(), QString());
+
+    open();
+    EXPECT_EQ(original(), QStringLiteral("term"));
+    // Emptied by hand, the original takes the transcript again on the next opening.
+    row()->setProperty("originalTerm", QString());
+    harness.click(harness.find(QStringLiteral("quick-add-cancel")));
+    open();
+    EXPECT_EQ(original(), QStringLiteral("   "));
+}
+
+TEST_F(HistoryRowViewTest, FormTextsFollowTheInterfaceLanguage) {
+    struct Case {
+        const char* code;
+        const char* heading;
+        const char* originalTitle;
+        const char* originalPrompt;
+        const char* replacementTitle;
+        const char* replacementPrompt;
+        const char* save;
+        const char* cancel;
+        const char* tip;
+    };
+    const Case cases[] = {
+        {"en", "QUICK DICTIONARY ADD", "ORIGINAL", "Select text first or type a term", "REPLACEMENT",
+         "Preferred output", "Save to Dictionary", "Cancel",
+         "Tip: edit the original field if you only want part of the transcript."},
+        {"tr", "HIZLI SÖZLÜK EKLE", "ORİJİNAL", "Önce metin seçin veya bir terim yazın", "DEĞİŞİM",
+         "Tercih edilen çıktı", "Sözlüğe Kaydet", "İptal",
+         "İpucu: Transcript'in yalnızca bir bölümünü istiyorsanız orijinal alanını düzenleyin."},
+        {"de", "QUICK DICTIONARY ADD", "ORIGINAL", "Select text first or type a term", "REPLACEMENT",
+         "Preferred output", "Save to Dictionary", "Cancel",
+         "Tip: edit the original field if you only want part of the transcript."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        ASSERT_TRUE(harness.load(historyScene(QStringLiteral("text"), QString::fromLatin1(c.code)), {640, 420}));
+        row()->setProperty("originalTerm", QString());
+        open();
+        row()->setProperty("originalTerm", QString());
+        EXPECT_EQ(textOf(harness, QStringLiteral("quick-add-heading")), QString::fromUtf8(c.heading));
+        EXPECT_EQ(harness.find(QStringLiteral("quick-add-original"))->property("title").toString(),
+                  QString::fromUtf8(c.originalTitle));
+        EXPECT_EQ(fieldInput(harness, QStringLiteral("quick-add-original"))->property("placeholderText").toString(),
+                  QString::fromUtf8(c.originalPrompt));
+        EXPECT_EQ(harness.find(QStringLiteral("quick-add-replacement"))->property("title").toString(),
+                  QString::fromUtf8(c.replacementTitle));
+        EXPECT_EQ(fieldInput(harness, QStringLiteral("quick-add-replacement"))->property("placeholderText").toString(),
+                  QString::fromUtf8(c.replacementPrompt));
+        EXPECT_EQ(textsIn(harness.find(QStringLiteral("quick-add-save"))), QStringList{QString::fromUtf8(c.save)});
+        EXPECT_EQ(textsIn(harness.find(QStringLiteral("quick-add-cancel"))), QStringList{QString::fromUtf8(c.cancel)});
+        EXPECT_EQ(textOf(harness, QStringLiteral("quick-add-tip")), QString::fromUtf8(c.tip));
+        harness.shoot("kit2-history-row-quick-add-empty-" + std::string(c.code));
+    }
+}
+
+TEST_F(HistoryRowViewTest, TakesTheDashboardsHistoryEntryAsItIs) {
+    HistoryEntry entry;
+    entry.id = QUuid::createUuid();
+    entry.transcript = QStringLiteral("Ship it on Friday");
+    entry.timestampLabel = QStringLiteral("Mar 5 AT 3:07 PM");
+    entry.wordCountLabel = QStringLiteral("4 kelime");
+    entry.durationLabel = QStringLiteral("2s");
+    entry.completionKindLabel = QStringLiteral("Eklendi");
+    entry.dictionaryActionTitle = QStringLiteral("Sözlüğe Ekle");
+    harness.engine().rootContext()->setContextProperty(QStringLiteral("sampleEntry"), QVariant::fromValue(entry));
+    ASSERT_TRUE(harness.load(loggedScene(QStringLiteral(
+                                 "HistoryRowCard { objectName: 'row'; width: 608; languageCode: 'tr'; entry: sampleEntry\n"
+                                 "  saveToDictionaryAction: (o, r) => scene.note(o + '|' + r) }")),
+                             {640, 420}));
+    EXPECT_EQ(textOf(harness, QStringLiteral("history-transcript")), entry.transcript);
+    EXPECT_EQ(harness.find(QStringLiteral("history-word-count"))->property("title").toString(), entry.wordCountLabel);
+    EXPECT_EQ(textsIn(harness.find(QStringLiteral("history-dictionary-button"))),
+              QStringList{entry.dictionaryActionTitle});
+    open();
+    EXPECT_EQ(original(), entry.transcript);
+    row()->setProperty("replacementTerm", QStringLiteral("Cuma"));
+    harness.click(saveButton());
+    EXPECT_EQ(callLog(harness), QStringList{QStringLiteral("Ship it on Friday|Cuma")});
+}
+
+using EmptyHistoryStateThemes = KitThemedTest;
+
+TEST_P(EmptyHistoryStateThemes, ShowsTheMessageOnACardAlsoWhenItIsEmpty) {
+    for (const QString& message : {QString(), QStringLiteral("No dictations yet.")}) {
+        ASSERT_TRUE(loadThemed(QStringLiteral("EmptyHistoryState { objectName: 'empty'; x: 16; y: 16; "
+                                              "width: 448; message: '%1' }")
+                                   .arg(message),
+                               {480, 120}));
+        QQuickItem* card = item(QStringLiteral("empty"));
+        EXPECT_EQ(textOf(harness, QStringLiteral("empty-history-message")), message);
+        EXPECT_GE(card->height(), 48);
+        EXPECT_COLOR_NEAR(fillOf(harness, card), colors().cardFill);
+        EXPECT_COLOR_NEAR(item(QStringLiteral("empty-history-message"))->property("color").value<QColor>(),
+                          colors().secondaryText);
+    }
+    harness.shoot(shotName("empty-history"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Themes, HistoryRowThemes, ::testing::ValuesIn(kAllThemes), ThemeName());
+INSTANTIATE_TEST_SUITE_P(Themes, EmptyHistoryStateThemes, ::testing::ValuesIn(kAllThemes), ThemeName());
+
+}  // namespace
+}  // namespace quorvelle::test

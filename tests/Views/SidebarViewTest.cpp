@@ -1,0 +1,146 @@
+// The sidebar rows, expanded and collapsed, in each theme.
+#include "ViewHarness.h"
+
+#include "Models/AppStrings.h"
+#include "Models/MainWindowSection.h"
+#include "Views/Dashboard/Components/DashboardSections.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvelle::test {
+namespace {
+
+// "history" is selected, "settings" disabled, "changelog" both; the collapsed column repeats
+// the rows with an "c-" prefix on the recorder's names.
+const char* kSidebarScene = R"(
+    Item {
+        Row {
+            x: 12; y: 12; spacing: 16
+            Column {
+                objectName: "expanded"; width: 220; spacing: 2
+                Repeater {
+                    model: DashboardSections.all
+                    SidebarButton {
+                        width: 220
+                        section: modelData
+                        title: DashboardSections.title(modelData, "en")
+                        isSelected: modelData === "history" || modelData === "changelog"
+                        isDisabled: modelData === "settings" || modelData === "changelog"
+                        callback: () => recorder.record(modelData)
+                    }
+                }
+            }
+            Column {
+                objectName: "collapsed"; spacing: 2
+                Repeater {
+                    model: DashboardSections.all
+                    SidebarButton {
+                        objectName: "collapsed-" + modelData
+                        section: modelData
+                        title: DashboardSections.title(modelData, "tr")
+                        isSelected: modelData === "history"
+                        isCollapsed: true
+                        callback: () => recorder.record("c-" + modelData)
+                    }
+                }
+            }
+        }
+    })";
+
+class SidebarViews : public ThemedSceneTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(loadScene(kSidebarScene, {320, 460}, "sidebar")); }
+
+    QQuickItem* row(MainWindowSection section) {
+        return item(QStringLiteral("main-window-section-") + rawValue(section));
+    }
+};
+
+TEST_P(SidebarViews, EachSectionHasItsIdentifierSymbolAndTitle) {
+    const AppStrings english(QStringLiteral("en"));
+    for (MainWindowSection section : allMainWindowSections()) {
+        SCOPED_TRACE(rawValue(section).toStdString());
+        auto* button = row(section);
+        ASSERT_TRUE(button);
+        EXPECT_EQ(glyphsIn(button), QStringList{symbolName(section)});
+        EXPECT_EQ(textsIn(button), QStringList{english.sectionTitle(section)});
+        EXPECT_EQ(harness.evaluate(button, "Accessible.name").toString(), english.sectionTitle(section));
+        EXPECT_EQ(button->width(), 220);
+    }
+    EXPECT_EQ(glyphsIn(row(MainWindowSection::overview)), QStringList{"house"});
+    EXPECT_EQ(glyphsIn(row(MainWindowSection::changelog)), QStringList{"sparkles"});
+}
+
+TEST_P(SidebarViews, OnlyTheSelectedRowIsFilledAndBright) {
+    const DesktopThemeColors c = colors();
+    auto* selected = row(MainWindowSection::history);
+    auto* plain = row(MainWindowSection::dictionary);
+    ASSERT_TRUE(selected && plain);
+    const QPointF inside(selected->width() - 6, selected->height() / 2);
+    EXPECT_COLOR_NEAR(harness.colorAt(selected, inside), over(c.sidebarSelection, harness.background()));
+    EXPECT_COLOR_NEAR(harness.colorAt(plain, inside), harness.background());
+    for (auto* text : selected->findChildren<QQuickItem*>()) {
+        if (text->inherits("QQuickText")) {
+            EXPECT_COLOR_NEAR(text->property("color").value<QColor>(), c.primaryText);
+        }
+    }
+    for (auto* text : plain->findChildren<QQuickItem*>()) {
+        if (text->inherits("QQuickText")) {
+            EXPECT_COLOR_NEAR(text->property("color").value<QColor>(), c.secondaryText);
+        }
+    }
+    // Symbol first, then the title 12 further, both at the leading edge.
+    auto* title = selected->findChildren<QQuickItem*>().last();
+    for (auto* child : selected->findChildren<QQuickItem*>())
+        if (child->property("text").toString() == QLatin1String("History")) title = child;
+    EXPECT_NEAR(title->mapToItem(selected, QPointF(0, 0)).x(), 14 + 16 + 12, 1);
+}
+
+TEST_P(SidebarViews, ClicksCallTheActionUnlessDisabled) {
+    harness.click(row(MainWindowSection::overview));
+    harness.click(row(MainWindowSection::settings));
+    harness.click(row(MainWindowSection::changelog));
+    harness.click(harness.find("collapsed-appearance"));
+    EXPECT_EQ(harness.recorder().count("overview"), 1);
+    EXPECT_EQ(harness.recorder().count("settings"), 0);
+    EXPECT_EQ(harness.recorder().count("changelog"), 0);
+    EXPECT_EQ(harness.recorder().count("c-appearance"), 1);
+
+    // Selected and disabled: the fill is still drawn, the whole row at 0.45.
+    auto* both = row(MainWindowSection::changelog);
+    EXPECT_DOUBLE_EQ(both->opacity(), 0.45);
+    QColor fill = colors().sidebarSelection;
+    fill.setAlphaF(fill.alphaF() * 0.45f);
+    EXPECT_COLOR_NEAR(harness.colorAt(both, {both->width() - 6, both->height() / 2}),
+                      over(fill, harness.background()));
+}
+
+TEST_P(SidebarViews, CollapsedRowsAreSymbolTilesWithTheTitleKeptAside) {
+    const AppStrings turkish(QStringLiteral("tr"));
+    for (MainWindowSection section : allMainWindowSections()) {
+        SCOPED_TRACE(rawValue(section).toStdString());
+        auto* button = harness.find(QStringLiteral("collapsed-") + rawValue(section));
+        ASSERT_TRUE(button);
+        EXPECT_EQ(QSizeF(button->width(), button->height()), QSizeF(44, 42));
+        EXPECT_EQ(glyphsIn(button), QStringList{symbolName(section)});
+        EXPECT_TRUE(textsIn(button).isEmpty());
+        EXPECT_EQ(harness.evaluate(button, "ToolTip.text").toString(), turkish.sectionTitle(section));
+        EXPECT_EQ(harness.evaluate(button, "Accessible.name").toString(), turkish.sectionTitle(section));
+    }
+    auto* selected = harness.find("collapsed-history");
+    EXPECT_COLOR_NEAR(harness.colorAt(selected, {3, 21}), over(colors().sidebarSelection, harness.background()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Themes, SidebarViews, ::testing::ValuesIn(kAllThemes), ThemeName());
+
+TEST(DashboardSectionsForQml, UnknownSectionsHaveNoSymbolOrTitle) {
+    EXPECT_EQ(DashboardSections::all().size(), 10);
+    EXPECT_EQ(DashboardSections::all().first(), QStringLiteral("overview"));
+    EXPECT_EQ(DashboardSections::symbolName(QStringLiteral("Overview")), QString());
+    EXPECT_EQ(DashboardSections::title(QString(), QStringLiteral("en")), QString());
+    EXPECT_EQ(DashboardSections::subtitle(QStringLiteral("changelog"), QStringLiteral("en"), QStringLiteral("Quorvelle")),
+              QStringLiteral("Release history for Quorvelle."));
+}
+
+}  // namespace
+}  // namespace quorvelle::test

@@ -1,0 +1,127 @@
+#pragma once
+
+#include "Views/Dashboard/Components/DesktopThemeColors.h"
+
+#include <QColor>
+#include <QImage>
+#include <QObject>
+#include <QPointF>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <ostream>
+#include <memory>
+#include <string>
+
+namespace quorvelle::test {
+
+enum class Theme { Quorvelle, Black, Light };
+inline constexpr Theme kAllThemes[] = {Theme::Quorvelle, Theme::Black, Theme::Light};
+
+DesktopThemeColors colorsOf(Theme theme);
+std::string nameOf(Theme theme);
+
+// Counts the calls a QML callback makes, by name: `recorder.record("save")`.
+class CallRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    Q_INVOKABLE void record(const QString& name) { ++m_counts[name]; }
+    int count(const QString& name) const;
+
+private:
+    std::map<QString, int> m_counts;
+};
+
+// One offscreen window with one QML scene, rendered by the software backend: load a snippet
+// that uses the Quorvelle module, find items by objectName, click and type, sample colours and
+// save screenshots into the build's screenshot folder.
+class ViewHarness {
+public:
+    ViewHarness();
+    ~ViewHarness();
+    ViewHarness(const ViewHarness&) = delete;
+    ViewHarness& operator=(const ViewHarness&) = delete;
+
+    QQmlEngine& engine() { return *m_engine; }
+    QQuickWindow& window() { return *m_window; }
+    CallRecorder& recorder() { return m_recorder; }
+
+    // Sets the dashboard theme and paints the window in its content background.
+    void setTheme(Theme theme);
+    QColor background() const { return m_window->color(); }
+
+    // Loads `body` (QML after the imports of QtQuick, Layouts and Quorvelle) as the scene's root
+    // item, in a window of the given size. Fails the test on a QML error.
+    QQuickItem* load(const QString& body, QSize windowSize = {480, 320});
+    QQuickItem* root() const { return m_root; }
+    QQuickItem* find(const QString& objectName) const;
+
+    QImage grab();
+    // Grabs the window and saves it as <name>.png for review.
+    QImage shoot(const std::string& name);
+    // The colour at an item's local point in a fresh grab.
+    QColor colorAt(QQuickItem* item, QPointF local);
+
+    void click(QQuickItem* item, QPointF local);
+    void click(QQuickItem* item);
+    void typeText(const QString& text);
+    void pressKey(Qt::Key key);
+
+    // Evaluates a QML expression with `scope` as its scope object (for attached properties).
+    QVariant evaluate(QObject* scope, const QString& expression);
+
+    static QString screenshotDir();
+
+private:
+    std::unique_ptr<QQmlEngine> m_engine;
+    std::unique_ptr<QQuickWindow> m_window;
+    CallRecorder m_recorder;
+    QQuickItem* m_root = nullptr;
+};
+
+// The visible texts (UiText and other Text items, symbols excluded) and the visible symbols'
+// glyph names under an item, in tree order.
+QStringList textsIn(QQuickItem* item);
+QStringList glyphsIn(QQuickItem* item);
+
+inline void PrintTo(Theme theme, std::ostream* out) {
+    *out << nameOf(theme);
+}
+
+// gtest names for theme-parameterised suites.
+struct ThemeName {
+    std::string operator()(const ::testing::TestParamInfo<Theme>& info) const { return nameOf(info.param); }
+};
+
+// A test of one scene in one theme, the suite's parameter.
+class ThemedSceneTest : public ::testing::TestWithParam<Theme> {
+protected:
+    // Sets the theme, loads the scene and, given a prefix, saves "<prefix>-<theme>.png".
+    QQuickItem* loadScene(const char* qml, QSize windowSize, const std::string& shotPrefix = {});
+    DesktopThemeColors colors() const { return colorsOf(GetParam()); }
+    // The item of that objectName; fails the test when there is none.
+    QQuickItem* item(const QString& objectName);
+
+    ViewHarness harness;
+};
+
+// `top` drawn over `bottom` (both possibly translucent), as the renderer blends them.
+QColor over(const QColor& top, const QColor& bottom);
+// Whether two colours differ by at most `tolerance` in each 8-bit channel (alpha ignored).
+bool near(const QColor& a, const QColor& b, int tolerance = 6);
+std::string describe(const QColor& color);
+
+}  // namespace quorvelle::test
+
+#define EXPECT_COLOR_NEAR(actual, expected)                                                      \
+    EXPECT_TRUE(::quorvelle::test::near((actual), (expected)))                                    \
+        << "got " << ::quorvelle::test::describe(actual) << ", expected "                        \
+        << ::quorvelle::test::describe(expected)

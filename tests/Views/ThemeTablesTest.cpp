@@ -1,0 +1,102 @@
+// The desktop theme colour sets and miniature palettes, as QML reads them.
+#include "Views/Dashboard/Components/DesktopTheme.h"
+#include "Views/Dashboard/Components/DesktopThemeColors.h"
+#include "Views/Dashboard/Components/DesktopThemePalette.h"
+
+#include <gtest/gtest.h>
+
+#include <QMetaProperty>
+
+namespace quorvelle {
+namespace {
+
+template <typename Gadget>
+std::vector<std::pair<QString, QColor>> fieldsOf(const Gadget& value) {
+    std::vector<std::pair<QString, QColor>> fields;
+    const QMetaObject& meta = Gadget::staticMetaObject;
+    for (int i = meta.propertyOffset(); i < meta.propertyCount(); ++i) {
+        const QMetaProperty property = meta.property(i);
+        fields.emplace_back(QString::fromLatin1(property.name()), property.readOnGadget(&value).template value<QColor>());
+    }
+    return fields;
+}
+
+QColor rgb(double r, double g, double b, double a = 1.0) {
+    return QColor::fromRgbF(float(r), float(g), float(b), float(a));
+}
+
+// QML reads the fields by these names, in this order.
+TEST(DesktopThemeColorsTable, ExposesTheTwentyEightFieldsByName) {
+    const QStringList expected = {
+        "canvas", "sidebarBackground", "contentBackground", "sidebarSelection", "divider", "cardFill",
+        "cardBorder", "inputBackground", "inputBorder", "headerIconBackground", "pillFill", "pillBorder",
+        "primaryText", "secondaryText", "darkButtonText", "primaryButtonFill", "secondaryButtonFill", "warmText",
+        "warmBackground", "successText", "successBackground", "errorText", "errorBorder", "avatarFill",
+        "selectedCardFill", "selectedCardBorder", "selectedGlow", "dashedBorder"};
+    for (const DesktopThemeColors& theme :
+         {DesktopThemeColors::quorvelle(), DesktopThemeColors::black(), DesktopThemeColors::light()}) {
+        QStringList names;
+        for (const auto& [name, colour] : fieldsOf(theme)) {
+            names << name;
+            EXPECT_TRUE(colour.isValid()) << name.toStdString();
+        }
+        EXPECT_EQ(names, expected);
+    }
+}
+
+TEST(DesktopThemeColorsTable, OptionsAndNamesPickTheirThemeAndTheDefaultIsBlack) {
+    const DesktopTheme theme;
+    const struct {
+        DesktopThemeOption option;
+        const char* name;
+        DesktopThemeColors expected;
+    } cases[] = {{DesktopThemeOption::quorvelle, "quorvelle", DesktopThemeColors::quorvelle()},
+                 {DesktopThemeOption::black, "black", DesktopThemeColors::black()},
+                 {DesktopThemeOption::light, "light", DesktopThemeColors::light()}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(fieldsOf(DesktopThemeColors::forOption(c.option)), fieldsOf(c.expected)) << c.name;
+        EXPECT_EQ(fieldsOf(theme.colorsFor(QString::fromLatin1(c.name))), fieldsOf(c.expected)) << c.name;
+    }
+    const auto black = fieldsOf(DesktopThemeColors::black());
+    EXPECT_EQ(fieldsOf(DesktopThemeColors::environmentDefault()), black);
+    EXPECT_EQ(fieldsOf(theme.colors()), black);
+    EXPECT_EQ(fieldsOf(theme.colorsFor(QStringLiteral("Light"))), black);
+    EXPECT_EQ(fieldsOf(theme.colorsFor(QString())), black);
+}
+
+TEST(DesktopThemeColorsTable, TranslucentAndPlainColoursAreKeptApart) {
+    const DesktopThemeColors q = DesktopThemeColors::quorvelle();
+    const DesktopThemeColors b = DesktopThemeColors::black();
+    const DesktopThemeColors l = DesktopThemeColors::light();
+    EXPECT_EQ(b.canvas, QColor(Qt::black));
+    EXPECT_EQ(b.contentBackground, QColor(Qt::black));
+    EXPECT_EQ(l.cardFill, QColor(Qt::white));
+    EXPECT_EQ(l.darkButtonText, rgb(1, 1, 1, 0.96));
+    EXPECT_EQ(q.selectedGlow, rgb(0.24, 0.52, 0.96, 0.28));
+    EXPECT_EQ(b.selectedGlow, rgb(1, 1, 1, 0.18));
+    EXPECT_EQ(l.selectedGlow, rgb(0.24, 0.54, 0.94, 0.18));
+    EXPECT_EQ(b.cardBorder, rgb(1, 1, 1, 0.08));
+    EXPECT_EQ(l.cardBorder, rgb(0.82, 0.85, 0.91));
+    // Shared values within a theme.
+    EXPECT_EQ(q.pillBorder, q.dashedBorder);
+    EXPECT_EQ(b.divider, b.dashedBorder);
+    EXPECT_EQ(l.secondaryButtonFill, l.selectedCardBorder);
+}
+
+TEST(DesktopThemePaletteTable, ThreeSeparateConstantsReadTheSameEveryTime) {
+    const DesktopTheme theme;
+    EXPECT_EQ(&DesktopThemePalette::light(), &DesktopThemePalette::light());
+    EXPECT_EQ(fieldsOf(theme.quorvellePalette()), fieldsOf(DesktopThemePalette::quorvelle()));
+    EXPECT_EQ(fieldsOf(theme.blackPalette()), fieldsOf(DesktopThemePalette::black()));
+    EXPECT_EQ(fieldsOf(theme.lightPalette()), fieldsOf(DesktopThemePalette::light()));
+    EXPECT_EQ(fieldsOf(DesktopThemePalette::light()).size(), 9u);
+    // Not derived from the colour sets: the light miniature is a neutral grey, not the bluish canvas.
+    EXPECT_EQ(DesktopThemePalette::light().background, rgb(0.97, 0.97, 0.97));
+    EXPECT_NE(DesktopThemePalette::light().background, DesktopThemeColors::light().canvas);
+    EXPECT_EQ(DesktopThemePalette::light().pill, QColor(Qt::white));
+    EXPECT_EQ(DesktopThemePalette::light().pillText, QColor(Qt::black));
+    EXPECT_EQ(DesktopThemePalette::black().dot, rgb(1, 1, 1, 0.80));
+}
+
+}  // namespace
+}  // namespace quorvelle
