@@ -1,10 +1,13 @@
 #include "Services/Delivery/SystemPasteboardWriter.h"
 
+#include "Platform/Linux/X11ClipboardOwnership.h"
 #include "Services/Delivery/ClipboardWriteError.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+
+#include <functional>
 
 namespace quorvelle {
 
@@ -12,6 +15,17 @@ namespace {
 
 QClipboard* clipboard() {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard() : nullptr;
+}
+
+// Sets the clipboard and makes sure the X server took the claim. A claim made with a stale server
+// time loses against a newer owner (the application the user last copied in); one retry with the
+// time brought up to date settles that.
+bool claim(const std::function<void()>& set) {
+    set();
+    if (X11ClipboardOwnership::ownsClipboard()) return true;
+    if (!X11ClipboardOwnership::refreshServerTime()) return false;
+    set();
+    return X11ClipboardOwnership::ownsClipboard();
 }
 
 }  // namespace
@@ -33,8 +47,9 @@ QList<ClipboardItemSnapshot> SystemPasteboardWriter::snapshot() {
 void SystemPasteboardWriter::writeString(const QString& text) {
     QClipboard* board = clipboard();
     if (!board) throw ClipboardWriteError(ClipboardWriteError::Case::writeFailed);
-    board->setText(text, QClipboard::Clipboard);
-    if (!board->ownsClipboard()) throw ClipboardWriteError(ClipboardWriteError::Case::writeFailed);
+    if (!claim([&] { board->setText(text, QClipboard::Clipboard); })) {
+        throw ClipboardWriteError(ClipboardWriteError::Case::writeFailed);
+    }
 }
 
 void SystemPasteboardWriter::restore(const QList<ClipboardItemSnapshot>& items) {
@@ -42,18 +57,22 @@ void SystemPasteboardWriter::restore(const QList<ClipboardItemSnapshot>& items) 
     if (!board) throw ClipboardWriteError(ClipboardWriteError::Case::restoreFailed);
     // Records without data are skipped: failing on them would leave the user's clipboard empty.
     // The X11 clipboard takes one item, so the records' types are merged, the first record winning.
-    auto contents = std::make_unique<QMimeData>();
+    QMap<QString, QByteArray> merged;
     for (const ClipboardItemSnapshot& item : items) {
         for (auto it = item.representations.constBegin(); it != item.representations.constEnd(); ++it) {
-            if (!contents->hasFormat(it.key())) contents->setData(it.key(), it.value());
+            if (!merged.contains(it.key())) merged.insert(it.key(), it.value());
         }
     }
-    if (contents->formats().isEmpty()) {
+    if (merged.isEmpty()) {
         board->clear(QClipboard::Clipboard);
         return;
     }
-    board->setMimeData(contents.release(), QClipboard::Clipboard);
-    if (!board->ownsClipboard()) throw ClipboardWriteError(ClipboardWriteError::Case::restoreFailed);
+    const auto set = [&] {
+        auto* data = new QMimeData;
+        for (auto it = merged.constBegin(); it != merged.constEnd(); ++it) data->setData(it.key(), it.value());
+        board->setMimeData(data, QClipboard::Clipboard);
+    };
+    if (!claim(set)) throw ClipboardWriteError(ClipboardWriteError::Case::restoreFailed);
 }
 
 }  // namespace quorvelle
