@@ -215,6 +215,20 @@ TEST_P(DesktopDelivery, PastesThroughTheClipboard) {
     EXPECT_EQ(services_->insertionVerifier().verifyInsertion(QStringLiteral("pasted words"), target), true);
 }
 
+TEST_P(DesktopDelivery, PastesEvenWhileTheHotKeyModifierIsStillHeld) {
+    auto fixture = launch();
+    fixture->setText(kSingle, QString());
+    const FocusedTargetSnapshot target = focusAndInspect(*fixture, kSingle);
+    services_->clipboard().writeString(QStringLiteral("despite alt"));
+    test::holdAltKey();
+    // A key left down would spoil every later test on this display.
+    const std::shared_ptr<void> letGo(nullptr, [](void*) { test::releaseAltKey(); });
+    ASSERT_TRUE(test::isAltKeyDown());
+    services_->pastePerformer().performPaste(target);
+    EXPECT_FALSE(test::isAltKeyDown());
+    EXPECT_TRUE(waitForValue(target, QStringLiteral("despite alt")));
+}
+
 TEST_P(DesktopDelivery, RefusesToPasteWhenAnotherApplicationIsInFront) {
     auto fixture = launch();
     FocusedTargetSnapshot target = focusAndInspect(*fixture, kSingle);

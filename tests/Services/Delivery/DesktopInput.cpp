@@ -44,6 +44,29 @@ void pressCopyKeys() {
     XFlush(display);
 }
 
+void holdAltKey() {
+    Display* display = X11Connection::display();
+    if (!display) return;
+    XTestFakeKeyEvent(display, XKeysymToKeycode(display, XK_Alt_L), True, CurrentTime);
+    XSync(display, False);
+}
+
+void releaseAltKey() {
+    Display* display = X11Connection::display();
+    if (!display) return;
+    XTestFakeKeyEvent(display, XKeysymToKeycode(display, XK_Alt_L), False, CurrentTime);
+    XSync(display, False);
+}
+
+bool isAltKeyDown() {
+    Display* display = X11Connection::display();
+    if (!display) return false;
+    char keys[32] = {};
+    XQueryKeymap(display, keys);
+    const KeyCode alt = XKeysymToKeycode(display, XK_Alt_L);
+    return (keys[alt / 8] >> (alt % 8)) & 1;
+}
+
 bool activateWindowOf(qint64 processIdentifier) {
     Display* display = X11Connection::display();
     if (!display) return false;

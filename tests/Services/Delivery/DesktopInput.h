@@ -9,6 +9,15 @@ namespace quorvelle::test {
 // Sends Control+C to the focused window.
 void pressCopyKeys();
 
+// Presses Alt and leaves it down, as a hot key still held would.
+void holdAltKey();
+
+// Lets go of it again (harmless when it is up).
+void releaseAltKey();
+
+// Whether the left Alt key is down now.
+bool isAltKeyDown();
+
 // Asks the window manager to activate the window of that process, as a task bar click would
 // (an application's own request may be refused as focus stealing). False when it has no window.
 bool activateWindowOf(qint64 processIdentifier);
