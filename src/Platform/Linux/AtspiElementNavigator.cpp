@@ -3,6 +3,7 @@
 #include "Platform/Linux/AtspiConnection.h"
 #include "Platform/Linux/AtspiFocusTracker.h"
 #include "Platform/Linux/AtspiRoleTranslation.h"
+#include "Platform/Linux/GObjectRef.h"
 #include "Services/Delivery/FocusedTargetInspectionError.h"
 
 #include <atspi/atspi.h>
@@ -24,15 +25,13 @@ void throwIfUnresponsive(const AtspiCallError& error) {
     }
 }
 
-struct StateSet {
-    AtspiStateSet* set = nullptr;
-    explicit StateSet(AtspiAccessible* accessible) : set(atspi_accessible_get_state_set(accessible)) {}
-    ~StateSet() {
-        if (set) g_object_unref(set);
-    }
-    StateSet(const StateSet&) = delete;
-    StateSet& operator=(const StateSet&) = delete;
-    bool contains(AtspiStateType state) const { return set && atspi_state_set_contains(set, state); }
+class StateSet {
+public:
+    explicit StateSet(AtspiAccessible* accessible) : set_(atspi_accessible_get_state_set(accessible)) {}
+    bool contains(AtspiStateType state) const { return set_ && atspi_state_set_contains(set_.get(), state); }
+
+private:
+    GObjectRef<AtspiStateSet> set_;
 };
 
 std::optional<QString> nonEmpty(gchar* owned) {
@@ -189,14 +188,13 @@ RawFocusedElementMetadata AtspiElementNavigator::readMetadata(const Accessibilit
     metadata.identifier = nonEmpty(atspi_accessible_get_accessible_id(accessible, error.slot()));
     throwIfUnresponsive(error);
 
-    if (AtspiComponent* component = atspi_accessible_get_component_iface(accessible)) {
-        AtspiRect* extents = atspi_component_get_extents(component, ATSPI_COORD_TYPE_SCREEN, error.slot());
+    if (const GObjectRef<AtspiComponent> component(atspi_accessible_get_component_iface(accessible)); component) {
+        AtspiRect* extents = atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, error.slot());
         if (extents && !error.failed()) {
             metadata.frame = QRectF(extents->x, extents->y, extents->width, extents->height);
             metadata.size = QSizeF(extents->width, extents->height);
         }
         g_free(extents);
-        g_object_unref(component);
         throwIfUnresponsive(error);
     }
 

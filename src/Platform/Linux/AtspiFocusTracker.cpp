@@ -1,6 +1,7 @@
 #include "Platform/Linux/AtspiFocusTracker.h"
 
 #include "Platform/Linux/AtspiConnection.h"
+#include "Platform/Linux/GObjectRef.h"
 
 #include <atspi/atspi.h>
 
@@ -34,10 +35,8 @@ std::shared_ptr<AtspiElement> focusedObject(qint32 processIdentifier, AtspiOffse
     AtspiCallError error;
     const guint pid = atspi_accessible_get_process_id(lastFocused, error.slot());
     if (error.failed() || static_cast<qint32>(pid) != processIdentifier) return nullptr;
-    AtspiStateSet* states = atspi_accessible_get_state_set(lastFocused);
-    const bool focused = states && atspi_state_set_contains(states, ATSPI_STATE_FOCUSED);
-    if (states) g_object_unref(states);
-    if (!focused) return nullptr;
+    const GObjectRef<AtspiStateSet> states(atspi_accessible_get_state_set(lastFocused));
+    if (!states || !atspi_state_set_contains(states.get(), ATSPI_STATE_FOCUSED)) return nullptr;
     return adoptAtspiElement(static_cast<AtspiAccessible*>(g_object_ref(lastFocused)), offsetUnit);
 }
 

@@ -2,6 +2,7 @@
 
 #include "Platform/Linux/AtspiConnection.h"
 #include "Platform/Linux/AtspiElement.h"
+#include "Platform/Linux/GObjectRef.h"
 #include "Services/Delivery/ElementHandleStorage.h"
 #include "Services/Delivery/TextInsertionError.h"
 
@@ -19,23 +20,6 @@ std::shared_ptr<AtspiElement> resolve(const AccessibilityTextElementAccessing::H
     if (!AtspiConnection::ensureInitialised()) fail(TextInsertionError::Case::accessibilityPermissionMissing);
     return element;
 }
-
-// A GObject interface reference released on scope exit.
-template <typename T>
-class Interface {
-public:
-    explicit Interface(T* object) : object_(object) {}
-    ~Interface() {
-        if (object_) g_object_unref(object_);
-    }
-    Interface(const Interface&) = delete;
-    Interface& operator=(const Interface&) = delete;
-    T* get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-
-private:
-    T* object_;
-};
 
 bool isPasswordField(AtspiAccessible* accessible) {
     AtspiCallError error;
@@ -62,7 +46,7 @@ std::optional<QString> AtspiTextElementAccessor::copyStringAttribute(const Handl
     const auto element = resolve(handle);
     // Toolkits answer "" or mask characters for a password field; neither is its content.
     if (isPasswordField(element->accessible())) return std::nullopt;
-    Interface<AtspiText> text(atspi_accessible_get_text_iface(element->accessible()));
+    GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(element->accessible()));
     if (!text) return std::nullopt;
     AtspiCallError error;
     std::optional<QString> value = readText(text.get(), error);
@@ -72,7 +56,7 @@ std::optional<QString> AtspiTextElementAccessor::copyStringAttribute(const Handl
 
 std::optional<TextRange> AtspiTextElementAccessor::copyRangeAttribute(const Handle& handle) {
     const auto element = resolve(handle);
-    Interface<AtspiText> text(atspi_accessible_get_text_iface(element->accessible()));
+    GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(element->accessible()));
     if (!text) return std::nullopt;
     AtspiCallError error;
     qsizetype start = -1;
@@ -105,7 +89,7 @@ std::optional<TextRange> AtspiTextElementAccessor::copyRangeAttribute(const Hand
 
 void AtspiTextElementAccessor::setStringAttribute(const Handle& handle, const QString& value) {
     const auto element = resolve(handle);
-    Interface<AtspiEditableText> editable(atspi_accessible_get_editable_text_iface(element->accessible()));
+    GObjectRef<AtspiEditableText> editable(atspi_accessible_get_editable_text_iface(element->accessible()));
     if (!editable) fail(TextInsertionError::Case::writeFailed);
     AtspiCallError error;
     // Replacing the whole contents spares the question of how the toolkit counts an insertion's length.
@@ -116,7 +100,7 @@ void AtspiTextElementAccessor::setStringAttribute(const Handle& handle, const QS
 
 void AtspiTextElementAccessor::setRangeAttribute(const Handle& handle, TextRange range) {
     const auto element = resolve(handle);
-    Interface<AtspiText> text(atspi_accessible_get_text_iface(element->accessible()));
+    GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(element->accessible()));
     if (!text) fail(TextInsertionError::Case::writeFailed);
     AtspiCallError error;
     qsizetype start = range.location;
