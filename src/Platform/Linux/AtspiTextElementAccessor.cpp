@@ -1,5 +1,6 @@
 #include "Platform/Linux/AtspiTextElementAccessor.h"
 
+#include "Platform/Linux/AccessibilityBus.h"
 #include "Platform/Linux/AtspiConnection.h"
 #include "Platform/Linux/AtspiElement.h"
 #include "Platform/Linux/GObjectRef.h"
@@ -13,6 +14,13 @@ namespace quorvelle {
 namespace {
 
 [[noreturn]] void fail(TextInsertionError::Case errorCase) { throw TextInsertionError(errorCase); }
+
+// A call the element did not answer: with the desktop's accessibility switched off that is the
+// reason, and the one the user can act on.
+[[noreturn]] void failedCall(TextInsertionError::Case errorCase) {
+    if (!AccessibilityBus::isEnabled()) fail(TextInsertionError::Case::accessibilityPermissionMissing);
+    fail(errorCase);
+}
 
 std::shared_ptr<AtspiElement> resolve(const AccessibilityTextElementAccessing::Handle& handle) {
     auto element = std::dynamic_pointer_cast<AtspiElement>(elementOf(handle));
@@ -50,7 +58,7 @@ std::optional<QString> AtspiTextElementAccessor::copyStringAttribute(const Handl
     if (!text) return std::nullopt;
     AtspiCallError error;
     std::optional<QString> value = readText(text.get(), error);
-    if (error.failed()) fail(TextInsertionError::Case::unsupportedTarget);
+    if (error.failed()) failedCall(TextInsertionError::Case::unsupportedTarget);
     return value;
 }
 
@@ -62,25 +70,25 @@ std::optional<TextRange> AtspiTextElementAccessor::copyRangeAttribute(const Hand
     qsizetype start = -1;
     qsizetype end = -1;
     const gint selections = atspi_text_get_n_selections(text.get(), error.slot());
-    if (error.failed()) fail(TextInsertionError::Case::unsupportedTarget);
+    if (error.failed()) failedCall(TextInsertionError::Case::unsupportedTarget);
     if (selections > 0) {
         AtspiRange* selection = atspi_text_get_selection(text.get(), 0, error.slot());
         if (error.failed() || !selection) {
             g_free(selection);
-            fail(TextInsertionError::Case::unsupportedTarget);
+            failedCall(TextInsertionError::Case::unsupportedTarget);
         }
         start = qMin(selection->start_offset, selection->end_offset);
         end = qMax(selection->start_offset, selection->end_offset);
         g_free(selection);
     } else {
         const gint caret = atspi_text_get_caret_offset(text.get(), error.slot());
-        if (error.failed()) fail(TextInsertionError::Case::unsupportedTarget);
+        if (error.failed()) failedCall(TextInsertionError::Case::unsupportedTarget);
         if (caret < 0) return std::nullopt;
         start = end = caret;
     }
     if (element->offsetUnit() != AtspiOffsetUnit::utf16CodeUnits) {
         const std::optional<QString> value = readText(text.get(), error);
-        if (!value) fail(TextInsertionError::Case::unsupportedTarget);
+        if (!value) failedCall(TextInsertionError::Case::unsupportedTarget);
         start = utf16OffsetFromToolkit(*value, start, element->offsetUnit());
         end = utf16OffsetFromToolkit(*value, end, element->offsetUnit());
     }
@@ -95,7 +103,7 @@ void AtspiTextElementAccessor::setStringAttribute(const Handle& handle, const QS
     // Replacing the whole contents spares the question of how the toolkit counts an insertion's length.
     const gboolean done =
         atspi_editable_text_set_text_contents(editable.get(), value.toUtf8().constData(), error.slot());
-    if (!done || error.failed()) fail(TextInsertionError::Case::writeFailed);
+    if (!done || error.failed()) failedCall(TextInsertionError::Case::writeFailed);
 }
 
 void AtspiTextElementAccessor::setRangeAttribute(const Handle& handle, TextRange range) {
@@ -107,7 +115,7 @@ void AtspiTextElementAccessor::setRangeAttribute(const Handle& handle, TextRange
     qsizetype end = range.end();
     if (element->offsetUnit() != AtspiOffsetUnit::utf16CodeUnits) {
         const std::optional<QString> value = readText(text.get(), error);
-        if (!value) fail(TextInsertionError::Case::writeFailed);
+        if (!value) failedCall(TextInsertionError::Case::writeFailed);
         start = toolkitOffsetFromUtf16(*value, start, element->offsetUnit());
         end = toolkitOffsetFromUtf16(*value, end, element->offsetUnit());
     }
@@ -122,7 +130,7 @@ void AtspiTextElementAccessor::setRangeAttribute(const Handle& handle, TextRange
                    : atspi_text_add_selection(text.get(), static_cast<gint>(start), static_cast<gint>(end),
                                               error.slot());
     }
-    if (!done || error.failed()) fail(TextInsertionError::Case::writeFailed);
+    if (!done || error.failed()) failedCall(TextInsertionError::Case::writeFailed);
 }
 
 }  // namespace quorvelle

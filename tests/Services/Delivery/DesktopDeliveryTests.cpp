@@ -1,6 +1,7 @@
 // Text delivery into real Qt and GTK text fields through the accessibility bus, the clipboard and
 // synthetic keys. Runs inside the desktop test environment (scripts/desktop-test-env).
 #include "FixtureApp.h"
+#include "Platform/Linux/AccessibilityBus.h"
 #include "Platform/Linux/LinuxTextDeliveryServices.h"
 #include "Platform/Linux/X11FrontmostApplicationReader.h"
 #include "Services/Delivery/ClipboardWriteError.h"
@@ -296,6 +297,25 @@ TEST_P(DesktopDelivery, GivesUpOnAnApplicationThatStopsAnswering) {
     }
     ::kill(static_cast<pid_t>(fixture->processId()), SIGCONT);
     EXPECT_EQ(failure, FocusedTargetInspectionError::Case::focusedElementUnavailable);
+}
+
+TEST_P(DesktopDelivery, AnUnansweredCallWithAccessibilitySwitchedOffIsAPermissionProblem) {
+    auto fixture = launch();
+    const FocusedTargetSnapshot target = focusAndInspect(*fixture, kSingle);
+    const auto pid = static_cast<pid_t>(fixture->processId());
+    // Both are put back whatever happens: the rest of the tests share this desktop.
+    const std::shared_ptr<void> restore(nullptr, [pid](void*) {
+        ::kill(pid, SIGCONT);
+        AccessibilityBus::setEnabled(true);
+    });
+    ::kill(pid, SIGSTOP);
+    ASSERT_TRUE(AccessibilityBus::setEnabled(false));
+    try {
+        services_->elementAccessor().copyStringAttribute(target.elementHandle);
+        ADD_FAILURE() << "a stopped application answered";
+    } catch (const TextInsertionError& error) {
+        EXPECT_EQ(error.errorCase(), TextInsertionError::Case::accessibilityPermissionMissing);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Toolkits, DesktopDelivery, ::testing::Values(Toolkit::Qt, Toolkit::Gtk),
