@@ -230,6 +230,16 @@ TEST_P(DesktopDelivery, PastesEvenWhileTheHotKeyModifierIsStillHeld) {
     EXPECT_TRUE(waitForValue(target, QStringLiteral("despite alt")));
 }
 
+TEST_P(DesktopDelivery, FindsTheFrontApplicationByInputFocusWithoutTheWindowManagersHint) {
+    auto fixture = launch();
+    focusAndInspect(*fixture, kSingle);
+    const test::ActiveWindowPropertyHidden noHint;
+    const std::optional<FocusedAppMetadata> front = X11FrontmostApplicationReader::frontmostApplicationMetadata();
+    ASSERT_TRUE(front.has_value());
+    EXPECT_EQ(front->processIdentifier, fixture->processId());
+    EXPECT_EQ(front->localizedName, fixture->applicationName());
+}
+
 TEST_P(DesktopDelivery, RefusesToPasteWhenAnotherApplicationIsInFront) {
     auto fixture = launch();
     FocusedTargetSnapshot target = focusAndInspect(*fixture, kSingle);

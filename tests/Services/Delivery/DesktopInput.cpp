@@ -88,4 +88,22 @@ bool activateWindowOf(qint64 processIdentifier) {
     return false;
 }
 
+ActiveWindowPropertyHidden::ActiveWindowPropertyHidden() {
+    Display* display = X11Connection::display();
+    if (!display) return;
+    const Window root = DefaultRootWindow(display);
+    const auto active = longProperty(display, root, "_NET_ACTIVE_WINDOW", XA_WINDOW);
+    if (!active.empty()) saved_ = active.front();
+    XDeleteProperty(display, root, XInternAtom(display, "_NET_ACTIVE_WINDOW", False));
+    XSync(display, False);
+}
+
+ActiveWindowPropertyHidden::~ActiveWindowPropertyHidden() {
+    Display* display = X11Connection::display();
+    if (!display || saved_ == 0) return;
+    XChangeProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_ACTIVE_WINDOW", False),
+                    XA_WINDOW, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&saved_), 1);
+    XSync(display, False);
+}
+
 }  // namespace quorvelle::test

@@ -22,4 +22,17 @@ bool isAltKeyDown();
 // (an application's own request may be refused as focus stealing). False when it has no window.
 bool activateWindowOf(qint64 processIdentifier);
 
+// Removes the window manager's _NET_ACTIVE_WINDOW from the root window for its lifetime, as on a
+// desktop without an EWMH window manager; puts the old value back after.
+class ActiveWindowPropertyHidden {
+public:
+    ActiveWindowPropertyHidden();
+    ~ActiveWindowPropertyHidden();
+    ActiveWindowPropertyHidden(const ActiveWindowPropertyHidden&) = delete;
+    ActiveWindowPropertyHidden& operator=(const ActiveWindowPropertyHidden&) = delete;
+
+private:
+    unsigned long saved_ = 0;
+};
+
 }  // namespace quorvelle::test
