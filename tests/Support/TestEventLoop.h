@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QCoreApplication>
 
+#include <exception>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -12,13 +13,35 @@
 namespace quorvelle::test {
 
 // Runs a task to completion on the test's event loop and returns its value (or rethrows).
+// QCoro::waitFor never returns when the task throws, so the task is awaited inside a wrapper
+// that keeps the exception and rethrows it here.
 template <typename T>
 T runTask(QCoro::Task<T> task) {
-    return QCoro::waitFor(std::move(task));
+    std::optional<T> result;
+    std::exception_ptr failure;
+    auto capture = [](QCoro::Task<T> inner, std::optional<T>& out, std::exception_ptr& error) -> QCoro::Task<void> {
+        try {
+            out.emplace(co_await std::move(inner));
+        } catch (...) {
+            error = std::current_exception();
+        }
+    };
+    QCoro::waitFor(capture(std::move(task), result, failure));
+    if (failure) std::rethrow_exception(failure);
+    return std::move(*result);
 }
 
 inline void runTask(QCoro::Task<void> task) {
-    QCoro::waitFor(std::move(task));
+    std::exception_ptr failure;
+    auto capture = [](QCoro::Task<void> inner, std::exception_ptr& error) -> QCoro::Task<void> {
+        try {
+            co_await std::move(inner);
+        } catch (...) {
+            error = std::current_exception();
+        }
+    };
+    QCoro::waitFor(capture(std::move(task), failure));
+    if (failure) std::rethrow_exception(failure);
 }
 
 // Spins the event loop until the condition holds or the limit passes; returns whether it held.

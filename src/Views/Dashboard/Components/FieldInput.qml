@@ -30,6 +30,12 @@ TextField {
         border.width: 1
     }
 
+    // Text set by the owner while the user is elsewhere reads from its beginning.
+    onTextChanged: {
+        if (!activeFocus)
+            cursorPosition = 0
+    }
+
     onTextEdited: {
         input.edited(text)
         if (text !== boundText)

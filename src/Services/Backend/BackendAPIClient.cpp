@@ -1,0 +1,229 @@
+#include "Services/Backend/BackendAPIClient.h"
+
+#include "Services/Backend/BackendErrorMapping.h"
+#include "Services/Backend/BackendRequestPayloads.h"
+#include "Support/JsonCoding.h"
+
+#include <QCoroNetworkReply>
+#include <QDateTime>
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QTimer>
+#include <QUrlQuery>
+#include <QUuid>
+
+#include <algorithm>
+#include <memory>
+
+namespace quorvelle {
+
+namespace {
+
+const QByteArray kRequestIDHeader = "X-Request-ID";
+const QByteArray kJsonContentType = "application/json";
+
+struct ReplyDeleter {
+    void operator()(QNetworkReply* reply) const { reply->deleteLater(); }
+};
+
+QByteArray jsonBody(const QJsonObject& object) {
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+void setBearer(QNetworkRequest& request, const QString& accessToken) {
+    request.setRawHeader("Authorization", "Bearer " + accessToken.toUtf8());
+}
+
+QNetworkRequest jsonRequest(QNetworkRequest request) {
+    request.setRawHeader("Content-Type", kJsonContentType);
+    return request;
+}
+
+std::optional<QString> sentRequestID(const QNetworkRequest& request) {
+    if (!request.hasRawHeader(kRequestIDHeader)) return std::nullopt;
+    return QString::fromLatin1(request.rawHeader(kRequestIDHeader));
+}
+
+}  // namespace
+
+BackendAPIClient::BackendAPIClient(QNetworkAccessManager* session, QUrl baseURL, BackendAPIClientOptions options)
+    : m_session(session), m_baseURL(std::move(baseURL)), m_options(std::move(options)) {
+    if (!m_options.nowMilliseconds) m_options.nowMilliseconds = [] { return QDateTime::currentMSecsSinceEpoch(); };
+}
+
+std::optional<BackendRequestDiagnosticContext> BackendAPIClient::lastRequestDiagnosticContext() {
+    return std::exchange(m_lastDiagnosticContext, std::nullopt);
+}
+
+QNetworkRequest BackendAPIClient::makeRequest(const QUrl& reference) const {
+    const QUrl url = reference.isValid() ? m_baseURL.resolved(reference) : QUrl();
+    if (!url.isValid() || url.isEmpty()) return QNetworkRequest(m_baseURL);
+    QNetworkRequest request(url);
+    if (m_options.appVersion) request.setRawHeader("X-Quorvelle-App-Version", m_options.appVersion->toUtf8());
+    if (m_options.build) request.setRawHeader("X-Quorvelle-Build", m_options.build->toUtf8());
+    request.setRawHeader(kRequestIDHeader, json::uuidToText(QUuid::createUuid()).toLatin1());
+    return request;
+}
+
+QCoro::Task<QByteArray> BackendAPIClient::send(QNetworkRequest request, QByteArray method, std::optional<QByteArray> body,
+                                               std::chrono::milliseconds idleTimeout, std::stop_token stopToken) {
+    // A record describes the latest request only; an older failure must not be reported as this one's.
+    m_lastDiagnosticContext.reset();
+    const qint64 start = m_options.nowMilliseconds();
+    auto elapsed = [this, start] { return std::max<qint64>(0, m_options.nowMilliseconds() - start); };
+
+    if (method.isEmpty()) method = "GET";
+    std::unique_ptr<QNetworkReply, ReplyDeleter> reply(
+        body ? m_session->sendCustomRequest(request, method, *body) : m_session->sendCustomRequest(request, method));
+
+    // Idle time-out: restarted whenever bytes move in either direction.
+    bool timedOut = false;
+    QTimer idleTimer;
+    idleTimer.setSingleShot(true);
+    idleTimer.setInterval(idleTimeout);
+    QObject::connect(&idleTimer, &QTimer::timeout, reply.get(), [&timedOut, raw = reply.get()] {
+        timedOut = true;
+        raw->abort();
+    });
+    auto restart = [&idleTimer] { idleTimer.start(); };
+    QObject::connect(reply.get(), &QNetworkReply::uploadProgress, &idleTimer, restart);
+    QObject::connect(reply.get(), &QNetworkReply::downloadProgress, &idleTimer, restart);
+    QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, &idleTimer, restart);
+    idleTimer.start();
+
+    // A stop request may come from another thread: the abort is queued to the reply's own thread
+    // and dropped with the reply should it be gone by then.
+    QPointer<QNetworkReply> guarded(reply.get());
+    std::stop_callback onStop(stopToken, [guarded] {
+        QMetaObject::invokeMethod(guarded.data(), [guarded] { if (guarded) guarded->abort(); }, Qt::QueuedConnection);
+    });
+
+    co_await reply.get();
+    idleTimer.stop();
+
+    const QNetworkReply::NetworkError error = reply->error();
+    const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (timedOut || isTransportError(error) || (error != QNetworkReply::NoError && !statusAttribute.isValid())) {
+        const QuorvelleError mapped = timedOut ? QuorvelleError(QuorvelleErrorCase::requestTimedOut) : mapTransportError(error);
+        m_lastDiagnosticContext = BackendRequestDiagnosticContext{
+            sentRequestID(request), std::nullopt, backendWireCode(mapped.errorCase()), elapsed()};
+        throw mapped;
+    }
+    if (!statusAttribute.isValid()) throw QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure);
+
+    const int status = statusAttribute.toInt();
+    const QByteArray answer = reply->readAll();
+    if (status >= 200 && status <= 299) co_return answer;
+
+    std::optional<ProblemResponsePayload> problem;
+    if (const auto document = wire::parseDocument(answer)) {
+        try {
+            problem = ProblemResponsePayload::fromJson(*document);
+        } catch (const WireDecodingError&) {
+            // Not a problem body: the status alone decides.
+        }
+    }
+    const RawHeaderList headers = reply->rawHeaderPairs();
+    const QuorvelleError mapped = mapHTTPError(status, answer, problem, headers);
+    const std::optional<QString> requestID = responseRequestID(headers, problem);
+    m_lastDiagnosticContext = BackendRequestDiagnosticContext{
+        requestID ? requestID : sentRequestID(request),
+        status,
+        problem ? problem->problemCode() : backendWireCode(mapped.errorCase()),
+        elapsed(),
+    };
+    throw mapped;
+}
+
+QCoro::Task<BackendDeviceLoginStartResponse> BackendAPIClient::startDeviceLogin(BackendDeviceLoginStartRequest request) {
+    const DeviceLoginStartPayload payload{request.deviceName, request.osVersion, request.appVersion, request.build};
+    const auto answer = co_await sendDecoding<DeviceLoginStartResponsePayload>(
+        jsonRequest(makeRequest(QUrl(QStringLiteral("/v1/auth/device-login/start")))), "POST", jsonBody(payload.toJson()));
+    co_return BackendDeviceLoginStartResponse{answer.deviceLoginId, answer.devicePollSecret, answer.userCode,
+                                              answer.verificationUrl, answer.expiresAt};
+}
+
+QCoro::Task<BackendDeviceLoginPollResponse> BackendAPIClient::pollDeviceLogin(QString deviceLoginID, QString devicePollSecret) {
+    const DeviceLoginPollPayload payload{deviceLoginID, devicePollSecret};
+    const auto answer = co_await sendDecoding<DeviceLoginPollResponsePayload>(
+        jsonRequest(makeRequest(QUrl(QStringLiteral("/v1/auth/device-login/poll")))), "POST", jsonBody(payload.toJson()));
+    co_return BackendDeviceLoginPollResponse{answer.status, answer.accessToken, answer.refreshToken, answer.expiresAt};
+}
+
+QCoro::Task<BackendSessionRefreshResponse> BackendAPIClient::refreshSession(QString refreshToken) {
+    const SessionRefreshPayload payload{refreshToken};
+    const auto answer = co_await sendDecoding<SessionRefreshResponsePayload>(
+        jsonRequest(makeRequest(QUrl(QStringLiteral("/v1/auth/session/refresh")))), "POST", jsonBody(payload.toJson()));
+    co_return BackendSessionRefreshResponse{answer.accessToken, answer.refreshToken, answer.expiresAt};
+}
+
+QCoro::Task<DeviceRegistrationEnvelope> BackendAPIClient::registerDevice(BackendDeviceRegistrationRequest request,
+                                                                         QString accessToken) {
+    const DeviceRegistrationPayload payload{request.deviceFingerprintHash, request.deviceName, request.osVersion,
+                                            request.appVersion, request.build};
+    QNetworkRequest http = jsonRequest(makeRequest(QUrl(QStringLiteral("/v1/devices/register"))));
+    setBearer(http, accessToken);
+    co_return co_await sendDecoding<DeviceRegistrationEnvelope>(http, "POST", jsonBody(payload.toJson()));
+}
+
+QCoro::Task<void> BackendAPIClient::logout(QString accessToken) {
+    QNetworkRequest http = makeRequest(QUrl(QStringLiteral("/v1/auth/logout")));
+    setBearer(http, accessToken);
+    co_await sendDecoding<EmptyResponsePayload>(http, "POST", std::nullopt);
+}
+
+QCoro::Task<void> BackendAPIClient::reportDiagnosticError(BackendDiagnosticErrorReport report, QString accessToken) {
+    QUrl reference(QStringLiteral("/v1/client/config"));
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("product_code"), QStringLiteral("quorvelle"));
+    reference.setQuery(query);
+    QNetworkRequest http = makeRequest(reference);
+    setBearer(http, accessToken);
+    try {
+        const auto configuration = co_await sendDecoding<ClientConfigPayload>(http, "GET", std::nullopt);
+        if (!configuration.flags.value(QStringLiteral("mac_error_reporting"), false)) co_return;
+        co_await postLogEvent(std::move(report), std::move(accessToken));
+    } catch (const std::exception&) {
+        // Reporting is best effort: neither the configuration nor the post may fail the caller.
+    }
+}
+
+QCoro::Task<void> BackendAPIClient::postLogEvent(BackendDiagnosticErrorReport report, QString accessToken) {
+    MacLogEventPayload payload;
+    payload.level = QStringLiteral("error");
+    payload.source = QStringLiteral("mac");
+    payload.errorName = report.errorName;
+    payload.message = report.message;
+    payload.route = report.route;
+    payload.statusCode = report.statusCode;
+    payload.errorCode = report.errorCode;
+    payload.stack = report.stack;
+    payload.requestId = report.requestID;
+    payload.context.appVersion = m_options.appVersion;
+    payload.context.build = m_options.build;
+    payload.context.contextLabel = report.contextLabel;
+    payload.context.elapsedMs = report.elapsedMilliseconds;
+    payload.context.idempotencyKey = report.idempotencyKey;
+    payload.context.platform = QStringLiteral("macos");
+
+    QNetworkRequest http = jsonRequest(makeRequest(QUrl(QStringLiteral("/v1/internal/log-events"))));
+    setBearer(http, accessToken);
+    co_await sendDecoding<InternalLogEventAcceptedPayload>(http, "POST", jsonBody(payload.toJson()));
+}
+
+QCoro::Task<GeneratedTranscriptionResponse> BackendAPIClient::uploadTranscription(BackendTranscriptionRequest request,
+                                                                                  QString accessToken, QString deviceID,
+                                                                                  QString boundary,
+                                                                                  std::stop_token stopToken) {
+    QNetworkRequest http = makeRequest(QUrl(QStringLiteral("/v1/transcriptions")));
+    setBearer(http, accessToken);
+    http.setRawHeader("X-Quorvelle-Device-Id", deviceID.toUtf8());
+    http.setRawHeader("Content-Type", "multipart/form-data; boundary=" + boundary.toUtf8());
+    const QByteArray answer =
+        co_await send(http, "POST", makeTranscriptionBody(request, boundary), m_options.uploadTimeout, stopToken);
+    co_return decodeSuccessBody<GeneratedTranscriptionResponse>(answer);
+}
+
+}  // namespace quorvelle

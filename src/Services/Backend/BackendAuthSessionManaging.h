@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QCoroTask>
+#include <QDateTime>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+namespace quorvelle {
+
+// One pending device-code sign-in, kept by the caller while it polls.
+struct BackendAuthDeviceLoginChallenge {
+    QString deviceLoginID;
+    QString devicePollSecret;
+    QString userCode;
+    QUrl verificationURL;
+    std::optional<QDateTime> expiresAt;
+
+    bool operator==(const BackendAuthDeviceLoginChallenge&) const = default;
+};
+
+// What one poll tells the caller.
+struct BackendDeviceLoginPollResult {
+    QString status;
+    bool isApproved = false;
+    // The device id when this poll completed the sign-in.
+    std::optional<QString> registeredDeviceID;
+
+    bool operator==(const BackendDeviceLoginPollResult&) const = default;
+};
+
+// The account sign-in as the view model drives it. Failures are the backend client's QuorvelleError
+// and the token store's APIKeyStoreError, passed on unchanged.
+class BackendAuthSessionManaging {
+public:
+    virtual ~BackendAuthSessionManaging() = default;
+
+    // A non-empty access token and a non-empty device id are stored.
+    virtual bool hasStoredSession() const = 0;
+    virtual std::optional<QString> registeredDeviceID() const = 0;
+
+    virtual QCoro::Task<BackendAuthDeviceLoginChallenge> startDeviceLogin() = 0;
+    virtual QCoro::Task<BackendDeviceLoginPollResult> pollDeviceLogin(BackendAuthDeviceLoginChallenge challenge) = 0;
+    virtual QCoro::Task<void> signOut() = 0;
+};
+
+}  // namespace quorvelle

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace quorvelle {
+
+// One error report for the backend's log, made by the caller of the client after a failed call.
+struct BackendDiagnosticErrorReport {
+    QString errorName;
+    QString message;
+    std::optional<QString> requestID;
+    std::optional<QString> route;
+    std::optional<QString> contextLabel;
+    std::optional<qint64> statusCode;
+    std::optional<QString> errorCode;
+    std::optional<qint64> elapsedMilliseconds;
+    std::optional<QString> idempotencyKey;
+    std::optional<QString> stack;
+};
+
+// Replaces every bearer token, JSON web token and token/secret/password/API-key assignment in the
+// text with "[redacted]", so that a report never carries a credential to the backend's log.
+QString redactedDiagnosticText(const QString& text);
+
+}  // namespace quorvelle

@@ -1,0 +1,12 @@
+#include "Services/Backend/DisabledReleaseNotesFetcher.h"
+
+#include "Services/Backend/WebRequestError.h"
+
+namespace quorvelle {
+
+QCoro::Task<QList<ReleaseNoteEntry>> DisabledReleaseNotesFetcher::fetchReleaseNotes(QString) {
+    throw WebRequestError::unsupportedURL();
+    co_return {};
+}
+
+}  // namespace quorvelle

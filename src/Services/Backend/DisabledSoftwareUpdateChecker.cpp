@@ -1,0 +1,12 @@
+#include "Services/Backend/DisabledSoftwareUpdateChecker.h"
+
+#include "Services/Backend/WebRequestError.h"
+
+namespace quorvelle {
+
+QCoro::Task<SoftwareUpdateCheckResult> DisabledSoftwareUpdateChecker::checkForUpdates() {
+    throw WebRequestError::unsupportedURL();
+    co_return {};
+}
+
+}  // namespace quorvelle

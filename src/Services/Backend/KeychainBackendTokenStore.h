@@ -1,0 +1,46 @@
+#pragma once
+
+#include "Services/Backend/BackendTokenStoring.h"
+#include "Services/Backend/SecretItemStoring.h"
+
+#include <memory>
+
+namespace quorvelle {
+
+// The credentials as four secret items of one service. Copies share the item store and see the same
+// items.
+class KeychainBackendTokenStore : public BackendTokenStoring {
+public:
+    KeychainBackendTokenStore(std::shared_ptr<SecretItemStoring> items, QString service, QString accessTokenAccount,
+                              QString refreshTokenAccount, QString deviceIDAccount, QString installIDAccount);
+
+    // The service "com.dovent.Quorvelle" with the program's four account names.
+    static KeychainBackendTokenStore standard(std::shared_ptr<SecretItemStoring> items);
+
+    std::optional<QString> accessToken() const override { return readValue(m_accessTokenAccount); }
+    std::optional<QString> refreshToken() const override { return readValue(m_refreshTokenAccount); }
+    std::optional<QString> deviceID() const override { return readValue(m_deviceIDAccount); }
+    std::optional<QString> installID() const override { return readValue(m_installIDAccount); }
+
+    void saveAccessToken(const QString& value) override { saveValue(value, m_accessTokenAccount); }
+    void saveRefreshToken(const QString& value) override { saveValue(value, m_refreshTokenAccount); }
+    void saveDeviceID(const QString& value) override { saveValue(value, m_deviceIDAccount); }
+    void saveInstallID(const QString& value) override { saveValue(value, m_installIDAccount); }
+
+    void clearSession() override;
+
+    // The text of the account's item; absent when it is missing, unreadable or not UTF-8.
+    std::optional<QString> readValue(const QString& account) const;
+    // Adds the item, or replaces the data of the existing one; throws APIKeyStoreError when refused.
+    void saveValue(const QString& value, const QString& account);
+
+private:
+    std::shared_ptr<SecretItemStoring> m_items;
+    QString m_service;
+    QString m_accessTokenAccount;
+    QString m_refreshTokenAccount;
+    QString m_deviceIDAccount;
+    QString m_installIDAccount;
+};
+
+}  // namespace quorvelle

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCoroTask>
+#include <QUrl>
+
+class QNetworkAccessManager;
+
+namespace quorvelle {
+
+// A GET of the address with the manager's defaults: no headers of ours, no authorisation. Returns the
+// body of a 2xx answer. Throws WebRequestError: transportFailure when no HTTP answer came,
+// badServerResponse for any other status (the body is not read).
+QCoro::Task<QByteArray> fetchPlainGet(QNetworkAccessManager* session, QUrl url);
+
+}  // namespace quorvelle

@@ -1,0 +1,177 @@
+// The sign-in road from start to stored credentials, refresh and sign-out, run against the fake backend
+// and a keyring (in memory in the unit binary, the Secret Service in the desktop binary).
+
+#include "AccountRoadTests.h"
+#include "AccountSessionFixture.h"
+
+#include <QJsonObject>
+#include <QTimeZone>
+
+namespace quorvelle::test {
+namespace {
+
+class AccountRoad : public AccountSessionFixture, public ::testing::TestWithParam<KeyringKind> {
+protected:
+    void SetUp() override {
+        std::shared_ptr<SecretItemStoring> store = GetParam().make();
+        if (!store) GTEST_SKIP() << GetParam().name << " is not available here";
+        build(std::move(store));
+    }
+    void TearDown() override { removeItems(); }
+};
+
+TEST_P(AccountRoad, FromStartThroughPendingPollsToStoredCredentials) {
+    server.respond("POST", kStart, FakeResponse::json(200, R"({"device_login_id":"login-1","device_poll_secret":"secret-1",)"
+                                                           R"("user_code":"ABCD-EFGH","verification_url":"https://web.example.test/device",)"
+                                                           R"("expires_at":"2026-05-01T10:15:00Z"})"));
+    server.respond("POST", kPoll, pollAnswer("authorization_pending"));
+    server.respond("POST", kPoll, pollAnswer("authorization_pending"));
+    server.respond("POST", kPoll, approvedAnswer("access-1", "refresh-1"));
+    server.respond("POST", kRegister, registeredAnswer("device-1"));
+
+    const BackendAuthDeviceLoginChallenge started = runTask(manager->startDeviceLogin());
+    EXPECT_EQ(started, (BackendAuthDeviceLoginChallenge{"login-1", "secret-1", "ABCD-EFGH",
+                                                        QUrl("https://web.example.test/device"),
+                                                        QDateTime(QDate(2026, 5, 1), QTime(10, 15), QTimeZone::utc())}));
+    const QJsonObject startBody = server.requestsTo(kStart).at(0).jsonObject();
+    EXPECT_EQ(startBody, (QJsonObject{{"device_name", "test-host"},
+                                      {"os_version", "Debian GNU/Linux 12 (bookworm)"},
+                                      {"app_version", "1.4.0"},
+                                      {"build", "140"}}));
+    EXPECT_EQ(stored(), QStringList({"-", "-", "-"}));
+
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_EQ(runTask(manager->pollDeviceLogin(started)),
+                  (BackendDeviceLoginPollResult{"authorization_pending", false, std::nullopt}));
+        EXPECT_EQ(stored(), QStringList({"-", "-", "-"}));
+    }
+    EXPECT_TRUE(server.requestsTo(kRegister).isEmpty());
+
+    EXPECT_EQ(runTask(manager->pollDeviceLogin(started)), (BackendDeviceLoginPollResult{"approved", true, "device-1"}));
+    EXPECT_EQ(stored(), QStringList({"access-1", "refresh-1", "device-1"}));
+    EXPECT_TRUE(manager->hasStoredSession());
+    EXPECT_EQ(manager->registeredDeviceID(), "device-1");
+
+    const RecordedRequest lastPoll = server.requestsTo(kPoll).at(2);
+    EXPECT_EQ(lastPoll.jsonObject(), (QJsonObject{{"device_login_id", "login-1"}, {"device_poll_secret", "secret-1"}}));
+    EXPECT_FALSE(lastPoll.hasHeader("Authorization"));
+    const QList<RecordedRequest> registrations = server.requestsTo(kRegister);
+    ASSERT_EQ(registrations.size(), 1);
+    EXPECT_EQ(registrations[0].header("Authorization"), "Bearer access-1");
+    QJsonObject expectedRegistration = startBody;
+    expectedRegistration.insert("device_fingerprint_hash", deviceFingerprintHash(tokens->installID().value_or("-")));
+    EXPECT_EQ(registrations[0].jsonObject(), expectedRegistration);
+}
+
+TEST_P(AccountRoad, AFailedRegistrationStoresNoCredentialsButKeepsTheInstallID) {
+    server.respond("POST", kPoll, approvedAnswer("access-1", "refresh-1"));
+    server.respond("POST", kRegister, FakeResponse::json(401, R"({"title":"Unauthorized"})"));
+    server.respond("POST", kRegister, registeredAnswer("device-2"));
+
+    EXPECT_EQ(failureOf<QuorvelleError>(manager->pollDeviceLogin(challenge())),
+              QuorvelleError(QuorvelleErrorCase::invalidAPIKey));
+    EXPECT_EQ(stored(), QStringList({"-", "-", "-"}));
+    EXPECT_FALSE(manager->hasStoredSession());
+    const std::optional<QString> installID = tokens->installID();
+    ASSERT_TRUE(installID.has_value());
+
+    // The next approval registers under the same fingerprint.
+    EXPECT_EQ(poll(), (BackendDeviceLoginPollResult{"approved", true, "device-2"}));
+    const QList<RecordedRequest> registrations = server.requestsTo(kRegister);
+    ASSERT_EQ(registrations.size(), 2);
+    EXPECT_EQ(registrations[0].jsonObject().value("device_fingerprint_hash"),
+              registrations[1].jsonObject().value("device_fingerprint_hash"));
+    EXPECT_EQ(tokens->installID(), installID);
+}
+
+TEST_P(AccountRoad, EndingAnswersStoreNothing) {
+    // A consumed code is a 409 that the client turns into an error.
+    server.respond("POST", kPoll, FakeResponse::json(409, R"({"status":"consumed"})"));
+    EXPECT_EQ(failureOf<QuorvelleError>(manager->pollDeviceLogin(challenge())),
+              QuorvelleError(QuorvelleErrorCase::loginCodeAlreadyUsed));
+
+    // Other statuses reach the caller unchanged.
+    for (const QByteArray& status : {QByteArray("expired"), QByteArray("consumed"), QByteArray("Approved")}) {
+        server.clearScript();
+        server.respond("POST", kPoll, pollAnswer(status));
+        EXPECT_EQ(poll(), (BackendDeviceLoginPollResult{QString::fromLatin1(status), false, std::nullopt}));
+    }
+
+    // "approved" without both tokens is no approval: nothing is registered or stored.
+    for (const QByteArray& body : {QByteArray(R"({"status":"approved","access_token":"a"})"),
+                                   QByteArray(R"({"status":"approved","refresh_token":"r"})"),
+                                   QByteArray(R"({"status":"approved","access_token":"a","refresh_token":null})"),
+                                   QByteArray(R"({"status":"approved"})")}) {
+        server.clearScript();
+        server.respond("POST", kPoll, FakeResponse::json(200, body));
+        EXPECT_EQ(poll(), (BackendDeviceLoginPollResult{"pending", false, std::nullopt})) << body.toStdString();
+    }
+
+    EXPECT_TRUE(server.requestsTo(kRegister).isEmpty());
+    EXPECT_EQ(stored(), QStringList({"-", "-", "-"}));
+    EXPECT_FALSE(tokens->installID().has_value());
+}
+
+TEST_P(AccountRoad, RefreshReplacesBothTokensAndAFailedOneChangesNothing) {
+    tokens->saveAccessToken("");
+    tokens->saveRefreshToken("refresh-1");
+    server.respond("POST", kRefresh, FakeResponse::json(200, R"({"access_token":"access-2","refresh_token":"refresh-2"})"));
+    server.respond("POST", kRefresh, FakeResponse::json(401, R"({"title":"expired"})"));
+
+    // An empty access token is as good as none: one refresh.
+    EXPECT_EQ(runTask(manager->validAccessToken()), "access-2");
+    EXPECT_EQ(server.requestsTo(kRefresh).at(0).jsonObject(), (QJsonObject{{"refresh_token", "refresh-1"}}));
+    EXPECT_EQ(stored(), QStringList({"access-2", "refresh-2", "-"}));
+
+    // A stored token is handed out without asking the backend.
+    EXPECT_EQ(runTask(manager->validAccessToken()), "access-2");
+    EXPECT_EQ(server.requestsTo(kRefresh).size(), 1);
+
+    EXPECT_EQ(failureOf<QuorvelleError>(manager->refreshSession()), QuorvelleError(QuorvelleErrorCase::invalidAPIKey));
+    EXPECT_EQ(stored(), QStringList({"access-2", "refresh-2", "-"}));
+
+    // Without a refresh token nothing is sent.
+    tokens->clearSession();
+    tokens->saveRefreshToken("");
+    server.clearRequests();
+    EXPECT_EQ(failureOf<QuorvelleError>(manager->validAccessToken()), QuorvelleError(QuorvelleErrorCase::invalidAPIKey));
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
+TEST_P(AccountRoad, SignOutClearsTheSessionAndKeepsTheFingerprint) {
+    server.respond("POST", kPoll, approvedAnswer("access-1", "refresh-1"));
+    server.respond("POST", kRegister, registeredAnswer("device-1"));
+    server.respond("POST", kLogout, FakeResponse::json(500, R"({"title":"down"})"));
+    poll();
+    const QString fingerprint = manager->deviceFingerprintHash();
+
+    // The backend's failure to log out does not stop the local sign-out.
+    runTask(manager->signOut());
+    const QList<RecordedRequest> logouts = server.requestsTo(kLogout);
+    ASSERT_EQ(logouts.size(), 1);
+    EXPECT_EQ(logouts[0].header("Authorization"), "Bearer access-1");
+    EXPECT_EQ(stored(), QStringList({"-", "-", "-"}));
+    EXPECT_FALSE(manager->hasStoredSession());
+    EXPECT_EQ(manager->deviceFingerprintHash(), fingerprint);
+
+    // Signed out already: no logout request, and the clear still succeeds.
+    runTask(manager->signOut());
+    EXPECT_EQ(server.requestsTo(kLogout).size(), 1);
+
+    // An empty access token is still sent along to be revoked.
+    tokens->saveAccessToken("");
+    runTask(manager->signOut());
+    ASSERT_EQ(server.requestsTo(kLogout).size(), 2);
+    EXPECT_EQ(server.requestsTo(kLogout).at(1).header("Authorization").trimmed(), "Bearer");
+    EXPECT_EQ(stored(), QStringList({"-", "-", "-"}));
+
+    // Only removing the install id item changes the fingerprint.
+    items->deleteItem(service, QStringLiteral("install"));
+    EXPECT_NE(manager->deviceFingerprintHash(), fingerprint);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keyring, AccountRoad, ::testing::ValuesIn(keyringKinds()),
+                         [](const ::testing::TestParamInfo<KeyringKind>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace quorvelle::test

@@ -1,0 +1,116 @@
+#pragma once
+
+// A sign-in manager wired for real to a backend client, the fake backend server and a token store
+// over some secret item store (in memory, or the desktop's Secret Service).
+
+#include "FakeBackendServer.h"
+#include "TestEventLoop.h"
+
+#include "Models/QuorvelleError.h"
+#include "Services/Backend/APIKeyStoreError.h"
+#include "Services/Backend/BackendAPIClient.h"
+#include "Services/Backend/BackendAuthSessionManager.h"
+#include "Services/Backend/KeychainBackendTokenStore.h"
+
+#include <gtest/gtest.h>
+
+#include <QNetworkAccessManager>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace quorvelle::test {
+
+inline const QString kStart = QStringLiteral("/v1/auth/device-login/start");
+inline const QString kPoll = QStringLiteral("/v1/auth/device-login/poll");
+inline const QString kRegister = QStringLiteral("/v1/devices/register");
+inline const QString kRefresh = QStringLiteral("/v1/auth/session/refresh");
+inline const QString kLogout = QStringLiteral("/v1/auth/logout");
+
+inline FakeResponse pollAnswer(const QByteArray& status) {
+    return FakeResponse::json(200, R"({"status":")" + status + R"("})");
+}
+
+inline FakeResponse approvedAnswer(const QByteArray& access, const QByteArray& refresh) {
+    return FakeResponse::json(200, R"({"status":"approved","access_token":")" + access + R"(","refresh_token":")" +
+                                       refresh + R"(","expires_at":"2026-05-01T10:00:00Z"})");
+}
+
+inline FakeResponse registeredAnswer(const QByteArray& deviceID) {
+    return FakeResponse::json(201, R"({"status":"registered","device":{"id":")" + deviceID + R"("}})");
+}
+
+// The error a task ends with; none when it succeeds.
+template <typename Error, typename T>
+std::optional<Error> failureOf(QCoro::Task<T> task) {
+    try {
+        runTask(std::move(task));
+    } catch (const Error& error) {
+        return error;
+    }
+    return std::nullopt;
+}
+
+class AccountSessionFixture {
+protected:
+    // Every run keeps its items under a service of its own, so no earlier item interferes.
+    void build(std::shared_ptr<SecretItemStoring> itemStore) {
+        items = std::move(itemStore);
+        tokens = std::make_shared<KeychainBackendTokenStore>(items, service, QStringLiteral("access"),
+                                                             QStringLiteral("refresh"), QStringLiteral("device"),
+                                                             QStringLiteral("install"));
+        BackendAPIClientOptions options;
+        options.appVersion = QStringLiteral("1.4.0");
+        options.build = QStringLiteral("140");
+        client = std::make_shared<BackendAPIClient>(&network, server.baseUrl(), options);
+
+        const QString osRelease = osReleaseDir.filePath(QStringLiteral("os-release"));
+        QFile file(osRelease);
+        if (file.open(QIODevice::WriteOnly)) file.write("NAME=Debian\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
+        file.close();
+        DeviceInformationReader::Options device;
+        device.appVersion = options.appVersion;
+        device.build = options.build;
+        device.osReleasePaths = {osRelease};
+        device.hostName = [] { return QStringLiteral("test-host"); };
+        manager = std::make_unique<BackendAuthSessionManager>(
+            client, tokens,
+            std::make_shared<SecretItemInstallIDLookup>(items, service, QStringLiteral("install")),
+            DeviceInformationReader(device));
+    }
+
+    void removeItems() {
+        if (!items) return;
+        for (const char* account : {"access", "refresh", "device", "install"}) {
+            items->deleteItem(service, QString::fromLatin1(account));
+        }
+    }
+
+    BackendAuthDeviceLoginChallenge challenge() const {
+        return BackendAuthDeviceLoginChallenge{QStringLiteral("login-1"), QStringLiteral("secret-1"),
+                                               QStringLiteral("ABCD-EFGH"),
+                                               QUrl(QStringLiteral("https://web.example.test/device")), std::nullopt};
+    }
+
+    BackendDeviceLoginPollResult poll() { return runTask(manager->pollDeviceLogin(challenge())); }
+
+    // Access token, refresh token, device id: what is stored, "-" for nothing.
+    QStringList stored() const {
+        return {tokens->accessToken().value_or("-"), tokens->refreshToken().value_or("-"),
+                tokens->deviceID().value_or("-")};
+    }
+
+    const QString service = QStringLiteral("test.account.") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    FakeBackendServer server;
+    QNetworkAccessManager network;
+    QTemporaryDir osReleaseDir;
+    std::shared_ptr<SecretItemStoring> items;
+    std::shared_ptr<KeychainBackendTokenStore> tokens;
+    std::shared_ptr<BackendAPIClient> client;
+    std::unique_ptr<BackendAuthSessionManager> manager;
+};
+
+}  // namespace quorvelle::test

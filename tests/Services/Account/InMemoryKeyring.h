@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Services/Backend/SecretItemStoring.h"
+
+#include <QHash>
+#include <QStringList>
+
+namespace quorvelle::test {
+
+// Secret items in memory, keyed by account alone. An account can be made to give no answer to reads
+// (a keyring that is locked or gone, which reads report as absence) or to refuse writes or deletes.
+class InMemoryKeyring : public SecretItemStoring {
+public:
+    QHash<QString, QByteArray> items;
+    // account -> status that every read of it answers.
+    QHash<QString, qint32> unansweredReads;
+    // account -> status that every add and update of it answers.
+    QHash<QString, qint32> refusedWrites;
+    // account -> status that every delete of it answers.
+    QHash<QString, qint32> refusedDeletes;
+    // "account" of every write that went through, in order.
+    QStringList writes;
+
+    SecretItemReadResult copyItem(const QString&, const QString& account) override {
+        if (unansweredReads.contains(account)) return {unansweredReads.value(account), {}};
+        if (!items.contains(account)) return {SecretItemStatus::itemNotFound, {}};
+        return {SecretItemStatus::success, items.value(account)};
+    }
+    qint32 addItem(const QString&, const QString& account, const QByteArray& data) override {
+        if (items.contains(account)) return SecretItemStatus::duplicateItem;
+        return write(account, data);
+    }
+    qint32 updateItem(const QString&, const QString& account, const QByteArray& data) override {
+        if (!items.contains(account)) return SecretItemStatus::itemNotFound;
+        return write(account, data);
+    }
+    qint32 deleteItem(const QString&, const QString& account) override {
+        if (refusedDeletes.contains(account)) return refusedDeletes.value(account);
+        return items.remove(account) ? SecretItemStatus::success : SecretItemStatus::itemNotFound;
+    }
+
+private:
+    qint32 write(const QString& account, const QByteArray& data) {
+        if (refusedWrites.contains(account)) return refusedWrites.value(account);
+        items.insert(account, data);
+        writes.append(account);
+        return SecretItemStatus::success;
+    }
+};
+
+}  // namespace quorvelle::test

@@ -1,0 +1,257 @@
+#include "BackendTestSupport.h"
+
+#include "Services/Backend/BackendErrorMapping.h"
+
+#include <QRegularExpression>
+
+#include <stop_token>
+
+namespace quorvelle::test {
+namespace {
+
+using Case = QuorvelleErrorCase;
+const QString kRefreshPath = QStringLiteral("/v1/auth/session/refresh");
+const QByteArray kRefreshAnswer = R"({"access_token":"new-access","refresh_token":"new-refresh"})";
+
+class BackendTransportTests : public BackendClientTest {
+protected:
+    std::optional<QuorvelleError> refreshFailure() { return errorOf(client->refreshSession(QStringLiteral("r"))); }
+};
+
+struct StatusRow {
+    const char* label;
+    int status;
+    QByteArray body;
+    Case expected;
+    QString recordedCode;  // the diagnostic record's error code
+};
+
+TEST_F(BackendTransportTests, MapsEveryStatusAndProblemCodeAndRecordsTheCode) {
+    const QList<StatusRow> rows = {
+        {"401", 401, {}, Case::invalidAPIKey, "INVALID_API_KEY"},
+        {"403 with problem", 403, R"({"title":"Forbidden","code":"SESSION_REVOKED"})", Case::invalidAPIKey, "SESSION_REVOKED"},
+        {"408", 408, {}, Case::requestTimedOut, "REQUEST_TIMED_OUT"},
+        {"409 consumed", 409, R"({"status":"consumed"})", Case::loginCodeAlreadyUsed, "LOGIN_CODE_ALREADY_USED"},
+        {"409 Consumed", 409, R"({"status":"Consumed"})", Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
+        {"409 consumed in a problem body", 409, R"({"title":"Conflict","status":"consumed"})", Case::loginCodeAlreadyUsed, "Conflict"},
+        {"409 without body", 409, {}, Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
+        {"429 without Retry-After", 429, {}, Case::rateLimited, "RATE_LIMITED"},
+        {"502 without body", 502, {}, Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
+        {"503 not JSON", 503, "<html>busy</html>", Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
+        {"503 rate limiter", 503, R"({"title":"t","code":"RATE_LIMITER_UNAVAILABLE"})", Case::providerUnavailable, "RATE_LIMITER_UNAVAILABLE"},
+        {"502 provider auth", 502, R"({"title":"t","code":"PROVIDER_AUTH_ERROR"})", Case::providerUnavailable, "PROVIDER_AUTH_ERROR"},
+        {"503 nested code", 503, R"({"title":"t","error":{"code":"PROVIDER_UNAVAILABLE"}})", Case::providerUnavailable, "PROVIDER_UNAVAILABLE"},
+        {"503 code in title", 503, R"({"title":"PROVIDER_UNAVAILABLE"})", Case::providerUnavailable, "PROVIDER_UNAVAILABLE"},
+        {"503 without title", 503, R"({"code":"PROVIDER_UNAVAILABLE"})", Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
+        {"503 lower-case code", 503, R"({"title":"t","code":"provider_unavailable"})", Case::unexpectedRuntimeFailure, "provider_unavailable"},
+        {"503 empty code hides nested", 503, R"({"title":"t","code":"","error":{"code":"PROVIDER_UNAVAILABLE"}})", Case::unexpectedRuntimeFailure, ""},
+        {"503 other code", 503, R"({"title":"t","code":"PROVIDER_TIMEOUT"})", Case::unexpectedRuntimeFailure, "PROVIDER_TIMEOUT"},
+        {"504 without body", 504, {}, Case::requestTimedOut, "REQUEST_TIMED_OUT"},
+        {"504 provider", 504, R"({"title":"t","code":"PROVIDER_TIMEOUT"})", Case::providerTimeout, "PROVIDER_TIMEOUT"},
+        {"504 nested provider", 504, R"({"title":"t","error":{"code":"PROVIDER_TIMEOUT"}})", Case::providerTimeout, "PROVIDER_TIMEOUT"},
+        {"504 title compared", 504, R"({"title":"Gateway Timeout"})", Case::requestTimedOut, "Gateway Timeout"},
+        {"500", 500, R"({"title":"Internal"})", Case::unexpectedRuntimeFailure, "Internal"},
+        {"404", 404, {}, Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
+        {"300", 300, {}, Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
+    };
+    for (const StatusRow& row : rows) {
+        SCOPED_TRACE(row.label);
+        server.clearScript();
+        server.respond("POST", kRefreshPath, FakeResponse::json(row.status, row.body));
+        const auto error = refreshFailure();
+        ASSERT_TRUE(error.has_value());
+        EXPECT_EQ(caseName(error->errorCase()), std::string(caseName(row.expected)));
+        const auto context = client->lastRequestDiagnosticContext();
+        ASSERT_TRUE(context.has_value());
+        EXPECT_EQ(context->statusCode, row.status);
+        EXPECT_EQ(context->errorCode, row.recordedCode);
+    }
+}
+
+TEST_F(BackendTransportTests, EveryStatusFrom200To299IsASuccess) {
+    for (const int status : {200, 201, 202, 299}) {
+        SCOPED_TRACE(status);
+        server.clearScript();
+        server.respond("POST", kRefreshPath, FakeResponse::json(status, kRefreshAnswer));
+        const auto answer = runTask(client->refreshSession(QStringLiteral("r")));
+        EXPECT_EQ(answer.accessToken, "new-access");
+        EXPECT_EQ(answer.refreshToken, "new-refresh");
+    }
+}
+
+TEST_F(BackendTransportTests, RetryAfterGivesWholeSecondsOfAtLeastOne) {
+    const QList<QPair<QByteArray, std::optional<qint64>>> rows = {
+        {"0", 1},
+        {"  30  ", 30},
+        {"-5", 1},
+        {"+7", 7},
+        {"Wed, 21 Oct 2015 07:28:00 GMT", std::nullopt},
+        {"1.5", std::nullopt},
+        {"99999999999999999999", std::nullopt},
+        {"soon", std::nullopt},
+    };
+    for (const auto& [value, seconds] : rows) {
+        SCOPED_TRACE(value.toStdString());
+        server.clearScript();
+        server.respond("POST", kRefreshPath, FakeResponse::json(429, {}).header("Retry-After", value));
+        const auto error = refreshFailure();
+        ASSERT_TRUE(error.has_value());
+        if (seconds) {
+            EXPECT_EQ(*error, QuorvelleError::rateLimitedRetryAfter(*seconds));
+        } else {
+            EXPECT_EQ(*error, QuorvelleError(Case::rateLimited));
+        }
+    }
+}
+
+TEST_F(BackendTransportTests, RetryAfterTakesTheFirstUsableFieldWhateverItsSpelling) {
+    const RawHeaderList headers = {
+        {"retry-after", "   "}, {"Content-Type", "text/plain"}, {"RETRY-AFTER", "later"}, {"Retry-After", "12"}, {"Retry-After", "40"}};
+    EXPECT_EQ(retryAfterSeconds(headers), 12);
+    EXPECT_EQ(retryAfterSeconds({{"Retry-After-Ms", "5"}}), std::nullopt);
+}
+
+TEST_F(BackendTransportTests, SilenceTimesOutWhileDroppedAndRefusedConnectionsAreNetworkFailures) {
+    BackendAPIClientOptions options = testOptions();
+    options.requestTimeout = std::chrono::milliseconds(150);
+    client = makeClient(options);
+
+    server.respond("POST", kRefreshPath, FakeResponse::silence());
+    auto error = refreshFailure();
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->errorCase(), Case::requestTimedOut);
+    auto context = client->lastRequestDiagnosticContext();
+    ASSERT_TRUE(context.has_value());
+    EXPECT_EQ(context->errorCode, "REQUEST_TIMED_OUT");
+    EXPECT_EQ(context->statusCode, std::nullopt);
+    EXPECT_EQ(context->requestID, QString::fromLatin1(server.requests().last().header("X-Request-ID")));
+
+    server.clearScript();
+    server.respond("POST", kRefreshPath, FakeResponse::json(200, kRefreshAnswer).after(std::chrono::milliseconds(2000)));
+    error = refreshFailure();
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->errorCase(), Case::requestTimedOut);
+
+    server.clearScript();
+    server.respond("POST", kRefreshPath, FakeResponse::dropConnection());
+    error = refreshFailure();
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->errorCase(), Case::networkUnavailable);
+    context = client->lastRequestDiagnosticContext();
+    ASSERT_TRUE(context.has_value());
+    EXPECT_EQ(context->errorCode, "NETWORK_UNAVAILABLE");
+
+    server.close();
+    error = refreshFailure();
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->errorCase(), Case::networkUnavailable);
+}
+
+TEST_F(BackendTransportTests, AStopRequestAbortsTheTransferAsAnUnexpectedFailure) {
+    server.respond("POST", QStringLiteral("/v1/transcriptions"), FakeResponse::silence());
+    std::stop_source stop;
+    QObject::connect(&server, &FakeBackendServer::requestReceived, [&stop] { stop.request_stop(); });
+    BackendTranscriptionRequest request;
+    request.clip.fileExtension = QStringLiteral("wav");
+    const auto error = errorOf(client->uploadTranscription(request, QStringLiteral("a"), QStringLiteral("d"),
+                                                           QStringLiteral("B"), stop.get_token()));
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->errorCase(), Case::unexpectedRuntimeFailure);
+    const auto context = client->lastRequestDiagnosticContext();
+    ASSERT_TRUE(context.has_value());
+    EXPECT_EQ(context->errorCode, "UNEXPECTED_RUNTIME_FAILURE");
+}
+
+TEST_F(BackendTransportTests, TheRecordedRequestIdComesFromTheAnswerElseFromTheRequest) {
+    struct Row {
+        const char* label;
+        FakeResponse response;
+        std::optional<QString> expected;  // none: the id the client sent
+    };
+    const QList<Row> rows = {
+        {"header wins", FakeResponse::json(500, R"({"title":"t","request_id":"from-body"})").header("x-request-id", "from-header"), "from-header"},
+        {"empty header skipped", FakeResponse::json(500, R"({"title":"t","request_id":"from-body"})").header("X-Request-ID", ""), "from-body"},
+        {"body without title ignored", FakeResponse::json(500, R"({"request_id":"from-body"})"), std::nullopt},
+        {"nothing in the answer", FakeResponse::json(500, {}), std::nullopt},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        server.clearScript();
+        server.respond("POST", kRefreshPath, row.response);
+        ASSERT_TRUE(refreshFailure().has_value());
+        const auto context = client->lastRequestDiagnosticContext();
+        ASSERT_TRUE(context.has_value());
+        EXPECT_EQ(context->requestID, row.expected.value_or(QString::fromLatin1(server.requests().last().header("X-Request-ID"))));
+    }
+}
+
+TEST_F(BackendTransportTests, TheRecordIsHandedOutOnceAndBelongsToTheLatestRequest) {
+    server.respond("POST", kRefreshPath, FakeResponse::json(500, {}));
+    server.respond("POST", kRefreshPath, FakeResponse::json(500, {}));
+    server.respond("POST", kRefreshPath, FakeResponse::json(200, kRefreshAnswer));
+    server.respond("POST", kRefreshPath, FakeResponse::json(401, {}));
+    server.respond("POST", kRefreshPath, FakeResponse::json(200, R"({"access_token":"only"})"));
+
+    ASSERT_TRUE(refreshFailure().has_value());
+    ASSERT_TRUE(client->lastRequestDiagnosticContext().has_value());
+    EXPECT_FALSE(client->lastRequestDiagnosticContext().has_value());
+
+    // A failure followed by a success: the success's report must not carry the failure.
+    ASSERT_TRUE(refreshFailure().has_value());
+    EXPECT_FALSE(refreshFailure().has_value());
+    EXPECT_FALSE(client->lastRequestDiagnosticContext().has_value());
+
+    // Likewise for a 2xx answer that does not decode.
+    ASSERT_TRUE(refreshFailure().has_value());
+    const auto undecodable = refreshFailure();
+    ASSERT_TRUE(undecodable.has_value());
+    EXPECT_EQ(undecodable->errorCase(), Case::unexpectedRuntimeFailure);
+    EXPECT_FALSE(client->lastRequestDiagnosticContext().has_value());
+}
+
+TEST_F(BackendTransportTests, ElapsedTimeComesFromTheInjectedClockAndIsNeverNegative) {
+    for (const auto& [step, expected] : QList<QPair<qint64, qint64>>{{1234, 1234}, {-50, 0}}) {
+        BackendAPIClientOptions options = testOptions();
+        qint64 now = 1'000'000;
+        options.nowMilliseconds = [&now, step] {
+            const qint64 value = now;
+            now += step;
+            return value;
+        };
+        client = makeClient(options);
+        server.respond("POST", kRefreshPath, FakeResponse::json(503, {}));
+        ASSERT_TRUE(refreshFailure().has_value());
+        EXPECT_EQ(client->lastRequestDiagnosticContext()->elapsedMilliseconds, expected);
+    }
+}
+
+TEST_F(BackendTransportTests, EveryRequestCarriesTheVersionAndAFreshUpperCaseRequestId) {
+    server.respond("POST", kRefreshPath, FakeResponse::json(200, kRefreshAnswer));
+    runTask(client->refreshSession(QStringLiteral("r")));
+    runTask(client->refreshSession(QStringLiteral("r")));
+    ASSERT_EQ(server.requests().size(), 2);
+    const QRegularExpression upperUuid(QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
+    for (const RecordedRequest& request : server.requests()) {
+        EXPECT_EQ(request.header("X-Quorvelle-App-Version"), "1.4.0");
+        EXPECT_EQ(request.header("X-Quorvelle-Build"), "140");
+        EXPECT_TRUE(upperUuid.match(QString::fromLatin1(request.header("X-Request-ID"))).hasMatch());
+    }
+    EXPECT_NE(server.requests()[0].header("X-Request-ID"), server.requests()[1].header("X-Request-ID"));
+
+    BackendAPIClientOptions withoutBuild = testOptions();
+    withoutBuild.build.reset();
+    client = makeClient(withoutBuild);
+    runTask(client->refreshSession(QStringLiteral("r")));
+    EXPECT_FALSE(server.requests().last().hasHeader("X-Quorvelle-Build"));
+    EXPECT_EQ(server.requests().last().header("X-Quorvelle-App-Version"), "1.4.0");
+}
+
+TEST_F(BackendTransportTests, PathsReplaceThePathOfTheBaseAddress) {
+    client = std::make_unique<BackendAPIClient>(&manager, server.url(QStringLiteral("/api/base/")), testOptions());
+    server.respond("POST", kRefreshPath, FakeResponse::json(200, kRefreshAnswer));
+    runTask(client->refreshSession(QStringLiteral("r")));
+    EXPECT_EQ(server.requests().last().path, kRefreshPath);
+}
+
+}  // namespace
+}  // namespace quorvelle::test

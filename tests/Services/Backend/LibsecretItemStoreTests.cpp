@@ -1,0 +1,105 @@
+// Round trips through the desktop's Secret Service (gnome-keyring in the desktop test environment).
+
+#include "Platform/Linux/LibsecretItemStore.h"
+#include "Services/Backend/APIKeyStoreError.h"
+#include "Services/Backend/KeychainBackendTokenStore.h"
+
+#include <gtest/gtest.h>
+
+#include <libsecret/secret.h>
+
+#include <QUuid>
+
+namespace quorvelle {
+namespace {
+
+// Looks an item up the way any other program would: by its two attributes, under a schema of its own.
+std::optional<QByteArray> lookUpElsewhere(const QString& service, const QString& account) {
+    static const SecretSchema otherSchema = {
+        "org.example.Inspector", SECRET_SCHEMA_DONT_MATCH_NAME,
+        {{"service", SECRET_SCHEMA_ATTRIBUTE_STRING}, {"account", SECRET_SCHEMA_ATTRIBUTE_STRING}, {nullptr, {}}},
+        0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    };
+    GError* error = nullptr;
+    gchar* value = secret_password_lookup_sync(&otherSchema, nullptr, &error, "service", service.toUtf8().constData(),
+                                               "account", account.toUtf8().constData(), nullptr);
+    if (error) g_error_free(error);
+    if (!value) return std::nullopt;
+    const QByteArray result(value);
+    secret_password_free(value);
+    return result;
+}
+
+class LibsecretItemStoreTests : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QUORVELLE_DESKTOP_ENV")) {
+            GTEST_SKIP() << "needs the desktop test environment (scripts/desktop-test-env)";
+        }
+    }
+    void TearDown() override {
+        for (const QString& account : {QStringLiteral("a"), QStringLiteral("b")}) items->deleteItem(service, account);
+        if (!IsSkipped()) {
+            KeychainBackendTokenStore::standard(items).clearSession();
+            items->deleteItem(QStringLiteral("com.dovent.Quorvelle"), QStringLiteral("quorvelle.backend.install-id"));
+        }
+    }
+
+    std::shared_ptr<LibsecretItemStore> items = std::make_shared<LibsecretItemStore>();
+    // Each test run uses a service of its own for the raw item calls, so no earlier item interferes.
+    const QString service = QStringLiteral("test.") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+};
+
+TEST_F(LibsecretItemStoreTests, ItemOperationsReportTheKeychainStatuses) {
+    EXPECT_EQ(items->copyItem(service, "a").status, SecretItemStatus::itemNotFound);
+    EXPECT_EQ(items->updateItem(service, "a", "x"), SecretItemStatus::itemNotFound);
+    EXPECT_EQ(items->deleteItem(service, "a"), SecretItemStatus::itemNotFound);
+
+    EXPECT_EQ(items->addItem(service, "a", "first"), SecretItemStatus::success);
+    EXPECT_EQ(items->addItem(service, "a", "again"), SecretItemStatus::duplicateItem);
+    EXPECT_EQ(items->addItem(service, "b", "other"), SecretItemStatus::success);
+    EXPECT_EQ(items->updateItem(service, "a", "second"), SecretItemStatus::success);
+
+    const SecretItemReadResult read = items->copyItem(service, "a");
+    EXPECT_EQ(read.status, SecretItemStatus::success);
+    EXPECT_EQ(read.data, "second");
+    EXPECT_EQ(items->copyItem(service, "b").data, "other");
+    EXPECT_EQ(lookUpElsewhere(service, "a"), QByteArray("second"));
+
+    EXPECT_EQ(items->deleteItem(service, "a"), SecretItemStatus::success);
+    EXPECT_EQ(items->copyItem(service, "a").status, SecretItemStatus::itemNotFound);
+    EXPECT_EQ(items->copyItem(service, "b").data, "other");
+}
+
+TEST_F(LibsecretItemStoreTests, TheTokenStoreKeepsItsCredentialsInTheKeyring) {
+    KeychainBackendTokenStore store = KeychainBackendTokenStore::standard(items);
+    const KeychainBackendTokenStore sibling = KeychainBackendTokenStore::standard(std::make_shared<LibsecretItemStore>());
+
+    store.saveAccessToken(QStringLiteral("access-ğ-1"));
+    store.saveRefreshToken(QStringLiteral("refresh-1"));
+    store.saveDeviceID(QStringLiteral("device-1"));
+    store.saveInstallID(QStringLiteral("install-1"));
+    store.saveAccessToken(QStringLiteral("access-2"));
+
+    EXPECT_EQ(sibling.accessToken(), QStringLiteral("access-2"));
+    EXPECT_EQ(sibling.refreshToken(), QStringLiteral("refresh-1"));
+    EXPECT_EQ(sibling.deviceID(), QStringLiteral("device-1"));
+    EXPECT_EQ(lookUpElsewhere("com.dovent.Quorvelle", "quorvelle.backend.install-id"), QByteArray("install-1"));
+
+    store.clearSession();
+    EXPECT_EQ(sibling.accessToken(), std::nullopt);
+    EXPECT_EQ(sibling.refreshToken(), std::nullopt);
+    EXPECT_EQ(sibling.deviceID(), std::nullopt);
+    EXPECT_EQ(sibling.installID(), QStringLiteral("install-1"));
+    store.clearSession();  // nothing left to delete
+}
+
+TEST_F(LibsecretItemStoreTests, AnItemThatIsNotTextReadsAsAbsent) {
+    ASSERT_EQ(items->addItem(service, "a", QByteArray("\xc3\x28\x00\xff", 4)), SecretItemStatus::success);
+    EXPECT_EQ(items->copyItem(service, "a").data, QByteArray("\xc3\x28\x00\xff", 4));
+    const KeychainBackendTokenStore store(items, service, "a", "b", "c", "d");
+    EXPECT_EQ(store.accessToken(), std::nullopt);
+}
+
+}  // namespace
+}  // namespace quorvelle

@@ -1,0 +1,321 @@
+#include "FakeBackendServer.h"
+
+#include <QHostAddress>
+#include <QJsonDocument>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <stdexcept>
+
+namespace quorvelle::test {
+
+namespace {
+
+const QByteArray kCrlf = "\r\n";
+const QByteArray kHeaderEnd = "\r\n\r\n";
+
+QString routeKey(const QByteArray& method, const QString& path) {
+    return QString::fromLatin1(method.toUpper()) + QLatin1Char(' ') + path;
+}
+
+QByteArray reasonPhrase(int status) {
+    switch (status) {
+    case 200: return "OK";
+    case 201: return "Created";
+    case 204: return "No Content";
+    case 400: return "Bad Request";
+    case 401: return "Unauthorized";
+    case 403: return "Forbidden";
+    case 404: return "Not Found";
+    case 408: return "Request Timeout";
+    case 409: return "Conflict";
+    case 429: return "Too Many Requests";
+    case 500: return "Internal Server Error";
+    case 502: return "Bad Gateway";
+    case 503: return "Service Unavailable";
+    case 504: return "Gateway Timeout";
+    default: return "Status";
+    }
+}
+
+HeaderList parseHeaderLines(const QByteArray& block) {
+    HeaderList headers;
+    for (const QByteArray& line : block.split('\n')) {
+        const QByteArray trimmed = line.endsWith('\r') ? line.chopped(1) : line;
+        const qsizetype colon = trimmed.indexOf(':');
+        if (colon <= 0) continue;
+        headers.append({trimmed.left(colon).trimmed(), trimmed.mid(colon + 1).trimmed()});
+    }
+    return headers;
+}
+
+// A parameter of a header value such as `form-data; name="audio"; filename="a.wav"`.
+QByteArray headerParameter(const QByteArray& value, const QByteArray& parameter) {
+    for (const QByteArray& piece : value.split(';')) {
+        const QByteArray item = piece.trimmed();
+        const qsizetype equals = item.indexOf('=');
+        if (equals <= 0 || item.left(equals).trimmed().toLower() != parameter.toLower()) continue;
+        QByteArray result = item.mid(equals + 1).trimmed();
+        if (result.size() >= 2 && result.startsWith('"') && result.endsWith('"')) result = result.mid(1, result.size() - 2);
+        return result;
+    }
+    return {};
+}
+
+}  // namespace
+
+QByteArray headerValue(const HeaderList& headers, const QByteArray& name) {
+    for (const auto& [key, value] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0) return value;
+    }
+    return {};
+}
+
+QList<QByteArray> headerValues(const HeaderList& headers, const QByteArray& name) {
+    QList<QByteArray> values;
+    for (const auto& [key, value] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0) values.append(value);
+    }
+    return values;
+}
+
+FakeResponse FakeResponse::json(int status, const QByteArray& body) {
+    FakeResponse response = raw(status, body);
+    response.header("Content-Type", "application/json");
+    return response;
+}
+
+FakeResponse FakeResponse::raw(int status, const QByteArray& body) {
+    FakeResponse response;
+    response.status = status;
+    response.body = body;
+    return response;
+}
+
+FakeResponse FakeResponse::silence() {
+    FakeResponse response;
+    response.kind = Kind::silence;
+    return response;
+}
+
+FakeResponse FakeResponse::dropConnection() {
+    FakeResponse response;
+    response.kind = Kind::dropConnection;
+    return response;
+}
+
+FakeResponse& FakeResponse::header(const QByteArray& name, const QByteArray& value) {
+    headers.append({name, value});
+    return *this;
+}
+
+FakeResponse& FakeResponse::after(std::chrono::milliseconds wait) {
+    delay = wait;
+    return *this;
+}
+
+QByteArray MultipartPart::name() const {
+    return headerParameter(header("Content-Disposition"), "name");
+}
+
+QByteArray MultipartPart::fileName() const {
+    return headerParameter(header("Content-Disposition"), "filename");
+}
+
+bool RecordedRequest::hasHeader(const QByteArray& name) const {
+    return !headerValues(headers, name).isEmpty();
+}
+
+QJsonObject RecordedRequest::jsonObject() const {
+    return QJsonDocument::fromJson(body).object();
+}
+
+QList<MultipartPart> RecordedRequest::multipartParts() const {
+    const QByteArray contentType = header("Content-Type");
+    if (!contentType.trimmed().toLower().startsWith("multipart/")) return {};
+    const QByteArray boundary = headerParameter(contentType, "boundary");
+    if (boundary.isEmpty()) return {};
+
+    // With a CRLF in front, every delimiter (the first included) reads CRLF "--" boundary.
+    const QByteArray data = kCrlf + body;
+    const QByteArray delimiter = kCrlf + "--" + boundary;
+    QList<MultipartPart> parts;
+    qsizetype position = data.indexOf(delimiter);
+    if (position != 0) return {};
+    while (true) {
+        position += delimiter.size();
+        if (data.mid(position, 2) == "--") return parts;
+        if (data.mid(position, 2) != kCrlf) return {};
+        position += 2;
+        const qsizetype next = data.indexOf(delimiter, position);
+        if (next < 0) return {};
+        const QByteArray chunk = data.mid(position, next - position);
+        const qsizetype headerEnd = chunk.indexOf(kHeaderEnd);
+        MultipartPart part;
+        if (headerEnd < 0) {
+            // A part without headers starts with an empty line.
+            if (!chunk.startsWith(kCrlf)) return {};
+            part.body = chunk.mid(2);
+        } else {
+            part.headers = parseHeaderLines(chunk.left(headerEnd));
+            part.body = chunk.mid(headerEnd + kHeaderEnd.size());
+        }
+        parts.append(part);
+        position = next;
+    }
+}
+
+struct FakeBackendServer::Connection {
+    QByteArray buffer;
+    bool busy = false;  // an answer is pending (delayed or silent); later requests wait for it
+};
+
+FakeBackendServer::FakeBackendServer(QObject* parent) : QObject(parent), m_server(std::make_unique<QTcpServer>()) {
+    if (!m_server->listen(QHostAddress::LocalHost, 0)) {
+        throw std::runtime_error("fake backend server cannot listen: " + m_server->errorString().toStdString());
+    }
+    m_port = m_server->serverPort();
+    connect(m_server.get(), &QTcpServer::newConnection, this, &FakeBackendServer::acceptConnections);
+}
+
+FakeBackendServer::~FakeBackendServer() {
+    close();
+}
+
+QUrl FakeBackendServer::baseUrl() const {
+    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_port));
+}
+
+QUrl FakeBackendServer::url(const QString& pathAndQuery) const {
+    return baseUrl().resolved(QUrl(pathAndQuery));
+}
+
+void FakeBackendServer::respond(const QByteArray& method, const QString& path, FakeResponse response) {
+    m_script[routeKey(method, path)].append(std::move(response));
+}
+
+void FakeBackendServer::clearScript() {
+    m_script.clear();
+}
+
+QList<RecordedRequest> FakeBackendServer::requestsTo(const QString& path) const {
+    QList<RecordedRequest> matching;
+    for (const RecordedRequest& request : m_requests) {
+        if (request.path == path) matching.append(request);
+    }
+    return matching;
+}
+
+void FakeBackendServer::close() {
+    m_server->close();
+    const auto sockets = m_connections.keys();
+    m_connections.clear();
+    for (QTcpSocket* socket : sockets) {
+        socket->disconnect(this);
+        socket->abort();
+        socket->deleteLater();
+    }
+}
+
+void FakeBackendServer::acceptConnections() {
+    while (QTcpSocket* socket = m_server->nextPendingConnection()) {
+        m_connections.insert(socket, std::make_shared<Connection>());
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            m_connections.remove(socket);
+            socket->deleteLater();
+        });
+    }
+}
+
+void FakeBackendServer::readFrom(QTcpSocket* socket) {
+    const auto connection = m_connections.value(socket);
+    if (!connection) return;
+    connection->buffer += socket->readAll();
+    processBuffered(socket);
+}
+
+void FakeBackendServer::processBuffered(QTcpSocket* socket) {
+    const auto connection = m_connections.value(socket);
+    while (connection && !connection->busy) {
+        QByteArray& buffer = connection->buffer;
+        const qsizetype headerEnd = buffer.indexOf(kHeaderEnd);
+        if (headerEnd < 0) return;
+        const QByteArray head = buffer.left(headerEnd);
+        const qsizetype lineEnd = head.indexOf(kCrlf);
+        const QList<QByteArray> requestLine = head.left(lineEnd < 0 ? head.size() : lineEnd).split(' ');
+        const HeaderList headers = lineEnd < 0 ? HeaderList{} : parseHeaderLines(head.mid(lineEnd + 2));
+        bool lengthOk = true;
+        const QByteArray lengthText = headerValue(headers, "Content-Length");
+        const qsizetype length = lengthText.isEmpty() ? 0 : lengthText.toLongLong(&lengthOk);
+        const qsizetype bodyStart = headerEnd + kHeaderEnd.size();
+        if (requestLine.size() < 2 || !lengthOk || length < 0) {
+            write(socket, FakeResponse::json(400, R"({"title":"Bad Request"})").header("Connection", "close"));
+            socket->disconnectFromHost();
+            return;
+        }
+        if (buffer.size() - bodyStart < length) return;
+
+        RecordedRequest request;
+        request.method = requestLine.at(0);
+        const QByteArray target = requestLine.at(1);
+        const qsizetype question = target.indexOf('?');
+        request.path = QUrl::fromPercentEncoding(question < 0 ? target : target.left(question));
+        request.rawQuery = question < 0 ? QString() : QString::fromLatin1(target.mid(question + 1));
+        request.query = QUrlQuery(request.rawQuery);
+        request.headers = headers;
+        request.body = buffer.mid(bodyStart, length);
+        buffer.remove(0, bodyStart + length);
+
+        m_requests.append(request);
+        Q_EMIT requestReceived(request);
+        deliver(socket, nextResponse(request.method, request.path));
+    }
+}
+
+FakeResponse FakeBackendServer::nextResponse(const QByteArray& method, const QString& path) {
+    auto found = m_script.find(routeKey(method, path));
+    if (found == m_script.end() || found->isEmpty()) return FakeResponse::json(404, R"({"title":"Not Found"})");
+    return found->size() > 1 ? found->takeFirst() : found->first();
+}
+
+void FakeBackendServer::deliver(QTcpSocket* socket, const FakeResponse& response) {
+    const auto connection = m_connections.value(socket);
+    switch (response.kind) {
+    case FakeResponse::Kind::silence:
+        connection->busy = true;
+        return;
+    case FakeResponse::Kind::dropConnection:
+        connection->busy = true;
+        socket->abort();
+        return;
+    case FakeResponse::Kind::answer:
+        break;
+    }
+    if (response.delay.count() <= 0) {
+        write(socket, response);
+        return;
+    }
+    connection->busy = true;
+    QPointer<QTcpSocket> guarded(socket);
+    QTimer::singleShot(response.delay, this, [this, guarded, response] {
+        if (!guarded || !m_connections.contains(guarded.data())) return;
+        m_connections.value(guarded.data())->busy = false;
+        write(guarded.data(), response);
+        processBuffered(guarded.data());
+    });
+}
+
+void FakeBackendServer::write(QTcpSocket* socket, const FakeResponse& response) {
+    QByteArray out = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + kCrlf;
+    for (const auto& [name, value] : response.headers) out += name + ": " + value + kCrlf;
+    if (headerValues(response.headers, "Content-Length").isEmpty()) {
+        out += "Content-Length: " + QByteArray::number(response.body.size()) + kCrlf;
+    }
+    out += kCrlf + response.body;
+    socket->write(out);
+}
+
+}  // namespace quorvelle::test
