@@ -81,7 +81,12 @@ SecretItemReadResult LibsecretItemStore::copyItem(const QString& service, const 
     ErrorHolder holder;
     SecretValue* value = secret_service_lookup_sync(nullptr, &kItemSchema, attributes.table.get(), nullptr, &holder.error);
     if (holder.error) return {statusOf(holder.error), {}};
-    if (!value) return {SecretItemStatus::itemNotFound, {}};
+    if (!value) {
+        // A locked collection hides its secrets from the lookup without an error; the search still
+        // sees the item, so a locked item is told apart from a missing one.
+        const qint32 found = existence(attributes);
+        return {found == SecretItemStatus::success ? SecretItemStatus::interactionNotAllowed : found, {}};
+    }
     gsize length = 0;
     const gchar* bytes = secret_value_get(value, &length);
     SecretItemReadResult result{SecretItemStatus::success, QByteArray(bytes, static_cast<qsizetype>(length))};

@@ -1,0 +1,102 @@
+// Focused-element inspection and direct insertion against the Qt text-field fixture, through the
+// real accessibility bus. Targets: inspection under 15 ms, insertion under 5 ms (medians).
+// Run inside scripts/desktop-test-env.
+#include "FixtureApp.h"
+#include "Platform/Linux/LinuxTextDeliveryServices.h"
+#include "TestEventLoop.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using namespace quorvelle;
+
+std::unique_ptr<test::FixtureApp> fixture;
+std::unique_ptr<LinuxTextDeliveryServices> services;
+
+bool focusSingleField() {
+    fixture->focus(QStringLiteral("single"));
+    return test::waitUntil(
+        [] {
+            try {
+                const FocusedTargetSnapshot target = services->inspector().inspect();
+                return target.app.processIdentifier == fixture->processId() &&
+                       target.element.title == QLatin1String("Single line");
+            } catch (const std::exception&) {
+                return false;
+            }
+        },
+        10000);
+}
+
+// Per-call milliseconds; the median and the 95th percentile go into the printed counters.
+void reportPercentiles(benchmark::State& state, std::vector<double> samples) {
+    if (samples.empty()) return;
+    std::sort(samples.begin(), samples.end());
+    state.counters["median_ms"] = samples[samples.size() / 2];
+    state.counters["p95_ms"] = samples[std::min(samples.size() - 1, samples.size() * 95 / 100)];
+}
+
+void BM_InspectFocusedField(benchmark::State& state) {
+    std::vector<double> samples;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        const FocusedTargetSnapshot target = services->inspector().inspect();
+        benchmark::DoNotOptimize(target.element.role);
+        const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        state.SetIterationTime(seconds);
+        samples.push_back(seconds * 1e3);
+    }
+    reportPercentiles(state, std::move(samples));
+}
+BENCHMARK(BM_InspectFocusedField)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(200);
+
+void BM_InsertAtCaret(benchmark::State& state) {
+    const FocusedTargetSnapshot target = services->inspector().inspect();
+    AccessibilityTextElementAccessing& accessor = services->elementAccessor();
+    std::vector<double> samples;
+    for (auto _ : state) {
+        accessor.setStringAttribute(target.elementHandle, QStringLiteral("Dictated so far"));
+        accessor.setRangeAttribute(target.elementHandle, TextRange{15, 0});
+        QElapsedTimer timer;
+        timer.start();
+        const TextInsertionResult result =
+            services->inserter().insert(QStringLiteral("and then some more words"), target, std::nullopt);
+        benchmark::DoNotOptimize(result.insertedRange);
+        const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        state.SetIterationTime(seconds);
+        samples.push_back(seconds * 1e3);
+    }
+    reportPercentiles(state, std::move(samples));
+}
+BENCHMARK(BM_InsertAtCaret)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(200);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") {
+        std::fprintf(stderr, "run inside scripts/desktop-test-env\n");
+        return 1;
+    }
+    fixture = std::make_unique<test::FixtureApp>(test::FixtureApp::Toolkit::Qt, QStringLiteral("Benchmark"));
+    services = std::make_unique<LinuxTextDeliveryServices>();
+    if (!focusSingleField()) {
+        std::fprintf(stderr, "the fixture's field never got the focus\n");
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    services.reset();
+    fixture.reset();
+    return 0;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+typedef struct _GError GError;
+
+namespace quorvelle {
+
+// The process's link to the accessibility bus through libatspi.
+namespace AtspiConnection {
+
+// Every AT-SPI call blocks on another process; a responsive application answers in well under a
+// millisecond, so a short limit keeps a hung one from freezing us.
+inline constexpr int kCallTimeoutMs = 250;
+
+// Initialises libatspi once with the short call timeout. False when the accessibility bus cannot
+// be reached.
+bool ensureInitialised();
+
+}  // namespace AtspiConnection
+
+// Owns the GError of one libatspi call.
+class AtspiCallError {
+public:
+    AtspiCallError() = default;
+    ~AtspiCallError();
+    AtspiCallError(const AtspiCallError&) = delete;
+    AtspiCallError& operator=(const AtspiCallError&) = delete;
+
+    // Clears a previous error and hands out the slot for the next call.
+    GError** slot();
+    bool failed() const { return error_ != nullptr; }
+    // The application did not answer in time (as opposed to refusing or lacking the request).
+    bool timedOut() const;
+    QString message() const;
+
+private:
+    GError* error_ = nullptr;
+};
+
+}  // namespace quorvelle

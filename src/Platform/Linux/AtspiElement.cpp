@@ -1,0 +1,26 @@
+#include "Platform/Linux/AtspiElement.h"
+
+#include <atspi/atspi.h>
+
+namespace quorvelle {
+
+AtspiElement::AtspiElement(AtspiAccessible* adopted, AtspiOffsetUnit offsetUnit)
+    : accessible_(adopted), offsetUnit_(offsetUnit) {}
+
+AtspiElement::~AtspiElement() {
+    if (accessible_) g_object_unref(accessible_);
+}
+
+QString AtspiElement::identityKey() const {
+    // An object is named by its application's bus name and its object path.
+    const AtspiObject* object = ATSPI_OBJECT(accessible_);
+    const char* busName = object->app ? object->app->bus_name : "";
+    return QString::fromUtf8(busName) + QLatin1Char(':') + QString::fromUtf8(object->path);
+}
+
+std::shared_ptr<AtspiElement> adoptAtspiElement(AtspiAccessible* adopted, AtspiOffsetUnit offsetUnit) {
+    if (!adopted) return nullptr;
+    return std::make_shared<AtspiElement>(adopted, offsetUnit);
+}
+
+}  // namespace quorvelle

@@ -1,0 +1,209 @@
+#include "Platform/Linux/AtspiElementNavigator.h"
+
+#include "Platform/Linux/AtspiConnection.h"
+#include "Platform/Linux/AtspiFocusTracker.h"
+#include "Platform/Linux/AtspiRoleTranslation.h"
+#include "Platform/Linux/GObjectRef.h"
+#include "Services/Delivery/FocusedTargetInspectionError.h"
+
+#include <atspi/atspi.h>
+
+#include <QStack>
+
+namespace quorvelle {
+
+namespace {
+
+const AtspiElement& atspiElement(const AccessibilityElement& element) {
+    return static_cast<const AtspiElement&>(element);
+}
+
+// An application that stops answering would stall every following call for the full timeout.
+void throwIfUnresponsive(const AtspiCallError& error) {
+    if (error.timedOut()) {
+        throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);
+    }
+}
+
+class StateSet {
+public:
+    explicit StateSet(AtspiAccessible* accessible) : set_(atspi_accessible_get_state_set(accessible)) {}
+    bool contains(AtspiStateType state) const { return set_ && atspi_state_set_contains(set_.get(), state); }
+
+private:
+    GObjectRef<AtspiStateSet> set_;
+};
+
+std::optional<QString> nonEmpty(gchar* owned) {
+    if (!owned) return std::nullopt;
+    QString text = QString::fromUtf8(owned);
+    g_free(owned);
+    if (text.isEmpty()) return std::nullopt;
+    return text;
+}
+
+bool implements(AtspiAccessible* accessible, const char* interfaceName) {
+    GArray* names = atspi_accessible_get_interfaces(accessible);
+    if (!names) return false;
+    bool found = false;
+    for (guint i = 0; i < names->len && !found; ++i) {
+        found = g_strcmp0(g_array_index(names, gchar*, i), interfaceName) == 0;
+    }
+    for (guint i = 0; i < names->len; ++i) g_free(g_array_index(names, gchar*, i));
+    g_array_free(names, TRUE);
+    return found;
+}
+
+}  // namespace
+
+AtspiElementNavigator::AtspiElementNavigator() { AtspiFocusTracker::start(); }
+
+std::shared_ptr<AtspiElement> AtspiElementNavigator::application(qint32 processIdentifier) {
+    if (!AtspiConnection::ensureInitialised()) {
+        throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::accessibilityPermissionMissing);
+    }
+    AtspiAccessible* desktop = atspi_get_desktop(0);
+    if (!desktop) {
+        throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::accessibilityPermissionMissing);
+    }
+    const std::shared_ptr<AtspiElement> desktopElement =
+        adoptAtspiElement(desktop, AtspiOffsetUnit::codePoints);
+    AtspiCallError error;
+    const gint count = atspi_accessible_get_child_count(desktop, error.slot());
+    for (gint index = 0; index < count; ++index) {
+        AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, index, error.slot());
+        if (!app) continue;
+        // The bus daemon answers this one, so a hung application cannot stall the scan.
+        const guint pid = atspi_accessible_get_process_id(app, error.slot());
+        if (error.failed() || static_cast<qint32>(pid) != processIdentifier) {
+            g_object_unref(app);
+            continue;
+        }
+        gchar* toolkitName = atspi_accessible_get_toolkit_name(app, error.slot());
+        if (error.timedOut()) g_object_unref(app);
+        throwIfUnresponsive(error);
+        const AtspiOffsetUnit unit = offsetUnitForToolkit(QString::fromUtf8(toolkitName ? toolkitName : ""));
+        g_free(toolkitName);
+        return adoptAtspiElement(app, unit);
+    }
+    return nullptr;
+}
+
+QList<std::shared_ptr<AtspiElement>> AtspiElementNavigator::childElements(const AtspiElement& element) {
+    QList<std::shared_ptr<AtspiElement>> result;
+    AtspiCallError error;
+    const gint count = atspi_accessible_get_child_count(element.accessible(), error.slot());
+    throwIfUnresponsive(error);
+    for (gint index = 0; index < count; ++index) {
+        AtspiAccessible* child = atspi_accessible_get_child_at_index(element.accessible(), index, error.slot());
+        throwIfUnresponsive(error);
+        if (auto adopted = adoptAtspiElement(child, element.offsetUnit())) result.append(std::move(adopted));
+    }
+    return result;
+}
+
+QList<std::shared_ptr<AtspiElement>> AtspiElementNavigator::windowsActiveFirst(const AtspiElement& application) {
+    QList<std::shared_ptr<AtspiElement>> active;
+    QList<std::shared_ptr<AtspiElement>> others;
+    for (auto& window : childElements(application)) {
+        const StateSet states(window->accessible());
+        (states.contains(ATSPI_STATE_ACTIVE) ? active : others).append(window);
+    }
+    return active + others;
+}
+
+AccessibilityElementRef AtspiElementNavigator::focusedElement(qint32 processIdentifier) {
+    const std::shared_ptr<AtspiElement> app = application(processIdentifier);
+    if (!app) return nullptr;
+    if (auto tracked = AtspiFocusTracker::focusedObject(processIdentifier, app->offsetUnit())) return tracked;
+    // Focus events may not have arrived (or came before we listened): walk the windows instead,
+    // depth first, the active window first; hidden subtrees and containers that manage their own
+    // (often huge) descendants are not entered.
+    QStack<std::shared_ptr<AtspiElement>> pending;
+    const auto windows = windowsActiveFirst(*app);
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) pending.push(*it);
+    int visited = 0;
+    while (!pending.isEmpty() && visited < kMaximumFocusSearchCount) {
+        const std::shared_ptr<AtspiElement> element = pending.pop();
+        ++visited;
+        const StateSet states(element->accessible());
+        if (states.contains(ATSPI_STATE_FOCUSED)) return element;
+        if (!states.contains(ATSPI_STATE_SHOWING) || states.contains(ATSPI_STATE_MANAGES_DESCENDANTS)) continue;
+        const auto children = childElements(*element);
+        for (auto it = children.rbegin(); it != children.rend(); ++it) pending.push(*it);
+    }
+    return nullptr;
+}
+
+AccessibilityElementRef AtspiElementNavigator::focusedWindow(qint32 processIdentifier) {
+    const std::shared_ptr<AtspiElement> app = application(processIdentifier);
+    if (!app) return nullptr;
+    for (auto& window : childElements(*app)) {
+        const StateSet states(window->accessible());
+        if (states.contains(ATSPI_STATE_ACTIVE)) return window;
+    }
+    return nullptr;
+}
+
+AccessibilityElementRef AtspiElementNavigator::parent(const AccessibilityElement& element) {
+    const AtspiElement& child = atspiElement(element);
+    AtspiCallError error;
+    AtspiAccessible* parentObject = atspi_accessible_get_parent(child.accessible(), error.slot());
+    throwIfUnresponsive(error);
+    return adoptAtspiElement(parentObject, child.offsetUnit());
+}
+
+QList<AccessibilityElementRef> AtspiElementNavigator::children(const AccessibilityElement& element) {
+    QList<AccessibilityElementRef> result;
+    for (auto& child : childElements(atspiElement(element))) result.append(child);
+    return result;
+}
+
+RawFocusedElementMetadata AtspiElementNavigator::readMetadata(const AccessibilityElement& element) {
+    AtspiAccessible* accessible = atspiElement(element).accessible();
+    AtspiCallError error;
+    RawFocusedElementMetadata metadata;
+
+    const AtspiRole role = atspi_accessible_get_role(accessible, error.slot());
+    throwIfUnresponsive(error);
+    const StateSet states(accessible);
+    AtspiElementFacts facts;
+    facts.enabled = states.contains(ATSPI_STATE_ENABLED);
+    facts.editable = states.contains(ATSPI_STATE_EDITABLE);
+    facts.readOnly = states.contains(ATSPI_STATE_READ_ONLY);
+    facts.multiLine = states.contains(ATSPI_STATE_MULTI_LINE);
+    facts.hasText = implements(accessible, "Text");
+    facts.hasEditableText = implements(accessible, "EditableText");
+
+    if (!error.failed()) {
+        gchar* roleName = atspi_role_get_name(role);
+        const AXRoleDescription description =
+            translateAtspiRole(QString::fromUtf8(roleName ? roleName : ""), facts.multiLine);
+        g_free(roleName);
+        metadata.role = description.role;
+        metadata.subrole = description.subrole;
+    }
+    metadata.title = nonEmpty(atspi_accessible_get_name(accessible, error.slot()));
+    throwIfUnresponsive(error);
+    metadata.identifier = nonEmpty(atspi_accessible_get_accessible_id(accessible, error.slot()));
+    throwIfUnresponsive(error);
+
+    if (const GObjectRef<AtspiComponent> component(atspi_accessible_get_component_iface(accessible)); component) {
+        AtspiRect* extents = atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, error.slot());
+        if (extents && !error.failed()) {
+            metadata.frame = QRectF(extents->x, extents->y, extents->width, extents->height);
+            metadata.size = QSizeF(extents->width, extents->height);
+        }
+        g_free(extents);
+        throwIfUnresponsive(error);
+    }
+
+    const AXElementFlags flags = translateAtspiFacts(facts);
+    metadata.isEnabled = flags.isEnabled;
+    metadata.isEditable = flags.isEditable;
+    metadata.isValueSettable = flags.isValueSettable;
+    metadata.isSelectedTextRangeSettable = flags.isSelectedTextRangeSettable;
+    return metadata;
+}
+
+}  // namespace quorvelle

@@ -1,0 +1,43 @@
+#include "Platform/Linux/AtspiFocusTracker.h"
+
+#include "Platform/Linux/AtspiConnection.h"
+#include "Platform/Linux/GObjectRef.h"
+
+#include <atspi/atspi.h>
+
+namespace quorvelle::AtspiFocusTracker {
+
+namespace {
+
+AtspiAccessible* lastFocused = nullptr;
+
+// Called by libatspi from the main loop; must not throw.
+void onFocusChanged(const AtspiEvent* event) {
+    if (!event || !event->source || event->detail1 != 1) return;
+    if (lastFocused) g_object_unref(lastFocused);
+    lastFocused = static_cast<AtspiAccessible*>(g_object_ref(event->source));
+}
+
+}  // namespace
+
+bool start() {
+    static bool listening = false;
+    if (listening) return true;
+    if (!AtspiConnection::ensureInitialised()) return false;
+    AtspiCallError error;
+    listening = atspi_event_listener_register_no_data(&onFocusChanged, nullptr, "object:state-changed:focused",
+                                                      error.slot());
+    return listening;
+}
+
+std::shared_ptr<AtspiElement> focusedObject(qint32 processIdentifier, AtspiOffsetUnit offsetUnit) {
+    if (!lastFocused) return nullptr;
+    AtspiCallError error;
+    const guint pid = atspi_accessible_get_process_id(lastFocused, error.slot());
+    if (error.failed() || static_cast<qint32>(pid) != processIdentifier) return nullptr;
+    const GObjectRef<AtspiStateSet> states(atspi_accessible_get_state_set(lastFocused));
+    if (!states || !atspi_state_set_contains(states.get(), ATSPI_STATE_FOCUSED)) return nullptr;
+    return adoptAtspiElement(static_cast<AtspiAccessible*>(g_object_ref(lastFocused)), offsetUnit);
+}
+
+}  // namespace quorvelle::AtspiFocusTracker

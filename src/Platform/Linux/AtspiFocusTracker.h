@@ -1,0 +1,19 @@
+#pragma once
+
+#include "Platform/Linux/AtspiElement.h"
+
+namespace quorvelle {
+
+// Remembers the object that most recently gained the keyboard focus, from AT-SPI's focus events,
+// so that finding the focus does not mean walking a large window (a web page can hold thousands of
+// objects). The events arrive through the GLib main context that Qt's event loop runs. Main thread only.
+namespace AtspiFocusTracker {
+
+// Starts listening; harmless to call again. False when the accessibility bus cannot be reached.
+bool start();
+
+// The last focused object, provided it belongs to that process and still has the focus.
+std::shared_ptr<AtspiElement> focusedObject(qint32 processIdentifier, AtspiOffsetUnit offsetUnit);
+
+}  // namespace AtspiFocusTracker
+}  // namespace quorvelle

@@ -1,0 +1,136 @@
+#include "Platform/Linux/AtspiTextElementAccessor.h"
+
+#include "Platform/Linux/AccessibilityBus.h"
+#include "Platform/Linux/AtspiConnection.h"
+#include "Platform/Linux/AtspiElement.h"
+#include "Platform/Linux/GObjectRef.h"
+#include "Services/Delivery/ElementHandleStorage.h"
+#include "Services/Delivery/TextInsertionError.h"
+
+#include <atspi/atspi.h>
+
+namespace quorvelle {
+
+namespace {
+
+[[noreturn]] void fail(TextInsertionError::Case errorCase) { throw TextInsertionError(errorCase); }
+
+// A call the element did not answer: with the desktop's accessibility switched off that is the
+// reason, and the one the user can act on.
+[[noreturn]] void failedCall(TextInsertionError::Case errorCase) {
+    if (!AccessibilityBus::isEnabled()) fail(TextInsertionError::Case::accessibilityPermissionMissing);
+    fail(errorCase);
+}
+
+std::shared_ptr<AtspiElement> resolve(const AccessibilityTextElementAccessing::Handle& handle) {
+    auto element = std::dynamic_pointer_cast<AtspiElement>(elementOf(handle));
+    if (!element) fail(TextInsertionError::Case::missingTargetReference);
+    if (!AtspiConnection::ensureInitialised()) fail(TextInsertionError::Case::accessibilityPermissionMissing);
+    return element;
+}
+
+bool isPasswordField(AtspiAccessible* accessible) {
+    AtspiCallError error;
+    return atspi_accessible_get_role(accessible, error.slot()) == ATSPI_ROLE_PASSWORD_TEXT;
+}
+
+// Reads the whole text; errors are the caller's to map.
+std::optional<QString> readText(AtspiText* text, AtspiCallError& error) {
+    const gint count = atspi_text_get_character_count(text, error.slot());
+    if (error.failed()) return std::nullopt;
+    gchar* contents = atspi_text_get_text(text, 0, count, error.slot());
+    if (error.failed()) {
+        g_free(contents);
+        return std::nullopt;
+    }
+    QString value = QString::fromUtf8(contents ? contents : "");
+    g_free(contents);
+    return value;
+}
+
+}  // namespace
+
+std::optional<QString> AtspiTextElementAccessor::copyStringAttribute(const Handle& handle) {
+    const auto element = resolve(handle);
+    // Toolkits answer "" or mask characters for a password field; neither is its content.
+    if (isPasswordField(element->accessible())) return std::nullopt;
+    GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(element->accessible()));
+    if (!text) return std::nullopt;
+    AtspiCallError error;
+    std::optional<QString> value = readText(text.get(), error);
+    if (error.failed()) failedCall(TextInsertionError::Case::unsupportedTarget);
+    return value;
+}
+
+std::optional<TextRange> AtspiTextElementAccessor::copyRangeAttribute(const Handle& handle) {
+    const auto element = resolve(handle);
+    GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(element->accessible()));
+    if (!text) return std::nullopt;
+    AtspiCallError error;
+    qsizetype start = -1;
+    qsizetype end = -1;
+    const gint selections = atspi_text_get_n_selections(text.get(), error.slot());
+    if (error.failed()) failedCall(TextInsertionError::Case::unsupportedTarget);
+    if (selections > 0) {
+        AtspiRange* selection = atspi_text_get_selection(text.get(), 0, error.slot());
+        if (error.failed() || !selection) {
+            g_free(selection);
+            failedCall(TextInsertionError::Case::unsupportedTarget);
+        }
+        start = qMin(selection->start_offset, selection->end_offset);
+        end = qMax(selection->start_offset, selection->end_offset);
+        g_free(selection);
+    } else {
+        const gint caret = atspi_text_get_caret_offset(text.get(), error.slot());
+        if (error.failed()) failedCall(TextInsertionError::Case::unsupportedTarget);
+        if (caret < 0) return std::nullopt;
+        start = end = caret;
+    }
+    if (element->offsetUnit() != AtspiOffsetUnit::utf16CodeUnits) {
+        const std::optional<QString> value = readText(text.get(), error);
+        if (!value) failedCall(TextInsertionError::Case::unsupportedTarget);
+        start = utf16OffsetFromToolkit(*value, start, element->offsetUnit());
+        end = utf16OffsetFromToolkit(*value, end, element->offsetUnit());
+    }
+    return TextRange{start, end - start};
+}
+
+void AtspiTextElementAccessor::setStringAttribute(const Handle& handle, const QString& value) {
+    const auto element = resolve(handle);
+    GObjectRef<AtspiEditableText> editable(atspi_accessible_get_editable_text_iface(element->accessible()));
+    if (!editable) fail(TextInsertionError::Case::writeFailed);
+    AtspiCallError error;
+    // Replacing the whole contents spares the question of how the toolkit counts an insertion's length.
+    const gboolean done =
+        atspi_editable_text_set_text_contents(editable.get(), value.toUtf8().constData(), error.slot());
+    if (!done || error.failed()) failedCall(TextInsertionError::Case::writeFailed);
+}
+
+void AtspiTextElementAccessor::setRangeAttribute(const Handle& handle, TextRange range) {
+    const auto element = resolve(handle);
+    GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(element->accessible()));
+    if (!text) fail(TextInsertionError::Case::writeFailed);
+    AtspiCallError error;
+    qsizetype start = range.location;
+    qsizetype end = range.end();
+    if (element->offsetUnit() != AtspiOffsetUnit::utf16CodeUnits) {
+        const std::optional<QString> value = readText(text.get(), error);
+        if (!value) failedCall(TextInsertionError::Case::writeFailed);
+        start = toolkitOffsetFromUtf16(*value, start, element->offsetUnit());
+        end = toolkitOffsetFromUtf16(*value, end, element->offsetUnit());
+    }
+    gboolean done = FALSE;
+    if (range.length == 0) {
+        done = atspi_text_set_caret_offset(text.get(), static_cast<gint>(start), error.slot());
+    } else {
+        const gint selections = atspi_text_get_n_selections(text.get(), error.slot());
+        done = selections > 0
+                   ? atspi_text_set_selection(text.get(), 0, static_cast<gint>(start), static_cast<gint>(end),
+                                              error.slot())
+                   : atspi_text_add_selection(text.get(), static_cast<gint>(start), static_cast<gint>(end),
+                                              error.slot());
+    }
+    if (!done || error.failed()) failedCall(TextInsertionError::Case::writeFailed);
+}
+
+}  // namespace quorvelle

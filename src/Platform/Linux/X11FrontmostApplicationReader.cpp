@@ -1,0 +1,117 @@
+#include "Platform/Linux/X11FrontmostApplicationReader.h"
+
+#include "Platform/Linux/X11Connection.h"
+
+#include <xcb/xcb.h>
+
+#include <QByteArray>
+#include <QList>
+#include <cstring>
+#include <cstdlib>
+#include <memory>
+
+namespace quorvelle::X11FrontmostApplicationReader {
+
+namespace {
+
+template <typename T>
+using Reply = std::unique_ptr<T, decltype(&std::free)>;
+
+template <typename T>
+Reply<T> own(T* reply) {
+    return Reply<T>(reply, &std::free);
+}
+
+// How many windows to climb from the focus window to the client window that names its owner.
+constexpr int kMaximumAncestorSteps = 8;
+
+xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
+    auto reply = own(xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 1, static_cast<uint16_t>(qstrlen(name)), name), nullptr));
+    return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+}
+
+std::optional<QByteArray> property(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name,
+                                   xcb_atom_t type) {
+    if (name == XCB_ATOM_NONE) return std::nullopt;
+    auto reply = own(xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, name, type, 0, 1024), nullptr));
+    if (!reply || reply->type == XCB_ATOM_NONE) return std::nullopt;
+    const int length = xcb_get_property_value_length(reply.get());
+    return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
+}
+
+std::optional<quint32> cardinal(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name,
+                                xcb_atom_t type) {
+    const auto bytes = property(connection, window, name, type);
+    if (!bytes || bytes->size() < static_cast<qsizetype>(sizeof(quint32))) return std::nullopt;
+    quint32 value = 0;
+    std::memcpy(&value, bytes->constData(), sizeof value);
+    return value;
+}
+
+xcb_window_t activeWindow(xcb_connection_t* connection, xcb_window_t root) {
+    const auto active = cardinal(connection, root, internAtom(connection, "_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
+    if (active && *active != XCB_WINDOW_NONE) return *active;
+    auto focus = own(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    if (!focus || focus->focus == XCB_WINDOW_NONE || focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT ||
+        focus->focus == root) {
+        return XCB_WINDOW_NONE;
+    }
+    return focus->focus;
+}
+
+X11WindowOwner readOwner(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t pidAtom) {
+    X11WindowOwner owner;
+    if (const auto pid = cardinal(connection, window, pidAtom, XCB_ATOM_CARDINAL); pid && *pid > 0) {
+        owner.processIdentifier = static_cast<qint32>(*pid);
+    }
+    if (const auto wmClass = property(connection, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING)) {
+        // Two NUL-terminated strings: instance, then class.
+        const QList<QByteArray> parts = wmClass->split('\0');
+        if (!parts.value(0).isEmpty()) owner.instanceName = QString::fromLocal8Bit(parts.value(0));
+        if (!parts.value(1).isEmpty()) owner.className = QString::fromLocal8Bit(parts.value(1));
+    }
+    return owner;
+}
+
+}  // namespace
+
+std::optional<X11WindowOwner> frontmostWindowOwner() {
+    xcb_connection_t* connection = X11Connection::connection();
+    if (!connection || xcb_connection_has_error(connection)) return std::nullopt;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    if (!screen) return std::nullopt;
+    xcb_window_t window = activeWindow(connection, screen->root);
+    if (window == XCB_WINDOW_NONE) return std::nullopt;
+
+    const xcb_atom_t pidAtom = internAtom(connection, "_NET_WM_PID");
+    // The focus may sit on a child of the client window (or, without a window manager, anywhere
+    // inside it): climb to the first window that names its owner.
+    for (int step = 0; step <= kMaximumAncestorSteps && window != XCB_WINDOW_NONE && window != screen->root;
+         ++step) {
+        X11WindowOwner owner = readOwner(connection, window, pidAtom);
+        if (owner.processIdentifier || owner.className) return owner;
+        auto tree = own(xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr));
+        if (!tree) break;
+        window = tree->parent;
+    }
+    return X11WindowOwner{};
+}
+
+std::optional<FocusedAppMetadata> frontmostApplicationMetadata() {
+    const std::optional<X11WindowOwner> owner = frontmostWindowOwner();
+    if (!owner) return std::nullopt;
+    FocusedAppMetadata app;
+    app.bundleIdentifier = owner->className;
+    app.localizedName = owner->instanceName;
+    app.processIdentifier = owner->processIdentifier.value_or(0);
+    return app;
+}
+
+std::optional<qint32> frontmostProcessIdentifier() {
+    const std::optional<X11WindowOwner> owner = frontmostWindowOwner();
+    return owner ? owner->processIdentifier : std::nullopt;
+}
+
+}  // namespace quorvelle::X11FrontmostApplicationReader

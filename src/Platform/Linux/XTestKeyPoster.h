@@ -1,0 +1,16 @@
+#pragma once
+
+#include "Services/Delivery/KeyEventPosting.h"
+
+namespace quorvelle {
+
+// Key events through the XTEST extension: the X server treats them like the keyboard's own.
+class XTestKeyPoster final : public KeyEventPosting {
+public:
+    bool isAvailable() override;
+    std::optional<quint32> keyCode(Key key) override;
+    QList<quint32> heldModifierKeyCodes() override;
+    void post(quint32 keyCode, bool pressed) override;
+};
+
+}  // namespace quorvelle

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "Services/Delivery/AccessibilityElementNavigating.h"
+#include "Services/Delivery/FocusedElementSnapshotReading.h"
+
+namespace quorvelle {
+
+// Finds the element that will receive the text: the reported focus is not taken alone, its
+// ancestors and descendants are scored as well (a focused group often holds the real text field).
+class AXFocusedElementReader final : public FocusedElementSnapshotReading {
+public:
+    static constexpr int kDefaultMaximumCandidateSearchCount = 256;
+    static constexpr int kMaximumAncestorCount = 4;
+
+    explicit AXFocusedElementReader(AccessibilityElementNavigating& navigator,
+                                    int maximumCandidateSearchCount = kDefaultMaximumCandidateSearchCount);
+
+    FocusedElementReading readFocusedElement(qint32 processIdentifier) override;
+
+    // The start element, up to four ancestors, then descendants breadth first, without repeats.
+    QList<AccessibilityElementRef> collectCandidates(const AccessibilityElementRef& start);
+    // The first candidate with the highest score.
+    FocusedElementReading bestCandidate(const AccessibilityElementRef& start);
+
+private:
+    AccessibilityElementNavigating& navigator_;
+    int maximumCandidateSearchCount_;
+};
+
+}  // namespace quorvelle

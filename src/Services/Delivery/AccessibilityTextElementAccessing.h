@@ -1,0 +1,28 @@
+#pragma once
+
+#include "Services/Delivery/FocusedTargetSnapshot.h"
+#include "Services/Delivery/TextRange.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+namespace quorvelle {
+
+// The reads and writes of a text element's value and selection that insertion makes. Offsets are
+// UTF-16 code units whatever the element's toolkit counts. Every operation throws TextInsertionError.
+class AccessibilityTextElementAccessing {
+public:
+    using Handle = std::shared_ptr<const FocusedElementHandle>;
+
+    virtual ~AccessibilityTextElementAccessing() = default;
+
+    // The element's whole text; none when it has no readable text (a password field has none).
+    virtual std::optional<QString> copyStringAttribute(const Handle& element) = 0;
+    // The selection, or the caret as an empty range; none when there is neither.
+    virtual std::optional<TextRange> copyRangeAttribute(const Handle& element) = 0;
+    virtual void setStringAttribute(const Handle& element, const QString& value) = 0;
+    virtual void setRangeAttribute(const Handle& element, TextRange range) = 0;
+};
+
+}  // namespace quorvelle

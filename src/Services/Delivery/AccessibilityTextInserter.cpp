@@ -1,0 +1,100 @@
+#include "Services/Delivery/AccessibilityTextInserter.h"
+
+#include "Services/Delivery/TextInsertionError.h"
+
+namespace quorvelle {
+
+namespace {
+
+constexpr QStringView kNoSpaceBefore = u".,;:!?)]}%";
+
+bool isSpaceOrNewline(char32_t scalar) { return QChar::isSpace(scalar); }
+
+char32_t firstScalar(const QString& text) {
+    if (text.isEmpty()) return 0;
+    if (text.size() > 1 && text.at(0).isHighSurrogate() && text.at(1).isLowSurrogate()) {
+        return QChar::surrogateToUcs4(text.at(0), text.at(1));
+    }
+    return text.at(0).unicode();
+}
+
+char32_t scalarBefore(const QString& value, qsizetype location) {
+    const QChar last = value.at(location - 1);
+    if (last.isLowSurrogate() && location >= 2 && value.at(location - 2).isHighSurrogate()) {
+        return QChar::surrogateToUcs4(value.at(location - 2), last);
+    }
+    return last.unicode();
+}
+
+[[noreturn]] void fail(TextInsertionError::Case errorCase) { throw TextInsertionError(errorCase); }
+
+}  // namespace
+
+AccessibilityTextInserter::AccessibilityTextInserter(AccessibilityTextElementAccessing& elementAccessor)
+    : elementAccessor_(elementAccessor) {}
+
+bool AccessibilityTextInserter::needsLeadingSpace(const QString& value, TextRange range, const QString& text) {
+    if (range.length != 0 || range.location <= 0 || range.location > value.size()) return false;
+    if (text.isEmpty()) return false;
+    const char32_t first = firstScalar(text);
+    if (isSpaceOrNewline(first)) return false;
+    if (first <= 0xFFFF && kNoSpaceBefore.contains(QChar(static_cast<char16_t>(first)))) return false;
+    return !isSpaceOrNewline(scalarBefore(value, range.location));
+}
+
+std::optional<TextRange> AccessibilityTextInserter::insertionRange(
+    const FocusedTargetSnapshot& target, const QString& value,
+    const std::optional<TextReplacementHint>& replacementHint) {
+    if (!target.element.supportsSelectedTextRangeWrite) return std::nullopt;
+    const std::optional<TextRange> selection = elementAccessor_.copyRangeAttribute(target.elementHandle);
+    if (!selection) return std::nullopt;
+    if (selection->location < 0 || selection->length < 0 || selection->end() > value.size()) {
+        fail(TextInsertionError::Case::insertionLocationUnavailable);
+    }
+    // A hint is trusted only while the text it points at is still what was inserted; otherwise the
+    // user has edited it and replacing would destroy their change.
+    if (replacementHint && replacementHint->range == *selection &&
+        value.mid(selection->location, selection->length) != replacementHint->text) {
+        fail(TextInsertionError::Case::replacementHintMismatch);
+    }
+    return selection;
+}
+
+TextInsertionResult AccessibilityTextInserter::insert(const QString& text, const FocusedTargetSnapshot& target,
+                                                      const std::optional<TextReplacementHint>& replacementHint) {
+    if (target.blockReason().has_value() || target.terminalLikeReason().has_value() ||
+        !target.element.supportsValueWrite) {
+        fail(TextInsertionError::Case::unsupportedTarget);
+    }
+    const QString value = elementAccessor_.copyStringAttribute(target.elementHandle).value_or(QString());
+    const std::optional<TextRange> range = insertionRange(target, value, replacementHint);
+
+    if (!range) {
+        if (!value.isEmpty()) fail(TextInsertionError::Case::insertionLocationUnavailable);
+        elementAccessor_.setStringAttribute(target.elementHandle, text);
+        return TextInsertionResult{TextInsertionOutcome::insertedAtCaret, TextRange{0, text.size()}, text};
+    }
+
+    const QString written = needsLeadingSpace(value, *range, text) ? QLatin1Char(' ') + text : text;
+    QString newValue = value;
+    newValue.replace(range->location, range->length, written);
+    elementAccessor_.setStringAttribute(target.elementHandle, newValue);
+    try {
+        elementAccessor_.setRangeAttribute(target.elementHandle, TextRange{range->location + written.size(), 0});
+    } catch (const TextInsertionError&) {
+        // The text is in; a caret left elsewhere does not undo that.
+    }
+    const TextInsertionOutcome outcome =
+        range->length > 0 ? TextInsertionOutcome::replacedSelection : TextInsertionOutcome::insertedAtCaret;
+    return TextInsertionResult{outcome, TextRange{range->location, written.size()}, written};
+}
+
+std::optional<bool> AccessibilityTextInserter::verifyInsertion(const QString& text,
+                                                               const FocusedTargetSnapshot& target) {
+    if (text.isEmpty()) return std::nullopt;
+    const std::optional<QString> value = elementAccessor_.copyStringAttribute(target.elementHandle);
+    if (!value) return std::nullopt;
+    return value->contains(text);
+}
+
+}  // namespace quorvelle

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "Services/Delivery/AccessibilityTextElementAccessing.h"
+#include "Services/Delivery/TextInserting.h"
+#include "Services/Delivery/TextInsertionVerifying.h"
+
+namespace quorvelle {
+
+// Splices text into the element's value at the caret or over the selection, writes the value back
+// and puts the caret after the new text.
+class AccessibilityTextInserter final : public TextInserting, public TextInsertionVerifying {
+public:
+    explicit AccessibilityTextInserter(AccessibilityTextElementAccessing& elementAccessor);
+
+    TextInsertionResult insert(const QString& text, const FocusedTargetSnapshot& target,
+                               const std::optional<TextReplacementHint>& replacementHint) override;
+    std::optional<bool> verifyInsertion(const QString& text, const FocusedTargetSnapshot& target) override;
+
+    // Whether a space goes before `text` written at an empty range at `location` of `value`.
+    static bool needsLeadingSpace(const QString& value, TextRange range, const QString& text);
+
+private:
+    std::optional<TextRange> insertionRange(const FocusedTargetSnapshot& target, const QString& value,
+                                            const std::optional<TextReplacementHint>& replacementHint);
+
+    AccessibilityTextElementAccessing& elementAccessor_;
+};
+
+}  // namespace quorvelle

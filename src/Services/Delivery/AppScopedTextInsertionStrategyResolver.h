@@ -1,0 +1,14 @@
+#pragma once
+
+#include "Services/Delivery/TextInsertionStrategyResolving.h"
+
+namespace quorvelle {
+
+// Writes straight into the element where that is dependable; pastes into terminals, web content and
+// applications known to ignore or mangle direct value writes.
+class AppScopedTextInsertionStrategyResolver final : public TextInsertionStrategyResolving {
+public:
+    TextInsertionStrategy resolve(const FocusedTargetSnapshot& target) const override;
+};
+
+}  // namespace quorvelle

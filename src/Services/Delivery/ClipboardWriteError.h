@@ -1,0 +1,18 @@
+#pragma once
+
+#include <stdexcept>
+
+namespace quorvelle {
+
+class ClipboardWriteError : public std::runtime_error {
+public:
+    enum class Case { snapshotFailed, writeFailed, restoreFailed };
+
+    explicit ClipboardWriteError(Case errorCase);
+    Case errorCase() const noexcept { return case_; }
+
+private:
+    Case case_;
+};
+
+}  // namespace quorvelle

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Services/Delivery/KeyEventPosting.h"
+#include "Services/Delivery/SyntheticPastePerforming.h"
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+namespace quorvelle {
+
+// Pastes with Control+V, or Control+Shift+V into a terminal (terminals take Control+V as a control
+// character). Modifiers still held from the hot key would turn the chord into another shortcut, so it
+// waits a little for their release and then releases them itself.
+class CommandVSyntheticPastePerformer final : public SyntheticPastePerforming {
+public:
+    using FrontmostProcessIdentifierProvider = std::function<std::optional<qint32>()>;
+    using Sleep = std::function<void(std::chrono::milliseconds)>;
+
+    static constexpr std::chrono::milliseconds kModifierPollInterval{10};
+    static constexpr int kModifierPollLimit = 30;
+
+    CommandVSyntheticPastePerformer(KeyEventPosting& keyPoster,
+                                    FrontmostProcessIdentifierProvider frontmostProcessIdentifierProvider,
+                                    Sleep sleep);
+
+    void performPaste(const FocusedTargetSnapshot& target) override;
+
+private:
+    void waitForModifierRelease();
+
+    KeyEventPosting& keyPoster_;
+    FrontmostProcessIdentifierProvider frontmostProcessIdentifierProvider_;
+    Sleep sleep_;
+};
+
+}  // namespace quorvelle

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "Services/Delivery/AccessibilityElement.h"
+#include "Services/Delivery/RawFocusedElementMetadata.h"
+
+#include <QtGlobal>
+
+namespace quorvelle {
+
+// The chosen element together with the metadata read from that same element.
+struct FocusedElementReading {
+    AccessibilityElementRef element;
+    RawFocusedElementMetadata metadata;
+};
+
+class FocusedElementSnapshotReading {
+public:
+    virtual ~FocusedElementSnapshotReading() = default;
+    // Throws FocusedTargetInspectionError.
+    virtual FocusedElementReading readFocusedElement(qint32 processIdentifier) = 0;
+};
+
+}  // namespace quorvelle

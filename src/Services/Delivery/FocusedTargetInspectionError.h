@@ -1,0 +1,18 @@
+#pragma once
+
+#include <stdexcept>
+
+namespace quorvelle {
+
+class FocusedTargetInspectionError : public std::runtime_error {
+public:
+    enum class Case { accessibilityPermissionMissing, frontmostApplicationUnavailable, focusedElementUnavailable };
+
+    explicit FocusedTargetInspectionError(Case errorCase);
+    Case errorCase() const noexcept { return case_; }
+
+private:
+    Case case_;
+};
+
+}  // namespace quorvelle

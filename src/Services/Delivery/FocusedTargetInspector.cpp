@@ -1,0 +1,50 @@
+#include "Services/Delivery/FocusedTargetInspector.h"
+
+#include "Services/Delivery/ElementHandleStorage.h"
+#include "Services/Delivery/FocusedTargetInspectionError.h"
+
+namespace quorvelle {
+
+FocusedTargetInspector::FocusedTargetInspector(TrustCheck isTrusted,
+                                               FrontmostApplicationProvider frontmostApplicationProvider,
+                                               FocusedElementSnapshotReading& focusedElementReader)
+    : isTrusted_(std::move(isTrusted)),
+      frontmostApplicationProvider_(std::move(frontmostApplicationProvider)),
+      focusedElementReader_(focusedElementReader) {}
+
+FocusedTargetSnapshot FocusedTargetInspector::inspect() {
+    if (!isTrusted_ || !isTrusted_()) {
+        throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::accessibilityPermissionMissing);
+    }
+    const std::optional<FocusedAppMetadata> app =
+        frontmostApplicationProvider_ ? frontmostApplicationProvider_() : std::nullopt;
+    if (!app) throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::frontmostApplicationUnavailable);
+
+    // The element is resolved once and its metadata read from that same element: a second lookup
+    // could land on another field (focus moves), pairing one field's handle with another's metadata.
+    FocusedElementReading reading = focusedElementReader_.readFocusedElement(app->processIdentifier);
+    if (!reading.element) {
+        throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);
+    }
+    const RawFocusedElementMetadata& raw = reading.metadata;
+
+    FocusedElementMetadata element;
+    element.role = raw.role;
+    element.subrole = raw.subrole;
+    element.title = raw.title;
+    element.identifier = raw.identifier;
+    element.frame = raw.frame;
+    element.size = raw.size;
+    element.isEnabled = raw.isEnabled.value_or(true);
+    element.isEditable = raw.isEditable.has_value() ? *raw.isEditable : raw.isWritableTextCandidate();
+    element.supportsValueWrite = raw.isValueSettable;
+    element.supportsSelectedTextRangeWrite = raw.isSelectedTextRangeSettable;
+
+    FocusedTargetSnapshot snapshot;
+    snapshot.app = *app;
+    snapshot.element = element;
+    snapshot.elementHandle = makeElementHandle(std::move(reading.element));
+    return snapshot;
+}
+
+}  // namespace quorvelle

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QList>
+#include <QtGlobal>
+#include <optional>
+
+namespace quorvelle {
+
+// Synthetic keyboard input as the paste chord needs it.
+class KeyEventPosting {
+public:
+    enum class Key { control, shift, v };
+
+    virtual ~KeyEventPosting() = default;
+
+    // Whether synthetic events can be sent at all (display and extension present).
+    virtual bool isAvailable() = 0;
+    // The key code that produces the key on the current keyboard map; none when no key does.
+    virtual std::optional<quint32> keyCode(Key key) = 0;
+    // Modifier keys held down right now, physically or synthetically.
+    virtual QList<quint32> heldModifierKeyCodes() = 0;
+    virtual void post(quint32 keyCode, bool pressed) = 0;
+};
+
+}  // namespace quorvelle

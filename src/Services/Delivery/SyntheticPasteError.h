@@ -1,0 +1,18 @@
+#pragma once
+
+#include <stdexcept>
+
+namespace quorvelle {
+
+class SyntheticPasteError : public std::runtime_error {
+public:
+    enum class Case { frontmostApplicationChanged, eventSourceUnavailable, eventCreationFailed };
+
+    explicit SyntheticPasteError(Case errorCase);
+    Case errorCase() const noexcept { return case_; }
+
+private:
+    Case case_;
+};
+
+}  // namespace quorvelle

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <stdexcept>
+
+namespace quorvelle {
+
+class TextInsertionError : public std::runtime_error {
+public:
+    enum class Case {
+        accessibilityPermissionMissing,
+        missingTargetReference,
+        unsupportedTarget,
+        insertionLocationUnavailable,
+        replacementHintMismatch,
+        writeFailed,
+    };
+
+    explicit TextInsertionError(Case errorCase);
+    Case errorCase() const noexcept { return case_; }
+
+private:
+    Case case_;
+};
+
+}  // namespace quorvelle

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "Services/Delivery/FocusedTargetSnapshot.h"
+
+#include <QString>
+#include <optional>
+
+namespace quorvelle {
+
+class TextInsertionVerifying {
+public:
+    virtual ~TextInsertionVerifying() = default;
+    // True when the target's value contains the text, false when it is readable and does not, none
+    // when it cannot tell. Throws TextInsertionError.
+    virtual std::optional<bool> verifyInsertion(const QString& text, const FocusedTargetSnapshot& target) = 0;
+};
+
+}  // namespace quorvelle

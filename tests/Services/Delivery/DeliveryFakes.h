@@ -1,0 +1,125 @@
+#pragma once
+
+#include "Services/Delivery/AccessibilityElementNavigating.h"
+#include "Services/Delivery/AccessibilityTextElementAccessing.h"
+#include "Services/Delivery/ElementHandleStorage.h"
+#include "Services/Delivery/KeyEventPosting.h"
+#include "Services/Delivery/TextInsertionError.h"
+
+#include <QHash>
+#include <QStringList>
+#include <functional>
+
+namespace quorvelle::test {
+
+// A text field held in memory, with switches for the failures a real element can produce.
+class FakeTextElement final : public AccessibilityTextElementAccessing {
+public:
+    std::optional<QString> value;
+    std::optional<TextRange> selection;
+    std::optional<TextInsertionError::Case> readFailure;
+    std::optional<TextInsertionError::Case> writeFailure;
+    std::optional<TextInsertionError::Case> rangeWriteFailure;
+    QStringList calls;
+
+    std::optional<QString> copyStringAttribute(const Handle&) override {
+        calls << QStringLiteral("readValue");
+        if (readFailure) throw TextInsertionError(*readFailure);
+        return value;
+    }
+    std::optional<TextRange> copyRangeAttribute(const Handle&) override {
+        calls << QStringLiteral("readRange");
+        if (readFailure) throw TextInsertionError(*readFailure);
+        return selection;
+    }
+    void setStringAttribute(const Handle&, const QString& newValue) override {
+        calls << QStringLiteral("writeValue");
+        if (writeFailure) throw TextInsertionError(*writeFailure);
+        value = newValue;
+    }
+    void setRangeAttribute(const Handle&, TextRange range) override {
+        calls << QStringLiteral("writeRange");
+        if (rangeWriteFailure) throw TextInsertionError(*rangeWriteFailure);
+        selection = range;
+    }
+};
+
+// An element of a fake accessibility tree, named for the tests' sake.
+class FakeElement final : public AccessibilityElement {
+public:
+    explicit FakeElement(QString name) : name(std::move(name)) {}
+    QString identityKey() const override { return name; }
+    QString name;
+};
+
+// A tree of named elements with metadata; counts what the search asks of it.
+class FakeTree final : public AccessibilityElementNavigating {
+public:
+    std::shared_ptr<FakeElement> add(const QString& name, RawFocusedElementMetadata metadata = {},
+                                     const QString& parentName = {}) {
+        auto element = std::make_shared<FakeElement>(name);
+        elements.insert(name, element);
+        metadataOf.insert(name, metadata);
+        if (!parentName.isEmpty()) {
+            parentOf.insert(name, parentName);
+            childrenOf[parentName].append(name);
+        }
+        return element;
+    }
+
+    AccessibilityElementRef focusedElement(qint32 pid) override {
+        ++focusLookups;
+        lastProcessIdentifier = pid;
+        if (!focusSequence.isEmpty()) return elements.value(focusSequence.value(focusLookups - 1, focusSequence.last()));
+        return elements.value(focused);
+    }
+    AccessibilityElementRef focusedWindow(qint32) override { return elements.value(window); }
+    AccessibilityElementRef parent(const AccessibilityElement& element) override {
+        return elements.value(parentOf.value(element.identityKey()));
+    }
+    QList<AccessibilityElementRef> children(const AccessibilityElement& element) override {
+        QList<AccessibilityElementRef> result;
+        for (const QString& name : childrenOf.value(element.identityKey())) result.append(elements.value(name));
+        return result;
+    }
+    RawFocusedElementMetadata readMetadata(const AccessibilityElement& element) override {
+        metadataReads << element.identityKey();
+        return metadataOf.value(element.identityKey());
+    }
+
+    QHash<QString, std::shared_ptr<FakeElement>> elements;
+    QHash<QString, RawFocusedElementMetadata> metadataOf;
+    QHash<QString, QString> parentOf;
+    QHash<QString, QStringList> childrenOf;
+    QString focused;
+    QStringList focusSequence;  // successive answers of focusedElement, when set
+    QString window;
+    int focusLookups = 0;
+    qint32 lastProcessIdentifier = 0;
+    QStringList metadataReads;
+};
+
+// Records posted key events; modifiers can be "held" for a number of polls.
+class FakeKeyPoster final : public KeyEventPosting {
+public:
+    bool available = true;
+    QHash<Key, quint32> codes{{Key::control, 37}, {Key::shift, 50}, {Key::v, 55}};
+    QList<quint32> held;
+    QList<QPair<quint32, bool>> posted;
+
+    bool isAvailable() override { return available; }
+    std::optional<quint32> keyCode(Key key) override {
+        return codes.contains(key) ? std::optional<quint32>(codes.value(key)) : std::nullopt;
+    }
+    QList<quint32> heldModifierKeyCodes() override { return held; }
+    void post(quint32 keyCode, bool pressed) override {
+        posted.append({keyCode, pressed});
+        if (!pressed) held.removeAll(keyCode);
+    }
+};
+
+inline std::shared_ptr<const FocusedElementHandle> fakeHandle(const QString& name = QStringLiteral("field")) {
+    return makeElementHandle(std::make_shared<FakeElement>(name));
+}
+
+}  // namespace quorvelle::test

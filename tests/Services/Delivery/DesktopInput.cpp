@@ -1,0 +1,109 @@
+#include "DesktopInput.h"
+
+#include "Platform/Linux/X11Connection.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <vector>
+
+namespace quorvelle::test {
+
+namespace {
+
+// A property of 32-bit items, as a vector of longs (Xlib's format-32 representation).
+std::vector<unsigned long> longProperty(Display* display, Window window, const char* name, Atom type) {
+    Atom actualType = 0;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> values;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 4096, False, type, &actualType,
+                           &format, &count, &remaining, &data) == Success &&
+        data && format == 32) {
+        const auto* items = reinterpret_cast<const unsigned long*>(data);
+        values.assign(items, items + count);
+    }
+    if (data) XFree(data);
+    return values;
+}
+
+}  // namespace
+
+void pressCopyKeys() {
+    Display* display = X11Connection::display();
+    if (!display) return;
+    const KeyCode control = XKeysymToKeycode(display, XK_Control_L);
+    const KeyCode c = XKeysymToKeycode(display, XK_c);
+    XTestFakeKeyEvent(display, control, True, CurrentTime);
+    XTestFakeKeyEvent(display, c, True, CurrentTime);
+    XTestFakeKeyEvent(display, c, False, CurrentTime);
+    XTestFakeKeyEvent(display, control, False, CurrentTime);
+    XFlush(display);
+}
+
+void holdAltKey() {
+    Display* display = X11Connection::display();
+    if (!display) return;
+    XTestFakeKeyEvent(display, XKeysymToKeycode(display, XK_Alt_L), True, CurrentTime);
+    XSync(display, False);
+}
+
+void releaseAltKey() {
+    Display* display = X11Connection::display();
+    if (!display) return;
+    XTestFakeKeyEvent(display, XKeysymToKeycode(display, XK_Alt_L), False, CurrentTime);
+    XSync(display, False);
+}
+
+bool isAltKeyDown() {
+    Display* display = X11Connection::display();
+    if (!display) return false;
+    char keys[32] = {};
+    XQueryKeymap(display, keys);
+    const KeyCode alt = XKeysymToKeycode(display, XK_Alt_L);
+    return (keys[alt / 8] >> (alt % 8)) & 1;
+}
+
+bool activateWindowOf(qint64 processIdentifier) {
+    Display* display = X11Connection::display();
+    if (!display) return false;
+    const Window root = DefaultRootWindow(display);
+    for (unsigned long window : longProperty(display, root, "_NET_CLIENT_LIST", XA_WINDOW)) {
+        const auto pid = longProperty(display, window, "_NET_WM_PID", XA_CARDINAL);
+        if (pid.empty() || static_cast<qint64>(pid.front()) != processIdentifier) continue;
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = 2;  // source: a pager, i.e. the user
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+        XFlush(display);
+        return true;
+    }
+    return false;
+}
+
+ActiveWindowPropertyHidden::ActiveWindowPropertyHidden() {
+    Display* display = X11Connection::display();
+    if (!display) return;
+    const Window root = DefaultRootWindow(display);
+    const auto active = longProperty(display, root, "_NET_ACTIVE_WINDOW", XA_WINDOW);
+    if (!active.empty()) saved_ = active.front();
+    XDeleteProperty(display, root, XInternAtom(display, "_NET_ACTIVE_WINDOW", False));
+    XSync(display, False);
+}
+
+ActiveWindowPropertyHidden::~ActiveWindowPropertyHidden() {
+    Display* display = X11Connection::display();
+    if (!display || saved_ == 0) return;
+    XChangeProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_ACTIVE_WINDOW", False),
+                    XA_WINDOW, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&saved_), 1);
+    XSync(display, False);
+}
+
+}  // namespace quorvelle::test

@@ -1,0 +1,212 @@
+#include "Services/Delivery/AccessibilityTextInserter.h"
+
+#include "DeliveryFakes.h"
+#include "Services/Delivery/Model/FocusedTargetFixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvelle {
+namespace {
+
+using test::FakeTextElement;
+using Outcome = TextInsertionOutcome;
+using ErrorCase = TextInsertionError::Case;
+
+FocusedTargetSnapshot fieldTarget() {
+    FocusedTargetSnapshot target = test::writableTextField();
+    target.elementHandle = test::fakeHandle();
+    return target;
+}
+
+std::optional<ErrorCase> insertionError(AccessibilityTextInserter& inserter, const QString& text,
+                                        const FocusedTargetSnapshot& target,
+                                        const std::optional<TextReplacementHint>& hint = std::nullopt) {
+    try {
+        inserter.insert(text, target, hint);
+    } catch (const TextInsertionError& error) {
+        return error.errorCase();
+    }
+    return std::nullopt;
+}
+
+struct SpliceCase {
+    const char* name;
+    QString value;
+    TextRange selection;
+    QString text;
+    QString expectedValue;
+    Outcome outcome;
+    TextRange insertedRange;
+    QString insertedText;
+};
+
+TEST(TextInserter, SplicesAtTheCaretOrOverTheSelectionAndMovesTheCaretBehind) {
+    const SpliceCase cases[] = {
+        {"space after a letter", u"hello"_qs, {5, 0}, u"world"_qs, u"hello world"_qs, Outcome::insertedAtCaret,
+         {5, 6}, u" world"_qs},
+        {"no space after a space", u"hello "_qs, {6, 0}, u"world"_qs, u"hello world"_qs, Outcome::insertedAtCaret,
+         {6, 5}, u"world"_qs},
+        {"no space after a line feed", u"hi\n"_qs, {3, 0}, u"next"_qs, u"hi\nnext"_qs, Outcome::insertedAtCaret,
+         {3, 4}, u"next"_qs},
+        {"no space at the start", u"abc"_qs, {0, 0}, u"X"_qs, u"Xabc"_qs, Outcome::insertedAtCaret, {0, 1},
+         u"X"_qs},
+        {"no space before closing punctuation", u"hello"_qs, {5, 0}, u".done"_qs, u"hello.done"_qs,
+         Outcome::insertedAtCaret, {5, 5}, u".done"_qs},
+        {"no space when the text starts with one", u"a"_qs, {1, 0}, u" b"_qs, u"a b"_qs, Outcome::insertedAtCaret,
+         {1, 2}, u" b"_qs},
+        {"caret in the middle", u"ab"_qs, {1, 0}, u"X"_qs, u"a Xb"_qs, Outcome::insertedAtCaret, {1, 2}, u" X"_qs},
+        {"selection replaced without a space", u"hello world"_qs, {6, 5}, u"there"_qs, u"hello there"_qs,
+         Outcome::replacedSelection, {6, 5}, u"there"_qs},
+        {"after an emoji the pair stays whole", u"a😀"_qs, {3, 0}, u"b"_qs, u"a😀 b"_qs, Outcome::insertedAtCaret,
+         {3, 2}, u" b"_qs},
+        {"an emoji as the text", u"a"_qs, {1, 0}, u"😀"_qs, u"a 😀"_qs, Outcome::insertedAtCaret, {1, 3},
+         u" 😀"_qs},
+        {"selection holding an emoji", u"x😀y"_qs, {1, 2}, u"z"_qs, u"xzy"_qs, Outcome::replacedSelection, {1, 1},
+         u"z"_qs},
+    };
+    for (const SpliceCase& c : cases) {
+        FakeTextElement element;
+        element.value = c.value;
+        element.selection = c.selection;
+        AccessibilityTextInserter inserter(element);
+        const TextInsertionResult result = inserter.insert(c.text, fieldTarget(), std::nullopt);
+        EXPECT_EQ(element.value, c.expectedValue) << c.name;
+        EXPECT_EQ(result, (TextInsertionResult{c.outcome, c.insertedRange, c.insertedText})) << c.name;
+        EXPECT_EQ(element.selection, (TextRange{c.insertedRange.end(), 0})) << c.name << ": caret";
+    }
+}
+
+TEST(TextInserter, AnEmptyFieldWithoutSelectionTakesTheWholeTextAndKeepsItsCaret) {
+    FakeTextElement element;  // no value, no selection
+    AccessibilityTextInserter inserter(element);
+    const TextInsertionResult result = inserter.insert(u"hello"_qs, fieldTarget(), std::nullopt);
+    EXPECT_EQ(element.value, u"hello"_qs);
+    EXPECT_EQ(result, (TextInsertionResult{Outcome::insertedAtCaret, TextRange{0, 5}, u"hello"_qs}));
+    EXPECT_FALSE(element.calls.contains(QStringLiteral("writeRange")));
+}
+
+TEST(TextInserter, RefusesBeforeWritingAnything) {
+    struct RefusalCase {
+        const char* name;
+        std::function<void(FocusedTargetSnapshot&, FakeTextElement&)> setup;
+        ErrorCase expected;
+        bool readsNothing;
+    };
+    const RefusalCase cases[] = {
+        {"secure field", [](auto& t, auto&) { t.element.subrole = u"AXSecureTextField"_qs; },
+         ErrorCase::unsupportedTarget, true},
+        {"terminal-like target", [](auto& t, auto&) { t.element.subrole = u"AXTerminal"_qs; },
+         ErrorCase::unsupportedTarget, true},
+        {"value not settable", [](auto& t, auto&) { t.element.supportsValueWrite = false; },
+         ErrorCase::unsupportedTarget, true},
+        {"text but no selection",
+         [](auto&, auto& e) {
+             e.value = u"abc"_qs;
+             e.selection.reset();
+         },
+         ErrorCase::insertionLocationUnavailable, false},
+        {"text and a selection that cannot be set",
+         [](auto& t, auto& e) {
+             t.element.supportsSelectedTextRangeWrite = false;
+             e.value = u"abc"_qs;
+             e.selection = TextRange{3, 0};
+         },
+         ErrorCase::insertionLocationUnavailable, false},
+        {"selection beyond the end",
+         [](auto&, auto& e) {
+             e.value = u"abc"_qs;
+             e.selection = TextRange{2, 2};
+         },
+         ErrorCase::insertionLocationUnavailable, false},
+        {"negative selection",
+         [](auto&, auto& e) {
+             e.value = u"abc"_qs;
+             e.selection = TextRange{-1, 0};
+         },
+         ErrorCase::insertionLocationUnavailable, false},
+        {"unreadable element", [](auto&, auto& e) { e.readFailure = ErrorCase::accessibilityPermissionMissing; },
+         ErrorCase::accessibilityPermissionMissing, false},
+    };
+    for (const RefusalCase& c : cases) {
+        FocusedTargetSnapshot target = fieldTarget();
+        FakeTextElement element;
+        element.selection = TextRange{0, 0};
+        c.setup(target, element);
+        const std::optional<QString> before = element.value;
+        AccessibilityTextInserter inserter(element);
+        EXPECT_EQ(insertionError(inserter, u"text"_qs, target), c.expected) << c.name;
+        EXPECT_EQ(element.value, before) << c.name;
+        EXPECT_FALSE(element.calls.contains(QStringLiteral("writeValue"))) << c.name;
+        if (c.readsNothing) {
+            EXPECT_TRUE(element.calls.isEmpty()) << c.name;
+        }
+    }
+}
+
+TEST(TextInserter, AFailedWriteSurfacesButAFailedCaretMoveDoesNot) {
+    FakeTextElement refusing;
+    refusing.value = u"a"_qs;
+    refusing.selection = TextRange{1, 0};
+    refusing.writeFailure = ErrorCase::writeFailed;
+    AccessibilityTextInserter refusingInserter(refusing);
+    EXPECT_EQ(insertionError(refusingInserter, u"b"_qs, fieldTarget()), ErrorCase::writeFailed);
+
+    FakeTextElement stubbornCaret;
+    stubbornCaret.value = u"a"_qs;
+    stubbornCaret.selection = TextRange{1, 0};
+    stubbornCaret.rangeWriteFailure = ErrorCase::writeFailed;
+    AccessibilityTextInserter inserter(stubbornCaret);
+    EXPECT_EQ(inserter.insert(u"b"_qs, fieldTarget(), std::nullopt).insertedText, u" b"_qs);
+    EXPECT_EQ(stubbornCaret.value, u"a b"_qs);
+}
+
+TEST(TextInserter, AReplacementHintIsHonouredOnlyWhileItsTextIsUnchanged) {
+    struct HintCase {
+        const char* name;
+        TextReplacementHint hint;
+        std::optional<ErrorCase> error;
+        QString expectedValue;
+    };
+    const HintCase cases[] = {
+        {"hinted text still there", {{6, 5}, u"wrold"_qs}, std::nullopt, u"hello world"_qs},
+        {"user edited the hinted text", {{6, 5}, u"other"_qs}, ErrorCase::replacementHintMismatch,
+         u"hello wrold"_qs},
+        {"hint for another range: the selection is used", {{0, 5}, u"nope!"_qs}, std::nullopt, u"hello world"_qs},
+    };
+    for (const HintCase& c : cases) {
+        FakeTextElement element;
+        element.value = u"hello wrold"_qs;
+        element.selection = TextRange{6, 5};
+        AccessibilityTextInserter inserter(element);
+        EXPECT_EQ(insertionError(inserter, u"world"_qs, fieldTarget(), c.hint), c.error) << c.name;
+        EXPECT_EQ(element.value, c.expectedValue) << c.name;
+    }
+}
+
+TEST(TextInserter, VerificationAnswersWhetherTheValueHoldsTheText) {
+    struct VerifyCase {
+        const char* name;
+        std::optional<QString> value;
+        QString text;
+        std::optional<bool> expected;
+    };
+    const VerifyCase cases[] = {
+        {"value contains the text", u"say hello there"_qs, u"hello"_qs, true},
+        {"readable value lacks the text", u"say goodbye"_qs, u"hello"_qs, false},
+        {"unreadable value", std::nullopt, u"hello"_qs, std::nullopt},
+        {"empty text cannot be judged", u"anything"_qs, QString(), std::nullopt},
+    };
+    for (const VerifyCase& c : cases) {
+        FakeTextElement element;
+        element.value = c.value;
+        AccessibilityTextInserter inserter(element);
+        EXPECT_EQ(inserter.verifyInsertion(c.text, fieldTarget()), c.expected) << c.name;
+    }
+    FakeTextElement failing;
+    failing.readFailure = ErrorCase::unsupportedTarget;
+    AccessibilityTextInserter inserter(failing);
+    EXPECT_THROW(inserter.verifyInsertion(u"x"_qs, fieldTarget()), TextInsertionError);
+}
+
+}  // namespace
+}  // namespace quorvelle
