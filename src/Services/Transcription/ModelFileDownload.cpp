@@ -27,6 +27,15 @@ bool isSuccess(const QNetworkReply& reply)
     return status.isValid() && status.toInt() >= 200 && status.toInt() <= 299;
 }
 
+// Fewer bytes than the answer declared. Only an unencoded body can be measured against its length:
+// a compressed one arrives decompressed.
+bool isTruncated(const QNetworkReply& reply, qint64 received)
+{
+    const QVariant declared = reply.header(QNetworkRequest::ContentLengthHeader);
+    const QByteArray encoding = reply.rawHeader("Content-Encoding").trimmed().toLower();
+    return declared.isValid() && (encoding.isEmpty() || encoding == "identity") && declared.toLongLong() != received;
+}
+
 }  // namespace
 
 QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, ModelFileDownloadRequest request,
@@ -83,6 +92,10 @@ QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, Mo
         throw WebRequestError::transportFailure(reply->error(), reply->errorString());
     if (!status.isValid())  // an answer, but not an HTTP one
         throw QuorvelleError(QuorvelleErrorCase::networkUnavailable);
+    // A connection that closes early can pass for the end of the body; the declared length tells.
+    if (isTruncated(*reply, result.byteCount))
+        throw WebRequestError::transportFailure(QNetworkReply::RemoteHostClosedError,
+                                                QStringLiteral("the connection closed before the whole file arrived"));
     if (!file.flush())
         throw LocalModelFileError(LocalModelFileError::Case::writeFailed, request.destinationPath, file.errorString());
     file.close();
