@@ -72,8 +72,13 @@ QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, Mo
         result.byteCount += chunk.size();
     });
     if (request.progress) {
-        QObject::connect(reply.get(), &QNetworkReply::downloadProgress, &context,
-                         [&](qint64 received, qint64 total) { request.progress(received, total); });
+        QObject::connect(reply.get(), &QNetworkReply::downloadProgress, &context, [&](qint64 received, qint64 total) {
+            // Progress is for show; a failing listener must not escape through Qt's signal delivery.
+            try {
+                request.progress(received, total);
+            } catch (...) {
+            }
+        });
     }
     QNetworkReply* const replyPointer = reply.get();
     const std::stop_callback onStop(stopToken, [replyPointer] {
