@@ -59,8 +59,8 @@ TEST(ViewFoundation, TextStylesHaveThePinnedSizes) {
         int pixelSize;
         bool bold;
     };
-    const Case cases[] = {{"headline", 13, true}, {"title3", 15, false}, {"body", 13, false},
-                          {"subheadline", 11, false}, {"caption", 10, false}, {"caption2", 10, false}};
+    // The one bold style and two plain ones of different sizes.
+    const Case cases[] = {{"headline", 13, true}, {"title3", 15, false}, {"caption2", 10, false}};
     for (const Case& c : cases) {
         QQmlComponent component(&harness.engine());
         component.setData(QStringLiteral("import QtQuick\nimport Quorvelle\nText { font: MenuType.%1 }")
@@ -81,8 +81,6 @@ TEST(ViewFoundation, MenuStyleDerivesItsColoursFromTheWindowPalette) {
     auto* root = harness.load(QStringLiteral(R"(
         Item {
             property color primary: MenuStyle.primary
-            property color secondary: MenuStyle.secondary
-            property color tertiary: MenuStyle.tertiary
             property color quaternary: MenuStyle.quaternary
             property color fill: MenuStyle.quaternaryFill(0.5)
             property color window: MenuStyle.window
@@ -93,7 +91,7 @@ TEST(ViewFoundation, MenuStyleDerivesItsColoursFromTheWindowPalette) {
     const struct {
         const char* name;
         double alpha;
-    } layers[] = {{"primary", 0.85}, {"secondary", 0.5}, {"tertiary", 0.26}, {"quaternary", 0.1}, {"fill", 0.05}};
+    } layers[] = {{"primary", 0.85}, {"quaternary", 0.1}, {"fill", 0.05}};
     for (const auto& layer : layers) {
         const QColor c = root->property(layer.name).value<QColor>();
         EXPECT_EQ(c.rgb() & 0xffffff, text.rgb() & 0xffffff) << layer.name;
