@@ -131,7 +131,6 @@ INSTANTIATE_TEST_SUITE_P(Themes, SidebarViews, ::testing::ValuesIn(kAllThemes), 
 
 TEST(DashboardSectionsForQml, UnknownSectionsHaveNoSymbolOrTitle) {
     EXPECT_EQ(DashboardSections::all().size(), 10);
-    EXPECT_EQ(DashboardSections::all().first(), QStringLiteral("overview"));
     EXPECT_EQ(DashboardSections::symbolName(QStringLiteral("Overview")), QString());
     EXPECT_EQ(DashboardSections::title(QString(), QStringLiteral("en")), QString());
     EXPECT_EQ(DashboardSections::subtitle(QStringLiteral("changelog"), QStringLiteral("en"), QStringLiteral("Quorvelle")),
