@@ -109,7 +109,6 @@ TEST_P(PillViews, IdentityBadgeIsColouredByItsStatus) {
         const QQuickItem* label = badge->childItems().last()->childItems().last();
         EXPECT_COLOR_NEAR(label->property("color").value<QColor>(), expected.text);
     }
-    EXPECT_EQ(item("production")->property("helpText").toString(), QStringLiteral("Version 1.0"));
 }
 
 TEST_P(PillViews, LongIdentityLabelShrinksThenTruncatesWithin150) {

@@ -117,15 +117,12 @@ TEST_P(AppearanceOptionCardThemes, MiniatureFollowsThePreview) {
         EXPECT_EQ(shown(harness, QStringLiteral("idle-pill-miniature")), pill);
         EXPECT_EQ(shown(harness, QStringLiteral("logo-miniature")), !pill);
         QQuickItem* miniature = item(QStringLiteral("widget-miniature"));
-        EXPECT_DOUBLE_EQ(miniature->height(), 114);
         EXPECT_COLOR_NEAR(harness.colorAt(miniature, {6, 57}), colors.inputBackground);
         if (pill) {
             // The capsule stays black at 0.55 in every theme, over the miniature's fill.
             QQuickItem* capsule = item(QStringLiteral("idle-pill-miniature"));
             EXPECT_COLOR_NEAR(harness.colorAt(capsule, {capsule->width() - 8, 14}),
                               over(QColor::fromRgbF(0, 0, 0, 0.55f), colors.inputBackground));
-        } else {
-            EXPECT_DOUBLE_EQ(item(QStringLiteral("logo-miniature"))->scale(), 0.95);
         }
         harness.shoot(shotName(std::string("appearance-option-") + preview));
     }
