@@ -14,7 +14,6 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QPalette>
-#include <QQmlComponent>
 #include <QQuickStyle>
 #include <QRegularExpression>
 #include <QSet>
@@ -49,31 +48,6 @@ TEST(ViewFoundation, PinsTheFusionStyleAndTheFontFamilies) {
     // The user's words are never read as markup.
     EXPECT_EQ(harness.find("markup")->property("textFormat").toInt(), 0 /* Text.PlainText */);
     harness.shoot("foundation-fonts");
-}
-
-TEST(ViewFoundation, TextStylesHaveThePinnedSizes) {
-    ViewHarness harness;
-    ASSERT_TRUE(harness.load(QStringLiteral("Item {}")));
-    struct Case {
-        const char* style;
-        int pixelSize;
-        bool bold;
-    };
-    // The one bold style and two plain ones of different sizes.
-    const Case cases[] = {{"headline", 13, true}, {"title3", 15, false}, {"caption2", 10, false}};
-    for (const Case& c : cases) {
-        QQmlComponent component(&harness.engine());
-        component.setData(QStringLiteral("import QtQuick\nimport Quorvelle\nText { font: MenuType.%1 }")
-                              .arg(QLatin1String(c.style))
-                              .toUtf8(),
-                          QUrl());
-        std::unique_ptr<QObject> text(component.create());
-        ASSERT_TRUE(text) << component.errorString().toStdString();
-        const QFont font = text->property("font").value<QFont>();
-        EXPECT_EQ(font.pixelSize(), c.pixelSize) << c.style;
-        EXPECT_EQ(font.weight() == QFont::Bold, c.bold) << c.style;
-        EXPECT_EQ(font.family(), ViewFonts::ui()) << c.style;
-    }
 }
 
 TEST(ViewFoundation, MenuStyleDerivesItsColoursFromTheWindowPalette) {

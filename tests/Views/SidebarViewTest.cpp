@@ -56,18 +56,28 @@ protected:
     }
 };
 
-TEST_P(SidebarViews, EachSectionHasItsIdentifierSymbolAndTitle) {
+TEST_P(SidebarViews, EachSectionHasItsSymbolAndTitleExpandedAndCollapsed) {
     const AppStrings english(QStringLiteral("en"));
+    const AppStrings turkish(QStringLiteral("tr"));
     for (MainWindowSection section : allMainWindowSections()) {
         SCOPED_TRACE(rawValue(section).toStdString());
         auto* button = row(section);
-        ASSERT_TRUE(button);
+        auto* collapsed = harness.find(QStringLiteral("collapsed-") + rawValue(section));
+        ASSERT_TRUE(button && collapsed);
         EXPECT_EQ(glyphsIn(button), QStringList{symbolName(section)});
         EXPECT_EQ(textsIn(button), QStringList{english.sectionTitle(section)});
         EXPECT_EQ(harness.evaluate(button, "Accessible.name").toString(), english.sectionTitle(section));
         EXPECT_EQ(button->width(), 220);
+        // Collapsed: a symbol tile, the title kept for the tooltip and the accessible name.
+        EXPECT_EQ(QSizeF(collapsed->width(), collapsed->height()), QSizeF(44, 42));
+        EXPECT_EQ(glyphsIn(collapsed), QStringList{symbolName(section)});
+        EXPECT_TRUE(textsIn(collapsed).isEmpty());
+        EXPECT_EQ(harness.evaluate(collapsed, "ToolTip.text").toString(), turkish.sectionTitle(section));
+        EXPECT_EQ(harness.evaluate(collapsed, "Accessible.name").toString(), turkish.sectionTitle(section));
     }
     EXPECT_EQ(glyphsIn(row(MainWindowSection::overview)), QStringList{"house"});
+    EXPECT_COLOR_NEAR(harness.colorAt(harness.find("collapsed-history"), {3, 21}),
+                      over(colors().sidebarSelection, harness.background()));
 }
 
 TEST_P(SidebarViews, OnlyTheSelectedRowIsFilledAndBright) {
@@ -109,22 +119,6 @@ TEST_P(SidebarViews, ClicksCallTheActionUnlessDisabled) {
     fill.setAlphaF(fill.alphaF() * 0.45f);
     EXPECT_COLOR_NEAR(harness.colorAt(both, {both->width() - 6, both->height() / 2}),
                       over(fill, harness.background()));
-}
-
-TEST_P(SidebarViews, CollapsedRowsAreSymbolTilesWithTheTitleKeptAside) {
-    const AppStrings turkish(QStringLiteral("tr"));
-    for (MainWindowSection section : allMainWindowSections()) {
-        SCOPED_TRACE(rawValue(section).toStdString());
-        auto* button = harness.find(QStringLiteral("collapsed-") + rawValue(section));
-        ASSERT_TRUE(button);
-        EXPECT_EQ(QSizeF(button->width(), button->height()), QSizeF(44, 42));
-        EXPECT_EQ(glyphsIn(button), QStringList{symbolName(section)});
-        EXPECT_TRUE(textsIn(button).isEmpty());
-        EXPECT_EQ(harness.evaluate(button, "ToolTip.text").toString(), turkish.sectionTitle(section));
-        EXPECT_EQ(harness.evaluate(button, "Accessible.name").toString(), turkish.sectionTitle(section));
-    }
-    auto* selected = harness.find("collapsed-history");
-    EXPECT_COLOR_NEAR(harness.colorAt(selected, {3, 21}), over(colors().sidebarSelection, harness.background()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Themes, SidebarViews, ::testing::ValuesIn(kAllThemes), ThemeName());
