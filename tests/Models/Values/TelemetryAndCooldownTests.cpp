@@ -35,9 +35,8 @@ TEST(TranscriptionTelemetry, PercentileUsesNearestRank)
         double fraction;
         std::optional<int> expected;
     } cases[] = {
-        {0, 0.5, std::nullopt}, {1, 0.5, 1},    {1, 0.95, 1},   {2, 0.5, 1},   {2, 0.95, 2},
-        {10, 0.5, 5},           {10, 0.95, 10}, {20, 0.95, 19}, {50, 0.5, 25}, {50, 0.95, 48},
-        {5, 0.0, 1},            {5, 1.7, 5},    {5, -0.3, 1},
+        {0, 0.5, std::nullopt}, {1, 0.95, 1}, {2, 0.5, 1}, {2, 0.95, 2}, {20, 0.95, 19},
+        {50, 0.95, 48},         {5, 0.0, 1},  {5, 1.7, 5}, {5, -0.3, 1},
     };
     for (const auto& c : cases) {
         std::vector<int> values(static_cast<size_t>(c.count));
@@ -101,7 +100,7 @@ TEST(RateLimitCooldownState, StartChoosesLengthAndSetsEnd)
         int expected;
     } cases[] = {
         {0, 5.0, 1}, {-7, 5.0, 1}, {30, 5.0, 30}, {std::nullopt, 5.0, 5}, {std::nullopt, 2.1, 3},
-        {std::nullopt, 0.0, 1}, {std::nullopt, -4.0, 1}, {std::nullopt, std::numeric_limits<double>::quiet_NaN(), 1},
+        {std::nullopt, -4.0, 1}, {std::nullopt, std::numeric_limits<double>::quiet_NaN(), 1},
     };
     for (const auto& c : cases) {
         RateLimitCooldownState state;
@@ -120,7 +119,7 @@ TEST(RateLimitCooldownState, RemainingSecondsRoundsUpAndClearsWhenPassed)
     const struct {
         qint64 msAfterStart;
         int expected;
-    } running[] = {{0, 10}, {1, 10}, {999, 10}, {1000, 9}, {9001, 1}, {9800, 1}, {9999, 1}};
+    } running[] = {{0, 10}, {1, 10}, {1000, 9}, {9001, 1}, {9999, 1}};
     for (const auto& c : running) {
         EXPECT_EQ(state.remainingSeconds(base.addMSecs(c.msAfterStart)), c.expected) << c.msAfterStart;
     }

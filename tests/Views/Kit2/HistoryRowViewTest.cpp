@@ -84,9 +84,6 @@ TEST_P(HistoryRowThemes, ShowsTheTranscriptAndPillsAndOpensTheForm) {
     EXPECT_EQ(original(), QStringLiteral("Deploy the cluster with kubectl today"));
     EXPECT_EQ(fieldInput(harness, QStringLiteral("quick-add-original"))->property("text").toString(), original());
     EXPECT_COLOR_NEAR(fillOf(harness, item(QStringLiteral("quick-dictionary-add"))), colors.inputBackground);
-    // No replacement yet: the save button is dimmed and refuses.
-    EXPECT_FALSE(saveButton()->isEnabled());
-    EXPECT_DOUBLE_EQ(saveButton()->opacity(), 0.55);
     harness.shoot(shotName("history-row-quick-add"));
 }
 
@@ -129,8 +126,6 @@ TEST_F(HistoryRowViewTest, SaveNeedsMoreThanWhiteSpaceInBothTerms) {
         {"both words", QStringLiteral("a"), QStringLiteral("b"), true},
         {"blank original", QStringLiteral(" \n\t"), QStringLiteral("b"), false},
         {"blank replacement", QStringLiteral("a"), QStringLiteral("\n "), false},
-        {"empty original", QString(), QStringLiteral("b"), false},
-        {"both blank", QStringLiteral(" "), QStringLiteral(" "), false},
     };
     ASSERT_TRUE(harness.load(historyScene(QStringLiteral("text")), {640, 420}));
     open();
@@ -174,47 +169,30 @@ TEST_F(HistoryRowViewTest, CancelClosesWithoutSavingAndTheTranscriptFillsOnlyAnE
     EXPECT_EQ(original(), QStringLiteral("   "));
 }
 
+// The form's own texts, one of each kind: a heading, a field caption and prompt, a button.
 TEST_F(HistoryRowViewTest, FormTextsFollowTheInterfaceLanguage) {
     struct Case {
         const char* code;
         const char* heading;
         const char* originalTitle;
-        const char* originalPrompt;
-        const char* replacementTitle;
         const char* replacementPrompt;
         const char* save;
-        const char* cancel;
-        const char* tip;
     };
     const Case cases[] = {
-        {"en", "QUICK DICTIONARY ADD", "ORIGINAL", "Select text first or type a term", "REPLACEMENT",
-         "Preferred output", "Save to Dictionary", "Cancel",
-         "Tip: edit the original field if you only want part of the transcript."},
-        {"tr", "HIZLI SÖZLÜK EKLE", "ORİJİNAL", "Önce metin seçin veya bir terim yazın", "DEĞİŞİM",
-         "Tercih edilen çıktı", "Sözlüğe Kaydet", "İptal",
-         "İpucu: Transcript'in yalnızca bir bölümünü istiyorsanız orijinal alanını düzenleyin."},
-        {"de", "QUICK DICTIONARY ADD", "ORIGINAL", "Select text first or type a term", "REPLACEMENT",
-         "Preferred output", "Save to Dictionary", "Cancel",
-         "Tip: edit the original field if you only want part of the transcript."},
+        {"en", "QUICK DICTIONARY ADD", "ORIGINAL", "Preferred output", "Save to Dictionary"},
+        {"tr", "HIZLI SÖZLÜK EKLE", "ORİJİNAL", "Tercih edilen çıktı", "Sözlüğe Kaydet"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
         ASSERT_TRUE(harness.load(historyScene(QStringLiteral("text"), QString::fromLatin1(c.code)), {640, 420}));
-        row()->setProperty("originalTerm", QString());
         open();
         row()->setProperty("originalTerm", QString());
         EXPECT_EQ(textOf(harness, QStringLiteral("quick-add-heading")), QString::fromUtf8(c.heading));
         EXPECT_EQ(harness.find(QStringLiteral("quick-add-original"))->property("title").toString(),
                   QString::fromUtf8(c.originalTitle));
-        EXPECT_EQ(fieldInput(harness, QStringLiteral("quick-add-original"))->property("placeholderText").toString(),
-                  QString::fromUtf8(c.originalPrompt));
-        EXPECT_EQ(harness.find(QStringLiteral("quick-add-replacement"))->property("title").toString(),
-                  QString::fromUtf8(c.replacementTitle));
         EXPECT_EQ(fieldInput(harness, QStringLiteral("quick-add-replacement"))->property("placeholderText").toString(),
                   QString::fromUtf8(c.replacementPrompt));
         EXPECT_EQ(textsIn(harness.find(QStringLiteral("quick-add-save"))), QStringList{QString::fromUtf8(c.save)});
-        EXPECT_EQ(textsIn(harness.find(QStringLiteral("quick-add-cancel"))), QStringList{QString::fromUtf8(c.cancel)});
-        EXPECT_EQ(textOf(harness, QStringLiteral("quick-add-tip")), QString::fromUtf8(c.tip));
         harness.shoot("kit2-history-row-quick-add-empty-" + std::string(c.code));
     }
 }

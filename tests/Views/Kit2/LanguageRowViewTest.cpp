@@ -46,9 +46,7 @@ TEST(LanguageRowViewTest, DetailLineTellsTheCodeOrTheAutomaticHintInTheInterface
     const Case cases[] = {
         {"'de'", "German", "en", "ISO-639-1 code: de"},
         {"'de'", "German", "tr", "ISO-639-1 kodu: de"},
-        {"'haw'", "Hawaiian", "de", "ISO-639-1 code: haw"},
         {"''", "Nameless", "en", "ISO-639-1 code: "},
-        {"null", "Automatic", "en", "Use auto-detection for multilingual speech."},
         {"null", "Automatic", "tr", "Çok dilli konuşma için otomatik algılama kullan."},
         {"undefined", "Automatic", "en", "Use auto-detection for multilingual speech."},
     };

@@ -82,19 +82,6 @@ TEST(RecordingModeOptionViewTest, ALongSubtitleWrapsAndMakesTheSurfaceTallerWith
                 16, 1);
 }
 
-TEST(RecordingModeOptionViewTest, AClickAnywhereOnTheSurfaceCallsTheAction) {
-    ViewHarness harness;
-    ASSERT_TRUE(harness.load(optionScene(kShort, true), {480, 140}));
-    harness.grab();
-    QQuickItem* option = harness.find(QStringLiteral("option"));
-    harness.click(option, {3, 3});
-    harness.click(option, {option->width() / 2, 26});  // the blank beside the title
-    harness.click(harness.find(QStringLiteral("option-subtitle")));
-    harness.click(harness.find(QStringLiteral("selection-ring")));
-    harness.click(option, {option->width() - 4, option->height() - 4});
-    EXPECT_EQ(callLog(harness), QStringList(5, QStringLiteral("option")));
-}
-
 using ModeSelectionCardThemes = KitThemedTest;
 
 TEST_P(ModeSelectionCardThemes, SelectionAndDisablingEachChangeTheirOwnLook) {
@@ -159,18 +146,33 @@ TEST(ModeSelectionCardViewTest, LongTextsAndManyTagsNeverEnlargeTheCard) {
     EXPECT_FALSE(harness.find(QStringLiteral("option-subtitle"))->property("truncated").toBool());
 }
 
-TEST(ModeSelectionCardViewTest, ClicksCallTheActionUnlessTheCardIsDisabled) {
+// A click anywhere on the surface, its texts and marks included, is the option's action.
+TEST(ModeOptionViewTest, ClicksAnywhereCallTheActionUnlessTheCardIsDisabled) {
+    struct Case {
+        const char* name;
+        QString scene;
+        QString root;
+        QStringList parts;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {"recording option", optionScene(kShort, true), QStringLiteral("option"),
+         {QStringLiteral("option-subtitle"), QStringLiteral("selection-ring")}, QStringList(4, QStringLiteral("option"))},
+        {"mode card", cardScene(true, false), QStringLiteral("card"),
+         {QStringLiteral("mode-symbol-tile"), QStringLiteral("mode-check")}, QStringList(4, QStringLiteral("card"))},
+        {"disabled mode card", cardScene(true, true), QStringLiteral("card"),
+         {QStringLiteral("mode-symbol-tile"), QStringLiteral("mode-check")}, QStringList()},
+    };
     ViewHarness harness;
-    for (const bool disabled : {false, true}) {
-        SCOPED_TRACE(disabled ? "disabled" : "enabled");
-        ASSERT_TRUE(harness.load(cardScene(true, disabled), {348, 204}));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(harness.load(c.scene, {480, 204}));
         harness.grab();
-        QQuickItem* card = harness.find(QStringLiteral("card"));
-        harness.click(card, {card->width() / 2, 30});  // beside the symbol tile
-        harness.click(harness.find(QStringLiteral("mode-symbol-tile")));
-        harness.click(harness.find(QStringLiteral("mode-check")));
-        harness.click(card, {card->width() - 4, card->height() - 4});
-        EXPECT_EQ(callLog(harness), disabled ? QStringList() : QStringList(4, QStringLiteral("card")));
+        QQuickItem* surface = harness.find(c.root);
+        harness.click(surface, {surface->width() / 2, 26});  // the blank beside the title or tile
+        for (const QString& part : c.parts) harness.click(harness.find(part));
+        harness.click(surface, {surface->width() - 4, surface->height() - 4});
+        EXPECT_EQ(callLog(harness), c.expected);
     }
 }
 

@@ -104,8 +104,6 @@ TEST(ModelRowViewTest, OptionalBadgeTagsAndWarningAppearOnlyWhenGiven) {
     harness.grab();
     EXPECT_TRUE(shown(harness, QStringLiteral("model-badge")));
     EXPECT_EQ(harness.find(QStringLiteral("model-badge"))->property("title").toString(), QStringLiteral("Recommended"));
-    EXPECT_EQ(harness.find(QStringLiteral("model-badge"))->property("symbolName").toString(),
-              QStringLiteral("arrow.down.circle"));
     EXPECT_EQ(textOf(harness, QStringLiteral("model-warning")),
               QStringLiteral("Needs about 1 GB of memory while transcribing."));
     QStringList tags;
