@@ -165,17 +165,6 @@ TEST_F(RuntimeTest, AFailedLoadLeavesNoModelAndIsTriedAgainNextTime)
     EXPECT_TRUE(engine->recordedRuns().isEmpty());
 }
 
-TEST_F(RuntimeTest, SwitchingModelsAfterAFailedLoadFreesNothingTwice)
-{
-    engine->runFromSamples = [](const std::vector<float>&) { return speech(QStringLiteral("ok")); };
-    transcribe(Model::tinyMultilingual);
-    engine->loadSucceeds = [](const QString&, const WhisperContextParams&) { return false; };
-    transcribeFailing<LocalTranscriptionRuntimeError>(Model::baseMultilingual);
-    transcribeFailing<LocalTranscriptionRuntimeError>(Model::baseMultilingual);
-    runtime.reset();
-    EXPECT_EQ(engine->freedSerials(), (QList<int>{1}));
-}
-
 TEST_F(RuntimeTest, FailuresOfTheRunAndOfTheClip)
 {
     const QString title = localModelDescriptor(Model::smallMultilingual).title;

@@ -182,7 +182,11 @@ TEST_F(LocalModelManagerTest, DownloadStreamsVerifiesInstallsAndRecords)
 {
     const auto manager = makeManager();
     const QByteArray body = QByteArray("ggml").repeated(50'000);
-    serve(Model::smallMultilingual, body);
+    // The model host sends the file from elsewhere, as the public one does.
+    expectedBodies.insert(Model::smallMultilingual, body);
+    server.respond("GET", downloadPath(Model::smallMultilingual),
+                   FakeResponse::raw(302).header("Location", server.url(QStringLiteral("/cdn/small")).toEncoded()));
+    server.respond("GET", QStringLiteral("/cdn/small"), FakeResponse::raw(200, body));
     QList<std::pair<qint64, qint64>> progress;
     const LocalModelInstallationRecord installed = test::runTask(manager->download(
         Model::smallMultilingual, [&](qint64 received, qint64 total) { progress.append({received, total}); }));
