@@ -28,13 +28,13 @@ QString assembleLocalTranscript(const QList<LocalDecodedSegment>& segments, int 
     static const QRegularExpression whiteSpaceRun(QStringLiteral("\\s+"),
                                                   QRegularExpression::UseUnicodePropertiesOption);
 
-    QStringList pieces;
+    QStringList texts;
     for (const LocalDecodedSegment& segment : segments) {
-        const QString piece = segment.text.trimmed();
-        if (!piece.isEmpty())
-            pieces.append(piece);
+        const QString text = segment.text.trimmed();
+        if (!text.isEmpty())
+            texts.append(text);
     }
-    const QString text = pieces.join(QLatin1Char(' ')).replace(whiteSpaceRun, QStringLiteral(" ")).trimmed();
+    const QString joined = texts.join(QLatin1Char(' ')).replace(whiteSpaceRun, QStringLiteral(" ")).trimmed();
 
     LocalTranscriptionDiagnostics diagnostics;
     diagnostics.segmentCount = int(segments.size());
@@ -50,8 +50,8 @@ QString assembleLocalTranscript(const QList<LocalDecodedSegment>& segments, int 
 
     if (segments.isEmpty())
         throw LocalTranscriptionRuntimeError::noSpeechDetected(modelTitle, diagnostics);
-    if (!text.isEmpty())
-        return text;
+    if (!joined.isEmpty())
+        return joined;
     // A probability that is not a number compares false, so it counts as below the threshold.
     const bool allSilent = std::all_of(segments.begin(), segments.end(), [](const LocalDecodedSegment& segment) {
         return segment.noSpeechProbability >= kLocalNoSpeechProbabilityThreshold;

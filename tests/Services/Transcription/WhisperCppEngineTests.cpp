@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <numbers>
 
 namespace quorvelle {
 namespace {
@@ -29,7 +30,7 @@ std::vector<int16_t> oneSecondOfAudio()
     quint32 noise = 12345;
     for (size_t i = 0; i < samples.size(); ++i) {
         noise = noise * 1103515245u + 12345u;
-        const double tone = 3000.0 * std::sin(2.0 * M_PI * 440.0 * double(i) / 16000.0);
+        const double tone = 3000.0 * std::sin(2.0 * std::numbers::pi * 440.0 * double(i) / 16000.0);
         samples[i] = int16_t(tone + double(int(noise >> 16) % 600 - 300));
     }
     return samples;
