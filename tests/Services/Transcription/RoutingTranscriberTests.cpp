@@ -119,6 +119,7 @@ TEST_F(RoutingTest, OnlyTheExactSettingChoosesTheDeviceAndItsAcceleration)
         {QStringLiteral("local"), QStringLiteral("Accelerated"), Mode::cpu},
         {QStringLiteral("local"), QStringLiteral("gpu"), Mode::cpu},
     };
+    store(SettingsKeys::selectedLocalModelID, QStringLiteral("baseEnglish"));
     for (const Case& c : cases) {
         store(SettingsKeys::selectedTranscriptionBackend, c.backend);
         store(SettingsKeys::selectedLocalWhisperAccelerationMode, c.acceleration);
@@ -138,23 +139,9 @@ TEST_F(RoutingTest, OnlyTheExactSettingChoosesTheDeviceAndItsAcceleration)
         ASSERT_EQ(local->calls.size(), localCalls + 1);
         EXPECT_EQ(cloud->calls.size(), cloudCalls);
         EXPECT_EQ(local->calls.last().accelerationMode, c.expected);
+        EXPECT_EQ(local->calls.last().modelID, Model::baseMultilingual);  // the store maps the legacy id
         EXPECT_EQ(local->calls.last().prompt, QStringLiteral("p"));
         EXPECT_EQ(local->calls.last().languageCode, QStringLiteral("de"));
-    }
-}
-
-TEST_F(RoutingTest, TheLocalModelComesFromTheSettingsStoreWithItsFallbacks)
-{
-    RoutingTranscriber routing(std::make_shared<PlainCloud>(), local, SettingsStore(defaults));
-    store(SettingsKeys::selectedTranscriptionBackend, QStringLiteral("local"));
-    for (const auto& [stored, expected] : QList<std::pair<std::optional<QString>, Model>>{
-             {std::nullopt, Model::smallMultilingual},
-             {QStringLiteral("largeV3"), Model::largeV3},
-             {QStringLiteral("baseEnglish"), Model::baseMultilingual},
-             {QStringLiteral("nonsense"), Model::smallMultilingual}}) {
-        store(SettingsKeys::selectedLocalModelID, stored);
-        test::runTask(routing.transcribe(test::wavClip({1}), std::nullopt, std::nullopt));
-        EXPECT_EQ(local->calls.last().modelID, expected);
     }
 }
 
