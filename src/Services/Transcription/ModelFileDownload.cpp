@@ -27,8 +27,9 @@ bool isSuccess(const QNetworkReply& reply)
     return status.isValid() && status.toInt() >= 200 && status.toInt() <= 299;
 }
 
-// Fewer bytes than the answer declared. Only an unencoded body can be measured against its length:
-// a compressed one arrives decompressed.
+// Fewer bytes than the answer declared. Only an unencoded body can be measured so (a compressed one
+// arrives decompressed), and only one that came without a redirect: Qt may then still report the
+// redirect's length. The checksum stands behind both exceptions.
 bool isTruncated(const QNetworkReply& reply, qint64 received)
 {
     const QVariant declared = reply.header(QNetworkRequest::ContentLengthHeader);
@@ -54,6 +55,7 @@ QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, Mo
     QCryptographicHash sha256(QCryptographicHash::Sha256);
     DownloadedFile result;
     std::optional<QString> writeError;
+    bool redirected = false;
 
     // The connections live as long as this context, not as long as the reply's deferred deletion.
     QObject context;
@@ -71,11 +73,14 @@ QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, Mo
         sha256.addData(chunk);
         result.byteCount += chunk.size();
     });
+    QObject::connect(reply.get(), &QNetworkReply::redirected, &context, [&] { redirected = true; });
     if (request.progress) {
         QObject::connect(reply.get(), &QNetworkReply::downloadProgress, &context, [&](qint64 received, qint64 total) {
             // Progress is for show; a failing listener must not escape through Qt's signal delivery.
+            // After a redirect Qt may go on reporting the redirect's own length; a total below what
+            // has arrived is passed on as unknown.
             try {
-                request.progress(received, total);
+                request.progress(received, total >= received ? total : -1);
             } catch (...) {
             }
         });
@@ -98,7 +103,7 @@ QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, Mo
     if (!status.isValid())  // an answer, but not an HTTP one
         throw QuorvelleError(QuorvelleErrorCase::networkUnavailable);
     // A connection that closes early can pass for the end of the body; the declared length tells.
-    if (isTruncated(*reply, result.byteCount))
+    if (!redirected && isTruncated(*reply, result.byteCount))
         throw WebRequestError::transportFailure(QNetworkReply::RemoteHostClosedError,
                                                 QStringLiteral("the connection closed before the whole file arrived"));
     if (!file.flush())

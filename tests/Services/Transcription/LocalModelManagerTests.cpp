@@ -197,7 +197,8 @@ TEST_F(LocalModelManagerTest, DownloadStreamsVerifiesInstallsAndRecords)
     EXPECT_FALSE(QFile::exists(modelPath(Model::smallMultilingual) + ".download"));
     EXPECT_EQ(manager->loadRecords(), (Records{{Model::smallMultilingual, installed}}));
     ASSERT_FALSE(progress.isEmpty());
-    EXPECT_EQ(progress.last(), std::make_pair(qint64(body.size()), qint64(body.size())));
+    EXPECT_EQ(progress.last().first, body.size());
+    EXPECT_TRUE(progress.last().second == body.size() || progress.last().second == -1) << progress.last().second;
 
     // Again: the file and the record are replaced, with the new time.
     const QByteArray newer = QByteArray("ggml v2");
