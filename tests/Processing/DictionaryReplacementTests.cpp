@@ -26,7 +26,7 @@ TEST(DictionaryReplacement, ReplacesWholeWordsIgnoringCase) {
         {"wholeWordOnly", {entry("gpt", "GPT")}, "chatgpt and gpt", "chatgpt and GPT"},
         {"ignoresCase", {entry("gpt", "GPT")}, "Gpt, gPT.", "GPT, GPT."},
         {"digitsGuardToo", {entry("gpt", "GPT")}, "gpt4 gpt-4", "gpt4 GPT-4"},
-        {"phrase", {entry("quorvel", "Quorvelle")}, "I use quorvel daily", "I use Quorvelle daily"},
+
         {"turkishCase", {entry("şeker", "Şeker A.Ş.")}, "ŞEKER ve şekerleme", "Şeker A.Ş. ve şekerleme"},
         {"spacesInOriginalAreKept", {entry("  foo ", "bar")}, "a foo b", "a foo b"},
         {"spacesInOriginalMatchSpacedText", {entry("  foo ", "bar")}, "(  foo )", "(bar)"},
@@ -36,8 +36,6 @@ TEST(DictionaryReplacement, ReplacesWholeWordsIgnoringCase) {
          "C++ and axb and X"},
         {"templateCharactersAreLiteral", {entry("x", "$1\\0")}, "x y", "$1\\0 y"},
         {"blankOriginalsAreIgnored", {entry("   ", "bad"), entry("", "bad")}, "a   b", "a   b"},
-        {"emptyText", {entry("a", "b")}, "", ""},
-        {"noEntries", {}, "text", "text"},
         {"replacementsAreNotRescanned",
          {entry("alpha", "beta"), entry("beta", "gamma")},
          "alpha beta",

@@ -53,7 +53,6 @@ private:
 const QString kAccess = QStringLiteral("quorvelle.backend.access-token");
 const QString kRefresh = QStringLiteral("quorvelle.backend.refresh-token");
 const QString kDevice = QStringLiteral("quorvelle.backend.device-id");
-const QString kInstall = QStringLiteral("quorvelle.backend.install-id");
 const QString kService = QStringLiteral("com.dovent.Quorvelle");
 
 class KeychainBackendTokenStoreTests : public ::testing::Test {
@@ -86,16 +85,6 @@ TEST_F(KeychainBackendTokenStoreTests, ReadsFoldEveryFailureIntoAbsence) {
     EXPECT_EQ(store.installID(), std::nullopt);     // no item
 }
 
-TEST_F(KeychainBackendTokenStoreTests, SavesAddNewItemsAndUpdateExistingOnes) {
-    store.saveInstallID(QStringLiteral("İ-install"));
-    EXPECT_EQ(items->items.value(FakeSecretItemStore::key(kService, kInstall)), QStringLiteral("İ-install").toUtf8());
-    EXPECT_EQ(items->calls, QStringList{"add " + kInstall});
-
-    items->calls.clear();
-    store.saveInstallID(QStringLiteral("second"));
-    EXPECT_EQ(store.installID(), QStringLiteral("second"));
-    EXPECT_EQ(items->calls, (QStringList{"add " + kInstall, "update " + kInstall, "copy " + kInstall}));
-}
 
 TEST_F(KeychainBackendTokenStoreTests, RefusedSavesThrowTheStoreStatus) {
     items->refusals.insert("add " + kAccess, SecretItemStatus::interactionNotAllowed);
@@ -107,13 +96,6 @@ TEST_F(KeychainBackendTokenStoreTests, RefusedSavesThrowTheStoreStatus) {
     EXPECT_EQ(store.refreshToken(), QStringLiteral("old"));
 }
 
-TEST_F(KeychainBackendTokenStoreTests, ClearingRemovesTheSessionInOrderAndKeepsTheInstallId) {
-    store.clearSession();  // nothing there: no error
-    for (const QString& account : {kAccess, kRefresh, kDevice, kInstall}) put(account, "v");
-    store.clearSession();
-    EXPECT_FALSE(has(kAccess) || has(kRefresh) || has(kDevice));
-    EXPECT_EQ(store.installID(), QStringLiteral("v"));
-}
 
 TEST_F(KeychainBackendTokenStoreTests, ARefusedDeleteStopsTheClearAtOnce) {
     for (const QString& account : {kAccess, kRefresh, kDevice}) put(account, "v");
