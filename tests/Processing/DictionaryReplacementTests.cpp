@@ -26,7 +26,6 @@ TEST(DictionaryReplacement, ReplacesWholeWordsIgnoringCase) {
         {"wholeWordOnly", {entry("gpt", "GPT")}, "chatgpt and gpt", "chatgpt and GPT"},
         {"ignoresCase", {entry("gpt", "GPT")}, "Gpt, gPT.", "GPT, GPT."},
         {"digitsGuardToo", {entry("gpt", "GPT")}, "gpt4 gpt-4", "gpt4 GPT-4"},
-
         {"turkishCase", {entry("şeker", "Şeker A.Ş.")}, "ŞEKER ve şekerleme", "Şeker A.Ş. ve şekerleme"},
         {"spacesInOriginalAreKept", {entry("  foo ", "bar")}, "a foo b", "a foo b"},
         {"spacesInOriginalMatchSpacedText", {entry("  foo ", "bar")}, "(  foo )", "(bar)"},

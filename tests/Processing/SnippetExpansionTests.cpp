@@ -57,7 +57,6 @@ TEST(SnippetExpansion, MatchesTheWholeTranscriptLoosely) {
     } cases[] = {
         {"coffee orders", "Coffee order.", true},
         {"coffee order", "coffee orders!", true},
-
         {"Café menu", "cafe MENU", true},
         {"sign off", "please sign off now", false},
         {"sign off", "sign of", false},

@@ -40,11 +40,9 @@ TEST(DeveloperContext, AnyMetadataContainingAKeywordCounts) {
         {std::nullopt, false},
         {target("com.jetbrains.pycharm", nullptr), true},
         {target(nullptr, "Visual Studio Code"), true},
-
         {target("org.example.notes", "Notes", "Amazed by it"), true},  // substring, not a word
         {target("org.example.notes", "Notes", nullptr, "main-TERMINAL-view"), true},
         {target("org.example.notes", "Notes", "Shopping"), false},
-
     };
     for (const auto& c : cases) EXPECT_EQ(isDeveloperContext(c.target), c.expected);
 }
@@ -156,7 +154,6 @@ TEST(WordCount, CountsWordsAndFallsBackToRunsOfNonSpace) {
         {"Hello, world!", 2},
         {"", 0},
         {"   \n ", 0},
-
         {"Merhaba dünya, nasılsın?", 3},
         {"It costs 3.5 dollars.", 4},
         {"😀 🎉 👍", 3},

@@ -17,7 +17,6 @@ TEST(DeviceInformation, PrettyNameOfOSRelease) {
          QStringLiteral("Debian GNU/Linux 12 (bookworm)")},
         {"PRETTY_NAME='Fedora Linux 40'", QStringLiteral("Fedora Linux 40")},
         {"PRETTY_NAME=\"Say \\\"hi\\\" \\\\ \\$HOME\"", QStringLiteral("Say \"hi\" \\ $HOME")},
-
         {"PRETTY_NAME=\"First\"\nPRETTY_NAME=\"Second\"", QStringLiteral("Second")},
         {"# PRETTY_NAME=\"commented\"\nNAME=Other", std::nullopt},
         {"MY_PRETTY_NAME=\"not this\"", std::nullopt},
@@ -58,7 +57,6 @@ TEST(DeviceInformation, FingerprintIsTheSha256OfTheBundleIDAndInstallID) {
     EXPECT_EQ(deviceFingerprintHash(QStringLiteral("ğ")),
               QStringLiteral("27f7c537f743a2bdc8ee7c9ddac07ef2d4878852ce4053db26d1df43f4956820"));
 }
-
 
 }  // namespace
 }  // namespace quorvelle

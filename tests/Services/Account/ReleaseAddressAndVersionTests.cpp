@@ -16,7 +16,6 @@ TEST(ReleaseAddresses, PathsJoinOnceAndTheQueryIsExactlyOurs) {
     } cases[] = {
         {"http://127.0.0.1:4000", "http://127.0.0.1:4000/v1/releases?channel=stable&limit=20",
          "http://127.0.0.1:4000/v1/releases/latest?channel=stable"},
-
         {"https://example.test//api//?debug=1", "https://example.test/api/v1/releases?channel=stable&limit=20",
          "https://example.test/api/v1/releases/latest?channel=stable"},
         {"", production + "/v1/releases?channel=stable&limit=20", production + "/v1/releases/latest?channel=stable"},
@@ -51,13 +50,10 @@ TEST(VersionComparison, NumericComponentByComponentMissingOnesReadAsZero) {
         {"2.0", "10.0", -1},
         {"1.2", "1.2.0", 0},
         {"1.3-beta2", "1.3.2", 0},
-
         {"release", "0", 0},
-
         // A run of number characters that are not ASCII digits, or too large a run, reads as 0.
         {QStringLiteral("1.\u0663.5"), "1.0.5", 0},
         {"2.99999999999999999999", "2.0", 0},
-
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ManualSoftwareUpdateChecker::compareVersionStrings(c.a, c.b), c.expected)
@@ -79,7 +75,6 @@ TEST(VersionComparison, BuildDecidesOnlyWhenVersionsAreEqual) {
         {"1.4.0", "50", "1.4.1", "10", false},
         {"1.4", "57", "1.4.0", "57", false},
         {"1.5", "1", "1.4", "999", true},
-
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ManualSoftwareUpdateChecker::isNewer(c.latestVersion, c.latestBuild, c.currentVersion, c.currentBuild),

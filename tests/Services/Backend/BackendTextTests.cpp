@@ -15,7 +15,6 @@ TEST(BackendTextTests, RedactionRemovesCredentialsAndKeepsTheRest) {
     };
     const QList<Row> rows = {
         {"Authorization: Bearer abc.DEF-123_x rejected", "Authorization: [redacted] rejected"},
-
         {"bearer abc", "bearer abc"},
         {"token " + jwt + " expired", "token [redacted] expired"},
         {"url?token=abc123&x=1 next", "url?[redacted] next"},

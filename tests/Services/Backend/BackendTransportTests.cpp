@@ -33,22 +33,16 @@ TEST_F(BackendTransportTests, MapsEveryStatusAndProblemCodeAndRecordsTheCode) {
         {"408", 408, {}, Case::requestTimedOut, "REQUEST_TIMED_OUT"},
         {"409 consumed", 409, R"({"status":"consumed"})", Case::loginCodeAlreadyUsed, "LOGIN_CODE_ALREADY_USED"},
         {"409 Consumed", 409, R"({"status":"Consumed"})", Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
-
         {"429 without Retry-After", 429, {}, Case::rateLimited, "RATE_LIMITED"},
-
         {"503 not JSON", 503, "<html>busy</html>", Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
         {"503 rate limiter", 503, R"({"title":"t","code":"RATE_LIMITER_UNAVAILABLE"})", Case::providerUnavailable, "RATE_LIMITER_UNAVAILABLE"},
-
         {"503 nested code", 503, R"({"title":"t","error":{"code":"PROVIDER_UNAVAILABLE"}})", Case::providerUnavailable, "PROVIDER_UNAVAILABLE"},
         {"503 code in title", 503, R"({"title":"PROVIDER_UNAVAILABLE"})", Case::providerUnavailable, "PROVIDER_UNAVAILABLE"},
         {"503 without title", 503, R"({"code":"PROVIDER_UNAVAILABLE"})", Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
-
         {"503 other code", 503, R"({"title":"t","code":"PROVIDER_TIMEOUT"})", Case::unexpectedRuntimeFailure, "PROVIDER_TIMEOUT"},
         {"504 without body", 504, {}, Case::requestTimedOut, "REQUEST_TIMED_OUT"},
         {"504 provider", 504, R"({"title":"t","code":"PROVIDER_TIMEOUT"})", Case::providerTimeout, "PROVIDER_TIMEOUT"},
-
         {"500", 500, R"({"title":"Internal"})", Case::unexpectedRuntimeFailure, "Internal"},
-
         {"300", 300, {}, Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
     };
     for (const StatusRow& row : rows) {
@@ -80,10 +74,8 @@ TEST_F(BackendTransportTests, RetryAfterGivesWholeSecondsOfAtLeastOne) {
     const QList<QPair<QByteArray, std::optional<qint64>>> rows = {
         {"0", 1},
         {"  30  ", 30},
-
         {"Wed, 21 Oct 2015 07:28:00 GMT", std::nullopt},
         {"1.5", std::nullopt},
-
     };
     for (const auto& [value, seconds] : rows) {
         SCOPED_TRACE(value.toStdString());
@@ -106,7 +98,8 @@ TEST_F(BackendTransportTests, RetryAfterTakesTheFirstUsableFieldWhateverItsSpell
     EXPECT_EQ(retryAfterSeconds({{"Retry-After-Ms", "5"}}), std::nullopt);
 }
 
-TEST_F(BackendTransportTests, SilenceTimesOutWhileDroppedAndRefusedConnectionsAreNetworkFailures) {
+TEST_F(BackendTransportTests, SilenceTimesOutWhileADroppedConnectionIsANetworkFailure
+) {
     BackendAPIClientOptions options = testOptions();
     options.requestTimeout = std::chrono::milliseconds(150);
     client = makeClient(options);
@@ -115,26 +108,17 @@ TEST_F(BackendTransportTests, SilenceTimesOutWhileDroppedAndRefusedConnectionsAr
     auto error = refreshFailure();
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->errorCase(), Case::requestTimedOut);
-    auto context = client->lastRequestDiagnosticContext();
+    const auto context = client->lastRequestDiagnosticContext();
     ASSERT_TRUE(context.has_value());
     EXPECT_EQ(context->errorCode, "REQUEST_TIMED_OUT");
     EXPECT_EQ(context->statusCode, std::nullopt);
-    EXPECT_EQ(context->requestID, QString::fromLatin1(server.requests().last().header("X-Request-ID")));
-
 
     server.clearScript();
     server.respond("POST", kRefreshPath, FakeResponse::dropConnection());
     error = refreshFailure();
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->errorCase(), Case::networkUnavailable);
-    context = client->lastRequestDiagnosticContext();
-    ASSERT_TRUE(context.has_value());
-    EXPECT_EQ(context->errorCode, "NETWORK_UNAVAILABLE");
-
-    server.close();
-    error = refreshFailure();
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->errorCase(), Case::networkUnavailable);
+    EXPECT_EQ(client->lastRequestDiagnosticContext()->errorCode, "NETWORK_UNAVAILABLE");
 }
 
 TEST_F(BackendTransportTests, AStopRequestAbortsTheTransferAsAnUnexpectedFailure) {
@@ -147,9 +131,7 @@ TEST_F(BackendTransportTests, AStopRequestAbortsTheTransferAsAnUnexpectedFailure
                                                            QStringLiteral("B"), stop.get_token()));
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->errorCase(), Case::unexpectedRuntimeFailure);
-    const auto context = client->lastRequestDiagnosticContext();
-    ASSERT_TRUE(context.has_value());
-    EXPECT_EQ(context->errorCode, "UNEXPECTED_RUNTIME_FAILURE");
+    EXPECT_EQ(client->lastRequestDiagnosticContext()->errorCode, "UNEXPECTED_RUNTIME_FAILURE");
 }
 
 TEST_F(BackendTransportTests, TheRecordedRequestIdComesFromTheAnswerElseFromTheRequest) {
@@ -233,7 +215,6 @@ TEST_F(BackendTransportTests, EveryRequestCarriesTheVersionAndAFreshUpperCaseReq
     runTask(client->refreshSession(QStringLiteral("r")));
     EXPECT_FALSE(server.requests().last().hasHeader("X-Quorvelle-Build"));
 }
-
 
 TEST_F(BackendTransportTests, PathsReplaceThePathOfTheBaseAddress) {
     client = std::make_unique<BackendAPIClient>(&manager, server.url(QStringLiteral("/api/base/")), testOptions());

@@ -83,7 +83,6 @@ public:
         return result;
     }
     RawFocusedElementMetadata readMetadata(const AccessibilityElement& element) override {
-
         return metadataOf.value(element.identityKey());
     }
 

@@ -49,17 +49,10 @@ TEST(CandidateScore, RanksSecureThenWritableThenSettableThenEditable) {
          },
          100},
         {"settable and editable", [](auto&) {}, 90},
-
         {"settable, not editable, not a text role",
          [](auto& m) {
              m.role = u"AXGroup"_qs;
              m.isEditable = false;
-         },
-         70},
-        {"settable text role that is disabled",
-         [](auto& m) {
-             m.isEnabled = false;
-             m.isEditable.reset();
          },
          70},
         {"editable with nothing settable",

@@ -42,15 +42,12 @@ struct SpliceCase {
 
 TEST(TextInserter, SplicesAtTheCaretOrOverTheSelectionAndMovesTheCaretBehind) {
     const SpliceCase cases[] = {
-
         {"no space after a space", u"hello "_qs, {6, 0}, u"world"_qs, u"hello world"_qs, Outcome::insertedAtCaret,
          {6, 5}, u"world"_qs},
         {"no space after a line feed", u"hi\n"_qs, {3, 0}, u"next"_qs, u"hi\nnext"_qs, Outcome::insertedAtCaret,
          {3, 4}, u"next"_qs},
-
         {"no space when the text starts with one", u"a"_qs, {1, 0}, u" b"_qs, u"a b"_qs, Outcome::insertedAtCaret,
          {1, 2}, u" b"_qs},
-
         {"after an emoji the pair stays whole", u"a😀"_qs, {3, 0}, u"b"_qs, u"a😀 b"_qs, Outcome::insertedAtCaret,
          {3, 2}, u" b"_qs},
         {"an emoji as the text", u"a"_qs, {1, 0}, u"😀"_qs, u"a 😀"_qs, Outcome::insertedAtCaret, {1, 3},
@@ -87,7 +84,6 @@ TEST(TextInserter, RefusesBeforeWritingAnything) {
         bool readsNothing;
     };
     const RefusalCase cases[] = {
-
         {"terminal-like target", [](auto& t, auto&) { t.element.subrole = u"AXTerminal"_qs; },
          ErrorCase::unsupportedTarget, true},
         {"value not settable", [](auto& t, auto&) { t.element.supportsValueWrite = false; },
@@ -111,7 +107,6 @@ TEST(TextInserter, RefusesBeforeWritingAnything) {
              e.selection = TextRange{2, 2};
          },
          ErrorCase::insertionLocationUnavailable, false},
-
         {"unreadable element", [](auto&, auto& e) { e.readFailure = ErrorCase::accessibilityPermissionMissing; },
          ErrorCase::accessibilityPermissionMissing, false},
     };

@@ -86,14 +86,11 @@ TEST_F(SettingsStoreTest, MissingOrUnusableValuesReadAsDefaultsAndStayInPlace) {
          DefaultsValue(QString::fromLatin1(commandSpace))},
         {"hotkey without title", SettingsKeys::selectedHotkey,
          DefaultsValue(QByteArray(R"({"keyCode":15,"carbonModifiers":4096})"))},
-
         {"trigger mode unquoted", SettingsKeys::selectedRecordingTriggerMode,
          DefaultsValue(QByteArray("toggle"))},
-
         {"trigger mode as boolean", SettingsKeys::selectedRecordingTriggerMode, DefaultsValue(true)},
         {"microphone with a number", SettingsKeys::selectedMicrophonePreference,
          DefaultsValue(QByteArray(R"({"uid":3,"name":"x"})"))},
-
         {"dictionary not JSON", SettingsKeys::dictionaryEntries, DefaultsValue(QByteArray("[{\"id\":"))},
         {"dictionary entry without category", SettingsKeys::dictionaryEntries,
          DefaultsValue(QByteArray(
@@ -101,7 +98,6 @@ TEST_F(SettingsStoreTest, MissingOrUnusableValuesReadAsDefaultsAndStayInPlace) {
         {"snippets as an object", SettingsKeys::snippets, DefaultsValue(QByteArray("{}"))},
         {"vocabulary without term", SettingsKeys::vocabularyHintEntries,
          DefaultsValue(QByteArray(R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F"}])"))},
-
         {"model as data", SettingsKeys::selectedLocalModelID, DefaultsValue(QByteArray("largeV3"))},
     };
     for (const Case& c : cases) {
@@ -130,7 +126,6 @@ TEST_F(SettingsStoreTest, MissingOrUnusableValuesReadAsDefaultsAndStayInPlace) {
 TEST(SettingsStoreModelTest, RetiredAndUnknownModelsMapToSelectableOnes) {
     const std::vector<std::pair<QString, LocalTranscriptionModelID>> cases = {
         {QStringLiteral("tinyEnglish"), LocalTranscriptionModelID::tinyMultilingual},
-
         {QStringLiteral("largeV3"), LocalTranscriptionModelID::largeV3},
         {QStringLiteral("LargeV3"), LocalTranscriptionModelID::smallMultilingual},
         {QString(), LocalTranscriptionModelID::smallMultilingual},
@@ -149,7 +144,6 @@ TEST(SettingsStoreSwitchTest, SwitchesReadTheStoredValueOrTrue) {
         {std::nullopt, true},
         {DefaultsValue(false), false},
         {DefaultsValue(true), true},
-
         {DefaultsValue(QStringLiteral("NO")), false},
         {DefaultsValue(QByteArray("true")), false},
     };
@@ -164,7 +158,6 @@ TEST(SettingsStoreSwitchTest, SwitchesReadTheStoredValueOrTrue) {
         EXPECT_EQ(store.clipboardFallbackEnabled(), expected);
     }
 }
-
 
 TEST(SettingsStoreMicrophoneTest, NoPreferenceRemovesTheKey) {
     auto defaults = std::make_shared<InMemoryUserDefaults>();

@@ -154,7 +154,6 @@ TEST_F(TranscriptHistoryStoreTest, TheExportGoesToAPrivateFolderOfTheUser) {
     EXPECT_TRUE(readAll(path).contains("replaced"));
 }
 
-
 TEST_F(TranscriptHistoryStoreTest, AnUndecodableHistoryIsNeverExportedAsEmptyNorOverwritten) {
     const QByteArray validEntry =
         R"({"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","completedAt":10,"transcript":"t",)"

@@ -72,7 +72,6 @@ TEST_F(JsonFileUserDefaultsTest, ADamagedFileIsKeptAsideAndTheDomainStartsEmpty)
     const std::vector<std::pair<const char*, QByteArray>> damaged = {
         {"not JSON", QByteArray("{\"quorvelle.snippets\": ")},
         {"a value without its kind", QByteArray(R"({"quorvelle.clipboardFallbackEnabled": true})")},
-
         {"data that is not base64", QByteArray(R"({"k": {"data": "!!"}})")},
         {"a damaged element deep inside", QByteArray(R"({"k": {"array": [{"bool": true}, 3]}})")},
     };
@@ -148,9 +147,7 @@ TEST(UserDefaultsReadingTest, TypedReadingsDependOnTheStoredKind) {
         {"absent", std::nullopt, false, std::nullopt, std::nullopt},
         {"true", DefaultsValue(true), true, std::nullopt, std::nullopt},
         {"zero", DefaultsValue(0), false, QStringLiteral("0"), std::nullopt},
-
         {"text YES", DefaultsValue(QStringLiteral("YES")), true, QStringLiteral("YES"), std::nullopt},
-
         {"text 0", DefaultsValue(QStringLiteral("-000")), false, QStringLiteral("-000"), std::nullopt},
         {"data", DefaultsValue(QByteArray("true")), false, std::nullopt, QByteArray("true")},
         {"array", DefaultsValue(DefaultsValue::Array{DefaultsValue(true)}), false, std::nullopt,

@@ -82,7 +82,6 @@ INSTANTIATE_TEST_SUITE_P(
                   -5,
                   false,
                   {samePid, sameBundle, sameRole, otherTitle, otherFrame}},
-
         ScoreCase{"differentIdentifiersAndFramesGiveTheMinimum",
                   [](auto& t) {
                       t.app.processIdentifier = 1;
@@ -115,13 +114,11 @@ INSTANTIATE_TEST_SUITE_P(
                   50,
                   true,
                   {samePid, sameTitle, similarFrame}},
-
         ScoreCase{"sizeOutsideToleranceAddsNothing",
                   [](auto& t) { t.element.size = QSizeF(300, 44.5); },
                   120,
                   true,
                   {samePid, sameBundle, sameId, sameRole, sameTitle, similarFrame}}),
-
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(IdentityScoreFixture, BothBundlesAbsentCountAsTheSame) {

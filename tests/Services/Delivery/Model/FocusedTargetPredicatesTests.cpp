@@ -26,14 +26,12 @@ TEST(FocusedElementMetadata, PredicatesFollowRoleStateAndSettability) {
         {"AXComboBox", nullptr, true, false, true, false, true, std::nullopt, true, true},
         {"AXButton", "AXSearchField", true, false, true, true, true, std::nullopt, true, true},
         {"AXTextField", "AXSecureTextField", false, true, true, true, true, kSecure, false, false},
-
         {"AXTextField", nullptr, false, true, true, true, true, kNoWritable, false, false},
         {"AXTextField", nullptr, true, true, false, false, true, kNoWritable, true, false},
         {"AXTextField", nullptr, true, true, false, true, true, std::nullopt, true, false},
         {"AXWebArea", nullptr, true, false, true, true, false, kNoWritable, true, false},
         {"AXGroup", nullptr, true, true, true, true, false, std::nullopt, true, true},
         {"AXButton", nullptr, true, false, true, true, false, kNoWritable, false, false},
-
         {"axtextfield", nullptr, true, false, true, true, false, kNoWritable, false, false},
     };
     for (const auto& c : cases) {
@@ -61,7 +59,6 @@ TEST(FocusedTargetSnapshot, PrefersClipboardPasteForKeywordAppsByNameOrBundle) {
         {QStringLiteral("Slack"), QStringLiteral("com.tinyspeck.slackmacgap"), true},
         {QStringLiteral("Code"), QStringLiteral("com.microsoft.VSCode"), true},  // bundle, lower-cased
         {QStringLiteral("Obsidian"), std::nullopt, true},
-
         {QStringLiteral("Notes"), QStringLiteral("org.example.Notes"), false},
     };
     for (const auto& c : cases) {
