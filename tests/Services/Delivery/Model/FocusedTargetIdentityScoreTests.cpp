@@ -72,16 +72,6 @@ INSTANTIATE_TEST_SUITE_P(
                   130,
                   true,
                   {samePid, sameBundle, sameId, sameRole, sameTitle, similarFrame, similarSize}},
-        ScoreCase{"otherFieldWithoutIdentifiersInSameApp",
-                  [](auto& t) {
-                      t.element.identifier.reset();
-                      t.element.title = QStringLiteral("Subject");
-                      t.element.frame = QRectF(100, 100, 300, 20);
-                      t.element.size = QSizeF(300, 20);
-                  },
-                  -5,
-                  false,
-                  {samePid, sameBundle, sameRole, otherTitle, otherFrame}},
         ScoreCase{"differentIdentifiersAndFramesGiveTheMinimum",
                   [](auto& t) {
                       t.app.processIdentifier = 1;
