@@ -99,14 +99,5 @@ TEST(BackendPayloadTests, NestedAndMapFieldsKeepTheirTypeRules) {
     EXPECT_THROW(StatusResponsePayload::fromJson(QJsonArray{"consumed"}), WireDecodingError);
 }
 
-TEST(BackendPayloadTests, AnUnacceptedDateNamesItselfInTheError) {
-    try {
-        wire::decodeISO8601Date(QJsonValue(QStringLiteral("2024-05-06")));
-        FAIL() << "a bare calendar date was accepted";
-    } catch (const WireDecodingError& error) {
-        EXPECT_STREQ(error.what(), "Invalid ISO8601 date: 2024-05-06");
-    }
-}
-
 }  // namespace
 }  // namespace quorvelle

@@ -23,7 +23,6 @@ TEST(FocusedElementMetadata, PredicatesFollowRoleStateAndSettability) {
         // role, subrole, enabled, editable, value settable, range settable ->
         //     text-input role, block reason, paste candidate, direct write
         {"AXTextArea", nullptr, true, true, true, true, true, std::nullopt, true, true},
-        {"AXComboBox", nullptr, true, false, true, false, true, std::nullopt, true, true},
         {"AXButton", "AXSearchField", true, false, true, true, true, std::nullopt, true, true},
         {"AXTextField", "AXSecureTextField", false, true, true, true, true, kSecure, false, false},
         {"AXTextField", nullptr, false, true, true, true, true, kNoWritable, false, false},
