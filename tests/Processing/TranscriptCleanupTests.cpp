@@ -122,20 +122,16 @@ TEST(TranscriptCleanup, SpokenLineBreaksSurviveWithoutSurroundingSpaces) {
                                   });
 }
 
-TEST(TranscriptCleanup, SentencesAreCapitalisedAndClosed) {
-    expectCleanup(Mode::default_, {
-                                      {"ok,", "Ok,."},
-                                      {"really?", "Really?"},
-                                      {"ıspanak ve ilk", "Ispanak ve ilk."},
-                                      {"straße", "Straße."},
-                                  });
-}
 
 TEST(SentenceFormatting, CapitalisesAfterEndMarksOnly) {
     expectMapped(formatSentence, {
                                      {"", ""},
                                      {"   ", ""},
+                                     {"ok,", "Ok,."},
+                                     {"really?", "Really?"},
+                                     {"ıspanak ve ilk", "Ispanak ve ilk."},
                                      {"hi!   there", "Hi!   There."},
+
                                      {"hi?\n\nthere", "Hi?\n\nThere."},
                                      {"\"quoted\" text", "\"quoted\" text."},
                                      {"ßig", "SSig."},

@@ -144,8 +144,8 @@ TEST(SettingsStoreSwitchTest, SwitchesReadTheStoredValueOrTrue) {
         {std::nullopt, true},
         {DefaultsValue(false), false},
         {DefaultsValue(true), true},
-        {DefaultsValue(QStringLiteral("NO")), false},
         {DefaultsValue(QByteArray("true")), false},
+
     };
     for (const auto& [stored, expected] : cases) {
         auto defaults = std::make_shared<InMemoryUserDefaults>();
