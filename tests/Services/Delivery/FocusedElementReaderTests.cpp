@@ -212,36 +212,5 @@ TEST(FocusedTargetInspector, ReadsMetadataAndHandleFromOneLookupOfTheElement) {
     EXPECT_EQ(snapshot.element.title, u"Name"_qs);
 }
 
-TEST(FocusedTargetInspector, AbsentFlagsTakeTheirDefaults) {
-    struct DefaultCase {
-        const char* name;
-        RawFocusedElementMetadata raw;
-        bool enabled;
-        bool editable;
-    };
-    RawFocusedElementMetadata silentField = textField();
-    silentField.isEnabled.reset();
-    silentField.isEditable.reset();
-    RawFocusedElementMetadata silentGroup = group();
-    silentGroup.isEnabled.reset();
-    silentGroup.isValueSettable = true;
-    RawFocusedElementMetadata stated = textField();
-    stated.isEnabled = false;
-    stated.isEditable = false;
-    const DefaultCase cases[] = {
-        {"text field without the two attributes", silentField, true, true},
-        {"settable group without them", silentGroup, true, false},
-        {"stated values are kept", stated, false, false},
-    };
-    for (const DefaultCase& c : cases) {
-        InspectorRig rig;
-        rig.tree.add(u"e"_qs, c.raw);
-        rig.tree.focused = u"e"_qs;
-        const FocusedTargetSnapshot snapshot = rig.inspector.inspect();
-        EXPECT_EQ(snapshot.element.isEnabled, c.enabled) << c.name;
-        EXPECT_EQ(snapshot.element.isEditable, c.editable) << c.name;
-    }
-}
-
 }  // namespace
 }  // namespace quorvelle

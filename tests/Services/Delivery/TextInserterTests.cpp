@@ -174,7 +174,10 @@ TEST(TextInserter, VerificationAnswersWhetherTheValueHoldsTheText) {
         std::optional<bool> expected;
     };
     const VerifyCase cases[] = {
+        {"value contains the text", u"say hello there"_qs, u"hello"_qs, true},
+        {"readable value lacks the text", u"say goodbye"_qs, u"hello"_qs, false},
         {"unreadable value", std::nullopt, u"hello"_qs, std::nullopt},
+
         {"empty text cannot be judged", u"anything"_qs, QString(), std::nullopt},
     };
     for (const VerifyCase& c : cases) {
