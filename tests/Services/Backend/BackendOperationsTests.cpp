@@ -12,49 +12,6 @@ const QString kLogPath = QStringLiteral("/v1/internal/log-events");
 
 class BackendOperationsTests : public BackendClientTest {};
 
-TEST_F(BackendOperationsTests, SignInCallsSendTheirBodiesAndHeaders) {
-    server.respond("POST", QStringLiteral("/v1/auth/device-login/start"),
-                   FakeResponse::json(200, R"({"device_login_id":"L","device_poll_secret":"S","user_code":"ABCD-1234",
-                                               "verification_url":"https://example.com/verify","extra":[1,2]})"));
-    server.respond("POST", QStringLiteral("/v1/auth/device-login/poll"), FakeResponse::json(200, R"({"status":"pending"})"));
-    server.respond("POST", QStringLiteral("/v1/devices/register"),
-                   FakeResponse::json(201, R"({"status":"registered","device":{"id":"DEV-1"}})"));
-    server.respond("POST", QStringLiteral("/v1/auth/logout"), FakeResponse::json(200, "{}"));
-
-    const auto start = runTask(client->startDeviceLogin({}));
-    EXPECT_EQ(start.deviceLoginID, "L");
-    EXPECT_EQ(start.devicePollSecret, "S");
-    EXPECT_EQ(start.userCode, "ABCD-1234");
-    EXPECT_EQ(start.verificationURL, QUrl(QStringLiteral("https://example.com/verify")));
-    EXPECT_FALSE(start.expiresAt.has_value());
-
-    const auto poll = runTask(client->pollDeviceLogin(QStringLiteral("L"), QStringLiteral("S")));
-    EXPECT_EQ(poll.status, "pending");
-    EXPECT_FALSE(poll.accessToken || poll.refreshToken || poll.expiresAt);
-
-    BackendDeviceRegistrationRequest registration;
-    registration.deviceFingerprintHash = QString(64, QLatin1Char('a'));
-    registration.deviceName = QStringLiteral("desk");
-    const auto envelope = runTask(client->registerDevice(registration, QStringLiteral("tok")));
-    EXPECT_EQ(envelope.device.id, "DEV-1");
-
-    runTask(client->logout(QStringLiteral("tok")));
-
-    const auto& requests = server.requests();
-    ASSERT_EQ(requests.size(), 4);
-    EXPECT_EQ(requests[0].body, "{}");
-    EXPECT_EQ(requests[0].header("Content-Type"), "application/json");
-    EXPECT_FALSE(requests[0].hasHeader("Authorization"));
-    EXPECT_EQ(requests[1].jsonObject(), (QJsonObject{{"device_login_id", "L"}, {"device_poll_secret", "S"}}));
-    EXPECT_EQ(requests[2].jsonObject(),
-              (QJsonObject{{"device_fingerprint_hash", registration.deviceFingerprintHash}, {"device_name", "desk"}}));
-    EXPECT_EQ(requests[2].header("Authorization"), "Bearer tok");
-    EXPECT_EQ(requests[3].method, "POST");
-    EXPECT_EQ(requests[3].header("Authorization"), "Bearer tok");
-    EXPECT_FALSE(requests[3].hasHeader("Content-Type"));
-    EXPECT_TRUE(requests[3].body.isEmpty());
-}
-
 TEST_F(BackendOperationsTests, AnswersThatBreakTheirRecordFailTheCall) {
     struct Row {
         const char* label;
@@ -64,13 +21,10 @@ TEST_F(BackendOperationsTests, AnswersThatBreakTheirRecordFailTheCall) {
     const QList<Row> rows = {
         {"start without a valid address", "/v1/auth/device-login/start",
          R"({"device_login_id":"L","device_poll_secret":"S","user_code":"U","verification_url":"not an address"})"},
-        {"start with a null required field", "/v1/auth/device-login/start",
-         R"({"device_login_id":null,"device_poll_secret":"S","user_code":"U","verification_url":"https://e.com"})"},
         {"poll without status", "/v1/auth/device-login/poll", R"({"access_token":"a"})"},
         {"poll with a number for a token", "/v1/auth/device-login/poll", R"({"status":"approved","access_token":5})"},
         {"registration without device id", "/v1/devices/register", R"({"status":"ok","device":{}})"},
         {"logout with an empty body", "/v1/auth/logout", ""},
-        {"logout with text", "/v1/auth/logout", "ok"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
@@ -97,12 +51,9 @@ TEST_F(BackendOperationsTests, DatesAreInternetDateTimesWithOrWithoutFractions) 
         {R"("2024-05-06T07:08:09Z")", seventhOfMay, false},
         {R"("2024-05-06T07:08:09.250Z")", seventhOfMay.addMSecs(250), false},
         {R"("2024-05-06T10:08:09+03:00")", seventhOfMay, false},
-        {R"("2024-05-06T02:08:09.5-05:00")", seventhOfMay.addMSecs(500), false},
         {"null", std::nullopt, false},
         {R"("2024-05-06T07:08:09")", std::nullopt, true},
-        {R"("2024-05-06")", std::nullopt, true},
         {R"("2024-02-30T07:08:09Z")", std::nullopt, true},
-        {R"("06/05/2024 07:08")", std::nullopt, true},
         {"1714979289", std::nullopt, true},
     };
     for (const Row& row : rows) {
@@ -118,14 +69,6 @@ TEST_F(BackendOperationsTests, DatesAreInternetDateTimesWithOrWithoutFractions) 
             EXPECT_EQ(runTask(client->pollDeviceLogin("L", "S")).expiresAt, row.expected);
         }
     }
-}
-
-TEST_F(BackendOperationsTests, ARefreshAnswerWithoutItsRefreshTokenFails) {
-    server.respond("POST", QStringLiteral("/v1/auth/session/refresh"), FakeResponse::json(200, R"({"access_token":"a"})"));
-    const auto error = errorOf(client->refreshSession(QStringLiteral("r")));
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->errorCase(), Case::unexpectedRuntimeFailure);
-    EXPECT_EQ(server.requests().last().jsonObject(), (QJsonObject{{"refresh_token", "r"}}));
 }
 
 BackendDiagnosticErrorReport sampleReport() {
@@ -151,9 +94,7 @@ TEST_F(BackendOperationsTests, AReportIsPostedOnlyWhenTheConfigurationAsksForIt)
     const QList<Row> rows = {
         {"flag on", FakeResponse::json(200, on), 1},
         {"flag off", FakeResponse::json(200, R"({"cache_ttl_seconds":60,"flags":{"mac_error_reporting":false},"fallback":false})"), 0},
-        {"flag missing", FakeResponse::json(200, R"({"cache_ttl_seconds":60,"flags":{"macErrorReporting":true},"fallback":false})"), 0},
         {"fallback missing", FakeResponse::json(200, R"({"cache_ttl_seconds":60,"flags":{"mac_error_reporting":true}})"), 0},
-        {"ttl missing", FakeResponse::json(200, R"({"flags":{"mac_error_reporting":true},"fallback":true})"), 0},
         {"configuration refused", FakeResponse::json(401, R"({"title":"Unauthorized"})"), 0},
         {"configuration unreachable", FakeResponse::dropConnection(), 0},
     };
@@ -230,10 +171,6 @@ TEST_F(BackendOperationsTests, TheUploadSendsTheMultipartEnvelopeByteForByte) {
         "\r\n--QuorvelleBackendBoundaryB6C1--\r\n";
     EXPECT_EQ(sent.body, expected);
 
-    const auto parts = sent.multipartParts();
-    ASSERT_EQ(parts.size(), 2);
-    EXPECT_EQ(parts[1].name(), "audio");
-    EXPECT_EQ(parts[1].body, request.clip.data);
 }
 
 TEST_F(BackendOperationsTests, AnUploadAnswerWithoutTextOrWithAPartialLatencyFails) {

@@ -15,14 +15,13 @@ TEST(BackendTextTests, RedactionRemovesCredentialsAndKeepsTheRest) {
     };
     const QList<Row> rows = {
         {"Authorization: Bearer abc.DEF-123_x rejected", "Authorization: [redacted] rejected"},
-        {"Bearer\t\tabc", "[redacted]"},
-        {"bearer abc", "bearer abc"},
+        {"bearer abc", "[redacted]"},
         {"token " + jwt + " expired", "token [redacted] expired"},
-        {"eyJshort.eyJshort.abc", "eyJshort.eyJshort.abc"},
         {"url?token=abc123&x=1 next", "url?[redacted] next"},
         {"PASSWORD=hunter2, Secret=s api_key=k1 apikey=k2 API-KEY=k3", "[redacted] [redacted] [redacted] [redacted] [redacted]"},
         {"refresh_token=r1", "refresh_[redacted]"},
-        {"token = spaced", "token = spaced"},
+        {"token = spaced", "[redacted]"},
+        {"max_tokens = 5", "max_tokens = 5"},
         {"REQ-8F2A status 504 PROVIDER_TIMEOUT", "REQ-8F2A status 504 PROVIDER_TIMEOUT"},
     };
     for (const Row& row : rows) {

@@ -33,25 +33,16 @@ TEST_F(BackendTransportTests, MapsEveryStatusAndProblemCodeAndRecordsTheCode) {
         {"408", 408, {}, Case::requestTimedOut, "REQUEST_TIMED_OUT"},
         {"409 consumed", 409, R"({"status":"consumed"})", Case::loginCodeAlreadyUsed, "LOGIN_CODE_ALREADY_USED"},
         {"409 Consumed", 409, R"({"status":"Consumed"})", Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
-        {"409 consumed in a problem body", 409, R"({"title":"Conflict","status":"consumed"})", Case::loginCodeAlreadyUsed, "Conflict"},
-        {"409 without body", 409, {}, Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
         {"429 without Retry-After", 429, {}, Case::rateLimited, "RATE_LIMITED"},
-        {"502 without body", 502, {}, Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
         {"503 not JSON", 503, "<html>busy</html>", Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
         {"503 rate limiter", 503, R"({"title":"t","code":"RATE_LIMITER_UNAVAILABLE"})", Case::providerUnavailable, "RATE_LIMITER_UNAVAILABLE"},
-        {"502 provider auth", 502, R"({"title":"t","code":"PROVIDER_AUTH_ERROR"})", Case::providerUnavailable, "PROVIDER_AUTH_ERROR"},
         {"503 nested code", 503, R"({"title":"t","error":{"code":"PROVIDER_UNAVAILABLE"}})", Case::providerUnavailable, "PROVIDER_UNAVAILABLE"},
         {"503 code in title", 503, R"({"title":"PROVIDER_UNAVAILABLE"})", Case::providerUnavailable, "PROVIDER_UNAVAILABLE"},
         {"503 without title", 503, R"({"code":"PROVIDER_UNAVAILABLE"})", Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
-        {"503 lower-case code", 503, R"({"title":"t","code":"provider_unavailable"})", Case::unexpectedRuntimeFailure, "provider_unavailable"},
-        {"503 empty code hides nested", 503, R"({"title":"t","code":"","error":{"code":"PROVIDER_UNAVAILABLE"}})", Case::unexpectedRuntimeFailure, ""},
         {"503 other code", 503, R"({"title":"t","code":"PROVIDER_TIMEOUT"})", Case::unexpectedRuntimeFailure, "PROVIDER_TIMEOUT"},
         {"504 without body", 504, {}, Case::requestTimedOut, "REQUEST_TIMED_OUT"},
         {"504 provider", 504, R"({"title":"t","code":"PROVIDER_TIMEOUT"})", Case::providerTimeout, "PROVIDER_TIMEOUT"},
-        {"504 nested provider", 504, R"({"title":"t","error":{"code":"PROVIDER_TIMEOUT"}})", Case::providerTimeout, "PROVIDER_TIMEOUT"},
-        {"504 title compared", 504, R"({"title":"Gateway Timeout"})", Case::requestTimedOut, "Gateway Timeout"},
         {"500", 500, R"({"title":"Internal"})", Case::unexpectedRuntimeFailure, "Internal"},
-        {"404", 404, {}, Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
         {"300", 300, {}, Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
     };
     for (const StatusRow& row : rows) {
@@ -68,14 +59,16 @@ TEST_F(BackendTransportTests, MapsEveryStatusAndProblemCodeAndRecordsTheCode) {
     }
 }
 
-TEST_F(BackendTransportTests, EveryStatusFrom200To299IsASuccess) {
-    for (const int status : {200, 201, 202, 299}) {
+TEST_F(BackendTransportTests, EveryStatusFrom200To299IsASuccessAndPathsReplaceTheBasePath) {
+    client = std::make_unique<BackendAPIClient>(&manager, server.url(QStringLiteral("/api/base/")), testOptions());
+    for (const int status : {201, 299}) {
         SCOPED_TRACE(status);
         server.clearScript();
         server.respond("POST", kRefreshPath, FakeResponse::json(status, kRefreshAnswer));
         const auto answer = runTask(client->refreshSession(QStringLiteral("r")));
         EXPECT_EQ(answer.accessToken, "new-access");
         EXPECT_EQ(answer.refreshToken, "new-refresh");
+        EXPECT_EQ(server.requests().last().path, kRefreshPath);
     }
 }
 
@@ -83,12 +76,8 @@ TEST_F(BackendTransportTests, RetryAfterGivesWholeSecondsOfAtLeastOne) {
     const QList<QPair<QByteArray, std::optional<qint64>>> rows = {
         {"0", 1},
         {"  30  ", 30},
-        {"-5", 1},
-        {"+7", 7},
         {"Wed, 21 Oct 2015 07:28:00 GMT", std::nullopt},
         {"1.5", std::nullopt},
-        {"99999999999999999999", std::nullopt},
-        {"soon", std::nullopt},
     };
     for (const auto& [value, seconds] : rows) {
         SCOPED_TRACE(value.toStdString());
@@ -111,7 +100,8 @@ TEST_F(BackendTransportTests, RetryAfterTakesTheFirstUsableFieldWhateverItsSpell
     EXPECT_EQ(retryAfterSeconds({{"Retry-After-Ms", "5"}}), std::nullopt);
 }
 
-TEST_F(BackendTransportTests, SilenceTimesOutWhileDroppedAndRefusedConnectionsAreNetworkFailures) {
+TEST_F(BackendTransportTests, SilenceTimesOutWhileADroppedConnectionIsANetworkFailure
+) {
     BackendAPIClientOptions options = testOptions();
     options.requestTimeout = std::chrono::milliseconds(150);
     client = makeClient(options);
@@ -120,31 +110,17 @@ TEST_F(BackendTransportTests, SilenceTimesOutWhileDroppedAndRefusedConnectionsAr
     auto error = refreshFailure();
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->errorCase(), Case::requestTimedOut);
-    auto context = client->lastRequestDiagnosticContext();
+    const auto context = client->lastRequestDiagnosticContext();
     ASSERT_TRUE(context.has_value());
     EXPECT_EQ(context->errorCode, "REQUEST_TIMED_OUT");
     EXPECT_EQ(context->statusCode, std::nullopt);
-    EXPECT_EQ(context->requestID, QString::fromLatin1(server.requests().last().header("X-Request-ID")));
-
-    server.clearScript();
-    server.respond("POST", kRefreshPath, FakeResponse::json(200, kRefreshAnswer).after(std::chrono::milliseconds(2000)));
-    error = refreshFailure();
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->errorCase(), Case::requestTimedOut);
 
     server.clearScript();
     server.respond("POST", kRefreshPath, FakeResponse::dropConnection());
     error = refreshFailure();
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->errorCase(), Case::networkUnavailable);
-    context = client->lastRequestDiagnosticContext();
-    ASSERT_TRUE(context.has_value());
-    EXPECT_EQ(context->errorCode, "NETWORK_UNAVAILABLE");
-
-    server.close();
-    error = refreshFailure();
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->errorCase(), Case::networkUnavailable);
+    EXPECT_EQ(client->lastRequestDiagnosticContext()->errorCode, "NETWORK_UNAVAILABLE");
 }
 
 TEST_F(BackendTransportTests, AStopRequestAbortsTheTransferAsAnUnexpectedFailure) {
@@ -157,9 +133,7 @@ TEST_F(BackendTransportTests, AStopRequestAbortsTheTransferAsAnUnexpectedFailure
                                                            QStringLiteral("B"), stop.get_token()));
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->errorCase(), Case::unexpectedRuntimeFailure);
-    const auto context = client->lastRequestDiagnosticContext();
-    ASSERT_TRUE(context.has_value());
-    EXPECT_EQ(context->errorCode, "UNEXPECTED_RUNTIME_FAILURE");
+    EXPECT_EQ(client->lastRequestDiagnosticContext()->errorCode, "UNEXPECTED_RUNTIME_FAILURE");
 }
 
 TEST_F(BackendTransportTests, TheRecordedRequestIdComesFromTheAnswerElseFromTheRequest) {
@@ -229,7 +203,6 @@ TEST_F(BackendTransportTests, EveryRequestCarriesTheVersionAndAFreshUpperCaseReq
     server.respond("POST", kRefreshPath, FakeResponse::json(200, kRefreshAnswer));
     runTask(client->refreshSession(QStringLiteral("r")));
     runTask(client->refreshSession(QStringLiteral("r")));
-    ASSERT_EQ(server.requests().size(), 2);
     const QRegularExpression upperUuid(QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
     for (const RecordedRequest& request : server.requests()) {
         EXPECT_EQ(request.header("X-Quorvelle-App-Version"), "1.4.0");
@@ -243,14 +216,6 @@ TEST_F(BackendTransportTests, EveryRequestCarriesTheVersionAndAFreshUpperCaseReq
     client = makeClient(withoutBuild);
     runTask(client->refreshSession(QStringLiteral("r")));
     EXPECT_FALSE(server.requests().last().hasHeader("X-Quorvelle-Build"));
-    EXPECT_EQ(server.requests().last().header("X-Quorvelle-App-Version"), "1.4.0");
-}
-
-TEST_F(BackendTransportTests, PathsReplaceThePathOfTheBaseAddress) {
-    client = std::make_unique<BackendAPIClient>(&manager, server.url(QStringLiteral("/api/base/")), testOptions());
-    server.respond("POST", kRefreshPath, FakeResponse::json(200, kRefreshAnswer));
-    runTask(client->refreshSession(QStringLiteral("r")));
-    EXPECT_EQ(server.requests().last().path, kRefreshPath);
 }
 
 }  // namespace

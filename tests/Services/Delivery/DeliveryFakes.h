@@ -83,7 +83,6 @@ public:
         return result;
     }
     RawFocusedElementMetadata readMetadata(const AccessibilityElement& element) override {
-        metadataReads << element.identityKey();
         return metadataOf.value(element.identityKey());
     }
 
@@ -96,7 +95,6 @@ public:
     QString window;
     int focusLookups = 0;
     qint32 lastProcessIdentifier = 0;
-    QStringList metadataReads;
 };
 
 // Records posted key events; modifiers can be "held" for a number of polls.

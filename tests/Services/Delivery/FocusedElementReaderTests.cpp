@@ -49,17 +49,10 @@ TEST(CandidateScore, RanksSecureThenWritableThenSettableThenEditable) {
          },
          100},
         {"settable and editable", [](auto&) {}, 90},
-        {"settable text role without the editable attribute", [](auto& m) { m.isEditable.reset(); }, 90},
         {"settable, not editable, not a text role",
          [](auto& m) {
              m.role = u"AXGroup"_qs;
              m.isEditable = false;
-         },
-         70},
-        {"settable text role that is disabled",
-         [](auto& m) {
-             m.isEnabled = false;
-             m.isEditable.reset();
          },
          70},
         {"editable with nothing settable",
@@ -205,8 +198,6 @@ TEST(FocusedTargetInspector, ReadsMetadataAndHandleFromOneLookupOfTheElement) {
     InspectorRig rig;
     RawFocusedElementMetadata raw = textField();
     raw.title = u"Name"_qs;
-    raw.frame = QRectF(10, 20, 200, 30);
-    raw.size = QSizeF(200, 30);
     rig.tree.add(u"field"_qs, raw);
     rig.tree.add(u"secret"_qs, passwordField());
     // Focus moves right after the first lookup: a second lookup would pair this field's metadata
@@ -218,42 +209,7 @@ TEST(FocusedTargetInspector, ReadsMetadataAndHandleFromOneLookupOfTheElement) {
     EXPECT_EQ(rig.tree.lastProcessIdentifier, 4321);
     EXPECT_EQ(snapshot.app, *rig.frontmost);
     EXPECT_EQ(elementOf(snapshot.elementHandle)->identityKey(), u"field"_qs);
-    EXPECT_EQ(snapshot.element.role, u"AXTextField"_qs);
     EXPECT_EQ(snapshot.element.title, u"Name"_qs);
-    EXPECT_EQ(snapshot.element.frame, raw.frame);
-    EXPECT_TRUE(snapshot.element.supportsValueWrite);
-    EXPECT_TRUE(snapshot.element.supportsSelectedTextRangeWrite);
-}
-
-TEST(FocusedTargetInspector, AbsentFlagsTakeTheirDefaults) {
-    struct DefaultCase {
-        const char* name;
-        RawFocusedElementMetadata raw;
-        bool enabled;
-        bool editable;
-    };
-    RawFocusedElementMetadata silentField = textField();
-    silentField.isEnabled.reset();
-    silentField.isEditable.reset();
-    RawFocusedElementMetadata silentGroup = group();
-    silentGroup.isEnabled.reset();
-    silentGroup.isValueSettable = true;
-    RawFocusedElementMetadata stated = textField();
-    stated.isEnabled = false;
-    stated.isEditable = false;
-    const DefaultCase cases[] = {
-        {"text field without the two attributes", silentField, true, true},
-        {"settable group without them", silentGroup, true, false},
-        {"stated values are kept", stated, false, false},
-    };
-    for (const DefaultCase& c : cases) {
-        InspectorRig rig;
-        rig.tree.add(u"e"_qs, c.raw);
-        rig.tree.focused = u"e"_qs;
-        const FocusedTargetSnapshot snapshot = rig.inspector.inspect();
-        EXPECT_EQ(snapshot.element.isEnabled, c.enabled) << c.name;
-        EXPECT_EQ(snapshot.element.isEditable, c.editable) << c.name;
-    }
 }
 
 }  // namespace

@@ -39,13 +39,6 @@ TEST(StrategyResolver, ChoosesByTargetInTableOrder) {
          Strategy::clipboardPaste},
         {"web area even with a settable value",
          [](FocusedTargetSnapshot& t) { t.element.role = QStringLiteral("AXWebArea"); }, Strategy::clipboardPaste},
-        {"web area that is neither editable nor a text role",
-         [](FocusedTargetSnapshot& t) {
-             t.element.role = QStringLiteral("AXWebArea");
-             t.element.isEditable = false;
-             t.element.supportsValueWrite = false;
-         },
-         Strategy::clipboardPaste},
         {"editable element whose value cannot be set",
          [](FocusedTargetSnapshot& t) { t.element.supportsValueWrite = false; }, Strategy::clipboardPaste},
         {"editable element of an unknown role with a settable value",

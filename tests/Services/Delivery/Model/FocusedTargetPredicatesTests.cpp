@@ -23,17 +23,14 @@ TEST(FocusedElementMetadata, PredicatesFollowRoleStateAndSettability) {
         // role, subrole, enabled, editable, value settable, range settable ->
         //     text-input role, block reason, paste candidate, direct write
         {"AXTextArea", nullptr, true, true, true, true, true, std::nullopt, true, true},
-        {"AXComboBox", nullptr, true, false, true, false, true, std::nullopt, true, true},
         {"AXButton", "AXSearchField", true, false, true, true, true, std::nullopt, true, true},
         {"AXTextField", "AXSecureTextField", false, true, true, true, true, kSecure, false, false},
-        {"AXTextField", "AXSecureTextField", true, true, true, true, true, kSecure, false, false},
         {"AXTextField", nullptr, false, true, true, true, true, kNoWritable, false, false},
         {"AXTextField", nullptr, true, true, false, false, true, kNoWritable, true, false},
         {"AXTextField", nullptr, true, true, false, true, true, std::nullopt, true, false},
         {"AXWebArea", nullptr, true, false, true, true, false, kNoWritable, true, false},
         {"AXGroup", nullptr, true, true, true, true, false, std::nullopt, true, true},
         {"AXButton", nullptr, true, false, true, true, false, kNoWritable, false, false},
-        {nullptr, nullptr, true, true, true, false, false, std::nullopt, true, true},
         {"axtextfield", nullptr, true, false, true, true, false, kNoWritable, false, false},
     };
     for (const auto& c : cases) {
@@ -61,9 +58,7 @@ TEST(FocusedTargetSnapshot, PrefersClipboardPasteForKeywordAppsByNameOrBundle) {
         {QStringLiteral("Slack"), QStringLiteral("com.tinyspeck.slackmacgap"), true},
         {QStringLiteral("Code"), QStringLiteral("com.microsoft.VSCode"), true},  // bundle, lower-cased
         {QStringLiteral("Obsidian"), std::nullopt, true},
-        {std::nullopt, QStringLiteral("com.figma.Desktop"), true},
         {QStringLiteral("Notes"), QStringLiteral("org.example.Notes"), false},
-        {std::nullopt, std::nullopt, false},
     };
     for (const auto& c : cases) {
         FocusedTargetSnapshot target = writableTextField();

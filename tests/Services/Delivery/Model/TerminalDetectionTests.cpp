@@ -39,7 +39,6 @@ TEST(TerminalDetection, ReasonsFollowTheOrderOfTheChecks) {
          reason(kElement, "python repl")},
         {s("Notes"), none, s("Body"), s("AXCommandLine"), s("AXTextArea"), reason(kElement, "axcommandline")},
         {s("Notes"), none, none, none, s("AXTextArea"), none},
-        {none, none, none, none, s("AXTextField"), none},
     };
     for (const auto& c : cases) {
         FocusedTargetSnapshot target = writableTextField();
