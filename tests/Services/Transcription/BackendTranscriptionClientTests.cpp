@@ -73,9 +73,6 @@ protected:
 
     void SetUp() override
     {
-        tokens->access = QStringLiteral("A1");
-        tokens->refresh = QStringLiteral("R1");
-        tokens->device = QStringLiteral("D1");
         BackendAPIClientOptions options;
         options.nowMilliseconds = [] { return qint64(0); };
         auto backend = std::make_shared<BackendAPIClient>(&network, server.baseUrl(), options);
@@ -86,7 +83,20 @@ protected:
                     std::rethrow_exception(*pauseFailure);
                 co_return;
             });
-        reporting(true);
+        startOver();
+    }
+
+    // Signed in as A1/R1 on device D1; the backend takes reports (when its flag says so), refreshes
+    // to A2/R2, and has seen nothing yet.
+    void startOver(bool reportsWanted = true)
+    {
+        tokens->access = QStringLiteral("A1");
+        tokens->refresh = QStringLiteral("R1");
+        tokens->device = QStringLiteral("D1");
+        pauses.clear();
+        server.clearScript();
+        server.clearRequests();
+        reporting(reportsWanted);
         server.respond("POST", kLog, FakeResponse::json(202, R"({"accepted":true})"));
         server.respond("POST", kRefresh, FakeResponse::json(200, R"({"access_token":"A2","refresh_token":"R2"})"));
     }
@@ -240,12 +250,7 @@ TEST_F(CloudClientTest, ARefusedTokenLeadsToOneRefreshAndASecondRound)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        SetUp();
-        server.clearScript();
-        server.clearRequests();
-        reporting(true);
-        server.respond("POST", kLog, FakeResponse::json(202, R"({"accepted":true})"));
-        server.respond("POST", kRefresh, FakeResponse::json(200, R"({"access_token":"A2","refresh_token":"R2"})"));
+        startOver();
         answerUploads(c.answers);
         if (c.failure)
             EXPECT_EQ(transcribeFailing<QuorvelleError>().errorCase(), *c.failure);
@@ -263,7 +268,6 @@ TEST_F(CloudClientTest, ARefusedTokenLeadsToOneRefreshAndASecondRound)
         if (c.reports > 0) {
             EXPECT_EQ(server.requestsTo(kLog)[0].header("Authorization"), "Bearer A2");
         }
-        pauses.clear();
     }
 }
 
@@ -333,10 +337,7 @@ TEST_F(CloudClientTest, OtherFailuresAreReportedOnceAndNotRetried)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        server.clearScript();
-        server.clearRequests();
-        reporting(true);
-        server.respond("POST", kLog, FakeResponse::json(202, R"({"accepted":true})"));
+        startOver();
         answerUploads({c.answer});
         EXPECT_EQ(transcribeFailing<QuorvelleError>(), c.expected);
         EXPECT_EQ(uploads().size(), 1);
@@ -346,9 +347,7 @@ TEST_F(CloudClientTest, OtherFailuresAreReportedOnceAndNotRetried)
     EXPECT_TRUE(pauses.isEmpty());
 
     // With the configuration's flag off nothing is posted, and the error is the same.
-    server.clearScript();
-    server.clearRequests();
-    reporting(false);
+    startOver(false);
     answerUploads({FakeResponse::json(408, R"({"title":"t"})")});
     EXPECT_EQ(transcribeFailing<QuorvelleError>(), QuorvelleError(QuorvelleErrorCase::requestTimedOut));
     EXPECT_EQ(server.requestsTo(kConfig).size(), 1);
