@@ -5,7 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
-#include <QTimeZone>
 
 
 namespace quorvelle::wire {
@@ -113,8 +112,9 @@ QDateTime decodeISO8601Date(const QJsonValue& value) {
     if (match.captured(8).isEmpty()) {
         offsetSeconds = (number(10) * 3600 + number(11) * 60) * (match.captured(9) == QLatin1String("-") ? -1 : 1);
     }
-    const QDateTime local(date, time.addMSecs(milliseconds), QTimeZone(offsetSeconds));
-    return local.toUTC();
+    // Qt's fixed-offset zones stop at 14 hours and an out-of-range one is silently ignored, so the
+    // offset is taken off by hand: the notation allows up to 23:59.
+    return QDateTime(date, time.addMSecs(milliseconds), Qt::UTC).addSecs(-offsetSeconds);
 }
 
 void putOptional(QJsonObject& object, const QString& key, const std::optional<QString>& value) {

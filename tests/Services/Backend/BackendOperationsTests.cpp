@@ -51,6 +51,8 @@ TEST_F(BackendOperationsTests, DatesAreInternetDateTimesWithOrWithoutFractions) 
         {R"("2024-05-06T07:08:09Z")", seventhOfMay, false},
         {R"("2024-05-06T07:08:09.250Z")", seventhOfMay.addMSecs(250), false},
         {R"("2024-05-06T10:08:09+03:00")", seventhOfMay, false},
+        {R"("2024-05-06T22:38:09+15:30")", seventhOfMay, false},
+        {R"("2024-05-05T16:08:09-15:00")", seventhOfMay, false},
         {"null", std::nullopt, false},
         {R"("2024-05-06T07:08:09")", std::nullopt, true},
         {R"("2024-02-30T07:08:09Z")", std::nullopt, true},
