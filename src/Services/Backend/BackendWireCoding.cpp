@@ -85,7 +85,10 @@ std::optional<QJsonObject> optionalObject(const QJsonObject& object, const QStri
 QUrl requiredUrl(const QJsonObject& object, const QString& key) {
     const QString text = requiredString(object, key);
     const QUrl url(text, QUrl::StrictMode);
-    if (text.isEmpty() || !url.isValid() || url.isRelative()) fail(key, QStringLiteral("is not a valid address"));
+    const bool web = url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http");
+    if (text.isEmpty() || !url.isValid() || !web || url.host().isEmpty()) {
+        fail(key, QStringLiteral("is not a valid address"));
+    }
     return url;
 }
 

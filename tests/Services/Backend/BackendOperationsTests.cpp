@@ -21,6 +21,10 @@ TEST_F(BackendOperationsTests, AnswersThatBreakTheirRecordFailTheCall) {
     const QList<Row> rows = {
         {"start without a valid address", "/v1/auth/device-login/start",
          R"({"device_login_id":"L","device_poll_secret":"S","user_code":"U","verification_url":"not an address"})"},
+        {"start with a local file to open", "/v1/auth/device-login/start",
+         R"({"device_login_id":"L","device_poll_secret":"S","user_code":"U","verification_url":"file:///etc/passwd"})"},
+        {"start with a mail link to open", "/v1/auth/device-login/start",
+         R"({"device_login_id":"L","device_poll_secret":"S","user_code":"U","verification_url":"mailto:someone@example.test"})"},
         {"poll without status", "/v1/auth/device-login/poll", R"({"access_token":"a"})"},
         {"poll with a number for a token", "/v1/auth/device-login/poll", R"({"status":"approved","access_token":5})"},
         {"registration without device id", "/v1/devices/register", R"({"status":"ok","device":{}})"},
