@@ -49,7 +49,7 @@ QCoro::Task<BackendDeviceLoginPollResult> BackendAuthSessionManager::pollDeviceL
         co_await m_backendAPIClient->pollDeviceLogin(challenge.deviceLoginID, challenge.devicePollSecret);
     if (response.status != kApproved) co_return BackendDeviceLoginPollResult{response.status, false, std::nullopt};
     // Telling the caller "approved" without tokens would report a connected account that is not.
-    if (!response.accessToken || !response.refreshToken) {
+    if (!isPresentAndNotEmpty(response.accessToken) || !isPresentAndNotEmpty(response.refreshToken)) {
         co_return BackendDeviceLoginPollResult{kPending, false, std::nullopt};
     }
     const QString deviceID = co_await completeDeviceLogin(*response.accessToken, *response.refreshToken);

@@ -25,8 +25,9 @@ public:
     std::optional<QString> registeredDeviceID() const override;
 
     QCoro::Task<BackendAuthDeviceLoginChallenge> startDeviceLogin() override;
-    // An "approved" answer carrying both tokens completes the sign-in. One that lacks a token is no
-    // approval: it is reported as "pending" and nothing is registered or stored.
+    // An "approved" answer carrying both tokens completes the sign-in. One that lacks a token (or
+    // carries an empty one) is no approval: it is reported as "pending" and nothing is registered
+    // or stored.
     QCoro::Task<BackendDeviceLoginPollResult> pollDeviceLogin(BackendAuthDeviceLoginChallenge challenge) override;
     // Revokes the session on the backend (best effort) and clears the stored tokens and device id;
     // the install id stays.

@@ -5,7 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
-#include <QTimeZone>
 
 
 namespace quorvelle::wire {
@@ -86,7 +85,10 @@ std::optional<QJsonObject> optionalObject(const QJsonObject& object, const QStri
 QUrl requiredUrl(const QJsonObject& object, const QString& key) {
     const QString text = requiredString(object, key);
     const QUrl url(text, QUrl::StrictMode);
-    if (text.isEmpty() || !url.isValid() || url.isRelative()) fail(key, QStringLiteral("is not a valid address"));
+    const bool web = url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http");
+    if (text.isEmpty() || !url.isValid() || !web || url.host().isEmpty()) {
+        fail(key, QStringLiteral("is not a valid address"));
+    }
     return url;
 }
 
@@ -113,8 +115,9 @@ QDateTime decodeISO8601Date(const QJsonValue& value) {
     if (match.captured(8).isEmpty()) {
         offsetSeconds = (number(10) * 3600 + number(11) * 60) * (match.captured(9) == QLatin1String("-") ? -1 : 1);
     }
-    const QDateTime local(date, time.addMSecs(milliseconds), QTimeZone(offsetSeconds));
-    return local.toUTC();
+    // Qt's fixed-offset zones stop at 14 hours and an out-of-range one is silently ignored, so the
+    // offset is taken off by hand: the notation allows up to 23:59.
+    return QDateTime(date, time.addMSecs(milliseconds), Qt::UTC).addSecs(-offsetSeconds);
 }
 
 void putOptional(QJsonObject& object, const QString& key, const std::optional<QString>& value) {

@@ -36,7 +36,8 @@ std::optional<qint64> optionalInteger(const QJsonObject& object, const QString& 
 bool requiredBool(const QJsonObject& object, const QString& key);
 QJsonObject requiredObject(const QJsonObject& object, const QString& key);
 std::optional<QJsonObject> optionalObject(const QJsonObject& object, const QString& key);
-// A string that forms a valid absolute address.
+// A string that forms a valid absolute web (http or https) address with a host: the addresses the
+// backend hands out are opened for the user, where another scheme could start any handler.
 QUrl requiredUrl(const QJsonObject& object, const QString& key);
 std::optional<QDateTime> optionalDate(const QJsonObject& object, const QString& key);
 

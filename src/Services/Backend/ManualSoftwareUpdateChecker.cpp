@@ -60,7 +60,12 @@ QCoro::Task<SoftwareUpdateCheckResult> ManualSoftwareUpdateChecker::checkForUpda
     result.latestVersion = latest.version;
     result.latestBuild = latest.build;
     const QUrl download(latest.downloadURL, QUrl::StrictMode);
-    if (!latest.downloadURL.isEmpty() && download.isValid()) result.downloadURL = download;
+    // The address is opened for the user: a relative one would open as a local path, and another
+    // scheme could start any handler, so only a web address counts.
+    const bool webAddress = download.scheme() == QLatin1String("https") || download.scheme() == QLatin1String("http");
+    if (!latest.downloadURL.isEmpty() && download.isValid() && webAddress && !download.host().isEmpty()) {
+        result.downloadURL = download;
+    }
     result.releasePageURL = m_releasePageURL;
     co_return result;
 }

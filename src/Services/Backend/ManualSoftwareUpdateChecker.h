@@ -15,7 +15,7 @@ namespace quorvelle {
 //
 // Failures: WebRequestError (transport failure as it came, or badServerResponse for a non-2xx answer)
 // and WireDecodingError for a body without "version", "build" or "download_url". A download address
-// that does not parse is not a failure.
+// that does not parse, or is not an absolute http(s) address, is left out, not a failure.
 class ManualSoftwareUpdateChecker : public SoftwareUpdateChecking {
 public:
     ManualSoftwareUpdateChecker(QNetworkAccessManager* session, const QString& backendBaseURL,

@@ -19,8 +19,12 @@ struct LaterDeleter {
 
 }  // namespace
 
-QCoro::Task<QByteArray> fetchPlainGet(QNetworkAccessManager* session, QUrl url) {
-    std::unique_ptr<QNetworkReply, LaterDeleter> reply(session->get(QNetworkRequest(url)));
+QCoro::Task<QByteArray> fetchPlainGet(QNetworkAccessManager* session, QUrl url,
+                                      std::chrono::milliseconds idleTimeout) {
+    QNetworkRequest request(url);
+    // A server that accepts the connection and never answers would otherwise keep the check pending.
+    request.setTransferTimeout(static_cast<int>(idleTimeout.count()));
+    std::unique_ptr<QNetworkReply, LaterDeleter> reply(session->get(request));
     co_await reply.get();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!status.isValid()) throw WebRequestError::transportFailure(reply->error(), reply->errorString());

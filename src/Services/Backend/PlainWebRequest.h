@@ -4,13 +4,17 @@
 #include <QCoroTask>
 #include <QUrl>
 
+#include <chrono>
+
 class QNetworkAccessManager;
 
 namespace quorvelle {
 
 // A GET of the address with the manager's defaults: no headers of ours, no authorisation. Returns the
 // body of a 2xx answer. Throws WebRequestError: transportFailure when no HTTP answer came,
-// badServerResponse for any other status (the body is not read).
-QCoro::Task<QByteArray> fetchPlainGet(QNetworkAccessManager* session, QUrl url);
+// badServerResponse for any other status (the body is not read). A transfer that stays idle for the
+// time-out is aborted, a transport failure too.
+QCoro::Task<QByteArray> fetchPlainGet(QNetworkAccessManager* session, QUrl url,
+                                      std::chrono::milliseconds idleTimeout = std::chrono::seconds(60));
 
 }  // namespace quorvelle

@@ -11,6 +11,9 @@
 #include <QSaveFile>
 #include <QtDebug>
 
+#include <algorithm>
+#include <cmath>
+
 namespace quorvelle {
 
 namespace {
@@ -27,6 +30,15 @@ std::optional<QMap<QString, DefaultsValue>> decodeDomain(const QByteArray& bytes
         values.insert(it.key(), std::move(*decoded));
     }
     return values;
+}
+
+// JSON has no NaN or infinity: Qt writes them as null, which no longer decodes as a number and
+// would cost the whole file on the next start.
+bool isStorable(const DefaultsValue& value) {
+    if (const auto number = value.numberValue()) return std::isfinite(*number);
+    if (const auto elements = value.arrayValue()) return std::all_of(elements->cbegin(), elements->cend(), isStorable);
+    if (const auto members = value.dictionaryValue()) return std::all_of(members->cbegin(), members->cend(), isStorable);
+    return true;
 }
 
 }  // namespace
@@ -67,6 +79,10 @@ std::optional<DefaultsValue> JsonFileUserDefaults::value(const QString& key) con
 }
 
 void JsonFileUserDefaults::setValue(const QString& key, const DefaultsValue& value) {
+    if (!isStorable(value)) {
+        qWarning("Settings value %s holds a number JSON cannot store; not saved", qUtf8Printable(key));
+        return;
+    }
     std::lock_guard lock(m_mutex);
     m_values.insert(key, value);
     writeLocked();

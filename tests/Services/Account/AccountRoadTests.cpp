@@ -99,9 +99,10 @@ TEST_P(AccountRoad, EndingAnswersStoreNothing) {
         EXPECT_EQ(poll(), (BackendDeviceLoginPollResult{QString::fromLatin1(status), false, std::nullopt}));
     }
 
-    // "approved" without both tokens is no approval: nothing is registered or stored.
+    // "approved" without both tokens (an empty one is none) is no approval: nothing is registered or stored.
     for (const QByteArray& body : {QByteArray(R"({"status":"approved","access_token":"a"})"),
-                                   QByteArray(R"({"status":"approved","access_token":"a","refresh_token":null})")}) {
+                                   QByteArray(R"({"status":"approved","access_token":"a","refresh_token":null})"),
+                                   QByteArray(R"({"status":"approved","access_token":"a","refresh_token":""})")}) {
 
         server.clearScript();
         server.respond("POST", kPoll, FakeResponse::json(200, body));

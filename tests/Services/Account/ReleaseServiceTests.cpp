@@ -139,10 +139,14 @@ TEST_F(ReleaseServiceTest, UpdateCheckComparesWithTheRunningProgram) {
     EXPECT_EQ(check("1.4.1", "10").status, SoftwareUpdateCheckResult::Status::upToDate);
     EXPECT_FALSE(server.requests().at(0).hasHeader("Authorization"));
 
-    // An address that does not parse is left out; a missing one fails the check.
-    server.clearScript();
-    server.respond("GET", kLatest, FakeResponse::json(200, R"({"version":"2","build":"1","download_url":"not a url"})"));
-    EXPECT_EQ(check("1", "1").downloadURL, std::nullopt);
+    // An address that does not parse, or is no web address, is left out; a missing one fails the check.
+    for (const QByteArray& address : {QByteArray("not a url"), QByteArray("q.deb"), QByteArray("file:///etc/passwd"),
+                                      QByteArray("https:q.deb")}) {
+        server.clearScript();
+        server.respond("GET", kLatest,
+                       FakeResponse::json(200, R"({"version":"2","build":"1","download_url":")" + address + "\"}"));
+        EXPECT_EQ(check("1", "1").downloadURL, std::nullopt) << address.toStdString();
+    }
     server.clearScript();
     server.respond("GET", kLatest, FakeResponse::json(200, R"({"version":"2","build":"1"})"));
     EXPECT_THROW(check("1", "1"), WireDecodingError);

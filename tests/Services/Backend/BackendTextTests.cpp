@@ -16,6 +16,7 @@ TEST(BackendTextTests, RedactionRemovesCredentialsAndKeepsTheRest) {
     const QList<Row> rows = {
         {"Authorization: Bearer abc.DEF-123_x rejected", "Authorization: [redacted] rejected"},
         {"bearer abc", "[redacted]"},
+        {"Bearer ab+c/d~e== sent", "[redacted] sent"},
         {"token " + jwt + " expired", "token [redacted] expired"},
         {"url?token=abc123&x=1 next", "url?[redacted] next"},
         {"PASSWORD=hunter2, Secret=s api_key=k1 apikey=k2 API-KEY=k3", "[redacted] [redacted] [redacted] [redacted] [redacted]"},

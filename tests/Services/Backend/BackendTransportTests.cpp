@@ -1,6 +1,8 @@
 #include "BackendTestSupport.h"
 
 #include "Services/Backend/BackendErrorMapping.h"
+#include "Services/Backend/PlainWebRequest.h"
+#include "Services/Backend/WebRequestError.h"
 
 #include <QRegularExpression>
 
@@ -121,6 +123,18 @@ TEST_F(BackendTransportTests, SilenceTimesOutWhileADroppedConnectionIsANetworkFa
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->errorCase(), Case::networkUnavailable);
     EXPECT_EQ(client->lastRequestDiagnosticContext()->errorCode, "NETWORK_UNAVAILABLE");
+}
+
+TEST_F(BackendTransportTests, APlainGetThatIsNeverAnsweredEndsAsATransportFailure) {
+    server.respond("GET", QStringLiteral("/v1/releases/latest"), FakeResponse::silence());
+    std::optional<WebRequestError> failure;
+    try {
+        runTask(fetchPlainGet(&manager, server.url(QStringLiteral("/v1/releases/latest")), std::chrono::milliseconds(150)));
+    } catch (const WebRequestError& error) {
+        failure = error;
+    }
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->errorCase(), WebRequestError::Case::transportFailure);
 }
 
 TEST_F(BackendTransportTests, AStopRequestAbortsTheTransferAsAnUnexpectedFailure) {

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTimeZone>
 
+#include <limits>
 #include <thread>
 
 namespace quorvelle {
@@ -103,6 +104,26 @@ TEST_F(JsonFileUserDefaultsTest, ASecondDamagedFileDoesNotReplaceTheFirstOneKept
     for (const QString& name : asideFiles()) contents << QString::fromLatin1(readAll(dir.filePath(name)));
     contents.sort();
     EXPECT_EQ(contents, (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+}
+
+TEST_F(JsonFileUserDefaultsTest, ANumberJsonCannotHoldIsRefusedAndTheFileStaysReadable) {
+    const DefaultsValue nan(std::numeric_limits<double>::quiet_NaN());
+    const DefaultsValue infinity(std::numeric_limits<double>::infinity());
+    {
+        JsonFileUserDefaults defaults(path(), fixedNow);
+        defaults.setString(QStringLiteral("kept"), QStringLiteral("v"));
+        defaults.setValue(QStringLiteral("volume"), DefaultsValue(0.5));
+        defaults.setValue(QStringLiteral("volume"), nan);
+        defaults.setValue(QStringLiteral("list"), DefaultsValue(DefaultsValue::Array{DefaultsValue(1), infinity}));
+        defaults.setValue(QStringLiteral("map"), DefaultsValue(DefaultsValue::Dictionary{{QStringLiteral("x"), nan}}));
+        EXPECT_EQ(defaults.value(QStringLiteral("volume")), DefaultsValue(0.5));
+    }
+    JsonFileUserDefaults reopened(path(), fixedNow);
+    EXPECT_EQ(reopened.string(QStringLiteral("kept")), QStringLiteral("v"));
+    EXPECT_EQ(reopened.value(QStringLiteral("volume")), DefaultsValue(0.5));
+    EXPECT_FALSE(reopened.contains(QStringLiteral("list")));
+    EXPECT_FALSE(reopened.contains(QStringLiteral("map")));
+    EXPECT_TRUE(asideFiles().isEmpty());
 }
 
 TEST_F(JsonFileUserDefaultsTest, AFailedWriteKeepsTheValueForThisRunAndDoesNotThrow) {
