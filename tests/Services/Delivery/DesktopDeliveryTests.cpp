@@ -2,6 +2,7 @@
 // synthetic keys. Runs inside the desktop test environment (scripts/desktop-test-env).
 #include "FixtureApp.h"
 #include "Platform/Linux/AccessibilityBus.h"
+#include "Platform/Linux/AtspiElementNavigator.h"
 #include "Platform/Linux/AtspiFocusTracker.h"
 #include "Platform/Linux/LinuxTextDeliveryServices.h"
 #include "Platform/Linux/X11FrontmostApplicationReader.h"
@@ -370,6 +371,31 @@ TEST_P(DesktopDeliveryAnyToolkit, FocusEventsLeaveNoReferenceBehind) {
         after = trackedReferences(kSingle);
     }
     EXPECT_LT(after - before, kRounds) << "references grew from " << before << " to " << after;
+}
+
+// A list reports one child per cell; asking for each would stall on a long one.
+TEST(DesktopDeliveryRows, AListThatManagesItsRowsIsNotEnumerated) {
+    if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs the desktop test environment";
+    FixtureApp fixture(Toolkit::Gtk, QStringLiteral("Rows"));
+    fixture.showRows(2000);
+    test::activateWindowOf(fixture.processId());
+    fixture.focus(QStringLiteral("rows"));
+    AtspiElementNavigator navigator;
+    const auto pid = static_cast<qint32>(fixture.processId());
+    AccessibilityElementRef list;
+    test::waitUntil(
+        [&] {
+            try {
+                list = navigator.focusedElement(pid);
+            } catch (const FocusedTargetInspectionError&) {
+                list = nullptr;
+            }
+            return list && navigator.readMetadata(*list).title == QStringLiteral("Rows");
+        },
+        10000);
+    ASSERT_TRUE(list) << "the list never took the focus";
+    ASSERT_EQ(navigator.readMetadata(*list).title, QStringLiteral("Rows"));
+    EXPECT_EQ(navigator.children(*list).size(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Qt, DesktopDeliveryAnyToolkit, ::testing::Values(Toolkit::Qt),
