@@ -1,7 +1,9 @@
 /* A GTK 3 window with a single-line, a password and a multi-line field, driven over stdin with the
- * same commands as the Qt fixture (focus, set, select, text, quit); offsets are characters. */
+ * same commands as the Qt fixture (focus, set, select, text, quit); offsets are characters.
+ * "rows <n>" adds a list of n rows, which "focus rows" then focuses. */
 #include <gtk/gtk.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 static GtkWidget* single_entry;
@@ -15,7 +17,32 @@ static void reply(const char* line) {
     fflush(stdout);
 }
 
+static GtkWidget* rows_view;
+
+/* A focused list of `count` rows (created on first use): a container that manages its descendants. */
+static void show_rows(int count) {
+    if (rows_view) return;
+    GtkListStore* store = gtk_list_store_new(1, G_TYPE_STRING);
+    for (int i = 0; i < count; ++i) {
+        char label[32];
+        snprintf(label, sizeof label, "Row %d", i);
+        gtk_list_store_insert_with_values(store, NULL, -1, 0, label, -1);
+    }
+    rows_view = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));
+    g_object_unref(store);
+    gtk_tree_view_append_column(GTK_TREE_VIEW(rows_view),
+                                gtk_tree_view_column_new_with_attributes("Rows", gtk_cell_renderer_text_new(),
+                                                                         "text", 0, NULL));
+    atk_object_set_name(gtk_widget_get_accessible(rows_view), "Rows");
+    GtkWidget* scroller = gtk_scrolled_window_new(NULL, NULL);
+    gtk_widget_set_size_request(scroller, -1, 80);
+    gtk_container_add(GTK_CONTAINER(scroller), rows_view);
+    gtk_box_pack_start(GTK_BOX(gtk_bin_get_child(GTK_BIN(window))), scroller, FALSE, FALSE, 0);
+    gtk_widget_show_all(scroller);
+}
+
 static GtkWidget* field_named(const char* name) {
+    if (strcmp(name, "rows") == 0) return rows_view;
     if (strcmp(name, "single") == 0) return single_entry;
     if (strcmp(name, "password") == 0) return password_entry;
     if (strcmp(name, "multi") == 0) return multi_view;
@@ -55,6 +82,9 @@ static void handle(char* line) {
     GtkWidget* target = parts[0] && parts[1] ? field_named(parts[1]) : NULL;
     if (strcmp(command, "quit") == 0) {
         gtk_main_quit();
+    } else if (strcmp(command, "rows") == 0 && parts[1]) {
+        show_rows(atoi(parts[1]));
+        reply("ok");
     } else if (strcmp(command, "text") == 0) {
         print_texts();
     } else if (!target) {

@@ -72,6 +72,10 @@ void FixtureApp::select(const QString& field, int start, int length) {
     }
 }
 
+void FixtureApp::showRows(int count) {
+    if (command(QStringLiteral("rows %1").arg(count)) != QLatin1String("ok")) throw std::runtime_error("rows refused");
+}
+
 QJsonObject FixtureApp::texts() {
     return QJsonDocument::fromJson(command(QStringLiteral("text")).toUtf8()).object();
 }

@@ -30,6 +30,8 @@ public:
     void focus(const QString& field);
     void setText(const QString& field, const QString& text);
     void select(const QString& field, int start, int length);
+    // Adds a list of that many rows, focusable as the field "rows" (GTK fixture only).
+    void showRows(int count);
     // The fields' texts as the fixture itself sees them.
     QJsonObject texts();
 

@@ -94,7 +94,9 @@ QList<std::shared_ptr<AtspiElement>> AtspiElementNavigator::childElements(const 
     AtspiCallError error;
     const gint count = atspi_accessible_get_child_count(element.accessible(), error.slot());
     throwIfUnresponsive(error);
-    for (gint index = 0; index < count; ++index) {
+    // Each child is a call of its own; a container may claim millions (a spreadsheet's cells).
+    const gint limit = qMin(count, static_cast<gint>(kMaximumFocusSearchCount));
+    for (gint index = 0; index < limit; ++index) {
         AtspiAccessible* child = atspi_accessible_get_child_at_index(element.accessible(), index, error.slot());
         throwIfUnresponsive(error);
         if (auto adopted = adoptAtspiElement(child, element.offsetUnit())) result.append(std::move(adopted));
@@ -155,6 +157,9 @@ AccessibilityElementRef AtspiElementNavigator::parent(const AccessibilityElement
 
 QList<AccessibilityElementRef> AtspiElementNavigator::children(const AccessibilityElement& element) {
     QList<AccessibilityElementRef> result;
+    // A container that manages its descendants (a table, a tree, a long list) makes them up on
+    // request; they are rows and cells, never the field text goes to.
+    if (StateSet(atspiElement(element).accessible()).contains(ATSPI_STATE_MANAGES_DESCENDANTS)) return result;
     for (auto& child : childElements(atspiElement(element))) result.append(child);
     return result;
 }

@@ -11,11 +11,15 @@ namespace {
 
 AtspiAccessible* lastFocused = nullptr;
 
-// Called by libatspi from the main loop; must not throw.
+// Called by libatspi from the main loop; must not throw. The event is a copy handed over to us
+// (it holds a reference to its source): every focus change on the desktop would leak one otherwise.
 void onFocusChanged(const AtspiEvent* event) {
-    if (!event || !event->source || event->detail1 != 1) return;
-    if (lastFocused) g_object_unref(lastFocused);
-    lastFocused = static_cast<AtspiAccessible*>(g_object_ref(event->source));
+    if (!event) return;
+    if (event->source && event->detail1 == 1) {
+        if (lastFocused) g_object_unref(lastFocused);
+        lastFocused = static_cast<AtspiAccessible*>(g_object_ref(event->source));
+    }
+    g_boxed_free(ATSPI_TYPE_EVENT, const_cast<AtspiEvent*>(event));
 }
 
 }  // namespace

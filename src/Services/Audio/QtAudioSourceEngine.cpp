@@ -148,7 +148,12 @@ void QtAudioSourceEngine::deliver(const QByteArray& bytes) {
         buffer.frameLength = static_cast<std::uint32_t>(take / frameBytes);
         buffer.blocks.push_back(pending_.mid(offset, take));
         offset += take;
-        tap_(buffer);
+        // This runs in a slot of the audio thread, where an exception would end the process and
+        // the recording with it: a buffer the tap could not take is dropped instead.
+        try {
+            tap_(buffer);
+        } catch (...) {
+        }
     }
     pending_.remove(0, offset);
 }

@@ -212,5 +212,23 @@ TEST_F(MicrophoneCapture, StereoDeviceAtAnotherRateIsResampledFromItsLoudestChan
     EXPECT_NEAR(peak, 16000, 800);
 }
 
+// Buffers reach the tap from a slot on the audio thread: a tap that throws must cost that buffer only.
+TEST(QtAudioSourceEngineDelivery, ATapThatThrowsLosesOnlyThatBuffer) {
+    QtAudioSourceEngine engine([](std::uint32_t) { return std::nullopt; });
+    std::vector<std::uint32_t> received;
+    engine.installTap(0, 4, AudioStreamFormat{AudioCommonFormat::int16, 16000, 1, true},
+                      [&](const AudioPcmBuffer& buffer) {
+                          if (received.empty() && buffer.frameLength == 3) {
+                              received.push_back(0);
+                              throw std::bad_alloc();
+                          }
+                          received.push_back(buffer.frameLength);
+                      });
+    EXPECT_NO_THROW(engine.deliver(QByteArray(3 * 2, '\1')));
+    EXPECT_NO_THROW(engine.deliver(QByteArray(4 * 2, '\2')));
+    EXPECT_EQ(received, (std::vector<std::uint32_t>{0, 4}));
+    engine.removeTap(0);
+}
+
 }  // namespace
 }  // namespace quorvelle

@@ -2,6 +2,8 @@
 // synthetic keys. Runs inside the desktop test environment (scripts/desktop-test-env).
 #include "FixtureApp.h"
 #include "Platform/Linux/AccessibilityBus.h"
+#include "Platform/Linux/AtspiElementNavigator.h"
+#include "Platform/Linux/AtspiFocusTracker.h"
 #include "Platform/Linux/LinuxTextDeliveryServices.h"
 #include "Platform/Linux/X11FrontmostApplicationReader.h"
 #include "Services/Delivery/ClipboardWriteError.h"
@@ -17,6 +19,8 @@
 #include <QMimeData>
 
 #include <gtest/gtest.h>
+
+#include <atspi/atspi.h>
 
 #include <csignal>
 
@@ -334,6 +338,64 @@ TEST_P(DesktopDeliveryAnyToolkit, AnUnansweredCallWithAccessibilitySwitchedOffIs
     } catch (const TextInsertionError& error) {
         EXPECT_EQ(error.errorCase(), TextInsertionError::Case::accessibilityPermissionMissing);
     }
+}
+
+// Every focus event holds a reference to the object that gained or lost the focus; one kept by
+// mistake per event would keep every field the user ever visited alive.
+TEST_P(DesktopDeliveryAnyToolkit, FocusEventsLeaveNoReferenceBehind) {
+    auto fixture = launch();
+    const auto pid = static_cast<qint32>(fixture->processId());
+    // The reference count of the tracked object once `field` holds the focus.
+    const auto trackedReferences = [&](const QString& field) {
+        focusAndInspect(*fixture, field);
+        int count = 0;
+        test::waitUntil(
+            [&] {
+                const auto tracked = AtspiFocusTracker::focusedObject(pid, AtspiOffsetUnit::utf16CodeUnits);
+                if (!tracked) return false;
+                gchar* name = atspi_accessible_get_name(tracked->accessible(), nullptr);
+                const bool isField = QString::fromUtf8(name ? name : "") == accessibleTitle(field);
+                g_free(name);
+                count = static_cast<int>(G_OBJECT(tracked->accessible())->ref_count) - 1;  // less ours
+                return isField;
+            },
+            10000);
+        return count;
+    };
+    const int before = trackedReferences(kSingle);
+    ASSERT_GT(before, 0) << "the focus tracker never saw the field";
+    constexpr int kRounds = 6;
+    int after = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        trackedReferences(kMulti);
+        after = trackedReferences(kSingle);
+    }
+    EXPECT_LT(after - before, kRounds) << "references grew from " << before << " to " << after;
+}
+
+// A list reports one child per cell; asking for each would stall on a long one.
+TEST(DesktopDeliveryRows, AListThatManagesItsRowsIsNotEnumerated) {
+    if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs the desktop test environment";
+    FixtureApp fixture(Toolkit::Gtk, QStringLiteral("Rows"));
+    fixture.showRows(2000);
+    test::activateWindowOf(fixture.processId());
+    fixture.focus(QStringLiteral("rows"));
+    AtspiElementNavigator navigator;
+    const auto pid = static_cast<qint32>(fixture.processId());
+    AccessibilityElementRef list;
+    test::waitUntil(
+        [&] {
+            try {
+                list = navigator.focusedElement(pid);
+            } catch (const FocusedTargetInspectionError&) {
+                list = nullptr;
+            }
+            return list && navigator.readMetadata(*list).title == QStringLiteral("Rows");
+        },
+        10000);
+    ASSERT_TRUE(list) << "the list never took the focus";
+    ASSERT_EQ(navigator.readMetadata(*list).title, QStringLiteral("Rows"));
+    EXPECT_EQ(navigator.children(*list).size(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Qt, DesktopDeliveryAnyToolkit, ::testing::Values(Toolkit::Qt),
