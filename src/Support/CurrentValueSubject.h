@@ -8,8 +8,11 @@
 namespace quorvelle {
 
 // Holds the latest value and hands every new one to its subscribers, on the thread that sends it.
-// Subscribers that live on another thread must hop there themselves. Sending never holds the lock
-// while a subscriber runs, so a subscriber may send or unsubscribe.
+// Subscribers that live on another thread must hop there themselves, without waiting on that thread.
+//
+// Deliveries are serialised, and unsubscribe() waits for a delivery in progress: once it returns,
+// the subscriber is never called again, so its owner may go away. A subscriber may send,
+// subscribe or unsubscribe from inside its own call.
 template <typename T>
 class CurrentValueSubject {
 public:
@@ -19,42 +22,42 @@ public:
     explicit CurrentValueSubject(T initial) : value_(std::move(initial)) {}
 
     T value() const {
-        std::lock_guard guard(mutex_);
+        std::lock_guard guard(valueMutex_);
         return value_;
     }
 
     void send(const T& value) {
-        std::map<Token, Subscriber> receivers;
+        std::lock_guard delivering(deliveryMutex_);
         {
-            std::lock_guard guard(mutex_);
+            std::lock_guard guard(valueMutex_);
             value_ = value;
-            receivers = subscribers_;
         }
-        for (auto& [token, receiver] : receivers) receiver(value);
+        const std::map<Token, Subscriber> receivers = subscribers_;
+        for (const auto& [token, receiver] : receivers) {
+            // One that unsubscribed during this delivery is skipped.
+            if (subscribers_.count(token) != 0) receiver(value);
+        }
     }
 
     // The subscriber receives the current value at once, then every value sent.
     Token subscribe(Subscriber subscriber) {
-        T current;
-        Token token;
-        {
-            std::lock_guard guard(mutex_);
-            token = ++lastToken_;
-            subscribers_.emplace(token, subscriber);
-            current = value_;
-        }
-        subscriber(current);
+        std::lock_guard delivering(deliveryMutex_);
+        const Token token = ++lastToken_;
+        subscribers_.emplace(token, subscriber);
+        subscriber(value());
         return token;
     }
 
     void unsubscribe(Token token) {
-        std::lock_guard guard(mutex_);
+        std::lock_guard delivering(deliveryMutex_);
         subscribers_.erase(token);
     }
 
 private:
-    mutable std::mutex mutex_;
+    mutable std::mutex valueMutex_;
     T value_;
+    // Held for a whole delivery; recursive so a subscriber can act on the subject from its call.
+    std::recursive_mutex deliveryMutex_;
     std::map<Token, Subscriber> subscribers_;
     Token lastToken_ = 0;
 };

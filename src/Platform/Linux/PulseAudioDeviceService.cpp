@@ -42,7 +42,7 @@ std::optional<PulseAudioDeviceService::ServerView> PulseAudioDeviceService::quer
     if (!loop) return std::nullopt;
     pa_context* context = pa_context_new(pa_mainloop_get_api(loop), "Quorvelle device list");
     std::optional<ServerView> result;
-    if (context && pa_context_connect(context, nullptr, PA_CONTEXT_NOFLAGS, nullptr) >= 0) {
+    if (context && pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {
         QueryState state;
         bool asked = false;
         QElapsedTimer timer;
