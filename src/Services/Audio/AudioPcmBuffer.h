@@ -9,8 +9,7 @@
 
 namespace quorvelle {
 
-// Sample encodings, numbered as the audio stack of the original design numbers them (used in the
-// format summaries of the debug snapshot).
+// Sample encodings, with the numbers the debug snapshot's format summaries go by (0 is "Other").
 enum class AudioCommonFormat { other = 0, float32 = 1, float64 = 2, int16 = 3, int32 = 4 };
 
 struct AudioStreamFormat {
