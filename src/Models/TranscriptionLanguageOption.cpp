@@ -1,11 +1,8 @@
 #include "Models/TranscriptionLanguageOption.h"
 
-#include <unicode/coll.h>
-#include <unicode/locid.h>
-#include <unicode/unistr.h>
+#include "Support/TextFolding.h"
 
 #include <algorithm>
-#include <memory>
 #include <vector>
 
 namespace quorvelle {
@@ -63,22 +60,11 @@ QList<TranscriptionLanguageOption> TranscriptionLanguageOption::optionsSortedFor
     // Sorting the plain rows keeps the ordering free of optional-string copies.
     std::vector<LanguageRow> rows(std::begin(languageTable), std::end(languageTable));
 
-    UErrorCode status = U_ZERO_ERROR;
-    const icu::Locale icuLocale(locale.name().toLatin1().constData());
-    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(icuLocale, status));
-    if (U_SUCCESS(status) && collator) {
-        // Secondary strength: letter case does not count, accents do.
-        collator->setStrength(icu::Collator::SECONDARY);
-        std::stable_sort(rows.begin(), rows.end(), [&](const LanguageRow& a, const LanguageRow& b) {
-            UErrorCode compareStatus = U_ZERO_ERROR;
-            return collator->compare(icu::UnicodeString::fromUTF8(a.name), icu::UnicodeString::fromUTF8(b.name),
-                                     compareStatus) == UCOL_LESS;
-        });
-    } else {
-        std::stable_sort(rows.begin(), rows.end(), [](const LanguageRow& a, const LanguageRow& b) {
-            return QString::fromLatin1(a.name).compare(QString::fromLatin1(b.name), Qt::CaseInsensitive) < 0;
-        });
-    }
+    // The locale's collation, ignoring letter case but not accents.
+    std::stable_sort(rows.begin(), rows.end(), [&](const LanguageRow& a, const LanguageRow& b) {
+        return TextFolding::compareCaseInsensitive(QString::fromLatin1(a.name), QString::fromLatin1(b.name),
+                                                   locale) < 0;
+    });
 
     QList<TranscriptionLanguageOption> languages;
     languages.reserve(static_cast<qsizetype>(rows.size()) + 1);

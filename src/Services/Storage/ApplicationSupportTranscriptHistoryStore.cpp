@@ -5,10 +5,10 @@
 #include "Services/Storage/TranscriptHistoryCsv.h"
 #include "Services/Storage/TranscriptHistoryExportError.h"
 #include "Support/AppPaths.h"
+#include "Support/PrivateFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QtDebug>
 
 #include <sys/stat.h>
@@ -103,18 +103,10 @@ void ApplicationSupportTranscriptHistoryStore::save(const QList<TranscriptHistor
     QList<TranscriptHistoryEntry> sorted = entries;
     sortNewestFirst(sorted);
 
-    QSaveFile file(historyFilePath());
     // Everything the user ever dictated: for the user's eyes only.
-    if (!file.open(QIODevice::WriteOnly) ||
-        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+    if (const auto failure = PrivateFile::write(historyFilePath(), m_encoder.encode(sorted))) {
         qWarning("Cannot write transcript history %s: %s", qUtf8Printable(historyFilePath()),
-                 qUtf8Printable(file.errorString()));
-        return;
-    }
-    file.write(m_encoder.encode(sorted));
-    if (!file.commit()) {
-        qWarning("Cannot write transcript history %s: %s", qUtf8Printable(historyFilePath()),
-                 qUtf8Printable(file.errorString()));
+                 qUtf8Printable(*failure));
         return;
     }
     if (const auto stamp = currentStamp()) m_lastDecoded = DecodedFile{*stamp, std::move(sorted)};
@@ -140,17 +132,9 @@ QString ApplicationSupportTranscriptHistoryStore::exportCSV() {
     }
     const QString path = QDir(folder).filePath(TranscriptHistoryCsv::fileName(m_options.now()));
 
-    QSaveFile file(path);
     // Transcripts are private: the file is readable by its owner only, from the moment it exists.
-    if (!file.open(QIODevice::WriteOnly) ||
-        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::writeFailed, path,
-                                           file.errorString());
-    }
-    file.write(TranscriptHistoryCsv::document(history.entries).toUtf8());
-    if (!file.commit()) {
-        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::writeFailed, path,
-                                           file.errorString());
+    if (const auto failure = PrivateFile::write(path, TranscriptHistoryCsv::document(history.entries).toUtf8())) {
+        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::writeFailed, path, *failure);
     }
     return path;
 }

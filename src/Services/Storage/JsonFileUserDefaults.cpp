@@ -2,13 +2,13 @@
 
 #include "Services/Storage/DamagedFile.h"
 #include "Support/AppPaths.h"
+#include "Support/PrivateFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QtDebug>
 
 #include <algorithm>
@@ -102,18 +102,9 @@ void JsonFileUserDefaults::writeLocked() const {
         object.insert(it.key(), it.value().toTaggedJson());
 
     QDir().mkpath(QFileInfo(m_filePath).absolutePath());
-    QSaveFile file(m_filePath);
     // Instructions, dictionary and snippets are personal: readable by the user alone.
-    if (!file.open(QIODevice::WriteOnly) ||
-        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        qWarning("Cannot write settings file %s: %s", qUtf8Printable(m_filePath),
-                 qUtf8Printable(file.errorString()));
-        return;
-    }
-    file.write(QJsonDocument(object).toJson(QJsonDocument::Indented));
-    if (!file.commit()) {
-        qWarning("Cannot write settings file %s: %s", qUtf8Printable(m_filePath),
-                 qUtf8Printable(file.errorString()));
+    if (const auto failure = PrivateFile::write(m_filePath, QJsonDocument(object).toJson(QJsonDocument::Indented))) {
+        qWarning("Cannot write settings file %s: %s", qUtf8Printable(m_filePath), qUtf8Printable(*failure));
     }
 }
 
