@@ -12,11 +12,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <atomic>
 #include <chrono>
-#include <fcntl.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -53,15 +53,20 @@ void BM_CaptureStartToFirstConvertedBuffer(benchmark::State& state) {
         QElapsedTimer timer;
         timer.start();
         service.startCapture();
-        while (!converted && timer.elapsed() < 2000) QThread::usleep(200);
+        while (!converted && timer.elapsed() < 2000)
+            QThread::usleep(200);
         state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) / 1e9);
         service.cancelCapture();
     }
     feeding = false;
     feeder.join();
 }
-BENCHMARK(BM_CaptureStartToFirstConvertedBuffer)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20)
-    ->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_CaptureStartToFirstConvertedBuffer)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 

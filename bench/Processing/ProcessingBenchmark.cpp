@@ -19,15 +19,16 @@ QString transcript() {
         "um so the quarterly report for acme corp is ready comma and the kubernetes cluster is at "
         "percent 85 period şey yarın sabah toplantı var virgül ama uh we can meet at 10:30 question mark ");
     QString text;
-    while (text.size() < 2000) text += sentence;
+    while (text.size() < 2000)
+        text += sentence;
     return text.left(2000);
 }
 
 QList<VoiceSnippet> snippets() {
     QList<VoiceSnippet> list;
     for (int i = 0; i < 20; ++i) {
-        list.append({QUuid::createUuid(), QStringLiteral("my signature %1").arg(i),
-                     QStringLiteral("Best, Ada"), false});
+        list.append(
+            {QUuid::createUuid(), QStringLiteral("my signature %1").arg(i), QStringLiteral("Best, Ada"), false});
     }
     return list;
 }
@@ -75,10 +76,10 @@ void cleanupOnly(benchmark::State& state) {
 BENCHMARK(cleanupOnly)->Unit(benchmark::kMicrosecond);
 
 void dictionaryOnly(benchmark::State& state) {
-    const QString cleaned =
-        applyCleanupMode(transcript(), TranscriptionPostProcessingMode::default_).transcript;
+    const QString cleaned = applyCleanupMode(transcript(), TranscriptionPostProcessingMode::default_).transcript;
     const QList<DictionaryReplacementEntry> entries = dictionary();
-    for (auto _ : state) benchmark::DoNotOptimize(applyDictionaryReplacements(cleaned, entries));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(applyDictionaryReplacements(cleaned, entries));
 }
 BENCHMARK(dictionaryOnly)->Unit(benchmark::kMicrosecond);
 
@@ -88,11 +89,11 @@ void dictionaryAllPresent(benchmark::State& state) {
     QList<DictionaryReplacementEntry> entries;
     for (int i = 0; i < 200; ++i) {
         text += QStringLiteral("word%1 ").arg(i);
-        entries.append(
-            {QUuid::createUuid(), QStringLiteral("word%1").arg(i), QStringLiteral("Word%1").arg(i), {}, {}});
+        entries.append({QUuid::createUuid(), QStringLiteral("word%1").arg(i), QStringLiteral("Word%1").arg(i), {}, {}});
     }
     text = text.left(2000);
-    for (auto _ : state) benchmark::DoNotOptimize(applyDictionaryReplacements(text, entries));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(applyDictionaryReplacements(text, entries));
 }
 BENCHMARK(dictionaryAllPresent)->Unit(benchmark::kMicrosecond);
 

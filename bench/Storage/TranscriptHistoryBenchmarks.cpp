@@ -19,22 +19,20 @@ constexpr int kEntryCount = 10'000;
 
 TranscriptHistoryEntry sampleEntry(const QDateTime& completedAt, int index) {
     // About the length of a short dictated paragraph, with the characters the CSV must quote.
-    const QString transcript =
-        QStringLiteral(
-            "Entry %1: please send the quarterly report to \"finance\", then book the room for "
-            "Thursday and remind everyone about the review.")
-            .arg(index);
-    return TranscriptHistoryEntry{
-        QUuid::createUuid(), completedAt, transcript,
-        4.25 + index % 7,    22,          TranscriptHistoryCompletionKind::inserted};
+    const QString transcript = QStringLiteral(
+                                   "Entry %1: please send the quarterly report to \"finance\", then book the room for "
+                                   "Thursday and remind everyone about the review.")
+                                   .arg(index);
+    return TranscriptHistoryEntry{QUuid::createUuid(), completedAt, transcript,
+                                  4.25 + index % 7,    22,          TranscriptHistoryCompletionKind::inserted};
 }
 
 struct Fixture {
     QTemporaryDir dir;
     QDateTime start = QDateTime::currentDateTimeUtc();
-    ApplicationSupportTranscriptHistoryStore::Options options{
-        QDir(dir.path()).filePath(QStringLiteral("History")),
-        QDir(dir.path()).filePath(QStringLiteral("export")), &QDateTime::currentDateTime};
+    ApplicationSupportTranscriptHistoryStore::Options options{QDir(dir.path()).filePath(QStringLiteral("History")),
+                                                              QDir(dir.path()).filePath(QStringLiteral("export")),
+                                                              &QDateTime::currentDateTime};
     ApplicationSupportTranscriptHistoryStore store{options};
     int added = 0;
 
@@ -42,7 +40,8 @@ struct Fixture {
         QDir().mkpath(options.exportDirectory);
         QList<TranscriptHistoryEntry> entries;
         entries.reserve(kEntryCount);
-        for (int i = 0; i < kEntryCount; ++i) entries.append(sampleEntry(start.addSecs(-60 * i), i));
+        for (int i = 0; i < kEntryCount; ++i)
+            entries.append(sampleEntry(start.addSecs(-60 * i), i));
         store.save(entries);
     }
 
@@ -57,7 +56,8 @@ struct Fixture {
 
 void BM_HistoryAppendAt10k(benchmark::State& state) {
     Fixture fixture;
-    for (auto _ : state) fixture.addOne(fixture.store);
+    for (auto _ : state)
+        fixture.addOne(fixture.store);
 }
 
 void BM_HistoryFirstAppendAfterStartAt10k(benchmark::State& state) {
@@ -70,7 +70,8 @@ void BM_HistoryFirstAppendAfterStartAt10k(benchmark::State& state) {
 
 void BM_HistoryExportAt10k(benchmark::State& state) {
     Fixture fixture;
-    for (auto _ : state) benchmark::DoNotOptimize(fixture.store.exportCSV());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(fixture.store.exportCSV());
 }
 
 void BM_HistoryFirstExportAfterStartAt10k(benchmark::State& state) {

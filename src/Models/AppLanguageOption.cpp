@@ -2,15 +2,13 @@
 
 namespace quorvelle {
 
-QString languageCode(AppLanguageOption option, const QLocale& locale)
-{
+QString languageCode(AppLanguageOption option, const QLocale& locale) {
     switch (option) {
-    case AppLanguageOption::english: return QStringLiteral("en");
-    case AppLanguageOption::turkish: return QStringLiteral("tr");
-    case AppLanguageOption::system: break;
+        case AppLanguageOption::english: return QStringLiteral("en");
+        case AppLanguageOption::turkish: return QStringLiteral("tr");
+        case AppLanguageOption::system: break;
     }
-    if (QLocale::languageToCode(locale.language()) == u"tr")
-        return QStringLiteral("tr");
+    if (QLocale::languageToCode(locale.language()) == u"tr") return QStringLiteral("tr");
     return QStringLiteral("en");
 }
 

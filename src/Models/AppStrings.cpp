@@ -84,9 +84,8 @@ constexpr TextPair kErrorNetworkUnavailable{u"Network connection could not be es
 constexpr TextPair kErrorRequestTimedOut{u"Request timed out. Try again.",
                                          u"İstek zaman aşımına uğradı. Tekrar deneyin."};
 constexpr TextPair kErrorRateLimited{u"Too many requests. Try again.", u"Çok fazla istek gönderildi. Tekrar deneyin."};
-constexpr TextPair kErrorProviderTimeout{
-    u"Cloud transcription service timed out. Try again shortly.",
-    u"Cloud transcription servisi zaman aşımına uğradı. Birazdan tekrar deneyin."};
+constexpr TextPair kErrorProviderTimeout{u"Cloud transcription service timed out. Try again shortly.",
+                                         u"Cloud transcription servisi zaman aşımına uğradı. Birazdan tekrar deneyin."};
 constexpr TextPair kErrorProviderUnavailable{
     u"Cloud transcription service timed out or is temporarily unavailable. Try again shortly.",
     u"Cloud transcription servisi zaman aşımına uğradı veya geçici olarak kullanılamıyor. Birazdan tekrar deneyin."};
@@ -95,8 +94,7 @@ constexpr TextPair kErrorLoginCodeUsed{
     u"Bu giriş kodu zaten kullanıldı. Yeni bir kod almak için tekrar Giriş Yap başlatın."};
 constexpr TextPair kErrorNoSpeech{u"Recording was too short. Hold the hotkey and speak.",
                                   u"Kayıt çok kısa. Hotkey'i basılı tutup konuşun."};
-constexpr TextPair kErrorSessionAlreadyActive{u"Another session is already active.",
-                                              u"Başka bir session zaten aktif."};
+constexpr TextPair kErrorSessionAlreadyActive{u"Another session is already active.", u"Başka bir session zaten aktif."};
 constexpr TextPair kErrorUnexpected{u"Unexpected error. Try again.", u"Beklenmeyen bir hata oluştu. Tekrar deneyin."};
 
 // History rows.
@@ -170,8 +168,7 @@ QString AppStrings::localized(QStringView english, QStringView turkish) const {
 QString AppStrings::completionTitle(const std::optional<QString>& statusMessage) const {
     if (statusMessage) {
         for (const CompletionRow& row : kCompletionRows) {
-            if (*statusMessage == row.deliveryMessage)
-                return pick(*this, row.title);
+            if (*statusMessage == row.deliveryMessage) return pick(*this, row.title);
         }
     }
     return pick(*this, kCompletionGeneric);
@@ -179,148 +176,137 @@ QString AppStrings::completionTitle(const std::optional<QString>& statusMessage)
 
 QString AppStrings::sessionStatusBadge(const SessionState& state) const {
     switch (state.kind()) {
-    case SessionState::Kind::blocked: return pick(*this, kBadgeBlocked);
-    case SessionState::Kind::error: return pick(*this, kBadgeError);
-    case SessionState::Kind::idle: return pick(*this, kBadgeIdle);
-    case SessionState::Kind::recording: return pick(*this, kBadgeRecording);
-    case SessionState::Kind::uploading: return pick(*this, kBadgeUploading);
-    case SessionState::Kind::injecting: return pick(*this, kBadgeInjecting);
-    case SessionState::Kind::fallbackCopied: return pick(*this, kBadgeCopied);
-    case SessionState::Kind::success: return pick(*this, kBadgeSuccess);
+        case SessionState::Kind::blocked: return pick(*this, kBadgeBlocked);
+        case SessionState::Kind::error: return pick(*this, kBadgeError);
+        case SessionState::Kind::idle: return pick(*this, kBadgeIdle);
+        case SessionState::Kind::recording: return pick(*this, kBadgeRecording);
+        case SessionState::Kind::uploading: return pick(*this, kBadgeUploading);
+        case SessionState::Kind::injecting: return pick(*this, kBadgeInjecting);
+        case SessionState::Kind::fallbackCopied: return pick(*this, kBadgeCopied);
+        case SessionState::Kind::success: return pick(*this, kBadgeSuccess);
     }
     return pick(*this, kBadgeIdle);
 }
 
 QString AppStrings::sessionStateTitle(const SessionState& state, const std::optional<QString>& statusMessage) const {
     switch (state.kind()) {
-    case SessionState::Kind::blocked:
-        return blockedTitle(blockReasonOf(state));
-    case SessionState::Kind::error:
-        return failureTitle(errorOf(state));
-    case SessionState::Kind::idle: return pick(*this, kTitleIdle);
-    case SessionState::Kind::recording: return pick(*this, kTitleRecording);
-    case SessionState::Kind::uploading: return pick(*this, kTitleUploading);
-    case SessionState::Kind::injecting: return pick(*this, kTitleInjecting);
-    case SessionState::Kind::fallbackCopied: return pick(*this, kTitleFallbackCopied);
-    case SessionState::Kind::success: return completionTitle(statusMessage);
+        case SessionState::Kind::blocked: return blockedTitle(blockReasonOf(state));
+        case SessionState::Kind::error: return failureTitle(errorOf(state));
+        case SessionState::Kind::idle: return pick(*this, kTitleIdle);
+        case SessionState::Kind::recording: return pick(*this, kTitleRecording);
+        case SessionState::Kind::uploading: return pick(*this, kTitleUploading);
+        case SessionState::Kind::injecting: return pick(*this, kTitleInjecting);
+        case SessionState::Kind::fallbackCopied: return pick(*this, kTitleFallbackCopied);
+        case SessionState::Kind::success: return completionTitle(statusMessage);
     }
     return pick(*this, kTitleIdle);
 }
 
 QString AppStrings::blockedTitle(SessionBlockReason reason) const {
     switch (reason) {
-    case SessionBlockReason::noWritableTarget: return pick(*this, kTitleWritableTargetRequired);
-    case SessionBlockReason::secureField: return pick(*this, kTitleSecureFieldBlocked);
-    case SessionBlockReason::permissionsMissing: return pick(*this, kTitlePermissionRequired);
+        case SessionBlockReason::noWritableTarget: return pick(*this, kTitleWritableTargetRequired);
+        case SessionBlockReason::secureField: return pick(*this, kTitleSecureFieldBlocked);
+        case SessionBlockReason::permissionsMissing: return pick(*this, kTitlePermissionRequired);
     }
     return pick(*this, kTitlePermissionRequired);
 }
 
 QString AppStrings::failureTitle(const QuorvelleError& error) const {
     switch (error.errorCase()) {
-    case QuorvelleErrorCase::microphonePermissionDenied:
-    case QuorvelleErrorCase::accessibilityPermissionDenied:
-        return pick(*this, kTitlePermissionRequired);
-    case QuorvelleErrorCase::invalidAPIKey:
-        return pick(*this, kFailureAccountSession);
-    case QuorvelleErrorCase::networkUnavailable:
-    case QuorvelleErrorCase::requestTimedOut:
-    case QuorvelleErrorCase::providerTimeout:
-    case QuorvelleErrorCase::providerUnavailable:
-    case QuorvelleErrorCase::sessionAlreadyActive:
-    case QuorvelleErrorCase::unexpectedRuntimeFailure:
-        return pick(*this, kFailureDictation);
-    case QuorvelleErrorCase::rateLimited:
-    case QuorvelleErrorCase::rateLimitedRetryAfter:
-        return pick(*this, kFailureCooldown);
-    case QuorvelleErrorCase::loginCodeAlreadyUsed:
-        return pick(*this, kFailureLoginCodeUsed);
-    case QuorvelleErrorCase::noSpeechDetected:
-        return pick(*this, kFailureNoSpeech);
-    case QuorvelleErrorCase::unsupportedTarget:
-        return pick(*this, kTitleWritableTargetRequired);
+        case QuorvelleErrorCase::microphonePermissionDenied:
+        case QuorvelleErrorCase::accessibilityPermissionDenied: return pick(*this, kTitlePermissionRequired);
+        case QuorvelleErrorCase::invalidAPIKey: return pick(*this, kFailureAccountSession);
+        case QuorvelleErrorCase::networkUnavailable:
+        case QuorvelleErrorCase::requestTimedOut:
+        case QuorvelleErrorCase::providerTimeout:
+        case QuorvelleErrorCase::providerUnavailable:
+        case QuorvelleErrorCase::sessionAlreadyActive:
+        case QuorvelleErrorCase::unexpectedRuntimeFailure: return pick(*this, kFailureDictation);
+        case QuorvelleErrorCase::rateLimited:
+        case QuorvelleErrorCase::rateLimitedRetryAfter: return pick(*this, kFailureCooldown);
+        case QuorvelleErrorCase::loginCodeAlreadyUsed: return pick(*this, kFailureLoginCodeUsed);
+        case QuorvelleErrorCase::noSpeechDetected: return pick(*this, kFailureNoSpeech);
+        case QuorvelleErrorCase::unsupportedTarget: return pick(*this, kTitleWritableTargetRequired);
     }
     return pick(*this, kFailureDictation);
 }
 
 QString AppStrings::sessionDetail(const SessionState& state, const std::optional<QString>& message,
                                   const std::optional<QString>& lastCaptureSummary, RecordingTriggerMode mode) const {
-    if (message && !message->isEmpty())
-        return *message;
+    if (message && !message->isEmpty()) return *message;
     if (lastCaptureSummary && !lastCaptureSummary->isEmpty())
         return pick(*this, kDetailLastCapturePrefix) + *lastCaptureSummary;
     switch (state.kind()) {
-    case SessionState::Kind::blocked:
-        return blockedDetail(blockReasonOf(state));
-    case SessionState::Kind::error:
-        return errorMessage(errorOf(state));
-    case SessionState::Kind::idle: return pick(*this, kDetailIdle);
-    case SessionState::Kind::recording:
-        return pick(*this, mode == RecordingTriggerMode::toggle ? kDetailRecordingToggle : kDetailRecordingPushToTalk);
-    case SessionState::Kind::uploading: return pick(*this, kDetailUploading);
-    case SessionState::Kind::injecting: return pick(*this, kDetailInjecting);
-    case SessionState::Kind::fallbackCopied: return pick(*this, kDetailFallbackCopied);
-    case SessionState::Kind::success: return pick(*this, kDetailSuccess);
+        case SessionState::Kind::blocked: return blockedDetail(blockReasonOf(state));
+        case SessionState::Kind::error: return errorMessage(errorOf(state));
+        case SessionState::Kind::idle: return pick(*this, kDetailIdle);
+        case SessionState::Kind::recording:
+            return pick(*this,
+                        mode == RecordingTriggerMode::toggle ? kDetailRecordingToggle : kDetailRecordingPushToTalk);
+        case SessionState::Kind::uploading: return pick(*this, kDetailUploading);
+        case SessionState::Kind::injecting: return pick(*this, kDetailInjecting);
+        case SessionState::Kind::fallbackCopied: return pick(*this, kDetailFallbackCopied);
+        case SessionState::Kind::success: return pick(*this, kDetailSuccess);
     }
     return pick(*this, kDetailIdle);
 }
 
 QString AppStrings::blockedDetail(SessionBlockReason reason) const {
     switch (reason) {
-    case SessionBlockReason::noWritableTarget: return pick(*this, kDetailSelectWritableField);
-    case SessionBlockReason::secureField: return pick(*this, kDetailSecureField);
-    case SessionBlockReason::permissionsMissing: return pick(*this, kDetailPermissionsMissing);
+        case SessionBlockReason::noWritableTarget: return pick(*this, kDetailSelectWritableField);
+        case SessionBlockReason::secureField: return pick(*this, kDetailSecureField);
+        case SessionBlockReason::permissionsMissing: return pick(*this, kDetailPermissionsMissing);
     }
     return pick(*this, kDetailPermissionsMissing);
 }
 
 QString AppStrings::errorMessage(const QuorvelleError& error) const {
     switch (error.errorCase()) {
-    case QuorvelleErrorCase::rateLimitedRetryAfter:
-        return kRetryAfterPrefix.toString() + QString::number(error.retryAfterSeconds().value_or(0)) +
-               kRetryAfterSuffix.toString();
-    case QuorvelleErrorCase::microphonePermissionDenied: return pick(*this, kErrorMicrophonePermission);
-    case QuorvelleErrorCase::accessibilityPermissionDenied: return pick(*this, kErrorAccessibilityPermission);
-    case QuorvelleErrorCase::invalidAPIKey: return pick(*this, kErrorInvalidSession);
-    case QuorvelleErrorCase::networkUnavailable: return pick(*this, kErrorNetworkUnavailable);
-    case QuorvelleErrorCase::requestTimedOut: return pick(*this, kErrorRequestTimedOut);
-    case QuorvelleErrorCase::rateLimited: return pick(*this, kErrorRateLimited);
-    case QuorvelleErrorCase::providerTimeout: return pick(*this, kErrorProviderTimeout);
-    case QuorvelleErrorCase::providerUnavailable: return pick(*this, kErrorProviderUnavailable);
-    case QuorvelleErrorCase::loginCodeAlreadyUsed: return pick(*this, kErrorLoginCodeUsed);
-    case QuorvelleErrorCase::noSpeechDetected: return pick(*this, kErrorNoSpeech);
-    case QuorvelleErrorCase::sessionAlreadyActive: return pick(*this, kErrorSessionAlreadyActive);
-    case QuorvelleErrorCase::unsupportedTarget: return pick(*this, kDetailSelectWritableField);
-    case QuorvelleErrorCase::unexpectedRuntimeFailure: return pick(*this, kErrorUnexpected);
+        case QuorvelleErrorCase::rateLimitedRetryAfter:
+            return kRetryAfterPrefix.toString() + QString::number(error.retryAfterSeconds().value_or(0)) +
+                   kRetryAfterSuffix.toString();
+        case QuorvelleErrorCase::microphonePermissionDenied: return pick(*this, kErrorMicrophonePermission);
+        case QuorvelleErrorCase::accessibilityPermissionDenied: return pick(*this, kErrorAccessibilityPermission);
+        case QuorvelleErrorCase::invalidAPIKey: return pick(*this, kErrorInvalidSession);
+        case QuorvelleErrorCase::networkUnavailable: return pick(*this, kErrorNetworkUnavailable);
+        case QuorvelleErrorCase::requestTimedOut: return pick(*this, kErrorRequestTimedOut);
+        case QuorvelleErrorCase::rateLimited: return pick(*this, kErrorRateLimited);
+        case QuorvelleErrorCase::providerTimeout: return pick(*this, kErrorProviderTimeout);
+        case QuorvelleErrorCase::providerUnavailable: return pick(*this, kErrorProviderUnavailable);
+        case QuorvelleErrorCase::loginCodeAlreadyUsed: return pick(*this, kErrorLoginCodeUsed);
+        case QuorvelleErrorCase::noSpeechDetected: return pick(*this, kErrorNoSpeech);
+        case QuorvelleErrorCase::sessionAlreadyActive: return pick(*this, kErrorSessionAlreadyActive);
+        case QuorvelleErrorCase::unsupportedTarget: return pick(*this, kDetailSelectWritableField);
+        case QuorvelleErrorCase::unexpectedRuntimeFailure: return pick(*this, kErrorUnexpected);
     }
     return pick(*this, kErrorUnexpected);
 }
 
 QString AppStrings::historyCompletionKindLabel(TranscriptHistoryCompletionKind kind) const {
     switch (kind) {
-    case TranscriptHistoryCompletionKind::inserted: return pick(*this, kHistoryInserted);
-    case TranscriptHistoryCompletionKind::pastedViaClipboard: return pick(*this, kHistoryPasted);
-    case TranscriptHistoryCompletionKind::pasteSentUnverified: return pick(*this, kHistoryPasteSent);
-    case TranscriptHistoryCompletionKind::copiedToClipboard: return pick(*this, kHistoryCopied);
+        case TranscriptHistoryCompletionKind::inserted: return pick(*this, kHistoryInserted);
+        case TranscriptHistoryCompletionKind::pastedViaClipboard: return pick(*this, kHistoryPasted);
+        case TranscriptHistoryCompletionKind::pasteSentUnverified: return pick(*this, kHistoryPasteSent);
+        case TranscriptHistoryCompletionKind::copiedToClipboard: return pick(*this, kHistoryCopied);
     }
     return pick(*this, kHistoryInserted);
 }
 
 QString AppStrings::permissionStateLabel(PermissionState state) const {
     switch (state) {
-    case PermissionState::notDetermined: return pick(*this, kPermissionPending);
-    case PermissionState::authorized: return pick(*this, kPermissionReady);
-    case PermissionState::denied: return pick(*this, kPermissionMissing);
+        case PermissionState::notDetermined: return pick(*this, kPermissionPending);
+        case PermissionState::authorized: return pick(*this, kPermissionReady);
+        case PermissionState::denied: return pick(*this, kPermissionMissing);
     }
     return pick(*this, kPermissionPending);
 }
 
 QString AppStrings::startAtLoginStatusLabel(StartAtLoginStatus status) const {
     switch (status) {
-    case StartAtLoginStatus::enabled: return pick(*this, kStartAtLoginEnabled);
-    case StartAtLoginStatus::disabled: return pick(*this, kStartAtLoginOff);
-    case StartAtLoginStatus::requiresApproval: return pick(*this, kStartAtLoginNeedsApproval);
-    case StartAtLoginStatus::unsupported: return pick(*this, kStartAtLoginUnsupported);
+        case StartAtLoginStatus::enabled: return pick(*this, kStartAtLoginEnabled);
+        case StartAtLoginStatus::disabled: return pick(*this, kStartAtLoginOff);
+        case StartAtLoginStatus::requiresApproval: return pick(*this, kStartAtLoginNeedsApproval);
+        case StartAtLoginStatus::unsupported: return pick(*this, kStartAtLoginUnsupported);
     }
     return pick(*this, kStartAtLoginUnsupported);
 }
@@ -331,38 +317,35 @@ QString AppStrings::recordingTriggerModeDescription(RecordingTriggerMode mode) c
 
 QString AppStrings::desktopThemeTitle(DesktopThemeOption theme) const {
     switch (theme) {
-    case DesktopThemeOption::quorvelle: return pick(*this, kThemeQuorvelle);
-    case DesktopThemeOption::black: return pick(*this, kThemeBlack);
-    case DesktopThemeOption::light: return pick(*this, kThemeLight);
+        case DesktopThemeOption::quorvelle: return pick(*this, kThemeQuorvelle);
+        case DesktopThemeOption::black: return pick(*this, kThemeBlack);
+        case DesktopThemeOption::light: return pick(*this, kThemeLight);
     }
     return pick(*this, kThemeBlack);
 }
 
 QString AppStrings::appLanguageOptionTitle(AppLanguageOption option) const {
     switch (option) {
-    case AppLanguageOption::system: return pick(*this, kLanguageSystemTitle);
-    case AppLanguageOption::english: return pick(*this, kLanguageEnglishTitle);
-    case AppLanguageOption::turkish: return pick(*this, kLanguageTurkishTitle);
+        case AppLanguageOption::system: return pick(*this, kLanguageSystemTitle);
+        case AppLanguageOption::english: return pick(*this, kLanguageEnglishTitle);
+        case AppLanguageOption::turkish: return pick(*this, kLanguageTurkishTitle);
     }
     return pick(*this, kLanguageSystemTitle);
 }
 
 QString AppStrings::appLanguageOptionDescription(AppLanguageOption option) const {
     switch (option) {
-    case AppLanguageOption::system: return pick(*this, kLanguageSystemDescription);
-    case AppLanguageOption::english: return pick(*this, kLanguageEnglishDescription);
-    case AppLanguageOption::turkish: return pick(*this, kLanguageTurkishDescription);
+        case AppLanguageOption::system: return pick(*this, kLanguageSystemDescription);
+        case AppLanguageOption::english: return pick(*this, kLanguageEnglishDescription);
+        case AppLanguageOption::turkish: return pick(*this, kLanguageTurkishDescription);
     }
     return pick(*this, kLanguageSystemDescription);
 }
 
 QString AppStrings::transcriptionLanguageTitle(const TranscriptionLanguageOption& option) const {
-    if (!option.code)
-        return pick(*this, kTranscriptionLanguageAuto);
-    if (isTurkish() && *option.code == u"en")
-        return kTurkishTitleOfEnglish.toString();
-    if (isTurkish() && *option.code == u"tr")
-        return kTurkishTitleOfTurkish.toString();
+    if (!option.code) return pick(*this, kTranscriptionLanguageAuto);
+    if (isTurkish() && *option.code == u"en") return kTurkishTitleOfEnglish.toString();
+    if (isTurkish() && *option.code == u"tr") return kTurkishTitleOfTurkish.toString();
     return option.name + QStringLiteral(" (") + *option.code + u')';
 }
 

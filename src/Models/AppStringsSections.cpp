@@ -43,14 +43,12 @@ constexpr SectionTexts kSections[] = {
     {MainWindowSection::appearance, u"Appearance", u"Görünüm",
      u"Customize the app interface, theme, widget, and language.",
      u"Uygulama arayüzünü, temayı, widget'ı ve dili özelleştirin."},
-    {MainWindowSection::changelog, u"Changelog", u"Sürüm Notları", u"Release history for %1.",
-     u"%1 sürüm geçmişi."},
+    {MainWindowSection::changelog, u"Changelog", u"Sürüm Notları", u"Release history for %1.", u"%1 sürüm geçmişi."},
 };
 
 const SectionTexts& textsOf(MainWindowSection section) {
     for (const SectionTexts& row : kSections) {
-        if (row.section == section)
-            return row;
+        if (row.section == section) return row;
     }
     return kSections[0];
 }

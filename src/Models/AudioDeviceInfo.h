@@ -15,4 +15,4 @@ struct AudioDeviceInfo {
     friend bool operator==(const AudioDeviceInfo&, const AudioDeviceInfo&) = default;
 };
 
-} // namespace quorvelle
+}  // namespace quorvelle

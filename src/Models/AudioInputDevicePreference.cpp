@@ -4,13 +4,11 @@
 
 namespace quorvelle {
 
-QJsonObject AudioInputDevicePreference::toJson() const
-{
+QJsonObject AudioInputDevicePreference::toJson() const {
     return QJsonObject{{QStringLiteral("uid"), uid}, {QStringLiteral("name"), name}};
 }
 
-std::optional<AudioInputDevicePreference> AudioInputDevicePreference::fromJson(const QJsonObject& object)
-{
+std::optional<AudioInputDevicePreference> AudioInputDevicePreference::fromJson(const QJsonObject& object) {
     const QJsonValue uid = object.value(QStringLiteral("uid"));
     const QJsonValue name = object.value(QStringLiteral("name"));
     if (!uid.isString() || !name.isString()) {
@@ -19,4 +17,4 @@ std::optional<AudioInputDevicePreference> AudioInputDevicePreference::fromJson(c
     return AudioInputDevicePreference{uid.toString(), name.toString()};
 }
 
-} // namespace quorvelle
+}  // namespace quorvelle

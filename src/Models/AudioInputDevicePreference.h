@@ -19,4 +19,4 @@ struct AudioInputDevicePreference {
     friend bool operator==(const AudioInputDevicePreference&, const AudioInputDevicePreference&) = default;
 };
 
-} // namespace quorvelle
+}  // namespace quorvelle

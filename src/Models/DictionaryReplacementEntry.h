@@ -22,8 +22,7 @@ struct DictionaryReplacementEntry {
     // Keys are the field names; all fields are written.
     QJsonObject toJson() const;
     // "updatedAt" may be missing (then decodingTime stands in); every other key is required.
-    static std::optional<DictionaryReplacementEntry> fromJson(const QJsonValue& json,
-                                                              const QDateTime& decodingTime);
+    static std::optional<DictionaryReplacementEntry> fromJson(const QJsonValue& json, const QDateTime& decodingTime);
 
     friend bool operator==(const DictionaryReplacementEntry&, const DictionaryReplacementEntry&) = default;
 };

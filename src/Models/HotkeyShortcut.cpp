@@ -17,15 +17,14 @@ constexpr quint32 rKey = 15;
 
 // Indexed by virtual key code; empty entries are the digit, punctuation and ISO keys.
 constexpr std::array<const char*, HotkeyShortcut::namedKeyLimit> keyNames = {
-    "A", "S", "D", "F", "H", "G", "Z", "X", "C", "V",           // 0-9
-    "",  "B", "Q", "W", "E", "R", "Y", "T",                     // 10-17
-    "",  "",  "",  "",  "",  "",  "",  "",  "",  "",  "",  "",  "", // 18-30
-    "O", "U", "",  "I", "P", "Return", "L", "J", "",  "K",      // 31-40
-    "",  "",  "",  "",  "N", "M", "",  "Tab", "Space",          // 41-49
+    "A", "S", "D", "F", "H", "G",      "Z", "X",   "C",     "V",              // 0-9
+    "",  "B", "Q", "W", "E", "R",      "Y", "T",                              // 10-17
+    "",  "",  "",  "",  "",  "",       "",  "",    "",      "",  "", "", "",  // 18-30
+    "O", "U", "",  "I", "P", "Return", "L", "J",   "",      "K",              // 31-40
+    "",  "",  "",  "",  "N", "M",      "",  "Tab", "Space",                   // 41-49
 };
 
-std::optional<quint32> readUInt32(const QJsonObject& object, const QString& key)
-{
+std::optional<quint32> readUInt32(const QJsonObject& object, const QString& key) {
     const QJsonValue value = object.value(key);
     if (!value.isDouble()) {
         return std::nullopt;
@@ -37,18 +36,16 @@ std::optional<quint32> readUInt32(const QJsonObject& object, const QString& key)
     return static_cast<quint32>(number);
 }
 
-} // namespace
+}  // namespace
 
-std::optional<QString> HotkeyShortcut::keyName(quint32 keyCode)
-{
+std::optional<QString> HotkeyShortcut::keyName(quint32 keyCode) {
     if (keyCode >= namedKeyLimit || keyNames[keyCode][0] == '\0') {
         return std::nullopt;
     }
     return QString::fromLatin1(keyNames[keyCode]);
 }
 
-QStringList HotkeyShortcut::modifierTitle(quint32 carbonModifiers)
-{
+QStringList HotkeyShortcut::modifierTitle(quint32 carbonModifiers) {
     QStringList names;
     if (carbonModifiers & controlMask) {
         names << QStringLiteral("Control");
@@ -65,8 +62,7 @@ QStringList HotkeyShortcut::modifierTitle(quint32 carbonModifiers)
     return names;
 }
 
-std::optional<HotkeyShortcut> HotkeyShortcut::fromKeyPress(quint32 keyCode, quint32 carbonModifiers)
-{
+std::optional<HotkeyShortcut> HotkeyShortcut::fromKeyPress(quint32 keyCode, quint32 carbonModifiers) {
     const quint32 mask = carbonModifiers & modifierBits;
     const std::optional<QString> key = keyName(keyCode);
     if (mask == 0 || !key) {
@@ -77,8 +73,7 @@ std::optional<HotkeyShortcut> HotkeyShortcut::fromKeyPress(quint32 keyCode, quin
     return HotkeyShortcut{keyCode, mask, parts.join(QStringLiteral(" + "))};
 }
 
-const QList<HotkeyShortcut>& HotkeyShortcut::suggestions()
-{
+const QList<HotkeyShortcut>& HotkeyShortcut::suggestions() {
     static const QList<HotkeyShortcut> presets = {
         {spaceKey, controlMask | optionMask, QStringLiteral("Control + Alt + Space")},
         {returnKey, controlMask | optionMask, QStringLiteral("Control + Alt + Return")},
@@ -87,8 +82,7 @@ const QList<HotkeyShortcut>& HotkeyShortcut::suggestions()
     return presets;
 }
 
-std::optional<HotkeyValidationRejection> HotkeyShortcut::validate(quint32 keyCode, quint32 carbonModifiers)
-{
+std::optional<HotkeyValidationRejection> HotkeyShortcut::validate(quint32 keyCode, quint32 carbonModifiers) {
     const auto reject = [&](const char* message) {
         HotkeyValidationRejection rejection{QString::fromLatin1(message), {}};
         for (const HotkeyShortcut& preset : suggestions()) {
@@ -120,8 +114,7 @@ std::optional<HotkeyValidationRejection> HotkeyShortcut::validate(quint32 keyCod
     return reject("En az Control veya Alt iceren bir kombinasyon sec.");
 }
 
-QJsonObject HotkeyShortcut::toJson() const
-{
+QJsonObject HotkeyShortcut::toJson() const {
     return QJsonObject{
         {QStringLiteral("keyCode"), static_cast<double>(keyCode)},
         {QStringLiteral("carbonModifiers"), static_cast<double>(carbonModifiers)},
@@ -129,8 +122,7 @@ QJsonObject HotkeyShortcut::toJson() const
     };
 }
 
-std::optional<HotkeyShortcut> HotkeyShortcut::fromJson(const QJsonObject& object)
-{
+std::optional<HotkeyShortcut> HotkeyShortcut::fromJson(const QJsonObject& object) {
     const std::optional<quint32> keyCode = readUInt32(object, QStringLiteral("keyCode"));
     const std::optional<quint32> modifiers = readUInt32(object, QStringLiteral("carbonModifiers"));
     const QJsonValue title = object.value(QStringLiteral("displayTitle"));
@@ -140,9 +132,8 @@ std::optional<HotkeyShortcut> HotkeyShortcut::fromJson(const QJsonObject& object
     return HotkeyShortcut{*keyCode, *modifiers, title.toString()};
 }
 
-size_t qHash(const HotkeyShortcut& shortcut, size_t seed) noexcept
-{
+size_t qHash(const HotkeyShortcut& shortcut, size_t seed) noexcept {
     return qHashMulti(seed, shortcut.keyCode, shortcut.carbonModifiers);
 }
 
-} // namespace quorvelle
+}  // namespace quorvelle

@@ -43,8 +43,7 @@ struct HotkeyShortcut {
     static std::optional<HotkeyShortcut> fromJson(const QJsonObject& object);
 
     // The title is presentation only: equal key and modifiers make equal shortcuts.
-    friend bool operator==(const HotkeyShortcut& a, const HotkeyShortcut& b)
-    {
+    friend bool operator==(const HotkeyShortcut& a, const HotkeyShortcut& b) {
         return a.keyCode == b.keyCode && a.carbonModifiers == b.carbonModifiers;
     }
 };
@@ -56,4 +55,4 @@ struct HotkeyValidationRejection {
 
 size_t qHash(const HotkeyShortcut& shortcut, size_t seed = 0) noexcept;
 
-} // namespace quorvelle
+}  // namespace quorvelle

@@ -26,8 +26,8 @@ struct LocalTranscriptionModelDescriptor {
     LocalModelWarningTier warningTier = LocalModelWarningTier::none;
     QStringList tags;
 
-    friend bool operator==(const LocalTranscriptionModelDescriptor&, const LocalTranscriptionModelDescriptor&) =
-        default;
+    friend bool operator==(const LocalTranscriptionModelDescriptor&,
+                           const LocalTranscriptionModelDescriptor&) = default;
 };
 
 LocalTranscriptionModelDescriptor localModelDescriptor(LocalTranscriptionModelID id,

@@ -38,11 +38,10 @@ struct RawValueTable<LocalTranscriptionModelID> {
 
 // The ids offered for selection and accepted as the stored selection, in menu order. The three
 // English-only ids stay decodable for older settings but are not offered.
-inline const QList<LocalTranscriptionModelID>& selectableLocalTranscriptionModelIDs()
-{
+inline const QList<LocalTranscriptionModelID>& selectableLocalTranscriptionModelIDs() {
     using M = LocalTranscriptionModelID;
-    static const QList<M> ids{M::tinyMultilingual, M::baseMultilingual, M::smallMultilingual,
-                              M::mediumMultilingual, M::largeV3};
+    static const QList<M> ids{M::tinyMultilingual, M::baseMultilingual, M::smallMultilingual, M::mediumMultilingual,
+                              M::largeV3};
     return ids;
 }
 

@@ -26,4 +26,4 @@ QString rawValue(MainWindowSection section);
 // Exact, case-sensitive match; anything else is no section.
 std::optional<MainWindowSection> mainWindowSectionFromRawValue(const QString& raw);
 
-} // namespace quorvelle
+}  // namespace quorvelle

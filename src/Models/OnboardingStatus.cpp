@@ -2,13 +2,12 @@
 
 namespace quorvelle {
 
-bool OnboardingStatus::isComplete() const
-{
+bool OnboardingStatus::isComplete() const {
     if (microphonePermission != PermissionState::authorized || accessibilityPermission != PermissionState::authorized)
         return false;
     switch (selectedTranscriptionBackend) {
-    case TranscriptionBackend::local: return isLocalSetupReady;
-    case TranscriptionBackend::cloud: break;
+        case TranscriptionBackend::local: return isLocalSetupReady;
+        case TranscriptionBackend::cloud: break;
     }
     return hasAPIKey && hasAcceptedGroqDisclosure && hasAcceptedPrivacyDisclosure;
 }

@@ -57,8 +57,7 @@ public:
     const char* what() const noexcept override;
 
     // Equal when the case and, for rateLimitedRetryAfter, the seconds are equal.
-    friend bool operator==(const QuorvelleError& a, const QuorvelleError& b)
-    {
+    friend bool operator==(const QuorvelleError& a, const QuorvelleError& b) {
         return a.m_case == b.m_case && a.m_retryAfterSeconds == b.m_retryAfterSeconds;
     }
 

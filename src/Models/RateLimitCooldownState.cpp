@@ -6,8 +6,7 @@
 
 namespace quorvelle {
 
-std::optional<int> RateLimitCooldownState::remainingSeconds(const QDateTime& now)
-{
+std::optional<int> RateLimitCooldownState::remainingSeconds(const QDateTime& now) {
     if (!cooldownUntil) {
         return std::nullopt;
     }
@@ -20,18 +19,18 @@ std::optional<int> RateLimitCooldownState::remainingSeconds(const QDateTime& now
     return std::nullopt;
 }
 
-int RateLimitCooldownState::start(const QDateTime& now, std::optional<int> retryAfterSeconds)
-{
+int RateLimitCooldownState::start(const QDateTime& now, std::optional<int> retryAfterSeconds) {
     int seconds = 1;
     if (retryAfterSeconds) {
         seconds = *retryAfterSeconds;
     } else if (std::isfinite(duration)) {
         // Clamped so that a nonsensical duration cannot overflow the conversion.
-        seconds = static_cast<int>(std::clamp(std::ceil(duration), 1.0, static_cast<double>(std::numeric_limits<int>::max())));
+        seconds = static_cast<int>(
+            std::clamp(std::ceil(duration), 1.0, static_cast<double>(std::numeric_limits<int>::max())));
     }
     seconds = std::max(1, seconds);
     cooldownUntil = now.addSecs(seconds);
     return seconds;
 }
 
-} // namespace quorvelle
+}  // namespace quorvelle

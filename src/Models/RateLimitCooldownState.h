@@ -19,4 +19,4 @@ struct RateLimitCooldownState {
     int start(const QDateTime& now, std::optional<int> retryAfterSeconds);
 };
 
-} // namespace quorvelle
+}  // namespace quorvelle

@@ -17,28 +17,23 @@ template <typename E>
 struct RawValueTable;  // static constexpr std::array<std::pair<E, const char*>, N> entries
 
 template <typename E>
-QString rawValue(E value)
-{
+QString rawValue(E value) {
     for (const auto& [candidate, text] : RawValueTable<E>::entries) {
-        if (candidate == value)
-            return QString::fromLatin1(text);
+        if (candidate == value) return QString::fromLatin1(text);
     }
     return {};
 }
 
 template <typename E>
-std::optional<E> fromRawValue(QStringView text)
-{
+std::optional<E> fromRawValue(QStringView text) {
     for (const auto& [candidate, raw] : RawValueTable<E>::entries) {
-        if (text == QLatin1String(raw))
-            return candidate;
+        if (text == QLatin1String(raw)) return candidate;
     }
     return std::nullopt;
 }
 
 template <typename E>
-QList<E> allCases()
-{
+QList<E> allCases() {
     QList<E> cases;
     cases.reserve(qsizetype(RawValueTable<E>::entries.size()));
     for (const auto& entry : RawValueTable<E>::entries)

@@ -1,5 +1,5 @@
-// RecordingTriggerMode: push-to-talk records while the combination is held; toggle starts on one press and stops on the next.
-// Stored as its case name: rawValue, fromRawValue, allCases (RawValueEnum.h).
+// RecordingTriggerMode: push-to-talk records while the combination is held; toggle starts on one press and stops on the
+// next. Stored as its case name: rawValue, fromRawValue, allCases (RawValueEnum.h).
 #pragma once
 
 #include "Models/RawValueEnum.h"

@@ -25,4 +25,4 @@ private:
     TranscriptionTelemetrySnapshot m_snapshot;
 };
 
-} // namespace quorvelle
+}  // namespace quorvelle

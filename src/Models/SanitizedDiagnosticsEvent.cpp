@@ -4,19 +4,15 @@
 
 namespace quorvelle {
 
-SanitizedDiagnosticsEvent SanitizedDiagnosticsEvent::make(const QDateTime& timestamp,
-                                                          DiagnosticsEventLevel level, QString code,
-                                                          QString message) {
-    return SanitizedDiagnosticsEvent{QUuid::createUuid(), timestamp, level, std::move(code),
-                                     std::move(message)};
+SanitizedDiagnosticsEvent SanitizedDiagnosticsEvent::make(const QDateTime& timestamp, DiagnosticsEventLevel level,
+                                                          QString code, QString message) {
+    return SanitizedDiagnosticsEvent{QUuid::createUuid(), timestamp, level, std::move(code), std::move(message)};
 }
 
 QJsonObject SanitizedDiagnosticsEvent::toJson() const {
     return QJsonObject{
-        {QStringLiteral("id"), json::uuidToText(id)},
-        {QStringLiteral("timestamp"), json::dateToJson(timestamp)},
-        {QStringLiteral("level"), rawValue(level)},
-        {QStringLiteral("code"), code},
+        {QStringLiteral("id"), json::uuidToText(id)}, {QStringLiteral("timestamp"), json::dateToJson(timestamp)},
+        {QStringLiteral("level"), rawValue(level)},   {QStringLiteral("code"), code},
         {QStringLiteral("message"), message},
     };
 }

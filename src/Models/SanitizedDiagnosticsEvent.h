@@ -22,8 +22,8 @@ struct SanitizedDiagnosticsEvent {
     QString message;
 
     // A new event with a fresh id.
-    static SanitizedDiagnosticsEvent make(const QDateTime& timestamp, DiagnosticsEventLevel level,
-                                          QString code, QString message);
+    static SanitizedDiagnosticsEvent make(const QDateTime& timestamp, DiagnosticsEventLevel level, QString code,
+                                          QString message);
 
     // Keys are the field names; all are written and all are required when reading.
     QJsonObject toJson() const;

@@ -2,15 +2,13 @@
 
 namespace quorvelle {
 
-SessionState SessionState::blocked(SessionBlockReason reason)
-{
+SessionState SessionState::blocked(SessionBlockReason reason) {
     SessionState state(Kind::blocked);
     state.m_blockReason = reason;
     return state;
 }
 
-SessionState SessionState::error(const QuorvelleError& error)
-{
+SessionState SessionState::error(const QuorvelleError& error) {
     SessionState state(Kind::error);
     state.m_error = error;
     return state;

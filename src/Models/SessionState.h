@@ -29,8 +29,7 @@ public:
     std::optional<SessionBlockReason> blockReason() const { return m_blockReason; }
     const std::optional<QuorvelleError>& error() const { return m_error; }
 
-    friend bool operator==(const SessionState& a, const SessionState& b)
-    {
+    friend bool operator==(const SessionState& a, const SessionState& b) {
         return a.m_kind == b.m_kind && a.m_blockReason == b.m_blockReason && a.m_error == b.m_error;
     }
 

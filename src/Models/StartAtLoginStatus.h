@@ -9,4 +9,4 @@ enum class StartAtLoginStatus {
     unsupported,
 };
 
-} // namespace quorvelle
+}  // namespace quorvelle

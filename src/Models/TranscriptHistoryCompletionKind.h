@@ -1,5 +1,6 @@
-// TranscriptHistoryCompletionKind: how a finished transcript reached the user: written into the field, pasted and verified, paste sent but not verified, or only left on the clipboard.
-// Stored as its case name: rawValue, fromRawValue, allCases (RawValueEnum.h).
+// TranscriptHistoryCompletionKind: how a finished transcript reached the user: written into the field, pasted and
+// verified, paste sent but not verified, or only left on the clipboard. Stored as its case name: rawValue,
+// fromRawValue, allCases (RawValueEnum.h).
 #pragma once
 
 #include "Models/RawValueEnum.h"

@@ -16,54 +16,60 @@ struct LanguageRow {
 
 // Codes as the speech engine knows them (hence "jw" for Javanese).
 constexpr LanguageRow languageTable[] = {
-    {"af", "Afrikaans"}, {"am", "Amharic"}, {"ar", "Arabic"}, {"as", "Assamese"},
-    {"az", "Azerbaijani"}, {"ba", "Bashkir"}, {"be", "Belarusian"}, {"bg", "Bulgarian"},
-    {"bn", "Bengali"}, {"bo", "Tibetan"}, {"br", "Breton"}, {"bs", "Bosnian"},
-    {"ca", "Catalan"}, {"cs", "Czech"}, {"cy", "Welsh"}, {"da", "Danish"},
-    {"de", "German"}, {"el", "Greek"}, {"en", "English"}, {"es", "Spanish"},
-    {"et", "Estonian"}, {"eu", "Basque"}, {"fa", "Persian"}, {"fi", "Finnish"},
-    {"fo", "Faroese"}, {"fr", "French"}, {"gl", "Galician"}, {"gu", "Gujarati"},
-    {"ha", "Hausa"}, {"haw", "Hawaiian"}, {"he", "Hebrew"}, {"hi", "Hindi"},
-    {"hr", "Croatian"}, {"ht", "Haitian Creole"}, {"hu", "Hungarian"}, {"hy", "Armenian"},
-    {"id", "Indonesian"}, {"is", "Icelandic"}, {"it", "Italian"}, {"ja", "Japanese"},
-    {"jw", "Javanese"}, {"ka", "Georgian"}, {"kk", "Kazakh"}, {"km", "Khmer"},
-    {"kn", "Kannada"}, {"ko", "Korean"}, {"la", "Latin"}, {"lb", "Luxembourgish"},
-    {"ln", "Lingala"}, {"lo", "Lao"}, {"lt", "Lithuanian"}, {"lv", "Latvian"},
-    {"mg", "Malagasy"}, {"mi", "Maori"}, {"mk", "Macedonian"}, {"ml", "Malayalam"},
-    {"mn", "Mongolian"}, {"mr", "Marathi"}, {"ms", "Malay"}, {"mt", "Maltese"},
-    {"my", "Myanmar"}, {"ne", "Nepali"}, {"nl", "Dutch"}, {"nn", "Nynorsk"},
-    {"no", "Norwegian"}, {"oc", "Occitan"}, {"pa", "Punjabi"}, {"pl", "Polish"},
-    {"ps", "Pashto"}, {"pt", "Portuguese"}, {"ro", "Romanian"}, {"ru", "Russian"},
-    {"sa", "Sanskrit"}, {"sd", "Sindhi"}, {"si", "Sinhala"}, {"sk", "Slovak"},
-    {"sl", "Slovenian"}, {"sn", "Shona"}, {"so", "Somali"}, {"sq", "Albanian"},
-    {"sr", "Serbian"}, {"su", "Sundanese"}, {"sv", "Swedish"}, {"sw", "Swahili"},
-    {"ta", "Tamil"}, {"te", "Telugu"}, {"tg", "Tajik"}, {"th", "Thai"},
-    {"tk", "Turkmen"}, {"tl", "Tagalog"}, {"tr", "Turkish"}, {"tt", "Tatar"},
-    {"uk", "Ukrainian"}, {"ur", "Urdu"}, {"uz", "Uzbek"}, {"vi", "Vietnamese"},
-    {"yi", "Yiddish"}, {"yo", "Yoruba"}, {"yue", "Cantonese"}, {"zh", "Chinese"},
+    {"af", "Afrikaans"},      {"am", "Amharic"},     {"ar", "Arabic"},
+    {"as", "Assamese"},       {"az", "Azerbaijani"}, {"ba", "Bashkir"},
+    {"be", "Belarusian"},     {"bg", "Bulgarian"},   {"bn", "Bengali"},
+    {"bo", "Tibetan"},        {"br", "Breton"},      {"bs", "Bosnian"},
+    {"ca", "Catalan"},        {"cs", "Czech"},       {"cy", "Welsh"},
+    {"da", "Danish"},         {"de", "German"},      {"el", "Greek"},
+    {"en", "English"},        {"es", "Spanish"},     {"et", "Estonian"},
+    {"eu", "Basque"},         {"fa", "Persian"},     {"fi", "Finnish"},
+    {"fo", "Faroese"},        {"fr", "French"},      {"gl", "Galician"},
+    {"gu", "Gujarati"},       {"ha", "Hausa"},       {"haw", "Hawaiian"},
+    {"he", "Hebrew"},         {"hi", "Hindi"},       {"hr", "Croatian"},
+    {"ht", "Haitian Creole"}, {"hu", "Hungarian"},   {"hy", "Armenian"},
+    {"id", "Indonesian"},     {"is", "Icelandic"},   {"it", "Italian"},
+    {"ja", "Japanese"},       {"jw", "Javanese"},    {"ka", "Georgian"},
+    {"kk", "Kazakh"},         {"km", "Khmer"},       {"kn", "Kannada"},
+    {"ko", "Korean"},         {"la", "Latin"},       {"lb", "Luxembourgish"},
+    {"ln", "Lingala"},        {"lo", "Lao"},         {"lt", "Lithuanian"},
+    {"lv", "Latvian"},        {"mg", "Malagasy"},    {"mi", "Maori"},
+    {"mk", "Macedonian"},     {"ml", "Malayalam"},   {"mn", "Mongolian"},
+    {"mr", "Marathi"},        {"ms", "Malay"},       {"mt", "Maltese"},
+    {"my", "Myanmar"},        {"ne", "Nepali"},      {"nl", "Dutch"},
+    {"nn", "Nynorsk"},        {"no", "Norwegian"},   {"oc", "Occitan"},
+    {"pa", "Punjabi"},        {"pl", "Polish"},      {"ps", "Pashto"},
+    {"pt", "Portuguese"},     {"ro", "Romanian"},    {"ru", "Russian"},
+    {"sa", "Sanskrit"},       {"sd", "Sindhi"},      {"si", "Sinhala"},
+    {"sk", "Slovak"},         {"sl", "Slovenian"},   {"sn", "Shona"},
+    {"so", "Somali"},         {"sq", "Albanian"},    {"sr", "Serbian"},
+    {"su", "Sundanese"},      {"sv", "Swedish"},     {"sw", "Swahili"},
+    {"ta", "Tamil"},          {"te", "Telugu"},      {"tg", "Tajik"},
+    {"th", "Thai"},           {"tk", "Turkmen"},     {"tl", "Tagalog"},
+    {"tr", "Turkish"},        {"tt", "Tatar"},       {"uk", "Ukrainian"},
+    {"ur", "Urdu"},           {"uz", "Uzbek"},       {"vi", "Vietnamese"},
+    {"yi", "Yiddish"},        {"yo", "Yoruba"},      {"yue", "Cantonese"},
+    {"zh", "Chinese"},
 };
 
-} // namespace
+}  // namespace
 
-QString TranscriptionLanguageOption::id() const
-{
+QString TranscriptionLanguageOption::id() const {
     return code.value_or(QStringLiteral("auto"));
 }
 
-TranscriptionLanguageOption TranscriptionLanguageOption::automatic()
-{
+TranscriptionLanguageOption TranscriptionLanguageOption::automatic() {
     return {std::nullopt, QStringLiteral("Auto")};
 }
 
-QList<TranscriptionLanguageOption> TranscriptionLanguageOption::optionsSortedFor(const QLocale& locale)
-{
+QList<TranscriptionLanguageOption> TranscriptionLanguageOption::optionsSortedFor(const QLocale& locale) {
     // Sorting the plain rows keeps the ordering free of optional-string copies.
     std::vector<LanguageRow> rows(std::begin(languageTable), std::end(languageTable));
 
     // The locale's collation, ignoring letter case but not accents.
     std::stable_sort(rows.begin(), rows.end(), [&](const LanguageRow& a, const LanguageRow& b) {
-        return TextFolding::compareCaseInsensitive(QString::fromLatin1(a.name), QString::fromLatin1(b.name),
-                                                   locale) < 0;
+        return TextFolding::compareCaseInsensitive(QString::fromLatin1(a.name), QString::fromLatin1(b.name), locale) <
+               0;
     });
 
     QList<TranscriptionLanguageOption> languages;
@@ -75,14 +81,12 @@ QList<TranscriptionLanguageOption> TranscriptionLanguageOption::optionsSortedFor
     return languages;
 }
 
-const QList<TranscriptionLanguageOption>& TranscriptionLanguageOption::supportedOptions()
-{
+const QList<TranscriptionLanguageOption>& TranscriptionLanguageOption::supportedOptions() {
     static const QList<TranscriptionLanguageOption> options = optionsSortedFor(QLocale::system());
     return options;
 }
 
-TranscriptionLanguageOption TranscriptionLanguageOption::option(const std::optional<QString>& storedCode)
-{
+TranscriptionLanguageOption TranscriptionLanguageOption::option(const std::optional<QString>& storedCode) {
     if (!storedCode || storedCode->isEmpty() || *storedCode == QLatin1String("auto")) {
         return automatic();
     }
@@ -94,8 +98,7 @@ TranscriptionLanguageOption TranscriptionLanguageOption::option(const std::optio
     return automatic();
 }
 
-bool TranscriptionLanguageOption::matches(const QString& query) const
-{
+bool TranscriptionLanguageOption::matches(const QString& query) const {
     const QString needle = query.trimmed().toLower();
     if (needle.isEmpty()) {
         return true;
@@ -113,4 +116,4 @@ bool TranscriptionLanguageOption::matches(const QString& query) const
     return candidates.join(QLatin1Char(' ')).toLower().contains(needle);
 }
 
-} // namespace quorvelle
+}  // namespace quorvelle

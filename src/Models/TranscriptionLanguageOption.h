@@ -29,4 +29,4 @@ struct TranscriptionLanguageOption {
     friend bool operator==(const TranscriptionLanguageOption&, const TranscriptionLanguageOption&) = default;
 };
 
-} // namespace quorvelle
+}  // namespace quorvelle

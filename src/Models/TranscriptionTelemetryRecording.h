@@ -12,4 +12,4 @@ public:
     virtual void record(int elapsedMs, bool wasSuccessful) = 0;
 };
 
-} // namespace quorvelle
+}  // namespace quorvelle

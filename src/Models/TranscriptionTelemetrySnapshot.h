@@ -36,4 +36,4 @@ struct TranscriptionTelemetrySnapshot {
     friend bool operator==(const TranscriptionTelemetrySnapshot&, const TranscriptionTelemetrySnapshot&) = default;
 };
 
-} // namespace quorvelle
+}  // namespace quorvelle

@@ -4,8 +4,7 @@
 
 namespace quorvelle {
 
-QJsonObject VocabularyHintEntry::toJson() const
-{
+QJsonObject VocabularyHintEntry::toJson() const {
     return QJsonObject{
         {QStringLiteral("id"), json::uuidToText(id)},
         {QStringLiteral("term"), term},
@@ -16,18 +15,15 @@ QJsonObject VocabularyHintEntry::toJson() const
 }
 
 std::optional<VocabularyHintEntry> VocabularyHintEntry::fromJson(const QJsonValue& value,
-                                                                 const QDateTime& decodingTime)
-{
-    if (!value.isObject())
-        return std::nullopt;
+                                                                 const QDateTime& decodingTime) {
+    if (!value.isObject()) return std::nullopt;
     const QJsonObject object = value.toObject();
     const auto id = json::readUuid(object, u"id").value();
     const auto term = json::readString(object, u"term").value();
     const auto category = json::readString(object, u"category").valueOr(QString());
     const auto isEnabled = json::readBool(object, u"isEnabled").valueOr(true);
     const auto updatedAt = json::readDate(object, u"updatedAt").valueOr(decodingTime);
-    if (!id || !term || !category || !isEnabled || !updatedAt)
-        return std::nullopt;
+    if (!id || !term || !category || !isEnabled || !updatedAt) return std::nullopt;
     return VocabularyHintEntry{*id, *term, *category, *isEnabled, *updatedAt};
 }
 

@@ -4,8 +4,7 @@
 
 namespace quorvelle {
 
-QJsonObject VoiceSnippet::toJson() const
-{
+QJsonObject VoiceSnippet::toJson() const {
     return QJsonObject{
         {QStringLiteral("id"), json::uuidToText(id)},
         {QStringLiteral("phrase"), phrase},
@@ -14,17 +13,14 @@ QJsonObject VoiceSnippet::toJson() const
     };
 }
 
-std::optional<VoiceSnippet> VoiceSnippet::fromJson(const QJsonValue& value)
-{
-    if (!value.isObject())
-        return std::nullopt;
+std::optional<VoiceSnippet> VoiceSnippet::fromJson(const QJsonValue& value) {
+    if (!value.isObject()) return std::nullopt;
     const QJsonObject object = value.toObject();
     const auto id = json::readUuid(object, u"id").value();
     const auto phrase = json::readString(object, u"phrase").value();
     const auto expansion = json::readString(object, u"expansion").value();
     const auto requiresConfirmation = json::readBool(object, u"requiresConfirmation").value();
-    if (!id || !phrase || !expansion || !requiresConfirmation)
-        return std::nullopt;
+    if (!id || !phrase || !expansion || !requiresConfirmation) return std::nullopt;
     return VoiceSnippet{*id, *phrase, *expansion, *requiresConfirmation};
 }
 

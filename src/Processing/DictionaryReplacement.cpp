@@ -57,17 +57,15 @@ QString applyDictionaryReplacements(const QString& text, const QList<DictionaryR
         }
         for (const Utf16Range& range : WholeWord::matchRanges(*regex, text)) {
             if (range.length == 0) continue;
-            const bool overlaps = std::any_of(matches.begin(), matches.end(), [&](const ReplacementMatch& m) {
-                return m.range.overlaps(range);
-            });
+            const bool overlaps = std::any_of(matches.begin(), matches.end(),
+                                              [&](const ReplacementMatch& m) { return m.range.overlaps(range); });
             if (!overlaps) matches.push_back({range, entry.replacement});
         }
     }
     if (matches.empty()) return text;
 
-    std::sort(matches.begin(), matches.end(), [](const ReplacementMatch& a, const ReplacementMatch& b) {
-        return a.range.location < b.range.location;
-    });
+    std::sort(matches.begin(), matches.end(),
+              [](const ReplacementMatch& a, const ReplacementMatch& b) { return a.range.location < b.range.location; });
     QString result;
     result.reserve(text.size());
     qsizetype position = 0;

@@ -15,7 +15,6 @@ std::optional<QString> normalizedPromptText(const std::optional<QString>& text);
 
 // Trimmed, empty ones dropped, repeats (ignoring case and accents) dropped, any number; none when
 // nothing is left.
-std::optional<QStringList> normalizedVocabularyHints(const QStringList& hints,
-                                                     const QLocale& locale = QLocale());
+std::optional<QStringList> normalizedVocabularyHints(const QStringList& hints, const QLocale& locale = QLocale());
 
 }  // namespace quorvelle

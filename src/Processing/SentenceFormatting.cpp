@@ -33,8 +33,7 @@ QString formatSentence(const QString& text) {
         }
         if (endsSentence(c)) {
             // A mark inside a number, address or file name (3.5, example.com) ends no sentence.
-            const bool inWord = i > 0 && i + 1 < scalars.size() &&
-                                CharacterClasses::isLetterOrNumber(scalars[i - 1]) &&
+            const bool inWord = i > 0 && i + 1 < scalars.size() && CharacterClasses::isLetterOrNumber(scalars[i - 1]) &&
                                 CharacterClasses::isLetterOrNumber(scalars[i + 1]);
             capitalizeNext = !inWord;
         } else if (!QChar::isSpace(c)) {

@@ -17,8 +17,10 @@ QString trimSpaceAndPunctuation(const QString& text) {
     const QList<uint> scalars = text.toUcs4();
     qsizetype first = 0;
     qsizetype last = scalars.size();
-    while (first < last && isTrimmed(scalars[first])) ++first;
-    while (last > first && isTrimmed(scalars[last - 1])) --last;
+    while (first < last && isTrimmed(scalars[first]))
+        ++first;
+    while (last > first && isTrimmed(scalars[last - 1]))
+        --last;
     return QString::fromUcs4(reinterpret_cast<const char32_t*>(scalars.constData()) + first, last - first);
 }
 

@@ -26,8 +26,7 @@ const std::vector<CompiledRule>& compiledRules() {
             const QString phrase = QString::fromUtf16(rule.phrase);
             const QString literal = phrase.left(phrase.indexOf(QLatin1Char('\\')));
             compiled.push_back({IcuRegex(WholeWord::patternIgnoringCase(phrase)),
-                                QString::fromUtf16(rule.replacementTemplate),
-                                TextFolding::foldCase(literal)});
+                                QString::fromUtf16(rule.replacementTemplate), TextFolding::foldCase(literal)});
         }
         return compiled;
     }();

@@ -12,8 +12,8 @@ QString removeFillers(const QString& text) {
     // Whole-word English and Turkish fillers with one following comma and the spaces after them.
     // A line feed after a filler is not eaten, so a dictated line break survives. Only the words
     // ignore case: a case-insensitive letter class costs milliseconds to compile.
-    static const IcuRegex fillers(QStringLiteral(
-        "(?<![\\p{L}\\p{N}])(?i:um+|uh+|erm|hmm+|\u015Fey|yani)(?![\\p{L}\\p{N}])[,]?[^\\S\\n]*"));
+    static const IcuRegex fillers(
+        QStringLiteral("(?<![\\p{L}\\p{N}])(?i:um+|uh+|erm|hmm+|\u015Fey|yani)(?![\\p{L}\\p{N}])[,]?[^\\S\\n]*"));
     return fillers.replaceAll(text, QString());
 }
 

@@ -7,8 +7,7 @@
 namespace quorvelle {
 namespace {
 
-const QLatin1StringView kHintsLinePrefix(
-    "Vocabulary hints: Use these exact spellings when they are spoken: ");
+const QLatin1StringView kHintsLinePrefix("Vocabulary hints: Use these exact spellings when they are spoken: ");
 const QLatin1StringView kDeveloperLine(
     "Developer context: preserve camelCase, PascalCase, snake_case, package names, CLI commands, and code "
     "identifiers. Do not join ordinary words unless the result is a known identifier.");
@@ -32,11 +31,12 @@ TranscriptionPromptContext buildTranscriptionPrompt(const std::optional<QString>
         if (hint.isEnabled) terms.append(hint.term);
     }
     if (context.isDeveloperContext) {
-        for (QLatin1StringView term : DeveloperContextTables::vocabularyHints) terms.append(term);
+        for (QLatin1StringView term : DeveloperContextTables::vocabularyHints)
+            terms.append(term);
     }
     context.vocabularyHints = vocabularyHintList(terms);
-    context.prompt = composeTranscriptionPrompt(context.customInstructions, context.vocabularyHints,
-                                                context.isDeveloperContext);
+    context.prompt =
+        composeTranscriptionPrompt(context.customInstructions, context.vocabularyHints, context.isDeveloperContext);
     return context;
 }
 
@@ -45,8 +45,7 @@ std::optional<QString> composeTranscriptionPrompt(const std::optional<QString>& 
     QStringList parts;
     if (trimmedInstructions) parts.append(*trimmedInstructions);
     const QStringList hints = vocabularyHintList(hintTerms);
-    if (!hints.isEmpty())
-        parts.append(kHintsLinePrefix + hints.join(QStringLiteral(", ")) + QLatin1Char('.'));
+    if (!hints.isEmpty()) parts.append(kHintsLinePrefix + hints.join(QStringLiteral(", ")) + QLatin1Char('.'));
     if (isDeveloperContext) parts.append(kDeveloperLine);
 
     QString prompt = parts.join(QStringLiteral("\n\n")).trimmed();

@@ -8,8 +8,7 @@ QString collapseWhitespaceKeepingLineFeeds(const QString& text) {
     // `\s` as ICU defines it, so this agrees with the patterns that produced the text.
     static const IcuRegex horizontalRun(QStringLiteral("[^\\S\\n]+"));
     static const IcuRegex spacedLineFeed(QStringLiteral(" ?\\n ?"));
-    return spacedLineFeed.replaceAll(horizontalRun.replaceAll(text, QStringLiteral(" ")),
-                                     QStringLiteral("\n"));
+    return spacedLineFeed.replaceAll(horizontalRun.replaceAll(text, QStringLiteral(" ")), QStringLiteral("\n"));
 }
 
 }  // namespace quorvelle

@@ -28,9 +28,13 @@ bool ensurePrivateFolder(const QString& path) {
 
 }  // namespace
 
-QString configDirectory() { return underBase(QStandardPaths::GenericConfigLocation); }
+QString configDirectory() {
+    return underBase(QStandardPaths::GenericConfigLocation);
+}
 
-QString applicationSupportDirectory() { return underBase(QStandardPaths::GenericDataLocation); }
+QString applicationSupportDirectory() {
+    return underBase(QStandardPaths::GenericDataLocation);
+}
 
 QString privateTemporaryDirectory() {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);

@@ -19,47 +19,47 @@ public:
     using Subscriber = std::function<void(const T&)>;
     using Token = unsigned long;
 
-    explicit CurrentValueSubject(T initial) : value_(std::move(initial)) {}
+    explicit CurrentValueSubject(T initial) : m_value(std::move(initial)) {}
 
     T value() const {
-        std::lock_guard guard(valueMutex_);
-        return value_;
+        std::lock_guard guard(m_valueMutex);
+        return m_value;
     }
 
     void send(const T& value) {
-        std::lock_guard delivering(deliveryMutex_);
+        std::lock_guard delivering(m_deliveryMutex);
         {
-            std::lock_guard guard(valueMutex_);
-            value_ = value;
+            std::lock_guard guard(m_valueMutex);
+            m_value = value;
         }
-        const std::map<Token, Subscriber> receivers = subscribers_;
+        const std::map<Token, Subscriber> receivers = m_subscribers;
         for (const auto& [token, receiver] : receivers) {
             // One that unsubscribed during this delivery is skipped.
-            if (subscribers_.count(token) != 0) receiver(value);
+            if (m_subscribers.count(token) != 0) receiver(value);
         }
     }
 
     // The subscriber receives the current value at once, then every value sent.
     Token subscribe(Subscriber subscriber) {
-        std::lock_guard delivering(deliveryMutex_);
-        const Token token = ++lastToken_;
-        subscribers_.emplace(token, subscriber);
+        std::lock_guard delivering(m_deliveryMutex);
+        const Token token = ++m_lastToken;
+        m_subscribers.emplace(token, subscriber);
         subscriber(value());
         return token;
     }
 
     void unsubscribe(Token token) {
-        std::lock_guard delivering(deliveryMutex_);
-        subscribers_.erase(token);
+        std::lock_guard delivering(m_deliveryMutex);
+        m_subscribers.erase(token);
     }
 
 private:
-    mutable std::mutex valueMutex_;
-    T value_;
+    mutable std::mutex m_valueMutex;
+    T m_value;
     // Held for a whole delivery; recursive so a subscriber can act on the subject from its call.
-    std::recursive_mutex deliveryMutex_;
-    std::map<Token, Subscriber> subscribers_;
-    Token lastToken_ = 0;
+    std::recursive_mutex m_deliveryMutex;
+    std::map<Token, Subscriber> m_subscribers;
+    Token m_lastToken = 0;
 };
 
 }  // namespace quorvelle

@@ -11,16 +11,16 @@ IcuRegexError::IcuRegexError(Kind kind, QString pattern, const char* icuError)
     : std::runtime_error(std::string(kind == Kind::invalidPattern ? "invalid regular expression: "
                                                                   : "invalid replacement template: ") +
                          icuError),
-      kind_(kind),
-      pattern_(std::move(pattern)) {}
+      m_kind(kind),
+      m_pattern(std::move(pattern)) {}
 
-IcuRegex::IcuRegex(const QString& pattern, Matching matching) : source_(pattern) {
+IcuRegex::IcuRegex(const QString& pattern, Matching matching) : m_source(pattern) {
     UErrorCode status = U_ZERO_ERROR;
     UParseError parseError;
     const uint32_t flags = matching == Matching::caseInsensitive ? UREGEX_CASE_INSENSITIVE : 0;
-    pattern_.reset(icu::RegexPattern::compile(IcuString::alias(pattern), flags, parseError, status));
+    m_pattern.reset(icu::RegexPattern::compile(IcuString::alias(pattern), flags, parseError, status));
     if (U_FAILURE(status)) {
-        pattern_.reset();
+        m_pattern.reset();
         throw IcuRegexError(IcuRegexError::Kind::invalidPattern, pattern, u_errorName(status));
     }
 }
@@ -33,19 +33,16 @@ QString IcuRegex::replaceAll(const QString& text, const QString& replacementTemp
     return replaceAllIfMatched(text, replacementTemplate).value_or(text);
 }
 
-std::optional<QString> IcuRegex::replaceAllIfMatched(const QString& text,
-                                                     const QString& replacementTemplate) const {
+std::optional<QString> IcuRegex::replaceAllIfMatched(const QString& text, const QString& replacementTemplate) const {
     UErrorCode status = U_ZERO_ERROR;
     const icu::UnicodeString input = IcuString::alias(text);
-    std::unique_ptr<icu::RegexMatcher> matcher(pattern_->matcher(input, status));
-    if (U_FAILURE(status))
-        throw IcuRegexError(IcuRegexError::Kind::invalidPattern, source_, u_errorName(status));
+    std::unique_ptr<icu::RegexMatcher> matcher(m_pattern->matcher(input, status));
+    if (U_FAILURE(status)) throw IcuRegexError(IcuRegexError::Kind::invalidPattern, m_source, u_errorName(status));
     if (!matcher->find()) return std::nullopt;
     matcher->reset();
     const icu::UnicodeString result = matcher->replaceAll(IcuString::alias(replacementTemplate), status);
     if (U_FAILURE(status)) {
-        throw IcuRegexError(IcuRegexError::Kind::invalidReplacement, replacementTemplate,
-                            u_errorName(status));
+        throw IcuRegexError(IcuRegexError::Kind::invalidReplacement, replacementTemplate, u_errorName(status));
     }
     return IcuString::toQString(result);
 }
@@ -54,13 +51,11 @@ QList<Utf16Range> IcuRegex::matchRanges(const QString& text) const {
     return matchRanges(text, [](Utf16Range) { return true; });
 }
 
-QList<Utf16Range> IcuRegex::matchRanges(const QString& text,
-                                        const std::function<bool(Utf16Range)>& accept) const {
+QList<Utf16Range> IcuRegex::matchRanges(const QString& text, const std::function<bool(Utf16Range)>& accept) const {
     UErrorCode status = U_ZERO_ERROR;
     const icu::UnicodeString input = IcuString::alias(text);
-    std::unique_ptr<icu::RegexMatcher> matcher(pattern_->matcher(input, status));
-    if (U_FAILURE(status))
-        throw IcuRegexError(IcuRegexError::Kind::invalidPattern, source_, u_errorName(status));
+    std::unique_ptr<icu::RegexMatcher> matcher(m_pattern->matcher(input, status));
+    if (U_FAILURE(status)) throw IcuRegexError(IcuRegexError::Kind::invalidPattern, m_source, u_errorName(status));
     QList<Utf16Range> ranges;
     int64_t from = 0;
     while (from <= text.size() && matcher->find(from, status) && U_SUCCESS(status)) {

@@ -25,22 +25,22 @@ struct Utf16Range {
 };
 
 class IcuRegexError : public std::runtime_error {
-  public:
+public:
     enum class Kind { invalidPattern, invalidReplacement };
 
     IcuRegexError(Kind kind, QString pattern, const char* icuError);
 
-    Kind kind() const { return kind_; }
-    const QString& pattern() const { return pattern_; }
+    Kind kind() const { return m_kind; }
+    const QString& pattern() const { return m_pattern; }
 
-  private:
-    Kind kind_;
-    QString pattern_;
+private:
+    Kind m_kind;
+    QString m_pattern;
 };
 
 // A compiled ICU regular expression. Templates use ICU's syntax: `$1` for a group, `\` to escape.
 class IcuRegex {
-  public:
+public:
     enum class Matching { caseSensitive, caseInsensitive };
 
     // Throws IcuRegexError(invalidPattern) when the pattern does not compile.
@@ -62,9 +62,9 @@ class IcuRegex {
     // The pattern that matches `literal` exactly.
     static QString escapedPattern(const QString& literal);
 
-  private:
-    QString source_;
-    std::unique_ptr<icu::RegexPattern> pattern_;
+private:
+    QString m_source;
+    std::unique_ptr<icu::RegexPattern> m_pattern;
 };
 
 }  // namespace quorvelle

@@ -53,10 +53,8 @@ public:
     const std::optional<T>& value() const { return m_value; }
     // The value, or the fallback when the key is missing; none when the value has the wrong
     // type (a present but unreadable value is an error, not an absence).
-    std::optional<T> valueOr(T fallback) const
-    {
-        if (m_status == FieldStatus::missing)
-            return fallback;
+    std::optional<T> valueOr(T fallback) const {
+        if (m_status == FieldStatus::missing) return fallback;
         return m_value;
     }
 
@@ -78,13 +76,10 @@ Field<QUuid> readUuid(const QJsonObject& object, QStringView key);
 
 // A string holding one of the enumeration's raw values; any other string is the wrong type.
 template <typename E>
-Field<E> readEnum(const QJsonObject& object, QStringView key)
-{
+Field<E> readEnum(const QJsonObject& object, QStringView key) {
     const Field<QString> text = readString(object, key);
-    if (!text.isPresent())
-        return text.isMissing() ? Field<E>::missing() : Field<E>::wrongType();
-    if (const std::optional<E> value = fromRawValue<E>(*text.value()))
-        return Field<E>::present(*value);
+    if (!text.isPresent()) return text.isMissing() ? Field<E>::missing() : Field<E>::wrongType();
+    if (const std::optional<E> value = fromRawValue<E>(*text.value())) return Field<E>::present(*value);
     return Field<E>::wrongType();
 }
 

@@ -17,8 +17,8 @@ bool containsAnyKeyword(const QString& text, const Keywords& keywords) {
 
 // The first present value, lower-cased, that contains one of the keywords; values in the given order.
 template <typename Keywords>
-std::optional<QString> firstLoweredValueContaining(
-    std::initializer_list<const std::optional<QString>*> values, const Keywords& keywords) {
+std::optional<QString> firstLoweredValueContaining(std::initializer_list<const std::optional<QString>*> values,
+                                                   const Keywords& keywords) {
     for (const std::optional<QString>* value : values) {
         if (!value->has_value()) continue;
         QString lowered = (*value)->toLower();

@@ -15,8 +15,8 @@ qsizetype countWordTokens(const QString& text, const QLocale& locale) {
     auto& iterator = iterators[locale.name()];
     if (!iterator) {
         UErrorCode status = U_ZERO_ERROR;
-        iterator.reset(icu::BreakIterator::createWordInstance(
-            icu::Locale(locale.name().toLatin1().constData()), status));
+        iterator.reset(
+            icu::BreakIterator::createWordInstance(icu::Locale(locale.name().toLatin1().constData()), status));
         if (U_FAILURE(status) || !iterator) {
             iterator.reset();
             throw std::runtime_error("ICU word break iterator unavailable");

@@ -60,8 +60,10 @@ AtspiAccessible* applicationOfProcess(qint64 pid) {
     for (gint i = 0; i < count && !result; ++i) {
         AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, i, nullptr);
         if (!app) continue;
-        if (atspi_accessible_get_process_id(app, nullptr) == static_cast<guint>(pid)) result = app;
-        else g_object_unref(app);
+        if (atspi_accessible_get_process_id(app, nullptr) == static_cast<guint>(pid))
+            result = app;
+        else
+            g_object_unref(app);
     }
     g_object_unref(desktop);
     return result;
@@ -88,7 +90,9 @@ QString readFieldText(const FixtureApp& fixture, const char* accessibleName) {
     return result;
 }
 
-TEST_F(DesktopEnvironment, AccessibilityBusIsEnabled) { EXPECT_TRUE(AccessibilityBus::isEnabled()); }
+TEST_F(DesktopEnvironment, AccessibilityBusIsEnabled) {
+    EXPECT_TRUE(AccessibilityBus::isEnabled());
+}
 
 TEST_F(DesktopEnvironment, TextFieldsOfBothToolkitsAreReadableThroughTheAccessibilityBus) {
     ASSERT_EQ(atspi_init(), 0) << "could not reach the accessibility bus";
@@ -114,18 +118,24 @@ const SecretSchema* smokeSchema() {
         "com.dovent.Quorvelle.Smoke",
         SECRET_SCHEMA_DONT_MATCH_NAME,
         {{"service", SECRET_SCHEMA_ATTRIBUTE_STRING}, {"account", SECRET_SCHEMA_ATTRIBUTE_STRING}, {nullptr, {}}},
-        0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+        0,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr};
     return &schema;
 }
 
 TEST_F(DesktopEnvironment, KeyringStoresReadsAndClearsASecret) {
     GError* error = nullptr;
-    ASSERT_TRUE(secret_password_store_sync(smokeSchema(), SECRET_COLLECTION_DEFAULT, "smoke", "s3cret", nullptr,
-                                           &error, "service", "com.dovent.Quorvelle.Smoke", "account", "probe",
-                                           nullptr))
+    ASSERT_TRUE(secret_password_store_sync(smokeSchema(), SECRET_COLLECTION_DEFAULT, "smoke", "s3cret", nullptr, &error,
+                                           "service", "com.dovent.Quorvelle.Smoke", "account", "probe", nullptr))
         << (error ? error->message : "store refused");
-    gchar* read = secret_password_lookup_sync(smokeSchema(), nullptr, &error, "service",
-                                              "com.dovent.Quorvelle.Smoke", "account", "probe", nullptr);
+    gchar* read = secret_password_lookup_sync(smokeSchema(), nullptr, &error, "service", "com.dovent.Quorvelle.Smoke",
+                                              "account", "probe", nullptr);
     ASSERT_NE(read, nullptr);
     EXPECT_STREQ(read, "s3cret");
     secret_password_free(read);

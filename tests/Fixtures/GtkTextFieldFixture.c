@@ -30,9 +30,8 @@ static void show_rows(int count) {
     }
     rows_view = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));
     g_object_unref(store);
-    gtk_tree_view_append_column(GTK_TREE_VIEW(rows_view),
-                                gtk_tree_view_column_new_with_attributes("Rows", gtk_cell_renderer_text_new(),
-                                                                         "text", 0, NULL));
+    gtk_tree_view_append_column(GTK_TREE_VIEW(rows_view), gtk_tree_view_column_new_with_attributes(
+                                                              "Rows", gtk_cell_renderer_text_new(), "text", 0, NULL));
     atk_object_set_name(gtk_widget_get_accessible(rows_view), "Rows");
     GtkWidget* scroller = gtk_scrolled_window_new(NULL, NULL);
     gtk_widget_set_size_request(scroller, -1, 80);
@@ -63,9 +62,12 @@ static void print_texts(void) {
         char* text = i == 2 ? multi_text() : g_strdup(gtk_entry_get_text(GTK_ENTRY(field_named(names[i]))));
         g_string_append_printf(out, "%s\"%s\":\"", i ? "," : "", names[i]);
         for (const char* p = text; *p; ++p) {
-            if (*p == '"' || *p == '\\') g_string_append_printf(out, "\\%c", *p);
-            else if (*p == '\n') g_string_append(out, "\\n");
-            else g_string_append_c(out, *p);
+            if (*p == '"' || *p == '\\')
+                g_string_append_printf(out, "\\%c", *p);
+            else if (*p == '\n')
+                g_string_append(out, "\\n");
+            else
+                g_string_append_c(out, *p);
         }
         g_string_append_c(out, '"');
         g_free(text);

@@ -66,8 +66,10 @@ void handle(const Fields& f, const QString& line) {
     } else if (command == QLatin1String("set")) {
         QString text = line.section(QLatin1Char(' '), 2);
         text.replace(QLatin1String("\\n"), QLatin1String("\n"));
-        if (auto* edit = qobject_cast<QLineEdit*>(target)) edit->setText(text);
-        else f.multi->setPlainText(text);
+        if (auto* edit = qobject_cast<QLineEdit*>(target))
+            edit->setText(text);
+        else
+            f.multi->setPlainText(text);
     } else if (command == QLatin1String("select")) {
         const int start = line.section(QLatin1Char(' '), 2, 2).toInt();
         const int length = line.section(QLatin1Char(' '), 3, 3).toInt();

@@ -35,10 +35,7 @@ TEST(DictionaryReplacement, ReplacesWholeWordsIgnoringCase) {
          "C++ and axb and X"},
         {"templateCharactersAreLiteral", {entry("x", "$1\\0")}, "x y", "$1\\0 y"},
         {"blankOriginalsAreIgnored", {entry("   ", "bad"), entry("", "bad")}, "a   b", "a   b"},
-        {"replacementsAreNotRescanned",
-         {entry("alpha", "beta"), entry("beta", "gamma")},
-         "alpha beta",
-         "beta gamma"},
+        {"replacementsAreNotRescanned", {entry("alpha", "beta"), entry("beta", "gamma")}, "alpha beta", "beta gamma"},
     };
     for (const DictionaryCase& c : cases) {
         EXPECT_EQ(applyDictionaryReplacements(u(c.text), c.entries, kEnglish), u(c.expected)) << c.name;

@@ -26,8 +26,7 @@ TEST(IcuRegex, ReplacesWithGroupTemplatesAndEscapes) {
         {"(?<![\\p{L}\\p{N}])ş(?![\\p{L}\\p{N}])", "ş aş ş", "s", "s aş s"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(IcuRegex(u(c.pattern)).replaceAll(u(c.input), u(c.replacement)), u(c.expected))
-            << c.pattern;
+        EXPECT_EQ(IcuRegex(u(c.pattern)).replaceAll(u(c.input), u(c.replacement)), u(c.expected)) << c.pattern;
     }
     EXPECT_EQ(IcuRegex(u("x")).replaceAllIfMatched(u("abc"), u("y")), std::nullopt);
 }
@@ -63,8 +62,8 @@ TEST(WholeWord, GuardedMatchesEqualTheGuardedPattern) {
     } cases[] = {
         {"aa", "aaa aa aa"},           // a refused candidate must not hide the next one
         {"go", "𝒳go go 😀go go5 _go"},  // letters outside the BMP guard, emoji and underscore do not
-        {"x", "x́ x"},  // a combining mark is not a letter
-        {"İ", "i̇ İ"},  // full case folding: İ matches i and a combining dot
+        {"x", "x́ x"},                  // a combining mark is not a letter
+        {"İ", "i̇ İ"},                  // full case folding: İ matches i and a combining dot
         {"ss", "Straße ss SS"},
         {"٣", "٣ ٣٣ x٣"},  // other scripts' digits guard too
     };
@@ -84,9 +83,8 @@ TEST(TextFolding, FoldsCaseAndAccentsWithTurkishDottedAndDotlessI) {
         bool sameInEnglish;
         bool sameInTurkish;
     } cases[] = {
-        {"Café", "cafe", true, true},         {"şeker", "seker", true, true},
-        {"İstanbul", "istanbul", true, true}, {"ISPARTA", "isparta", true, false},
-        {"ISPARTA", "ısparta", false, true},  {"ılık", "ilik", false, false},
+        {"Café", "cafe", true, true},        {"şeker", "seker", true, true},      {"İstanbul", "istanbul", true, true},
+        {"ISPARTA", "isparta", true, false}, {"ISPARTA", "ısparta", false, true}, {"ılık", "ilik", false, false},
         {"Straße", "STRASSE", true, true},
     };
     for (const auto& c : cases) {

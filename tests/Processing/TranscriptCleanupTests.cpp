@@ -26,8 +26,7 @@ void expectCleanup(Mode mode, std::initializer_list<CleanupCase> cases) {
 
 void expectMapped(QString (*transform)(const QString&), std::initializer_list<CleanupCase> cases) {
     for (const CleanupCase& c : cases) {
-        EXPECT_EQ(transform(QString::fromUtf8(c.input)), QString::fromUtf8(c.expected))
-            << "input: " << c.input;
+        EXPECT_EQ(transform(QString::fromUtf8(c.input)), QString::fromUtf8(c.expected)) << "input: " << c.input;
     }
 }
 
@@ -89,16 +88,16 @@ TEST(TranscriptCleanup, SymbolMarksKeepTheirSpaces) {
 }
 
 TEST(TranscriptCleanup, MarksBetweenLettersOrDigitsGetNoSpace) {
-    expectCleanup(Mode::default_, {
-                                      {"the price is 3.5", "The price is 3.5."},
-                                      {"meet at 10:30 today", "Meet at 10:30 today."},
-                                      {"visit example.com", "Visit example.com."},
-                                      {"write to ali@example.com.tr", "Write to ali@example.com.tr."},
-                                      {"open notes.txt now", "Open notes.txt now."},
-                                      {"about 1,000 people", "About 1,000 people."},
-                                      {"the price is 3 period 5",
-                                       "The price is 3. 5."},  // a spoken mark is not inside a number
-                                  });
+    expectCleanup(Mode::default_,
+                  {
+                      {"the price is 3.5", "The price is 3.5."},
+                      {"meet at 10:30 today", "Meet at 10:30 today."},
+                      {"visit example.com", "Visit example.com."},
+                      {"write to ali@example.com.tr", "Write to ali@example.com.tr."},
+                      {"open notes.txt now", "Open notes.txt now."},
+                      {"about 1,000 people", "About 1,000 people."},
+                      {"the price is 3 period 5", "The price is 3. 5."},  // a spoken mark is not inside a number
+                  });
 }
 
 TEST(TranscriptCleanup, MarksBeforeOtherTextStillGetASpace) {
@@ -121,7 +120,6 @@ TEST(TranscriptCleanup, SpokenLineBreaksSurviveWithoutSurroundingSpaces) {
                                       {"trailing new line", "Trailing."},
                                   });
 }
-
 
 TEST(SentenceFormatting, CapitalisesAfterEndMarksOnly) {
     expectMapped(formatSentence, {

@@ -44,7 +44,8 @@ TEST(DeveloperContext, AnyMetadataContainingAKeywordCounts) {
         {target("org.example.notes", "Notes", nullptr, "main-TERMINAL-view"), true},
         {target("org.example.notes", "Notes", "Shopping"), false},
     };
-    for (const auto& c : cases) EXPECT_EQ(isDeveloperContext(c.target), c.expected);
+    for (const auto& c : cases)
+        EXPECT_EQ(isDeveloperContext(c.target), c.expected);
 }
 
 TEST(TranscriptionPrompt, NothingToSayGivesNoPrompt) {
@@ -68,33 +69,30 @@ TEST(TranscriptionPrompt, PartsAreJoinedByABlankLineInOrder) {
          "Be brief.\n\nVocabulary hints: Use these exact spellings when they are spoken: Café."},
     };
     for (const auto& c : cases) {
-        const TranscriptionPromptContext context =
-            buildTranscriptionPrompt(c.instructions, c.hints, std::nullopt);
+        const TranscriptionPromptContext context = buildTranscriptionPrompt(c.instructions, c.hints, std::nullopt);
         EXPECT_EQ(context.prompt, u(c.expectedPrompt));
         EXPECT_FALSE(context.isDeveloperContext);
     }
 }
 
 TEST(TranscriptionPrompt, DeveloperTargetsAddTermsAfterTheUsersAndTheDeveloperLineLast) {
-    const TranscriptionPromptContext context =
-        buildTranscriptionPrompt(u("Be brief."), {hint(u("typescript")), hint(u("Quorvelle"))},
-                                 target("com.jetbrains.intellij", "IDEA"));
+    const TranscriptionPromptContext context = buildTranscriptionPrompt(
+        u("Be brief."), {hint(u("typescript")), hint(u("Quorvelle"))}, target("com.jetbrains.intellij", "IDEA"));
     EXPECT_TRUE(context.isDeveloperContext);
     EXPECT_EQ(context.customInstructions, u("Be brief."));
     ASSERT_EQ(context.vocabularyHints.size(), 2 + 25 - 1);  // the user's "typescript" hides "TypeScript"
-    EXPECT_EQ(context.vocabularyHints.mid(0, 3),
-              (QStringList{u("typescript"), u("Quorvelle"), u("useEffect")}));
+    EXPECT_EQ(context.vocabularyHints.mid(0, 3), (QStringList{u("typescript"), u("Quorvelle"), u("useEffect")}));
     EXPECT_FALSE(context.vocabularyHints.contains(u("TypeScript")));
     EXPECT_EQ(context.vocabularyHints.last(), u("OpenAI"));
     ASSERT_TRUE(context.prompt);
-    EXPECT_TRUE(context.prompt->startsWith(u("Be brief.\n\n") + kHintsPrefix +
-                                           u("typescript, Quorvelle, useEffect")));
+    EXPECT_TRUE(context.prompt->startsWith(u("Be brief.\n\n") + kHintsPrefix + u("typescript, Quorvelle, useEffect")));
     EXPECT_TRUE(context.prompt->endsWith(u("OpenAI.\n\n") + kDeveloperLine));
 }
 
 TEST(TranscriptionPrompt, AtMostEightyHintsAndUserTermsCountFirst) {
     QList<VocabularyHintEntry> hints;
-    for (int i = 0; i < 100; ++i) hints.append(hint(u("term%1").arg(i)));
+    for (int i = 0; i < 100; ++i)
+        hints.append(hint(u("term%1").arg(i)));
     hints.insert(5, hint(u("TERM3")));  // a repeat does not take a place
     const TranscriptionPromptContext context = buildTranscriptionPrompt({}, hints, target("x", "Xcode"));
     ASSERT_EQ(context.vocabularyHints.size(), 80);
@@ -130,7 +128,8 @@ TEST(PromptNormalization, PromptTextIsTrimmedAndLimitedTo900Characters) {
     EXPECT_EQ(normalizedPromptText(QString(901, u'z')), QString(900, u'z'));
     const QString emojis = [] {
         QString s;
-        for (int i = 0; i < 901; ++i) s += QString::fromUtf8("😀");
+        for (int i = 0; i < 901; ++i)
+            s += QString::fromUtf8("😀");
         return s;
     }();
     EXPECT_EQ(Graphemes::count(*normalizedPromptText(emojis)), 900);
@@ -142,7 +141,8 @@ TEST(PromptNormalization, HintsAreDistinctIgnoringCaseAndAccentsWithoutALimit) {
     EXPECT_EQ(normalizedVocabularyHints({u(" Café "), u("CAFE"), u("Quorvelle")}),
               (QStringList{u("Café"), u("Quorvelle")}));
     QStringList many;
-    for (int i = 0; i < 120; ++i) many.append(u("t%1").arg(i));
+    for (int i = 0; i < 120; ++i)
+        many.append(u("t%1").arg(i));
     EXPECT_EQ(normalizedVocabularyHints(many)->size(), 120);
 }
 
@@ -151,15 +151,11 @@ TEST(WordCount, CountsWordsAndFallsBackToRunsOfNonSpace) {
         const char* text;
         qsizetype words;
     } cases[] = {
-        {"Hello, world!", 2},
-        {"", 0},
-        {"   \n ", 0},
-        {"Merhaba dünya, nasılsın?", 3},
-        {"It costs 3.5 dollars.", 4},
-        {"😀 🎉 👍", 3},
-        {"-- ... --", 3},
+        {"Hello, world!", 2},         {"", 0},      {"   \n ", 0},    {"Merhaba dünya, nasılsın?", 3},
+        {"It costs 3.5 dollars.", 4}, {"😀 🎉 👍", 3}, {"-- ... --", 3},
     };
-    for (const auto& c : cases) EXPECT_EQ(countWords(u(c.text)), c.words) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(countWords(u(c.text)), c.words) << c.text;
 }
 
 }  // namespace

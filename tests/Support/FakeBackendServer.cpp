@@ -22,21 +22,21 @@ QString routeKey(const QByteArray& method, const QString& path) {
 
 QByteArray reasonPhrase(int status) {
     switch (status) {
-    case 200: return "OK";
-    case 201: return "Created";
-    case 204: return "No Content";
-    case 400: return "Bad Request";
-    case 401: return "Unauthorized";
-    case 403: return "Forbidden";
-    case 404: return "Not Found";
-    case 408: return "Request Timeout";
-    case 409: return "Conflict";
-    case 429: return "Too Many Requests";
-    case 500: return "Internal Server Error";
-    case 502: return "Bad Gateway";
-    case 503: return "Service Unavailable";
-    case 504: return "Gateway Timeout";
-    default: return "Status";
+        case 200: return "OK";
+        case 201: return "Created";
+        case 204: return "No Content";
+        case 400: return "Bad Request";
+        case 401: return "Unauthorized";
+        case 403: return "Forbidden";
+        case 404: return "Not Found";
+        case 408: return "Request Timeout";
+        case 409: return "Conflict";
+        case 429: return "Too Many Requests";
+        case 500: return "Internal Server Error";
+        case 502: return "Bad Gateway";
+        case 503: return "Service Unavailable";
+        case 504: return "Gateway Timeout";
+        default: return "Status";
     }
 }
 
@@ -58,7 +58,8 @@ QByteArray headerParameter(const QByteArray& value, const QByteArray& parameter)
         const qsizetype equals = item.indexOf('=');
         if (equals <= 0 || item.left(equals).trimmed().toLower() != parameter.toLower()) continue;
         QByteArray result = item.mid(equals + 1).trimmed();
-        if (result.size() >= 2 && result.startsWith('"') && result.endsWith('"')) result = result.mid(1, result.size() - 2);
+        if (result.size() >= 2 && result.startsWith('"') && result.endsWith('"'))
+            result = result.mid(1, result.size() - 2);
         return result;
     }
     return {};
@@ -284,15 +285,12 @@ FakeResponse FakeBackendServer::nextResponse(const QByteArray& method, const QSt
 void FakeBackendServer::deliver(QTcpSocket* socket, const FakeResponse& response) {
     const auto connection = m_connections.value(socket);
     switch (response.kind) {
-    case FakeResponse::Kind::silence:
-        connection->busy = true;
-        return;
-    case FakeResponse::Kind::dropConnection:
-        connection->busy = true;
-        socket->abort();
-        return;
-    case FakeResponse::Kind::answer:
-        break;
+        case FakeResponse::Kind::silence: connection->busy = true; return;
+        case FakeResponse::Kind::dropConnection:
+            connection->busy = true;
+            socket->abort();
+            return;
+        case FakeResponse::Kind::answer: break;
     }
     if (response.delay.count() <= 0) {
         write(socket, response);
@@ -310,7 +308,8 @@ void FakeBackendServer::deliver(QTcpSocket* socket, const FakeResponse& response
 
 void FakeBackendServer::write(QTcpSocket* socket, const FakeResponse& response) {
     QByteArray out = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + kCrlf;
-    for (const auto& [name, value] : response.headers) out += name + ": " + value + kCrlf;
+    for (const auto& [name, value] : response.headers)
+        out += name + ": " + value + kCrlf;
     if (headerValues(response.headers, "Content-Length").isEmpty()) {
         out += "Content-Length: " + QByteArray::number(response.body.size()) + kCrlf;
     }

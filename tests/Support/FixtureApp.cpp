@@ -19,39 +19,41 @@ QString programPath(FixtureApp::Toolkit toolkit) {
 
 }  // namespace
 
-FixtureApp::FixtureApp(Toolkit toolkit, const QString& title) : toolkit_(toolkit), title_(title) {
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start(programPath(toolkit), {title});
-    if (!process_.waitForStarted(kAnswerTimeoutMs)) {
+FixtureApp::FixtureApp(Toolkit toolkit, const QString& title) : m_toolkit(toolkit), m_title(title) {
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(programPath(toolkit), {title});
+    if (!m_process.waitForStarted(kAnswerTimeoutMs)) {
         throw std::runtime_error("fixture app did not start: " + programPath(toolkit).toStdString());
     }
-    while (!process_.canReadLine()) {
-        if (!process_.waitForReadyRead(kAnswerTimeoutMs)) throw std::runtime_error("fixture app never got ready");
+    while (!m_process.canReadLine()) {
+        if (!m_process.waitForReadyRead(kAnswerTimeoutMs)) throw std::runtime_error("fixture app never got ready");
     }
-    const QByteArray first = process_.readLine().trimmed();
+    const QByteArray first = m_process.readLine().trimmed();
     if (first != "ready") throw std::runtime_error("fixture app said: " + first.toStdString());
 }
 
 FixtureApp::~FixtureApp() {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.write("quit\n");
-    process_.closeWriteChannel();
-    if (!process_.waitForFinished(2000)) {
-        process_.kill();
-        process_.waitForFinished(2000);
+    if (m_process.state() == QProcess::NotRunning) return;
+    m_process.write("quit\n");
+    m_process.closeWriteChannel();
+    if (!m_process.waitForFinished(2000)) {
+        m_process.kill();
+        m_process.waitForFinished(2000);
     }
 }
 
-QString FixtureApp::applicationName() const { return QFileInfo(programPath(toolkit_)).fileName(); }
+QString FixtureApp::applicationName() const {
+    return QFileInfo(programPath(m_toolkit)).fileName();
+}
 
 QString FixtureApp::command(const QString& line) {
-    process_.write((line + QLatin1Char('\n')).toUtf8());
-    while (!process_.canReadLine()) {
-        if (!process_.waitForReadyRead(kAnswerTimeoutMs)) {
+    m_process.write((line + QLatin1Char('\n')).toUtf8());
+    while (!m_process.canReadLine()) {
+        if (!m_process.waitForReadyRead(kAnswerTimeoutMs)) {
             throw std::runtime_error("fixture app did not answer: " + line.toStdString());
         }
     }
-    return QString::fromUtf8(process_.readLine().trimmed());
+    return QString::fromUtf8(m_process.readLine().trimmed());
 }
 
 void FixtureApp::focus(const QString& field) {

@@ -20,9 +20,9 @@ public:
     FixtureApp(const FixtureApp&) = delete;
     FixtureApp& operator=(const FixtureApp&) = delete;
 
-    Toolkit toolkit() const { return toolkit_; }
-    QString title() const { return title_; }
-    qint64 processId() const { return process_.processId(); }
+    Toolkit toolkit() const { return m_toolkit; }
+    QString title() const { return m_title; }
+    qint64 processId() const { return m_process.processId(); }
     // The program's name as it registers with the accessibility bus.
     QString applicationName() const;
 
@@ -38,9 +38,9 @@ public:
 private:
     QString command(const QString& line);
 
-    Toolkit toolkit_;
-    QString title_;
-    QProcess process_;
+    Toolkit m_toolkit;
+    QString m_title;
+    QProcess m_process;
 };
 
 }  // namespace quorvelle::test

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QCoroTask>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QCoreApplication>
 
 #include <exception>
 #include <functional>

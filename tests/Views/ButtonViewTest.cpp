@@ -60,18 +60,26 @@ TEST_P(ButtonViews, EachButtonShowsItsTitleSymbolAndColours) {
         QStringList texts;
         QStringList symbols;
         QColor foreground;
-        QColor fill;       // just inside the left edge
-        QColor edge;       // on the left edge
+        QColor fill;  // just inside the left edge
+        QColor edge;  // on the left edge
     };
     const Case cases[] = {
         {"secondary", {"Edit"}, {"pencil"}, c.primaryText, clear, over(c.inputBorder, clear)},
-        {"primary", {"Download"}, {"arrow.down.circle"}, c.darkButtonText, over(c.primaryButtonFill, clear),
+        {"primary",
+         {"Download"},
+         {"arrow.down.circle"},
+         c.darkButtonText,
+         over(c.primaryButtonFill, clear),
          over(c.primaryButtonFill, clear)},
         {"danger", {"Delete"}, {"trash"}, c.errorText, clear, over(c.errorBorder, clear)},
         {"headerSecondary", {"Export CSV"}, {"doc.on.doc"}, c.primaryText, c.cardFill, over(c.inputBorder, clear)},
         {"headerDanger", {"Clear"}, {}, c.errorText, clear, over(c.errorBorder, clear)},
         {"ghost", {"Release notes"}, {"sparkles"}, c.secondaryText, clear, clear},
-        {"wide", {"Link this device"}, {"arrow.up.circle"}, c.darkButtonText, over(c.primaryText, clear),
+        {"wide",
+         {"Link this device"},
+         {"arrow.up.circle"},
+         c.darkButtonText,
+         over(c.primaryText, clear),
          over(c.primaryText, clear)},
         {"square", {}, {"document.badge.plus"}, c.primaryText, c.inputBackground, over(c.inputBorder, clear)},
     };
@@ -141,7 +149,8 @@ TEST_P(ButtonBehaviour, PaddingAndFixedSizesFollowTheDesign) {
 }
 
 TEST_P(ButtonBehaviour, AClickCallsTheActionOnce) {
-    const char* names[] = {"secondary", "primary", "danger", "square", "headerSecondary", "headerDanger", "ghost", "wide"};
+    const char* names[] = {"secondary",       "primary",      "danger", "square",
+                           "headerSecondary", "headerDanger", "ghost",  "wide"};
     for (const char* name : names) {
         auto* button = item(name);
         ASSERT_TRUE(button);

@@ -16,8 +16,10 @@ namespace {
 
 TEST(SectionSymbols, AreDistinctAndAllDrawable) {
     QStringList symbols;
-    for (MainWindowSection section : allMainWindowSections()) symbols << symbolName(section);
-    for (const QString& symbol : symbols) EXPECT_TRUE(SymbolTable::glyphName(symbol)) << symbol.toStdString();
+    for (MainWindowSection section : allMainWindowSections())
+        symbols << symbolName(section);
+    for (const QString& symbol : symbols)
+        EXPECT_TRUE(SymbolTable::glyphName(symbol)) << symbol.toStdString();
     EXPECT_EQ(QSet<QString>(symbols.begin(), symbols.end()).size(), 10);
 }
 
@@ -26,8 +28,10 @@ TEST(InstructionPresetParsing, MatchesRawValuesExactly) {
         const char* raw;
         std::optional<InstructionPreset> expected;
     } cases[] = {
-        {"default", InstructionPreset::default_}, {"shortAndClean", InstructionPreset::shortAndClean},
-        {"Default", std::nullopt},                {"shortandclean", std::nullopt},
+        {"default", InstructionPreset::default_},
+        {"shortAndClean", InstructionPreset::shortAndClean},
+        {"Default", std::nullopt},
+        {"shortandclean", std::nullopt},
         {" professional", std::nullopt},
     };
     for (const auto& c : cases) {
@@ -44,8 +48,10 @@ protected:
         qputenv("TZ", "Europe/Istanbul");
     }
     void TearDown() override {
-        if (savedZone.isEmpty()) qunsetenv("TZ");
-        else qputenv("TZ", savedZone);
+        if (savedZone.isEmpty())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", savedZone);
     }
     QByteArray savedZone;
 };

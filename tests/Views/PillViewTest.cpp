@@ -89,7 +89,8 @@ TEST_P(PillViews, IdentityBadgeIsColouredByItsStatus) {
         QColor stroke;
     };
     const Case cases[] = {
-        {"production", c.successText, c.successText, withAlpha(c.successBackground, 0.82), withAlpha(c.successText, 0.34)},
+        {"production", c.successText, c.successText, withAlpha(c.successBackground, 0.82),
+         withAlpha(c.successText, 0.34)},
         {"local", c.warmText, c.warmText, withAlpha(c.warmBackground, 0.86), withAlpha(c.warmText, 0.38)},
         {"custom", c.primaryButtonFill, c.primaryText, withAlpha(c.headerIconBackground, 0.82),
          withAlpha(c.primaryButtonFill, 0.36)},

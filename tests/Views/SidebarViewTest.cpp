@@ -120,8 +120,7 @@ TEST_P(SidebarBehaviour, ClicksCallTheActionUnlessDisabled) {
     EXPECT_DOUBLE_EQ(both->opacity(), 0.45);
     QColor fill = colors().sidebarSelection;
     fill.setAlphaF(fill.alphaF() * 0.45f);
-    EXPECT_COLOR_NEAR(harness.colorAt(both, {both->width() - 6, both->height() / 2}),
-                      over(fill, harness.background()));
+    EXPECT_COLOR_NEAR(harness.colorAt(both, {both->width() - 6, both->height() / 2}), over(fill, harness.background()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Themes, SidebarViews, ::testing::ValuesIn(kAllThemes), ThemeName());
@@ -131,8 +130,9 @@ TEST(DashboardSectionsForQml, UnknownSectionsHaveNoSymbolOrTitle) {
     EXPECT_EQ(DashboardSections::all().size(), 10);
     EXPECT_EQ(DashboardSections::symbolName(QStringLiteral("Overview")), QString());
     EXPECT_EQ(DashboardSections::title(QString(), QStringLiteral("en")), QString());
-    EXPECT_EQ(DashboardSections::subtitle(QStringLiteral("changelog"), QStringLiteral("en"), QStringLiteral("Quorvelle")),
-              QStringLiteral("Release history for Quorvelle."));
+    EXPECT_EQ(
+        DashboardSections::subtitle(QStringLiteral("changelog"), QStringLiteral("en"), QStringLiteral("Quorvelle")),
+        QStringLiteral("Release history for Quorvelle."));
 }
 
 }  // namespace

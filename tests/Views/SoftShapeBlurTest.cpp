@@ -20,27 +20,30 @@ QImage dot(int size, QPoint at) {
 double alphaSum(const QImage& image) {
     double sum = 0;
     for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) sum += qAlpha(image.pixel(x, y));
+        for (int x = 0; x < image.width(); ++x)
+            sum += qAlpha(image.pixel(x, y));
     return sum;
 }
 
 TEST(SoftShapeBlur, SpreadsLikeAGaussianOfTheGivenDeviation) {
-    const struct {
-        double sigma;
-    } cases[] = {{2}, {4}, {8}};
+    const struct { double sigma; } cases[] = {{2}, {4}, {8}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sigma);
         // A wide block, so that rounding of single pixels does not drown the measurement.
         QImage image(121, 121, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
-        for (int y = 0; y < 121; ++y) image.setPixel(60, y, qRgba(255, 255, 255, 255));
+        for (int y = 0; y < 121; ++y)
+            image.setPixel(60, y, qRgba(255, 255, 255, 255));
         const double before = alphaSum(image);
         SoftShape::blurImage(image, c.sigma);
         // Across the line: the spread's standard deviation is sigma, its centre unmoved.
         double total = 0, mean = 0, variance = 0;
-        for (int x = 0; x < 121; ++x) total += qAlpha(image.pixel(x, 60));
-        for (int x = 0; x < 121; ++x) mean += x * qAlpha(image.pixel(x, 60)) / total;
-        for (int x = 0; x < 121; ++x) variance += (x - mean) * (x - mean) * qAlpha(image.pixel(x, 60)) / total;
+        for (int x = 0; x < 121; ++x)
+            total += qAlpha(image.pixel(x, 60));
+        for (int x = 0; x < 121; ++x)
+            mean += x * qAlpha(image.pixel(x, 60)) / total;
+        for (int x = 0; x < 121; ++x)
+            variance += (x - mean) * (x - mean) * qAlpha(image.pixel(x, 60)) / total;
         EXPECT_NEAR(mean, 60, 0.05);
         EXPECT_NEAR(std::sqrt(variance), c.sigma, c.sigma * 0.2);
         // Nothing lost or gained away from the edges.

@@ -16,7 +16,8 @@ std::vector<std::pair<QString, QColor>> fieldsOf(const Gadget& value) {
     const QMetaObject& meta = Gadget::staticMetaObject;
     for (int i = meta.propertyOffset(); i < meta.propertyCount(); ++i) {
         const QMetaProperty property = meta.property(i);
-        fields.emplace_back(QString::fromLatin1(property.name()), property.readOnGadget(&value).template value<QColor>());
+        fields.emplace_back(QString::fromLatin1(property.name()),
+                            property.readOnGadget(&value).template value<QColor>());
     }
     return fields;
 }
@@ -31,7 +32,8 @@ TEST(DesktopThemeColorsTable, EveryThemeSetsAllTwentyEightFields) {
          {DesktopThemeColors::quorvelle(), DesktopThemeColors::black(), DesktopThemeColors::light()}) {
         const auto fields = fieldsOf(theme);
         EXPECT_EQ(fields.size(), 28u);
-        for (const auto& [name, colour] : fields) EXPECT_TRUE(colour.isValid()) << name.toStdString();
+        for (const auto& [name, colour] : fields)
+            EXPECT_TRUE(colour.isValid()) << name.toStdString();
     }
 }
 

@@ -23,20 +23,20 @@ bool ensureInitialised() {
 }  // namespace AtspiConnection
 
 AtspiCallError::~AtspiCallError() {
-    if (error_) g_error_free(error_);
+    if (m_error) g_error_free(m_error);
 }
 
 GError** AtspiCallError::slot() {
-    if (error_) {
-        g_error_free(error_);
-        error_ = nullptr;
+    if (m_error) {
+        g_error_free(m_error);
+        m_error = nullptr;
     }
-    return &error_;
+    return &m_error;
 }
 
 bool AtspiCallError::timedOut() const {
-    if (!error_ || !error_->message) return false;
-    const QString text = QString::fromUtf8(error_->message);
+    if (!m_error || !m_error->message) return false;
+    const QString text = QString::fromUtf8(m_error->message);
     return text.contains(QLatin1String("timed out"), Qt::CaseInsensitive) ||
            text.contains(QLatin1String("timeout"), Qt::CaseInsensitive) ||
            text.contains(QLatin1String("did not receive a reply"), Qt::CaseInsensitive) ||
@@ -44,7 +44,7 @@ bool AtspiCallError::timedOut() const {
 }
 
 QString AtspiCallError::message() const {
-    return error_ && error_->message ? QString::fromUtf8(error_->message) : QString();
+    return m_error && m_error->message ? QString::fromUtf8(m_error->message) : QString();
 }
 
 }  // namespace quorvelle

@@ -29,13 +29,13 @@ public:
 
     // Clears a previous error and hands out the slot for the next call.
     GError** slot();
-    bool failed() const { return error_ != nullptr; }
+    bool failed() const { return m_error != nullptr; }
     // The application did not answer in time (as opposed to refusing or lacking the request).
     bool timedOut() const;
     QString message() const;
 
 private:
-    GError* error_ = nullptr;
+    GError* m_error = nullptr;
 };
 
 }  // namespace quorvelle

@@ -5,15 +5,15 @@
 namespace quorvelle {
 
 AtspiElement::AtspiElement(AtspiAccessible* adopted, AtspiOffsetUnit offsetUnit)
-    : accessible_(adopted), offsetUnit_(offsetUnit) {}
+    : m_accessible(adopted), m_offsetUnit(offsetUnit) {}
 
 AtspiElement::~AtspiElement() {
-    if (accessible_) g_object_unref(accessible_);
+    if (m_accessible) g_object_unref(m_accessible);
 }
 
 QString AtspiElement::identityKey() const {
     // An object is named by its application's bus name and its object path.
-    const AtspiObject* object = ATSPI_OBJECT(accessible_);
+    const AtspiObject* object = ATSPI_OBJECT(m_accessible);
     const char* busName = object->app ? object->app->bus_name : "";
     return QString::fromUtf8(busName) + QLatin1Char(':') + QString::fromUtf8(object->path);
 }

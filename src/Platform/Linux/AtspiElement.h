@@ -18,13 +18,13 @@ public:
     AtspiElement(const AtspiElement&) = delete;
     AtspiElement& operator=(const AtspiElement&) = delete;
 
-    AtspiAccessible* accessible() const { return accessible_; }
-    AtspiOffsetUnit offsetUnit() const { return offsetUnit_; }
+    AtspiAccessible* accessible() const { return m_accessible; }
+    AtspiOffsetUnit offsetUnit() const { return m_offsetUnit; }
     QString identityKey() const override;
 
 private:
-    AtspiAccessible* accessible_;
-    AtspiOffsetUnit offsetUnit_;
+    AtspiAccessible* m_accessible;
+    AtspiOffsetUnit m_offsetUnit;
 };
 
 // Null when `adopted` is null.

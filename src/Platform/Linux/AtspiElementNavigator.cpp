@@ -27,11 +27,11 @@ void throwIfUnresponsive(const AtspiCallError& error) {
 
 class StateSet {
 public:
-    explicit StateSet(AtspiAccessible* accessible) : set_(atspi_accessible_get_state_set(accessible)) {}
-    bool contains(AtspiStateType state) const { return set_ && atspi_state_set_contains(set_.get(), state); }
+    explicit StateSet(AtspiAccessible* accessible) : m_set(atspi_accessible_get_state_set(accessible)) {}
+    bool contains(AtspiStateType state) const { return m_set && atspi_state_set_contains(m_set.get(), state); }
 
 private:
-    GObjectRef<AtspiStateSet> set_;
+    GObjectRef<AtspiStateSet> m_set;
 };
 
 std::optional<QString> nonEmpty(gchar* owned) {
@@ -49,14 +49,17 @@ bool implements(AtspiAccessible* accessible, const char* interfaceName) {
     for (guint i = 0; i < names->len && !found; ++i) {
         found = g_strcmp0(g_array_index(names, gchar*, i), interfaceName) == 0;
     }
-    for (guint i = 0; i < names->len; ++i) g_free(g_array_index(names, gchar*, i));
+    for (guint i = 0; i < names->len; ++i)
+        g_free(g_array_index(names, gchar*, i));
     g_array_free(names, TRUE);
     return found;
 }
 
 }  // namespace
 
-AtspiElementNavigator::AtspiElementNavigator() { AtspiFocusTracker::start(); }
+AtspiElementNavigator::AtspiElementNavigator() {
+    AtspiFocusTracker::start();
+}
 
 std::shared_ptr<AtspiElement> AtspiElementNavigator::application(qint32 processIdentifier) {
     if (!AtspiConnection::ensureInitialised()) {
@@ -66,8 +69,7 @@ std::shared_ptr<AtspiElement> AtspiElementNavigator::application(qint32 processI
     if (!desktop) {
         throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::accessibilityPermissionMissing);
     }
-    const std::shared_ptr<AtspiElement> desktopElement =
-        adoptAtspiElement(desktop, AtspiOffsetUnit::codePoints);
+    const std::shared_ptr<AtspiElement> desktopElement = adoptAtspiElement(desktop, AtspiOffsetUnit::codePoints);
     AtspiCallError error;
     const gint count = atspi_accessible_get_child_count(desktop, error.slot());
     for (gint index = 0; index < count; ++index) {
@@ -123,7 +125,8 @@ AccessibilityElementRef AtspiElementNavigator::focusedElement(qint32 processIden
     // (often huge) descendants are not entered.
     QStack<std::shared_ptr<AtspiElement>> pending;
     const auto windows = windowsActiveFirst(*app);
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it) pending.push(*it);
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+        pending.push(*it);
     int visited = 0;
     while (!pending.isEmpty() && visited < kMaximumFocusSearchCount) {
         const std::shared_ptr<AtspiElement> element = pending.pop();
@@ -132,7 +135,8 @@ AccessibilityElementRef AtspiElementNavigator::focusedElement(qint32 processIden
         if (states.contains(ATSPI_STATE_FOCUSED)) return element;
         if (!states.contains(ATSPI_STATE_SHOWING) || states.contains(ATSPI_STATE_MANAGES_DESCENDANTS)) continue;
         const auto children = childElements(*element);
-        for (auto it = children.rbegin(); it != children.rend(); ++it) pending.push(*it);
+        for (auto it = children.rbegin(); it != children.rend(); ++it)
+            pending.push(*it);
     }
     return nullptr;
 }
@@ -160,7 +164,8 @@ QList<AccessibilityElementRef> AtspiElementNavigator::children(const Accessibili
     // A container that manages its descendants (a table, a tree, a long list) makes them up on
     // request; they are rows and cells, never the field text goes to.
     if (StateSet(atspiElement(element).accessible()).contains(ATSPI_STATE_MANAGES_DESCENDANTS)) return result;
-    for (auto& child : childElements(atspiElement(element))) result.append(child);
+    for (auto& child : childElements(atspiElement(element)))
+        result.append(child);
     return result;
 }
 

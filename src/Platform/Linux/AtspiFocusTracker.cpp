@@ -29,8 +29,8 @@ bool start() {
     if (listening) return true;
     if (!AtspiConnection::ensureInitialised()) return false;
     AtspiCallError error;
-    listening = atspi_event_listener_register_no_data(&onFocusChanged, nullptr, "object:state-changed:focused",
-                                                      error.slot());
+    listening =
+        atspi_event_listener_register_no_data(&onFocusChanged, nullptr, "object:state-changed:focused", error.slot());
     return listening;
 }
 

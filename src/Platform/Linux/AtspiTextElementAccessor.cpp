@@ -13,7 +13,9 @@ namespace quorvelle {
 
 namespace {
 
-[[noreturn]] void fail(TextInsertionError::Case errorCase) { throw TextInsertionError(errorCase); }
+[[noreturn]] void fail(TextInsertionError::Case errorCase) {
+    throw TextInsertionError(errorCase);
+}
 
 // A call the element did not answer: with the desktop's accessibility switched off that is the
 // reason, and the one the user can act on.
@@ -124,11 +126,10 @@ void AtspiTextElementAccessor::setRangeAttribute(const Handle& handle, TextRange
         done = atspi_text_set_caret_offset(text.get(), static_cast<gint>(start), error.slot());
     } else {
         const gint selections = atspi_text_get_n_selections(text.get(), error.slot());
-        done = selections > 0
-                   ? atspi_text_set_selection(text.get(), 0, static_cast<gint>(start), static_cast<gint>(end),
-                                              error.slot())
-                   : atspi_text_add_selection(text.get(), static_cast<gint>(start), static_cast<gint>(end),
-                                              error.slot());
+        done = selections > 0 ? atspi_text_set_selection(text.get(), 0, static_cast<gint>(start),
+                                                         static_cast<gint>(end), error.slot())
+                              : atspi_text_add_selection(text.get(), static_cast<gint>(start), static_cast<gint>(end),
+                                                         error.slot());
     }
     if (!done || error.failed()) failedCall(TextInsertionError::Case::writeFailed);
 }

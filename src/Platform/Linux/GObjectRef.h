@@ -9,18 +9,18 @@ namespace quorvelle {
 template <typename T>
 class GObjectRef {
 public:
-    explicit GObjectRef(T* adopted = nullptr) : object_(adopted) {}
+    explicit GObjectRef(T* adopted = nullptr) : m_object(adopted) {}
     ~GObjectRef() {
-        if (object_) g_object_unref(object_);
+        if (m_object) g_object_unref(m_object);
     }
     GObjectRef(const GObjectRef&) = delete;
     GObjectRef& operator=(const GObjectRef&) = delete;
 
-    T* get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
+    T* get() const { return m_object; }
+    explicit operator bool() const { return m_object != nullptr; }
 
 private:
-    T* object_;
+    T* m_object;
 };
 
 }  // namespace quorvelle

@@ -17,7 +17,14 @@ const SecretSchema kItemSchema = {
         {"account", SECRET_SCHEMA_ATTRIBUTE_STRING},
         {nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING},
     },
-    0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    0,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
 };
 
 struct Attributes {
@@ -66,9 +73,9 @@ qint32 store(const Attributes& attributes, const QByteArray& data) {
     ErrorHolder holder;
     SecretValue* value = secret_value_new(data.constData(), data.size(), "text/plain");
     const QByteArray label = "Quorvelle: " + attributes.account;
-    const gboolean stored = secret_service_store_sync(nullptr, &kItemSchema, attributes.table.get(),
-                                                      SECRET_COLLECTION_DEFAULT, label.constData(), value, nullptr,
-                                                      &holder.error);
+    const gboolean stored =
+        secret_service_store_sync(nullptr, &kItemSchema, attributes.table.get(), SECRET_COLLECTION_DEFAULT,
+                                  label.constData(), value, nullptr, &holder.error);
     secret_value_unref(value);
     if (holder.error) return statusOf(holder.error);
     return stored ? SecretItemStatus::success : SecretItemStatus::internalComponent;
@@ -79,7 +86,8 @@ qint32 store(const Attributes& attributes, const QByteArray& data) {
 SecretItemReadResult LibsecretItemStore::copyItem(const QString& service, const QString& account) {
     const Attributes attributes(service, account);
     ErrorHolder holder;
-    SecretValue* value = secret_service_lookup_sync(nullptr, &kItemSchema, attributes.table.get(), nullptr, &holder.error);
+    SecretValue* value =
+        secret_service_lookup_sync(nullptr, &kItemSchema, attributes.table.get(), nullptr, &holder.error);
     if (holder.error) return {statusOf(holder.error), {}};
     if (!value) {
         // A locked collection hides its secrets from the lookup without an error; the search still
@@ -113,7 +121,8 @@ qint32 LibsecretItemStore::updateItem(const QString& service, const QString& acc
 qint32 LibsecretItemStore::deleteItem(const QString& service, const QString& account) {
     const Attributes attributes(service, account);
     ErrorHolder holder;
-    const gboolean removed = secret_service_clear_sync(nullptr, &kItemSchema, attributes.table.get(), nullptr, &holder.error);
+    const gboolean removed =
+        secret_service_clear_sync(nullptr, &kItemSchema, attributes.table.get(), nullptr, &holder.error);
     if (holder.error) return statusOf(holder.error);
     return removed ? SecretItemStatus::success : SecretItemStatus::itemNotFound;
 }

@@ -9,12 +9,13 @@
 namespace quorvelle {
 
 LinuxTextDeliveryServices::LinuxTextDeliveryServices()
-    : reader_(navigator_),
-      inspector_(&LinuxTextDeliveryServices::isAccessibilityUsable,
-                 &X11FrontmostApplicationReader::frontmostApplicationMetadata, reader_),
-      inserter_(accessor_),
-      pastePerformer_(keyPoster_, &X11FrontmostApplicationReader::frontmostProcessIdentifier,
-                      [](std::chrono::milliseconds pause) { QThread::msleep(static_cast<unsigned long>(pause.count())); }) {}
+    : m_reader(m_navigator),
+      m_inspector(&LinuxTextDeliveryServices::isAccessibilityUsable,
+                  &X11FrontmostApplicationReader::frontmostApplicationMetadata, m_reader),
+      m_inserter(m_accessor),
+      m_pastePerformer(
+          m_keyPoster, &X11FrontmostApplicationReader::frontmostProcessIdentifier,
+          [](std::chrono::milliseconds pause) { QThread::msleep(static_cast<unsigned long>(pause.count())); }) {}
 
 bool LinuxTextDeliveryServices::isAccessibilityUsable() {
     return AccessibilityBus::isEnabled() && AtspiConnection::ensureInitialised();

@@ -24,24 +24,24 @@ public:
     // Other applications' elements are readable: the accessibility bus answers and is switched on.
     static bool isAccessibilityUsable();
 
-    FocusedTargetInspecting& inspector() { return inspector_; }
-    TextInsertionStrategyResolving& strategyResolver() { return resolver_; }
-    TextInserting& inserter() { return inserter_; }
-    TextInsertionVerifying& insertionVerifier() { return inserter_; }
-    AccessibilityTextElementAccessing& elementAccessor() { return accessor_; }
-    ClipboardWriting& clipboard() { return clipboard_; }
-    SyntheticPastePerforming& pastePerformer() { return pastePerformer_; }
+    FocusedTargetInspecting& inspector() { return m_inspector; }
+    TextInsertionStrategyResolving& strategyResolver() { return m_resolver; }
+    TextInserting& inserter() { return m_inserter; }
+    TextInsertionVerifying& insertionVerifier() { return m_inserter; }
+    AccessibilityTextElementAccessing& elementAccessor() { return m_accessor; }
+    ClipboardWriting& clipboard() { return m_clipboard; }
+    SyntheticPastePerforming& pastePerformer() { return m_pastePerformer; }
 
 private:
-    AtspiElementNavigator navigator_;
-    AXFocusedElementReader reader_;
-    FocusedTargetInspector inspector_;
-    AppScopedTextInsertionStrategyResolver resolver_;
-    AtspiTextElementAccessor accessor_;
-    AccessibilityTextInserter inserter_;
-    SystemPasteboardWriter clipboard_;
-    XTestKeyPoster keyPoster_;
-    CommandVSyntheticPastePerformer pastePerformer_;
+    AtspiElementNavigator m_navigator;
+    AXFocusedElementReader m_reader;
+    FocusedTargetInspector m_inspector;
+    AppScopedTextInsertionStrategyResolver m_resolver;
+    AtspiTextElementAccessor m_accessor;
+    AccessibilityTextInserter m_inserter;
+    SystemPasteboardWriter m_clipboard;
+    XTestKeyPoster m_keyPoster;
+    CommandVSyntheticPastePerformer m_pastePerformer;
 };
 
 }  // namespace quorvelle

@@ -82,12 +82,14 @@ QList<AudioDeviceInfo> PulseAudioDeviceService::makeList(const QList<QAudioDevic
     for (const QAudioDevice& device : devices) {
         AudioDeviceInfo info;
         const QString name = QString::fromUtf8(device.id());
-        if (server && server->sourceIndexByName.contains(name)) info.id = server->sourceIndexByName.value(name);
-        else info.id = kUnnumberedBase + position;
+        if (server && server->sourceIndexByName.contains(name))
+            info.id = server->sourceIndexByName.value(name);
+        else
+            info.id = kUnnumberedBase + position;
         info.uid = name.isEmpty() ? QStringLiteral("audio-device-%1").arg(info.id) : name;
         info.name = device.description().isEmpty() ? QStringLiteral("Bilinmeyen Cihaz") : device.description();
-        info.isDefault = server && !server->defaultSourceName.isEmpty() ? name == server->defaultSourceName
-                                                                       : device.isDefault();
+        info.isDefault =
+            server && !server->defaultSourceName.isEmpty() ? name == server->defaultSourceName : device.isDefault();
         list.append(info);
         ++position;
     }

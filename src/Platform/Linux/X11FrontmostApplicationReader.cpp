@@ -6,8 +6,8 @@
 
 #include <QByteArray>
 #include <QList>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace quorvelle::X11FrontmostApplicationReader {
@@ -34,15 +34,14 @@ xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
 std::optional<QByteArray> property(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name,
                                    xcb_atom_t type) {
     if (name == XCB_ATOM_NONE) return std::nullopt;
-    auto reply = own(xcb_get_property_reply(
-        connection, xcb_get_property(connection, 0, window, name, type, 0, 1024), nullptr));
+    auto reply =
+        own(xcb_get_property_reply(connection, xcb_get_property(connection, 0, window, name, type, 0, 1024), nullptr));
     if (!reply || reply->type == XCB_ATOM_NONE) return std::nullopt;
     const int length = xcb_get_property_value_length(reply.get());
     return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
 }
 
-std::optional<quint32> cardinal(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name,
-                                xcb_atom_t type) {
+std::optional<quint32> cardinal(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
     const auto bytes = property(connection, window, name, type);
     if (!bytes || bytes->size() < static_cast<qsizetype>(sizeof(quint32))) return std::nullopt;
     quint32 value = 0;
@@ -88,8 +87,7 @@ std::optional<X11WindowOwner> frontmostWindowOwner() {
     const xcb_atom_t pidAtom = internAtom(connection, "_NET_WM_PID");
     // The focus may sit on a child of the client window (or, without a window manager, anywhere
     // inside it): climb to the first window that names its owner.
-    for (int step = 0; step <= kMaximumAncestorSteps && window != XCB_WINDOW_NONE && window != screen->root;
-         ++step) {
+    for (int step = 0; step <= kMaximumAncestorSteps && window != XCB_WINDOW_NONE && window != screen->root; ++step) {
         X11WindowOwner owner = readOwner(connection, window, pidAtom);
         if (owner.processIdentifier || owner.className) return owner;
         auto tree = own(xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr));

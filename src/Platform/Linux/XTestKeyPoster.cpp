@@ -19,7 +19,9 @@ KeySym keySymFor(KeyEventPosting::Key key) {
     return NoSymbol;
 }
 
-bool isDown(const char keys[32], KeyCode code) { return (keys[code / 8] >> (code % 8)) & 1; }
+bool isDown(const char keys[32], KeyCode code) {
+    return (keys[code / 8] >> (code % 8)) & 1;
+}
 
 }  // namespace
 

@@ -14,25 +14,22 @@ constexpr std::uint32_t kTapBufferFrames = 1024;
 
 }  // namespace
 
-AVAudioEngineCaptureService::AVAudioEngineCaptureService(AudioCaptureEngineRunning& engine,
-                                                         AudioCaptureConfiguration configuration,
-                                                         const AudioDeviceListing& devices,
-                                                         const WAVFileEncoding& wavEncoder,
-                                                         PCMBufferConverterFactory converterFactory,
-                                                         CaptureDiagnosticLog diagnosticLog)
-    : engine_(engine),
-      configuration_(std::move(configuration)),
-      devices_(devices),
-      wavEncoder_(wavEncoder),
-      converterFactory_(std::move(converterFactory)),
-      diagnosticLog_(std::move(diagnosticLog)) {}
+AVAudioEngineCaptureService::AVAudioEngineCaptureService(
+    AudioCaptureEngineRunning& engine, AudioCaptureConfiguration configuration, const AudioDeviceListing& devices,
+    const WAVFileEncoding& wavEncoder, PCMBufferConverterFactory converterFactory, CaptureDiagnosticLog diagnosticLog)
+    : m_engine(engine),
+      m_configuration(std::move(configuration)),
+      m_devices(devices),
+      m_wavEncoder(wavEncoder),
+      m_converterFactory(std::move(converterFactory)),
+      m_diagnosticLog(std::move(diagnosticLog)) {}
 
 AVAudioEngineCaptureService::~AVAudioEngineCaptureService() {
     // The tap refers to this object: take it down before the object goes.
-    if (isCapturing_) {
+    if (m_isCapturing) {
         endSession();
-        engine_.removeTap(kBus);
-        engine_.stop();
+        m_engine.removeTap(kBus);
+        m_engine.stop();
     }
 }
 
@@ -66,15 +63,15 @@ QString AVAudioEngineCaptureService::resolvedDeviceDebugLabel(const ResolvedAudi
 ResolvedAudioInputDeviceSelection AVAudioEngineCaptureService::selectInputDevice() {
     std::optional<QString> uid;
     {
-        std::lock_guard guard(lock_);
-        uid = preferredInputDeviceUid_;
+        std::lock_guard guard(m_lock);
+        uid = m_preferredInputDeviceUid;
     }
     std::optional<AudioInputDevicePreference> preference;
     if (uid) preference = AudioInputDevicePreference{*uid, QString()};
-    const auto selection = ResolvedAudioInputDeviceSelection::resolve(preference, devices_.inputDevices());
+    const auto selection = ResolvedAudioInputDeviceSelection::resolve(preference, m_devices.inputDevices());
     if (const auto device = selection.deviceToApply()) {
         try {
-            engine_.setInputDevice(device->id);
+            m_engine.setInputDevice(device->id);
         } catch (...) {
             throw AudioCaptureError(AudioCaptureErrorCase::inputDeviceSelectionFailed);
         }
@@ -83,80 +80,80 @@ ResolvedAudioInputDeviceSelection AVAudioEngineCaptureService::selectInputDevice
 }
 
 void AVAudioEngineCaptureService::startCapture() {
-    if (isCapturing_) throw AudioCaptureError(AudioCaptureErrorCase::captureAlreadyRunning);
+    if (m_isCapturing) throw AudioCaptureError(AudioCaptureErrorCase::captureAlreadyRunning);
 
     const ResolvedAudioInputDeviceSelection selection = selectInputDevice();
-    const AudioStreamFormat inputFormat = engine_.inputFormat(kBus);
+    const AudioStreamFormat inputFormat = m_engine.inputFormat(kBus);
 
     AudioStreamFormat converterInputFormat = inputFormat;
     if (inputFormat.channelCount >= 2) {
         converterInputFormat = AudioStreamFormat{AudioCommonFormat::float32, inputFormat.sampleRate, 1, false};
         if (!converterInputFormat.isUsable()) throw AudioCaptureError(AudioCaptureErrorCase::converterUnavailable);
     }
-    const AudioStreamFormat targetFormat{AudioCommonFormat::int16, configuration_.sampleRate,
-                                         configuration_.channelCount, true};
+    const AudioStreamFormat targetFormat{AudioCommonFormat::int16, m_configuration.sampleRate,
+                                         m_configuration.channelCount, true};
     if (!targetFormat.isUsable()) throw AudioCaptureError(AudioCaptureErrorCase::targetFormatUnavailable);
     std::shared_ptr<PCMBufferConverting> converter =
-        converterFactory_ ? converterFactory_(converterInputFormat, targetFormat) : nullptr;
+        m_converterFactory ? m_converterFactory(converterInputFormat, targetFormat) : nullptr;
     if (!converter) throw AudioCaptureError(AudioCaptureErrorCase::converterUnavailable);
 
     auto conversion = std::make_shared<const Conversion>(Conversion{converter, targetFormat, converterInputFormat});
     std::uint64_t sessionId = 0;
     std::optional<QString> preferredUid;
     {
-        std::lock_guard guard(lock_);
-        sessionId = ++nextCaptureSessionId_;
-        activeCaptureSessionId_ = sessionId;
-        pcmData_.clear();
-        capturedFrameCount_ = 0;
-        conversion_ = conversion;
-        preferredUid = preferredInputDeviceUid_;
+        std::lock_guard guard(m_lock);
+        sessionId = ++m_nextCaptureSessionId;
+        m_activeCaptureSessionId = sessionId;
+        m_pcmData.clear();
+        m_capturedFrameCount = 0;
+        m_conversion = conversion;
+        preferredUid = m_preferredInputDeviceUid;
     }
 
-    diagnosticLog_.append(QStringLiteral("[startCapture] sessionID=%1 inputFormat=%2 targetFormat=%3 "
-                                         "converterInputFormat=%4")
-                              .arg(sessionId)
-                              .arg(formatSummary(inputFormat), formatSummary(targetFormat),
-                                   formatSummary(converterInputFormat)));
+    m_diagnosticLog.append(
+        QStringLiteral("[startCapture] sessionID=%1 inputFormat=%2 targetFormat=%3 "
+                       "converterInputFormat=%4")
+            .arg(sessionId)
+            .arg(formatSummary(inputFormat), formatSummary(targetFormat), formatSummary(converterInputFormat)));
 
-    levelSubject_.send(AudioLevelSnapshot::silent(levelSampler_.bucketCount()));
+    m_levelSubject.send(AudioLevelSnapshot::silent(m_levelSampler.bucketCount()));
     AudioCaptureDebugSnapshot snapshot;
     snapshot.requestedDeviceLabel = requestedDeviceDebugLabel(preferredUid, selection);
     snapshot.resolvedDeviceLabel = resolvedDeviceDebugLabel(selection);
     snapshot.inputFormatSummary = formatSummary(inputFormat);
     snapshot.targetFormatSummary = formatSummary(targetFormat);
     {
-        std::lock_guard guard(lock_);
-        debugSnapshot_ = snapshot;
+        std::lock_guard guard(m_lock);
+        m_debugSnapshot = snapshot;
     }
-    debugSubject_.send(snapshot);
+    m_debugSubject.send(snapshot);
 
-    engine_.removeTap(kBus);
-    engine_.installTap(kBus, kTapBufferFrames, inputFormat,
-                       [this, sessionId](const AudioPcmBuffer& buffer) { handleTapBuffer(buffer, sessionId); });
+    m_engine.removeTap(kBus);
+    m_engine.installTap(kBus, kTapBufferFrames, inputFormat,
+                        [this, sessionId](const AudioPcmBuffer& buffer) { handleTapBuffer(buffer, sessionId); });
     try {
-        engine_.prepare();
-        engine_.start();
+        m_engine.prepare();
+        m_engine.start();
     } catch (...) {
-        engine_.removeTap(kBus);
+        m_engine.removeTap(kBus);
         endSession();
         throw AudioCaptureError(AudioCaptureErrorCase::engineStartFailed);
     }
-    isCapturing_ = true;
+    m_isCapturing = true;
 }
 
 void AVAudioEngineCaptureService::endSession() {
-    std::lock_guard guard(lock_);
-    activeCaptureSessionId_.reset();
-    conversion_.reset();
+    std::lock_guard guard(m_lock);
+    m_activeCaptureSessionId.reset();
+    m_conversion.reset();
 }
 
 void AVAudioEngineCaptureService::handleTapBuffer(const AudioPcmBuffer& buffer, std::uint64_t sessionId) {
     std::shared_ptr<const Conversion> conversion;
     {
-        std::lock_guard guard(lock_);
-        if (!activeCaptureSessionId_ || *activeCaptureSessionId_ != sessionId) return;
-        conversion = conversion_;
+        std::lock_guard guard(m_lock);
+        if (!m_activeCaptureSessionId || *m_activeCaptureSessionId != sessionId) return;
+        conversion = m_conversion;
     }
     if (!conversion || !conversion->converter) return;
 
@@ -171,15 +168,15 @@ void AVAudioEngineCaptureService::handleTapBuffer(const AudioPcmBuffer& buffer, 
     }
     recordInputObservation(buffer.frameLength, peaks);
 
-    const std::uint32_t capacity = outputCapacity(converterInput->frameLength, converterInput->format.sampleRate,
-                                                  configuration_.sampleRate);
+    const std::uint32_t capacity =
+        outputCapacity(converterInput->frameLength, converterInput->format.sampleRate, m_configuration.sampleRate);
     const auto output = conversion->converter->convert(*converterInput, conversion->targetFormat, capacity);
     if (!output) return;
-    diagnosticLog_.append(QStringLiteral("[consume] inputFrames=%1 outputFrames=%2 outputBytes=%3 sessionID=%4")
-                              .arg(converterInput->frameLength)
-                              .arg(output->frameLength)
-                              .arg(output->firstBlockByteSize())
-                              .arg(sessionId));
+    m_diagnosticLog.append(QStringLiteral("[consume] inputFrames=%1 outputFrames=%2 outputBytes=%3 sessionID=%4")
+                               .arg(converterInput->frameLength)
+                               .arg(output->frameLength)
+                               .arg(output->firstBlockByteSize())
+                               .arg(sessionId));
     consumeConvertedBuffer(*output);
 }
 
@@ -188,97 +185,97 @@ void AVAudioEngineCaptureService::consumeConvertedBuffer(const AudioPcmBuffer& o
     if (bytes <= 0) return;
     const QByteArray& block = output.blocks.front();
     const auto* samples = reinterpret_cast<const std::int16_t*>(block.constData());
-    const AudioLevelSnapshot levels = levelSampler_.sample(samples, static_cast<std::size_t>(bytes / 2));
+    const AudioLevelSnapshot levels = m_levelSampler.sample(samples, static_cast<std::size_t>(bytes / 2));
     {
-        std::lock_guard guard(lock_);
-        pcmData_.append(block.constData(), bytes);
-        capturedFrameCount_ += output.frameLength;
+        std::lock_guard guard(m_lock);
+        m_pcmData.append(block.constData(), bytes);
+        m_capturedFrameCount += output.frameLength;
     }
-    levelSubject_.send(levels);
+    m_levelSubject.send(levels);
     recordConvertedObservation(output.frameLength, levels.peakPower > 0);
 }
 
 void AVAudioEngineCaptureService::recordInputObservation(std::uint32_t frameLength, const std::vector<double>& peaks) {
     std::optional<AudioCaptureDebugSnapshot> toPublish;
     {
-        std::lock_guard guard(lock_);
+        std::lock_guard guard(m_lock);
         const auto hadSignal = [](const std::vector<double>& values) {
             for (double v : values) {
                 if (v > 0) return true;
             }
             return false;
         };
-        const bool hadSignalBefore = hadSignal(debugSnapshot_.observedInputChannelPeakMagnitudes);
-        debugSnapshot_.observedInputChannelPeakMagnitudes =
-            mergeChannelPeaks(debugSnapshot_.observedInputChannelPeakMagnitudes, peaks);
-        debugSnapshot_.observedInputBufferCount += 1;
-        debugSnapshot_.lastObservedFrameLength = static_cast<int>(frameLength);
-        debugSnapshot_.didObserveAudioFrames = true;
-        if (debugSnapshot_.observedInputBufferCount == 1 ||
-            (!hadSignalBefore && hadSignal(debugSnapshot_.observedInputChannelPeakMagnitudes))) {
-            toPublish = debugSnapshot_;
+        const bool hadSignalBefore = hadSignal(m_debugSnapshot.observedInputChannelPeakMagnitudes);
+        m_debugSnapshot.observedInputChannelPeakMagnitudes =
+            mergeChannelPeaks(m_debugSnapshot.observedInputChannelPeakMagnitudes, peaks);
+        m_debugSnapshot.observedInputBufferCount += 1;
+        m_debugSnapshot.lastObservedFrameLength = static_cast<int>(frameLength);
+        m_debugSnapshot.didObserveAudioFrames = true;
+        if (m_debugSnapshot.observedInputBufferCount == 1 ||
+            (!hadSignalBefore && hadSignal(m_debugSnapshot.observedInputChannelPeakMagnitudes))) {
+            toPublish = m_debugSnapshot;
         }
     }
-    if (toPublish) debugSubject_.send(*toPublish);
+    if (toPublish) m_debugSubject.send(*toPublish);
 }
 
 void AVAudioEngineCaptureService::recordConvertedObservation(std::uint32_t frameLength, bool nonSilent) {
     std::optional<AudioCaptureDebugSnapshot> toPublish;
     {
-        std::lock_guard guard(lock_);
-        const bool firstNonSilent = nonSilent && !debugSnapshot_.didObserveNonSilentAudio;
-        debugSnapshot_.observedConvertedBufferCount += 1;
-        debugSnapshot_.lastObservedFrameLength = static_cast<int>(frameLength);
-        debugSnapshot_.didObserveNonSilentAudio = debugSnapshot_.didObserveNonSilentAudio || nonSilent;
-        if (debugSnapshot_.observedConvertedBufferCount == 1 || firstNonSilent) toPublish = debugSnapshot_;
+        std::lock_guard guard(m_lock);
+        const bool firstNonSilent = nonSilent && !m_debugSnapshot.didObserveNonSilentAudio;
+        m_debugSnapshot.observedConvertedBufferCount += 1;
+        m_debugSnapshot.lastObservedFrameLength = static_cast<int>(frameLength);
+        m_debugSnapshot.didObserveNonSilentAudio = m_debugSnapshot.didObserveNonSilentAudio || nonSilent;
+        if (m_debugSnapshot.observedConvertedBufferCount == 1 || firstNonSilent) toPublish = m_debugSnapshot;
     }
-    if (toPublish) debugSubject_.send(*toPublish);
+    if (toPublish) m_debugSubject.send(*toPublish);
 }
 
 void AVAudioEngineCaptureService::publishRestingState() {
-    levelSubject_.send(AudioLevelSnapshot::silent(levelSampler_.bucketCount()));
-    debugSubject_.send(debugSnapshot());
+    m_levelSubject.send(AudioLevelSnapshot::silent(m_levelSampler.bucketCount()));
+    m_debugSubject.send(debugSnapshot());
 }
 
 CapturedAudioClip AVAudioEngineCaptureService::stopCapture() {
-    if (!isCapturing_) throw AudioCaptureError(AudioCaptureErrorCase::captureNotRunning);
+    if (!m_isCapturing) throw AudioCaptureError(AudioCaptureErrorCase::captureNotRunning);
     {
-        std::lock_guard guard(lock_);
-        activeCaptureSessionId_.reset();
+        std::lock_guard guard(m_lock);
+        m_activeCaptureSessionId.reset();
     }
-    engine_.removeTap(kBus);
-    engine_.stop();
-    isCapturing_ = false;
+    m_engine.removeTap(kBus);
+    m_engine.stop();
+    m_isCapturing = false;
     QByteArray pcm;
     std::int64_t frames = 0;
     {
-        std::lock_guard guard(lock_);
-        conversion_.reset();
-        pcm = pcmData_;
-        frames = capturedFrameCount_;
+        std::lock_guard guard(m_lock);
+        m_conversion.reset();
+        pcm = m_pcmData;
+        frames = m_capturedFrameCount;
     }
     CapturedAudioClip clip;
-    clip.data = wavEncoder_.encode(pcm, configuration_.sampleRate);
-    clip.duration = static_cast<double>(frames) / configuration_.sampleRate;
-    clip.sampleRate = configuration_.sampleRate;
-    clip.channelCount = configuration_.channelCount;
-    clip.bitsPerSample = configuration_.bitsPerSample;
-    clip.fileExtension = configuration_.containerFileExtension;
+    clip.data = m_wavEncoder.encode(pcm, m_configuration.sampleRate);
+    clip.duration = static_cast<double>(frames) / m_configuration.sampleRate;
+    clip.sampleRate = m_configuration.sampleRate;
+    clip.channelCount = m_configuration.channelCount;
+    clip.bitsPerSample = m_configuration.bitsPerSample;
+    clip.fileExtension = m_configuration.containerFileExtension;
 
-    if (diagnosticLog_.enabled()) {
-        diagnosticLog_.append(QStringLiteral("[stopCapture] pcmDataBytes=%1 capturedFrameCount=%2 duration=%3 "
-                                             "sampleRate=%4")
-                                  .arg(pcm.size())
-                                  .arg(frames)
-                                  .arg(clip.duration, 0, 'f', 3)
-                                  .arg(configuration_.sampleRate, 0, 'f', 1));
+    if (m_diagnosticLog.enabled()) {
+        m_diagnosticLog.append(QStringLiteral("[stopCapture] pcmDataBytes=%1 capturedFrameCount=%2 duration=%3 "
+                                              "sampleRate=%4")
+                                   .arg(pcm.size())
+                                   .arg(frames)
+                                   .arg(clip.duration, 0, 'f', 3)
+                                   .arg(m_configuration.sampleRate, 0, 'f', 1));
         const AudioCaptureDebugSnapshot snapshot = debugSnapshot();
         const auto flag = [](bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); };
-        diagnosticLog_.append(QStringLiteral("[stopCapture] inputBuffers=%1 convertedBuffers=%2 didObserveFrames=%3 "
-                                             "didObserveNonSilent=%4")
-                                  .arg(snapshot.observedInputBufferCount)
-                                  .arg(snapshot.observedConvertedBufferCount)
-                                  .arg(flag(snapshot.didObserveAudioFrames), flag(snapshot.didObserveNonSilentAudio)));
+        m_diagnosticLog.append(QStringLiteral("[stopCapture] inputBuffers=%1 convertedBuffers=%2 didObserveFrames=%3 "
+                                              "didObserveNonSilent=%4")
+                                   .arg(snapshot.observedInputBufferCount)
+                                   .arg(snapshot.observedConvertedBufferCount)
+                                   .arg(flag(snapshot.didObserveAudioFrames), flag(snapshot.didObserveNonSilentAudio)));
     }
     publishRestingState();
     return clip;
@@ -286,29 +283,29 @@ CapturedAudioClip AVAudioEngineCaptureService::stopCapture() {
 
 void AVAudioEngineCaptureService::cancelCapture() {
     {
-        std::lock_guard guard(lock_);
-        activeCaptureSessionId_.reset();
+        std::lock_guard guard(m_lock);
+        m_activeCaptureSessionId.reset();
     }
-    engine_.removeTap(kBus);
-    engine_.stop();
-    isCapturing_ = false;
+    m_engine.removeTap(kBus);
+    m_engine.stop();
+    m_isCapturing = false;
     {
-        std::lock_guard guard(lock_);
-        conversion_.reset();
-        pcmData_.clear();
-        capturedFrameCount_ = 0;
+        std::lock_guard guard(m_lock);
+        m_conversion.reset();
+        m_pcmData.clear();
+        m_capturedFrameCount = 0;
     }
     publishRestingState();
 }
 
 void AVAudioEngineCaptureService::setPreferredInputDevice(const std::optional<QString>& uid) {
-    std::lock_guard guard(lock_);
-    preferredInputDeviceUid_ = uid;
+    std::lock_guard guard(m_lock);
+    m_preferredInputDeviceUid = uid;
 }
 
 AudioCaptureDebugSnapshot AVAudioEngineCaptureService::debugSnapshot() const {
-    std::lock_guard guard(lock_);
-    return debugSnapshot_;
+    std::lock_guard guard(m_lock);
+    return m_debugSnapshot;
 }
 
 }  // namespace quorvelle

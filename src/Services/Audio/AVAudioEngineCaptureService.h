@@ -44,8 +44,8 @@ public:
                                 PCMBufferConverterFactory converterFactory, CaptureDiagnosticLog diagnosticLog);
     ~AVAudioEngineCaptureService() override;
 
-    bool isCapturing() const override { return isCapturing_; }
-    CurrentValueSubject<AudioLevelSnapshot>& levelPublisher() override { return levelSubject_; }
+    bool isCapturing() const override { return m_isCapturing; }
+    CurrentValueSubject<AudioLevelSnapshot>& levelPublisher() override { return m_levelSubject; }
     void startCapture() override;
     CapturedAudioClip stopCapture() override;
     void cancelCapture() override;
@@ -53,7 +53,7 @@ public:
     void setPreferredInputDevice(const std::optional<QString>& uid) override;
 
     AudioCaptureDebugSnapshot debugSnapshot() const override;
-    CurrentValueSubject<AudioCaptureDebugSnapshot>& debugSnapshotPublisher() override { return debugSubject_; }
+    CurrentValueSubject<AudioCaptureDebugSnapshot>& debugSnapshotPublisher() override { return m_debugSubject; }
 
     // Frames the converter is asked for: the input scaled to the target rate, at least 1.
     static std::uint32_t outputCapacity(std::uint32_t inputFrames, double inputRate, double targetRate);
@@ -76,28 +76,28 @@ private:
     void endSession();
     void publishRestingState();
 
-    AudioCaptureEngineRunning& engine_;
-    const AudioCaptureConfiguration configuration_;
-    const AudioDeviceListing& devices_;
-    const WAVFileEncoding& wavEncoder_;
-    const AudioLevelSampler levelSampler_{12};
-    PCMBufferConverterFactory converterFactory_;
-    const CaptureDiagnosticLog diagnosticLog_;
+    AudioCaptureEngineRunning& m_engine;
+    const AudioCaptureConfiguration m_configuration;
+    const AudioDeviceListing& m_devices;
+    const WAVFileEncoding& m_wavEncoder;
+    const AudioLevelSampler m_levelSampler{12};
+    PCMBufferConverterFactory m_converterFactory;
+    const CaptureDiagnosticLog m_diagnosticLog;
 
-    CurrentValueSubject<AudioLevelSnapshot> levelSubject_{AudioLevelSnapshot::silent(12)};
-    CurrentValueSubject<AudioCaptureDebugSnapshot> debugSubject_{AudioCaptureDebugSnapshot::empty()};
+    CurrentValueSubject<AudioLevelSnapshot> m_levelSubject{AudioLevelSnapshot::silent(12)};
+    CurrentValueSubject<AudioCaptureDebugSnapshot> m_debugSubject{AudioCaptureDebugSnapshot::empty()};
 
-    bool isCapturing_ = false;  // caller's thread only
+    bool m_isCapturing = false;  // caller's thread only
 
-    mutable std::mutex lock_;
-    // Guarded by lock_:
-    std::shared_ptr<const Conversion> conversion_;
-    QByteArray pcmData_;
-    std::int64_t capturedFrameCount_ = 0;
-    std::optional<QString> preferredInputDeviceUid_;
-    std::uint64_t nextCaptureSessionId_ = 0;
-    std::optional<std::uint64_t> activeCaptureSessionId_;
-    AudioCaptureDebugSnapshot debugSnapshot_ = AudioCaptureDebugSnapshot::empty();
+    mutable std::mutex m_lock;
+    // Guarded by m_lock:
+    std::shared_ptr<const Conversion> m_conversion;
+    QByteArray m_pcmData;
+    std::int64_t m_capturedFrameCount = 0;
+    std::optional<QString> m_preferredInputDeviceUid;
+    std::uint64_t m_nextCaptureSessionId = 0;
+    std::optional<std::uint64_t> m_activeCaptureSessionId;
+    AudioCaptureDebugSnapshot m_debugSnapshot = AudioCaptureDebugSnapshot::empty();
 };
 
 }  // namespace quorvelle

@@ -3,7 +3,7 @@
 namespace quorvelle {
 
 const char* AudioCaptureError::what() const noexcept {
-    switch (case_) {
+    switch (m_case) {
         case AudioCaptureErrorCase::captureAlreadyRunning: return "capture already running";
         case AudioCaptureErrorCase::captureNotRunning: return "capture not running";
         case AudioCaptureErrorCase::targetFormatUnavailable: return "target audio format unavailable";

@@ -16,12 +16,12 @@ enum class AudioCaptureErrorCase {
 // Why a capture could not start or stop. The platform's own error is not kept.
 class AudioCaptureError : public std::exception {
 public:
-    explicit AudioCaptureError(AudioCaptureErrorCase errorCase) : case_(errorCase) {}
-    AudioCaptureErrorCase errorCase() const { return case_; }
+    explicit AudioCaptureError(AudioCaptureErrorCase errorCase) : m_case(errorCase) {}
+    AudioCaptureErrorCase errorCase() const { return m_case; }
     const char* what() const noexcept override;
 
 private:
-    AudioCaptureErrorCase case_;
+    AudioCaptureErrorCase m_case;
 };
 
 }  // namespace quorvelle

@@ -15,8 +15,8 @@ double clampUnit(double value) {
 }  // namespace
 
 AudioLevelSnapshot AudioLevelSampler::sample(const std::int16_t* samples, std::size_t count) const {
-    if (count == 0 || samples == nullptr) return AudioLevelSnapshot::silent(bucketCount_);
-    const auto buckets = static_cast<std::size_t>(bucketCount_);
+    if (count == 0 || samples == nullptr) return AudioLevelSnapshot::silent(m_bucketCount);
+    const auto buckets = static_cast<std::size_t>(m_bucketCount);
     const auto bucketSize = std::max<std::size_t>(
         1, static_cast<std::size_t>(std::ceil(static_cast<double>(count) / static_cast<double>(buckets))));
     AudioLevelSnapshot snapshot{0, 0, std::vector<double>(buckets, 0.0)};
@@ -33,7 +33,8 @@ AudioLevelSnapshot AudioLevelSampler::sample(const std::int16_t* samples, std::s
     }
     snapshot.averagePower = clampUnit(std::sqrt(sumOfSquares / static_cast<double>(count)));
     snapshot.peakPower = clampUnit(snapshot.peakPower);
-    for (double& bar : snapshot.barLevels) bar = clampUnit(bar);
+    for (double& bar : snapshot.barLevels)
+        bar = clampUnit(bar);
     return snapshot;
 }
 

@@ -11,13 +11,13 @@ namespace quorvelle {
 // run of consecutive samples). Runs on the audio thread: one pass, no locks.
 class AudioLevelSampler {
 public:
-    explicit AudioLevelSampler(int bucketCount = 12) : bucketCount_(bucketCount < 1 ? 1 : bucketCount) {}
+    explicit AudioLevelSampler(int bucketCount = 12) : m_bucketCount(bucketCount < 1 ? 1 : bucketCount) {}
 
-    int bucketCount() const { return bucketCount_; }
+    int bucketCount() const { return m_bucketCount; }
     AudioLevelSnapshot sample(const std::int16_t* samples, std::size_t count) const;
 
 private:
-    int bucketCount_;
+    int m_bucketCount;
 };
 
 // Maps raw levels to bar heights for display: a noise floor shows as nothing and quiet levels are

@@ -18,14 +18,14 @@ public:
     // variable is absent, the stored switch decides (absent: off).
     static bool isEnabled(const std::optional<QString>& environmentValue, std::optional<bool> storedSwitch);
 
-    bool enabled() const { return enabled_; }
+    bool enabled() const { return m_enabled; }
     QString filePath() const;
     void append(const QString& line) const;
 
 private:
-    bool enabled_;
-    QString folder_;
-    std::function<double()> now_;
+    bool m_enabled;
+    QString m_folder;
+    std::function<double()> m_now;
 };
 
 }  // namespace quorvelle

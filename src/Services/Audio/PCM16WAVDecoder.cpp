@@ -12,7 +12,9 @@ namespace quorvelle::PCM16WAVDecoder {
 
 namespace {
 
-[[noreturn]] void malformed() { throw QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure); }
+[[noreturn]] void malformed() {
+    throw QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure);
+}
 
 std::uint32_t u32At(const QByteArray& bytes, qsizetype offset) {
     return qFromLittleEndian<std::uint32_t>(bytes.constData() + offset);

@@ -11,38 +11,38 @@ namespace quorvelle {
 // Owns the QAudioSource on the audio thread.
 class QtAudioSourceWorker : public QObject {
 public:
-    explicit QtAudioSourceWorker(QtAudioSourceEngine& engine) : engine_(engine) {}
+    explicit QtAudioSourceWorker(QtAudioSourceEngine& engine) : m_engine(engine) {}
 
     bool open(const QAudioDevice& device, const QAudioFormat& format) {
         close();
-        source_ = new QAudioSource(device, format, this);
+        m_source = new QAudioSource(device, format, this);
         // About 20 ms of audio per read keeps the first buffer early.
-        source_->setBufferSize(format.bytesForDuration(20000));
-        io_ = source_->start();
-        if (!io_ || source_->error() != QAudio::NoError) {
+        m_source->setBufferSize(format.bytesForDuration(20000));
+        m_io = m_source->start();
+        if (!m_io || m_source->error() != QAudio::NoError) {
             close();
             return false;
         }
-        QObject::connect(io_, &QIODevice::readyRead, this, [this] {
-            if (io_) engine_.deliver(io_->readAll());
+        QObject::connect(m_io, &QIODevice::readyRead, this, [this] {
+            if (m_io) m_engine.deliver(m_io->readAll());
         });
         return true;
     }
 
     void close() {
-        if (!source_) return;
-        source_->stop();
-        delete source_;
-        source_ = nullptr;
-        io_ = nullptr;
+        if (!m_source) return;
+        m_source->stop();
+        delete m_source;
+        m_source = nullptr;
+        m_io = nullptr;
     }
 
     ~QtAudioSourceWorker() override { close(); }
 
 private:
-    QtAudioSourceEngine& engine_;
-    QAudioSource* source_ = nullptr;
-    QIODevice* io_ = nullptr;
+    QtAudioSourceEngine& m_engine;
+    QAudioSource* m_source = nullptr;
+    QIODevice* m_io = nullptr;
 };
 
 namespace {
@@ -77,85 +77,94 @@ QAudioFormat toQt(const AudioStreamFormat& format) {
 }  // namespace
 
 QtAudioSourceEngine::QtAudioSourceEngine(std::function<std::optional<QAudioDevice>(std::uint32_t)> deviceForId)
-    : deviceForId_(std::move(deviceForId)) {
-    thread_.setObjectName(QStringLiteral("quorvelle-audio"));
-    thread_.start();
-    worker_ = new QtAudioSourceWorker(*this);
-    worker_->moveToThread(&thread_);
+    : m_deviceForId(std::move(deviceForId)) {
+    m_thread.setObjectName(QStringLiteral("quorvelle-audio"));
+    m_thread.start();
+    m_worker = new QtAudioSourceWorker(*this);
+    m_worker->moveToThread(&m_thread);
 }
 
 QtAudioSourceEngine::~QtAudioSourceEngine() {
     stop();
-    QMetaObject::invokeMethod(worker_, [this] { delete worker_; }, Qt::BlockingQueuedConnection);
-    thread_.quit();
-    thread_.wait();
+    QMetaObject::invokeMethod(
+        m_worker, [this] { delete m_worker; }, Qt::BlockingQueuedConnection);
+    m_thread.quit();
+    m_thread.wait();
 }
 
 QAudioDevice QtAudioSourceEngine::currentDevice() const {
-    return device_ ? *device_ : QMediaDevices::defaultAudioInput();
+    return m_device ? *m_device : QMediaDevices::defaultAudioInput();
 }
 
 void QtAudioSourceEngine::setInputDevice(std::uint32_t deviceId) {
-    auto device = deviceForId_ ? deviceForId_(deviceId) : std::nullopt;
+    auto device = m_deviceForId ? m_deviceForId(deviceId) : std::nullopt;
     if (!device || device->isNull()) throw std::runtime_error("input device not available");
-    device_ = device;
+    m_device = device;
 }
 
-AudioStreamFormat QtAudioSourceEngine::inputFormat(int) { return fromQt(currentDevice().preferredFormat()); }
+AudioStreamFormat QtAudioSourceEngine::inputFormat(int) {
+    return fromQt(currentDevice().preferredFormat());
+}
 
 void QtAudioSourceEngine::installTap(int, std::uint32_t bufferSize, const AudioStreamFormat& format, TapBlock block) {
-    std::lock_guard guard(tapMutex_);
-    tap_ = std::move(block);
-    tapFormat_ = format;
-    tapFrames_ = bufferSize > 0 ? bufferSize : 1024;
+    std::lock_guard guard(m_tapMutex);
+    m_tap = std::move(block);
+    m_tapFormat = format;
+    m_tapFrames = bufferSize > 0 ? bufferSize : 1024;
 }
 
 void QtAudioSourceEngine::removeTap(int) {
-    std::lock_guard guard(tapMutex_);
-    tap_ = nullptr;
+    std::lock_guard guard(m_tapMutex);
+    m_tap = nullptr;
 }
 
 void QtAudioSourceEngine::start() {
     const QAudioDevice device = currentDevice();
     AudioStreamFormat format;
     {
-        std::lock_guard guard(tapMutex_);
-        format = tapFormat_;
+        std::lock_guard guard(m_tapMutex);
+        format = m_tapFormat;
     }
     if (device.isNull() || !format.isUsable()) throw std::runtime_error("no usable input");
     bool opened = false;
     QMetaObject::invokeMethod(
-        worker_, [&] { opened = worker_->open(device, toQt(format)); }, Qt::BlockingQueuedConnection);
+        m_worker, [&] { opened = m_worker->open(device, toQt(format)); }, Qt::BlockingQueuedConnection);
     if (!opened) throw std::runtime_error("audio source did not start");
 }
 
 void QtAudioSourceEngine::stop() {
-    QMetaObject::invokeMethod(worker_, [this] { worker_->close(); pending_.clear(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        m_worker,
+        [this] {
+            m_worker->close();
+            m_pending.clear();
+        },
+        Qt::BlockingQueuedConnection);
 }
 
 void QtAudioSourceEngine::deliver(const QByteArray& bytes) {
-    std::lock_guard guard(tapMutex_);
-    if (!tap_) return;
-    pending_.append(bytes);
-    const qsizetype frameBytes = tapFormat_.bytesPerFrameInBlock();
+    std::lock_guard guard(m_tapMutex);
+    if (!m_tap) return;
+    m_pending.append(bytes);
+    const qsizetype frameBytes = m_tapFormat.bytesPerFrameInBlock();
     if (frameBytes <= 0) return;
-    const qsizetype chunkBytes = frameBytes * tapFrames_;
+    const qsizetype chunkBytes = frameBytes * m_tapFrames;
     qsizetype offset = 0;
-    while (pending_.size() - offset >= frameBytes) {
-        const qsizetype take = std::min(chunkBytes, (pending_.size() - offset) / frameBytes * frameBytes);
+    while (m_pending.size() - offset >= frameBytes) {
+        const qsizetype take = std::min(chunkBytes, (m_pending.size() - offset) / frameBytes * frameBytes);
         AudioPcmBuffer buffer;
-        buffer.format = tapFormat_;
+        buffer.format = m_tapFormat;
         buffer.frameLength = static_cast<std::uint32_t>(take / frameBytes);
-        buffer.blocks.push_back(pending_.mid(offset, take));
+        buffer.blocks.push_back(m_pending.mid(offset, take));
         offset += take;
         // This runs in a slot of the audio thread, where an exception would end the process and
         // the recording with it: a buffer the tap could not take is dropped instead.
         try {
-            tap_(buffer);
+            m_tap(buffer);
         } catch (...) {
         }
     }
-    pending_.remove(0, offset);
+    m_pending.remove(0, offset);
 }
 
 }  // namespace quorvelle

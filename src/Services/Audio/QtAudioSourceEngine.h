@@ -37,17 +37,17 @@ public:
 private:
     QAudioDevice currentDevice() const;
 
-    std::function<std::optional<QAudioDevice>(std::uint32_t)> deviceForId_;
-    std::optional<QAudioDevice> device_;
-    QThread thread_;
-    QtAudioSourceWorker* worker_ = nullptr;
+    std::function<std::optional<QAudioDevice>(std::uint32_t)> m_deviceForId;
+    std::optional<QAudioDevice> m_device;
+    QThread m_thread;
+    QtAudioSourceWorker* m_worker = nullptr;
 
     // Held while a tap call runs, so removeTap returns only after the last call ended.
-    std::mutex tapMutex_;
-    TapBlock tap_;
-    AudioStreamFormat tapFormat_;
-    std::uint32_t tapFrames_ = 1024;
-    QByteArray pending_;  // a partial frame left from the last delivery (audio thread only)
+    std::mutex m_tapMutex;
+    TapBlock m_tap;
+    AudioStreamFormat m_tapFormat;
+    std::uint32_t m_tapFrames = 1024;
+    QByteArray m_pending;  // a partial frame left from the last delivery (audio thread only)
 };
 
 }  // namespace quorvelle

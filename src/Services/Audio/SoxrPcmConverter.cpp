@@ -75,23 +75,23 @@ std::shared_ptr<PCMBufferConverting> SoxrPcmConverter::make(const AudioStreamFor
     return std::shared_ptr<PCMBufferConverting>(new SoxrPcmConverter(input, resampler));
 }
 
-SoxrPcmConverter::SoxrPcmConverter(AudioStreamFormat input, soxr* resampler) : input_(input), resampler_(resampler) {}
+SoxrPcmConverter::SoxrPcmConverter(AudioStreamFormat input, soxr* resampler) : m_input(input), m_resampler(resampler) {}
 
 SoxrPcmConverter::~SoxrPcmConverter() {
-    if (resampler_) soxr_delete(resampler_);
+    if (m_resampler) soxr_delete(m_resampler);
 }
 
 std::optional<AudioPcmBuffer> SoxrPcmConverter::convert(const AudioPcmBuffer& input,
                                                         const AudioStreamFormat& outputFormat,
                                                         std::uint32_t frameCapacity) {
-    if (input.format.commonFormat != input_.commonFormat || input.format.channelCount != 1) return std::nullopt;
+    if (input.format.commonFormat != m_input.commonFormat || input.format.channelCount != 1) return std::nullopt;
     if (input.blocks.empty()) return std::nullopt;
     const qsizetype bytesPerSample = input.format.bytesPerSample();
     if (input.blocks.front().size() < static_cast<qsizetype>(input.frameLength) * bytesPerSample) return std::nullopt;
 
     AudioPcmBuffer output;
     output.format = outputFormat;
-    if (!resampler_) {
+    if (!m_resampler) {
         const std::uint32_t frames = std::min(input.frameLength, frameCapacity);
         QByteArray samples(static_cast<qsizetype>(frames) * 2, Qt::Uninitialized);
         if (input.format.commonFormat == AudioCommonFormat::int16) {
@@ -110,8 +110,8 @@ std::optional<AudioPcmBuffer> SoxrPcmConverter::convert(const AudioPcmBuffer& in
     QByteArray samples(static_cast<qsizetype>(frameCapacity) * 2, Qt::Uninitialized);
     size_t consumed = 0;
     size_t produced = 0;
-    const soxr_error_t error = soxr_process(resampler_, input.blocks.front().constData(), input.frameLength,
-                                            &consumed, samples.data(), frameCapacity, &produced);
+    const soxr_error_t error = soxr_process(m_resampler, input.blocks.front().constData(), input.frameLength, &consumed,
+                                            samples.data(), frameCapacity, &produced);
     if (error) return std::nullopt;
     samples.truncate(static_cast<qsizetype>(produced) * 2);
     output.frameLength = static_cast<std::uint32_t>(produced);

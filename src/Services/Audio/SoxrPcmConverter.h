@@ -26,8 +26,8 @@ public:
 private:
     SoxrPcmConverter(AudioStreamFormat input, soxr* resampler);
 
-    AudioStreamFormat input_;
-    soxr* resampler_;  // null when the rates are equal
+    AudioStreamFormat m_input;
+    soxr* m_resampler;  // null when the rates are equal
 };
 
 }  // namespace quorvelle

@@ -67,16 +67,17 @@ QNetworkRequest BackendAPIClient::makeRequest(const QUrl& reference) const {
     return request;
 }
 
-QCoro::Task<QByteArray> BackendAPIClient::send(QNetworkRequest request, QByteArray method, std::optional<QByteArray> body,
-                                               std::chrono::milliseconds idleTimeout, std::stop_token stopToken) {
+QCoro::Task<QByteArray> BackendAPIClient::send(QNetworkRequest request, QByteArray method,
+                                               std::optional<QByteArray> body, std::chrono::milliseconds idleTimeout,
+                                               std::stop_token stopToken) {
     // A record describes the latest request only; an older failure must not be reported as this one's.
     m_lastDiagnosticContext.reset();
     const qint64 start = m_options.nowMilliseconds();
     auto elapsed = [this, start] { return std::max<qint64>(0, m_options.nowMilliseconds() - start); };
 
     if (method.isEmpty()) method = "GET";
-    std::unique_ptr<QNetworkReply, ReplyDeleter> reply(
-        body ? m_session->sendCustomRequest(request, method, *body) : m_session->sendCustomRequest(request, method));
+    std::unique_ptr<QNetworkReply, ReplyDeleter> reply(body ? m_session->sendCustomRequest(request, method, *body)
+                                                            : m_session->sendCustomRequest(request, method));
 
     // Idle time-out: restarted whenever bytes move in either direction.
     bool timedOut = false;
@@ -97,7 +98,12 @@ QCoro::Task<QByteArray> BackendAPIClient::send(QNetworkRequest request, QByteArr
     // and dropped with the reply should it be gone by then.
     QPointer<QNetworkReply> guarded(reply.get());
     std::stop_callback onStop(stopToken, [guarded] {
-        QMetaObject::invokeMethod(guarded.data(), [guarded] { if (guarded) guarded->abort(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            guarded.data(),
+            [guarded] {
+                if (guarded) guarded->abort();
+            },
+            Qt::QueuedConnection);
     });
 
     co_await reply.get();
@@ -106,9 +112,10 @@ QCoro::Task<QByteArray> BackendAPIClient::send(QNetworkRequest request, QByteArr
     const QNetworkReply::NetworkError error = reply->error();
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (timedOut || isTransportError(error) || (error != QNetworkReply::NoError && !statusAttribute.isValid())) {
-        const QuorvelleError mapped = timedOut ? QuorvelleError(QuorvelleErrorCase::requestTimedOut) : mapTransportError(error);
-        m_lastDiagnosticContext = BackendRequestDiagnosticContext{
-            sentRequestID(request), std::nullopt, backendWireCode(mapped.errorCase()), elapsed()};
+        const QuorvelleError mapped =
+            timedOut ? QuorvelleError(QuorvelleErrorCase::requestTimedOut) : mapTransportError(error);
+        m_lastDiagnosticContext = BackendRequestDiagnosticContext{sentRequestID(request), std::nullopt,
+                                                                  backendWireCode(mapped.errorCase()), elapsed()};
         throw mapped;
     }
     if (!statusAttribute.isValid()) throw QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure);
@@ -137,18 +144,22 @@ QCoro::Task<QByteArray> BackendAPIClient::send(QNetworkRequest request, QByteArr
     throw mapped;
 }
 
-QCoro::Task<BackendDeviceLoginStartResponse> BackendAPIClient::startDeviceLogin(BackendDeviceLoginStartRequest request) {
+QCoro::Task<BackendDeviceLoginStartResponse> BackendAPIClient::startDeviceLogin(
+    BackendDeviceLoginStartRequest request) {
     const DeviceLoginStartPayload payload{request.deviceName, request.osVersion, request.appVersion, request.build};
     const auto answer = co_await sendDecoding<DeviceLoginStartResponsePayload>(
-        jsonRequest(makeRequest(QUrl(QStringLiteral("/v1/auth/device-login/start")))), "POST", jsonBody(payload.toJson()));
+        jsonRequest(makeRequest(QUrl(QStringLiteral("/v1/auth/device-login/start")))), "POST",
+        jsonBody(payload.toJson()));
     co_return BackendDeviceLoginStartResponse{answer.deviceLoginId, answer.devicePollSecret, answer.userCode,
                                               answer.verificationUrl, answer.expiresAt};
 }
 
-QCoro::Task<BackendDeviceLoginPollResponse> BackendAPIClient::pollDeviceLogin(QString deviceLoginID, QString devicePollSecret) {
+QCoro::Task<BackendDeviceLoginPollResponse> BackendAPIClient::pollDeviceLogin(QString deviceLoginID,
+                                                                              QString devicePollSecret) {
     const DeviceLoginPollPayload payload{deviceLoginID, devicePollSecret};
     const auto answer = co_await sendDecoding<DeviceLoginPollResponsePayload>(
-        jsonRequest(makeRequest(QUrl(QStringLiteral("/v1/auth/device-login/poll")))), "POST", jsonBody(payload.toJson()));
+        jsonRequest(makeRequest(QUrl(QStringLiteral("/v1/auth/device-login/poll")))), "POST",
+        jsonBody(payload.toJson()));
     co_return BackendDeviceLoginPollResponse{answer.status, answer.accessToken, answer.refreshToken, answer.expiresAt};
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "Models/QuorvelleError.h"
 #include "Services/Backend/BackendAPIClienting.h"
 #include "Services/Backend/BackendRequestDiagnosticContext.h"
 #include "Services/Backend/BackendWireCoding.h"
-#include "Models/QuorvelleError.h"
 
 #include <QByteArray>
 #include <QNetworkRequest>
@@ -41,7 +41,8 @@ public:
     BackendAPIClient(QNetworkAccessManager* session, QUrl baseURL, BackendAPIClientOptions options = {});
 
     QCoro::Task<BackendDeviceLoginStartResponse> startDeviceLogin(BackendDeviceLoginStartRequest request) override;
-    QCoro::Task<BackendDeviceLoginPollResponse> pollDeviceLogin(QString deviceLoginID, QString devicePollSecret) override;
+    QCoro::Task<BackendDeviceLoginPollResponse> pollDeviceLogin(QString deviceLoginID,
+                                                                QString devicePollSecret) override;
     QCoro::Task<BackendSessionRefreshResponse> refreshSession(QString refreshToken) override;
     QCoro::Task<DeviceRegistrationEnvelope> registerDevice(BackendDeviceRegistrationRequest request,
                                                            QString accessToken) override;
@@ -92,7 +93,8 @@ Payload decodeSuccessBody(const QByteArray& body) {
 template <typename Payload>
 QCoro::Task<Payload> BackendAPIClient::sendDecoding(QNetworkRequest request, QByteArray method,
                                                     std::optional<QByteArray> body) {
-    const QByteArray answer = co_await send(std::move(request), std::move(method), std::move(body), m_options.requestTimeout);
+    const QByteArray answer =
+        co_await send(std::move(request), std::move(method), std::move(body), m_options.requestTimeout);
     co_return decodeSuccessBody<Payload>(answer);
 }
 

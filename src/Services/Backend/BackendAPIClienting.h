@@ -19,7 +19,8 @@ public:
     virtual ~BackendAPIClienting() = default;
 
     virtual QCoro::Task<BackendDeviceLoginStartResponse> startDeviceLogin(BackendDeviceLoginStartRequest request) = 0;
-    virtual QCoro::Task<BackendDeviceLoginPollResponse> pollDeviceLogin(QString deviceLoginID, QString devicePollSecret) = 0;
+    virtual QCoro::Task<BackendDeviceLoginPollResponse> pollDeviceLogin(QString deviceLoginID,
+                                                                        QString devicePollSecret) = 0;
     virtual QCoro::Task<BackendSessionRefreshResponse> refreshSession(QString refreshToken) = 0;
     virtual QCoro::Task<DeviceRegistrationEnvelope> registerDevice(BackendDeviceRegistrationRequest request,
                                                                    QString accessToken) = 0;

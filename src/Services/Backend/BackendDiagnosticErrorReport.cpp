@@ -25,7 +25,8 @@ const std::array<IcuRegex, 3>& redactionPatterns() {
 
 QString redactedDiagnosticText(const QString& text) {
     QString current = text;
-    for (const IcuRegex& pattern : redactionPatterns()) current = pattern.replaceAll(current, QStringLiteral("[redacted]"));
+    for (const IcuRegex& pattern : redactionPatterns())
+        current = pattern.replaceAll(current, QStringLiteral("[redacted]"));
     return current;
 }
 

@@ -2,7 +2,6 @@
 
 #include "Services/Backend/BackendWireCoding.h"
 
-
 #include <algorithm>
 
 namespace quorvelle {
@@ -37,20 +36,21 @@ std::optional<qint64> parseSignedDecimal(const QByteArray& text) {
 
 QString backendWireCode(QuorvelleErrorCase errorCase) {
     switch (errorCase) {
-    case QuorvelleErrorCase::rateLimitedRetryAfter:
-    case QuorvelleErrorCase::rateLimited: return QStringLiteral("RATE_LIMITED");
-    case QuorvelleErrorCase::microphonePermissionDenied: return QStringLiteral("MICROPHONE_PERMISSION_DENIED");
-    case QuorvelleErrorCase::accessibilityPermissionDenied: return QStringLiteral("ACCESSIBILITY_PERMISSION_DENIED");
-    case QuorvelleErrorCase::invalidAPIKey: return QStringLiteral("INVALID_API_KEY");
-    case QuorvelleErrorCase::networkUnavailable: return QStringLiteral("NETWORK_UNAVAILABLE");
-    case QuorvelleErrorCase::requestTimedOut: return QStringLiteral("REQUEST_TIMED_OUT");
-    case QuorvelleErrorCase::providerTimeout: return QStringLiteral("PROVIDER_TIMEOUT");
-    case QuorvelleErrorCase::providerUnavailable: return QStringLiteral("PROVIDER_UNAVAILABLE");
-    case QuorvelleErrorCase::loginCodeAlreadyUsed: return QStringLiteral("LOGIN_CODE_ALREADY_USED");
-    case QuorvelleErrorCase::noSpeechDetected: return QStringLiteral("NO_SPEECH_DETECTED");
-    case QuorvelleErrorCase::sessionAlreadyActive: return QStringLiteral("SESSION_ALREADY_ACTIVE");
-    case QuorvelleErrorCase::unsupportedTarget: return QStringLiteral("UNSUPPORTED_TARGET");
-    case QuorvelleErrorCase::unexpectedRuntimeFailure: return QStringLiteral("UNEXPECTED_RUNTIME_FAILURE");
+        case QuorvelleErrorCase::rateLimitedRetryAfter:
+        case QuorvelleErrorCase::rateLimited: return QStringLiteral("RATE_LIMITED");
+        case QuorvelleErrorCase::microphonePermissionDenied: return QStringLiteral("MICROPHONE_PERMISSION_DENIED");
+        case QuorvelleErrorCase::accessibilityPermissionDenied:
+            return QStringLiteral("ACCESSIBILITY_PERMISSION_DENIED");
+        case QuorvelleErrorCase::invalidAPIKey: return QStringLiteral("INVALID_API_KEY");
+        case QuorvelleErrorCase::networkUnavailable: return QStringLiteral("NETWORK_UNAVAILABLE");
+        case QuorvelleErrorCase::requestTimedOut: return QStringLiteral("REQUEST_TIMED_OUT");
+        case QuorvelleErrorCase::providerTimeout: return QStringLiteral("PROVIDER_TIMEOUT");
+        case QuorvelleErrorCase::providerUnavailable: return QStringLiteral("PROVIDER_UNAVAILABLE");
+        case QuorvelleErrorCase::loginCodeAlreadyUsed: return QStringLiteral("LOGIN_CODE_ALREADY_USED");
+        case QuorvelleErrorCase::noSpeechDetected: return QStringLiteral("NO_SPEECH_DETECTED");
+        case QuorvelleErrorCase::sessionAlreadyActive: return QStringLiteral("SESSION_ALREADY_ACTIVE");
+        case QuorvelleErrorCase::unsupportedTarget: return QStringLiteral("UNSUPPORTED_TARGET");
+        case QuorvelleErrorCase::unexpectedRuntimeFailure: return QStringLiteral("UNEXPECTED_RUNTIME_FAILURE");
     }
     return QStringLiteral("UNEXPECTED_RUNTIME_FAILURE");
 }
@@ -59,25 +59,29 @@ QuorvelleError mapHTTPError(int status, const QByteArray& body, const std::optio
                             const RawHeaderList& headers) {
     using Case = QuorvelleErrorCase;
     switch (status) {
-    case 401:
-    case 403: return QuorvelleError(Case::invalidAPIKey);
-    case 408: return QuorvelleError(Case::requestTimedOut);
-    case 409: return QuorvelleError(isLoginCodeConsumed(body) ? Case::loginCodeAlreadyUsed : Case::unexpectedRuntimeFailure);
-    case 429:
-        if (const auto seconds = retryAfterSeconds(headers)) return QuorvelleError::rateLimitedRetryAfter(*seconds);
-        return QuorvelleError(Case::rateLimited);
-    case 502:
-    case 503: {
-        if (!problem) return QuorvelleError(Case::unexpectedRuntimeFailure);
-        const QString code = problem->problemCode();
-        const bool providerDown = code == QLatin1String("PROVIDER_UNAVAILABLE") || code == QLatin1String("PROVIDER_AUTH_ERROR") ||
-                                  code == QLatin1String("RATE_LIMITER_UNAVAILABLE");
-        return QuorvelleError(providerDown ? Case::providerUnavailable : Case::unexpectedRuntimeFailure);
-    }
-    case 504:
-        if (problem && problem->problemCode() == QLatin1String("PROVIDER_TIMEOUT")) return QuorvelleError(Case::providerTimeout);
-        return QuorvelleError(Case::requestTimedOut);
-    default: return QuorvelleError(Case::unexpectedRuntimeFailure);
+        case 401:
+        case 403: return QuorvelleError(Case::invalidAPIKey);
+        case 408: return QuorvelleError(Case::requestTimedOut);
+        case 409:
+            return QuorvelleError(isLoginCodeConsumed(body) ? Case::loginCodeAlreadyUsed
+                                                            : Case::unexpectedRuntimeFailure);
+        case 429:
+            if (const auto seconds = retryAfterSeconds(headers)) return QuorvelleError::rateLimitedRetryAfter(*seconds);
+            return QuorvelleError(Case::rateLimited);
+        case 502:
+        case 503: {
+            if (!problem) return QuorvelleError(Case::unexpectedRuntimeFailure);
+            const QString code = problem->problemCode();
+            const bool providerDown = code == QLatin1String("PROVIDER_UNAVAILABLE") ||
+                                      code == QLatin1String("PROVIDER_AUTH_ERROR") ||
+                                      code == QLatin1String("RATE_LIMITER_UNAVAILABLE");
+            return QuorvelleError(providerDown ? Case::providerUnavailable : Case::unexpectedRuntimeFailure);
+        }
+        case 504:
+            if (problem && problem->problemCode() == QLatin1String("PROVIDER_TIMEOUT"))
+                return QuorvelleError(Case::providerTimeout);
+            return QuorvelleError(Case::requestTimedOut);
+        default: return QuorvelleError(Case::unexpectedRuntimeFailure);
     }
 }
 
@@ -88,17 +92,17 @@ bool isTransportError(QNetworkReply::NetworkError error) {
 
 QuorvelleError mapTransportError(QNetworkReply::NetworkError error) {
     switch (error) {
-    case QNetworkReply::TimeoutError: return QuorvelleError(QuorvelleErrorCase::requestTimedOut);
-    case QNetworkReply::ConnectionRefusedError:
-    case QNetworkReply::RemoteHostClosedError:
-    case QNetworkReply::HostNotFoundError:
-    case QNetworkReply::TemporaryNetworkFailureError:
-    case QNetworkReply::NetworkSessionFailedError:
-    case QNetworkReply::UnknownNetworkError:
-    case QNetworkReply::ProxyConnectionRefusedError:
-    case QNetworkReply::ProxyConnectionClosedError:
-    case QNetworkReply::ProxyNotFoundError: return QuorvelleError(QuorvelleErrorCase::networkUnavailable);
-    default: return QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure);
+        case QNetworkReply::TimeoutError: return QuorvelleError(QuorvelleErrorCase::requestTimedOut);
+        case QNetworkReply::ConnectionRefusedError:
+        case QNetworkReply::RemoteHostClosedError:
+        case QNetworkReply::HostNotFoundError:
+        case QNetworkReply::TemporaryNetworkFailureError:
+        case QNetworkReply::NetworkSessionFailedError:
+        case QNetworkReply::UnknownNetworkError:
+        case QNetworkReply::ProxyConnectionRefusedError:
+        case QNetworkReply::ProxyConnectionClosedError:
+        case QNetworkReply::ProxyNotFoundError: return QuorvelleError(QuorvelleErrorCase::networkUnavailable);
+        default: return QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure);
     }
 }
 
@@ -112,7 +116,8 @@ std::optional<qint64> retryAfterSeconds(const RawHeaderList& headers) {
     return std::nullopt;
 }
 
-std::optional<QString> responseRequestID(const RawHeaderList& headers, const std::optional<ProblemResponsePayload>& problem) {
+std::optional<QString> responseRequestID(const RawHeaderList& headers,
+                                         const std::optional<ProblemResponsePayload>& problem) {
     for (const auto& [name, value] : headers) {
         if (name.compare("X-Request-ID", Qt::CaseInsensitive) == 0 && !value.isEmpty()) return QString::fromUtf8(value);
     }

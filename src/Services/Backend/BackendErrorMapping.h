@@ -35,6 +35,7 @@ bool isTransportError(QNetworkReply::NetworkError error);
 std::optional<qint64> retryAfterSeconds(const RawHeaderList& headers);
 
 // The backend's id of a failed request: the X-Request-ID answer header, else the problem body's.
-std::optional<QString> responseRequestID(const RawHeaderList& headers, const std::optional<ProblemResponsePayload>& problem);
+std::optional<QString> responseRequestID(const RawHeaderList& headers,
+                                         const std::optional<ProblemResponsePayload>& problem);
 
 }  // namespace quorvelle

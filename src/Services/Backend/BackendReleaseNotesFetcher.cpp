@@ -21,7 +21,8 @@ QCoro::Task<QList<ReleaseNoteEntry>> BackendReleaseNotesFetcher::fetchReleaseNot
     const ReleaseNotesListPayload list = ReleaseNotesListPayload::fromJson(releaseDocument(body));
     QList<ReleaseNoteEntry> entries;
     entries.reserve(list.releases.size());
-    for (const ReleasePayload& release : list.releases) entries.append(makeEntry(release, languageCode));
+    for (const ReleasePayload& release : list.releases)
+        entries.append(makeEntry(release, languageCode));
     co_return entries;
 }
 
@@ -37,8 +38,8 @@ std::optional<ReleaseLocaleBody> BackendReleaseNotesFetcher::localeBody(
 
 ReleaseNoteEntry BackendReleaseNotesFetcher::makeEntry(const ReleasePayload& release, const QString& languageCode) {
     ReleaseNoteEntry entry;
-    entry.id = release.id.value_or(release.version + QLatin1Char('-') + release.build + QLatin1Char('-') +
-                                   release.channel);
+    entry.id =
+        release.id.value_or(release.version + QLatin1Char('-') + release.build + QLatin1Char('-') + release.channel);
     entry.version = release.version;
     entry.build = release.build;
     entry.channel = release.channel;

@@ -18,7 +18,8 @@ QJsonObject DeviceLoginStartPayload::toJson() const {
 }
 
 QJsonObject DeviceLoginPollPayload::toJson() const {
-    return {{QStringLiteral("device_login_id"), deviceLoginId}, {QStringLiteral("device_poll_secret"), devicePollSecret}};
+    return {{QStringLiteral("device_login_id"), deviceLoginId},
+            {QStringLiteral("device_poll_secret"), devicePollSecret}};
 }
 
 QJsonObject SessionRefreshPayload::toJson() const {
@@ -76,7 +77,8 @@ QJsonObject TranscriptionMetadataPayload::toJson() const {
         {QStringLiteral("focused_target"), focusedTarget.toJson()},
     };
     putOptional(object, QStringLiteral("custom_instructions"), customInstructions);
-    if (vocabularyHints) object.insert(QStringLiteral("vocabulary_hints"), QJsonArray::fromStringList(*vocabularyHints));
+    if (vocabularyHints)
+        object.insert(QStringLiteral("vocabulary_hints"), QJsonArray::fromStringList(*vocabularyHints));
     return object;
 }
 

@@ -1,7 +1,7 @@
 #include "Services/Backend/BackendTranscriptionRequest.h"
 
-#include "Services/Backend/BackendRequestPayloads.h"
 #include "Processing/PromptNormalization.h"
+#include "Services/Backend/BackendRequestPayloads.h"
 
 #include <QJsonDocument>
 
@@ -21,7 +21,8 @@ QByteArray audioContentType(const QString& lowerExtension) {
 
 FocusedTargetPayload focusedTargetPayload(const std::optional<FocusedTargetSnapshot>& snapshot) {
     if (!snapshot) return {};
-    return {snapshot->app.bundleIdentifier, snapshot->element.role, snapshot->element.subrole == QLatin1String("AXSecureTextField")};
+    return {snapshot->app.bundleIdentifier, snapshot->element.role,
+            snapshot->element.subrole == QLatin1String("AXSecureTextField")};
 }
 
 }  // namespace

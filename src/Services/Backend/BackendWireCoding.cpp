@@ -6,7 +6,6 @@
 #include <QJsonDocument>
 #include <QRegularExpression>
 
-
 namespace quorvelle::wire {
 
 namespace {

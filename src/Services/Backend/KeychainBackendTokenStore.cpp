@@ -17,17 +17,17 @@ KeychainBackendTokenStore::KeychainBackendTokenStore(std::shared_ptr<SecretItemS
       m_installIDAccount(std::move(installIDAccount)) {}
 
 KeychainBackendTokenStore KeychainBackendTokenStore::standard(std::shared_ptr<SecretItemStoring> items) {
-    return KeychainBackendTokenStore(std::move(items), QStringLiteral("com.dovent.Quorvelle"),
-                                     QStringLiteral("quorvelle.backend.access-token"),
-                                     QStringLiteral("quorvelle.backend.refresh-token"),
-                                     QStringLiteral("quorvelle.backend.device-id"),
-                                     QStringLiteral("quorvelle.backend.install-id"));
+    return KeychainBackendTokenStore(
+        std::move(items), QStringLiteral("com.dovent.Quorvelle"), QStringLiteral("quorvelle.backend.access-token"),
+        QStringLiteral("quorvelle.backend.refresh-token"), QStringLiteral("quorvelle.backend.device-id"),
+        QStringLiteral("quorvelle.backend.install-id"));
 }
 
 std::optional<QString> KeychainBackendTokenStore::readValue(const QString& account) const {
     const SecretItemReadResult result = m_items->copyItem(m_service, account);
     if (result.status != SecretItemStatus::success) return std::nullopt;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     const QString text = decoder.decode(result.data);
     if (decoder.hasError()) return std::nullopt;
     return text;

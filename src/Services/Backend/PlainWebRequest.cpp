@@ -19,8 +19,7 @@ struct LaterDeleter {
 
 }  // namespace
 
-QCoro::Task<QByteArray> fetchPlainGet(QNetworkAccessManager* session, QUrl url,
-                                      std::chrono::milliseconds idleTimeout) {
+QCoro::Task<QByteArray> fetchPlainGet(QNetworkAccessManager* session, QUrl url, std::chrono::milliseconds idleTimeout) {
     QNetworkRequest request(url);
     // A server that accepts the connection and never answers would otherwise keep the check pending.
     request.setTransferTimeout(static_cast<int>(idleTimeout.count()));

@@ -29,7 +29,8 @@ template <typename Payload>
 QList<Payload> decodeEach(const QJsonArray& array) {
     QList<Payload> decoded;
     decoded.reserve(array.size());
-    for (const QJsonValue& element : array) decoded.append(Payload::fromJson(element));
+    for (const QJsonValue& element : array)
+        decoded.append(Payload::fromJson(element));
     return decoded;
 }
 

@@ -7,8 +7,10 @@ namespace {
 QString trimmedOfSlashes(const QString& text) {
     qsizetype start = 0;
     qsizetype end = text.size();
-    while (start < end && text.at(start) == QLatin1Char('/')) ++start;
-    while (end > start && text.at(end - 1) == QLatin1Char('/')) --end;
+    while (start < end && text.at(start) == QLatin1Char('/'))
+        ++start;
+    while (end > start && text.at(end - 1) == QLatin1Char('/'))
+        --end;
     return text.mid(start, end - start);
 }
 

@@ -9,15 +9,15 @@ namespace quorvelle {
 
 AXFocusedElementReader::AXFocusedElementReader(AccessibilityElementNavigating& navigator,
                                                int maximumCandidateSearchCount)
-    : navigator_(navigator), maximumCandidateSearchCount_(maximumCandidateSearchCount) {}
+    : m_navigator(navigator), m_maximumCandidateSearchCount(maximumCandidateSearchCount) {}
 
 FocusedElementReading AXFocusedElementReader::readFocusedElement(qint32 processIdentifier) {
     // Only the application that owns the input focus is asked: walking every application lets one
     // hung program stall the whole lookup.
-    if (AccessibilityElementRef focused = navigator_.focusedElement(processIdentifier)) {
+    if (AccessibilityElementRef focused = m_navigator.focusedElement(processIdentifier)) {
         return bestCandidate(focused);
     }
-    if (AccessibilityElementRef window = navigator_.focusedWindow(processIdentifier)) {
+    if (AccessibilityElementRef window = m_navigator.focusedWindow(processIdentifier)) {
         return bestCandidate(window);
     }
     throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);
@@ -29,7 +29,7 @@ QList<AccessibilityElementRef> AXFocusedElementReader::collectCandidates(const A
 
     AccessibilityElementRef ancestor = start;
     for (int step = 0; step < kMaximumAncestorCount; ++step) {
-        ancestor = navigator_.parent(*ancestor);
+        ancestor = m_navigator.parent(*ancestor);
         if (!ancestor) break;
         // A repeated ancestor means a cycle; going on would only repeat it.
         if (visited.contains(ancestor->identityKey())) break;
@@ -39,16 +39,16 @@ QList<AccessibilityElementRef> AXFocusedElementReader::collectCandidates(const A
 
     QQueue<AccessibilityElementRef> queue;
     queue.enqueue(start);
-    while (!queue.isEmpty() && candidates.size() < maximumCandidateSearchCount_) {
+    while (!queue.isEmpty() && candidates.size() < m_maximumCandidateSearchCount) {
         const AccessibilityElementRef element = queue.dequeue();
-        for (const AccessibilityElementRef& child : navigator_.children(*element)) {
+        for (const AccessibilityElementRef& child : m_navigator.children(*element)) {
             if (!child) continue;
             const QString key = child->identityKey();
             if (visited.contains(key)) continue;
             visited.insert(key);
             candidates.append(child);
             queue.enqueue(child);
-            if (candidates.size() >= maximumCandidateSearchCount_) break;
+            if (candidates.size() >= m_maximumCandidateSearchCount) break;
         }
     }
     return candidates;
@@ -58,7 +58,7 @@ FocusedElementReading AXFocusedElementReader::bestCandidate(const AccessibilityE
     FocusedElementReading best;
     int bestScore = -1;
     for (const AccessibilityElementRef& candidate : collectCandidates(start)) {
-        RawFocusedElementMetadata metadata = navigator_.readMetadata(*candidate);
+        RawFocusedElementMetadata metadata = m_navigator.readMetadata(*candidate);
         const int score = metadata.candidateScore();
         if (score > bestScore) {
             bestScore = score;

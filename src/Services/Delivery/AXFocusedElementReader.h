@@ -23,8 +23,8 @@ public:
     FocusedElementReading bestCandidate(const AccessibilityElementRef& start);
 
 private:
-    AccessibilityElementNavigating& navigator_;
-    int maximumCandidateSearchCount_;
+    AccessibilityElementNavigating& m_navigator;
+    int m_maximumCandidateSearchCount;
 };
 
 }  // namespace quorvelle

@@ -8,7 +8,9 @@ namespace {
 
 constexpr QStringView kNoSpaceBefore = u".,;:!?)]}%";
 
-bool isSpaceOrNewline(char32_t scalar) { return QChar::isSpace(scalar); }
+bool isSpaceOrNewline(char32_t scalar) {
+    return QChar::isSpace(scalar);
+}
 
 char32_t firstScalar(const QString& text) {
     if (text.isEmpty()) return 0;
@@ -26,12 +28,14 @@ char32_t scalarBefore(const QString& value, qsizetype location) {
     return last.unicode();
 }
 
-[[noreturn]] void fail(TextInsertionError::Case errorCase) { throw TextInsertionError(errorCase); }
+[[noreturn]] void fail(TextInsertionError::Case errorCase) {
+    throw TextInsertionError(errorCase);
+}
 
 }  // namespace
 
 AccessibilityTextInserter::AccessibilityTextInserter(AccessibilityTextElementAccessing& elementAccessor)
-    : elementAccessor_(elementAccessor) {}
+    : m_elementAccessor(elementAccessor) {}
 
 bool AccessibilityTextInserter::needsLeadingSpace(const QString& value, TextRange range, const QString& text) {
     if (range.length != 0 || range.location <= 0 || range.location > value.size()) return false;
@@ -46,7 +50,7 @@ std::optional<TextRange> AccessibilityTextInserter::insertionRange(
     const FocusedTargetSnapshot& target, const QString& value,
     const std::optional<TextReplacementHint>& replacementHint) {
     if (!target.element.supportsSelectedTextRangeWrite) return std::nullopt;
-    const std::optional<TextRange> selection = elementAccessor_.copyRangeAttribute(target.elementHandle);
+    const std::optional<TextRange> selection = m_elementAccessor.copyRangeAttribute(target.elementHandle);
     if (!selection) return std::nullopt;
     if (selection->location < 0 || selection->length < 0 || selection->end() > value.size()) {
         fail(TextInsertionError::Case::insertionLocationUnavailable);
@@ -66,21 +70,21 @@ TextInsertionResult AccessibilityTextInserter::insert(const QString& text, const
         !target.element.supportsValueWrite) {
         fail(TextInsertionError::Case::unsupportedTarget);
     }
-    const QString value = elementAccessor_.copyStringAttribute(target.elementHandle).value_or(QString());
+    const QString value = m_elementAccessor.copyStringAttribute(target.elementHandle).value_or(QString());
     const std::optional<TextRange> range = insertionRange(target, value, replacementHint);
 
     if (!range) {
         if (!value.isEmpty()) fail(TextInsertionError::Case::insertionLocationUnavailable);
-        elementAccessor_.setStringAttribute(target.elementHandle, text);
+        m_elementAccessor.setStringAttribute(target.elementHandle, text);
         return TextInsertionResult{TextInsertionOutcome::insertedAtCaret, TextRange{0, text.size()}, text};
     }
 
     const QString written = needsLeadingSpace(value, *range, text) ? QLatin1Char(' ') + text : text;
     QString newValue = value;
     newValue.replace(range->location, range->length, written);
-    elementAccessor_.setStringAttribute(target.elementHandle, newValue);
+    m_elementAccessor.setStringAttribute(target.elementHandle, newValue);
     try {
-        elementAccessor_.setRangeAttribute(target.elementHandle, TextRange{range->location + written.size(), 0});
+        m_elementAccessor.setRangeAttribute(target.elementHandle, TextRange{range->location + written.size(), 0});
     } catch (const TextInsertionError&) {
         // The text is in; a caret left elsewhere does not undo that.
     }
@@ -92,7 +96,7 @@ TextInsertionResult AccessibilityTextInserter::insert(const QString& text, const
 std::optional<bool> AccessibilityTextInserter::verifyInsertion(const QString& text,
                                                                const FocusedTargetSnapshot& target) {
     if (text.isEmpty()) return std::nullopt;
-    const std::optional<QString> value = elementAccessor_.copyStringAttribute(target.elementHandle);
+    const std::optional<QString> value = m_elementAccessor.copyStringAttribute(target.elementHandle);
     if (!value) return std::nullopt;
     return value->contains(text);
 }

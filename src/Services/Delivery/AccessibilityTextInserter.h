@@ -23,7 +23,7 @@ private:
     std::optional<TextRange> insertionRange(const FocusedTargetSnapshot& target, const QString& value,
                                             const std::optional<TextReplacementHint>& replacementHint);
 
-    AccessibilityTextElementAccessing& elementAccessor_;
+    AccessibilityTextElementAccessing& m_elementAccessor;
 };
 
 }  // namespace quorvelle

@@ -15,6 +15,6 @@ const char* describe(ClipboardWriteError::Case errorCase) {
 
 }  // namespace
 
-ClipboardWriteError::ClipboardWriteError(Case errorCase) : std::runtime_error(describe(errorCase)), case_(errorCase) {}
+ClipboardWriteError::ClipboardWriteError(Case errorCase) : std::runtime_error(describe(errorCase)), m_case(errorCase) {}
 
 }  // namespace quorvelle

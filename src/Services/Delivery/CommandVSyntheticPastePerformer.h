@@ -21,17 +21,16 @@ public:
     static constexpr int kModifierPollLimit = 30;
 
     CommandVSyntheticPastePerformer(KeyEventPosting& keyPoster,
-                                    FrontmostProcessIdentifierProvider frontmostProcessIdentifierProvider,
-                                    Sleep sleep);
+                                    FrontmostProcessIdentifierProvider frontmostProcessIdentifierProvider, Sleep sleep);
 
     void performPaste(const FocusedTargetSnapshot& target) override;
 
 private:
     void waitForModifierRelease();
 
-    KeyEventPosting& keyPoster_;
-    FrontmostProcessIdentifierProvider frontmostProcessIdentifierProvider_;
-    Sleep sleep_;
+    KeyEventPosting& m_keyPoster;
+    FrontmostProcessIdentifierProvider m_frontmostProcessIdentifierProvider;
+    Sleep m_sleep;
 };
 
 }  // namespace quorvelle

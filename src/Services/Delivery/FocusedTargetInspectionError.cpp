@@ -6,7 +6,8 @@ namespace {
 
 const char* describe(FocusedTargetInspectionError::Case errorCase) {
     switch (errorCase) {
-        case FocusedTargetInspectionError::Case::accessibilityPermissionMissing: return "accessibility is not available";
+        case FocusedTargetInspectionError::Case::accessibilityPermissionMissing:
+            return "accessibility is not available";
         case FocusedTargetInspectionError::Case::frontmostApplicationUnavailable: return "no application has the focus";
         case FocusedTargetInspectionError::Case::focusedElementUnavailable: return "no focused element was found";
     }
@@ -16,6 +17,6 @@ const char* describe(FocusedTargetInspectionError::Case errorCase) {
 }  // namespace
 
 FocusedTargetInspectionError::FocusedTargetInspectionError(Case errorCase)
-    : std::runtime_error(describe(errorCase)), case_(errorCase) {}
+    : std::runtime_error(describe(errorCase)), m_case(errorCase) {}
 
 }  // namespace quorvelle

@@ -8,21 +8,21 @@ namespace quorvelle {
 FocusedTargetInspector::FocusedTargetInspector(TrustCheck isTrusted,
                                                FrontmostApplicationProvider frontmostApplicationProvider,
                                                FocusedElementSnapshotReading& focusedElementReader)
-    : isTrusted_(std::move(isTrusted)),
-      frontmostApplicationProvider_(std::move(frontmostApplicationProvider)),
-      focusedElementReader_(focusedElementReader) {}
+    : m_isTrusted(std::move(isTrusted)),
+      m_frontmostApplicationProvider(std::move(frontmostApplicationProvider)),
+      m_focusedElementReader(focusedElementReader) {}
 
 FocusedTargetSnapshot FocusedTargetInspector::inspect() {
-    if (!isTrusted_ || !isTrusted_()) {
+    if (!m_isTrusted || !m_isTrusted()) {
         throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::accessibilityPermissionMissing);
     }
     const std::optional<FocusedAppMetadata> app =
-        frontmostApplicationProvider_ ? frontmostApplicationProvider_() : std::nullopt;
+        m_frontmostApplicationProvider ? m_frontmostApplicationProvider() : std::nullopt;
     if (!app) throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::frontmostApplicationUnavailable);
 
     // The element is resolved once and its metadata read from that same element: a second lookup
     // could land on another field (focus moves), pairing one field's handle with another's metadata.
-    FocusedElementReading reading = focusedElementReader_.readFocusedElement(app->processIdentifier);
+    FocusedElementReading reading = m_focusedElementReader.readFocusedElement(app->processIdentifier);
     if (!reading.element) {
         throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);
     }

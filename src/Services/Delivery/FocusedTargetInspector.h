@@ -21,9 +21,9 @@ public:
     FocusedTargetSnapshot inspect() override;
 
 private:
-    TrustCheck isTrusted_;
-    FrontmostApplicationProvider frontmostApplicationProvider_;
-    FocusedElementSnapshotReading& focusedElementReader_;
+    TrustCheck m_isTrusted;
+    FrontmostApplicationProvider m_frontmostApplicationProvider;
+    FocusedElementSnapshotReading& m_focusedElementReader;
 };
 
 }  // namespace quorvelle

@@ -35,8 +35,7 @@ std::optional<SessionBlockReason> FocusedElementMetadata::blockReason() const {
 }
 
 bool FocusedElementMetadata::isClipboardPasteCandidate() const {
-    const bool textLike =
-        hasTextInputRole() || isEditable || isIn(role, FocusedTargetTables::webContentRoles);
+    const bool textLike = hasTextInputRole() || isEditable || isIn(role, FocusedTargetTables::webContentRoles);
     return isEnabled && textLike && !isSecure();
 }
 
@@ -55,8 +54,7 @@ std::optional<QString> FocusedTargetSnapshot::terminalLikeReason() const {
 }
 
 QString FocusedTargetSnapshot::targetDescription() const {
-    const QString appPart =
-        app.localizedName.value_or(app.bundleIdentifier.value_or(QStringLiteral("Unknown App")));
+    const QString appPart = app.localizedName.value_or(app.bundleIdentifier.value_or(QStringLiteral("Unknown App")));
     const QString elementPart = element.subrole.value_or(element.role.value_or(QStringLiteral("AXUnknown")));
     return appPart + QStringLiteral(" \u2022 ") + elementPart;
 }

@@ -44,13 +44,13 @@ struct FocusedElementMetadata {
 // platform layer stores its object here with a deleter that releases it, so the object lives as
 // long as the last snapshot that shares this handle.
 class FocusedElementHandle {
-  public:
-    explicit FocusedElementHandle(std::shared_ptr<void> storage = {}) : storage_(std::move(storage)) {}
+public:
+    explicit FocusedElementHandle(std::shared_ptr<void> storage = {}) : m_storage(std::move(storage)) {}
 
-    const std::shared_ptr<void>& storage() const { return storage_; }
+    const std::shared_ptr<void>& storage() const { return m_storage; }
 
-  private:
-    std::shared_ptr<void> storage_;
+private:
+    std::shared_ptr<void> m_storage;
 };
 
 struct FocusedTargetSnapshot {

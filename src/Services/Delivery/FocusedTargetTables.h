@@ -13,9 +13,8 @@ inline constexpr std::array textInputRoles{L1("AXTextField"), L1("AXTextArea"), 
 
 inline constexpr std::array webContentRoles{L1("AXGroup"), L1("AXUnknown"), L1("AXWebArea")};
 
-inline constexpr std::array terminalAppBundleIdentifiers{L1("com.mitchellh.ghostty"),
-                                                         L1("dev.warp.Warp-Stable"), L1("com.apple.Terminal"),
-                                                         L1("com.googlecode.iterm2")};
+inline constexpr std::array terminalAppBundleIdentifiers{L1("com.mitchellh.ghostty"), L1("dev.warp.Warp-Stable"),
+                                                         L1("com.apple.Terminal"), L1("com.googlecode.iterm2")};
 
 inline constexpr std::array terminalAppKeywords{L1("ghostty"), L1("warp"),      L1("terminal"),   L1("iterm"),
                                                 L1("wezterm"), L1("alacritty"), L1("kitty"),      L1("hyper"),

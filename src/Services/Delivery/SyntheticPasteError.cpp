@@ -15,6 +15,6 @@ const char* describe(SyntheticPasteError::Case errorCase) {
 
 }  // namespace
 
-SyntheticPasteError::SyntheticPasteError(Case errorCase) : std::runtime_error(describe(errorCase)), case_(errorCase) {}
+SyntheticPasteError::SyntheticPasteError(Case errorCase) : std::runtime_error(describe(errorCase)), m_case(errorCase) {}
 
 }  // namespace quorvelle

@@ -9,10 +9,10 @@ public:
     enum class Case { frontmostApplicationChanged, eventSourceUnavailable, eventCreationFailed };
 
     explicit SyntheticPasteError(Case errorCase);
-    Case errorCase() const noexcept { return case_; }
+    Case errorCase() const noexcept { return m_case; }
 
 private:
-    Case case_;
+    Case m_case;
 };
 
 }  // namespace quorvelle

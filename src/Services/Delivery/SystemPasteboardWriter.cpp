@@ -69,7 +69,8 @@ void SystemPasteboardWriter::restore(const QList<ClipboardItemSnapshot>& items) 
     }
     const auto set = [&] {
         auto* data = new QMimeData;
-        for (auto it = merged.constBegin(); it != merged.constEnd(); ++it) data->setData(it.key(), it.value());
+        for (auto it = merged.constBegin(); it != merged.constEnd(); ++it)
+            data->setData(it.key(), it.value());
         board->setMimeData(data, QClipboard::Clipboard);
     };
     if (!claim(set)) throw ClipboardWriteError(ClipboardWriteError::Case::restoreFailed);

@@ -18,6 +18,6 @@ const char* describe(TextInsertionError::Case errorCase) {
 
 }  // namespace
 
-TextInsertionError::TextInsertionError(Case errorCase) : std::runtime_error(describe(errorCase)), case_(errorCase) {}
+TextInsertionError::TextInsertionError(Case errorCase) : std::runtime_error(describe(errorCase)), m_case(errorCase) {}
 
 }  // namespace quorvelle

@@ -16,10 +16,10 @@ public:
     };
 
     explicit TextInsertionError(Case errorCase);
-    Case errorCase() const noexcept { return case_; }
+    Case errorCase() const noexcept { return m_case; }
 
 private:
-    Case case_;
+    Case m_case;
 };
 
 }  // namespace quorvelle

@@ -22,10 +22,9 @@ namespace {
 const QString kHistoryFileName = QStringLiteral("transcript-history.json");
 
 void sortNewestFirst(QList<TranscriptHistoryEntry>& entries) {
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const TranscriptHistoryEntry& a, const TranscriptHistoryEntry& b) {
-                         return a.completedAt > b.completedAt;
-                     });
+    std::stable_sort(
+        entries.begin(), entries.end(),
+        [](const TranscriptHistoryEntry& a, const TranscriptHistoryEntry& b) { return a.completedAt > b.completedAt; });
 }
 
 }  // namespace
@@ -65,8 +64,7 @@ ApplicationSupportTranscriptHistoryStore::ReadResult ApplicationSupportTranscrip
         m_lastDecoded.reset();
         return {};
     }
-    if (m_lastDecoded && m_lastDecoded->stamp == *stamp)
-        return {ReadOutcome::decoded, m_lastDecoded->entries, {}};
+    if (m_lastDecoded && m_lastDecoded->stamp == *stamp) return {ReadOutcome::decoded, m_lastDecoded->entries, {}};
 
     m_lastDecoded.reset();
     QFile file(historyFilePath());
@@ -87,8 +85,7 @@ bool ApplicationSupportTranscriptHistoryStore::setAsideIfUndecodable() {
     if (readHistory().outcome != ReadOutcome::undecodable) return true;
     const QString path = historyFilePath();
     if (const auto aside = setAsideDamagedFile(path, m_options.now())) {
-        qWarning("Transcript history %s did not decode; kept as %s", qUtf8Printable(path),
-                 qUtf8Printable(*aside));
+        qWarning("Transcript history %s did not decode; kept as %s", qUtf8Printable(path), qUtf8Printable(*aside));
         return true;
     }
     qWarning("Transcript history %s did not decode and cannot be moved aside; not overwriting it",
@@ -105,8 +102,7 @@ void ApplicationSupportTranscriptHistoryStore::save(const QList<TranscriptHistor
 
     // Everything the user ever dictated: for the user's eyes only.
     if (const auto failure = PrivateFile::write(historyFilePath(), m_encoder.encode(sorted))) {
-        qWarning("Cannot write transcript history %s: %s", qUtf8Printable(historyFilePath()),
-                 qUtf8Printable(*failure));
+        qWarning("Cannot write transcript history %s: %s", qUtf8Printable(historyFilePath()), qUtf8Printable(*failure));
         return;
     }
     if (const auto stamp = currentStamp()) m_lastDecoded = DecodedFile{*stamp, std::move(sorted)};
@@ -120,15 +116,14 @@ void ApplicationSupportTranscriptHistoryStore::clear() {
 QString ApplicationSupportTranscriptHistoryStore::exportCSV() {
     const ReadResult history = readHistory();
     if (history.outcome == ReadOutcome::undecodable) {
-        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::historyUnreadable,
-                                           historyFilePath(), history.detail);
+        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::historyUnreadable, historyFilePath(),
+                                           history.detail);
     }
 
-    const QString folder = m_options.exportDirectory.isEmpty() ? AppPaths::privateTemporaryDirectory()
-                                                               : m_options.exportDirectory;
+    const QString folder =
+        m_options.exportDirectory.isEmpty() ? AppPaths::privateTemporaryDirectory() : m_options.exportDirectory;
     if (folder.isEmpty()) {
-        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::exportFolderUnavailable,
-                                           QString());
+        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::exportFolderUnavailable, QString());
     }
     const QString path = QDir(folder).filePath(TranscriptHistoryCsv::fileName(m_options.now()));
 

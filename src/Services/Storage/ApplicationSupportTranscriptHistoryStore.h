@@ -16,7 +16,7 @@ namespace quorvelle {
 // The file is the only truth: what was last read or written is reused only while the file on
 // disk is still that same file. Called from one thread at a time.
 class ApplicationSupportTranscriptHistoryStore final : public TranscriptHistoryStoring {
-  public:
+public:
     using Clock = std::function<QDateTime()>;
 
     struct Options {
@@ -39,7 +39,7 @@ class ApplicationSupportTranscriptHistoryStore final : public TranscriptHistoryS
     void clear() override;
     QString exportCSV() override;
 
-  private:
+private:
     // Identity of the history file on disk, to tell whether it changed since it was last read.
     struct FileStamp {
         quint64 device = 0;

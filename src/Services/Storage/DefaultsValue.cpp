@@ -61,18 +61,10 @@ bool DefaultsValue::operator==(const DefaultsValue& other) const {
 QJsonValue DefaultsValue::toTaggedJson() const {
     QJsonObject tagged;
     switch (kind()) {
-        case Kind::boolean:
-            tagged.insert(kBoolTag, std::get<bool>(m_value));
-            break;
-        case Kind::number:
-            tagged.insert(kNumberTag, std::get<double>(m_value));
-            break;
-        case Kind::string:
-            tagged.insert(kStringTag, std::get<QString>(m_value));
-            break;
-        case Kind::data:
-            tagged.insert(kDataTag, QString::fromLatin1(std::get<QByteArray>(m_value).toBase64()));
-            break;
+        case Kind::boolean: tagged.insert(kBoolTag, std::get<bool>(m_value)); break;
+        case Kind::number: tagged.insert(kNumberTag, std::get<double>(m_value)); break;
+        case Kind::string: tagged.insert(kStringTag, std::get<QString>(m_value)); break;
+        case Kind::data: tagged.insert(kDataTag, QString::fromLatin1(std::get<QByteArray>(m_value).toBase64())); break;
         case Kind::array: {
             QJsonArray elements;
             for (const DefaultsValue& element : std::get<Array>(m_value))
@@ -104,8 +96,8 @@ std::optional<DefaultsValue> DefaultsValue::fromTaggedJson(const QJsonValue& jso
     if (tag == kNumberTag && content.isDouble()) return DefaultsValue(content.toDouble());
     if (tag == kStringTag && content.isString()) return DefaultsValue(content.toString());
     if (tag == kDataTag && content.isString()) {
-        auto decoded = QByteArray::fromBase64Encoding(content.toString().toLatin1(),
-                                                      QByteArray::AbortOnBase64DecodingErrors);
+        auto decoded =
+            QByteArray::fromBase64Encoding(content.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
         if (!decoded) return std::nullopt;
         return DefaultsValue(std::move(*decoded));
     }

@@ -15,7 +15,7 @@ namespace quorvelle {
 // means by its kind (data that decodes, a string that names a case, a boolean switch), so a value
 // read back must have the kind it was written with.
 class DefaultsValue {
-  public:
+public:
     enum class Kind { boolean, number, string, data, array, dictionary };
     using Array = QList<DefaultsValue>;
     using Dictionary = QMap<QString, DefaultsValue>;
@@ -48,7 +48,7 @@ class DefaultsValue {
     // Accepts only the form toTaggedJson writes; anything else gives nothing.
     static std::optional<DefaultsValue> fromTaggedJson(const QJsonValue& json);
 
-  private:
+private:
     std::variant<bool, double, QString, QByteArray, Array, Dictionary> m_value;
 };
 

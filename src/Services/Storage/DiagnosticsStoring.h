@@ -8,7 +8,7 @@ namespace quorvelle {
 
 // A short local log of diagnostics events, newest first.
 class DiagnosticsStoring {
-  public:
+public:
     virtual ~DiagnosticsStoring() = default;
 
     // Newest first, without the events that have aged out. Never fails.

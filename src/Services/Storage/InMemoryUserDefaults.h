@@ -10,12 +10,12 @@ namespace quorvelle {
 
 // Defaults that live only as long as the object: for tests and for runs that must not persist.
 class InMemoryUserDefaults final : public UserDefaults {
-  public:
+public:
     std::optional<DefaultsValue> value(const QString& key) const override;
     void setValue(const QString& key, const DefaultsValue& value) override;
     void removeValue(const QString& key) override;
 
-  private:
+private:
     mutable std::mutex m_mutex;
     QHash<QString, DefaultsValue> m_values;
 };

@@ -37,7 +37,8 @@ std::optional<QMap<QString, DefaultsValue>> decodeDomain(const QByteArray& bytes
 bool isStorable(const DefaultsValue& value) {
     if (const auto number = value.numberValue()) return std::isfinite(*number);
     if (const auto elements = value.arrayValue()) return std::all_of(elements->cbegin(), elements->cend(), isStorable);
-    if (const auto members = value.dictionaryValue()) return std::all_of(members->cbegin(), members->cend(), isStorable);
+    if (const auto members = value.dictionaryValue())
+        return std::all_of(members->cbegin(), members->cend(), isStorable);
     return true;
 }
 
@@ -62,8 +63,8 @@ void JsonFileUserDefaults::load(const Clock& now) {
         return;
     }
     if (const auto asidePath = setAsideDamagedFile(m_filePath, now())) {
-        qWarning("Settings file %s did not decode; kept as %s, starting from the defaults",
-                 qUtf8Printable(m_filePath), qUtf8Printable(*asidePath));
+        qWarning("Settings file %s did not decode; kept as %s, starting from the defaults", qUtf8Printable(m_filePath),
+                 qUtf8Printable(*asidePath));
     } else {
         m_mayWrite = false;
         qWarning("Settings file %s did not decode and could not be moved aside; changes are not saved",

@@ -16,7 +16,7 @@ namespace quorvelle {
 // A value holding a number JSON cannot write (NaN, infinity) is refused and the key keeps its value.
 // The file is read once, when the object is made: share one instance per file in a process.
 class JsonFileUserDefaults final : public UserDefaults {
-  public:
+public:
     using Clock = std::function<QDateTime()>;
 
     explicit JsonFileUserDefaults(QString filePath, Clock now = &QDateTime::currentDateTimeUtc);
@@ -30,7 +30,7 @@ class JsonFileUserDefaults final : public UserDefaults {
     void setValue(const QString& key, const DefaultsValue& value) override;
     void removeValue(const QString& key) override;
 
-  private:
+private:
     void load(const Clock& now);
     void writeLocked() const;
 

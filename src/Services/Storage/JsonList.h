@@ -30,7 +30,8 @@ std::optional<QList<Entry>> decodeJsonList(const QByteArray& bytes, Decode decod
 template <typename Entry>
 QByteArray encodeJsonList(const QList<Entry>& entries) {
     QJsonArray array;
-    for (const Entry& entry : entries) array.append(entry.toJson());
+    for (const Entry& entry : entries)
+        array.append(entry.toJson());
     return QJsonDocument(array).toJson(QJsonDocument::Compact);
 }
 

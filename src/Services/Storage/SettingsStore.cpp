@@ -29,8 +29,7 @@ QByteArray encodeJsonString(const QString& text) {
 
 std::optional<QString> decodeJsonString(const QByteArray& bytes) {
     const auto document = parseJson('[' + bytes + ']');
-    if (!document || document->array().size() != 1 || !document->array().first().isString())
-        return std::nullopt;
+    if (!document || document->array().size() != 1 || !document->array().first().isString()) return std::nullopt;
     return document->array().first().toString();
 }
 
@@ -51,14 +50,10 @@ std::optional<QJsonObject> decodeObject(const std::optional<QByteArray>& bytes) 
 // English-only models are no longer offered: they stand for the multilingual model of their size.
 LocalTranscriptionModelID multilingualCounterpart(LocalTranscriptionModelID model) {
     switch (model) {
-        case LocalTranscriptionModelID::tinyEnglish:
-            return LocalTranscriptionModelID::tinyMultilingual;
-        case LocalTranscriptionModelID::baseEnglish:
-            return LocalTranscriptionModelID::baseMultilingual;
-        case LocalTranscriptionModelID::smallEnglish:
-            return LocalTranscriptionModelID::smallMultilingual;
-        default:
-            return model;
+        case LocalTranscriptionModelID::tinyEnglish: return LocalTranscriptionModelID::tinyMultilingual;
+        case LocalTranscriptionModelID::baseEnglish: return LocalTranscriptionModelID::baseMultilingual;
+        case LocalTranscriptionModelID::smallEnglish: return LocalTranscriptionModelID::smallMultilingual;
+        default: return model;
     }
 }
 
@@ -143,12 +138,10 @@ void SettingsStore::setSelectedHotkey(const HotkeyShortcut& shortcut) {
 }
 
 void SettingsStore::setSelectedRecordingTriggerMode(RecordingTriggerMode mode) {
-    m_userDefaults->setData(keyText(SettingsKeys::selectedRecordingTriggerMode),
-                            encodeJsonString(rawValue(mode)));
+    m_userDefaults->setData(keyText(SettingsKeys::selectedRecordingTriggerMode), encodeJsonString(rawValue(mode)));
 }
 
-void SettingsStore::setSelectedMicrophonePreference(
-    const std::optional<AudioInputDevicePreference>& preference) {
+void SettingsStore::setSelectedMicrophonePreference(const std::optional<AudioInputDevicePreference>& preference) {
     if (!preference) {
         m_userDefaults->removeValue(keyText(SettingsKeys::selectedMicrophonePreference));
         return;

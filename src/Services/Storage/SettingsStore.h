@@ -24,12 +24,11 @@ namespace quorvelle {
 // and every setter writes at once. A missing or damaged value reads as the setting's default and
 // is left in place; nothing is written back on reading. Copies share the same defaults.
 class SettingsStore {
-  public:
+public:
     using Clock = std::function<QDateTime()>;
 
     // The clock stamps list entries stored without an update time.
-    explicit SettingsStore(std::shared_ptr<UserDefaults> userDefaults,
-                           Clock now = &QDateTime::currentDateTimeUtc);
+    explicit SettingsStore(std::shared_ptr<UserDefaults> userDefaults, Clock now = &QDateTime::currentDateTimeUtc);
 
     const std::shared_ptr<UserDefaults>& userDefaults() const { return m_userDefaults; }
 
@@ -54,7 +53,7 @@ class SettingsStore {
     void setSnippets(const QList<VoiceSnippet>& snippets);
     void setDictionaryEntries(const QList<DictionaryReplacementEntry>& entries);
 
-  private:
+private:
     std::optional<QByteArray> storedData(const char* key) const;
     bool switchValue(const char* key) const;
 

@@ -27,8 +27,8 @@ QString document(const QList<TranscriptHistoryEntry>& entries) {
 }
 
 QString fileName(const QDateTime& now) {
-    return QStringLiteral("quorvelle-history-") +
-           now.toLocalTime().date().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".csv");
+    return QStringLiteral("quorvelle-history-") + now.toLocalTime().date().toString(QStringLiteral("yyyy-MM-dd")) +
+           QStringLiteral(".csv");
 }
 
 }  // namespace quorvelle::TranscriptHistoryCsv

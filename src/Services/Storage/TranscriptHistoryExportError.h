@@ -15,9 +15,8 @@ enum class TranscriptHistoryExportErrorCase {
 };
 
 class TranscriptHistoryExportError : public std::exception {
-  public:
-    TranscriptHistoryExportError(TranscriptHistoryExportErrorCase errorCase, QString path,
-                                 QString detail = {});
+public:
+    TranscriptHistoryExportError(TranscriptHistoryExportErrorCase errorCase, QString path, QString detail = {});
 
     TranscriptHistoryExportErrorCase errorCase() const { return m_case; }
     // The file or folder concerned.
@@ -27,7 +26,7 @@ class TranscriptHistoryExportError : public std::exception {
 
     const char* what() const noexcept override { return m_what.constData(); }
 
-  private:
+private:
     TranscriptHistoryExportErrorCase m_case;
     QString m_path;
     QString m_detail;

@@ -13,10 +13,10 @@ namespace quorvelle {
 // Every save rewrites the whole file, but between two saves only the new entry changes, so the
 // text of each entry is kept and reused while the entry stays the same.
 class TranscriptHistoryFileEncoder {
-  public:
+public:
     QByteArray encode(const QList<TranscriptHistoryEntry>& entries);
 
-  private:
+private:
     struct EncodedEntry {
         TranscriptHistoryEntry entry;
         QByteArray text;

@@ -9,7 +9,7 @@ namespace quorvelle {
 
 // Keeps every completed dictation, newest first.
 class TranscriptHistoryStoring {
-  public:
+public:
     virtual ~TranscriptHistoryStoring() = default;
 
     // Newest first; an absent or unreadable history is an empty one.

@@ -17,13 +17,14 @@ QString numberText(double number) {
 // Y, T or a digit 1 to 9 means on.
 bool textMeansTrue(const QString& text) {
     qsizetype i = 0;
-    while (i < text.size() && text.at(i).isSpace()) ++i;
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
     if (i < text.size() && (text.at(i) == u'+' || text.at(i) == u'-')) ++i;
-    while (i < text.size() && text.at(i) == u'0') ++i;
+    while (i < text.size() && text.at(i) == u'0')
+        ++i;
     if (i == text.size()) return false;
     const QChar first = text.at(i);
-    return first == u'Y' || first == u'y' || first == u'T' || first == u't' ||
-           (first >= u'1' && first <= u'9');
+    return first == u'Y' || first == u'y' || first == u'T' || first == u't' || (first >= u'1' && first <= u'9');
 }
 
 }  // namespace

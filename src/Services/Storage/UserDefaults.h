@@ -12,7 +12,7 @@ namespace quorvelle {
 // A per-user domain of typed settings values. Implementations are safe to call from several
 // threads; each call is one whole read or one whole write of a key.
 class UserDefaults {
-  public:
+public:
     virtual ~UserDefaults() = default;
 
     virtual std::optional<DefaultsValue> value(const QString& key) const = 0;

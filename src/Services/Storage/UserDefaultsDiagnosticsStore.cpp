@@ -7,8 +7,7 @@
 
 namespace quorvelle {
 
-UserDefaultsDiagnosticsStore::UserDefaultsDiagnosticsStore(std::shared_ptr<UserDefaults> userDefaults,
-                                                           Clock now)
+UserDefaultsDiagnosticsStore::UserDefaultsDiagnosticsStore(std::shared_ptr<UserDefaults> userDefaults, Clock now)
     : m_userDefaults(std::move(userDefaults)), m_now(std::move(now)) {
     std::lock_guard lock(m_mutex);
     // An undecodable value is left for the next record to replace; a readable one is tidied.

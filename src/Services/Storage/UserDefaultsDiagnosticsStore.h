@@ -15,7 +15,7 @@ namespace quorvelle {
 // Diagnostics events kept in the user defaults under quorvelle.diagnostics.events: at most
 // 100 of them, none older than seven days, trimmed at start-up and on every record.
 class UserDefaultsDiagnosticsStore final : public DiagnosticsStoring {
-  public:
+public:
     using Clock = std::function<QDateTime()>;
 
     static constexpr qsizetype maximumEventCount = 100;
@@ -29,10 +29,9 @@ class UserDefaultsDiagnosticsStore final : public DiagnosticsStoring {
 
     // Drops the events older than the retention period before now, sorts newest first and
     // keeps the first hundred.
-    static QList<SanitizedDiagnosticsEvent> prune(QList<SanitizedDiagnosticsEvent> events,
-                                                  const QDateTime& now);
+    static QList<SanitizedDiagnosticsEvent> prune(QList<SanitizedDiagnosticsEvent> events, const QDateTime& now);
 
-  private:
+private:
     // Nothing when the stored value does not decode; an empty list when there is none.
     std::optional<QList<SanitizedDiagnosticsEvent>> loadEvents() const;
     void saveEvents(const QList<SanitizedDiagnosticsEvent>& events);

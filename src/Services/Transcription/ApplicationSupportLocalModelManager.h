@@ -40,8 +40,9 @@ public:
     // LocalModelManagerError::integrityCheckFailed for a checksum that is not the catalogue's, and
     // LocalModelFileError when the file system refuses. Any failure leaves the installed model, if
     // any, and the registry as they were, and no staging file behind.
-    QCoro::Task<LocalModelInstallationRecord> download(LocalTranscriptionModelID modelID, DownloadProgress progress = {},
-                                                      std::stop_token stopToken = {}) override;
+    QCoro::Task<LocalModelInstallationRecord> download(LocalTranscriptionModelID modelID,
+                                                       DownloadProgress progress = {},
+                                                       std::stop_token stopToken = {}) override;
     // Throws LocalModelFileError when the file cannot be removed; the registry then stays as it was.
     void deleteModel(LocalTranscriptionModelID modelID) override;
     QString modelsDirectoryPath() const override { return m_modelsDirectory; }

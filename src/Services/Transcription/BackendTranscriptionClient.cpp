@@ -21,42 +21,38 @@ const QString kRoute = QStringLiteral("/v1/transcriptions");
 const QString kContextLabel = QStringLiteral("cloud-transcription");
 constexpr int kRetriesPerPhase = 2;  // three sends before the refresh, three after
 
-QString newUUIDText()
-{
+QString newUUIDText() {
     return json::uuidToText(QUuid::createUuid());
 }
 
-bool isProviderFailure(QuorvelleErrorCase errorCase)
-{
+bool isProviderFailure(QuorvelleErrorCase errorCase) {
     return errorCase == QuorvelleErrorCase::providerTimeout || errorCase == QuorvelleErrorCase::providerUnavailable;
 }
 
-QString caseName(const QuorvelleError& error)
-{
+QString caseName(const QuorvelleError& error) {
     using C = QuorvelleErrorCase;
     switch (error.errorCase()) {
-    case C::rateLimitedRetryAfter:
-        return QStringLiteral("rateLimitedRetryAfter(%1)").arg(error.retryAfterSeconds().value_or(0));
-    case C::microphonePermissionDenied: return QStringLiteral("microphonePermissionDenied");
-    case C::accessibilityPermissionDenied: return QStringLiteral("accessibilityPermissionDenied");
-    case C::invalidAPIKey: return QStringLiteral("invalidAPIKey");
-    case C::networkUnavailable: return QStringLiteral("networkUnavailable");
-    case C::requestTimedOut: return QStringLiteral("requestTimedOut");
-    case C::rateLimited: return QStringLiteral("rateLimited");
-    case C::providerTimeout: return QStringLiteral("providerTimeout");
-    case C::providerUnavailable: return QStringLiteral("providerUnavailable");
-    case C::loginCodeAlreadyUsed: return QStringLiteral("loginCodeAlreadyUsed");
-    case C::noSpeechDetected: return QStringLiteral("noSpeechDetected");
-    case C::sessionAlreadyActive: return QStringLiteral("sessionAlreadyActive");
-    case C::unsupportedTarget: return QStringLiteral("unsupportedTarget");
-    case C::unexpectedRuntimeFailure: return QStringLiteral("unexpectedRuntimeFailure");
+        case C::rateLimitedRetryAfter:
+            return QStringLiteral("rateLimitedRetryAfter(%1)").arg(error.retryAfterSeconds().value_or(0));
+        case C::microphonePermissionDenied: return QStringLiteral("microphonePermissionDenied");
+        case C::accessibilityPermissionDenied: return QStringLiteral("accessibilityPermissionDenied");
+        case C::invalidAPIKey: return QStringLiteral("invalidAPIKey");
+        case C::networkUnavailable: return QStringLiteral("networkUnavailable");
+        case C::requestTimedOut: return QStringLiteral("requestTimedOut");
+        case C::rateLimited: return QStringLiteral("rateLimited");
+        case C::providerTimeout: return QStringLiteral("providerTimeout");
+        case C::providerUnavailable: return QStringLiteral("providerUnavailable");
+        case C::loginCodeAlreadyUsed: return QStringLiteral("loginCodeAlreadyUsed");
+        case C::noSpeechDetected: return QStringLiteral("noSpeechDetected");
+        case C::sessionAlreadyActive: return QStringLiteral("sessionAlreadyActive");
+        case C::unsupportedTarget: return QStringLiteral("unsupportedTarget");
+        case C::unexpectedRuntimeFailure: return QStringLiteral("unexpectedRuntimeFailure");
     }
     return QStringLiteral("unknown");
 }
 
 // "QuorvelleError" for quorvelle::QuorvelleError: the type's own name without its namespaces.
-QString typeName(const std::exception& error)
-{
+QString typeName(const std::exception& error) {
     const char* mangled = typeid(error).name();
     int status = 0;
     const std::unique_ptr<char, decltype(&std::free)> demangled(abi::__cxa_demangle(mangled, nullptr, nullptr, &status),
@@ -66,24 +62,20 @@ QString typeName(const std::exception& error)
     return separator >= 0 ? name.mid(separator + 2) : name;
 }
 
-QString describe(const std::exception& error)
-{
-    if (const auto* quorvelle = dynamic_cast<const QuorvelleError*>(&error))
-        return caseName(*quorvelle);
+QString describe(const std::exception& error) {
+    if (const auto* quorvelle = dynamic_cast<const QuorvelleError*>(&error)) return caseName(*quorvelle);
     return QString::fromUtf8(error.what());
 }
 
-QString redactedPrefix(const QString& text, qsizetype limit)
-{
+QString redactedPrefix(const QString& text, qsizetype limit) {
     return Graphemes::prefix(redactedDiagnosticText(text), limit);
 }
 
 }  // namespace
 
-BackendDiagnosticErrorReport makeTranscriptionFailureReport(const std::exception& error,
-                                                            const std::optional<BackendRequestDiagnosticContext>& context,
-                                                            const QString& idempotencyKey)
-{
+BackendDiagnosticErrorReport makeTranscriptionFailureReport(
+    const std::exception& error, const std::optional<BackendRequestDiagnosticContext>& context,
+    const QString& idempotencyKey) {
     BackendDiagnosticErrorReport report;
     report.errorName = redactedPrefix(typeName(error), 200);
     report.message = redactedPrefix(describe(error), 2000);
@@ -91,11 +83,9 @@ BackendDiagnosticErrorReport makeTranscriptionFailureReport(const std::exception
     report.contextLabel = Graphemes::prefix(kContextLabel, 120);
     report.idempotencyKey = Graphemes::prefix(idempotencyKey, 128);
     if (context) {
-        if (context->requestID)
-            report.requestID = Graphemes::prefix(*context->requestID, 200);
+        if (context->requestID) report.requestID = Graphemes::prefix(*context->requestID, 200);
         report.statusCode = context->statusCode;
-        if (context->errorCode)
-            report.errorCode = redactedPrefix(*context->errorCode, 120);
+        if (context->errorCode) report.errorCode = redactedPrefix(*context->errorCode, 120);
         report.elapsedMilliseconds = context->elapsedMilliseconds;
     }
     return report;
@@ -104,15 +94,13 @@ BackendDiagnosticErrorReport makeTranscriptionFailureReport(const std::exception
 BackendTranscriptionClient::BackendTranscriptionClient(std::shared_ptr<BackendAPIClienting> backendAPIClient,
                                                        std::shared_ptr<BackendTokenStoring> tokenStore,
                                                        RetrySleep retrySleep)
-    : m_backendAPIClient(std::move(backendAPIClient)), m_tokenStore(std::move(tokenStore)),
-      m_retrySleep(std::move(retrySleep))
-{
-}
+    : m_backendAPIClient(std::move(backendAPIClient)),
+      m_tokenStore(std::move(tokenStore)),
+      m_retrySleep(std::move(retrySleep)) {}
 
 QCoro::Task<QString> BackendTranscriptionClient::transcribe(CapturedAudioClip clip, std::optional<QString> prompt,
                                                             std::optional<QString> languageCode,
-                                                            std::stop_token stopToken)
-{
+                                                            std::stop_token stopToken) {
     BackendTranscriptionRequest request;
     request.clip = std::move(clip);
     request.prompt = std::move(prompt);
@@ -126,8 +114,7 @@ QCoro::Task<QString> BackendTranscriptionClient::transcribeWithContext(CapturedA
                                                                        TranscriptionPromptContext context,
                                                                        TranscriptionPostProcessingMode,
                                                                        std::optional<QString> languageCode,
-                                                                       std::stop_token stopToken)
-{
+                                                                       std::stop_token stopToken) {
     BackendTranscriptionRequest request;
     request.clip = std::move(clip);
     request.prompt = std::move(context.customInstructions);
@@ -138,18 +125,15 @@ QCoro::Task<QString> BackendTranscriptionClient::transcribeWithContext(CapturedA
     co_return co_await upload;
 }
 
-QCoro::Task<QString> BackendTranscriptionClient::run(BackendTranscriptionRequest request, std::stop_token stopToken)
-{
+QCoro::Task<QString> BackendTranscriptionClient::run(BackendTranscriptionRequest request, std::stop_token stopToken) {
     QString accessToken = m_tokenStore->accessToken().value_or(QString());
     if (accessToken.isEmpty()) {
         QCoro::Task<QString> refresh = refreshSession();
         accessToken = co_await refresh;
     }
-    if (accessToken.isEmpty())
-        throw QuorvelleError(QuorvelleErrorCase::invalidAPIKey);
+    if (accessToken.isEmpty()) throw QuorvelleError(QuorvelleErrorCase::invalidAPIKey);
     const QString deviceID = m_tokenStore->deviceID().value_or(QString());
-    if (deviceID.isEmpty())
-        throw QuorvelleError(QuorvelleErrorCase::invalidAPIKey);
+    if (deviceID.isEmpty()) throw QuorvelleError(QuorvelleErrorCase::invalidAPIKey);
     request.idempotencyKey = newUUIDText();
 
     bool refreshed = false;
@@ -196,11 +180,9 @@ QCoro::Task<QString> BackendTranscriptionClient::run(BackendTranscriptionRequest
     }
 }
 
-QCoro::Task<QString> BackendTranscriptionClient::refreshSession()
-{
+QCoro::Task<QString> BackendTranscriptionClient::refreshSession() {
     const QString refreshToken = m_tokenStore->refreshToken().value_or(QString());
-    if (refreshToken.isEmpty())
-        throw QuorvelleError(QuorvelleErrorCase::invalidAPIKey);
+    if (refreshToken.isEmpty()) throw QuorvelleError(QuorvelleErrorCase::invalidAPIKey);
     QCoro::Task<BackendSessionRefreshResponse> refresh = m_backendAPIClient->refreshSession(refreshToken);
     const BackendSessionRefreshResponse response = co_await refresh;
     m_tokenStore->saveAccessToken(response.accessToken);
@@ -209,8 +191,7 @@ QCoro::Task<QString> BackendTranscriptionClient::refreshSession()
 }
 
 QCoro::Task<void> BackendTranscriptionClient::reportFailure(std::exception_ptr failure, QString accessToken,
-                                                           QString idempotencyKey)
-{
+                                                            QString idempotencyKey) {
     std::optional<BackendRequestDiagnosticContext> context;
     if (auto* diagnostics = dynamic_cast<BackendRequestDiagnosticsProviding*>(m_backendAPIClient.get()))
         context = diagnostics->lastRequestDiagnosticContext();

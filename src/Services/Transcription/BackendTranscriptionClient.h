@@ -42,8 +42,8 @@ private:
 
 // The failure report of a failed upload: each text redacted first, then cut to its limit, so that a
 // credential cut short can never slip past the redaction.
-BackendDiagnosticErrorReport makeTranscriptionFailureReport(const std::exception& error,
-                                                            const std::optional<BackendRequestDiagnosticContext>& context,
-                                                            const QString& idempotencyKey);
+BackendDiagnosticErrorReport makeTranscriptionFailureReport(
+    const std::exception& error, const std::optional<BackendRequestDiagnosticContext>& context,
+    const QString& idempotencyKey);
 
 }  // namespace quorvelle

@@ -10,22 +10,18 @@ namespace quorvelle {
 
 EmbeddedWhisperLocalTranscriber::EmbeddedWhisperLocalTranscriber(std::shared_ptr<LocalModelManaging> modelManager,
                                                                  std::shared_ptr<EmbeddedWhisperRuntime> runtime)
-    : m_modelManager(std::move(modelManager)), m_runtime(std::move(runtime))
-{
-}
+    : m_modelManager(std::move(modelManager)), m_runtime(std::move(runtime)) {}
 
 QCoro::Task<QString> EmbeddedWhisperLocalTranscriber::transcribe(CapturedAudioClip clip,
                                                                  LocalTranscriptionModelID modelID,
                                                                  std::optional<QString> languageCode,
                                                                  LocalWhisperAccelerationMode accelerationMode,
-                                                                 std::optional<QString> prompt)
-{
+                                                                 std::optional<QString> prompt) {
     const LocalTranscriptionModelDescriptor descriptor = localModelDescriptor(modelID);
     if (!m_modelManager->loadRecords().contains(modelID))
         throw LocalTranscriptionRuntimeError::modelMissing(descriptor.title);
     const QString modelPath = QDir(m_modelManager->modelsDirectoryPath()).filePath(descriptor.filename);
-    if (!QFileInfo::exists(modelPath))
-        throw LocalTranscriptionRuntimeError::modelMissing(descriptor.title);
+    if (!QFileInfo::exists(modelPath)) throw LocalTranscriptionRuntimeError::modelMissing(descriptor.title);
 
     QCoro::Task<QString> job = m_runtime->transcribe(std::move(clip), modelID, modelPath, std::move(languageCode),
                                                      accelerationMode, std::move(prompt));

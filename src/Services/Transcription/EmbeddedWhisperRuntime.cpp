@@ -20,20 +20,16 @@ const QString kBootstrapFailedReason = QStringLiteral("embedded engine bootstrap
 }  // namespace
 
 EmbeddedWhisperRuntime::EmbeddedWhisperRuntime(std::shared_ptr<WhisperEngine> engine, int processorCount)
-    : m_engine(std::move(engine)), m_threadCount(std::max(1, processorCount - 1)),
-      m_queue(QStringLiteral("Quorvelle.EmbeddedWhisperRuntime"))
-{
-}
+    : m_engine(std::move(engine)),
+      m_threadCount(std::max(1, processorCount - 1)),
+      m_queue(QStringLiteral("Quorvelle.EmbeddedWhisperRuntime")) {}
 
-EmbeddedWhisperRuntime::~EmbeddedWhisperRuntime()
-{
+EmbeddedWhisperRuntime::~EmbeddedWhisperRuntime() {
     m_queue.runAndWait([this] { freeContext(); });
 }
 
-LocalRuntimeAvailability EmbeddedWhisperRuntime::availability() const
-{
-    if (!m_engine)
-        return LocalRuntimeAvailability::unavailable(kRuntimeMissingReason);
+LocalRuntimeAvailability EmbeddedWhisperRuntime::availability() const {
+    if (!m_engine) return LocalRuntimeAvailability::unavailable(kRuntimeMissingReason);
     if (m_engine->printSystemInfo().trimmed().isEmpty())
         return LocalRuntimeAvailability::unavailable(kBootstrapFailedReason);
     return LocalRuntimeAvailability::ready();
@@ -42,27 +38,23 @@ LocalRuntimeAvailability EmbeddedWhisperRuntime::availability() const
 QCoro::Task<QString> EmbeddedWhisperRuntime::transcribe(CapturedAudioClip clip, LocalTranscriptionModelID modelID,
                                                         QString modelPath, std::optional<QString> languageCode,
                                                         LocalWhisperAccelerationMode accelerationMode,
-                                                        std::optional<QString> prompt)
-{
-    Job job{std::move(clip), modelID, std::move(modelPath), std::move(languageCode), accelerationMode,
-            std::move(prompt)};
+                                                        std::optional<QString> prompt) {
+    Job job{std::move(clip),         modelID,          std::move(modelPath),
+            std::move(languageCode), accelerationMode, std::move(prompt)};
     // Built outside the co_await expression: GCC 12 destroys temporaries made inside one twice.
     auto work = [this, job = std::move(job)] { return run(job); };
     QCoro::Task<QString> result = m_queue.run(std::move(work));
     co_return co_await result;
 }
 
-QString EmbeddedWhisperRuntime::run(const Job& job)
-{
-    if (!m_engine)
-        throw LocalTranscriptionRuntimeError::runtimeUnavailable(kRuntimeMissingReason);
+QString EmbeddedWhisperRuntime::run(const Job& job) {
+    if (!m_engine) throw LocalTranscriptionRuntimeError::runtimeUnavailable(kRuntimeMissingReason);
     const QString title = localModelDescriptor(job.modelID).title;
 
     WhisperContext* context = obtainContext(job, title);
 
     const std::vector<float> samples = PCM16WAVDecoder::decode(job.clip.data);
-    if (samples.empty())
-        throw QuorvelleError(QuorvelleErrorCase::noSpeechDetected);
+    if (samples.empty()) throw QuorvelleError(QuorvelleErrorCase::noSpeechDetected);
     // The engine counts samples in a 32-bit int; such a clip (over 37 hours) is refused outright.
     if (samples.size() > size_t(std::numeric_limits<int>::max()))
         throw LocalTranscriptionRuntimeError::transcriptionFailed(title);
@@ -84,10 +76,9 @@ QString EmbeddedWhisperRuntime::run(const Job& job)
     return assembleLocalTranscript(segments, languageID, label, title);
 }
 
-WhisperContext* EmbeddedWhisperRuntime::obtainContext(const Job& job, const QString& modelTitle)
-{
-    if (m_context && m_loadedModelID == job.modelID && m_loadedModelPath == job.modelPath
-        && m_loadedAccelerationMode == job.accelerationMode)
+WhisperContext* EmbeddedWhisperRuntime::obtainContext(const Job& job, const QString& modelTitle) {
+    if (m_context && m_loadedModelID == job.modelID && m_loadedModelPath == job.modelPath &&
+        m_loadedAccelerationMode == job.accelerationMode)
         return m_context;
     freeContext();
 
@@ -102,8 +93,7 @@ WhisperContext* EmbeddedWhisperRuntime::obtainContext(const Job& job, const QStr
         cpuParams.flashAttn = false;
         context = m_engine->initFromFileWithParams(job.modelPath, cpuParams);
     }
-    if (!context)
-        throw LocalTranscriptionRuntimeError::modelLoadFailed(modelTitle);
+    if (!context) throw LocalTranscriptionRuntimeError::modelLoadFailed(modelTitle);
 
     // The requested mode is kept, not the one that worked, so that a model that only loaded on the
     // processor is reused by later accelerated requests without another accelerated attempt.
@@ -114,8 +104,7 @@ WhisperContext* EmbeddedWhisperRuntime::obtainContext(const Job& job, const QStr
     return m_context;
 }
 
-WhisperFullParams EmbeddedWhisperRuntime::parameters(const Job& job) const
-{
+WhisperFullParams EmbeddedWhisperRuntime::parameters(const Job& job) const {
     WhisperFullParams params = m_engine->fullDefaultParams(WhisperSamplingStrategy::greedy);
     params.nThreads = m_threadCount;
     params.translate = false;
@@ -136,10 +125,8 @@ WhisperFullParams EmbeddedWhisperRuntime::parameters(const Job& job) const
     return params;
 }
 
-void EmbeddedWhisperRuntime::freeContext()
-{
-    if (m_context)
-        m_engine->free(m_context);
+void EmbeddedWhisperRuntime::freeContext() {
+    if (m_context) m_engine->free(m_context);
     m_context = nullptr;
     m_loadedAccelerationMode.reset();
 }

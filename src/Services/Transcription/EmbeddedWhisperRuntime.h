@@ -36,8 +36,8 @@ public:
     // LocalTranscriptionRuntimeError, the decoder's QuorvelleError, or QuorvelleError::noSpeechDetected
     // for a clip without samples. The caller resumes on its own thread.
     QCoro::Task<QString> transcribe(CapturedAudioClip clip, LocalTranscriptionModelID modelID, QString modelPath,
-                                    std::optional<QString> languageCode,
-                                    LocalWhisperAccelerationMode accelerationMode, std::optional<QString> prompt);
+                                    std::optional<QString> languageCode, LocalWhisperAccelerationMode accelerationMode,
+                                    std::optional<QString> prompt);
 
 private:
     struct Job {

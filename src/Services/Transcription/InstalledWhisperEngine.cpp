@@ -6,8 +6,7 @@
 
 namespace quorvelle {
 
-std::shared_ptr<WhisperEngine> makeInstalledWhisperEngine()
-{
+std::shared_ptr<WhisperEngine> makeInstalledWhisperEngine() {
 #ifdef QUORVELLE_HAVE_WHISPER
     return std::make_shared<WhisperCppEngine>();
 #else

@@ -19,8 +19,7 @@ public:
     const QString& modelTitle() const { return m_modelTitle; }
     const char* what() const noexcept override { return m_what.constData(); }
 
-    friend bool operator==(const LocalModelManagerError& a, const LocalModelManagerError& b)
-    {
+    friend bool operator==(const LocalModelManagerError& a, const LocalModelManagerError& b) {
         return a.m_case == b.m_case && a.m_modelTitle == b.m_modelTitle;
     }
 

@@ -28,8 +28,8 @@ public:
     // Fetches, verifies and installs the model, replacing an installed copy, and records it.
     // A stop request ends the transfer with the network's cancellation error.
     virtual QCoro::Task<LocalModelInstallationRecord> download(LocalTranscriptionModelID modelID,
-                                                              DownloadProgress progress = {},
-                                                              std::stop_token stopToken = {}) = 0;
+                                                               DownloadProgress progress = {},
+                                                               std::stop_token stopToken = {}) = 0;
     // Removes the file and the record; a model that is not installed is no error.
     virtual void deleteModel(LocalTranscriptionModelID modelID) = 0;
     // The folder that holds the model files, under their catalogue file names.

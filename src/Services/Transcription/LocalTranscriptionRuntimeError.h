@@ -59,10 +59,9 @@ public:
     // The case and its payload, for logs.
     const char* what() const noexcept override { return m_what.constData(); }
 
-    friend bool operator==(const LocalTranscriptionRuntimeError& a, const LocalTranscriptionRuntimeError& b)
-    {
-        return a.m_case == b.m_case && a.m_reason == b.m_reason && a.m_modelTitle == b.m_modelTitle
-            && a.m_diagnostics == b.m_diagnostics;
+    friend bool operator==(const LocalTranscriptionRuntimeError& a, const LocalTranscriptionRuntimeError& b) {
+        return a.m_case == b.m_case && a.m_reason == b.m_reason && a.m_modelTitle == b.m_modelTitle &&
+               a.m_diagnostics == b.m_diagnostics;
     }
 
 private:

@@ -21,8 +21,7 @@ struct ReplyDeleter {
     void operator()(QNetworkReply* reply) const { reply->deleteLater(); }
 };
 
-bool isSuccess(const QNetworkReply& reply)
-{
+bool isSuccess(const QNetworkReply& reply) {
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
     return status.isValid() && status.toInt() >= 200 && status.toInt() <= 299;
 }
@@ -30,8 +29,7 @@ bool isSuccess(const QNetworkReply& reply)
 // Fewer bytes than the answer declared. Only an unencoded body can be measured so (a compressed one
 // arrives decompressed), and only one that came without a redirect: Qt may then still report the
 // redirect's length. The checksum stands behind both exceptions.
-bool isTruncated(const QNetworkReply& reply, qint64 received)
-{
+bool isTruncated(const QNetworkReply& reply, qint64 received) {
     const QVariant declared = reply.header(QNetworkRequest::ContentLengthHeader);
     const QByteArray encoding = reply.rawHeader("Content-Encoding").trimmed().toLower();
     return declared.isValid() && (encoding.isEmpty() || encoding == "identity") && declared.toLongLong() != received;
@@ -40,8 +38,7 @@ bool isTruncated(const QNetworkReply& reply, qint64 received)
 }  // namespace
 
 QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, ModelFileDownloadRequest request,
-                                              std::stop_token stopToken)
-{
+                                              std::stop_token stopToken) {
     QFile file(request.destinationPath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw LocalModelFileError(LocalModelFileError::Case::writeFailed, request.destinationPath, file.errorString());
@@ -62,8 +59,7 @@ QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, Mo
     QObject::connect(reply.get(), &QNetworkReply::readyRead, &context, [&] {
         const QByteArray chunk = reply->readAll();
         // The body of an error answer is not the model.
-        if (writeError || !isSuccess(*reply))
-            return;
+        if (writeError || !isSuccess(*reply)) return;
         if (file.write(chunk) != chunk.size()) {
             writeError = file.errorString();
             reply->abort();
@@ -86,18 +82,15 @@ QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, Mo
         });
     }
     QNetworkReply* const replyPointer = reply.get();
-    const std::stop_callback onStop(stopToken, [replyPointer] {
-        QMetaObject::invokeMethod(replyPointer, &QNetworkReply::abort);
-    });
+    const std::stop_callback onStop(stopToken,
+                                    [replyPointer] { QMetaObject::invokeMethod(replyPointer, &QNetworkReply::abort); });
 
-    if (!reply->isFinished())
-        co_await replyPointer;
+    if (!reply->isFinished()) co_await replyPointer;
 
     if (writeError)
         throw LocalModelFileError(LocalModelFileError::Case::writeFailed, request.destinationPath, *writeError);
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid() && !isSuccess(*reply))
-        throw QuorvelleError(QuorvelleErrorCase::networkUnavailable);
+    if (status.isValid() && !isSuccess(*reply)) throw QuorvelleError(QuorvelleErrorCase::networkUnavailable);
     if (reply->error() != QNetworkReply::NoError)
         throw WebRequestError::transportFailure(reply->error(), reply->errorString());
     if (!status.isValid())  // an answer, but not an HTTP one

@@ -9,10 +9,8 @@
 
 namespace quorvelle {
 
-QCoro::Task<void> defaultRetrySleep(double seconds, std::stop_token stopToken)
-{
-    if (stopToken.stop_requested())
-        throw WaitCancelledError();
+QCoro::Task<void> defaultRetrySleep(double seconds, std::stop_token stopToken) {
+    if (stopToken.stop_requested()) throw WaitCancelledError();
     QTimer timer;
     timer.setSingleShot(true);
     timer.setTimerType(Qt::PreciseTimer);
@@ -21,11 +19,14 @@ QCoro::Task<void> defaultRetrySleep(double seconds, std::stop_token stopToken)
     QPointer<QTimer> guarded(&timer);
     const std::stop_callback onStop(stopToken, [guarded] {
         QMetaObject::invokeMethod(
-            guarded.data(), [guarded] { if (guarded) guarded->start(0); }, Qt::QueuedConnection);
+            guarded.data(),
+            [guarded] {
+                if (guarded) guarded->start(0);
+            },
+            Qt::QueuedConnection);
     });
     co_await &timer;
-    if (stopToken.stop_requested())
-        throw WaitCancelledError();
+    if (stopToken.stop_requested()) throw WaitCancelledError();
 }
 
 }  // namespace quorvelle

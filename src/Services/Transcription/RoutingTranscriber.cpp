@@ -5,29 +5,24 @@
 namespace quorvelle {
 
 RoutingTranscriber::RoutingTranscriber(std::shared_ptr<Transcribing> cloudTranscriber,
-                                       std::shared_ptr<LocalTranscribing> localTranscriber,
-                                       SettingsStore settingsStore)
-    : m_cloudTranscriber(std::move(cloudTranscriber)), m_localTranscriber(std::move(localTranscriber)),
-      m_settingsStore(std::move(settingsStore))
-{
-}
+                                       std::shared_ptr<LocalTranscribing> localTranscriber, SettingsStore settingsStore)
+    : m_cloudTranscriber(std::move(cloudTranscriber)),
+      m_localTranscriber(std::move(localTranscriber)),
+      m_settingsStore(std::move(settingsStore)) {}
 
-std::optional<RoutingTranscriber::LocalChoice> RoutingTranscriber::localChoice() const
-{
+std::optional<RoutingTranscriber::LocalChoice> RoutingTranscriber::localChoice() const {
     const UserDefaults& defaults = *m_settingsStore.userDefaults();
     // Exact matches only: any other text, letter case included, means the cloud and the processor.
     if (defaults.string(QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend)) != QStringLiteral("local"))
         return std::nullopt;
-    const bool accelerated =
-        defaults.string(QString::fromLatin1(SettingsKeys::selectedLocalWhisperAccelerationMode))
-        == QStringLiteral("accelerated");
+    const bool accelerated = defaults.string(QString::fromLatin1(SettingsKeys::selectedLocalWhisperAccelerationMode)) ==
+                             QStringLiteral("accelerated");
     return LocalChoice{m_settingsStore.selectedLocalModelID(),
                        accelerated ? LocalWhisperAccelerationMode::accelerated : LocalWhisperAccelerationMode::cpu};
 }
 
 QCoro::Task<QString> RoutingTranscriber::transcribe(CapturedAudioClip clip, std::optional<QString> prompt,
-                                                    std::optional<QString> languageCode, std::stop_token stopToken)
-{
+                                                    std::optional<QString> languageCode, std::stop_token stopToken) {
     if (const std::optional<LocalChoice> local = localChoice()) {
         QCoro::Task<QString> onDevice = m_localTranscriber->transcribe(
             std::move(clip), local->modelID, std::move(languageCode), local->accelerationMode, std::move(prompt));
@@ -38,11 +33,11 @@ QCoro::Task<QString> RoutingTranscriber::transcribe(CapturedAudioClip clip, std:
     co_return co_await inCloud;
 }
 
-QCoro::Task<QString> RoutingTranscriber::transcribeWithContext(CapturedAudioClip clip, TranscriptionPromptContext context,
+QCoro::Task<QString> RoutingTranscriber::transcribeWithContext(CapturedAudioClip clip,
+                                                               TranscriptionPromptContext context,
                                                                TranscriptionPostProcessingMode cleanupMode,
                                                                std::optional<QString> languageCode,
-                                                               std::stop_token stopToken)
-{
+                                                               std::stop_token stopToken) {
     if (const std::optional<LocalChoice> local = localChoice()) {
         QCoro::Task<QString> onDevice = m_localTranscriber->transcribe(
             std::move(clip), local->modelID, std::move(languageCode), local->accelerationMode, context.prompt);

@@ -12,8 +12,8 @@ namespace quorvelle {
 
 class RoutingTranscriber final : public ContextualTranscribing {
 public:
-    RoutingTranscriber(std::shared_ptr<Transcribing> cloudTranscriber, std::shared_ptr<LocalTranscribing> localTranscriber,
-                       SettingsStore settingsStore);
+    RoutingTranscriber(std::shared_ptr<Transcribing> cloudTranscriber,
+                       std::shared_ptr<LocalTranscribing> localTranscriber, SettingsStore settingsStore);
 
     QCoro::Task<QString> transcribe(CapturedAudioClip clip, std::optional<QString> prompt,
                                     std::optional<QString> languageCode, std::stop_token stopToken = {}) override;

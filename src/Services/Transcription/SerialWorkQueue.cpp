@@ -4,15 +4,13 @@
 
 namespace quorvelle {
 
-SerialWorkQueue::SerialWorkQueue(const QString& name) : m_worker(new QObject)
-{
+SerialWorkQueue::SerialWorkQueue(const QString& name) : m_worker(new QObject) {
     m_thread.setObjectName(name);
     m_worker->moveToThread(&m_thread);
     m_thread.start();
 }
 
-SerialWorkQueue::~SerialWorkQueue()
-{
+SerialWorkQueue::~SerialWorkQueue() {
     // Queued calls still waiting when the loop quits would be dropped with their promises unkept.
     runAndWait([] {});
     m_thread.quit();
@@ -20,13 +18,11 @@ SerialWorkQueue::~SerialWorkQueue()
     delete m_worker;
 }
 
-void SerialWorkQueue::post(std::function<void()> work)
-{
+void SerialWorkQueue::post(std::function<void()> work) {
     QMetaObject::invokeMethod(m_worker, std::move(work), Qt::QueuedConnection);
 }
 
-void SerialWorkQueue::runAndWait(const std::function<void()>& work)
-{
+void SerialWorkQueue::runAndWait(const std::function<void()>& work) {
     if (isWorkerThread()) {
         work();
         return;

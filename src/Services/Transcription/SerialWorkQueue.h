@@ -30,8 +30,7 @@ public:
     // Runs the job on the worker thread after every job submitted before it; the awaiting caller
     // resumes on its own thread with the job's result or the exception the job threw.
     template <typename Job>
-    auto run(Job job) -> QCoro::Task<std::invoke_result_t<Job>>
-    {
+    auto run(Job job) -> QCoro::Task<std::invoke_result_t<Job>> {
         using Result = std::invoke_result_t<Job>;
         // The outcome travels as a value: a future that carries an exception also reports itself
         // as cancelled, which would blur a failed job with an abandoned one.
@@ -53,8 +52,7 @@ public:
             promise->finish();
         });
         Outcome outcome = co_await future;
-        if (outcome.error)
-            std::rethrow_exception(outcome.error);
+        if (outcome.error) std::rethrow_exception(outcome.error);
         co_return std::move(*outcome.value);
     }
 

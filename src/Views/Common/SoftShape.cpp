@@ -27,7 +27,8 @@ void boxPass(QImage& image, int r, bool horizontal) {
             auto* row = reinterpret_cast<QRgb*>(image.scanLine(horizontal ? l : i));
             return row[horizontal ? i : l];
         };
-        for (int i = 0; i < length; ++i) line[std::size_t(i)] = pixel(i);
+        for (int i = 0; i < length; ++i)
+            line[std::size_t(i)] = pixel(i);
         auto at = [&](int i) { return line[std::size_t(std::clamp(i, 0, length - 1))]; };
         int sum[4] = {0, 0, 0, 0};
         for (int i = -r; i <= r; ++i) {
@@ -64,13 +65,27 @@ void SoftShape::assign(T& field, const T& value) {
     Q_EMIT appearanceChanged();
 }
 
-void SoftShape::setShape(Shape shape) { assign(m_shape, shape); }
-void SoftShape::setCornerRadius(qreal radius) { assign(m_cornerRadius, radius); }
-void SoftShape::setColor(const QColor& color) { assign(m_color, color); }
-void SoftShape::setEndColor(const QColor& color) { assign(m_endColor, color); }
-void SoftShape::setStrokeWidth(qreal width) { assign(m_strokeWidth, std::max<qreal>(0, width)); }
-void SoftShape::setBlur(qreal blur) { assign(m_blur, std::max<qreal>(0, blur)); }
-void SoftShape::setPadding(qreal padding) { assign(m_padding, std::max<qreal>(0, padding)); }
+void SoftShape::setShape(Shape shape) {
+    assign(m_shape, shape);
+}
+void SoftShape::setCornerRadius(qreal radius) {
+    assign(m_cornerRadius, radius);
+}
+void SoftShape::setColor(const QColor& color) {
+    assign(m_color, color);
+}
+void SoftShape::setEndColor(const QColor& color) {
+    assign(m_endColor, color);
+}
+void SoftShape::setStrokeWidth(qreal width) {
+    assign(m_strokeWidth, std::max<qreal>(0, width));
+}
+void SoftShape::setBlur(qreal blur) {
+    assign(m_blur, std::max<qreal>(0, blur));
+}
+void SoftShape::setPadding(qreal padding) {
+    assign(m_padding, std::max<qreal>(0, padding));
+}
 
 void SoftShape::paintShape(QPainter& painter, const QRectF& bounds) const {
     const QRectF shapeRect = bounds.adjusted(m_padding, m_padding, -m_padding, -m_padding);
@@ -78,21 +93,21 @@ void SoftShape::paintShape(QPainter& painter, const QRectF& bounds) const {
 
     QPainterPath path;
     switch (m_shape) {
-    case Shape::RoundedRect: {
-        const qreal radius = std::min({m_cornerRadius, shapeRect.width() / 2, shapeRect.height() / 2});
-        path.addRoundedRect(shapeRect, radius, radius);
-        break;
-    }
-    case Shape::Capsule: {
-        const qreal radius = std::min(shapeRect.width(), shapeRect.height()) / 2;
-        path.addRoundedRect(shapeRect, radius, radius);
-        break;
-    }
-    case Shape::Circle: {
-        const qreal side = std::min(shapeRect.width(), shapeRect.height());
-        path.addEllipse(QRectF(shapeRect.center() - QPointF(side / 2, side / 2), QSizeF(side, side)));
-        break;
-    }
+        case Shape::RoundedRect: {
+            const qreal radius = std::min({m_cornerRadius, shapeRect.width() / 2, shapeRect.height() / 2});
+            path.addRoundedRect(shapeRect, radius, radius);
+            break;
+        }
+        case Shape::Capsule: {
+            const qreal radius = std::min(shapeRect.width(), shapeRect.height()) / 2;
+            path.addRoundedRect(shapeRect, radius, radius);
+            break;
+        }
+        case Shape::Circle: {
+            const qreal side = std::min(shapeRect.width(), shapeRect.height());
+            path.addEllipse(QRectF(shapeRect.center() - QPointF(side / 2, side / 2), QSizeF(side, side)));
+            break;
+        }
     }
 
     QBrush brush(m_color);

@@ -54,7 +54,8 @@ std::optional<QString> SymbolTable::glyphName(const QString& symbolName) {
 
 QStringList SymbolTable::symbolNames() {
     QStringList names;
-    for (const auto& entry : kTable) names.append(QString::fromLatin1(entry.first));
+    for (const auto& entry : kTable)
+        names.append(QString::fromLatin1(entry.first));
     return names;
 }
 

@@ -41,17 +41,22 @@ bool ensureFamily(const FamilyFiles& entry) {
 
 ViewFonts::ViewFonts(QObject* parent) : QObject(parent) {}
 
-QString ViewFonts::ui() { return QStringLiteral("Inter"); }
-QString ViewFonts::icons() { return QStringLiteral("Material Icons"); }
-QString ViewFonts::mono() { return QStringLiteral("DejaVu Sans Mono"); }
+QString ViewFonts::ui() {
+    return QStringLiteral("Inter");
+}
+QString ViewFonts::icons() {
+    return QStringLiteral("Material Icons");
+}
+QString ViewFonts::mono() {
+    return QStringLiteral("DejaVu Sans Mono");
+}
 
 bool ViewFonts::load() {
     const QString inter = QStringLiteral("/usr/share/fonts/opentype/inter/Inter-%1.otf");
     const QString dejavu = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSansMono%1.ttf");
     const FamilyFiles families[] = {
         {ui(),
-         {QStringLiteral("Regular"), QStringLiteral("Medium"), QStringLiteral("Semi Bold"),
-          QStringLiteral("Bold")},
+         {QStringLiteral("Regular"), QStringLiteral("Medium"), QStringLiteral("Semi Bold"), QStringLiteral("Bold")},
          {inter.arg(QStringLiteral("Regular")), inter.arg(QStringLiteral("Medium")),
           inter.arg(QStringLiteral("SemiBold")), inter.arg(QStringLiteral("Bold"))}},
         {icons(),
@@ -61,7 +66,8 @@ bool ViewFonts::load() {
         {mono(), {}, {dejavu.arg(QString()), dejavu.arg(QStringLiteral("-Bold"))}},
     };
     bool all = true;
-    for (const FamilyFiles& entry : families) all = ensureFamily(entry) && all;
+    for (const FamilyFiles& entry : families)
+        all = ensureFamily(entry) && all;
     return all;
 }
 

@@ -17,16 +17,14 @@ const QString kIdText = QStringLiteral("0F8FAD5B-D9CB-469F-A165-70867728950E");
 const QDateTime kStored(QDate(2001, 1, 1), QTime(0, 1, 40, 250), Qt::UTC);
 const QDateTime kDecodingTime(QDate(2026, 5, 4), QTime(3, 2, 1), Qt::UTC);
 
-QJsonObject parse(const QString& text)
-{
+QJsonObject parse(const QString& text) {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &error);
     EXPECT_EQ(error.error, QJsonParseError::NoError) << text.toStdString();
     return document.object();
 }
 
-QStringList sortedKeys(const QJsonObject& object)
-{
+QStringList sortedKeys(const QJsonObject& object) {
     QStringList keys = object.keys();
     keys.sort();
     return keys;
@@ -34,8 +32,7 @@ QStringList sortedKeys(const QJsonObject& object)
 
 // Removing any one of the keys makes decoding fail.
 template <typename Decode>
-void expectEachKeyRequired(const QJsonObject& object, const QStringList& keys, Decode decode)
-{
+void expectEachKeyRequired(const QJsonObject& object, const QStringList& keys, Decode decode) {
     for (const QString& key : keys) {
         QJsonObject broken = object;
         broken.remove(key);
@@ -43,8 +40,7 @@ void expectEachKeyRequired(const QJsonObject& object, const QStringList& keys, D
     }
 }
 
-TEST(DictionaryReplacementEntry, EncodesEveryFieldAndReadsItBack)
-{
+TEST(DictionaryReplacementEntry, EncodesEveryFieldAndReadsItBack) {
     const DictionaryReplacementEntry entry{kId, "kubernetes", "Kubernetes", "tech", kStored};
     const QJsonObject object = entry.toJson();
     EXPECT_EQ(sortedKeys(object), (QStringList{"category", "id", "original", "replacement", "updatedAt"}));
@@ -53,26 +49,22 @@ TEST(DictionaryReplacementEntry, EncodesEveryFieldAndReadsItBack)
     EXPECT_EQ(DictionaryReplacementEntry::fromJson(object, kDecodingTime), entry);
 }
 
-TEST(DictionaryReplacementEntry, OnlyUpdatedAtMayBeMissing)
-{
+TEST(DictionaryReplacementEntry, OnlyUpdatedAtMayBeMissing) {
     const auto withoutDate = DictionaryReplacementEntry::fromJson(
-        parse(R"({"id": ")" + kIdText + R"(", "original": "a", "replacement": "b", "category": "c"})"),
-        kDecodingTime);
+        parse(R"({"id": ")" + kIdText + R"(", "original": "a", "replacement": "b", "category": "c"})"), kDecodingTime);
     ASSERT_TRUE(withoutDate);
     EXPECT_EQ(withoutDate->updatedAt, kDecodingTime);
 
     const QJsonObject full = DictionaryReplacementEntry{kId, "a", "b", "c", kStored}.toJson();
-    expectEachKeyRequired(full, {"id", "original", "replacement", "category"}, [](const QJsonObject& o) {
-        return DictionaryReplacementEntry::fromJson(o, kDecodingTime);
-    });
+    expectEachKeyRequired(full, {"id", "original", "replacement", "category"},
+                          [](const QJsonObject& o) { return DictionaryReplacementEntry::fromJson(o, kDecodingTime); });
     QJsonObject badDate = full;
     badDate.insert("updatedAt", "yesterday");
     EXPECT_FALSE(DictionaryReplacementEntry::fromJson(badDate, kDecodingTime));
     EXPECT_FALSE(DictionaryReplacementEntry::fromJson(QJsonValue("not an object"), kDecodingTime));
 }
 
-TEST(VoiceSnippet, RoundTripsAndRequiresEveryKey)
-{
+TEST(VoiceSnippet, RoundTripsAndRequiresEveryKey) {
     const VoiceSnippet snippet{kId, "my address", "1 Main Street", true};
     const QJsonObject object = snippet.toJson();
     EXPECT_EQ(sortedKeys(object), (QStringList{"expansion", "id", "phrase", "requiresConfirmation"}));
@@ -85,10 +77,9 @@ TEST(VoiceSnippet, RoundTripsAndRequiresEveryKey)
     EXPECT_FALSE(VoiceSnippet::fromJson(wrongType));
 }
 
-TEST(VocabularyHintEntry, MissingOptionalKeysTakeTheirDefaults)
-{
-    const auto minimal = VocabularyHintEntry::fromJson(parse(R"({"id": ")" + kIdText + R"(", "term": "Qt"})"),
-                                                       kDecodingTime);
+TEST(VocabularyHintEntry, MissingOptionalKeysTakeTheirDefaults) {
+    const auto minimal =
+        VocabularyHintEntry::fromJson(parse(R"({"id": ")" + kIdText + R"(", "term": "Qt"})"), kDecodingTime);
     ASSERT_TRUE(minimal);
     EXPECT_EQ(*minimal, (VocabularyHintEntry{kId, "Qt", "", true, kDecodingTime}));
 
@@ -97,18 +88,16 @@ TEST(VocabularyHintEntry, MissingOptionalKeysTakeTheirDefaults)
     EXPECT_EQ(sortedKeys(object), (QStringList{"category", "id", "isEnabled", "term", "updatedAt"}));
     EXPECT_EQ(VocabularyHintEntry::fromJson(object, kDecodingTime), full);
 
-    expectEachKeyRequired(object, {"id", "term"}, [](const QJsonObject& o) {
-        return VocabularyHintEntry::fromJson(o, kDecodingTime);
-    });
+    expectEachKeyRequired(object, {"id", "term"},
+                          [](const QJsonObject& o) { return VocabularyHintEntry::fromJson(o, kDecodingTime); });
     QJsonObject wrongType = object;
     wrongType.insert("isEnabled", "no");
     EXPECT_FALSE(VocabularyHintEntry::fromJson(wrongType, kDecodingTime));
 }
 
-TEST(TranscriptHistoryEntry, RoundTripsAndRejectsMissingKeysAndUnknownKinds)
-{
-    const TranscriptHistoryEntry entry{kId, kStored, "hello world", 2.75, 2,
-                                       TranscriptHistoryCompletionKind::pasteSentUnverified};
+TEST(TranscriptHistoryEntry, RoundTripsAndRejectsMissingKeysAndUnknownKinds) {
+    const TranscriptHistoryEntry entry{kId,  kStored, "hello world",
+                                       2.75, 2,       TranscriptHistoryCompletionKind::pasteSentUnverified};
     const QJsonObject object = entry.toJson();
     EXPECT_EQ(sortedKeys(object),
               (QStringList{"completedAt", "completionKind", "durationSeconds", "id", "transcript", "wordCount"}));
@@ -131,10 +120,9 @@ TEST(TranscriptHistoryEntry, RoundTripsAndRejectsMissingKeysAndUnknownKinds)
     EXPECT_EQ(TranscriptHistoryEntry::fromJson(extra), entry);
 }
 
-TEST(LocalModelInstallationRecord, VerifiedSha1IsOptionalBothWays)
-{
-    const LocalModelInstallationRecord withoutSha1{LocalTranscriptionModelID::largeV3, "abc", kStored,
-                                                   3113541018, std::nullopt};
+TEST(LocalModelInstallationRecord, VerifiedSha1IsOptionalBothWays) {
+    const LocalModelInstallationRecord withoutSha1{LocalTranscriptionModelID::largeV3, "abc", kStored, 3113541018,
+                                                   std::nullopt};
     const QJsonObject object = withoutSha1.toJson();
     EXPECT_EQ(sortedKeys(object), (QStringList{"checksumSHA256", "fileSizeBytes", "installedAt", "modelID"}));
     EXPECT_EQ(object.value("modelID").toString(), QStringLiteral("largeV3"));
@@ -159,12 +147,13 @@ TEST(LocalModelInstallationRecord, VerifiedSha1IsOptionalBothWays)
     expectEachKeyRequired(object, object.keys(), LocalModelInstallationRecord::fromJson);
 }
 
-TEST(EntryRecords, EqualityNoticesEveryField)
-{
+TEST(EntryRecords, EqualityNoticesEveryField) {
     const DictionaryReplacementEntry base{kId, "a", "b", "c", kStored};
     const DictionaryReplacementEntry variants[] = {
-        {QUuid::createUuid(), "a", "b", "c", kStored}, {kId, "x", "b", "c", kStored},
-        {kId, "a", "x", "c", kStored},                 {kId, "a", "b", "x", kStored},
+        {QUuid::createUuid(), "a", "b", "c", kStored},
+        {kId, "x", "b", "c", kStored},
+        {kId, "a", "x", "c", kStored},
+        {kId, "a", "b", "x", kStored},
         {kId, "a", "b", "c", kDecodingTime},
     };
     for (const auto& variant : variants)

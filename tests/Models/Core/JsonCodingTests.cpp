@@ -8,13 +8,11 @@
 namespace quorvelle {
 namespace {
 
-QJsonObject parse(const char* text)
-{
+QJsonObject parse(const char* text) {
     return QJsonDocument::fromJson(QByteArray(text)).object();
 }
 
-TEST(JsonCodingDates, SecondsCountFromTheStartOf2001InUtc)
-{
+TEST(JsonCodingDates, SecondsCountFromTheStartOf2001InUtc) {
     const struct {
         QDateTime date;
         double seconds;
@@ -32,18 +30,15 @@ TEST(JsonCodingDates, SecondsCountFromTheStartOf2001InUtc)
     }
 }
 
-TEST(JsonCodingDates, OnlyFiniteNumbersWithinRangeAreDates)
-{
+TEST(JsonCodingDates, OnlyFiniteNumbersWithinRangeAreDates) {
     EXPECT_FALSE(json::dateFromJson(QJsonValue(QStringLiteral("2024-01-01T00:00:00Z"))));
     EXPECT_FALSE(json::dateFromJson(QJsonValue(true)));
     EXPECT_FALSE(json::dateFromJson(QJsonValue()));
     EXPECT_FALSE(json::dateFromJson(QJsonValue(1e300)));
-    EXPECT_EQ(json::dateFromJson(QJsonValue(qint64(86400))),
-              QDateTime(QDate(2001, 1, 2), QTime(0, 0), Qt::UTC));
+    EXPECT_EQ(json::dateFromJson(QJsonValue(qint64(86400))), QDateTime(QDate(2001, 1, 2), QTime(0, 0), Qt::UTC));
 }
 
-TEST(JsonCodingUuids, TextIsUpperCaseAndOnlyTheStandardFormReads)
-{
+TEST(JsonCodingUuids, TextIsUpperCaseAndOnlyTheStandardFormReads) {
     const QUuid uuid = QUuid::fromString(QStringLiteral("{e621e1f8-c36c-495a-93fc-0c247a3e6e5f}"));
     EXPECT_EQ(json::uuidToText(uuid), QStringLiteral("E621E1F8-C36C-495A-93FC-0C247A3E6E5F"));
     EXPECT_EQ(json::uuidFromText(u"E621E1F8-C36C-495A-93FC-0C247A3E6E5F"), uuid);
@@ -51,19 +46,15 @@ TEST(JsonCodingUuids, TextIsUpperCaseAndOnlyTheStandardFormReads)
     EXPECT_EQ(json::uuidFromText(u"00000000-0000-0000-0000-000000000000"), QUuid());
 
     const char16_t* rejected[] = {
-        u"{E621E1F8-C36C-495A-93FC-0C247A3E6E5F}",
-        u"E621E1F8C36C495A93FC0C247A3E6E5F",
-        u"E621E1F8-C36C-495A-93FC-0C247A3E6E5",
-        u"E621E1F8-C36C-495A-93FC-0C247A3E6E5G",
-        u"E621E1F8-C36C-495A93FC--0C247A3E6E5F",
-        u"",
+        u"{E621E1F8-C36C-495A-93FC-0C247A3E6E5F}", u"E621E1F8C36C495A93FC0C247A3E6E5F",
+        u"E621E1F8-C36C-495A-93FC-0C247A3E6E5",    u"E621E1F8-C36C-495A-93FC-0C247A3E6E5G",
+        u"E621E1F8-C36C-495A93FC--0C247A3E6E5F",   u"",
     };
     for (const char16_t* text : rejected)
         EXPECT_FALSE(json::uuidFromText(QStringView(text)).has_value()) << QString::fromUtf16(text).toStdString();
 }
 
-TEST(JsonCodingFields, MissingAndNullAreToldApartFromWrongType)
-{
+TEST(JsonCodingFields, MissingAndNullAreToldApartFromWrongType) {
     const QJsonObject object = parse(R"({"s": "text", "b": false, "n": 2.5, "i": 42, "f": 4.0, "z": null,
         "big": 1e20, "frac": 1.5, "d": 10, "u": "E621E1F8-C36C-495A-93FC-0C247A3E6E5F", "e": "warning",
         "bad": "loud"})");
@@ -94,15 +85,13 @@ TEST(JsonCodingFields, MissingAndNullAreToldApartFromWrongType)
         {json::readUuid(object, u"s").status(), json::FieldStatus::wrongType, "text as uuid"},
         {json::readEnum<DiagnosticsEventLevel>(object, u"bad").status(), json::FieldStatus::wrongType,
          "unknown raw value"},
-        {json::readEnum<DiagnosticsEventLevel>(object, u"absent").status(), json::FieldStatus::missing,
-         "absent enum"},
+        {json::readEnum<DiagnosticsEventLevel>(object, u"absent").status(), json::FieldStatus::missing, "absent enum"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.status, row.expected) << row.what;
 }
 
-TEST(JsonCodingFields, FallbackStandsInOnlyForMissingKeys)
-{
+TEST(JsonCodingFields, FallbackStandsInOnlyForMissingKeys) {
     const QJsonObject object = parse(R"({"flag": "yes"})");
     EXPECT_EQ(json::readBool(object, u"other").valueOr(true), true);
     EXPECT_FALSE(json::readBool(object, u"flag").valueOr(true).has_value());

@@ -12,8 +12,7 @@ namespace {
 using M = LocalTranscriptionModelID;
 using T = LocalModelWarningTier;
 
-TEST(LocalModelCatalogue, EveryIdHasAWellFormedRowOfItsOwn)
-{
+TEST(LocalModelCatalogue, EveryIdHasAWellFormedRowOfItsOwn) {
     const QRegularExpression sha1Form(QStringLiteral("^[0-9a-f]{40}$"));
     QSet<QString> filenames;
     for (M id : allCases<M>()) {
@@ -30,8 +29,7 @@ TEST(LocalModelCatalogue, EveryIdHasAWellFormedRowOfItsOwn)
     EXPECT_EQ(filenames.size(), allCases<M>().size());
 }
 
-TEST(LocalModelCatalogue, SampleRowsAndTheWarningTiers)
-{
+TEST(LocalModelCatalogue, SampleRowsAndTheWarningTiers) {
     const auto large = localModelDescriptor(M::largeV3);
     EXPECT_EQ(large.title, QStringLiteral("Large v3"));
     EXPECT_EQ(large.diskSizeBytes, 3113541018);
@@ -52,15 +50,13 @@ TEST(LocalModelCatalogue, SampleRowsAndTheWarningTiers)
               QStringLiteral("Varsayilan secenek. Hala hizli, ama kalite tarafinda daha guclu."));
 }
 
-TEST(LocalModelCatalogue, SelectableIdsLeaveOutTheEnglishOnlyModels)
-{
-    EXPECT_EQ(selectableLocalTranscriptionModelIDs(),
-              (QList<M>{M::tinyMultilingual, M::baseMultilingual, M::smallMultilingual, M::mediumMultilingual,
-                        M::largeV3}));
+TEST(LocalModelCatalogue, SelectableIdsLeaveOutTheEnglishOnlyModels) {
+    EXPECT_EQ(
+        selectableLocalTranscriptionModelIDs(),
+        (QList<M>{M::tinyMultilingual, M::baseMultilingual, M::smallMultilingual, M::mediumMultilingual, M::largeV3}));
 }
 
-TEST(LocalModelCatalogue, DownloadAddressesFollowTheHostPattern)
-{
+TEST(LocalModelCatalogue, DownloadAddressesFollowTheHostPattern) {
     EXPECT_EQ(localModelDescriptor(M::tinyMultilingual).downloadURL,
               QUrl(QStringLiteral("https://huggingface.co/ggerganov/whisper.cpp/resolve/main/ggml-tiny.bin"
                                   "?download=true")));
@@ -71,8 +67,8 @@ TEST(LocalModelCatalogue, DownloadAddressesFollowTheHostPattern)
         const auto descriptor = localModelDescriptor(id, fake);
         const QUrl& url = descriptor.downloadURL;
         SCOPED_TRACE(descriptor.filename.toStdString());
-        EXPECT_EQ(url.toString(), QStringLiteral("http://127.0.0.1:8765/owner/whisper.cpp/resolve/main/")
-                                      + descriptor.filename + QStringLiteral("?download=true"));
+        EXPECT_EQ(url.toString(), QStringLiteral("http://127.0.0.1:8765/owner/whisper.cpp/resolve/main/") +
+                                      descriptor.filename + QStringLiteral("?download=true"));
         EXPECT_EQ(url.fileName(), descriptor.filename);
         EXPECT_EQ(url.query(), QStringLiteral("download=true"));
         EXPECT_EQ(localModelDescriptor(id, fakeWithSlash).downloadURL, url);
@@ -80,11 +76,9 @@ TEST(LocalModelCatalogue, DownloadAddressesFollowTheHostPattern)
     }
 }
 
-TEST(LocalModelStatus, InstallStatesCompareByKindAndPayload)
-{
-    const LocalModelInstallationRecord record{M::smallMultilingual, "abc",
-                                              QDateTime(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC), 488636416,
-                                              std::nullopt};
+TEST(LocalModelStatus, InstallStatesCompareByKindAndPayload) {
+    const LocalModelInstallationRecord record{
+        M::smallMultilingual, "abc", QDateTime(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC), 488636416, std::nullopt};
     LocalModelInstallationRecord otherRecord = record;
     otherRecord.checksumSHA256 = "def";
 

@@ -20,8 +20,7 @@ namespace {
 
 // Every case maps to a raw value of its own and back; stored values are matched exactly.
 template <typename... E>
-void expectExactRoundTrips()
-{
+void expectExactRoundTrips() {
     const auto check = [](auto tag) {
         using Enum = decltype(tag);
         QSet<QString> seen;
@@ -38,8 +37,7 @@ void expectExactRoundTrips()
     (check(E{}), ...);
 }
 
-TEST(PersistedEnumerations, EveryCaseRoundTripsThroughItsOwnRawValue)
-{
+TEST(PersistedEnumerations, EveryCaseRoundTripsThroughItsOwnRawValue) {
     expectExactRoundTrips<AppLanguageOption, DesktopThemeOption, WidgetAppearance, RecordingTriggerMode,
                           TranscriptionBackend, LocalWhisperAccelerationMode, TranscriptionPostProcessingMode,
                           LocalTranscriptionModelID, TranscriptHistoryCompletionKind, DiagnosticsEventLevel,
@@ -47,8 +45,7 @@ TEST(PersistedEnumerations, EveryCaseRoundTripsThroughItsOwnRawValue)
 }
 
 // Stored files from other installs carry these spellings.
-TEST(PersistedEnumerations, NamedCasesMatchTheirStoredStrings)
-{
+TEST(PersistedEnumerations, NamedCasesMatchTheirStoredStrings) {
     EXPECT_EQ(rawValue(DesktopThemeOption::quorvelle), QStringLiteral("quorvelle"));
     EXPECT_EQ(rawValue(TranscriptionPostProcessingMode::default_), QStringLiteral("default"));
     EXPECT_EQ(fromRawValue<LocalTranscriptionModelID>(u"largeV3"), LocalTranscriptionModelID::largeV3);
@@ -58,8 +55,7 @@ TEST(PersistedEnumerations, NamedCasesMatchTheirStoredStrings)
     EXPECT_EQ(rawValue(PermissionState::notDetermined), QStringLiteral("notDetermined"));
 }
 
-TEST(AppLanguageCode, ExplicitChoicesIgnoreTheLocaleAndSystemFollowsTurkishOnly)
-{
+TEST(AppLanguageCode, ExplicitChoicesIgnoreTheLocaleAndSystemFollowsTurkishOnly) {
     const struct {
         AppLanguageOption option;
         QLocale locale;
@@ -78,8 +74,7 @@ TEST(AppLanguageCode, ExplicitChoicesIgnoreTheLocaleAndSystemFollowsTurkishOnly)
             << rawValue(row.option).toStdString() << " " << row.locale.name().toStdString();
 }
 
-TEST(OnboardingStatus, CompletenessFollowsPermissionsThenTheChosenEngine)
-{
+TEST(OnboardingStatus, CompletenessFollowsPermissionsThenTheChosenEngine) {
     using P = PermissionState;
     const auto status = [](P mic, P ax, bool account, bool groq, bool privacy, TranscriptionBackend backend,
                            bool localReady) {

@@ -24,8 +24,7 @@ const ErrorRow kErrorRows[] = {
     {C::unexpectedRuntimeFailure, "runtime.error.unexpected", "Beklenmeyen bir hata olustu. Tekrar deneyin."},
 };
 
-TEST(QuorvelleError, EachCaseHasItsCodeAndDescription)
-{
+TEST(QuorvelleError, EachCaseHasItsCodeAndDescription) {
     for (const auto& row : kErrorRows) {
         const QuorvelleError error(row.errorCase);
         SCOPED_TRACE(row.code);
@@ -36,8 +35,7 @@ TEST(QuorvelleError, EachCaseHasItsCodeAndDescription)
     }
 }
 
-TEST(QuorvelleError, RetryAfterDescriptionEmbedsTheSecondsInDecimal)
-{
+TEST(QuorvelleError, RetryAfterDescriptionEmbedsTheSecondsInDecimal) {
     const struct {
         qint64 seconds;
         const char* description;
@@ -56,8 +54,7 @@ TEST(QuorvelleError, RetryAfterDescriptionEmbedsTheSecondsInDecimal)
     }
 }
 
-TEST(QuorvelleError, CasesAreListedOnceWithDistinctCodes)
-{
+TEST(QuorvelleError, CasesAreListedOnceWithDistinctCodes) {
     const auto& cases = allQuorvelleErrorCases();
     ASSERT_EQ(cases.size(), 14);
     EXPECT_EQ(cases.front(), C::rateLimitedRetryAfter);
@@ -72,8 +69,7 @@ TEST(QuorvelleError, CasesAreListedOnceWithDistinctCodes)
     EXPECT_EQ(descriptions.size(), cases.size());
 }
 
-TEST(QuorvelleError, EqualityComparesCaseAndSeconds)
-{
+TEST(QuorvelleError, EqualityComparesCaseAndSeconds) {
     EXPECT_EQ(QuorvelleError::rateLimitedRetryAfter(30), QuorvelleError::rateLimitedRetryAfter(30));
     EXPECT_NE(QuorvelleError::rateLimitedRetryAfter(30), QuorvelleError::rateLimitedRetryAfter(31));
     EXPECT_NE(QuorvelleError::rateLimitedRetryAfter(0), QuorvelleError(C::rateLimited));
@@ -83,8 +79,7 @@ TEST(QuorvelleError, EqualityComparesCaseAndSeconds)
     }
 }
 
-TEST(QuorvelleError, IsThrownAndCaughtAsItself)
-{
+TEST(QuorvelleError, IsThrownAndCaughtAsItself) {
     try {
         throw QuorvelleError::rateLimitedRetryAfter(7);
     } catch (const std::exception& thrown) {
@@ -94,8 +89,7 @@ TEST(QuorvelleError, IsThrownAndCaughtAsItself)
     }
 }
 
-TEST(FallbackMessage, KnownCodesGiveTheirMessageOthersTheDefault)
-{
+TEST(FallbackMessage, KnownCodesGiveTheirMessageOthersTheDefault) {
     const struct {
         const char* code;
         const char* message;
@@ -111,8 +105,7 @@ TEST(FallbackMessage, KnownCodesGiveTheirMessageOthersTheDefault)
         EXPECT_EQ(fallbackMessage(QString::fromUtf8(row.code)), QString::fromUtf8(row.message)) << row.code;
 }
 
-TEST(SessionState, EqualityLooksAtThePayload)
-{
+TEST(SessionState, EqualityLooksAtThePayload) {
     using K = SessionState::Kind;
     EXPECT_EQ(SessionState(), SessionState::idle());
     EXPECT_EQ(SessionState::blocked(SessionBlockReason::secureField).blockReason(), SessionBlockReason::secureField);
@@ -124,9 +117,8 @@ TEST(SessionState, EqualityLooksAtThePayload)
               SessionState::error(QuorvelleError::rateLimitedRetryAfter(4)));
     EXPECT_EQ(SessionState::error(QuorvelleError(C::networkUnavailable)).kind(), K::error);
 
-    const SessionState plain[] = {SessionState::idle(),      SessionState::recording(),
-                                  SessionState::uploading(), SessionState::injecting(),
-                                  SessionState::fallbackCopied(), SessionState::success()};
+    const SessionState plain[] = {SessionState::idle(),      SessionState::recording(),      SessionState::uploading(),
+                                  SessionState::injecting(), SessionState::fallbackCopied(), SessionState::success()};
     const K kinds[] = {K::idle, K::recording, K::uploading, K::injecting, K::fallbackCopied, K::success};
     for (size_t i = 0; i < std::size(plain); ++i) {
         EXPECT_EQ(plain[i].kind(), kinds[i]);

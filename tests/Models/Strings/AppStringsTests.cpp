@@ -58,8 +58,8 @@ std::vector<TextCase> everyTableText() {
             });
         }
     }
-    for (SessionBlockReason reason :
-         {SessionBlockReason::noWritableTarget, SessionBlockReason::secureField, SessionBlockReason::permissionsMissing}) {
+    for (SessionBlockReason reason : {SessionBlockReason::noWritableTarget, SessionBlockReason::secureField,
+                                      SessionBlockReason::permissionsMissing}) {
         add("blockedTitle", [reason](const AppStrings& s) { return s.blockedTitle(reason); });
         add("blockedDetail", [reason](const AppStrings& s) { return s.blockedDetail(reason); });
     }
@@ -68,7 +68,8 @@ std::vector<TextCase> everyTableText() {
                                          ? QuorvelleError::rateLimitedRetryAfter(7)
                                          : errorOf(errorCase);
         add("failureTitle", [error](const AppStrings& s) { return s.failureTitle(error); });
-        add("errorMessage", [error](const AppStrings& s) { return s.errorMessage(error); },
+        add(
+            "errorMessage", [error](const AppStrings& s) { return s.errorMessage(error); },
             errorCase == QuorvelleErrorCase::rateLimitedRetryAfter);
     }
     for (auto kind : allCases<TranscriptHistoryCompletionKind>())
@@ -82,7 +83,8 @@ std::vector<TextCase> everyTableText() {
     for (auto mode : allCases<RecordingTriggerMode>())
         add("triggerMode", [mode](const AppStrings& s) { return s.recordingTriggerModeDescription(mode); });
     for (auto theme : allCases<DesktopThemeOption>()) {
-        add("theme", [theme](const AppStrings& s) { return s.desktopThemeTitle(theme); },
+        add(
+            "theme", [theme](const AppStrings& s) { return s.desktopThemeTitle(theme); },
             theme == DesktopThemeOption::quorvelle);
     }
     for (auto option : allCases<AppLanguageOption>()) {
@@ -137,7 +139,9 @@ TEST(AppStringsTables, SampleTextsAreExact) {
          "Cloud transcription service timed out or is temporarily unavailable. Try again shortly.",
          "Cloud transcription servisi zaman aşımına uğradı veya geçici olarak kullanılamıyor. Birazdan tekrar "
          "deneyin."},
-        {[](const AppStrings& s) { return s.historyCompletionKindLabel(TranscriptHistoryCompletionKind::pasteSentUnverified); },
+        {[](const AppStrings& s) {
+             return s.historyCompletionKindLabel(TranscriptHistoryCompletionKind::pasteSentUnverified);
+         },
          "Paste sent", "Paste gönderildi"},
         // The system choice names the computer rather than a Mac.
         {[](const AppStrings& s) { return s.appLanguageOptionDescription(AppLanguageOption::system); },
@@ -178,7 +182,8 @@ TEST(AppStringsSession, TitleAndDetailDelegateByState) {
     const auto failed = SessionState::error(errorOf(QuorvelleErrorCase::invalidAPIKey));
     for (const AppStrings& s : {kEnglish, kTurkish}) {
         EXPECT_EQ(s.sessionStateTitle(blocked, std::nullopt), s.blockedTitle(SessionBlockReason::noWritableTarget));
-        EXPECT_EQ(s.sessionStateTitle(failed, std::nullopt), s.failureTitle(errorOf(QuorvelleErrorCase::invalidAPIKey)));
+        EXPECT_EQ(s.sessionStateTitle(failed, std::nullopt),
+                  s.failureTitle(errorOf(QuorvelleErrorCase::invalidAPIKey)));
         EXPECT_EQ(s.sessionDetail(blocked, std::nullopt, std::nullopt, RecordingTriggerMode::toggle),
                   s.blockedDetail(SessionBlockReason::noWritableTarget));
         EXPECT_EQ(s.sessionDetail(failed, QString(), QString(), RecordingTriggerMode::toggle),
@@ -202,8 +207,9 @@ TEST(AppStringsSession, DetailPrefersMessageThenCaptureSummaryThenState) {
               "Release to stop capture and start transcription.");
     EXPECT_EQ(utf8(kTurkish.sessionDetail(recording, std::nullopt, std::nullopt, RecordingTriggerMode::toggle)),
               "Tekrar basınca capture kapanır ve transcription akışı başlar.");
-    EXPECT_EQ(utf8(kEnglish.sessionDetail(SessionState::idle(), std::nullopt, std::nullopt, RecordingTriggerMode::toggle)),
-              "Hold-to-talk hotkey ready.");
+    EXPECT_EQ(
+        utf8(kEnglish.sessionDetail(SessionState::idle(), std::nullopt, std::nullopt, RecordingTriggerMode::toggle)),
+        "Hold-to-talk hotkey ready.");
 }
 
 TEST(AppStringsSession, RetryAfterMessageIsTurkishInEveryLanguage) {

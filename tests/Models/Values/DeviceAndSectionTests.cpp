@@ -7,8 +7,7 @@
 
 using namespace quorvelle;
 
-TEST(AudioInputDevicePreference, JsonKeysRoundTripAndStrictDecoding)
-{
+TEST(AudioInputDevicePreference, JsonKeysRoundTripAndStrictDecoding) {
     const AudioInputDevicePreference preference{"alsa_input.usb-Blue_Yeti", "Yeti Stereo Microphone"};
     const QJsonObject json = preference.toJson();
     EXPECT_EQ(json.keys(), (QStringList{"name", "uid"}));
@@ -20,14 +19,13 @@ TEST(AudioInputDevicePreference, JsonKeysRoundTripAndStrictDecoding)
         return AudioInputDevicePreference::fromJson(QJsonDocument::fromJson(text).object());
     };
     EXPECT_EQ(parse(R"({"uid":"a","name":"","extra":1})"), (AudioInputDevicePreference{"a", ""}));
-    for (const char* broken : {R"({"uid":"a"})", R"({"name":"b"})", R"({"uid":1,"name":"b"})",
-                               R"({"uid":"a","name":null})", R"({})"}) {
+    for (const char* broken :
+         {R"({"uid":"a"})", R"({"name":"b"})", R"({"uid":1,"name":"b"})", R"({"uid":"a","name":null})", R"({})"}) {
         EXPECT_FALSE(parse(broken).has_value()) << broken;
     }
 }
 
-TEST(MainWindowSection, RawValuesInSidebarOrderAndExactParsing)
-{
+TEST(MainWindowSection, RawValuesInSidebarOrderAndExactParsing) {
     const QStringList expected = {"overview",  "history",      "dictionary", "snippets",   "instructions",
                                   "shortcuts", "subscription", "settings",   "appearance", "changelog"};
     const auto& sections = allMainWindowSections();

@@ -22,8 +22,7 @@ const QString superMessage =
 const QString inputSourceMessage = QStringLiteral("Control + Space masaustu input source kisayoluyla cakisabilir.");
 const QString needModifierMessage = QStringLiteral("En az Control veya Alt iceren bir kombinasyon sec.");
 
-QStringList titles(const QList<HotkeyShortcut>& shortcuts)
-{
+QStringList titles(const QList<HotkeyShortcut>& shortcuts) {
     QStringList result;
     for (const auto& shortcut : shortcuts) {
         result << shortcut.displayTitle;
@@ -31,22 +30,21 @@ QStringList titles(const QList<HotkeyShortcut>& shortcuts)
     return result;
 }
 
-} // namespace
+}  // namespace
 
-TEST(HotkeyShortcut, NamesOnlyTheKeysOfTheTable)
-{
+TEST(HotkeyShortcut, NamesOnlyTheKeysOfTheTable) {
     const std::pair<quint32, const char*> cases[] = {
-        {0, "A"}, {10, nullptr}, {11, "B"}, {31, "O"}, {36, "Return"}, {40, "K"}, {41, nullptr},
-        {48, "Tab"}, {49, "Space"}, {50, nullptr}, {122, nullptr}, {0xFFFFFFFFu, nullptr},
+        {0, "A"},      {10, nullptr}, {11, "B"},     {31, "O"},     {36, "Return"}, {40, "K"},
+        {41, nullptr}, {48, "Tab"},   {49, "Space"}, {50, nullptr}, {122, nullptr}, {0xFFFFFFFFu, nullptr},
     };
     for (const auto& [code, name] : cases) {
-        EXPECT_EQ(HotkeyShortcut::keyName(code), name ? std::optional<QString>(QString::fromLatin1(name)) : std::nullopt)
+        EXPECT_EQ(HotkeyShortcut::keyName(code),
+                  name ? std::optional<QString>(QString::fromLatin1(name)) : std::nullopt)
             << "code " << code;
     }
 }
 
-TEST(HotkeyShortcut, KeyPressBuildsMaskedShortcutWithTitle)
-{
+TEST(HotkeyShortcut, KeyPressBuildsMaskedShortcutWithTitle) {
     const struct {
         quint32 keyCode;
         quint32 modifiers;
@@ -74,8 +72,7 @@ TEST(HotkeyShortcut, KeyPressBuildsMaskedShortcutWithTitle)
     }
 }
 
-TEST(HotkeyShortcut, SuggestionsAreValidPresetsRecordedAsTheirKeys)
-{
+TEST(HotkeyShortcut, SuggestionsAreValidPresetsRecordedAsTheirKeys) {
     const QList<quint32> keyCodes = {49, 36, 15};
     ASSERT_EQ(HotkeyShortcut::suggestions().size(), keyCodes.size());
     for (qsizetype i = 0; i < keyCodes.size(); ++i) {
@@ -87,18 +84,17 @@ TEST(HotkeyShortcut, SuggestionsAreValidPresetsRecordedAsTheirKeys)
     }
 }
 
-TEST(HotkeyShortcut, ValidationAcceptsAndRejectsByFirstMatchingRule)
-{
+TEST(HotkeyShortcut, ValidationAcceptsAndRejectsByFirstMatchingRule) {
     const struct {
         quint32 keyCode;
         quint32 modifiers;
-        std::optional<QString> message; // none = accepted
+        std::optional<QString> message;  // none = accepted
     } cases[] = {
         {49, Ctrl | Alt, std::nullopt},
         {49, Alt, std::nullopt},
         {0, Ctrl, std::nullopt},
         {49, Ctrl, inputSourceMessage},
-        {49, Ctrl | 0x4000, inputSourceMessage}, // stray bits do not hide Control alone
+        {49, Ctrl | 0x4000, inputSourceMessage},  // stray bits do not hide Control alone
         {0, Shift, needModifierMessage},
         {15, Ctrl | Alt | Shift | Cmd, superMessage},
         {49, Cmd | Shift, searchMessage},
@@ -117,30 +113,34 @@ TEST(HotkeyShortcut, ValidationAcceptsAndRejectsByFirstMatchingRule)
     }
 }
 
-TEST(HotkeyShortcut, EqualityAndHashIgnoreTitle)
-{
+TEST(HotkeyShortcut, EqualityAndHashIgnoreTitle) {
     const HotkeyShortcut a{49, Ctrl | Alt, "Control + Alt + Space"};
-    const QSet<HotkeyShortcut> set{a, {49, Ctrl | Alt, "other"}, {49, Ctrl, a.displayTitle}, {36, Ctrl | Alt, a.displayTitle}};
+    const QSet<HotkeyShortcut> set{
+        a, {49, Ctrl | Alt, "other"}, {49, Ctrl, a.displayTitle}, {36, Ctrl | Alt, a.displayTitle}};
     EXPECT_EQ(set.size(), 3);
     EXPECT_EQ(a, (HotkeyShortcut{49, Ctrl | Alt, "other"}));
 }
 
-TEST(HotkeyShortcut, JsonRoundTripsAndDecodingNeedsAllKeysButDoesNotValidate)
-{
+TEST(HotkeyShortcut, JsonRoundTripsAndDecodingNeedsAllKeysButDoesNotValidate) {
     const HotkeyShortcut shortcut{15, 0x1a00, "Control + Alt + Shift + R"};
     const QJsonObject json = shortcut.toJson();
-    EXPECT_EQ(json, QJsonDocument::fromJson(R"({"keyCode":15,"carbonModifiers":6656,"displayTitle":"Control + Alt + Shift + R"})").object());
+    EXPECT_EQ(json, QJsonDocument::fromJson(
+                        R"({"keyCode":15,"carbonModifiers":6656,"displayTitle":"Control + Alt + Shift + R"})")
+                        .object());
     const auto decoded = HotkeyShortcut::fromJson(json);
     ASSERT_TRUE(decoded.has_value());
     EXPECT_EQ(decoded->displayTitle, shortcut.displayTitle);
     EXPECT_EQ(*decoded, shortcut);
 
-    const auto parse = [](const char* text) { return HotkeyShortcut::fromJson(QJsonDocument::fromJson(text).object()); };
+    const auto parse = [](const char* text) {
+        return HotkeyShortcut::fromJson(QJsonDocument::fromJson(text).object());
+    };
     const auto stored = parse(R"j({"keyCode":49,"carbonModifiers":6144,"displayTitle":"Ctrl Alt Space (old)"})j");
     ASSERT_TRUE(stored.has_value());
     EXPECT_EQ(*stored, HotkeyShortcut::suggestions().first());
     EXPECT_EQ(stored->displayTitle, "Ctrl Alt Space (old)");
-    EXPECT_EQ(parse(R"({"keyCode":49,"carbonModifiers":256,"displayTitle":"Command + Space"})"), (HotkeyShortcut{49, 256, {}}));
+    EXPECT_EQ(parse(R"({"keyCode":49,"carbonModifiers":256,"displayTitle":"Command + Space"})"),
+              (HotkeyShortcut{49, 256, {}}));
 
     const char* broken[] = {
         R"({"carbonModifiers":6144,"displayTitle":"x"})",

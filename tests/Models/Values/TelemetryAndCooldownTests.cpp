@@ -12,8 +12,7 @@ using quorvelle::TranscriptionTelemetrySnapshot;
 
 namespace {
 
-TranscriptionTelemetrySnapshot snapshot(int count, int successes, int last, int p50, int p95)
-{
+TranscriptionTelemetrySnapshot snapshot(int count, int successes, int last, int p50, int p95) {
     TranscriptionTelemetrySnapshot result;
     result.sampleCount = count;
     result.successCount = successes;
@@ -26,10 +25,9 @@ TranscriptionTelemetrySnapshot snapshot(int count, int successes, int last, int 
 
 const QDateTime base = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
 
-} // namespace
+}  // namespace
 
-TEST(TranscriptionTelemetry, PercentileUsesNearestRank)
-{
+TEST(TranscriptionTelemetry, PercentileUsesNearestRank) {
     const struct {
         int count;
         double fraction;
@@ -46,8 +44,7 @@ TEST(TranscriptionTelemetry, PercentileUsesNearestRank)
     }
 }
 
-TEST(TranscriptionTelemetry, SnapshotCountsPercentilesAndSummary)
-{
+TEST(TranscriptionTelemetry, SnapshotCountsPercentilesAndSummary) {
     using Sample = TranscriptionTelemetrySnapshot::Sample;
     EXPECT_EQ(TranscriptionTelemetrySnapshot(QList<Sample>{}), TranscriptionTelemetrySnapshot());
     EXPECT_FALSE(TranscriptionTelemetrySnapshot().summaryLine().has_value());
@@ -60,7 +57,8 @@ TEST(TranscriptionTelemetry, SnapshotCountsPercentilesAndSummary)
     } cases[] = {
         {{{1500, true}}, snapshot(1, 1, 1500, 1500, 1500), "Latency son 1.50s | p50 1.50s | p95 1.50s"},
         // Unsorted input; failures count in the percentiles; last is the newest, not the largest.
-        {{{4010, false}, {980, true}, {700, true}, {1234, false}}, snapshot(4, 2, 1234, 980, 4010),
+        {{{4010, false}, {980, true}, {700, true}, {1234, false}},
+         snapshot(4, 2, 1234, 980, 4010),
          "Latency son 1.23s | p50 0.98s | p95 4.01s"},
         {{{12345, false}, {10, false}}, snapshot(2, 0, 10, 10, 12345), "Latency son 0.01s | p50 0.01s | p95 12.35s"},
     };
@@ -75,8 +73,7 @@ TEST(TranscriptionTelemetry, SnapshotCountsPercentilesAndSummary)
     EXPECT_FALSE(partial.summaryLine().has_value());
 }
 
-TEST(RollingTranscriptionTelemetryStore, StartsEmptyClampsNegativeAndKeepsNewestFifty)
-{
+TEST(RollingTranscriptionTelemetryStore, StartsEmptyClampsNegativeAndKeepsNewestFifty) {
     RollingTranscriptionTelemetryStore store;
     EXPECT_EQ(store.snapshot(), TranscriptionTelemetrySnapshot());
     store.record(-250, false);
@@ -87,20 +84,24 @@ TEST(RollingTranscriptionTelemetryStore, StartsEmptyClampsNegativeAndKeepsNewest
         store.record(i * 100, true);
     }
     EXPECT_EQ(store.snapshot(), snapshot(50, 50, 5000, 2500, 4800));
-    store.record(1, false); // 100 ms leaves, 1 ms comes in
+    store.record(1, false);  // 100 ms leaves, 1 ms comes in
     EXPECT_EQ(store.snapshot(), snapshot(50, 49, 1, 2500, 4800));
 }
 
-TEST(RateLimitCooldownState, StartChoosesLengthAndSetsEnd)
-{
+TEST(RateLimitCooldownState, StartChoosesLengthAndSetsEnd) {
     EXPECT_EQ(RateLimitCooldownState().duration, 5.0);
     const struct {
         std::optional<int> retryAfter;
         double duration;
         int expected;
     } cases[] = {
-        {0, 5.0, 1}, {-7, 5.0, 1}, {30, 5.0, 30}, {std::nullopt, 5.0, 5}, {std::nullopt, 2.1, 3},
-        {std::nullopt, -4.0, 1}, {std::nullopt, std::numeric_limits<double>::quiet_NaN(), 1},
+        {0, 5.0, 1},
+        {-7, 5.0, 1},
+        {30, 5.0, 30},
+        {std::nullopt, 5.0, 5},
+        {std::nullopt, 2.1, 3},
+        {std::nullopt, -4.0, 1},
+        {std::nullopt, std::numeric_limits<double>::quiet_NaN(), 1},
     };
     for (const auto& c : cases) {
         RateLimitCooldownState state;
@@ -110,8 +111,7 @@ TEST(RateLimitCooldownState, StartChoosesLengthAndSetsEnd)
     }
 }
 
-TEST(RateLimitCooldownState, RemainingSecondsRoundsUpAndClearsWhenPassed)
-{
+TEST(RateLimitCooldownState, RemainingSecondsRoundsUpAndClearsWhenPassed) {
     RateLimitCooldownState state;
     EXPECT_FALSE(state.remainingSeconds(base).has_value());
 

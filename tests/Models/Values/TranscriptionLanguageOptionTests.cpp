@@ -8,8 +8,7 @@ using quorvelle::TranscriptionLanguageOption;
 
 namespace {
 
-QStringList names(const QList<TranscriptionLanguageOption>& options)
-{
+QStringList names(const QList<TranscriptionLanguageOption>& options) {
     QStringList result;
     for (const auto& option : options) {
         result << option.name;
@@ -17,8 +16,7 @@ QStringList names(const QList<TranscriptionLanguageOption>& options)
     return result;
 }
 
-const TranscriptionLanguageOption* find(const QString& name)
-{
+const TranscriptionLanguageOption* find(const QString& name) {
     for (const auto& option : TranscriptionLanguageOption::supportedOptions()) {
         if (option.name == name) {
             return &option;
@@ -27,10 +25,9 @@ const TranscriptionLanguageOption* find(const QString& name)
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
-TEST(TranscriptionLanguageOption, SupportedListHasAutomaticThenLanguagesByName)
-{
+TEST(TranscriptionLanguageOption, SupportedListHasAutomaticThenLanguagesByName) {
     const auto& options = TranscriptionLanguageOption::supportedOptions();
     ASSERT_EQ(options.size(), 101);
     EXPECT_EQ(options.first(), TranscriptionLanguageOption::automatic());
@@ -52,12 +49,13 @@ TEST(TranscriptionLanguageOption, SupportedListHasAutomaticThenLanguagesByName)
     EXPECT_EQ(sorted.mid(sorted.indexOf("Haitian Creole"), 3), (QStringList{"Haitian Creole", "Hausa", "Hawaiian"}));
 }
 
-TEST(TranscriptionLanguageOption, OrderIsTheSameForEnglishTurkishAndSystemLocales)
-{
+TEST(TranscriptionLanguageOption, OrderIsTheSameForEnglishTurkishAndSystemLocales) {
     // Turkish collation treats I and its dotted form as separate letters; names beginning with a
     // capital I must still fall between H and J.
-    const auto english = names(TranscriptionLanguageOption::optionsSortedFor(QLocale(QLocale::English, QLocale::UnitedStates)));
-    const auto turkish = names(TranscriptionLanguageOption::optionsSortedFor(QLocale(QLocale::Turkish, QLocale::Turkey)));
+    const auto english =
+        names(TranscriptionLanguageOption::optionsSortedFor(QLocale(QLocale::English, QLocale::UnitedStates)));
+    const auto turkish =
+        names(TranscriptionLanguageOption::optionsSortedFor(QLocale(QLocale::Turkish, QLocale::Turkey)));
     EXPECT_EQ(turkish, english);
     EXPECT_EQ(names(TranscriptionLanguageOption::optionsSortedFor(QLocale::c())), english);
     EXPECT_EQ(english.mid(english.indexOf("Hungarian"), 5),
@@ -67,25 +65,18 @@ TEST(TranscriptionLanguageOption, OrderIsTheSameForEnglishTurkishAndSystemLocale
     }
 }
 
-TEST(TranscriptionLanguageOption, SearchMatchesCodeNameAndCombinedText)
-{
+TEST(TranscriptionLanguageOption, SearchMatchesCodeNameAndCombinedText) {
     const auto automatic = TranscriptionLanguageOption::automatic();
     const struct {
         QString query;
         const char* language;
         bool expected;
     } cases[] = {
-        {"  TURK \n", "Turkish", true},
-        {"(tr)", "Turkish", true},
-        {"turkish (tr)", "Turkish", true},
-        {"(tr)", "Turkmen", false},
-        {"yue", "Cantonese", true},
-        {"en", "Slovenian", true},
-        {"en", "Tamil", false},
-        {"   ", "Tamil", true},
-        {"automatic", "English", false},
-        {"h (", "Turkish", true},   // spans the name and the parenthesised code
-        {"sh tr", "Turkish", false}, // the joined candidates are separated by spaces only
+        {"  TURK \n", "Turkish", true}, {"(tr)", "Turkish", true},  {"turkish (tr)", "Turkish", true},
+        {"(tr)", "Turkmen", false},     {"yue", "Cantonese", true}, {"en", "Slovenian", true},
+        {"en", "Tamil", false},         {"   ", "Tamil", true},     {"automatic", "English", false},
+        {"h (", "Turkish", true},     // spans the name and the parenthesised code
+        {"sh tr", "Turkish", false},  // the joined candidates are separated by spaces only
     };
     for (const auto& c : cases) {
         const auto* option = find(c.language);
@@ -104,14 +95,13 @@ TEST(TranscriptionLanguageOption, SearchMatchesCodeNameAndCombinedText)
     }
 }
 
-TEST(TranscriptionLanguageOption, StoredCodeLookupFallsBackToAutomatic)
-{
+TEST(TranscriptionLanguageOption, StoredCodeLookupFallsBackToAutomatic) {
     const struct {
         std::optional<QString> stored;
         QString expectedName;
     } cases[] = {
-        {QString("tr"), "Turkish"}, {QString("haw"), "Hawaiian"}, {QString("TR"), "Auto"},
-        {QString("auto"), "Auto"},  {QString(""), "Auto"},        {std::nullopt, "Auto"},  {QString(" tr"), "Auto"},
+        {QString("tr"), "Turkish"}, {QString("haw"), "Hawaiian"}, {QString("TR"), "Auto"},  {QString("auto"), "Auto"},
+        {QString(""), "Auto"},      {std::nullopt, "Auto"},       {QString(" tr"), "Auto"},
     };
     for (const auto& c : cases) {
         const auto option = TranscriptionLanguageOption::option(c.stored);

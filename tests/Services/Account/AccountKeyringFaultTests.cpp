@@ -55,7 +55,8 @@ TEST_F(AccountKeyringFaults, AMissingEmptyOrUnreadableInstallIDIsReplacedOnce) {
     const struct {
         const char* why;
         std::optional<QByteArray> item;
-    } cases[] = {{"no item", std::nullopt}, {"empty item", QByteArray("")}, {"not text", QByteArray("\xff\xfe\x80", 3)}};
+    } cases[] = {
+        {"no item", std::nullopt}, {"empty item", QByteArray("")}, {"not text", QByteArray("\xff\xfe\x80", 3)}};
     for (const auto& c : cases) {
         keyring->items.clear();
         if (c.item) keyring->items.insert("install", *c.item);
@@ -96,7 +97,8 @@ TEST_F(AccountKeyringFaults, ARefusedSaveKeepsWhatWasSavedBeforeIt) {
 
 TEST_F(AccountKeyringFaults, ARefusedSaveAfterRefreshReportsTheStoreFailure) {
     keyring->items.insert("refresh", "refresh-1");
-    server.respond("POST", kRefresh, FakeResponse::json(200, R"({"access_token":"access-2","refresh_token":"refresh-2"})"));
+    server.respond("POST", kRefresh,
+                   FakeResponse::json(200, R"({"access_token":"access-2","refresh_token":"refresh-2"})"));
     keyring->refusedWrites.insert("refresh", SecretItemStatus::internalComponent);
     EXPECT_EQ(failureOf<APIKeyStoreError>(manager->refreshSession())->status(), SecretItemStatus::internalComponent);
     EXPECT_EQ(stored(), QStringList({"access-2", "refresh-1", "-"}));

@@ -21,18 +21,20 @@ protected:
 };
 
 TEST_P(AccountRoad, FromStartThroughPendingPollsToStoredCredentials) {
-    server.respond("POST", kStart, FakeResponse::json(200, R"({"device_login_id":"login-1","device_poll_secret":"secret-1",)"
-                                                           R"("user_code":"ABCD-EFGH","verification_url":"https://web.example.test/device",)"
-                                                           R"("expires_at":"2026-05-01T10:15:00Z"})"));
+    server.respond(
+        "POST", kStart,
+        FakeResponse::json(200, R"({"device_login_id":"login-1","device_poll_secret":"secret-1",)"
+                                R"("user_code":"ABCD-EFGH","verification_url":"https://web.example.test/device",)"
+                                R"("expires_at":"2026-05-01T10:15:00Z"})"));
     server.respond("POST", kPoll, pollAnswer("authorization_pending"));
     server.respond("POST", kPoll, pollAnswer("authorization_pending"));
     server.respond("POST", kPoll, approvedAnswer("access-1", "refresh-1"));
     server.respond("POST", kRegister, registeredAnswer("device-1"));
 
     const BackendAuthDeviceLoginChallenge started = runTask(manager->startDeviceLogin());
-    EXPECT_EQ(started, (BackendAuthDeviceLoginChallenge{"login-1", "secret-1", "ABCD-EFGH",
-                                                        QUrl("https://web.example.test/device"),
-                                                        QDateTime(QDate(2026, 5, 1), QTime(10, 15), QTimeZone::utc())}));
+    EXPECT_EQ(started, (BackendAuthDeviceLoginChallenge{
+                           "login-1", "secret-1", "ABCD-EFGH", QUrl("https://web.example.test/device"),
+                           QDateTime(QDate(2026, 5, 1), QTime(10, 15), QTimeZone::utc())}));
     const QJsonObject startBody = server.requestsTo(kStart).at(0).jsonObject();
     EXPECT_EQ(startBody, (QJsonObject{{"device_name", "test-host"},
                                       {"os_version", "Debian GNU/Linux 12 (bookworm)"},
@@ -42,7 +44,6 @@ TEST_P(AccountRoad, FromStartThroughPendingPollsToStoredCredentials) {
     EXPECT_FALSE(server.requestsTo(kStart).at(0).hasHeader("Authorization"));
 
     for (int attempt = 0; attempt < 2; ++attempt) {
-
         EXPECT_EQ(runTask(manager->pollDeviceLogin(started)),
                   (BackendDeviceLoginPollResult{"authorization_pending", false, std::nullopt}));
         EXPECT_EQ(stored(), QStringList({"-", "-", "-"}));
@@ -103,7 +104,6 @@ TEST_P(AccountRoad, EndingAnswersStoreNothing) {
     for (const QByteArray& body : {QByteArray(R"({"status":"approved","access_token":"a"})"),
                                    QByteArray(R"({"status":"approved","access_token":"a","refresh_token":null})"),
                                    QByteArray(R"({"status":"approved","access_token":"a","refresh_token":""})")}) {
-
         server.clearScript();
         server.respond("POST", kPoll, FakeResponse::json(200, body));
         EXPECT_EQ(poll(), (BackendDeviceLoginPollResult{"pending", false, std::nullopt})) << body.toStdString();
@@ -117,7 +117,8 @@ TEST_P(AccountRoad, EndingAnswersStoreNothing) {
 TEST_P(AccountRoad, RefreshReplacesBothTokensAndAFailedOneChangesNothing) {
     tokens->saveAccessToken("");
     tokens->saveRefreshToken("refresh-1");
-    server.respond("POST", kRefresh, FakeResponse::json(200, R"({"access_token":"access-2","refresh_token":"refresh-2"})"));
+    server.respond("POST", kRefresh,
+                   FakeResponse::json(200, R"({"access_token":"access-2","refresh_token":"refresh-2"})"));
     server.respond("POST", kRefresh, FakeResponse::json(401, R"({"title":"expired"})"));
 
     // An empty access token is as good as none: one refresh.
@@ -136,7 +137,8 @@ TEST_P(AccountRoad, RefreshReplacesBothTokensAndAFailedOneChangesNothing) {
     tokens->clearSession();
     tokens->saveRefreshToken("");
     server.clearRequests();
-    EXPECT_EQ(failureOf<QuorvelleError>(manager->validAccessToken()), QuorvelleError(QuorvelleErrorCase::invalidAPIKey));
+    EXPECT_EQ(failureOf<QuorvelleError>(manager->validAccessToken()),
+              QuorvelleError(QuorvelleErrorCase::invalidAPIKey));
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
@@ -167,7 +169,9 @@ TEST_P(AccountRoad, SignOutClearsTheSessionAndKeepsTheFingerprint) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Keyring, AccountRoad, ::testing::ValuesIn(keyringKinds()),
-                         [](const ::testing::TestParamInfo<KeyringKind>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<KeyringKind>& info) {
+                             return std::string(info.param.name);
+                         });
 
 }  // namespace
 }  // namespace quorvelle::test

@@ -69,7 +69,8 @@ protected:
 
         const QString osRelease = osReleaseDir.filePath(QStringLiteral("os-release"));
         QFile file(osRelease);
-        if (file.open(QIODevice::WriteOnly)) file.write("NAME=Debian\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
+        if (file.open(QIODevice::WriteOnly))
+            file.write("NAME=Debian\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
         file.close();
         DeviceInformationReader::Options device;
         device.appVersion = options.appVersion;
@@ -77,8 +78,7 @@ protected:
         device.osReleasePaths = {osRelease};
         device.hostName = [] { return QStringLiteral("test-host"); };
         manager = std::make_unique<BackendAuthSessionManager>(
-            client, tokens,
-            std::make_shared<SecretItemInstallIDLookup>(items, service, QStringLiteral("install")),
+            client, tokens, std::make_shared<SecretItemInstallIDLookup>(items, service, QStringLiteral("install")),
             DeviceInformationReader(device));
     }
 

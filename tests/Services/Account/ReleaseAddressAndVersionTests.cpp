@@ -23,8 +23,10 @@ TEST(ReleaseAddresses, PathsJoinOnceAndTheQueryIsExactlyOurs) {
          production + "/v1/releases/latest?channel=stable"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(BackendReleaseNotesFetcher::makeReleaseNotesURL(c.base, 20).toString(), c.list) << c.base.toStdString();
-        EXPECT_EQ(ManualSoftwareUpdateChecker::makeLatestReleaseURL(c.base).toString(), c.latest) << c.base.toStdString();
+        EXPECT_EQ(BackendReleaseNotesFetcher::makeReleaseNotesURL(c.base, 20).toString(), c.list)
+            << c.base.toStdString();
+        EXPECT_EQ(ManualSoftwareUpdateChecker::makeLatestReleaseURL(c.base).toString(), c.latest)
+            << c.base.toStdString();
     }
 
     const struct {
@@ -77,8 +79,9 @@ TEST(VersionComparison, BuildDecidesOnlyWhenVersionsAreEqual) {
         {"1.5", "1", "1.4", "999", true},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ManualSoftwareUpdateChecker::isNewer(c.latestVersion, c.latestBuild, c.currentVersion, c.currentBuild),
-                  c.newer)
+        EXPECT_EQ(
+            ManualSoftwareUpdateChecker::isNewer(c.latestVersion, c.latestBuild, c.currentVersion, c.currentBuild),
+            c.newer)
             << c.latestVersion << " (" << c.latestBuild << ") vs " << c.currentVersion << " (" << c.currentBuild << ")";
     }
 }

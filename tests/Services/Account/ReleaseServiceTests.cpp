@@ -31,7 +31,8 @@ QJsonObject release(const QByteArray& notesBody, const QJsonObject& fields = {})
                        {"build", "57"},
                        {"released_at", "2026-03-01T10:00:00Z"},
                        {"notes_body", QJsonDocument::fromJson(notesBody).object()}};
-    for (auto it = fields.begin(); it != fields.end(); ++it) object.insert(it.key(), it.value());
+    for (auto it = fields.begin(); it != fields.end(); ++it)
+        object.insert(it.key(), it.value());
     return object;
 }
 
@@ -67,17 +68,23 @@ protected:
 };
 
 TEST_F(ReleaseServiceTest, MapsEveryReleaseInOrderWithTheNotesOfTheBestLanguage) {
-    server.respond("GET", kReleases, FakeResponse::json(200, list({
-        release(R"({"en":{"summary":"English"},"tr":{"summary":"Turkce","categories":[{"label":"Yeni","items":["a","b"]}]}})",
-                {{"id", "rel-1"}, {"notes_summary", "top"}}),
-        release(R"({"en":{"summary":"English"},"aa":{"summary":"first"}})"),
-        release(R"({"aa":{"summary":"first"},"de":{"summary":"Deutsch"}})"),
-        release(R"({})", {{"notes_summary", "release summary"}}),
-        // Categories without a summary keep the release's summary; nothing is trimmed or dropped.
-        release(R"({"tr":{"categories":[{"label":" Fixed ","items":[" one ",""]},{"label":"B","items":[]}]}})",
-                {{"notes_summary", "top"}, {"unknown", QJsonObject{{"nested", true}}},
-                 {"released_at", "2026-03-01T12:00:00.250+02:00"}}),
-    })));
+    server.respond(
+        "GET", kReleases,
+        FakeResponse::json(
+            200,
+            list({
+                release(
+                    R"({"en":{"summary":"English"},"tr":{"summary":"Turkce","categories":[{"label":"Yeni","items":["a","b"]}]}})",
+                    {{"id", "rel-1"}, {"notes_summary", "top"}}),
+                release(R"({"en":{"summary":"English"},"aa":{"summary":"first"}})"),
+                release(R"({"aa":{"summary":"first"},"de":{"summary":"Deutsch"}})"),
+                release(R"({})", {{"notes_summary", "release summary"}}),
+                // Categories without a summary keep the release's summary; nothing is trimmed or dropped.
+                release(R"({"tr":{"categories":[{"label":" Fixed ","items":[" one ",""]},{"label":"B","items":[]}]}})",
+                        {{"notes_summary", "top"},
+                         {"unknown", QJsonObject{{"nested", true}}},
+                         {"released_at", "2026-03-01T12:00:00.250+02:00"}}),
+            })));
 
     const QList<ReleaseNoteEntry> entries = fetch();
 
@@ -114,7 +121,8 @@ TEST_F(ReleaseServiceTest, OneBadReleaseFailsTheWholeList) {
         {"date without zone", list({good, release("{}", {{"released_at", "2026-03-01T10:00:00"}})}), dateMessage},
         {"build is a number", list({good, release("{}", {{"build", 57}})}), nullptr},
         {"notes_body missing", list({good, withoutNotes}), nullptr},
-        {"item not a string", list({good, release(R"({"en":{"categories":[{"label":"A","items":["x",3]}]}})")}), nullptr},
+        {"item not a string", list({good, release(R"({"en":{"categories":[{"label":"A","items":["x",3]}]}})")}),
+         nullptr},
     };
     for (const auto& c : cases) {
         server.clearScript();
@@ -131,17 +139,19 @@ TEST_F(ReleaseServiceTest, OneBadReleaseFailsTheWholeList) {
 }
 
 TEST_F(ReleaseServiceTest, UpdateCheckComparesWithTheRunningProgram) {
-    server.respond("GET", kLatest,
-                   FakeResponse::json(200, R"({"version":"1.4.0","build":"60","download_url":"https://x.test/q.deb"})"));
+    server.respond(
+        "GET", kLatest,
+        FakeResponse::json(200, R"({"version":"1.4.0","build":"60","download_url":"https://x.test/q.deb"})"));
     const SoftwareUpdateCheckResult newer = check("1.4", "57");
-    EXPECT_EQ(newer, (SoftwareUpdateCheckResult{SoftwareUpdateCheckResult::Status::updateAvailable, "1.4.0", "60",
-                                                QUrl("https://x.test/q.deb"), QUrl("https://web.example.test/download")}));
+    EXPECT_EQ(newer,
+              (SoftwareUpdateCheckResult{SoftwareUpdateCheckResult::Status::updateAvailable, "1.4.0", "60",
+                                         QUrl("https://x.test/q.deb"), QUrl("https://web.example.test/download")}));
     EXPECT_EQ(check("1.4.1", "10").status, SoftwareUpdateCheckResult::Status::upToDate);
     EXPECT_FALSE(server.requests().at(0).hasHeader("Authorization"));
 
     // An address that does not parse, or is no web address, is left out; a missing one fails the check.
-    for (const QByteArray& address : {QByteArray("not a url"), QByteArray("q.deb"), QByteArray("file:///etc/passwd"),
-                                      QByteArray("https:q.deb")}) {
+    for (const QByteArray& address :
+         {QByteArray("not a url"), QByteArray("q.deb"), QByteArray("file:///etc/passwd"), QByteArray("https:q.deb")}) {
         server.clearScript();
         server.respond("GET", kLatest,
                        FakeResponse::json(200, R"({"version":"2","build":"1","download_url":")" + address + "\"}"));
@@ -165,8 +175,10 @@ TEST_F(ReleaseServiceTest, StatusesOutside2xxAndTransportFailures) {
     };
     for (const auto& c : cases) {
         server.clearScript();
-        server.respond("GET", kReleases, c.status ? FakeResponse::json(c.status, validList) : FakeResponse::dropConnection());
-        server.respond("GET", kLatest, c.status ? FakeResponse::json(c.status, validLatest) : FakeResponse::dropConnection());
+        server.respond("GET", kReleases,
+                       c.status ? FakeResponse::json(c.status, validList) : FakeResponse::dropConnection());
+        server.respond("GET", kLatest,
+                       c.status ? FakeResponse::json(c.status, validLatest) : FakeResponse::dropConnection());
         EXPECT_EQ(webFailure([&] { fetch(); }), c.expected) << c.why;
         EXPECT_EQ(webFailure([&] { check("1.0", "1"); }), c.expected) << c.why;
     }
@@ -175,7 +187,8 @@ TEST_F(ReleaseServiceTest, StatusesOutside2xxAndTransportFailures) {
     DisabledReleaseNotesFetcher disabledFetcher;
     DisabledSoftwareUpdateChecker disabledChecker;
     EXPECT_FALSE(disabledChecker.isEnabled());
-    EXPECT_EQ(webFailure([&] { runTask(disabledFetcher.fetchReleaseNotes("en")); }), WebRequestError::Case::unsupportedURL);
+    EXPECT_EQ(webFailure([&] { runTask(disabledFetcher.fetchReleaseNotes("en")); }),
+              WebRequestError::Case::unsupportedURL);
     EXPECT_EQ(webFailure([&] { runTask(disabledChecker.checkForUpdates()); }), WebRequestError::Case::unsupportedURL);
     EXPECT_EQ(server.requests().size(), sent);
 }

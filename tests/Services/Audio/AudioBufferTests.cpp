@@ -34,7 +34,8 @@ TEST(ChannelPeaks, EachEncodingIsNormalisedToItsOwnFullScale) {
               (std::vector<double>{0.75}));
 
     // Non-interleaved: one block per channel.
-    AudioPcmBuffer planar{AudioStreamFormat{AudioCommonFormat::float32, 48000, 2, false}, 2,
+    AudioPcmBuffer planar{AudioStreamFormat{AudioCommonFormat::float32, 48000, 2, false},
+                          2,
                           {bytesOf<float>({0.1f, 0.2f}), bytesOf<float>({-0.9f, 0.3f})}};
     const auto peaks = channelPeakMagnitudes(planar);
     ASSERT_EQ(peaks.size(), 2u);
@@ -63,8 +64,8 @@ TEST(LoudestChannel, StrictlyLouderWinsTiesKeepTheFirst) {
 
 TEST(ExtractMonoChannel, CopiesOneChannelAsFloat) {
     const AudioStreamFormat mono{AudioCommonFormat::float32, 48000, 1, false};
-    const auto right = extractMonoChannel(interleaved<std::int16_t>(AudioCommonFormat::int16, 2, {1, 32767, 2, -32767}),
-                                          1, mono);
+    const auto right =
+        extractMonoChannel(interleaved<std::int16_t>(AudioCommonFormat::int16, 2, {1, 32767, 2, -32767}), 1, mono);
     ASSERT_TRUE(right);
     ASSERT_EQ(right->frameLength, 2u);
     float values[2];
@@ -81,7 +82,8 @@ TEST(ExtractMonoChannel, CopiesOneChannelAsFloat) {
 }
 
 TEST(FormatSummary, NamesRateChannelsAndEncoding) {
-    EXPECT_EQ(formatSummary({AudioCommonFormat::float32, 44100.7, 2, false}), QStringLiteral("44100 Hz, 2 ch / Float32"));
+    EXPECT_EQ(formatSummary({AudioCommonFormat::float32, 44100.7, 2, false}),
+              QStringLiteral("44100 Hz, 2 ch / Float32"));
     EXPECT_EQ(formatSummary({AudioCommonFormat::other, 16000, 1, true}), QStringLiteral("16000 Hz, 1 ch / Other"));
 }
 

@@ -22,7 +22,8 @@ TEST(AudioLevelSampler, FullScaleValuesAreClampedToOne) {
     EXPECT_DOUBLE_EQ(single.averagePower, 1.0);
     EXPECT_DOUBLE_EQ(single.peakPower, 1.0);
     EXPECT_DOUBLE_EQ(single.barLevels[0], 1.0);
-    for (std::size_t i = 1; i < 12; ++i) EXPECT_EQ(single.barLevels[i], 0.0) << i;
+    for (std::size_t i = 1; i < 12; ++i)
+        EXPECT_EQ(single.barLevels[i], 0.0) << i;
 
     const auto square = sampleOf({32767, -32767, 32767, -32767});
     EXPECT_DOUBLE_EQ(square.averagePower, 1.0);
@@ -34,13 +35,16 @@ TEST(AudioLevelSampler, FullScaleValuesAreClampedToOne) {
 TEST(AudioLevelSampler, BucketsCoverRunsOfConsecutiveSamples) {
     // 24 samples over 12 bars: two per bar; bar i holds the louder of its pair.
     std::vector<std::int16_t> samples;
-    for (int i = 0; i < 24; ++i) samples.push_back(static_cast<std::int16_t>(i % 2 == 0 ? 0 : 1000 * (i / 2 + 1)));
+    for (int i = 0; i < 24; ++i)
+        samples.push_back(static_cast<std::int16_t>(i % 2 == 0 ? 0 : 1000 * (i / 2 + 1)));
     const auto levels = sampleOf(samples);
-    for (int bar = 0; bar < 12; ++bar) EXPECT_NEAR(levels.barLevels[bar], 1000.0 * (bar + 1) / 32767.0, 1e-12) << bar;
+    for (int bar = 0; bar < 12; ++bar)
+        EXPECT_NEAR(levels.barLevels[bar], 1000.0 * (bar + 1) / 32767.0, 1e-12) << bar;
 
     // 13 samples: bucket size 2, so bars 0-6 are filled and 7-11 stay 0.
     const auto thirteen = sampleOf(std::vector<std::int16_t>(13, 16384));
-    for (int bar = 0; bar < 12; ++bar) EXPECT_EQ(thirteen.barLevels[bar] > 0, bar <= 6) << bar;
+    for (int bar = 0; bar < 12; ++bar)
+        EXPECT_EQ(thirteen.barLevels[bar] > 0, bar <= 6) << bar;
 }
 
 TEST(AudioLevelSampler, AverageIsTheRootMeanSquare) {

@@ -165,7 +165,7 @@ TEST_F(CaptureServiceTest, StereoInputIsTakenFromTheLoudestChannel) {
     ASSERT_EQ(converterRequests.size(), 1u);
     EXPECT_EQ(converterRequests[0].first, (AudioStreamFormat{AudioCommonFormat::float32, 44100, 1, false}));
     engine.deliver(int16Buffer({100, 3000, -100, -30000}, 2, 44100));  // right louder
-    engine.deliver(int16Buffer({500, 500}, 2, 44100));                  // tie: left
+    engine.deliver(int16Buffer({500, 500}, 2, 44100));                 // tie: left
     const auto samples = samplesOf(service->stopCapture());
     ASSERT_EQ(samples.size(), 3u);
     EXPECT_NEAR(samples[0], 3000, 1);

@@ -10,12 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <atomic>
 #include <cmath>
 #include <cstring>
-#include <fcntl.h>
 #include <thread>
-#include <unistd.h>
 
 namespace quorvelle {
 namespace {
@@ -23,24 +23,24 @@ namespace {
 // Forwards to the real engine and counts the frames its tap hands over.
 class CountingEngine final : public AudioCaptureEngineRunning {
 public:
-    explicit CountingEngine(AudioCaptureEngineRunning& inner) : inner_(inner) {}
+    explicit CountingEngine(AudioCaptureEngineRunning& inner) : m_inner(inner) {}
     std::atomic<std::uint64_t> frames = 0;
 
-    void setInputDevice(std::uint32_t id) override { inner_.setInputDevice(id); }
-    AudioStreamFormat inputFormat(int bus) override { return inner_.inputFormat(bus); }
+    void setInputDevice(std::uint32_t id) override { m_inner.setInputDevice(id); }
+    AudioStreamFormat inputFormat(int bus) override { return m_inner.inputFormat(bus); }
     void installTap(int bus, std::uint32_t size, const AudioStreamFormat& format, TapBlock block) override {
-        inner_.installTap(bus, size, format, [this, block](const AudioPcmBuffer& buffer) {
+        m_inner.installTap(bus, size, format, [this, block](const AudioPcmBuffer& buffer) {
             frames += buffer.frameLength;
             block(buffer);
         });
     }
-    void removeTap(int bus) override { inner_.removeTap(bus); }
-    void prepare() override { inner_.prepare(); }
-    void start() override { inner_.start(); }
-    void stop() override { inner_.stop(); }
+    void removeTap(int bus) override { m_inner.removeTap(bus); }
+    void prepare() override { m_inner.prepare(); }
+    void start() override { m_inner.start(); }
+    void stop() override { m_inner.stop(); }
 
 private:
-    AudioCaptureEngineRunning& inner_;
+    AudioCaptureEngineRunning& m_inner;
 };
 
 QByteArray runTool(const QString& program, const QStringList& arguments) {
@@ -65,7 +65,9 @@ void feed(const QString& fifo, const QByteArray& bytes) {
     }).detach();
 }
 
-QByteArray pcmOfClip(const CapturedAudioClip& clip) { return clip.data.mid(44); }
+QByteArray pcmOfClip(const CapturedAudioClip& clip) {
+    return clip.data.mid(44);
+}
 
 class MicrophoneCapture : public ::testing::Test {
 protected:
@@ -74,9 +76,9 @@ protected:
         fifo = QString::fromLocal8Bit(qgetenv("QUORVELLE_TEST_MIC_FIFO"));
         engine = std::make_unique<QtAudioSourceEngine>([this](std::uint32_t id) { return devices.qtDevice(id); });
         counting = std::make_unique<CountingEngine>(*engine);
-        service = std::make_unique<AVAudioEngineCaptureService>(*counting, AudioCaptureConfiguration{}, devices,
-                                                                encoder, &SoxrPcmConverter::make,
-                                                                CaptureDiagnosticLog(false));
+        service =
+            std::make_unique<AVAudioEngineCaptureService>(*counting, AudioCaptureConfiguration{}, devices, encoder,
+                                                          &SoxrPcmConverter::make, CaptureDiagnosticLog(false));
     }
 
     // Captures while `bytes` go through the FIFO and returns the clip once every frame arrived.
@@ -114,12 +116,11 @@ TEST_F(MicrophoneCapture, SpokenWordsArriveSampleForSampleWithLevels) {
     QTemporaryDir dir;
     const QString wav = dir.filePath(QStringLiteral("speech.wav"));
     runTool(QStringLiteral("espeak-ng"), {QStringLiteral("-w"), wav, QStringLiteral("Quorvelle writes what you say")});
-    const QByteArray speech = runTool(QStringLiteral("sox"), {wav, QStringLiteral("-r"), QStringLiteral("16000"),
-                                                              QStringLiteral("-c"), QStringLiteral("1"),
-                                                              QStringLiteral("-b"), QStringLiteral("16"),
-                                                              QStringLiteral("-e"), QStringLiteral("signed"),
-                                                              QStringLiteral("-t"), QStringLiteral("raw"),
-                                                              QStringLiteral("-")});
+    const QByteArray speech =
+        runTool(QStringLiteral("sox"),
+                {wav, QStringLiteral("-r"), QStringLiteral("16000"), QStringLiteral("-c"), QStringLiteral("1"),
+                 QStringLiteral("-b"), QStringLiteral("16"), QStringLiteral("-e"), QStringLiteral("signed"),
+                 QStringLiteral("-t"), QStringLiteral("raw"), QStringLiteral("-")});
     ASSERT_GT(speech.size(), 16000) << "espeak-ng and sox made no speech";
 
     double loudest = 0;
@@ -176,8 +177,9 @@ TEST_F(MicrophoneCapture, StereoDeviceAtAnotherRateIsResampledFromItsLoudestChan
          QStringLiteral("file=") + stereoFifo, QStringLiteral("format=s16le"), QStringLiteral("rate=44100"),
          QStringLiteral("channels=2"), QStringLiteral("source_properties=device.description=StereoMic")});
     ASSERT_FALSE(module.trimmed().isEmpty()) << "could not add a stereo test microphone";
-    const auto unload = qScopeGuard([&] { runTool(QStringLiteral("pactl"), {QStringLiteral("unload-module"),
-                                                                         QString::fromUtf8(module.trimmed())}); });
+    const auto unload = qScopeGuard([&] {
+        runTool(QStringLiteral("pactl"), {QStringLiteral("unload-module"), QString::fromUtf8(module.trimmed())});
+    });
     ASSERT_TRUE(test::waitUntil([&] {
         for (const auto& d : devices.inputDevices()) {
             if (d.uid == QLatin1String("stereomic")) return true;
@@ -194,7 +196,8 @@ TEST_F(MicrophoneCapture, StereoDeviceAtAnotherRateIsResampledFromItsLoudestChan
     service->setPreferredInputDevice(QStringLiteral("stereomic"));
     const CapturedAudioClip clip = captureFed(stereo, stereoFifo, frames);
     const auto snapshot = service->debugSnapshot();
-    EXPECT_TRUE(snapshot.inputFormatSummary.startsWith(QStringLiteral("44100 Hz, 2 ch"))) << snapshot.inputFormatSummary.toStdString();
+    EXPECT_TRUE(snapshot.inputFormatSummary.startsWith(QStringLiteral("44100 Hz, 2 ch")))
+        << snapshot.inputFormatSummary.toStdString();
     ASSERT_EQ(snapshot.observedInputChannelPeakMagnitudes.size(), 2u);
     EXPECT_EQ(snapshot.observedInputChannelPeakMagnitudes[0], 0.0);
     EXPECT_NEAR(snapshot.observedInputChannelPeakMagnitudes[1], 16000.0 / 32767.0, 0.01);

@@ -27,14 +27,14 @@ public:
     AudioStreamFormat inputFormat(int) override { return format; }
     void installTap(int, std::uint32_t bufferSize, const AudioStreamFormat&, TapBlock block) override {
         calls << QStringLiteral("installTap %1").arg(bufferSize);
-        std::lock_guard guard(mutex_);
-        tap_ = std::move(block);
-        installedTaps_.push_back(tap_);
+        std::lock_guard guard(m_mutex);
+        m_tap = std::move(block);
+        m_installedTaps.push_back(m_tap);
     }
     void removeTap(int) override {
         calls << QStringLiteral("removeTap");
-        std::lock_guard guard(mutex_);
-        tap_ = nullptr;
+        std::lock_guard guard(m_mutex);
+        m_tap = nullptr;
     }
     void prepare() override { calls << QStringLiteral("prepare"); }
     void start() override {
@@ -47,8 +47,8 @@ public:
     void deliver(const AudioPcmBuffer& buffer) {
         TapBlock tap;
         {
-            std::lock_guard guard(mutex_);
-            tap = tap_;
+            std::lock_guard guard(m_mutex);
+            tap = m_tap;
         }
         if (tap) tap(buffer);
     }
@@ -57,16 +57,16 @@ public:
     void deliverLate(std::size_t tapIndex, const AudioPcmBuffer& buffer) {
         TapBlock tap;
         {
-            std::lock_guard guard(mutex_);
-            if (tapIndex < installedTaps_.size()) tap = installedTaps_[tapIndex];
+            std::lock_guard guard(m_mutex);
+            if (tapIndex < m_installedTaps.size()) tap = m_installedTaps[tapIndex];
         }
         if (tap) tap(buffer);
     }
 
 private:
-    std::mutex mutex_;
-    TapBlock tap_;
-    std::vector<TapBlock> installedTaps_;
+    std::mutex m_mutex;
+    TapBlock m_tap;
+    std::vector<TapBlock> m_installedTaps;
 };
 
 class FixedDeviceList final : public AudioDeviceListing {

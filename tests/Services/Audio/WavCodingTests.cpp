@@ -17,7 +17,8 @@ std::uint32_t u32(const QByteArray& bytes, int offset) {
 
 QByteArray pcmOf(const std::vector<std::int16_t>& samples) {
     QByteArray bytes(static_cast<qsizetype>(samples.size() * 2), Qt::Uninitialized);
-    for (std::size_t i = 0; i < samples.size(); ++i) qToLittleEndian(samples[i], bytes.data() + 2 * i);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        qToLittleEndian(samples[i], bytes.data() + 2 * i);
     return bytes;
 }
 
@@ -112,7 +113,8 @@ TEST(PCM16WAVDecoder, RefusesMalformedAndUnsupportedFiles) {
         {"data past the end", dataTooLong},
         {"chunk size near 4 GiB", hugeSize},
         // 2 s of data at a declared 1 Hz would become 32,000 s of 16 kHz samples.
-        {"absurdly low rate", riffOf({{"fmt ", fmtBody(1, 1, 1, 16)}, {"data", pcmOf(std::vector<std::int16_t>(4000, 1))}})},
+        {"absurdly low rate",
+         riffOf({{"fmt ", fmtBody(1, 1, 1, 16)}, {"data", pcmOf(std::vector<std::int16_t>(4000, 1))}})},
     };
     for (const auto& [name, file] : cases) {
         EXPECT_EQ(decodeFailure(file), QuorvelleErrorCase::unexpectedRuntimeFailure) << name;
@@ -134,8 +136,8 @@ TEST(PCM16WAVDecoder, WalksChunksMixesChannelsAndResamples) {
     EXPECT_FLOAT_EQ(mixed[0], 0.0f);
 
     const auto decodeAt = [](std::uint32_t rate, std::size_t frames) {
-        return PCM16WAVDecoder::decode(riffOf(
-            {{"fmt ", fmtBody(1, 1, rate, 16)}, {"data", pcmOf(std::vector<std::int16_t>(frames, 1000))}}));
+        return PCM16WAVDecoder::decode(
+            riffOf({{"fmt ", fmtBody(1, 1, rate, 16)}, {"data", pcmOf(std::vector<std::int16_t>(frames, 1000))}}));
     };
     EXPECT_EQ(decodeAt(44100, 44100).size(), 16000u);
     EXPECT_EQ(decodeAt(48000, 1).size(), 1u);
@@ -165,7 +167,8 @@ TEST(PCM16WAVDecoder, HostileBytesNeverEscapeAsAnythingButItsErrors) {
         } catch (const QuorvelleError&) {
         }
     };
-    for (qsizetype length = 0; length <= valid.size(); ++length) survives(valid.left(length));
+    for (qsizetype length = 0; length <= valid.size(); ++length)
+        survives(valid.left(length));
     std::mt19937 random(20261206);
     std::uniform_int_distribution<int> byteValue(0, 255);
     for (int round = 0; round < 20000; ++round) {

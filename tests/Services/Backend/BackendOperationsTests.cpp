@@ -65,8 +65,9 @@ TEST_F(BackendOperationsTests, DatesAreInternetDateTimesWithOrWithoutFractions) 
     for (const Row& row : rows) {
         SCOPED_TRACE(row.expiresAt);
         server.clearScript();
-        server.respond("POST", QStringLiteral("/v1/auth/device-login/poll"),
-                       FakeResponse::json(200, QByteArray(R"({"status":"approved","expires_at":)") + row.expiresAt + "}"));
+        server.respond(
+            "POST", QStringLiteral("/v1/auth/device-login/poll"),
+            FakeResponse::json(200, QByteArray(R"({"status":"approved","expires_at":)") + row.expiresAt + "}"));
         if (row.fails) {
             const auto error = errorOf(client->pollDeviceLogin("L", "S"));
             ASSERT_TRUE(error.has_value());
@@ -99,8 +100,11 @@ TEST_F(BackendOperationsTests, AReportIsPostedOnlyWhenTheConfigurationAsksForIt)
     const QByteArray on = R"({"cache_ttl_seconds":60,"flags":{"mac_error_reporting":true},"fallback":false})";
     const QList<Row> rows = {
         {"flag on", FakeResponse::json(200, on), 1},
-        {"flag off", FakeResponse::json(200, R"({"cache_ttl_seconds":60,"flags":{"mac_error_reporting":false},"fallback":false})"), 0},
-        {"fallback missing", FakeResponse::json(200, R"({"cache_ttl_seconds":60,"flags":{"mac_error_reporting":true}})"), 0},
+        {"flag off",
+         FakeResponse::json(200, R"({"cache_ttl_seconds":60,"flags":{"mac_error_reporting":false},"fallback":false})"),
+         0},
+        {"fallback missing",
+         FakeResponse::json(200, R"({"cache_ttl_seconds":60,"flags":{"mac_error_reporting":true}})"), 0},
         {"configuration refused", FakeResponse::json(401, R"({"title":"Unauthorized"})"), 0},
         {"configuration unreachable", FakeResponse::dropConnection(), 0},
     };
@@ -120,11 +124,13 @@ TEST_F(BackendOperationsTests, AReportIsPostedOnlyWhenTheConfigurationAsksForIt)
 }
 
 TEST_F(BackendOperationsTests, TheLogEventCarriesTheReportAsItIs) {
-    server.respond("GET", kConfigPath,
-                   FakeResponse::json(200, R"({"cache_ttl_seconds":60,"flags":{"mac_error_reporting":true},"fallback":false})"));
+    server.respond(
+        "GET", kConfigPath,
+        FakeResponse::json(200, R"({"cache_ttl_seconds":60,"flags":{"mac_error_reporting":true},"fallback":false})"));
     server.respond("POST", kLogPath, FakeResponse::json(500, R"({"title":"down"})"));
     runTask(client->reportDiagnosticError(sampleReport(), QStringLiteral("tok")));
-    runTask(client->reportDiagnosticError(BackendDiagnosticErrorReport{"E", "m", {}, {}, {}, {}, {}, {}, {}, {}}, "tok"));
+    runTask(
+        client->reportDiagnosticError(BackendDiagnosticErrorReport{"E", "m", {}, {}, {}, {}, {}, {}, {}, {}}, "tok"));
 
     EXPECT_EQ(server.requestsTo(kConfigPath).size(), 2);
     const auto events = server.requestsTo(kLogPath);
@@ -139,18 +145,27 @@ TEST_F(BackendOperationsTests, TheLogEventCarriesTheReportAsItIs) {
         {"route", "/v1/transcriptions"},
         {"status_code", 504},
         {"request_id", "REQ-1"},
-        {"context", QJsonObject{{"app_version", "1.4.0"}, {"build", "140"}, {"context_label", "cloud-transcription"},
-                                {"elapsed_ms", 812}, {"idempotency_key", "IDEM"}, {"platform", "macos"}}},
+        {"context", QJsonObject{{"app_version", "1.4.0"},
+                                {"build", "140"},
+                                {"context_label", "cloud-transcription"},
+                                {"elapsed_ms", 812},
+                                {"idempotency_key", "IDEM"},
+                                {"platform", "macos"}}},
     };
     EXPECT_EQ(events[0].jsonObject(), expected);
-    const QJsonObject minimal{{"level", "error"}, {"source", "mac"}, {"error_name", "E"}, {"message", "m"},
-                              {"context", QJsonObject{{"app_version", "1.4.0"}, {"build", "140"}, {"platform", "macos"}}}};
+    const QJsonObject minimal{
+        {"level", "error"},
+        {"source", "mac"},
+        {"error_name", "E"},
+        {"message", "m"},
+        {"context", QJsonObject{{"app_version", "1.4.0"}, {"build", "140"}, {"platform", "macos"}}}};
     EXPECT_EQ(events[1].jsonObject(), minimal);
 }
 
 TEST_F(BackendOperationsTests, TheUploadSendsTheMultipartEnvelopeByteForByte) {
     server.respond("POST", QStringLiteral("/v1/transcriptions"),
-                   FakeResponse::json(200, R"({"request_id":"R","text":"merhaba","latency_ms":{"backend_total":90,"provider":70}})"));
+                   FakeResponse::json(
+                       200, R"({"request_id":"R","text":"merhaba","latency_ms":{"backend_total":90,"provider":70}})"));
     BackendTranscriptionRequest request;
     request.clip.data = QByteArray("RIFF\r\n--\x00\xff", 10);
     request.clip.duration = 1.2345;
@@ -173,10 +188,8 @@ TEST_F(BackendOperationsTests, TheUploadSendsTheMultipartEnvelopeByteForByte) {
         "\r\n--QuorvelleBackendBoundaryB6C1\r\n"
         "Content-Disposition: form-data; name=\"audio\"; filename=\"recording.wav\"\r\n"
         "Content-Type: audio/wav\r\n\r\n" +
-        request.clip.data +
-        "\r\n--QuorvelleBackendBoundaryB6C1--\r\n";
+        request.clip.data + "\r\n--QuorvelleBackendBoundaryB6C1--\r\n";
     EXPECT_EQ(sent.body, expected);
-
 }
 
 TEST_F(BackendOperationsTests, AnUploadAnswerWithoutTextOrWithAPartialLatencyFails) {

@@ -14,7 +14,8 @@ QJsonObject metadataOf(const BackendTranscriptionRequest& request) {
     return QJsonDocument::fromJson(makeTranscriptionMetadataJSON(request).toUtf8()).object();
 }
 
-FocusedTargetSnapshot target(std::optional<QString> bundle, std::optional<QString> role, std::optional<QString> subrole) {
+FocusedTargetSnapshot target(std::optional<QString> bundle, std::optional<QString> role,
+                             std::optional<QString> subrole) {
     FocusedTargetSnapshot snapshot;
     snapshot.app.bundleIdentifier = std::move(bundle);
     snapshot.element.role = std::move(role);
@@ -37,8 +38,8 @@ TEST(BackendPayloadTests, MetadataHoldsOnlyTheRequiredKeysWhenNothingElseIsGiven
 
     request.languageCode = QStringLiteral("tr");
     request.prompt = QStringLiteral("  Kısa yaz.\n");
-    request.vocabularyHints = {QStringLiteral(" Kubernetes"), QStringLiteral("kubernetes"), QStringLiteral("Kübernetes"),
-                               QString(), QStringLiteral("Quorvelle")};
+    request.vocabularyHints = {QStringLiteral(" Kubernetes"), QStringLiteral("kubernetes"),
+                               QStringLiteral("Kübernetes"), QString(), QStringLiteral("Quorvelle")};
     const QJsonObject full = metadataOf(request);
     EXPECT_EQ(full.value("language"), "tr");
     EXPECT_EQ(full.value("custom_instructions"), QStringLiteral("Kısa yaz."));
@@ -52,11 +53,15 @@ TEST(BackendPayloadTests, TheFocusedTargetIsSecureOnlyForTheSecureSubrole) {
         QJsonObject expected;
     };
     const QList<Row> rows = {
-        {"secure field", target("org.gnome.Terminal", "AXTextField", "AXSecureTextField"),
+        {"secure field",
+         target("org.gnome.Terminal", "AXTextField", "AXSecureTextField"),
          {{"app_bundle_id", "org.gnome.Terminal"}, {"role", "AXTextField"}, {"secure", true}}},
-        {"secure text as role", target(std::nullopt, "AXSecureTextField", "AXSearchField"),
+        {"secure text as role",
+         target(std::nullopt, "AXSecureTextField", "AXSearchField"),
          {{"role", "AXSecureTextField"}, {"secure", false}}},
-        {"no subrole", target("kate", "AXTextArea", std::nullopt), {{"app_bundle_id", "kate"}, {"role", "AXTextArea"}, {"secure", false}}},
+        {"no subrole",
+         target("kate", "AXTextArea", std::nullopt),
+         {{"app_bundle_id", "kate"}, {"role", "AXTextArea"}, {"secure", false}}},
         {"no snapshot", std::nullopt, {{"secure", false}}},
     };
     for (const Row& row : rows) {
@@ -80,21 +85,27 @@ TEST(BackendPayloadTests, TheAudioPartIsNamedAndTypedByTheLowerCasedExtension) {
         BackendTranscriptionRequest request;
         request.clip.fileExtension = row.extension;
         const QByteArray body = makeTranscriptionBody(request, QStringLiteral("B"));
-        EXPECT_TRUE(body.contains("; filename=\"" + row.fileName + "\"\r\nContent-Type: " + row.contentType + "\r\n\r\n"));
+        EXPECT_TRUE(
+            body.contains("; filename=\"" + row.fileName + "\"\r\nContent-Type: " + row.contentType + "\r\n\r\n"));
     }
 }
 
 TEST(BackendPayloadTests, NestedAndMapFieldsKeepTheirTypeRules) {
-    const auto problem = ProblemResponsePayload::fromJson(QJsonObject{{"title", "t"}, {"error", QJsonObject{{"code", "X"}}}});
+    const auto problem =
+        ProblemResponsePayload::fromJson(QJsonObject{{"title", "t"}, {"error", QJsonObject{{"code", "X"}}}});
     EXPECT_EQ(problem.problemCode(), "X");
     EXPECT_THROW(ProblemResponsePayload::fromJson(QJsonObject{{"title", "t"}, {"error", "X"}}), WireDecodingError);
 
-    const auto config = ClientConfigPayload::fromJson(
-        QJsonObject{{"cache_ttl_seconds", 30}, {"flags", QJsonObject{{"mac_error_reporting", true}, {"b", false}}}, {"fallback", true}});
+    const auto config =
+        ClientConfigPayload::fromJson(QJsonObject{{"cache_ttl_seconds", 30},
+                                                  {"flags", QJsonObject{{"mac_error_reporting", true}, {"b", false}}},
+                                                  {"fallback", true}});
     EXPECT_EQ(config.flags.value("mac_error_reporting"), true);
-    EXPECT_THROW(ClientConfigPayload::fromJson(QJsonObject{{"cache_ttl_seconds", 30.5}, {"flags", QJsonObject{}}, {"fallback", true}}),
+    EXPECT_THROW(ClientConfigPayload::fromJson(
+                     QJsonObject{{"cache_ttl_seconds", 30.5}, {"flags", QJsonObject{}}, {"fallback", true}}),
                  WireDecodingError);
-    EXPECT_THROW(ClientConfigPayload::fromJson(QJsonObject{{"cache_ttl_seconds", 30}, {"flags", QJsonObject{{"a", "yes"}}}, {"fallback", true}}),
+    EXPECT_THROW(ClientConfigPayload::fromJson(
+                     QJsonObject{{"cache_ttl_seconds", 30}, {"flags", QJsonObject{{"a", "yes"}}}, {"fallback", true}}),
                  WireDecodingError);
     EXPECT_THROW(StatusResponsePayload::fromJson(QJsonArray{"consumed"}), WireDecodingError);
 }

@@ -28,9 +28,19 @@ std::optional<QuorvelleError> errorOf(QCoro::Task<T> task) {
 
 inline const char* caseName(QuorvelleErrorCase errorCase) {
     static const char* names[] = {
-        "rateLimitedRetryAfter", "microphonePermissionDenied", "accessibilityPermissionDenied", "invalidAPIKey",
-        "networkUnavailable", "requestTimedOut", "rateLimited", "providerTimeout", "providerUnavailable",
-        "loginCodeAlreadyUsed", "noSpeechDetected", "sessionAlreadyActive", "unsupportedTarget",
+        "rateLimitedRetryAfter",
+        "microphonePermissionDenied",
+        "accessibilityPermissionDenied",
+        "invalidAPIKey",
+        "networkUnavailable",
+        "requestTimedOut",
+        "rateLimited",
+        "providerTimeout",
+        "providerUnavailable",
+        "loginCodeAlreadyUsed",
+        "noSpeechDetected",
+        "sessionAlreadyActive",
+        "unsupportedTarget",
         "unexpectedRuntimeFailure",
     };
     return names[static_cast<int>(errorCase)];

@@ -31,17 +31,23 @@ struct StatusRow {
 TEST_F(BackendTransportTests, MapsEveryStatusAndProblemCodeAndRecordsTheCode) {
     const QList<StatusRow> rows = {
         {"401", 401, {}, Case::invalidAPIKey, "INVALID_API_KEY"},
-        {"403 with problem", 403, R"({"title":"Forbidden","code":"SESSION_REVOKED"})", Case::invalidAPIKey, "SESSION_REVOKED"},
+        {"403 with problem", 403, R"({"title":"Forbidden","code":"SESSION_REVOKED"})", Case::invalidAPIKey,
+         "SESSION_REVOKED"},
         {"408", 408, {}, Case::requestTimedOut, "REQUEST_TIMED_OUT"},
         {"409 consumed", 409, R"({"status":"consumed"})", Case::loginCodeAlreadyUsed, "LOGIN_CODE_ALREADY_USED"},
         {"409 Consumed", 409, R"({"status":"Consumed"})", Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
         {"429 without Retry-After", 429, {}, Case::rateLimited, "RATE_LIMITED"},
         {"503 not JSON", 503, "<html>busy</html>", Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
-        {"503 rate limiter", 503, R"({"title":"t","code":"RATE_LIMITER_UNAVAILABLE"})", Case::providerUnavailable, "RATE_LIMITER_UNAVAILABLE"},
-        {"503 nested code", 503, R"({"title":"t","error":{"code":"PROVIDER_UNAVAILABLE"}})", Case::providerUnavailable, "PROVIDER_UNAVAILABLE"},
-        {"503 code in title", 503, R"({"title":"PROVIDER_UNAVAILABLE"})", Case::providerUnavailable, "PROVIDER_UNAVAILABLE"},
-        {"503 without title", 503, R"({"code":"PROVIDER_UNAVAILABLE"})", Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
-        {"503 other code", 503, R"({"title":"t","code":"PROVIDER_TIMEOUT"})", Case::unexpectedRuntimeFailure, "PROVIDER_TIMEOUT"},
+        {"503 rate limiter", 503, R"({"title":"t","code":"RATE_LIMITER_UNAVAILABLE"})", Case::providerUnavailable,
+         "RATE_LIMITER_UNAVAILABLE"},
+        {"503 nested code", 503, R"({"title":"t","error":{"code":"PROVIDER_UNAVAILABLE"}})", Case::providerUnavailable,
+         "PROVIDER_UNAVAILABLE"},
+        {"503 code in title", 503, R"({"title":"PROVIDER_UNAVAILABLE"})", Case::providerUnavailable,
+         "PROVIDER_UNAVAILABLE"},
+        {"503 without title", 503, R"({"code":"PROVIDER_UNAVAILABLE"})", Case::unexpectedRuntimeFailure,
+         "UNEXPECTED_RUNTIME_FAILURE"},
+        {"503 other code", 503, R"({"title":"t","code":"PROVIDER_TIMEOUT"})", Case::unexpectedRuntimeFailure,
+         "PROVIDER_TIMEOUT"},
         {"504 without body", 504, {}, Case::requestTimedOut, "REQUEST_TIMED_OUT"},
         {"504 provider", 504, R"({"title":"t","code":"PROVIDER_TIMEOUT"})", Case::providerTimeout, "PROVIDER_TIMEOUT"},
         {"500", 500, R"({"title":"Internal"})", Case::unexpectedRuntimeFailure, "Internal"},
@@ -96,14 +102,16 @@ TEST_F(BackendTransportTests, RetryAfterGivesWholeSecondsOfAtLeastOne) {
 }
 
 TEST_F(BackendTransportTests, RetryAfterTakesTheFirstUsableFieldWhateverItsSpelling) {
-    const RawHeaderList headers = {
-        {"retry-after", "   "}, {"Content-Type", "text/plain"}, {"RETRY-AFTER", "later"}, {"Retry-After", "12"}, {"Retry-After", "40"}};
+    const RawHeaderList headers = {{"retry-after", "   "},
+                                   {"Content-Type", "text/plain"},
+                                   {"RETRY-AFTER", "later"},
+                                   {"Retry-After", "12"},
+                                   {"Retry-After", "40"}};
     EXPECT_EQ(retryAfterSeconds(headers), 12);
     EXPECT_EQ(retryAfterSeconds({{"Retry-After-Ms", "5"}}), std::nullopt);
 }
 
-TEST_F(BackendTransportTests, SilenceTimesOutWhileADroppedConnectionIsANetworkFailure
-) {
+TEST_F(BackendTransportTests, SilenceTimesOutWhileADroppedConnectionIsANetworkFailure) {
     BackendAPIClientOptions options = testOptions();
     options.requestTimeout = std::chrono::milliseconds(150);
     client = makeClient(options);
@@ -129,7 +137,8 @@ TEST_F(BackendTransportTests, APlainGetThatIsNeverAnsweredEndsAsATransportFailur
     server.respond("GET", QStringLiteral("/v1/releases/latest"), FakeResponse::silence());
     std::optional<WebRequestError> failure;
     try {
-        runTask(fetchPlainGet(&manager, server.url(QStringLiteral("/v1/releases/latest")), std::chrono::milliseconds(150)));
+        runTask(
+            fetchPlainGet(&manager, server.url(QStringLiteral("/v1/releases/latest")), std::chrono::milliseconds(150)));
     } catch (const WebRequestError& error) {
         failure = error;
     }
@@ -157,8 +166,11 @@ TEST_F(BackendTransportTests, TheRecordedRequestIdComesFromTheAnswerElseFromTheR
         std::optional<QString> expected;  // none: the id the client sent
     };
     const QList<Row> rows = {
-        {"header wins", FakeResponse::json(500, R"({"title":"t","request_id":"from-body"})").header("x-request-id", "from-header"), "from-header"},
-        {"empty header skipped", FakeResponse::json(500, R"({"title":"t","request_id":"from-body"})").header("X-Request-ID", ""), "from-body"},
+        {"header wins",
+         FakeResponse::json(500, R"({"title":"t","request_id":"from-body"})").header("x-request-id", "from-header"),
+         "from-header"},
+        {"empty header skipped",
+         FakeResponse::json(500, R"({"title":"t","request_id":"from-body"})").header("X-Request-ID", ""), "from-body"},
         {"body without title ignored", FakeResponse::json(500, R"({"request_id":"from-body"})"), std::nullopt},
         {"nothing in the answer", FakeResponse::json(500, {}), std::nullopt},
     };
@@ -169,7 +181,8 @@ TEST_F(BackendTransportTests, TheRecordedRequestIdComesFromTheAnswerElseFromTheR
         ASSERT_TRUE(refreshFailure().has_value());
         const auto context = client->lastRequestDiagnosticContext();
         ASSERT_TRUE(context.has_value());
-        EXPECT_EQ(context->requestID, row.expected.value_or(QString::fromLatin1(server.requests().last().header("X-Request-ID"))));
+        EXPECT_EQ(context->requestID,
+                  row.expected.value_or(QString::fromLatin1(server.requests().last().header("X-Request-ID"))));
     }
 }
 
@@ -217,7 +230,8 @@ TEST_F(BackendTransportTests, EveryRequestCarriesTheVersionAndAFreshUpperCaseReq
     server.respond("POST", kRefreshPath, FakeResponse::json(200, kRefreshAnswer));
     runTask(client->refreshSession(QStringLiteral("r")));
     runTask(client->refreshSession(QStringLiteral("r")));
-    const QRegularExpression upperUuid(QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
+    const QRegularExpression upperUuid(
+        QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
     for (const RecordedRequest& request : server.requests()) {
         EXPECT_EQ(request.header("X-Quorvelle-App-Version"), "1.4.0");
         EXPECT_EQ(request.header("X-Quorvelle-Build"), "140");

@@ -18,8 +18,12 @@ public:
         if (!items.contains(account)) return {SecretItemStatus::itemNotFound, {}};
         return {SecretItemStatus::success, items.value(account)};
     }
-    qint32 addItem(const QString&, const QString&, const QByteArray&) override { return SecretItemStatus::notAvailable; }
-    qint32 updateItem(const QString&, const QString&, const QByteArray&) override { return SecretItemStatus::notAvailable; }
+    qint32 addItem(const QString&, const QString&, const QByteArray&) override {
+        return SecretItemStatus::notAvailable;
+    }
+    qint32 updateItem(const QString&, const QString&, const QByteArray&) override {
+        return SecretItemStatus::notAvailable;
+    }
     qint32 deleteItem(const QString&, const QString&) override { return SecretItemStatus::notAvailable; }
 };
 

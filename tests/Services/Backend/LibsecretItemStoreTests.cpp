@@ -16,9 +16,17 @@ namespace {
 // Looks an item up the way any other program would: by its two attributes, under a schema of its own.
 std::optional<QByteArray> lookUpElsewhere(const QString& service, const QString& account) {
     static const SecretSchema otherSchema = {
-        "org.example.Inspector", SECRET_SCHEMA_DONT_MATCH_NAME,
+        "org.example.Inspector",
+        SECRET_SCHEMA_DONT_MATCH_NAME,
         {{"service", SECRET_SCHEMA_ATTRIBUTE_STRING}, {"account", SECRET_SCHEMA_ATTRIBUTE_STRING}, {nullptr, {}}},
-        0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+        0,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
     };
     GError* error = nullptr;
     gchar* value = secret_password_lookup_sync(&otherSchema, nullptr, &error, "service", service.toUtf8().constData(),
@@ -38,7 +46,8 @@ protected:
         }
     }
     void TearDown() override {
-        for (const QString& account : {QStringLiteral("a"), QStringLiteral("b")}) items->deleteItem(service, account);
+        for (const QString& account : {QStringLiteral("a"), QStringLiteral("b")})
+            items->deleteItem(service, account);
         if (!IsSkipped()) {
             KeychainBackendTokenStore::standard(items).clearSession();
             items->deleteItem(QStringLiteral("com.dovent.Quorvelle"), QStringLiteral("quorvelle.backend.install-id"));
@@ -73,7 +82,8 @@ TEST_F(LibsecretItemStoreTests, ItemOperationsReportTheKeychainStatuses) {
 
 TEST_F(LibsecretItemStoreTests, TheTokenStoreKeepsItsCredentialsInTheKeyring) {
     KeychainBackendTokenStore store = KeychainBackendTokenStore::standard(items);
-    const KeychainBackendTokenStore sibling = KeychainBackendTokenStore::standard(std::make_shared<LibsecretItemStore>());
+    const KeychainBackendTokenStore sibling =
+        KeychainBackendTokenStore::standard(std::make_shared<LibsecretItemStore>());
 
     store.saveAccessToken(QStringLiteral("access-ğ-1"));
     store.saveRefreshToken(QStringLiteral("refresh-1"));

@@ -41,12 +41,14 @@ TEST(AtspiRoleTranslation, DerivesFlagsFromStatesAndInterfaces) {
     const FlagCase cases[] = {
         {"editable field", {true, true, false, false, true, true}, {true, true, true, true}},
         {"read-only text view", {true, true, true, true, true, true}, {true, false, false, true}},
-        {"editable without an EditableText interface", {true, true, false, false, true, false},
+        {"editable without an EditableText interface",
+         {true, true, false, false, true, false},
          {true, true, false, true}},
         {"label", {true, false, false, false, true, false}, {true, false, false, true}},
         {"panel", {true, false, false, false, false, false}, {true, false, false, false}},
     };
-    for (const FlagCase& c : cases) EXPECT_EQ(translateAtspiFacts(c.facts), c.flags) << c.name;
+    for (const FlagCase& c : cases)
+        EXPECT_EQ(translateAtspiFacts(c.facts), c.flags) << c.name;
 }
 
 // The translated roles must trigger the same delivery rules as the platform the rules were made for.
@@ -85,7 +87,6 @@ TEST(AtspiTextOffsets, ConvertsBetweenUtf16AndCodePoints) {
     }
     EXPECT_EQ(offsetUnitForToolkit(u"Qt"_qs), AtspiOffsetUnit::utf16CodeUnits);
     EXPECT_EQ(offsetUnitForToolkit(u"gtk"_qs), AtspiOffsetUnit::codePoints);
-
 }
 
 }  // namespace

@@ -70,7 +70,8 @@ public:
     AccessibilityElementRef focusedElement(qint32 pid) override {
         ++focusLookups;
         lastProcessIdentifier = pid;
-        if (!focusSequence.isEmpty()) return elements.value(focusSequence.value(focusLookups - 1, focusSequence.last()));
+        if (!focusSequence.isEmpty())
+            return elements.value(focusSequence.value(focusLookups - 1, focusSequence.last()));
         return elements.value(focused);
     }
     AccessibilityElementRef focusedWindow(qint32) override { return elements.value(window); }
@@ -79,7 +80,8 @@ public:
     }
     QList<AccessibilityElementRef> children(const AccessibilityElement& element) override {
         QList<AccessibilityElementRef> result;
-        for (const QString& name : childrenOf.value(element.identityKey())) result.append(elements.value(name));
+        for (const QString& name : childrenOf.value(element.identityKey()))
+            result.append(elements.value(name));
         return result;
     }
     RawFocusedElementMetadata readMetadata(const AccessibilityElement& element) override {

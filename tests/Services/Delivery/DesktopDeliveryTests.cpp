@@ -1,5 +1,6 @@
 // Text delivery into real Qt and GTK text fields through the accessibility bus, the clipboard and
 // synthetic keys. Runs inside the desktop test environment (scripts/desktop-test-env).
+#include "DesktopInput.h"
 #include "FixtureApp.h"
 #include "Platform/Linux/AccessibilityBus.h"
 #include "Platform/Linux/AtspiElementNavigator.h"
@@ -11,7 +12,6 @@
 #include "Services/Delivery/FocusedTargetInspectionError.h"
 #include "Services/Delivery/SyntheticPasteError.h"
 #include "Services/Delivery/TextInsertionError.h"
-#include "DesktopInput.h"
 #include "TestEventLoop.h"
 
 #include <QClipboard>
@@ -46,7 +46,7 @@ protected:
         if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") {
             GTEST_SKIP() << "needs the desktop test environment (scripts/desktop-test-env)";
         }
-        services_ = std::make_unique<LinuxTextDeliveryServices>();
+        m_services = std::make_unique<LinuxTextDeliveryServices>();
     }
 
     std::unique_ptr<FixtureApp> launch(const QString& title = QStringLiteral("Delivery")) {
@@ -62,7 +62,7 @@ protected:
         test::waitUntil(
             [&] {
                 try {
-                    FocusedTargetSnapshot snapshot = services_->inspector().inspect();
+                    FocusedTargetSnapshot snapshot = m_services->inspector().inspect();
                     if (snapshot.app.processIdentifier == fixture.processId() &&
                         snapshot.element.title == accessibleTitle(field)) {
                         found = std::move(snapshot);
@@ -77,7 +77,7 @@ protected:
     }
 
     std::optional<QString> valueOf(const FocusedTargetSnapshot& target) {
-        return services_->elementAccessor().copyStringAttribute(target.elementHandle);
+        return m_services->elementAccessor().copyStringAttribute(target.elementHandle);
     }
 
     // Spins the event loop until the field shows `text`: the target fetches pasted data from this
@@ -103,7 +103,7 @@ protected:
         return fixture.texts().value(field).toString();
     }
 
-    std::unique_ptr<LinuxTextDeliveryServices> services_;
+    std::unique_ptr<LinuxTextDeliveryServices> m_services;
 };
 
 TEST_P(DesktopDelivery, InspectsTheFocusedFieldWithItsValueAndSelection) {
@@ -123,8 +123,8 @@ TEST_P(DesktopDelivery, InspectsTheFocusedFieldWithItsValueAndSelection) {
     EXPECT_TRUE(single.element.frame.has_value());
     EXPECT_EQ(single.app.localizedName, fixture->applicationName());
     EXPECT_EQ(valueOf(single), QStringLiteral("abcdef"));
-    EXPECT_EQ(services_->elementAccessor().copyRangeAttribute(single.elementHandle), (TextRange{1, 3}));
-    EXPECT_EQ(services_->strategyResolver().resolve(single), TextInsertionStrategy::accessibilityValueWrite);
+    EXPECT_EQ(m_services->elementAccessor().copyRangeAttribute(single.elementHandle), (TextRange{1, 3}));
+    EXPECT_EQ(m_services->strategyResolver().resolve(single), TextInsertionStrategy::accessibilityValueWrite);
 
     FocusedTargetSnapshot multi = focusAndInspect(*fixture, kMulti);
     EXPECT_EQ(multi.element.role, QStringLiteral("AXTextArea"));
@@ -140,9 +140,9 @@ TEST_P(DesktopDelivery, BlocksAPasswordFieldAndNeverReportsItsText) {
     EXPECT_EQ(target.element.subrole, QStringLiteral("AXSecureTextField"));
     EXPECT_EQ(target.blockReason(), SessionBlockReason::secureField);
     EXPECT_EQ(valueOf(target), std::nullopt);
-    EXPECT_EQ(services_->insertionVerifier().verifyInsertion(QStringLiteral("hunter2"), target), std::nullopt);
+    EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(QStringLiteral("hunter2"), target), std::nullopt);
     try {
-        services_->inserter().insert(QStringLiteral("leak"), target, std::nullopt);
+        m_services->inserter().insert(QStringLiteral("leak"), target, std::nullopt);
         ADD_FAILURE() << "a password field took text";
     } catch (const TextInsertionError& error) {
         EXPECT_EQ(error.errorCase(), TextInsertionError::Case::unsupportedTarget);
@@ -169,12 +169,12 @@ TEST_P(DesktopDelivery, InsertsAtTheCaretWithTheLeadingSpaceRule) {
         fixture->setText(kSingle, c.initial);
         FocusedTargetSnapshot target = focusAndInspect(*fixture, kSingle);
         fixture->select(kSingle, fixtureOffset(c.initial, c.caret), 0);
-        const TextInsertionResult result = services_->inserter().insert(c.text, target, std::nullopt);
+        const TextInsertionResult result = m_services->inserter().insert(c.text, target, std::nullopt);
         EXPECT_EQ(result.outcome, TextInsertionOutcome::insertedAtCaret) << c.expected.toStdString();
         EXPECT_EQ(fieldText(*fixture, kSingle), c.expected);
-        EXPECT_EQ(services_->insertionVerifier().verifyInsertion(c.text, target), true);
-        EXPECT_EQ(services_->insertionVerifier().verifyInsertion(QStringLiteral("absent"), target), false);
-        EXPECT_EQ(services_->elementAccessor().copyRangeAttribute(target.elementHandle),
+        EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(c.text, target), true);
+        EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(QStringLiteral("absent"), target), false);
+        EXPECT_EQ(m_services->elementAccessor().copyRangeAttribute(target.elementHandle),
                   (TextRange{c.caret + c.expected.size() - c.initial.size(), 0}))
             << "caret after the text in " << c.expected.toStdString();
     }
@@ -185,11 +185,11 @@ TEST_P(DesktopDelivery, ReplacesASelection) {
     fixture->setText(kSingle, QStringLiteral("hello wrold again"));
     const FocusedTargetSnapshot target = focusAndInspect(*fixture, kSingle);
     fixture->select(kSingle, 6, 5);
-    const TextInsertionResult result = services_->inserter().insert(QStringLiteral("world"), target, std::nullopt);
-    EXPECT_EQ(result, (TextInsertionResult{TextInsertionOutcome::replacedSelection, TextRange{6, 5},
-                                           QStringLiteral("world")}));
+    const TextInsertionResult result = m_services->inserter().insert(QStringLiteral("world"), target, std::nullopt);
+    EXPECT_EQ(result,
+              (TextInsertionResult{TextInsertionOutcome::replacedSelection, TextRange{6, 5}, QStringLiteral("world")}));
     EXPECT_EQ(fieldText(*fixture, kSingle), QStringLiteral("hello world again"));
-    EXPECT_EQ(services_->elementAccessor().copyRangeAttribute(target.elementHandle), (TextRange{11, 0}));
+    EXPECT_EQ(m_services->elementAccessor().copyRangeAttribute(target.elementHandle), (TextRange{11, 0}));
 }
 
 TEST_P(DesktopDelivery, InsertsAfterAnEmojiInAMultiLineField) {
@@ -198,12 +198,12 @@ TEST_P(DesktopDelivery, InsertsAfterAnEmojiInAMultiLineField) {
     fixture->setText(kMulti, initial);
     const FocusedTargetSnapshot target = focusAndInspect(*fixture, kMulti);
     fixture->select(kMulti, fixtureOffset(initial, static_cast<int>(initial.size())), 0);
-    EXPECT_EQ(services_->elementAccessor().copyRangeAttribute(target.elementHandle), (TextRange{initial.size(), 0}));
+    EXPECT_EQ(m_services->elementAccessor().copyRangeAttribute(target.elementHandle), (TextRange{initial.size(), 0}));
 
-    const TextInsertionResult result = services_->inserter().insert(QStringLiteral("ok"), target, std::nullopt);
+    const TextInsertionResult result = m_services->inserter().insert(QStringLiteral("ok"), target, std::nullopt);
     EXPECT_EQ(result.insertedRange, (TextRange{initial.size(), 3}));
     EXPECT_EQ(fieldText(*fixture, kMulti), initial + QStringLiteral(" ok"));
-    EXPECT_EQ(services_->elementAccessor().copyRangeAttribute(target.elementHandle),
+    EXPECT_EQ(m_services->elementAccessor().copyRangeAttribute(target.elementHandle),
               (TextRange{initial.size() + 3, 0}));
 }
 
@@ -212,24 +212,24 @@ TEST_P(DesktopDelivery, PastesThroughTheClipboard) {
     fixture->setText(kSingle, QStringLiteral("before:"));
     const FocusedTargetSnapshot target = focusAndInspect(*fixture, kSingle);
     fixture->select(kSingle, 7, 0);
-    ClipboardWriting& clipboard = services_->clipboard();
+    ClipboardWriting& clipboard = m_services->clipboard();
     clipboard.writeString(QStringLiteral("pasted words"));
-    services_->pastePerformer().performPaste(target);
+    m_services->pastePerformer().performPaste(target);
     EXPECT_TRUE(waitForValue(target, QStringLiteral("before:pasted words")));
     EXPECT_EQ(fieldText(*fixture, kSingle), QStringLiteral("before:pasted words"));
-    EXPECT_EQ(services_->insertionVerifier().verifyInsertion(QStringLiteral("pasted words"), target), true);
+    EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(QStringLiteral("pasted words"), target), true);
 }
 
 TEST_P(DesktopDelivery, PastesEvenWhileTheHotKeyModifierIsStillHeld) {
     auto fixture = launch();
     fixture->setText(kSingle, QString());
     const FocusedTargetSnapshot target = focusAndInspect(*fixture, kSingle);
-    services_->clipboard().writeString(QStringLiteral("despite alt"));
+    m_services->clipboard().writeString(QStringLiteral("despite alt"));
     test::holdAltKey();
     // A key left down would spoil every later test on this display.
     const std::shared_ptr<void> letGo(nullptr, [](void*) { test::releaseAltKey(); });
     ASSERT_TRUE(test::isAltKeyDown());
-    services_->pastePerformer().performPaste(target);
+    m_services->pastePerformer().performPaste(target);
     EXPECT_FALSE(test::isAltKeyDown());
     EXPECT_TRUE(waitForValue(target, QStringLiteral("despite alt")));
 }
@@ -254,7 +254,7 @@ TEST_P(DesktopDelivery, RestoresAnotherApplicationsClipboardAfterPasting) {
     ASSERT_TRUE(test::waitUntil(
         [&] { return !board->ownsClipboard() && board->text() == QLatin1String("copied words"); }, 10000));
 
-    ClipboardWriting& clipboard = services_->clipboard();
+    ClipboardWriting& clipboard = m_services->clipboard();
     const QList<ClipboardItemSnapshot> saved = clipboard.snapshot();
     ASSERT_EQ(saved.size(), 1);
     EXPECT_EQ(saved.first().representations.value(QStringLiteral("text/plain")), QByteArray("copied words"));
@@ -262,13 +262,13 @@ TEST_P(DesktopDelivery, RestoresAnotherApplicationsClipboardAfterPasting) {
     fixture->setText(kMulti, QString());
     const FocusedTargetSnapshot multi = focusAndInspect(*fixture, kMulti);
     clipboard.writeString(QStringLiteral("dictated"));
-    services_->pastePerformer().performPaste(multi);
+    m_services->pastePerformer().performPaste(multi);
     ASSERT_TRUE(waitForValue(multi, QStringLiteral("dictated")));
 
     clipboard.restore(saved);
     EXPECT_EQ(clipboard.snapshot(), saved);
     // The restored clipboard serves other applications too.
-    services_->pastePerformer().performPaste(multi);
+    m_services->pastePerformer().performPaste(multi);
     EXPECT_TRUE(waitForValue(multi, QStringLiteral("dictatedcopied words")));
 }
 
@@ -288,9 +288,7 @@ TEST_P(DesktopDelivery, IdentityScoreTellsAnotherWindowFromTheSameField) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Toolkits, DesktopDelivery, ::testing::Values(Toolkit::Qt, Toolkit::Gtk),
-                         [](const auto& info) {
-                             return std::string(info.param == Toolkit::Qt ? "Qt" : "Gtk");
-                         });
+                         [](const auto& info) { return std::string(info.param == Toolkit::Qt ? "Qt" : "Gtk"); });
 
 // Scenarios in which the toolkit plays no part run against one fixture only.
 class DesktopDeliveryAnyToolkit : public DesktopDelivery {};
@@ -300,7 +298,7 @@ TEST_P(DesktopDeliveryAnyToolkit, RefusesToPasteWhenAnotherApplicationIsInFront)
     FocusedTargetSnapshot target = focusAndInspect(*fixture, kSingle);
     target.app.processIdentifier += 100000;
     try {
-        services_->pastePerformer().performPaste(target);
+        m_services->pastePerformer().performPaste(target);
         ADD_FAILURE() << "pasted into another application";
     } catch (const SyntheticPasteError& error) {
         EXPECT_EQ(error.errorCase(), SyntheticPasteError::Case::frontmostApplicationChanged);
@@ -313,7 +311,7 @@ TEST_P(DesktopDeliveryAnyToolkit, GivesUpOnAnApplicationThatStopsAnswering) {
     ::kill(static_cast<pid_t>(fixture->processId()), SIGSTOP);
     std::optional<FocusedTargetInspectionError::Case> failure;
     try {
-        services_->inspector().inspect();
+        m_services->inspector().inspect();
     } catch (const FocusedTargetInspectionError& error) {
         failure = error.errorCase();
     }
@@ -333,7 +331,7 @@ TEST_P(DesktopDeliveryAnyToolkit, AnUnansweredCallWithAccessibilitySwitchedOffIs
     ::kill(pid, SIGSTOP);
     ASSERT_TRUE(AccessibilityBus::setEnabled(false));
     try {
-        services_->elementAccessor().copyStringAttribute(target.elementHandle);
+        m_services->elementAccessor().copyStringAttribute(target.elementHandle);
         ADD_FAILURE() << "a stopped application answered";
     } catch (const TextInsertionError& error) {
         EXPECT_EQ(error.errorCase(), TextInsertionError::Case::accessibilityPermissionMissing);
@@ -415,7 +413,8 @@ QMap<QString, QByteArray> clipboardContents() {
     QMap<QString, QByteArray> contents;
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data) return contents;
-    for (const QString& format : data->formats()) contents.insert(format, data->data(format));
+    for (const QString& format : data->formats())
+        contents.insert(format, data->data(format));
     return contents;
 }
 
@@ -426,7 +425,8 @@ TEST_F(DesktopClipboard, RestoresEveryFormatAndSkipsRecordsWithoutData) {
         {QStringLiteral("application/x-quorvelle-probe"), QByteArray("\x00\x01\xff", 3)},
     };
     auto data = new QMimeData;
-    for (auto it = formats.constBegin(); it != formats.constEnd(); ++it) data->setData(it.key(), it.value());
+    for (auto it = formats.constBegin(); it != formats.constEnd(); ++it)
+        data->setData(it.key(), it.value());
     QGuiApplication::clipboard()->setMimeData(data);
 
     const QList<ClipboardItemSnapshot> saved = writer.snapshot();

@@ -93,16 +93,16 @@ ActiveWindowPropertyHidden::ActiveWindowPropertyHidden() {
     if (!display) return;
     const Window root = DefaultRootWindow(display);
     const auto active = longProperty(display, root, "_NET_ACTIVE_WINDOW", XA_WINDOW);
-    if (!active.empty()) saved_ = active.front();
+    if (!active.empty()) m_saved = active.front();
     XDeleteProperty(display, root, XInternAtom(display, "_NET_ACTIVE_WINDOW", False));
     XSync(display, False);
 }
 
 ActiveWindowPropertyHidden::~ActiveWindowPropertyHidden() {
     Display* display = X11Connection::display();
-    if (!display || saved_ == 0) return;
-    XChangeProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_ACTIVE_WINDOW", False),
-                    XA_WINDOW, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&saved_), 1);
+    if (!display || m_saved == 0) return;
+    XChangeProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_ACTIVE_WINDOW", False), XA_WINDOW,
+                    32, PropModeReplace, reinterpret_cast<const unsigned char*>(&m_saved), 1);
     XSync(display, False);
 }
 

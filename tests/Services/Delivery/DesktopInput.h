@@ -32,7 +32,7 @@ public:
     ActiveWindowPropertyHidden& operator=(const ActiveWindowPropertyHidden&) = delete;
 
 private:
-    unsigned long saved_ = 0;
+    unsigned long m_saved = 0;
 };
 
 }  // namespace quorvelle::test

@@ -145,14 +145,16 @@ TEST(FocusedElementReader, BoundsTheSearchAndVisitsEachElementOnce) {
         parent = name;
     }
     tree.add(u"start"_qs, group(), parent);
-    for (int i = 0; i < 20; ++i) tree.add(QStringLiteral("child%1").arg(i), group(), u"start"_qs);
+    for (int i = 0; i < 20; ++i)
+        tree.add(QStringLiteral("child%1").arg(i), group(), u"start"_qs);
     tree.childrenOf[u"child0"_qs].append(u"start"_qs);  // a cycle back to the start
     tree.focused = u"start"_qs;
 
     AXFocusedElementReader reader(tree, 10);
     const QList<AccessibilityElementRef> candidates = reader.collectCandidates(tree.elements.value(u"start"_qs));
     QStringList names;
-    for (const auto& c : candidates) names << c->identityKey();
+    for (const auto& c : candidates)
+        names << c->identityKey();
     EXPECT_EQ(names, (QStringList{u"start"_qs, u"ancestor6"_qs, u"ancestor5"_qs, u"ancestor4"_qs, u"ancestor3"_qs,
                                   u"child0"_qs, u"child1"_qs, u"child2"_qs, u"child3"_qs, u"child4"_qs}));
 }

@@ -44,8 +44,8 @@ TEST(SyntheticPaste, SendsControlVOrControlShiftVForATerminal) {
     FocusedTargetSnapshot target = test::writableTextField();
     target.element.subrole = u"AXTerminal"_qs;
     EXPECT_EQ(pasteError(terminal, target), std::nullopt);
-    EXPECT_EQ(terminal.keys.posted, (Events{{kControl, true}, {kShift, true}, {kV, true}, {kV, false},
-                                            {kShift, false}, {kControl, false}}));
+    EXPECT_EQ(terminal.keys.posted,
+              (Events{{kControl, true}, {kShift, true}, {kV, true}, {kV, false}, {kShift, false}, {kControl, false}}));
 }
 
 TEST(SyntheticPaste, RefusesWithoutPostingAnything) {

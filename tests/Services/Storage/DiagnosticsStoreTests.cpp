@@ -22,20 +22,20 @@ namespace {
 const QDateTime kNow = QDateTime(QDate(2026, 12, 6), QTime(18, 0, 0), QTimeZone::utc());
 const QString kKey = QString::fromLatin1(SettingsKeys::diagnosticsEvents);
 
-SanitizedDiagnosticsEvent eventAt(qint64 secondsBeforeNow,
-                                  const QString& code = QStringLiteral("runtime.insert.ok")) {
+SanitizedDiagnosticsEvent eventAt(qint64 secondsBeforeNow, const QString& code = QStringLiteral("runtime.insert.ok")) {
     return SanitizedDiagnosticsEvent::make(kNow.addSecs(-secondsBeforeNow), DiagnosticsEventLevel::info, code,
                                            QStringLiteral("message"));
 }
 
 QByteArray encode(const QList<SanitizedDiagnosticsEvent>& events) {
     QJsonArray array;
-    for (const auto& event : events) array.append(event.toJson());
+    for (const auto& event : events)
+        array.append(event.toJson());
     return QJsonDocument(array).toJson(QJsonDocument::Compact);
 }
 
 class DiagnosticsStoreTest : public ::testing::Test {
-  protected:
+protected:
     std::shared_ptr<InMemoryUserDefaults> defaults = std::make_shared<InMemoryUserDefaults>();
     QDateTime now = kNow;
     UserDefaultsDiagnosticsStore makeStore() {
@@ -66,13 +66,13 @@ TEST_F(DiagnosticsStoreTest, EventsAreKeptUnchangedNewestFirstInTheirStoredForm)
     EXPECT_EQ(first.value(QStringLiteral("id")).toString(), json::uuidToText(newer.id));
     EXPECT_EQ(first.value(QStringLiteral("level")).toString(), QStringLiteral("error"));
     EXPECT_EQ(first.value(QStringLiteral("message")).toString(), newer.message);
-    EXPECT_DOUBLE_EQ(first.value(QStringLiteral("timestamp")).toDouble(),
-                     json::secondsSinceReferenceDate(kNow));
+    EXPECT_DOUBLE_EQ(first.value(QStringLiteral("timestamp")).toDouble(), json::secondsSinceReferenceDate(kNow));
 }
 
 TEST_F(DiagnosticsStoreTest, AtMostAHundredEventsAreKept) {
     QList<SanitizedDiagnosticsEvent> hundred;
-    for (int i = 0; i < 100; ++i) hundred.append(eventAt(10 + i));
+    for (int i = 0; i < 100; ++i)
+        hundred.append(eventAt(10 + i));
     defaults->setData(kKey, encode(hundred));
     auto store = makeStore();
     ASSERT_EQ(store.events().size(), 100);
@@ -139,9 +139,11 @@ TEST(DiagnosticsStoreThreadsTest, TwoThreadsRecordingAtOnceLoseNoEvent) {
             a.append(eventAt(i, QStringLiteral("audio.capture.a")));
             b.append(eventAt(i, QStringLiteral("hotkey.monitor.b")));
         }
-        for (const auto& event : a + b) recorded.insert(event.id);
+        for (const auto& event : a + b)
+            recorded.insert(event.id);
         auto recordAll = [&store](const QList<SanitizedDiagnosticsEvent>& events) {
-            for (const auto& event : events) store.record(event);
+            for (const auto& event : events)
+                store.record(event);
         };
         std::thread first(recordAll, a);
         std::thread second(recordAll, b);
@@ -150,7 +152,8 @@ TEST(DiagnosticsStoreThreadsTest, TwoThreadsRecordingAtOnceLoseNoEvent) {
     }
     UserDefaultsDiagnosticsStore reopened(std::make_shared<JsonFileUserDefaults>(path), [] { return kNow; });
     QSet<QUuid> kept;
-    for (const auto& event : reopened.events()) kept.insert(event.id);
+    for (const auto& event : reopened.events())
+        kept.insert(event.id);
     EXPECT_EQ(kept, recorded);
 }
 

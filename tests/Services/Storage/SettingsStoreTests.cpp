@@ -16,19 +16,16 @@ QString key(const char* name) {
 }
 
 class SettingsStoreTest : public ::testing::Test {
-  protected:
+protected:
     QTemporaryDir dir;
     QString path() const { return dir.filePath(QStringLiteral("user-defaults.json")); }
-    std::shared_ptr<UserDefaults> openDefaults() const {
-        return std::make_shared<JsonFileUserDefaults>(path());
-    }
+    std::shared_ptr<UserDefaults> openDefaults() const { return std::make_shared<JsonFileUserDefaults>(path()); }
 };
 
 TEST_F(SettingsStoreTest, EverySettingComesBackAfterARestart) {
     const HotkeyShortcut hotkey{15, HotkeyShortcut::controlMask | HotkeyShortcut::shiftMask,
                                 QStringLiteral("A title of my own")};
-    const AudioInputDevicePreference microphone{QStringLiteral("alsa_input.usb-mic"),
-                                                QStringLiteral("USB Mic")};
+    const AudioInputDevicePreference microphone{QStringLiteral("alsa_input.usb-mic"), QStringLiteral("USB Mic")};
     const QList<VoiceSnippet> snippets = {
         {QUuid::createUuid(), QStringLiteral("my address"), QStringLiteral("1 Main St,\n\"Town\""), true},
         {QUuid::createUuid(), QStringLiteral("sign off"), QStringLiteral("Regards"), false},
@@ -63,17 +60,14 @@ TEST_F(SettingsStoreTest, EverySettingComesBackAfterARestart) {
 
     // The stored forms other readers rely on.
     EXPECT_EQ(defaults->data(key(SettingsKeys::selectedRecordingTriggerMode)), QByteArray("\"toggle\""));
-    EXPECT_EQ(defaults->value(key(SettingsKeys::selectedLocalModelID)),
-              DefaultsValue(QStringLiteral("largeV3")));
-    EXPECT_EQ(defaults->value(key(SettingsKeys::selectedPostProcessingMode)),
-              DefaultsValue(QStringLiteral("default")));
+    EXPECT_EQ(defaults->value(key(SettingsKeys::selectedLocalModelID)), DefaultsValue(QStringLiteral("largeV3")));
+    EXPECT_EQ(defaults->value(key(SettingsKeys::selectedPostProcessingMode)), DefaultsValue(QStringLiteral("default")));
 }
 
 // Each getter is given nothing, or a stored value it cannot use; it must give its default and
 // leave the value where it was, so that a later version or the user can still recover it.
 TEST_F(SettingsStoreTest, MissingOrUnusableValuesReadAsDefaultsAndStayInPlace) {
-    const QByteArray commandSpace =
-        R"({"keyCode":49,"carbonModifiers":256,"displayTitle":"Command + Space"})";
+    const QByteArray commandSpace = R"({"keyCode":49,"carbonModifiers":256,"displayTitle":"Command + Space"})";
     struct Case {
         const char* what;
         const char* key;
@@ -82,19 +76,17 @@ TEST_F(SettingsStoreTest, MissingOrUnusableValuesReadAsDefaultsAndStayInPlace) {
     const std::vector<Case> cases = {
         {"nothing stored", SettingsKeys::selectedHotkey, std::nullopt},
         {"hotkey refused by the validation", SettingsKeys::selectedHotkey, DefaultsValue(commandSpace)},
-        {"hotkey stored as text", SettingsKeys::selectedHotkey,
-         DefaultsValue(QString::fromLatin1(commandSpace))},
+        {"hotkey stored as text", SettingsKeys::selectedHotkey, DefaultsValue(QString::fromLatin1(commandSpace))},
         {"hotkey without title", SettingsKeys::selectedHotkey,
          DefaultsValue(QByteArray(R"({"keyCode":15,"carbonModifiers":4096})"))},
-        {"trigger mode unquoted", SettingsKeys::selectedRecordingTriggerMode,
-         DefaultsValue(QByteArray("toggle"))},
+        {"trigger mode unquoted", SettingsKeys::selectedRecordingTriggerMode, DefaultsValue(QByteArray("toggle"))},
         {"trigger mode as boolean", SettingsKeys::selectedRecordingTriggerMode, DefaultsValue(true)},
         {"microphone with a number", SettingsKeys::selectedMicrophonePreference,
          DefaultsValue(QByteArray(R"({"uid":3,"name":"x"})"))},
         {"dictionary not JSON", SettingsKeys::dictionaryEntries, DefaultsValue(QByteArray("[{\"id\":"))},
         {"dictionary entry without category", SettingsKeys::dictionaryEntries,
-         DefaultsValue(QByteArray(
-             R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","original":"a","replacement":"b"}])"))},
+         DefaultsValue(
+             QByteArray(R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","original":"a","replacement":"b"}])"))},
         {"snippets as an object", SettingsKeys::snippets, DefaultsValue(QByteArray("{}"))},
         {"vocabulary without term", SettingsKeys::vocabularyHintEntries,
          DefaultsValue(QByteArray(R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F"}])"))},
@@ -162,8 +154,7 @@ TEST(SettingsStoreSwitchTest, SwitchesReadTheStoredValueOrTrue) {
 TEST(SettingsStoreMicrophoneTest, NoPreferenceRemovesTheKey) {
     auto defaults = std::make_shared<InMemoryUserDefaults>();
     SettingsStore store(defaults);
-    store.setSelectedMicrophonePreference(
-        AudioInputDevicePreference{QStringLiteral("u"), QStringLiteral("n")});
+    store.setSelectedMicrophonePreference(AudioInputDevicePreference{QStringLiteral("u"), QStringLiteral("n")});
     ASSERT_TRUE(defaults->contains(key(SettingsKeys::selectedMicrophonePreference)));
     store.setSelectedMicrophonePreference(std::nullopt);
     EXPECT_FALSE(defaults->contains(key(SettingsKeys::selectedMicrophonePreference)));

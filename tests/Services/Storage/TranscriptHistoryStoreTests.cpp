@@ -26,16 +26,15 @@ using test::writeAll;
 
 const QDateTime kNow = QDateTime(QDate(2026, 12, 5), QTime(16, 32, 40), QTimeZone::utc());
 
-TranscriptHistoryEntry makeEntry(
-    qint64 secondsBeforeNow, QString transcript, double duration = 1.0,
-    TranscriptHistoryCompletionKind kind = TranscriptHistoryCompletionKind::inserted) {
+TranscriptHistoryEntry makeEntry(qint64 secondsBeforeNow, QString transcript, double duration = 1.0,
+                                 TranscriptHistoryCompletionKind kind = TranscriptHistoryCompletionKind::inserted) {
     return TranscriptHistoryEntry{
         QUuid::createUuid(), kNow.addSecs(-secondsBeforeNow), std::move(transcript), duration, 3, kind};
 }
 
 // Sets an environment variable for one test and puts the old value back.
 class ScopedEnvironment {
-  public:
+public:
     ScopedEnvironment(const char* name, const QByteArray& value)
         : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name)) {
         qputenv(name, value);
@@ -50,14 +49,14 @@ class ScopedEnvironment {
         tzset();
     }
 
-  private:
+private:
     const char* m_name;
     bool m_had;
     QByteArray m_old;
 };
 
 class TranscriptHistoryStoreTest : public ::testing::Test {
-  protected:
+protected:
     QTemporaryDir dir;
     QDateTime now = kNow;
 
@@ -86,12 +85,11 @@ TEST_F(TranscriptHistoryStoreTest, SavedEntriesComeBackNewestFirstFromASortedPre
 
     EXPECT_EQ(modeOf(historyPath()), 0600);
     const QByteArray file = readAll(historyPath());
-    EXPECT_TRUE(file.contains("\n    {\n"));  // pretty-printed
+    EXPECT_TRUE(file.contains("\n    {\n"));                                    // pretty-printed
     EXPECT_LT(file.indexOf("\"completedAt\""), file.indexOf("\"wordCount\""));  // sorted keys
     const QJsonObject first = QJsonDocument::fromJson(file).array().first().toObject();
     EXPECT_EQ(first.value(QStringLiteral("id")).toString(), json::uuidToText(newest.id));
-    EXPECT_EQ(first.value(QStringLiteral("completionKind")).toString(),
-              QStringLiteral("pasteSentUnverified"));
+    EXPECT_EQ(first.value(QStringLiteral("completionKind")).toString(), QStringLiteral("pasteSentUnverified"));
     EXPECT_DOUBLE_EQ(first.value(QStringLiteral("completedAt")).toDouble(),
                      json::secondsSinceReferenceDate(newest.completedAt));
 }
@@ -101,20 +99,16 @@ TEST_F(TranscriptHistoryStoreTest, WithoutAHistoryFileLoadingIsEmptyAndTheExport
     EXPECT_TRUE(store.loadEntries().isEmpty());
     const QString path = store.exportCSV();
     EXPECT_EQ(QFileInfo(path).fileName(), QStringLiteral("quorvelle-history-2026-12-05.csv"));
-    EXPECT_EQ(readAll(path),
-              QByteArray("completed_at,transcript,duration_seconds,word_count,completion_kind"));
-
+    EXPECT_EQ(readAll(path), QByteArray("completed_at,transcript,duration_seconds,word_count,completion_kind"));
 }
 
 TEST_F(TranscriptHistoryStoreTest, ExportQuotesTranscriptsAndFormatsEachColumn) {
     auto store = makeStore();
     store.save({
-        makeEntry(0, QStringLiteral("He said \"hi, there\""), 3.14159,
-                  TranscriptHistoryCompletionKind::inserted),
+        makeEntry(0, QStringLiteral("He said \"hi, there\""), 3.14159, TranscriptHistoryCompletionKind::inserted),
         makeEntry(60, QStringLiteral("two\nlines"), 2, TranscriptHistoryCompletionKind::pastedViaClipboard),
         makeEntry(120, QString(), 0.004, TranscriptHistoryCompletionKind::inserted),
-        makeEntry(180, QStringLiteral("Çok güzel ✓"), 12.345678,
-                  TranscriptHistoryCompletionKind::copiedToClipboard),
+        makeEntry(180, QStringLiteral("Çok güzel ✓"), 12.345678, TranscriptHistoryCompletionKind::copiedToClipboard),
     });
     const QString csv = QString::fromUtf8(readAll(store.exportCSV()));
     EXPECT_EQ(csv, QStringLiteral("completed_at,transcript,duration_seconds,word_count,completion_kind\n"
@@ -144,8 +138,7 @@ TEST_F(TranscriptHistoryStoreTest, TheExportGoesToAPrivateFolderOfTheUser) {
 
     const QString path = store.exportCSV();
     const QFileInfo folder(QFileInfo(path).absolutePath());
-    EXPECT_EQ(folder.absoluteFilePath(),
-              QDir(runtime.path()).filePath(QStringLiteral("com.dovent.Quorvelle")));
+    EXPECT_EQ(folder.absoluteFilePath(), QDir(runtime.path()).filePath(QStringLiteral("com.dovent.Quorvelle")));
     EXPECT_EQ(modeOf(folder.absoluteFilePath()), 0700);
     EXPECT_EQ(modeOf(path), 0600);
     // A second export the same day replaces the first.
@@ -155,14 +148,12 @@ TEST_F(TranscriptHistoryStoreTest, TheExportGoesToAPrivateFolderOfTheUser) {
 }
 
 TEST_F(TranscriptHistoryStoreTest, AnUndecodableHistoryIsNeverExportedAsEmptyNorOverwritten) {
-    const QByteArray validEntry =
-        R"({"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","completedAt":10,"transcript":"t",)"
-        R"("durationSeconds":1,"wordCount":1,"completionKind":"inserted"})";
+    const QByteArray validEntry = R"({"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","completedAt":10,"transcript":"t",)"
+                                  R"("durationSeconds":1,"wordCount":1,"completionKind":"inserted"})";
     const std::vector<std::pair<const char*, QByteArray>> damaged = {
         {"truncated JSON", "[\n  {\"completedAt\": 1"},
-        {"an entry without its word count",
-         R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","completedAt":10,)"
-         R"("transcript":"t","durationSeconds":1,"completionKind":"inserted"}])"},
+        {"an entry without its word count", R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","completedAt":10,)"
+                                            R"("transcript":"t","durationSeconds":1,"completionKind":"inserted"}])"},
         {"an unknown completion kind",
          QByteArray("[") + QByteArray(validEntry).replace("\"inserted\"", "\"typed\"") + "]"},
     };
@@ -186,8 +177,7 @@ TEST_F(TranscriptHistoryStoreTest, AnUndecodableHistoryIsNeverExportedAsEmptyNor
         // The next dictation keeps the damaged file beside the new history.
         const auto entry = makeEntry(0, QStringLiteral("new"));
         store.save({entry});
-        ASSERT_EQ(asideFiles(),
-                  QStringList{QStringLiteral("transcript-history.json.corrupt-20261205T163240Z")});
+        ASSERT_EQ(asideFiles(), QStringList{QStringLiteral("transcript-history.json.corrupt-20261205T163240Z")});
         EXPECT_EQ(readAll(dir.filePath(QStringLiteral("History/") + asideFiles().first())), bytes);
         EXPECT_EQ(store.loadEntries(), QList<TranscriptHistoryEntry>{entry});
     }
@@ -203,8 +193,7 @@ TEST_F(TranscriptHistoryStoreTest, AHistoryDamagedAfterItWasReadIsStillSetAside)
     ASSERT_TRUE(writeAll(historyPath(), "[1, 2, 3]"));
     store.save({makeEntry(0, QStringLiteral("second")), first});
     ASSERT_EQ(asideFiles().size(), 1);
-    EXPECT_EQ(readAll(dir.filePath(QStringLiteral("History/") + asideFiles().first())),
-              QByteArray("[1, 2, 3]"));
+    EXPECT_EQ(readAll(dir.filePath(QStringLiteral("History/") + asideFiles().first())), QByteArray("[1, 2, 3]"));
     EXPECT_EQ(store.loadEntries().size(), 2);
 }
 

@@ -26,7 +26,7 @@ QDateTime fixedNow() {
 }
 
 class JsonFileUserDefaultsTest : public ::testing::Test {
-  protected:
+protected:
     QTemporaryDir dir;
     QString path() const { return dir.filePath(QStringLiteral("user-defaults.json")); }
     QStringList asideFiles() const {
@@ -52,7 +52,8 @@ TEST_F(JsonFileUserDefaultsTest, EveryKindComesBackFromTheFileAsTheSameKind) {
     };
     {
         JsonFileUserDefaults defaults(path(), fixedNow);
-        for (const auto& [key, value] : written) defaults.setValue(key, value);
+        for (const auto& [key, value] : written)
+            defaults.setValue(key, value);
         defaults.setBool(QStringLiteral("removed"), true);
         defaults.removeValue(QStringLiteral("removed"));
     }
@@ -78,7 +79,8 @@ TEST_F(JsonFileUserDefaultsTest, ADamagedFileIsKeptAsideAndTheDomainStartsEmpty)
     };
     for (const auto& [what, bytes] : damaged) {
         SCOPED_TRACE(what);
-        for (const QString& aside : asideFiles()) QFile::remove(dir.filePath(aside));
+        for (const QString& aside : asideFiles())
+            QFile::remove(dir.filePath(aside));
         ASSERT_TRUE(writeAll(path(), bytes));
 
         JsonFileUserDefaults defaults(path(), fixedNow);
@@ -101,7 +103,8 @@ TEST_F(JsonFileUserDefaultsTest, ASecondDamagedFileDoesNotReplaceTheFirstOneKept
     JsonFileUserDefaults second(path(), fixedNow);
 
     QStringList contents;
-    for (const QString& name : asideFiles()) contents << QString::fromLatin1(readAll(dir.filePath(name)));
+    for (const QString& name : asideFiles())
+        contents << QString::fromLatin1(readAll(dir.filePath(name)));
     contents.sort();
     EXPECT_EQ(contents, (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
 }
@@ -127,7 +130,6 @@ TEST_F(JsonFileUserDefaultsTest, ANumberJsonCannotHoldIsRefusedAndTheFileStaysRe
 }
 
 TEST_F(JsonFileUserDefaultsTest, AFailedWriteKeepsTheValueForThisRunAndDoesNotThrow) {
-
     ASSERT_TRUE(writeAll(dir.filePath(QStringLiteral("blocker")), "a regular file"));
     const QString unwritable = dir.filePath(QStringLiteral("blocker/user-defaults.json"));
     JsonFileUserDefaults defaults(unwritable, fixedNow);
@@ -171,8 +173,7 @@ TEST(UserDefaultsReadingTest, TypedReadingsDependOnTheStoredKind) {
         {"text YES", DefaultsValue(QStringLiteral("YES")), true, QStringLiteral("YES"), std::nullopt},
         {"text 0", DefaultsValue(QStringLiteral("-000")), false, QStringLiteral("-000"), std::nullopt},
         {"data", DefaultsValue(QByteArray("true")), false, std::nullopt, QByteArray("true")},
-        {"array", DefaultsValue(DefaultsValue::Array{DefaultsValue(true)}), false, std::nullopt,
-         std::nullopt},
+        {"array", DefaultsValue(DefaultsValue::Array{DefaultsValue(true)}), false, std::nullopt, std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

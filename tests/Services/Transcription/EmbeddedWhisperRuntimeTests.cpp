@@ -1,7 +1,7 @@
 #include "Models/LocalTranscriptionModelDescriptor.h"
 #include "Models/QuorvelleError.h"
-#include "Services/Audio/PCM16WAVDecoder.h"
 #include "ScriptedWhisperEngine.h"
+#include "Services/Audio/PCM16WAVDecoder.h"
 #include "Services/Transcription/EmbeddedWhisperRuntime.h"
 #include "Services/Transcription/LocalTranscriptAssembly.h"
 #include "Services/Transcription/LocalTranscriptionRuntimeError.h"
@@ -26,8 +26,7 @@ using Model = LocalTranscriptionModelID;
 
 const QString kModelPath = QStringLiteral("/models/ggml-small.bin");
 
-ScriptedRun speech(const QString& text)
-{
+ScriptedRun speech(const QString& text) {
     return ScriptedRun{0, {{text, 0.1f}}, 0};
 }
 
@@ -38,23 +37,20 @@ protected:
 
     void SetUp() override { makeRuntime(8); }
 
-    void makeRuntime(int processors)
-    {
+    void makeRuntime(int processors) {
         runtime.reset();
         runtime = std::make_unique<EmbeddedWhisperRuntime>(engine, processors);
     }
 
     QString transcribe(Model model = Model::smallMultilingual, Mode mode = Mode::cpu,
                        std::optional<QString> language = std::nullopt, std::optional<QString> prompt = std::nullopt,
-                       const QString& path = kModelPath, CapturedAudioClip clip = test::wavClip({100, -100, 200}))
-    {
+                       const QString& path = kModelPath, CapturedAudioClip clip = test::wavClip({100, -100, 200})) {
         return test::runTask(runtime->transcribe(clip, model, path, language, mode, prompt));
     }
 
     template <typename Error>
     Error transcribeFailing(Model model = Model::smallMultilingual, Mode mode = Mode::cpu,
-                            CapturedAudioClip clip = test::wavClip({100, -100, 200}))
-    {
+                            CapturedAudioClip clip = test::wavClip({100, -100, 200})) {
         try {
             transcribe(model, mode, std::nullopt, std::nullopt, kModelPath, clip);
         } catch (const Error& error) {
@@ -65,8 +61,7 @@ protected:
     }
 };
 
-TEST_F(RuntimeTest, HandsTheEngineTheFixedParametersAndTheNormalisedLanguageAndPrompt)
-{
+TEST_F(RuntimeTest, HandsTheEngineTheFixedParametersAndTheNormalisedLanguageAndPrompt) {
     struct Case {
         std::optional<QString> language;
         std::optional<QString> prompt;
@@ -108,8 +103,7 @@ TEST_F(RuntimeTest, HandsTheEngineTheFixedParametersAndTheNormalisedLanguageAndP
     EXPECT_EQ(runs[0].samples, PCM16WAVDecoder::decode(test::wavClip({100, -100, 200}).data));
 }
 
-TEST_F(RuntimeTest, LeavesOneProcessorFreeButUsesAtLeastOneThread)
-{
+TEST_F(RuntimeTest, LeavesOneProcessorFreeButUsesAtLeastOneThread) {
     for (const auto& [processors, threads] : QList<std::pair<int, int>>{{8, 7}, {2, 1}, {1, 1}, {0, 1}}) {
         makeRuntime(processors);
         engine->runs.append(speech(QStringLiteral("ok")));
@@ -118,8 +112,7 @@ TEST_F(RuntimeTest, LeavesOneProcessorFreeButUsesAtLeastOneThread)
     }
 }
 
-TEST_F(RuntimeTest, ReusesTheLoadedModelOnlyWhileModelPathAndModeStayTheSame)
-{
+TEST_F(RuntimeTest, ReusesTheLoadedModelOnlyWhileModelPathAndModeStayTheSame) {
     engine->runFromSamples = [](const std::vector<float>&) { return speech(QStringLiteral("ok")); };
     transcribe(Model::smallMultilingual, Mode::cpu);
     transcribe(Model::smallMultilingual, Mode::cpu);
@@ -140,8 +133,7 @@ TEST_F(RuntimeTest, ReusesTheLoadedModelOnlyWhileModelPathAndModeStayTheSame)
     EXPECT_EQ(runs[4].contextSerial, 4);
 }
 
-TEST_F(RuntimeTest, FallsBackToTheProcessorAndKeepsTheRequestedModeForReuse)
-{
+TEST_F(RuntimeTest, FallsBackToTheProcessorAndKeepsTheRequestedModeForReuse) {
     engine->loadSucceeds = [](const QString&, const WhisperContextParams& params) { return !params.useGpu; };
     engine->runFromSamples = [](const std::vector<float>&) { return speech(QStringLiteral("ok")); };
     EXPECT_EQ(transcribe(Model::smallMultilingual, Mode::accelerated), QStringLiteral("ok"));
@@ -152,8 +144,7 @@ TEST_F(RuntimeTest, FallsBackToTheProcessorAndKeepsTheRequestedModeForReuse)
     EXPECT_EQ(loads[1].params, (WhisperContextParams{false, false}));
 }
 
-TEST_F(RuntimeTest, AFailedLoadLeavesNoModelAndIsTriedAgainNextTime)
-{
+TEST_F(RuntimeTest, AFailedLoadLeavesNoModelAndIsTriedAgainNextTime) {
     engine->loadSucceeds = [](const QString&, const WhisperContextParams&) { return false; };
     const QString title = localModelDescriptor(Model::largeV3).title;
     EXPECT_EQ(transcribeFailing<LocalTranscriptionRuntimeError>(Model::largeV3, Mode::accelerated),
@@ -165,8 +156,7 @@ TEST_F(RuntimeTest, AFailedLoadLeavesNoModelAndIsTriedAgainNextTime)
     EXPECT_TRUE(engine->recordedRuns().isEmpty());
 }
 
-TEST_F(RuntimeTest, FailuresOfTheRunAndOfTheClip)
-{
+TEST_F(RuntimeTest, FailuresOfTheRunAndOfTheClip) {
     const QString title = localModelDescriptor(Model::smallMultilingual).title;
 
     engine->runs.append(ScriptedRun{-1, {}, -1});
@@ -187,15 +177,11 @@ TEST_F(RuntimeTest, FailuresOfTheRunAndOfTheClip)
     EXPECT_EQ(engine->recordedRuns().size(), 2);
 }
 
-TEST_F(RuntimeTest, AssemblesSegmentsAndReportsSilenceWithDiagnostics)
-{
+TEST_F(RuntimeTest, AssemblesSegmentsAndReportsSilenceWithDiagnostics) {
     engine->shortCodes.insert(3, QStringLiteral("de"));
     engine->fullNames.insert(3, QStringLiteral("german"));
-    engine->runs.append(ScriptedRun{0,
-                                    {{QStringLiteral("  Hallo  "), 0.1f},
-                                     {std::nullopt, 0.2f},
-                                     {QStringLiteral("schöne \n  Welt"), 0.3f}},
-                                    3});
+    engine->runs.append(ScriptedRun{
+        0, {{QStringLiteral("  Hallo  "), 0.1f}, {std::nullopt, 0.2f}, {QStringLiteral("schöne \n  Welt"), 0.3f}}, 3});
     EXPECT_EQ(transcribe(), QStringLiteral("Hallo schöne Welt"));
 
     engine->runs.append(ScriptedRun{0, {{QStringLiteral(" "), 0.9f}, {std::nullopt, 0.85f}}, 3});
@@ -208,8 +194,7 @@ TEST_F(RuntimeTest, AssemblesSegmentsAndReportsSilenceWithDiagnostics)
     EXPECT_EQ(silence.diagnostics()->detectedLanguageLabel, QStringLiteral("de (german)"));
 }
 
-TEST(LocalTranscriptAssembly, DecidesBetweenTextSilenceAndAnEmptyResult)
-{
+TEST(LocalTranscriptAssembly, DecidesBetweenTextSilenceAndAnEmptyResult) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     struct Case {
         QList<LocalDecodedSegment> segments;
@@ -220,9 +205,16 @@ TEST(LocalTranscriptAssembly, DecidesBetweenTextSilenceAndAnEmptyResult)
     };
     using C = LocalTranscriptionRuntimeErrorCase;
     const QList<Case> cases{
-        {{{QStringLiteral("  padded "), 0.1}, {QString(), 0.95}, {QStringLiteral("two  words"), 0.2}}, 0,
-         QStringLiteral("padded two words"), C::noSpeechDetected, {}},
-        {{{QString(), 0.9}, {QString(), 0.85}}, 0, std::nullopt, C::noSpeechDetected, {2, 0.9, 0, QStringLiteral("en")}},
+        {{{QStringLiteral("  padded "), 0.1}, {QString(), 0.95}, {QStringLiteral("two  words"), 0.2}},
+         0,
+         QStringLiteral("padded two words"),
+         C::noSpeechDetected,
+         {}},
+        {{{QString(), 0.9}, {QString(), 0.85}},
+         0,
+         std::nullopt,
+         C::noSpeechDetected,
+         {2, 0.9, 0, QStringLiteral("en")}},
         {{{QString(), 0.9}, {QString(), 0.5}}, 0, std::nullopt, C::emptyTranscript, {2, 0.9, 0, QStringLiteral("en")}},
         {{{QString(), 0.8}}, 0, std::nullopt, C::noSpeechDetected, {1, 0.8, 0, QStringLiteral("en")}},
         {{{QString(), nan}}, -1, std::nullopt, C::emptyTranscript, {1, nan, std::nullopt, std::nullopt}},
@@ -255,8 +247,7 @@ TEST(LocalTranscriptAssembly, DecidesBetweenTextSilenceAndAnEmptyResult)
     }
 }
 
-TEST(LocalTranscriptAssembly, LabelsTheDetectedLanguage)
-{
+TEST(LocalTranscriptAssembly, LabelsTheDetectedLanguage) {
     using S = std::optional<QString>;
     struct Case {
         int id;
@@ -278,8 +269,7 @@ TEST(LocalTranscriptAssembly, LabelsTheDetectedLanguage)
 }
 
 // One dictation that notes the thread it resumed on.
-QCoro::Task<QString> dictation(EmbeddedWhisperRuntime& runtime, int16_t marker, QList<QThread*>& resumedOn)
-{
+QCoro::Task<QString> dictation(EmbeddedWhisperRuntime& runtime, int16_t marker, QList<QThread*>& resumedOn) {
     const CapturedAudioClip clip = test::wavClip(std::vector<int16_t>(1, marker));
     QCoro::Task<QString> task =
         runtime.transcribe(clip, Model::smallMultilingual, kModelPath, std::nullopt, Mode::cpu, std::nullopt);
@@ -288,8 +278,7 @@ QCoro::Task<QString> dictation(EmbeddedWhisperRuntime& runtime, int16_t marker, 
     co_return text;
 }
 
-TEST_F(RuntimeTest, RunsOneJobAtATimeAndResumesEachCallerOnItsOwnThread)
-{
+TEST_F(RuntimeTest, RunsOneJobAtATimeAndResumesEachCallerOnItsOwnThread) {
     engine->gateRuns = true;
     engine->runFromSamples = [](const std::vector<float>& samples) {
         return speech(QStringLiteral("text %1").arg(qRound(samples.front() * 32767)));
@@ -312,8 +301,7 @@ TEST_F(RuntimeTest, RunsOneJobAtATimeAndResumesEachCallerOnItsOwnThread)
     EXPECT_EQ(engine->loads().size(), 1);
 }
 
-TEST_F(RuntimeTest, ReleasingTheRuntimeFreesTheLoadedModel)
-{
+TEST_F(RuntimeTest, ReleasingTheRuntimeFreesTheLoadedModel) {
     engine->runs.append(speech(QStringLiteral("ok")));
     transcribe();
     EXPECT_TRUE(engine->freedSerials().isEmpty());
@@ -321,16 +309,17 @@ TEST_F(RuntimeTest, ReleasingTheRuntimeFreesTheLoadedModel)
     EXPECT_EQ(engine->freedSerials(), (QList<int>{1}));
 }
 
-TEST(RuntimeAvailability, DependsOnTheEngineAndItsSystemReport)
-{
+TEST(RuntimeAvailability, DependsOnTheEngineAndItsSystemReport) {
     EmbeddedWhisperRuntime missing(nullptr);
-    EXPECT_EQ(missing.availability(), LocalRuntimeAvailability::unavailable(QStringLiteral("local runtime bundle eksik")));
+    EXPECT_EQ(missing.availability(),
+              LocalRuntimeAvailability::unavailable(QStringLiteral("local runtime bundle eksik")));
     try {
         test::runTask(missing.transcribe(test::wavClip({1}), Model::tinyMultilingual, kModelPath, std::nullopt,
                                          Mode::cpu, std::nullopt));
         ADD_FAILURE() << "expected runtimeUnavailable";
     } catch (const LocalTranscriptionRuntimeError& error) {
-        EXPECT_EQ(error, LocalTranscriptionRuntimeError::runtimeUnavailable(QStringLiteral("local runtime bundle eksik")));
+        EXPECT_EQ(error,
+                  LocalTranscriptionRuntimeError::runtimeUnavailable(QStringLiteral("local runtime bundle eksik")));
     }
 
     auto engine = std::make_shared<ScriptedWhisperEngine>();

@@ -31,32 +31,27 @@ using test::FakeResponse;
 
 class FixedRuntime final : public LocalRuntimeInspecting {
 public:
-    LocalRuntimeAvailability availability() const override
-    {
+    LocalRuntimeAvailability availability() const override {
         return LocalRuntimeAvailability::unavailable(QStringLiteral("local runtime bundle eksik"));
     }
 };
 
-QString hex(const QByteArray& bytes, QCryptographicHash::Algorithm algorithm)
-{
+QString hex(const QByteArray& bytes, QCryptographicHash::Algorithm algorithm) {
     return QString::fromLatin1(QCryptographicHash::hash(bytes, algorithm).toHex());
 }
 
-QByteArray readFile(const QString& path)
-{
+QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
+void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
 }
 
-LocalModelInstallationRecord record(Model model, qint64 size, std::optional<QString> sha1 = std::nullopt)
-{
+LocalModelInstallationRecord record(Model model, qint64 size, std::optional<QString> sha1 = std::nullopt) {
     return {model, QString(64, QLatin1Char('a')), json::dateFromSecondsSinceReferenceDate(1000), size, sha1};
 }
 
@@ -70,31 +65,29 @@ protected:
     QMap<Model, QByteArray> expectedBodies;
     QDateTime now = json::dateFromSecondsSinceReferenceDate(800'000'000);
 
-    LocalTranscriptionModelDescriptor descriptor(Model model) const
-    {
+    LocalTranscriptionModelDescriptor descriptor(Model model) const {
         LocalTranscriptionModelDescriptor row = localModelDescriptor(model, {server.url(QStringLiteral("/owner"))});
         row.expectedSHA1 = hex(expectedBodies.value(model, QByteArray("model bytes")), QCryptographicHash::Sha1);
         return row;
     }
 
-    std::unique_ptr<ApplicationSupportLocalModelManager> makeManager()
-    {
+    std::unique_ptr<ApplicationSupportLocalModelManager> makeManager() {
         return std::make_unique<ApplicationSupportLocalModelManager>(
             &network, std::make_shared<FixedRuntime>(), [this](Model model) { return descriptor(model); }, base,
             [this] { return now; });
     }
 
-    QString modelPath(Model model) const { return QDir(base).filePath(QStringLiteral("Models/") + descriptor(model).filename); }
+    QString modelPath(Model model) const {
+        return QDir(base).filePath(QStringLiteral("Models/") + descriptor(model).filename);
+    }
     QString downloadPath(Model model) const { return "/owner/whisper.cpp/resolve/main/" + descriptor(model).filename; }
 
-    void serve(Model model, const QByteArray& body, bool matchesCatalogue = true)
-    {
+    void serve(Model model, const QByteArray& body, bool matchesCatalogue = true) {
         expectedBodies.insert(model, matchesCatalogue ? body : QByteArray("something else"));
         server.respond("GET", downloadPath(model), FakeResponse::raw(200, body));
     }
 
-    void writeRegistry(const QList<LocalModelInstallationRecord>& records)
-    {
+    void writeRegistry(const QList<LocalModelInstallationRecord>& records) {
         QJsonArray array;
         for (const auto& r : records)
             array.append(r.toJson());
@@ -106,8 +99,7 @@ protected:
 
     template <typename Error>
     Error downloadFailing(ApplicationSupportLocalModelManager& manager, Model model,
-                          LocalModelManaging::DownloadProgress progress = {}, std::stop_token stop = {})
-    {
+                          LocalModelManaging::DownloadProgress progress = {}, std::stop_token stop = {}) {
         try {
             test::runTask(manager.download(model, std::move(progress), stop));
         } catch (const Error& error) {
@@ -118,8 +110,7 @@ protected:
     }
 };
 
-TEST_F(LocalModelManagerTest, FirstStartMakesTheFoldersAndAnEmptyRegistry)
-{
+TEST_F(LocalModelManagerTest, FirstStartMakesTheFoldersAndAnEmptyRegistry) {
     const auto manager = makeManager();
     EXPECT_TRUE(QFileInfo(manager->modelsDirectoryPath()).isDir());
     EXPECT_EQ(manager->modelsDirectoryPath(), QDir(base).filePath(QStringLiteral("Models")));
@@ -131,8 +122,7 @@ TEST_F(LocalModelManagerTest, FirstStartMakesTheFoldersAndAnEmptyRegistry)
         QStringLiteral("/com.dovent.Quorvelle/LocalModels")));
 }
 
-TEST_F(LocalModelManagerTest, StartKeepsOnlyRecordsWhoseFilesExistAndWritesThemSorted)
-{
+TEST_F(LocalModelManagerTest, StartKeepsOnlyRecordsWhoseFilesExistAndWritesThemSorted) {
     writeRegistry({record(Model::tinyMultilingual, 3, QString(40, QLatin1Char('b'))), record(Model::largeV3, 9),
                    record(Model::baseMultilingual, 5)});
     QDir().mkpath(QDir(base).filePath(QStringLiteral("Models")));
@@ -143,7 +133,8 @@ TEST_F(LocalModelManagerTest, StartKeepsOnlyRecordsWhoseFilesExistAndWritesThemS
     const auto manager = makeManager();
     const Records records = manager->loadRecords();
     EXPECT_EQ(records.keys(), (QList<Model>{Model::tinyMultilingual, Model::baseMultilingual}));
-    EXPECT_EQ(records.value(Model::tinyMultilingual), record(Model::tinyMultilingual, 3, QString(40, QLatin1Char('b'))));
+    EXPECT_EQ(records.value(Model::tinyMultilingual),
+              record(Model::tinyMultilingual, 3, QString(40, QLatin1Char('b'))));
     EXPECT_TRUE(QFile::exists(modelPath(Model::mediumMultilingual)));  // extra files are left alone
 
     // "baseMultilingual" sorts before "tinyMultilingual"; keys are sorted; no verifiedSHA1 key when none.
@@ -166,8 +157,7 @@ TEST_F(LocalModelManagerTest, StartKeepsOnlyRecordsWhoseFilesExistAndWritesThemS
     EXPECT_EQ(QString::fromUtf8(registryBytes()), QString::fromUtf8(expected));
 }
 
-TEST_F(LocalModelManagerTest, UnreadableRegistriesReadAsEmptyAndDuplicatesKeepTheLastRecord)
-{
+TEST_F(LocalModelManagerTest, UnreadableRegistriesReadAsEmptyAndDuplicatesKeepTheLastRecord) {
     const auto manager = makeManager();
     for (const QByteArray& content : {QByteArray("not json"), QByteArray("{\"modelID\": \"largeV3\"}"),
                                       QByteArray("[{\"modelID\": \"largeV3\"}]")}) {
@@ -178,8 +168,7 @@ TEST_F(LocalModelManagerTest, UnreadableRegistriesReadAsEmptyAndDuplicatesKeepTh
     EXPECT_EQ(manager->loadRecords().value(Model::largeV3).fileSizeBytes, 2);
 }
 
-TEST_F(LocalModelManagerTest, DownloadStreamsVerifiesInstallsAndRecords)
-{
+TEST_F(LocalModelManagerTest, DownloadStreamsVerifiesInstallsAndRecords) {
     const auto manager = makeManager();
     const QByteArray body = QByteArray("ggml").repeated(50'000);
     // The model host sends the file from elsewhere, as the public one does.
@@ -188,8 +177,10 @@ TEST_F(LocalModelManagerTest, DownloadStreamsVerifiesInstallsAndRecords)
                    FakeResponse::raw(302).header("Location", server.url(QStringLiteral("/cdn/small")).toEncoded()));
     server.respond("GET", QStringLiteral("/cdn/small"), FakeResponse::raw(200, body));
     QList<std::pair<qint64, qint64>> progress;
-    const LocalModelInstallationRecord installed = test::runTask(manager->download(
-        Model::smallMultilingual, [&](qint64 received, qint64 total) { progress.append({received, total}); }));
+    const LocalModelInstallationRecord installed =
+        test::runTask(manager->download(Model::smallMultilingual, [&](qint64 received, qint64 total) {
+            progress.append({received, total});
+        }));
 
     EXPECT_EQ(installed, (LocalModelInstallationRecord{Model::smallMultilingual, hex(body, QCryptographicHash::Sha256),
                                                        now, body.size(), hex(body, QCryptographicHash::Sha1)}));
@@ -211,8 +202,7 @@ TEST_F(LocalModelManagerTest, DownloadStreamsVerifiesInstallsAndRecords)
     EXPECT_EQ(manager->loadRecords(), (Records{{Model::smallMultilingual, again}}));
 }
 
-TEST_F(LocalModelManagerTest, FailedDownloadsLeaveTheInstalledModelTheRegistryAndNoStagingFile)
-{
+TEST_F(LocalModelManagerTest, FailedDownloadsLeaveTheInstalledModelTheRegistryAndNoStagingFile) {
     const auto manager = makeManager();
     serve(Model::tinyMultilingual, "installed model");
     const LocalModelInstallationRecord installed = test::runTask(manager->download(Model::tinyMultilingual));
@@ -260,8 +250,7 @@ TEST_F(LocalModelManagerTest, FailedDownloadsLeaveTheInstalledModelTheRegistryAn
 // A host that starts a model's body and hangs up halfway through it.
 class HangingUpHost {
 public:
-    HangingUpHost()
-    {
+    HangingUpHost() {
         m_server.listen(QHostAddress::LocalHost);
         QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
             QTcpSocket* socket = m_server.nextPendingConnection();
@@ -279,8 +268,7 @@ private:
     QTcpServer m_server;
 };
 
-TEST_F(LocalModelManagerTest, AnInterruptedTransferFailsWithTheNetworkError)
-{
+TEST_F(LocalModelManagerTest, AnInterruptedTransferFailsWithTheNetworkError) {
     HangingUpHost host;
     ApplicationSupportLocalModelManager manager(
         &network, std::make_shared<FixedRuntime>(),
@@ -297,8 +285,7 @@ TEST_F(LocalModelManagerTest, AnInterruptedTransferFailsWithTheNetworkError)
     EXPECT_TRUE(manager.loadRecords().isEmpty());
 }
 
-TEST_F(LocalModelManagerTest, AStopRequestCancelsTheTransfer)
-{
+TEST_F(LocalModelManagerTest, AStopRequestCancelsTheTransfer) {
     FakeBackendServer silentHost;
     silentHost.respond("GET", downloadPath(Model::largeV3), FakeResponse::silence());
     std::stop_source stop;
@@ -311,8 +298,7 @@ TEST_F(LocalModelManagerTest, AStopRequestCancelsTheTransfer)
     EXPECT_FALSE(QFile::exists(modelPath(Model::largeV3) + ".download"));
 }
 
-TEST_F(LocalModelManagerTest, AModelThatCannotBeMovedIntoPlaceIsReportedAndNotRecorded)
-{
+TEST_F(LocalModelManagerTest, AModelThatCannotBeMovedIntoPlaceIsReportedAndNotRecorded) {
     const auto manager = makeManager();
     // A folder with content in the model's place: rename(2) refuses to replace it.
     QDir().mkpath(modelPath(Model::mediumMultilingual) + "/inside");
@@ -324,8 +310,7 @@ TEST_F(LocalModelManagerTest, AModelThatCannotBeMovedIntoPlaceIsReportedAndNotRe
     EXPECT_TRUE(manager->loadRecords().isEmpty());
 }
 
-TEST_F(LocalModelManagerTest, DeleteRemovesFileAndRecordAndToleratesWhatIsAlreadyGone)
-{
+TEST_F(LocalModelManagerTest, DeleteRemovesFileAndRecordAndToleratesWhatIsAlreadyGone) {
     const auto manager = makeManager();
     serve(Model::tinyMultilingual, "tiny");
     serve(Model::baseMultilingual, "base");

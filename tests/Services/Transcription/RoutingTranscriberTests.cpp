@@ -43,11 +43,9 @@ public:
     std::optional<QuorvelleError> failure;
 
     QCoro::Task<QString> transcribe(CapturedAudioClip, std::optional<QString> prompt,
-                                    std::optional<QString> languageCode, std::stop_token) override
-    {
+                                    std::optional<QString> languageCode, std::stop_token) override {
         calls.append({QStringLiteral("transcribe"), prompt, languageCode, {}, {}, {}, {}});
-        if (failure)
-            throw *failure;
+        if (failure) throw *failure;
         co_return QStringLiteral("cloud text");
     }
 };
@@ -57,15 +55,13 @@ public:
     QList<Call> calls;
 
     QCoro::Task<QString> transcribe(CapturedAudioClip, std::optional<QString> prompt,
-                                    std::optional<QString> languageCode, std::stop_token) override
-    {
+                                    std::optional<QString> languageCode, std::stop_token) override {
         calls.append({QStringLiteral("transcribe"), prompt, languageCode, {}, {}, {}, {}});
         co_return QStringLiteral("cloud text");
     }
     QCoro::Task<QString> transcribeWithContext(CapturedAudioClip, TranscriptionPromptContext context,
                                                TranscriptionPostProcessingMode cleanupMode,
-                                               std::optional<QString> languageCode, std::stop_token) override
-    {
+                                               std::optional<QString> languageCode, std::stop_token) override {
         calls.append({QStringLiteral("transcribeWithContext"), {}, languageCode, context, cleanupMode, {}, {}});
         co_return QStringLiteral("contextual cloud text");
     }
@@ -76,23 +72,23 @@ public:
     QList<Call> calls;
 
     QCoro::Task<QString> transcribe(CapturedAudioClip, Model modelID, std::optional<QString> languageCode,
-                                    Mode accelerationMode, std::optional<QString> prompt) override
-    {
+                                    Mode accelerationMode, std::optional<QString> prompt) override {
         calls.append({QStringLiteral("local"), prompt, languageCode, {}, {}, modelID, accelerationMode});
         co_return QStringLiteral("local text");
     }
 };
 
-const TranscriptionPromptContext kContext{QStringLiteral("Be brief."), {QStringLiteral("Kubernetes")},
-                                          QStringLiteral("Be brief.\n\nVocabulary hints: Kubernetes."), false};
+const TranscriptionPromptContext kContext{QStringLiteral("Be brief."),
+                                          {QStringLiteral("Kubernetes")},
+                                          QStringLiteral("Be brief.\n\nVocabulary hints: Kubernetes."),
+                                          false};
 
 class RoutingTest : public ::testing::Test {
 protected:
     std::shared_ptr<InMemoryUserDefaults> defaults = std::make_shared<InMemoryUserDefaults>();
     std::shared_ptr<RecordingLocal> local = std::make_shared<RecordingLocal>();
 
-    void store(const char* key, const std::optional<QString>& value)
-    {
+    void store(const char* key, const std::optional<QString>& value) {
         if (value)
             defaults->setString(QString::fromLatin1(key), *value);
         else
@@ -100,8 +96,7 @@ protected:
     }
 };
 
-TEST_F(RoutingTest, OnlyTheExactSettingChoosesTheDeviceAndItsAcceleration)
-{
+TEST_F(RoutingTest, OnlyTheExactSettingChoosesTheDeviceAndItsAcceleration) {
     auto cloud = std::make_shared<PlainCloud>();
     RoutingTranscriber routing(cloud, local, SettingsStore(defaults));
     struct Case {
@@ -125,7 +120,8 @@ TEST_F(RoutingTest, OnlyTheExactSettingChoosesTheDeviceAndItsAcceleration)
         store(SettingsKeys::selectedLocalWhisperAccelerationMode, c.acceleration);
         const qsizetype cloudCalls = cloud->calls.size();
         const qsizetype localCalls = local->calls.size();
-        const QString text = test::runTask(routing.transcribe(test::wavClip({1}), QStringLiteral("p"), QStringLiteral("de")));
+        const QString text =
+            test::runTask(routing.transcribe(test::wavClip({1}), QStringLiteral("p"), QStringLiteral("de")));
         SCOPED_TRACE(c.backend.value_or(QStringLiteral("<none>")).toStdString());
         if (!c.expected) {
             EXPECT_EQ(text, QStringLiteral("cloud text"));
@@ -145,15 +141,14 @@ TEST_F(RoutingTest, OnlyTheExactSettingChoosesTheDeviceAndItsAcceleration)
     }
 }
 
-TEST_F(RoutingTest, TheContextGoesWholeToAContextualCloudAndAsItsPromptElsewhere)
-{
+TEST_F(RoutingTest, TheContextGoesWholeToAContextualCloudAndAsItsPromptElsewhere) {
     auto contextual = std::make_shared<ContextualCloud>();
     auto plain = std::make_shared<PlainCloud>();
     RoutingTranscriber toContextual(contextual, local, SettingsStore(defaults));
     RoutingTranscriber toPlain(plain, local, SettingsStore(defaults));
     const auto run = [&](RoutingTranscriber& routing) {
-        return test::runTask(routing.transcribeWithContext(test::wavClip({1}), kContext,
-                                                           TranscriptionPostProcessingMode::email, QStringLiteral("tr")));
+        return test::runTask(routing.transcribeWithContext(
+            test::wavClip({1}), kContext, TranscriptionPostProcessingMode::email, QStringLiteral("tr")));
     };
 
     EXPECT_EQ(run(toContextual), QStringLiteral("contextual cloud text"));
@@ -176,8 +171,7 @@ TEST_F(RoutingTest, TheContextGoesWholeToAContextualCloudAndAsItsPromptElsewhere
     EXPECT_EQ(local->calls.last().languageCode, QStringLiteral("tr"));
 }
 
-TEST_F(RoutingTest, CloudErrorsPassThroughUnchanged)
-{
+TEST_F(RoutingTest, CloudErrorsPassThroughUnchanged) {
     auto cloud = std::make_shared<PlainCloud>();
     cloud->failure = QuorvelleError::rateLimitedRetryAfter(30);
     RoutingTranscriber routing(cloud, local, SettingsStore(defaults));
@@ -198,8 +192,7 @@ protected:
     std::shared_ptr<test::ScriptedWhisperEngine> engine = std::make_shared<test::ScriptedWhisperEngine>();
     std::shared_ptr<EmbeddedWhisperRuntime> runtime = std::make_shared<EmbeddedWhisperRuntime>(engine, 4);
 
-    std::shared_ptr<ApplicationSupportLocalModelManager> makeManager(const QList<Model>& recorded)
-    {
+    std::shared_ptr<ApplicationSupportLocalModelManager> makeManager(const QList<Model>& recorded) {
         QJsonArray array;
         for (const Model model : recorded)
             array.append(LocalModelInstallationRecord{model, QString(64, QLatin1Char('0')), json::referenceDate(), 1,
@@ -213,13 +206,11 @@ protected:
             &network, runtime, [](Model model) { return localModelDescriptor(model); }, directory.path());
     }
 
-    QString modelFile(Model model) const
-    {
+    QString modelFile(Model model) const {
         return directory.filePath(QStringLiteral("Models/") + localModelDescriptor(model).filename);
     }
 
-    void placeModelFile(Model model)
-    {
+    void placeModelFile(Model model) {
         QDir().mkpath(directory.filePath(QStringLiteral("Models")));
         QFile file(modelFile(model));
         file.open(QIODevice::WriteOnly);
@@ -227,8 +218,7 @@ protected:
     }
 };
 
-TEST_F(LocalTranscriberTest, NeedsBothTheRecordAndTheFileBeforeTheRuntimeRuns)
-{
+TEST_F(LocalTranscriberTest, NeedsBothTheRecordAndTheFileBeforeTheRuntimeRuns) {
     placeModelFile(Model::smallMultilingual);
     placeModelFile(Model::baseMultilingual);
     auto manager = makeManager({Model::smallMultilingual, Model::baseMultilingual});

@@ -6,61 +6,51 @@
 
 namespace quorvelle::test {
 
-QList<RecordedLoad> ScriptedWhisperEngine::loads() const
-{
+QList<RecordedLoad> ScriptedWhisperEngine::loads() const {
     QMutexLocker lock(&m_mutex);
     return m_loads;
 }
 
-QList<int> ScriptedWhisperEngine::freedSerials() const
-{
+QList<int> ScriptedWhisperEngine::freedSerials() const {
     QMutexLocker lock(&m_mutex);
     return m_freed;
 }
 
-QList<RecordedRun> ScriptedWhisperEngine::recordedRuns() const
-{
+QList<RecordedRun> ScriptedWhisperEngine::recordedRuns() const {
     QMutexLocker lock(&m_mutex);
     return m_runs;
 }
 
-int ScriptedWhisperEngine::maxConcurrentRuns() const
-{
+int ScriptedWhisperEngine::maxConcurrentRuns() const {
     QMutexLocker lock(&m_mutex);
     return m_maxRunning;
 }
 
-QString ScriptedWhisperEngine::printSystemInfo()
-{
+QString ScriptedWhisperEngine::printSystemInfo() {
     QMutexLocker lock(&m_mutex);
     return systemInfo;
 }
 
-WhisperContextParams ScriptedWhisperEngine::contextDefaultParams()
-{
+WhisperContextParams ScriptedWhisperEngine::contextDefaultParams() {
     // Deliberately unlike the runtime's choices, so that a field it forgets to set shows.
     return {true, true};
 }
 
-WhisperContext* ScriptedWhisperEngine::initFromFileWithParams(const QString& path, const WhisperContextParams& params)
-{
+WhisperContext* ScriptedWhisperEngine::initFromFileWithParams(const QString& path, const WhisperContextParams& params) {
     const bool ok = loadSucceeds(path, params);
     QMutexLocker lock(&m_mutex);
     m_loads.append({path, params, ok});
-    if (!ok)
-        return nullptr;
+    if (!ok) return nullptr;
     return new WhisperContext{m_nextSerial++};
 }
 
-void ScriptedWhisperEngine::free(WhisperContext* context)
-{
+void ScriptedWhisperEngine::free(WhisperContext* context) {
     QMutexLocker lock(&m_mutex);
     m_freed.append(context->serial);
     delete context;
 }
 
-WhisperFullParams ScriptedWhisperEngine::fullDefaultParams(WhisperSamplingStrategy strategy)
-{
+WhisperFullParams ScriptedWhisperEngine::fullDefaultParams(WhisperSamplingStrategy strategy) {
     // Again unlike the runtime's choices in every field it sets.
     WhisperFullParams params;
     params.strategy = strategy;
@@ -81,8 +71,7 @@ WhisperFullParams ScriptedWhisperEngine::fullDefaultParams(WhisperSamplingStrate
 }
 
 int ScriptedWhisperEngine::full(WhisperContext* context, const WhisperFullParams& params, const float* samples,
-                                int sampleCount)
-{
+                                int sampleCount) {
     std::vector<float> received(samples, samples + sampleCount);
     {
         QMutexLocker lock(&m_mutex);
@@ -105,37 +94,31 @@ int ScriptedWhisperEngine::full(WhisperContext* context, const WhisperFullParams
     return run.result;
 }
 
-int ScriptedWhisperEngine::fullNSegments(WhisperContext* context)
-{
+int ScriptedWhisperEngine::fullNSegments(WhisperContext* context) {
     QMutexLocker lock(&m_mutex);
     return int(m_lastRunByContext.value(context->serial).segments.size());
 }
 
-std::optional<QString> ScriptedWhisperEngine::fullGetSegmentText(WhisperContext* context, int segment)
-{
+std::optional<QString> ScriptedWhisperEngine::fullGetSegmentText(WhisperContext* context, int segment) {
     QMutexLocker lock(&m_mutex);
     return m_lastRunByContext.value(context->serial).segments.at(segment).text;
 }
 
-float ScriptedWhisperEngine::fullGetSegmentNoSpeechProb(WhisperContext* context, int segment)
-{
+float ScriptedWhisperEngine::fullGetSegmentNoSpeechProb(WhisperContext* context, int segment) {
     QMutexLocker lock(&m_mutex);
     return m_lastRunByContext.value(context->serial).segments.at(segment).noSpeechProbability;
 }
 
-int ScriptedWhisperEngine::fullLangId(WhisperContext* context)
-{
+int ScriptedWhisperEngine::fullLangId(WhisperContext* context) {
     QMutexLocker lock(&m_mutex);
     return m_lastRunByContext.value(context->serial).languageID;
 }
 
-std::optional<QString> ScriptedWhisperEngine::langStr(int id)
-{
+std::optional<QString> ScriptedWhisperEngine::langStr(int id) {
     return shortCodes.value(id, std::nullopt);
 }
 
-std::optional<QString> ScriptedWhisperEngine::langStrFull(int id)
-{
+std::optional<QString> ScriptedWhisperEngine::langStrFull(int id) {
     return fullNames.value(id, std::nullopt);
 }
 

@@ -2,9 +2,9 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QFloat16>
 #include <QString>
 #include <QtEndian>
-#include <QFloat16>
 
 #include <cstdint>
 #include <cstring>
@@ -42,15 +42,13 @@ class ModelWriter {
 public:
     ModelWriter(QFile& file, quint32 seed) : m_file(file), m_state(seed * 2654435761u + 1) {}
 
-    void int32(int32_t value)
-    {
+    void int32(int32_t value) {
         char bytes[4];
         qToLittleEndian(value, bytes);
         m_buffer.append(bytes, 4);
     }
 
-    void float32(float value)
-    {
+    void float32(float value) {
         char bytes[4];
         qToLittleEndian(value, bytes);
         m_buffer.append(bytes, 4);
@@ -58,8 +56,7 @@ public:
 
     void bytes(const QByteArray& data) { m_buffer.append(data); }
 
-    void tensor(const QString& name, Precision precision, std::vector<int32_t> shape, Fill fill)
-    {
+    void tensor(const QString& name, Precision precision, std::vector<int32_t> shape, Fill fill) {
         const QByteArray nameBytes = name.toUtf8();
         int32(int32_t(shape.size()));
         int32(int32_t(nameBytes.size()));
@@ -90,13 +87,11 @@ public:
                 qToLittleEndian(bits, bytes);
                 m_buffer.append(bytes, 2);
             }
-            if (m_buffer.size() > (1 << 22))
-                flush();
+            if (m_buffer.size() > (1 << 22)) flush();
         }
     }
 
-    bool flush()
-    {
+    bool flush() {
         const bool ok = m_file.write(m_buffer) == m_buffer.size();
         m_buffer.clear();
         m_ok = m_ok && ok;
@@ -105,8 +100,7 @@ public:
 
 private:
     // Small uniform weights keep the activations finite through the layers.
-    float nextWeight()
-    {
+    float nextWeight() {
         m_state ^= m_state << 13;
         m_state ^= m_state >> 17;
         m_state ^= m_state << 5;
@@ -119,8 +113,7 @@ private:
     bool m_ok = true;
 };
 
-void writeBlock(ModelWriter& out, const QString& prefix, bool withCrossAttention)
-{
+void writeBlock(ModelWriter& out, const QString& prefix, bool withCrossAttention) {
     const auto norm = [&](const QString& name) {
         out.tensor(prefix + name + QStringLiteral(".weight"), Precision::f32, {kState}, Fill::ones);
         out.tensor(prefix + name + QStringLiteral(".bias"), Precision::f32, {kState}, Fill::zeros);
@@ -148,11 +141,9 @@ void writeBlock(ModelWriter& out, const QString& prefix, bool withCrossAttention
 
 }  // namespace
 
-bool writeTinyRandomWhisperModel(const QString& path, quint32 seed)
-{
+bool writeTinyRandomWhisperModel(const QString& path, quint32 seed) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
     ModelWriter out(file, seed);
 
     out.int32(0x67676d6c);  // "ggml"

@@ -12,8 +12,7 @@
 namespace quorvelle::test {
 
 // A 16 kHz mono 16-bit WAV clip of the samples (the standard 44-byte header).
-inline CapturedAudioClip wavClip(const std::vector<int16_t>& samples)
-{
+inline CapturedAudioClip wavClip(const std::vector<int16_t>& samples) {
     QByteArray data(44, '\0');
     const auto put32 = [&data](int offset, quint32 value) { qToLittleEndian(value, data.data() + offset); };
     const auto put16 = [&data](int offset, quint16 value) { qToLittleEndian(value, data.data() + offset); };

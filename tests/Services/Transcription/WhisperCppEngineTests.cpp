@@ -24,8 +24,7 @@ constexpr const char* kSkipReason =
     "on CMAKE_PREFIX_PATH)";
 
 // One second of what the test microphone gives: a quiet tone with a little noise, 16 kHz mono 16-bit.
-std::vector<int16_t> oneSecondOfAudio()
-{
+std::vector<int16_t> oneSecondOfAudio() {
     std::vector<int16_t> samples(16000);
     quint32 noise = 12345;
     for (size_t i = 0; i < samples.size(); ++i) {
@@ -38,25 +37,20 @@ std::vector<int16_t> oneSecondOfAudio()
 
 class WhisperCppEngineTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!makeInstalledWhisperEngine())
-            return;
+    static void SetUpTestSuite() {
+        if (!makeInstalledWhisperEngine()) return;
         directory = new QTemporaryDir;
         modelPath = directory->filePath(QStringLiteral("ggml-tiny-random.bin"));
         ASSERT_TRUE(test::writeTinyRandomWhisperModel(modelPath));
     }
-    static void TearDownTestSuite()
-    {
+    static void TearDownTestSuite() {
         delete directory;
         directory = nullptr;
     }
 
-    void SetUp() override
-    {
+    void SetUp() override {
         engine = makeInstalledWhisperEngine();
-        if (!engine)
-            GTEST_SKIP() << kSkipReason;
+        if (!engine) GTEST_SKIP() << kSkipReason;
     }
 
     static inline QTemporaryDir* directory = nullptr;
@@ -64,8 +58,7 @@ protected:
     std::shared_ptr<WhisperEngine> engine;
 };
 
-TEST_F(WhisperCppEngineTest, LoadsRunsReadsSegmentsAndLanguageAndFrees)
-{
+TEST_F(WhisperCppEngineTest, LoadsRunsReadsSegmentsAndLanguageAndFrees) {
     EXPECT_FALSE(engine->printSystemInfo().trimmed().isEmpty());
     WhisperContextParams contextParams = engine->contextDefaultParams();
     contextParams.useGpu = false;
@@ -96,8 +89,7 @@ TEST_F(WhisperCppEngineTest, LoadsRunsReadsSegmentsAndLanguageAndFrees)
     engine->free(context);
 }
 
-TEST_F(WhisperCppEngineTest, RuntimeTranscribesTwiceWithOneLoadedModel)
-{
+TEST_F(WhisperCppEngineTest, RuntimeTranscribesTwiceWithOneLoadedModel) {
     EmbeddedWhisperRuntime runtime(engine);
     EXPECT_TRUE(runtime.availability().isReady());
     const CapturedAudioClip clip = test::wavClip(oneSecondOfAudio());
@@ -111,8 +103,7 @@ TEST_F(WhisperCppEngineTest, RuntimeTranscribesTwiceWithOneLoadedModel)
     }
 }
 
-TEST_F(WhisperCppEngineTest, AFileThatIsNoModelFailsToLoad)
-{
+TEST_F(WhisperCppEngineTest, AFileThatIsNoModelFailsToLoad) {
     const QString path = directory->filePath(QStringLiteral("ggml-base.bin"));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));

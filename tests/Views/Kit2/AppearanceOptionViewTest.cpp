@@ -74,9 +74,10 @@ TEST_P(OptionCardThemes, SelectedCardsFillOutlineGlowAndCarryTheCheck) {
 
 // For the contact sheet: the theme card with the light miniature, on each theme.
 TEST_P(OptionCardThemes, ThemeCardWithTheLightPaletteRenders) {
-    ASSERT_TRUE(loadThemed(QStringLiteral("ThemeOptionCard { x: 24; y: 24; width: 260; title: 'Light'\n"
-                                          "  subtitle: 'A theme'; isSelected: true; palette: DesktopTheme.lightPalette }"),
-                           {308, 280}));
+    ASSERT_TRUE(
+        loadThemed(QStringLiteral("ThemeOptionCard { x: 24; y: 24; width: 260; title: 'Light'\n"
+                                  "  subtitle: 'A theme'; isSelected: true; palette: DesktopTheme.lightPalette }"),
+                   {308, 280}));
     harness.shoot(shotName("theme-option-light-palette"));
 }
 

@@ -11,12 +11,13 @@ namespace {
 
 QString repeated(const QString& unit, int count) {
     QString text;
-    for (int i = 0; i < count; ++i) text += unit;
+    for (int i = 0; i < count; ++i)
+        text += unit;
     return text;
 }
 
 TEST(DashboardTextsTest, SnippetPreviewCutsAtNinetySixCharactersAndFlattensLineFeeds) {
-    const QString e = QStringLiteral("e\u0301");  // one character, two code units
+    const QString e = QStringLiteral("e\u0301");                  // one character, two code units
     const QString flag = QStringLiteral("\U0001F1F9\U0001F1F7");  // one character, four code units
     struct Case {
         const char* name;
@@ -78,8 +79,7 @@ TEST(DashboardTextsTest, LanguageOptionTextsFollowTheRawValueAndTheInterfaceLang
             EXPECT_EQ(DashboardTexts::appLanguageOptionTitle(QString::fromLatin1(code), QString::fromLatin1(raw)),
                       strings.appLanguageOptionTitle(option))
                 << code << " " << raw;
-            EXPECT_EQ(DashboardTexts::appLanguageOptionDescription(QString::fromLatin1(code),
-                                                                   QString::fromLatin1(raw)),
+            EXPECT_EQ(DashboardTexts::appLanguageOptionDescription(QString::fromLatin1(code), QString::fromLatin1(raw)),
                       strings.appLanguageOptionDescription(option))
                 << code << " " << raw;
         }
@@ -96,12 +96,13 @@ TEST(DashboardTextsTest, TranscriptionLanguageTitleTellsAutomaticFromAnEmptyCode
     EXPECT_EQ(DashboardTexts::transcriptionLanguageTitle(QStringLiteral("en"), QVariant::fromValue(nullptr),
                                                          QStringLiteral("x")),
               english.transcriptionLanguageTitle(automatic));
-    EXPECT_EQ(DashboardTexts::transcriptionLanguageTitle(QStringLiteral("en"), QVariant(QString()),
-                                                         QStringLiteral("German")),
-              QStringLiteral("German ()"));
-    EXPECT_EQ(DashboardTexts::transcriptionLanguageTitle(QStringLiteral("tr"), QVariant(QStringLiteral("de")),
-                                                         QStringLiteral("German")),
-              AppStrings(QStringLiteral("tr")).transcriptionLanguageTitle({QStringLiteral("de"), QStringLiteral("German")}));
+    EXPECT_EQ(
+        DashboardTexts::transcriptionLanguageTitle(QStringLiteral("en"), QVariant(QString()), QStringLiteral("German")),
+        QStringLiteral("German ()"));
+    EXPECT_EQ(
+        DashboardTexts::transcriptionLanguageTitle(QStringLiteral("tr"), QVariant(QStringLiteral("de")),
+                                                   QStringLiteral("German")),
+        AppStrings(QStringLiteral("tr")).transcriptionLanguageTitle({QStringLiteral("de"), QStringLiteral("German")}));
 }
 
 TEST(DashboardTextsTest, LocalizedPicksTurkishOnlyForExactlyTr) {

@@ -10,18 +10,18 @@ namespace quorvelle::test {
 namespace {
 
 QString historyScene(const QString& transcript, const QString& languageCode = QStringLiteral("en")) {
-    return loggedScene(QStringLiteral(
-                           "HistoryRowCard {\n"
-                           "  objectName: 'row'\n"
-                           "  x: 16; y: 16; width: 608\n"
-                           "  languageCode: '%2'\n"
-                           "  entry: ({ id: 'A1B2', transcript: '%1', timestampLabel: 'Mar 5 AT 3:07 PM',\n"
-                           "            wordCountLabel: '9 words', durationLabel: '4s',\n"
-                           "            completionKindLabel: 'Inserted', dictionaryActionTitle: 'Add to Dictionary' })\n"
-                           "  saveToDictionaryAction: function(original, replacement) {\n"
-                           "    scene.note('save|' + original + '|' + replacement) }\n"
-                           "}\n")
-                           .arg(transcript, languageCode));
+    return loggedScene(
+        QStringLiteral("HistoryRowCard {\n"
+                       "  objectName: 'row'\n"
+                       "  x: 16; y: 16; width: 608\n"
+                       "  languageCode: '%2'\n"
+                       "  entry: ({ id: 'A1B2', transcript: '%1', timestampLabel: 'Mar 5 AT 3:07 PM',\n"
+                       "            wordCountLabel: '9 words', durationLabel: '4s',\n"
+                       "            completionKindLabel: 'Inserted', dictionaryActionTitle: 'Add to Dictionary' })\n"
+                       "  saveToDictionaryAction: function(original, replacement) {\n"
+                       "    scene.note('save|' + original + '|' + replacement) }\n"
+                       "}\n")
+            .arg(transcript, languageCode));
 }
 
 QQuickItem* fieldInput(const ViewHarness& harness, const QString& field) {
@@ -207,10 +207,11 @@ TEST_F(HistoryRowViewTest, TakesTheDashboardsHistoryEntryAsItIs) {
     entry.completionKindLabel = QStringLiteral("Eklendi");
     entry.dictionaryActionTitle = QStringLiteral("Sözlüğe Ekle");
     harness.engine().rootContext()->setContextProperty(QStringLiteral("sampleEntry"), QVariant::fromValue(entry));
-    ASSERT_TRUE(harness.load(loggedScene(QStringLiteral(
-                                 "HistoryRowCard { objectName: 'row'; width: 608; languageCode: 'tr'; entry: sampleEntry\n"
-                                 "  saveToDictionaryAction: (o, r) => scene.note(o + '|' + r) }")),
-                             {640, 420}));
+    ASSERT_TRUE(harness.load(
+        loggedScene(
+            QStringLiteral("HistoryRowCard { objectName: 'row'; width: 608; languageCode: 'tr'; entry: sampleEntry\n"
+                           "  saveToDictionaryAction: (o, r) => scene.note(o + '|' + r) }")),
+        {640, 420}));
     EXPECT_EQ(textOf(harness, QStringLiteral("history-transcript")), entry.transcript);
     EXPECT_EQ(harness.find(QStringLiteral("history-word-count"))->property("title").toString(), entry.wordCountLabel);
     EXPECT_EQ(textsIn(harness.find(QStringLiteral("history-dictionary-button"))),

@@ -15,13 +15,14 @@ namespace quorvelle::test {
 // What the rows and cards of the kit's tests share: a scene whose root keeps a log of the calls
 // its callbacks made, each as one line "name arg1 arg2 ...".
 inline QString loggedScene(const QString& body) {
-    return QStringLiteral("Item {\n"
-                          "  id: scene\n"
-                          "  property var log: []\n"
-                          "  function note(line) { log = log.concat([line]) }\n"
-                          "  width: 640\n"
-                          "%1\n"
-                          "}\n")
+    return QStringLiteral(
+               "Item {\n"
+               "  id: scene\n"
+               "  property var log: []\n"
+               "  function note(line) { log = log.concat([line]) }\n"
+               "  width: 640\n"
+               "%1\n"
+               "}\n")
         .arg(body);
 }
 

@@ -21,9 +21,9 @@ using LanguageRowThemes = KitThemedTest;
 TEST_P(LanguageRowThemes, SelectionShowsTheCheckAndBorderButKeepsTheFill) {
     for (const bool selected : {false, true}) {
         SCOPED_TRACE(selected ? "selected" : "not selected");
-        ASSERT_TRUE(loadThemed(languageScene(QStringLiteral("'de'"), QStringLiteral("German"), selected,
-                                             QStringLiteral("en")),
-                               {480, 100}));
+        ASSERT_TRUE(
+            loadThemed(languageScene(QStringLiteral("'de'"), QStringLiteral("German"), selected, QStringLiteral("en")),
+                       {480, 100}));
         EXPECT_COLOR_NEAR(fillOf(harness, item(QStringLiteral("language"))), colors().inputBackground);
         EXPECT_COLOR_NEAR(borderOf(item(QStringLiteral("language-row-background"))),
                           selected ? colors().selectedCardBorder : colors().inputBorder);
@@ -68,8 +68,8 @@ TEST(LanguageRowViewTest, DetailLineTellsTheCodeOrTheAutomaticHintInTheInterface
 
 TEST(LanguageRowViewTest, APressAnywhereOnTheRowCallsTheAction) {
     ViewHarness harness;
-    ASSERT_TRUE(harness.load(languageScene(QStringLiteral("'tr'"), QStringLiteral("Turkish"), true, QStringLiteral("en")),
-                             {480, 100}));
+    ASSERT_TRUE(harness.load(
+        languageScene(QStringLiteral("'tr'"), QStringLiteral("Turkish"), true, QStringLiteral("en")), {480, 100}));
     harness.grab();
     QQuickItem* row = harness.find(QStringLiteral("language"));
     harness.click(row, {4, 4});

@@ -78,8 +78,9 @@ TEST(RecordingModeOptionViewTest, ALongSubtitleWrapsAndMakesTheSurfaceTallerWith
 
     ASSERT_TRUE(harness.load(optionScene(kShort, false), {480, 140}));
     harness.grab();
-    EXPECT_NEAR(harness.find(QStringLiteral("option-title"))->mapToItem(harness.find(QStringLiteral("option")), {0, 0}).y(),
-                16, 1);
+    EXPECT_NEAR(
+        harness.find(QStringLiteral("option-title"))->mapToItem(harness.find(QStringLiteral("option")), {0, 0}).y(), 16,
+        1);
 }
 
 using ModeSelectionCardThemes = KitThemedTest;
@@ -104,8 +105,8 @@ TEST_P(ModeSelectionCardThemes, SelectionAndDisablingEachChangeTheirOwnLook) {
             EXPECT_COLOR_NEAR(borderOf(base), selected ? colors.selectedCardBorder : colors.inputBorder);
             EXPECT_COLOR_NEAR(item(QStringLiteral("mode-symbol-tile"))->property("color").value<QColor>(),
                               colors.headerIconBackground);
-            harness.shoot(shotName(std::string("mode-card") + (selected ? "-selected" : "") +
-                                   (disabled ? "-disabled" : "")));
+            harness.shoot(
+                shotName(std::string("mode-card") + (selected ? "-selected" : "") + (disabled ? "-disabled" : "")));
         }
     }
 }
@@ -129,8 +130,8 @@ TEST(ModeSelectionCardViewTest, LongTextsAndManyTagsNeverEnlargeTheCard) {
     harness.shoot("kit2-mode-card-crowded");
 
     // A page that gives the card more height gets more of the subtitle.
-    ASSERT_TRUE(harness.load(cardScene(true, false, kLong, crowd).replace(QStringLiteral("width: 300"),
-                                                                          QStringLiteral("width: 300; height: 220")),
+    ASSERT_TRUE(harness.load(cardScene(true, false, kLong, crowd)
+                                 .replace(QStringLiteral("width: 300"), QStringLiteral("width: 300; height: 220")),
                              {348, 268}));
     harness.grab();
     subtitle = harness.find(QStringLiteral("option-subtitle"));
@@ -156,12 +157,21 @@ TEST(ModeOptionViewTest, ClicksAnywhereCallTheActionUnlessTheCardIsDisabled) {
         QStringList expected;
     };
     const Case cases[] = {
-        {"recording option", optionScene(kShort, true), QStringLiteral("option"),
-         {QStringLiteral("option-subtitle"), QStringLiteral("selection-ring")}, QStringList(4, QStringLiteral("option"))},
-        {"mode card", cardScene(true, false), QStringLiteral("card"),
-         {QStringLiteral("mode-symbol-tile"), QStringLiteral("mode-check")}, QStringList(4, QStringLiteral("card"))},
-        {"disabled mode card", cardScene(true, true), QStringLiteral("card"),
-         {QStringLiteral("mode-symbol-tile"), QStringLiteral("mode-check")}, QStringList()},
+        {"recording option",
+         optionScene(kShort, true),
+         QStringLiteral("option"),
+         {QStringLiteral("option-subtitle"), QStringLiteral("selection-ring")},
+         QStringList(4, QStringLiteral("option"))},
+        {"mode card",
+         cardScene(true, false),
+         QStringLiteral("card"),
+         {QStringLiteral("mode-symbol-tile"), QStringLiteral("mode-check")},
+         QStringList(4, QStringLiteral("card"))},
+        {"disabled mode card",
+         cardScene(true, true),
+         QStringLiteral("card"),
+         {QStringLiteral("mode-symbol-tile"), QStringLiteral("mode-check")},
+         QStringList()},
     };
     ViewHarness harness;
     for (const Case& c : cases) {
@@ -170,7 +180,8 @@ TEST(ModeOptionViewTest, ClicksAnywhereCallTheActionUnlessTheCardIsDisabled) {
         harness.grab();
         QQuickItem* surface = harness.find(c.root);
         harness.click(surface, {surface->width() / 2, 26});  // the blank beside the title or tile
-        for (const QString& part : c.parts) harness.click(harness.find(part));
+        for (const QString& part : c.parts)
+            harness.click(harness.find(part));
         harness.click(surface, {surface->width() - 4, surface->height() - 4});
         EXPECT_EQ(callLog(harness), c.expected);
     }

@@ -23,8 +23,8 @@ QString literal(const char* text) {
     return text ? QStringLiteral("'%1'").arg(QString::fromUtf8(text)) : QStringLiteral("null");
 }
 
-QString modelScene(const ModelState& state, const char* badge = "Recommended", const QString& tags = "'Fast', 'Multilingual'",
-                   const char* warning = nullptr) {
+QString modelScene(const ModelState& state, const char* badge = "Recommended",
+                   const QString& tags = "'Fast', 'Multilingual'", const char* warning = nullptr) {
     return loggedScene(QStringLiteral("ModelRow {\n"
                                       "  objectName: 'model'; x: 24; y: 24; width: 592\n"
                                       "  title: 'Base'; size: '142 MB'\n"

@@ -10,19 +10,21 @@ const QString kCallbacks = QStringLiteral(
     "  deleteAction: function(id) { scene.note('delete|' + id) }\n");
 
 QString dictionaryRow(const QString& id, const QString& category, const QString& languageCode, int y = 16) {
-    return QStringLiteral("DictionaryEntryRow {\n"
-                          "  objectName: 'row-%1'; x: 16; y: %4; width: 608; languageCode: '%3'\n"
-                          "  entry: ({ id: '%1', original: 'cube control', replacement: 'kubectl',\n"
-                          "            category: '%2', updatedAt: new Date(2024, 2, 5, 12, 0) })\n") // March
+    return QStringLiteral(
+               "DictionaryEntryRow {\n"
+               "  objectName: 'row-%1'; x: 16; y: %4; width: 608; languageCode: '%3'\n"
+               "  entry: ({ id: '%1', original: 'cube control', replacement: 'kubectl',\n"
+               "            category: '%2', updatedAt: new Date(2024, 2, 5, 12, 0) })\n")  // March
                .arg(id, category, languageCode)
                .arg(y) +
            kCallbacks + QStringLiteral("}\n");
 }
 
 QString snippetRow(const QString& id, const QString& expansion, const QString& languageCode, int y = 16) {
-    return QStringLiteral("SnippetRow {\n"
-                          "  objectName: 'row-%1'; x: 16; y: %4; width: 608; languageCode: '%3'\n"
-                          "  snippet: ({ id: '%1', phrase: 'sign off', expansion: '%2' })\n")
+    return QStringLiteral(
+               "SnippetRow {\n"
+               "  objectName: 'row-%1'; x: 16; y: %4; width: 608; languageCode: '%3'\n"
+               "  snippet: ({ id: '%1', phrase: 'sign off', expansion: '%2' })\n")
                .arg(id, expansion, languageCode)
                .arg(y) +
            kCallbacks + QStringLiteral("}\n");
@@ -41,10 +43,10 @@ QString pillTitle(const ViewHarness& harness, const QString& name) {
 using SavedItemRowThemes = KitThemedTest;
 
 TEST_P(SavedItemRowThemes, RowsDrawOnTheInputSurface) {
-    ASSERT_TRUE(loadThemed(loggedScene(dictionaryRow(QStringLiteral("D1"), QStringLiteral("Work"), QStringLiteral("en")) +
-                                       snippetRow(QStringLiteral("S1"), QStringLiteral("Best regards,\\nAda"),
-                                                  QStringLiteral("en"), 140)),
-                           {640, 230}));
+    ASSERT_TRUE(loadThemed(
+        loggedScene(dictionaryRow(QStringLiteral("D1"), QStringLiteral("Work"), QStringLiteral("en")) +
+                    snippetRow(QStringLiteral("S1"), QStringLiteral("Best regards,\\nAda"), QStringLiteral("en"), 140)),
+        {640, 230}));
     for (const QString& row : {QStringLiteral("row-D1"), QStringLiteral("row-S1")}) {
         SCOPED_TRACE(row.toStdString());
         EXPECT_COLOR_NEAR(fillOf(harness, item(row)), colors().inputBackground);
@@ -108,12 +110,12 @@ TEST(SavedItemRowViewTest, ALongSnippetLineEndsInAnEllipsisOnOneLine) {
 
 TEST(SavedItemRowViewTest, EditAndDeleteSendTheIdOfTheirOwnRow) {
     ViewHarness harness;
-    ASSERT_TRUE(harness.load(
-        loggedScene(dictionaryRow(QStringLiteral("D1"), QString(), QStringLiteral("en")) +
-                    dictionaryRow(QStringLiteral("D2"), QString(), QStringLiteral("en"), 130) +
-                    snippetRow(QStringLiteral("S1"), QStringLiteral("x"), QStringLiteral("en"), 250) +
-                    snippetRow(QStringLiteral("S2"), QStringLiteral("y"), QStringLiteral("en"), 340)),
-        {640, 440}));
+    ASSERT_TRUE(
+        harness.load(loggedScene(dictionaryRow(QStringLiteral("D1"), QString(), QStringLiteral("en")) +
+                                 dictionaryRow(QStringLiteral("D2"), QString(), QStringLiteral("en"), 130) +
+                                 snippetRow(QStringLiteral("S1"), QStringLiteral("x"), QStringLiteral("en"), 250) +
+                                 snippetRow(QStringLiteral("S2"), QStringLiteral("y"), QStringLiteral("en"), 340)),
+                     {640, 440}));
     harness.grab();
     harness.click(inRow(harness, QStringLiteral("row-D2"), QStringLiteral("edit-button")));
     harness.click(inRow(harness, QStringLiteral("row-D1"), QStringLiteral("delete-button")));

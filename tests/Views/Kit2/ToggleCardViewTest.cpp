@@ -6,17 +6,20 @@ namespace quorvelle::test {
 namespace {
 
 // The page's side: it owns the value and may refuse a change.
-QString toggleScene(bool on, bool accepts, const QString& subtitle = QStringLiteral("Paste through the clipboard when a field refuses direct insertion.")) {
-    return loggedScene(QStringLiteral("property bool value: %1\n"
-                                      "property bool accepts: %2\n"
-                                      "ToggleFeatureCard {\n"
-                                      "  objectName: 'toggle'; x: 16; y: 16; width: 448\n"
-                                      "  title: 'Clipboard fallback'; subtitle: '%3'\n"
-                                      "  isOn: scene.value\n"
-                                      "  onEdited: isOn => { scene.note('set|' + isOn); if (scene.accepts) scene.value = isOn }\n"
-                                      "}\n")
-                           .arg(on ? QStringLiteral("true") : QStringLiteral("false"),
-                                accepts ? QStringLiteral("true") : QStringLiteral("false"), subtitle));
+QString toggleScene(
+    bool on, bool accepts,
+    const QString& subtitle = QStringLiteral("Paste through the clipboard when a field refuses direct insertion.")) {
+    return loggedScene(
+        QStringLiteral("property bool value: %1\n"
+                       "property bool accepts: %2\n"
+                       "ToggleFeatureCard {\n"
+                       "  objectName: 'toggle'; x: 16; y: 16; width: 448\n"
+                       "  title: 'Clipboard fallback'; subtitle: '%3'\n"
+                       "  isOn: scene.value\n"
+                       "  onEdited: isOn => { scene.note('set|' + isOn); if (scene.accepts) scene.value = isOn }\n"
+                       "}\n")
+            .arg(on ? QStringLiteral("true") : QStringLiteral("false"),
+                 accepts ? QStringLiteral("true") : QStringLiteral("false"), subtitle));
 }
 
 using ToggleCardThemes = KitThemedTest;
@@ -34,7 +37,8 @@ TEST_P(ToggleCardThemes, SwitchShowsTheValueOnTheHighlightedCard) {
         // The track shows beside the knob; the knob's middle shows the knob.
         const QColor trackColor = over(on ? colors.primaryButtonFill : colors.inputBorder, colors.selectedCardFill);
         EXPECT_COLOR_NEAR(harness.colorAt(track, {on ? 6.0 : 32.0, 11}), trackColor);
-        EXPECT_COLOR_NEAR(harness.colorAt(knob, {9, 9}), over(on ? colors.darkButtonText : colors.primaryText, trackColor));
+        EXPECT_COLOR_NEAR(harness.colorAt(knob, {9, 9}),
+                          over(on ? colors.darkButtonText : colors.primaryText, trackColor));
         EXPECT_EQ(knob->mapToItem(track, {0, 0}), QPointF(on ? 18 : 2, 2));
         harness.shoot(shotName(on ? "toggle-card-on" : "toggle-card-off"));
     }

@@ -9,13 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPalette>
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlExpression>
-#include <QFont>
 #include <QTest>
 
 #include <cstdlib>
@@ -61,18 +61,18 @@ DesktopTheme* themeSingleton(QQmlEngine& engine) {
 
 DesktopThemeColors colorsOf(Theme theme) {
     switch (theme) {
-    case Theme::Quorvelle: return DesktopThemeColors::quorvelle();
-    case Theme::Black: return DesktopThemeColors::black();
-    case Theme::Light: return DesktopThemeColors::light();
+        case Theme::Quorvelle: return DesktopThemeColors::quorvelle();
+        case Theme::Black: return DesktopThemeColors::black();
+        case Theme::Light: return DesktopThemeColors::light();
     }
     return DesktopThemeColors::black();
 }
 
 std::string nameOf(Theme theme) {
     switch (theme) {
-    case Theme::Quorvelle: return "quorvelle";
-    case Theme::Black: return "black";
-    case Theme::Light: return "light";
+        case Theme::Quorvelle: return "quorvelle";
+        case Theme::Black: return "black";
+        case Theme::Light: return "light";
     }
     return "unknown";
 }
@@ -98,8 +98,10 @@ ViewHarness::~ViewHarness() {
 
 void ViewHarness::setTheme(Theme theme) {
     DesktopTheme* singleton = themeSingleton(*m_engine);
-    if (singleton) singleton->setColors(colorsOf(theme));
-    else ADD_FAILURE() << "no DesktopTheme singleton";
+    if (singleton)
+        singleton->setColors(colorsOf(theme));
+    else
+        ADD_FAILURE() << "no DesktopTheme singleton";
     m_window->setColor(colorsOf(theme).contentBackground);
 }
 
@@ -163,8 +165,7 @@ QString ViewHarness::screenshotDir() {
 QImage ViewHarness::shoot(const std::string& name) {
     QImage image = grab();
     QDir().mkpath(screenshotDir());
-    const QString path = screenshotDir() + QLatin1Char('/') + QString::fromStdString(name) +
-                         QStringLiteral(".png");
+    const QString path = screenshotDir() + QLatin1Char('/') + QString::fromStdString(name) + QStringLiteral(".png");
     EXPECT_TRUE(image.save(path)) << "cannot save " << path.toStdString();
     return image;
 }
@@ -238,7 +239,8 @@ void collectTexts(QQuickItem* item, bool symbols, QStringList& out) {
             out << text;
         }
     }
-    for (QQuickItem* child : item->childItems()) collectTexts(child, symbols, out);
+    for (QQuickItem* child : item->childItems())
+        collectTexts(child, symbols, out);
 }
 
 }  // namespace

@@ -16,8 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <string>
 
 namespace quorvelle::test {
@@ -121,7 +121,6 @@ std::string describe(const QColor& color);
 
 }  // namespace quorvelle::test
 
-#define EXPECT_COLOR_NEAR(actual, expected)                                                      \
-    EXPECT_TRUE(::quorvelle::test::near((actual), (expected)))                                    \
-        << "got " << ::quorvelle::test::describe(actual) << ", expected "                        \
-        << ::quorvelle::test::describe(expected)
+#define EXPECT_COLOR_NEAR(actual, expected)                    \
+    EXPECT_TRUE(::quorvelle::test::near((actual), (expected))) \
+        << "got " << ::quorvelle::test::describe(actual) << ", expected " << ::quorvelle::test::describe(expected)

@@ -7,50 +7,40 @@
 namespace quorvelle {
 namespace {
 
-whisper_context* native(WhisperContext* context)
-{
+whisper_context* native(WhisperContext* context) {
     return reinterpret_cast<whisper_context*>(context);
 }
 
-whisper_sampling_strategy nativeStrategy(WhisperSamplingStrategy strategy)
-{
+whisper_sampling_strategy nativeStrategy(WhisperSamplingStrategy strategy) {
     return strategy == WhisperSamplingStrategy::greedy ? WHISPER_SAMPLING_GREEDY : WHISPER_SAMPLING_BEAM_SEARCH;
 }
 
-std::optional<QString> optionalText(const char* text)
-{
-    if (text == nullptr)
-        return std::nullopt;
+std::optional<QString> optionalText(const char* text) {
+    if (text == nullptr) return std::nullopt;
     return QString::fromUtf8(text);
 }
 
-std::optional<QByteArray> optionalBytes(const char* text)
-{
-    if (text == nullptr)
-        return std::nullopt;
+std::optional<QByteArray> optionalBytes(const char* text) {
+    if (text == nullptr) return std::nullopt;
     return QByteArray(text);
 }
 
-const char* nativeText(const std::optional<QByteArray>& text)
-{
+const char* nativeText(const std::optional<QByteArray>& text) {
     return text ? text->constData() : nullptr;
 }
 
 }  // namespace
 
-QString WhisperCppEngine::printSystemInfo()
-{
+QString WhisperCppEngine::printSystemInfo() {
     return optionalText(whisper_print_system_info()).value_or(QString());
 }
 
-WhisperContextParams WhisperCppEngine::contextDefaultParams()
-{
+WhisperContextParams WhisperCppEngine::contextDefaultParams() {
     const whisper_context_params defaults = whisper_context_default_params();
     return {defaults.use_gpu, defaults.flash_attn};
 }
 
-WhisperContext* WhisperCppEngine::initFromFileWithParams(const QString& path, const WhisperContextParams& params)
-{
+WhisperContext* WhisperCppEngine::initFromFileWithParams(const QString& path, const WhisperContextParams& params) {
     whisper_context_params nativeParams = whisper_context_default_params();
     nativeParams.use_gpu = params.useGpu;
     nativeParams.flash_attn = params.flashAttn;
@@ -64,13 +54,11 @@ WhisperContext* WhisperCppEngine::initFromFileWithParams(const QString& path, co
     }
 }
 
-void WhisperCppEngine::free(WhisperContext* context)
-{
+void WhisperCppEngine::free(WhisperContext* context) {
     whisper_free(native(context));
 }
 
-WhisperFullParams WhisperCppEngine::fullDefaultParams(WhisperSamplingStrategy strategy)
-{
+WhisperFullParams WhisperCppEngine::fullDefaultParams(WhisperSamplingStrategy strategy) {
     const whisper_full_params defaults = whisper_full_default_params(nativeStrategy(strategy));
     WhisperFullParams params;
     params.strategy = strategy;
@@ -91,8 +79,7 @@ WhisperFullParams WhisperCppEngine::fullDefaultParams(WhisperSamplingStrategy st
 }
 
 int WhisperCppEngine::full(WhisperContext* context, const WhisperFullParams& params, const float* samples,
-                           int sampleCount)
-{
+                           int sampleCount) {
     // Start from the library's defaults so that every field we do not name keeps its meaning.
     whisper_full_params nativeParams = whisper_full_default_params(nativeStrategy(params.strategy));
     nativeParams.n_threads = params.nThreads;
@@ -118,33 +105,27 @@ int WhisperCppEngine::full(WhisperContext* context, const WhisperFullParams& par
     }
 }
 
-int WhisperCppEngine::fullNSegments(WhisperContext* context)
-{
+int WhisperCppEngine::fullNSegments(WhisperContext* context) {
     return whisper_full_n_segments(native(context));
 }
 
-std::optional<QString> WhisperCppEngine::fullGetSegmentText(WhisperContext* context, int segment)
-{
+std::optional<QString> WhisperCppEngine::fullGetSegmentText(WhisperContext* context, int segment) {
     return optionalText(whisper_full_get_segment_text(native(context), segment));
 }
 
-float WhisperCppEngine::fullGetSegmentNoSpeechProb(WhisperContext* context, int segment)
-{
+float WhisperCppEngine::fullGetSegmentNoSpeechProb(WhisperContext* context, int segment) {
     return whisper_full_get_segment_no_speech_prob(native(context), segment);
 }
 
-int WhisperCppEngine::fullLangId(WhisperContext* context)
-{
+int WhisperCppEngine::fullLangId(WhisperContext* context) {
     return whisper_full_lang_id(native(context));
 }
 
-std::optional<QString> WhisperCppEngine::langStr(int id)
-{
+std::optional<QString> WhisperCppEngine::langStr(int id) {
     return optionalText(whisper_lang_str(id));
 }
 
-std::optional<QString> WhisperCppEngine::langStrFull(int id)
-{
+std::optional<QString> WhisperCppEngine::langStrFull(int id) {
     return optionalText(whisper_lang_str_full(id));
 }
 

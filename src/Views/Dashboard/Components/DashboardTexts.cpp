@@ -24,8 +24,7 @@ qsizetype endOfFirstCharacters(const QString& text, qsizetype count) {
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
     qsizetype seen = 0;
     while (finder.toNextBoundary() != -1) {
-        if (++seen == count)
-            return finder.position() < text.size() ? finder.position() : -1;
+        if (++seen == count) return finder.position() < text.size() ? finder.position() : -1;
     }
     return -1;
 }
@@ -50,8 +49,7 @@ QString DashboardTexts::transcriptionLanguageTitle(const QString& languageCode, 
                                                    const QString& name) {
     TranscriptionLanguageOption option;
     option.name = name;
-    if (code.isValid() && !code.isNull())
-        option.code = code.toString();
+    if (code.isValid() && !code.isNull()) option.code = code.toString();
     return AppStrings(languageCode).transcriptionLanguageTitle(option);
 }
 
@@ -63,14 +61,12 @@ QString DashboardTexts::snippetExpansionPreview(const QString& expansion) {
     QString line = expansion;
     line.replace(QLatin1Char('\n'), QLatin1Char(' '));
     const qsizetype cut = endOfFirstCharacters(line, kSnippetPreviewLength);
-    if (cut < 0)
-        return line;
+    if (cut < 0) return line;
     return line.left(cut) + QStringLiteral("...");
 }
 
 QString DashboardTexts::shortNumericDate(const QDateTime& date) {
-    if (!date.isValid())
-        return {};
+    if (!date.isValid()) return {};
     return QLocale::c().toString(date.toLocalTime(), QStringLiteral("M/d/yyyy"));
 }
 

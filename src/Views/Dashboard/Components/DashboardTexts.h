@@ -21,13 +21,11 @@ public:
     explicit DashboardTexts(QObject* parent = nullptr);
 
     // The Turkish text when the code is exactly "tr", the English one otherwise.
-    Q_INVOKABLE static QString localized(const QString& languageCode, const QString& english,
-                                         const QString& turkish);
+    Q_INVOKABLE static QString localized(const QString& languageCode, const QString& english, const QString& turkish);
 
     // `option` is the raw value of an AppLanguageOption; an unknown value reads as "system".
     Q_INVOKABLE static QString appLanguageOptionTitle(const QString& languageCode, const QString& option);
-    Q_INVOKABLE static QString appLanguageOptionDescription(const QString& languageCode,
-                                                            const QString& option);
+    Q_INVOKABLE static QString appLanguageOptionDescription(const QString& languageCode, const QString& option);
 
     // `code` is a string, or null/undefined for the automatic-detection choice.
     Q_INVOKABLE static QString transcriptionLanguageTitle(const QString& languageCode, const QVariant& code,

@@ -8,9 +8,9 @@ using theme::rgb;
 
 DesktopThemeColors DesktopThemeColors::forOption(DesktopThemeOption option) {
     switch (option) {
-    case DesktopThemeOption::quorvelle: return quorvelle();
-    case DesktopThemeOption::black: return black();
-    case DesktopThemeOption::light: return light();
+        case DesktopThemeOption::quorvelle: return quorvelle();
+        case DesktopThemeOption::black: return black();
+        case DesktopThemeOption::light: return light();
     }
     return black();
 }

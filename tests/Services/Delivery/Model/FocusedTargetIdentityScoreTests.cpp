@@ -51,64 +51,63 @@ const QString similarSize = QStringLiteral("similar size");
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, IdentityScore,
-    ::testing::Values(
-        ScoreCase{"identicalSnapshotsScoreTheMaximum",
-                  [](auto&) {},
-                  130,
-                  true,
-                  {samePid, sameBundle, sameId, sameRole, sameTitle, similarFrame, similarSize}},
-        ScoreCase{"windowMovedBeyondTolerance",
-                  [](auto& t) { t.element.frame->translate(4.5, 0); },
-                  70,
-                  true,
-                  {samePid, sameBundle, sameId, sameRole, sameTitle, otherFrame, similarSize}},
-        ScoreCase{"movedExactlyFourPointsIsStillSimilar",
-                  [](auto& t) {
-                      t.element.frame->translate(4, -4);
-                      t.element.frame->setWidth(304);
-                      t.element.frame->moveLeft(102);  // width +4 keeps the midpoint within 4
-                      t.element.size = QSizeF(304, 36);
-                  },
-                  130,
-                  true,
-                  {samePid, sameBundle, sameId, sameRole, sameTitle, similarFrame, similarSize}},
-        ScoreCase{"differentIdentifiersAndFramesGiveTheMinimum",
-                  [](auto& t) {
-                      t.app.processIdentifier = 1;
-                      t.app.bundleIdentifier = QStringLiteral("org.other");
-                      t.element.identifier = QStringLiteral("other");
-                      t.element.role = QStringLiteral("AXTextField");
-                      t.element.title = QStringLiteral("Other");
-                      t.element.frame = QRectF(0, 0, 10, 10);
-                      t.element.size = QSizeF(10, 10);
-                  },
-                  -70,
-                  false,
-                  {otherPid, otherId, otherFrame}},
-        ScoreCase{"titleAbsentOnOneSideCountsAsDifferentAndFortyFiveIsNotEnough",
-                  [](auto& t) {
-                      t.app.bundleIdentifier.reset();
-                      t.element.identifier.reset();
-                      t.element.title.reset();
-                  },
-                  45,
-                  false,
-                  {samePid, sameRole, otherTitle, similarFrame, similarSize}},
-        ScoreCase{"exactlyFiftyIsTheSameSurface",
-                  [](auto& t) {
-                      t.app.bundleIdentifier.reset();
-                      t.element.identifier.reset();
-                      t.element.size.reset();
-                      t.element.role = QStringLiteral("AXTextField");
-                  },
-                  50,
-                  true,
-                  {samePid, sameTitle, similarFrame}},
-        ScoreCase{"sizeOutsideToleranceAddsNothing",
-                  [](auto& t) { t.element.size = QSizeF(300, 44.5); },
-                  120,
-                  true,
-                  {samePid, sameBundle, sameId, sameRole, sameTitle, similarFrame}}),
+    ::testing::Values(ScoreCase{"identicalSnapshotsScoreTheMaximum",
+                                [](auto&) {},
+                                130,
+                                true,
+                                {samePid, sameBundle, sameId, sameRole, sameTitle, similarFrame, similarSize}},
+                      ScoreCase{"windowMovedBeyondTolerance",
+                                [](auto& t) { t.element.frame->translate(4.5, 0); },
+                                70,
+                                true,
+                                {samePid, sameBundle, sameId, sameRole, sameTitle, otherFrame, similarSize}},
+                      ScoreCase{"movedExactlyFourPointsIsStillSimilar",
+                                [](auto& t) {
+                                    t.element.frame->translate(4, -4);
+                                    t.element.frame->setWidth(304);
+                                    t.element.frame->moveLeft(102);  // width +4 keeps the midpoint within 4
+                                    t.element.size = QSizeF(304, 36);
+                                },
+                                130,
+                                true,
+                                {samePid, sameBundle, sameId, sameRole, sameTitle, similarFrame, similarSize}},
+                      ScoreCase{"differentIdentifiersAndFramesGiveTheMinimum",
+                                [](auto& t) {
+                                    t.app.processIdentifier = 1;
+                                    t.app.bundleIdentifier = QStringLiteral("org.other");
+                                    t.element.identifier = QStringLiteral("other");
+                                    t.element.role = QStringLiteral("AXTextField");
+                                    t.element.title = QStringLiteral("Other");
+                                    t.element.frame = QRectF(0, 0, 10, 10);
+                                    t.element.size = QSizeF(10, 10);
+                                },
+                                -70,
+                                false,
+                                {otherPid, otherId, otherFrame}},
+                      ScoreCase{"titleAbsentOnOneSideCountsAsDifferentAndFortyFiveIsNotEnough",
+                                [](auto& t) {
+                                    t.app.bundleIdentifier.reset();
+                                    t.element.identifier.reset();
+                                    t.element.title.reset();
+                                },
+                                45,
+                                false,
+                                {samePid, sameRole, otherTitle, similarFrame, similarSize}},
+                      ScoreCase{"exactlyFiftyIsTheSameSurface",
+                                [](auto& t) {
+                                    t.app.bundleIdentifier.reset();
+                                    t.element.identifier.reset();
+                                    t.element.size.reset();
+                                    t.element.role = QStringLiteral("AXTextField");
+                                },
+                                50,
+                                true,
+                                {samePid, sameTitle, similarFrame}},
+                      ScoreCase{"sizeOutsideToleranceAddsNothing",
+                                [](auto& t) { t.element.size = QSizeF(300, 44.5); },
+                                120,
+                                true,
+                                {samePid, sameBundle, sameId, sameRole, sameTitle, similarFrame}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(IdentityScoreFixture, BothBundlesAbsentCountAsTheSame) {

@@ -75,8 +75,7 @@ TEST(FocusedTargetSnapshot, TargetDescriptionFallsBackPartByPart) {
     } cases[] = {
         {QStringLiteral("Notes"), QStringLiteral("org.x"), QStringLiteral("AXSearchField"),
          QStringLiteral("AXTextField"), "Notes \u2022 AXSearchField"},
-        {std::nullopt, QStringLiteral("org.x"), std::nullopt, QStringLiteral("AXTextArea"),
-         "org.x \u2022 AXTextArea"},
+        {std::nullopt, QStringLiteral("org.x"), std::nullopt, QStringLiteral("AXTextArea"), "org.x \u2022 AXTextArea"},
         {std::nullopt, std::nullopt, std::nullopt, std::nullopt, "Unknown App \u2022 AXUnknown"},
     };
     for (const auto& c : cases) {

@@ -24,19 +24,14 @@ TEST(TerminalDetection, ReasonsFollowTheOrderOfTheChecks) {
     const auto s = [](const char* text) { return std::optional(QString::fromUtf8(text)); };
     const std::optional<QString> none;
     const TerminalCase cases[] = {
-        {s("Terminal"), s("com.apple.Terminal"), none, none, s("AXTextArea"),
-         s("Bundle ID matched terminal app.")},
-        {s("Ghostty"), s("COM.MITCHELLH.GHOSTTY"), none, none, s("AXTextArea"),
-         s("Bundle ID matched terminal app.")},
+        {s("Terminal"), s("com.apple.Terminal"), none, none, s("AXTextArea"), s("Bundle ID matched terminal app.")},
+        {s("Ghostty"), s("COM.MITCHELLH.GHOSTTY"), none, none, s("AXTextArea"), s("Bundle ID matched terminal app.")},
         // The name is checked before the bundle, and the reason quotes the value, not the keyword.
-        {s("Scenario Planner"), s("org.example.kitty"), none, none, s("AXTextArea"),
-         reason(kApp, "scenario planner")},
+        {s("Scenario Planner"), s("org.example.kitty"), none, none, s("AXTextArea"), reason(kApp, "scenario planner")},
         {none, s("org.WezTerm.app"), none, none, s("AXTextArea"), reason(kApp, "org.wezterm.app")},
-        {s("Notes"), s("org.example.notes"), s("Client List"), none, s("AXTextArea"),
-         reason(kElement, "client list")},
+        {s("Notes"), s("org.example.notes"), s("Client List"), none, s("AXTextArea"), reason(kElement, "client list")},
         // Title comes before subrole and role.
-        {s("Notes"), none, s("Python REPL"), s("AXShellField"), s("AXTextArea"),
-         reason(kElement, "python repl")},
+        {s("Notes"), none, s("Python REPL"), s("AXShellField"), s("AXTextArea"), reason(kElement, "python repl")},
         {s("Notes"), none, s("Body"), s("AXCommandLine"), s("AXTextArea"), reason(kElement, "axcommandline")},
         {s("Notes"), none, none, none, s("AXTextArea"), none},
     };
