@@ -1,6 +1,6 @@
 #include "Platform/Linux/XcbHotKeyRegistrar.h"
 
-#include "Platform/Linux/X11KeyMapping.h"
+#include "Platform/Linux/X11Connection.h"
 #include "Services/System/HotkeyMonitorError.h"
 
 #include <QDebug>
@@ -27,10 +27,20 @@ QNativeInterface::QX11Application* qtX11() {
     return app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
 }
 
+QString describeXError(int code) {
+    if (code == kBadAccess) {
+        return QStringLiteral("X error %1 (BadAccess): another program already holds this key combination").arg(code);
+    }
+    return QStringLiteral("X error %1: the key grab was refused").arg(code);
+}
+
+}  // namespace
+
 // Where Alt, Super and Num Lock sit in the server's modifier map (they are not fixed bits).
-X11KeyMapping::ModifierMasks readModifierMasks(Display* display) {
+X11KeyMapping::ModifierMasks XcbHotKeyRegistrar::serverModifierMasks() {
     X11KeyMapping::ModifierMasks masks;
-    XModifierKeymap* map = XGetModifierMapping(display);
+    Display* display = X11Connection::display();
+    XModifierKeymap* map = display ? XGetModifierMapping(display) : nullptr;
     if (!map) return masks;
     bool alt = false, super = false, numLock = false;
     for (int modifier = 0; modifier < 8; ++modifier) {
@@ -47,15 +57,6 @@ X11KeyMapping::ModifierMasks readModifierMasks(Display* display) {
     XFreeModifiermap(map);
     return masks;
 }
-
-QString describeXError(int code) {
-    if (code == kBadAccess) {
-        return QStringLiteral("X error %1 (BadAccess): another program already holds this key combination").arg(code);
-    }
-    return QStringLiteral("X error %1: the key grab was refused").arg(code);
-}
-
-}  // namespace
 
 XcbHotKeyRegistrar::~XcbHotKeyRegistrar() {
     unregisterHotKey();
@@ -101,7 +102,7 @@ void XcbHotKeyRegistrar::registerHotKey(quint32 keyCode, quint32 carbonModifiers
             HotkeyMonitorError::Case::registrationFailed, kNoKeyStatus,
             QStringLiteral("No key of this keyboard layout gives the hot key's key (code %1).").arg(keyCode));
     }
-    const X11KeyMapping::ModifierMasks masks = readModifierMasks(display);
+    const X11KeyMapping::ModifierMasks masks = serverModifierMasks();
     Grab grab;
     grab.root = static_cast<quint32>(DefaultRootWindow(display));
     grab.keyCode = xKeyCode;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/Linux/X11KeyMapping.h"
 #include "Services/System/HotKeyRegistering.h"
 
 #include <QAbstractNativeEventFilter>
@@ -26,6 +27,9 @@ public:
     // The X server answers at once: a combination another client holds fails with its error (BadAccess).
     void registerHotKey(quint32 keyCode, quint32 carbonModifiers) override;
     void unregisterHotKey() override;
+
+    // Where this X server puts Alt, Super and Num Lock now (for reading recorded key presses too).
+    static X11KeyMapping::ModifierMasks serverModifierMasks();
 
 private:
     struct Grab {

@@ -1,3 +1,4 @@
+#include "Platform/Linux/XcbHotKeyRegistrar.h"
 #include "Services/System/CarbonHotkeyMonitor.h"
 #include "Services/System/HotkeyMonitorError.h"
 
@@ -134,6 +135,20 @@ TEST_F(HotkeyMonitor, ACallbackMayStopTheMonitorOrThrowWithoutHarm) {
         controlOptionSpace, [] { throw std::runtime_error("from the view model"); }, [this] { ++counts.up; });
     EXPECT_NO_THROW(registrar->send({Event::pressed, Event::released}));
     EXPECT_EQ(counts.up, 1);
+}
+
+TEST(HotkeyMonitorOutsideX11, StartingFailsAsAnEventHandlerFailureThatSaysWhy) {
+    // This process has no GUI application, so no X connection of Qt's: as on a Wayland session.
+    CarbonHotkeyMonitor monitor(std::make_unique<XcbHotKeyRegistrar>());
+    try {
+        monitor.startMonitoring(
+            HotkeyShortcut::suggestions().first(), [] {}, [] {});
+        ADD_FAILURE() << "no error";
+    } catch (const HotkeyMonitorError& error) {
+        EXPECT_EQ(error.errorCase(), Case::eventHandlerInstallFailed);
+        EXPECT_TRUE(error.detail().contains("X11 session")) << error.what();
+    }
+    EXPECT_FALSE(monitor.isMonitoring());
 }
 
 }  // namespace
