@@ -35,14 +35,21 @@ void releaseKeys(const QStringList& keySymNames) {
     XSync(display, False);
 }
 
-void setAutoRepeat(bool on) {
+AutoRepeatOn::AutoRepeatOn() {
     Display* display = X11Connection::display();
-    if (on) {
-        XAutoRepeatOn(display);
-        XkbSetAutoRepeatRate(display, XkbUseCoreKbd, 300, 30);
-    } else {
-        XAutoRepeatOff(display);
-    }
+    XKeyboardState state{};
+    XGetKeyboardControl(display, &state);
+    m_wasOn = state.global_auto_repeat == AutoRepeatModeOn;
+    XkbGetAutoRepeatRate(display, XkbUseCoreKbd, &m_delay, &m_interval);
+    XAutoRepeatOn(display);
+    XkbSetAutoRepeatRate(display, XkbUseCoreKbd, 300, 30);
+    XSync(display, False);
+}
+
+AutoRepeatOn::~AutoRepeatOn() {
+    Display* display = X11Connection::display();
+    XkbSetAutoRepeatRate(display, XkbUseCoreKbd, m_delay, m_interval);
+    if (!m_wasOn) XAutoRepeatOff(display);
     XSync(display, False);
 }
 

@@ -13,8 +13,20 @@ namespace quorvelle::test {
 void pressKeys(const QStringList& keySymNames);
 void releaseKeys(const QStringList& keySymNames);
 
-// The server's key auto-repeat, on with a short delay, or off.
-void setAutoRepeat(bool on);
+// Turns the server's key auto-repeat on, with a short delay, for its lifetime; then puts back what
+// was there before.
+class AutoRepeatOn {
+public:
+    AutoRepeatOn();
+    ~AutoRepeatOn();
+    AutoRepeatOn(const AutoRepeatOn&) = delete;
+    AutoRepeatOn& operator=(const AutoRepeatOn&) = delete;
+
+private:
+    bool m_wasOn = false;
+    unsigned int m_delay = 0;
+    unsigned int m_interval = 0;
+};
 
 bool isNumLockOn();
 // Presses and releases Num Lock until its state is `on`.

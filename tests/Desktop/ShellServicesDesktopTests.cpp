@@ -52,15 +52,14 @@ protected:
     int downs = 0;
     int ups = 0;
 
+    static bool onTestDesktop() { return qgetenv("QUORVELLE_DESKTOP_ENV") == "1"; }
+
     void SetUp() override {
-        if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") {
-            GTEST_SKIP() << "needs the desktop test environment (scripts/desktop-test-env)";
-        }
+        if (!onTestDesktop()) GTEST_SKIP() << "needs the desktop test environment (scripts/desktop-test-env)";
     }
     void TearDown() override {
         monitor.stopMonitoring();
-        test::setNumLock(false);
-        test::setAutoRepeat(false);
+        if (onTestDesktop()) test::setNumLock(false);
     }
 
     void start(const HotkeyShortcut& shortcut) {
@@ -90,7 +89,7 @@ TEST_F(ShellDesktop, OnePressAndOneReleasePerPhysicalPressInEveryLockStateAndWhi
     EXPECT_EQ(ups, 2);
     test::setNumLock(false);
 
-    test::setAutoRepeat(true);
+    test::AutoRepeatOn autoRepeat;
     const int rawBefore = registrar->rawPresses;
     press(kControlAltSpace, 2000);
     EXPECT_GT(registrar->rawPresses - rawBefore, 5) << "the server did not repeat the held key";

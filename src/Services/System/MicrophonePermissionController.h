@@ -7,7 +7,8 @@ namespace quorvelle {
 class AudioDeviceListing;
 
 // Native programs on this desktop need no per-application microphone permission: access counts as
-// granted while the sound server offers an input device, and as denied while it offers none.
+// granted while the sound server offers an input device, and as denied while it offers none. The
+// listing must outlive the controller.
 class MicrophonePermissionController final : public MicrophonePermissionControlling {
 public:
     explicit MicrophonePermissionController(const AudioDeviceListing& devices) : m_devices(devices) {}
