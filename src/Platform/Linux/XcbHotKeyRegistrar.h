@@ -14,6 +14,8 @@ namespace quorvelle {
 // Qt's own X connection so that its events come through Qt's event loop to a native event filter on
 // the main thread. Each lock-key state is a separate combination to X, so every variant is grabbed.
 // Detectable auto-repeat is turned on: a held key repeats its press but sends a single release.
+// Error statuses: the X error code (10 = BadAccess); -1 without Qt's X11 connection; -2 when no key of
+// the current layout gives the hot key's key.
 class XcbHotKeyRegistrar final : public HotKeyRegistering, private QAbstractNativeEventFilter {
 public:
     XcbHotKeyRegistrar() = default;
