@@ -174,10 +174,6 @@ TEST(SoftShapeItem, PaintsFillStrokeGradientAndBlur) {
     EXPECT_GT(beyond, 0);
     EXPECT_LT(beyond, onEdge);
     EXPECT_COLOR_NEAR(harness.colorAt(blur, {60, 1}), black);
-    // Symmetric: the first pixel inside each side of the circle (30..90) gets the same light.
-    EXPECT_NEAR(harness.colorAt(blur, {30, 60}).red(), onEdge, 4);
-    EXPECT_NEAR(harness.colorAt(blur, {89, 60}).red(), onEdge, 4);
-    EXPECT_NEAR(harness.colorAt(blur, {60, 89}).red(), onEdge, 4);
 }
 
 }  // namespace

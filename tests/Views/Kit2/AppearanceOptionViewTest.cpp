@@ -67,7 +67,7 @@ TEST_P(OptionCardThemes, SelectedCardsFillOutlineGlowAndCarryTheCheck) {
                 EXPECT_COLOR_NEAR(item(QStringLiteral("language-badge-code"))->property("color").value<QColor>(),
                                   selected ? colors.darkButtonText : colors.primaryText);
             }
-            harness.shoot(shotName(std::string(kind.name) + (selected ? "-selected" : "")));
+            shootKit(std::string(kind.name) + (selected ? "-selected" : ""));
         }
     }
 }
@@ -78,7 +78,7 @@ TEST_P(OptionCardThemes, ThemeCardWithTheLightPaletteRenders) {
         loadThemed(QStringLiteral("ThemeOptionCard { x: 24; y: 24; width: 260; title: 'Light'\n"
                                   "  subtitle: 'A theme'; isSelected: true; palette: DesktopTheme.lightPalette }"),
                    {308, 280}));
-    harness.shoot(shotName("theme-option-light-palette"));
+    shootKit("theme-option-light-palette");
 }
 
 TEST(OptionCardViewTest, AClickAnywhereOnACardCallsItsActionEveryTime) {
@@ -133,7 +133,7 @@ TEST_P(AppearanceOptionCardThemes, MiniatureFollowsThePreview) {
             EXPECT_COLOR_NEAR(harness.colorAt(capsule, {capsule->width() - 8, 14}),
                               over(QColor::fromRgbF(0, 0, 0, 0.55f), colors.inputBackground));
         }
-        harness.shoot(shotName(std::string("appearance-option-") + preview));
+        shootKit(std::string("appearance-option-") + preview);
     }
 }
 
@@ -178,8 +178,8 @@ TEST(AppLanguageOptionCardViewTest, LongTextWrapsInsideTheCardAndMakesItTallerTh
     harness.shoot("kit2-language-option-narrow");
 }
 
-INSTANTIATE_TEST_SUITE_P(Themes, OptionCardThemes, ::testing::ValuesIn(kAllThemes), ThemeName());
-INSTANTIATE_TEST_SUITE_P(Themes, AppearanceOptionCardThemes, ::testing::ValuesIn(kAllThemes), ThemeName());
+INSTANTIATE_TEST_SUITE_P(Quorvelle, OptionCardThemes, ::testing::Values(Theme::Quorvelle), ThemeName());
+INSTANTIATE_TEST_SUITE_P(Black, AppearanceOptionCardThemes, ::testing::Values(Theme::Black), ThemeName());
 
 }  // namespace
 }  // namespace quorvelle::test
