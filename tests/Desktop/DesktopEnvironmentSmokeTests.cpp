@@ -105,14 +105,6 @@ TEST_F(DesktopEnvironment, TextFieldsOfBothToolkitsAreReadableThroughTheAccessib
     }
 }
 
-TEST_F(DesktopEnvironment, TestMicrophoneIsListedAsAnInput) {
-    bool found = false;
-    for (const QAudioDevice& device : QMediaDevices::audioInputs()) {
-        if (device.description() == QLatin1String("TestMic")) found = true;
-    }
-    EXPECT_TRUE(found);
-}
-
 const SecretSchema* smokeSchema() {
     static const SecretSchema schema = {
         "com.dovent.Quorvelle.Smoke",

@@ -40,19 +40,6 @@ protected:
     void SetUp() override { ASSERT_TRUE(loadScene(kCardsScene, {640, 620}, "cards")); }
 };
 
-TEST_P(CardViews, SurfaceCardFillsItsWidthWithTheChildAtTheTopLeft) {
-    auto* card = item("surface");
-    auto* child = item("child");
-    ASSERT_TRUE(card && child);
-    EXPECT_EQ(card->width(), 600);
-    EXPECT_EQ(child->mapToItem(card, QPointF(0, 0)), QPointF(24, 24));
-    EXPECT_EQ(card->height(), 20 + 48);
-
-    EXPECT_COLOR_NEAR(harness.colorAt(card, {300, card->height() - 8}), colors().cardFill);
-    EXPECT_COLOR_NEAR(harness.colorAt(card, {300, 0}), over(colors().cardBorder, harness.background()));
-    EXPECT_COLOR_NEAR(harness.colorAt(card, {0, card->height() / 2}), over(colors().cardBorder, harness.background()));
-}
-
 TEST_P(CardViews, PageHeaderShowsSymbolTitleSubtitleAndTrailingView) {
     auto* header = item("header");
     auto* title = item("main-window-page-title");

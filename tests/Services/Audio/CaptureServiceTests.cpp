@@ -159,35 +159,6 @@ TEST_F(CaptureServiceTest, BuffersOfAnEndedSessionAreIgnored) {
     EXPECT_EQ(samplesOf(clip), (std::vector<std::int16_t>{1, 2}));
 }
 
-TEST_F(CaptureServiceTest, StereoInputIsTakenFromTheLoudestChannel) {
-    engine.format = AudioStreamFormat{AudioCommonFormat::int16, 44100, 2, true};
-    service->startCapture();
-    ASSERT_EQ(converterRequests.size(), 1u);
-    EXPECT_EQ(converterRequests[0].first, (AudioStreamFormat{AudioCommonFormat::float32, 44100, 1, false}));
-    engine.deliver(int16Buffer({100, 3000, -100, -30000}, 2, 44100));  // right louder
-    engine.deliver(int16Buffer({500, 500}, 2, 44100));                 // tie: left
-    const auto samples = samplesOf(service->stopCapture());
-    ASSERT_EQ(samples.size(), 3u);
-    EXPECT_NEAR(samples[0], 3000, 1);
-    EXPECT_NEAR(samples[1], -30000, 1);
-    EXPECT_NEAR(samples[2], 500, 1);
-    const auto peaks = service->debugSnapshot().observedInputChannelPeakMagnitudes;
-    ASSERT_EQ(peaks.size(), 2u);
-    EXPECT_NEAR(peaks[1], 30000.0 / 32767.0, 1e-9);
-}
-
-TEST_F(CaptureServiceTest, OutputCapacityScalesToTheTargetRate) {
-    EXPECT_EQ(AVAudioEngineCaptureService::outputCapacity(1024, 44100, 16000), 372u);
-    EXPECT_EQ(AVAudioEngineCaptureService::outputCapacity(1024, 48000, 16000), 342u);
-    EXPECT_EQ(AVAudioEngineCaptureService::outputCapacity(0, 48000, 16000), 1u);
-    EXPECT_EQ(AVAudioEngineCaptureService::outputCapacity(1024, 0, 16000), 1u);
-    engine.format = AudioStreamFormat{AudioCommonFormat::int16, 48000, 1, true};
-    service->startCapture();
-    engine.deliver(int16Buffer(std::vector<std::int16_t>(1024, 1), 1, 48000));
-    service->cancelCapture();
-    EXPECT_EQ(converter->capacities, (std::vector<std::uint32_t>{342}));
-}
-
 TEST_F(CaptureServiceTest, ChosenMicrophoneAndItsFallback) {
     service->setPreferredInputDevice(QStringLiteral("usb"));
     service->startCapture();

@@ -190,7 +190,6 @@ TEST_F(HistoryRowViewTest, FormTextsFollowTheInterfaceLanguage) {
         const char* save;
     };
     const Case cases[] = {
-        {"en", "QUICK DICTIONARY ADD", "ORIGINAL", "Preferred output", "Save to Dictionary"},
         {"tr", "HIZLI SÖZLÜK EKLE", "ORİJİNAL", "Tercih edilen çıktı", "Sözlüğe Kaydet"},
     };
     for (const Case& c : cases) {

@@ -44,9 +44,7 @@ TEST(LanguageRowViewTest, DetailLineTellsTheCodeOrTheAutomaticHintInTheInterface
         const char* detail;
     };
     const Case cases[] = {
-        {"'de'", "German", "en", "ISO-639-1 code: de"},
         {"'de'", "German", "tr", "ISO-639-1 kodu: de"},
-        {"''", "Nameless", "en", "ISO-639-1 code: "},
         {"null", "Automatic", "tr", "Çok dilli konuşma için otomatik algılama kullan."},
         {"undefined", "Automatic", "en", "Use auto-detection for multilingual speech."},
     };

@@ -62,25 +62,6 @@ TEST_P(RecordingModeOptionThemes, SelectionRecoloursTheSurfaceAndTheRingButMoves
 
 INSTANTIATE_TEST_SUITE_P(Light, RecordingModeOptionThemes, ::testing::Values(Theme::Light), ThemeName());
 
-TEST(RecordingModeOptionViewTest, ALongSubtitleWrapsAndMakesTheSurfaceTallerWithTheContentAtTheTop) {
-    ViewHarness harness;
-    ASSERT_TRUE(harness.load(optionScene(kLong, false, 300), {340, 240}));
-    harness.grab();
-    QQuickItem* option = harness.find(QStringLiteral("option"));
-    QQuickItem* subtitle = harness.find(QStringLiteral("option-subtitle"));
-    EXPECT_GT(option->height(), 108);
-    EXPECT_GT(subtitle->property("lineCount").toInt(), 2);
-    EXPECT_FALSE(subtitle->property("truncated").toBool());
-    EXPECT_NEAR(subtitle->mapToItem(option, {0, subtitle->height()}).y(), option->height() - 16, 1);
-    harness.shoot("kit2-recording-mode-option-long");
-
-    ASSERT_TRUE(harness.load(optionScene(kShort, false), {480, 140}));
-    harness.grab();
-    EXPECT_NEAR(
-        harness.find(QStringLiteral("option-title"))->mapToItem(harness.find(QStringLiteral("option")), {0, 0}).y(), 16,
-        1);
-}
-
 using ModeSelectionCardThemes = KitThemedTest;
 
 TEST_P(ModeSelectionCardThemes, SelectionAndDisablingEachChangeTheirOwnLook) {

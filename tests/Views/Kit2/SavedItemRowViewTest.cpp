@@ -73,8 +73,6 @@ TEST(SavedItemRowViewTest, DictionaryLabelsFollowTheCategoryAndTheInterfaceLangu
     };
     const Case cases[] = {
         {"en", "Work", "Work", "Updated 3/5/2024", "Edit", "Delete"},
-        {"en", "", "Uncategorized", "Updated 3/5/2024", "Edit", "Delete"},
-        {"en", " ", " ", "Updated 3/5/2024", "Edit", "Delete"},
         {"tr", "", "Kategorisiz", "Güncellendi 3/5/2024", "Düzenle", "Sil"},
         {"de", "", "Uncategorized", "Updated 3/5/2024", "Edit", "Delete"},
     };
