@@ -43,14 +43,10 @@ protected:
     }
 };
 
-TEST_F(DiagnosticsStoreTest, AFirstStartWritesAnEmptyList) {
+TEST_F(DiagnosticsStoreTest, AFirstStartWritesAnEmptyListThenEventsAreKeptNewestFirstInTheirStoredForm) {
     auto store = makeStore();
     EXPECT_EQ(defaults->data(kKey), QByteArray("[]"));
     EXPECT_TRUE(store.events().isEmpty());
-}
-
-TEST_F(DiagnosticsStoreTest, EventsAreKeptUnchangedNewestFirstInTheirStoredForm) {
-    auto store = makeStore();
     const auto older = eventAt(60, QStringLiteral("settings.dictionary.updated"));
     auto newer = eventAt(0, QStringLiteral("runtime.error.unexpected"));
     newer.level = DiagnosticsEventLevel::error;

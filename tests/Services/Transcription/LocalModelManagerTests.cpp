@@ -110,22 +110,13 @@ protected:
     }
 };
 
-TEST_F(LocalModelManagerTest, FirstStartMakesTheFoldersAndAnEmptyRegistry) {
-    const auto manager = makeManager();
-    EXPECT_TRUE(QFileInfo(manager->modelsDirectoryPath()).isDir());
-    EXPECT_EQ(manager->modelsDirectoryPath(), QDir(base).filePath(QStringLiteral("Models")));
+TEST_F(LocalModelManagerTest, StartMakesTheFoldersAndKeepsOnlyRecordsWhoseFilesExistWrittenSorted) {
+    const QString models = makeManager()->modelsDirectoryPath();
+    EXPECT_TRUE(QFileInfo(models).isDir());
     EXPECT_EQ(QJsonDocument::fromJson(registryBytes()).array(), QJsonArray());
-    EXPECT_TRUE(manager->loadRecords().isEmpty());
-    EXPECT_EQ(manager->runtimeAvailability(),
-              LocalRuntimeAvailability::unavailable(QStringLiteral("local runtime bundle eksik")));
-    EXPECT_TRUE(ApplicationSupportLocalModelManager::defaultBaseDirectory().endsWith(
-        QStringLiteral("/com.dovent.Quorvelle/LocalModels")));
-}
 
-TEST_F(LocalModelManagerTest, StartKeepsOnlyRecordsWhoseFilesExistAndWritesThemSorted) {
     writeRegistry({record(Model::tinyMultilingual, 3, QString(40, QLatin1Char('b'))), record(Model::largeV3, 9),
                    record(Model::baseMultilingual, 5)});
-    QDir().mkpath(QDir(base).filePath(QStringLiteral("Models")));
     writeFile(modelPath(Model::tinyMultilingual), "abc");
     writeFile(modelPath(Model::baseMultilingual), "abcde");
     writeFile(modelPath(Model::mediumMultilingual), "a file without a record");
