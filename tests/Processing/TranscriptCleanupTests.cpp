@@ -78,7 +78,7 @@ TEST(TranscriptCleanup, DefaultModeRules) {
                       {"open notes.txt now", "Open notes.txt now."},
                       {"about 1,000 people", "About 1,000 people."},
                       {"the price is 3 period 5", "The price is 3. 5."},  // a spoken mark is not inside a number
-                      // Marks before other text still get a space.
+                                                                          // Marks before other text still get a space.
                       {"yes,\"quoted\"", "Yes, \"quoted\"."},
                       {"done.(really)", "Done. (really)."},
                       {"hello , world", "Hello, world."},
