@@ -185,9 +185,10 @@ void PulseAudioCaptureEngine::setInputDevice(std::uint32_t deviceId) {
 }
 
 AudioStreamFormat PulseAudioCaptureEngine::inputFormat(int) {
+    std::optional<LoopLock> lock;
+    if (m_loop) lock.emplace(m_loop);  // the stream's callbacks read the source too
     m_recordFrom = m_chosen;
     if (m_loop && !m_recordFrom) {
-        LoopLock lock(m_loop);
         try {
             m_recordFrom = lookUpSource("@DEFAULT_SOURCE@", std::nullopt);
         } catch (const std::exception&) {
@@ -303,9 +304,9 @@ void PulseAudioCaptureEngine::onStreamState(pa_stream* stream, void* userdata) {
     const pa_stream_state_t state = pa_stream_get_state(stream);
     if (!PA_STREAM_IS_GOOD(state) && stream == self->m_stream && !self->m_runFailure) {
         try {
-            const char* device = pa_stream_get_device_name(stream);
-            self->m_runFailure = std::string("the microphone ") + (device ? device : "in use") +
-                                 " went away during the recording (" + reason(pa_stream_get_context(stream)) + ")";
+            const std::string device = self->m_recordFrom ? self->m_recordFrom->name : "in use";
+            self->m_runFailure = "the microphone " + device + " went away during the recording (" +
+                                 reason(pa_stream_get_context(stream)) + ")";
         } catch (...) {
         }
     }
