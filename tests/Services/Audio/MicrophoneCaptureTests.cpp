@@ -1,4 +1,5 @@
 // Records the private desktop's test microphone (a PulseAudio pipe source) for real.
+#include "FifoWriter.h"
 #include "Platform/Linux/PulseAudioCaptureEngine.h"
 #include "Platform/Linux/PulseAudioDeviceService.h"
 #include "Services/Audio/AVAudioEngineCaptureService.h"
@@ -10,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -52,17 +51,7 @@ QByteArray runTool(const QString& program, const QStringList& arguments) {
 
 // Writes bytes into a FIFO from another thread (the write blocks while the pipe is full).
 void feed(const QString& fifo, const QByteArray& bytes) {
-    std::thread([path = fifo.toStdString(), bytes] {
-        const int fd = ::open(path.c_str(), O_WRONLY);
-        if (fd < 0) return;
-        qsizetype offset = 0;
-        while (offset < bytes.size()) {
-            const ssize_t n = ::write(fd, bytes.constData() + offset, static_cast<size_t>(bytes.size() - offset));
-            if (n <= 0) break;
-            offset += n;
-        }
-        ::close(fd);
-    }).detach();
+    std::thread([path = fifo.toStdString(), bytes] { test::writeToFifo(path, bytes); }).detach();
 }
 
 QByteArray pcmOfClip(const CapturedAudioClip& clip) {

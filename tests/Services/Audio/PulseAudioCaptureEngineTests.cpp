@@ -1,5 +1,6 @@
 // The libpulse engine against a microphone of its own in the private desktop: a pipe source added
 // for each test, so that it can be taken away in the middle of a recording.
+#include "FifoWriter.h"
 #include "Platform/Linux/PulseAudioCaptureEngine.h"
 #include "Platform/Linux/PulseAudioDeviceService.h"
 #include "Services/Audio/AVAudioEngineCaptureService.h"
@@ -13,8 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <cmath>
 #include <cstring>
 #include <mutex>
@@ -66,18 +65,7 @@ protected:
     // Writes into the spare microphone from another thread (the write blocks while the pipe is full).
     void feed(const QByteArray& bytes) {
         if (feeder.joinable()) feeder.join();
-        feeder = std::thread([path = fifo.toStdString(), bytes] {
-            const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
-            if (fd < 0) return;
-            ::fcntl(fd, F_SETFL, 0);
-            qsizetype offset = 0;
-            while (offset < bytes.size()) {
-                const ssize_t n = ::write(fd, bytes.constData() + offset, static_cast<size_t>(bytes.size() - offset));
-                if (n <= 0) break;
-                offset += n;
-            }
-            ::close(fd);
-        });
+        feeder = std::thread([path = fifo.toStdString(), bytes] { test::writeToFifo(path, bytes); });
     }
 
     // Records with the engine alone until `bytes` came back or the time is up.
