@@ -60,8 +60,11 @@ struct SourceQuery {
 void onSourceInfo(pa_context*, const pa_source_info* info, int eol, void* userdata) {
     auto* query = static_cast<SourceQuery*>(userdata);
     if (eol == 0 && info && info->name) {
-        query->found = true;
-        query->name = info->name;
+        try {
+            query->name = info->name;
+            query->found = true;
+        } catch (...) {
+        }
         query->spec = info->sample_spec;
         query->channels = info->channel_map;
     } else if (eol != 0) {
