@@ -162,5 +162,23 @@ TEST(PulseAudioCaptureEngineWithoutServer, StartFailsWithTheReasonInsteadOfHangi
     }
 }
 
+// Buffers reach the tap inside a libpulse callback: a tap that throws costs that buffer only, and a
+// frame split across two reads arrives whole.
+TEST(PulseAudioCaptureEngineDelivery, ATapThatThrowsLosesOnlyItsBufferAndSplitFramesArriveWhole) {
+    PulseAudioCaptureEngine engine;
+    std::vector<std::uint32_t> received;
+    engine.installTap(0, 4, AudioStreamFormat{AudioCommonFormat::int16, 16000, 1, true},
+                      [&](const AudioPcmBuffer& buffer) {
+                          received.push_back(buffer.frameLength);
+                          if (received.size() == 1) throw std::bad_alloc();
+                      });
+    const QByteArray bytes(11 * 2, '\1');
+    engine.deliver(bytes.constData(), 3 * 2);
+    engine.deliver(bytes.constData(), 5 * 2 + 1);
+    engine.deliver(bytes.constData(), 1);
+    EXPECT_EQ(received, (std::vector<std::uint32_t>{3, 4, 1, 1}));
+    engine.removeTap(0);
+}
+
 }  // namespace
 }  // namespace quorvelle
