@@ -138,6 +138,9 @@ QCoro::Task<LocalModelInstallationRecord> ApplicationSupportLocalModelManager::d
     DownloadedFile downloaded;
     try {
         ModelFileDownloadRequest request{descriptor.downloadURL, stagingPath, std::move(progress)};
+        // Well past the catalogue's size, the host is sending something else: stop before the disk fills.
+        if (descriptor.diskSizeBytes > 0)
+            request.maximumSize = descriptor.diskSizeBytes + descriptor.diskSizeBytes / 2 + 64 * 1024 * 1024;
         QCoro::Task<DownloadedFile> transfer = downloadModelFile(m_session, std::move(request), stopToken);
         downloaded = co_await transfer;
         if (downloaded.byteCount == 0) throw QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure);
