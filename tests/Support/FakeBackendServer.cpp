@@ -315,8 +315,7 @@ void FakeBackendServer::write(QTcpSocket* socket, const FakeResponse& response) 
     QByteArray out = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + kCrlf;
     for (const auto& [name, value] : response.headers)
         out += name + ": " + value + kCrlf;
-    if (headerValues(response.headers, "Content-Length").isEmpty() &&
-        headerValues(response.headers, "Transfer-Encoding").isEmpty()) {
+    if (headerValues(response.headers, "Content-Length").isEmpty()) {
         out += "Content-Length: " + QByteArray::number(response.body.size()) + kCrlf;
     }
     out += kCrlf;

@@ -23,11 +23,9 @@
 // Answers: a status with headers (repeatable, kept in order) and a body, optionally after a delay
 // (a real timer of the server); silence (the request is read and never answered, the connection stays
 // open); a dropped connection (closed right after the request was read). A body may be dripped a byte
-// at a time. Content-Length is added unless the answer names its own or a Transfer-Encoding (the body
-// is then sent as given, framing and all). Qt's HTTP stack resends a
-// request whose kept-alive connection closed before any answer, so a dropped route may be hit more than
-// once per client call. An answer with status 204 or 304 must have no body: an HTTP client ignores it
-// and would read it as the start of the next answer.
+// at a time. Qt's HTTP stack resends a request whose kept-alive connection closed before any answer,
+// so a dropped route may be hit more than once per client call. An answer with status 204 or 304 must have no body: an
+// HTTP client ignores it and would read it as the start of the next answer.
 //
 // Every request is recorded in arrival order once it has been read whole: method, path (decoded),
 // raw and parsed query, headers in order, and the raw body. Multipart bodies can be split into parts.

@@ -1,20 +1,21 @@
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 #include "Services/Storage/JsonFileUserDefaults.h"
+#include "Services/Transcription/ApplicationSupportLocalModelManager.h"
+#include "Services/Transcription/LocalModelManagerError.h"
 #include "StorageTestSupport.h"
-#include "Support/PrivateFile.h"
 #include "Support/SingleInstanceLock.h"
 
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QNetworkAccessManager>
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <csignal>
 #include <cstdlib>
-#include <functional>
 
 namespace quorvelle {
 namespace {
@@ -22,10 +23,10 @@ namespace {
 using test::modeOf;
 using test::readAll;
 using test::writeAll;
+using Model = LocalTranscriptionModelID;
 
-// Runs `attempt` in a child process whose files cannot grow past 64 bytes, as on a full disk (with
-// SIGXFSZ ignored, the write fails with EFBIG instead of killing the process). The child exits 0
-// when `attempt` says the failure was reported.
+// Files cannot grow past 64 bytes, as on a full disk (SIGXFSZ ignored, a write fails with EFBIG).
+// Run in a child process: it exits 0 when `attempt` reports the failure.
 [[noreturn]] void attemptOnFullDisk(const std::function<bool()>& attempt) {
     const rlimit limit{64, 64};
     ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -33,79 +34,123 @@ using test::writeAll;
     std::_Exit(attempt() ? 0 : 1);
 }
 
-void runOnFullDisk(const std::function<bool()>& attempt) {
-    EXPECT_EXIT(attemptOnFullDisk(attempt), ::testing::ExitedWithCode(0), "");
+class NoRuntime final : public LocalRuntimeInspecting {
+public:
+    LocalRuntimeAvailability availability() const override { return LocalRuntimeAvailability::unavailable({}); }
+};
+
+QByteArray weightsOf(Model model) {
+    return "weights of " + rawValue(model).toLatin1();
+}
+
+LocalTranscriptionModelDescriptor descriptor(Model model) {
+    LocalTranscriptionModelDescriptor row = localModelDescriptor(model);
+    row.expectedSHA1 =
+        QString::fromLatin1(QCryptographicHash::hash(weightsOf(model), QCryptographicHash::Sha1).toHex());
+    return row;
 }
 
 class StoreHardeningTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    QNetworkAccessManager network;
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QString settingsPath() const { return path(QStringLiteral("user-defaults.json")); }
+    QString models() const { return path(QStringLiteral("data/LocalModels")); }
+    QString modelPath(Model model) const { return models() + QStringLiteral("/Models/") + descriptor(model).filename; }
+    QString registryPath() const { return models() + QStringLiteral("/local-models.json"); }
+    QStringList asideFiles(const QString& folder) const {
+        return QDir(folder).entryList({QStringLiteral("*.corrupt-*")});
+    }
+    std::unique_ptr<ApplicationSupportLocalModelManager> makeManager() {
+        return std::make_unique<ApplicationSupportLocalModelManager>(&network, std::make_shared<NoRuntime>(),
+                                                                     &descriptor, models());
+    }
+    void putModelFile(Model model, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(modelPath(model)).path());
+        ASSERT_TRUE(writeAll(modelPath(model), bytes));
+    }
 };
 
-TEST_F(StoreHardeningTest, AFullDiskLeavesTheOldFileByteForByteAndReportsTheFailure) {
-    const QString settingsPath = path("user-defaults.json");
-    JsonFileUserDefaults(settingsPath).setString(QStringLiteral("old"), QStringLiteral("kept"));
-    const QByteArray oldSettings = readAll(settingsPath);
-    ASSERT_FALSE(oldSettings.isEmpty());
-    const QString plainPath = path("plain.json");
-    ASSERT_TRUE(writeAll(plainPath, QByteArray(100, 'o')));
+TEST_F(StoreHardeningTest, AFullDiskLeavesSettingsAndModelRegistryByteForByteAndReportsTheFailure) {
+    JsonFileUserDefaults(settingsPath()).setString(QStringLiteral("old"), QStringLiteral("kept"));
+    putModelFile(Model::baseMultilingual, weightsOf(Model::baseMultilingual));
+    ASSERT_TRUE(writeAll(registryPath(), "damaged, so rebuilt with the model above"));
+    auto manager = makeManager();
+    const QByteArray oldSettings = readAll(settingsPath()), oldRegistry = readAll(registryPath());
+    ASSERT_GT(oldRegistry.size(), 64);
 
-    // Both stay under Qt's write buffer, which is where the loss was.
-    const QString bigText(4000, QLatin1Char('n'));
-    runOnFullDisk([&] { return PrivateFile::write(plainPath, bigText.toUtf8()).has_value(); });
-    runOnFullDisk([&] {
-        JsonFileUserDefaults(settingsPath).setString(QStringLiteral("new"), bigText);
-        return true;
-    });
+    // The new settings stay under Qt's 16 KiB write buffer, which is where they were lost.
+    EXPECT_EXIT(attemptOnFullDisk([&] {
+                    JsonFileUserDefaults(settingsPath()).setString(QStringLiteral("new"), QString(4000, 'n'));
+                    return true;
+                }),
+                ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(attemptOnFullDisk([&] {
+                    try {
+                        manager->deleteModel(Model::largeV3);
+                    } catch (const LocalModelFileError& error) {
+                        return error.errorCase() == LocalModelFileError::Case::writeFailed;
+                    }
+                    return false;
+                }),
+                ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(readAll(settingsPath()), oldSettings);
+    EXPECT_EQ(readAll(registryPath()), oldRegistry);
+}
 
-    EXPECT_EQ(readAll(plainPath), QByteArray(100, 'o'));
-    EXPECT_EQ(readAll(settingsPath), oldSettings);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+TEST_F(StoreHardeningTest, AnUndecodableRegistryIsKeptAsideAndRebuiltFromModelFilesThatMatchTheCatalogue) {
+    putModelFile(Model::baseMultilingual, weightsOf(Model::baseMultilingual));
+    ASSERT_TRUE(writeAll(registryPath(), "[{\"modelID\": \"tinyMulti"));
+    putModelFile(Model::largeV3, "other weights");
+
+    const auto records = makeManager()->loadRecords();
+    ASSERT_EQ(records.keys(), QList<Model>{Model::baseMultilingual});
+    EXPECT_EQ(records.first().fileSizeBytes, weightsOf(Model::baseMultilingual).size());
+    EXPECT_EQ(records.first().checksumSHA256,
+              QCryptographicHash::hash(weightsOf(Model::baseMultilingual), QCryptographicHash::Sha256).toHex());
+    EXPECT_EQ(makeManager()->loadRecords(), records);
+    const QStringList aside = asideFiles(models());
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_EQ(readAll(QDir(models()).filePath(aside.first())), "[{\"modelID\": \"tinyMulti");
 }
 
 TEST_F(StoreHardeningTest, AnOversizedSettingsFileIsSetAsideLikeAnUndecodableOne) {
-    const QString settingsPath = path("user-defaults.json");
-    JsonFileUserDefaults(settingsPath).setString(QStringLiteral("key"), QStringLiteral("value"));
+    JsonFileUserDefaults(settingsPath()).setString(QStringLiteral("key"), QStringLiteral("value"));
     // Still valid JSON: trailing white space is allowed.
-    QByteArray bloated = readAll(settingsPath);
-    bloated.append(QByteArray(17 * 1024 * 1024, ' '));
-    ASSERT_TRUE(writeAll(settingsPath, bloated));
+    const QByteArray bloated = readAll(settingsPath()) + QByteArray(17 * 1024 * 1024, ' ');
+    ASSERT_TRUE(writeAll(settingsPath(), bloated));
 
-    JsonFileUserDefaults reopened(settingsPath);
-    EXPECT_FALSE(reopened.value(QStringLiteral("key")).has_value());
-    const QStringList aside = QDir(dir.path()).entryList({QStringLiteral("user-defaults.json.corrupt-*")});
+    EXPECT_FALSE(JsonFileUserDefaults(settingsPath()).value(QStringLiteral("key")).has_value());
+    const QStringList aside = asideFiles(dir.path());
     ASSERT_EQ(aside.size(), 1);
     EXPECT_EQ(QFileInfo(dir.filePath(aside.first())).size(), bloated.size());
 }
 
 TEST_F(StoreHardeningTest, DataFoldersAreOwnerOnlyWhetherMadeOrFound) {
     ::umask(022);
-    const QString found = path("found");
-    ASSERT_TRUE(QDir().mkpath(found));
-    ASSERT_EQ(modeOf(found), 0755);
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("found"))));
+    JsonFileUserDefaults(path(QStringLiteral("config/app/user-defaults.json"))).setBool(QStringLiteral("b"), true);
+    JsonFileUserDefaults(path(QStringLiteral("found/user-defaults.json"))).setBool(QStringLiteral("b"), true);
+    ApplicationSupportTranscriptHistoryStore({path(QStringLiteral("data/app/History")), dir.path(), {}}).save({});
+    makeManager();
 
-    JsonFileUserDefaults(path("config/app/user-defaults.json")).setBool(QStringLiteral("b"), true);
-    JsonFileUserDefaults(found + QStringLiteral("/user-defaults.json")).setBool(QStringLiteral("b"), true);
-    ApplicationSupportTranscriptHistoryStore({path("data/app/History"), path("data"), {}}).save({});
-
-    for (const char* folder : {"config", "config/app", "found", "data/app", "data/app/History"}) {
-        SCOPED_TRACE(folder);
-        EXPECT_EQ(modeOf(path(folder)), 0700);
-    }
+    for (const char* folder :
+         {"config", "config/app", "found", "data/app", "data/app/History", "data/LocalModels/Models"})
+        EXPECT_EQ(modeOf(path(QString::fromLatin1(folder))), 0700) << folder;
 }
 
 TEST_F(StoreHardeningTest, OnlyOneInstanceHoldsTheLockUntilItEnds) {
     auto first = std::make_unique<SingleInstanceLock>(dir.path());
     SingleInstanceLock second(dir.path());
     EXPECT_EQ(first->acquire(), SingleInstanceLock::Outcome::acquired);
-    EXPECT_EQ(first->acquire(), SingleInstanceLock::Outcome::acquired);
     EXPECT_EQ(second.acquire(), SingleInstanceLock::Outcome::heldElsewhere);
     first.reset();
     EXPECT_EQ(second.acquire(), SingleInstanceLock::Outcome::acquired);
 
-    ASSERT_TRUE(writeAll(path("file"), "x"));
-    EXPECT_EQ(SingleInstanceLock(path("file/below")).acquire(), SingleInstanceLock::Outcome::unavailable);
+    ASSERT_TRUE(writeAll(path(QStringLiteral("file")), "x"));
+    EXPECT_EQ(SingleInstanceLock(path(QStringLiteral("file/below"))).acquire(),
+              SingleInstanceLock::Outcome::unavailable);
 }
 
 }  // namespace
