@@ -75,9 +75,19 @@ std::shared_ptr<AtspiElement> AtspiElementNavigator::application(qint32 processI
     for (gint index = 0; index < count; ++index) {
         AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, index, error.slot());
         if (!app) continue;
-        // The bus daemon answers this one, so a hung application cannot stall the scan.
-        const guint pid = atspi_accessible_get_process_id(app, error.slot());
-        if (error.failed() || static_cast<qint32>(pid) != processIdentifier) {
+        const AtspiApplication* owner = ATSPI_OBJECT(app)->app;
+        const QString busName = QString::fromUtf8(owner && owner->bus_name ? owner->bus_name : "");
+        auto known = m_processOfBusName.constFind(busName);
+        if (known == m_processOfBusName.constEnd() || busName.isEmpty()) {
+            // The bus daemon answers this one, so a hung application cannot stall the scan.
+            const guint pid = atspi_accessible_get_process_id(app, error.slot());
+            if (error.failed()) {
+                g_object_unref(app);
+                continue;
+            }
+            known = m_processOfBusName.insert(busName, static_cast<qint32>(pid));
+        }
+        if (known.value() != processIdentifier) {
             g_object_unref(app);
             continue;
         }
@@ -89,6 +99,10 @@ std::shared_ptr<AtspiElement> AtspiElementNavigator::application(qint32 processI
         return adoptAtspiElement(app, unit);
     }
     return nullptr;
+}
+
+bool AtspiElementNavigator::hasApplication(qint32 processIdentifier) {
+    return application(processIdentifier) != nullptr;
 }
 
 QList<std::shared_ptr<AtspiElement>> AtspiElementNavigator::childElements(const AtspiElement& element) {
@@ -119,7 +133,7 @@ QList<std::shared_ptr<AtspiElement>> AtspiElementNavigator::windowsActiveFirst(c
 AccessibilityElementRef AtspiElementNavigator::focusedElement(qint32 processIdentifier) {
     const std::shared_ptr<AtspiElement> app = application(processIdentifier);
     if (!app) return nullptr;
-    if (auto tracked = AtspiFocusTracker::focusedObject(processIdentifier, app->offsetUnit())) return tracked;
+    if (auto tracked = AtspiFocusTracker::focusedObject(*app)) return tracked;
     // Focus events may not have arrived (or came before we listened): walk the windows instead,
     // depth first, the active window first; hidden subtrees and containers that manage their own
     // (often huge) descendants are not entered.
@@ -169,7 +183,20 @@ QList<AccessibilityElementRef> AtspiElementNavigator::children(const Accessibili
     return result;
 }
 
-RawFocusedElementMetadata AtspiElementNavigator::readMetadata(const AccessibilityElement& element) {
+std::optional<QString> AtspiElementNavigator::readSubrole(const AccessibilityElement& element) {
+    AtspiCallError error;
+    const AtspiRole role = atspi_accessible_get_role(atspiElement(element).accessible(), error.slot());
+    throwIfUnresponsive(error);
+    if (error.failed()) return std::nullopt;
+    gchar* roleName = atspi_role_get_name(role);
+    // The subrole does not depend on the line count.
+    const AXRoleDescription description =
+        translateAtspiRole(QString::fromUtf8(roleName ? roleName : ""), /*multiLine=*/false);
+    g_free(roleName);
+    return description.subrole;
+}
+
+RawFocusedElementMetadata AtspiElementNavigator::readScoringMetadata(const AccessibilityElement& element) {
     AtspiAccessible* accessible = atspiElement(element).accessible();
     AtspiCallError error;
     RawFocusedElementMetadata metadata;
@@ -193,6 +220,18 @@ RawFocusedElementMetadata AtspiElementNavigator::readMetadata(const Accessibilit
         metadata.role = description.role;
         metadata.subrole = description.subrole;
     }
+
+    const AXElementFlags flags = translateAtspiFacts(facts);
+    metadata.isEnabled = flags.isEnabled;
+    metadata.isEditable = flags.isEditable;
+    metadata.isValueSettable = flags.isValueSettable;
+    metadata.isSelectedTextRangeSettable = flags.isSelectedTextRangeSettable;
+    return metadata;
+}
+
+void AtspiElementNavigator::readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) {
+    AtspiAccessible* accessible = atspiElement(element).accessible();
+    AtspiCallError error;
     metadata.title = nonEmpty(atspi_accessible_get_name(accessible, error.slot()));
     throwIfUnresponsive(error);
     metadata.identifier = nonEmpty(atspi_accessible_get_accessible_id(accessible, error.slot()));
@@ -207,12 +246,11 @@ RawFocusedElementMetadata AtspiElementNavigator::readMetadata(const Accessibilit
         g_free(extents);
         throwIfUnresponsive(error);
     }
+}
 
-    const AXElementFlags flags = translateAtspiFacts(facts);
-    metadata.isEnabled = flags.isEnabled;
-    metadata.isEditable = flags.isEditable;
-    metadata.isValueSettable = flags.isValueSettable;
-    metadata.isSelectedTextRangeSettable = flags.isSelectedTextRangeSettable;
+RawFocusedElementMetadata AtspiElementNavigator::readMetadata(const AccessibilityElement& element) {
+    RawFocusedElementMetadata metadata = readScoringMetadata(element);
+    readDescription(element, metadata);
     return metadata;
 }
 

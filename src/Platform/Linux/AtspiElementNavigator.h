@@ -3,6 +3,8 @@
 #include "Platform/Linux/AtspiElement.h"
 #include "Services/Delivery/AccessibilityElementNavigating.h"
 
+#include <QHash>
+
 namespace quorvelle {
 
 class AtspiCallError;
@@ -17,16 +19,25 @@ public:
     // Starts following AT-SPI's focus events.
     AtspiElementNavigator();
 
+    bool hasApplication(qint32 processIdentifier) override;
     AccessibilityElementRef focusedElement(qint32 processIdentifier) override;
     AccessibilityElementRef focusedWindow(qint32 processIdentifier) override;
     AccessibilityElementRef parent(const AccessibilityElement& element) override;
     QList<AccessibilityElementRef> children(const AccessibilityElement& element) override;
-    RawFocusedElementMetadata readMetadata(const AccessibilityElement& element) override;
+    std::optional<QString> readSubrole(const AccessibilityElement& element) override;
+    RawFocusedElementMetadata readScoringMetadata(const AccessibilityElement& element) override;
+    void readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) override;
+    // Everything at once.
+    RawFocusedElementMetadata readMetadata(const AccessibilityElement& element);
 
     // The application object of that process on the accessibility bus; null when it has none.
     std::shared_ptr<AtspiElement> application(qint32 processIdentifier);
 
 private:
+    // The process of each bus name seen: asking the bus daemon for it is a round trip per
+    // application, and a connection's process never changes.
+    QHash<QString, qint32> m_processOfBusName;
+
     QList<std::shared_ptr<AtspiElement>> childElements(const AtspiElement& element);
     QList<std::shared_ptr<AtspiElement>> windowsActiveFirst(const AtspiElement& application);
 };

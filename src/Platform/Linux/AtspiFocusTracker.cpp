@@ -34,14 +34,30 @@ bool start() {
     return listening;
 }
 
+namespace {
+
+std::shared_ptr<AtspiElement> ifStillFocused(AtspiOffsetUnit offsetUnit) {
+    const GObjectRef<AtspiStateSet> states(atspi_accessible_get_state_set(lastFocused));
+    if (!states || !atspi_state_set_contains(states.get(), ATSPI_STATE_FOCUSED)) return nullptr;
+    return adoptAtspiElement(static_cast<AtspiAccessible*>(g_object_ref(lastFocused)), offsetUnit);
+}
+
+}  // namespace
+
 std::shared_ptr<AtspiElement> focusedObject(qint32 processIdentifier, AtspiOffsetUnit offsetUnit) {
     if (!lastFocused) return nullptr;
     AtspiCallError error;
     const guint pid = atspi_accessible_get_process_id(lastFocused, error.slot());
     if (error.failed() || static_cast<qint32>(pid) != processIdentifier) return nullptr;
-    const GObjectRef<AtspiStateSet> states(atspi_accessible_get_state_set(lastFocused));
-    if (!states || !atspi_state_set_contains(states.get(), ATSPI_STATE_FOCUSED)) return nullptr;
-    return adoptAtspiElement(static_cast<AtspiAccessible*>(g_object_ref(lastFocused)), offsetUnit);
+    return ifStillFocused(offsetUnit);
+}
+
+std::shared_ptr<AtspiElement> focusedObject(const AtspiElement& application) {
+    if (!lastFocused) return nullptr;
+    const AtspiApplication* focusedApp = ATSPI_OBJECT(lastFocused)->app;
+    const AtspiApplication* wanted = ATSPI_OBJECT(application.accessible())->app;
+    if (!focusedApp || !wanted || g_strcmp0(focusedApp->bus_name, wanted->bus_name) != 0) return nullptr;
+    return ifStillFocused(application.offsetUnit());
 }
 
 }  // namespace quorvelle::AtspiFocusTracker

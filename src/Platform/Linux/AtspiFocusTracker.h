@@ -15,5 +15,8 @@ bool start();
 // The last focused object, provided it belongs to that process and still has the focus.
 std::shared_ptr<AtspiElement> focusedObject(qint32 processIdentifier, AtspiOffsetUnit offsetUnit);
 
+// The same for an application object: matched by its bus name, with no call to the bus daemon.
+std::shared_ptr<AtspiElement> focusedObject(const AtspiElement& application);
+
 }  // namespace AtspiFocusTracker
 }  // namespace quorvelle

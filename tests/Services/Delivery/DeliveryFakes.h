@@ -84,8 +84,25 @@ public:
             result.append(elements.value(name));
         return result;
     }
-    RawFocusedElementMetadata readMetadata(const AccessibilityElement& element) override {
-        return metadataOf.value(element.identityKey());
+    bool hasApplication(qint32) override { return applicationPresent; }
+    std::optional<QString> readSubrole(const AccessibilityElement& element) override {
+        return metadataOf.value(element.identityKey()).subrole;
+    }
+    // Only what the score needs: the description must be asked for separately.
+    RawFocusedElementMetadata readScoringMetadata(const AccessibilityElement& element) override {
+        ++scoringReads;
+        RawFocusedElementMetadata metadata = metadataOf.value(element.identityKey());
+        metadata.title = metadata.identifier = std::nullopt;
+        metadata.frame = std::nullopt;
+        metadata.size = std::nullopt;
+        return metadata;
+    }
+    void readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) override {
+        const RawFocusedElementMetadata& full = metadataOf[element.identityKey()];
+        metadata.title = full.title;
+        metadata.identifier = full.identifier;
+        metadata.frame = full.frame;
+        metadata.size = full.size;
     }
 
     QHash<QString, std::shared_ptr<FakeElement>> elements;
@@ -96,6 +113,8 @@ public:
     QStringList focusSequence;  // successive answers of focusedElement, when set
     QString window;
     int focusLookups = 0;
+    int scoringReads = 0;
+    bool applicationPresent = true;
     qint32 lastProcessIdentifier = 0;
 };
 
