@@ -21,6 +21,9 @@ inline constexpr std::array terminalAppBundleIdentifiers{L1("com.mitchellh.ghost
 inline constexpr std::array terminalWindowClasses{L1("xterm"), L1("uxterm"),      L1("urxvt"), L1("rxvt"),
                                                   L1("st"),    L1("st-256color"), L1("foot"),  L1("footclient")};
 
+// Terminals that paste only the primary selection, with Shift+Insert (a subset of the above).
+inline constexpr std::array primarySelectionTerminalWindowClasses{L1("xterm"), L1("uxterm")};
+
 // Windows that ask for a password: a window that cannot be looked into is treated as a secure
 // field when its name or class contains one of these.
 inline constexpr std::array passwordPromptWindowKeywords{L1("pinentry"), L1("askpass"), L1("polkit"), L1("policykit"),

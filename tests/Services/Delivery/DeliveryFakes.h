@@ -122,7 +122,7 @@ public:
 class FakeKeyPoster final : public KeyEventPosting {
 public:
     bool available = true;
-    QHash<Key, quint32> codes{{Key::control, 37}, {Key::shift, 50}, {Key::v, 55}};
+    QHash<Key, quint32> codes{{Key::control, 37}, {Key::shift, 50}, {Key::v, 55}, {Key::insert, 118}};
     QList<quint32> held;
     QList<QPair<quint32, bool>> posted;
 

@@ -92,38 +92,49 @@ TEST_F(WindowOnlyDelivery, PastesWithControlVIntoAQtWindowWithoutAccessibility) 
     EXPECT_EQ(received, text);
 }
 
-TEST_F(WindowOnlyDelivery, PastesWithControlShiftVIntoATerminal) {
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("alacritty"));
-    if (program.isEmpty()) GTEST_SKIP() << "alacritty is not installed (scripts/install-deps installs it)";
-    QTemporaryDir directory;
-    ASSERT_TRUE(directory.isValid());
-    const QString received = directory.filePath(QStringLiteral("received"));
-    QProcess terminal;
-    // The shell hands every byte typed (or pasted) straight to the file.
-    terminal.start(program, {QStringLiteral("-e"), QStringLiteral("sh"), QStringLiteral("-c"),
-                             QStringLiteral("stty -icanon -echo; exec cat > \"$0\""), received});
-    ASSERT_TRUE(terminal.waitForStarted());
-    const auto stop = qScopeGuard([&] {
-        terminal.kill();
-        terminal.waitForFinished(2000);
-    });
+// Alacritty pastes with Control+Shift+V, xterm the primary selection with Shift+Insert.
+TEST_F(WindowOnlyDelivery, PastesIntoTerminalsWithTheirOwnChord) {
+    struct Terminal {
+        const char* program;
+        const char* windowClass;
+    };
+    int ran = 0;
+    for (const Terminal& t : {Terminal{"alacritty", "Alacritty"}, Terminal{"xterm", "XTerm"}}) {
+        SCOPED_TRACE(t.program);
+        const QString program = QStandardPaths::findExecutable(QString::fromUtf8(t.program));
+        if (program.isEmpty()) continue;
+        ++ran;
+        QTemporaryDir directory;
+        ASSERT_TRUE(directory.isValid());
+        const QString received = directory.filePath(QStringLiteral("received"));
+        QProcess terminal;
+        // The shell hands every byte typed (or pasted) straight to the file.
+        terminal.start(program, {QStringLiteral("-e"), QStringLiteral("sh"), QStringLiteral("-c"),
+                                 QStringLiteral("stty -icanon -echo; exec cat > \"$0\""), received});
+        ASSERT_TRUE(terminal.waitForStarted());
+        const auto stop = qScopeGuard([&] {
+            terminal.kill();
+            terminal.waitForFinished(2000);
+        });
 
-    const FocusedTargetSnapshot target = inspectWindowOf(terminal.processId());
-    EXPECT_TRUE(target.isWindowOnly);
-    EXPECT_EQ(target.app.bundleIdentifier, QStringLiteral("Alacritty"));
-    ASSERT_TRUE(target.terminalLikeReason().has_value());
+        const FocusedTargetSnapshot target = inspectWindowOf(terminal.processId());
+        EXPECT_TRUE(target.isWindowOnly);
+        EXPECT_EQ(target.app.bundleIdentifier, QString::fromUtf8(t.windowClass));
+        ASSERT_TRUE(target.terminalLikeReason().has_value());
 
-    const QString text = QStringLiteral("ls -la ~/projeler # üçüncü");
-    pasteInto(target, text);
-    QString contents;
-    test::waitUntil(
-        [&] {
-            QFile file(received);
-            if (file.open(QIODevice::ReadOnly)) contents = QString::fromUtf8(file.readAll());
-            return contents == text;
-        },
-        10000);
-    EXPECT_EQ(contents, text);
+        const QString text = QStringLiteral("ls -la ~/projeler # üçüncü");
+        pasteInto(target, text);
+        QString contents;
+        test::waitUntil(
+            [&] {
+                QFile file(received);
+                if (file.open(QIODevice::ReadOnly)) contents = QString::fromUtf8(file.readAll());
+                return contents == text;
+            },
+            10000);
+        EXPECT_EQ(contents, text);
+    }
+    if (ran == 0) GTEST_SKIP() << "neither alacritty nor xterm is installed (scripts/install-deps installs both)";
 }
 
 TEST_F(WindowOnlyDelivery, RefusesAPasswordPromptItCannotLookInto) {

@@ -58,32 +58,38 @@ TEST(WindowOnlyTarget, AnApplicationWithoutATreeIsDescribedByItsWindow) {
 }
 
 TEST(WindowOnlyTarget, WindowClassesDecideTerminalChordAndPasswordPrompts) {
+    constexpr quint32 kControl = 37, kShift = 50, kV = 55, kInsert = 118;
+    using Chord = QList<QPair<quint32, bool>>;
+    const Chord controlV{{kControl, true}, {kV, true}, {kV, false}, {kControl, false}};
+    const Chord controlShiftV{{kControl, true}, {kShift, true},  {kV, true},
+                              {kV, false},      {kShift, false}, {kControl, false}};
+    const Chord shiftInsert{{kShift, true}, {kInsert, true}, {kInsert, false}, {kShift, false}};
     struct ClassCase {
         const char* instance;
         const char* windowClass;
         bool terminal;
         bool secure;
+        Chord chord;
     };
     const ClassCase cases[] = {
-        {"Alacritty", "Alacritty", true, false},
-        {"kitty", "kitty", true, false},
-        {"xterm", "XTerm", true, false},
-        {"uxterm", "UXTerm", true, false},
-        {"urxvt", "URxvt", true, false},
-        {"st-256color", "St", true, false},
-        {"foot", "foot", true, false},
-        {"gnome-terminal-server", "Gnome-terminal", true, false},
+        {"Alacritty", "Alacritty", true, false, controlShiftV},
+        {"kitty", "kitty", true, false, controlShiftV},
+        {"xterm", "XTerm", true, false, shiftInsert},
+        {"uxterm", "UXTerm", true, false, shiftInsert},
+        {"urxvt", "URxvt", true, false, controlShiftV},
+        {"st-256color", "St", true, false, controlShiftV},
+        {"foot", "foot", true, false, controlShiftV},
+        {"gnome-terminal-server", "Gnome-terminal", true, false, controlShiftV},
         // "st" names the terminal only as a whole class, never inside another name.
-        {"stellarium", "Stellarium", false, false},
-        {"qttextfieldfixture", "QtTextFieldFixture", false, false},
-        {"pinentry-gtk-2", "Pinentry-gtk-2", false, true},
-        {"pinentry-qt", "pinentry-qt", false, true},
-        {"ssh-askpass", "Ssh-askpass", false, true},
-        {"ksshaskpass", "ksshaskpass", false, true},
-        {"polkit-gnome-authentication-agent-1", "Polkit-gnome-authentication-agent-1", false, true},
-        {"lxqt-policykit-agent", "lxqt-policykit-agent", false, true},
+        {"stellarium", "Stellarium", false, false, controlV},
+        {"qttextfieldfixture", "QtTextFieldFixture", false, false, controlV},
+        {"pinentry-gtk-2", "Pinentry-gtk-2", false, true, {}},
+        {"pinentry-qt", "pinentry-qt", false, true, {}},
+        {"ssh-askpass", "Ssh-askpass", false, true, {}},
+        {"ksshaskpass", "ksshaskpass", false, true, {}},
+        {"polkit-gnome-authentication-agent-1", "Polkit-gnome-authentication-agent-1", false, true, {}},
+        {"lxqt-policykit-agent", "lxqt-policykit-agent", false, true, {}},
     };
-    constexpr quint32 kControl = 37, kShift = 50, kV = 55;
     for (const ClassCase& c : cases) {
         FakeTree tree;
         tree.applicationPresent = false;
@@ -97,11 +103,7 @@ TEST(WindowOnlyTarget, WindowClassesDecideTerminalChordAndPasswordPrompts) {
         test::FakeKeyPoster keys;
         CommandVSyntheticPastePerformer performer(keys, [] { return std::optional<qint32>(77); }, {});
         performer.performPaste(target);
-        const QList<QPair<quint32, bool>> chord =
-            c.terminal ? QList<QPair<quint32, bool>>{{kControl, true}, {kShift, true},  {kV, true},
-                                                     {kV, false},      {kShift, false}, {kControl, false}}
-                       : QList<QPair<quint32, bool>>{{kControl, true}, {kV, true}, {kV, false}, {kControl, false}};
-        EXPECT_EQ(keys.posted, chord) << c.windowClass;
+        EXPECT_EQ(keys.posted, c.chord) << c.windowClass;
     }
 
     // A readable element in a terminal's window still follows the element rule.
