@@ -34,9 +34,14 @@ public:
     std::shared_ptr<AtspiElement> application(qint32 processIdentifier);
 
 private:
-    // The process of each bus name seen: asking the bus daemon for it is a round trip per
-    // application, and a connection's process never changes.
-    QHash<QString, qint32> m_processOfBusName;
+    // What is known of each application seen, by bus name. A bus name is never reused and its
+    // process never changes, so once found an application need not be searched for again (a
+    // search costs a call per application on the desktop).
+    struct KnownApplication {
+        qint32 processIdentifier = 0;
+        std::optional<AtspiOffsetUnit> offsetUnit;  // once its toolkit was asked
+    };
+    QHash<QString, KnownApplication> m_applications;
 
     QList<std::shared_ptr<AtspiElement>> childElements(const AtspiElement& element);
     QList<std::shared_ptr<AtspiElement>> windowsActiveFirst(const AtspiElement& application);

@@ -1,7 +1,6 @@
 #include "Platform/Linux/AtspiFocusTracker.h"
 
 #include "Platform/Linux/AtspiConnection.h"
-#include "Platform/Linux/GObjectRef.h"
 
 #include <atspi/atspi.h>
 
@@ -37,9 +36,10 @@ bool start() {
 namespace {
 
 std::shared_ptr<AtspiElement> ifStillFocused(AtspiOffsetUnit offsetUnit) {
-    const GObjectRef<AtspiStateSet> states(atspi_accessible_get_state_set(lastFocused));
-    if (!states || !atspi_state_set_contains(states.get(), ATSPI_STATE_FOCUSED)) return nullptr;
-    return adoptAtspiElement(static_cast<AtspiAccessible*>(g_object_ref(lastFocused)), offsetUnit);
+    auto element = adoptAtspiElement(static_cast<AtspiAccessible*>(g_object_ref(lastFocused)), offsetUnit);
+    AtspiStateSet* states = element->states();
+    if (!states || !atspi_state_set_contains(states, ATSPI_STATE_FOCUSED)) return nullptr;
+    return element;
 }
 
 }  // namespace
@@ -52,12 +52,14 @@ std::shared_ptr<AtspiElement> focusedObject(qint32 processIdentifier, AtspiOffse
     return ifStillFocused(offsetUnit);
 }
 
-std::shared_ptr<AtspiElement> focusedObject(const AtspiElement& application) {
-    if (!lastFocused) return nullptr;
-    const AtspiApplication* focusedApp = ATSPI_OBJECT(lastFocused)->app;
-    const AtspiApplication* wanted = ATSPI_OBJECT(application.accessible())->app;
-    if (!focusedApp || !wanted || g_strcmp0(focusedApp->bus_name, wanted->bus_name) != 0) return nullptr;
-    return ifStillFocused(application.offsetUnit());
+QString focusedBusName() {
+    const AtspiApplication* app = lastFocused ? ATSPI_OBJECT(lastFocused)->app : nullptr;
+    return QString::fromUtf8(app && app->bus_name ? app->bus_name : "");
+}
+
+std::shared_ptr<AtspiElement> focusedObject(const QString& busName, AtspiOffsetUnit offsetUnit) {
+    if (busName.isEmpty() || focusedBusName() != busName) return nullptr;
+    return ifStillFocused(offsetUnit);
 }
 
 }  // namespace quorvelle::AtspiFocusTracker

@@ -22,6 +22,7 @@ public:
     virtual AccessibilityElementRef focusedElement(qint32 processIdentifier) = 0;
     // The application's active window.
     virtual AccessibilityElementRef focusedWindow(qint32 processIdentifier) = 0;
+    // Null above a window: the application itself is never a candidate.
     virtual AccessibilityElementRef parent(const AccessibilityElement& element) = 0;
     virtual QList<AccessibilityElementRef> children(const AccessibilityElement& element) = 0;
     // Every read is a call into another process, so an element is read in parts, each only when it
