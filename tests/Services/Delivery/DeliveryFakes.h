@@ -90,7 +90,6 @@ public:
     }
     // Only what the score needs: the description must be asked for separately.
     RawFocusedElementMetadata readScoringMetadata(const AccessibilityElement& element) override {
-        ++scoringReads;
         RawFocusedElementMetadata metadata = metadataOf.value(element.identityKey());
         metadata.title = metadata.identifier = std::nullopt;
         metadata.frame = std::nullopt;
@@ -113,7 +112,6 @@ public:
     QStringList focusSequence;  // successive answers of focusedElement, when set
     QString window;
     int focusLookups = 0;
-    int scoringReads = 0;
     bool applicationPresent = true;
     qint32 lastProcessIdentifier = 0;
 };

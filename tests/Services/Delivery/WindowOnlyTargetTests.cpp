@@ -4,7 +4,6 @@
 #include "Services/Delivery/AccessibilityTextInserter.h"
 #include "Services/Delivery/AppScopedTextInsertionStrategyResolver.h"
 #include "Services/Delivery/CommandVSyntheticPastePerformer.h"
-#include "Services/Delivery/FocusedTargetInspectionError.h"
 #include "Services/Delivery/FocusedTargetInspector.h"
 
 #include "DeliveryFakes.h"
@@ -46,15 +45,6 @@ TEST(WindowOnlyTarget, AnApplicationWithoutATreeIsDescribedByItsWindow) {
     AccessibilityTextInserter inserter(element);
     EXPECT_EQ(inserter.verifyInsertion(u"pasted words"_qs, target), std::nullopt);
     EXPECT_TRUE(element.calls.isEmpty());
-
-    // An application that has a tree but shows no focus stays an error.
-    FakeTree empty;
-    try {
-        inspectWindowOf(empty, app);
-        ADD_FAILURE() << "an empty tree gave a snapshot";
-    } catch (const FocusedTargetInspectionError& error) {
-        EXPECT_EQ(error.errorCase(), FocusedTargetInspectionError::Case::focusedElementUnavailable);
-    }
 }
 
 TEST(WindowOnlyTarget, WindowClassesDecideTerminalChordAndPasswordPrompts) {
@@ -105,45 +95,6 @@ TEST(WindowOnlyTarget, WindowClassesDecideTerminalChordAndPasswordPrompts) {
         performer.performPaste(target);
         EXPECT_EQ(keys.posted, c.chord) << c.windowClass;
     }
-
-    // A readable element in a terminal's window still follows the element rule.
-    FocusedTargetSnapshot label;
-    label.app = FocusedAppMetadata{u"XTerm"_qs, u"xterm"_qs, 77};
-    label.element.role = u"AXStaticText"_qs;
-    label.element.isEnabled = true;
-    EXPECT_EQ(label.terminalLikeReason(), std::nullopt);
-}
-
-// Past a writable field only a secure element can win, so the others are not read in full.
-TEST(WindowOnlyTarget, ReadsInFullOnlyTheCandidatesThatCanStillWin) {
-    RawFocusedElementMetadata field;
-    field.role = u"AXTextField"_qs;
-    field.title = u"Name"_qs;
-    field.isEditable = true;
-    field.isValueSettable = true;
-    RawFocusedElementMetadata group;
-    group.role = u"AXGroup"_qs;
-    RawFocusedElementMetadata secret = field;
-    secret.subrole = u"AXSecureTextField"_qs;
-    secret.title = u"Password"_qs;
-
-    FakeTree plain;
-    plain.add(u"window"_qs, group);
-    plain.add(u"form"_qs, group, u"window"_qs);
-    plain.add(u"field"_qs, field, u"form"_qs);
-    plain.add(u"hint"_qs, group, u"field"_qs);
-    plain.focused = u"field"_qs;
-    const FocusedElementReading chosen = AXFocusedElementReader(plain).readFocusedElement(1);
-    EXPECT_EQ(chosen.element->identityKey(), u"field"_qs);
-    EXPECT_EQ(chosen.metadata, field);
-    EXPECT_EQ(plain.scoringReads, 1);
-
-    FakeTree guarded = plain;
-    guarded.scoringReads = 0;
-    guarded.add(u"secret"_qs, secret, u"field"_qs);
-    const FocusedElementReading secure = AXFocusedElementReader(guarded).readFocusedElement(1);
-    EXPECT_EQ(secure.element->identityKey(), u"secret"_qs);
-    EXPECT_EQ(secure.metadata, secret);
 }
 
 }  // namespace
