@@ -1,7 +1,8 @@
 // Focused-element inspection and direct insertion against the Qt text-field fixture, through the
-// real accessibility bus. Targets: inspection under 15 ms, insertion under 5 ms (medians).
+// real accessibility bus. Targets: inspection median under 5 ms and p95 under 10 ms; insertion under 5 ms.
 // Run inside scripts/desktop-test-env.
 #include "FixtureApp.h"
+#include "Platform/Linux/AtspiFocusTracker.h"
 #include "Platform/Linux/LinuxTextDeliveryServices.h"
 #include "TestEventLoop.h"
 
@@ -20,6 +21,16 @@ using namespace quorvelle;
 
 std::unique_ptr<test::FixtureApp> fixture;
 std::unique_ptr<LinuxTextDeliveryServices> services;
+
+// Moves the focus away and back, and waits for the focus event: as when the user clicks into a field
+// while the app runs (a field focused before the app started is found by a walk of its window).
+bool focusSingleFieldAnew() {
+    fixture->focus(QStringLiteral("multi"));
+    fixture->focus(QStringLiteral("single"));
+    const auto pid = static_cast<qint32>(fixture->processId());
+    return test::waitUntil(
+        [pid] { return AtspiFocusTracker::focusedObject(pid, AtspiOffsetUnit::utf16CodeUnits) != nullptr; }, 10000);
+}
 
 bool focusSingleField() {
     fixture->focus(QStringLiteral("single"));
@@ -109,7 +120,7 @@ int main(int argc, char** argv) {
     }
     fixture = std::make_unique<test::FixtureApp>(test::FixtureApp::Toolkit::Qt, QStringLiteral("Benchmark"));
     services = std::make_unique<LinuxTextDeliveryServices>();
-    if (!focusSingleField()) {
+    if (!focusSingleField() || !focusSingleFieldAnew()) {
         std::fprintf(stderr, "the fixture's field never got the focus\n");
         return 1;
     }
