@@ -137,8 +137,8 @@ TEST_F(BackendTransportTests, APlainGetThatIsNeverAnsweredEndsAsATransportFailur
     server.respond("GET", QStringLiteral("/v1/releases/latest"), FakeResponse::silence());
     std::optional<WebRequestError> failure;
     try {
-        runTask(
-            fetchPlainGet(&manager, server.url(QStringLiteral("/v1/releases/latest")), std::chrono::milliseconds(150)));
+        runTask(fetchPlainGet(&manager, server.url(QStringLiteral("/v1/releases/latest")), {},
+                              std::chrono::milliseconds(150)));
     } catch (const WebRequestError& error) {
         failure = error;
     }
