@@ -2,6 +2,7 @@
 
 #include "Services/Backend/BackendErrorMapping.h"
 #include "Services/Backend/BackendRequestPayloads.h"
+#include "Support/CancellationError.h"
 #include "Support/JsonCoding.h"
 
 #include <QCoroNetworkReply>
@@ -108,6 +109,8 @@ QCoro::Task<QByteArray> BackendAPIClient::send(QNetworkRequest request, QByteArr
 
     co_await reply.get();
     idleTimer.stop();
+    // Aborted because the caller stopped: that is the caller's own outcome, not a transport failure.
+    if (!timedOut) throwIfStopped(stopToken);
 
     const QNetworkReply::NetworkError error = reply->error();
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);

@@ -32,7 +32,8 @@ struct BackendAPIClientOptions {
 // every call is a task that suspends while the request is in flight.
 //
 // Every failure is thrown as a QuorvelleError: transport failures (idle time-out -> requestTimedOut;
-// refused, dropped or unreachable -> networkUnavailable; cancelled or anything else -> unexpected),
+// refused, dropped or unreachable -> networkUnavailable; anything else -> unexpected; a transfer
+// aborted by the caller's stop request -> CancellationError),
 // error statuses through mapHTTPError, and a 2xx body that does not decode -> unexpected. Each failed
 // request leaves a diagnostic record that lastRequestDiagnosticContext() hands out once; a new
 // request starts with no record, so a record always belongs to the latest request.
