@@ -162,12 +162,13 @@ TEST_F(ViewModelThreads, AJobOfAViewModelThatIsGoneWritesNothing) {
 TEST_F(ViewModelThreads, AFailedJobIsRecordedAsAnEvent) {
     AppViewModel& vm = make();
     vm.context().tasks().start([](TaskGuard) -> QCoro::Task<void> {
-        throw std::runtime_error("boom");
+        throw std::runtime_error("refused Bearer abc.DEF-123");
         co_return;
     });
     settle();
     EXPECT_EQ(fakes.diagnostics->codes(), QStringList{QStringLiteral("runtime.error.unexpected")});
-    EXPECT_TRUE(fakes.diagnostics->stored[0].message.contains(QStringLiteral("boom")));
+    // The error's text is kept, its credential is not.
+    EXPECT_TRUE(fakes.diagnostics->stored[0].message.endsWith(QStringLiteral("refused [redacted]")));
 }
 
 }  // namespace
