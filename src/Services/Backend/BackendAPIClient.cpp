@@ -2,6 +2,7 @@
 
 #include "Services/Backend/BackendErrorMapping.h"
 #include "Services/Backend/BackendRequestPayloads.h"
+#include "Support/CancellationError.h"
 #include "Support/JsonCoding.h"
 
 #include <QCoroNetworkReply>
@@ -100,6 +101,8 @@ QCoro::Task<QByteArray> BackendAPIClient::send(QNetworkRequest request, QByteArr
     });
 
     co_await reply.get();
+    // Aborted because the caller stopped: that is the caller's own outcome, not a failure.
+    if (watch.abortReason() == ReplyWatch::Abort::none) throwIfStopped(stopToken);
 
     if (watch.abortReason() == ReplyWatch::Abort::bodyTooLarge) {
         qWarning("Backend answer over %lld bytes; transfer aborted", static_cast<long long>(limits.maximumBodySize));

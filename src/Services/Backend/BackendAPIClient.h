@@ -38,11 +38,11 @@ struct BackendAPIClientOptions {
 // every call is a task that suspends while the request is in flight.
 //
 // Every failure is thrown as a QuorvelleError: transport failures (idle time-out or deadline ->
-// requestTimedOut; refused, dropped or unreachable -> networkUnavailable; cancelled, an answer over
-// the size cap or anything else -> unexpected; a transfer that fails after a 2xx status counts as a
+// requestTimedOut; refused, dropped or unreachable -> networkUnavailable; an answer over the size
+// cap or anything else -> unexpected; a transfer that fails after a 2xx status counts as a
 // transport failure), error statuses through mapHTTPError (a redirect is not followed, so the token
 // and body never reach another host: a 3xx is an error status), and a 2xx body that does not decode
-// -> unexpected. Each failed
+// -> unexpected. A transfer aborted by the caller's stop request ends with CancellationError. Each failed
 // request leaves a diagnostic record that lastRequestDiagnosticContext() hands out once; a new
 // request starts with no record, so a record always belongs to the latest request.
 class BackendAPIClient : public BackendAPIClienting, public BackendRequestDiagnosticsProviding {

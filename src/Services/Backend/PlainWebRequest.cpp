@@ -2,11 +2,13 @@
 
 #include "Services/Backend/ReplyWatch.h"
 #include "Services/Backend/WebRequestError.h"
+#include "Support/CancellationError.h"
 
 #include <QCoroNetworkReply>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPointer>
 
 #include <memory>
 
@@ -20,14 +22,27 @@ struct LaterDeleter {
 
 }  // namespace
 
-QCoro::Task<QByteArray> fetchPlainGet(QNetworkAccessManager* session, QUrl url, std::chrono::milliseconds idleTimeout,
-                                      std::chrono::milliseconds deadline, qint64 maximumBodySize) {
+QCoro::Task<QByteArray> fetchPlainGet(QNetworkAccessManager* session, QUrl url, std::stop_token stopToken,
+                                      std::chrono::milliseconds idleTimeout, std::chrono::milliseconds deadline,
+                                      qint64 maximumBodySize) {
+    throwIfStopped(stopToken);
     const ReplyLimits limits{idleTimeout, deadline, maximumBodySize};
     QNetworkRequest request(url);
     std::unique_ptr<QNetworkReply, LaterDeleter> reply(session->get(request));
     // A server that accepts the connection and never answers would otherwise keep the check pending.
     const ReplyWatch watch(reply.get(), limits);
+    // The stop may come from any thread: the abort is queued to the reply's thread.
+    QPointer<QNetworkReply> guarded(reply.get());
+    const std::stop_callback onStop(stopToken, [guarded] {
+        QMetaObject::invokeMethod(
+            guarded.data(),
+            [guarded] {
+                if (guarded) guarded->abort();
+            },
+            Qt::QueuedConnection);
+    });
     co_await reply.get();
+    if (watch.abortReason() == ReplyWatch::Abort::none) throwIfStopped(stopToken);
     if (watch.abortReason() == ReplyWatch::Abort::timedOut) throw WebRequestError::timedOut();
     if (watch.abortReason() == ReplyWatch::Abort::bodyTooLarge)
         throw WebRequestError::responseTooLarge(limits.maximumBodySize);

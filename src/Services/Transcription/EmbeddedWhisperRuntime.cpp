@@ -6,6 +6,7 @@
 #include "Services/Audio/PCM16WAVDecoder.h"
 #include "Services/Transcription/LocalTranscriptAssembly.h"
 #include "Services/Transcription/LocalTranscriptionRuntimeError.h"
+#include "Support/CancellationError.h"
 
 #include <algorithm>
 #include <limits>
@@ -38,9 +39,9 @@ LocalRuntimeAvailability EmbeddedWhisperRuntime::availability() const {
 QCoro::Task<QString> EmbeddedWhisperRuntime::transcribe(CapturedAudioClip clip, LocalTranscriptionModelID modelID,
                                                         QString modelPath, std::optional<QString> languageCode,
                                                         LocalWhisperAccelerationMode accelerationMode,
-                                                        std::optional<QString> prompt) {
-    Job job{std::move(clip),         modelID,          std::move(modelPath),
-            std::move(languageCode), accelerationMode, std::move(prompt)};
+                                                        std::optional<QString> prompt, std::stop_token stopToken) {
+    Job job{std::move(clip),  modelID,           std::move(modelPath), std::move(languageCode),
+            accelerationMode, std::move(prompt), std::move(stopToken)};
     // Built outside the co_await expression: GCC 12 destroys temporaries made inside one twice.
     auto work = [this, job = std::move(job)] { return run(job); };
     QCoro::Task<QString> result = m_queue.run(std::move(work));
@@ -48,6 +49,7 @@ QCoro::Task<QString> EmbeddedWhisperRuntime::transcribe(CapturedAudioClip clip, 
 }
 
 QString EmbeddedWhisperRuntime::run(const Job& job) {
+    throwIfStopped(job.stopToken);
     if (!m_engine) throw LocalTranscriptionRuntimeError::runtimeUnavailable(kRuntimeMissingReason);
     const QString title = localModelDescriptor(job.modelID).title;
 
@@ -60,8 +62,10 @@ QString EmbeddedWhisperRuntime::run(const Job& job) {
         throw LocalTranscriptionRuntimeError::transcriptionFailed(title);
 
     const WhisperFullParams params = parameters(job);
-    if (m_engine->full(context, params, samples.data(), int(samples.size())) != 0)
-        throw LocalTranscriptionRuntimeError::transcriptionFailed(title);
+    const int status = m_engine->full(context, params, samples.data(), int(samples.size()), job.stopToken);
+    // A run stopped on request is a cancellation, not a failed run, whatever the library answered.
+    throwIfStopped(job.stopToken);
+    if (status != 0) throw LocalTranscriptionRuntimeError::transcriptionFailed(title);
 
     QList<LocalDecodedSegment> segments;
     const int segmentCount = m_engine->fullNSegments(context);

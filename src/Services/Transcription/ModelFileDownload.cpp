@@ -4,6 +4,7 @@
 #include "Services/Backend/ReplyWatch.h"
 #include "Services/Backend/WebRequestError.h"
 #include "Services/Transcription/LocalModelManagerError.h"
+#include "Support/CancellationError.h"
 
 #include <QCoroNetworkReply>
 #include <QCryptographicHash>
@@ -91,6 +92,9 @@ QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, Mo
                                     [replyPointer] { QMetaObject::invokeMethod(replyPointer, &QNetworkReply::abort); });
 
     if (!reply->isFinished()) co_await replyPointer;
+
+    // Aborted because the caller stopped: the caller's own outcome, not a network failure.
+    if (watch.abortReason() == ReplyWatch::Abort::none) throwIfStopped(stopToken);
 
     if (watch.abortReason() == ReplyWatch::Abort::timedOut) throw WebRequestError::timedOut();
     if (watch.abortReason() == ReplyWatch::Abort::bodyTooLarge)

@@ -35,8 +35,8 @@ struct ModelFileDownloadRequest {
 // Writes the body of a 2xx answer to the destination (created or truncated), following redirects (no
 // credential is sent; the checksum vouches for the file), reading through a bounded buffer. Throws
 // QuorvelleError::networkUnavailable for any other status, WebRequestError::transportFailure with
-// the network's own error when the transfer fails (a stop request included; TimeoutError for the
-// idle time-out or deadline), WebRequestError::responseTooLarge past the maximum size,
+// the network's own error when the transfer fails (TimeoutError for the idle time-out or deadline),
+// CancellationError after a stop request, WebRequestError::responseTooLarge past the maximum size,
 // LocalModelFileError when the file cannot be written. On failure the destination may hold part
 // of the body.
 QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, ModelFileDownloadRequest request,

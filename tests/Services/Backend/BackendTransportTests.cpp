@@ -3,6 +3,7 @@
 #include "Services/Backend/BackendErrorMapping.h"
 #include "Services/Backend/PlainWebRequest.h"
 #include "Services/Backend/WebRequestError.h"
+#include "Support/CancellationError.h"
 
 #include <QRegularExpression>
 
@@ -139,8 +140,8 @@ TEST_F(BackendTransportTests, APlainGetThatIsNeverAnsweredEndsAsATransportFailur
     server.respond("GET", QStringLiteral("/v1/releases/latest"), FakeResponse::silence());
     std::optional<WebRequestError> failure;
     try {
-        runTask(
-            fetchPlainGet(&manager, server.url(QStringLiteral("/v1/releases/latest")), std::chrono::milliseconds(150)));
+        runTask(fetchPlainGet(&manager, server.url(QStringLiteral("/v1/releases/latest")), {},
+                              std::chrono::milliseconds(150)));
     } catch (const WebRequestError& error) {
         failure = error;
     }
@@ -148,17 +149,25 @@ TEST_F(BackendTransportTests, APlainGetThatIsNeverAnsweredEndsAsATransportFailur
     EXPECT_EQ(failure->errorCase(), WebRequestError::Case::transportFailure);
 }
 
-TEST_F(BackendTransportTests, AStopRequestAbortsTheTransferAsAnUnexpectedFailure) {
+TEST_F(BackendTransportTests, AStopRequestAbortsTheTransferAsACancellation) {
     server.respond("POST", QStringLiteral("/v1/transcriptions"), FakeResponse::silence());
     std::stop_source stop;
     QObject::connect(&server, &FakeBackendServer::requestReceived, [&stop] { stop.request_stop(); });
     BackendTranscriptionRequest request;
     request.clip.fileExtension = QStringLiteral("wav");
-    const auto error = errorOf(client->uploadTranscription(request, QStringLiteral("a"), QStringLiteral("d"),
-                                                           QStringLiteral("B"), stop.get_token()));
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->errorCase(), Case::unexpectedRuntimeFailure);
-    EXPECT_EQ(client->lastRequestDiagnosticContext()->errorCode, "UNEXPECTED_RUNTIME_FAILURE");
+    EXPECT_THROW(test::runTask(client->uploadTranscription(request, QStringLiteral("a"), QStringLiteral("d"),
+                                                           QStringLiteral("B"), stop.get_token())),
+                 CancellationError);
+    // Nothing failed, so there is no failure to describe.
+    EXPECT_FALSE(client->lastRequestDiagnosticContext().has_value());
+}
+
+TEST_F(BackendTransportTests, AStoppedPlainGetEndsAsACancellation) {
+    server.respond("GET", QStringLiteral("/v1/releases/latest"), FakeResponse::silence());
+    std::stop_source stop;
+    QObject::connect(&server, &FakeBackendServer::requestReceived, [&stop] { stop.request_stop(); });
+    EXPECT_THROW(runTask(fetchPlainGet(&manager, server.url(QStringLiteral("/v1/releases/latest")), stop.get_token())),
+                 CancellationError);
 }
 
 TEST_F(BackendTransportTests, TheRecordedRequestIdComesFromTheAnswerElseFromTheRequest) {

@@ -40,7 +40,7 @@ protected:
     }
     std::optional<WebRequestError> plainFailure(std::chrono::milliseconds idle, std::chrono::milliseconds deadline,
                                                 qint64 cap = 1 << 20) {
-        return webFailure(fetchPlainGet(&manager, server.url(kPlainPath), idle, deadline, cap));
+        return webFailure(fetchPlainGet(&manager, server.url(kPlainPath), {}, idle, deadline, cap));
     }
     std::optional<WebRequestError> downloadFailure(std::chrono::milliseconds deadline, qint64 cap) {
         ModelFileDownloadRequest request{server.url(kPlainPath), folder.filePath(QStringLiteral("m")), {}};

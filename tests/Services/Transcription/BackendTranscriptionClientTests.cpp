@@ -3,6 +3,7 @@
 #include "Services/Backend/APIKeyStoreError.h"
 #include "Services/Backend/BackendAPIClient.h"
 #include "Services/Transcription/BackendTranscriptionClient.h"
+#include "Support/CancellationError.h"
 #include "Support/TestEventLoop.h"
 #include "TranscriptionTestSupport.h"
 
@@ -339,12 +340,34 @@ TEST_F(CloudClientTest, OtherFailuresAreReportedOnceAndNotRetried) {
 }
 
 TEST_F(CloudClientTest, AFailingPauseIsReportedAndThrownAsItCame) {
-    pauseFailure = std::make_exception_ptr(WaitCancelledError());
+    pauseFailure = std::make_exception_ptr(std::runtime_error("timer refused"));
     answerUploads({providerUnavailable()});
-    EXPECT_EQ(transcribeFailing<WaitCancelledError>().errorCase(), WaitCancelledError::Case::cancelled);
+    EXPECT_STREQ(transcribeFailing<std::runtime_error>().what(), "timer refused");
     EXPECT_EQ(uploads().size(), 1);
     ASSERT_EQ(reports().size(), 1);
-    EXPECT_EQ(reports()[0].value(QStringLiteral("error_name")).toString(), QStringLiteral("WaitCancelledError"));
+    EXPECT_EQ(reports()[0].value(QStringLiteral("error_name")).toString(), QStringLiteral("runtime_error"));
+}
+
+TEST_F(CloudClientTest, AStoppedCallEndsAsCancellationAndReportsNothing) {
+    // Stopped during the pause between two attempts.
+    pauseFailure = std::make_exception_ptr(CancellationError());
+    answerUploads({providerUnavailable()});
+    transcribeFailing<CancellationError>();
+    EXPECT_EQ(uploads().size(), 1);
+
+    // Stopped while the upload is on the wire: the server never answers.
+    startOver();
+    pauseFailure.reset();
+    answerUploads({FakeResponse::silence()});
+    std::stop_source stop;
+    QObject::connect(&server, &FakeBackendServer::requestReceived, [&] {
+        if (!uploads().isEmpty()) stop.request_stop();
+    });
+    EXPECT_THROW(
+        test::runTask(client->transcribe(test::wavClip({1, 2, 3}), std::nullopt, std::nullopt, stop.get_token())),
+        CancellationError);
+    EXPECT_EQ(uploads().size(), 1);
+    EXPECT_TRUE(reports().isEmpty());
 }
 
 // An error whose description is given text.
@@ -392,17 +415,6 @@ TEST(CloudFailureReport, RedactsCredentialsBeforeCuttingToTheLimits) {
     EXPECT_EQ(report.route, QStringLiteral("/v1/transcriptions"));
     EXPECT_EQ(report.contextLabel, QStringLiteral("cloud-transcription"));
     EXPECT_FALSE(report.stack.has_value());
-}
-
-TEST(DefaultRetrySleep, AStopRequestEndsTheWait) {
-    std::stop_source stopped;
-    stopped.request_stop();
-    EXPECT_THROW(test::runTask(defaultRetrySleep(60, stopped.get_token())), WaitCancelledError);
-
-    // A long pause ended by a stop requested once the wait has begun.
-    std::stop_source later;
-    QTimer::singleShot(0, [&] { later.request_stop(); });
-    EXPECT_THROW(test::runTask(defaultRetrySleep(600, later.get_token())), WaitCancelledError);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "Services/Transcription/EmbeddedWhisperRuntime.h"
 #include "Services/Transcription/LocalTranscriptAssembly.h"
 #include "Services/Transcription/LocalTranscriptionRuntimeError.h"
+#include "Support/CancellationError.h"
 #include "Support/TestEventLoop.h"
 #include "TranscriptionTestSupport.h"
 
@@ -286,6 +287,28 @@ TEST_F(RuntimeTest, RunsOneJobAtATimeAndResumesEachCallerOnItsOwnThread) {
     EXPECT_EQ(engine->maxConcurrentRuns(), 1);
     EXPECT_EQ(resumedOn, (QList<QThread*>{callerThread, callerThread}));
     EXPECT_EQ(engine->loads().size(), 1);
+}
+
+TEST_F(RuntimeTest, AStopAbortsTheRunningJobAndSkipsAQueuedOne) {
+    engine->gateRuns = true;
+    engine->runs = {speech(QStringLiteral("never delivered")), speech(QStringLiteral("never run"))};
+    std::stop_source running;
+    std::stop_source queued;
+    const auto clip = test::wavClip({100, -100, 200});
+    QCoro::Task<QString> first = runtime->transcribe(clip, Model::smallMultilingual, kModelPath, std::nullopt,
+                                                     Mode::cpu, std::nullopt, running.get_token());
+    QCoro::Task<QString> second = runtime->transcribe(clip, Model::smallMultilingual, kModelPath, std::nullopt,
+                                                      Mode::cpu, std::nullopt, queued.get_token());
+    engine->entered.acquire();
+    running.request_stop();
+    queued.request_stop();
+    engine->proceed.release();
+
+    EXPECT_THROW(test::runTask(std::move(first)), CancellationError);
+    EXPECT_THROW(test::runTask(std::move(second)), CancellationError);
+    // The engine was told to stop through its abort callback, and the queued job never reached it.
+    EXPECT_EQ(engine->abortedRuns(), 1);
+    EXPECT_EQ(engine->recordedRuns().size(), 1);
 }
 
 TEST_F(RuntimeTest, ReleasingTheRuntimeFreesTheLoadedModel) {

@@ -79,7 +79,7 @@ WhisperFullParams WhisperCppEngine::fullDefaultParams(WhisperSamplingStrategy st
 }
 
 int WhisperCppEngine::full(WhisperContext* context, const WhisperFullParams& params, const float* samples,
-                           int sampleCount) {
+                           int sampleCount, std::stop_token stopToken) {
     // Start from the library's defaults so that every field we do not name keeps its meaning.
     whisper_full_params nativeParams = whisper_full_default_params(nativeStrategy(params.strategy));
     nativeParams.n_threads = params.nThreads;
@@ -96,6 +96,11 @@ int WhisperCppEngine::full(WhisperContext* context, const WhisperFullParams& par
     // The byte arrays outlive the call: params is held by the caller throughout.
     nativeParams.language = nativeText(params.language);
     nativeParams.initial_prompt = nativeText(params.initialPrompt);
+    // The library asks between its steps whether to go on; the token outlives the call.
+    nativeParams.abort_callback = [](void* data) -> bool {
+        return static_cast<const std::stop_token*>(data)->stop_requested();
+    };
+    nativeParams.abort_callback_user_data = &stopToken;
     // An exception from inside the library (a token missing from the model's vocabulary, for one)
     // is a failed run.
     try {
