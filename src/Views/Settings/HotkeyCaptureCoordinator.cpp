@@ -1,9 +1,11 @@
 #include "Views/Settings/HotkeyCaptureCoordinator.h"
 
-#include "Platform/Linux/X11KeysymToVirtualKey.h"
+#include "Platform/Linux/X11KeyMapping.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+
+#include <X11/keysym.h>
 
 namespace quorvelle {
 
@@ -11,18 +13,17 @@ namespace {
 
 // The keysym of a key event: X11 hands it over as the native virtual key. Events made without
 // one (other platforms, synthesized input) fall back to Qt's key, whose Latin-1 range is the
-// keysyms' own.
+// keysyms' own. Shift+Tab arrives as ISO_Left_Tab; it is the Tab key.
 quint32 keysymOf(const QKeyEvent& event) {
-    if (event.nativeVirtualKey() != 0) return event.nativeVirtualKey();
-    const int key = event.key();
-    if (key > 0 && key < 0x100) return quint32(QChar(key).toLower().unicode());
-    switch (key) {
-        case Qt::Key_Escape: return 0xff1b;
-        case Qt::Key_Return: return 0xff0d;
-        case Qt::Key_Tab: return 0xff09;
-        case Qt::Key_Backtab: return 0xfe20;
-        default: return 0;
+    quint32 keysym = event.nativeVirtualKey();
+    if (keysym == 0) {
+        const int key = event.key();
+        if (key > 0 && key < 0x100) keysym = QChar(key).toLower().unicode();
+        if (key == Qt::Key_Escape) keysym = XK_Escape;
+        if (key == Qt::Key_Return) keysym = XK_Return;
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) keysym = XK_Tab;
     }
+    return keysym == XK_ISO_Left_Tab ? XK_Tab : keysym;
 }
 
 bool isModifierKey(const QKeyEvent& event) {
@@ -41,9 +42,8 @@ bool isModifierKey(const QKeyEvent& event) {
         case Qt::Key_Mode_switch: return true;
         default: break;
     }
-    // X modifier keysyms: Shift_L 0xffe1 to Hyper_R 0xffee, and ISO_Level3_Shift.
     const quint32 keysym = event.nativeVirtualKey();
-    return (keysym >= 0xffe1 && keysym <= 0xffee) || keysym == 0xfe03;
+    return (keysym >= XK_Shift_L && keysym <= XK_Hyper_R) || keysym == XK_ISO_Level3_Shift;
 }
 
 }  // namespace
@@ -121,11 +121,12 @@ bool HotkeyCaptureCoordinator::eventFilter(QObject* watched, QEvent* event) {
 
 void HotkeyCaptureCoordinator::handleKeyPress(const QKeyEvent& event) {
     if (isModifierKey(event)) return;
-    const std::optional<quint32> keyCode = X11KeysymToVirtualKey::virtualKeyCode(keysymOf(event));
-    if (keyCode == X11KeysymToVirtualKey::escapeKeyCode) {
+    const quint32 keysym = keysymOf(event);
+    if (keysym == XK_Escape) {
         stopCapture();
         return;
     }
+    const std::optional<quint32> keyCode = X11KeyMapping::keyCodeForKeySym(keysym);
     const std::optional<HotkeyShortcut> shortcut =
         keyCode ? HotkeyShortcut::fromKeyPress(*keyCode, carbonModifiers(event.modifiers())) : std::nullopt;
     stopCapture();

@@ -1,6 +1,4 @@
-// The overlay's level functions, compact model and palette, and the keysym table of the recorder.
-#include "Models/HotkeyShortcut.h"
-#include "Platform/Linux/X11KeysymToVirtualKey.h"
+// The overlay's level functions, compact model, palette and the model that feeds the pill.
 #include "Views/Overlay/RuntimeOverlayCompactAudioIndicatorModel.h"
 #include "Views/Overlay/RuntimeOverlayModel.h"
 #include "Views/Overlay/RuntimeOverlayTheme.h"
@@ -10,7 +8,6 @@
 #include <QSignalSpy>
 
 #include <cmath>
-#include <set>
 
 namespace quorvelle {
 namespace {
@@ -116,31 +113,6 @@ TEST(OverlayModel, LevelsNotifyApartFromThePresentation) {
     model.setDesktopTheme(QStringLiteral("light"));
     EXPECT_EQ(theme.size(), 1);
     EXPECT_EQ(presentation.size(), 0);
-}
-
-TEST(X11KeysymTable, EveryNamedKeyRoundTripsAndNoKeysymIsTwice) {
-    std::set<quint32> keysyms;
-    for (const auto& row : X11KeysymToVirtualKey::rows()) {
-        for (quint32 keysym : {row.keysym, row.shiftedKeysym}) {
-            if (keysym == 0) continue;
-            EXPECT_TRUE(keysyms.insert(keysym).second) << std::hex << keysym;
-            EXPECT_EQ(X11KeysymToVirtualKey::virtualKeyCode(keysym), row.virtualKeyCode);
-        }
-    }
-    // Every key a hot key can be made of has a row, so a stored hot key maps to a keysym and back.
-    for (quint32 code = 0; code < HotkeyShortcut::namedKeyLimit; ++code) {
-        if (!HotkeyShortcut::keyName(code)) continue;
-        const bool found = std::any_of(X11KeysymToVirtualKey::rows().begin(), X11KeysymToVirtualKey::rows().end(),
-                                       [&](const auto& row) { return row.virtualKeyCode == code; });
-        EXPECT_TRUE(found) << HotkeyShortcut::keyName(code)->toStdString();
-    }
-    const std::pair<quint32, quint32> known[] = {{'a', 0},      {'Q', 12},     {' ', 49},    {0xff0d, 36},
-                                                 {0xfe20, 48},  {0xff1b, 53},  {'1', 18},    {'=', 24},
-                                                 {0xffbe, 122}, {0xff51, 123}, {0xff54, 125}};
-    for (const auto& [keysym, code] : known)
-        EXPECT_EQ(X11KeysymToVirtualKey::virtualKeyCode(keysym), code) << std::hex << keysym;
-    EXPECT_FALSE(X11KeysymToVirtualKey::virtualKeyCode(0));
-    EXPECT_FALSE(X11KeysymToVirtualKey::virtualKeyCode(0xffe3));  // Control_L
 }
 
 }  // namespace
