@@ -14,25 +14,27 @@ Item {
     property real blackShadowRadius: 18
     property real blackShadowOffset: 12
 
+    // Placed in the surface, whose size and corners it takes.
     component Shadow: SoftShape {
         property real radius
         property real offset
-        cornerRadius: root.cornerRadius
         padding: Math.ceil(radius * 1.5)
         x: -padding
         y: -padding + offset
-        width: root.width + 2 * padding
-        height: root.height + 2 * padding
+        width: (parent ? parent.width : 0) + 2 * padding
+        height: (parent ? parent.height : 0) + 2 * padding
         blur: radius / 2
     }
 
     Shadow {
+        cornerRadius: root.cornerRadius
         radius: root.glowShadowRadius
         offset: root.glowShadowOffset
         color: Qt.rgba(root.theme.glow.r, root.theme.glow.g, root.theme.glow.b, 0.24)
     }
 
     Shadow {
+        cornerRadius: root.cornerRadius
         radius: root.blackShadowRadius
         offset: root.blackShadowOffset
         color: Qt.rgba(0, 0, 0, root.blackShadowOpacity)

@@ -12,7 +12,6 @@ Item {
     required property QtObject viewModel
 
     readonly property bool compact: viewModel.selectedWidgetAppearance === "logoOnly"
-    readonly property RuntimeOverlayModel overlay: overlayModel
 
     implicitWidth: compact ? 128 : 416
     implicitHeight: compact ? 144 : 188
@@ -72,7 +71,8 @@ Item {
                             Layout.fillWidth: true
                             Layout.alignment: Qt.AlignBaseline
                             text: overlayModel.title
-                            elide: Text.ElideRight
+                            // Beside a wide hot-key badge a long title takes a second line.
+                            wrapMode: Text.Wrap
                             font.pixelSize: 16
                             font.weight: Font.DemiBold
                             color: overlayModel.theme.primaryText
