@@ -123,6 +123,7 @@ TEST_F(RecorderTest, RecordsTheFirstChordAndRefusesKeysWithoutAName) {
         {"caps lock control alt r", 0x52, Qt::Key_R, Qt::ControlModifier | Qt::AltModifier,
          HotkeyShortcut{15, 0x1800, "Control + Alt + R"}},
         {"shift tab", 0xfe20, Qt::Key_Backtab, Qt::ShiftModifier, HotkeyShortcut{48, 0x200, "Shift + Tab"}},
+        {"synthesized, no keysym", 0, Qt::Key_R, Qt::ControlModifier, HotkeyShortcut{15, 0x1000, "Control + R"}},
         {"super return", 0xff0d, Qt::Key_Return, Qt::MetaModifier, HotkeyShortcut{36, 0x100, "Super + Return"}},
         {"control digit", 0x31, Qt::Key_1, Qt::ControlModifier, std::nullopt},
         {"alt arrow", 0xff51, Qt::Key_Left, Qt::AltModifier, std::nullopt},
