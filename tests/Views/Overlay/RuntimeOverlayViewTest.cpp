@@ -163,13 +163,6 @@ TEST_F(RuntimeOverlayViewTest, CompactFormShowsLevelBarsOnlyWhileRecording) {
     EXPECT_DOUBLE_EQ(item("overlay-compact-halo")->scale(), 1.1);
     harness.shoot("overlay-compact-recording");
 
-    // Silence rests on the arch; the halo stays a little enlarged.
-    vm.publishLevels(AudioLevelSnapshot::silent());
-    const double arch[] = {0.12, 0.2, 0.28, 0.2, 0.12};
-    for (int i = 0; i < 5; ++i)
-        EXPECT_NEAR(bars[i]->height(), 5 + 15 * arch[i], 1e-9);
-    EXPECT_DOUBLE_EQ(item("overlay-compact-halo")->scale(), 1.02);
-
     show(SessionState::blocked(SessionBlockReason::noWritableTarget));
     EXPECT_FALSE(levels->isVisible());
     EXPECT_EQ(glyphsIn(overlay), QStringList{"exclamationmark.triangle"});
