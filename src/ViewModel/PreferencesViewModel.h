@@ -53,6 +53,9 @@ class PreferencesViewModel : public QObject {
     // The interface language choice.
     Q_PROPERTY(
         quorvelle::AppLanguageOption selectedAppLanguage READ selectedAppLanguage NOTIFY selectedAppLanguageChanged)
+    // The working instructions differ from the saved ones (after the cut and the trim).
+    Q_PROPERTY(
+        bool hasUnsavedCustomInstructions READ hasUnsavedCustomInstructions NOTIFY customInstructionsDraftChanged)
     // Whether the program starts with the desktop session.
     Q_PROPERTY(
         quorvelle::StartAtLoginStatus startAtLoginStatus READ startAtLoginStatus NOTIFY startAtLoginStatusChanged)
@@ -89,6 +92,38 @@ public:
     // The stored instructions as shown: the first 2000 characters, trimmed; "" when absent.
     static QString readCustomInstructions(const UserDefaults& defaults);
 
+    // Each setter shows its line; only a new value is stored, published, logged and refreshed.
+    void setWidgetAppearance(WidgetAppearance appearance);
+    void setDesktopTheme(DesktopThemeOption theme);
+    // The line is in the chosen language.
+    void setAppLanguage(AppLanguageOption option);
+    void setPostProcessingMode(TranscriptionPostProcessingMode mode);
+    void setRecordingTriggerMode(RecordingTriggerMode mode);
+    void setTranscriptionLanguage(const TranscriptionLanguageOption& option);
+    // A change also forgets the last direct insertion, which the session then cannot replace.
+    void setLastDictationAutoReplaceEnabled(bool enabled);
+    void setClipboardFallbackEnabled(bool enabled);
+
+    bool hasUnsavedCustomInstructions() const;
+    // Stores the draft cut to 2000 characters and trimmed; the draft becomes what was stored.
+    void saveCustomInstructions();
+    void resetCustomInstructions();
+
+    // Registers or removes the autostart entry; the published status is always the system's.
+    void setStartAtLoginEnabled(bool enabled);
+    // Opens the desktop's autostart settings.
+    void openLoginItemsSettings();
+
+    // uid none picks the system default input. The devices are listed afresh.
+    void setMicrophonePreference(const std::optional<QString>& uid);
+
+    // Takes a recorded combination: stored and re-registered when valid and new.
+    void setHotkey(const HotkeyShortcut& hotkey);
+    // The recorder could not make a combination of the pressed keys; message is its text.
+    void reportHotkeyCaptureUnsupported(const QString& message);
+    // The presets other than the selected combination.
+    QList<HotkeyShortcut> hotkeySuggestions() const;
+
 Q_SIGNALS:
     void selectedHotkeyChanged();
     void selectedRecordingTriggerModeChanged();
@@ -103,13 +138,27 @@ Q_SIGNALS:
     void selectedDesktopThemeChanged();
     void selectedAppLanguageChanged();
     void startAtLoginStatusChanged();
+    // The new combination is stored: the monitor must let go of the old one and take it up if
+    // dictation can run.
+    void hotkeyRestartRequested();
+    // The replace-last switch changed.
+    void lastDictationAutoReplaceSwitched();
 
 private:
     void setSelectedAppLanguage(AppLanguageOption option);
+    // Shows the line; true when the value is new.
+    bool announce(const QString& message, bool changed);
+    void storeString(const char* key, const QString& value);
+    void storeBool(const char* key, bool value);
+
+    std::shared_ptr<AudioDeviceListing> m_audioDeviceService;
+    AudioInputSelecting* m_inputSelecting = nullptr;
 
     ViewModelContext& m_context;
     std::shared_ptr<SettingsStore> m_settingsStore;
     std::shared_ptr<StartAtLoginControlling> m_startAtLoginController;
+    // Keeps the capture service alive for m_inputSelecting.
+    std::shared_ptr<AudioCapturing> m_audioCapture;
 
     HotkeyShortcut m_selectedHotkey;
     RecordingTriggerMode m_selectedRecordingTriggerMode = RecordingTriggerMode::pushToTalk;
