@@ -71,9 +71,6 @@ public:
     void forgetLastDelivery();
     // Forgets only the last direct insertion, which a new dictation could otherwise replace.
     void forgetLastDirectInsertion() { m_lastDirectInsertionContext.reset(); }
-    const std::optional<LastDirectInsertionContext>& lastDirectInsertionContext() const {
-        return m_lastDirectInsertionContext;
-    }
 
     // Registers the combination unless one is registered already; a refusal is reported in the
     // status line and the log. The monitor's calls come out as hotkeyPressed and hotkeyReleased on

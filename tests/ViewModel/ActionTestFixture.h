@@ -1,0 +1,48 @@
+#pragma once
+
+#include "FakeBootstrap.h"
+#include "Services/Storage/SettingsKeys.h"
+#include "ViewModel/AppViewModel.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+
+#include <functional>
+#include <memory>
+
+namespace quorvelle::test {
+
+// What one user action left behind: the status line, the new event codes (oldest first) and whether
+// the diagnostics snapshot was rebuilt.
+struct ActionOutcome {
+    QString message;
+    QStringList codes;
+    bool refreshed = false;
+};
+
+class ActionTest : public ::testing::Test {
+protected:
+    FakeBootstrap fakes;
+    std::unique_ptr<AppViewModel> viewModel;
+
+    // language is the stored interface language: "english" or "turkish".
+    AppViewModel& make(const char* language = "english") {
+        fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedAppLanguage),
+                                      QString::fromLatin1(language));
+        viewModel = std::make_unique<AppViewModel>(fakes.bootstrap(), fakes.environment());
+        return *viewModel;
+    }
+
+    ActionOutcome run(const std::function<void()>& action) {
+        const qsizetype before = fakes.diagnostics->stored.size();
+        QSignalSpy snapshots(viewModel->diagnostics(), &DiagnosticsViewModel::diagnosticsSnapshotChanged);
+        action();
+        ActionOutcome outcome{viewModel->inlineMessageText(), {}, snapshots.count() > 0};
+        for (qsizetype index = fakes.diagnostics->stored.size() - before - 1; index >= 0; --index)
+            outcome.codes << fakes.diagnostics->stored.at(index).code;
+        return outcome;
+    }
+};
+
+}  // namespace quorvelle::test
