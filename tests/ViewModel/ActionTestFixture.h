@@ -1,15 +1,10 @@
 #pragma once
 
-#include "FakeBootstrap.h"
-#include "Services/Storage/SettingsKeys.h"
-#include "ViewModel/AppViewModel.h"
-
-#include <gtest/gtest.h>
+#include "ViewModelTestSupport.h"
 
 #include <QSignalSpy>
 
 #include <functional>
-#include <memory>
 
 namespace quorvelle::test {
 
@@ -21,17 +16,13 @@ struct ActionOutcome {
     bool refreshed = false;
 };
 
-class ActionTest : public ::testing::Test {
+class ActionTest : public ViewModelTest {
 protected:
-    FakeBootstrap fakes;
-    std::unique_ptr<AppViewModel> viewModel;
-
+    using ViewModelTest::make;
     // language is the stored interface language: "english" or "turkish".
-    AppViewModel& make(const char* language = "english") {
-        fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedAppLanguage),
-                                      QString::fromLatin1(language));
-        viewModel = std::make_unique<AppViewModel>(fakes.bootstrap(), fakes.environment());
-        return *viewModel;
+    AppViewModel& make(const char* language) {
+        storeString(SettingsKeys::selectedAppLanguage, QString::fromLatin1(language));
+        return make();
     }
 
     ActionOutcome run(const std::function<void()>& action) {

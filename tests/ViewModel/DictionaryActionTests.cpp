@@ -24,7 +24,7 @@ TEST_F(DictionaryActions, SaveReplacesByIdElseBySpellingWithoutCaseOrAccentsAndM
     const auto city = entry("istanbul", "İstanbul");
     const auto cafe = entry("cafe", "café");
     fakes.settingsStore->setDictionaryEntries({resume, city, cafe});
-    DictionaryViewModel& dictionary = *make().dictionary();
+    DictionaryViewModel& dictionary = *make("english").dictionary();
     fakes.clock.advance(60);
 
     struct Row {

@@ -169,7 +169,7 @@ TEST_F(SettingsActions, InstructionsAreCutOnCharactersThenTrimmedAndOnlyNewTextI
     };
     for (const Row& row : rows) {
         fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::customInstructions), row.saved);
-        AppViewModel& vm = make();
+        AppViewModel& vm = make("english");
         PreferencesViewModel& prefs = *vm.preferences();
         prefs.setCustomInstructionsDraft(row.draft);
         const ActionOutcome outcome =

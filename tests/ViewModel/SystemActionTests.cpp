@@ -117,7 +117,7 @@ TEST_F(SystemActions, StartAtLoginPublishesTheSystemsStatusAndSaysWhatHappened) 
         EXPECT_EQ(fakes.diagnostics->stored.first().message, row.message);
     }
 
-    PreferencesViewModel& prefs = *make().preferences();
+    PreferencesViewModel& prefs = *make("english").preferences();
     fakes.startAtLogin->status = StartAtLoginStatus::enabled;
     const ActionOutcome opened = run([&] { prefs.openLoginItemsSettings(); });
     EXPECT_EQ(fakes.startAtLogin->calls.last(), QStringLiteral("currentStatus"));
@@ -131,7 +131,7 @@ TEST_F(SystemActions, MicrophoneChoiceIsStoredAndAMissingDeviceKeepsIt) {
     const AudioDeviceInfo builtIn{1, QStringLiteral("builtin"), QStringLiteral("Built-in"), true};
     const AudioDeviceInfo usb{2, QStringLiteral("usb"), QStringLiteral("USB Mic"), false};
     fakes.audioDevices->devices = {builtIn, usb};
-    AppViewModel& vm = make();
+    AppViewModel& vm = make("english");
     PreferencesViewModel& prefs = *vm.preferences();
     struct Row {
         std::optional<QString> uid;

@@ -51,7 +51,7 @@ QString ApplicationSupportTranscriptHistoryStore::historyFilePath() const {
 }
 
 void ApplicationSupportTranscriptHistoryStore::ensureDirectory() const {
-    QDir().mkpath(m_options.directory);
+    PrivateFile::makeFolder(m_options.directory);
 }
 
 std::optional<ApplicationSupportTranscriptHistoryStore::FileStamp> ApplicationSupportTranscriptHistoryStore::stampOf(
