@@ -4,16 +4,17 @@ namespace quorvelle::SettingMessages {
 
 namespace {
 
-struct Texts {
-    QStringView englishOn, turkishOn, englishOff, turkishOff;
-};
-
-Result switchMessage(bool requested, bool current, const AppStrings& strings, const Texts& unchanged,
-                     const Texts& changed) {
-    const Texts& texts = requested == current ? unchanged : changed;
-    const QString text = requested ? strings.localized(texts.englishOn, texts.turkishOn)
-                                   : strings.localized(texts.englishOff, texts.turkishOff);
-    return {text, requested != current};
+// "<name> is already on." / "<name> zaten açık." and "<name> turned on." / "<name> açıldı.", and off.
+Result switchMessage(bool requested, bool current, const AppStrings& strings, QStringView english,
+                     QStringView turkish) {
+    const bool changed = requested != current;
+    const char16_t* englishEnd = changed ? (requested ? u" turned on." : u" turned off.")
+                                         : (requested ? u" is already on." : u" is already off.");
+    const char16_t* turkishEnd =
+        changed ? (requested ? u" açıldı." : u" kapatıldı.") : (requested ? u" zaten açık." : u" zaten kapalı.");
+    return {strings.localized(english.toString() + QString::fromUtf16(englishEnd),
+                              turkish.toString() + QString::fromUtf16(turkishEnd)),
+            changed};
 }
 
 QString cleanupModeLabel(TranscriptionPostProcessingMode mode) {
@@ -91,28 +92,16 @@ Result transcriptionLanguageMessage(const TranscriptionLanguageOption& requested
 }
 
 Result autoReplaceToggleMessage(bool requested, bool current, const AppStrings& strings) {
-    return switchMessage(
-        requested, current, strings,
-        {u"Last dictation auto-replace is already on.", u"Son dikteyi otomatik değiştirme zaten açık.",
-         u"Last dictation auto-replace is already off.", u"Son dikteyi otomatik değiştirme zaten kapalı."},
-        {u"Last dictation auto-replace turned on.", u"Son dikteyi otomatik değiştirme açıldı.",
-         u"Last dictation auto-replace turned off.", u"Son dikteyi otomatik değiştirme kapatıldı."});
+    return switchMessage(requested, current, strings, u"Last dictation auto-replace",
+                         u"Son dikteyi otomatik değiştirme");
 }
 
 Result clipboardFallbackToggleMessage(bool requested, bool current, const AppStrings& strings) {
-    return switchMessage(requested, current, strings,
-                         {u"Clipboard fallback is already on.", u"Clipboard fallback zaten açık.",
-                          u"Clipboard fallback is already off.", u"Clipboard fallback zaten kapalı."},
-                         {u"Clipboard fallback turned on.", u"Clipboard fallback açıldı.",
-                          u"Clipboard fallback turned off.", u"Clipboard fallback kapatıldı."});
+    return switchMessage(requested, current, strings, u"Clipboard fallback", u"Clipboard fallback");
 }
 
 Result dictionaryReplacementToggleMessage(bool requested, bool current, const AppStrings& strings) {
-    return switchMessage(requested, current, strings,
-                         {u"Dictionary replacement is already on.", u"Dictionary replacement zaten açık.",
-                          u"Dictionary replacement is already off.", u"Dictionary replacement zaten kapalı."},
-                         {u"Dictionary replacement turned on.", u"Dictionary replacement açıldı.",
-                          u"Dictionary replacement turned off.", u"Dictionary replacement kapatıldı."});
+    return switchMessage(requested, current, strings, u"Dictionary replacement", u"Dictionary replacement");
 }
 
 QString instructionsSavedMessage(const QString& text, const AppStrings& strings) {
