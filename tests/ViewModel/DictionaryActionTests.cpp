@@ -9,91 +9,56 @@ DictionaryReplacementEntry entry(const char* original, const char* replacement) 
     return {QUuid::createUuid(), QString::fromUtf8(original), QString::fromUtf8(replacement), {}, {}};
 }
 
-QStringList originals(const QList<DictionaryReplacementEntry>& entries) {
-    QStringList result;
-    for (const auto& entry : entries)
-        result << entry.original + u'>' + entry.replacement;
-    return result;
-}
-
 TEST_F(DictionaryActions, SaveReplacesByIdElseBySpellingWithoutCaseOrAccentsAndMovesToTheTop) {
     const QLocale before;
     // The spelling match is the same under a Turkish locale, where I and i are different letters.
     QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
     const auto resume = entry("Résumé", "CV");
-    const auto city = entry("istanbul", "İstanbul");
     const auto cafe = entry("cafe", "café");
-    fakes.settingsStore->setDictionaryEntries({resume, city, cafe});
+    fakes.settingsStore->setDictionaryEntries({resume, entry("istanbul", "İstanbul"), cafe});
     DictionaryViewModel& dictionary = *make("english").dictionary();
     fakes.clock.advance(60);
-
-    struct Row {
-        std::optional<QUuid> id;
-        const char *original, *replacement, *category, *message;
-        QStringList codes, stored;
+    const auto save = [&](std::optional<QUuid> id, const char* original, const char* replacement,
+                          const char* category = "") {
+        return run([&] { dictionary.saveDictionaryEntry(id, original, replacement, category); });
     };
-    const Row rows[] = {
-        {std::nullopt,
-         " resume ",
-         " résumé\n",
-         "  ",
-         "Dictionary entry updated.",
-         {"settings.dictionary.updated"},
-         {"resume>résumé", "istanbul>İstanbul", "cafe>café"}},
-        {std::nullopt,
-         "ISTANBUL",
-         "Istanbul",
-         "",
-         "Dictionary entry updated.",
-         {"settings.dictionary.updated"},
-         {"ISTANBUL>Istanbul", "resume>résumé", "cafe>café"}},
-        {cafe.id,
-         "resume",
-         "again",
-         "",
-         "Dictionary entry updated.",
-         {"settings.dictionary.updated"},
-         {"resume>again", "ISTANBUL>Istanbul", "resume>résumé"}},
-        {QUuid::createUuid(),
-         "new",
-         "n",
-         "c",
-         "Dictionary entry added.",
-         {"settings.dictionary.created"},
-         {"new>n", "resume>again", "ISTANBUL>Istanbul", "resume>résumé"}},
-        {std::nullopt,
-         "orphan",
-         " \n",
-         "",
-         "Original and replacement are required for a dictionary entry.",
-         {},
-         {"new>n", "resume>again", "ISTANBUL>Istanbul", "resume>résumé"}},
+    const auto stored = [&] {
+        QStringList terms;
+        for (const auto& entry : fakes.settingsStore->dictionaryEntries())
+            terms << entry.original + u'>' + entry.replacement;
+        return terms.join(u' ');
     };
-    for (const Row& row : rows) {
-        const ActionOutcome outcome = run([&] {
-            dictionary.saveDictionaryEntry(row.id, QString::fromUtf8(row.original), QString::fromUtf8(row.replacement),
-                                           QString::fromUtf8(row.category));
-        });
-        SCOPED_TRACE(row.original);
-        EXPECT_EQ(outcome.message, QString::fromUtf8(row.message));
-        EXPECT_EQ(outcome.codes, row.codes);
-        EXPECT_EQ(originals(fakes.settingsStore->dictionaryEntries()), row.stored);
-        EXPECT_EQ(dictionary.dictionaryEntries(), fakes.settingsStore->dictionaryEntries());
-    }
+    const ActionOutcome updated = save(std::nullopt, " resume ", " résumé\n", "  ");
+    EXPECT_EQ(updated.message, QStringLiteral("Dictionary entry updated."));
+    EXPECT_EQ(updated.codes, QStringList{"settings.dictionary.updated"});
+    EXPECT_EQ(stored(), QStringLiteral("resume>résumé istanbul>İstanbul cafe>café"));
+    save(std::nullopt, "ISTANBUL", "Istanbul");
+    EXPECT_EQ(stored(), QStringLiteral("ISTANBUL>Istanbul resume>résumé cafe>café"));
+    // Edited by id while another entry has the new spelling: both stay.
+    save(cafe.id, "resume", "again");
+    EXPECT_EQ(stored(), QStringLiteral("resume>again ISTANBUL>Istanbul resume>résumé"));
+    const ActionOutcome created = save(QUuid::createUuid(), "new", "n");
+    EXPECT_EQ(created.message, QStringLiteral("Dictionary entry added."));
+    EXPECT_EQ(created.codes, QStringList{"settings.dictionary.created"});
+    const ActionOutcome refused = save(std::nullopt, "orphan", " \n");
+    EXPECT_EQ(refused.message, QStringLiteral("Original and replacement are required for a dictionary entry."));
+    EXPECT_TRUE(refused.codes.isEmpty());
+    EXPECT_EQ(stored(), QStringLiteral("new>n resume>again ISTANBUL>Istanbul resume>résumé"));
     QLocale::setDefault(before);
-    const auto stored = fakes.settingsStore->dictionaryEntries();
-    EXPECT_EQ(stored.at(1).id, cafe.id);
-    EXPECT_EQ(stored.at(3).id, resume.id);
-    EXPECT_EQ(stored.at(3).category, QString());
-    EXPECT_EQ(stored.at(3).updatedAt, fakes.clock.now());
+
+    const auto entries = fakes.settingsStore->dictionaryEntries();
+    EXPECT_EQ(dictionary.dictionaryEntries(), entries);
+    EXPECT_EQ(entries.at(1).id, cafe.id);
+    EXPECT_EQ(entries.at(3).id, resume.id);
+    EXPECT_EQ(entries.at(3).category, QString());
+    EXPECT_EQ(entries.at(3).updatedAt, fakes.clock.now());
 }
 
 TEST_F(DictionaryActions, SnippetsAndDeletionsInTurkish) {
     const VoiceSnippet greeting{QUuid::createUuid(), QStringLiteral("Merhaba"), QStringLiteral("Selam!"), true};
     fakes.settingsStore->setSnippets({greeting});
     fakes.settingsStore->setDictionaryEntries({entry("a", "b")});
-    AppViewModel& vm = make("turkish");
-    DictionaryViewModel& dictionary = *vm.dictionary();
+    DictionaryViewModel& dictionary = *make("turkish").dictionary();
 
     EXPECT_EQ(run([&] { dictionary.saveSnippet(std::nullopt, "merhabá", "  "); }).message,
               QStringLiteral("Snippet için ifade ve hazır metin gerekli."));
