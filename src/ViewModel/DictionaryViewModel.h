@@ -44,14 +44,14 @@ public:
 
     // Adds an entry, or replaces the one with this id, else the one spelled the same (ignoring case
     // and accents); the saved entry goes to the top. Both terms are required, trimmed.
-    void saveDictionaryEntry(const std::optional<QUuid>& id, const QString& original, const QString& replacement,
-                             const QString& category);
+    Q_INVOKABLE void saveDictionaryEntry(const std::optional<QUuid>& id, const QString& original,
+                                         const QString& replacement, const QString& category);
     // Reported as deleted whether or not the id was there.
-    void deleteDictionaryEntry(const QUuid& id);
+    Q_INVOKABLE void deleteDictionaryEntry(const QUuid& id);
     // The same for snippets, matched by id, else by phrase; a saved snippet never asks to confirm.
-    void saveSnippet(const std::optional<QUuid>& id, const QString& phrase, const QString& expansion);
-    void deleteSnippet(const QUuid& id);
-    void setDictionaryReplacementEnabled(bool enabled);
+    Q_INVOKABLE void saveSnippet(const std::optional<QUuid>& id, const QString& phrase, const QString& expansion);
+    Q_INVOKABLE void deleteSnippet(const QUuid& id);
+    Q_INVOKABLE void setDictionaryReplacementEnabled(bool enabled);
 
 Q_SIGNALS:
     void vocabularyHintEntriesChanged();

@@ -40,10 +40,10 @@ public:
     // Each reports its outcome in the status line and ends with a settings reload. The two
     // requests also log an event; a refusal is a warning, never an error.
     // Runs as a job of the view model: the answer may take the user a while.
-    void requestMicrophonePermission();
-    void requestAccessibilityPermission();
-    void acceptCloudDisclosure();
-    void acceptPrivacyDisclosure();
+    Q_INVOKABLE void requestMicrophonePermission();
+    Q_INVOKABLE void requestAccessibilityPermission();
+    Q_INVOKABLE void acceptCloudDisclosure();
+    Q_INVOKABLE void acceptPrivacyDisclosure();
 
 Q_SIGNALS:
     void onboardingStatusChanged();

@@ -59,6 +59,8 @@ class PreferencesViewModel : public QObject {
     // The working instructions differ from the saved ones (after the cut and the trim).
     Q_PROPERTY(
         bool hasUnsavedCustomInstructions READ hasUnsavedCustomInstructions NOTIFY customInstructionsDraftChanged)
+    // The preset combinations other than the selected one.
+    Q_PROPERTY(QList<quorvelle::HotkeyShortcut> hotkeySuggestions READ hotkeySuggestions NOTIFY selectedHotkeyChanged)
     // Whether the program starts with the desktop session.
     Q_PROPERTY(
         quorvelle::StartAtLoginStatus startAtLoginStatus READ startAtLoginStatus NOTIFY startAtLoginStatusChanged)
@@ -96,34 +98,34 @@ public:
     static QString readCustomInstructions(const UserDefaults& defaults);
 
     // Each setter shows its line; only a new value is stored, published, logged and refreshed.
-    void setWidgetAppearance(WidgetAppearance appearance);
-    void setDesktopTheme(DesktopThemeOption theme);
+    Q_INVOKABLE void setWidgetAppearance(WidgetAppearance appearance);
+    Q_INVOKABLE void setDesktopTheme(DesktopThemeOption theme);
     // The line is in the chosen language.
-    void setAppLanguage(AppLanguageOption option);
-    void setPostProcessingMode(TranscriptionPostProcessingMode mode);
-    void setRecordingTriggerMode(RecordingTriggerMode mode);
-    void setTranscriptionLanguage(const TranscriptionLanguageOption& option);
+    Q_INVOKABLE void setAppLanguage(AppLanguageOption option);
+    Q_INVOKABLE void setPostProcessingMode(TranscriptionPostProcessingMode mode);
+    Q_INVOKABLE void setRecordingTriggerMode(RecordingTriggerMode mode);
+    Q_INVOKABLE void setTranscriptionLanguage(const TranscriptionLanguageOption& option);
     // A change also forgets the last direct insertion, which the session then cannot replace.
-    void setLastDictationAutoReplaceEnabled(bool enabled);
-    void setClipboardFallbackEnabled(bool enabled);
+    Q_INVOKABLE void setLastDictationAutoReplaceEnabled(bool enabled);
+    Q_INVOKABLE void setClipboardFallbackEnabled(bool enabled);
 
     bool hasUnsavedCustomInstructions() const;
     // Stores the draft cut to 2000 characters and trimmed; the draft becomes what was stored.
-    void saveCustomInstructions();
-    void resetCustomInstructions();
+    Q_INVOKABLE void saveCustomInstructions();
+    Q_INVOKABLE void resetCustomInstructions();
 
     // Registers or removes the autostart entry; the published status is always the system's.
-    void setStartAtLoginEnabled(bool enabled);
+    Q_INVOKABLE void setStartAtLoginEnabled(bool enabled);
     // Opens the desktop's autostart settings.
-    void openLoginItemsSettings();
+    Q_INVOKABLE void openLoginItemsSettings();
 
     // uid none picks the system default input. The devices are listed afresh.
-    void setMicrophonePreference(const std::optional<QString>& uid);
+    Q_INVOKABLE void setMicrophonePreference(const std::optional<QString>& uid);
 
     // Takes a recorded combination: stored and re-registered when valid and new.
-    void setHotkey(const HotkeyShortcut& hotkey);
+    Q_INVOKABLE void setHotkey(const HotkeyShortcut& hotkey);
     // The recorder could not make a combination of the pressed keys; message is its text.
-    void reportHotkeyCaptureUnsupported(const QString& message);
+    Q_INVOKABLE void reportHotkeyCaptureUnsupported(const QString& message);
     // The presets other than the selected combination.
     QList<HotkeyShortcut> hotkeySuggestions() const;
 
