@@ -21,6 +21,7 @@ AppViewModel::AppViewModel(const AppBootstrap& bootstrap, ViewModelEnvironment e
     connect(m_context, &ViewModelContext::stringsChanged, this, &AppViewModel::stringsChanged);
     connect(m_history, &HistoryViewModel::historyCleared, m_session, &SessionViewModel::forgetLastDelivery);
     m_context->setDiagnosticsRefresher([this] { refreshDiagnosticsSnapshot(); });
+    m_context->setSettingsReloader([this] { reloadSettings(); });
 
     m_session->applyPreferredInputDevice(
         m_preferences->selectedMicrophonePreference().has_value()
@@ -34,6 +35,7 @@ AppViewModel::~AppViewModel() {
     // Jobs stop first; then the parts go while the context they refer to still exists.
     m_context->tasks().cancelAll();
     m_context->setDiagnosticsRefresher({});
+    m_context->setSettingsReloader({});
     delete m_diagnostics;
     delete m_history;
     delete m_localModels;
@@ -60,6 +62,10 @@ void AppViewModel::reloadSettings() {
                                           m_localModels->isLocalModeReady());
     m_history->reloadHistory();
     refreshDiagnosticsSnapshot();
+}
+
+AccountCopy AppViewModel::accountCopy() const {
+    return m_account->accountCopy(m_localModels->selectedTranscriptionBackend());
 }
 
 RecordingReadinessPolicy AppViewModel::recordingReadinessPolicy() const {
