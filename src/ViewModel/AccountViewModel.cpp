@@ -66,10 +66,19 @@ QString AccountViewModel::backendBaseURLText() const {
 
 // Sign-in and sign-out.
 
+void AccountViewModel::showSignInNotEnabled() {
+    m_context.setInlineMessage(m_context.localized(u"Backend account sign-in is not enabled in this build.",
+                                                   u"Backend hesap girişi bu yapıda etkin değil."));
+}
+
+void AccountViewModel::showStartSignInFirst() {
+    m_context.setInlineMessage(
+        m_context.localized(u"Start Quorvelle account sign-in first.", u"Önce Quorvelle hesap girişini başlatın."));
+}
+
 void AccountViewModel::launchBackendAccountTask(std::function<QCoro::Task<void>(TaskGuard, Manager)> body) {
     if (!m_backendAuthSessionManager) {
-        m_context.setInlineMessage(m_context.localized(u"Backend account sign-in is not enabled in this build.",
-                                                       u"Backend hesap girişi bu yapıda etkin değil."));
+        showSignInNotEnabled();
         return;
     }
     setPolling(true);
@@ -187,13 +196,11 @@ QCoro::Task<void> AccountViewModel::runBackendAuthAutoPoll(TaskGuard guard, Mana
 
 void AccountViewModel::checkSignInApproval() {
     if (!m_backendAuthSessionManager) {
-        m_context.setInlineMessage(m_context.localized(u"Backend account sign-in is not enabled in this build.",
-                                                       u"Backend hesap girişi bu yapıda etkin değil."));
+        showSignInNotEnabled();
         return;
     }
     if (!m_backendAuthChallenge) {
-        m_context.setInlineMessage(
-            m_context.localized(u"Start Quorvelle account sign-in first.", u"Önce Quorvelle hesap girişini başlatın."));
+        showStartSignInFirst();
         return;
     }
     m_context.tasks().start([this, manager = m_backendAuthSessionManager,
@@ -204,8 +211,7 @@ void AccountViewModel::checkSignInApproval() {
 
 void AccountViewModel::openSignInVerificationPage() {
     if (!m_backendAuthChallenge) {
-        m_context.setInlineMessage(
-            m_context.localized(u"Start Quorvelle account sign-in first.", u"Önce Quorvelle hesap girişini başlatın."));
+        showStartSignInFirst();
         return;
     }
     m_systemNavigator->open(SystemDestination::address(m_backendAuthChallenge->verificationURL));

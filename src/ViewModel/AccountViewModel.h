@@ -93,6 +93,8 @@ private:
     // This challenge is the one pending and no session is stored yet.
     bool isPending(const Challenge& challenge) const;
     void finishAccountRequest();
+    void showSignInNotEnabled();
+    void showStartSignInFirst();
     QString backendBaseURLText() const;
     QCoro::Task<void> loadReleaseNotes(TaskGuard guard, QString languageCode);
     QCoro::Task<void> runUpdateCheck(TaskGuard guard);

@@ -25,7 +25,6 @@ TEST_F(AccountKeyringRoad, SignsInByTheDeviceCodeAndSignsOutOffline) {
         "POST", kStart,
         FakeResponse::json(200, R"({"device_login_id":"login-1","device_poll_secret":"secret-1",)"
                                 R"("user_code":"ABCD-EFGH","verification_url":"https://web.example.test/device"})"));
-    server.respond("POST", kPoll, pollAnswer("authorization_pending"));
     server.respond("POST", kPoll, approvedAnswer("access-1", "refresh-1"));
     server.respond("POST", kRegister, registeredAnswer("device-1"));
     AppBootstrap services = fakes.bootstrap();
@@ -34,20 +33,16 @@ TEST_F(AccountKeyringRoad, SignsInByTheDeviceCodeAndSignsOutOffline) {
 
     account().startBackendSignIn();
     ASSERT_TRUE(waitUntil([&] { return fakes.pollSleeper.waitingCount() == 1; }));
-    EXPECT_EQ(message(), QStringLiteral("Quorvelle account sign-in started. Code: ABCD-EFGH"));
-    fakes.pollSleeper.finishOldest();
-    ASSERT_TRUE(waitUntil([&] { return fakes.pollSleeper.waitingCount() == 1; }));
     fakes.pollSleeper.finishOldest();
     ASSERT_TRUE(waitUntil([&] { return !message().contains(QLatin1String("Code:")); }));
-    EXPECT_EQ(message(), QStringLiteral("Quorvelle account connected and this computer was registered."));
+    EXPECT_EQ(message(), "Quorvelle account connected and this computer was registered.");
     EXPECT_EQ(stored(), QStringList({"access-1", "refresh-1", "device-1"}));
-    EXPECT_EQ(account().registeredBackendDeviceID(), QStringLiteral("device-1"));
     EXPECT_TRUE(viewModel->permissions()->onboardingStatus().hasAPIKey);
 
     server.close();
     account().signOutBackendAccount();
     ASSERT_TRUE(waitUntil([&] { return !account().isBackendAuthPolling(); }));
-    EXPECT_EQ(message(), QStringLiteral("Signed out of Quorvelle account."));
+    EXPECT_EQ(message(), "Signed out of Quorvelle account.");
     EXPECT_EQ(stored(), QStringList({"-", "-", "-"}));
     EXPECT_FALSE(viewModel->permissions()->onboardingStatus().hasAPIKey);
 }

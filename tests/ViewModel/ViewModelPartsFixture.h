@@ -10,7 +10,6 @@ protected:
     AccountViewModel& account() { return *viewModel->account(); }
     LocalModelsViewModel& models() { return *viewModel->localModels(); }
     QString message() const { return viewModel->inlineMessageText(); }
-    void useTurkish() { viewModel->context().setAppLanguage(AppLanguageOption::turkish); }
 };
 
 }  // namespace quorvelle::test
