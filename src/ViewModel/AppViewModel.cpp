@@ -30,6 +30,7 @@ AppViewModel::AppViewModel(const AppBootstrap& bootstrap, ViewModelEnvironment e
             &AppViewModel::microphoneSelectionChanged);
     connect(m_preferences, &PreferencesViewModel::selectedMicrophonePreferenceChanged, this,
             &AppViewModel::microphoneSelectionChanged);
+    m_context->setSettingsReloader([this] { reloadSettings(); });
 
     m_session->applyPreferredInputDevice(
         m_preferences->selectedMicrophonePreference().has_value()
@@ -43,6 +44,7 @@ AppViewModel::~AppViewModel() {
     // Jobs stop first; then the parts go while the context they refer to still exists.
     m_context->tasks().cancelAll();
     m_context->setDiagnosticsRefresher({});
+    m_context->setSettingsReloader({});
     delete m_diagnostics;
     delete m_history;
     delete m_localModels;
@@ -69,6 +71,10 @@ void AppViewModel::reloadSettings() {
                                           m_localModels->isLocalModeReady());
     m_history->reloadHistory();
     refreshDiagnosticsSnapshot();
+}
+
+AccountCopy AppViewModel::accountCopy() const {
+    return m_account->accountCopy(m_localModels->selectedTranscriptionBackend());
 }
 
 RecordingReadinessPolicy AppViewModel::recordingReadinessPolicy() const {
