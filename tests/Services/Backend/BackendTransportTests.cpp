@@ -81,35 +81,27 @@ TEST_F(BackendTransportTests, EveryStatusFrom200To299IsASuccessAndPathsReplaceTh
     }
 }
 
-TEST_F(BackendTransportTests, RetryAfterGivesWholeSecondsOfAtLeastOne) {
+TEST_F(BackendTransportTests, RetryAfterGivesWholeSecondsOfAtLeastOneFromTheFirstUsableField) {
     const QList<QPair<QByteArray, std::optional<qint64>>> rows = {
         {"0", 1},
         {"  30  ", 30},
+        {"+5", 5},
+        {"-3", 1},
         {"Wed, 21 Oct 2015 07:28:00 GMT", std::nullopt},
         {"1.5", std::nullopt},
+        {"   ", std::nullopt},
     };
     for (const auto& [value, seconds] : rows) {
         SCOPED_TRACE(value.toStdString());
-        server.clearScript();
-        server.respond("POST", kRefreshPath, FakeResponse::json(429, {}).header("Retry-After", value));
-        const auto error = refreshFailure();
-        ASSERT_TRUE(error.has_value());
-        if (seconds) {
-            EXPECT_EQ(*error, QuorvelleError::rateLimitedRetryAfter(*seconds));
-        } else {
-            EXPECT_EQ(*error, QuorvelleError(Case::rateLimited));
-        }
+        EXPECT_EQ(retryAfterSeconds({{"Retry-After", value}}), seconds);
     }
-}
-
-TEST_F(BackendTransportTests, RetryAfterTakesTheFirstUsableFieldWhateverItsSpelling) {
-    const RawHeaderList headers = {{"retry-after", "   "},
-                                   {"Content-Type", "text/plain"},
-                                   {"RETRY-AFTER", "later"},
-                                   {"Retry-After", "12"},
-                                   {"Retry-After", "40"}};
-    EXPECT_EQ(retryAfterSeconds(headers), 12);
+    EXPECT_EQ(retryAfterSeconds(
+                  {{"retry-after", "   "}, {"RETRY-AFTER", "later"}, {"Retry-After", "12"}, {"Retry-After", "40"}}),
+              12);
     EXPECT_EQ(retryAfterSeconds({{"Retry-After-Ms", "5"}}), std::nullopt);
+
+    server.respond("POST", kRefreshPath, FakeResponse::json(429, {}).header("Retry-After", "7"));
+    EXPECT_EQ(refreshFailure(), QuorvelleError::rateLimitedRetryAfter(7));
 }
 
 TEST_F(BackendTransportTests, SilenceTimesOutWhileADroppedConnectionIsANetworkFailure) {
@@ -132,6 +124,16 @@ TEST_F(BackendTransportTests, SilenceTimesOutWhileADroppedConnectionIsANetworkFa
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->errorCase(), Case::networkUnavailable);
     EXPECT_EQ(client->lastRequestDiagnosticContext()->errorCode, "NETWORK_UNAVAILABLE");
+
+    // No HTTP status and a Qt error past the transport ones (a file address refuses a POST).
+    client = std::make_unique<BackendAPIClient>(&manager, QUrl(QStringLiteral("file:///nowhere/")), testOptions());
+    error = refreshFailure();
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->errorCase(), Case::unexpectedRuntimeFailure);
+    const auto unanswered = client->lastRequestDiagnosticContext();
+    ASSERT_TRUE(unanswered.has_value());
+    EXPECT_EQ(unanswered->statusCode, std::nullopt);
+    EXPECT_EQ(unanswered->errorCode, "UNEXPECTED_RUNTIME_FAILURE");
 }
 
 TEST_F(BackendTransportTests, APlainGetThatIsNeverAnsweredEndsAsATransportFailure) {

@@ -62,7 +62,7 @@ protected:
     }
 };
 
-TEST_F(RuntimeTest, HandsTheEngineTheFixedParametersAndTheNormalisedLanguageAndPrompt) {
+TEST_F(RuntimeTest, HandsTheEngineTheNormalisedLanguageAndPrompt) {
     struct Case {
         std::optional<QString> language;
         std::optional<QString> prompt;
@@ -88,18 +88,8 @@ TEST_F(RuntimeTest, HandsTheEngineTheFixedParametersAndTheNormalisedLanguageAndP
         SCOPED_TRACE(i);
         EXPECT_EQ(p.language, cases[i].expectedLanguage);
         EXPECT_EQ(p.initialPrompt, cases[i].expectedPrompt);
-        EXPECT_EQ(p.strategy, WhisperSamplingStrategy::greedy);
-        EXPECT_EQ(p.nThreads, 7);
+        // A translation would hand the user English instead of their own words.
         EXPECT_FALSE(p.translate);
-        EXPECT_TRUE(p.noContext);
-        EXPECT_TRUE(p.noTimestamps);
-        EXPECT_FALSE(p.singleSegment);
-        EXPECT_FALSE(p.printProgress);
-        EXPECT_FALSE(p.printRealtime);
-        EXPECT_FALSE(p.printTimestamps);
-        EXPECT_FALSE(p.tokenTimestamps);
-        EXPECT_FALSE(p.detectLanguage);
-        EXPECT_FLOAT_EQ(p.noSpeechThold, 0.95f);
     }
     EXPECT_EQ(runs[0].samples, PCM16WAVDecoder::decode(test::wavClip({100, -100, 200}).data));
 }
@@ -178,7 +168,7 @@ TEST_F(RuntimeTest, FailuresOfTheRunAndOfTheClip) {
     EXPECT_EQ(engine->recordedRuns().size(), 2);
 }
 
-TEST_F(RuntimeTest, AssemblesSegmentsAndReportsSilenceWithDiagnostics) {
+TEST_F(RuntimeTest, PassesTheEnginesSegmentsAndLanguageToTheAssembly) {
     engine->shortCodes.insert(3, QStringLiteral("de"));
     engine->fullNames.insert(3, QStringLiteral("german"));
     engine->runs.append(ScriptedRun{
@@ -189,9 +179,6 @@ TEST_F(RuntimeTest, AssemblesSegmentsAndReportsSilenceWithDiagnostics) {
     const auto silence = transcribeFailing<LocalTranscriptionRuntimeError>();
     EXPECT_EQ(silence.errorCase(), LocalTranscriptionRuntimeErrorCase::noSpeechDetected);
     ASSERT_TRUE(silence.diagnostics());
-    EXPECT_EQ(silence.diagnostics()->segmentCount, 2);
-    EXPECT_NEAR(*silence.diagnostics()->maxNoSpeechProbability, 0.9, 1e-6);
-    EXPECT_EQ(silence.diagnostics()->detectedLanguageID, 3);
     EXPECT_EQ(silence.diagnostics()->detectedLanguageLabel, QStringLiteral("de (german)"));
 }
 
