@@ -16,11 +16,14 @@ struct DictationRig {
     FakeBootstrap fakes;
     std::unique_ptr<AppViewModel> vm;
 
-    explicit DictationRig(const std::function<void(FakeBootstrap&, AppBootstrap&)>& adjust = {}) {
+    explicit DictationRig(const std::function<void(FakeBootstrap&, AppBootstrap&)>& adjust = {},
+                          const std::function<void(ViewModelEnvironment&)>& adjustEnvironment = {}) {
         fakes.makeReadyForCloudDictation();
         AppBootstrap services = fakes.bootstrap();
         if (adjust) adjust(fakes, services);
-        vm = std::make_unique<AppViewModel>(services, fakes.environment());
+        ViewModelEnvironment environment = fakes.environment();
+        if (adjustEnvironment) adjustEnvironment(environment);
+        vm = std::make_unique<AppViewModel>(services, std::move(environment));
         settle();
     }
 
