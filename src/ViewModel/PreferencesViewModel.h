@@ -28,6 +28,9 @@ class PreferencesViewModel : public QObject {
     // Push-to-talk or toggle.
     Q_PROPERTY(quorvelle::RecordingTriggerMode selectedRecordingTriggerMode READ selectedRecordingTriggerMode NOTIFY
                    selectedRecordingTriggerModeChanged)
+    // The stored microphone choice; absent is the system default input.
+    Q_PROPERTY(std::optional<quorvelle::AudioInputDevicePreference> selectedMicrophonePreference READ
+                   selectedMicrophonePreference NOTIFY selectedMicrophonePreferenceChanged)
     // A new dictation may replace the text of the previous direct insertion.
     Q_PROPERTY(bool isLastDictationAutoReplaceEnabled READ isLastDictationAutoReplaceEnabled NOTIFY
                    isLastDictationAutoReplaceEnabledChanged)

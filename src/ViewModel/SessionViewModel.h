@@ -41,6 +41,9 @@ class SessionViewModel : public QObject {
     // The live microphone level; changes many times a second while recording.
     Q_PROPERTY(
         quorvelle::AudioLevelSnapshot audioLevelSnapshot READ audioLevelSnapshot NOTIFY audioLevelSnapshotChanged)
+    // The target inspected at the last recording start or delivery.
+    Q_PROPERTY(
+        std::optional<quorvelle::FocusedTargetSnapshot> focusedTarget READ focusedTarget NOTIFY focusedTargetChanged)
     // The latency record of recent transcriptions.
     Q_PROPERTY(quorvelle::TranscriptionTelemetrySnapshot transcriptionTelemetry READ transcriptionTelemetry NOTIFY
                    transcriptionTelemetryChanged)

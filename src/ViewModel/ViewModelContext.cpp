@@ -1,6 +1,7 @@
 #include "ViewModel/ViewModelContext.h"
 
 #include "Models/SanitizedDiagnosticsEvent.h"
+#include "Services/Backend/BackendDiagnosticErrorReport.h"
 
 #include <QLocale>
 
@@ -28,7 +29,9 @@ void ViewModelContext::setAppLanguage(AppLanguageOption option) {
 }
 
 void ViewModelContext::recordEvent(DiagnosticsEventLevel level, const QString& code, const QString& message) {
-    m_diagnosticsStore->record(SanitizedDiagnosticsEvent::make(now(), level, code, message));
+    // The store keeps what it is given; credentials in a message (an error's own text may carry one)
+    // are redacted here, where every event is made.
+    m_diagnosticsStore->record(SanitizedDiagnosticsEvent::make(now(), level, code, redactedDiagnosticText(message)));
     refreshDiagnosticsSnapshot();
 }
 

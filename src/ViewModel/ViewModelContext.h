@@ -40,7 +40,8 @@ public:
     // Set by the preferences whenever they assign the language choice.
     void setAppLanguage(AppLanguageOption option);
 
-    // Records one event (new id, time from the clock) and refreshes the diagnostics snapshot.
+    // Records one event (new id, time from the clock, credentials in the message redacted) and
+    // refreshes the diagnostics snapshot.
     void recordEvent(DiagnosticsEventLevel level, const QString& code, const QString& message);
     // Rebuilds the diagnostics snapshot; the root installs how.
     void refreshDiagnosticsSnapshot();

@@ -2,21 +2,6 @@
 
 namespace quorvelle::test {
 
-FocusedTargetSnapshot writableTextField(const QString& appName, qint32 processID) {
-    FocusedTargetSnapshot target;
-    target.app.bundleIdentifier = QStringLiteral("org.example.") + appName.toLower();
-    target.app.localizedName = appName;
-    target.app.processIdentifier = processID;
-    target.element.role = QStringLiteral("AXTextArea");
-    target.element.frame = QRectF(100, 200, 400, 120);
-    target.element.size = QSizeF(400, 120);
-    target.element.isEnabled = true;
-    target.element.isEditable = true;
-    target.element.supportsValueWrite = true;
-    target.element.supportsSelectedTextRangeWrite = true;
-    return target;
-}
-
 TextInsertionResult FakeTextInserter::insert(const QString& text, const FocusedTargetSnapshot& target,
                                              const std::optional<TextReplacementHint>& replacementHint) {
     insertions.append({text, target, replacementHint});

@@ -3,6 +3,7 @@
 #include "Scripted.h"
 #include "Services/Delivery/ClipboardWriting.h"
 #include "Services/Delivery/FocusedTargetInspecting.h"
+#include "Services/Delivery/Model/FocusedTargetFixtures.h"
 #include "Services/Delivery/SyntheticPastePerforming.h"
 #include "Services/Delivery/TextInserting.h"
 #include "Services/Delivery/TextInsertionStrategyResolving.h"
@@ -14,9 +15,6 @@
 #include <optional>
 
 namespace quorvelle::test {
-
-// A writable text field of a plain editor, the usual target of a dictation.
-FocusedTargetSnapshot writableTextField(const QString& appName = QStringLiteral("Editor"), qint32 processID = 4242);
 
 class FakeFocusedTargetInspector final : public FocusedTargetInspecting {
 public:

@@ -57,7 +57,7 @@ struct DeliveryRig {
 
 FocusedTargetSnapshot otherField() {
     FocusedTargetSnapshot target = writableTextField();
-    target.element.title = QStringLiteral("Subject");
+    target.element.identifier = QStringLiteral("subject-field");
     target.element.frame = QRectF(100, 400, 400, 30);
     target.element.size = QSizeF(400, 30);
     return target;
@@ -104,7 +104,7 @@ TEST(TranscriptDelivery, DecisionMatrix) {
         {"another application",
          [](DeliveryRig& r) {
              FocusedTargetSnapshot chat = otherField();
-             chat.app = writableTextField(QStringLiteral("Chat"), 77).app;
+             chat.app = FocusedAppMetadata{QStringLiteral("org.example.chat"), QStringLiteral("Chat"), 77};
              r.fakes.inspector->answer.push(chat);
          },
          fallbackCopied, Kind::copiedToClipboard, QStringLiteral("Odaktaki uygulama değişti. Metin panoya kopyalandı."),
