@@ -1,10 +1,8 @@
-// The dictation road over the real text-delivery services: a transcript from the fake engine lands
-// in real Qt and GTK fields. Runs inside the desktop test environment (scripts/desktop-test-env).
+// The dictation road over the desktop's own delivery services, inside the desktop test environment.
 #include "DictationRig.h"
 #include "FixtureApp.h"
 #include "Platform/Linux/LinuxTextDeliveryServices.h"
 #include "Services/Delivery/DesktopInput.h"
-#include "Services/Delivery/FocusedTargetInspectionError.h"
 #include "TestEventLoop.h"
 
 #include <QClipboard>
@@ -15,115 +13,68 @@
 namespace quorvelle::test {
 namespace {
 
-using Toolkit = FixtureApp::Toolkit;
-
-class DesktopDictation : public ::testing::TestWithParam<Toolkit> {
-protected:
-    void SetUp() override {
-        if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs the desktop test environment";
-        m_delivery = std::make_shared<LinuxTextDeliveryServices>();
-    }
-
-    // A view model whose delivery services are the desktop's own.
-    std::unique_ptr<DictationRig> rig() {
-        const auto delivery = m_delivery;
-        auto made = std::make_unique<DictationRig>(
-            [delivery](FakeBootstrap&, AppBootstrap& services) {
-                services.focusedTargetInspector =
-                    std::shared_ptr<FocusedTargetInspecting>(delivery, &delivery->inspector());
-                services.textInsertionStrategyResolver =
-                    std::shared_ptr<TextInsertionStrategyResolving>(delivery, &delivery->strategyResolver());
-                services.textInserter = std::shared_ptr<TextInserting>(delivery, &delivery->inserter());
-                services.pasteboardWriter = std::shared_ptr<ClipboardWriting>(delivery, &delivery->clipboard());
-                services.syntheticPastePerformer =
-                    std::shared_ptr<SyntheticPastePerforming>(delivery, &delivery->pastePerformer());
-            },
-            // The paste is checked after a real wait.
-            [](ViewModelEnvironment& environment) { environment.clipboardPasteVerificationSleep = &sleepFor; });
-        return made;
-    }
-
-    // Focuses the single-line field and waits until the accessibility bus reports it there.
-    void focusSingleLine(FixtureApp& fixture) {
-        activateWindowOf(fixture.processId());
-        fixture.focus(QStringLiteral("single"));
-        const bool focused = waitUntil(
-            [&] {
-                try {
-                    const FocusedTargetSnapshot target = m_delivery->inspector().inspect();
-                    return target.app.processIdentifier == fixture.processId() &&
-                           target.element.title == QStringLiteral("Single line");
-                } catch (const FocusedTargetInspectionError&) {
-                    return false;
-                }
-            },
-            10000);
-        ASSERT_TRUE(focused) << "the field never showed on the accessibility bus";
-    }
-
-    // Lets the session finish first (a pasting target fetches the text from this process, which must
-    // not block on the target meanwhile), then reads the field over the accessibility bus.
-    bool waitForText(const DictationRig& dictation, const QString& text) {
-        const auto delivering = [&] {
-            return dictation.session().runtimeState().kind() == SessionState::Kind::injecting;
-        };
-        waitUntil([&] { return !delivering(); }, 10000);
-        const std::optional<FocusedTargetSnapshot> target = dictation.session().focusedTarget();
-        return target &&
-               waitUntil(
-                   [&] {
-                       try {
-                           return m_delivery->elementAccessor().copyStringAttribute(target->elementHandle) == text;
-                       } catch (const std::exception&) {
-                           return false;
-                       }
-                   },
-                   10000);
-    }
-
-    std::shared_ptr<LinuxTextDeliveryServices> m_delivery;
+struct Case {
+    FixtureApp::Toolkit toolkit;
+    bool terminal;  // the window calls itself a terminal: the text goes in by paste
 };
 
-TEST_P(DesktopDictation, WritesTheTranscriptIntoTheFocusedField) {
-    FixtureApp fixture(GetParam(), QStringLiteral("Dictation"));
-    fixture.setText(QStringLiteral("single"), QStringLiteral("Dear"));
-    focusSingleLine(fixture);
-    fixture.select(QStringLiteral("single"), 4, 0);
-    auto dictation = rig();
-    dictation->dictate();
-    EXPECT_TRUE(waitForText(*dictation, QStringLiteral("Dear hello world")));
-    EXPECT_EQ(dictation->state(), SessionState::success());
-    EXPECT_EQ(dictation->session().lastInsertionStrategy(), TextInsertionStrategy::accessibilityValueWrite);
-    ASSERT_EQ(dictation->fakes.history->entries.size(), 1);
-    EXPECT_EQ(dictation->fakes.history->entries.first().completionKind, TranscriptHistoryCompletionKind::inserted);
-}
+class DesktopDictation : public ::testing::TestWithParam<Case> {};
 
-INSTANTIATE_TEST_SUITE_P(Toolkits, DesktopDictation, ::testing::Values(Toolkit::Qt, Toolkit::Gtk),
-                         [](const auto& info) { return std::string(info.param == Toolkit::Qt ? "Qt" : "Gtk"); });
-
-class DesktopDictationTerminal : public DesktopDictation {};
-
-// An application whose window calls itself a terminal gets the text by paste, never by a direct
-// write, and the user's clipboard comes back afterwards.
-TEST_P(DesktopDictationTerminal, PastesIntoATerminalAndGivesTheClipboardBack) {
-    qputenv("RESOURCE_NAME", "terminal");
-    FixtureApp fixture(GetParam(), QStringLiteral("Shell"));
+TEST_P(DesktopDictation, PutsTheTranscriptIntoTheFocusedField) {
+    if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs the desktop test environment";
+    const auto services = std::make_shared<LinuxTextDeliveryServices>();
+    if (GetParam().terminal) qputenv("RESOURCE_NAME", "terminal");
+    FixtureApp fixture(GetParam().toolkit, u"Dictation"_qs);
     qunsetenv("RESOURCE_NAME");
-    focusSingleLine(fixture);
-    QGuiApplication::clipboard()->setText(QStringLiteral("user words"));
-    auto dictation = rig();
-    dictation->dictate();
-    EXPECT_TRUE(waitForText(*dictation, QStringLiteral("hello world"))) << dictation->message().toStdString();
-    EXPECT_EQ(dictation->state(), SessionState::success()) << dictation->message().toStdString();
-    EXPECT_EQ(dictation->session().lastInsertionStrategy(), TextInsertionStrategy::clipboardPaste);
-    ASSERT_EQ(dictation->fakes.history->entries.size(), 1);
-    EXPECT_EQ(dictation->fakes.history->entries.first().completionKind,
-              TranscriptHistoryCompletionKind::pastedViaClipboard);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("user words"));
+    fixture.setText(u"single"_qs, u"Dear"_qs);
+    activateWindowOf(fixture.processId());
+    fixture.focus(u"single"_qs);
+    fixture.select(u"single"_qs, 4, 0);
+    std::optional<FocusedTargetSnapshot> field;
+    waitUntil(  // the accessibility bus follows the focus with a delay
+        [&] {
+            try {
+                field = services->inspector().inspect();
+            } catch (const std::exception&) {
+            }
+            return field && field->app.processIdentifier == fixture.processId();
+        },
+        10000);
+    QGuiApplication::clipboard()->setText(u"user words"_qs);
+
+    DictationRig rig(
+        [&](FakeBootstrap&, AppBootstrap& s) {
+            s.focusedTargetInspector = std::shared_ptr<FocusedTargetInspecting>(services, &services->inspector());
+            s.textInsertionStrategyResolver =
+                std::shared_ptr<TextInsertionStrategyResolving>(services, &services->strategyResolver());
+            s.textInserter = std::shared_ptr<TextInserting>(services, &services->inserter());
+            s.pasteboardWriter = std::shared_ptr<ClipboardWriting>(services, &services->clipboard());
+            s.syntheticPastePerformer =
+                std::shared_ptr<SyntheticPastePerforming>(services, &services->pastePerformer());
+        },
+        [](ViewModelEnvironment& environment) { environment.clipboardPasteVerificationSleep = &sleepFor; });
+    rig.dictate();
+    // A pasting target fetches the text from this process: nothing here may block on it meanwhile.
+    waitUntil([&] { return rig.session().runtimeState().kind() != SessionState::Kind::injecting; }, 10000);
+    EXPECT_EQ(rig.state(), SessionState::success()) << rig.message().toStdString();
+    const QString expected = GetParam().terminal ? u"Dearhello world"_qs : u"Dear hello world"_qs;
+    EXPECT_TRUE(waitUntil(
+        [&] { return services->elementAccessor().copyStringAttribute(field->elementHandle) == expected; }, 10000));
+    ASSERT_EQ(rig.fakes.history->entries.size(), 1);
+    EXPECT_EQ(rig.fakes.history->entries.first().completionKind,
+              GetParam().terminal ? TranscriptHistoryCompletionKind::pastedViaClipboard
+                                  : TranscriptHistoryCompletionKind::inserted);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"user words"_qs);
 }
 
-INSTANTIATE_TEST_SUITE_P(Qt, DesktopDictationTerminal, ::testing::Values(Toolkit::Qt),
-                         [](const auto&) { return std::string("Qt"); });
+INSTANTIATE_TEST_SUITE_P(Targets, DesktopDictation,
+                         ::testing::Values(Case{FixtureApp::Toolkit::Qt, false}, Case{FixtureApp::Toolkit::Gtk, false},
+                                           Case{FixtureApp::Toolkit::Qt, true}),
+                         [](const auto& info) {
+                             return std::string(info.param.terminal                             ? "QtTerminal"
+                                                : info.param.toolkit == FixtureApp::Toolkit::Qt ? "Qt"
+                                                                                                : "Gtk");
+                         });
 
 }  // namespace
 }  // namespace quorvelle::test

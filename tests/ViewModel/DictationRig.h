@@ -28,31 +28,18 @@ struct DictationRig {
     }
 
     SessionViewModel& session() const { return *vm->session(); }
-    SessionState state() const {
-        settle();
-        return session().runtimeState();
-    }
+    SessionState state() const { return settle(), session().runtimeState(); }
     QString message() const { return vm->inlineMessage().value_or(QString()); }
     QStringList codes() const { return fakes.diagnostics->codes(); }
-
-    void press() const {
-        session().handleHotkeyPressed();
-        settle();
-    }
-    void release() const {
-        session().handleHotkeyReleased();
-        settle();
-    }
-    void level(double peak) {
-        AudioLevelSnapshot snapshot = AudioLevelSnapshot::silent();
-        snapshot.peakPower = peak;
-        fakes.audioCapture->levelPublisher().send(snapshot);
-        settle();
-    }
+    void press() const { session().handleHotkeyPressed(), settle(); }
+    void release() const { session().handleHotkeyReleased(), settle(); }
     // Press, speak that loud, release.
     void dictate(double peak = 0.3) {
         press();
-        level(peak);
+        AudioLevelSnapshot level = AudioLevelSnapshot::silent();
+        level.peakPower = peak;
+        fakes.audioCapture->levelPublisher().send(level);
+        settle();
         release();
     }
 
