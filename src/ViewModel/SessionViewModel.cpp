@@ -3,6 +3,7 @@
 #include "Processing/TranscriptionPrompt.h"
 #include "Services/Delivery/FocusedTargetInspectionError.h"
 #include "Support/CancellationError.h"
+#include "ViewModel/SessionCoordinator.h"
 #include "ViewModel/SessionTexts.h"
 
 #include <QThread>
@@ -16,10 +17,6 @@ constexpr double kMinimumClipSeconds = 0.8;
 constexpr double kMinimumSpeechPeakPower = 0.015;
 
 using Kind = SessionState::Kind;
-
-bool isActive(const SessionState& state) {
-    return state.kind() == Kind::recording || state.kind() == Kind::uploading || state.kind() == Kind::injecting;
-}
 
 QString orNil(const std::optional<QString>& text) {
     return text.value_or(QStringLiteral("nil"));
@@ -196,7 +193,7 @@ void SessionViewModel::handleHotkeyPressed() {
         }
     }
     // A press while a session runs (held key, quick double press) must not disturb it.
-    if (isActive(m_sessionCoordinator->state())) return;
+    if (SessionCoordinator::isActive(m_sessionCoordinator->state())) return;
     startRecording();
 }
 
