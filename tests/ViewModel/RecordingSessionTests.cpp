@@ -12,9 +12,7 @@ using C = QuorvelleErrorCase;
 SessionState failed(C errorCase) {
     return SessionState::error(QuorvelleError(errorCase));
 }
-SessionState blocked(SessionBlockReason reason) {
-    return SessionState::blocked(reason);
-}
+const auto blocked = &SessionState::blocked;
 Adjust target(const std::function<void(FocusedTargetSnapshot&)>& change, bool fallback = true) {
     return [=](FakeBootstrap& f, AppBootstrap&) {
         FocusedTargetSnapshot snapshot = writableTextField();
@@ -58,8 +56,6 @@ TEST(RecordingSession, StartGatesAndBlocks) {
          u"runtime.blocked.no_writable_target"_qs},
         {"accessibility off", inspection(FocusedTargetInspectionError::Case::accessibilityPermissionMissing),
          blocked(B::permissionsMissing), u"İzinler eksik."_qs, u"runtime.blocked.permissions_missing"_qs},
-        {"no focused element", inspection(FocusedTargetInspectionError::Case::focusedElementUnavailable),
-         blocked(B::noWritableTarget), noTarget, u"runtime.blocked.no_writable_target"_qs},
         {"capture fails",
          [](FakeBootstrap& f, AppBootstrap&) {
              f.audioCapture->startOutcome.pushFailure(AudioCaptureError(AudioCaptureErrorCase::engineStartFailed));
@@ -160,16 +156,9 @@ TEST(RecordingSession, APushToTalkPressDuringASessionChangesNothing) {
 
 TEST(RecordingSession, FinalStatesAreDismissedAfterTheirDelay) {
     using Drive = std::function<void(SessionCoordinator&)>;
-    const auto finish = [](bool success) {
-        return [success](SessionCoordinator& h) {
-            h.beginRecording(), h.beginUploading();
-            success ? h.markSuccess() : h.markFallbackCopied();
-        };
-    };
     const auto fail = [](QuorvelleError error) { return [error](SessionCoordinator& h) { h.fail(error); }; };
     const QList<std::pair<Drive, std::optional<double>>> rows{
-        {finish(true), 2.0},
-        {finish(false), 3.0},
+        {[](SessionCoordinator& h) { h.beginRecording(), h.beginUploading(), h.markSuccess(); }, 2.0},
         {[](SessionCoordinator& h) { h.block(SessionBlockReason::permissionsMissing); }, 5.0},
         {fail(QuorvelleError(C::noSpeechDetected)), 3.0},
         {fail(QuorvelleError::rateLimitedRetryAfter(30)), 5.0},

@@ -91,12 +91,6 @@ TEST(TranscriptDelivery, DecisionMatrix) {
          {},
          u"fallback.clipboard_disabled"_qs,
          O::focusedTargetUnavailable},
-        {"focus unreadable",
-         [](DeliveryRig& r) {
-             r.fakes.inspector->answer.pushFailure(
-                 FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable));
-         },
-         copied, Copy, u"fallback.focused_target_unavailable"_qs, O::focusedTargetUnavailable},
         {"another application", inspected(otherField(77)), copied, Copy, u"fallback.frontmost_application_changed"_qs,
          O::frontmostApplicationChanged},
         {"another field", inspected(otherField()), copied, Copy, u"fallback.target_surface_changed"_qs,
@@ -170,16 +164,6 @@ TEST(TranscriptDelivery, PasteEndings) {
          {}},
         {"no key events, written directly", pasteFails(P::eventSourceUnavailable), success, Kind::inserted,
          u"insert.inserted_at_caret"_qs, O::validatedSameSurface},
-        {"no key events, not writable",
-         pasteFails(P::eventCreationFailed,
-                    [](DeliveryRig& r) {
-                        r.focused->element.supportsValueWrite = false;
-                        r.fakes.inspector->answer.setFallback(*r.focused);
-                    }),
-         copied,
-         Copy,
-         u"fallback.clipboard_paste_failed"_qs,
-         {}},
         {"no key events after a failed write",
          pasteFails(P::eventSourceUnavailable,
                     [](DeliveryRig& r) {
