@@ -167,16 +167,26 @@ void SessionViewModel::startHotkeyMonitoring() {
 
 void SessionViewModel::dispatchHotkeyEvent(const QPointer<SessionViewModel>& self,
                                            void (SessionViewModel::*handler)()) {
+    // Called from the platform's key handling: nothing may escape into it.
+    const auto run = [](SessionViewModel* target, void (SessionViewModel::*call)()) {
+        try {
+            (target->*call)();
+        } catch (const std::exception& error) {
+            qWarning("Hot-key handling failed: %s", error.what());
+        } catch (...) {
+            qWarning("Hot-key handling failed.");
+        }
+    };
     SessionViewModel* target = self.data();
     if (!target) return;
     if (QThread::currentThread() == target->thread()) {
-        (target->*handler)();
+        run(target, handler);
         return;
     }
     QMetaObject::invokeMethod(
         target,
-        [self, handler] {
-            if (self) (self.data()->*handler)();
+        [self, handler, run] {
+            if (self) run(self.data(), handler);
         },
         Qt::QueuedConnection);
 }
