@@ -21,9 +21,6 @@ Item {
             return "account"
         return viewModel.onboardingStatus.isComplete ? "ready" : "onboarding"
     }
-    // The popover window stays open while a sheet is up.
-    readonly property bool presentsSheet: viewModel.showingGroqDisclosureSheet
-                                          || viewModel.showingPrivacyDisclosureSheet
 
     implicitWidth: shownLoader.item ? shownLoader.item.implicitWidth : 360
     implicitHeight: shownLoader.item ? shownLoader.item.implicitHeight : 0
