@@ -8,11 +8,6 @@ ReadyOverviewModel::ReadyOverviewModel(QObject* parent) : QObject(parent) {
     rebuild();
 }
 
-void ReadyOverviewModel::setStrings(const AppStrings& strings) {
-    m_inputs.strings = strings;
-    rebuild();
-}
-
 QString ReadyOverviewModel::backendName() const {
     return rawValue(m_inputs.selectedTranscriptionBackend);
 }
@@ -20,16 +15,6 @@ QString ReadyOverviewModel::backendName() const {
 void ReadyOverviewModel::setSelectedTranscriptionBackend(const QString& name) {
     m_inputs.selectedTranscriptionBackend =
         fromRawValue<TranscriptionBackend>(name).value_or(TranscriptionBackend::cloud);
-    rebuild();
-}
-
-void ReadyOverviewModel::setAccountStatusLabel(const QString& label) {
-    m_inputs.accountStatusLabel = label;
-    rebuild();
-}
-
-void ReadyOverviewModel::setLocalRuntimeStatusLabel(const QString& label) {
-    m_inputs.localRuntimeStatusLabel = label;
     rebuild();
 }
 
@@ -43,11 +28,6 @@ void ReadyOverviewModel::setSelectedLocalModelID(const QString& name) {
     rebuild();
 }
 
-void ReadyOverviewModel::setSelectedHotkey(const HotkeyShortcut& hotkey) {
-    m_inputs.selectedHotkey = hotkey;
-    rebuild();
-}
-
 QString ReadyOverviewModel::triggerModeName() const {
     return rawValue(m_inputs.selectedRecordingTriggerMode);
 }
@@ -58,33 +38,8 @@ void ReadyOverviewModel::setSelectedRecordingTriggerMode(const QString& name) {
     rebuild();
 }
 
-void ReadyOverviewModel::setHotkeyMonitoringActive(bool active) {
-    m_inputs.isHotkeyMonitoringActive = active;
-    rebuild();
-}
-
-void ReadyOverviewModel::setRuntimeState(const SessionState& state) {
-    m_inputs.runtimeState = state;
-    rebuild();
-}
-
-void ReadyOverviewModel::setFocusedTarget(const std::optional<FocusedTargetSnapshot>& target) {
-    m_inputs.focusedTarget = target;
-    rebuild();
-}
-
 void ReadyOverviewModel::setLastCaptureSummary(const QString& summary) {
     m_inputs.lastCaptureSummary = summary.isEmpty() ? std::nullopt : std::optional(summary);
-    rebuild();
-}
-
-void ReadyOverviewModel::setTranscriptionTelemetry(const TranscriptionTelemetrySnapshot& telemetry) {
-    m_inputs.transcriptionTelemetry = telemetry;
-    rebuild();
-}
-
-void ReadyOverviewModel::setDiagnosticsSnapshot(const DiagnosticsSnapshot& snapshot) {
-    m_inputs.diagnosticsSnapshot = snapshot;
     rebuild();
 }
 

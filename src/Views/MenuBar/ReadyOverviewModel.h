@@ -39,31 +39,39 @@ public:
     explicit ReadyOverviewModel(QObject* parent = nullptr);
 
     AppStrings strings() const { return m_inputs.strings; }
-    void setStrings(const AppStrings& strings);
+    void setStrings(const AppStrings& value) { assign(&ReadyOverviewInputs::strings, value); }
     QString backendName() const;
     void setSelectedTranscriptionBackend(const QString& name);
     QString accountStatusLabel() const { return m_inputs.accountStatusLabel; }
-    void setAccountStatusLabel(const QString& label);
+    void setAccountStatusLabel(const QString& value) { assign(&ReadyOverviewInputs::accountStatusLabel, value); }
     QString localRuntimeStatusLabel() const { return m_inputs.localRuntimeStatusLabel; }
-    void setLocalRuntimeStatusLabel(const QString& label);
+    void setLocalRuntimeStatusLabel(const QString& value) {
+        assign(&ReadyOverviewInputs::localRuntimeStatusLabel, value);
+    }
     QString localModelName() const;
     void setSelectedLocalModelID(const QString& name);
     HotkeyShortcut selectedHotkey() const { return m_inputs.selectedHotkey; }
-    void setSelectedHotkey(const HotkeyShortcut& hotkey);
+    void setSelectedHotkey(const HotkeyShortcut& value) { assign(&ReadyOverviewInputs::selectedHotkey, value); }
     QString triggerModeName() const;
     void setSelectedRecordingTriggerMode(const QString& name);
     bool isHotkeyMonitoringActive() const { return m_inputs.isHotkeyMonitoringActive; }
-    void setHotkeyMonitoringActive(bool active);
+    void setHotkeyMonitoringActive(bool value) { assign(&ReadyOverviewInputs::isHotkeyMonitoringActive, value); }
     SessionState runtimeState() const { return m_inputs.runtimeState; }
-    void setRuntimeState(const SessionState& state);
+    void setRuntimeState(const SessionState& value) { assign(&ReadyOverviewInputs::runtimeState, value); }
     std::optional<FocusedTargetSnapshot> focusedTarget() const { return m_inputs.focusedTarget; }
-    void setFocusedTarget(const std::optional<FocusedTargetSnapshot>& target);
+    void setFocusedTarget(const std::optional<FocusedTargetSnapshot>& value) {
+        assign(&ReadyOverviewInputs::focusedTarget, value);
+    }
     QString lastCaptureSummary() const { return m_inputs.lastCaptureSummary.value_or(QString()); }
     void setLastCaptureSummary(const QString& summary);
     TranscriptionTelemetrySnapshot transcriptionTelemetry() const { return m_inputs.transcriptionTelemetry; }
-    void setTranscriptionTelemetry(const TranscriptionTelemetrySnapshot& telemetry);
+    void setTranscriptionTelemetry(const TranscriptionTelemetrySnapshot& value) {
+        assign(&ReadyOverviewInputs::transcriptionTelemetry, value);
+    }
     DiagnosticsSnapshot diagnosticsSnapshot() const { return m_inputs.diagnosticsSnapshot; }
-    void setDiagnosticsSnapshot(const DiagnosticsSnapshot& snapshot);
+    void setDiagnosticsSnapshot(const DiagnosticsSnapshot& value) {
+        assign(&ReadyOverviewInputs::diagnosticsSnapshot, value);
+    }
 
     QVariantList rows() const { return m_rows; }
     bool isRecording() const { return m_inputs.runtimeState.kind() == SessionState::Kind::recording; }
@@ -72,6 +80,11 @@ Q_SIGNALS:
     void rowsChanged();
 
 private:
+    template <typename T>
+    void assign(T ReadyOverviewInputs::*field, const T& value) {
+        m_inputs.*field = value;
+        rebuild();
+    }
     void rebuild();
 
     ReadyOverviewInputs m_inputs;
