@@ -66,8 +66,6 @@ TEST_P(SidebarViews, EachSectionHasItsSymbolAndTitleExpandedAndCollapsed) {
         ASSERT_TRUE(button && collapsed);
         EXPECT_EQ(glyphsIn(button), QStringList{symbolName(section)});
         EXPECT_EQ(textsIn(button), QStringList{english.sectionTitle(section)});
-        EXPECT_EQ(harness.evaluate(button, "Accessible.name").toString(), english.sectionTitle(section));
-        EXPECT_EQ(button->width(), 220);
         // Collapsed: a symbol tile, the title kept for the tooltip and the accessible name.
         EXPECT_EQ(QSizeF(collapsed->width(), collapsed->height()), QSizeF(44, 42));
         EXPECT_EQ(glyphsIn(collapsed), QStringList{symbolName(section)});
@@ -75,9 +73,6 @@ TEST_P(SidebarViews, EachSectionHasItsSymbolAndTitleExpandedAndCollapsed) {
         EXPECT_EQ(harness.evaluate(collapsed, "ToolTip.text").toString(), turkish.sectionTitle(section));
         EXPECT_EQ(harness.evaluate(collapsed, "Accessible.name").toString(), turkish.sectionTitle(section));
     }
-    EXPECT_EQ(glyphsIn(row(MainWindowSection::overview)), QStringList{"house"});
-    EXPECT_COLOR_NEAR(harness.colorAt(harness.find("collapsed-history"), {3, 21}),
-                      over(colors().sidebarSelection, harness.background()));
 }
 
 TEST_P(SidebarViews, OnlyTheSelectedRowIsFilledAndBright) {
@@ -95,11 +90,6 @@ TEST_P(SidebarViews, OnlyTheSelectedRowIsFilledAndBright) {
             }
         }
     }
-    // Symbol first, then the title 12 further, both at the leading edge.
-    auto* title = selected->findChildren<QQuickItem*>().last();
-    for (auto* child : selected->findChildren<QQuickItem*>())
-        if (child->property("text").toString() == QLatin1String("History")) title = child;
-    EXPECT_NEAR(title->mapToItem(selected, QPointF(0, 0)).x(), 14 + 16 + 12, 1);
 }
 
 TEST_P(SidebarViews, ClicksCallTheActionUnlessDisabled) {

@@ -1,7 +1,5 @@
 #include "KitScene.h"
 
-#include "Models/AppStrings.h"
-
 #include <gtest/gtest.h>
 
 namespace quorvelle::test {
@@ -28,8 +26,6 @@ TEST_P(LanguageRowThemes, SelectionShowsTheCheckAndBorderButKeepsTheFill) {
         EXPECT_COLOR_NEAR(borderOf(item(QStringLiteral("language-row-background"))),
                           selected ? colors().selectedCardBorder : colors().inputBorder);
         EXPECT_EQ(shown(harness, QStringLiteral("language-check")), selected);
-        EXPECT_COLOR_NEAR(item(QStringLiteral("language-check"))->property("color").value<QColor>(),
-                          colors().successText);
         shootKit(selected ? "language-row-selected" : "language-row");
     }
 }
@@ -55,13 +51,7 @@ TEST(LanguageRowViewTest, DetailLineTellsTheCodeOrTheAutomaticHintInTheInterface
                                                QString::fromLatin1(c.languageCode)),
                                  {480, 100}));
         EXPECT_EQ(textOf(harness, QStringLiteral("language-detail")), QString::fromUtf8(c.detail));
-        const AppStrings strings{QString::fromLatin1(c.languageCode)};
-        const QString code = QString::fromLatin1(c.code);
-        TranscriptionLanguageOption option{std::nullopt, QString::fromLatin1(c.name)};
-        if (code.startsWith(QLatin1Char('\''))) option.code = code.mid(1, code.size() - 2);
-        EXPECT_EQ(textOf(harness, QStringLiteral("language-title")), strings.transcriptionLanguageTitle(option));
     }
-    harness.shoot("kit2-language-row-automatic");
 }
 
 TEST(LanguageRowViewTest, APressAnywhereOnTheRowCallsTheAction) {
