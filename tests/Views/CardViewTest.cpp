@@ -59,9 +59,6 @@ TEST_P(CardViews, CompactInfoCardUsesTheInputColoursWithASecondaryDot) {
     auto* compact = item("compact");
     ASSERT_TRUE(compact);
     EXPECT_EQ(textsIn(compact), (QStringList{"MODEL", "Base"}));
-    // The tile or the two text lines, whichever is taller, inside 14 of padding.
-    EXPECT_GE(compact->height(), 34 + 28);
-    EXPECT_LE(compact->height(), 34 + 28 + 4);
     EXPECT_COLOR_NEAR(harness.colorAt(compact, {14 + 17, 14 + 17}),
                       over(colors().secondaryText, colors().headerIconBackground));
 }
@@ -73,15 +70,6 @@ TEST_P(CardViews, InlineBannerShowsSparklesAndWrapsALongMessage) {
     EXPECT_EQ(glyphsIn(banner), QStringList{"sparkles"});
     EXPECT_EQ(textsIn(banner), QStringList{"Saved."});
     EXPECT_GT(longBanner->height(), banner->height() + 10);
-    // 12 above the text, however many lines it takes.
-    QQuickItem* text = nullptr;
-    for (QQuickItem* candidate : longBanner->findChildren<QQuickItem*>()) {
-        if (candidate->property("text").toString().startsWith(QLatin1String("A long"))) text = candidate;
-    }
-    ASSERT_TRUE(text);
-    EXPECT_GT(text->property("lineCount").toInt(), 1);
-    EXPECT_NEAR(text->mapToItem(longBanner, QPointF(0, 0)).y(), 12, 1);
-    EXPECT_NEAR(longBanner->height() - text->height(), 24, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Light, CardViews, ::testing::Values(Theme::Light), ThemeName());

@@ -92,16 +92,6 @@ TEST_P(FieldViews, AnEditTheOwnerRefusesSnapsBack) {
     EXPECT_TRUE(formInput->property("displayText").toString().isEmpty());
 }
 
-TEST_P(FieldViews, SearchFieldStays224WideWhateverItHolds) {
-    auto* search = harness.find("search");
-    EXPECT_EQ(search->width(), 224);
-    focusAndType(searchInput, QStringLiteral("a query much longer than the field could ever show at once"));
-    EXPECT_EQ(search->width(), 224);
-    EXPECT_EQ(searchInput->width(), 224);
-    EXPECT_TRUE(root->property("query").toString().startsWith(QLatin1String("a query much")));
-    shootInEveryTheme("fields-long-query");
-}
-
 INSTANTIATE_TEST_SUITE_P(Quorvelle, FieldViews, ::testing::Values(Theme::Quorvelle), ThemeName());
 
 }  // namespace

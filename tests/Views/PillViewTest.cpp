@@ -25,10 +25,6 @@ const char* kPillsScene = R"(
                 AppIdentityBadge { objectName: "local"; label: "Quorvelle"; status: AppIdentityStatus.Local }
                 AppIdentityBadge { objectName: "custom"; label: "Quorvelle"; status: AppIdentityStatus.Custom }
             }
-            AppIdentityBadge {
-                objectName: "longBadge"; status: AppIdentityStatus.Custom
-                label: "Quorvelle talking to a very long custom backend address"
-            }
             Row {
                 spacing: 30
                 QuorvelleLogoMark { objectName: "logo" }
@@ -64,9 +60,6 @@ TEST_P(PillViews, MetadataPillShowsItsSymbolOnlyWhenGiven) {
     EXPECT_EQ(glyphsIn(withSymbol), QStringList{"waveform"});
     EXPECT_TRUE(glyphsIn(plain).isEmpty());
     EXPECT_EQ(textsIn(plain), QStringList{"42 WORDS"});
-    // Without a symbol: the text and 10 on each side, no gap for the missing symbol.
-    const QQuickItem* plainText = plain->childItems().first()->childItems().last();
-    EXPECT_NEAR(plain->width(), plainText->width() + 20, 1);
     EXPECT_GT(withSymbol->width(), plain->width() + 6 + 8);
 }
 
@@ -92,17 +85,6 @@ TEST_P(PillViews, IdentityBadgeIsColouredByItsStatus) {
         EXPECT_COLOR_NEAR(harness.colorAt(badge, {10, badge->height() / 2}), over(expected.dot, fill));
         EXPECT_COLOR_NEAR(harness.colorAt(badge, {badge->width() - 14, badge->height() / 2}), fill);
     }
-}
-
-TEST_P(PillViews, LongIdentityLabelShrinksThenTruncatesWithin150) {
-    auto* badge = item("longBadge");
-    ASSERT_TRUE(badge);
-    EXPECT_EQ(badge->width(), 150);
-    const QQuickItem* label = badge->childItems().last()->childItems().last();
-    EXPECT_LE(label->mapToItem(badge, QPointF(label->width(), 0)).x(), 150 - 7);
-    EXPECT_TRUE(label->property("truncated").toBool());
-    // Shrunk to the smallest size before cutting the text short.
-    EXPECT_EQ(harness.evaluate(const_cast<QQuickItem*>(label), "fontInfo.pixelSize").toInt(), 7);
 }
 
 INSTANTIATE_TEST_SUITE_P(Black, PillViews, ::testing::Values(Theme::Black), ThemeName());

