@@ -80,7 +80,7 @@ TEST_F(RuntimeTest, HandsTheEngineTheNormalisedLanguageAndPrompt) {
         engine->runs.append(speech(QStringLiteral("ok")));
         EXPECT_EQ(transcribe(Model::smallMultilingual, Mode::cpu, c.language, c.prompt), QStringLiteral("ok"));
     }
-    const QList<test::RecordedRun> runs = engine->recordedRuns();
+    const QList<test::RecordedRun> runs = engine->recordedRuns;
     ASSERT_EQ(runs.size(), cases.size());
     for (qsizetype i = 0; i < cases.size(); ++i) {
         const WhisperFullParams& p = runs[i].params;
@@ -98,7 +98,7 @@ TEST_F(RuntimeTest, LeavesOneProcessorFreeButUsesAtLeastOneThread) {
         makeRuntime(processors);
         engine->runs.append(speech(QStringLiteral("ok")));
         transcribe();
-        EXPECT_EQ(engine->recordedRuns().last().params.nThreads, threads) << processors;
+        EXPECT_EQ(engine->recordedRuns.last().params.nThreads, threads) << processors;
     }
 }
 
@@ -106,19 +106,19 @@ TEST_F(RuntimeTest, ReusesTheLoadedModelOnlyWhileModelPathAndModeStayTheSame) {
     engine->runFromSamples = [](const std::vector<float>&) { return speech(QStringLiteral("ok")); };
     transcribe(Model::smallMultilingual, Mode::cpu);
     transcribe(Model::smallMultilingual, Mode::cpu);
-    EXPECT_EQ(engine->loads().size(), 1);
+    EXPECT_EQ(engine->loads.size(), 1);
 
     transcribe(Model::smallMultilingual, Mode::accelerated);  // mode changed
     transcribe(Model::baseMultilingual, Mode::accelerated);   // model changed
     transcribe(Model::baseMultilingual, Mode::accelerated, std::nullopt, std::nullopt,
                QStringLiteral("/elsewhere/ggml-base.bin"));  // path changed
-    const QList<test::RecordedLoad> loads = engine->loads();
+    const QList<test::RecordedLoad> loads = engine->loads;
     ASSERT_EQ(loads.size(), 4);
-    EXPECT_EQ(engine->freedSerials(), (QList<int>{1, 2, 3}));
+    EXPECT_EQ(engine->freedSerials, (QList<int>{1, 2, 3}));
     EXPECT_EQ(loads[0].params, (WhisperContextParams{false, false}));
     EXPECT_EQ(loads[1].params, (WhisperContextParams{true, false}));
     EXPECT_EQ(loads[3].path, QStringLiteral("/elsewhere/ggml-base.bin"));
-    const QList<test::RecordedRun> runs = engine->recordedRuns();
+    const QList<test::RecordedRun> runs = engine->recordedRuns;
     EXPECT_EQ(runs[1].contextSerial, 1);
     EXPECT_EQ(runs[4].contextSerial, 4);
 }
@@ -128,7 +128,7 @@ TEST_F(RuntimeTest, FallsBackToTheProcessorAndKeepsTheRequestedModeForReuse) {
     engine->runFromSamples = [](const std::vector<float>&) { return speech(QStringLiteral("ok")); };
     EXPECT_EQ(transcribe(Model::smallMultilingual, Mode::accelerated), QStringLiteral("ok"));
     EXPECT_EQ(transcribe(Model::smallMultilingual, Mode::accelerated), QStringLiteral("ok"));
-    const QList<test::RecordedLoad> loads = engine->loads();
+    const QList<test::RecordedLoad> loads = engine->loads;
     ASSERT_EQ(loads.size(), 2);
     EXPECT_EQ(loads[0].params, (WhisperContextParams{true, false}));
     EXPECT_EQ(loads[1].params, (WhisperContextParams{false, false}));
@@ -139,11 +139,11 @@ TEST_F(RuntimeTest, AFailedLoadLeavesNoModelAndIsTriedAgainNextTime) {
     const QString title = localModelDescriptor(Model::largeV3).title;
     EXPECT_EQ(transcribeFailing<LocalTranscriptionRuntimeError>(Model::largeV3, Mode::accelerated),
               LocalTranscriptionRuntimeError::modelLoadFailed(title));
-    EXPECT_EQ(engine->loads().size(), 2);  // accelerated, then the processor
+    EXPECT_EQ(engine->loads.size(), 2);  // accelerated, then the processor
     EXPECT_EQ(transcribeFailing<LocalTranscriptionRuntimeError>(Model::largeV3, Mode::cpu),
               LocalTranscriptionRuntimeError::modelLoadFailed(title));
-    EXPECT_EQ(engine->loads().size(), 3);  // no second try on the processor
-    EXPECT_TRUE(engine->recordedRuns().isEmpty());
+    EXPECT_EQ(engine->loads.size(), 3);  // no second try on the processor
+    EXPECT_TRUE(engine->recordedRuns.isEmpty());
 }
 
 TEST_F(RuntimeTest, FailuresOfTheRunAndOfTheClip) {
@@ -155,7 +155,7 @@ TEST_F(RuntimeTest, FailuresOfTheRunAndOfTheClip) {
     // The model stays loaded for the next call.
     engine->runs.append(speech(QStringLiteral("after")));
     EXPECT_EQ(transcribe(), QStringLiteral("after"));
-    EXPECT_EQ(engine->loads().size(), 1);
+    EXPECT_EQ(engine->loads.size(), 1);
 
     // A clip without samples, or one that is no WAV file, never reaches the engine.
     EXPECT_EQ(transcribeFailing<QuorvelleError>(Model::smallMultilingual, Mode::cpu, test::wavClip({})),
@@ -164,7 +164,7 @@ TEST_F(RuntimeTest, FailuresOfTheRunAndOfTheClip) {
     notWav.data.replace(0, 4, "RIFX");
     EXPECT_EQ(transcribeFailing<QuorvelleError>(Model::smallMultilingual, Mode::cpu, notWav),
               QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
-    EXPECT_EQ(engine->recordedRuns().size(), 2);
+    EXPECT_EQ(engine->recordedRuns.size(), 2);
 }
 
 TEST_F(RuntimeTest, PassesTheEnginesSegmentsAndLanguageToTheAssembly) {
@@ -266,16 +266,16 @@ TEST_F(RuntimeTest, RunsOneJobAtATimeAndResumesEachCallerOnItsOwnThread) {
     QCoro::Task<QString> second = dictation(*runtime, 2, resumedOn);
 
     engine->entered.acquire();  // the first job is inside the engine
-    EXPECT_EQ(engine->recordedRuns().size(), 1);
+    EXPECT_EQ(engine->recordedRuns.size(), 1);
     engine->proceed.release();
     engine->entered.acquire();  // only now does the second one start
     engine->proceed.release();
 
     EXPECT_EQ(test::runTask(std::move(first)), QStringLiteral("text 1"));
     EXPECT_EQ(test::runTask(std::move(second)), QStringLiteral("text 2"));
-    EXPECT_EQ(engine->maxConcurrentRuns(), 1);
+    EXPECT_EQ(engine->maxConcurrentRuns, 1);
     EXPECT_EQ(resumedOn, (QList<QThread*>{callerThread, callerThread}));
-    EXPECT_EQ(engine->loads().size(), 1);
+    EXPECT_EQ(engine->loads.size(), 1);
 }
 
 TEST_F(RuntimeTest, AStopAbortsTheRunningJobAndSkipsAQueuedOne) {
@@ -296,16 +296,16 @@ TEST_F(RuntimeTest, AStopAbortsTheRunningJobAndSkipsAQueuedOne) {
     EXPECT_THROW(test::runTask(std::move(first)), CancellationError);
     EXPECT_THROW(test::runTask(std::move(second)), CancellationError);
     // The engine was told to stop through its abort callback, and the queued job never reached it.
-    EXPECT_EQ(engine->abortedRuns(), 1);
-    EXPECT_EQ(engine->recordedRuns().size(), 1);
+    EXPECT_EQ(engine->abortedRuns, 1);
+    EXPECT_EQ(engine->recordedRuns.size(), 1);
 }
 
 TEST_F(RuntimeTest, ReleasingTheRuntimeFreesTheLoadedModel) {
     engine->runs.append(speech(QStringLiteral("ok")));
     transcribe();
-    EXPECT_TRUE(engine->freedSerials().isEmpty());
+    EXPECT_TRUE(engine->freedSerials.isEmpty());
     runtime.reset();
-    EXPECT_EQ(engine->freedSerials(), (QList<int>{1}));
+    EXPECT_EQ(engine->freedSerials, (QList<int>{1}));
 }
 
 TEST(RuntimeAvailability, DependsOnTheEngineAndItsSystemReport) {
@@ -327,7 +327,7 @@ TEST(RuntimeAvailability, DependsOnTheEngineAndItsSystemReport) {
     engine->systemInfo = QStringLiteral(" \n\t");
     EXPECT_EQ(runtime.availability(),
               LocalRuntimeAvailability::unavailable(QStringLiteral("embedded engine bootstrap basarisiz")));
-    EXPECT_TRUE(engine->loads().isEmpty());
+    EXPECT_TRUE(engine->loads.isEmpty());
 }
 
 }  // namespace
