@@ -19,6 +19,7 @@ TEST(DeviceInformation, PrettyNameOfOSRelease) {
         {"PRETTY_NAME=\"First\"\nPRETTY_NAME=\"Second\"", QStringLiteral("Second")},
         {"# PRETTY_NAME=\"commented\"\nNAME=Other", std::nullopt},
         {"PRETTY_NAME=\"\"", std::nullopt},
+        {"PRETTY_NAME=Arch Linux\n", QStringLiteral("Arch Linux")},
         {"PRETTY_NAME=\"", QStringLiteral("\"")},
     };
     for (const auto& c : cases) {

@@ -79,7 +79,13 @@ TEST_F(BackendTransportTests, EveryStatusFrom200To299IsASuccessAndPathsReplaceTh
 
 TEST_F(BackendTransportTests, RetryAfterGivesWholeSecondsOfAtLeastOneFromTheFirstUsableField) {
     const QList<QPair<QByteArray, std::optional<qint64>>> rows = {
-        {"0", 1}, {"  30  ", 30}, {"-3", 1}, {"Wed, 21 Oct 2015 07:28:00 GMT", std::nullopt}, {"1.5", std::nullopt},
+        {"0", 1},
+        {"  30  ", 30},
+        {"+5", 5},
+        {"-3", 1},
+        {"Wed, 21 Oct 2015 07:28:00 GMT", std::nullopt},
+        {"1.5", std::nullopt},
+        {"   ", std::nullopt},
     };
     for (const auto& [value, seconds] : rows) {
         SCOPED_TRACE(value.toStdString());
@@ -111,7 +117,10 @@ TEST_F(BackendTransportTests, SilenceTimesOutWhileADroppedConnectionIsANetworkFa
     // No HTTP status and a Qt error past the transport ones (a file address refuses a POST).
     client = std::make_unique<BackendAPIClient>(&manager, QUrl(QStringLiteral("file:///nowhere/")), testOptions());
     EXPECT_EQ(refreshFailure(), QuorvelleError(Case::unexpectedRuntimeFailure));
-    EXPECT_EQ(client->lastRequestDiagnosticContext()->errorCode, "UNEXPECTED_RUNTIME_FAILURE");
+    const auto unanswered = client->lastRequestDiagnosticContext();
+    ASSERT_TRUE(unanswered.has_value());
+    EXPECT_EQ(unanswered->statusCode, std::nullopt);
+    EXPECT_EQ(unanswered->errorCode, "UNEXPECTED_RUNTIME_FAILURE");
 }
 
 TEST_F(BackendTransportTests, APlainGetThatIsNeverAnsweredFailsAndAStoppedOneIsCancelled) {

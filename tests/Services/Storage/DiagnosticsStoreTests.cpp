@@ -107,6 +107,7 @@ TEST_F(DiagnosticsStoreTest, AnUndecodableListIsReadAsEmptyAndReplacedOnlyByARec
         DefaultsValue(QByteArray(
             R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","timestamp":1,"level":"fatal","code":"c","message":"m"}])")),
         DefaultsValue(QStringLiteral("[]")),
+        DefaultsValue(QByteArray(R"([{"timestamp":1,"level":"info","code":"c","message":"m"}])")),
         DefaultsValue(
             QByteArray(R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","level":"info","code":"c","message":"m"}])")),
     };
