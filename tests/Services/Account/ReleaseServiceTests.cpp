@@ -149,7 +149,7 @@ TEST_F(ReleaseServiceTest, UpdateCheckComparesWithTheRunningProgram) {
 
     // An address that does not parse, or is no web address, is left out; a missing one fails the check.
     for (const QByteArray& address :
-         {QByteArray("q.deb"), QByteArray("file:///etc/passwd"), QByteArray("https:q.deb")}) {
+         {QByteArray("not a url"), QByteArray("q.deb"), QByteArray("file:///etc/passwd"), QByteArray("https:q.deb")}) {
         server.clearScript();
         server.respond("GET", kLatest,
                        FakeResponse::json(200, R"({"version":"2","build":"1","download_url":")" + address + "\"}"));

@@ -332,6 +332,14 @@ TEST_F(CloudClientTest, OtherFailuresAreReportedOnceAndNotRetried) {
     EXPECT_TRUE(reports().isEmpty());
 }
 
+TEST_F(CloudClientTest, AFailingPauseIsReportedAndThrownAsItCame) {
+    pauseFailure = std::make_exception_ptr(std::runtime_error("timer refused"));
+    answerUploads({providerUnavailable()});
+    EXPECT_STREQ(transcribeFailing<std::runtime_error>().what(), "timer refused");
+    ASSERT_EQ(reports().size(), 1);
+    EXPECT_EQ(reports()[0].value(QStringLiteral("error_name")).toString(), QStringLiteral("runtime_error"));
+}
+
 TEST_F(CloudClientTest, AStoppedCallEndsAsCancellationAndReportsNothing) {
     // Stopped during the pause between two attempts.
     pauseFailure = std::make_exception_ptr(CancellationError());
