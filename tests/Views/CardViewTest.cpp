@@ -40,33 +40,23 @@ protected:
     void SetUp() override { ASSERT_TRUE(loadScene(kCardsScene, {640, 620}, "cards")); }
 };
 
-TEST_P(CardViews, PageHeaderShowsSymbolTitleSubtitleAndTrailingView) {
+TEST_P(CardViews, ShowTheirTextsSymbolsAndTrailingViewAndABannerWraps) {
     auto* header = item("header");
-    auto* title = item("main-window-page-title");
-    ASSERT_TRUE(header && title);
-    EXPECT_EQ(textsIn(header), (QStringList{"Overview", "Usage and recent activity"}));
-    EXPECT_EQ(glyphsIn(header), QStringList{"house"});
-    EXPECT_EQ(harness.evaluate(title, "Accessible.name").toString(), QStringLiteral("Overview"));
-
-    // The trailing view ends at the card's inner right edge.
     auto* trailing = item("trailing");
-    ASSERT_TRUE(trailing);
-    const QPointF trailingEnd = trailing->mapToItem(header, QPointF(trailing->width(), 0));
-    EXPECT_NEAR(trailingEnd.x(), header->width() - 24, 1);
-}
-
-TEST_P(CardViews, CompactInfoCardUsesTheInputColoursWithASecondaryDot) {
     auto* compact = item("compact");
-    ASSERT_TRUE(compact);
-    EXPECT_EQ(textsIn(compact), (QStringList{"MODEL", "Base"}));
-    EXPECT_COLOR_NEAR(harness.colorAt(compact, {14 + 17, 14 + 17}),
-                      over(colors().secondaryText, colors().headerIconBackground));
-}
-
-TEST_P(CardViews, InlineBannerShowsSparklesAndWrapsALongMessage) {
     auto* banner = item("banner");
     auto* longBanner = item("longBanner");
-    ASSERT_TRUE(banner && longBanner);
+    ASSERT_TRUE(header && trailing && compact && banner && longBanner);
+    EXPECT_EQ(textsIn(header), (QStringList{"Overview", "Usage and recent activity"}));
+    EXPECT_EQ(glyphsIn(header), QStringList{"house"});
+    EXPECT_EQ(harness.evaluate(item("main-window-page-title"), "Accessible.name").toString(),
+              QStringLiteral("Overview"));
+    // The trailing view ends at the card's inner right edge.
+    EXPECT_NEAR(trailing->mapToItem(header, QPointF(trailing->width(), 0)).x(), header->width() - 24, 1);
+    EXPECT_EQ(textsIn(compact), (QStringList{"MODEL", "Base"}));
+    // The compact card's dot is the secondary text over the tile.
+    EXPECT_COLOR_NEAR(harness.colorAt(compact, {14 + 17, 14 + 17}),
+                      over(colors().secondaryText, colors().headerIconBackground));
     EXPECT_EQ(glyphsIn(banner), QStringList{"sparkles"});
     EXPECT_EQ(textsIn(banner), QStringList{"Saved."});
     EXPECT_GT(longBanner->height(), banner->height() + 10);

