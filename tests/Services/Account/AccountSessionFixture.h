@@ -42,17 +42,6 @@ inline FakeResponse registeredAnswer(const QByteArray& deviceID) {
     return FakeResponse::json(201, R"({"status":"registered","device":{"id":")" + deviceID + R"("}})");
 }
 
-// The error a task ends with; none when it succeeds.
-template <typename Error, typename T>
-std::optional<Error> failureOf(QCoro::Task<T> task) {
-    try {
-        runTask(std::move(task));
-    } catch (const Error& error) {
-        return error;
-    }
-    return std::nullopt;
-}
-
 class AccountSessionFixture {
 protected:
     void build(std::shared_ptr<SecretItemStoring> itemStore) {

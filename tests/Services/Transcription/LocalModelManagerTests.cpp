@@ -99,15 +99,10 @@ protected:
     QByteArray registryBytes() const { return readFile(QDir(base).filePath(QStringLiteral("local-models.json"))); }
 
     template <typename Error>
-    Error downloadFailing(ApplicationSupportLocalModelManager& manager, Model model,
-                          LocalModelManaging::DownloadProgress progress = {}, std::stop_token stop = {}) {
-        try {
-            test::runTask(manager.download(model, std::move(progress), stop));
-        } catch (const Error& error) {
-            return error;
-        }
-        ADD_FAILURE() << "expected the download to fail";
-        throw std::logic_error("no error");
+    std::optional<Error> downloadFailing(ApplicationSupportLocalModelManager& manager, Model model,
+                                         LocalModelManaging::DownloadProgress progress = {},
+                                         std::stop_token stop = {}) {
+        return test::failureOf<Error>(manager.download(model, std::move(progress), stop));
     }
 };
 
@@ -208,7 +203,7 @@ TEST_F(LocalModelManagerTest, FailedDownloadsLeaveTheInstalledModelTheRegistryAn
          }},
         {"dropped", FakeResponse::dropConnection(), true,
          [&] {
-             EXPECT_EQ(downloadFailing<WebRequestError>(*manager, Model::tinyMultilingual).errorCase(),
+             EXPECT_EQ(downloadFailing<WebRequestError>(*manager, Model::tinyMultilingual)->errorCase(),
                        WebRequestError::Case::transportFailure);
          }},
     };
@@ -269,11 +264,12 @@ TEST_F(LocalModelManagerTest, ABodyShorterThanItsDeclaredLengthIsAnInterruptedTr
             base);
         const QString staging = modelPath(Model::baseMultilingual) + ".download";
         bool sawStagingFile = false;
-        const WebRequestError interrupted = downloadFailing<WebRequestError>(
+        const auto interrupted = downloadFailing<WebRequestError>(
             manager, Model::baseMultilingual,
             [&](qint64, qint64) { sawStagingFile = sawStagingFile || QFile::exists(staging); });
         EXPECT_TRUE(sawStagingFile);
-        EXPECT_EQ(interrupted.networkError(), QNetworkReply::RemoteHostClosedError);
+        ASSERT_TRUE(interrupted);
+        EXPECT_EQ(interrupted->networkError(), QNetworkReply::RemoteHostClosedError);
         EXPECT_FALSE(QFile::exists(staging));
         EXPECT_FALSE(QFile::exists(modelPath(Model::baseMultilingual)));
         EXPECT_TRUE(manager.loadRecords().isEmpty());
@@ -288,7 +284,7 @@ TEST_F(LocalModelManagerTest, AStopRequestCancelsTheTransfer) {
         &network, std::make_shared<FixedRuntime>(),
         [&](Model model) { return localModelDescriptor(model, {silentHost.url(QStringLiteral("/owner"))}); }, base);
     QObject::connect(&silentHost, &FakeBackendServer::requestReceived, [&] { stop.request_stop(); });
-    downloadFailing<CancellationError>(manager, Model::largeV3, {}, stop.get_token());
+    EXPECT_TRUE(downloadFailing<CancellationError>(manager, Model::largeV3, {}, stop.get_token()));
     EXPECT_FALSE(QFile::exists(modelPath(Model::largeV3) + ".download"));
 }
 
@@ -297,8 +293,9 @@ TEST_F(LocalModelManagerTest, AModelThatCannotBeMovedIntoPlaceIsReportedAndNotRe
     // A folder with content in the model's place: rename(2) refuses to replace it.
     QDir().mkpath(modelPath(Model::mediumMultilingual) + "/inside");
     serve(Model::mediumMultilingual, "medium model");
-    const LocalModelFileError error = downloadFailing<LocalModelFileError>(*manager, Model::mediumMultilingual);
-    EXPECT_EQ(error.errorCase(), LocalModelFileError::Case::moveFailed);
+    const auto error = downloadFailing<LocalModelFileError>(*manager, Model::mediumMultilingual);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->errorCase(), LocalModelFileError::Case::moveFailed);
     EXPECT_TRUE(QFileInfo(modelPath(Model::mediumMultilingual) + "/inside").isDir());
     EXPECT_FALSE(QFile::exists(modelPath(Model::mediumMultilingual) + ".download"));
     EXPECT_TRUE(manager->loadRecords().isEmpty());
