@@ -68,7 +68,6 @@ TEST_F(RuntimeTest, HandsTheEngineTheNormalisedLanguageAndPrompt) {
         {QStringLiteral("  EN \n"), QStringLiteral("  Be brief.  "), "en", QByteArray("Be brief.")},
         {QStringLiteral(""), QStringLiteral(" \n\t "), "auto", std::nullopt},
         {QStringLiteral("   "), longPrompt, "auto", QString(900, QLatin1Char('p')).toUtf8()},
-        {QStringLiteral("Tr"), QStringLiteral("Çok kısa"), "tr", QStringLiteral("Çok kısa").toUtf8()},
     };
     for (const Case& c : cases) {
         engine->runs.append(speech(QStringLiteral("ok")));
