@@ -110,20 +110,19 @@ Item {
         onDismissRequested: windowState.showingHotkeyCaptureSheet = false
     }
 
-    // Every showing of the window reads the stored settings again; a screen lower than the
-    // designed size gets a window that fits it, whose detail column scrolls.
+    // A screen lower than the designed size gets a window that fits it; the detail column scrolls.
+    ScreenFit {
+        window: root.Window.window
+        designedSize: root.designedSize
+    }
+
+    // Every showing of the window reads the stored settings again.
     Connections {
         target: root.Window.window
 
         function onVisibleChanged() {
-            if (!root.Window.window.visible)
-                return
-            root.viewModel.reloadSettings()
-            ScreenFit.fit(root.Window.window, root.designedSize)
-        }
-
-        function onScreenChanged() {
-            ScreenFit.fit(root.Window.window, root.designedSize)
+            if (root.Window.window.visible)
+                root.viewModel.reloadSettings()
         }
     }
 }
