@@ -90,6 +90,22 @@ void LocalModelsViewModel::clearLocalRunDetails() {
     publish(this, m_lastLocalDetectedLanguage, std::nullopt, &L::lastLocalDetectedLanguageChanged);
 }
 
+void LocalModelsViewModel::applyLocalRunReport(const LocalRunReport& report) {
+    using L = LocalModelsViewModel;
+    if (report.runtimeError)
+        publish(this, m_lastLocalRuntimeError, *report.runtimeError, &L::lastLocalRuntimeErrorChanged);
+    if (!report.diagnostics) return;
+    const std::optional<LocalTranscriptionDiagnostics>& diagnostics = *report.diagnostics;
+    publish(this, m_lastLocalSegmentCount, diagnostics ? std::optional(diagnostics->segmentCount) : std::nullopt,
+            &L::lastLocalSegmentCountChanged);
+    publish(this, m_lastLocalNoSpeechProbability,
+            diagnostics ? diagnostics->maxNoSpeechProbability : std::optional<double>(),
+            &L::lastLocalNoSpeechProbabilityChanged);
+    publish(this, m_lastLocalDetectedLanguage,
+            diagnostics ? diagnostics->detectedLanguageLabel : std::optional<QString>(),
+            &L::lastLocalDetectedLanguageChanged);
+}
+
 void LocalModelsViewModel::storeBackend(TranscriptionBackend backend) {
     m_settingsStore->userDefaults()->setString(
         QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ViewModel/DictationSettings.h"
+
 #include "Models/LocalModelStatus.h"
 #include "Models/LocalTranscriptionModelID.h"
 #include "Models/LocalWhisperAccelerationMode.h"
@@ -89,6 +91,8 @@ public:
     Q_INVOKABLE void setLocalWhisperAccelerationMode(quorvelle::LocalWhisperAccelerationMode mode);
     // Forgets the details of the last on-device run.
     void clearLocalRunDetails();
+    // What an on-device run left: each detail the report names is replaced, the others stay.
+    void applyLocalRunReport(const LocalRunReport& report);
 
 Q_SIGNALS:
     void selectedTranscriptionBackendChanged();

@@ -84,6 +84,19 @@ TEST_F(LocalModels, CancelledDownloadIsNoFailureAndLeavesANewerDownloadAlone) {
     EXPECT_EQ(message(), "Base model downloaded.");
 }
 
+TEST_F(LocalModels, AnOnDeviceRunReportReplacesOnlyTheDetailsItNames) {
+    LocalModelsViewModel& models = *make().localModels();
+    const LocalTranscriptionDiagnostics diagnostics{3, 0.4, 7, QStringLiteral("tr")};
+    Q_EMIT viewModel->session()->localRunReported({diagnostics, QStringLiteral("Model failed")});
+    EXPECT_EQ(models.lastLocalSegmentCount(), 3);
+    EXPECT_EQ(models.lastLocalDetectedLanguage(), QStringLiteral("tr"));
+    Q_EMIT viewModel->session()->localRunReported({std::nullopt, std::optional<QString>()});
+    EXPECT_EQ(models.lastLocalNoSpeechProbability(), 0.4);
+    EXPECT_EQ(models.lastLocalRuntimeError(), std::nullopt);
+    Q_EMIT viewModel->session()->localRunReported(LocalRunReport::cleared());
+    EXPECT_EQ(models.lastLocalSegmentCount(), std::nullopt);
+}
+
 TEST_F(LocalModels, DeleteKeepsTheRowWhenItFails) {
     fakes.localModels->install(M::tinyMultilingual);
     fakes.localModels->deleteOutcome.pushFailure(std::runtime_error("busy"));
