@@ -105,9 +105,22 @@ Item {
     HotkeyCaptureSheet {
         objectName: "hotkey-capture-sheet"
         transientParent: root.Window.window
-        viewModel: root.viewModel
         isPresented: windowState.showingHotkeyCaptureSheet
         onDismissRequested: windowState.showingHotkeyCaptureSheet = false
+
+        // The sheet reads its texts from the root and the shortcut from the preferences.
+        viewModel: QtObject {
+            readonly property var strings: root.viewModel.strings
+            readonly property var selectedHotkey: root.viewModel.preferences.selectedHotkey
+
+            function setHotkey(shortcut) {
+                root.viewModel.preferences.setHotkey(shortcut)
+            }
+
+            function reportHotkeyCaptureUnsupported(message) {
+                root.viewModel.preferences.reportHotkeyCaptureUnsupported(message)
+            }
+        }
     }
 
     // A screen lower than the designed size gets a window that fits it; the detail column scrolls.
