@@ -269,6 +269,10 @@ TEST_F(MainWindowViewTest, ShowingAgainReloadsTheSettingsAndASmallScreenGetsAScr
     QQuickItem* pills = item("sign-in-locked-features");
     const QPointF bottom = pills->mapToItem(detail, QPointF(0, pills->height()));
     EXPECT_LE(bottom.y(), detail->height());
+    // The sidebar keeps its footer and scrolls its sections instead.
+    QQuickItem* toggle = item("sidebar-collapse-toggle");
+    EXPECT_LE(toggle->mapToScene(QPointF(0, toggle->height())).y(), 420);
+    EXPECT_TRUE(item("sidebar-sections")->property("interactive").toBool());
 }
 
 }  // namespace
