@@ -21,6 +21,10 @@ AppViewModel::AppViewModel(const AppBootstrap& bootstrap, ViewModelEnvironment e
     connect(m_context, &ViewModelContext::inlineMessageChanged, this, &AppViewModel::inlineMessageChanged);
     connect(m_context, &ViewModelContext::stringsChanged, this, &AppViewModel::stringsChanged);
     connect(m_history, &HistoryViewModel::historyCleared, m_session, &SessionViewModel::forgetLastDelivery);
+    connect(m_session, &SessionViewModel::transcriptDelivered, m_history, &HistoryViewModel::appendTranscriptHistory);
+    connect(m_session, &SessionViewModel::localRunReported, m_localModels, &LocalModelsViewModel::applyLocalRunReport);
+    m_session->setDictationSettingsSource(
+        [this] { return collectDictationSettings(*m_preferences, *m_dictionary, *m_permissions, *m_localModels); });
     m_context->setDiagnosticsRefresher([this] { refreshDiagnosticsSnapshot(); });
     connect(m_permissions, &PermissionsViewModel::settingsReloadRequested, this, &AppViewModel::reloadSettings);
     connect(m_preferences, &PreferencesViewModel::hotkeyRestartRequested, this, &AppViewModel::restartHotkeyMonitoring);
@@ -30,6 +34,7 @@ AppViewModel::AppViewModel(const AppBootstrap& bootstrap, ViewModelEnvironment e
             &AppViewModel::microphoneSelectionChanged);
     connect(m_preferences, &PreferencesViewModel::selectedMicrophonePreferenceChanged, this,
             &AppViewModel::microphoneSelectionChanged);
+    m_context->setSettingsReloader([this] { reloadSettings(); });
 
     m_session->applyPreferredInputDevice(
         m_preferences->selectedMicrophonePreference().has_value()
@@ -43,6 +48,8 @@ AppViewModel::~AppViewModel() {
     // Jobs stop first; then the parts go while the context they refer to still exists.
     m_context->tasks().cancelAll();
     m_context->setDiagnosticsRefresher({});
+    m_context->setSettingsReloader({});
+    m_session->setDictationSettingsSource({});
     delete m_diagnostics;
     delete m_history;
     delete m_localModels;
@@ -68,7 +75,12 @@ void AppViewModel::reloadSettings() {
     m_permissions->reloadOnboardingStatus(hasStoredSession, m_localModels->selectedTranscriptionBackend(),
                                           m_localModels->isLocalModeReady());
     m_history->reloadHistory();
+    m_session->applyRuntimeReadiness(recordingReadinessPolicy().isRuntimeReady());
     refreshDiagnosticsSnapshot();
+}
+
+AccountCopy AppViewModel::accountCopy() const {
+    return m_account->accountCopy(m_localModels->selectedTranscriptionBackend());
 }
 
 RecordingReadinessPolicy AppViewModel::recordingReadinessPolicy() const {
@@ -115,7 +127,7 @@ void AppViewModel::refreshDiagnosticsSnapshot() {
 
 void AppViewModel::restartHotkeyMonitoring() {
     m_session->stopHotkeyMonitoring();
-    if (recordingReadinessPolicy().isRuntimeReady()) m_session->startHotkeyMonitoring(m_preferences->selectedHotkey());
+    if (recordingReadinessPolicy().isRuntimeReady()) m_session->startHotkeyMonitoring();
 }
 
 void AppViewModel::refreshInputDevices(bool showsMessage) {

@@ -81,6 +81,8 @@ public:
     Q_INVOKABLE void reloadSettings();
     // Rebuilds the whole diagnostics snapshot from the parts, the event log and the devices.
     Q_INVOKABLE void refreshDiagnosticsSnapshot();
+    // The account texts as they stand now.
+    AccountCopy accountCopy() const;
     // The readiness of dictation as it stands now.
     RecordingReadinessPolicy recordingReadinessPolicy() const;
 

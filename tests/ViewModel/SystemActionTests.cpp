@@ -45,14 +45,16 @@ protected:
         EXPECT_EQ(fakes.diagnostics->stored.first().message, message);
     }
 
-    // monitorCalls: what the monitor was asked after construction.
+    // monitorCalls: what the monitor was asked after construction (which registers it when ready).
     void expectHotkey(bool ready, const char* language, const HotkeyShortcut& hotkey, const QString& message,
-                      const QStringList& codes, const QStringList& monitorCalls, bool active) {
+                      const QStringList& codes, const QStringList& monitorCalls, bool active,
+                      bool refuseRegistration = false) {
         fakes.userDefaults->removeValue(QString::fromLatin1(SettingsKeys::selectedHotkey));
         fakes.makeReadyForCloudDictation();
         fakes.account->storedSession = ready;
         AppViewModel& vm = make(language);
         fakes.hotkeyMonitor->calls.clear();
+        if (refuseRegistration) fakes.hotkeyMonitor->startOutcome.pushFailure(HotkeyMonitorError({}, 10));
         const ActionOutcome outcome = run([&] { vm.preferences()->setHotkey(hotkey); });
         SCOPED_TRACE(message.toStdString());
         EXPECT_EQ(outcome.message, message);
@@ -149,18 +151,17 @@ TEST_F(SystemActions, HotkeyChangeRestartsTheMonitorOnlyWhenDictationCanRun) {
     const QStringList restart{"stopMonitoring", "startMonitoring(Control + Alt + R)"};
     const QStringList updated{"settings.hotkey.updated"};
     expectHotkey(true, "english", {49, 0x1800, QStringLiteral("Ctrl Alt Space")},
-                 "This hotkey is already active: Ctrl Alt Space.", {}, {}, false);
+                 "This hotkey is already active: Ctrl Alt Space.", {}, {}, true);
     expectHotkey(true, "english", {49, 0x1100, QStringLiteral("Control + Super + Space")},
                  "Super + Space masaustu aramasiyla cakisir. Suggestions: Control + Alt + Space, Control + Alt + "
                  "Return, Control + Alt + R.",
-                 {"settings.hotkey.validation_failed"}, {}, false);
+                 {"settings.hotkey.validation_failed"}, {}, true);
     EXPECT_EQ(fakes.diagnostics->stored.first().message, QStringLiteral("Super + Space masaustu aramasiyla cakisir."));
     expectHotkey(true, "turkish", controlAltR, "Hotkey güncellendi: Control + Alt + R.", updated, restart, true);
     expectHotkey(false, "english", controlAltR, "Hotkey updated: Control + Alt + R.", updated, {"stopMonitoring"},
                  false);
-    fakes.hotkeyMonitor->startOutcome.pushFailure(HotkeyMonitorError({}, 10));
     expectHotkey(true, "turkish", controlAltR, "Hotkey dinleyici başlatılamadı.",
-                 {"settings.hotkey.updated", "hotkey.monitor.start_failed"}, restart, false);
+                 {"settings.hotkey.updated", "hotkey.monitor.start_failed"}, restart, false, true);
 
     // The registered combination's presses reach the session on the main thread, from any thread.
     QSignalSpy presses(viewModel->session(), &SessionViewModel::hotkeyPressed);
