@@ -1,6 +1,7 @@
 #include "Support/PrivateFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -26,6 +27,15 @@ std::optional<QString> write(const QString& path, const QByteArray& bytes) {
     }
     if (!file.commit()) return file.errorString();
     return std::nullopt;
+}
+
+std::optional<QString> copy(const QString& source, const QString& target) {
+    if (QFileInfo(target).isDir()) return QStringLiteral("%1 is a folder").arg(target);
+    QFile input(source);
+    if (!input.open(QIODevice::ReadOnly)) return input.errorString();
+    const QByteArray bytes = input.readAll();
+    if (input.error() != QFileDevice::NoError) return input.errorString();
+    return write(target, bytes);
 }
 
 bool makeFolder(const QString& path) {

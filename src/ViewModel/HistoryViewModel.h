@@ -24,6 +24,8 @@ class HistoryViewModel : public QObject {
 
 public:
     HistoryViewModel(const AppBootstrap& services, ViewModelContext& context, QObject* parent = nullptr);
+    // The store behind the list; the history page exports it.
+    const std::shared_ptr<TranscriptHistoryStoring>& transcriptHistoryStore() const { return m_transcriptHistoryStore; }
 
     const QList<TranscriptHistoryEntry>& transcriptHistoryEntries() const { return m_transcriptHistoryEntries; }
     const OverviewMetricsSnapshot& overviewMetrics() const { return m_overviewMetrics; }

@@ -2,8 +2,14 @@
 
 namespace quorvelle::TranscriptHistoryCsv {
 
+QString neutralized(const QString& cell) {
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!cell.isEmpty() && formulaStarts.contains(cell.front())) return QLatin1Char('\'') + cell;
+    return cell;
+}
+
 QString row(const TranscriptHistoryEntry& entry) {
-    QString transcript = entry.transcript;
+    QString transcript = neutralized(entry.transcript);
     transcript.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     QString line = entry.completedAt.toUTC().toString(Qt::ISODate);
     line += QStringLiteral(",\"");

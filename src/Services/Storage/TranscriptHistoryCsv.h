@@ -13,8 +13,13 @@ namespace TranscriptHistoryCsv {
 
 inline constexpr const char* header = "completed_at,transcript,duration_seconds,word_count,completion_kind";
 
+// A cell a spreadsheet would run as a formula (starting with =, +, -, @, a tab or a carriage
+// return) behind a single quote, which spreadsheets show as text; any other cell unchanged.
+QString neutralized(const QString& cell);
+
 // One line: UTC time, the transcript always quoted (inner quotes doubled, commas and line breaks
-// kept), the duration with two decimals, the word count and the completion kind's case name.
+// kept, a formula neutralized), the duration with two decimals, the word count and the completion
+// kind's case name.
 QString row(const TranscriptHistoryEntry& entry);
 
 // The header and one row per entry, in the order given, joined by line feeds, none at the end.

@@ -46,6 +46,13 @@ constexpr std::array kTable{
     Entry{"lock.fill", "lock"},
     Entry{"chevron.left", "chevron_left"},
     Entry{"chevron.right", "chevron_right"},
+    Entry{"bolt", "bolt"},
+    Entry{"timer", "timer"},
+    Entry{"info.circle", "info_outline"},
+    Entry{"plus", "add"},
+    Entry{"tray.and.arrow.down", "save_alt"},
+    Entry{"arrow.clockwise", "refresh"},
+    Entry{"square.and.arrow.up", "ios_share"},
 };
 
 }  // namespace

@@ -1,0 +1,42 @@
+import QtQuick
+import QtQuick.Layouts
+import Quorvelle
+
+// The history rows of the overview and history pages, newest first, or the empty-history card.
+// Rows keep their own quick-add state across new dictations: they are keyed by the entry's id.
+ColumnLayout {
+    id: root
+
+    required property QtObject viewModel
+    required property MainWindowState windowState
+    property alias limit: rows.limit
+    property string emptyMessage
+
+    spacing: 10
+
+    HistoryRows {
+        id: rows
+        viewModel: root.viewModel
+    }
+
+    EmptyHistoryState {
+        objectName: "history-empty"
+        visible: rows.count === 0
+        message: root.emptyMessage
+    }
+
+    Repeater {
+        objectName: "history-rows"
+        model: rows
+
+        HistoryRowCard {
+            objectName: "history-row-" + model.id
+            languageCode: root.viewModel.languageCode
+            entry: ({ id: model.id, transcript: model.transcript, timestampLabel: model.timestampLabel,
+                      wordCountLabel: model.wordCountLabel, durationLabel: model.durationLabel,
+                      completionKindLabel: model.completionKindLabel,
+                      dictionaryActionTitle: model.dictionaryActionTitle })
+            saveToDictionaryAction: root.windowState.saveHistoryTermToDictionary
+        }
+    }
+}
