@@ -38,9 +38,9 @@ LocalRuntimeAvailability EmbeddedWhisperRuntime::availability() const {
 QCoro::Task<QString> EmbeddedWhisperRuntime::transcribe(CapturedAudioClip clip, LocalTranscriptionModelID modelID,
                                                         QString modelPath, std::optional<QString> languageCode,
                                                         LocalWhisperAccelerationMode accelerationMode,
-                                                        std::optional<QString> prompt) {
-    Job job{std::move(clip),         modelID,          std::move(modelPath),
-            std::move(languageCode), accelerationMode, std::move(prompt)};
+                                                        std::optional<QString> prompt, std::stop_token stopToken) {
+    Job job{std::move(clip),  modelID,           std::move(modelPath), std::move(languageCode),
+            accelerationMode, std::move(prompt), std::move(stopToken)};
     // Built outside the co_await expression: GCC 12 destroys temporaries made inside one twice.
     auto work = [this, job = std::move(job)] { return run(job); };
     QCoro::Task<QString> result = m_queue.run(std::move(work));
@@ -50,6 +50,8 @@ QCoro::Task<QString> EmbeddedWhisperRuntime::transcribe(CapturedAudioClip clip, 
 QString EmbeddedWhisperRuntime::run(const Job& job) {
     if (!m_engine) throw LocalTranscriptionRuntimeError::runtimeUnavailable(kRuntimeMissingReason);
     const QString title = localModelDescriptor(job.modelID).title;
+    // A job stopped while it waited in the queue loads no model.
+    if (job.stopToken.stop_requested()) throw LocalTranscriptionRuntimeError::transcriptionFailed(title);
 
     WhisperContext* context = obtainContext(job, title);
 
@@ -117,6 +119,7 @@ WhisperFullParams EmbeddedWhisperRuntime::parameters(const Job& job) const {
     params.tokenTimestamps = false;
     params.detectLanguage = false;
     params.noSpeechThold = kNoSpeechDecodeThreshold;
+    params.stopToken = job.stopToken;
 
     const QString language = job.languageCode.value_or(QString()).trimmed().toLower();
     params.language = language.isEmpty() ? QByteArray("auto") : language.toUtf8();

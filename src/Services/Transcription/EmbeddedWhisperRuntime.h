@@ -15,6 +15,7 @@
 
 #include <memory>
 #include <optional>
+#include <stop_token>
 
 namespace quorvelle {
 
@@ -34,10 +35,11 @@ public:
 
     // The transcript of the clip, trimmed and with its white space collapsed. Throws
     // LocalTranscriptionRuntimeError, the decoder's QuorvelleError, or QuorvelleError::noSpeechDetected
-    // for a clip without samples. The caller resumes on its own thread.
+    // for a clip without samples. A stop request ends the job as soon as the engine allows, as
+    // transcriptionFailed. The caller resumes on its own thread.
     QCoro::Task<QString> transcribe(CapturedAudioClip clip, LocalTranscriptionModelID modelID, QString modelPath,
                                     std::optional<QString> languageCode, LocalWhisperAccelerationMode accelerationMode,
-                                    std::optional<QString> prompt);
+                                    std::optional<QString> prompt, std::stop_token stopToken = {});
 
 private:
     struct Job {
@@ -47,6 +49,7 @@ private:
         std::optional<QString> languageCode;
         LocalWhisperAccelerationMode accelerationMode;
         std::optional<QString> prompt;
+        std::stop_token stopToken;
     };
 
     // Worker thread only.

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <optional>
+#include <stop_token>
 
 namespace quorvelle {
 
@@ -41,6 +42,8 @@ struct WhisperFullParams {
     // Absent hands the library a null pointer.
     std::optional<QByteArray> language;
     std::optional<QByteArray> initialPrompt;
+    // A stop request aborts the run (the library's abort callback); the run then fails.
+    std::stop_token stopToken;
 
     bool operator==(const WhisperFullParams&) const = default;
 };
@@ -54,7 +57,7 @@ public:
 
     // The remaining calls are made from the runtime's worker thread only.
     virtual WhisperContextParams contextDefaultParams() = 0;
-    // Null when the model cannot be loaded.
+    // Null when the model cannot be loaded, a file that is not a complete model included.
     virtual WhisperContext* initFromFileWithParams(const QString& path, const WhisperContextParams& params) = 0;
     virtual void free(WhisperContext* context) = 0;
 

@@ -1,5 +1,7 @@
 #include "Services/Transcription/WhisperCpp/WhisperCppEngine.h"
 
+#include "Services/Transcription/WhisperCpp/WhisperModelFile.h"
+
 #include <QFile>
 
 #include <whisper.h>
@@ -29,6 +31,10 @@ const char* nativeText(const std::optional<QByteArray>& text) {
     return text ? text->constData() : nullptr;
 }
 
+bool stopRequested(void* stopToken) {
+    return static_cast<const std::stop_token*>(stopToken)->stop_requested();
+}
+
 }  // namespace
 
 QString WhisperCppEngine::printSystemInfo() {
@@ -44,6 +50,8 @@ WhisperContext* WhisperCppEngine::initFromFileWithParams(const QString& path, co
     whisper_context_params nativeParams = whisper_context_default_params();
     nativeParams.use_gpu = params.useGpu;
     nativeParams.flash_attn = params.flashAttn;
+    // The library takes a file cut short for a model and crashes on it later, inside whisper_full.
+    if (!isCompleteWhisperModelFile(path)) return nullptr;
     const QByteArray nativePath = QFile::encodeName(path);
     // The library is C++ inside and lets some of its exceptions out through the C interface.
     try {
@@ -96,6 +104,10 @@ int WhisperCppEngine::full(WhisperContext* context, const WhisperFullParams& par
     // The byte arrays outlive the call: params is held by the caller throughout.
     nativeParams.language = nativeText(params.language);
     nativeParams.initial_prompt = nativeText(params.initialPrompt);
+    if (params.stopToken.stop_possible()) {
+        nativeParams.abort_callback = stopRequested;
+        nativeParams.abort_callback_user_data = const_cast<std::stop_token*>(&params.stopToken);
+    }
     // An exception from inside the library (a token missing from the model's vocabulary, for one)
     // is a failed run.
     try {
