@@ -46,7 +46,7 @@ protected:
 
     void SetUp() override {
         engine = makeInstalledWhisperEngine();
-        if (!engine) GTEST_SKIP() << "whisper.cpp is not in this build";
+        if (!engine) GTEST_SKIP() << "whisper.cpp is not in this build (scripts/install-whisper found no source)";
         WhisperContextParams contextParams = engine->contextDefaultParams();
         contextParams.useGpu = false;
         context = engine->initFromFileWithParams(modelPath, contextParams);
