@@ -1,9 +1,9 @@
 // Time from startCapture() to the first converted buffer, recording the desktop test environment's
 // microphone while a feeder writes 10 ms of audio every 10 ms into its FIFO, as a real microphone
 // would deliver it. Run inside scripts/desktop-test-env.
+#include "Platform/Linux/PulseAudioCaptureEngine.h"
 #include "Platform/Linux/PulseAudioDeviceService.h"
 #include "Services/Audio/AVAudioEngineCaptureService.h"
-#include "Services/Audio/QtAudioSourceEngine.h"
 #include "Services/Audio/SoxrPcmConverter.h"
 
 #include <QCoreApplication>
@@ -40,7 +40,7 @@ void BM_CaptureStartToFirstConvertedBuffer(benchmark::State& state) {
     });
 
     PulseAudioDeviceService devices;
-    QtAudioSourceEngine engine([&](std::uint32_t id) { return devices.qtDevice(id); });
+    PulseAudioCaptureEngine engine;
     WAVFileEncoder encoder;
     AVAudioEngineCaptureService service(engine, AudioCaptureConfiguration{}, devices, encoder, &SoxrPcmConverter::make,
                                         CaptureDiagnosticLog(false));

@@ -75,6 +75,15 @@ void cleanupOnly(benchmark::State& state) {
 }
 BENCHMARK(cleanupOnly)->Unit(benchmark::kMicrosecond);
 
+// 50 KB of spaces between two words: the spacing rules must stay linear in the run's length.
+void cleanupOfALongWhitespaceRun(benchmark::State& state) {
+    const QString raw = QStringLiteral("hello") + QString(50'000, QLatin1Char(' ')) + QStringLiteral("world");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(applyCleanupMode(raw, TranscriptionPostProcessingMode::default_));
+    }
+}
+BENCHMARK(cleanupOfALongWhitespaceRun)->Unit(benchmark::kMillisecond);
+
 void dictionaryOnly(benchmark::State& state) {
     const QString cleaned = applyCleanupMode(transcript(), TranscriptionPostProcessingMode::default_).transcript;
     const QList<DictionaryReplacementEntry> entries = dictionary();

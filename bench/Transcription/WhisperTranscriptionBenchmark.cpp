@@ -50,7 +50,7 @@ void transcribeFiveSeconds(benchmark::State& state, int threads) {
         samples[i] = 0.1f * float(std::sin(2.0 * std::numbers::pi * 220.0 * double(i) / 16000.0));
 
     for (auto _ : state) {
-        if (engine->full(context, params, samples.data(), int(samples.size())) != 0) {
+        if (engine->full(context, params, samples.data(), int(samples.size()), {}) != 0) {
             state.SkipWithError("the run failed");
             break;
         }

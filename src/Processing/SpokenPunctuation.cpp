@@ -37,11 +37,10 @@ const std::vector<CompiledRule>& compiledRules() {
 
 QString applySpokenPunctuation(const QString& text) {
     if (text.isEmpty()) return text;
-    static const IcuRegex spaceBeforeMark(QStringLiteral("\\s+([,.:;!?])"));
-    // The lookahead spares a mark that sits between two letters or digits: decimals, times,
-    // addresses and file names keep their form.
+    // The lookaheads spare a mark that sits between two letters or digits (decimals, times, addresses
+    // and file names keep their form) and the colon of a web address ("https://").
     static const IcuRegex markWithoutSpace(
-        QStringLiteral("([,.:;!?])(?!(?<=[\\p{L}\\p{N}][,.:;!?])[\\p{L}\\p{N}])([^\\s])"));
+        QStringLiteral("([,.:;!?])(?!(?<=[\\p{L}\\p{N}][,.:;!?])[\\p{L}\\p{N}])(?!(?<=:)//)([^\\s])"));
 
     QString working = QLatin1Char(' ') + text.trimmed() + QLatin1Char(' ');
     QString folded = TextFolding::foldCase(working);
@@ -52,7 +51,7 @@ QString applySpokenPunctuation(const QString& text) {
             folded = TextFolding::foldCase(working);
         }
     }
-    working = spaceBeforeMark.replaceAll(working, QStringLiteral("$1"));
+    working = removeWhitespaceBeforeMarks(working);
     working = markWithoutSpace.replaceAll(working, QStringLiteral("$1 $2"));
     return collapseWhitespaceKeepingLineFeeds(working).trimmed();
 }

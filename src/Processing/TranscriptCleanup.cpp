@@ -5,6 +5,8 @@
 #include "Processing/Whitespace.h"
 #include "Support/IcuRegex.h"
 
+#include <algorithm>
+
 namespace quorvelle {
 namespace {
 
@@ -15,6 +17,15 @@ QString removeFillers(const QString& text) {
     static const IcuRegex fillers(
         QStringLiteral("(?<![\\p{L}\\p{N}])(?i:um+|uh+|erm|hmm+|\u015Fey|yani)(?![\\p{L}\\p{N}])[,]?[^\\S\\n]*"));
     return fillers.replaceAll(text, QString());
+}
+
+// What fillers leave behind: no space before a mark ("okay um period" is "okay."), and nothing at
+// all when only marks remain ("um, uh." says nothing).
+QString tidyAfterFillers(const QString& text) {
+    const QString tidied = removeWhitespaceBeforeMarks(text);
+    const bool onlyMarks =
+        std::all_of(tidied.cbegin(), tidied.cend(), [](QChar c) { return c.isPunct() || c.isSpace(); });
+    return onlyMarks ? QString() : tidied;
 }
 
 QString startEmailParagraphs(QString text) {
@@ -32,7 +43,8 @@ TranscriptCleanupResult applyCleanupMode(const QString& transcript, Transcriptio
     if (mode == TranscriptionPostProcessingMode::off) return {transcript, transcript, mode};
 
     QString text = applySpokenPunctuation(transcript);
-    text = removeFillers(text);
+    if (const QString withoutFillers = removeFillers(text); withoutFillers != text)
+        text = tidyAfterFillers(withoutFillers);
     text = collapseWhitespaceKeepingLineFeeds(text).trimmed();
     text = formatSentence(text);
     if (mode == TranscriptionPostProcessingMode::email) text = startEmailParagraphs(std::move(text));

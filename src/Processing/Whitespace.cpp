@@ -11,4 +11,9 @@ QString collapseWhitespaceKeepingLineFeeds(const QString& text) {
     return spacedLineFeed.replaceAll(horizontalRun.replaceAll(text, QStringLiteral(" ")), QStringLiteral("\n"));
 }
 
+QString removeWhitespaceBeforeMarks(const QString& text) {
+    static const IcuRegex spaceBeforeMark(QString::fromUtf16(kWhitespaceBeforeMarkPattern));
+    return spaceBeforeMark.replaceAll(text, QStringLiteral("$1"));
+}
+
 }  // namespace quorvelle

@@ -1,7 +1,8 @@
 #include "AppPaths.h"
 
+#include "Support/PrivateFile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -13,17 +14,10 @@ QString underBase(QStandardPaths::StandardLocation location) {
     return QDir(QStandardPaths::writableLocation(location)).filePath(QString::fromLatin1(kApplicationIdentifier));
 }
 
-// Makes the folder if needed and insists that it belongs to us alone.
+// Makes the folder if needed and insists that it belongs to us alone (a link could lead elsewhere).
 bool ensurePrivateFolder(const QString& path) {
-    if (path.isEmpty()) return false;
-    if (!QDir().mkpath(path)) return false;
-    const QFileInfo info(path);
-    if (!info.isDir() || info.isSymLink()) return false;
-    constexpr auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
-    if (info.permissions() != (ownerOnly | QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser)) {
-        if (!QFile::setPermissions(path, ownerOnly)) return false;
-    }
-    return true;
+    if (path.isEmpty() || QFileInfo(path).isSymLink()) return false;
+    return PrivateFile::makeFolder(path);
 }
 
 }  // namespace

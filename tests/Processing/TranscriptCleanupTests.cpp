@@ -40,56 +40,37 @@ TEST(TranscriptCleanup, EmptyOrBlankTextStaysEmptyWithoutFullStop) {
     }
 }
 
-TEST(TranscriptCleanup, FillersGoAsWholeWordsWithTheirCommaAndSpaces) {
-    expectCleanup(Mode::default_, {
-                                      {"um so this is it", "So this is it."},
-                                      {"hmmm, okay", "Okay."},
-                                      {"UMM well UHH fine", "Well fine."},
-                                      {"umbrella", "Umbrella."},
-                                      {"şey bence yani olur", "Bence olur."},
-                                      {"yanitim hazır", "Yanitim hazır."},
-                                  });
-}
-
-TEST(TranscriptCleanup, SpokenMarksReplaceTheirWords) {
-    expectCleanup(Mode::default_, {
-                                      {"hello comma world", "Hello, world."},
-                                      {"what question mark", "What?"},
-                                      {"merhaba virgül nasılsın soru işareti", "Merhaba, nasılsın?"},
-                                      {"HELLO COMMA WORLD", "HELLO, WORLD."},
-                                  });
-}
-
-TEST(TranscriptCleanup, WholeWordGuardsKeepWordsThatContainAPhrase) {
-    expectCleanup(Mode::default_, {
-                                      {"semicolon", ";."},
-                                      {"the colonel arrived", "The colonel arrived."},
-                                      {"a periodic table", "A periodic table."},
-                                      {"noktalar önemli", "Noktalar önemli."},
-                                      {"commander comma", "Commander,."},
-                                  });
-}
-
-TEST(TranscriptCleanup, PercentRowsNeedADigitAfterTheWord) {
-    expectCleanup(Mode::default_, {
-                                      {"yüzde 50", "%50."},
-                                      {"percent 50", "50%."},
-                                      {"growth of percent   12 this year", "Growth of 12% this year."},
-                                      {"percent of people", "Percent of people."},
-                                  });
-}
-
-TEST(TranscriptCleanup, SymbolMarksKeepTheirSpaces) {
-    expectCleanup(Mode::default_, {
-                                      {"mail me at sign home", "Mail me @ home."},
-                                      {"bana at işareti yaz", "Bana @ yaz."},
-                                      {"well dash maybe", "Well - maybe."},
-                                  });
-}
-
-TEST(TranscriptCleanup, MarksBetweenLettersOrDigitsGetNoSpace) {
+TEST(TranscriptCleanup, DefaultModeRules) {
     expectCleanup(Mode::default_,
                   {
+                      // Fillers go as whole words with their comma and spaces.
+                      {"um so this is it", "So this is it."},
+                      {"hmmm, okay", "Okay."},
+                      {"UMM well UHH fine", "Well fine."},
+                      {"umbrella", "Umbrella."},
+                      {"şey bence yani olur", "Bence olur."},
+                      {"yanitim hazır", "Yanitim hazır."},
+                      // Spoken marks replace their words.
+                      {"hello comma world", "Hello, world."},
+                      {"what question mark", "What?"},
+                      {"merhaba virgül nasılsın soru işareti", "Merhaba, nasılsın?"},
+                      {"HELLO COMMA WORLD", "HELLO, WORLD."},
+                      // Whole-word guards keep words that contain a phrase.
+                      {"semicolon", ";."},
+                      {"the colonel arrived", "The colonel arrived."},
+                      {"a periodic table", "A periodic table."},
+                      {"noktalar önemli", "Noktalar önemli."},
+                      {"commander comma", "Commander,."},
+                      // Percent rows need a digit after the word.
+                      {"yüzde 50", "%50."},
+                      {"percent 50", "50%."},
+                      {"growth of percent   12 this year", "Growth of 12% this year."},
+                      {"percent of people", "Percent of people."},
+                      // Symbol marks keep their spaces.
+                      {"mail me at sign home", "Mail me @ home."},
+                      {"bana at işareti yaz", "Bana @ yaz."},
+                      {"well dash maybe", "Well - maybe."},
+                      // Marks between letters or digits get no space.
                       {"the price is 3.5", "The price is 3.5."},
                       {"meet at 10:30 today", "Meet at 10:30 today."},
                       {"visit example.com", "Visit example.com."},
@@ -97,28 +78,20 @@ TEST(TranscriptCleanup, MarksBetweenLettersOrDigitsGetNoSpace) {
                       {"open notes.txt now", "Open notes.txt now."},
                       {"about 1,000 people", "About 1,000 people."},
                       {"the price is 3 period 5", "The price is 3. 5."},  // a spoken mark is not inside a number
+                                                                          // Marks before other text still get a space.
+                      {"yes,\"quoted\"", "Yes, \"quoted\"."},
+                      {"done.(really)", "Done. (really)."},
+                      {"hello , world", "Hello, world."},
+                      {"end.", "End."},
+                      // Spoken line breaks survive without surrounding spaces.
+                      {"first line new line second line", "First line\nsecond line."},
+                      {"başlık yeni satır metin", "Başlık\nmetin."},
+                      {"a new line new line b", "A\n\nb."},
+                      {"done period new line next", "Done.\nNext."},
+                      {"hello um new line world", "Hello\nworld."},
+                      {"one   \t two", "One two."},
+                      {"trailing new line", "Trailing."},
                   });
-}
-
-TEST(TranscriptCleanup, MarksBeforeOtherTextStillGetASpace) {
-    expectCleanup(Mode::default_, {
-                                      {"yes,\"quoted\"", "Yes, \"quoted\"."},
-                                      {"done.(really)", "Done. (really)."},
-                                      {"hello , world", "Hello, world."},
-                                      {"end.", "End."},
-                                  });
-}
-
-TEST(TranscriptCleanup, SpokenLineBreaksSurviveWithoutSurroundingSpaces) {
-    expectCleanup(Mode::default_, {
-                                      {"first line new line second line", "First line\nsecond line."},
-                                      {"başlık yeni satır metin", "Başlık\nmetin."},
-                                      {"a new line new line b", "A\n\nb."},
-                                      {"done period new line next", "Done.\nNext."},
-                                      {"hello um new line world", "Hello\nworld."},
-                                      {"one   \t two", "One two."},
-                                      {"trailing new line", "Trailing."},
-                                  });
 }
 
 TEST(SentenceFormatting, CapitalisesAfterEndMarksOnly) {

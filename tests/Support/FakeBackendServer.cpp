@@ -95,6 +95,11 @@ FakeResponse FakeResponse::raw(int status, const QByteArray& body) {
     return response;
 }
 
+FakeResponse& FakeResponse::drip(std::chrono::milliseconds interval) {
+    dripInterval = interval;
+    return *this;
+}
+
 FakeResponse FakeResponse::silence() {
     FakeResponse response;
     response.kind = Kind::silence;
@@ -313,8 +318,23 @@ void FakeBackendServer::write(QTcpSocket* socket, const FakeResponse& response) 
     if (headerValues(response.headers, "Content-Length").isEmpty()) {
         out += "Content-Length: " + QByteArray::number(response.body.size()) + kCrlf;
     }
-    out += kCrlf + response.body;
+    out += kCrlf;
+    if (response.dripInterval.count() <= 0) {
+        socket->write(out + response.body);
+        return;
+    }
     socket->write(out);
+    auto* timer = new QTimer(socket);
+    timer->setTimerType(Qt::PreciseTimer);
+    QObject::connect(timer, &QTimer::timeout, socket,
+                     [socket, timer, body = response.body, sent = qsizetype(0)]() mutable {
+                         if (sent >= body.size()) {
+                             timer->deleteLater();
+                             return;
+                         }
+                         socket->write(body.mid(sent++, 1));
+                     });
+    timer->start(response.dripInterval);
 }
 
 }  // namespace quorvelle::test

@@ -22,10 +22,10 @@
 //
 // Answers: a status with headers (repeatable, kept in order) and a body, optionally after a delay
 // (a real timer of the server); silence (the request is read and never answered, the connection stays
-// open); a dropped connection (closed right after the request was read). Qt's HTTP stack resends a
-// request whose kept-alive connection closed before any answer, so a dropped route may be hit more than
-// once per client call. An answer with status 204 or 304 must have no body: an HTTP client ignores it
-// and would read it as the start of the next answer.
+// open); a dropped connection (closed right after the request was read). A body may be dripped a byte
+// at a time. Qt's HTTP stack resends a request whose kept-alive connection closed before any answer,
+// so a dropped route may be hit more than once per client call. An answer with status 204 or 304 must have no body: an
+// HTTP client ignores it and would read it as the start of the next answer.
 //
 // Every request is recorded in arrival order once it has been read whole: method, path (decoded),
 // raw and parsed query, headers in order, and the raw body. Multipart bodies can be split into parts.
@@ -64,6 +64,8 @@ struct FakeResponse {
     HeaderList headers;
     QByteArray body;
     std::chrono::milliseconds delay{0};
+    // When positive, the body is sent one byte at a time with this pause before each byte.
+    std::chrono::milliseconds dripInterval{0};
 
     // An answer with Content-Type application/json.
     static FakeResponse json(int status, const QByteArray& body);
@@ -75,6 +77,7 @@ struct FakeResponse {
     // Adds a header line (call again for a repeated header); returns the answer for chaining.
     FakeResponse& header(const QByteArray& name, const QByteArray& value);
     FakeResponse& after(std::chrono::milliseconds wait);
+    FakeResponse& drip(std::chrono::milliseconds interval);
 };
 
 struct MultipartPart {

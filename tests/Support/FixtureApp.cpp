@@ -19,8 +19,10 @@ QString programPath(FixtureApp::Toolkit toolkit) {
 
 }  // namespace
 
-FixtureApp::FixtureApp(Toolkit toolkit, const QString& title) : m_toolkit(toolkit), m_title(title) {
+FixtureApp::FixtureApp(Toolkit toolkit, const QString& title, const QProcessEnvironment& environment)
+    : m_toolkit(toolkit), m_title(title) {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (!environment.isEmpty()) m_process.setProcessEnvironment(environment);
     m_process.start(programPath(toolkit), {title});
     if (!m_process.waitForStarted(kAnswerTimeoutMs)) {
         throw std::runtime_error("fixture app did not start: " + programPath(toolkit).toStdString());

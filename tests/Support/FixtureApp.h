@@ -14,8 +14,9 @@ class FixtureApp {
 public:
     enum class Toolkit { Qt, Gtk };
 
-    // Starts the fixture with a window title; returns after it printed "ready" (or throws).
-    FixtureApp(Toolkit toolkit, const QString& title);
+    // Starts the fixture with a window title (and, when given, that environment); returns after it
+    // printed "ready" (or throws).
+    FixtureApp(Toolkit toolkit, const QString& title, const QProcessEnvironment& environment = {});
     ~FixtureApp();
     FixtureApp(const FixtureApp&) = delete;
     FixtureApp& operator=(const FixtureApp&) = delete;

@@ -24,6 +24,8 @@ int main(int argc, char** argv) {
     // Listing the tests happens at build time, where no display exists. (Checked before
     // GoogleTest consumes its own flags.)
     const bool listing = onlyListing(argc, argv);
+    // The program's own test-run rule: default addresses become the local development servers.
+    qputenv("QUORVELLE_TEST_RUN", "1");
     ::testing::InitGoogleMock(&argc, argv);
     if (listing) return RUN_ALL_TESTS();
 #ifdef QUORVELLE_TEST_GUI

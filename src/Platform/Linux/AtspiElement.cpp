@@ -18,6 +18,15 @@ QString AtspiElement::identityKey() const {
     return QString::fromUtf8(busName) + QLatin1Char(':') + QString::fromUtf8(object->path);
 }
 
+AtspiStateSet* AtspiElement::states() const {
+    if (!m_states) m_states.reset(atspi_accessible_get_state_set(m_accessible), &g_object_unref);
+    return m_states.get();
+}
+
+void AtspiElement::rememberStates(AtspiStateSet* adopted) {
+    m_states.reset(adopted, &g_object_unref);
+}
+
 std::shared_ptr<AtspiElement> adoptAtspiElement(AtspiAccessible* adopted, AtspiOffsetUnit offsetUnit) {
     if (!adopted) return nullptr;
     return std::make_shared<AtspiElement>(adopted, offsetUnit);

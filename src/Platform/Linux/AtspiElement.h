@@ -6,6 +6,7 @@
 #include <memory>
 
 typedef struct _AtspiAccessible AtspiAccessible;
+typedef struct _AtspiStateSet AtspiStateSet;
 
 namespace quorvelle {
 
@@ -22,9 +23,17 @@ public:
     AtspiOffsetUnit offsetUnit() const { return m_offsetUnit; }
     QString identityKey() const override;
 
+    // The states as first read (null when unreadable). Looking around one element asks for them
+    // several times, each a call into the application; element objects are made afresh for each
+    // inspection, so the answer is as old as the inspection.
+    AtspiStateSet* states() const;
+    // Takes over a state set the caller read just now.
+    void rememberStates(AtspiStateSet* adopted);
+
 private:
     AtspiAccessible* m_accessible;
     AtspiOffsetUnit m_offsetUnit;
+    mutable std::shared_ptr<AtspiStateSet> m_states;
 };
 
 // Null when `adopted` is null.

@@ -25,14 +25,10 @@ void throwIfUnresponsive(const AtspiCallError& error) {
     }
 }
 
-class StateSet {
-public:
-    explicit StateSet(AtspiAccessible* accessible) : m_set(atspi_accessible_get_state_set(accessible)) {}
-    bool contains(AtspiStateType state) const { return m_set && atspi_state_set_contains(m_set.get(), state); }
-
-private:
-    GObjectRef<AtspiStateSet> m_set;
-};
+bool hasState(const AtspiElement& element, AtspiStateType state) {
+    AtspiStateSet* states = element.states();
+    return states && atspi_state_set_contains(states, state);
+}
 
 std::optional<QString> nonEmpty(gchar* owned) {
     if (!owned) return std::nullopt;
@@ -40,6 +36,16 @@ std::optional<QString> nonEmpty(gchar* owned) {
     g_free(owned);
     if (text.isEmpty()) return std::nullopt;
     return text;
+}
+
+QString busNameOf(AtspiAccessible* accessible) {
+    const AtspiApplication* app = ATSPI_OBJECT(accessible)->app;
+    return QString::fromUtf8(app && app->bus_name ? app->bus_name : "");
+}
+
+// The application object tops every window; text never goes there, and above it is the desktop.
+bool isApplicationRoot(AtspiAccessible* accessible) {
+    return g_strcmp0(ATSPI_OBJECT(accessible)->path, "/org/a11y/atspi/accessible/root") == 0;
 }
 
 bool implements(AtspiAccessible* accessible, const char* interfaceName) {
@@ -75,20 +81,35 @@ std::shared_ptr<AtspiElement> AtspiElementNavigator::application(qint32 processI
     for (gint index = 0; index < count; ++index) {
         AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, index, error.slot());
         if (!app) continue;
-        // The bus daemon answers this one, so a hung application cannot stall the scan.
-        const guint pid = atspi_accessible_get_process_id(app, error.slot());
-        if (error.failed() || static_cast<qint32>(pid) != processIdentifier) {
+        const QString busName = busNameOf(app);
+        auto known = m_applications.find(busName);
+        if (known == m_applications.end()) {
+            // The bus daemon answers this one, so a hung application cannot stall the scan.
+            const guint pid = atspi_accessible_get_process_id(app, error.slot());
+            if (error.failed()) {
+                g_object_unref(app);
+                continue;
+            }
+            known = m_applications.insert(busName, KnownApplication{static_cast<qint32>(pid), std::nullopt});
+        }
+        if (known->processIdentifier != processIdentifier) {
             g_object_unref(app);
             continue;
         }
-        gchar* toolkitName = atspi_accessible_get_toolkit_name(app, error.slot());
-        if (error.timedOut()) g_object_unref(app);
-        throwIfUnresponsive(error);
-        const AtspiOffsetUnit unit = offsetUnitForToolkit(QString::fromUtf8(toolkitName ? toolkitName : ""));
-        g_free(toolkitName);
-        return adoptAtspiElement(app, unit);
+        if (!known->offsetUnit) {
+            gchar* toolkitName = atspi_accessible_get_toolkit_name(app, error.slot());
+            if (error.timedOut()) g_object_unref(app);
+            throwIfUnresponsive(error);
+            known->offsetUnit = offsetUnitForToolkit(QString::fromUtf8(toolkitName ? toolkitName : ""));
+            g_free(toolkitName);
+        }
+        return adoptAtspiElement(app, *known->offsetUnit);
     }
     return nullptr;
+}
+
+bool AtspiElementNavigator::hasApplication(qint32 processIdentifier) {
+    return application(processIdentifier) != nullptr;
 }
 
 QList<std::shared_ptr<AtspiElement>> AtspiElementNavigator::childElements(const AtspiElement& element) {
@@ -110,16 +131,24 @@ QList<std::shared_ptr<AtspiElement>> AtspiElementNavigator::windowsActiveFirst(c
     QList<std::shared_ptr<AtspiElement>> active;
     QList<std::shared_ptr<AtspiElement>> others;
     for (auto& window : childElements(application)) {
-        const StateSet states(window->accessible());
-        (states.contains(ATSPI_STATE_ACTIVE) ? active : others).append(window);
+        (hasState(*window, ATSPI_STATE_ACTIVE) ? active : others).append(window);
     }
     return active + others;
 }
 
 AccessibilityElementRef AtspiElementNavigator::focusedElement(qint32 processIdentifier) {
+    // The focus event named the object and its application: when that application is one already
+    // found for this process, the desktop need not be searched.
+    const QString focusedBusName = AtspiFocusTracker::focusedBusName();
+    if (const auto known = m_applications.constFind(focusedBusName);
+        known != m_applications.constEnd() && known->processIdentifier == processIdentifier && known->offsetUnit) {
+        if (auto tracked = AtspiFocusTracker::focusedObject(focusedBusName, *known->offsetUnit)) return tracked;
+    }
     const std::shared_ptr<AtspiElement> app = application(processIdentifier);
     if (!app) return nullptr;
-    if (auto tracked = AtspiFocusTracker::focusedObject(processIdentifier, app->offsetUnit())) return tracked;
+    if (auto tracked = AtspiFocusTracker::focusedObject(busNameOf(app->accessible()), app->offsetUnit())) {
+        return tracked;
+    }
     // Focus events may not have arrived (or came before we listened): walk the windows instead,
     // depth first, the active window first; hidden subtrees and containers that manage their own
     // (often huge) descendants are not entered.
@@ -131,9 +160,8 @@ AccessibilityElementRef AtspiElementNavigator::focusedElement(qint32 processIden
     while (!pending.isEmpty() && visited < kMaximumFocusSearchCount) {
         const std::shared_ptr<AtspiElement> element = pending.pop();
         ++visited;
-        const StateSet states(element->accessible());
-        if (states.contains(ATSPI_STATE_FOCUSED)) return element;
-        if (!states.contains(ATSPI_STATE_SHOWING) || states.contains(ATSPI_STATE_MANAGES_DESCENDANTS)) continue;
+        if (hasState(*element, ATSPI_STATE_FOCUSED)) return element;
+        if (!hasState(*element, ATSPI_STATE_SHOWING) || hasState(*element, ATSPI_STATE_MANAGES_DESCENDANTS)) continue;
         const auto children = childElements(*element);
         for (auto it = children.rbegin(); it != children.rend(); ++it)
             pending.push(*it);
@@ -145,8 +173,7 @@ AccessibilityElementRef AtspiElementNavigator::focusedWindow(qint32 processIdent
     const std::shared_ptr<AtspiElement> app = application(processIdentifier);
     if (!app) return nullptr;
     for (auto& window : childElements(*app)) {
-        const StateSet states(window->accessible());
-        if (states.contains(ATSPI_STATE_ACTIVE)) return window;
+        if (hasState(*window, ATSPI_STATE_ACTIVE)) return window;
     }
     return nullptr;
 }
@@ -156,6 +183,10 @@ AccessibilityElementRef AtspiElementNavigator::parent(const AccessibilityElement
     AtspiCallError error;
     AtspiAccessible* parentObject = atspi_accessible_get_parent(child.accessible(), error.slot());
     throwIfUnresponsive(error);
+    if (parentObject && isApplicationRoot(parentObject)) {
+        g_object_unref(parentObject);
+        return nullptr;
+    }
     return adoptAtspiElement(parentObject, child.offsetUnit());
 }
 
@@ -163,25 +194,38 @@ QList<AccessibilityElementRef> AtspiElementNavigator::children(const Accessibili
     QList<AccessibilityElementRef> result;
     // A container that manages its descendants (a table, a tree, a long list) makes them up on
     // request; they are rows and cells, never the field text goes to.
-    if (StateSet(atspiElement(element).accessible()).contains(ATSPI_STATE_MANAGES_DESCENDANTS)) return result;
+    if (hasState(atspiElement(element), ATSPI_STATE_MANAGES_DESCENDANTS)) return result;
     for (auto& child : childElements(atspiElement(element)))
         result.append(child);
     return result;
 }
 
-RawFocusedElementMetadata AtspiElementNavigator::readMetadata(const AccessibilityElement& element) {
+std::optional<QString> AtspiElementNavigator::readSubrole(const AccessibilityElement& element) {
+    AtspiCallError error;
+    const AtspiRole role = atspi_accessible_get_role(atspiElement(element).accessible(), error.slot());
+    throwIfUnresponsive(error);
+    if (error.failed()) return std::nullopt;
+    gchar* roleName = atspi_role_get_name(role);
+    // The subrole does not depend on the line count.
+    const AXRoleDescription description =
+        translateAtspiRole(QString::fromUtf8(roleName ? roleName : ""), /*multiLine=*/false);
+    g_free(roleName);
+    return description.subrole;
+}
+
+RawFocusedElementMetadata AtspiElementNavigator::readScoringMetadata(const AccessibilityElement& element) {
     AtspiAccessible* accessible = atspiElement(element).accessible();
     AtspiCallError error;
     RawFocusedElementMetadata metadata;
 
     const AtspiRole role = atspi_accessible_get_role(accessible, error.slot());
     throwIfUnresponsive(error);
-    const StateSet states(accessible);
+    const AtspiElement& atspi = atspiElement(element);
     AtspiElementFacts facts;
-    facts.enabled = states.contains(ATSPI_STATE_ENABLED);
-    facts.editable = states.contains(ATSPI_STATE_EDITABLE);
-    facts.readOnly = states.contains(ATSPI_STATE_READ_ONLY);
-    facts.multiLine = states.contains(ATSPI_STATE_MULTI_LINE);
+    facts.enabled = hasState(atspi, ATSPI_STATE_ENABLED);
+    facts.editable = hasState(atspi, ATSPI_STATE_EDITABLE);
+    facts.readOnly = hasState(atspi, ATSPI_STATE_READ_ONLY);
+    facts.multiLine = hasState(atspi, ATSPI_STATE_MULTI_LINE);
     facts.hasText = implements(accessible, "Text");
     facts.hasEditableText = implements(accessible, "EditableText");
 
@@ -193,6 +237,18 @@ RawFocusedElementMetadata AtspiElementNavigator::readMetadata(const Accessibilit
         metadata.role = description.role;
         metadata.subrole = description.subrole;
     }
+
+    const AXElementFlags flags = translateAtspiFacts(facts);
+    metadata.isEnabled = flags.isEnabled;
+    metadata.isEditable = flags.isEditable;
+    metadata.isValueSettable = flags.isValueSettable;
+    metadata.isSelectedTextRangeSettable = flags.isSelectedTextRangeSettable;
+    return metadata;
+}
+
+void AtspiElementNavigator::readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) {
+    AtspiAccessible* accessible = atspiElement(element).accessible();
+    AtspiCallError error;
     metadata.title = nonEmpty(atspi_accessible_get_name(accessible, error.slot()));
     throwIfUnresponsive(error);
     metadata.identifier = nonEmpty(atspi_accessible_get_accessible_id(accessible, error.slot()));
@@ -207,12 +263,11 @@ RawFocusedElementMetadata AtspiElementNavigator::readMetadata(const Accessibilit
         g_free(extents);
         throwIfUnresponsive(error);
     }
+}
 
-    const AXElementFlags flags = translateAtspiFacts(facts);
-    metadata.isEnabled = flags.isEnabled;
-    metadata.isEditable = flags.isEditable;
-    metadata.isValueSettable = flags.isValueSettable;
-    metadata.isSelectedTextRangeSettable = flags.isSelectedTextRangeSettable;
+RawFocusedElementMetadata AtspiElementNavigator::readMetadata(const AccessibilityElement& element) {
+    RawFocusedElementMetadata metadata = readScoringMetadata(element);
+    readDescription(element, metadata);
     return metadata;
 }
 

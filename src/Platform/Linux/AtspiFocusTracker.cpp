@@ -1,7 +1,6 @@
 #include "Platform/Linux/AtspiFocusTracker.h"
 
 #include "Platform/Linux/AtspiConnection.h"
-#include "Platform/Linux/GObjectRef.h"
 
 #include <atspi/atspi.h>
 
@@ -34,14 +33,33 @@ bool start() {
     return listening;
 }
 
+namespace {
+
+std::shared_ptr<AtspiElement> ifStillFocused(AtspiOffsetUnit offsetUnit) {
+    auto element = adoptAtspiElement(static_cast<AtspiAccessible*>(g_object_ref(lastFocused)), offsetUnit);
+    AtspiStateSet* states = element->states();
+    if (!states || !atspi_state_set_contains(states, ATSPI_STATE_FOCUSED)) return nullptr;
+    return element;
+}
+
+}  // namespace
+
 std::shared_ptr<AtspiElement> focusedObject(qint32 processIdentifier, AtspiOffsetUnit offsetUnit) {
     if (!lastFocused) return nullptr;
     AtspiCallError error;
     const guint pid = atspi_accessible_get_process_id(lastFocused, error.slot());
     if (error.failed() || static_cast<qint32>(pid) != processIdentifier) return nullptr;
-    const GObjectRef<AtspiStateSet> states(atspi_accessible_get_state_set(lastFocused));
-    if (!states || !atspi_state_set_contains(states.get(), ATSPI_STATE_FOCUSED)) return nullptr;
-    return adoptAtspiElement(static_cast<AtspiAccessible*>(g_object_ref(lastFocused)), offsetUnit);
+    return ifStillFocused(offsetUnit);
+}
+
+QString focusedBusName() {
+    const AtspiApplication* app = lastFocused ? ATSPI_OBJECT(lastFocused)->app : nullptr;
+    return QString::fromUtf8(app && app->bus_name ? app->bus_name : "");
+}
+
+std::shared_ptr<AtspiElement> focusedObject(const QString& busName, AtspiOffsetUnit offsetUnit) {
+    if (busName.isEmpty() || focusedBusName() != busName) return nullptr;
+    return ifStillFocused(offsetUnit);
 }
 
 }  // namespace quorvelle::AtspiFocusTracker

@@ -15,5 +15,11 @@ bool start();
 // The last focused object, provided it belongs to that process and still has the focus.
 std::shared_ptr<AtspiElement> focusedObject(qint32 processIdentifier, AtspiOffsetUnit offsetUnit);
 
+// The bus name of the application the last focused object belongs to; empty when none.
+QString focusedBusName();
+
+// The same, matched by the application's bus name: no call to the bus daemon.
+std::shared_ptr<AtspiElement> focusedObject(const QString& busName, AtspiOffsetUnit offsetUnit);
+
 }  // namespace AtspiFocusTracker
 }  // namespace quorvelle

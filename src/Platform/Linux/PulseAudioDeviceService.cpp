@@ -100,13 +100,4 @@ QList<AudioDeviceInfo> PulseAudioDeviceService::inputDevices() const {
     return makeList(QMediaDevices::audioInputs(), queryServer());
 }
 
-std::optional<QAudioDevice> PulseAudioDeviceService::qtDevice(std::uint32_t id) const {
-    const QList<QAudioDevice> devices = QMediaDevices::audioInputs();
-    const QList<AudioDeviceInfo> list = makeList(devices, queryServer());
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        if (list[i].id == id) return devices[i];
-    }
-    return std::nullopt;
-}
-
 }  // namespace quorvelle

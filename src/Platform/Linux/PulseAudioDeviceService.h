@@ -16,9 +16,6 @@ class PulseAudioDeviceService final : public AudioDeviceListing {
 public:
     QList<AudioDeviceInfo> inputDevices() const override;
 
-    // Qt's device for a listed id; nothing when it is gone.
-    std::optional<QAudioDevice> qtDevice(std::uint32_t id) const;
-
     struct ServerView {
         QString defaultSourceName;
         QHash<QString, std::uint32_t> sourceIndexByName;

@@ -5,6 +5,7 @@
 #include <xcb/xcb.h>
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <cstdlib>
 #include <cstring>
@@ -31,6 +32,23 @@ xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
     return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
 }
 
+// An atom, once it exists, keeps its number for the server's lifetime: ask once per connection
+// rather than once per look at the front window.
+xcb_atom_t knownAtom(xcb_connection_t* connection, const char* name) {
+    static xcb_connection_t* askedOn = nullptr;
+    static QHash<QByteArray, xcb_atom_t> atoms;
+    if (askedOn != connection) {
+        atoms.clear();
+        askedOn = connection;
+    }
+    const QByteArray key(name);
+    if (const auto found = atoms.constFind(key); found != atoms.constEnd()) return found.value();
+    const xcb_atom_t atom = internAtom(connection, name);
+    // An atom nobody created yet may appear later (only_if_exists): ask again next time.
+    if (atom != XCB_ATOM_NONE) atoms.insert(key, atom);
+    return atom;
+}
+
 std::optional<QByteArray> property(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name,
                                    xcb_atom_t type) {
     if (name == XCB_ATOM_NONE) return std::nullopt;
@@ -50,7 +68,7 @@ std::optional<quint32> cardinal(xcb_connection_t* connection, xcb_window_t windo
 }
 
 xcb_window_t activeWindow(xcb_connection_t* connection, xcb_window_t root) {
-    const auto active = cardinal(connection, root, internAtom(connection, "_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
+    const auto active = cardinal(connection, root, knownAtom(connection, "_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
     if (active && *active != XCB_WINDOW_NONE) return *active;
     auto focus = own(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
     if (!focus || focus->focus == XCB_WINDOW_NONE || focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT ||
@@ -84,7 +102,7 @@ std::optional<X11WindowOwner> frontmostWindowOwner() {
     xcb_window_t window = activeWindow(connection, screen->root);
     if (window == XCB_WINDOW_NONE) return std::nullopt;
 
-    const xcb_atom_t pidAtom = internAtom(connection, "_NET_WM_PID");
+    const xcb_atom_t pidAtom = knownAtom(connection, "_NET_WM_PID");
     // The focus may sit on a child of the client window (or, without a window manager, anywhere
     // inside it): climb to the first window that names its owner.
     for (int step = 0; step <= kMaximumAncestorSteps && window != XCB_WINDOW_NONE && window != screen->root; ++step) {

@@ -15,6 +15,7 @@ KeySym keySymFor(KeyEventPosting::Key key) {
         case KeyEventPosting::Key::control: return XK_Control_L;
         case KeyEventPosting::Key::shift: return XK_Shift_L;
         case KeyEventPosting::Key::v: return XK_v;
+        case KeyEventPosting::Key::insert: return XK_Insert;
     }
     return NoSymbol;
 }

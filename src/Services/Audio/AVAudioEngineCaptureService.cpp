@@ -72,6 +72,8 @@ ResolvedAudioInputDeviceSelection AVAudioEngineCaptureService::selectInputDevice
     if (const auto device = selection.deviceToApply()) {
         try {
             m_engine.setInputDevice(device->id);
+        } catch (const std::exception& error) {
+            throw AudioCaptureError(AudioCaptureErrorCase::inputDeviceSelectionFailed, error.what());
         } catch (...) {
             throw AudioCaptureError(AudioCaptureErrorCase::inputDeviceSelectionFailed);
         }
@@ -131,13 +133,20 @@ void AVAudioEngineCaptureService::startCapture() {
     m_engine.removeTap(kBus);
     m_engine.installTap(kBus, kTapBufferFrames, inputFormat,
                         [this, sessionId](const AudioPcmBuffer& buffer) { handleTapBuffer(buffer, sessionId); });
+    std::string failure;
     try {
         m_engine.prepare();
         m_engine.start();
+    } catch (const std::exception& error) {
+        failure = error.what();
+        if (failure.empty()) failure = "no reason given";
     } catch (...) {
+        failure = "no reason given";
+    }
+    if (!failure.empty()) {
         m_engine.removeTap(kBus);
         endSession();
-        throw AudioCaptureError(AudioCaptureErrorCase::engineStartFailed);
+        throw AudioCaptureError(AudioCaptureErrorCase::engineStartFailed, failure);
     }
     m_isCapturing = true;
 }
@@ -246,6 +255,15 @@ CapturedAudioClip AVAudioEngineCaptureService::stopCapture() {
     m_engine.removeTap(kBus);
     m_engine.stop();
     m_isCapturing = false;
+    // The device went away or the sound server quit while recording: the clip would end early
+    // without saying why, so the stop fails instead.
+    if (const auto failure = m_engine.runFailure()) {
+        endSession();
+        m_diagnosticLog.append(
+            QStringLiteral("[stopCapture] recording ended early: %1").arg(QString::fromStdString(*failure)));
+        publishRestingState();
+        throw AudioCaptureError(AudioCaptureErrorCase::engineStartFailed, *failure);
+    }
     QByteArray pcm;
     std::int64_t frames = 0;
     {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 
 namespace quorvelle {
 
@@ -24,6 +26,9 @@ public:
     // Throws on failure (any exception).
     virtual void start() = 0;
     virtual void stop() = 0;
+    // Why the running recording ended by itself (the device went away, the sound server quit);
+    // nothing while it runs or after it was stopped on purpose. Cleared by the next start.
+    virtual std::optional<std::string> runFailure() const { return std::nullopt; }
 };
 
 // Converts buffers of one format into another, keeping its state between buffers of one capture.

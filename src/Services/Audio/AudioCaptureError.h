@@ -1,6 +1,7 @@
 #pragma once
 
 #include <exception>
+#include <string>
 
 namespace quorvelle {
 
@@ -13,15 +14,17 @@ enum class AudioCaptureErrorCase {
     inputDeviceSelectionFailed,
 };
 
-// Why a capture could not start or stop. The platform's own error is not kept.
+// Why a capture could not start or stop. The case is what callers act on; the detail, when the
+// engine gave one, only makes the message clearer for logs.
 class AudioCaptureError : public std::exception {
 public:
-    explicit AudioCaptureError(AudioCaptureErrorCase errorCase) : m_case(errorCase) {}
+    explicit AudioCaptureError(AudioCaptureErrorCase errorCase, const std::string& detail = {});
     AudioCaptureErrorCase errorCase() const { return m_case; }
-    const char* what() const noexcept override;
+    const char* what() const noexcept override { return m_message.c_str(); }
 
 private:
     AudioCaptureErrorCase m_case;
+    std::string m_message;
 };
 
 }  // namespace quorvelle

@@ -2,6 +2,7 @@
 
 #include "Services/Backend/BackendErrorMapping.h"
 #include "Services/Backend/BackendRequestPayloads.h"
+#include "Support/CancellationError.h"
 #include "Support/JsonCoding.h"
 
 #include <QCoroNetworkReply>
@@ -10,9 +11,9 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
-#include <QTimer>
 #include <QUrlQuery>
 #include <QUuid>
+#include <QtDebug>
 
 #include <algorithm>
 #include <memory>
@@ -68,31 +69,24 @@ QNetworkRequest BackendAPIClient::makeRequest(const QUrl& reference) const {
 }
 
 QCoro::Task<QByteArray> BackendAPIClient::send(QNetworkRequest request, QByteArray method,
-                                               std::optional<QByteArray> body, std::chrono::milliseconds idleTimeout,
+                                               std::optional<QByteArray> body, ReplyLimits limits,
                                                std::stop_token stopToken) {
     // A record describes the latest request only; an older failure must not be reported as this one's.
     m_lastDiagnosticContext.reset();
     const qint64 start = m_options.nowMilliseconds();
     auto elapsed = [this, start] { return std::max<qint64>(0, m_options.nowMilliseconds() - start); };
+    auto fail = [&](const QuorvelleError& mapped) {
+        m_lastDiagnosticContext = BackendRequestDiagnosticContext{sentRequestID(request), std::nullopt,
+                                                                  backendWireCode(mapped.errorCase()), elapsed()};
+        return mapped;
+    };
 
+    // The bearer token and the body must never follow a redirect to another host.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     if (method.isEmpty()) method = "GET";
     std::unique_ptr<QNetworkReply, ReplyDeleter> reply(body ? m_session->sendCustomRequest(request, method, *body)
                                                             : m_session->sendCustomRequest(request, method));
-
-    // Idle time-out: restarted whenever bytes move in either direction.
-    bool timedOut = false;
-    QTimer idleTimer;
-    idleTimer.setSingleShot(true);
-    idleTimer.setInterval(idleTimeout);
-    QObject::connect(&idleTimer, &QTimer::timeout, reply.get(), [&timedOut, raw = reply.get()] {
-        timedOut = true;
-        raw->abort();
-    });
-    auto restart = [&idleTimer] { idleTimer.start(); };
-    QObject::connect(reply.get(), &QNetworkReply::uploadProgress, &idleTimer, restart);
-    QObject::connect(reply.get(), &QNetworkReply::downloadProgress, &idleTimer, restart);
-    QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, &idleTimer, restart);
-    idleTimer.start();
+    const ReplyWatch watch(reply.get(), limits);
 
     // A stop request may come from another thread: the abort is queued to the reply's own thread
     // and dropped with the reply should it be gone by then.
@@ -107,17 +101,22 @@ QCoro::Task<QByteArray> BackendAPIClient::send(QNetworkRequest request, QByteArr
     });
 
     co_await reply.get();
-    idleTimer.stop();
+    // Aborted because the caller stopped: that is the caller's own outcome, not a failure.
+    if (watch.abortReason() == ReplyWatch::Abort::none) throwIfStopped(stopToken);
 
+    if (watch.abortReason() == ReplyWatch::Abort::bodyTooLarge) {
+        qWarning("Backend answer over %lld bytes; transfer aborted", static_cast<long long>(limits.maximumBodySize));
+        throw fail(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
+    }
+    if (watch.abortReason() == ReplyWatch::Abort::timedOut)
+        throw fail(QuorvelleError(QuorvelleErrorCase::requestTimedOut));
     const QNetworkReply::NetworkError error = reply->error();
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (timedOut || isTransportError(error) || (error != QNetworkReply::NoError && !statusAttribute.isValid())) {
-        const QuorvelleError mapped =
-            timedOut ? QuorvelleError(QuorvelleErrorCase::requestTimedOut) : mapTransportError(error);
-        m_lastDiagnosticContext = BackendRequestDiagnosticContext{sentRequestID(request), std::nullopt,
-                                                                  backendWireCode(mapped.errorCase()), elapsed()};
-        throw mapped;
-    }
+    const bool success = statusAttribute.isValid() && statusAttribute.toInt() >= 200 && statusAttribute.toInt() <= 299;
+    // After a 2xx status any error is the transfer's (a broken chunk, a failed decompression): the
+    // body is not whole.
+    if (isTransportError(error) || (error != QNetworkReply::NoError && (!statusAttribute.isValid() || success)))
+        throw fail(mapTransportError(error));
     if (!statusAttribute.isValid()) throw QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure);
 
     const int status = statusAttribute.toInt();
@@ -233,7 +232,8 @@ QCoro::Task<GeneratedTranscriptionResponse> BackendAPIClient::uploadTranscriptio
     http.setRawHeader("X-Quorvelle-Device-Id", deviceID.toUtf8());
     http.setRawHeader("Content-Type", "multipart/form-data; boundary=" + boundary.toUtf8());
     const QByteArray answer =
-        co_await send(http, "POST", makeTranscriptionBody(request, boundary), m_options.uploadTimeout, stopToken);
+        co_await send(http, "POST", makeTranscriptionBody(request, boundary),
+                      {m_options.uploadTimeout, m_options.uploadDeadline, m_options.maximumAnswerSize}, stopToken);
     co_return decodeSuccessBody<GeneratedTranscriptionResponse>(answer);
 }
 

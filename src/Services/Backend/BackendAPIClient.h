@@ -4,6 +4,7 @@
 #include "Services/Backend/BackendAPIClienting.h"
 #include "Services/Backend/BackendRequestDiagnosticContext.h"
 #include "Services/Backend/BackendWireCoding.h"
+#include "Services/Backend/ReplyWatch.h"
 
 #include <QByteArray>
 #include <QNetworkRequest>
@@ -24,6 +25,11 @@ struct BackendAPIClientOptions {
     // Idle time-outs: a request fails when nothing moves for this long.
     std::chrono::milliseconds requestTimeout{60'000};
     std::chrono::milliseconds uploadTimeout{90'000};
+    // Overall limits, however steadily bytes move.
+    std::chrono::milliseconds requestDeadline{120'000};
+    std::chrono::milliseconds uploadDeadline{600'000};
+    // Every answer is a small JSON document; a larger one is refused before it fills the memory.
+    qint64 maximumAnswerSize = 4 * 1024 * 1024;
     // Wall clock in milliseconds, for the elapsed time of a failed request.
     std::function<qint64()> nowMilliseconds;
 };
@@ -31,9 +37,12 @@ struct BackendAPIClientOptions {
 // The one HTTP client of the backend service. Runs on the thread of its network access manager;
 // every call is a task that suspends while the request is in flight.
 //
-// Every failure is thrown as a QuorvelleError: transport failures (idle time-out -> requestTimedOut;
-// refused, dropped or unreachable -> networkUnavailable; cancelled or anything else -> unexpected),
-// error statuses through mapHTTPError, and a 2xx body that does not decode -> unexpected. Each failed
+// Every failure is thrown as a QuorvelleError: transport failures (idle time-out or deadline ->
+// requestTimedOut; refused, dropped or unreachable -> networkUnavailable; an answer over the size
+// cap or anything else -> unexpected; a transfer that fails after a 2xx status counts as a
+// transport failure), error statuses through mapHTTPError (a redirect is not followed, so the token
+// and body never reach another host: a 3xx is an error status), and a 2xx body that does not decode
+// -> unexpected. A transfer aborted by the caller's stop request ends with CancellationError. Each failed
 // request leaves a diagnostic record that lastRequestDiagnosticContext() hands out once; a new
 // request starts with no record, so a record always belongs to the latest request.
 class BackendAPIClient : public BackendAPIClienting, public BackendRequestDiagnosticsProviding {
@@ -62,9 +71,9 @@ public:
     // Sends the request and returns the body of a 2xx answer; throws QuorvelleError otherwise.
     // An empty method means GET; a POST without a body sends no body and no Content-Type.
     QCoro::Task<QByteArray> send(QNetworkRequest request, QByteArray method, std::optional<QByteArray> body,
-                                 std::chrono::milliseconds idleTimeout, std::stop_token stopToken = {});
+                                 ReplyLimits limits, std::stop_token stopToken = {});
 
-    // send() with the default time-out, decoding the answer as Payload.
+    // send() with the default limits, decoding the answer as Payload.
     template <typename Payload>
     QCoro::Task<Payload> sendDecoding(QNetworkRequest request, QByteArray method, std::optional<QByteArray> body);
 
@@ -93,8 +102,8 @@ Payload decodeSuccessBody(const QByteArray& body) {
 template <typename Payload>
 QCoro::Task<Payload> BackendAPIClient::sendDecoding(QNetworkRequest request, QByteArray method,
                                                     std::optional<QByteArray> body) {
-    const QByteArray answer =
-        co_await send(std::move(request), std::move(method), std::move(body), m_options.requestTimeout);
+    const ReplyLimits limits{m_options.requestTimeout, m_options.requestDeadline, m_options.maximumAnswerSize};
+    const QByteArray answer = co_await send(std::move(request), std::move(method), std::move(body), limits);
     co_return decodeSuccessBody<Payload>(answer);
 }
 

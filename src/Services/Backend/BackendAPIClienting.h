@@ -27,8 +27,8 @@ public:
     virtual QCoro::Task<void> logout(QString accessToken) = 0;
     // Best effort: posts the report only when the backend's configuration asks for reports.
     virtual QCoro::Task<void> reportDiagnosticError(BackendDiagnosticErrorReport report, QString accessToken) = 0;
-    // The multipart upload of one recording. A stop request aborts the transfer, which then fails as
-    // an unexpected failure.
+    // The multipart upload of one recording. A stop request aborts the transfer, which then ends
+    // with CancellationError.
     virtual QCoro::Task<GeneratedTranscriptionResponse> uploadTranscription(BackendTranscriptionRequest request,
                                                                             QString accessToken, QString deviceID,
                                                                             QString boundary,

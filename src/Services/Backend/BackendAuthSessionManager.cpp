@@ -1,6 +1,7 @@
 #include "Services/Backend/BackendAuthSessionManager.h"
 
 #include "Models/QuorvelleError.h"
+#include "Support/CancellationError.h"
 #include "Support/JsonCoding.h"
 
 #include <QUuid>
@@ -35,34 +36,41 @@ std::optional<QString> BackendAuthSessionManager::registeredDeviceID() const {
     return m_tokenStore->deviceID();
 }
 
-QCoro::Task<BackendAuthDeviceLoginChallenge> BackendAuthSessionManager::startDeviceLogin() {
+QCoro::Task<BackendAuthDeviceLoginChallenge> BackendAuthSessionManager::startDeviceLogin(std::stop_token stopToken) {
+    throwIfStopped(stopToken);
     const DeviceInformation device = m_deviceInformation.read();
     BackendDeviceLoginStartRequest request{device.deviceName, device.osVersion, device.appVersion, device.build};
     const BackendDeviceLoginStartResponse response = co_await m_backendAPIClient->startDeviceLogin(std::move(request));
+    throwIfStopped(stopToken);
     co_return BackendAuthDeviceLoginChallenge{response.deviceLoginID, response.devicePollSecret, response.userCode,
                                               response.verificationURL, response.expiresAt};
 }
 
 QCoro::Task<BackendDeviceLoginPollResult> BackendAuthSessionManager::pollDeviceLogin(
-    BackendAuthDeviceLoginChallenge challenge) {
+    BackendAuthDeviceLoginChallenge challenge, std::stop_token stopToken) {
+    throwIfStopped(stopToken);
     const BackendDeviceLoginPollResponse response =
         co_await m_backendAPIClient->pollDeviceLogin(challenge.deviceLoginID, challenge.devicePollSecret);
+    // A sign-in given up while the answer was on its way stores nothing.
+    throwIfStopped(stopToken);
     if (response.status != kApproved) co_return BackendDeviceLoginPollResult{response.status, false, std::nullopt};
     // Telling the caller "approved" without tokens would report a connected account that is not.
     if (!isPresentAndNotEmpty(response.accessToken) || !isPresentAndNotEmpty(response.refreshToken)) {
         co_return BackendDeviceLoginPollResult{kPending, false, std::nullopt};
     }
-    const QString deviceID = co_await completeDeviceLogin(*response.accessToken, *response.refreshToken);
+    const QString deviceID = co_await completeDeviceLogin(*response.accessToken, *response.refreshToken, stopToken);
     co_return BackendDeviceLoginPollResult{response.status, true, deviceID};
 }
 
-QCoro::Task<QString> BackendAuthSessionManager::completeDeviceLogin(QString accessToken, QString refreshToken) {
+QCoro::Task<QString> BackendAuthSessionManager::completeDeviceLogin(QString accessToken, QString refreshToken,
+                                                                    std::stop_token stopToken) {
     const QString fingerprint = deviceFingerprintHash();
     const DeviceInformation device = m_deviceInformation.read();
     BackendDeviceRegistrationRequest request{fingerprint, device.deviceName, device.osVersion, device.appVersion,
                                              device.build};
     const DeviceRegistrationEnvelope registration =
         co_await m_backendAPIClient->registerDevice(std::move(request), accessToken);
+    throwIfStopped(stopToken);
     // Stored only now, so a failed registration leaves no half sign-in behind.
     m_tokenStore->saveAccessToken(accessToken);
     m_tokenStore->saveRefreshToken(refreshToken);
@@ -85,7 +93,8 @@ QCoro::Task<QString> BackendAuthSessionManager::refreshSession() {
     co_return response.accessToken;
 }
 
-QCoro::Task<void> BackendAuthSessionManager::signOut() {
+QCoro::Task<void> BackendAuthSessionManager::signOut(std::stop_token stopToken) {
+    throwIfStopped(stopToken);
     if (const std::optional<QString> accessToken = m_tokenStore->accessToken()) {
         try {
             co_await m_backendAPIClient->logout(*accessToken);
@@ -93,6 +102,7 @@ QCoro::Task<void> BackendAuthSessionManager::signOut() {
             // The backend revoking the session is a courtesy; the local sign-out happens regardless.
         }
     }
+    throwIfStopped(stopToken);
     m_tokenStore->clearSession();
 }
 

@@ -24,14 +24,15 @@ public:
     bool hasStoredSession() const override;
     std::optional<QString> registeredDeviceID() const override;
 
-    QCoro::Task<BackendAuthDeviceLoginChallenge> startDeviceLogin() override;
+    QCoro::Task<BackendAuthDeviceLoginChallenge> startDeviceLogin(std::stop_token stopToken = {}) override;
     // An "approved" answer carrying both tokens completes the sign-in. One that lacks a token (or
     // carries an empty one) is no approval: it is reported as "pending" and nothing is registered
     // or stored.
-    QCoro::Task<BackendDeviceLoginPollResult> pollDeviceLogin(BackendAuthDeviceLoginChallenge challenge) override;
+    QCoro::Task<BackendDeviceLoginPollResult> pollDeviceLogin(BackendAuthDeviceLoginChallenge challenge,
+                                                              std::stop_token stopToken = {}) override;
     // Revokes the session on the backend (best effort) and clears the stored tokens and device id;
     // the install id stays.
-    QCoro::Task<void> signOut() override;
+    QCoro::Task<void> signOut(std::stop_token stopToken = {}) override;
 
     // The stored access token when there is a non-empty one, else a refreshed one.
     QCoro::Task<QString> validAccessToken();
@@ -40,7 +41,7 @@ public:
     QCoro::Task<QString> refreshSession();
     // Registers this computer with the approved tokens; only then stores access token, refresh token
     // and device id, in that order. Returns the device id.
-    QCoro::Task<QString> completeDeviceLogin(QString accessToken, QString refreshToken);
+    QCoro::Task<QString> completeDeviceLogin(QString accessToken, QString refreshToken, std::stop_token stopToken);
 
     // The stored install id, made and stored on first need. Throws APIKeyStoreError when the keyring
     // does not answer or refuses the new id, so an unanswered read never replaces an existing id.

@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include <optional>
+#include <stop_token>
 
 namespace quorvelle {
 
@@ -40,9 +41,11 @@ public:
     virtual bool hasStoredSession() const = 0;
     virtual std::optional<QString> registeredDeviceID() const = 0;
 
-    virtual QCoro::Task<BackendAuthDeviceLoginChallenge> startDeviceLogin() = 0;
-    virtual QCoro::Task<BackendDeviceLoginPollResult> pollDeviceLogin(BackendAuthDeviceLoginChallenge challenge) = 0;
-    virtual QCoro::Task<void> signOut() = 0;
+    // A stop request ends each call with CancellationError before it changes anything more.
+    virtual QCoro::Task<BackendAuthDeviceLoginChallenge> startDeviceLogin(std::stop_token stopToken = {}) = 0;
+    virtual QCoro::Task<BackendDeviceLoginPollResult> pollDeviceLogin(BackendAuthDeviceLoginChallenge challenge,
+                                                                      std::stop_token stopToken = {}) = 0;
+    virtual QCoro::Task<void> signOut(std::stop_token stopToken = {}) = 0;
 };
 
 }  // namespace quorvelle

@@ -109,9 +109,10 @@ QuorvelleError mapTransportError(QNetworkReply::NetworkError error) {
 std::optional<qint64> retryAfterSeconds(const RawHeaderList& headers) {
     for (const auto& [name, value] : headers) {
         if (name.compare("Retry-After", Qt::CaseInsensitive) != 0) continue;
-        const QByteArray trimmed = value.trimmed();
-        if (trimmed.isEmpty()) continue;
-        if (const auto seconds = parseSignedDecimal(trimmed)) return std::max<qint64>(1, *seconds);
+        // Qt joins repeated fields into one value with ", ": each part is read as a field of its own.
+        for (const QByteArray& part : value.split(',')) {
+            if (const auto seconds = parseSignedDecimal(part.trimmed())) return std::max<qint64>(1, *seconds);
+        }
     }
     return std::nullopt;
 }

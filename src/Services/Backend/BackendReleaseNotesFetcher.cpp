@@ -16,8 +16,9 @@ QUrl BackendReleaseNotesFetcher::makeReleaseNotesURL(const QString& baseURL, int
     return releaseservice::backendURL(baseURL, QStringLiteral("v1/releases"), query);
 }
 
-QCoro::Task<QList<ReleaseNoteEntry>> BackendReleaseNotesFetcher::fetchReleaseNotes(QString languageCode) {
-    const QByteArray body = co_await fetchPlainGet(m_session, m_releaseNotesURL);
+QCoro::Task<QList<ReleaseNoteEntry>> BackendReleaseNotesFetcher::fetchReleaseNotes(QString languageCode,
+                                                                                   std::stop_token stopToken) {
+    const QByteArray body = co_await fetchPlainGet(m_session, m_releaseNotesURL, stopToken);
     const ReleaseNotesListPayload list = ReleaseNotesListPayload::fromJson(releaseDocument(body));
     QList<ReleaseNoteEntry> entries;
     entries.reserve(list.releases.size());

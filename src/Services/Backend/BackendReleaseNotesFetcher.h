@@ -20,7 +20,8 @@ class BackendReleaseNotesFetcher : public ReleaseNotesFetching {
 public:
     BackendReleaseNotesFetcher(QNetworkAccessManager* session, const QString& baseURL, int limit);
 
-    QCoro::Task<QList<ReleaseNoteEntry>> fetchReleaseNotes(QString languageCode) override;
+    QCoro::Task<QList<ReleaseNoteEntry>> fetchReleaseNotes(QString languageCode,
+                                                           std::stop_token stopToken = {}) override;
 
     const QUrl& releaseNotesURL() const { return m_releaseNotesURL; }
 

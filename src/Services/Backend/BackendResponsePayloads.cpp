@@ -9,8 +9,8 @@ using namespace wire;
 DeviceLoginStartResponsePayload DeviceLoginStartResponsePayload::fromJson(const QJsonValue& json) {
     const QJsonObject object = asObject(json, QStringLiteral("device login start answer"));
     return {
-        requiredString(object, QStringLiteral("device_login_id")),
-        requiredString(object, QStringLiteral("device_poll_secret")),
+        requiredToken(object, QStringLiteral("device_login_id")),
+        requiredToken(object, QStringLiteral("device_poll_secret")),
         requiredString(object, QStringLiteral("user_code")),
         requiredUrl(object, QStringLiteral("verification_url")),
         optionalDate(object, QStringLiteral("expires_at")),
@@ -21,8 +21,8 @@ DeviceLoginPollResponsePayload DeviceLoginPollResponsePayload::fromJson(const QJ
     const QJsonObject object = asObject(json, QStringLiteral("device login poll answer"));
     return {
         requiredString(object, QStringLiteral("status")),
-        optionalString(object, QStringLiteral("access_token")),
-        optionalString(object, QStringLiteral("refresh_token")),
+        optionalToken(object, QStringLiteral("access_token")),
+        optionalToken(object, QStringLiteral("refresh_token")),
         optionalDate(object, QStringLiteral("expires_at")),
     };
 }
@@ -30,14 +30,14 @@ DeviceLoginPollResponsePayload DeviceLoginPollResponsePayload::fromJson(const QJ
 SessionRefreshResponsePayload SessionRefreshResponsePayload::fromJson(const QJsonValue& json) {
     const QJsonObject object = asObject(json, QStringLiteral("session refresh answer"));
     return {
-        requiredString(object, QStringLiteral("access_token")),
-        requiredString(object, QStringLiteral("refresh_token")),
+        requiredToken(object, QStringLiteral("access_token")),
+        requiredToken(object, QStringLiteral("refresh_token")),
         optionalDate(object, QStringLiteral("expires_at")),
     };
 }
 
 DevicePayload DevicePayload::fromJson(const QJsonValue& json) {
-    return {requiredString(asObject(json, QStringLiteral("device")), QStringLiteral("id"))};
+    return {requiredToken(asObject(json, QStringLiteral("device")), QStringLiteral("id"))};
 }
 
 DeviceRegistrationEnvelope DeviceRegistrationEnvelope::fromJson(const QJsonValue& json) {

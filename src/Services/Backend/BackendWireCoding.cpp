@@ -6,6 +6,8 @@
 #include <QJsonDocument>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace quorvelle::wire {
 
 namespace {
@@ -55,6 +57,18 @@ QString requiredString(const QJsonObject& object, const QString& key) {
 
 std::optional<QString> optionalString(const QJsonObject& object, const QString& key) {
     return optional(json::readString(object, key), key, QStringLiteral("a string"));
+}
+
+QString requiredToken(const QJsonObject& object, const QString& key) {
+    QString text = requiredString(object, key);
+    if (std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+        fail(key, QStringLiteral("holds a control character"));
+    return text;
+}
+
+std::optional<QString> optionalToken(const QJsonObject& object, const QString& key) {
+    if (!optionalString(object, key)) return std::nullopt;
+    return requiredToken(object, key);
 }
 
 qint64 requiredInteger(const QJsonObject& object, const QString& key) {

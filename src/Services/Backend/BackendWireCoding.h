@@ -31,6 +31,10 @@ QJsonObject asObject(const QJsonValue& value, const QString& what);
 
 QString requiredString(const QJsonObject& object, const QString& key);
 std::optional<QString> optionalString(const QJsonObject& object, const QString& key);
+// A token or id that is sent back in a header: a control character (a CR/LF would inject header
+// lines) makes it fail like a wrong type.
+QString requiredToken(const QJsonObject& object, const QString& key);
+std::optional<QString> optionalToken(const QJsonObject& object, const QString& key);
 qint64 requiredInteger(const QJsonObject& object, const QString& key);
 std::optional<qint64> optionalInteger(const QJsonObject& object, const QString& key);
 bool requiredBool(const QJsonObject& object, const QString& key);

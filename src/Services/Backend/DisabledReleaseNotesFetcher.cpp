@@ -4,7 +4,7 @@
 
 namespace quorvelle {
 
-QCoro::Task<QList<ReleaseNoteEntry>> DisabledReleaseNotesFetcher::fetchReleaseNotes(QString) {
+QCoro::Task<QList<ReleaseNoteEntry>> DisabledReleaseNotesFetcher::fetchReleaseNotes(QString, std::stop_token) {
     throw WebRequestError::unsupportedURL();
     co_return {};
 }

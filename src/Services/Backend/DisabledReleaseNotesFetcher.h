@@ -8,7 +8,8 @@ namespace quorvelle {
 // and nothing goes to the network.
 class DisabledReleaseNotesFetcher : public ReleaseNotesFetching {
 public:
-    QCoro::Task<QList<ReleaseNoteEntry>> fetchReleaseNotes(QString languageCode) override;
+    QCoro::Task<QList<ReleaseNoteEntry>> fetchReleaseNotes(QString languageCode,
+                                                           std::stop_token stopToken = {}) override;
 };
 
 }  // namespace quorvelle

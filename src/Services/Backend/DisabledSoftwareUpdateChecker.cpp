@@ -4,7 +4,7 @@
 
 namespace quorvelle {
 
-QCoro::Task<SoftwareUpdateCheckResult> DisabledSoftwareUpdateChecker::checkForUpdates() {
+QCoro::Task<SoftwareUpdateCheckResult> DisabledSoftwareUpdateChecker::checkForUpdates(std::stop_token) {
     throw WebRequestError::unsupportedURL();
     co_return {};
 }

@@ -9,7 +9,7 @@ namespace quorvelle {
 class DisabledSoftwareUpdateChecker : public SoftwareUpdateChecking {
 public:
     bool isEnabled() const override { return false; }
-    QCoro::Task<SoftwareUpdateCheckResult> checkForUpdates() override;
+    QCoro::Task<SoftwareUpdateCheckResult> checkForUpdates(std::stop_token stopToken = {}) override;
 };
 
 }  // namespace quorvelle

@@ -49,8 +49,8 @@ QUrl ManualSoftwareUpdateChecker::makeReleasePageURL(const QString& publicWebURL
     return url;
 }
 
-QCoro::Task<SoftwareUpdateCheckResult> ManualSoftwareUpdateChecker::checkForUpdates() {
-    const QByteArray body = co_await fetchPlainGet(m_session, m_latestReleaseURL);
+QCoro::Task<SoftwareUpdateCheckResult> ManualSoftwareUpdateChecker::checkForUpdates(std::stop_token stopToken) {
+    const QByteArray body = co_await fetchPlainGet(m_session, m_latestReleaseURL, stopToken);
     const LatestReleasePayload latest = LatestReleasePayload::fromJson(releaseDocument(body));
 
     SoftwareUpdateCheckResult result;

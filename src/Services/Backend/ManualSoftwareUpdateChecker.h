@@ -22,7 +22,7 @@ public:
                                 const QString& publicWebURL, QString currentVersion, QString currentBuild);
 
     bool isEnabled() const override { return true; }
-    QCoro::Task<SoftwareUpdateCheckResult> checkForUpdates() override;
+    QCoro::Task<SoftwareUpdateCheckResult> checkForUpdates(std::stop_token stopToken = {}) override;
 
     const QUrl& latestReleaseURL() const { return m_latestReleaseURL; }
     const QUrl& releasePageURL() const { return m_releasePageURL; }

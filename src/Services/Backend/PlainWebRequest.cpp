@@ -1,11 +1,14 @@
 #include "Services/Backend/PlainWebRequest.h"
 
+#include "Services/Backend/ReplyWatch.h"
 #include "Services/Backend/WebRequestError.h"
+#include "Support/CancellationError.h"
 
 #include <QCoroNetworkReply>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPointer>
 
 #include <memory>
 
@@ -19,16 +22,37 @@ struct LaterDeleter {
 
 }  // namespace
 
-QCoro::Task<QByteArray> fetchPlainGet(QNetworkAccessManager* session, QUrl url, std::chrono::milliseconds idleTimeout) {
+QCoro::Task<QByteArray> fetchPlainGet(QNetworkAccessManager* session, QUrl url, std::stop_token stopToken,
+                                      std::chrono::milliseconds idleTimeout, std::chrono::milliseconds deadline,
+                                      qint64 maximumBodySize) {
+    throwIfStopped(stopToken);
+    const ReplyLimits limits{idleTimeout, deadline, maximumBodySize};
     QNetworkRequest request(url);
-    // A server that accepts the connection and never answers would otherwise keep the check pending.
-    request.setTransferTimeout(static_cast<int>(idleTimeout.count()));
     std::unique_ptr<QNetworkReply, LaterDeleter> reply(session->get(request));
+    // A server that accepts the connection and never answers would otherwise keep the check pending.
+    const ReplyWatch watch(reply.get(), limits);
+    // The stop may come from any thread: the abort is queued to the reply's thread.
+    QPointer<QNetworkReply> guarded(reply.get());
+    const std::stop_callback onStop(stopToken, [guarded] {
+        QMetaObject::invokeMethod(
+            guarded.data(),
+            [guarded] {
+                if (guarded) guarded->abort();
+            },
+            Qt::QueuedConnection);
+    });
     co_await reply.get();
+    if (watch.abortReason() == ReplyWatch::Abort::none) throwIfStopped(stopToken);
+    if (watch.abortReason() == ReplyWatch::Abort::timedOut) throw WebRequestError::timedOut();
+    if (watch.abortReason() == ReplyWatch::Abort::bodyTooLarge)
+        throw WebRequestError::responseTooLarge(limits.maximumBodySize);
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!status.isValid()) throw WebRequestError::transportFailure(reply->error(), reply->errorString());
     const int code = status.toInt();
     if (code < 200 || code > 299) throw WebRequestError::badServerResponse(code);
+    // The status came, but the body did not arrive whole.
+    if (reply->error() != QNetworkReply::NoError)
+        throw WebRequestError::transportFailure(reply->error(), reply->errorString());
     co_return reply->readAll();
 }
 

@@ -1,5 +1,7 @@
 #include "Services/Backend/ReleaseServiceAddress.h"
 
+#include "App/AppConfiguration.h"
+
 namespace quorvelle::releaseservice {
 
 namespace {
@@ -17,11 +19,11 @@ QString trimmedOfSlashes(const QString& text) {
 }  // namespace
 
 QString productionBackendBaseAddress() {
-    return QStringLiteral("https://api.quorvelle.app");
+    return AppConfiguration::productionBackendBaseURL();
 }
 
 QString productionPublicWebAddress() {
-    return QStringLiteral("https://quorvelle.app");
+    return AppConfiguration::productionPublicWebURL();
 }
 
 QUrl parsedAddressOr(const QString& text, const QString& fallback) {

@@ -4,6 +4,8 @@
 
 #include <QCoroTask>
 
+#include <stop_token>
+
 namespace quorvelle {
 
 // Whether a newer stable release than the running program is published.
@@ -12,7 +14,8 @@ public:
     virtual ~SoftwareUpdateChecking() = default;
 
     virtual bool isEnabled() const = 0;
-    virtual QCoro::Task<SoftwareUpdateCheckResult> checkForUpdates() = 0;
+    // A stop request aborts the request and ends the check with CancellationError.
+    virtual QCoro::Task<SoftwareUpdateCheckResult> checkForUpdates(std::stop_token stopToken = {}) = 0;
 };
 
 }  // namespace quorvelle

@@ -18,4 +18,13 @@ WebRequestError WebRequestError::unsupportedURL() {
     return WebRequestError(Case::unsupportedURL, QNetworkReply::NoError, 0, "unsupported URL");
 }
 
+WebRequestError WebRequestError::responseTooLarge(qint64 limit) {
+    return WebRequestError(Case::responseTooLarge, QNetworkReply::NoError, 0,
+                           "response too large: over " + std::to_string(limit) + " bytes");
+}
+
+WebRequestError WebRequestError::timedOut() {
+    return transportFailure(QNetworkReply::TimeoutError, QStringLiteral("the request timed out"));
+}
+
 }  // namespace quorvelle

@@ -19,11 +19,16 @@ public:
         badServerResponse,
         // The service is switched off in this run.
         unsupportedURL,
+        // The body grew past what the request accepts; the transfer was aborted.
+        responseTooLarge,
     };
 
     static WebRequestError transportFailure(QNetworkReply::NetworkError error, const QString& message);
     static WebRequestError badServerResponse(int status);
     static WebRequestError unsupportedURL();
+    static WebRequestError responseTooLarge(qint64 limit);
+    // A transport failure with TimeoutError: the request outlasted its idle time-out or deadline.
+    static WebRequestError timedOut();
 
     Case errorCase() const { return m_case; }
     // The network error of a transport failure; NoError otherwise.

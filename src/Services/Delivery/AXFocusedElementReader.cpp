@@ -1,6 +1,7 @@
 #include "Services/Delivery/AXFocusedElementReader.h"
 
 #include "Services/Delivery/FocusedTargetInspectionError.h"
+#include "Services/Delivery/FocusedTargetTables.h"
 
 #include <QQueue>
 #include <QSet>
@@ -20,6 +21,9 @@ FocusedElementReading AXFocusedElementReader::readFocusedElement(qint32 processI
     if (AccessibilityElementRef window = m_navigator.focusedWindow(processIdentifier)) {
         return bestCandidate(window);
     }
+    // Nothing to read inside a window whose application has no accessibility tree: the caller
+    // describes the window instead. An application that has one but shows no focus is an error.
+    if (!m_navigator.hasApplication(processIdentifier)) return FocusedElementReading{};
     throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);
 }
 
@@ -58,13 +62,21 @@ FocusedElementReading AXFocusedElementReader::bestCandidate(const AccessibilityE
     FocusedElementReading best;
     int bestScore = -1;
     for (const AccessibilityElementRef& candidate : collectCandidates(start)) {
-        RawFocusedElementMetadata metadata = m_navigator.readMetadata(*candidate);
+        // Past a writable field only a secure one can rank higher, and the subrole alone tells that:
+        // the other reads are saved (each is a call into the application).
+        if (bestScore >= RawFocusedElementMetadata::kWritableScore &&
+            m_navigator.readSubrole(*candidate) != FocusedTargetTables::secureTextFieldSubrole) {
+            continue;
+        }
+        RawFocusedElementMetadata metadata = m_navigator.readScoringMetadata(*candidate);
         const int score = metadata.candidateScore();
         if (score > bestScore) {
             bestScore = score;
             best = FocusedElementReading{candidate, std::move(metadata)};
         }
+        if (bestScore == RawFocusedElementMetadata::kSecureScore) break;
     }
+    if (best.element) m_navigator.readDescription(*best.element, best.metadata);
     return best;
 }
 

@@ -15,14 +15,24 @@ class AccessibilityElementNavigating {
 public:
     virtual ~AccessibilityElementNavigating() = default;
 
+    // Whether that process has an application on the accessibility bus at all (many windows have
+    // none: terminals, toolkits without accessibility, programs with it switched off).
+    virtual bool hasApplication(qint32 processIdentifier) = 0;
     // The element that has the keyboard focus inside the application of that process.
     virtual AccessibilityElementRef focusedElement(qint32 processIdentifier) = 0;
     // The application's active window.
     virtual AccessibilityElementRef focusedWindow(qint32 processIdentifier) = 0;
+    // Null above a window: the application itself is never a candidate.
     virtual AccessibilityElementRef parent(const AccessibilityElement& element) = 0;
     virtual QList<AccessibilityElementRef> children(const AccessibilityElement& element) = 0;
-    // Never fails: what cannot be read stays absent.
-    virtual RawFocusedElementMetadata readMetadata(const AccessibilityElement& element) = 0;
+    // Every read is a call into another process, so an element is read in parts, each only when it
+    // can matter. None fails: what cannot be read stays absent.
+    // The subrole alone: enough to tell a secure field.
+    virtual std::optional<QString> readSubrole(const AccessibilityElement& element) = 0;
+    // Role, subrole and the flags that decide the candidate score.
+    virtual RawFocusedElementMetadata readScoringMetadata(const AccessibilityElement& element) = 0;
+    // Adds title, identifier, frame and size.
+    virtual void readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) = 0;
 };
 
 }  // namespace quorvelle

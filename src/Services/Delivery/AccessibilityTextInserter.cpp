@@ -95,7 +95,8 @@ TextInsertionResult AccessibilityTextInserter::insert(const QString& text, const
 
 std::optional<bool> AccessibilityTextInserter::verifyInsertion(const QString& text,
                                                                const FocusedTargetSnapshot& target) {
-    if (text.isEmpty()) return std::nullopt;
+    // Nothing inside a window without an accessibility tree can be read back.
+    if (text.isEmpty() || target.isWindowOnly) return std::nullopt;
     const std::optional<QString> value = m_elementAccessor.copyStringAttribute(target.elementHandle);
     if (!value) return std::nullopt;
     return value->contains(text);

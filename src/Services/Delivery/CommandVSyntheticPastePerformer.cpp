@@ -2,7 +2,25 @@
 
 #include "Services/Delivery/SyntheticPasteError.h"
 
+#include "Services/Delivery/FocusedTargetTables.h"
+
+#include <algorithm>
+
 namespace quorvelle {
+
+namespace {
+
+// xterm takes no paste chord for the clipboard; Shift+Insert pastes the primary selection, which
+// the clipboard writer sets as well.
+bool pastesPrimarySelectionOnly(const FocusedTargetSnapshot& target) {
+    const auto& classes = FocusedTargetTables::primarySelectionTerminalWindowClasses;
+    return target.isWindowOnly && target.app.bundleIdentifier &&
+           std::any_of(classes.begin(), classes.end(), [&](QLatin1StringView name) {
+               return target.app.bundleIdentifier->compare(name, Qt::CaseInsensitive) == 0;
+           });
+}
+
+}  // namespace
 
 CommandVSyntheticPastePerformer::CommandVSyntheticPastePerformer(
     KeyEventPosting& keyPoster, FrontmostProcessIdentifierProvider frontmostProcessIdentifierProvider, Sleep sleep)
@@ -18,23 +36,30 @@ void CommandVSyntheticPastePerformer::performPaste(const FocusedTargetSnapshot& 
     }
     if (!m_keyPoster.isAvailable()) throw SyntheticPasteError(SyntheticPasteError::Case::eventSourceUnavailable);
 
-    QList<KeyEventPosting::Key> modifiers{KeyEventPosting::Key::control};
-    if (target.terminalLikeReason().has_value()) modifiers.append(KeyEventPosting::Key::shift);
+    using Key = KeyEventPosting::Key;
+    QList<Key> modifiers{Key::control};
+    Key pasteKey = Key::v;
+    if (pastesPrimarySelectionOnly(target)) {
+        modifiers = {Key::shift};
+        pasteKey = Key::insert;
+    } else if (target.terminalLikeReason().has_value()) {
+        modifiers.append(Key::shift);
+    }
     QList<quint32> modifierCodes;
-    for (KeyEventPosting::Key key : modifiers) {
+    for (Key key : modifiers) {
         const std::optional<quint32> code = m_keyPoster.keyCode(key);
         if (!code) throw SyntheticPasteError(SyntheticPasteError::Case::eventCreationFailed);
         modifierCodes.append(*code);
     }
-    const std::optional<quint32> vCode = m_keyPoster.keyCode(KeyEventPosting::Key::v);
-    if (!vCode) throw SyntheticPasteError(SyntheticPasteError::Case::eventCreationFailed);
+    const std::optional<quint32> keyCode = m_keyPoster.keyCode(pasteKey);
+    if (!keyCode) throw SyntheticPasteError(SyntheticPasteError::Case::eventCreationFailed);
 
     waitForModifierRelease();
 
     for (quint32 code : modifierCodes)
         m_keyPoster.post(code, true);
-    m_keyPoster.post(*vCode, true);
-    m_keyPoster.post(*vCode, false);
+    m_keyPoster.post(*keyCode, true);
+    m_keyPoster.post(*keyCode, false);
     for (auto it = modifierCodes.crbegin(); it != modifierCodes.crend(); ++it)
         m_keyPoster.post(*it, false);
 }

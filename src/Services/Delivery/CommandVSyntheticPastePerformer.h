@@ -10,8 +10,8 @@
 namespace quorvelle {
 
 // Pastes with Control+V, or Control+Shift+V into a terminal (terminals take Control+V as a control
-// character). Modifiers still held from the hot key would turn the chord into another shortcut, so it
-// waits a little for their release and then releases them itself.
+// character), or Shift+Insert into xterm. Modifiers still held from the hot key would turn the chord into another
+// shortcut, so it waits a little for their release and then releases them itself.
 class CommandVSyntheticPastePerformer final : public SyntheticPastePerforming {
 public:
     using FrontmostProcessIdentifierProvider = std::function<std::optional<qint32>()>;

@@ -16,7 +16,8 @@ struct FocusedElementReading {
 class FocusedElementSnapshotReading {
 public:
     virtual ~FocusedElementSnapshotReading() = default;
-    // Throws FocusedTargetInspectionError.
+    // No element when the process has no accessibility tree at all. Throws
+    // FocusedTargetInspectionError.
     virtual FocusedElementReading readFocusedElement(qint32 processIdentifier) = 0;
 };
 

@@ -3,7 +3,30 @@
 #include "Services/Delivery/ElementHandleStorage.h"
 #include "Services/Delivery/FocusedTargetInspectionError.h"
 
+#include "Services/Delivery/FocusedTargetTables.h"
+#include "Support/Keywords.h"
+
 namespace quorvelle {
+
+namespace {
+
+// Terminals, toolkits without accessibility and programs with it switched off show no tree: the
+// window stands for the element, and the usual rules decide (a paste candidate; terminal-like by
+// the application's name). A password prompt cannot be told from the inside, so its name decides.
+FocusedTargetSnapshot windowOnlySnapshot(const FocusedAppMetadata& app) {
+    FocusedTargetSnapshot snapshot;
+    snapshot.app = app;
+    snapshot.isWindowOnly = true;
+    snapshot.element.role = QString(FocusedTargetTables::unknownRole);
+    snapshot.element.isEnabled = true;
+    if (firstLoweredValueContaining({&app.localizedName, &app.bundleIdentifier},
+                                    FocusedTargetTables::passwordPromptWindowKeywords)) {
+        snapshot.element.subrole = QString(FocusedTargetTables::secureTextFieldSubrole);
+    }
+    return snapshot;
+}
+
+}  // namespace
 
 FocusedTargetInspector::FocusedTargetInspector(TrustCheck isTrusted,
                                                FrontmostApplicationProvider frontmostApplicationProvider,
@@ -23,9 +46,7 @@ FocusedTargetSnapshot FocusedTargetInspector::inspect() {
     // The element is resolved once and its metadata read from that same element: a second lookup
     // could land on another field (focus moves), pairing one field's handle with another's metadata.
     FocusedElementReading reading = m_focusedElementReader.readFocusedElement(app->processIdentifier);
-    if (!reading.element) {
-        throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);
-    }
+    if (!reading.element) return windowOnlySnapshot(*app);
     const RawFocusedElementMetadata& raw = reading.metadata;
 
     FocusedElementMetadata element;

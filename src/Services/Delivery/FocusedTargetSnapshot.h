@@ -57,6 +57,9 @@ struct FocusedTargetSnapshot {
     FocusedAppMetadata app;
     FocusedElementMetadata element;
     std::shared_ptr<const FocusedElementHandle> elementHandle;
+    // The window of an application with no accessibility tree: the app is known, nothing inside
+    // the window could be read, and there is no element handle.
+    bool isWindowOnly = false;
 
     std::optional<SessionBlockReason> blockReason() const { return element.blockReason(); }
     bool isClipboardPasteCandidate() const { return element.isClipboardPasteCandidate(); }

@@ -16,6 +16,19 @@ inline constexpr std::array webContentRoles{L1("AXGroup"), L1("AXUnknown"), L1("
 inline constexpr std::array terminalAppBundleIdentifiers{L1("com.mitchellh.ghostty"), L1("dev.warp.Warp-Stable"),
                                                          L1("com.apple.Terminal"), L1("com.googlecode.iterm2")};
 
+// X11 window classes of terminals whose names the keywords below miss (or would match everywhere,
+// as "st" would); compared whole, without regard to case.
+inline constexpr std::array terminalWindowClasses{L1("xterm"), L1("uxterm"),      L1("urxvt"), L1("rxvt"),
+                                                  L1("st"),    L1("st-256color"), L1("foot"),  L1("footclient")};
+
+// Terminals that paste only the primary selection, with Shift+Insert (a subset of the above).
+inline constexpr std::array primarySelectionTerminalWindowClasses{L1("xterm"), L1("uxterm")};
+
+// Windows that ask for a password: a window that cannot be looked into is treated as a secure
+// field when its name or class contains one of these.
+inline constexpr std::array passwordPromptWindowKeywords{L1("pinentry"), L1("askpass"), L1("polkit"), L1("policykit"),
+                                                         L1("gcr-prompter")};
+
 inline constexpr std::array terminalAppKeywords{L1("ghostty"), L1("warp"),      L1("terminal"),   L1("iterm"),
                                                 L1("wezterm"), L1("alacritty"), L1("kitty"),      L1("hyper"),
                                                 L1("tabby"),   L1("rio"),       L1("bridgespace")};
@@ -30,5 +43,6 @@ inline constexpr std::array clipboardPasteAppKeywords{L1("electron"), L1("slack"
 
 inline constexpr QLatin1StringView secureTextFieldSubrole = L1("AXSecureTextField");
 inline constexpr QLatin1StringView searchFieldSubrole = L1("AXSearchField");
+inline constexpr QLatin1StringView unknownRole = L1("AXUnknown");
 
 }  // namespace quorvelle::FocusedTargetTables

@@ -9,7 +9,7 @@ namespace quorvelle {
 // Synthetic keyboard input as the paste chord needs it.
 class KeyEventPosting {
 public:
-    enum class Key { control, shift, v };
+    enum class Key { control, shift, v, insert };
 
     virtual ~KeyEventPosting() = default;
 

@@ -13,10 +13,10 @@ bool RawFocusedElementMetadata::isWritableTextCandidate() const {
 }
 
 int RawFocusedElementMetadata::candidateScore() const {
-    if (subrole == FocusedTargetTables::secureTextFieldSubrole) return 100;
+    if (subrole == FocusedTargetTables::secureTextFieldSubrole) return kSecureScore;
     const bool settable = isValueSettable || isSelectedTextRangeSettable;
     const bool looksEditable = isEditable.value_or(false) || isWritableTextCandidate();
-    if (settable) return looksEditable ? 90 : 70;
+    if (settable) return looksEditable ? kWritableScore : 70;
     return looksEditable ? 40 : 0;
 }
 

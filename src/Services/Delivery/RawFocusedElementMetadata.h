@@ -9,6 +9,10 @@ namespace quorvelle {
 
 // An element's attributes as read, before defaults are applied.
 struct RawFocusedElementMetadata {
+    static constexpr int kSecureScore = 100;
+    // The most any element that is not secure can score.
+    static constexpr int kWritableScore = 90;
+
     std::optional<QString> role;
     std::optional<QString> subrole;
     std::optional<QString> title;

@@ -50,6 +50,8 @@ void SystemPasteboardWriter::writeString(const QString& text) {
     if (!claim([&] { board->setText(text, QClipboard::Clipboard); })) {
         throw ClipboardWriteError(ClipboardWriteError::Case::writeFailed);
     }
+    // Terminals of the xterm family paste only the primary selection.
+    if (board->supportsSelection()) board->setText(text, QClipboard::Selection);
 }
 
 void SystemPasteboardWriter::restore(const QList<ClipboardItemSnapshot>& items) {

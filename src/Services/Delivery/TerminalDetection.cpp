@@ -8,17 +8,29 @@
 
 namespace quorvelle {
 
+namespace {
+
+template <typename Table>
+bool isOneOf(const std::optional<QString>& value, const Table& table) {
+    return value && std::any_of(table.begin(), table.end(), [&](QLatin1StringView entry) {
+               return value->compare(entry, Qt::CaseInsensitive) == 0;
+           });
+}
+
+}  // namespace
+
 std::optional<QString> terminalLikeReason(const FocusedTargetSnapshot& target) {
     const FocusedElementMetadata& element = target.element;
-    if (!element.isEnabled || !(element.hasTextInputRole() || element.isEditable)) return std::nullopt;
+    // A window without a readable element is judged by its application alone.
+    const bool textInput = element.hasTextInputRole() || element.isEditable || target.isWindowOnly;
+    if (!element.isEnabled || !textInput) return std::nullopt;
 
-    const std::optional<QString>& bundle = target.app.bundleIdentifier;
-    if (bundle) {
-        const auto& known = FocusedTargetTables::terminalAppBundleIdentifiers;
-        const bool isKnown = std::any_of(known.begin(), known.end(), [&](QLatin1StringView id) {
-            return bundle->compare(id, Qt::CaseInsensitive) == 0;
-        });
-        if (isKnown) return QStringLiteral("Bundle ID matched terminal app.");
+    if (isOneOf(target.app.bundleIdentifier, FocusedTargetTables::terminalAppBundleIdentifiers)) {
+        return QStringLiteral("Bundle ID matched terminal app.");
+    }
+    if (isOneOf(target.app.bundleIdentifier, FocusedTargetTables::terminalWindowClasses) ||
+        isOneOf(target.app.localizedName, FocusedTargetTables::terminalWindowClasses)) {
+        return QStringLiteral("Window class matched terminal app.");
     }
 
     if (auto value = firstLoweredValueContaining({&target.app.localizedName, &target.app.bundleIdentifier},

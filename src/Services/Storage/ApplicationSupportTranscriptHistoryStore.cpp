@@ -35,6 +35,11 @@ ApplicationSupportTranscriptHistoryStore::ApplicationSupportTranscriptHistorySto
 ApplicationSupportTranscriptHistoryStore::ApplicationSupportTranscriptHistoryStore(Options options)
     : m_options(std::move(options)) {
     ensureDirectory();
+    try {
+        m_warmUp = std::async(std::launch::async, &ApplicationSupportTranscriptHistoryStore::warmUp, historyFilePath());
+    } catch (const std::system_error&) {
+        // No thread to spare: the first call reads the file itself.
+    }
 }
 
 QString ApplicationSupportTranscriptHistoryStore::defaultDirectory() {
@@ -46,19 +51,50 @@ QString ApplicationSupportTranscriptHistoryStore::historyFilePath() const {
 }
 
 void ApplicationSupportTranscriptHistoryStore::ensureDirectory() const {
-    QDir().mkpath(m_options.directory);
+    PrivateFile::makeFolder(m_options.directory);
 }
 
-std::optional<ApplicationSupportTranscriptHistoryStore::FileStamp>
-ApplicationSupportTranscriptHistoryStore::currentStamp() const {
+std::optional<ApplicationSupportTranscriptHistoryStore::FileStamp> ApplicationSupportTranscriptHistoryStore::stampOf(
+    const QString& path) {
     struct stat info {};
-    if (::stat(QFile::encodeName(historyFilePath()).constData(), &info) != 0) return std::nullopt;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return std::nullopt;
     return FileStamp{static_cast<quint64>(info.st_dev), static_cast<quint64>(info.st_ino),
                      static_cast<qint64>(info.st_size),
                      static_cast<qint64>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
 }
 
+ApplicationSupportTranscriptHistoryStore::ReadResult ApplicationSupportTranscriptHistoryStore::decodeFile(
+    const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {ReadOutcome::undecodable, {}, file.errorString()};
+    auto entries = decodeJsonList<TranscriptHistoryEntry>(
+        file.readAll(), [](const QJsonValue& json) { return TranscriptHistoryEntry::fromJson(json); });
+    if (!entries) return {ReadOutcome::undecodable, {}, QStringLiteral("not a transcript history")};
+    sortNewestFirst(*entries);
+    return {ReadOutcome::decoded, std::move(*entries), {}};
+}
+
+ApplicationSupportTranscriptHistoryStore::WarmUp ApplicationSupportTranscriptHistoryStore::warmUp(const QString& path) {
+    WarmUp result;
+    // Stamped before reading: a file replaced meanwhile no longer matches and is read again.
+    const auto stamp = stampOf(path);
+    if (!stamp) return result;
+    ReadResult read = decodeFile(path);
+    if (read.outcome != ReadOutcome::decoded) return result;
+    result.encoder.encode(read.entries);
+    result.decoded = DecodedFile{*stamp, std::move(read.entries)};
+    return result;
+}
+
+void ApplicationSupportTranscriptHistoryStore::adoptWarmUp() {
+    if (!m_warmUp.valid()) return;
+    WarmUp warm = m_warmUp.get();
+    m_lastDecoded = std::move(warm.decoded);
+    m_encoder = std::move(warm.encoder);
+}
+
 ApplicationSupportTranscriptHistoryStore::ReadResult ApplicationSupportTranscriptHistoryStore::readHistory() {
+    adoptWarmUp();
     const auto stamp = currentStamp();
     if (!stamp) {
         m_lastDecoded.reset();
@@ -67,14 +103,9 @@ ApplicationSupportTranscriptHistoryStore::ReadResult ApplicationSupportTranscrip
     if (m_lastDecoded && m_lastDecoded->stamp == *stamp) return {ReadOutcome::decoded, m_lastDecoded->entries, {}};
 
     m_lastDecoded.reset();
-    QFile file(historyFilePath());
-    if (!file.open(QIODevice::ReadOnly)) return {ReadOutcome::undecodable, {}, file.errorString()};
-    auto entries = decodeJsonList<TranscriptHistoryEntry>(
-        file.readAll(), [](const QJsonValue& json) { return TranscriptHistoryEntry::fromJson(json); });
-    if (!entries) return {ReadOutcome::undecodable, {}, QStringLiteral("not a transcript history")};
-    sortNewestFirst(*entries);
-    m_lastDecoded = DecodedFile{*stamp, *entries};
-    return {ReadOutcome::decoded, std::move(*entries), {}};
+    ReadResult read = decodeFile(historyFilePath());
+    if (read.outcome == ReadOutcome::decoded) m_lastDecoded = DecodedFile{*stamp, read.entries};
+    return read;
 }
 
 QList<TranscriptHistoryEntry> ApplicationSupportTranscriptHistoryStore::loadEntries() {
@@ -109,6 +140,7 @@ void ApplicationSupportTranscriptHistoryStore::save(const QList<TranscriptHistor
 }
 
 void ApplicationSupportTranscriptHistoryStore::clear() {
+    adoptWarmUp();
     QFile::remove(historyFilePath());
     m_lastDecoded.reset();
 }

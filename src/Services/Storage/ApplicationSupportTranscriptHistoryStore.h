@@ -6,6 +6,7 @@
 #include <QDateTime>
 
 #include <functional>
+#include <future>
 #include <optional>
 
 namespace quorvelle {
@@ -15,6 +16,11 @@ namespace quorvelle {
 // exported as if it were empty, and is moved aside before anything is written in its place.
 // The file is the only truth: what was last read or written is reused only while the file on
 // disk is still that same file. Called from one thread at a time.
+//
+// The file is read and decoded once on a thread of its own, starting at construction, so that
+// the first dictation does not wait on it; the entries' text is prepared for the next save there
+// too. A call made before that work is done waits for it, so nothing it read is lost or
+// overwritten unseen.
 class ApplicationSupportTranscriptHistoryStore final : public TranscriptHistoryStoring {
 public:
     using Clock = std::function<QDateTime()>;
@@ -61,15 +67,26 @@ private:
         QList<TranscriptHistoryEntry> entries;  // newest first
     };
 
+    struct WarmUp {
+        std::optional<DecodedFile> decoded;
+        TranscriptHistoryFileEncoder encoder;
+    };
+
     void ensureDirectory() const;
+    static std::optional<FileStamp> stampOf(const QString& path);
+    static ReadResult decodeFile(const QString& path);
+    static WarmUp warmUp(const QString& path);
+    void adoptWarmUp();
     ReadResult readHistory();
-    std::optional<FileStamp> currentStamp() const;
+    std::optional<FileStamp> currentStamp() const { return stampOf(historyFilePath()); }
     // Moves an undecodable history file out of the way; false when it is still in the way.
     bool setAsideIfUndecodable();
 
     Options m_options;
     std::optional<DecodedFile> m_lastDecoded;
     TranscriptHistoryFileEncoder m_encoder;
+    // Waited for by its destructor: declared last, so it finishes before the rest goes.
+    std::future<WarmUp> m_warmUp;
 };
 
 }  // namespace quorvelle

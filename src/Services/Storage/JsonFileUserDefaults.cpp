@@ -18,6 +18,10 @@ namespace quorvelle {
 
 namespace {
 
+// Far above what any user's settings come to; a bigger file would cost seconds and gigabytes to
+// load and would be rewritten whole on every change, so it is treated as damaged.
+constexpr qint64 kMaximumFileSize = 16 * 1024 * 1024;
+
 std::optional<QMap<QString, DefaultsValue>> decodeDomain(const QByteArray& bytes) {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
@@ -56,7 +60,7 @@ void JsonFileUserDefaults::load(const Clock& now) {
     if (!QFileInfo::exists(m_filePath)) return;
     QFile file(m_filePath);
     std::optional<QMap<QString, DefaultsValue>> decoded;
-    if (file.open(QIODevice::ReadOnly)) decoded = decodeDomain(file.readAll());
+    if (file.size() <= kMaximumFileSize && file.open(QIODevice::ReadOnly)) decoded = decodeDomain(file.readAll());
     file.close();
     if (decoded) {
         m_values = std::move(*decoded);
@@ -102,7 +106,7 @@ void JsonFileUserDefaults::writeLocked() const {
     for (auto it = m_values.cbegin(); it != m_values.cend(); ++it)
         object.insert(it.key(), it.value().toTaggedJson());
 
-    QDir().mkpath(QFileInfo(m_filePath).absolutePath());
+    PrivateFile::makeFolder(QFileInfo(m_filePath).absolutePath());
     // Instructions, dictionary and snippets are personal: readable by the user alone.
     if (const auto failure = PrivateFile::write(m_filePath, QJsonDocument(object).toJson(QJsonDocument::Indented))) {
         qWarning("Cannot write settings file %s: %s", qUtf8Printable(m_filePath), qUtf8Printable(*failure));

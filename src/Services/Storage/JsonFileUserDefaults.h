@@ -12,7 +12,8 @@ namespace quorvelle {
 
 // The user defaults of one user, kept in memory and written through to one pretty-printed JSON
 // file after every change (atomically, so a crash leaves the old file or the new one).
-// A file that does not decode is moved aside and the domain starts empty, so the defaults apply.
+// A file that does not decode or is far larger than settings ever get is moved aside and the domain
+// starts empty, so the defaults apply.
 // A value holding a number JSON cannot write (NaN, infinity) is refused and the key keeps its value.
 // The file is read once, when the object is made: share one instance per file in a process.
 class JsonFileUserDefaults final : public UserDefaults {

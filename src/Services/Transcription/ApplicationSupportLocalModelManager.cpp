@@ -1,16 +1,19 @@
 #include "Services/Transcription/ApplicationSupportLocalModelManager.h"
 
 #include "Models/QuorvelleError.h"
+#include "Services/Storage/DamagedFile.h"
 #include "Services/Transcription/LocalModelManagerError.h"
 #include "Services/Transcription/ModelFileDownload.h"
 #include "Support/AppPaths.h"
+#include "Support/PrivateFile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
+#include <QtDebug>
 
 #include <algorithm>
 #include <cerrno>
@@ -35,6 +38,25 @@ void replaceFile(const QString& source, const QString& destination) {
         const QString message = QString::fromLocal8Bit(std::strerror(errno));
         throw LocalModelFileError(LocalModelFileError::Case::moveFailed, destination, message);
     }
+}
+
+// The record a model file present on disk earns when its SHA-1 is the catalogue's; nothing otherwise.
+std::optional<LocalModelInstallationRecord> recordFromFile(const LocalTranscriptionModelDescriptor& descriptor,
+                                                           const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    QCryptographicHash sha1(QCryptographicHash::Sha1);
+    QCryptographicHash sha256(QCryptographicHash::Sha256);
+    QByteArray chunk;
+    while (!(chunk = file.read(1 << 20)).isEmpty()) {
+        sha1.addData(chunk);
+        sha256.addData(chunk);
+    }
+    if (file.error() != QFileDevice::NoError || file.size() == 0) return std::nullopt;
+    const QString sha1Text = QString::fromLatin1(sha1.result().toHex());
+    if (sha1Text != descriptor.expectedSHA1) return std::nullopt;
+    return LocalModelInstallationRecord{descriptor.id, QString::fromLatin1(sha256.result().toHex()),
+                                        QFileInfo(path).lastModified().toUTC(), file.size(), sha1Text};
 }
 
 }  // namespace
@@ -64,17 +86,42 @@ LocalRuntimeAvailability ApplicationSupportLocalModelManager::runtimeAvailabilit
 }
 
 QMap<LocalTranscriptionModelID, LocalModelInstallationRecord> ApplicationSupportLocalModelManager::loadRecords() const {
-    QMap<LocalTranscriptionModelID, LocalModelInstallationRecord> records;
+    return readRegistry().value_or(Records());
+}
+
+std::optional<ApplicationSupportLocalModelManager::Records> ApplicationSupportLocalModelManager::readRegistry() const {
+    Records records;
+    if (!QFileInfo::exists(m_registryFile)) return records;
     QFile file(m_registryFile);
-    if (!file.open(QIODevice::ReadOnly)) return records;
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
-    if (!document.isArray()) return records;
+    if (!document.isArray()) return std::nullopt;
     for (const QJsonValue& value : document.array()) {
         const std::optional<LocalModelInstallationRecord> record = LocalModelInstallationRecord::fromJson(value);
         // One bad record makes the whole file unreadable, as a whole-array decode would.
-        if (!record) return {};
+        if (!record) return std::nullopt;
         // A hand-edited file may list a model twice: the later record wins.
         records.insert(record->modelID, *record);
+    }
+    return records;
+}
+
+std::optional<ApplicationSupportLocalModelManager::Records> ApplicationSupportLocalModelManager::recordsForUpdate()
+    const {
+    if (auto records = readRegistry()) return records;
+    // Written over, a damaged registry would make every installed model look uninstalled: keep it
+    // aside and rebuild the records from the verified files present.
+    const auto asidePath = setAsideDamagedFile(m_registryFile, m_now());
+    if (!asidePath) {
+        qWarning("Model registry %s did not decode and could not be moved aside", qUtf8Printable(m_registryFile));
+        return std::nullopt;
+    }
+    qWarning("Model registry %s did not decode; kept as %s, rebuilt from the model files",
+             qUtf8Printable(m_registryFile), qUtf8Printable(*asidePath));
+    Records records;
+    for (const LocalTranscriptionModelID modelID : allCases<LocalTranscriptionModelID>()) {
+        if (const auto record = recordFromFile(m_descriptorProvider(modelID), modelFilePath(modelID)))
+            records.insert(modelID, *record);
     }
     return records;
 }
@@ -91,6 +138,9 @@ QCoro::Task<LocalModelInstallationRecord> ApplicationSupportLocalModelManager::d
     DownloadedFile downloaded;
     try {
         ModelFileDownloadRequest request{descriptor.downloadURL, stagingPath, std::move(progress)};
+        // Well past the catalogue's size, the host is sending something else: stop before the disk fills.
+        if (descriptor.diskSizeBytes > 0)
+            request.maximumSize = descriptor.diskSizeBytes + descriptor.diskSizeBytes / 2 + 64 * 1024 * 1024;
         QCoro::Task<DownloadedFile> transfer = downloadModelFile(m_session, std::move(request), stopToken);
         downloaded = co_await transfer;
         if (downloaded.byteCount == 0) throw QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure);
@@ -114,9 +164,11 @@ void ApplicationSupportLocalModelManager::deleteModel(LocalTranscriptionModelID 
     QFile file(path);
     if (file.exists() && !file.remove())
         throw LocalModelFileError(LocalModelFileError::Case::removeFailed, path, file.errorString());
-    auto records = loadRecords();
-    records.remove(modelID);
-    saveRecords(records);
+    auto records = recordsForUpdate();
+    if (!records) throw LocalModelFileError(LocalModelFileError::Case::writeFailed, m_registryFile, QString());
+    records->remove(modelID);
+    if (const auto failure = saveRecords(*records))
+        throw LocalModelFileError(LocalModelFileError::Case::writeFailed, m_registryFile, *failure);
 }
 
 QString ApplicationSupportLocalModelManager::modelFilePath(LocalTranscriptionModelID modelID) const {
@@ -125,35 +177,34 @@ QString ApplicationSupportLocalModelManager::modelFilePath(LocalTranscriptionMod
 
 void ApplicationSupportLocalModelManager::ensureDirectory() const {
     // A failure shows later, when a file cannot be written there.
-    QDir().mkpath(m_modelsDirectory);
+    PrivateFile::makeFolder(m_modelsDirectory);
 }
 
-void ApplicationSupportLocalModelManager::saveRecords(
-    const QMap<LocalTranscriptionModelID, LocalModelInstallationRecord>& records) const {
+std::optional<QString> ApplicationSupportLocalModelManager::saveRecords(const Records& records) const {
     QList<LocalModelInstallationRecord> sorted = records.values();
     std::sort(sorted.begin(), sorted.end(),
               [](const auto& a, const auto& b) { return rawValue(a.modelID) < rawValue(b.modelID); });
     QJsonArray array;
     for (const LocalModelInstallationRecord& record : sorted)
         array.append(record.toJson());
-
-    // Failures are ignored: the registry keeps its old content and a later write tries again.
-    QSaveFile file(m_registryFile);
-    if (!file.open(QIODevice::WriteOnly)) return;
-    file.write(QJsonDocument(array).toJson(QJsonDocument::Indented));
-    file.commit();
+    // On failure the registry keeps its old content.
+    return PrivateFile::write(m_registryFile, QJsonDocument(array).toJson(QJsonDocument::Indented));
 }
 
 void ApplicationSupportLocalModelManager::upsertRecord(const LocalModelInstallationRecord& record) const {
-    auto records = loadRecords();
-    records.insert(record.modelID, record);
-    saveRecords(records);
+    auto records = recordsForUpdate();
+    if (!records) throw LocalModelFileError(LocalModelFileError::Case::writeFailed, m_registryFile, QString());
+    records->insert(record.modelID, record);
+    if (const auto failure = saveRecords(*records))
+        throw LocalModelFileError(LocalModelFileError::Case::writeFailed, m_registryFile, *failure);
 }
 
 void ApplicationSupportLocalModelManager::reconcileRecords() const {
-    auto records = loadRecords();
-    records.removeIf([this](const auto& entry) { return !QFileInfo::exists(modelFilePath(entry.key())); });
-    saveRecords(records);
+    auto records = recordsForUpdate();
+    if (!records) return;
+    records->removeIf([this](const auto& entry) { return !QFileInfo::exists(modelFilePath(entry.key())); });
+    if (const auto failure = saveRecords(*records))
+        qWarning("Cannot write model registry %s: %s", qUtf8Printable(m_registryFile), qUtf8Printable(*failure));
 }
 
 }  // namespace quorvelle

@@ -27,7 +27,9 @@ public:
     // <application data folder>/LocalModels.
     static QString defaultBaseDirectory();
 
-    // Creates the models folder and reconciles the registry with the files present, writing it.
+    // Creates the models folder (owner-only) and reconciles the registry with the files present,
+    // writing it. A registry that does not decode is kept aside and rebuilt from the model files
+    // whose SHA-1 is the catalogue's.
     ApplicationSupportLocalModelManager(QNetworkAccessManager* session, std::shared_ptr<LocalRuntimeInspecting> runtime,
                                         DescriptorProvider descriptorProvider,
                                         std::optional<QString> baseDirectory = std::nullopt,
@@ -39,20 +41,30 @@ public:
     // transfer, QuorvelleError::unexpectedRuntimeFailure for an empty body,
     // LocalModelManagerError::integrityCheckFailed for a checksum that is not the catalogue's, and
     // LocalModelFileError when the file system refuses. Any failure leaves the installed model, if
-    // any, and the registry as they were, and no staging file behind.
+    // any, and the registry as they were, and no staging file behind; only a registry that cannot
+    // be written after the move leaves the new model file unrecorded.
     QCoro::Task<LocalModelInstallationRecord> download(LocalTranscriptionModelID modelID,
                                                        DownloadProgress progress = {},
                                                        std::stop_token stopToken = {}) override;
-    // Throws LocalModelFileError when the file cannot be removed; the registry then stays as it was.
+    // Throws LocalModelFileError when the file cannot be removed (the registry then stays as it was)
+    // or the registry cannot be written.
     void deleteModel(LocalTranscriptionModelID modelID) override;
     QString modelsDirectoryPath() const override { return m_modelsDirectory; }
 
     QString registryFilePath() const { return m_registryFile; }
 
 private:
+    using Records = QMap<LocalTranscriptionModelID, LocalModelInstallationRecord>;
+
+    // The registry's records; nothing when the file is there but does not decode.
+    std::optional<Records> readRegistry() const;
+    // The records to change and write back: a damaged registry is set aside first and rebuilt from
+    // the model files that match the catalogue. Nothing when it cannot be set aside.
+    std::optional<Records> recordsForUpdate() const;
     QString modelFilePath(LocalTranscriptionModelID modelID) const;
     void ensureDirectory() const;
-    void saveRecords(const QMap<LocalTranscriptionModelID, LocalModelInstallationRecord>& records) const;
+    // Returns the reason on failure.
+    std::optional<QString> saveRecords(const Records& records) const;
     void upsertRecord(const LocalModelInstallationRecord& record) const;
     void reconcileRecords() const;
 

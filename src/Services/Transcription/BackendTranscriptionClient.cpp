@@ -1,6 +1,7 @@
 #include "Services/Transcription/BackendTranscriptionClient.h"
 
 #include "Models/QuorvelleError.h"
+#include "Support/CancellationError.h"
 #include "Support/Graphemes.h"
 #include "Support/JsonCoding.h"
 
@@ -93,7 +94,7 @@ BackendDiagnosticErrorReport makeTranscriptionFailureReport(
 
 BackendTranscriptionClient::BackendTranscriptionClient(std::shared_ptr<BackendAPIClienting> backendAPIClient,
                                                        std::shared_ptr<BackendTokenStoring> tokenStore,
-                                                       RetrySleep retrySleep)
+                                                       Sleeper retrySleep)
     : m_backendAPIClient(std::move(backendAPIClient)),
       m_tokenStore(std::move(tokenStore)),
       m_retrySleep(std::move(retrySleep)) {}
@@ -146,6 +147,8 @@ QCoro::Task<QString> BackendTranscriptionClient::run(BackendTranscriptionRequest
                 request, accessToken, deviceID, QStringLiteral("QuorvelleBackendBoundary") + newUUIDText(), stopToken);
             const GeneratedTranscriptionResponse response = co_await send;
             co_return response.text;
+        } catch (const CancellationError&) {
+            throw;
         } catch (const QuorvelleError& error) {
             failure = std::current_exception();
             failureCase = error.errorCase();
@@ -158,6 +161,8 @@ QCoro::Task<QString> BackendTranscriptionClient::run(BackendTranscriptionRequest
             try {
                 QCoro::Task<void> pause = m_retrySleep(0.5 * std::pow(2.0, attempt), stopToken);
                 co_await pause;
+            } catch (const CancellationError&) {
+                throw;
             } catch (...) {
                 sleepFailure = std::current_exception();
             }

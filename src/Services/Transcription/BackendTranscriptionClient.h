@@ -1,13 +1,14 @@
 // BackendTranscriptionClient: the cloud engine. Uploads one clip to the backend's transcription
 // endpoint, retries provider time-outs and outages with a short back-off, refreshes the session once
 // when the access token is refused, and reports a redacted failure to the backend before it gives up.
+// A stop request ends the call with CancellationError and reports nothing: nothing went wrong.
 #pragma once
 
 #include "Services/Backend/BackendAPIClienting.h"
 #include "Services/Backend/BackendRequestDiagnosticContext.h"
 #include "Services/Backend/BackendTokenStoring.h"
-#include "Services/Transcription/RetrySleep.h"
 #include "Services/Transcription/Transcribing.h"
+#include "Support/CancellableSleep.h"
 
 #include <exception>
 #include <memory>
@@ -17,8 +18,7 @@ namespace quorvelle {
 class BackendTranscriptionClient final : public ContextualTranscribing {
 public:
     BackendTranscriptionClient(std::shared_ptr<BackendAPIClienting> backendAPIClient,
-                               std::shared_ptr<BackendTokenStoring> tokenStore,
-                               RetrySleep retrySleep = &defaultRetrySleep);
+                               std::shared_ptr<BackendTokenStoring> tokenStore, Sleeper retrySleep = &sleepFor);
 
     // Sends the prompt as the custom instructions, no hints and the cleanup mode "off".
     QCoro::Task<QString> transcribe(CapturedAudioClip clip, std::optional<QString> prompt,
@@ -37,7 +37,7 @@ private:
 
     std::shared_ptr<BackendAPIClienting> m_backendAPIClient;
     std::shared_ptr<BackendTokenStoring> m_tokenStore;
-    RetrySleep m_retrySleep;
+    Sleeper m_retrySleep;
 };
 
 // The failure report of a failed upload: each text redacted first, then cut to its limit, so that a

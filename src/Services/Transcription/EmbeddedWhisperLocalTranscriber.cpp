@@ -12,11 +12,9 @@ EmbeddedWhisperLocalTranscriber::EmbeddedWhisperLocalTranscriber(std::shared_ptr
                                                                  std::shared_ptr<EmbeddedWhisperRuntime> runtime)
     : m_modelManager(std::move(modelManager)), m_runtime(std::move(runtime)) {}
 
-QCoro::Task<QString> EmbeddedWhisperLocalTranscriber::transcribe(CapturedAudioClip clip,
-                                                                 LocalTranscriptionModelID modelID,
-                                                                 std::optional<QString> languageCode,
-                                                                 LocalWhisperAccelerationMode accelerationMode,
-                                                                 std::optional<QString> prompt) {
+QCoro::Task<QString> EmbeddedWhisperLocalTranscriber::transcribe(
+    CapturedAudioClip clip, LocalTranscriptionModelID modelID, std::optional<QString> languageCode,
+    LocalWhisperAccelerationMode accelerationMode, std::optional<QString> prompt, std::stop_token stopToken) {
     const LocalTranscriptionModelDescriptor descriptor = localModelDescriptor(modelID);
     if (!m_modelManager->loadRecords().contains(modelID))
         throw LocalTranscriptionRuntimeError::modelMissing(descriptor.title);
@@ -24,7 +22,7 @@ QCoro::Task<QString> EmbeddedWhisperLocalTranscriber::transcribe(CapturedAudioCl
     if (!QFileInfo::exists(modelPath)) throw LocalTranscriptionRuntimeError::modelMissing(descriptor.title);
 
     QCoro::Task<QString> job = m_runtime->transcribe(std::move(clip), modelID, modelPath, std::move(languageCode),
-                                                     accelerationMode, std::move(prompt));
+                                                     accelerationMode, std::move(prompt), std::move(stopToken));
     co_return co_await job;
 }
 

@@ -19,7 +19,7 @@ public:
     // the runtime's and the decoder's errors pass through unchanged.
     QCoro::Task<QString> transcribe(CapturedAudioClip clip, LocalTranscriptionModelID modelID,
                                     std::optional<QString> languageCode, LocalWhisperAccelerationMode accelerationMode,
-                                    std::optional<QString> prompt) override;
+                                    std::optional<QString> prompt, std::stop_token stopToken = {}) override;
 
 private:
     std::shared_ptr<LocalModelManaging> m_modelManager;

@@ -6,6 +6,7 @@
 #include "Services/Audio/PCM16WAVDecoder.h"
 #include "Services/Transcription/LocalTranscriptAssembly.h"
 #include "Services/Transcription/LocalTranscriptionRuntimeError.h"
+#include "Support/CancellationError.h"
 
 #include <algorithm>
 #include <limits>
@@ -48,10 +49,9 @@ QCoro::Task<QString> EmbeddedWhisperRuntime::transcribe(CapturedAudioClip clip, 
 }
 
 QString EmbeddedWhisperRuntime::run(const Job& job) {
+    throwIfStopped(job.stopToken);
     if (!m_engine) throw LocalTranscriptionRuntimeError::runtimeUnavailable(kRuntimeMissingReason);
     const QString title = localModelDescriptor(job.modelID).title;
-    // A job stopped while it waited in the queue loads no model.
-    if (job.stopToken.stop_requested()) throw LocalTranscriptionRuntimeError::transcriptionFailed(title);
 
     WhisperContext* context = obtainContext(job, title);
 
@@ -62,8 +62,10 @@ QString EmbeddedWhisperRuntime::run(const Job& job) {
         throw LocalTranscriptionRuntimeError::transcriptionFailed(title);
 
     const WhisperFullParams params = parameters(job);
-    if (m_engine->full(context, params, samples.data(), int(samples.size())) != 0)
-        throw LocalTranscriptionRuntimeError::transcriptionFailed(title);
+    const int status = m_engine->full(context, params, samples.data(), int(samples.size()), job.stopToken);
+    // A run stopped on request is a cancellation, not a failed run, whatever the library answered.
+    throwIfStopped(job.stopToken);
+    if (status != 0) throw LocalTranscriptionRuntimeError::transcriptionFailed(title);
 
     QList<LocalDecodedSegment> segments;
     const int segmentCount = m_engine->fullNSegments(context);
@@ -119,7 +121,6 @@ WhisperFullParams EmbeddedWhisperRuntime::parameters(const Job& job) const {
     params.tokenTimestamps = false;
     params.detectLanguage = false;
     params.noSpeechThold = kNoSpeechDecodeThreshold;
-    params.stopToken = job.stopToken;
 
     const QString language = job.languageCode.value_or(QString()).trimmed().toLower();
     params.language = language.isEmpty() ? QByteArray("auto") : language.toUtf8();

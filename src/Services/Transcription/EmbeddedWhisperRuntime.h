@@ -15,7 +15,6 @@
 
 #include <memory>
 #include <optional>
-#include <stop_token>
 
 namespace quorvelle {
 
@@ -35,8 +34,8 @@ public:
 
     // The transcript of the clip, trimmed and with its white space collapsed. Throws
     // LocalTranscriptionRuntimeError, the decoder's QuorvelleError, or QuorvelleError::noSpeechDetected
-    // for a clip without samples. A stop request ends the job as soon as the engine allows, as
-    // transcriptionFailed. The caller resumes on its own thread.
+    // for a clip without samples. The caller resumes on its own thread. A stop request skips a job
+    // still queued and aborts a running one; either ends with CancellationError.
     QCoro::Task<QString> transcribe(CapturedAudioClip clip, LocalTranscriptionModelID modelID, QString modelPath,
                                     std::optional<QString> languageCode, LocalWhisperAccelerationMode accelerationMode,
                                     std::optional<QString> prompt, std::stop_token stopToken = {});

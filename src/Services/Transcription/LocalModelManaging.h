@@ -26,7 +26,7 @@ public:
     // Read anew from the registry file at every call; an unreadable registry reads as empty.
     virtual QMap<LocalTranscriptionModelID, LocalModelInstallationRecord> loadRecords() const = 0;
     // Fetches, verifies and installs the model, replacing an installed copy, and records it.
-    // A stop request ends the transfer with the network's cancellation error.
+    // A stop request ends the transfer with CancellationError.
     virtual QCoro::Task<LocalModelInstallationRecord> download(LocalTranscriptionModelID modelID,
                                                                DownloadProgress progress = {},
                                                                std::stop_token stopToken = {}) = 0;

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <optional>
+#include <stop_token>
 
 namespace quorvelle {
 
@@ -19,7 +20,7 @@ public:
     virtual QCoro::Task<QString> transcribe(CapturedAudioClip clip, LocalTranscriptionModelID modelID,
                                             std::optional<QString> languageCode,
                                             LocalWhisperAccelerationMode accelerationMode,
-                                            std::optional<QString> prompt) = 0;
+                                            std::optional<QString> prompt, std::stop_token stopToken = {}) = 0;
 };
 
 }  // namespace quorvelle

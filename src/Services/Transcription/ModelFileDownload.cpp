@@ -1,8 +1,10 @@
 #include "Services/Transcription/ModelFileDownload.h"
 
 #include "Models/QuorvelleError.h"
+#include "Services/Backend/ReplyWatch.h"
 #include "Services/Backend/WebRequestError.h"
 #include "Services/Transcription/LocalModelManagerError.h"
+#include "Support/CancellationError.h"
 
 #include <QCoroNetworkReply>
 #include <QCryptographicHash>
@@ -16,6 +18,8 @@
 
 namespace quorvelle {
 namespace {
+
+constexpr qint64 kReadBufferSize = 1024 * 1024;
 
 struct ReplyDeleter {
     void operator()(QNetworkReply* reply) const { reply->deleteLater(); }
@@ -44,9 +48,11 @@ QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, Mo
         throw LocalModelFileError(LocalModelFileError::Case::writeFailed, request.destinationPath, file.errorString());
 
     QNetworkRequest http(request.url);
-    http.setTransferTimeout(int(request.idleTimeout.count()));
     http.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(session->get(http));
+    // A network faster than the disk must not pile the body up in memory.
+    reply->setReadBufferSize(kReadBufferSize);
+    const ReplyWatch watch(reply.get(), {request.idleTimeout, request.deadline, request.maximumSize});
 
     QCryptographicHash sha1(QCryptographicHash::Sha1);
     QCryptographicHash sha256(QCryptographicHash::Sha256);
@@ -87,6 +93,12 @@ QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, Mo
 
     if (!reply->isFinished()) co_await replyPointer;
 
+    // Aborted because the caller stopped: the caller's own outcome, not a network failure.
+    if (watch.abortReason() == ReplyWatch::Abort::none) throwIfStopped(stopToken);
+
+    if (watch.abortReason() == ReplyWatch::Abort::timedOut) throw WebRequestError::timedOut();
+    if (watch.abortReason() == ReplyWatch::Abort::bodyTooLarge)
+        throw WebRequestError::responseTooLarge(request.maximumSize);
     if (writeError)
         throw LocalModelFileError(LocalModelFileError::Case::writeFailed, request.destinationPath, *writeError);
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);

@@ -24,14 +24,21 @@ struct ModelFileDownloadRequest {
     QUrl url;
     QString destinationPath;
     std::function<void(qint64 received, qint64 total)> progress;
-    // The transfer fails when nothing arrives for this long.
+    // The transfer fails when nothing arrives for this long, or when the whole of it takes longer
+    // than the deadline.
     std::chrono::milliseconds idleTimeout{60'000};
+    std::chrono::milliseconds deadline{std::chrono::hours(12)};
+    // The transfer is aborted once more than this has arrived; negative: no cap.
+    qint64 maximumSize = -1;
 };
 
-// Writes the body of a 2xx answer to the destination (created or truncated). Throws
+// Writes the body of a 2xx answer to the destination (created or truncated), following redirects (no
+// credential is sent; the checksum vouches for the file), reading through a bounded buffer. Throws
 // QuorvelleError::networkUnavailable for any other status, WebRequestError::transportFailure with
-// the network's own error when the transfer fails (a stop request included), LocalModelFileError
-// when the file cannot be written. On failure the destination may hold part of the body.
+// the network's own error when the transfer fails (TimeoutError for the idle time-out or deadline),
+// CancellationError after a stop request, WebRequestError::responseTooLarge past the maximum size,
+// LocalModelFileError when the file cannot be written. On failure the destination may hold part
+// of the body.
 QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, ModelFileDownloadRequest request,
                                               std::stop_token stopToken);
 

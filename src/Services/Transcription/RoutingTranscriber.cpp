@@ -24,8 +24,9 @@ std::optional<RoutingTranscriber::LocalChoice> RoutingTranscriber::localChoice()
 QCoro::Task<QString> RoutingTranscriber::transcribe(CapturedAudioClip clip, std::optional<QString> prompt,
                                                     std::optional<QString> languageCode, std::stop_token stopToken) {
     if (const std::optional<LocalChoice> local = localChoice()) {
-        QCoro::Task<QString> onDevice = m_localTranscriber->transcribe(
-            std::move(clip), local->modelID, std::move(languageCode), local->accelerationMode, std::move(prompt));
+        QCoro::Task<QString> onDevice =
+            m_localTranscriber->transcribe(std::move(clip), local->modelID, std::move(languageCode),
+                                           local->accelerationMode, std::move(prompt), stopToken);
         co_return co_await onDevice;
     }
     QCoro::Task<QString> inCloud =
@@ -39,8 +40,9 @@ QCoro::Task<QString> RoutingTranscriber::transcribeWithContext(CapturedAudioClip
                                                                std::optional<QString> languageCode,
                                                                std::stop_token stopToken) {
     if (const std::optional<LocalChoice> local = localChoice()) {
-        QCoro::Task<QString> onDevice = m_localTranscriber->transcribe(
-            std::move(clip), local->modelID, std::move(languageCode), local->accelerationMode, context.prompt);
+        QCoro::Task<QString> onDevice =
+            m_localTranscriber->transcribe(std::move(clip), local->modelID, std::move(languageCode),
+                                           local->accelerationMode, context.prompt, stopToken);
         co_return co_await onDevice;
     }
     if (auto* contextual = dynamic_cast<ContextualTranscribing*>(m_cloudTranscriber.get())) {

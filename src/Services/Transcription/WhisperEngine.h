@@ -42,8 +42,6 @@ struct WhisperFullParams {
     // Absent hands the library a null pointer.
     std::optional<QByteArray> language;
     std::optional<QByteArray> initialPrompt;
-    // A stop request aborts the run (the library's abort callback); the run then fails.
-    std::stop_token stopToken;
 
     bool operator==(const WhisperFullParams&) const = default;
 };
@@ -62,9 +60,10 @@ public:
     virtual void free(WhisperContext* context) = 0;
 
     virtual WhisperFullParams fullDefaultParams(WhisperSamplingStrategy strategy) = 0;
-    // 0 on success.
-    virtual int full(WhisperContext* context, const WhisperFullParams& params, const float* samples,
-                     int sampleCount) = 0;
+    // 0 on success. A stop request reaches the library through its abort callback, which ends the
+    // run early with a failure code.
+    virtual int full(WhisperContext* context, const WhisperFullParams& params, const float* samples, int sampleCount,
+                     std::stop_token stopToken) = 0;
     virtual int fullNSegments(WhisperContext* context) = 0;
     // None where the library returns a null pointer.
     virtual std::optional<QString> fullGetSegmentText(WhisperContext* context, int segment) = 0;

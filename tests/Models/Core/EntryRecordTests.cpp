@@ -64,19 +64,6 @@ TEST(DictionaryReplacementEntry, OnlyUpdatedAtMayBeMissing) {
     EXPECT_FALSE(DictionaryReplacementEntry::fromJson(QJsonValue("not an object"), kDecodingTime));
 }
 
-TEST(VoiceSnippet, RoundTripsAndRequiresEveryKey) {
-    const VoiceSnippet snippet{kId, "my address", "1 Main Street", true};
-    const QJsonObject object = snippet.toJson();
-    EXPECT_EQ(sortedKeys(object), (QStringList{"expansion", "id", "phrase", "requiresConfirmation"}));
-    EXPECT_EQ(object.value("requiresConfirmation"), QJsonValue(true));
-    EXPECT_EQ(VoiceSnippet::fromJson(object), snippet);
-
-    expectEachKeyRequired(object, object.keys(), VoiceSnippet::fromJson);
-    QJsonObject wrongType = object;
-    wrongType.insert("requiresConfirmation", 1);
-    EXPECT_FALSE(VoiceSnippet::fromJson(wrongType));
-}
-
 TEST(VocabularyHintEntry, MissingOptionalKeysTakeTheirDefaults) {
     const auto minimal =
         VocabularyHintEntry::fromJson(parse(R"({"id": ")" + kIdText + R"(", "term": "Qt"})"), kDecodingTime);
@@ -93,72 +80,6 @@ TEST(VocabularyHintEntry, MissingOptionalKeysTakeTheirDefaults) {
     QJsonObject wrongType = object;
     wrongType.insert("isEnabled", "no");
     EXPECT_FALSE(VocabularyHintEntry::fromJson(wrongType, kDecodingTime));
-}
-
-TEST(TranscriptHistoryEntry, RoundTripsAndRejectsMissingKeysAndUnknownKinds) {
-    const TranscriptHistoryEntry entry{kId,  kStored, "hello world",
-                                       2.75, 2,       TranscriptHistoryCompletionKind::pasteSentUnverified};
-    const QJsonObject object = entry.toJson();
-    EXPECT_EQ(sortedKeys(object),
-              (QStringList{"completedAt", "completionKind", "durationSeconds", "id", "transcript", "wordCount"}));
-    EXPECT_EQ(object.value("completionKind").toString(), QStringLiteral("pasteSentUnverified"));
-    EXPECT_EQ(TranscriptHistoryEntry::fromJson(object), entry);
-
-    expectEachKeyRequired(object, object.keys(), TranscriptHistoryEntry::fromJson);
-    for (const char* kind : {"pasted", "Inserted", ""}) {
-        QJsonObject broken = object;
-        broken.insert("completionKind", QString::fromLatin1(kind));
-        EXPECT_FALSE(TranscriptHistoryEntry::fromJson(broken)) << kind;
-    }
-    QJsonObject fractionalCount = object;
-    fractionalCount.insert("wordCount", 2.5);
-    EXPECT_FALSE(TranscriptHistoryEntry::fromJson(fractionalCount));
-
-    // Extra keys are ignored.
-    QJsonObject extra = object;
-    extra.insert("source", "mic");
-    EXPECT_EQ(TranscriptHistoryEntry::fromJson(extra), entry);
-}
-
-TEST(LocalModelInstallationRecord, VerifiedSha1IsOptionalBothWays) {
-    const LocalModelInstallationRecord withoutSha1{LocalTranscriptionModelID::largeV3, "abc", kStored, 3113541018,
-                                                   std::nullopt};
-    const QJsonObject object = withoutSha1.toJson();
-    EXPECT_EQ(sortedKeys(object), (QStringList{"checksumSHA256", "fileSizeBytes", "installedAt", "modelID"}));
-    EXPECT_EQ(object.value("modelID").toString(), QStringLiteral("largeV3"));
-    EXPECT_EQ(object.value("fileSizeBytes").toInteger(), 3113541018);
-    EXPECT_EQ(LocalModelInstallationRecord::fromJson(object), withoutSha1);
-
-    LocalModelInstallationRecord withSha1 = withoutSha1;
-    withSha1.verifiedSHA1 = QStringLiteral("ad82bf6a9043ceed055076d0fd39f5f186ff8062");
-    EXPECT_EQ(withSha1.toJson().value("verifiedSHA1").toString(), *withSha1.verifiedSHA1);
-    EXPECT_EQ(LocalModelInstallationRecord::fromJson(withSha1.toJson()), withSha1);
-    EXPECT_NE(withSha1, withoutSha1);
-
-    QJsonObject nullSha1 = object;
-    nullSha1.insert("verifiedSHA1", QJsonValue::Null);
-    EXPECT_EQ(LocalModelInstallationRecord::fromJson(nullSha1), withoutSha1);
-    QJsonObject wrongSha1 = object;
-    wrongSha1.insert("verifiedSHA1", 5);
-    EXPECT_FALSE(LocalModelInstallationRecord::fromJson(wrongSha1));
-    QJsonObject unknownModel = object;
-    unknownModel.insert("modelID", "large-v3");
-    EXPECT_FALSE(LocalModelInstallationRecord::fromJson(unknownModel));
-    expectEachKeyRequired(object, object.keys(), LocalModelInstallationRecord::fromJson);
-}
-
-TEST(EntryRecords, EqualityNoticesEveryField) {
-    const DictionaryReplacementEntry base{kId, "a", "b", "c", kStored};
-    const DictionaryReplacementEntry variants[] = {
-        {QUuid::createUuid(), "a", "b", "c", kStored},
-        {kId, "x", "b", "c", kStored},
-        {kId, "a", "x", "c", kStored},
-        {kId, "a", "b", "x", kStored},
-        {kId, "a", "b", "c", kDecodingTime},
-    };
-    for (const auto& variant : variants)
-        EXPECT_NE(variant, base);
-    EXPECT_EQ(base, (DictionaryReplacementEntry{kId, "a", "b", "c", kStored.toOffsetFromUtc(7200)}));
 }
 
 }  // namespace

@@ -29,27 +29,6 @@ TEST(LocalModelCatalogue, EveryIdHasAWellFormedRowOfItsOwn) {
     EXPECT_EQ(filenames.size(), allCases<M>().size());
 }
 
-TEST(LocalModelCatalogue, SampleRowsAndTheWarningTiers) {
-    const auto large = localModelDescriptor(M::largeV3);
-    EXPECT_EQ(large.title, QStringLiteral("Large v3"));
-    EXPECT_EQ(large.diskSizeBytes, 3113541018);
-    EXPECT_EQ(large.filename, QStringLiteral("ggml-large-v3.bin"));
-    EXPECT_EQ(large.expectedSHA1, QStringLiteral("ad82bf6a9043ceed055076d0fd39f5f186ff8062"));
-    EXPECT_EQ(large.tags, (QStringList{"Best quality", "Multilingual", "Largest"}));
-    EXPECT_EQ(large.warningTier, T::heavy);
-    EXPECT_EQ(localModelDescriptor(M::mediumMultilingual).warningTier, T::elevated);
-    EXPECT_EQ(localModelDescriptor(M::smallMultilingual).warningTier, T::none);
-    EXPECT_TRUE(localModelDescriptor(M::smallMultilingual).isRecommended);
-    EXPECT_FALSE(localModelDescriptor(M::tinyMultilingual).isRecommended);
-    EXPECT_EQ(localModelDescriptor(M::tinyEnglish).filename, QStringLiteral("ggml-tiny.en.bin"));
-    // The English-only models share one subtitle.
-    const QString legacy = QStringLiteral("Legacy English-only model kept for compatibility.");
-    for (M id : {M::tinyEnglish, M::baseEnglish, M::smallEnglish})
-        EXPECT_EQ(localModelDescriptor(id).subtitle, legacy) << rawValue(id).toStdString();
-    EXPECT_EQ(localModelDescriptor(M::smallMultilingual).subtitle,
-              QStringLiteral("Varsayilan secenek. Hala hizli, ama kalite tarafinda daha guclu."));
-}
-
 TEST(LocalModelCatalogue, SelectableIdsLeaveOutTheEnglishOnlyModels) {
     EXPECT_EQ(
         selectableLocalTranscriptionModelIDs(),
@@ -74,26 +53,6 @@ TEST(LocalModelCatalogue, DownloadAddressesFollowTheHostPattern) {
         EXPECT_EQ(localModelDescriptor(id, fakeWithSlash).downloadURL, url);
         EXPECT_EQ(localModelDescriptor(id).downloadURL.scheme(), QStringLiteral("https"));
     }
-}
-
-TEST(LocalModelStatus, InstallStatesCompareByKindAndPayload) {
-    const LocalModelInstallationRecord record{
-        M::smallMultilingual, "abc", QDateTime(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC), 488636416, std::nullopt};
-    LocalModelInstallationRecord otherRecord = record;
-    otherRecord.checksumSHA256 = "def";
-
-    EXPECT_EQ(LocalModelInstallState(), LocalModelInstallState::notInstalled());
-    EXPECT_EQ(LocalModelInstallState::installed(record).record(), record);
-    EXPECT_NE(LocalModelInstallState::installed(record), LocalModelInstallState::installed(otherRecord));
-    EXPECT_EQ(LocalModelInstallState::failed("x").failureMessage(), QStringLiteral("x"));
-    EXPECT_NE(LocalModelInstallState::failed("x"), LocalModelInstallState::failed("y"));
-    EXPECT_NE(LocalModelInstallState::downloading(), LocalModelInstallState::notInstalled());
-
-    const LocalModelStatus status{M::largeV3, localModelDescriptor(M::largeV3), LocalModelInstallState::downloading(),
-                                  true};
-    LocalModelStatus unselected = status;
-    unselected.isSelected = false;
-    EXPECT_NE(status, unselected);
 }
 
 }  // namespace

@@ -44,17 +44,6 @@ TEST(PersistedEnumerations, EveryCaseRoundTripsThroughItsOwnRawValue) {
                           PermissionState>();
 }
 
-// Stored files from other installs carry these spellings.
-TEST(PersistedEnumerations, NamedCasesMatchTheirStoredStrings) {
-    EXPECT_EQ(rawValue(DesktopThemeOption::quorvelle), QStringLiteral("quorvelle"));
-    EXPECT_EQ(rawValue(TranscriptionPostProcessingMode::default_), QStringLiteral("default"));
-    EXPECT_EQ(fromRawValue<LocalTranscriptionModelID>(u"largeV3"), LocalTranscriptionModelID::largeV3);
-    EXPECT_FALSE(fromRawValue<LocalTranscriptionModelID>(u"large-v3").has_value());
-    EXPECT_EQ(rawValue(RecordingTriggerMode::pushToTalk), QStringLiteral("pushToTalk"));
-    EXPECT_EQ(rawValue(TranscriptHistoryCompletionKind::pasteSentUnverified), QStringLiteral("pasteSentUnverified"));
-    EXPECT_EQ(rawValue(PermissionState::notDetermined), QStringLiteral("notDetermined"));
-}
-
 TEST(AppLanguageCode, ExplicitChoicesIgnoreTheLocaleAndSystemFollowsTurkishOnly) {
     const struct {
         AppLanguageOption option;

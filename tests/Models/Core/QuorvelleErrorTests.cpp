@@ -24,17 +24,6 @@ const ErrorRow kErrorRows[] = {
     {C::unexpectedRuntimeFailure, "runtime.error.unexpected", "Beklenmeyen bir hata olustu. Tekrar deneyin."},
 };
 
-TEST(QuorvelleError, EachCaseHasItsCodeAndDescription) {
-    for (const auto& row : kErrorRows) {
-        const QuorvelleError error(row.errorCase);
-        SCOPED_TRACE(row.code);
-        EXPECT_EQ(error.diagnosticsCode(), QString::fromUtf8(row.code));
-        EXPECT_EQ(error.errorDescription(), QString::fromUtf8(row.description));
-        EXPECT_STREQ(error.what(), row.description);
-        EXPECT_FALSE(error.retryAfterSeconds().has_value());
-    }
-}
-
 TEST(QuorvelleError, RetryAfterDescriptionEmbedsTheSecondsInDecimal) {
     const struct {
         qint64 seconds;
@@ -69,26 +58,6 @@ TEST(QuorvelleError, CasesAreListedOnceWithDistinctCodes) {
     EXPECT_EQ(descriptions.size(), cases.size());
 }
 
-TEST(QuorvelleError, EqualityComparesCaseAndSeconds) {
-    EXPECT_EQ(QuorvelleError::rateLimitedRetryAfter(30), QuorvelleError::rateLimitedRetryAfter(30));
-    EXPECT_NE(QuorvelleError::rateLimitedRetryAfter(30), QuorvelleError::rateLimitedRetryAfter(31));
-    EXPECT_NE(QuorvelleError::rateLimitedRetryAfter(0), QuorvelleError(C::rateLimited));
-    for (C a : allQuorvelleErrorCases()) {
-        for (C b : allQuorvelleErrorCases())
-            EXPECT_EQ(QuorvelleError(a) == QuorvelleError(b), a == b);
-    }
-}
-
-TEST(QuorvelleError, IsThrownAndCaughtAsItself) {
-    try {
-        throw QuorvelleError::rateLimitedRetryAfter(7);
-    } catch (const std::exception& thrown) {
-        const auto* error = dynamic_cast<const QuorvelleError*>(&thrown);
-        ASSERT_NE(error, nullptr);
-        EXPECT_EQ(error->retryAfterSeconds(), 7);
-    }
-}
-
 TEST(FallbackMessage, KnownCodesGiveTheirMessageOthersTheDefault) {
     const struct {
         const char* code;
@@ -103,29 +72,6 @@ TEST(FallbackMessage, KnownCodesGiveTheirMessageOthersTheDefault) {
     };
     for (const auto& row : rows)
         EXPECT_EQ(fallbackMessage(QString::fromUtf8(row.code)), QString::fromUtf8(row.message)) << row.code;
-}
-
-TEST(SessionState, EqualityLooksAtThePayload) {
-    using K = SessionState::Kind;
-    EXPECT_EQ(SessionState(), SessionState::idle());
-    EXPECT_EQ(SessionState::blocked(SessionBlockReason::secureField).blockReason(), SessionBlockReason::secureField);
-    EXPECT_NE(SessionState::blocked(SessionBlockReason::secureField),
-              SessionState::blocked(SessionBlockReason::noWritableTarget));
-    EXPECT_EQ(SessionState::error(QuorvelleError::rateLimitedRetryAfter(3)),
-              SessionState::error(QuorvelleError::rateLimitedRetryAfter(3)));
-    EXPECT_NE(SessionState::error(QuorvelleError::rateLimitedRetryAfter(3)),
-              SessionState::error(QuorvelleError::rateLimitedRetryAfter(4)));
-    EXPECT_EQ(SessionState::error(QuorvelleError(C::networkUnavailable)).kind(), K::error);
-
-    const SessionState plain[] = {SessionState::idle(),      SessionState::recording(),      SessionState::uploading(),
-                                  SessionState::injecting(), SessionState::fallbackCopied(), SessionState::success()};
-    const K kinds[] = {K::idle, K::recording, K::uploading, K::injecting, K::fallbackCopied, K::success};
-    for (size_t i = 0; i < std::size(plain); ++i) {
-        EXPECT_EQ(plain[i].kind(), kinds[i]);
-        EXPECT_FALSE(plain[i].error().has_value());
-        for (size_t j = 0; j < std::size(plain); ++j)
-            EXPECT_EQ(plain[i] == plain[j], i == j);
-    }
 }
 
 }  // namespace

@@ -41,30 +41,6 @@ TEST(AppStringsSections, EverySectionHasItsOwnTitleAndSubtitleInBothLanguages) {
     }
 }
 
-TEST(AppStringsSections, SampleTitlesAndSubtitlesAreExact) {
-    struct Row {
-        MainWindowSection section;
-        std::string englishTitle;
-        std::string turkishTitle;
-        std::string englishSubtitle;
-        std::string turkishSubtitle;
-    };
-    const Row rows[] = {
-        {MainWindowSection::subscription, "Account", "Hesap",
-         "Sign in to your Quorvelle account and manage this device's connection.",
-         "Quorvelle hesabınıza giriş yapın ve bu cihazın bağlantısını yönetin."},
-        {MainWindowSection::changelog, "Changelog", "Sürüm Notları", "Release history for Quorvelle.",
-         "Quorvelle sürüm geçmişi."},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(utf8(rawValue(row.section)));
-        EXPECT_EQ(utf8(kEnglish.sectionTitle(row.section)), row.englishTitle);
-        EXPECT_EQ(utf8(kTurkish.sectionTitle(row.section)), row.turkishTitle);
-        EXPECT_EQ(utf8(kEnglish.sectionSubtitle(row.section, u"Quorvelle")), row.englishSubtitle);
-        EXPECT_EQ(utf8(kTurkish.sectionSubtitle(row.section, u"Quorvelle")), row.turkishSubtitle);
-    }
-}
-
 TEST(AppStringsSections, ProductNameIsInsertedVerbatim) {
     // A name with its own placeholder-like text must not be expanded a second time.
     const QString name = QStringLiteral("Acme %1 %2");

@@ -125,35 +125,6 @@ TEST(AppStringsTables, OnlyTheExactCodeTrChoosesTurkish) {
     EXPECT_FALSE(AppStrings(QStringLiteral("TR")) == kTurkish);
 }
 
-TEST(AppStringsTables, SampleTextsAreExact) {
-    struct Sample {
-        std::function<QString(const AppStrings&)> read;
-        std::string english;
-        std::string turkish;
-    };
-    const std::vector<Sample> samples = {
-        {[](const AppStrings& s) { return s.sessionStatusBadge(SessionState::idle()); }, "Idle", "Boşta"},
-        {[](const AppStrings& s) { return s.failureTitle(errorOf(QuorvelleErrorCase::unsupportedTarget)); },
-         "Writable target required", "Yazma hedefi gerekli"},
-        {[](const AppStrings& s) { return s.errorMessage(errorOf(QuorvelleErrorCase::providerUnavailable)); },
-         "Cloud transcription service timed out or is temporarily unavailable. Try again shortly.",
-         "Cloud transcription servisi zaman aşımına uğradı veya geçici olarak kullanılamıyor. Birazdan tekrar "
-         "deneyin."},
-        {[](const AppStrings& s) {
-             return s.historyCompletionKindLabel(TranscriptHistoryCompletionKind::pasteSentUnverified);
-         },
-         "Paste sent", "Paste gönderildi"},
-        // The system choice names the computer rather than a Mac.
-        {[](const AppStrings& s) { return s.appLanguageOptionDescription(AppLanguageOption::system); },
-         "Follow this computer's preferred language.", "Bu bilgisayarın tercih edilen dilini takip et."},
-    };
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(utf8(samples[i].read(kEnglish)), samples[i].english);
-        EXPECT_EQ(utf8(samples[i].read(kTurkish)), samples[i].turkish);
-    }
-}
-
 TEST(AppStringsSession, CompletionTitleRecognisesOnlyTheExactDeliveryMessages) {
     struct Row {
         std::optional<QString> message;
@@ -175,22 +146,6 @@ TEST(AppStringsSession, CompletionTitleRecognisesOnlyTheExactDeliveryMessages) {
         EXPECT_EQ(utf8(kTurkish.completionTitle(row.message)), row.turkish);
         EXPECT_EQ(utf8(kEnglish.sessionStateTitle(SessionState::success(), row.message)), row.english);
     }
-}
-
-TEST(AppStringsSession, TitleAndDetailDelegateByState) {
-    const auto blocked = SessionState::blocked(SessionBlockReason::noWritableTarget);
-    const auto failed = SessionState::error(errorOf(QuorvelleErrorCase::invalidAPIKey));
-    for (const AppStrings& s : {kEnglish, kTurkish}) {
-        EXPECT_EQ(s.sessionStateTitle(blocked, std::nullopt), s.blockedTitle(SessionBlockReason::noWritableTarget));
-        EXPECT_EQ(s.sessionStateTitle(failed, std::nullopt),
-                  s.failureTitle(errorOf(QuorvelleErrorCase::invalidAPIKey)));
-        EXPECT_EQ(s.sessionDetail(blocked, std::nullopt, std::nullopt, RecordingTriggerMode::toggle),
-                  s.blockedDetail(SessionBlockReason::noWritableTarget));
-        EXPECT_EQ(s.sessionDetail(failed, QString(), QString(), RecordingTriggerMode::toggle),
-                  s.errorMessage(errorOf(QuorvelleErrorCase::invalidAPIKey)));
-    }
-    EXPECT_EQ(utf8(kTurkish.sessionDetail(failed, std::nullopt, std::nullopt, RecordingTriggerMode::pushToTalk)),
-              "Quorvelle oturumu geçersiz. Tekrar giriş yapın.");
 }
 
 TEST(AppStringsSession, DetailPrefersMessageThenCaptureSummaryThenState) {

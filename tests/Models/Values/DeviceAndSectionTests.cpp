@@ -24,19 +24,3 @@ TEST(AudioInputDevicePreference, JsonKeysRoundTripAndStrictDecoding) {
         EXPECT_FALSE(parse(broken).has_value()) << broken;
     }
 }
-
-TEST(MainWindowSection, RawValuesInSidebarOrderAndExactParsing) {
-    const QStringList expected = {"overview",  "history",      "dictionary", "snippets",   "instructions",
-                                  "shortcuts", "subscription", "settings",   "appearance", "changelog"};
-    const auto& sections = allMainWindowSections();
-    ASSERT_EQ(sections.size(), static_cast<size_t>(expected.size()));
-    for (size_t i = 0; i < sections.size(); ++i) {
-        EXPECT_EQ(rawValue(sections[i]), expected[static_cast<qsizetype>(i)]);
-        EXPECT_EQ(mainWindowSectionFromRawValue(expected[static_cast<qsizetype>(i)]), sections[i]);
-    }
-    EXPECT_EQ(sections.front(), MainWindowSection::overview);
-    EXPECT_EQ(sections.back(), MainWindowSection::changelog);
-    for (const char* other : {"", "Overview", "HISTORY", " settings", "settings ", "change", "account"}) {
-        EXPECT_FALSE(mainWindowSectionFromRawValue(QString::fromLatin1(other)).has_value()) << other;
-    }
-}

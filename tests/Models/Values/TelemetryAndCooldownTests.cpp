@@ -110,27 +110,3 @@ TEST(RateLimitCooldownState, StartChoosesLengthAndSetsEnd) {
         EXPECT_EQ(state.cooldownUntil, base.addSecs(c.expected));
     }
 }
-
-TEST(RateLimitCooldownState, RemainingSecondsRoundsUpAndClearsWhenPassed) {
-    RateLimitCooldownState state;
-    EXPECT_FALSE(state.remainingSeconds(base).has_value());
-
-    state.start(base, 10);
-    const struct {
-        qint64 msAfterStart;
-        int expected;
-    } running[] = {{0, 10}, {1, 10}, {1000, 9}, {9001, 1}, {9999, 1}};
-    for (const auto& c : running) {
-        EXPECT_EQ(state.remainingSeconds(base.addMSecs(c.msAfterStart)), c.expected) << c.msAfterStart;
-    }
-
-    EXPECT_FALSE(state.remainingSeconds(base.addSecs(10)).has_value());
-    EXPECT_FALSE(state.cooldownUntil.has_value());
-    // Cleared: an earlier time no longer sees the old cooldown.
-    EXPECT_FALSE(state.remainingSeconds(base.addSecs(2)).has_value());
-
-    // A new start replaces the running end time, even with a shorter one.
-    state.start(base, 60);
-    state.start(base.addSecs(1), 3);
-    EXPECT_EQ(state.remainingSeconds(base.addSecs(1)), 3);
-}

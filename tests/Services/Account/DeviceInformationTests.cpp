@@ -21,6 +21,8 @@ TEST(DeviceInformation, PrettyNameOfOSRelease) {
         {"# PRETTY_NAME=\"commented\"\nNAME=Other", std::nullopt},
         {"MY_PRETTY_NAME=\"not this\"", std::nullopt},
         {"PRETTY_NAME=\"\"", std::nullopt},
+        {"PRETTY_NAME=Arch Linux\n", QStringLiteral("Arch Linux")},
+        {"PRETTY_NAME=\"", QStringLiteral("\"")},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(DeviceInformationReader::prettyNameOfOSRelease(QString::fromUtf8(c.text)), c.expected) << c.text;

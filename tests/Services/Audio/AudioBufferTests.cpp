@@ -81,12 +81,6 @@ TEST(ExtractMonoChannel, CopiesOneChannelAsFloat) {
     EXPECT_FALSE(extractMonoChannel(interleaved<std::int16_t>(AudioCommonFormat::int16, 2, {1, 2}), 2, mono));
 }
 
-TEST(FormatSummary, NamesRateChannelsAndEncoding) {
-    EXPECT_EQ(formatSummary({AudioCommonFormat::float32, 44100.7, 2, false}),
-              QStringLiteral("44100 Hz, 2 ch / Float32"));
-    EXPECT_EQ(formatSummary({AudioCommonFormat::other, 16000, 1, true}), QStringLiteral("16000 Hz, 1 ch / Other"));
-}
-
 TEST(DebugSnapshot, SummariesAndPeakMerging) {
     auto snapshot = AudioCaptureDebugSnapshot::empty();
     EXPECT_EQ(snapshot.requestedDeviceLabel, QStringLiteral("System Default"));

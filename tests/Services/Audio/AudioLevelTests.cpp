@@ -47,12 +47,6 @@ TEST(AudioLevelSampler, BucketsCoverRunsOfConsecutiveSamples) {
         EXPECT_EQ(thirteen.barLevels[bar] > 0, bar <= 6) << bar;
 }
 
-TEST(AudioLevelSampler, AverageIsTheRootMeanSquare) {
-    const auto levels = sampleOf({32767, 0, 0, 0});
-    EXPECT_NEAR(levels.averagePower, 0.5, 1e-12);
-    EXPECT_NEAR(levels.peakPower, 1.0, 1e-12);
-}
-
 TEST(AudioLevelDisplayScaler, NoiseFloorAndGammaCurve) {
     const AudioLevelDisplayScaler scaler;
     const auto heights = scaler.scale({-0.5, 0.0, 0.003, 0.01, 0.1, 0.5, 1.0, 1.5});

@@ -1,7 +1,8 @@
 // Records the private desktop's test microphone (a PulseAudio pipe source) for real.
+#include "FifoWriter.h"
+#include "Platform/Linux/PulseAudioCaptureEngine.h"
 #include "Platform/Linux/PulseAudioDeviceService.h"
 #include "Services/Audio/AVAudioEngineCaptureService.h"
-#include "Services/Audio/QtAudioSourceEngine.h"
 #include "Services/Audio/SoxrPcmConverter.h"
 #include "TestEventLoop.h"
 
@@ -10,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -52,17 +51,7 @@ QByteArray runTool(const QString& program, const QStringList& arguments) {
 
 // Writes bytes into a FIFO from another thread (the write blocks while the pipe is full).
 void feed(const QString& fifo, const QByteArray& bytes) {
-    std::thread([path = fifo.toStdString(), bytes] {
-        const int fd = ::open(path.c_str(), O_WRONLY);
-        if (fd < 0) return;
-        qsizetype offset = 0;
-        while (offset < bytes.size()) {
-            const ssize_t n = ::write(fd, bytes.constData() + offset, static_cast<size_t>(bytes.size() - offset));
-            if (n <= 0) break;
-            offset += n;
-        }
-        ::close(fd);
-    }).detach();
+    std::thread([path = fifo.toStdString(), bytes] { test::writeToFifo(path, bytes); }).detach();
 }
 
 QByteArray pcmOfClip(const CapturedAudioClip& clip) {
@@ -74,7 +63,7 @@ protected:
     void SetUp() override {
         if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
         fifo = QString::fromLocal8Bit(qgetenv("QUORVELLE_TEST_MIC_FIFO"));
-        engine = std::make_unique<QtAudioSourceEngine>([this](std::uint32_t id) { return devices.qtDevice(id); });
+        engine = std::make_unique<PulseAudioCaptureEngine>();
         counting = std::make_unique<CountingEngine>(*engine);
         service =
             std::make_unique<AVAudioEngineCaptureService>(*counting, AudioCaptureConfiguration{}, devices, encoder,
@@ -94,7 +83,7 @@ protected:
     QString fifo;
     PulseAudioDeviceService devices;
     WAVFileEncoder encoder;
-    std::unique_ptr<QtAudioSourceEngine> engine;
+    std::unique_ptr<PulseAudioCaptureEngine> engine;
     std::unique_ptr<CountingEngine> counting;
     std::unique_ptr<AVAudioEngineCaptureService> service;
 };
@@ -109,7 +98,6 @@ TEST_F(MicrophoneCapture, TestMicrophoneIsListedAsTheDefaultWithTheServersNumber
     EXPECT_EQ(it->name, QStringLiteral("TestMic"));
     EXPECT_TRUE(it->isDefault);
     EXPECT_EQ(it->id, server->sourceIndexByName.value(QStringLiteral("testmic")));
-    EXPECT_TRUE(devices.qtDevice(it->id).has_value());
 }
 
 TEST_F(MicrophoneCapture, SpokenWordsArriveSampleForSampleWithLevels) {
@@ -213,24 +201,6 @@ TEST_F(MicrophoneCapture, StereoDeviceAtAnotherRateIsResampledFromItsLoudestChan
         peak = std::max<std::int16_t>(peak, static_cast<std::int16_t>(std::abs(v)));
     }
     EXPECT_NEAR(peak, 16000, 800);
-}
-
-// Buffers reach the tap from a slot on the audio thread: a tap that throws must cost that buffer only.
-TEST(QtAudioSourceEngineDelivery, ATapThatThrowsLosesOnlyThatBuffer) {
-    QtAudioSourceEngine engine([](std::uint32_t) { return std::nullopt; });
-    std::vector<std::uint32_t> received;
-    engine.installTap(0, 4, AudioStreamFormat{AudioCommonFormat::int16, 16000, 1, true},
-                      [&](const AudioPcmBuffer& buffer) {
-                          if (received.empty() && buffer.frameLength == 3) {
-                              received.push_back(0);
-                              throw std::bad_alloc();
-                          }
-                          received.push_back(buffer.frameLength);
-                      });
-    EXPECT_NO_THROW(engine.deliver(QByteArray(3 * 2, '\1')));
-    EXPECT_NO_THROW(engine.deliver(QByteArray(4 * 2, '\2')));
-    EXPECT_EQ(received, (std::vector<std::uint32_t>{0, 4}));
-    engine.removeTap(0);
 }
 
 }  // namespace

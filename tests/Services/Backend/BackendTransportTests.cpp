@@ -3,6 +3,7 @@
 #include "Services/Backend/BackendErrorMapping.h"
 #include "Services/Backend/PlainWebRequest.h"
 #include "Services/Backend/WebRequestError.h"
+#include "Support/CancellationError.h"
 
 #include <QRegularExpression>
 
@@ -80,35 +81,27 @@ TEST_F(BackendTransportTests, EveryStatusFrom200To299IsASuccessAndPathsReplaceTh
     }
 }
 
-TEST_F(BackendTransportTests, RetryAfterGivesWholeSecondsOfAtLeastOne) {
+TEST_F(BackendTransportTests, RetryAfterGivesWholeSecondsOfAtLeastOneFromTheFirstUsableField) {
     const QList<QPair<QByteArray, std::optional<qint64>>> rows = {
         {"0", 1},
         {"  30  ", 30},
+        {"+5", 5},
+        {"-3", 1},
         {"Wed, 21 Oct 2015 07:28:00 GMT", std::nullopt},
         {"1.5", std::nullopt},
+        {"   ", std::nullopt},
     };
     for (const auto& [value, seconds] : rows) {
         SCOPED_TRACE(value.toStdString());
-        server.clearScript();
-        server.respond("POST", kRefreshPath, FakeResponse::json(429, {}).header("Retry-After", value));
-        const auto error = refreshFailure();
-        ASSERT_TRUE(error.has_value());
-        if (seconds) {
-            EXPECT_EQ(*error, QuorvelleError::rateLimitedRetryAfter(*seconds));
-        } else {
-            EXPECT_EQ(*error, QuorvelleError(Case::rateLimited));
-        }
+        EXPECT_EQ(retryAfterSeconds({{"Retry-After", value}}), seconds);
     }
-}
-
-TEST_F(BackendTransportTests, RetryAfterTakesTheFirstUsableFieldWhateverItsSpelling) {
-    const RawHeaderList headers = {{"retry-after", "   "},
-                                   {"Content-Type", "text/plain"},
-                                   {"RETRY-AFTER", "later"},
-                                   {"Retry-After", "12"},
-                                   {"Retry-After", "40"}};
-    EXPECT_EQ(retryAfterSeconds(headers), 12);
+    EXPECT_EQ(retryAfterSeconds(
+                  {{"retry-after", "   "}, {"RETRY-AFTER", "later"}, {"Retry-After", "12"}, {"Retry-After", "40"}}),
+              12);
     EXPECT_EQ(retryAfterSeconds({{"Retry-After-Ms", "5"}}), std::nullopt);
+
+    server.respond("POST", kRefreshPath, FakeResponse::json(429, {}).header("Retry-After", "7"));
+    EXPECT_EQ(refreshFailure(), QuorvelleError::rateLimitedRetryAfter(7));
 }
 
 TEST_F(BackendTransportTests, SilenceTimesOutWhileADroppedConnectionIsANetworkFailure) {
@@ -131,14 +124,24 @@ TEST_F(BackendTransportTests, SilenceTimesOutWhileADroppedConnectionIsANetworkFa
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->errorCase(), Case::networkUnavailable);
     EXPECT_EQ(client->lastRequestDiagnosticContext()->errorCode, "NETWORK_UNAVAILABLE");
+
+    // No HTTP status and a Qt error past the transport ones (a file address refuses a POST).
+    client = std::make_unique<BackendAPIClient>(&manager, QUrl(QStringLiteral("file:///nowhere/")), testOptions());
+    error = refreshFailure();
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->errorCase(), Case::unexpectedRuntimeFailure);
+    const auto unanswered = client->lastRequestDiagnosticContext();
+    ASSERT_TRUE(unanswered.has_value());
+    EXPECT_EQ(unanswered->statusCode, std::nullopt);
+    EXPECT_EQ(unanswered->errorCode, "UNEXPECTED_RUNTIME_FAILURE");
 }
 
 TEST_F(BackendTransportTests, APlainGetThatIsNeverAnsweredEndsAsATransportFailure) {
     server.respond("GET", QStringLiteral("/v1/releases/latest"), FakeResponse::silence());
     std::optional<WebRequestError> failure;
     try {
-        runTask(
-            fetchPlainGet(&manager, server.url(QStringLiteral("/v1/releases/latest")), std::chrono::milliseconds(150)));
+        runTask(fetchPlainGet(&manager, server.url(QStringLiteral("/v1/releases/latest")), {},
+                              std::chrono::milliseconds(150)));
     } catch (const WebRequestError& error) {
         failure = error;
     }
@@ -146,17 +149,25 @@ TEST_F(BackendTransportTests, APlainGetThatIsNeverAnsweredEndsAsATransportFailur
     EXPECT_EQ(failure->errorCase(), WebRequestError::Case::transportFailure);
 }
 
-TEST_F(BackendTransportTests, AStopRequestAbortsTheTransferAsAnUnexpectedFailure) {
+TEST_F(BackendTransportTests, AStopRequestAbortsTheTransferAsACancellation) {
     server.respond("POST", QStringLiteral("/v1/transcriptions"), FakeResponse::silence());
     std::stop_source stop;
     QObject::connect(&server, &FakeBackendServer::requestReceived, [&stop] { stop.request_stop(); });
     BackendTranscriptionRequest request;
     request.clip.fileExtension = QStringLiteral("wav");
-    const auto error = errorOf(client->uploadTranscription(request, QStringLiteral("a"), QStringLiteral("d"),
-                                                           QStringLiteral("B"), stop.get_token()));
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->errorCase(), Case::unexpectedRuntimeFailure);
-    EXPECT_EQ(client->lastRequestDiagnosticContext()->errorCode, "UNEXPECTED_RUNTIME_FAILURE");
+    EXPECT_THROW(test::runTask(client->uploadTranscription(request, QStringLiteral("a"), QStringLiteral("d"),
+                                                           QStringLiteral("B"), stop.get_token())),
+                 CancellationError);
+    // Nothing failed, so there is no failure to describe.
+    EXPECT_FALSE(client->lastRequestDiagnosticContext().has_value());
+}
+
+TEST_F(BackendTransportTests, AStoppedPlainGetEndsAsACancellation) {
+    server.respond("GET", QStringLiteral("/v1/releases/latest"), FakeResponse::silence());
+    std::stop_source stop;
+    QObject::connect(&server, &FakeBackendServer::requestReceived, [&stop] { stop.request_stop(); });
+    EXPECT_THROW(runTask(fetchPlainGet(&manager, server.url(QStringLiteral("/v1/releases/latest")), stop.get_token())),
+                 CancellationError);
 }
 
 TEST_F(BackendTransportTests, TheRecordedRequestIdComesFromTheAnswerElseFromTheRequest) {

@@ -80,30 +80,6 @@ TEST_F(LibsecretItemStoreTests, ItemOperationsReportTheKeychainStatuses) {
     EXPECT_EQ(items->copyItem(service, "b").data, "other");
 }
 
-TEST_F(LibsecretItemStoreTests, TheTokenStoreKeepsItsCredentialsInTheKeyring) {
-    KeychainBackendTokenStore store = KeychainBackendTokenStore::standard(items);
-    const KeychainBackendTokenStore sibling =
-        KeychainBackendTokenStore::standard(std::make_shared<LibsecretItemStore>());
-
-    store.saveAccessToken(QStringLiteral("access-ğ-1"));
-    store.saveRefreshToken(QStringLiteral("refresh-1"));
-    store.saveDeviceID(QStringLiteral("device-1"));
-    store.saveInstallID(QStringLiteral("install-1"));
-    store.saveAccessToken(QStringLiteral("access-2"));
-
-    EXPECT_EQ(sibling.accessToken(), QStringLiteral("access-2"));
-    EXPECT_EQ(sibling.refreshToken(), QStringLiteral("refresh-1"));
-    EXPECT_EQ(sibling.deviceID(), QStringLiteral("device-1"));
-    EXPECT_EQ(lookUpElsewhere("com.dovent.Quorvelle", "quorvelle.backend.install-id"), QByteArray("install-1"));
-
-    store.clearSession();
-    EXPECT_EQ(sibling.accessToken(), std::nullopt);
-    EXPECT_EQ(sibling.refreshToken(), std::nullopt);
-    EXPECT_EQ(sibling.deviceID(), std::nullopt);
-    EXPECT_EQ(sibling.installID(), QStringLiteral("install-1"));
-    store.clearSession();  // nothing left to delete
-}
-
 TEST_F(LibsecretItemStoreTests, AnItemThatIsNotTextReadsAsAbsent) {
     ASSERT_EQ(items->addItem(service, "a", QByteArray("\xc3\x28\x00\xff", 4)), SecretItemStatus::success);
     EXPECT_EQ(items->copyItem(service, "a").data, QByteArray("\xc3\x28\x00\xff", 4));

@@ -84,8 +84,24 @@ public:
             result.append(elements.value(name));
         return result;
     }
-    RawFocusedElementMetadata readMetadata(const AccessibilityElement& element) override {
-        return metadataOf.value(element.identityKey());
+    bool hasApplication(qint32) override { return applicationPresent; }
+    std::optional<QString> readSubrole(const AccessibilityElement& element) override {
+        return metadataOf.value(element.identityKey()).subrole;
+    }
+    // Only what the score needs: the description must be asked for separately.
+    RawFocusedElementMetadata readScoringMetadata(const AccessibilityElement& element) override {
+        RawFocusedElementMetadata metadata = metadataOf.value(element.identityKey());
+        metadata.title = metadata.identifier = std::nullopt;
+        metadata.frame = std::nullopt;
+        metadata.size = std::nullopt;
+        return metadata;
+    }
+    void readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) override {
+        const RawFocusedElementMetadata& full = metadataOf[element.identityKey()];
+        metadata.title = full.title;
+        metadata.identifier = full.identifier;
+        metadata.frame = full.frame;
+        metadata.size = full.size;
     }
 
     QHash<QString, std::shared_ptr<FakeElement>> elements;
@@ -96,6 +112,7 @@ public:
     QStringList focusSequence;  // successive answers of focusedElement, when set
     QString window;
     int focusLookups = 0;
+    bool applicationPresent = true;
     qint32 lastProcessIdentifier = 0;
 };
 
@@ -103,7 +120,7 @@ public:
 class FakeKeyPoster final : public KeyEventPosting {
 public:
     bool available = true;
-    QHash<Key, quint32> codes{{Key::control, 37}, {Key::shift, 50}, {Key::v, 55}};
+    QHash<Key, quint32> codes{{Key::control, 37}, {Key::shift, 50}, {Key::v, 55}, {Key::insert, 118}};
     QList<quint32> held;
     QList<QPair<quint32, bool>> posted;
 

@@ -156,6 +156,7 @@ TEST_P(DesktopDelivery, InsertsAtTheCaretWithTheLeadingSpaceRule) {
         int caret;  // UTF-16
         QString text;
         QString expected;
+        int selected = 0;  // a selection of that length from the caret is replaced
     };
     const CaretCase cases[] = {
         {QStringLiteral("hello"), 5, QStringLiteral("world"), QStringLiteral("hello world")},
@@ -163,33 +164,24 @@ TEST_P(DesktopDelivery, InsertsAtTheCaretWithTheLeadingSpaceRule) {
         {QStringLiteral("hello"), 5, QStringLiteral("."), QStringLiteral("hello.")},
         {QStringLiteral("hello"), 0, QStringLiteral("Oh"), QStringLiteral("Ohhello")},
         {QString(), 0, QStringLiteral("Start"), QStringLiteral("Start")},
+        {QStringLiteral("hello wrold again"), 6, QStringLiteral("world"), QStringLiteral("hello world again"), 5},
     };
     auto fixture = launch();
     for (const CaretCase& c : cases) {
         fixture->setText(kSingle, c.initial);
         FocusedTargetSnapshot target = focusAndInspect(*fixture, kSingle);
-        fixture->select(kSingle, fixtureOffset(c.initial, c.caret), 0);
+        fixture->select(kSingle, fixtureOffset(c.initial, c.caret), c.selected);
         const TextInsertionResult result = m_services->inserter().insert(c.text, target, std::nullopt);
-        EXPECT_EQ(result.outcome, TextInsertionOutcome::insertedAtCaret) << c.expected.toStdString();
+        EXPECT_EQ(result.outcome,
+                  c.selected ? TextInsertionOutcome::replacedSelection : TextInsertionOutcome::insertedAtCaret)
+            << c.expected.toStdString();
         EXPECT_EQ(fieldText(*fixture, kSingle), c.expected);
         EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(c.text, target), true);
         EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(QStringLiteral("absent"), target), false);
         EXPECT_EQ(m_services->elementAccessor().copyRangeAttribute(target.elementHandle),
-                  (TextRange{c.caret + c.expected.size() - c.initial.size(), 0}))
+                  (TextRange{c.caret + c.selected + c.expected.size() - c.initial.size(), 0}))
             << "caret after the text in " << c.expected.toStdString();
     }
-}
-
-TEST_P(DesktopDelivery, ReplacesASelection) {
-    auto fixture = launch();
-    fixture->setText(kSingle, QStringLiteral("hello wrold again"));
-    const FocusedTargetSnapshot target = focusAndInspect(*fixture, kSingle);
-    fixture->select(kSingle, 6, 5);
-    const TextInsertionResult result = m_services->inserter().insert(QStringLiteral("world"), target, std::nullopt);
-    EXPECT_EQ(result,
-              (TextInsertionResult{TextInsertionOutcome::replacedSelection, TextRange{6, 5}, QStringLiteral("world")}));
-    EXPECT_EQ(fieldText(*fixture, kSingle), QStringLiteral("hello world again"));
-    EXPECT_EQ(m_services->elementAccessor().copyRangeAttribute(target.elementHandle), (TextRange{11, 0}));
 }
 
 TEST_P(DesktopDelivery, InsertsAfterAnEmojiInAMultiLineField) {
@@ -207,34 +199,10 @@ TEST_P(DesktopDelivery, InsertsAfterAnEmojiInAMultiLineField) {
               (TextRange{initial.size() + 3, 0}));
 }
 
-TEST_P(DesktopDelivery, PastesThroughTheClipboard) {
-    auto fixture = launch();
-    fixture->setText(kSingle, QStringLiteral("before:"));
-    const FocusedTargetSnapshot target = focusAndInspect(*fixture, kSingle);
-    fixture->select(kSingle, 7, 0);
-    ClipboardWriting& clipboard = m_services->clipboard();
-    clipboard.writeString(QStringLiteral("pasted words"));
-    m_services->pastePerformer().performPaste(target);
-    EXPECT_TRUE(waitForValue(target, QStringLiteral("before:pasted words")));
-    EXPECT_EQ(fieldText(*fixture, kSingle), QStringLiteral("before:pasted words"));
-    EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(QStringLiteral("pasted words"), target), true);
-}
+// Scenarios in which the toolkit plays no part run against one fixture only.
+class DesktopDeliveryAnyToolkit : public DesktopDelivery {};
 
-TEST_P(DesktopDelivery, PastesEvenWhileTheHotKeyModifierIsStillHeld) {
-    auto fixture = launch();
-    fixture->setText(kSingle, QString());
-    const FocusedTargetSnapshot target = focusAndInspect(*fixture, kSingle);
-    m_services->clipboard().writeString(QStringLiteral("despite alt"));
-    test::holdAltKey();
-    // A key left down would spoil every later test on this display.
-    const std::shared_ptr<void> letGo(nullptr, [](void*) { test::releaseAltKey(); });
-    ASSERT_TRUE(test::isAltKeyDown());
-    m_services->pastePerformer().performPaste(target);
-    EXPECT_FALSE(test::isAltKeyDown());
-    EXPECT_TRUE(waitForValue(target, QStringLiteral("despite alt")));
-}
-
-TEST_P(DesktopDelivery, FindsTheFrontApplicationByInputFocusWithoutTheWindowManagersHint) {
+TEST_P(DesktopDeliveryAnyToolkit, FindsTheFrontApplicationByInputFocusWithoutTheWindowManagersHint) {
     auto fixture = launch();
     focusAndInspect(*fixture, kSingle);
     const test::ActiveWindowPropertyHidden noHint;
@@ -244,7 +212,7 @@ TEST_P(DesktopDelivery, FindsTheFrontApplicationByInputFocusWithoutTheWindowMana
     EXPECT_EQ(front->localizedName, fixture->applicationName());
 }
 
-TEST_P(DesktopDelivery, RestoresAnotherApplicationsClipboardAfterPasting) {
+TEST_P(DesktopDeliveryAnyToolkit, RestoresAnotherApplicationsClipboardAfterPasting) {
     auto fixture = launch();
     fixture->setText(kSingle, QStringLiteral("copied words"));
     focusAndInspect(*fixture, kSingle);
@@ -262,8 +230,17 @@ TEST_P(DesktopDelivery, RestoresAnotherApplicationsClipboardAfterPasting) {
     fixture->setText(kMulti, QString());
     const FocusedTargetSnapshot multi = focusAndInspect(*fixture, kMulti);
     clipboard.writeString(QStringLiteral("dictated"));
-    m_services->pastePerformer().performPaste(multi);
+    {
+        // Pasting works even while the hot key's modifier is still held.
+        test::holdAltKey();
+        // A key left down would spoil every later test on this display.
+        const std::shared_ptr<void> letGo(nullptr, [](void*) { test::releaseAltKey(); });
+        ASSERT_TRUE(test::isAltKeyDown());
+        m_services->pastePerformer().performPaste(multi);
+        EXPECT_FALSE(test::isAltKeyDown());
+    }
     ASSERT_TRUE(waitForValue(multi, QStringLiteral("dictated")));
+    EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(QStringLiteral("dictated"), multi), true);
 
     clipboard.restore(saved);
     EXPECT_EQ(clipboard.snapshot(), saved);
@@ -272,7 +249,7 @@ TEST_P(DesktopDelivery, RestoresAnotherApplicationsClipboardAfterPasting) {
     EXPECT_TRUE(waitForValue(multi, QStringLiteral("dictatedcopied words")));
 }
 
-TEST_P(DesktopDelivery, IdentityScoreTellsAnotherWindowFromTheSameField) {
+TEST_P(DesktopDeliveryAnyToolkit, IdentityScoreTellsAnotherWindowFromTheSameField) {
     auto first = launch(QStringLiteral("First window"));
     auto second = launch(QStringLiteral("Second window"));
     const FocusedTargetSnapshot before = focusAndInspect(*first, kSingle);
@@ -289,9 +266,6 @@ TEST_P(DesktopDelivery, IdentityScoreTellsAnotherWindowFromTheSameField) {
 
 INSTANTIATE_TEST_SUITE_P(Toolkits, DesktopDelivery, ::testing::Values(Toolkit::Qt, Toolkit::Gtk),
                          [](const auto& info) { return std::string(info.param == Toolkit::Qt ? "Qt" : "Gtk"); });
-
-// Scenarios in which the toolkit plays no part run against one fixture only.
-class DesktopDeliveryAnyToolkit : public DesktopDelivery {};
 
 TEST_P(DesktopDeliveryAnyToolkit, RefusesToPasteWhenAnotherApplicationIsInFront) {
     auto fixture = launch();

@@ -49,6 +49,12 @@ TEST(CandidateScore, RanksSecureThenWritableThenSettableThenEditable) {
          },
          100},
         {"settable and editable", [](auto&) {}, 90},
+        {"read-only text with a settable caret",
+         [](auto& m) {
+             m.isEditable = false;
+             m.isValueSettable = false;
+         },
+         90},
         {"settable, not editable, not a text role",
          [](auto& m) {
              m.role = u"AXGroup"_qs;

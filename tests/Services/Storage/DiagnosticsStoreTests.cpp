@@ -43,14 +43,10 @@ protected:
     }
 };
 
-TEST_F(DiagnosticsStoreTest, AFirstStartWritesAnEmptyList) {
+TEST_F(DiagnosticsStoreTest, AFirstStartWritesAnEmptyListThenEventsAreKeptNewestFirstInTheirStoredForm) {
     auto store = makeStore();
     EXPECT_EQ(defaults->data(kKey), QByteArray("[]"));
     EXPECT_TRUE(store.events().isEmpty());
-}
-
-TEST_F(DiagnosticsStoreTest, EventsAreKeptUnchangedNewestFirstInTheirStoredForm) {
-    auto store = makeStore();
     const auto older = eventAt(60, QStringLiteral("settings.dictionary.updated"));
     auto newer = eventAt(0, QStringLiteral("runtime.error.unexpected"));
     newer.level = DiagnosticsEventLevel::error;
@@ -113,6 +109,9 @@ TEST_F(DiagnosticsStoreTest, AnUndecodableListIsReadAsEmptyAndReplacedOnlyByARec
         DefaultsValue(QByteArray(
             R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","timestamp":1,"level":"fatal","code":"c","message":"m"}])")),
         DefaultsValue(QStringLiteral("[]")),
+        DefaultsValue(QByteArray(R"([{"timestamp":1,"level":"info","code":"c","message":"m"}])")),
+        DefaultsValue(
+            QByteArray(R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","level":"info","code":"c","message":"m"}])")),
     };
     for (const DefaultsValue& value : damaged) {
         defaults->setValue(kKey, value);

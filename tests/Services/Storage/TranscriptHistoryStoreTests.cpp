@@ -181,6 +181,17 @@ TEST_F(TranscriptHistoryStoreTest, AnUndecodableHistoryIsNeverExportedAsEmptyNor
         EXPECT_EQ(readAll(dir.filePath(QStringLiteral("History/") + asideFiles().first())), bytes);
         EXPECT_EQ(store.loadEntries(), QList<TranscriptHistoryEntry>{entry});
     }
+
+    // Every name for the damaged copy taken, so it cannot be moved aside: the save leaves it alone.
+    QDir(dir.filePath(QStringLiteral("History"))).removeRecursively();
+    auto store = makeStore();
+    const QString aside = historyPath() + QStringLiteral(".corrupt-20261205T163240Z");
+    for (int attempt = 1; attempt <= 100; ++attempt)
+        ASSERT_TRUE(writeAll(attempt == 1 ? aside : aside + QLatin1Char('-') + QString::number(attempt), "older"));
+    ASSERT_TRUE(writeAll(historyPath(), damaged.front().second));
+    store.save({makeEntry(0, QStringLiteral("new"))});
+    EXPECT_EQ(readAll(historyPath()), damaged.front().second);
+    EXPECT_EQ(asideFiles().size(), 100);
 }
 
 TEST_F(TranscriptHistoryStoreTest, AHistoryDamagedAfterItWasReadIsStillSetAside) {

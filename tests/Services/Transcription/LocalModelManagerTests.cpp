@@ -4,6 +4,7 @@
 #include "Services/Backend/WebRequestError.h"
 #include "Services/Transcription/ApplicationSupportLocalModelManager.h"
 #include "Services/Transcription/LocalModelManagerError.h"
+#include "Support/CancellationError.h"
 #include "Support/JsonCoding.h"
 #include "Support/TestEventLoop.h"
 
@@ -110,22 +111,13 @@ protected:
     }
 };
 
-TEST_F(LocalModelManagerTest, FirstStartMakesTheFoldersAndAnEmptyRegistry) {
-    const auto manager = makeManager();
-    EXPECT_TRUE(QFileInfo(manager->modelsDirectoryPath()).isDir());
-    EXPECT_EQ(manager->modelsDirectoryPath(), QDir(base).filePath(QStringLiteral("Models")));
+TEST_F(LocalModelManagerTest, StartMakesTheFoldersAndKeepsOnlyRecordsWhoseFilesExistWrittenSorted) {
+    const QString models = makeManager()->modelsDirectoryPath();
+    EXPECT_TRUE(QFileInfo(models).isDir());
     EXPECT_EQ(QJsonDocument::fromJson(registryBytes()).array(), QJsonArray());
-    EXPECT_TRUE(manager->loadRecords().isEmpty());
-    EXPECT_EQ(manager->runtimeAvailability(),
-              LocalRuntimeAvailability::unavailable(QStringLiteral("local runtime bundle eksik")));
-    EXPECT_TRUE(ApplicationSupportLocalModelManager::defaultBaseDirectory().endsWith(
-        QStringLiteral("/com.dovent.Quorvelle/LocalModels")));
-}
 
-TEST_F(LocalModelManagerTest, StartKeepsOnlyRecordsWhoseFilesExistAndWritesThemSorted) {
     writeRegistry({record(Model::tinyMultilingual, 3, QString(40, QLatin1Char('b'))), record(Model::largeV3, 9),
                    record(Model::baseMultilingual, 5)});
-    QDir().mkpath(QDir(base).filePath(QStringLiteral("Models")));
     writeFile(modelPath(Model::tinyMultilingual), "abc");
     writeFile(modelPath(Model::baseMultilingual), "abcde");
     writeFile(modelPath(Model::mediumMultilingual), "a file without a record");
@@ -247,17 +239,16 @@ TEST_F(LocalModelManagerTest, FailedDownloadsLeaveTheInstalledModelTheRegistryAn
     }
 }
 
-// A host that starts a model's body and hangs up halfway through it.
+// A host that gives every request the same raw answer and hangs up.
 class HangingUpHost {
 public:
-    HangingUpHost() {
+    explicit HangingUpHost(QByteArray answer) : m_answer(std::move(answer)) {
         m_server.listen(QHostAddress::LocalHost);
         QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
             QTcpSocket* socket = m_server.nextPendingConnection();
-            QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
                 socket->readAll();
-                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\nConnection: close\r\n\r\n");
-                socket->write(QByteArray(4096, 'x'));
+                socket->write(m_answer);
                 socket->disconnectFromHost();
             });
         });
@@ -265,24 +256,42 @@ public:
     QUrl ownerURL() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/owner").arg(m_server.serverPort())); }
 
 private:
+    QByteArray m_answer;
     QTcpServer m_server;
 };
 
-TEST_F(LocalModelManagerTest, AnInterruptedTransferFailsWithTheNetworkError) {
-    HangingUpHost host;
-    ApplicationSupportLocalModelManager manager(
-        &network, std::make_shared<FixedRuntime>(),
-        [&](Model model) { return localModelDescriptor(model, {host.ownerURL()}); }, base);
-    const QString staging = modelPath(Model::baseMultilingual) + ".download";
-    bool sawStagingFile = false;
-    const WebRequestError interrupted = downloadFailing<WebRequestError>(
-        manager, Model::baseMultilingual,
-        [&](qint64, qint64) { sawStagingFile = sawStagingFile || QFile::exists(staging); });
-    EXPECT_TRUE(sawStagingFile);
-    EXPECT_EQ(interrupted.networkError(), QNetworkReply::RemoteHostClosedError);
-    EXPECT_FALSE(QFile::exists(staging));
-    EXPECT_FALSE(QFile::exists(modelPath(Model::baseMultilingual)));
-    EXPECT_TRUE(manager.loadRecords().isEmpty());
+TEST_F(LocalModelManagerTest, ABodyShorterThanItsDeclaredLengthIsAnInterruptedTransfer) {
+    const QByteArray part(4096, 'x');
+    const QList<QPair<const char*, QByteArray>> answers = {
+        {"closed halfway", "HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\nConnection: close\r\n\r\n" + part},
+        // Complete as far as the chunks go, and matching the catalogue's checksum: only the length tells.
+        {"chunks short of the length",
+         "HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\nTransfer-Encoding: chunked\r\n"
+         "Connection: close\r\n\r\n1000\r\n" +
+             part + "\r\n0\r\n\r\n"},
+    };
+    for (const auto& [name, answer] : answers) {
+        SCOPED_TRACE(name);
+        HangingUpHost host(answer);
+        ApplicationSupportLocalModelManager manager(
+            &network, std::make_shared<FixedRuntime>(),
+            [&](Model model) {
+                LocalTranscriptionModelDescriptor row = localModelDescriptor(model, {host.ownerURL()});
+                row.expectedSHA1 = hex(part, QCryptographicHash::Sha1);
+                return row;
+            },
+            base);
+        const QString staging = modelPath(Model::baseMultilingual) + ".download";
+        bool sawStagingFile = false;
+        const WebRequestError interrupted = downloadFailing<WebRequestError>(
+            manager, Model::baseMultilingual,
+            [&](qint64, qint64) { sawStagingFile = sawStagingFile || QFile::exists(staging); });
+        EXPECT_TRUE(sawStagingFile);
+        EXPECT_EQ(interrupted.networkError(), QNetworkReply::RemoteHostClosedError);
+        EXPECT_FALSE(QFile::exists(staging));
+        EXPECT_FALSE(QFile::exists(modelPath(Model::baseMultilingual)));
+        EXPECT_TRUE(manager.loadRecords().isEmpty());
+    }
 }
 
 TEST_F(LocalModelManagerTest, AStopRequestCancelsTheTransfer) {
@@ -293,8 +302,7 @@ TEST_F(LocalModelManagerTest, AStopRequestCancelsTheTransfer) {
         &network, std::make_shared<FixedRuntime>(),
         [&](Model model) { return localModelDescriptor(model, {silentHost.url(QStringLiteral("/owner"))}); }, base);
     QObject::connect(&silentHost, &FakeBackendServer::requestReceived, [&] { stop.request_stop(); });
-    const WebRequestError cancelled = downloadFailing<WebRequestError>(manager, Model::largeV3, {}, stop.get_token());
-    EXPECT_EQ(cancelled.networkError(), QNetworkReply::OperationCanceledError);
+    downloadFailing<CancellationError>(manager, Model::largeV3, {}, stop.get_token());
     EXPECT_FALSE(QFile::exists(modelPath(Model::largeV3) + ".download"));
 }
 

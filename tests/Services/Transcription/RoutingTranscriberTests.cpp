@@ -72,7 +72,7 @@ public:
     QList<Call> calls;
 
     QCoro::Task<QString> transcribe(CapturedAudioClip, Model modelID, std::optional<QString> languageCode,
-                                    Mode accelerationMode, std::optional<QString> prompt) override {
+                                    Mode accelerationMode, std::optional<QString> prompt, std::stop_token) override {
         calls.append({QStringLiteral("local"), prompt, languageCode, {}, {}, modelID, accelerationMode});
         co_return QStringLiteral("local text");
     }

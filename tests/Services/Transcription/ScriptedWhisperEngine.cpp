@@ -26,6 +26,11 @@ int ScriptedWhisperEngine::maxConcurrentRuns() const {
     return m_maxRunning;
 }
 
+int ScriptedWhisperEngine::abortedRuns() const {
+    QMutexLocker lock(&m_mutex);
+    return m_abortedRuns;
+}
+
 QString ScriptedWhisperEngine::printSystemInfo() {
     QMutexLocker lock(&m_mutex);
     return systemInfo;
@@ -71,7 +76,7 @@ WhisperFullParams ScriptedWhisperEngine::fullDefaultParams(WhisperSamplingStrate
 }
 
 int ScriptedWhisperEngine::full(WhisperContext* context, const WhisperFullParams& params, const float* samples,
-                                int sampleCount) {
+                                int sampleCount, std::stop_token stopToken) {
     std::vector<float> received(samples, samples + sampleCount);
     {
         QMutexLocker lock(&m_mutex);
@@ -85,6 +90,11 @@ int ScriptedWhisperEngine::full(WhisperContext* context, const WhisperFullParams
     }
     QMutexLocker lock(&m_mutex);
     --m_running;
+    // Like the library: a run whose abort callback says stop fails.
+    if (stopToken.stop_requested()) {
+        ++m_abortedRuns;
+        return -6;
+    }
     ScriptedRun run;
     if (!runs.isEmpty())
         run = runs.takeFirst();

@@ -66,13 +66,15 @@ public:
     QList<int> freedSerials() const;
     QList<RecordedRun> recordedRuns() const;
     int maxConcurrentRuns() const;
+    int abortedRuns() const;
 
     QString printSystemInfo() override;
     WhisperContextParams contextDefaultParams() override;
     WhisperContext* initFromFileWithParams(const QString& path, const WhisperContextParams& params) override;
     void free(WhisperContext* context) override;
     WhisperFullParams fullDefaultParams(WhisperSamplingStrategy strategy) override;
-    int full(WhisperContext* context, const WhisperFullParams& params, const float* samples, int sampleCount) override;
+    int full(WhisperContext* context, const WhisperFullParams& params, const float* samples, int sampleCount,
+             std::stop_token stopToken) override;
     int fullNSegments(WhisperContext* context) override;
     std::optional<QString> fullGetSegmentText(WhisperContext* context, int segment) override;
     float fullGetSegmentNoSpeechProb(WhisperContext* context, int segment) override;
@@ -89,6 +91,7 @@ private:
     QMap<int, ScriptedRun> m_lastRunByContext;
     int m_running = 0;
     int m_maxRunning = 0;
+    int m_abortedRuns = 0;
 };
 
 }  // namespace test

@@ -73,7 +73,7 @@ TEST_F(WhisperCppEngineTest, LoadsRunsReadsSegmentsAndLanguageAndFrees) {
     std::vector<float> scaled;
     for (const int16_t sample : oneSecondOfAudio())
         scaled.push_back(float(sample) / 32767.0f);
-    ASSERT_EQ(engine->full(context, params, scaled.data(), int(scaled.size())), 0);
+    ASSERT_EQ(engine->full(context, params, scaled.data(), int(scaled.size()), {}), 0);
 
     ASSERT_EQ(engine->fullNSegments(context), 1);
     EXPECT_EQ(engine->fullGetSegmentText(context, 0).value_or(QString()).trimmed(),

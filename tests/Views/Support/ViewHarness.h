@@ -104,8 +104,11 @@ struct ThemeName {
 // A test of one scene in one theme, the suite's parameter.
 class ThemedSceneTest : public ::testing::TestWithParam<Theme> {
 protected:
-    // Sets the theme, loads the scene and, given a prefix, saves "<prefix>-<theme>.png".
+    // Sets the theme, loads the scene and, given a prefix, shoots it in every theme.
     QQuickItem* loadScene(const char* qml, QSize windowSize, const std::string& shotPrefix = {});
+    // Saves "<prefix>-<theme>.png" for each theme, for the contact sheet; the colours are sampled in
+    // the suite's one theme, which is set again afterwards.
+    void shootInEveryTheme(const std::string& prefix);
     DesktopThemeColors colors() const { return colorsOf(GetParam()); }
     // The item of that objectName; fails the test when there is none.
     QQuickItem* item(const QString& objectName);

@@ -31,10 +31,6 @@ const char* nativeText(const std::optional<QByteArray>& text) {
     return text ? text->constData() : nullptr;
 }
 
-bool stopRequested(void* stopToken) {
-    return static_cast<const std::stop_token*>(stopToken)->stop_requested();
-}
-
 }  // namespace
 
 QString WhisperCppEngine::printSystemInfo() {
@@ -87,7 +83,7 @@ WhisperFullParams WhisperCppEngine::fullDefaultParams(WhisperSamplingStrategy st
 }
 
 int WhisperCppEngine::full(WhisperContext* context, const WhisperFullParams& params, const float* samples,
-                           int sampleCount) {
+                           int sampleCount, std::stop_token stopToken) {
     // Start from the library's defaults so that every field we do not name keeps its meaning.
     whisper_full_params nativeParams = whisper_full_default_params(nativeStrategy(params.strategy));
     nativeParams.n_threads = params.nThreads;
@@ -104,10 +100,11 @@ int WhisperCppEngine::full(WhisperContext* context, const WhisperFullParams& par
     // The byte arrays outlive the call: params is held by the caller throughout.
     nativeParams.language = nativeText(params.language);
     nativeParams.initial_prompt = nativeText(params.initialPrompt);
-    if (params.stopToken.stop_possible()) {
-        nativeParams.abort_callback = stopRequested;
-        nativeParams.abort_callback_user_data = const_cast<std::stop_token*>(&params.stopToken);
-    }
+    // The library asks between its steps whether to go on; the token outlives the call.
+    nativeParams.abort_callback = [](void* data) -> bool {
+        return static_cast<const std::stop_token*>(data)->stop_requested();
+    };
+    nativeParams.abort_callback_user_data = &stopToken;
     // An exception from inside the library (a token missing from the model's vocabulary, for one)
     // is a failed run.
     try {

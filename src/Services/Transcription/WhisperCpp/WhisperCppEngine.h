@@ -12,7 +12,8 @@ public:
     WhisperContext* initFromFileWithParams(const QString& path, const WhisperContextParams& params) override;
     void free(WhisperContext* context) override;
     WhisperFullParams fullDefaultParams(WhisperSamplingStrategy strategy) override;
-    int full(WhisperContext* context, const WhisperFullParams& params, const float* samples, int sampleCount) override;
+    int full(WhisperContext* context, const WhisperFullParams& params, const float* samples, int sampleCount,
+             std::stop_token stopToken) override;
     int fullNSegments(WhisperContext* context) override;
     std::optional<QString> fullGetSegmentText(WhisperContext* context, int segment) override;
     float fullGetSegmentNoSpeechProb(WhisperContext* context, int segment) override;

@@ -1,4 +1,6 @@
-#include "Services/Transcription/RetrySleep.h"
+#include "Support/CancellableSleep.h"
+
+#include "Support/CancellationError.h"
 
 #include <QCoroTimer>
 #include <QPointer>
@@ -9,13 +11,14 @@
 
 namespace quorvelle {
 
-QCoro::Task<void> defaultRetrySleep(double seconds, std::stop_token stopToken) {
-    if (stopToken.stop_requested()) throw WaitCancelledError();
+QCoro::Task<void> sleepFor(double seconds, std::stop_token stopToken) {
+    if (stopToken.stop_requested()) throw CancellationError();
     QTimer timer;
     timer.setSingleShot(true);
     timer.setTimerType(Qt::PreciseTimer);
-    timer.start(int(std::llround(std::max(0.0, seconds) * 1000.0)));
-    // A stop may be requested from another thread: the early wake-up is queued to the timer's thread.
+    const double milliseconds = std::isfinite(seconds) ? std::clamp(seconds * 1000.0, 0.0, double(INT_MAX)) : 0.0;
+    timer.start(int(std::llround(milliseconds)));
+    // The early wake-up is queued to the timer's thread, whichever thread asks for the stop.
     QPointer<QTimer> guarded(&timer);
     const std::stop_callback onStop(stopToken, [guarded] {
         QMetaObject::invokeMethod(
@@ -26,7 +29,7 @@ QCoro::Task<void> defaultRetrySleep(double seconds, std::stop_token stopToken) {
             Qt::QueuedConnection);
     });
     co_await &timer;
-    if (stopToken.stop_requested()) throw WaitCancelledError();
+    if (stopToken.stop_requested()) throw CancellationError();
 }
 
 }  // namespace quorvelle

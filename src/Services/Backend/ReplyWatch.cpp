@@ -1,0 +1,46 @@
+#include "Services/Backend/ReplyWatch.h"
+
+#include <QNetworkReply>
+
+namespace quorvelle {
+
+ReplyWatch::ReplyWatch(QNetworkReply* reply, ReplyLimits limits) : m_reply(reply), m_limits(limits) {
+    for (QTimer* timer : {&m_idleTimer, &m_deadlineTimer}) {
+        timer->setSingleShot(true);
+        timer->setTimerType(Qt::PreciseTimer);
+        connect(timer, &QTimer::timeout, this, [this] { abortFor(Abort::timedOut); });
+    }
+    m_idleTimer.setInterval(limits.idleTimeout);
+    m_deadlineTimer.setInterval(limits.deadline);
+
+    auto restartIdle = [this] {
+        if (m_abort == Abort::none) m_idleTimer.start();
+    };
+    connect(reply, &QNetworkReply::uploadProgress, this, restartIdle);
+    connect(reply, &QNetworkReply::metaDataChanged, this, restartIdle);
+    connect(reply, &QNetworkReply::downloadProgress, this, [this, restartIdle](qint64 received, qint64 total) {
+        restartIdle();
+        const qint64 cap = m_limits.maximumBodySize;
+        if (cap >= 0 && (received > cap || total > cap)) abortFor(Abort::bodyTooLarge);
+    });
+    connect(reply, &QNetworkReply::finished, this, [this] {
+        m_idleTimer.stop();
+        m_deadlineTimer.stop();
+    });
+    if (!reply->isFinished()) {
+        m_idleTimer.start();
+        m_deadlineTimer.start();
+    }
+}
+
+void ReplyWatch::abortFor(Abort reason) {
+    if (m_abort != Abort::none) return;
+    // An oversized body that has arrived whole is refused all the same.
+    if (m_reply->isFinished() && reason == Abort::timedOut) return;
+    m_abort = reason;
+    m_idleTimer.stop();
+    m_deadlineTimer.stop();
+    if (!m_reply->isFinished()) m_reply->abort();
+}
+
+}  // namespace quorvelle

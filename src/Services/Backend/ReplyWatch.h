@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include <chrono>
+
+class QNetworkReply;
+
+namespace quorvelle {
+
+struct ReplyLimits {
+    // Aborted when nothing moves in either direction for this long.
+    std::chrono::milliseconds idleTimeout{60'000};
+    // Aborted when the whole request takes longer, however steadily bytes arrive.
+    std::chrono::milliseconds deadline{300'000};
+    // Aborted once more body than this has arrived or is announced; negative: no cap.
+    qint64 maximumBodySize = -1;
+};
+
+// Keeps one reply within its limits and tells why it aborted it. The timers are precise: Qt's
+// coarse ones may fire up to 5% early. Lives on the reply's thread, no longer than the reply.
+class ReplyWatch final : public QObject {
+public:
+    enum class Abort { none, timedOut, bodyTooLarge };
+
+    ReplyWatch(QNetworkReply* reply, ReplyLimits limits);
+
+    Abort abortReason() const { return m_abort; }
+
+private:
+    void abortFor(Abort reason);
+
+    QNetworkReply* m_reply;
+    ReplyLimits m_limits;
+    QTimer m_idleTimer;
+    QTimer m_deadlineTimer;
+    Abort m_abort = Abort::none;
+};
+
+}  // namespace quorvelle

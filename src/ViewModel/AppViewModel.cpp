@@ -1,0 +1,107 @@
+#include "ViewModel/AppViewModel.h"
+
+#include "ViewModel/DiagnosticsSnapshotBuilder.h"
+
+namespace quorvelle {
+
+AppViewModel::AppViewModel(const AppBootstrap& bootstrap, ViewModelEnvironment environment, QObject* parent)
+    : QObject(parent),
+      m_diagnosticsStore(bootstrap.diagnosticsStore),
+      m_audioDeviceService(bootstrap.audioDeviceService),
+      m_context(new ViewModelContext(std::move(environment), bootstrap.diagnosticsStore, this)),
+      m_session(new SessionViewModel(bootstrap, *m_context, this)),
+      m_preferences(new PreferencesViewModel(bootstrap, *m_context, this)),
+      m_dictionary(new DictionaryViewModel(bootstrap, *m_context, this)),
+      m_permissions(new PermissionsViewModel(bootstrap, *m_context, this)),
+      m_account(new AccountViewModel(bootstrap, *m_context, this)),
+      m_localModels(new LocalModelsViewModel(bootstrap, *m_context, this)),
+      m_history(new HistoryViewModel(bootstrap, *m_context, this)),
+      m_diagnostics(new DiagnosticsViewModel(this)) {
+    connect(m_context, &ViewModelContext::inlineMessageChanged, this, &AppViewModel::inlineMessageChanged);
+    connect(m_context, &ViewModelContext::stringsChanged, this, &AppViewModel::stringsChanged);
+    connect(m_history, &HistoryViewModel::historyCleared, m_session, &SessionViewModel::forgetLastDelivery);
+    m_context->setDiagnosticsRefresher([this] { refreshDiagnosticsSnapshot(); });
+
+    m_session->applyPreferredInputDevice(
+        m_preferences->selectedMicrophonePreference().has_value()
+            ? std::optional<QString>(m_preferences->selectedMicrophonePreference()->uid)
+            : std::nullopt);
+    reloadSettings();
+    refreshDiagnosticsSnapshot();
+}
+
+AppViewModel::~AppViewModel() {
+    // Jobs stop first; then the parts go while the context they refer to still exists.
+    m_context->tasks().cancelAll();
+    m_context->setDiagnosticsRefresher({});
+    delete m_diagnostics;
+    delete m_history;
+    delete m_localModels;
+    delete m_account;
+    delete m_permissions;
+    delete m_dictionary;
+    delete m_preferences;
+    delete m_session;
+    delete m_context;
+}
+
+void AppViewModel::reloadSettings() {
+    const bool hasStoredSession = m_account->reloadAccountState();
+    m_preferences->reloadStartAtLogin();
+    m_preferences->reloadDictationSettings();
+    m_dictionary->reloadLists();
+    m_dictionary->reloadReplacementSwitch();
+    m_localModels->reloadSelections();
+    m_localModels->refreshLocalModelStatuses();
+    m_preferences->reloadAppearance();
+    const auto& preference = m_preferences->selectedMicrophonePreference();
+    m_session->applyPreferredInputDevice(preference ? std::optional<QString>(preference->uid) : std::nullopt);
+    m_permissions->reloadOnboardingStatus(hasStoredSession, m_localModels->selectedTranscriptionBackend(),
+                                          m_localModels->isLocalModeReady());
+    m_history->reloadHistory();
+    refreshDiagnosticsSnapshot();
+}
+
+RecordingReadinessPolicy AppViewModel::recordingReadinessPolicy() const {
+    RecordingReadinessPolicy policy;
+    policy.appStrings = strings();
+    policy.onboardingStatus = m_permissions->onboardingStatus();
+    policy.hasBackendAuthSessionManager = m_account->hasBackendAuthSessionManager();
+    policy.requiresBackendAccountSignIn = policy.hasBackendAuthSessionManager && !policy.onboardingStatus.hasAPIKey;
+    policy.selectedTranscriptionBackend = m_localModels->selectedTranscriptionBackend();
+    policy.localRuntimeAvailability = m_localModels->localRuntimeAvailability();
+    policy.hasSelectedLocalModelInstalled =
+        m_localModels->hasInstalledLocalModel(m_localModels->selectedLocalModelID());
+    return policy;
+}
+
+void AppViewModel::refreshDiagnosticsSnapshot() {
+    DiagnosticsSnapshotBuilder builder;
+    builder.events = m_diagnosticsStore->events();
+    builder.audioDevices = m_audioDeviceService->inputDevices();
+    builder.inputSelection =
+        ResolvedAudioInputDeviceSelection::resolve(m_preferences->selectedMicrophonePreference(), builder.audioDevices);
+    builder.onboardingStatus = m_permissions->onboardingStatus();
+    builder.recordingReadinessSummary = recordingReadinessPolicy().summary();
+    builder.selectedTranscriptionBackend = m_localModels->selectedTranscriptionBackend();
+    builder.selectedTranscriptionLanguage = m_preferences->selectedTranscriptionLanguage();
+    builder.localRuntimeStatusLabel = m_localModels->localModelCopy().runtimeStatusLabel();
+    builder.selectedLocalModelID = m_localModels->selectedLocalModelID();
+    builder.lastLocalRuntimeError = m_localModels->lastLocalRuntimeError();
+    builder.lastLocalSegmentCount = m_localModels->lastLocalSegmentCount();
+    builder.lastLocalNoSpeechProbability = m_localModels->lastLocalNoSpeechProbability();
+    builder.lastLocalDetectedLanguage = m_localModels->lastLocalDetectedLanguage();
+    builder.isHotkeyMonitoringActive = m_session->isHotkeyMonitoringActive();
+    builder.runtimeState = m_session->runtimeState();
+    builder.focusedTarget = m_session->focusedTarget();
+    builder.lastTargetIdentityScore = m_session->lastTargetIdentityScore();
+    builder.lastDeliveryValidationOutcome = m_session->lastDeliveryValidationOutcome();
+    builder.lastInsertionStrategy = m_session->lastInsertionStrategy();
+    builder.lastInsertionOutcome = m_session->lastInsertionOutcome();
+    builder.lastInsertionFailureReason = m_session->lastInsertionFailureReason();
+    builder.transcriptionTelemetry = m_session->transcriptionTelemetry();
+    builder.audioCaptureDebugSnapshot = m_session->audioCaptureDebugSnapshot();
+    m_diagnostics->publishSnapshot(builder.build());
+}
+
+}  // namespace quorvelle

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "Models/LocalModelStatus.h"
+#include "Models/LocalTranscriptionModelID.h"
+#include "Models/LocalWhisperAccelerationMode.h"
+#include "Models/TranscriptionBackend.h"
+#include "Support/TaskHandle.h"
+#include "ViewModel/AppBootstrap.h"
+#include "ViewModel/LocalModelCopy.h"
+#include "ViewModel/ViewModelContext.h"
+
+#include <QList>
+#include <QMap>
+#include <QObject>
+
+#include <memory>
+#include <optional>
+
+namespace quorvelle {
+
+// The choice between the cloud and the on-device engine, the on-device models and their runs.
+class LocalModelsViewModel : public QObject {
+    Q_OBJECT
+
+    // Cloud or local.
+    Q_PROPERTY(quorvelle::TranscriptionBackend selectedTranscriptionBackend READ selectedTranscriptionBackend NOTIFY
+                   selectedTranscriptionBackendChanged)
+    // The local model in use.
+    Q_PROPERTY(quorvelle::LocalTranscriptionModelID selectedLocalModelID READ selectedLocalModelID NOTIFY
+                   selectedLocalModelIDChanged)
+    // CPU or accelerated local decoding.
+    Q_PROPERTY(quorvelle::LocalWhisperAccelerationMode selectedLocalWhisperAccelerationMode READ
+                   selectedLocalWhisperAccelerationMode NOTIFY selectedLocalWhisperAccelerationModeChanged)
+    // Whether the on-device engine can run, with the reason when not.
+    Q_PROPERTY(quorvelle::LocalRuntimeAvailability localRuntimeAvailability READ localRuntimeAvailability NOTIFY
+                   localRuntimeAvailabilityChanged)
+    // One row per selectable model with its install state.
+    Q_PROPERTY(
+        QList<quorvelle::LocalModelStatus> localModelStatuses READ localModelStatuses NOTIFY localModelStatusesChanged)
+    // Details of the last on-device run; empty or absent when none.
+    Q_PROPERTY(QString lastLocalRuntimeError READ lastLocalRuntimeErrorText NOTIFY lastLocalRuntimeErrorChanged)
+    Q_PROPERTY(std::optional<int> lastLocalSegmentCount READ lastLocalSegmentCount NOTIFY lastLocalSegmentCountChanged)
+    Q_PROPERTY(std::optional<double> lastLocalNoSpeechProbability READ lastLocalNoSpeechProbability NOTIFY
+                   lastLocalNoSpeechProbabilityChanged)
+    Q_PROPERTY(
+        QString lastLocalDetectedLanguage READ lastLocalDetectedLanguageText NOTIFY lastLocalDetectedLanguageChanged)
+
+public:
+    LocalModelsViewModel(const AppBootstrap& services, ViewModelContext& context, QObject* parent = nullptr);
+    ~LocalModelsViewModel() override;
+
+    TranscriptionBackend selectedTranscriptionBackend() const { return m_selectedTranscriptionBackend; }
+    LocalTranscriptionModelID selectedLocalModelID() const { return m_selectedLocalModelID; }
+    LocalWhisperAccelerationMode selectedLocalWhisperAccelerationMode() const {
+        return m_selectedLocalWhisperAccelerationMode;
+    }
+    const LocalRuntimeAvailability& localRuntimeAvailability() const { return m_localRuntimeAvailability; }
+    const QList<LocalModelStatus>& localModelStatuses() const { return m_localModelStatuses; }
+    const std::optional<QString>& lastLocalRuntimeError() const { return m_lastLocalRuntimeError; }
+    QString lastLocalRuntimeErrorText() const { return m_lastLocalRuntimeError.value_or(QString()); }
+    std::optional<int> lastLocalSegmentCount() const { return m_lastLocalSegmentCount; }
+    std::optional<double> lastLocalNoSpeechProbability() const { return m_lastLocalNoSpeechProbability; }
+    const std::optional<QString>& lastLocalDetectedLanguage() const { return m_lastLocalDetectedLanguage; }
+    QString lastLocalDetectedLanguageText() const { return m_lastLocalDetectedLanguage.value_or(QString()); }
+
+    // The manager's registry holds a record for the model (read anew).
+    bool hasInstalledLocalModel(LocalTranscriptionModelID modelID) const;
+    // The runtime is ready and the selected model is installed.
+    bool isLocalModeReady() const;
+    // Recomputes the runtime availability and the status rows.
+    void refreshLocalModelStatuses();
+    // The values the local-mode texts are made from.
+    LocalModelCopy localModelCopy() const;
+
+    // The backend, model and acceleration choices as stored; each assignment notifies.
+    void reloadSelections();
+
+Q_SIGNALS:
+    void selectedTranscriptionBackendChanged();
+    void selectedLocalModelIDChanged();
+    void selectedLocalWhisperAccelerationModeChanged();
+    void localRuntimeAvailabilityChanged();
+    void localModelStatusesChanged();
+    void lastLocalRuntimeErrorChanged();
+    void lastLocalSegmentCountChanged();
+    void lastLocalNoSpeechProbabilityChanged();
+    void lastLocalDetectedLanguageChanged();
+
+private:
+    ViewModelContext& m_context;
+    std::shared_ptr<SettingsStore> m_settingsStore;
+    std::shared_ptr<LocalModelManaging> m_localModelManager;
+
+    TranscriptionBackend m_selectedTranscriptionBackend = TranscriptionBackend::cloud;
+    LocalTranscriptionModelID m_selectedLocalModelID = LocalTranscriptionModelID::smallMultilingual;
+    LocalWhisperAccelerationMode m_selectedLocalWhisperAccelerationMode = LocalWhisperAccelerationMode::cpu;
+    LocalRuntimeAvailability m_localRuntimeAvailability = LocalRuntimeAvailability::ready();
+    QList<LocalModelStatus> m_localModelStatuses;
+    std::optional<QString> m_lastLocalRuntimeError;
+    std::optional<int> m_lastLocalSegmentCount;
+    std::optional<double> m_lastLocalNoSpeechProbability;
+    std::optional<QString> m_lastLocalDetectedLanguage;
+
+    std::optional<LocalTranscriptionModelID> m_activeLocalModelDownloadID;
+    TaskHandle m_activeLocalModelDownloadTask;
+    // The last failure text per model; in memory only.
+    QMap<LocalTranscriptionModelID, QString> m_localModelFailures;
+};
+
+}  // namespace quorvelle

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "Models/TranscriptHistoryEntry.h"
+
+#include <QList>
+
+namespace quorvelle {
+
+// The totals of the history shown on the dashboard overview.
+struct OverviewMetricsSnapshot {
+    qint64 totalWords = 0;
+    qint64 totalDurationSeconds = 0;
+    qint64 sessionCount = 0;
+    qint64 averageWordsPerMinute = 0;
+
+    // The history file is edited by hand sometimes: a duration that is not a finite, non-negative
+    // number counts as 0, a negative word count as 0, and the sums stop at the largest value.
+    static OverviewMetricsSnapshot fromHistory(const QList<TranscriptHistoryEntry>& history);
+
+    bool operator==(const OverviewMetricsSnapshot&) const = default;
+};
+
+}  // namespace quorvelle

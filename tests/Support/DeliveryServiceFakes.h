@@ -1,0 +1,82 @@
+#pragma once
+
+#include "Scripted.h"
+#include "Services/Delivery/ClipboardWriting.h"
+#include "Services/Delivery/FocusedTargetInspecting.h"
+#include "Services/Delivery/Model/FocusedTargetFixtures.h"
+#include "Services/Delivery/SyntheticPastePerforming.h"
+#include "Services/Delivery/TextInserting.h"
+#include "Services/Delivery/TextInsertionStrategyResolving.h"
+#include "Services/Delivery/TextInsertionVerifying.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <optional>
+
+namespace quorvelle::test {
+
+class FakeFocusedTargetInspector final : public FocusedTargetInspecting {
+public:
+    int callCount = 0;
+    Scripted<FocusedTargetSnapshot> answer{writableTextField()};
+
+    FocusedTargetSnapshot inspect() override {
+        ++callCount;
+        return answer.next();
+    }
+};
+
+class FakeTextInserter final : public TextInserting, public TextInsertionVerifying {
+public:
+    struct Insertion {
+        QString text;
+        FocusedTargetSnapshot target;
+        std::optional<TextReplacementHint> hint;
+    };
+    QList<Insertion> insertions;
+    Scripted<TextInsertionResult> insertAnswer;
+    QStringList verifiedTexts;
+    Scripted<std::optional<bool>> verifyAnswer{std::optional<bool>(true)};
+
+    TextInsertionResult insert(const QString& text, const FocusedTargetSnapshot& target,
+                               const std::optional<TextReplacementHint>& replacementHint) override;
+    std::optional<bool> verifyInsertion(const QString& text, const FocusedTargetSnapshot& target) override;
+};
+
+class FakePasteboardWriter final : public ClipboardWriting {
+public:
+    QStringList calls;
+    // What the clipboard holds; writeString replaces it.
+    QList<ClipboardItemSnapshot> contents;
+    ScriptedOutcome writeOutcome;
+    ScriptedOutcome restoreOutcome;
+
+    QList<ClipboardItemSnapshot> snapshot() override;
+    void writeString(const QString& text) override;
+    void restore(const QList<ClipboardItemSnapshot>& items) override;
+};
+
+class FakeTextInsertionStrategyResolver final : public TextInsertionStrategyResolving {
+public:
+    mutable int callCount = 0;
+    TextInsertionStrategy strategy = TextInsertionStrategy::accessibilityValueWrite;
+
+    TextInsertionStrategy resolve(const FocusedTargetSnapshot&) const override {
+        ++callCount;
+        return strategy;
+    }
+};
+
+class FakeSyntheticPastePerformer final : public SyntheticPastePerforming {
+public:
+    QList<FocusedTargetSnapshot> pastedInto;
+    ScriptedOutcome outcome;
+
+    void performPaste(const FocusedTargetSnapshot& target) override {
+        pastedInto.append(target);
+        outcome.next();
+    }
+};
+
+}  // namespace quorvelle::test

@@ -1,0 +1,175 @@
+#include "Support/CancellationError.h"
+#include "Support/QueuedSubscription.h"
+#include "Support/TaskScope.h"
+#include "Support/TestEventLoop.h"
+#include "ViewModelTestSupport.h"
+
+#include <QSignalSpy>
+#include <QThread>
+#include <QTimer>
+
+#include <stdexcept>
+#include <thread>
+
+namespace quorvelle::test {
+namespace {
+
+void settleEvents() {
+    for (int turn = 0; turn < 5; ++turn)
+        QCoreApplication::processEvents();
+}
+
+struct Trace {
+    QStringList steps;
+    QList<std::exception_ptr> failures;
+};
+
+// Waits, then writes into the trace when its guard still holds.
+QCoro::Task<void> waitThenWrite(Sleeper sleep, Trace* trace, TaskGuard guard) {
+    trace->steps << QStringLiteral("started");
+    co_await sleep(1.0, guard.stopToken);
+    if (!guard) co_return;
+    trace->steps << QStringLiteral("wrote");
+}
+
+TEST(TaskScope, AJobOutlivingItsOwnerDoesNothing) {
+    ManualSleeper sleeper;
+    Trace trace;
+    auto owner = std::make_unique<QObject>();
+    auto scope = std::make_unique<TaskScope>(owner.get());
+    const TaskHandle handle =
+        scope->start([&](TaskGuard guard) { return waitThenWrite(sleeper.sleeper(), &trace, guard); });
+    EXPECT_TRUE(handle.isRunning());
+    scope.reset();
+    owner.reset();
+    sleeper.finishAll();
+    settleEvents();
+    EXPECT_EQ(trace.steps, QStringList{QStringLiteral("started")});
+    EXPECT_FALSE(handle.isRunning());
+}
+
+TEST(TaskScope, CancellingAHandleStopsOnlyThatJob) {
+    ManualSleeper sleeper;
+    Trace first, second;
+    QObject owner;
+    TaskScope scope(&owner, [&](std::exception_ptr failure) { first.failures << failure; });
+    TaskHandle cancelled = scope.start([&](TaskGuard g) { return waitThenWrite(sleeper.sleeper(), &first, g); });
+    scope.start([&](TaskGuard g) { return waitThenWrite(sleeper.sleeper(), &second, g); });
+    cancelled.cancel();
+    EXPECT_TRUE(cancelled.isEmpty());
+    settleEvents();  // the stopped wait ends with CancellationError, which is no failure
+    sleeper.finishAll();
+    settleEvents();
+    EXPECT_EQ(first.steps, QStringList{QStringLiteral("started")});
+    EXPECT_EQ(second.steps, (QStringList{QStringLiteral("started"), QStringLiteral("wrote")}));
+    EXPECT_TRUE(first.failures.isEmpty());
+}
+
+TEST(TaskScope, AFailureReachesTheHandlerInsteadOfVanishing) {
+    QObject owner;
+    QList<std::exception_ptr> failures;
+    TaskScope scope(&owner, [&](std::exception_ptr failure) { failures << failure; });
+    scope.start([](TaskGuard) -> QCoro::Task<void> {
+        co_await sleepFor(0, {});
+        throw std::runtime_error("disk full");
+    });
+    scope.start([](TaskGuard) -> QCoro::Task<void> {
+        throw CancellationError();
+        co_return;
+    });
+    settleEvents();
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_THROW(std::rethrow_exception(failures[0]), std::runtime_error);
+}
+
+TEST(CancellableSleep, EndsWithCancellationWhenStoppedBeforeOrDuring) {
+    std::stop_source before;
+    before.request_stop();
+    EXPECT_THROW(runTask(sleepFor(60, before.get_token())), CancellationError);
+
+    std::stop_source during;
+    std::thread other;
+    QTimer::singleShot(0, [&] { other = std::thread([&] { during.request_stop(); }); });
+    EXPECT_THROW(runTask(sleepFor(600, during.get_token())), CancellationError);
+    other.join();
+
+    EXPECT_NO_THROW(runTask(sleepFor(0, {})));
+    EXPECT_NO_THROW(runTask(sleepFor(std::numeric_limits<double>::quiet_NaN(), {})));
+}
+
+TEST(QueuedSubscription, ValuesFromAnotherThreadArriveLaterOnTheReceiversThread) {
+    CurrentValueSubject<int> subject(0);
+    QObject receiver;
+    QList<int> seen;
+    QList<QThread*> threads;
+    auto subscription = std::make_unique<QueuedSubscription<int>>(subject, &receiver, [&](const int& value) {
+        seen << value;
+        threads << QThread::currentThread();
+    });
+    std::thread([&] { subject.send(7); }).join();
+    EXPECT_TRUE(seen.isEmpty());
+    settleEvents();
+    EXPECT_EQ(seen, (QList<int>{0, 7}));
+    EXPECT_EQ(threads, (QList<QThread*>{QThread::currentThread(), QThread::currentThread()}));
+
+    std::thread([&] { subject.send(8); }).join();
+    subscription.reset();  // queued but not yet delivered: dropped
+    settleEvents();
+    EXPECT_EQ(seen, (QList<int>{0, 7}));
+}
+
+using ViewModelThreads = ViewModelTest;
+
+TEST_F(ViewModelThreads, LevelsAndCaptureDetailsFromTheAudioThreadReachTheMainThread) {
+    AppViewModel& vm = make();
+    settle();
+    QThread* deliveredOn = nullptr;
+    QObject::connect(vm.session(), &SessionViewModel::audioLevelSnapshotChanged,
+                     [&] { deliveredOn = QThread::currentThread(); });
+    const AudioLevelSnapshot loud{-12.0, -3.0, std::vector<double>(12, 0.5)};
+    fakes.audioCapture->sendLevelFromAnotherThread(loud);
+    AudioCaptureDebugSnapshot seen = AudioCaptureDebugSnapshot::empty();
+    seen.didObserveAudioFrames = true;
+    fakes.audioCapture->sendDebugSnapshotFromAnotherThread(seen);
+    settle();
+    EXPECT_EQ(vm.session()->audioLevelSnapshot(), loud);
+    EXPECT_EQ(deliveredOn, QThread::currentThread());
+    EXPECT_EQ(vm.diagnostics()->diagnosticsSnapshot().captureSignalSummary,
+              QStringLiteral("Audio frame goruldu ama non-silent sample yok."));
+
+    // Values still queued when the view model goes are dropped.
+    fakes.audioCapture->sendLevelFromAnotherThread(AudioLevelSnapshot::silent());
+    fakes.sessionCoordinator->fail(QuorvelleError(QuorvelleErrorCase::noSpeechDetected));
+    viewModel.reset();
+    settle();
+}
+
+TEST_F(ViewModelThreads, AJobOfAViewModelThatIsGoneWritesNothing) {
+    AppViewModel& vm = make();
+    bool wrote = false;
+    vm.context().tasks().start([&, sleep = fakes.dismissSleeper.sleeper()](TaskGuard guard) -> QCoro::Task<void> {
+        co_await sleep(2.0, guard.stopToken);
+        if (!guard) co_return;
+        wrote = true;
+    });
+    EXPECT_EQ(fakes.dismissSleeper.requestedSeconds(), QList<double>{2.0});
+    viewModel.reset();
+    fakes.dismissSleeper.finishAll();
+    settle();
+    EXPECT_FALSE(wrote);
+}
+
+TEST_F(ViewModelThreads, AFailedJobIsRecordedAsAnEvent) {
+    AppViewModel& vm = make();
+    vm.context().tasks().start([](TaskGuard) -> QCoro::Task<void> {
+        throw std::runtime_error("refused Bearer abc.DEF-123");
+        co_return;
+    });
+    settle();
+    EXPECT_EQ(fakes.diagnostics->codes(), QStringList{QStringLiteral("runtime.error.unexpected")});
+    // The error's text is kept, its credential is not.
+    EXPECT_TRUE(fakes.diagnostics->stored[0].message.endsWith(QStringLiteral("refused [redacted]")));
+}
+
+}  // namespace
+}  // namespace quorvelle::test

@@ -1,0 +1,91 @@
+#include "ViewModelTestSupport.h"
+
+#include <QSignalSpy>
+
+#include <cmath>
+#include <limits>
+
+namespace quorvelle::test {
+namespace {
+
+TranscriptHistoryEntry entry(double seconds, qint64 words) {
+    TranscriptHistoryEntry e;
+    e.id = QUuid::createUuid();
+    e.completedAt = QDateTime(QDate(2026, 2, 1), QTime(8, 0), Qt::UTC);
+    e.durationSeconds = seconds;
+    e.wordCount = words;
+    return e;
+}
+
+TEST(OverviewMetrics, SumsRoundsAndSurvivesAHandEditedFile) {
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double infinity = std::numeric_limits<double>::infinity();
+    constexpr qint64 most = std::numeric_limits<qint64>::max();
+    struct Row {
+        const char* label;
+        QList<TranscriptHistoryEntry> history;
+        OverviewMetricsSnapshot expected;
+    };
+    const QList<Row> rows{
+        {"empty", {}, {0, 0, 0, 0}},
+        {"one entry", {entry(30.0, 15)}, {15, 30, 1, 30}},
+        {"under half a second", {entry(0.2, 9), entry(0.2, 9)}, {18, 0, 2, 0}},
+        {"halves round away from zero", {entry(1.25, 10), entry(1.25, 10)}, {20, 3, 2, 400}},
+        {"a silent entry still counts", {entry(10.0, 0)}, {0, 10, 1, 0}},
+        {"not a number counts as zero", {entry(nan, 5), entry(60.0, 5)}, {10, 60, 2, 10}},
+        {"infinity counts as zero", {entry(infinity, 5), entry(-infinity, 5), entry(30.0, 5)}, {15, 30, 3, 30}},
+        {"negative values count as zero", {entry(-30.0, -4), entry(30.0, 4)}, {4, 30, 2, 8}},
+        {"huge durations saturate", {entry(1e300, 1), entry(1e300, 1)}, {2, most, 2, 0}},
+        {"huge word counts saturate", {entry(60.0, most), entry(60.0, most)}, {most, 120, 2, most / 2 + 1}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(OverviewMetricsSnapshot::fromHistory(row.history), row.expected) << row.label;
+}
+
+using History = ViewModelTest;
+
+TEST_F(History, AnAppendedEntryIsWhatTheFileHoldsAfterTheWrite) {
+    AppViewModel& vm = make();
+    fakes.history->entries = {entry(4.0, 2)};
+    QSignalSpy entries(vm.history(), &HistoryViewModel::transcriptHistoryEntriesChanged);
+    QSignalSpy metrics(vm.history(), &HistoryViewModel::overviewMetricsChanged);
+
+    vm.history()->appendTranscriptHistory(QStringLiteral("  Merhaba dünya, nasılsın?"), 2.5,
+                                          TranscriptHistoryCompletionKind::pastedViaClipboard);
+    const QList<TranscriptHistoryEntry>& list = vm.history()->transcriptHistoryEntries();
+    ASSERT_EQ(list.size(), 2);
+    EXPECT_EQ(list[0].transcript, QStringLiteral("  Merhaba dünya, nasılsın?"));
+    EXPECT_EQ(list[0].completedAt, fakes.clock.now());
+    EXPECT_EQ(list[0].wordCount, 3);
+    EXPECT_EQ(list[0].durationSeconds, 2.5);
+    EXPECT_EQ(list[0].completionKind, TranscriptHistoryCompletionKind::pastedViaClipboard);
+    EXPECT_FALSE(list[0].id.isNull());
+    EXPECT_EQ(vm.history()->overviewMetrics(), (OverviewMetricsSnapshot{5, 7, 2, 43}));
+    EXPECT_EQ(entries.count(), 1);
+    EXPECT_EQ(metrics.count(), 1);
+
+    // A write that fails leaves the file, and so the published list, without the new entry.
+    fakes.history->failSaves = true;
+    vm.history()->appendTranscriptHistory(QStringLiteral("lost"), 1.0, TranscriptHistoryCompletionKind::inserted);
+    EXPECT_EQ(vm.history()->transcriptHistoryEntries().size(), 2);
+}
+
+TEST_F(History, ClearingPublishesTheEmptyHistoryAndRefreshesTheDiagnostics) {
+    fakes.history->entries = {entry(4.0, 2), entry(6.0, 3)};
+    AppViewModel& vm = make();
+    ASSERT_EQ(vm.history()->transcriptHistoryEntries().size(), 2);
+    QSignalSpy snapshot(vm.diagnostics(), &DiagnosticsViewModel::diagnosticsSnapshotChanged);
+    vm.history()->clearTranscriptHistory();
+    EXPECT_TRUE(vm.history()->transcriptHistoryEntries().isEmpty());
+    EXPECT_EQ(vm.history()->overviewMetrics(), OverviewMetricsSnapshot{});
+    EXPECT_EQ(snapshot.count(), 1);
+
+    // A removal that fails shows the old entries again.
+    fakes.history->entries = {entry(4.0, 2)};
+    fakes.history->failClears = true;
+    vm.history()->clearTranscriptHistory();
+    EXPECT_EQ(vm.history()->transcriptHistoryEntries().size(), 1);
+}
+
+}  // namespace
+}  // namespace quorvelle::test
