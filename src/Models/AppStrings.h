@@ -12,6 +12,7 @@
 #include "Models/TranscriptHistoryCompletionKind.h"
 #include "Models/TranscriptionLanguageOption.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringView>
 
@@ -22,7 +23,11 @@ namespace quorvelle {
 // The user-visible texts that depend only on a value of the shared model, in English and Turkish.
 // The Turkish text is used only when the language code is exactly "tr"; every other code, "en"
 // included, gives English. Cheap to copy: the view model makes a fresh one whenever it is asked.
+// A gadget, so that views read `languageCode` by name.
 class AppStrings {
+    Q_GADGET
+    Q_PROPERTY(QString languageCode READ languageCode CONSTANT)
+
 public:
     explicit AppStrings(QString languageCode = QStringLiteral("en"));
 

@@ -2,6 +2,7 @@
 
 #include <QJsonObject>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -14,7 +15,14 @@ struct HotkeyValidationRejection;
 
 // The one global key combination. Key codes are macOS virtual key codes (ANSI layout) and the
 // modifier mask uses the Carbon bits, so stored values stay portable; the X11 layer translates them.
+// A gadget, so that views read the three fields by name.
 struct HotkeyShortcut {
+    Q_GADGET
+    Q_PROPERTY(quint32 keyCode MEMBER keyCode)
+    Q_PROPERTY(quint32 carbonModifiers MEMBER carbonModifiers)
+    Q_PROPERTY(QString displayTitle MEMBER displayTitle)
+
+public:
     static constexpr quint32 commandMask = 0x100;
     static constexpr quint32 shiftMask = 0x200;
     static constexpr quint32 optionMask = 0x800;

@@ -1,5 +1,10 @@
 #include "ViewModel/SessionViewModel.h"
 
+#include "ViewModel/Published.h"
+
+#include <QPointer>
+#include <QThread>
+
 namespace quorvelle {
 
 SessionViewModel::SessionViewModel(const AppBootstrap& services, ViewModelContext& context, QObject* parent)
@@ -50,6 +55,46 @@ void SessionViewModel::forgetLastDelivery() {
     m_lastInsertionOutcome.reset();
     m_lastInsertionFailureReason.reset();
     m_lastDirectInsertionContext.reset();
+}
+
+void SessionViewModel::startHotkeyMonitoring(const HotkeyShortcut& shortcut) {
+    if (m_hotkeyMonitor->isMonitoring()) {
+        setHotkeyMonitoringActive(true);
+        return;
+    }
+    // The callbacks never keep the part alive; one made on another thread is queued to the main one.
+    const QPointer<SessionViewModel> self(this);
+    const auto dispatch = [self](void (SessionViewModel::*signal)()) {
+        return [self, signal] {
+            if (!self) return;
+            if (QThread::currentThread() == self->thread())
+                (self.data()->*signal)();
+            else
+                QMetaObject::invokeMethod(self.data(), signal, Qt::QueuedConnection);
+        };
+    };
+    try {
+        m_hotkeyMonitor->startMonitoring(shortcut, dispatch(&SessionViewModel::hotkeyPressed),
+                                         dispatch(&SessionViewModel::hotkeyReleased));
+    } catch (...) {
+        setHotkeyMonitoringActive(false);
+        m_context.setInlineMessage(
+            m_context.localized(u"Hotkey listener could not be started.", u"Hotkey dinleyici başlatılamadı."));
+        m_context.recordEvent(DiagnosticsEventLevel::error, QStringLiteral("hotkey.monitor.start_failed"),
+                              QStringLiteral("Hotkey dinleyici baslatilamadi."));
+        return;
+    }
+    setHotkeyMonitoringActive(true);
+    m_context.refreshDiagnosticsSnapshot();
+}
+
+void SessionViewModel::stopHotkeyMonitoring() {
+    m_hotkeyMonitor->stopMonitoring();
+    setHotkeyMonitoringActive(false);
+}
+
+void SessionViewModel::setHotkeyMonitoringActive(bool active) {
+    publish(this, m_isHotkeyMonitoringActive, active, &SessionViewModel::isHotkeyMonitoringActiveChanged);
 }
 
 void SessionViewModel::handleSessionStateChange(const SessionState& state) {

@@ -72,6 +72,14 @@ public:
     void applyPreferredInputDevice(const std::optional<QString>& uid);
     // Forgets the last delivery, as clearing the history does; the strategy stays for diagnostics.
     void forgetLastDelivery();
+    // Forgets only the last direct insertion, which a new dictation could otherwise replace.
+    void forgetLastDirectInsertion() { m_lastDirectInsertionContext.reset(); }
+
+    // Registers the combination unless one is registered already; a refusal is reported in the
+    // status line and the log. The monitor's calls come out as hotkeyPressed and hotkeyReleased on
+    // the main thread, whichever thread made them.
+    void startHotkeyMonitoring(const HotkeyShortcut& shortcut);
+    void stopHotkeyMonitoring();
 
 Q_SIGNALS:
     void runtimeStateChanged();
@@ -80,6 +88,8 @@ Q_SIGNALS:
     void audioLevelSnapshotChanged();
     void transcriptionTelemetryChanged();
     void focusedTargetChanged();
+    void hotkeyPressed();
+    void hotkeyReleased();
 
 private:
     // Subscription handlers, on the main thread a turn after the value was sent.
@@ -89,6 +99,7 @@ private:
 
     void setRuntimeState(const SessionState& state);
     void setAudioLevelSnapshot(const AudioLevelSnapshot& snapshot);
+    void setHotkeyMonitoringActive(bool active);
 
     ViewModelContext& m_context;
 

@@ -1,0 +1,35 @@
+#include "Views/Overlay/RuntimeOverlayPresentation.h"
+
+namespace quorvelle {
+
+namespace {
+
+QString symbolOf(SessionState::Kind kind) {
+    switch (kind) {
+        case SessionState::Kind::idle: return QStringLiteral("mic");
+        case SessionState::Kind::recording: return QStringLiteral("waveform");
+        case SessionState::Kind::uploading: return QStringLiteral("arrow.up.circle");
+        case SessionState::Kind::injecting: return QStringLiteral("text.cursor");
+        case SessionState::Kind::fallbackCopied: return QStringLiteral("doc.on.doc");
+        case SessionState::Kind::success: return QStringLiteral("checkmark.circle");
+        case SessionState::Kind::blocked:
+        case SessionState::Kind::error: return QStringLiteral("exclamationmark.triangle");
+    }
+    return QStringLiteral("mic");
+}
+
+}  // namespace
+
+RuntimeOverlayPresentation RuntimeOverlayPresentation::make(const SessionState& state, const AppStrings& strings,
+                                                            const std::optional<QString>& inlineMessage,
+                                                            const std::optional<QString>& lastCaptureSummary,
+                                                            RecordingTriggerMode triggerMode) {
+    return RuntimeOverlayPresentation{
+        strings.sessionStateTitle(state, inlineMessage),
+        strings.sessionDetail(state, inlineMessage, lastCaptureSummary, triggerMode),
+        symbolOf(state.kind()),
+        statusStyleOf(state),
+    };
+}
+
+}  // namespace quorvelle

@@ -1,0 +1,109 @@
+// The overlay's level functions, compact model, palette and the model that feeds the pill.
+#include "Views/Overlay/RuntimeOverlayCompactAudioIndicatorModel.h"
+#include "Views/Overlay/RuntimeOverlayModel.h"
+#include "Views/Overlay/RuntimeOverlayTheme.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+
+#include <cmath>
+
+namespace quorvelle {
+namespace {
+
+using Levels = std::vector<double>;
+const double nan = std::nan("");
+
+TEST(OverlayLevelFunctions, ResampleAndMergePickAsSpecified) {
+    const Levels twelve{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    EXPECT_EQ(resampleLevels(twelve, 5), (Levels{0, 3, 6, 8, 11}));
+    EXPECT_EQ(resampleLevels({0, 1, 2}, 5), (Levels{0, 1, 1, 2, 2}));
+    EXPECT_EQ(resampleLevels({0, 1, 2, 3}, 0), Levels{2});  // the upper middle
+    EXPECT_EQ(resampleLevels({0, 1, 2}, -3), Levels{1});
+    EXPECT_EQ(resampleLevels({}, 0), Levels{0});
+    EXPECT_EQ(resampleLevels({}, 3), (Levels{0, 0, 0}));
+    EXPECT_EQ(resampleLevels({7}, 0), Levels{7});
+    EXPECT_EQ(resampleLevels({0.5, 0.25}, 2), (Levels{0.5, 0.25}));
+
+    EXPECT_EQ(mergeLevelsByMax({0.1, 0.5, 0.3, 0.9, 0.9}, {0.2, 0.2, 0.3}), (Levels{0.2, 0.5, 0.3}));
+    const Levels withNan = mergeLevelsByMax({nan, 0.4}, {0.5, nan});
+    EXPECT_TRUE(std::isnan(withNan[0]));
+    EXPECT_EQ(withNan[1], 0.4);
+}
+
+TEST(OverlayLevelFunctions, CompactModelOnlyWhileRecording) {
+    using Model = RuntimeOverlayCompactAudioIndicatorModel;
+    const auto recording = [](double peak, Levels bars) {
+        return Model::make(SessionState::recording(), AudioLevelSnapshot{0, peak, std::move(bars)});
+    };
+    // Empty and silent levels rest on the arch; quiet levels are lifted above it.
+    EXPECT_EQ(recording(0, {}).levels, Model::compactLevelFloor());
+    EXPECT_EQ(recording(0, Levels(12, 0.003)).levels, Model::compactLevelFloor());
+    EXPECT_NEAR(recording(1, Levels(12, 0.5)).levels[0], 0.784, 0.001);
+    const struct {
+        double peak;
+        double glowScale;
+    } peaks[] = {{0, 1.02}, {-1, 1.02}, {nan, 1.02}, {0.003, 1.02}, {0.0031, 1.004}, {1, 1.1}, {5, 1.1}};
+    for (const auto& p : peaks) {
+        const Model model = recording(p.peak, {});
+        EXPECT_TRUE(model.isVisible);
+        EXPECT_NEAR(model.glowScale, p.glowScale, 0.001) << p.peak;
+    }
+    const QuorvelleError error(QuorvelleErrorCase::networkUnavailable);
+    for (const SessionState& state :
+         {SessionState::idle(), SessionState::uploading(), SessionState::injecting(), SessionState::fallbackCopied(),
+          SessionState::success(), SessionState::blocked(SessionBlockReason::secureField),
+          SessionState::error(error)}) {
+        EXPECT_EQ(Model::make(state, AudioLevelSnapshot{1, 1, Levels(12, 1)}), (Model{false, {}, 1.0}));
+    }
+}
+
+TEST(OverlayPalette, StyleGivesTheSignalColoursAndThemeTheRest) {
+    using Style = RuntimeOverlayStatusStyle;
+    const DesktopThemeOption themes[] = {DesktopThemeOption::quorvelle, DesktopThemeOption::black,
+                                         DesktopThemeOption::light};
+    const double borderAlpha[] = {0.30, 0.26, 0.24};
+    const double strokeAlpha[] = {0.22, 0.18, 0.16};
+    for (Style style : {Style::idle, Style::active, Style::problem}) {
+        const RuntimeOverlayTheme first = RuntimeOverlayTheme::palette(style, themes[0]);
+        for (int t = 0; t < 3; ++t) {
+            const RuntimeOverlayTheme theme = RuntimeOverlayTheme::palette(style, themes[t]);
+            const RuntimeOverlayTheme idle = RuntimeOverlayTheme::palette(Style::idle, themes[t]);
+            EXPECT_EQ(theme.accent, first.accent);
+            EXPECT_EQ(theme.glow, first.glow);
+            EXPECT_EQ(theme.borderColor.rgb(), theme.accent.rgb());
+            EXPECT_NEAR(theme.borderColor.alphaF(), borderAlpha[t], 0.003);
+            EXPECT_EQ(theme.badgeStroke.rgb(), theme.accent.rgb());
+            EXPECT_NEAR(theme.badgeStroke.alphaF(), strokeAlpha[t], 0.003);
+            EXPECT_EQ(theme.badgeFill, idle.badgeFill);
+            EXPECT_EQ(theme.primaryText, idle.primaryText);
+            EXPECT_EQ(theme.surfaceGradientStart, idle.surfaceGradientStart);
+            // Light text on the dark themes, dark text on the light one.
+            EXPECT_EQ(theme.primaryText.lightnessF() > 0.5, themes[t] != DesktopThemeOption::light);
+        }
+    }
+}
+
+// Levels come many times a second: they must not wake the texts and colours.
+TEST(OverlayModel, LevelsNotifyApartFromThePresentation) {
+    RuntimeOverlayModel model;
+    EXPECT_EQ(model.barLevels(), QList<qreal>(12, 0.0));
+    model.setRuntimeState(SessionState::recording());
+    EXPECT_TRUE(model.compactVisible());
+    QSignalSpy presentation(&model, &RuntimeOverlayModel::presentationChanged);
+    QSignalSpy theme(&model, &RuntimeOverlayModel::themeChanged);
+    QSignalSpy levels(&model, &RuntimeOverlayModel::levelsChanged);
+    model.setLevels(AudioLevelSnapshot{0.1, 0.2, {0.5, 0.003}});
+    model.setLevels(AudioLevelSnapshot{0.1, 0.2, {0.5, 0.003}});
+    EXPECT_EQ(levels.size(), 1);
+    EXPECT_EQ(presentation.size() + theme.size(), 0);
+    EXPECT_EQ(model.barLevels().size(), 2);
+    EXPECT_EQ(model.barLevels()[1], 0.0);
+    model.setDesktopTheme(QStringLiteral("light"));
+    EXPECT_EQ(theme.size(), 1);
+    EXPECT_EQ(presentation.size(), 0);
+}
+
+}  // namespace
+}  // namespace quorvelle

@@ -1,0 +1,174 @@
+// The overlay pill in every session state and both appearances, driven by a fake view model.
+#include "FakeAppViewModel.h"
+#include "ViewHarness.h"
+
+#include "Views/Overlay/RuntimeOverlayTheme.h"
+
+#include <gtest/gtest.h>
+
+#include <QQmlContext>
+
+#include <cmath>
+
+namespace quorvelle::test {
+namespace {
+
+class RuntimeOverlayViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        harness.engine().rootContext()->setContextProperty(QStringLiteral("vm"), &vm);
+        ASSERT_TRUE(
+            harness.load(QStringLiteral("RuntimeOverlayView { objectName: 'overlay'; viewModel: vm }"), {416, 188}));
+    }
+
+    void show(const SessionState& state) {
+        vm.runtimeState = state;
+        vm.publish();
+    }
+
+    QQuickItem* item(const char* name) {
+        QQuickItem* found = harness.find(QString::fromLatin1(name));
+        EXPECT_TRUE(found) << "no item " << name;
+        return found;
+    }
+
+    // The level bars under an item, left to right.
+    QList<QQuickItem*> barsIn(QQuickItem* view) {
+        QList<QQuickItem*> bars;
+        for (QQuickItem* child : view->childItems().first()->childItems()) {
+            if (child->property("level").isValid()) bars << child;
+        }
+        return bars;
+    }
+
+    FakeAppViewModel vm;
+    ViewHarness harness;
+};
+
+RuntimeOverlayTheme paletteOf(RuntimeOverlayStatusStyle style, DesktopThemeOption theme = DesktopThemeOption::black) {
+    return RuntimeOverlayTheme::palette(style, theme);
+}
+
+QColor lerp(const QColor& from, const QColor& to, double t) {
+    return QColor::fromRgbF(float(from.redF() + (to.redF() - from.redF()) * t),
+                            float(from.greenF() + (to.greenF() - from.greenF()) * t),
+                            float(from.blueF() + (to.blueF() - from.blueF()) * t));
+}
+
+TEST_F(RuntimeOverlayViewTest, EveryStateShowsItsTextsSymbolAndColours) {
+    using Style = RuntimeOverlayStatusStyle;
+    const QuorvelleError noSpeech(QuorvelleErrorCase::noSpeechDetected);
+    const struct {
+        const char* name;
+        SessionState state;
+        QString title;
+        QString detail;
+        const char* symbol;
+        Style style;
+    } cases[] = {
+        {"idle", SessionState::idle(), "Quorvelle ready", "Hold-to-talk hotkey ready.", "mic", Style::idle},
+        {"recording", SessionState::recording(), "Recording", "Release to stop capture and start transcription.",
+         "waveform", Style::active},
+        {"uploading", SessionState::uploading(), "Uploading transcription",
+         "Audio is being sent to the cloud transcription service.", "arrow.up.circle", Style::active},
+        {"injecting", SessionState::injecting(), "Inserting text", "Text is being inserted into the target app.",
+         "text.cursor", Style::active},
+        {"copied", SessionState::fallbackCopied(), "Copied to clipboard", "Text copied to clipboard.", "doc.on.doc",
+         Style::active},
+        {"success", SessionState::success(), "Completed", "Dictation completed successfully.", "checkmark.circle",
+         Style::active},
+        {"blocked", SessionState::blocked(SessionBlockReason::secureField), "Secure field blocked",
+         "Secure field detected.", "exclamationmark.triangle", Style::problem},
+        {"error", SessionState::error(noSpeech), "No speech detected", AppStrings().errorMessage(noSpeech),
+         "exclamationmark.triangle", Style::problem},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        show(c.state);
+        harness.shoot(std::string("overlay-full-") + c.name);
+        QQuickItem* pill = item("overlay-pill");
+        ASSERT_TRUE(pill);
+        EXPECT_EQ(textsIn(harness.root()), (QStringList{c.title, "Control + Alt + Space", c.detail}));
+        EXPECT_EQ(glyphsIn(harness.root()), QStringList{c.symbol});
+        const RuntimeOverlayTheme palette = paletteOf(c.style);
+        // Low in the right half nothing covers the surface: its diagonal gradient, 88 % along.
+        const double t = (320.0 * 360 + 95.0 * 116) / (360.0 * 360 + 116.0 * 116);
+        EXPECT_COLOR_NEAR(harness.colorAt(pill, {320, 95}),
+                          lerp(palette.surfaceGradientStart, palette.surfaceGradientEnd, t));
+        // The top edge: the accent-tinted border over the sheen over the surface.
+        const QColor top =
+            over(palette.surfaceHighlightTop, lerp(palette.surfaceGradientStart, palette.surfaceGradientEnd, 0.453));
+        EXPECT_COLOR_NEAR(harness.colorAt(pill, {180, 0.5}), over(palette.borderColor, top));
+    }
+}
+
+TEST_F(RuntimeOverlayViewTest, MessagesLanguageAndThemeReachThePill) {
+    vm.inlineMessage = QStringLiteral("Metin eklendi.");
+    show(SessionState::success());
+    EXPECT_EQ(textsIn(harness.root()).first(), QStringLiteral("Text inserted"));
+    EXPECT_EQ(textsIn(harness.root()).last(), QStringLiteral("Metin eklendi."));
+    vm.inlineMessage = QStringLiteral("word ").repeated(80);
+    vm.lastCaptureSummary = QStringLiteral("2.1 s");
+    vm.strings = AppStrings(QStringLiteral("tr"));
+    vm.selectedDesktopTheme = QStringLiteral("light");
+    show(SessionState::recording());
+    harness.shoot("overlay-full-light-tr");
+    EXPECT_EQ(textsIn(harness.root()).first(), QStringLiteral("Kayıt alınıyor"));
+    QQuickItem* detail = item("overlay-detail");
+    EXPECT_EQ(detail->property("lineCount").toInt(), 2);
+    EXPECT_TRUE(detail->property("truncated").toBool());
+    const RuntimeOverlayTheme light = paletteOf(RuntimeOverlayStatusStyle::active, DesktopThemeOption::light);
+    EXPECT_COLOR_NEAR(detail->property("color").value<QColor>(), light.secondaryText);
+    vm.inlineMessage.clear();
+    vm.selectedDesktopTheme = QStringLiteral("quorvelle");
+    show(SessionState::recording());
+    EXPECT_EQ(textsIn(harness.root()).last(), QStringLiteral("Son capture: 2.1 s"));
+    harness.shoot("overlay-full-quorvelle-tr");
+}
+
+TEST_F(RuntimeOverlayViewTest, LevelsDriveTheBarsWithoutRebuildingThem) {
+    show(SessionState::recording());
+    QQuickItem* waveform = item("overlay-waveform");
+    ASSERT_TRUE(waveform);
+    const QList<QQuickItem*> bars = barsIn(waveform);
+    ASSERT_EQ(bars.size(), 12);
+    const std::vector<double> raw{0, 0.003, 0.01, 0.1, 0.5, 1, 2, -1, 0.5, 0.1, 0.01, 0};
+    vm.publishLevels(AudioLevelSnapshot{0.3, 1, raw});
+    harness.shoot("overlay-full-levels");
+    EXPECT_EQ(barsIn(waveform), bars);
+    const double expected[] = {8, 8, 8 + 40 * 0.18, 8 + 40 * 0.44, 8 + 40 * 0.78, 48, 48, 8};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_NEAR(bars[i]->height(), expected[i], 0.4) << "bar " << i;
+    EXPECT_EQ(bars[5]->y() + bars[5]->height(), bars[0]->y() + bars[0]->height());  // bottom-aligned
+
+    // No levels at all still draws the twelve resting bars.
+    vm.publishLevels(AudioLevelSnapshot{});
+    EXPECT_EQ(barsIn(waveform), bars);
+    EXPECT_EQ(bars.last()->height(), 8);
+}
+
+TEST_F(RuntimeOverlayViewTest, CompactFormShowsLevelBarsOnlyWhileRecording) {
+    QQuickItem* overlay = item("overlay");
+    EXPECT_EQ(QSizeF(overlay->width(), overlay->height()), QSizeF(416, 188));
+    vm.selectedWidgetAppearance = QStringLiteral("logoOnly");
+    vm.publishLevels(AudioLevelSnapshot{0.5, 1.0, std::vector<double>(12, 1.0)});
+    show(SessionState::recording());
+    EXPECT_EQ(QSizeF(overlay->width(), overlay->height()), QSizeF(128, 144));
+    EXPECT_TRUE(textsIn(overlay).isEmpty());
+    EXPECT_TRUE(glyphsIn(overlay).isEmpty());
+    QQuickItem* levels = item("status-glyph-levels");
+    const QList<QQuickItem*> bars = barsIn(levels);
+    ASSERT_EQ(bars.size(), 5);
+    EXPECT_EQ(bars[2]->height(), 20);
+    EXPECT_DOUBLE_EQ(item("overlay-compact-halo")->scale(), 1.1);
+    harness.shoot("overlay-compact-recording");
+
+    show(SessionState::blocked(SessionBlockReason::noWritableTarget));
+    EXPECT_FALSE(levels->isVisible());
+    EXPECT_EQ(glyphsIn(overlay), QStringList{"exclamationmark.triangle"});
+    EXPECT_DOUBLE_EQ(item("overlay-compact-halo")->scale(), 1.0);
+    harness.shoot("overlay-compact-blocked");
+}
+
+}  // namespace
+}  // namespace quorvelle::test
