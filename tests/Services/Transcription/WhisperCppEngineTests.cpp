@@ -90,7 +90,8 @@ TEST_F(WhisperCppEngineTest, LoadsRunsReadsSegmentsAndLanguageAndFrees) {
 }
 
 TEST_F(WhisperCppEngineTest, RuntimeTranscribesTwiceWithOneLoadedModel) {
-    EmbeddedWhisperRuntime runtime(engine);
+    // Three processors, so two threads: the suite runs its tests side by side.
+    EmbeddedWhisperRuntime runtime(engine, 3);
     EXPECT_TRUE(runtime.availability().isReady());
     const CapturedAudioClip clip = test::wavClip(oneSecondOfAudio());
     // Accelerated first (this build has no GPU back end, so the library stays on the processor),
