@@ -123,12 +123,10 @@ TEST_F(MainWindowStateTest, EditingOpensTheSectionAndDeletingTheEditedItemEndsEd
     EXPECT_EQ(viewModel->inlineMessageText(), "Snippet deleted.");
 }
 
-TEST_F(MainWindowStateTest, HistoryQuickAddAndSearchClearingLeaveTheFormsAlone) {
+TEST_F(MainWindowStateTest, HistoryQuickAddLeavesTheFormAndTheSectionAlone) {
     make();
     const QUuid editing = QUuid::createUuid();
     state.editDictionaryEntry(editing, "draft", "Draft", "notes");
-    state.setProperty("dictionarySearch", "dra");
-    state.setProperty("snippetSearch", "sig");
     state.selectSection("overview");
 
     state.saveHistoryTermToDictionary(" kube ", "Kubernetes");
@@ -138,13 +136,6 @@ TEST_F(MainWindowStateTest, HistoryQuickAddAndSearchClearingLeaveTheFormsAlone) 
     EXPECT_EQ(dictionaryForm(), (QStringList{"draft", "Draft", "notes"}));
     EXPECT_EQ(state.editingDictionaryEntryID(), editing);
     EXPECT_EQ(state.selectedSection(), MainWindowSection::overview);
-
-    state.clearDictionarySearch();
-    EXPECT_EQ(state.property("dictionarySearch").toString(), "");
-    EXPECT_EQ(state.property("snippetSearch").toString(), "sig");
-    state.clearSnippetSearch();
-    EXPECT_EQ(state.property("snippetSearch").toString(), "");
-    EXPECT_EQ(dictionaryForm(), (QStringList{"draft", "Draft", "notes"}));
 }
 
 TEST_F(MainWindowStateTest, SignedOutTheSidebarIsInertAndOnlyAccountAndReleaseNotesAreUnlocked) {
@@ -152,15 +143,11 @@ TEST_F(MainWindowStateTest, SignedOutTheSidebarIsInertAndOnlyAccountAndReleaseNo
     ASSERT_TRUE(state.isSignedOut());
     state.selectSection("settings");
     EXPECT_EQ(state.selectedSection(), MainWindowSection::overview);
-    EXPECT_TRUE(state.isPageLocked());
-    EXPECT_EQ(state.pageTitle(), "Sign in required");
     EXPECT_EQ(state.pageSymbol(), "person.crop.circle.badge.exclamationmark");
     EXPECT_EQ(state.pageSubtitle(), viewModel->accountCopy().accountRequiredMessage());
 
     // The account shortcut skips the lock test.
     state.showAccount();
-    EXPECT_FALSE(state.isPageLocked());
-    EXPECT_EQ(state.pageTitle(), "Account");
     EXPECT_EQ(state.pageSymbol(), "creditcard");
 
     // The overview's link skips the lock too; the history actions wait for the sign-in.
