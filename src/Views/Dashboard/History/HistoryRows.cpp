@@ -1,7 +1,7 @@
 #include "Views/Dashboard/History/HistoryRows.h"
 
-#include "ViewModel/AppViewModel.h"
 #include "Views/Dashboard/History/HistoryEntryBuilder.h"
+#include "Views/Dashboard/ViewModelLink.h"
 
 #include <QSet>
 
@@ -26,17 +26,11 @@ QObject* HistoryRows::viewModelObject() const {
 }
 
 void HistoryRows::setViewModel(QObject* viewModel) {
-    auto* typed = qobject_cast<AppViewModel*>(viewModel);
-    if (typed == m_viewModel) return;
-    if (m_viewModel) {
-        disconnect(m_viewModel, nullptr, this, nullptr);
-        disconnect(m_viewModel->history(), nullptr, this, nullptr);
-    }
-    m_viewModel = typed;
-    if (typed) {
-        connect(typed, &AppViewModel::stringsChanged, this, &HistoryRows::refresh);
-        connect(typed->history(), &HistoryViewModel::transcriptHistoryEntriesChanged, this, &HistoryRows::refresh);
-    }
+    const bool changed = relinkViewModel(m_viewModel, viewModel, this, [this](AppViewModel& linked) {
+        connect(&linked, &AppViewModel::stringsChanged, this, &HistoryRows::refresh);
+        connect(linked.history(), &HistoryViewModel::transcriptHistoryEntriesChanged, this, &HistoryRows::refresh);
+    });
+    if (!changed) return;
     refresh();
     Q_EMIT viewModelChanged();
 }

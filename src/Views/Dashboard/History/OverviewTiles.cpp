@@ -1,6 +1,6 @@
 #include "Views/Dashboard/History/OverviewTiles.h"
 
-#include "ViewModel/AppViewModel.h"
+#include "Views/Dashboard/ViewModelLink.h"
 
 #include <QVariantMap>
 
@@ -24,17 +24,11 @@ QObject* OverviewTiles::viewModelObject() const {
 }
 
 void OverviewTiles::setViewModel(QObject* viewModel) {
-    auto* typed = qobject_cast<AppViewModel*>(viewModel);
-    if (typed == m_viewModel) return;
-    if (m_viewModel) {
-        disconnect(m_viewModel, nullptr, this, nullptr);
-        disconnect(m_viewModel->history(), nullptr, this, nullptr);
-    }
-    m_viewModel = typed;
-    if (typed) {
-        connect(typed, &AppViewModel::stringsChanged, this, &OverviewTiles::tilesChanged);
-        connect(typed->history(), &HistoryViewModel::overviewMetricsChanged, this, &OverviewTiles::tilesChanged);
-    }
+    const bool changed = relinkViewModel(m_viewModel, viewModel, this, [this](AppViewModel& linked) {
+        connect(&linked, &AppViewModel::stringsChanged, this, &OverviewTiles::tilesChanged);
+        connect(linked.history(), &HistoryViewModel::overviewMetricsChanged, this, &OverviewTiles::tilesChanged);
+    });
+    if (!changed) return;
     Q_EMIT viewModelChanged();
     Q_EMIT tilesChanged();
 }

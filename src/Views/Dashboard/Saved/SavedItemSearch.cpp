@@ -1,6 +1,6 @@
 #include "Views/Dashboard/Saved/SavedItemSearch.h"
 
-#include "ViewModel/AppViewModel.h"
+#include "Views/Dashboard/ViewModelLink.h"
 
 #include <QVariantMap>
 
@@ -15,11 +15,7 @@ QObject* SavedItemSearch::viewModelObject() const {
 }
 
 void SavedItemSearch::setViewModel(QObject* viewModel) {
-    auto* typed = qobject_cast<AppViewModel*>(viewModel);
-    if (typed == m_viewModel) return;
-    if (m_viewModel) disconnect(m_viewModel->dictionary(), nullptr, this, nullptr);
-    m_viewModel = typed;
-    if (typed) connectList(*typed);
+    if (!relinkViewModel(m_viewModel, viewModel, this, [this](AppViewModel& linked) { connectList(linked); })) return;
     refresh();
     Q_EMIT viewModelChanged();
 }
