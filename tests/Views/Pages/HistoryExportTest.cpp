@@ -1,6 +1,7 @@
 // The history's CSV export from the store's file to the place the user chose: the replacement is
 // atomic, a failure leaves the old file and is reported, a folder is never replaced, and a
 // transcript that a spreadsheet would run as a formula is written as text.
+#include "../../Services/Storage/StorageTestSupport.h"
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 #include "Services/Storage/TranscriptHistoryCsv.h"
 #include "StorageFakes.h"
@@ -9,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
@@ -18,46 +18,37 @@ namespace {
 
 const QDateTime kNow(QDate(2026, 12, 5), QTime(16, 32, 40), QTimeZone::utc());
 
-class ScriptedChooser final : public SaveLocationChoosing {
-public:
+struct ScriptedChooser final : SaveLocationChoosing {
     std::optional<QString> answer;
     QStringList suggestions;
-
     std::optional<QString> chooseSaveLocation(const QString& suggestedName) override {
         suggestions.append(suggestedName);
         return answer;
     }
 };
 
-QByteArray contentsOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 class HistoryExportTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(QDir(dir.path()).mkdir("out"));
-        ASSERT_TRUE(QDir(dir.path()).mkdir("export"));
-        ApplicationSupportTranscriptHistoryStore::Options options;
-        options.directory = dir.filePath("history");
-        options.exportDirectory = dir.filePath("export");
-        options.now = [] { return kNow; };
-        store = std::make_unique<ApplicationSupportTranscriptHistoryStore>(options);
+        ASSERT_TRUE(QDir(dir.path()).mkpath("out/folder.csv") && QDir(dir.path()).mkdir("export"));
+        ASSERT_TRUE(writeAll(dir.filePath("out/folder.csv/inside.txt"), "inside"));
+        ASSERT_TRUE(writeAll(dir.filePath("out/keep.csv"), "old contents"));
+        ASSERT_TRUE(writeAll(dir.filePath("not-a-folder"), "a file"));
+        store = makeStore("export");
+        const auto entry = [](const char* transcript) {
+            return TranscriptHistoryEntry{QUuid::createUuid(), kNow, transcript, 1.5, 2, {}};
+        };
         store->save({entry("=HYPERLINK(\"http://evil.test\")"), entry("plain words")});
     }
-    static TranscriptHistoryEntry entry(const QString& transcript) {
-        return {QUuid::createUuid(), kNow, transcript, 1.5, 2, TranscriptHistoryCompletionKind::inserted};
+    std::unique_ptr<ApplicationSupportTranscriptHistoryStore> makeStore(const char* exportFolder) {
+        ApplicationSupportTranscriptHistoryStore::Options options;
+        options.directory = dir.filePath("history");
+        options.exportDirectory = dir.filePath(QString::fromLatin1(exportFolder));
+        options.now = [] { return kNow; };
+        return std::make_unique<ApplicationSupportTranscriptHistoryStore>(options);
     }
-    QString target(const char* name) const { return dir.filePath(QStringLiteral("out/") + QLatin1String(name)); }
-    std::optional<QString> run(TranscriptHistoryStoring& from, const char* language = "en") {
+    std::optional<QString> run(TranscriptHistoryStoring& from, const char* answer, const char* language = "en") {
+        chooser.answer = answer ? std::optional(dir.filePath(QString::fromLatin1(answer))) : std::nullopt;
         return HistoryExporter::run(from, chooser, AppStrings(QString::fromLatin1(language)));
     }
 
@@ -72,74 +63,47 @@ TEST(TranscriptHistoryCsvCells, FormulaStartsAreQuotedAndOtherCellsKept) {
         {"\tindent", "'\tindent"}, {"\rreturn", "'\rreturn"}, {"a=b", "a=b"},        {"", ""},
         {" =spaced", " =spaced"},
     };
-    for (const auto& [cell, expected] : cases) {
-        SCOPED_TRACE(cell.toStdString());
+    for (const auto& [cell, expected] : cases)
         EXPECT_EQ(TranscriptHistoryCsv::neutralized(cell), expected);
-    }
-    const TranscriptHistoryEntry quoted{
-        QUuid::createUuid(), kNow, "=\"x\",y", 2.0, 1, TranscriptHistoryCompletionKind::copiedToClipboard};
-    EXPECT_EQ(TranscriptHistoryCsv::row(quoted), "2026-12-05T16:32:40Z,\"'=\"\"x\"\",y\",2.00,1,copiedToClipboard");
 }
 
-TEST_F(HistoryExportTest, ReplacesAnExistingFileInOneStepWithTheNeutralizedHistory) {
-    writeFile(target("history.csv"), "old contents");
-    chooser.answer = target("history.csv");
-    EXPECT_EQ(run(*store), std::nullopt);
-    EXPECT_EQ(chooser.suggestions, QStringList{"quorvelle-history-2026-12-05.csv"});
-    const QByteArray written = contentsOf(target("history.csv"));
+TEST_F(HistoryExportTest, ReplacesAnExistingFileInOneStepWithTheNeutralizedHistoryOrNothingOnACancel) {
+    EXPECT_EQ(run(*store, nullptr), std::nullopt);
+    EXPECT_EQ(run(*store, "out/keep.csv"), std::nullopt);
+    EXPECT_EQ(chooser.suggestions, QStringList(2, "quorvelle-history-2026-12-05.csv"));
+    const QByteArray written = readAll(dir.filePath("out/keep.csv"));
     EXPECT_TRUE(written.startsWith(TranscriptHistoryCsv::header)) << written.toStdString();
     EXPECT_TRUE(written.contains(",\"'=HYPERLINK(\"\"http://evil.test\"\")\",")) << written.toStdString();
     EXPECT_TRUE(written.contains(",\"plain words\","));
     // Nothing of the replacement is left beside it.
-    EXPECT_EQ(QDir(dir.filePath("out")).entryList(QDir::Files), QStringList{"history.csv"});
-}
-
-TEST_F(HistoryExportTest, ACancelledDialogWritesNothingAndSaysNothing) {
-    EXPECT_EQ(run(*store), std::nullopt);
-    EXPECT_EQ(chooser.suggestions.size(), 1);
-    EXPECT_TRUE(QDir(dir.filePath("out")).isEmpty());
+    EXPECT_EQ(QDir(dir.filePath("out")).entryList(QDir::Files), QStringList{"keep.csv"});
 }
 
 TEST_F(HistoryExportTest, EveryFailureIsReportedAndLeavesTheOldFileOrFolderAsItWas) {
-    writeFile(target("keep.csv"), "old contents");
-    writeFile(dir.filePath("not-a-folder"), "a file");
-    ASSERT_TRUE(QDir(dir.filePath("out")).mkdir("folder.csv"));
-    writeFile(target("folder.csv/inside.txt"), "inside");
-
     // The exported file went missing before the copy: the old file must not be gone.
     FakeTranscriptHistoryStore vanished;
     vanished.exportAnswer.setFallback(dir.filePath("export/missing.csv"));
-    chooser.answer = target("keep.csv");
-    const auto unreadable = run(vanished);
+    const auto unreadable = run(vanished, "out/keep.csv");
     ASSERT_TRUE(unreadable);
     EXPECT_TRUE(unreadable->startsWith("The history could not be exported: ")) << unreadable->toStdString();
-    EXPECT_EQ(contentsOf(target("keep.csv")), "old contents");
+    EXPECT_EQ(readAll(dir.filePath("out/keep.csv")), "old contents");
 
     // A place that cannot hold a file (its parent is a file), in Turkish.
-    chooser.answer = dir.filePath("not-a-folder/history.csv");
-    const auto unwritable = run(*store, "tr");
+    const auto unwritable = run(*store, "not-a-folder/history.csv", "tr");
     ASSERT_TRUE(unwritable);
     EXPECT_TRUE(unwritable->startsWith(QStringLiteral("Geçmiş dışa aktarılamadı: "))) << unwritable->toStdString();
-    EXPECT_EQ(contentsOf(dir.filePath("not-a-folder")), "a file");
+    EXPECT_EQ(readAll(dir.filePath("not-a-folder")), "a file");
 
     // A folder is refused, never removed or replaced.
-    chooser.answer = target("folder.csv");
-    const auto folder = run(*store);
-    ASSERT_TRUE(folder);
-    EXPECT_EQ(*folder, "A folder cannot be replaced by the export. Choose a file name.");
-    EXPECT_EQ(contentsOf(target("folder.csv/inside.txt")), "inside");
-}
+    EXPECT_EQ(run(*store, "out/folder.csv"), "A folder cannot be replaced by the export. Choose a file name.");
+    EXPECT_EQ(readAll(dir.filePath("out/folder.csv/inside.txt")), "inside");
 
-TEST_F(HistoryExportTest, AStoreThatCannotWriteItsFileFailsBeforeTheDialog) {
-    writeFile(dir.filePath("not-a-folder"), "a file");
-    ApplicationSupportTranscriptHistoryStore::Options options;
-    options.directory = dir.filePath("history");
-    options.exportDirectory = dir.filePath("not-a-folder/export");
-    ApplicationSupportTranscriptHistoryStore blocked(options);
-    const auto message = run(blocked);
-    ASSERT_TRUE(message);
-    EXPECT_TRUE(message->startsWith("The history could not be exported: ")) << message->toStdString();
-    EXPECT_TRUE(chooser.suggestions.isEmpty());
+    // The store cannot write its own file: no dialog, and the old file stays.
+    const auto blocked = run(*makeStore("not-a-folder/export"), "out/keep.csv");
+    ASSERT_TRUE(blocked);
+    EXPECT_TRUE(blocked->startsWith("The history could not be exported: ")) << blocked->toStdString();
+    EXPECT_EQ(chooser.suggestions.size(), 3);
+    EXPECT_EQ(readAll(dir.filePath("out/keep.csv")), "old contents");
 }
 
 }  // namespace

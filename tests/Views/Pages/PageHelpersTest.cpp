@@ -1,23 +1,18 @@
-// The pages' C++ helpers: the history row labels, the rows that keep their delegates across a new
-// dictation, the overview tiles and the saved-list search.
+// The pages' C++ helpers: the history duration label, the rows that keep their delegates across a
+// new dictation and the saved-list search.
 #include "Views/Dashboard/History/HistoryEntryBuilder.h"
 #include "Views/Dashboard/History/HistoryRows.h"
-#include "Views/Dashboard/History/OverviewTiles.h"
 #include "Views/Dashboard/Saved/SavedItemSearch.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
-#include <QTimeZone>
 
 #include <limits>
 
 namespace quorvelle::test {
 namespace {
-
-const AppStrings kEnglish(QStringLiteral("en"));
-const AppStrings kTurkish(QStringLiteral("tr"));
 
 TEST(HistoryEntryLabels, DurationsRoundHalvesUpToAtLeastOneSecond) {
     const std::pair<double, const char*> cases[] = {
@@ -35,26 +30,6 @@ TEST(HistoryEntryLabels, DurationsRoundHalvesUpToAtLeastOneSecond) {
         SCOPED_TRACE(seconds);
         EXPECT_EQ(HistoryEntryBuilder::durationLabel(seconds), label);
     }
-}
-
-TEST(HistoryEntryLabels, WordsKindAndActionFollowTheLanguageAndTheTimeDoesNot) {
-    const TranscriptHistoryEntry entry{QUuid::createUuid(),
-                                       QDateTime(QDate(2026, 3, 5), QTime(15, 7), QTimeZone::systemTimeZone()),
-                                       "hello",
-                                       0.4,
-                                       1,
-                                       TranscriptHistoryCompletionKind::copiedToClipboard};
-    const HistoryEntry english = HistoryEntryBuilder::make(entry, kEnglish);
-    const HistoryEntry turkish = HistoryEntryBuilder::make(entry, kTurkish);
-    EXPECT_EQ(english.id, entry.id);
-    EXPECT_EQ(english.transcript, "hello");
-    EXPECT_EQ(english.timestampLabel, "Mar 5 AT 3:07 PM");
-    EXPECT_EQ(turkish.timestampLabel, english.timestampLabel);
-    EXPECT_EQ(english.durationLabel, "1s");
-    EXPECT_EQ(std::tuple(english.wordCountLabel, english.completionKindLabel, english.dictionaryActionTitle),
-              std::tuple(QString("1 words"), QString("Copied"), QString("Add to Dictionary")));
-    EXPECT_EQ(std::tuple(turkish.wordCountLabel, turkish.completionKindLabel, turkish.dictionaryActionTitle),
-              std::tuple(QString("1 kelime"), QString("Kopyalandı"), QString("Sözlüğe Ekle")));
 }
 
 HistoryEntry row(const char* transcript, QUuid id = QUuid::createUuid()) {
@@ -78,7 +53,6 @@ TEST(HistoryRowsModel, InsertsRemovesAndChangesRowsInPlaceAndResetsOnlyOnANewOrd
     QSignalSpy inserted(&rows, &QAbstractItemModel::rowsInserted);
     QSignalSpy removed(&rows, &QAbstractItemModel::rowsRemoved);
     QSignalSpy changed(&rows, &QAbstractItemModel::dataChanged);
-    QSignalSpy counted(&rows, &HistoryRows::countChanged);
     const HistoryEntry b = row("b"), c = row("c"), d = row("d");
 
     rows.apply({b, c, d});
@@ -86,7 +60,6 @@ TEST(HistoryRowsModel, InsertsRemovesAndChangesRowsInPlaceAndResetsOnlyOnANewOrd
     EXPECT_EQ(transcripts(rows), (QStringList{"a", "b", "c"}));
     EXPECT_EQ(inserted.size(), 4);
     EXPECT_EQ(removed.size(), 1);
-    EXPECT_EQ(counted.size(), 1);
 
     rows.apply({row("a2", rows.data(rows.index(0), HistoryRows::IdRole).toUuid()), b, c});
     EXPECT_EQ(changed.size(), 1);
@@ -97,25 +70,6 @@ TEST(HistoryRowsModel, InsertsRemovesAndChangesRowsInPlaceAndResetsOnlyOnANewOrd
     EXPECT_EQ(transcripts(rows), (QStringList{"c", "b"}));
     EXPECT_EQ(resets.size(), 1);
     EXPECT_EQ(rows.data(rows.index(0), HistoryRows::IdRole).toString(), c.id.toString(QUuid::WithoutBraces));
-}
-
-TEST(OverviewTileTexts, ShowPlainFiguresWithTheirUnitsInEitherLanguage) {
-    const OverviewMetricsSnapshot metrics{12345, 3725, 7, 90};
-    const auto texts = [](const QVariantList& tiles, const char* field) {
-        QStringList found;
-        for (const QVariant& tile : tiles)
-            found.append(tile.toMap().value(QLatin1String(field)).toString());
-        return found;
-    };
-    const QVariantList english = OverviewTiles::make(metrics, kEnglish);
-    const QVariantList turkish = OverviewTiles::make(metrics, kTurkish);
-    EXPECT_EQ(texts(english, "value"), (QStringList{"12345", "3725s", "7", "90 wpm"}));
-    EXPECT_EQ(texts(turkish, "value"), (QStringList{"12345", "3725s", "7", "90 k/dk"}));
-    EXPECT_EQ(texts(english, "title"), (QStringList{"TOTAL WORDS", "SPEAKING TIME", "SESSIONS", "AVG PACE"}));
-    EXPECT_EQ(texts(turkish, "title"), (QStringList{"TOPLAM KELİME", "KONUŞMA SÜRESİ", "OTURUMLAR", "ORT. HIZ"}));
-    EXPECT_EQ(texts(turkish, "subtitle"),
-              (QStringList{"Transcribe edilen kelime", "Toplam süre", "Toplam kayıt", "Dakikadaki kelime"}));
-    EXPECT_EQ(texts(english, "symbolName"), (QStringList{"bolt", "timer", "mic", "waveform"}));
 }
 
 TEST(SavedItemSearchMatching, IgnoresCaseKeepsAccentsAndTakesTheQueryAsTyped) {

@@ -12,6 +12,7 @@ ColumnLayout {
     property alias limit: rows.limit
     property string emptyMessage
 
+    objectName: "history-row-list"
     spacing: 10
 
     HistoryRows {
