@@ -64,12 +64,15 @@ protected:
     }
     MainWindowState* state() { return harness.root()->property("windowState").value<MainWindowState*>(); }
     QString form(const char* property) { return state()->property(property).toString(); }
+    // Rows a list let go of are deleted first, so that no stale row is found.
     QQuickItem* item(const QString& name, QQuickItem* scope = nullptr) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QQuickItem* found = scope ? findIn(scope, name) : harness.find(name);
         EXPECT_TRUE(found) << "no item " << name.toStdString();
         return found;
     }
     bool shows(const QString& name) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QQuickItem* found = harness.find(name);
         return found && found->isVisible();
     }
