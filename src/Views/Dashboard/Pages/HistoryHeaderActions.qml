@@ -7,7 +7,7 @@ import Quorvelle
 RowLayout {
     id: root
 
-    required property QtObject viewModel
+    required property AppViewModel viewModel
     required property HistoryExporter exporter
     readonly property string languageCode: viewModel.languageCode
 

@@ -7,7 +7,7 @@ import Quorvelle
 ColumnLayout {
     id: root
 
-    required property QtObject viewModel
+    required property AppViewModel viewModel
     required property MainWindowState windowState
     property alias limit: rows.limit
     property string emptyMessage
