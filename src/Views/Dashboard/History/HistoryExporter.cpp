@@ -29,7 +29,6 @@ void HistoryExporter::setSaveLocationChooser(std::shared_ptr<SaveLocationChoosin
 
 void HistoryExporter::exportHistoryCSV() {
     if (!m_viewModel || m_viewModel->history()->transcriptHistoryEntries().isEmpty()) return;
-    setMessage({});
     setMessage(
         run(*m_viewModel->history()->transcriptHistoryStore(), *m_chooser, m_viewModel->strings()).value_or(QString()));
 }
