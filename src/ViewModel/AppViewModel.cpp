@@ -20,6 +20,9 @@ AppViewModel::AppViewModel(const AppBootstrap& bootstrap, ViewModelEnvironment e
     connect(m_context, &ViewModelContext::inlineMessageChanged, this, &AppViewModel::inlineMessageChanged);
     connect(m_context, &ViewModelContext::stringsChanged, this, &AppViewModel::stringsChanged);
     connect(m_history, &HistoryViewModel::historyCleared, m_session, &SessionViewModel::forgetLastDelivery);
+    connect(m_session, &SessionViewModel::transcriptDelivered, m_history, &HistoryViewModel::appendTranscriptHistory);
+    m_session->setDictationSettingsSource(
+        [this] { return collectDictationSettings(*m_preferences, *m_dictionary, *m_permissions, *m_localModels); });
     m_context->setDiagnosticsRefresher([this] { refreshDiagnosticsSnapshot(); });
 
     m_session->applyPreferredInputDevice(
@@ -34,6 +37,7 @@ AppViewModel::~AppViewModel() {
     // Jobs stop first; then the parts go while the context they refer to still exists.
     m_context->tasks().cancelAll();
     m_context->setDiagnosticsRefresher({});
+    m_session->setDictationSettingsSource({});
     delete m_diagnostics;
     delete m_history;
     delete m_localModels;
@@ -59,6 +63,7 @@ void AppViewModel::reloadSettings() {
     m_permissions->reloadOnboardingStatus(hasStoredSession, m_localModels->selectedTranscriptionBackend(),
                                           m_localModels->isLocalModeReady());
     m_history->reloadHistory();
+    m_session->applyRuntimeReadiness(recordingReadinessPolicy().isRuntimeReady());
     refreshDiagnosticsSnapshot();
 }
 

@@ -11,17 +11,24 @@
 #include "Support/TaskHandle.h"
 #include "ViewModel/AppBootstrap.h"
 #include "ViewModel/DeliveryRecord.h"
+#include "ViewModel/DictationSettings.h"
+#include "ViewModel/TranscriptDelivery.h"
+#include "ViewModel/TranscriptPostProcessing.h"
 #include "ViewModel/ViewModelContext.h"
 
 #include <QObject>
+#include <QPointer>
 
+#include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 
 namespace quorvelle {
 
 // The dictation session: the mirrored session state, the hot key, the live microphone level, the
-// target of the current dictation and the record of the last delivery.
+// target of the current dictation and the record of the last delivery; and the road of one
+// dictation from the hot key's press to the text in the user's field.
 class SessionViewModel : public QObject {
     Q_OBJECT
 
@@ -56,22 +63,45 @@ public:
 
     // What the last delivery did, for the diagnostics snapshot.
     const std::optional<FocusedTargetIdentityScore>& lastTargetIdentityScore() const {
-        return m_lastTargetIdentityScore;
+        return m_delivery.record().targetIdentityScore;
     }
     const std::optional<DeliveryValidationOutcome>& lastDeliveryValidationOutcome() const {
-        return m_lastDeliveryValidationOutcome;
+        return m_delivery.record().validationOutcome;
     }
-    const std::optional<TextInsertionStrategy>& lastInsertionStrategy() const { return m_lastInsertionStrategy; }
+    const std::optional<TextInsertionStrategy>& lastInsertionStrategy() const {
+        return m_delivery.record().insertionStrategy;
+    }
     const std::optional<TranscriptHistoryCompletionKind>& lastInsertionOutcome() const {
-        return m_lastInsertionOutcome;
+        return m_delivery.record().insertionOutcome;
     }
-    const std::optional<QString>& lastInsertionFailureReason() const { return m_lastInsertionFailureReason; }
+    const std::optional<QString>& lastInsertionFailureReason() const {
+        return m_delivery.record().insertionFailureReason;
+    }
+    const std::optional<LastDirectInsertionContext>& lastDirectInsertionContext() const {
+        return m_delivery.record().directInsertionContext;
+    }
     const AudioCaptureDebugSnapshot& audioCaptureDebugSnapshot() const { return m_audioCaptureDebugSnapshot; }
 
     // Hands the stored microphone choice to the capture service, when it takes one.
     void applyPreferredInputDevice(const std::optional<QString>& uid);
     // Forgets the last delivery, as clearing the history does; the strategy stays for diagnostics.
     void forgetLastDelivery();
+
+    // How the session reads the other parts' settings; the root installs it.
+    void setDictationSettingsSource(std::function<DictationSettings()> source) { m_settingsSource = std::move(source); }
+
+    // Registers the hot key while dictation can run; otherwise abandons any session without a word.
+    void applyRuntimeReadiness(bool isRuntimeReady);
+    void startHotkeyMonitoring();
+    // The hot key's press and release, on the main thread.
+    Q_INVOKABLE void handleHotkeyPressed();
+    Q_INVOKABLE void handleHotkeyReleased();
+    void startRecording();
+    void stopRecordingAndTranscribe();
+    // A running transcription, if any; empty once it has ended.
+    const TaskHandle& transcriptionTask() const { return m_transcriptionTask; }
+    double maximumObservedSpeechPeakPower() const { return m_maximumObservedSpeechPeakPower; }
+    const RateLimitCooldownState& rateLimitCooldown() const { return m_rateLimitCooldown; }
 
 Q_SIGNALS:
     void runtimeStateChanged();
@@ -80,6 +110,11 @@ Q_SIGNALS:
     void audioLevelSnapshotChanged();
     void transcriptionTelemetryChanged();
     void focusedTargetChanged();
+    // A dictation ended with its text delivered or left on the clipboard: the history takes it.
+    void transcriptDelivered(const QString& transcript, double durationSeconds,
+                             quorvelle::TranscriptHistoryCompletionKind completionKind);
+    // What an on-device run leaves in the local-model details.
+    void localRunReported(const quorvelle::LocalRunReport& report);
 
 private:
     // Subscription handlers, on the main thread a turn after the value was sent.
@@ -89,6 +124,35 @@ private:
 
     void setRuntimeState(const SessionState& state);
     void setAudioLevelSnapshot(const AudioLevelSnapshot& snapshot);
+    void setHotkeyMonitoringActive(bool active);
+    void setLastCaptureSummary(std::optional<QString> summary);
+    void setFocusedTarget(std::optional<FocusedTargetSnapshot> target);
+
+    DictationSettings dictationSettings() const;
+    void recordEvent(DiagnosticsEventLevel level, const QString& code, const QString& message);
+    // A hot-key callback reaches the session on the main thread, and never once it is gone.
+    static void dispatchHotkeyEvent(const QPointer<SessionViewModel>& self, void (SessionViewModel::*handler)());
+
+    // Recording.
+    bool inspectFocusedTarget(const DictationSettings& settings);
+    void blockRecording(SessionBlockReason reason);
+    void failRecording(const QuorvelleError& error);
+    void rejectClip(const QString& message);
+    void startRecordingDurationLimit();
+    QCoro::Task<void> runRecordingDurationLimit(TaskGuard guard);
+    void scheduleTerminalStateDismiss(const SessionState& state);
+    QCoro::Task<void> runTerminalStateDismiss(double delay, SessionState state, TaskGuard guard);
+
+    // Transcription.
+    void transcribeCapturedAudio(const CapturedAudioClip& clip, std::shared_ptr<Transcribing> transcriber,
+                                 quint64 startUptime);
+    QCoro::Task<void> runTranscription(CapturedAudioClip clip, std::shared_ptr<Transcribing> transcriber,
+                                       quint64 startUptime, quint64 generation, TaskGuard guard);
+    void handleEngineFailure(std::exception_ptr failure, quint64 startUptime);
+    void handleDeliveryFailure(std::exception_ptr failure);
+    void handleTranscriptionError(const QuorvelleError& error, const std::optional<QString>& eventCode,
+                                  bool recordsEvent = true);
+    void recordLatencySample(quint64 startUptime, bool wasSuccessful);
 
     ViewModelContext& m_context;
 
@@ -113,18 +177,17 @@ private:
     std::optional<FocusedTargetSnapshot> m_focusedTarget;
 
     // Runtime bookkeeping.
+    bool m_hasBackendAuthSessionManager = false;
+    std::function<DictationSettings()> m_settingsSource;
     AudioCaptureDebugSnapshot m_audioCaptureDebugSnapshot = AudioCaptureDebugSnapshot::empty();
     RateLimitCooldownState m_rateLimitCooldown;
     double m_maximumObservedSpeechPeakPower = 0.0;
     TaskHandle m_transcriptionTask;
+    // Which spawn the handle above belongs to: a task clears it only while it is still its own.
+    quint64 m_transcriptionGeneration = 0;
     TaskHandle m_terminalStateDismissTask;
     TaskHandle m_recordingDurationTask;
-    std::optional<DeliveryValidationOutcome> m_lastDeliveryValidationOutcome;
-    std::optional<FocusedTargetIdentityScore> m_lastTargetIdentityScore;
-    std::optional<TextInsertionStrategy> m_lastInsertionStrategy;
-    std::optional<TranscriptHistoryCompletionKind> m_lastInsertionOutcome;
-    std::optional<QString> m_lastInsertionFailureReason;
-    std::optional<LastDirectInsertionContext> m_lastDirectInsertionContext;
+    TranscriptDelivery m_delivery;
 
     // Declared last: they go first, so no handler runs on a half-destroyed part.
     std::unique_ptr<QueuedSubscription<SessionState>> m_stateSubscription;

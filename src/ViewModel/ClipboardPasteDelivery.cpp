@@ -1,0 +1,184 @@
+#include "ViewModel/ClipboardPasteDelivery.h"
+
+#include "Models/FallbackMessage.h"
+#include "Services/Delivery/ClipboardWriteError.h"
+#include "Services/Delivery/TextInsertionError.h"
+#include "Services/Delivery/TextInsertionVerifying.h"
+#include "Support/CancellationError.h"
+#include "ViewModel/SessionTexts.h"
+#include "ViewModel/TranscriptDelivery.h"
+
+namespace quorvelle {
+
+namespace {
+
+const QString kUnexpectedEventText = QStringLiteral("Beklenmeyen bir hata olustu. Tekrar deneyin.");
+const QString kCopied = QStringLiteral("Metin panoya kopyalandı.");
+
+}  // namespace
+
+ClipboardPasteDelivery::ClipboardPasteDelivery(TranscriptDelivery& delivery,
+                                               std::shared_ptr<SyntheticPastePerforming> pastePerformer,
+                                               std::shared_ptr<TextInserting> textInserter)
+    : m_delivery(delivery),
+      m_syntheticPastePerformer(std::move(pastePerformer)),
+      m_textInserter(std::move(textInserter)) {}
+
+QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSnapshot target, double durationSeconds,
+                                                  Entry entry, QStringList reasons, std::stop_token stopToken) {
+    TranscriptDelivery& delivery = m_delivery;
+    if (!delivery.isDelivering()) co_return;
+    if (delivery.session().state().kind() == SessionState::Kind::uploading) delivery.session().beginInjecting();
+    if (!delivery.isClipboardFallbackEnabled()) {
+        delivery.failClipboardFallbackDisabled();
+        co_return;
+    }
+
+    const QList<ClipboardItemSnapshot> saved = delivery.pasteboard().snapshot();
+    try {
+        delivery.pasteboard().writeString(text);
+    } catch (...) {
+        // A failed write may have cleared the clipboard already: the user's contents go back.
+        restoreClipboard(saved);
+        delivery.context().recordEvent(DiagnosticsEventLevel::error,
+                                       QStringLiteral("runtime.fallback.clipboard_failed"), kUnexpectedEventText);
+        throw ReportedDeliveryFailure(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
+    }
+    std::optional<SyntheticPasteError::Case> notSent;
+    try {
+        m_syntheticPastePerformer->performPaste(target);
+    } catch (const SyntheticPasteError& error) {
+        notSent = error.errorCase();
+    } catch (...) {
+        delivery.context().recordEvent(DiagnosticsEventLevel::error, QStringLiteral("runtime.error.unexpected"),
+                                       kUnexpectedEventText);
+        throw ReportedDeliveryFailure(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
+    }
+    if (notSent) {
+        handlePasteNotSent(*notSent, text, target, durationSeconds, entry, reasons, saved);
+        co_return;
+    }
+
+    const Verification verification = co_await verify(text, target, stopToken);
+    switch (verification.kind) {
+        case Verification::Kind::verified:
+            finishSentPaste(text, durationSeconds, true);
+            restoreClipboard(saved);
+            break;
+        case Verification::Kind::notVerifiable: finishSentPaste(text, durationSeconds, false); break;
+        case Verification::Kind::failed:
+            recordPasteValidationFailure(text, durationSeconds, verification.failure);
+            break;
+    }
+    delivery.context().refreshDiagnosticsSnapshot();
+}
+
+QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify(QString text,
+                                                                                 FocusedTargetSnapshot target,
+                                                                                 std::stop_token stopToken) {
+    const ViewModelEnvironment& environment = m_delivery.context().environment();
+    // A stop during the wait ends the delivery without effect: the session has moved on.
+    co_await environment.clipboardPasteVerificationSleep(environment.clipboardPasteVerificationDelaySeconds, stopToken);
+    throwIfStopped(stopToken);
+
+    const TranscriptDelivery::Validation validation = m_delivery.validateDeliveryTarget(target);
+    if (const auto* failure = std::get_if<DeliveryValidationFailure>(&validation))
+        co_return Verification{Verification::Kind::failed, *failure};
+    auto* verifier = dynamic_cast<TextInsertionVerifying*>(m_textInserter.get());
+    if (!verifier) co_return Verification{Verification::Kind::notVerifiable};
+    std::optional<bool> contained;
+    try {
+        contained = verifier->verifyInsertion(text, std::get<FocusedTargetSnapshot>(validation));
+    } catch (...) {
+    }
+    if (!contained) co_return Verification{Verification::Kind::notVerifiable};
+    co_return *contained ? Verification{Verification::Kind::verified} : Verification{Verification::Kind::failed};
+}
+
+void ClipboardPasteDelivery::handlePasteNotSent(SyntheticPasteError::Case errorCase, const QString& text,
+                                                const FocusedTargetSnapshot& target, double durationSeconds,
+                                                Entry entry, QStringList& reasons,
+                                                const QList<ClipboardItemSnapshot>& saved) {
+    LastDeliveryRecord& record = m_delivery.record();
+    reasons.append(SessionTexts::pasteFailureReason(errorCase));
+    record.insertionFailureReason = reasons.join(QStringLiteral(" | "));
+    if (errorCase == SyntheticPasteError::Case::frontmostApplicationChanged) {
+        record.validationOutcome = DeliveryValidationOutcome::frontmostApplicationChanged;
+        const QString code = fallbackCode(DeliveryValidationFailure::frontmostApplicationChanged);
+        m_delivery.fallbackCopy(text, durationSeconds, code, fallbackMessage(code), false);
+        return;
+    }
+    if (entry == Entry::afterDirectWriteFailure || !target.supportsDirectValueWrite()) {
+        m_delivery.fallbackCopy(text, durationSeconds, QStringLiteral("runtime.fallback.clipboard_paste_failed"),
+                                kCopied, false);
+        return;
+    }
+    record.insertionStrategy = TextInsertionStrategy::accessibilityValueWrite;
+    std::optional<TextInsertionError::Case> failure;
+    try {
+        m_delivery.performDirectInsertion(text, durationSeconds, target);
+    } catch (const TextInsertionError& error) {
+        failure = error.errorCase();
+    }
+    if (!failure) {
+        // The text went in directly: the clipboard need not hold it any more.
+        restoreClipboard(saved);
+        return;
+    }
+    reasons.append(SessionTexts::insertionFailureReason(*failure));
+    record.insertionFailureReason = reasons.join(QStringLiteral(" | "));
+    if (*failure == TextInsertionError::Case::replacementHintMismatch) {
+        record.validationOutcome = DeliveryValidationOutcome::replacementHintMismatch;
+        const QString code = fallbackCode(DeliveryValidationFailure::replacementHintMismatch);
+        m_delivery.fallbackCopy(text, durationSeconds, code, fallbackMessage(code));
+    } else {
+        m_delivery.fallbackCopy(text, durationSeconds, QStringLiteral("runtime.fallback.clipboard_copied"), kCopied);
+    }
+}
+
+void ClipboardPasteDelivery::finishSentPaste(const QString& text, double durationSeconds, bool verified) {
+    const auto kind = verified ? TranscriptHistoryCompletionKind::pastedViaClipboard
+                               : TranscriptHistoryCompletionKind::pasteSentUnverified;
+    LastDeliveryRecord& record = m_delivery.record();
+    record.directInsertionContext.reset();
+    record.insertionOutcome = kind;
+    record.insertionFailureReason.reset();
+    m_delivery.session().markSuccess();
+    m_delivery.appendHistory(text, durationSeconds, kind);
+    const SessionTexts::Insertion insertion = SessionTexts::insertionResult(
+        verified ? TextInsertionOutcome::pastedViaClipboard : TextInsertionOutcome::pasteSentUnverified);
+    m_delivery.context().setInlineMessage(insertion.message);
+    m_delivery.context().recordEvent(DiagnosticsEventLevel::info, insertion.code, insertion.message);
+}
+
+void ClipboardPasteDelivery::recordPasteValidationFailure(const QString& text, double durationSeconds,
+                                                          DeliveryValidationFailure failure) {
+    LastDeliveryRecord& record = m_delivery.record();
+    record.validationOutcome = validationOutcome(failure);
+    record.directInsertionContext.reset();
+    record.insertionOutcome = TranscriptHistoryCompletionKind::copiedToClipboard;
+    const QString code = fallbackCode(failure);
+    const QString message = fallbackMessage(code);
+    record.insertionFailureReason = message;
+    m_delivery.session().markFallbackCopied();
+    m_delivery.appendHistory(text, durationSeconds, TranscriptHistoryCompletionKind::copiedToClipboard);
+    m_delivery.context().setInlineMessage(message);
+    m_delivery.context().recordEvent(DiagnosticsEventLevel::warning, code, message);
+}
+
+void ClipboardPasteDelivery::restoreClipboard(const QList<ClipboardItemSnapshot>& saved) {
+    try {
+        m_delivery.pasteboard().restore(saved);
+    } catch (const ClipboardWriteError& error) {
+        const bool restoreFailed = error.errorCase() == ClipboardWriteError::Case::restoreFailed;
+        m_delivery.context().recordEvent(
+            DiagnosticsEventLevel::warning, QStringLiteral("runtime.clipboard.restore_failed"),
+            restoreFailed ? QStringLiteral("Clipboard geri yuklenemedi.") : kUnexpectedEventText);
+    } catch (...) {
+        m_delivery.context().recordEvent(DiagnosticsEventLevel::warning,
+                                         QStringLiteral("runtime.clipboard.restore_failed"),
+                                         QStringLiteral("Clipboard geri yuklenemedi."));
+    }
+}
+
+}  // namespace quorvelle

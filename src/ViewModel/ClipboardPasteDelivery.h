@@ -1,0 +1,56 @@
+#pragma once
+
+#include "Services/Delivery/ClipboardItemSnapshot.h"
+#include "Services/Delivery/FocusedTargetSnapshot.h"
+#include "Services/Delivery/SyntheticPasteError.h"
+#include "Services/Delivery/SyntheticPastePerforming.h"
+#include "Services/Delivery/TextInserting.h"
+#include "ViewModel/DeliveryDecision.h"
+
+#include <QCoroTask>
+#include <QList>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <stop_token>
+
+namespace quorvelle {
+
+class TranscriptDelivery;
+
+// Delivers through the clipboard: saves what the clipboard holds, writes the transcript, sends the
+// paste chord, waits briefly, checks the field, and puts the user's clipboard back once the text
+// is verifiably in. Part of TranscriptDelivery, which it serves.
+class ClipboardPasteDelivery {
+public:
+    // Where the paste was chosen: by the strategy, or after a direct write failed.
+    enum class Entry { primary, afterDirectWriteFailure };
+
+    ClipboardPasteDelivery(TranscriptDelivery& delivery, std::shared_ptr<SyntheticPastePerforming> pastePerformer,
+                           std::shared_ptr<TextInserting> textInserter);
+
+    // `reasons` holds the failure reasons gathered so far. Throws ReportedDeliveryFailure (and what
+    // a retried direct write throws beside TextInsertionError); a stop ends it with CancellationError.
+    QCoro::Task<void> deliver(QString text, FocusedTargetSnapshot target, double durationSeconds, Entry entry,
+                              QStringList reasons, std::stop_token stopToken);
+
+private:
+    struct Verification {
+        enum class Kind { verified, notVerifiable, failed } kind;
+        DeliveryValidationFailure failure = DeliveryValidationFailure::clipboardPasteVerificationFailed;
+    };
+    QCoro::Task<Verification> verify(QString text, FocusedTargetSnapshot target, std::stop_token stopToken);
+    void handlePasteNotSent(SyntheticPasteError::Case errorCase, const QString& text,
+                            const FocusedTargetSnapshot& target, double durationSeconds, Entry entry,
+                            QStringList& reasons, const QList<ClipboardItemSnapshot>& saved);
+    void finishSentPaste(const QString& text, double durationSeconds, bool verified);
+    void recordPasteValidationFailure(const QString& text, double durationSeconds, DeliveryValidationFailure failure);
+    void restoreClipboard(const QList<ClipboardItemSnapshot>& saved);
+
+    TranscriptDelivery& m_delivery;
+    std::shared_ptr<SyntheticPastePerforming> m_syntheticPastePerformer;
+    std::shared_ptr<TextInserting> m_textInserter;
+};
+
+}  // namespace quorvelle

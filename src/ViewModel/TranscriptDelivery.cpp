@@ -1,0 +1,173 @@
+#include "ViewModel/TranscriptDelivery.h"
+
+#include "Models/FallbackMessage.h"
+#include "Services/Delivery/ClipboardWriteError.h"
+#include "Services/Delivery/TextInsertionError.h"
+#include "ViewModel/SessionTexts.h"
+
+namespace quorvelle {
+
+namespace {
+
+const QString kUnexpectedEventText = QStringLiteral("Beklenmeyen bir hata olustu. Tekrar deneyin.");
+const QString kClipboardDisabled = QStringLiteral("Clipboard fallback kapalı. Metin otomatik eklenemedi.");
+
+}  // namespace
+
+TranscriptDelivery::TranscriptDelivery(const AppBootstrap& services, ViewModelContext& context, DeliveryOutlets outlets)
+    : m_context(context),
+      m_outlets(std::move(outlets)),
+      m_sessionCoordinator(services.sessionCoordinator),
+      m_focusedTargetInspector(services.focusedTargetInspector),
+      m_textInsertionStrategyResolver(services.textInsertionStrategyResolver),
+      m_textInserter(services.textInserter),
+      m_pasteboardWriter(services.pasteboardWriter),
+      m_paste(*this, services.syntheticPastePerformer, services.textInserter) {}
+
+QCoro::Task<void> TranscriptDelivery::deliverTranscript(QString text, double durationSeconds,
+                                                        std::stop_token stopToken) {
+    const std::optional<FocusedTargetSnapshot> captured = m_outlets.focusedTarget();
+    if (!captured) {
+        const QString code = fallbackCode(DeliveryValidationFailure::focusedTargetUnavailable);
+        m_record.validationOutcome = DeliveryValidationOutcome::focusedTargetUnavailable;
+        m_record.insertionStrategy.reset();
+        m_record.insertionFailureReason = fallbackMessage(code);
+        fallbackCopy(text, durationSeconds, code, fallbackMessage(code));
+        co_return;
+    }
+    const Validation validation = validateDeliveryTarget(*captured);
+    if (const auto* failure = std::get_if<DeliveryValidationFailure>(&validation)) {
+        const QString code = fallbackCode(*failure);
+        m_record.validationOutcome = validationOutcome(*failure);
+        m_record.insertionStrategy.reset();
+        m_record.insertionFailureReason = fallbackMessage(code);
+        fallbackCopy(text, durationSeconds, code, fallbackMessage(code));
+        co_return;
+    }
+    const FocusedTargetSnapshot& current = std::get<FocusedTargetSnapshot>(validation);
+    m_record.validationOutcome = DeliveryValidationOutcome::validatedSameSurface;
+    const TextInsertionStrategy strategy = effectiveInsertionStrategy(m_textInsertionStrategyResolver->resolve(current),
+                                                                      m_outlets.isClipboardFallbackEnabled(), current);
+    m_record.insertionFailureReason.reset();
+    QStringList reasons;
+
+    if (strategy == TextInsertionStrategy::clipboardPaste) {
+        m_record.insertionStrategy = TextInsertionStrategy::clipboardPaste;
+        co_await m_paste.deliver(text, current, durationSeconds, ClipboardPasteDelivery::Entry::primary, reasons,
+                                 stopToken);
+        co_return;
+    }
+    m_record.insertionStrategy = TextInsertionStrategy::accessibilityValueWrite;
+    std::optional<TextInsertionError::Case> failure;
+    try {
+        performDirectInsertion(text, durationSeconds, current);
+    } catch (const TextInsertionError& error) {
+        failure = error.errorCase();
+    }
+    if (!failure) co_return;
+
+    reasons.append(SessionTexts::insertionFailureReason(*failure));
+    m_record.insertionFailureReason = reasons.join(QStringLiteral(" | "));
+    if (*failure == TextInsertionError::Case::replacementHintMismatch) {
+        m_record.validationOutcome = DeliveryValidationOutcome::replacementHintMismatch;
+        const QString code = fallbackCode(DeliveryValidationFailure::replacementHintMismatch);
+        fallbackCopy(text, durationSeconds, code, fallbackMessage(code));
+    } else if (current.isClipboardPasteCandidate()) {
+        m_record.insertionStrategy = TextInsertionStrategy::clipboardPaste;
+        co_await m_paste.deliver(text, current, durationSeconds, ClipboardPasteDelivery::Entry::afterDirectWriteFailure,
+                                 reasons, stopToken);
+    } else {
+        fallbackCopy(text, durationSeconds, QStringLiteral("runtime.fallback.clipboard_copied"),
+                     QStringLiteral("Metin panoya kopyalandı."));
+    }
+}
+
+TranscriptDelivery::Validation TranscriptDelivery::validateDeliveryTarget(const FocusedTargetSnapshot& captured) {
+    FocusedTargetSnapshot current;
+    try {
+        current = m_focusedTargetInspector->inspect();
+    } catch (...) {
+        m_outlets.publishFocusedTarget(std::nullopt);
+        m_record.targetIdentityScore.reset();
+        return DeliveryValidationFailure::focusedTargetUnavailable;
+    }
+    m_outlets.publishFocusedTarget(current);
+    const FocusedTargetIdentityScore score = FocusedTargetIdentityScore::compute(current, captured);
+    m_record.targetIdentityScore = score;
+    if (score.isSameSurface) return current;
+    return targetChangeFailure(captured, current);
+}
+
+void TranscriptDelivery::performDirectInsertion(const QString& text, double durationSeconds,
+                                                const FocusedTargetSnapshot& target) {
+    if (!isDelivering()) return;
+    if (m_sessionCoordinator->state().kind() == SessionState::Kind::uploading) m_sessionCoordinator->beginInjecting();
+
+    std::optional<TextReplacementHint> hint;
+    const auto& last = m_record.directInsertionContext;
+    if (m_outlets.isLastDictationAutoReplaceEnabled() && last &&
+        FocusedTargetIdentityScore::compute(target, last->target).isSameSurface) {
+        hint = TextReplacementHint{last->insertedRange, last->transcript};
+    }
+    const TextInsertionResult result = m_textInserter->insert(text, target, hint);
+
+    if (result.insertedRange)
+        m_record.directInsertionContext =
+            LastDirectInsertionContext{target, result.insertedText.value_or(text), *result.insertedRange};
+    else
+        m_record.directInsertionContext.reset();
+    m_record.insertionOutcome = TranscriptHistoryCompletionKind::inserted;
+    m_record.insertionFailureReason.reset();
+    m_sessionCoordinator->markSuccess();
+    appendHistory(text, durationSeconds, TranscriptHistoryCompletionKind::inserted);
+    const SessionTexts::Insertion insertion = SessionTexts::insertionResult(result.outcome);
+    m_context.setInlineMessage(insertion.message);
+    m_context.recordEvent(DiagnosticsEventLevel::info, insertion.code, insertion.message);
+}
+
+void TranscriptDelivery::fallbackCopy(const QString& text, double durationSeconds, const QString& code,
+                                      const QString& message, bool writeToPasteboard) {
+    if (!isDelivering()) return;
+    if (!m_outlets.isClipboardFallbackEnabled()) {
+        failClipboardFallbackDisabled();
+        return;
+    }
+    if (writeToPasteboard) {
+        try {
+            m_pasteboardWriter->writeString(text);
+        } catch (...) {
+            m_context.recordEvent(DiagnosticsEventLevel::error, QStringLiteral("runtime.fallback.clipboard_failed"),
+                                  kUnexpectedEventText);
+            throw ReportedDeliveryFailure(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
+        }
+    }
+    m_record.directInsertionContext.reset();
+    m_record.insertionOutcome = TranscriptHistoryCompletionKind::copiedToClipboard;
+    m_sessionCoordinator->markFallbackCopied();
+    appendHistory(text, durationSeconds, TranscriptHistoryCompletionKind::copiedToClipboard);
+    m_context.setInlineMessage(message);
+    m_context.recordEvent(DiagnosticsEventLevel::warning, code, message);
+}
+
+void TranscriptDelivery::failClipboardFallbackDisabled() {
+    m_record.directInsertionContext.reset();
+    m_record.insertionStrategy.reset();
+    m_record.insertionOutcome.reset();
+    m_record.insertionFailureReason = kClipboardDisabled;
+    m_sessionCoordinator->fail(QuorvelleError(QuorvelleErrorCase::unsupportedTarget));
+    m_context.setInlineMessage(kClipboardDisabled);
+    m_context.recordEvent(DiagnosticsEventLevel::error, QStringLiteral("runtime.fallback.clipboard_disabled"),
+                          kClipboardDisabled);
+}
+
+void TranscriptDelivery::appendHistory(const QString& text, double durationSeconds,
+                                       TranscriptHistoryCompletionKind kind) {
+    m_outlets.appendTranscriptHistory(text, durationSeconds, kind);
+}
+
+bool TranscriptDelivery::isDelivering() const {
+    const SessionState::Kind kind = m_sessionCoordinator->state().kind();
+    return kind == SessionState::Kind::uploading || kind == SessionState::Kind::injecting;
+}
+
+}  // namespace quorvelle

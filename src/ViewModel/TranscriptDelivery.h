@@ -1,0 +1,96 @@
+#pragma once
+
+#include "Models/QuorvelleError.h"
+#include "Models/TranscriptHistoryCompletionKind.h"
+#include "Services/Delivery/FocusedTargetIdentityScore.h"
+#include "Services/Delivery/TextInsertionStrategy.h"
+#include "ViewModel/AppBootstrap.h"
+#include "ViewModel/ClipboardPasteDelivery.h"
+#include "ViewModel/DeliveryDecision.h"
+#include "ViewModel/DeliveryRecord.h"
+#include "ViewModel/ViewModelContext.h"
+
+#include <QCoroTask>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <stop_token>
+#include <variant>
+
+namespace quorvelle {
+
+// What the last delivery did, kept for the diagnostics until the next one.
+struct LastDeliveryRecord {
+    std::optional<DeliveryValidationOutcome> validationOutcome;
+    std::optional<FocusedTargetIdentityScore> targetIdentityScore;
+    std::optional<TextInsertionStrategy> insertionStrategy;
+    std::optional<TranscriptHistoryCompletionKind> insertionOutcome;
+    std::optional<QString> insertionFailureReason;
+    std::optional<LastDirectInsertionContext> directInsertionContext;
+};
+
+// A delivery failure whose error event is already recorded: the caller ends the session with it
+// but records nothing more.
+class ReportedDeliveryFailure : public std::exception {
+public:
+    explicit ReportedDeliveryFailure(QuorvelleError error) : m_error(std::move(error)) {}
+    const QuorvelleError& error() const { return m_error; }
+    const char* what() const noexcept override { return m_error.what(); }
+
+private:
+    QuorvelleError m_error;
+};
+
+// What the delivery reads and writes of the session it serves.
+struct DeliveryOutlets {
+    std::function<bool()> isClipboardFallbackEnabled;
+    std::function<bool()> isLastDictationAutoReplaceEnabled;
+    std::function<std::optional<FocusedTargetSnapshot>()> focusedTarget;
+    std::function<void(std::optional<FocusedTargetSnapshot>)> publishFocusedTarget;
+    std::function<void(const QString&, double, TranscriptHistoryCompletionKind)> appendTranscriptHistory;
+};
+
+// Puts a finished transcript where the user was typing: checks that the focus is still on the
+// target of the dictation, then writes directly, pastes, or leaves the text on the clipboard.
+// Main thread only.
+class TranscriptDelivery {
+public:
+    TranscriptDelivery(const AppBootstrap& services, ViewModelContext& context, DeliveryOutlets outlets);
+
+    // Returns when the text was written, pasted or copied, or the session no longer delivers.
+    // Throws QuorvelleError or ReportedDeliveryFailure; a stop ends it with CancellationError.
+    QCoro::Task<void> deliverTranscript(QString text, double durationSeconds, std::stop_token stopToken);
+
+    const LastDeliveryRecord& record() const { return m_record; }
+    LastDeliveryRecord& record() { return m_record; }
+
+    // Shared with the paste delivery.
+    using Validation = std::variant<FocusedTargetSnapshot, DeliveryValidationFailure>;
+    Validation validateDeliveryTarget(const FocusedTargetSnapshot& captured);
+    // Throws TextInsertionError (and whatever else the inserter throws).
+    void performDirectInsertion(const QString& text, double durationSeconds, const FocusedTargetSnapshot& target);
+    // Leaves the text on the clipboard (writing it there first when asked) and ends in fallbackCopied.
+    void fallbackCopy(const QString& text, double durationSeconds, const QString& code, const QString& message,
+                      bool writeToPasteboard = true);
+    void failClipboardFallbackDisabled();
+    void appendHistory(const QString& text, double durationSeconds, TranscriptHistoryCompletionKind kind);
+    bool isDelivering() const;
+    bool isClipboardFallbackEnabled() const { return m_outlets.isClipboardFallbackEnabled(); }
+    ViewModelContext& context() { return m_context; }
+    SessionCoordinating& session() { return *m_sessionCoordinator; }
+    ClipboardWriting& pasteboard() { return *m_pasteboardWriter; }
+
+private:
+    ViewModelContext& m_context;
+    DeliveryOutlets m_outlets;
+    std::shared_ptr<SessionCoordinating> m_sessionCoordinator;
+    std::shared_ptr<FocusedTargetInspecting> m_focusedTargetInspector;
+    std::shared_ptr<TextInsertionStrategyResolving> m_textInsertionStrategyResolver;
+    std::shared_ptr<TextInserting> m_textInserter;
+    std::shared_ptr<ClipboardWriting> m_pasteboardWriter;
+    LastDeliveryRecord m_record;
+    ClipboardPasteDelivery m_paste;
+};
+
+}  // namespace quorvelle

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "FakeBootstrap.h"
+#include "Services/Storage/SettingsKeys.h"
+#include "ViewModel/AppViewModel.h"
+
+#include <QCoreApplication>
+
+#include <functional>
+#include <memory>
+
+namespace quorvelle::test {
+
+// A view model over fakes, ready for cloud dictation unless `adjust` says otherwise.
+struct DictationRig {
+    FakeBootstrap fakes;
+    std::unique_ptr<AppViewModel> vm;
+
+    explicit DictationRig(const std::function<void(FakeBootstrap&, AppBootstrap&)>& adjust = {}) {
+        fakes.makeReadyForCloudDictation();
+        AppBootstrap services = fakes.bootstrap();
+        if (adjust) adjust(fakes, services);
+        vm = std::make_unique<AppViewModel>(services, fakes.environment());
+        settle();
+    }
+
+    SessionViewModel& session() const { return *vm->session(); }
+    SessionState state() const {
+        settle();
+        return session().runtimeState();
+    }
+    QString message() const { return vm->inlineMessage().value_or(QString()); }
+    QStringList codes() const { return fakes.diagnostics->codes(); }
+
+    void press() const {
+        session().handleHotkeyPressed();
+        settle();
+    }
+    void release() const {
+        session().handleHotkeyReleased();
+        settle();
+    }
+    void level(double peak) {
+        AudioLevelSnapshot snapshot = AudioLevelSnapshot::silent();
+        snapshot.peakPower = peak;
+        fakes.audioCapture->levelPublisher().send(snapshot);
+        settle();
+    }
+    // Press, speak that loud, release.
+    void dictate(double peak = 0.3) {
+        press();
+        level(peak);
+        release();
+    }
+
+    static void settle() {
+        for (int turn = 0; turn < 8; ++turn)
+            QCoreApplication::processEvents();
+    }
+};
+
+}  // namespace quorvelle::test
