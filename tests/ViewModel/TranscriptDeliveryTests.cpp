@@ -104,7 +104,9 @@ TEST(TranscriptDelivery, DecisionMatrix) {
         {"another application",
          [](DeliveryRig& r) {
              FocusedTargetSnapshot chat = otherField();
-             chat.app = writableTextField(QStringLiteral("Chat"), 77).app;
+             chat.app.bundleIdentifier = QStringLiteral("org.example.chat");
+             chat.app.localizedName = QStringLiteral("Chat");
+             chat.app.processIdentifier = 77;
              r.fakes.inspector->answer.push(chat);
          },
          fallbackCopied, Kind::copiedToClipboard, QStringLiteral("Odaktaki uygulama değişti. Metin panoya kopyalandı."),
