@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Support/TaskHandle.h"
+#include "Support/TaskScope.h"
+#include "ViewModel/AccountCopy.h"
 #include "ViewModel/AppBootstrap.h"
 #include "ViewModel/ReleaseNotesLoadState.h"
 #include "ViewModel/ViewModelContext.h"
@@ -48,6 +50,25 @@ public:
     // Reads the stored device id and publishes it; returns whether a whole session (a non-empty
     // access token and device id) is stored. Without a session manager: none, and false.
     bool reloadAccountState();
+    // A non-empty access token and the given device id, non-empty, are stored.
+    static bool restoreBackendSession(const BackendAuthSessionManaging* sessionManager,
+                                      const std::optional<QString>& registeredDeviceID);
+
+    // Asks the backend for a device login, opens its verification page and polls until it ends.
+    Q_INVOKABLE void startBackendSignIn();
+    Q_INVOKABLE void openSignInVerificationPage();
+    // One poll now, beside the automatic ones.
+    Q_INVOKABLE void checkSignInApproval();
+    Q_INVOKABLE void signOutBackendAccount();
+    // The pending challenge's verification address; none without a challenge.
+    std::optional<QString> backendAuthVerificationURLText() const;
+    // The account texts for the given engine choice.
+    AccountCopy accountCopy(TranscriptionBackend selectedTranscriptionBackend) const;
+
+    Q_INVOKABLE void checkForUpdates();
+    // Loads the release notes in the interface language, replacing a load that still runs.
+    Q_INVOKABLE void reloadReleaseNotes();
+    Q_INVOKABLE void openReleaseNotesWebPage();
 
 Q_SIGNALS:
     void backendAuthChallengeChanged();
@@ -57,6 +78,29 @@ Q_SIGNALS:
     void releaseNotesStateChanged();
 
 private:
+    using Manager = std::shared_ptr<BackendAuthSessionManaging>;
+    using Challenge = BackendAuthDeviceLoginChallenge;
+
+    // Without a session manager: the not-enabled message, and no task.
+    void launchBackendAccountTask(std::function<QCoro::Task<void>(TaskGuard, Manager)> body);
+    QCoro::Task<void> beginDeviceLogin(TaskGuard guard, Manager sessionManager);
+    QCoro::Task<void> signOut(TaskGuard guard, Manager sessionManager);
+    void startBackendAuthAutoPoll(const Challenge& challenge);
+    QCoro::Task<void> runBackendAuthAutoPoll(TaskGuard guard, Manager sessionManager, Challenge challenge);
+    // One poll; true while the sign-in is still pending.
+    QCoro::Task<bool> handleBackendAuthPollResult(TaskGuard guard, Manager sessionManager, Challenge challenge,
+                                                  bool isManualCheck);
+    // This challenge is the one pending and no session is stored yet.
+    bool isPending(const Challenge& challenge) const;
+    void finishAccountRequest();
+    void showSignInNotEnabled();
+    void showStartSignInFirst();
+    QString backendBaseURLText() const;
+    QCoro::Task<void> loadReleaseNotes(TaskGuard guard, QString languageCode);
+    QCoro::Task<void> runUpdateCheck(TaskGuard guard);
+    void setChallenge(std::optional<Challenge> challenge);
+    void setPolling(bool polling);
+
     ViewModelContext& m_context;
     std::shared_ptr<BackendAuthSessionManaging> m_backendAuthSessionManager;
     std::shared_ptr<SystemNavigating> m_systemNavigator;
@@ -68,6 +112,7 @@ private:
     std::optional<QString> m_registeredBackendDeviceID;
     bool m_canCheckForUpdates = false;
     ReleaseNotesLoadState m_releaseNotesState;
+    bool m_hasStoredSession = false;
 
     TaskHandle m_backendAuthAutoPollTask;
     TaskHandle m_releaseNotesTask;

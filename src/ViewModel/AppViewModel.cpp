@@ -1,6 +1,7 @@
 #include "ViewModel/AppViewModel.h"
 
 #include "ViewModel/DiagnosticsSnapshotBuilder.h"
+#include "ViewModel/MicrophoneSelectionDecision.h"
 
 namespace quorvelle {
 
@@ -21,9 +22,19 @@ AppViewModel::AppViewModel(const AppBootstrap& bootstrap, ViewModelEnvironment e
     connect(m_context, &ViewModelContext::stringsChanged, this, &AppViewModel::stringsChanged);
     connect(m_history, &HistoryViewModel::historyCleared, m_session, &SessionViewModel::forgetLastDelivery);
     connect(m_session, &SessionViewModel::transcriptDelivered, m_history, &HistoryViewModel::appendTranscriptHistory);
+    connect(m_session, &SessionViewModel::localRunReported, m_localModels, &LocalModelsViewModel::applyLocalRunReport);
     m_session->setDictationSettingsSource(
         [this] { return collectDictationSettings(*m_preferences, *m_dictionary, *m_permissions, *m_localModels); });
     m_context->setDiagnosticsRefresher([this] { refreshDiagnosticsSnapshot(); });
+    connect(m_permissions, &PermissionsViewModel::settingsReloadRequested, this, &AppViewModel::reloadSettings);
+    connect(m_preferences, &PreferencesViewModel::hotkeyRestartRequested, this, &AppViewModel::restartHotkeyMonitoring);
+    connect(m_preferences, &PreferencesViewModel::lastDictationAutoReplaceSwitched, m_session,
+            &SessionViewModel::forgetLastDirectInsertion);
+    connect(m_diagnostics, &DiagnosticsViewModel::diagnosticsSnapshotChanged, this,
+            &AppViewModel::microphoneSelectionChanged);
+    connect(m_preferences, &PreferencesViewModel::selectedMicrophonePreferenceChanged, this,
+            &AppViewModel::microphoneSelectionChanged);
+    m_context->setSettingsReloader([this] { reloadSettings(); });
 
     m_session->applyPreferredInputDevice(
         m_preferences->selectedMicrophonePreference().has_value()
@@ -37,6 +48,7 @@ AppViewModel::~AppViewModel() {
     // Jobs stop first; then the parts go while the context they refer to still exists.
     m_context->tasks().cancelAll();
     m_context->setDiagnosticsRefresher({});
+    m_context->setSettingsReloader({});
     m_session->setDictationSettingsSource({});
     delete m_diagnostics;
     delete m_history;
@@ -65,6 +77,10 @@ void AppViewModel::reloadSettings() {
     m_history->reloadHistory();
     m_session->applyRuntimeReadiness(recordingReadinessPolicy().isRuntimeReady());
     refreshDiagnosticsSnapshot();
+}
+
+AccountCopy AppViewModel::accountCopy() const {
+    return m_account->accountCopy(m_localModels->selectedTranscriptionBackend());
 }
 
 RecordingReadinessPolicy AppViewModel::recordingReadinessPolicy() const {
@@ -107,6 +123,34 @@ void AppViewModel::refreshDiagnosticsSnapshot() {
     builder.transcriptionTelemetry = m_session->transcriptionTelemetry();
     builder.audioCaptureDebugSnapshot = m_session->audioCaptureDebugSnapshot();
     m_diagnostics->publishSnapshot(builder.build());
+}
+
+void AppViewModel::restartHotkeyMonitoring() {
+    m_session->stopHotkeyMonitoring();
+    if (recordingReadinessPolicy().isRuntimeReady()) m_session->startHotkeyMonitoring();
+}
+
+void AppViewModel::refreshInputDevices(bool showsMessage) {
+    const auto& preference = m_preferences->selectedMicrophonePreference();
+    m_session->applyPreferredInputDevice(preference ? std::optional<QString>(preference->uid) : std::nullopt);
+    refreshDiagnosticsSnapshot();
+    if (!showsMessage) return;
+    m_context->setInlineMessage(MicrophoneSelectionDecision::forRefresh(
+        !m_diagnostics->diagnosticsSnapshot().audioDevices.isEmpty(), languageCode()));
+}
+
+ResolvedAudioInputDeviceSelection AppViewModel::resolvedMicrophoneSelection() const {
+    return ResolvedAudioInputDeviceSelection::resolve(m_preferences->selectedMicrophonePreference(),
+                                                      m_diagnostics->diagnosticsSnapshot().audioDevices);
+}
+
+QString AppViewModel::microphoneSelectionMessage() const {
+    return microphoneStatusMessage(resolvedMicrophoneSelection(), languageCode(),
+                                   m_preferences->selectedMicrophonePreference());
+}
+
+std::optional<QString> AppViewModel::selectedMicrophoneLabel() const {
+    return resolvedMicrophoneSelection().disconnectedPreferenceLabel();
 }
 
 }  // namespace quorvelle

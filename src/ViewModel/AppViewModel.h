@@ -46,6 +46,10 @@ class AppViewModel : public QObject {
     Q_PROPERTY(QString inlineMessage READ inlineMessageText NOTIFY inlineMessageChanged)
     // "en" or "tr": the language of every text; changes with the language choice.
     Q_PROPERTY(QString languageCode READ languageCode NOTIFY stringsChanged)
+    // The line under the microphone picker.
+    Q_PROPERTY(QString microphoneSelectionMessage READ microphoneSelectionMessage NOTIFY microphoneSelectionChanged)
+    // The picker's label of a chosen microphone that is not connected; empty otherwise.
+    Q_PROPERTY(QString selectedMicrophoneLabel READ selectedMicrophoneLabelText NOTIFY microphoneSelectionChanged)
 
 public:
     explicit AppViewModel(const AppBootstrap& bootstrap,
@@ -73,14 +77,29 @@ public:
     Q_INVOKABLE void reloadSettings();
     // Rebuilds the whole diagnostics snapshot from the parts, the event log and the devices.
     Q_INVOKABLE void refreshDiagnosticsSnapshot();
+    // The account texts as they stand now.
+    AccountCopy accountCopy() const;
     // The readiness of dictation as it stands now.
     RecordingReadinessPolicy recordingReadinessPolicy() const;
+
+    // Gives the capture service the stored choice again and lists the devices anew; with
+    // showsMessage, says whether any input device was found.
+    Q_INVOKABLE void refreshInputDevices(bool showsMessage);
+    // Both read the devices of the diagnostics snapshot.
+    QString microphoneSelectionMessage() const;
+    std::optional<QString> selectedMicrophoneLabel() const;
+    QString selectedMicrophoneLabelText() const { return selectedMicrophoneLabel().value_or(QString()); }
 
 Q_SIGNALS:
     void inlineMessageChanged();
     void stringsChanged();
+    void microphoneSelectionChanged();
 
 private:
+    ResolvedAudioInputDeviceSelection resolvedMicrophoneSelection() const;
+    // Lets go of the old combination and takes up the selected one when dictation can run.
+    void restartHotkeyMonitoring();
+
     std::shared_ptr<DiagnosticsStoring> m_diagnosticsStore;
     std::shared_ptr<AudioDeviceListing> m_audioDeviceService;
     // Owned through the QObject tree; the context is made first and destroyed last.

@@ -1,8 +1,39 @@
 #include "ViewModel/DictionaryViewModel.h"
 
+#include "Support/TextFolding.h"
 #include "ViewModel/Published.h"
+#include "ViewModel/SettingMessages.h"
+
+#include <algorithm>
 
 namespace quorvelle {
+
+namespace {
+
+// Spelling without case and accents, the same in every locale.
+bool sameSpelling(const QString& a, const QString& b) {
+    return TextFolding::foldCaseAndDiacritics(a, QLocale::c()) == TextFolding::foldCaseAndDiacritics(b, QLocale::c());
+}
+
+// The item to replace: the one with the id, else the first spelled like key.
+template <typename T, typename Spelling>
+qsizetype indexToReplace(const QList<T>& items, const std::optional<QUuid>& id, const QString& key, Spelling spelling) {
+    if (id) {
+        const auto byId = std::find_if(items.begin(), items.end(), [&](const T& item) { return item.id == *id; });
+        if (byId != items.end()) return byId - items.begin();
+    }
+    const auto bySpelling =
+        std::find_if(items.begin(), items.end(), [&](const T& item) { return sameSpelling(spelling(item), key); });
+    return bySpelling != items.end() ? bySpelling - items.begin() : -1;
+}
+
+template <typename T>
+QList<T> without(QList<T> items, const QUuid& id) {
+    items.removeIf([&](const T& item) { return item.id == id; });
+    return items;
+}
+
+}  // namespace
 
 DictionaryViewModel::DictionaryViewModel(const AppBootstrap& services, ViewModelContext& context, QObject* parent)
     : QObject(parent),
@@ -20,6 +51,80 @@ void DictionaryViewModel::reloadLists() {
 void DictionaryViewModel::reloadReplacementSwitch() {
     publish(this, m_isDictionaryReplacementEnabled, m_settingsStore->dictionaryReplacementEnabled(),
             &DictionaryViewModel::isDictionaryReplacementEnabledChanged);
+}
+
+void DictionaryViewModel::recordInfo(const char* code, const char* message) {
+    m_context.recordEvent(DiagnosticsEventLevel::info, QString::fromLatin1(code), QString::fromLatin1(message));
+}
+
+void DictionaryViewModel::saveDictionaryEntry(const std::optional<QUuid>& id, const QString& original,
+                                              const QString& replacement, const QString& category) {
+    QList<DictionaryReplacementEntry> entries = m_settingsStore->dictionaryEntries();
+    DictionaryReplacementEntry saved{QUuid::createUuid(), original.trimmed(), replacement.trimmed(), category.trimmed(),
+                                     m_context.now()};
+    if (saved.original.isEmpty() || saved.replacement.isEmpty()) {
+        m_context.setInlineMessage(m_context.localized(u"Original and replacement are required for a dictionary entry.",
+                                                       u"Sözlük kaydı için original ve replacement gerekli."));
+        return;
+    }
+    const qsizetype index = indexToReplace(entries, id, saved.original,
+                                           [](const DictionaryReplacementEntry& entry) { return entry.original; });
+    const bool isUpdate = index >= 0;
+    if (isUpdate) saved.id = entries.takeAt(index).id;
+    entries.prepend(saved);
+    m_settingsStore->setDictionaryEntries(entries);
+    publish(this, m_dictionaryEntries, entries, &DictionaryViewModel::dictionaryEntriesChanged);
+    m_context.setInlineMessage(isUpdate
+                                   ? m_context.localized(u"Dictionary entry updated.", u"Sözlük kaydı güncellendi.")
+                                   : m_context.localized(u"Dictionary entry added.", u"Sözlük kaydı eklendi."));
+    recordInfo(isUpdate ? "settings.dictionary.updated" : "settings.dictionary.created", "Dictionary kaydi saklandi.");
+}
+
+void DictionaryViewModel::deleteDictionaryEntry(const QUuid& id) {
+    const QList<DictionaryReplacementEntry> entries = without(m_settingsStore->dictionaryEntries(), id);
+    m_settingsStore->setDictionaryEntries(entries);
+    publish(this, m_dictionaryEntries, entries, &DictionaryViewModel::dictionaryEntriesChanged);
+    m_context.setInlineMessage(m_context.localized(u"Dictionary entry deleted.", u"Sözlük kaydı silindi."));
+    recordInfo("settings.dictionary.deleted", "Dictionary kaydi silindi.");
+}
+
+void DictionaryViewModel::saveSnippet(const std::optional<QUuid>& id, const QString& phrase, const QString& expansion) {
+    QList<VoiceSnippet> snippets = m_settingsStore->snippets();
+    VoiceSnippet saved{QUuid::createUuid(), phrase.trimmed(), expansion.trimmed(), false};
+    if (saved.phrase.isEmpty() || saved.expansion.isEmpty()) {
+        m_context.setInlineMessage(m_context.localized(u"Snippet phrase and expansion are required.",
+                                                       u"Snippet için ifade ve hazır metin gerekli."));
+        return;
+    }
+    const qsizetype index =
+        indexToReplace(snippets, id, saved.phrase, [](const VoiceSnippet& snippet) { return snippet.phrase; });
+    const bool isUpdate = index >= 0;
+    if (isUpdate) saved.id = snippets.takeAt(index).id;
+    snippets.prepend(saved);
+    m_settingsStore->setSnippets(snippets);
+    publish(this, m_snippets, snippets, &DictionaryViewModel::snippetsChanged);
+    m_context.setInlineMessage(isUpdate ? m_context.localized(u"Snippet updated.", u"Snippet güncellendi.")
+                                        : m_context.localized(u"Snippet added.", u"Snippet eklendi."));
+    recordInfo(isUpdate ? "settings.snippet.updated" : "settings.snippet.created", "Snippet saklandi.");
+}
+
+void DictionaryViewModel::deleteSnippet(const QUuid& id) {
+    const QList<VoiceSnippet> snippets = without(m_settingsStore->snippets(), id);
+    m_settingsStore->setSnippets(snippets);
+    publish(this, m_snippets, snippets, &DictionaryViewModel::snippetsChanged);
+    m_context.setInlineMessage(m_context.localized(u"Snippet deleted.", u"Snippet silindi."));
+    recordInfo("settings.snippet.deleted", "Snippet silindi.");
+}
+
+void DictionaryViewModel::setDictionaryReplacementEnabled(bool enabled) {
+    const auto result = SettingMessages::dictionaryReplacementToggleMessage(enabled, m_isDictionaryReplacementEnabled,
+                                                                            m_context.strings());
+    m_context.setInlineMessage(result.text);
+    if (!result.changed) return;
+    m_settingsStore->userDefaults()->setBool(QString::fromLatin1(SettingsKeys::dictionaryReplacementEnabled), enabled);
+    publish(this, m_isDictionaryReplacementEnabled, enabled,
+            &DictionaryViewModel::isDictionaryReplacementEnabledChanged);
+    recordInfo("settings.dictionary.toggle_updated", "Dictionary replacement ayari guncellendi.");
 }
 
 }  // namespace quorvelle

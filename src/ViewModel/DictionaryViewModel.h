@@ -10,6 +10,7 @@
 #include <QObject>
 
 #include <memory>
+#include <optional>
 
 namespace quorvelle {
 
@@ -41,6 +42,17 @@ public:
     void reloadLists();
     void reloadReplacementSwitch();
 
+    // Adds an entry, or replaces the one with this id, else the one spelled the same (ignoring case
+    // and accents); the saved entry goes to the top. Both terms are required, trimmed.
+    Q_INVOKABLE void saveDictionaryEntry(const std::optional<QUuid>& id, const QString& original,
+                                         const QString& replacement, const QString& category);
+    // Reported as deleted whether or not the id was there.
+    Q_INVOKABLE void deleteDictionaryEntry(const QUuid& id);
+    // The same for snippets, matched by id, else by phrase; a saved snippet never asks to confirm.
+    Q_INVOKABLE void saveSnippet(const std::optional<QUuid>& id, const QString& phrase, const QString& expansion);
+    Q_INVOKABLE void deleteSnippet(const QUuid& id);
+    Q_INVOKABLE void setDictionaryReplacementEnabled(bool enabled);
+
 Q_SIGNALS:
     void vocabularyHintEntriesChanged();
     void snippetsChanged();
@@ -48,6 +60,8 @@ Q_SIGNALS:
     void isDictionaryReplacementEnabledChanged();
 
 private:
+    void recordInfo(const char* code, const char* message);
+
     ViewModelContext& m_context;
     std::shared_ptr<SettingsStore> m_settingsStore;
 

@@ -1,6 +1,21 @@
 #include "ViewModel/LocalModelCopy.h"
 
+#include <algorithm>
+
 namespace quorvelle {
+
+namespace {
+
+QString title(LocalTranscriptionModelID id) {
+    return localModelDescriptor(id).title;
+}
+
+QString accelerationLabel(LocalWhisperAccelerationMode mode) {
+    return mode == LocalWhisperAccelerationMode::accelerated ? QStringLiteral("GPU / Neural Engine")
+                                                             : QStringLiteral("CPU");
+}
+
+}  // namespace
 
 QString LocalModelCopy::runtimeStatusLabel() const {
     if (const auto& reason = localRuntimeAvailability.unavailableReason()) return *reason;
@@ -8,6 +23,98 @@ QString LocalModelCopy::runtimeStatusLabel() const {
                              ? QStringLiteral("GPU/NE dene")
                              : QStringLiteral("CPU");
     return appStrings.localized(u"Ready (", u"Hazır (") + mode + QLatin1Char(')');
+}
+
+bool LocalModelCopy::hasInstalledModel() const {
+    return std::any_of(localModelStatuses.begin(), localModelStatuses.end(), [](const LocalModelStatus& status) {
+        return status.installState.kind() == LocalModelInstallState::Kind::installed;
+    });
+}
+
+std::optional<LocalModelStatus> LocalModelCopy::selectedModelStatus() const {
+    for (const LocalModelStatus& status : localModelStatuses)
+        if (status.id == selectedLocalModelID) return status;
+    return std::nullopt;
+}
+
+QString LocalModelCopy::statusDetail() const {
+    if (const auto& reason = localRuntimeAvailability.unavailableReason())
+        return appStrings.localized(u"Local speech runtime is not ready. ", u"Yerel speech runtime hazır değil. ") +
+               *reason;
+    if (activeLocalModelDownloadID)
+        return title(*activeLocalModelDownloadID) +
+               appStrings.localized(u" is downloading. Finish or cancel it before starting another model.",
+                                    u" indiriliyor. Başka bir model için önce bu indirmeyi bitirin veya iptal edin.");
+    if (lastLocalRuntimeError && selectedTranscriptionBackend == TranscriptionBackend::local)
+        return appStrings.localized(u"Last local error: ", u"Son yerel hata: ") + *lastLocalRuntimeError;
+    if (const auto selected = selectedModelStatus()) {
+        if (selected->descriptor.warningTier == LocalModelWarningTier::elevated)
+            return QStringLiteral("Daha yuksek RAM ve daha uzun yukleme suresi bekleyin.");
+        if (selected->descriptor.warningTier == LocalModelWarningTier::heavy)
+            return QStringLiteral("Yaklasik 2.9 GiB disk ister. Daha guclu cihazlarda daha rahattir.");
+    }
+    if (hasInstalledModel()) {
+        const QString label = accelerationLabel(selectedLocalWhisperAccelerationMode);
+        return appStrings.localized(u"After setup, local mode works without internet or an API key in ",
+                                    u"Model kurulduktan sonra yerel mod internetsiz, API key gerektirmeden ve ") +
+               label + appStrings.localized(u" mode.", u" modunda çalışır.");
+    }
+    return appStrings.localized(u"Download and select Tiny, Base, Small, Medium, or Large v3.",
+                                u"Tiny, Base, Small, Medium veya Large v3 modellerinden birini indirip seçin.");
+}
+
+LocalModelCopy::Outcome LocalModelCopy::accelerationModeMessage(const AppStrings& strings,
+                                                                LocalWhisperAccelerationMode mode,
+                                                                LocalWhisperAccelerationMode current) {
+    if (mode == current)
+        return {strings.localized(u"Local runtime mode is already selected.", u"Local runtime modu zaten seçili."),
+                false};
+    return {strings.localized(u"Local runtime mode updated: ", u"Local runtime modu güncellendi: ") +
+                accelerationLabel(mode) + QLatin1Char('.'),
+            true};
+}
+
+LocalModelCopy::Outcome LocalModelCopy::modelSelectionMessage(const AppStrings& strings, LocalTranscriptionModelID id,
+                                                              LocalTranscriptionModelID previous, bool isInstalled) {
+    if (id == previous)
+        return {strings.localized(u"Local model is already selected.", u"Local model zaten seçili."), false};
+    if (isInstalled)
+        return {strings.localized(u"Local model selection updated: ", u"Local model seçimi güncellendi: ") + title(id) +
+                    QLatin1Char('.'),
+                true};
+    return {strings.localized(u"Local model selected. Download it before activating.",
+                              u"Local model seçildi. Aktifleştirmek için önce modeli indirin."),
+            true};
+}
+
+QString LocalModelCopy::downloadBlockedMessage(const AppStrings& strings, LocalTranscriptionModelID id) {
+    return title(id) + strings.localized(u" is downloading. Finish or cancel it before starting a new download.",
+                                         u" indiriliyor. Yeni indirme için önce onu tamamlayın veya iptal edin.");
+}
+
+QString LocalModelCopy::downloadCancelledMessage(const AppStrings& strings, LocalTranscriptionModelID id) {
+    return title(id) + strings.localized(u" download cancelled.", u" indirmesi iptal edildi.");
+}
+
+QString LocalModelCopy::modelDownloadedMessage(const AppStrings& strings, LocalTranscriptionModelID id) {
+    return title(id) + strings.localized(u" model downloaded.", u" modeli indirildi.");
+}
+
+QString LocalModelCopy::modelDownloadFailedMessage(const AppStrings& strings, LocalTranscriptionModelID id) {
+    return title(id) + strings.localized(u" could not be downloaded.", u" indirilemedi.");
+}
+
+QString LocalModelCopy::modelDeletedMessage(const AppStrings& strings, LocalTranscriptionModelID id) {
+    return title(id) + strings.localized(u" model deleted.", u" modeli silindi.");
+}
+
+QString LocalModelCopy::modelDeleteFailedMessage(const AppStrings& strings, LocalTranscriptionModelID id) {
+    return title(id) + strings.localized(u" model could not be deleted.", u" modeli silinemedi.");
+}
+
+QString LocalModelCopy::modelVerificationFailedMessage(const AppStrings& strings, const QString& modelTitle) {
+    return modelTitle + strings.localized(u" model could not be verified. Download it again.",
+                                          u" modeli doğrulanamadı. Tekrar indirin.");
 }
 
 }  // namespace quorvelle

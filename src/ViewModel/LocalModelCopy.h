@@ -27,6 +27,28 @@ struct LocalModelCopy {
 
     // The reason when the engine cannot run, else "Ready (CPU)" or "Ready (GPU/NE dene)".
     QString runtimeStatusLabel() const;
+    // The guidance line of the local-mode panel.
+    QString statusDetail() const;
+    // Some row is installed.
+    bool hasInstalledModel() const;
+    std::optional<LocalModelStatus> selectedModelStatus() const;
+
+    // A message and whether it changes (or applies) anything.
+    struct Outcome {
+        QString message;
+        bool applies = false;
+    };
+    static Outcome accelerationModeMessage(const AppStrings& strings, LocalWhisperAccelerationMode mode,
+                                           LocalWhisperAccelerationMode current);
+    static Outcome modelSelectionMessage(const AppStrings& strings, LocalTranscriptionModelID id,
+                                         LocalTranscriptionModelID previous, bool isInstalled);
+    static QString downloadBlockedMessage(const AppStrings& strings, LocalTranscriptionModelID id);
+    static QString downloadCancelledMessage(const AppStrings& strings, LocalTranscriptionModelID id);
+    static QString modelDownloadedMessage(const AppStrings& strings, LocalTranscriptionModelID id);
+    static QString modelDownloadFailedMessage(const AppStrings& strings, LocalTranscriptionModelID id);
+    static QString modelDeletedMessage(const AppStrings& strings, LocalTranscriptionModelID id);
+    static QString modelDeleteFailedMessage(const AppStrings& strings, LocalTranscriptionModelID id);
+    static QString modelVerificationFailedMessage(const AppStrings& strings, const QString& modelTitle);
 };
 
 }  // namespace quorvelle

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "ViewModel/DictationSettings.h"
+
 #include "Models/LocalModelStatus.h"
 #include "Models/LocalTranscriptionModelID.h"
 #include "Models/LocalWhisperAccelerationMode.h"
 #include "Models/TranscriptionBackend.h"
 #include "Support/TaskHandle.h"
+#include "Support/TaskScope.h"
 #include "ViewModel/AppBootstrap.h"
 #include "ViewModel/LocalModelCopy.h"
 #include "ViewModel/ViewModelContext.h"
@@ -75,6 +78,22 @@ public:
     // The backend, model and acceleration choices as stored; each assignment notifies.
     void reloadSelections();
 
+    // Switches the engine; local only when it is ready.
+    Q_INVOKABLE void selectTranscriptionBackend(quorvelle::TranscriptionBackend backend);
+    // Chooses local mode before any model exists.
+    Q_INVOKABLE void openLocalModeSetup();
+    Q_INVOKABLE void selectLocalModel(quorvelle::LocalTranscriptionModelID modelID);
+    // Starts the one download; refused while another model downloads.
+    Q_INVOKABLE void downloadLocalModel(quorvelle::LocalTranscriptionModelID modelID);
+    // Cancels the running download when it is this model's.
+    Q_INVOKABLE void cancelLocalModelDownload(quorvelle::LocalTranscriptionModelID modelID);
+    Q_INVOKABLE void deleteLocalModel(quorvelle::LocalTranscriptionModelID modelID);
+    Q_INVOKABLE void setLocalWhisperAccelerationMode(quorvelle::LocalWhisperAccelerationMode mode);
+    // Forgets the details of the last on-device run.
+    void clearLocalRunDetails();
+    // What an on-device run left: each detail the report names is replaced, the others stay.
+    void applyLocalRunReport(const LocalRunReport& report);
+
 Q_SIGNALS:
     void selectedTranscriptionBackendChanged();
     void selectedLocalModelIDChanged();
@@ -87,6 +106,9 @@ Q_SIGNALS:
     void lastLocalDetectedLanguageChanged();
 
 private:
+    QCoro::Task<void> runDownload(TaskGuard guard, LocalTranscriptionModelID modelID);
+    void storeBackend(TranscriptionBackend backend);
+
     ViewModelContext& m_context;
     std::shared_ptr<SettingsStore> m_settingsStore;
     std::shared_ptr<LocalModelManaging> m_localModelManager;

@@ -38,4 +38,48 @@ void PermissionsViewModel::reloadOnboardingStatus(bool hasStoredSession, Transcr
     publish(this, m_onboardingStatus, status, &PermissionsViewModel::onboardingStatusChanged);
 }
 
+void PermissionsViewModel::requestMicrophonePermission() {
+    m_context.tasks().start([this](TaskGuard guard) -> QCoro::Task<void> {
+        bool granted = false;
+        try {
+            granted = co_await m_microphonePermissionController->requestAccess();
+        } catch (...) {
+            // A request that cannot be asked is a refusal.
+        }
+        if (!guard) co_return;
+        report(PermissionRequestFeedback::microphone(granted ? PermissionState::authorized : PermissionState::denied,
+                                                     m_context.strings().languageCode()));
+    });
+}
+
+void PermissionsViewModel::requestAccessibilityPermission() {
+    // Only the check after the prompt counts.
+    m_accessibilityPermissionController->promptForTrust();
+    const bool trusted = m_accessibilityPermissionController->isTrusted();
+    report(PermissionRequestFeedback::accessibility(trusted ? PermissionState::authorized : PermissionState::denied,
+                                                    m_context.strings().languageCode()));
+}
+
+void PermissionsViewModel::acceptCloudDisclosure() {
+    acceptDisclosure(SettingsKeys::acceptedGroqDisclosure,
+                     m_context.localized(u"Cloud disclosure accepted.", u"Cloud disclosure onaylandı."));
+}
+
+void PermissionsViewModel::acceptPrivacyDisclosure() {
+    acceptDisclosure(SettingsKeys::acceptedPrivacyDisclosure,
+                     m_context.localized(u"Privacy disclosure accepted.", u"Gizlilik metni onaylandı."));
+}
+
+void PermissionsViewModel::report(const PermissionRequestFeedback& feedback) {
+    m_context.setInlineMessage(feedback.message);
+    m_context.recordEvent(feedback.diagnosticsLevel, feedback.diagnosticsCode, feedback.diagnosticsMessage);
+    Q_EMIT settingsReloadRequested();
+}
+
+void PermissionsViewModel::acceptDisclosure(const char* key, const QString& message) {
+    m_settingsStore->userDefaults()->setBool(QString::fromLatin1(key), true);
+    m_context.setInlineMessage(message);
+    Q_EMIT settingsReloadRequested();
+}
+
 }  // namespace quorvelle

@@ -2,6 +2,7 @@
 
 #include "Models/OnboardingStatus.h"
 #include "ViewModel/AppBootstrap.h"
+#include "ViewModel/PermissionRequestFeedback.h"
 #include "ViewModel/ViewModelContext.h"
 
 #include <QObject>
@@ -36,12 +37,25 @@ public:
     // publishes the record with the account and backend facts given.
     void reloadOnboardingStatus(bool hasStoredSession, TranscriptionBackend backend, bool isLocalSetupReady);
 
+    // Each reports its outcome in the status line and ends with a settings reload. The two
+    // requests also log an event; a refusal is a warning, never an error.
+    // Runs as a job of the view model: the answer may take the user a while.
+    Q_INVOKABLE void requestMicrophonePermission();
+    Q_INVOKABLE void requestAccessibilityPermission();
+    Q_INVOKABLE void acceptCloudDisclosure();
+    Q_INVOKABLE void acceptPrivacyDisclosure();
+
 Q_SIGNALS:
     void onboardingStatusChanged();
     void showingGroqDisclosureSheetChanged();
     void showingPrivacyDisclosureSheetChanged();
+    // Every stored value and permission must be read again.
+    void settingsReloadRequested();
 
 private:
+    void report(const PermissionRequestFeedback& feedback);
+    void acceptDisclosure(const char* key, const QString& message);
+
     ViewModelContext& m_context;
     std::shared_ptr<SettingsStore> m_settingsStore;
     std::shared_ptr<MicrophonePermissionControlling> m_microphonePermissionController;

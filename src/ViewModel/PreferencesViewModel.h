@@ -56,6 +56,11 @@ class PreferencesViewModel : public QObject {
     // The interface language choice.
     Q_PROPERTY(
         quorvelle::AppLanguageOption selectedAppLanguage READ selectedAppLanguage NOTIFY selectedAppLanguageChanged)
+    // The working instructions differ from the saved ones (after the cut and the trim).
+    Q_PROPERTY(
+        bool hasUnsavedCustomInstructions READ hasUnsavedCustomInstructions NOTIFY customInstructionsDraftChanged)
+    // The preset combinations other than the selected one.
+    Q_PROPERTY(QList<quorvelle::HotkeyShortcut> hotkeySuggestions READ hotkeySuggestions NOTIFY selectedHotkeyChanged)
     // Whether the program starts with the desktop session.
     Q_PROPERTY(
         quorvelle::StartAtLoginStatus startAtLoginStatus READ startAtLoginStatus NOTIFY startAtLoginStatusChanged)
@@ -92,6 +97,38 @@ public:
     // The stored instructions as shown: the first 2000 characters, trimmed; "" when absent.
     static QString readCustomInstructions(const UserDefaults& defaults);
 
+    // Each setter shows its line; only a new value is stored, published, logged and refreshed.
+    Q_INVOKABLE void setWidgetAppearance(WidgetAppearance appearance);
+    Q_INVOKABLE void setDesktopTheme(DesktopThemeOption theme);
+    // The line is in the chosen language.
+    Q_INVOKABLE void setAppLanguage(AppLanguageOption option);
+    Q_INVOKABLE void setPostProcessingMode(TranscriptionPostProcessingMode mode);
+    Q_INVOKABLE void setRecordingTriggerMode(RecordingTriggerMode mode);
+    Q_INVOKABLE void setTranscriptionLanguage(const TranscriptionLanguageOption& option);
+    // A change also forgets the last direct insertion, which the session then cannot replace.
+    Q_INVOKABLE void setLastDictationAutoReplaceEnabled(bool enabled);
+    Q_INVOKABLE void setClipboardFallbackEnabled(bool enabled);
+
+    bool hasUnsavedCustomInstructions() const;
+    // Stores the draft cut to 2000 characters and trimmed; the draft becomes what was stored.
+    Q_INVOKABLE void saveCustomInstructions();
+    Q_INVOKABLE void resetCustomInstructions();
+
+    // Registers or removes the autostart entry; the published status is always the system's.
+    Q_INVOKABLE void setStartAtLoginEnabled(bool enabled);
+    // Opens the desktop's autostart settings.
+    Q_INVOKABLE void openLoginItemsSettings();
+
+    // uid none picks the system default input. The devices are listed afresh.
+    Q_INVOKABLE void setMicrophonePreference(const std::optional<QString>& uid);
+
+    // Takes a recorded combination: stored and re-registered when valid and new.
+    Q_INVOKABLE void setHotkey(const HotkeyShortcut& hotkey);
+    // The recorder could not make a combination of the pressed keys; message is its text.
+    Q_INVOKABLE void reportHotkeyCaptureUnsupported(const QString& message);
+    // The presets other than the selected combination.
+    QList<HotkeyShortcut> hotkeySuggestions() const;
+
 Q_SIGNALS:
     void selectedHotkeyChanged();
     void selectedRecordingTriggerModeChanged();
@@ -106,13 +143,27 @@ Q_SIGNALS:
     void selectedDesktopThemeChanged();
     void selectedAppLanguageChanged();
     void startAtLoginStatusChanged();
+    // The new combination is stored: the monitor must let go of the old one and take it up if
+    // dictation can run.
+    void hotkeyRestartRequested();
+    // The replace-last switch changed.
+    void lastDictationAutoReplaceSwitched();
 
 private:
     void setSelectedAppLanguage(AppLanguageOption option);
+    // Shows the line; true when the value is new.
+    bool announce(const QString& message, bool changed);
+    void storeString(const char* key, const QString& value);
+    void storeBool(const char* key, bool value);
+
+    std::shared_ptr<AudioDeviceListing> m_audioDeviceService;
+    AudioInputSelecting* m_inputSelecting = nullptr;
 
     ViewModelContext& m_context;
     std::shared_ptr<SettingsStore> m_settingsStore;
     std::shared_ptr<StartAtLoginControlling> m_startAtLoginController;
+    // Keeps the capture service alive for m_inputSelecting.
+    std::shared_ptr<AudioCapturing> m_audioCapture;
 
     HotkeyShortcut m_selectedHotkey;
     RecordingTriggerMode m_selectedRecordingTriggerMode = RecordingTriggerMode::pushToTalk;

@@ -3,8 +3,10 @@
 #include "Processing/TranscriptionPrompt.h"
 #include "Services/Delivery/FocusedTargetInspectionError.h"
 #include "Support/CancellationError.h"
+#include "ViewModel/SessionCoordinator.h"
 #include "ViewModel/SessionTexts.h"
 
+#include <QPointer>
 #include <QThread>
 
 namespace quorvelle {
@@ -16,10 +18,6 @@ constexpr double kMinimumClipSeconds = 0.8;
 constexpr double kMinimumSpeechPeakPower = 0.015;
 
 using Kind = SessionState::Kind;
-
-bool isActive(const SessionState& state) {
-    return state.kind() == Kind::recording || state.kind() == Kind::uploading || state.kind() == Kind::injecting;
-}
 
 QString orNil(const std::optional<QString>& text) {
     return text.value_or(QStringLiteral("nil"));
@@ -168,23 +166,43 @@ void SessionViewModel::startHotkeyMonitoring() {
     m_context.refreshDiagnosticsSnapshot();
 }
 
+void SessionViewModel::forgetLastDirectInsertion() {
+    m_delivery.record().directInsertionContext.reset();
+}
+
+void SessionViewModel::stopHotkeyMonitoring() {
+    m_hotkeyMonitor->stopMonitoring();
+    setHotkeyMonitoringActive(false);
+}
+
 void SessionViewModel::dispatchHotkeyEvent(const QPointer<SessionViewModel>& self,
                                            void (SessionViewModel::*handler)()) {
+    // Called from the platform's key handling: nothing may escape into it.
+    const auto run = [](SessionViewModel* target, void (SessionViewModel::*call)()) {
+        try {
+            (target->*call)();
+        } catch (const std::exception& error) {
+            qWarning("Hot-key handling failed: %s", error.what());
+        } catch (...) {
+            qWarning("Hot-key handling failed.");
+        }
+    };
     SessionViewModel* target = self.data();
     if (!target) return;
     if (QThread::currentThread() == target->thread()) {
-        (target->*handler)();
+        run(target, handler);
         return;
     }
     QMetaObject::invokeMethod(
         target,
-        [self, handler] {
-            if (self) (self.data()->*handler)();
+        [self, handler, run] {
+            if (self) run(self.data(), handler);
         },
         Qt::QueuedConnection);
 }
 
 void SessionViewModel::handleHotkeyPressed() {
+    Q_EMIT hotkeyPressed();
     m_terminalStateDismissTask.cancel();
     const RecordingTriggerMode mode = dictationSettings().triggerMode;
     const Kind kind = m_runtimeState.kind();
@@ -196,11 +214,12 @@ void SessionViewModel::handleHotkeyPressed() {
         }
     }
     // A press while a session runs (held key, quick double press) must not disturb it.
-    if (isActive(m_sessionCoordinator->state())) return;
+    if (SessionCoordinator::isActive(m_sessionCoordinator->state())) return;
     startRecording();
 }
 
 void SessionViewModel::handleHotkeyReleased() {
+    Q_EMIT hotkeyReleased();
     if (dictationSettings().triggerMode == RecordingTriggerMode::pushToTalk) stopRecordingAndTranscribe();
 }
 

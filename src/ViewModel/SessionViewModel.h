@@ -86,6 +86,10 @@ public:
     void applyPreferredInputDevice(const std::optional<QString>& uid);
     // Forgets the last delivery, as clearing the history does; the strategy stays for diagnostics.
     void forgetLastDelivery();
+    // Forgets only the last direct insertion, which a new dictation could otherwise replace.
+    void forgetLastDirectInsertion();
+    // Releases the combination, so that a changed one can be registered.
+    void stopHotkeyMonitoring();
 
     // How the session reads the other parts' settings; the root installs it.
     void setDictationSettingsSource(std::function<DictationSettings()> source) { m_settingsSource = std::move(source); }
@@ -110,6 +114,9 @@ Q_SIGNALS:
     void audioLevelSnapshotChanged();
     void transcriptionTelemetryChanged();
     void focusedTargetChanged();
+    // A press or release of the hot key reached the session, before it acts on it.
+    void hotkeyPressed();
+    void hotkeyReleased();
     // A dictation ended with its text delivered or left on the clipboard: the history takes it.
     void transcriptDelivered(const QString& transcript, double durationSeconds,
                              quorvelle::TranscriptHistoryCompletionKind completionKind);

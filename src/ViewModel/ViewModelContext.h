@@ -46,6 +46,11 @@ public:
     // Rebuilds the diagnostics snapshot; the root installs how.
     void refreshDiagnosticsSnapshot();
     void setDiagnosticsRefresher(std::function<void()> refresher) { m_refresher = std::move(refresher); }
+    // Re-reads every stored value through the root, for parts whose action changes what others show.
+    void reloadSettings() {
+        if (m_settingsReloader) m_settingsReloader();
+    }
+    void setSettingsReloader(std::function<void()> reloader) { m_settingsReloader = std::move(reloader); }
 
     // Jobs of the view model: stopped when the view model goes, their failures logged as events.
     TaskScope& tasks() { return m_tasks; }
@@ -62,6 +67,7 @@ private:
     std::optional<QString> m_inlineMessage;
     AppLanguageOption m_appLanguage = AppLanguageOption::system;
     std::function<void()> m_refresher;
+    std::function<void()> m_settingsReloader;
     TaskScope m_tasks;
 };
 

@@ -4,13 +4,15 @@
 //   select <field> <start> <len>   select a range (UTF-16 units)
 //   text                           print {"single":..,"password":..,"multi":..} on one line
 //   quit
-// It prints "ready" once its window is shown, and "ok" after each command.
+// It prints "ready" once its window is shown, and "ok" after each command. Control+Shift+V pastes as
+// Control+V does, as in a terminal, so the window can stand in for one.
 #include <QApplication>
 #include <QFormLayout>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QShortcut>
 #include <QSocketNotifier>
 #include <QTextCursor>
 #include <QTimer>
@@ -109,6 +111,11 @@ int main(int argc, char** argv) {
     window.resize(420, 260);
     window.show();
     fields.single->setFocus();
+    QShortcut terminalPaste(QKeySequence(QStringLiteral("Ctrl+Shift+V")), &window);
+    QObject::connect(&terminalPaste, &QShortcut::activated, &window, [&fields] {
+        if (fields.single->hasFocus()) fields.single->paste();
+        if (fields.multi->hasFocus()) fields.multi->paste();
+    });
 
     // Commands arrive on stdin; the notifier keeps the event loop (and the accessibility bridge) running.
     QSocketNotifier notifier(fileno(stdin), QSocketNotifier::Read);

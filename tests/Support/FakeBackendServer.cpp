@@ -2,7 +2,6 @@
 
 #include <QHostAddress>
 #include <QJsonDocument>
-#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -18,26 +17,6 @@ const QByteArray kHeaderEnd = "\r\n\r\n";
 
 QString routeKey(const QByteArray& method, const QString& path) {
     return QString::fromLatin1(method.toUpper()) + QLatin1Char(' ') + path;
-}
-
-QByteArray reasonPhrase(int status) {
-    switch (status) {
-        case 200: return "OK";
-        case 201: return "Created";
-        case 204: return "No Content";
-        case 400: return "Bad Request";
-        case 401: return "Unauthorized";
-        case 403: return "Forbidden";
-        case 404: return "Not Found";
-        case 408: return "Request Timeout";
-        case 409: return "Conflict";
-        case 429: return "Too Many Requests";
-        case 500: return "Internal Server Error";
-        case 502: return "Bad Gateway";
-        case 503: return "Service Unavailable";
-        case 504: return "Gateway Timeout";
-        default: return "Status";
-    }
 }
 
 HeaderList parseHeaderLines(const QByteArray& block) {
@@ -72,14 +51,6 @@ QByteArray headerValue(const HeaderList& headers, const QByteArray& name) {
         if (key.compare(name, Qt::CaseInsensitive) == 0) return value;
     }
     return {};
-}
-
-QList<QByteArray> headerValues(const HeaderList& headers, const QByteArray& name) {
-    QList<QByteArray> values;
-    for (const auto& [key, value] : headers) {
-        if (key.compare(name, Qt::CaseInsensitive) == 0) values.append(value);
-    }
-    return values;
 }
 
 FakeResponse FakeResponse::json(int status, const QByteArray& body) {
@@ -117,21 +88,11 @@ FakeResponse& FakeResponse::header(const QByteArray& name, const QByteArray& val
     return *this;
 }
 
-FakeResponse& FakeResponse::after(std::chrono::milliseconds wait) {
-    delay = wait;
-    return *this;
-}
-
-QByteArray MultipartPart::name() const {
-    return headerParameter(header("Content-Disposition"), "name");
-}
-
-QByteArray MultipartPart::fileName() const {
-    return headerParameter(header("Content-Disposition"), "filename");
-}
-
 bool RecordedRequest::hasHeader(const QByteArray& name) const {
-    return !headerValues(headers, name).isEmpty();
+    for (const auto& entry : headers) {
+        if (entry.first.compare(name, Qt::CaseInsensitive) == 0) return true;
+    }
+    return false;
 }
 
 QJsonObject RecordedRequest::jsonObject() const {
@@ -175,7 +136,7 @@ QList<MultipartPart> RecordedRequest::multipartParts() const {
 
 struct FakeBackendServer::Connection {
     QByteArray buffer;
-    bool busy = false;  // an answer is pending (delayed or silent); later requests wait for it
+    bool busy = false;  // a silent or dropped answer: later requests wait for ever
 };
 
 FakeBackendServer::FakeBackendServer(QObject* parent) : QObject(parent), m_server(std::make_unique<QTcpServer>()) {
@@ -187,7 +148,14 @@ FakeBackendServer::FakeBackendServer(QObject* parent) : QObject(parent), m_serve
 }
 
 FakeBackendServer::~FakeBackendServer() {
-    close();
+    m_server->close();
+    const auto sockets = m_connections.keys();
+    m_connections.clear();
+    for (QTcpSocket* socket : sockets) {
+        socket->disconnect(this);
+        socket->abort();
+        socket->deleteLater();
+    }
 }
 
 QUrl FakeBackendServer::baseUrl() const {
@@ -212,17 +180,6 @@ QList<RecordedRequest> FakeBackendServer::requestsTo(const QString& path) const 
         if (request.path == path) matching.append(request);
     }
     return matching;
-}
-
-void FakeBackendServer::close() {
-    m_server->close();
-    const auto sockets = m_connections.keys();
-    m_connections.clear();
-    for (QTcpSocket* socket : sockets) {
-        socket->disconnect(this);
-        socket->abort();
-        socket->deleteLater();
-    }
 }
 
 void FakeBackendServer::acceptConnections() {
@@ -270,7 +227,6 @@ void FakeBackendServer::processBuffered(QTcpSocket* socket) {
         const qsizetype question = target.indexOf('?');
         request.path = QUrl::fromPercentEncoding(question < 0 ? target : target.left(question));
         request.rawQuery = question < 0 ? QString() : QString::fromLatin1(target.mid(question + 1));
-        request.query = QUrlQuery(request.rawQuery);
         request.headers = headers;
         request.body = buffer.mid(bodyStart, length);
         buffer.remove(0, bodyStart + length);
@@ -297,27 +253,15 @@ void FakeBackendServer::deliver(QTcpSocket* socket, const FakeResponse& response
             return;
         case FakeResponse::Kind::answer: break;
     }
-    if (response.delay.count() <= 0) {
-        write(socket, response);
-        return;
-    }
-    connection->busy = true;
-    QPointer<QTcpSocket> guarded(socket);
-    QTimer::singleShot(response.delay, this, [this, guarded, response] {
-        if (!guarded || !m_connections.contains(guarded.data())) return;
-        m_connections.value(guarded.data())->busy = false;
-        write(guarded.data(), response);
-        processBuffered(guarded.data());
-    });
+    write(socket, response);
 }
 
 void FakeBackendServer::write(QTcpSocket* socket, const FakeResponse& response) {
-    QByteArray out = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + kCrlf;
+    QByteArray out = "HTTP/1.1 " + QByteArray::number(response.status) + " Status" + kCrlf;
     for (const auto& [name, value] : response.headers)
         out += name + ": " + value + kCrlf;
-    if (headerValues(response.headers, "Content-Length").isEmpty()) {
+    if (headerValue(response.headers, "Content-Length").isEmpty())
         out += "Content-Length: " + QByteArray::number(response.body.size()) + kCrlf;
-    }
     out += kCrlf;
     if (response.dripInterval.count() <= 0) {
         socket->write(out + response.body);

@@ -44,6 +44,17 @@ inline void runTask(QCoro::Task<void> task) {
     if (failure) std::rethrow_exception(failure);
 }
 
+// The error of type Error a task ends with; none when it succeeds (another error passes through).
+template <typename Error, typename T>
+std::optional<Error> failureOf(QCoro::Task<T> task) {
+    try {
+        runTask(std::move(task));
+    } catch (const Error& error) {
+        return error;
+    }
+    return std::nullopt;
+}
+
 // Spins the event loop until the condition holds or the limit passes; returns whether it held.
 // For waiting on real external events (another process, the display server), never on our own timers.
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);

@@ -16,40 +16,30 @@ struct DictationRig {
     FakeBootstrap fakes;
     std::unique_ptr<AppViewModel> vm;
 
-    explicit DictationRig(const std::function<void(FakeBootstrap&, AppBootstrap&)>& adjust = {}) {
+    explicit DictationRig(const std::function<void(FakeBootstrap&, AppBootstrap&)>& adjust = {},
+                          const std::function<void(ViewModelEnvironment&)>& adjustEnvironment = {}) {
         fakes.makeReadyForCloudDictation();
         AppBootstrap services = fakes.bootstrap();
         if (adjust) adjust(fakes, services);
-        vm = std::make_unique<AppViewModel>(services, fakes.environment());
+        ViewModelEnvironment environment = fakes.environment();
+        if (adjustEnvironment) adjustEnvironment(environment);
+        vm = std::make_unique<AppViewModel>(services, std::move(environment));
         settle();
     }
 
     SessionViewModel& session() const { return *vm->session(); }
-    SessionState state() const {
-        settle();
-        return session().runtimeState();
-    }
+    SessionState state() const { return settle(), session().runtimeState(); }
     QString message() const { return vm->inlineMessage().value_or(QString()); }
     QStringList codes() const { return fakes.diagnostics->codes(); }
-
-    void press() const {
-        session().handleHotkeyPressed();
-        settle();
-    }
-    void release() const {
-        session().handleHotkeyReleased();
-        settle();
-    }
-    void level(double peak) {
-        AudioLevelSnapshot snapshot = AudioLevelSnapshot::silent();
-        snapshot.peakPower = peak;
-        fakes.audioCapture->levelPublisher().send(snapshot);
-        settle();
-    }
+    void press() const { session().handleHotkeyPressed(), settle(); }
+    void release() const { session().handleHotkeyReleased(), settle(); }
     // Press, speak that loud, release.
     void dictate(double peak = 0.3) {
         press();
-        level(peak);
+        AudioLevelSnapshot level = AudioLevelSnapshot::silent();
+        level.peakPower = peak;
+        fakes.audioCapture->levelPublisher().send(level);
+        settle();
         release();
     }
 

@@ -37,10 +37,8 @@ TEST_F(SettingsReload, NotifiesEveryReloadedPropertyEvenWhenNothingChanged) {
     const std::set<std::string> untouched{
         "quorvelle::AppViewModel.inlineMessage",
         "quorvelle::SessionViewModel.runtimeState",
-        "quorvelle::SessionViewModel.isHotkeyMonitoringActive",
         "quorvelle::SessionViewModel.lastCaptureSummary",
         "quorvelle::SessionViewModel.focusedTarget",
-        "quorvelle::SessionViewModel.audioLevelSnapshot",
         "quorvelle::SessionViewModel.transcriptionTelemetry",
         "quorvelle::PermissionsViewModel.showingGroqDisclosureSheet",
         "quorvelle::PermissionsViewModel.showingPrivacyDisclosureSheet",

@@ -128,26 +128,5 @@ TEST(TranscriptionTask, AFailedDeliveryCountsOnceInTheLatencyRecordAndTheLog) {
     }
 }
 
-TEST(TranscriptionTask, ALocalEngineFailureIsReportedToTheModelDetails) {
-    DictationRig rig([](FakeBootstrap& f, AppBootstrap&) {
-        f.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend),
-                                  QStringLiteral("local"));
-        f.localModels->install(LocalTranscriptionModelID::smallMultilingual);
-    });
-    QList<LocalRunReport> reports;
-    QObject::connect(&rig.session(), &SessionViewModel::localRunReported,
-                     [&](const LocalRunReport& report) { reports << report; });
-    const LocalTranscriptionDiagnostics seen{3, 0.9, std::nullopt, QStringLiteral("tr")};
-    rig.fakes.transcriber->answer.pushFailure(
-        LocalTranscriptionRuntimeError::noSpeechDetected(QStringLiteral("Small"), seen));
-    rig.dictate();
-    rig.dictate();
-    EXPECT_EQ(rig.state(), SessionState::success());
-    ASSERT_EQ(reports.size(), 2);
-    EXPECT_EQ(reports[0], (LocalRunReport{std::optional(seen), std::optional<QString>()}));
-    EXPECT_EQ(reports[1], LocalRunReport::cleared());
-    EXPECT_TRUE(rig.codes().contains(QStringLiteral("runtime.error.no_speech_detected")));
-}
-
 }  // namespace
 }  // namespace quorvelle::test

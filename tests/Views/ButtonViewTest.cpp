@@ -41,92 +41,39 @@ const char* kButtonsScene = R"(
 class ButtonViews : public ThemedSceneTest {
 protected:
     void SetUp() override { ASSERT_TRUE(loadScene(kButtonsScene, {560, 230}, "buttons")); }
-
-    // The colour of the button's title text.
-    static QColor titleColor(QQuickItem* button) {
-        for (auto* child : button->findChildren<QQuickItem*>()) {
-            if (child->inherits("QQuickText") && !glyphsIn(child).isEmpty()) continue;
-            if (child->inherits("QQuickText")) return child->property("color").value<QColor>();
-        }
-        return {};
-    }
 };
 
-TEST_P(ButtonViews, EachButtonShowsItsTitleSymbolAndColours) {
-    const DesktopThemeColors c = colors();
-    const QColor clear = harness.background();
-    struct Case {
-        const char* name;
-        QStringList texts;
-        QStringList symbols;
-        QColor foreground;
-        QColor fill;  // just inside the left edge
-        QColor edge;  // on the left edge
+TEST_P(ButtonViews, EachButtonShowsItsTitleAndSymbol) {
+    const std::tuple<const char*, QStringList, QStringList> cases[] = {
+        {"secondary", {"Edit"}, {"pencil"}},
+        {"primary", {"Download"}, {"arrow.down.circle"}},
+        {"danger", {"Delete"}, {"trash"}},
+        {"headerSecondary", {"Export CSV"}, {"doc.on.doc"}},
+        {"headerDanger", {"Clear"}, {}},
+        {"ghost", {"Release notes"}, {"sparkles"}},
+        {"wide", {"Link this device"}, {"arrow.up.circle"}},
+        {"square", {}, {"document.badge.plus"}},
     };
-    const Case cases[] = {
-        {"secondary", {"Edit"}, {"pencil"}, c.primaryText, clear, over(c.inputBorder, clear)},
-        {"primary",
-         {"Download"},
-         {"arrow.down.circle"},
-         c.darkButtonText,
-         over(c.primaryButtonFill, clear),
-         over(c.primaryButtonFill, clear)},
-        {"danger", {"Delete"}, {"trash"}, c.errorText, clear, over(c.errorBorder, clear)},
-        {"headerSecondary", {"Export CSV"}, {"doc.on.doc"}, c.primaryText, c.cardFill, over(c.inputBorder, clear)},
-        {"headerDanger", {"Clear"}, {}, c.errorText, clear, over(c.errorBorder, clear)},
-        {"ghost", {"Release notes"}, {"sparkles"}, c.secondaryText, clear, clear},
-        {"wide",
-         {"Link this device"},
-         {"arrow.up.circle"},
-         c.darkButtonText,
-         over(c.primaryText, clear),
-         over(c.primaryText, clear)},
-        {"square", {}, {"document.badge.plus"}, c.primaryText, c.inputBackground, over(c.inputBorder, clear)},
-    };
-    for (const Case& expected : cases) {
-        SCOPED_TRACE(expected.name);
-        auto* button = item(expected.name);
+    for (const auto& [name, texts, symbols] : cases) {
+        auto* button = item(name);
         ASSERT_TRUE(button);
-        EXPECT_EQ(textsIn(button), expected.texts);
-        EXPECT_EQ(glyphsIn(button), expected.symbols);
-        if (!expected.texts.isEmpty()) {
-            EXPECT_COLOR_NEAR(titleColor(button), expected.foreground);
-        }
-        if (std::string(expected.name) == "ghost") {
-            // No padding, fill or border: only the symbol and the text.
-            EXPECT_FALSE(button->property("background").value<QQuickItem*>());
-            continue;
-        }
-        EXPECT_COLOR_NEAR(harness.colorAt(button, {3, button->height() / 2}), expected.fill);
-        EXPECT_COLOR_NEAR(harness.colorAt(button, {0, button->height() / 2}), expected.edge);
+        EXPECT_EQ(textsIn(button), texts) << name;
+        EXPECT_EQ(glyphsIn(button), symbols) << name;
     }
+    // The ghost button has no padding, fill or border: only the symbol and the text.
+    EXPECT_FALSE(item("ghost")->property("background").value<QQuickItem*>());
 }
 
-TEST_P(ButtonViews, AClickCallsTheActionOnce) {
-    const char* names[] = {"secondary",       "primary",      "danger", "square",
-                           "headerSecondary", "headerDanger", "ghost",  "wide"};
-    for (const char* name : names) {
+TEST_P(ButtonViews, AClickCallsTheActionOnceUnlessTheButtonIsDisabled) {
+    for (const char* name : {"secondary", "primary", "danger", "square", "headerSecondary", "headerDanger", "ghost",
+                             "wide", "headerSecondaryDisabled", "headerDangerDisabled"}) {
         auto* button = item(name);
         ASSERT_TRUE(button);
         harness.click(button);
-        EXPECT_EQ(harness.recorder().count(QString::fromLatin1(name)), 1) << name;
+        const bool disabled = QByteArray(name).endsWith("Disabled");
+        EXPECT_EQ(harness.recorder().count(QString::fromLatin1(name)), disabled ? 0 : 1) << name;
+        EXPECT_DOUBLE_EQ(button->opacity(), disabled ? 0.45 : 1.0) << name;
     }
-}
-
-TEST_P(ButtonViews, DisabledHeaderButtonsAreDimmedAndDoNothing) {
-    for (const char* name : {"headerSecondaryDisabled", "headerDangerDisabled"}) {
-        SCOPED_TRACE(name);
-        auto* button = item(name);
-        ASSERT_TRUE(button);
-        harness.click(button);
-        EXPECT_EQ(harness.recorder().count(QString::fromLatin1(name)), 0);
-        EXPECT_FALSE(button->isEnabled());
-        EXPECT_DOUBLE_EQ(button->opacity(), 0.45);
-    }
-    QColor dimmed = colors().cardFill;
-    dimmed.setAlphaF(dimmed.alphaF() * 0.45f);
-    auto* disabled = item("headerSecondaryDisabled");
-    EXPECT_COLOR_NEAR(harness.colorAt(disabled, {3, disabled->height() / 2}), over(dimmed, harness.background()));
 }
 
 // No member has a pressed look of its own: holding the button down changes nothing on screen.

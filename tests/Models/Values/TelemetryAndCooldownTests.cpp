@@ -33,8 +33,7 @@ TEST(TranscriptionTelemetry, PercentileUsesNearestRank) {
         double fraction;
         std::optional<int> expected;
     } cases[] = {
-        {0, 0.5, std::nullopt}, {1, 0.95, 1}, {2, 0.5, 1}, {2, 0.95, 2}, {20, 0.95, 19},
-        {50, 0.95, 48},         {5, 0.0, 1},  {5, 1.7, 5}, {5, -0.3, 1},
+        {0, 0.5, std::nullopt}, {2, 0.5, 1}, {20, 0.95, 19}, {5, 1.7, 5}, {5, -0.3, 1},
     };
     for (const auto& c : cases) {
         std::vector<int> values(static_cast<size_t>(c.count));
@@ -60,7 +59,6 @@ TEST(TranscriptionTelemetry, SnapshotCountsPercentilesAndSummary) {
         {{{4010, false}, {980, true}, {700, true}, {1234, false}},
          snapshot(4, 2, 1234, 980, 4010),
          "Latency son 1.23s | p50 0.98s | p95 4.01s"},
-        {{{12345, false}, {10, false}}, snapshot(2, 0, 10, 10, 12345), "Latency son 0.01s | p50 0.01s | p95 12.35s"},
     };
     for (const auto& c : cases) {
         const TranscriptionTelemetrySnapshot actual(c.samples);
@@ -98,7 +96,6 @@ TEST(RateLimitCooldownState, StartChoosesLengthAndSetsEnd) {
         {0, 5.0, 1},
         {-7, 5.0, 1},
         {30, 5.0, 30},
-        {std::nullopt, 5.0, 5},
         {std::nullopt, 2.1, 3},
         {std::nullopt, -4.0, 1},
         {std::nullopt, std::numeric_limits<double>::quiet_NaN(), 1},

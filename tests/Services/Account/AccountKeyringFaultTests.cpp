@@ -1,17 +1,12 @@
 // The sign-in manager over a keyring that refuses or does not answer, which a real Secret Service
 // cannot be made to do on demand.
 
-#include "AccountRoadTests.h"
 #include "AccountSessionFixture.h"
 #include "InMemoryKeyring.h"
 
 #include "Support/JsonCoding.h"
 
 namespace quorvelle::test {
-
-std::vector<KeyringKind> keyringKinds() {
-    return {{"InMemory", [] { return std::shared_ptr<SecretItemStoring>(std::make_shared<InMemoryKeyring>()); }}};
-}
 
 namespace {
 

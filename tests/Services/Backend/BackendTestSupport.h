@@ -18,12 +18,7 @@ namespace quorvelle::test {
 // The error a backend call ends with; none when it succeeds.
 template <typename T>
 std::optional<QuorvelleError> errorOf(QCoro::Task<T> task) {
-    try {
-        runTask(std::move(task));
-    } catch (const QuorvelleError& error) {
-        return error;
-    }
-    return std::nullopt;
+    return failureOf<QuorvelleError>(std::move(task));
 }
 
 inline const char* caseName(QuorvelleErrorCase errorCase) {

@@ -1,8 +1,5 @@
 #include "Platform/Linux/AtspiRoleTranslation.h"
 #include "Platform/Linux/AtspiTextOffsets.h"
-#include "Services/Delivery/AppScopedTextInsertionStrategyResolver.h"
-
-#include "Services/Delivery/Model/FocusedTargetFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -49,23 +46,6 @@ TEST(AtspiRoleTranslation, DerivesFlagsFromStatesAndInterfaces) {
     };
     for (const FlagCase& c : cases)
         EXPECT_EQ(translateAtspiFacts(c.facts), c.flags) << c.name;
-}
-
-// The translated roles must trigger the same delivery rules as the platform the rules were made for.
-TEST(AtspiRoleTranslation, TranslatedRolesDriveTheDeliveryRules) {
-    auto targetWithRole = [](const char* roleName) {
-        FocusedTargetSnapshot target = test::writableTextField();
-        target.element.title.reset();
-        const AXRoleDescription d = translateAtspiRole(QString::fromUtf8(roleName), true);
-        target.element.role = d.role;
-        target.element.subrole = d.subrole;
-        return target;
-    };
-    const AppScopedTextInsertionStrategyResolver resolver;
-    EXPECT_TRUE(targetWithRole("terminal").terminalLikeReason().has_value());
-    EXPECT_EQ(resolver.resolve(targetWithRole("terminal")), TextInsertionStrategy::clipboardPaste);
-    EXPECT_EQ(resolver.resolve(targetWithRole("document web")), TextInsertionStrategy::clipboardPaste);
-    EXPECT_FALSE(targetWithRole("text").terminalLikeReason().has_value());
 }
 
 TEST(AtspiTextOffsets, ConvertsBetweenUtf16AndCodePoints) {

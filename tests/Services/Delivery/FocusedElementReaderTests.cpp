@@ -109,13 +109,6 @@ TEST(FocusedElementReader, KeepsTheFirstBestScoredCandidateAroundTheFocus) {
              t.focused = u"field"_qs;
          },
          u"secret"_qs},
-        {"ties go to the start element before its ancestors",
-         [](FakeTree& t) {
-             t.add(u"outer"_qs, textField());
-             t.add(u"inner"_qs, textField(), u"outer"_qs);
-             t.focused = u"inner"_qs;
-         },
-         u"inner"_qs},
         {"no focused element: the best inside the active window",
          [](FakeTree& t) {
              t.add(u"window"_qs, group());

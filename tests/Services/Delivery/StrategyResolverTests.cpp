@@ -41,9 +41,6 @@ TEST(StrategyResolver, ChoosesByTargetInTableOrder) {
          [](FocusedTargetSnapshot& t) { t.element.role = QStringLiteral("AXWebArea"); }, Strategy::clipboardPaste},
         {"editable element whose value cannot be set",
          [](FocusedTargetSnapshot& t) { t.element.supportsValueWrite = false; }, Strategy::clipboardPaste},
-        {"editable element of an unknown role with a settable value",
-         [](FocusedTargetSnapshot& t) { t.element.role = QStringLiteral("AXCell"); },
-         Strategy::accessibilityValueWrite},
         {"neither text nor paste candidate",
          [](FocusedTargetSnapshot& t) {
              t.element.role = QStringLiteral("AXButton");

@@ -57,6 +57,8 @@ TEST(SyntheticPaste, RefusesWithoutPostingAnything) {
     const RefusalCase cases[] = {
         {"no application in front", [](PasteRig& r) { r.frontmost.reset(); },
          SyntheticPasteError::Case::frontmostApplicationChanged},
+        {"another application in front", [](PasteRig& r) { r.frontmost = 1; },
+         SyntheticPasteError::Case::frontmostApplicationChanged},
         {"no synthetic input", [](PasteRig& r) { r.keys.available = false; },
          SyntheticPasteError::Case::eventSourceUnavailable},
         {"no key for V", [](PasteRig& r) { r.keys.codes.remove(Key::v); },

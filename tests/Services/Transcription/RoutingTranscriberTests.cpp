@@ -9,6 +9,7 @@
 #include "Services/Transcription/RoutingTranscriber.h"
 #include "Support/JsonCoding.h"
 #include "Support/TestEventLoop.h"
+#include "TranscriptionFakes.h"
 #include "TranscriptionTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -28,11 +29,8 @@ using Mode = LocalWhisperAccelerationMode;
 
 // What a transcriber was asked to do.
 struct Call {
-    QString operation;
     std::optional<QString> prompt;
     std::optional<QString> languageCode;
-    std::optional<TranscriptionPromptContext> context;
-    std::optional<TranscriptionPostProcessingMode> cleanupMode;
     std::optional<Model> modelID;
     std::optional<Mode> accelerationMode;
 };
@@ -44,26 +42,9 @@ public:
 
     QCoro::Task<QString> transcribe(CapturedAudioClip, std::optional<QString> prompt,
                                     std::optional<QString> languageCode, std::stop_token) override {
-        calls.append({QStringLiteral("transcribe"), prompt, languageCode, {}, {}, {}, {}});
+        calls.append({prompt, languageCode, {}, {}});
         if (failure) throw *failure;
         co_return QStringLiteral("cloud text");
-    }
-};
-
-class ContextualCloud final : public ContextualTranscribing {
-public:
-    QList<Call> calls;
-
-    QCoro::Task<QString> transcribe(CapturedAudioClip, std::optional<QString> prompt,
-                                    std::optional<QString> languageCode, std::stop_token) override {
-        calls.append({QStringLiteral("transcribe"), prompt, languageCode, {}, {}, {}, {}});
-        co_return QStringLiteral("cloud text");
-    }
-    QCoro::Task<QString> transcribeWithContext(CapturedAudioClip, TranscriptionPromptContext context,
-                                               TranscriptionPostProcessingMode cleanupMode,
-                                               std::optional<QString> languageCode, std::stop_token) override {
-        calls.append({QStringLiteral("transcribeWithContext"), {}, languageCode, context, cleanupMode, {}, {}});
-        co_return QStringLiteral("contextual cloud text");
     }
 };
 
@@ -73,7 +54,7 @@ public:
 
     QCoro::Task<QString> transcribe(CapturedAudioClip, Model modelID, std::optional<QString> languageCode,
                                     Mode accelerationMode, std::optional<QString> prompt, std::stop_token) override {
-        calls.append({QStringLiteral("local"), prompt, languageCode, {}, {}, modelID, accelerationMode});
+        calls.append({prompt, languageCode, modelID, accelerationMode});
         co_return QStringLiteral("local text");
     }
 };
@@ -108,11 +89,9 @@ TEST_F(RoutingTest, OnlyTheExactSettingChoosesTheDeviceAndItsAcceleration) {
         {std::nullopt, QStringLiteral("accelerated"), std::nullopt},
         {QStringLiteral("cloud"), std::nullopt, std::nullopt},
         {QStringLiteral("Local"), std::nullopt, std::nullopt},
-        {QStringLiteral(" local"), std::nullopt, std::nullopt},
         {QStringLiteral("local"), std::nullopt, Mode::cpu},
         {QStringLiteral("local"), QStringLiteral("accelerated"), Mode::accelerated},
         {QStringLiteral("local"), QStringLiteral("Accelerated"), Mode::cpu},
-        {QStringLiteral("local"), QStringLiteral("gpu"), Mode::cpu},
     };
     store(SettingsKeys::selectedLocalModelID, QStringLiteral("baseEnglish"));
     for (const Case& c : cases) {
@@ -142,7 +121,7 @@ TEST_F(RoutingTest, OnlyTheExactSettingChoosesTheDeviceAndItsAcceleration) {
 }
 
 TEST_F(RoutingTest, TheContextGoesWholeToAContextualCloudAndAsItsPromptElsewhere) {
-    auto contextual = std::make_shared<ContextualCloud>();
+    auto contextual = std::make_shared<test::FakeTranscriber>();
     auto plain = std::make_shared<PlainCloud>();
     RoutingTranscriber toContextual(contextual, local, SettingsStore(defaults));
     RoutingTranscriber toPlain(plain, local, SettingsStore(defaults));
@@ -151,12 +130,11 @@ TEST_F(RoutingTest, TheContextGoesWholeToAContextualCloudAndAsItsPromptElsewhere
             test::wavClip({1}), kContext, TranscriptionPostProcessingMode::email, QStringLiteral("tr")));
     };
 
-    EXPECT_EQ(run(toContextual), QStringLiteral("contextual cloud text"));
-    ASSERT_EQ(contextual->calls.size(), 1);
-    EXPECT_EQ(contextual->calls[0].operation, QStringLiteral("transcribeWithContext"));
-    EXPECT_EQ(contextual->calls[0].context, kContext);
-    EXPECT_EQ(contextual->calls[0].cleanupMode, TranscriptionPostProcessingMode::email);
-    EXPECT_EQ(contextual->calls[0].languageCode, QStringLiteral("tr"));
+    EXPECT_EQ(run(toContextual), QStringLiteral("hello world"));
+    ASSERT_EQ(contextual->requests.size(), 1);
+    EXPECT_EQ(contextual->requests[0].context, kContext);
+    EXPECT_EQ(contextual->requests[0].cleanupMode, TranscriptionPostProcessingMode::email);
+    EXPECT_EQ(contextual->requests[0].languageCode, QStringLiteral("tr"));
 
     EXPECT_EQ(run(toPlain), QStringLiteral("cloud text"));
     ASSERT_EQ(plain->calls.size(), 1);
@@ -166,7 +144,7 @@ TEST_F(RoutingTest, TheContextGoesWholeToAContextualCloudAndAsItsPromptElsewhere
     // The setting is read at every call: the next dictation goes to the device.
     store(SettingsKeys::selectedTranscriptionBackend, QStringLiteral("local"));
     EXPECT_EQ(run(toContextual), QStringLiteral("local text"));
-    EXPECT_EQ(contextual->calls.size(), 1);
+    EXPECT_EQ(contextual->requests.size(), 1);
     EXPECT_EQ(local->calls.last().prompt, kContext.prompt);
     EXPECT_EQ(local->calls.last().languageCode, QStringLiteral("tr"));
 }
@@ -234,17 +212,17 @@ TEST_F(LocalTranscriberTest, NeedsBothTheRecordAndTheFileBeforeTheRuntimeRuns) {
             EXPECT_EQ(error, LocalTranscriptionRuntimeError::modelMissing(localModelDescriptor(model).title));
         }
     }
-    EXPECT_TRUE(engine->loads().isEmpty());
+    EXPECT_TRUE(engine->loads.isEmpty());
 
     engine->runs.append(test::ScriptedRun{0, {{QStringLiteral(" merhaba  dünya "), 0.1f}}, 1});
     EXPECT_EQ(test::runTask(transcriber.transcribe(test::wavClip({1, 2}), Model::smallMultilingual,
                                                    QStringLiteral("TR"), Mode::accelerated, QStringLiteral("Kısa"))),
               QStringLiteral("merhaba dünya"));
-    ASSERT_EQ(engine->loads().size(), 1);
-    EXPECT_EQ(engine->loads()[0].path, modelFile(Model::smallMultilingual));
-    EXPECT_EQ(engine->loads()[0].params.useGpu, true);
-    EXPECT_EQ(engine->recordedRuns()[0].params.language, QByteArray("tr"));
-    EXPECT_EQ(engine->recordedRuns()[0].params.initialPrompt, QStringLiteral("Kısa").toUtf8());
+    ASSERT_EQ(engine->loads.size(), 1);
+    EXPECT_EQ(engine->loads[0].path, modelFile(Model::smallMultilingual));
+    EXPECT_EQ(engine->loads[0].params.useGpu, true);
+    EXPECT_EQ(engine->recordedRuns[0].params.language, QByteArray("tr"));
+    EXPECT_EQ(engine->recordedRuns[0].params.initialPrompt, QStringLiteral("Kısa").toUtf8());
 }
 
 }  // namespace

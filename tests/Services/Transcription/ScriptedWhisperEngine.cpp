@@ -6,31 +6,6 @@
 
 namespace quorvelle::test {
 
-QList<RecordedLoad> ScriptedWhisperEngine::loads() const {
-    QMutexLocker lock(&m_mutex);
-    return m_loads;
-}
-
-QList<int> ScriptedWhisperEngine::freedSerials() const {
-    QMutexLocker lock(&m_mutex);
-    return m_freed;
-}
-
-QList<RecordedRun> ScriptedWhisperEngine::recordedRuns() const {
-    QMutexLocker lock(&m_mutex);
-    return m_runs;
-}
-
-int ScriptedWhisperEngine::maxConcurrentRuns() const {
-    QMutexLocker lock(&m_mutex);
-    return m_maxRunning;
-}
-
-int ScriptedWhisperEngine::abortedRuns() const {
-    QMutexLocker lock(&m_mutex);
-    return m_abortedRuns;
-}
-
 QString ScriptedWhisperEngine::printSystemInfo() {
     QMutexLocker lock(&m_mutex);
     return systemInfo;
@@ -44,14 +19,14 @@ WhisperContextParams ScriptedWhisperEngine::contextDefaultParams() {
 WhisperContext* ScriptedWhisperEngine::initFromFileWithParams(const QString& path, const WhisperContextParams& params) {
     const bool ok = loadSucceeds(path, params);
     QMutexLocker lock(&m_mutex);
-    m_loads.append({path, params, ok});
+    loads.append({path, params, ok});
     if (!ok) return nullptr;
     return new WhisperContext{m_nextSerial++};
 }
 
 void ScriptedWhisperEngine::free(WhisperContext* context) {
     QMutexLocker lock(&m_mutex);
-    m_freed.append(context->serial);
+    freedSerials.append(context->serial);
     delete context;
 }
 
@@ -80,9 +55,9 @@ int ScriptedWhisperEngine::full(WhisperContext* context, const WhisperFullParams
     std::vector<float> received(samples, samples + sampleCount);
     {
         QMutexLocker lock(&m_mutex);
-        m_runs.append({context->serial, params, received});
+        recordedRuns.append({context->serial, params, received});
         ++m_running;
-        m_maxRunning = std::max(m_maxRunning, m_running);
+        maxConcurrentRuns = std::max(maxConcurrentRuns, m_running);
     }
     if (gateRuns) {
         entered.release();
@@ -92,7 +67,7 @@ int ScriptedWhisperEngine::full(WhisperContext* context, const WhisperFullParams
     --m_running;
     // Like the library: a run whose abort callback says stop fails.
     if (stopToken.stop_requested()) {
-        ++m_abortedRuns;
+        ++abortedRuns;
         return -6;
     }
     ScriptedRun run;

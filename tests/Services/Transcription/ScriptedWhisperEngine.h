@@ -61,12 +61,12 @@ public:
     QSemaphore entered;
     QSemaphore proceed;
 
-    // Records, read after the runtime's jobs have finished.
-    QList<RecordedLoad> loads() const;
-    QList<int> freedSerials() const;
-    QList<RecordedRun> recordedRuns() const;
-    int maxConcurrentRuns() const;
-    int abortedRuns() const;
+    // Records, read while no job is inside the engine (finished, or held at the gate).
+    QList<RecordedLoad> loads;
+    QList<int> freedSerials;
+    QList<RecordedRun> recordedRuns;
+    int maxConcurrentRuns = 0;
+    int abortedRuns = 0;
 
     QString printSystemInfo() override;
     WhisperContextParams contextDefaultParams() override;
@@ -85,13 +85,8 @@ public:
 private:
     mutable QMutex m_mutex;
     int m_nextSerial = 1;
-    QList<RecordedLoad> m_loads;
-    QList<int> m_freed;
-    QList<RecordedRun> m_runs;
     QMap<int, ScriptedRun> m_lastRunByContext;
     int m_running = 0;
-    int m_maxRunning = 0;
-    int m_abortedRuns = 0;
 };
 
 }  // namespace test

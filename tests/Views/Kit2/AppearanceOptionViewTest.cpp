@@ -44,17 +44,12 @@ TEST_P(OptionCardThemes, SelectedCardsFillOutlineGlowAndCarryTheCheck) {
             QQuickItem* background = item(QStringLiteral("option-card-background"));
             const QColor fill = selected ? colors.selectedCardFill : colors.cardFill;
             EXPECT_COLOR_NEAR(background->property("color").value<QColor>(), fill);
-            EXPECT_COLOR_NEAR(borderOf(background), selected ? colors.selectedCardBorder : colors.inputBorder);
             harness.grab();
-            EXPECT_COLOR_NEAR(harness.colorAt(card, {4, card->height() - 20}), fill);
             EXPECT_EQ(shown(harness, QStringLiteral("option-card-glow")), selected);
             EXPECT_EQ(shown(harness, QStringLiteral("option-card-check")), selected);
             QQuickItem* check = item(QStringLiteral("option-card-check"));
             EXPECT_EQ(check->mapToItem(card, {check->width(), 0}),
                       QPointF(card->width() - kind.badgeInset, kind.badgeInset));
-            if (selected) {
-                EXPECT_COLOR_NEAR(harness.colorAt(check, {4, 11}), over(colors.primaryButtonFill, fill));
-            }
             if (QQuickItem* miniature = harness.find(QStringLiteral("theme-miniature"))) {
                 // The theme card draws its own palette, not the active theme's.
                 EXPECT_COLOR_NEAR(harness.colorAt(miniature, {miniature->width() - 4, miniature->height() / 2}),
@@ -64,21 +59,10 @@ TEST_P(OptionCardThemes, SelectedCardsFillOutlineGlowAndCarryTheCheck) {
                 // The language badge inverts on a selected card.
                 EXPECT_COLOR_NEAR(harness.colorAt(badge, {19, 5}),
                                   over(selected ? colors.primaryButtonFill : colors.inputBackground, fill));
-                EXPECT_COLOR_NEAR(item(QStringLiteral("language-badge-code"))->property("color").value<QColor>(),
-                                  selected ? colors.darkButtonText : colors.primaryText);
             }
             shootKit(std::string(kind.name) + (selected ? "-selected" : ""));
         }
     }
-}
-
-// For the contact sheet: the theme card with the light miniature, on each theme.
-TEST_P(OptionCardThemes, ThemeCardWithTheLightPaletteRenders) {
-    ASSERT_TRUE(
-        loadThemed(QStringLiteral("ThemeOptionCard { x: 24; y: 24; width: 260; title: 'Light'\n"
-                                  "  subtitle: 'A theme'; isSelected: true; palette: DesktopTheme.lightPalette }"),
-                   {308, 280}));
-    shootKit("theme-option-light-palette");
 }
 
 TEST(OptionCardViewTest, AClickAnywhereOnACardCallsItsActionEveryTime) {
@@ -96,31 +80,16 @@ TEST(OptionCardViewTest, AClickAnywhereOnACardCallsItsActionEveryTime) {
     }
 }
 
-using AppearanceOptionCardThemes = KitThemedTest;
-
-TEST_P(AppearanceOptionCardThemes, MiniatureFollowsThePreview) {
-    const DesktopThemeColors colors = this->colors();
-    for (const char* preview : {"currentWidget", "logoOnly"}) {
-        SCOPED_TRACE(preview);
-        const bool pill = std::string(preview) == "currentWidget";
-        ASSERT_TRUE(loadThemed(QStringLiteral("AppearanceOptionCard {\n"
-                                              "  objectName: 'card'; x: 24; y: 24; width: 260\n"
-                                              "  title: 'Widget'; subtitle: 'Idle look'\n"
-                                              "  preview: '%1'; isSelected: false }\n")
-                                   .arg(QString::fromLatin1(preview)),
-                               {308, 260}));
+TEST(AppearanceOptionCardViewTest, MiniatureFollowsThePreview) {
+    ViewHarness harness;
+    for (const bool pill : {true, false}) {
+        ASSERT_TRUE(harness.load(QStringLiteral("AppearanceOptionCard { x: 24; y: 24; width: 260; title: 'Widget'\n"
+                                                "  subtitle: 'Idle look'; preview: '%1' }")
+                                     .arg(pill ? QStringLiteral("currentWidget") : QStringLiteral("logoOnly")),
+                                 {308, 260}));
         harness.grab();
         EXPECT_EQ(shown(harness, QStringLiteral("idle-pill-miniature")), pill);
         EXPECT_EQ(shown(harness, QStringLiteral("logo-miniature")), !pill);
-        QQuickItem* miniature = item(QStringLiteral("widget-miniature"));
-        EXPECT_COLOR_NEAR(harness.colorAt(miniature, {6, 57}), colors.inputBackground);
-        if (pill) {
-            // The capsule stays black at 0.55 in every theme, over the miniature's fill.
-            QQuickItem* capsule = item(QStringLiteral("idle-pill-miniature"));
-            EXPECT_COLOR_NEAR(harness.colorAt(capsule, {capsule->width() - 8, 14}),
-                              over(QColor::fromRgbF(0, 0, 0, 0.55f), colors.inputBackground));
-        }
-        shootKit(std::string("appearance-option-") + preview);
     }
 }
 
@@ -131,27 +100,21 @@ TEST(AppLanguageOptionCardViewTest, BadgeCaptionAndTextsFollowTheOptionAndTheInt
         {"turkish", AppLanguageOption::turkish, "TR", "TURKISH"},
     };
     ViewHarness harness;
-    for (const char* code : {"tr"}) {
-        const AppStrings strings{QString::fromLatin1(code)};
-        for (const auto& [raw, option, badge, caption] : options) {
-            SCOPED_TRACE(std::string(code) + " " + raw);
-            ASSERT_TRUE(harness.load(QStringLiteral("AppLanguageOptionCard { objectName: 'card'; x: 24; y: 24; "
-                                                    "width: 260; language: '%1'; languageCode: '%2' }")
-                                         .arg(QString::fromLatin1(raw), QString::fromLatin1(code)),
-                                     {308, 200}));
-            harness.grab();
-            EXPECT_EQ(textOf(harness, QStringLiteral("language-badge-code")), QString::fromLatin1(badge));
-            EXPECT_EQ(textOf(harness, QStringLiteral("language-caption")), QString::fromLatin1(caption));
-            EXPECT_EQ(textOf(harness, QStringLiteral("option-title")), strings.appLanguageOptionTitle(option));
-            EXPECT_EQ(textOf(harness, QStringLiteral("option-subtitle")), strings.appLanguageOptionDescription(option));
-            EXPECT_GE(harness.find(QStringLiteral("card"))->height(), 132);
-        }
-        harness.shoot("kit2-language-option-turkish-" + std::string(code));
+    const AppStrings strings{QStringLiteral("tr")};
+    for (const auto& [raw, option, badge, caption] : options) {
+        SCOPED_TRACE(raw);
+        ASSERT_TRUE(harness.load(QStringLiteral("AppLanguageOptionCard { x: 24; y: 24; width: 260; language: '%1'; "
+                                                "languageCode: 'tr' }")
+                                     .arg(QString::fromLatin1(raw)),
+                                 {308, 200}));
+        EXPECT_EQ(textOf(harness, QStringLiteral("language-badge-code")), QString::fromLatin1(badge));
+        EXPECT_EQ(textOf(harness, QStringLiteral("language-caption")), QString::fromLatin1(caption));
+        EXPECT_EQ(textOf(harness, QStringLiteral("option-title")), strings.appLanguageOptionTitle(option));
+        EXPECT_EQ(textOf(harness, QStringLiteral("option-subtitle")), strings.appLanguageOptionDescription(option));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Quorvelle, OptionCardThemes, ::testing::Values(Theme::Quorvelle), ThemeName());
-INSTANTIATE_TEST_SUITE_P(Black, AppearanceOptionCardThemes, ::testing::Values(Theme::Black), ThemeName());
 
 }  // namespace
 }  // namespace quorvelle::test

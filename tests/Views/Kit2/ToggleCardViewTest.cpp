@@ -33,7 +33,6 @@ TEST_P(ToggleCardThemes, SwitchShowsTheValueOnTheHighlightedCard) {
         QQuickItem* track = item(QStringLiteral("toggle-track"));
         QQuickItem* knob = item(QStringLiteral("toggle-knob"));
         EXPECT_COLOR_NEAR(fillOf(harness, card), colors.selectedCardFill);
-        EXPECT_COLOR_NEAR(borderOf(card), colors.selectedCardBorder);
         // The track shows beside the knob; the knob's middle shows the knob.
         const QColor trackColor = over(on ? colors.primaryButtonFill : colors.inputBorder, colors.selectedCardFill);
         EXPECT_COLOR_NEAR(harness.colorAt(track, {on ? 6.0 : 32.0, 11}), trackColor);
@@ -46,7 +45,7 @@ TEST_P(ToggleCardThemes, SwitchShowsTheValueOnTheHighlightedCard) {
 
 INSTANTIATE_TEST_SUITE_P(Quorvelle, ToggleCardThemes, ::testing::Values(Theme::Quorvelle), ThemeName());
 
-TEST(ToggleCardViewTest, OnlyTheSwitchWritesTheInvertedValueOncePerClick) {
+TEST(ToggleCardViewTest, OnlyTheSwitchWritesTheInvertedValueAndARefusalLeavesTheKnob) {
     ViewHarness harness;
     ASSERT_TRUE(harness.load(toggleScene(false, true), {480, 130}));
     harness.grab();
@@ -63,10 +62,8 @@ TEST(ToggleCardViewTest, OnlyTheSwitchWritesTheInvertedValueOncePerClick) {
     harness.click(toggle);
     EXPECT_EQ(callLog(harness), (QStringList{QStringLiteral("set|true"), QStringLiteral("set|false")}));
     EXPECT_FALSE(harness.root()->property("value").toBool());
-}
 
-TEST(ToggleCardViewTest, ARefusedChangeLeavesTheKnobWhereItWas) {
-    ViewHarness harness;
+    // A refused change leaves the knob where it was.
     ASSERT_TRUE(harness.load(toggleScene(true, false), {480, 130}));
     harness.grab();
     harness.click(harness.find(QStringLiteral("toggle-switch")));

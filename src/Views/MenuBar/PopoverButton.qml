@@ -1,0 +1,12 @@
+import QtQuick
+import QtQuick.Controls
+import Quorvelle
+
+// A push button of the popover, as wide as its title: a row of five fits the 360-wide panel.
+Button {
+    implicitWidth: implicitContentWidth + leftPadding + rightPadding
+    leftPadding: 10
+    rightPadding: 10
+    font: MenuType.body
+    Accessible.name: text
+}

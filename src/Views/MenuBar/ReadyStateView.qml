@@ -1,0 +1,160 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Quorvelle
+
+// The popover once setup is complete: the ready header, the last outcome, the Status and Settings
+// tabs, and the dashboard, update and Quit buttons. The tab content is made afresh on every switch,
+// so the settings panel and its recorder do not live on under the Status tab.
+Item {
+    id: root
+
+    required property QtObject viewModel
+    required property QtObject appShell
+    // "overview" or "settings"; a new ready state starts on the Status tab.
+    property string selectedSection: "overview"
+    readonly property bool turkish: viewModel.strings.languageCode === "tr"
+
+    implicitWidth: 360
+    implicitHeight: column.implicitHeight + 32
+
+    ColumnLayout {
+        id: column
+        x: 16
+        y: 16
+        width: root.width - 32
+        spacing: 12
+
+        ColumnLayout {
+            Layout.fillWidth: true
+            spacing: 6
+
+            RowLayout {
+                spacing: 6
+
+                Icon {
+                    name: "waveform"
+                    size: MenuType.headline.pixelSize
+                    color: MenuStyle.text
+                }
+
+                UiText {
+                    objectName: "ready-title"
+                    text: root.turkish ? "Quorvelle hazır" : "Quorvelle ready"
+                    font: MenuType.headline
+                    color: MenuStyle.text
+                }
+            }
+
+            UiText {
+                objectName: "ready-subtitle"
+                Layout.fillWidth: true
+                wrapMode: Text.Wrap
+                text: root.turkish ? "İlk kurulum tamamlandı. Menü bar utility arka planda çalışmaya hazır."
+                                   : "Initial setup is complete. The menu bar utility is ready in the background."
+                font: MenuType.body
+                color: MenuStyle.secondary
+            }
+
+            UiText {
+                objectName: "ready-hint"
+                Layout.fillWidth: true
+                wrapMode: Text.Wrap
+                text: root.turkish ? "Detaylı masaüstü penceresi için Dashboard'u Aç düğmesini kullan."
+                                   : "Use Open Dashboard for the detailed desktop window."
+                font: MenuType.caption
+                color: MenuStyle.tertiary
+            }
+        }
+
+        InlineMessageBlock {
+            Layout.fillWidth: true
+            message: root.viewModel.inlineMessage || ""
+        }
+
+        PopoverDivider {}
+
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 8
+
+            UiText {
+                text: "Panel"
+                font: MenuType.body
+                color: MenuStyle.text
+            }
+
+            TabBar {
+                id: tabs
+                objectName: "ready-tabs"
+                Layout.fillWidth: true
+                currentIndex: root.selectedSection === "settings" ? 1 : 0
+                onCurrentIndexChanged: root.selectedSection = currentIndex === 1 ? "settings" : "overview"
+
+                TabButton {
+                    objectName: "ready-tab-overview"
+                    text: root.turkish ? "Durum" : "Status"
+                    font: MenuType.body
+                    Accessible.name: text
+                }
+
+                TabButton {
+                    objectName: "ready-tab-settings"
+                    text: root.turkish ? "Ayarlar" : "Settings"
+                    font: MenuType.body
+                    Accessible.name: text
+                }
+            }
+        }
+
+        Loader {
+            objectName: "ready-panel"
+            Layout.fillWidth: true
+            sourceComponent: root.selectedSection === "settings" ? settingsPanel : overviewPanel
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+
+            PopoverButton {
+                objectName: "ready-open-dashboard"
+                highlighted: true
+                text: root.turkish ? "Dashboard'u Aç" : "Open Dashboard"
+                onClicked: root.appShell.openDashboard()
+            }
+
+            PopoverButton {
+                objectName: "ready-check-updates"
+                enabled: root.viewModel.canCheckForUpdates
+                text: root.turkish ? "Güncelleme Kontrolü" : "Check Updates"
+                onClicked: root.viewModel.checkForUpdates()
+            }
+
+            Item {
+                Layout.fillWidth: true
+            }
+
+            PopoverButton {
+                objectName: "ready-quit"
+                text: root.turkish ? "Çık" : "Quit"
+                onClicked: root.appShell.quit()
+            }
+        }
+    }
+
+    Component {
+        id: overviewPanel
+
+        ReadyOverviewPanel {
+            viewModel: root.viewModel
+        }
+    }
+
+    Component {
+        id: settingsPanel
+
+        SettingsPanelView {
+            viewModel: root.viewModel
+        }
+    }
+}

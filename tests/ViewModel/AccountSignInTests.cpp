@@ -1,0 +1,124 @@
+#include "Models/QuorvelleError.h"
+#include "ViewModel/BackendAuthMessages.h"
+#include "ViewModelPartsFixture.h"
+
+namespace quorvelle::test {
+namespace {
+
+const QString kStarted = "Quorvelle account sign-in started. Code: ABCD-EFGH";
+const QString kConnected = "Quorvelle account connected and this computer was registered.";
+const QString kExpired = "Quorvelle account sign-in expired. Start again.";
+
+BackendDeviceLoginPollResult answer(const char* status, std::optional<QString> device = std::nullopt) {
+    return {status, QString(status) == "approved", device};
+}
+
+class AccountSignIn : public ViewModelPartsFixture {
+protected:
+    void signIn() {
+        fakes.account->storedSession = false;
+        fakes.account->deviceID.reset();
+        make().account()->startBackendSignIn();
+        settle();
+    }
+    // Ends the running poll wait and lets the poll it starts answer.
+    void tick() {
+        fakes.pollSleeper.finishOldest();
+        settle();
+    }
+    int polls() const { return int(fakes.account->calls.count("pollDeviceLogin(login-1)")); }
+    bool logged(const char* code) const { return fakes.diagnostics->codes().contains(code); }
+};
+
+TEST_F(AccountSignIn, PollsOneAtATimeAfterEachIntervalAndTimesOutAfterTheLimit) {
+    signIn();
+    EXPECT_EQ(message(), kStarted);
+    EXPECT_EQ(fakes.navigator->opened.size(), 1);
+    EXPECT_EQ(polls(), 0);
+    EXPECT_EQ(fakes.pollSleeper.requestedSeconds(), QList<double>{2.0});
+    fakes.account->held.setHolding(true);
+    tick();
+    EXPECT_EQ(fakes.pollSleeper.waitingCount(), 0) << "no new wait while a poll is out";
+    fakes.account->held.setHolding(false);
+    fakes.account->held.releaseAll();
+    settle();
+    while (polls() < 300 && fakes.pollSleeper.waitingCount() == 1)
+        tick();
+    EXPECT_EQ(polls(), 300);
+    EXPECT_EQ(fakes.pollSleeper.waitingCount(), 0);
+    EXPECT_EQ(message(), "Quorvelle account sign-in timed out. Try again.");
+    EXPECT_TRUE(account().backendAuthChallenge().has_value());
+}
+
+TEST_F(AccountSignIn, ApprovalStoresTheSessionAndStopsTheRun) {
+    fakes.account->pollAnswer.push(answer("authorization_pending"));
+    fakes.account->pollAnswer.push(answer("approved", "device-9"));
+    signIn();
+    tick();
+    EXPECT_EQ(message(), kStarted) << "a pending automatic poll says nothing";
+    tick();
+    EXPECT_EQ(message(), kConnected);
+    EXPECT_EQ(account().registeredBackendDeviceID(), "device-9");
+    EXPECT_TRUE(viewModel->permissions()->onboardingStatus().hasAPIKey);
+    EXPECT_EQ(fakes.pollSleeper.waitingCount(), 0);
+}
+
+TEST_F(AccountSignIn, ManualCheckReadsTheStatusWordExactly) {
+    for (const auto& [status, expected] : {std::pair<const char*, QString>{"expired", kExpired},
+                                           {"consumed", kExpired},
+                                           {"Expired", "Sign-in pending: Expired."}}) {
+        signIn();
+        fakes.account->pollAnswer.push(answer(status));
+        account().checkSignInApproval();
+        settle();
+        EXPECT_EQ(message(), expected) << status;
+        EXPECT_EQ(account().backendAuthChallenge().has_value(), expected != kExpired) << status;
+    }
+}
+
+TEST_F(AccountSignIn, ApprovalWithoutAStoredSessionIsAFailedCheck) {
+    fakes.account->pollAnswer.push(answer("approved"));  // a token but no device id: not signed in
+    signIn();
+    tick();
+    EXPECT_EQ(message(), "Quorvelle account sign-in could not be checked.");
+    EXPECT_TRUE(logged("settings.backend_auth.poll_failed"));
+    EXPECT_FALSE(logged("settings.backend_auth.approved"));
+}
+
+TEST_F(AccountSignIn, LateReplyOfAnOverlappingCheckKeepsTheApproval) {
+    for (const bool lateFailure : {false, true}) {
+        signIn();
+        fakes.account->held.setHolding(true);
+        tick();
+        account().checkSignInApproval();
+        fakes.account->pollAnswer.push(answer("approved", "device-1"));
+        if (lateFailure)
+            fakes.account->pollAnswer.pushFailure(QuorvelleError(QuorvelleErrorCase::loginCodeAlreadyUsed));
+        else
+            fakes.account->pollAnswer.push(answer("consumed"));
+        fakes.account->held.releaseOldest();
+        settle();
+        fakes.account->held.releaseOldest();
+        settle();
+        EXPECT_EQ(message(), kConnected) << lateFailure;
+        fakes.account->held.setHolding(false);
+    }
+}
+
+TEST(BackendAuthMessages, SuffixPerError) {
+    using C = QuorvelleErrorCase;
+    const auto check = [](auto error, const char* language, const char* baseURL, const QString& expected) {
+        EXPECT_EQ(backend_auth_messages::error(AppStrings(language), "P", std::make_exception_ptr(error), baseURL),
+                  expected);
+    };
+    check(std::runtime_error("decode"), "en", "", "P.");
+    check(QuorvelleError(C::loginCodeAlreadyUsed), "tr", "",
+          "P: bu kod zaten kullanıldı. Yeni kod almak için tekrar Giriş Yap başlatın.");
+    check(QuorvelleError(C::networkUnavailable), "en", "http://LocalHost:1",
+          "P: could not reach backend (http://LocalHost:1). Is the local API server running?");
+    check(QuorvelleError(C::networkUnavailable), "en", "http://a b",
+          "P: could not reach backend (http://a b). Check the configured API URL.");
+}
+
+}  // namespace
+}  // namespace quorvelle::test

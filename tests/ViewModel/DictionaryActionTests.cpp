@@ -1,0 +1,85 @@
+#include "ActionTestFixture.h"
+
+namespace quorvelle::test {
+namespace {
+
+using DictionaryActions = ActionTest;
+
+DictionaryReplacementEntry entry(const char* original, const char* replacement) {
+    return {QUuid::createUuid(), QString::fromUtf8(original), QString::fromUtf8(replacement), {}, {}};
+}
+
+TEST_F(DictionaryActions, SaveReplacesByIdElseBySpellingWithoutCaseOrAccentsAndMovesToTheTop) {
+    const QLocale before;
+    // The spelling match is the same under a Turkish locale, where I and i are different letters.
+    QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+    const auto resume = entry("Résumé", "CV");
+    const auto cafe = entry("cafe", "café");
+    fakes.settingsStore->setDictionaryEntries({resume, entry("istanbul", "İstanbul"), cafe});
+    DictionaryViewModel& dictionary = *make("english").dictionary();
+    fakes.clock.advance(60);
+    const auto save = [&](std::optional<QUuid> id, const char* original, const char* replacement,
+                          const char* category = "") {
+        return run([&] { dictionary.saveDictionaryEntry(id, original, replacement, category); });
+    };
+    const auto stored = [&] {
+        QStringList terms;
+        for (const auto& entry : fakes.settingsStore->dictionaryEntries())
+            terms << entry.original + u'>' + entry.replacement;
+        return terms.join(u' ');
+    };
+    const ActionOutcome updated = save(std::nullopt, " resume ", " résumé\n", "  ");
+    EXPECT_EQ(updated.message, QStringLiteral("Dictionary entry updated."));
+    EXPECT_EQ(updated.codes, QStringList{"settings.dictionary.updated"});
+    EXPECT_EQ(stored(), QStringLiteral("resume>résumé istanbul>İstanbul cafe>café"));
+    save(std::nullopt, "ISTANBUL", "Istanbul");
+    EXPECT_EQ(stored(), QStringLiteral("ISTANBUL>Istanbul resume>résumé cafe>café"));
+    // Edited by id while another entry has the new spelling: both stay.
+    save(cafe.id, "resume", "again");
+    EXPECT_EQ(stored(), QStringLiteral("resume>again ISTANBUL>Istanbul resume>résumé"));
+    const ActionOutcome created = save(QUuid::createUuid(), "new", "n");
+    EXPECT_EQ(created.message, QStringLiteral("Dictionary entry added."));
+    EXPECT_EQ(created.codes, QStringList{"settings.dictionary.created"});
+    const ActionOutcome refused = save(std::nullopt, "orphan", " \n");
+    EXPECT_EQ(refused.message, QStringLiteral("Original and replacement are required for a dictionary entry."));
+    EXPECT_TRUE(refused.codes.isEmpty());
+    EXPECT_EQ(stored(), QStringLiteral("new>n resume>again ISTANBUL>Istanbul resume>résumé"));
+    QLocale::setDefault(before);
+
+    const auto entries = fakes.settingsStore->dictionaryEntries();
+    EXPECT_EQ(dictionary.dictionaryEntries(), entries);
+    EXPECT_EQ(entries.at(1).id, cafe.id);
+    EXPECT_EQ(entries.at(3).id, resume.id);
+    EXPECT_EQ(entries.at(3).category, QString());
+    EXPECT_EQ(entries.at(3).updatedAt, fakes.clock.now());
+}
+
+TEST_F(DictionaryActions, SnippetsAndDeletionsInTurkish) {
+    const VoiceSnippet greeting{QUuid::createUuid(), QStringLiteral("Merhaba"), QStringLiteral("Selam!"), true};
+    fakes.settingsStore->setSnippets({greeting});
+    fakes.settingsStore->setDictionaryEntries({entry("a", "b")});
+    DictionaryViewModel& dictionary = *make("turkish").dictionary();
+
+    EXPECT_EQ(run([&] { dictionary.saveSnippet(std::nullopt, "merhabá", "  "); }).message,
+              QStringLiteral("Snippet için ifade ve hazır metin gerekli."));
+    const ActionOutcome updated = run([&] { dictionary.saveSnippet(std::nullopt, " merhabá ", "Selamlar"); });
+    EXPECT_EQ(updated.message, QStringLiteral("Snippet güncellendi."));
+    EXPECT_EQ(updated.codes, QStringList{"settings.snippet.updated"});
+    const VoiceSnippet expected{greeting.id, QStringLiteral("merhabá"), QStringLiteral("Selamlar"), false};
+    EXPECT_EQ(fakes.settingsStore->snippets(), QList{expected});
+
+    const ActionOutcome unknown = run([&] { dictionary.deleteSnippet(QUuid::createUuid()); });
+    EXPECT_EQ(unknown.message, QStringLiteral("Snippet silindi."));
+    EXPECT_EQ(unknown.codes, QStringList{"settings.snippet.deleted"});
+    EXPECT_EQ(fakes.settingsStore->snippets().size(), 1);
+
+    const ActionOutcome deleted =
+        run([&] { dictionary.deleteDictionaryEntry(fakes.settingsStore->dictionaryEntries().at(0).id); });
+    EXPECT_EQ(deleted.message, QStringLiteral("Sözlük kaydı silindi."));
+    EXPECT_EQ(deleted.codes, QStringList{"settings.dictionary.deleted"});
+    EXPECT_TRUE(fakes.userDefaults->contains(QString::fromLatin1(SettingsKeys::dictionaryEntries)));
+    EXPECT_TRUE(dictionary.dictionaryEntries().isEmpty());
+}
+
+}  // namespace
+}  // namespace quorvelle::test

@@ -1,0 +1,112 @@
+#include "Services/Transcription/LocalModelManagerError.h"
+#include "Support/CancellationError.h"
+#include "ViewModelPartsFixture.h"
+
+namespace quorvelle::test {
+namespace {
+
+using M = LocalTranscriptionModelID;
+using K = LocalModelInstallState::Kind;
+
+class LocalModels : public ViewModelPartsFixture {
+protected:
+    QList<K> kinds() const {
+        QList<K> list;
+        for (const LocalModelStatus& status : viewModel->localModels()->localModelStatuses())
+            list << status.installState.kind();
+        return list;
+    }
+};
+
+TEST_F(LocalModels, DownloadOutcomesAndTheRows) {
+    const struct Row {
+        M model;
+        std::function<void(ScriptedOutcome&)> script;
+        QString message, failure, backend;
+    } table[] = {
+        {M::baseMultilingual, &ScriptedOutcome::pushSuccess, "Base model downloaded.", "", "-"},
+        {M::smallMultilingual, &ScriptedOutcome::pushSuccess, "Small model downloaded.", "", "local"},
+        {M::largeV3, [](auto& s) { s.pushFailure(LocalModelManagerError::integrityCheckFailed("L3")); },
+         "L3 model could not be verified. Download it again.", "L3 model could not be verified. Download it again.",
+         "-"},
+        {M::largeV3, [](auto& s) { s.pushFailure(std::runtime_error("disk full")); },
+         "Large v3 could not be downloaded.", "Download could not be completed", "-"},
+    };
+    for (const Row& row : table) {
+        fakes.userDefaults->removeValue(SettingsKeys::selectedTranscriptionBackend);
+        fakes.localModels->records.clear();
+        row.script(fakes.localModels->downloadOutcome);
+        make().localModels()->downloadLocalModel(row.model);
+        settle();
+        const int index = int(selectableLocalTranscriptionModelIDs().indexOf(row.model));
+        EXPECT_EQ(message(), row.message);
+        EXPECT_EQ(kinds().at(index), row.failure.isEmpty() ? K::installed : K::failed);
+        EXPECT_EQ(models().localModelStatuses().at(index).installState.failureMessage().value_or(""), row.failure);
+        EXPECT_EQ(fakes.userDefaults->string(SettingsKeys::selectedTranscriptionBackend).value_or("-"), row.backend);
+    }
+}
+
+// Reports a stopped transfer as an ordinary failure, as a network layer may.
+class PlainErrorOnStop final : public LocalModelManaging {
+public:
+    std::shared_ptr<FakeLocalModelManager> inner;
+    LocalRuntimeAvailability runtimeAvailability() const override { return inner->runtimeAvailability(); }
+    QMap<M, LocalModelInstallationRecord> loadRecords() const override { return inner->loadRecords(); }
+    QCoro::Task<LocalModelInstallationRecord> download(M id, DownloadProgress, std::stop_token stop) override {
+        try {
+            co_return co_await inner->download(id, {}, stop);
+        } catch (const CancellationError&) {
+        }
+        throw std::runtime_error("Operation canceled");
+    }
+    void deleteModel(M id) override { inner->deleteModel(id); }
+    QString modelsDirectoryPath() const override { return inner->modelsDirectoryPath(); }
+};
+
+TEST_F(LocalModels, CancelledDownloadIsNoFailureAndLeavesANewerDownloadAlone) {
+    auto manager = std::make_shared<PlainErrorOnStop>();
+    manager->inner = fakes.localModels;
+    AppBootstrap services = fakes.bootstrap();
+    services.localModelManager = manager;
+    make(services);
+    fakes.localModels->held.setHolding(true);
+    models().downloadLocalModel(M::tinyMultilingual);
+    models().cancelLocalModelDownload(M::baseMultilingual);
+    models().cancelLocalModelDownload(M::tinyMultilingual);
+    models().downloadLocalModel(M::baseMultilingual);
+    settle();
+    EXPECT_EQ(message(), "Tiny download cancelled.");
+    EXPECT_EQ(kinds(), QList({K::notInstalled, K::downloading, K::notInstalled, K::notInstalled, K::notInstalled}));
+    EXPECT_EQ(models().localModelCopy().statusDetail(),
+              "Base is downloading. Finish or cancel it before starting another model.");
+    fakes.localModels->held.releaseAll();
+    settle();
+    EXPECT_EQ(message(), "Base model downloaded.");
+}
+
+TEST_F(LocalModels, AnOnDeviceRunReportReplacesOnlyTheDetailsItNames) {
+    LocalModelsViewModel& models = *make().localModels();
+    const LocalTranscriptionDiagnostics diagnostics{3, 0.4, 7, QStringLiteral("tr")};
+    Q_EMIT viewModel->session()->localRunReported({diagnostics, QStringLiteral("Model failed")});
+    EXPECT_EQ(models.lastLocalSegmentCount(), 3);
+    EXPECT_EQ(models.lastLocalDetectedLanguage(), QStringLiteral("tr"));
+    Q_EMIT viewModel->session()->localRunReported({std::nullopt, std::optional<QString>()});
+    EXPECT_EQ(models.lastLocalNoSpeechProbability(), 0.4);
+    EXPECT_EQ(models.lastLocalRuntimeError(), std::nullopt);
+    Q_EMIT viewModel->session()->localRunReported(LocalRunReport::cleared());
+    EXPECT_EQ(models.lastLocalSegmentCount(), std::nullopt);
+}
+
+TEST_F(LocalModels, DeleteKeepsTheRowWhenItFails) {
+    fakes.localModels->install(M::tinyMultilingual);
+    fakes.localModels->deleteOutcome.pushFailure(std::runtime_error("busy"));
+    make().localModels()->deleteLocalModel(M::tinyMultilingual);
+    EXPECT_EQ(message(), "Tiny model could not be deleted.");
+    EXPECT_EQ(kinds().first(), K::installed);
+    models().deleteLocalModel(M::tinyMultilingual);
+    EXPECT_EQ(message(), "Tiny model deleted.");
+    EXPECT_EQ(kinds().first(), K::notInstalled);
+}
+
+}  // namespace
+}  // namespace quorvelle::test

@@ -1,0 +1,95 @@
+#include "ActionTestFixture.h"
+
+namespace quorvelle::test {
+namespace {
+
+namespace K = SettingsKeys;
+using P = PreferencesViewModel;
+
+template <typename Method, typename Value>
+std::function<void(AppViewModel&)> prefs(Method method, Value value) {
+    return [=](AppViewModel& vm) { (vm.preferences()->*method)(value); };
+}
+
+class SettingsActions : public ActionTest {
+protected:
+    // One setter on a new view model. code: none when nothing changes, "" for a change without an event.
+    void expectSetting(const char* language, const char* key, const std::function<void(AppViewModel&)>& set,
+                       const QString& message, std::optional<QString> code = std::nullopt) {
+        AppViewModel& vm = make(language);
+        const auto before = fakes.userDefaults->value(QString::fromLatin1(key));
+        const ActionOutcome outcome = run([&] { set(vm); });
+        SCOPED_TRACE(message.toStdString());
+        EXPECT_EQ(outcome.message, message);
+        EXPECT_EQ(outcome.codes, code && !code->isEmpty() ? QStringList{*code} : QStringList{});
+        EXPECT_EQ(outcome.refreshed, code.has_value());
+        EXPECT_EQ(fakes.userDefaults->value(QString::fromLatin1(key)) != before, code.has_value());
+        fakes.userDefaults->removeValue(QString::fromLatin1(key));
+    }
+};
+
+TEST_F(SettingsActions, EachSetterStoresLogsAndRefreshesOnlyANewValue) {
+    expectSetting("turkish", K::selectedWidgetAppearance, prefs(&P::setWidgetAppearance, WidgetAppearance::logoOnly),
+                  "Widget görünümü güncellendi: Sadece logo.", "settings.widget_appearance.updated");
+    expectSetting("english", K::selectedDesktopTheme, prefs(&P::setDesktopTheme, DesktopThemeOption::light),
+                  "Theme updated: " + AppStrings().desktopThemeTitle(DesktopThemeOption::light) + ".",
+                  "settings.desktop_theme.updated");
+    expectSetting("turkish", K::selectedRecordingTriggerMode,
+                  prefs(&P::setRecordingTriggerMode, RecordingTriggerMode::pushToTalk),
+                  "Kayıt modu zaten aktif: Basılı tut.");
+    expectSetting("english", K::selectedRecordingTriggerMode,
+                  prefs(&P::setRecordingTriggerMode, RecordingTriggerMode::toggle), "Recording mode updated: Toggle.",
+                  "settings.recording_trigger_mode.updated");
+    const auto english = TranscriptionLanguageOption::option(QStringLiteral("en"));
+    expectSetting("turkish", K::selectedTranscriptionLanguage, prefs(&P::setTranscriptionLanguage, english),
+                  "Transcription dili güncellendi: " + AppStrings("tr").transcriptionLanguageTitle(english) + ".", "");
+    expectSetting("english", K::lastDictationAutoReplaceEnabled, prefs(&P::setLastDictationAutoReplaceEnabled, true),
+                  "Last dictation auto-replace turned on.", "");
+    expectSetting("turkish", K::clipboardFallbackEnabled, prefs(&P::setClipboardFallbackEnabled, true),
+                  "Clipboard fallback zaten açık.");
+    expectSetting("english", K::clipboardFallbackEnabled, prefs(&P::setClipboardFallbackEnabled, false),
+                  "Clipboard fallback turned off.", "settings.insertion.clipboard_fallback_updated");
+    expectSetting(
+        "turkish", K::dictionaryReplacementEnabled,
+        [](AppViewModel& vm) { vm.dictionary()->setDictionaryReplacementEnabled(false); },
+        "Dictionary replacement kapatıldı.", "settings.dictionary.toggle_updated");
+    expectSetting("english", K::selectedAppLanguage, prefs(&P::setAppLanguage, AppLanguageOption::english),
+                  "App language updated.");
+    expectSetting("english", K::selectedAppLanguage, prefs(&P::setAppLanguage, AppLanguageOption::turkish),
+                  "Uygulama dili güncellendi.", "settings.app_language.updated");
+    EXPECT_EQ(viewModel->languageCode(), QStringLiteral("tr"));
+}
+
+TEST_F(SettingsActions, InstructionsAreCutOnCharactersThenTrimmedAndOnlyNewTextIsStored) {
+    // One character of two code units; the cut comes before the trim, so the spaces count.
+    const QString accented = QStringLiteral("e\u0301");
+    struct Row {
+        QString saved, draft;
+        bool reset;
+        QString message, result;
+        bool logged;
+    };
+    const Row rows[] = {
+        {"", "  " + accented.repeated(2500), false, "Instructions saved.", accented.repeated(1998), true},
+        {"old", " \n ", false, "Instructions cleared.", "", true},
+        {"", " \n ", false, "Instructions are already empty.", "", false},
+        {"same", "  same\n", false, "Instructions are already current.", "same", false},
+        {"", "draft", true, "Instructions reset.", "", true},
+    };
+    for (const Row& row : rows) {
+        storeString(K::customInstructions, row.saved);
+        PreferencesViewModel& prefs = *make("english").preferences();
+        prefs.setCustomInstructionsDraft(row.draft);
+        const ActionOutcome outcome =
+            run([&] { row.reset ? prefs.resetCustomInstructions() : prefs.saveCustomInstructions(); });
+        SCOPED_TRACE(row.message.toStdString());
+        EXPECT_EQ(outcome.message, row.message);
+        EXPECT_EQ(outcome.codes.size(), row.logged ? 1 : 0);
+        EXPECT_EQ(fakes.userDefaults->string(QString::fromLatin1(K::customInstructions)), row.result);
+        EXPECT_EQ(prefs.savedCustomInstructions(), row.result);
+        EXPECT_FALSE(prefs.hasUnsavedCustomInstructions());
+    }
+}
+
+}  // namespace
+}  // namespace quorvelle::test
