@@ -1,9 +1,9 @@
 #include "App/RuntimeOverlayController.h"
 
-#include "App/OverlayViewModelAdapter.h"
 #include "App/QuickRootView.h"
 #include "App/RuntimeOverlayPanel.h"
 #include "ViewModel/AppViewModel.h"
+#include "Views/MenuBar/PopoverViewModelAdapter.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -26,7 +26,7 @@ RuntimeOverlayController::RuntimeOverlayController(AppViewModel& viewModel, Runt
       m_viewModel(viewModel),
       m_layoutEngine(layoutEngine),
       m_engine(engine),
-      m_adapter(new OverlayViewModelAdapter(viewModel, this)) {
+      m_adapter(new PopoverViewModelAdapter(viewModel, this)) {
     connect(viewModel.session(), &SessionViewModel::runtimeStateChanged, this,
             &RuntimeOverlayController::handleRuntimeStateChange);
     connect(viewModel.preferences(), &PreferencesViewModel::selectedWidgetAppearanceChanged, this,

@@ -14,7 +14,7 @@ class QScreen;
 namespace quorvelle {
 
 class AppViewModel;
-class OverlayViewModelAdapter;
+class PopoverViewModelAdapter;
 class RuntimeOverlayPanel;
 
 // Shows the status panel at the bottom centre of the screen under the pointer whenever the session
@@ -47,7 +47,8 @@ private:
     AppViewModel& m_viewModel;
     RuntimeOverlayLayoutEngine m_layoutEngine;
     QQmlEngine& m_engine;
-    OverlayViewModelAdapter* m_adapter;
+    // The view model's values as the views read them.
+    PopoverViewModelAdapter* m_adapter;
     std::unique_ptr<RuntimeOverlayPanel> m_panel;
 };
 

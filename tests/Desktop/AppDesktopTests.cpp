@@ -201,17 +201,102 @@ TEST_F(AppDesktop, ABackendFailureShowsTheErrorAndDeliversNothing) {
     EXPECT_TRUE(app.historyEntries().isEmpty());
 }
 
-TEST_F(AppDesktop, ASecondLaunchOpensTheFirstOnesDashboardAndEnds) {
+TEST_F(AppDesktop, TheTrayIconOpensThePopoverBesideItAndASecondLaunchOpensTheDashboard) {
     startApp();
-    const auto tray = [] {
-        const auto windows = windowsOfClass(kAppClass);
-        return std::any_of(windows.begin(), windows.end(), [](const DesktopWindow& w) { return w.inTray; });
-    };
-    EXPECT_TRUE(waitUntil(tray, 5000)) << "no icon in the tray";
+    std::optional<DesktopWindow> icon;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            for (const DesktopWindow& window : windowsOfClass(kAppClass)) {
+                if (window.inTray && window.viewable) icon = window;
+            }
+            return icon.has_value();
+        },
+        5000))
+        << "no icon in the tray";
+    if (icon) {
+        const QPoint centre = icon->screenGeometry.center();
+        QProcess::execute(QStringLiteral("xdotool"),
+                          {QStringLiteral("mousemove"), QString::number(centre.x()), QString::number(centre.y()),
+                           QStringLiteral("click"), QStringLiteral("1")});
+        std::optional<DesktopWindow> popover;
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                for (const DesktopWindow& window : windowsOfClass(kAppClass)) {
+                    if (window.viewable && window.geometry.width() == 360) popover = window;
+                }
+                return popover.has_value();
+            },
+            5000));
+        // Below the icon at the top of the screen, inside the screen.
+        if (popover) {
+            EXPECT_GT(popover->screenGeometry.top(), icon->screenGeometry.bottom());
+            EXPECT_LE(popover->screenGeometry.right(), 1279);
+        }
+    }
     EXPECT_FALSE(viewableWindow(kAppClass, QSize(1270, 835)));
     EXPECT_EQ(app.launchAgain(), 0);
     EXPECT_TRUE(waitUntil([] { return viewableWindow(kAppClass, QSize(1270, 835)).has_value(); }, 5000));
     EXPECT_TRUE(app.isRunning());
+}
+
+}  // namespace
+}  // namespace quorvelle::test
+
+namespace quorvelle::test {
+namespace {
+
+// A display of its own for the app: an X server with no tray and no window manager.
+class DisplayWithoutTray {
+public:
+    DisplayWithoutTray() {
+        m_server.start(
+            QStringLiteral("Xvfb"),
+            {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+             QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        if (waitUntil([&] { return m_server.canReadLine(); }, 10000))
+            m_name = QLatin1Char(':') + QString::fromLatin1(m_server.readLine().trimmed());
+    }
+    ~DisplayWithoutTray() {
+        m_server.terminate();
+        m_server.waitForFinished(3000);
+    }
+    QString name() const { return m_name; }
+
+    // Whether a viewable window of the app has that size.
+    bool showsWindow(const QSize& size) const {
+        const QString tree = run({QStringLiteral("-root"), QStringLiteral("-tree")});
+        const QString wanted =
+            QStringLiteral("(\"quorvelle\" \"Quorvelle\")  %1x%2").arg(size.width()).arg(size.height());
+        for (const QString& line : tree.split(QLatin1Char('\n'))) {
+            if (!line.contains(wanted)) continue;
+            const QString id = line.trimmed().section(QLatin1Char(' '), 0, 0);
+            if (run({QStringLiteral("-id"), id}).contains(QStringLiteral("IsViewable"))) return true;
+        }
+        return false;
+    }
+
+private:
+    QString run(QStringList arguments) const {
+        arguments << QStringLiteral("-display") << m_name;
+        QProcess xwininfo;
+        xwininfo.start(QStringLiteral("xwininfo"), arguments);
+        xwininfo.waitForFinished(5000);
+        return QString::fromUtf8(xwininfo.readAllStandardOutput());
+    }
+
+    QProcess m_server;
+    QString m_name;
+};
+
+TEST(AppWithoutTray, OpensTheDashboardAtStartSoItStaysReachable) {
+    if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
+    DisplayWithoutTray display;
+    ASSERT_FALSE(display.name().isEmpty()) << "Xvfb did not start";
+    AppUnderTest app;
+    app.setEnvironment(QStringLiteral("DISPLAY"), display.name());
+    app.start();
+    EXPECT_TRUE(waitUntil([&] { return display.showsWindow(QSize(1270, 835)); }, 10000))
+        << app.standardError().toStdString();
 }
 
 }  // namespace

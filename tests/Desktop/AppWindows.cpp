@@ -49,7 +49,14 @@ void collect(xcb_connection_t* c, xcb_window_t window, int depth, bool inTray, c
             auto attributes = own(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, child), nullptr));
             entry.viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
             auto geometry = own(xcb_get_geometry_reply(c, xcb_get_geometry(c, child), nullptr));
-            if (geometry) entry.geometry = QRect(geometry->x, geometry->y, geometry->width, geometry->height);
+            if (geometry) {
+                entry.geometry = QRect(geometry->x, geometry->y, geometry->width, geometry->height);
+                const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+                auto onScreen =
+                    own(xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, child, root, 0, 0), nullptr));
+                if (onScreen)
+                    entry.screenGeometry = QRect(onScreen->dst_x, onScreen->dst_y, geometry->width, geometry->height);
+            }
             found << entry;
         }
         if (depth > 0) collect(c, child, depth - 1, inTray || trayPanel, className, found);

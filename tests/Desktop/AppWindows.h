@@ -13,7 +13,9 @@ struct DesktopWindow {
     quint32 id = 0;
     QString title;
     QString className;
+    // Relative to its parent, and on the screen.
     QRect geometry;
+    QRect screenGeometry;
     bool viewable = false;
     // Inside the tray's panel: a tray icon.
     bool inTray = false;
