@@ -83,7 +83,7 @@ protected:
 
 TEST_F(AppDesktop, HeldHotKeyDictatesIntoQtAndGtkFieldsWithTheOverlayShownAndTheFocusKept) {
     startApp();
-    for (const auto toolkit : {FixtureApp::Toolkit::Qt, FixtureApp::Toolkit::Gtk}) {
+    for (const auto toolkit : {FixtureApp::Toolkit::Gtk, FixtureApp::Toolkit::Qt}) {
         SCOPED_TRACE(toolkit == FixtureApp::Toolkit::Qt ? "Qt" : "GTK");
         FixtureApp fixture(toolkit, QStringLiteral("Dictation target"));
         fixture.focus(QStringLiteral("single"));
