@@ -13,6 +13,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -57,6 +61,24 @@ long residentKilobytes(qint64 pid) {
     return -1;
 }
 
+// Fills the test microphone's pipe while nobody records and returns once a recording starts reading
+// it (false after `timeoutMs`).
+bool waitForReader(const QByteArray& pcm, int timeoutMs) {
+    const int fd = ::open(qgetenv("QUORVELLE_TEST_MIC_FIFO").constData(), O_WRONLY | O_NONBLOCK);
+    if (fd < 0) return false;
+    ::fcntl(fd, F_SETPIPE_SZ, 4096);
+    qsizetype offset = 0;
+    while (offset < pcm.size()) {
+        const ssize_t n = ::write(fd, pcm.constData() + offset, size_t(pcm.size() - offset));
+        if (n <= 0) break;
+        offset += n;
+    }
+    pollfd entry{fd, POLLOUT, 0};
+    const bool read = ::poll(&entry, 1, timeoutMs) == 1;
+    ::close(fd);
+    return read;
+}
+
 void waitUntilIdle() {
     waitUntil([] { return !viewableWindow(kAppClass, kOverlaySize); }, 15000);
 }
@@ -98,7 +120,7 @@ void measureSession(FakeBackendServer& server) {
         QElapsedTimer timer;
         sendKeys(kHotkey, true);
         timer.start();
-        if (microphone.waitForReader(quiet, 5000)) startMs.push_back(double(timer.nsecsElapsed()) / 1e6);
+        if (waitForReader(quiet, 5000)) startMs.push_back(double(timer.nsecsElapsed()) / 1e6);
         sendKeys(kHotkey, false);
         waitUntilIdle();
     }

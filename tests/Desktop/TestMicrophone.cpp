@@ -100,22 +100,4 @@ void TestMicrophone::finish() {
     if (m_writer.joinable()) m_writer.join();
 }
 
-bool TestMicrophone::waitForReader(const QByteArray& pcm, int timeoutMs) {
-    finish();
-    const int fd = ::open(m_path.toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK);
-    if (fd < 0) return false;
-    ::fcntl(fd, F_SETPIPE_SZ, kPipeBytes);
-    // Fill the pipe; the rest waits for a reader.
-    qsizetype offset = 0;
-    while (offset < pcm.size()) {
-        const ssize_t n = ::write(fd, pcm.constData() + offset, size_t(pcm.size() - offset));
-        if (n <= 0) break;
-        offset += n;
-    }
-    pollfd entry{fd, POLLOUT, 0};
-    const bool read = ::poll(&entry, 1, timeoutMs) == 1;
-    ::close(fd);
-    return read;
-}
-
 }  // namespace quorvelle::test

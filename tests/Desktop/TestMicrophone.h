@@ -25,9 +25,6 @@ public:
     void speak(const QByteArray& pcm);
     // Waits until everything was written.
     void finish();
-    // The pipe is full with `pcm` and nobody records yet: returns once a recording starts reading.
-    // For timing a start; false after `timeoutMs`.
-    bool waitForReader(const QByteArray& pcm, int timeoutMs);
 
 private:
     QString m_path;
