@@ -86,6 +86,9 @@ TEST_F(AppDesktop, HeldHotKeyDictatesIntoQtAndGtkFieldsWithTheOverlayShownAndThe
     for (const auto toolkit : {FixtureApp::Toolkit::Gtk, FixtureApp::Toolkit::Qt}) {
         SCOPED_TRACE(toolkit == FixtureApp::Toolkit::Qt ? "Qt" : "GTK");
         FixtureApp fixture(toolkit, QStringLiteral("Dictation target"));
+        ASSERT_TRUE(bringToFront(fixture.processId()));
+        // The user clicks into the field with the app running: it sees the focus arrive.
+        fixture.focus(QStringLiteral("multi"));
         fixture.focus(QStringLiteral("single"));
         ASSERT_TRUE(bringToFront(fixture.processId()));
         dictate([&] {
