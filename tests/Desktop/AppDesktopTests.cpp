@@ -237,7 +237,7 @@ TEST_F(AppDesktop, TheTrayIconOpensThePopoverBesideItAndASecondLaunchOpensTheDas
         }
     }
     EXPECT_FALSE(viewableWindow(kAppClass, QSize(1270, 835)));
-    EXPECT_EQ(app.launchAgain(), 0);
+    EXPECT_EQ(app.runCopy(), 0);
     EXPECT_TRUE(waitUntil([] { return viewableWindow(kAppClass, QSize(1270, 835)).has_value(); }, 5000));
     EXPECT_TRUE(app.isRunning());
 }
@@ -290,6 +290,14 @@ private:
     QProcess m_server;
     QString m_name;
 };
+
+TEST(AppStart, AnUnusableBackendAddressStopsTheStartWithAMessageNamingIt) {
+    if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
+    AppUnderTest app(QUrl(QStringLiteral("ftp://files.example.com")));
+    QString printed;
+    EXPECT_EQ(app.runCopy(&printed), 2);
+    EXPECT_TRUE(printed.contains(QStringLiteral("QUORVELLE_BACKEND_BASE_URL"))) << printed.toStdString();
+}
 
 TEST(AppWithoutTray, OpensTheDashboardAtStartSoItStaysReachable) {
     if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";

@@ -74,7 +74,7 @@ void AppUnderTest::start() {
     if (!m_process.waitForStarted(5000)) throw std::runtime_error("quorvelle did not start");
 }
 
-int AppUnderTest::launchAgain(int timeoutMs) {
+int AppUnderTest::runCopy(QString* standardError, int timeoutMs) {
     QProcess second;
     second.setProcessEnvironment(m_environment);
     second.start(QStringLiteral(QUORVELLE_APP_PATH), {});
@@ -84,6 +84,7 @@ int AppUnderTest::launchAgain(int timeoutMs) {
         second.waitForFinished(2000);
         return -1;
     }
+    if (standardError) *standardError = QString::fromUtf8(second.readAllStandardError());
     return second.exitCode();
 }
 

@@ -29,8 +29,9 @@ public:
 
     // Starts a copy; returns once the process runs.
     void start();
-    // Starts another copy with the same folders and returns its exit code (-1 when it hung).
-    int launchAgain(int timeoutMs = 10000);
+    // Runs a copy with the same folders to its end and returns its exit code (-1 when it hung);
+    // what it printed goes to `standardError` when given.
+    int runCopy(QString* standardError = nullptr, int timeoutMs = 10000);
     // Its global hot key (Control+Alt+Space) is grabbed: the app is ready to dictate.
     bool waitUntilHotkeyRegistered(int timeoutMs = 15000);
     qint64 processId() const { return m_process.processId(); }
