@@ -3,7 +3,6 @@
 #include "App/QuickRootView.h"
 #include "App/RuntimeOverlayPanel.h"
 #include "ViewModel/AppViewModel.h"
-#include "Views/MenuBar/PopoverViewModelAdapter.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -22,11 +21,7 @@ OverlayDisplayMetrics metricsOf(const QScreen* screen) {
 
 RuntimeOverlayController::RuntimeOverlayController(AppViewModel& viewModel, RuntimeOverlayLayoutEngine layoutEngine,
                                                    QQmlEngine& engine, QObject* parent)
-    : QObject(parent),
-      m_viewModel(viewModel),
-      m_layoutEngine(layoutEngine),
-      m_engine(engine),
-      m_adapter(new PopoverViewModelAdapter(viewModel, this)) {
+    : QObject(parent), m_viewModel(viewModel), m_layoutEngine(layoutEngine), m_engine(engine) {
     connect(viewModel.session(), &SessionViewModel::runtimeStateChanged, this,
             &RuntimeOverlayController::handleRuntimeStateChange);
     connect(viewModel.preferences(), &PreferencesViewModel::selectedWidgetAppearanceChanged, this,
@@ -94,7 +89,7 @@ void RuntimeOverlayController::placePanel() {
 RuntimeOverlayPanel& RuntimeOverlayController::ensurePanel() {
     if (!m_panel) {
         QQuickItem* view = makeRootView(m_engine, QStringLiteral("RuntimeOverlayView"),
-                                        {{QStringLiteral("viewModel"), QVariant::fromValue<QObject*>(m_adapter)}});
+                                        {{QStringLiteral("viewModel"), QVariant::fromValue<QObject*>(&m_viewModel)}});
         m_panel = std::make_unique<RuntimeOverlayPanel>(view ? view : new QQuickItem);
         m_panel->setContentSize(contentSize());
     }

@@ -14,7 +14,6 @@ class QScreen;
 namespace quorvelle {
 
 class AppViewModel;
-class PopoverViewModelAdapter;
 class RuntimeOverlayPanel;
 
 // Shows the status panel at the bottom centre of the screen under the pointer whenever the session
@@ -47,8 +46,6 @@ private:
     AppViewModel& m_viewModel;
     RuntimeOverlayLayoutEngine m_layoutEngine;
     QQmlEngine& m_engine;
-    // The view model's values as the views read them.
-    PopoverViewModelAdapter* m_adapter;
     std::unique_ptr<RuntimeOverlayPanel> m_panel;
 };
 

@@ -12,14 +12,23 @@ namespace {
 // The surfaces the overlay view draws its two forms on.
 constexpr const char* kSurfaceNames[] = {"overlay-pill", "overlay-compact"};
 
-QQuickItem* findSurface(QQuickItem* root) {
+// Through the visual tree: the view makes its forms in repeaters, whose items are not its QObject
+// children.
+QQuickItem* findSurface(QQuickItem* item) {
     for (const char* name : kSurfaceNames) {
-        if (auto* item = root->findChild<QQuickItem*>(QString::fromLatin1(name))) return item;
+        if (item->objectName() == QLatin1String(name)) return item;
+    }
+    for (QQuickItem* child : item->childItems()) {
+        if (QQuickItem* found = findSurface(child)) return found;
     }
     return nullptr;
 }
 
 }  // namespace
+
+QQuickItem* RuntimeOverlayPanel::surface() const {
+    return findSurface(m_view);
+}
 
 RuntimeOverlayPanel::RuntimeOverlayPanel(QQuickItem* view) : m_view(view) {
     setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus |
@@ -50,7 +59,7 @@ void RuntimeOverlayPanel::orderOut() {
 }
 
 QRegion RuntimeOverlayPanel::surfaceRegion() const {
-    QQuickItem* surface = findSurface(m_view);
+    const QQuickItem* surface = this->surface();
     if (!surface) return QRegion(QRect(QPoint(), size()));
     const QRectF rect = surface->mapRectToScene(QRectF(0, 0, surface->width(), surface->height()));
     const double radius = surface->property("cornerRadius").toDouble();

@@ -19,6 +19,8 @@ public:
     void orderFront();
     void orderOut();
 
+    // The pill or glyph surface the view draws; none before it is laid out.
+    QQuickItem* surface() const;
     // The shape the panel is clipped to without a compositor: the view's pill or glyph surface.
     QRegion surfaceRegion() const;
 

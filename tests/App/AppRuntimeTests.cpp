@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QQuickItem>
 #include <QScreen>
 #include <QTemporaryDir>
 
@@ -111,6 +112,11 @@ TEST_F(AppRuntimeTest, TheOverlayPanelShowsForEveryBusyStateAtTheBottomCentreAnd
     const Qt::WindowFlags never = Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput;
     EXPECT_EQ(panel->flags() & never, never);
     EXPECT_TRUE(panel->flags() & Qt::WindowStaysOnTopHint);
+    // It shows the overlay view over this view model: the full pill.
+    ASSERT_NE(panel->surface(), nullptr);
+    EXPECT_EQ(panel->surface()->objectName(), QStringLiteral("overlay-pill"));
+    // No compositor draws this platform's transparency: the window is cut to the pill.
+    EXPECT_EQ(panel->mask().boundingRect(), QRect(28, 28, 360, 116));
     const auto metrics = overlay.currentDisplayMetrics();
     ASSERT_TRUE(metrics);
     EXPECT_EQ(panel->geometry(), RuntimeOverlayLayoutEngine{}.panelFrame(QSizeF(416, 188), *metrics).toRect());
@@ -136,6 +142,8 @@ TEST_F(AppRuntimeTest, TheOverlayPanelShowsForEveryBusyStateAtTheBottomCentreAnd
     moveSessionTo([](SessionCoordinating& s) { s.block(SessionBlockReason::secureField); });
     EXPECT_EQ(overlay.panel(), panel);
     EXPECT_TRUE(panel->isVisible());
+    ASSERT_NE(panel->surface(), nullptr);
+    EXPECT_EQ(panel->surface()->objectName(), QStringLiteral("overlay-compact"));
     EXPECT_EQ(panel->geometry(), RuntimeOverlayLayoutEngine{}.panelFrame(QSizeF(128, 144), *metrics).toRect());
 }
 
