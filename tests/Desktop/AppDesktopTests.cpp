@@ -9,11 +9,16 @@
 #include "TestEventLoop.h"
 #include "TestMicrophone.h"
 
+#include "Models/LocalModelInstallationRecord.h"
 #include "Services/Storage/SettingsKeys.h"
+#include "TinyWhisperModel.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
@@ -204,6 +209,44 @@ TEST_F(AppDesktop, ABackendFailureShowsTheErrorAndDeliversNothing) {
         << "the error state is not shown";
     EXPECT_EQ(fixture.texts().value(QStringLiteral("single")).toString(), QString());
     EXPECT_TRUE(app.historyEntries().isEmpty());
+}
+
+// On the device, with a model of random weights the test writes: the words are not checked, the road
+// is (no crash, an end the user sees, a history entry or the no-speech outcome).
+TEST_F(AppDesktop, OnDeviceModeRunsTheRoadWithAnInstalledModel) {
+#ifndef QUORVELLE_HAVE_WHISPER
+    GTEST_SKIP() << "this build has no whisper.cpp engine";
+#else
+    const QDir models(app.environment().value(QStringLiteral("XDG_DATA_HOME")) +
+                      QStringLiteral("/com.dovent.Quorvelle/LocalModels"));
+    ASSERT_TRUE(models.mkpath(QStringLiteral("Models")));
+    const QString modelPath = models.filePath(QStringLiteral("Models/ggml-tiny.bin"));
+    ASSERT_TRUE(writeTinyRandomWhisperModel(modelPath));
+    const LocalModelInstallationRecord record{LocalTranscriptionModelID::tinyMultilingual, QStringLiteral("0"),
+                                              QDateTime::currentDateTimeUtc(), QFileInfo(modelPath).size(),
+                                              std::nullopt};
+    QFile registry(models.filePath(QStringLiteral("local-models.json")));
+    ASSERT_TRUE(registry.open(QIODevice::WriteOnly));
+    registry.write(QJsonDocument(QJsonArray{record.toJson()}).toJson());
+    registry.close();
+    app.defaults().setString(QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend), QStringLiteral("local"));
+    app.settings().setSelectedLocalModelID(LocalTranscriptionModelID::tinyMultilingual);
+    startApp();
+    FixtureApp fixture(FixtureApp::Toolkit::Qt, QStringLiteral("On-device target"));
+    fixture.focus(QStringLiteral("single"));
+    ASSERT_TRUE(bringToFront(fixture.processId()));
+    dictate();
+    const auto ended = [&] {
+        if (!app.historyEntries().isEmpty()) return true;
+        const auto events = app.diagnosticsEvents();
+        return std::any_of(events.begin(), events.end(), [](const SanitizedDiagnosticsEvent& event) {
+            return event.code == QStringLiteral("runtime.error.no_speech_detected");
+        });
+    };
+    EXPECT_TRUE(waitUntil(ended, 60000)) << app.eventLog();
+    EXPECT_TRUE(server.requestsTo(kUploadPath).isEmpty());
+    EXPECT_TRUE(app.isRunning()) << app.standardError().toStdString();
+#endif
 }
 
 TEST_F(AppDesktop, TheTrayIconOpensThePopoverBesideItAndASecondLaunchOpensTheDashboard) {
