@@ -1,5 +1,5 @@
 // The dashboard root over the view model built from fakes, rendered offscreen: routing, the
-// sign-in lock, the sidebar, both languages, the three themes, the sheets and the small screen.
+// sign-in lock, the sidebar, both languages, the three themes, the sheets and a low window.
 #include "FakeBootstrap.h"
 #include "Services/Storage/SettingsKeys.h"
 #include "ViewHarness.h"
