@@ -6,56 +6,35 @@
 
 namespace quorvelle {
 
-namespace {
-
-QVariant nullable(const std::optional<QString>& text) {
-    return text ? QVariant(*text) : QVariant();
-}
-
-}  // namespace
-
-LocalModelsSectionModel::LocalModelsSectionModel(QObject* parent) : QObject(parent) {}
-
-QObject* LocalModelsSectionModel::viewModelObject() const {
-    return m_viewModel;
-}
-
-void LocalModelsSectionModel::setViewModel(QObject* viewModel) {
-    auto* model = qobject_cast<AppViewModel*>(viewModel);
-    if (model == m_viewModel) return;
-    if (m_viewModel) m_viewModel->disconnect(this);
-    m_viewModel = model;
-    if (model) {
-        const auto notify = [this] { Q_EMIT changed(); };
-        LocalModelsViewModel* local = model->localModels();
-        for (auto signal :
-             {&LocalModelsViewModel::selectedLocalModelIDChanged,
-              &LocalModelsViewModel::selectedLocalWhisperAccelerationModeChanged,
-              &LocalModelsViewModel::localRuntimeAvailabilityChanged, &LocalModelsViewModel::localModelStatusesChanged})
-            connect(local, signal, this, notify);
-        connect(model, &AppViewModel::stringsChanged, this, notify);
-    }
-    Q_EMIT changed();
+void LocalModelsSectionModel::observe(AppViewModel& viewModel) {
+    const auto notify = [this] { Q_EMIT changed(); };
+    LocalModelsViewModel* local = viewModel.localModels();
+    for (auto signal :
+         {&LocalModelsViewModel::selectedLocalModelIDChanged,
+          &LocalModelsViewModel::selectedLocalWhisperAccelerationModeChanged,
+          &LocalModelsViewModel::localRuntimeAvailabilityChanged, &LocalModelsViewModel::localModelStatusesChanged})
+        connect(local, signal, this, notify);
+    connect(&viewModel, &AppViewModel::stringsChanged, this, notify);
 }
 
 QString LocalModelsSectionModel::runtimeStatusLabel() const {
-    return m_viewModel ? m_viewModel->localModels()->localModelCopy().runtimeStatusLabel() : QString();
+    return viewModel() ? viewModel()->localModels()->localModelCopy().runtimeStatusLabel() : QString();
 }
 
 QString LocalModelsSectionModel::selectedModelTitle() const {
-    return m_viewModel ? localModelDescriptor(m_viewModel->localModels()->selectedLocalModelID()).title : QString();
+    return viewModel() ? localModelDescriptor(viewModel()->localModels()->selectedLocalModelID()).title : QString();
 }
 
 bool LocalModelsSectionModel::isAccelerated() const {
-    return m_viewModel && m_viewModel->localModels()->selectedLocalWhisperAccelerationMode() ==
+    return viewModel() && viewModel()->localModels()->selectedLocalWhisperAccelerationMode() ==
                               LocalWhisperAccelerationMode::accelerated;
 }
 
 QVariantList LocalModelsSectionModel::rows() const {
-    if (!m_viewModel) return {};
-    const AppStrings strings = m_viewModel->strings();
+    if (!viewModel()) return {};
+    const AppStrings strings = viewModel()->strings();
     QVariantList rows;
-    for (const LocalModelStatus& status : m_viewModel->localModels()->localModelStatuses()) {
+    for (const LocalModelStatus& status : viewModel()->localModels()->localModelStatuses()) {
         const LocalModelRowTexts texts = LocalModelRowTexts::of(status, strings);
         rows.append(QVariantMap{{QStringLiteral("id"), rawValue(status.id)},
                                 {QStringLiteral("title"), texts.title},
@@ -72,8 +51,8 @@ QVariantList LocalModelsSectionModel::rows() const {
 }
 
 void LocalModelsSectionModel::performModelAction(const QString& id) {
-    if (!m_viewModel) return;
-    LocalModelsViewModel* local = m_viewModel->localModels();
+    if (!viewModel()) return;
+    LocalModelsViewModel* local = viewModel()->localModels();
     for (const LocalModelStatus& status : local->localModelStatuses()) {
         if (rawValue(status.id) != id) continue;
         switch (status.installState.kind()) {
@@ -87,8 +66,8 @@ void LocalModelsSectionModel::performModelAction(const QString& id) {
 }
 
 void LocalModelsSectionModel::deleteModel(const QString& id) {
-    if (!m_viewModel) return;
-    LocalModelsViewModel* local = m_viewModel->localModels();
+    if (!viewModel()) return;
+    LocalModelsViewModel* local = viewModel()->localModels();
     for (const LocalModelStatus& status : local->localModelStatuses()) {
         if (rawValue(status.id) == id && status.installState.kind() == LocalModelInstallState::Kind::installed) {
             local->deleteLocalModel(status.id);
@@ -98,9 +77,9 @@ void LocalModelsSectionModel::deleteModel(const QString& id) {
 }
 
 void LocalModelsSectionModel::setAcceleration(const QString& mode) {
-    if (!m_viewModel) return;
+    if (!viewModel()) return;
     if (const auto parsed = fromRawValue<LocalWhisperAccelerationMode>(mode))
-        m_viewModel->localModels()->setLocalWhisperAccelerationMode(*parsed);
+        viewModel()->localModels()->setLocalWhisperAccelerationMode(*parsed);
 }
 
 }  // namespace quorvelle

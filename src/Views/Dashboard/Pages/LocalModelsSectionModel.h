@@ -1,22 +1,19 @@
 #pragma once
 
-#include <QObject>
-#include <QPointer>
+#include "Views/Dashboard/Pages/PageViewModelBinding.h"
+
 #include <QString>
 #include <QVariantList>
 #include <QtQmlIntegration>
 
 namespace quorvelle {
 
-class AppViewModel;
-
 // The local-models card of the settings page: the engine's state, the acceleration choice and
 // one row per model with the action its state allows. Each action is one view-model operation.
-class LocalModelsSectionModel : public QObject {
+class LocalModelsSectionModel : public PageViewModelBinding {
     Q_OBJECT
     QML_ELEMENT
 
-    Q_PROPERTY(QObject* viewModel READ viewModelObject WRITE setViewModel NOTIFY changed)
     Q_PROPERTY(QString runtimeStatusLabel READ runtimeStatusLabel NOTIFY changed)
     Q_PROPERTY(QString selectedModelTitle READ selectedModelTitle NOTIFY changed)
     Q_PROPERTY(bool isAccelerated READ isAccelerated NOTIFY changed)
@@ -25,10 +22,7 @@ class LocalModelsSectionModel : public QObject {
     Q_PROPERTY(QVariantList rows READ rows NOTIFY changed)
 
 public:
-    explicit LocalModelsSectionModel(QObject* parent = nullptr);
-
-    QObject* viewModelObject() const;
-    void setViewModel(QObject* viewModel);
+    using PageViewModelBinding::PageViewModelBinding;
 
     QString runtimeStatusLabel() const;
     QString selectedModelTitle() const;
@@ -43,11 +37,8 @@ public:
     // "cpu" or "accelerated".
     Q_INVOKABLE void setAcceleration(const QString& mode);
 
-Q_SIGNALS:
-    void changed();
-
-private:
-    QPointer<AppViewModel> m_viewModel;
+protected:
+    void observe(AppViewModel& viewModel) override;
 };
 
 }  // namespace quorvelle

@@ -8,27 +8,14 @@ namespace quorvelle {
 
 using Kind = ReleaseNotesLoadState::Kind;
 
-ReleaseNotesPageModel::ReleaseNotesPageModel(QObject* parent) : QObject(parent) {}
-
-QObject* ReleaseNotesPageModel::viewModelObject() const {
-    return m_viewModel;
-}
-
-void ReleaseNotesPageModel::setViewModel(QObject* viewModel) {
-    auto* model = qobject_cast<AppViewModel*>(viewModel);
-    if (model == m_viewModel) return;
-    if (m_viewModel) m_viewModel->disconnect(this);
-    m_viewModel = model;
-    if (model) {
-        connect(model->account(), &AccountViewModel::releaseNotesStateChanged, this, &ReleaseNotesPageModel::changed);
-        connect(model, &AppViewModel::stringsChanged, this, &ReleaseNotesPageModel::changed);
-    }
-    Q_EMIT changed();
+void ReleaseNotesPageModel::observe(AppViewModel& viewModel) {
+    connect(viewModel.account(), &AccountViewModel::releaseNotesStateChanged, this, &ReleaseNotesPageModel::changed);
+    connect(&viewModel, &AppViewModel::stringsChanged, this, &ReleaseNotesPageModel::changed);
 }
 
 QString ReleaseNotesPageModel::state() const {
-    if (!m_viewModel) return QStringLiteral("idle");
-    switch (m_viewModel->account()->releaseNotesState().kind) {
+    if (!viewModel()) return QStringLiteral("idle");
+    switch (viewModel()->account()->releaseNotesState().kind) {
         case Kind::idle: return QStringLiteral("idle");
         case Kind::loading: return QStringLiteral("loading");
         case Kind::loaded: return QStringLiteral("loaded");
@@ -38,10 +25,10 @@ QString ReleaseNotesPageModel::state() const {
 }
 
 QVariantList ReleaseNotesPageModel::entries() const {
-    if (!m_viewModel) return {};
-    const QString languageCode = m_viewModel->languageCode();
+    if (!viewModel()) return {};
+    const QString languageCode = viewModel()->languageCode();
     QVariantList entries;
-    for (const ReleaseNoteEntry& entry : m_viewModel->account()->releaseNotesState().entries) {
+    for (const ReleaseNoteEntry& entry : viewModel()->account()->releaseNotesState().entries) {
         QVariantList categories;
         for (const ReleaseNoteCategory& category : entry.categories) {
             categories.append(QVariantMap{
@@ -60,17 +47,17 @@ QVariantList ReleaseNotesPageModel::entries() const {
 }
 
 void ReleaseNotesPageModel::loadIfNeeded() {
-    if (!m_viewModel) return;
-    const Kind kind = m_viewModel->account()->releaseNotesState().kind;
-    if (kind == Kind::idle || kind == Kind::failed) m_viewModel->account()->reloadReleaseNotes();
+    if (!viewModel()) return;
+    const Kind kind = viewModel()->account()->releaseNotesState().kind;
+    if (kind == Kind::idle || kind == Kind::failed) viewModel()->account()->reloadReleaseNotes();
 }
 
 void ReleaseNotesPageModel::reload() {
-    if (m_viewModel) m_viewModel->account()->reloadReleaseNotes();
+    if (viewModel()) viewModel()->account()->reloadReleaseNotes();
 }
 
 void ReleaseNotesPageModel::openWebPage() {
-    if (m_viewModel) m_viewModel->account()->openReleaseNotesWebPage();
+    if (viewModel()) viewModel()->account()->openReleaseNotesWebPage();
 }
 
 }  // namespace quorvelle

@@ -1,32 +1,27 @@
 #pragma once
 
-#include <QObject>
-#include <QPointer>
+#include "Views/Dashboard/Pages/PageViewModelBinding.h"
+
 #include <QString>
 #include <QVariantList>
 #include <QtQmlIntegration>
 
 namespace quorvelle {
 
-class AppViewModel;
-
 // The release-notes page's view of the view model's load: its state by name and the entries as
 // the timeline shows them, with the page's three actions.
-class ReleaseNotesPageModel : public QObject {
+class ReleaseNotesPageModel : public PageViewModelBinding {
     Q_OBJECT
     QML_ELEMENT
 
-    Q_PROPERTY(QObject* viewModel READ viewModelObject WRITE setViewModel NOTIFY changed)
     // "idle", "loading", "loaded" or "failed".
     Q_PROPERTY(QString state READ state NOTIFY changed)
     // Entries { id, version, channel, date, summary ("" when none), categories: [{ heading, items }] }.
     Q_PROPERTY(QVariantList entries READ entries NOTIFY changed)
 
 public:
-    explicit ReleaseNotesPageModel(QObject* parent = nullptr);
+    using PageViewModelBinding::PageViewModelBinding;
 
-    QObject* viewModelObject() const;
-    void setViewModel(QObject* viewModel);
     QString state() const;
     QVariantList entries() const;
 
@@ -36,11 +31,8 @@ public:
     Q_INVOKABLE void reload();
     Q_INVOKABLE void openWebPage();
 
-Q_SIGNALS:
-    void changed();
-
-private:
-    QPointer<AppViewModel> m_viewModel;
+protected:
+    void observe(AppViewModel& viewModel) override;
 };
 
 }  // namespace quorvelle

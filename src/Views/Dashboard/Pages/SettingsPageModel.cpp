@@ -17,48 +17,29 @@ QString searchFolded(const QString& text) {
     return text.toLower().remove(QChar(0x0307));
 }
 
-QVariant nullable(const std::optional<QString>& text) {
-    return text ? QVariant(*text) : QVariant();
-}
-
 }  // namespace
 
-SettingsPageModel::SettingsPageModel(QObject* parent) : QObject(parent) {}
-
-QObject* SettingsPageModel::viewModelObject() const {
-    return m_viewModel;
+SettingsPageModel::SettingsPageModel(QObject* parent) : PageViewModelBinding(parent) {
+    // Every change of the view model may change the rows' titles or selection.
+    connect(this, &PageViewModelBinding::changed, this, &SettingsPageModel::languageRowsChanged);
 }
 
-void SettingsPageModel::setViewModel(QObject* viewModel) {
-    auto* model = qobject_cast<AppViewModel*>(viewModel);
-    if (model == m_viewModel) return;
-    if (m_viewModel) m_viewModel->disconnect(this);
-    m_viewModel = model;
-    if (model) {
-        const auto notify = [this] { Q_EMIT changed(); };
-        const auto notifyWithRows = [this] {
-            Q_EMIT changed();
-            Q_EMIT languageRowsChanged();
-        };
-        LocalModelsViewModel* local = model->localModels();
-        PreferencesViewModel* preferences = model->preferences();
-        for (auto signal :
-             {&LocalModelsViewModel::selectedTranscriptionBackendChanged,
-              &LocalModelsViewModel::selectedLocalModelIDChanged,
-              &LocalModelsViewModel::selectedLocalWhisperAccelerationModeChanged,
-              &LocalModelsViewModel::localRuntimeAvailabilityChanged, &LocalModelsViewModel::localModelStatusesChanged,
-              &LocalModelsViewModel::lastLocalRuntimeErrorChanged})
-            connect(local, signal, this, notify);
-        for (auto signal : {&PreferencesViewModel::selectedMicrophonePreferenceChanged,
-                            &PreferencesViewModel::startAtLoginStatusChanged})
-            connect(preferences, signal, this, notify);
-        connect(preferences, &PreferencesViewModel::selectedTranscriptionLanguageChanged, this, notifyWithRows);
-        connect(model->diagnostics(), &DiagnosticsViewModel::diagnosticsSnapshotChanged, this, notify);
-        connect(model, &AppViewModel::microphoneSelectionChanged, this, notify);
-        connect(model, &AppViewModel::stringsChanged, this, notifyWithRows);
-    }
-    Q_EMIT changed();
-    Q_EMIT languageRowsChanged();
+void SettingsPageModel::observe(AppViewModel& viewModel) {
+    const auto notify = [this] { Q_EMIT changed(); };
+    LocalModelsViewModel* local = viewModel.localModels();
+    for (auto signal :
+         {&LocalModelsViewModel::selectedTranscriptionBackendChanged,
+          &LocalModelsViewModel::selectedLocalModelIDChanged, &LocalModelsViewModel::localRuntimeAvailabilityChanged,
+          &LocalModelsViewModel::localModelStatusesChanged, &LocalModelsViewModel::lastLocalRuntimeErrorChanged})
+        connect(local, signal, this, notify);
+    PreferencesViewModel* preferences = viewModel.preferences();
+    for (auto signal :
+         {&PreferencesViewModel::selectedTranscriptionLanguageChanged,
+          &PreferencesViewModel::selectedMicrophonePreferenceChanged, &PreferencesViewModel::startAtLoginStatusChanged})
+        connect(preferences, signal, this, notify);
+    connect(viewModel.diagnostics(), &DiagnosticsViewModel::diagnosticsSnapshotChanged, this, notify);
+    connect(&viewModel, &AppViewModel::microphoneSelectionChanged, this, notify);
+    connect(&viewModel, &AppViewModel::stringsChanged, this, notify);
 }
 
 void SettingsPageModel::setLanguageSearchQuery(const QString& query) {
@@ -69,32 +50,32 @@ void SettingsPageModel::setLanguageSearchQuery(const QString& query) {
 }
 
 AppStrings SettingsPageModel::strings() const {
-    return m_viewModel ? m_viewModel->strings() : AppStrings();
+    return viewModel() ? viewModel()->strings() : AppStrings();
 }
 
 bool SettingsPageModel::isLocalSelected() const {
-    return m_viewModel && m_viewModel->localModels()->selectedTranscriptionBackend() == TranscriptionBackend::local;
+    return viewModel() && viewModel()->localModels()->selectedTranscriptionBackend() == TranscriptionBackend::local;
 }
 
 QStringList SettingsPageModel::localEngineTags() const {
     const AppStrings s = strings();
     const LocalTranscriptionModelID selected =
-        m_viewModel ? m_viewModel->localModels()->selectedLocalModelID() : LocalTranscriptionModelID::smallMultilingual;
+        viewModel() ? viewModel()->localModels()->selectedLocalModelID() : LocalTranscriptionModelID::smallMultilingual;
     return {s.localized(u"Private", u"Gizli"), s.localized(u"Offline", u"Çevrimdışı"),
             localModelDescriptor(selected).title};
 }
 
 QString SettingsPageModel::localModeStatusDetail() const {
-    return m_viewModel ? m_viewModel->localModels()->localModelCopy().statusDetail() : QString();
+    return viewModel() ? viewModel()->localModels()->localModelCopy().statusDetail() : QString();
 }
 
 QString SettingsPageModel::selectedLanguageTitle() const {
-    if (!m_viewModel) return {};
-    return strings().transcriptionLanguageTitle(m_viewModel->preferences()->selectedTranscriptionLanguage());
+    if (!viewModel()) return {};
+    return strings().transcriptionLanguageTitle(viewModel()->preferences()->selectedTranscriptionLanguage());
 }
 
 bool SettingsPageModel::isLanguageAutomatic() const {
-    return !m_viewModel || !m_viewModel->preferences()->selectedTranscriptionLanguage().code;
+    return !viewModel() || !viewModel()->preferences()->selectedTranscriptionLanguage().code;
 }
 
 QList<TranscriptionLanguageOption> SettingsPageModel::filteredLanguageOptions(const QString& query,
@@ -111,8 +92,8 @@ QList<TranscriptionLanguageOption> SettingsPageModel::filteredLanguageOptions(co
 }
 
 QVariantList SettingsPageModel::languageRows() const {
-    if (!m_viewModel) return {};
-    const TranscriptionLanguageOption& selected = m_viewModel->preferences()->selectedTranscriptionLanguage();
+    if (!viewModel()) return {};
+    const TranscriptionLanguageOption& selected = viewModel()->preferences()->selectedTranscriptionLanguage();
     QVariantList rows;
     for (const TranscriptionLanguageOption& option : filteredLanguageOptions(m_languageSearchQuery, strings())) {
         rows.append(QVariantMap{{QStringLiteral("id"), option.id()},
@@ -124,22 +105,22 @@ QVariantList SettingsPageModel::languageRows() const {
 }
 
 QString SettingsPageModel::selectedMicrophoneName() const {
-    if (m_viewModel) {
-        if (const auto& preference = m_viewModel->preferences()->selectedMicrophonePreference())
+    if (viewModel()) {
+        if (const auto& preference = viewModel()->preferences()->selectedMicrophonePreference())
             return preference->name;
     }
     return strings().localized(u"System Default", u"Sistem Varsayılanı");
 }
 
 QString SettingsPageModel::activeMicrophone() const {
-    return m_viewModel ? m_viewModel->diagnostics()->diagnosticsSnapshot().activeMicrophone : QString();
+    return viewModel() ? viewModel()->diagnostics()->diagnosticsSnapshot().activeMicrophone : QString();
 }
 
 QList<MicrophonePickerModel::Option> SettingsPageModel::microphoneOptions() const {
-    if (!m_viewModel) return MicrophonePickerModel::options(strings(), {}, std::nullopt, {});
-    return MicrophonePickerModel::options(strings(), m_viewModel->diagnostics()->diagnosticsSnapshot().audioDevices,
-                                          m_viewModel->preferences()->selectedMicrophonePreference(),
-                                          m_viewModel->selectedMicrophoneLabelText());
+    if (!viewModel()) return MicrophonePickerModel::options(strings(), {}, std::nullopt, {});
+    return MicrophonePickerModel::options(strings(), viewModel()->diagnostics()->diagnosticsSnapshot().audioDevices,
+                                          viewModel()->preferences()->selectedMicrophonePreference(),
+                                          viewModel()->selectedMicrophoneLabelText());
 }
 
 QVariantList SettingsPageModel::microphoneRows() const {
@@ -151,21 +132,21 @@ QVariantList SettingsPageModel::microphoneRows() const {
 }
 
 int SettingsPageModel::selectedMicrophoneRow() const {
-    const auto preference = m_viewModel ? m_viewModel->preferences()->selectedMicrophonePreference() : std::nullopt;
+    const auto preference = viewModel() ? viewModel()->preferences()->selectedMicrophonePreference() : std::nullopt;
     return MicrophonePickerModel::selectedIndex(microphoneOptions(), preference);
 }
 
 bool SettingsPageModel::isStartAtLoginOn() const {
-    return m_viewModel && m_viewModel->preferences()->startAtLoginStatus() == StartAtLoginStatus::enabled;
+    return viewModel() && viewModel()->preferences()->startAtLoginStatus() == StartAtLoginStatus::enabled;
 }
 
 bool SettingsPageModel::startAtLoginNeedsApproval() const {
-    return m_viewModel && m_viewModel->preferences()->startAtLoginStatus() == StartAtLoginStatus::requiresApproval;
+    return viewModel() && viewModel()->preferences()->startAtLoginStatus() == StartAtLoginStatus::requiresApproval;
 }
 
 QString SettingsPageModel::startAtLoginStatusLabel() const {
-    if (!m_viewModel) return {};
-    return strings().startAtLoginStatusLabel(m_viewModel->preferences()->startAtLoginStatus());
+    if (!viewModel()) return {};
+    return strings().startAtLoginStatusLabel(viewModel()->preferences()->startAtLoginStatus());
 }
 
 QString SettingsPageModel::versionLine() const {
@@ -173,8 +154,8 @@ QString SettingsPageModel::versionLine() const {
 }
 
 void SettingsPageModel::selectLocalEngine() {
-    if (!m_viewModel) return;
-    LocalModelsViewModel* local = m_viewModel->localModels();
+    if (!viewModel()) return;
+    LocalModelsViewModel* local = viewModel()->localModels();
     if (local->isLocalModeReady())
         local->selectTranscriptionBackend(TranscriptionBackend::local);
     else
@@ -182,14 +163,14 @@ void SettingsPageModel::selectLocalEngine() {
 }
 
 void SettingsPageModel::selectCloudEngine() {
-    if (m_viewModel) m_viewModel->localModels()->selectTranscriptionBackend(TranscriptionBackend::cloud);
+    if (viewModel()) viewModel()->localModels()->selectTranscriptionBackend(TranscriptionBackend::cloud);
 }
 
 void SettingsPageModel::selectLanguage(const QString& id) {
-    if (!m_viewModel) return;
+    if (!viewModel()) return;
     for (const TranscriptionLanguageOption& option : TranscriptionLanguageOption::supportedOptions()) {
         if (option.id() == id) {
-            m_viewModel->preferences()->setTranscriptionLanguage(option);
+            viewModel()->preferences()->setTranscriptionLanguage(option);
             return;
         }
     }
@@ -197,12 +178,12 @@ void SettingsPageModel::selectLanguage(const QString& id) {
 
 void SettingsPageModel::selectMicrophone(int row) {
     const QList<MicrophonePickerModel::Option> options = microphoneOptions();
-    if (m_viewModel && row >= 0 && row < options.size())
-        m_viewModel->preferences()->setMicrophonePreference(options[row].uid);
+    if (viewModel() && row >= 0 && row < options.size())
+        viewModel()->preferences()->setMicrophonePreference(options[row].uid);
 }
 
 void SettingsPageModel::syncMicrophonePreference() {
-    if (m_viewModel) m_viewModel->refreshInputDevices(false);
+    if (viewModel()) viewModel()->refreshInputDevices(false);
 }
 
 }  // namespace quorvelle

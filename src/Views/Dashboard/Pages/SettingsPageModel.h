@@ -4,8 +4,8 @@
 #include "Models/TranscriptionLanguageOption.h"
 #include "Views/Settings/MicrophonePickerModel.h"
 
-#include <QObject>
-#include <QPointer>
+#include "Views/Dashboard/Pages/PageViewModelBinding.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -13,17 +13,13 @@
 
 namespace quorvelle {
 
-class AppViewModel;
-
 // What the settings page shows of the view model apart from its plain switches, made into the
 // texts and rows its cards take, and the page's actions, each ending in one view-model
 // operation. The language search text is the page's own and lives as long as the page.
-class SettingsPageModel : public QObject {
+class SettingsPageModel : public PageViewModelBinding {
     Q_OBJECT
     QML_ELEMENT
 
-    // The one view model; set once by the page.
-    Q_PROPERTY(QObject* viewModel READ viewModelObject WRITE setViewModel NOTIFY changed)
     Q_PROPERTY(QString languageSearchQuery READ languageSearchQuery WRITE setLanguageSearchQuery NOTIFY
                    languageSearchQueryChanged)
 
@@ -54,8 +50,6 @@ class SettingsPageModel : public QObject {
 public:
     explicit SettingsPageModel(QObject* parent = nullptr);
 
-    QObject* viewModelObject() const;
-    void setViewModel(QObject* viewModel);
     const QString& languageSearchQuery() const { return m_languageSearchQuery; }
     void setLanguageSearchQuery(const QString& query);
 
@@ -90,15 +84,16 @@ public:
     Q_INVOKABLE void syncMicrophonePreference();
 
 Q_SIGNALS:
-    void changed();
     void languageSearchQueryChanged();
     void languageRowsChanged();
+
+protected:
+    void observe(AppViewModel& viewModel) override;
 
 private:
     AppStrings strings() const;
     QList<MicrophonePickerModel::Option> microphoneOptions() const;
 
-    QPointer<AppViewModel> m_viewModel;
     QString m_languageSearchQuery;
 };
 
