@@ -91,7 +91,10 @@ TEST_F(ChangelogPageViewTest, OpeningLoadsOnceShowsLoadingThenTheTimeline) {
     // No summary line for an absent summary, and the build number is never shown.
     EXPECT_EQ(texts("changelog-entry-id-1.3.0"), (QStringList{"v1.3.0", "stable", date}));
     EXPECT_FALSE(texts("changelog-timeline").join(' ').contains("4711"));
-    harness.shoot("changelog-timeline-en");
+    for (Theme theme : kAllThemes) {
+        harness.setTheme(theme);
+        harness.shoot("changelog-timeline-en-" + nameOf(theme));
+    }
 
     // Loaded: a new visit does not load again; Refresh does.
     open();

@@ -91,7 +91,10 @@ TEST_F(SettingsPageViewTest, TheLocalCardOpensTheSetupUntilLocalModeIsReadyThenS
     EXPECT_EQ(item("settings-mode-local")->property("tags").toStringList(),
               (QStringList{"Private", "Offline", localModelDescriptor(M::smallMultilingual).title}));
     EXPECT_TRUE(item("settings-mode-cloud")->property("isSelected").toBool());
-    harness.shoot("settings-page-en");
+    for (Theme theme : kAllThemes) {
+        harness.setTheme(theme);
+        harness.shoot("settings-page-en-" + nameOf(theme));
+    }
 
     harness.click(item("settings-mode-local"));
     EXPECT_EQ(viewModel->localModels()->selectedTranscriptionBackend(), TranscriptionBackend::local);
@@ -206,6 +209,8 @@ TEST_F(SettingsPageViewTest, ModelRowsOfferTheActionOfTheirStateAndTheAccelerati
     EXPECT_EQ(viewModel->localModels()->selectedLocalWhisperAccelerationMode(),
               LocalWhisperAccelerationMode::accelerated);
     EXPECT_EQ(value("settings-local-acceleration"), "GPU / Neural Engine");
+    EXPECT_TRUE(inside("settings-acceleration-picker", "segment-accelerated")->property("isSelected").toBool());
+    EXPECT_FALSE(inside("settings-acceleration-picker", "segment-cpu")->property("isSelected").toBool());
     EXPECT_EQ(value("settings-local-runtime"), "Ready (GPU/NE dene)");
     EXPECT_TRUE(text("settings-acceleration-explanation").startsWith("Metal/Core ML"));
     harness.click(inside("settings-acceleration-picker", "segment-accelerated"));
