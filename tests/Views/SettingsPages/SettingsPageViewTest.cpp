@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QPointer>
 #include <QQmlContext>
 #include <QQmlProperty>
 
@@ -123,6 +124,21 @@ TEST_F(SettingsPageViewTest, TheLanguageListFiltersInTurkishAndTheChoiceStaysNam
     EXPECT_EQ(list->property("count").toInt(), TranscriptionLanguageOption::supportedOptions().size());
     EXPECT_LE(list->height(), 220);
     harness.shoot("settings-page-tr");
+
+    // A row picked further down the list leaves the list as it was: no row is made anew.
+    list->setProperty("contentY", 400);
+    QPointer<QQuickItem> picked;
+    for (QQuickItem* row : list->property("contentItem").value<QQuickItem*>()->childItems()) {
+        if (row->y() >= 420 && row->y() < 520) picked = row;
+    }
+    ASSERT_TRUE(picked);
+    harness.click(picked);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(picked.isNull());
+    EXPECT_EQ(list->property("contentY").toReal(), 400);
+    EXPECT_TRUE(picked->property("isSelected").toBool());
+    EXPECT_EQ("settings-language-row-" + viewModel->preferences()->selectedTranscriptionLanguage().id(),
+              picked->objectName());
 
     harness.click(item("search-field-input"));
     harness.typeText(QStringLiteral("türk"));

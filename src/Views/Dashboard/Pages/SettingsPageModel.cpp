@@ -19,10 +19,7 @@ QString searchFolded(const QString& text) {
 
 }  // namespace
 
-SettingsPageModel::SettingsPageModel(QObject* parent) : PageViewModelBinding(parent) {
-    // Every change of the view model may change the rows' titles or selection.
-    connect(this, &PageViewModelBinding::changed, this, &SettingsPageModel::languageRowsChanged);
-}
+SettingsPageModel::SettingsPageModel(QObject* parent) : PageViewModelBinding(parent) {}
 
 void SettingsPageModel::observe(AppViewModel& viewModel) {
     const auto notify = [this] { Q_EMIT changed(); };
@@ -40,6 +37,9 @@ void SettingsPageModel::observe(AppViewModel& viewModel) {
     connect(viewModel.diagnostics(), &DiagnosticsViewModel::diagnosticsSnapshotChanged, this, notify);
     connect(&viewModel, &AppViewModel::microphoneSelectionChanged, this, notify);
     connect(&viewModel, &AppViewModel::stringsChanged, this, notify);
+    // The rows are made anew only when their titles change: a new list would scroll back to the top.
+    connect(&viewModel, &AppViewModel::stringsChanged, this, &SettingsPageModel::languageRowsChanged);
+    Q_EMIT languageRowsChanged();
 }
 
 void SettingsPageModel::setLanguageSearchQuery(const QString& query) {
@@ -91,15 +91,17 @@ QList<TranscriptionLanguageOption> SettingsPageModel::filteredLanguageOptions(co
     return kept;
 }
 
+QString SettingsPageModel::selectedLanguageID() const {
+    return viewModel() ? viewModel()->preferences()->selectedTranscriptionLanguage().id() : QString();
+}
+
 QVariantList SettingsPageModel::languageRows() const {
     if (!viewModel()) return {};
-    const TranscriptionLanguageOption& selected = viewModel()->preferences()->selectedTranscriptionLanguage();
     QVariantList rows;
     for (const TranscriptionLanguageOption& option : filteredLanguageOptions(m_languageSearchQuery, strings())) {
         rows.append(QVariantMap{{QStringLiteral("id"), option.id()},
                                 {QStringLiteral("code"), nullable(option.code)},
-                                {QStringLiteral("name"), option.name},
-                                {QStringLiteral("isSelected"), option == selected}});
+                                {QStringLiteral("name"), option.name}});
     }
     return rows;
 }

@@ -28,9 +28,10 @@ class SettingsPageModel : public PageViewModelBinding {
     Q_PROPERTY(QStringList localEngineTags READ localEngineTags NOTIFY changed)
     Q_PROPERTY(QString localModeStatusDetail READ localModeStatusDetail NOTIFY changed)
 
-    // The spoken language: its title, automatic or fixed, and the rows the search leaves, each
-    // { id, code (null for automatic detection), name, isSelected }.
+    // The spoken language: its title and id, automatic or fixed, and the rows the search leaves,
+    // each { id, code (null for automatic detection), name }.
     Q_PROPERTY(QString selectedLanguageTitle READ selectedLanguageTitle NOTIFY changed)
+    Q_PROPERTY(QString selectedLanguageID READ selectedLanguageID NOTIFY changed)
     Q_PROPERTY(bool isLanguageAutomatic READ isLanguageAutomatic NOTIFY changed)
     Q_PROPERTY(QVariantList languageRows READ languageRows NOTIFY languageRowsChanged)
 
@@ -57,6 +58,7 @@ public:
     QStringList localEngineTags() const;
     QString localModeStatusDetail() const;
     QString selectedLanguageTitle() const;
+    QString selectedLanguageID() const;
     bool isLanguageAutomatic() const;
     QVariantList languageRows() const;
     QString selectedMicrophoneName() const;

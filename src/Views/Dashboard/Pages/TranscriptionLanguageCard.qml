@@ -82,7 +82,7 @@ SurfaceCard {
                 width: list.width - 4
                 option: ({ code: modelData.code === undefined ? null : modelData.code, name: modelData.name })
                 languageCode: root.viewModel.languageCode
-                isSelected: modelData.isSelected
+                isSelected: modelData.id === root.page.selectedLanguageID
                 callback: () => root.page.selectLanguage(modelData.id)
             }
         }
