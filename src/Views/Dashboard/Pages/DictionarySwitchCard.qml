@@ -7,7 +7,7 @@ import Quorvelle
 SurfaceCard {
     id: root
 
-    required property QtObject viewModel
+    required property AppViewModel viewModel
     readonly property bool turkish: viewModel.languageCode === "tr"
 
     function text(english, turkish) {

@@ -6,8 +6,8 @@ import Quorvelle
 SurfaceCard {
     id: root
 
-    required property QtObject viewModel
-    readonly property QtObject preferences: viewModel.preferences
+    required property AppViewModel viewModel
+    readonly property PreferencesViewModel preferences: viewModel.preferences
     readonly property bool turkish: viewModel.languageCode === "tr"
 
     function text(english, turkish) {

@@ -8,7 +8,7 @@ import Quorvelle
 SurfaceCard {
     id: root
 
-    required property QtObject viewModel
+    required property AppViewModel viewModel
     required property SettingsPageModel page
     readonly property bool turkish: viewModel.languageCode === "tr"
 

@@ -7,7 +7,7 @@ import Quorvelle
 RowLayout {
     id: root
 
-    required property QtObject viewModel
+    required property AppViewModel viewModel
     required property SettingsPageModel page
     readonly property bool turkish: viewModel.languageCode === "tr"
 

@@ -6,7 +6,7 @@ import Quorvelle
 Item {
     id: root
 
-    required property QtObject viewModel
+    required property AppViewModel viewModel
     required property SettingsPageModel page
 
     objectName: "settings-version-footer"
