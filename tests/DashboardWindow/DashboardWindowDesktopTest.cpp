@@ -27,7 +27,7 @@ QQuickItem* findItem(QQuickItem* item, const QString& name) {
     return nullptr;
 }
 
-TEST(DashboardWindowDesktop, EverySectionRendersInEveryTheme) {
+TEST(DashboardSectionsDesktop, EverySectionRendersInEveryTheme) {
     if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
     ViewSetup::prepare();
     const QString folder = QStringLiteral(QUORVELLE_DESKTOP_SCREENSHOT_DIR);
