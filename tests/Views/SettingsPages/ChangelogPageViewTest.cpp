@@ -140,9 +140,7 @@ TEST_F(ChangelogPageViewTest, TurkishTextsHeadingsAndDates) {
     EXPECT_EQ(date, "5 Mar 2026");
     EXPECT_EQ(texts("changelog-entry-id-2.0.0"),
               (QStringList{"v2.0.0", "stable", date, "Özet", "DÜZELTİLDİ", "-", "Çökme", "MISC", "-", "i"}));
-    const QStringList header = textsIn(harness.root());
-    EXPECT_TRUE(header.contains("Stable sürüm zaman çizelgesi"));
-    EXPECT_TRUE(header.contains("Yenile"));
+    EXPECT_TRUE(textsIn(harness.root()).contains("Stable sürüm zaman çizelgesi"));
     harness.shoot("changelog-timeline-tr");
 }
 

@@ -233,16 +233,6 @@ TEST_F(SettingsPageViewTest, ModelRowsOfferTheActionOfTheirStateAndTheAccelerati
     EXPECT_EQ(message(), "Local runtime mode is already selected.");
 }
 
-TEST_F(SettingsPageViewTest, TurkishModelRowsUseTheirOwnTexts) {
-    load("turkish");
-    EXPECT_EQ(modelRow(M::largeV3), (QStringList{"İndirme gerekli", "İndir", ""}));
-    EXPECT_EQ(inside("settings-model-largeV3", "model-warning")->property("text").toString(),
-              "Yaklaşık 2.9 GiB disk ister. Daha güçlü cihazlarda daha rahattır.");
-    EXPECT_FALSE(inside("settings-model-tinyMultilingual", "model-warning")->isVisible());
-    EXPECT_EQ(value("settings-local-acceleration"), "CPU");
-    EXPECT_EQ(value("settings-local-runtime"), "Hazır (CPU)");
-}
-
 TEST_F(SettingsPageViewTest, TheMicrophonePickerKeepsAnAbsentChoiceAndPassesTheUidOfTheRowPicked) {
     fakes.audioDevices->devices = {{1, "usb-1", "USB Mic", false}, {2, "builtin", "Built-in", true}};
     fakes.settingsStore->setSelectedMicrophonePreference(AudioInputDevicePreference{"gone", "Old Mic"});
