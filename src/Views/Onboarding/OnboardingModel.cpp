@@ -85,18 +85,6 @@ void OnboardingModel::setViewModel(QObject* viewModel) {
     Q_EMIT changed();
 }
 
-bool OnboardingModel::turkish() const {
-    return m_viewModel && m_viewModel->strings().isTurkish();
-}
-
-bool OnboardingModel::hasInlineMessage() const {
-    return m_viewModel && m_viewModel->inlineMessage().has_value();
-}
-
-QString OnboardingModel::inlineMessage() const {
-    return m_viewModel ? m_viewModel->inlineMessageText() : QString();
-}
-
 QString OnboardingModel::transcriptionBackend() const {
     return rawValue(m_viewModel ? m_viewModel->localModels()->selectedTranscriptionBackend()
                                 : TranscriptionBackend::cloud);
@@ -106,36 +94,16 @@ bool OnboardingModel::isLocalModeReady() const {
     return m_viewModel && m_viewModel->localModels()->isLocalModeReady();
 }
 
-QString OnboardingModel::microphonePermission() const {
-    return m_viewModel ? rawValue(m_viewModel->permissions()->onboardingStatus().microphonePermission) : QString();
-}
-
 QString OnboardingModel::microphonePermissionLabel() const {
     if (!m_viewModel) return {};
     return m_viewModel->strings().permissionStateLabel(
         m_viewModel->permissions()->onboardingStatus().microphonePermission);
 }
 
-QString OnboardingModel::accessibilityPermission() const {
-    return m_viewModel ? rawValue(m_viewModel->permissions()->onboardingStatus().accessibilityPermission) : QString();
-}
-
 QString OnboardingModel::accessibilityPermissionLabel() const {
     if (!m_viewModel) return {};
     return m_viewModel->strings().permissionStateLabel(
         m_viewModel->permissions()->onboardingStatus().accessibilityPermission);
-}
-
-bool OnboardingModel::hasAPIKey() const {
-    return m_viewModel && m_viewModel->permissions()->onboardingStatus().hasAPIKey;
-}
-
-bool OnboardingModel::hasAcceptedGroqDisclosure() const {
-    return m_viewModel && m_viewModel->permissions()->onboardingStatus().hasAcceptedGroqDisclosure;
-}
-
-bool OnboardingModel::hasAcceptedPrivacyDisclosure() const {
-    return m_viewModel && m_viewModel->permissions()->onboardingStatus().hasAcceptedPrivacyDisclosure;
 }
 
 QVariant OnboardingModel::challengeUserCode() const {
@@ -147,10 +115,6 @@ QVariant OnboardingModel::verificationURLText() const {
     const std::optional<QString> text =
         m_viewModel ? m_viewModel->account()->backendAuthVerificationURLText() : std::nullopt;
     return text ? QVariant(*text) : QVariant::fromValue(nullptr);
-}
-
-bool OnboardingModel::isBackendAuthPolling() const {
-    return m_viewModel && m_viewModel->account()->isBackendAuthPolling();
 }
 
 QString OnboardingModel::runtimeStatusLabel() const {

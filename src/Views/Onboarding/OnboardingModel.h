@@ -22,25 +22,15 @@ class OnboardingModel : public QObject {
 
     // The AppViewModel the screen was given.
     Q_PROPERTY(QObject* viewModel READ viewModel WRITE setViewModel NOTIFY viewModelChanged)
-    Q_PROPERTY(bool turkish READ turkish NOTIFY changed)
-    // Present (possibly empty) or absent: the message box shows only when there is one.
-    Q_PROPERTY(bool hasInlineMessage READ hasInlineMessage NOTIFY changed)
-    Q_PROPERTY(QString inlineMessage READ inlineMessage NOTIFY changed)
     // "cloud" or "local".
     Q_PROPERTY(QString transcriptionBackend READ transcriptionBackend NOTIFY changed)
     Q_PROPERTY(bool isLocalModeReady READ isLocalModeReady NOTIFY changed)
-    // "notDetermined", "authorized" or "denied", and the badge's word for it.
-    Q_PROPERTY(QString microphonePermission READ microphonePermission NOTIFY changed)
+    // The badge's word for each permission's state.
     Q_PROPERTY(QString microphonePermissionLabel READ microphonePermissionLabel NOTIFY changed)
-    Q_PROPERTY(QString accessibilityPermission READ accessibilityPermission NOTIFY changed)
     Q_PROPERTY(QString accessibilityPermissionLabel READ accessibilityPermissionLabel NOTIFY changed)
-    Q_PROPERTY(bool hasAPIKey READ hasAPIKey NOTIFY changed)
-    Q_PROPERTY(bool hasAcceptedGroqDisclosure READ hasAcceptedGroqDisclosure NOTIFY changed)
-    Q_PROPERTY(bool hasAcceptedPrivacyDisclosure READ hasAcceptedPrivacyDisclosure NOTIFY changed)
     // The pending sign-in's code and verification address; null without a challenge.
     Q_PROPERTY(QVariant challengeUserCode READ challengeUserCode NOTIFY changed)
     Q_PROPERTY(QVariant verificationURLText READ verificationURLText NOTIFY changed)
-    Q_PROPERTY(bool isBackendAuthPolling READ isBackendAuthPolling NOTIFY changed)
     Q_PROPERTY(QString runtimeStatusLabel READ runtimeStatusLabel NOTIFY changed)
     Q_PROPERTY(QString localStatusDetail READ localStatusDetail NOTIFY changed)
     // One map per model row, in the view model's order (see rowFor).
@@ -52,21 +42,12 @@ public:
     QObject* viewModel() const;
     void setViewModel(QObject* viewModel);
 
-    bool turkish() const;
-    bool hasInlineMessage() const;
-    QString inlineMessage() const;
     QString transcriptionBackend() const;
     bool isLocalModeReady() const;
-    QString microphonePermission() const;
     QString microphonePermissionLabel() const;
-    QString accessibilityPermission() const;
     QString accessibilityPermissionLabel() const;
-    bool hasAPIKey() const;
-    bool hasAcceptedGroqDisclosure() const;
-    bool hasAcceptedPrivacyDisclosure() const;
     QVariant challengeUserCode() const;
     QVariant verificationURLText() const;
-    bool isBackendAuthPolling() const;
     QString runtimeStatusLabel() const;
     QString localStatusDetail() const;
     QVariantList modelRows() const;

@@ -10,8 +10,9 @@ Item {
     id: root
 
     // The AppViewModel.
-    required property QtObject viewModel
-    readonly property bool turkish: setup.turkish
+    required property AppViewModel viewModel
+    readonly property bool turkish: viewModel.languageCode === "tr"
+    readonly property var status: viewModel.permissions.onboardingStatus
 
     function text(english, turkish) {
         return root.turkish ? turkish : english
@@ -67,8 +68,8 @@ Item {
                 InlineMessageBlock {
                     objectName: "setup-message"
                     Layout.fillWidth: true
-                    visible: setup.hasInlineMessage
-                    message: setup.inlineMessage
+                    visible: root.viewModel.inlineMessage !== null
+                    message: root.viewModel.inlineMessage || ""
                 }
 
                 SetupCard {
@@ -107,7 +108,7 @@ Item {
                     objectName: "setup-microphone"
                     title: root.text("Microphone permission", "Mikrofon izni")
                     badgeLabel: setup.microphonePermissionLabel
-                    ready: setup.microphonePermission === "authorized"
+                    ready: root.status.microphonePermission === "authorized"
                     description: root.text("Microphone permission is required to start dictation.",
                                            "Dikte başlatabilmek için mikrofon izni gerekli.")
 
@@ -140,7 +141,7 @@ Item {
                     objectName: "setup-accessibility"
                     title: root.text("Accessibility permission", "Accessibility izni")
                     badgeLabel: setup.accessibilityPermissionLabel
-                    ready: setup.accessibilityPermission === "authorized"
+                    ready: root.status.accessibilityPermission === "authorized"
                     description: root.text("Accessibility is required to detect writable fields and insert text.",
                                            "Yazılabilir alanı tespit etmek ve metni eklemek için Accessibility "
                                            + "gerekli.")
@@ -210,8 +211,8 @@ Item {
                     objectName: "setup-account"
                     visible: setup.transcriptionBackend === "cloud"
                     title: root.text("Quorvelle account", "Quorvelle hesabı")
-                    badgeLabel: setup.hasAPIKey ? root.text("Connected", "Bağlı") : root.text("Missing", "Eksik")
-                    ready: setup.hasAPIKey
+                    badgeLabel: root.status.hasAPIKey ? root.text("Connected", "Bağlı") : root.text("Missing", "Eksik")
+                    ready: root.status.hasAPIKey
                     description: root.text("Cloud mode signs in to your Quorvelle account and registers this "
                                            + "computer in the backend device list.",
                                            "Bulut modu için Quorvelle hesabına giriş yapılır ve bu bilgisayar "
@@ -242,7 +243,7 @@ Item {
 
                         PopoverButton {
                             objectName: "setup-account-sign-in"
-                            text: setup.hasAPIKey ? root.text("Reconnect", "Yeniden bağla")
+                            text: root.status.hasAPIKey ? root.text("Reconnect", "Yeniden bağla")
                                                   : root.text("Start sign in", "Giriş başlat")
                             highlighted: true
                             onClicked: root.viewModel.account.startBackendSignIn()
@@ -264,7 +265,7 @@ Item {
 
                         PopoverButton {
                             objectName: "setup-account-sign-out"
-                            visible: setup.hasAPIKey
+                            visible: root.status.hasAPIKey
                             text: root.text("Sign out", "Çıkış")
                             onClicked: root.viewModel.account.signOutBackendAccount()
                         }
@@ -272,7 +273,7 @@ Item {
 
                     UiText {
                         objectName: "setup-account-polling"
-                        visible: setup.isBackendAuthPolling
+                        visible: root.viewModel.account.isBackendAuthPolling
                         text: root.text("Checking account status...", "Hesap durumu kontrol ediliyor...")
                         font: MenuType.caption
                         color: MenuStyle.secondary
@@ -285,7 +286,7 @@ Item {
                     turkish: root.turkish
                     title: DisclosureTexts.cloudTitle(root.turkish)
                     description: "Sesiniz transcription icin cloud servisine gonderilir."
-                    ready: setup.hasAcceptedGroqDisclosure
+                    ready: root.status.hasAcceptedGroqDisclosure
                     onViewRequested: root.viewModel.permissions.showingGroqDisclosureSheet = true
                     onAcceptRequested: root.viewModel.permissions.acceptCloudDisclosure()
                 }
@@ -296,7 +297,7 @@ Item {
                     turkish: root.turkish
                     title: DisclosureTexts.privacyTitle(root.turkish)
                     description: "Ses icerigi kalici olarak tutulmaz, hesap tokenlari keyring icinde saklanir."
-                    ready: setup.hasAcceptedPrivacyDisclosure
+                    ready: root.status.hasAcceptedPrivacyDisclosure
                     onViewRequested: root.viewModel.permissions.showingPrivacyDisclosureSheet = true
                     onAcceptRequested: root.viewModel.permissions.acceptPrivacyDisclosure()
                 }
