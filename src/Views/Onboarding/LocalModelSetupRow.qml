@@ -7,14 +7,39 @@ import Quorvelle
 Rectangle {
     id: row
 
-    // A row of OnboardingModel.modelRows.
-    required property var modelData
-    required property bool turkish
+    property string modelID
+    property string title
+    property string subtitle
+    // "none", "elevated" or "heavy".
+    property string warningTier
+    // "installed", "failed", "notInstalled" or "downloading".
+    property string installState
+    property bool isSelected
+    property bool turkish
 
-    signal primaryClicked(string modelID)
-    signal deleteClicked(string modelID)
+    signal primaryClicked
+    signal deleteClicked
 
-    objectName: "setup-model-" + modelData.id
+    readonly property var stateTitles: ({
+        installed: ["Installed", "Kuruldu"],
+        failed: ["Retry needed", "Tekrar deneme gerekli"],
+        notInstalled: ["Download required", "İndirme gerekli"],
+        downloading: ["Downloading", "İndiriliyor"]
+    })
+    // The same words in both languages.
+    readonly property var primaryTitles: ({
+        installed: isSelected ? "Selected" : "Select",
+        failed: "Retry",
+        notInstalled: "Download",
+        downloading: "Cancel"
+    })
+    // Written in Turkish only, for both languages.
+    readonly property var warnings: ({
+        elevated: "Daha yuksek RAM ve daha uzun yukleme suresi bekleyin.",
+        heavy: "Yaklasik 2.9 GiB disk ister. Daha guclu cihazlarda daha rahattir."
+    })
+
+    objectName: "setup-model-" + modelID
     Layout.fillWidth: true
     implicitHeight: column.implicitHeight + 20
     radius: 10
@@ -37,7 +62,7 @@ Rectangle {
                 UiText {
                     objectName: row.objectName + "-title"
                     Layout.fillWidth: true
-                    text: row.modelData.title
+                    text: row.title
                     wrapMode: Text.Wrap
                     font.pixelSize: MenuType.subheadline.pixelSize
                     font.weight: Font.DemiBold
@@ -47,7 +72,7 @@ Rectangle {
                 UiText {
                     objectName: row.objectName + "-subtitle"
                     Layout.fillWidth: true
-                    text: row.modelData.subtitle
+                    text: row.subtitle
                     wrapMode: Text.Wrap
                     font: MenuType.caption
                     color: MenuStyle.secondary
@@ -56,7 +81,7 @@ Rectangle {
 
             UiText {
                 objectName: row.objectName + "-state"
-                text: row.modelData.stateTitle
+                text: (row.stateTitles[row.installState] || ["", ""])[row.turkish ? 1 : 0]
                 font.pixelSize: MenuType.caption.pixelSize
                 font.weight: Font.Medium
                 color: MenuStyle.secondary
@@ -66,8 +91,8 @@ Rectangle {
         UiText {
             objectName: row.objectName + "-warning"
             Layout.fillWidth: true
-            visible: row.modelData.warning.length > 0
-            text: row.modelData.warning
+            visible: text.length > 0
+            text: row.warnings[row.warningTier] || ""
             wrapMode: Text.Wrap
             font: MenuType.caption
             color: MenuStyle.secondary
@@ -79,16 +104,16 @@ Rectangle {
 
             PopoverButton {
                 objectName: row.objectName + "-primary"
-                text: row.modelData.primaryTitle
+                text: row.primaryTitles[row.installState] || ""
                 highlighted: true
-                onClicked: row.primaryClicked(row.modelData.id)
+                onClicked: row.primaryClicked()
             }
 
             PopoverButton {
                 objectName: row.objectName + "-delete"
-                visible: row.modelData.installState === "installed"
+                visible: row.installState === "installed"
                 text: row.turkish ? "Sil" : "Delete"
-                onClicked: row.deleteClicked(row.modelData.id)
+                onClicked: row.deleteClicked()
             }
         }
     }

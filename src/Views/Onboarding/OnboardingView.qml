@@ -13,9 +13,23 @@ Item {
     required property AppViewModel viewModel
     readonly property bool turkish: viewModel.languageCode === "tr"
     readonly property var status: viewModel.permissions.onboardingStatus
+    readonly property string backend: viewModel.localModels.selectedTranscriptionBackend
+    // The pending sign-in, or null.
+    readonly property var challenge: viewModel.account.backendAuthChallenge
 
     function text(english, turkish) {
         return root.turkish ? turkish : english
+    }
+
+    // A model row's main button, by the row's install state.
+    function runPrimaryAction(modelID, installState) {
+        const models = root.viewModel.localModels
+        if (installState === "installed")
+            models.selectLocalModel(modelID)
+        else if (installState === "downloading")
+            models.cancelLocalModelDownload(modelID)
+        else
+            models.downloadLocalModel(modelID)
     }
 
     implicitWidth: 360
@@ -75,9 +89,9 @@ Item {
                 SetupCard {
                     objectName: "setup-mode"
                     title: root.text("Transcription mode", "Transcription modu")
-                    badgeLabel: setup.transcriptionBackend === "local" ? root.text("Local", "Yerel")
+                    badgeLabel: root.backend === "local" ? root.text("Local", "Yerel")
                                                                        : root.text("Cloud", "Bulut")
-                    ready: setup.transcriptionBackend === "cloud" || setup.isLocalModeReady
+                    ready: root.backend === "cloud" || setup.isLocalModeReady
                     description: root.text("Cloud mode uses a Quorvelle account and registered device. Local mode "
                                            + "runs on this computer with the embedded local engine and downloaded "
                                            + "model.",
@@ -93,13 +107,16 @@ Item {
                             objectName: "setup-mode-cloud"
                             text: root.text("Cloud", "Bulut")
                             highlighted: true
-                            onClicked: setup.selectTranscriptionBackend("cloud")
+                            onClicked: root.viewModel.localModels.selectTranscriptionBackend("cloud")
                         }
 
                         PopoverButton {
                             objectName: "setup-mode-local"
                             text: root.text("Local", "Yerel")
-                            onClicked: setup.chooseLocalMode()
+                            // Local mode that is not ready yet is set up rather than selected.
+                            onClicked: setup.isLocalModeReady
+                                       ? root.viewModel.localModels.selectTranscriptionBackend("local")
+                                       : root.viewModel.localModels.openLocalModeSetup()
                         }
                     }
                 }
@@ -173,7 +190,7 @@ Item {
 
                 SetupCard {
                     objectName: "setup-local"
-                    visible: setup.transcriptionBackend === "local"
+                    visible: root.backend === "local"
                     title: root.text("Local model", "Yerel model")
                     badgeLabel: setup.isLocalModeReady ? root.text("Ready", "Hazır") : root.text("Missing", "Eksik")
                     ready: setup.isLocalModeReady
@@ -197,19 +214,25 @@ Item {
                     }
 
                     Repeater {
-                        model: setup.transcriptionBackend === "local" ? setup.modelRows : []
+                        model: root.viewModel.localModels.localModelStatuses
 
                         LocalModelSetupRow {
+                            modelID: model.id
+                            title: model.descriptor.title
+                            subtitle: model.descriptor.subtitle
+                            warningTier: model.descriptor.warningTier
+                            installState: model.installState.kind
+                            isSelected: model.isSelected
                             turkish: root.turkish
-                            onPrimaryClicked: (modelID) => setup.runPrimaryModelAction(modelID)
-                            onDeleteClicked: (modelID) => setup.deleteModel(modelID)
+                            onPrimaryClicked: root.runPrimaryAction(modelID, installState)
+                            onDeleteClicked: root.viewModel.localModels.deleteLocalModel(modelID)
                         }
                     }
                 }
 
                 SetupCard {
                     objectName: "setup-account"
-                    visible: setup.transcriptionBackend === "cloud"
+                    visible: root.backend === "cloud"
                     title: root.text("Quorvelle account", "Quorvelle hesabı")
                     badgeLabel: root.status.hasAPIKey ? root.text("Connected", "Bağlı") : root.text("Missing", "Eksik")
                     ready: root.status.hasAPIKey
@@ -220,8 +243,8 @@ Item {
 
                     UiText {
                         objectName: "setup-account-code"
-                        visible: setup.challengeUserCode !== null
-                        text: root.text("Code: ", "Kod: ") + (setup.challengeUserCode || "")
+                        visible: root.challenge !== null
+                        text: root.text("Code: ", "Kod: ") + (root.challenge ? root.challenge.userCode : "")
                         font.pixelSize: MenuType.title3.pixelSize
                         font.weight: Font.DemiBold
                         color: MenuStyle.text
@@ -230,8 +253,8 @@ Item {
                     UiText {
                         objectName: "setup-account-url"
                         Layout.fillWidth: true
-                        visible: setup.verificationURLText !== null
-                        text: setup.verificationURLText || ""
+                        visible: root.challenge !== null
+                        text: root.challenge ? root.challenge.verificationURL.toString() : ""
                         wrapMode: Text.WrapAnywhere
                         font: MenuType.caption
                         color: MenuStyle.secondary
@@ -251,14 +274,14 @@ Item {
 
                         PopoverButton {
                             objectName: "setup-account-open"
-                            visible: setup.challengeUserCode !== null
+                            visible: root.challenge !== null
                             text: root.text("Open sign-in page", "Giriş sayfasını aç")
                             onClicked: root.viewModel.account.openSignInVerificationPage()
                         }
 
                         PopoverButton {
                             objectName: "setup-account-check"
-                            visible: setup.challengeUserCode !== null
+                            visible: root.challenge !== null
                             text: root.text("Check", "Kontrol et")
                             onClicked: root.viewModel.account.checkSignInApproval()
                         }
@@ -282,7 +305,7 @@ Item {
 
                 DisclosureSetupCard {
                     objectName: "setup-cloud-disclosure"
-                    visible: setup.transcriptionBackend === "cloud"
+                    visible: root.backend === "cloud"
                     turkish: root.turkish
                     title: DisclosureTexts.cloudTitle(root.turkish)
                     description: "Sesiniz transcription icin cloud servisine gonderilir."
@@ -293,7 +316,7 @@ Item {
 
                 DisclosureSetupCard {
                     objectName: "setup-privacy"
-                    visible: setup.transcriptionBackend === "cloud"
+                    visible: root.backend === "cloud"
                     turkish: root.turkish
                     title: DisclosureTexts.privacyTitle(root.turkish)
                     description: "Ses icerigi kalici olarak tutulmaz, hesap tokenlari keyring icinde saklanir."
