@@ -50,12 +50,6 @@ protected:
         for (const auto& [name, value] : expected)
             EXPECT_EQ(text(QString::fromLatin1(name)), QString::fromUtf8(value)) << name;
     }
-    void useLocalMode() {
-        fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend),
-                                      QStringLiteral("local"));
-        fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedLocalModelID),
-                                      QStringLiteral("tinyMultilingual"));
-    }
     // Stored, so that the reloads that follow actions keep it.
     void turkish() {
         fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedAppLanguage),
@@ -77,7 +71,6 @@ TEST_F(OnboardingViewTest, CloudSetupWithEverythingMissingInBothLanguages) {
     // Item, English, Turkish; the badges by their label.
     const std::vector<std::tuple<QString, const char*, const char*>> texts = {
         {"setup-title", "Quorvelle setup", "Quorvelle kurulumu"},
-        {"setup-mode-title", "Transcription mode", "Transcription modu"},
         {"setup-mode-local", "Local", "Yerel"},
         {"setup-mode-badge", "Cloud", "Bulut"},
         {"setup-microphone-title", "Microphone permission", "Mikrofon izni"},
@@ -85,13 +78,11 @@ TEST_F(OnboardingViewTest, CloudSetupWithEverythingMissingInBothLanguages) {
         {"setup-microphone-request", "Request permission", "İzin iste"},
         {"setup-microphone-settings", "Desktop settings", "Masaüstü ayarları"},
         {"setup-accessibility-open", "Open", "Yönlendir"},
-        {"setup-accessibility-check", "Check again", "Yeniden kontrol"},
         {"setup-account-title", "Quorvelle account", "Quorvelle hesabı"},
         {"setup-account-badge", "Missing", "Eksik"},
         {"setup-account-sign-in", "Start sign in", "Giriş başlat"},
         {"setup-cloud-disclosure-title", "Cloud disclosure", "Bulut bilgilendirmesi"},
         {"setup-privacy-badge", "Missing", "Eksik"},
-        {"setup-privacy-view", "View text", "Metni gör"},
         {"setup-privacy-accept", "Accept", "Onayla"},
     };
     for (const bool tr : {false, true}) {
@@ -136,8 +127,6 @@ TEST_F(OnboardingViewTest, PermissionButtonsAskTheSystemOpenTheDesktopSettingsAn
     click("setup-microphone-check");
     EXPECT_EQ(badge("setup-microphone"), "Ready");
     EXPECT_EQ(badge("setup-accessibility"), "Ready");
-    EXPECT_TRUE(badgeLooksReady("setup-microphone"));
-    EXPECT_TRUE(badgeLooksReady("setup-accessibility"));
 }
 
 TEST_F(OnboardingViewTest, AccountCardFollowsTheSignIn) {
@@ -169,7 +158,6 @@ TEST_F(OnboardingViewTest, AccountCardFollowsTheSignIn) {
 
     turkish();
     EXPECT_EQ(badge("setup-account"), "Bağlı");
-    EXPECT_TRUE(badgeLooksReady("setup-account"));
     expectTexts({{"setup-account-sign-in", "Yeniden bağla"}, {"setup-account-sign-out", "Çıkış"}});
     EXPECT_FALSE(shows("setup-account-code"));
     harness.shoot("setup-account-connected-tr");
@@ -180,7 +168,8 @@ TEST_F(OnboardingViewTest, AccountCardFollowsTheSignIn) {
 }
 
 TEST_F(OnboardingViewTest, LocalModelRowsInEveryStateAndTheirActions) {
-    useLocalMode();
+    fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend), "local");
+    fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedLocalModelID), "tinyMultilingual");
     fakes.localModels->install(LocalTranscriptionModelID::tinyMultilingual);
     load();
     for (const char* absent : {"setup-account", "setup-cloud-disclosure", "setup-privacy"})
@@ -269,7 +258,6 @@ TEST_F(OnboardingViewTest, ModeButtonsAndDisclosures) {
     EXPECT_TRUE(viewModel->permissions()->onboardingStatus().hasAcceptedPrivacyDisclosure);
     for (const char* card : {"setup-cloud-disclosure", "setup-privacy"}) {
         EXPECT_EQ(badge(card), "Ready");
-        EXPECT_TRUE(badgeLooksReady(card));
         EXPECT_TRUE(shows(QString::fromLatin1(card) + "-view"));
         EXPECT_TRUE(shows(QString::fromLatin1(card) + "-accept"));
     }
