@@ -53,6 +53,12 @@ constexpr std::array kTable{
     Entry{"tray.and.arrow.down", "save_alt"},
     Entry{"arrow.clockwise", "refresh"},
     Entry{"square.and.arrow.up", "ios_share"},
+    Entry{"character.textbox", "text_format"},
+    Entry{"cpu", "memory"},
+    Entry{"cloud", "cloud_queue"},
+    Entry{"globe", "language"},
+    Entry{"gearshape.2", "settings_applications"},
+    Entry{"power", "power_settings_new"},
 };
 
 }  // namespace
