@@ -39,6 +39,13 @@ constexpr std::array kTable{
     Entry{"arrow.down.circle", "arrow_circle_down"},
     Entry{"checkmark.circle.fill", "check_circle"},
     Entry{"checkmark", "check"},
+    Entry{"person.crop.circle.badge.exclamationmark", "no_accounts"},
+    Entry{"person.crop.circle.badge.plus", "person_add"},
+    Entry{"arrow.up.right.square", "open_in_new"},
+    Entry{"safari", "explore"},
+    Entry{"lock.fill", "lock"},
+    Entry{"chevron.left", "chevron_left"},
+    Entry{"chevron.right", "chevron_right"},
 };
 
 }  // namespace

@@ -1,0 +1,157 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Quorvelle
+
+// The right-hand column: the page header, the status line when the view model has one, and the
+// page of the selected section (the sign-in page while that section is locked). It scrolls, so a
+// window lower than the designed size still reaches every control. Each section's page is made
+// afresh when it is entered: a page's own state lasts only while it shows.
+Flickable {
+    id: root
+
+    required property QtObject viewModel
+    required property MainWindowState windowState
+    readonly property var message: viewModel.inlineMessage
+
+    objectName: "main-window-detail"
+    clip: true
+    contentWidth: width
+    contentHeight: container.implicitHeight + 24 + 28
+    boundsBehavior: Flickable.StopAtBounds
+
+    ScrollBar.vertical: ScrollBar {
+        objectName: "main-window-scroll-bar"
+        policy: root.contentHeight > root.height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+    }
+
+    Rectangle {
+        parent: root
+        z: -1
+        anchors.fill: parent
+        color: DesktopTheme.colors.contentBackground
+    }
+
+    ColumnLayout {
+        id: container
+
+        objectName: "main-window-page-" + root.windowState.selectedSection
+        x: 36
+        y: 24
+        width: root.width - 72
+        spacing: 16
+
+        PageHeaderCard {
+            objectName: "main-window-page-header"
+            title: root.windowState.pageTitle
+            subtitle: root.windowState.pageSubtitle
+            symbolName: root.windowState.pageSymbol
+        }
+
+        InlineInfoBanner {
+            objectName: "main-window-inline-message"
+            visible: root.message !== null && root.message !== undefined
+            message: visible ? root.message : ""
+        }
+
+        Loader {
+            objectName: "main-window-page-loader"
+            Layout.fillWidth: true
+            sourceComponent: root.windowState.isPageLocked ? lockedPage : root.pageOf(root.windowState.selectedSection)
+        }
+    }
+
+    function pageOf(section) {
+        switch (section) {
+        case "overview": return overviewPage
+        case "history": return historyPage
+        case "dictionary": return dictionaryPage
+        case "snippets": return snippetsPage
+        case "instructions": return instructionsPage
+        case "shortcuts": return shortcutsPage
+        case "subscription": return subscriptionPage
+        case "settings": return settingsPage
+        case "appearance": return appearancePage
+        case "changelog": return changelogPage
+        }
+        return null
+    }
+
+    Component {
+        id: lockedPage
+        BackendAccountRequiredPage {
+            viewModel: root.viewModel
+            windowState: root.windowState
+        }
+    }
+    Component {
+        id: overviewPage
+        OverviewPage {
+            viewModel: root.viewModel
+            windowState: root.windowState
+        }
+    }
+    Component {
+        id: historyPage
+        HistoryPage {
+            viewModel: root.viewModel
+            windowState: root.windowState
+        }
+    }
+    Component {
+        id: dictionaryPage
+        DictionaryPage {
+            viewModel: root.viewModel
+            windowState: root.windowState
+        }
+    }
+    Component {
+        id: snippetsPage
+        SnippetsPage {
+            viewModel: root.viewModel
+            windowState: root.windowState
+        }
+    }
+    Component {
+        id: instructionsPage
+        InstructionsPage {
+            viewModel: root.viewModel
+            windowState: root.windowState
+        }
+    }
+    Component {
+        id: shortcutsPage
+        ShortcutsPage {
+            viewModel: root.viewModel
+            windowState: root.windowState
+        }
+    }
+    Component {
+        id: subscriptionPage
+        SubscriptionPage {
+            viewModel: root.viewModel
+            windowState: root.windowState
+        }
+    }
+    Component {
+        id: settingsPage
+        SettingsPage {
+            viewModel: root.viewModel
+            windowState: root.windowState
+        }
+    }
+    Component {
+        id: appearancePage
+        AppearancePage {
+            viewModel: root.viewModel
+            windowState: root.windowState
+        }
+    }
+    Component {
+        id: changelogPage
+        ChangelogPage {
+            viewModel: root.viewModel
+            windowState: root.windowState
+        }
+    }
+}

@@ -1,0 +1,13 @@
+import QtQuick
+import QtQuick.Layouts
+import Quorvelle
+
+// The account page's place in the dashboard: below the window's header for its section, where the
+// page's cards go. It holds none yet; the page's own work fills it.
+ColumnLayout {
+    required property QtObject viewModel
+    required property MainWindowState windowState
+
+    objectName: "subscription-page"
+    spacing: 16
+}

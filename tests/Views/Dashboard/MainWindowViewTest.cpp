@@ -1,0 +1,263 @@
+// The dashboard root over the view model built from fakes, rendered offscreen: routing, the
+// sign-in lock, the sidebar, both languages, the three themes, the sheets and the small screen.
+#include "FakeBootstrap.h"
+#include "Services/Storage/SettingsKeys.h"
+#include "ViewHarness.h"
+#include "ViewModel/AppViewModel.h"
+#include "Views/Dashboard/MainWindowState.h"
+
+#include <gtest/gtest.h>
+
+#include <QPointer>
+#include <QQmlContext>
+#include <QTest>
+
+#include <algorithm>
+#include <memory>
+
+namespace quorvelle::test {
+namespace {
+
+const QSize kDesigned(1270, 835);
+
+class MainWindowViewTest : public ::testing::Test {
+protected:
+    // language: the stored interface language, "english" or "turkish".
+    QQuickItem* load(bool signedIn, const char* language = "english") {
+        if (signedIn) fakes.makeReadyForCloudDictation();
+        fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedAppLanguage),
+                                      QString::fromLatin1(language));
+        viewModel = std::make_unique<AppViewModel>(fakes.bootstrap(), fakes.environment());
+        harness.engine().rootContext()->setContextProperty(QStringLiteral("vm"), viewModel.get());
+        QQuickItem* root =
+            harness.load(QStringLiteral("MainWindowView { anchors.fill: parent; viewModel: vm }"), kDesigned);
+        // The offscreen screen is 800 wide, to which the window fitted itself on showing; the
+        // tests other than the small-screen one look at the designed size.
+        fittedSize = harness.window().size();
+        harness.window().setMinimumSize(kDesigned);
+        harness.window().resize(kDesigned);
+        return root;
+    }
+    MainWindowState* state() { return harness.root()->property("windowState").value<MainWindowState*>(); }
+    QQuickItem* item(const QString& name) {
+        QQuickItem* found = harness.find(name);
+        EXPECT_TRUE(found) << "no item " << name.toStdString();
+        return found;
+    }
+    QQuickItem* sectionButton(const QString& section) { return item("main-window-section-" + section); }
+    QString title() { return item("main-window-page-title")->property("text").toString(); }
+    bool shows(const QString& name) {
+        QQuickItem* found = harness.find(name);
+        return found && found->isVisible();
+    }
+
+    FakeBootstrap fakes;
+    std::unique_ptr<AppViewModel> viewModel;
+    ViewHarness harness;
+    QSize fittedSize;
+};
+
+TEST_F(MainWindowViewTest, EverySectionRoutesToItsPageWhichIsMadeAfreshOnEachVisit) {
+    ASSERT_TRUE(load(true));
+    EXPECT_TRUE(shows("main-window-page-overview"));
+    QPointer<QQuickItem> firstOverview = item("overview-page");
+    const AppStrings english(QStringLiteral("en"));
+    for (MainWindowSection section : allMainWindowSections()) {
+        const QString raw = rawValue(section);
+        SCOPED_TRACE(raw.toStdString());
+        harness.click(sectionButton(raw));
+        EXPECT_EQ(state()->selectedSection(), section);
+        EXPECT_TRUE(shows("main-window-page-" + raw));
+        EXPECT_TRUE(shows(raw + "-page"));
+        EXPECT_EQ(title(), state()->pageTitle());
+        EXPECT_EQ(sectionButton(raw)->property("isSelected").toBool(), true);
+    }
+    EXPECT_EQ(title(), english.sectionTitle(MainWindowSection::changelog));
+    harness.click(sectionButton("overview"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(firstOverview.isNull());
+    EXPECT_TRUE(shows("overview-page"));
+    harness.shoot("dashboard-overview-en");
+}
+
+TEST_F(MainWindowViewTest, SignedOutEverySectionButtonIsDisabledAndTheSignInPageShows) {
+    ASSERT_TRUE(load(false));
+    for (const QString& section : {QStringLiteral("history"), QStringLiteral("changelog")}) {
+        EXPECT_FALSE(sectionButton(section)->isEnabled());
+        harness.click(sectionButton(section));
+    }
+    EXPECT_EQ(state()->selectedSection(), MainWindowSection::overview);
+    EXPECT_TRUE(shows("main-window-page-overview"));
+    EXPECT_TRUE(shows("sign-in-required-page"));
+    EXPECT_FALSE(shows("overview-page"));
+    EXPECT_EQ(title(), "Sign in required");
+    EXPECT_EQ(glyphsIn(item("main-window-page-header")).first(), "person.crop.circle.badge.exclamationmark");
+
+    // No challenge yet: the web and check buttons are off and dimmed, Sign Out is absent.
+    EXPECT_FALSE(item("sign-in-open-web")->isEnabled());
+    EXPECT_DOUBLE_EQ(item("sign-in-check")->opacity(), 0.55);
+    EXPECT_FALSE(shows("sign-in-sign-out"));
+    EXPECT_FALSE(shows("sign-in-approval"));
+    EXPECT_EQ(textsIn(item("sign-in-locked-features")),
+              (QStringList{"Transcription", "History", "Dictionary", "Shortcuts"}));
+    harness.shoot("dashboard-sign-in-required-en");
+
+    // The account shortcut leads to the account page, which is never locked.
+    harness.click(item("sidebar-account-shortcut"));
+    EXPECT_TRUE(shows("subscription-page"));
+    EXPECT_EQ(title(), "Account");
+    EXPECT_TRUE(sectionButton("subscription")->property("isSelected").toBool());
+}
+
+TEST_F(MainWindowViewTest, SignInRunsFromTheLockedPageAndTheApprovalUnlocksIt) {
+    ASSERT_TRUE(load(false));
+    fakes.account->held.setHolding(true);
+    harness.click(item("sign-in-start"));
+    EXPECT_FALSE(item("sign-in-start")->isEnabled());
+    EXPECT_DOUBLE_EQ(item("sign-in-start")->opacity(), 0.6);
+    EXPECT_TRUE(textsIn(item("sign-in-start")).contains("Signing In"));
+    fakes.account->held.releaseAll();
+    for (int turn = 0; turn < 5; ++turn)
+        QCoreApplication::processEvents();
+    ASSERT_TRUE(viewModel->account()->backendAuthChallenge());
+    EXPECT_TRUE(shows("sign-in-approval"));
+    EXPECT_EQ(item("sign-in-user-code")->property("text").toString(),
+              FakeBackendAuthSessionManager::sampleChallenge().userCode);
+    EXPECT_TRUE(item("sign-in-open-web")->isEnabled());
+    EXPECT_TRUE(item("sign-in-check")->isEnabled());
+    EXPECT_TRUE(shows("main-window-inline-message"));
+    harness.shoot("dashboard-sign-in-code-en");
+
+    fakes.account->storedSession = true;
+    fakes.account->deviceID = QStringLiteral("device-1");
+    viewModel->reloadSettings();
+    EXPECT_TRUE(shows("overview-page"));
+    EXPECT_TRUE(sectionButton("history")->isEnabled());
+}
+
+TEST_F(MainWindowViewTest, TheSidebarCollapsesToARailAndExpandsAgain) {
+    ASSERT_TRUE(load(true));
+    QQuickItem* sidebar = item("dashboard-sidebar");
+    QQuickItem* toggle = item("sidebar-collapse-toggle");
+    EXPECT_EQ(sidebar->width(), 214);
+    EXPECT_EQ(harness.evaluate(toggle, "Accessible.name").toString(), "Collapse");
+    EXPECT_EQ(item("sidebar-account-title")->property("text").toString(), "Quorvelle account");
+    EXPECT_EQ(item("sidebar-account-summary")->property("text").toString(), "Connected");
+
+    harness.click(toggle);
+    EXPECT_EQ(sidebar->width(), 68);
+    EXPECT_FALSE(shows("sidebar-account-shortcut"));
+    EXPECT_FALSE(shows("sidebar-identity-badge"));
+    EXPECT_EQ(harness.evaluate(toggle, "Accessible.name").toString(), "Expand");
+    EXPECT_EQ(glyphsIn(toggle), QStringList{"chevron.right"});
+    EXPECT_TRUE(textsIn(sectionButton("settings")).isEmpty());
+    harness.click(sectionButton("settings"));
+    EXPECT_TRUE(shows("settings-page"));
+    harness.shoot("dashboard-sidebar-collapsed");
+
+    harness.click(toggle);
+    EXPECT_EQ(sidebar->width(), 214);
+    EXPECT_TRUE(shows("sidebar-account-shortcut"));
+}
+
+TEST_F(MainWindowViewTest, TurkishTextsInTheSidebarHeaderAndSignInPage) {
+    ASSERT_TRUE(load(false, "turkish"));
+    EXPECT_EQ(title(), QString::fromUtf8("Giriş gerekli"));
+    EXPECT_EQ(textsIn(sectionButton("dictionary")), QStringList{QString::fromUtf8("Sözlük")});
+    EXPECT_EQ(harness.evaluate(item("sidebar-collapse-toggle"), "Accessible.name").toString(), "Daralt");
+    EXPECT_EQ(textsIn(item("sign-in-locked-features")),
+              (QStringList{"Transcription", QString::fromUtf8("Geçmiş"), QString::fromUtf8("Sözlük"),
+                           QString::fromUtf8("Kısayollar")}));
+    EXPECT_TRUE(textsIn(item("sign-in-start")).contains(QString::fromUtf8("Giriş Yap")));
+    harness.shoot("dashboard-sign-in-required-tr");
+
+    harness.click(item("sidebar-account-shortcut"));
+    EXPECT_EQ(title(), "Hesap");
+}
+
+TEST_F(MainWindowViewTest, EachThemePaintsCanvasSidebarAndDetail) {
+    ASSERT_TRUE(load(true));
+    for (Theme theme : kAllThemes) {
+        SCOPED_TRACE(nameOf(theme));
+        viewModel->preferences()->setDesktopTheme(
+            *fromRawValue<DesktopThemeOption>(QString::fromStdString(nameOf(theme))));
+        const DesktopThemeColors colors = colorsOf(theme);
+        EXPECT_COLOR_NEAR(harness.colorAt(item("dashboard-sidebar"), {6, 400}), colors.sidebarBackground);
+        EXPECT_COLOR_NEAR(harness.colorAt(item("main-window-detail"), {12, 700}), colors.contentBackground);
+        EXPECT_COLOR_NEAR(harness.colorAt(harness.root(), {600, 0}), over(colors.divider, colors.canvas));
+        harness.shoot("dashboard-theme-" + nameOf(theme));
+    }
+}
+
+TEST_F(MainWindowViewTest, TheStatusLineShowsOnlyWhileTheViewModelHasAMessage) {
+    ASSERT_TRUE(load(true));
+    EXPECT_FALSE(shows("main-window-inline-message"));
+    viewModel->preferences()->setDesktopTheme(DesktopThemeOption::black);
+    ASSERT_TRUE(shows("main-window-inline-message"));
+    EXPECT_EQ(textsIn(item("main-window-inline-message")), QStringList{"Theme is already active."});
+    // Between the header and the page.
+    EXPECT_GT(item("main-window-inline-message")->y(), item("main-window-page-header")->y());
+    EXPECT_LT(item("main-window-inline-message")->y(), item("main-window-page-loader")->y());
+}
+
+TEST_F(MainWindowViewTest, SheetsBelongToTheWindowAndEscapeOrCloseDismissesThem) {
+    ASSERT_TRUE(load(true));
+    auto* cloud = harness.root()->findChild<QQuickWindow*>("cloud-disclosure-sheet");
+    auto* privacy = harness.root()->findChild<QQuickWindow*>("privacy-disclosure-sheet");
+    auto* capture = harness.root()->findChild<QQuickWindow*>("hotkey-capture-sheet");
+    ASSERT_TRUE(cloud && privacy && capture);
+    for (QQuickWindow* sheet : {cloud, privacy, capture}) {
+        EXPECT_EQ(sheet->transientParent(), &harness.window());
+        EXPECT_FALSE(sheet->isVisible());
+    }
+
+    viewModel->permissions()->setShowingGroqDisclosureSheet(true);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(cloud));
+    cloud->requestActivate();
+    QTest::keyClick(cloud, Qt::Key_Escape);
+    EXPECT_FALSE(viewModel->permissions()->showingGroqDisclosureSheet());
+    EXPECT_FALSE(cloud->isVisible());
+
+    viewModel->permissions()->setShowingPrivacyDisclosureSheet(true);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(privacy));
+    privacy->close();
+    EXPECT_FALSE(viewModel->permissions()->showingPrivacyDisclosureSheet());
+
+    state()->setProperty("showingHotkeyCaptureSheet", true);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(capture));
+    capture->close();
+    EXPECT_FALSE(state()->property("showingHotkeyCaptureSheet").toBool());
+    EXPECT_FALSE(capture->isVisible());
+}
+
+TEST_F(MainWindowViewTest, ShowingAgainReloadsTheSettingsAndASmallScreenGetsAScrollingWindow) {
+    ASSERT_TRUE(load(false));
+    // Shown on the offscreen screen, 800 wide: the window fitted itself to it.
+    const QSize screen = harness.window().screen()->availableGeometry().size();
+    ASSERT_LT(screen.width(), kDesigned.width());
+    EXPECT_LE(fittedSize.width(), screen.width());
+    EXPECT_LE(fittedSize.height(), std::min(screen.height(), kDesigned.height()));
+    EXPECT_GT(fittedSize.width(), screen.width() - 10);
+
+    fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedDesktopTheme), QStringLiteral("light"));
+    harness.window().hide();
+    harness.window().show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(viewModel->preferences()->selectedDesktopTheme(), DesktopThemeOption::light);
+
+    // A window lower than its page scrolls down to the lock notice.
+    harness.window().setMinimumSize({});
+    harness.window().resize(1270, 420);
+    QCoreApplication::processEvents();
+    auto* detail = item("main-window-detail");
+    EXPECT_GT(detail->property("contentHeight").toReal(), detail->height());
+    EXPECT_TRUE(shows("main-window-scroll-bar"));
+    detail->setProperty("contentY", detail->property("contentHeight").toReal() - detail->height());
+    harness.shoot("dashboard-scrolled-small-window");
+    QQuickItem* pills = item("sign-in-locked-features");
+    const QPointF bottom = pills->mapToItem(detail, QPointF(0, pills->height()));
+    EXPECT_LE(bottom.y(), detail->height());
+}
+
+}  // namespace
+}  // namespace quorvelle::test
