@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QJsonObject>
+#include <QObject>
 #include <QString>
 
 #include <optional>
@@ -9,6 +10,11 @@ namespace quorvelle {
 
 // The microphone the user chose; the name labels it while the device is not connected.
 struct AudioInputDevicePreference {
+    Q_GADGET
+    Q_PROPERTY(QString uid MEMBER uid)
+    Q_PROPERTY(QString name MEMBER name)
+
+public:
     QString uid;
     QString name;
 

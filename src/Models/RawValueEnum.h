@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringView>
+#include <QtDebug>
 
 #include <optional>
 
@@ -30,6 +31,17 @@ std::optional<E> fromRawValue(QStringView text) {
         if (text == QLatin1String(raw)) return candidate;
     }
     return std::nullopt;
+}
+
+// Calls op with the case of an exact stored name, as the views name cases; any other text is
+// refused with a warning and op is not called.
+template <typename E, typename Op>
+void withCaseNamed(QStringView text, Op&& op) {
+    if (const std::optional<E> value = fromRawValue<E>(text)) {
+        op(*value);
+        return;
+    }
+    qWarning() << "No such case:" << text;
 }
 
 template <typename E>

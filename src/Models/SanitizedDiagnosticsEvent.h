@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Models/DiagnosticsEventLevel.h"
+#include "Support/QmlValues.h"
 
 #include <QDateTime>
 #include <QJsonObject>
@@ -15,11 +16,22 @@
 namespace quorvelle {
 
 struct SanitizedDiagnosticsEvent {
+    Q_GADGET
+    Q_PROPERTY(QString id READ idName)
+    Q_PROPERTY(QDateTime timestamp MEMBER timestamp)
+    Q_PROPERTY(QString level READ levelName)
+    Q_PROPERTY(QString code MEMBER code)
+    Q_PROPERTY(QString message MEMBER message)
+
+public:
     QUuid id;
     QDateTime timestamp;
     DiagnosticsEventLevel level = DiagnosticsEventLevel::info;
     QString code;
     QString message;
+
+    QString idName() const { return idText(id); }
+    QString levelName() const { return rawValue(level); }
 
     // A new event with a fresh id.
     static SanitizedDiagnosticsEvent make(const QDateTime& timestamp, DiagnosticsEventLevel level, QString code,

@@ -14,4 +14,12 @@ SessionState SessionState::error(const QuorvelleError& error) {
     return state;
 }
 
+QString SessionState::kindName() const {
+    return rawValue(m_kind);
+}
+
+QVariant SessionState::blockReasonName() const {
+    return optionalValue(m_blockReason ? std::optional(rawValue(*m_blockReason)) : std::nullopt);
+}
+
 }  // namespace quorvelle

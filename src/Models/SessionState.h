@@ -4,12 +4,20 @@
 
 #include "Models/QuorvelleError.h"
 #include "Models/SessionBlockReason.h"
+#include "Support/QmlValues.h"
+
+#include <QObject>
 
 #include <optional>
 
 namespace quorvelle {
 
+// The views read the case by name ("recording") and the block reason by name, null unless blocked.
 class SessionState {
+    Q_GADGET
+    Q_PROPERTY(QString kind READ kindName)
+    Q_PROPERTY(QVariant blockReason READ blockReasonName)
+
 public:
     enum class Kind { blocked, error, idle, recording, uploading, injecting, fallbackCopied, success };
 
@@ -28,6 +36,8 @@ public:
     Kind kind() const { return m_kind; }
     std::optional<SessionBlockReason> blockReason() const { return m_blockReason; }
     const std::optional<QuorvelleError>& error() const { return m_error; }
+    QString kindName() const;
+    QVariant blockReasonName() const;
 
     friend bool operator==(const SessionState& a, const SessionState& b) {
         return a.m_kind == b.m_kind && a.m_blockReason == b.m_blockReason && a.m_error == b.m_error;
@@ -39,6 +49,20 @@ private:
     Kind m_kind = Kind::idle;
     std::optional<SessionBlockReason> m_blockReason;
     std::optional<QuorvelleError> m_error;
+};
+
+template <>
+struct RawValueTable<SessionState::Kind> {
+    static constexpr std::array entries{
+        std::pair{SessionState::Kind::blocked, "blocked"},
+        std::pair{SessionState::Kind::error, "error"},
+        std::pair{SessionState::Kind::idle, "idle"},
+        std::pair{SessionState::Kind::recording, "recording"},
+        std::pair{SessionState::Kind::uploading, "uploading"},
+        std::pair{SessionState::Kind::injecting, "injecting"},
+        std::pair{SessionState::Kind::fallbackCopied, "fallbackCopied"},
+        std::pair{SessionState::Kind::success, "success"},
+    };
 };
 
 }  // namespace quorvelle

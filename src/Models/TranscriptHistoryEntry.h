@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Models/TranscriptHistoryCompletionKind.h"
+#include "Support/QmlValues.h"
 
 #include <QDateTime>
 #include <QJsonObject>
@@ -14,6 +15,15 @@
 namespace quorvelle {
 
 struct TranscriptHistoryEntry {
+    Q_GADGET
+    Q_PROPERTY(QString id READ idName)
+    Q_PROPERTY(QDateTime completedAt MEMBER completedAt)
+    Q_PROPERTY(QString transcript MEMBER transcript)
+    Q_PROPERTY(double durationSeconds MEMBER durationSeconds)
+    Q_PROPERTY(qint64 wordCount MEMBER wordCount)
+    Q_PROPERTY(QString completionKind READ completionKindName)
+
+public:
     QUuid id;
     QDateTime completedAt;
     QString transcript;
@@ -22,6 +32,9 @@ struct TranscriptHistoryEntry {
     TranscriptHistoryCompletionKind completionKind = TranscriptHistoryCompletionKind::inserted;
 
     // Keys are the field names; every key is written and every key is required when reading.
+    QString idName() const { return idText(id); }
+    QString completionKindName() const { return rawValue(completionKind); }
+
     QJsonObject toJson() const;
     static std::optional<TranscriptHistoryEntry> fromJson(const QJsonValue& json);
 

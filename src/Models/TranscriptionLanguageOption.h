@@ -1,7 +1,10 @@
 #pragma once
 
+#include "Support/QmlValues.h"
+
 #include <QList>
 #include <QLocale>
+#include <QObject>
 #include <QString>
 
 #include <optional>
@@ -10,10 +13,18 @@ namespace quorvelle {
 
 // One choice of the transcription language; no code lets the speech engine detect it.
 struct TranscriptionLanguageOption {
+    Q_GADGET
+    // The language code; null for detection.
+    Q_PROPERTY(QVariant code READ codeValue)
+    Q_PROPERTY(QString name MEMBER name)
+    Q_PROPERTY(QString id READ id)
+
+public:
     std::optional<QString> code;
     QString name;
 
     QString id() const;
+    QVariant codeValue() const { return optionalValue(code); }
 
     static TranscriptionLanguageOption automatic();
     // The automatic option followed by the languages ordered by name for the system locale;

@@ -2,6 +2,8 @@
 // stored in the settings.
 #pragma once
 
+#include "Support/QmlValues.h"
+
 #include <QDateTime>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -13,6 +15,14 @@
 namespace quorvelle {
 
 struct VocabularyHintEntry {
+    Q_GADGET
+    Q_PROPERTY(QString id READ idName)
+    Q_PROPERTY(QString term MEMBER term)
+    Q_PROPERTY(QString category MEMBER category)
+    Q_PROPERTY(bool isEnabled MEMBER isEnabled)
+    Q_PROPERTY(QDateTime updatedAt MEMBER updatedAt)
+
+public:
     QUuid id;
     QString term;
     QString category;
@@ -20,6 +30,8 @@ struct VocabularyHintEntry {
     QDateTime updatedAt;
 
     // Keys are the field names; all fields are written.
+    QString idName() const { return idText(id); }
+
     QJsonObject toJson() const;
     // "id" and "term" are required; a missing "category" reads as "", a missing "isEnabled"
     // as true and a missing "updatedAt" as decodingTime.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Models/AppStrings.h"
+#include "Support/QmlValues.h"
 #include "ViewModel/AccountViewModel.h"
 #include "ViewModel/AppBootstrap.h"
 #include "ViewModel/DiagnosticsViewModel.h"
@@ -43,13 +44,15 @@ class AppViewModel : public QObject {
     // The diagnostics snapshot.
     Q_PROPERTY(quorvelle::DiagnosticsViewModel* diagnostics READ diagnostics CONSTANT)
     // The one-line outcome of the last action; empty when none.
-    Q_PROPERTY(QString inlineMessage READ inlineMessageText NOTIFY inlineMessageChanged)
+    Q_PROPERTY(QVariant inlineMessage READ inlineMessageValue NOTIFY inlineMessageChanged)
     // "en" or "tr": the language of every text; changes with the language choice.
     Q_PROPERTY(QString languageCode READ languageCode NOTIFY stringsChanged)
+    // Every text of the interface in its language.
+    Q_PROPERTY(quorvelle::AppStrings strings READ strings NOTIFY stringsChanged)
     // The line under the microphone picker.
     Q_PROPERTY(QString microphoneSelectionMessage READ microphoneSelectionMessage NOTIFY microphoneSelectionChanged)
-    // The picker's label of a chosen microphone that is not connected; empty otherwise.
-    Q_PROPERTY(QString selectedMicrophoneLabel READ selectedMicrophoneLabelText NOTIFY microphoneSelectionChanged)
+    // The picker's label of a chosen microphone that is not connected; null otherwise.
+    Q_PROPERTY(QVariant selectedMicrophoneLabel READ selectedMicrophoneLabelValue NOTIFY microphoneSelectionChanged)
 
 public:
     explicit AppViewModel(const AppBootstrap& bootstrap,
@@ -68,6 +71,7 @@ public:
 
     const std::optional<QString>& inlineMessage() const { return m_context->inlineMessage(); }
     QString inlineMessageText() const { return inlineMessage().value_or(QString()); }
+    QVariant inlineMessageValue() const { return optionalValue(inlineMessage()); }
     // The text tables of the interface language, computed anew at every read.
     AppStrings strings() const { return m_context->strings(); }
     QString languageCode() const { return strings().languageCode(); }
@@ -89,6 +93,7 @@ public:
     QString microphoneSelectionMessage() const;
     std::optional<QString> selectedMicrophoneLabel() const;
     QString selectedMicrophoneLabelText() const { return selectedMicrophoneLabel().value_or(QString()); }
+    QVariant selectedMicrophoneLabelValue() const { return optionalValue(selectedMicrophoneLabel()); }
 
 Q_SIGNALS:
     void inlineMessageChanged();

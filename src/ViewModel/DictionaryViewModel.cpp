@@ -27,6 +27,16 @@ qsizetype indexToReplace(const QList<T>& items, const std::optional<QUuid>& id, 
     return bySpelling != items.end() ? bySpelling - items.begin() : -1;
 }
 
+// The id a view names; none for a text that is no id, with a warning.
+std::optional<QUuid> namedId(const QString& text) {
+    const QUuid id = QUuid::fromString(text);
+    if (id.isNull()) {
+        qWarning() << "No such id:" << text;
+        return std::nullopt;
+    }
+    return id;
+}
+
 template <typename T>
 QList<T> without(QList<T> items, const QUuid& id) {
     items.removeIf([&](const T& item) { return item.id == id; });
@@ -39,7 +49,17 @@ DictionaryViewModel::DictionaryViewModel(const AppBootstrap& services, ViewModel
     : QObject(parent),
       m_context(context),
       m_settingsStore(services.settingsStore),
-      m_isDictionaryReplacementEnabled(m_settingsStore->dictionaryReplacementEnabled()) {}
+      m_isDictionaryReplacementEnabled(m_settingsStore->dictionaryReplacementEnabled()),
+      m_vocabularyHintEntriesModel(new RecordList<VocabularyHintEntry>(this)),
+      m_snippetsModel(new RecordList<VoiceSnippet>(this)),
+      m_dictionaryEntriesModel(new RecordList<DictionaryReplacementEntry>(this)) {
+    using D = DictionaryViewModel;
+    connect(this, &D::vocabularyHintEntriesChanged, this,
+            [this] { m_vocabularyHintEntriesModel->setRecords(m_vocabularyHintEntries); });
+    connect(this, &D::snippetsChanged, this, [this] { m_snippetsModel->setRecords(m_snippets); });
+    connect(this, &D::dictionaryEntriesChanged, this,
+            [this] { m_dictionaryEntriesModel->setRecords(m_dictionaryEntries); });
+}
 
 void DictionaryViewModel::reloadLists() {
     using D = DictionaryViewModel;
@@ -114,6 +134,31 @@ void DictionaryViewModel::deleteSnippet(const QUuid& id) {
     publish(this, m_snippets, snippets, &DictionaryViewModel::snippetsChanged);
     m_context.setInlineMessage(m_context.localized(u"Snippet deleted.", u"Snippet silindi."));
     recordInfo("settings.snippet.deleted", "Snippet silindi.");
+}
+
+void DictionaryViewModel::saveDictionaryEntry(const QString& id, const QString& original, const QString& replacement,
+                                              const QString& category) {
+    if (id.isEmpty()) {
+        saveDictionaryEntry(std::nullopt, original, replacement, category);
+    } else if (const std::optional<QUuid> named = namedId(id)) {
+        saveDictionaryEntry(named, original, replacement, category);
+    }
+}
+
+void DictionaryViewModel::deleteDictionaryEntry(const QString& id) {
+    if (const std::optional<QUuid> named = namedId(id)) deleteDictionaryEntry(*named);
+}
+
+void DictionaryViewModel::saveSnippet(const QString& id, const QString& phrase, const QString& expansion) {
+    if (id.isEmpty()) {
+        saveSnippet(std::nullopt, phrase, expansion);
+    } else if (const std::optional<QUuid> named = namedId(id)) {
+        saveSnippet(named, phrase, expansion);
+    }
+}
+
+void DictionaryViewModel::deleteSnippet(const QString& id) {
+    if (const std::optional<QUuid> named = namedId(id)) deleteSnippet(*named);
 }
 
 void DictionaryViewModel::setDictionaryReplacementEnabled(bool enabled) {

@@ -4,6 +4,7 @@
 #include "Models/VocabularyHintEntry.h"
 #include "Models/VoiceSnippet.h"
 #include "ViewModel/AppBootstrap.h"
+#include "ViewModel/RecordListModel.h"
 #include "ViewModel/ViewModelContext.h"
 
 #include <QList>
@@ -19,13 +20,11 @@ class DictionaryViewModel : public QObject {
     Q_OBJECT
 
     // Vocabulary hints sent with requests.
-    Q_PROPERTY(QList<quorvelle::VocabularyHintEntry> vocabularyHintEntries READ vocabularyHintEntries NOTIFY
-                   vocabularyHintEntriesChanged)
+    Q_PROPERTY(quorvelle::RecordListModel* vocabularyHintEntries READ vocabularyHintEntriesModel CONSTANT)
     // Spoken phrases and what they expand to.
-    Q_PROPERTY(QList<quorvelle::VoiceSnippet> snippets READ snippets NOTIFY snippetsChanged)
+    Q_PROPERTY(quorvelle::RecordListModel* snippets READ snippetsModel CONSTANT)
     // Terms replaced in every transcript.
-    Q_PROPERTY(QList<quorvelle::DictionaryReplacementEntry> dictionaryEntries READ dictionaryEntries NOTIFY
-                   dictionaryEntriesChanged)
+    Q_PROPERTY(quorvelle::RecordListModel* dictionaryEntries READ dictionaryEntriesModel CONSTANT)
     // The dictionary is applied to transcripts.
     Q_PROPERTY(bool isDictionaryReplacementEnabled READ isDictionaryReplacementEnabled NOTIFY
                    isDictionaryReplacementEnabledChanged)
@@ -44,13 +43,24 @@ public:
 
     // Adds an entry, or replaces the one with this id, else the one spelled the same (ignoring case
     // and accents); the saved entry goes to the top. Both terms are required, trimmed.
-    Q_INVOKABLE void saveDictionaryEntry(const std::optional<QUuid>& id, const QString& original,
-                                         const QString& replacement, const QString& category);
+    void saveDictionaryEntry(const std::optional<QUuid>& id, const QString& original, const QString& replacement,
+                             const QString& category);
     // Reported as deleted whether or not the id was there.
-    Q_INVOKABLE void deleteDictionaryEntry(const QUuid& id);
+    void deleteDictionaryEntry(const QUuid& id);
     // The same for snippets, matched by id, else by phrase; a saved snippet never asks to confirm.
-    Q_INVOKABLE void saveSnippet(const std::optional<QUuid>& id, const QString& phrase, const QString& expansion);
-    Q_INVOKABLE void deleteSnippet(const QUuid& id);
+    void saveSnippet(const std::optional<QUuid>& id, const QString& phrase, const QString& expansion);
+    void deleteSnippet(const QUuid& id);
+
+    // The views' face: the lists as models, and the operations taking an id as its text (null or
+    // empty for a new item); a text that is no id changes nothing.
+    RecordListModel* vocabularyHintEntriesModel() const { return m_vocabularyHintEntriesModel; }
+    RecordListModel* snippetsModel() const { return m_snippetsModel; }
+    RecordListModel* dictionaryEntriesModel() const { return m_dictionaryEntriesModel; }
+    Q_INVOKABLE void saveDictionaryEntry(const QString& id, const QString& original, const QString& replacement,
+                                         const QString& category);
+    Q_INVOKABLE void deleteDictionaryEntry(const QString& id);
+    Q_INVOKABLE void saveSnippet(const QString& id, const QString& phrase, const QString& expansion);
+    Q_INVOKABLE void deleteSnippet(const QString& id);
     Q_INVOKABLE void setDictionaryReplacementEnabled(bool enabled);
 
 Q_SIGNALS:
@@ -69,6 +79,9 @@ private:
     QList<VoiceSnippet> m_snippets;
     QList<DictionaryReplacementEntry> m_dictionaryEntries;
     bool m_isDictionaryReplacementEnabled = true;
+    RecordList<VocabularyHintEntry>* m_vocabularyHintEntriesModel;
+    RecordList<VoiceSnippet>* m_snippetsModel;
+    RecordList<DictionaryReplacementEntry>* m_dictionaryEntriesModel;
 };
 
 }  // namespace quorvelle

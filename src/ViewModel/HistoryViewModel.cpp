@@ -8,7 +8,13 @@
 namespace quorvelle {
 
 HistoryViewModel::HistoryViewModel(const AppBootstrap& services, ViewModelContext& context, QObject* parent)
-    : QObject(parent), m_context(context), m_transcriptHistoryStore(services.transcriptHistoryStore) {}
+    : QObject(parent),
+      m_context(context),
+      m_transcriptHistoryStore(services.transcriptHistoryStore),
+      m_transcriptHistoryEntriesModel(new RecordList<TranscriptHistoryEntry>(this)) {
+    connect(this, &HistoryViewModel::transcriptHistoryEntriesChanged, this,
+            [this] { m_transcriptHistoryEntriesModel->setRecords(m_transcriptHistoryEntries); });
+}
 
 void HistoryViewModel::appendTranscriptHistory(const QString& transcript, double durationSeconds,
                                                TranscriptHistoryCompletionKind completionKind) {

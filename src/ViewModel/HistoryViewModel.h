@@ -3,6 +3,7 @@
 #include "Models/TranscriptHistoryEntry.h"
 #include "ViewModel/AppBootstrap.h"
 #include "ViewModel/OverviewMetricsSnapshot.h"
+#include "ViewModel/RecordListModel.h"
 #include "ViewModel/ViewModelContext.h"
 
 #include <QList>
@@ -17,8 +18,7 @@ class HistoryViewModel : public QObject {
     Q_OBJECT
 
     // Completed dictations, newest first.
-    Q_PROPERTY(QList<quorvelle::TranscriptHistoryEntry> transcriptHistoryEntries READ transcriptHistoryEntries NOTIFY
-                   transcriptHistoryEntriesChanged)
+    Q_PROPERTY(quorvelle::RecordListModel* transcriptHistoryEntries READ transcriptHistoryEntriesModel CONSTANT)
     // Totals over the history.
     Q_PROPERTY(quorvelle::OverviewMetricsSnapshot overviewMetrics READ overviewMetrics NOTIFY overviewMetricsChanged)
 
@@ -27,6 +27,8 @@ public:
 
     const QList<TranscriptHistoryEntry>& transcriptHistoryEntries() const { return m_transcriptHistoryEntries; }
     const OverviewMetricsSnapshot& overviewMetrics() const { return m_overviewMetrics; }
+    // The list as the views read it.
+    RecordListModel* transcriptHistoryEntriesModel() const { return m_transcriptHistoryEntriesModel; }
 
     // Adds one delivered dictation and publishes what the file holds afterwards.
     void appendTranscriptHistory(const QString& transcript, double durationSeconds,
@@ -48,6 +50,7 @@ private:
 
     QList<TranscriptHistoryEntry> m_transcriptHistoryEntries;
     OverviewMetricsSnapshot m_overviewMetrics;
+    RecordList<TranscriptHistoryEntry>* m_transcriptHistoryEntriesModel;
 };
 
 }  // namespace quorvelle

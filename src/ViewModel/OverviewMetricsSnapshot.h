@@ -8,6 +8,13 @@ namespace quorvelle {
 
 // The totals of the history shown on the dashboard overview.
 struct OverviewMetricsSnapshot {
+    Q_GADGET
+    Q_PROPERTY(qint64 totalWords MEMBER totalWords)
+    Q_PROPERTY(qint64 totalDurationSeconds MEMBER totalDurationSeconds)
+    Q_PROPERTY(qint64 sessionCount MEMBER sessionCount)
+    Q_PROPERTY(qint64 averageWordsPerMinute MEMBER averageWordsPerMinute)
+
+public:
     qint64 totalWords = 0;
     qint64 totalDurationSeconds = 0;
     qint64 sessionCount = 0;

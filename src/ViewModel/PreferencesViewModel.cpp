@@ -28,12 +28,18 @@ PreferencesViewModel::PreferencesViewModel(const AppBootstrap& services, ViewMod
       m_context(context),
       m_settingsStore(services.settingsStore),
       m_startAtLoginController(services.startAtLoginController),
-      m_audioCapture(services.audioCapture) {
-    // Filled quietly here; the settings reload that ends construction assigns each again, loudly.
-    const QSignalBlocker quiet(this);
-    reloadStartAtLogin();
-    reloadDictationSettings();
-    reloadAppearance();
+      m_audioCapture(services.audioCapture),
+      m_hotkeySuggestionsModel(new RecordList<HotkeyShortcut>(this)) {
+    {
+        // Filled quietly here; the settings reload that ends construction assigns each again, loudly.
+        const QSignalBlocker quiet(this);
+        reloadStartAtLogin();
+        reloadDictationSettings();
+        reloadAppearance();
+    }
+    m_hotkeySuggestionsModel->setRecords(hotkeySuggestions());
+    connect(this, &PreferencesViewModel::selectedHotkeyChanged, this,
+            [this] { m_hotkeySuggestionsModel->setRecords(hotkeySuggestions()); });
 }
 
 void PreferencesViewModel::setCustomInstructionsDraft(const QString& draft) {
@@ -294,6 +300,41 @@ void PreferencesViewModel::reportHotkeyCaptureUnsupported(const QString& message
 
 QList<HotkeyShortcut> PreferencesViewModel::hotkeySuggestions() const {
     return quorvelle::hotkeySuggestions(m_selectedHotkey);
+}
+
+void PreferencesViewModel::setWidgetAppearance(const QString& name) {
+    withCaseNamed<WidgetAppearance>(name, [this](WidgetAppearance value) { setWidgetAppearance(value); });
+}
+
+void PreferencesViewModel::setDesktopTheme(const QString& name) {
+    withCaseNamed<DesktopThemeOption>(name, [this](DesktopThemeOption value) { setDesktopTheme(value); });
+}
+
+void PreferencesViewModel::setAppLanguage(const QString& name) {
+    withCaseNamed<AppLanguageOption>(name, [this](AppLanguageOption value) { setAppLanguage(value); });
+}
+
+void PreferencesViewModel::setPostProcessingMode(const QString& name) {
+    withCaseNamed<TranscriptionPostProcessingMode>(
+        name, [this](TranscriptionPostProcessingMode value) { setPostProcessingMode(value); });
+}
+
+void PreferencesViewModel::setRecordingTriggerMode(const QString& name) {
+    withCaseNamed<RecordingTriggerMode>(name, [this](RecordingTriggerMode value) { setRecordingTriggerMode(value); });
+}
+
+void PreferencesViewModel::setTranscriptionLanguage(const QString& id) {
+    for (const TranscriptionLanguageOption& option : TranscriptionLanguageOption::supportedOptions()) {
+        if (option.id() == id) {
+            setTranscriptionLanguage(option);
+            return;
+        }
+    }
+    qWarning() << "No such transcription language:" << id;
+}
+
+void PreferencesViewModel::setMicrophonePreference(const QString& uid) {
+    setMicrophonePreference(uid.isEmpty() ? std::nullopt : std::optional<QString>(uid));
 }
 
 }  // namespace quorvelle

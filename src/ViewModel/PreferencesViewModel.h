@@ -9,7 +9,9 @@
 #include "Models/TranscriptionLanguageOption.h"
 #include "Models/TranscriptionPostProcessingMode.h"
 #include "Models/WidgetAppearance.h"
+#include "Support/QmlValues.h"
 #include "ViewModel/AppBootstrap.h"
+#include "ViewModel/RecordListModel.h"
 #include "ViewModel/ViewModelContext.h"
 
 #include <QObject>
@@ -26,11 +28,11 @@ class PreferencesViewModel : public QObject {
     // The global key combination.
     Q_PROPERTY(quorvelle::HotkeyShortcut selectedHotkey READ selectedHotkey NOTIFY selectedHotkeyChanged)
     // Push-to-talk or toggle.
-    Q_PROPERTY(quorvelle::RecordingTriggerMode selectedRecordingTriggerMode READ selectedRecordingTriggerMode NOTIFY
+    Q_PROPERTY(QString selectedRecordingTriggerMode READ selectedRecordingTriggerModeName NOTIFY
                    selectedRecordingTriggerModeChanged)
     // The stored microphone choice; absent is the system default input.
-    Q_PROPERTY(std::optional<quorvelle::AudioInputDevicePreference> selectedMicrophonePreference READ
-                   selectedMicrophonePreference NOTIFY selectedMicrophonePreferenceChanged)
+    Q_PROPERTY(QVariant selectedMicrophonePreference READ selectedMicrophonePreferenceValue NOTIFY
+                   selectedMicrophonePreferenceChanged)
     // A new dictation may replace the text of the previous direct insertion.
     Q_PROPERTY(bool isLastDictationAutoReplaceEnabled READ isLastDictationAutoReplaceEnabled NOTIFY
                    isLastDictationAutoReplaceEnabledChanged)
@@ -42,28 +44,25 @@ class PreferencesViewModel : public QObject {
     Q_PROPERTY(QString customInstructionsDraft READ customInstructionsDraft WRITE setCustomInstructionsDraft NOTIFY
                    customInstructionsDraftChanged)
     // The cleanup mode.
-    Q_PROPERTY(quorvelle::TranscriptionPostProcessingMode selectedPostProcessingMode READ selectedPostProcessingMode
-                   NOTIFY selectedPostProcessingModeChanged)
+    Q_PROPERTY(
+        QString selectedPostProcessingMode READ selectedPostProcessingModeName NOTIFY selectedPostProcessingModeChanged)
     // The language sent with requests; no code means detection.
     Q_PROPERTY(quorvelle::TranscriptionLanguageOption selectedTranscriptionLanguage READ selectedTranscriptionLanguage
                    NOTIFY selectedTranscriptionLanguageChanged)
     // The overlay's look.
-    Q_PROPERTY(quorvelle::WidgetAppearance selectedWidgetAppearance READ selectedWidgetAppearance NOTIFY
-                   selectedWidgetAppearanceChanged)
+    Q_PROPERTY(
+        QString selectedWidgetAppearance READ selectedWidgetAppearanceName NOTIFY selectedWidgetAppearanceChanged)
     // The dashboard theme.
-    Q_PROPERTY(
-        quorvelle::DesktopThemeOption selectedDesktopTheme READ selectedDesktopTheme NOTIFY selectedDesktopThemeChanged)
+    Q_PROPERTY(QString selectedDesktopTheme READ selectedDesktopThemeName NOTIFY selectedDesktopThemeChanged)
     // The interface language choice.
-    Q_PROPERTY(
-        quorvelle::AppLanguageOption selectedAppLanguage READ selectedAppLanguage NOTIFY selectedAppLanguageChanged)
+    Q_PROPERTY(QString selectedAppLanguage READ selectedAppLanguageName NOTIFY selectedAppLanguageChanged)
     // The working instructions differ from the saved ones (after the cut and the trim).
     Q_PROPERTY(
         bool hasUnsavedCustomInstructions READ hasUnsavedCustomInstructions NOTIFY customInstructionsDraftChanged)
     // The preset combinations other than the selected one.
-    Q_PROPERTY(QList<quorvelle::HotkeyShortcut> hotkeySuggestions READ hotkeySuggestions NOTIFY selectedHotkeyChanged)
+    Q_PROPERTY(quorvelle::RecordListModel* hotkeySuggestions READ hotkeySuggestionsModel CONSTANT)
     // Whether the program starts with the desktop session.
-    Q_PROPERTY(
-        quorvelle::StartAtLoginStatus startAtLoginStatus READ startAtLoginStatus NOTIFY startAtLoginStatusChanged)
+    Q_PROPERTY(QString startAtLoginStatus READ startAtLoginStatusName NOTIFY startAtLoginStatusChanged)
 
 public:
     // Instructions longer than this are cut when read back.
@@ -98,13 +97,13 @@ public:
     static QString readCustomInstructions(const UserDefaults& defaults);
 
     // Each setter shows its line; only a new value is stored, published, logged and refreshed.
-    Q_INVOKABLE void setWidgetAppearance(WidgetAppearance appearance);
-    Q_INVOKABLE void setDesktopTheme(DesktopThemeOption theme);
+    void setWidgetAppearance(WidgetAppearance appearance);
+    void setDesktopTheme(DesktopThemeOption theme);
     // The line is in the chosen language.
-    Q_INVOKABLE void setAppLanguage(AppLanguageOption option);
-    Q_INVOKABLE void setPostProcessingMode(TranscriptionPostProcessingMode mode);
-    Q_INVOKABLE void setRecordingTriggerMode(RecordingTriggerMode mode);
-    Q_INVOKABLE void setTranscriptionLanguage(const TranscriptionLanguageOption& option);
+    void setAppLanguage(AppLanguageOption option);
+    void setPostProcessingMode(TranscriptionPostProcessingMode mode);
+    void setRecordingTriggerMode(RecordingTriggerMode mode);
+    void setTranscriptionLanguage(const TranscriptionLanguageOption& option);
     // A change also forgets the last direct insertion, which the session then cannot replace.
     Q_INVOKABLE void setLastDictationAutoReplaceEnabled(bool enabled);
     Q_INVOKABLE void setClipboardFallbackEnabled(bool enabled);
@@ -120,7 +119,7 @@ public:
     Q_INVOKABLE void openLoginItemsSettings();
 
     // uid none picks the system default input. The devices are listed afresh.
-    Q_INVOKABLE void setMicrophonePreference(const std::optional<QString>& uid);
+    void setMicrophonePreference(const std::optional<QString>& uid);
 
     // Takes a recorded combination: stored and re-registered when valid and new.
     Q_INVOKABLE void setHotkey(const HotkeyShortcut& hotkey);
@@ -128,6 +127,27 @@ public:
     Q_INVOKABLE void reportHotkeyCaptureUnsupported(const QString& message);
     // The presets other than the selected combination.
     QList<HotkeyShortcut> hotkeySuggestions() const;
+
+    // The views' face: cases by their stored names, an absent choice as null, lists as models.
+    QString selectedRecordingTriggerModeName() const { return rawValue(m_selectedRecordingTriggerMode); }
+    QVariant selectedMicrophonePreferenceValue() const { return optionalValue(m_selectedMicrophonePreference); }
+    QString selectedPostProcessingModeName() const { return rawValue(m_selectedPostProcessingMode); }
+    QString selectedWidgetAppearanceName() const { return rawValue(m_selectedWidgetAppearance); }
+    QString selectedDesktopThemeName() const { return rawValue(m_selectedDesktopTheme); }
+    QString selectedAppLanguageName() const { return rawValue(m_selectedAppLanguage); }
+    QString startAtLoginStatusName() const { return rawValue(m_startAtLoginStatus); }
+    RecordListModel* hotkeySuggestionsModel() const { return m_hotkeySuggestionsModel; }
+
+    // The operations as the views call them: a case by its stored name (any other name changes
+    // nothing), a language by its id ("auto" for detection), a microphone by uid (null or empty
+    // for the system default).
+    Q_INVOKABLE void setWidgetAppearance(const QString& name);
+    Q_INVOKABLE void setDesktopTheme(const QString& name);
+    Q_INVOKABLE void setAppLanguage(const QString& name);
+    Q_INVOKABLE void setPostProcessingMode(const QString& name);
+    Q_INVOKABLE void setRecordingTriggerMode(const QString& name);
+    Q_INVOKABLE void setTranscriptionLanguage(const QString& id);
+    Q_INVOKABLE void setMicrophonePreference(const QString& uid);
 
 Q_SIGNALS:
     void selectedHotkeyChanged();
@@ -178,6 +198,7 @@ private:
     DesktopThemeOption m_selectedDesktopTheme = DesktopThemeOption::black;
     AppLanguageOption m_selectedAppLanguage = AppLanguageOption::system;
     StartAtLoginStatus m_startAtLoginStatus = StartAtLoginStatus::disabled;
+    RecordList<HotkeyShortcut>* m_hotkeySuggestionsModel;
 };
 
 }  // namespace quorvelle

@@ -6,8 +6,9 @@ namespace {
 namespace K = SettingsKeys;
 using P = PreferencesViewModel;
 
-template <typename Method, typename Value>
-std::function<void(AppViewModel&)> prefs(Method method, Value value) {
+// The setter taking a Value, not its overload for the views.
+template <typename Value>
+std::function<void(AppViewModel&)> prefs(void (P::*method)(Value), Value value) {
     return [=](AppViewModel& vm) { (vm.preferences()->*method)(value); };
 }
 
@@ -41,8 +42,10 @@ TEST_F(SettingsActions, EachSetterStoresLogsAndRefreshesOnlyANewValue) {
                   prefs(&P::setRecordingTriggerMode, RecordingTriggerMode::toggle), "Recording mode updated: Toggle.",
                   "settings.recording_trigger_mode.updated");
     const auto english = TranscriptionLanguageOption::option(QStringLiteral("en"));
-    expectSetting("turkish", K::selectedTranscriptionLanguage, prefs(&P::setTranscriptionLanguage, english),
-                  "Transcription dili güncellendi: " + AppStrings("tr").transcriptionLanguageTitle(english) + ".", "");
+    expectSetting(
+        "turkish", K::selectedTranscriptionLanguage,
+        [&](AppViewModel& vm) { vm.preferences()->setTranscriptionLanguage(english); },
+        "Transcription dili güncellendi: " + AppStrings("tr").transcriptionLanguageTitle(english) + ".", "");
     expectSetting("english", K::lastDictationAutoReplaceEnabled, prefs(&P::setLastDictationAutoReplaceEnabled, true),
                   "Last dictation auto-replace turned on.", "");
     expectSetting("turkish", K::clipboardFallbackEnabled, prefs(&P::setClipboardFallbackEnabled, true),
