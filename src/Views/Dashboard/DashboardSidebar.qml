@@ -77,31 +77,42 @@ Rectangle {
             color: root.theme.divider
         }
 
-        ColumnLayout {
+        // The sections take the height left between header and footer, and scroll where a low
+        // window leaves them too little.
+        Flickable {
+            id: sectionScroller
+
+            objectName: "sidebar-sections"
             Layout.fillWidth: true
-            Layout.leftMargin: 8
-            Layout.rightMargin: 8
-            Layout.topMargin: 12
-            spacing: 3
+            Layout.fillHeight: true
+            clip: true
+            contentWidth: width
+            contentHeight: sections.implicitHeight + 12
+            boundsBehavior: Flickable.StopAtBounds
+            interactive: contentHeight > height
 
-            Repeater {
-                model: DashboardSections.all
+            ColumnLayout {
+                id: sections
+                x: 8
+                y: 12
+                width: sectionScroller.width - 16
+                spacing: 3
 
-                SidebarButton {
-                    required property string modelData
+                Repeater {
+                    model: DashboardSections.all
 
-                    section: modelData
-                    title: DashboardSections.title(modelData, root.languageCode)
-                    isSelected: root.windowState.selectedSection === modelData
-                    isDisabled: root.windowState.isSignedOut
-                    isCollapsed: root.collapsed
-                    callback: () => root.windowState.selectSection(modelData)
+                    SidebarButton {
+                        required property string modelData
+
+                        section: modelData
+                        title: DashboardSections.title(modelData, root.languageCode)
+                        isSelected: root.windowState.selectedSection === modelData
+                        isDisabled: root.windowState.isSignedOut
+                        isCollapsed: root.collapsed
+                        callback: () => root.windowState.selectSection(modelData)
+                    }
                 }
             }
-        }
-
-        Item {
-            Layout.fillHeight: true
         }
 
         Rectangle {

@@ -105,25 +105,37 @@ Item {
     HotkeyCaptureSheet {
         objectName: "hotkey-capture-sheet"
         transientParent: root.Window.window
-        viewModel: root.viewModel
         isPresented: windowState.showingHotkeyCaptureSheet
         onDismissRequested: windowState.showingHotkeyCaptureSheet = false
+
+        // The sheet reads its texts from the root and the shortcut from the preferences.
+        viewModel: QtObject {
+            readonly property var strings: root.viewModel.strings
+            readonly property var selectedHotkey: root.viewModel.preferences.selectedHotkey
+
+            function setHotkey(shortcut) {
+                root.viewModel.preferences.setHotkey(shortcut)
+            }
+
+            function reportHotkeyCaptureUnsupported(message) {
+                root.viewModel.preferences.reportHotkeyCaptureUnsupported(message)
+            }
+        }
     }
 
-    // Every showing of the window reads the stored settings again; a screen lower than the
-    // designed size gets a window that fits it, whose detail column scrolls.
+    // A screen lower than the designed size gets a window that fits it; the detail column scrolls.
+    ScreenFit {
+        window: root.Window.window
+        designedSize: root.designedSize
+    }
+
+    // Every showing of the window reads the stored settings again.
     Connections {
         target: root.Window.window
 
         function onVisibleChanged() {
-            if (!root.Window.window.visible)
-                return
-            root.viewModel.reloadSettings()
-            ScreenFit.fit(root.Window.window, root.designedSize)
-        }
-
-        function onScreenChanged() {
-            ScreenFit.fit(root.Window.window, root.designedSize)
+            if (root.Window.window.visible)
+                root.viewModel.reloadSettings()
         }
     }
 }

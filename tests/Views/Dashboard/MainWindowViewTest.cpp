@@ -20,6 +20,14 @@ namespace {
 
 const QSize kDesigned(1270, 835);
 
+// Along the visual tree, where a Repeater puts what it makes.
+QQuickItem* inTree(QQuickItem* item, const QString& name) {
+    if (item->objectName() == name) return item;
+    for (QQuickItem* child : item->childItems())
+        if (QQuickItem* found = inTree(child, name)) return found;
+    return nullptr;
+}
+
 class MainWindowViewTest : public ::testing::Test {
 protected:
     // language: the stored interface language, "english" or "turkish".
@@ -225,6 +233,10 @@ TEST_F(MainWindowViewTest, SheetsBelongToTheWindowAndEscapeOrCloseDismissesThem)
 
     state()->setProperty("showingHotkeyCaptureSheet", true);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(capture));
+    EXPECT_EQ(capture->title(), "Capture Shortcut");
+    QQuickItem* recorder = inTree(capture->contentItem(), "capture-sheet-recorder");
+    ASSERT_TRUE(recorder);
+    EXPECT_EQ(recorder->property("currentTitle").toString(), viewModel->preferences()->selectedHotkey().displayTitle);
     capture->close();
     EXPECT_FALSE(state()->property("showingHotkeyCaptureSheet").toBool());
     EXPECT_FALSE(capture->isVisible());
@@ -257,6 +269,10 @@ TEST_F(MainWindowViewTest, ShowingAgainReloadsTheSettingsAndASmallScreenGetsAScr
     QQuickItem* pills = item("sign-in-locked-features");
     const QPointF bottom = pills->mapToItem(detail, QPointF(0, pills->height()));
     EXPECT_LE(bottom.y(), detail->height());
+    // The sidebar keeps its footer and scrolls its sections instead.
+    QQuickItem* toggle = item("sidebar-collapse-toggle");
+    EXPECT_LE(toggle->mapToScene(QPointF(0, toggle->height())).y(), 420);
+    EXPECT_TRUE(item("sidebar-sections")->property("interactive").toBool());
 }
 
 }  // namespace
