@@ -4,22 +4,17 @@
 #include "Models/RawValueEnum.h"
 #include "Models/RecordingTriggerMode.h"
 
-#include <utility>
-
 namespace quorvelle {
 
 ShortcutsPageTexts::ShortcutsPageTexts(QObject* parent) : QObject(parent) {}
 
 QString ShortcutsPageTexts::hotkeyDisplayText(const QString& displayTitle) {
-    // In this order: the separators are widened last, so the signs never meet a narrow one.
-    static const std::pair<QString, QString> kSteps[] = {
-        {QStringLiteral("Control"), QStringLiteral("^")},    {QStringLiteral("Option"), QStringLiteral("\u2325")},
-        {QStringLiteral("Shift"), QStringLiteral("\u21E7")}, {QStringLiteral("Command"), QStringLiteral("\u2318")},
-        {QStringLiteral(" + "), QStringLiteral("  +  ")},
-    };
+    // The separators are widened last. Alt and Super have no sign of their own on the keyboards
+    // here, so their names stay.
     QString text = displayTitle;
-    for (const auto& [from, to] : kSteps)
-        text.replace(from, to, Qt::CaseSensitive);
+    text.replace(QStringLiteral("Control"), QStringLiteral("^"));
+    text.replace(QStringLiteral("Shift"), QStringLiteral("\u21E7"));
+    text.replace(QStringLiteral(" + "), QStringLiteral("  +  "));
     return text;
 }
 

@@ -17,8 +17,8 @@ class ShortcutsPageTexts : public QObject {
 public:
     explicit ShortcutsPageTexts(QObject* parent = nullptr);
 
-    // The modifier names become their key signs, then the separators widen: "Control + Space"
-    // reads "^  +  Space". The key name itself is kept.
+    // Control and Shift become their key signs, then the separators widen: "Control + Alt + Space"
+    // reads "^  +  Alt  +  Space". Alt, Super and the key name are kept.
     Q_INVOKABLE static QString hotkeyDisplayText(const QString& displayTitle);
 
     // `mode` is the stored name of a recording mode; any other name reads as push-to-talk.

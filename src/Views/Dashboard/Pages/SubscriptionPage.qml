@@ -17,6 +17,10 @@ ColumnLayout {
     objectName: "subscription-page"
     spacing: 22
 
+    function isPresent(value) {
+        return value !== null && value !== undefined
+    }
+
     function text(english, turkish) {
         return DashboardTexts.localized(root.languageCode, english, turkish)
     }
@@ -90,7 +94,7 @@ ColumnLayout {
 
             UiText {
                 objectName: "account-code"
-                visible: card.userCode !== null
+                visible: root.isPresent(card.userCode)
                 text: root.text("Code: ", "Kod: ") + (visible ? card.userCode : "")
                 font.pixelSize: 18
                 font.weight: Font.DemiBold
@@ -100,7 +104,7 @@ ColumnLayout {
             UiText {
                 objectName: "account-address"
                 Layout.fillWidth: true
-                visible: card.verificationAddress !== null
+                visible: root.isPresent(card.verificationAddress)
                 text: visible ? card.verificationAddress : ""
                 wrapMode: Text.WrapAnywhere
                 maximumLineCount: 2
