@@ -281,4 +281,15 @@ void FakeBackendServer::write(QTcpSocket* socket, const FakeResponse& response) 
     timer->start(response.dripInterval);
 }
 
+void FakeBackendServer::close() {
+    m_server->close();
+    const auto sockets = m_connections.keys();
+    m_connections.clear();
+    for (QTcpSocket* socket : sockets) {
+        socket->disconnect(this);
+        socket->abort();
+        socket->deleteLater();
+    }
+}
+
 }  // namespace quorvelle::test

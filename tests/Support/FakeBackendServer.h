@@ -84,6 +84,8 @@ public:
     QUrl baseUrl() const;
     // The base address with this path (and query) resolved against it.
     QUrl url(const QString& pathAndQuery) const;
+    // Stops listening and closes every open connection, as a backend that went away.
+    void close();
 
     // Appends an answer to the route's queue (see the script rules above).
     void respond(const QByteArray& method, const QString& path, FakeResponse response);

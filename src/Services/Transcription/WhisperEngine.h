@@ -55,7 +55,7 @@ public:
 
     // The remaining calls are made from the runtime's worker thread only.
     virtual WhisperContextParams contextDefaultParams() = 0;
-    // Null when the model cannot be loaded.
+    // Null when the model cannot be loaded, a file that is not a complete model included.
     virtual WhisperContext* initFromFileWithParams(const QString& path, const WhisperContextParams& params) = 0;
     virtual void free(WhisperContext* context) = 0;
 

@@ -69,6 +69,13 @@ protected:
             DeviceInformationReader(device));
     }
 
+    // The desktop keyring outlives the test: its items go, whatever the test left.
+    void removeItems() {
+        if (!items) return;
+        for (const char* account : {"access", "refresh", "device", "install"})
+            items->deleteItem(service, QString::fromLatin1(account));
+    }
+
     BackendAuthDeviceLoginChallenge challenge() const {
         return BackendAuthDeviceLoginChallenge{QStringLiteral("login-1"), QStringLiteral("secret-1"),
                                                QStringLiteral("ABCD-EFGH"),

@@ -1,5 +1,7 @@
 #include "Services/Transcription/WhisperCpp/WhisperCppEngine.h"
 
+#include "Services/Transcription/WhisperCpp/WhisperModelFile.h"
+
 #include <QFile>
 
 #include <whisper.h>
@@ -44,6 +46,8 @@ WhisperContext* WhisperCppEngine::initFromFileWithParams(const QString& path, co
     whisper_context_params nativeParams = whisper_context_default_params();
     nativeParams.use_gpu = params.useGpu;
     nativeParams.flash_attn = params.flashAttn;
+    // The library takes a file cut short for a model and crashes on it later, inside whisper_full.
+    if (!isCompleteWhisperModelFile(path)) return nullptr;
     const QByteArray nativePath = QFile::encodeName(path);
     // The library is C++ inside and lets some of its exceptions out through the C interface.
     try {

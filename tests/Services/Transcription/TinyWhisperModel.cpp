@@ -1,0 +1,197 @@
+#include "TinyWhisperModel.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QFloat16>
+#include <QString>
+#include <QtEndian>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace quorvelle::test {
+namespace {
+
+// The "tiny" model's dimensions.
+constexpr int32_t kVocabulary = 51865;  // multilingual
+constexpr int32_t kAudioContext = 1500;
+constexpr int32_t kState = 384;
+constexpr int32_t kHeads = 6;
+constexpr int32_t kLayers = 4;
+constexpr int32_t kTextContext = 448;
+constexpr int32_t kMels = 80;
+constexpr int32_t kFftBins = 201;
+constexpr int32_t kWrittenTokens = 50257;  // the rest the library names itself
+constexpr int32_t kHalfPrecision = 1;      // file type: large matrices in 16-bit floats
+
+enum class Fill { random, ones, zeros, tokenEmbedding };
+
+// The decoder's last layer norm is set to give the same vector (all ones) for every input, so a
+// token's logit is the sum of its embedding row. Two rows stand out: the end of text, and one word
+// that wins whenever the end of text is not allowed (the first step). The engine therefore
+// transcribes every clip as that one word, quickly and with confidence, while the encoder, the
+// language detection and the no-speech estimate still run on random weights.
+constexpr int32_t kEndOfTextToken = 50257;  // multilingual
+constexpr int32_t kWordToken = 60;          // " w60"
+constexpr float kEndOfTextWeight = 0.5f;
+constexpr float kWordWeight = 0.4f;
+enum class Precision { f32 = 0, f16 = 1 };
+
+class ModelWriter {
+public:
+    ModelWriter(QFile& file, quint32 seed) : m_file(file), m_state(seed * 2654435761u + 1) {}
+
+    void int32(int32_t value) {
+        char bytes[4];
+        qToLittleEndian(value, bytes);
+        m_buffer.append(bytes, 4);
+    }
+
+    void float32(float value) {
+        char bytes[4];
+        qToLittleEndian(value, bytes);
+        m_buffer.append(bytes, 4);
+    }
+
+    void bytes(const QByteArray& data) { m_buffer.append(data); }
+
+    void tensor(const QString& name, Precision precision, std::vector<int32_t> shape, Fill fill) {
+        const QByteArray nameBytes = name.toUtf8();
+        int32(int32_t(shape.size()));
+        int32(int32_t(nameBytes.size()));
+        int32(int32_t(precision));
+        int64_t count = 1;
+        for (const int32_t dimension : shape) {
+            int32(dimension);
+            count *= dimension;
+        }
+        bytes(nameBytes);
+        for (int64_t i = 0; i < count; ++i) {
+            float value = nextWeight();
+            if (fill == Fill::ones)
+                value = 1.0f;
+            else if (fill == Fill::zeros)
+                value = 0.0f;
+            else if (fill == Fill::tokenEmbedding && i / kState == kEndOfTextToken)
+                value = kEndOfTextWeight;
+            else if (fill == Fill::tokenEmbedding && i / kState == kWordToken)
+                value = kWordWeight;
+            if (precision == Precision::f32) {
+                float32(value);
+            } else {
+                const qfloat16 half(value);
+                quint16 bits;
+                std::memcpy(&bits, &half, sizeof bits);
+                char bytes[2];
+                qToLittleEndian(bits, bytes);
+                m_buffer.append(bytes, 2);
+            }
+            if (m_buffer.size() > (1 << 22)) flush();
+        }
+    }
+
+    bool flush() {
+        const bool ok = m_file.write(m_buffer) == m_buffer.size();
+        m_buffer.clear();
+        m_ok = m_ok && ok;
+        return m_ok;
+    }
+
+private:
+    // Small uniform weights keep the activations finite through the layers.
+    float nextWeight() {
+        m_state ^= m_state << 13;
+        m_state ^= m_state >> 17;
+        m_state ^= m_state << 5;
+        return (float(m_state % 20001u) / 10000.0f - 1.0f) * 0.08f;
+    }
+
+    QFile& m_file;
+    QByteArray m_buffer;
+    quint32 m_state;
+    bool m_ok = true;
+};
+
+void writeBlock(ModelWriter& out, const QString& prefix, bool withCrossAttention) {
+    const auto norm = [&](const QString& name) {
+        out.tensor(prefix + name + QStringLiteral(".weight"), Precision::f32, {kState}, Fill::ones);
+        out.tensor(prefix + name + QStringLiteral(".bias"), Precision::f32, {kState}, Fill::zeros);
+    };
+    const auto attention = [&](const QString& name) {
+        for (const char* part : {"query", "key", "value", "out"}) {
+            const QString base = prefix + name + QLatin1Char('.') + QLatin1String(part);
+            out.tensor(base + QStringLiteral(".weight"), Precision::f16, {kState, kState}, Fill::random);
+            if (QLatin1String(part) != QLatin1String("key"))
+                out.tensor(base + QStringLiteral(".bias"), Precision::f32, {kState}, Fill::random);
+        }
+    };
+    norm(QStringLiteral("mlp_ln"));
+    out.tensor(prefix + QStringLiteral("mlp.0.weight"), Precision::f16, {kState, 4 * kState}, Fill::random);
+    out.tensor(prefix + QStringLiteral("mlp.0.bias"), Precision::f32, {4 * kState}, Fill::random);
+    out.tensor(prefix + QStringLiteral("mlp.2.weight"), Precision::f16, {4 * kState, kState}, Fill::random);
+    out.tensor(prefix + QStringLiteral("mlp.2.bias"), Precision::f32, {kState}, Fill::random);
+    norm(QStringLiteral("attn_ln"));
+    attention(QStringLiteral("attn"));
+    if (withCrossAttention) {
+        norm(QStringLiteral("cross_attn_ln"));
+        attention(QStringLiteral("cross_attn"));
+    }
+}
+
+}  // namespace
+
+bool writeTinyRandomWhisperModel(const QString& path, quint32 seed) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    ModelWriter out(file, seed);
+
+    out.int32(0x67676d6c);  // "ggml"
+    for (const int32_t value : {kVocabulary, kAudioContext, kState, kHeads, kLayers, kTextContext, kState, kHeads,
+                                kLayers, kMels, kHalfPrecision})
+        out.int32(value);
+
+    out.int32(kMels);
+    out.int32(kFftBins);
+    for (int i = 0; i < kMels * kFftBins; ++i)
+        out.float32(i % kFftBins == (i / kFftBins) * 2 ? 1.0f : 0.0f);
+
+    // Distinct printable tokens, so that decoded text is readable: the letters, a space (the
+    // library looks it up by name), then made-up words.
+    out.int32(kWrittenTokens);
+    for (int32_t token = 0; token < kWrittenTokens; ++token) {
+        QByteArray text;
+        if (token < 26)
+            text = QByteArray(1, char('a' + token));
+        else if (token < 52)
+            text = QByteArray(1, char('A' + token - 26));
+        else if (token == 52)
+            text = " ";
+        else
+            text = QByteArray(" w") + QByteArray::number(token);
+        out.int32(int32_t(text.size()));
+        out.bytes(text);
+    }
+
+    out.tensor(QStringLiteral("encoder.positional_embedding"), Precision::f32, {kState, kAudioContext}, Fill::random);
+    out.tensor(QStringLiteral("encoder.conv1.weight"), Precision::f16, {3, kMels, kState}, Fill::random);
+    out.tensor(QStringLiteral("encoder.conv1.bias"), Precision::f32, {1, kState}, Fill::random);
+    out.tensor(QStringLiteral("encoder.conv2.weight"), Precision::f16, {3, kState, kState}, Fill::random);
+    out.tensor(QStringLiteral("encoder.conv2.bias"), Precision::f32, {1, kState}, Fill::random);
+    out.tensor(QStringLiteral("encoder.ln_post.weight"), Precision::f32, {kState}, Fill::ones);
+    out.tensor(QStringLiteral("encoder.ln_post.bias"), Precision::f32, {kState}, Fill::zeros);
+    for (int layer = 0; layer < kLayers; ++layer)
+        writeBlock(out, QStringLiteral("encoder.blocks.%1.").arg(layer), false);
+
+    out.tensor(QStringLiteral("decoder.positional_embedding"), Precision::f32, {kState, kTextContext}, Fill::random);
+    out.tensor(QStringLiteral("decoder.token_embedding.weight"), Precision::f16, {kState, kVocabulary},
+               Fill::tokenEmbedding);
+    out.tensor(QStringLiteral("decoder.ln.weight"), Precision::f32, {kState}, Fill::zeros);
+    out.tensor(QStringLiteral("decoder.ln.bias"), Precision::f32, {kState}, Fill::ones);
+    for (int layer = 0; layer < kLayers; ++layer)
+        writeBlock(out, QStringLiteral("decoder.blocks.%1.").arg(layer), true);
+
+    return out.flush() && file.flush();
+}
+
+}  // namespace quorvelle::test
