@@ -32,13 +32,6 @@ protected:
     }
 };
 
-QString repeated(const QString& unit, int times) {
-    QString text;
-    for (int i = 0; i < times; ++i)
-        text += unit;
-    return text;
-}
-
 TEST_F(InstructionsPageViewTest, TypingEditsTheDraftWhichOutlivesASectionSwitch) {
     ASSERT_TRUE(openInstructions());
     EXPECT_EQ(counter(), QStringLiteral("0 / 2000 characters"));
@@ -69,7 +62,7 @@ TEST_F(InstructionsPageViewTest, TypingEditsTheDraftWhichOutlivesASectionSwitch)
 TEST_F(InstructionsPageViewTest, TheEditorKeepsTheFirst2000CharactersWhereverTheTextGrew) {
     ASSERT_TRUE(openInstructions());
     // A paste of 2500 letters keeps the first 2000.
-    const QString letters = repeated(QStringLiteral("abcde"), 500);
+    const QString letters = QStringLiteral("abcde").repeated(500);
     editor()->setProperty("text", letters);
     EXPECT_EQ(draft(), letters.left(2000));
     EXPECT_EQ(editor()->property("text").toString(), letters.left(2000));
@@ -77,7 +70,7 @@ TEST_F(InstructionsPageViewTest, TheEditorKeepsTheFirst2000CharactersWhereverThe
 
     // Emoji of several code points each count once: 2000 of them are taken whole.
     const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
-    const QString full = repeated(family, 2000);
+    const QString full = family.repeated(2000);
     editor()->setProperty("text", full);
     EXPECT_EQ(draft(), full);
     EXPECT_EQ(counter(), QStringLiteral("2000 / 2000 characters"));
@@ -89,7 +82,7 @@ TEST_F(InstructionsPageViewTest, TheEditorKeepsTheFirst2000CharactersWhereverThe
 
     // Typed at the start, it stays and the last character goes; the cursor stays after it.
     typeAt(0, QStringLiteral("x"));
-    EXPECT_EQ(draft(), QStringLiteral("x") + repeated(family, 1999));
+    EXPECT_EQ(draft(), QStringLiteral("x") + family.repeated(1999));
     EXPECT_EQ(editor()->property("text").toString(), draft());
     EXPECT_EQ(editor()->property("cursorPosition").toInt(), 1);
     EXPECT_EQ(counter(), QStringLiteral("2000 / 2000 characters"));

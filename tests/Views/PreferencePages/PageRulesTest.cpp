@@ -30,9 +30,7 @@ TEST(ShortcutsPageTexts, ControlAndShiftBecomeSignsBeforeTheSeparatorsWiden) {
 TEST(InstructionsPageRules, TheCutAndTheCountAreInUserPerceivedCharacters) {
     const QString accented = QStringLiteral("e\u0301");  // one character of two code points
     const QString flag = QStringLiteral("\U0001F1F9\U0001F1F7");
-    QString mixed;
-    for (int i = 0; i < 1000; ++i)
-        mixed += accented + flag;
+    const QString mixed = (accented + flag).repeated(1000);
     EXPECT_EQ(InstructionsPageRules::characterCount(mixed), 2000);
     EXPECT_EQ(InstructionsPageRules::limited(mixed), mixed);
     const QString longer = mixed + accented;
