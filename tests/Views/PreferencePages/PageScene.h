@@ -27,14 +27,11 @@ protected:
         harness.engine().rootContext()->setContextProperty(QStringLiteral("vm"), viewModel.get());
         if (!harness.load(QStringLiteral("MainWindowView { anchors.fill: parent; viewModel: vm }"), kSize))
             return nullptr;
-        // Showing fitted the window to the small offscreen screen; the pages are looked at whole.
+        // Showing fitted the window to the small offscreen screen.
         harness.window().setMinimumSize(kSize);
         harness.window().resize(kSize);
-        // The account page is reached through the sidebar's account shortcut, which no lock stops.
-        if (section == QStringLiteral("subscription"))
-            state()->showAccount();
-        else
-            state()->selectSection(section);
+        // The account shortcut is the way no sign-in lock stops.
+        section == QStringLiteral("subscription") ? state()->showAccount() : state()->selectSection(section);
         settle();
         return harness.find(section + QStringLiteral("-page"));
     }
@@ -48,10 +45,8 @@ protected:
         QQuickItem* found = harness.find(name);
         return found && found->isVisible();
     }
-    QString text(const QString& name) {
-        QQuickItem* found = item(name);
-        return found ? found->property("text").toString() : QString();
-    }
+    QString text(const QString& name) { return item(name)->property("text").toString(); }
+    bool selected(const QString& name) { return item(name)->property("isSelected").toBool(); }
     QString message() const { return viewModel->inlineMessage().value_or(QStringLiteral("<none>")); }
     // Lets the view model's tasks and the bindings run, and a left page go.
     static void settle() {
@@ -62,10 +57,17 @@ protected:
 
     static constexpr QSize kSize{1270, 1500};
     FakeBootstrap fakes;
-    // Built from the fakes; a test may replace a service before opening the page.
+    // A test may replace a service here before opening the page.
     AppBootstrap bootstrap = fakes.bootstrap();
     std::unique_ptr<AppViewModel> viewModel;
     ViewHarness harness;
 };
+
+// Fails for each expected text that is not among the visible texts under the item.
+inline void expectTexts(QQuickItem* item, std::initializer_list<const char*> expected) {
+    const QStringList texts = textsIn(item);
+    for (const char* one : expected)
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(one))) << one;
+}
 
 }  // namespace quorvelle::test
