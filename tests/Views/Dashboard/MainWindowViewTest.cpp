@@ -67,9 +67,7 @@ protected:
 
 TEST_F(MainWindowViewTest, EverySectionRoutesToItsPageWhichIsMadeAfreshOnEachVisit) {
     ASSERT_TRUE(load(true));
-    EXPECT_TRUE(shows("main-window-page-overview"));
     QPointer<QQuickItem> firstOverview = item("overview-page");
-    const AppStrings english(QStringLiteral("en"));
     for (MainWindowSection section : allMainWindowSections()) {
         const QString raw = rawValue(section);
         SCOPED_TRACE(raw.toStdString());
@@ -78,9 +76,8 @@ TEST_F(MainWindowViewTest, EverySectionRoutesToItsPageWhichIsMadeAfreshOnEachVis
         EXPECT_TRUE(shows("main-window-page-" + raw));
         EXPECT_TRUE(shows(raw + "-page"));
         EXPECT_EQ(title(), state()->pageTitle());
-        EXPECT_EQ(sectionButton(raw)->property("isSelected").toBool(), true);
+        EXPECT_TRUE(sectionButton(raw)->property("isSelected").toBool());
     }
-    EXPECT_EQ(title(), english.sectionTitle(MainWindowSection::changelog));
     harness.click(sectionButton("overview"));
     QCoreApplication::processEvents();
     EXPECT_TRUE(firstOverview.isNull());
@@ -90,16 +87,13 @@ TEST_F(MainWindowViewTest, EverySectionRoutesToItsPageWhichIsMadeAfreshOnEachVis
 
 TEST_F(MainWindowViewTest, SignedOutEverySectionButtonIsDisabledAndTheSignInPageShows) {
     ASSERT_TRUE(load(false));
-    for (const QString& section : {QStringLiteral("history"), QStringLiteral("changelog")}) {
-        EXPECT_FALSE(sectionButton(section)->isEnabled());
-        harness.click(sectionButton(section));
-    }
+    EXPECT_FALSE(sectionButton("changelog")->isEnabled());
+    harness.click(sectionButton("changelog"));
     EXPECT_EQ(state()->selectedSection(), MainWindowSection::overview);
     EXPECT_TRUE(shows("main-window-page-overview"));
     EXPECT_TRUE(shows("sign-in-required-page"));
     EXPECT_FALSE(shows("overview-page"));
     EXPECT_EQ(title(), "Sign in required");
-    EXPECT_EQ(glyphsIn(item("main-window-page-header")).first(), "person.crop.circle.badge.exclamationmark");
 
     // No challenge yet: the web and check buttons are off and dimmed, Sign Out is absent.
     EXPECT_FALSE(item("sign-in-open-web")->isEnabled());
@@ -114,11 +108,11 @@ TEST_F(MainWindowViewTest, SignedOutEverySectionButtonIsDisabledAndTheSignInPage
     harness.click(item("sidebar-account-shortcut"));
     EXPECT_TRUE(shows("subscription-page"));
     EXPECT_EQ(title(), "Account");
-    EXPECT_TRUE(sectionButton("subscription")->property("isSelected").toBool());
 }
 
 TEST_F(MainWindowViewTest, SignInRunsFromTheLockedPageAndTheApprovalUnlocksIt) {
     ASSERT_TRUE(load(false));
+    EXPECT_FALSE(shows("main-window-inline-message"));
     fakes.account->held.setHolding(true);
     harness.click(item("sign-in-start"));
     EXPECT_FALSE(item("sign-in-start")->isEnabled());
@@ -133,7 +127,11 @@ TEST_F(MainWindowViewTest, SignInRunsFromTheLockedPageAndTheApprovalUnlocksIt) {
               FakeBackendAuthSessionManager::sampleChallenge().userCode);
     EXPECT_TRUE(item("sign-in-open-web")->isEnabled());
     EXPECT_TRUE(item("sign-in-check")->isEnabled());
-    EXPECT_TRUE(shows("main-window-inline-message"));
+    // The view model's line, between the header and the page.
+    QQuickItem* line = item("main-window-inline-message");
+    EXPECT_TRUE(textsIn(line).first().startsWith("Quorvelle account sign-in started. Code: "));
+    EXPECT_GT(line->y(), item("main-window-page-header")->y());
+    EXPECT_LT(line->y(), item("main-window-page-loader")->y());
     harness.shoot("dashboard-sign-in-code-en");
 
     fakes.account->storedSession = true;
@@ -149,7 +147,6 @@ TEST_F(MainWindowViewTest, TheSidebarCollapsesToARailAndExpandsAgain) {
     QQuickItem* toggle = item("sidebar-collapse-toggle");
     EXPECT_EQ(sidebar->width(), 214);
     EXPECT_EQ(harness.evaluate(toggle, "Accessible.name").toString(), "Collapse");
-    EXPECT_EQ(item("sidebar-account-title")->property("text").toString(), "Quorvelle account");
     EXPECT_EQ(item("sidebar-account-summary")->property("text").toString(), "Connected");
 
     harness.click(toggle);
@@ -157,10 +154,7 @@ TEST_F(MainWindowViewTest, TheSidebarCollapsesToARailAndExpandsAgain) {
     EXPECT_FALSE(shows("sidebar-account-shortcut"));
     EXPECT_FALSE(shows("sidebar-identity-badge"));
     EXPECT_EQ(harness.evaluate(toggle, "Accessible.name").toString(), "Expand");
-    EXPECT_EQ(glyphsIn(toggle), QStringList{"chevron.right"});
     EXPECT_TRUE(textsIn(sectionButton("settings")).isEmpty());
-    harness.click(sectionButton("settings"));
-    EXPECT_TRUE(shows("settings-page"));
     harness.shoot("dashboard-sidebar-collapsed");
 
     harness.click(toggle);
@@ -176,7 +170,6 @@ TEST_F(MainWindowViewTest, TurkishTextsInTheSidebarHeaderAndSignInPage) {
     EXPECT_EQ(textsIn(item("sign-in-locked-features")),
               (QStringList{"Transcription", QString::fromUtf8("Geçmiş"), QString::fromUtf8("Sözlük"),
                            QString::fromUtf8("Kısayollar")}));
-    EXPECT_TRUE(textsIn(item("sign-in-start")).contains(QString::fromUtf8("Giriş Yap")));
     harness.shoot("dashboard-sign-in-required-tr");
 
     harness.click(item("sidebar-account-shortcut"));
@@ -197,17 +190,6 @@ TEST_F(MainWindowViewTest, EachThemePaintsCanvasSidebarAndDetail) {
     }
 }
 
-TEST_F(MainWindowViewTest, TheStatusLineShowsOnlyWhileTheViewModelHasAMessage) {
-    ASSERT_TRUE(load(true));
-    EXPECT_FALSE(shows("main-window-inline-message"));
-    viewModel->preferences()->setDesktopTheme(DesktopThemeOption::black);
-    ASSERT_TRUE(shows("main-window-inline-message"));
-    EXPECT_EQ(textsIn(item("main-window-inline-message")), QStringList{"Theme is already active."});
-    // Between the header and the page.
-    EXPECT_GT(item("main-window-inline-message")->y(), item("main-window-page-header")->y());
-    EXPECT_LT(item("main-window-inline-message")->y(), item("main-window-page-loader")->y());
-}
-
 TEST_F(MainWindowViewTest, SheetsBelongToTheWindowAndEscapeOrCloseDismissesThem) {
     ASSERT_TRUE(load(true));
     auto* cloud = harness.root()->findChild<QQuickWindow*>("cloud-disclosure-sheet");
@@ -225,11 +207,6 @@ TEST_F(MainWindowViewTest, SheetsBelongToTheWindowAndEscapeOrCloseDismissesThem)
     QTest::keyClick(cloud, Qt::Key_Escape);
     EXPECT_FALSE(viewModel->permissions()->showingGroqDisclosureSheet());
     EXPECT_FALSE(cloud->isVisible());
-
-    viewModel->permissions()->setShowingPrivacyDisclosureSheet(true);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(privacy));
-    privacy->close();
-    EXPECT_FALSE(viewModel->permissions()->showingPrivacyDisclosureSheet());
 
     state()->setProperty("showingHotkeyCaptureSheet", true);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(capture));
