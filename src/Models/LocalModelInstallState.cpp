@@ -14,4 +14,9 @@ LocalModelInstallState LocalModelInstallState::failed(const QString& message) {
     return state;
 }
 
+QString LocalModelInstallState::kindName() const {
+    static const char* const names[] = {"installed", "failed", "notInstalled", "downloading"};
+    return QString::fromLatin1(names[int(m_kind)]);
+}
+
 }  // namespace quorvelle

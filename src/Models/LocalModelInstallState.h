@@ -4,6 +4,9 @@
 
 #include "Models/LocalModelInstallationRecord.h"
 
+#include "Support/QmlValues.h"
+
+#include <QObject>
 #include <QString>
 
 #include <optional>
@@ -11,6 +14,11 @@
 namespace quorvelle {
 
 class LocalModelInstallState {
+    Q_GADGET
+    // "installed", "failed", "notInstalled" or "downloading".
+    Q_PROPERTY(QString kind READ kindName)
+    Q_PROPERTY(QVariant failureMessage READ failureMessageValue)
+
 public:
     enum class Kind { installed, failed, notInstalled, downloading };
 
@@ -24,6 +32,8 @@ public:
     Kind kind() const { return m_kind; }
     const std::optional<LocalModelInstallationRecord>& record() const { return m_record; }
     const std::optional<QString>& failureMessage() const { return m_failureMessage; }
+    QString kindName() const;
+    QVariant failureMessageValue() const { return optionalValue(m_failureMessage); }
 
     friend bool operator==(const LocalModelInstallState&, const LocalModelInstallState&) = default;
 

@@ -7,6 +7,7 @@
 #include "Models/LocalModelWarningTier.h"
 #include "Models/LocalTranscriptionModelID.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -14,6 +15,17 @@
 namespace quorvelle {
 
 struct LocalTranscriptionModelDescriptor {
+    Q_GADGET
+    Q_PROPERTY(QString id READ idName)
+    Q_PROPERTY(QString title MEMBER title)
+    Q_PROPERTY(QString subtitle MEMBER subtitle)
+    Q_PROPERTY(QString sizeLabel MEMBER sizeLabel)
+    Q_PROPERTY(qint64 diskSizeBytes MEMBER diskSizeBytes)
+    Q_PROPERTY(bool isRecommended MEMBER isRecommended)
+    Q_PROPERTY(QString warningTier READ warningTierName)
+    Q_PROPERTY(QStringList tags MEMBER tags)
+
+public:
     LocalTranscriptionModelID id = LocalTranscriptionModelID::tinyMultilingual;
     QString title;
     QString subtitle;
@@ -25,6 +37,9 @@ struct LocalTranscriptionModelDescriptor {
     bool isRecommended = false;
     LocalModelWarningTier warningTier = LocalModelWarningTier::none;
     QStringList tags;
+
+    QString idName() const { return rawValue(id); }
+    QString warningTierName() const { return rawValue(warningTier); }
 
     friend bool operator==(const LocalTranscriptionModelDescriptor&,
                            const LocalTranscriptionModelDescriptor&) = default;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "Support/QmlValues.h"
+
 #include <QList>
+#include <QObject>
 #include <QString>
 
 #include <optional>
@@ -10,6 +13,17 @@ namespace quorvelle {
 
 // Summary of the latest transcription calls: counts, the last duration and two percentiles.
 struct TranscriptionTelemetrySnapshot {
+    Q_GADGET
+    Q_PROPERTY(int sampleCount MEMBER sampleCount)
+    Q_PROPERTY(int successCount MEMBER successCount)
+    Q_PROPERTY(int failureCount MEMBER failureCount)
+    Q_PROPERTY(QVariant lastElapsedMs READ lastElapsedMsValue)
+    Q_PROPERTY(QVariant p50ElapsedMs READ p50ElapsedMsValue)
+    Q_PROPERTY(QVariant p95ElapsedMs READ p95ElapsedMsValue)
+    Q_PROPERTY(QVariant summaryLine READ summaryLineValue)
+    Q_PROPERTY(QString targetSummaryLine READ targetSummaryLine)
+
+public:
     struct Sample {
         int elapsedMs = 0;
         bool wasSuccessful = false;
@@ -32,6 +46,11 @@ struct TranscriptionTelemetrySnapshot {
     // Absent when there are no samples.
     std::optional<QString> summaryLine() const;
     QString targetSummaryLine() const;
+
+    QVariant lastElapsedMsValue() const { return optionalValue(lastElapsedMs); }
+    QVariant p50ElapsedMsValue() const { return optionalValue(p50ElapsedMs); }
+    QVariant p95ElapsedMsValue() const { return optionalValue(p95ElapsedMs); }
+    QVariant summaryLineValue() const { return optionalValue(summaryLine()); }
 
     friend bool operator==(const TranscriptionTelemetrySnapshot&, const TranscriptionTelemetrySnapshot&) = default;
 };

@@ -19,13 +19,12 @@ class AccountViewModel : public QObject {
     Q_OBJECT
 
     // A sign-in waiting for approval in the browser.
-    Q_PROPERTY(std::optional<quorvelle::BackendAuthDeviceLoginChallenge> backendAuthChallenge READ backendAuthChallenge
-                   NOTIFY backendAuthChallengeChanged)
+    Q_PROPERTY(QVariant backendAuthChallenge READ backendAuthChallengeValue NOTIFY backendAuthChallengeChanged)
     // An account request (sign-in start, approval check or sign-out) is running.
     Q_PROPERTY(bool isBackendAuthPolling READ isBackendAuthPolling NOTIFY isBackendAuthPollingChanged)
-    // This computer's device id in the account; empty when none.
+    // This computer's device id in the account; null when none.
     Q_PROPERTY(
-        QString registeredBackendDeviceID READ registeredBackendDeviceIDText NOTIFY registeredBackendDeviceIDChanged)
+        QVariant registeredBackendDeviceID READ registeredBackendDeviceIDValue NOTIFY registeredBackendDeviceIDChanged)
     // The update check is available.
     Q_PROPERTY(bool canCheckForUpdates READ canCheckForUpdates NOTIFY canCheckForUpdatesChanged)
     // The release-notes page's state.
@@ -42,6 +41,9 @@ public:
     bool isBackendAuthPolling() const { return m_isBackendAuthPolling; }
     const std::optional<QString>& registeredBackendDeviceID() const { return m_registeredBackendDeviceID; }
     QString registeredBackendDeviceIDText() const { return m_registeredBackendDeviceID.value_or(QString()); }
+    // The views' face of the optional values: null when absent.
+    QVariant backendAuthChallengeValue() const { return optionalValue(m_backendAuthChallenge); }
+    QVariant registeredBackendDeviceIDValue() const { return optionalValue(m_registeredBackendDeviceID); }
     bool canCheckForUpdates() const { return m_canCheckForUpdates; }
     const ReleaseNotesLoadState& releaseNotesState() const { return m_releaseNotesState; }
 

@@ -18,7 +18,10 @@ LocalModelsViewModel::LocalModelsViewModel(const AppBootstrap& services, ViewMod
     : QObject(parent),
       m_context(context),
       m_settingsStore(services.settingsStore),
-      m_localModelManager(services.localModelManager) {
+      m_localModelManager(services.localModelManager),
+      m_localModelStatusesModel(new RecordList<LocalModelStatus>(this)) {
+    connect(this, &LocalModelsViewModel::localModelStatusesChanged, this,
+            [this] { m_localModelStatusesModel->setRecords(m_localModelStatuses); });
     const QSignalBlocker quiet(this);
     reloadSelections();
     m_localRuntimeAvailability = m_localModelManager->runtimeAvailability();
@@ -244,6 +247,36 @@ void LocalModelsViewModel::setLocalWhisperAccelerationMode(LocalWhisperAccelerat
             &LocalModelsViewModel::selectedLocalWhisperAccelerationModeChanged);
     clearLocalRunDetails();
     m_context.refreshDiagnosticsSnapshot();
+}
+
+void LocalModelsViewModel::selectTranscriptionBackend(const QString& name) {
+    withCaseNamed<TranscriptionBackend>(name,
+                                        [this](TranscriptionBackend value) { selectTranscriptionBackend(value); });
+}
+
+void LocalModelsViewModel::selectLocalModel(const QString& name) {
+    withCaseNamed<LocalTranscriptionModelID>(name,
+                                             [this](LocalTranscriptionModelID value) { selectLocalModel(value); });
+}
+
+void LocalModelsViewModel::downloadLocalModel(const QString& name) {
+    withCaseNamed<LocalTranscriptionModelID>(name,
+                                             [this](LocalTranscriptionModelID value) { downloadLocalModel(value); });
+}
+
+void LocalModelsViewModel::cancelLocalModelDownload(const QString& name) {
+    withCaseNamed<LocalTranscriptionModelID>(
+        name, [this](LocalTranscriptionModelID value) { cancelLocalModelDownload(value); });
+}
+
+void LocalModelsViewModel::deleteLocalModel(const QString& name) {
+    withCaseNamed<LocalTranscriptionModelID>(name,
+                                             [this](LocalTranscriptionModelID value) { deleteLocalModel(value); });
+}
+
+void LocalModelsViewModel::setLocalWhisperAccelerationMode(const QString& name) {
+    withCaseNamed<LocalWhisperAccelerationMode>(
+        name, [this](LocalWhisperAccelerationMode value) { setLocalWhisperAccelerationMode(value); });
 }
 
 }  // namespace quorvelle

@@ -10,6 +10,7 @@
 #include "Support/TaskScope.h"
 #include "ViewModel/AppBootstrap.h"
 #include "ViewModel/LocalModelCopy.h"
+#include "ViewModel/RecordListModel.h"
 #include "ViewModel/ViewModelContext.h"
 
 #include <QList>
@@ -26,27 +27,25 @@ class LocalModelsViewModel : public QObject {
     Q_OBJECT
 
     // Cloud or local.
-    Q_PROPERTY(quorvelle::TranscriptionBackend selectedTranscriptionBackend READ selectedTranscriptionBackend NOTIFY
+    Q_PROPERTY(QString selectedTranscriptionBackend READ selectedTranscriptionBackendName NOTIFY
                    selectedTranscriptionBackendChanged)
     // The local model in use.
-    Q_PROPERTY(quorvelle::LocalTranscriptionModelID selectedLocalModelID READ selectedLocalModelID NOTIFY
-                   selectedLocalModelIDChanged)
+    Q_PROPERTY(QString selectedLocalModelID READ selectedLocalModelIDName NOTIFY selectedLocalModelIDChanged)
     // CPU or accelerated local decoding.
-    Q_PROPERTY(quorvelle::LocalWhisperAccelerationMode selectedLocalWhisperAccelerationMode READ
-                   selectedLocalWhisperAccelerationMode NOTIFY selectedLocalWhisperAccelerationModeChanged)
+    Q_PROPERTY(QString selectedLocalWhisperAccelerationMode READ selectedLocalWhisperAccelerationModeName NOTIFY
+                   selectedLocalWhisperAccelerationModeChanged)
     // Whether the on-device engine can run, with the reason when not.
     Q_PROPERTY(quorvelle::LocalRuntimeAvailability localRuntimeAvailability READ localRuntimeAvailability NOTIFY
                    localRuntimeAvailabilityChanged)
     // One row per selectable model with its install state.
-    Q_PROPERTY(
-        QList<quorvelle::LocalModelStatus> localModelStatuses READ localModelStatuses NOTIFY localModelStatusesChanged)
+    Q_PROPERTY(quorvelle::RecordListModel* localModelStatuses READ localModelStatusesModel CONSTANT)
     // Details of the last on-device run; empty or absent when none.
-    Q_PROPERTY(QString lastLocalRuntimeError READ lastLocalRuntimeErrorText NOTIFY lastLocalRuntimeErrorChanged)
-    Q_PROPERTY(std::optional<int> lastLocalSegmentCount READ lastLocalSegmentCount NOTIFY lastLocalSegmentCountChanged)
-    Q_PROPERTY(std::optional<double> lastLocalNoSpeechProbability READ lastLocalNoSpeechProbability NOTIFY
+    Q_PROPERTY(QVariant lastLocalRuntimeError READ lastLocalRuntimeErrorValue NOTIFY lastLocalRuntimeErrorChanged)
+    Q_PROPERTY(QVariant lastLocalSegmentCount READ lastLocalSegmentCountValue NOTIFY lastLocalSegmentCountChanged)
+    Q_PROPERTY(QVariant lastLocalNoSpeechProbability READ lastLocalNoSpeechProbabilityValue NOTIFY
                    lastLocalNoSpeechProbabilityChanged)
     Q_PROPERTY(
-        QString lastLocalDetectedLanguage READ lastLocalDetectedLanguageText NOTIFY lastLocalDetectedLanguageChanged)
+        QVariant lastLocalDetectedLanguage READ lastLocalDetectedLanguageValue NOTIFY lastLocalDetectedLanguageChanged)
 
 public:
     LocalModelsViewModel(const AppBootstrap& services, ViewModelContext& context, QObject* parent = nullptr);
@@ -66,6 +65,27 @@ public:
     const std::optional<QString>& lastLocalDetectedLanguage() const { return m_lastLocalDetectedLanguage; }
     QString lastLocalDetectedLanguageText() const { return m_lastLocalDetectedLanguage.value_or(QString()); }
 
+    // The views' face: cases by their stored names, absent values as null, the rows as a model.
+    QString selectedTranscriptionBackendName() const { return rawValue(m_selectedTranscriptionBackend); }
+    QString selectedLocalModelIDName() const { return rawValue(m_selectedLocalModelID); }
+    QString selectedLocalWhisperAccelerationModeName() const {
+        return rawValue(m_selectedLocalWhisperAccelerationMode);
+    }
+    QVariant lastLocalRuntimeErrorValue() const { return optionalValue(m_lastLocalRuntimeError); }
+    QVariant lastLocalSegmentCountValue() const { return optionalValue(m_lastLocalSegmentCount); }
+    QVariant lastLocalNoSpeechProbabilityValue() const { return optionalValue(m_lastLocalNoSpeechProbability); }
+    QVariant lastLocalDetectedLanguageValue() const { return optionalValue(m_lastLocalDetectedLanguage); }
+    RecordListModel* localModelStatusesModel() const { return m_localModelStatusesModel; }
+
+    // The operations as the views call them, with a case by its stored name; any other name
+    // changes nothing.
+    Q_INVOKABLE void selectTranscriptionBackend(const QString& name);
+    Q_INVOKABLE void selectLocalModel(const QString& name);
+    Q_INVOKABLE void downloadLocalModel(const QString& name);
+    Q_INVOKABLE void cancelLocalModelDownload(const QString& name);
+    Q_INVOKABLE void deleteLocalModel(const QString& name);
+    Q_INVOKABLE void setLocalWhisperAccelerationMode(const QString& name);
+
     // The manager's registry holds a record for the model (read anew).
     bool hasInstalledLocalModel(LocalTranscriptionModelID modelID) const;
     // The runtime is ready and the selected model is installed.
@@ -79,16 +99,16 @@ public:
     void reloadSelections();
 
     // Switches the engine; local only when it is ready.
-    Q_INVOKABLE void selectTranscriptionBackend(quorvelle::TranscriptionBackend backend);
+    void selectTranscriptionBackend(quorvelle::TranscriptionBackend backend);
     // Chooses local mode before any model exists.
     Q_INVOKABLE void openLocalModeSetup();
-    Q_INVOKABLE void selectLocalModel(quorvelle::LocalTranscriptionModelID modelID);
+    void selectLocalModel(quorvelle::LocalTranscriptionModelID modelID);
     // Starts the one download; refused while another model downloads.
-    Q_INVOKABLE void downloadLocalModel(quorvelle::LocalTranscriptionModelID modelID);
+    void downloadLocalModel(quorvelle::LocalTranscriptionModelID modelID);
     // Cancels the running download when it is this model's.
-    Q_INVOKABLE void cancelLocalModelDownload(quorvelle::LocalTranscriptionModelID modelID);
-    Q_INVOKABLE void deleteLocalModel(quorvelle::LocalTranscriptionModelID modelID);
-    Q_INVOKABLE void setLocalWhisperAccelerationMode(quorvelle::LocalWhisperAccelerationMode mode);
+    void cancelLocalModelDownload(quorvelle::LocalTranscriptionModelID modelID);
+    void deleteLocalModel(quorvelle::LocalTranscriptionModelID modelID);
+    void setLocalWhisperAccelerationMode(quorvelle::LocalWhisperAccelerationMode mode);
     // Forgets the details of the last on-device run.
     void clearLocalRunDetails();
     // What an on-device run left: each detail the report names is replaced, the others stay.
@@ -127,6 +147,7 @@ private:
     TaskHandle m_activeLocalModelDownloadTask;
     // The last failure text per model; in memory only.
     QMap<LocalTranscriptionModelID, QString> m_localModelFailures;
+    RecordList<LocalModelStatus>* m_localModelStatusesModel;
 };
 
 }  // namespace quorvelle

@@ -19,6 +19,10 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const {
     return m_recordType.property(property).readOnGadget(recordAt(index.row()));
 }
 
+QVariant RecordListModel::get(int row) const {
+    return row >= 0 && row < recordCount() ? recordValueAt(row) : QVariant::fromValue(nullptr);
+}
+
 QHash<int, QByteArray> RecordListModel::roleNames() const {
     QHash<int, QByteArray> roles;
     for (int property = 0; property < m_recordType.propertyCount(); ++property)

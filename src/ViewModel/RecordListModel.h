@@ -17,6 +17,8 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
+    // The whole record of a row (a gadget), for an operation that takes one; null outside the rows.
+    Q_INVOKABLE QVariant get(int row) const;
 
 Q_SIGNALS:
     void countChanged();
@@ -26,6 +28,7 @@ protected:
 
     virtual qsizetype recordCount() const = 0;
     virtual const void* recordAt(qsizetype row) const = 0;
+    virtual QVariant recordValueAt(qsizetype row) const = 0;
 
 private:
     const QMetaObject& m_recordType;
@@ -59,6 +62,7 @@ public:
 protected:
     qsizetype recordCount() const override { return m_records.size(); }
     const void* recordAt(qsizetype row) const override { return &m_records[row]; }
+    QVariant recordValueAt(qsizetype row) const override { return QVariant::fromValue(m_records[row]); }
 
 private:
     QList<T> m_records;

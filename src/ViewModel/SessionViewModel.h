@@ -32,18 +32,18 @@ namespace quorvelle {
 class SessionViewModel : public QObject {
     Q_OBJECT
 
-    // The session state, one turn of the event loop behind the session holder.
+    // The session state, one turn of the event loop behind the session holder; the views read its
+    // case by name as `kind`.
     Q_PROPERTY(quorvelle::SessionState runtimeState READ runtimeState NOTIFY runtimeStateChanged)
     // The global hot key is registered.
     Q_PROPERTY(bool isHotkeyMonitoringActive READ isHotkeyMonitoringActive NOTIFY isHotkeyMonitoringActiveChanged)
-    // One line about the last recording; empty when none.
-    Q_PROPERTY(QString lastCaptureSummary READ lastCaptureSummaryText NOTIFY lastCaptureSummaryChanged)
+    // One line about the last recording; null when none.
+    Q_PROPERTY(QVariant lastCaptureSummary READ lastCaptureSummaryValue NOTIFY lastCaptureSummaryChanged)
     // The live microphone level; changes many times a second while recording.
     Q_PROPERTY(
         quorvelle::AudioLevelSnapshot audioLevelSnapshot READ audioLevelSnapshot NOTIFY audioLevelSnapshotChanged)
     // The target inspected at the last recording start or delivery.
-    Q_PROPERTY(
-        std::optional<quorvelle::FocusedTargetSnapshot> focusedTarget READ focusedTarget NOTIFY focusedTargetChanged)
+    Q_PROPERTY(QVariant focusedTarget READ focusedTargetValue NOTIFY focusedTargetChanged)
     // The latency record of recent transcriptions.
     Q_PROPERTY(quorvelle::TranscriptionTelemetrySnapshot transcriptionTelemetry READ transcriptionTelemetry NOTIFY
                    transcriptionTelemetryChanged)
@@ -56,6 +56,9 @@ public:
     bool isHotkeyMonitoringActive() const { return m_isHotkeyMonitoringActive; }
     const std::optional<QString>& lastCaptureSummary() const { return m_lastCaptureSummary; }
     QString lastCaptureSummaryText() const { return m_lastCaptureSummary.value_or(QString()); }
+    // The views' face of the optional values: null when absent.
+    QVariant lastCaptureSummaryValue() const { return optionalValue(m_lastCaptureSummary); }
+    QVariant focusedTargetValue() const { return optionalValue(m_focusedTarget); }
     const AudioLevelSnapshot& audioLevelSnapshot() const { return m_audioLevelSnapshot; }
     const TranscriptionTelemetrySnapshot& transcriptionTelemetry() const { return m_transcriptionTelemetry; }
     // The target inspected at the last recording start or delivery.

@@ -44,7 +44,8 @@ TEST_F(RecordListModelTest, EveryListPassesTheModelChecks) {
                                             vm.dictionary()->dictionaryEntriesModel(),
                                             vm.history()->transcriptHistoryEntriesModel(),
                                             vm.diagnostics()->audioDevicesModel(),
-                                            vm.diagnostics()->eventsModel()};
+                                            vm.diagnostics()->eventsModel(),
+                                            vm.localModels()->localModelStatusesModel()};
     for (QAbstractItemModel* model : models) {
         SCOPED_TRACE(model->roleNames().values().join(' ').toStdString());
         QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);

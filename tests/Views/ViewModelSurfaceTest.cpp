@@ -62,6 +62,8 @@ protected:
 };
 
 TEST_F(ViewModelSurfaceTest, EveryPartReadsByTheConventionsNames) {
+    const QList<LocalModelStatus>& statuses = viewModel->localModels()->localModelStatuses();
+    ASSERT_FALSE(statuses.isEmpty());
     const struct {
         const char* expression;
         QVariant expected;
@@ -76,6 +78,9 @@ TEST_F(ViewModelSurfaceTest, EveryPartReadsByTheConventionsNames) {
         {"viewModel.preferences.selectedTranscriptionLanguage.code === null", true},
         {"viewModel.preferences.selectedHotkey.displayTitle", "Control + Alt + Space"},
         {"viewModel.preferences.hotkeySuggestions.count", int(HotkeyShortcut::suggestions().size()) - 1},
+        {"viewModel.preferences.hotkeySuggestions.get(0).displayTitle",
+         HotkeyShortcut::suggestions().at(1).displayTitle},
+        {"viewModel.preferences.hotkeySuggestions.get(9) === null", true},
         // Dictionary, history and diagnostics: list models and their rows' records.
         {"viewModel.dictionary.snippets.count", 1},
         {"viewModel.dictionary.dictionaryEntries.count", 0},
@@ -88,9 +93,26 @@ TEST_F(ViewModelSurfaceTest, EveryPartReadsByTheConventionsNames) {
         {"viewModel.permissions.onboardingStatus.hasAPIKey", false},
         {"viewModel.permissions.onboardingStatus.microphonePermission", "denied"},
         {"viewModel.permissions.onboardingStatus.selectedTranscriptionBackend", "cloud"},
-        // Session: the state record.
+        // Session: the state record, the level record's list, absent values.
         {"viewModel.session.runtimeState.kind", "idle"},
         {"viewModel.session.runtimeState.blockReason === null", true},
+        {"viewModel.session.audioLevelSnapshot.barLevels.length", 12},
+        {"viewModel.session.transcriptionTelemetry.p50ElapsedMs === null", true},
+        {"viewModel.session.focusedTarget === null", true},
+        {"viewModel.session.lastCaptureSummary === null", true},
+        // Account: absent values and the release notes' state.
+        {"viewModel.account.backendAuthChallenge === null", true},
+        {"viewModel.account.registeredBackendDeviceID === null", true},
+        {"viewModel.account.releaseNotesState.kind", "idle"},
+        // Local models: enum names, a record, the rows and a row's nested records.
+        {"viewModel.localModels.selectedTranscriptionBackend", "cloud"},
+        {"viewModel.localModels.selectedLocalModelID", rawValue(viewModel->localModels()->selectedLocalModelID())},
+        {"viewModel.localModels.localRuntimeAvailability.isReady",
+         viewModel->localModels()->localRuntimeAvailability().isReady()},
+        {"viewModel.localModels.lastLocalSegmentCount === null", true},
+        {"viewModel.localModels.localModelStatuses.count", int(statuses.size())},
+        {"viewModel.localModels.localModelStatuses.get(0).descriptor.title", statuses.first().descriptor.title},
+        {"viewModel.localModels.localModelStatuses.get(0).installState.kind", "notInstalled"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expression);

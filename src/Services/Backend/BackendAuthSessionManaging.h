@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Support/QmlValues.h"
+
 #include <QCoroTask>
 #include <QDateTime>
 #include <QString>
@@ -12,11 +14,20 @@ namespace quorvelle {
 
 // One pending device-code sign-in, kept by the caller while it polls.
 struct BackendAuthDeviceLoginChallenge {
+    Q_GADGET
+    Q_PROPERTY(QString deviceLoginID MEMBER deviceLoginID)
+    Q_PROPERTY(QString userCode MEMBER userCode)
+    Q_PROPERTY(QUrl verificationURL MEMBER verificationURL)
+    Q_PROPERTY(QVariant expiresAt READ expiresAtValue)
+
+public:
     QString deviceLoginID;
     QString devicePollSecret;
     QString userCode;
     QUrl verificationURL;
     std::optional<QDateTime> expiresAt;
+
+    QVariant expiresAtValue() const { return optionalValue(expiresAt); }
 
     bool operator==(const BackendAuthDeviceLoginChallenge&) const = default;
 };

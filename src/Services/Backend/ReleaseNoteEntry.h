@@ -1,6 +1,9 @@
 #pragma once
 
+#include "Support/QmlValues.h"
+
 #include <QDateTime>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +21,15 @@ struct ReleaseNoteCategory {
 
 // One published release with its notes in the language the app asked for.
 struct ReleaseNoteEntry {
+    Q_GADGET
+    Q_PROPERTY(QString id MEMBER id)
+    Q_PROPERTY(QString version MEMBER version)
+    Q_PROPERTY(QString build MEMBER build)
+    Q_PROPERTY(QString channel MEMBER channel)
+    Q_PROPERTY(QDateTime releasedAt MEMBER releasedAt)
+    Q_PROPERTY(QVariant summary READ summaryValue)
+
+public:
     QString id;
     QString version;
     QString build;
@@ -25,6 +37,8 @@ struct ReleaseNoteEntry {
     QDateTime releasedAt;
     std::optional<QString> summary;
     QList<ReleaseNoteCategory> categories;
+
+    QVariant summaryValue() const { return optionalValue(summary); }
 
     bool operator==(const ReleaseNoteEntry&) const = default;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -54,6 +55,11 @@ private:
 };
 
 struct FocusedTargetSnapshot {
+    Q_GADGET
+    Q_PROPERTY(QString targetDescription READ targetDescription)
+    Q_PROPERTY(bool isWindowOnly MEMBER isWindowOnly)
+
+public:
     FocusedAppMetadata app;
     FocusedElementMetadata element;
     std::shared_ptr<const FocusedElementHandle> elementHandle;

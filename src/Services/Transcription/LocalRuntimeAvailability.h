@@ -2,6 +2,9 @@
 // LocalRuntimeInspecting: who can tell.
 #pragma once
 
+#include "Support/QmlValues.h"
+
+#include <QObject>
 #include <QString>
 
 #include <optional>
@@ -9,13 +12,20 @@
 namespace quorvelle {
 
 class LocalRuntimeAvailability {
+    Q_GADGET
+    Q_PROPERTY(bool isReady READ isReady)
+    Q_PROPERTY(QVariant unavailableReason READ unavailableReasonValue)
+
 public:
+    // Ready. The views' meta-type system needs a default value to read it into.
+    LocalRuntimeAvailability() = default;
     static LocalRuntimeAvailability ready() { return LocalRuntimeAvailability(std::nullopt); }
     static LocalRuntimeAvailability unavailable(QString reason) { return LocalRuntimeAvailability(std::move(reason)); }
 
     bool isReady() const { return !m_unavailableReason.has_value(); }
     // None when ready.
     const std::optional<QString>& unavailableReason() const { return m_unavailableReason; }
+    QVariant unavailableReasonValue() const { return optionalValue(m_unavailableReason); }
 
     bool operator==(const LocalRuntimeAvailability&) const = default;
 

@@ -9,9 +9,9 @@ import Quorvelle
 Item {
     id: root
 
-    required property QtObject viewModel
+    required property AppViewModel viewModel
 
-    readonly property bool compact: viewModel.selectedWidgetAppearance === "logoOnly"
+    readonly property bool compact: viewModel.preferences.selectedWidgetAppearance === "logoOnly"
 
     implicitWidth: compact ? 128 : 416
     implicitHeight: compact ? 144 : 188
@@ -20,13 +20,13 @@ Item {
 
     RuntimeOverlayModel {
         id: overlayModel
-        runtimeState: root.viewModel.runtimeState
+        runtimeState: root.viewModel.session.runtimeState
         strings: root.viewModel.strings
-        inlineMessage: root.viewModel.inlineMessage || ""
-        lastCaptureSummary: root.viewModel.lastCaptureSummary || ""
-        recordingTriggerMode: root.viewModel.selectedRecordingTriggerMode
-        desktopTheme: root.viewModel.selectedDesktopTheme
-        levels: root.viewModel.audioLevelSnapshot
+        inlineMessage: root.viewModel.inlineMessage ?? ""
+        lastCaptureSummary: root.viewModel.session.lastCaptureSummary ?? ""
+        recordingTriggerMode: root.viewModel.preferences.selectedRecordingTriggerMode
+        desktopTheme: root.viewModel.preferences.selectedDesktopTheme
+        levels: root.viewModel.session.audioLevelSnapshot
     }
 
     // Each form exists only while chosen (a Repeater of one, so the bound delegates may see this
@@ -97,7 +97,7 @@ Item {
                             UiText {
                                 id: badgeText
                                 anchors.centerIn: parent
-                                text: root.viewModel.selectedHotkey.displayTitle
+                                text: root.viewModel.preferences.selectedHotkey.displayTitle
                                 font.pixelSize: 11
                                 font.weight: Font.Medium
                                 color: overlayModel.theme.secondaryText

@@ -67,6 +67,15 @@ bool isAltKeyDown() {
     return (keys[alt / 8] >> (alt % 8)) & 1;
 }
 
+QProcessEnvironment environmentWithoutAccessibility(const QString& instanceName) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"));
+    environment.insert(QStringLiteral("QT_ACCESSIBILITY"), QStringLiteral("0"));
+    environment.insert(QStringLiteral("AT_SPI_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent/at-spi"));
+    if (!instanceName.isEmpty()) environment.insert(QStringLiteral("RESOURCE_NAME"), instanceName);
+    return environment;
+}
+
 bool activateWindowOf(qint64 processIdentifier) {
     Display* display = X11Connection::display();
     if (!display) return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QProcessEnvironment>
+#include <QString>
 #include <QtGlobal>
 
 // What a user does with keyboard and window manager, done for the tests. (Kept apart from the tests:
@@ -21,6 +23,11 @@ bool isAltKeyDown();
 // Asks the window manager to activate the window of that process, as a task bar click would
 // (an application's own request may be refused as focus stealing). False when it has no window.
 bool activateWindowOf(qint64 processIdentifier);
+
+// The environment of a Qt program as it runs where accessibility is off, named `instanceName` when
+// given. Qt still joins an accessibility bus it can reach with QT_ACCESSIBILITY=0, so the bus is put
+// out of its reach.
+QProcessEnvironment environmentWithoutAccessibility(const QString& instanceName = {});
 
 // Removes the window manager's _NET_ACTIVE_WINDOW from the root window for its lifetime, as on a
 // desktop without an EWMH window manager; puts the old value back after.

@@ -20,17 +20,6 @@ namespace {
 
 using test::FixtureApp;
 
-// A Qt program as it runs where accessibility is off, named `instanceName` when given. Qt still
-// joins an accessibility bus it can reach with QT_ACCESSIBILITY=0, so the bus is out of its reach.
-QProcessEnvironment withoutAccessibility(const QString& instanceName = {}) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"));
-    environment.insert(QStringLiteral("QT_ACCESSIBILITY"), QStringLiteral("0"));
-    environment.insert(QStringLiteral("AT_SPI_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent/at-spi"));
-    if (!instanceName.isEmpty()) environment.insert(QStringLiteral("RESOURCE_NAME"), instanceName);
-    return environment;
-}
-
 class WindowOnlyDelivery : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -70,7 +59,8 @@ protected:
 };
 
 TEST_F(WindowOnlyDelivery, PastesWithControlVIntoAQtWindowWithoutAccessibility) {
-    FixtureApp fixture(FixtureApp::Toolkit::Qt, QStringLiteral("No accessibility"), withoutAccessibility());
+    FixtureApp fixture(FixtureApp::Toolkit::Qt, QStringLiteral("No accessibility"),
+                       test::environmentWithoutAccessibility());
     fixture.focus(QStringLiteral("single"));
     const FocusedTargetSnapshot target = inspectWindowOf(fixture.processId());
     EXPECT_TRUE(target.isWindowOnly);
@@ -139,7 +129,7 @@ TEST_F(WindowOnlyDelivery, PastesIntoTerminalsWithTheirOwnChord) {
 
 TEST_F(WindowOnlyDelivery, RefusesAPasswordPromptItCannotLookInto) {
     FixtureApp prompt(FixtureApp::Toolkit::Qt, QStringLiteral("Passphrase"),
-                      withoutAccessibility(QStringLiteral("pinentry-qt")));
+                      test::environmentWithoutAccessibility(QStringLiteral("pinentry-qt")));
     prompt.focus(QStringLiteral("password"));
     const FocusedTargetSnapshot target = inspectWindowOf(prompt.processId());
     EXPECT_TRUE(target.isWindowOnly);

@@ -1,6 +1,9 @@
-// The hot-key recorder, the dashboard's capture sheet and the shortcut card, on a fake view model.
-#include "FakeAppViewModel.h"
+// The hot-key recorder, the dashboard's capture sheet and the shortcut card, on the view model
+// built from fakes.
+#include "FakeKitViewModel.h"
 #include "ViewHarness.h"
+
+#include "ViewModel/HotkeySelectionDecision.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +37,7 @@ void pressKey(QWindow* window, quint32 keysym, Qt::Key key, Qt::KeyboardModifier
 class HotkeyRecorderTest : public ::testing::Test {
 protected:
     void load(const char* qml) {
-        harness.engine().rootContext()->setContextProperty(QStringLiteral("vm"), &vm);
+        harness.engine().rootContext()->setContextProperty(QStringLiteral("vm"), &kit.vm);
         ASSERT_TRUE(harness.load(QString::fromUtf8(qml), {480, 200}));
         for (QQuickWindow* window : harness.root()->findChildren<QQuickWindow*>()) {
             if (window->isVisible()) {
@@ -53,8 +56,19 @@ protected:
         QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centre);
     }
     QString text(QQuickWindow* window, const char* name) { return in(window, name)->property("text").toString(); }
+    // The recorder's refusals as the view model logged them, oldest first.
+    QStringList unsupportedReports() const {
+        QStringList messages;
+        for (const SanitizedDiagnosticsEvent& event : kit.fakes.diagnostics->stored) {
+            if (event.code == QStringLiteral("settings.hotkey.capture_unsupported")) messages.prepend(event.message);
+        }
+        return messages;
+    }
+    // Nothing reached the view model: every hot-key operation says something.
+    bool untouched() const { return !kit.vm.inlineMessage() && unsupportedReports().isEmpty(); }
+    HotkeyShortcut selectedHotkey() const { return kit.vm.preferences()->selectedHotkey(); }
 
-    FakeAppViewModel vm;
+    FakeKitViewModel kit;
     ViewHarness harness;
 };
 
@@ -67,9 +81,9 @@ const char* kRecorderScene = R"(
             HotkeyCaptureButton {
                 objectName: "recorder"; x: 10; y: 10
                 strings: vm.strings
-                currentTitle: vm.selectedHotkey.displayTitle
-                onCapture: shortcut => vm.setHotkey(shortcut)
-                onFailure: message => vm.reportHotkeyCaptureUnsupported(message)
+                currentTitle: vm.preferences.selectedHotkey.displayTitle
+                onCapture: shortcut => vm.preferences.setHotkey(shortcut)
+                onFailure: message => vm.preferences.reportHotkeyCaptureUnsupported(message)
             }
         }
     })";
@@ -131,8 +145,9 @@ TEST_F(RecorderTest, RecordsTheFirstChordAndRefusesKeysWithoutAName) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        vm.hotkeysSet.clear();
-        vm.unsupportedReports.clear();
+        kit.vm.context().setInlineMessage(std::nullopt);
+        kit.fakes.diagnostics->stored.clear();
+        const HotkeyShortcut before = selectedHotkey();
         start();
         EXPECT_EQ(text(popover, "hotkey-capture-status"), QStringLiteral("Press the new combination now."));
         // A modifier alone is waited through; every press goes nowhere else while capturing.
@@ -142,12 +157,16 @@ TEST_F(RecorderTest, RecordsTheFirstChordAndRefusesKeysWithoutAName) {
         EXPECT_FALSE(capturing());
         EXPECT_EQ(field->property("text").toString(), QString());
         if (c.expected) {
-            ASSERT_EQ(vm.hotkeysSet, QList<HotkeyShortcut>{*c.expected});
-            EXPECT_EQ(vm.hotkeysSet.first().displayTitle, c.expected->displayTitle);
-            EXPECT_TRUE(vm.unsupportedReports.isEmpty());
+            // The view model answers for exactly this combination.
+            const auto decision = HotkeySelectionDecision::decide(*c.expected, before, kit.vm.strings());
+            EXPECT_EQ(kit.vm.inlineMessageText(), decision.message);
+            const bool applied = decision.kind == HotkeySelectionDecision::Kind::apply;
+            EXPECT_EQ(selectedHotkey(), applied ? *c.expected : before);
+            EXPECT_EQ(selectedHotkey().displayTitle, (applied ? *c.expected : before).displayTitle);
+            EXPECT_TRUE(unsupportedReports().isEmpty());
         } else {
-            EXPECT_TRUE(vm.hotkeysSet.isEmpty());
-            EXPECT_EQ(vm.unsupportedReports, QStringList{kUnsupported});
+            EXPECT_EQ(selectedHotkey(), before);
+            EXPECT_EQ(unsupportedReports(), QStringList{kUnsupported});
         }
     }
     expectTypingReachesTheField();
@@ -165,11 +184,9 @@ TEST_F(RecorderTest, EscapeAndASecondTapCancelWithoutACallback) {
     start();
     click(popover, in(popover, "hotkey-capture-button"));
     EXPECT_FALSE(capturing());
-    EXPECT_TRUE(vm.hotkeysSet.isEmpty());
-    EXPECT_TRUE(vm.unsupportedReports.isEmpty());
+    EXPECT_TRUE(untouched());
 
-    vm.strings = AppStrings(QStringLiteral("tr"));
-    vm.publish();
+    kit.vm.preferences()->setAppLanguage(AppLanguageOption::turkish);
     EXPECT_EQ(text(popover, "hotkey-capture-status"), QStringLiteral("Aktif: Control + Alt + Space"));
     start();
     EXPECT_EQ(text(popover, "hotkey-capture-button"), QStringLiteral("İptal"));
@@ -190,8 +207,7 @@ TEST_F(RecorderTest, HidingTheWindowOrLosingActivationEndsCaptureSilently) {
     Q_EMIT qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
     EXPECT_FALSE(capturing());
     expectTypingReachesTheField();
-    EXPECT_TRUE(vm.hotkeysSet.isEmpty());
-    EXPECT_TRUE(vm.unsupportedReports.isEmpty());
+    EXPECT_TRUE(untouched());
 }
 
 const char* kSheetScene = R"(
@@ -220,7 +236,7 @@ TEST_F(HotkeyRecorderTest, CaptureSheetHandsTheShortcutOverAndRecordsAfreshEachO
     sheet->grabWindow().save(ViewHarness::screenshotDir() + QStringLiteral("/capture-sheet-en.png"));
     click(sheet, in(sheet, "hotkey-capture-button"));
     pressKey(sheet, 0x31, Qt::Key_1, Qt::ControlModifier);
-    EXPECT_EQ(vm.unsupportedReports, QStringList{kUnsupported});
+    EXPECT_EQ(unsupportedReports(), QStringList{kUnsupported});
     EXPECT_TRUE(sheet->isVisible());
 
     // Closing mid-capture, then opening again: a new recorder, not capturing.
@@ -233,16 +249,16 @@ TEST_F(HotkeyRecorderTest, CaptureSheetHandsTheShortcutOverAndRecordsAfreshEachO
     EXPECT_TRUE(first.isNull());
     open();
     EXPECT_FALSE(recording());
-    EXPECT_TRUE(vm.hotkeysSet.isEmpty());
+    EXPECT_EQ(selectedHotkey(), HotkeyShortcut::suggestions().first());
+    EXPECT_EQ(unsupportedReports(), QStringList{kUnsupported});
 
     click(sheet, in(sheet, "hotkey-capture-button"));
     pressKey(sheet, 0x72, Qt::Key_R, Qt::ControlModifier | Qt::AltModifier);
-    EXPECT_EQ(vm.hotkeysSet, (QList<HotkeyShortcut>{{15, 0x1800, {}}}));
+    EXPECT_EQ(selectedHotkey(), (HotkeyShortcut{15, 0x1800, {}}));
     EXPECT_FALSE(harness.root()->property("showing").toBool());
     EXPECT_FALSE(sheet->isVisible());
 
-    vm.strings = AppStrings(QStringLiteral("tr"));
-    vm.publish();
+    kit.vm.preferences()->setAppLanguage(AppLanguageOption::turkish);
     open();
     EXPECT_EQ(text(sheet, "capture-sheet-title"), QStringLiteral("Kısayol Yakala"));
     EXPECT_EQ(text(sheet, "capture-sheet-close"), QStringLiteral("Kapat"));

@@ -1,5 +1,5 @@
-// The overlay pill in every session state and both appearances, driven by a fake view model.
-#include "FakeAppViewModel.h"
+// The overlay pill in every session state and both appearances, driven by the view model on fakes.
+#include "FakeKitViewModel.h"
 #include "ViewHarness.h"
 
 #include "Views/Overlay/RuntimeOverlayTheme.h"
@@ -16,15 +16,12 @@ namespace {
 class RuntimeOverlayViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        harness.engine().rootContext()->setContextProperty(QStringLiteral("vm"), &vm);
+        harness.engine().rootContext()->setContextProperty(QStringLiteral("vm"), &kit.vm);
         ASSERT_TRUE(
             harness.load(QStringLiteral("RuntimeOverlayView { objectName: 'overlay'; viewModel: vm }"), {416, 188}));
     }
 
-    void show(const SessionState& state) {
-        vm.runtimeState = state;
-        vm.publish();
-    }
+    void show(const SessionState& state) { kit.show(state); }
 
     QQuickItem* item(const char* name) {
         QQuickItem* found = harness.find(QString::fromLatin1(name));
@@ -41,7 +38,7 @@ protected:
         return bars;
     }
 
-    FakeAppViewModel vm;
+    FakeKitViewModel kit;
     ViewHarness harness;
 };
 
@@ -103,14 +100,13 @@ TEST_F(RuntimeOverlayViewTest, EveryStateShowsItsTextsSymbolAndColours) {
 }
 
 TEST_F(RuntimeOverlayViewTest, MessagesLanguageAndThemeReachThePill) {
-    vm.inlineMessage = QStringLiteral("Metin eklendi.");
+    kit.vm.context().setInlineMessage(QStringLiteral("Metin eklendi."));
     show(SessionState::success());
     EXPECT_EQ(textsIn(harness.root()).first(), QStringLiteral("Text inserted"));
     EXPECT_EQ(textsIn(harness.root()).last(), QStringLiteral("Metin eklendi."));
-    vm.inlineMessage = QStringLiteral("word ").repeated(80);
-    vm.lastCaptureSummary = QStringLiteral("2.1 s");
-    vm.strings = AppStrings(QStringLiteral("tr"));
-    vm.selectedDesktopTheme = QStringLiteral("light");
+    kit.vm.preferences()->setAppLanguage(AppLanguageOption::turkish);
+    kit.vm.preferences()->setDesktopTheme(DesktopThemeOption::light);
+    kit.vm.context().setInlineMessage(QStringLiteral("word ").repeated(80));
     show(SessionState::recording());
     harness.shoot("overlay-full-light-tr");
     EXPECT_EQ(textsIn(harness.root()).first(), QStringLiteral("Kayıt alınıyor"));
@@ -119,10 +115,11 @@ TEST_F(RuntimeOverlayViewTest, MessagesLanguageAndThemeReachThePill) {
     EXPECT_TRUE(detail->property("truncated").toBool());
     const RuntimeOverlayTheme light = paletteOf(RuntimeOverlayStatusStyle::active, DesktopThemeOption::light);
     EXPECT_COLOR_NEAR(detail->property("color").value<QColor>(), light.secondaryText);
-    vm.inlineMessage.clear();
-    vm.selectedDesktopTheme = QStringLiteral("quorvelle");
+    kit.vm.preferences()->setDesktopTheme(DesktopThemeOption::quorvelle);
+    kit.vm.context().setInlineMessage(std::nullopt);
     show(SessionState::recording());
-    EXPECT_EQ(textsIn(harness.root()).last(), QStringLiteral("Son capture: 2.1 s"));
+    EXPECT_EQ(textsIn(harness.root()).last(),
+              QStringLiteral("Bırakınca capture kapanır ve transcription akışı başlar."));
     harness.shoot("overlay-full-quorvelle-tr");
 }
 
@@ -133,7 +130,7 @@ TEST_F(RuntimeOverlayViewTest, LevelsDriveTheBarsWithoutRebuildingThem) {
     const QList<QQuickItem*> bars = barsIn(waveform);
     ASSERT_EQ(bars.size(), 12);
     const std::vector<double> raw{0, 0.003, 0.01, 0.1, 0.5, 1, 2, -1, 0.5, 0.1, 0.01, 0};
-    vm.publishLevels(AudioLevelSnapshot{0.3, 1, raw});
+    kit.publishLevels(AudioLevelSnapshot{0.3, 1, raw});
     harness.shoot("overlay-full-levels");
     EXPECT_EQ(barsIn(waveform), bars);
     const double expected[] = {8, 8, 8 + 40 * 0.18, 8 + 40 * 0.44, 8 + 40 * 0.78, 48, 48, 8};
@@ -142,7 +139,7 @@ TEST_F(RuntimeOverlayViewTest, LevelsDriveTheBarsWithoutRebuildingThem) {
     EXPECT_EQ(bars[5]->y() + bars[5]->height(), bars[0]->y() + bars[0]->height());  // bottom-aligned
 
     // No levels at all still draws the twelve resting bars.
-    vm.publishLevels(AudioLevelSnapshot{});
+    kit.publishLevels(AudioLevelSnapshot{});
     EXPECT_EQ(barsIn(waveform), bars);
     EXPECT_EQ(bars.last()->height(), 8);
 }
@@ -150,9 +147,9 @@ TEST_F(RuntimeOverlayViewTest, LevelsDriveTheBarsWithoutRebuildingThem) {
 TEST_F(RuntimeOverlayViewTest, CompactFormShowsLevelBarsOnlyWhileRecording) {
     QQuickItem* overlay = item("overlay");
     EXPECT_EQ(QSizeF(overlay->width(), overlay->height()), QSizeF(416, 188));
-    vm.selectedWidgetAppearance = QStringLiteral("logoOnly");
-    vm.publishLevels(AudioLevelSnapshot{0.5, 1.0, std::vector<double>(12, 1.0)});
+    kit.vm.preferences()->setWidgetAppearance(WidgetAppearance::logoOnly);
     show(SessionState::recording());
+    kit.publishLevels(AudioLevelSnapshot{0.5, 1.0, std::vector<double>(12, 1.0)});
     EXPECT_EQ(QSizeF(overlay->width(), overlay->height()), QSizeF(128, 144));
     EXPECT_TRUE(textsIn(overlay).isEmpty());
     EXPECT_TRUE(glyphsIn(overlay).isEmpty());

@@ -12,7 +12,7 @@ import Quorvelle
 Window {
     id: sheet
 
-    required property QtObject viewModel
+    required property AppViewModel viewModel
     property bool isPresented: false
     readonly property bool turkish: viewModel.strings.languageCode === "tr"
 
@@ -69,12 +69,12 @@ Window {
                 HotkeyCaptureButton {
                     objectName: "capture-sheet-recorder"
                     strings: sheet.viewModel.strings
-                    currentTitle: sheet.viewModel.selectedHotkey.displayTitle
+                    currentTitle: sheet.viewModel.preferences.selectedHotkey.displayTitle
                     onCapture: shortcut => {
-                        sheet.viewModel.setHotkey(shortcut)
+                        sheet.viewModel.preferences.setHotkey(shortcut)
                         sheet.dismissRequested()
                     }
-                    onFailure: message => sheet.viewModel.reportHotkeyCaptureUnsupported(message)
+                    onFailure: message => sheet.viewModel.preferences.reportHotkeyCaptureUnsupported(message)
                 }
 
                 RowLayout {
