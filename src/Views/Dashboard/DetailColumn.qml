@@ -10,7 +10,7 @@ import Quorvelle
 Flickable {
     id: root
 
-    required property QtObject viewModel
+    required property AppViewModel viewModel
     required property MainWindowState windowState
     readonly property var message: viewModel.inlineMessage
 

@@ -10,7 +10,7 @@ import Quorvelle
 Item {
     id: root
 
-    required property QtObject viewModel
+    required property AppViewModel viewModel
     readonly property alias windowState: windowState
     readonly property bool turkish: viewModel.languageCode === "tr"
     readonly property string themeName: viewModel.preferences.selectedDesktopTheme
@@ -107,20 +107,7 @@ Item {
         transientParent: root.Window.window
         isPresented: windowState.showingHotkeyCaptureSheet
         onDismissRequested: windowState.showingHotkeyCaptureSheet = false
-
-        // The sheet reads its texts from the root and the shortcut from the preferences.
-        viewModel: QtObject {
-            readonly property var strings: root.viewModel.strings
-            readonly property var selectedHotkey: root.viewModel.preferences.selectedHotkey
-
-            function setHotkey(shortcut) {
-                root.viewModel.preferences.setHotkey(shortcut)
-            }
-
-            function reportHotkeyCaptureUnsupported(message) {
-                root.viewModel.preferences.reportHotkeyCaptureUnsupported(message)
-            }
-        }
+        viewModel: root.viewModel
     }
 
     // A screen lower than the designed size gets a window that fits it; the detail column scrolls.

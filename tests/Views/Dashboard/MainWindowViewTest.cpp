@@ -128,6 +128,7 @@ TEST_F(MainWindowViewTest, SignInRunsFromTheLockedPageAndTheApprovalUnlocksIt) {
     EXPECT_TRUE(item("sign-in-open-web")->isEnabled());
     EXPECT_TRUE(item("sign-in-check")->isEnabled());
     // The view model's line, between the header and the page.
+    harness.grab();
     QQuickItem* line = item("main-window-inline-message");
     EXPECT_TRUE(textsIn(line).first().startsWith("Quorvelle account sign-in started. Code: "));
     EXPECT_GT(line->y(), item("main-window-page-header")->y());
@@ -150,6 +151,7 @@ TEST_F(MainWindowViewTest, TheSidebarCollapsesToARailAndExpandsAgain) {
     EXPECT_EQ(item("sidebar-account-summary")->property("text").toString(), "Connected");
 
     harness.click(toggle);
+    harness.grab();
     EXPECT_EQ(sidebar->width(), 68);
     EXPECT_FALSE(shows("sidebar-account-shortcut"));
     EXPECT_FALSE(shows("sidebar-identity-badge"));
@@ -158,6 +160,7 @@ TEST_F(MainWindowViewTest, TheSidebarCollapsesToARailAndExpandsAgain) {
     harness.shoot("dashboard-sidebar-collapsed");
 
     harness.click(toggle);
+    harness.grab();
     EXPECT_EQ(sidebar->width(), 214);
     EXPECT_TRUE(shows("sidebar-account-shortcut"));
 }

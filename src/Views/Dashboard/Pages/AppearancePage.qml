@@ -8,7 +8,7 @@ import Quorvelle
 ColumnLayout {
     id: root
 
-    required property QtObject viewModel
+    required property AppViewModel viewModel
     required property MainWindowState windowState
     readonly property QtObject preferences: viewModel.preferences
     readonly property string languageCode: viewModel.languageCode

@@ -8,9 +8,9 @@ import Quorvelle
 ColumnLayout {
     id: root
 
-    required property QtObject viewModel
+    required property AppViewModel viewModel
     required property MainWindowState windowState
-    readonly property QtObject account: viewModel.account
+    readonly property AccountViewModel account: viewModel.account
     readonly property bool turkish: viewModel.languageCode === "tr"
     readonly property var challenge: account.backendAuthChallenge
     readonly property bool hasChallenge: challenge !== null && challenge !== undefined

@@ -5,7 +5,7 @@ import Quorvelle
 // The snippets page's place in the dashboard: below the window's header for its section, where the
 // page's cards go. It holds none yet; the page's own work fills it.
 ColumnLayout {
-    required property QtObject viewModel
+    required property AppViewModel viewModel
     required property MainWindowState windowState
 
     objectName: "snippets-page"

@@ -9,7 +9,7 @@ import Quorvelle
 ColumnLayout {
     id: root
 
-    required property QtObject viewModel
+    required property AppViewModel viewModel
     required property MainWindowState windowState
     readonly property QtObject account: viewModel.account
     readonly property string languageCode: viewModel.languageCode
