@@ -1,11 +1,13 @@
+#include "App/AppRuntime.h"
+#include "App/ApplicationShell.h"
+#include "App/InstanceChannel.h"
 #include "Support/SingleInstanceLock.h"
-#include "TrayIconPainter.h"
 #include "Views/Common/ViewSetup.h"
 
 #include <QApplication>
-#include <QMenu>
-#include <QSystemTrayIcon>
 #include <QtDebug>
+
+#include <cstdio>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -15,26 +17,34 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationDomain(QStringLiteral("dovent.com"));
     // Before any store opens: a second copy would overwrite the first one's settings and history.
     quorvelle::SingleInstanceLock instanceLock;
+    quorvelle::InstanceChannel channel;
     switch (instanceLock.acquire()) {
-        case quorvelle::SingleInstanceLock::Outcome::acquired: break;
+        case quorvelle::SingleInstanceLock::Outcome::acquired:
+            if (!channel.listen()) qWarning("Cannot listen for later launches; they will not reach this copy");
+            break;
         case quorvelle::SingleInstanceLock::Outcome::heldElsewhere:
-            qWarning("Quorvelle is already running for this user");
+            if (channel.askRunningInstanceToReopen()) return 0;
+            qWarning("Quorvelle is already running for this user, and did not answer");
             return 1;
         case quorvelle::SingleInstanceLock::Outcome::unavailable:
             qWarning("Cannot take the single-instance lock; another copy may be running");
             break;
     }
-    // A tray app has no main window; closing a transient window must not end it.
+    // A tray app has no main window; closing the dashboard must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     // Style, fonts and QML types must be in place before the first view is built.
     quorvelle::ViewSetup::prepare();
 
-    QSystemTrayIcon tray(quorvelle::makeTrayIcon());
-    tray.setToolTip(QStringLiteral("Quorvelle"));
-    QMenu menu;
-    QObject::connect(menu.addAction(QObject::tr("Quit")), &QAction::triggered, &app, &QApplication::quit);
-    tray.setContextMenu(&menu);
-    tray.show();
-
+    std::unique_ptr<quorvelle::AppRuntime> runtime;
+    try {
+        runtime = std::make_unique<quorvelle::AppRuntime>();
+    } catch (const quorvelle::AppConfigurationError& error) {
+        std::fprintf(stderr, "Quorvelle cannot start: %s\n", qPrintable(error.message()));
+        return 2;
+    }
+    quorvelle::ApplicationShell shell(std::move(runtime));
+    QObject::connect(&channel, &quorvelle::InstanceChannel::reopenRequested, &shell,
+                     &quorvelle::ApplicationShell::openDashboard);
+    shell.start();
     return QApplication::exec();
 }

@@ -35,11 +35,17 @@ bool start() {
 
 namespace {
 
+// GTK drops the focused state while another client grabs the keyboard, as our own hot key does
+// from its press to its release: the last object to gain the focus still holds it when it can take
+// the focus and is on screen, and no other object gained it since.
 std::shared_ptr<AtspiElement> ifStillFocused(AtspiOffsetUnit offsetUnit) {
     auto element = adoptAtspiElement(static_cast<AtspiAccessible*>(g_object_ref(lastFocused)), offsetUnit);
     AtspiStateSet* states = element->states();
-    if (!states || !atspi_state_set_contains(states, ATSPI_STATE_FOCUSED)) return nullptr;
-    return element;
+    if (!states) return nullptr;
+    const bool focused = atspi_state_set_contains(states, ATSPI_STATE_FOCUSED) ||
+                         (atspi_state_set_contains(states, ATSPI_STATE_FOCUSABLE) &&
+                          atspi_state_set_contains(states, ATSPI_STATE_SHOWING));
+    return focused ? element : nullptr;
 }
 
 }  // namespace

@@ -1,0 +1,32 @@
+#include "App/AppRuntime.h"
+
+#include "App/LiveBootstrap.h"
+#include "App/RuntimeOverlayController.h"
+#include "ViewModel/AppViewModel.h"
+
+#include <QNetworkAccessManager>
+#include <QQmlEngine>
+
+namespace quorvelle {
+
+namespace {
+
+AppBootstrap liveOrGiven(std::optional<AppBootstrap> given, const AppConfiguration& configuration,
+                         std::unique_ptr<QNetworkAccessManager>& network) {
+    if (given) return std::move(*given);
+    network = std::make_unique<QNetworkAccessManager>();
+    return makeLiveBootstrap(configuration, network.get());
+}
+
+}  // namespace
+
+AppRuntime::AppRuntime(std::optional<AppBootstrap> bootstrap, const AppConfiguration& configuration)
+    : m_bootstrap(liveOrGiven(std::move(bootstrap), configuration, m_network)),
+      m_viewModel(std::make_unique<AppViewModel>(m_bootstrap)),
+      m_viewEngine(std::make_unique<QQmlEngine>()),
+      m_overlayController(std::make_unique<RuntimeOverlayController>(*m_viewModel, RuntimeOverlayLayoutEngine{-12, -20},
+                                                                     *m_viewEngine)) {}
+
+AppRuntime::~AppRuntime() = default;
+
+}  // namespace quorvelle

@@ -1,0 +1,45 @@
+#include "App/ApplicationShell.h"
+
+#include "App/AppRuntime.h"
+#include "App/TrayIconPainter.h"
+
+#include <QApplication>
+
+namespace quorvelle {
+
+ApplicationShell::ApplicationShell(std::unique_ptr<AppRuntime> runtime, QObject* parent)
+    : QObject(parent),
+      m_runtime(std::move(runtime)),
+      m_dashboard(m_runtime->viewModel(), m_runtime->viewEngine()),
+      m_popover(m_runtime->viewModel(), m_bridge, m_runtime->viewEngine()),
+      m_tray(makeTrayIcon()) {
+    connect(&m_bridge, &AppShellBridge::openDashboardRequested, this, &ApplicationShell::openDashboard);
+    connect(&m_bridge, &AppShellBridge::quitRequested, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    m_tray.setToolTip(QStringLiteral("Quorvelle"));
+    connect(m_menu.addAction(tr("Quit")), &QAction::triggered, qApp, &QCoreApplication::quit);
+    m_tray.setContextMenu(&m_menu);
+    connect(&m_tray, &QSystemTrayIcon::activated, this, &ApplicationShell::handleTrayActivation);
+}
+
+ApplicationShell::~ApplicationShell() = default;
+
+void ApplicationShell::start() {
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_tray.show();
+    } else {
+        openDashboard();
+    }
+}
+
+void ApplicationShell::openDashboard() {
+    m_popover.hide();
+    m_dashboard.open();
+}
+
+void ApplicationShell::handleTrayActivation(QSystemTrayIcon::ActivationReason reason) {
+    if (reason != QSystemTrayIcon::Trigger) return;
+    // Until this build has the popover's view, the icon leads to the dashboard.
+    if (!m_popover.toggle(m_tray.geometry())) openDashboard();
+}
+
+}  // namespace quorvelle

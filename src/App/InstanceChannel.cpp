@@ -1,0 +1,67 @@
+#include "App/InstanceChannel.h"
+
+#include "Support/AppPaths.h"
+
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+
+namespace quorvelle {
+
+namespace {
+
+const QByteArray kReopenRequest = "reopen\n";
+const QByteArray kAnswer = "ok\n";
+
+}  // namespace
+
+InstanceChannel::InstanceChannel(QString folder, QObject* parent) : QObject(parent), m_folder(std::move(folder)) {}
+
+InstanceChannel::~InstanceChannel() = default;
+
+QString InstanceChannel::socketPath() const {
+    const QString folder = m_folder.isEmpty() ? AppPaths::privateTemporaryDirectory() : m_folder;
+    if (folder.isEmpty()) return {};
+    return QDir(folder).filePath(QStringLiteral("instance.socket"));
+}
+
+bool InstanceChannel::listen() {
+    const QString path = socketPath();
+    if (path.isEmpty()) return false;
+    QLocalServer::removeServer(path);
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(m_server, &QLocalServer::newConnection, this, &InstanceChannel::acceptConnection);
+    return m_server->listen(path);
+}
+
+void InstanceChannel::acceptConnection() {
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            if (!socket->canReadLine()) return;
+            if (socket->readLine() == kReopenRequest) {
+                socket->write(kAnswer);
+                socket->flush();
+                Q_EMIT reopenRequested();
+            }
+            socket->disconnectFromServer();
+        });
+    }
+}
+
+bool InstanceChannel::askRunningInstanceToReopen(int timeoutMilliseconds) const {
+    const QString path = socketPath();
+    if (path.isEmpty()) return false;
+    QLocalSocket socket;
+    socket.connectToServer(path);
+    if (!socket.waitForConnected(timeoutMilliseconds)) return false;
+    socket.write(kReopenRequest);
+    if (!socket.waitForBytesWritten(timeoutMilliseconds)) return false;
+    while (!socket.canReadLine()) {
+        if (!socket.waitForReadyRead(timeoutMilliseconds)) return false;
+    }
+    return socket.readLine() == kAnswer;
+}
+
+}  // namespace quorvelle

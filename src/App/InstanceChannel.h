@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+namespace quorvelle {
+
+// How a second launch reaches the running copy: a local socket in the user's private runtime
+// folder. The running copy answers a reopen request by opening its dashboard.
+class InstanceChannel : public QObject {
+    Q_OBJECT
+
+public:
+    // `folder` empty: the private temporary folder.
+    explicit InstanceChannel(QString folder = {}, QObject* parent = nullptr);
+    ~InstanceChannel() override;
+
+    // Starts listening (the caller holds the single-instance lock, so a socket left behind by a copy
+    // that died is ours to replace). False when it cannot.
+    bool listen();
+
+    // From a second launch: asks the running copy to reopen and waits for its answer.
+    bool askRunningInstanceToReopen(int timeoutMilliseconds = 3000) const;
+
+    QString socketPath() const;
+
+Q_SIGNALS:
+    void reopenRequested();
+
+private:
+    void acceptConnection();
+
+    QString m_folder;
+    QLocalServer* m_server = nullptr;
+};
+
+}  // namespace quorvelle

@@ -1,0 +1,91 @@
+#include "App/PopoverHost.h"
+
+#include "App/AppShellBridge.h"
+#include "App/QuickRootView.h"
+#include "Views/MenuBar/PopoverViewModelAdapter.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace quorvelle {
+
+namespace {
+
+// Room left between the anchor and the popover.
+constexpr int kGap = 4;
+
+}  // namespace
+
+PopoverHost::PopoverHost(AppViewModel& viewModel, AppShellBridge& shell, QQmlEngine& engine, QObject* parent)
+    : QObject(parent), m_shell(shell), m_adapter(new PopoverViewModelAdapter(viewModel, this)), m_engine(engine) {}
+
+PopoverHost::~PopoverHost() = default;
+
+QRect PopoverHost::placement(const QSize& size, const QRect& anchor, const QRect& screen) {
+    QRect frame(QPoint(), size);
+    const bool below = anchor.center().y() < screen.center().y();
+    frame.moveTop(below ? anchor.bottom() + 1 + kGap : anchor.top() - kGap - size.height());
+    frame.moveLeft(anchor.center().x() - size.width() / 2);
+    frame.moveLeft(std::clamp(frame.left(), screen.left(), std::max(screen.left(), screen.right() + 1 - size.width())));
+    frame.moveTop(std::clamp(frame.top(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height())));
+    return frame;
+}
+
+bool PopoverHost::toggle(const QRect& anchor) {
+    if (!ensureWindow()) return false;
+    if (m_window->isVisible()) {
+        hide();
+        return true;
+    }
+    const QRect target = anchor.isValid() ? anchor : QRect(QCursor::pos(), QSize(1, 1));
+    const QScreen* screen = QGuiApplication::screenAt(target.center());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    const QSize size(kWidth, std::max(1, int(m_view->implicitHeight())));
+    m_window->setGeometry(screen ? placement(size, target, screen->availableGeometry())
+                                 : QRect(target.topLeft(), size));
+    m_window->show();
+    m_window->raise();
+    m_window->requestActivate();
+    return true;
+}
+
+void PopoverHost::hide() {
+    if (m_window) m_window->hide();
+}
+
+bool PopoverHost::ensureWindow() {
+    if (m_window) return true;
+    if (m_viewMissing) return false;
+    m_view = makeRootView(m_engine, QStringLiteral("ContentView"),
+                          {{QStringLiteral("viewModel"), QVariant::fromValue<QObject*>(m_adapter)},
+                           {QStringLiteral("appShell"), QVariant::fromValue<QObject*>(&m_shell)}});
+    if (!m_view) {
+        m_viewMissing = true;
+        return false;
+    }
+    m_window = std::make_unique<QQuickWindow>();
+    m_window->setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    m_window->setTitle(QStringLiteral("Quorvelle"));
+    m_view->setParent(m_window.get());
+    m_view->setParentItem(m_window->contentItem());
+    m_view->setWidth(kWidth);
+    connect(m_view, &QQuickItem::implicitHeightChanged, this, [this] {
+        m_view->setHeight(m_view->implicitHeight());
+        m_window->resize(kWidth, std::max(1, int(m_view->implicitHeight())));
+    });
+    m_view->setHeight(m_view->implicitHeight());
+    // A popover closes when the user turns to another window; not for one of its own sheets.
+    connect(m_window.get(), &QWindow::activeChanged, this, [this] {
+        const QWindow* focus = QGuiApplication::focusWindow();
+        const bool ownSheet = focus && focus->transientParent() == m_window.get();
+        if (m_window->isVisible() && !m_window->isActive() && !ownSheet) hide();
+    });
+    return true;
+}
+
+}  // namespace quorvelle

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QRect>
+
+#include <memory>
+
+class QQmlEngine;
+class QQuickItem;
+class QQuickWindow;
+
+namespace quorvelle {
+
+class AppShellBridge;
+class AppViewModel;
+class PopoverViewModelAdapter;
+
+// The tray icon's popover: a frameless window beside the icon (or the pointer, when the tray does
+// not say where its icon is) that hides when another window takes the focus.
+class PopoverHost : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kWidth = 360;
+
+    PopoverHost(AppViewModel& viewModel, AppShellBridge& shell, QQmlEngine& engine, QObject* parent = nullptr);
+    ~PopoverHost() override;
+
+    // Shows it by `anchor` (empty: by the pointer), or hides it when shown. False when the popover's
+    // view is not part of this build.
+    bool toggle(const QRect& anchor);
+    void hide();
+    QQuickWindow* window() const { return m_window.get(); }
+
+    // Where a window of `size` goes beside `anchor`, inside `screen`: below the anchor when it sits
+    // in the screen's upper half, above it otherwise, horizontally centred on it and kept inside.
+    static QRect placement(const QSize& size, const QRect& anchor, const QRect& screen);
+
+private:
+    bool ensureWindow();
+
+    AppShellBridge& m_shell;
+    PopoverViewModelAdapter* m_adapter;
+    QQmlEngine& m_engine;
+    std::unique_ptr<QQuickWindow> m_window;
+    QQuickItem* m_view = nullptr;
+    bool m_viewMissing = false;
+};
+
+}  // namespace quorvelle

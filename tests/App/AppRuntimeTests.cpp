@@ -1,0 +1,151 @@
+// The composition root over a given set of services, and the overlay panel it controls.
+#include "App/AppRuntime.h"
+#include "App/RuntimeOverlayController.h"
+#include "App/RuntimeOverlayPanel.h"
+#include "FakeBootstrap.h"
+#include "Services/Storage/SettingsKeys.h"
+#include "TestEventLoop.h"
+#include "ViewModel/AppViewModel.h"
+#include "Views/Common/ViewSetup.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QQuickItem>
+#include <QScreen>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace quorvelle {
+namespace {
+
+class AppRuntimeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ViewSetup::prepare();
+        // Anything live would leave its files in these folders.
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
+            const QString folder = home.filePath(QString::fromLatin1(name));
+            QDir().mkpath(folder);
+            saved.emplace_back(name, qgetenv(name));
+            qputenv(name, folder.toLocal8Bit());
+        }
+    }
+    void TearDown() override {
+        for (const auto& [name, value] : saved)
+            qputenv(name, value);
+    }
+
+    // Everything below the private folders: the files the run left.
+    QStringList filesLeft() const {
+        QStringList found;
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
+            const QDir folder(home.filePath(QString::fromLatin1(name)));
+            for (const QString& entry : folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+                found << QString::fromLatin1(name) + QLatin1Char('/') + entry;
+        }
+        return found;
+    }
+
+    void moveSessionTo(const std::function<void(SessionCoordinating&)>& step) {
+        step(*fakes.sessionCoordinator);
+        // The view model mirrors the holder a turn of the event loop later.
+        test::waitUntil(
+            [&] { return runtime->viewModel().session()->runtimeState() == fakes.sessionCoordinator->state(); });
+    }
+
+    QTemporaryDir home;
+    std::vector<std::pair<const char*, QByteArray>> saved;
+    test::FakeBootstrap fakes;
+    std::unique_ptr<AppRuntime> runtime;
+};
+
+TEST_F(AppRuntimeTest, AGivenContainerIsUsedWholeAndNothingLiveIsBuilt) {
+    fakes.makeReadyForCloudDictation();
+    const AppBootstrap given = fakes.bootstrap();
+    runtime = std::make_unique<AppRuntime>(given);
+
+    const AppBootstrap& held = runtime->bootstrap();
+    const std::pair<const void*, const void*> fields[] = {
+        {held.settingsStore.get(), given.settingsStore.get()},
+        {held.microphonePermissionController.get(), given.microphonePermissionController.get()},
+        {held.accessibilityPermissionController.get(), given.accessibilityPermissionController.get()},
+        {held.backendAuthSessionManager.get(), given.backendAuthSessionManager.get()},
+        {held.systemNavigator.get(), given.systemNavigator.get()},
+        {held.startAtLoginController.get(), given.startAtLoginController.get()},
+        {held.hotkeyMonitor.get(), given.hotkeyMonitor.get()},
+        {held.focusedTargetInspector.get(), given.focusedTargetInspector.get()},
+        {held.audioCapture.get(), given.audioCapture.get()},
+        {held.transcriber.get(), given.transcriber.get()},
+        {held.textInserter.get(), given.textInserter.get()},
+        {held.pasteboardWriter.get(), given.pasteboardWriter.get()},
+        {held.textInsertionStrategyResolver.get(), given.textInsertionStrategyResolver.get()},
+        {held.syntheticPastePerformer.get(), given.syntheticPastePerformer.get()},
+        {held.transcriptionTelemetryRecorder.get(), given.transcriptionTelemetryRecorder.get()},
+        {held.diagnosticsStore.get(), given.diagnosticsStore.get()},
+        {held.transcriptHistoryStore.get(), given.transcriptHistoryStore.get()},
+        {held.sessionCoordinator.get(), given.sessionCoordinator.get()},
+        {held.localModelManager.get(), given.localModelManager.get()},
+        {held.softwareUpdateChecker.get(), given.softwareUpdateChecker.get()},
+        {held.releaseNotesFetcher.get(), given.releaseNotesFetcher.get()},
+        {held.audioDeviceService.get(), given.audioDeviceService.get()},
+    };
+    for (std::size_t i = 0; i < std::size(fields); ++i)
+        EXPECT_EQ(fields[i].first, fields[i].second) << "field " << i;
+
+    // The view model works through the given services: dictation is ready, so it registered the
+    // hot key with the fake monitor.
+    EXPECT_TRUE(fakes.hotkeyMonitor->monitoring);
+    // No settings file, history, models folder or keyring cache was made; no panel before a session.
+    EXPECT_EQ(filesLeft(), QStringList());
+    EXPECT_EQ(runtime->overlayController().panel(), nullptr);
+}
+
+TEST_F(AppRuntimeTest, TheOverlayPanelShowsForEveryBusyStateAtTheBottomCentreAndNeverTakesInput) {
+    runtime = std::make_unique<AppRuntime>(fakes.bootstrap());
+    RuntimeOverlayController& overlay = runtime->overlayController();
+
+    moveSessionTo([](SessionCoordinating& s) { s.beginRecording(); });
+    RuntimeOverlayPanel* panel = overlay.panel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isVisible());
+    const Qt::WindowFlags never = Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput;
+    EXPECT_EQ(panel->flags() & never, never);
+    EXPECT_TRUE(panel->flags() & Qt::WindowStaysOnTopHint);
+    // It shows the overlay view over this view model: the full pill.
+    ASSERT_NE(panel->surface(), nullptr);
+    EXPECT_EQ(panel->surface()->objectName(), QStringLiteral("overlay-pill"));
+    // No compositor draws this platform's transparency: the window is cut to the pill.
+    EXPECT_EQ(panel->mask().boundingRect(), QRect(28, 28, 360, 116));
+    const auto metrics = overlay.currentDisplayMetrics();
+    ASSERT_TRUE(metrics);
+    EXPECT_EQ(panel->geometry(), RuntimeOverlayLayoutEngine{}.panelFrame(QSizeF(416, 188), *metrics).toRect());
+
+    // Every later state keeps it up; only idle takes it down, and the next session reuses it.
+    const std::function<void(SessionCoordinating&)> steps[] = {
+        [](SessionCoordinating& s) { s.beginUploading(); },
+        [](SessionCoordinating& s) { s.fail(QuorvelleError(QuorvelleErrorCase::noSpeechDetected)); },
+    };
+    for (const auto& step : steps) {
+        moveSessionTo(step);
+        EXPECT_TRUE(panel->isVisible());
+    }
+    moveSessionTo([](SessionCoordinating& s) { s.reset(); });
+    EXPECT_FALSE(panel->isVisible());
+
+    // A new appearance while hidden resizes without showing; the next session shows that size.
+    fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedWidgetAppearance),
+                                  QStringLiteral("logoOnly"));
+    runtime->viewModel().reloadSettings();
+    EXPECT_EQ(panel->size(), QSize(128, 144));
+    EXPECT_FALSE(panel->isVisible());
+    moveSessionTo([](SessionCoordinating& s) { s.block(SessionBlockReason::secureField); });
+    EXPECT_EQ(overlay.panel(), panel);
+    EXPECT_TRUE(panel->isVisible());
+    ASSERT_NE(panel->surface(), nullptr);
+    EXPECT_EQ(panel->surface()->objectName(), QStringLiteral("overlay-compact"));
+    EXPECT_EQ(panel->geometry(), RuntimeOverlayLayoutEngine{}.panelFrame(QSizeF(128, 144), *metrics).toRect());
+}
+
+}  // namespace
+}  // namespace quorvelle

@@ -1,0 +1,124 @@
+#include "AppUnderTest.h"
+
+#include "Platform/Linux/LibsecretItemStore.h"
+#include "Services/Backend/KeychainBackendTokenStore.h"
+#include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
+#include "Services/Storage/JsonFileUserDefaults.h"
+#include "Services/Storage/SettingsKeys.h"
+#include "Services/Storage/UserDefaultsDiagnosticsStore.h"
+#include "ShellDesktopInput.h"
+#include "TestEventLoop.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <X11/X.h>
+
+namespace quorvelle::test {
+
+namespace {
+
+constexpr const char* kIdentifier = "com.dovent.Quorvelle";
+
+KeychainBackendTokenStore testKeyring() {
+    return KeychainBackendTokenStore::standard(std::make_shared<LibsecretItemStore>());
+}
+
+}  // namespace
+
+void seedSignedInSession() {
+    KeychainBackendTokenStore store = testKeyring();
+    store.saveAccessToken(QStringLiteral("test-access-token"));
+    store.saveRefreshToken(QStringLiteral("test-refresh-token"));
+    store.saveDeviceID(QStringLiteral("TEST-DEVICE"));
+}
+
+void clearStoredSession() {
+    testKeyring().clearSession();
+}
+
+AppUnderTest::AppUnderTest(const QUrl& backendBaseURL) : m_environment(QProcessEnvironment::systemEnvironment()) {
+    for (const char* folder : {"config", "data", "runtime", "cache"})
+        QDir(m_home.path()).mkpath(folder);
+    QFile::setPermissions(m_home.filePath(QStringLiteral("runtime")),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
+    m_environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
+    m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.filePath(QStringLiteral("runtime")));
+    m_environment.insert(QStringLiteral("XDG_CACHE_HOME"), m_home.filePath(QStringLiteral("cache")));
+    m_environment.insert(QStringLiteral("QUORVELLE_TEST_RUN"), QStringLiteral("1"));
+    if (backendBaseURL.isValid())
+        m_environment.insert(QStringLiteral("QUORVELLE_BACKEND_BASE_URL"), backendBaseURL.toString());
+
+    QDir().mkpath(QFileInfo(defaultsPath()).path());
+    m_defaults = std::make_shared<JsonFileUserDefaults>(defaultsPath());
+    m_defaults->setBool(QString::fromLatin1(SettingsKeys::acceptedGroqDisclosure), true);
+    m_defaults->setBool(QString::fromLatin1(SettingsKeys::acceptedPrivacyDisclosure), true);
+    m_defaults->setString(QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend), QStringLiteral("cloud"));
+    m_settings = std::make_unique<SettingsStore>(m_defaults);
+    m_process.setProcessEnvironment(m_environment);
+}
+
+AppUnderTest::~AppUnderTest() {
+    if (m_process.state() == QProcess::NotRunning) return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000)) {
+        m_process.kill();
+        m_process.waitForFinished(2000);
+    }
+}
+
+void AppUnderTest::start() {
+    m_process.setProcessEnvironment(m_environment);
+    m_process.start(QStringLiteral(QUORVELLE_APP_PATH), {});
+    if (!m_process.waitForStarted(5000)) throw std::runtime_error("quorvelle did not start");
+}
+
+int AppUnderTest::runCopy(QString* standardError, int timeoutMs) {
+    QProcess second;
+    second.setProcessEnvironment(m_environment);
+    second.start(QStringLiteral(QUORVELLE_APP_PATH), {});
+    // The first copy answers from its event loop, which runs here too only through the X server.
+    if (!second.waitForFinished(timeoutMs)) {
+        second.kill();
+        second.waitForFinished(2000);
+        return -1;
+    }
+    if (standardError) *standardError = QString::fromUtf8(second.readAllStandardError());
+    return second.exitCode();
+}
+
+bool AppUnderTest::waitUntilHotkeyRegistered(int timeoutMs) {
+    // Another client is refused the combination exactly while the app holds it.
+    return waitUntil([] { return OtherXClient().grabKey("space", ControlMask | Mod1Mask) == BadAccess; }, timeoutMs);
+}
+
+QString AppUnderTest::standardError() {
+    m_standardError += m_process.readAllStandardError();
+    return QString::fromUtf8(m_standardError);
+}
+
+QString AppUnderTest::defaultsPath() const {
+    return QDir(m_environment.value(QStringLiteral("XDG_CONFIG_HOME")))
+        .filePath(QStringLiteral("%1/user-defaults.json").arg(QLatin1String(kIdentifier)));
+}
+
+QList<SanitizedDiagnosticsEvent> AppUnderTest::diagnosticsEvents() const {
+    return UserDefaultsDiagnosticsStore(std::make_shared<JsonFileUserDefaults>(defaultsPath())).events();
+}
+
+std::string AppUnderTest::eventLog() const {
+    QStringList lines;
+    for (const SanitizedDiagnosticsEvent& event : diagnosticsEvents())
+        lines << event.code + QLatin1Char(' ') + event.message;
+    return lines.join(QLatin1Char('\n')).toStdString();
+}
+
+QList<TranscriptHistoryEntry> AppUnderTest::historyEntries() const {
+    ApplicationSupportTranscriptHistoryStore::Options options;
+    options.directory = QDir(m_environment.value(QStringLiteral("XDG_DATA_HOME")))
+                            .filePath(QStringLiteral("%1/History").arg(QLatin1String(kIdentifier)));
+    return ApplicationSupportTranscriptHistoryStore(options).loadEntries();
+}
+
+}  // namespace quorvelle::test

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "Models/SanitizedDiagnosticsEvent.h"
+#include "Models/TranscriptHistoryEntry.h"
+#include "Services/Storage/SettingsStore.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <memory>
+
+namespace quorvelle::test {
+
+// The real quorvelle executable, started in the test desktop with folders of its own (settings,
+// data, runtime), a backend address, and settings written before it starts. Ended when the object
+// goes away.
+class AppUnderTest {
+public:
+    explicit AppUnderTest(const QUrl& backendBaseURL = {});
+    ~AppUnderTest();
+    AppUnderTest(const AppUnderTest&) = delete;
+    AppUnderTest& operator=(const AppUnderTest&) = delete;
+
+    // Settings as the app will read them at start: signed-in cloud dictation with both disclosures
+    // accepted, unless changed here first.
+    SettingsStore& settings() { return *m_settings; }
+    UserDefaults& defaults() { return *m_defaults; }
+
+    // Starts a copy; returns once the process runs.
+    void start();
+    // Runs a copy with the same folders to its end and returns its exit code (-1 when it hung);
+    // what it printed goes to `standardError` when given.
+    int runCopy(QString* standardError = nullptr, int timeoutMs = 10000);
+    // Its global hot key (Control+Alt+Space) is grabbed: the app is ready to dictate.
+    bool waitUntilHotkeyRegistered(int timeoutMs = 15000);
+    qint64 processId() const { return m_process.processId(); }
+    bool isRunning() const { return m_process.state() == QProcess::Running; }
+    QString standardError();
+    QProcessEnvironment environment() const { return m_environment; }
+    void setEnvironment(const QString& name, const QString& value) { m_environment.insert(name, value); }
+
+    // The diagnostics events and the history as the app stored them.
+    QList<SanitizedDiagnosticsEvent> diagnosticsEvents() const;
+    QList<TranscriptHistoryEntry> historyEntries() const;
+    // The events' codes and messages, one a line, for failure messages.
+    std::string eventLog() const;
+
+private:
+    QString defaultsPath() const;
+
+    QTemporaryDir m_home;
+    QProcessEnvironment m_environment;
+    std::shared_ptr<UserDefaults> m_defaults;
+    std::unique_ptr<SettingsStore> m_settings;
+    QProcess m_process;
+    QByteArray m_standardError;
+};
+
+// The account session the app finds in the test keyring: an access token and a registered device.
+void seedSignedInSession();
+void clearStoredSession();
+
+}  // namespace quorvelle::test

@@ -1,0 +1,106 @@
+#include "AppWindows.h"
+
+#include "DesktopInput.h"
+#include "Platform/Linux/LinuxTextDeliveryServices.h"
+#include "Platform/Linux/X11Connection.h"
+#include "Platform/Linux/X11FrontmostApplicationReader.h"
+#include "Services/Delivery/FocusedTargetInspectionError.h"
+#include "TestEventLoop.h"
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace quorvelle::test {
+
+namespace {
+
+template <typename T>
+using Reply = std::unique_ptr<T, decltype(&std::free)>;
+
+template <typename T>
+Reply<T> own(T* reply) {
+    return Reply<T>(reply, &std::free);
+}
+
+QByteArray property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t atom) {
+    auto reply = own(xcb_get_property_reply(c, xcb_get_property(c, 0, window, atom, XCB_ATOM_ANY, 0, 1024), nullptr));
+    if (!reply) return {};
+    return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                      xcb_get_property_value_length(reply.get()));
+}
+
+void collect(xcb_connection_t* c, xcb_window_t window, int depth, bool inTray, const QString& className,
+             QList<DesktopWindow>& found) {
+    auto tree = own(xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
+    if (!tree) return;
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+        const xcb_window_t child = children[i];
+        const QList<QByteArray> wmClass = property(c, child, XCB_ATOM_WM_CLASS).split('\0');
+        const bool trayPanel = wmClass.value(0) == "panel" && wmClass.value(1) == "trayer";
+        if (wmClass.value(1) == className.toUtf8()) {
+            DesktopWindow entry;
+            entry.id = child;
+            entry.className = className;
+            entry.title = QString::fromUtf8(property(c, child, XCB_ATOM_WM_NAME));
+            entry.inTray = inTray;
+            auto attributes = own(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, child), nullptr));
+            entry.viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+            auto geometry = own(xcb_get_geometry_reply(c, xcb_get_geometry(c, child), nullptr));
+            if (geometry) {
+                entry.geometry = QRect(geometry->x, geometry->y, geometry->width, geometry->height);
+                const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+                auto onScreen =
+                    own(xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, child, root, 0, 0), nullptr));
+                if (onScreen)
+                    entry.screenGeometry = QRect(onScreen->dst_x, onScreen->dst_y, geometry->width, geometry->height);
+            }
+            found << entry;
+        }
+        if (depth > 0) collect(c, child, depth - 1, inTray || trayPanel, className, found);
+    }
+}
+
+}  // namespace
+
+QList<DesktopWindow> windowsOfClass(const QString& className) {
+    QList<DesktopWindow> found;
+    xcb_connection_t* c = X11Connection::connection();
+    if (!c) return found;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    // Frames of the window manager and the tray's panel nest a few levels deep.
+    collect(c, root, 4, false, className, found);
+    return found;
+}
+
+std::optional<DesktopWindow> viewableWindow(const QString& className, const QSize& size) {
+    for (const DesktopWindow& window : windowsOfClass(className)) {
+        if (window.viewable && window.geometry.size() == size) return window;
+    }
+    return std::nullopt;
+}
+
+std::optional<qint64> activeWindowProcess() {
+    const auto owner = X11FrontmostApplicationReader::frontmostWindowOwner();
+    if (!owner || !owner->processIdentifier) return std::nullopt;
+    return *owner->processIdentifier;
+}
+
+bool bringToFront(qint64 processId, int timeoutMs) {
+    static LinuxTextDeliveryServices services;
+    return waitUntil(
+        [&] {
+            activateWindowOf(processId);
+            try {
+                const FocusedTargetSnapshot target = services.inspector().inspect();
+                return target.app.processIdentifier == processId && (target.isWindowOnly || target.element.isEditable);
+            } catch (const FocusedTargetInspectionError&) {
+                return false;
+            }
+        },
+        timeoutMs);
+}
+
+}  // namespace quorvelle::test
