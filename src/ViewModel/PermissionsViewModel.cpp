@@ -21,6 +21,14 @@ void PermissionsViewModel::setShowingPrivacyDisclosureSheet(bool showing) {
             &PermissionsViewModel::showingPrivacyDisclosureSheetChanged);
 }
 
+void PermissionsViewModel::openMicrophoneSettings() {
+    m_systemNavigator->open(SystemDestination::microphoneSettings());
+}
+
+void PermissionsViewModel::openAccessibilitySettings() {
+    m_systemNavigator->open(SystemDestination::accessibilitySettings());
+}
+
 void PermissionsViewModel::reloadOnboardingStatus(bool hasStoredSession, TranscriptionBackend backend,
                                                   bool isLocalSetupReady) {
     OnboardingStatus status;

@@ -44,6 +44,10 @@ public:
     Q_INVOKABLE void requestAccessibilityPermission();
     Q_INVOKABLE void acceptCloudDisclosure();
     Q_INVOKABLE void acceptPrivacyDisclosure();
+    // Take the user to the desktop's settings page of the permission; the navigator says when none
+    // can be opened.
+    Q_INVOKABLE void openMicrophoneSettings();
+    Q_INVOKABLE void openAccessibilitySettings();
 
 Q_SIGNALS:
     void onboardingStatusChanged();

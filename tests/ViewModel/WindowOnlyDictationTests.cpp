@@ -78,6 +78,8 @@ TEST_F(WindowOnlyDictation, PastesIntoATerminalAndAQtWindowWithoutAccessibility)
         terminal.kill();
         terminal.waitForFinished(2000);
     });
+    // The redirection makes the file once the shell is reading: text pasted sooner could be lost.
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(received); }, 10000));
     expectUnverifiedPaste(dictateInto(terminal.processId()));
     QString contents;
     waitUntil(

@@ -59,6 +59,13 @@ constexpr std::array kTable{
     Entry{"lock.fill", "lock"},
     Entry{"chevron.left", "chevron_left"},
     Entry{"chevron.right", "chevron_right"},
+    Entry{"character.textbox", "text_format"},
+    Entry{"cpu", "memory"},
+    Entry{"cloud", "cloud_queue"},
+    Entry{"globe", "language"},
+    Entry{"gearshape.2", "settings_applications"},
+    Entry{"power", "power_settings_new"},
+    Entry{"arrow.clockwise", "refresh"},
 };
 
 }  // namespace

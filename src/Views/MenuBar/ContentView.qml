@@ -50,9 +50,11 @@ Item {
         onActiveChanged: load()
         Component.onCompleted: load()
 
+        // The setup screen reads the view model itself, not the popover's flat reading of it.
         function load() {
-            if (active)
-                setSource(Qt.resolvedUrl("../Onboarding/OnboardingView.qml"), { viewModel: root.viewModel })
+            if (active && root.viewModel.appViewModel)
+                setSource(Qt.resolvedUrl("../Onboarding/OnboardingView.qml"),
+                          { viewModel: root.viewModel.appViewModel })
         }
     }
 

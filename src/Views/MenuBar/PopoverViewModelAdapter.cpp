@@ -31,6 +31,10 @@ PopoverViewModelAdapter::PopoverViewModelAdapter(AppViewModel& viewModel, QObjec
         forwardChanges(part, this);
 }
 
+QObject* PopoverViewModelAdapter::appViewModel() const {
+    return &m_viewModel;
+}
+
 AppStrings PopoverViewModelAdapter::strings() const {
     return m_viewModel.strings();
 }

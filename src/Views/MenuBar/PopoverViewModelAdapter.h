@@ -23,6 +23,8 @@ class AppViewModel;
 // record as maps. Only forwards; it keeps no state. Levels have a signal of their own.
 class PopoverViewModelAdapter : public QObject {
     Q_OBJECT
+    // The view model itself, for the setup screen, which reads its parts.
+    Q_PROPERTY(QObject* appViewModel READ appViewModel CONSTANT)
     Q_PROPERTY(quorvelle::AppStrings strings READ strings NOTIFY changed)
     Q_PROPERTY(QString inlineMessage READ inlineMessage NOTIFY changed)
     // hasAPIKey, isComplete.
@@ -65,6 +67,7 @@ class PopoverViewModelAdapter : public QObject {
 public:
     explicit PopoverViewModelAdapter(AppViewModel& viewModel, QObject* parent = nullptr);
 
+    QObject* appViewModel() const;
     AppStrings strings() const;
     QString inlineMessage() const;
     QVariantMap onboardingStatus() const;

@@ -107,6 +107,8 @@ TEST_F(WindowOnlyDelivery, PastesIntoTerminalsWithTheirOwnChord) {
             terminal.waitForFinished(2000);
         });
 
+        // The redirection makes the file once the shell is reading: text pasted sooner could be lost.
+        ASSERT_TRUE(test::waitUntil([&] { return QFile::exists(received); }, 10000));
         const FocusedTargetSnapshot target = inspectWindowOf(terminal.processId());
         EXPECT_TRUE(target.isWindowOnly);
         EXPECT_EQ(target.app.bundleIdentifier, QString::fromUtf8(t.windowClass));

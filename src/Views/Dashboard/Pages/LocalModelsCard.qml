@@ -1,0 +1,120 @@
+import QtQuick
+import QtQuick.Layouts
+import Quorvelle
+
+// The on-device engine: its state, CPU or accelerated decoding, and the downloadable models, each
+// with the action its state allows.
+SurfaceCard {
+    id: root
+
+    required property AppViewModel viewModel
+    readonly property bool turkish: viewModel.languageCode === "tr"
+
+    function text(english, turkish) {
+        return root.turkish ? turkish : english
+    }
+    function present(value) {
+        return value !== null && value !== undefined
+    }
+
+    objectName: "settings-local-models"
+
+    LocalModelsSectionModel {
+        id: section
+        viewModel: root.viewModel
+    }
+
+    ColumnLayout {
+        Layout.fillWidth: true
+        spacing: 14
+
+        SectionHeading {
+            symbolName: "gearshape.2"
+            title: root.text("Local Models", "Yerel Modeller")
+            subtitle: root.text("These models are used when transcription mode is set to Local.",
+                                "Bu modeller transcription modu Yerel seçildiğinde kullanılır.")
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 12
+
+            CompactInfoCard {
+                objectName: "settings-local-runtime"
+                Layout.alignment: Qt.AlignTop
+                eyebrow: "RUNTIME"
+                value: section.runtimeStatusLabel
+            }
+            CompactInfoCard {
+                objectName: "settings-local-selected"
+                Layout.alignment: Qt.AlignTop
+                eyebrow: root.text("SELECTED", "SEÇİLİ")
+                value: section.selectedModelTitle
+            }
+            CompactInfoCard {
+                objectName: "settings-local-acceleration"
+                Layout.alignment: Qt.AlignTop
+                eyebrow: root.text("ACCELERATION", "HIZLANDIRMA")
+                value: section.isAccelerated ? "GPU / Neural Engine" : "CPU"
+            }
+        }
+
+        ColumnLayout {
+            Layout.fillWidth: true
+            spacing: 10
+
+            RowLayout {
+                spacing: 12
+
+                UiText {
+                    text: root.text("Acceleration", "Hızlandırma")
+                    color: DesktopTheme.colors.primaryText
+                }
+
+                SegmentedChoice {
+                    objectName: "settings-acceleration-picker"
+                    options: [{ value: "cpu", title: "CPU" }, { value: "accelerated", title: "GPU / Neural Engine" }]
+                    selectedValue: section.isAccelerated ? "accelerated" : "cpu"
+                    onPicked: value => section.setAcceleration(value)
+                }
+            }
+
+            UiText {
+                objectName: "settings-acceleration-explanation"
+                Layout.fillWidth: true
+                text: section.isAccelerated
+                      ? "Metal/Core ML hizlandirmasini dener; cihaz veya model uygun degilse CPU yoluna duser."
+                      : "En stabil mod. Local engine CPU/BLAS uzerinde calisir."
+                wrapMode: Text.Wrap
+                color: DesktopTheme.colors.secondaryText
+            }
+        }
+
+        ColumnLayout {
+            objectName: "settings-model-rows"
+            Layout.fillWidth: true
+            spacing: 10
+
+            Repeater {
+                model: section.rows
+
+                ModelRow {
+                    required property var modelData
+                    objectName: "settings-model-" + modelData.id
+                    title: modelData.title
+                    subtitle: modelData.subtitle
+                    size: modelData.size
+                    badge: modelData.badge
+                    tags: modelData.tags
+                    warningText: root.present(modelData.warningText) ? modelData.warningText : null
+                    isSelected: modelData.isSelected
+                    primaryActionTitle: modelData.primaryActionTitle
+                    primaryAction: () => section.performModelAction(modelData.id)
+                    secondaryActionTitle: root.present(modelData.secondaryActionTitle) ? modelData.secondaryActionTitle
+                                                                                      : null
+                    secondaryAction: () => section.deleteModel(modelData.id)
+                }
+            }
+        }
+    }
+}

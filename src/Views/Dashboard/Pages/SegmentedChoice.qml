@@ -1,0 +1,59 @@
+import QtQuick
+import QtQuick.Layouts
+import Quorvelle
+
+// A row of joined segments, one per option { value, title }. It highlights `selectedValue`, which
+// the owner binds, and reports a click through `picked`: a refused choice leaves it unchanged.
+Rectangle {
+    id: root
+
+    property var options: []
+    property string selectedValue
+    signal picked(string value)
+
+    implicitWidth: segments.implicitWidth + 4
+    implicitHeight: segments.implicitHeight + 4
+    radius: 8
+    color: DesktopTheme.colors.inputBackground
+    border.color: DesktopTheme.colors.inputBorder
+    border.width: 1
+
+    Row {
+        id: segments
+        anchors.centerIn: parent
+        spacing: 2
+
+        Repeater {
+            model: root.options
+
+            DashboardButtonBase {
+                id: segment
+
+                required property var modelData
+                readonly property bool isSelected: modelData.value === root.selectedValue
+
+                objectName: "segment-" + modelData.value
+                title: modelData.title
+                leftPadding: 12
+                rightPadding: 12
+                topPadding: 5
+                bottomPadding: 5
+                Accessible.role: Accessible.RadioButton
+                Accessible.checked: isSelected
+                callback: () => root.picked(modelData.value)
+
+                contentItem: UiText {
+                    text: segment.title
+                    font.weight: segment.isSelected ? Font.DemiBold : Font.Normal
+                    color: segment.isSelected ? DesktopTheme.colors.darkButtonText : DesktopTheme.colors.primaryText
+                }
+
+                background: Rectangle {
+                    objectName: "segment-fill"
+                    radius: 6
+                    color: segment.isSelected ? DesktopTheme.colors.primaryButtonFill : "transparent"
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QtQmlIntegration>
+
+namespace quorvelle {
+
+class AppViewModel;
+
+// What the setup screen shows that the view model computes but does not publish as a property:
+// the local-mode readiness, the permission badges' words and the local-mode texts. Keeps no state:
+// every read goes to the view model, and any change there notifies `changed`.
+class OnboardingModel : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+
+    // The AppViewModel the screen was given.
+    Q_PROPERTY(QObject* viewModel READ viewModel WRITE setViewModel NOTIFY viewModelChanged)
+    Q_PROPERTY(bool isLocalModeReady READ isLocalModeReady NOTIFY changed)
+    // The badge's word for each permission's state.
+    Q_PROPERTY(QString microphonePermissionLabel READ microphonePermissionLabel NOTIFY changed)
+    Q_PROPERTY(QString accessibilityPermissionLabel READ accessibilityPermissionLabel NOTIFY changed)
+    Q_PROPERTY(QString runtimeStatusLabel READ runtimeStatusLabel NOTIFY changed)
+    Q_PROPERTY(QString localStatusDetail READ localStatusDetail NOTIFY changed)
+
+public:
+    explicit OnboardingModel(QObject* parent = nullptr);
+
+    QObject* viewModel() const;
+    void setViewModel(QObject* viewModel);
+
+    bool isLocalModeReady() const;
+    QString microphonePermissionLabel() const;
+    QString accessibilityPermissionLabel() const;
+    QString runtimeStatusLabel() const;
+    QString localStatusDetail() const;
+
+Q_SIGNALS:
+    void viewModelChanged();
+    void changed();
+
+private:
+    QPointer<AppViewModel> m_viewModel;
+};
+
+}  // namespace quorvelle
