@@ -32,7 +32,6 @@ constexpr std::array kTable{
     Entry{"gearshape", "settings"},
     Entry{"paintpalette", "palette"},
     Entry{"eye", "visibility"},
-    Entry{"globe", "language"},
     Entry{"keyboard", "keyboard"},
     Entry{"switch.2", "toggle_on"},
     Entry{"person.crop.circle.badge.checkmark", "how_to_reg"},
