@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QVariant>
+#include <QtQmlIntegration>
+
+namespace quorvelle {
+
+class AppViewModel;
+
+// What the account page's card shows, read from the view model whenever one of its values
+// changes: which of the three states the card is in, the status and device texts, and the
+// pending sign-in's code and address. The page makes one and hands it the root's view model.
+class AccountCardState : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+
+    Q_PROPERTY(QObject* viewModel READ viewModelObject WRITE setViewModel NOTIFY changed)
+    // "linked" (an account session is stored), else "codePending" (a sign-in waits for its
+    // approval), else "notLinked".
+    Q_PROPERTY(QString cardState READ cardState NOTIFY changed)
+    Q_PROPERTY(QString statusLabel READ statusLabel NOTIFY changed)
+    Q_PROPERTY(QString deviceLabel READ deviceLabel NOTIFY changed)
+    // The pending sign-in's code and verification address; null without one.
+    Q_PROPERTY(QVariant userCode READ userCode NOTIFY changed)
+    Q_PROPERTY(QVariant verificationAddress READ verificationAddress NOTIFY changed)
+    // A sign-in start, approval check or sign-out request is running.
+    Q_PROPERTY(bool isPolling READ isPolling NOTIFY changed)
+
+public:
+    explicit AccountCardState(QObject* parent = nullptr);
+
+    QObject* viewModelObject() const;
+    void setViewModel(QObject* viewModel);
+
+    QString cardState() const;
+    QString statusLabel() const;
+    QString deviceLabel() const;
+    QVariant userCode() const;
+    QVariant verificationAddress() const;
+    bool isPolling() const;
+
+Q_SIGNALS:
+    void changed();
+
+private:
+    QPointer<AppViewModel> m_viewModel;
+};
+
+}  // namespace quorvelle

@@ -1,0 +1,131 @@
+// The instructions page in the dashboard over the view model built from fakes: the editor and its
+// 2000-character cut, the counter, the presets, Save and Reset, the cleanup modes, the draft
+// across a section switch and Turkish.
+#include "PageScene.h"
+
+#include <QPointer>
+
+namespace quorvelle::test {
+namespace {
+
+class InstructionsPageViewTest : public PageScene {
+protected:
+    QQuickItem* openInstructions(const char* language = "english") {
+        fakes.makeReadyForCloudDictation();
+        return open(QStringLiteral("instructions"), language);
+    }
+    QQuickItem* editor() { return item("instructions-text"); }
+    QString draft() const { return viewModel->preferences()->customInstructionsDraft(); }
+    bool canSave() { return item("instructions-save")->isEnabled(); }
+    bool presetSelected(const char* preset) { return selected(QStringLiteral("instructions-preset-") + preset); }
+    std::optional<QString> stored() const {
+        return fakes.userDefaults->string(QString::fromLatin1(SettingsKeys::customInstructions));
+    }
+    // Puts the cursor at `position` and types there, as the user would.
+    void typeAt(qsizetype position, const QString& typed) {
+        harness.click(editor());
+        editor()->setProperty("cursorPosition", int(position));
+        harness.typeText(typed);
+    }
+};
+
+TEST_F(InstructionsPageViewTest, TypingEditsTheDraftWhichOutlivesASectionSwitch) {
+    ASSERT_TRUE(openInstructions());
+    EXPECT_TRUE(presetSelected("default"));
+    EXPECT_DOUBLE_EQ(item("instructions-save")->opacity(), 0.55);
+    typeAt(0, QStringLiteral("Keep it short"));
+    EXPECT_EQ(draft(), QStringLiteral("Keep it short"));
+    EXPECT_FALSE(presetSelected("default"));
+    EXPECT_DOUBLE_EQ(item("instructions-save")->opacity(), 1.0);
+
+    QPointer<QQuickItem> typedInto = editor();
+    state()->selectSection(QStringLiteral("overview"));
+    settle();
+    EXPECT_TRUE(typedInto.isNull());
+    state()->selectSection(QStringLiteral("instructions"));
+    settle();
+    EXPECT_EQ(editor()->property("text").toString(), QStringLiteral("Keep it short"));
+    EXPECT_EQ(text("instructions-counter"), QStringLiteral("13 / 2000 characters"));
+    EXPECT_TRUE(canSave());
+    harness.shoot("pages2-instructions-draft-en");
+}
+
+TEST_F(InstructionsPageViewTest, TheEditorKeepsTheFirst2000CharactersWhereverTheTextGrew) {
+    ASSERT_TRUE(openInstructions());
+    // A paste of 2500 letters keeps the first 2000.
+    const QString letters = QStringLiteral("abcde").repeated(500);
+    editor()->setProperty("text", letters);
+    EXPECT_EQ(draft(), letters.left(2000));
+    EXPECT_EQ(editor()->property("text").toString(), draft());
+
+    // Emoji of several code points count once each: 2000 of them are taken whole.
+    const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
+    const QString full = family.repeated(2000);
+    editor()->setProperty("text", full);
+    EXPECT_EQ(draft(), full);
+    EXPECT_EQ(text("instructions-counter"), QStringLiteral("2000 / 2000 characters"));
+
+    // Typed at the end, the character is refused and the editor snaps back; typed at the start,
+    // it stays, the last character goes and the cursor stays after it.
+    typeAt(full.size(), QStringLiteral("x"));
+    EXPECT_EQ(draft(), full);
+    EXPECT_EQ(editor()->property("text").toString(), full);
+    typeAt(0, QStringLiteral("x"));
+    EXPECT_EQ(draft(), QStringLiteral("x") + family.repeated(1999));
+    EXPECT_EQ(editor()->property("text").toString(), draft());
+    EXPECT_EQ(editor()->property("cursorPosition").toInt(), 1);
+}
+
+TEST_F(InstructionsPageViewTest, PresetsFillTheDraftMarkedByExactTextAndOnlySaveStoresIt) {
+    ASSERT_TRUE(openInstructions());
+    const QString professional =
+        QStringLiteral("Use proper capitalization and punctuation. Keep the wording clear, concise, and professional.");
+    harness.click(item("instructions-preset-professional"));
+    EXPECT_EQ(editor()->property("text").toString(), professional);
+    EXPECT_TRUE(presetSelected("professional"));
+    EXPECT_TRUE(canSave());
+    EXPECT_FALSE(stored());
+    harness.shoot("pages2-instructions-professional-en");
+
+    harness.click(item("instructions-save"));
+    EXPECT_EQ(message(), QStringLiteral("Instructions saved."));
+    EXPECT_EQ(stored(), professional);
+    EXPECT_FALSE(canSave());
+    // A trailing space unmarks the preset; Save stays off, the trim hides the space.
+    typeAt(professional.size(), QStringLiteral(" "));
+    EXPECT_FALSE(presetSelected("professional"));
+    EXPECT_FALSE(canSave());
+
+    harness.click(item("instructions-preset-default"));
+    EXPECT_EQ(draft(), QString());
+    EXPECT_TRUE(canSave());
+    harness.click(item("instructions-reset"));
+    EXPECT_EQ(message(), QStringLiteral("Instructions reset."));
+    EXPECT_EQ(stored(), QString());
+    EXPECT_TRUE(presetSelected("default"));
+}
+
+TEST_F(InstructionsPageViewTest, ACleanupModeIsStoredAtOnceAndAskedForAgainWhenSelected) {
+    ASSERT_TRUE(openInstructions());
+    harness.click(item("instructions-cleanup-email"));
+    EXPECT_EQ(fakes.userDefaults->string(QString::fromLatin1(SettingsKeys::selectedPostProcessingMode)),
+              QStringLiteral("email"));
+    for (const char* mode : {"off", "default", "chat", "email", "rewrite"})
+        EXPECT_EQ(selected(QStringLiteral("instructions-cleanup-") + mode), QLatin1String(mode) == "email") << mode;
+    harness.click(item("instructions-cleanup-email"));
+    EXPECT_EQ(message(), QStringLiteral("Cleanup mode is already selected."));
+    harness.shoot("pages2-instructions-email-en");
+}
+
+TEST_F(InstructionsPageViewTest, InTurkishThePageSwitchesButThePresetTextsStayEnglish) {
+    QQuickItem* page = openInstructions("turkish");
+    ASSERT_TRUE(page);
+    expectTexts(page, {"Genel Talimatlar", "Cleanup modu", "Hızlı presetler", "Kapalı", "Chat", "E-posta", "Rewrite",
+                       "Profesyonel", "Kısa ve Temiz", "Sıfırla", "Talimatları Kaydet", "0 / 2000 karakter"});
+    harness.click(item("instructions-preset-shortAndClean"));
+    EXPECT_TRUE(draft().startsWith(QStringLiteral("Keep sentences short.")));
+    harness.shoot("pages2-instructions-tr");
+}
+
+}  // namespace
+}  // namespace quorvelle::test

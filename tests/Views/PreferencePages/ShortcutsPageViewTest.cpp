@@ -1,0 +1,66 @@
+// The shortcuts page in the dashboard over the view model built from fakes: the shortcut card and
+// the capture sheet it opens, the recording-mode options and both languages.
+#include "Models/HotkeyShortcut.h"
+#include "PageScene.h"
+#include "Services/System/HotkeyMonitorError.h"
+
+#include <QQuickWindow>
+
+namespace quorvelle::test {
+namespace {
+
+using ShortcutsPageViewTest = PageScene;
+
+TEST_F(ShortcutsPageViewTest, TheCardShowsTheShortcutInForceAndChangeOnlyOpensTheWindowsSheet) {
+    fakes.makeReadyForCloudDictation();
+    fakes.hotkeyMonitor->startOutcome.failAlways(HotkeyMonitorError({}, 10));
+    ASSERT_TRUE(open(QStringLiteral("shortcuts")));
+    // The pill says Active although the monitor could not start.
+    EXPECT_FALSE(fakes.hotkeyMonitor->isMonitoring());
+    EXPECT_EQ(textsIn(item("shortcut-status")), QStringList{"Active"});
+    EXPECT_EQ(text("shortcut-value-text"), QStringLiteral("^  +  Alt  +  Space"));
+    harness.shoot("pages2-shortcuts-en");
+
+    const auto shifted = HotkeyShortcut::fromKeyPress(HotkeyShortcut::suggestions().last().keyCode,
+                                                      HotkeyShortcut::controlMask | HotkeyShortcut::shiftMask);
+    ASSERT_TRUE(shifted);
+    viewModel->preferences()->setHotkey(*shifted);
+    EXPECT_EQ(text("shortcut-value-text"), QStringLiteral("^  +  \u21E7  +  R"));
+
+    auto* sheet = harness.root()->findChild<QQuickWindow*>(QStringLiteral("hotkey-capture-sheet"));
+    harness.click(item("shortcut-primary"));
+    EXPECT_TRUE(state()->property("showingHotkeyCaptureSheet").toBool());
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(viewModel->preferences()->selectedHotkey(), *shifted);
+    state()->setProperty("showingHotkeyCaptureSheet", false);
+}
+
+TEST_F(ShortcutsPageViewTest, EachModeOptionCallsTheViewModelEvenForTheModeInForce) {
+    fakes.makeReadyForCloudDictation();
+    ASSERT_TRUE(open(QStringLiteral("shortcuts")));
+    EXPECT_TRUE(selected("shortcuts-mode-pushToTalk"));
+    EXPECT_EQ(text("shortcuts-mode-description"), QStringLiteral("Record while the hotkey is held."));
+
+    harness.click(item("shortcuts-mode-toggle"));
+    EXPECT_EQ(fakes.settingsStore->selectedRecordingTriggerMode(), RecordingTriggerMode::toggle);
+    EXPECT_TRUE(selected("shortcuts-mode-toggle"));
+    EXPECT_FALSE(selected("shortcuts-mode-pushToTalk"));
+    EXPECT_EQ(text("shortcuts-mode-description"),
+              QStringLiteral("Press once to start recording, press again to stop."));
+
+    harness.click(item("shortcuts-mode-toggle"));
+    EXPECT_TRUE(message().startsWith(QStringLiteral("Recording mode already active: "))) << message().toStdString();
+    EXPECT_TRUE(selected("shortcuts-mode-toggle"));
+}
+
+TEST_F(ShortcutsPageViewTest, InTurkishEveryTextSwitchesButToggleKeepsItsName) {
+    fakes.makeReadyForCloudDictation();
+    QQuickItem* page = open(QStringLiteral("shortcuts"), "turkish");
+    ASSERT_TRUE(page);
+    expectTexts(page, {"Kısayollar nasıl çalışır", "Global Kısayol", "Aktif", "Değiştir", "Kayıt Modu", "Basılı tut",
+                       "Toggle", "Hotkey basılı tutulurken kayıt alınır."});
+    harness.shoot("pages2-shortcuts-tr");
+}
+
+}  // namespace
+}  // namespace quorvelle::test
