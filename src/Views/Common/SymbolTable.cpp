@@ -62,7 +62,6 @@ constexpr std::array kTable{
     Entry{"timer", "timer"},
     Entry{"info.circle", "info_outline"},
     Entry{"plus", "add"},
-    Entry{"tray.and.arrow.down", "save_alt"},
     Entry{"arrow.clockwise", "refresh"},
     Entry{"square.and.arrow.up", "ios_share"},
     Entry{"character.textbox", "text_format"},
