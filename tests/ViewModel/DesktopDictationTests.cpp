@@ -1,4 +1,5 @@
 // The dictation road over the desktop's own delivery services, inside the desktop test environment.
+#include "DesktopDeliveryWiring.h"
 #include "DictationRig.h"
 #include "FixtureApp.h"
 #include "Platform/Linux/LinuxTextDeliveryServices.h"
@@ -43,15 +44,7 @@ TEST_P(DesktopDictation, PutsTheTranscriptIntoTheFocusedField) {
     QGuiApplication::clipboard()->setText(u"user words"_qs);
 
     DictationRig rig(
-        [&](FakeBootstrap&, AppBootstrap& s) {
-            s.focusedTargetInspector = std::shared_ptr<FocusedTargetInspecting>(services, &services->inspector());
-            s.textInsertionStrategyResolver =
-                std::shared_ptr<TextInsertionStrategyResolving>(services, &services->strategyResolver());
-            s.textInserter = std::shared_ptr<TextInserting>(services, &services->inserter());
-            s.pasteboardWriter = std::shared_ptr<ClipboardWriting>(services, &services->clipboard());
-            s.syntheticPastePerformer =
-                std::shared_ptr<SyntheticPastePerforming>(services, &services->pastePerformer());
-        },
+        [&](FakeBootstrap&, AppBootstrap& s) { useDesktopDelivery(s, services); },
         [](ViewModelEnvironment& environment) { environment.clipboardPasteVerificationSleep = &sleepFor; });
     rig.dictate();
     // A pasting target fetches the text from this process: nothing here may block on it meanwhile.

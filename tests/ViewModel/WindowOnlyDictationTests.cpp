@@ -1,5 +1,6 @@
 // Dictation into windows that show no accessibility tree, over the desktop's own delivery services:
 // the text arrives by a paste that cannot be read back, and a password prompt is refused.
+#include "DesktopDeliveryWiring.h"
 #include "DictationRig.h"
 #include "FixtureApp.h"
 #include "Platform/Linux/LinuxTextDeliveryServices.h"
@@ -39,13 +40,7 @@ protected:
         m_rig = std::make_unique<DictationRig>(
             [&](FakeBootstrap& fakes, AppBootstrap& s) {
                 fakes.userDefaults->setBool(QString::fromLatin1(SettingsKeys::clipboardFallbackEnabled), true);
-                s.focusedTargetInspector = std::shared_ptr<FocusedTargetInspecting>(services, &services->inspector());
-                s.textInsertionStrategyResolver =
-                    std::shared_ptr<TextInsertionStrategyResolving>(services, &services->strategyResolver());
-                s.textInserter = std::shared_ptr<TextInserting>(services, &services->inserter());
-                s.pasteboardWriter = std::shared_ptr<ClipboardWriting>(services, &services->clipboard());
-                s.syntheticPastePerformer =
-                    std::shared_ptr<SyntheticPastePerforming>(services, &services->pastePerformer());
+                useDesktopDelivery(s, services);
             },
             [](ViewModelEnvironment& environment) { environment.clipboardPasteVerificationSleep = &sleepFor; });
         m_rig->dictate();
