@@ -24,22 +24,23 @@ private:
 };
 
 // The encodings the converter reads as they are; the server converts any other into Float32.
-pa_sample_spec streamSpec(pa_sample_spec spec) {
-    if (spec.format != PA_SAMPLE_S16NE && spec.format != PA_SAMPLE_S32NE && spec.format != PA_SAMPLE_FLOAT32NE) {
-        spec.format = PA_SAMPLE_FLOAT32NE;
+pa_sample_spec recordableSampleFormat(pa_sample_spec sampleFormat) {
+    if (sampleFormat.format != PA_SAMPLE_S16NE && sampleFormat.format != PA_SAMPLE_S32NE &&
+        sampleFormat.format != PA_SAMPLE_FLOAT32NE) {
+        sampleFormat.format = PA_SAMPLE_FLOAT32NE;
     }
-    return spec;
+    return sampleFormat;
 }
 
-AudioStreamFormat toStreamFormat(const pa_sample_spec& spec) {
+AudioStreamFormat toStreamFormat(const pa_sample_spec& sampleFormat) {
     AudioStreamFormat format;
-    switch (spec.format) {
+    switch (sampleFormat.format) {
         case PA_SAMPLE_S16NE: format.commonFormat = AudioCommonFormat::int16; break;
         case PA_SAMPLE_S32NE: format.commonFormat = AudioCommonFormat::int32; break;
         default: format.commonFormat = AudioCommonFormat::float32; break;
     }
-    format.sampleRate = spec.rate;
-    format.channelCount = spec.channels;
+    format.sampleRate = sampleFormat.rate;
+    format.channelCount = sampleFormat.channels;
     format.interleaved = true;
     return format;
 }
@@ -53,7 +54,7 @@ struct SourceQuery {
     bool done = false;
     bool found = false;
     std::string name;
-    pa_sample_spec spec{};
+    pa_sample_spec sampleFormat{};
     pa_channel_map channels{};
 };
 
@@ -65,7 +66,7 @@ void onSourceInfo(pa_context*, const pa_source_info* info, int eol, void* userda
             query->found = true;
         } catch (...) {
         }
-        query->spec = info->sample_spec;
+        query->sampleFormat = info->sample_spec;
         query->channels = info->channel_map;
     } else if (eol != 0) {
         query->done = true;
@@ -178,7 +179,7 @@ PulseAudioCaptureEngine::Source PulseAudioCaptureEngine::lookUpSource(const char
     pa_operation_unref(operation);
     if (!answered) throw std::runtime_error("the sound server did not answer");
     if (!query.found) throw std::runtime_error("no such microphone on the sound server");
-    return Source{query.name, query.spec, query.channels};
+    return Source{query.name, query.sampleFormat, query.channels};
 }
 
 void PulseAudioCaptureEngine::setInputDevice(std::uint32_t deviceId) {
@@ -199,7 +200,7 @@ AudioStreamFormat PulseAudioCaptureEngine::inputFormat(int) {
         }
     }
     if (!m_recordFrom) return AudioStreamFormat{AudioCommonFormat::int16, 16000, 1, true};
-    return toStreamFormat(streamSpec(m_recordFrom->spec));
+    return toStreamFormat(recordableSampleFormat(m_recordFrom->sampleFormat));
 }
 
 void PulseAudioCaptureEngine::installTap(int, std::uint32_t bufferSize, const AudioStreamFormat& format,
@@ -229,14 +230,14 @@ void PulseAudioCaptureEngine::start() {
     ensureConnected();
 
     // The stream must carry what the tap was told: the format reported by inputFormat().
-    const pa_sample_spec spec =
-        m_recordFrom ? streamSpec(m_recordFrom->spec) : pa_sample_spec{PA_SAMPLE_S16NE, 16000, 1};
+    const pa_sample_spec sampleFormat =
+        m_recordFrom ? recordableSampleFormat(m_recordFrom->sampleFormat) : pa_sample_spec{PA_SAMPLE_S16NE, 16000, 1};
     {
         std::lock_guard guard(m_tapMutex);
-        if (toStreamFormat(spec) != m_tapFormat) throw std::runtime_error("the tap expects another format");
+        if (toStreamFormat(sampleFormat) != m_tapFormat) throw std::runtime_error("the tap expects another format");
     }
     const pa_channel_map* channels = m_recordFrom ? &m_recordFrom->channels : nullptr;
-    m_stream = pa_stream_new(m_context, "Dictation", &spec, channels);
+    m_stream = pa_stream_new(m_context, "Dictation", &sampleFormat, channels);
     if (!m_stream) throw std::runtime_error("cannot make a record stream: " + reason(m_context));
     pa_stream_set_state_callback(m_stream, &PulseAudioCaptureEngine::onStreamState, this);
     pa_stream_set_read_callback(m_stream, &PulseAudioCaptureEngine::onStreamRead, this);
@@ -246,7 +247,7 @@ void PulseAudioCaptureEngine::start() {
     attributes.tlength = static_cast<std::uint32_t>(-1);
     attributes.prebuf = static_cast<std::uint32_t>(-1);
     attributes.minreq = static_cast<std::uint32_t>(-1);
-    attributes.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(kFragmentUsec, &spec));
+    attributes.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(kFragmentUsec, &sampleFormat));
     // A vanished device ends the stream instead of moving it to another microphone unasked.
     const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE);
     const char* device = m_recordFrom ? m_recordFrom->name.c_str() : nullptr;

@@ -42,7 +42,7 @@ public:
 private:
     struct Source {
         std::string name;
-        pa_sample_spec spec{};
+        pa_sample_spec sampleFormat{};
         pa_channel_map channels{};
     };
 
