@@ -16,7 +16,7 @@
 
 namespace quorvelle::test {
 
-// The view model as the popover reads it: the design's names as keys (the adapter's property
+// The view model as the popover reads it: the view model's own names as keys (the adapter's property
 // names), each key notifying on change. Every operation is logged as "name(argument)"; with
 // `refuses` set the setters change nothing, as a view model that refuses the value.
 class FakePopoverViewModel : public QQmlPropertyMap {
