@@ -1,5 +1,6 @@
 // The view model's microphone and hot-key choices over the real sound server and X server.
 #include "FakeBootstrap.h"
+#include "PipeMicrophone.h"
 #include "Platform/Linux/PulseAudioDeviceService.h"
 #include "Platform/Linux/XcbHotKeyRegistrar.h"
 #include "Services/System/CarbonHotkeyMonitor.h"
@@ -15,13 +16,6 @@
 
 namespace quorvelle {
 namespace {
-
-QByteArray pactl(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral("pactl"), arguments);
-    process.waitForFinished(20000);
-    return process.exitCode() == 0 ? process.readAllStandardOutput().trimmed() : QByteArray();
-}
 
 class ViewModelActionsDesktop : public ::testing::Test {
 protected:
@@ -45,17 +39,15 @@ TEST_F(ViewModelActionsDesktop, AMicrophoneAddedAndRemovedShowsInTheRefreshedLis
     ASSERT_FALSE(listed());
 
     QTemporaryDir dir;
-    const QByteArray module = pactl({QStringLiteral("load-module"), QStringLiteral("module-pipe-source"),
-                                     QStringLiteral("source_name=actionsmic"),
-                                     QStringLiteral("file=") + dir.filePath(QStringLiteral("mic.fifo")),
-                                     QStringLiteral("source_properties=device.description=ActionsMic")});
+    const QByteArray module = test::loadPipeMicrophone(
+        QStringLiteral("actionsmic"), dir.filePath(QStringLiteral("mic.fifo")), QStringLiteral("ActionsMic"));
     ASSERT_FALSE(module.isEmpty()) << "could not add a test microphone";
     EXPECT_TRUE(test::waitUntil(listed));
     EXPECT_EQ(vm.inlineMessageText(), QStringLiteral("Microphone list refreshed."));
     vm.preferences()->setMicrophonePreference(QStringLiteral("actionsmic"));
     EXPECT_EQ(vm.microphoneSelectionMessage(), QStringLiteral("Active microphone: ActionsMic."));
 
-    pactl({QStringLiteral("unload-module"), QString::fromLatin1(module)});
+    test::unloadPipeMicrophone(module);
     EXPECT_TRUE(test::waitUntil([&] { return !listed(); }));
     EXPECT_EQ(vm.selectedMicrophoneLabel(), QStringLiteral("ActionsMic (bagli degil)"));
 }

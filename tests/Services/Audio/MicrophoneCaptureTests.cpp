@@ -1,5 +1,6 @@
 // Records the private desktop's test microphone (a PulseAudio pipe source) for real.
 #include "FifoWriter.h"
+#include "PipeMicrophone.h"
 #include "Platform/Linux/PulseAudioCaptureEngine.h"
 #include "Platform/Linux/PulseAudioDeviceService.h"
 #include "Services/Audio/AVAudioEngineCaptureService.h"
@@ -41,13 +42,6 @@ public:
 private:
     AudioCaptureEngineRunning& m_inner;
 };
-
-QByteArray runTool(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(20000);
-    return process.exitCode() == 0 ? process.readAllStandardOutput() : QByteArray();
-}
 
 // Writes bytes into a FIFO from another thread (the write blocks while the pipe is full).
 void feed(const QString& fifo, const QByteArray& bytes) {
@@ -103,15 +97,10 @@ TEST_F(MicrophoneCapture, TestMicrophoneIsListedAsTheDefaultWithTheServersNumber
 TEST_F(MicrophoneCapture, StereoDeviceAtAnotherRateIsResampledFromItsLoudestChannel) {
     QTemporaryDir dir;
     const QString stereoFifo = dir.filePath(QStringLiteral("stereo.fifo"));
-    const QByteArray module = runTool(
-        QStringLiteral("pactl"),
-        {QStringLiteral("load-module"), QStringLiteral("module-pipe-source"), QStringLiteral("source_name=stereomic"),
-         QStringLiteral("file=") + stereoFifo, QStringLiteral("format=s16le"), QStringLiteral("rate=44100"),
-         QStringLiteral("channels=2"), QStringLiteral("source_properties=device.description=StereoMic")});
-    ASSERT_FALSE(module.trimmed().isEmpty()) << "could not add a stereo test microphone";
-    const auto unload = qScopeGuard([&] {
-        runTool(QStringLiteral("pactl"), {QStringLiteral("unload-module"), QString::fromUtf8(module.trimmed())});
-    });
+    const QByteArray module =
+        test::loadPipeMicrophone(QStringLiteral("stereomic"), stereoFifo, QStringLiteral("StereoMic"), 44100, 2);
+    ASSERT_FALSE(module.isEmpty()) << "could not add a stereo test microphone";
+    const auto unload = qScopeGuard([&] { test::unloadPipeMicrophone(module); });
     ASSERT_TRUE(test::waitUntil([&] {
         for (const auto& d : devices.inputDevices()) {
             if (d.uid == QLatin1String("stereomic")) return true;

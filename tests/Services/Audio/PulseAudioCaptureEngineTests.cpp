@@ -19,15 +19,10 @@
 #include <mutex>
 #include <thread>
 
+#include "PipeMicrophone.h"
+
 namespace quorvelle {
 namespace {
-
-QByteArray pactl(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral("pactl"), arguments);
-    process.waitForFinished(10000);
-    return process.exitCode() == 0 ? process.readAllStandardOutput().trimmed() : QByteArray();
-}
 
 QByteArray tone(int frames, double step) {
     QByteArray pcm(frames * 2, '\0');
@@ -43,10 +38,7 @@ protected:
     void SetUp() override {
         if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
         fifo = dir.filePath(QStringLiteral("spare.fifo"));
-        module = pactl({QStringLiteral("load-module"), QStringLiteral("module-pipe-source"),
-                        QStringLiteral("source_name=sparemic"), QStringLiteral("file=") + fifo,
-                        QStringLiteral("format=s16le"), QStringLiteral("rate=16000"), QStringLiteral("channels=1"),
-                        QStringLiteral("source_properties=device.description=SpareMic")});
+        module = test::loadPipeMicrophone(QStringLiteral("sparemic"), fifo, QStringLiteral("SpareMic"));
         ASSERT_FALSE(module.isEmpty()) << "could not add the spare microphone";
         const auto server = PulseAudioDeviceService::queryServer();
         ASSERT_TRUE(server && server->sourceIndexByName.contains(QStringLiteral("sparemic")));
@@ -58,7 +50,7 @@ protected:
     }
 
     void unloadMicrophone() {
-        pactl({QStringLiteral("unload-module"), QString::fromUtf8(module)});
+        test::unloadPipeMicrophone(module);
         module.clear();
     }
 
