@@ -135,6 +135,17 @@ public:
     }
 };
 
+// The case of the error `call` throws, or nothing when it returns.
+template <typename Error, typename Call>
+std::optional<typename Error::Case> errorCaseOf(Call&& call) {
+    try {
+        call();
+    } catch (const Error& error) {
+        return error.errorCase();
+    }
+    return std::nullopt;
+}
+
 inline std::shared_ptr<const FocusedElementHandle> fakeHandle(const QString& name = QStringLiteral("field")) {
     return makeElementHandle(std::make_shared<FakeElement>(name));
 }

@@ -4,21 +4,17 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <memory>
+
 // What a user does with keyboard and window manager, done for the tests. (Kept apart from the tests:
 // Xlib's macros collide with GoogleTest's names.)
 namespace quorvelle::test {
 
-// Sends Control+C to the focused window.
-void pressCopyKeys();
+// Presses or lets go of the key of that X key name ("Alt_L", "c"), as the user would.
+void setKeyDown(const char* keyName, bool down);
 
-// Presses Alt and leaves it down, as a hot key still held would.
-void holdAltKey();
-
-// Lets go of it again (harmless when it is up).
-void releaseAltKey();
-
-// Whether the left Alt key is down now.
-bool isAltKeyDown();
+// Whether that key is down now.
+bool isKeyDown(const char* keyName);
 
 // Asks the window manager to activate the window of that process, as a task bar click would
 // (an application's own request may be refused as focus stealing). False when it has no window.
@@ -29,17 +25,8 @@ bool activateWindowOf(qint64 processIdentifier);
 // out of its reach.
 QProcessEnvironment environmentWithoutAccessibility(const QString& instanceName = {});
 
-// Removes the window manager's _NET_ACTIVE_WINDOW from the root window for its lifetime, as on a
-// desktop without an EWMH window manager; puts the old value back after.
-class ActiveWindowPropertyHidden {
-public:
-    ActiveWindowPropertyHidden();
-    ~ActiveWindowPropertyHidden();
-    ActiveWindowPropertyHidden(const ActiveWindowPropertyHidden&) = delete;
-    ActiveWindowPropertyHidden& operator=(const ActiveWindowPropertyHidden&) = delete;
-
-private:
-    unsigned long m_saved = 0;
-};
+// Removes the window manager's _NET_ACTIVE_WINDOW from the root window until the result goes away,
+// as on a desktop without an EWMH window manager; the old value is put back then.
+std::shared_ptr<void> hideActiveWindowProperty();
 
 }  // namespace quorvelle::test
