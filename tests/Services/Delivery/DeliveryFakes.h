@@ -119,10 +119,17 @@ public:
 // Records posted key events; modifiers can be "held" for a number of polls.
 class FakeKeyPoster final : public KeyEventPosting {
 public:
+    using Events = QList<QPair<quint32, bool>>;
+    static constexpr quint32 kControl = 37, kShift = 50, kV = 55, kInsert = 118, kAlt = 64;
+    static inline const Events controlV{{kControl, true}, {kV, true}, {kV, false}, {kControl, false}};
+    static inline const Events controlShiftV{{kControl, true}, {kShift, true},  {kV, true},
+                                             {kV, false},      {kShift, false}, {kControl, false}};
+    static inline const Events shiftInsert{{kShift, true}, {kInsert, true}, {kInsert, false}, {kShift, false}};
+
     bool available = true;
-    QHash<Key, quint32> codes{{Key::control, 37}, {Key::shift, 50}, {Key::v, 55}, {Key::insert, 118}};
+    QHash<Key, quint32> codes{{Key::control, kControl}, {Key::shift, kShift}, {Key::v, kV}, {Key::insert, kInsert}};
     QList<quint32> held;
-    QList<QPair<quint32, bool>> posted;
+    Events posted;
 
     bool isAvailable() override { return available; }
     std::optional<quint32> keyCode(Key key) override {

@@ -12,126 +12,85 @@ namespace {
 using test::FakeTree;
 using InspectionCase = FocusedTargetInspectionError::Case;
 
-RawFocusedElementMetadata textField() {
-    RawFocusedElementMetadata m;
-    m.role = u"AXTextField"_qs;
-    m.isEnabled = true;
-    m.isEditable = true;
-    m.isValueSettable = true;
-    m.isSelectedTextRangeSettable = true;
-    return m;
+std::optional<QString> text(const char* value) {
+    return value ? std::optional(QString::fromUtf8(value)) : std::nullopt;
 }
 
-RawFocusedElementMetadata group() {
+// An enabled element: 'g' a group, 'w' a web area, 't' a writable text field, 's' a password field.
+RawFocusedElementMetadata element(char kind) {
     RawFocusedElementMetadata m;
-    m.role = u"AXGroup"_qs;
+    m.role = kind == 'g' ? u"AXGroup"_qs : kind == 'w' ? u"AXWebArea"_qs : u"AXTextField"_qs;
+    if (kind == 's') m.subrole = u"AXSecureTextField"_qs;
     m.isEnabled = true;
-    return m;
-}
-
-RawFocusedElementMetadata passwordField() {
-    RawFocusedElementMetadata m = textField();
-    m.subrole = u"AXSecureTextField"_qs;
+    m.isEditable = m.isValueSettable = m.isSelectedTextRangeSettable = kind == 't' || kind == 's';
     return m;
 }
 
 TEST(CandidateScore, RanksSecureThenWritableThenSettableThenEditable) {
-    struct ScoreCase {
-        const char* name;
-        std::function<void(RawFocusedElementMetadata&)> change;
+    const struct {
+        const char *what, *role, *subrole;
+        bool editable, valueSettable, rangeSettable;
         int score;
+    } cases[] = {
+        {"secure field, even read-only", nullptr, "AXSecureTextField", false, false, false, 100},
+        {"settable and editable", "AXTextField", nullptr, true, true, true, 90},
+        {"read-only text with a settable caret", "AXTextField", nullptr, false, false, true, 90},
+        {"settable, not editable, not a text role", "AXGroup", nullptr, false, true, true, 70},
+        {"editable with nothing settable", "AXTextField", nullptr, true, false, false, 40},
+        {"plain group", "AXGroup", nullptr, false, false, false, 0},
     };
-    const ScoreCase cases[] = {
-        {"secure field, even read-only",
-         [](auto& m) {
-             m = RawFocusedElementMetadata{};
-             m.subrole = u"AXSecureTextField"_qs;
-         },
-         100},
-        {"settable and editable", [](auto&) {}, 90},
-        {"read-only text with a settable caret",
-         [](auto& m) {
-             m.isEditable = false;
-             m.isValueSettable = false;
-         },
-         90},
-        {"settable, not editable, not a text role",
-         [](auto& m) {
-             m.role = u"AXGroup"_qs;
-             m.isEditable = false;
-         },
-         70},
-        {"editable with nothing settable",
-         [](auto& m) {
-             m.isValueSettable = false;
-             m.isSelectedTextRangeSettable = false;
-         },
-         40},
-        {"plain group", [](auto& m) { m = group(); }, 0},
-    };
-    for (const ScoreCase& c : cases) {
-        RawFocusedElementMetadata m = textField();
-        c.change(m);
-        EXPECT_EQ(m.candidateScore(), c.score) << c.name;
+    for (const auto& c : cases) {
+        RawFocusedElementMetadata m;
+        m.role = text(c.role);
+        m.subrole = text(c.subrole);
+        m.isEnabled = c.role != nullptr;
+        m.isEditable = c.editable;
+        m.isValueSettable = c.valueSettable;
+        m.isSelectedTextRangeSettable = c.rangeSettable;
+        EXPECT_EQ(m.candidateScore(), c.score) << c.what;
     }
 }
 
-struct ReaderCase {
-    const char* name;
-    std::function<void(FakeTree&)> build;
-    QString chosen;
-};
-
 TEST(FocusedElementReader, KeepsTheFirstBestScoredCandidateAroundTheFocus) {
-    const ReaderCase cases[] = {
-        {"focused field over its group",
-         [](FakeTree& t) {
-             t.add(u"window"_qs, group());
-             t.add(u"field"_qs, textField(), u"window"_qs);
-             t.focused = u"field"_qs;
-         },
-         u"field"_qs},
-        {"editable child of a focused web area",
-         [](FakeTree& t) {
-             RawFocusedElementMetadata web = group();
-             web.role = u"AXWebArea"_qs;
-             t.add(u"web"_qs, web);
-             t.add(u"para"_qs, group(), u"web"_qs);
-             t.add(u"editor"_qs, textField(), u"para"_qs);
-             t.focused = u"web"_qs;
-         },
-         u"editor"_qs},
-        {"a password field anywhere around wins",
-         [](FakeTree& t) {
-             t.add(u"form"_qs, group());
-             t.add(u"field"_qs, textField(), u"form"_qs);
-             t.add(u"secret"_qs, passwordField(), u"field"_qs);
-             t.focused = u"field"_qs;
-         },
-         u"secret"_qs},
-        {"no focused element: the best inside the active window",
-         [](FakeTree& t) {
-             t.add(u"window"_qs, group());
-             t.add(u"label"_qs, group(), u"window"_qs);
-             t.add(u"field"_qs, textField(), u"window"_qs);
-             t.window = u"window"_qs;
-         },
-         u"field"_qs},
-        {"a start element that scores nothing is still a result",
-         [](FakeTree& t) {
-             t.add(u"lonely"_qs, group());
-             t.focused = u"lonely"_qs;
-         },
-         u"lonely"_qs},
+    struct Node {
+        const char* name;
+        char kind;
+        const char* parent;
     };
-    for (const ReaderCase& c : cases) {
+    const struct {
+        const char* what;
+        std::vector<Node> tree;
+        const char *focused, *window, *chosen;
+    } cases[] = {
+        {"focused field over its group", {{"window", 'g', ""}, {"field", 't', "window"}}, "field", "", "field"},
+        {"editable child of a focused web area",
+         {{"web", 'w', ""}, {"para", 'g', "web"}, {"editor", 't', "para"}},
+         "web",
+         "",
+         "editor"},
+        {"a password field anywhere around wins",
+         {{"form", 'g', ""}, {"field", 't', "form"}, {"secret", 's', "field"}},
+         "field",
+         "",
+         "secret"},
+        {"no focused element: the best inside the active window",
+         {{"window", 'g', ""}, {"label", 'g', "window"}, {"field", 't', "window"}},
+         "",
+         "window",
+         "field"},
+        {"a start element that scores nothing is still a result", {{"lonely", 'g', ""}}, "lonely", "", "lonely"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         FakeTree tree;
-        c.build(tree);
-        AXFocusedElementReader reader(tree);
-        const FocusedElementReading reading = reader.readFocusedElement(7);
-        ASSERT_TRUE(reading.element) << c.name;
-        EXPECT_EQ(reading.element->identityKey(), c.chosen) << c.name;
-        EXPECT_EQ(reading.metadata, tree.metadataOf.value(c.chosen)) << c.name << ": metadata of the same element";
+        for (const Node& node : c.tree)
+            tree.add(QString::fromUtf8(node.name), element(node.kind), QString::fromUtf8(node.parent));
+        tree.focused = QString::fromUtf8(c.focused);
+        tree.window = QString::fromUtf8(c.window);
+        const FocusedElementReading reading = AXFocusedElementReader(tree).readFocusedElement(7);
+        ASSERT_TRUE(reading.element);
+        EXPECT_EQ(reading.element->identityKey(), QString::fromUtf8(c.chosen));
+        EXPECT_EQ(reading.metadata, tree.metadataOf.value(c.chosen)) << "metadata of the same element";
     }
 }
 
@@ -140,20 +99,17 @@ TEST(FocusedElementReader, BoundsTheSearchAndVisitsEachElementOnce) {
     QString parent;
     for (int depth = 0; depth < 7; ++depth) {  // a chain of seven ancestors
         const QString name = QStringLiteral("ancestor%1").arg(depth);
-        tree.add(name, group(), parent);
+        tree.add(name, element('g'), parent);
         parent = name;
     }
-    tree.add(u"start"_qs, group(), parent);
+    tree.add(u"start"_qs, element('g'), parent);
     for (int i = 0; i < 20; ++i)
-        tree.add(QStringLiteral("child%1").arg(i), group(), u"start"_qs);
+        tree.add(QStringLiteral("child%1").arg(i), element('g'), u"start"_qs);
     tree.childrenOf[u"child0"_qs].append(u"start"_qs);  // a cycle back to the start
-    tree.focused = u"start"_qs;
 
-    AXFocusedElementReader reader(tree, 10);
-    const QList<AccessibilityElementRef> candidates = reader.collectCandidates(tree.elements.value(u"start"_qs));
     QStringList names;
-    for (const auto& c : candidates)
-        names << c->identityKey();
+    for (const auto& candidate : AXFocusedElementReader(tree, 10).collectCandidates(tree.elements.value(u"start"_qs)))
+        names << candidate->identityKey();
     EXPECT_EQ(names, (QStringList{u"start"_qs, u"ancestor6"_qs, u"ancestor5"_qs, u"ancestor4"_qs, u"ancestor3"_qs,
                                   u"child0"_qs, u"child1"_qs, u"child2"_qs, u"child3"_qs, u"child4"_qs}));
 }
@@ -170,37 +126,27 @@ struct InspectorRig {
                                          return frontmost;
                                      },
                                      reader};
+    std::optional<InspectionCase> failure() {
+        return test::errorCaseOf<FocusedTargetInspectionError>([this] { inspector.inspect(); });
+    }
 };
 
-std::optional<InspectionCase> inspectionError(FocusedTargetInspector& inspector) {
-    try {
-        inspector.inspect();
-    } catch (const FocusedTargetInspectionError& error) {
-        return error.errorCase();
-    }
-    return std::nullopt;
-}
-
 TEST(FocusedTargetInspector, FailsInOrderTrustThenFrontmostThenElement) {
-    InspectorRig untrusted;
+    InspectorRig untrusted, noFront, nothingFocused;
     untrusted.trusted = false;
-    EXPECT_EQ(inspectionError(untrusted.inspector), InspectionCase::accessibilityPermissionMissing);
+    EXPECT_EQ(untrusted.failure(), InspectionCase::accessibilityPermissionMissing);
     EXPECT_EQ(untrusted.frontmostQueries, 0);
-
-    InspectorRig noFront;
     noFront.frontmost.reset();
-    EXPECT_EQ(inspectionError(noFront.inspector), InspectionCase::frontmostApplicationUnavailable);
-
-    InspectorRig nothingFocused;
-    EXPECT_EQ(inspectionError(nothingFocused.inspector), InspectionCase::focusedElementUnavailable);
+    EXPECT_EQ(noFront.failure(), InspectionCase::frontmostApplicationUnavailable);
+    EXPECT_EQ(nothingFocused.failure(), InspectionCase::focusedElementUnavailable);
 }
 
 TEST(FocusedTargetInspector, ReadsMetadataAndHandleFromOneLookupOfTheElement) {
     InspectorRig rig;
-    RawFocusedElementMetadata raw = textField();
-    raw.title = u"Name"_qs;
-    rig.tree.add(u"field"_qs, raw);
-    rig.tree.add(u"secret"_qs, passwordField());
+    RawFocusedElementMetadata field = element('t');
+    field.title = u"Name"_qs;
+    rig.tree.add(u"field"_qs, field);
+    rig.tree.add(u"secret"_qs, element('s'));
     // Focus moves right after the first lookup: a second lookup would pair this field's metadata
     // with the password field's handle.
     rig.tree.focusSequence = {u"field"_qs, u"secret"_qs};

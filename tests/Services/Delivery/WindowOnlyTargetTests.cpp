@@ -47,46 +47,39 @@ TEST(WindowOnlyTarget, AnApplicationWithoutATreeIsDescribedByItsWindow) {
     EXPECT_TRUE(element.calls.isEmpty());
 }
 
+// A terminal pastes with its own chord; a password prompt (no chord) is refused.
 TEST(WindowOnlyTarget, WindowClassesDecideTerminalChordAndPasswordPrompts) {
-    constexpr quint32 kControl = 37, kShift = 50, kV = 55, kInsert = 118;
-    using Chord = QList<QPair<quint32, bool>>;
-    const Chord controlV{{kControl, true}, {kV, true}, {kV, false}, {kControl, false}};
-    const Chord controlShiftV{{kControl, true}, {kShift, true},  {kV, true},
-                              {kV, false},      {kShift, false}, {kControl, false}};
-    const Chord shiftInsert{{kShift, true}, {kInsert, true}, {kInsert, false}, {kShift, false}};
-    struct ClassCase {
-        const char* instance;
-        const char* windowClass;
-        bool terminal;
-        bool secure;
-        Chord chord;
-    };
-    const ClassCase cases[] = {
-        {"Alacritty", "Alacritty", true, false, controlShiftV},
-        {"xterm", "XTerm", true, false, shiftInsert},
-        {"st-256color", "St", true, false, controlShiftV},
-        {"gnome-terminal-server", "Gnome-terminal", true, false, controlShiftV},
+    using test::FakeKeyPoster;
+    const FakeKeyPoster::Events &plain = FakeKeyPoster::controlV, &shiftV = FakeKeyPoster::controlShiftV;
+    const struct {
+        const char *instance, *windowClass;
+        FakeKeyPoster::Events chord;
+    } cases[] = {
+        {"Alacritty", "Alacritty", shiftV},
+        {"xterm", "XTerm", FakeKeyPoster::shiftInsert},
+        {"st-256color", "St", shiftV},
+        {"gnome-terminal-server", "Gnome-terminal", shiftV},
         // "st" names the terminal only as a whole class, never inside another name.
-        {"stellarium", "Stellarium", false, false, controlV},
-        {"qttextfieldfixture", "QtTextFieldFixture", false, false, controlV},
-        {"pinentry-gtk-2", "Pinentry-gtk-2", false, true, {}},
-        {"ssh-askpass", "Ssh-askpass", false, true, {}},
-        {"polkit-gnome-authentication-agent-1", "Polkit-gnome-authentication-agent-1", false, true, {}},
+        {"stellarium", "Stellarium", plain},
+        {"qttextfieldfixture", "QtTextFieldFixture", plain},
+        {"pinentry-gtk-2", "Pinentry-gtk-2", {}},
+        {"ssh-askpass", "Ssh-askpass", {}},
+        {"polkit-gnome-authentication-agent-1", "Polkit-gnome-authentication-agent-1", {}},
     };
-    for (const ClassCase& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.windowClass);
         FakeTree tree;
         tree.applicationPresent = false;
         const FocusedAppMetadata app{QString::fromUtf8(c.windowClass), QString::fromUtf8(c.instance), 77};
         const FocusedTargetSnapshot target = inspectWindowOf(tree, app);
-        EXPECT_EQ(target.terminalLikeReason().has_value(), c.terminal) << c.windowClass;
-        EXPECT_EQ(target.blockReason() == SessionBlockReason::secureField, c.secure) << c.windowClass;
-        EXPECT_EQ(target.isClipboardPasteCandidate(), !c.secure) << c.windowClass;
-        if (c.secure) continue;
-
-        test::FakeKeyPoster keys;
-        CommandVSyntheticPastePerformer performer(keys, [] { return std::optional<qint32>(77); }, {});
-        performer.performPaste(target);
-        EXPECT_EQ(keys.posted, c.chord) << c.windowClass;
+        const bool secure = c.chord.isEmpty();
+        EXPECT_EQ(target.terminalLikeReason().has_value(), !secure && c.chord != plain);
+        EXPECT_EQ(target.blockReason() == SessionBlockReason::secureField, secure);
+        EXPECT_EQ(target.isClipboardPasteCandidate(), !secure);
+        if (secure) continue;
+        FakeKeyPoster keys;
+        CommandVSyntheticPastePerformer(keys, [] { return std::optional<qint32>(77); }, {}).performPaste(target);
+        EXPECT_EQ(keys.posted, c.chord);
     }
 }
 
