@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QStringList>
 #include <functional>
+#include <tuple>
 
 namespace quorvelle::test {
 
@@ -23,24 +24,25 @@ public:
     QStringList calls;
 
     std::optional<QString> copyStringAttribute(const Handle&) override {
-        calls << QStringLiteral("readValue");
-        if (readFailure) throw TextInsertionError(*readFailure);
-        return value;
+        return record("readValue", readFailure, value);
     }
     std::optional<TextRange> copyRangeAttribute(const Handle&) override {
-        calls << QStringLiteral("readRange");
-        if (readFailure) throw TextInsertionError(*readFailure);
-        return selection;
+        return record("readRange", readFailure, selection);
     }
-    void setStringAttribute(const Handle&, const QString& newValue) override {
-        calls << QStringLiteral("writeValue");
-        if (writeFailure) throw TextInsertionError(*writeFailure);
-        value = newValue;
+    void setStringAttribute(const Handle&, const QString& text) override {
+        record("writeValue", writeFailure, value) = text;
     }
     void setRangeAttribute(const Handle&, TextRange range) override {
-        calls << QStringLiteral("writeRange");
-        if (rangeWriteFailure) throw TextInsertionError(*rangeWriteFailure);
-        selection = range;
+        record("writeRange", rangeWriteFailure, selection) = range;
+    }
+
+private:
+    // Notes the call and fails it when told to; otherwise hands over the state it works on.
+    template <typename T>
+    T& record(const char* call, const std::optional<TextInsertionError::Case>& failure, T& state) {
+        calls << QString::fromLatin1(call);
+        if (failure) throw TextInsertionError(*failure);
+        return state;
     }
 };
 
@@ -92,16 +94,14 @@ public:
     RawFocusedElementMetadata readScoringMetadata(const AccessibilityElement& element) override {
         RawFocusedElementMetadata metadata = metadataOf.value(element.identityKey());
         metadata.title = metadata.identifier = std::nullopt;
-        metadata.frame = std::nullopt;
-        metadata.size = std::nullopt;
+        metadata.frame.reset();
+        metadata.size.reset();
         return metadata;
     }
     void readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) override {
         const RawFocusedElementMetadata& full = metadataOf[element.identityKey()];
-        metadata.title = full.title;
-        metadata.identifier = full.identifier;
-        metadata.frame = full.frame;
-        metadata.size = full.size;
+        std::tie(metadata.title, metadata.identifier, metadata.frame, metadata.size) =
+            std::tie(full.title, full.identifier, full.frame, full.size);
     }
 
     QHash<QString, std::shared_ptr<FakeElement>> elements;

@@ -1,4 +1,9 @@
+// Finding the focused element and describing it, down to windows whose application shows no
+// accessibility tree, and what the delivery rules make of those.
 #include "Services/Delivery/AXFocusedElementReader.h"
+#include "Services/Delivery/AccessibilityTextInserter.h"
+#include "Services/Delivery/AppScopedTextInsertionStrategyResolver.h"
+#include "Services/Delivery/CommandVSyntheticPastePerformer.h"
 #include "Services/Delivery/FocusedTargetInspectionError.h"
 #include "Services/Delivery/FocusedTargetInspector.h"
 
@@ -9,6 +14,7 @@
 namespace quorvelle {
 namespace {
 
+using test::FakeKeyPoster;
 using test::FakeTree;
 using InspectionCase = FocusedTargetInspectionError::Case;
 
@@ -157,6 +163,61 @@ TEST(FocusedTargetInspector, ReadsMetadataAndHandleFromOneLookupOfTheElement) {
     EXPECT_EQ(snapshot.app, *rig.frontmost);
     EXPECT_EQ(elementOf(snapshot.elementHandle)->identityKey(), u"field"_qs);
     EXPECT_EQ(snapshot.element.title, u"Name"_qs);
+}
+
+TEST(FocusedTargetInspector, AnApplicationWithoutATreeIsDescribedByItsWindow) {
+    InspectorRig rig;
+    rig.tree.applicationPresent = false;
+    const FocusedTargetSnapshot target = rig.inspector.inspect();
+    EXPECT_TRUE(target.isWindowOnly);
+    EXPECT_EQ(target.app, *rig.frontmost);
+    EXPECT_EQ(target.elementHandle, nullptr);
+    EXPECT_EQ(target.element.role, u"AXUnknown"_qs);
+    EXPECT_TRUE(target.element.isEnabled && !target.element.isEditable && !target.element.isSecure());
+    // Not writable, but a paste candidate: the recording may start when the clipboard is allowed.
+    EXPECT_EQ(target.blockReason(), SessionBlockReason::noWritableTarget);
+    EXPECT_TRUE(target.isClipboardPasteCandidate());
+    EXPECT_EQ(AppScopedTextInsertionStrategyResolver().resolve(target), TextInsertionStrategy::clipboardPaste);
+    // Nothing can be read back: not verifiable, and the element is never asked.
+    test::FakeTextElement element;
+    element.value = u"pasted words"_qs;
+    EXPECT_EQ(AccessibilityTextInserter(element).verifyInsertion(u"pasted words"_qs, target), std::nullopt);
+    EXPECT_TRUE(element.calls.isEmpty());
+}
+
+// A terminal pastes with its own chord; a password prompt (no chord) is refused.
+TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts) {
+    const FakeKeyPoster::Events &plain = FakeKeyPoster::controlV, &shiftV = FakeKeyPoster::controlShiftV;
+    const struct {
+        const char *instance, *windowClass;
+        FakeKeyPoster::Events chord;
+    } cases[] = {
+        {"Alacritty", "Alacritty", shiftV},
+        {"xterm", "XTerm", FakeKeyPoster::shiftInsert},
+        {"st-256color", "St", shiftV},
+        {"gnome-terminal-server", "Gnome-terminal", shiftV},
+        // "st" names the terminal only as a whole class, never inside another name.
+        {"stellarium", "Stellarium", plain},
+        {"qttextfieldfixture", "QtTextFieldFixture", plain},
+        {"pinentry-gtk-2", "Pinentry-gtk-2", {}},
+        {"ssh-askpass", "Ssh-askpass", {}},
+        {"polkit-gnome-authentication-agent-1", "Polkit-gnome-authentication-agent-1", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.windowClass);
+        InspectorRig rig;
+        rig.tree.applicationPresent = false;
+        rig.frontmost = FocusedAppMetadata{QString::fromUtf8(c.windowClass), QString::fromUtf8(c.instance), 77};
+        const FocusedTargetSnapshot target = rig.inspector.inspect();
+        const bool secure = c.chord.isEmpty();
+        EXPECT_EQ(target.terminalLikeReason().has_value(), !secure && c.chord != plain);
+        EXPECT_EQ(target.blockReason() == SessionBlockReason::secureField, secure);
+        EXPECT_EQ(target.isClipboardPasteCandidate(), !secure);
+        if (secure) continue;
+        FakeKeyPoster keys;
+        CommandVSyntheticPastePerformer(keys, [] { return std::optional<qint32>(77); }, {}).performPaste(target);
+        EXPECT_EQ(keys.posted, c.chord);
+    }
 }
 
 }  // namespace

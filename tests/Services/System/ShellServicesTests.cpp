@@ -1,0 +1,211 @@
+// The shell's services that need no desktop: configuration, hot-key bookkeeping, key mapping,
+// the autostart entry and the settings tools.
+#include "App/AppConfiguration.h"
+#include "Models/HotkeyShortcut.h"
+#include "Platform/Linux/DesktopSettingsTool.h"
+#include "Platform/Linux/X11KeyMapping.h"
+#include "Platform/Linux/XcbHotKeyRegistrar.h"
+#include "Platform/Linux/XdgAutostartController.h"
+#include "Services/System/CarbonHotkeyMonitor.h"
+#include "Services/System/HotkeyMonitorError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace quorvelle {
+namespace {
+
+AppConfiguration withBackend(std::optional<QString> environment, const QString& buildKey, bool testRun = false) {
+    QProcessEnvironment values;
+    if (environment) values.insert(AppConfiguration::backendBaseURLKey, *environment);
+    return AppConfiguration(values, BuildKeys{buildKey, {}, {}, {}}, testRun);
+}
+
+TEST(AppConfiguration, EnvironmentOverBuildKeysOverDefaults) {
+    const struct {
+        std::optional<QString> environment;
+        QString buildKey;
+        bool testRun;
+        QString expected;
+    } cases[] = {
+        {" \n https://env.test\t", "https://build.test", false, "https://env.test"},
+        {"   ", "\n https://build.test ", false, "https://build.test"},
+        {"$(BACKEND)", "", false, "$(BACKEND)"},  // no placeholder test on the environment
+        {std::nullopt, "$(QUORVELLE_BACKEND_BASE_URL)", false, AppConfiguration::productionBackendBaseURL()},
+        {std::nullopt, "$(open", false, "$(open"},
+        {std::nullopt, " ", true, AppConfiguration::localBackendBaseURL()},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(withBackend(c.environment, c.buildKey, c.testRun).backendBaseURLString(), c.expected)
+            << c.buildKey.toStdString();
+    }
+    EXPECT_EQ(AppConfiguration({}, {}, false).publicWebURLString(), AppConfiguration::productionPublicWebURL());
+    EXPECT_EQ(AppConfiguration({}, {}, false).identityLabel(), "Production");
+    EXPECT_EQ(withBackend("https://other.test", {}, true).identityLabel(), "Custom");
+    const AppConfiguration built({}, BuildKeys{{}, {}, "1.4.2", " "}, false);
+    EXPECT_EQ(std::pair(built.shortVersion(), built.buildNumber()), std::pair(QString("1.4.2"), QString("0")));
+
+    // The test main marks this process as a test run; unconfigured, it talks to the local servers.
+    qunsetenv(AppConfiguration::backendBaseURLKey);
+    qunsetenv(AppConfiguration::publicWebURLKey);
+    EXPECT_EQ(AppConfiguration::current().identityLabel(), "Local");
+}
+
+TEST(AppConfiguration, AnUnusableAddressIsAClearErrorNamingTheSetting) {
+    for (const char* text : {"not an address", "ftp://files.test", "https://", "http://exa mple.test"}) {
+        try {
+            withBackend(QString::fromLatin1(text), {}).backendBaseURL();
+            ADD_FAILURE() << text << " was accepted";
+        } catch (const AppConfigurationError& error) {
+            EXPECT_TRUE(error.message().contains("QUORVELLE_BACKEND_BASE_URL") && error.message().contains(text));
+        }
+    }
+    EXPECT_EQ(withBackend("http://127.0.0.1:8080/api", {}).backendBaseURL(), QUrl("http://127.0.0.1:8080/api"));
+}
+
+// Records every call.
+class ScriptedRegistrar final : public HotKeyRegistering {
+public:
+    QStringList calls;
+    std::function<void(Event)> handler;
+
+    void installEventHandler(std::function<void(Event)> h) override { calls << "install", handler = std::move(h); }
+    void removeEventHandler() override { calls << "remove"; }
+    void registerHotKey(quint32 keyCode, quint32) override { calls << QStringLiteral("register %1").arg(keyCode); }
+    void unregisterHotKey() override { calls << "unregister"; }
+};
+
+TEST(HotkeyMonitor, OneRegistrationAtATimeReleasedOnce) {
+    auto* registrar = new ScriptedRegistrar;
+    CarbonHotkeyMonitor monitor{std::unique_ptr<HotKeyRegistering>(registrar)};
+    int downs = 0;
+    monitor.stopMonitoring();
+    monitor.startMonitoring(
+        {49, 0x1800, {}}, [&] { ++downs; }, [] {});
+    monitor.startMonitoring(
+        {15, 0x1800, {}}, [] {}, [] {});
+    registrar->handler(HotKeyRegistering::Event::pressed);
+    EXPECT_EQ(downs, 1);
+    monitor.stopMonitoring();
+    monitor.stopMonitoring();
+    EXPECT_EQ(registrar->calls, QStringList({"install", "register 49", "unregister", "remove"}));
+}
+
+TEST(HotkeyMonitor, OutsideAnX11SessionStartingFailsSayingWhy) {
+    // This process has no GUI application, so Qt has no X connection: as on a Wayland session.
+    CarbonHotkeyMonitor monitor(std::make_unique<XcbHotKeyRegistrar>());
+    try {
+        monitor.startMonitoring(
+            {49, 0x1800, {}}, [] {}, [] {});
+        ADD_FAILURE() << "no error";
+    } catch (const HotkeyMonitorError& error) {
+        EXPECT_EQ(error.errorCase(), HotkeyMonitorError::Case::eventHandlerInstallFailed);
+        EXPECT_TRUE(error.detail().contains("X11 session")) << error.what();
+    }
+}
+
+TEST(X11KeyMapping, EveryNamedKeyMapsToItsKeySymAndBack) {
+    using namespace X11KeyMapping;
+    for (quint32 code = 0; code < HotkeyShortcut::namedKeyLimit; ++code) {
+        if (!HotkeyShortcut::keyName(code)) continue;
+        ASSERT_TRUE(keySymForKeyCode(code)) << code;
+        EXPECT_EQ(keyCodeForKeySym(*keySymForKeyCode(code)), code) << code;
+    }
+    // X's own values, in the ANSI order (5 and 6 swapped); upper-case letters read back too.
+    const std::pair<quint32, quint32> known[] = {{15, 'r'}, {49, ' '}, {36, 0xff0d}, {22, '6'}, {23, '5'}, {50, '`'}};
+    for (const auto& [code, keySym] : known)
+        EXPECT_EQ(keySymForKeyCode(code), keySym) << code;
+    EXPECT_EQ(keyCodeForKeySym('R'), 15u);
+    EXPECT_FALSE(keySymForKeyCode(10));
+}
+
+TEST(X11KeyMapping, ModifiersFollowTheServersMap) {
+    using namespace X11KeyMapping;
+    // Alt on Mod3, Super on Mod5, Num Lock on Mod4: no bit may be assumed.
+    const ModifierMasks moved{0x20, 0x80, 0x40};
+    const std::tuple<quint32, quint16, quint16> cases[] = {{0x1000, 0x04, 0x04},
+                                                           {0x0200, 0x01, 0x01},
+                                                           {0x0800, 0x08, 0x20},
+                                                           {0x0100, 0x40, 0x80},
+                                                           {0x1800 | 0x0480, 0x0c, 0x24}};
+    for (const auto& [carbon, usualX, movedX] : cases) {
+        EXPECT_EQ(xModifiers(carbon, {}), usualX) << carbon;
+        EXPECT_EQ(xModifiers(carbon, moved), movedX) << carbon;
+        EXPECT_EQ(carbonModifiers(movedX, moved), carbon & HotkeyShortcut::modifierBits) << carbon;
+    }
+    // Caps Lock, Num Lock and a held mouse button are no part of a recorded combination.
+    EXPECT_EQ(carbonModifiers(0x0c | 0x02 | 0x10 | 0x100, {}), 0x1800u);
+    EXPECT_EQ(lockVariants(0x0c, moved), (std::array<quint16, 4>{0x0c, 0x0e, 0x4c, 0x4e}));
+}
+
+TEST(Autostart, EnableWritesTheEntryDisableRemovesItAndTheFileIsTheStatus) {
+    QTemporaryDir home;
+    XdgAutostartController controller{{home.path() + "/config", "/opt/My Apps/quorvelle", {}}};
+    EXPECT_EQ(controller.entryPath(), home.path() + "/config/autostart/com.dovent.Quorvelle.desktop");
+    EXPECT_EQ(controller.setEnabled(false), StartAtLoginStatus::disabled);
+    EXPECT_EQ(controller.setEnabled(true), StartAtLoginStatus::enabled);
+    QFile entry(controller.entryPath());
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(entry.readAll().contains("\nExec=\"/opt/My Apps/quorvelle\"\n"));
+    entry.close();
+    EXPECT_EQ(controller.setEnabled(false), StartAtLoginStatus::disabled);
+    EXPECT_FALSE(QFile::exists(controller.entryPath()));
+
+    // An entry the desktop switched off reads as disabled; the keys count in the main group only.
+    const std::pair<QByteArray, StartAtLoginStatus> entries[] = {
+        {"[Desktop Entry]\nHidden=true\n", StartAtLoginStatus::disabled},
+        {"[Desktop Entry]\nX-GNOME-Autostart-enabled = false\n", StartAtLoginStatus::disabled},
+        {"[Desktop Entry]\nExec=q\n[Desktop Action x]\nHidden=true\n", StartAtLoginStatus::enabled},
+    };
+    QDir().mkpath(home.path() + "/config/autostart");
+    for (const auto& [text, expected] : entries) {
+        ASSERT_TRUE(entry.open(QIODevice::WriteOnly | QIODevice::Truncate) && entry.write(text) == text.size());
+        entry.close();
+        EXPECT_EQ(controller.currentStatus(), expected) << text.toStdString();
+    }
+    EXPECT_EQ(controller.setEnabled(true), StartAtLoginStatus::enabled);
+    // Quoted and escaped so that exactly this path runs, whatever it holds.
+    EXPECT_EQ(XdgAutostartController::execValue(R"(/a"b/$HOME/`x`/100%u\)"), R"("/a\\"b/\\$HOME/\\`x\\`/100%%u\\\\")");
+}
+
+TEST(Autostart, EveryFailureIsUpdateFailed) {
+    QTemporaryDir home;
+    XdgAutostartController controller{{home.path() + "/config", "/usr/bin/quorvelle", {}}};
+    // A regular file where the autostart folder belongs: nothing can be written below it.
+    QDir().mkpath(home.path() + "/config");
+    QFile(home.path() + "/config/autostart").open(QIODevice::WriteOnly);
+    EXPECT_THROW(controller.setEnabled(true), StartAtLoginError);
+    EXPECT_EQ(controller.currentStatus(), StartAtLoginStatus::disabled);
+
+    XdgAutostartController homeless({QString(), "/usr/bin/quorvelle", {}});
+    EXPECT_EQ(homeless.currentStatus(), StartAtLoginStatus::unsupported);
+    EXPECT_THROW(homeless.setEnabled(true), StartAtLoginError);
+}
+
+TEST(DesktopSettingsTool, TheRunningDesktopsPageFirstThenTheNearestInstalled) {
+    using Page = DesktopSettingsTool::Page;
+    using Command = DesktopSettingsTool::Command;
+    const QStringList everything{"gnome-control-center", "systemsettings", "pavucontrol", "lxqt-config"};
+    const struct {
+        Page page;
+        QStringList desktops, installed;
+        std::optional<Command> expected;
+    } cases[] = {
+        {Page::microphone, {"ubuntu", "GNOME"}, everything, Command{"gnome-control-center", {"sound"}}},
+        {Page::microphone, {"i3"}, {"pavucontrol"}, Command{"pavucontrol", {}}},
+        // Before another desktop's tool, which may refuse to run here.
+        {Page::accessibility, {"LXQt"}, everything, Command{"lxqt-config", {}}},
+        {Page::startup, {"GNOME"}, {}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto chosen = DesktopSettingsTool::choose(
+            c.page, c.desktops, [&](const QString& program) { return c.installed.contains(program); });
+        EXPECT_EQ(chosen, c.expected) << c.desktops.join(':').toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace quorvelle
