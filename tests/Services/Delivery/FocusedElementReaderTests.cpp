@@ -18,10 +18,6 @@ using test::FakeKeyPoster;
 using test::FakeTree;
 using InspectionCase = FocusedTargetInspectionError::Case;
 
-std::optional<QString> text(const char* value) {
-    return value ? std::optional(QString::fromUtf8(value)) : std::nullopt;
-}
-
 // An enabled element: 'g' a group, 'w' a web area, 't' a writable text field, 's' a password field.
 RawFocusedElementMetadata element(char kind) {
     RawFocusedElementMetadata m;
@@ -33,41 +29,25 @@ RawFocusedElementMetadata element(char kind) {
 }
 
 TEST(CandidateScore, RanksSecureThenWritableThenSettableThenEditable) {
-    const struct {
-        const char *what, *role, *subrole;
-        bool editable, valueSettable, rangeSettable;
-        int score;
-    } cases[] = {
-        {"secure field, even read-only", nullptr, "AXSecureTextField", false, false, false, 100},
-        {"settable and editable", "AXTextField", nullptr, true, true, true, 90},
-        {"read-only text with a settable caret", "AXTextField", nullptr, false, false, true, 90},
-        {"settable, not editable, not a text role", "AXGroup", nullptr, false, true, true, 70},
-        {"editable with nothing settable", "AXTextField", nullptr, true, false, false, 40},
-        {"plain group", "AXGroup", nullptr, false, false, false, 0},
+    // Kind, editable, value settable, selection settable; score. A secure field counts even read-only,
+    // a read-only text with a settable caret as much as a writable one.
+    const std::tuple<char, bool, bool, bool, int> cases[] = {
+        {'s', false, false, false, 100}, {'t', true, true, true, 90},   {'t', false, false, true, 90},
+        {'g', false, true, true, 70},    {'t', true, false, false, 40}, {'g', false, false, false, 0},
     };
-    for (const auto& c : cases) {
-        RawFocusedElementMetadata m;
-        m.role = text(c.role);
-        m.subrole = text(c.subrole);
-        m.isEnabled = c.role != nullptr;
-        m.isEditable = c.editable;
-        m.isValueSettable = c.valueSettable;
-        m.isSelectedTextRangeSettable = c.rangeSettable;
-        EXPECT_EQ(m.candidateScore(), c.score) << c.what;
+    for (const auto& [kind, editable, valueSettable, rangeSettable, score] : cases) {
+        RawFocusedElementMetadata m = element(kind);
+        m.isEditable = editable;
+        m.isValueSettable = valueSettable;
+        m.isSelectedTextRangeSettable = rangeSettable;
+        EXPECT_EQ(m.candidateScore(), score) << kind << editable << valueSettable << rangeSettable;
     }
 }
 
 TEST(FocusedElementReader, KeepsTheFirstBestScoredCandidateAroundTheFocus) {
-    struct Node {
-        const char* name;
-        char kind;
-        const char* parent;
-    };
-    const struct {
-        const char* what;
-        std::vector<Node> tree;
-        const char *focused, *window, *chosen;
-    } cases[] = {
+    using Node = std::tuple<const char*, char, const char*>;  // name, kind, parent
+    // The tree, the focused element, the active window; the element chosen.
+    const std::tuple<const char*, std::vector<Node>, const char*, const char*, const char*> cases[] = {
         {"focused field over its group", {{"window", 'g', ""}, {"field", 't', "window"}}, "field", "", "field"},
         {"editable child of a focused web area",
          {{"web", 'w', ""}, {"para", 'g', "web"}, {"editor", 't', "para"}},
@@ -86,17 +66,17 @@ TEST(FocusedElementReader, KeepsTheFirstBestScoredCandidateAroundTheFocus) {
          "field"},
         {"a start element that scores nothing is still a result", {{"lonely", 'g', ""}}, "lonely", "", "lonely"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, nodes, focused, window, chosen] : cases) {
+        SCOPED_TRACE(what);
         FakeTree tree;
-        for (const Node& node : c.tree)
-            tree.add(QString::fromUtf8(node.name), element(node.kind), QString::fromUtf8(node.parent));
-        tree.focused = QString::fromUtf8(c.focused);
-        tree.window = QString::fromUtf8(c.window);
+        for (const auto& [name, kind, parent] : nodes)
+            tree.add(QString::fromUtf8(name), element(kind), QString::fromUtf8(parent));
+        tree.focused = QString::fromUtf8(focused);
+        tree.window = QString::fromUtf8(window);
         const FocusedElementReading reading = AXFocusedElementReader(tree).readFocusedElement(7);
         ASSERT_TRUE(reading.element);
-        EXPECT_EQ(reading.element->identityKey(), QString::fromUtf8(c.chosen));
-        EXPECT_EQ(reading.metadata, tree.metadataOf.value(c.chosen)) << "metadata of the same element";
+        EXPECT_EQ(reading.element->identityKey(), QString::fromUtf8(chosen));
+        EXPECT_EQ(reading.metadata, tree.metadataOf.value(chosen)) << "metadata of the same element";
     }
 }
 
@@ -188,10 +168,7 @@ TEST(FocusedTargetInspector, AnApplicationWithoutATreeIsDescribedByItsWindow) {
 // A terminal pastes with its own chord; a password prompt (no chord) is refused.
 TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts) {
     const FakeKeyPoster::Events &plain = FakeKeyPoster::controlV, &shiftV = FakeKeyPoster::controlShiftV;
-    const struct {
-        const char *instance, *windowClass;
-        FakeKeyPoster::Events chord;
-    } cases[] = {
+    const std::tuple<const char*, const char*, FakeKeyPoster::Events> cases[] = {
         {"Alacritty", "Alacritty", shiftV},
         {"xterm", "XTerm", FakeKeyPoster::shiftInsert},
         {"st-256color", "St", shiftV},
@@ -203,20 +180,20 @@ TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts)
         {"ssh-askpass", "Ssh-askpass", {}},
         {"polkit-gnome-authentication-agent-1", "Polkit-gnome-authentication-agent-1", {}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.windowClass);
+    for (const auto& [instance, windowClass, chord] : cases) {
+        SCOPED_TRACE(windowClass);
         InspectorRig rig;
         rig.tree.applicationPresent = false;
-        rig.frontmost = FocusedAppMetadata{QString::fromUtf8(c.windowClass), QString::fromUtf8(c.instance), 77};
+        rig.frontmost = FocusedAppMetadata{QString::fromUtf8(windowClass), QString::fromUtf8(instance), 77};
         const FocusedTargetSnapshot target = rig.inspector.inspect();
-        const bool secure = c.chord.isEmpty();
-        EXPECT_EQ(target.terminalLikeReason().has_value(), !secure && c.chord != plain);
+        const bool secure = chord.isEmpty();
+        EXPECT_EQ(target.terminalLikeReason().has_value(), !secure && chord != plain);
         EXPECT_EQ(target.blockReason() == SessionBlockReason::secureField, secure);
         EXPECT_EQ(target.isClipboardPasteCandidate(), !secure);
         if (secure) continue;
         FakeKeyPoster keys;
         CommandVSyntheticPastePerformer(keys, [] { return std::optional<qint32>(77); }, {}).performPaste(target);
-        EXPECT_EQ(keys.posted, c.chord);
+        EXPECT_EQ(keys.posted, chord);
     }
 }
 
