@@ -36,29 +36,23 @@ static void show_rows(int count) {
     gtk_widget_show_all(scroller);
 }
 
-/* {"single":..,"password":..,"multi":..} on one line. */
+/* {"single":..,"password":..,"multi":..} on one line; UTF-8 passes unescaped. */
 static void print_texts(void) {
-    GString* out = g_string_new("{");
+    char utf8[129] = {0}, *texts[3];
+    for (int i = 0; i < 128; ++i)
+        utf8[i] = (char)(128 + i);
     GtkTextIter start, end;
     gtk_text_buffer_get_bounds(MULTI_BUFFER, &start, &end);
-    for (int i = 0; i < 3; ++i) {
-        char* text = i == 2 ? gtk_text_buffer_get_text(MULTI_BUFFER, &start, &end, FALSE)
-                            : g_strdup(gtk_entry_get_text(GTK_ENTRY(fields[i])));
-        g_string_append_printf(out, "%s\"%s\":\"", i ? "," : "", names[i]);
-        for (const char* p = text; *p; ++p) {
-            if (*p == '"' || *p == '\\')
-                g_string_append_printf(out, "\\%c", *p);
-            else if (*p == '\n')
-                g_string_append(out, "\\n");
-            else
-                g_string_append_c(out, *p);
-        }
-        g_string_append_c(out, '"');
-        g_free(text);
-    }
-    g_string_append_c(out, '}');
-    reply(out->str);
-    g_string_free(out, TRUE);
+    char* multi = gtk_text_buffer_get_text(MULTI_BUFFER, &start, &end, FALSE);
+    for (int i = 0; i < 3; ++i)
+        texts[i] = g_strescape(i == 2 ? multi : gtk_entry_get_text(GTK_ENTRY(fields[i])), utf8);
+    char* line =
+        g_strdup_printf("{\"single\":\"%s\",\"password\":\"%s\",\"multi\":\"%s\"}", texts[0], texts[1], texts[2]);
+    reply(line);
+    for (int i = 0; i < 3; ++i)
+        g_free(texts[i]);
+    g_free(multi);
+    g_free(line);
 }
 
 static void handle(char* line) {

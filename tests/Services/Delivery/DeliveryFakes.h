@@ -57,16 +57,10 @@ public:
 // A tree of named elements with metadata; counts what the search asks of it.
 class FakeTree final : public AccessibilityElementNavigating {
 public:
-    std::shared_ptr<FakeElement> add(const QString& name, RawFocusedElementMetadata metadata = {},
-                                     const QString& parentName = {}) {
-        auto element = std::make_shared<FakeElement>(name);
-        elements.insert(name, element);
+    void add(const QString& name, const RawFocusedElementMetadata& metadata, const QString& parentName = {}) {
+        elements.insert(name, std::make_shared<FakeElement>(name));
         metadataOf.insert(name, metadata);
-        if (!parentName.isEmpty()) {
-            parentOf.insert(name, parentName);
-            childrenOf[parentName].append(name);
-        }
-        return element;
+        if (!parentName.isEmpty()) childrenOf[parentOf[name] = parentName].append(name);
     }
 
     AccessibilityElementRef focusedElement(qint32 pid) override {
@@ -93,9 +87,8 @@ public:
     // Only what the score needs: the description must be asked for separately.
     RawFocusedElementMetadata readScoringMetadata(const AccessibilityElement& element) override {
         RawFocusedElementMetadata metadata = metadataOf.value(element.identityKey());
-        metadata.title = metadata.identifier = std::nullopt;
-        metadata.frame.reset();
-        metadata.size.reset();
+        std::tie(metadata.title, metadata.identifier, metadata.frame, metadata.size) =
+            std::tuple(std::nullopt, std::nullopt, std::nullopt, std::nullopt);
         return metadata;
     }
     void readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) override {
@@ -133,7 +126,7 @@ public:
 
     bool isAvailable() override { return available; }
     std::optional<quint32> keyCode(Key key) override {
-        return codes.contains(key) ? std::optional<quint32>(codes.value(key)) : std::nullopt;
+        return codes.contains(key) ? std::optional(codes[key]) : std::nullopt;
     }
     QList<quint32> heldModifierKeyCodes() override { return held; }
     void post(quint32 keyCode, bool pressed) override {

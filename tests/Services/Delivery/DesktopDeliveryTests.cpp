@@ -133,28 +133,16 @@ INSTANTIATE_TEST_SUITE_P(Toolkits, DesktopDelivery, ::testing::Values(Toolkit::Q
 // Scenarios in which the toolkit plays no part run against one fixture only.
 class DesktopDeliveryAnyToolkit : public DesktopDelivery {};
 
-TEST_P(DesktopDeliveryAnyToolkit, RestoresAnotherApplicationsClipboardAfterPasting) {
-    m_fixture->setText(kSingle, u"copied words"_qs);
-    focusAndInspect(kSingle);
-    m_fixture->select(kSingle, 0, 12);
-    for (const char* key : {"Control_L", "c"})
-        test::setKeyDown(key, true);
-    for (const char* key : {"c", "Control_L"})
-        test::setKeyDown(key, false);
-    QClipboard* board = QGuiApplication::clipboard();
-    ASSERT_TRUE(test::waitUntil(
-        [&] { return !board->ownsClipboard() && board->text() == QLatin1String("copied words"); }, 10000));
-
-    ClipboardWriting& clipboard = m_services->clipboard();
-    const QList<ClipboardItemSnapshot> saved = clipboard.snapshot();
-    ASSERT_EQ(saved.size(), 1);
-    EXPECT_EQ(saved.first().representations.value(u"text/plain"_qs), QByteArray("copied words"));
-
+// The app's own road tests restore another application's clipboard around a paste; here the paste
+// goes in while the hot key's modifier is still held, and the restored clipboard serves the target.
+TEST_P(DesktopDeliveryAnyToolkit, PastesWhileTheHotKeysModifierIsStillHeldAndRestoresTheClipboard) {
     m_fixture->setText(kMulti, QString());
     const FocusedTargetSnapshot multi = focusAndInspect(kMulti);
+    ClipboardWriting& clipboard = m_services->clipboard();
+    clipboard.writeString(u"copied words"_qs);
+    const QList<ClipboardItemSnapshot> saved = clipboard.snapshot();
     clipboard.writeString(u"dictated"_qs);
     {
-        // Pasting works even while the hot key's modifier is still held.
         test::setKeyDown("Alt_L", true);
         // A key left down would spoil every later test on this display.
         const std::shared_ptr<void> letGo(nullptr, [](void*) { test::setKeyDown("Alt_L", false); });
@@ -164,10 +152,7 @@ TEST_P(DesktopDeliveryAnyToolkit, RestoresAnotherApplicationsClipboardAfterPasti
     }
     ASSERT_TRUE(waitForValue(multi, u"dictated"_qs));
     EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(u"dictated"_qs, multi), true);
-
     clipboard.restore(saved);
-    EXPECT_EQ(clipboard.snapshot(), saved);
-    // The restored clipboard serves other applications too.
     m_services->pastePerformer().performPaste(multi);
     EXPECT_TRUE(waitForValue(multi, u"dictatedcopied words"_qs));
 }
@@ -237,32 +222,18 @@ TEST_P(DesktopDeliveryAnyToolkit, AListThatManagesItsRowsIsNotEnumerated) {
     m_fixture->focus(u"rows"_qs);
     AtspiElementNavigator navigator;
     AccessibilityElementRef list;
-    test::waitUntil(
-        [&] {
-            list = nullptr;
-            try {
-                list = navigator.focusedElement(static_cast<qint32>(m_fixture->processId()));
-            } catch (const FocusedTargetInspectionError&) {
-            }
-            return list && navigator.readMetadata(*list).title == u"Rows"_qs;
-        },
-        10000);
-    ASSERT_TRUE(list && navigator.readMetadata(*list).title == u"Rows"_qs) << "the list never took the focus";
+    const auto focused = [&] {
+        list = nullptr;
+        errorCaseOf<FocusedTargetInspectionError>([&] { list = navigator.focusedElement(m_fixture->processId()); });
+        return list && navigator.readMetadata(*list).title == u"Rows"_qs;
+    };
+    ASSERT_TRUE(test::waitUntil(focused, 10000)) << "the list never took the focus";
     EXPECT_EQ(navigator.children(*list).size(), 0);
 }
 
 // The list of rows is GTK's; the other scenarios hold for either toolkit.
 INSTANTIATE_TEST_SUITE_P(Gtk, DesktopDeliveryAnyToolkit, ::testing::Values(Toolkit::Gtk),
                          [](const auto&) { return std::string("Gtk"); });
-
-QMap<QString, QByteArray> clipboardContents() {
-    QMap<QString, QByteArray> contents;
-    if (const QMimeData* data = QGuiApplication::clipboard()->mimeData()) {
-        for (const QString& format : data->formats())
-            contents.insert(format, data->data(format));
-    }
-    return contents;
-}
 
 TEST(DesktopClipboard, RestoresEveryFormatAndSkipsRecordsWithoutData) {
     if (!onDesktop()) GTEST_SKIP() << "needs the desktop test environment (scripts/desktop-test-env)";
@@ -282,9 +253,9 @@ TEST(DesktopClipboard, RestoresEveryFormatAndSkipsRecordsWithoutData) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"transcript"_qs);
     // A record without data among the others must not cost the user the rest of the clipboard.
     writer.restore({ClipboardItemSnapshot{}, saved.first()});
-    EXPECT_EQ(clipboardContents(), formats);
+    EXPECT_EQ(writer.snapshot(), saved);
     writer.restore({});
-    EXPECT_TRUE(clipboardContents().isEmpty() && writer.snapshot().isEmpty());
+    EXPECT_TRUE(writer.snapshot().isEmpty());
 }
 
 }  // namespace

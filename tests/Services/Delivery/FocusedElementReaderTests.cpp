@@ -1,8 +1,8 @@
-// Finding the focused element and describing it, down to windows whose application shows no
-// accessibility tree, and what the delivery rules make of those.
+// Finding the focused element and describing it, from AT-SPI's vocabulary down to windows whose
+// application shows no accessibility tree, and what the delivery rules make of those.
+#include "Platform/Linux/AtspiRoleTranslation.h"
+#include "Platform/Linux/AtspiTextOffsets.h"
 #include "Services/Delivery/AXFocusedElementReader.h"
-#include "Services/Delivery/AccessibilityTextInserter.h"
-#include "Services/Delivery/AppScopedTextInsertionStrategyResolver.h"
 #include "Services/Delivery/CommandVSyntheticPastePerformer.h"
 #include "Services/Delivery/FocusedTargetInspectionError.h"
 #include "Services/Delivery/FocusedTargetInspector.h"
@@ -104,14 +104,8 @@ struct InspectorRig {
     FakeTree tree;
     AXFocusedElementReader reader{tree};
     bool trusted = true;
-    int frontmostQueries = 0;
     std::optional<FocusedAppMetadata> frontmost = FocusedAppMetadata{u"Fixture"_qs, u"fixture"_qs, 4321};
-    FocusedTargetInspector inspector{[this] { return trusted; },
-                                     [this] {
-                                         ++frontmostQueries;
-                                         return frontmost;
-                                     },
-                                     reader};
+    FocusedTargetInspector inspector{[this] { return trusted; }, [this] { return frontmost; }, reader};
     std::optional<InspectionCase> failure() {
         return test::errorCaseOf<FocusedTargetInspectionError>([this] { inspector.inspect(); });
     }
@@ -120,9 +114,9 @@ struct InspectorRig {
 TEST(FocusedTargetInspector, FailsInOrderTrustThenFrontmostThenElement) {
     InspectorRig untrusted, noFront, nothingFocused;
     untrusted.trusted = false;
-    EXPECT_EQ(untrusted.failure(), InspectionCase::accessibilityPermissionMissing);
-    EXPECT_EQ(untrusted.frontmostQueries, 0);
+    untrusted.frontmost.reset();  // trust is asked first
     noFront.frontmost.reset();
+    EXPECT_EQ(untrusted.failure(), InspectionCase::accessibilityPermissionMissing);
     EXPECT_EQ(noFront.failure(), InspectionCase::frontmostApplicationUnavailable);
     EXPECT_EQ(nothingFocused.failure(), InspectionCase::focusedElementUnavailable);
 }
@@ -143,26 +137,6 @@ TEST(FocusedTargetInspector, ReadsMetadataAndHandleFromOneLookupOfTheElement) {
     EXPECT_EQ(snapshot.app, *rig.frontmost);
     EXPECT_EQ(elementOf(snapshot.elementHandle)->identityKey(), u"field"_qs);
     EXPECT_EQ(snapshot.element.title, u"Name"_qs);
-}
-
-TEST(FocusedTargetInspector, AnApplicationWithoutATreeIsDescribedByItsWindow) {
-    InspectorRig rig;
-    rig.tree.applicationPresent = false;
-    const FocusedTargetSnapshot target = rig.inspector.inspect();
-    EXPECT_TRUE(target.isWindowOnly);
-    EXPECT_EQ(target.app, *rig.frontmost);
-    EXPECT_EQ(target.elementHandle, nullptr);
-    EXPECT_EQ(target.element.role, u"AXUnknown"_qs);
-    EXPECT_TRUE(target.element.isEnabled && !target.element.isEditable && !target.element.isSecure());
-    // Not writable, but a paste candidate: the recording may start when the clipboard is allowed.
-    EXPECT_EQ(target.blockReason(), SessionBlockReason::noWritableTarget);
-    EXPECT_TRUE(target.isClipboardPasteCandidate());
-    EXPECT_EQ(AppScopedTextInsertionStrategyResolver().resolve(target), TextInsertionStrategy::clipboardPaste);
-    // Nothing can be read back: not verifiable, and the element is never asked.
-    test::FakeTextElement element;
-    element.value = u"pasted words"_qs;
-    EXPECT_EQ(AccessibilityTextInserter(element).verifyInsertion(u"pasted words"_qs, target), std::nullopt);
-    EXPECT_TRUE(element.calls.isEmpty());
 }
 
 // A terminal pastes with its own chord; a password prompt (no chord) is refused.
@@ -195,6 +169,53 @@ TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts)
         CommandVSyntheticPastePerformer(keys, [] { return std::optional<qint32>(77); }, {}).performPaste(target);
         EXPECT_EQ(keys.posted, chord);
     }
+}
+
+// Plain text roles are seen on the real fields of the desktop tests; these are the others.
+TEST(AtspiRoleTranslation, MapsRolesToTheAXVocabulary) {
+    const struct {
+        const char* roleName;
+        std::optional<QString> role, subrole;
+    } cases[] = {
+        {"password text", u"AXTextField"_qs, u"AXSecureTextField"_qs},
+        {"terminal", u"AXTextArea"_qs, u"AXTerminal"_qs},
+        {"document web", u"AXWebArea"_qs, std::nullopt},
+        {"a role from a newer toolkit", u"AXUnknown"_qs, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(translateAtspiRole(QString::fromUtf8(c.roleName), true), (AXRoleDescription{c.role, c.subrole}));
+    EXPECT_EQ(translateAtspiRole(u"text"_qs, false).role, u"AXTextField"_qs);
+    EXPECT_EQ(translateAtspiRole(u"paragraph"_qs, true).role, u"AXTextArea"_qs);
+}
+
+TEST(AtspiRoleTranslation, DerivesFlagsFromStatesAndInterfaces) {
+    const struct {
+        const char* name;
+        AtspiElementFacts facts;
+        AXElementFlags flags;
+    } cases[] = {
+        {"editable field", {true, true, false, false, true, true}, {true, true, true, true}},
+        {"read-only text view", {true, true, true, true, true, true}, {true, false, false, true}},
+        {"editable without an EditableText interface",
+         {true, true, false, false, true, false},
+         {true, true, false, true}},
+        {"label", {true, false, false, false, true, false}, {true, false, false, true}},
+        {"panel", {true, false, false, false, false, false}, {true, false, false, false}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(translateAtspiFacts(c.facts), c.flags) << c.name;
+}
+
+// The GTK rows of the desktop tests convert offsets inside the text; these are the edges.
+TEST(AtspiTextOffsets, ConvertsBetweenUtf16AndCodePointsPastTheEndAndInsideAPair) {
+    const QString text = u"a😀b"_qs;  // code points a, 😀, b; UTF-16 units a, hi, lo, b
+    const std::pair<qsizetype, qsizetype> roundTrips[] = {{0, 0}, {1, 1}, {2, 3}, {3, 4}, {5, 6}};
+    for (const auto& [points, units] : roundTrips) {
+        EXPECT_EQ(utf16OffsetFromToolkit(text, points, AtspiOffsetUnit::codePoints), units) << points;
+        EXPECT_EQ(toolkitOffsetFromUtf16(text, units, AtspiOffsetUnit::codePoints), points) << units;
+    }
+    EXPECT_EQ(toolkitOffsetFromUtf16(text, 2, AtspiOffsetUnit::codePoints), 2)
+        << "the whole character counts as passed";
 }
 
 }  // namespace
