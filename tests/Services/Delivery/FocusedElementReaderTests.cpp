@@ -3,6 +3,8 @@
 #include "Platform/Linux/AtspiRoleTranslation.h"
 #include "Platform/Linux/AtspiTextOffsets.h"
 #include "Services/Delivery/AXFocusedElementReader.h"
+#include "Services/Delivery/AccessibilityTextInserter.h"
+#include "Services/Delivery/AppScopedTextInsertionStrategyResolver.h"
 #include "Services/Delivery/CommandVSyntheticPastePerformer.h"
 #include "Services/Delivery/FocusedTargetInspectionError.h"
 #include "Services/Delivery/FocusedTargetInspector.h"
@@ -45,32 +47,21 @@ TEST(CandidateScore, RanksSecureThenWritableThenSettableThenEditable) {
 }
 
 TEST(FocusedElementReader, KeepsTheFirstBestScoredCandidateAroundTheFocus) {
-    using Node = std::tuple<const char*, char, const char*>;  // name, kind, parent
-    // The tree, the focused element, the active window; the element chosen.
-    const std::tuple<const char*, std::vector<Node>, const char*, const char*, const char*> cases[] = {
-        {"focused field over its group", {{"window", 'g', ""}, {"field", 't', "window"}}, "field", "", "field"},
-        {"editable child of a focused web area",
-         {{"web", 'w', ""}, {"para", 'g', "web"}, {"editor", 't', "para"}},
-         "web",
-         "",
-         "editor"},
-        {"a password field anywhere around wins",
-         {{"form", 'g', ""}, {"field", 't', "form"}, {"secret", 's', "field"}},
-         "field",
-         "",
-         "secret"},
-        {"no focused element: the best inside the active window",
-         {{"window", 'g', ""}, {"label", 'g', "window"}, {"field", 't', "window"}},
-         "",
-         "window",
-         "field"},
-        {"a start element that scores nothing is still a result", {{"lonely", 'g', ""}}, "lonely", "", "lonely"},
+    // The tree (name/kind/parent of each element), the focused element, the active window; the choice.
+    const char* const cases[][4] = {
+        {"window/g field/t/window", "field", "", "field"},                  // a focused field over its group
+        {"web/w para/g/web editor/t/para", "web", "", "editor"},            // an editable child of a web area
+        {"form/g field/t/form secret/s/field", "field", "", "secret"},      // a password field around wins
+        {"window/g label/g/window field/t/window", "", "window", "field"},  // no focus: the best in the window
+        {"lonely/g", "lonely", "", "lonely"},  // a start element that scores nothing is still a result
     };
-    for (const auto& [what, nodes, focused, window, chosen] : cases) {
-        SCOPED_TRACE(what);
+    for (const auto& [nodes, focused, window, chosen] : cases) {
+        SCOPED_TRACE(nodes);
         FakeTree tree;
-        for (const auto& [name, kind, parent] : nodes)
-            tree.add(QString::fromUtf8(name), element(kind), QString::fromUtf8(parent));
+        for (const QString& node : QString::fromUtf8(nodes).split(u' ')) {
+            const QStringList parts = node.split(u'/');
+            tree.add(parts[0], element(parts[1].front().toLatin1()), parts.value(2));
+        }
         tree.focused = QString::fromUtf8(focused);
         tree.window = QString::fromUtf8(window);
         const FocusedElementReading reading = AXFocusedElementReader(tree).readFocusedElement(7);
@@ -139,7 +130,8 @@ TEST(FocusedTargetInspector, ReadsMetadataAndHandleFromOneLookupOfTheElement) {
     EXPECT_EQ(snapshot.element.title, u"Name"_qs);
 }
 
-// A terminal pastes with its own chord; a password prompt (no chord) is refused.
+// A window without a tree stands for its element: a terminal pastes with its own chord, a password
+// prompt (no chord) is refused.
 TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts) {
     const FakeKeyPoster::Events &plain = FakeKeyPoster::controlV, &shiftV = FakeKeyPoster::controlShiftV;
     const std::tuple<const char*, const char*, FakeKeyPoster::Events> cases[] = {
@@ -162,9 +154,18 @@ TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts)
         const FocusedTargetSnapshot target = rig.inspector.inspect();
         const bool secure = chord.isEmpty();
         EXPECT_EQ(target.terminalLikeReason().has_value(), !secure && chord != plain);
-        EXPECT_EQ(target.blockReason() == SessionBlockReason::secureField, secure);
+        EXPECT_TRUE(target.isWindowOnly && !target.elementHandle);
+        // Not writable, but a paste candidate: the recording may start when the clipboard is allowed.
+        EXPECT_EQ(target.blockReason(),
+                  secure ? SessionBlockReason::secureField : SessionBlockReason::noWritableTarget);
         EXPECT_EQ(target.isClipboardPasteCandidate(), !secure);
         if (secure) continue;
+        EXPECT_EQ(AppScopedTextInsertionStrategyResolver().resolve(target), TextInsertionStrategy::clipboardPaste);
+        // Nothing can be read back: not verifiable, and the element is never asked.
+        test::FakeTextElement element;
+        element.value = u"pasted"_qs;
+        EXPECT_EQ(AccessibilityTextInserter(element).verifyInsertion(u"pasted"_qs, target), std::nullopt);
+        EXPECT_TRUE(element.calls.isEmpty());
         FakeKeyPoster keys;
         CommandVSyntheticPastePerformer(keys, [] { return std::optional<qint32>(77); }, {}).performPaste(target);
         EXPECT_EQ(keys.posted, chord);
@@ -172,38 +173,25 @@ TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts)
 }
 
 // Plain text roles are seen on the real fields of the desktop tests; these are the others.
-TEST(AtspiRoleTranslation, MapsRolesToTheAXVocabulary) {
-    const struct {
-        const char* roleName;
-        std::optional<QString> role, subrole;
-    } cases[] = {
-        {"password text", u"AXTextField"_qs, u"AXSecureTextField"_qs},
-        {"terminal", u"AXTextArea"_qs, u"AXTerminal"_qs},
-        {"document web", u"AXWebArea"_qs, std::nullopt},
-        {"a role from a newer toolkit", u"AXUnknown"_qs, std::nullopt},
+TEST(AtspiRoleTranslation, MapsRolesToTheAXVocabularyAndFlagsFromStatesAndInterfaces) {
+    const std::pair<const char*, AXRoleDescription> roles[] = {
+        {"password text", {u"AXTextField"_qs, u"AXSecureTextField"_qs}},
+        {"terminal", {u"AXTextArea"_qs, u"AXTerminal"_qs}},
+        {"paragraph", {u"AXTextArea"_qs, std::nullopt}},  // several lines
+        {"a role from a newer toolkit", {u"AXUnknown"_qs, std::nullopt}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(translateAtspiRole(QString::fromUtf8(c.roleName), true), (AXRoleDescription{c.role, c.subrole}));
-    EXPECT_EQ(translateAtspiRole(u"text"_qs, false).role, u"AXTextField"_qs);
-    EXPECT_EQ(translateAtspiRole(u"paragraph"_qs, true).role, u"AXTextArea"_qs);
-}
-
-TEST(AtspiRoleTranslation, DerivesFlagsFromStatesAndInterfaces) {
-    const struct {
-        const char* name;
-        AtspiElementFacts facts;
-        AXElementFlags flags;
-    } cases[] = {
-        {"editable field", {true, true, false, false, true, true}, {true, true, true, true}},
-        {"read-only text view", {true, true, true, true, true, true}, {true, false, false, true}},
-        {"editable without an EditableText interface",
-         {true, true, false, false, true, false},
-         {true, true, false, true}},
-        {"label", {true, false, false, false, true, false}, {true, false, false, true}},
-        {"panel", {true, false, false, false, false, false}, {true, false, false, false}},
+    for (const auto& [name, description] : roles)
+        EXPECT_EQ(translateAtspiRole(QString::fromUtf8(name), true), description) << name;
+    // enabled, editable, read-only, multi-line, Text, EditableText -> enabled, editable, value and range settable
+    const std::pair<AtspiElementFacts, AXElementFlags> flags[] = {
+        {{true, true, false, false, true, true}, {true, true, true, true}},        // an editable field
+        {{true, true, true, true, true, true}, {true, false, false, true}},        // a read-only text view
+        {{true, true, false, false, true, false}, {true, true, false, true}},      // editable, no EditableText
+        {{true, false, false, false, true, false}, {true, false, false, true}},    // a label
+        {{true, false, false, false, false, false}, {true, false, false, false}},  // a panel
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(translateAtspiFacts(c.facts), c.flags) << c.name;
+    for (const auto& [facts, expected] : flags)
+        EXPECT_EQ(translateAtspiFacts(facts), expected);
 }
 
 // The GTK rows of the desktop tests convert offsets inside the text; these are the edges.

@@ -26,12 +26,8 @@ AppConfiguration withBackend(std::optional<QString> environment, const QString& 
 }
 
 TEST(AppConfiguration, EnvironmentOverBuildKeysOverDefaults) {
-    const struct {
-        std::optional<QString> environment;
-        QString buildKey;
-        bool testRun;
-        QString expected;
-    } cases[] = {
+    // environment, build key, test run -> address
+    const std::tuple<std::optional<QString>, QString, bool, QString> cases[] = {
         {" \n https://env.test\t", "https://build.test", false, "https://env.test"},
         {"   ", "\n https://build.test ", false, "https://build.test"},
         {"$(BACKEND)", "", false, "$(BACKEND)"},  // no placeholder test on the environment
@@ -39,11 +35,9 @@ TEST(AppConfiguration, EnvironmentOverBuildKeysOverDefaults) {
         {std::nullopt, "$(open", false, "$(open"},
         {std::nullopt, " ", true, AppConfiguration::localBackendBaseURL()},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(withBackend(c.environment, c.buildKey, c.testRun).backendBaseURLString(), c.expected)
-            << c.buildKey.toStdString();
-    }
-
+    for (const auto& [environment, buildKey, testRun, expected] : cases)
+        EXPECT_EQ(withBackend(environment, buildKey, testRun).backendBaseURLString(), expected)
+            << buildKey.toStdString();
     // The test main marks this process as a test run; unconfigured, it talks to the local servers.
     qunsetenv(AppConfiguration::backendBaseURLKey);
     qunsetenv(AppConfiguration::publicWebURLKey);
@@ -184,21 +178,18 @@ TEST(DesktopSettingsTool, TheRunningDesktopsPageFirstThenTheNearestInstalled) {
     using Page = DesktopSettingsTool::Page;
     using Command = DesktopSettingsTool::Command;
     const QStringList everything{"gnome-control-center", "systemsettings", "pavucontrol", "lxqt-config"};
-    const struct {
-        Page page;
-        QStringList desktops, installed;
-        std::optional<Command> expected;
-    } cases[] = {
+    // page, desktops, installed tools -> the command
+    const std::tuple<Page, QStringList, QStringList, std::optional<Command>> cases[] = {
         {Page::microphone, {"ubuntu", "GNOME"}, everything, Command{"gnome-control-center", {"sound"}}},
         {Page::microphone, {"i3"}, {"pavucontrol"}, Command{"pavucontrol", {}}},
         // Before another desktop's tool, which may refuse to run here.
         {Page::accessibility, {"LXQt"}, everything, Command{"lxqt-config", {}}},
         {Page::startup, {"GNOME"}, {}, std::nullopt},
     };
-    for (const auto& c : cases) {
-        const auto chosen = DesktopSettingsTool::choose(
-            c.page, c.desktops, [&](const QString& program) { return c.installed.contains(program); });
-        EXPECT_EQ(chosen, c.expected) << c.desktops.join(':').toStdString();
+    for (const auto& [page, desktops, installed, expected] : cases) {
+        const auto isInstalled = [&](const QString& program) { return installed.contains(program); };
+        EXPECT_EQ(DesktopSettingsTool::choose(page, desktops, isInstalled), expected)
+            << desktops.join(':').toStdString();
     }
 }
 
