@@ -148,22 +148,17 @@ TEST(SyntheticPaste, WaitsForTheHotKeyModifiersThenSendsControlVOrControlShiftVF
 
 TEST(SyntheticPaste, RefusesWithoutPostingAnything) {
     using Case = SyntheticPasteError::Case;
-    const struct {
-        const char* name;
-        std::function<void(PasteRig&)> setup;
-        Case expected;
-    } cases[] = {
+    const std::tuple<const char*, std::function<void(PasteRig&)>, Case> cases[] = {
         {"no application in front", [](PasteRig& r) { r.frontmost.reset(); }, Case::frontmostApplicationChanged},
         {"another application in front", [](PasteRig& r) { r.frontmost = 1; }, Case::frontmostApplicationChanged},
         {"no synthetic input", [](PasteRig& r) { r.keys.available = false; }, Case::eventSourceUnavailable},
         {"no key for V", [](PasteRig& r) { r.keys.codes.remove(KeyEventPosting::Key::v); }, Case::eventCreationFailed},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, setup, expected] : cases) {
         PasteRig rig;
-        c.setup(rig);
-        EXPECT_EQ(rig.paste(), c.expected) << c.name;
-        EXPECT_TRUE(rig.keys.posted.isEmpty()) << c.name;
-        EXPECT_EQ(rig.sleeps, 0) << c.name;
+        setup(rig);
+        EXPECT_EQ(rig.paste(), expected) << name;
+        EXPECT_TRUE(rig.keys.posted.isEmpty() && rig.sleeps == 0) << name << ": refused before posting or waiting";
     }
 }
 
