@@ -34,13 +34,13 @@ int main(int argc, char** argv) {
     auto* password = new QLineEdit;
     auto* multi = new QPlainTextEdit;
     password->setEchoMode(QLineEdit::Password);
-    single->setAccessibleName(QStringLiteral("Single line"));
-    password->setAccessibleName(QStringLiteral("Password"));
-    multi->setAccessibleName(QStringLiteral("Multi line"));
-    layout->addRow(QStringLiteral("Single"), single);
-    layout->addRow(QStringLiteral("Password"), password);
-    layout->addRow(QStringLiteral("Multi"), multi);
-    const QHash<QString, QWidget*> fields{{"single", single}, {"password", password}, {"multi", multi}};
+    QHash<QString, QWidget*> fields;
+    for (const auto& [label, field] :
+         {std::pair<QString, QWidget*>{"Single", single}, {"Password", password}, {"Multi", multi}}) {
+        field->setAccessibleName(label == "Password" ? label : label + " line");
+        layout->addRow(label, field);
+        fields.insert(label.toLower(), field);
+    }
     window.resize(420, 260);
     window.show();
     single->setFocus();

@@ -60,16 +60,13 @@ bool activateWindowOf(qint64 processIdentifier) {
     Display* display = X11Connection::display();
     if (!display) return false;
     const Window root = DefaultRootWindow(display);
+    const Atom activate = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
     for (unsigned long window : longProperty(display, root, "_NET_CLIENT_LIST", XA_WINDOW)) {
         const auto pid = longProperty(display, window, "_NET_WM_PID", XA_CARDINAL);
         if (pid.empty() || static_cast<qint64>(pid.front()) != processIdentifier) continue;
         XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = window;
-        event.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = 2;  // source: a pager, i.e. the user
-        event.xclient.data.l[1] = CurrentTime;
+        // Source 2: a pager, that is the user.
+        event.xclient = {ClientMessage, 0, False, display, window, activate, 32, {.l = {2, CurrentTime}}};
         XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
         XFlush(display);
         return true;

@@ -28,31 +28,29 @@ FocusedTargetSnapshot target(const char* name, const char* bundle, const char* r
 TEST(FocusedElementMetadata, PredicatesFollowRoleStateAndSettability) {
     constexpr auto kNoWritable = SessionBlockReason::noWritableTarget;
     constexpr auto kSecure = SessionBlockReason::secureField;
+    using Block = std::optional<SessionBlockReason>;
     // role, subrole, enabled, editable, value settable, range settable ->
     //     text-input role, block reason, paste candidate, direct write
-    const std::tuple<const char*, const char*, bool, bool, bool, bool, bool, std::optional<SessionBlockReason>, bool,
-                     bool>
-        cases[] = {
-            {"AXTextArea", nullptr, true, true, true, true, true, std::nullopt, true, true},
-            {"AXButton", "AXSearchField", true, false, true, true, true, std::nullopt, true, true},
-            {"AXTextField", "AXSecureTextField", false, true, true, true, true, kSecure, false, false},
-            {"AXTextField", nullptr, false, true, true, true, true, kNoWritable, false, false},
-            {"AXTextField", nullptr, true, true, false, false, true, kNoWritable, true, false},
-            {"AXTextField", nullptr, true, true, false, true, true, std::nullopt, true, false},
-            {"AXWebArea", nullptr, true, false, true, true, false, kNoWritable, true, false},
-            {"AXGroup", nullptr, true, true, true, true, false, std::nullopt, true, true},
-            {"AXButton", nullptr, true, false, true, true, false, kNoWritable, false, false},
-            {"axtextfield", nullptr, true, false, true, true, false, kNoWritable, false, false},
-        };
+    const std::tuple<const char*, const char*, bool, bool, bool, bool, bool, Block, bool, bool> cases[] = {
+        {"AXTextArea", nullptr, true, true, true, true, true, std::nullopt, true, true},
+        {"AXButton", "AXSearchField", true, false, true, true, true, std::nullopt, true, true},
+        {"AXTextField", "AXSecureTextField", false, true, true, true, true, kSecure, false, false},
+        {"AXTextField", nullptr, false, true, true, true, true, kNoWritable, false, false},
+        {"AXTextField", nullptr, true, true, false, false, true, kNoWritable, true, false},
+        {"AXTextField", nullptr, true, true, false, true, true, std::nullopt, true, false},
+        {"AXWebArea", nullptr, true, false, true, true, false, kNoWritable, true, false},
+        {"AXGroup", nullptr, true, true, true, true, false, std::nullopt, true, true},
+        {"AXButton", nullptr, true, false, true, true, false, kNoWritable, false, false},
+        {"axtextfield", nullptr, true, false, true, true, false, kNoWritable, false, false},
+    };
     for (const auto& [role, subrole, enabled, editable, value, range, textInput, block, paste, direct] : cases) {
         SCOPED_TRACE(std::string(role) + "/" + (subrole ? subrole : "-") + (enabled ? "" : " disabled"));
         FocusedElementMetadata e = target(nullptr, nullptr, role, subrole).element;
         std::tie(e.isEnabled, e.isEditable, e.supportsValueWrite, e.supportsSelectedTextRangeWrite) =
             std::tuple(enabled, editable, value, range);
-        EXPECT_EQ(e.hasTextInputRole(), textInput);
-        EXPECT_EQ(e.blockReason(), block);
-        EXPECT_EQ(e.isClipboardPasteCandidate(), paste);
-        EXPECT_EQ(e.supportsDirectValueWrite(), direct);
+        EXPECT_EQ(std::tuple(e.hasTextInputRole(), e.blockReason(), e.isClipboardPasteCandidate(),
+                             e.supportsDirectValueWrite()),
+                  std::tuple(textInput, block, paste, direct));
     }
 }
 
@@ -86,24 +84,23 @@ TEST(TerminalDetection, ReasonsFollowTheOrderOfTheChecksOnEnabledTextInputsOnly)
     const QString app = u"App metadata looked terminal-like: "_qs, bundle = u"Bundle ID matched terminal app."_qs;
     const QString element = u"Focused element looked terminal-like: "_qs;
     // app name, bundle, title, subrole, role, enabled, editable -> reason
-    const std::tuple<const char*, const char*, const char*, const char*, const char*, bool, bool,
-                     std::optional<QString>>
-        cases[] = {
-            {"Terminal", "com.apple.Terminal", nullptr, nullptr, "AXTextArea", true, true, bundle},
-            {"Ghostty", "COM.MITCHELLH.GHOSTTY", nullptr, nullptr, "AXTextArea", true, true, bundle},
-            // The name is checked before the bundle, and the reason quotes the value, not the keyword.
-            {"Scenario Planner", "org.x.kitty", nullptr, nullptr, "AXTextArea", true, true, app + "scenario planner"},
-            {nullptr, "org.WezTerm.app", nullptr, nullptr, "AXTextArea", true, true, app + "org.wezterm.app"},
-            {"Notes", "org.x.notes", "Client List", nullptr, "AXTextArea", true, true, element + "client list"},
-            // Title comes before subrole and role.
-            {"Notes", nullptr, "Python REPL", "AXShellField", "AXTextArea", true, true, element + "python repl"},
-            {"Notes", nullptr, "Body", "AXCommandLine", "AXTextArea", true, true, element + "axcommandline"},
-            {"Notes", nullptr, nullptr, nullptr, "AXTextArea", true, true, std::nullopt},
-            // Only an enabled text input (by role, or editable) can be a terminal.
-            {"Terminal", "com.apple.Terminal", nullptr, nullptr, "AXTextArea", false, true, std::nullopt},
-            {"Terminal", "com.apple.Terminal", nullptr, nullptr, "AXStaticText", true, false, std::nullopt},
-            {"Terminal", "com.apple.Terminal", nullptr, nullptr, "AXStaticText", true, true, bundle},
-        };
+    using Reason = std::optional<QString>;
+    const std::tuple<const char*, const char*, const char*, const char*, const char*, bool, bool, Reason> cases[] = {
+        {"Terminal", "com.apple.Terminal", nullptr, nullptr, "AXTextArea", true, true, bundle},
+        {"Ghostty", "COM.MITCHELLH.GHOSTTY", nullptr, nullptr, "AXTextArea", true, true, bundle},
+        // The name is checked before the bundle, and the reason quotes the value, not the keyword.
+        {"Scenario Planner", "org.x.kitty", nullptr, nullptr, "AXTextArea", true, true, app + "scenario planner"},
+        {nullptr, "org.WezTerm.app", nullptr, nullptr, "AXTextArea", true, true, app + "org.wezterm.app"},
+        {"Notes", "org.x.notes", "Client List", nullptr, "AXTextArea", true, true, element + "client list"},
+        // Title comes before subrole and role.
+        {"Notes", nullptr, "Python REPL", "AXShellField", "AXTextArea", true, true, element + "python repl"},
+        {"Notes", nullptr, "Body", "AXCommandLine", "AXTextArea", true, true, element + "axcommandline"},
+        {"Notes", nullptr, nullptr, nullptr, "AXTextArea", true, true, std::nullopt},
+        // Only an enabled text input (by role, or editable) can be a terminal.
+        {"Terminal", "com.apple.Terminal", nullptr, nullptr, "AXTextArea", false, true, std::nullopt},
+        {"Terminal", "com.apple.Terminal", nullptr, nullptr, "AXStaticText", true, false, std::nullopt},
+        {"Terminal", "com.apple.Terminal", nullptr, nullptr, "AXStaticText", true, true, bundle},
+    };
     for (const auto& [name, bundleId, title, subrole, role, enabled, editable, expected] : cases) {
         FocusedTargetSnapshot snapshot = target(name, bundleId, role, subrole);
         snapshot.element.title = text(title);
