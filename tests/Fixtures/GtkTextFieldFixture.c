@@ -1,6 +1,5 @@
-/* A GTK 3 window with a single-line, a password and a multi-line field, driven over stdin with the
- * same commands as the Qt fixture (focus, set, select, text, quit); offsets are characters.
- * "rows <n>" adds a list of n rows, which "focus rows" then focuses. */
+/* The Qt fixture's window and commands in GTK 3, offsets in characters; "rows <n>" adds a list of n rows,
+ * which "focus rows" then focuses. */
 #include <gtk/gtk.h>
 #include <stdio.h>
 #include <stdlib.h>

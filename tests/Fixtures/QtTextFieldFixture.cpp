@@ -1,11 +1,6 @@
-// A Qt Widgets window with a single-line, a password and a multi-line field, driven over stdin:
-//   focus single|password|multi    give that field the keyboard focus
-//   set <field> <text>             replace a field's text (\n in <text> is a line feed)
-//   select <field> <start> <len>   select a range (UTF-16 units)
-//   text                           print {"single":..,"password":..,"multi":..} on one line
-//   quit
-// It prints "ready" once its window is shown, and "ok" after each command. Control+Shift+V pastes as
-// Control+V does, as in a terminal, so the window can stand in for one.
+// A Qt Widgets window with fields single, password and multi, driven over stdin: focus <field>, set <field>
+// <text> (\n a line feed), select <field> <start> <length> (UTF-16), text (prints the texts as JSON), quit.
+// Prints "ready" once shown and "ok" after each command. Control+Shift+V pastes, as in a terminal.
 #include <QApplication>
 #include <QFormLayout>
 #include <QJsonDocument>

@@ -1,5 +1,4 @@
-// Text delivery into real Qt and GTK text fields through the accessibility bus, the clipboard and
-// synthetic keys. Runs inside the desktop test environment (scripts/desktop-test-env).
+// Delivery into real Qt and GTK text fields over the accessibility bus, the clipboard and synthetic keys.
 #include "DeliveryFakes.h"
 #include "DesktopInput.h"
 #include "FixtureApp.h"
@@ -41,8 +40,7 @@ protected:
         m_fixture = std::make_unique<FixtureApp>(GetParam(), u"Delivery"_qs);
     }
 
-    // Focuses a field and inspects until the accessibility bus reports it: AT-SPI focus follows the
-    // X focus with a delay.
+    // Focuses a field and inspects until the bus reports it: AT-SPI focus follows the X focus late.
     FocusedTargetSnapshot focusAndInspect(const QString& field) {
         test::activateWindowOf(m_fixture->processId());
         m_fixture->focus(field);
@@ -65,8 +63,7 @@ protected:
     }
     QString fieldText(const QString& field) { return m_fixture->texts().value(field).toString(); }
 
-    // Spins the event loop until the field shows `text`: the target fetches pasted data from this
-    // process, which must keep serving the clipboard meanwhile (and may not answer until it is done).
+    // Spins the event loop until the field shows `text`: the target fetches the pasted data from us.
     bool waitForValue(const FocusedTargetSnapshot& target, const QString& text) {
         std::optional<QString> value;
         return test::waitUntil(
@@ -77,7 +74,7 @@ protected:
     std::unique_ptr<FixtureApp> m_fixture;
 };
 
-TEST_P(DesktopDelivery, InspectsAndInsertsAtTheCaretWithTheLeadingSpaceRule) {
+TEST_P(DesktopDelivery, InsertsAtTheCaretWithTheLeadingSpaceRuleAndNeverIntoOrOutOfAPasswordField) {
     // field, text, caret and selected length (UTF-16: a selection is replaced), dictated text -> result
     const std::tuple<QString, QString, int, int, QString, QString> rows[] = {
         {kSingle, u"hello"_qs, 5, 0, u"world"_qs, u"hello world"_qs},
@@ -110,9 +107,6 @@ TEST_P(DesktopDelivery, InspectsAndInsertsAtTheCaretWithTheLeadingSpaceRule) {
         EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(text, target), true);
         EXPECT_EQ(selectionOf(target), (TextRange{inserted.end(), 0})) << "the caret goes after the text";
     }
-}
-
-TEST_P(DesktopDelivery, BlocksAPasswordFieldAndNeverReportsItsText) {
     m_fixture->setText(kPassword, u"hunter2"_qs);
     const FocusedTargetSnapshot target = focusAndInspect(kPassword);
     EXPECT_EQ(target.element.subrole, u"AXSecureTextField"_qs);
@@ -129,9 +123,8 @@ INSTANTIATE_TEST_SUITE_P(Toolkits, DesktopDelivery, ::testing::Values(Toolkit::Q
 // Scenarios in which the toolkit plays no part run against one fixture only.
 class DesktopDeliveryAnyToolkit : public DesktopDelivery {};
 
-// The app's own road tests restore another application's clipboard around a paste. Here every format
-// of the user's clipboard comes back, even past a record without data; and the paste goes in while
-// the hot key's modifier is still held.
+// Every format of the user's clipboard comes back, even past a record without data (the app's road tests
+// restore another application's); the paste goes in while the hot key's modifier is still held.
 TEST_P(DesktopDeliveryAnyToolkit, PastesWithTheModifierHeldAndRestoresEveryFormatOfTheClipboard) {
     const QMap<QString, QByteArray> formats{{u"text/plain"_qs, "plain words"},
                                             {u"text/html"_qs, "<b>rich</b> words"},
@@ -166,9 +159,8 @@ TEST_P(DesktopDeliveryAnyToolkit, PastesWithTheModifierHeldAndRestoresEveryForma
     EXPECT_TRUE(clipboard.snapshot().isEmpty());
 }
 
-// The front application is found by the input focus even where no window manager names it. One that
-// stops answering must not hang the inspection; with accessibility switched off, its silence is a
-// permission problem.
+// The front application is found by the input focus even where no window manager names it. One that stops
+// answering must not hang the inspection; with accessibility off, its silence is a permission problem.
 TEST_P(DesktopDeliveryAnyToolkit, FindsTheFrontApplicationAndGivesUpWhenItStopsAnswering) {
     const FocusedTargetSnapshot target = focusAndInspect(kSingle);
     {
@@ -195,7 +187,6 @@ TEST_P(DesktopDeliveryAnyToolkit, FindsTheFrontApplicationAndGivesUpWhenItStopsA
 // mistake per event would keep every field the user ever visited alive.
 TEST_P(DesktopDeliveryAnyToolkit, FocusEventsLeaveNoReferenceBehind) {
     const auto pid = static_cast<qint32>(m_fixture->processId());
-    // The reference count of the tracked object once `field` holds the focus.
     const auto trackedReferences = [&](const QString& field) {
         const QString key = elementOf(focusAndInspect(field).elementHandle)->identityKey();
         int count = 0;

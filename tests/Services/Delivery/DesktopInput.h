@@ -10,19 +10,15 @@
 // Xlib's macros collide with GoogleTest's names.)
 namespace quorvelle::test {
 
-// Presses or lets go of the key of that X key name ("Alt_L", "c"), as the user would.
+// Presses or lets go of the key of that X key name ("Alt_L"), as the user would; whether it is down.
 void setKeyDown(const char* keyName, bool down);
-
-// Whether that key is down now.
 bool isKeyDown(const char* keyName);
 
-// Asks the window manager to activate the window of that process, as a task bar click would
-// (an application's own request may be refused as focus stealing). False when it has no window.
+// Has the window manager activate the process's window as a task bar click would; false without one.
 bool activateWindowOf(qint64 processIdentifier);
 
-// The environment of a Qt program as it runs where accessibility is off, named `instanceName` when
-// given. Qt still joins an accessibility bus it can reach with QT_ACCESSIBILITY=0, so the bus is put
-// out of its reach.
+// The environment of a Qt program where accessibility is off, named `instanceName` when given. Qt still
+// joins a bus it can reach with QT_ACCESSIBILITY=0, so the bus is put out of its reach.
 QProcessEnvironment environmentWithoutAccessibility(const QString& instanceName = {});
 
 // Removes the window manager's _NET_ACTIVE_WINDOW from the root window until the result goes away,

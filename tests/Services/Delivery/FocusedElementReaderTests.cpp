@@ -1,5 +1,4 @@
-// Finding the focused element and describing it, from AT-SPI's vocabulary down to windows whose
-// application shows no accessibility tree, and what the delivery rules make of those.
+// Finding and describing the focused element, from AT-SPI's vocabulary to windows that show no tree.
 #include "Platform/Linux/AtspiRoleTranslation.h"
 #include "Platform/Linux/AtspiTextOffsets.h"
 #include "Services/Delivery/AXFocusedElementReader.h"
@@ -30,23 +29,19 @@ RawFocusedElementMetadata element(char kind) {
     return m;
 }
 
-TEST(CandidateScore, RanksSecureThenWritableThenSettableThenEditable) {
-    // Kind, editable, value settable, selection settable; score. A secure field counts even read-only,
-    // a read-only text with a settable caret as much as a writable one.
-    const std::tuple<char, bool, bool, bool, int> cases[] = {
+TEST(FocusedElementReader, RanksSecureThenWritableThenSettableAndKeepsTheFirstBestAroundTheFocus) {
+    // Kind, editable, value settable, selection settable; score. Secure counts even read-only.
+    const std::tuple<char, bool, bool, bool, int> scores[] = {
         {'s', false, false, false, 100}, {'t', true, true, true, 90},   {'t', false, false, true, 90},
         {'g', false, true, true, 70},    {'t', true, false, false, 40}, {'g', false, false, false, 0},
     };
-    for (const auto& [kind, editable, valueSettable, rangeSettable, score] : cases) {
+    for (const auto& [kind, editable, valueSettable, rangeSettable, score] : scores) {
         RawFocusedElementMetadata m = element(kind);
         m.isEditable = editable;
         m.isValueSettable = valueSettable;
         m.isSelectedTextRangeSettable = rangeSettable;
         EXPECT_EQ(m.candidateScore(), score) << kind << editable << valueSettable << rangeSettable;
     }
-}
-
-TEST(FocusedElementReader, KeepsTheFirstBestScoredCandidateAroundTheFocus) {
     // The tree (name/kind/parent of each element), the focused element, the active window; the choice.
     const char* const cases[][4] = {
         {"window/g field/t/window", "field", "", "field"},                  // a focused field over its group
@@ -102,7 +97,7 @@ struct InspectorRig {
     }
 };
 
-TEST(FocusedTargetInspector, FailsInOrderTrustThenFrontmostThenElement) {
+TEST(FocusedTargetInspector, FailsInOrderAndReadsMetadataAndHandleFromOneLookup) {
     InspectorRig untrusted, noFront, nothingFocused;
     untrusted.trusted = false;
     untrusted.frontmost.reset();  // trust is asked first
@@ -110,16 +105,12 @@ TEST(FocusedTargetInspector, FailsInOrderTrustThenFrontmostThenElement) {
     EXPECT_EQ(untrusted.failure(), InspectionCase::accessibilityPermissionMissing);
     EXPECT_EQ(noFront.failure(), InspectionCase::frontmostApplicationUnavailable);
     EXPECT_EQ(nothingFocused.failure(), InspectionCase::focusedElementUnavailable);
-}
-
-TEST(FocusedTargetInspector, ReadsMetadataAndHandleFromOneLookupOfTheElement) {
     InspectorRig rig;
     RawFocusedElementMetadata field = element('t');
     field.title = u"Name"_qs;
     rig.tree.add(u"field"_qs, field);
     rig.tree.add(u"secret"_qs, element('s'));
-    // Focus moves right after the first lookup: a second lookup would pair this field's metadata
-    // with the password field's handle.
+    // Focus moves after the first lookup: a second one would pair this metadata with the password's handle.
     rig.tree.focusSequence = {u"field"_qs, u"secret"_qs};
 
     const FocusedTargetSnapshot snapshot = rig.inspector.inspect();
@@ -130,8 +121,7 @@ TEST(FocusedTargetInspector, ReadsMetadataAndHandleFromOneLookupOfTheElement) {
     EXPECT_EQ(snapshot.element.title, u"Name"_qs);
 }
 
-// A window without a tree stands for its element: a terminal pastes with its own chord, a password
-// prompt (no chord) is refused.
+// A window without a tree stands for its element: a terminal pastes its own chord, a password prompt none.
 TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts) {
     const FakeKeyPoster::Events &plain = FakeKeyPoster::controlV, &shiftV = FakeKeyPoster::controlShiftV;
     const std::tuple<const char*, const char*, FakeKeyPoster::Events> cases[] = {

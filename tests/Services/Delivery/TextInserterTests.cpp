@@ -37,8 +37,7 @@ std::optional<ErrorCase> insertionError(FakeTextElement& element, const QString&
 }
 
 TEST(TextInserter, SplicesAtTheCaretOrOverTheSelectionAndMovesTheCaretBehind) {
-    // The leading space rule, and emoji kept whole (UTF-16 offsets); a selection is replaced. An empty
-    // field without a selection takes the whole text and keeps its caret.
+    // The leading space rule, emoji kept whole (UTF-16), a selection replaced; an empty field keeps no caret.
     const std::tuple<std::optional<QString>, std::optional<TextRange>, QString, QString, TextRange> cases[] = {
         {u"hello "_qs, TextRange{6, 0}, u"world"_qs, u"hello world"_qs, {6, 5}},
         {u"hi\n"_qs, TextRange{3, 0}, u"next"_qs, u"hi\nnext"_qs, {3, 4}},
@@ -59,8 +58,7 @@ TEST(TextInserter, SplicesAtTheCaretOrOverTheSelectionAndMovesTheCaretBehind) {
 }
 
 TEST(TextInserter, RefusesBeforeWritingAnything) {
-    // What is wrong, the selection, whether the target is terminal-like, its selection settable,
-    // the element readable; the refusal.
+    // What is wrong, selection, terminal-like, selection settable, element readable; the refusal.
     const std::tuple<const char*, std::optional<TextRange>, bool, bool, bool, ErrorCase> cases[] = {
         {"terminal-like target", TextRange{3, 0}, true, true, true, ErrorCase::unsupportedTarget},
         {"text but no selection", std::nullopt, false, true, true, ErrorCase::insertionLocationUnavailable},
@@ -135,7 +133,7 @@ struct PasteRig {
     }
 };
 
-TEST(SyntheticPaste, WaitsForTheHotKeyModifiersThenSendsControlVOrControlShiftVForATerminal) {
+TEST(SyntheticPaste, WaitsForTheModifiersSendsTheTargetsChordOrRefusesWithoutPosting) {
     for (const bool terminal : {false, true}) {
         PasteRig rig;
         FocusedTargetSnapshot target = test::writableTextField();
@@ -144,9 +142,6 @@ TEST(SyntheticPaste, WaitsForTheHotKeyModifiersThenSendsControlVOrControlShiftVF
         EXPECT_EQ(rig.sleeps, 3);
         EXPECT_EQ(rig.keys.posted, terminal ? FakeKeyPoster::controlShiftV : FakeKeyPoster::controlV);
     }
-}
-
-TEST(SyntheticPaste, RefusesWithoutPostingAnything) {
     using Case = SyntheticPasteError::Case;
     const std::tuple<const char*, std::function<void(PasteRig&)>, Case> cases[] = {
         {"no application in front", [](PasteRig& r) { r.frontmost.reset(); }, Case::frontmostApplicationChanged},

@@ -1,5 +1,4 @@
-// The shell's services that need no desktop: configuration, hot-key bookkeeping, key mapping,
-// the autostart entry, the settings tools and where the overlay goes.
+// Shell services without a desktop: configuration, hot keys, key map, autostart, settings tools, overlay.
 #include "App/AppConfiguration.h"
 #include "Models/HotkeyShortcut.h"
 #include "Platform/Linux/DesktopSettingsTool.h"
@@ -25,7 +24,7 @@ AppConfiguration withBackend(std::optional<QString> environment, const QString& 
     return AppConfiguration(values, BuildKeys{buildKey, {}, {}, {}}, testRun);
 }
 
-TEST(AppConfiguration, EnvironmentOverBuildKeysOverDefaults) {
+TEST(AppConfiguration, EnvironmentOverBuildKeysOverDefaultsAndAnUnusableAddressIsAClearError) {
     // environment, build key, test run -> address
     const std::tuple<std::optional<QString>, QString, bool, QString> cases[] = {
         {" \n https://env.test\t", "https://build.test", false, "https://env.test"},
@@ -42,9 +41,6 @@ TEST(AppConfiguration, EnvironmentOverBuildKeysOverDefaults) {
     qunsetenv(AppConfiguration::backendBaseURLKey);
     qunsetenv(AppConfiguration::publicWebURLKey);
     EXPECT_EQ(AppConfiguration::current().identityLabel(), "Local");
-}
-
-TEST(AppConfiguration, AnUnusableAddressIsAClearErrorNamingTheSetting) {
     for (const char* text : {"not an address", "ftp://files.test", "https://", "http://exa mple.test"}) {
         try {
             withBackend(QString::fromLatin1(text), {}).backendBaseURL();
@@ -97,7 +93,7 @@ TEST(HotkeyMonitor, OutsideAnX11SessionStartingFailsSayingWhy) {
     }
 }
 
-TEST(X11KeyMapping, EveryNamedKeyMapsToItsKeySymAndBack) {
+TEST(X11KeyMapping, EveryNamedKeyMapsToItsKeySymAndBackAndModifiersFollowTheServersMap) {
     using namespace X11KeyMapping;
     for (quint32 code = 0; code < HotkeyShortcut::namedKeyLimit; ++code) {
         if (!HotkeyShortcut::keyName(code)) continue;
@@ -109,10 +105,6 @@ TEST(X11KeyMapping, EveryNamedKeyMapsToItsKeySymAndBack) {
               std::tuple('6', '5', 0xff0d));
     EXPECT_EQ(keyCodeForKeySym('R'), 15u);
     EXPECT_FALSE(keySymForKeyCode(10));
-}
-
-TEST(X11KeyMapping, ModifiersFollowTheServersMap) {
-    using namespace X11KeyMapping;
     // Alt on Mod3, Super on Mod5, Num Lock on Mod4: no bit may be assumed.
     const ModifierMasks moved{0x20, 0x80, 0x40};
     // Each modifier alone, then Control+Alt with bits that name no modifier (0x0480).
@@ -190,16 +182,13 @@ TEST(DesktopSettingsTool, TheRunningDesktopsPageFirstThenTheNearestInstalled) {
 const OverlayDisplayMetrics kLeft{{0, 0, 1280, 800}, {0, 28, 1280, 772}, {}};
 const OverlayDisplayMetrics kRight{{1280, 0, 1920, 1080}, {1280, 0, 1920, 1040}, {}};
 
-TEST(RuntimeOverlayLayoutEngineTest, ChoosesTheScreenUnderThePointerThenPrimaryThenFirst) {
+TEST(RuntimeOverlayLayoutEngineTest, ChoosesTheScreenUnderThePointerAndPlacesThePanelAtItsBottomCentre) {
     const QList<OverlayDisplayMetrics> both{kLeft, kRight};
     EXPECT_EQ(RuntimeOverlayLayoutEngine::selectDisplay({1500, 500}, both, kLeft), kRight);
     EXPECT_EQ(RuntimeOverlayLayoutEngine::selectDisplay({1280, 0}, both, kLeft), kRight);  // shared edge
     EXPECT_EQ(RuntimeOverlayLayoutEngine::selectDisplay({-5, 900}, both, kRight), kRight);
     EXPECT_EQ(RuntimeOverlayLayoutEngine::selectDisplay({-5, 900}, both, std::nullopt), kLeft);
     EXPECT_EQ(RuntimeOverlayLayoutEngine::selectDisplay({10, 10}, {}, std::nullopt), std::nullopt);
-}
-
-TEST(RuntimeOverlayLayoutEngineTest, PlacesThePanelAtTheBottomCentreWithinTheMargins) {
     const RuntimeOverlayLayoutEngine engine;
     const QSizeF full = RuntimeOverlayLayoutEngine::panelSize(WidgetAppearance::currentWidget);
     const QSizeF logo = RuntimeOverlayLayoutEngine::panelSize(WidgetAppearance::logoOnly);
@@ -208,8 +197,7 @@ TEST(RuntimeOverlayLayoutEngineTest, PlacesThePanelAtTheBottomCentreWithinTheMar
     EXPECT_EQ(engine.panelFrame(full, kRight), QRectF(1280 + 960 - 208, 1040 + 20 - 188, 416, 188));
     EXPECT_EQ(engine.panelFrame(logo, kLeft), QRectF(640 - 64, 800 + 20 - 144, 128, 144));
 
-    // A bottom inset above the dock lifts the panel; a usable area off to one side is clamped to the
-    // visible frame's side, 12 past it at most.
+    // A bottom inset lifts the panel; a usable area off to one side is clamped 12 past the visible frame.
     const OverlayDisplayMetrics notched{{0, 0, 1000, 800}, {0, 0, 1000, 780}, {0, 0, 0, 100}};
     EXPECT_EQ(engine.panelFrame(full, notched).bottom(), 720);
     const OverlayDisplayMetrics offside{{0, 0, 1000, 800}, {0, 0, 1000, 780}, {900, 0, 0, 0}};

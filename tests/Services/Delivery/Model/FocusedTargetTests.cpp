@@ -25,12 +25,11 @@ FocusedTargetSnapshot target(const char* name, const char* bundle, const char* r
     return target;
 }
 
-TEST(FocusedElementMetadata, PredicatesFollowRoleStateAndSettability) {
+TEST(FocusedTarget, PredicatesFollowRoleStateAndSettabilityAndTheStrategyFollowsThemAndTheApp) {
     constexpr auto kNoWritable = SessionBlockReason::noWritableTarget;
     constexpr auto kSecure = SessionBlockReason::secureField;
     using Block = std::optional<SessionBlockReason>;
-    // role, subrole, enabled, editable, value settable, range settable ->
-    //     text-input role, block reason, paste candidate, direct write
+    // role, subrole, enabled, editable, value and range settable -> text input, block, paste, direct write
     const std::tuple<const char*, const char*, bool, bool, bool, bool, bool, Block, bool, bool> cases[] = {
         {"AXTextArea", nullptr, true, true, true, true, true, std::nullopt, true, true},
         {"AXButton", "AXSearchField", true, false, true, true, true, std::nullopt, true, true},
@@ -52,12 +51,9 @@ TEST(FocusedElementMetadata, PredicatesFollowRoleStateAndSettability) {
                              e.supportsDirectValueWrite()),
                   std::tuple(textInput, block, paste, direct));
     }
-}
-
-TEST(StrategyResolver, ChoosesByAppAndElementInTableOrder) {
     using enum TextInsertionStrategy;
     // app name, bundle, role, subrole, enabled, value settable -> strategy
-    const std::tuple<const char*, const char*, const char*, const char*, bool, bool, TextInsertionStrategy> cases[] = {
+    const std::tuple<const char*, const char*, const char*, const char*, bool, bool, TextInsertionStrategy> rows[] = {
         {"Notes", "org.example.Notes", "AXTextArea", nullptr, true, true, accessibilityValueWrite},
         // Keywords in the name or the (lower-cased) bundle win over a settable value.
         {"Notes", "com.tinyspeck.slackmacgap", "AXTextArea", nullptr, true, true, clipboardPaste},
@@ -71,7 +67,7 @@ TEST(StrategyResolver, ChoosesByAppAndElementInTableOrder) {
         {"Notes", nullptr, "AXTextArea", nullptr, true, false, clipboardPaste},
         {"Notes", nullptr, "AXButton", nullptr, true, false, accessibilityValueWrite},  // not editable either
     };
-    for (const auto& [name, bundle, role, subrole, enabled, valueSettable, expected] : cases) {
+    for (const auto& [name, bundle, role, subrole, enabled, valueSettable, expected] : rows) {
         FocusedTargetSnapshot snapshot = target(name, bundle, role, subrole);
         snapshot.element.isEnabled = enabled;
         snapshot.element.supportsValueWrite = valueSettable;
