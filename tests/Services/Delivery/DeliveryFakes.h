@@ -16,6 +16,9 @@ namespace quorvelle::test {
 // A text field held in memory, with switches for the failures a real element can produce.
 class FakeTextElement final : public AccessibilityTextElementAccessing {
 public:
+    explicit FakeTextElement(std::optional<QString> value = {}, std::optional<TextRange> selection = {})
+        : value(std::move(value)), selection(selection) {}
+
     std::optional<QString> value;
     std::optional<TextRange> selection;
     std::optional<TextInsertionError::Case> readFailure;

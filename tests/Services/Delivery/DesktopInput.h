@@ -21,8 +21,7 @@ bool activateWindowOf(qint64 processIdentifier);
 // joins a bus it can reach with QT_ACCESSIBILITY=0, so the bus is put out of its reach.
 QProcessEnvironment environmentWithoutAccessibility(const QString& instanceName = {});
 
-// Removes the window manager's _NET_ACTIVE_WINDOW from the root window until the result goes away,
-// as on a desktop without an EWMH window manager; the old value is put back then.
+// Hides the root window's _NET_ACTIVE_WINDOW, as without an EWMH window manager, until the result goes.
 std::shared_ptr<void> hideActiveWindowProperty();
 
 }  // namespace quorvelle::test

@@ -152,8 +152,7 @@ TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts)
         if (secure) continue;
         EXPECT_EQ(AppScopedTextInsertionStrategyResolver().resolve(target), TextInsertionStrategy::clipboardPaste);
         // Nothing can be read back: not verifiable, and the element is never asked.
-        test::FakeTextElement element;
-        element.value = u"pasted"_qs;
+        test::FakeTextElement element(u"pasted"_qs);
         EXPECT_EQ(AccessibilityTextInserter(element).verifyInsertion(u"pasted"_qs, target), std::nullopt);
         EXPECT_TRUE(element.calls.isEmpty());
         FakeKeyPoster keys;

@@ -22,13 +22,6 @@ FocusedTargetSnapshot fieldTarget() {
     return target;
 }
 
-FakeTextElement element(std::optional<QString> value, std::optional<TextRange> selection = std::nullopt) {
-    FakeTextElement element;
-    element.value = std::move(value);
-    element.selection = selection;
-    return element;
-}
-
 std::optional<ErrorCase> insertionError(FakeTextElement& element, const QString& text,
                                         const FocusedTargetSnapshot& target = fieldTarget(),
                                         const std::optional<TextReplacementHint>& hint = std::nullopt) {
@@ -48,7 +41,7 @@ TEST(TextInserter, SplicesAtTheCaretOrOverTheSelectionAndMovesTheCaretBehind) {
     };
     for (const auto& [value, selection, text, expected, inserted] : cases) {
         SCOPED_TRACE(expected.toStdString());
-        FakeTextElement field = element(value, selection);
+        FakeTextElement field(value, selection);
         const TextInsertionResult result = AccessibilityTextInserter(field).insert(text, fieldTarget(), {});
         EXPECT_EQ(field.value, expected);
         const Outcome outcome = selection && selection->length ? Outcome::replacedSelection : Outcome::insertedAtCaret;
@@ -72,7 +65,7 @@ TEST(TextInserter, RefusesBeforeWritingAnything) {
         FocusedTargetSnapshot target = fieldTarget();
         if (terminal) target.element.subrole = u"AXTerminal"_qs;
         target.element.supportsSelectedTextRangeWrite = rangeSettable;
-        FakeTextElement field = element(u"abc"_qs, selection);
+        FakeTextElement field(u"abc"_qs, selection);
         if (!readable) field.readFailure = ErrorCase::accessibilityPermissionMissing;
         EXPECT_EQ(insertionError(field, u"text"_qs, target), expected);
         EXPECT_EQ(field.value, u"abc"_qs);
@@ -82,7 +75,7 @@ TEST(TextInserter, RefusesBeforeWritingAnything) {
 }
 
 TEST(TextInserter, AFailedWriteSurfacesButAFailedCaretMoveDoesNot) {
-    FakeTextElement refusing = element(u"a"_qs, TextRange{1, 0}), stubbornCaret = refusing;
+    FakeTextElement refusing(u"a"_qs, TextRange{1, 0}), stubbornCaret = refusing;
     refusing.writeFailure = stubbornCaret.rangeWriteFailure = ErrorCase::writeFailed;
     EXPECT_EQ(insertionError(refusing, u"b"_qs), ErrorCase::writeFailed);
     EXPECT_EQ(insertionError(stubbornCaret, u"b"_qs), std::nullopt);
@@ -96,7 +89,7 @@ TEST(TextInserter, AReplacementHintIsHonouredOnlyWhileItsTextIsUnchanged) {
         {"hint for another range: the selection is used", {{0, 5}, u"nope!"_qs}, std::nullopt, u"hello world"_qs},
     };
     for (const auto& [name, hint, error, expected] : cases) {
-        FakeTextElement field = element(u"hello wrold"_qs, TextRange{6, 5});
+        FakeTextElement field(u"hello wrold"_qs, TextRange{6, 5});
         EXPECT_EQ(insertionError(field, u"world"_qs, fieldTarget(), hint), error) << name;
         EXPECT_EQ(field.value, expected) << name;
     }
@@ -110,7 +103,7 @@ TEST(TextInserter, VerificationAnswersWhetherTheValueHoldsTheText) {
         {u"anything"_qs, QString(), std::nullopt},  // empty text cannot be judged
     };
     for (const auto& [value, text, expected] : cases) {
-        FakeTextElement field = element(value);
+        FakeTextElement field(value);
         EXPECT_EQ(AccessibilityTextInserter(field).verifyInsertion(text, fieldTarget()), expected)
             << text.toStdString();
     }

@@ -64,7 +64,7 @@ public:
     void unregisterHotKey() override { calls << "unregister"; }
 };
 
-TEST(HotkeyMonitor, OneRegistrationAtATimeReleasedOnce) {
+TEST(HotkeyMonitor, OneRegistrationAtATimeReleasedOnceAndOutsideX11AFailureSayingWhy) {
     auto* registrar = new ScriptedRegistrar;
     CarbonHotkeyMonitor monitor{std::unique_ptr<HotKeyRegistering>(registrar)};
     int downs = 0;
@@ -78,13 +78,11 @@ TEST(HotkeyMonitor, OneRegistrationAtATimeReleasedOnce) {
     monitor.stopMonitoring();
     monitor.stopMonitoring();
     EXPECT_EQ(registrar->calls, QStringList({"install", "register 49", "unregister", "remove"}));
-}
 
-TEST(HotkeyMonitor, OutsideAnX11SessionStartingFailsSayingWhy) {
     // This process has no GUI application, so Qt has no X connection: as on a Wayland session.
-    CarbonHotkeyMonitor monitor(std::make_unique<XcbHotKeyRegistrar>());
+    CarbonHotkeyMonitor withoutX(std::make_unique<XcbHotKeyRegistrar>());
     try {
-        monitor.startMonitoring(
+        withoutX.startMonitoring(
             {49, 0x1800, {}}, [] {}, [] {});
         ADD_FAILURE() << "no error";
     } catch (const HotkeyMonitorError& error) {
