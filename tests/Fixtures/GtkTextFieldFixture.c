@@ -113,12 +113,6 @@ static gboolean on_stdin(GIOChannel* channel, GIOCondition condition, gpointer d
     return TRUE;
 }
 
-static gboolean announce_ready(gpointer data) {
-    (void)data;
-    reply("ready");
-    return G_SOURCE_REMOVE;
-}
-
 int main(int argc, char** argv) {
     gtk_init(&argc, &argv);
     window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
@@ -141,7 +135,9 @@ int main(int argc, char** argv) {
     gtk_widget_show_all(window);
     gtk_widget_grab_focus(fields[0]);
     g_io_add_watch(g_io_channel_unix_new(fileno(stdin)), G_IO_IN | G_IO_HUP, on_stdin, NULL);
-    g_idle_add(announce_ready, NULL);
+    while (gtk_events_pending())
+        gtk_main_iteration();
+    reply("ready");
     gtk_main();
     return 0;
 }

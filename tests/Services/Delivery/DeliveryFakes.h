@@ -57,7 +57,7 @@ public:
     QString name;
 };
 
-// A tree of named elements with metadata; counts what the search asks of it.
+// A tree of named elements with metadata.
 class FakeTree final : public AccessibilityElementNavigating {
 public:
     void add(const QString& name, const RawFocusedElementMetadata& metadata, const QString& parentName = {}) {
@@ -66,12 +66,9 @@ public:
         if (!parentName.isEmpty()) childrenOf[parentOf[name] = parentName].append(name);
     }
 
-    AccessibilityElementRef focusedElement(qint32 pid) override {
-        ++focusLookups;
-        lastProcessIdentifier = pid;
-        if (!focusSequence.isEmpty())
-            return elements.value(focusSequence.value(focusLookups - 1, focusSequence.last()));
-        return elements.value(focused);
+    AccessibilityElementRef focusedElement(qint32) override {
+        if (focusSequence.size() > 1) return elements.value(focusSequence.takeFirst());
+        return elements.value(focusSequence.value(0, focused));
     }
     AccessibilityElementRef focusedWindow(qint32) override { return elements.value(window); }
     AccessibilityElementRef parent(const AccessibilityElement& element) override {
@@ -107,9 +104,7 @@ public:
     QString focused;
     QStringList focusSequence;  // successive answers of focusedElement, when set
     QString window;
-    int focusLookups = 0;
     bool applicationPresent = true;
-    qint32 lastProcessIdentifier = 0;
 };
 
 // Records posted key events; modifiers can be "held" for a number of polls.

@@ -74,15 +74,12 @@ TEST(TextInserter, RefusesBeforeWritingAnything) {
     }
 }
 
-TEST(TextInserter, AFailedWriteSurfacesButAFailedCaretMoveDoesNot) {
+TEST(TextInserter, AFailedWriteSurfacesButNotAFailedCaretMoveAndAHintHoldsWhileItsTextIsUnchanged) {
     FakeTextElement refusing(u"a"_qs, TextRange{1, 0}), stubbornCaret = refusing;
     refusing.writeFailure = stubbornCaret.rangeWriteFailure = ErrorCase::writeFailed;
     EXPECT_EQ(insertionError(refusing, u"b"_qs), ErrorCase::writeFailed);
     EXPECT_EQ(insertionError(stubbornCaret, u"b"_qs), std::nullopt);
     EXPECT_EQ(stubbornCaret.value, u"a b"_qs);
-}
-
-TEST(TextInserter, AReplacementHintIsHonouredOnlyWhileItsTextIsUnchanged) {
     const std::tuple<const char*, TextReplacementHint, std::optional<ErrorCase>, QString> cases[] = {
         {"hinted text still there", {{6, 5}, u"wrold"_qs}, std::nullopt, u"hello world"_qs},
         {"user edited the hinted text", {{6, 5}, u"other"_qs}, ErrorCase::replacementHintMismatch, u"hello wrold"_qs},

@@ -52,7 +52,6 @@ TEST(AppConfiguration, EnvironmentOverBuildKeysOverDefaultsAndAnUnusableAddressI
     EXPECT_EQ(withBackend("http://127.0.0.1:8080/api", {}).backendBaseURL(), QUrl("http://127.0.0.1:8080/api"));
 }
 
-// Records every call.
 class ScriptedRegistrar final : public HotKeyRegistering {
 public:
     QStringList calls;
@@ -68,11 +67,11 @@ TEST(HotkeyMonitor, OneRegistrationAtATimeReleasedOnceAndOutsideX11AFailureSayin
     auto* registrar = new ScriptedRegistrar;
     CarbonHotkeyMonitor monitor{std::unique_ptr<HotKeyRegistering>(registrar)};
     int downs = 0;
+    const std::function<void()> none = [] {};
     monitor.stopMonitoring();
     monitor.startMonitoring(
-        {49, 0x1800, {}}, [&] { ++downs; }, [] {});
-    monitor.startMonitoring(
-        {15, 0x1800, {}}, [] {}, [] {});
+        {49, 0x1800, {}}, [&] { ++downs; }, none);
+    monitor.startMonitoring({15, 0x1800, {}}, none, none);
     registrar->handler(HotKeyRegistering::Event::pressed);
     EXPECT_EQ(downs, 1);
     monitor.stopMonitoring();
@@ -82,8 +81,7 @@ TEST(HotkeyMonitor, OneRegistrationAtATimeReleasedOnceAndOutsideX11AFailureSayin
     // This process has no GUI application, so Qt has no X connection: as on a Wayland session.
     CarbonHotkeyMonitor withoutX(std::make_unique<XcbHotKeyRegistrar>());
     try {
-        withoutX.startMonitoring(
-            {49, 0x1800, {}}, [] {}, [] {});
+        withoutX.startMonitoring({49, 0x1800, {}}, none, none);
         ADD_FAILURE() << "no error";
     } catch (const HotkeyMonitorError& error) {
         EXPECT_EQ(error.errorCase(), HotkeyMonitorError::Case::eventHandlerInstallFailed);

@@ -107,23 +107,20 @@ TEST(TerminalDetection, ReasonsFollowTheOrderOfTheChecksOnEnabledTextInputsOnly)
     }
 }
 
-TEST(IdentityScore, AddsOnePointsAndReasonPerRuleInOrderAndIsSymmetric) {
-    const QString all = QStringLiteral(
-        "same process id, same bundle id, same AXIdentifier, same role/subrole, same title, similar frame, similar "
-        "size");
+// The reasons each rule gives only show in diagnostics; the score decides.
+TEST(IdentityScore, AddsEachRulesPointsAndIsSymmetric) {
     using Change = std::function<void(FocusedTargetSnapshot & earlier, FocusedTargetSnapshot & current)>;
-    const std::tuple<const char*, Change, int, bool, QString> cases[] = {
-        {"identical", [](auto&, auto&) {}, 130, true, all},
+    const std::tuple<const char*, Change, int, bool> cases[] = {
+        {"identical", [](auto&, auto&) {}, 130, true},
         {"no bundle on either side counts as the same",
-         [](auto& e, auto& c) { e.app.bundleIdentifier = c.app.bundleIdentifier = std::nullopt; }, 130, true, all},
-        {"moved beyond the tolerance", [](auto&, auto& t) { t.element.frame->translate(4.5, 0); }, 70, true,
-         QString(all).replace(u"similar frame"_qs, u"different frame"_qs)},
+         [](auto& e, auto& c) { e.app.bundleIdentifier = c.app.bundleIdentifier = std::nullopt; }, 130, true},
+        {"moved beyond the tolerance", [](auto&, auto& t) { t.element.frame->translate(4.5, 0); }, 70, true},
         // Width +4 keeps the midpoint within 4.
         {"moved exactly four points",
          [](auto&, auto& t) {
              std::tie(t.element.frame, t.element.size) = std::tuple(QRectF(102, 196, 304, 40), QSizeF(304, 36));
          },
-         130, true, all},
+         130, true},
         {"everything different",
          [](auto&, auto& t) {
              t.app.processIdentifier = 1;
@@ -131,26 +128,23 @@ TEST(IdentityScore, AddsOnePointsAndReasonPerRuleInOrderAndIsSymmetric) {
              t.element = {u"AXTextField"_qs, {},   u"Other"_qs, u"other"_qs, QRectF(0, 0, 10, 10),
                           QSizeF(10, 10),    true, true,        true,        true};
          },
-         -70, false, u"different process id, different AXIdentifier, different frame"_qs},
+         -70, false},
         {"a bundle or title on one side only is different, and 45 is not enough",
          [](auto&, auto& t) { t.app.bundleIdentifier = t.element.identifier = t.element.title = std::nullopt; }, 45,
-         false, u"same process id, same role/subrole, different title, similar frame, similar size"_qs},
+         false},
         {"exactly 50 is the same surface",
          [](auto&, auto& t) {
              std::tie(t.app.bundleIdentifier, t.element.identifier, t.element.size, t.element.role) =
                  std::tuple(std::nullopt, std::nullopt, std::nullopt, u"AXTextField"_qs);
          },
-         50, true, u"same process id, same title, similar frame"_qs},
+         50, true},
     };
-    for (const auto& [name, change, score, sameSurface, reasons] : cases) {
-        SCOPED_TRACE(name);
+    for (const auto& [name, change, score, sameSurface] : cases) {
         FocusedTargetSnapshot earlier = writableTextField(), current = writableTextField();
         change(earlier, current);
         const auto forward = FocusedTargetIdentityScore::compute(earlier, current);
-        EXPECT_EQ(forward.score, score);
-        EXPECT_EQ(forward.isSameSurface, sameSurface);
-        EXPECT_EQ(forward.reasons.join(u", "), reasons);
-        EXPECT_EQ(FocusedTargetIdentityScore::compute(current, earlier), forward);
+        EXPECT_EQ(std::pair(forward.score, forward.isSameSurface), std::pair(score, sameSurface)) << name;
+        EXPECT_EQ(FocusedTargetIdentityScore::compute(current, earlier), forward) << name;
     }
 }
 
