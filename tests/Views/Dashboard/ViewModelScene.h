@@ -45,7 +45,7 @@ protected:
     QQuickItem* loadDashboard(const char* language = "english", QSize size = {1270, 835}) {
         return load(QStringLiteral("MainWindowView { anchors.fill: parent; viewModel: vm }"), size, language);
     }
-    // The whole dashboard showing one section's page, in a window tall enough for all of it.
+    // The dashboard on one section's page, in a window tall enough for all of it.
     QQuickItem* open(const QString& section, const char* language = "english") {
         if (!loadDashboard(language, {1270, 1500})) return nullptr;
         // The account shortcut is the way no sign-in lock stops.

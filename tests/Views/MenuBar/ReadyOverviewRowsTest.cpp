@@ -6,11 +6,6 @@
 
 namespace quorvelle {
 
-void PrintTo(const StatusRow& row, std::ostream* out) {
-    *out << '{' << row.label.toStdString() << " = " << row.value.toStdString() << (row.isPrimary ? "" : ", secondary")
-         << (row.isSmall ? ", small" : "") << '}';
-}
-
 namespace {
 
 ReadyOverviewInputs baseline() {

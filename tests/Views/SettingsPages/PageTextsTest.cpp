@@ -1,6 +1,5 @@
-// The texts the settings and release-notes pages derive: model rows in Turkish, the language
-// search and the release headings and dates. (Each row state's English texts are checked on the
-// settings page.)
+// The texts the settings and release-notes pages derive: model rows in Turkish (each state's
+// English texts are checked on the settings page), the language search, release headings and dates.
 #include "Views/Dashboard/Pages/LocalModelRowTexts.h"
 #include "Views/Dashboard/Pages/ReleaseNoteTexts.h"
 #include "Views/Dashboard/Pages/SettingsPageModel.h"
@@ -14,22 +13,12 @@ const AppStrings kEnglish(QStringLiteral("en"));
 const AppStrings kTurkish(QStringLiteral("tr"));
 
 TEST(LocalModelRowTextsTest, TurkishHasItsOwnTextsTagsAndWarningsEnglishTakesTheCatalogue) {
-    using M = LocalTranscriptionModelID;
-    const auto status = [](M id, LocalModelInstallState state, bool selected = false) {
-        return LocalModelStatus{id, localModelDescriptor(id), std::move(state), selected};
-    };
-    const auto installed = LocalModelInstallState::installed(LocalModelInstallationRecord{});
-    const LocalModelRowTexts selected = LocalModelRowTexts::of(status(M::tinyMultilingual, installed, true), kTurkish);
-    EXPECT_EQ(QStringList({selected.badge, selected.primaryActionTitle, *selected.secondaryActionTitle}),
-              (QStringList{"Kuruldu", "Seçili", "Sil"}));
-    EXPECT_FALSE(selected.warningText);
-
-    const LocalModelStatus large = status(M::largeV3, LocalModelInstallState::notInstalled());
+    const LocalTranscriptionModelID id = LocalTranscriptionModelID::largeV3;
+    const LocalModelStatus large{id, localModelDescriptor(id), LocalModelInstallState::notInstalled(), false};
     const LocalModelRowTexts english = LocalModelRowTexts::of(large, kEnglish);
-    EXPECT_EQ(english.subtitle, large.descriptor.subtitle);
-    EXPECT_EQ(english.tags, large.descriptor.tags);
-    EXPECT_EQ(english.warningText, "Yaklasik 2.9 GiB disk ister. Daha guclu cihazlarda daha rahattir.");
+    EXPECT_EQ(std::tuple(english.subtitle, english.tags), std::tuple(large.descriptor.subtitle, large.descriptor.tags));
     const LocalModelRowTexts turkish = LocalModelRowTexts::of(large, kTurkish);
+    EXPECT_EQ(QStringList({turkish.badge, turkish.primaryActionTitle}), (QStringList{"İndirme gerekli", "İndir"}));
     EXPECT_EQ(turkish.subtitle, "En yüksek kalite. En ağır model; ilk yükleme ve transcription daha uzun sürebilir.");
     EXPECT_EQ(turkish.tags, (QStringList{"En iyi kalite", "Çok Dilli", "En Büyük"}));
     EXPECT_EQ(turkish.warningText, "Yaklaşık 2.9 GiB disk ister. Daha güçlü cihazlarda daha rahattır.");
