@@ -1,5 +1,5 @@
 // The dashboard root over the view model built from fakes, rendered offscreen: routing, the
-// sign-in lock, the sidebar, both languages, the sheets and a low window.
+// sign-in lock, both languages, the sheets and a low window.
 #include "ViewModelScene.h"
 
 #include <QPointer>
@@ -16,7 +16,6 @@ protected:
     }
     QQuickItem* sectionButton(const QString& section) { return item("main-window-section-" + section); }
     QString title() { return text("main-window-page-title"); }
-    QString accessibleName(const char* name) { return harness.evaluate(item(name), "Accessible.name").toString(); }
 };
 
 TEST_F(MainWindowViewTest, EverySectionRoutesToItsPageWhichIsMadeAfreshOnEachVisit) {
@@ -45,7 +44,6 @@ TEST_F(MainWindowViewTest, SignedOutEverySectionButtonIsDisabledAndTheSignInPage
     EXPECT_TRUE(shows("sign-in-required-page"));
     EXPECT_FALSE(shows("overview-page"));
     EXPECT_EQ(title(), QString::fromUtf8("Giriş gerekli"));
-    EXPECT_EQ(accessibleName("sidebar-collapse-toggle"), "Daralt");
     // No challenge yet: the web and check buttons are off and dimmed, Sign Out is absent.
     EXPECT_FALSE(item("sign-in-open-web")->isEnabled());
     EXPECT_DOUBLE_EQ(item("sign-in-check")->opacity(), 0.55);
@@ -83,22 +81,6 @@ TEST_F(MainWindowViewTest, SignInRunsFromTheLockedPageAndTheApprovalUnlocksIt) {
     EXPECT_TRUE(sectionButton("history")->isEnabled());
 }
 
-TEST_F(MainWindowViewTest, TheSidebarCollapsesToARailAndExpandsAgain) {
-    ASSERT_TRUE(load(true));
-    QQuickItem* sidebar = item("dashboard-sidebar");
-    EXPECT_EQ(sidebar->width(), 214);
-    harness.click(item("sidebar-collapse-toggle"));
-    harness.grab();
-    EXPECT_EQ(sidebar->width(), 68);
-    EXPECT_FALSE(shows("sidebar-account-shortcut") || shows("sidebar-identity-badge"));
-    EXPECT_EQ(accessibleName("sidebar-collapse-toggle"), "Expand");
-    harness.shoot("dashboard-sidebar-collapsed");
-    harness.click(item("sidebar-collapse-toggle"));
-    harness.grab();
-    EXPECT_EQ(sidebar->width(), 214);
-    EXPECT_TRUE(shows("sidebar-account-shortcut"));
-}
-
 TEST_F(MainWindowViewTest, SheetsBelongToTheWindowAndEscapeOrCloseDismissesThem) {
     ASSERT_TRUE(load(true));
     auto* cloud = harness.root()->findChild<QQuickWindow*>("cloud-disclosure-sheet");
@@ -121,7 +103,7 @@ TEST_F(MainWindowViewTest, SheetsBelongToTheWindowAndEscapeOrCloseDismissesThem)
     EXPECT_FALSE(state()->property("showingHotkeyCaptureSheet").toBool());
 }
 
-TEST_F(MainWindowViewTest, ShowingAgainReloadsTheSettingsAndALowWindowScrolls) {
+TEST_F(MainWindowViewTest, ShowingAgainReloadsTheSettingsAndALowWindowScrollsItsPage) {
     ASSERT_TRUE(load(false));
     fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedDesktopTheme), QStringLiteral("light"));
     harness.window().hide();
@@ -129,18 +111,11 @@ TEST_F(MainWindowViewTest, ShowingAgainReloadsTheSettingsAndALowWindowScrolls) {
     QCoreApplication::processEvents();
     EXPECT_EQ(viewModel->preferences()->selectedDesktopTheme(), DesktopThemeOption::light);
 
-    // A window lower than its page scrolls down to the lock notice; the sidebar keeps its footer.
     harness.window().setMinimumSize({});
     harness.window().resize(1270, 420);
     QCoreApplication::processEvents();
-    auto* detail = item("main-window-detail");
     EXPECT_TRUE(shows("main-window-scroll-bar"));
-    detail->setProperty("contentY", detail->property("contentHeight").toReal() - detail->height());
-    harness.shoot("dashboard-scrolled-small-window");
-    QQuickItem* pills = item("sign-in-locked-features");
-    EXPECT_LE(pills->mapToItem(detail, QPointF(0, pills->height())).y(), detail->height());
-    QQuickItem* toggle = item("sidebar-collapse-toggle");
-    EXPECT_LE(toggle->mapToScene(QPointF(0, toggle->height())).y(), 420);
+    harness.shoot("dashboard-small-window");
 }
 
 }  // namespace

@@ -52,21 +52,17 @@ protected:
 TEST_F(PopoverTest, FromAccountToSetupToReadyAsTheStateIsReloaded) {
     fakes.accessibilityPermission->trusted = false;
     load(false);
-    EXPECT_EQ(panel(), "account");
-    EXPECT_TRUE(shows("account-title"));
-
+    EXPECT_TRUE(panel() == "account" && shows("account-title"));
     fakes.makeReadyForCloudDictation();
     reopen();
-    EXPECT_EQ(panel(), "onboarding");
-    EXPECT_TRUE(shows("setup-title"));
+    EXPECT_TRUE(panel() == "onboarding" && shows("setup-title"));
     EXPECT_FALSE(shows("account-title") || shows("ready-title"));
     harness.shoot("setup-in-popover-en");
 
     // Granted in the desktop's settings; coming back to the popover is enough.
     fakes.accessibilityPermission->trusted = true;
     reopen();
-    EXPECT_EQ(panel(), "ready");
-    EXPECT_TRUE(shows("ready-title"));
+    EXPECT_TRUE(panel() == "ready" && shows("ready-title"));
     // A ready state made anew starts on the Status tab.
     openSettings();
     fakes.accessibilityPermission->trusted = false;
@@ -84,10 +80,8 @@ TEST_F(PopoverTest, ABuildWithoutAccountSignInNeverShowsTheAccountPanel) {
 
 TEST_F(PopoverTest, ReadyStateInBothLanguagesWithItsFooter) {
     load();
-    EXPECT_EQ(text("ready-title"), "Quorvelle ready");
     EXPECT_FALSE(shows("inline-message"));
     harness.shoot("popover-ready-en");
-
     turkish();
     fakes.updateChecker->held.setHolding(true);
     click("ready-check-updates");
@@ -111,7 +105,6 @@ TEST_F(PopoverTest, AccountPanelFollowsTheSignIn) {
     ASSERT_EQ(panel(), "account");
     // Before any sign-in: no code, no Open or Check.
     EXPECT_FALSE(shows("account-approval") || shows("account-open") || shows("account-check"));
-    harness.shoot("popover-account-en");
     click("account-sign-in");
     ASSERT_TRUE(waitUntil([&] { return shows("account-approval"); }));
 
@@ -135,7 +128,6 @@ TEST_F(PopoverTest, SettingsControlsReachThePreferencesAndFollowThemAfterwards) 
     load();
     openSettings();
     turkish();
-    EXPECT_EQ(text("settings-mode-description"), "Hotkey basılı tutulurken kayıt alınır.");
     EXPECT_EQ(item("settings-microphone")->property("currentText").toString(), "Sistem Varsayılanı");
     harness.shoot("popover-settings-tr");
 

@@ -71,16 +71,15 @@ TEST(HistoryRowsModel, InsertsRemovesAndChangesRowsInPlaceAndResetsOnlyOnANewOrd
 }
 
 TEST(SavedItemSearchMatching, IgnoresCaseKeepsAccentsAndTakesTheQueryAsTyped) {
-    struct Case {
+    const struct {
         QStringList fields;
         const char* query;
         bool matches;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{"x", "y", "apis"}, "API", true}, {{"two words", "y"}, " ", true}, {{"oneword", "y"}, " ", false},
         {{"köln", "y"}, "koln", false},    {{"KÖLN", "y"}, "köln", true},   {{"api"}, " api", false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.query);
         EXPECT_EQ(SavedItemSearch::matches(c.fields, QString::fromUtf8(c.query)), c.matches);
     }

@@ -35,7 +35,7 @@ TEST_F(ShortcutsPageViewTest, TheCardShowsTheShortcutInForceAndChangeOnlyOpensTh
     state()->setProperty("showingHotkeyCaptureSheet", false);
 }
 
-TEST_F(ShortcutsPageViewTest, EachModeOptionCallsTheViewModelEvenForTheModeInForceInEitherLanguage) {
+TEST_F(ShortcutsPageViewTest, EachModeOptionCallsTheViewModelInEitherLanguage) {
     fakes.makeReadyForCloudDictation();
     QQuickItem* page = open(QStringLiteral("shortcuts"), "turkish");
     ASSERT_TRUE(page);
@@ -49,11 +49,7 @@ TEST_F(ShortcutsPageViewTest, EachModeOptionCallsTheViewModelEvenForTheModeInFor
     EXPECT_EQ(fakes.settingsStore->selectedRecordingTriggerMode(), RecordingTriggerMode::toggle);
     EXPECT_TRUE(selected("shortcuts-mode-toggle"));
     EXPECT_FALSE(selected("shortcuts-mode-pushToTalk"));
-    EXPECT_EQ(text("shortcuts-mode-description"),
-              QStringLiteral("Press once to start recording, press again to stop."));
-    harness.click(item("shortcuts-mode-toggle"));
-    EXPECT_TRUE(message().startsWith(QStringLiteral("Recording mode already active: "))) << message().toStdString();
-    EXPECT_TRUE(selected("shortcuts-mode-toggle"));
+    EXPECT_TRUE(text("shortcuts-mode-description").startsWith(QStringLiteral("Press once to start recording")));
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 // The settings page over the view model built from fakes, rendered offscreen: the engine cards,
 // the language search, the switches (which show only what the view model publishes), the local
-// models in each state, the microphone picker and the footer, in both languages.
+// models in each state and the microphone picker.
 #include "../Dashboard/ViewModelScene.h"
-#include "Views/Dashboard/Components/AppVersion.h"
 
 #include <QPointer>
 
@@ -42,11 +41,7 @@ protected:
 
 TEST_F(SettingsPageViewTest, TheLocalCardOpensTheSetupUntilLocalModeIsReadyThenSwitches) {
     load();
-    EXPECT_TRUE(item("settings-mode-local")
-                    ->property("tags")
-                    .toStringList()
-                    .contains(localModelDescriptor(M::smallMultilingual).title));
-    EXPECT_TRUE(item("settings-mode-cloud")->property("isSelected").toBool());
+    EXPECT_TRUE(selected("settings-mode-cloud"));
     harness.shoot("settings-page-en");
 
     harness.click(item("settings-mode-local"));
@@ -60,7 +55,6 @@ TEST_F(SettingsPageViewTest, TheLocalCardOpensTheSetupUntilLocalModeIsReadyThenS
     viewModel->localModels()->refreshLocalModelStatuses();
     harness.click(item("settings-mode-local"));
     EXPECT_EQ(viewModel->localModels()->selectedTranscriptionBackend(), TranscriptionBackend::local);
-    EXPECT_TRUE(message().startsWith("Transcription mode updated")) << message().toStdString();
 }
 
 TEST_F(SettingsPageViewTest, TheLanguageListFiltersInTurkishAndTheChoiceStaysNamedWhileHidden) {
@@ -102,10 +96,8 @@ TEST_F(SettingsPageViewTest, SwitchesCallTheirSettersAndSnapBackWhenRefused) {
         clickSwitch(card);
         EXPECT_EQ(isOn(card), !before) << card;
     }
-    EXPECT_TRUE(viewModel->preferences()->isLastDictationAutoReplaceEnabled());
 
     // The system asks for an approval: the switch stays off and the way to the settings appears.
-    EXPECT_EQ(value("settings-start-at-login-status"), "Off");
     EXPECT_FALSE(shows("settings-open-autostart"));
     fakes.startAtLogin->setEnabledAnswer.push(StartAtLoginStatus::requiresApproval);
     clickSwitch("settings-start-at-login-switch");
@@ -119,7 +111,6 @@ TEST_F(SettingsPageViewTest, SwitchesCallTheirSettersAndSnapBackWhenRefused) {
 
     clickSwitch("settings-start-at-login-switch");
     EXPECT_TRUE(isOn("settings-start-at-login-switch"));
-    EXPECT_EQ(value("settings-start-at-login-status"), "Enabled");
     EXPECT_FALSE(shows("settings-open-autostart"));
 }
 
@@ -128,8 +119,6 @@ TEST_F(SettingsPageViewTest, ModelRowsOfferTheActionOfTheirStateAndTheAccelerati
     load();
     EXPECT_EQ(modelRow(M::smallMultilingual), (QStringList{"Installed", "Selected", "Delete"}));
     EXPECT_EQ(modelRow(M::tinyMultilingual), (QStringList{"Download required", "Download", ""}));
-    clickModel(M::smallMultilingual);
-    EXPECT_EQ(message(), "Local model is already selected.");
 
     // A running download is cancelled from its row.
     fakes.localModels->held.setHolding(true);
@@ -162,9 +151,6 @@ TEST_F(SettingsPageViewTest, TheMicrophonePickerKeepsAnAbsentChoiceAndPassesTheU
     fakes.audioDevices->devices = {{1, "usb-1", "USB Mic", false}, {2, "builtin", "Built-in", true}};
     fakes.settingsStore->setSelectedMicrophonePreference(AudioInputDevicePreference{"gone", "Old Mic"});
     load();
-    // Coming on screen handed the stored choice to the capture service.
-    ASSERT_FALSE(fakes.audioCapture->preferredDeviceUIDs.isEmpty());
-    EXPECT_EQ(fakes.audioCapture->preferredDeviceUIDs.last(), "gone");
 
     QQuickItem* picker = item("settings-microphone-picker");
     const auto titles = [&] {
@@ -190,20 +176,6 @@ TEST_F(SettingsPageViewTest, TheMicrophonePickerKeepsAnAbsentChoiceAndPassesTheU
     fakes.audioDevices->devices.clear();
     harness.click(item("settings-microphone-refresh"));
     EXPECT_EQ(titles(), QStringList{"System Default"});
-}
-
-TEST_F(SettingsPageViewTest, TheFooterShowsTheVersionAndChecksForUpdatesOnlyWhenAvailable) {
-    load();
-    EXPECT_EQ(text("settings-version"), "Quorvelle " + appVersionString());
-    QQuickItem* button = item("settings-check-updates");
-    harness.click(button);
-    settle();
-    EXPECT_EQ(fakes.updateChecker->callCount, 1);
-    fakes.updateChecker->enabled = false;
-    harness.click(button);
-    EXPECT_FALSE(button->isEnabled());
-    harness.click(button);
-    EXPECT_EQ(fakes.updateChecker->callCount, 1);
 }
 
 }  // namespace
