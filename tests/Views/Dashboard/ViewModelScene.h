@@ -23,9 +23,8 @@ inline QQuickItem* findIn(QQuickItem* scope, const QString& name) {
     return nullptr;
 }
 
-// A view over the view model built from fakes, rendered offscreen. Set the fakes (or replace a
-// service in `bootstrap`), then load a root that reads the view model as `vm` and, for a page
-// alone, the window state as `ws`.
+// A view over the view model built from fakes: set the fakes (or a service in `bootstrap`), then
+// load a root that reads the view model as `vm` and, for a page alone, the window state as `ws`.
 class ViewModelScene : public ::testing::Test {
 protected:
     // language: the stored interface language, "english" or "turkish".
@@ -81,7 +80,6 @@ protected:
     FakeBootstrap fakes;
     AppBootstrap bootstrap = fakes.bootstrap();
     std::unique_ptr<AppViewModel> viewModel;
-    // The window state a page loaded alone reads as `ws`.
     MainWindowState pageState;
     ViewHarness harness;
 };

@@ -1,5 +1,4 @@
-// The pages' C++ helpers: the history duration label, the rows that keep their delegates across a
-// new dictation and the saved-list search.
+// The pages' C++ helpers: the duration label, the history rows and the saved-list search.
 #include "Views/Dashboard/History/HistoryEntryBuilder.h"
 #include "Views/Dashboard/History/HistoryRows.h"
 #include "Views/Dashboard/Saved/SavedItemSearch.h"
@@ -32,8 +31,7 @@ TEST(HistoryEntryLabels, DurationsRoundHalvesUpToAtLeastOneSecond) {
 
 HistoryEntry row(const char* transcript, QUuid id = QUuid::createUuid()) {
     HistoryEntry entry;
-    entry.id = id;
-    entry.transcript = QString::fromLatin1(transcript);
+    std::tie(entry.id, entry.transcript) = std::tuple(id, QString::fromLatin1(transcript));
     return entry;
 }
 

@@ -1,6 +1,4 @@
-// The overview, history, dictionary and snippets pages inside the dashboard, over the view model
-// built from fakes and rendered offscreen: rows, empty states, both languages, and every action
-// reaching the view model with its arguments.
+// The overview, history, dictionary and snippets pages inside the dashboard.
 #include "../Dashboard/ViewModelScene.h"
 #include "Views/Dashboard/Components/HistoryTimestampFormatter.h"
 #include "Views/Dashboard/History/HistoryExporter.h"
@@ -19,11 +17,10 @@ class PagesViewTest : public ViewModelScene {
 protected:
     // `count` entries of 3 words and 2.5 s, a minute apart, newest first, before the clock's now.
     void seedHistory(int count) {
-        for (int index = 1; index <= count; ++index) {
+        for (int index = 1; index <= count; ++index)
             fakes.history->entries.append({QUuid::createUuid(), fakes.clock.now().addSecs(-60 * index),
                                            QStringLiteral("transcript %1").arg(index), 2.5, 3,
                                            TranscriptHistoryCompletionKind::inserted});
-        }
     }
     void load(const char* section, const char* language = "english") {
         fakes.makeReadyForCloudDictation();
@@ -123,13 +120,12 @@ TEST_F(PagesViewTest, TheHeaderShowsAFailedExportAsAMessageAndClearsTheHistory) 
     harness.root()->findChild<HistoryExporter*>("history-exporter")->setSaveLocationChooser(chooser);
 
     harness.click(item("history-export-button"));
-    EXPECT_TRUE(shows("history-export-message"));
-    EXPECT_TRUE(text("history-export-message").startsWith("The history could not be exported: "));
+    EXPECT_TRUE(shows("history-export-message") &&
+                text("history-export-message").startsWith("The history could not be exported: "));
     harness.shoot("pages-history-export-failed-en");
 
     harness.click(item("history-clear-button"));
-    EXPECT_TRUE(fakes.history->entries.isEmpty());
-    EXPECT_TRUE(shows("history-empty"));
+    EXPECT_TRUE(fakes.history->entries.isEmpty() && shows("history-empty"));
     EXPECT_FALSE(item("history-export-button")->isEnabled());
 }
 

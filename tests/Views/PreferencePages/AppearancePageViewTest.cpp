@@ -1,6 +1,4 @@
-// The appearance page in the dashboard over the view model built from fakes: the theme, widget
-// and language cards, the setters they call (also for the chosen card), their marks, and the
-// window recolouring and retranslating at once.
+// The appearance page: its cards, their setters and marks, and the window following at once.
 #include "../Dashboard/ViewModelScene.h"
 
 namespace quorvelle::test {
@@ -24,21 +22,18 @@ TEST_F(AppearancePageViewTest, EachCardCallsItsSetterAndTheMarksAndTheWindowFoll
     QQuickItem* detail = item("main-window-detail");
     harness.click(item("appearance-theme-light"));
     EXPECT_EQ(stored(SettingsKeys::selectedDesktopTheme), QStringLiteral("light"));
-    EXPECT_TRUE(marked("theme-light"));
-    EXPECT_FALSE(marked("theme-black"));
+    EXPECT_TRUE(marked("theme-light") && !marked("theme-black"));
     EXPECT_COLOR_NEAR(harness.colorAt(detail, {detail->width() - 20, detail->height() - 6}),
                       DesktopThemeColors::light().contentBackground);
 
     harness.click(item("appearance-widget-logoOnly"));
     EXPECT_EQ(stored(SettingsKeys::selectedWidgetAppearance), QStringLiteral("logoOnly"));
-    EXPECT_TRUE(marked("widget-logoOnly"));
-    EXPECT_FALSE(marked("widget-currentWidget"));
+    EXPECT_TRUE(marked("widget-logoOnly") && !marked("widget-currentWidget"));
     harness.shoot("pages2-appearance-light-en");
 
     harness.click(item("appearance-language-turkish"));
     EXPECT_EQ(stored(SettingsKeys::selectedAppLanguage), QStringLiteral("turkish"));
-    EXPECT_TRUE(marked("language-turkish"));
-    EXPECT_FALSE(marked("language-english"));
+    EXPECT_TRUE(marked("language-turkish") && !marked("language-english"));
     expectTexts(page, {"Tema", "Widget Görünümü", "Sadece Logo", "Uygulama Dili"});
     EXPECT_FALSE(textsIn(page).contains("Widget Appearance"));
     harness.shoot("pages2-appearance-light-tr");

@@ -1,6 +1,4 @@
-// The instructions page in the dashboard over the view model built from fakes: the editor and its
-// 2000-character cut, the counter, the presets, Save and Reset, the cleanup modes, the draft
-// across a section switch and Turkish.
+// The instructions page: the editor and its 2000-character cut, presets, Save, Reset, cleanup modes.
 #include "../Dashboard/ViewModelScene.h"
 
 namespace quorvelle::test {

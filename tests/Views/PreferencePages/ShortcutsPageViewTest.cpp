@@ -1,5 +1,4 @@
-// The shortcuts page in the dashboard over the view model built from fakes: the shortcut card and
-// the capture sheet it opens, the recording-mode options and both languages.
+// The shortcuts page: the shortcut card, its capture sheet and the recording-mode options.
 #include "../Dashboard/ViewModelScene.h"
 #include "Models/HotkeyShortcut.h"
 #include "Services/System/HotkeyMonitorError.h"
@@ -29,8 +28,7 @@ TEST_F(ShortcutsPageViewTest, TheCardShowsTheShortcutInForceAndChangeOnlyOpensTh
 
     auto* sheet = harness.root()->findChild<QQuickWindow*>(QStringLiteral("hotkey-capture-sheet"));
     harness.click(item("shortcut-primary"));
-    EXPECT_TRUE(state()->property("showingHotkeyCaptureSheet").toBool());
-    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_TRUE(state()->property("showingHotkeyCaptureSheet").toBool() && sheet->isVisible());
     EXPECT_EQ(viewModel->preferences()->selectedHotkey(), *shifted);
     state()->setProperty("showingHotkeyCaptureSheet", false);
 }
@@ -47,8 +45,7 @@ TEST_F(ShortcutsPageViewTest, EachModeOptionCallsTheViewModelInEitherLanguage) {
     viewModel->preferences()->setAppLanguage(QStringLiteral("english"));
     harness.click(item("shortcuts-mode-toggle"));
     EXPECT_EQ(fakes.settingsStore->selectedRecordingTriggerMode(), RecordingTriggerMode::toggle);
-    EXPECT_TRUE(selected("shortcuts-mode-toggle"));
-    EXPECT_FALSE(selected("shortcuts-mode-pushToTalk"));
+    EXPECT_TRUE(selected("shortcuts-mode-toggle") && !selected("shortcuts-mode-pushToTalk"));
     EXPECT_TRUE(text("shortcuts-mode-description").startsWith(QStringLiteral("Press once to start recording")));
 }
 

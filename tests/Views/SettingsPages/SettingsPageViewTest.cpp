@@ -1,6 +1,4 @@
-// The settings page over the view model built from fakes, rendered offscreen: the engine cards,
-// the language search, the switches (which show only what the view model publishes), the local
-// models in each state and the microphone picker.
+// The settings page: engine cards, language search, switches, local models and microphone picker.
 #include "../Dashboard/ViewModelScene.h"
 
 #include <QPointer>
