@@ -76,6 +76,7 @@ TEST_F(PopoverTest, FromAccountToSetupToReadyAsTheStateIsReloadedThenTheStatusTa
     fakes.sessionCoordinator->beginRecording();
     settle();
     EXPECT_TRUE(shows("overview-recording-preview"));
+    EXPECT_EQ(text("overlay-title"), "Recording");
     fakes.sessionCoordinator->beginUploading();
     settle();
     EXPECT_FALSE(shows("overview-recording-preview"));
