@@ -66,9 +66,7 @@ QByteArray TestMicrophone::speech() {
         runTool(QStringLiteral("espeak-ng"),
                 {QStringLiteral("-w"), wav, QStringLiteral("Quorvelle writes what you say")});
         return runTool(QStringLiteral("sox"),
-                       {wav, QStringLiteral("-r"), QStringLiteral("16000"), QStringLiteral("-c"), QStringLiteral("1"),
-                        QStringLiteral("-b"), QStringLiteral("16"), QStringLiteral("-e"), QStringLiteral("signed"),
-                        QStringLiteral("-t"), QStringLiteral("raw"), QStringLiteral("-")});
+                       QStringList{wav} + QStringLiteral("-r 16000 -c 1 -b 16 -e signed -t raw -").split(u' '));
     }();
     return pcm;
 }

@@ -100,33 +100,22 @@ TEST(TranscriptionPrompt, AtMostEightyHintsAndUserTermsCountFirst) {
     EXPECT_TRUE(context.prompt->endsWith(kDeveloperLine));
 }
 
-TEST(TranscriptionPrompt, LongPromptsAreCutAt1800CharactersThenTrimmed) {
-    const QString spaceAtCut = QString(1799, u'a') + u("  tail");
-    EXPECT_EQ(composeTranscriptionPrompt(spaceAtCut, {}, false), QString(1799, u'a'));
+TEST(TranscriptionPrompt, LongPromptsAreCutAt1800CharactersNeverSplittingACharacterThenTrimmed) {
+    EXPECT_EQ(composeTranscriptionPrompt(QString(1799, u'a') + u("  tail"), {}, false), QString(1799, u'a'));
     EXPECT_EQ(composeTranscriptionPrompt(QString(1801, u'b'), {}, false), QString(1800, u'b'));
-}
-
-TEST(TranscriptionPrompt, CutNeverSplitsASurrogatePairOrACharacter) {
-    const QString emoji = u("😀");
-    const QString family = u("👩‍👩‍👦");
-    const QString accented = u("a\u0301");
-    for (const QString& unit : {emoji, family, accented}) {
-        const QString text = QString(1799, u'x') + unit + unit;
-        const std::optional<QString> prompt = composeTranscriptionPrompt(text, {}, false);
-        ASSERT_TRUE(prompt);
-        EXPECT_EQ(*prompt, QString(1799, u'x') + unit);
-        EXPECT_EQ(Graphemes::count(*prompt), 1800);
+    // An emoji (a surrogate pair), a family (joined emoji) and an accented letter are one character each.
+    for (const QString& unit : {u("😀"), u("👩‍👩‍👦"), u("a\u0301")}) {
+        const std::optional<QString> prompt = composeTranscriptionPrompt(QString(1799, u'x') + unit + unit, {}, false);
+        EXPECT_EQ(prompt, QString(1799, u'x') + unit);
+        EXPECT_EQ(Graphemes::count(prompt.value_or(QString())), 1800);
     }
 }
 
-TEST(PromptNormalization, PromptTextIsTrimmedAndLimitedTo900Characters) {
+TEST(PromptNormalization, TextIsTrimmedAndLimitedTo900CharactersHintsAreDistinctWithoutALimit) {
     EXPECT_EQ(normalizedPromptText(std::nullopt), std::nullopt);
     EXPECT_EQ(normalizedPromptText(u(" \n ")), std::nullopt);
     EXPECT_EQ(normalizedPromptText(u("  Be brief. ")), u("Be brief."));
     EXPECT_EQ(Graphemes::count(*normalizedPromptText(QString(901, u'z'))), 900);
-}
-
-TEST(PromptNormalization, HintsAreDistinctIgnoringCaseAndAccentsWithoutALimit) {
     EXPECT_EQ(normalizedVocabularyHints({}), std::nullopt);
     EXPECT_EQ(normalizedVocabularyHints({u(" "), u("")}), std::nullopt);
     EXPECT_EQ(normalizedVocabularyHints({u(" Café "), u("CAFE"), u("Quorvelle")}),

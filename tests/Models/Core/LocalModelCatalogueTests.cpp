@@ -29,12 +29,6 @@ TEST(LocalModelCatalogue, EveryIdHasAWellFormedRowOfItsOwn) {
     EXPECT_EQ(filenames.size(), allCases<M>().size());
 }
 
-TEST(LocalModelCatalogue, SelectableIdsLeaveOutTheEnglishOnlyModels) {
-    EXPECT_EQ(
-        selectableLocalTranscriptionModelIDs(),
-        (QList<M>{M::tinyMultilingual, M::baseMultilingual, M::smallMultilingual, M::mediumMultilingual, M::largeV3}));
-}
-
 TEST(LocalModelCatalogue, DownloadAddressesFollowTheHostPattern) {
     EXPECT_EQ(localModelDescriptor(M::tinyMultilingual).downloadURL,
               QUrl(QStringLiteral("https://huggingface.co/ggerganov/whisper.cpp/resolve/main/ggml-tiny.bin"

@@ -11,19 +11,6 @@ namespace {
 
 using C = QuorvelleErrorCase;
 
-struct ErrorRow {
-    C errorCase;
-    const char* code;
-    const char* description;
-};
-
-// Representative rows: the first plain case, one whose code is not its case name, one with an apostrophe.
-const ErrorRow kErrorRows[] = {
-    {C::microphonePermissionDenied, "runtime.error.microphone_permission_denied", "Microphone izni gerekli."},
-    {C::noSpeechDetected, "runtime.error.no_speech_detected", "Kayit cok kisa. Hotkey'i basili tutup konusun."},
-    {C::unexpectedRuntimeFailure, "runtime.error.unexpected", "Beklenmeyen bir hata olustu. Tekrar deneyin."},
-};
-
 TEST(QuorvelleError, RetryAfterDescriptionEmbedsTheSecondsInDecimal) {
     const struct {
         qint64 seconds;
@@ -43,9 +30,6 @@ TEST(QuorvelleError, RetryAfterDescriptionEmbedsTheSecondsInDecimal) {
 
 TEST(QuorvelleError, CasesAreListedOnceWithDistinctCodes) {
     const auto& cases = allQuorvelleErrorCases();
-    ASSERT_EQ(cases.size(), 14);
-    EXPECT_EQ(cases.front(), C::rateLimitedRetryAfter);
-    EXPECT_EQ(cases.back(), C::unexpectedRuntimeFailure);
     QSet<QString> descriptions;
     for (C errorCase : cases) {
         const QuorvelleError error = errorCase == C::rateLimitedRetryAfter ? QuorvelleError::rateLimitedRetryAfter(1)

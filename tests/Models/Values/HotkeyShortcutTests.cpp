@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QJsonDocument>
-#include <QSet>
 
 using quorvelle::HotkeyShortcut;
 
@@ -14,21 +13,8 @@ constexpr quint32 Shift = 0x200;
 constexpr quint32 Alt = 0x800;
 constexpr quint32 Ctrl = 0x1000;
 
-const QString unsupportedMessage = QStringLiteral("Bu tus kombinasyonu simdilik desteklenmiyor.");
-const QString searchMessage = QStringLiteral("Super + Space masaustu aramasiyla cakisir.");
-const QString switcherMessage = QStringLiteral("Super + Tab uygulama degistirici ile cakisir.");
-const QString superMessage =
-    QStringLiteral("Super iceren hotkey'ler sistem ve uygulama kisayollariyla cakisabilecegi icin bloke edildi.");
-const QString inputSourceMessage = QStringLiteral("Control + Space masaustu input source kisayoluyla cakisabilir.");
-const QString needModifierMessage = QStringLiteral("En az Control veya Alt iceren bir kombinasyon sec.");
-
-QStringList titles(const QList<HotkeyShortcut>& shortcuts) {
-    QStringList result;
-    for (const auto& shortcut : shortcuts) {
-        result << shortcut.displayTitle;
-    }
-    return result;
-}
+const QString unsupported = QStringLiteral("Bu tus kombinasyonu simdilik desteklenmiyor.");
+const QString inputSource = QStringLiteral("Control + Space masaustu input source kisayoluyla cakisabilir.");
 
 }  // namespace
 
@@ -58,19 +44,17 @@ TEST(HotkeyShortcut, KeyPressBuildsMaskedShortcutWithTitle) {
     }
 }
 
-TEST(HotkeyShortcut, SuggestionsAreValidPresetsRecordedAsTheirKeys) {
-    const QList<quint32> keyCodes = {49, 36, 15};
-    ASSERT_EQ(HotkeyShortcut::suggestions().size(), keyCodes.size());
-    for (qsizetype i = 0; i < keyCodes.size(); ++i) {
+TEST(HotkeyShortcut, ValidationAcceptsAndRejectsByFirstMatchingRuleOfferingTheValidPresets) {
+    const QList<quint32> presetKeys = {49, 36, 15};
+    ASSERT_EQ(HotkeyShortcut::suggestions().size(), presetKeys.size());
+    for (qsizetype i = 0; i < presetKeys.size(); ++i) {
         const HotkeyShortcut& preset = HotkeyShortcut::suggestions()[i];
-        const auto recorded = HotkeyShortcut::fromKeyPress(keyCodes[i], Ctrl | Alt);
+        const auto recorded = HotkeyShortcut::fromKeyPress(presetKeys[i], Ctrl | Alt);
         EXPECT_EQ(preset, recorded);
         EXPECT_EQ(preset.displayTitle, recorded->displayTitle);
         EXPECT_FALSE(HotkeyShortcut::validate(preset.keyCode, preset.carbonModifiers).has_value());
     }
-}
 
-TEST(HotkeyShortcut, ValidationAcceptsAndRejectsByFirstMatchingRule) {
     const struct {
         quint32 keyCode;
         quint32 modifiers;
@@ -78,22 +62,23 @@ TEST(HotkeyShortcut, ValidationAcceptsAndRejectsByFirstMatchingRule) {
     } cases[] = {
         {49, Ctrl | Alt, std::nullopt},
         {0, Ctrl, std::nullopt},
-        {49, Ctrl, inputSourceMessage},
-        {49, Ctrl | 0x4000, inputSourceMessage},  // stray bits do not hide Control alone
-        {0, Shift, needModifierMessage},
-        {15, Ctrl | Alt | Shift | Cmd, superMessage},
-        {49, Cmd | Shift, searchMessage},
-        {48, Cmd | Ctrl, switcherMessage},
-        {18, Ctrl | Alt, unsupportedMessage},
-        {122, Cmd, unsupportedMessage},
+        {49, Ctrl, inputSource},
+        {49, Ctrl | 0x4000, inputSource},  // stray bits do not hide Control alone
+        {0, Shift, "En az Control veya Alt iceren bir kombinasyon sec."},
+        {15, Ctrl | Alt | Shift | Cmd,
+         "Super iceren hotkey'ler sistem ve uygulama kisayollariyla cakisabilecegi icin bloke edildi."},
+        {49, Cmd | Shift, "Super + Space masaustu aramasiyla cakisir."},
+        {48, Cmd | Ctrl, "Super + Tab uygulama degistirici ile cakisir."},
+        {18, Ctrl | Alt, unsupported},
+        {122, Cmd, unsupported},
     };
-    const QStringList allPresets = {"Control + Alt + Space", "Control + Alt + Return", "Control + Alt + R"};
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.keyCode << "/" << c.modifiers);
         const auto rejection = HotkeyShortcut::validate(c.keyCode, c.modifiers);
-        ASSERT_EQ(rejection.has_value(), c.message.has_value()) << c.keyCode << "/" << c.modifiers;
+        ASSERT_EQ(rejection.has_value(), c.message.has_value());
         if (rejection) {
-            EXPECT_EQ(rejection->message, *c.message) << c.keyCode << "/" << c.modifiers;
-            EXPECT_EQ(titles(rejection->suggestions), allPresets) << c.keyCode << "/" << c.modifiers;
+            EXPECT_EQ(rejection->message, *c.message);
+            EXPECT_EQ(rejection->suggestions, HotkeyShortcut::suggestions());
         }
     }
 }

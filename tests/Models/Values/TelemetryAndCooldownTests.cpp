@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <numeric>
 
 using quorvelle::RateLimitCooldownState;
 using quorvelle::RollingTranscriptionTelemetryStore;
@@ -26,22 +25,6 @@ TranscriptionTelemetrySnapshot snapshot(int count, int successes, int last, int 
 const QDateTime base = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
 
 }  // namespace
-
-TEST(TranscriptionTelemetry, PercentileUsesNearestRank) {
-    const struct {
-        int count;
-        double fraction;
-        std::optional<int> expected;
-    } cases[] = {
-        {0, 0.5, std::nullopt}, {2, 0.5, 1}, {20, 0.95, 19}, {5, 1.7, 5}, {5, -0.3, 1},
-    };
-    for (const auto& c : cases) {
-        std::vector<int> values(static_cast<size_t>(c.count));
-        std::iota(values.begin(), values.end(), 1);
-        EXPECT_EQ(TranscriptionTelemetrySnapshot::percentile(values, c.fraction), c.expected)
-            << c.count << " @ " << c.fraction;
-    }
-}
 
 TEST(TranscriptionTelemetry, SnapshotCountsPercentilesAndSummary) {
     using Sample = TranscriptionTelemetrySnapshot::Sample;

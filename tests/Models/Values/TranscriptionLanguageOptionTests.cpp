@@ -27,23 +27,15 @@ const TranscriptionLanguageOption* find(const QString& name) {
 
 }  // namespace
 
-TEST(TranscriptionLanguageOption, SupportedListHasAutomaticThenLanguagesByName) {
+TEST(TranscriptionLanguageOption, AutomaticComesFirstThenDistinctLanguagesInOneOrderForEveryLocale) {
     const auto& options = TranscriptionLanguageOption::supportedOptions();
-    ASSERT_EQ(options.size(), 101);
     EXPECT_EQ(options.first(), TranscriptionLanguageOption::automatic());
-    EXPECT_FALSE(options.first().code.has_value());
     EXPECT_EQ(options.first().id(), "auto");
-    EXPECT_EQ(options[1].name, "Afrikaans");
-    EXPECT_EQ(options.last().name, "Yoruba");
-
     QSet<QString> ids;
-    for (const auto& option : options) {
+    for (const auto& option : options)
         ids.insert(option.id());
-    }
-    EXPECT_EQ(ids.size(), 101);
-}
+    EXPECT_EQ(ids.size(), options.size());
 
-TEST(TranscriptionLanguageOption, OrderIsTheSameForEnglishTurkishAndSystemLocales) {
     // Turkish collation treats I and its dotted form as separate letters; names beginning with a
     // capital I must still fall between H and J.
     const auto english =
