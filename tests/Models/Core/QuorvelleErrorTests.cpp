@@ -12,18 +12,12 @@ namespace {
 using C = QuorvelleErrorCase;
 
 TEST(QuorvelleError, RetryAfterDescriptionEmbedsTheSecondsInDecimal) {
-    const struct {
-        qint64 seconds;
-        const char* description;
-    } rows[] = {
-        {12345, "Cok fazla istek gonderildi. 12345 saniye sonra tekrar deneyin."},
-        {-5, "Cok fazla istek gonderildi. -5 saniye sonra tekrar deneyin."},
-    };
-    for (const auto& row : rows) {
-        const auto error = QuorvelleError::rateLimitedRetryAfter(row.seconds);
-        EXPECT_EQ(error.errorDescription(), QString::fromUtf8(row.description));
+    for (const qint64 seconds : {12345, -5}) {
+        const auto error = QuorvelleError::rateLimitedRetryAfter(seconds);
+        EXPECT_EQ(error.errorDescription(),
+                  QStringLiteral("Cok fazla istek gonderildi. %1 saniye sonra tekrar deneyin.").arg(seconds));
         EXPECT_EQ(error.diagnosticsCode(), QStringLiteral("runtime.error.rate_limited"));
-        EXPECT_EQ(error.retryAfterSeconds(), row.seconds);
+        EXPECT_EQ(error.retryAfterSeconds(), seconds);
         EXPECT_EQ(error.errorCase(), C::rateLimitedRetryAfter);
     }
 }
@@ -41,18 +35,15 @@ TEST(QuorvelleError, CasesAreListedOnceWithDistinctCodes) {
 }
 
 TEST(FallbackMessage, KnownCodesGiveTheirMessageOthersTheDefault) {
-    const struct {
-        const char* code;
-        const char* message;
-    } rows[] = {
+    const std::pair<const char*, const char*> rows[] = {
         {"runtime.fallback.target_surface_changed", "Yazma hedefi değişti. Metin panoya kopyalandı."},
         {"runtime.fallback.clipboard_disabled", "Clipboard fallback kapalı. Metin otomatik eklenemedi."},
         {"RUNTIME.FALLBACK.CLIPBOARD_DISABLED", "Metin panoya kopyalandı."},
         {"runtime.fallback.clipboard_disabled ", "Metin panoya kopyalandı."},
         {"runtime.fallback.target_surface", "Metin panoya kopyalandı."},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(fallbackMessage(QString::fromUtf8(row.code)), QString::fromUtf8(row.message)) << row.code;
+    for (const auto& [code, message] : rows)
+        EXPECT_EQ(fallbackMessage(QString::fromUtf8(code)), QString::fromUtf8(message)) << code;
 }
 
 }  // namespace

@@ -19,27 +19,21 @@ const QString inputSource = QStringLiteral("Control + Space masaustu input sourc
 }  // namespace
 
 TEST(HotkeyShortcut, KeyPressBuildsMaskedShortcutWithTitle) {
-    const struct {
-        quint32 keyCode;
-        quint32 modifiers;
-        std::optional<quint32> expectedMask;
-        QString expectedTitle;
-    } cases[] = {
+    const std::tuple<quint32, quint32, std::optional<quint32>, const char*> cases[] = {
         {49, Ctrl | Alt | 0x4000 | 0x1, Ctrl | Alt, "Control + Alt + Space"},
         {15, Ctrl | Alt | Shift | Cmd, Ctrl | Alt | Shift | Cmd, "Control + Alt + Shift + Super + R"},
         {0, Cmd | Ctrl, Cmd | Ctrl, "Control + Super + A"},
         {46, Shift | Alt | 0x1, Shift | Alt, "Alt + Shift + M"},
-        {49, 0, std::nullopt, {}},
-        {50, Ctrl | Alt, std::nullopt, {}},
-        {18, Ctrl, std::nullopt, {}},
+        {49, 0, std::nullopt, ""},
+        {50, Ctrl | Alt, std::nullopt, ""},
+        {18, Ctrl, std::nullopt, ""},
     };
-    for (const auto& c : cases) {
-        const auto shortcut = HotkeyShortcut::fromKeyPress(c.keyCode, c.modifiers);
-        ASSERT_EQ(shortcut.has_value(), c.expectedMask.has_value()) << c.keyCode << "/" << c.modifiers;
+    for (const auto& [keyCode, modifiers, mask, title] : cases) {
+        const auto shortcut = HotkeyShortcut::fromKeyPress(keyCode, modifiers);
+        ASSERT_EQ(shortcut.has_value(), mask.has_value()) << keyCode << "/" << modifiers;
         if (shortcut) {
-            EXPECT_EQ(shortcut->keyCode, c.keyCode);
-            EXPECT_EQ(shortcut->carbonModifiers, *c.expectedMask);
-            EXPECT_EQ(shortcut->displayTitle, c.expectedTitle);
+            EXPECT_EQ(std::pair(shortcut->keyCode, shortcut->carbonModifiers), std::pair(keyCode, *mask));
+            EXPECT_EQ(shortcut->displayTitle, title);
         }
     }
 }
@@ -55,11 +49,8 @@ TEST(HotkeyShortcut, ValidationAcceptsAndRejectsByFirstMatchingRuleOfferingTheVa
         EXPECT_FALSE(HotkeyShortcut::validate(preset.keyCode, preset.carbonModifiers).has_value());
     }
 
-    const struct {
-        quint32 keyCode;
-        quint32 modifiers;
-        std::optional<QString> message;  // none = accepted
-    } cases[] = {
+    // No message: accepted.
+    const std::tuple<quint32, quint32, std::optional<QString>> cases[] = {
         {49, Ctrl | Alt, std::nullopt},
         {0, Ctrl, std::nullopt},
         {49, Ctrl, inputSource},
@@ -72,12 +63,12 @@ TEST(HotkeyShortcut, ValidationAcceptsAndRejectsByFirstMatchingRuleOfferingTheVa
         {18, Ctrl | Alt, unsupported},
         {122, Cmd, unsupported},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.keyCode << "/" << c.modifiers);
-        const auto rejection = HotkeyShortcut::validate(c.keyCode, c.modifiers);
-        ASSERT_EQ(rejection.has_value(), c.message.has_value());
+    for (const auto& [keyCode, modifiers, message] : cases) {
+        SCOPED_TRACE(testing::Message() << keyCode << "/" << modifiers);
+        const auto rejection = HotkeyShortcut::validate(keyCode, modifiers);
+        ASSERT_EQ(rejection.has_value(), message.has_value());
         if (rejection) {
-            EXPECT_EQ(rejection->message, *c.message);
+            EXPECT_EQ(rejection->message, *message);
             EXPECT_EQ(rejection->suggestions, HotkeyShortcut::suggestions());
         }
     }

@@ -71,11 +71,8 @@ TEST(RollingTranscriptionTelemetryStore, StartsEmptyClampsNegativeAndKeepsNewest
 
 TEST(RateLimitCooldownState, StartChoosesLengthAndSetsEnd) {
     EXPECT_EQ(RateLimitCooldownState().duration, 5.0);
-    const struct {
-        std::optional<int> retryAfter;
-        double duration;
-        int expected;
-    } cases[] = {
+    // Retry-After, the configured length, the seconds chosen.
+    const std::tuple<std::optional<int>, double, int> cases[] = {
         {0, 5.0, 1},
         {-7, 5.0, 1},
         {30, 5.0, 30},
@@ -83,10 +80,10 @@ TEST(RateLimitCooldownState, StartChoosesLengthAndSetsEnd) {
         {std::nullopt, -4.0, 1},
         {std::nullopt, std::numeric_limits<double>::quiet_NaN(), 1},
     };
-    for (const auto& c : cases) {
+    for (const auto& [retryAfter, duration, expected] : cases) {
         RateLimitCooldownState state;
-        state.duration = c.duration;
-        EXPECT_EQ(state.start(base, c.retryAfter), c.expected) << c.duration;
-        EXPECT_EQ(state.cooldownUntil, base.addSecs(c.expected));
+        state.duration = duration;
+        EXPECT_EQ(state.start(base, retryAfter), expected) << duration;
+        EXPECT_EQ(state.cooldownUntil, base.addSecs(expected));
     }
 }
