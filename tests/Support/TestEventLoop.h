@@ -4,6 +4,7 @@
 #include <QCoroTask>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QThread>
 
 #include <exception>
 #include <functional>
@@ -49,6 +50,15 @@ std::optional<Error> failureOf(QCoro::Task<T> task) {
 
 // Spins the event loop until the condition holds or the limit passes; returns whether it held.
 // For waiting on real external events (another process, the display server), never on our own timers.
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
 
 }  // namespace quorvelle::test
