@@ -9,9 +9,7 @@
 #include "Views/Common/ViewSetup.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QQuickItem>
-#include <QScreen>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -85,8 +83,7 @@ TEST_F(AppRuntimeTest, TheOverlayPanelShowsForEveryBusyStateAtTheBottomCentreAnd
     EXPECT_EQ(panel->flags() & never, never);
     EXPECT_TRUE(panel->flags() & Qt::WindowStaysOnTopHint);
     // It shows the overlay view over this view model: the full pill.
-    ASSERT_NE(panel->surface(), nullptr);
-    EXPECT_EQ(panel->surface()->objectName(), QStringLiteral("overlay-pill"));
+    EXPECT_EQ(panel->surface() ? panel->surface()->objectName() : QString(), QStringLiteral("overlay-pill"));
     // No compositor draws this platform's transparency: the window is cut to the pill.
     EXPECT_EQ(panel->mask().boundingRect(), QRect(28, 28, 360, 116));
     const auto metrics = overlay.currentDisplayMetrics();
@@ -94,14 +91,10 @@ TEST_F(AppRuntimeTest, TheOverlayPanelShowsForEveryBusyStateAtTheBottomCentreAnd
     EXPECT_EQ(panel->geometry(), RuntimeOverlayLayoutEngine{}.panelFrame(QSizeF(416, 188), *metrics).toRect());
 
     // Every later state keeps it up; only idle takes it down, and the next session reuses it.
-    const std::function<void(SessionCoordinating&)> steps[] = {
-        [](SessionCoordinating& s) { s.beginUploading(); },
-        [](SessionCoordinating& s) { s.fail(QuorvelleError(QuorvelleErrorCase::noSpeechDetected)); },
-    };
-    for (const auto& step : steps) {
-        moveSessionTo(step);
-        EXPECT_TRUE(panel->isVisible());
-    }
+    moveSessionTo([](SessionCoordinating& s) { s.beginUploading(); });
+    EXPECT_TRUE(panel->isVisible());
+    moveSessionTo([](SessionCoordinating& s) { s.fail(QuorvelleError(QuorvelleErrorCase::noSpeechDetected)); });
+    EXPECT_TRUE(panel->isVisible());
     moveSessionTo([](SessionCoordinating& s) { s.reset(); });
     EXPECT_FALSE(panel->isVisible());
 
@@ -114,8 +107,7 @@ TEST_F(AppRuntimeTest, TheOverlayPanelShowsForEveryBusyStateAtTheBottomCentreAnd
     moveSessionTo([](SessionCoordinating& s) { s.block(SessionBlockReason::secureField); });
     EXPECT_EQ(overlay.panel(), panel);
     EXPECT_TRUE(panel->isVisible());
-    ASSERT_NE(panel->surface(), nullptr);
-    EXPECT_EQ(panel->surface()->objectName(), QStringLiteral("overlay-compact"));
+    EXPECT_EQ(panel->surface() ? panel->surface()->objectName() : QString(), QStringLiteral("overlay-compact"));
     EXPECT_EQ(panel->geometry(), RuntimeOverlayLayoutEngine{}.panelFrame(QSizeF(128, 144), *metrics).toRect());
 }
 

@@ -2,7 +2,6 @@
 // speaks, the fake backend's transcript processed and delivered into other applications.
 #include "AppUnderTest.h"
 #include "AppWindows.h"
-#include "DesktopInput.h"
 #include "FakeBackendServer.h"
 #include "FixtureApp.h"
 #include "ShellDesktopInput.h"

@@ -1,6 +1,7 @@
 #include "FakeBackendServer.h"
 
 #include <QHostAddress>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -26,20 +27,6 @@ HeaderList parseHeaderLines(const QByteArray& block) {
     return headers;
 }
 
-// A parameter of a header value such as `form-data; name="audio"; filename="a.wav"`.
-QByteArray headerParameter(const QByteArray& value, const QByteArray& parameter) {
-    for (const QByteArray& piece : value.split(';')) {
-        const QByteArray item = piece.trimmed();
-        const qsizetype equals = item.indexOf('=');
-        if (equals <= 0 || item.left(equals).trimmed().toLower() != parameter.toLower()) continue;
-        QByteArray result = item.mid(equals + 1).trimmed();
-        if (result.size() >= 2 && result.startsWith('"') && result.endsWith('"'))
-            result = result.mid(1, result.size() - 2);
-        return result;
-    }
-    return {};
-}
-
 }  // namespace
 
 QByteArray headerValue(const HeaderList& headers, const QByteArray& name) {
@@ -55,9 +42,9 @@ bool RecordedRequest::hasHeader(const QByteArray& name) const {
 }
 
 QList<MultipartPart> RecordedRequest::multipartParts() const {
-    const QByteArray contentType = header("Content-Type");
-    if (!contentType.trimmed().toLower().startsWith("multipart/")) return {};
-    const QByteArray boundary = headerParameter(contentType, "boundary");
+    static const QRegularExpression form(QStringLiteral(R"(^\s*multipart/[^;]*;.*\bboundary\s*=\s*"?([^";]+))"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QByteArray boundary = form.match(QString::fromLatin1(header("Content-Type"))).captured(1).toLatin1();
     if (boundary.isEmpty()) return {};
 
     // With a CRLF in front, every delimiter (the first included) reads CRLF "--" boundary.

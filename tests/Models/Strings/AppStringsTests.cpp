@@ -35,16 +35,14 @@ TEST(AppStringsTables, EveryTextExistsInBothLanguagesAndDiffersUnlessShared) {
         EXPECT_FALSE(turkish.trimmed().isEmpty());
         EXPECT_EQ(english == turkish, shared) << utf8(english) << " / " << utf8(turkish);
     };
-    const SessionState states[] = {
-        SessionState::blocked(SessionBlockReason::secureField),
-        SessionState::error(QuorvelleError(QuorvelleErrorCase::networkUnavailable)),
-        SessionState::idle(),
-        SessionState::recording(),
-        SessionState::uploading(),
-        SessionState::injecting(),
-        SessionState::fallbackCopied(),
-        SessionState::success(),
-    };
+    const SessionState states[] = {SessionState::blocked(SessionBlockReason::secureField),
+                                   SessionState::error(QuorvelleError(QuorvelleErrorCase::networkUnavailable)),
+                                   SessionState::idle(),
+                                   SessionState::recording(),
+                                   SessionState::uploading(),
+                                   SessionState::injecting(),
+                                   SessionState::fallbackCopied(),
+                                   SessionState::success()};
     for (const SessionState& state : states) {
         const std::string name = utf8(kEnglish.sessionStatusBadge(state));
         check("badge " + name, [&](const AppStrings& s) { return s.sessionStatusBadge(state); });
@@ -78,11 +76,10 @@ TEST(AppStringsTables, EveryTextExistsInBothLanguagesAndDiffersUnlessShared) {
     }
     for (auto mode : allCases<RecordingTriggerMode>())
         check("triggerMode", [&](const AppStrings& s) { return s.recordingTriggerModeDescription(mode); });
-    for (auto theme : allCases<DesktopThemeOption>()) {
+    for (auto theme : allCases<DesktopThemeOption>())
         check(
             "theme", [&](const AppStrings& s) { return s.desktopThemeTitle(theme); },
             theme == DesktopThemeOption::quorvelle);
-    }
     for (auto option : allCases<AppLanguageOption>()) {
         check("languageTitle", [&](const AppStrings& s) { return s.appLanguageOptionTitle(option); });
         check("languageDescription", [&](const AppStrings& s) { return s.appLanguageOptionDescription(option); });

@@ -26,47 +26,29 @@ const QDateTime base = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
 
 }  // namespace
 
-TEST(TranscriptionTelemetry, SnapshotCountsPercentilesAndSummary) {
-    using Sample = TranscriptionTelemetrySnapshot::Sample;
-    EXPECT_EQ(TranscriptionTelemetrySnapshot(QList<Sample>{}), TranscriptionTelemetrySnapshot());
-    EXPECT_FALSE(TranscriptionTelemetrySnapshot().summaryLine().has_value());
-    EXPECT_EQ(TranscriptionTelemetrySnapshot().targetSummaryLine(), "Hedef p50 < 2.50s, p95 < 5.00s");
-
-    const struct {
-        QList<Sample> samples;
-        TranscriptionTelemetrySnapshot expected;
-        QString summary;
-    } cases[] = {
-        {{{1500, true}}, snapshot(1, 1, 1500, 1500, 1500), "Latency son 1.50s | p50 1.50s | p95 1.50s"},
-        // Unsorted input; failures count in the percentiles; last is the newest, not the largest.
-        {{{4010, false}, {980, true}, {700, true}, {1234, false}},
-         snapshot(4, 2, 1234, 980, 4010),
-         "Latency son 1.23s | p50 0.98s | p95 4.01s"},
-    };
-    for (const auto& c : cases) {
-        const TranscriptionTelemetrySnapshot actual(c.samples);
-        EXPECT_EQ(actual, c.expected) << c.summary.toStdString();
-        EXPECT_EQ(actual.summaryLine(), c.summary);
-    }
-
-    TranscriptionTelemetrySnapshot partial = snapshot(1, 1, 10, 10, 10);
-    partial.p95ElapsedMs.reset();
-    EXPECT_FALSE(partial.summaryLine().has_value());
-}
-
-TEST(RollingTranscriptionTelemetryStore, StartsEmptyClampsNegativeAndKeepsNewestFifty) {
+TEST(TranscriptionTelemetry, SnapshotCountsPercentilesAndSummaryOfTheNewestFiftySamples) {
     RollingTranscriptionTelemetryStore store;
     EXPECT_EQ(store.snapshot(), TranscriptionTelemetrySnapshot());
-    store.record(-250, false);
-    EXPECT_EQ(store.snapshot(), snapshot(1, 0, 0, 0, 0));
+    EXPECT_FALSE(store.snapshot().summaryLine().has_value());
+    EXPECT_EQ(store.snapshot().targetSummaryLine(), "Hedef p50 < 2.50s, p95 < 5.00s");
+    // Unsorted input; failures count in the percentiles; last is the newest, not the largest.
+    for (const auto& [elapsedMs, succeeded] : {std::pair(4010, false), {980, true}, {700, true}, {1234, false}})
+        store.record(elapsedMs, succeeded);
+    EXPECT_EQ(store.snapshot(), snapshot(4, 2, 1234, 980, 4010));
+    EXPECT_EQ(store.snapshot().summaryLine(), "Latency son 1.23s | p50 0.98s | p95 4.01s");
+    TranscriptionTelemetrySnapshot partial = store.snapshot();
+    partial.p95ElapsedMs.reset();
+    EXPECT_FALSE(partial.summaryLine().has_value());
 
+    RollingTranscriptionTelemetryStore full;
+    full.record(-250, false);
+    EXPECT_EQ(full.snapshot(), snapshot(1, 0, 0, 0, 0));
     // The first sample (0 ms, failed) is pushed out by the 51st record.
-    for (int i = 1; i <= 50; ++i) {
-        store.record(i * 100, true);
-    }
-    EXPECT_EQ(store.snapshot(), snapshot(50, 50, 5000, 2500, 4800));
-    store.record(1, false);  // 100 ms leaves, 1 ms comes in
-    EXPECT_EQ(store.snapshot(), snapshot(50, 49, 1, 2500, 4800));
+    for (int i = 1; i <= 50; ++i)
+        full.record(i * 100, true);
+    EXPECT_EQ(full.snapshot(), snapshot(50, 50, 5000, 2500, 4800));
+    full.record(1, false);  // 100 ms leaves, 1 ms comes in
+    EXPECT_EQ(full.snapshot(), snapshot(50, 49, 1, 2500, 4800));
 }
 
 TEST(RateLimitCooldownState, StartChoosesLengthAndSetsEnd) {
