@@ -34,14 +34,10 @@ void expectMapped(QString (*transform)(const QString&), std::initializer_list<Cl
     }
 }
 
-TEST(TranscriptCleanup, OffLeavesTheTextByteForByte) {
+TEST(TranscriptCleanup, OffLeavesTheTextByteForByteAndBlankTextStaysEmptyWithoutFullStop) {
     expectCleanup(Mode::off, {{"  um hello comma world  ", "  um hello comma world  "}, {"", ""}});
-}
-
-TEST(TranscriptCleanup, EmptyOrBlankTextStaysEmptyWithoutFullStop) {
-    for (Mode mode : {Mode::default_, Mode::chat, Mode::email, Mode::rewrite}) {
+    for (Mode mode : {Mode::default_, Mode::chat, Mode::email, Mode::rewrite})
         expectCleanup(mode, {{"", ""}, {"   \n\t ", ""}, {"um", ""}});
-    }
 }
 
 TEST(TranscriptCleanup, DefaultModeRules) {
@@ -72,8 +68,8 @@ TEST(TranscriptCleanup, DefaultModeRules) {
                       {"the price is 3.5", "The price is 3.5."},
                       {"visit example.com", "Visit example.com."},
                       {"about 1,000 people", "About 1,000 people."},
-                      {"the price is 3 period 5", "The price is 3. 5."},  // a spoken mark is not inside a number
-                                                                          // Marks before other text still get a space.
+                      // A spoken mark is not inside a number; marks before other text still get a space.
+                      {"the price is 3 period 5", "The price is 3. 5."},
                       {"yes,\"quoted\"", "Yes, \"quoted\"."},
                       {"hello , world", "Hello, world."},
                       // Spoken line breaks survive without surrounding spaces.
