@@ -1,4 +1,4 @@
-// The sidebar rows, expanded and collapsed, in each theme.
+// The sidebar rows, expanded and collapsed.
 #include "ViewHarness.h"
 
 #include "Models/AppStrings.h"
@@ -7,82 +7,67 @@
 
 #include <gtest/gtest.h>
 
+#include <QSet>
+
 namespace quorvelle::test {
 namespace {
 
-// "history" is selected, "settings" disabled, "changelog" both; the collapsed column repeats
-// the rows with an "c-" prefix on the recorder's names.
+// "history" is selected, "settings" disabled, "changelog" both; each row has its collapsed twin
+// beside it, with a "c-" prefix on the recorder's names.
 const char* kSidebarScene = R"(
-    Item {
-        Row {
-            x: 12; y: 12; spacing: 16
-            Column {
-                objectName: "expanded"; width: 220; spacing: 2
-                Repeater {
-                    model: DashboardSections.all
-                    SidebarButton {
-                        width: 220
-                        section: modelData
-                        title: DashboardSections.title(modelData, "en")
-                        isSelected: modelData === "history" || modelData === "changelog"
-                        isDisabled: modelData === "settings" || modelData === "changelog"
-                        callback: () => recorder.record(modelData)
-                    }
+    Column {
+        x: 12; y: 12; spacing: 2
+        Repeater {
+            model: DashboardSections.all
+            Row {
+                required property string modelData
+                spacing: 16
+                SidebarButton {
+                    width: 220; section: modelData; title: DashboardSections.title(modelData, "en")
+                    isSelected: modelData === "history" || modelData === "changelog"
+                    isDisabled: modelData === "settings" || modelData === "changelog"
+                    callback: () => recorder.record(modelData)
                 }
-            }
-            Column {
-                objectName: "collapsed"; spacing: 2
-                Repeater {
-                    model: DashboardSections.all
-                    SidebarButton {
-                        objectName: "collapsed-" + modelData
-                        section: modelData
-                        title: DashboardSections.title(modelData, "tr")
-                        isSelected: modelData === "history"
-                        isCollapsed: true
-                        callback: () => recorder.record("c-" + modelData)
-                    }
+                SidebarButton {
+                    objectName: "collapsed-" + modelData; section: modelData; title: DashboardSections.title(modelData, "tr")
+                    isSelected: modelData === "history"; isCollapsed: true
+                    callback: () => recorder.record("c-" + modelData)
                 }
             }
         }
     })";
 
-class SidebarViews : public ThemedSceneTest {
-protected:
-    void SetUp() override { ASSERT_TRUE(loadScene(kSidebarScene, {320, 460}, "sidebar")); }
-
-    QQuickItem* row(MainWindowSection section) {
-        return item(QStringLiteral("main-window-section-") + rawValue(section));
-    }
-};
-
-TEST_P(SidebarViews, EachSectionHasItsSymbolAndTitleExpandedAndCollapsed) {
+// Each section has its own title and its own symbol, one the font draws; only the selected row is
+// filled, and a click calls the action unless the row is disabled.
+TEST(SidebarViews, EachSectionShowsItsSymbolAndTitleAndOnlyEnabledRowsCallTheirAction) {
+    ViewHarness harness;
+    harness.setTheme(Theme::Light);
+    ASSERT_TRUE(harness.load(kSidebarScene, {320, 460}));
+    harness.shootInEveryTheme("sidebar");
+    const auto row = [&](MainWindowSection section) {
+        return harness.item("main-window-section-" + rawValue(section));
+    };
     const AppStrings english(QStringLiteral("en"));
     const AppStrings turkish(QStringLiteral("tr"));
+    QSet<QString> symbols;
     for (MainWindowSection section : allMainWindowSections()) {
         SCOPED_TRACE(rawValue(section).toStdString());
-        auto* button = row(section);
-        auto* collapsed = harness.find(QStringLiteral("collapsed-") + rawValue(section));
+        QQuickItem* button = row(section);
+        QQuickItem* collapsed = harness.item("collapsed-" + rawValue(section));
         ASSERT_TRUE(button && collapsed);
         EXPECT_EQ(glyphsIn(button), QStringList{symbolName(section)});
+        symbols << symbolName(section);
         EXPECT_EQ(textsIn(button), QStringList{english.sectionTitle(section)});
         // Collapsed: a symbol tile, the title kept for the tooltip.
         EXPECT_TRUE(textsIn(collapsed).isEmpty());
         EXPECT_EQ(harness.evaluate(collapsed, "ToolTip.text").toString(), turkish.sectionTitle(section));
     }
-}
+    EXPECT_EQ(symbols.size(), 10);
 
-TEST_P(SidebarViews, OnlyTheSelectedRowIsFilled) {
-    const DesktopThemeColors c = colors();
-    auto* selected = row(MainWindowSection::history);
-    auto* plain = row(MainWindowSection::dictionary);
-    ASSERT_TRUE(selected && plain);
-    const QPointF inside(selected->width() - 6, selected->height() / 2);
-    EXPECT_COLOR_NEAR(harness.colorAt(selected, inside), over(c.sidebarSelection, harness.background()));
-    EXPECT_COLOR_NEAR(harness.colorAt(plain, inside), harness.background());
-}
+    const QColor selection = harness.colors().sidebarSelection;
+    EXPECT_COLOR_NEAR(harness.fillOf(row(MainWindowSection::history)), over(selection, harness.background()));
+    EXPECT_COLOR_NEAR(harness.fillOf(row(MainWindowSection::dictionary)), harness.background());
 
-TEST_P(SidebarViews, ClicksCallTheActionUnlessDisabled) {
     harness.click(row(MainWindowSection::overview));
     harness.click(row(MainWindowSection::settings));
     harness.click(row(MainWindowSection::changelog));
@@ -93,14 +78,12 @@ TEST_P(SidebarViews, ClicksCallTheActionUnlessDisabled) {
     EXPECT_EQ(harness.recorder().count("c-appearance"), 1);
 
     // Selected and disabled: the fill is still drawn, the whole row at 0.45.
-    auto* both = row(MainWindowSection::changelog);
+    QQuickItem* both = row(MainWindowSection::changelog);
     EXPECT_DOUBLE_EQ(both->opacity(), 0.45);
-    QColor fill = colors().sidebarSelection;
+    QColor fill = selection;
     fill.setAlphaF(fill.alphaF() * 0.45f);
-    EXPECT_COLOR_NEAR(harness.colorAt(both, {both->width() - 6, both->height() / 2}), over(fill, harness.background()));
+    EXPECT_COLOR_NEAR(harness.fillOf(both), over(fill, harness.background()));
 }
-
-INSTANTIATE_TEST_SUITE_P(Light, SidebarViews, ::testing::Values(Theme::Light), ThemeName());
 
 }  // namespace
 }  // namespace quorvelle::test

@@ -1,7 +1,6 @@
-// The desktop theme colour sets and miniature palettes, as QML reads them.
+// The desktop theme colour sets, as QML reads them.
 #include "Views/Dashboard/Components/DesktopTheme.h"
 #include "Views/Dashboard/Components/DesktopThemeColors.h"
-#include "Views/Dashboard/Components/DesktopThemePalette.h"
 
 #include <gtest/gtest.h>
 
@@ -10,30 +9,17 @@
 namespace quorvelle {
 namespace {
 
-template <typename Gadget>
-std::vector<std::pair<QString, QColor>> fieldsOf(const Gadget& value) {
+std::vector<std::pair<QString, QColor>> fieldsOf(const DesktopThemeColors& value) {
     std::vector<std::pair<QString, QColor>> fields;
-    const QMetaObject& meta = Gadget::staticMetaObject;
-    for (int i = meta.propertyOffset(); i < meta.propertyCount(); ++i) {
-        const QMetaProperty property = meta.property(i);
-        fields.emplace_back(QString::fromLatin1(property.name()),
-                            property.readOnGadget(&value).template value<QColor>());
-    }
+    const QMetaObject& meta = DesktopThemeColors::staticMetaObject;
+    for (int i = meta.propertyOffset(); i < meta.propertyCount(); ++i)
+        fields.emplace_back(meta.property(i).name(), meta.property(i).readOnGadget(&value).value<QColor>());
     return fields;
 }
 
-// QML reads the fields by name: each theme sets every one of them.
-TEST(DesktopThemeColorsTable, EveryThemeSetsAllTwentyEightFields) {
-    for (const DesktopThemeColors& theme :
-         {DesktopThemeColors::quorvelle(), DesktopThemeColors::black(), DesktopThemeColors::light()}) {
-        const auto fields = fieldsOf(theme);
-        EXPECT_EQ(fields.size(), 28u);
-        for (const auto& [name, colour] : fields)
-            EXPECT_TRUE(colour.isValid()) << name.toStdString();
-    }
-}
-
-TEST(DesktopThemeColorsTable, OptionsAndNamesPickTheirThemeAndTheDefaultIsBlack) {
+// QML reads the fields by name: each theme sets every one of them, and is picked by its option or
+// its stored name; anything else is black.
+TEST(DesktopThemeColorsTable, EveryThemeSetsAllFieldsAndIsPickedByOptionAndNameWithBlackTheDefault) {
     const DesktopTheme theme;
     const struct {
         DesktopThemeOption option;
@@ -43,24 +29,19 @@ TEST(DesktopThemeColorsTable, OptionsAndNamesPickTheirThemeAndTheDefaultIsBlack)
                  {DesktopThemeOption::black, "black", DesktopThemeColors::black()},
                  {DesktopThemeOption::light, "light", DesktopThemeColors::light()}};
     for (const auto& c : cases) {
-        EXPECT_EQ(fieldsOf(DesktopThemeColors::forOption(c.option)), fieldsOf(c.expected)) << c.name;
-        EXPECT_EQ(fieldsOf(theme.colorsFor(QString::fromLatin1(c.name))), fieldsOf(c.expected)) << c.name;
+        SCOPED_TRACE(c.name);
+        const auto fields = fieldsOf(c.expected);
+        EXPECT_EQ(fields.size(), 28u);
+        for (const auto& [name, colour] : fields)
+            EXPECT_TRUE(colour.isValid()) << name.toStdString();
+        EXPECT_EQ(fieldsOf(DesktopThemeColors::forOption(c.option)), fields);
+        EXPECT_EQ(fieldsOf(theme.colorsFor(c.name)), fields);
     }
     const auto black = fieldsOf(DesktopThemeColors::black());
     EXPECT_EQ(fieldsOf(DesktopThemeColors::environmentDefault()), black);
     EXPECT_EQ(fieldsOf(theme.colors()), black);
-    EXPECT_EQ(fieldsOf(theme.colorsFor(QStringLiteral("Light"))), black);
+    EXPECT_EQ(fieldsOf(theme.colorsFor("Light")), black);
     EXPECT_EQ(fieldsOf(theme.colorsFor(QString())), black);
-}
-
-TEST(DesktopThemePaletteTable, ThreeSeparateConstantsReadTheSameEveryTime) {
-    const DesktopTheme theme;
-    EXPECT_EQ(&DesktopThemePalette::light(), &DesktopThemePalette::light());
-    EXPECT_EQ(fieldsOf(theme.quorvellePalette()), fieldsOf(DesktopThemePalette::quorvelle()));
-    EXPECT_EQ(fieldsOf(theme.blackPalette()), fieldsOf(DesktopThemePalette::black()));
-    EXPECT_EQ(fieldsOf(theme.lightPalette()), fieldsOf(DesktopThemePalette::light()));
-    // Not derived from the colour sets: the light miniature is a neutral grey, not the bluish canvas.
-    EXPECT_NE(DesktopThemePalette::light().background, DesktopThemeColors::light().canvas);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "KitScene.h"
+#include "ViewHarness.h"
 
 #include "Models/AppStrings.h"
 #include "Views/Dashboard/Components/DesktopThemePalette.h"
@@ -11,110 +11,80 @@ namespace {
 struct CardKind {
     const char* name;
     const char* qml;  // the card's own fields; %1 is isSelected
-    double badgeInset;
 };
 
 const CardKind kCards[] = {
     {"appearance-option",
      "AppearanceOptionCard { title: 'Current widget'; subtitle: 'The pill with status and levels.'; "
-     "preview: 'currentWidget'; isSelected: %1",
-     14},
+     "preview: 'currentWidget'; isSelected: %1"},
     {"theme-option",
-     "ThemeOptionCard { title: 'Quorvelle'; subtitle: 'Deep blue with warm accents.'; "
-     "palette: DesktopTheme.quorvellePalette; isSelected: %1",
-     12},
-    {"language-option", "AppLanguageOptionCard { language: 'turkish'; languageCode: 'en'; isSelected: %1", 12},
+     "ThemeOptionCard { title: 'Black'; subtitle: 'Pure black.'; palette: DesktopTheme.blackPalette; isSelected: %1"},
+    {"language-option", "AppLanguageOptionCard { language: 'turkish'; languageCode: 'en'; isSelected: %1"},
 };
 
 QString cardScene(const CardKind& kind, bool selected) {
-    return loggedScene(QString::fromUtf8(kind.qml).arg(selected ? QStringLiteral("true") : QStringLiteral("false")) +
-                       QStringLiteral("\n  objectName: 'card'; x: 24; y: 24; width: 260\n"
-                                      "  callback: function() { scene.note('pick') }\n}\n"));
+    return loggedScene(QString::fromUtf8(kind.qml).arg(selected ? "true" : "false") +
+                       "\n  objectName: 'card'; x: 24; y: 24; width: 260\n"
+                       "  callback: function() { scene.note('pick') }\n}\n");
 }
 
-using OptionCardThemes = KitThemedTest;
-
-TEST_P(OptionCardThemes, SelectedCardsFillOutlineGlowAndCarryTheCheck) {
-    const DesktopThemeColors colors = this->colors();
+TEST(OptionCardViews, SelectedCardsFillGlowAndCarryTheCheckAndAClickAnywhereCallsTheAction) {
+    ViewHarness harness;
+    harness.setTheme(Theme::Quorvelle);
+    const DesktopThemeColors colors = harness.colors();
     for (const CardKind& kind : kCards) {
         for (const bool selected : {false, true}) {
             SCOPED_TRACE(std::string(kind.name) + (selected ? " selected" : ""));
-            ASSERT_TRUE(loadThemed(cardScene(kind, selected), {308, 300}));
-            QQuickItem* card = item(QStringLiteral("card"));
-            QQuickItem* background = item(QStringLiteral("option-card-background"));
+            ASSERT_TRUE(harness.load(cardScene(kind, selected), {308, 300}));
             const QColor fill = selected ? colors.selectedCardFill : colors.cardFill;
-            EXPECT_COLOR_NEAR(background->property("color").value<QColor>(), fill);
+            EXPECT_COLOR_NEAR(harness.item("option-card-background")->property("color").value<QColor>(), fill);
             harness.grab();
-            EXPECT_EQ(shown(harness, QStringLiteral("option-card-glow")), selected);
-            EXPECT_EQ(shown(harness, QStringLiteral("option-card-check")), selected);
-            QQuickItem* check = item(QStringLiteral("option-card-check"));
-            EXPECT_EQ(check->mapToItem(card, {check->width(), 0}),
-                      QPointF(card->width() - kind.badgeInset, kind.badgeInset));
-            if (QQuickItem* miniature = harness.find(QStringLiteral("theme-miniature"))) {
+            EXPECT_EQ(harness.shows("option-card-glow"), selected);
+            EXPECT_EQ(harness.shows("option-card-check"), selected);
+            EXPECT_EQ(harness.shows("idle-pill-miniature"), kind.name == std::string("appearance-option"));
+            if (QQuickItem* miniature = harness.find("theme-miniature")) {
                 // The theme card draws its own palette, not the active theme's.
                 EXPECT_COLOR_NEAR(harness.colorAt(miniature, {miniature->width() - 4, miniature->height() / 2}),
-                                  DesktopThemePalette::quorvelle().background);
+                                  DesktopThemePalette::black().background);
             }
-            if (QQuickItem* badge = harness.find(QStringLiteral("language-badge"))) {
+            if (QQuickItem* badge = harness.find("language-badge")) {
                 // The language badge inverts on a selected card.
                 EXPECT_COLOR_NEAR(harness.colorAt(badge, {19, 5}),
                                   over(selected ? colors.primaryButtonFill : colors.inputBackground, fill));
             }
-            shootKit(std::string(kind.name) + (selected ? "-selected" : ""));
+            harness.shootInEveryTheme("kit2-" + std::string(kind.name) + (selected ? "-selected" : ""));
         }
-    }
-}
-
-TEST(OptionCardViewTest, AClickAnywhereOnACardCallsItsActionEveryTime) {
-    ViewHarness harness;
-    for (const CardKind& kind : kCards) {
-        SCOPED_TRACE(kind.name);
-        ASSERT_TRUE(harness.load(cardScene(kind, true), {308, 300}));
-        harness.grab();
-        QQuickItem* card = harness.find(QStringLiteral("card"));
-        harness.click(harness.find(QStringLiteral("option-card-check")));
-        harness.click(harness.find(QStringLiteral("option-title")));
-        harness.click(harness.find(QStringLiteral("option-subtitle")));
+        QQuickItem* card = harness.item("card");
+        for (const char* part : {"option-card-check", "option-title", "option-subtitle"})
+            harness.click(harness.item(part));
         harness.click(card, {card->width() / 2, card->height() / 2});
-        EXPECT_EQ(callLog(harness), QStringList(4, QStringLiteral("pick")));
+        EXPECT_EQ(harness.log(), QStringList(4, "pick")) << kind.name;
     }
+    // The appearance card's miniature follows its preview.
+    EXPECT_TRUE(harness.load("AppearanceOptionCard { width: 260; title: 'Widget'; preview: 'logoOnly' }"));
+    harness.grab();
+    EXPECT_TRUE(harness.shows("logo-miniature"));
+    EXPECT_FALSE(harness.shows("idle-pill-miniature"));
 }
 
-TEST(AppearanceOptionCardViewTest, MiniatureFollowsThePreview) {
-    ViewHarness harness;
-    for (const bool pill : {true, false}) {
-        ASSERT_TRUE(harness.load(QStringLiteral("AppearanceOptionCard { x: 24; y: 24; width: 260; title: 'Widget'\n"
-                                                "  subtitle: 'Idle look'; preview: '%1' }")
-                                     .arg(pill ? QStringLiteral("currentWidget") : QStringLiteral("logoOnly")),
-                                 {308, 260}));
-        harness.grab();
-        EXPECT_EQ(shown(harness, QStringLiteral("idle-pill-miniature")), pill);
-        EXPECT_EQ(shown(harness, QStringLiteral("logo-miniature")), !pill);
-    }
-}
-
-TEST(AppLanguageOptionCardViewTest, BadgeCaptionAndTextsFollowTheOptionAndTheInterfaceLanguage) {
+TEST(OptionCardViews, LanguageCardsShowTheirBadgeCaptionAndTextsInTheInterfaceLanguage) {
     const std::tuple<const char*, AppLanguageOption, const char*, const char*> options[] = {
         {"system", AppLanguageOption::system, "A", "SYSTEM"},
         {"english", AppLanguageOption::english, "EN", "ENGLISH"},
         {"turkish", AppLanguageOption::turkish, "TR", "TURKISH"},
     };
     ViewHarness harness;
-    const AppStrings strings{QStringLiteral("tr")};
+    const AppStrings strings("tr");
     for (const auto& [raw, option, badge, caption] : options) {
         SCOPED_TRACE(raw);
-        ASSERT_TRUE(harness.load(QStringLiteral("AppLanguageOptionCard { x: 24; y: 24; width: 260; language: '%1'; "
-                                                "languageCode: 'tr' }")
-                                     .arg(QString::fromLatin1(raw)),
-                                 {308, 200}));
-        EXPECT_EQ(textOf(harness, QStringLiteral("language-badge-code")), QString::fromLatin1(badge));
-        EXPECT_EQ(textOf(harness, QStringLiteral("language-caption")), QString::fromLatin1(caption));
-        EXPECT_EQ(textOf(harness, QStringLiteral("option-title")), strings.appLanguageOptionTitle(option));
-        EXPECT_EQ(textOf(harness, QStringLiteral("option-subtitle")), strings.appLanguageOptionDescription(option));
+        ASSERT_TRUE(harness.load(
+            QStringLiteral("AppLanguageOptionCard { width: 260; language: '%1'; languageCode: 'tr' }").arg(raw)));
+        EXPECT_EQ(harness.text("language-badge-code"), badge);
+        EXPECT_EQ(harness.text("language-caption"), caption);
+        EXPECT_EQ(harness.text("option-title"), strings.appLanguageOptionTitle(option));
+        EXPECT_EQ(harness.text("option-subtitle"), strings.appLanguageOptionDescription(option));
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Quorvelle, OptionCardThemes, ::testing::Values(Theme::Quorvelle), ThemeName());
 
 }  // namespace
 }  // namespace quorvelle::test

@@ -21,14 +21,6 @@ protected:
             harness.load(QStringLiteral("RuntimeOverlayView { objectName: 'overlay'; viewModel: vm }"), {416, 188}));
     }
 
-    void show(const SessionState& state) { kit.show(state); }
-
-    QQuickItem* item(const char* name) {
-        QQuickItem* found = harness.find(QString::fromLatin1(name));
-        EXPECT_TRUE(found) << "no item " << name;
-        return found;
-    }
-
     // The level bars under an item, left to right.
     QList<QQuickItem*> barsIn(QQuickItem* view) {
         QList<QQuickItem*> bars;
@@ -41,10 +33,6 @@ protected:
     FakeKitViewModel kit;
     ViewHarness harness;
 };
-
-RuntimeOverlayTheme paletteOf(RuntimeOverlayStatusStyle style, DesktopThemeOption theme = DesktopThemeOption::black) {
-    return RuntimeOverlayTheme::palette(style, theme);
-}
 
 QColor lerp(const QColor& from, const QColor& to, double t) {
     return QColor::fromRgbF(float(from.redF() + (to.redF() - from.redF()) * t),
@@ -81,18 +69,14 @@ TEST_F(RuntimeOverlayViewTest, EveryStateShowsItsTextsSymbolAndColours) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        show(c.state);
+        kit.show(c.state);
         harness.shoot(std::string("overlay-full-") + c.name);
-        QQuickItem* pill = item("overlay-pill");
+        QQuickItem* pill = harness.item("overlay-pill");
         ASSERT_TRUE(pill);
         EXPECT_EQ(textsIn(harness.root()), (QStringList{c.title, "Control + Alt + Space", c.detail}));
         EXPECT_EQ(glyphsIn(harness.root()), QStringList{c.symbol});
-        const RuntimeOverlayTheme palette = paletteOf(c.style);
-        // Low in the right half nothing covers the surface: its diagonal gradient, 88 % along.
-        const double t = (320.0 * 360 + 95.0 * 116) / (360.0 * 360 + 116.0 * 116);
-        EXPECT_COLOR_NEAR(harness.colorAt(pill, {320, 95}),
-                          lerp(palette.surfaceGradientStart, palette.surfaceGradientEnd, t));
-        // The top edge: the accent-tinted border over the sheen over the surface.
+        // The top edge: the style's accent-tinted border over the sheen over the surface's diagonal gradient.
+        const RuntimeOverlayTheme palette = RuntimeOverlayTheme::palette(c.style, DesktopThemeOption::black);
         const QColor top =
             over(palette.surfaceHighlightTop, lerp(palette.surfaceGradientStart, palette.surfaceGradientEnd, 0.453));
         EXPECT_COLOR_NEAR(harness.colorAt(pill, {180, 0.5}), over(palette.borderColor, top));
@@ -100,32 +84,32 @@ TEST_F(RuntimeOverlayViewTest, EveryStateShowsItsTextsSymbolAndColours) {
 }
 
 TEST_F(RuntimeOverlayViewTest, MessagesLanguageAndThemeReachThePill) {
-    kit.vm.context().setInlineMessage(QStringLiteral("Metin eklendi."));
-    show(SessionState::success());
-    EXPECT_EQ(textsIn(harness.root()).first(), QStringLiteral("Text inserted"));
-    EXPECT_EQ(textsIn(harness.root()).last(), QStringLiteral("Metin eklendi."));
+    kit.vm.context().setInlineMessage("Metin eklendi.");
+    kit.show(SessionState::success());
+    EXPECT_EQ(textsIn(harness.root()).first(), "Text inserted");
+    EXPECT_EQ(textsIn(harness.root()).last(), "Metin eklendi.");
     kit.vm.preferences()->setAppLanguage(AppLanguageOption::turkish);
     kit.vm.preferences()->setDesktopTheme(DesktopThemeOption::light);
     kit.vm.context().setInlineMessage(QStringLiteral("word ").repeated(80));
-    show(SessionState::recording());
+    kit.show(SessionState::recording());
     harness.shoot("overlay-full-light-tr");
-    EXPECT_EQ(textsIn(harness.root()).first(), QStringLiteral("Kayıt alınıyor"));
-    QQuickItem* detail = item("overlay-detail");
+    EXPECT_EQ(textsIn(harness.root()).first(), "Kayıt alınıyor");
+    QQuickItem* detail = harness.item("overlay-detail");
     EXPECT_EQ(detail->property("lineCount").toInt(), 2);
     EXPECT_TRUE(detail->property("truncated").toBool());
-    const RuntimeOverlayTheme light = paletteOf(RuntimeOverlayStatusStyle::active, DesktopThemeOption::light);
-    EXPECT_COLOR_NEAR(detail->property("color").value<QColor>(), light.secondaryText);
+    EXPECT_COLOR_NEAR(
+        detail->property("color").value<QColor>(),
+        RuntimeOverlayTheme::palette(RuntimeOverlayStatusStyle::active, DesktopThemeOption::light).secondaryText);
     kit.vm.preferences()->setDesktopTheme(DesktopThemeOption::quorvelle);
     kit.vm.context().setInlineMessage(std::nullopt);
-    show(SessionState::recording());
-    EXPECT_EQ(textsIn(harness.root()).last(),
-              QStringLiteral("Bırakınca capture kapanır ve transcription akışı başlar."));
+    kit.show(SessionState::recording());
+    EXPECT_EQ(textsIn(harness.root()).last(), "Bırakınca capture kapanır ve transcription akışı başlar.");
     harness.shoot("overlay-full-quorvelle-tr");
 }
 
 TEST_F(RuntimeOverlayViewTest, LevelsDriveTheBarsWithoutRebuildingThem) {
-    show(SessionState::recording());
-    QQuickItem* waveform = item("overlay-waveform");
+    kit.show(SessionState::recording());
+    QQuickItem* waveform = harness.item("overlay-waveform");
     ASSERT_TRUE(waveform);
     const QList<QQuickItem*> bars = barsIn(waveform);
     ASSERT_EQ(bars.size(), 12);
@@ -145,25 +129,25 @@ TEST_F(RuntimeOverlayViewTest, LevelsDriveTheBarsWithoutRebuildingThem) {
 }
 
 TEST_F(RuntimeOverlayViewTest, CompactFormShowsLevelBarsOnlyWhileRecording) {
-    QQuickItem* overlay = item("overlay");
+    QQuickItem* overlay = harness.item("overlay");
     EXPECT_EQ(QSizeF(overlay->width(), overlay->height()), QSizeF(416, 188));
     kit.vm.preferences()->setWidgetAppearance(WidgetAppearance::logoOnly);
-    show(SessionState::recording());
+    kit.show(SessionState::recording());
     kit.publishLevels(AudioLevelSnapshot{0.5, 1.0, std::vector<double>(12, 1.0)});
     EXPECT_EQ(QSizeF(overlay->width(), overlay->height()), QSizeF(128, 144));
     EXPECT_TRUE(textsIn(overlay).isEmpty());
     EXPECT_TRUE(glyphsIn(overlay).isEmpty());
-    QQuickItem* levels = item("status-glyph-levels");
+    QQuickItem* levels = harness.item("status-glyph-levels");
     const QList<QQuickItem*> bars = barsIn(levels);
     ASSERT_EQ(bars.size(), 5);
     EXPECT_EQ(bars[2]->height(), 20);
-    EXPECT_DOUBLE_EQ(item("overlay-compact-halo")->scale(), 1.1);
+    EXPECT_DOUBLE_EQ(harness.item("overlay-compact-halo")->scale(), 1.1);
     harness.shoot("overlay-compact-recording");
 
-    show(SessionState::blocked(SessionBlockReason::noWritableTarget));
+    kit.show(SessionState::blocked(SessionBlockReason::noWritableTarget));
     EXPECT_FALSE(levels->isVisible());
     EXPECT_EQ(glyphsIn(overlay), QStringList{"exclamationmark.triangle"});
-    EXPECT_DOUBLE_EQ(item("overlay-compact-halo")->scale(), 1.0);
+    EXPECT_DOUBLE_EQ(harness.item("overlay-compact-halo")->scale(), 1.0);
     harness.shoot("overlay-compact-blocked");
 }
 

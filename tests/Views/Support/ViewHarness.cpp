@@ -6,8 +6,6 @@
 #include "Views/Common/ViewSetup.h"
 #include "Views/Dashboard/Components/DesktopTheme.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
@@ -17,8 +15,6 @@
 #include <QQmlContext>
 #include <QQmlExpression>
 #include <QTest>
-
-#include <cstdlib>
 
 namespace quorvelle::test {
 
@@ -52,34 +48,16 @@ void prepareOnce() {
     Q_UNUSED(done);
 }
 
-DesktopTheme* themeSingleton(QQmlEngine& engine) {
-    const int typeId = qmlTypeId("Quorvelle", 1, 0, "DesktopTheme");
-    return engine.singletonInstance<DesktopTheme*>(typeId);
-}
-
 }  // namespace
 
 DesktopThemeColors colorsOf(Theme theme) {
-    switch (theme) {
-        case Theme::Quorvelle: return DesktopThemeColors::quorvelle();
-        case Theme::Black: return DesktopThemeColors::black();
-        case Theme::Light: return DesktopThemeColors::light();
-    }
-    return DesktopThemeColors::black();
+    return theme == Theme::Quorvelle ? DesktopThemeColors::quorvelle()
+           : theme == Theme::Light   ? DesktopThemeColors::light()
+                                     : DesktopThemeColors::black();
 }
 
 std::string nameOf(Theme theme) {
-    switch (theme) {
-        case Theme::Quorvelle: return "quorvelle";
-        case Theme::Black: return "black";
-        case Theme::Light: return "light";
-    }
-    return "unknown";
-}
-
-int CallRecorder::count(const QString& name) const {
-    const auto found = m_counts.find(name);
-    return found == m_counts.end() ? 0 : found->second;
+    return theme == Theme::Quorvelle ? "quorvelle" : theme == Theme::Light ? "light" : "black";
 }
 
 ViewHarness::ViewHarness() {
@@ -92,13 +70,12 @@ ViewHarness::ViewHarness() {
 
 ViewHarness::~ViewHarness() {
     delete m_root;
-    m_window.reset();
-    m_engine.reset();
 }
 
 void ViewHarness::setTheme(Theme theme) {
-    DesktopTheme* singleton = themeSingleton(*m_engine);
-    if (singleton)
+    m_theme = theme;
+    const int typeId = qmlTypeId("Quorvelle", 1, 0, "DesktopTheme");
+    if (auto* singleton = m_engine->singletonInstance<DesktopTheme*>(typeId))
         singleton->setColors(colorsOf(theme));
     else
         ADD_FAILURE() << "no DesktopTheme singleton";
@@ -112,18 +89,14 @@ QQuickItem* ViewHarness::load(const QString& body, QSize windowSize) {
                            body;
     QQmlComponent component(m_engine.get());
     component.setData(source.toUtf8(), QUrl(QStringLiteral("qrc:/tests/Scene.qml")));
-    QObject* object = component.create();
-    if (!object) {
-        ADD_FAILURE() << "QML did not load: " << component.errorString().toStdString();
-        return nullptr;
-    }
+    std::unique_ptr<QObject> object(component.create());
     delete m_root;
-    m_root = qobject_cast<QQuickItem*>(object);
+    m_root = qobject_cast<QQuickItem*>(object.get());
     if (!m_root) {
-        ADD_FAILURE() << "the scene's root is not an item";
-        delete object;
+        ADD_FAILURE() << "QML did not load as an item: " << component.errorString().toStdString();
         return nullptr;
     }
+    object.release();
     m_window->resize(windowSize);
     m_root->setParentItem(m_window->contentItem());
     if (!m_window->isVisible()) {
@@ -152,22 +125,47 @@ QQuickItem* ViewHarness::find(const QString& objectName) const {
     return m_root->findChild<QQuickItem*>(objectName);
 }
 
-QImage ViewHarness::grab() {
-    QCoreApplication::processEvents();
-    QImage image = m_window->grabWindow();
-    return image.convertToFormat(QImage::Format_ARGB32);
+QQuickItem* ViewHarness::item(const QString& objectName) const {
+    QQuickItem* found = find(objectName);
+    if (!found) ADD_FAILURE() << "no item " << objectName.toStdString();
+    return found;
 }
 
-QString ViewHarness::screenshotDir() {
-    return QStringLiteral(QUORVELLE_SCREENSHOT_DIR);
+QString ViewHarness::text(const QString& objectName) const {
+    QQuickItem* found = find(objectName);
+    return found ? found->property("text").toString() : QStringLiteral("<missing %1>").arg(objectName);
+}
+
+bool ViewHarness::shows(const QString& objectName) const {
+    QQuickItem* found = find(objectName);
+    return found && found->isVisible() && found->opacity() > 0;
+}
+
+QImage ViewHarness::grab() {
+    QCoreApplication::processEvents();
+    return m_window->grabWindow().convertToFormat(QImage::Format_ARGB32);
 }
 
 QImage ViewHarness::shoot(const std::string& name) {
     QImage image = grab();
     QDir().mkpath(screenshotDir());
-    const QString path = screenshotDir() + QLatin1Char('/') + QString::fromStdString(name) + QStringLiteral(".png");
+    const QString path = screenshotDir() + '/' + QString::fromStdString(name) + ".png";
     EXPECT_TRUE(image.save(path)) << "cannot save " << path.toStdString();
     return image;
+}
+
+void ViewHarness::shootInEveryTheme(const std::string& prefix) {
+    const Theme sampled = m_theme;
+    for (Theme theme : kAllThemes) {
+        setTheme(theme);
+        shoot(prefix + "-" + nameOf(theme));
+    }
+    setTheme(sampled);
+}
+
+QColor ViewHarness::fillOf(QQuickItem* item) {
+    grab();  // settles the layouts before the size is read
+    return colorAt(item, {item->width() - 6, item->height() / 2});
 }
 
 QColor ViewHarness::colorAt(QQuickItem* item, QPointF local) {
@@ -185,10 +183,6 @@ void ViewHarness::click(QQuickItem* item, QPointF local) {
     const QPoint point = item->mapToScene(local).toPoint();
     QTest::mouseClick(m_window.get(), Qt::LeftButton, Qt::NoModifier, point);
     QCoreApplication::processEvents();
-}
-
-void ViewHarness::click(QQuickItem* item) {
-    click(item, QPointF(item->width() / 2, item->height() / 2));
 }
 
 void ViewHarness::typeText(const QString& text) {
@@ -223,21 +217,15 @@ bool isSymbol(const QQuickItem* item) {
 void collectTexts(QQuickItem* item, bool symbols, QStringList& out) {
     if (!item->isVisible()) return;
     if (item->inherits("QQuickText") && isSymbol(item) == symbols) {
-        const QString text = item->property("text").toString();
-        if (symbols) {
-            // A symbol's glyph name, looked up back to the design's symbol name.
-            const QStringList names = SymbolTable::symbolNames();
-            QString symbol = text;
-            for (const QString& name : names) {
-                if (SymbolTable::glyphName(name) == text) {
-                    symbol = name;
-                    break;
-                }
+        QString text = item->property("text").toString();
+        // A symbol's glyph name, looked up back to the design's symbol name.
+        for (const QString& name : symbols ? SymbolTable::symbolNames() : QStringList()) {
+            if (SymbolTable::glyphName(name) == text) {
+                text = name;
+                break;
             }
-            out << symbol;
-        } else {
-            out << text;
         }
+        out << text;
     }
     for (QQuickItem* child : item->childItems())
         collectTexts(child, symbols, out);
@@ -257,25 +245,16 @@ QStringList glyphsIn(QQuickItem* item) {
     return out;
 }
 
-QQuickItem* ThemedSceneTest::loadScene(const char* qml, QSize windowSize, const std::string& shotPrefix) {
-    harness.setTheme(GetParam());
-    QQuickItem* root = harness.load(QString::fromUtf8(qml), windowSize);
-    if (root && !shotPrefix.empty()) shootInEveryTheme(shotPrefix);
-    return root;
+QString loggedScene(const QString& body) {
+    return QStringLiteral(
+               "Item {\n  id: scene\n  property var log: []\n  function note(line) { log = log.concat([line]) }\n"
+               "  width: 640\n%1\n}\n")
+        .arg(body);
 }
 
-void ThemedSceneTest::shootInEveryTheme(const std::string& prefix) {
-    for (Theme theme : kAllThemes) {
-        harness.setTheme(theme);
-        harness.shoot(prefix + "-" + nameOf(theme));
-    }
-    harness.setTheme(GetParam());
-}
-
-QQuickItem* ThemedSceneTest::item(const QString& objectName) {
-    QQuickItem* found = harness.find(objectName);
-    EXPECT_TRUE(found) << "no item " << objectName.toStdString();
-    return found;
+QColor borderOf(QQuickItem* item) {
+    QObject* border = item ? item->property("border").value<QObject*>() : nullptr;
+    return border ? border->property("color").value<QColor>() : QColor();
 }
 
 QColor over(const QColor& top, const QColor& bottom) {
@@ -289,17 +268,12 @@ QColor over(const QColor& top, const QColor& bottom) {
 }
 
 bool near(const QColor& a, const QColor& b, int tolerance) {
-    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
-           std::abs(a.blue() - b.blue()) <= tolerance;
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
+           qAbs(a.blue() - b.blue()) <= tolerance;
 }
 
 std::string describe(const QColor& color) {
-    return QStringLiteral("rgba(%1, %2, %3, %4)")
-        .arg(color.red())
-        .arg(color.green())
-        .arg(color.blue())
-        .arg(color.alpha())
-        .toStdString();
+    return color.name(QColor::HexArgb).toStdString();
 }
 
 }  // namespace quorvelle::test
