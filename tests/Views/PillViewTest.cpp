@@ -1,7 +1,5 @@
-// Pills, the identity badge, the logo mark and the theme miniatures.
+// Pills, the identity badge and the logo mark.
 #include "ViewHarness.h"
-
-#include "Views/Dashboard/Components/DesktopThemePalette.h"
 
 #include <gtest/gtest.h>
 
@@ -65,31 +63,6 @@ TEST(PillViews, PillsKeepTheCallersColoursAndBadgesAreColouredByTheirStatus) {
         const QColor fill = over(expected.fill, harness.background());
         EXPECT_COLOR_NEAR(harness.colorAt(badge, {10, badge->height() / 2}), over(expected.dot, fill));
         EXPECT_COLOR_NEAR(harness.colorAt(badge, {badge->width() - 14, badge->height() / 2}), fill);
-    }
-}
-
-TEST(ThemePreviewCards, DrawTheirOwnPaletteWhateverTheActiveTheme) {
-    ViewHarness harness;
-    harness.setTheme(Theme::Quorvelle);
-    ASSERT_TRUE(harness.load(R"(
-        Row {
-            x: 12; y: 12; spacing: 12
-            ThemePreviewCard { objectName: "quorvelle"; width: 180; palette: DesktopTheme.quorvellePalette }
-            ThemePreviewCard { objectName: "black"; width: 180; palette: DesktopTheme.blackPalette }
-            ThemePreviewCard { objectName: "light"; width: 240; palette: DesktopTheme.lightPalette }
-        })",
-                             {640, 150}));
-    harness.shoot("theme-previews-on-quorvelle");
-    const std::pair<const char*, DesktopThemePalette> cards[] = {{"quorvelle", DesktopThemePalette::quorvelle()},
-                                                                 {"black", DesktopThemePalette::black()},
-                                                                 {"light", DesktopThemePalette::light()}};
-    for (const auto& [name, palette] : cards) {
-        QQuickItem* card = harness.item(name);
-        ASSERT_TRUE(card);
-        // Beside the panel, and on the panel.
-        EXPECT_COLOR_NEAR(harness.colorAt(card, {4, 60}), palette.background) << name;
-        EXPECT_COLOR_NEAR(harness.colorAt(card, {card->width() - 15, 58}), over(palette.panel, palette.background))
-            << name;
     }
 }
 

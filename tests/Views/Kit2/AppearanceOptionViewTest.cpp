@@ -18,7 +18,8 @@ const CardKind kCards[] = {
      "AppearanceOptionCard { title: 'Current widget'; subtitle: 'The pill with status and levels.'; "
      "preview: 'currentWidget'; isSelected: %1"},
     {"theme-option",
-     "ThemeOptionCard { title: 'Black'; subtitle: 'Pure black.'; palette: DesktopTheme.blackPalette; isSelected: %1"},
+     "ThemeOptionCard { title: 'Light'; subtitle: 'Bright and clear.'; palette: DesktopTheme.lightPalette; isSelected: "
+     "%1"},
     {"language-option", "AppLanguageOptionCard { language: 'turkish'; languageCode: 'en'; isSelected: %1"},
 };
 
@@ -45,7 +46,7 @@ TEST(OptionCardViews, SelectedCardsFillGlowAndCarryTheCheckAndAClickAnywhereCall
             if (QQuickItem* miniature = harness.find("theme-miniature")) {
                 // The theme card draws its own palette, not the active theme's.
                 EXPECT_COLOR_NEAR(harness.colorAt(miniature, {miniature->width() - 4, miniature->height() / 2}),
-                                  DesktopThemePalette::black().background);
+                                  DesktopThemePalette::light().background);
             }
             if (QQuickItem* badge = harness.find("language-badge")) {
                 // The language badge inverts on a selected card.

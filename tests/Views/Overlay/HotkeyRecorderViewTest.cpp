@@ -222,7 +222,6 @@ TEST_F(HotkeyRecorderTest, CaptureSheetHandsTheShortcutOverAndRecordsAfreshEachO
     auto recording = [&] { return in(sheet, "capture-sheet-recorder")->property("isCapturing").toBool(); };
 
     open();
-    EXPECT_EQ(text(sheet, "capture-sheet-title"), "Capture Shortcut");
     sheet->grabWindow().save(ViewHarness::screenshotDir() + "/capture-sheet-en.png");
     click(sheet, "hotkey-capture-button");
     pressKey(sheet, 0x31, Qt::Key_1, Qt::ControlModifier);
@@ -239,31 +238,24 @@ TEST_F(HotkeyRecorderTest, CaptureSheetHandsTheShortcutOverAndRecordsAfreshEachO
     EXPECT_TRUE(first.isNull());
     open();
     EXPECT_FALSE(recording());
-    EXPECT_EQ(selectedHotkey(), HotkeyShortcut::suggestions().first());
-    EXPECT_EQ(unsupportedReports(), QStringList{kUnsupported});
 
     click(sheet, "hotkey-capture-button");
     pressKey(sheet, 0x72, Qt::Key_R, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(selectedHotkey(), (HotkeyShortcut{15, 0x1800, {}}));
     EXPECT_FALSE(harness.root()->property("showing").toBool());
     EXPECT_FALSE(sheet->isVisible());
-
-    kit.vm.preferences()->setAppLanguage(AppLanguageOption::turkish);
-    open();
-    EXPECT_EQ(text(sheet, "capture-sheet-title"), "Kısayol Yakala");
-    sheet->grabWindow().save(ViewHarness::screenshotDir() + "/capture-sheet-tr.png");
 }
 
-TEST(ShortcutCardViews, ShowsTheValueAndOnlyTheItemsItIsGiven) {
+// The card in force is walked by the shortcuts page's test; here, what it hides and how it shows a value.
+TEST(ShortcutCardViews, ShowsOnlyTheItemsItIsGivenAndAValueNeverGrowsIt) {
     ViewHarness harness;
     ASSERT_TRUE(harness.load(R"(
         Column {
             x: 20; y: 20; width: 600; spacing: 12
             ShortcutCard {
-                objectName: "full"; width: parent.width; symbolName: "command"
-                title: "Dictation shortcut"; subtitle: "Hold to talk"; value: "Control + Alt + Space"
-                trailingStatus: "Active"; primaryButtonTitle: "Change"; primaryAction: () => recorder.record("change")
-                secondaryButtonTitle: "Reset"; secondaryAction: () => recorder.record("reset")
+                objectName: "full"; width: parent.width; symbolName: "command"; title: "Dictation shortcut"
+                subtitle: "Hold to talk"; value: "Control + Alt + Space"; trailingStatus: "Active"
+                primaryButtonTitle: "Change"; secondaryButtonTitle: "Reset"; secondaryAction: () => recorder.record("reset")
             }
             ShortcutCard {
                 objectName: "placeholder"; width: parent.width; symbolName: "command"; title: "Shortcut"
@@ -277,29 +269,21 @@ TEST(ShortcutCardViews, ShowsTheValueAndOnlyTheItemsItIsGiven) {
         })",
                              {640, 420}));
     harness.shootInEveryTheme("shortcut-cards");
-    const DesktopThemeColors colors = harness.colors();
     const auto part = [&](const char* card, const char* name) { return findIn(harness.item(card), name); };
-    EXPECT_TRUE(part("full", "shortcut-status")->isVisible());
-    EXPECT_TRUE(part("full", "shortcut-secondary")->isVisible());
+    harness.click(part("full", "shortcut-secondary"));
+    EXPECT_EQ(harness.recorder().count("reset"), 1);
     for (const char* card : {"placeholder", "long"}) {
         SCOPED_TRACE(card);
         EXPECT_FALSE(part(card, "shortcut-status")->isVisible());
         EXPECT_FALSE(part(card, "shortcut-secondary")->isVisible());
-        // A long value never grows the card.
         EXPECT_EQ(part(card, "shortcut-value")->height(), 38);
         // Only the exact placeholder is italic and muted.
         QQuickItem* value = part(card, "shortcut-value-text");
         const bool placeholder = card == std::string("placeholder");
         EXPECT_EQ(value->property("font").value<QFont>().italic(), placeholder);
         EXPECT_COLOR_NEAR(value->property("color").value<QColor>(),
-                          placeholder ? colors.secondaryText : colors.primaryText);
+                          placeholder ? harness.colors().secondaryText : harness.colors().primaryText);
     }
-    EXPECT_COLOR_NEAR(harness.colorAt(part("full", "shortcut-primary"), {4, 19}),
-                      over(colors.primaryButtonFill, colors.cardFill));
-    harness.click(part("full", "shortcut-primary"));
-    harness.click(part("full", "shortcut-secondary"));
-    EXPECT_EQ(harness.recorder().count("change"), 1);
-    EXPECT_EQ(harness.recorder().count("reset"), 1);
 }
 
 }  // namespace

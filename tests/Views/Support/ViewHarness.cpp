@@ -34,14 +34,12 @@ void prepareOnce() {
         ViewSetup::prepare();
         // One fixed light palette, whatever the machine's desktop says.
         QPalette palette;
-        palette.setColor(QPalette::Window, QColor(236, 236, 236));
-        palette.setColor(QPalette::WindowText, QColor(0, 0, 0));
-        palette.setColor(QPalette::Base, QColor(255, 255, 255));
-        palette.setColor(QPalette::Text, QColor(0, 0, 0));
-        palette.setColor(QPalette::Button, QColor(236, 236, 236));
-        palette.setColor(QPalette::ButtonText, QColor(0, 0, 0));
-        palette.setColor(QPalette::Highlight, QColor(48, 140, 198));
-        palette.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
+        const QPalette::ColorRole roles[] = {QPalette::Window,    QPalette::WindowText,     QPalette::Base,
+                                             QPalette::Text,      QPalette::Button,         QPalette::ButtonText,
+                                             QPalette::Highlight, QPalette::HighlightedText};
+        const QRgb colours[] = {0xececec, 0x000000, 0xffffff, 0x000000, 0xececec, 0x000000, 0x308cc6, 0xffffff};
+        for (int i = 0; i < 8; ++i)
+            palette.setColor(roles[i], QColor(colours[i]));
         QGuiApplication::setPalette(palette);
         return true;
     }();
@@ -180,18 +178,17 @@ QColor ViewHarness::colorAt(QQuickItem* item, QPointF local) {
 }
 
 void ViewHarness::click(QQuickItem* item, QPointF local) {
-    const QPoint point = item->mapToScene(local).toPoint();
-    QTest::mouseClick(m_window.get(), Qt::LeftButton, Qt::NoModifier, point);
+    QTest::mouseClick(m_window.get(), Qt::LeftButton, Qt::NoModifier, item->mapToScene(local).toPoint());
     QCoreApplication::processEvents();
 }
 
 void ViewHarness::typeText(const QString& text) {
     // Key events carrying the text, so that letters beyond ASCII type as they are.
     for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(m_window.get(), &press);
-        QCoreApplication::sendEvent(m_window.get(), &release);
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(m_window.get(), &event);
+        }
     }
     QCoreApplication::processEvents();
 }
@@ -204,19 +201,16 @@ void ViewHarness::pressKey(Qt::Key key) {
 QVariant ViewHarness::evaluate(QObject* scope, const QString& expression) {
     QQmlExpression expr(qmlContext(scope), scope, expression);
     const QVariant value = expr.evaluate();
-    if (expr.hasError()) ADD_FAILURE() << expr.error().toString().toStdString();
+    EXPECT_FALSE(expr.hasError()) << expr.error().toString().toStdString();
     return value;
 }
 
 namespace {
 
-bool isSymbol(const QQuickItem* item) {
-    return item->property("font").value<QFont>().family() == ViewFonts::icons();
-}
-
 void collectTexts(QQuickItem* item, bool symbols, QStringList& out) {
     if (!item->isVisible()) return;
-    if (item->inherits("QQuickText") && isSymbol(item) == symbols) {
+    const bool symbol = item->property("font").value<QFont>().family() == ViewFonts::icons();
+    if (item->inherits("QQuickText") && symbol == symbols) {
         QString text = item->property("text").toString();
         // A symbol's glyph name, looked up back to the design's symbol name.
         for (const QString& name : symbols ? SymbolTable::symbolNames() : QStringList()) {
