@@ -61,7 +61,6 @@ std::string nameOf(Theme theme) {
 ViewHarness::ViewHarness() {
     prepareOnce();
     m_engine = std::make_unique<QQmlEngine>();
-    m_engine->rootContext()->setContextProperty(QStringLiteral("recorder"), &m_recorder);
     m_window = std::make_unique<QQuickWindow>();
     setTheme(Theme::Black);
 }

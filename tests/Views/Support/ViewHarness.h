@@ -4,8 +4,6 @@
 
 #include <QColor>
 #include <QImage>
-#include <QMap>
-#include <QObject>
 #include <QPointF>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -27,18 +25,6 @@ inline constexpr Theme kAllThemes[] = {Theme::Quorvelle, Theme::Black, Theme::Li
 DesktopThemeColors colorsOf(Theme theme);
 std::string nameOf(Theme theme);
 
-// Counts the calls a QML callback makes, by name: `recorder.record("save")`.
-class CallRecorder : public QObject {
-    Q_OBJECT
-
-public:
-    Q_INVOKABLE void record(const QString& name) { ++m_counts[name]; }
-    int count(const QString& name) const { return m_counts.value(name); }
-
-private:
-    QMap<QString, int> m_counts;
-};
-
 // One offscreen window with one QML scene, rendered by the software backend: load a snippet
 // that uses the Quorvelle module, find items by objectName, click and type, sample colours and
 // save screenshots into the build's screenshot folder.
@@ -51,7 +37,6 @@ public:
 
     QQmlEngine& engine() { return *m_engine; }
     QQuickWindow& window() { return *m_window; }
-    CallRecorder& recorder() { return m_recorder; }
 
     // Sets the dashboard theme and paints the window in its content background.
     void setTheme(Theme theme);
@@ -95,7 +80,6 @@ public:
 private:
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<QQuickWindow> m_window;
-    CallRecorder m_recorder;
     QQuickItem* m_root = nullptr;
     Theme m_theme = Theme::Black;
 };
