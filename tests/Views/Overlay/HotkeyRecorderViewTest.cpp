@@ -17,21 +17,13 @@ namespace {
 
 const QString kUnsupported = QStringLiteral("Bu tuş kombinasyonu şimdilik desteklenmiyor.");
 
-QQuickItem* findIn(QQuickItem* item, const QString& name) {
-    if (item->objectName() == name) return item;
-    for (QQuickItem* child : item->childItems()) {
-        if (QQuickItem* found = findIn(child, name)) return found;
-    }
-    return nullptr;
-}
-
 // A key press as X11 delivers it: Qt's key, the modifiers and the keysym as the native key.
 void pressKey(QWindow* window, quint32 keysym, Qt::Key key, Qt::KeyboardModifiers modifiers = {},
               const QString& text = {}) {
-    QKeyEvent press(QEvent::KeyPress, key, modifiers, 0, keysym, 0, text);
-    QCoreApplication::sendEvent(window, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers, 0, keysym, 0, text);
-    QCoreApplication::sendEvent(window, &release);
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent event(type, key, modifiers, 0, keysym, 0, text);
+        QCoreApplication::sendEvent(window, &event);
+    }
 }
 
 class HotkeyRecorderTest : public ::testing::Test {
@@ -44,7 +36,7 @@ protected:
     }
     QQuickWindow* window(const char* name) { return harness.root()->findChild<QQuickWindow*>(name); }
     QQuickItem* in(QQuickWindow* window, const char* name) {
-        QQuickItem* found = findIn(window->contentItem(), name);
+        QQuickItem* found = ViewHarness::findIn(window->contentItem(), name);
         EXPECT_TRUE(found) << "no item " << name;
         return found;
     }
@@ -178,8 +170,6 @@ TEST_F(RecorderTest, EscapeAndASecondTapCancelWithoutACallback) {
 
     kit.vm.preferences()->setAppLanguage(AppLanguageOption::turkish);
     EXPECT_EQ(text(popover, "hotkey-capture-status"), "Aktif: Control + Alt + Space");
-    start();
-    EXPECT_EQ(text(popover, "hotkey-capture-button"), "İptal");
 }
 
 // A capture left running in a hidden popover must not take the next key typed in another window.
@@ -265,7 +255,7 @@ TEST(ShortcutCardViews, ShowsOnlyTheItemsItIsGivenAndAValueNeverGrowsIt) {
         })"),
                              {640, 420}));
     harness.shootInEveryTheme("shortcut-cards");
-    const auto part = [&](const char* card, const char* name) { return findIn(harness.item(card), name); };
+    const auto part = [&](const char* card, const char* name) { return ViewHarness::findIn(harness.item(card), name); };
     harness.click(part("full", "shortcut-secondary"));
     EXPECT_EQ(harness.log(), QStringList{"reset"});
     for (const char* card : {"placeholder", "long"}) {

@@ -103,22 +103,17 @@ QQuickItem* ViewHarness::load(const QString& body, QSize windowSize) {
     return m_root;
 }
 
-namespace {
-
-// Along the visual tree: items a Repeater or Loader makes are not QObject children of the scene.
-QQuickItem* findInTree(QQuickItem* item, const QString& objectName) {
+QQuickItem* ViewHarness::findIn(QQuickItem* item, const QString& objectName) {
     if (item->objectName() == objectName) return item;
     for (QQuickItem* child : item->childItems()) {
-        if (QQuickItem* found = findInTree(child, objectName)) return found;
+        if (QQuickItem* found = findIn(child, objectName)) return found;
     }
     return nullptr;
 }
 
-}  // namespace
-
 QQuickItem* ViewHarness::find(const QString& objectName) const {
     if (!m_root) return nullptr;
-    if (QQuickItem* found = findInTree(m_root, objectName)) return found;
+    if (QQuickItem* found = findIn(m_root, objectName)) return found;
     return m_root->findChild<QQuickItem*>(objectName);
 }
 

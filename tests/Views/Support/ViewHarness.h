@@ -48,6 +48,8 @@ public:
     QQuickItem* load(const QString& body, QSize windowSize = {480, 320});
     QQuickItem* root() const { return m_root; }
     QQuickItem* find(const QString& objectName) const;
+    // Along the visual tree (items a Repeater or Loader makes are not QObject children), from `item`.
+    static QQuickItem* findIn(QQuickItem* item, const QString& objectName);
     // Like find, but fails the test when there is no such item.
     QQuickItem* item(const QString& objectName) const;
     // An item's `text`, and whether it is visible and not transparent (false when missing).
