@@ -107,7 +107,7 @@ TEST_F(RuntimeOverlayViewTest, MessagesLanguageAndThemeReachThePill) {
     harness.shoot("overlay-full-quorvelle-tr");
 }
 
-TEST_F(RuntimeOverlayViewTest, LevelsDriveTheBarsWithoutRebuildingThem) {
+TEST_F(RuntimeOverlayViewTest, LevelsDriveTheBarsWithoutRebuildingThemInBothForms) {
     kit.show(SessionState::recording());
     QQuickItem* waveform = harness.item("overlay-waveform");
     ASSERT_TRUE(waveform);
@@ -126,21 +126,18 @@ TEST_F(RuntimeOverlayViewTest, LevelsDriveTheBarsWithoutRebuildingThem) {
     kit.publishLevels(AudioLevelSnapshot{});
     EXPECT_EQ(barsIn(waveform), bars);
     EXPECT_EQ(bars.last()->height(), 8);
-}
 
-TEST_F(RuntimeOverlayViewTest, CompactFormShowsLevelBarsOnlyWhileRecording) {
+    // The compact form shows five level bars, and only while recording.
     QQuickItem* overlay = harness.item("overlay");
     EXPECT_EQ(QSizeF(overlay->width(), overlay->height()), QSizeF(416, 188));
     kit.vm.preferences()->setWidgetAppearance(WidgetAppearance::logoOnly);
-    kit.show(SessionState::recording());
     kit.publishLevels(AudioLevelSnapshot{0.5, 1.0, std::vector<double>(12, 1.0)});
     EXPECT_EQ(QSizeF(overlay->width(), overlay->height()), QSizeF(128, 144));
     EXPECT_TRUE(textsIn(overlay).isEmpty());
     EXPECT_TRUE(glyphsIn(overlay).isEmpty());
     QQuickItem* levels = harness.item("status-glyph-levels");
-    const QList<QQuickItem*> bars = barsIn(levels);
-    ASSERT_EQ(bars.size(), 5);
-    EXPECT_EQ(bars[2]->height(), 20);
+    ASSERT_EQ(barsIn(levels).size(), 5);
+    EXPECT_EQ(barsIn(levels)[2]->height(), 20);
     EXPECT_DOUBLE_EQ(harness.item("overlay-compact-halo")->scale(), 1.1);
     harness.shoot("overlay-compact-recording");
 

@@ -12,18 +12,12 @@
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <screenshot folder>\n", argv[0]);
-        return 2;
-    }
+    if (argc < 2) return 2;  // usage: quorvelle_contact_sheet <screenshot folder>
     const QDir dir(QString::fromLocal8Bit(argv[1]));
     const QString sheetName = QStringLiteral("contact-sheet.png");
     QStringList files = dir.entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
     files.removeAll(sheetName);
-    if (files.isEmpty()) {
-        std::printf("no screenshots in %s\n", argv[1]);
-        return 0;
-    }
+    if (files.isEmpty()) return 0;  // nothing was shot in this run
 
     const int width = 340, height = 220, caption = 18, gap = 12, columns = 5;
     const int rows = int((files.size() + columns - 1) / columns);
