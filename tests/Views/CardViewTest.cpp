@@ -11,18 +11,12 @@ TEST(CardViews, ShowTheirTextsSymbolsAndColours) {
     ASSERT_TRUE(harness.load(R"(
         Column {
             x: 20; y: 20; width: 600; spacing: 12
-            SurfaceCard { width: parent.width; Rectangle { implicitWidth: 40; implicitHeight: 20; color: "red" } }
             PageHeaderCard {
                 objectName: "header"; width: parent.width
                 title: "Overview"; subtitle: "Usage and recent activity"; symbolName: "house"
                 trailing: Component { Rectangle { objectName: "trailing"; implicitWidth: 60; implicitHeight: 24 } }
             }
-            Row {
-                spacing: 12
-                SectionHeading { symbolName: "book.closed"; title: "Dictionary"; subtitle: "" }
-                MetricCard { width: 260; title: "WORDS"; value: "1204"; subtitle: "this week"; symbolName: "text.cursor" }
-                CompactInfoCard { objectName: "compact"; width: 200; eyebrow: "MODEL"; value: "Base" }
-            }
+            CompactInfoCard { objectName: "compact"; width: 200; eyebrow: "MODEL"; value: "Base" }
             InlineInfoBanner { objectName: "banner"; width: parent.width; message: "Saved." }
             InlineInfoBanner {
                 objectName: "longBanner"; width: 300
@@ -33,8 +27,6 @@ TEST(CardViews, ShowTheirTextsSymbolsAndColours) {
                 StatusPill { objectName: "status"; title: "Busy"; accent: "white"; background: Qt.rgba(1, 0, 0, 0.5) }
                 MetadataPill { objectName: "pillWithSymbol"; title: "42 WORDS"; symbolName: "waveform" }
                 MetadataPill { objectName: "pillPlain"; title: "42 WORDS" }
-                QuorvelleLogoMark {}
-                QuorvelleLogoMark { compact: true }
             }
             Row {
                 spacing: 12

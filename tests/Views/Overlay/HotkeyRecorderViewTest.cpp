@@ -8,7 +8,6 @@
 
 #include <QKeyEvent>
 #include <QPointer>
-#include <QQmlContext>
 #include <QTest>
 
 namespace quorvelle::test {
@@ -25,10 +24,9 @@ void pressKey(QWindow* window, quint32 keysym, Qt::Key key, Qt::KeyboardModifier
     }
 }
 
-class HotkeyRecorderTest : public ::testing::Test {
+class HotkeyRecorderTest : public ::testing::Test, protected FakeKitViewModel {
 protected:
     void load(const char* qml) {
-        harness.engine().rootContext()->setContextProperty("vm", &kit.vm);
         ASSERT_TRUE(harness.load(qml, {480, 200}));
         for (QQuickWindow* window : harness.root()->findChildren<QQuickWindow*>())
             EXPECT_TRUE(!window->isVisible() || QTest::qWaitForWindowExposed(window));
@@ -48,15 +46,12 @@ protected:
     // The recorder's refusals as the view model logged them, oldest first.
     QStringList unsupportedReports() const {
         QStringList messages;
-        for (const SanitizedDiagnosticsEvent& event : kit.fakes.diagnostics->stored) {
+        for (const SanitizedDiagnosticsEvent& event : fakes.diagnostics->stored) {
             if (event.code == "settings.hotkey.capture_unsupported") messages.prepend(event.message);
         }
         return messages;
     }
-    HotkeyShortcut selectedHotkey() const { return kit.vm.preferences()->selectedHotkey(); }
-
-    FakeKitViewModel kit;
-    ViewHarness harness;
+    HotkeyShortcut selectedHotkey() const { return vm.preferences()->selectedHotkey(); }
 };
 
 // The recorder in a window of its own (the popover's place) and a text field in the main window.
@@ -101,7 +96,7 @@ protected:
         const QString before = field->property("text").toString();
         pressKey(&harness.window(), 'x', Qt::Key_X, {}, "x");
         EXPECT_EQ(field->property("text").toString(), before + 'x');
-        EXPECT_FALSE(kit.vm.inlineMessage());
+        EXPECT_FALSE(vm.inlineMessage());
         EXPECT_TRUE(unsupportedReports().isEmpty());
     }
 
@@ -130,8 +125,8 @@ TEST_F(RecorderTest, RecordsTheFirstChordAndRefusesKeysWithoutAName) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        kit.fakes.diagnostics->stored.clear();
-        kit.vm.context().setInlineMessage(std::nullopt);
+        fakes.diagnostics->stored.clear();
+        vm.context().setInlineMessage(std::nullopt);
         const HotkeyShortcut before = selectedHotkey();
         start();
         // A modifier alone is waited through; every press goes nowhere else while capturing.
@@ -142,10 +137,10 @@ TEST_F(RecorderTest, RecordsTheFirstChordAndRefusesKeysWithoutAName) {
         EXPECT_EQ(field->property("text").toString(), QString());
         EXPECT_EQ(unsupportedReports(), c.expected ? QStringList() : QStringList{kUnsupported});
         // The view model answers for exactly this combination.
-        const auto decision = c.expected ? HotkeySelectionDecision::decide(*c.expected, before, kit.vm.strings())
-                                         : HotkeySelectionDecision{};
+        const auto decision =
+            c.expected ? HotkeySelectionDecision::decide(*c.expected, before, vm.strings()) : HotkeySelectionDecision{};
         if (c.expected) {
-            EXPECT_EQ(kit.vm.inlineMessageText(), decision.message);
+            EXPECT_EQ(vm.inlineMessageText(), decision.message);
         }
         const bool applied = c.expected && decision.kind == HotkeySelectionDecision::Kind::apply;
         EXPECT_EQ(selectedHotkey(), applied ? *c.expected : before);
@@ -166,7 +161,7 @@ TEST_F(RecorderTest, EscapeAndASecondTapCancelWithoutACallback) {
     EXPECT_FALSE(capturing());
     expectTypingReachesTheFieldOnly();
 
-    kit.vm.preferences()->setAppLanguage(AppLanguageOption::turkish);
+    vm.preferences()->setAppLanguage(AppLanguageOption::turkish);
     EXPECT_EQ(text(popover, "hotkey-capture-status"), "Aktif: Control + Alt + Space");
 }
 

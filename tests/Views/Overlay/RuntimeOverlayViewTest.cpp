@@ -6,19 +6,15 @@
 
 #include <gtest/gtest.h>
 
-#include <QQmlContext>
-
 #include <cmath>
 
 namespace quorvelle::test {
 namespace {
 
-class RuntimeOverlayViewTest : public ::testing::Test {
+class RuntimeOverlayViewTest : public ::testing::Test, protected FakeKitViewModel {
 protected:
     void SetUp() override {
-        harness.engine().rootContext()->setContextProperty(QStringLiteral("vm"), &kit.vm);
-        ASSERT_TRUE(
-            harness.load(QStringLiteral("RuntimeOverlayView { objectName: 'overlay'; viewModel: vm }"), {416, 188}));
+        ASSERT_TRUE(harness.load("RuntimeOverlayView { objectName: 'overlay'; viewModel: vm }", {416, 188}));
     }
 
     // The level bars under an item, left to right.
@@ -29,9 +25,6 @@ protected:
         }
         return bars;
     }
-
-    FakeKitViewModel kit;
-    ViewHarness harness;
 };
 
 QColor lerp(const QColor& from, const QColor& to, double t) {
@@ -69,7 +62,7 @@ TEST_F(RuntimeOverlayViewTest, EveryStateShowsItsTextsSymbolAndColours) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        kit.show(c.state);
+        show(c.state);
         harness.shoot(std::string("overlay-full-") + c.name);
         QQuickItem* pill = harness.item("overlay-pill");
         ASSERT_TRUE(pill);
@@ -84,14 +77,14 @@ TEST_F(RuntimeOverlayViewTest, EveryStateShowsItsTextsSymbolAndColours) {
 }
 
 TEST_F(RuntimeOverlayViewTest, MessagesLanguageAndThemeReachThePill) {
-    kit.vm.context().setInlineMessage("Metin eklendi.");
-    kit.show(SessionState::success());
+    vm.context().setInlineMessage("Metin eklendi.");
+    show(SessionState::success());
     EXPECT_EQ(textsIn(harness.root()).first(), "Text inserted");
     EXPECT_EQ(textsIn(harness.root()).last(), "Metin eklendi.");
-    kit.vm.preferences()->setAppLanguage(AppLanguageOption::turkish);
-    kit.vm.preferences()->setDesktopTheme(DesktopThemeOption::light);
-    kit.vm.context().setInlineMessage(QStringLiteral("word ").repeated(80));
-    kit.show(SessionState::recording());
+    vm.preferences()->setAppLanguage(AppLanguageOption::turkish);
+    vm.preferences()->setDesktopTheme(DesktopThemeOption::light);
+    vm.context().setInlineMessage(QStringLiteral("word ").repeated(80));
+    show(SessionState::recording());
     harness.shoot("overlay-full-light-tr");
     EXPECT_EQ(textsIn(harness.root()).first(), "Kayıt alınıyor");
     QQuickItem* detail = harness.item("overlay-detail");
@@ -100,21 +93,21 @@ TEST_F(RuntimeOverlayViewTest, MessagesLanguageAndThemeReachThePill) {
     EXPECT_COLOR_NEAR(
         detail->property("color").value<QColor>(),
         RuntimeOverlayTheme::palette(RuntimeOverlayStatusStyle::active, DesktopThemeOption::light).secondaryText);
-    kit.vm.preferences()->setDesktopTheme(DesktopThemeOption::quorvelle);
-    kit.vm.context().setInlineMessage(std::nullopt);
-    kit.show(SessionState::recording());
+    vm.preferences()->setDesktopTheme(DesktopThemeOption::quorvelle);
+    vm.context().setInlineMessage(std::nullopt);
+    show(SessionState::recording());
     EXPECT_EQ(textsIn(harness.root()).last(), "Bırakınca capture kapanır ve transcription akışı başlar.");
     harness.shoot("overlay-full-quorvelle-tr");
 }
 
 TEST_F(RuntimeOverlayViewTest, LevelsDriveTheBarsWithoutRebuildingThemInBothForms) {
-    kit.show(SessionState::recording());
+    show(SessionState::recording());
     QQuickItem* waveform = harness.item("overlay-waveform");
     ASSERT_TRUE(waveform);
     const QList<QQuickItem*> bars = barsIn(waveform);
     ASSERT_EQ(bars.size(), 12);
     const std::vector<double> raw{0, 0.003, 0.01, 0.1, 0.5, 1, 2, -1, 0.5, 0.1, 0.01, 0};
-    kit.publishLevels(AudioLevelSnapshot{0.3, 1, raw});
+    publishLevels(AudioLevelSnapshot{0.3, 1, raw});
     harness.shoot("overlay-full-levels");
     EXPECT_EQ(barsIn(waveform), bars);
     const double expected[] = {8, 8, 8 + 40 * 0.18, 8 + 40 * 0.44, 8 + 40 * 0.78, 48, 48, 8};
@@ -123,15 +116,15 @@ TEST_F(RuntimeOverlayViewTest, LevelsDriveTheBarsWithoutRebuildingThemInBothForm
     EXPECT_EQ(bars[5]->y() + bars[5]->height(), bars[0]->y() + bars[0]->height());  // bottom-aligned
 
     // No levels at all still draws the twelve resting bars.
-    kit.publishLevels(AudioLevelSnapshot{});
+    publishLevels(AudioLevelSnapshot{});
     EXPECT_EQ(barsIn(waveform), bars);
     EXPECT_EQ(bars.last()->height(), 8);
 
     // The compact form shows five level bars, and only while recording.
     QQuickItem* overlay = harness.item("overlay");
     EXPECT_EQ(QSizeF(overlay->width(), overlay->height()), QSizeF(416, 188));
-    kit.vm.preferences()->setWidgetAppearance(WidgetAppearance::logoOnly);
-    kit.publishLevels(AudioLevelSnapshot{0.5, 1.0, std::vector<double>(12, 1.0)});
+    vm.preferences()->setWidgetAppearance(WidgetAppearance::logoOnly);
+    publishLevels(AudioLevelSnapshot{0.5, 1.0, std::vector<double>(12, 1.0)});
     EXPECT_EQ(QSizeF(overlay->width(), overlay->height()), QSizeF(128, 144));
     EXPECT_TRUE(textsIn(overlay).isEmpty());
     EXPECT_TRUE(glyphsIn(overlay).isEmpty());
@@ -141,7 +134,7 @@ TEST_F(RuntimeOverlayViewTest, LevelsDriveTheBarsWithoutRebuildingThemInBothForm
     EXPECT_DOUBLE_EQ(harness.item("overlay-compact-halo")->scale(), 1.1);
     harness.shoot("overlay-compact-recording");
 
-    kit.show(SessionState::blocked(SessionBlockReason::noWritableTarget));
+    show(SessionState::blocked(SessionBlockReason::noWritableTarget));
     EXPECT_FALSE(levels->isVisible());
     EXPECT_EQ(glyphsIn(overlay), QStringList{"exclamationmark.triangle"});
     EXPECT_DOUBLE_EQ(harness.item("overlay-compact-halo")->scale(), 1.0);

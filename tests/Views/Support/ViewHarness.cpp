@@ -58,10 +58,7 @@ std::string nameOf(Theme theme) {
     return theme == Theme::Quorvelle ? "quorvelle" : theme == Theme::Light ? "light" : "black";
 }
 
-ViewHarness::ViewHarness() {
-    prepareOnce();
-    m_engine = std::make_unique<QQmlEngine>();
-    m_window = std::make_unique<QQuickWindow>();
+ViewHarness::ViewHarness() : m_engine((prepareOnce(), std::make_unique<QQmlEngine>())) {
     setTheme(Theme::Black);
 }
 
@@ -201,8 +198,9 @@ QVariant ViewHarness::evaluate(QObject* scope, const QString& expression) {
 
 namespace {
 
-void collectTexts(QQuickItem* item, bool symbols, QStringList& out) {
-    if (!item->isVisible()) return;
+QStringList collectTexts(QQuickItem* item, bool symbols) {
+    QStringList out;
+    if (!item || !item->isVisible()) return out;
     const bool symbol = item->property("font").value<QFont>().family() == ViewFonts::icons();
     if (item->inherits("QQuickText") && symbol == symbols) {
         QString text = item->property("text").toString();
@@ -216,21 +214,18 @@ void collectTexts(QQuickItem* item, bool symbols, QStringList& out) {
         out << text;
     }
     for (QQuickItem* child : item->childItems())
-        collectTexts(child, symbols, out);
+        out << collectTexts(child, symbols);
+    return out;
 }
 
 }  // namespace
 
 QStringList textsIn(QQuickItem* item) {
-    QStringList out;
-    if (item) collectTexts(item, false, out);
-    return out;
+    return collectTexts(item, false);
 }
 
 QStringList glyphsIn(QQuickItem* item) {
-    QStringList out;
-    if (item) collectTexts(item, true, out);
-    return out;
+    return collectTexts(item, true);
 }
 
 QString loggedScene(const QString& body) {

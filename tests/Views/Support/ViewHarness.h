@@ -81,7 +81,7 @@ public:
 
 private:
     std::unique_ptr<QQmlEngine> m_engine;
-    std::unique_ptr<QQuickWindow> m_window;
+    std::unique_ptr<QQuickWindow> m_window = std::make_unique<QQuickWindow>();
     QQuickItem* m_root = nullptr;
     Theme m_theme = Theme::Black;
 };
