@@ -1,5 +1,4 @@
-// The view layer's foundation: fonts, symbols, text styles, palette-derived colours, the
-// animation switch and the painted soft shape.
+// The view layer's foundation: fonts, symbols, text styles and the painted soft shape.
 #include "ViewHarness.h"
 
 #include "Views/Common/SymbolTable.h"
@@ -11,8 +10,6 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
-#include <QGuiApplication>
-#include <QPalette>
 #include <QQuickStyle>
 #include <QRegularExpression>
 
@@ -42,25 +39,6 @@ TEST(ViewFoundation, PinsTheFusionStyleAndTheFontFamilies) {
     // The user's words are never read as markup.
     EXPECT_EQ(harness.find("markup")->property("textFormat").toInt(), 0 /* Text.PlainText */);
     harness.shoot("foundation-fonts");
-}
-
-// The popover follows the desktop: its text layers are the window text's colour, its ground the window's.
-TEST(ViewFoundation, MenuStyleDerivesItsColoursFromTheWindowPalette) {
-    ViewHarness harness;
-    auto* root = harness.load(R"(
-        Item {
-            property var colors: [MenuStyle.primary, MenuStyle.quaternary, MenuStyle.quaternaryFill(0.5)]
-            property color window: MenuStyle.window
-            property bool dark: MenuStyle.dark
-        })");
-    ASSERT_TRUE(root);
-    const QPalette palette = QGuiApplication::palette();
-    const QVariantList layers = root->property("colors").toList();
-    ASSERT_EQ(layers.size(), 3);
-    for (const QVariant& layer : layers)
-        EXPECT_EQ(layer.value<QColor>().rgb(), palette.color(QPalette::WindowText).rgb());
-    EXPECT_EQ(root->property("window").value<QColor>(), palette.color(QPalette::Window));
-    EXPECT_FALSE(root->property("dark").toBool());
 }
 
 // Every symbol of the table must draw as one glyph: a name the font does not know falls back to

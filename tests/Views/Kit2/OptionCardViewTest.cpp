@@ -65,11 +65,6 @@ TEST(OptionCardViews, SelectedCardsFillGlowAndCarryTheCheckAndAClickAnywhereCall
         harness.click(card, {card->width() / 2, card->height() / 2});
         EXPECT_EQ(harness.log(), QStringList(4, "pick")) << kind.name;
     }
-    // The appearance card's miniature follows its preview.
-    EXPECT_TRUE(harness.load("AppearanceOptionCard { width: 260; title: 'Widget'; preview: 'logoOnly' }"));
-    harness.grab();
-    EXPECT_TRUE(harness.shows("logo-miniature"));
-    EXPECT_FALSE(harness.shows("idle-pill-miniature"));
 }
 
 const QString kShort = QStringLiteral("Hold the shortcut while you speak.");

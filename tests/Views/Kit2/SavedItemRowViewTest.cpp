@@ -1,5 +1,5 @@
-// The saved-item, model and language rows. Which action each button calls with which entry is walked
-// by the dictionary, snippets and settings pages' tests.
+// The saved-item and language rows. Which action each button calls with which entry is walked by the
+// dictionary and snippets pages' tests.
 #include "ViewHarness.h"
 
 #include <gtest/gtest.h>
@@ -57,30 +57,10 @@ TEST(SavedItemRowViews, RowsShowTheirEntryOnTheInputSurfaceInTheInterfaceLanguag
     EXPECT_EQ(titleIn(harness, 2, "edit-button") + " | " + titleIn(harness, 2, "delete-button"), "Düzenle | Sil");
 }
 
-// What a model or language row shows follows the state handed in; the selection mark is no control.
-TEST(SavedItemRowViews, ModelAndLanguageRowsShowTheirState) {
+// A model row's badge and actions in each state are walked by the settings page's test; a language
+// row says what its choice does.
+TEST(SavedItemRowViews, LanguageRowsSayWhatTheirChoiceDoes) {
     ViewHarness harness;
-    for (const bool installed : {false, true}) {
-        SCOPED_TRACE(installed ? "installed" : "not installed");
-        ASSERT_TRUE(harness.load(
-            loggedScene(
-                QStringLiteral("ModelRow {\n"
-                               "  width: 592; title: 'Base'; size: '142 MB'; subtitle: 'Balanced'\n"
-                               "  badge: %1; tags: ['Fast']; warningText: %1; isSelected: %2\n"
-                               "  primaryActionTitle: 'Select'; primaryAction: () => scene.note('primary')\n}\n")
-                    .arg(installed ? "'Needs 1 GB'" : "null", installed ? "true" : "false")),
-            {640, 210}));
-        harness.grab();
-        for (const char* part : {"model-badge", "model-warning", "model-glow"})
-            EXPECT_EQ(harness.shows(part), installed) << part;
-        EXPECT_DOUBLE_EQ(harness.item("model-selection-dot")->opacity(), installed ? 1 : 0);
-        harness.click(harness.item("model-selection-mark"));
-        harness.click(harness.item("model-title"));
-        harness.click(harness.item("model-primary-button"));
-        EXPECT_EQ(harness.log(), QStringList{"primary"});
-        harness.shoot(installed ? "kit2-model-row-selected" : "kit2-model-row-bare");
-    }
-
     for (const auto& [code, detail] : {std::pair{"null", "Çok dilli konuşma için otomatik algılama kullan."},
                                        std::pair{"'de'", "ISO-639-1 kodu: de"}}) {
         ASSERT_TRUE(harness.load(QStringLiteral("TranscriptionLanguageRow { width: 448; isSelected: true; "

@@ -120,7 +120,6 @@ TEST_F(RecorderTest, RecordsTheFirstChordAndRefusesKeysWithoutAName) {
         {"synthesized, no keysym", 0, Qt::Key_R, Qt::ControlModifier, HotkeyShortcut{15, 0x1000, "Control + R"}},
         {"super return", 0xff0d, Qt::Key_Return, Qt::MetaModifier, HotkeyShortcut{36, 0x100, "Super + Return"}},
         {"control digit", 0x31, Qt::Key_1, Qt::ControlModifier, std::nullopt},
-        {"alt arrow", 0xff51, Qt::Key_Left, Qt::AltModifier, std::nullopt},
         {"plain letter", 0x61, Qt::Key_A, {}, std::nullopt},
     };
     for (const auto& c : cases) {
