@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 namespace quorvelle::test {
 namespace {
 
@@ -24,33 +26,20 @@ TEST(ButtonViews, EachShowsItsTitleAndSymbolAndAClickCallsItsActionOnceUnlessDis
         })"),
                              {560, 230}));
     harness.shootInEveryTheme("buttons");
-    const struct {
-        const char* name;
-        QStringList texts;
-    } cases[] = {
-        {"secondary", {"Edit", "pencil"}},
-        {"primary", {"Download", "arrow.down.circle"}},
-        {"danger", {"Delete", "trash"}},
-        {"square", {"document.badge.plus"}},
-        {"headerSecondary", {"Export CSV", "doc.on.doc"}},
-        {"headerDanger", {"Clear"}},
-        {"ghost", {"Release notes", "sparkles"}},
-        {"wide", {"Link this device", "arrow.up.circle"}},
-        {"disabledSecondary", {"Export CSV"}},
-        {"disabledDanger", {"Clear"}},
-    };
+    // Each shows the title and symbol it is given; a disabled one is faded and calls nothing.
     QStringList called;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        QQuickItem* button = harness.item(c.name);
-        ASSERT_TRUE(button);
-        EXPECT_EQ(textsIn(button) + glyphsIn(button), c.texts);
+    for (QQuickItem* button : harness.root()->childItems().first()->childItems()) {
+        const QString name = button->objectName();
+        SCOPED_TRACE(name.toStdString());
+        const QStringList given{button->property("title").toString(), button->property("symbolName").toString()};
+        EXPECT_EQ(textsIn(button) + glyphsIn(button), given.filter(QRegularExpression(".")));
         harness.click(button);
-        const bool disabled = QByteArray(c.name).startsWith("disabled");
-        if (!disabled) called << c.name;
+        const bool disabled = name.startsWith("disabled");
+        if (!disabled) called << name;
         EXPECT_EQ(harness.log(), called);
         EXPECT_DOUBLE_EQ(button->opacity(), disabled ? 0.45 : 1.0);
     }
+    EXPECT_EQ(called.size(), 8);
     // The ghost button has no padding, fill or border: only the symbol and the text.
     EXPECT_FALSE(harness.item("ghost")->property("background").value<QQuickItem*>());
 }

@@ -54,7 +54,6 @@ TEST_F(ViewModelSurfaceTest, EveryPartReadsByTheSameConventions) {
         {"viewModel.strings.languageCode", "en"},
         {"viewModel.preferences.selectedMicrophonePreference.name", "USB Mic"},
         {"viewModel.permissions.onboardingStatus.microphonePermission", "denied"},
-        {"viewModel.diagnostics.diagnosticsSnapshot.lastErrorCode === null", true},
         {"viewModel.session.runtimeState.kind", "idle"},
         {"viewModel.session.audioLevelSnapshot.barLevels.length", 12},
         {"viewModel.account.releaseNotesState.kind", "idle"},

@@ -62,10 +62,7 @@ TEST(HistoryTimestamps, UseEnglishMonthsTwelveHourClockAndLocalTime) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(HistoryTimestampFormatter::format(c.moment), QLatin1String(c.expected));
-    if (savedZone.isEmpty())
-        qunsetenv("TZ");
-    else
-        qputenv("TZ", savedZone);
+    savedZone.isEmpty() ? qunsetenv("TZ") : qputenv("TZ", savedZone);
 }
 
 }  // namespace

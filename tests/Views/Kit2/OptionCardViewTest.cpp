@@ -10,41 +10,34 @@
 namespace quorvelle::test {
 namespace {
 
-struct CardKind {
-    const char* name;
-    const char* qml;  // the card's own fields; %1 is isSelected
-};
-
-const CardKind kCards[] = {
+// Each kind's own fields; %1 is isSelected.
+const std::pair<const char*, const char*> kCards[] = {
     {"appearance-option",
      "AppearanceOptionCard { title: 'Current widget'; subtitle: 'The pill with status and levels.'; "
      "preview: 'currentWidget'; isSelected: %1"},
     {"theme-option",
-     "ThemeOptionCard { title: 'Light'; subtitle: 'Bright and clear.'; palette: DesktopTheme.lightPalette; isSelected: "
-     "%1"},
+     "ThemeOptionCard { title: 'Light'; subtitle: 'Bright.'; palette: DesktopTheme.lightPalette; "
+     "isSelected: %1"},
     {"language-option", "AppLanguageOptionCard { language: 'turkish'; languageCode: 'tr'; isSelected: %1"},
 };
-
-QString cardScene(const CardKind& kind, bool selected) {
-    return loggedScene(QString::fromUtf8(kind.qml).arg(selected ? "true" : "false") +
-                       "\n  objectName: 'card'; x: 24; y: 24; width: 260\n"
-                       "  callback: function() { scene.note('pick') }\n}\n");
-}
 
 TEST(OptionCardViews, SelectedCardsFillGlowAndCarryTheCheckAndAClickAnywhereCallsTheAction) {
     ViewHarness harness;
     harness.setTheme(Theme::Quorvelle);
     const DesktopThemeColors colors = harness.colors();
-    for (const CardKind& kind : kCards) {
+    for (const auto& [name, qml] : kCards) {
         for (const bool selected : {false, true}) {
-            SCOPED_TRACE(std::string(kind.name) + (selected ? " selected" : ""));
-            ASSERT_TRUE(harness.load(cardScene(kind, selected), {308, 300}));
+            SCOPED_TRACE(std::string(name) + (selected ? " selected" : ""));
+            ASSERT_TRUE(harness.load(loggedScene(QString::fromUtf8(qml).arg(selected ? "true" : "false") +
+                                                 "\n  objectName: 'card'; x: 24; y: 24; width: 260\n"
+                                                 "  callback: () => scene.note('pick') }"),
+                                     {308, 300}));
             const QColor fill = selected ? colors.selectedCardFill : colors.cardFill;
             EXPECT_COLOR_NEAR(harness.item("option-card-background")->property("color").value<QColor>(), fill);
             harness.grab();
             EXPECT_EQ(harness.shows("option-card-glow"), selected);
             EXPECT_EQ(harness.shows("option-card-check"), selected);
-            EXPECT_EQ(harness.shows("idle-pill-miniature"), kind.name == std::string("appearance-option"));
+            EXPECT_EQ(harness.shows("idle-pill-miniature"), name == std::string("appearance-option"));
             if (QQuickItem* miniature = harness.find("theme-miniature")) {
                 // The theme card draws its own palette, not the active theme's.
                 EXPECT_COLOR_NEAR(harness.colorAt(miniature, {miniature->width() - 4, miniature->height() / 2}),
@@ -57,13 +50,13 @@ TEST(OptionCardViews, SelectedCardsFillGlowAndCarryTheCheckAndAClickAnywhereCall
                 EXPECT_EQ(harness.text("option-title"),
                           AppStrings("tr").appLanguageOptionTitle(AppLanguageOption::turkish));
             }
-            harness.shootInEveryTheme("kit2-" + std::string(kind.name) + (selected ? "-selected" : ""));
+            harness.shootInEveryTheme("kit2-" + std::string(name) + (selected ? "-selected" : ""));
         }
         QQuickItem* card = harness.item("card");
         for (const char* part : {"option-card-check", "option-title", "option-subtitle"})
             harness.click(harness.item(part));
         harness.click(card, {card->width() / 2, card->height() / 2});
-        EXPECT_EQ(harness.log(), QStringList(4, "pick")) << kind.name;
+        EXPECT_EQ(harness.log(), QStringList(4, "pick")) << name;
     }
 }
 
@@ -88,7 +81,7 @@ QString modeCardScene(bool selected, bool disabled, const QString& subtitle = kS
 }
 
 // A click anywhere on the surface, its texts and marks included, is the option's action; a disabled
-// card takes none.
+// card takes none. Long texts and many tags never enlarge a card.
 TEST(ModeOptionViews, SelectionAndDisablingChangeTheLookButMoveNothingAndAClickAnywhereActs) {
     ViewHarness harness;
     harness.setTheme(Theme::Quorvelle);
@@ -127,10 +120,7 @@ TEST(ModeOptionViews, SelectionAndDisablingChangeTheLookButMoveNothingAndAClickA
             EXPECT_EQ(clickAround("card", parts), disabled ? QStringList() : QStringList(parts.size() + 2, "card"));
         }
     }
-}
-
-TEST(ModeOptionViews, LongTextsAndManyTagsNeverEnlargeTheCard) {
-    ViewHarness harness;
+    // Long texts and many tags never enlarge the card.
     ASSERT_TRUE(harness.load(modeCardScene(true, false, (kShort + ' ').repeated(12),
                                            "'Private', 'Offline', 'No account', 'Any language', 'Slow'"),
                              {348, 204}));

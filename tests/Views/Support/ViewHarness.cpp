@@ -7,12 +7,9 @@
 #include "Views/Dashboard/Components/DesktopTheme.h"
 
 #include <QDir>
-#include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QPalette>
 #include <QQmlComponent>
-#include <QQmlContext>
 #include <QQmlExpression>
 #include <QTest>
 

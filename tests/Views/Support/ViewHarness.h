@@ -2,15 +2,9 @@
 
 #include "Views/Dashboard/Components/DesktopThemeColors.h"
 
-#include <QColor>
-#include <QImage>
-#include <QPointF>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
-#include <QString>
-#include <QStringList>
-#include <QVariant>
 
 #include <gtest/gtest.h>
 
@@ -25,9 +19,8 @@ inline constexpr Theme kAllThemes[] = {Theme::Quorvelle, Theme::Black, Theme::Li
 DesktopThemeColors colorsOf(Theme theme);
 std::string nameOf(Theme theme);
 
-// One offscreen window with one QML scene, rendered by the software backend: load a snippet
-// that uses the Quorvelle module, find items by objectName, click and type, sample colours and
-// save screenshots into the build's screenshot folder.
+// One offscreen window with one QML scene, drawn by the software backend: load a snippet, find items
+// by objectName, click and type, sample colours and save screenshots for the contact sheet.
 class ViewHarness {
 public:
     ViewHarness();
@@ -86,8 +79,7 @@ private:
     Theme m_theme = Theme::Black;
 };
 
-// The visible texts (UiText and other Text items, symbols excluded) and the visible symbols'
-// glyph names under an item, in tree order.
+// The visible texts (symbols excluded) and the visible symbols' names under an item, in tree order.
 QStringList textsIn(QQuickItem* item);
 QStringList glyphsIn(QQuickItem* item);
 
