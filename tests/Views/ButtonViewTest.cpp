@@ -26,7 +26,6 @@ TEST(ButtonViews, EachShowsItsTitleAndSymbolAndAClickCallsItsActionOnceUnlessDis
         })"),
                              {560, 230}));
     harness.shootInEveryTheme("buttons");
-    // Each shows the title and symbol it is given; a disabled one is faded and calls nothing.
     QStringList called;
     for (QQuickItem* button : harness.root()->childItems().first()->childItems()) {
         const QString name = button->objectName();

@@ -26,7 +26,6 @@ TEST(FieldViews, EveryKeystrokeHandsTheWholeTextToTheOwnerAndARefusedEditSnapsBa
                                      {380, 200});
     ASSERT_TRUE(owner);
     harness.shootInEveryTheme("fields-empty");
-    EXPECT_TRUE(textsIn(harness.find("form")).contains("ORIGINAL"));
     QQuickItem* input = harness.item("form-field-input");
     ASSERT_TRUE(input);
     harness.click(input);

@@ -33,7 +33,6 @@ TEST(ViewFoundation, PinsTheFusionStyleAndTheFontFamilies) {
     const auto fontOf = [&](const char* name) {
         return QFontInfo(harness.item(name)->property("font").value<QFont>());
     };
-    EXPECT_EQ(fontOf("medium").family(), ViewFonts::ui());
     EXPECT_EQ(fontOf("medium").styleName(), "Medium");
     EXPECT_EQ(fontOf("monospaced").family(), ViewFonts::mono());
     // The user's words are never read as markup.

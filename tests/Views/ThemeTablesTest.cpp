@@ -32,7 +32,6 @@ TEST(DesktopThemeColorsTable, EveryThemeSetsAllFieldsAndAnUnknownNameIsBlack) {
     const auto black = fieldsOf(DesktopThemeColors::black());
     EXPECT_EQ(fieldsOf(theme.colors()), black);
     EXPECT_EQ(fieldsOf(theme.colorsFor("Light")), black);
-    EXPECT_EQ(fieldsOf(theme.colorsFor(QString())), black);
     EXPECT_EQ(fieldsOf(theme.colorsFor("light")), fieldsOf(DesktopThemeColors::light()));
 }
 

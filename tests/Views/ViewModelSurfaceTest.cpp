@@ -51,7 +51,6 @@ TEST_F(ViewModelSurfaceTest, EveryPartReadsByTheSameConventions) {
     } cases[] = {
         // Absent optionals read as null, enums by name, records by their fields.
         {"viewModel.inlineMessage === null", true},
-        {"viewModel.strings.languageCode", "en"},
         {"viewModel.preferences.selectedMicrophonePreference.name", "USB Mic"},
         {"viewModel.permissions.onboardingStatus.microphonePermission", "denied"},
         {"viewModel.session.runtimeState.kind", "idle"},

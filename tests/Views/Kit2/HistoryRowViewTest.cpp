@@ -27,7 +27,6 @@ protected:
     void open() { harness.click(harness.item("history-dictionary-button")); }
     QQuickItem* saveButton() { return harness.item("quick-add-save"); }
     QQuickItem* input(const char* field) { return harness.item(field)->findChild<QQuickItem*>("form-field-input"); }
-    // Clicks into a field of the quick-add form and replaces its text by typing.
     void retype(const char* field, const QString& text) {
         harness.click(input(field));
         QTest::keyClick(&harness.window(), Qt::Key_A, Qt::ControlModifier);
@@ -42,7 +41,6 @@ protected:
 TEST_F(HistoryRowViews, SavesOnlyTrimmedNonBlankTermsAndKeepsTheOriginalAfterSavingOrCancelling) {
     harness.setTheme(Theme::Light);
     load("we run cube control on the cluster");
-    EXPECT_FALSE(formOpen());
     EXPECT_COLOR_NEAR(harness.fillOf(row()), harness.colors().cardFill);
     harness.shootInEveryTheme("kit2-history-row");
 
@@ -51,7 +49,6 @@ TEST_F(HistoryRowViews, SavesOnlyTrimmedNonBlankTermsAndKeepsTheOriginalAfterSav
     EXPECT_EQ(original(), "we run cube control on the cluster");
     EXPECT_COLOR_NEAR(harness.fillOf(harness.item("quick-dictionary-add")), harness.colors().inputBackground);
     harness.shootInEveryTheme("kit2-history-row-quick-add");
-    // The user narrows the transcript down to the term they mean.
     retype("quick-add-original", "  cube control  ");
     retype("quick-add-replacement", "kubectl");
     EXPECT_EQ(original(), "  cube control  ");

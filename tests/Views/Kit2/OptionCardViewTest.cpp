@@ -120,7 +120,6 @@ TEST(ModeOptionViews, SelectionAndDisablingChangeTheLookButMoveNothingAndAClickA
             EXPECT_EQ(clickAround("card", parts), disabled ? QStringList() : QStringList(parts.size() + 2, "card"));
         }
     }
-    // Long texts and many tags never enlarge the card.
     ASSERT_TRUE(harness.load(modeCardScene(true, false, (kShort + ' ').repeated(12),
                                            "'Private', 'Offline', 'No account', 'Any language', 'Slow'"),
                              {348, 204}));

@@ -152,7 +152,6 @@ TEST_F(RecorderTest, EscapeAndASecondTapCancelWithoutACallback) {
     harness.shoot("recorder-idle");
     start();
     EXPECT_EQ(text(popover, "hotkey-capture-button"), "Cancel");
-    EXPECT_EQ(text(popover, "hotkey-capture-status"), "Press the new combination now.");
     pressKey(&harness.window(), 0xff1b, Qt::Key_Escape, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_FALSE(capturing());
     start();

@@ -24,7 +24,6 @@ int main(int argc, char** argv) {
     QImage sheet(columns * (width + gap) + gap, rows * (height + caption + gap) + gap, QImage::Format_ARGB32);
     sheet.fill(QColor(128, 128, 128));
     QPainter painter(&sheet);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(11);
     painter.setFont(font);
