@@ -3,25 +3,31 @@
 #include "ViewModel/AppViewModel.h"
 #include "Views/MenuBar/ReadyOverviewRows.h"
 
-#include <QMetaProperty>
 #include <QVariantMap>
 
 namespace quorvelle {
 
 void ReadyOverviewModel::observe(AppViewModel& viewModel) {
-    // Every published value but the level: the account row also follows the stored session, which
-    // has no signal of its own and changes along with the values the reload publishes.
-    const QMetaMethod changedSignal = QMetaMethod::fromSignal(&ReadyOverviewModel::changed);
-    for (QObject* part : std::initializer_list<QObject*>{&viewModel, viewModel.session(), viewModel.preferences(),
-                                                         viewModel.permissions(), viewModel.account(),
-                                                         viewModel.localModels(), viewModel.diagnostics()}) {
-        const QMetaObject* meta = part->metaObject();
-        for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
-            const QMetaProperty property = meta->property(i);
-            if (property.hasNotifySignal() && qstrcmp(property.name(), "audioLevelSnapshot") != 0)
-                connect(part, property.notifySignal(), this, changedSignal);
-        }
-    }
+    const auto notify = [this] { Q_EMIT changed(); };
+    connect(&viewModel, &AppViewModel::stringsChanged, this, notify);
+    SessionViewModel* session = viewModel.session();
+    for (auto signal : {&SessionViewModel::runtimeStateChanged, &SessionViewModel::isHotkeyMonitoringActiveChanged,
+                        &SessionViewModel::focusedTargetChanged, &SessionViewModel::lastCaptureSummaryChanged,
+                        &SessionViewModel::transcriptionTelemetryChanged})
+        connect(session, signal, this, notify);
+    PreferencesViewModel* preferences = viewModel.preferences();
+    for (auto signal :
+         {&PreferencesViewModel::selectedHotkeyChanged, &PreferencesViewModel::selectedRecordingTriggerModeChanged})
+        connect(preferences, signal, this, notify);
+    LocalModelsViewModel* local = viewModel.localModels();
+    for (auto signal : {&LocalModelsViewModel::selectedTranscriptionBackendChanged,
+                        &LocalModelsViewModel::selectedLocalModelIDChanged,
+                        &LocalModelsViewModel::selectedLocalWhisperAccelerationModeChanged,
+                        &LocalModelsViewModel::localRuntimeAvailabilityChanged})
+        connect(local, signal, this, notify);
+    // The account row follows the stored session, which the reload publishes as the key's presence.
+    connect(viewModel.permissions(), &PermissionsViewModel::onboardingStatusChanged, this, notify);
+    connect(viewModel.diagnostics(), &DiagnosticsViewModel::diagnosticsSnapshotChanged, this, notify);
 }
 
 QVariantList ReadyOverviewModel::rows() const {
