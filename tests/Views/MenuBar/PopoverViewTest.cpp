@@ -1,7 +1,6 @@
-// The tray popover on the view model, through the adapter the host hands it.
+// The tray popover on the view model the host hands it.
 #include "../Dashboard/ViewModelScene.h"
 #include "TestEventLoop.h"
-#include "Views/MenuBar/PopoverViewModelAdapter.h"
 
 namespace quorvelle::test {
 namespace {
@@ -25,7 +24,7 @@ protected:
         shell = new FakeAppShell;
         shell->setParent(viewModel.get());
         QQmlContext* context = harness.engine().rootContext();
-        context->setContextProperty(QStringLiteral("vm"), new PopoverViewModelAdapter(*viewModel, viewModel.get()));
+        context->setContextProperty(QStringLiteral("vm"), viewModel.get());
         context->setContextProperty(QStringLiteral("shell"), shell);
         ASSERT_TRUE(
             harness.load(QStringLiteral("ContentView { viewModel: vm; appShell: shell; width: 360 }"), {360, 760}));
