@@ -3,11 +3,9 @@
 
 #include "AccountSessionFixture.h"
 #include "InMemoryKeyring.h"
-
 #include "Support/JsonCoding.h"
 
 namespace quorvelle::test {
-
 namespace {
 
 class AccountKeyringFaults : public AccountSessionFixture, public ::testing::Test {
@@ -20,8 +18,7 @@ protected:
 
     std::optional<qint32> storeFailure() {
         const auto error = failureOf<APIKeyStoreError>(manager->pollDeviceLogin(challenge()));
-        if (!error) return std::nullopt;
-        return error->status();
+        return error ? std::optional(error->status()) : std::nullopt;
     }
 
     std::shared_ptr<InMemoryKeyring> keyring = std::make_shared<InMemoryKeyring>();
@@ -53,13 +50,13 @@ TEST_F(AccountKeyringFaults, AMissingEmptyOrUnreadableInstallIDIsReplacedOnce) {
     } cases[] = {
         {"no item", std::nullopt}, {"empty item", QByteArray("")}, {"not text", QByteArray("\xff\xfe\x80", 3)}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
         keyring->items.clear();
         if (c.item) keyring->items.insert("install", *c.item);
         const QString first = manager->installID();
-        EXPECT_TRUE(json::uuidFromText(first).has_value()) << c.why;
-        EXPECT_EQ(first, first.toUpper()) << c.why;
-        EXPECT_EQ(manager->installID(), first) << c.why;
-        EXPECT_EQ(keyring->items.value("install"), first.toUtf8()) << c.why;
+        EXPECT_TRUE(json::uuidFromText(first).has_value() && first == first.toUpper());
+        EXPECT_EQ(manager->installID(), first);
+        EXPECT_EQ(keyring->items.value("install"), first.toUtf8());
     }
 }
 
@@ -75,12 +72,13 @@ TEST_F(AccountKeyringFaults, ARefusedSaveKeepsWhatWasSavedBeforeIt) {
         {"device", {"access-1", "refresh-1", "-"}, 3},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.refused);
         keyring->items.clear();
         keyring->refusedWrites = {{c.refused, SecretItemStatus::internalComponent}};
-        EXPECT_EQ(storeFailure(), SecretItemStatus::internalComponent) << c.refused;
-        EXPECT_EQ(stored(), c.expected) << c.refused;
-        EXPECT_EQ(server.requestsTo(kRegister).size(), c.registrations) << c.refused;
-        EXPECT_FALSE(manager->hasStoredSession()) << c.refused;
+        EXPECT_EQ(storeFailure(), SecretItemStatus::internalComponent);
+        EXPECT_EQ(stored(), c.expected);
+        EXPECT_EQ(server.requestsTo(kRegister).size(), c.registrations);
+        EXPECT_FALSE(manager->hasStoredSession());
     }
     // Nothing refused: install id first, then the credentials in their order.
     keyring->items.clear();

@@ -2,6 +2,7 @@
 
 #include "AccountSessionFixture.h"
 #include "InMemoryKeyring.h"
+#include "Support/CancellationError.h"
 
 #include <QJsonObject>
 #include <QTimeZone>
@@ -9,9 +10,13 @@
 namespace quorvelle::test {
 namespace {
 
+using Poll = BackendDeviceLoginPollResult;
+const QStringList kNothing{"-", "-", "-"};
+
 class AccountRoad : public AccountSessionFixture, public ::testing::Test {
 protected:
     void SetUp() override { build(std::make_shared<InMemoryKeyring>()); }
+    QuorvelleError invalidKey() const { return QuorvelleError(QuorvelleErrorCase::invalidAPIKey); }
 };
 
 TEST_F(AccountRoad, FromStartThroughPendingPollsToStoredCredentials) {
@@ -34,24 +39,20 @@ TEST_F(AccountRoad, FromStartThroughPendingPollsToStoredCredentials) {
                                       {"os_version", "Debian GNU/Linux 12 (bookworm)"},
                                       {"app_version", "1.4.0"},
                                       {"build", "140"}}));
-    EXPECT_EQ(stored(), QStringList({"-", "-", "-"}));
-    EXPECT_FALSE(server.requestsTo(kStart).at(0).hasHeader("Authorization"));
-
     for (int attempt = 0; attempt < 2; ++attempt) {
-        EXPECT_EQ(runTask(manager->pollDeviceLogin(started)),
-                  (BackendDeviceLoginPollResult{"authorization_pending", false, std::nullopt}));
-        EXPECT_EQ(stored(), QStringList({"-", "-", "-"}));
+        EXPECT_EQ(runTask(manager->pollDeviceLogin(started)), (Poll{"authorization_pending", false, std::nullopt}));
+        EXPECT_EQ(stored(), kNothing);
     }
     EXPECT_TRUE(server.requestsTo(kRegister).isEmpty());
 
-    EXPECT_EQ(runTask(manager->pollDeviceLogin(started)), (BackendDeviceLoginPollResult{"approved", true, "device-1"}));
+    EXPECT_EQ(runTask(manager->pollDeviceLogin(started)), (Poll{"approved", true, "device-1"}));
     EXPECT_EQ(stored(), QStringList({"access-1", "refresh-1", "device-1"}));
     EXPECT_TRUE(manager->hasStoredSession());
     EXPECT_EQ(manager->registeredDeviceID(), "device-1");
 
     const RecordedRequest lastPoll = server.requestsTo(kPoll).at(2);
     EXPECT_EQ(lastPoll.jsonObject(), (QJsonObject{{"device_login_id", "login-1"}, {"device_poll_secret", "secret-1"}}));
-    EXPECT_FALSE(lastPoll.hasHeader("Authorization"));
+    EXPECT_FALSE(lastPoll.hasHeader("Authorization") || server.requests().at(0).hasHeader("Authorization"));
     const QList<RecordedRequest> registrations = server.requestsTo(kRegister);
     ASSERT_EQ(registrations.size(), 1);
     EXPECT_EQ(registrations[0].header("Authorization"), "Bearer access-1");
@@ -65,15 +66,14 @@ TEST_F(AccountRoad, AFailedRegistrationStoresNoCredentialsButKeepsTheInstallID) 
     server.respond("POST", kRegister, FakeResponse::json(401, R"({"title":"Unauthorized"})"));
     server.respond("POST", kRegister, registeredAnswer("device-2"));
 
-    EXPECT_EQ(failureOf<QuorvelleError>(manager->pollDeviceLogin(challenge())),
-              QuorvelleError(QuorvelleErrorCase::invalidAPIKey));
-    EXPECT_EQ(stored(), QStringList({"-", "-", "-"}));
+    EXPECT_EQ(failureOf<QuorvelleError>(manager->pollDeviceLogin(challenge())), invalidKey());
+    EXPECT_EQ(stored(), kNothing);
     EXPECT_FALSE(manager->hasStoredSession());
     const std::optional<QString> installID = tokens->installID();
     ASSERT_TRUE(installID.has_value());
 
     // The next approval registers under the same fingerprint.
-    EXPECT_EQ(poll(), (BackendDeviceLoginPollResult{"approved", true, "device-2"}));
+    EXPECT_EQ(poll(), (Poll{"approved", true, "device-2"}));
     const QList<RecordedRequest> registrations = server.requestsTo(kRegister);
     ASSERT_EQ(registrations.size(), 2);
     EXPECT_EQ(registrations[0].jsonObject().value("device_fingerprint_hash"),
@@ -86,25 +86,23 @@ TEST_F(AccountRoad, EndingAnswersStoreNothing) {
     server.respond("POST", kPoll, FakeResponse::json(409, R"({"status":"consumed"})"));
     EXPECT_EQ(failureOf<QuorvelleError>(manager->pollDeviceLogin(challenge())),
               QuorvelleError(QuorvelleErrorCase::loginCodeAlreadyUsed));
-
-    // Other statuses reach the caller unchanged.
-    for (const QByteArray& status : {QByteArray("expired"), QByteArray("consumed"), QByteArray("Approved")}) {
-        server.clearScript();
-        server.respond("POST", kPoll, pollAnswer(status));
-        EXPECT_EQ(poll(), (BackendDeviceLoginPollResult{QString::fromLatin1(status), false, std::nullopt}));
-    }
-
-    // "approved" without both tokens (an empty one is none) is no approval: nothing is registered or stored.
-    for (const QByteArray& body : {QByteArray(R"({"status":"approved","access_token":"a"})"),
-                                   QByteArray(R"({"status":"approved","access_token":"a","refresh_token":null})"),
-                                   QByteArray(R"({"status":"approved","access_token":"a","refresh_token":""})")}) {
+    // Other statuses reach the caller unchanged; "approved" without both tokens (an empty one is none)
+    // is no approval.
+    const std::pair<QByteArray, QString> answers[] = {
+        {R"({"status":"expired"})", "expired"},
+        {R"({"status":"consumed"})", "consumed"},
+        {R"({"status":"Approved"})", "Approved"},
+        {R"({"status":"approved","access_token":"a"})", "pending"},
+        {R"({"status":"approved","access_token":"a","refresh_token":null})", "pending"},
+        {R"({"status":"approved","access_token":"a","refresh_token":""})", "pending"},
+    };
+    for (const auto& [body, status] : answers) {
         server.clearScript();
         server.respond("POST", kPoll, FakeResponse::json(200, body));
-        EXPECT_EQ(poll(), (BackendDeviceLoginPollResult{"pending", false, std::nullopt})) << body.toStdString();
+        EXPECT_EQ(poll(), (Poll{status, false, std::nullopt})) << body.toStdString();
     }
-
     EXPECT_TRUE(server.requestsTo(kRegister).isEmpty());
-    EXPECT_EQ(stored(), QStringList({"-", "-", "-"}));
+    EXPECT_EQ(stored(), kNothing);
     EXPECT_FALSE(tokens->installID().has_value());
 }
 
@@ -115,24 +113,21 @@ TEST_F(AccountRoad, RefreshReplacesBothTokensAndAFailedOneChangesNothing) {
                    FakeResponse::json(200, R"({"access_token":"access-2","refresh_token":"refresh-2"})"));
     server.respond("POST", kRefresh, FakeResponse::json(401, R"({"title":"expired"})"));
 
-    // An empty access token is as good as none: one refresh.
+    // An empty access token is as good as none: one refresh; then the stored one is handed out.
     EXPECT_EQ(runTask(manager->validAccessToken()), "access-2");
+    EXPECT_EQ(runTask(manager->validAccessToken()), "access-2");
+    ASSERT_EQ(server.requestsTo(kRefresh).size(), 1);
     EXPECT_EQ(server.requestsTo(kRefresh).at(0).jsonObject(), (QJsonObject{{"refresh_token", "refresh-1"}}));
     EXPECT_EQ(stored(), QStringList({"access-2", "refresh-2", "-"}));
 
-    // A stored token is handed out without asking the backend.
-    EXPECT_EQ(runTask(manager->validAccessToken()), "access-2");
-    EXPECT_EQ(server.requestsTo(kRefresh).size(), 1);
-
-    EXPECT_EQ(failureOf<QuorvelleError>(manager->refreshSession()), QuorvelleError(QuorvelleErrorCase::invalidAPIKey));
+    EXPECT_EQ(failureOf<QuorvelleError>(manager->refreshSession()), invalidKey());
     EXPECT_EQ(stored(), QStringList({"access-2", "refresh-2", "-"}));
 
     // Without a refresh token nothing is sent.
     tokens->clearSession();
     tokens->saveRefreshToken("");
     server.clearRequests();
-    EXPECT_EQ(failureOf<QuorvelleError>(manager->validAccessToken()),
-              QuorvelleError(QuorvelleErrorCase::invalidAPIKey));
+    EXPECT_EQ(failureOf<QuorvelleError>(manager->validAccessToken()), invalidKey());
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
@@ -149,7 +144,7 @@ TEST_F(AccountRoad, SignOutClearsTheSessionAndKeepsTheFingerprint) {
     ASSERT_EQ(logouts.size(), 1);
     EXPECT_EQ(logouts[0].header("Authorization"), "Bearer access-1");
     EXPECT_TRUE(logouts[0].body.isEmpty());
-    EXPECT_EQ(stored(), QStringList({"-", "-", "-"}));
+    EXPECT_EQ(stored(), kNothing);
     EXPECT_FALSE(manager->hasStoredSession());
     EXPECT_EQ(manager->deviceFingerprintHash(), fingerprint);
 
@@ -158,8 +153,25 @@ TEST_F(AccountRoad, SignOutClearsTheSessionAndKeepsTheFingerprint) {
     EXPECT_EQ(server.requestsTo(kLogout).size(), 1);
 
     // Only removing the install id item changes the fingerprint.
-    items->deleteItem(service, QStringLiteral("install"));
+    items->deleteItem(service, "install");
     EXPECT_NE(manager->deviceFingerprintHash(), fingerprint);
+}
+
+TEST_F(AccountRoad, AStopBeforeTheCallSendsNothingAndAnApprovalArrivingAfterItStoresNothing) {
+    std::stop_source stopped;
+    stopped.request_stop();
+    EXPECT_THROW(runTask(manager->startDeviceLogin(stopped.get_token())), CancellationError);
+    EXPECT_THROW(runTask(manager->signOut(stopped.get_token())), CancellationError);
+    EXPECT_TRUE(server.requests().isEmpty());
+
+    server.respond("POST", kPoll, approvedAnswer("access-1", "refresh-1"));
+    server.respond("POST", kRegister, registeredAnswer("device-1"));
+    std::stop_source stop;
+    QObject::connect(&server, &FakeBackendServer::requestReceived,
+                     [stop](const RecordedRequest&) { std::stop_source(stop).request_stop(); });
+    EXPECT_THROW(runTask(manager->pollDeviceLogin(challenge(), stop.get_token())), CancellationError);
+    EXPECT_EQ(stored(), kNothing);
+    EXPECT_TRUE(server.requestsTo(kRegister).isEmpty());
 }
 
 }  // namespace

@@ -46,26 +46,19 @@ class AccountSessionFixture {
 protected:
     void build(std::shared_ptr<SecretItemStoring> itemStore) {
         items = std::move(itemStore);
-        tokens = std::make_shared<KeychainBackendTokenStore>(items, service, QStringLiteral("access"),
-                                                             QStringLiteral("refresh"), QStringLiteral("device"),
-                                                             QStringLiteral("install"));
+        tokens = std::make_shared<KeychainBackendTokenStore>(items, service, "access", "refresh", "device", "install");
         BackendAPIClientOptions options;
-        options.appVersion = QStringLiteral("1.4.0");
-        options.build = QStringLiteral("140");
+        options.appVersion = "1.4.0";
+        options.build = "140";
         client = std::make_shared<BackendAPIClient>(&network, server.baseUrl(), options);
 
-        const QString osRelease = osReleaseDir.filePath(QStringLiteral("os-release"));
-        QFile file(osRelease);
-        if (file.open(QIODevice::WriteOnly))
-            file.write("NAME=Debian\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
-        file.close();
-        DeviceInformationReader::Options device;
-        device.appVersion = options.appVersion;
-        device.build = options.build;
-        device.osReleasePaths = {osRelease};
-        device.hostName = [] { return QStringLiteral("test-host"); };
+        QFile osRelease(osReleaseDir.filePath("os-release"));
+        if (osRelease.open(QIODevice::WriteOnly)) osRelease.write("PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
+        osRelease.close();
+        DeviceInformationReader::Options device{
+            options.appVersion, options.build, {osRelease.fileName()}, [] { return QStringLiteral("test-host"); }};
         manager = std::make_unique<BackendAuthSessionManager>(
-            client, tokens, std::make_shared<SecretItemInstallIDLookup>(items, service, QStringLiteral("install")),
+            client, tokens, std::make_shared<SecretItemInstallIDLookup>(items, service, "install"),
             DeviceInformationReader(device));
     }
 
@@ -77,9 +70,7 @@ protected:
     }
 
     BackendAuthDeviceLoginChallenge challenge() const {
-        return BackendAuthDeviceLoginChallenge{QStringLiteral("login-1"), QStringLiteral("secret-1"),
-                                               QStringLiteral("ABCD-EFGH"),
-                                               QUrl(QStringLiteral("https://web.example.test/device")), std::nullopt};
+        return {"login-1", "secret-1", "ABCD-EFGH", QUrl("https://web.example.test/device"), std::nullopt};
     }
 
     BackendDeviceLoginPollResult poll() { return runTask(manager->pollDeviceLogin(challenge())); }

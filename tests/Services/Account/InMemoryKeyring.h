@@ -12,14 +12,9 @@ namespace quorvelle::test {
 class InMemoryKeyring : public SecretItemStoring {
 public:
     QHash<QString, QByteArray> items;
-    // account -> status that every read of it answers.
-    QHash<QString, qint32> unansweredReads;
-    // account -> status that every add and update of it answers.
-    QHash<QString, qint32> refusedWrites;
-    // account -> status that every delete of it answers.
-    QHash<QString, qint32> refusedDeletes;
-    // "account" of every write that went through, in order.
-    QStringList writes;
+    // account -> the status that every read, add or update, or delete of it answers.
+    QHash<QString, qint32> unansweredReads, refusedWrites, refusedDeletes;
+    QStringList writes;  // the account of every write that went through, in order
 
     SecretItemReadResult copyItem(const QString&, const QString& account) override {
         if (unansweredReads.contains(account)) return {unansweredReads.value(account), {}};
