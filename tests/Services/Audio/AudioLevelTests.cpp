@@ -11,25 +11,17 @@ AudioLevelSnapshot sampleOf(const std::vector<std::int16_t>& samples, int bucket
     return AudioLevelSampler(buckets).sample(samples.data(), samples.size());
 }
 
-TEST(AudioLevelSampler, SilenceAndEmptyInputRestAtZero) {
+TEST(AudioLevelSampler, SilenceRestsAtZeroAndFullScaleIsClampedToOne) {
     EXPECT_EQ(sampleOf({}), AudioLevelSnapshot::silent(12));
     EXPECT_EQ(sampleOf(std::vector<std::int16_t>(100, 0)), AudioLevelSnapshot::silent(12));
     EXPECT_EQ(sampleOf({}, 0).barLevels.size(), 1u);
-}
-
-TEST(AudioLevelSampler, FullScaleValuesAreClampedToOne) {
-    const auto single = sampleOf({32767});
-    EXPECT_DOUBLE_EQ(single.averagePower, 1.0);
-    EXPECT_DOUBLE_EQ(single.peakPower, 1.0);
-    EXPECT_DOUBLE_EQ(single.barLevels[0], 1.0);
-    for (std::size_t i = 1; i < 12; ++i)
-        EXPECT_EQ(single.barLevels[i], 0.0) << i;
-
-    const auto square = sampleOf({32767, -32767, 32767, -32767});
-    EXPECT_DOUBLE_EQ(square.averagePower, 1.0);
-    EXPECT_DOUBLE_EQ(square.peakPower, 1.0);
     // -32768 is one step beyond full scale and must not read above 1.
-    EXPECT_DOUBLE_EQ(sampleOf({-32768}).peakPower, 1.0);
+    const std::vector<std::int16_t> fullScale[] = {{32767, -32767, 32767, -32767}, {-32768}};
+    for (const auto& samples : fullScale) {
+        EXPECT_DOUBLE_EQ(sampleOf(samples).averagePower, 1.0);
+        EXPECT_DOUBLE_EQ(sampleOf(samples).peakPower, 1.0);
+    }
+    EXPECT_EQ(sampleOf({32767}).barLevels, (std::vector<double>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(AudioLevelSampler, BucketsCoverRunsOfConsecutiveSamples) {
@@ -38,28 +30,21 @@ TEST(AudioLevelSampler, BucketsCoverRunsOfConsecutiveSamples) {
     for (int i = 0; i < 24; ++i)
         samples.push_back(static_cast<std::int16_t>(i % 2 == 0 ? 0 : 1000 * (i / 2 + 1)));
     const auto levels = sampleOf(samples);
-    for (int bar = 0; bar < 12; ++bar)
-        EXPECT_NEAR(levels.barLevels[bar], 1000.0 * (bar + 1) / 32767.0, 1e-12) << bar;
-
     // 13 samples: bucket size 2, so bars 0-6 are filled and 7-11 stay 0.
     const auto thirteen = sampleOf(std::vector<std::int16_t>(13, 16384));
-    for (int bar = 0; bar < 12; ++bar)
+    for (int bar = 0; bar < 12; ++bar) {
+        EXPECT_NEAR(levels.barLevels[bar], 1000.0 * (bar + 1) / 32767.0, 1e-12) << bar;
         EXPECT_EQ(thirteen.barLevels[bar] > 0, bar <= 6) << bar;
+    }
 }
 
 TEST(AudioLevelDisplayScaler, NoiseFloorAndGammaCurve) {
-    const AudioLevelDisplayScaler scaler;
-    const auto heights = scaler.scale({-0.5, 0.0, 0.003, 0.01, 0.1, 0.5, 1.0, 1.5});
+    const auto heights = AudioLevelDisplayScaler().scale({-0.5, 0.0, 0.003, 0.01, 0.1, 0.5, 1.0, 1.5});
+    const double expected[] = {0, 0, 0, 0.18, 0.44, 0.78, 1, 1};
     ASSERT_EQ(heights.size(), 8u);
-    EXPECT_EQ(heights[0], 0.0);
-    EXPECT_EQ(heights[1], 0.0);
-    EXPECT_EQ(heights[2], 0.0);
-    EXPECT_NEAR(heights[3], 0.18, 0.01);
-    EXPECT_NEAR(heights[4], 0.44, 0.01);
-    EXPECT_NEAR(heights[5], 0.78, 0.01);
-    EXPECT_DOUBLE_EQ(heights[6], 1.0);
-    EXPECT_DOUBLE_EQ(heights[7], 1.0);
-    EXPECT_TRUE(scaler.scale({}).empty());
+    for (std::size_t i = 0; i < heights.size(); ++i)
+        EXPECT_NEAR(heights[i], expected[i], 0.01) << i;
+    EXPECT_TRUE(AudioLevelDisplayScaler().scale({}).empty());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The libpulse engine against a microphone of its own in the private desktop: a pipe source added
-// for each test, so that it can be taken away in the middle of a recording.
-#include "FifoWriter.h"
+// The libpulse engine, alone and under the capture service, against a microphone of its own in the
+// private desktop: a pipe source added for each test, so that it can be taken away mid-recording.
+#include "PipeMicrophone.h"
 #include "Platform/Linux/PulseAudioCaptureEngine.h"
 #include "Platform/Linux/PulseAudioDeviceService.h"
 #include "Services/Audio/AVAudioEngineCaptureService.h"
@@ -8,18 +8,19 @@
 #include "Services/Audio/SoxrPcmConverter.h"
 #include "TestEventLoop.h"
 
-#include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <mutex>
 #include <thread>
-
-#include "PipeMicrophone.h"
 
 namespace quorvelle {
 namespace {
@@ -33,35 +34,67 @@ QByteArray tone(int frames, double step) {
     return pcm;
 }
 
+// Forwards to the real engine and counts the frames its tap hands over.
+class CountingEngine final : public AudioCaptureEngineRunning {
+public:
+    explicit CountingEngine(AudioCaptureEngineRunning& inner) : m_inner(inner) {}
+    std::atomic<std::uint64_t> frames = 0;
+
+    void setInputDevice(std::uint32_t id) override { m_inner.setInputDevice(id); }
+    AudioStreamFormat inputFormat(int bus) override { return m_inner.inputFormat(bus); }
+    void installTap(int bus, std::uint32_t size, const AudioStreamFormat& format, TapBlock block) override {
+        m_inner.installTap(bus, size, format, [this, block](const AudioPcmBuffer& buffer) {
+            frames += buffer.frameLength;
+            block(buffer);
+        });
+    }
+    void removeTap(int bus) override { m_inner.removeTap(bus); }
+    void prepare() override { m_inner.prepare(); }
+    void start() override { m_inner.start(); }
+    void stop() override { m_inner.stop(); }
+
+private:
+    AudioCaptureEngineRunning& m_inner;
+};
+
 class PulseAudioCaptureEngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
-        fifo = dir.filePath(QStringLiteral("spare.fifo"));
-        module = test::loadPipeMicrophone(QStringLiteral("sparemic"), fifo, QStringLiteral("SpareMic"));
-        ASSERT_FALSE(module.isEmpty()) << "could not add the spare microphone";
-        const auto server = PulseAudioDeviceService::queryServer();
-        ASSERT_TRUE(server && server->sourceIndexByName.contains(QStringLiteral("sparemic")));
-        sourceIndex = server->sourceIndexByName.value(QStringLiteral("sparemic"));
     }
     void TearDown() override {
-        if (!module.isEmpty()) unloadMicrophone();
+        if (!module.isEmpty()) test::unloadPipeMicrophone(module);
         if (feeder.joinable()) feeder.join();
     }
 
-    void unloadMicrophone() {
-        test::unloadPipeMicrophone(module);
-        module.clear();
+    // Adds the spare microphone and waits until it is listed; gives its index on the server.
+    std::uint32_t addMicrophone(int rate = 16000, int channels = 1) {
+        module = test::loadPipeMicrophone("sparemic", dir.filePath("spare.fifo"), "SpareMic", rate, channels);
+        EXPECT_FALSE(module.isEmpty()) << "could not add the spare microphone";
+        EXPECT_TRUE(test::waitUntil([&] { return listed(); }));
+        return PulseAudioDeviceService::queryServer()
+            .value_or(PulseAudioDeviceService::ServerView{})
+            .sourceIndexByName.value("sparemic");
+    }
+    bool listed() const {
+        const auto list = devices.inputDevices();
+        return std::any_of(list.begin(), list.end(), [](const auto& d) { return d.uid == "sparemic"; });
     }
 
     // Writes into the spare microphone from another thread (the write blocks while the pipe is full).
     void feed(const QByteArray& bytes) {
         if (feeder.joinable()) feeder.join();
-        feeder = std::thread([path = fifo.toStdString(), bytes] { test::writeToFifo(path, bytes); });
+        feeder = std::thread([path = QFile::encodeName(dir.filePath("spare.fifo")), bytes] {
+            const int fd = ::open(path.constData(), O_WRONLY);
+            for (qsizetype offset = 0, n = 0; fd >= 0 && offset < bytes.size(); offset += n) {
+                if ((n = ::write(fd, bytes.constData() + offset, size_t(bytes.size() - offset))) <= 0) break;
+            }
+            if (fd >= 0) ::close(fd);
+        });
     }
 
     // Records with the engine alone until `bytes` came back or the time is up.
-    QByteArray record(PulseAudioCaptureEngine& engine, const QByteArray& bytes) {
+    QByteArray record(const QByteArray& bytes) {
         std::mutex lock;
         QByteArray received;
         engine.installTap(0, 1024, engine.inputFormat(0), [&](const AudioPcmBuffer& buffer) {
@@ -82,42 +115,71 @@ protected:
     }
 
     QTemporaryDir dir;
-    QString fifo;
     QByteArray module;
-    std::uint32_t sourceIndex = 0;
     std::thread feeder;
+    PulseAudioDeviceService devices;
+    WAVFileEncoder encoder;
+    PulseAudioCaptureEngine engine;
 };
 
 TEST_F(PulseAudioCaptureEngineTest, RecordsTheChosenSourceSampleForSampleAndStartsAgainRightAfterAStop) {
-    PulseAudioCaptureEngine engine;
-    engine.setInputDevice(sourceIndex);
+    engine.setInputDevice(addMicrophone());
     EXPECT_EQ(engine.inputFormat(0), (AudioStreamFormat{AudioCommonFormat::int16, 16000, 1, true}));
     for (const double step : {0.05, 0.11, 0.23}) {
-        SCOPED_TRACE(step);
         const QByteArray sent = tone(6000, step);
-        EXPECT_EQ(record(engine, sent), sent);
+        EXPECT_EQ(record(sent), sent) << step;
         EXPECT_FALSE(engine.runFailure());
     }
 }
 
+// A stereo 44.1 kHz microphone whose right channel carries the signal: the capture must take the
+// right channel and bring it to 16 kHz.
+TEST_F(PulseAudioCaptureEngineTest, AStereoDeviceAtAnotherRateIsResampledFromItsLoudestChannel) {
+    addMicrophone(44100, 2);
+    CountingEngine counting(engine);
+    AVAudioEngineCaptureService service(counting, AudioCaptureConfiguration{}, devices, encoder,
+                                        &SoxrPcmConverter::make, CaptureDiagnosticLog(false));
+    constexpr int frames = 44100;
+    QByteArray stereo(frames * 4, '\0');
+    for (int i = 0; i < frames; ++i) {
+        const auto right = static_cast<std::int16_t>(16000 * std::sin(2 * M_PI * 440 * i / 44100.0));
+        std::memcpy(stereo.data() + 4 * i + 2, &right, 2);
+    }
+    service.setPreferredInputDevice("sparemic");
+    service.startCapture();
+    feed(stereo);
+    EXPECT_TRUE(test::waitUntil([&] { return counting.frames >= frames; }, 15000)) << counting.frames << " frames";
+    const QByteArray pcm = service.stopCapture().data.mid(44);
+    const auto snapshot = service.debugSnapshot();
+    EXPECT_TRUE(snapshot.inputFormatSummary.startsWith("44100 Hz, 2 ch")) << snapshot.inputFormatSummary.toStdString();
+    ASSERT_EQ(snapshot.observedInputChannelPeakMagnitudes.size(), 2u);
+    EXPECT_EQ(snapshot.observedInputChannelPeakMagnitudes[0], 0.0);
+    EXPECT_NEAR(snapshot.observedInputChannelPeakMagnitudes[1], 16000.0 / 32767.0, 0.01);
+
+    // One second at 44.1 kHz is about 16,000 frames at 16 kHz, less the resampler's delay.
+    EXPECT_GT(pcm.size() / 2, 15000);
+    EXPECT_LE(pcm.size() / 2, 16000);
+    std::int16_t peak = 0;
+    for (qsizetype i = 0; i + 1 < pcm.size(); i += 2) {
+        std::int16_t v;
+        std::memcpy(&v, pcm.constData() + i, 2);
+        peak = std::max<std::int16_t>(peak, static_cast<std::int16_t>(std::abs(v)));
+    }
+    EXPECT_NEAR(peak, 16000, 800);
+}
+
 TEST_F(PulseAudioCaptureEngineTest, AMicrophoneThatVanishesFailsTheStopWithTheReasonAndTheNextCaptureWorks) {
-    PulseAudioDeviceService devices;
-    WAVFileEncoder encoder;
-    PulseAudioCaptureEngine engine;
     AVAudioEngineCaptureService service(engine, AudioCaptureConfiguration{}, devices, encoder, &SoxrPcmConverter::make,
                                         CaptureDiagnosticLog(false));
-    const auto listed = [&] {
-        const auto list = devices.inputDevices();
-        return std::any_of(list.begin(), list.end(), [](const auto& d) { return d.uid == "sparemic"; });
-    };
-    service.setPreferredInputDevice(QStringLiteral("sparemic"));
-    ASSERT_TRUE(test::waitUntil(listed));
+    addMicrophone();
+    service.setPreferredInputDevice("sparemic");
     service.startCapture();
-    EXPECT_EQ(service.debugSnapshot().requestedDeviceLabel, QStringLiteral("SpareMic [uid sparemic]"));
+    EXPECT_EQ(service.debugSnapshot().requestedDeviceLabel, "SpareMic [uid sparemic]");
     feed(tone(3200, 0.05));
     ASSERT_TRUE(test::waitUntil([&] { return service.debugSnapshot().observedConvertedBufferCount > 0; }));
 
-    unloadMicrophone();
+    test::unloadPipeMicrophone(module);
+    module.clear();
     ASSERT_TRUE(test::waitUntil([&] { return engine.runFailure().has_value(); }));
     try {
         service.stopCapture();
@@ -133,7 +195,7 @@ TEST_F(PulseAudioCaptureEngineTest, AMicrophoneThatVanishesFailsTheStopWithTheRe
     ASSERT_TRUE(test::waitUntil([&] { return !listed(); }));
     service.startCapture();
     EXPECT_FALSE(engine.runFailure());
-    EXPECT_TRUE(service.debugSnapshot().resolvedDeviceLabel.startsWith(QStringLiteral("TestMic")));
+    EXPECT_TRUE(service.debugSnapshot().resolvedDeviceLabel.startsWith("TestMic"));
     EXPECT_NO_THROW(service.stopCapture());
 }
 
@@ -141,7 +203,7 @@ TEST(PulseAudioCaptureEngineWithoutServer, StartFailsWithTheReasonInsteadOfHangi
     if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
     QTemporaryDir dir;
     const QByteArray saved = qgetenv("PULSE_SERVER");
-    qputenv("PULSE_SERVER", QByteArray("unix:") + QFile::encodeName(dir.filePath(QStringLiteral("none"))));
+    qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(dir.filePath("none")));
     const auto restore = qScopeGuard([&] { qputenv("PULSE_SERVER", saved); });
     PulseAudioCaptureEngine engine;
     EXPECT_THROW(engine.setInputDevice(0), std::runtime_error);
