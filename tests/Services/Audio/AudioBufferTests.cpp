@@ -1,6 +1,5 @@
 #include "Services/Audio/AudioCaptureDebugSnapshot.h"
 #include "Services/Audio/AudioPcmBuffer.h"
-#include "Services/Audio/ResolvedAudioInputDeviceSelection.h"
 
 #include <gtest/gtest.h>
 
@@ -62,42 +61,6 @@ TEST(ChannelPeaks, TheLoudestChannelIsCopiedAsFloat) {
     ASSERT_TRUE(int32);
     EXPECT_EQ(int32->blocks.front(), bytesOf<float>({0.5f}));  // times 2^-31
     EXPECT_FALSE(extractMonoChannel(interleaved<std::int16_t>(AudioCommonFormat::int16, 2, {1, 2}), 2, mono));
-}
-
-TEST(DebugSnapshot, Summaries) {
-    auto snapshot = AudioCaptureDebugSnapshot::empty();
-    EXPECT_EQ(snapshot.signalSummary(), "Henuz yok");
-    snapshot.observedInputChannelPeakMagnitudes = {0.25, 0.0};
-    snapshot.observedInputBufferCount = 3;
-    snapshot.observedConvertedBufferCount = 2;
-    snapshot.lastObservedFrameLength = 341;
-    EXPECT_EQ(snapshot.signalSummary(), "ch1 0.250 / ch2 0.000");
-    EXPECT_TRUE(snapshot.bufferSummary().startsWith("Input 3, converted 2") &&
-                snapshot.bufferSummary().endsWith("341"));
-}
-
-TEST(ResolvedAudioInputDeviceSelection, MatchesTheStoredChoiceAndLabelsIt) {
-    using Selection = ResolvedAudioInputDeviceSelection;
-    const QList<AudioDeviceInfo> devices{{7, "usb-mic", "USB Mic", false}, {3, "builtin", "Built-in", true}};
-    const auto none = Selection::resolve(std::nullopt, devices);
-    EXPECT_EQ(none.requestedDeviceLabel(), "System Default");
-    EXPECT_FALSE(none.isUsingDefaultFallback());
-    EXPECT_EQ(none.deviceToApply()->id, 3u);
-
-    const auto present = Selection::resolve(AudioInputDevicePreference{"usb-mic", "Old name"}, devices);
-    EXPECT_EQ(present.requestedDeviceLabel(), "USB Mic");
-    EXPECT_FALSE(present.disconnectedPreferenceLabel());
-    EXPECT_EQ(present.deviceToApply()->id, 7u);
-
-    const auto gone = Selection::resolve(AudioInputDevicePreference{"USB-MIC", "Desk Mic"}, devices);  // case matters
-    EXPECT_FALSE(gone.preferredDevice);
-    EXPECT_TRUE(gone.isUsingDefaultFallback());
-    EXPECT_EQ(gone.requestedDeviceLabel(), "Desk Mic (bagli degil)");
-    EXPECT_EQ(gone.disconnectedPreferenceLabel(), "Desk Mic (bagli degil)");
-    EXPECT_EQ(gone.deviceToApply()->id, 3u);
-
-    const auto nothing = Selection::resolve(AudioInputDevicePreference{"x", "X"}, {});
-    EXPECT_FALSE(nothing.isUsingDefaultFallback() || nothing.deviceToApply());
 }
 
 }  // namespace

@@ -38,14 +38,5 @@ TEST(AudioLevelSampler, BucketsCoverRunsOfConsecutiveSamples) {
     }
 }
 
-TEST(AudioLevelDisplayScaler, NoiseFloorAndGammaCurve) {
-    const auto heights = AudioLevelDisplayScaler().scale({-0.5, 0.0, 0.003, 0.01, 0.1, 0.5, 1.0, 1.5});
-    const double expected[] = {0, 0, 0, 0.18, 0.44, 0.78, 1, 1};
-    ASSERT_EQ(heights.size(), 8u);
-    for (std::size_t i = 0; i < heights.size(); ++i)
-        EXPECT_NEAR(heights[i], expected[i], 0.01) << i;
-    EXPECT_TRUE(AudioLevelDisplayScaler().scale({}).empty());
-}
-
 }  // namespace
 }  // namespace quorvelle

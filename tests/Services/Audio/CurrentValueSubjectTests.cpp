@@ -4,7 +4,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
+#include <future>
 #include <thread>
 
 namespace quorvelle {
@@ -33,23 +33,16 @@ TEST(CurrentValueSubject, SubscribersGetTheCurrentValueThenEachSentOneUntilTheyO
 // once unsubscribe() has returned, the subscriber must never run again.
 TEST(CurrentValueSubject, UnsubscribeWaitsForADeliveryInProgress) {
     CurrentValueSubject<int> subject(0);
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool inside = false, release = false;
+    std::promise<void> inside, release;
     std::atomic<bool> ownerAlive = true, calledAfterDeath = false, unsubscribed = false;
-    const auto token = subject.subscribe([&](int v) {
+    const auto token = subject.subscribe([&, released = release.get_future().share()](int v) {
         if (!ownerAlive) calledAfterDeath = true;
         if (v != 1) return;
-        std::unique_lock lock(mutex);
-        inside = true;
-        changed.notify_all();
-        changed.wait(lock, [&] { return release; });
+        inside.set_value();
+        released.wait();
     });
     std::thread audio([&] { subject.send(1); });
-    {
-        std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return inside; });
-    }
+    inside.get_future().wait();
     std::thread owner([&] {
         subject.unsubscribe(token);
         unsubscribed = true;
@@ -57,11 +50,7 @@ TEST(CurrentValueSubject, UnsubscribeWaitsForADeliveryInProgress) {
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_FALSE(unsubscribed);  // still waiting while the delivery runs
-    {
-        std::lock_guard lock(mutex);
-        release = true;
-    }
-    changed.notify_all();
+    release.set_value();
     audio.join();
     owner.join();
     subject.send(2);

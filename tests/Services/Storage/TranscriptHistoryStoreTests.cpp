@@ -92,9 +92,7 @@ TEST_F(TranscriptHistoryStoreTest, SavedEntriesComeBackNewestFirstFromASortedPre
 TEST_F(TranscriptHistoryStoreTest, ExportQuotesTranscriptsAndFormatsEachColumn) {
     auto store = makeStore();
     EXPECT_TRUE(store.loadEntries().isEmpty());
-    const QString path = store.exportCSV();
-    EXPECT_EQ(QFileInfo(path).fileName(), "quorvelle-history-2026-12-05.csv");
-    EXPECT_EQ(readAll(path), kHeader);
+    EXPECT_EQ(readAll(store.exportCSV()), kHeader);
 
     store.save({
         makeEntry(0, "He said \"hi, there\"", 3.14159, Kind::inserted),
@@ -110,25 +108,18 @@ TEST_F(TranscriptHistoryStoreTest, ExportQuotesTranscriptsAndFormatsEachColumn) 
                                               "2026-12-05T16:29:40Z,\"Çok güzel ✓\",12.35,3,copiedToClipboard");
 }
 
-TEST_F(TranscriptHistoryStoreTest, TheExportIsNamedWithTheLocalDateWhileTimesStayInUtc) {
+// Named with the local date, times in UTC, in a private folder of the user.
+TEST_F(TranscriptHistoryStoreTest, TheExportGoesToAPrivateFolderNamedWithTheLocalDate) {
+    QTemporaryDir runtime;
+    const auto runtimeDir = scopedEnvironment("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     const auto zone = scopedEnvironment("TZ", "XST+05");  // five hours behind UTC
-    auto store = makeStore();
+    auto store = makeStore("");
     now = QDateTime(QDate(2026, 12, 6), QTime(4, 30), QTimeZone::utc());  // 23:30 on the 5th, locally
     store.save({TranscriptHistoryEntry{QUuid::createUuid(), now, "late", 1, 1, Kind::inserted}});
     const QString path = store.exportCSV();
-    EXPECT_EQ(QFileInfo(path).fileName(), "quorvelle-history-2026-12-05.csv");
+    EXPECT_EQ(path, QDir(runtime.path()).filePath("com.dovent.Quorvelle/quorvelle-history-2026-12-05.csv"));
     EXPECT_TRUE(readAll(path).endsWith("\n2026-12-06T04:30:00Z,\"late\",1.00,1,inserted"));
-}
-
-TEST_F(TranscriptHistoryStoreTest, TheExportGoesToAPrivateFolderOfTheUser) {
-    QTemporaryDir runtime;
-    const auto runtimeDir = scopedEnvironment("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    auto store = makeStore("");
-    store.save({makeEntry(0, "private words")});
-    const QString path = store.exportCSV();
-    const QString folder = QFileInfo(path).absolutePath();
-    EXPECT_EQ(folder, QDir(runtime.path()).filePath("com.dovent.Quorvelle"));
-    EXPECT_EQ(modeOf(folder), 0700);
+    EXPECT_EQ(modeOf(QFileInfo(path).absolutePath()), 0700);
     EXPECT_EQ(modeOf(path), 0600);
     // A second export the same day replaces the first.
     store.save({makeEntry(0, "replaced")});
