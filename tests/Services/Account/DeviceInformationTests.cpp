@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTemporaryDir>
-
 namespace quorvelle {
 namespace {
 
@@ -21,23 +18,6 @@ TEST(DeviceInformation, PrettyNameOfOSRelease) {
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(DeviceInformationReader::prettyNameOfOSRelease(QString::fromUtf8(text)), expected) << text;
-}
-
-TEST(DeviceInformation, ReadsTheFirstOSReleaseFileThatExistsAndTheHostName) {
-    QTemporaryDir dir;
-    QFile file(dir.filePath("usr-lib-os-release"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("PRETTY_NAME=\"Fallback OS 1\"\n") > 0);
-    file.close();
-    QString host = "kitchen-pc";
-    DeviceInformationReader::Options options{
-        "2.0", std::nullopt, {dir.filePath("missing"), file.fileName()}, [&host] { return host; }};
-    const DeviceInformationReader reader(options);
-    EXPECT_EQ(reader.read(), (DeviceInformation{"kitchen-pc", "Fallback OS 1", "2.0", std::nullopt}));
-    // Read afresh each time: a changed host name shows at once; no name at all is left out.
-    host.clear();
-    EXPECT_EQ(reader.read().deviceName, std::nullopt);
-    options.osReleasePaths = {dir.filePath("missing")};
-    EXPECT_EQ(DeviceInformationReader(options).read().osVersion, std::nullopt);
 }
 
 }  // namespace

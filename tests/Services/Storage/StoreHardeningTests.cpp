@@ -75,10 +75,12 @@ TEST_F(StoreHardeningTest, AFullDiskLeavesSettingsAndModelRegistryByteForByteAnd
     const QByteArray oldSettings = readAll(settingsPath), oldRegistry = readAll(registryPath());
     ASSERT_GT(oldRegistry.size(), 64);
 
-    // The new settings stay under Qt's 16 KiB write buffer, which is where they were lost.
+    // The new settings stay under Qt's 16 KiB write buffer, which is where they were lost. The failed
+    // write does not throw, and the value is kept for this run.
     EXPECT_EXIT(attemptOnFullDisk([&] {
-                    JsonFileUserDefaults(settingsPath).setString("new", QString(4000, 'n'));
-                    return true;
+                    JsonFileUserDefaults defaults(settingsPath);
+                    defaults.setString("new", QString(4000, 'n'));
+                    return defaults.string("new") == QString(4000, 'n');
                 }),
                 ::testing::ExitedWithCode(0), "");
     EXPECT_EXIT(attemptOnFullDisk([&] {
