@@ -17,10 +17,6 @@
 #include <QNetworkAccessManager>
 #include <QTemporaryDir>
 
-#include <functional>
-#include <memory>
-#include <optional>
-
 namespace quorvelle::test {
 
 inline const QString kStart = QStringLiteral("/v1/auth/device-login/start");
@@ -55,8 +51,11 @@ protected:
         QFile osRelease(osReleaseDir.filePath("os-release"));
         if (osRelease.open(QIODevice::WriteOnly)) osRelease.write("PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
         osRelease.close();
+        // The first os-release that can be read counts.
         DeviceInformationReader::Options device{
-            options.appVersion, options.build, {osRelease.fileName()}, [] { return QStringLiteral("test-host"); }};
+            options.appVersion, options.build, {osReleaseDir.filePath("missing"), osRelease.fileName()}, [] {
+                return QStringLiteral("test-host");
+            }};
         manager = std::make_unique<BackendAuthSessionManager>(
             client, tokens, std::make_shared<SecretItemInstallIDLookup>(items, service, "install"),
             DeviceInformationReader(device));
