@@ -1,7 +1,5 @@
 #include "Services/Backend/BackendReleaseNotesFetcher.h"
 #include "Services/Backend/BackendWireCoding.h"
-#include "Services/Backend/DisabledReleaseNotesFetcher.h"
-#include "Services/Backend/DisabledSoftwareUpdateChecker.h"
 #include "Services/Backend/ManualSoftwareUpdateChecker.h"
 #include "Services/Backend/ReleaseServiceAddress.h"
 #include "Services/Backend/WebRequestError.h"
@@ -173,7 +171,7 @@ TEST_F(ReleaseServiceTest, UpdateCheckComparesWithTheRunningProgram) {
     EXPECT_THROW(check("1", "1"), WireDecodingError);
 }
 
-TEST_F(ReleaseServiceTest, StatusesOutside2xxAndTransportFailuresAndTheDisabledServices) {
+TEST_F(ReleaseServiceTest, StatusesOutside2xxAndTransportFailures) {
     const QByteArray validLatest = R"({"version":"9","build":"9","download_url":"https://x.test/q.deb"})";
     for (const int status : {404, 0}) {
         const auto expected =
@@ -184,14 +182,6 @@ TEST_F(ReleaseServiceTest, StatusesOutside2xxAndTransportFailuresAndTheDisabledS
         EXPECT_EQ(webFailure([&] { fetch(); }), expected) << status;
         EXPECT_EQ(webFailure([&] { check("1.0", "1"); }), expected) << status;
     }
-    const qsizetype sent = server.requests().size();
-    DisabledReleaseNotesFetcher disabledFetcher;
-    DisabledSoftwareUpdateChecker disabledChecker;
-    EXPECT_FALSE(disabledChecker.isEnabled());
-    EXPECT_EQ(webFailure([&] { runTask(disabledFetcher.fetchReleaseNotes("en")); }),
-              WebRequestError::Case::unsupportedURL);
-    EXPECT_EQ(webFailure([&] { runTask(disabledChecker.checkForUpdates()); }), WebRequestError::Case::unsupportedURL);
-    EXPECT_EQ(server.requests().size(), sent);
 }
 
 }  // namespace

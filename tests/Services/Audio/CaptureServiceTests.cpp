@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
 #include <future>
 #include <mutex>
@@ -57,6 +56,8 @@ public:
         if (tap) tap(AudioPcmBuffer{format, static_cast<std::uint32_t>(samples.size()), {bytes}});
     }
 
+    std::size_t lastTap() const { return m_taps.size() - 1; }
+
 private:
     std::mutex m_mutex;
     std::vector<TapBlock> m_taps;
@@ -66,10 +67,6 @@ private:
 class PassThroughConverter final : public PCMBufferConverting {
 public:
     std::function<void()> duringConvert;
-    std::atomic<bool>* destroyed = nullptr;
-    ~PassThroughConverter() override {
-        if (destroyed) *destroyed = true;
-    }
     std::optional<AudioPcmBuffer> convert(const AudioPcmBuffer& input, const AudioStreamFormat& output,
                                           std::uint32_t) override {
         if (duringConvert) duringConvert();
@@ -167,7 +164,7 @@ TEST_F(CaptureServiceTest, StartStopAndCancelInEveryOrder) {
     EXPECT_EQ(samplesOf(clip), Samples{9});
 }
 
-TEST_F(CaptureServiceTest, ChosenMicrophoneAndItsFallback) {
+TEST_F(CaptureServiceTest, TheChosenMicrophoneOrTheDefaultAndStartFailuresLeaveTheServiceIdle) {
     service->setPreferredInputDevice("usb");
     service->startCapture();
     EXPECT_EQ(engine.selectedDevice, 4u);
@@ -183,14 +180,13 @@ TEST_F(CaptureServiceTest, ChosenMicrophoneAndItsFallback) {
     engine.failDeviceSelection = true;
     EXPECT_EQ(failureOf([&] { service->startCapture(); }), AudioCaptureErrorCase::inputDeviceSelectionFailed);
     EXPECT_FALSE(service->isCapturing());
-}
 
-TEST_F(CaptureServiceTest, StartFailuresLeaveTheServiceIdle) {
+    engine.failDeviceSelection = false;
     engine.failStart = true;
     EXPECT_EQ(failureOf([&] { service->startCapture(); }), AudioCaptureErrorCase::engineStartFailed);
     EXPECT_FALSE(service->isCapturing());
     EXPECT_EQ(engine.tapBufferSize, std::nullopt);
-    engine.deliver({1}, 0);
+    engine.deliver({1}, engine.lastTap());
     EXPECT_EQ(service->debugSnapshot().observedInputBufferCount, 0);
 
     engine.failStart = false;
@@ -203,9 +199,8 @@ TEST_F(CaptureServiceTest, StartFailuresLeaveTheServiceIdle) {
 // A tap call that has passed its session check when stop releases the converter must still find
 // the converter alive, and the converter goes only after that call has ended.
 TEST_F(CaptureServiceTest, StopWhileATapCallIsConvertingKeepsTheConverterAlive) {
-    std::atomic<bool> destroyed = false;
     std::promise<void> converting, mayFinish;
-    converter->destroyed = &destroyed;
+    const std::weak_ptr<PassThroughConverter> alive = converter;
     converter->duringConvert = [&, finish = mayFinish.get_future().share()] {
         converting.set_value();
         finish.wait();
@@ -215,10 +210,10 @@ TEST_F(CaptureServiceTest, StopWhileATapCallIsConvertingKeepsTheConverterAlive) 
     std::thread audioThread([&] { engine.deliver({1, 2, 3}); });
     converting.get_future().wait();
     service->cancelCapture();
-    EXPECT_FALSE(destroyed);
+    EXPECT_FALSE(alive.expired());
     mayFinish.set_value();
     audioThread.join();
-    EXPECT_TRUE(destroyed);
+    EXPECT_TRUE(alive.expired());
 }
 
 TEST_F(CaptureServiceTest, TheDiagnosticFileIsSwitchedByTheEnvironmentThenTheSettingAndIsPrivate) {

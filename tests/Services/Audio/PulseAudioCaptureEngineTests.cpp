@@ -1,4 +1,4 @@
-// The libpulse engine, alone and under the capture service, against a microphone of its own in the
+// The libpulse engine under the capture service, against a microphone of its own in the
 // private desktop: a pipe source added for each test, so that it can be taken away mid-recording.
 #include "PipeMicrophone.h"
 #include "Platform/Linux/PulseAudioCaptureEngine.h"
@@ -13,9 +13,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cmath>
@@ -58,14 +55,11 @@ protected:
         if (feeder.joinable()) feeder.join();
     }
 
-    // Adds the spare microphone and waits until it is listed; gives its index on the server.
-    std::uint32_t addMicrophone(int rate = 16000, int channels = 1) {
+    // Adds the spare microphone and waits until it is listed.
+    void addMicrophone(int rate = 16000, int channels = 1) {
         module = test::loadPipeMicrophone("sparemic", dir.filePath("spare.fifo"), "SpareMic", rate, channels);
-        EXPECT_FALSE(module.isEmpty()) << "could not add the spare microphone";
-        EXPECT_TRUE(test::waitUntil([&] { return listed(); }));
-        return PulseAudioDeviceService::queryServer()
-            .value_or(PulseAudioDeviceService::ServerView{})
-            .sourceIndexByName.value("sparemic");
+        ASSERT_FALSE(module.isEmpty()) << "could not add the spare microphone";
+        ASSERT_TRUE(test::waitUntil([&] { return listed(); }));
     }
     bool listed() const {
         const auto list = devices.inputDevices();
@@ -75,12 +69,9 @@ protected:
     // Writes into the spare microphone from another thread (the write blocks while the pipe is full).
     void feed(const QByteArray& bytes) {
         if (feeder.joinable()) feeder.join();
-        feeder = std::thread([path = QFile::encodeName(dir.filePath("spare.fifo")), bytes] {
-            const int fd = ::open(path.constData(), O_WRONLY);
-            for (qsizetype offset = 0, n = 0; fd >= 0 && offset < bytes.size(); offset += n) {
-                if ((n = ::write(fd, bytes.constData() + offset, size_t(bytes.size() - offset))) <= 0) break;
-            }
-            if (fd >= 0) ::close(fd);
+        feeder = std::thread([path = dir.filePath("spare.fifo"), bytes] {
+            QFile fifo(path);
+            if (fifo.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) fifo.write(bytes);
         });
     }
 
@@ -95,7 +86,7 @@ protected:
 // A stereo 44.1 kHz microphone whose right channel carries the signal: the capture must take the
 // right channel and bring it to 16 kHz.
 TEST_F(PulseAudioCaptureEngineTest, AStereoDeviceAtAnotherRateIsResampledFromItsLoudestChannel) {
-    addMicrophone(44100, 2);
+    ASSERT_NO_FATAL_FAILURE(addMicrophone(44100, 2));
     CountingEngine counting(engine);
     AVAudioEngineCaptureService service(counting, AudioCaptureConfiguration{}, devices, encoder,
                                         &SoxrPcmConverter::make, CaptureDiagnosticLog(false));
@@ -125,7 +116,7 @@ TEST_F(PulseAudioCaptureEngineTest, AStereoDeviceAtAnotherRateIsResampledFromIts
 TEST_F(PulseAudioCaptureEngineTest, AMicrophoneThatVanishesFailsTheStopWithTheReasonAndTheNextCaptureWorks) {
     AVAudioEngineCaptureService service(engine, AudioCaptureConfiguration{}, devices, encoder, &SoxrPcmConverter::make,
                                         CaptureDiagnosticLog(false));
-    addMicrophone();
+    ASSERT_NO_FATAL_FAILURE(addMicrophone());
     service.setPreferredInputDevice("sparemic");
     service.startCapture();
     EXPECT_EQ(service.debugSnapshot().requestedDeviceLabel, "SpareMic [uid sparemic]");
