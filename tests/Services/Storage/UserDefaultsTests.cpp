@@ -1,11 +1,16 @@
 #include "Services/Storage/InMemoryUserDefaults.h"
 #include "Services/Storage/JsonFileUserDefaults.h"
 #include "Services/Storage/SettingsStore.h"
+#include "Services/Storage/UserDefaultsDiagnosticsStore.h"
 #include "StorageTestSupport.h"
+#include "Support/JsonCoding.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTimeZone>
@@ -19,6 +24,21 @@ namespace {
 using namespace test;
 using V = DefaultsValue;
 namespace Keys = SettingsKeys;
+
+using Events = QList<SanitizedDiagnosticsEvent>;
+const QDateTime kNow = QDateTime(QDate(2026, 12, 6), QTime(18, 0, 0), QTimeZone::utc());
+const QString kKey = SettingsKeys::diagnosticsEvents;
+
+SanitizedDiagnosticsEvent eventAt(qint64 secondsBeforeNow, const QString& code = "runtime.insert.ok") {
+    return SanitizedDiagnosticsEvent::make(kNow.addSecs(-secondsBeforeNow), DiagnosticsEventLevel::info, code, "m");
+}
+
+QByteArray encode(const Events& events) {
+    QJsonArray array;
+    for (const auto& event : events)
+        array.append(event.toJson());
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
 
 QDateTime fixedNow() {
     return QDateTime(QDate(2026, 12, 6), QTime(18, 0, 5), QTimeZone::utc());
@@ -96,22 +116,36 @@ TEST_F(JsonFileUserDefaultsTest, DamagedFilesAreKeptAsideAndTheDomainStartsEmpty
     EXPECT_TRUE(asideFiles().contains("user-defaults.json.corrupt-20261206T180005Z"));
 }
 
-TEST_F(JsonFileUserDefaultsTest, WritesFromTwoThreadsAreAllKept) {
+// Keys of their own and diagnostics, written from two threads at once through one file: nothing is lost.
+TEST_F(JsonFileUserDefaultsTest, WritesAndRecordsFromTwoThreadsAreAllKept) {
+    Events a, b;
+    for (int i = 0; i < 50; ++i) {
+        a.append(eventAt(i, "audio.capture.a"));
+        b.append(eventAt(i, "hotkey.monitor.b"));
+    }
     {
-        JsonFileUserDefaults defaults(path(), fixedNow);
-        auto writer = [&defaults](const QString& prefix) {
-            for (int i = 0; i < 200; ++i)
-                defaults.setValue(prefix + QString::number(i), V(i));
+        const auto defaults = openDefaults();
+        UserDefaultsDiagnosticsStore diagnostics(defaults, [] { return kNow; });
+        const auto writer = [&](const QString& prefix, const Events& events) {
+            for (int i = 0; i < events.size(); ++i) {
+                defaults->setValue(prefix + QString::number(i), V(i));
+                diagnostics.record(events[i]);
+            }
         };
-        std::thread a(writer, "a"), b(writer, "b");
-        a.join();
-        b.join();
+        std::thread first(writer, "a", a), second(writer, "b", b);
+        first.join();
+        second.join();
     }
-    JsonFileUserDefaults reopened(path(), fixedNow);
-    for (int i = 0; i < 200; ++i) {
-        EXPECT_EQ(reopened.value("a" + QString::number(i)), V(i));
-        EXPECT_EQ(reopened.value("b" + QString::number(i)), V(i));
-    }
+    const auto reopened = openDefaults();
+    for (int i = 0; i < 50; ++i)
+        EXPECT_TRUE(reopened->value("a" + QString::number(i)) == V(i) &&
+                    reopened->value("b" + QString::number(i)) == V(i));
+    QSet<QUuid> recorded, kept;
+    for (const auto& event : a + b)
+        recorded.insert(event.id);
+    for (const auto& event : UserDefaultsDiagnosticsStore(reopened, [] { return kNow; }).events())
+        kept.insert(event.id);
+    EXPECT_EQ(kept, recorded);
 }
 
 TEST(UserDefaultsReadingTest, TypedReadingsDependOnTheStoredKind) {
@@ -238,6 +272,85 @@ TEST(SettingsStoreReadingTest, RetiredModelsMapToSelectableOnesAndSwitchesReadTh
         SettingsStore store(defaults);
         EXPECT_EQ(store.dictionaryReplacementEnabled(), expected);
         EXPECT_EQ(store.clipboardFallbackEnabled(), expected);
+    }
+}
+
+// Diagnostics: the newest hundred events of the last week, in one value.
+class DiagnosticsStoreTest : public ::testing::Test {
+protected:
+    std::shared_ptr<InMemoryUserDefaults> defaults = std::make_shared<InMemoryUserDefaults>();
+    QDateTime now = kNow;
+    UserDefaultsDiagnosticsStore makeStore() {
+        return UserDefaultsDiagnosticsStore(defaults, [this] { return now; });
+    }
+};
+
+TEST_F(DiagnosticsStoreTest, AFirstStartWritesAnEmptyListThenEventsAreKeptNewestFirstInTheirStoredForm) {
+    auto store = makeStore();
+    EXPECT_EQ(defaults->data(kKey), QByteArray("[]"));
+    EXPECT_TRUE(store.events().isEmpty());
+    const auto older = eventAt(60, "settings.dictionary.updated");
+    auto newer = eventAt(0, "runtime.error.unexpected");
+    newer.level = DiagnosticsEventLevel::error;
+    store.record(newer);
+    store.record(older);
+    EXPECT_EQ(store.events(), (Events{newer, older}));
+
+    const QJsonArray stored = QJsonDocument::fromJson(*defaults->data(kKey)).array();
+    ASSERT_EQ(stored.size(), 2);
+    const QJsonObject first = stored.first().toObject();
+    EXPECT_EQ(first.keys(), (QStringList{"code", "id", "level", "message", "timestamp"}));
+    EXPECT_EQ(first.value("level").toString(), "error");
+    EXPECT_DOUBLE_EQ(first.value("timestamp").toDouble(), json::secondsSinceReferenceDate(kNow));
+}
+
+TEST_F(DiagnosticsStoreTest, AtMostAHundredEventsAreKept) {
+    Events hundred;
+    for (int i = 0; i < 100; ++i)
+        hundred.append(eventAt(10 + i));
+    defaults->setData(kKey, encode(hundred));
+    auto store = makeStore();
+    ASSERT_EQ(store.events().size(), 100);
+    const auto newest = eventAt(0);
+    store.record(newest);
+    EXPECT_EQ(store.events(), Events{newest} + hundred.first(99));
+}
+
+TEST_F(DiagnosticsStoreTest, EventsOlderThanSevenDaysAgeOutOnReadingAndLeaveOnRecording) {
+    constexpr qint64 week = 604800;
+    const auto future = eventAt(-3600), exactlyAWeek = eventAt(week);
+    defaults->setData(kKey, encode({exactlyAWeek, eventAt(week + 1), future}));
+    auto store = makeStore();  // tidies at start
+    EXPECT_EQ(store.events(), (Events{future, exactlyAWeek}));
+
+    // Reading drops what ages out but never writes.
+    now = kNow.addSecs(1);
+    const QByteArray beforeReading = *defaults->data(kKey);
+    EXPECT_EQ(store.events(), Events{future});
+    EXPECT_EQ(defaults->data(kKey), beforeReading);
+
+    const auto fresh = eventAt(-1);
+    store.record(fresh);
+    EXPECT_EQ(defaults->data(kKey), encode({future, fresh}));
+}
+
+TEST_F(DiagnosticsStoreTest, AnUndecodableListIsReadAsEmptyAndReplacedOnlyByARecord) {
+    const QByteArray id = R"("id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F",)";
+    const DefaultsValue damaged[] = {
+        DefaultsValue(QByteArray("[{\"id\":")),
+        DefaultsValue("[{" + id + R"("timestamp":1,"level":"fatal","code":"c","message":"m"}])"),
+        DefaultsValue(QString("[]")),
+        DefaultsValue(QByteArray(R"([{"timestamp":1,"level":"info","code":"c","message":"m"}])")),
+        DefaultsValue("[{" + id + R"("level":"info","code":"c","message":"m"}])"),
+    };
+    for (const DefaultsValue& value : damaged) {
+        defaults->setValue(kKey, value);
+        auto store = makeStore();
+        EXPECT_TRUE(store.events().isEmpty());
+        EXPECT_EQ(defaults->value(kKey), value);
+        const auto event = eventAt(0);
+        store.record(event);
+        EXPECT_EQ(store.events(), Events{event});
     }
 }
 
