@@ -64,26 +64,6 @@ TEST_F(AccountRoad, FromStartThroughPendingPollsToStoredCredentials) {
     EXPECT_EQ(registrations[0].jsonObject(), expectedRegistration);
 }
 
-TEST_F(AccountRoad, AFailedRegistrationStoresNoCredentialsButKeepsTheInstallID) {
-    server.respond("POST", kPoll, approvedAnswer("access-1", "refresh-1"));
-    server.respond("POST", kRegister, FakeResponse::json(401, R"({"title":"Unauthorized"})"));
-    server.respond("POST", kRegister, registeredAnswer("device-2"));
-
-    EXPECT_EQ(failureOf<QuorvelleError>(manager->pollDeviceLogin(challenge())), invalidKey());
-    EXPECT_EQ(stored(), kNothing);
-    EXPECT_FALSE(manager->hasStoredSession());
-    const std::optional<QString> installID = tokens->installID();
-    ASSERT_TRUE(installID.has_value());
-
-    // The next approval registers under the same fingerprint.
-    EXPECT_EQ(poll(), (Poll{"approved", true, "device-2"}));
-    const QList<RecordedRequest> registrations = server.requestsTo(kRegister);
-    ASSERT_EQ(registrations.size(), 2);
-    EXPECT_EQ(registrations[0].jsonObject().value("device_fingerprint_hash"),
-              registrations[1].jsonObject().value("device_fingerprint_hash"));
-    EXPECT_EQ(tokens->installID(), installID);
-}
-
 TEST_F(AccountRoad, EndingAnswersStoreNothing) {
     // A consumed code is a 409 that the client turns into an error.
     server.respond("POST", kPoll, FakeResponse::json(409, R"({"status":"consumed"})"));
@@ -134,12 +114,23 @@ TEST_F(AccountRoad, RefreshReplacesBothTokensAndAFailedOneChangesNothing) {
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
-TEST_F(AccountRoad, SignOutClearsTheSessionAndKeepsTheFingerprint) {
+TEST_F(AccountRoad, AFailedRegistrationOrASignOutClearsTheSessionButKeepsTheFingerprint) {
     server.respond("POST", kPoll, approvedAnswer("access-1", "refresh-1"));
-    server.respond("POST", kRegister, registeredAnswer("device-1"));
+    server.respond("POST", kRegister, FakeResponse::json(401, R"({"title":"Unauthorized"})"));
+    server.respond("POST", kRegister, registeredAnswer("device-2"));
     server.respond("POST", kLogout, FakeResponse::json(500, R"({"title":"down"})"));
-    poll();
+
+    EXPECT_EQ(failureOf<QuorvelleError>(manager->pollDeviceLogin(challenge())), invalidKey());
+    EXPECT_EQ(stored(), kNothing);
+    EXPECT_FALSE(manager->hasStoredSession());
     const QString fingerprint = manager->deviceFingerprintHash();
+
+    // The next approval registers under the same fingerprint.
+    EXPECT_EQ(poll(), (Poll{"approved", true, "device-2"}));
+    const QList<RecordedRequest> registrations = server.requestsTo(kRegister);
+    ASSERT_EQ(registrations.size(), 2);
+    for (const RecordedRequest& registration : registrations)
+        EXPECT_EQ(registration.jsonObject().value("device_fingerprint_hash"), fingerprint);
 
     // The backend's failure to log out does not stop the local sign-out.
     runTask(manager->signOut());
