@@ -49,15 +49,10 @@ TEST(ChannelPeaks, EachEncodingIsNormalisedToItsOwnFullScaleWhateverTheShape) {
 }
 
 TEST(ChannelPeaks, TheLoudestChannelIsCopiedAsFloat) {
-    EXPECT_EQ(loudestChannel({0.2, 0.7}, 2), 1);
+    // The stereo microphone desktop test walks 16-bit stereo; these are the other shapes.
     EXPECT_EQ(loudestChannel({0.5, 0.5}, 2), 0);       // ties keep the first
     EXPECT_EQ(loudestChannel({0.1, 0.2, 0.9}, 2), 1);  // never past the last channel
-
     const AudioStreamFormat mono{AudioCommonFormat::float32, 48000, 1, false};
-    const auto right =
-        extractMonoChannel(interleaved<std::int16_t>(AudioCommonFormat::int16, 2, {1, 32767, 2, -32767}), 1, mono);
-    ASSERT_TRUE(right && right->frameLength == 2);
-    EXPECT_EQ(right->blocks.front(), bytesOf<float>({1.0f, -1.0f}));
     const auto int32 = extractMonoChannel(interleaved<std::int32_t>(AudioCommonFormat::int32, 1, {1 << 30}), 0, mono);
     ASSERT_TRUE(int32);
     EXPECT_EQ(int32->blocks.front(), bytesOf<float>({0.5f}));  // times 2^-31
@@ -79,20 +74,6 @@ TEST(AudioLevelSampler, SilenceRestsAtZeroAndFullScaleIsClampedToOne) {
         EXPECT_DOUBLE_EQ(sampleOf(samples).peakPower, 1.0);
     }
     EXPECT_EQ(sampleOf({32767}).barLevels, (std::vector<double>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-}
-
-TEST(AudioLevelSampler, BucketsCoverRunsOfConsecutiveSamples) {
-    // 24 samples over 12 bars: two per bar; bar i holds the louder of its pair.
-    std::vector<std::int16_t> samples;
-    for (int i = 0; i < 24; ++i)
-        samples.push_back(static_cast<std::int16_t>(i % 2 == 0 ? 0 : 1000 * (i / 2 + 1)));
-    const auto levels = sampleOf(samples);
-    // 13 samples: bucket size 2, so bars 0-6 are filled and 7-11 stay 0.
-    const auto thirteen = sampleOf(std::vector<std::int16_t>(13, 16384));
-    for (int bar = 0; bar < 12; ++bar) {
-        EXPECT_NEAR(levels.barLevels[bar], 1000.0 * (bar + 1) / 32767.0, 1e-12) << bar;
-        EXPECT_EQ(thirteen.barLevels[bar] > 0, bar <= 6) << bar;
-    }
 }
 
 }  // namespace

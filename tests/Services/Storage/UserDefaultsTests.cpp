@@ -40,9 +40,7 @@ QByteArray encode(const Events& events) {
     return QJsonDocument(array).toJson(QJsonDocument::Compact);
 }
 
-QDateTime fixedNow() {
-    return QDateTime(QDate(2026, 12, 6), QTime(18, 0, 5), QTimeZone::utc());
-}
+const JsonFileUserDefaults::Clock fixedNow = [] { return kNow; };
 
 class JsonFileUserDefaultsTest : public ::testing::Test {
 protected:
@@ -113,7 +111,7 @@ TEST_F(JsonFileUserDefaultsTest, DamagedFilesAreKeptAsideAndTheDomainStartsEmpty
         EXPECT_TRUE(asideContents() == keptAside);
         QFile::remove(path());
     }
-    EXPECT_TRUE(asideFiles().contains("user-defaults.json.corrupt-20261206T180005Z"));
+    EXPECT_TRUE(asideFiles().contains("user-defaults.json.corrupt-20261206T180000Z"));
 }
 
 // Keys of their own and diagnostics, written from two threads at once through one file: nothing is lost.
