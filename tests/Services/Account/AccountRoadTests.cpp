@@ -89,12 +89,14 @@ TEST_F(AccountRoad, EndingAnswersStoreNothing) {
     EXPECT_FALSE(tokens->installID().has_value());
 }
 
-TEST_F(AccountRoad, RefreshReplacesBothTokensAndAFailedOneChangesNothing) {
+TEST_F(AccountRoad, RefreshReplacesBothTokensAndAFailedOneChangesNothingItCouldKeep) {
     tokens->saveAccessToken("");
     tokens->saveRefreshToken("refresh-1");
     server.respond("POST", kRefresh,
                    FakeResponse::json(200, R"({"access_token":"access-2","refresh_token":"refresh-2"})"));
     server.respond("POST", kRefresh, FakeResponse::json(401, R"({"title":"expired"})"));
+    server.respond("POST", kRefresh,
+                   FakeResponse::json(200, R"({"access_token":"access-3","refresh_token":"refresh-3"})"));
 
     // An empty access token is as good as none: one refresh; then the stored one is handed out.
     EXPECT_EQ(runTask(manager->validAccessToken()), "access-2");
@@ -105,8 +107,13 @@ TEST_F(AccountRoad, RefreshReplacesBothTokensAndAFailedOneChangesNothing) {
 
     EXPECT_EQ(failureOf<QuorvelleError>(manager->refreshSession()), invalidKey());
     EXPECT_EQ(stored(), QStringList({"access-2", "refresh-2", "-"}));
+    // A keyring that refuses the new refresh token: the store's failure is the refresh's.
+    keyring->refusedWrites.insert("refresh", SecretItemStatus::internalComponent);
+    EXPECT_EQ(failureOf<APIKeyStoreError>(manager->refreshSession())->status(), SecretItemStatus::internalComponent);
+    EXPECT_EQ(stored(), QStringList({"access-3", "refresh-2", "-"}));
 
     // Without a refresh token nothing is sent.
+    keyring->refusedWrites.clear();
     tokens->clearSession();
     tokens->saveRefreshToken("");
     server.clearRequests();
@@ -243,15 +250,6 @@ TEST_F(AccountKeyringFaults, ARefusedSaveKeepsWhatWasSavedBeforeIt) {
     keyring->refusedWrites.clear();
     poll();
     EXPECT_EQ(keyring->writes, QStringList({"install", "access", "refresh", "device"}));
-}
-
-TEST_F(AccountKeyringFaults, ARefusedSaveAfterRefreshReportsTheStoreFailure) {
-    keyring->items.insert("refresh", "refresh-1");
-    server.respond("POST", kRefresh,
-                   FakeResponse::json(200, R"({"access_token":"access-2","refresh_token":"refresh-2"})"));
-    keyring->refusedWrites.insert("refresh", SecretItemStatus::internalComponent);
-    EXPECT_EQ(failureOf<APIKeyStoreError>(manager->refreshSession())->status(), SecretItemStatus::internalComponent);
-    EXPECT_EQ(stored(), QStringList({"access-2", "refresh-1", "-"}));
 }
 
 TEST_F(AccountKeyringFaults, AFailedClearIsTheFailureOfTheSignOut) {

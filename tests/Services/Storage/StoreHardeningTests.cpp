@@ -3,7 +3,6 @@
 #include "Services/Transcription/ApplicationSupportLocalModelManager.h"
 #include "Services/Transcription/LocalModelManagerError.h"
 #include "StorageTestSupport.h"
-#include "Support/SingleInstanceLock.h"
 
 #include <gtest/gtest.h>
 
@@ -122,18 +121,6 @@ TEST_F(StoreHardeningTest, DataFoldersAreOwnerOnlyWhetherMadeOrFound) {
     for (const char* folder :
          {"config", "config/app", "found", "data/app", "data/app/History", "data/LocalModels/Models"})
         EXPECT_EQ(modeOf(path(folder)), 0700) << folder;
-}
-
-TEST_F(StoreHardeningTest, OnlyOneInstanceHoldsTheLockUntilItEnds) {
-    auto first = std::make_unique<SingleInstanceLock>(dir.path());
-    SingleInstanceLock second(dir.path());
-    EXPECT_EQ(first->acquire(), SingleInstanceLock::Outcome::acquired);
-    EXPECT_EQ(second.acquire(), SingleInstanceLock::Outcome::heldElsewhere);
-    first.reset();
-    EXPECT_EQ(second.acquire(), SingleInstanceLock::Outcome::acquired);
-
-    ASSERT_TRUE(writeAll(path("file"), "x"));
-    EXPECT_EQ(SingleInstanceLock(path("file/below")).acquire(), SingleInstanceLock::Outcome::unavailable);
 }
 
 }  // namespace
