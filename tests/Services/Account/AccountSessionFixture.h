@@ -52,10 +52,9 @@ protected:
         if (osRelease.open(QIODevice::WriteOnly)) osRelease.write("PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
         osRelease.close();
         // The first os-release that can be read counts.
+        const auto host = [] { return QStringLiteral("test-host"); };
         DeviceInformationReader::Options device{
-            options.appVersion, options.build, {osReleaseDir.filePath("missing"), osRelease.fileName()}, [] {
-                return QStringLiteral("test-host");
-            }};
+            options.appVersion, options.build, {osReleaseDir.filePath("missing"), osRelease.fileName()}, host};
         manager = std::make_unique<BackendAuthSessionManager>(
             client, tokens, std::make_shared<SecretItemInstallIDLookup>(items, service, "install"),
             DeviceInformationReader(device));

@@ -22,12 +22,10 @@ public:
         return {SecretItemStatus::success, items.value(account)};
     }
     qint32 addItem(const QString&, const QString& account, const QByteArray& data) override {
-        if (items.contains(account)) return SecretItemStatus::duplicateItem;
-        return write(account, data);
+        return items.contains(account) ? SecretItemStatus::duplicateItem : write(account, data);
     }
     qint32 updateItem(const QString&, const QString& account, const QByteArray& data) override {
-        if (!items.contains(account)) return SecretItemStatus::itemNotFound;
-        return write(account, data);
+        return items.contains(account) ? write(account, data) : SecretItemStatus::itemNotFound;
     }
     qint32 deleteItem(const QString&, const QString& account) override {
         if (refusedDeletes.contains(account)) return refusedDeletes.value(account);
