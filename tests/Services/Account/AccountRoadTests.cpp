@@ -261,19 +261,5 @@ TEST_F(AccountKeyringFaults, AFailedClearIsTheFailureOfTheSignOut) {
     EXPECT_EQ(stored(), QStringList({"-", "r", "d"}));
 }
 
-// The plain quoted form is read on the sign-in road; these are the other spellings.
-TEST(DeviceInformation, PrettyNameOfOSRelease) {
-    const std::pair<const char*, std::optional<QString>> cases[] = {
-        {"PRETTY_NAME=\"Say \\\"hi\\\" \\\\ \\$HOME\"", "Say \"hi\" \\ $HOME"},
-        {"PRETTY_NAME=\"First\"\nPRETTY_NAME=\"Second\"", "Second"},
-        {"# PRETTY_NAME=\"commented\"\nNAME=Other", std::nullopt},
-        {"PRETTY_NAME=\"\"", std::nullopt},
-        {"PRETTY_NAME=Arch Linux\n", "Arch Linux"},
-        {"PRETTY_NAME=\"", "\""},
-    };
-    for (const auto& [text, expected] : cases)
-        EXPECT_EQ(DeviceInformationReader::prettyNameOfOSRelease(QString::fromUtf8(text)), expected) << text;
-}
-
 }  // namespace
 }  // namespace quorvelle::test
