@@ -25,10 +25,6 @@ inline const QString kRegister = QStringLiteral("/v1/devices/register");
 inline const QString kRefresh = QStringLiteral("/v1/auth/session/refresh");
 inline const QString kLogout = QStringLiteral("/v1/auth/logout");
 
-inline FakeResponse pollAnswer(const QByteArray& status) {
-    return FakeResponse::json(200, R"({"status":")" + status + R"("})");
-}
-
 inline FakeResponse approvedAnswer(const QByteArray& access, const QByteArray& refresh) {
     return FakeResponse::json(200, R"({"status":"approved","access_token":")" + access + R"(","refresh_token":")" +
                                        refresh + R"(","expires_at":"2026-05-01T10:00:00Z"})");
@@ -46,7 +42,7 @@ protected:
         BackendAPIClientOptions options;
         options.appVersion = "1.4.0";
         options.build = "140";
-        client = std::make_shared<BackendAPIClient>(&network, server.baseUrl(), options);
+        auto client = std::make_shared<BackendAPIClient>(&network, server.baseUrl(), options);
 
         QFile osRelease(osReleaseDir.filePath("os-release"));
         if (osRelease.open(QIODevice::WriteOnly)) osRelease.write("PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
@@ -85,7 +81,6 @@ protected:
     QTemporaryDir osReleaseDir;
     std::shared_ptr<SecretItemStoring> items;
     std::shared_ptr<KeychainBackendTokenStore> tokens;
-    std::shared_ptr<BackendAPIClient> client;
     std::unique_ptr<BackendAuthSessionManager> manager;
 };
 

@@ -23,23 +23,17 @@ QByteArray pcmOf(const std::vector<std::int16_t>& samples) {  // little-endian, 
 QByteArray riffOf(const QList<QPair<QByteArray, QByteArray>>& chunks) {
     QByteArray file("RIFF\0\0\0\0WAVE", 12);
     for (const auto& [id, body] : chunks) {
-        file.append(id);
-        char size[4];
-        qToLittleEndian(static_cast<std::uint32_t>(body.size()), size);
-        file.append(size, 4);
-        file.append(body);
+        const auto size = static_cast<std::uint32_t>(body.size());
+        file.append(id).append(reinterpret_cast<const char*>(&size), 4).append(body);
         if (body.size() % 2 == 1) file.append('\0');
     }
     return file;
 }
 
-QByteArray fmtBody(int tag, int channels, std::uint32_t rate, int bits) {
-    QByteArray body(16, '\0');
-    qToLittleEndian(static_cast<std::uint16_t>(tag), body.data());
-    qToLittleEndian(static_cast<std::uint16_t>(channels), body.data() + 2);
-    qToLittleEndian(rate, body.data() + 4);
-    qToLittleEndian(static_cast<std::uint16_t>(bits), body.data() + 14);
-    return body;
+// Tag, channels, rate and bits; the byte rate and block alignment, which the decoder ignores, left 0.
+QByteArray fmtBody(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t bits) {
+    const std::uint16_t fields[8] = {tag, channels, std::uint16_t(rate), std::uint16_t(rate >> 16), 0, 0, 0, bits};
+    return QByteArray(reinterpret_cast<const char*>(fields), sizeof fields);
 }
 
 QuorvelleErrorCase decodeFailure(const QByteArray& file) {
