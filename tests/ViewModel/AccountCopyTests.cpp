@@ -1,4 +1,4 @@
-#include "ViewModelPartsFixture.h"
+#include "ViewModelTestSupport.h"
 
 namespace quorvelle::test {
 namespace {
@@ -36,7 +36,7 @@ TEST(AccountCopy, TextsOverEveryCombination) {
     }
 }
 
-class AccountActions : public ViewModelPartsFixture {};
+class AccountActions : public ViewModelTest {};
 
 TEST_F(AccountActions, SignOutStopsThePollingAndKeepsTheAccountWhenTheStoreRefuses) {
     fakes.account->deviceID = "device-1";  // a device id without a token: signed out

@@ -3,12 +3,12 @@
 
 #include "../Services/Account/AccountSessionFixture.h"
 #include "Platform/Linux/LibsecretItemStore.h"
-#include "ViewModelPartsFixture.h"
+#include "ViewModelTestSupport.h"
 
 namespace quorvelle::test {
 namespace {
 
-class AccountKeyringRoad : public ViewModelPartsFixture, public AccountSessionFixture {
+class AccountKeyringRoad : public ViewModelTest, public AccountSessionFixture {
 protected:
     void SetUp() override {
         if (qEnvironmentVariableIsEmpty("QUORVELLE_DESKTOP_ENV")) GTEST_SKIP() << "no desktop keyring here";

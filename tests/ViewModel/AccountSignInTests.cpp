@@ -1,6 +1,6 @@
 #include "Models/QuorvelleError.h"
 #include "ViewModel/BackendAuthMessages.h"
-#include "ViewModelPartsFixture.h"
+#include "ViewModelTestSupport.h"
 
 namespace quorvelle::test {
 namespace {
@@ -13,7 +13,7 @@ BackendDeviceLoginPollResult answer(const char* status, std::optional<QString> d
     return {status, QString(status) == "approved", device};
 }
 
-class AccountSignIn : public ViewModelPartsFixture {
+class AccountSignIn : public ViewModelTest {
 protected:
     void signIn() {
         fakes.account->storedSession = false;

@@ -19,56 +19,33 @@ void settleEvents() {
         QCoreApplication::processEvents();
 }
 
-struct Trace {
-    QStringList steps;
-    QList<std::exception_ptr> failures;
-};
-
-// Waits, then writes into the trace when its guard still holds.
-QCoro::Task<void> waitThenWrite(Sleeper sleep, Trace* trace, TaskGuard guard) {
-    trace->steps << QStringLiteral("started");
+// Waits, then writes into the steps when its guard still holds.
+QCoro::Task<void> waitThenWrite(Sleeper sleep, QStringList* steps, TaskGuard guard) {
+    *steps << QStringLiteral("started");
     co_await sleep(1.0, guard.stopToken);
     if (!guard) co_return;
-    trace->steps << QStringLiteral("wrote");
+    *steps << QStringLiteral("wrote");
 }
 
-TEST(TaskScope, AJobOutlivingItsOwnerDoesNothing) {
+TEST(TaskScope, AJobStopsWithItsOwnerOrHandleAndAFailureIsNeverLost) {
     ManualSleeper sleeper;
-    Trace trace;
+    QStringList orphaned, cancelled, kept;
+    QList<std::exception_ptr> failures;
     auto owner = std::make_unique<QObject>();
-    auto scope = std::make_unique<TaskScope>(owner.get());
-    const TaskHandle handle =
-        scope->start([&](TaskGuard guard) { return waitThenWrite(sleeper.sleeper(), &trace, guard); });
-    EXPECT_TRUE(handle.isRunning());
-    scope.reset();
+    auto gone = std::make_unique<TaskScope>(owner.get());
+    const TaskHandle orphan = gone->start([&](TaskGuard g) { return waitThenWrite(sleeper.sleeper(), &orphaned, g); });
+    EXPECT_TRUE(orphan.isRunning());
+    gone.reset();
     owner.reset();
-    sleeper.finishAll();
-    settleEvents();
-    EXPECT_EQ(trace.steps, QStringList{QStringLiteral("started")});
-    EXPECT_FALSE(handle.isRunning());
-}
 
-TEST(TaskScope, CancellingAHandleStopsOnlyThatJob) {
-    ManualSleeper sleeper;
-    Trace first, second;
-    QObject owner;
-    TaskScope scope(&owner, [&](std::exception_ptr failure) { first.failures << failure; });
-    TaskHandle cancelled = scope.start([&](TaskGuard g) { return waitThenWrite(sleeper.sleeper(), &first, g); });
-    scope.start([&](TaskGuard g) { return waitThenWrite(sleeper.sleeper(), &second, g); });
-    cancelled.cancel();
-    EXPECT_TRUE(cancelled.isEmpty());
+    QObject stays;
+    TaskScope scope(&stays, [&](std::exception_ptr failure) { failures << failure; });
+    TaskHandle stopped = scope.start([&](TaskGuard g) { return waitThenWrite(sleeper.sleeper(), &cancelled, g); });
+    scope.start([&](TaskGuard g) { return waitThenWrite(sleeper.sleeper(), &kept, g); });
+    stopped.cancel();
+    EXPECT_TRUE(stopped.isEmpty());
     settleEvents();  // the stopped wait ends with CancellationError, which is no failure
     sleeper.finishAll();
-    settleEvents();
-    EXPECT_EQ(first.steps, QStringList{QStringLiteral("started")});
-    EXPECT_EQ(second.steps, (QStringList{QStringLiteral("started"), QStringLiteral("wrote")}));
-    EXPECT_TRUE(first.failures.isEmpty());
-}
-
-TEST(TaskScope, AFailureReachesTheHandlerInsteadOfVanishing) {
-    QObject owner;
-    QList<std::exception_ptr> failures;
-    TaskScope scope(&owner, [&](std::exception_ptr failure) { failures << failure; });
     scope.start([](TaskGuard) -> QCoro::Task<void> {
         co_await sleepFor(0, {});
         throw std::runtime_error("disk full");
@@ -78,6 +55,10 @@ TEST(TaskScope, AFailureReachesTheHandlerInsteadOfVanishing) {
         co_return;
     });
     settleEvents();
+    EXPECT_EQ(orphaned, QStringList{QStringLiteral("started")});
+    EXPECT_FALSE(orphan.isRunning());
+    EXPECT_EQ(cancelled, QStringList{QStringLiteral("started")});
+    EXPECT_EQ(kept, (QStringList{QStringLiteral("started"), QStringLiteral("wrote")}));
     ASSERT_EQ(failures.size(), 1);
     EXPECT_THROW(std::rethrow_exception(failures[0]), std::runtime_error);
 }

@@ -10,16 +10,12 @@ SanitizedDiagnosticsEvent event(DiagnosticsEventLevel level, const char* code) {
                                            QString::fromLatin1(code), QStringLiteral("m"));
 }
 
-AudioDeviceInfo device(const char* uid, const char* name, bool isDefault) {
-    return {1, QString::fromLatin1(uid), QString::fromLatin1(name), isDefault};
-}
-
 TEST(DiagnosticsSnapshotBuilder, MapsEveryInputToItsDisplayText) {
     DiagnosticsSnapshotBuilder builder;
     builder.selectedTranscriptionBackend = TranscriptionBackend::local;
     builder.selectedTranscriptionLanguage = TranscriptionLanguageOption::option(QStringLiteral("de"));
     builder.selectedLocalModelID = LocalTranscriptionModelID::largeV3;
-    builder.audioDevices = {device("usb", "USB Mic", false), device("builtin", "Built-in", true)};
+    builder.audioDevices = {{1, "usb", "USB Mic", false}, {2, "builtin", "Built-in", true}};
     builder.inputSelection =
         ResolvedAudioInputDeviceSelection::resolve(AudioInputDevicePreference{"gone", "Old Mic"}, builder.audioDevices);
     builder.events = {event(DiagnosticsEventLevel::info, "settings.theme.updated"),
@@ -78,18 +74,6 @@ TEST(DiagnosticsSnapshotBuilder, AbsentInputsGiveAbsentFieldsAndFixedTexts) {
     EXPECT_FALSE(without.focusedTargetSummary.has_value());
     EXPECT_FALSE(without.focusedTargetIsEnabled.has_value());
     EXPECT_EQ(without.captureSignalSummary, QStringLiteral("Non-silent audio frame goruldu."));
-}
-
-TEST(DiagnosticsSnapshotBuilder, LabelsEveryDeliveryValue) {
-    using O = DeliveryValidationOutcome;
-    EXPECT_EQ(deliveryValidationOutcomeLabel(O::validatedSameSurface), QStringLiteral("Validated same surface"));
-    EXPECT_EQ(deliveryValidationOutcomeLabel(O::clipboardPasteVerificationFailed),
-              QStringLiteral("Clipboard paste verification failed"));
-    EXPECT_EQ(insertionStrategyLabel(TextInsertionStrategy::accessibilityValueWrite),
-              QStringLiteral("Accessibility write"));
-    EXPECT_EQ(insertionOutcomeLabel(TranscriptHistoryCompletionKind::inserted), QStringLiteral("Direct insert"));
-    EXPECT_EQ(insertionOutcomeLabel(TranscriptHistoryCompletionKind::copiedToClipboard),
-              QStringLiteral("Clipboard copy"));
 }
 
 using DiagnosticsRefresh = ViewModelTest;

@@ -1,9 +1,9 @@
-#include "ActionTestFixture.h"
+#include "ViewModelTestSupport.h"
 
 namespace quorvelle::test {
 namespace {
 
-using DictionaryActions = ActionTest;
+using DictionaryActions = ViewModelTest;
 
 DictionaryReplacementEntry entry(const char* original, const char* replacement) {
     return {QUuid::createUuid(), QString::fromUtf8(original), QString::fromUtf8(replacement), {}, {}};

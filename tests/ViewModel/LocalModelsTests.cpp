@@ -1,6 +1,6 @@
 #include "Services/Transcription/LocalModelManagerError.h"
 #include "Support/CancellationError.h"
-#include "ViewModelPartsFixture.h"
+#include "ViewModelTestSupport.h"
 
 namespace quorvelle::test {
 namespace {
@@ -8,7 +8,7 @@ namespace {
 using M = LocalTranscriptionModelID;
 using K = LocalModelInstallState::Kind;
 
-class LocalModels : public ViewModelPartsFixture {
+class LocalModels : public ViewModelTest {
 protected:
     QList<K> kinds() const {
         QList<K> list;

@@ -1,4 +1,4 @@
-#include "ActionTestFixture.h"
+#include "ViewModelTestSupport.h"
 
 namespace quorvelle::test {
 namespace {
@@ -12,7 +12,7 @@ std::function<void(AppViewModel&)> prefs(void (P::*method)(Value), Value value) 
     return [=](AppViewModel& vm) { (vm.preferences()->*method)(value); };
 }
 
-class SettingsActions : public ActionTest {
+class SettingsActions : public ViewModelTest {
 protected:
     // One setter on a new view model. code: none when nothing changes, "" for a change without an event.
     void expectSetting(const char* language, const char* key, const std::function<void(AppViewModel&)>& set,

@@ -1,10 +1,10 @@
-#include "ActionTestFixture.h"
 #include "Services/System/HotkeyMonitorError.h"
+#include "ViewModelTestSupport.h"
 
 namespace quorvelle::test {
 namespace {
 
-class SystemActions : public ActionTest {
+class SystemActions : public ViewModelTest {
 protected:
     void expectPermission(const char* language, bool microphone, bool granted, const QString& message) {
         fakes.microphonePermission->status = PermissionState::notDetermined;

@@ -1,103 +1,71 @@
 #include "ViewModelTestSupport.h"
 
-#include <functional>
-
 namespace quorvelle::test {
 namespace {
 
 using Construction = ViewModelTest;
+namespace K = SettingsKeys;
 
-TEST_F(Construction, FirstLaunchGivesEveryDefault) {
-    AppViewModel& vm = make();
-    const PreferencesViewModel& prefs = *vm.preferences();
-    EXPECT_EQ(prefs.selectedHotkey().keyCode, 49u);
-    EXPECT_EQ(prefs.selectedHotkey().carbonModifiers, 0x1800u);
-    EXPECT_EQ(prefs.selectedRecordingTriggerMode(), RecordingTriggerMode::pushToTalk);
-    EXPECT_FALSE(prefs.selectedMicrophonePreference().has_value());
-    EXPECT_TRUE(vm.dictionary()->isDictionaryReplacementEnabled());
-    EXPECT_FALSE(prefs.isLastDictationAutoReplaceEnabled());
-    EXPECT_TRUE(prefs.isClipboardFallbackEnabled());
-    EXPECT_EQ(prefs.savedCustomInstructions(), QString());
-    EXPECT_EQ(prefs.selectedPostProcessingMode(), TranscriptionPostProcessingMode::off);
-    EXPECT_EQ(prefs.selectedTranscriptionLanguage(), TranscriptionLanguageOption::automatic());
-    EXPECT_EQ(prefs.selectedWidgetAppearance(), WidgetAppearance::currentWidget);
-    EXPECT_EQ(prefs.selectedDesktopTheme(), DesktopThemeOption::black);
-    EXPECT_EQ(prefs.selectedAppLanguage(), AppLanguageOption::system);
-    EXPECT_EQ(prefs.startAtLoginStatus(), StartAtLoginStatus::disabled);
-    EXPECT_EQ(vm.localModels()->selectedTranscriptionBackend(), TranscriptionBackend::cloud);
-    EXPECT_EQ(vm.localModels()->selectedLocalModelID(), LocalTranscriptionModelID::smallMultilingual);
-    EXPECT_EQ(vm.localModels()->selectedLocalWhisperAccelerationMode(), LocalWhisperAccelerationMode::cpu);
-    EXPECT_EQ(vm.session()->runtimeState(), SessionState::idle());
-    EXPECT_FALSE(vm.session()->isHotkeyMonitoringActive());
-    EXPECT_EQ(vm.session()->audioLevelSnapshot(), AudioLevelSnapshot::silent());
-    EXPECT_TRUE(vm.account()->canCheckForUpdates());
-    EXPECT_EQ(vm.account()->releaseNotesState(), ReleaseNotesLoadState::idle());
-    EXPECT_FALSE(vm.inlineMessage().has_value());
-    EXPECT_TRUE(vm.history()->transcriptHistoryEntries().isEmpty());
-    EXPECT_EQ(vm.history()->overviewMetrics(), OverviewMetricsSnapshot{});
-    // The accessibility permission is read as yes or no, never "not determined".
-    EXPECT_EQ(vm.permissions()->onboardingStatus().accessibilityPermission, PermissionState::authorized);
-}
-
-TEST_F(Construction, StoredValuesAreMatchedExactly) {
-    struct Row {
+TEST_F(Construction, StoredValuesAreMatchedExactlyAndAnythingElseGivesTheDefault) {
+    using Read = std::function<QString(const AppViewModel&)>;
+    const Read theme = [](const AppViewModel& vm) { return rawValue(vm.preferences()->selectedDesktopTheme()); };
+    const Read backend = [](const AppViewModel& vm) {
+        return rawValue(vm.localModels()->selectedTranscriptionBackend());
+    };
+    const Read look = [](const AppViewModel& vm) { return rawValue(vm.preferences()->selectedWidgetAppearance()); };
+    const Read language = [](const AppViewModel& vm) { return rawValue(vm.preferences()->selectedAppLanguage()); };
+    const Read cleanup = [](const AppViewModel& vm) {
+        return rawValue(vm.preferences()->selectedPostProcessingMode());
+    };
+    const Read acceleration = [](const AppViewModel& vm) {
+        return rawValue(vm.localModels()->selectedLocalWhisperAccelerationMode());
+    };
+    const Read spoken = [](const AppViewModel& vm) {
+        return vm.preferences()->selectedTranscriptionLanguage().code.value_or(QStringLiteral("auto"));
+    };
+    const struct Row {
         const char* key;
-        QString stored;
-        std::function<bool(const AppViewModel&)> holds;
-    };
-    const auto theme = [](DesktopThemeOption t) {
-        return [t](const AppViewModel& vm) { return vm.preferences()->selectedDesktopTheme() == t; };
-    };
-    const auto backend = [](TranscriptionBackend b) {
-        return [b](const AppViewModel& vm) { return vm.localModels()->selectedTranscriptionBackend() == b; };
-    };
-    const auto appearance = [](WidgetAppearance a) {
-        return [a](const AppViewModel& vm) { return vm.preferences()->selectedWidgetAppearance() == a; };
-    };
-    const auto language = [](AppLanguageOption l) {
-        return [l](const AppViewModel& vm) { return vm.preferences()->selectedAppLanguage() == l; };
-    };
-    const auto cleanup = [](TranscriptionPostProcessingMode m) {
-        return [m](const AppViewModel& vm) { return vm.preferences()->selectedPostProcessingMode() == m; };
-    };
-    const auto acceleration = [](LocalWhisperAccelerationMode m) {
-        return [m](const AppViewModel& vm) { return vm.localModels()->selectedLocalWhisperAccelerationMode() == m; };
-    };
-    const auto spoken = [](std::optional<QString> code) {
-        return
-            [code](const AppViewModel& vm) { return vm.preferences()->selectedTranscriptionLanguage().code == code; };
-    };
-    using K = LocalWhisperAccelerationMode;
-    const QList<Row> rows{
-        {SettingsKeys::selectedDesktopTheme, "light", theme(DesktopThemeOption::light)},
-        {SettingsKeys::selectedDesktopTheme, "Light", theme(DesktopThemeOption::black)},
-        {SettingsKeys::selectedDesktopTheme, "quorvelle", theme(DesktopThemeOption::quorvelle)},
-        {SettingsKeys::selectedTranscriptionBackend, "local", backend(TranscriptionBackend::local)},
-        {SettingsKeys::selectedTranscriptionBackend, "Local", backend(TranscriptionBackend::cloud)},
-        {SettingsKeys::selectedWidgetAppearance, "logoOnly", appearance(WidgetAppearance::logoOnly)},
-        {SettingsKeys::selectedWidgetAppearance, "logoonly", appearance(WidgetAppearance::currentWidget)},
-        {SettingsKeys::selectedAppLanguage, "turkish", language(AppLanguageOption::turkish)},
-        {SettingsKeys::selectedAppLanguage, "English", language(AppLanguageOption::system)},
-        {SettingsKeys::selectedPostProcessingMode, "email", cleanup(TranscriptionPostProcessingMode::email)},
-        {SettingsKeys::selectedPostProcessingMode, "Email", cleanup(TranscriptionPostProcessingMode::off)},
-        {SettingsKeys::selectedLocalWhisperAccelerationMode, "accelerated", acceleration(K::accelerated)},
-        {SettingsKeys::selectedLocalWhisperAccelerationMode, "ACCELERATED", acceleration(K::cpu)},
-        {SettingsKeys::selectedTranscriptionLanguage, "tr", spoken(QStringLiteral("tr"))},
-        {SettingsKeys::selectedTranscriptionLanguage, "auto", spoken(std::nullopt)},
-        {SettingsKeys::selectedTranscriptionLanguage, "xx", spoken(std::nullopt)},
+        const char* stored;
+        Read read;
+        const char* expected;
+    } rows[] = {
+        {K::selectedDesktopTheme, "light", theme, "light"},
+        {K::selectedDesktopTheme, "Light", theme, "black"},
+        {K::selectedDesktopTheme, "quorvelle", theme, "quorvelle"},
+        {K::selectedTranscriptionBackend, "local", backend, "local"},
+        {K::selectedTranscriptionBackend, "Local", backend, "cloud"},
+        {K::selectedWidgetAppearance, "logoOnly", look, "logoOnly"},
+        {K::selectedWidgetAppearance, "logoonly", look, "currentWidget"},
+        {K::selectedAppLanguage, "turkish", language, "turkish"},
+        {K::selectedAppLanguage, "English", language, "system"},
+        {K::selectedPostProcessingMode, "email", cleanup, "email"},
+        {K::selectedPostProcessingMode, "Email", cleanup, "off"},
+        {K::selectedLocalWhisperAccelerationMode, "accelerated", acceleration, "accelerated"},
+        {K::selectedLocalWhisperAccelerationMode, "ACCELERATED", acceleration, "cpu"},
+        {K::selectedTranscriptionLanguage, "tr", spoken, "tr"},
+        {K::selectedTranscriptionLanguage, "xx", spoken, "auto"},
     };
     for (const Row& row : rows) {
-        storeString(row.key, row.stored);
-        EXPECT_TRUE(row.holds(make())) << row.key << " = " << row.stored.toStdString();
+        storeString(row.key, QString::fromLatin1(row.stored));
+        EXPECT_EQ(row.read(make()), QLatin1String(row.expected)) << row.key << " = " << row.stored;
         fakes.userDefaults->removeValue(QString::fromLatin1(row.key));
     }
 }
 
-TEST_F(Construction, InstructionsAreCutToTheirLimitThenTrimmed) {
-    storeString(SettingsKeys::customInstructions, QStringLiteral("  ") + QString(1998, u'a') + QString(500, u'b'));
+TEST_F(Construction, AFirstLaunchUsesOnlyTheGivenServicesAndWaitsIdle) {
+    fakes.audioDevices->devices = {{7, QStringLiteral("usb-1"), QStringLiteral("USB Mic"), true}};
+    fakes.settingsStore->setSelectedMicrophonePreference(AudioInputDevicePreference{"usb-1", "USB Mic"});
     AppViewModel& vm = make();
-    EXPECT_EQ(vm.preferences()->savedCustomInstructions(), QString(1998, u'a'));
-    EXPECT_EQ(vm.preferences()->customInstructionsDraft(), QString(1998, u'a'));
+    // The snapshot lists the injected lister's devices, and the choice reached the injected capture.
+    EXPECT_GT(fakes.audioDevices->callCount, 0);
+    EXPECT_EQ(vm.diagnostics()->diagnosticsSnapshot().activeMicrophone, QStringLiteral("USB Mic"));
+    EXPECT_EQ(fakes.audioCapture->preferredDeviceUIDs.value(0), QStringLiteral("usb-1"));
+    EXPECT_FALSE(vm.preferences()->isLastDictationAutoReplaceEnabled());
+    EXPECT_EQ(vm.session()->runtimeState(), SessionState::idle());
+    EXPECT_FALSE(vm.session()->isHotkeyMonitoringActive());
+    EXPECT_TRUE(vm.account()->canCheckForUpdates());
+    // The accessibility permission is read as yes or no, never "not determined".
+    EXPECT_EQ(vm.permissions()->onboardingStatus().accessibilityPermission, PermissionState::authorized);
 }
 
 TEST_F(Construction, TheAccountStateComesFromTheSessionManager) {
@@ -110,33 +78,21 @@ TEST_F(Construction, TheAccountStateComesFromTheSessionManager) {
 
     AppBootstrap withoutAccount = fakes.bootstrap();
     withoutAccount.backendAuthSessionManager.reset();
-    AppViewModel& unsigned_ = make(withoutAccount);
-    EXPECT_FALSE(unsigned_.account()->registeredBackendDeviceID().has_value());
-    EXPECT_FALSE(unsigned_.permissions()->onboardingStatus().hasAPIKey);
+    EXPECT_FALSE(make(withoutAccount).account()->registeredBackendDeviceID().has_value());
+    EXPECT_FALSE(viewModel->permissions()->onboardingStatus().hasAPIKey);
 }
 
 TEST_F(Construction, ReadsPermissionsDisclosuresAndLocalReadinessIntoOneRecord) {
     fakes.makeReadyForCloudDictation();
     fakes.microphonePermission->status = PermissionState::denied;
     fakes.accessibilityPermission->trusted = false;
-    storeString(SettingsKeys::selectedTranscriptionBackend, QStringLiteral("local"));
+    storeString(K::selectedTranscriptionBackend, QStringLiteral("local"));
     fakes.localModels->install(LocalTranscriptionModelID::smallMultilingual);
     const OnboardingStatus status = make().permissions()->onboardingStatus();
     EXPECT_EQ(status, (OnboardingStatus{PermissionState::denied, PermissionState::denied, true, true, true,
                                         TranscriptionBackend::local, true}));
     // Microphone is asked before accessibility.
     EXPECT_EQ(fakes.microphonePermission->calls.value(0), QStringLiteral("authorizationStatus"));
-}
-
-TEST_F(Construction, UsesOnlyTheGivenServices) {
-    fakes.audioDevices->devices = {{7, QStringLiteral("usb-1"), QStringLiteral("USB Mic"), true}};
-    fakes.settingsStore->setSelectedMicrophonePreference(AudioInputDevicePreference{"usb-1", "USB Mic"});
-    AppViewModel& vm = make();
-    // The snapshot lists the injected lister's devices, and the choice reached the injected capture.
-    EXPECT_GT(fakes.audioDevices->callCount, 0);
-    EXPECT_EQ(vm.diagnostics()->diagnosticsSnapshot().activeMicrophone, QStringLiteral("USB Mic"));
-    ASSERT_FALSE(fakes.audioCapture->preferredDeviceUIDs.isEmpty());
-    EXPECT_EQ(fakes.audioCapture->preferredDeviceUIDs.first(), QStringLiteral("usb-1"));
 }
 
 TEST_F(Construction, ACaptureServiceWithoutDiagnosticsKeepsTheEmptyDebugSnapshot) {

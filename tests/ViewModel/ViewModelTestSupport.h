@@ -7,10 +7,20 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QSignalSpy>
 
+#include <functional>
 #include <memory>
 
 namespace quorvelle::test {
+
+// What one user action left behind: the status line, the new event codes (oldest first) and whether
+// the diagnostics snapshot was rebuilt.
+struct ActionOutcome {
+    QString message;
+    QStringList codes;
+    bool refreshed = false;
+};
 
 // A view model over the fake services; change the fakes before calling make().
 class ViewModelTest : public ::testing::Test {
@@ -23,11 +33,29 @@ protected:
         viewModel = std::make_unique<AppViewModel>(services, fakes.environment());
         return *viewModel;
     }
+    // language is the stored interface language: "english" or "turkish".
+    AppViewModel& make(const char* language) {
+        storeString(SettingsKeys::selectedAppLanguage, QString::fromLatin1(language));
+        return make();
+    }
 
     void storeString(const char* key, const QString& value) {
         fakes.userDefaults->setString(QString::fromLatin1(key), value);
     }
-    void storeBool(const char* key, bool value) { fakes.userDefaults->setBool(QString::fromLatin1(key), value); }
+
+    AccountViewModel& account() { return *viewModel->account(); }
+    LocalModelsViewModel& models() { return *viewModel->localModels(); }
+    QString message() const { return viewModel->inlineMessageText(); }
+
+    ActionOutcome run(const std::function<void()>& action) {
+        const qsizetype before = fakes.diagnostics->stored.size();
+        QSignalSpy snapshots(viewModel->diagnostics(), &DiagnosticsViewModel::diagnosticsSnapshotChanged);
+        action();
+        ActionOutcome outcome{message(), {}, snapshots.count() > 0};
+        for (qsizetype index = fakes.diagnostics->stored.size() - before - 1; index >= 0; --index)
+            outcome.codes << fakes.diagnostics->stored.at(index).code;
+        return outcome;
+    }
 
     // Runs what is queued for the main thread, the view model's subscription deliveries included.
     static void settle() {
