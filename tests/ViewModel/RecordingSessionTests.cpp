@@ -12,77 +12,70 @@ using C = QuorvelleErrorCase;
 SessionState failed(C errorCase) {
     return SessionState::error(QuorvelleError(errorCase));
 }
-const auto blocked = &SessionState::blocked;
-Adjust target(const std::function<void(FocusedTargetSnapshot&)>& change, bool fallback = true) {
+
+// Focus in a web area, which only a paste can reach.
+Adjust webArea(bool fallback) {
     return [=](FakeBootstrap& f, AppBootstrap&) {
-        FocusedTargetSnapshot snapshot = writableTextField();
-        change(snapshot);
-        f.inspector->answer.setFallback(snapshot);
+        FocusedTargetSnapshot target = writableTextField();
+        target.element = {u"AXWebArea"_qs, {}, {}, {}, {}, {}, true, false, false, false};
+        f.inspector->answer.setFallback(target);
         f.userDefaults->setBool(QString::fromLatin1(SettingsKeys::clipboardFallbackEnabled), fallback);
     };
 }
-Adjust inspection(FocusedTargetInspectionError::Case errorCase) {
-    return [=](FakeBootstrap& f, AppBootstrap&) {
-        f.inspector->answer.pushFailure(FocusedTargetInspectionError(errorCase));
-    };
-}
-void webArea(FocusedTargetSnapshot& t) {
-    t.element = {QStringLiteral("AXWebArea"), {}, {}, {}, {}, {}, true, false, false, false};
-}
 
 TEST(RecordingSession, StartGatesAndBlocks) {
-    struct Row {
+    const Adjust signedOut = [](FakeBootstrap& f, AppBootstrap&) { f.account->storedSession = false; };
+    const Adjust noMicrophone = [](FakeBootstrap& f, AppBootstrap&) {
+        f.microphonePermission->status = PermissionState::denied;
+    };
+    const Adjust secure = [](FakeBootstrap& f, AppBootstrap&) {
+        FocusedTargetSnapshot target = writableTextField();
+        target.element.subrole = u"AXSecureTextField"_qs;
+        f.inspector->answer.setFallback(target);
+    };
+    const Adjust noAccessibility = [](FakeBootstrap& f, AppBootstrap&) {
+        f.inspector->answer.pushFailure(
+            FocusedTargetInspectionError(FocusedTargetInspectionError::Case::accessibilityPermissionMissing));
+    };
+    const Adjust captureFails = [](FakeBootstrap& f, AppBootstrap&) {
+        f.audioCapture->startOutcome.pushFailure(AudioCaptureError(AudioCaptureErrorCase::engineStartFailed));
+    };
+    using B = SessionBlockReason;
+    const struct Row {
         const char* label;
         Adjust adjust;
         SessionState state;
         QString message;
-        QString event;  // the newest event the press recorded, if any
-    };
-    using B = SessionBlockReason;
-    const QString noTarget = QStringLiteral("Yazılabilir bir alan seçin.");
-    const QList<Row> rows{
-        {"ready", {}, SessionState::recording(), {}, {}},
-        {"signed out", [](FakeBootstrap& f, AppBootstrap&) { f.account->storedSession = false; },
-         failed(C::invalidAPIKey), u"Sign in to your Quorvelle account."_qs, u"runtime.error.account_access_locked"_qs},
-        {"no microphone",
-         [](FakeBootstrap& f, AppBootstrap&) { f.microphonePermission->status = PermissionState::denied; },
-         failed(C::microphonePermissionDenied),
+        const char* event;  // the newest event, "" for none
+    } rows[] = {
+        {"ready", {}, SessionState::recording(), {}, ""},
+        {"signed out", signedOut, failed(C::invalidAPIKey), u"Sign in to your Quorvelle account."_qs,
+         "runtime.error.account_access_locked"},
+        {"no microphone", noMicrophone, failed(C::microphonePermissionDenied),
          AppStrings().errorMessage(QuorvelleError(C::microphonePermissionDenied)),
-         u"runtime.error.microphone_permission_denied"_qs},
-        {"secure field", target([](auto& t) { t.element.subrole = u"AXSecureTextField"_qs; }), blocked(B::secureField),
-         u"Secure field algılandı."_qs, u"runtime.blocked.secure_field"_qs},
-        {"pasteable, fallback on", target(webArea), SessionState::recording(), {}, {}},
-        {"pasteable, fallback off", target(webArea, false), blocked(B::noWritableTarget), noTarget,
-         u"runtime.blocked.no_writable_target"_qs},
-        {"accessibility off", inspection(FocusedTargetInspectionError::Case::accessibilityPermissionMissing),
-         blocked(B::permissionsMissing), u"İzinler eksik."_qs, u"runtime.blocked.permissions_missing"_qs},
-        {"capture fails",
-         [](FakeBootstrap& f, AppBootstrap&) {
-             f.audioCapture->startOutcome.pushFailure(AudioCaptureError(AudioCaptureErrorCase::engineStartFailed));
-         },
-         failed(C::unexpectedRuntimeFailure),
-         u"Audio capture could not be started."_qs,
-         {}},
+         "runtime.error.microphone_permission_denied"},
+        {"secure field", secure, SessionState::blocked(B::secureField), u"Secure field algılandı."_qs,
+         "runtime.blocked.secure_field"},
+        {"pasteable, fallback on", webArea(true), SessionState::recording(), {}, ""},
+        {"pasteable, fallback off", webArea(false), SessionState::blocked(B::noWritableTarget),
+         u"Yazılabilir bir alan seçin."_qs, "runtime.blocked.no_writable_target"},
+        {"accessibility off", noAccessibility, SessionState::blocked(B::permissionsMissing), u"İzinler eksik."_qs,
+         "runtime.blocked.permissions_missing"},
+        {"capture fails", captureFails, failed(C::unexpectedRuntimeFailure), u"Audio capture could not be started."_qs,
+         ""},
     };
     for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
         DictationRig rig(row.adjust);
         const qsizetype before = rig.codes().size();
         rig.press();
-        EXPECT_EQ(rig.state(), row.state) << row.label;
-        EXPECT_EQ(rig.message(), row.message) << row.label;
-        EXPECT_EQ(rig.codes().size() > before ? rig.codes().first() : QString(), row.event) << row.label;
+        EXPECT_EQ(rig.state(), row.state);
+        EXPECT_EQ(rig.message(), row.message);
+        EXPECT_EQ(rig.codes().size() > before ? rig.codes().first() : QString(), row.event);
     }
 }
 
 TEST(RecordingSession, StopOutcomes) {
-    struct Row {
-        double seconds;
-        double peak;
-        Adjust adjust;
-        SessionState state;
-        QString message;
-        QString event;
-    };
     const Adjust local = [](FakeBootstrap& f, AppBootstrap&) {
         f.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend), u"local"_qs);
         f.localModels->availability = LocalRuntimeAvailability::unavailable(u"no engine"_qs);
@@ -91,37 +84,38 @@ TEST(RecordingSession, StopOutcomes) {
         f.account->storedSession = false;
         s.backendAuthSessionManager = nullptr;
     };
-    const QString noSpeech = u"runtime.error.no_speech_detected"_qs;
-    const QList<Row> rows{
-        {0.79,
-         0.3,
-         {},
-         failed(C::noSpeechDetected),
-         u"Recording is too short (0.79 sec). Hold the hotkey and speak."_qs,
-         noSpeech},
-        {0.8, 0.3, {}, SessionState::uploading(), {}, {}},
-        {2.0,
-         0.0149,
-         {},
-         failed(C::noSpeechDetected),
-         u"No audio detected. The selected device produced no audio frames; check microphone routing and driver "
-         u"status."_qs,
-         noSpeech},
-        {2.0, 0.015, {}, SessionState::uploading(), {}, {}},
+    const auto noSpeech = failed(C::noSpeechDetected), uploading = SessionState::uploading();
+    const char* silent = "runtime.error.no_speech_detected";
+    const QString tooShort = u"Recording is too short (0.79 sec). Hold the hotkey and speak."_qs;
+    const QString quiet =
+        u"No audio detected. The selected device produced no audio frames; check microphone routing and driver "
+        u"status."_qs;
+    const struct {
+        double seconds, peak;
+        Adjust adjust;
+        SessionState state;
+        QString message;
+        const char* event;
+    } rows[] = {
+        {0.79, 0.3, {}, noSpeech, tooShort, silent},
+        {0.8, 0.3, {}, uploading, {}, ""},
+        {2.0, 0.0149, {}, noSpeech, quiet, silent},
+        {2.0, 0.015, {}, uploading, {}, ""},
         {2.0, 0.3, local, failed(C::unexpectedRuntimeFailure), u"Embedded runtime is not ready."_qs,
-         u"runtime.error.local_transcription_not_ready"_qs},
+         "runtime.error.local_transcription_not_ready"},
         {2.0, 0.3, withoutAccountService, failed(C::invalidAPIKey), u"Sign in to your Quorvelle account."_qs,
-         u"runtime.error.backend_auth_missing"_qs},
+         "runtime.error.backend_auth_missing"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.seconds << " s, peak " << row.peak);
         DictationRig rig(row.adjust);
         rig.fakes.transcriber->held.setHolding(true);
         CapturedAudioClip clip = FakeAudioCapture::oneSecondClip();
         clip.duration = row.seconds;
         rig.fakes.audioCapture->stopAnswer.push(clip);
         rig.dictate(row.peak);
-        EXPECT_EQ(rig.state(), row.state) << row.seconds << " s, peak " << row.peak;
-        EXPECT_EQ(rig.message(), row.message) << row.seconds;
+        EXPECT_EQ(rig.state(), row.state);
+        EXPECT_EQ(rig.message(), row.message);
         EXPECT_EQ(rig.codes().value(0).startsWith(u"runtime.error"_qs) ? rig.codes().value(0) : QString(), row.event);
         EXPECT_EQ(rig.fakes.transcriber->requests.size(), row.state == SessionState::uploading() ? 1 : 0);
     }
@@ -155,13 +149,11 @@ TEST(RecordingSession, APushToTalkPressDuringASessionChangesNothing) {
 }
 
 TEST(RecordingSession, FinalStatesAreDismissedAfterTheirDelay) {
-    using Drive = std::function<void(SessionCoordinator&)>;
-    const auto fail = [](QuorvelleError error) { return [error](SessionCoordinator& h) { h.fail(error); }; };
-    const QList<std::pair<Drive, std::optional<double>>> rows{
+    const QList<std::pair<std::function<void(SessionCoordinator&)>, std::optional<double>>> rows{
         {[](SessionCoordinator& h) { h.beginRecording(), h.beginUploading(), h.markSuccess(); }, 2.0},
         {[](SessionCoordinator& h) { h.block(SessionBlockReason::permissionsMissing); }, 5.0},
-        {fail(QuorvelleError(C::noSpeechDetected)), 3.0},
-        {fail(QuorvelleError::rateLimitedRetryAfter(30)), 5.0},
+        {[](SessionCoordinator& h) { h.fail(QuorvelleError(C::noSpeechDetected)); }, 3.0},
+        {[](SessionCoordinator& h) { h.fail(QuorvelleError::rateLimitedRetryAfter(30)); }, 5.0},
         {[](SessionCoordinator& h) { h.beginRecording(); }, std::nullopt},
     };
     for (const auto& [drive, delay] : rows) {
