@@ -4,39 +4,33 @@ namespace quorvelle::test {
 namespace {
 
 TEST(AccountCopy, TextsOverEveryCombination) {
-    // Manager present, session stored, local mode: status, section title, summary; English, then Turkish.
-    const QString notRequired =
-        "Not required|Local mode|Account not required|Gerekli değil|Yerel mod|Hesap gerekli değil";
-    const QString signInRequired =
-        "Missing|Sign in required|Connect this computer|Eksik|Giriş gerekli|Bu bilgisayarı bağlayın";
-    const QString connected = "Connected|Quorvelle account|Connected|Bağlı|Quorvelle hesabı|Bağlı";
-    const std::tuple<bool, bool, bool, QString> rows[] = {
-        {false, false, true, notRequired},
-        {false, true, true, notRequired},
-        {false, false, false,
-         "Missing|Quorvelle account|Connect this computer|Eksik|Quorvelle hesabı|Bu bilgisayarı bağlayın"},
-        {false, true, false, "Saved|Quorvelle account|Connected|Kayıtlı|Quorvelle hesabı|Bağlı"},
-        {true, false, true, signInRequired},
-        {true, false, false, signInRequired},
-        {true, true, true, connected},
-        {true, true, false, connected},
+    const auto texts = [](const char* language, bool manager, bool session, bool local) {
+        const AccountCopy copy{AppStrings(language),
+                               session,
+                               local ? TranscriptionBackend::local : TranscriptionBackend::cloud,
+                               manager,
+                               std::nullopt,
+                               std::nullopt};
+        return QStringList{copy.accountStatusLabel(), copy.accountSectionTitle(), copy.connectionSummary()}.join('|');
     };
-    for (const auto& [manager, session, local, expected] : rows) {
-        QStringList texts;
-        for (const char* language : {"en", "tr"}) {
-            const AccountCopy copy{AppStrings(language),
-                                   session,
-                                   local ? TranscriptionBackend::local : TranscriptionBackend::cloud,
-                                   manager,
-                                   std::nullopt,
-                                   std::nullopt};
-            texts << copy.accountStatusLabel() << copy.accountSectionTitle() << copy.connectionSummary();
-        }
-        EXPECT_EQ(texts.join('|'), expected) << manager << session << local;
-    }
+    // Manager present, session stored, local mode: status, section title, summary.
+    const std::tuple<bool, bool, bool, const char*> rows[] = {
+        {false, false, true, "Not required|Local mode|Account not required"},
+        {false, true, true, "Not required|Local mode|Account not required"},
+        {false, false, false, "Missing|Quorvelle account|Connect this computer"},
+        {false, true, false, "Saved|Quorvelle account|Connected"},
+        {true, false, true, "Missing|Sign in required|Connect this computer"},
+        {true, false, false, "Missing|Sign in required|Connect this computer"},
+        {true, true, true, "Connected|Quorvelle account|Connected"},
+        {true, true, false, "Connected|Quorvelle account|Connected"},
+    };
+    for (const auto& [manager, session, local, expected] : rows)
+        EXPECT_EQ(texts("en", manager, session, local), QLatin1String(expected)) << manager << session << local;
+    EXPECT_EQ(texts("tr", true, false, false), "Eksik|Giriş gerekli|Bu bilgisayarı bağlayın");
+    EXPECT_EQ(texts("tr", false, true, false), "Kayıtlı|Quorvelle hesabı|Bağlı");
 }
 
-class AccountActions : public ViewModelTest {};
+using AccountActions = ViewModelTest;
 
 TEST_F(AccountActions, SignOutStopsThePollingAndKeepsTheAccountWhenTheStoreRefuses) {
     fakes.account->deviceID = "device-1";  // a device id without a token: signed out
@@ -48,6 +42,9 @@ TEST_F(AccountActions, SignOutStopsThePollingAndKeepsTheAccountWhenTheStoreRefus
     EXPECT_EQ(message(), "Quorvelle account sign-out failed.");
     EXPECT_EQ(fakes.pollSleeper.waitingCount(), 0);
     EXPECT_EQ(viewModel->accountCopy().registeredDeviceLabel(), "device-1");
+    account().signOutBackendAccount();
+    settle();
+    EXPECT_EQ(message(), "Signed out of Quorvelle account.");
 }
 
 // Finishes a load even after it was asked to stop, as a transfer already complete would.

@@ -50,7 +50,14 @@ TEST_F(AccountSignIn, PollsOneAtATimeAfterEachIntervalAndTimesOutAfterTheLimit) 
     EXPECT_TRUE(account().backendAuthChallenge().has_value());
 }
 
-TEST_F(AccountSignIn, ApprovalStoresTheSessionAndStopsTheRun) {
+TEST_F(AccountSignIn, OnlyAnApprovalWithAStoredSessionSignsIn) {
+    fakes.account->pollAnswer.push(answer("approved"));  // a token but no device id: not signed in
+    signIn();
+    tick();
+    EXPECT_EQ(message(), "Quorvelle account sign-in could not be checked.");
+    EXPECT_TRUE(logged("settings.backend_auth.poll_failed"));
+    EXPECT_FALSE(logged("settings.backend_auth.approved"));
+
     fakes.account->pollAnswer.push(answer("authorization_pending"));
     fakes.account->pollAnswer.push(answer("approved", "device-9"));
     signIn();
@@ -74,15 +81,6 @@ TEST_F(AccountSignIn, ManualCheckReadsTheStatusWordExactly) {
         EXPECT_EQ(message(), expected) << status;
         EXPECT_EQ(account().backendAuthChallenge().has_value(), expected != kExpired) << status;
     }
-}
-
-TEST_F(AccountSignIn, ApprovalWithoutAStoredSessionIsAFailedCheck) {
-    fakes.account->pollAnswer.push(answer("approved"));  // a token but no device id: not signed in
-    signIn();
-    tick();
-    EXPECT_EQ(message(), "Quorvelle account sign-in could not be checked.");
-    EXPECT_TRUE(logged("settings.backend_auth.poll_failed"));
-    EXPECT_FALSE(logged("settings.backend_auth.approved"));
 }
 
 TEST_F(AccountSignIn, LateReplyOfAnOverlappingCheckKeepsTheApproval) {
