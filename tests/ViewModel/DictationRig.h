@@ -16,14 +16,11 @@ struct DictationRig {
     FakeBootstrap fakes;
     std::unique_ptr<AppViewModel> vm;
 
-    explicit DictationRig(const std::function<void(FakeBootstrap&, AppBootstrap&)>& adjust = {},
-                          const std::function<void(ViewModelEnvironment&)>& adjustEnvironment = {}) {
+    explicit DictationRig(const std::function<void(FakeBootstrap&, AppBootstrap&)>& adjust = {}) {
         fakes.makeReadyForCloudDictation();
         AppBootstrap services = fakes.bootstrap();
         if (adjust) adjust(fakes, services);
-        ViewModelEnvironment environment = fakes.environment();
-        if (adjustEnvironment) adjustEnvironment(environment);
-        vm = std::make_unique<AppViewModel>(services, std::move(environment));
+        vm = std::make_unique<AppViewModel>(services, fakes.environment());
         settle();
     }
 

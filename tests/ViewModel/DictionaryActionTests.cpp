@@ -54,31 +54,35 @@ TEST_F(DictionaryActions, SaveReplacesByIdElseBySpellingWithoutCaseOrAccentsAndM
     EXPECT_EQ(entries.at(3).updatedAt, fakes.clock.now());
 }
 
-TEST_F(DictionaryActions, SnippetsAndDeletionsInTurkish) {
+// The views name entries by their id as text; text that is no id changes nothing.
+TEST_F(DictionaryActions, SnippetsAndDeletionsByIdTextInTurkish) {
     const VoiceSnippet greeting{QUuid::createUuid(), QStringLiteral("Merhaba"), QStringLiteral("Selam!"), true};
     fakes.settingsStore->setSnippets({greeting});
-    fakes.settingsStore->setDictionaryEntries({entry("a", "b")});
+    fakes.settingsStore->setDictionaryEntries({entry("kuber", "Kubernetes")});
     DictionaryViewModel& dictionary = *make("turkish").dictionary();
+    const QString entryId = fakes.settingsStore->dictionaryEntries().first().id.toString(QUuid::WithoutBraces);
 
-    EXPECT_EQ(run([&] { dictionary.saveSnippet(std::nullopt, "merhabá", "  "); }).message,
+    EXPECT_EQ(run([&] { dictionary.saveSnippet(QString(), "merhabá", "  "); }).message,
               QStringLiteral("Snippet için ifade ve hazır metin gerekli."));
-    const ActionOutcome updated = run([&] { dictionary.saveSnippet(std::nullopt, " merhabá ", "Selamlar"); });
+    const ActionOutcome updated = run([&] { dictionary.saveSnippet(QString(), " merhabá ", "Selamlar"); });
     EXPECT_EQ(updated.message, QStringLiteral("Snippet güncellendi."));
     EXPECT_EQ(updated.codes, QStringList{"settings.snippet.updated"});
     const VoiceSnippet expected{greeting.id, QStringLiteral("merhabá"), QStringLiteral("Selamlar"), false};
     EXPECT_EQ(fakes.settingsStore->snippets(), QList{expected});
 
+    EXPECT_TRUE(run([&] { dictionary.deleteSnippet(QStringLiteral("not-an-id")); }).codes.isEmpty());
     const ActionOutcome unknown = run([&] { dictionary.deleteSnippet(QUuid::createUuid()); });
     EXPECT_EQ(unknown.message, QStringLiteral("Snippet silindi."));
     EXPECT_EQ(unknown.codes, QStringList{"settings.snippet.deleted"});
-    EXPECT_EQ(fakes.settingsStore->snippets().size(), 1);
+    EXPECT_EQ(dictionary.snippetsModel()->rowCount(), 1);
 
-    const ActionOutcome deleted =
-        run([&] { dictionary.deleteDictionaryEntry(fakes.settingsStore->dictionaryEntries().at(0).id); });
+    dictionary.saveDictionaryEntry(QStringLiteral("{bad}"), QStringLiteral("kuber"), QStringLiteral("K8s"), QString());
+    EXPECT_EQ(dictionary.dictionaryEntries().first().replacement, QStringLiteral("Kubernetes"));
+    const ActionOutcome deleted = run([&] { dictionary.deleteDictionaryEntry(entryId); });
     EXPECT_EQ(deleted.message, QStringLiteral("Sözlük kaydı silindi."));
     EXPECT_EQ(deleted.codes, QStringList{"settings.dictionary.deleted"});
     EXPECT_TRUE(fakes.userDefaults->contains(QString::fromLatin1(SettingsKeys::dictionaryEntries)));
-    EXPECT_TRUE(dictionary.dictionaryEntries().isEmpty());
+    EXPECT_EQ(dictionary.dictionaryEntriesModel()->rowCount(), 0);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The view model's lists as item models: each passes Qt's model checks, a list of the same
-// length changes only its differing rows, and the operations the views call by id text.
+// The view model's lists as item models: each passes Qt's model checks, and a list of the same
+// length changes only its differing rows.
 #include "ViewModelTestSupport.h"
 
 #include "ViewModel/RecordListModel.h"
@@ -12,17 +12,16 @@
 namespace quorvelle::test {
 namespace {
 
-class RecordListModelTest : public ViewModelTest {
-protected:
-    static VoiceSnippet snippet(const char* phrase) {
-        return VoiceSnippet{QUuid::createUuid(), QString::fromUtf8(phrase), QStringLiteral("metin"), false};
-    }
+using RecordListModelTest = ViewModelTest;
 
-    // The value of the role named `role` in a row.
-    static QVariant valueOf(const QAbstractItemModel& model, int row, const QByteArray& role) {
-        return model.data(model.index(row, 0), model.roleNames().key(role, -1));
-    }
-};
+VoiceSnippet snippet(const char* phrase) {
+    return VoiceSnippet{QUuid::createUuid(), QString::fromUtf8(phrase), QStringLiteral("metin"), false};
+}
+
+// The value of the role named `role` in a row.
+QVariant valueOf(const QAbstractItemModel& model, int row, const QByteArray& role) {
+    return model.data(model.index(row, 0), model.roleNames().key(role, -1));
+}
 
 TEST_F(RecordListModelTest, EveryListPassesTheModelChecks) {
     fakes.settingsStore->setSnippets({snippet("imza"), snippet("adres")});
@@ -52,6 +51,8 @@ TEST_F(RecordListModelTest, EveryListPassesTheModelChecks) {
         EXPECT_GT(model->rowCount(), 0);
     }
     EXPECT_EQ(valueOf(*vm.dictionary()->snippetsModel(), 1, "phrase"), QStringLiteral("adres"));
+    EXPECT_EQ(valueOf(*vm.dictionary()->snippetsModel(), 0, "id"),
+              fakes.settingsStore->snippets().first().id.toString(QUuid::WithoutBraces));
     EXPECT_EQ(valueOf(*vm.history()->transcriptHistoryEntriesModel(), 0, "completionKind"), QStringLiteral("inserted"));
     EXPECT_EQ(valueOf(*vm.diagnostics()->audioDevicesModel(), 0, "name"), QStringLiteral("USB"));
     EXPECT_FALSE(valueOf(*vm.dictionary()->snippetsModel(), 0, "noSuchField").isValid());
@@ -80,30 +81,6 @@ TEST_F(RecordListModelTest, ASameLengthListChangesOnlyItsDifferingRows) {
     EXPECT_EQ(resets.count(), 2);
     EXPECT_EQ(list.rowCount(), 2);
     EXPECT_EQ(counts.count(), 2);
-}
-
-TEST_F(RecordListModelTest, TheViewsNameItemsByIdText) {
-    fakes.settingsStore->setSnippets({snippet("imza"), snippet("adres")});
-    DictionaryViewModel& dictionary = *make().dictionary();
-    const QString id = valueOf(*dictionary.snippetsModel(), 0, "id").toString();
-    EXPECT_EQ(id, fakes.settingsStore->snippets().first().id.toString(QUuid::WithoutBraces));
-
-    dictionary.deleteSnippet(QStringLiteral("not-an-id"));
-    EXPECT_EQ(dictionary.snippetsModel()->rowCount(), 2);
-    dictionary.saveSnippet(id, QStringLiteral("imza"), QStringLiteral("Sevgiler"));
-    EXPECT_EQ(dictionary.snippets().first().expansion, QStringLiteral("Sevgiler"));
-    EXPECT_EQ(dictionary.snippets().size(), 2);
-    dictionary.saveSnippet(QString(), QStringLiteral("yeni"), QStringLiteral("metin"));
-    EXPECT_EQ(dictionary.snippetsModel()->rowCount(), 3);
-    dictionary.deleteSnippet(id);
-    EXPECT_EQ(dictionary.snippetsModel()->rowCount(), 2);
-
-    dictionary.saveDictionaryEntry(QString(), QStringLiteral("kuber"), QStringLiteral("Kubernetes"), QString());
-    const QString entryId = valueOf(*dictionary.dictionaryEntriesModel(), 0, "id").toString();
-    dictionary.saveDictionaryEntry(QStringLiteral("{bad}"), QStringLiteral("kuber"), QStringLiteral("K8s"), QString());
-    EXPECT_EQ(dictionary.dictionaryEntries().first().replacement, QStringLiteral("Kubernetes"));
-    dictionary.deleteDictionaryEntry(entryId);
-    EXPECT_EQ(dictionary.dictionaryEntriesModel()->rowCount(), 0);
 }
 
 }  // namespace

@@ -60,16 +60,5 @@ TEST_F(SettingsReload, ReadsChangesBackAndDropsAnUnsavedDraft) {
     EXPECT_EQ(vm.history()->overviewMetrics(), (OverviewMetricsSnapshot{3, 60, 1, 3}));
 }
 
-TEST_F(SettingsReload, TheSystemLanguageFollowsTheLocaleLanguageOnly) {
-    const QLocale before;
-    for (const auto& [locale, expected] : {std::pair{QLocale(QLocale::Turkish, QLocale::Turkey), "tr"},
-                                           {QLocale(QLocale::English, QLocale::Turkey), "en"},
-                                           {QLocale(QLocale::German, QLocale::Germany), "en"}}) {
-        QLocale::setDefault(locale);
-        EXPECT_EQ(make().strings().languageCode(), QLatin1String(expected)) << locale.name().toStdString();
-    }
-    QLocale::setDefault(before);
-}
-
 }  // namespace
 }  // namespace quorvelle::test
