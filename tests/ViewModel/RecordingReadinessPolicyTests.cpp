@@ -33,8 +33,6 @@ TEST(RecordingReadinessPolicy, DecidesReadinessAndListsWhatIsMissing) {
              p.onboardingStatus.accessibilityPermission = PermissionState::denied;
          }},
         {"Missing: Cloud disclosure, Privacy disclosure.", false, noDisclosures},
-        {"Eksik: Cloud disclosure, Gizlilik metni.", false,
-         [&](P& p) { noDisclosures(p), p.appStrings = AppStrings(QStringLiteral("tr")); }},
     };
     for (const Row& row : rows) {
         P policy;

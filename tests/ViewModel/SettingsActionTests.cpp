@@ -32,15 +32,9 @@ protected:
 TEST_F(SettingsActions, EachSetterStoresLogsAndRefreshesOnlyANewValue) {
     expectSetting("turkish", K::selectedWidgetAppearance, prefs(&P::setWidgetAppearance, WidgetAppearance::logoOnly),
                   "Widget görünümü güncellendi: Sadece logo.", "settings.widget_appearance.updated");
-    expectSetting("english", K::selectedDesktopTheme, prefs(&P::setDesktopTheme, DesktopThemeOption::light),
-                  "Theme updated: " + AppStrings().desktopThemeTitle(DesktopThemeOption::light) + ".",
-                  "settings.desktop_theme.updated");
     expectSetting("turkish", K::selectedRecordingTriggerMode,
                   prefs(&P::setRecordingTriggerMode, RecordingTriggerMode::pushToTalk),
                   "Kayıt modu zaten aktif: Basılı tut.");
-    expectSetting("english", K::selectedRecordingTriggerMode,
-                  prefs(&P::setRecordingTriggerMode, RecordingTriggerMode::toggle), "Recording mode updated: Toggle.",
-                  "settings.recording_trigger_mode.updated");
     const auto english = TranscriptionLanguageOption::option(QStringLiteral("en"));
     expectSetting(
         "turkish", K::selectedTranscriptionLanguage,
@@ -48,8 +42,6 @@ TEST_F(SettingsActions, EachSetterStoresLogsAndRefreshesOnlyANewValue) {
         "Transcription dili güncellendi: " + AppStrings("tr").transcriptionLanguageTitle(english) + ".", "");
     expectSetting("english", K::lastDictationAutoReplaceEnabled, prefs(&P::setLastDictationAutoReplaceEnabled, true),
                   "Last dictation auto-replace turned on.", "");
-    expectSetting("turkish", K::clipboardFallbackEnabled, prefs(&P::setClipboardFallbackEnabled, true),
-                  "Clipboard fallback zaten açık.");
     expectSetting("english", K::clipboardFallbackEnabled, prefs(&P::setClipboardFallbackEnabled, false),
                   "Clipboard fallback turned off.", "settings.insertion.clipboard_fallback_updated");
     expectSetting(

@@ -12,14 +12,6 @@ TEST_F(Construction, StoredValuesAreMatchedExactlyAndAnythingElseGivesTheDefault
     const Read backend = [](const AppViewModel& vm) {
         return rawValue(vm.localModels()->selectedTranscriptionBackend());
     };
-    const Read look = [](const AppViewModel& vm) { return rawValue(vm.preferences()->selectedWidgetAppearance()); };
-    const Read language = [](const AppViewModel& vm) { return rawValue(vm.preferences()->selectedAppLanguage()); };
-    const Read cleanup = [](const AppViewModel& vm) {
-        return rawValue(vm.preferences()->selectedPostProcessingMode());
-    };
-    const Read acceleration = [](const AppViewModel& vm) {
-        return rawValue(vm.localModels()->selectedLocalWhisperAccelerationMode());
-    };
     const Read spoken = [](const AppViewModel& vm) {
         return vm.preferences()->selectedTranscriptionLanguage().code.value_or(QStringLiteral("auto"));
     };
@@ -32,11 +24,6 @@ TEST_F(Construction, StoredValuesAreMatchedExactlyAndAnythingElseGivesTheDefault
         {K::selectedDesktopTheme, "light", theme, "light"},
         {K::selectedDesktopTheme, "Light", theme, "black"},
         {K::selectedTranscriptionBackend, "local", backend, "local"},
-        {K::selectedWidgetAppearance, "logoOnly", look, "logoOnly"},
-        {K::selectedAppLanguage, "turkish", language, "turkish"},
-        {K::selectedPostProcessingMode, "email", cleanup, "email"},
-        {K::selectedLocalWhisperAccelerationMode, "accelerated", acceleration, "accelerated"},
-        {K::selectedLocalWhisperAccelerationMode, "ACCELERATED", acceleration, "cpu"},
         {K::selectedTranscriptionLanguage, "tr", spoken, "tr"},
         {K::selectedTranscriptionLanguage, "xx", spoken, "auto"},
     };
