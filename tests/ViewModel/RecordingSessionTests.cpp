@@ -1,8 +1,6 @@
-#include "DictationRig.h"
 #include "Services/Audio/AudioCaptureError.h"
 #include "Services/Delivery/FocusedTargetInspectionError.h"
-
-#include <gtest/gtest.h>
+#include "ViewModelTestSupport.h"
 
 namespace quorvelle::test {
 namespace {

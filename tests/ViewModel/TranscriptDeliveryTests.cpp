@@ -1,10 +1,8 @@
-#include "DictationRig.h"
 #include "Services/Delivery/ClipboardWriteError.h"
 #include "Services/Delivery/SyntheticPasteError.h"
 #include "Services/Delivery/TextInsertionError.h"
 #include "ViewModel/TranscriptDelivery.h"
-
-#include <gtest/gtest.h>
+#include "ViewModelTestSupport.h"
 
 namespace quorvelle::test {
 namespace {
@@ -45,7 +43,7 @@ struct DeliveryRig {
             }
         }(this);
         fakes.pasteVerificationSleeper.finishAll();
-        DictationRig::settle();
+        settle();
     }
 };
 

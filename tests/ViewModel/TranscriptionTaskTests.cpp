@@ -1,10 +1,8 @@
-#include "DictationRig.h"
 #include "HeldCalls.h"
 #include "Services/Delivery/ClipboardWriteError.h"
 #include "Services/Delivery/TextInsertionError.h"
 #include "ViewModel/TranscriptPostProcessing.h"
-
-#include <gtest/gtest.h>
+#include "ViewModelTestSupport.h"
 
 #include <stdexcept>
 
@@ -75,7 +73,7 @@ TEST(TranscriptionTask, AnOldTranscriptNeverReachesANewerSession) {
     ASSERT_EQ(rig.state(), SessionState::uploading());
 
     engine->held.releaseOldest();
-    rig.settle();
+    settle();
     EXPECT_EQ(rig.state(), SessionState::uploading());
     EXPECT_TRUE(rig.fakes.history->entries.isEmpty());
     EXPECT_TRUE(rig.session().transcriptionTask().isRunning());

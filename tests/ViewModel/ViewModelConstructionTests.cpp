@@ -6,34 +6,6 @@ namespace {
 using Construction = ViewModelTest;
 namespace K = SettingsKeys;
 
-TEST_F(Construction, StoredValuesAreMatchedExactlyAndAnythingElseGivesTheDefault) {
-    using Read = std::function<QString(const AppViewModel&)>;
-    const Read theme = [](const AppViewModel& vm) { return rawValue(vm.preferences()->selectedDesktopTheme()); };
-    const Read backend = [](const AppViewModel& vm) {
-        return rawValue(vm.localModels()->selectedTranscriptionBackend());
-    };
-    const Read spoken = [](const AppViewModel& vm) {
-        return vm.preferences()->selectedTranscriptionLanguage().code.value_or(QStringLiteral("auto"));
-    };
-    const struct Row {
-        const char* key;
-        const char* stored;
-        Read read;
-        const char* expected;
-    } rows[] = {
-        {K::selectedDesktopTheme, "light", theme, "light"},
-        {K::selectedDesktopTheme, "Light", theme, "black"},
-        {K::selectedTranscriptionBackend, "local", backend, "local"},
-        {K::selectedTranscriptionLanguage, "tr", spoken, "tr"},
-        {K::selectedTranscriptionLanguage, "xx", spoken, "auto"},
-    };
-    for (const Row& row : rows) {
-        storeString(row.key, QString::fromLatin1(row.stored));
-        EXPECT_EQ(row.read(make()), QLatin1String(row.expected)) << row.key << " = " << row.stored;
-        fakes.userDefaults->removeValue(QString::fromLatin1(row.key));
-    }
-}
-
 TEST_F(Construction, AFirstLaunchUsesOnlyTheGivenServicesAndWaitsIdle) {
     fakes.audioDevices->devices = {{7, QStringLiteral("usb-1"), QStringLiteral("USB Mic"), true}};
     fakes.settingsStore->setSelectedMicrophonePreference(AudioInputDevicePreference{"usb-1", "USB Mic"});

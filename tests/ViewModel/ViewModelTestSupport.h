@@ -14,6 +14,12 @@
 
 namespace quorvelle::test {
 
+// Runs what is queued for the main thread, the view model's subscription deliveries included.
+inline void settle() {
+    for (int turn = 0; turn < 8; ++turn)
+        QCoreApplication::processEvents();
+}
+
 // What one user action left behind: the status line, the new event codes (oldest first) and whether
 // the diagnostics snapshot was rebuilt.
 struct ActionOutcome {
@@ -56,11 +62,35 @@ protected:
             outcome.codes << fakes.diagnostics->stored.at(index).code;
         return outcome;
     }
+};
 
-    // Runs what is queued for the main thread, the view model's subscription deliveries included.
-    static void settle() {
-        for (int turn = 0; turn < 5; ++turn)
-            QCoreApplication::processEvents();
+// A view model over fakes, ready for cloud dictation unless `adjust` says otherwise.
+struct DictationRig {
+    FakeBootstrap fakes;
+    std::unique_ptr<AppViewModel> vm;
+
+    explicit DictationRig(const std::function<void(FakeBootstrap&, AppBootstrap&)>& adjust = {}) {
+        fakes.makeReadyForCloudDictation();
+        AppBootstrap services = fakes.bootstrap();
+        if (adjust) adjust(fakes, services);
+        vm = std::make_unique<AppViewModel>(services, fakes.environment());
+        settle();
+    }
+
+    SessionViewModel& session() const { return *vm->session(); }
+    SessionState state() const { return settle(), session().runtimeState(); }
+    QString message() const { return vm->inlineMessage().value_or(QString()); }
+    QStringList codes() const { return fakes.diagnostics->codes(); }
+    void press() const { session().handleHotkeyPressed(), settle(); }
+    void release() const { session().handleHotkeyReleased(), settle(); }
+    // Press, speak that loud, release.
+    void dictate(double peak = 0.3) {
+        press();
+        AudioLevelSnapshot level = AudioLevelSnapshot::silent();
+        level.peakPower = peak;
+        fakes.audioCapture->levelPublisher().send(level);
+        settle();
+        release();
     }
 };
 
