@@ -109,7 +109,6 @@ TEST(BackendAuthMessages, SuffixPerError) {
         EXPECT_EQ(backend_auth_messages::error(AppStrings(language), "P", std::make_exception_ptr(error), baseURL),
                   expected);
     };
-    check(std::runtime_error("decode"), "en", "", "P.");
     check(QuorvelleError(C::loginCodeAlreadyUsed), "tr", "",
           "P: bu kod zaten kullanıldı. Yeni kod almak için tekrar Giriş Yap başlatın.");
     check(QuorvelleError(C::networkUnavailable), "en", "http://LocalHost:1",
@@ -120,12 +119,8 @@ TEST(BackendAuthMessages, SuffixPerError) {
 
 TEST(AccountCopy, TextsFollowTheManagerTheSessionAndTheMode) {
     const auto texts = [](const char* language, bool manager, bool session, bool local) {
-        const AccountCopy copy{AppStrings(language),
-                               session,
-                               local ? TranscriptionBackend::local : TranscriptionBackend::cloud,
-                               manager,
-                               std::nullopt,
-                               std::nullopt};
+        const auto backend = local ? TranscriptionBackend::local : TranscriptionBackend::cloud;
+        const AccountCopy copy{AppStrings(language), session, backend, manager, std::nullopt, std::nullopt};
         return QStringList{copy.accountStatusLabel(), copy.accountSectionTitle(), copy.connectionSummary()}.join('|');
     };
     // Manager present, session stored, local mode: status, section title, summary.

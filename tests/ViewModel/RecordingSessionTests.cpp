@@ -21,7 +21,7 @@ Adjust webArea(bool fallback) {
     };
 }
 
-TEST(RecordingSession, StartGatesAndBlocks) {
+TEST(RecordingSession, PressAndReleaseGates) {
     const Adjust signedOut = [](FakeBootstrap& f, AppBootstrap&) { f.account->storedSession = false; };
     const Adjust noMicrophone = [](FakeBootstrap& f, AppBootstrap&) {
         f.microphonePermission->status = PermissionState::denied;
@@ -38,42 +38,6 @@ TEST(RecordingSession, StartGatesAndBlocks) {
     const Adjust captureFails = [](FakeBootstrap& f, AppBootstrap&) {
         f.audioCapture->startOutcome.pushFailure(AudioCaptureError(AudioCaptureErrorCase::engineStartFailed));
     };
-    using B = SessionBlockReason;
-    const struct Row {
-        const char* label;
-        Adjust adjust;
-        SessionState state;
-        QString message;
-        const char* event;  // the newest event, "" for none
-    } rows[] = {
-        {"ready", {}, SessionState::recording(), {}, ""},
-        {"signed out", signedOut, failed(C::invalidAPIKey), u"Sign in to your Quorvelle account."_qs,
-         "runtime.error.account_access_locked"},
-        {"no microphone", noMicrophone, failed(C::microphonePermissionDenied),
-         AppStrings().errorMessage(QuorvelleError(C::microphonePermissionDenied)),
-         "runtime.error.microphone_permission_denied"},
-        {"secure field", secure, SessionState::blocked(B::secureField), u"Secure field algılandı."_qs,
-         "runtime.blocked.secure_field"},
-        {"pasteable, fallback on", webArea(true), SessionState::recording(), {}, ""},
-        {"pasteable, fallback off", webArea(false), SessionState::blocked(B::noWritableTarget),
-         u"Yazılabilir bir alan seçin."_qs, "runtime.blocked.no_writable_target"},
-        {"accessibility off", noAccessibility, SessionState::blocked(B::permissionsMissing), u"İzinler eksik."_qs,
-         "runtime.blocked.permissions_missing"},
-        {"capture fails", captureFails, failed(C::unexpectedRuntimeFailure), u"Audio capture could not be started."_qs,
-         ""},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.label);
-        DictationRig rig(row.adjust);
-        const qsizetype before = rig.codes().size();
-        rig.press();
-        EXPECT_EQ(rig.state(), row.state);
-        EXPECT_EQ(rig.message(), row.message);
-        EXPECT_EQ(rig.codes().size() > before ? rig.codes().first() : QString(), row.event);
-    }
-}
-
-TEST(RecordingSession, StopOutcomes) {
     const Adjust local = [](FakeBootstrap& f, AppBootstrap&) {
         f.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend), u"local"_qs);
         f.localModels->availability = LocalRuntimeAvailability::unavailable(u"no engine"_qs);
@@ -82,40 +46,70 @@ TEST(RecordingSession, StopOutcomes) {
         f.account->storedSession = false;
         s.backendAuthSessionManager = nullptr;
     };
-    const auto noSpeech = failed(C::noSpeechDetected), uploading = SessionState::uploading();
+    using B = SessionBlockReason;
+    const auto recording = SessionState::recording(), uploading = SessionState::uploading();
+    const auto noSpeech = failed(C::noSpeechDetected);
     const char* silent = "runtime.error.no_speech_detected";
-    const QString tooShort = u"Recording is too short (0.79 sec). Hold the hotkey and speak."_qs;
+    const QString signIn = u"Sign in to your Quorvelle account."_qs;
     const QString quiet =
         u"No audio detected. The selected device produced no audio frames; check microphone routing and driver "
         u"status."_qs;
     const struct {
-        double seconds, peak;
+        const char* label;
         Adjust adjust;
+        double seconds, peak;  // of the recording let go; none: only pressed
         SessionState state;
         QString message;
-        const char* event;
+        const char* event;  // the newest error or block event, "" for none
     } rows[] = {
-        {0.79, 0.3, {}, noSpeech, tooShort, silent},
-        {0.8, 0.3, {}, uploading, {}, ""},
-        {2.0, 0.0149, {}, noSpeech, quiet, silent},
-        {2.0, 0.015, {}, uploading, {}, ""},
-        {2.0, 0.3, local, failed(C::unexpectedRuntimeFailure), u"Embedded runtime is not ready."_qs,
-         "runtime.error.local_transcription_not_ready"},
-        {2.0, 0.3, withoutAccountService, failed(C::invalidAPIKey), u"Sign in to your Quorvelle account."_qs,
+        {"ready", {}, 0, 0, recording, {}, ""},
+        {"signed out", signedOut, 0, 0, failed(C::invalidAPIKey), signIn, "runtime.error.account_access_locked"},
+        {"no microphone", noMicrophone, 0, 0, failed(C::microphonePermissionDenied),
+         AppStrings().errorMessage(QuorvelleError(C::microphonePermissionDenied)),
+         "runtime.error.microphone_permission_denied"},
+        {"secure field", secure, 0, 0, SessionState::blocked(B::secureField), u"Secure field algılandı."_qs,
+         "runtime.blocked.secure_field"},
+        {"pasteable, fallback on", webArea(true), 0, 0, recording, {}, ""},
+        {"pasteable, fallback off", webArea(false), 0, 0, SessionState::blocked(B::noWritableTarget),
+         u"Yazılabilir bir alan seçin."_qs, "runtime.blocked.no_writable_target"},
+        {"accessibility off", noAccessibility, 0, 0, SessionState::blocked(B::permissionsMissing), u"İzinler eksik."_qs,
+         "runtime.blocked.permissions_missing"},
+        {"capture fails", captureFails, 0, 0, failed(C::unexpectedRuntimeFailure),
+         u"Audio capture could not be started."_qs, ""},
+        {"too short",
+         {},
+         0.79,
+         0.3,
+         noSpeech,
+         u"Recording is too short (0.79 sec). Hold the hotkey and speak."_qs,
+         silent},
+        {"long enough", {}, 0.8, 0.3, uploading, {}, ""},
+        {"too quiet", {}, 2.0, 0.0149, noSpeech, quiet, silent},
+        {"loud enough", {}, 2.0, 0.015, uploading, {}, ""},
+        {"local runtime missing", local, 2.0, 0.3, failed(C::unexpectedRuntimeFailure),
+         u"Embedded runtime is not ready."_qs, "runtime.error.local_transcription_not_ready"},
+        {"no account service", withoutAccountService, 2.0, 0.3, failed(C::invalidAPIKey), signIn,
          "runtime.error.backend_auth_missing"},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << row.seconds << " s, peak " << row.peak);
+        SCOPED_TRACE(row.label);
         DictationRig rig(row.adjust);
         rig.fakes.transcriber->held.setHolding(true);
-        CapturedAudioClip clip = FakeAudioCapture::oneSecondClip();
-        clip.duration = row.seconds;
-        rig.fakes.audioCapture->stopAnswer.push(clip);
-        rig.dictate(row.peak);
+        const qsizetype before = rig.codes().size();
+        if (row.seconds > 0) {
+            CapturedAudioClip clip = FakeAudioCapture::oneSecondClip();
+            clip.duration = row.seconds;
+            rig.fakes.audioCapture->stopAnswer.push(clip);
+            rig.dictate(row.peak);
+        } else {
+            rig.press();
+        }
         EXPECT_EQ(rig.state(), row.state);
         EXPECT_EQ(rig.message(), row.message);
-        EXPECT_EQ(rig.codes().value(0).startsWith(u"runtime.error"_qs) ? rig.codes().value(0) : QString(), row.event);
-        EXPECT_EQ(rig.fakes.transcriber->requests.size(), row.state == SessionState::uploading() ? 1 : 0);
+        const QString newest = rig.codes().size() > before ? rig.codes().first() : QString();
+        const bool reported = newest.startsWith(u"runtime.error"_qs) || newest.startsWith(u"runtime.blocked"_qs);
+        EXPECT_EQ(reported ? newest : QString(), row.event);
+        EXPECT_EQ(rig.fakes.transcriber->requests.size(), row.state == uploading ? 1 : 0);
     }
 }
 
@@ -144,25 +138,6 @@ TEST(RecordingSession, APushToTalkPressDuringASessionChangesNothing) {
     EXPECT_EQ(rig.state(), SessionState::success());
     ASSERT_EQ(rig.fakes.history->entries.size(), 1);
     EXPECT_EQ(rig.fakes.history->entries.first().transcript, u"hello world"_qs);
-}
-
-TEST(RecordingSession, FinalStatesAreDismissedAfterTheirDelay) {
-    const QList<std::pair<std::function<void(SessionCoordinator&)>, std::optional<double>>> rows{
-        {[](SessionCoordinator& h) { h.beginRecording(), h.beginUploading(), h.markSuccess(); }, 2.0},
-        {[](SessionCoordinator& h) { h.block(SessionBlockReason::permissionsMissing); }, 5.0},
-        {[](SessionCoordinator& h) { h.fail(QuorvelleError(C::noSpeechDetected)); }, 3.0},
-        {[](SessionCoordinator& h) { h.fail(QuorvelleError::rateLimitedRetryAfter(30)); }, 5.0},
-        {[](SessionCoordinator& h) { h.beginRecording(); }, std::nullopt},
-    };
-    for (const auto& [drive, delay] : rows) {
-        DictationRig rig;
-        drive(*rig.fakes.sessionCoordinator);
-        const SessionState shown = rig.state();
-        const QList<double> asked = rig.fakes.dismissSleeper.requestedSeconds();
-        EXPECT_EQ(asked.isEmpty() ? std::nullopt : std::optional(asked.last()), delay);
-        rig.fakes.dismissSleeper.finishAll();
-        EXPECT_EQ(rig.state(), delay ? SessionState::idle() : shown);
-    }
 }
 
 }  // namespace
