@@ -1,5 +1,4 @@
 #include "Models/QuorvelleError.h"
-#include "ViewModel/BackendAuthMessages.h"
 #include "ViewModelTestSupport.h"
 
 namespace quorvelle::test {
@@ -101,39 +100,6 @@ TEST_F(AccountSignIn, LateReplyOfAnOverlappingCheckKeepsTheApproval) {
         EXPECT_EQ(message(), kConnected) << lateFailure;
         fakes.account->held.setHolding(false);
     }
-}
-
-TEST(BackendAuthMessages, SuffixPerError) {
-    using C = QuorvelleErrorCase;
-    const auto check = [](auto error, const char* language, const char* baseURL, const QString& expected) {
-        EXPECT_EQ(backend_auth_messages::error(AppStrings(language), "P", std::make_exception_ptr(error), baseURL),
-                  expected);
-    };
-    check(QuorvelleError(C::loginCodeAlreadyUsed), "tr", "",
-          "P: bu kod zaten kullanıldı. Yeni kod almak için tekrar Giriş Yap başlatın.");
-    check(QuorvelleError(C::networkUnavailable), "en", "http://LocalHost:1",
-          "P: could not reach backend (http://LocalHost:1). Is the local API server running?");
-    check(QuorvelleError(C::networkUnavailable), "en", "http://a b",
-          "P: could not reach backend (http://a b). Check the configured API URL.");
-}
-
-TEST(AccountCopy, TextsFollowTheManagerTheSessionAndTheMode) {
-    const auto texts = [](const char* language, bool manager, bool session, bool local) {
-        const auto backend = local ? TranscriptionBackend::local : TranscriptionBackend::cloud;
-        const AccountCopy copy{AppStrings(language), session, backend, manager, std::nullopt, std::nullopt};
-        return QStringList{copy.accountStatusLabel(), copy.accountSectionTitle(), copy.connectionSummary()}.join('|');
-    };
-    // Manager present, session stored, local mode: status, section title, summary.
-    const std::tuple<bool, bool, bool, const char*> rows[] = {
-        {false, false, true, "Not required|Local mode|Account not required"},
-        {false, false, false, "Missing|Quorvelle account|Connect this computer"},
-        {false, true, false, "Saved|Quorvelle account|Connected"},
-        {true, false, true, "Missing|Sign in required|Connect this computer"},
-        {true, true, true, "Connected|Quorvelle account|Connected"},
-    };
-    for (const auto& [manager, session, local, expected] : rows)
-        EXPECT_EQ(texts("en", manager, session, local), QLatin1String(expected)) << manager << session << local;
-    EXPECT_EQ(texts("tr", true, false, false), "Eksik|Giriş gerekli|Bu bilgisayarı bağlayın");
 }
 
 using AccountActions = ViewModelTest;

@@ -1,10 +1,8 @@
 #include "Support/CancellationError.h"
-#include "Support/QueuedSubscription.h"
 #include "Support/TaskScope.h"
 #include "Support/TestEventLoop.h"
 #include "ViewModelTestSupport.h"
 
-#include <QSignalSpy>
 #include <QThread>
 #include <QTimer>
 
@@ -71,27 +69,6 @@ TEST(CancellableSleep, EndsWithCancellationWhenStoppedBeforeOrDuring) {
 
     EXPECT_NO_THROW(runTask(sleepFor(0, {})));
     EXPECT_NO_THROW(runTask(sleepFor(std::numeric_limits<double>::quiet_NaN(), {})));
-}
-
-TEST(QueuedSubscription, ValuesFromAnotherThreadArriveLaterOnTheReceiversThread) {
-    CurrentValueSubject<int> subject(0);
-    QObject receiver;
-    QList<int> seen;
-    QList<QThread*> threads;
-    auto subscription = std::make_unique<QueuedSubscription<int>>(subject, &receiver, [&](const int& value) {
-        seen << value;
-        threads << QThread::currentThread();
-    });
-    std::thread([&] { subject.send(7); }).join();
-    EXPECT_TRUE(seen.isEmpty());
-    settle();
-    EXPECT_EQ(seen, (QList<int>{0, 7}));
-    EXPECT_EQ(threads.last(), QThread::currentThread());
-
-    std::thread([&] { subject.send(8); }).join();
-    subscription.reset();  // queued but not yet delivered: dropped
-    settle();
-    EXPECT_EQ(seen, (QList<int>{0, 7}));
 }
 
 using ViewModelThreads = ViewModelTest;

@@ -47,8 +47,6 @@ TEST_F(History, AppendingAndClearingPublishWhatTheFileHolds) {
     AppViewModel& vm = make();
     HistoryViewModel& history = *vm.history();
     fakes.history->entries = {entry(4.0, 2)};  // the file changed since it was read
-    QSignalSpy entries(&history, &HistoryViewModel::transcriptHistoryEntriesChanged);
-    QSignalSpy metrics(&history, &HistoryViewModel::overviewMetricsChanged);
     const QString spoken = QStringLiteral("  Merhaba dünya, nasılsın?");
     history.appendTranscriptHistory(spoken, 2.5, TranscriptHistoryCompletionKind::pastedViaClipboard);
     ASSERT_EQ(history.transcriptHistoryEntries().size(), 2);
@@ -57,8 +55,6 @@ TEST_F(History, AppendingAndClearingPublishWhatTheFileHolds) {
     EXPECT_EQ(added, (TranscriptHistoryEntry{added.id, fakes.clock.now(), spoken, 2.5, 3,
                                              TranscriptHistoryCompletionKind::pastedViaClipboard}));
     EXPECT_EQ(history.overviewMetrics(), (OverviewMetricsSnapshot{5, 7, 2, 43}));
-    EXPECT_EQ(entries.count(), 1);
-    EXPECT_EQ(metrics.count(), 1);
     fakes.history->failSaves = true;
     history.appendTranscriptHistory(QStringLiteral("lost"), 1.0, TranscriptHistoryCompletionKind::inserted);
     EXPECT_EQ(history.transcriptHistoryEntries().size(), 2);
