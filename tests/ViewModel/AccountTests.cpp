@@ -102,6 +102,19 @@ TEST_F(AccountSignIn, LateReplyOfAnOverlappingCheckKeepsTheApproval) {
     }
 }
 
+TEST(AccountCopy, TextsFollowTheManagerTheSessionAndTheMode) {
+    const auto texts = [](const char* language, bool manager, bool session, bool local) {
+        const auto backend = local ? TranscriptionBackend::local : TranscriptionBackend::cloud;
+        const AccountCopy copy{AppStrings(language), session, backend, manager, std::nullopt, std::nullopt};
+        return QStringList{copy.accountStatusLabel(), copy.accountSectionTitle(), copy.connectionSummary()}.join('|');
+    };
+    EXPECT_EQ(texts("en", false, false, true), "Not required|Local mode|Account not required");
+    EXPECT_EQ(texts("en", false, true, false), "Saved|Quorvelle account|Connected");
+    EXPECT_EQ(texts("en", true, false, true), "Missing|Sign in required|Connect this computer");
+    EXPECT_EQ(texts("en", true, true, true), "Connected|Quorvelle account|Connected");
+    EXPECT_EQ(texts("tr", false, false, false), "Eksik|Quorvelle hesabı|Bu bilgisayarı bağlayın");
+}
+
 using AccountActions = ViewModelTest;
 
 TEST_F(AccountActions, SignOutStopsThePollingAndKeepsTheAccountWhenTheStoreRefuses) {

@@ -50,7 +50,6 @@ TEST_F(DictionaryActions, SaveReplacesByIdElseBySpellingWithoutCaseOrAccentsAndM
     EXPECT_EQ(dictionary.dictionaryEntries(), entries);
     EXPECT_EQ(entries.at(1).id, cafe.id);
     EXPECT_EQ(entries.at(3).id, resume.id);
-    EXPECT_EQ(entries.at(3).category, QString());
     EXPECT_EQ(entries.at(3).updatedAt, fakes.clock.now());
 }
 

@@ -9,49 +9,38 @@ namespace {
 
 TEST(RecordingReadinessPolicy, DecidesReadinessAndListsWhatIsMissing) {
     using P = RecordingReadinessPolicy;
-    const auto noDisclosures = [](P& p) {
-        p.onboardingStatus.hasAcceptedGroqDisclosure = p.onboardingStatus.hasAcceptedPrivacyDisclosure = false;
+    using B = TranscriptionBackend;
+    // From signed in, cloud, everything granted.
+    const auto judge = [](const std::function<void(P&)>& adjust) {
+        P p;
+        p.selectedTranscriptionBackend = B::cloud;
+        p.hasBackendAuthSessionManager = p.hasSelectedLocalModelInstalled = true;
+        p.onboardingStatus = {
+            PermissionState::authorized, PermissionState::authorized, true, true, true, B::cloud, false};
+        adjust(p);
+        p.onboardingStatus.selectedTranscriptionBackend = p.selectedTranscriptionBackend;
+        p.requiresBackendAccountSignIn = p.hasBackendAuthSessionManager && !p.onboardingStatus.hasAPIKey;
+        return (p.isRuntimeReady() ? QStringLiteral("ready: ") : QStringLiteral("not ready: ")) + p.summary();
     };
-    const struct Row {
-        const char* summary;
-        bool ready;
-        std::function<void(P&)> adjust;  // from signed in, cloud, everything granted
-    } rows[] = {
-        {"Ready.", true, {}},
-        {"Missing: Microphone.", true, [](P& p) { p.onboardingStatus.microphonePermission = PermissionState::denied; }},
-        {"Missing: Quorvelle account.", false,
-         [](P& p) {
-             p.selectedTranscriptionBackend = TranscriptionBackend::local, p.onboardingStatus.hasAPIKey = false;
-         }},
-        {"Missing: API key.", false,
-         [](P& p) { p.hasBackendAuthSessionManager = false, p.onboardingStatus.hasAPIKey = false; }},
-        {"Missing: Accessibility, Local runtime, Local model.", false,
-         [](P& p) {
-             p.selectedTranscriptionBackend = TranscriptionBackend::local;
-             p.localRuntimeAvailability = LocalRuntimeAvailability::unavailable(QStringLiteral("x"));
-             p.hasSelectedLocalModelInstalled = false;
-             p.onboardingStatus.accessibilityPermission = PermissionState::denied;
-         }},
-        {"Missing: Cloud disclosure, Privacy disclosure.", false, noDisclosures},
-    };
-    for (const Row& row : rows) {
-        P policy;
-        policy.selectedTranscriptionBackend = TranscriptionBackend::cloud;
-        policy.hasBackendAuthSessionManager = true;
-        policy.onboardingStatus = {PermissionState::authorized,
-                                   PermissionState::authorized,
-                                   true,
-                                   true,
-                                   true,
-                                   TranscriptionBackend::cloud,
-                                   false};
-        policy.hasSelectedLocalModelInstalled = true;
-        if (row.adjust) row.adjust(policy);
-        policy.onboardingStatus.selectedTranscriptionBackend = policy.selectedTranscriptionBackend;
-        policy.requiresBackendAccountSignIn = policy.hasBackendAuthSessionManager && !policy.onboardingStatus.hasAPIKey;
-        EXPECT_EQ(policy.isRuntimeReady(), row.ready) << row.summary;
-        EXPECT_EQ(policy.summary(), QString::fromUtf8(row.summary));
-    }
+    EXPECT_EQ(judge([](P&) {}), "ready: Ready.");
+    EXPECT_EQ(judge([](P& p) { p.onboardingStatus.microphonePermission = PermissionState::denied; }),
+              "ready: Missing: Microphone.");
+    EXPECT_EQ(judge([](P& p) { p.selectedTranscriptionBackend = B::local, p.onboardingStatus.hasAPIKey = false; }),
+              "not ready: Missing: Quorvelle account.");
+    EXPECT_EQ(judge([](P& p) { p.hasBackendAuthSessionManager = p.onboardingStatus.hasAPIKey = false; }),
+              "not ready: Missing: API key.");
+    EXPECT_EQ(judge([](P& p) {
+                  p.selectedTranscriptionBackend = B::local;
+                  p.localRuntimeAvailability = LocalRuntimeAvailability::unavailable(QStringLiteral("x"));
+                  p.hasSelectedLocalModelInstalled = false;
+                  p.onboardingStatus.accessibilityPermission = PermissionState::denied;
+              }),
+              "not ready: Missing: Accessibility, Local runtime, Local model.");
+    EXPECT_EQ(judge([](P& p) {
+                  p.onboardingStatus.hasAcceptedGroqDisclosure = p.onboardingStatus.hasAcceptedPrivacyDisclosure =
+                      false;
+              }),
+              "not ready: Missing: Cloud disclosure, Privacy disclosure.");
 }
 
 }  // namespace

@@ -22,20 +22,6 @@ TEST_F(Construction, AFirstLaunchUsesOnlyTheGivenServicesAndWaitsIdle) {
     EXPECT_EQ(vm.permissions()->onboardingStatus().accessibilityPermission, PermissionState::authorized);
 }
 
-TEST_F(Construction, TheAccountStateComesFromTheSessionManager) {
-    // A device id without an access token: the id shows, but there is no session.
-    fakes.account->deviceID = QStringLiteral("device-7");
-    fakes.account->storedSession = false;
-    AppViewModel& vm = make();
-    EXPECT_EQ(vm.account()->registeredBackendDeviceID(), QStringLiteral("device-7"));
-    EXPECT_FALSE(vm.permissions()->onboardingStatus().hasAPIKey);
-
-    AppBootstrap withoutAccount = fakes.bootstrap();
-    withoutAccount.backendAuthSessionManager.reset();
-    EXPECT_FALSE(make(withoutAccount).account()->registeredBackendDeviceID().has_value());
-    EXPECT_FALSE(viewModel->permissions()->onboardingStatus().hasAPIKey);
-}
-
 TEST_F(Construction, ReadsPermissionsDisclosuresAndLocalReadinessIntoOneRecord) {
     fakes.makeReadyForCloudDictation();
     fakes.microphonePermission->status = PermissionState::denied;
