@@ -13,7 +13,7 @@ SessionState failed(C errorCase) {
 
 // Focus in a web area, which only a paste can reach.
 Adjust webArea(bool fallback) {
-    return [=](FakeBootstrap& f, AppBootstrap&) {
+    return [=](auto& f, auto&) {
         FocusedTargetSnapshot target = writableTextField();
         target.element = {u"AXWebArea"_qs, {}, {}, {}, {}, {}, true, false, false, false};
         f.inspector->answer.setFallback(target);
@@ -22,27 +22,25 @@ Adjust webArea(bool fallback) {
 }
 
 TEST(RecordingSession, PressAndReleaseGates) {
-    const Adjust signedOut = [](FakeBootstrap& f, AppBootstrap&) { f.account->storedSession = false; };
-    const Adjust noMicrophone = [](FakeBootstrap& f, AppBootstrap&) {
-        f.microphonePermission->status = PermissionState::denied;
-    };
-    const Adjust secure = [](FakeBootstrap& f, AppBootstrap&) {
+    const Adjust signedOut = [](auto& f, auto&) { f.account->storedSession = false; };
+    const Adjust noMicrophone = [](auto& f, auto&) { f.microphonePermission->status = PermissionState::denied; };
+    const Adjust secure = [](auto& f, auto&) {
         FocusedTargetSnapshot target = writableTextField();
         target.element.subrole = u"AXSecureTextField"_qs;
         f.inspector->answer.setFallback(target);
     };
-    const Adjust noAccessibility = [](FakeBootstrap& f, AppBootstrap&) {
+    const Adjust noAccessibility = [](auto& f, auto&) {
         f.inspector->answer.pushFailure(
             FocusedTargetInspectionError(FocusedTargetInspectionError::Case::accessibilityPermissionMissing));
     };
-    const Adjust captureFails = [](FakeBootstrap& f, AppBootstrap&) {
+    const Adjust captureFails = [](auto& f, auto&) {
         f.audioCapture->startOutcome.pushFailure(AudioCaptureError(AudioCaptureErrorCase::engineStartFailed));
     };
-    const Adjust local = [](FakeBootstrap& f, AppBootstrap&) {
+    const Adjust local = [](auto& f, auto&) {
         f.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend), u"local"_qs);
         f.localModels->availability = LocalRuntimeAvailability::unavailable(u"no engine"_qs);
     };
-    const Adjust withoutAccountService = [](FakeBootstrap& f, AppBootstrap& s) {
+    const Adjust withoutAccountService = [](auto& f, auto& s) {
         f.account->storedSession = false;
         s.backendAuthSessionManager = nullptr;
     };
@@ -115,7 +113,7 @@ TEST(RecordingSession, PressAndReleaseGates) {
 
 // A held or repeated press must not cost the user the dictation already under way.
 TEST(RecordingSession, APushToTalkPressDuringASessionChangesNothing) {
-    DictationRig rig([](FakeBootstrap& f, AppBootstrap&) {
+    DictationRig rig([](auto& f, auto&) {
         f.strategyResolver->strategy = TextInsertionStrategy::clipboardPaste;
         f.transcriber->held.setHolding(true);
     });

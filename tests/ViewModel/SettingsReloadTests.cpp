@@ -1,45 +1,9 @@
 #include "ViewModelTestSupport.h"
 
-#include <QMetaProperty>
-
-#include <map>
-
 namespace quorvelle::test {
 namespace {
 
 using SettingsReload = ViewModelTest;
-
-TEST_F(SettingsReload, NotifiesEveryReloadedPropertyEvenWhenNothingChanged) {
-    AppViewModel& vm = make();
-    settle();
-    // One spy per notifying property of the root and of every part, keyed "Part.property".
-    std::map<QString, std::unique_ptr<QSignalSpy>> spies;
-    for (QObject* part : QList<QObject*>{&vm, vm.session(), vm.preferences(), vm.dictionary(), vm.permissions(),
-                                         vm.account(), vm.localModels(), vm.history(), vm.diagnostics()}) {
-        const QMetaObject* meta = part->metaObject();
-        for (int index = meta->propertyOffset(); index < meta->propertyCount(); ++index) {
-            const QMetaProperty property = meta->property(index);
-            const QString name = QString::fromLatin1(meta->className()).section(u':', -1) + u'.' + property.name();
-            if (property.hasNotifySignal()) spies[name] = std::make_unique<QSignalSpy>(part, property.notifySignal());
-        }
-    }
-    vm.reloadSettings();
-
-    // Written by operations only, never by a reload.
-    const QStringList untouched =
-        QStringLiteral(
-            "AppViewModel.inlineMessage SessionViewModel.runtimeState SessionViewModel.lastCaptureSummary "
-            "SessionViewModel.focusedTarget SessionViewModel.transcriptionTelemetry "
-            "PermissionsViewModel.showingGroqDisclosureSheet PermissionsViewModel.showingPrivacyDisclosureSheet "
-            "AccountViewModel.backendAuthChallenge AccountViewModel.isBackendAuthPolling "
-            "AccountViewModel.canCheckForUpdates AccountViewModel.releaseNotesState "
-            "LocalModelsViewModel.lastLocalRuntimeError LocalModelsViewModel.lastLocalSegmentCount "
-            "LocalModelsViewModel.lastLocalNoSpeechProbability LocalModelsViewModel.lastLocalDetectedLanguage")
-            .split(u' ');
-    EXPECT_GE(spies.size(), 40u);
-    for (const auto& [name, spy] : spies)
-        EXPECT_EQ(spy->count() > 0, !untouched.contains(name)) << name.toStdString();
-}
 
 TEST_F(SettingsReload, ReadsChangesBackAndDropsAnUnsavedDraft) {
     AppViewModel& vm = make();

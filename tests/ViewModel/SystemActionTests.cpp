@@ -6,11 +6,6 @@ namespace {
 
 using SystemActions = ViewModelTest;
 
-// What an action left, as one line: the status line, then the new event codes.
-QString said(const ActionOutcome& outcome) {
-    return QStringList{outcome.message, outcome.codes.join(u',')}.join(QStringLiteral(" | "));
-}
-
 TEST_F(SystemActions, PermissionRequestsAndDisclosuresReportAndReload) {
     const auto request = [&](const char* language, bool microphone, bool granted) {
         fakes.microphonePermission->status = PermissionState::notDetermined;

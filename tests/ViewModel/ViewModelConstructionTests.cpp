@@ -35,16 +35,6 @@ TEST_F(Construction, ReadsPermissionsDisclosuresAndLocalReadinessIntoOneRecord) 
     EXPECT_EQ(fakes.microphonePermission->calls.value(0), QStringLiteral("authorizationStatus"));
 }
 
-TEST_F(Construction, ACaptureServiceWithoutDiagnosticsKeepsTheEmptyDebugSnapshot) {
-    AppBootstrap services = fakes.bootstrap();
-    services.audioCapture = std::make_shared<FakePlainAudioCapture>();
-    AppViewModel& vm = make(services);
-    settle();
-    EXPECT_EQ(vm.session()->audioCaptureDebugSnapshot(), AudioCaptureDebugSnapshot::empty());
-    EXPECT_EQ(vm.diagnostics()->diagnosticsSnapshot().captureRouteSummary,
-              QStringLiteral("Istek: System Default / Aktif: Bilinmiyor"));
-}
-
 TEST_F(Construction, TheMirrorStartsFromTheHolderAndFollowsItOneTurnLater) {
     const QuorvelleError noSpeech(QuorvelleErrorCase::noSpeechDetected);
     fakes.sessionCoordinator->fail(noSpeech);

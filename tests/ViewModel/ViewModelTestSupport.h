@@ -28,6 +28,11 @@ struct ActionOutcome {
     bool refreshed = false;
 };
 
+// An outcome as one line: the status line, then the new event codes.
+inline QString said(const ActionOutcome& outcome) {
+    return QStringList{outcome.message, outcome.codes.join(u',')}.join(QStringLiteral(" | "));
+}
+
 // A view model over the fake services; change the fakes before calling make().
 class ViewModelTest : public ::testing::Test {
 protected:
