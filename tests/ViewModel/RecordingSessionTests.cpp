@@ -60,7 +60,6 @@ TEST(RecordingSession, PressAndReleaseGates) {
         QString message;
         const char* event;  // the newest error or block event, "" for none
     } rows[] = {
-        {"ready", {}, 0, 0, recording, {}, ""},
         {"signed out", signedOut, 0, 0, failed(C::invalidAPIKey), signIn, "runtime.error.account_access_locked"},
         {"no microphone", noMicrophone, 0, 0, failed(C::microphonePermissionDenied),
          AppStrings().errorMessage(QuorvelleError(C::microphonePermissionDenied)),

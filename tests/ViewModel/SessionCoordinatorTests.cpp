@@ -37,8 +37,6 @@ TEST(SessionCoordinator, AStepIsTakenOnlyFromTheStatesThatAllowItAndPublishedOnc
         {"cancel while recording", {record}, cancel, idle},
         {"cancel while uploading", {record, upload}, cancel, std::nullopt},
         {"fail again with the same error", {fail}, fail, failed},
-        {"reset while uploading", {record, upload}, &H::reset, idle},
-        {"dismiss while recording", {record}, &H::dismissTerminalState, idle},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);

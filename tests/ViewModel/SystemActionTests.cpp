@@ -59,15 +59,6 @@ TEST_F(SystemActions, StartAtLoginPublishesTheSystemsStatusAndSaysWhatHappened) 
               "disabled error Start-at-login bu ortamda desteklenmiyor. | settings.start_at_login.update_failed");
     EXPECT_EQ(enable("english", [](auto& a) { a.pushFailure(std::runtime_error("io")); }),
               "disabled error Start at login setting could not be updated. | settings.start_at_login.update_failed");
-
-    PreferencesViewModel& prefs = *make("english").preferences();
-    fakes.startAtLogin->status = S::enabled;
-    EXPECT_EQ(said(run([&] { prefs.openLoginItemsSettings(); })),
-              "Approve Quorvelle in the desktop's settings under Autostart. | "
-              "settings.start_at_login.system_settings_opened");
-    EXPECT_EQ(fakes.startAtLogin->calls.mid(fakes.startAtLogin->calls.size() - 2),
-              QStringList({"openSystemSettings", "currentStatus"}));
-    EXPECT_EQ(prefs.startAtLoginStatus(), S::enabled);
 }
 
 TEST_F(SystemActions, MicrophoneChoiceIsStoredAndAMissingDeviceKeepsIt) {
