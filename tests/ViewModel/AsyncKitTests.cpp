@@ -12,7 +12,6 @@
 namespace quorvelle::test {
 namespace {
 
-// Waits, then writes into the steps when its guard still holds.
 QCoro::Task<void> waitThenWrite(Sleeper sleep, QStringList* steps, TaskGuard guard) {
     *steps << QStringLiteral("started");
     co_await sleep(1.0, guard.stopToken);

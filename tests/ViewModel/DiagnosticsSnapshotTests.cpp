@@ -37,8 +37,6 @@ TEST(DiagnosticsSnapshotBuilder, DerivesWhatTheInputsImplyAndLeavesAbsentOnesAbs
     const DiagnosticsSnapshot empty = builder.build();
     EXPECT_EQ(empty.activeMicrophone, QStringLiteral("Bilinmiyor"));
     EXPECT_FALSE(empty.lastErrorCode.has_value());
-    EXPECT_FALSE(empty.focusedTargetSummary.has_value());
-    EXPECT_FALSE(empty.lastDeliveryValidationOutcome.has_value());
 }
 
 TEST(RecordingReadinessPolicy, DecidesReadinessAndListsWhatIsMissing) {

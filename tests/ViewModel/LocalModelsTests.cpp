@@ -34,7 +34,6 @@ TEST_F(LocalModels, DownloadOutcomesAndTheRows) {
          "Download could not be completed", "-"},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.message.toStdString());
         fakes.userDefaults->removeValue(SettingsKeys::selectedTranscriptionBackend);
         fakes.localModels->records.clear();
         row.script(fakes.localModels->downloadOutcome);

@@ -15,7 +15,6 @@ VoiceSnippet snippet(const char* phrase) {
     return VoiceSnippet{QUuid::createUuid(), QString::fromUtf8(phrase), QStringLiteral("metin"), false};
 }
 
-// The value of the role named `role` in a row.
 QVariant valueOf(const QAbstractItemModel& model, int row, const QByteArray& role) {
     return model.data(model.index(row, 0), model.roleNames().key(role, -1));
 }

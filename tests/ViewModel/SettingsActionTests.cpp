@@ -20,9 +20,7 @@ protected:
         AppViewModel& vm = make(language);
         const auto before = fakes.userDefaults->value(QString::fromLatin1(key));
         const ActionOutcome outcome = run([&] { set(vm); });
-        SCOPED_TRACE(message.toStdString());
-        EXPECT_EQ(outcome.message, message);
-        EXPECT_EQ(outcome.codes, code && !code->isEmpty() ? QStringList{*code} : QStringList{});
+        EXPECT_EQ(said(outcome), message + " | " + code.value_or(QString()));
         EXPECT_EQ(outcome.refreshed, code.has_value());
         EXPECT_EQ(fakes.userDefaults->value(QString::fromLatin1(key)) != before, code.has_value());
         fakes.userDefaults->removeValue(QString::fromLatin1(key));

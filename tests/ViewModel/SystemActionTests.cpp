@@ -16,9 +16,6 @@ TEST_F(SystemActions, PermissionRequestsAndDisclosuresReportAndReload) {
         const ActionOutcome outcome = run([&] {
             microphone ? permissions.requestMicrophonePermission() : permissions.requestAccessibilityPermission();
         });
-        EXPECT_EQ(fakes.diagnostics->stored.first().level,
-                  granted ? DiagnosticsEventLevel::info : DiagnosticsEventLevel::warning);
-        // Reloaded: the record shows the answer.
         const OnboardingStatus& status = permissions.onboardingStatus();
         const PermissionState state = microphone ? status.microphonePermission : status.accessibilityPermission;
         EXPECT_EQ(state == PermissionState::authorized, granted);
@@ -78,7 +75,6 @@ TEST_F(SystemActions, MicrophoneChoiceIsStoredAndAMissingDeviceKeepsIt) {
     EXPECT_EQ(pick(usb), "Microphone setting updated: USB Mic. | settings.microphone.updated");
     EXPECT_EQ(fakes.audioCapture->preferredDeviceUIDs.last(), usb);
 
-    // Unplugged: the choice stays and the default stands in.
     fakes.audioDevices->devices = {builtIn};
     vm.refreshInputDevices(false);
     EXPECT_EQ(vm.inlineMessageText(), QStringLiteral("Microphone setting updated: USB Mic."));

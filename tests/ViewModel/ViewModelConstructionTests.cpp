@@ -10,7 +10,6 @@ TEST_F(Construction, AFirstLaunchUsesOnlyTheGivenServicesAndWaitsIdle) {
     fakes.audioDevices->devices = {{7, QStringLiteral("usb-1"), QStringLiteral("USB Mic"), true}};
     fakes.settingsStore->setSelectedMicrophonePreference(AudioInputDevicePreference{"usb-1", "USB Mic"});
     AppViewModel& vm = make();
-    // The snapshot lists the injected lister's devices, and the choice reached the injected capture.
     EXPECT_GT(fakes.audioDevices->callCount, 0);
     EXPECT_EQ(vm.diagnostics()->diagnosticsSnapshot().activeMicrophone, QStringLiteral("USB Mic"));
     EXPECT_EQ(fakes.audioCapture->preferredDeviceUIDs.value(0), QStringLiteral("usb-1"));
@@ -31,20 +30,7 @@ TEST_F(Construction, ReadsPermissionsDisclosuresAndLocalReadinessIntoOneRecord) 
     const OnboardingStatus status = make().permissions()->onboardingStatus();
     EXPECT_EQ(status, (OnboardingStatus{PermissionState::denied, PermissionState::denied, true, true, true,
                                         TranscriptionBackend::local, true}));
-    // Microphone is asked before accessibility.
     EXPECT_EQ(fakes.microphonePermission->calls.value(0), QStringLiteral("authorizationStatus"));
-}
-
-TEST_F(Construction, TheMirrorStartsFromTheHolderAndFollowsItOneTurnLater) {
-    const QuorvelleError noSpeech(QuorvelleErrorCase::noSpeechDetected);
-    fakes.sessionCoordinator->fail(noSpeech);
-    AppViewModel& vm = make();
-    EXPECT_EQ(vm.session()->runtimeState(), SessionState::error(noSpeech));
-    fakes.sessionCoordinator->beginRecording();
-    EXPECT_EQ(vm.session()->runtimeState(), SessionState::error(noSpeech));
-    settle();
-    EXPECT_EQ(vm.session()->runtimeState(), SessionState::recording());
-    EXPECT_EQ(vm.diagnostics()->diagnosticsSnapshot().runtimeState, SessionState::recording());
 }
 
 using SettingsReload = ViewModelTest;
@@ -52,7 +38,6 @@ using SettingsReload = ViewModelTest;
 TEST_F(SettingsReload, ReadsChangesBackAndDropsAnUnsavedDraft) {
     AppViewModel& vm = make();
     vm.preferences()->setCustomInstructionsDraft(QStringLiteral("unsaved"));
-    // Cut to their limit, then trimmed.
     storeString(SettingsKeys::customInstructions, QStringLiteral("  ") + QString(1998, u'a') + QString(500, u'b'));
     storeString(SettingsKeys::selectedAppLanguage, QStringLiteral("turkish"));
     storeString(SettingsKeys::selectedDesktopTheme, QStringLiteral("light"));

@@ -87,7 +87,6 @@ struct DictationRig {
     QString message() const { return vm->inlineMessage().value_or(QString()); }
     QStringList codes() const { return fakes.diagnostics->codes(); }
     void press() const { session().handleHotkeyPressed(), settle(); }
-    void release() const { session().handleHotkeyReleased(), settle(); }
     // Press, speak that loud, release.
     void dictate(double peak = 0.3) {
         press();
@@ -95,7 +94,7 @@ struct DictationRig {
         level.peakPower = peak;
         fakes.audioCapture->levelPublisher().send(level);
         settle();
-        release();
+        session().handleHotkeyReleased(), settle();
     }
 };
 
