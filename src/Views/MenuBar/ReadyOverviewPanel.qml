@@ -83,7 +83,8 @@ ColumnLayout {
             scale: 0.82
             transformOrigin: Item.Left
             sourceComponent: RuntimeOverlayView {
-                viewModel: root.viewModel
+                // The pill binds the view model's parts, not the popover's flat adapter.
+                viewModel: root.viewModel.appViewModel
             }
         }
     }
