@@ -2,7 +2,7 @@
 
 #include "App/AppShellBridge.h"
 #include "App/QuickRootView.h"
-#include "Views/MenuBar/PopoverViewModelAdapter.h"
+#include "ViewModel/AppViewModel.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -22,7 +22,7 @@ constexpr int kGap = 4;
 }  // namespace
 
 PopoverHost::PopoverHost(AppViewModel& viewModel, AppShellBridge& shell, QQmlEngine& engine, QObject* parent)
-    : QObject(parent), m_shell(shell), m_adapter(new PopoverViewModelAdapter(viewModel, this)), m_engine(engine) {}
+    : QObject(parent), m_viewModel(viewModel), m_shell(shell), m_engine(engine) {}
 
 PopoverHost::~PopoverHost() = default;
 
@@ -62,7 +62,7 @@ bool PopoverHost::ensureWindow() {
     if (m_window) return true;
     if (m_viewMissing) return false;
     m_view = makeRootView(m_engine, QStringLiteral("ContentView"),
-                          {{QStringLiteral("viewModel"), QVariant::fromValue<QObject*>(m_adapter)},
+                          {{QStringLiteral("viewModel"), QVariant::fromValue<QObject*>(&m_viewModel)},
                            {QStringLiteral("appShell"), QVariant::fromValue<QObject*>(&m_shell)}});
     if (!m_view) {
         m_viewMissing = true;

@@ -13,7 +13,6 @@ namespace quorvelle {
 
 class AppShellBridge;
 class AppViewModel;
-class PopoverViewModelAdapter;
 
 // The tray icon's popover: a frameless window beside the icon (or the pointer, when the tray does
 // not say where its icon is) that hides when another window takes the focus.
@@ -39,8 +38,8 @@ public:
 private:
     bool ensureWindow();
 
+    AppViewModel& m_viewModel;
     AppShellBridge& m_shell;
-    PopoverViewModelAdapter* m_adapter;
     QQmlEngine& m_engine;
     std::unique_ptr<QQuickWindow> m_window;
     QQuickItem* m_view = nullptr;

@@ -18,8 +18,6 @@ namespace quorvelle::test {
 
 namespace {
 
-constexpr const char* kIdentifier = "com.dovent.Quorvelle";
-
 KeychainBackendTokenStore testKeyring() {
     return KeychainBackendTokenStore::standard(std::make_shared<LibsecretItemStore>());
 }
@@ -38,25 +36,23 @@ void clearStoredSession() {
 }
 
 AppUnderTest::AppUnderTest(const QUrl& backendBaseURL) : m_environment(QProcessEnvironment::systemEnvironment()) {
-    for (const char* folder : {"config", "data", "runtime", "cache"})
-        QDir(m_home.path()).mkpath(folder);
-    QFile::setPermissions(m_home.filePath(QStringLiteral("runtime")),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
-    m_environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
-    m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.filePath(QStringLiteral("runtime")));
-    m_environment.insert(QStringLiteral("XDG_CACHE_HOME"), m_home.filePath(QStringLiteral("cache")));
+    for (const QString name : {"CONFIG_HOME", "DATA_HOME", "RUNTIME_DIR", "CACHE_HOME"}) {
+        QDir(m_home.path()).mkpath(name);
+        // The runtime folder must be the user's alone.
+        QFile::setPermissions(m_home.filePath(name),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        m_environment.insert(QStringLiteral("XDG_") + name, m_home.filePath(name));
+    }
     m_environment.insert(QStringLiteral("QUORVELLE_TEST_RUN"), QStringLiteral("1"));
     if (backendBaseURL.isValid())
         m_environment.insert(QStringLiteral("QUORVELLE_BACKEND_BASE_URL"), backendBaseURL.toString());
 
-    QDir().mkpath(QFileInfo(defaultsPath()).path());
-    m_defaults = std::make_shared<JsonFileUserDefaults>(defaultsPath());
+    QDir().mkpath(folder("XDG_CONFIG_HOME", ""));
+    m_defaults = std::make_shared<JsonFileUserDefaults>(folder("XDG_CONFIG_HOME", "user-defaults.json"));
     m_defaults->setBool(QString::fromLatin1(SettingsKeys::acceptedGroqDisclosure), true);
     m_defaults->setBool(QString::fromLatin1(SettingsKeys::acceptedPrivacyDisclosure), true);
     m_defaults->setString(QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend), QStringLiteral("cloud"));
     m_settings = std::make_unique<SettingsStore>(m_defaults);
-    m_process.setProcessEnvironment(m_environment);
 }
 
 AppUnderTest::~AppUnderTest() {
@@ -93,18 +89,10 @@ bool AppUnderTest::waitUntilHotkeyRegistered(int timeoutMs) {
     return waitUntil([] { return OtherXClient().grabKey("space", ControlMask | Mod1Mask) == BadAccess; }, timeoutMs);
 }
 
-QString AppUnderTest::standardError() {
-    m_standardError += m_process.readAllStandardError();
-    return QString::fromUtf8(m_standardError);
-}
-
-QString AppUnderTest::defaultsPath() const {
-    return QDir(m_environment.value(QStringLiteral("XDG_CONFIG_HOME")))
-        .filePath(QStringLiteral("%1/user-defaults.json").arg(QLatin1String(kIdentifier)));
-}
-
 QList<SanitizedDiagnosticsEvent> AppUnderTest::diagnosticsEvents() const {
-    return UserDefaultsDiagnosticsStore(std::make_shared<JsonFileUserDefaults>(defaultsPath())).events();
+    return UserDefaultsDiagnosticsStore(
+               std::make_shared<JsonFileUserDefaults>(folder("XDG_CONFIG_HOME", "user-defaults.json")))
+        .events();
 }
 
 std::string AppUnderTest::eventLog() const {
@@ -116,8 +104,7 @@ std::string AppUnderTest::eventLog() const {
 
 QList<TranscriptHistoryEntry> AppUnderTest::historyEntries() const {
     ApplicationSupportTranscriptHistoryStore::Options options;
-    options.directory = QDir(m_environment.value(QStringLiteral("XDG_DATA_HOME")))
-                            .filePath(QStringLiteral("%1/History").arg(QLatin1String(kIdentifier)));
+    options.directory = folder("XDG_DATA_HOME", "History");
     return ApplicationSupportTranscriptHistoryStore(options).loadEntries();
 }
 

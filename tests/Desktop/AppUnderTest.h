@@ -27,7 +27,7 @@ public:
     SettingsStore& settings() { return *m_settings; }
     UserDefaults& defaults() { return *m_defaults; }
 
-    // Starts a copy; returns once the process runs.
+    // Starts a copy; returns once the process runs (or throws).
     void start();
     // Runs a copy with the same folders to its end and returns its exit code (-1 when it hung);
     // what it printed goes to `standardError` when given.
@@ -36,7 +36,7 @@ public:
     bool waitUntilHotkeyRegistered(int timeoutMs = 15000);
     qint64 processId() const { return m_process.processId(); }
     bool isRunning() const { return m_process.state() == QProcess::Running; }
-    QString standardError();
+    QString standardError() { return QString::fromUtf8(m_standardError += m_process.readAllStandardError()); }
     QProcessEnvironment environment() const { return m_environment; }
     void setEnvironment(const QString& name, const QString& value) { m_environment.insert(name, value); }
 
@@ -47,7 +47,10 @@ public:
     std::string eventLog() const;
 
 private:
-    QString defaultsPath() const;
+    QString folder(const char* name, const char* below) const {
+        return m_environment.value(QString::fromLatin1(name)) + QStringLiteral("/com.dovent.Quorvelle/") +
+               QLatin1String(below);
+    }
 
     QTemporaryDir m_home;
     QProcessEnvironment m_environment;

@@ -17,11 +17,8 @@ namespace quorvelle::test {
 namespace {
 
 template <typename T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-template <typename T>
-Reply<T> own(T* reply) {
-    return Reply<T>(reply, &std::free);
+std::unique_ptr<T, decltype(&std::free)> own(T* reply) {
+    return {reply, &std::free};
 }
 
 QByteArray property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t atom) {
@@ -31,47 +28,45 @@ QByteArray property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t atom) {
                       xcb_get_property_value_length(reply.get()));
 }
 
-void collect(xcb_connection_t* c, xcb_window_t window, int depth, bool inTray, const QString& className,
-             QList<DesktopWindow>& found) {
+// Frames of the window manager and the tray's panel nest a few levels deep.
+void collect(xcb_connection_t* c, xcb_window_t root, xcb_window_t window, int depth, bool inTray,
+             const QByteArray& className, QList<DesktopWindow>& found) {
     auto tree = own(xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
     if (!tree) return;
     const xcb_window_t* children = xcb_query_tree_children(tree.get());
     for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
         const xcb_window_t child = children[i];
         const QList<QByteArray> wmClass = property(c, child, XCB_ATOM_WM_CLASS).split('\0');
-        const bool trayPanel = wmClass.value(0) == "panel" && wmClass.value(1) == "trayer";
-        if (wmClass.value(1) == className.toUtf8()) {
+        auto geometry = own(xcb_get_geometry_reply(c, xcb_get_geometry(c, child), nullptr));
+        if (wmClass.value(1) == className && geometry) {
             DesktopWindow entry;
             entry.id = child;
-            entry.className = className;
             entry.title = QString::fromUtf8(property(c, child, XCB_ATOM_WM_NAME));
             entry.inTray = inTray;
             auto attributes = own(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, child), nullptr));
             entry.viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-            auto geometry = own(xcb_get_geometry_reply(c, xcb_get_geometry(c, child), nullptr));
-            if (geometry) {
-                entry.geometry = QRect(geometry->x, geometry->y, geometry->width, geometry->height);
-                const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-                auto onScreen =
-                    own(xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, child, root, 0, 0), nullptr));
-                if (onScreen)
-                    entry.screenGeometry = QRect(onScreen->dst_x, onScreen->dst_y, geometry->width, geometry->height);
-            }
+            entry.geometry = QRect(geometry->x, geometry->y, geometry->width, geometry->height);
+            auto onScreen =
+                own(xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, child, root, 0, 0), nullptr));
+            if (onScreen)
+                entry.screenGeometry = QRect(onScreen->dst_x, onScreen->dst_y, geometry->width, geometry->height);
             found << entry;
         }
-        if (depth > 0) collect(c, child, depth - 1, inTray || trayPanel, className, found);
+        const bool trayPanel = wmClass.value(0) == "panel" && wmClass.value(1) == "trayer";
+        if (depth > 0) collect(c, root, child, depth - 1, inTray || trayPanel, className, found);
     }
 }
 
 }  // namespace
 
-QList<DesktopWindow> windowsOfClass(const QString& className) {
+QList<DesktopWindow> windowsOfClass(const QString& className, const QString& display) {
     QList<DesktopWindow> found;
-    xcb_connection_t* c = X11Connection::connection();
-    if (!c) return found;
+    const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> other(
+        display.isEmpty() ? nullptr : xcb_connect(display.toLatin1().constData(), nullptr), &xcb_disconnect);
+    xcb_connection_t* c = other ? other.get() : X11Connection::connection();
+    if (!c || xcb_connection_has_error(c)) return found;
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    // Frames of the window manager and the tray's panel nest a few levels deep.
-    collect(c, root, 4, false, className, found);
+    collect(c, root, root, 4, false, className.toUtf8(), found);
     return found;
 }
 

@@ -12,7 +12,6 @@ namespace quorvelle::test {
 struct DesktopWindow {
     quint32 id = 0;
     QString title;
-    QString className;
     // Relative to its parent, and on the screen.
     QRect geometry;
     QRect screenGeometry;
@@ -22,8 +21,8 @@ struct DesktopWindow {
 };
 
 // Every window whose WM_CLASS class is `className`, top-level or inside a window manager frame
-// or the tray.
-QList<DesktopWindow> windowsOfClass(const QString& className);
+// or the tray; on the test desktop, or on the X display named.
+QList<DesktopWindow> windowsOfClass(const QString& className, const QString& display = {});
 
 // The viewable window of that class with that size, if any.
 std::optional<DesktopWindow> viewableWindow(const QString& className, const QSize& size);

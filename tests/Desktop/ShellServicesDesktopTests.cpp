@@ -1,5 +1,6 @@
 // The shell's services on the real desktop: the X server's key grabs, the session's accessibility
-// switch, the user's autostart folder and the sound server.
+// switch, the user's autostart folder and the sound server. The first test is the one to look at when
+// the desktop tests fail together: whether the private desktop they rely on is up.
 #include "FixtureApp.h"
 #include "Platform/Linux/AccessibilityBus.h"
 #include "Platform/Linux/AccessibilityPermissionController.h"
@@ -37,6 +38,11 @@ private:
 };
 
 const QStringList kControlAltSpace{"Control_L", "Alt_L", "space"};
+
+TEST(DesktopEnvironment, AccessibilityBusIsEnabled) {
+    if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
+    EXPECT_TRUE(AccessibilityBus::isEnabled());
+}
 
 class ShellDesktop : public ::testing::Test {
 protected:

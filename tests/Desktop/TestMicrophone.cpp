@@ -14,8 +14,6 @@ namespace quorvelle::test {
 
 namespace {
 
-constexpr int kPipeBytes = 4096;
-
 QByteArray runTool(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);
@@ -23,31 +21,22 @@ QByteArray runTool(const QString& program, const QStringList& arguments) {
     return process.exitCode() == 0 ? process.readAllStandardOutput() : QByteArray();
 }
 
-// Gives up when nobody records for a while, so a test that never started a recording fails
-// instead of hanging.
-constexpr int kStallMs = 10000;
-
-// 20 ms of 16 kHz mono 16-bit audio.
-constexpr qsizetype kChunkBytes = 640;
-
-// Writes `bytes` no faster than a microphone would deliver them: the sound server reads a FIFO as
-// fast as it fills, and a recording stopped right after a burst may not have received it yet.
+// Writes `bytes` in 20 ms chunks (640 bytes of 16 kHz mono 16-bit audio) no faster than a microphone
+// would deliver them: the sound server reads a FIFO as fast as it fills, and a recording stopped
+// right after a burst may not have received it yet. Gives up when nobody records for 10 s, so a test
+// that never started a recording fails instead of hanging.
 void writeAll(int fd, const QByteArray& bytes) {
     const auto start = std::chrono::steady_clock::now();
-    qsizetype offset = 0;
-    while (offset < bytes.size()) {
-        std::this_thread::sleep_until(start + std::chrono::milliseconds(20 * (offset / kChunkBytes)));
-        const qsizetype end = std::min(bytes.size(), offset + kChunkBytes);
-        while (offset < end) {
-            const ssize_t n = ::write(fd, bytes.constData() + offset, size_t(end - offset));
-            if (n > 0) {
-                offset += n;
-                continue;
-            }
-            if (n < 0 && errno != EAGAIN) return;
-            pollfd entry{fd, POLLOUT, 0};
-            if (::poll(&entry, 1, kStallMs) != 1) return;
+    for (qsizetype offset = 0; offset < bytes.size();) {
+        std::this_thread::sleep_until(start + std::chrono::milliseconds(offset / 32));
+        const ssize_t n =
+            ::write(fd, bytes.constData() + offset, size_t(std::min<qsizetype>(bytes.size() - offset, 640)));
+        if (n > 0) {
+            offset += n;
+            continue;
         }
+        pollfd entry{fd, POLLOUT, 0};
+        if ((n < 0 && errno != EAGAIN) || ::poll(&entry, 1, 10000) != 1) return;
     }
 }
 
@@ -66,9 +55,7 @@ QByteArray TestMicrophone::speech() {
         runTool(QStringLiteral("espeak-ng"),
                 {QStringLiteral("-w"), wav, QStringLiteral("Quorvelle writes what you say")});
         return runTool(QStringLiteral("sox"),
-                       {wav, QStringLiteral("-r"), QStringLiteral("16000"), QStringLiteral("-c"), QStringLiteral("1"),
-                        QStringLiteral("-b"), QStringLiteral("16"), QStringLiteral("-e"), QStringLiteral("signed"),
-                        QStringLiteral("-t"), QStringLiteral("raw"), QStringLiteral("-")});
+                       QStringList{wav} + QStringLiteral("-r 16000 -c 1 -b 16 -e signed -t raw -").split(u' '));
     }();
     return pcm;
 }
@@ -90,7 +77,7 @@ void TestMicrophone::speak(const QByteArray& pcm) {
         const int fd = ::open(path.c_str(), O_WRONLY);
         if (fd < 0) return;
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-        ::fcntl(fd, F_SETPIPE_SZ, kPipeBytes);
+        ::fcntl(fd, F_SETPIPE_SZ, 4096);
         writeAll(fd, pcm);
         ::close(fd);
     });

@@ -15,11 +15,8 @@ VoiceSnippet snippet(const char* phrase, const char* expansion) {
     return {QUuid::createUuid(), u(phrase), u(expansion), false};
 }
 
-TEST(SnippetMatching, SingularVariantOfTheLastWord) {
-    const struct {
-        const char* text;
-        const char* variant;  // nullptr: none
-    } cases[] = {
+TEST(SnippetMatching, SingularVariantOfTheLastWordAndNormalisedEndsCaseAccentsAndSpacing) {
+    const std::pair<const char*, const char*> variants[] = {
         {"flies", "fly"},
         {"boxes", "box"},
         {"buses", "bus"},
@@ -28,53 +25,39 @@ TEST(SnippetMatching, SingularVariantOfTheLastWord) {
         {"coffee", nullptr},
         {"my coffee orders", "my coffee order"},
     };
-    for (const auto& c : cases) {
-        const auto variant = SnippetMatching::singularVariant(u(c.text));
-        if (c.variant) {
-            EXPECT_EQ(variant, u(c.variant)) << c.text;
-        } else {
-            EXPECT_EQ(variant, std::nullopt) << c.text;
-        }
+    for (const auto& [text, variant] : variants) {
+        EXPECT_EQ(SnippetMatching::singularVariant(u(text)), variant ? std::optional(u(variant)) : std::nullopt)
+            << text;
     }
-}
-
-TEST(SnippetMatching, NormalisesEndsCaseAccentsAndSpacing) {
-    const struct {
-        const char* text;
-        const char* normalized;
-    } cases[] = {
+    const std::pair<const char*, const char*> normalized[] = {
         {"  Coffee   Order!  ", "coffee order"},
         {"«Adresim»", "adresim"},
         {"Çalışma\n\tsaati.", "calısma saati"},
         {"e-mail, please", "e-mail, please"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(SnippetMatching::normalized(u(c.text), kEnglish), u(c.normalized));
+    for (const auto& [text, expected] : normalized)
+        EXPECT_EQ(SnippetMatching::normalized(u(text), kEnglish), u(expected));
 }
 
 TEST(SnippetExpansion, MatchesTheWholeTranscriptLoosely) {
-    const struct {
-        const char* phrase;
-        const char* transcript;
-        bool matches;
-    } cases[] = {
+    const std::tuple<const char*, const char*, bool> cases[] = {
         {"coffee orders", "Coffee order.", true},
         {"coffee order", "coffee orders!", true},
         {"Café menu", "cafe MENU", true},
         {"sign off", "please sign off now", false},
         {"...", "...", false},
     };
-    for (const auto& c : cases) {
-        const VoiceSnippet s = snippet(c.phrase, "EXPANDED");
-        const SnippetExpansionResult result = expandSnippets(u(c.transcript), {s}, kEnglish);
-        if (c.matches) {
-            EXPECT_EQ(result.transcript, u("EXPANDED")) << c.phrase << " / " << c.transcript;
-            EXPECT_EQ(result.matchedSnippet, s);
-        } else {
-            EXPECT_EQ(result.transcript, u(c.transcript)) << c.phrase << " / " << c.transcript;
-            EXPECT_EQ(result.matchedSnippet, std::nullopt);
-        }
+    for (const auto& [phrase, transcript, matches] : cases) {
+        SCOPED_TRACE(std::string(phrase) + " / " + transcript);
+        const VoiceSnippet s = snippet(phrase, "EXPANDED");
+        const SnippetExpansionResult result = expandSnippets(u(transcript), {s}, kEnglish);
+        EXPECT_EQ(result.transcript, matches ? u("EXPANDED") : u(transcript));
+        EXPECT_EQ(result.matchedSnippet, matches ? std::optional(s) : std::nullopt);
     }
+    // Nothing to match, or only punctuation: the transcript stays.
+    EXPECT_EQ(expandSnippets(u("hello"), {}, kEnglish), (SnippetExpansionResult{u("hello"), std::nullopt}));
+    EXPECT_EQ(expandSnippets(u(" ?! "), {snippet("x", "y")}, kEnglish),
+              (SnippetExpansionResult{u(" ?! "), std::nullopt}));
 }
 
 TEST(SnippetExpansion, FirstMatchingSnippetWinsAndItsExpansionIsKeptAsStored) {
@@ -83,12 +66,6 @@ TEST(SnippetExpansion, FirstMatchingSnippetWinsAndItsExpansionIsKeptAsStored) {
     const SnippetExpansionResult result = expandSnippets(u("My address."), snippets, kEnglish);
     EXPECT_EQ(result.transcript, u("  Main St. 1\n"));
     EXPECT_EQ(result.matchedSnippet, snippets[1]);
-}
-
-TEST(SnippetExpansion, NoSnippetsOrOnlyPunctuationLeaveTheTranscript) {
-    EXPECT_EQ(expandSnippets(u("hello"), {}, kEnglish), (SnippetExpansionResult{u("hello"), std::nullopt}));
-    EXPECT_EQ(expandSnippets(u(" ?! "), {snippet("x", "y")}, kEnglish),
-              (SnippetExpansionResult{u(" ?! "), std::nullopt}));
 }
 
 }  // namespace

@@ -3,6 +3,10 @@
 #include "Processing/SentenceFormatting.h"
 #include "Processing/SpokenPunctuation.h"
 #include "Processing/TranscriptCleanup.h"
+#include "Processing/Whitespace.h"
+#include "Support/IcuRegex.h"
+
+#include <unicode/regex.h>
 
 namespace quorvelle {
 namespace {
@@ -30,14 +34,10 @@ void expectMapped(QString (*transform)(const QString&), std::initializer_list<Cl
     }
 }
 
-TEST(TranscriptCleanup, OffLeavesTheTextByteForByte) {
+TEST(TranscriptCleanup, OffLeavesTheTextByteForByteAndBlankTextStaysEmptyWithoutFullStop) {
     expectCleanup(Mode::off, {{"  um hello comma world  ", "  um hello comma world  "}, {"", ""}});
-}
-
-TEST(TranscriptCleanup, EmptyOrBlankTextStaysEmptyWithoutFullStop) {
-    for (Mode mode : {Mode::default_, Mode::chat, Mode::email, Mode::rewrite}) {
+    for (Mode mode : {Mode::default_, Mode::chat, Mode::email, Mode::rewrite})
         expectCleanup(mode, {{"", ""}, {"   \n\t ", ""}, {"um", ""}});
-    }
 }
 
 TEST(TranscriptCleanup, DefaultModeRules) {
@@ -68,8 +68,8 @@ TEST(TranscriptCleanup, DefaultModeRules) {
                       {"the price is 3.5", "The price is 3.5."},
                       {"visit example.com", "Visit example.com."},
                       {"about 1,000 people", "About 1,000 people."},
-                      {"the price is 3 period 5", "The price is 3. 5."},  // a spoken mark is not inside a number
-                                                                          // Marks before other text still get a space.
+                      // A spoken mark is not inside a number; marks before other text still get a space.
+                      {"the price is 3 period 5", "The price is 3. 5."},
                       {"yes,\"quoted\"", "Yes, \"quoted\"."},
                       {"hello , world", "Hello, world."},
                       // Spoken line breaks survive without surrounding spaces.
@@ -123,6 +123,43 @@ TEST(TranscriptCleanup, DefaultChatAndRewriteBehaveAlike) {
     EXPECT_EQ(expected, QStringLiteral("Hello, world\n5%?"));
     EXPECT_EQ(applyCleanupMode(input, Mode::chat).transcript, expected);
     EXPECT_EQ(applyCleanupMode(input, Mode::rewrite).transcript, expected);
+}
+
+// ICU counts the work of a match in steps, not in time, so this bound is the same on every machine.
+TEST(PathologicalInput, WhitespaceBeforeAMarkIsFoundInLinearWorkHoweverLongTheRun) {
+    const icu::UnicodeString text = icu::UnicodeString(u"a") + icu::UnicodeString(50'000, U' ', 50'000) + u"b ,";
+    UErrorCode status = U_ZERO_ERROR;
+    icu::RegexMatcher matcher(icu::UnicodeString(kWhitespaceBeforeMarkPattern), text, 0, status);
+    ASSERT_TRUE(U_SUCCESS(status));
+    // A limit of 500 units is 5 million steps; backtracking over the run takes over a billion.
+    matcher.setTimeLimit(500, status);
+    int matches = 0;
+    while (matcher.find(status))
+        ++matches;
+    EXPECT_NE(status, U_REGEX_TIME_OUT);
+    EXPECT_EQ(matches, 1);
+}
+
+TEST(PathologicalInput, TheLinearPatternRemovesExactlyWhatTheBacktrackingOneDid) {
+    const IcuRegex backtracking(QStringLiteral("\\s+([,.:;!?])"));
+    for (const char* input : {" a , b ", "a \n\t. b", "  !", "a  ", ".,", "a , , b", "x\u00A0;", "a\u3000 ?", "  "}) {
+        const QString text = QString::fromUtf8(input);
+        EXPECT_EQ(removeWhitespaceBeforeMarks(text), backtracking.replaceAll(text, QStringLiteral("$1"))) << input;
+    }
+}
+
+TEST(PathologicalInput, AddressesKeepTheirColonAndFillersLeaveNoStrayMarks) {
+    expectCleanup(Mode::default_, {
+                                      {"see https://x.com now", "See https://x.com now."},
+                                      {"file:///tmp/a comma then", "File:///tmp/a, then."},
+                                      {"note colon next", "Note: next."},
+                                      {"okay um period next", "Okay. Next."},
+                                      {"hello uh question mark", "Hello?"},
+                                      {"um, uh.", ""},
+                                      {"şey period yani comma", ""},
+                                      {"period", "."},
+                                  });
+    expectMapped(applySpokenPunctuation, {{"go to http://a.b:8080/x", "go to http://a.b:8080/x"}});
 }
 
 }  // namespace

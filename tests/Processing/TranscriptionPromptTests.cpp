@@ -33,32 +33,21 @@ FocusedTargetSnapshot target(const char* bundle, const char* name, const char* t
 }
 
 TEST(DeveloperContext, AnyMetadataContainingAKeywordCounts) {
-    const struct {
-        std::optional<FocusedTargetSnapshot> target;
-        bool expected;
-    } cases[] = {
+    const std::pair<std::optional<FocusedTargetSnapshot>, bool> cases[] = {
         {std::nullopt, false},
         {target(nullptr, "Visual Studio Code"), true},
         {target("org.example.notes", "Notes", "Amazed by it"), true},  // substring, not a word
         {target("org.example.notes", "Notes", nullptr, "main-TERMINAL-view"), true},
         {target("org.example.notes", "Notes", "Shopping"), false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(isDeveloperContext(c.target), c.expected);
+    for (const auto& [snapshot, expected] : cases)
+        EXPECT_EQ(isDeveloperContext(snapshot), expected);
 }
 
-TEST(TranscriptionPrompt, NothingToSayGivesNoPrompt) {
-    const TranscriptionPromptContext context =
-        buildTranscriptionPrompt(u("  \n "), {hint(u("off"), false), hint(u("   "))}, target("a", "Notes"));
-    EXPECT_EQ(context, TranscriptionPromptContext{});
-}
-
-TEST(TranscriptionPrompt, PartsAreJoinedByABlankLineInOrder) {
-    const struct {
-        std::optional<QString> instructions;
-        QList<VocabularyHintEntry> hints;
-        const char* expectedPrompt;
-    } cases[] = {
+TEST(TranscriptionPrompt, PartsAreJoinedByABlankLineInOrderAndNothingToSayGivesNoPrompt) {
+    EXPECT_EQ(buildTranscriptionPrompt(u("  \n "), {hint(u("off"), false), hint(u("   "))}, target("a", "Notes")),
+              TranscriptionPromptContext{});
+    const std::tuple<std::optional<QString>, QList<VocabularyHintEntry>, const char*> cases[] = {
         {u("  Be brief.  "), {}, "Be brief."},
         {std::nullopt,
          {hint(u("Kubernetes")), hint(u("kubernetes ")), hint(u("Quorvelle"))},
@@ -67,9 +56,9 @@ TEST(TranscriptionPrompt, PartsAreJoinedByABlankLineInOrder) {
          {hint(u("Café")), hint(u("cafe")), hint(u("Off"), false)},
          "Be brief.\n\nVocabulary hints: Use these exact spellings when they are spoken: Café."},
     };
-    for (const auto& c : cases) {
-        const TranscriptionPromptContext context = buildTranscriptionPrompt(c.instructions, c.hints, std::nullopt);
-        EXPECT_EQ(context.prompt, u(c.expectedPrompt));
+    for (const auto& [instructions, hints, expected] : cases) {
+        const TranscriptionPromptContext context = buildTranscriptionPrompt(instructions, hints, std::nullopt);
+        EXPECT_EQ(context.prompt, u(expected));
         EXPECT_FALSE(context.isDeveloperContext);
     }
 }
@@ -100,33 +89,23 @@ TEST(TranscriptionPrompt, AtMostEightyHintsAndUserTermsCountFirst) {
     EXPECT_TRUE(context.prompt->endsWith(kDeveloperLine));
 }
 
-TEST(TranscriptionPrompt, LongPromptsAreCutAt1800CharactersThenTrimmed) {
-    const QString spaceAtCut = QString(1799, u'a') + u("  tail");
-    EXPECT_EQ(composeTranscriptionPrompt(spaceAtCut, {}, false), QString(1799, u'a'));
+TEST(TranscriptionPrompt, LongPromptsAreCutAt1800CharactersNeverSplittingACharacterThenTrimmed) {
+    EXPECT_EQ(composeTranscriptionPrompt(QString(1799, u'a') + u("  tail"), {}, false), QString(1799, u'a'));
     EXPECT_EQ(composeTranscriptionPrompt(QString(1801, u'b'), {}, false), QString(1800, u'b'));
-}
-
-TEST(TranscriptionPrompt, CutNeverSplitsASurrogatePairOrACharacter) {
-    const QString emoji = u("😀");
-    const QString family = u("👩‍👩‍👦");
-    const QString accented = u("a\u0301");
-    for (const QString& unit : {emoji, family, accented}) {
-        const QString text = QString(1799, u'x') + unit + unit;
-        const std::optional<QString> prompt = composeTranscriptionPrompt(text, {}, false);
-        ASSERT_TRUE(prompt);
-        EXPECT_EQ(*prompt, QString(1799, u'x') + unit);
-        EXPECT_EQ(Graphemes::count(*prompt), 1800);
+    // An emoji (a surrogate pair), a family (joined emoji), an accented letter and CR LF are one character each.
+    EXPECT_EQ(Graphemes::count(u("a\r\nb")), 3);
+    for (const QString& unit : {u("😀"), u("👩‍👩‍👦"), u("a\u0301")}) {
+        const std::optional<QString> prompt = composeTranscriptionPrompt(QString(1799, u'x') + unit + unit, {}, false);
+        EXPECT_EQ(prompt, QString(1799, u'x') + unit);
+        EXPECT_EQ(Graphemes::count(prompt.value_or(QString())), 1800);
     }
 }
 
-TEST(PromptNormalization, PromptTextIsTrimmedAndLimitedTo900Characters) {
+TEST(PromptNormalization, TextIsTrimmedAndLimitedTo900CharactersHintsAreDistinctWithoutALimit) {
     EXPECT_EQ(normalizedPromptText(std::nullopt), std::nullopt);
     EXPECT_EQ(normalizedPromptText(u(" \n ")), std::nullopt);
     EXPECT_EQ(normalizedPromptText(u("  Be brief. ")), u("Be brief."));
     EXPECT_EQ(Graphemes::count(*normalizedPromptText(QString(901, u'z'))), 900);
-}
-
-TEST(PromptNormalization, HintsAreDistinctIgnoringCaseAndAccentsWithoutALimit) {
     EXPECT_EQ(normalizedVocabularyHints({}), std::nullopt);
     EXPECT_EQ(normalizedVocabularyHints({u(" "), u("")}), std::nullopt);
     EXPECT_EQ(normalizedVocabularyHints({u(" Café "), u("CAFE"), u("Quorvelle")}),
@@ -138,17 +117,10 @@ TEST(PromptNormalization, HintsAreDistinctIgnoringCaseAndAccentsWithoutALimit) {
 }
 
 TEST(WordCount, CountsWordsAndFallsBackToRunsOfNonSpace) {
-    const struct {
-        const char* text;
-        qsizetype words;
-    } cases[] = {
-        {"Hello, world!", 2},
-        {"   \n ", 0},
-        {"It costs 3.5 dollars.", 4},
-        {"-- ... --", 3},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(countWords(u(c.text)), c.words) << c.text;
+    const std::pair<const char*, qsizetype> cases[] = {
+        {"Hello, world!", 2}, {"   \n ", 0}, {"It costs 3.5 dollars.", 4}, {"-- ... --", 3}};
+    for (const auto& [text, words] : cases)
+        EXPECT_EQ(countWords(u(text)), words) << text;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <thread>
 
 namespace quorvelle::test {
 
@@ -23,18 +24,39 @@ public:
 
     bool isCapturing() const override { return capturing; }
     CurrentValueSubject<AudioLevelSnapshot>& levelPublisher() override { return m_levels; }
-    void startCapture() override;
-    CapturedAudioClip stopCapture() override;
-    void cancelCapture() override;
+    void startCapture() override {
+        calls << QStringLiteral("startCapture");
+        startOutcome.next();
+        capturing = true;
+    }
+    CapturedAudioClip stopCapture() override {
+        calls << QStringLiteral("stopCapture");
+        capturing = false;
+        return stopAnswer.next();
+    }
+    void cancelCapture() override {
+        calls << QStringLiteral("cancelCapture");
+        capturing = false;
+        m_levels.send(AudioLevelSnapshot::silent());
+    }
     void setPreferredInputDevice(const std::optional<QString>& uid) override { preferredDeviceUIDs.append(uid); }
     AudioCaptureDebugSnapshot debugSnapshot() const override { return m_debug.value(); }
     CurrentValueSubject<AudioCaptureDebugSnapshot>& debugSnapshotPublisher() override { return m_debug; }
 
     // Sends on a new thread and waits for it: the value is then queued for the main thread.
-    void sendLevelFromAnotherThread(const AudioLevelSnapshot& level);
-    void sendDebugSnapshotFromAnotherThread(const AudioCaptureDebugSnapshot& snapshot);
+    void sendLevelFromAnotherThread(const AudioLevelSnapshot& level) {
+        std::thread([&] { m_levels.send(level); }).join();
+    }
+    void sendDebugSnapshotFromAnotherThread(const AudioCaptureDebugSnapshot& snapshot) {
+        std::thread([&] { m_debug.send(snapshot); }).join();
+    }
 
-    static CapturedAudioClip oneSecondClip();
+    static CapturedAudioClip oneSecondClip() {
+        CapturedAudioClip clip;
+        clip.data = QByteArray(44 + 32000, '\0');
+        clip.duration = 1.0;
+        return clip;
+    }
 
 private:
     CurrentValueSubject<AudioLevelSnapshot> m_levels{AudioLevelSnapshot::silent()};

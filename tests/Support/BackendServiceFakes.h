@@ -25,12 +25,34 @@ public:
 
     bool hasStoredSession() const override { return storedSession; }
     std::optional<QString> registeredDeviceID() const override { return deviceID; }
-    QCoro::Task<BackendAuthDeviceLoginChallenge> startDeviceLogin(std::stop_token stopToken = {}) override;
+    QCoro::Task<BackendAuthDeviceLoginChallenge> startDeviceLogin(std::stop_token stopToken = {}) override {
+        calls << QStringLiteral("startDeviceLogin");
+        co_await held.pass(stopToken);
+        co_return startAnswer.next();
+    }
     QCoro::Task<BackendDeviceLoginPollResult> pollDeviceLogin(BackendAuthDeviceLoginChallenge challenge,
-                                                              std::stop_token stopToken = {}) override;
-    QCoro::Task<void> signOut(std::stop_token stopToken = {}) override;
+                                                              std::stop_token stopToken = {}) override {
+        calls << QStringLiteral("pollDeviceLogin(%1)").arg(challenge.deviceLoginID);
+        co_await held.pass(stopToken);
+        const BackendDeviceLoginPollResult result = pollAnswer.next();
+        if (result.isApproved) {
+            storedSession = true;
+            deviceID = result.registeredDeviceID;
+        }
+        co_return result;
+    }
+    QCoro::Task<void> signOut(std::stop_token stopToken = {}) override {
+        calls << QStringLiteral("signOut");
+        co_await held.pass(stopToken);
+        signOutOutcome.next();
+        storedSession = false;
+        deviceID.reset();
+    }
 
-    static BackendAuthDeviceLoginChallenge sampleChallenge();
+    static BackendAuthDeviceLoginChallenge sampleChallenge() {
+        return {QStringLiteral("login-1"), QStringLiteral("secret-1"), QStringLiteral("ABCD-EFGH"),
+                QUrl(QStringLiteral("https://example.test/device")), std::nullopt};
+    }
 };
 
 class FakeSoftwareUpdateChecker final : public SoftwareUpdateChecking {
@@ -41,7 +63,11 @@ public:
     Scripted<SoftwareUpdateCheckResult> answer;
 
     bool isEnabled() const override { return enabled; }
-    QCoro::Task<SoftwareUpdateCheckResult> checkForUpdates(std::stop_token stopToken = {}) override;
+    QCoro::Task<SoftwareUpdateCheckResult> checkForUpdates(std::stop_token stopToken = {}) override {
+        ++callCount;
+        co_await held.pass(stopToken);
+        co_return answer.next();
+    }
 };
 
 class FakeReleaseNotesFetcher final : public ReleaseNotesFetching {
@@ -51,7 +77,11 @@ public:
     Scripted<QList<ReleaseNoteEntry>> answer;
 
     QCoro::Task<QList<ReleaseNoteEntry>> fetchReleaseNotes(QString languageCode,
-                                                           std::stop_token stopToken = {}) override;
+                                                           std::stop_token stopToken = {}) override {
+        requestedLanguages << languageCode;
+        co_await held.pass(stopToken);
+        co_return answer.next();
+    }
 };
 
 }  // namespace quorvelle::test

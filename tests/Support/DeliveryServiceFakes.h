@@ -36,12 +36,18 @@ public:
     };
     QList<Insertion> insertions;
     Scripted<TextInsertionResult> insertAnswer;
-    QStringList verifiedTexts;
     Scripted<std::optional<bool>> verifyAnswer{std::optional<bool>(true)};
 
     TextInsertionResult insert(const QString& text, const FocusedTargetSnapshot& target,
-                               const std::optional<TextReplacementHint>& replacementHint) override;
-    std::optional<bool> verifyInsertion(const QString& text, const FocusedTargetSnapshot& target) override;
+                               const std::optional<TextReplacementHint>& hint) override {
+        insertions.append({text, target, hint});
+        TextInsertionResult result = insertAnswer.next();
+        if (!result.insertedText) result.insertedText = text;
+        return result;
+    }
+    std::optional<bool> verifyInsertion(const QString&, const FocusedTargetSnapshot&) override {
+        return verifyAnswer.next();
+    }
 };
 
 class FakePasteboardWriter final : public ClipboardWriting {
@@ -50,11 +56,22 @@ public:
     // What the clipboard holds; writeString replaces it.
     QList<ClipboardItemSnapshot> contents;
     ScriptedOutcome writeOutcome;
-    ScriptedOutcome restoreOutcome;
 
-    QList<ClipboardItemSnapshot> snapshot() override;
-    void writeString(const QString& text) override;
-    void restore(const QList<ClipboardItemSnapshot>& items) override;
+    QList<ClipboardItemSnapshot> snapshot() override {
+        calls << QStringLiteral("snapshot");
+        return contents;
+    }
+    void writeString(const QString& text) override {
+        calls << QStringLiteral("writeString(%1)").arg(text);
+        writeOutcome.next();
+        ClipboardItemSnapshot item;
+        item.representations.insert(QStringLiteral("text/plain"), text.toUtf8());
+        contents = {item};
+    }
+    void restore(const QList<ClipboardItemSnapshot>& items) override {
+        calls << QStringLiteral("restore(%1)").arg(items.size());
+        contents = items;
+    }
 };
 
 class FakeTextInsertionStrategyResolver final : public TextInsertionStrategyResolving {

@@ -1,11 +1,12 @@
 #include "FakeBackendServer.h"
 
 #include <QHostAddress>
-#include <QJsonDocument>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace quorvelle::test {
@@ -14,10 +15,6 @@ namespace {
 
 const QByteArray kCrlf = "\r\n";
 const QByteArray kHeaderEnd = "\r\n\r\n";
-
-QString routeKey(const QByteArray& method, const QString& path) {
-    return QString::fromLatin1(method.toUpper()) + QLatin1Char(' ') + path;
-}
 
 HeaderList parseHeaderLines(const QByteArray& block) {
     HeaderList headers;
@@ -30,20 +27,6 @@ HeaderList parseHeaderLines(const QByteArray& block) {
     return headers;
 }
 
-// A parameter of a header value such as `form-data; name="audio"; filename="a.wav"`.
-QByteArray headerParameter(const QByteArray& value, const QByteArray& parameter) {
-    for (const QByteArray& piece : value.split(';')) {
-        const QByteArray item = piece.trimmed();
-        const qsizetype equals = item.indexOf('=');
-        if (equals <= 0 || item.left(equals).trimmed().toLower() != parameter.toLower()) continue;
-        QByteArray result = item.mid(equals + 1).trimmed();
-        if (result.size() >= 2 && result.startsWith('"') && result.endsWith('"'))
-            result = result.mid(1, result.size() - 2);
-        return result;
-    }
-    return {};
-}
-
 }  // namespace
 
 QByteArray headerValue(const HeaderList& headers, const QByteArray& name) {
@@ -53,56 +36,15 @@ QByteArray headerValue(const HeaderList& headers, const QByteArray& name) {
     return {};
 }
 
-FakeResponse FakeResponse::json(int status, const QByteArray& body) {
-    FakeResponse response = raw(status, body);
-    response.header("Content-Type", "application/json");
-    return response;
-}
-
-FakeResponse FakeResponse::raw(int status, const QByteArray& body) {
-    FakeResponse response;
-    response.status = status;
-    response.body = body;
-    return response;
-}
-
-FakeResponse& FakeResponse::drip(std::chrono::milliseconds interval) {
-    dripInterval = interval;
-    return *this;
-}
-
-FakeResponse FakeResponse::silence() {
-    FakeResponse response;
-    response.kind = Kind::silence;
-    return response;
-}
-
-FakeResponse FakeResponse::dropConnection() {
-    FakeResponse response;
-    response.kind = Kind::dropConnection;
-    return response;
-}
-
-FakeResponse& FakeResponse::header(const QByteArray& name, const QByteArray& value) {
-    headers.append({name, value});
-    return *this;
-}
-
 bool RecordedRequest::hasHeader(const QByteArray& name) const {
-    for (const auto& entry : headers) {
-        if (entry.first.compare(name, Qt::CaseInsensitive) == 0) return true;
-    }
-    return false;
-}
-
-QJsonObject RecordedRequest::jsonObject() const {
-    return QJsonDocument::fromJson(body).object();
+    return std::any_of(headers.begin(), headers.end(),
+                       [&](const auto& entry) { return entry.first.compare(name, Qt::CaseInsensitive) == 0; });
 }
 
 QList<MultipartPart> RecordedRequest::multipartParts() const {
-    const QByteArray contentType = header("Content-Type");
-    if (!contentType.trimmed().toLower().startsWith("multipart/")) return {};
-    const QByteArray boundary = headerParameter(contentType, "boundary");
+    static const QRegularExpression form(QStringLiteral(R"(^\s*multipart/[^;]*;.*\bboundary\s*=\s*"?([^";]+))"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QByteArray boundary = form.match(QString::fromLatin1(header("Content-Type"))).captured(1).toLatin1();
     if (boundary.isEmpty()) return {};
 
     // With a CRLF in front, every delimiter (the first included) reads CRLF "--" boundary.
@@ -136,7 +78,7 @@ QList<MultipartPart> RecordedRequest::multipartParts() const {
 
 struct FakeBackendServer::Connection {
     QByteArray buffer;
-    bool busy = false;  // a silent or dropped answer: later requests wait for ever
+    bool busy = false;
 };
 
 FakeBackendServer::FakeBackendServer(QObject* parent) : QObject(parent), m_server(std::make_unique<QTcpServer>()) {
@@ -148,14 +90,7 @@ FakeBackendServer::FakeBackendServer(QObject* parent) : QObject(parent), m_serve
 }
 
 FakeBackendServer::~FakeBackendServer() {
-    m_server->close();
-    const auto sockets = m_connections.keys();
-    m_connections.clear();
-    for (QTcpSocket* socket : sockets) {
-        socket->disconnect(this);
-        socket->abort();
-        socket->deleteLater();
-    }
+    close();
 }
 
 QUrl FakeBackendServer::baseUrl() const {
@@ -164,14 +99,6 @@ QUrl FakeBackendServer::baseUrl() const {
 
 QUrl FakeBackendServer::url(const QString& pathAndQuery) const {
     return baseUrl().resolved(QUrl(pathAndQuery));
-}
-
-void FakeBackendServer::respond(const QByteArray& method, const QString& path, FakeResponse response) {
-    m_script[routeKey(method, path)].append(std::move(response));
-}
-
-void FakeBackendServer::clearScript() {
-    m_script.clear();
 }
 
 QList<RecordedRequest> FakeBackendServer::requestsTo(const QString& path) const {
@@ -195,13 +122,7 @@ void FakeBackendServer::acceptConnections() {
 
 void FakeBackendServer::readFrom(QTcpSocket* socket) {
     const auto connection = m_connections.value(socket);
-    if (!connection) return;
-    connection->buffer += socket->readAll();
-    processBuffered(socket);
-}
-
-void FakeBackendServer::processBuffered(QTcpSocket* socket) {
-    const auto connection = m_connections.value(socket);
+    if (connection) connection->buffer += socket->readAll();
     while (connection && !connection->busy) {
         QByteArray& buffer = connection->buffer;
         const qsizetype headerEnd = buffer.indexOf(kHeaderEnd);
@@ -221,39 +142,27 @@ void FakeBackendServer::processBuffered(QTcpSocket* socket) {
         }
         if (buffer.size() - bodyStart < length) return;
 
-        RecordedRequest request;
-        request.method = requestLine.at(0);
+        RecordedRequest request{requestLine.at(0), {}, {}, headers, buffer.mid(bodyStart, length)};
         const QByteArray target = requestLine.at(1);
         const qsizetype question = target.indexOf('?');
         request.path = QUrl::fromPercentEncoding(question < 0 ? target : target.left(question));
         request.rawQuery = question < 0 ? QString() : QString::fromLatin1(target.mid(question + 1));
-        request.headers = headers;
-        request.body = buffer.mid(bodyStart, length);
         buffer.remove(0, bodyStart + length);
-
         m_requests.append(request);
         Q_EMIT requestReceived(request);
-        deliver(socket, nextResponse(request.method, request.path));
+
+        const FakeResponse response = nextResponse(request.method, request.path);
+        // Silence or a dropped connection: later requests on this connection wait for ever.
+        connection->busy = response.kind != FakeResponse::Kind::answer;
+        if (response.kind == FakeResponse::Kind::dropConnection) socket->abort();
+        if (!connection->busy) write(socket, response);
     }
 }
 
 FakeResponse FakeBackendServer::nextResponse(const QByteArray& method, const QString& path) {
-    auto found = m_script.find(routeKey(method, path));
+    auto found = m_script.find(QString::fromLatin1(method.toUpper()) + QLatin1Char(' ') + path);
     if (found == m_script.end() || found->isEmpty()) return FakeResponse::json(404, R"({"title":"Not Found"})");
     return found->size() > 1 ? found->takeFirst() : found->first();
-}
-
-void FakeBackendServer::deliver(QTcpSocket* socket, const FakeResponse& response) {
-    const auto connection = m_connections.value(socket);
-    switch (response.kind) {
-        case FakeResponse::Kind::silence: connection->busy = true; return;
-        case FakeResponse::Kind::dropConnection:
-            connection->busy = true;
-            socket->abort();
-            return;
-        case FakeResponse::Kind::answer: break;
-    }
-    write(socket, response);
 }
 
 void FakeBackendServer::write(QTcpSocket* socket, const FakeResponse& response) {
@@ -270,14 +179,13 @@ void FakeBackendServer::write(QTcpSocket* socket, const FakeResponse& response) 
     socket->write(out);
     auto* timer = new QTimer(socket);
     timer->setTimerType(Qt::PreciseTimer);
-    QObject::connect(timer, &QTimer::timeout, socket,
-                     [socket, timer, body = response.body, sent = qsizetype(0)]() mutable {
-                         if (sent >= body.size()) {
-                             timer->deleteLater();
-                             return;
-                         }
-                         socket->write(body.mid(sent++, 1));
-                     });
+    QObject::connect(timer, &QTimer::timeout, socket, [socket, timer, body = response.body, sent = 0]() mutable {
+        if (sent < body.size()) {
+            socket->write(body.mid(sent++, 1));
+        } else {
+            timer->deleteLater();
+        }
+    });
     timer->start(response.dripInterval);
 }
 

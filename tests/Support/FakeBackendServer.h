@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QList>
 #include <QObject>
@@ -35,21 +36,29 @@ struct FakeResponse {
 
     Kind kind = Kind::answer;
     int status = 200;
-    HeaderList headers;
-    QByteArray body;
+    HeaderList headers{};
+    QByteArray body{};
     // When positive, the body is sent one byte at a time with this pause before each byte.
     std::chrono::milliseconds dripInterval{0};
 
     // An answer with Content-Type application/json.
-    static FakeResponse json(int status, const QByteArray& body);
+    static FakeResponse json(int status, const QByteArray& body) {
+        return raw(status, body).header("Content-Type", "application/json");
+    }
     // An answer with the given body and no Content-Type unless added with header().
-    static FakeResponse raw(int status, const QByteArray& body = {});
-    static FakeResponse silence();
-    static FakeResponse dropConnection();
+    static FakeResponse raw(int status, const QByteArray& body = {}) { return {.status = status, .body = body}; }
+    static FakeResponse silence() { return {.kind = Kind::silence}; }
+    static FakeResponse dropConnection() { return {.kind = Kind::dropConnection}; }
 
     // Adds a header line (call again for a repeated header); returns the answer for chaining.
-    FakeResponse& header(const QByteArray& name, const QByteArray& value);
-    FakeResponse& drip(std::chrono::milliseconds interval);
+    FakeResponse& header(const QByteArray& name, const QByteArray& value) {
+        headers.append({name, value});
+        return *this;
+    }
+    FakeResponse& drip(std::chrono::milliseconds interval) {
+        dripInterval = interval;
+        return *this;
+    }
 };
 
 struct MultipartPart {
@@ -67,7 +76,7 @@ struct RecordedRequest {
     QByteArray header(const QByteArray& name) const { return headerValue(headers, name); }
     bool hasHeader(const QByteArray& name) const;
     // The body as a JSON object; an empty object when it is not one.
-    QJsonObject jsonObject() const;
+    QJsonObject jsonObject() const { return QJsonDocument::fromJson(body).object(); }
     // The parts of a multipart body; empty when it is not one or its framing is broken.
     QList<MultipartPart> multipartParts() const;
 };
@@ -88,9 +97,11 @@ public:
     void close();
 
     // Appends an answer to the route's queue (see the script rules above).
-    void respond(const QByteArray& method, const QString& path, FakeResponse response);
+    void respond(const QByteArray& method, const QString& path, FakeResponse response) {
+        m_script[QString::fromLatin1(method.toUpper()) + QLatin1Char(' ') + path].append(std::move(response));
+    }
     // Forgets every route's script; recorded requests stay.
-    void clearScript();
+    void clearScript() { m_script.clear(); }
 
     const QList<RecordedRequest>& requests() const { return m_requests; }
     QList<RecordedRequest> requestsTo(const QString& path) const;
@@ -104,9 +115,7 @@ private:
 
     void acceptConnections();
     void readFrom(QTcpSocket* socket);
-    void processBuffered(QTcpSocket* socket);
     FakeResponse nextResponse(const QByteArray& method, const QString& path);
-    void deliver(QTcpSocket* socket, const FakeResponse& response);
     void write(QTcpSocket* socket, const FakeResponse& response);
 
     std::unique_ptr<QTcpServer> m_server;

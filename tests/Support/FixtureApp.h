@@ -4,8 +4,6 @@
 #include <QProcess>
 #include <QString>
 
-#include <memory>
-
 namespace quorvelle::test {
 
 // One running text-field fixture app (tests/Fixtures), driven over its stdin.
@@ -21,26 +19,29 @@ public:
     FixtureApp(const FixtureApp&) = delete;
     FixtureApp& operator=(const FixtureApp&) = delete;
 
-    Toolkit toolkit() const { return m_toolkit; }
-    QString title() const { return m_title; }
     qint64 processId() const { return m_process.processId(); }
     // The program's name as it registers with the accessibility bus.
     QString applicationName() const;
 
-    // Each returns after the fixture answered "ok".
-    void focus(const QString& field);
-    void setText(const QString& field, const QString& text);
-    void select(const QString& field, int start, int length);
+    // Each returns after the fixture answered "ok" (or throws).
+    void focus(const QString& field) { expectOk(QStringLiteral("focus ") + field); }
+    void setText(const QString& field, QString text) {
+        expectOk(QStringLiteral("set %1 %2").arg(field, text.replace(QLatin1Char('\n'), QLatin1String("\\n"))));
+    }
+    void select(const QString& field, int start, int length) {
+        expectOk(QStringLiteral("select %1 %2 %3").arg(field).arg(start).arg(length));
+    }
     // Adds a list of that many rows, focusable as the field "rows" (GTK fixture only).
-    void showRows(int count);
+    void showRows(int count) { expectOk(QStringLiteral("rows %1").arg(count)); }
     // The fields' texts as the fixture itself sees them.
     QJsonObject texts();
 
 private:
     QString command(const QString& line);
+    void expectOk(const QString& line);
+    QByteArray readLine(const char* failure);
 
     Toolkit m_toolkit;
-    QString m_title;
     QProcess m_process;
 };
 

@@ -22,10 +22,6 @@ Q_SIGNALS:
     void opened();
 };
 
-HeldCalls::HeldCalls() = default;
-
-HeldCalls::~HeldCalls() = default;
-
 int HeldCalls::waitingCount() const {
     return int(std::count_if(m_waiting.begin(), m_waiting.end(), [](const auto& gate) { return !gate->isOpen; }));
 }

@@ -14,11 +14,7 @@ namespace quorvelle::test {
 // with CancellationError, as the real services do.
 class HeldCalls {
 public:
-    HeldCalls();
-    ~HeldCalls();
-
     void setHolding(bool holding) { m_holding = holding; }
-    bool isHolding() const { return m_holding; }
     // Calls waiting now.
     int waitingCount() const;
     // Lets every waiting call go on, each on a later turn of the event loop.

@@ -15,13 +15,11 @@ public:
     explicit Scripted(T fallback = T{}) : m_fallback(std::move(fallback)) {}
 
     void setFallback(T value) { m_fallback = std::move(value); }
-    const T& fallback() const { return m_fallback; }
     void push(T value) { m_queue.emplace_back(std::move(value)); }
     template <typename E>
     void pushFailure(E error) {
         m_queue.emplace_back(std::make_exception_ptr(std::move(error)));
     }
-    void clear() { m_queue.clear(); }
 
     T next() {
         if (m_queue.empty()) return m_fallback;
@@ -36,7 +34,8 @@ private:
     std::deque<std::variant<T, std::exception_ptr>> m_queue;
 };
 
-// The same for calls without a result: each queued entry is a failure or a plain success.
+// The same for calls without a result: each queued entry is a failure or a plain success; without
+// one, every call fails as set by failAlways (or succeeds).
 class ScriptedOutcome {
 public:
     void pushSuccess() { m_queue.emplace_back(nullptr); }
@@ -44,12 +43,10 @@ public:
     void pushFailure(E error) {
         m_queue.emplace_back(std::make_exception_ptr(std::move(error)));
     }
-    // Every call without a queued entry fails this way (none: succeeds).
     template <typename E>
     void failAlways(E error) {
         m_always = std::make_exception_ptr(std::move(error));
     }
-    void succeedAlways() { m_always = nullptr; }
 
     void next() {
         std::exception_ptr failure = m_always;

@@ -7,18 +7,24 @@
 
 #include <QList>
 
+#include <algorithm>
+
 namespace quorvelle::test {
 
 // Keeps the events in memory, newest first, without pruning.
 class FakeDiagnosticsStore final : public DiagnosticsStoring {
 public:
     QList<SanitizedDiagnosticsEvent> stored;
-    mutable int readCount = 0;
 
-    QList<SanitizedDiagnosticsEvent> events() const override;
+    QList<SanitizedDiagnosticsEvent> events() const override { return stored; }
     void record(const SanitizedDiagnosticsEvent& event) override { stored.prepend(event); }
 
-    QStringList codes() const;
+    QStringList codes() const {
+        QStringList result;
+        for (const auto& event : stored)
+            result << event.code;
+        return result;
+    }
 };
 
 // The history in memory, sorted newest first on save as the real store does; saves can be made to
@@ -28,13 +34,18 @@ public:
     QList<TranscriptHistoryEntry> entries;
     bool failSaves = false;
     bool failClears = false;
-    int loadCount = 0;
-    int saveCount = 0;
     Scripted<QString> exportAnswer{QStringLiteral("/run/user/0/quorvelle-history.csv")};
 
-    QList<TranscriptHistoryEntry> loadEntries() override;
-    void save(const QList<TranscriptHistoryEntry>& newEntries) override;
-    void clear() override;
+    QList<TranscriptHistoryEntry> loadEntries() override { return entries; }
+    void save(const QList<TranscriptHistoryEntry>& newEntries) override {
+        if (failSaves) return;
+        entries = newEntries;
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](const auto& a, const auto& b) { return a.completedAt > b.completedAt; });
+    }
+    void clear() override {
+        if (!failClears) entries.clear();
+    }
     QString exportCSV() override { return exportAnswer.next(); }
 };
 
@@ -44,10 +55,9 @@ public:
         int elapsedMs;
         bool wasSuccessful;
     };
-    TranscriptionTelemetrySnapshot current;
     QList<Sample> recorded;
 
-    TranscriptionTelemetrySnapshot snapshot() const override { return current; }
+    TranscriptionTelemetrySnapshot snapshot() const override { return {}; }
     void record(int elapsedMs, bool wasSuccessful) override { recorded.append({elapsedMs, wasSuccessful}); }
 };
 

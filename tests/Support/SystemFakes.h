@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <thread>
 
 namespace quorvelle::test {
 
@@ -23,15 +24,31 @@ public:
     bool monitoring = false;
 
     bool isMonitoring() const override { return monitoring; }
-    void startMonitoring(const HotkeyShortcut& shortcut, std::function<void()> down, std::function<void()> up) override;
-    void stopMonitoring() override;
+    void startMonitoring(const HotkeyShortcut& shortcut, std::function<void()> down,
+                         std::function<void()> up) override {
+        calls << QStringLiteral("startMonitoring(%1)").arg(shortcut.displayTitle);
+        startOutcome.next();
+        onKeyDown = std::move(down);
+        onKeyUp = std::move(up);
+        monitoring = true;
+    }
+    void stopMonitoring() override {
+        calls << QStringLiteral("stopMonitoring");
+        onKeyDown = onKeyUp = nullptr;
+        monitoring = false;
+    }
 
     // The registered callbacks, called on this thread or on a thread of their own (joined before
     // returning), as the platform may do.
-    void press() const;
-    void release() const;
-    void pressFromAnotherThread() const;
-    void releaseFromAnotherThread() const;
+    void press() const {
+        if (onKeyDown) onKeyDown();
+    }
+    void release() const {
+        if (onKeyUp) onKeyUp();
+    }
+    void pressFromAnotherThread() const {
+        if (onKeyDown) std::thread(onKeyDown).join();
+    }
 };
 
 class FakeMicrophonePermissionController final : public MicrophonePermissionControlling {
@@ -40,8 +57,16 @@ public:
     PermissionState status = PermissionState::authorized;
     Scripted<bool> requestAnswer{true};
 
-    PermissionState authorizationStatus() override;
-    QCoro::Task<bool> requestAccess() override;
+    PermissionState authorizationStatus() override {
+        calls << QStringLiteral("authorizationStatus");
+        return status;
+    }
+    QCoro::Task<bool> requestAccess() override {
+        calls << QStringLiteral("requestAccess");
+        const bool granted = requestAnswer.next();
+        if (granted) status = PermissionState::authorized;
+        co_return granted;
+    }
 };
 
 class FakeAccessibilityPermissionController final : public AccessibilityPermissionControlling {
@@ -50,8 +75,14 @@ public:
     bool trusted = true;
     Scripted<bool> promptAnswer{true};
 
-    bool isTrusted() override;
-    bool promptForTrust() override;
+    bool isTrusted() override {
+        calls << QStringLiteral("isTrusted");
+        return trusted;
+    }
+    bool promptForTrust() override {
+        calls << QStringLiteral("promptForTrust");
+        return trusted = promptAnswer.next();
+    }
 };
 
 class FakeStartAtLoginController final : public StartAtLoginControlling {
@@ -61,9 +92,15 @@ public:
     // The status after a change; a failure is thrown instead when one is queued.
     Scripted<StartAtLoginStatus> setEnabledAnswer{StartAtLoginStatus::enabled};
 
-    StartAtLoginStatus currentStatus() override;
-    StartAtLoginStatus setEnabled(bool enabled) override;
-    void openSystemSettings() override;
+    StartAtLoginStatus currentStatus() override {
+        calls << QStringLiteral("currentStatus");
+        return status;
+    }
+    StartAtLoginStatus setEnabled(bool enabled) override {
+        calls << QStringLiteral("setEnabled(%1)").arg(enabled ? "true" : "false");
+        return status = setEnabledAnswer.next();
+    }
+    void openSystemSettings() override { calls << QStringLiteral("openSystemSettings"); }
 };
 
 class FakeSystemNavigator final : public SystemNavigating {

@@ -4,11 +4,13 @@
 #include <QCoroTask>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QThread>
 
 #include <exception>
 #include <functional>
 #include <optional>
 #include <stdexcept>
+#include <type_traits>
 
 namespace quorvelle::test {
 
@@ -17,31 +19,22 @@ namespace quorvelle::test {
 // that keeps the exception and rethrows it here.
 template <typename T>
 T runTask(QCoro::Task<T> task) {
-    std::optional<T> result;
+    std::optional<std::conditional_t<std::is_void_v<T>, bool, T>> result;
     std::exception_ptr failure;
-    auto capture = [](QCoro::Task<T> inner, std::optional<T>& out, std::exception_ptr& error) -> QCoro::Task<void> {
+    auto capture = [](QCoro::Task<T> inner, auto& out, std::exception_ptr& error) -> QCoro::Task<void> {
         try {
-            out.emplace(co_await std::move(inner));
+            if constexpr (std::is_void_v<T>) {
+                co_await std::move(inner);
+            } else {
+                out.emplace(co_await std::move(inner));
+            }
         } catch (...) {
             error = std::current_exception();
         }
     };
     QCoro::waitFor(capture(std::move(task), result, failure));
     if (failure) std::rethrow_exception(failure);
-    return std::move(*result);
-}
-
-inline void runTask(QCoro::Task<void> task) {
-    std::exception_ptr failure;
-    auto capture = [](QCoro::Task<void> inner, std::exception_ptr& error) -> QCoro::Task<void> {
-        try {
-            co_await std::move(inner);
-        } catch (...) {
-            error = std::current_exception();
-        }
-    };
-    QCoro::waitFor(capture(std::move(task), failure));
-    if (failure) std::rethrow_exception(failure);
+    if constexpr (!std::is_void_v<T>) return std::move(*result);
 }
 
 // The error of type Error a task ends with; none when it succeeds (another error passes through).
@@ -57,6 +50,15 @@ std::optional<Error> failureOf(QCoro::Task<T> task) {
 
 // Spins the event loop until the condition holds or the limit passes; returns whether it held.
 // For waiting on real external events (another process, the display server), never on our own timers.
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
 
 }  // namespace quorvelle::test

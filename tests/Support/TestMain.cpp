@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -9,21 +10,11 @@
 #include <QApplication>
 #endif
 
-namespace {
-
-bool onlyListing(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--gtest_list_tests") == 0) return true;
-    }
-    return false;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     // Listing the tests happens at build time, where no display exists. (Checked before
     // GoogleTest consumes its own flags.)
-    const bool listing = onlyListing(argc, argv);
+    const bool listing =
+        std::any_of(argv + 1, argv + argc, [](const char* a) { return !std::strcmp(a, "--gtest_list_tests"); });
     // The program's own test-run rule: default addresses become the local development servers.
     qputenv("QUORVELLE_TEST_RUN", "1");
     ::testing::InitGoogleMock(&argc, argv);

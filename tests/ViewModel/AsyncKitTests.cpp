@@ -1,10 +1,8 @@
 #include "Support/CancellationError.h"
-#include "Support/QueuedSubscription.h"
 #include "Support/TaskScope.h"
 #include "Support/TestEventLoop.h"
 #include "ViewModelTestSupport.h"
 
-#include <QSignalSpy>
 #include <QThread>
 #include <QTimer>
 
@@ -14,61 +12,32 @@
 namespace quorvelle::test {
 namespace {
 
-void settleEvents() {
-    for (int turn = 0; turn < 5; ++turn)
-        QCoreApplication::processEvents();
-}
-
-struct Trace {
-    QStringList steps;
-    QList<std::exception_ptr> failures;
-};
-
-// Waits, then writes into the trace when its guard still holds.
-QCoro::Task<void> waitThenWrite(Sleeper sleep, Trace* trace, TaskGuard guard) {
-    trace->steps << QStringLiteral("started");
+QCoro::Task<void> waitThenWrite(Sleeper sleep, QStringList* steps, TaskGuard guard) {
+    *steps << QStringLiteral("started");
     co_await sleep(1.0, guard.stopToken);
     if (!guard) co_return;
-    trace->steps << QStringLiteral("wrote");
+    *steps << QStringLiteral("wrote");
 }
 
-TEST(TaskScope, AJobOutlivingItsOwnerDoesNothing) {
+TEST(TaskScope, AJobStopsWithItsOwnerOrHandleAndAFailureIsNeverLost) {
     ManualSleeper sleeper;
-    Trace trace;
-    auto owner = std::make_unique<QObject>();
-    auto scope = std::make_unique<TaskScope>(owner.get());
-    const TaskHandle handle =
-        scope->start([&](TaskGuard guard) { return waitThenWrite(sleeper.sleeper(), &trace, guard); });
-    EXPECT_TRUE(handle.isRunning());
-    scope.reset();
-    owner.reset();
-    sleeper.finishAll();
-    settleEvents();
-    EXPECT_EQ(trace.steps, QStringList{QStringLiteral("started")});
-    EXPECT_FALSE(handle.isRunning());
-}
-
-TEST(TaskScope, CancellingAHandleStopsOnlyThatJob) {
-    ManualSleeper sleeper;
-    Trace first, second;
-    QObject owner;
-    TaskScope scope(&owner, [&](std::exception_ptr failure) { first.failures << failure; });
-    TaskHandle cancelled = scope.start([&](TaskGuard g) { return waitThenWrite(sleeper.sleeper(), &first, g); });
-    scope.start([&](TaskGuard g) { return waitThenWrite(sleeper.sleeper(), &second, g); });
-    cancelled.cancel();
-    EXPECT_TRUE(cancelled.isEmpty());
-    settleEvents();  // the stopped wait ends with CancellationError, which is no failure
-    sleeper.finishAll();
-    settleEvents();
-    EXPECT_EQ(first.steps, QStringList{QStringLiteral("started")});
-    EXPECT_EQ(second.steps, (QStringList{QStringLiteral("started"), QStringLiteral("wrote")}));
-    EXPECT_TRUE(first.failures.isEmpty());
-}
-
-TEST(TaskScope, AFailureReachesTheHandlerInsteadOfVanishing) {
-    QObject owner;
+    QStringList orphaned, cancelled, kept;
     QList<std::exception_ptr> failures;
-    TaskScope scope(&owner, [&](std::exception_ptr failure) { failures << failure; });
+    auto owner = std::make_unique<QObject>();
+    auto gone = std::make_unique<TaskScope>(owner.get());
+    const TaskHandle orphan = gone->start([&](TaskGuard g) { return waitThenWrite(sleeper.sleeper(), &orphaned, g); });
+    EXPECT_TRUE(orphan.isRunning());
+    gone.reset();
+    owner.reset();
+
+    QObject stays;
+    TaskScope scope(&stays, [&](std::exception_ptr failure) { failures << failure; });
+    TaskHandle stopped = scope.start([&](TaskGuard g) { return waitThenWrite(sleeper.sleeper(), &cancelled, g); });
+    scope.start([&](TaskGuard g) { return waitThenWrite(sleeper.sleeper(), &kept, g); });
+    stopped.cancel();
+    EXPECT_TRUE(stopped.isEmpty());
+    settle();  // the stopped wait ends with CancellationError, which is no failure
+    sleeper.finishAll();
     scope.start([](TaskGuard) -> QCoro::Task<void> {
         co_await sleepFor(0, {});
         throw std::runtime_error("disk full");
@@ -77,7 +46,11 @@ TEST(TaskScope, AFailureReachesTheHandlerInsteadOfVanishing) {
         throw CancellationError();
         co_return;
     });
-    settleEvents();
+    settle();
+    EXPECT_EQ(orphaned, QStringList{QStringLiteral("started")});
+    EXPECT_FALSE(orphan.isRunning());
+    EXPECT_EQ(cancelled, QStringList{QStringLiteral("started")});
+    EXPECT_EQ(kept, (QStringList{QStringLiteral("started"), QStringLiteral("wrote")}));
     ASSERT_EQ(failures.size(), 1);
     EXPECT_THROW(std::rethrow_exception(failures[0]), std::runtime_error);
 }
@@ -97,30 +70,9 @@ TEST(CancellableSleep, EndsWithCancellationWhenStoppedBeforeOrDuring) {
     EXPECT_NO_THROW(runTask(sleepFor(std::numeric_limits<double>::quiet_NaN(), {})));
 }
 
-TEST(QueuedSubscription, ValuesFromAnotherThreadArriveLaterOnTheReceiversThread) {
-    CurrentValueSubject<int> subject(0);
-    QObject receiver;
-    QList<int> seen;
-    QList<QThread*> threads;
-    auto subscription = std::make_unique<QueuedSubscription<int>>(subject, &receiver, [&](const int& value) {
-        seen << value;
-        threads << QThread::currentThread();
-    });
-    std::thread([&] { subject.send(7); }).join();
-    EXPECT_TRUE(seen.isEmpty());
-    settleEvents();
-    EXPECT_EQ(seen, (QList<int>{0, 7}));
-    EXPECT_EQ(threads, (QList<QThread*>{QThread::currentThread(), QThread::currentThread()}));
-
-    std::thread([&] { subject.send(8); }).join();
-    subscription.reset();  // queued but not yet delivered: dropped
-    settleEvents();
-    EXPECT_EQ(seen, (QList<int>{0, 7}));
-}
-
 using ViewModelThreads = ViewModelTest;
 
-TEST_F(ViewModelThreads, LevelsAndCaptureDetailsFromTheAudioThreadReachTheMainThread) {
+TEST_F(ViewModelThreads, AudioThreadValuesReachTheMainThreadAndNothingReachesAViewModelThatIsGone) {
     AppViewModel& vm = make();
     settle();
     QThread* deliveredOn = nullptr;
@@ -137,22 +89,15 @@ TEST_F(ViewModelThreads, LevelsAndCaptureDetailsFromTheAudioThreadReachTheMainTh
     EXPECT_EQ(vm.diagnostics()->diagnosticsSnapshot().captureSignalSummary,
               QStringLiteral("Audio frame goruldu ama non-silent sample yok."));
 
-    // Values still queued when the view model goes are dropped.
-    fakes.audioCapture->sendLevelFromAnotherThread(AudioLevelSnapshot::silent());
-    fakes.sessionCoordinator->fail(QuorvelleError(QuorvelleErrorCase::noSpeechDetected));
-    viewModel.reset();
-    settle();
-}
-
-TEST_F(ViewModelThreads, AJobOfAViewModelThatIsGoneWritesNothing) {
-    AppViewModel& vm = make();
+    // Values still queued and jobs still waiting when the view model goes write nothing.
     bool wrote = false;
     vm.context().tasks().start([&, sleep = fakes.dismissSleeper.sleeper()](TaskGuard guard) -> QCoro::Task<void> {
         co_await sleep(2.0, guard.stopToken);
-        if (!guard) co_return;
-        wrote = true;
+        if (guard) wrote = true;
     });
-    EXPECT_EQ(fakes.dismissSleeper.requestedSeconds(), QList<double>{2.0});
+    ASSERT_EQ(fakes.dismissSleeper.requestedSeconds(), QList<double>{2.0});
+    fakes.audioCapture->sendLevelFromAnotherThread(AudioLevelSnapshot::silent());
+    fakes.sessionCoordinator->fail(QuorvelleError(QuorvelleErrorCase::noSpeechDetected));
     viewModel.reset();
     fakes.dismissSleeper.finishAll();
     settle();

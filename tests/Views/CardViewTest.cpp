@@ -1,4 +1,4 @@
-// Cards and headings of the dashboard kit, in each theme.
+// Cards, headings, pills and badges of the dashboard kit.
 #include "ViewHarness.h"
 
 #include <gtest/gtest.h>
@@ -6,63 +6,58 @@
 namespace quorvelle::test {
 namespace {
 
-const char* kCardsScene = R"(
-    Item {
+TEST(CardViews, ShowTheirTextsSymbolsAndColours) {
+    ViewHarness harness;
+    ASSERT_TRUE(harness.load(R"(
         Column {
             x: 20; y: 20; width: 600; spacing: 12
-            SurfaceCard {
-                objectName: "surface"; width: parent.width
-                Rectangle { objectName: "child"; implicitWidth: 40; implicitHeight: 20; color: "red" }
-            }
             PageHeaderCard {
                 objectName: "header"; width: parent.width
                 title: "Overview"; subtitle: "Usage and recent activity"; symbolName: "house"
-                trailing: Component {
-                    Rectangle { objectName: "trailing"; implicitWidth: 60; implicitHeight: 24; color: "green" }
-                }
+                trailing: Component { Rectangle { objectName: "trailing"; implicitWidth: 60; implicitHeight: 24 } }
             }
-            Row {
-                spacing: 12
-                SectionHeading { objectName: "heading"; symbolName: "book.closed"; title: "Dictionary"; subtitle: "" }
-                MetricCard { objectName: "metric"; width: 260; title: "WORDS"; value: "1204"; subtitle: "this week"; symbolName: "text.cursor" }
-                CompactInfoCard { objectName: "compact"; width: 200; eyebrow: "MODEL"; value: "Base" }
-            }
+            CompactInfoCard { objectName: "compact"; width: 200; eyebrow: "MODEL"; value: "Base" }
             InlineInfoBanner { objectName: "banner"; width: parent.width; message: "Saved." }
             InlineInfoBanner {
                 objectName: "longBanner"; width: 300
                 message: "A long message that cannot fit on one line of a narrow banner wraps onto the next lines."
             }
-        }
-    })";
+            Row {
+                spacing: 12
+                StatusPill { objectName: "status"; title: "Busy"; accent: "white"; background: Qt.rgba(1, 0, 0, 0.5) }
+                MetadataPill { objectName: "pillWithSymbol"; title: "42 WORDS"; symbolName: "waveform" }
+                MetadataPill { objectName: "pillPlain"; title: "42 WORDS" }
+            }
+            Row {
+                spacing: 12
+                AppIdentityBadge { objectName: "production"; label: "Quorvelle"; status: AppIdentityStatus.Production; helpText: "Version 1.0" }
+                AppIdentityBadge { objectName: "local"; label: "Quorvelle"; status: AppIdentityStatus.Local }
+                AppIdentityBadge { objectName: "custom"; label: "Quorvelle"; status: AppIdentityStatus.Custom }
+            }
+        })",
+                             {640, 760}));
+    harness.shootInEveryTheme("cards");
+    QQuickItem* header = harness.item("header");
+    QQuickItem* banner = harness.item("banner");
+    QQuickItem* status = harness.item("status");
+    ASSERT_TRUE(header && banner && status);
+    EXPECT_EQ(glyphsIn(header) + textsIn(header), (QStringList{"house", "Overview", "Usage and recent activity"}));
+    EXPECT_EQ(harness.evaluate(harness.item("main-window-page-title"), "Accessible.name").toString(), "Overview");
+    EXPECT_TRUE(harness.item("trailing")->isVisible());
+    EXPECT_EQ(textsIn(harness.item("compact")), (QStringList{"MODEL", "Base"}));
+    EXPECT_EQ(glyphsIn(banner) + textsIn(banner), (QStringList{"sparkles", "Saved."}));
+    EXPECT_GT(harness.item("longBanner")->height(), banner->height() + 10);
 
-class CardViews : public ThemedSceneTest {
-protected:
-    void SetUp() override { ASSERT_TRUE(loadScene(kCardsScene, {640, 620}, "cards")); }
-};
-
-TEST_P(CardViews, ShowTheirTextsSymbolsAndTrailingViewAndABannerWraps) {
-    auto* header = item("header");
-    auto* trailing = item("trailing");
-    auto* compact = item("compact");
-    auto* banner = item("banner");
-    auto* longBanner = item("longBanner");
-    ASSERT_TRUE(header && trailing && compact && banner && longBanner);
-    EXPECT_EQ(textsIn(header), (QStringList{"Overview", "Usage and recent activity"}));
-    EXPECT_EQ(glyphsIn(header), QStringList{"house"});
-    EXPECT_EQ(harness.evaluate(item("main-window-page-title"), "Accessible.name").toString(),
-              QStringLiteral("Overview"));
-    // The trailing view ends at the card's inner right edge.
-    EXPECT_NEAR(trailing->mapToItem(header, QPointF(trailing->width(), 0)).x(), header->width() - 24, 1);
-    EXPECT_EQ(textsIn(compact), (QStringList{"MODEL", "Base"}));
-    // The compact card's dot is the secondary text over the tile.
-    EXPECT_COLOR_NEAR(harness.colorAt(compact, {14 + 17, 14 + 17}),
-                      over(colors().secondaryText, colors().headerIconBackground));
-    EXPECT_EQ(glyphsIn(banner), QStringList{"sparkles"});
-    EXPECT_EQ(textsIn(banner), QStringList{"Saved."});
-    EXPECT_GT(longBanner->height(), banner->height() + 10);
+    // A status pill keeps the caller's colours; a metadata pill shows a symbol only when given one.
+    EXPECT_COLOR_NEAR(harness.colorAt(status, {status->width() / 2, 2}),
+                      over(QColor(255, 0, 0, 128), harness.background()));
+    EXPECT_EQ(glyphsIn(harness.item("pillWithSymbol")), QStringList{"waveform"});
+    EXPECT_TRUE(glyphsIn(harness.item("pillPlain")).isEmpty());
+    // The identity badge's dot takes its status's colour, over the badge's own fill.
+    QQuickItem* badge = harness.item("local");
+    const QColor fill = harness.colorAt(badge, {badge->width() - 14, badge->height() / 2});
+    EXPECT_COLOR_NEAR(harness.colorAt(badge, {10, badge->height() / 2}), over(harness.colors().warmText, fill));
 }
-
-INSTANTIATE_TEST_SUITE_P(Light, CardViews, ::testing::Values(Theme::Light), ThemeName());
 
 }  // namespace
 }  // namespace quorvelle::test

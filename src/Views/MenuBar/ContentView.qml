@@ -9,23 +9,24 @@ import Quorvelle
 Item {
     id: root
 
-    required property QtObject viewModel
+    required property AppViewModel viewModel
     // The shell bridge: openDashboard() and quit().
     required property QtObject appShell
 
-    readonly property bool turkish: viewModel.strings.languageCode === "tr"
+    readonly property bool turkish: viewModel.languageCode === "tr"
+    readonly property PermissionsViewModel permissions: viewModel.permissions
     // "account", "onboarding" or "ready".
-    readonly property string panel: {
-        const account = viewModel.accountCopy
-        if (account.hasBackendAuthSessionManager && !viewModel.onboardingStatus.hasAPIKey)
-            return "account"
-        return viewModel.onboardingStatus.isComplete ? "ready" : "onboarding"
+    readonly property string panel: signIn.isSignedOut ? "account"
+                                                       : permissions.onboardingStatus.isComplete ? "ready" : "onboarding"
+
+    implicitWidth: panelLoader.item ? panelLoader.item.implicitWidth : 360
+    implicitHeight: panelLoader.item ? panelLoader.item.implicitHeight : 0
+
+    // The dashboard's sign-in lock: this computer still has to be connected to the account.
+    MainWindowState {
+        id: signIn
+        viewModel: root.viewModel
     }
-
-    implicitWidth: shownLoader.item ? shownLoader.item.implicitWidth : 360
-    implicitHeight: shownLoader.item ? shownLoader.item.implicitHeight : 0
-
-    readonly property Loader shownLoader: panel === "onboarding" ? onboardingLoader : panelLoader
 
     // No translucent material on X11: the popover is the plain window colour.
     Rectangle {
@@ -37,25 +38,8 @@ Item {
         id: panelLoader
         objectName: "popover-panel"
         width: root.width
-        active: root.panel !== "onboarding"
-        sourceComponent: root.panel === "account" ? accountPanel : readyPanel
-    }
-
-    // The setup screen is found by its file, so this root does not depend on it being built.
-    Loader {
-        id: onboardingLoader
-        objectName: "popover-onboarding"
-        width: root.width
-        active: root.panel === "onboarding"
-        onActiveChanged: load()
-        Component.onCompleted: load()
-
-        // The setup screen reads the view model itself, not the popover's flat reading of it.
-        function load() {
-            if (active && root.viewModel.appViewModel)
-                setSource(Qt.resolvedUrl("../Onboarding/OnboardingView.qml"),
-                          { viewModel: root.viewModel.appViewModel })
-        }
+        sourceComponent: root.panel === "account" ? accountPanel
+                                                  : root.panel === "onboarding" ? onboardingPanel : readyPanel
     }
 
     Component {
@@ -64,6 +48,14 @@ Item {
         MenuBarAccountRequiredView {
             viewModel: root.viewModel
             appShell: root.appShell
+        }
+    }
+
+    Component {
+        id: onboardingPanel
+
+        OnboardingView {
+            viewModel: root.viewModel
         }
     }
 
@@ -81,8 +73,8 @@ Item {
         transientParent: root.Window.window
         title: DisclosureTexts.cloudTitle(root.turkish)
         bodyText: DisclosureTexts.cloudBody
-        isPresented: root.viewModel.showingGroqDisclosureSheet
-        onDismissRequested: root.viewModel.showingGroqDisclosureSheet = false
+        isPresented: root.permissions.showingGroqDisclosureSheet
+        onDismissRequested: root.permissions.showingGroqDisclosureSheet = false
     }
 
     DisclosureSheetView {
@@ -90,8 +82,8 @@ Item {
         transientParent: root.Window.window
         title: DisclosureTexts.privacyTitle(root.turkish)
         bodyText: DisclosureTexts.privacyBody
-        isPresented: root.viewModel.showingPrivacyDisclosureSheet
-        onDismissRequested: root.viewModel.showingPrivacyDisclosureSheet = false
+        isPresented: root.permissions.showingPrivacyDisclosureSheet
+        onDismissRequested: root.permissions.showingPrivacyDisclosureSheet = false
     }
 
     Connections {

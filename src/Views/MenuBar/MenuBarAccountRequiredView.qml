@@ -8,12 +8,21 @@ import Quorvelle
 Item {
     id: root
 
-    required property QtObject viewModel
+    required property AppViewModel viewModel
     required property QtObject appShell
-    readonly property bool turkish: viewModel.strings.languageCode === "tr"
-    readonly property var challenge: viewModel.accountCopy.backendAuthChallenge || null
+    readonly property bool turkish: viewModel.languageCode === "tr"
+    readonly property AccountViewModel account: viewModel.account
+    // The pending sign-in, or null.
+    readonly property var challenge: account.backendAuthChallenge
 
     implicitWidth: 360
+
+    // The dashboard's reading of the sign-in notice.
+    MainWindowState {
+        id: signIn
+        viewModel: root.viewModel
+    }
+
     implicitHeight: column.implicitHeight + 32
 
     ColumnLayout {
@@ -38,7 +47,7 @@ Item {
 
                 UiText {
                     objectName: "account-title"
-                    text: root.viewModel.accountCopy.accountRequiredTitle
+                    text: signIn.accountRequiredTitle
                     font: MenuType.headline
                     color: MenuStyle.text
                 }
@@ -47,7 +56,7 @@ Item {
             UiText {
                 objectName: "account-message"
                 Layout.fillWidth: true
-                text: root.viewModel.accountCopy.accountRequiredMessage
+                text: signIn.accountRequiredMessage
                 wrapMode: Text.Wrap
                 font: MenuType.body
                 color: MenuStyle.secondary
@@ -88,24 +97,24 @@ Item {
             PopoverButton {
                 objectName: "account-sign-in"
                 highlighted: true
-                enabled: !root.viewModel.isBackendAuthPolling
+                enabled: !root.account.isBackendAuthPolling
                 text: root.turkish ? "Giriş Yap" : "Sign In"
-                onClicked: root.viewModel.startBackendSignIn()
+                onClicked: root.account.startBackendSignIn()
             }
 
             PopoverButton {
                 objectName: "account-open"
                 visible: root.challenge !== null
                 text: root.turkish ? "Aç" : "Open"
-                onClicked: root.viewModel.openSignInVerificationPage()
+                onClicked: root.account.openSignInVerificationPage()
             }
 
             PopoverButton {
                 objectName: "account-check"
                 visible: root.challenge !== null
-                enabled: !root.viewModel.isBackendAuthPolling
+                enabled: !root.account.isBackendAuthPolling
                 text: root.turkish ? "Kontrol Et" : "Check"
-                onClicked: root.viewModel.checkSignInApproval()
+                onClicked: root.account.checkSignInApproval()
             }
 
             Item {
@@ -114,9 +123,9 @@ Item {
 
             PopoverButton {
                 objectName: "account-updates"
-                enabled: root.viewModel.canCheckForUpdates
+                enabled: root.account.canCheckForUpdates
                 text: root.turkish ? "Güncelle" : "Updates"
-                onClicked: root.viewModel.checkForUpdates()
+                onClicked: root.account.checkForUpdates()
             }
 
             PopoverButton {

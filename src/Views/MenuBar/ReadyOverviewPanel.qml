@@ -7,25 +7,13 @@ import Quorvelle
 ColumnLayout {
     id: root
 
-    required property QtObject viewModel
+    required property AppViewModel viewModel
 
     spacing: 10
 
     ReadyOverviewModel {
         id: overview
-        strings: root.viewModel.strings
-        selectedTranscriptionBackend: root.viewModel.selectedTranscriptionBackend
-        accountStatusLabel: root.viewModel.accountCopy.accountStatusLabel
-        localRuntimeStatusLabel: root.viewModel.localModelCopy.runtimeStatusLabel
-        selectedLocalModelID: root.viewModel.selectedLocalModelID
-        selectedHotkey: root.viewModel.selectedHotkey
-        selectedRecordingTriggerMode: root.viewModel.selectedRecordingTriggerMode
-        isHotkeyMonitoringActive: root.viewModel.isHotkeyMonitoringActive
-        runtimeState: root.viewModel.runtimeState
-        focusedTarget: root.viewModel.focusedTarget
-        lastCaptureSummary: root.viewModel.lastCaptureSummary || ""
-        transcriptionTelemetry: root.viewModel.transcriptionTelemetry
-        diagnosticsSnapshot: root.viewModel.diagnosticsSnapshot
+        viewModel: root.viewModel
     }
 
     Repeater {

@@ -9,11 +9,11 @@ import Quorvelle
 Item {
     id: root
 
-    required property QtObject viewModel
+    required property AppViewModel viewModel
     required property QtObject appShell
     // "overview" or "settings"; a new ready state starts on the Status tab.
     property string selectedSection: "overview"
-    readonly property bool turkish: viewModel.strings.languageCode === "tr"
+    readonly property bool turkish: viewModel.languageCode === "tr"
 
     implicitWidth: 360
     implicitHeight: column.implicitHeight + 32
@@ -125,9 +125,9 @@ Item {
 
             PopoverButton {
                 objectName: "ready-check-updates"
-                enabled: root.viewModel.canCheckForUpdates
+                enabled: root.viewModel.account.canCheckForUpdates
                 text: root.turkish ? "Güncelleme Kontrolü" : "Check Updates"
-                onClicked: root.viewModel.checkForUpdates()
+                onClicked: root.viewModel.account.checkForUpdates()
             }
 
             Item {

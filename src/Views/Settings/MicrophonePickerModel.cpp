@@ -22,46 +22,4 @@ int MicrophonePickerModel::selectedIndex(const QList<Option>& options,
     return -1;
 }
 
-MicrophonePickerModel::MicrophonePickerModel(QObject* parent) : QObject(parent) {
-    rebuild();
-}
-
-void MicrophonePickerModel::setStrings(const AppStrings& strings) {
-    m_strings = strings;
-    rebuild();
-}
-
-void MicrophonePickerModel::setDiagnosticsSnapshot(const DiagnosticsSnapshot& snapshot) {
-    m_diagnosticsSnapshot = snapshot;
-    rebuild();
-}
-
-void MicrophonePickerModel::setSelectedMicrophonePreference(
-    const std::optional<AudioInputDevicePreference>& preference) {
-    m_preference = preference;
-    rebuild();
-}
-
-void MicrophonePickerModel::setSelectedMicrophoneLabel(const QString& label) {
-    m_disconnectedLabel = label;
-    rebuild();
-}
-
-QStringList MicrophonePickerModel::titles() const {
-    QStringList result;
-    for (const Option& option : m_options)
-        result.append(option.title);
-    return result;
-}
-
-QVariant MicrophonePickerModel::uidAt(int index) const {
-    if (index < 0 || index >= m_options.size() || !m_options[index].uid) return QVariant::fromValue(nullptr);
-    return *m_options[index].uid;
-}
-
-void MicrophonePickerModel::rebuild() {
-    m_options = options(m_strings, m_diagnosticsSnapshot.audioDevices, m_preference, m_disconnectedLabel);
-    Q_EMIT optionsChanged();
-}
-
 }  // namespace quorvelle

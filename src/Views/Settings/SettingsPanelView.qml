@@ -9,8 +9,9 @@ import Quorvelle
 ColumnLayout {
     id: root
 
-    required property QtObject viewModel
-    readonly property bool turkish: viewModel.strings.languageCode === "tr"
+    required property AppViewModel viewModel
+    readonly property PreferencesViewModel preferences: viewModel.preferences
+    readonly property bool turkish: viewModel.languageCode === "tr"
 
     spacing: 12
 
@@ -26,7 +27,7 @@ ColumnLayout {
 
             UiText {
                 objectName: "settings-active-hotkey"
-                text: root.viewModel.selectedHotkey.displayTitle
+                text: root.preferences.selectedHotkey.displayTitle
                 font.pixelSize: MenuType.caption.pixelSize
                 font.weight: Font.Medium
                 color: MenuStyle.text
@@ -36,9 +37,9 @@ ColumnLayout {
         HotkeyCaptureButton {
             objectName: "settings-recorder"
             strings: root.viewModel.strings
-            currentTitle: root.viewModel.selectedHotkey.displayTitle
-            onCapture: shortcut => root.viewModel.setHotkey(shortcut)
-            onFailure: message => root.viewModel.reportHotkeyCaptureUnsupported(message)
+            currentTitle: root.preferences.selectedHotkey.displayTitle
+            onCapture: shortcut => root.preferences.setHotkey(shortcut)
+            onFailure: message => root.preferences.reportHotkeyCaptureUnsupported(message)
         }
 
         ColumnLayout {
@@ -54,15 +55,15 @@ ColumnLayout {
 
             Repeater {
                 id: suggestions
-                model: root.viewModel.hotkeySuggestions
+                model: root.preferences.hotkeySuggestions
 
                 PopoverButton {
-                    required property var modelData
+                    required property string displayTitle
                     required property int index
 
                     objectName: "settings-suggestion-" + index
-                    text: modelData.displayTitle
-                    onClicked: root.viewModel.setHotkey(modelData)
+                    text: displayTitle
+                    onClicked: root.preferences.setHotkey(root.preferences.hotkeySuggestions.get(index))
                 }
             }
         }
@@ -99,7 +100,7 @@ ColumnLayout {
                     id: segment
 
                     required property var modelData
-                    readonly property bool isSelected: root.viewModel.selectedRecordingTriggerMode === modelData.mode
+                    readonly property bool isSelected: root.preferences.selectedRecordingTriggerMode === modelData.mode
 
                     objectName: "settings-mode-" + modelData.mode
                     checkable: true
@@ -107,7 +108,7 @@ ColumnLayout {
                     text: modelData.title
                     onToggled: {
                         if (checked)
-                            root.viewModel.setRecordingTriggerMode(modelData.mode)
+                            root.preferences.setRecordingTriggerMode(modelData.mode)
                         checked = Qt.binding(() => segment.isSelected)
                     }
                 }
@@ -118,7 +119,7 @@ ColumnLayout {
             objectName: "settings-mode-description"
             Layout.fillWidth: true
             wrapMode: Text.Wrap
-            text: root.viewModel.selectedRecordingTriggerMode === "toggle"
+            text: root.preferences.selectedRecordingTriggerMode === "toggle"
                   ? (root.turkish ? "Kaydı başlatmak için bir kez, bitirmek için tekrar basın."
                                   : "Press once to start recording, press again to stop.")
                   : (root.turkish ? "Hotkey basılı tutulurken kayıt alınır." : "Record while the hotkey is held.")
@@ -128,13 +129,13 @@ ColumnLayout {
 
         CheckBox {
             objectName: "settings-auto-replace"
-            checked: root.viewModel.isLastDictationAutoReplaceEnabled
+            checked: root.preferences.isLastDictationAutoReplaceEnabled
             text: root.turkish ? "Son dikteyi otomatik değiştir" : "Replace last dictation automatically"
             font: MenuType.body
             Accessible.name: text
             onToggled: {
-                root.viewModel.setLastDictationAutoReplaceEnabled(checked)
-                checked = Qt.binding(() => root.viewModel.isLastDictationAutoReplaceEnabled)
+                root.preferences.setLastDictationAutoReplaceEnabled(checked)
+                checked = Qt.binding(() => root.preferences.isLastDictationAutoReplaceEnabled)
             }
         }
 
@@ -150,13 +151,13 @@ ColumnLayout {
 
         CheckBox {
             objectName: "settings-clipboard-fallback"
-            checked: root.viewModel.isClipboardFallbackEnabled
+            checked: root.preferences.isClipboardFallbackEnabled
             text: root.turkish ? "Clipboard fallback kullan" : "Use clipboard fallback"
             font: MenuType.body
             Accessible.name: text
             onToggled: {
-                root.viewModel.setClipboardFallbackEnabled(checked)
-                checked = Qt.binding(() => root.viewModel.isClipboardFallbackEnabled)
+                root.preferences.setClipboardFallbackEnabled(checked)
+                checked = Qt.binding(() => root.preferences.isClipboardFallbackEnabled)
             }
         }
 
@@ -170,12 +171,10 @@ ColumnLayout {
             color: MenuStyle.secondary
         }
 
-        MicrophonePickerModel {
+        // The dashboard settings page's reading of the microphone choice.
+        SettingsPageModel {
             id: microphones
-            strings: root.viewModel.strings
-            diagnosticsSnapshot: root.viewModel.diagnosticsSnapshot
-            selectedMicrophonePreference: root.viewModel.selectedMicrophonePreference
-            selectedMicrophoneLabel: root.viewModel.selectedMicrophoneLabel || ""
+            viewModel: root.viewModel
         }
 
         RowLayout {
@@ -191,14 +190,15 @@ ColumnLayout {
             ComboBox {
                 objectName: "settings-microphone"
                 Layout.fillWidth: true
-                model: microphones.titles
-                currentIndex: microphones.selectedIndex
+                model: microphones.microphoneRows
+                textRole: "title"
+                currentIndex: microphones.selectedMicrophoneRow
                 font: MenuType.body
                 Accessible.name: root.turkish ? "Mikrofon" : "Microphone"
                 onActivated: index => {
-                    if (index !== microphones.selectedIndex)
-                        root.viewModel.setMicrophonePreference(microphones.uidAt(index))
-                    currentIndex = Qt.binding(() => microphones.selectedIndex)
+                    if (index !== microphones.selectedMicrophoneRow)
+                        microphones.selectMicrophone(index)
+                    currentIndex = Qt.binding(() => microphones.selectedMicrophoneRow)
                 }
             }
         }

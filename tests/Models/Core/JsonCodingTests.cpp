@@ -12,24 +12,19 @@ QJsonObject parse(const char* text) {
     return QJsonDocument::fromJson(QByteArray(text)).object();
 }
 
-TEST(JsonCodingDates, SecondsCountFromTheStartOf2001InUtc) {
-    const struct {
-        QDateTime date;
-        double seconds;
-    } rows[] = {
+TEST(JsonCodingDates, SecondsCountFromTheStartOf2001InUtcAndOnlyFiniteNumbersInRangeRead) {
+    const std::pair<QDateTime, double> rows[] = {
         {QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC), 0},
         {QDateTime(QDate(2001, 1, 1), QTime(0, 1, 1, 500), Qt::UTC), 61.5},
         {QDateTime(QDate(2000, 12, 31), QTime(23, 59), Qt::UTC), -60},
         {QDateTime(QDate(2024, 3, 1), QTime(12, 0), Qt::OffsetFromUTC, 3600), 730983600},
     };
-    for (const auto& row : rows) {
-        EXPECT_DOUBLE_EQ(json::secondsSinceReferenceDate(row.date), row.seconds);
-        EXPECT_DOUBLE_EQ(json::dateToJson(row.date).toDouble(), row.seconds);
-        EXPECT_EQ(json::dateFromJson(QJsonValue(row.seconds)), row.date);
+    for (const auto& [date, seconds] : rows) {
+        EXPECT_DOUBLE_EQ(json::secondsSinceReferenceDate(date), seconds);
+        EXPECT_DOUBLE_EQ(json::dateToJson(date).toDouble(), seconds);
+        EXPECT_EQ(json::dateFromJson(QJsonValue(seconds)), date);
     }
-}
-
-TEST(JsonCodingDates, OnlyFiniteNumbersWithinRangeAreDates) {
+    // Only finite numbers within range are dates.
     EXPECT_FALSE(json::dateFromJson(QJsonValue(QStringLiteral("2024-01-01T00:00:00Z"))));
     EXPECT_FALSE(json::dateFromJson(QJsonValue()));
     EXPECT_FALSE(json::dateFromJson(QJsonValue(1e300)));
@@ -53,7 +48,7 @@ TEST(JsonCodingUuids, TextIsUpperCaseAndOnlyTheStandardFormReads) {
         EXPECT_FALSE(json::uuidFromText(QStringView(text)).has_value()) << QString::fromUtf16(text).toStdString();
 }
 
-TEST(JsonCodingFields, MissingAndNullAreToldApartFromWrongType) {
+TEST(JsonCodingFields, MissingAndNullAreToldApartFromWrongTypeAndOnlyMissingTakesTheFallback) {
     const QJsonObject object = parse(R"({"s": "text", "b": false, "n": 2.5, "i": 42, "f": 4.0, "z": null,
         "big": 1e20, "frac": 1.5, "d": 10, "u": "E621E1F8-C36C-495A-93FC-0C247A3E6E5F", "e": "warning",
         "bad": "loud"})");
@@ -67,11 +62,7 @@ TEST(JsonCodingFields, MissingAndNullAreToldApartFromWrongType) {
     EXPECT_TRUE(json::readUuid(object, u"u").isPresent());
     EXPECT_EQ(json::readEnum<DiagnosticsEventLevel>(object, u"e").value(), DiagnosticsEventLevel::warning);
 
-    const struct {
-        json::FieldStatus status;
-        json::FieldStatus expected;
-        const char* what;
-    } rows[] = {
+    const std::tuple<json::FieldStatus, json::FieldStatus, const char*> rows[] = {
         {json::readString(object, u"absent").status(), json::FieldStatus::missing, "absent string"},
         {json::readString(object, u"z").status(), json::FieldStatus::missing, "null string"},
         {json::readString(object, u"i").status(), json::FieldStatus::wrongType, "number as string"},
@@ -83,14 +74,11 @@ TEST(JsonCodingFields, MissingAndNullAreToldApartFromWrongType) {
          "unknown raw value"},
         {json::readEnum<DiagnosticsEventLevel>(object, u"absent").status(), json::FieldStatus::missing, "absent enum"},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(row.status, row.expected) << row.what;
-}
-
-TEST(JsonCodingFields, FallbackStandsInOnlyForMissingKeys) {
-    const QJsonObject object = parse(R"({"flag": "yes"})");
-    EXPECT_EQ(json::readBool(object, u"other").valueOr(true), true);
-    EXPECT_FALSE(json::readBool(object, u"flag").valueOr(true).has_value());
+    for (const auto& [status, expected, what] : rows)
+        EXPECT_EQ(status, expected) << what;
+    // A fallback stands in only for a missing key.
+    EXPECT_EQ(json::readBool(object, u"absent").valueOr(true), true);
+    EXPECT_FALSE(json::readBool(object, u"s").valueOr(true).has_value());
 }
 
 }  // namespace

@@ -45,35 +45,23 @@ TEST(PersistedEnumerations, EveryCaseRoundTripsThroughItsOwnRawValue) {
 }
 
 TEST(AppLanguageCode, ExplicitChoicesIgnoreTheLocaleAndSystemFollowsTurkishOnly) {
-    const struct {
-        AppLanguageOption option;
-        QLocale locale;
-        const char* code;
-    } rows[] = {
+    const std::tuple<AppLanguageOption, QLocale, const char*> rows[] = {
         {AppLanguageOption::english, QLocale(QLocale::Turkish, QLocale::Turkey), "en"},
         {AppLanguageOption::turkish, QLocale(QLocale::English, QLocale::UnitedStates), "tr"},
         {AppLanguageOption::system, QLocale(QLocale::Turkish, QLocale::Cyprus), "tr"},
         {AppLanguageOption::system, QLocale(QLocale::Azerbaijani), "en"},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(languageCode(row.option, row.locale), QString::fromLatin1(row.code))
-            << rawValue(row.option).toStdString() << " " << row.locale.name().toStdString();
+    for (const auto& [option, locale, code] : rows)
+        EXPECT_EQ(languageCode(option, locale), QString::fromLatin1(code)) << locale.name().toStdString();
 }
 
 TEST(OnboardingStatus, CompletenessFollowsPermissionsThenTheChosenEngine) {
     using P = PermissionState;
-    const auto status = [](P mic, P ax, bool account, bool groq, bool privacy, TranscriptionBackend backend,
-                           bool localReady) {
-        return OnboardingStatus{mic, ax, account, groq, privacy, backend, localReady};
-    };
+    using status = OnboardingStatus;
     const auto A = P::authorized;
     const auto local = TranscriptionBackend::local;
     const auto cloud = TranscriptionBackend::cloud;
-    const struct {
-        OnboardingStatus status;
-        bool complete;
-        const char* what;
-    } rows[] = {
+    const std::tuple<OnboardingStatus, bool, const char*> rows[] = {
         {status(A, A, false, false, false, local, true), true, "local ready needs no account"},
         {status(A, A, true, true, true, local, false), false, "local not ready"},
         {status(P::denied, A, false, false, false, local, true), false, "local, microphone denied"},
@@ -83,8 +71,8 @@ TEST(OnboardingStatus, CompletenessFollowsPermissionsThenTheChosenEngine) {
         {status(A, A, false, true, true, cloud, true), false, "cloud without account"},
         {status(A, P::denied, true, true, true, cloud, true), false, "cloud, accessibility denied"},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(row.status.isComplete(), row.complete) << row.what;
+    for (const auto& [onboarding, complete, what] : rows)
+        EXPECT_EQ(onboarding.isComplete(), complete) << what;
 }
 
 }  // namespace

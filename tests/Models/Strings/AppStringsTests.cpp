@@ -1,111 +1,88 @@
-#include "AppStringsTestHelpers.h"
-
 #include "Models/AppLanguageOption.h"
+#include "Models/AppStrings.h"
 #include "Models/DesktopThemeOption.h"
+#include "Models/MainWindowSection.h"
 #include "Models/PermissionState.h"
 #include "Models/QuorvelleError.h"
 #include "Models/RecordingTriggerMode.h"
 #include "Models/SessionState.h"
 #include "Models/StartAtLoginStatus.h"
 #include "Models/TranscriptHistoryCompletionKind.h"
-#include "Models/TranscriptionLanguageOption.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <QSet>
+
 #include <string>
-#include <vector>
 
 namespace quorvelle {
 namespace {
 
-using test::kEnglish;
-using test::kTurkish;
-using test::utf8;
+const AppStrings kEnglish{QStringLiteral("en")};
+const AppStrings kTurkish{QStringLiteral("tr")};
 
-QuorvelleError errorOf(QuorvelleErrorCase errorCase) {
-    return QuorvelleError(errorCase);
+// Compared as UTF-8 so that a failure prints readable text.
+std::string utf8(const QString& text) {
+    return text.toStdString();
 }
 
-// One text of the tables, read through the public interface in a given language.
-struct TextCase {
-    std::string name;
-    std::function<QString(const AppStrings&)> read;
-    bool sameInBothLanguages = false;
-};
-
-std::vector<TextCase> everyTableText() {
-    std::vector<TextCase> cases;
-    auto add = [&](std::string name, std::function<QString(const AppStrings&)> read, bool same = false) {
-        cases.push_back({std::move(name), std::move(read), same});
+TEST(AppStringsTables, EveryTextExistsInBothLanguagesAndDiffersUnlessShared) {
+    const auto check = [](const std::string& name, const auto& read, bool shared = false) {
+        SCOPED_TRACE(name);
+        const QString english = read(kEnglish);
+        const QString turkish = read(kTurkish);
+        EXPECT_FALSE(english.trimmed().isEmpty());
+        EXPECT_FALSE(turkish.trimmed().isEmpty());
+        EXPECT_EQ(english == turkish, shared) << utf8(english) << " / " << utf8(turkish);
     };
-    const std::vector<std::pair<std::string, SessionState>> states = {
-        {"blocked", SessionState::blocked(SessionBlockReason::secureField)},
-        {"error", SessionState::error(errorOf(QuorvelleErrorCase::networkUnavailable))},
-        {"idle", SessionState::idle()},
-        {"recording", SessionState::recording()},
-        {"uploading", SessionState::uploading()},
-        {"injecting", SessionState::injecting()},
-        {"fallbackCopied", SessionState::fallbackCopied()},
-        {"success", SessionState::success()},
-    };
-    for (const auto& [name, state] : states) {
-        add("badge." + name, [state](const AppStrings& s) { return s.sessionStatusBadge(state); });
-        add("title." + name, [state](const AppStrings& s) { return s.sessionStateTitle(state, std::nullopt); });
+    const SessionState states[] = {SessionState::blocked(SessionBlockReason::secureField),
+                                   SessionState::error(QuorvelleError(QuorvelleErrorCase::networkUnavailable)),
+                                   SessionState::idle(),
+                                   SessionState::recording(),
+                                   SessionState::uploading(),
+                                   SessionState::injecting(),
+                                   SessionState::fallbackCopied(),
+                                   SessionState::success()};
+    for (const SessionState& state : states) {
+        const std::string name = utf8(kEnglish.sessionStatusBadge(state));
+        check("badge " + name, [&](const AppStrings& s) { return s.sessionStatusBadge(state); });
+        check("title " + name, [&](const AppStrings& s) { return s.sessionStateTitle(state, std::nullopt); });
         for (RecordingTriggerMode mode : allCases<RecordingTriggerMode>()) {
-            add("detail." + name + "." + rawValue(mode).toStdString(), [state, mode](const AppStrings& s) {
-                return s.sessionDetail(state, std::nullopt, std::nullopt, mode);
-            });
+            check("detail " + name,
+                  [&](const AppStrings& s) { return s.sessionDetail(state, std::nullopt, std::nullopt, mode); });
         }
     }
     for (SessionBlockReason reason : {SessionBlockReason::noWritableTarget, SessionBlockReason::secureField,
                                       SessionBlockReason::permissionsMissing}) {
-        add("blockedTitle", [reason](const AppStrings& s) { return s.blockedTitle(reason); });
-        add("blockedDetail", [reason](const AppStrings& s) { return s.blockedDetail(reason); });
+        check("blockedTitle", [&](const AppStrings& s) { return s.blockedTitle(reason); });
+        check("blockedDetail", [&](const AppStrings& s) { return s.blockedDetail(reason); });
     }
     for (QuorvelleErrorCase errorCase : allQuorvelleErrorCases()) {
-        const QuorvelleError error = errorCase == QuorvelleErrorCase::rateLimitedRetryAfter
-                                         ? QuorvelleError::rateLimitedRetryAfter(7)
-                                         : errorOf(errorCase);
-        add("failureTitle", [error](const AppStrings& s) { return s.failureTitle(error); });
-        add(
-            "errorMessage", [error](const AppStrings& s) { return s.errorMessage(error); },
-            errorCase == QuorvelleErrorCase::rateLimitedRetryAfter);
+        const bool retryAfter = errorCase == QuorvelleErrorCase::rateLimitedRetryAfter;
+        const QuorvelleError error = retryAfter ? QuorvelleError::rateLimitedRetryAfter(7) : QuorvelleError(errorCase);
+        check("failureTitle", [&](const AppStrings& s) { return s.failureTitle(error); });
+        check(
+            "errorMessage", [&](const AppStrings& s) { return s.errorMessage(error); }, retryAfter);
     }
+    EXPECT_EQ(utf8(kEnglish.errorMessage(QuorvelleError::rateLimitedRetryAfter(12))),
+              "Çok fazla istek gönderildi. 12 saniye sonra tekrar deneyin.");
     for (auto kind : allCases<TranscriptHistoryCompletionKind>())
-        add("history", [kind](const AppStrings& s) { return s.historyCompletionKindLabel(kind); });
+        check("history", [&](const AppStrings& s) { return s.historyCompletionKindLabel(kind); });
     for (auto state : allCases<PermissionState>())
-        add("permission", [state](const AppStrings& s) { return s.permissionStateLabel(state); });
+        check("permission", [&](const AppStrings& s) { return s.permissionStateLabel(state); });
     for (auto status : {StartAtLoginStatus::enabled, StartAtLoginStatus::disabled, StartAtLoginStatus::requiresApproval,
                         StartAtLoginStatus::unsupported}) {
-        add("startAtLogin", [status](const AppStrings& s) { return s.startAtLoginStatusLabel(status); });
+        check("startAtLogin", [&](const AppStrings& s) { return s.startAtLoginStatusLabel(status); });
     }
     for (auto mode : allCases<RecordingTriggerMode>())
-        add("triggerMode", [mode](const AppStrings& s) { return s.recordingTriggerModeDescription(mode); });
-    for (auto theme : allCases<DesktopThemeOption>()) {
-        add(
-            "theme", [theme](const AppStrings& s) { return s.desktopThemeTitle(theme); },
+        check("triggerMode", [&](const AppStrings& s) { return s.recordingTriggerModeDescription(mode); });
+    for (auto theme : allCases<DesktopThemeOption>())
+        check(
+            "theme", [&](const AppStrings& s) { return s.desktopThemeTitle(theme); },
             theme == DesktopThemeOption::quorvelle);
-    }
     for (auto option : allCases<AppLanguageOption>()) {
-        add("languageTitle", [option](const AppStrings& s) { return s.appLanguageOptionTitle(option); });
-        add("languageDescription", [option](const AppStrings& s) { return s.appLanguageOptionDescription(option); });
-    }
-    return cases;
-}
-
-TEST(AppStringsTables, EveryTextExistsInBothLanguagesAndDiffersUnlessShared) {
-    for (const TextCase& text : everyTableText()) {
-        SCOPED_TRACE(text.name);
-        const QString english = text.read(kEnglish);
-        const QString turkish = text.read(kTurkish);
-        EXPECT_FALSE(english.trimmed().isEmpty());
-        EXPECT_FALSE(turkish.trimmed().isEmpty());
-        if (text.sameInBothLanguages) {
-            EXPECT_EQ(utf8(english), utf8(turkish));
-        } else {
-            EXPECT_NE(utf8(english), utf8(turkish));
-        }
+        check("languageTitle", [&](const AppStrings& s) { return s.appLanguageOptionTitle(option); });
+        check("languageDescription", [&](const AppStrings& s) { return s.appLanguageOptionDescription(option); });
     }
 }
 
@@ -122,21 +99,41 @@ TEST(AppStringsTables, OnlyTheExactCodeTrChoosesTurkish) {
     EXPECT_EQ(utf8(kTurkish.sessionStateTitle(idle, std::nullopt)), "Quorvelle hazır");
 }
 
+TEST(AppStringsSections, EverySectionHasItsOwnTitleAndSubtitleInBothLanguages) {
+    for (const AppStrings& strings : {kEnglish, kTurkish}) {
+        QSet<QString> texts;
+        for (MainWindowSection section : allMainWindowSections()) {
+            SCOPED_TRACE(utf8(strings.languageCode() + u' ' + rawValue(section)));
+            const QString subtitle = strings.sectionSubtitle(section, u"Quorvelle");
+            EXPECT_FALSE(strings.sectionTitle(section).isEmpty());
+            EXPECT_TRUE(subtitle.endsWith(u'.'));
+            EXPECT_FALSE(subtitle.contains(u"%1"));
+            texts << strings.sectionTitle(section) << subtitle;
+        }
+        // The sidebar tells the sections apart by these texts alone.
+        EXPECT_EQ(texts.size(), qsizetype(2 * allMainWindowSections().size()));
+    }
+    // A name with its own placeholder-like text must not be expanded a second time.
+    const QString name = QStringLiteral("Acme %1 %2");
+    EXPECT_EQ(utf8(kEnglish.sectionSubtitle(MainWindowSection::dictionary, name)),
+              "Define custom replacements so Acme %1 %2 produces clean, consistent language.");
+    EXPECT_EQ(utf8(kTurkish.sectionSubtitle(MainWindowSection::changelog, name)), "Acme %1 %2 sürüm geçmişi.");
+}
+
 TEST(AppStringsSession, CompletionTitleRecognisesOnlyTheExactDeliveryMessages) {
-    struct Row {
+    const struct {
         std::optional<QString> message;
         std::string english;
         std::string turkish;
-    };
-    const std::vector<Row> rows = {
+    } rows[] = {
         {QStringLiteral("Seçili metin değiştirildi."), "Selection updated", "Seçim güncellendi"},
         {QStringLiteral("Yapıştırma gönderildi. Metin panoda tutuldu."), "Paste sent", "Yapıştırma gönderildi"},
         {QStringLiteral("Metin eklendi. "), "Completed", "Tamamlandı"},
         {QStringLiteral("metin eklendi."), "Completed", "Tamamlandı"},
         {std::nullopt, "Completed", "Tamamlandı"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(utf8(row.message.value_or(QStringLiteral("<none>"))));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.english);
         EXPECT_EQ(utf8(kEnglish.completionTitle(row.message)), row.english);
         EXPECT_EQ(utf8(kTurkish.completionTitle(row.message)), row.turkish);
         EXPECT_EQ(utf8(kEnglish.sessionStateTitle(SessionState::success(), row.message)), row.english);
@@ -145,42 +142,16 @@ TEST(AppStringsSession, CompletionTitleRecognisesOnlyTheExactDeliveryMessages) {
 
 TEST(AppStringsSession, DetailPrefersMessageThenCaptureSummaryThenState) {
     const auto recording = SessionState::recording();
-    const auto failed = SessionState::error(errorOf(QuorvelleErrorCase::networkUnavailable));
+    const auto failed = SessionState::error(QuorvelleError(QuorvelleErrorCase::networkUnavailable));
     const QString message = QStringLiteral("Hedef değişti.");
     const QString summary = QStringLiteral("1.2 s, peak -12 dB");
-    EXPECT_EQ(kEnglish.sessionDetail(failed, message, summary, RecordingTriggerMode::toggle), message);
-    EXPECT_EQ(utf8(kEnglish.sessionDetail(recording, QString(), summary, RecordingTriggerMode::toggle)),
-              "Last capture: 1.2 s, peak -12 dB");
+    const auto toggle = RecordingTriggerMode::toggle;
+    EXPECT_EQ(kEnglish.sessionDetail(failed, message, summary, toggle), message);
+    EXPECT_EQ(utf8(kEnglish.sessionDetail(recording, QString(), summary, toggle)), "Last capture: 1.2 s, peak -12 dB");
     EXPECT_EQ(utf8(kEnglish.sessionDetail(recording, QString(), QString(), RecordingTriggerMode::pushToTalk)),
               "Release to stop capture and start transcription.");
-    EXPECT_EQ(
-        utf8(kEnglish.sessionDetail(SessionState::idle(), std::nullopt, std::nullopt, RecordingTriggerMode::toggle)),
-        "Hold-to-talk hotkey ready.");
-}
-
-TEST(AppStringsSession, RetryAfterMessageIsTurkishInEveryLanguage) {
-    for (const AppStrings& s : {kEnglish, kTurkish}) {
-        EXPECT_EQ(utf8(s.errorMessage(QuorvelleError::rateLimitedRetryAfter(12))),
-                  "Çok fazla istek gönderildi. 12 saniye sonra tekrar deneyin.");
-    }
-    EXPECT_EQ(utf8(kEnglish.errorMessage(errorOf(QuorvelleErrorCase::rateLimited))), "Too many requests. Try again.");
-}
-
-TEST(AppStringsChoices, TranscriptionLanguageTitles) {
-    // Only English, Turkish and the automatic choice have names of their own in Turkish.
-    const struct {
-        TranscriptionLanguageOption option;
-        std::string english;
-        std::string turkish;
-    } rows[] = {
-        {{QStringLiteral("de"), QStringLiteral("German")}, "German (de)", "German (de)"},
-        {{QStringLiteral("en"), QStringLiteral("English")}, "English (en)", "İngilizce (en)"},
-        {TranscriptionLanguageOption::automatic(), "Auto (Recommended)", "Otomatik (Önerilen)"},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(utf8(kEnglish.transcriptionLanguageTitle(row.option)), row.english);
-        EXPECT_EQ(utf8(kTurkish.transcriptionLanguageTitle(row.option)), row.turkish);
-    }
+    EXPECT_EQ(utf8(kEnglish.sessionDetail(SessionState::idle(), std::nullopt, std::nullopt, toggle)),
+              "Hold-to-talk hotkey ready.");
 }
 
 }  // namespace

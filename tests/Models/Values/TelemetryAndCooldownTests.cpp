@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <numeric>
 
 using quorvelle::RateLimitCooldownState;
 using quorvelle::RollingTranscriptionTelemetryStore;
@@ -27,72 +26,35 @@ const QDateTime base = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
 
 }  // namespace
 
-TEST(TranscriptionTelemetry, PercentileUsesNearestRank) {
-    const struct {
-        int count;
-        double fraction;
-        std::optional<int> expected;
-    } cases[] = {
-        {0, 0.5, std::nullopt}, {2, 0.5, 1}, {20, 0.95, 19}, {5, 1.7, 5}, {5, -0.3, 1},
-    };
-    for (const auto& c : cases) {
-        std::vector<int> values(static_cast<size_t>(c.count));
-        std::iota(values.begin(), values.end(), 1);
-        EXPECT_EQ(TranscriptionTelemetrySnapshot::percentile(values, c.fraction), c.expected)
-            << c.count << " @ " << c.fraction;
-    }
-}
-
-TEST(TranscriptionTelemetry, SnapshotCountsPercentilesAndSummary) {
-    using Sample = TranscriptionTelemetrySnapshot::Sample;
-    EXPECT_EQ(TranscriptionTelemetrySnapshot(QList<Sample>{}), TranscriptionTelemetrySnapshot());
-    EXPECT_FALSE(TranscriptionTelemetrySnapshot().summaryLine().has_value());
-    EXPECT_EQ(TranscriptionTelemetrySnapshot().targetSummaryLine(), "Hedef p50 < 2.50s, p95 < 5.00s");
-
-    const struct {
-        QList<Sample> samples;
-        TranscriptionTelemetrySnapshot expected;
-        QString summary;
-    } cases[] = {
-        {{{1500, true}}, snapshot(1, 1, 1500, 1500, 1500), "Latency son 1.50s | p50 1.50s | p95 1.50s"},
-        // Unsorted input; failures count in the percentiles; last is the newest, not the largest.
-        {{{4010, false}, {980, true}, {700, true}, {1234, false}},
-         snapshot(4, 2, 1234, 980, 4010),
-         "Latency son 1.23s | p50 0.98s | p95 4.01s"},
-    };
-    for (const auto& c : cases) {
-        const TranscriptionTelemetrySnapshot actual(c.samples);
-        EXPECT_EQ(actual, c.expected) << c.summary.toStdString();
-        EXPECT_EQ(actual.summaryLine(), c.summary);
-    }
-
-    TranscriptionTelemetrySnapshot partial = snapshot(1, 1, 10, 10, 10);
-    partial.p95ElapsedMs.reset();
-    EXPECT_FALSE(partial.summaryLine().has_value());
-}
-
-TEST(RollingTranscriptionTelemetryStore, StartsEmptyClampsNegativeAndKeepsNewestFifty) {
+TEST(TranscriptionTelemetry, SnapshotCountsPercentilesAndSummaryOfTheNewestFiftySamples) {
     RollingTranscriptionTelemetryStore store;
     EXPECT_EQ(store.snapshot(), TranscriptionTelemetrySnapshot());
-    store.record(-250, false);
-    EXPECT_EQ(store.snapshot(), snapshot(1, 0, 0, 0, 0));
+    EXPECT_FALSE(store.snapshot().summaryLine().has_value());
+    EXPECT_EQ(store.snapshot().targetSummaryLine(), "Hedef p50 < 2.50s, p95 < 5.00s");
+    // Unsorted input; failures count in the percentiles; last is the newest, not the largest.
+    for (const auto& [elapsedMs, succeeded] : {std::pair(4010, false), {980, true}, {700, true}, {1234, false}})
+        store.record(elapsedMs, succeeded);
+    EXPECT_EQ(store.snapshot(), snapshot(4, 2, 1234, 980, 4010));
+    EXPECT_EQ(store.snapshot().summaryLine(), "Latency son 1.23s | p50 0.98s | p95 4.01s");
+    TranscriptionTelemetrySnapshot partial = store.snapshot();
+    partial.p95ElapsedMs.reset();
+    EXPECT_FALSE(partial.summaryLine().has_value());
 
+    RollingTranscriptionTelemetryStore full;
+    full.record(-250, false);
+    EXPECT_EQ(full.snapshot(), snapshot(1, 0, 0, 0, 0));
     // The first sample (0 ms, failed) is pushed out by the 51st record.
-    for (int i = 1; i <= 50; ++i) {
-        store.record(i * 100, true);
-    }
-    EXPECT_EQ(store.snapshot(), snapshot(50, 50, 5000, 2500, 4800));
-    store.record(1, false);  // 100 ms leaves, 1 ms comes in
-    EXPECT_EQ(store.snapshot(), snapshot(50, 49, 1, 2500, 4800));
+    for (int i = 1; i <= 50; ++i)
+        full.record(i * 100, true);
+    EXPECT_EQ(full.snapshot(), snapshot(50, 50, 5000, 2500, 4800));
+    full.record(1, false);  // 100 ms leaves, 1 ms comes in
+    EXPECT_EQ(full.snapshot(), snapshot(50, 49, 1, 2500, 4800));
 }
 
 TEST(RateLimitCooldownState, StartChoosesLengthAndSetsEnd) {
     EXPECT_EQ(RateLimitCooldownState().duration, 5.0);
-    const struct {
-        std::optional<int> retryAfter;
-        double duration;
-        int expected;
-    } cases[] = {
+    // Retry-After, the configured length, the seconds chosen.
+    const std::tuple<std::optional<int>, double, int> cases[] = {
         {0, 5.0, 1},
         {-7, 5.0, 1},
         {30, 5.0, 30},
@@ -100,10 +62,10 @@ TEST(RateLimitCooldownState, StartChoosesLengthAndSetsEnd) {
         {std::nullopt, -4.0, 1},
         {std::nullopt, std::numeric_limits<double>::quiet_NaN(), 1},
     };
-    for (const auto& c : cases) {
+    for (const auto& [retryAfter, duration, expected] : cases) {
         RateLimitCooldownState state;
-        state.duration = c.duration;
-        EXPECT_EQ(state.start(base, c.retryAfter), c.expected) << c.duration;
-        EXPECT_EQ(state.cooldownUntil, base.addSecs(c.expected));
+        state.duration = duration;
+        EXPECT_EQ(state.start(base, retryAfter), expected) << duration;
+        EXPECT_EQ(state.cooldownUntil, base.addSecs(expected));
     }
 }

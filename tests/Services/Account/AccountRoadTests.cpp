@@ -1,7 +1,10 @@
-// The sign-in road from start to stored credentials, refresh and sign-out, against the fake backend.
+// The sign-in road from start to stored credentials, refresh and sign-out, against the fake backend; and
+// the same over a keyring that refuses or does not answer, which a real Secret Service cannot be made to do.
 
 #include "AccountSessionFixture.h"
 #include "InMemoryKeyring.h"
+#include "Support/CancellationError.h"
+#include "Support/JsonCoding.h"
 
 #include <QJsonObject>
 #include <QTimeZone>
@@ -9,19 +12,23 @@
 namespace quorvelle::test {
 namespace {
 
+using Poll = BackendDeviceLoginPollResult;
+const QStringList kNothing{"-", "-", "-"};
+
 class AccountRoad : public AccountSessionFixture, public ::testing::Test {
 protected:
-    void SetUp() override { build(std::make_shared<InMemoryKeyring>()); }
+    void SetUp() override { build(keyring); }
+    QuorvelleError invalidKey() const { return QuorvelleError(QuorvelleErrorCase::invalidAPIKey); }
+    std::shared_ptr<InMemoryKeyring> keyring = std::make_shared<InMemoryKeyring>();
 };
 
-TEST_F(AccountRoad, FromStartThroughPendingPollsToStoredCredentials) {
+TEST_F(AccountRoad, FromStartThroughAPendingPollToStoredCredentials) {
     server.respond(
         "POST", kStart,
         FakeResponse::json(200, R"({"device_login_id":"login-1","device_poll_secret":"secret-1",)"
                                 R"("user_code":"ABCD-EFGH","verification_url":"https://web.example.test/device",)"
                                 R"("expires_at":"2026-05-01T10:15:00Z"})"));
-    server.respond("POST", kPoll, pollAnswer("authorization_pending"));
-    server.respond("POST", kPoll, pollAnswer("authorization_pending"));
+    server.respond("POST", kPoll, FakeResponse::json(200, R"({"status":"authorization_pending"})"));
     server.respond("POST", kPoll, approvedAnswer("access-1", "refresh-1"));
     server.respond("POST", kRegister, registeredAnswer("device-1"));
 
@@ -34,24 +41,18 @@ TEST_F(AccountRoad, FromStartThroughPendingPollsToStoredCredentials) {
                                       {"os_version", "Debian GNU/Linux 12 (bookworm)"},
                                       {"app_version", "1.4.0"},
                                       {"build", "140"}}));
-    EXPECT_EQ(stored(), QStringList({"-", "-", "-"}));
-    EXPECT_FALSE(server.requestsTo(kStart).at(0).hasHeader("Authorization"));
-
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        EXPECT_EQ(runTask(manager->pollDeviceLogin(started)),
-                  (BackendDeviceLoginPollResult{"authorization_pending", false, std::nullopt}));
-        EXPECT_EQ(stored(), QStringList({"-", "-", "-"}));
-    }
+    EXPECT_EQ(runTask(manager->pollDeviceLogin(started)), (Poll{"authorization_pending", false, std::nullopt}));
+    EXPECT_EQ(stored(), kNothing);
     EXPECT_TRUE(server.requestsTo(kRegister).isEmpty());
 
-    EXPECT_EQ(runTask(manager->pollDeviceLogin(started)), (BackendDeviceLoginPollResult{"approved", true, "device-1"}));
+    EXPECT_EQ(runTask(manager->pollDeviceLogin(started)), (Poll{"approved", true, "device-1"}));
     EXPECT_EQ(stored(), QStringList({"access-1", "refresh-1", "device-1"}));
     EXPECT_TRUE(manager->hasStoredSession());
     EXPECT_EQ(manager->registeredDeviceID(), "device-1");
 
-    const RecordedRequest lastPoll = server.requestsTo(kPoll).at(2);
+    const RecordedRequest lastPoll = server.requestsTo(kPoll).at(1);
     EXPECT_EQ(lastPoll.jsonObject(), (QJsonObject{{"device_login_id", "login-1"}, {"device_poll_secret", "secret-1"}}));
-    EXPECT_FALSE(lastPoll.hasHeader("Authorization"));
+    EXPECT_FALSE(lastPoll.hasHeader("Authorization") || server.requests().at(0).hasHeader("Authorization"));
     const QList<RecordedRequest> registrations = server.requestsTo(kRegister);
     ASSERT_EQ(registrations.size(), 1);
     EXPECT_EQ(registrations[0].header("Authorization"), "Bearer access-1");
@@ -60,88 +61,80 @@ TEST_F(AccountRoad, FromStartThroughPendingPollsToStoredCredentials) {
     EXPECT_EQ(registrations[0].jsonObject(), expectedRegistration);
 }
 
-TEST_F(AccountRoad, AFailedRegistrationStoresNoCredentialsButKeepsTheInstallID) {
-    server.respond("POST", kPoll, approvedAnswer("access-1", "refresh-1"));
-    server.respond("POST", kRegister, FakeResponse::json(401, R"({"title":"Unauthorized"})"));
-    server.respond("POST", kRegister, registeredAnswer("device-2"));
-
-    EXPECT_EQ(failureOf<QuorvelleError>(manager->pollDeviceLogin(challenge())),
-              QuorvelleError(QuorvelleErrorCase::invalidAPIKey));
-    EXPECT_EQ(stored(), QStringList({"-", "-", "-"}));
-    EXPECT_FALSE(manager->hasStoredSession());
-    const std::optional<QString> installID = tokens->installID();
-    ASSERT_TRUE(installID.has_value());
-
-    // The next approval registers under the same fingerprint.
-    EXPECT_EQ(poll(), (BackendDeviceLoginPollResult{"approved", true, "device-2"}));
-    const QList<RecordedRequest> registrations = server.requestsTo(kRegister);
-    ASSERT_EQ(registrations.size(), 2);
-    EXPECT_EQ(registrations[0].jsonObject().value("device_fingerprint_hash"),
-              registrations[1].jsonObject().value("device_fingerprint_hash"));
-    EXPECT_EQ(tokens->installID(), installID);
-}
-
 TEST_F(AccountRoad, EndingAnswersStoreNothing) {
     // A consumed code is a 409 that the client turns into an error.
     server.respond("POST", kPoll, FakeResponse::json(409, R"({"status":"consumed"})"));
     EXPECT_EQ(failureOf<QuorvelleError>(manager->pollDeviceLogin(challenge())),
               QuorvelleError(QuorvelleErrorCase::loginCodeAlreadyUsed));
-
-    // Other statuses reach the caller unchanged.
-    for (const QByteArray& status : {QByteArray("expired"), QByteArray("consumed"), QByteArray("Approved")}) {
-        server.clearScript();
-        server.respond("POST", kPoll, pollAnswer(status));
-        EXPECT_EQ(poll(), (BackendDeviceLoginPollResult{QString::fromLatin1(status), false, std::nullopt}));
-    }
-
-    // "approved" without both tokens (an empty one is none) is no approval: nothing is registered or stored.
-    for (const QByteArray& body : {QByteArray(R"({"status":"approved","access_token":"a"})"),
-                                   QByteArray(R"({"status":"approved","access_token":"a","refresh_token":null})"),
-                                   QByteArray(R"({"status":"approved","access_token":"a","refresh_token":""})")}) {
+    // Other statuses reach the caller unchanged; "approved" without both tokens (an empty one is none)
+    // is no approval.
+    const std::pair<QByteArray, QString> answers[] = {
+        {R"({"status":"expired"})", "expired"},
+        {R"({"status":"consumed"})", "consumed"},
+        {R"({"status":"Approved"})", "Approved"},
+        {R"({"status":"approved","access_token":"a"})", "pending"},
+        {R"({"status":"approved","access_token":"a","refresh_token":null})", "pending"},
+        {R"({"status":"approved","access_token":"a","refresh_token":""})", "pending"},
+    };
+    for (const auto& [body, status] : answers) {
         server.clearScript();
         server.respond("POST", kPoll, FakeResponse::json(200, body));
-        EXPECT_EQ(poll(), (BackendDeviceLoginPollResult{"pending", false, std::nullopt})) << body.toStdString();
+        EXPECT_EQ(poll(), (Poll{status, false, std::nullopt})) << body.toStdString();
     }
-
     EXPECT_TRUE(server.requestsTo(kRegister).isEmpty());
-    EXPECT_EQ(stored(), QStringList({"-", "-", "-"}));
+    EXPECT_EQ(stored(), kNothing);
     EXPECT_FALSE(tokens->installID().has_value());
 }
 
-TEST_F(AccountRoad, RefreshReplacesBothTokensAndAFailedOneChangesNothing) {
+TEST_F(AccountRoad, RefreshReplacesBothTokensAndAFailedOneChangesNothingItCouldKeep) {
     tokens->saveAccessToken("");
     tokens->saveRefreshToken("refresh-1");
     server.respond("POST", kRefresh,
                    FakeResponse::json(200, R"({"access_token":"access-2","refresh_token":"refresh-2"})"));
     server.respond("POST", kRefresh, FakeResponse::json(401, R"({"title":"expired"})"));
+    server.respond("POST", kRefresh,
+                   FakeResponse::json(200, R"({"access_token":"access-3","refresh_token":"refresh-3"})"));
 
-    // An empty access token is as good as none: one refresh.
+    // An empty access token is as good as none: one refresh; then the stored one is handed out.
     EXPECT_EQ(runTask(manager->validAccessToken()), "access-2");
+    EXPECT_EQ(runTask(manager->validAccessToken()), "access-2");
+    ASSERT_EQ(server.requestsTo(kRefresh).size(), 1);
     EXPECT_EQ(server.requestsTo(kRefresh).at(0).jsonObject(), (QJsonObject{{"refresh_token", "refresh-1"}}));
     EXPECT_EQ(stored(), QStringList({"access-2", "refresh-2", "-"}));
 
-    // A stored token is handed out without asking the backend.
-    EXPECT_EQ(runTask(manager->validAccessToken()), "access-2");
-    EXPECT_EQ(server.requestsTo(kRefresh).size(), 1);
-
-    EXPECT_EQ(failureOf<QuorvelleError>(manager->refreshSession()), QuorvelleError(QuorvelleErrorCase::invalidAPIKey));
+    EXPECT_EQ(failureOf<QuorvelleError>(manager->refreshSession()), invalidKey());
     EXPECT_EQ(stored(), QStringList({"access-2", "refresh-2", "-"}));
+    // A keyring that refuses the new refresh token: the store's failure is the refresh's.
+    keyring->refusedWrites.insert("refresh", SecretItemStatus::internalComponent);
+    EXPECT_EQ(failureOf<APIKeyStoreError>(manager->refreshSession())->status(), SecretItemStatus::internalComponent);
+    EXPECT_EQ(stored(), QStringList({"access-3", "refresh-2", "-"}));
 
     // Without a refresh token nothing is sent.
+    keyring->refusedWrites.clear();
     tokens->clearSession();
     tokens->saveRefreshToken("");
     server.clearRequests();
-    EXPECT_EQ(failureOf<QuorvelleError>(manager->validAccessToken()),
-              QuorvelleError(QuorvelleErrorCase::invalidAPIKey));
+    EXPECT_EQ(failureOf<QuorvelleError>(manager->validAccessToken()), invalidKey());
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
-TEST_F(AccountRoad, SignOutClearsTheSessionAndKeepsTheFingerprint) {
+TEST_F(AccountRoad, AFailedRegistrationOrASignOutClearsTheSessionButKeepsTheFingerprint) {
     server.respond("POST", kPoll, approvedAnswer("access-1", "refresh-1"));
-    server.respond("POST", kRegister, registeredAnswer("device-1"));
+    server.respond("POST", kRegister, FakeResponse::json(401, R"({"title":"Unauthorized"})"));
+    server.respond("POST", kRegister, registeredAnswer("device-2"));
     server.respond("POST", kLogout, FakeResponse::json(500, R"({"title":"down"})"));
-    poll();
+
+    EXPECT_EQ(failureOf<QuorvelleError>(manager->pollDeviceLogin(challenge())), invalidKey());
+    EXPECT_EQ(stored(), kNothing);
+    EXPECT_FALSE(manager->hasStoredSession());
     const QString fingerprint = manager->deviceFingerprintHash();
+
+    // The next approval registers under the same fingerprint.
+    EXPECT_EQ(poll(), (Poll{"approved", true, "device-2"}));
+    const QList<RecordedRequest> registrations = server.requestsTo(kRegister);
+    ASSERT_EQ(registrations.size(), 2);
+    for (const RecordedRequest& registration : registrations)
+        EXPECT_EQ(registration.jsonObject().value("device_fingerprint_hash"), fingerprint);
 
     // The backend's failure to log out does not stop the local sign-out.
     runTask(manager->signOut());
@@ -149,7 +142,7 @@ TEST_F(AccountRoad, SignOutClearsTheSessionAndKeepsTheFingerprint) {
     ASSERT_EQ(logouts.size(), 1);
     EXPECT_EQ(logouts[0].header("Authorization"), "Bearer access-1");
     EXPECT_TRUE(logouts[0].body.isEmpty());
-    EXPECT_EQ(stored(), QStringList({"-", "-", "-"}));
+    EXPECT_EQ(stored(), kNothing);
     EXPECT_FALSE(manager->hasStoredSession());
     EXPECT_EQ(manager->deviceFingerprintHash(), fingerprint);
 
@@ -158,8 +151,111 @@ TEST_F(AccountRoad, SignOutClearsTheSessionAndKeepsTheFingerprint) {
     EXPECT_EQ(server.requestsTo(kLogout).size(), 1);
 
     // Only removing the install id item changes the fingerprint.
-    items->deleteItem(service, QStringLiteral("install"));
+    items->deleteItem(service, "install");
     EXPECT_NE(manager->deviceFingerprintHash(), fingerprint);
+}
+
+TEST_F(AccountRoad, AStopBeforeTheCallSendsNothingAndAnApprovalArrivingAfterItStoresNothing) {
+    std::stop_source stopped;
+    stopped.request_stop();
+    EXPECT_THROW(runTask(manager->startDeviceLogin(stopped.get_token())), CancellationError);
+    EXPECT_THROW(runTask(manager->signOut(stopped.get_token())), CancellationError);
+    EXPECT_TRUE(server.requests().isEmpty());
+
+    server.respond("POST", kPoll, approvedAnswer("access-1", "refresh-1"));
+    server.respond("POST", kRegister, registeredAnswer("device-1"));
+    std::stop_source stop;
+    QObject::connect(&server, &FakeBackendServer::requestReceived,
+                     [stop](const RecordedRequest&) { std::stop_source(stop).request_stop(); });
+    EXPECT_THROW(runTask(manager->pollDeviceLogin(challenge(), stop.get_token())), CancellationError);
+    EXPECT_EQ(stored(), kNothing);
+    EXPECT_TRUE(server.requestsTo(kRegister).isEmpty());
+}
+
+class AccountKeyringFaults : public AccountRoad {
+protected:
+    void SetUp() override {
+        build(keyring);
+        server.respond("POST", kPoll, approvedAnswer("access-1", "refresh-1"));
+        server.respond("POST", kRegister, registeredAnswer("device-1"));
+    }
+    std::optional<qint32> storeFailure() {
+        const auto error = failureOf<APIKeyStoreError>(manager->pollDeviceLogin(challenge()));
+        return error ? std::optional(error->status()) : std::nullopt;
+    }
+};
+
+TEST_F(AccountKeyringFaults, AnUnansweredInstallIDReadNeverReplacesTheStoredID) {
+    keyring->items.insert("install", "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
+    for (const qint32 status : {SecretItemStatus::notAvailable, SecretItemStatus::interactionNotAllowed,
+                                SecretItemStatus::internalComponent}) {
+        keyring->unansweredReads.insert("install", status);
+        EXPECT_EQ(storeFailure(), status);
+        EXPECT_THROW(manager->deviceFingerprintHash(), APIKeyStoreError);
+    }
+    EXPECT_TRUE(server.requestsTo(kRegister).isEmpty());
+    EXPECT_TRUE(keyring->writes.isEmpty());
+    EXPECT_EQ(keyring->items.value("install"), "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
+
+    // Once the keyring answers again the sign-in goes through under the old fingerprint.
+    keyring->unansweredReads.clear();
+    EXPECT_EQ(poll(), (BackendDeviceLoginPollResult{"approved", true, "device-1"}));
+    EXPECT_EQ(server.requestsTo(kRegister).at(0).jsonObject().value("device_fingerprint_hash").toString(),
+              "df372267a49ef732812483722de9a13213275625563cd73a585b0359016ac3c3");
+}
+
+TEST_F(AccountKeyringFaults, AMissingEmptyOrUnreadableInstallIDIsReplacedOnce) {
+    const struct {
+        const char* why;
+        std::optional<QByteArray> item;
+    } cases[] = {
+        {"no item", std::nullopt}, {"empty item", QByteArray("")}, {"not text", QByteArray("\xff\xfe\x80", 3)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        keyring->items.clear();
+        if (c.item) keyring->items.insert("install", *c.item);
+        const QString first = manager->installID();
+        EXPECT_TRUE(json::uuidFromText(first).has_value() && first == first.toUpper());
+        EXPECT_EQ(manager->installID(), first);
+        EXPECT_EQ(keyring->items.value("install"), first.toUtf8());
+    }
+}
+
+TEST_F(AccountKeyringFaults, ARefusedSaveKeepsWhatWasSavedBeforeIt) {
+    const struct {
+        const char* refused;
+        QStringList expected;
+        qsizetype registrations;
+    } cases[] = {
+        {"install", {"-", "-", "-"}, 0},
+        {"access", {"-", "-", "-"}, 1},
+        {"refresh", {"access-1", "-", "-"}, 2},
+        {"device", {"access-1", "refresh-1", "-"}, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.refused);
+        keyring->items.clear();
+        keyring->refusedWrites = {{c.refused, SecretItemStatus::internalComponent}};
+        EXPECT_EQ(storeFailure(), SecretItemStatus::internalComponent);
+        EXPECT_EQ(stored(), c.expected);
+        EXPECT_EQ(server.requestsTo(kRegister).size(), c.registrations);
+        EXPECT_FALSE(manager->hasStoredSession());
+    }
+    // Nothing refused: install id first, then the credentials in their order.
+    keyring->items.clear();
+    keyring->writes.clear();
+    keyring->refusedWrites.clear();
+    poll();
+    EXPECT_EQ(keyring->writes, QStringList({"install", "access", "refresh", "device"}));
+}
+
+TEST_F(AccountKeyringFaults, AFailedClearIsTheFailureOfTheSignOut) {
+    keyring->items = {{"access", "a"}, {"refresh", "r"}, {"device", "d"}};
+    keyring->refusedDeletes.insert("refresh", SecretItemStatus::interactionNotAllowed);
+    server.respond("POST", kLogout, FakeResponse::json(200, "{}"));
+    EXPECT_EQ(failureOf<APIKeyStoreError>(manager->signOut())->status(), SecretItemStatus::interactionNotAllowed);
+    EXPECT_EQ(server.requestsTo(kLogout).size(), 1);
+    EXPECT_EQ(stored(), QStringList({"-", "r", "d"}));
 }
 
 }  // namespace

@@ -17,10 +17,6 @@
 #include <QNetworkAccessManager>
 #include <QTemporaryDir>
 
-#include <functional>
-#include <memory>
-#include <optional>
-
 namespace quorvelle::test {
 
 inline const QString kStart = QStringLiteral("/v1/auth/device-login/start");
@@ -28,10 +24,6 @@ inline const QString kPoll = QStringLiteral("/v1/auth/device-login/poll");
 inline const QString kRegister = QStringLiteral("/v1/devices/register");
 inline const QString kRefresh = QStringLiteral("/v1/auth/session/refresh");
 inline const QString kLogout = QStringLiteral("/v1/auth/logout");
-
-inline FakeResponse pollAnswer(const QByteArray& status) {
-    return FakeResponse::json(200, R"({"status":")" + status + R"("})");
-}
 
 inline FakeResponse approvedAnswer(const QByteArray& access, const QByteArray& refresh) {
     return FakeResponse::json(200, R"({"status":"approved","access_token":")" + access + R"(","refresh_token":")" +
@@ -46,26 +38,21 @@ class AccountSessionFixture {
 protected:
     void build(std::shared_ptr<SecretItemStoring> itemStore) {
         items = std::move(itemStore);
-        tokens = std::make_shared<KeychainBackendTokenStore>(items, service, QStringLiteral("access"),
-                                                             QStringLiteral("refresh"), QStringLiteral("device"),
-                                                             QStringLiteral("install"));
+        tokens = std::make_shared<KeychainBackendTokenStore>(items, service, "access", "refresh", "device", "install");
         BackendAPIClientOptions options;
-        options.appVersion = QStringLiteral("1.4.0");
-        options.build = QStringLiteral("140");
-        client = std::make_shared<BackendAPIClient>(&network, server.baseUrl(), options);
+        options.appVersion = "1.4.0";
+        options.build = "140";
+        auto client = std::make_shared<BackendAPIClient>(&network, server.baseUrl(), options);
 
-        const QString osRelease = osReleaseDir.filePath(QStringLiteral("os-release"));
-        QFile file(osRelease);
-        if (file.open(QIODevice::WriteOnly))
-            file.write("NAME=Debian\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
-        file.close();
-        DeviceInformationReader::Options device;
-        device.appVersion = options.appVersion;
-        device.build = options.build;
-        device.osReleasePaths = {osRelease};
-        device.hostName = [] { return QStringLiteral("test-host"); };
+        QFile osRelease(osReleaseDir.filePath("os-release"));
+        if (osRelease.open(QIODevice::WriteOnly)) osRelease.write("PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
+        osRelease.close();
+        // The first os-release that can be read counts.
+        const auto host = [] { return QStringLiteral("test-host"); };
+        DeviceInformationReader::Options device{
+            options.appVersion, options.build, {osReleaseDir.filePath("missing"), osRelease.fileName()}, host};
         manager = std::make_unique<BackendAuthSessionManager>(
-            client, tokens, std::make_shared<SecretItemInstallIDLookup>(items, service, QStringLiteral("install")),
+            client, tokens, std::make_shared<SecretItemInstallIDLookup>(items, service, "install"),
             DeviceInformationReader(device));
     }
 
@@ -77,9 +64,7 @@ protected:
     }
 
     BackendAuthDeviceLoginChallenge challenge() const {
-        return BackendAuthDeviceLoginChallenge{QStringLiteral("login-1"), QStringLiteral("secret-1"),
-                                               QStringLiteral("ABCD-EFGH"),
-                                               QUrl(QStringLiteral("https://web.example.test/device")), std::nullopt};
+        return {"login-1", "secret-1", "ABCD-EFGH", QUrl("https://web.example.test/device"), std::nullopt};
     }
 
     BackendDeviceLoginPollResult poll() { return runTask(manager->pollDeviceLogin(challenge())); }
@@ -96,7 +81,6 @@ protected:
     QTemporaryDir osReleaseDir;
     std::shared_ptr<SecretItemStoring> items;
     std::shared_ptr<KeychainBackendTokenStore> tokens;
-    std::shared_ptr<BackendAPIClient> client;
     std::unique_ptr<BackendAuthSessionManager> manager;
 };
 

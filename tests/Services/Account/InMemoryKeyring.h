@@ -12,14 +12,9 @@ namespace quorvelle::test {
 class InMemoryKeyring : public SecretItemStoring {
 public:
     QHash<QString, QByteArray> items;
-    // account -> status that every read of it answers.
-    QHash<QString, qint32> unansweredReads;
-    // account -> status that every add and update of it answers.
-    QHash<QString, qint32> refusedWrites;
-    // account -> status that every delete of it answers.
-    QHash<QString, qint32> refusedDeletes;
-    // "account" of every write that went through, in order.
-    QStringList writes;
+    // account -> the status that every read, add or update, or delete of it answers.
+    QHash<QString, qint32> unansweredReads, refusedWrites, refusedDeletes;
+    QStringList writes;  // the account of every write that went through, in order
 
     SecretItemReadResult copyItem(const QString&, const QString& account) override {
         if (unansweredReads.contains(account)) return {unansweredReads.value(account), {}};
@@ -27,12 +22,10 @@ public:
         return {SecretItemStatus::success, items.value(account)};
     }
     qint32 addItem(const QString&, const QString& account, const QByteArray& data) override {
-        if (items.contains(account)) return SecretItemStatus::duplicateItem;
-        return write(account, data);
+        return items.contains(account) ? SecretItemStatus::duplicateItem : write(account, data);
     }
     qint32 updateItem(const QString&, const QString& account, const QByteArray& data) override {
-        if (!items.contains(account)) return SecretItemStatus::itemNotFound;
-        return write(account, data);
+        return items.contains(account) ? write(account, data) : SecretItemStatus::itemNotFound;
     }
     qint32 deleteItem(const QString&, const QString& account) override {
         if (refusedDeletes.contains(account)) return refusedDeletes.value(account);

@@ -4,83 +4,55 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <memory>
+#include <future>
 #include <thread>
 
 namespace quorvelle {
 namespace {
 
-TEST(CurrentValueSubject, NewSubscribersGetTheCurrentValueThenEveryValueSent) {
-    CurrentValueSubject<int> subject(1);
-    std::vector<int> seen;
-    const auto token = subject.subscribe([&](int v) { seen.push_back(v); });
-    subject.send(2);
-    subject.unsubscribe(token);
-    subject.send(3);
-    EXPECT_EQ(seen, (std::vector<int>{1, 2}));
-    EXPECT_EQ(subject.value(), 3);
-}
-
-TEST(CurrentValueSubject, ASubscriberMayUnsubscribeItselfAndOthersDuringADelivery) {
+TEST(CurrentValueSubject, SubscribersGetTheCurrentValueThenEachSentOneUntilTheyOrOthersUnsubscribeThem) {
     CurrentValueSubject<int> subject(0);
     std::vector<int> first, second;
-    CurrentValueSubject<int>::Token secondToken = 0;
-    CurrentValueSubject<int>::Token firstToken = 0;
+    CurrentValueSubject<int>::Token firstToken = 0, secondToken = 0;
     firstToken = subject.subscribe([&](int v) {
         first.push_back(v);
-        if (v == 5) {
-            subject.unsubscribe(secondToken);
-            subject.unsubscribe(firstToken);
-        }
+        if (v != 5) return;
+        subject.unsubscribe(secondToken);
+        subject.unsubscribe(firstToken);
     });
     secondToken = subject.subscribe([&](int v) { second.push_back(v); });
+    subject.send(1);
     subject.send(5);
     subject.send(6);
-    EXPECT_EQ(first, (std::vector<int>{0, 5}));
-    EXPECT_EQ(second, (std::vector<int>{0}));  // removed before its turn in the same delivery
+    EXPECT_EQ(first, (std::vector<int>{0, 1, 5}));
+    EXPECT_EQ(second, (std::vector<int>{0, 1}));  // removed before its turn in the same delivery
+    EXPECT_EQ(subject.value(), 6);
 }
 
 // Values come from the audio thread while the owner of a subscription goes away on its own thread:
 // once unsubscribe() has returned, the subscriber must never run again.
 TEST(CurrentValueSubject, UnsubscribeWaitsForADeliveryInProgress) {
     CurrentValueSubject<int> subject(0);
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool inside = false;
-    bool release = false;
-    auto owner = std::make_shared<std::atomic<bool>>(true);  // "alive" flag of the subscriber's owner
-    std::atomic<bool> calledAfterDeath = false;
-    const auto token = subject.subscribe([&, owner](int v) {
-        if (!*owner) calledAfterDeath = true;
+    std::promise<void> inside, release;
+    std::atomic<bool> ownerAlive = true, calledAfterDeath = false, unsubscribed = false;
+    const auto token = subject.subscribe([&, released = release.get_future().share()](int v) {
+        if (!ownerAlive) calledAfterDeath = true;
         if (v != 1) return;
-        std::unique_lock lock(mutex);
-        inside = true;
-        changed.notify_all();
-        changed.wait(lock, [&] { return release; });
+        inside.set_value();
+        released.wait();
     });
     std::thread audio([&] { subject.send(1); });
-    {
-        std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return inside; });
-    }
-    std::atomic<bool> unsubscribed = false;
-    std::thread mainThread([&] {
+    inside.get_future().wait();
+    std::thread owner([&] {
         subject.unsubscribe(token);
         unsubscribed = true;
-        *owner = false;
+        ownerAlive = false;
     });
-    // unsubscribe() must still be waiting while the delivery runs.
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_FALSE(unsubscribed);
-    {
-        std::lock_guard lock(mutex);
-        release = true;
-    }
-    changed.notify_all();
+    EXPECT_FALSE(unsubscribed);  // still waiting while the delivery runs
+    release.set_value();
     audio.join();
-    mainThread.join();
-    EXPECT_TRUE(unsubscribed);
+    owner.join();
     subject.send(2);
     EXPECT_FALSE(calledAfterDeath);
 }

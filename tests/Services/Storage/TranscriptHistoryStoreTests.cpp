@@ -1,17 +1,12 @@
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
-#include "Services/Storage/TranscriptHistoryCsv.h"
 #include "Services/Storage/TranscriptHistoryExportError.h"
 #include "StorageTestSupport.h"
-#include "Support/JsonCoding.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
@@ -20,146 +15,105 @@
 namespace quorvelle {
 namespace {
 
-using test::modeOf;
-using test::readAll;
-using test::writeAll;
+using namespace test;
+using Kind = TranscriptHistoryCompletionKind;
+using Entries = QList<TranscriptHistoryEntry>;
 
 const QDateTime kNow = QDateTime(QDate(2026, 12, 5), QTime(16, 32, 40), QTimeZone::utc());
+const QByteArray kHeader = "completed_at,transcript,duration_seconds,word_count,completion_kind";
 
 TranscriptHistoryEntry makeEntry(qint64 secondsBeforeNow, QString transcript, double duration = 1.0,
-                                 TranscriptHistoryCompletionKind kind = TranscriptHistoryCompletionKind::inserted) {
-    return TranscriptHistoryEntry{
-        QUuid::createUuid(), kNow.addSecs(-secondsBeforeNow), std::move(transcript), duration, 3, kind};
+                                 Kind kind = Kind::inserted) {
+    return {QUuid::createUuid(), kNow.addSecs(-secondsBeforeNow), std::move(transcript), duration, 3, kind};
 }
 
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const QByteArray& value)
-        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name)) {
-        qputenv(name, value);
+// Sets an environment variable until the returned guard ends.
+auto scopedEnvironment(const char* name, const QByteArray& value) {
+    const std::optional<QByteArray> old = qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt;
+    qputenv(name, value);
+    tzset();
+    return qScopeGuard([name, old] {
+        old ? qputenv(name, *old) : qunsetenv(name);
         tzset();
-    }
-    ~ScopedEnvironment() {
-        if (m_had) {
-            qputenv(m_name, m_old);
-        } else {
-            qunsetenv(m_name);
-        }
-        tzset();
-    }
-
-private:
-    const char* m_name;
-    bool m_had;
-    QByteArray m_old;
-};
+    });
+}
 
 class TranscriptHistoryStoreTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QDateTime now = kNow;
 
-    ApplicationSupportTranscriptHistoryStore makeStore(QString exportDirectory = {}) {
-        if (exportDirectory.isEmpty()) exportDirectory = dir.filePath(QStringLiteral("export"));
-        QDir().mkpath(exportDirectory);
+    ApplicationSupportTranscriptHistoryStore makeStore(QString exportDirectory = "export") {
+        if (!exportDirectory.isEmpty()) QDir(dir.path()).mkpath(exportDirectory);
         return ApplicationSupportTranscriptHistoryStore(
-            {dir.filePath(QStringLiteral("History")), exportDirectory, [this] { return now; }});
+            {dir.filePath("History"), exportDirectory.isEmpty() ? exportDirectory : dir.filePath(exportDirectory),
+             [this] { return now; }});
     }
-    QString historyPath() const { return dir.filePath(QStringLiteral("History/transcript-history.json")); }
+    QString historyPath() const { return dir.filePath("History/transcript-history.json"); }
     QStringList asideFiles() const {
-        return QDir(dir.filePath(QStringLiteral("History")))
-            .entryList({QStringLiteral("transcript-history.json.corrupt-*")}, QDir::Files);
+        return QDir(dir.filePath("History")).entryList({"transcript-history.json.corrupt-*"}, QDir::Files);
+    }
+    QByteArray firstAside() const { return readAll(dir.filePath("History/" + asideFiles().value(0))); }
+    void startOver(const QByteArray& file) {
+        QDir(dir.filePath("History")).removeRecursively();
+        QDir().mkpath(dir.filePath("History"));
+        ASSERT_TRUE(writeAll(historyPath(), file));
     }
 };
 
-TEST_F(TranscriptHistoryStoreTest, SavedEntriesComeBackNewestFirstFromASortedPrettyFile) {
+TEST_F(TranscriptHistoryStoreTest, SavedEntriesComeBackNewestFirstFromAPrivateSortedFileAndExportAsCsv) {
     auto store = makeStore();
-    const auto oldest = makeEntry(300, QStringLiteral("oldest"));
-    const auto newest =
-        makeEntry(0, QStringLiteral("newest"), 2.5, TranscriptHistoryCompletionKind::pasteSentUnverified);
-    const auto middle = makeEntry(100, QStringLiteral("middle"));
-    store.save({middle, oldest, newest});
-
-    EXPECT_EQ(makeStore().loadEntries(), (QList<TranscriptHistoryEntry>{newest, middle, oldest}));
-
+    EXPECT_EQ(readAll(store.exportCSV()), kHeader);  // nothing saved yet
+    const Entries entries = {makeEntry(0, "He said \"hi, there\"", 3.14159, Kind::pasteSentUnverified),
+                             makeEntry(60, "two\nlines", 2, Kind::pastedViaClipboard), makeEntry(120, "", 0.004),
+                             makeEntry(180, "Çok güzel ✓", 12.345678, Kind::copiedToClipboard)};
+    store.save({entries[2], entries[3], entries[0], entries[1]});
+    EXPECT_EQ(makeStore().loadEntries(), entries);
     EXPECT_EQ(modeOf(historyPath()), 0600);
     const QByteArray file = readAll(historyPath());
     EXPECT_TRUE(file.contains("\n    {\n"));                                    // pretty-printed
     EXPECT_LT(file.indexOf("\"completedAt\""), file.indexOf("\"wordCount\""));  // sorted keys
-    const QJsonObject first = QJsonDocument::fromJson(file).array().first().toObject();
-    EXPECT_EQ(first.value(QStringLiteral("completionKind")).toString(), QStringLiteral("pasteSentUnverified"));
+    EXPECT_TRUE(file.contains("\"completionKind\": \"pasteSentUnverified\""));
+    EXPECT_EQ(readAll(store.exportCSV()),
+              kHeader +
+                  "\n"
+                  "2026-12-05T16:32:40Z,\"He said \"\"hi, there\"\"\",3.14,3,pasteSentUnverified\n"
+                  "2026-12-05T16:31:40Z,\"two\nlines\",2.00,3,pastedViaClipboard\n"
+                  "2026-12-05T16:30:40Z,\"\",0.00,3,inserted\n"
+                  "2026-12-05T16:29:40Z,\"Çok güzel ✓\",12.35,3,copiedToClipboard");
 }
 
-TEST_F(TranscriptHistoryStoreTest, WithoutAHistoryFileLoadingIsEmptyAndTheExportIsTheHeaderAlone) {
-    auto store = makeStore();
-    EXPECT_TRUE(store.loadEntries().isEmpty());
-    const QString path = store.exportCSV();
-    EXPECT_EQ(QFileInfo(path).fileName(), QStringLiteral("quorvelle-history-2026-12-05.csv"));
-    EXPECT_EQ(readAll(path), QByteArray("completed_at,transcript,duration_seconds,word_count,completion_kind"));
-}
-
-TEST_F(TranscriptHistoryStoreTest, ExportQuotesTranscriptsAndFormatsEachColumn) {
-    auto store = makeStore();
-    store.save({
-        makeEntry(0, QStringLiteral("He said \"hi, there\""), 3.14159, TranscriptHistoryCompletionKind::inserted),
-        makeEntry(60, QStringLiteral("two\nlines"), 2, TranscriptHistoryCompletionKind::pastedViaClipboard),
-        makeEntry(120, QString(), 0.004, TranscriptHistoryCompletionKind::inserted),
-        makeEntry(180, QStringLiteral("Çok güzel ✓"), 12.345678, TranscriptHistoryCompletionKind::copiedToClipboard),
-    });
-    const QString csv = QString::fromUtf8(readAll(store.exportCSV()));
-    EXPECT_EQ(csv, QStringLiteral("completed_at,transcript,duration_seconds,word_count,completion_kind\n"
-                                  "2026-12-05T16:32:40Z,\"He said \"\"hi, there\"\"\",3.14,3,inserted\n"
-                                  "2026-12-05T16:31:40Z,\"two\nlines\",2.00,3,pastedViaClipboard\n"
-                                  "2026-12-05T16:30:40Z,\"\",0.00,3,inserted\n"
-                                  "2026-12-05T16:29:40Z,\"Çok güzel ✓\",12.35,3,copiedToClipboard"));
-}
-
-TEST_F(TranscriptHistoryStoreTest, TheExportIsNamedWithTheLocalDateWhileTimesStayInUtc) {
-    const ScopedEnvironment zone("TZ", "XST+05");  // five hours behind UTC
-    auto store = makeStore();
-    now = QDateTime(QDate(2026, 12, 6), QTime(4, 30), QTimeZone::utc());  // 23:30 on the 5th, locally
-    store.save({TranscriptHistoryEntry{QUuid::createUuid(), now, QStringLiteral("late"), 1, 1,
-                                       TranscriptHistoryCompletionKind::inserted}});
-    const QString path = store.exportCSV();
-    EXPECT_EQ(QFileInfo(path).fileName(), QStringLiteral("quorvelle-history-2026-12-05.csv"));
-    EXPECT_TRUE(readAll(path).endsWith("\n2026-12-06T04:30:00Z,\"late\",1.00,1,inserted"));
-}
-
-TEST_F(TranscriptHistoryStoreTest, TheExportGoesToAPrivateFolderOfTheUser) {
+// Named with the local date, times in UTC, in a private folder of the user.
+TEST_F(TranscriptHistoryStoreTest, TheExportGoesToAPrivateFolderNamedWithTheLocalDate) {
     QTemporaryDir runtime;
-    const ScopedEnvironment runtimeDir("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    ApplicationSupportTranscriptHistoryStore store(
-        {dir.filePath(QStringLiteral("History")), QString(), [this] { return now; }});
-    store.save({makeEntry(0, QStringLiteral("private words"))});
-
+    const auto runtimeDir = scopedEnvironment("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    const auto zone = scopedEnvironment("TZ", "XST+05");  // five hours behind UTC
+    auto store = makeStore("");
+    now = QDateTime(QDate(2026, 12, 6), QTime(4, 30), QTimeZone::utc());  // 23:30 on the 5th, locally
+    store.save({TranscriptHistoryEntry{QUuid::createUuid(), now, "late", 1, 1, Kind::inserted}});
     const QString path = store.exportCSV();
-    const QFileInfo folder(QFileInfo(path).absolutePath());
-    EXPECT_EQ(folder.absoluteFilePath(), QDir(runtime.path()).filePath(QStringLiteral("com.dovent.Quorvelle")));
-    EXPECT_EQ(modeOf(folder.absoluteFilePath()), 0700);
+    EXPECT_EQ(path, QDir(runtime.path()).filePath("com.dovent.Quorvelle/quorvelle-history-2026-12-05.csv"));
+    EXPECT_TRUE(readAll(path).endsWith("\n2026-12-06T04:30:00Z,\"late\",1.00,1,inserted"));
+    EXPECT_EQ(modeOf(QFileInfo(path).absolutePath()), 0700);
     EXPECT_EQ(modeOf(path), 0600);
     // A second export the same day replaces the first.
-    store.save({makeEntry(0, QStringLiteral("replaced"))});
+    store.save({makeEntry(0, "replaced")});
     EXPECT_EQ(store.exportCSV(), path);
     EXPECT_TRUE(readAll(path).contains("replaced"));
 }
 
 TEST_F(TranscriptHistoryStoreTest, AnUndecodableHistoryIsNeverExportedAsEmptyNorOverwritten) {
-    const std::vector<std::pair<const char*, QByteArray>> damaged = {
-        {"truncated JSON", "[\n  {\"completedAt\": 1"},
-        {"an entry without its word count", R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","completedAt":10,)"
-                                            R"("transcript":"t","durationSeconds":1,"completionKind":"inserted"}])"},
-    };
-    for (const auto& [what, bytes] : damaged) {
-        SCOPED_TRACE(what);
-        QDir(dir.filePath(QStringLiteral("History"))).removeRecursively();
+    const QByteArray damaged[] = {"[\n  {\"completedAt\": 1",
+                                  R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","completedAt":10,)"
+                                  R"("transcript":"t","durationSeconds":1,"completionKind":"inserted"}])"};
+    for (const QByteArray& bytes : damaged) {
+        SCOPED_TRACE(bytes.toStdString());
+        startOver(bytes);
         auto store = makeStore();
-        ASSERT_TRUE(writeAll(historyPath(), bytes));
-
         EXPECT_TRUE(store.loadEntries().isEmpty());
         try {
             store.exportCSV();
-            ADD_FAILURE() << "the export of an undecodable history succeeded";
+            ADD_FAILURE() << "exported as empty";
         } catch (const TranscriptHistoryExportError& error) {
             EXPECT_EQ(error.errorCase(), TranscriptHistoryExportErrorCase::historyUnreadable);
             EXPECT_EQ(error.path(), historyPath());
@@ -168,76 +122,103 @@ TEST_F(TranscriptHistoryStoreTest, AnUndecodableHistoryIsNeverExportedAsEmptyNor
         EXPECT_TRUE(asideFiles().isEmpty());
 
         // The next dictation keeps the damaged file beside the new history.
-        const auto entry = makeEntry(0, QStringLiteral("new"));
+        const auto entry = makeEntry(0, "new");
         store.save({entry});
-        ASSERT_EQ(asideFiles(), QStringList{QStringLiteral("transcript-history.json.corrupt-20261205T163240Z")});
-        EXPECT_EQ(readAll(dir.filePath(QStringLiteral("History/") + asideFiles().first())), bytes);
-        EXPECT_EQ(store.loadEntries(), QList<TranscriptHistoryEntry>{entry});
+        EXPECT_EQ(asideFiles(), QStringList{"transcript-history.json.corrupt-20261205T163240Z"});
+        EXPECT_EQ(firstAside(), bytes);
+        EXPECT_EQ(store.loadEntries(), Entries{entry});
     }
 
     // Every name for the damaged copy taken, so it cannot be moved aside: the save leaves it alone.
-    QDir(dir.filePath(QStringLiteral("History"))).removeRecursively();
-    auto store = makeStore();
-    const QString aside = historyPath() + QStringLiteral(".corrupt-20261205T163240Z");
+    startOver(damaged[0]);
+    const QString aside = historyPath() + ".corrupt-20261205T163240Z";
     for (int attempt = 1; attempt <= 100; ++attempt)
-        ASSERT_TRUE(writeAll(attempt == 1 ? aside : aside + QLatin1Char('-') + QString::number(attempt), "older"));
-    ASSERT_TRUE(writeAll(historyPath(), damaged.front().second));
-    store.save({makeEntry(0, QStringLiteral("new"))});
-    EXPECT_EQ(readAll(historyPath()), damaged.front().second);
+        ASSERT_TRUE(writeAll(attempt == 1 ? aside : aside + '-' + QString::number(attempt), "older"));
+    makeStore().save({makeEntry(0, "new")});
+    EXPECT_EQ(readAll(historyPath()), damaged[0]);
     EXPECT_EQ(asideFiles().size(), 100);
-}
-
-TEST_F(TranscriptHistoryStoreTest, AHistoryDamagedAfterItWasReadIsStillSetAside) {
-    auto store = makeStore();
-    const auto first = makeEntry(10, QStringLiteral("first"));
-    store.save({first});
-    ASSERT_EQ(store.loadEntries().size(), 1);
-
-    // Rewritten in place by someone else: same file, other content.
-    ASSERT_TRUE(writeAll(historyPath(), "[1, 2, 3]"));
-    store.save({makeEntry(0, QStringLiteral("second")), first});
-    ASSERT_EQ(asideFiles().size(), 1);
-    EXPECT_EQ(readAll(dir.filePath(QStringLiteral("History/") + asideFiles().first())), QByteArray("[1, 2, 3]"));
-    EXPECT_EQ(store.loadEntries().size(), 2);
 }
 
 TEST_F(TranscriptHistoryStoreTest, WhatIsOnDiskWinsOverWhatTheStoreLastSaw) {
     auto store = makeStore();
     auto other = makeStore();
-    auto entry = makeEntry(10, QStringLiteral("first words"));
+    auto entry = makeEntry(10, "first words");
     store.save({entry});
-    ASSERT_EQ(store.loadEntries(), QList<TranscriptHistoryEntry>{entry});
+    ASSERT_EQ(store.loadEntries(), Entries{entry});
 
     // Another writer replaces the file: the store reads the new one, in loading and exporting.
-    const auto fromElsewhere = makeEntry(0, QStringLiteral("written elsewhere"));
+    const auto fromElsewhere = makeEntry(0, "written elsewhere");
     other.save({fromElsewhere, entry});
-    EXPECT_EQ(store.loadEntries(), (QList<TranscriptHistoryEntry>{fromElsewhere, entry}));
+    EXPECT_EQ(store.loadEntries(), (Entries{fromElsewhere, entry}));
     EXPECT_TRUE(readAll(store.exportCSV()).contains("written elsewhere"));
 
     // An entry changed under the same id is written with its new content.
-    entry.transcript = QStringLiteral("corrected words");
+    entry.transcript = "corrected words";
     entry.wordCount = 2;
     store.save({entry});
-    EXPECT_EQ(makeStore().loadEntries(), QList<TranscriptHistoryEntry>{entry});
+    EXPECT_EQ(makeStore().loadEntries(), Entries{entry});
+
+    // Damaged in place after it was read: still set aside.
+    ASSERT_TRUE(writeAll(historyPath(), "[1, 2, 3]"));
+    store.save({fromElsewhere, entry});
+    EXPECT_EQ(firstAside(), "[1, 2, 3]");
+    EXPECT_EQ(other.loadEntries().size(), 2);
 
     store.clear();
     EXPECT_TRUE(other.loadEntries().isEmpty());
 }
 
+// The file is read in the background from the store's construction: whatever the caller does
+// meanwhile must come out as if the store had read the file first.
+TEST_F(TranscriptHistoryStoreTest, CallsRacingTheBackgroundReadLoseNothing) {
+    Entries stored;  // large enough that decoding takes far longer than the first call
+    for (int i = 0; i < 10'000; ++i)
+        stored.append(makeEntry(60 * (i + 1), QString("dictation number %1").arg(i), 2.5));
+    makeStore().save(stored);
+    const QByteArray storedBytes = readAll(historyPath());
+    const Entries fresh{makeEntry(0, "first after the damage")};
+    const struct {
+        const char* what;
+        bool damaged;  // the good file cut off before its end
+        std::function<Entries(ApplicationSupportTranscriptHistoryStore&, Entries)> act;  // gives what is expected
+    } cases[] = {
+        {"an append that corrects an older entry", false,
+         [](auto& store, Entries history) {
+             history[3].transcript = "corrected while the file was still being read";
+             history.prepend(makeEntry(0, "the newest words"));
+             store.save(history);
+             return history;
+         }},
+        {"a clear", false, [](auto& store, auto) { return store.clear(), Entries{}; }},
+        {"a save over a damaged file", true, [&](auto& store, auto) { return store.save(fresh), fresh; }},
+        {"a file replaced by another copy", false, [&](auto&, auto) { return makeStore().save(fresh), fresh; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QByteArray before = c.damaged ? storedBytes.chopped(10) : storedBytes;
+        startOver(before);
+        auto store = makeStore();
+        const Entries expected = c.act(store, stored);
+        EXPECT_EQ(store.loadEntries(), expected);
+        EXPECT_EQ(makeStore().loadEntries(), expected);
+        ASSERT_EQ(asideFiles().size(), c.damaged ? 1 : 0);
+        EXPECT_EQ(firstAside(), c.damaged ? before : QByteArray());
+    }
+}
+
 TEST_F(TranscriptHistoryStoreTest, WriteFailuresLeaveNoTraceOrThrowTheExportError) {
-    ASSERT_TRUE(writeAll(dir.filePath(QStringLiteral("blocker")), "a regular file"));
-    ApplicationSupportTranscriptHistoryStore unwritable({dir.filePath(QStringLiteral("blocker/History")),
-                                                         dir.filePath(QStringLiteral("blocker/export")),
-                                                         [this] { return now; }});
-    EXPECT_NO_THROW(unwritable.save({makeEntry(0, QStringLiteral("lost"))}));
+    ASSERT_TRUE(writeAll(dir.filePath("blocker"), "a regular file"));
+    ApplicationSupportTranscriptHistoryStore unwritable(
+        {dir.filePath("blocker/History"), dir.filePath("blocker/export"), [this] { return now; }});
+    EXPECT_NO_THROW(unwritable.save({makeEntry(0, "lost")}));
     EXPECT_TRUE(unwritable.loadEntries().isEmpty());
     EXPECT_NO_THROW(unwritable.clear());
     try {
         unwritable.exportCSV();
-        ADD_FAILURE() << "the export into a missing folder succeeded";
+        ADD_FAILURE() << "exported into a missing folder";
     } catch (const TranscriptHistoryExportError& error) {
         EXPECT_EQ(error.errorCase(), TranscriptHistoryExportErrorCase::writeFailed);
-        EXPECT_TRUE(error.path().endsWith(QStringLiteral("blocker/export/quorvelle-history-2026-12-05.csv")));
+        EXPECT_TRUE(error.path().endsWith("blocker/export/quorvelle-history-2026-12-05.csv"));
     }
 }
 

@@ -1,11 +1,17 @@
 #include "Services/Storage/InMemoryUserDefaults.h"
 #include "Services/Storage/JsonFileUserDefaults.h"
+#include "Services/Storage/SettingsStore.h"
+#include "Services/Storage/UserDefaultsDiagnosticsStore.h"
 #include "StorageTestSupport.h"
+#include "Support/JsonCoding.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
@@ -15,171 +21,334 @@
 namespace quorvelle {
 namespace {
 
-using test::modeOf;
-using test::readAll;
-using test::writeAll;
+using namespace test;
+using V = DefaultsValue;
+namespace Keys = SettingsKeys;
 
-const QDateTime kNow = QDateTime(QDate(2026, 12, 6), QTime(18, 0, 5), QTimeZone::utc());
+using Events = QList<SanitizedDiagnosticsEvent>;
+const QDateTime kNow = QDateTime(QDate(2026, 12, 6), QTime(18, 0, 0), QTimeZone::utc());
+const QString kKey = SettingsKeys::diagnosticsEvents;
 
-QDateTime fixedNow() {
-    return kNow;
+SanitizedDiagnosticsEvent eventAt(qint64 secondsBeforeNow, const QString& code = "runtime.insert.ok") {
+    return SanitizedDiagnosticsEvent::make(kNow.addSecs(-secondsBeforeNow), DiagnosticsEventLevel::info, code, "m");
 }
+
+QByteArray encode(const Events& events) {
+    QJsonArray array;
+    for (const auto& event : events)
+        array.append(event.toJson());
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
+
+const JsonFileUserDefaults::Clock fixedNow = [] { return kNow; };
 
 class JsonFileUserDefaultsTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    QString path() const { return dir.filePath(QStringLiteral("user-defaults.json")); }
-    QStringList asideFiles() const {
-        return QDir(dir.path()).entryList({QStringLiteral("user-defaults.json.corrupt-*")}, QDir::Files);
+    QString path() const { return dir.filePath("user-defaults.json"); }
+    std::shared_ptr<UserDefaults> openDefaults() const { return std::make_shared<JsonFileUserDefaults>(path()); }
+    QStringList asideFiles() const { return QDir(dir.path()).entryList({"user-defaults.json.corrupt-*"}, QDir::Files); }
+    QSet<QByteArray> asideContents() const {
+        QSet<QByteArray> contents;
+        for (const QString& name : asideFiles())
+            contents.insert(readAll(dir.filePath(name)));
+        return contents;
     }
 };
 
-TEST_F(JsonFileUserDefaultsTest, EveryKindComesBackFromTheFileAsTheSameKind) {
-    const DefaultsValue nested(DefaultsValue::Dictionary{
-        {QStringLiteral("list"),
-         DefaultsValue(DefaultsValue::Array{DefaultsValue(1), DefaultsValue(QStringLiteral("x"))})},
-        {QStringLiteral("bytes"), DefaultsValue(QByteArray("\x00\xff", 2))},
-    });
-    const std::vector<std::pair<QString, DefaultsValue>> written = {
-        {QStringLiteral("bool"), DefaultsValue(false)},
-        {QStringLiteral("number"), DefaultsValue(2.5)},
-        {QStringLiteral("string"), DefaultsValue(QStringLiteral("true"))},
-        {QStringLiteral("data"), DefaultsValue(QByteArray("\"toggle\""))},
-        {QStringLiteral("array"),
-         DefaultsValue(DefaultsValue::Array{DefaultsValue(true), DefaultsValue(QByteArray("[]"))})},
-        {QStringLiteral("dictionary"), nested},
+TEST_F(JsonFileUserDefaultsTest, EveryKindComesBackAsTheSameKindAndNumbersJsonCannotHoldAreRefused) {
+    const V nan(std::numeric_limits<double>::quiet_NaN());
+    const V nested(
+        V::Dictionary{{"list", V(V::Array{V(1), V(QString("x"))})}, {"bytes", V(QByteArray("\x00\xff", 2))}});
+    const std::vector<std::pair<QString, V>> written = {
+        {"bool", V(false)},
+        {"number", V(2.5)},
+        {"string", V(QString("true"))},
+        {"data", V(QByteArray("\"toggle\""))},
+        {"array", V(V::Array{V(true), V(QByteArray("[]"))})},
+        {"dictionary", nested},
     };
     {
         JsonFileUserDefaults defaults(path(), fixedNow);
         for (const auto& [key, value] : written)
             defaults.setValue(key, value);
-        defaults.setBool(QStringLiteral("removed"), true);
-        defaults.removeValue(QStringLiteral("removed"));
+        defaults.setBool("removed", true);
+        defaults.removeValue("removed");
+        // Refused: the key keeps its value and the file stays readable.
+        defaults.setValue("number", nan);
+        defaults.setValue("list", V(V::Array{V(1), V(std::numeric_limits<double>::infinity())}));
+        defaults.setValue("map", V(V::Dictionary{{"x", nan}}));
+        EXPECT_EQ(defaults.value("number"), V(2.5));
     }
     JsonFileUserDefaults reopened(path(), fixedNow);
     for (const auto& [key, value] : written) {
-        SCOPED_TRACE(key.toStdString());
         const auto read = reopened.value(key);
-        ASSERT_TRUE(read.has_value());
-        EXPECT_EQ(read->kind(), value.kind());
-        EXPECT_TRUE(*read == value);
+        EXPECT_TRUE(read && read->kind() == value.kind() && *read == value) << key.toStdString();
     }
-    EXPECT_FALSE(reopened.contains(QStringLiteral("removed")));
+    EXPECT_FALSE(reopened.contains("removed") || reopened.contains("list") || reopened.contains("map"));
     EXPECT_EQ(modeOf(path()), 0600);
     EXPECT_TRUE(asideFiles().isEmpty());
 }
 
-TEST_F(JsonFileUserDefaultsTest, ADamagedFileIsKeptAsideAndTheDomainStartsEmpty) {
+// Each damaged file is kept aside, never replaced by a later one, and the domain starts empty.
+TEST_F(JsonFileUserDefaultsTest, DamagedFilesAreKeptAsideAndTheDomainStartsEmpty) {
     const std::vector<std::pair<const char*, QByteArray>> damaged = {
         {"not JSON", QByteArray("{\"quorvelle.snippets\": ")},
         {"a value without its kind", QByteArray(R"({"quorvelle.clipboardFallbackEnabled": true})")},
         {"a damaged element deep inside", QByteArray(R"({"k": {"array": [{"bool": true}, 3]}})")},
+        {"valid but over 16 MiB", QByteArray(R"({"k": {"bool": true}})") + QByteArray(17 << 20, ' ')},
     };
+    QSet<QByteArray> keptAside;
     for (const auto& [what, bytes] : damaged) {
         SCOPED_TRACE(what);
-        for (const QString& aside : asideFiles())
-            QFile::remove(dir.filePath(aside));
         ASSERT_TRUE(writeAll(path(), bytes));
-
         JsonFileUserDefaults defaults(path(), fixedNow);
-        EXPECT_FALSE(defaults.contains(QStringLiteral("k")));
-        EXPECT_FALSE(defaults.contains(QStringLiteral("quorvelle.clipboardFallbackEnabled")));
-        ASSERT_EQ(asideFiles(), QStringList{QStringLiteral("user-defaults.json.corrupt-20261206T180005Z")});
-        EXPECT_EQ(readAll(dir.filePath(asideFiles().first())), bytes);
-
-        defaults.setBool(QStringLiteral("fresh"), true);
-        EXPECT_TRUE(JsonFileUserDefaults(path(), fixedNow).boolean(QStringLiteral("fresh")));
-        EXPECT_EQ(readAll(dir.filePath(asideFiles().first())), bytes);
+        EXPECT_FALSE(defaults.contains("k"));
+        EXPECT_FALSE(defaults.contains("quorvelle.clipboardFallbackEnabled"));
+        defaults.setBool("fresh", true);
+        EXPECT_TRUE(JsonFileUserDefaults(path(), fixedNow).boolean("fresh"));
+        keptAside.insert(bytes);
+        EXPECT_TRUE(asideContents() == keptAside);
         QFile::remove(path());
     }
+    EXPECT_TRUE(asideFiles().contains("user-defaults.json.corrupt-20261206T180000Z"));
 }
 
-TEST_F(JsonFileUserDefaultsTest, ASecondDamagedFileDoesNotReplaceTheFirstOneKeptAside) {
-    ASSERT_TRUE(writeAll(path(), "first"));
-    JsonFileUserDefaults first(path(), fixedNow);
-    ASSERT_TRUE(writeAll(path(), "second"));
-    JsonFileUserDefaults second(path(), fixedNow);
-
-    QStringList contents;
-    for (const QString& name : asideFiles())
-        contents << QString::fromLatin1(readAll(dir.filePath(name)));
-    contents.sort();
-    EXPECT_EQ(contents, (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
-}
-
-TEST_F(JsonFileUserDefaultsTest, ANumberJsonCannotHoldIsRefusedAndTheFileStaysReadable) {
-    const DefaultsValue nan(std::numeric_limits<double>::quiet_NaN());
-    const DefaultsValue infinity(std::numeric_limits<double>::infinity());
-    {
-        JsonFileUserDefaults defaults(path(), fixedNow);
-        defaults.setString(QStringLiteral("kept"), QStringLiteral("v"));
-        defaults.setValue(QStringLiteral("volume"), DefaultsValue(0.5));
-        defaults.setValue(QStringLiteral("volume"), nan);
-        defaults.setValue(QStringLiteral("list"), DefaultsValue(DefaultsValue::Array{DefaultsValue(1), infinity}));
-        defaults.setValue(QStringLiteral("map"), DefaultsValue(DefaultsValue::Dictionary{{QStringLiteral("x"), nan}}));
-        EXPECT_EQ(defaults.value(QStringLiteral("volume")), DefaultsValue(0.5));
+// Keys of their own and diagnostics, written from two threads at once through one file: nothing is lost.
+TEST_F(JsonFileUserDefaultsTest, WritesAndRecordsFromTwoThreadsAreAllKept) {
+    Events a, b;
+    for (int i = 0; i < 50; ++i) {
+        a.append(eventAt(i, "audio.capture.a"));
+        b.append(eventAt(i, "hotkey.monitor.b"));
     }
-    JsonFileUserDefaults reopened(path(), fixedNow);
-    EXPECT_EQ(reopened.string(QStringLiteral("kept")), QStringLiteral("v"));
-    EXPECT_EQ(reopened.value(QStringLiteral("volume")), DefaultsValue(0.5));
-    EXPECT_FALSE(reopened.contains(QStringLiteral("list")));
-    EXPECT_FALSE(reopened.contains(QStringLiteral("map")));
-    EXPECT_TRUE(asideFiles().isEmpty());
-}
-
-TEST_F(JsonFileUserDefaultsTest, AFailedWriteKeepsTheValueForThisRunAndDoesNotThrow) {
-    ASSERT_TRUE(writeAll(dir.filePath(QStringLiteral("blocker")), "a regular file"));
-    const QString unwritable = dir.filePath(QStringLiteral("blocker/user-defaults.json"));
-    JsonFileUserDefaults defaults(unwritable, fixedNow);
-    EXPECT_NO_THROW(defaults.setString(QStringLiteral("k"), QStringLiteral("v")));
-    EXPECT_EQ(defaults.string(QStringLiteral("k")), QStringLiteral("v"));
-    EXPECT_FALSE(QFileInfo::exists(unwritable));
-}
-
-TEST_F(JsonFileUserDefaultsTest, WritesFromTwoThreadsAreAllKept) {
-    constexpr int kWritesPerThread = 200;
     {
-        JsonFileUserDefaults defaults(path(), fixedNow);
-        auto writer = [&defaults](const QString& prefix) {
-            for (int i = 0; i < kWritesPerThread; ++i)
-                defaults.setValue(prefix + QString::number(i), DefaultsValue(i));
+        const auto defaults = openDefaults();
+        UserDefaultsDiagnosticsStore diagnostics(defaults, [] { return kNow; });
+        const auto writer = [&](const QString& prefix, const Events& events) {
+            for (int i = 0; i < events.size(); ++i) {
+                defaults->setValue(prefix + QString::number(i), V(i));
+                diagnostics.record(events[i]);
+            }
         };
-        std::thread a(writer, QStringLiteral("a"));
-        std::thread b(writer, QStringLiteral("b"));
-        a.join();
-        b.join();
+        std::thread first(writer, "a", a), second(writer, "b", b);
+        first.join();
+        second.join();
     }
-    JsonFileUserDefaults reopened(path(), fixedNow);
-    for (int i = 0; i < kWritesPerThread; ++i) {
-        EXPECT_EQ(reopened.value(QStringLiteral("a") + QString::number(i)), DefaultsValue(i));
-        EXPECT_EQ(reopened.value(QStringLiteral("b") + QString::number(i)), DefaultsValue(i));
-    }
+    const auto reopened = openDefaults();
+    for (int i = 0; i < 50; ++i)
+        EXPECT_TRUE(reopened->value("a" + QString::number(i)) == V(i) &&
+                    reopened->value("b" + QString::number(i)) == V(i));
+    QSet<QUuid> recorded, kept;
+    for (const auto& event : a + b)
+        recorded.insert(event.id);
+    for (const auto& event : UserDefaultsDiagnosticsStore(reopened, [] { return kNow; }).events())
+        kept.insert(event.id);
+    EXPECT_EQ(kept, recorded);
 }
 
 TEST(UserDefaultsReadingTest, TypedReadingsDependOnTheStoredKind) {
-    struct Case {
-        const char* what;
-        std::optional<DefaultsValue> stored;
+    const struct {
+        std::optional<V> stored;
         bool boolean;
         std::optional<QString> string;
         std::optional<QByteArray> data;
+    } cases[] = {
+        {std::nullopt, false, std::nullopt, std::nullopt},
+        {V(0), false, "0", std::nullopt},
+        {V(QString("YES")), true, "YES", std::nullopt},
+        {V(QString("-000")), false, "-000", std::nullopt},
+        {V(QByteArray("true")), false, std::nullopt, QByteArray("true")},
+        {V(V::Array{V(true)}), false, std::nullopt, std::nullopt},
     };
-    const std::vector<Case> cases = {
-        {"absent", std::nullopt, false, std::nullopt, std::nullopt},
-        {"zero", DefaultsValue(0), false, QStringLiteral("0"), std::nullopt},
-        {"text YES", DefaultsValue(QStringLiteral("YES")), true, QStringLiteral("YES"), std::nullopt},
-        {"text 0", DefaultsValue(QStringLiteral("-000")), false, QStringLiteral("-000"), std::nullopt},
-        {"data", DefaultsValue(QByteArray("true")), false, std::nullopt, QByteArray("true")},
-        {"array", DefaultsValue(DefaultsValue::Array{DefaultsValue(true)}), false, std::nullopt, std::nullopt},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& c : cases) {
         InMemoryUserDefaults defaults;
-        if (c.stored) defaults.setValue(QStringLiteral("k"), *c.stored);
-        EXPECT_EQ(defaults.boolean(QStringLiteral("k")), c.boolean);
-        EXPECT_EQ(defaults.string(QStringLiteral("k")), c.string);
-        EXPECT_EQ(defaults.data(QStringLiteral("k")), c.data);
-        EXPECT_EQ(defaults.contains(QStringLiteral("k")), c.stored.has_value());
+        if (c.stored) defaults.setValue("k", *c.stored);
+        EXPECT_EQ(std::tuple(defaults.boolean("k"), defaults.string("k"), defaults.data("k")),
+                  std::tuple(c.boolean, c.string, c.data));
+    }
+}
+
+// The settings: typed values over the same file.
+using SettingsStoreTest = JsonFileUserDefaultsTest;
+
+TEST_F(SettingsStoreTest, EverySettingComesBackAfterARestart) {
+    const HotkeyShortcut hotkey{15, HotkeyShortcut::controlMask | HotkeyShortcut::shiftMask, "A title of my own"};
+    const AudioInputDevicePreference microphone{"alsa_input.usb-mic", "USB Mic"};
+    const QList<DictionaryReplacementEntry> dictionary = {
+        {QUuid::createUuid(), "quorvel", "Quorvelle", "brand",
+         QDateTime(QDate(2026, 11, 30), QTime(9, 15, 30, 250), QTimeZone::utc())},
+        {QUuid::createUuid(), "kubernetes", "Kubernetes", QString(),
+         QDateTime(QDate(2025, 1, 2), QTime(3, 4, 5), QTimeZone::utc())},
+    };
+    {
+        SettingsStore store(openDefaults());
+        store.setSelectedHotkey(hotkey);
+        store.setSelectedRecordingTriggerMode(RecordingTriggerMode::toggle);
+        store.setSelectedMicrophonePreference(microphone);
+        store.setSelectedLocalModelID(LocalTranscriptionModelID::largeV3);
+        store.setSelectedPostProcessingMode(TranscriptionPostProcessingMode::default_);
+        store.setDictionaryEntries(dictionary);
+        store.userDefaults()->setBool(Keys::clipboardFallbackEnabled, false);
+    }
+    const auto defaults = openDefaults();
+    SettingsStore store(defaults);
+    EXPECT_EQ(store.selectedHotkey(), hotkey);
+    EXPECT_EQ(store.selectedRecordingTriggerMode(), RecordingTriggerMode::toggle);
+    EXPECT_EQ(store.selectedMicrophonePreference(), microphone);
+    EXPECT_EQ(store.selectedLocalModelID(), LocalTranscriptionModelID::largeV3);
+    EXPECT_EQ(store.dictionaryEntries(), dictionary);
+    EXPECT_FALSE(store.clipboardFallbackEnabled());
+    EXPECT_TRUE(store.dictionaryReplacementEnabled());
+    // The stored forms other readers rely on.
+    EXPECT_EQ(defaults->data(Keys::selectedRecordingTriggerMode), QByteArray("\"toggle\""));
+    EXPECT_EQ(defaults->value(Keys::selectedLocalModelID), V(QString("largeV3")));
+    EXPECT_EQ(defaults->value(Keys::selectedPostProcessingMode), V(QString("default")));
+
+    store.setSelectedMicrophonePreference(std::nullopt);
+    EXPECT_FALSE(defaults->contains(Keys::selectedMicrophonePreference));
+}
+
+// A getter given nothing, or a stored value it cannot use, gives its default and leaves the value
+// where it was, so that a later version or the user can still recover it.
+TEST_F(SettingsStoreTest, MissingOrUnusableValuesReadAsDefaultsAndStayInPlace) {
+    const QByteArray commandSpace = R"({"keyCode":49,"carbonModifiers":256,"displayTitle":"Command + Space"})";
+    const QByteArray noCategory = R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","original":"a","replacement":"b"}])";
+    const struct {
+        const char* key;
+        std::optional<V> stored;
+    } cases[] = {
+        {Keys::selectedHotkey, std::nullopt},
+        {Keys::selectedHotkey, V(commandSpace)},  // refused by the validation
+        {Keys::selectedHotkey, V(QString::fromLatin1(commandSpace))},
+        {Keys::selectedHotkey, V(QByteArray(R"({"keyCode":15,)"))},
+        {Keys::selectedHotkey, V(QByteArray("[15,4096]"))},
+        {Keys::selectedHotkey, V(QByteArray(R"({"keyCode":15,"carbonModifiers":4096})"))},
+        {Keys::selectedMicrophonePreference, V(QByteArray("uid"))},
+        {Keys::selectedMicrophonePreference, V(QByteArray(R"(["u","n"])"))},
+        {Keys::selectedMicrophonePreference, V(QByteArray(R"({"uid":3,"name":"x"})"))},
+        {Keys::selectedRecordingTriggerMode, V(QByteArray("toggle"))},
+        {Keys::dictionaryEntries, V(noCategory)},
+        {Keys::vocabularyHintEntries, V(QByteArray(R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F"}])"))},
+        {Keys::selectedLocalModelID, V(QByteArray("largeV3"))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        const auto defaults = openDefaults();
+        if (c.stored) defaults->setValue(c.key, *c.stored);
+        SettingsStore store(defaults);
+        EXPECT_EQ(store.selectedHotkey().displayTitle, "Control + Alt + Space");
+        EXPECT_EQ(store.selectedRecordingTriggerMode(), RecordingTriggerMode::pushToTalk);
+        EXPECT_EQ(store.selectedMicrophonePreference(), std::nullopt);
+        EXPECT_EQ(store.selectedLocalModelID(), LocalTranscriptionModelID::smallMultilingual);
+        EXPECT_TRUE(store.dictionaryEntries().isEmpty() && store.snippets().isEmpty());
+        EXPECT_TRUE(store.vocabularyHintEntries().isEmpty());
+        EXPECT_TRUE(store.clipboardFallbackEnabled());
+        EXPECT_EQ(JsonFileUserDefaults(path()).value(c.key), c.stored);
+        defaults->removeValue(c.key);
+    }
+}
+
+TEST(SettingsStoreReadingTest, RetiredModelsMapToSelectableOnesAndSwitchesReadTheStoredValueOrTrue) {
+    const std::pair<QString, LocalTranscriptionModelID> models[] = {
+        {"tinyEnglish", LocalTranscriptionModelID::tinyMultilingual},
+        {"largeV3", LocalTranscriptionModelID::largeV3},
+        {"LargeV3", LocalTranscriptionModelID::smallMultilingual},
+        {"", LocalTranscriptionModelID::smallMultilingual},
+    };
+    for (const auto& [stored, expected] : models) {
+        auto defaults = std::make_shared<InMemoryUserDefaults>();
+        defaults->setString(Keys::selectedLocalModelID, stored);
+        EXPECT_EQ(SettingsStore(defaults).selectedLocalModelID(), expected) << stored.toStdString();
+        EXPECT_EQ(defaults->string(Keys::selectedLocalModelID), stored);
+    }
+    const std::pair<std::optional<V>, bool> switches[] = {
+        {std::nullopt, true}, {V(false), false}, {V(QByteArray("true")), false}};
+    for (const auto& [stored, expected] : switches) {
+        auto defaults = std::make_shared<InMemoryUserDefaults>();
+        for (const char* key : {Keys::dictionaryReplacementEnabled, Keys::clipboardFallbackEnabled})
+            if (stored) defaults->setValue(key, *stored);
+        SettingsStore store(defaults);
+        EXPECT_EQ(store.dictionaryReplacementEnabled(), expected);
+        EXPECT_EQ(store.clipboardFallbackEnabled(), expected);
+    }
+}
+
+// Diagnostics: the newest hundred events of the last week, in one value.
+class DiagnosticsStoreTest : public ::testing::Test {
+protected:
+    std::shared_ptr<InMemoryUserDefaults> defaults = std::make_shared<InMemoryUserDefaults>();
+    QDateTime now = kNow;
+    UserDefaultsDiagnosticsStore makeStore() {
+        return UserDefaultsDiagnosticsStore(defaults, [this] { return now; });
+    }
+};
+
+TEST_F(DiagnosticsStoreTest, AFirstStartWritesAnEmptyListThenEventsAreKeptNewestFirstInTheirStoredForm) {
+    auto store = makeStore();
+    EXPECT_EQ(defaults->data(kKey), QByteArray("[]"));
+    EXPECT_TRUE(store.events().isEmpty());
+    const auto older = eventAt(60, "settings.dictionary.updated");
+    auto newer = eventAt(0, "runtime.error.unexpected");
+    newer.level = DiagnosticsEventLevel::error;
+    store.record(newer);
+    store.record(older);
+    EXPECT_EQ(store.events(), (Events{newer, older}));
+
+    const QJsonArray stored = QJsonDocument::fromJson(*defaults->data(kKey)).array();
+    ASSERT_EQ(stored.size(), 2);
+    const QJsonObject first = stored.first().toObject();
+    EXPECT_EQ(first.keys(), (QStringList{"code", "id", "level", "message", "timestamp"}));
+    EXPECT_EQ(first.value("level").toString(), "error");
+    EXPECT_DOUBLE_EQ(first.value("timestamp").toDouble(), json::secondsSinceReferenceDate(kNow));
+}
+
+TEST_F(DiagnosticsStoreTest, AtMostAHundredEventsAreKept) {
+    Events hundred;
+    for (int i = 0; i < 100; ++i)
+        hundred.append(eventAt(10 + i));
+    defaults->setData(kKey, encode(hundred));
+    auto store = makeStore();
+    ASSERT_EQ(store.events().size(), 100);
+    const auto newest = eventAt(0);
+    store.record(newest);
+    EXPECT_EQ(store.events(), Events{newest} + hundred.first(99));
+}
+
+TEST_F(DiagnosticsStoreTest, EventsOlderThanSevenDaysAgeOutOnReadingAndLeaveOnRecording) {
+    constexpr qint64 week = 604800;
+    const auto future = eventAt(-3600), exactlyAWeek = eventAt(week);
+    defaults->setData(kKey, encode({exactlyAWeek, eventAt(week + 1), future}));
+    auto store = makeStore();  // tidies at start
+    EXPECT_EQ(store.events(), (Events{future, exactlyAWeek}));
+
+    // Reading drops what ages out but never writes.
+    now = kNow.addSecs(1);
+    const QByteArray beforeReading = *defaults->data(kKey);
+    EXPECT_EQ(store.events(), Events{future});
+    EXPECT_EQ(defaults->data(kKey), beforeReading);
+
+    const auto fresh = eventAt(-1);
+    store.record(fresh);
+    EXPECT_EQ(defaults->data(kKey), encode({future, fresh}));
+}
+
+TEST_F(DiagnosticsStoreTest, AnUndecodableListIsReadAsEmptyAndReplacedOnlyByARecord) {
+    const QByteArray id = R"("id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F",)";
+    const DefaultsValue damaged[] = {
+        DefaultsValue(QByteArray("[{\"id\":")),
+        DefaultsValue("[{" + id + R"("timestamp":1,"level":"fatal","code":"c","message":"m"}])"),
+        DefaultsValue(QString("[]")),
+        DefaultsValue(QByteArray(R"([{"timestamp":1,"level":"info","code":"c","message":"m"}])")),
+        DefaultsValue("[{" + id + R"("level":"info","code":"c","message":"m"}])"),
+    };
+    for (const DefaultsValue& value : damaged) {
+        defaults->setValue(kKey, value);
+        auto store = makeStore();
+        EXPECT_TRUE(store.events().isEmpty());
+        EXPECT_EQ(defaults->value(kKey), value);
+        const auto event = eventAt(0);
+        store.record(event);
+        EXPECT_EQ(store.events(), Events{event});
     }
 }
 

@@ -6,27 +6,15 @@
 
 #include <gtest/gtest.h>
 
-#include <QQmlContext>
-
 #include <cmath>
 
 namespace quorvelle::test {
 namespace {
 
-class RuntimeOverlayViewTest : public ::testing::Test {
+class RuntimeOverlayViewTest : public ::testing::Test, protected FakeKitViewModel {
 protected:
     void SetUp() override {
-        harness.engine().rootContext()->setContextProperty(QStringLiteral("vm"), &kit.vm);
-        ASSERT_TRUE(
-            harness.load(QStringLiteral("RuntimeOverlayView { objectName: 'overlay'; viewModel: vm }"), {416, 188}));
-    }
-
-    void show(const SessionState& state) { kit.show(state); }
-
-    QQuickItem* item(const char* name) {
-        QQuickItem* found = harness.find(QString::fromLatin1(name));
-        EXPECT_TRUE(found) << "no item " << name;
-        return found;
+        ASSERT_TRUE(harness.load("RuntimeOverlayView { objectName: 'overlay'; viewModel: vm }", {416, 188}));
     }
 
     // The level bars under an item, left to right.
@@ -37,14 +25,7 @@ protected:
         }
         return bars;
     }
-
-    FakeKitViewModel kit;
-    ViewHarness harness;
 };
-
-RuntimeOverlayTheme paletteOf(RuntimeOverlayStatusStyle style, DesktopThemeOption theme = DesktopThemeOption::black) {
-    return RuntimeOverlayTheme::palette(style, theme);
-}
 
 QColor lerp(const QColor& from, const QColor& to, double t) {
     return QColor::fromRgbF(float(from.redF() + (to.redF() - from.redF()) * t),
@@ -83,16 +64,12 @@ TEST_F(RuntimeOverlayViewTest, EveryStateShowsItsTextsSymbolAndColours) {
         SCOPED_TRACE(c.name);
         show(c.state);
         harness.shoot(std::string("overlay-full-") + c.name);
-        QQuickItem* pill = item("overlay-pill");
+        QQuickItem* pill = harness.item("overlay-pill");
         ASSERT_TRUE(pill);
         EXPECT_EQ(textsIn(harness.root()), (QStringList{c.title, "Control + Alt + Space", c.detail}));
         EXPECT_EQ(glyphsIn(harness.root()), QStringList{c.symbol});
-        const RuntimeOverlayTheme palette = paletteOf(c.style);
-        // Low in the right half nothing covers the surface: its diagonal gradient, 88 % along.
-        const double t = (320.0 * 360 + 95.0 * 116) / (360.0 * 360 + 116.0 * 116);
-        EXPECT_COLOR_NEAR(harness.colorAt(pill, {320, 95}),
-                          lerp(palette.surfaceGradientStart, palette.surfaceGradientEnd, t));
-        // The top edge: the accent-tinted border over the sheen over the surface.
+        // The top edge: the style's accent-tinted border over the sheen over the surface's diagonal gradient.
+        const RuntimeOverlayTheme palette = RuntimeOverlayTheme::palette(c.style, DesktopThemeOption::black);
         const QColor top =
             over(palette.surfaceHighlightTop, lerp(palette.surfaceGradientStart, palette.surfaceGradientEnd, 0.453));
         EXPECT_COLOR_NEAR(harness.colorAt(pill, {180, 0.5}), over(palette.borderColor, top));
@@ -100,70 +77,66 @@ TEST_F(RuntimeOverlayViewTest, EveryStateShowsItsTextsSymbolAndColours) {
 }
 
 TEST_F(RuntimeOverlayViewTest, MessagesLanguageAndThemeReachThePill) {
-    kit.vm.context().setInlineMessage(QStringLiteral("Metin eklendi."));
+    vm.context().setInlineMessage("Metin eklendi.");
     show(SessionState::success());
-    EXPECT_EQ(textsIn(harness.root()).first(), QStringLiteral("Text inserted"));
-    EXPECT_EQ(textsIn(harness.root()).last(), QStringLiteral("Metin eklendi."));
-    kit.vm.preferences()->setAppLanguage(AppLanguageOption::turkish);
-    kit.vm.preferences()->setDesktopTheme(DesktopThemeOption::light);
-    kit.vm.context().setInlineMessage(QStringLiteral("word ").repeated(80));
+    EXPECT_EQ(textsIn(harness.root()).first(), "Text inserted");
+    EXPECT_EQ(textsIn(harness.root()).last(), "Metin eklendi.");
+    vm.preferences()->setAppLanguage(AppLanguageOption::turkish);
+    vm.preferences()->setDesktopTheme(DesktopThemeOption::light);
+    vm.context().setInlineMessage(QStringLiteral("word ").repeated(80));
     show(SessionState::recording());
     harness.shoot("overlay-full-light-tr");
-    EXPECT_EQ(textsIn(harness.root()).first(), QStringLiteral("Kayıt alınıyor"));
-    QQuickItem* detail = item("overlay-detail");
+    EXPECT_EQ(textsIn(harness.root()).first(), "Kayıt alınıyor");
+    QQuickItem* detail = harness.item("overlay-detail");
     EXPECT_EQ(detail->property("lineCount").toInt(), 2);
     EXPECT_TRUE(detail->property("truncated").toBool());
-    const RuntimeOverlayTheme light = paletteOf(RuntimeOverlayStatusStyle::active, DesktopThemeOption::light);
-    EXPECT_COLOR_NEAR(detail->property("color").value<QColor>(), light.secondaryText);
-    kit.vm.preferences()->setDesktopTheme(DesktopThemeOption::quorvelle);
-    kit.vm.context().setInlineMessage(std::nullopt);
+    EXPECT_COLOR_NEAR(
+        detail->property("color").value<QColor>(),
+        RuntimeOverlayTheme::palette(RuntimeOverlayStatusStyle::active, DesktopThemeOption::light).secondaryText);
+    vm.preferences()->setDesktopTheme(DesktopThemeOption::quorvelle);
+    vm.context().setInlineMessage(std::nullopt);
     show(SessionState::recording());
-    EXPECT_EQ(textsIn(harness.root()).last(),
-              QStringLiteral("Bırakınca capture kapanır ve transcription akışı başlar."));
+    EXPECT_EQ(textsIn(harness.root()).last(), "Bırakınca capture kapanır ve transcription akışı başlar.");
     harness.shoot("overlay-full-quorvelle-tr");
 }
 
-TEST_F(RuntimeOverlayViewTest, LevelsDriveTheBarsWithoutRebuildingThem) {
+TEST_F(RuntimeOverlayViewTest, LevelsDriveTheBarsWithoutRebuildingThemInBothForms) {
     show(SessionState::recording());
-    QQuickItem* waveform = item("overlay-waveform");
+    QQuickItem* waveform = harness.item("overlay-waveform");
     ASSERT_TRUE(waveform);
     const QList<QQuickItem*> bars = barsIn(waveform);
     ASSERT_EQ(bars.size(), 12);
     const std::vector<double> raw{0, 0.003, 0.01, 0.1, 0.5, 1, 2, -1, 0.5, 0.1, 0.01, 0};
-    kit.publishLevels(AudioLevelSnapshot{0.3, 1, raw});
+    publishLevels(AudioLevelSnapshot{0.3, 1, raw});
     harness.shoot("overlay-full-levels");
     EXPECT_EQ(barsIn(waveform), bars);
     const double expected[] = {8, 8, 8 + 40 * 0.18, 8 + 40 * 0.44, 8 + 40 * 0.78, 48, 48, 8};
     for (int i = 0; i < 8; ++i)
         EXPECT_NEAR(bars[i]->height(), expected[i], 0.4) << "bar " << i;
-    EXPECT_EQ(bars[5]->y() + bars[5]->height(), bars[0]->y() + bars[0]->height());  // bottom-aligned
 
     // No levels at all still draws the twelve resting bars.
-    kit.publishLevels(AudioLevelSnapshot{});
+    publishLevels(AudioLevelSnapshot{});
     EXPECT_EQ(barsIn(waveform), bars);
     EXPECT_EQ(bars.last()->height(), 8);
-}
 
-TEST_F(RuntimeOverlayViewTest, CompactFormShowsLevelBarsOnlyWhileRecording) {
-    QQuickItem* overlay = item("overlay");
+    // The compact form shows five level bars, and only while recording.
+    QQuickItem* overlay = harness.item("overlay");
     EXPECT_EQ(QSizeF(overlay->width(), overlay->height()), QSizeF(416, 188));
-    kit.vm.preferences()->setWidgetAppearance(WidgetAppearance::logoOnly);
-    show(SessionState::recording());
-    kit.publishLevels(AudioLevelSnapshot{0.5, 1.0, std::vector<double>(12, 1.0)});
+    vm.preferences()->setWidgetAppearance(WidgetAppearance::logoOnly);
+    publishLevels(AudioLevelSnapshot{0.5, 1.0, std::vector<double>(12, 1.0)});
     EXPECT_EQ(QSizeF(overlay->width(), overlay->height()), QSizeF(128, 144));
     EXPECT_TRUE(textsIn(overlay).isEmpty());
     EXPECT_TRUE(glyphsIn(overlay).isEmpty());
-    QQuickItem* levels = item("status-glyph-levels");
-    const QList<QQuickItem*> bars = barsIn(levels);
-    ASSERT_EQ(bars.size(), 5);
-    EXPECT_EQ(bars[2]->height(), 20);
-    EXPECT_DOUBLE_EQ(item("overlay-compact-halo")->scale(), 1.1);
+    QQuickItem* levels = harness.item("status-glyph-levels");
+    ASSERT_EQ(barsIn(levels).size(), 5);
+    EXPECT_EQ(barsIn(levels)[2]->height(), 20);
+    EXPECT_DOUBLE_EQ(harness.item("overlay-compact-halo")->scale(), 1.1);
     harness.shoot("overlay-compact-recording");
 
     show(SessionState::blocked(SessionBlockReason::noWritableTarget));
     EXPECT_FALSE(levels->isVisible());
     EXPECT_EQ(glyphsIn(overlay), QStringList{"exclamationmark.triangle"});
-    EXPECT_DOUBLE_EQ(item("overlay-compact-halo")->scale(), 1.0);
+    EXPECT_DOUBLE_EQ(harness.item("overlay-compact-halo")->scale(), 1.0);
     harness.shoot("overlay-compact-blocked");
 }
 

@@ -1,5 +1,4 @@
-// The pages' C++ helpers: the history duration label, the rows that keep their delegates across a
-// new dictation and the saved-list search.
+// The pages' C++ helpers: the duration label, the history rows and the saved-list search.
 #include "Views/Dashboard/History/HistoryEntryBuilder.h"
 #include "Views/Dashboard/History/HistoryRows.h"
 #include "Views/Dashboard/Saved/SavedItemSearch.h"
@@ -15,17 +14,15 @@ namespace quorvelle::test {
 namespace {
 
 TEST(HistoryEntryLabels, DurationsRoundHalvesUpToAtLeastOneSecond) {
-    const std::pair<double, const char*> cases[] = {
-        {0.0, "1s"},
-        {0.2, "1s"},
-        {1.4, "1s"},
-        {1.5, "2s"},
-        {2.5, "3s"},
-        {59.6, "60s"},
-        {-4.0, "1s"},
-        {std::numeric_limits<double>::quiet_NaN(), "1s"},
-        {1e300, "9223372036854774784s"},
-    };
+    const std::pair<double, const char*> cases[] = {{0.0, "1s"},
+                                                    {0.2, "1s"},
+                                                    {1.4, "1s"},
+                                                    {1.5, "2s"},
+                                                    {2.5, "3s"},
+                                                    {59.6, "60s"},
+                                                    {-4.0, "1s"},
+                                                    {std::numeric_limits<double>::quiet_NaN(), "1s"},
+                                                    {1e300, "9223372036854774784s"}};
     for (const auto& [seconds, label] : cases) {
         SCOPED_TRACE(seconds);
         EXPECT_EQ(HistoryEntryBuilder::durationLabel(seconds), label);
@@ -34,8 +31,7 @@ TEST(HistoryEntryLabels, DurationsRoundHalvesUpToAtLeastOneSecond) {
 
 HistoryEntry row(const char* transcript, QUuid id = QUuid::createUuid()) {
     HistoryEntry entry;
-    entry.id = id;
-    entry.transcript = QString::fromLatin1(transcript);
+    std::tie(entry.id, entry.transcript) = std::tuple(id, QString::fromLatin1(transcript));
     return entry;
 }
 
@@ -73,16 +69,15 @@ TEST(HistoryRowsModel, InsertsRemovesAndChangesRowsInPlaceAndResetsOnlyOnANewOrd
 }
 
 TEST(SavedItemSearchMatching, IgnoresCaseKeepsAccentsAndTakesTheQueryAsTyped) {
-    struct Case {
+    const struct {
         QStringList fields;
         const char* query;
         bool matches;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{"x", "y", "apis"}, "API", true}, {{"two words", "y"}, " ", true}, {{"oneword", "y"}, " ", false},
         {{"köln", "y"}, "koln", false},    {{"KÖLN", "y"}, "köln", true},   {{"api"}, " api", false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.query);
         EXPECT_EQ(SavedItemSearch::matches(c.fields, QString::fromUtf8(c.query)), c.matches);
     }

@@ -1,123 +1,61 @@
-// The overview, history, dictionary and snippets pages inside the dashboard, over the view model
-// built from fakes and rendered offscreen: rows, empty states, both languages, and every action
-// reaching the view model with its arguments.
-#include "FakeBootstrap.h"
-#include "Services/Storage/SettingsKeys.h"
-#include "ViewHarness.h"
-#include "ViewModel/AppViewModel.h"
+// The overview, history, dictionary and snippets pages inside the dashboard.
+#include "../Dashboard/ViewModelScene.h"
 #include "Views/Dashboard/Components/HistoryTimestampFormatter.h"
 #include "Views/Dashboard/History/HistoryExporter.h"
-#include "Views/Dashboard/MainWindowState.h"
 
-#include <gtest/gtest.h>
-
-#include <QFile>
-#include <QQmlContext>
 #include <QTemporaryDir>
-
-#include <memory>
 
 namespace quorvelle::test {
 namespace {
 
-QQuickItem* findIn(QQuickItem* scope, const QString& name) {
-    if (!scope || scope->objectName() == name) return scope;
-    for (QQuickItem* child : scope->childItems()) {
-        if (QQuickItem* found = findIn(child, name)) return found;
-    }
-    return nullptr;
-}
-
-struct RefusedPlace final : SaveLocationChoosing {
+struct FixedPlace final : SaveLocationChoosing {
     QString answer;
     std::optional<QString> chooseSaveLocation(const QString&) override { return answer; }
 };
 
-class PagesViewTest : public ::testing::Test {
+class PagesViewTest : public ViewModelScene {
 protected:
     // `count` entries of 3 words and 2.5 s, a minute apart, newest first, before the clock's now.
     void seedHistory(int count) {
-        for (int index = 1; index <= count; ++index) {
+        for (int index = 1; index <= count; ++index)
             fakes.history->entries.append({QUuid::createUuid(), fakes.clock.now().addSecs(-60 * index),
                                            QStringLiteral("transcript %1").arg(index), 2.5, 3,
                                            TranscriptHistoryCompletionKind::inserted});
-        }
     }
     void load(const char* section, const char* language = "english") {
         fakes.makeReadyForCloudDictation();
-        fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedAppLanguage),
-                                      QString::fromLatin1(language));
-        viewModel = std::make_unique<AppViewModel>(fakes.bootstrap(), fakes.environment());
-        harness.engine().rootContext()->setContextProperty(QStringLiteral("vm"), viewModel.get());
-        harness.load(QStringLiteral("MainWindowView { anchors.fill: parent; viewModel: vm }"), QSize(1270, 835));
-        harness.window().setMinimumSize(QSize(1270, 835));
-        harness.window().resize(QSize(1270, 835));
-        open(section);
+        open(QString::fromLatin1(section), language);
     }
-    void open(const char* section) {
+    void go(const char* section) {
         state()->selectSection(QString::fromLatin1(section));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        settle();
     }
-    void setLanguage(const char* option) {
-        viewModel->preferences()->setAppLanguage(QString::fromLatin1(option));
-        QCoreApplication::processEvents();
-    }
-    MainWindowState* state() { return harness.root()->property("windowState").value<MainWindowState*>(); }
     QString form(const char* property) { return state()->property(property).toString(); }
-    // Rows a list let go of are deleted first, so that no stale row is found.
-    QQuickItem* item(const QString& name, QQuickItem* scope = nullptr) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QQuickItem* found = scope ? findIn(scope, name) : harness.find(name);
-        EXPECT_TRUE(found) << "no item " << name.toStdString();
-        return found;
-    }
-    bool shows(const QString& name) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QQuickItem* found = harness.find(name);
-        return found && found->isVisible();
-    }
-    QString textOf(const QString& name, QQuickItem* scope = nullptr) {
-        return item(name, scope)->property("text").toString();
-    }
-    // Scrolls the detail column to the item, then clicks it.
-    void click(QQuickItem* target) {
-        QQuickItem* detail = item("main-window-detail");
-        const qreal top = target->mapToItem(detail, QPointF(0, 0)).y() + detail->property("contentY").toReal();
-        const qreal room = detail->property("contentHeight").toReal() - detail->height();
-        detail->setProperty("contentY", std::clamp(top - 200.0, 0.0, std::max(room, 0.0)));
-        QCoreApplication::processEvents();
-        harness.click(target);
-    }
     // Types into a form field (or an input itself) as the user would.
-    void type(QQuickItem* field, const QString& text) {
-        QQuickItem* input = findIn(field, "form-field-input");
-        click(input ? input : field);
-        harness.typeText(text);
+    void type(const QString& field, const QString& typed, QQuickItem* scope = nullptr) {
+        QQuickItem* input = findIn(item(field, scope), "form-field-input");
+        harness.click(input ? input : item(field, scope));
+        harness.typeText(typed);
     }
     QQuickItem* historyRow(int index) {
         const QUuid id = viewModel->history()->transcriptHistoryEntries().at(index).id;
         return item("history-row-" + id.toString(QUuid::WithoutBraces));
     }
-    // The `text` item of every row in the list, in order.
-    QStringList rows(const char* list, const char* text) {
+    // The `label` item of every row in the list, in order.
+    QStringList rows(const char* list, const char* label) {
         QStringList found;
-        for (QQuickItem* row : item(list)->childItems()) {
-            if (QQuickItem* label = findIn(row, text)) found.append(label->property("text").toString());
-        }
+        for (QQuickItem* row : item(list)->childItems())
+            if (QQuickItem* shown = findIn(row, label)) found.append(shown->property("text").toString());
         return found;
     }
-
-    FakeBootstrap fakes;
-    std::unique_ptr<AppViewModel> viewModel;
-    ViewHarness harness;
 };
 
 TEST_F(PagesViewTest, OverviewShowsTheTotalsAndTheFiveLatestRowsAndLeadsToTheHistory) {
     seedHistory(7);
     load("overview");
-    EXPECT_EQ(textsIn(item("overview-metrics")),
-              (QStringList{"TOTAL WORDS", "21", "Words transcribed", "SPEAKING TIME", "18s", "Total duration",
-                           "SESSIONS", "7", "Total recordings", "AVG PACE", "70 wpm", "Words per minute"}));
+    const QStringList metrics = textsIn(item("overview-metrics"));
+    for (const char* total : {"21", "18s", "7", "70 wpm"})
+        EXPECT_TRUE(metrics.contains(total)) << total;
     EXPECT_EQ(rows("history-row-list", "history-transcript"),
               (QStringList{"transcript 1", "transcript 2", "transcript 3", "transcript 4", "transcript 5"}));
     const QString time = HistoryTimestampFormatter::format(fakes.history->entries[0].completedAt);
@@ -125,31 +63,22 @@ TEST_F(PagesViewTest, OverviewShowsTheTotalsAndTheFiveLatestRowsAndLeadsToTheHis
     EXPECT_FALSE(shows("history-export-button"));
     harness.shoot("pages-overview-en");
 
-    click(item("overview-view-full-history"));
+    harness.click(item("overview-view-full-history"));
     EXPECT_EQ(state()->selectedSection(), MainWindowSection::history);
     EXPECT_EQ(rows("history-row-list", "history-transcript").size(), 7);
-    setLanguage("turkish");
-    EXPECT_EQ(textsIn(historyRow(6)).mid(2), (QStringList{"3 kelime", "3s", "Eklendi", "Sözlüğe Ekle"}));
 }
 
-TEST_F(PagesViewTest, AnEmptyHistoryShowsItsNoticeInEitherLanguageAndTurnsTheHeaderButtonsOff) {
+TEST_F(PagesViewTest, AnEmptyHistoryShowsItsNoticeAndTurnsTheHeaderButtonsOff) {
     load("overview", "turkish");
-    EXPECT_EQ(textsIn(item("overview-metrics")),
-              (QStringList{"TOPLAM KELİME", "0", "Transcribe edilen kelime", "KONUŞMA SÜRESİ", "0s", "Toplam süre",
-                           "OTURUMLAR", "0", "Toplam kayıt", "ORT. HIZ", "0 k/dk", "Dakikadaki kelime"}));
-    EXPECT_EQ(textOf("empty-history-message"), "Henüz tamamlanmış transcription yok.");
-    EXPECT_TRUE(textsIn(item("overview-page")).contains("Tüm Geçmişi Gör"));
+    EXPECT_TRUE(textsIn(item("overview-metrics")).contains("0 k/dk"));
+    EXPECT_TRUE(shows("empty-history-message"));
     harness.shoot("pages-overview-empty-tr");
 
-    open("history");
-    EXPECT_EQ(textOf("empty-history-message"), "Henüz transcript geçmişi kaydedilmedi.");
-    EXPECT_EQ(textsIn(item("main-window-page-header")).mid(2), (QStringList{"CSV Dışa Aktar", "Geçmişi Temizle"}));
-    EXPECT_FALSE(item("history-export-button")->isEnabled());
-    EXPECT_FALSE(item("history-clear-button")->isEnabled());
-    setLanguage("english");
-    EXPECT_EQ(textOf("empty-history-message"), "No transcript history saved yet.");
+    go("history");
+    EXPECT_EQ(text("empty-history-message"), "Henüz transcript geçmişi kaydedilmedi.");
+    EXPECT_FALSE(item("history-export-button")->isEnabled() || item("history-clear-button")->isEnabled());
     // The header's buttons go with the page.
-    open("dictionary");
+    go("dictionary");
     EXPECT_FALSE(harness.find("history-export-button"));
 }
 
@@ -158,9 +87,9 @@ TEST_F(PagesViewTest, AQuickAddPanelStaysOpenOnItsEntryWhenANewDictationArrivesA
     load("history");
     state()->setProperty("dictionaryOriginalTerm", "half typed");
     QQuickItem* second = historyRow(1);
-    click(item("history-dictionary-button", second));
-    EXPECT_EQ(textOf("form-field-input", item("quick-add-original", second)), "transcript 2");
-    type(item("quick-add-replacement", second), "Transcript Two");
+    harness.click(item("history-dictionary-button", second));
+    EXPECT_EQ(text("form-field-input", item("quick-add-original", second)), "transcript 2");
+    type("quick-add-replacement", "Transcript Two", second);
 
     viewModel->history()->appendTranscriptHistory("a new one", 1.0, TranscriptHistoryCompletionKind::inserted);
     QCoreApplication::processEvents();
@@ -171,7 +100,7 @@ TEST_F(PagesViewTest, AQuickAddPanelStaysOpenOnItsEntryWhenANewDictationArrivesA
     EXPECT_EQ(second->property("replacementTerm").toString(), "Transcript Two");
     harness.shoot("pages-history-quick-add-en");
 
-    click(item("quick-add-save", second));
+    harness.click(item("quick-add-save", second));
     const auto& saved = viewModel->dictionary()->dictionaryEntries();
     ASSERT_EQ(saved.size(), 1);
     EXPECT_EQ(std::tuple(saved[0].original, saved[0].replacement, saved[0].category),
@@ -183,106 +112,72 @@ TEST_F(PagesViewTest, AQuickAddPanelStaysOpenOnItsEntryWhenANewDictationArrivesA
 TEST_F(PagesViewTest, TheHeaderShowsAFailedExportAsAMessageAndClearsTheHistory) {
     seedHistory(3);
     load("history");
+    // The store's export went missing before the copy.
     QTemporaryDir dir;
-    QFile blocker(dir.filePath("file"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    auto chooser = std::make_shared<RefusedPlace>();
-    chooser->answer = dir.filePath("file/history.csv");
-    fakes.history->exportAnswer.setFallback(blocker.fileName());
+    auto chooser = std::make_shared<FixedPlace>();
+    chooser->answer = dir.filePath("history.csv");
+    fakes.history->exportAnswer.setFallback(dir.filePath("missing.csv"));
     harness.root()->findChild<HistoryExporter*>("history-exporter")->setSaveLocationChooser(chooser);
 
-    click(item("history-export-button"));
-    EXPECT_TRUE(shows("history-export-message"));
-    EXPECT_TRUE(textOf("history-export-message").startsWith("The history could not be exported: "));
+    harness.click(item("history-export-button"));
+    EXPECT_TRUE(shows("history-export-message") &&
+                text("history-export-message").startsWith("The history could not be exported: "));
     harness.shoot("pages-history-export-failed-en");
 
-    click(item("history-clear-button"));
-    EXPECT_TRUE(fakes.history->entries.isEmpty());
-    EXPECT_TRUE(shows("history-empty"));
+    harness.click(item("history-clear-button"));
+    EXPECT_TRUE(fakes.history->entries.isEmpty() && shows("history-empty"));
     EXPECT_FALSE(item("history-export-button")->isEnabled());
 }
 
 TEST_F(PagesViewTest, DictionaryListsFiltersEditsSavesAndDeletesThroughTheWindowsActions) {
     load("dictionary");
-    EXPECT_EQ(textOf("saved-list-title"), "Saved Terms (0)");
-    EXPECT_TRUE(
-        textsIn(item("saved-list-empty")).contains("No terms saved yet. Add your first dictionary entry above."));
-    harness.shoot("pages-dictionary-empty-en");
-
-    // Typed untrimmed; the view model trims and the form empties.
-    type(item("dictionary-original"), " web hook ");
-    type(item("dictionary-replacement"), "WebHook");
-    type(item("dictionary-category"), "product");
-    click(item("dictionary-save"));
+    EXPECT_TRUE(shows("saved-list-empty"));
+    type("dictionary-original", " web hook ");
+    type("dictionary-replacement", "WebHook");
+    type("dictionary-category", "product");
+    harness.click(item("dictionary-save"));
     viewModel->dictionary()->saveDictionaryEntry(std::nullopt, "api key", "API key", "");
-    viewModel->dictionary()->saveDictionaryEntry(std::nullopt, "rapid", "Rapid", "speed");
     EXPECT_EQ(form("dictionaryOriginalTerm"), "");
-    EXPECT_EQ(rows("saved-list-rows", "dictionary-pair"),
-              (QStringList{"rapid → Rapid", "api key → API key", "web hook → WebHook"}));
+    EXPECT_EQ(rows("saved-list-rows", "dictionary-pair"), (QStringList{"api key → API key", "web hook → WebHook"}));
 
-    type(item("saved-list-search"), "API");
-    EXPECT_EQ(rows("saved-list-rows", "dictionary-pair"), (QStringList{"rapid → Rapid", "api key → API key"}));
-    EXPECT_EQ(textOf("saved-list-title"), "Saved Terms (2)");
-    click(item("saved-list-refresh"));
-    EXPECT_EQ(form("dictionarySearch"), "");
-    EXPECT_EQ(textOf("saved-list-title"), "Saved Terms (3)");
+    type("saved-list-search", "API");
+    EXPECT_EQ(rows("saved-list-rows", "dictionary-pair"), QStringList{"api key → API key"});
+    harness.click(item("saved-list-refresh"));
+    EXPECT_EQ(text("saved-list-title"), "Saved Terms (2)");
 
-    click(item("edit-button", item("dictionary-row-2")));
+    harness.click(item("edit-button", item("dictionary-row-1")));
     EXPECT_EQ(std::tuple(form("dictionaryOriginalTerm"), form("dictionaryCategory")),
               std::tuple(QString("web hook"), QString("product")));
     EXPECT_EQ(textsIn(item("dictionary-save")), QStringList{"Save Changes"});
-    EXPECT_EQ(glyphsIn(item("dictionary-save")), QStringList{"tray.and.arrow.down"});
     harness.shoot("pages-dictionary-editing-en");
-    click(item("delete-button", item("dictionary-row-2")));
-    EXPECT_EQ(viewModel->dictionary()->dictionaryEntries().size(), 2);
-    EXPECT_TRUE(state()->property("editingDictionaryEntryID").isNull());
+    harness.click(item("delete-button", item("dictionary-row-1")));
+    EXPECT_EQ(viewModel->dictionary()->dictionaryEntries().size(), 1);
     EXPECT_EQ(glyphsIn(item("dictionary-save")), QStringList{"plus"});
-
-    setLanguage("turkish");
-    EXPECT_EQ(textOf("saved-list-title"), "Kayıtlı Terimler (2)");
-    EXPECT_TRUE(textsIn(item("dictionary-add-card")).contains("KATEGORİ (OPSİYONEL)"));
-    EXPECT_EQ(textsIn(item("dictionary-save")), QStringList{"Terim Ekle"});
 }
 
 TEST_F(PagesViewTest, SnippetsListFiltersEditsSavesAndDeletesThroughTheWindowsActions) {
     load("snippets", "turkish");
-    EXPECT_EQ(textOf("saved-list-title"), "Kayıtlı Snippets (0)");
-    EXPECT_TRUE(textsIn(item("saved-list-empty"))
-                    .contains("Henüz snippet kaydedilmedi. İlk snippet kaydınızı yukarıdan ekleyin."));
-    harness.shoot("pages-snippets-empty-tr");
     // A save with both fields empty still reaches the view model, which refuses it.
-    click(item("snippet-save"));
-    EXPECT_EQ(viewModel->inlineMessage(), "Snippet için ifade ve hazır metin gerekli.");
-
-    type(item("snippet-phrase"), "my email");
+    harness.click(item("snippet-save"));
+    EXPECT_EQ(message(), "Snippet için ifade ve hazır metin gerekli.");
+    type("snippet-phrase", "my email");
     EXPECT_TRUE(shows("expansion-placeholder"));
-    type(item("expansion-editor"), " ");
+    type("expansion-editor", "jane@example.com");
     EXPECT_FALSE(shows("expansion-placeholder"));
-    harness.typeText("jane@example.com");
-    click(item("snippet-save"));
+    harness.click(item("snippet-save"));
     viewModel->dictionary()->saveSnippet(std::nullopt, "intro", "Hey, would love to find time to chat later.");
-    EXPECT_EQ(form("snippetPhrase"), "");
     EXPECT_EQ(rows("saved-list-rows", "snippet-line"),
               (QStringList{"intro → Hey, would love to find time to chat later.", "my email → jane@example.com"}));
+    harness.shoot("pages-snippets-tr");
 
-    type(item("saved-list-search"), "JANE");
-    EXPECT_EQ(rows("saved-list-rows", "snippet-line"), QStringList{"my email → jane@example.com"});
-    EXPECT_EQ(textOf("saved-list-title"), "Kayıtlı Snippets (1)");
-    click(item("edit-button", item("snippet-row-0")));
+    type("saved-list-search", "JANE");
+    harness.click(item("edit-button", item("snippet-row-0")));
     EXPECT_EQ(std::tuple(form("snippetPhrase"), form("snippetExpansion")),
               std::tuple(QString("my email"), QString("jane@example.com")));
     EXPECT_EQ(textsIn(item("snippet-save")), QStringList{"Snippet Kaydet"});
-    EXPECT_EQ(glyphsIn(item("snippet-save")), QStringList{"tray.and.arrow.down"});
-
-    click(item("delete-button", item("snippet-row-0")));
+    harness.click(item("delete-button", item("snippet-row-0")));
     EXPECT_EQ(viewModel->dictionary()->snippets().size(), 1);
-    EXPECT_EQ(std::tuple(form("snippetExpansion"), form("snippetSearch")), std::tuple(QString(), QString("JANE")));
-    setLanguage("english");
-    click(item("saved-list-refresh"));
-    EXPECT_EQ(textOf("saved-list-title"), "Saved Snippets (1)");
-    EXPECT_EQ(textsIn(item("snippet-save")), QStringList{"Add Snippet"});
-    harness.shoot("pages-snippets-en");
+    EXPECT_EQ(form("snippetExpansion"), "");
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
-// The account page in the dashboard over the view model built from fakes: one whole sign-in
-// from not linked through the pending code to linked and back, the disclosure buttons and Turkish.
-#include "PageScene.h"
+// The account page: one whole sign-in and back, and the disclosure buttons.
+#include "../Dashboard/ViewModelScene.h"
 
 namespace quorvelle::test {
 namespace {
 
-class SubscriptionPageViewTest : public PageScene {
+class SubscriptionPageViewTest : public ViewModelScene {
 protected:
     // Lets the held account requests go on.
     void release() {
@@ -13,15 +12,13 @@ protected:
         fakes.account->held.releaseAll();
         settle();
     }
+    QStringList device() { return textsIn(item("account-device")); }
 };
 
 TEST_F(SubscriptionPageViewTest, OneSignInFromConnectThroughTheCodeToLinkedAndSignOut) {
     ASSERT_TRUE(open(QStringLiteral("subscription")));
     EXPECT_EQ(text("account-status"), QStringLiteral("Missing"));
-    EXPECT_EQ(textsIn(item("account-device")), (QStringList{"Device", "No registered device"}));
-    EXPECT_FALSE(shows("account-code"));
-    EXPECT_FALSE(shows("account-address"));
-    harness.shoot("pages2-account-not-linked-en");
+    EXPECT_FALSE(shows("account-code") || shows("account-address"));
 
     // While the start request runs the button reads Connecting and ignores clicks.
     fakes.account->held.setHolding(true);
@@ -37,48 +34,30 @@ TEST_F(SubscriptionPageViewTest, OneSignInFromConnectThroughTheCodeToLinkedAndSi
     EXPECT_FALSE(shows("account-connect"));
     fakes.navigator->opened.clear();
     harness.click(item("account-open-browser"));
-    ASSERT_EQ(fakes.navigator->opened.size(), 1);
-    EXPECT_EQ(fakes.navigator->opened.first().url, address);
+    EXPECT_EQ(fakes.navigator->opened, QList<SystemDestination>{SystemDestination::address(address)});
     harness.shoot("pages2-account-code-pending-en");
 
     // A running check disables Check, not Open in Browser; its approval links this computer.
     fakes.account->held.setHolding(true);
     harness.click(item("account-check"));
-    EXPECT_TRUE(textsIn(item("account-check")).contains("Checking"));
-    EXPECT_FALSE(item("account-check")->isEnabled());
-    EXPECT_TRUE(item("account-open-browser")->isEnabled());
+    EXPECT_TRUE(!item("account-check")->isEnabled() && item("account-open-browser")->isEnabled());
     fakes.account->pollAnswer.push({QStringLiteral("approved"), true, QStringLiteral("device-7")});
     release();
     EXPECT_EQ(text("account-status"), QStringLiteral("Connected"));
-    EXPECT_EQ(textsIn(item("account-device")), (QStringList{"Device", "device-7"}));
-    EXPECT_TRUE(shows("account-linked-actions"));
+    EXPECT_EQ(device(), (QStringList{"Device", "device-7"}));
     EXPECT_FALSE(shows("account-code"));
     harness.shoot("pages2-account-linked-en");
 
     harness.click(item("account-sign-out"));
     settle();
     EXPECT_TRUE(fakes.account->calls.contains("signOut"));
-    EXPECT_TRUE(shows("account-connect"));
-    EXPECT_EQ(textsIn(item("account-device")), (QStringList{"Device", "No registered device"}));
-}
-
-TEST_F(SubscriptionPageViewTest, LinkedWhileAChallengeIsHeldKeepsTheCodeBesideSignOut) {
-    ASSERT_TRUE(open(QStringLiteral("subscription")));
-    harness.click(item("account-connect"));
-    settle();
-    fakes.makeReadyForCloudDictation();
-    viewModel->reloadSettings();
-    ASSERT_TRUE(viewModel->account()->backendAuthChallenge());
-    EXPECT_TRUE(shows("account-code"));
-    EXPECT_TRUE(shows("account-linked-actions"));
-    EXPECT_FALSE(shows("account-pending-actions"));
+    EXPECT_EQ(device(), (QStringList{"Device", "No registered device"}));
 }
 
 TEST_F(SubscriptionPageViewTest, InTurkishTheDisclosureButtonsRaiseTheirSheetFlags) {
     QQuickItem* page = open(QStringLiteral("subscription"), "turkish");
     ASSERT_TRUE(page);
-    expectTexts(page, {"Bu Bilgisayar", "DURUM", "Eksik", "Cihaz", "Kayıtlı cihaz yok", "Bu Bilgisayarı Bağla",
-                       "Bulut Bilgilendirmesi", "Gizlilik"});
+    expectTexts(page, {"Bu Bilgisayar", "Eksik", "Kayıtlı cihaz yok", "Bu Bilgisayarı Bağla", "Gizlilik"});
     harness.shoot("pages2-account-not-linked-tr");
     // Each sheet is modal: it is closed before the other button is pressed.
     harness.click(item("account-cloud-disclosure"));

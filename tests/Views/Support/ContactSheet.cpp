@@ -12,44 +12,30 @@
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <screenshot folder>\n", argv[0]);
-        return 2;
-    }
+    if (argc < 2) return 2;  // usage: quorvelle_contact_sheet <screenshot folder>
     const QDir dir(QString::fromLocal8Bit(argv[1]));
     const QString sheetName = QStringLiteral("contact-sheet.png");
     QStringList files = dir.entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
     files.removeAll(sheetName);
-    if (files.isEmpty()) {
-        std::printf("no screenshots in %s\n", argv[1]);
-        return 0;
-    }
+    if (files.isEmpty()) return 0;  // nothing was shot in this run
 
-    const int cellWidth = 340;
-    const int imageHeight = 220;
-    const int captionHeight = 18;
-    const int gap = 12;
-    const int columns = 5;
+    const int width = 340, height = 220, caption = 18, gap = 12, columns = 5;
     const int rows = int((files.size() + columns - 1) / columns);
-    QImage sheet(columns * (cellWidth + gap) + gap, rows * (imageHeight + captionHeight + gap) + gap,
-                 QImage::Format_ARGB32);
+    QImage sheet(columns * (width + gap) + gap, rows * (height + caption + gap) + gap, QImage::Format_ARGB32);
     sheet.fill(QColor(128, 128, 128));
     QPainter painter(&sheet);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(11);
     painter.setFont(font);
-
     for (int i = 0; i < files.size(); ++i) {
         const QImage shot(dir.filePath(files[i]));
-        const int x = gap + (i % columns) * (cellWidth + gap);
-        const int y = gap + (i / columns) * (imageHeight + captionHeight + gap);
-        const QImage scaled = shot.width() > cellWidth || shot.height() > imageHeight
-                                  ? shot.scaled(cellWidth, imageHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                                  : shot;
-        painter.drawImage(x, y, scaled);
-        painter.setPen(Qt::black);
-        painter.drawText(QRect(x, y + imageHeight, cellWidth, captionHeight), Qt::AlignLeft | Qt::AlignVCenter,
+        const int x = gap + (i % columns) * (width + gap);
+        const int y = gap + (i / columns) * (height + caption + gap);
+        painter.drawImage(x, y,
+                          shot.width() > width || shot.height() > height
+                              ? shot.scaled(width, height, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                              : shot);
+        painter.drawText(QRect(x, y + height, width, caption), Qt::AlignLeft | Qt::AlignVCenter,
                          QFileInfo(files[i]).completeBaseName());
     }
     painter.end();

@@ -6,19 +6,12 @@
 #include "Views/Common/ViewSetup.h"
 #include "Views/Dashboard/Components/DesktopTheme.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
-#include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QPalette>
 #include <QQmlComponent>
-#include <QQmlContext>
 #include <QQmlExpression>
 #include <QTest>
-
-#include <cstdlib>
 
 namespace quorvelle::test {
 
@@ -38,67 +31,42 @@ void prepareOnce() {
         ViewSetup::prepare();
         // One fixed light palette, whatever the machine's desktop says.
         QPalette palette;
-        palette.setColor(QPalette::Window, QColor(236, 236, 236));
-        palette.setColor(QPalette::WindowText, QColor(0, 0, 0));
-        palette.setColor(QPalette::Base, QColor(255, 255, 255));
-        palette.setColor(QPalette::Text, QColor(0, 0, 0));
-        palette.setColor(QPalette::Button, QColor(236, 236, 236));
-        palette.setColor(QPalette::ButtonText, QColor(0, 0, 0));
-        palette.setColor(QPalette::Highlight, QColor(48, 140, 198));
-        palette.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
+        const QPalette::ColorRole roles[] = {QPalette::Window,    QPalette::WindowText,     QPalette::Base,
+                                             QPalette::Text,      QPalette::Button,         QPalette::ButtonText,
+                                             QPalette::Highlight, QPalette::HighlightedText};
+        const QRgb colours[] = {0xececec, 0x000000, 0xffffff, 0x000000, 0xececec, 0x000000, 0x308cc6, 0xffffff};
+        for (int i = 0; i < 8; ++i)
+            palette.setColor(roles[i], QColor(colours[i]));
         QGuiApplication::setPalette(palette);
         return true;
     }();
     Q_UNUSED(done);
 }
 
-DesktopTheme* themeSingleton(QQmlEngine& engine) {
-    const int typeId = qmlTypeId("Quorvelle", 1, 0, "DesktopTheme");
-    return engine.singletonInstance<DesktopTheme*>(typeId);
-}
-
 }  // namespace
 
 DesktopThemeColors colorsOf(Theme theme) {
-    switch (theme) {
-        case Theme::Quorvelle: return DesktopThemeColors::quorvelle();
-        case Theme::Black: return DesktopThemeColors::black();
-        case Theme::Light: return DesktopThemeColors::light();
-    }
-    return DesktopThemeColors::black();
+    return theme == Theme::Quorvelle ? DesktopThemeColors::quorvelle()
+           : theme == Theme::Light   ? DesktopThemeColors::light()
+                                     : DesktopThemeColors::black();
 }
 
 std::string nameOf(Theme theme) {
-    switch (theme) {
-        case Theme::Quorvelle: return "quorvelle";
-        case Theme::Black: return "black";
-        case Theme::Light: return "light";
-    }
-    return "unknown";
+    return theme == Theme::Quorvelle ? "quorvelle" : theme == Theme::Light ? "light" : "black";
 }
 
-int CallRecorder::count(const QString& name) const {
-    const auto found = m_counts.find(name);
-    return found == m_counts.end() ? 0 : found->second;
-}
-
-ViewHarness::ViewHarness() {
-    prepareOnce();
-    m_engine = std::make_unique<QQmlEngine>();
-    m_engine->rootContext()->setContextProperty(QStringLiteral("recorder"), &m_recorder);
-    m_window = std::make_unique<QQuickWindow>();
+ViewHarness::ViewHarness() : m_engine((prepareOnce(), std::make_unique<QQmlEngine>())) {
     setTheme(Theme::Black);
 }
 
 ViewHarness::~ViewHarness() {
     delete m_root;
-    m_window.reset();
-    m_engine.reset();
 }
 
 void ViewHarness::setTheme(Theme theme) {
-    DesktopTheme* singleton = themeSingleton(*m_engine);
-    if (singleton)
+    m_theme = theme;
+    const int typeId = qmlTypeId("Quorvelle", 1, 0, "DesktopTheme");
+    if (auto* singleton = m_engine->singletonInstance<DesktopTheme*>(typeId))
         singleton->setColors(colorsOf(theme));
     else
         ADD_FAILURE() << "no DesktopTheme singleton";
@@ -112,18 +80,14 @@ QQuickItem* ViewHarness::load(const QString& body, QSize windowSize) {
                            body;
     QQmlComponent component(m_engine.get());
     component.setData(source.toUtf8(), QUrl(QStringLiteral("qrc:/tests/Scene.qml")));
-    QObject* object = component.create();
-    if (!object) {
-        ADD_FAILURE() << "QML did not load: " << component.errorString().toStdString();
-        return nullptr;
-    }
+    std::unique_ptr<QObject> object(component.create());
     delete m_root;
-    m_root = qobject_cast<QQuickItem*>(object);
+    m_root = qobject_cast<QQuickItem*>(object.get());
     if (!m_root) {
-        ADD_FAILURE() << "the scene's root is not an item";
-        delete object;
+        ADD_FAILURE() << "QML did not load as an item: " << component.errorString().toStdString();
         return nullptr;
     }
+    object.release();
     m_window->resize(windowSize);
     m_root->setParentItem(m_window->contentItem());
     if (!m_window->isVisible()) {
@@ -133,41 +97,61 @@ QQuickItem* ViewHarness::load(const QString& body, QSize windowSize) {
     return m_root;
 }
 
-namespace {
-
-// Along the visual tree: items a Repeater or Loader makes are not QObject children of the scene.
-QQuickItem* findInTree(QQuickItem* item, const QString& objectName) {
+QQuickItem* ViewHarness::findIn(QQuickItem* item, const QString& objectName) {
     if (item->objectName() == objectName) return item;
     for (QQuickItem* child : item->childItems()) {
-        if (QQuickItem* found = findInTree(child, objectName)) return found;
+        if (QQuickItem* found = findIn(child, objectName)) return found;
     }
     return nullptr;
 }
 
-}  // namespace
-
 QQuickItem* ViewHarness::find(const QString& objectName) const {
     if (!m_root) return nullptr;
-    if (QQuickItem* found = findInTree(m_root, objectName)) return found;
+    if (QQuickItem* found = findIn(m_root, objectName)) return found;
     return m_root->findChild<QQuickItem*>(objectName);
+}
+
+QQuickItem* ViewHarness::item(const QString& objectName) const {
+    QQuickItem* found = find(objectName);
+    if (!found) ADD_FAILURE() << "no item " << objectName.toStdString();
+    return found;
+}
+
+QString ViewHarness::text(const QString& objectName) const {
+    QQuickItem* found = find(objectName);
+    return found ? found->property("text").toString() : QStringLiteral("<missing %1>").arg(objectName);
+}
+
+bool ViewHarness::shows(const QString& objectName) const {
+    QQuickItem* found = find(objectName);
+    return found && found->isVisible() && found->opacity() > 0;
 }
 
 QImage ViewHarness::grab() {
     QCoreApplication::processEvents();
-    QImage image = m_window->grabWindow();
-    return image.convertToFormat(QImage::Format_ARGB32);
-}
-
-QString ViewHarness::screenshotDir() {
-    return QStringLiteral(QUORVELLE_SCREENSHOT_DIR);
+    return m_window->grabWindow().convertToFormat(QImage::Format_ARGB32);
 }
 
 QImage ViewHarness::shoot(const std::string& name) {
     QImage image = grab();
     QDir().mkpath(screenshotDir());
-    const QString path = screenshotDir() + QLatin1Char('/') + QString::fromStdString(name) + QStringLiteral(".png");
+    const QString path = screenshotDir() + '/' + QString::fromStdString(name) + ".png";
     EXPECT_TRUE(image.save(path)) << "cannot save " << path.toStdString();
     return image;
+}
+
+void ViewHarness::shootInEveryTheme(const std::string& prefix) {
+    const Theme sampled = m_theme;
+    for (Theme theme : kAllThemes) {
+        setTheme(theme);
+        shoot(prefix + "-" + nameOf(theme));
+    }
+    setTheme(sampled);
+}
+
+QColor ViewHarness::fillOf(QQuickItem* item) {
+    grab();  // settles the layouts before the size is read
+    return colorAt(item, {item->width() - 6, item->height() / 2});
 }
 
 QColor ViewHarness::colorAt(QQuickItem* item, QPointF local) {
@@ -182,22 +166,17 @@ QColor ViewHarness::colorAt(QQuickItem* item, QPointF local) {
 }
 
 void ViewHarness::click(QQuickItem* item, QPointF local) {
-    const QPoint point = item->mapToScene(local).toPoint();
-    QTest::mouseClick(m_window.get(), Qt::LeftButton, Qt::NoModifier, point);
+    QTest::mouseClick(m_window.get(), Qt::LeftButton, Qt::NoModifier, item->mapToScene(local).toPoint());
     QCoreApplication::processEvents();
-}
-
-void ViewHarness::click(QQuickItem* item) {
-    click(item, QPointF(item->width() / 2, item->height() / 2));
 }
 
 void ViewHarness::typeText(const QString& text) {
     // Key events carrying the text, so that letters beyond ASCII type as they are.
     for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(m_window.get(), &press);
-        QCoreApplication::sendEvent(m_window.get(), &release);
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(m_window.get(), &event);
+        }
     }
     QCoreApplication::processEvents();
 }
@@ -210,72 +189,52 @@ void ViewHarness::pressKey(Qt::Key key) {
 QVariant ViewHarness::evaluate(QObject* scope, const QString& expression) {
     QQmlExpression expr(qmlContext(scope), scope, expression);
     const QVariant value = expr.evaluate();
-    if (expr.hasError()) ADD_FAILURE() << expr.error().toString().toStdString();
+    EXPECT_FALSE(expr.hasError()) << expr.error().toString().toStdString();
     return value;
 }
 
 namespace {
 
-bool isSymbol(const QQuickItem* item) {
-    return item->property("font").value<QFont>().family() == ViewFonts::icons();
-}
-
-void collectTexts(QQuickItem* item, bool symbols, QStringList& out) {
-    if (!item->isVisible()) return;
-    if (item->inherits("QQuickText") && isSymbol(item) == symbols) {
-        const QString text = item->property("text").toString();
-        if (symbols) {
-            // A symbol's glyph name, looked up back to the design's symbol name.
-            const QStringList names = SymbolTable::symbolNames();
-            QString symbol = text;
-            for (const QString& name : names) {
-                if (SymbolTable::glyphName(name) == text) {
-                    symbol = name;
-                    break;
-                }
+QStringList collectTexts(QQuickItem* item, bool symbols) {
+    QStringList out;
+    if (!item || !item->isVisible()) return out;
+    const bool symbol = item->property("font").value<QFont>().family() == ViewFonts::icons();
+    if (item->inherits("QQuickText") && symbol == symbols) {
+        QString text = item->property("text").toString();
+        // A symbol's glyph name, looked up back to the design's symbol name.
+        for (const QString& name : symbols ? SymbolTable::symbolNames() : QStringList()) {
+            if (SymbolTable::glyphName(name) == text) {
+                text = name;
+                break;
             }
-            out << symbol;
-        } else {
-            out << text;
         }
+        out << text;
     }
     for (QQuickItem* child : item->childItems())
-        collectTexts(child, symbols, out);
+        out << collectTexts(child, symbols);
+    return out;
 }
 
 }  // namespace
 
 QStringList textsIn(QQuickItem* item) {
-    QStringList out;
-    if (item) collectTexts(item, false, out);
-    return out;
+    return collectTexts(item, false);
 }
 
 QStringList glyphsIn(QQuickItem* item) {
-    QStringList out;
-    if (item) collectTexts(item, true, out);
-    return out;
+    return collectTexts(item, true);
 }
 
-QQuickItem* ThemedSceneTest::loadScene(const char* qml, QSize windowSize, const std::string& shotPrefix) {
-    harness.setTheme(GetParam());
-    QQuickItem* root = harness.load(QString::fromUtf8(qml), windowSize);
-    if (root && !shotPrefix.empty()) shootInEveryTheme(shotPrefix);
-    return root;
+QString loggedScene(const QString& body) {
+    return QStringLiteral(
+               "Item {\n  id: scene\n  property var log: []\n  function note(line) { log = log.concat([line]) }\n"
+               "  width: 640\n%1\n}\n")
+        .arg(body);
 }
 
-void ThemedSceneTest::shootInEveryTheme(const std::string& prefix) {
-    for (Theme theme : kAllThemes) {
-        harness.setTheme(theme);
-        harness.shoot(prefix + "-" + nameOf(theme));
-    }
-    harness.setTheme(GetParam());
-}
-
-QQuickItem* ThemedSceneTest::item(const QString& objectName) {
-    QQuickItem* found = harness.find(objectName);
-    EXPECT_TRUE(found) << "no item " << objectName.toStdString();
-    return found;
+QColor borderOf(QQuickItem* item) {
+    QObject* border = item ? item->property("border").value<QObject*>() : nullptr;
+    return border ? border->property("color").value<QColor>() : QColor();
 }
 
 QColor over(const QColor& top, const QColor& bottom) {
@@ -289,17 +248,12 @@ QColor over(const QColor& top, const QColor& bottom) {
 }
 
 bool near(const QColor& a, const QColor& b, int tolerance) {
-    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
-           std::abs(a.blue() - b.blue()) <= tolerance;
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
+           qAbs(a.blue() - b.blue()) <= tolerance;
 }
 
 std::string describe(const QColor& color) {
-    return QStringLiteral("rgba(%1, %2, %3, %4)")
-        .arg(color.red())
-        .arg(color.green())
-        .arg(color.blue())
-        .arg(color.alpha())
-        .toStdString();
+    return color.name(QColor::HexArgb).toStdString();
 }
 
 }  // namespace quorvelle::test

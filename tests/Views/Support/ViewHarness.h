@@ -2,22 +2,13 @@
 
 #include "Views/Dashboard/Components/DesktopThemeColors.h"
 
-#include <QColor>
-#include <QImage>
-#include <QObject>
-#include <QPointF>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
-#include <QString>
-#include <QStringList>
-#include <QVariant>
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
-#include <ostream>
 #include <string>
 
 namespace quorvelle::test {
@@ -28,21 +19,8 @@ inline constexpr Theme kAllThemes[] = {Theme::Quorvelle, Theme::Black, Theme::Li
 DesktopThemeColors colorsOf(Theme theme);
 std::string nameOf(Theme theme);
 
-// Counts the calls a QML callback makes, by name: `recorder.record("save")`.
-class CallRecorder : public QObject {
-    Q_OBJECT
-
-public:
-    Q_INVOKABLE void record(const QString& name) { ++m_counts[name]; }
-    int count(const QString& name) const;
-
-private:
-    std::map<QString, int> m_counts;
-};
-
-// One offscreen window with one QML scene, rendered by the software backend: load a snippet
-// that uses the Quorvelle module, find items by objectName, click and type, sample colours and
-// save screenshots into the build's screenshot folder.
+// One offscreen window with one QML scene, drawn by the software backend: load a snippet, find items
+// by objectName, click and type, sample colours and save screenshots for the contact sheet.
 class ViewHarness {
 public:
     ViewHarness();
@@ -52,69 +30,63 @@ public:
 
     QQmlEngine& engine() { return *m_engine; }
     QQuickWindow& window() { return *m_window; }
-    CallRecorder& recorder() { return m_recorder; }
 
     // Sets the dashboard theme and paints the window in its content background.
     void setTheme(Theme theme);
     QColor background() const { return m_window->color(); }
+    DesktopThemeColors colors() const { return colorsOf(m_theme); }
 
     // Loads `body` (QML after the imports of QtQuick, Layouts and Quorvelle) as the scene's root
     // item, in a window of the given size. Fails the test on a QML error.
     QQuickItem* load(const QString& body, QSize windowSize = {480, 320});
     QQuickItem* root() const { return m_root; }
     QQuickItem* find(const QString& objectName) const;
+    // Along the visual tree (items a Repeater or Loader makes are not QObject children), from `item`.
+    static QQuickItem* findIn(QQuickItem* item, const QString& objectName);
+    // Like find, but fails the test when there is no such item.
+    QQuickItem* item(const QString& objectName) const;
+    // An item's `text`, and whether it is visible and not transparent (false when missing).
+    QString text(const QString& objectName) const;
+    bool shows(const QString& objectName) const;
+    // The calls logged by a `loggedScene`'s callbacks.
+    QStringList log() const { return m_root ? m_root->property("log").toStringList() : QStringList(); }
 
     QImage grab();
     // Grabs the window and saves it as <name>.png for review.
     QImage shoot(const std::string& name);
+    // Saves "<prefix>-<theme>.png" in each theme for the contact sheet, then restores the theme
+    // the test samples its colours in.
+    void shootInEveryTheme(const std::string& prefix);
     // The colour at an item's local point in a fresh grab.
     QColor colorAt(QQuickItem* item, QPointF local);
+    // The colour just inside an item's right edge, half way down: its fill, clear of texts and border.
+    QColor fillOf(QQuickItem* item);
 
     void click(QQuickItem* item, QPointF local);
-    void click(QQuickItem* item);
+    void click(QQuickItem* item) { click(item, {item->width() / 2, item->height() / 2}); }
     void typeText(const QString& text);
     void pressKey(Qt::Key key);
 
     // Evaluates a QML expression with `scope` as its scope object (for attached properties).
     QVariant evaluate(QObject* scope, const QString& expression);
 
-    static QString screenshotDir();
+    static QString screenshotDir() { return QStringLiteral(QUORVELLE_SCREENSHOT_DIR); }
 
 private:
     std::unique_ptr<QQmlEngine> m_engine;
-    std::unique_ptr<QQuickWindow> m_window;
-    CallRecorder m_recorder;
+    std::unique_ptr<QQuickWindow> m_window = std::make_unique<QQuickWindow>();
     QQuickItem* m_root = nullptr;
+    Theme m_theme = Theme::Black;
 };
 
-// The visible texts (UiText and other Text items, symbols excluded) and the visible symbols'
-// glyph names under an item, in tree order.
+// The visible texts (symbols excluded) and the visible symbols' names under an item, in tree order.
 QStringList textsIn(QQuickItem* item);
 QStringList glyphsIn(QQuickItem* item);
 
-inline void PrintTo(Theme theme, std::ostream* out) {
-    *out << nameOf(theme);
-}
-
-// gtest names for theme-parameterised suites.
-struct ThemeName {
-    std::string operator()(const ::testing::TestParamInfo<Theme>& info) const { return nameOf(info.param); }
-};
-
-// A test of one scene in one theme, the suite's parameter.
-class ThemedSceneTest : public ::testing::TestWithParam<Theme> {
-protected:
-    // Sets the theme, loads the scene and, given a prefix, shoots it in every theme.
-    QQuickItem* loadScene(const char* qml, QSize windowSize, const std::string& shotPrefix = {});
-    // Saves "<prefix>-<theme>.png" for each theme, for the contact sheet; the colours are sampled in
-    // the suite's one theme, which is set again afterwards.
-    void shootInEveryTheme(const std::string& prefix);
-    DesktopThemeColors colors() const { return colorsOf(GetParam()); }
-    // The item of that objectName; fails the test when there is none.
-    QQuickItem* item(const QString& objectName);
-
-    ViewHarness harness;
-};
+// A scene whose root keeps a log of its callbacks' calls: `scene.note('edit|' + id)`.
+QString loggedScene(const QString& body);
+// The colour of a Rectangle's border.
+QColor borderOf(QQuickItem* item);
 
 // `top` drawn over `bottom` (both possibly translucent), as the renderer blends them.
 QColor over(const QColor& top, const QColor& bottom);

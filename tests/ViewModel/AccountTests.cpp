@@ -1,6 +1,5 @@
 #include "Models/QuorvelleError.h"
-#include "ViewModel/BackendAuthMessages.h"
-#include "ViewModelPartsFixture.h"
+#include "ViewModelTestSupport.h"
 
 namespace quorvelle::test {
 namespace {
@@ -13,7 +12,7 @@ BackendDeviceLoginPollResult answer(const char* status, std::optional<QString> d
     return {status, QString(status) == "approved", device};
 }
 
-class AccountSignIn : public ViewModelPartsFixture {
+class AccountSignIn : public ViewModelTest {
 protected:
     void signIn() {
         fakes.account->storedSession = false;
@@ -50,7 +49,14 @@ TEST_F(AccountSignIn, PollsOneAtATimeAfterEachIntervalAndTimesOutAfterTheLimit) 
     EXPECT_TRUE(account().backendAuthChallenge().has_value());
 }
 
-TEST_F(AccountSignIn, ApprovalStoresTheSessionAndStopsTheRun) {
+TEST_F(AccountSignIn, OnlyAnApprovalWithAStoredSessionSignsIn) {
+    fakes.account->pollAnswer.push(answer("approved"));  // a token but no device id: not signed in
+    signIn();
+    tick();
+    EXPECT_EQ(message(), "Quorvelle account sign-in could not be checked.");
+    EXPECT_TRUE(logged("settings.backend_auth.poll_failed"));
+    EXPECT_FALSE(logged("settings.backend_auth.approved"));
+
     fakes.account->pollAnswer.push(answer("authorization_pending"));
     fakes.account->pollAnswer.push(answer("approved", "device-9"));
     signIn();
@@ -76,15 +82,6 @@ TEST_F(AccountSignIn, ManualCheckReadsTheStatusWordExactly) {
     }
 }
 
-TEST_F(AccountSignIn, ApprovalWithoutAStoredSessionIsAFailedCheck) {
-    fakes.account->pollAnswer.push(answer("approved"));  // a token but no device id: not signed in
-    signIn();
-    tick();
-    EXPECT_EQ(message(), "Quorvelle account sign-in could not be checked.");
-    EXPECT_TRUE(logged("settings.backend_auth.poll_failed"));
-    EXPECT_FALSE(logged("settings.backend_auth.approved"));
-}
-
 TEST_F(AccountSignIn, LateReplyOfAnOverlappingCheckKeepsTheApproval) {
     for (const bool lateFailure : {false, true}) {
         signIn();
@@ -105,19 +102,61 @@ TEST_F(AccountSignIn, LateReplyOfAnOverlappingCheckKeepsTheApproval) {
     }
 }
 
-TEST(BackendAuthMessages, SuffixPerError) {
-    using C = QuorvelleErrorCase;
-    const auto check = [](auto error, const char* language, const char* baseURL, const QString& expected) {
-        EXPECT_EQ(backend_auth_messages::error(AppStrings(language), "P", std::make_exception_ptr(error), baseURL),
-                  expected);
+TEST(AccountCopy, TextsFollowTheManagerTheSessionAndTheMode) {
+    const auto texts = [](const char* language, bool manager, bool session, bool local) {
+        const auto backend = local ? TranscriptionBackend::local : TranscriptionBackend::cloud;
+        const AccountCopy copy{AppStrings(language), session, backend, manager, std::nullopt, std::nullopt};
+        return QStringList{copy.accountStatusLabel(), copy.accountSectionTitle(), copy.connectionSummary()}.join('|');
     };
-    check(std::runtime_error("decode"), "en", "", "P.");
-    check(QuorvelleError(C::loginCodeAlreadyUsed), "tr", "",
-          "P: bu kod zaten kullanıldı. Yeni kod almak için tekrar Giriş Yap başlatın.");
-    check(QuorvelleError(C::networkUnavailable), "en", "http://LocalHost:1",
-          "P: could not reach backend (http://LocalHost:1). Is the local API server running?");
-    check(QuorvelleError(C::networkUnavailable), "en", "http://a b",
-          "P: could not reach backend (http://a b). Check the configured API URL.");
+    EXPECT_EQ(texts("en", false, false, true), "Not required|Local mode|Account not required");
+    EXPECT_EQ(texts("en", false, true, false), "Saved|Quorvelle account|Connected");
+    EXPECT_EQ(texts("en", true, false, true), "Missing|Sign in required|Connect this computer");
+    EXPECT_EQ(texts("en", true, true, true), "Connected|Quorvelle account|Connected");
+    EXPECT_EQ(texts("tr", false, false, false), "Eksik|Quorvelle hesabı|Bu bilgisayarı bağlayın");
+}
+
+using AccountActions = ViewModelTest;
+
+TEST_F(AccountActions, SignOutStopsThePollingAndKeepsTheAccountWhenTheStoreRefuses) {
+    fakes.account->deviceID = "device-1";  // a device id without a token: signed out
+    fakes.account->signOutOutcome.pushFailure(std::runtime_error("keyring refused"));
+    make().account()->startBackendSignIn();
+    settle();
+    account().signOutBackendAccount();
+    settle();
+    EXPECT_EQ(message(), "Quorvelle account sign-out failed.");
+    EXPECT_EQ(fakes.pollSleeper.waitingCount(), 0);
+    EXPECT_EQ(viewModel->accountCopy().registeredDeviceLabel(), "device-1");
+    account().signOutBackendAccount();
+    settle();
+    EXPECT_EQ(message(), "Signed out of Quorvelle account.");
+}
+
+// Finishes a load even after it was asked to stop, as a transfer already complete would.
+class LateReleaseNotes final : public ReleaseNotesFetching {
+public:
+    HeldCalls held;
+    QCoro::Task<QList<ReleaseNoteEntry>> fetchReleaseNotes(QString languageCode, std::stop_token) override {
+        co_await held.pass({});
+        co_return QList{ReleaseNoteEntry{languageCode, {}, {}, {}, {}, {}, {}}};
+    }
+};
+
+TEST_F(AccountActions, OnlyTheLatestReleaseNotesLoadWrites) {
+    auto fetcher = std::make_shared<LateReleaseNotes>();
+    AppBootstrap services = fakes.bootstrap();
+    services.releaseNotesFetcher = fetcher;
+    make(services);
+    fetcher->held.setHolding(true);
+    account().reloadReleaseNotes();
+    EXPECT_EQ(account().releaseNotesState(), ReleaseNotesLoadState::loading());
+    viewModel->context().setAppLanguage(AppLanguageOption::turkish);
+    fetcher->held.setHolding(false);
+    account().reloadReleaseNotes();
+    settle();
+    fetcher->held.releaseAll();
+    settle();
+    EXPECT_EQ(account().releaseNotesState().entries.value(0).id, "tr");
 }
 
 }  // namespace

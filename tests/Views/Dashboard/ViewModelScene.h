@@ -1,0 +1,94 @@
+#pragma once
+
+#include "FakeBootstrap.h"
+#include "Services/Storage/SettingsKeys.h"
+#include "ViewHarness.h"
+#include "ViewModel/AppViewModel.h"
+#include "Views/Dashboard/MainWindowState.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QQmlContext>
+
+#include <memory>
+
+namespace quorvelle::test {
+
+// Along the visual tree, where a Repeater or Loader puts what it makes.
+inline QQuickItem* findIn(QQuickItem* scope, const QString& name) {
+    if (!scope || scope->objectName() == name) return scope;
+    for (QQuickItem* child : scope->childItems())
+        if (QQuickItem* found = findIn(child, name)) return found;
+    return nullptr;
+}
+
+// A view over the view model built from fakes: set the fakes (or a service in `bootstrap`), then
+// load a root that reads the view model as `vm` and, for a page alone, the window state as `ws`.
+class ViewModelScene : public ::testing::Test {
+protected:
+    // language: the stored interface language, "english" or "turkish".
+    QQuickItem* load(const QString& qml, QSize size, const char* language = "english") {
+        fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedAppLanguage),
+                                      QString::fromLatin1(language));
+        viewModel = std::make_unique<AppViewModel>(bootstrap, fakes.environment());
+        pageState.setViewModel(viewModel.get());
+        harness.engine().rootContext()->setContextProperty(QStringLiteral("vm"), viewModel.get());
+        harness.engine().rootContext()->setContextProperty(QStringLiteral("ws"), &pageState);
+        QQuickItem* root = harness.load(qml, size);
+        // Showing fitted the window to the small offscreen screen; the tests want the size asked for.
+        harness.window().setMinimumSize(size);
+        harness.window().resize(size);
+        return root;
+    }
+    QQuickItem* loadDashboard(const char* language = "english", QSize size = {1270, 835}) {
+        return load(QStringLiteral("MainWindowView { anchors.fill: parent; viewModel: vm }"), size, language);
+    }
+    // The dashboard on one section's page, in a window tall enough for all of it.
+    QQuickItem* open(const QString& section, const char* language = "english") {
+        if (!loadDashboard(language, {1270, 1500})) return nullptr;
+        // The account shortcut is the way no sign-in lock stops.
+        section == QStringLiteral("subscription") ? state()->showAccount() : state()->selectSection(section);
+        settle();
+        return harness.find(section + QStringLiteral("-page"));
+    }
+    MainWindowState* state() { return harness.root()->property("windowState").value<MainWindowState*>(); }
+    // Rows a list let go of are deleted first, so that no stale row is found.
+    QQuickItem* item(const QString& name, QQuickItem* scope = nullptr) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QQuickItem* found = scope ? findIn(scope, name) : harness.find(name);
+        EXPECT_TRUE(found) << "no item " << name.toStdString();
+        return found;
+    }
+    bool shows(const QString& name) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QQuickItem* found = harness.find(name);
+        return found && found->isVisible();
+    }
+    QString text(const QString& name, QQuickItem* scope = nullptr) {
+        return item(name, scope)->property("text").toString();
+    }
+    bool selected(const QString& name) { return item(name)->property("isSelected").toBool(); }
+    QString message() const { return viewModel->inlineMessageText(); }
+    // Lets the view model's tasks and the bindings run, and a left page go.
+    static void settle() {
+        for (int turn = 0; turn < 6; ++turn)
+            QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    FakeBootstrap fakes;
+    AppBootstrap bootstrap = fakes.bootstrap();
+    std::unique_ptr<AppViewModel> viewModel;
+    MainWindowState pageState;
+    ViewHarness harness;
+};
+
+// Fails for each expected text that is not among the visible texts under the item.
+inline void expectTexts(QQuickItem* item, std::initializer_list<const char*> expected) {
+    const QStringList texts = textsIn(item);
+    for (const char* one : expected)
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(one))) << one;
+}
+
+}  // namespace quorvelle::test
