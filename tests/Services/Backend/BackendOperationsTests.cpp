@@ -1,134 +1,99 @@
 #include "BackendTestSupport.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 
 namespace quorvelle::test {
 namespace {
 
-using Case = QuorvelleErrorCase;
 const QString kConfigPath = QStringLiteral("/v1/client/config");
 const QString kLogPath = QStringLiteral("/v1/internal/log-events");
+const QString kUploadPath = QStringLiteral("/v1/transcriptions");
 
 class BackendOperationsTests : public BackendClientTest {};
 
 TEST_F(BackendOperationsTests, AnswersThatBreakTheirRecordFailTheCall) {
-    struct Row {
-        const char* label;
-        QString path;
-        QByteArray answer;
+    const QByteArray start = R"({"device_login_id":"L","device_poll_secret":"S","user_code":"U","verification_url":)";
+    const QList<QPair<QString, QByteArray>> rows = {
+        {"/v1/auth/device-login/start", start + R"("not an address"})"},
+        {"/v1/auth/device-login/start", start + R"("file:///etc/passwd"})"},
+        {"/v1/auth/device-login/poll", R"({"access_token":"a"})"},
+        {"/v1/auth/device-login/poll", R"({"status":"approved","access_token":5})"},
+        {"/v1/devices/register", R"({"status":"ok","device":{}})"},
+        {"/v1/auth/logout", ""},
     };
-    const QList<Row> rows = {
-        {"start without a valid address", "/v1/auth/device-login/start",
-         R"({"device_login_id":"L","device_poll_secret":"S","user_code":"U","verification_url":"not an address"})"},
-        {"start with a local file to open", "/v1/auth/device-login/start",
-         R"({"device_login_id":"L","device_poll_secret":"S","user_code":"U","verification_url":"file:///etc/passwd"})"},
-        {"poll without status", "/v1/auth/device-login/poll", R"({"access_token":"a"})"},
-        {"poll with a number for a token", "/v1/auth/device-login/poll", R"({"status":"approved","access_token":5})"},
-        {"registration without device id", "/v1/devices/register", R"({"status":"ok","device":{}})"},
-        {"logout with an empty body", "/v1/auth/logout", ""},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.label);
+    for (const auto& [path, answer] : rows) {
+        SCOPED_TRACE(answer.toStdString());
         server.clearScript();
-        server.respond("POST", row.path, FakeResponse::json(200, row.answer));
+        server.respond("POST", path, FakeResponse::json(200, answer));
         std::optional<QuorvelleError> error;
-        if (row.path.endsWith(QLatin1String("start"))) error = errorOf(client->startDeviceLogin({}));
-        if (row.path.endsWith(QLatin1String("poll"))) error = errorOf(client->pollDeviceLogin("L", "S"));
-        if (row.path.endsWith(QLatin1String("register"))) error = errorOf(client->registerDevice({}, "t"));
-        if (row.path.endsWith(QLatin1String("logout"))) error = errorOf(client->logout("t"));
-        ASSERT_TRUE(error.has_value());
-        EXPECT_EQ(error->errorCase(), Case::unexpectedRuntimeFailure);
+        if (path.endsWith(QLatin1String("start"))) error = errorOf(client->startDeviceLogin({}));
+        if (path.endsWith(QLatin1String("poll"))) error = errorOf(client->pollDeviceLogin("L", "S"));
+        if (path.endsWith(QLatin1String("register"))) error = errorOf(client->registerDevice({}, "t"));
+        if (path.endsWith(QLatin1String("logout"))) error = errorOf(client->logout("t"));
+        EXPECT_EQ(error, QuorvelleError(Case::unexpectedRuntimeFailure));
     }
 }
 
 TEST_F(BackendOperationsTests, DatesAreInternetDateTimesWithOrWithoutFractions) {
-    const QDateTime seventhOfMay = QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9), Qt::UTC);
-    struct Row {
-        const char* expiresAt;  // JSON text of the value
-        std::optional<QDateTime> expected;
-        bool fails;
+    const QDateTime may6 = QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9), Qt::UTC);
+    const QList<QPair<const char*, std::optional<QDateTime>>> rows = {
+        // none: the call fails
+        {R"("2024-05-06T07:08:09Z")", may6},
+        {R"("2024-05-06T07:08:09.250Z")", may6.addMSecs(250)},
+        {R"("2024-05-06T10:08:09+03:00")", may6},
+        {R"("2024-05-05T16:08:09-15:00")", may6},
+        {R"("2024-05-06T07:08:09")", std::nullopt},
+        {R"("2024-02-30T07:08:09Z")", std::nullopt},
+        {"1714979289", std::nullopt},
     };
-    const QList<Row> rows = {
-        {R"("2024-05-06T07:08:09Z")", seventhOfMay, false},
-        {R"("2024-05-06T07:08:09.250Z")", seventhOfMay.addMSecs(250), false},
-        {R"("2024-05-06T10:08:09+03:00")", seventhOfMay, false},
-        {R"("2024-05-05T16:08:09-15:00")", seventhOfMay, false},
-        {"null", std::nullopt, false},
-        {R"("2024-05-06T07:08:09")", std::nullopt, true},
-        {R"("2024-02-30T07:08:09Z")", std::nullopt, true},
-        {"1714979289", std::nullopt, true},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.expiresAt);
+    const auto answer = [this](const char* expiresAt) {
         server.clearScript();
-        server.respond(
-            "POST", QStringLiteral("/v1/auth/device-login/poll"),
-            FakeResponse::json(200, QByteArray(R"({"status":"approved","expires_at":)") + row.expiresAt + "}"));
-        if (row.fails) {
-            const auto error = errorOf(client->pollDeviceLogin("L", "S"));
-            ASSERT_TRUE(error.has_value());
-            EXPECT_EQ(error->errorCase(), Case::unexpectedRuntimeFailure);
-        } else {
-            EXPECT_EQ(runTask(client->pollDeviceLogin("L", "S")).expiresAt, row.expected);
-        }
+        server.respond("POST", QStringLiteral("/v1/auth/device-login/poll"),
+                       FakeResponse::json(200, QByteArray(R"({"status":"approved","expires_at":)") + expiresAt + "}"));
+    };
+    for (const auto& [expiresAt, expected] : rows) {
+        SCOPED_TRACE(expiresAt);
+        answer(expiresAt);
+        if (expected)
+            EXPECT_EQ(runTask(client->pollDeviceLogin("L", "S")).expiresAt, expected);
+        else
+            EXPECT_EQ(errorOf(client->pollDeviceLogin("L", "S")), QuorvelleError(Case::unexpectedRuntimeFailure));
     }
+    answer("null");
+    EXPECT_EQ(runTask(client->pollDeviceLogin("L", "S")).expiresAt, std::nullopt);
 }
 
-BackendDiagnosticErrorReport sampleReport() {
-    BackendDiagnosticErrorReport report;
-    report.errorName = QStringLiteral("QuorvelleError");
-    report.message = QStringLiteral("providerTimeout");
-    report.requestID = QStringLiteral("REQ-1");
-    report.route = QStringLiteral("/v1/transcriptions");
-    report.contextLabel = QStringLiteral("cloud-transcription");
-    report.statusCode = 504;
-    report.elapsedMilliseconds = 812;
-    report.idempotencyKey = QStringLiteral("IDEM");
-    return report;
-}
-
-TEST_F(BackendOperationsTests, AReportIsPostedOnlyWhenTheConfigurationAsksForIt) {
-    struct Row {
-        const char* label;
-        FakeResponse configuration;
-        int logEvents;
+TEST_F(BackendOperationsTests, AReportIsPostedAsItIsOnlyWhenTheConfigurationAsksForIt) {
+    const QByteArray flag = R"({"cache_ttl_seconds":60,"flags":{"mac_error_reporting":)";
+    const QList<QPair<FakeResponse, int>> rows = {
+        {FakeResponse::json(200, flag + R"(false},"fallback":false})"), 0},
+        {FakeResponse::json(200, flag + R"(true}})"), 0},  // no fallback field
+        {FakeResponse::json(401, R"({"title":"Unauthorized"})"), 0},
+        {FakeResponse::json(200, flag + R"(true},"fallback":false})"), 2},
     };
-    const QByteArray on = R"({"cache_ttl_seconds":60,"flags":{"mac_error_reporting":true},"fallback":false})";
-    const QList<Row> rows = {
-        {"flag on", FakeResponse::json(200, on), 1},
-        {"flag off",
-         FakeResponse::json(200, R"({"cache_ttl_seconds":60,"flags":{"mac_error_reporting":false},"fallback":false})"),
-         0},
-        {"fallback missing",
-         FakeResponse::json(200, R"({"cache_ttl_seconds":60,"flags":{"mac_error_reporting":true}})"), 0},
-        {"configuration refused", FakeResponse::json(401, R"({"title":"Unauthorized"})"), 0},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.label);
+    const BackendDiagnosticErrorReport full{"QuorvelleError",
+                                            "providerTimeout",
+                                            "REQ-1",
+                                            "/v1/transcriptions",
+                                            "cloud-transcription",
+                                            504,
+                                            {},
+                                            812,
+                                            "IDEM",
+                                            {}};
+    for (const auto& [configuration, posted] : rows) {
         server.clearScript();
         server.clearRequests();
-        server.respond("GET", kConfigPath, row.configuration);
-        server.respond("POST", kLogPath, FakeResponse::json(202, R"({"accepted":true})"));
-        runTask(client->reportDiagnosticError(sampleReport(), QStringLiteral("tok")));
-        EXPECT_EQ(server.requestsTo(kLogPath).size(), row.logEvents);
-        ASSERT_FALSE(server.requestsTo(kConfigPath).isEmpty());
-        const RecordedRequest configuration = server.requestsTo(kConfigPath).first();
-        EXPECT_EQ(configuration.rawQuery, "product_code=quorvelle");
-        EXPECT_EQ(configuration.header("Authorization"), "Bearer tok");
+        server.respond("GET", kConfigPath, configuration);
+        server.respond("POST", kLogPath, FakeResponse::json(500, R"({"title":"down"})"));  // never thrown
+        runTask(client->reportDiagnosticError(full, QStringLiteral("tok")));
+        runTask(client->reportDiagnosticError({"E", "m", {}, {}, {}, {}, {}, {}, {}, {}}, "tok"));
+        EXPECT_EQ(server.requestsTo(kLogPath).size(), posted);
+        const auto configurations = server.requestsTo(kConfigPath);
+        ASSERT_EQ(configurations.size(), 2);
+        EXPECT_EQ(configurations[0].rawQuery, "product_code=quorvelle");
+        EXPECT_EQ(configurations[0].header("Authorization"), "Bearer tok");
     }
-}
-
-TEST_F(BackendOperationsTests, TheLogEventCarriesTheReportAsItIs) {
-    server.respond(
-        "GET", kConfigPath,
-        FakeResponse::json(200, R"({"cache_ttl_seconds":60,"flags":{"mac_error_reporting":true},"fallback":false})"));
-    server.respond("POST", kLogPath, FakeResponse::json(500, R"({"title":"down"})"));
-    runTask(client->reportDiagnosticError(sampleReport(), QStringLiteral("tok")));
-    runTask(
-        client->reportDiagnosticError(BackendDiagnosticErrorReport{"E", "m", {}, {}, {}, {}, {}, {}, {}, {}}, "tok"));
-
-    EXPECT_EQ(server.requestsTo(kConfigPath).size(), 2);
     const auto events = server.requestsTo(kLogPath);
     ASSERT_EQ(events.size(), 2);
     EXPECT_EQ(events[0].header("Content-Type"), "application/json");
@@ -159,7 +124,7 @@ TEST_F(BackendOperationsTests, TheLogEventCarriesTheReportAsItIs) {
 }
 
 TEST_F(BackendOperationsTests, TheUploadSendsTheMultipartEnvelopeByteForByte) {
-    server.respond("POST", QStringLiteral("/v1/transcriptions"),
+    server.respond("POST", kUploadPath,
                    FakeResponse::json(
                        200, R"({"request_id":"R","text":"merhaba","latency_ms":{"backend_total":90,"provider":70}})"));
     BackendTranscriptionRequest request;
@@ -167,38 +132,31 @@ TEST_F(BackendOperationsTests, TheUploadSendsTheMultipartEnvelopeByteForByte) {
     request.clip.duration = 1.2345;
     request.clip.fileExtension = QStringLiteral("WAV");
     request.idempotencyKey = QStringLiteral("KEY-1");
-    const QString boundary = QStringLiteral("QuorvelleBackendBoundaryB6C1");
 
-    const auto answer = runTask(client->uploadTranscription(request, "tok", "DEV-9", boundary));
+    const auto answer = runTask(client->uploadTranscription(request, "tok", "DEV-9", "QuorvelleBackendBoundaryB6C1"));
     EXPECT_EQ(answer.text, "merhaba");
     EXPECT_EQ(answer.latencyMs, (GeneratedTranscriptionLatency{90, 70}));
-
     const RecordedRequest sent = server.requests().last();
     EXPECT_EQ(sent.header("Content-Type"), "multipart/form-data; boundary=QuorvelleBackendBoundaryB6C1");
     EXPECT_EQ(sent.header("X-Quorvelle-Device-Id"), "DEV-9");
     EXPECT_EQ(sent.header("Authorization"), "Bearer tok");
-    const QByteArray expected =
+    EXPECT_EQ(
+        sent.body,
         "--QuorvelleBackendBoundaryB6C1\r\n"
         "Content-Disposition: form-data; name=\"metadata\"\r\n\r\n"
         R"({"cleanup_mode":"off","client_duration_ms":1234,"focused_target":{"secure":false},"idempotency_key":"KEY-1","language":"auto"})"
         "\r\n--QuorvelleBackendBoundaryB6C1\r\n"
         "Content-Disposition: form-data; name=\"audio\"; filename=\"recording.wav\"\r\n"
         "Content-Type: audio/wav\r\n\r\n" +
-        request.clip.data + "\r\n--QuorvelleBackendBoundaryB6C1--\r\n";
-    EXPECT_EQ(sent.body, expected);
-}
+            request.clip.data + "\r\n--QuorvelleBackendBoundaryB6C1--\r\n");
 
-TEST_F(BackendOperationsTests, AnUploadAnswerWithoutTextOrWithAPartialLatencyFails) {
-    for (const QByteArray& answer : {QByteArray(R"({"request_id":"R"})"), QByteArray(R"({"text":"t"})"),
+    for (const QByteArray& broken : {QByteArray(R"({"request_id":"R"})"), QByteArray(R"({"text":"t"})"),
                                      QByteArray(R"({"request_id":"R","text":"t","latency_ms":{"provider":1}})")}) {
-        SCOPED_TRACE(answer.toStdString());
+        SCOPED_TRACE(broken.toStdString());
         server.clearScript();
-        server.respond("POST", QStringLiteral("/v1/transcriptions"), FakeResponse::json(200, answer));
-        BackendTranscriptionRequest request;
-        request.clip.fileExtension = QStringLiteral("wav");
-        const auto error = errorOf(client->uploadTranscription(request, "tok", "DEV", "B"));
-        ASSERT_TRUE(error.has_value());
-        EXPECT_EQ(error->errorCase(), Case::unexpectedRuntimeFailure);
+        server.respond("POST", kUploadPath, FakeResponse::json(200, broken));
+        EXPECT_EQ(errorOf(client->uploadTranscription(request, "tok", "DEV", "B")),
+                  QuorvelleError(Case::unexpectedRuntimeFailure));
     }
 }
 

@@ -14,15 +14,6 @@ QJsonObject metadataOf(const BackendTranscriptionRequest& request) {
     return QJsonDocument::fromJson(makeTranscriptionMetadataJSON(request).toUtf8()).object();
 }
 
-FocusedTargetSnapshot target(std::optional<QString> bundle, std::optional<QString> role,
-                             std::optional<QString> subrole) {
-    FocusedTargetSnapshot snapshot;
-    snapshot.app.bundleIdentifier = std::move(bundle);
-    snapshot.element.role = std::move(role);
-    snapshot.element.subrole = std::move(subrole);
-    return snapshot;
-}
-
 TEST(BackendPayloadTests, MetadataHoldsOnlyTheRequiredKeysWhenNothingElseIsGiven) {
     BackendTranscriptionRequest request;
     request.idempotencyKey = QStringLiteral("K");
@@ -38,8 +29,7 @@ TEST(BackendPayloadTests, MetadataHoldsOnlyTheRequiredKeysWhenNothingElseIsGiven
 
     request.languageCode = QStringLiteral("tr");
     request.prompt = QStringLiteral("  Kısa yaz.\n");
-    request.vocabularyHints = {QStringLiteral(" Kubernetes"), QStringLiteral("kubernetes"),
-                               QStringLiteral("Kübernetes"), QString(), QStringLiteral("Quorvelle")};
+    request.vocabularyHints = {" Kubernetes", "kubernetes", "Kübernetes", QString(), "Quorvelle"};
     const QJsonObject full = metadataOf(request);
     EXPECT_EQ(full.value("language"), "tr");
     EXPECT_EQ(full.value("custom_instructions"), QStringLiteral("Kısa yaz."));
@@ -47,46 +37,36 @@ TEST(BackendPayloadTests, MetadataHoldsOnlyTheRequiredKeysWhenNothingElseIsGiven
 }
 
 TEST(BackendPayloadTests, TheFocusedTargetIsSecureOnlyForTheSecureSubrole) {
+    using S = std::optional<QString>;
     struct Row {
-        const char* label;
-        std::optional<FocusedTargetSnapshot> snapshot;
+        S bundle, role, subrole;
         QJsonObject expected;
     };
     const QList<Row> rows = {
-        {"secure field",
-         target("org.gnome.Terminal", "AXTextField", "AXSecureTextField"),
+        {"org.gnome.Terminal",
+         "AXTextField",
+         "AXSecureTextField",
          {{"app_bundle_id", "org.gnome.Terminal"}, {"role", "AXTextField"}, {"secure", true}}},
-        {"secure text as role",
-         target(std::nullopt, "AXSecureTextField", "AXSearchField"),
-         {{"role", "AXSecureTextField"}, {"secure", false}}},
-        {"no subrole",
-         target("kate", "AXTextArea", std::nullopt),
-         {{"app_bundle_id", "kate"}, {"role", "AXTextArea"}, {"secure", false}}},
-        {"no snapshot", std::nullopt, {{"secure", false}}},
+        {{}, "AXSecureTextField", "AXSearchField", {{"role", "AXSecureTextField"}, {"secure", false}}},
+        {"kate", "AXTextArea", {}, {{"app_bundle_id", "kate"}, {"role", "AXTextArea"}, {"secure", false}}},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.label);
         BackendTranscriptionRequest request;
-        request.focusedTarget = row.snapshot;
+        request.focusedTarget = FocusedTargetSnapshot{};
+        request.focusedTarget->app.bundleIdentifier = row.bundle;
+        request.focusedTarget->element.role = row.role;
+        request.focusedTarget->element.subrole = row.subrole;
         EXPECT_EQ(metadataOf(request).value("focused_target").toObject(), row.expected);
     }
 }
 
 TEST(BackendPayloadTests, TheAudioPartIsNamedAndTypedByTheLowerCasedExtension) {
-    struct Row {
-        QString extension;
-        QByteArray fileName;
-        QByteArray contentType;
-    };
-    for (const Row& row : QList<Row>{{"WAV", "recording.wav", "audio/wav"},
-                                     {"M4a", "recording.m4a", "audio/mp4"},
-                                     {"", "recording.", "application/octet-stream"}}) {
-        SCOPED_TRACE(row.extension.toStdString());
+    for (const auto& [extension, part] :
+         QList<QPair<QString, QByteArray>>{{"M4a", "recording.m4a\"\r\nContent-Type: audio/mp4"},
+                                           {"", "recording.\"\r\nContent-Type: application/octet-stream"}}) {
         BackendTranscriptionRequest request;
-        request.clip.fileExtension = row.extension;
-        const QByteArray body = makeTranscriptionBody(request, QStringLiteral("B"));
-        EXPECT_TRUE(
-            body.contains("; filename=\"" + row.fileName + "\"\r\nContent-Type: " + row.contentType + "\r\n\r\n"));
+        request.clip.fileExtension = extension;
+        EXPECT_TRUE(makeTranscriptionBody(request, "B").contains("; filename=\"" + part + "\r\n\r\n")) << part.data();
     }
 }
 
@@ -101,12 +81,12 @@ TEST(BackendPayloadTests, NestedAndMapFieldsKeepTheirTypeRules) {
                                                   {"flags", QJsonObject{{"mac_error_reporting", true}, {"b", false}}},
                                                   {"fallback", true}});
     EXPECT_EQ(config.flags.value("mac_error_reporting"), true);
-    EXPECT_THROW(ClientConfigPayload::fromJson(
-                     QJsonObject{{"cache_ttl_seconds", 30.5}, {"flags", QJsonObject{}}, {"fallback", true}}),
-                 WireDecodingError);
-    EXPECT_THROW(ClientConfigPayload::fromJson(
-                     QJsonObject{{"cache_ttl_seconds", 30}, {"flags", QJsonObject{{"a", "yes"}}}, {"fallback", true}}),
-                 WireDecodingError);
+    for (const QJsonObject& broken : {QJsonObject{{"cache_ttl_seconds", 30.5}, {"flags", QJsonObject{}}},
+                                      QJsonObject{{"cache_ttl_seconds", 30}, {"flags", QJsonObject{{"a", "yes"}}}}}) {
+        QJsonObject withFallback = broken;
+        withFallback.insert("fallback", true);
+        EXPECT_THROW(ClientConfigPayload::fromJson(withFallback), WireDecodingError);
+    }
     EXPECT_THROW(StatusResponsePayload::fromJson(QJsonArray{"consumed"}), WireDecodingError);
 }
 

@@ -15,19 +15,14 @@ namespace {
 
 // Looks an item up the way any other program would: by its two attributes, under a schema of its own.
 std::optional<QByteArray> lookUpElsewhere(const QString& service, const QString& account) {
-    static const SecretSchema otherSchema = {
-        "org.example.Inspector",
-        SECRET_SCHEMA_DONT_MATCH_NAME,
-        {{"service", SECRET_SCHEMA_ATTRIBUTE_STRING}, {"account", SECRET_SCHEMA_ATTRIBUTE_STRING}, {nullptr, {}}},
-        0,
-        nullptr,
-        nullptr,
-        nullptr,
-        nullptr,
-        nullptr,
-        nullptr,
-        nullptr,
-    };
+    static const SecretSchema otherSchema = [] {
+        SecretSchema schema{};
+        schema.name = "org.example.Inspector";
+        schema.flags = SECRET_SCHEMA_DONT_MATCH_NAME;
+        schema.attributes[0] = {"service", SECRET_SCHEMA_ATTRIBUTE_STRING};
+        schema.attributes[1] = {"account", SECRET_SCHEMA_ATTRIBUTE_STRING};
+        return schema;
+    }();
     GError* error = nullptr;
     gchar* value = secret_password_lookup_sync(&otherSchema, nullptr, &error, "service", service.toUtf8().constData(),
                                                "account", account.toUtf8().constData(), nullptr);
