@@ -33,29 +33,31 @@ struct Call {
     std::optional<QString> languageCode;
     std::optional<Model> modelID;
     std::optional<Mode> accelerationMode;
+    bool operator==(const Call&) const = default;
 };
 
-class PlainCloud : public Transcribing {
+// A plain cloud transcriber or the device's: records each call and answers `text` or throws `failure`.
+class Recorder final : public Transcribing, public LocalTranscribing {
 public:
+    explicit Recorder(QString answer) : text(std::move(answer)) {}
+    QString text;
     QList<Call> calls;
     std::optional<QuorvelleError> failure;
 
     QCoro::Task<QString> transcribe(CapturedAudioClip, std::optional<QString> prompt,
                                     std::optional<QString> languageCode, std::stop_token) override {
-        calls.append({prompt, languageCode, {}, {}});
-        if (failure) throw *failure;
-        co_return QStringLiteral("cloud text");
+        return answer({prompt, languageCode, {}, {}});
     }
-};
+    QCoro::Task<QString> transcribe(CapturedAudioClip, Model modelID, std::optional<QString> languageCode, Mode mode,
+                                    std::optional<QString> prompt, std::stop_token) override {
+        return answer({prompt, languageCode, modelID, mode});
+    }
 
-class RecordingLocal final : public LocalTranscribing {
-public:
-    QList<Call> calls;
-
-    QCoro::Task<QString> transcribe(CapturedAudioClip, Model modelID, std::optional<QString> languageCode,
-                                    Mode accelerationMode, std::optional<QString> prompt, std::stop_token) override {
-        calls.append({prompt, languageCode, modelID, accelerationMode});
-        co_return QStringLiteral("local text");
+private:
+    QCoro::Task<QString> answer(Call call) {
+        calls.append(call);
+        if (failure) throw *failure;
+        co_return QString(text);  // a copy: the task's promise moves from what it is given
     }
 };
 
@@ -67,7 +69,8 @@ const TranscriptionPromptContext kContext{QStringLiteral("Be brief."),
 class RoutingTest : public ::testing::Test {
 protected:
     std::shared_ptr<InMemoryUserDefaults> defaults = std::make_shared<InMemoryUserDefaults>();
-    std::shared_ptr<RecordingLocal> local = std::make_shared<RecordingLocal>();
+    std::shared_ptr<Recorder> cloud = std::make_shared<Recorder>(QStringLiteral("cloud text"));
+    std::shared_ptr<Recorder> local = std::make_shared<Recorder>(QStringLiteral("local text"));
 
     void store(const char* key, const std::optional<QString>& value) {
         if (value)
@@ -78,139 +81,87 @@ protected:
 };
 
 TEST_F(RoutingTest, OnlyTheExactSettingChoosesTheDeviceAndItsAcceleration) {
-    auto cloud = std::make_shared<PlainCloud>();
     RoutingTranscriber routing(cloud, local, SettingsStore(defaults));
-    struct Case {
-        std::optional<QString> backend;
-        std::optional<QString> acceleration;
-        std::optional<Mode> expected;  // none: the cloud
+    const QList<std::tuple<std::optional<QString>, std::optional<QString>, std::optional<Mode>>> rows{
+        // backend, acceleration, the device's mode (none: the cloud)
+        {std::nullopt, "accelerated", std::nullopt}, {"cloud", std::nullopt, std::nullopt},
+        {"Local", std::nullopt, std::nullopt},       {"local", std::nullopt, Mode::cpu},
+        {"local", "accelerated", Mode::accelerated}, {"local", "Accelerated", Mode::cpu},
     };
-    const QList<Case> cases{
-        {std::nullopt, QStringLiteral("accelerated"), std::nullopt},
-        {QStringLiteral("cloud"), std::nullopt, std::nullopt},
-        {QStringLiteral("Local"), std::nullopt, std::nullopt},
-        {QStringLiteral("local"), std::nullopt, Mode::cpu},
-        {QStringLiteral("local"), QStringLiteral("accelerated"), Mode::accelerated},
-        {QStringLiteral("local"), QStringLiteral("Accelerated"), Mode::cpu},
-    };
-    store(SettingsKeys::selectedLocalModelID, QStringLiteral("baseEnglish"));
-    for (const Case& c : cases) {
-        store(SettingsKeys::selectedTranscriptionBackend, c.backend);
-        store(SettingsKeys::selectedLocalWhisperAccelerationMode, c.acceleration);
-        const qsizetype cloudCalls = cloud->calls.size();
-        const qsizetype localCalls = local->calls.size();
-        const QString text =
-            test::runTask(routing.transcribe(test::wavClip({1}), QStringLiteral("p"), QStringLiteral("de")));
-        SCOPED_TRACE(c.backend.value_or(QStringLiteral("<none>")).toStdString());
-        if (!c.expected) {
-            EXPECT_EQ(text, QStringLiteral("cloud text"));
-            ASSERT_EQ(cloud->calls.size(), cloudCalls + 1);
-            EXPECT_EQ(local->calls.size(), localCalls);
-            EXPECT_EQ(cloud->calls.last().prompt, QStringLiteral("p"));
-            EXPECT_EQ(cloud->calls.last().languageCode, QStringLiteral("de"));
-            continue;
-        }
-        EXPECT_EQ(text, QStringLiteral("local text"));
-        ASSERT_EQ(local->calls.size(), localCalls + 1);
-        EXPECT_EQ(cloud->calls.size(), cloudCalls);
-        EXPECT_EQ(local->calls.last().accelerationMode, c.expected);
-        EXPECT_EQ(local->calls.last().modelID, Model::baseMultilingual);  // the store maps the legacy id
-        EXPECT_EQ(local->calls.last().prompt, QStringLiteral("p"));
-        EXPECT_EQ(local->calls.last().languageCode, QStringLiteral("de"));
+    store(SettingsKeys::selectedLocalModelID, QStringLiteral("baseEnglish"));  // the store maps the legacy id
+    qsizetype calls = 0;
+    for (const auto& [backend, acceleration, mode] : rows) {
+        SCOPED_TRACE(backend.value_or(QStringLiteral("<none>")).toStdString());
+        store(SettingsKeys::selectedTranscriptionBackend, backend);
+        store(SettingsKeys::selectedLocalWhisperAccelerationMode, acceleration);
+        const QString text = test::runTask(routing.transcribe(test::wavClip({1}), QStringLiteral("p"), "de"));
+        const Recorder& chosen = mode ? *local : *cloud;
+        EXPECT_EQ(text, chosen.text);
+        EXPECT_EQ(cloud->calls.size() + local->calls.size(), ++calls);
+        EXPECT_EQ(chosen.calls.last(),
+                  (Call{"p", "de", mode ? std::optional(Model::baseMultilingual) : std::nullopt, mode}));
     }
 }
 
 TEST_F(RoutingTest, TheContextGoesWholeToAContextualCloudAndAsItsPromptElsewhere) {
     auto contextual = std::make_shared<test::FakeTranscriber>();
-    auto plain = std::make_shared<PlainCloud>();
     RoutingTranscriber toContextual(contextual, local, SettingsStore(defaults));
-    RoutingTranscriber toPlain(plain, local, SettingsStore(defaults));
+    RoutingTranscriber toPlain(cloud, local, SettingsStore(defaults));
     const auto run = [&](RoutingTranscriber& routing) {
-        return test::runTask(routing.transcribeWithContext(
-            test::wavClip({1}), kContext, TranscriptionPostProcessingMode::email, QStringLiteral("tr")));
+        return routing.transcribeWithContext(test::wavClip({1}), kContext, TranscriptionPostProcessingMode::email,
+                                             QStringLiteral("tr"));
     };
 
-    EXPECT_EQ(run(toContextual), QStringLiteral("hello world"));
+    EXPECT_EQ(test::runTask(run(toContextual)), QStringLiteral("hello world"));
     ASSERT_EQ(contextual->requests.size(), 1);
     EXPECT_EQ(contextual->requests[0].context, kContext);
     EXPECT_EQ(contextual->requests[0].cleanupMode, TranscriptionPostProcessingMode::email);
     EXPECT_EQ(contextual->requests[0].languageCode, QStringLiteral("tr"));
 
-    EXPECT_EQ(run(toPlain), QStringLiteral("cloud text"));
-    ASSERT_EQ(plain->calls.size(), 1);
-    EXPECT_EQ(plain->calls[0].prompt, kContext.prompt);
-    EXPECT_EQ(plain->calls[0].languageCode, QStringLiteral("tr"));
+    EXPECT_EQ(test::runTask(run(toPlain)), QStringLiteral("cloud text"));
+    EXPECT_EQ(cloud->calls, (QList<Call>{{kContext.prompt, "tr", {}, {}}}));
+    cloud->failure = QuorvelleError::rateLimitedRetryAfter(30);  // the cloud's errors pass through unchanged
+    EXPECT_EQ(test::failureOf<QuorvelleError>(run(toPlain)), QuorvelleError::rateLimitedRetryAfter(30));
 
     // The setting is read at every call: the next dictation goes to the device.
     store(SettingsKeys::selectedTranscriptionBackend, QStringLiteral("local"));
-    EXPECT_EQ(run(toContextual), QStringLiteral("local text"));
+    EXPECT_EQ(test::runTask(run(toContextual)), QStringLiteral("local text"));
     EXPECT_EQ(contextual->requests.size(), 1);
     EXPECT_EQ(local->calls.last().prompt, kContext.prompt);
     EXPECT_EQ(local->calls.last().languageCode, QStringLiteral("tr"));
 }
 
-TEST_F(RoutingTest, CloudErrorsPassThroughUnchanged) {
-    auto cloud = std::make_shared<PlainCloud>();
-    cloud->failure = QuorvelleError::rateLimitedRetryAfter(30);
-    RoutingTranscriber routing(cloud, local, SettingsStore(defaults));
-    try {
-        test::runTask(routing.transcribeWithContext(test::wavClip({1}), kContext, TranscriptionPostProcessingMode::off,
-                                                    std::nullopt));
-        ADD_FAILURE() << "expected the cloud's error";
-    } catch (const QuorvelleError& error) {
-        EXPECT_EQ(error, QuorvelleError::rateLimitedRetryAfter(30));
-    }
-}
-
 // The on-device path for real: registry, model file, runtime and a scripted engine.
-class LocalTranscriberTest : public ::testing::Test {
-protected:
+TEST(LocalTranscriberTest, NeedsBothTheRecordAndTheFileBeforeTheRuntimeRuns) {
     QTemporaryDir directory;
     QNetworkAccessManager network;
-    std::shared_ptr<test::ScriptedWhisperEngine> engine = std::make_shared<test::ScriptedWhisperEngine>();
-    std::shared_ptr<EmbeddedWhisperRuntime> runtime = std::make_shared<EmbeddedWhisperRuntime>(engine, 4);
-
-    std::shared_ptr<ApplicationSupportLocalModelManager> makeManager(const QList<Model>& recorded) {
-        QJsonArray array;
-        for (const Model model : recorded)
-            array.append(LocalModelInstallationRecord{model, QString(64, QLatin1Char('0')), json::referenceDate(), 1,
-                                                      std::nullopt}
-                             .toJson());
-        QFile registry(directory.filePath(QStringLiteral("local-models.json")));
-        registry.open(QIODevice::WriteOnly);
-        registry.write(QJsonDocument(array).toJson());
-        registry.close();
-        return std::make_shared<ApplicationSupportLocalModelManager>(
-            &network, runtime, [](Model model) { return localModelDescriptor(model); }, directory.path());
-    }
-
-    QString modelFile(Model model) const {
+    auto engine = std::make_shared<test::ScriptedWhisperEngine>();
+    auto runtime = std::make_shared<EmbeddedWhisperRuntime>(engine, 4);
+    const auto modelFile = [&](Model model) {
         return directory.filePath(QStringLiteral("Models/") + localModelDescriptor(model).filename);
-    }
-
-    void placeModelFile(Model model) {
-        QDir().mkpath(directory.filePath(QStringLiteral("Models")));
+    };
+    QDir().mkpath(directory.filePath(QStringLiteral("Models")));
+    QJsonArray registry;
+    for (const Model model : {Model::smallMultilingual, Model::baseMultilingual, Model::largeV3}) {
         QFile file(modelFile(model));
-        file.open(QIODevice::WriteOnly);
-        file.write("ggml");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        if (model != Model::largeV3)  // a file without a record
+            registry.append(
+                LocalModelInstallationRecord{model, QString(64, '0'), json::referenceDate(), 1, {}}.toJson());
     }
-};
-
-TEST_F(LocalTranscriberTest, NeedsBothTheRecordAndTheFileBeforeTheRuntimeRuns) {
-    placeModelFile(Model::smallMultilingual);
-    placeModelFile(Model::baseMultilingual);
-    auto manager = makeManager({Model::smallMultilingual, Model::baseMultilingual});
+    QFile registryFile(directory.filePath(QStringLiteral("local-models.json")));
+    ASSERT_TRUE(registryFile.open(QIODevice::WriteOnly));
+    registryFile.write(QJsonDocument(registry).toJson());
+    registryFile.close();
+    auto manager = std::make_shared<ApplicationSupportLocalModelManager>(
+        &network, runtime, [](Model model) { return localModelDescriptor(model); }, directory.path());
     EmbeddedWhisperLocalTranscriber transcriber(manager, runtime);
     QFile::remove(modelFile(Model::baseMultilingual));  // deleted by hand after the start
-    placeModelFile(Model::largeV3);                     // a file without a record
 
     for (const Model model : {Model::baseMultilingual, Model::largeV3, Model::tinyMultilingual}) {
-        try {
-            test::runTask(transcriber.transcribe(test::wavClip({1}), model, std::nullopt, Mode::cpu, std::nullopt));
-            ADD_FAILURE() << rawValue(model).toStdString();
-        } catch (const LocalTranscriptionRuntimeError& error) {
-            EXPECT_EQ(error, LocalTranscriptionRuntimeError::modelMissing(localModelDescriptor(model).title));
-        }
+        EXPECT_EQ(test::failureOf<LocalTranscriptionRuntimeError>(
+                      transcriber.transcribe(test::wavClip({1}), model, std::nullopt, Mode::cpu, std::nullopt)),
+                  LocalTranscriptionRuntimeError::modelMissing(localModelDescriptor(model).title));
     }
     EXPECT_TRUE(engine->loads.isEmpty());
 
