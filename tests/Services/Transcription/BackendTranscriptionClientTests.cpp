@@ -30,15 +30,11 @@ const QString kConfig = QStringLiteral("/v1/client/config");
 const QString kLog = QStringLiteral("/v1/internal/log-events");
 const QString kAccessItem = QStringLiteral("quorvelle.backend.access-token");
 
-FakeResponse success() {
-    return FakeResponse::json(200, R"({"request_id":"req-1","text":"hello world"})");
-}
-FakeResponse providerUnavailable() {
-    return FakeResponse::json(503, R"({"title":"down","code":"PROVIDER_UNAVAILABLE"})");
-}
-FakeResponse unauthorized() {
-    return FakeResponse::json(401, R"({"title":"Unauthorized"})");
-}
+const FakeResponse kSuccess = FakeResponse::json(200, R"({"request_id":"req-1","text":"hello world"})");
+const FakeResponse kUnavailable = FakeResponse::json(503, R"({"title":"down","code":"PROVIDER_UNAVAILABLE"})");
+const FakeResponse kTimeout = FakeResponse::json(504, R"({"title":"slow","code":"PROVIDER_TIMEOUT"})");
+const FakeResponse kRefused = FakeResponse::json(401, R"({"title":"Unauthorized"})");
+const FakeResponse kTimedOut = FakeResponse::json(408, R"({"title":"t"})");
 const FakeResponse kRefreshed = FakeResponse::json(200, R"({"access_token":"A2","refresh_token":"R2"})");
 
 class CloudClientTest : public ::testing::Test {
@@ -96,12 +92,7 @@ protected:
     }
 
     QList<RecordedRequest> uploads() const { return server.requestsTo(kUpload); }
-    QList<QJsonObject> reports() const {
-        QList<QJsonObject> bodies;
-        for (const RecordedRequest& request : server.requestsTo(kLog))
-            bodies.append(request.jsonObject());
-        return bodies;
-    }
+    QList<RecordedRequest> reports() const { return server.requestsTo(kLog); }
     static QJsonObject metadataOf(const RecordedRequest& upload) {
         return QJsonDocument::fromJson(upload.multipartParts().value(0).body).object();
     }
@@ -111,7 +102,7 @@ protected:
 };
 
 TEST_F(CloudClientTest, UploadsTheClipWithInstructionsHintsAndTheCleanupModeOff) {
-    startOver({success()});
+    startOver({kSuccess});
     const TranscriptionPromptContext context{"Be brief.", {"Kubernetes", "Grafana"}, "composed, not sent", true};
     EXPECT_EQ(test::runTask(client->transcribeWithContext(test::wavClip({10, -10}), context,
                                                           TranscriptionPostProcessingMode::email, "tr")),
@@ -124,58 +115,52 @@ TEST_F(CloudClientTest, UploadsTheClipWithInstructionsHintsAndTheCleanupModeOff)
     EXPECT_TRUE(boundaryOf(upload).startsWith(QStringLiteral("QuorvelleBackendBoundary")));
     EXPECT_EQ(boundaryOf(upload).size(), 60);
 
-    const QJsonObject metadata = metadataOf(upload);
-    const QString key = metadata.value("idempotency_key").toString();
+    QJsonObject metadata = metadataOf(upload);
+    const QString key = metadata.take("idempotency_key").toString();
     EXPECT_EQ(key.size(), 36);
     EXPECT_EQ(key, key.toUpper());
-    EXPECT_EQ(metadata.value("cleanup_mode").toString(), QStringLiteral("off"));
-    EXPECT_EQ(metadata.value("language").toString(), QStringLiteral("tr"));
-    EXPECT_EQ(metadata.value("vocabulary_hints").toArray().size(), 2);
-    EXPECT_EQ(metadata.value("custom_instructions").toString(), QStringLiteral("Be brief."));
-    EXPECT_FALSE(metadata.value("focused_target").toObject().contains("app_bundle_id"));
-
+    const QJsonObject common{
+        {"cleanup_mode", "off"}, {"client_duration_ms", 0}, {"focused_target", QJsonObject{{"secure", false}}}};
+    QJsonObject expected = common;
+    expected.insert("language", "tr");
+    expected.insert("custom_instructions", "Be brief.");
+    expected.insert("vocabulary_hints", QJsonArray{"Kubernetes", "Grafana"});
+    EXPECT_EQ(metadata, expected);
     // The plain operation sends its prompt as the instructions and no hints.
-    const QJsonObject plain = metadataOf(uploads()[1]);
-    EXPECT_EQ(plain.value("custom_instructions").toString(), QStringLiteral("prompt"));
-    EXPECT_FALSE(plain.contains("vocabulary_hints"));
-    EXPECT_EQ(plain.value("language").toString(), QStringLiteral("auto"));
+    QJsonObject plain = metadataOf(uploads()[1]);
+    plain.remove("idempotency_key");
+    expected = common;
+    expected.insert("language", "auto");
+    expected.insert("custom_instructions", "prompt");
+    EXPECT_EQ(plain, expected);
     EXPECT_TRUE(reports().isEmpty());
 }
 
 TEST_F(CloudClientTest, RetriesProviderFailuresAndRefreshesARefusedTokenOnceThenReportsTheFailure) {
-    const FakeResponse timeout = FakeResponse::json(504, R"({"title":"slow","code":"PROVIDER_TIMEOUT"})");
-    const FakeResponse unavailable = providerUnavailable();
     struct Row {
-        const char* name;
         QList<FakeResponse> answers;
         std::optional<Case> failure;  // none: "hello world"
         qsizetype sends;
         QList<double> pauses;
-        const char* reported;  // the report's message, if any
         bool refreshed;
+        const char* reported;  // the report's message, if any
     };
     const QList<Row> rows{
-        {"provider retried twice", {unavailable, timeout, success()}, {}, 3, {0.5, 1.0}, nullptr, false},
-        {"provider thrice", {timeout}, Case::providerTimeout, 3, {0.5, 1.0}, "providerTimeout", false},
-        {"refused after a provider retry", {unavailable, unauthorized(), success()}, {}, 3, {0.5}, nullptr, true},
-        {"refused again", {unauthorized()}, Case::invalidAPIKey, 2, {}, "invalidAPIKey", true},
-        {"six sends at most",
-         {unavailable, unavailable, unauthorized(), unavailable},
+        {{kUnavailable, kTimeout, kSuccess}, {}, 3, {0.5, 1.0}, false, nullptr},
+        {{kTimeout}, Case::providerTimeout, 3, {0.5, 1.0}, false, "providerTimeout"},
+        {{kUnavailable, kRefused, kSuccess}, {}, 3, {0.5}, true, nullptr},
+        {{kRefused}, Case::invalidAPIKey, 2, {}, true, "invalidAPIKey"},
+        // Six sends at most: three with the old token, three with the new one.
+        {{kUnavailable, kUnavailable, kRefused, kUnavailable},
          Case::providerUnavailable,
          6,
-         {0.5, 1.0, 0.5, 1.0},
-         "providerUnavailable",
-         true},
-        {"time-out not retried",
-         {FakeResponse::json(408, R"({"title":"t"})")},
-         Case::requestTimedOut,
-         1,
-         {},
-         "requestTimedOut",
-         false},
+         {.5, 1, .5, 1},
+         true,
+         "providerUnavailable"},
+        {{kTimedOut}, Case::requestTimedOut, 1, {}, false, "requestTimedOut"},  // never retried
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+        SCOPED_TRACE(&row - &rows.front());
         startOver(row.answers);
         if (row.failure)
             EXPECT_EQ(transcribeFailing<QuorvelleError>(), QuorvelleError(*row.failure));
@@ -205,13 +190,14 @@ TEST_F(CloudClientTest, RetriesProviderFailuresAndRefreshesARefusedTokenOnceThen
         EXPECT_EQ(uploads().last().header("Authorization"), bearer);
         ASSERT_EQ(reports().size(), row.reported ? 1 : 0);
         if (!row.reported) continue;
-        EXPECT_EQ(reports()[0].value("message").toString(), QLatin1String(row.reported));
-        EXPECT_EQ(reports()[0].value("context").toObject().value("idempotency_key").toString(), *keys.begin());
+        EXPECT_EQ(reports()[0].jsonObject().value("message"), row.reported);
+        EXPECT_EQ(reports()[0].jsonObject().value("context").toObject().value("idempotency_key").toString(),
+                  *keys.begin());
         EXPECT_EQ(server.requestsTo(kLog)[0].header("Authorization"), bearer);
     }
 
     // With the configuration's flag off nothing is posted, and the error is the same.
-    startOver({FakeResponse::json(408, R"({"title":"t"})")}, false);
+    startOver({kTimedOut}, false);
     EXPECT_EQ(transcribeFailing<QuorvelleError>(), QuorvelleError(Case::requestTimedOut));
     EXPECT_EQ(server.requestsTo(kConfig).size(), 1);
     EXPECT_TRUE(reports().isEmpty());
@@ -225,8 +211,8 @@ TEST_F(CloudClientTest, MissingCredentialsAndFailedRefreshesEndTheCallWithoutARe
         qsizetype refreshes;
     };
     const QList<Row> rows{
-        {"no access token", std::nullopt, "D1", unauthorized(), 1},
-        {"empty token, refresh refused", "", "D1", unauthorized(), 1},
+        {"no access token", std::nullopt, "D1", kRefused, 1},
+        {"empty token, refresh refused", "", "D1", kRefused, 1},
         {"no device", "A1", std::nullopt, kRefreshed, 0},
     };
     for (const Row& row : rows) {
@@ -234,24 +220,24 @@ TEST_F(CloudClientTest, MissingCredentialsAndFailedRefreshesEndTheCallWithoutARe
         startOver({}, true, row.access, row.device);
         server.clearScript();
         server.respond("POST", kRefresh, row.refreshAnswer);
-        server.respond("POST", kUpload, success());
+        server.respond("POST", kUpload, kSuccess);
         EXPECT_EQ(transcribeFailing<QuorvelleError>(), QuorvelleError(Case::invalidAPIKey));
         EXPECT_EQ(server.requestsTo(kRefresh).size(), row.refreshes);
         EXPECT_TRUE(uploads().isEmpty());
         EXPECT_TRUE(server.requestsTo(kConfig).isEmpty());
     }
-    startOver({success()});
+    startOver({kSuccess});
     keyring->items.clear();  // no tokens at all: nothing to refresh with
     EXPECT_EQ(transcribeFailing<QuorvelleError>(), QuorvelleError(Case::invalidAPIKey));
     EXPECT_TRUE(server.requests().isEmpty());
 
     // An empty stored token is refreshed before the first upload, like a missing one.
-    startOver({success()}, true, "");
+    startOver({kSuccess}, true, "");
     EXPECT_EQ(test::runTask(start()), QStringLiteral("hello world"));
     EXPECT_EQ(uploads().last().header("Authorization"), "Bearer A2");
 
     // A keyring that refuses the refreshed tokens ends the call with its own error.
-    startOver({unauthorized()});
+    startOver({kRefused});
     keyring->refusedWrites.insert(kAccessItem, -25308);
     EXPECT_EQ(transcribeFailing<APIKeyStoreError>()->status(), -25308);
     EXPECT_TRUE(server.requestsTo(kConfig).isEmpty());
@@ -259,14 +245,14 @@ TEST_F(CloudClientTest, MissingCredentialsAndFailedRefreshesEndTheCallWithoutARe
 
 TEST_F(CloudClientTest, AFailingPauseIsReportedAsItCameAndAStoppedCallReportsNothing) {
     pauseFailure = std::make_exception_ptr(std::runtime_error("timer refused"));
-    startOver({providerUnavailable()});
+    startOver({kUnavailable});
     EXPECT_STREQ(transcribeFailing<std::runtime_error>()->what(), "timer refused");
     ASSERT_EQ(reports().size(), 1);
-    EXPECT_EQ(reports()[0].value("error_name").toString(), QStringLiteral("runtime_error"));
+    EXPECT_EQ(reports()[0].jsonObject().value("error_name").toString(), QStringLiteral("runtime_error"));
 
     // Stopped during the pause between two attempts.
     pauseFailure = std::make_exception_ptr(CancellationError());
-    startOver({providerUnavailable()});
+    startOver({kUnavailable});
     EXPECT_TRUE(transcribeFailing<CancellationError>());
     EXPECT_EQ(uploads().size(), 1);
     EXPECT_TRUE(reports().isEmpty());
