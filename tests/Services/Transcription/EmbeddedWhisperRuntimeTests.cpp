@@ -3,7 +3,6 @@
 #include "ScriptedWhisperEngine.h"
 #include "Services/Audio/PCM16WAVDecoder.h"
 #include "Services/Transcription/EmbeddedWhisperRuntime.h"
-#include "Services/Transcription/LocalTranscriptAssembly.h"
 #include "Services/Transcription/LocalTranscriptionRuntimeError.h"
 #include "Support/CancellationError.h"
 #include "Support/TestEventLoop.h"
@@ -130,51 +129,35 @@ TEST_F(RuntimeTest, FailuresOfTheRunAndOfTheClip) {
     EXPECT_EQ(engine->recordedRuns.size(), 2);
 }
 
-TEST_F(RuntimeTest, TheEnginesSegmentsGiveTextSilenceOrAnEmptyResult) {
+TEST_F(RuntimeTest, TheEnginesSegmentsGiveTextSilenceOrAnEmptyResultWithTheLanguageLabelled) {
+    engine->shortCodes = {{3, "de"}, {0, "en"}};
+    engine->fullNames = {{3, "german"}, {0, ""}, {5, "german"}};
+    engine->runs.append({0, {{"  Hallo  ", 0.1f}, {std::nullopt, 0.95f}, {"schöne \n  Welt", 0.3f}}, 3});
+    EXPECT_EQ(transcribe(), QStringLiteral("Hallo schöne Welt"));
+
     using C = LocalTranscriptionRuntimeErrorCase;
-    const float nan = std::numeric_limits<float>::quiet_NaN();
     struct Row {
         ScriptedRun run;
-        std::optional<QString> text;  // none: the error below
         C errorCase;
-        int segmentCount;
+        std::optional<QString> label;
     };
     const QList<Row> rows{
-        {{0, {{"  Hallo  ", 0.1f}, {std::nullopt, 0.95f}, {"schöne \n  Welt", 0.3f}}, 3}, "Hallo schöne Welt", {}, 3},
-        {{0, {{" ", 0.9f}, {std::nullopt, 0.85f}}, 3}, std::nullopt, C::noSpeechDetected, 2},
-        {{0, {{"", 0.9f}, {"", 0.5f}}, 3}, std::nullopt, C::emptyTranscript, 2},
-        {{0, {{"", nan}}, -1}, std::nullopt, C::emptyTranscript, 1},
-        {{0, {}, -1}, std::nullopt, C::noSpeechDetected, 0},
+        {{0, {{" ", 0.9f}, {std::nullopt, 0.85f}}, 3}, C::noSpeechDetected, "de (german)"},
+        {{0, {{"", 0.9f}, {"", 0.5f}}, 0}, C::emptyTranscript, "en"},
+        {{0, {{"", std::numeric_limits<float>::quiet_NaN()}}, 5}, C::emptyTranscript, "german"},
+        {{0, {}, 42}, C::noSpeechDetected, "id 42"},
+        {{0, {}, -1}, C::noSpeechDetected, std::nullopt},
     };
-    engine->shortCodes.insert(3, QStringLiteral("de"));
-    engine->fullNames.insert(3, QStringLiteral("german"));
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.segmentCount);
+        SCOPED_TRACE(row.run.languageID);
         engine->runs.append(row.run);
-        if (row.text) {
-            EXPECT_EQ(transcribe(), *row.text);
-            continue;
-        }
         const auto error = transcribeFailing();
         ASSERT_TRUE(error && error->diagnostics());
         EXPECT_EQ(error->errorCase(), row.errorCase);
         EXPECT_EQ(error->modelTitle(), kSmall);
-        EXPECT_EQ(error->diagnostics()->segmentCount, row.segmentCount);
-        EXPECT_EQ(error->diagnostics()->detectedLanguageLabel,
-                  row.run.languageID < 0 ? std::nullopt : std::optional(QStringLiteral("de (german)")));
+        EXPECT_EQ(error->diagnostics()->segmentCount, row.run.segments.size());
+        EXPECT_EQ(error->diagnostics()->detectedLanguageLabel, row.label);
     }
-}
-
-TEST(LocalTranscriptAssembly, LabelsTheDetectedLanguage) {
-    using S = std::optional<QString>;
-    const QList<std::tuple<int, S, S, S>> rows{
-        {0, "en", "", "en"},
-        {5, std::nullopt, "german", "german"},
-        {42, std::nullopt, std::nullopt, "id 42"},
-        {-1, "en", "english", std::nullopt},
-    };
-    for (const auto& [id, code, full, label] : rows)
-        EXPECT_EQ(localLanguageLabel(id, code, full), label) << id;
 }
 
 // One dictation that notes the thread it resumed on.
