@@ -29,6 +29,8 @@ const QString kRefresh = QStringLiteral("/v1/auth/session/refresh");
 const QString kConfig = QStringLiteral("/v1/client/config");
 const QString kLog = QStringLiteral("/v1/internal/log-events");
 const QString kAccessItem = QStringLiteral("quorvelle.backend.access-token");
+const QString kRefreshItem = QStringLiteral("quorvelle.backend.refresh-token");
+const QString kDeviceItem = QStringLiteral("quorvelle.backend.device-id");
 
 const FakeResponse kSuccess = FakeResponse::json(200, R"({"request_id":"req-1","text":"hello world"})");
 const FakeResponse kUnavailable = FakeResponse::json(503, R"({"title":"down","code":"PROVIDER_UNAVAILABLE"})");
@@ -61,15 +63,11 @@ protected:
         startOver();
     }
 
-    // Signed in as given on a backend that takes reports (when its flag says so), refreshes to A2/R2,
-    // answers uploads as listed (the last answer repeats), and has seen nothing yet.
+    // Signed in as A1/R1 on device D1 with a backend that takes reports (when its flag says so),
+    // answers refreshes and uploads as given (the last answer repeats), and has seen nothing yet.
     void startOver(const QList<FakeResponse>& uploadAnswers = {}, bool reportsWanted = true,
-                   std::optional<QString> access = "A1", std::optional<QString> device = "D1") {
-        keyring->items.clear();
-        for (const auto& [item, value] : {std::pair{kAccessItem, access},
-                                          {"quorvelle.backend.refresh-token", "R1"},
-                                          {"quorvelle.backend.device-id", device}})
-            if (value) keyring->items.insert(item, value->toUtf8());
+                   const FakeResponse& refreshAnswer = kRefreshed) {
+        keyring->items = {{kAccessItem, "A1"}, {kRefreshItem, "R1"}, {kDeviceItem, "D1"}};
         pauses.clear();
         server.clearScript();
         server.clearRequests();
@@ -78,7 +76,7 @@ protected:
             FakeResponse::json(200, QByteArray(R"({"cache_ttl_seconds":60,"flags":{"mac_error_reporting":)") +
                                         (reportsWanted ? "true" : "false") + R"(},"fallback":false})"));
         server.respond("POST", kLog, FakeResponse::json(202, R"({"accepted":true})"));
-        server.respond("POST", kRefresh, kRefreshed);
+        server.respond("POST", kRefresh, refreshAnswer);
         for (const FakeResponse& answer : uploadAnswers)
             server.respond("POST", kUpload, answer);
     }
@@ -206,33 +204,33 @@ TEST_F(CloudClientTest, RetriesProviderFailuresAndRefreshesARefusedTokenOnceThen
 TEST_F(CloudClientTest, MissingCredentialsAndFailedRefreshesEndTheCallWithoutAReport) {
     struct Row {
         const char* name;
-        std::optional<QString> access, device;
+        QStringList removed;
+        std::optional<QByteArray> access;  // stored in place of A1
         FakeResponse refreshAnswer;
         qsizetype refreshes;
     };
     const QList<Row> rows{
-        {"no access token", std::nullopt, "D1", kRefused, 1},
-        {"empty token, refresh refused", "", "D1", kRefused, 1},
-        {"no device", "A1", std::nullopt, kRefreshed, 0},
+        {"no access token, refresh refused", {kAccessItem}, std::nullopt, kRefused, 1},
+        {"empty token, refresh refused", {}, "", kRefused, 1},
+        {"token not text, refresh refused", {}, QByteArray("\xff\xfe", 2), kRefused, 1},
+        {"no tokens at all", {kAccessItem, kRefreshItem}, std::nullopt, kRefreshed, 0},
+        {"no device", {kDeviceItem}, std::nullopt, kRefreshed, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        startOver({}, true, row.access, row.device);
-        server.clearScript();
-        server.respond("POST", kRefresh, row.refreshAnswer);
-        server.respond("POST", kUpload, kSuccess);
+        startOver({kSuccess}, true, row.refreshAnswer);
+        for (const QString& item : row.removed)
+            keyring->items.remove(item);
+        if (row.access) keyring->items.insert(kAccessItem, *row.access);
         EXPECT_EQ(transcribeFailing<QuorvelleError>(), QuorvelleError(Case::invalidAPIKey));
         EXPECT_EQ(server.requestsTo(kRefresh).size(), row.refreshes);
         EXPECT_TRUE(uploads().isEmpty());
         EXPECT_TRUE(server.requestsTo(kConfig).isEmpty());
     }
-    startOver({kSuccess});
-    keyring->items.clear();  // no tokens at all: nothing to refresh with
-    EXPECT_EQ(transcribeFailing<QuorvelleError>(), QuorvelleError(Case::invalidAPIKey));
-    EXPECT_TRUE(server.requests().isEmpty());
 
     // An empty stored token is refreshed before the first upload, like a missing one.
-    startOver({kSuccess}, true, "");
+    startOver({kSuccess});
+    keyring->items.insert(kAccessItem, "");
     EXPECT_EQ(test::runTask(start()), QStringLiteral("hello world"));
     EXPECT_EQ(uploads().last().header("Authorization"), "Bearer A2");
 

@@ -41,7 +41,6 @@ inline ScriptedRun speech(const QString& text) {
 struct RecordedLoad {
     QString path;
     WhisperContextParams params;
-    bool succeeded = false;
 };
 
 struct RecordedRun {
@@ -52,14 +51,11 @@ struct RecordedRun {
 
 class ScriptedWhisperEngine final : public WhisperEngine {
 public:
-    // Scripting; set before the runtime uses the engine.
+    // Scripting; set before the runtime uses the engine. Each run takes the next of `runs`; when none
+    // are left, it speaks "ok".
     QString systemInfo = QStringLiteral("AVX = 1 | NEON = 0");
-    std::function<bool(const WhisperContextParams& params)> loadSucceeds = [](const WhisperContextParams&) {
-        return true;
-    };
-    // Each run takes the next one; when none are left, the run speaks `fallbackText`.
+    std::function<bool(const WhisperContextParams&)> loadSucceeds = [](const WhisperContextParams&) { return true; };
     QList<ScriptedRun> runs;
-    QString fallbackText = QStringLiteral("ok");
     QMap<int, std::optional<QString>> shortCodes;
     QMap<int, std::optional<QString>> fullNames;
     // When set, every run announces itself on `entered` and then waits for `proceed`.
@@ -67,7 +63,7 @@ public:
     QSemaphore entered;
     QSemaphore proceed;
 
-    // Records, read while no job is inside the engine (finished, or held at the gate).
+    // Records (every load tried), read while no job is inside the engine.
     QList<RecordedLoad> loads;
     QList<int> freedSerials;
     QList<RecordedRun> recordedRuns;
@@ -75,29 +71,26 @@ public:
     int abortedRuns = 0;
 
     QString printSystemInfo() override { return systemInfo; }
-    // Defaults deliberately unlike the runtime's choices, so that a field it forgets to set shows.
+    // Defaults unlike the runtime's choices, so that a field it forgets to set shows.
     WhisperContextParams contextDefaultParams() override { return {true, true}; }
+    WhisperFullParams fullDefaultParams(WhisperSamplingStrategy strategy) override {
+        WhisperFullParams params;
+        params.strategy = strategy;
+        params.nThreads = 99;
+        params.translate = true;
+        params.language = QByteArray("en");
+        params.initialPrompt = QByteArray("default prompt");
+        return params;
+    }
     WhisperContext* initFromFileWithParams(const QString& path, const WhisperContextParams& params) override {
         QMutexLocker lock(&m_mutex);
-        loads.append({path, params, loadSucceeds(params)});
-        return loads.last().succeeded ? new WhisperContext{m_nextSerial++} : nullptr;
+        loads.append({path, params});
+        return loadSucceeds(params) ? new WhisperContext{m_nextSerial++} : nullptr;
     }
     void free(WhisperContext* context) override {
         QMutexLocker lock(&m_mutex);
         freedSerials.append(context->serial);
         delete context;
-    }
-    WhisperFullParams fullDefaultParams(WhisperSamplingStrategy strategy) override {
-        WhisperFullParams p;
-        p.strategy = strategy;
-        p.nThreads = 99;
-        p.translate = p.singleSegment = p.printProgress = p.printRealtime = p.printTimestamps = true;
-        p.tokenTimestamps = p.detectLanguage = true;
-        p.noContext = p.noTimestamps = false;
-        p.noSpeechThold = 0.6f;
-        p.language = QByteArray("en");
-        p.initialPrompt = QByteArray("default prompt");
-        return p;
     }
     int full(WhisperContext* context, const WhisperFullParams& params, const float* samples, int sampleCount,
              std::stop_token stopToken) override {
@@ -113,13 +106,9 @@ public:
         QMutexLocker lock(&m_mutex);
         --m_running;
         // Like the library: a run whose abort callback says stop fails.
-        if (stopToken.stop_requested()) {
-            ++abortedRuns;
-            return -6;
-        }
-        const ScriptedRun run = runs.isEmpty() ? speech(fallbackText) : runs.takeFirst();
-        m_lastRunByContext.insert(context->serial, run);
-        return run.result;
+        if (stopToken.stop_requested()) return -(++abortedRuns);
+        m_lastRun.insert(context->serial, runs.isEmpty() ? speech(QStringLiteral("ok")) : runs.takeFirst());
+        return m_lastRun.value(context->serial).result;
     }
     int fullNSegments(WhisperContext* context) override { return int(last(context).segments.size()); }
     std::optional<QString> fullGetSegmentText(WhisperContext* context, int segment) override {
@@ -135,11 +124,11 @@ public:
 private:
     ScriptedRun last(WhisperContext* context) {
         QMutexLocker lock(&m_mutex);
-        return m_lastRunByContext.value(context->serial);
+        return m_lastRun.value(context->serial);
     }
 
     QMutex m_mutex;
-    QMap<int, ScriptedRun> m_lastRunByContext;
+    QMap<int, ScriptedRun> m_lastRun;
     int m_running = 0;
     int m_nextSerial = 1;
 };
