@@ -1,12 +1,16 @@
 #include "FakeBackendServer.h"
 #include "Models/LocalTranscriptionModelDescriptor.h"
 #include "Models/QuorvelleError.h"
+#include "ScriptedWhisperEngine.h"
 #include "Services/Backend/WebRequestError.h"
 #include "Services/Transcription/ApplicationSupportLocalModelManager.h"
+#include "Services/Transcription/EmbeddedWhisperLocalTranscriber.h"
 #include "Services/Transcription/LocalModelManagerError.h"
+#include "Services/Transcription/LocalTranscriptionRuntimeError.h"
 #include "Support/CancellationError.h"
 #include "Support/JsonCoding.h"
 #include "Support/TestEventLoop.h"
+#include "TranscriptionTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -28,12 +32,8 @@ namespace {
 using Model = LocalTranscriptionModelID;
 using Records = QMap<LocalTranscriptionModelID, LocalModelInstallationRecord>;
 using Download = QCoro::Task<LocalModelInstallationRecord>;
+using Mode = LocalWhisperAccelerationMode;
 using test::FakeResponse;
-
-class FixedRuntime final : public LocalRuntimeInspecting {
-public:
-    LocalRuntimeAvailability availability() const override { return LocalRuntimeAvailability::ready(); }
-};
 
 QString hex(const QByteArray& bytes, QCryptographicHash::Algorithm algorithm = QCryptographicHash::Sha1) {
     return QString::fromLatin1(QCryptographicHash::hash(bytes, algorithm).toHex());
@@ -64,6 +64,8 @@ protected:
     // The bodies the catalogue expects, by checksum.
     QMap<Model, QByteArray> expectedBodies;
     QDateTime now = json::dateFromSecondsSinceReferenceDate(800'000'000);
+    std::shared_ptr<test::ScriptedWhisperEngine> engine = std::make_shared<test::ScriptedWhisperEngine>();
+    std::shared_ptr<EmbeddedWhisperRuntime> runtime = std::make_shared<EmbeddedWhisperRuntime>(engine, 4);
 
     LocalTranscriptionModelDescriptor descriptor(Model model) const {
         LocalTranscriptionModelDescriptor row = localModelDescriptor(model, {owner});
@@ -72,8 +74,7 @@ protected:
     }
     std::unique_ptr<ApplicationSupportLocalModelManager> makeManager() {
         return std::make_unique<ApplicationSupportLocalModelManager>(
-            &network, std::make_shared<FixedRuntime>(), [this](Model model) { return descriptor(model); }, base,
-            [this] { return now; });
+            &network, runtime, [this](Model model) { return descriptor(model); }, base, [this] { return now; });
     }
     QString modelPath(Model model) const {
         return QDir(base).filePath(QStringLiteral("Models/") + descriptor(model).filename);
@@ -283,6 +284,31 @@ TEST_F(LocalModelManagerTest, DeleteRemovesFileAndRecordAndToleratesWhatIsAlread
         EXPECT_EQ(error.errorCase(), LocalModelFileError::Case::removeFailed);
     }
     EXPECT_EQ(manager->loadRecords().keys(), QList<Model>{Model::smallMultilingual});
+}
+
+// The device's transcriber runs the runtime only on a model with both a record and a file.
+TEST_F(LocalModelManagerTest, TheDeviceTranscriberNeedsBothTheRecordAndTheFile) {
+    makeManager();  // makes the folders
+    for (const Model model : {Model::smallMultilingual, Model::baseMultilingual, Model::largeV3})
+        writeFile(modelPath(model), "ggml");
+    writeRegistry({record(Model::smallMultilingual, 4), record(Model::baseMultilingual, 4)});  // none for largeV3
+    EmbeddedWhisperLocalTranscriber transcriber(makeManager(), runtime);
+    QFile::remove(modelPath(Model::baseMultilingual));  // deleted by hand after the start
+    for (const Model model : {Model::baseMultilingual, Model::largeV3, Model::tinyMultilingual}) {
+        EXPECT_EQ(test::failureOf<LocalTranscriptionRuntimeError>(
+                      transcriber.transcribe(test::wavClip({1}), model, std::nullopt, Mode::cpu, std::nullopt)),
+                  LocalTranscriptionRuntimeError::modelMissing(localModelDescriptor(model).title));
+    }
+    EXPECT_TRUE(engine->loads.isEmpty());
+
+    EXPECT_EQ(test::runTask(transcriber.transcribe(test::wavClip({1, 2}), Model::smallMultilingual, "TR",
+                                                   Mode::accelerated, QStringLiteral("Kısa"))),
+              QStringLiteral("ok"));
+    ASSERT_EQ(engine->loads.size(), 1);
+    EXPECT_EQ(engine->loads[0].path, modelPath(Model::smallMultilingual));
+    EXPECT_EQ(engine->loads[0].params.useGpu, true);
+    EXPECT_EQ(engine->recordedRuns[0].params.language, QByteArray("tr"));
+    EXPECT_EQ(engine->recordedRuns[0].params.initialPrompt, QStringLiteral("Kısa").toUtf8());
 }
 
 }  // namespace

@@ -1,25 +1,12 @@
-#include "Models/LocalTranscriptionModelDescriptor.h"
 #include "Models/QuorvelleError.h"
-#include "ScriptedWhisperEngine.h"
 #include "Services/Storage/InMemoryUserDefaults.h"
 #include "Services/Storage/SettingsKeys.h"
-#include "Services/Transcription/ApplicationSupportLocalModelManager.h"
-#include "Services/Transcription/EmbeddedWhisperLocalTranscriber.h"
-#include "Services/Transcription/LocalTranscriptionRuntimeError.h"
 #include "Services/Transcription/RoutingTranscriber.h"
-#include "Support/JsonCoding.h"
 #include "Support/TestEventLoop.h"
 #include "TranscriptionFakes.h"
 #include "TranscriptionTestSupport.h"
 
 #include <gtest/gtest.h>
-
-#include <QDir>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QNetworkAccessManager>
-#include <QTemporaryDir>
 
 namespace quorvelle {
 namespace {
@@ -129,51 +116,6 @@ TEST_F(RoutingTest, TheContextGoesWholeToAContextualCloudAndAsItsPromptElsewhere
     EXPECT_EQ(contextual->requests.size(), 1);
     EXPECT_EQ(local->calls.last().prompt, kContext.prompt);
     EXPECT_EQ(local->calls.last().languageCode, QStringLiteral("tr"));
-}
-
-// The on-device path for real: registry, model file, runtime and a scripted engine.
-TEST(LocalTranscriberTest, NeedsBothTheRecordAndTheFileBeforeTheRuntimeRuns) {
-    QTemporaryDir directory;
-    QNetworkAccessManager network;
-    auto engine = std::make_shared<test::ScriptedWhisperEngine>();
-    auto runtime = std::make_shared<EmbeddedWhisperRuntime>(engine, 4);
-    const auto modelFile = [&](Model model) {
-        return directory.filePath(QStringLiteral("Models/") + localModelDescriptor(model).filename);
-    };
-    QDir().mkpath(directory.filePath(QStringLiteral("Models")));
-    QJsonArray registry;
-    for (const Model model : {Model::smallMultilingual, Model::baseMultilingual, Model::largeV3}) {
-        QFile file(modelFile(model));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        if (model != Model::largeV3)  // a file without a record
-            registry.append(
-                LocalModelInstallationRecord{model, QString(64, '0'), json::referenceDate(), 1, {}}.toJson());
-    }
-    QFile registryFile(directory.filePath(QStringLiteral("local-models.json")));
-    ASSERT_TRUE(registryFile.open(QIODevice::WriteOnly));
-    registryFile.write(QJsonDocument(registry).toJson());
-    registryFile.close();
-    auto manager = std::make_shared<ApplicationSupportLocalModelManager>(
-        &network, runtime, [](Model model) { return localModelDescriptor(model); }, directory.path());
-    EmbeddedWhisperLocalTranscriber transcriber(manager, runtime);
-    QFile::remove(modelFile(Model::baseMultilingual));  // deleted by hand after the start
-
-    for (const Model model : {Model::baseMultilingual, Model::largeV3, Model::tinyMultilingual}) {
-        EXPECT_EQ(test::failureOf<LocalTranscriptionRuntimeError>(
-                      transcriber.transcribe(test::wavClip({1}), model, std::nullopt, Mode::cpu, std::nullopt)),
-                  LocalTranscriptionRuntimeError::modelMissing(localModelDescriptor(model).title));
-    }
-    EXPECT_TRUE(engine->loads.isEmpty());
-
-    engine->runs.append(test::ScriptedRun{0, {{QStringLiteral(" merhaba  dünya "), 0.1f}}, 1});
-    EXPECT_EQ(test::runTask(transcriber.transcribe(test::wavClip({1, 2}), Model::smallMultilingual,
-                                                   QStringLiteral("TR"), Mode::accelerated, QStringLiteral("Kısa"))),
-              QStringLiteral("merhaba dünya"));
-    ASSERT_EQ(engine->loads.size(), 1);
-    EXPECT_EQ(engine->loads[0].path, modelFile(Model::smallMultilingual));
-    EXPECT_EQ(engine->loads[0].params.useGpu, true);
-    EXPECT_EQ(engine->recordedRuns[0].params.language, QByteArray("tr"));
-    EXPECT_EQ(engine->recordedRuns[0].params.initialPrompt, QStringLiteral("Kısa").toUtf8());
 }
 
 }  // namespace
