@@ -206,20 +206,13 @@ TEST_F(RuntimeTest, AStopAbortsTheRunningJobAndSkipsAQueuedOne) {
     EXPECT_EQ(engine->recordedRuns.size(), 1);
 }
 
-TEST(RuntimeAvailability, DependsOnTheEngineAndItsSystemReport) {
-    const QString missingReason = QStringLiteral("local runtime bundle eksik");
-    EmbeddedWhisperRuntime missing(nullptr);
-    EXPECT_EQ(missing.availability(), LocalRuntimeAvailability::unavailable(missingReason));
-    EXPECT_EQ(test::failureOf<RuntimeError>(missing.transcribe(test::wavClip({1}), Model::tinyMultilingual, kModelPath,
-                                                               std::nullopt, Mode::cpu, std::nullopt)),
-              RuntimeError::runtimeUnavailable(missingReason));
-
-    auto engine = std::make_shared<test::ScriptedWhisperEngine>();
-    EmbeddedWhisperRuntime runtime(engine);
-    EXPECT_EQ(runtime.availability(), LocalRuntimeAvailability::ready());
+TEST_F(RuntimeTest, IsUnavailableWithABlankSystemReportOrWithoutAnEngine) {
+    EXPECT_EQ(runtime->availability(), LocalRuntimeAvailability::ready());
     engine->systemInfo = QStringLiteral(" \n\t");
-    EXPECT_EQ(runtime.availability(),
-              LocalRuntimeAvailability::unavailable(QStringLiteral("embedded engine bootstrap basarisiz")));
+    EXPECT_EQ(runtime->availability(), LocalRuntimeAvailability::unavailable("embedded engine bootstrap basarisiz"));
+    runtime = std::make_unique<EmbeddedWhisperRuntime>(nullptr);
+    EXPECT_EQ(runtime->availability(), LocalRuntimeAvailability::unavailable("local runtime bundle eksik"));
+    EXPECT_EQ(transcribeFailing(), RuntimeError::runtimeUnavailable("local runtime bundle eksik"));
     EXPECT_TRUE(engine->loads.isEmpty());
 }
 
