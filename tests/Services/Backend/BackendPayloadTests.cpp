@@ -1,17 +1,13 @@
+#include "BackendTestSupport.h"
+
 #include "Services/Backend/BackendDiagnosticErrorReport.h"
-#include "Services/Backend/BackendTranscriptionRequest.h"
 #include "Services/Backend/BackendWireCoding.h"
 
-#include <gtest/gtest.h>
-
-#include <QJsonArray>
-#include <QJsonDocument>
-
-namespace quorvelle {
+namespace quorvelle::test {
 namespace {
 
 QJsonObject metadataOf(const BackendTranscriptionRequest& request) {
-    return QJsonDocument::fromJson(makeTranscriptionMetadataJSON(request).toUtf8()).object();
+    return jsonObject(makeTranscriptionMetadataJSON(request).toUtf8());
 }
 
 TEST(BackendPayloadTests, MetadataHoldsOnlyTheRequiredKeysWhenNothingElseIsGiven) {
@@ -21,42 +17,33 @@ TEST(BackendPayloadTests, MetadataHoldsOnlyTheRequiredKeysWhenNothingElseIsGiven
     request.prompt = QStringLiteral("  \n\t ");
     request.vocabularyHints = {QStringLiteral(" "), QString()};
     request.cleanupMode = TranscriptionPostProcessingMode::email;
-    EXPECT_EQ(metadataOf(request), (QJsonObject{{"idempotency_key", "K"},
-                                                {"client_duration_ms", 2999},
-                                                {"language", "auto"},
-                                                {"cleanup_mode", "email"},
-                                                {"focused_target", QJsonObject{{"secure", false}}}}));
+    const QByteArray fixed = R"("client_duration_ms":2999,"cleanup_mode":"email","focused_target":{"secure":false})";
+    EXPECT_EQ(metadataOf(request), jsonObject(R"({"idempotency_key":"K","language":"auto",)" + fixed + "}"));
 
     request.languageCode = QStringLiteral("tr");
     request.prompt = QStringLiteral("  Kısa yaz.\n");
     request.vocabularyHints = {" Kubernetes", "kubernetes", "Kübernetes", QString(), "Quorvelle"};
-    const QJsonObject full = metadataOf(request);
-    EXPECT_EQ(full.value("language"), "tr");
-    EXPECT_EQ(full.value("custom_instructions"), QStringLiteral("Kısa yaz."));
-    EXPECT_EQ(full.value("vocabulary_hints"), (QJsonArray{"Kubernetes", "Quorvelle"}));
+    EXPECT_EQ(metadataOf(request),
+              jsonObject(R"({"idempotency_key":"K","language":"tr","custom_instructions":"Kısa yaz.",)"
+                         R"("vocabulary_hints":["Kubernetes","Quorvelle"],)" +
+                         fixed + "}"));
 }
 
 TEST(BackendPayloadTests, TheFocusedTargetIsSecureOnlyForTheSecureSubrole) {
     using S = std::optional<QString>;
-    struct Row {
-        S bundle, role, subrole;
-        QJsonObject expected;
+    const QList<std::tuple<S, S, S, QByteArray>> rows = {
+        {"gedit", "AXTextField", "AXSecureTextField",
+         R"({"app_bundle_id":"gedit","role":"AXTextField","secure":true})"},
+        {{}, "AXSecureTextField", "AXSearchField", R"({"role":"AXSecureTextField","secure":false})"},
+        {"kate", "AXTextArea", {}, R"({"app_bundle_id":"kate","role":"AXTextArea","secure":false})"},
     };
-    const QList<Row> rows = {
-        {"org.gnome.Terminal",
-         "AXTextField",
-         "AXSecureTextField",
-         {{"app_bundle_id", "org.gnome.Terminal"}, {"role", "AXTextField"}, {"secure", true}}},
-        {{}, "AXSecureTextField", "AXSearchField", {{"role", "AXSecureTextField"}, {"secure", false}}},
-        {"kate", "AXTextArea", {}, {{"app_bundle_id", "kate"}, {"role", "AXTextArea"}, {"secure", false}}},
-    };
-    for (const Row& row : rows) {
+    for (const auto& [bundle, role, subrole, expected] : rows) {
         BackendTranscriptionRequest request;
         request.focusedTarget = FocusedTargetSnapshot{};
-        request.focusedTarget->app.bundleIdentifier = row.bundle;
-        request.focusedTarget->element.role = row.role;
-        request.focusedTarget->element.subrole = row.subrole;
-        EXPECT_EQ(metadataOf(request).value("focused_target").toObject(), row.expected);
+        request.focusedTarget->app.bundleIdentifier = bundle;
+        request.focusedTarget->element.role = role;
+        request.focusedTarget->element.subrole = subrole;
+        EXPECT_EQ(metadataOf(request).value("focused_target").toObject(), jsonObject(expected));
     }
 }
 
@@ -89,4 +76,4 @@ TEST(BackendPayloadTests, RedactionRemovesCredentialsAndKeepsTheRest) {
 }
 
 }  // namespace
-}  // namespace quorvelle
+}  // namespace quorvelle::test

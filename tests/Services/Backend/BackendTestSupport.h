@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkAccessManager>
 
 #include <memory>
@@ -17,6 +19,10 @@ namespace quorvelle::test {
 
 using Case = QuorvelleErrorCase;
 inline const QString kRefreshPath = QStringLiteral("/v1/auth/session/refresh");
+
+inline QJsonObject jsonObject(const QByteArray& text) {
+    return QJsonDocument::fromJson(text).object();
+}
 
 // The error a backend call ends with; none when it succeeds.
 template <typename T>
