@@ -53,22 +53,18 @@ protected:
 };
 
 TEST_F(RuntimeTest, HandsTheEngineTheSamplesAndTheNormalisedLanguageAndPrompt) {
-    struct Row {
-        std::optional<QString> language, prompt;
-        QByteArray expectedLanguage;
-        std::optional<QByteArray> expectedPrompt;
-    };
-    const QList<Row> rows{
+    using S = std::optional<QString>;
+    const QList<std::tuple<S, S, QByteArray, std::optional<QByteArray>>> rows{
         {std::nullopt, std::nullopt, "auto", std::nullopt},
         {"  EN \n", "  Be brief.  ", "en", QByteArray("Be brief.")},
         {"", " \n\t ", "auto", std::nullopt},
         {"   ", QString(1000, 'p'), "auto", QByteArray(900, 'p')},
     };
-    for (const Row& row : rows) {
-        EXPECT_EQ(transcribe({.language = row.language, .prompt = row.prompt}), QStringLiteral("ok"));
+    for (const auto& [language, prompt, expectedLanguage, expectedPrompt] : rows) {
+        EXPECT_EQ(transcribe({.language = language, .prompt = prompt}), QStringLiteral("ok"));
         const WhisperFullParams& p = engine->recordedRuns.last().params;
-        EXPECT_EQ(p.language, row.expectedLanguage);
-        EXPECT_EQ(p.initialPrompt, row.expectedPrompt);
+        EXPECT_EQ(p.language, expectedLanguage);
+        EXPECT_EQ(p.initialPrompt, expectedPrompt);
         // A translation would hand the user English instead of their own words.
         EXPECT_FALSE(p.translate);
     }
