@@ -20,13 +20,8 @@ const QByteArray kRefreshAnswer = R"({"access_token":"new-access","refresh_token
 class BackendAPIClientTests : public BackendClientTest {};
 
 TEST_F(BackendAPIClientTests, MapsEveryStatusAndProblemCodeAndRecordsTheCode) {
-    struct Row {
-        int status;
-        QByteArray body;
-        Case expected;
-        QString recordedCode;
-    };
-    const QList<Row> rows = {
+    const QList<std::tuple<int, QByteArray, Case, QString>> rows = {
+        // the last: the record's error code
         {401, {}, Case::invalidAPIKey, "INVALID_API_KEY"},
         {403, R"({"title":"Forbidden","code":"SESSION_REVOKED"})", Case::invalidAPIKey, "SESSION_REVOKED"},
         {408, {}, Case::requestTimedOut, "REQUEST_TIMED_OUT"},
@@ -42,14 +37,13 @@ TEST_F(BackendAPIClientTests, MapsEveryStatusAndProblemCodeAndRecordsTheCode) {
         {504, R"({"title":"t","code":"PROVIDER_TIMEOUT"})", Case::providerTimeout, "PROVIDER_TIMEOUT"},
         {500, R"({"title":"Internal"})", Case::unexpectedRuntimeFailure, "Internal"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.body.isEmpty() ? QByteArray::number(row.status).toStdString() : row.body.toStdString());
-        answerRefresh(FakeResponse::json(row.status, row.body));
-        EXPECT_EQ(refreshFailure(), QuorvelleError(row.expected));
-        const auto context = client->lastRequestDiagnosticContext();
-        ASSERT_TRUE(context.has_value());
-        EXPECT_EQ(context->statusCode, row.status);
-        EXPECT_EQ(context->errorCode, row.recordedCode);
+    for (const auto& [status, body, expected, recordedCode] : rows) {
+        SCOPED_TRACE(body.isEmpty() ? QByteArray::number(status).toStdString() : body.toStdString());
+        answerRefresh(FakeResponse::json(status, body));
+        EXPECT_EQ(refreshFailure(), QuorvelleError(expected));
+        const auto context = client->lastRequestDiagnosticContext().value();
+        EXPECT_EQ(context.statusCode, status);
+        EXPECT_EQ(context.errorCode, recordedCode);
     }
 }
 
@@ -103,10 +97,9 @@ TEST_F(BackendAPIClientTests, SilenceTimesOutWhileADroppedConnectionIsANetworkFa
     // No HTTP status and a Qt error past the transport ones (a file address refuses a POST).
     client = std::make_unique<BackendAPIClient>(&manager, QUrl(QStringLiteral("file:///nowhere/")), testOptions());
     EXPECT_EQ(refreshFailure(), QuorvelleError(Case::unexpectedRuntimeFailure));
-    const auto unanswered = client->lastRequestDiagnosticContext();
-    ASSERT_TRUE(unanswered.has_value());
-    EXPECT_EQ(unanswered->statusCode, std::nullopt);
-    EXPECT_EQ(unanswered->errorCode, "UNEXPECTED_RUNTIME_FAILURE");
+    const auto unanswered = client->lastRequestDiagnosticContext().value();
+    EXPECT_EQ(unanswered.statusCode, std::nullopt);
+    EXPECT_EQ(unanswered.errorCode, "UNEXPECTED_RUNTIME_FAILURE");
 }
 
 TEST_F(BackendAPIClientTests, AStopRequestAbortsAPlainGetAndAnUploadAsACancellation) {
@@ -191,30 +184,26 @@ TEST_F(BackendAPIClientTests, AnswersThatBreakTheirRecordFailTheCall) {
 TEST_F(BackendAPIClientTests, DatesAreInternetDateTimesWithOrWithoutFractions) {
     const QDateTime may6 = QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9), Qt::UTC);
     const QList<QPair<const char*, std::optional<QDateTime>>> rows = {
-        // none: the call fails
+        // none: the call fails; an invalid time: no date
         {R"("2024-05-06T07:08:09Z")", may6},
         {R"("2024-05-06T07:08:09.250Z")", may6.addMSecs(250)},
         {R"("2024-05-06T10:08:09+03:00")", may6},
         {R"("2024-05-05T16:08:09-15:00")", may6},
+        {"null", QDateTime()},
         {R"("2024-05-06T07:08:09")", std::nullopt},
         {R"("2024-02-30T07:08:09Z")", std::nullopt},
         {"1714979289", std::nullopt},
     };
-    const auto answer = [this](const char* expiresAt) {
+    for (const auto& [expiresAt, expected] : rows) {
+        SCOPED_TRACE(expiresAt);
         server.clearScript();
         server.respond("POST", QStringLiteral("/v1/auth/device-login/poll"),
                        FakeResponse::json(200, QByteArray(R"({"status":"approved","expires_at":)") + expiresAt + "}"));
-    };
-    for (const auto& [expiresAt, expected] : rows) {
-        SCOPED_TRACE(expiresAt);
-        answer(expiresAt);
         if (expected)
-            EXPECT_EQ(runTask(client->pollDeviceLogin("L", "S")).expiresAt, expected);
+            EXPECT_EQ(runTask(client->pollDeviceLogin("L", "S")).expiresAt.value_or(QDateTime()), *expected);
         else
             EXPECT_EQ(errorOf(client->pollDeviceLogin("L", "S")), QuorvelleError(Case::unexpectedRuntimeFailure));
     }
-    answer("null");
-    EXPECT_EQ(runTask(client->pollDeviceLogin("L", "S")).expiresAt, std::nullopt);
 }
 
 TEST_F(BackendAPIClientTests, AReportIsPostedAsItIsOnlyWhenTheConfigurationAsksForIt) {
