@@ -1,4 +1,3 @@
-#include "Models/QuorvelleError.h"
 #include "Services/Storage/InMemoryUserDefaults.h"
 #include "Services/Storage/SettingsKeys.h"
 #include "Services/Transcription/RoutingTranscriber.h"
@@ -14,50 +13,32 @@ namespace {
 using Model = LocalTranscriptionModelID;
 using Mode = LocalWhisperAccelerationMode;
 
-// What a transcriber was asked to do.
+// What the device's transcriber was asked to do.
 struct Call {
     std::optional<QString> prompt;
     std::optional<QString> languageCode;
-    std::optional<Model> modelID;
-    std::optional<Mode> accelerationMode;
+    Model modelID;
+    Mode accelerationMode;
     bool operator==(const Call&) const = default;
 };
 
-// A plain cloud transcriber or the device's: records each call and answers `text` or throws `failure`.
-class Recorder final : public Transcribing, public LocalTranscribing {
+class RecordingLocal final : public LocalTranscribing {
 public:
-    explicit Recorder(QString answer) : text(std::move(answer)) {}
-    QString text;
     QList<Call> calls;
-    std::optional<QuorvelleError> failure;
 
-    QCoro::Task<QString> transcribe(CapturedAudioClip, std::optional<QString> prompt,
-                                    std::optional<QString> languageCode, std::stop_token) override {
-        return answer({prompt, languageCode, {}, {}});
-    }
     QCoro::Task<QString> transcribe(CapturedAudioClip, Model modelID, std::optional<QString> languageCode, Mode mode,
                                     std::optional<QString> prompt, std::stop_token) override {
-        return answer({prompt, languageCode, modelID, mode});
-    }
-
-private:
-    QCoro::Task<QString> answer(Call call) {
-        calls.append(call);
-        if (failure) throw *failure;
-        co_return QString(text);  // a copy: the task's promise moves from what it is given
+        calls.append({prompt, languageCode, modelID, mode});
+        co_return QStringLiteral("local text");
     }
 };
-
-const TranscriptionPromptContext kContext{QStringLiteral("Be brief."),
-                                          {QStringLiteral("Kubernetes")},
-                                          QStringLiteral("Be brief.\n\nVocabulary hints: Kubernetes."),
-                                          false};
 
 class RoutingTest : public ::testing::Test {
 protected:
     std::shared_ptr<InMemoryUserDefaults> defaults = std::make_shared<InMemoryUserDefaults>();
-    std::shared_ptr<Recorder> cloud = std::make_shared<Recorder>(QStringLiteral("cloud text"));
-    std::shared_ptr<Recorder> local = std::make_shared<Recorder>(QStringLiteral("local text"));
+    std::shared_ptr<test::FakeTranscriber> cloud = std::make_shared<test::FakeTranscriber>();
+    std::shared_ptr<RecordingLocal> local = std::make_shared<RecordingLocal>();
+    RoutingTranscriber routing{cloud, local, SettingsStore(defaults)};
 
     void store(const char* key, const std::optional<QString>& value) {
         if (value)
@@ -68,7 +49,6 @@ protected:
 };
 
 TEST_F(RoutingTest, OnlyTheExactSettingChoosesTheDeviceAndItsAcceleration) {
-    RoutingTranscriber routing(cloud, local, SettingsStore(defaults));
     const QList<std::tuple<std::optional<QString>, std::optional<QString>, std::optional<Mode>>> rows{
         // backend, acceleration, the device's mode (none: the cloud)
         {std::nullopt, "accelerated", std::nullopt}, {"cloud", std::nullopt, std::nullopt},
@@ -76,45 +56,41 @@ TEST_F(RoutingTest, OnlyTheExactSettingChoosesTheDeviceAndItsAcceleration) {
         {"local", "accelerated", Mode::accelerated}, {"local", "Accelerated", Mode::cpu},
     };
     store(SettingsKeys::selectedLocalModelID, QStringLiteral("baseEnglish"));  // the store maps the legacy id
-    qsizetype calls = 0;
     for (const auto& [backend, acceleration, mode] : rows) {
         SCOPED_TRACE(backend.value_or(QStringLiteral("<none>")).toStdString());
         store(SettingsKeys::selectedTranscriptionBackend, backend);
         store(SettingsKeys::selectedLocalWhisperAccelerationMode, acceleration);
+        const qsizetype cloudCalls = cloud->requests.size();
         const QString text = test::runTask(routing.transcribe(test::wavClip({1}), QStringLiteral("p"), "de"));
-        const Recorder& chosen = mode ? *local : *cloud;
-        EXPECT_EQ(text, chosen.text);
-        EXPECT_EQ(cloud->calls.size() + local->calls.size(), ++calls);
-        EXPECT_EQ(chosen.calls.last(),
-                  (Call{"p", "de", mode ? std::optional(Model::baseMultilingual) : std::nullopt, mode}));
+        EXPECT_EQ(text, mode ? "local text" : "hello world");
+        EXPECT_EQ(cloud->requests.size(), cloudCalls + (mode ? 0 : 1));
+        if (mode)
+            EXPECT_EQ(local->calls.last(), (Call{"p", "de", Model::baseMultilingual, *mode}));
+        else
+            EXPECT_EQ(cloud->requests.last().prompt, QStringLiteral("p"));
     }
+    EXPECT_EQ(local->calls.size(), 3);
+    EXPECT_EQ(cloud->requests.last().languageCode, QStringLiteral("de"));
 }
 
-TEST_F(RoutingTest, TheContextGoesWholeToAContextualCloudAndAsItsPromptElsewhere) {
-    auto contextual = std::make_shared<test::FakeTranscriber>();
-    RoutingTranscriber toContextual(contextual, local, SettingsStore(defaults));
-    RoutingTranscriber toPlain(cloud, local, SettingsStore(defaults));
-    const auto run = [&](RoutingTranscriber& routing) {
-        return routing.transcribeWithContext(test::wavClip({1}), kContext, TranscriptionPostProcessingMode::email,
-                                             QStringLiteral("tr"));
+TEST_F(RoutingTest, TheContextGoesWholeToTheCloudAndAsItsPromptToTheDevice) {
+    const TranscriptionPromptContext context{
+        "Be brief.", {"Kubernetes"}, "Be brief.\n\nVocabulary hints: Kubernetes.", false};
+    const auto run = [&] {
+        return test::runTask(
+            routing.transcribeWithContext(test::wavClip({1}), context, TranscriptionPostProcessingMode::email, "tr"));
     };
-
-    EXPECT_EQ(test::runTask(run(toContextual)), QStringLiteral("hello world"));
-    ASSERT_EQ(contextual->requests.size(), 1);
-    EXPECT_EQ(contextual->requests[0].context, kContext);
-    EXPECT_EQ(contextual->requests[0].cleanupMode, TranscriptionPostProcessingMode::email);
-    EXPECT_EQ(contextual->requests[0].languageCode, QStringLiteral("tr"));
-
-    EXPECT_EQ(test::runTask(run(toPlain)), QStringLiteral("cloud text"));
-    EXPECT_EQ(cloud->calls, (QList<Call>{{kContext.prompt, "tr", {}, {}}}));
-    cloud->failure = QuorvelleError::rateLimitedRetryAfter(30);  // the cloud's errors pass through unchanged
-    EXPECT_EQ(test::failureOf<QuorvelleError>(run(toPlain)), QuorvelleError::rateLimitedRetryAfter(30));
+    EXPECT_EQ(run(), QStringLiteral("hello world"));
+    ASSERT_EQ(cloud->requests.size(), 1);
+    EXPECT_EQ(cloud->requests[0].context, context);
+    EXPECT_EQ(cloud->requests[0].cleanupMode, TranscriptionPostProcessingMode::email);
+    EXPECT_EQ(cloud->requests[0].languageCode, QStringLiteral("tr"));
 
     // The setting is read at every call: the next dictation goes to the device.
     store(SettingsKeys::selectedTranscriptionBackend, QStringLiteral("local"));
-    EXPECT_EQ(test::runTask(run(toContextual)), QStringLiteral("local text"));
-    EXPECT_EQ(contextual->requests.size(), 1);
-    EXPECT_EQ(local->calls.last().prompt, kContext.prompt);
+    EXPECT_EQ(run(), QStringLiteral("local text"));
+    EXPECT_EQ(cloud->requests.size(), 1);
+    EXPECT_EQ(local->calls.last().prompt, context.prompt);
     EXPECT_EQ(local->calls.last().languageCode, QStringLiteral("tr"));
 }
 
