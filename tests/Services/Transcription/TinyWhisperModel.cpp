@@ -13,17 +13,10 @@
 namespace quorvelle::test {
 namespace {
 
-// The "tiny" model's dimensions.
-constexpr int32_t kVocabulary = 51865;  // multilingual
-constexpr int32_t kAudioContext = 1500;
-constexpr int32_t kState = 384;
-constexpr int32_t kHeads = 6;
-constexpr int32_t kLayers = 4;
-constexpr int32_t kTextContext = 448;
-constexpr int32_t kMels = 80;
-constexpr int32_t kFftBins = 201;
+// The "tiny" model's dimensions (multilingual vocabulary), and the file type: large matrices in 16-bit floats.
+constexpr int32_t kVocabulary = 51865, kAudioContext = 1500, kState = 384, kHeads = 6, kLayers = 4;
+constexpr int32_t kTextContext = 448, kMels = 80, kFftBins = 201, kHalfPrecision = 1;
 constexpr int32_t kWrittenTokens = 50257;  // the rest the library names itself
-constexpr int32_t kHalfPrecision = 1;      // file type: large matrices in 16-bit floats
 
 // The decoder's last layer norm is set to give the same vector (all ones) for every input, so a
 // token's logit is the sum of its embedding row. Two rows stand out: the end of text, and one word

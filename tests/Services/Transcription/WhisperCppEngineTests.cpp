@@ -16,21 +16,16 @@
 #include <QTemporaryDir>
 
 #include <cmath>
-#include <numbers>
 #include <thread>
 
 namespace quorvelle {
 namespace {
 
-// What the test microphone gives: a quiet tone with a little noise, 16 kHz mono 16-bit.
+// A quiet 440 Hz tone, 16 kHz mono 16-bit.
 CapturedAudioClip tone(int seconds) {
     std::vector<int16_t> samples(size_t(seconds) * 16000);
-    quint32 noise = 12345;
-    for (size_t i = 0; i < samples.size(); ++i) {
-        noise = noise * 1103515245u + 12345u;
-        const double tone = 3000.0 * std::sin(2.0 * std::numbers::pi * 440.0 * double(i) / 16000.0);
-        samples[i] = int16_t(tone + double(int(noise >> 16) % 600 - 300));
-    }
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = int16_t(3000.0 * std::sin(0.1728 * double(i)));
     return test::wavClip(samples);
 }
 
