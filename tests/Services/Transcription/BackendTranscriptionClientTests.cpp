@@ -84,10 +84,6 @@ protected:
     QCoro::Task<QString> start(std::stop_token stop = {}) {
         return client->transcribe(test::wavClip({1, 2, 3}), QStringLiteral("prompt"), std::nullopt, stop);
     }
-    template <typename Error>
-    std::optional<Error> transcribeFailing() {
-        return test::failureOf<Error>(start());
-    }
 
     QList<RecordedRequest> uploads() const { return server.requestsTo(kUpload); }
     QList<RecordedRequest> reports() const { return server.requestsTo(kLog); }
@@ -142,7 +138,7 @@ TEST_F(CloudClientTest, RetriesProviderFailuresAndRefreshesARefusedTokenOnceThen
         SCOPED_TRACE(&row - &rows.front());
         startOver(row.answers);
         if (row.failure)
-            EXPECT_TRUE(transcribeFailing<QuorvelleError>());
+            EXPECT_TRUE(test::failureOf<QuorvelleError>(start()));
         else
             EXPECT_EQ(test::runTask(start()), QStringLiteral("hello world"));
         ASSERT_EQ(uploads().size(), row.sends);
@@ -176,7 +172,7 @@ TEST_F(CloudClientTest, RetriesProviderFailuresAndRefreshesARefusedTokenOnceThen
 
     // With the configuration's flag off nothing is posted, and the error is the same.
     startOver({kTimedOut}, false);
-    EXPECT_EQ(transcribeFailing<QuorvelleError>(), QuorvelleError(Case::requestTimedOut));
+    EXPECT_EQ(test::failureOf<QuorvelleError>(start()), QuorvelleError(Case::requestTimedOut));
     EXPECT_EQ(server.requestsTo(kConfig).size(), 1);
     EXPECT_TRUE(reports().isEmpty());
 }
@@ -202,7 +198,7 @@ TEST_F(CloudClientTest, MissingCredentialsAndFailedRefreshesEndTheCallWithoutARe
         for (const QString& item : row.removed)
             keyring->items.remove(item);
         if (row.access) keyring->items.insert(kAccessItem, *row.access);
-        EXPECT_EQ(transcribeFailing<QuorvelleError>(), QuorvelleError(Case::invalidAPIKey));
+        EXPECT_EQ(test::failureOf<QuorvelleError>(start()), QuorvelleError(Case::invalidAPIKey));
         EXPECT_EQ(server.requestsTo(kRefresh).size(), row.refreshes);
         EXPECT_TRUE(uploads().isEmpty());
         EXPECT_TRUE(server.requestsTo(kConfig).isEmpty());
@@ -211,21 +207,21 @@ TEST_F(CloudClientTest, MissingCredentialsAndFailedRefreshesEndTheCallWithoutARe
     // A keyring that refuses the refreshed tokens ends the call with its own error.
     startOver({kRefused});
     keyring->refusedWrites.insert(kAccessItem, -25308);
-    EXPECT_EQ(transcribeFailing<APIKeyStoreError>()->status(), -25308);
+    EXPECT_EQ(test::failureOf<APIKeyStoreError>(start())->status(), -25308);
     EXPECT_TRUE(server.requestsTo(kConfig).isEmpty());
 }
 
 TEST_F(CloudClientTest, AFailingPauseIsReportedAsItCameAndAStoppedCallReportsNothing) {
     pauseFailure = std::make_exception_ptr(std::runtime_error("timer refused"));
     startOver({kUnavailable});
-    EXPECT_STREQ(transcribeFailing<std::runtime_error>()->what(), "timer refused");
+    EXPECT_STREQ(test::failureOf<std::runtime_error>(start())->what(), "timer refused");
     ASSERT_EQ(reports().size(), 1);
     EXPECT_EQ(reports()[0].jsonObject().value("error_name").toString(), QStringLiteral("runtime_error"));
 
     // Stopped during the pause between two attempts.
     pauseFailure = std::make_exception_ptr(CancellationError());
     startOver({kUnavailable});
-    EXPECT_TRUE(transcribeFailing<CancellationError>());
+    EXPECT_TRUE(test::failureOf<CancellationError>(start()));
     EXPECT_EQ(uploads().size(), 1);
     EXPECT_TRUE(reports().isEmpty());
 

@@ -108,24 +108,7 @@ TEST_F(RuntimeTest, FallsBackToTheProcessorAndAFailedLoadLeavesNoModel) {
     EXPECT_EQ(engine->recordedRuns.size(), 2);
 }
 
-TEST_F(RuntimeTest, FailuresOfTheRunAndOfTheClip) {
-    engine->runs.append(ScriptedRun{-1, {}, -1});
-    EXPECT_EQ(transcribeFailing(), RuntimeError::transcriptionFailed(kSmall));
-    // The model stays loaded for the next call.
-    EXPECT_EQ(transcribe(), QStringLiteral("ok"));
-    EXPECT_EQ(engine->loads.size(), 1);
-
-    // A clip without samples, or one that is no WAV file, never reaches the engine.
-    EXPECT_EQ(transcribeFailing<QuorvelleError>({.clip = test::wavClip({})}),
-              QuorvelleError(QuorvelleErrorCase::noSpeechDetected));
-    CapturedAudioClip notWav = test::wavClip({1, 2, 3});
-    notWav.data.replace(0, 4, "RIFX");
-    EXPECT_EQ(transcribeFailing<QuorvelleError>({.clip = notWav}),
-              QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
-    EXPECT_EQ(engine->recordedRuns.size(), 2);
-}
-
-TEST_F(RuntimeTest, TheEnginesSegmentsGiveTextSilenceOrAnEmptyResultWithTheLanguageLabelled) {
+TEST_F(RuntimeTest, SegmentsGiveTextSilenceOrAnEmptyResultAndFailedRunsOrClipsFail) {
     engine->shortCodes = {{3, "de"}, {0, "en"}};
     engine->fullNames = {{3, "german"}, {0, ""}, {5, "german"}};
     engine->runs.append({0, {{"  Hallo  ", 0.1f}, {std::nullopt, 0.95f}, {"schöne \n  Welt", 0.3f}}, 3});
@@ -154,6 +137,21 @@ TEST_F(RuntimeTest, TheEnginesSegmentsGiveTextSilenceOrAnEmptyResultWithTheLangu
         EXPECT_EQ(error->diagnostics()->segmentCount, row.run.segments.size());
         EXPECT_EQ(error->diagnostics()->detectedLanguageLabel, row.label);
     }
+
+    engine->runs.append(ScriptedRun{-1, {}, -1});
+    EXPECT_EQ(transcribeFailing(), RuntimeError::transcriptionFailed(kSmall));
+    // The model stays loaded for the next call.
+    EXPECT_EQ(transcribe(), QStringLiteral("ok"));
+    EXPECT_EQ(engine->loads.size(), 1);
+
+    // A clip without samples, or one that is no WAV file, never reaches the engine.
+    EXPECT_EQ(transcribeFailing<QuorvelleError>({.clip = test::wavClip({})}),
+              QuorvelleError(QuorvelleErrorCase::noSpeechDetected));
+    CapturedAudioClip notWav = test::wavClip({1, 2, 3});
+    notWav.data.replace(0, 4, "RIFX");
+    EXPECT_EQ(transcribeFailing<QuorvelleError>({.clip = notWav}),
+              QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
+    EXPECT_EQ(engine->recordedRuns.size(), 8);
 }
 
 // One dictation that notes the thread it resumed on.
