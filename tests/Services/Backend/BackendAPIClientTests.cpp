@@ -129,14 +129,12 @@ TEST_F(BackendAPIClientTests, TheRecordedRequestIdComesFromTheAnswerElseFromTheR
         {FakeResponse::json(500, titled).header("x-request-id", "from-header"), "from-header"},
         {FakeResponse::json(500, titled).header("X-Request-ID", ""), "from-body"},
         {FakeResponse::json(500, R"({"request_id":"from-body"})"), std::nullopt},
-        {FakeResponse::json(500, {}), std::nullopt},
     };
     for (const auto& [response, expected] : rows) {
         answerRefresh(response);
         ASSERT_TRUE(refreshFailure().has_value());
         const auto context = client->lastRequestDiagnosticContext().value();
-        EXPECT_EQ(context.requestID,
-                  expected.value_or(QString::fromLatin1(server.requests().last().header("X-Request-ID"))));
+        EXPECT_EQ(context.requestID, expected.value_or(server.requests().last().header("X-Request-ID")));
         EXPECT_EQ(context.elapsedMilliseconds, 1234);
     }
 }
