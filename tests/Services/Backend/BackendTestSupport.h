@@ -45,7 +45,6 @@ protected:
         return std::make_unique<BackendAPIClient>(&manager, server.baseUrl(), std::move(options));
     }
     std::optional<QuorvelleError> refreshFailure() { return errorOf(client->refreshSession(QStringLiteral("r"))); }
-    // Answers the next refresh with `response` alone.
     void answerRefresh(const FakeResponse& response) {
         server.clearScript();
         server.respond("POST", kRefreshPath, response);

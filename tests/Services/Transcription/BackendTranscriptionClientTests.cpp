@@ -96,13 +96,21 @@ protected:
 TEST_F(CloudClientTest, UploadsTheClipWithInstructionsHintsAndTheCleanupModeOff) {
     startOver({kSuccess});
     const TranscriptionPromptContext context{"Be brief.", {"Kubernetes", "Grafana"}, "composed, not sent", true};
-    EXPECT_EQ(test::runTask(client->transcribeWithContext(test::wavClip({10, -10}), context,
-                                                          TranscriptionPostProcessingMode::email, "tr")),
+    const CapturedAudioClip clip = test::wavClip({10, -10, 0x0a0d, 0x2d2d});  // CR LF - - inside the audio
+    EXPECT_EQ(test::runTask(client->transcribeWithContext(clip, context, TranscriptionPostProcessingMode::email, "tr")),
               QStringLiteral("hello world"));
     test::runTask(start());
     ASSERT_EQ(uploads().size(), 2);
     EXPECT_EQ(uploads()[0].header("Authorization"), "Bearer A1");
     EXPECT_EQ(uploads()[0].header("X-Quorvelle-Device-Id"), "D1");
+    // The server's parser takes only a well-framed envelope.
+    const QList<test::MultipartPart> parts = uploads()[0].multipartParts();
+    ASSERT_EQ(parts.size(), 2);
+    EXPECT_EQ(parts[0].headers, (test::HeaderList{{"Content-Disposition", "form-data; name=\"metadata\""}}));
+    EXPECT_EQ(parts[1].headers,
+              (test::HeaderList{{"Content-Disposition", "form-data; name=\"audio\"; filename=\"recording.wav\""},
+                                {"Content-Type", "audio/wav"}}));
+    EXPECT_EQ(parts[1].body, clip.data);
     QJsonObject metadata = metadataOf(uploads()[0]);
     const QString key = metadata.take("idempotency_key").toString();
     EXPECT_EQ(QUuid::fromString(key).toString(QUuid::WithoutBraces).toUpper(), key);
@@ -110,7 +118,6 @@ TEST_F(CloudClientTest, UploadsTheClipWithInstructionsHintsAndTheCleanupModeOff)
     EXPECT_EQ(metadata, jsonObject(R"({"language":"tr","custom_instructions":"Be brief.",)"
                                    R"("vocabulary_hints":["Kubernetes","Grafana"],)" +
                                    fixed + "}"));
-    // The plain operation sends its prompt as the instructions and no hints.
     metadata = metadataOf(uploads()[1]);
     metadata.remove("idempotency_key");
     EXPECT_EQ(metadata, jsonObject(R"({"language":"auto","custom_instructions":"prompt",)" + fixed + "}"));
@@ -170,7 +177,6 @@ TEST_F(CloudClientTest, RetriesProviderFailuresAndRefreshesARefusedTokenOnceThen
         EXPECT_EQ(reports()[0].header("Authorization"), bearer);
     }
 
-    // With the configuration's flag off nothing is posted, and the error is the same.
     startOver({kTimedOut}, false);
     EXPECT_EQ(test::failureOf<QuorvelleError>(start()), QuorvelleError(Case::requestTimedOut));
     EXPECT_EQ(server.requestsTo(kConfig).size(), 1);
@@ -218,7 +224,6 @@ TEST_F(CloudClientTest, AFailingPauseIsReportedAsItCameAndAStoppedCallReportsNot
     ASSERT_EQ(reports().size(), 1);
     EXPECT_EQ(reports()[0].jsonObject().value("error_name").toString(), QStringLiteral("runtime_error"));
 
-    // Stopped during the pause between two attempts.
     pauseFailure = std::make_exception_ptr(CancellationError());
     startOver({kUnavailable});
     EXPECT_TRUE(test::failureOf<CancellationError>(start()));

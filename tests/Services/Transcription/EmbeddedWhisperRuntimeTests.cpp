@@ -140,7 +140,6 @@ TEST_F(RuntimeTest, SegmentsGiveTextSilenceOrAnEmptyResultAndFailedRunsOrClipsFa
 
     engine->runs.append(ScriptedRun{-1, {}, -1});
     EXPECT_EQ(transcribeFailing(), RuntimeError::transcriptionFailed(kSmall));
-    // The model stays loaded for the next call.
     EXPECT_EQ(transcribe(), QStringLiteral("ok"));
     EXPECT_EQ(engine->loads.size(), 1);
 
@@ -154,7 +153,6 @@ TEST_F(RuntimeTest, SegmentsGiveTextSilenceOrAnEmptyResultAndFailedRunsOrClipsFa
     EXPECT_EQ(engine->recordedRuns.size(), 8);
 }
 
-// One dictation that notes the thread it resumed on.
 QCoro::Task<QString> dictation(QCoro::Task<QString> task, QList<QThread*>& resumedOn) {
     QString text = co_await std::move(task);
     resumedOn.append(QThread::currentThread());

@@ -61,7 +61,6 @@ protected:
     test::FakeBackendServer server;
     QNetworkAccessManager network;
     QUrl owner = server.url(QStringLiteral("/owner"));
-    // The bodies the catalogue expects, by checksum.
     QMap<Model, QByteArray> expectedBodies;
     QDateTime now = json::dateFromSecondsSinceReferenceDate(800'000'000);
     std::shared_ptr<test::ScriptedWhisperEngine> engine = std::make_shared<test::ScriptedWhisperEngine>();
@@ -148,7 +147,6 @@ TEST_F(LocalModelManagerTest, DownloadStreamsVerifiesInstallsAndRecords) {
     EXPECT_EQ(manager->loadRecords(), (Records{{Model::smallMultilingual, installed}}));
     EXPECT_EQ(progress.value(progress.size() - 1).first, body.size());
 
-    // Again: the file and the record are replaced, with the new time.
     server.clearScript();
     serve(Model::smallMultilingual, "ggml v2");
     now = now.addSecs(60);

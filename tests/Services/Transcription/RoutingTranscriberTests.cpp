@@ -13,7 +13,6 @@ namespace {
 using Model = LocalTranscriptionModelID;
 using Mode = LocalWhisperAccelerationMode;
 
-// What the device's transcriber was asked to do.
 struct Call {
     std::optional<QString> prompt;
     std::optional<QString> languageCode;

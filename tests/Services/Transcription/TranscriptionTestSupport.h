@@ -1,4 +1,3 @@
-// Small helpers shared by the transcription tests: clips of known samples.
 #pragma once
 
 #include "Models/CapturedAudioClip.h"

@@ -1,6 +1,5 @@
 // The real whisper.cpp library behind the engine interface, with a tiny random-weight model that the
-// test writes itself: runs in a row with one loaded model, a run stopped part way, and model files
-// cut short (refused before the library sees them). Skipped in builds without whisper.cpp.
+// test writes itself. Skipped in builds without whisper.cpp.
 #include "Models/LocalTranscriptionModelDescriptor.h"
 #include "Services/Audio/PCM16WAVDecoder.h"
 #include "Services/Transcription/EmbeddedWhisperRuntime.h"
@@ -54,7 +53,6 @@ protected:
     }
 
     WhisperContext* load(const QString& path) { return engine->initFromFileWithParams(path, {false, false}); }
-    // The segments' text, or none when the run fails.
     std::optional<QString> run(int seconds, std::stop_token stopToken = {}) {
         const std::vector<float> samples = PCM16WAVDecoder::decode(tone(seconds).data);
         if (engine->full(context, params, samples.data(), int(samples.size()), stopToken) != 0) return std::nullopt;
@@ -76,8 +74,7 @@ TEST_F(WhisperCppEngineTest, RuntimeTranscribesTwiceWithOneLoadedModel) {
     // Three processors, so two threads: the suite runs its tests side by side.
     EmbeddedWhisperRuntime runtime(engine, 3);
     EXPECT_TRUE(runtime.availability().isReady());
-    // Accelerated (this build has no GPU back end, so the library stays on the processor), twice with
-    // the same model; a prompt and a language code go through to the library.
+    // Accelerated (no GPU back end here: the library stays on the processor), twice with one model.
     for (const auto& [language, prompt] : QList<std::pair<std::optional<QString>, std::optional<QString>>>{
              {std::nullopt, QStringLiteral("Quorvelle")}, {QStringLiteral(" EN "), std::nullopt}}) {
         EXPECT_EQ(test::runTask(runtime.transcribe(tone(1), LocalTranscriptionModelID::tinyMultilingual, modelPath,
