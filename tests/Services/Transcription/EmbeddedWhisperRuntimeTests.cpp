@@ -71,7 +71,7 @@ TEST_F(RuntimeTest, HandsTheEngineTheSamplesAndTheNormalisedLanguageAndPrompt) {
     EXPECT_EQ(engine->recordedRuns[0].samples, PCM16WAVDecoder::decode(test::wavClip({100, -100, 200}).data));
 }
 
-TEST_F(RuntimeTest, ReusesTheLoadedModelOnlyWhileModelPathAndModeStayAndFreesItOnRelease) {
+TEST_F(RuntimeTest, LoadsAModelOnceWhileModelPathAndModeStayFallsBackToTheProcessorAndRetriesAFailedLoad) {
     transcribe();
     transcribe();
     EXPECT_EQ(engine->loads.size(), 1);
@@ -88,24 +88,24 @@ TEST_F(RuntimeTest, ReusesTheLoadedModelOnlyWhileModelPathAndModeStayAndFreesItO
     EXPECT_EQ(engine->recordedRuns[4].contextSerial, 4);
     runtime.reset();
     EXPECT_EQ(engine->freedSerials, (QList<int>{1, 2, 3, 4}));
-}
 
-TEST_F(RuntimeTest, FallsBackToTheProcessorAndAFailedLoadLeavesNoModel) {
+    // Accelerated loads fall back to the processor, keeping the requested mode for reuse.
+    runtime = std::make_unique<EmbeddedWhisperRuntime>(engine, 8);
     engine->loadSucceeds = [](const WhisperContextParams& params) { return !params.useGpu; };
     EXPECT_EQ(transcribe({.mode = Mode::accelerated}), QStringLiteral("ok"));
-    EXPECT_EQ(transcribe({.mode = Mode::accelerated}), QStringLiteral("ok"));  // the requested mode is kept
-    ASSERT_EQ(engine->loads.size(), 2);
-    EXPECT_EQ(engine->loads[0].params, (WhisperContextParams{true, false}));
-    EXPECT_EQ(engine->loads[1].params, (WhisperContextParams{false, false}));
+    EXPECT_EQ(transcribe({.mode = Mode::accelerated}), QStringLiteral("ok"));
+    ASSERT_EQ(engine->loads.size(), 6);
+    EXPECT_EQ(engine->loads[4].params, (WhisperContextParams{true, false}));
+    EXPECT_EQ(engine->loads[5].params, (WhisperContextParams{false, false}));
 
     engine->loadSucceeds = [](const WhisperContextParams&) { return false; };
     const QString title = localModelDescriptor(Model::largeV3).title;
     EXPECT_EQ(transcribeFailing({.model = Model::largeV3, .mode = Mode::accelerated}),
               RuntimeError::modelLoadFailed(title));
-    EXPECT_EQ(engine->loads.size(), 4);  // accelerated, then the processor
+    EXPECT_EQ(engine->loads.size(), 8);  // accelerated, then the processor
     EXPECT_EQ(transcribeFailing({.model = Model::largeV3}), RuntimeError::modelLoadFailed(title));
-    EXPECT_EQ(engine->loads.size(), 5);  // tried again, and no second try on the processor
-    EXPECT_EQ(engine->recordedRuns.size(), 2);
+    EXPECT_EQ(engine->loads.size(), 9);  // tried again, and no second try on the processor
+    EXPECT_EQ(engine->recordedRuns.size(), 7);
 }
 
 TEST_F(RuntimeTest, SegmentsGiveTextSilenceOrAnEmptyResultAndFailedRunsOrClipsFail) {
