@@ -73,13 +73,10 @@ public:
     QString printSystemInfo() override { return systemInfo; }
     // Defaults unlike the runtime's choices, so that a field it forgets to set shows.
     WhisperContextParams contextDefaultParams() override { return {true, true}; }
-    WhisperFullParams fullDefaultParams(WhisperSamplingStrategy strategy) override {
+    WhisperFullParams fullDefaultParams(WhisperSamplingStrategy) override {
         WhisperFullParams params;
-        params.strategy = strategy;
-        params.nThreads = 99;
         params.translate = true;
-        params.language = QByteArray("en");
-        params.initialPrompt = QByteArray("default prompt");
+        params.language = params.initialPrompt = QByteArray("en");
         return params;
     }
     WhisperContext* initFromFileWithParams(const QString& path, const WhisperContextParams& params) override {
