@@ -159,43 +159,37 @@ QCoro::Task<QString> dictation(QCoro::Task<QString> task, QList<QThread*>& resum
     co_return text;
 }
 
-TEST_F(RuntimeTest, RunsOneJobAtATimeAndResumesEachCallerOnItsOwnThread) {
+TEST_F(RuntimeTest, RunsOneJobAtATimeResumesEachCallerOnItsThreadAndAStopAbortsOrSkipsAJob) {
     engine->gateRuns = true;
     engine->runs = {speech(QStringLiteral("text 1")), speech(QStringLiteral("text 2"))};
     QList<QThread*> resumedOn;
+    std::stop_source running, queued;
     QCoro::Task<QString> first = dictation(start({.clip = test::wavClip({1})}), resumedOn);
     QCoro::Task<QString> second = dictation(start({.clip = test::wavClip({2})}), resumedOn);
+    QCoro::Task<QString> stopped = start({.stop = running.get_token()});
+    QCoro::Task<QString> skipped = start({.stop = queued.get_token()});
 
     engine->entered.acquire();  // the first job is inside the engine
     EXPECT_EQ(engine->recordedRuns.size(), 1);
     engine->proceed.release();
     engine->entered.acquire();  // only now does the second one start
     engine->proceed.release();
-
-    EXPECT_EQ(test::runTask(std::move(first)), QStringLiteral("text 1"));
-    EXPECT_EQ(test::runTask(std::move(second)), QStringLiteral("text 2"));
-    EXPECT_EQ(engine->recordedRuns[1].samples, PCM16WAVDecoder::decode(test::wavClip({2}).data));
-    EXPECT_EQ(engine->maxConcurrentRuns, 1);
-    EXPECT_EQ(resumedOn, (QList<QThread*>{QThread::currentThread(), QThread::currentThread()}));
-    EXPECT_EQ(engine->loads.size(), 1);
-}
-
-TEST_F(RuntimeTest, AStopAbortsTheRunningJobAndSkipsAQueuedOne) {
-    engine->gateRuns = true;
-    std::stop_source running;
-    std::stop_source queued;
-    QCoro::Task<QString> first = start({.stop = running.get_token()});
-    QCoro::Task<QString> second = start({.stop = queued.get_token()});
     engine->entered.acquire();
     running.request_stop();
     queued.request_stop();
     engine->proceed.release();
 
-    EXPECT_THROW(test::runTask(std::move(first)), CancellationError);
-    EXPECT_THROW(test::runTask(std::move(second)), CancellationError);
+    EXPECT_EQ(test::runTask(std::move(first)), QStringLiteral("text 1"));
+    EXPECT_EQ(test::runTask(std::move(second)), QStringLiteral("text 2"));
+    EXPECT_THROW(test::runTask(std::move(stopped)), CancellationError);
+    EXPECT_THROW(test::runTask(std::move(skipped)), CancellationError);
     // The engine was told to stop through its abort callback, and the queued job never reached it.
     EXPECT_EQ(engine->abortedRuns, 1);
-    EXPECT_EQ(engine->recordedRuns.size(), 1);
+    EXPECT_EQ(engine->recordedRuns.size(), 3);
+    EXPECT_EQ(engine->recordedRuns[1].samples, PCM16WAVDecoder::decode(test::wavClip({2}).data));
+    EXPECT_EQ(engine->maxConcurrentRuns, 1);
+    EXPECT_EQ(resumedOn, (QList<QThread*>{QThread::currentThread(), QThread::currentThread()}));
+    EXPECT_EQ(engine->loads.size(), 1);
 }
 
 TEST_F(RuntimeTest, IsUnavailableWithABlankSystemReportOrWithoutAnEngine) {

@@ -7,7 +7,6 @@
 #include <QtEndian>
 
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 namespace quorvelle::test {
@@ -59,14 +58,11 @@ public:
             if (fill == Fill::zeros) value = 0.0f;
             if (fill == Fill::tokenEmbedding && i / kState == kEndOfTextToken) value = 0.5f;
             if (fill == Fill::tokenEmbedding && i / kState == kWordToken) value = 0.4f;
-            if (half) {
-                const qfloat16 halfValue(value);
-                quint16 bits;
-                std::memcpy(&bits, &halfValue, sizeof bits);
-                put(bits);
-            } else {
+            const qfloat16 halfValue(value);  // its bytes as they are: the target is little-endian
+            if (half)
+                m_buffer.append(reinterpret_cast<const char*>(&halfValue), sizeof halfValue);
+            else
                 put(value);
-            }
             if (m_buffer.size() > (1 << 22)) flush();
         }
     }

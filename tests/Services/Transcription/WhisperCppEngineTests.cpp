@@ -31,14 +31,7 @@ CapturedAudioClip tone(int seconds) {
 class WhisperCppEngineTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        if (!makeInstalledWhisperEngine()) return;
-        directory = new QTemporaryDir;
-        modelPath = directory->filePath(QStringLiteral("ggml-tiny-random.bin"));
-        ASSERT_TRUE(test::writeTinyRandomWhisperModel(modelPath));
-    }
-    static void TearDownTestSuite() {
-        delete directory;
-        directory = nullptr;
+        ASSERT_TRUE(!makeInstalledWhisperEngine() || test::writeTinyRandomWhisperModel(modelPath));
     }
     void SetUp() override {
         engine = makeInstalledWhisperEngine();
@@ -62,8 +55,8 @@ protected:
         return text.trimmed();
     }
 
-    static inline QTemporaryDir* directory = nullptr;
-    static inline QString modelPath;
+    static inline QTemporaryDir directory;
+    static inline QString modelPath = directory.filePath(QStringLiteral("ggml-tiny-random.bin"));
     std::shared_ptr<WhisperEngine> engine;
     WhisperContext* context = nullptr;
     WhisperFullParams params;
@@ -131,7 +124,7 @@ TEST_F(WhisperCppEngineTest, FilesThatAreNoModelOrCutShortAreRefused) {
         {"the last tensor missing", whole.left(lastTensor)},
         {"the last byte missing", whole.left(whole.size() - 1)},
     };
-    const QString path = directory->filePath(QStringLiteral("ggml-base.bin"));
+    const QString path = directory.filePath(QStringLiteral("ggml-base.bin"));
     for (const auto& [what, bytes] : files) {
         SCOPED_TRACE(what);
         QFile file(path);
