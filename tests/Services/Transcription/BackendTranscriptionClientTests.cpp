@@ -162,10 +162,7 @@ TEST_F(CloudClientTest, RetriesProviderFailuresAndRefreshesARefusedTokenOnceThen
         EXPECT_EQ(boundaries.size(), row.sends);
         EXPECT_EQ(requestIDs.size(), row.sends);
 
-        const QList<RecordedRequest> refreshes = server.requestsTo(kRefresh);
-        ASSERT_EQ(refreshes.size(), row.refreshed ? 1 : 0);
-        for (const RecordedRequest& refresh : refreshes)
-            EXPECT_EQ(refresh.jsonObject().value("refresh_token"), "R1");
+        EXPECT_EQ(server.requestsTo(kRefresh).size(), row.refreshed ? 1 : 0);
         EXPECT_EQ(tokens->refreshToken(), row.refreshed ? "R2" : "R1");
         const QByteArray bearer = row.refreshed ? "Bearer A2" : "Bearer A1";
         EXPECT_EQ(uploads().last().header("Authorization"), bearer);

@@ -282,7 +282,7 @@ TEST_F(LocalModelManagerTest, TheDeviceTranscriberNeedsBothTheRecordAndTheFile) 
     EXPECT_EQ(engine->loads.value(0).path, modelPath(Model::smallMultilingual));
     EXPECT_TRUE(engine->loads.value(0).params.useGpu);
     EXPECT_EQ(engine->recordedRuns[0].params.language, QByteArray("tr"));
-    EXPECT_EQ(engine->recordedRuns[0].params.initialPrompt, QStringLiteral("Kısa").toUtf8());
+    EXPECT_EQ(engine->recordedRuns[0].params.initialPrompt, QByteArray("Kısa"));
 }
 
 }  // namespace
