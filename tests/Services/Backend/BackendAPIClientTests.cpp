@@ -6,6 +6,7 @@
 
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <stop_token>
 
