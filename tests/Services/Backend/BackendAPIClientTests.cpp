@@ -65,7 +65,7 @@ TEST_F(BackendAPIClientTests, RetryAfterGivesWholeSecondsOfAtLeastOneFromTheFirs
     EXPECT_EQ(refreshFailure(), QuorvelleError::rateLimitedRetryAfter(7));
 }
 
-TEST_F(BackendAPIClientTests, SilenceTimesOutWhileADroppedConnectionIsANetworkFailure) {
+TEST_F(BackendAPIClientTests, SilenceTimesOutADroppedConnectionIsANetworkFailureAndAStopACancellation) {
     BackendAPIClientOptions options = testOptions();
     options.requestTimeout = std::chrono::milliseconds(150);
     client = makeClient(options);
@@ -83,9 +83,9 @@ TEST_F(BackendAPIClientTests, SilenceTimesOutWhileADroppedConnectionIsANetworkFa
     const auto unanswered = client->lastRequestDiagnosticContext().value();
     EXPECT_EQ(unanswered.statusCode, std::nullopt);
     EXPECT_EQ(unanswered.errorCode, "UNEXPECTED_RUNTIME_FAILURE");
-}
 
-TEST_F(BackendAPIClientTests, AStopRequestAbortsAPlainGetAndAnUploadAsACancellation) {
+    // A stop ends a plain GET or an upload as a cancellation, which leaves no failure to describe.
+    client = makeClient();
     const QUrl latest = server.url(QStringLiteral("/v1/releases/latest"));
     server.respond("GET", latest.path(), FakeResponse::silence());
     server.respond("POST", kUploadPath, FakeResponse::silence());
@@ -97,7 +97,6 @@ TEST_F(BackendAPIClientTests, AStopRequestAbortsAPlainGetAndAnUploadAsACancellat
     BackendTranscriptionRequest request;
     request.clip.fileExtension = QStringLiteral("wav");
     EXPECT_THROW(runTask(client->uploadTranscription(request, "a", "d", "B", stop.get_token())), CancellationError);
-    // Nothing failed, so there is no failure to describe.
     EXPECT_FALSE(client->lastRequestDiagnosticContext().has_value());
 }
 
