@@ -167,7 +167,6 @@ TEST_F(BackendAPIClientTests, DatesAreInternetDateTimesWithOrWithoutFractions) {
         {R"("2024-05-06T07:08:09Z")", may6},
         {R"("2024-05-06T07:08:09.250Z")", may6.addMSecs(250)},
         {R"("2024-05-06T10:08:09+03:00")", may6},
-        {R"("2024-05-05T16:08:09-15:00")", may6},
         {"null", QDateTime()},
         {R"("2024-05-06T07:08:09")", std::nullopt},
         {R"("2024-02-30T07:08:09Z")", std::nullopt},

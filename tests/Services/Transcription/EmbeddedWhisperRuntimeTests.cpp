@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoroTask>
 #include <QThread>
 
 #include <limits>
