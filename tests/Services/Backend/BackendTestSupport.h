@@ -30,15 +30,13 @@ std::optional<QuorvelleError> errorOf(QCoro::Task<T> task) {
     return failureOf<QuorvelleError>(std::move(task));
 }
 
-// A client of the fake server with the version headers set and a generous idle time-out (the fake
-// server answers at once unless told otherwise).
+// A client of the fake server with the version headers set.
 class BackendClientTest : public ::testing::Test {
 protected:
     static BackendAPIClientOptions testOptions() {
         BackendAPIClientOptions options;
         options.appVersion = QStringLiteral("1.4.0");
         options.build = QStringLiteral("140");
-        options.requestTimeout = options.uploadTimeout = std::chrono::seconds(10);
         return options;
     }
     std::unique_ptr<BackendAPIClient> makeClient(BackendAPIClientOptions options = testOptions()) {

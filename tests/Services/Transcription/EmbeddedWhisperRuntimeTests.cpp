@@ -70,7 +70,7 @@ TEST_F(RuntimeTest, HandsTheEngineTheSamplesAndTheNormalisedLanguageAndPrompt) {
     EXPECT_EQ(engine->recordedRuns[0].samples, PCM16WAVDecoder::decode(test::wavClip({100, -100, 200}).data));
 }
 
-TEST_F(RuntimeTest, LoadsAModelOnceWhileModelPathAndModeStayFallsBackToTheProcessorAndRetriesAFailedLoad) {
+TEST_F(RuntimeTest, LoadsAModelOnceWhileModelPathAndModeStayFallsBackRetriesAFailedLoadAndNeedsAnEngine) {
     transcribe();
     transcribe();
     EXPECT_EQ(engine->loads.size(), 1);
@@ -105,6 +105,14 @@ TEST_F(RuntimeTest, LoadsAModelOnceWhileModelPathAndModeStayFallsBackToTheProces
     EXPECT_EQ(transcribeFailing({.model = Model::largeV3}), RuntimeError::modelLoadFailed(title));
     EXPECT_EQ(engine->loads.size(), 9);  // tried again, and no second try on the processor
     EXPECT_EQ(engine->recordedRuns.size(), 7);
+
+    EXPECT_EQ(runtime->availability(), LocalRuntimeAvailability::ready());
+    engine->systemInfo = QStringLiteral(" \n\t");
+    EXPECT_EQ(runtime->availability(), LocalRuntimeAvailability::unavailable("embedded engine bootstrap basarisiz"));
+    runtime = std::make_unique<EmbeddedWhisperRuntime>(nullptr);
+    EXPECT_EQ(runtime->availability(), LocalRuntimeAvailability::unavailable("local runtime bundle eksik"));
+    EXPECT_EQ(transcribeFailing(), RuntimeError::runtimeUnavailable("local runtime bundle eksik"));
+    EXPECT_EQ(engine->loads.size(), 9);
 }
 
 TEST_F(RuntimeTest, SegmentsGiveTextSilenceOrAnEmptyResultAndFailedRunsOrClipsFail) {
@@ -189,16 +197,6 @@ TEST_F(RuntimeTest, RunsOneJobAtATimeResumesEachCallerOnItsThreadAndAStopAbortsO
     EXPECT_EQ(engine->maxConcurrentRuns, 1);
     EXPECT_EQ(resumedOn, (QList<QThread*>{QThread::currentThread(), QThread::currentThread()}));
     EXPECT_EQ(engine->loads.size(), 1);
-}
-
-TEST_F(RuntimeTest, IsUnavailableWithABlankSystemReportOrWithoutAnEngine) {
-    EXPECT_EQ(runtime->availability(), LocalRuntimeAvailability::ready());
-    engine->systemInfo = QStringLiteral(" \n\t");
-    EXPECT_EQ(runtime->availability(), LocalRuntimeAvailability::unavailable("embedded engine bootstrap basarisiz"));
-    runtime = std::make_unique<EmbeddedWhisperRuntime>(nullptr);
-    EXPECT_EQ(runtime->availability(), LocalRuntimeAvailability::unavailable("local runtime bundle eksik"));
-    EXPECT_EQ(transcribeFailing(), RuntimeError::runtimeUnavailable("local runtime bundle eksik"));
-    EXPECT_TRUE(engine->loads.isEmpty());
 }
 
 }  // namespace

@@ -151,7 +151,7 @@ TEST_F(LocalModelManagerTest, DownloadStreamsVerifiesInstallsAndRecords) {
     EXPECT_EQ(manager->loadRecords(), (Records{{Model::smallMultilingual, again}}));
 }
 
-TEST_F(LocalModelManagerTest, FailedDownloadsLeaveTheInstalledModelTheRegistryAndNoStagingFile) {
+TEST_F(LocalModelManagerTest, FailedOrStoppedDownloadsLeaveTheInstalledModelTheRegistryAndNoStagingFile) {
     const auto manager = makeManager();
     serve(Model::tinyMultilingual, "installed model");
     const auto installed = test::runTask(manager->download(Model::tinyMultilingual));
@@ -185,6 +185,13 @@ TEST_F(LocalModelManagerTest, FailedDownloadsLeaveTheInstalledModelTheRegistryAn
         EXPECT_EQ(readFile(modelPath(Model::tinyMultilingual)), QByteArray("installed model"));
         EXPECT_EQ(manager->loadRecords(), (Records{{Model::tinyMultilingual, installed}}));
     }
+
+    // A stop request cancels the transfer.
+    server.respond("GET", downloadPath(Model::largeV3), FakeResponse::silence());
+    std::stop_source stop;
+    QObject::connect(&server, &test::FakeBackendServer::requestReceived, [&] { stop.request_stop(); });
+    EXPECT_TRUE(test::failureOf<CancellationError>(manager->download(Model::largeV3, {}, stop.get_token())));
+    EXPECT_FALSE(QFile::exists(modelPath(Model::largeV3) + ".download"));
 }
 
 TEST_F(LocalModelManagerTest, ABodyShorterThanItsDeclaredLengthIsAnInterruptedTransfer) {
@@ -220,14 +227,6 @@ TEST_F(LocalModelManagerTest, ABodyShorterThanItsDeclaredLengthIsAnInterruptedTr
         EXPECT_FALSE(QFile::exists(modelPath(Model::baseMultilingual)));
         EXPECT_TRUE(manager->loadRecords().isEmpty());
     }
-}
-
-TEST_F(LocalModelManagerTest, AStopRequestCancelsTheTransfer) {
-    server.respond("GET", downloadPath(Model::largeV3), FakeResponse::silence());
-    std::stop_source stop;
-    QObject::connect(&server, &test::FakeBackendServer::requestReceived, [&] { stop.request_stop(); });
-    EXPECT_TRUE(test::failureOf<CancellationError>(makeManager()->download(Model::largeV3, {}, stop.get_token())));
-    EXPECT_FALSE(QFile::exists(modelPath(Model::largeV3) + ".download"));
 }
 
 TEST_F(LocalModelManagerTest, DeleteToleratesWhatIsGoneAndAModelThatCannotBeMovedOrRemovedKeepsTheRecords) {
