@@ -9,11 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QNetworkAccessManager>
-
-#include <memory>
-#include <optional>
 
 namespace quorvelle::test {
 
@@ -24,7 +20,6 @@ inline QJsonObject jsonObject(const QByteArray& text) {
     return QJsonDocument::fromJson(text).object();
 }
 
-// The error a backend call ends with; none when it succeeds.
 template <typename T>
 std::optional<QuorvelleError> errorOf(QCoro::Task<T> task) {
     return failureOf<QuorvelleError>(std::move(task));

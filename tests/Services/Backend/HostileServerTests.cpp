@@ -15,7 +15,6 @@ using namespace std::chrono_literals;
 
 const QString kPlainPath = QStringLiteral("/releases.json");
 
-// A valid refresh answer padded to about `size` bytes.
 QByteArray refreshAnswer(qsizetype size = 0) {
     return R"({"access_token":"a","refresh_token":"r","pad":")" + QByteArray(size, 'p') + "\"}";
 }
@@ -27,9 +26,7 @@ protected:
         return failureOf<WebRequestError>(fetchPlainGet(&manager, server.url(kPlainPath), {}, idle, deadline, cap));
     }
     std::optional<WebRequestError> downloadFailure(std::chrono::milliseconds deadline, qint64 cap) {
-        ModelFileDownloadRequest request{server.url(kPlainPath), folder.filePath(QStringLiteral("m")), {}};
-        request.deadline = deadline;
-        request.maximumSize = cap;
+        const ModelFileDownloadRequest request{server.url(kPlainPath), folder.filePath("m"), {}, 60s, deadline, cap};
         return failureOf<WebRequestError>(downloadModelFile(&manager, request, {}));
     }
     QTemporaryDir folder;

@@ -35,9 +35,8 @@ std::optional<QByteArray> lookUpElsewhere(const QString& service, const QString&
 class LibsecretItemStoreTests : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QUORVELLE_DESKTOP_ENV")) {
+        if (qEnvironmentVariableIsEmpty("QUORVELLE_DESKTOP_ENV"))
             GTEST_SKIP() << "needs the desktop test environment (scripts/desktop-test-env)";
-        }
     }
     void TearDown() override {
         for (const QString& account : {QStringLiteral("a"), QStringLiteral("b")})

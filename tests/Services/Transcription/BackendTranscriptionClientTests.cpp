@@ -211,7 +211,6 @@ TEST_F(CloudClientTest, MissingCredentialsAndFailedRefreshesEndTheCallWithoutARe
         EXPECT_TRUE(server.requestsTo(kConfig).isEmpty());
     }
 
-    // A keyring that refuses the refreshed tokens ends the call with its own error.
     startOver({kRefused});
     keyring->refusedWrites.insert(kAccessItem, -25308);
     EXPECT_EQ(test::failureOf<APIKeyStoreError>(start())->status(), -25308);

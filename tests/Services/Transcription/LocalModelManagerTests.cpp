@@ -24,8 +24,6 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 
-#include <stop_token>
-
 namespace quorvelle {
 namespace {
 
@@ -186,7 +184,6 @@ TEST_F(LocalModelManagerTest, FailedOrStoppedDownloadsLeaveTheInstalledModelTheR
         EXPECT_EQ(manager->loadRecords(), (Records{{Model::tinyMultilingual, installed}}));
     }
 
-    // A stop request cancels the transfer.
     server.respond("GET", downloadPath(Model::largeV3), FakeResponse::silence());
     std::stop_source stop;
     QObject::connect(&server, &test::FakeBackendServer::requestReceived, [&] { stop.request_stop(); });

@@ -15,7 +15,6 @@
 
 namespace quorvelle {
 
-// The scripted engine's loaded model.
 struct WhisperContext {
     int serial = 0;
 };
