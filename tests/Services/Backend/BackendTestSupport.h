@@ -8,54 +8,39 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
 #include <QNetworkAccessManager>
-
-#include <memory>
-#include <optional>
 
 namespace quorvelle::test {
 
-// The error a backend call ends with; none when it succeeds.
+using Case = QuorvelleErrorCase;
+inline const QString kRefreshPath = QStringLiteral("/v1/auth/session/refresh");
+
+inline QJsonObject jsonObject(const QByteArray& text) {
+    return QJsonDocument::fromJson(text).object();
+}
+
 template <typename T>
 std::optional<QuorvelleError> errorOf(QCoro::Task<T> task) {
     return failureOf<QuorvelleError>(std::move(task));
 }
 
-inline const char* caseName(QuorvelleErrorCase errorCase) {
-    static const char* names[] = {
-        "rateLimitedRetryAfter",
-        "microphonePermissionDenied",
-        "accessibilityPermissionDenied",
-        "invalidAPIKey",
-        "networkUnavailable",
-        "requestTimedOut",
-        "rateLimited",
-        "providerTimeout",
-        "providerUnavailable",
-        "loginCodeAlreadyUsed",
-        "noSpeechDetected",
-        "sessionAlreadyActive",
-        "unsupportedTarget",
-        "unexpectedRuntimeFailure",
-    };
-    return names[static_cast<int>(errorCase)];
-}
-
-// A client of the fake server with the version headers set and a short idle time-out (the fake
-// server answers at once unless told otherwise).
+// A client of the fake server with the version headers set.
 class BackendClientTest : public ::testing::Test {
 protected:
     static BackendAPIClientOptions testOptions() {
         BackendAPIClientOptions options;
         options.appVersion = QStringLiteral("1.4.0");
         options.build = QStringLiteral("140");
-        options.requestTimeout = std::chrono::seconds(10);
-        options.uploadTimeout = std::chrono::seconds(10);
         return options;
     }
-
     std::unique_ptr<BackendAPIClient> makeClient(BackendAPIClientOptions options = testOptions()) {
         return std::make_unique<BackendAPIClient>(&manager, server.baseUrl(), std::move(options));
+    }
+    std::optional<QuorvelleError> refreshFailure() { return errorOf(client->refreshSession(QStringLiteral("r"))); }
+    void answerRefresh(const FakeResponse& response) {
+        server.clearScript();
+        server.respond("POST", kRefreshPath, response);
     }
 
     FakeBackendServer server;
