@@ -1,11 +1,6 @@
-// A Qt Widgets window with a single-line, a password and a multi-line field, driven over stdin:
-//   focus single|password|multi    give that field the keyboard focus
-//   set <field> <text>             replace a field's text (\n in <text> is a line feed)
-//   select <field> <start> <len>   select a range (UTF-16 units)
-//   text                           print {"single":..,"password":..,"multi":..} on one line
-//   quit
-// It prints "ready" once its window is shown, and "ok" after each command. Control+Shift+V pastes as
-// Control+V does, as in a terminal, so the window can stand in for one.
+// A Qt Widgets window with fields single, password and multi, driven over stdin: focus <field>, set <field>
+// <text> (\n a line feed), select <field> <start> <length> (UTF-16), text (prints the texts as JSON), quit.
+// Prints "ready" once shown and "ok" after each command. Control+Shift+V pastes, as in a terminal.
 #include <QApplication>
 #include <QFormLayout>
 #include <QJsonDocument>
@@ -14,118 +9,76 @@
 #include <QPlainTextEdit>
 #include <QShortcut>
 #include <QSocketNotifier>
-#include <QTextCursor>
 #include <QTimer>
-#include <QWidget>
 
 #include <cstdio>
 #include <iostream>
 #include <string>
 
-namespace {
-
-struct Fields {
-    QLineEdit* single = nullptr;
-    QLineEdit* password = nullptr;
-    QPlainTextEdit* multi = nullptr;
-};
-
-void reply(const QByteArray& line) {
-    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout);
-    std::fputc('\n', stdout);
+static void reply(const QByteArray& line) {
+    std::printf("%s\n", line.constData());
     std::fflush(stdout);
 }
-
-QWidget* field(const Fields& f, const QString& name) {
-    if (name == QLatin1String("single")) return f.single;
-    if (name == QLatin1String("password")) return f.password;
-    if (name == QLatin1String("multi")) return f.multi;
-    return nullptr;
-}
-
-void handle(const Fields& f, const QString& line) {
-    const QString command = line.section(QLatin1Char(' '), 0, 0);
-    const QString name = line.section(QLatin1Char(' '), 1, 1);
-    if (command == QLatin1String("quit")) {
-        QCoreApplication::quit();
-        return;
-    }
-    if (command == QLatin1String("text")) {
-        QJsonObject texts{{QStringLiteral("single"), f.single->text()},
-                          {QStringLiteral("password"), f.password->text()},
-                          {QStringLiteral("multi"), f.multi->toPlainText()}};
-        reply(QJsonDocument(texts).toJson(QJsonDocument::Compact));
-        return;
-    }
-    QWidget* target = field(f, name);
-    if (!target) {
-        reply("error");
-        return;
-    }
-    if (command == QLatin1String("focus")) {
-        target->window()->activateWindow();
-        target->setFocus(Qt::OtherFocusReason);
-    } else if (command == QLatin1String("set")) {
-        QString text = line.section(QLatin1Char(' '), 2);
-        text.replace(QLatin1String("\\n"), QLatin1String("\n"));
-        if (auto* edit = qobject_cast<QLineEdit*>(target))
-            edit->setText(text);
-        else
-            f.multi->setPlainText(text);
-    } else if (command == QLatin1String("select")) {
-        const int start = line.section(QLatin1Char(' '), 2, 2).toInt();
-        const int length = line.section(QLatin1Char(' '), 3, 3).toInt();
-        if (auto* edit = qobject_cast<QLineEdit*>(target)) {
-            edit->setSelection(start, length);
-        } else {
-            QTextCursor cursor = f.multi->textCursor();
-            cursor.setPosition(start);
-            cursor.setPosition(start + length, QTextCursor::KeepAnchor);
-            f.multi->setTextCursor(cursor);
-        }
-    } else {
-        reply("error");
-        return;
-    }
-    reply("ok");
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QWidget window;
     window.setWindowTitle(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("Qt text fields"));
     auto* layout = new QFormLayout(&window);
-    Fields fields;
-    fields.single = new QLineEdit;
-    fields.single->setAccessibleName(QStringLiteral("Single line"));
-    fields.password = new QLineEdit;
-    fields.password->setEchoMode(QLineEdit::Password);
-    fields.password->setAccessibleName(QStringLiteral("Password"));
-    fields.multi = new QPlainTextEdit;
-    fields.multi->setAccessibleName(QStringLiteral("Multi line"));
-    layout->addRow(QStringLiteral("Single"), fields.single);
-    layout->addRow(QStringLiteral("Password"), fields.password);
-    layout->addRow(QStringLiteral("Multi"), fields.multi);
+    auto* single = new QLineEdit;
+    auto* password = new QLineEdit;
+    auto* multi = new QPlainTextEdit;
+    password->setEchoMode(QLineEdit::Password);
+    QHash<QString, QWidget*> fields;
+    for (const auto& [label, field] :
+         {std::pair<QString, QWidget*>{"Single", single}, {"Password", password}, {"Multi", multi}}) {
+        field->setAccessibleName(label == "Password" ? label : label + " line");
+        layout->addRow(label, field);
+        fields.insert(label.toLower(), field);
+    }
     window.resize(420, 260);
     window.show();
-    fields.single->setFocus();
+    single->setFocus();
     QShortcut terminalPaste(QKeySequence(QStringLiteral("Ctrl+Shift+V")), &window);
-    QObject::connect(&terminalPaste, &QShortcut::activated, &window, [&fields] {
-        if (fields.single->hasFocus()) fields.single->paste();
-        if (fields.multi->hasFocus()) fields.multi->paste();
+    QObject::connect(&terminalPaste, &QShortcut::activated, &window, [&] {
+        if (single->hasFocus()) single->paste();
+        if (multi->hasFocus()) multi->paste();
     });
 
+    const auto handle = [&](const QString& line) {
+        const QString command = line.section(' ', 0, 0);
+        QWidget* target = fields.value(line.section(' ', 1, 1));
+        auto* edit = qobject_cast<QLineEdit*>(target);
+        const int start = line.section(' ', 2, 2).toInt(), end = start + line.section(' ', 3, 3).toInt();
+        if (command == "quit") return QCoreApplication::quit();
+        if (command == "text") {
+            const QJsonObject texts{
+                {"single", single->text()}, {"password", password->text()}, {"multi", multi->toPlainText()}};
+            return reply(QJsonDocument(texts).toJson(QJsonDocument::Compact));
+        }
+        if (!target || (command != "focus" && command != "set" && command != "select")) return reply("error");
+        if (command == "focus") {
+            window.activateWindow();
+            target->setFocus(Qt::OtherFocusReason);
+        } else if (command == "set") {
+            const QString text = line.section(' ', 2).replace("\\n", "\n");
+            edit ? edit->setText(text) : multi->setPlainText(text);
+        } else if (edit) {
+            edit->setSelection(start, end - start);
+        } else {
+            QTextCursor cursor = multi->textCursor();
+            cursor.setPosition(start);
+            cursor.setPosition(end, QTextCursor::KeepAnchor);
+            multi->setTextCursor(cursor);
+        }
+        reply("ok");
+    };
     // Commands arrive on stdin; the notifier keeps the event loop (and the accessibility bridge) running.
     QSocketNotifier notifier(fileno(stdin), QSocketNotifier::Read);
     QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
         std::string line;
-        if (!std::getline(std::cin, line)) {
-            QCoreApplication::quit();
-            return;
-        }
-        handle(fields, QString::fromStdString(line).trimmed());
+        if (!std::getline(std::cin, line)) return QCoreApplication::quit();
+        handle(QString::fromStdString(line).trimmed());
     });
     QTimer::singleShot(0, &app, [] { reply("ready"); });
     return QApplication::exec();

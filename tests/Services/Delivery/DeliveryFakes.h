@@ -9,12 +9,16 @@
 #include <QHash>
 #include <QStringList>
 #include <functional>
+#include <tuple>
 
 namespace quorvelle::test {
 
 // A text field held in memory, with switches for the failures a real element can produce.
 class FakeTextElement final : public AccessibilityTextElementAccessing {
 public:
+    explicit FakeTextElement(std::optional<QString> value = {}, std::optional<TextRange> selection = {})
+        : value(std::move(value)), selection(selection) {}
+
     std::optional<QString> value;
     std::optional<TextRange> selection;
     std::optional<TextInsertionError::Case> readFailure;
@@ -23,24 +27,25 @@ public:
     QStringList calls;
 
     std::optional<QString> copyStringAttribute(const Handle&) override {
-        calls << QStringLiteral("readValue");
-        if (readFailure) throw TextInsertionError(*readFailure);
-        return value;
+        return record("readValue", readFailure, value);
     }
     std::optional<TextRange> copyRangeAttribute(const Handle&) override {
-        calls << QStringLiteral("readRange");
-        if (readFailure) throw TextInsertionError(*readFailure);
-        return selection;
+        return record("readRange", readFailure, selection);
     }
-    void setStringAttribute(const Handle&, const QString& newValue) override {
-        calls << QStringLiteral("writeValue");
-        if (writeFailure) throw TextInsertionError(*writeFailure);
-        value = newValue;
+    void setStringAttribute(const Handle&, const QString& text) override {
+        record("writeValue", writeFailure, value) = text;
     }
     void setRangeAttribute(const Handle&, TextRange range) override {
-        calls << QStringLiteral("writeRange");
-        if (rangeWriteFailure) throw TextInsertionError(*rangeWriteFailure);
-        selection = range;
+        record("writeRange", rangeWriteFailure, selection) = range;
+    }
+
+private:
+    // Notes the call and fails it when told to; otherwise hands over the state it works on.
+    template <typename T>
+    T& record(const char* call, const std::optional<TextInsertionError::Case>& failure, T& state) {
+        calls << QString::fromLatin1(call);
+        if (failure) throw TextInsertionError(*failure);
+        return state;
     }
 };
 
@@ -52,27 +57,18 @@ public:
     QString name;
 };
 
-// A tree of named elements with metadata; counts what the search asks of it.
+// A tree of named elements with metadata.
 class FakeTree final : public AccessibilityElementNavigating {
 public:
-    std::shared_ptr<FakeElement> add(const QString& name, RawFocusedElementMetadata metadata = {},
-                                     const QString& parentName = {}) {
-        auto element = std::make_shared<FakeElement>(name);
-        elements.insert(name, element);
+    void add(const QString& name, const RawFocusedElementMetadata& metadata, const QString& parentName = {}) {
+        elements.insert(name, std::make_shared<FakeElement>(name));
         metadataOf.insert(name, metadata);
-        if (!parentName.isEmpty()) {
-            parentOf.insert(name, parentName);
-            childrenOf[parentName].append(name);
-        }
-        return element;
+        if (!parentName.isEmpty()) childrenOf[parentOf[name] = parentName].append(name);
     }
 
-    AccessibilityElementRef focusedElement(qint32 pid) override {
-        ++focusLookups;
-        lastProcessIdentifier = pid;
-        if (!focusSequence.isEmpty())
-            return elements.value(focusSequence.value(focusLookups - 1, focusSequence.last()));
-        return elements.value(focused);
+    AccessibilityElementRef focusedElement(qint32) override {
+        if (focusSequence.size() > 1) return elements.value(focusSequence.takeFirst());
+        return elements.value(focusSequence.value(0, focused));
     }
     AccessibilityElementRef focusedWindow(qint32) override { return elements.value(window); }
     AccessibilityElementRef parent(const AccessibilityElement& element) override {
@@ -91,17 +87,14 @@ public:
     // Only what the score needs: the description must be asked for separately.
     RawFocusedElementMetadata readScoringMetadata(const AccessibilityElement& element) override {
         RawFocusedElementMetadata metadata = metadataOf.value(element.identityKey());
-        metadata.title = metadata.identifier = std::nullopt;
-        metadata.frame = std::nullopt;
-        metadata.size = std::nullopt;
+        std::tie(metadata.title, metadata.identifier, metadata.frame, metadata.size) =
+            std::tuple(std::nullopt, std::nullopt, std::nullopt, std::nullopt);
         return metadata;
     }
     void readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) override {
         const RawFocusedElementMetadata& full = metadataOf[element.identityKey()];
-        metadata.title = full.title;
-        metadata.identifier = full.identifier;
-        metadata.frame = full.frame;
-        metadata.size = full.size;
+        std::tie(metadata.title, metadata.identifier, metadata.frame, metadata.size) =
+            std::tie(full.title, full.identifier, full.frame, full.size);
     }
 
     QHash<QString, std::shared_ptr<FakeElement>> elements;
@@ -111,22 +104,27 @@ public:
     QString focused;
     QStringList focusSequence;  // successive answers of focusedElement, when set
     QString window;
-    int focusLookups = 0;
     bool applicationPresent = true;
-    qint32 lastProcessIdentifier = 0;
 };
 
 // Records posted key events; modifiers can be "held" for a number of polls.
 class FakeKeyPoster final : public KeyEventPosting {
 public:
+    using Events = QList<QPair<quint32, bool>>;
+    static constexpr quint32 kControl = 37, kShift = 50, kV = 55, kInsert = 118, kAlt = 64;
+    static inline const Events controlV{{kControl, true}, {kV, true}, {kV, false}, {kControl, false}};
+    static inline const Events controlShiftV{{kControl, true}, {kShift, true},  {kV, true},
+                                             {kV, false},      {kShift, false}, {kControl, false}};
+    static inline const Events shiftInsert{{kShift, true}, {kInsert, true}, {kInsert, false}, {kShift, false}};
+
     bool available = true;
-    QHash<Key, quint32> codes{{Key::control, 37}, {Key::shift, 50}, {Key::v, 55}, {Key::insert, 118}};
+    QHash<Key, quint32> codes{{Key::control, kControl}, {Key::shift, kShift}, {Key::v, kV}, {Key::insert, kInsert}};
     QList<quint32> held;
-    QList<QPair<quint32, bool>> posted;
+    Events posted;
 
     bool isAvailable() override { return available; }
     std::optional<quint32> keyCode(Key key) override {
-        return codes.contains(key) ? std::optional<quint32>(codes.value(key)) : std::nullopt;
+        return codes.contains(key) ? std::optional(codes[key]) : std::nullopt;
     }
     QList<quint32> heldModifierKeyCodes() override { return held; }
     void post(quint32 keyCode, bool pressed) override {
@@ -134,6 +132,17 @@ public:
         if (!pressed) held.removeAll(keyCode);
     }
 };
+
+// The case of the error `call` throws, or nothing when it returns.
+template <typename Error, typename Call>
+std::optional<typename Error::Case> errorCaseOf(Call&& call) {
+    try {
+        call();
+    } catch (const Error& error) {
+        return error.errorCase();
+    }
+    return std::nullopt;
+}
 
 inline std::shared_ptr<const FocusedElementHandle> fakeHandle(const QString& name = QStringLiteral("field")) {
     return makeElementHandle(std::make_shared<FakeElement>(name));

@@ -5,7 +5,6 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
 
 #include <vector>
 
@@ -32,39 +31,20 @@ std::vector<unsigned long> longProperty(Display* display, Window window, const c
 
 }  // namespace
 
-void pressCopyKeys() {
+void setKeyDown(const char* keyName, bool down) {
     Display* display = X11Connection::display();
     if (!display) return;
-    const KeyCode control = XKeysymToKeycode(display, XK_Control_L);
-    const KeyCode c = XKeysymToKeycode(display, XK_c);
-    XTestFakeKeyEvent(display, control, True, CurrentTime);
-    XTestFakeKeyEvent(display, c, True, CurrentTime);
-    XTestFakeKeyEvent(display, c, False, CurrentTime);
-    XTestFakeKeyEvent(display, control, False, CurrentTime);
-    XFlush(display);
-}
-
-void holdAltKey() {
-    Display* display = X11Connection::display();
-    if (!display) return;
-    XTestFakeKeyEvent(display, XKeysymToKeycode(display, XK_Alt_L), True, CurrentTime);
+    XTestFakeKeyEvent(display, XKeysymToKeycode(display, XStringToKeysym(keyName)), down, CurrentTime);
     XSync(display, False);
 }
 
-void releaseAltKey() {
-    Display* display = X11Connection::display();
-    if (!display) return;
-    XTestFakeKeyEvent(display, XKeysymToKeycode(display, XK_Alt_L), False, CurrentTime);
-    XSync(display, False);
-}
-
-bool isAltKeyDown() {
+bool isKeyDown(const char* keyName) {
     Display* display = X11Connection::display();
     if (!display) return false;
     char keys[32] = {};
     XQueryKeymap(display, keys);
-    const KeyCode alt = XKeysymToKeycode(display, XK_Alt_L);
-    return (keys[alt / 8] >> (alt % 8)) & 1;
+    const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keyName));
+    return (keys[code / 8] >> (code % 8)) & 1;
 }
 
 QProcessEnvironment environmentWithoutAccessibility(const QString& instanceName) {
@@ -80,16 +60,13 @@ bool activateWindowOf(qint64 processIdentifier) {
     Display* display = X11Connection::display();
     if (!display) return false;
     const Window root = DefaultRootWindow(display);
+    const Atom activate = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
     for (unsigned long window : longProperty(display, root, "_NET_CLIENT_LIST", XA_WINDOW)) {
         const auto pid = longProperty(display, window, "_NET_WM_PID", XA_CARDINAL);
         if (pid.empty() || static_cast<qint64>(pid.front()) != processIdentifier) continue;
         XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = window;
-        event.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = 2;  // source: a pager, i.e. the user
-        event.xclient.data.l[1] = CurrentTime;
+        // Source 2: a pager, that is the user.
+        event.xclient = {ClientMessage, 0, False, display, window, activate, 32, {.l = {2, CurrentTime}}};
         XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
         XFlush(display);
         return true;
@@ -97,22 +74,20 @@ bool activateWindowOf(qint64 processIdentifier) {
     return false;
 }
 
-ActiveWindowPropertyHidden::ActiveWindowPropertyHidden() {
+std::shared_ptr<void> hideActiveWindowProperty() {
     Display* display = X11Connection::display();
-    if (!display) return;
+    if (!display) return nullptr;
     const Window root = DefaultRootWindow(display);
-    const auto active = longProperty(display, root, "_NET_ACTIVE_WINDOW", XA_WINDOW);
-    if (!active.empty()) m_saved = active.front();
-    XDeleteProperty(display, root, XInternAtom(display, "_NET_ACTIVE_WINDOW", False));
+    const Atom atom = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
+    const auto saved = longProperty(display, root, "_NET_ACTIVE_WINDOW", XA_WINDOW);
+    XDeleteProperty(display, root, atom);
     XSync(display, False);
-}
-
-ActiveWindowPropertyHidden::~ActiveWindowPropertyHidden() {
-    Display* display = X11Connection::display();
-    if (!display || m_saved == 0) return;
-    XChangeProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_ACTIVE_WINDOW", False), XA_WINDOW,
-                    32, PropModeReplace, reinterpret_cast<const unsigned char*>(&m_saved), 1);
-    XSync(display, False);
+    return std::shared_ptr<void>(nullptr, [display, root, atom, saved](void*) {
+        if (saved.empty()) return;
+        XChangeProperty(display, root, atom, XA_WINDOW, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(saved.data()), 1);
+        XSync(display, False);
+    });
 }
 
 }  // namespace quorvelle::test

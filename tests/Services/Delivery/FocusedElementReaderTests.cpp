@@ -1,4 +1,10 @@
+// Finding and describing the focused element, from AT-SPI's vocabulary to windows that show no tree.
+#include "Platform/Linux/AtspiRoleTranslation.h"
+#include "Platform/Linux/AtspiTextOffsets.h"
 #include "Services/Delivery/AXFocusedElementReader.h"
+#include "Services/Delivery/AccessibilityTextInserter.h"
+#include "Services/Delivery/AppScopedTextInsertionStrategyResolver.h"
+#include "Services/Delivery/CommandVSyntheticPastePerformer.h"
 #include "Services/Delivery/FocusedTargetInspectionError.h"
 #include "Services/Delivery/FocusedTargetInspector.h"
 
@@ -9,129 +15,54 @@
 namespace quorvelle {
 namespace {
 
+using test::FakeKeyPoster;
 using test::FakeTree;
 using InspectionCase = FocusedTargetInspectionError::Case;
 
-RawFocusedElementMetadata textField() {
+// An enabled element: 'g' a group, 'w' a web area, 't' a writable text field, 's' a password field.
+RawFocusedElementMetadata element(char kind) {
     RawFocusedElementMetadata m;
-    m.role = u"AXTextField"_qs;
+    m.role = kind == 'g' ? u"AXGroup"_qs : kind == 'w' ? u"AXWebArea"_qs : u"AXTextField"_qs;
+    if (kind == 's') m.subrole = u"AXSecureTextField"_qs;
     m.isEnabled = true;
-    m.isEditable = true;
-    m.isValueSettable = true;
-    m.isSelectedTextRangeSettable = true;
+    m.isEditable = m.isValueSettable = m.isSelectedTextRangeSettable = kind == 't' || kind == 's';
     return m;
 }
 
-RawFocusedElementMetadata group() {
-    RawFocusedElementMetadata m;
-    m.role = u"AXGroup"_qs;
-    m.isEnabled = true;
-    return m;
-}
-
-RawFocusedElementMetadata passwordField() {
-    RawFocusedElementMetadata m = textField();
-    m.subrole = u"AXSecureTextField"_qs;
-    return m;
-}
-
-TEST(CandidateScore, RanksSecureThenWritableThenSettableThenEditable) {
-    struct ScoreCase {
-        const char* name;
-        std::function<void(RawFocusedElementMetadata&)> change;
-        int score;
+TEST(FocusedElementReader, RanksSecureThenWritableThenSettableAndKeepsTheFirstBestAroundTheFocus) {
+    // Kind, editable, value settable, selection settable; score. Secure counts even read-only.
+    const std::tuple<char, bool, bool, bool, int> scores[] = {
+        {'s', false, false, false, 100}, {'t', true, true, true, 90},   {'t', false, false, true, 90},
+        {'g', false, true, true, 70},    {'t', true, false, false, 40}, {'g', false, false, false, 0},
     };
-    const ScoreCase cases[] = {
-        {"secure field, even read-only",
-         [](auto& m) {
-             m = RawFocusedElementMetadata{};
-             m.subrole = u"AXSecureTextField"_qs;
-         },
-         100},
-        {"settable and editable", [](auto&) {}, 90},
-        {"read-only text with a settable caret",
-         [](auto& m) {
-             m.isEditable = false;
-             m.isValueSettable = false;
-         },
-         90},
-        {"settable, not editable, not a text role",
-         [](auto& m) {
-             m.role = u"AXGroup"_qs;
-             m.isEditable = false;
-         },
-         70},
-        {"editable with nothing settable",
-         [](auto& m) {
-             m.isValueSettable = false;
-             m.isSelectedTextRangeSettable = false;
-         },
-         40},
-        {"plain group", [](auto& m) { m = group(); }, 0},
-    };
-    for (const ScoreCase& c : cases) {
-        RawFocusedElementMetadata m = textField();
-        c.change(m);
-        EXPECT_EQ(m.candidateScore(), c.score) << c.name;
+    for (const auto& [kind, editable, valueSettable, rangeSettable, score] : scores) {
+        RawFocusedElementMetadata m = element(kind);
+        m.isEditable = editable;
+        m.isValueSettable = valueSettable;
+        m.isSelectedTextRangeSettable = rangeSettable;
+        EXPECT_EQ(m.candidateScore(), score) << kind << editable << valueSettable << rangeSettable;
     }
-}
-
-struct ReaderCase {
-    const char* name;
-    std::function<void(FakeTree&)> build;
-    QString chosen;
-};
-
-TEST(FocusedElementReader, KeepsTheFirstBestScoredCandidateAroundTheFocus) {
-    const ReaderCase cases[] = {
-        {"focused field over its group",
-         [](FakeTree& t) {
-             t.add(u"window"_qs, group());
-             t.add(u"field"_qs, textField(), u"window"_qs);
-             t.focused = u"field"_qs;
-         },
-         u"field"_qs},
-        {"editable child of a focused web area",
-         [](FakeTree& t) {
-             RawFocusedElementMetadata web = group();
-             web.role = u"AXWebArea"_qs;
-             t.add(u"web"_qs, web);
-             t.add(u"para"_qs, group(), u"web"_qs);
-             t.add(u"editor"_qs, textField(), u"para"_qs);
-             t.focused = u"web"_qs;
-         },
-         u"editor"_qs},
-        {"a password field anywhere around wins",
-         [](FakeTree& t) {
-             t.add(u"form"_qs, group());
-             t.add(u"field"_qs, textField(), u"form"_qs);
-             t.add(u"secret"_qs, passwordField(), u"field"_qs);
-             t.focused = u"field"_qs;
-         },
-         u"secret"_qs},
-        {"no focused element: the best inside the active window",
-         [](FakeTree& t) {
-             t.add(u"window"_qs, group());
-             t.add(u"label"_qs, group(), u"window"_qs);
-             t.add(u"field"_qs, textField(), u"window"_qs);
-             t.window = u"window"_qs;
-         },
-         u"field"_qs},
-        {"a start element that scores nothing is still a result",
-         [](FakeTree& t) {
-             t.add(u"lonely"_qs, group());
-             t.focused = u"lonely"_qs;
-         },
-         u"lonely"_qs},
+    // The tree (name/kind/parent of each element), the focused element, the active window; the choice.
+    const char* const cases[][4] = {
+        {"window/g field/t/window", "field", "", "field"},                  // a focused field over its group
+        {"web/w para/g/web editor/t/para", "web", "", "editor"},            // an editable child of a web area
+        {"form/g field/t/form secret/s/field", "field", "", "secret"},      // a password field around wins
+        {"window/g label/g/window field/t/window", "", "window", "field"},  // no focus: the best in the window
+        {"lonely/g", "lonely", "", "lonely"},  // a start element that scores nothing is still a result
     };
-    for (const ReaderCase& c : cases) {
+    for (const auto& [nodes, focused, window, chosen] : cases) {
+        SCOPED_TRACE(nodes);
         FakeTree tree;
-        c.build(tree);
-        AXFocusedElementReader reader(tree);
-        const FocusedElementReading reading = reader.readFocusedElement(7);
-        ASSERT_TRUE(reading.element) << c.name;
-        EXPECT_EQ(reading.element->identityKey(), c.chosen) << c.name;
-        EXPECT_EQ(reading.metadata, tree.metadataOf.value(c.chosen)) << c.name << ": metadata of the same element";
+        for (const QString& node : QString::fromUtf8(nodes).split(u' ')) {
+            const QStringList parts = node.split(u'/');
+            tree.add(parts[0], element(parts[1].front().toLatin1()), parts.value(2));
+        }
+        tree.focused = QString::fromUtf8(focused);
+        tree.window = QString::fromUtf8(window);
+        const FocusedElementReading reading = AXFocusedElementReader(tree).readFocusedElement(7);
+        ASSERT_TRUE(reading.element);
+        EXPECT_EQ(reading.element->identityKey(), QString::fromUtf8(chosen));
+        EXPECT_EQ(reading.metadata, tree.metadataOf.value(chosen)) << "metadata of the same element";
     }
 }
 
@@ -140,20 +71,17 @@ TEST(FocusedElementReader, BoundsTheSearchAndVisitsEachElementOnce) {
     QString parent;
     for (int depth = 0; depth < 7; ++depth) {  // a chain of seven ancestors
         const QString name = QStringLiteral("ancestor%1").arg(depth);
-        tree.add(name, group(), parent);
+        tree.add(name, element('g'), parent);
         parent = name;
     }
-    tree.add(u"start"_qs, group(), parent);
+    tree.add(u"start"_qs, element('g'), parent);
     for (int i = 0; i < 20; ++i)
-        tree.add(QStringLiteral("child%1").arg(i), group(), u"start"_qs);
+        tree.add(QStringLiteral("child%1").arg(i), element('g'), u"start"_qs);
     tree.childrenOf[u"child0"_qs].append(u"start"_qs);  // a cycle back to the start
-    tree.focused = u"start"_qs;
 
-    AXFocusedElementReader reader(tree, 10);
-    const QList<AccessibilityElementRef> candidates = reader.collectCandidates(tree.elements.value(u"start"_qs));
     QStringList names;
-    for (const auto& c : candidates)
-        names << c->identityKey();
+    for (const auto& candidate : AXFocusedElementReader(tree, 10).collectCandidates(tree.elements.value(u"start"_qs)))
+        names << candidate->identityKey();
     EXPECT_EQ(names, (QStringList{u"start"_qs, u"ancestor6"_qs, u"ancestor5"_qs, u"ancestor4"_qs, u"ancestor3"_qs,
                                   u"child0"_qs, u"child1"_qs, u"child2"_qs, u"child3"_qs, u"child4"_qs}));
 }
@@ -162,55 +90,104 @@ struct InspectorRig {
     FakeTree tree;
     AXFocusedElementReader reader{tree};
     bool trusted = true;
-    int frontmostQueries = 0;
     std::optional<FocusedAppMetadata> frontmost = FocusedAppMetadata{u"Fixture"_qs, u"fixture"_qs, 4321};
-    FocusedTargetInspector inspector{[this] { return trusted; },
-                                     [this] {
-                                         ++frontmostQueries;
-                                         return frontmost;
-                                     },
-                                     reader};
+    FocusedTargetInspector inspector{[this] { return trusted; }, [this] { return frontmost; }, reader};
+    std::optional<InspectionCase> failure() {
+        return test::errorCaseOf<FocusedTargetInspectionError>([this] { inspector.inspect(); });
+    }
 };
 
-std::optional<InspectionCase> inspectionError(FocusedTargetInspector& inspector) {
-    try {
-        inspector.inspect();
-    } catch (const FocusedTargetInspectionError& error) {
-        return error.errorCase();
-    }
-    return std::nullopt;
-}
-
-TEST(FocusedTargetInspector, FailsInOrderTrustThenFrontmostThenElement) {
-    InspectorRig untrusted;
+TEST(FocusedTargetInspector, FailsInOrderAndReadsMetadataAndHandleFromOneLookup) {
+    InspectorRig untrusted, noFront, nothingFocused;
     untrusted.trusted = false;
-    EXPECT_EQ(inspectionError(untrusted.inspector), InspectionCase::accessibilityPermissionMissing);
-    EXPECT_EQ(untrusted.frontmostQueries, 0);
-
-    InspectorRig noFront;
+    untrusted.frontmost.reset();  // trust is asked first
     noFront.frontmost.reset();
-    EXPECT_EQ(inspectionError(noFront.inspector), InspectionCase::frontmostApplicationUnavailable);
-
-    InspectorRig nothingFocused;
-    EXPECT_EQ(inspectionError(nothingFocused.inspector), InspectionCase::focusedElementUnavailable);
-}
-
-TEST(FocusedTargetInspector, ReadsMetadataAndHandleFromOneLookupOfTheElement) {
+    EXPECT_EQ(untrusted.failure(), InspectionCase::accessibilityPermissionMissing);
+    EXPECT_EQ(noFront.failure(), InspectionCase::frontmostApplicationUnavailable);
+    EXPECT_EQ(nothingFocused.failure(), InspectionCase::focusedElementUnavailable);
     InspectorRig rig;
-    RawFocusedElementMetadata raw = textField();
-    raw.title = u"Name"_qs;
-    rig.tree.add(u"field"_qs, raw);
-    rig.tree.add(u"secret"_qs, passwordField());
-    // Focus moves right after the first lookup: a second lookup would pair this field's metadata
-    // with the password field's handle.
+    RawFocusedElementMetadata field = element('t');
+    field.title = u"Name"_qs;
+    rig.tree.add(u"field"_qs, field);
+    rig.tree.add(u"secret"_qs, element('s'));
+    // Focus moves after the first lookup: a second one would pair this metadata with the password's handle.
     rig.tree.focusSequence = {u"field"_qs, u"secret"_qs};
 
     const FocusedTargetSnapshot snapshot = rig.inspector.inspect();
-    EXPECT_EQ(rig.tree.focusLookups, 1);
-    EXPECT_EQ(rig.tree.lastProcessIdentifier, 4321);
     EXPECT_EQ(snapshot.app, *rig.frontmost);
     EXPECT_EQ(elementOf(snapshot.elementHandle)->identityKey(), u"field"_qs);
     EXPECT_EQ(snapshot.element.title, u"Name"_qs);
+}
+
+// A window without a tree stands for its element: a terminal pastes its own chord, a password prompt none.
+TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts) {
+    const FakeKeyPoster::Events &plain = FakeKeyPoster::controlV, &shiftV = FakeKeyPoster::controlShiftV;
+    const std::tuple<const char*, const char*, FakeKeyPoster::Events> cases[] = {
+        {"Alacritty", "Alacritty", shiftV},
+        {"xterm", "XTerm", FakeKeyPoster::shiftInsert},
+        {"st-256color", "St", shiftV},
+        {"gnome-terminal-server", "Gnome-terminal", shiftV},
+        // "st" names the terminal only as a whole class, never inside another name.
+        {"stellarium", "Stellarium", plain},
+        {"qttextfieldfixture", "QtTextFieldFixture", plain},
+        {"pinentry-gtk-2", "Pinentry-gtk-2", {}},
+        {"ssh-askpass", "Ssh-askpass", {}},
+        {"polkit-gnome-authentication-agent-1", "Polkit-gnome-authentication-agent-1", {}},
+    };
+    for (const auto& [instance, windowClass, chord] : cases) {
+        SCOPED_TRACE(windowClass);
+        InspectorRig rig;
+        rig.tree.applicationPresent = false;
+        rig.frontmost = FocusedAppMetadata{QString::fromUtf8(windowClass), QString::fromUtf8(instance), 77};
+        const FocusedTargetSnapshot target = rig.inspector.inspect();
+        const bool secure = chord.isEmpty();
+        EXPECT_EQ(target.terminalLikeReason().has_value(), !secure && chord != plain);
+        EXPECT_TRUE(target.isWindowOnly && !target.elementHandle);
+        // Not writable, but a paste candidate: the recording may start when the clipboard is allowed.
+        EXPECT_EQ(target.blockReason(),
+                  secure ? SessionBlockReason::secureField : SessionBlockReason::noWritableTarget);
+        EXPECT_EQ(target.isClipboardPasteCandidate(), !secure);
+        if (secure) continue;
+        EXPECT_EQ(AppScopedTextInsertionStrategyResolver().resolve(target), TextInsertionStrategy::clipboardPaste);
+        // Nothing can be read back: not verifiable, and the element is never asked.
+        test::FakeTextElement element(u"pasted"_qs);
+        EXPECT_EQ(AccessibilityTextInserter(element).verifyInsertion(u"pasted"_qs, target), std::nullopt);
+        EXPECT_TRUE(element.calls.isEmpty());
+        FakeKeyPoster keys;
+        CommandVSyntheticPastePerformer(keys, [] { return std::optional<qint32>(77); }, {}).performPaste(target);
+        EXPECT_EQ(keys.posted, chord);
+    }
+}
+
+// Plain text roles are seen on the real fields of the desktop tests; these are the others.
+TEST(AtspiTranslation, RolesAndFlagsInTheAXVocabularyAndOffsetsBetweenUtf16AndCodePoints) {
+    const std::pair<const char*, AXRoleDescription> roles[] = {
+        {"password text", {u"AXTextField"_qs, u"AXSecureTextField"_qs}},
+        {"terminal", {u"AXTextArea"_qs, u"AXTerminal"_qs}},
+        {"paragraph", {u"AXTextArea"_qs, std::nullopt}},  // several lines
+        {"a role from a newer toolkit", {u"AXUnknown"_qs, std::nullopt}},
+    };
+    for (const auto& [name, description] : roles)
+        EXPECT_EQ(translateAtspiRole(QString::fromUtf8(name), true), description) << name;
+    // enabled, editable, read-only, multi-line, Text, EditableText -> enabled, editable, value and range settable
+    const std::pair<AtspiElementFacts, AXElementFlags> flags[] = {
+        {{true, true, false, false, true, true}, {true, true, true, true}},        // an editable field
+        {{true, true, true, true, true, true}, {true, false, false, true}},        // a read-only text view
+        {{true, true, false, false, true, false}, {true, true, false, true}},      // editable, no EditableText
+        {{true, false, false, false, true, false}, {true, false, false, true}},    // a label
+        {{true, false, false, false, false, false}, {true, false, false, false}},  // a panel
+    };
+    for (const auto& [facts, expected] : flags)
+        EXPECT_EQ(translateAtspiFacts(facts), expected);
+    // The GTK rows of the desktop tests convert offsets inside the text; these are the edges.
+    const QString text = u"a😀b"_qs;  // code points a, 😀, b; UTF-16 units a, hi, lo, b
+    const std::pair<qsizetype, qsizetype> roundTrips[] = {{0, 0}, {1, 1}, {2, 3}, {3, 4}, {5, 6}};
+    for (const auto& [points, units] : roundTrips) {
+        EXPECT_EQ(utf16OffsetFromToolkit(text, points, AtspiOffsetUnit::codePoints), units) << points;
+        EXPECT_EQ(toolkitOffsetFromUtf16(text, units, AtspiOffsetUnit::codePoints), points) << units;
+    }
+    EXPECT_EQ(toolkitOffsetFromUtf16(text, 2, AtspiOffsetUnit::codePoints), 2)
+        << "the whole character counts as passed";
 }
 
 }  // namespace

@@ -1,4 +1,7 @@
+// The two ways text goes in: written into the element, or pasted with a key chord.
 #include "Services/Delivery/AccessibilityTextInserter.h"
+#include "Services/Delivery/CommandVSyntheticPastePerformer.h"
+#include "Services/Delivery/SyntheticPasteError.h"
 
 #include "DeliveryFakes.h"
 #include "Services/Delivery/Model/FocusedTargetFixtures.h"
@@ -8,6 +11,7 @@
 namespace quorvelle {
 namespace {
 
+using test::FakeKeyPoster;
 using test::FakeTextElement;
 using Outcome = TextInsertionOutcome;
 using ErrorCase = TextInsertionError::Case;
@@ -18,166 +22,129 @@ FocusedTargetSnapshot fieldTarget() {
     return target;
 }
 
-std::optional<ErrorCase> insertionError(AccessibilityTextInserter& inserter, const QString& text,
-                                        const FocusedTargetSnapshot& target,
+std::optional<ErrorCase> insertionError(FakeTextElement& element, const QString& text,
+                                        const FocusedTargetSnapshot& target = fieldTarget(),
                                         const std::optional<TextReplacementHint>& hint = std::nullopt) {
-    try {
-        inserter.insert(text, target, hint);
-    } catch (const TextInsertionError& error) {
-        return error.errorCase();
-    }
-    return std::nullopt;
+    AccessibilityTextInserter inserter(element);
+    return test::errorCaseOf<TextInsertionError>([&] { inserter.insert(text, target, hint); });
 }
 
 TEST(TextInserter, SplicesAtTheCaretOrOverTheSelectionAndMovesTheCaretBehind) {
-    // The leading space rule, and emoji kept whole (UTF-16 offsets); a selection is replaced.
-    const struct {
-        QString value;
-        TextRange selection;
-        QString text;
-        QString expectedValue;
-        TextRange inserted;
-    } cases[] = {
-        {u"hello "_qs, {6, 0}, u"world"_qs, u"hello world"_qs, {6, 5}},
-        {u"hi\n"_qs, {3, 0}, u"next"_qs, u"hi\nnext"_qs, {3, 4}},
-        {u"a😀"_qs, {3, 0}, u"b"_qs, u"a😀 b"_qs, {3, 2}},
-        {u"a"_qs, {1, 0}, u"😀"_qs, u"a 😀"_qs, {1, 3}},
-        {u"x😀y"_qs, {1, 2}, u"z"_qs, u"xzy"_qs, {1, 1}},
+    // The leading space rule, emoji kept whole (UTF-16), a selection replaced; an empty field keeps no caret.
+    const std::tuple<std::optional<QString>, std::optional<TextRange>, QString, QString, TextRange> cases[] = {
+        {u"hello "_qs, TextRange{6, 0}, u"world"_qs, u"hello world"_qs, {6, 5}},
+        {u"hi\n"_qs, TextRange{3, 0}, u"next"_qs, u"hi\nnext"_qs, {3, 4}},
+        {u"a😀"_qs, TextRange{3, 0}, u"b"_qs, u"a😀 b"_qs, {3, 2}},
+        {u"a"_qs, TextRange{1, 0}, u"😀"_qs, u"a 😀"_qs, {1, 3}},
+        {u"x😀y"_qs, TextRange{1, 2}, u"z"_qs, u"xzy"_qs, {1, 1}},
+        {std::nullopt, std::nullopt, u"hello"_qs, u"hello"_qs, {0, 5}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.expectedValue.toStdString());
-        FakeTextElement element;
-        element.value = c.value;
-        element.selection = c.selection;
-        AccessibilityTextInserter inserter(element);
-        const TextInsertionResult result = inserter.insert(c.text, fieldTarget(), std::nullopt);
-        EXPECT_EQ(element.value, c.expectedValue);
-        const Outcome outcome = c.selection.length > 0 ? Outcome::replacedSelection : Outcome::insertedAtCaret;
-        EXPECT_EQ(result, (TextInsertionResult{outcome, c.inserted,
-                                               c.expectedValue.mid(c.inserted.location, c.inserted.length)}));
-        EXPECT_EQ(element.selection, (TextRange{c.inserted.end(), 0}));
+    for (const auto& [value, selection, text, expected, inserted] : cases) {
+        SCOPED_TRACE(expected.toStdString());
+        FakeTextElement field(value, selection);
+        const TextInsertionResult result = AccessibilityTextInserter(field).insert(text, fieldTarget(), {});
+        EXPECT_EQ(field.value, expected);
+        const Outcome outcome = selection && selection->length ? Outcome::replacedSelection : Outcome::insertedAtCaret;
+        EXPECT_EQ(result, (TextInsertionResult{outcome, inserted, expected.mid(inserted.location, inserted.length)}));
+        EXPECT_EQ(field.selection, selection ? std::optional(TextRange{inserted.end(), 0}) : std::nullopt);
     }
-}
-
-TEST(TextInserter, AnEmptyFieldWithoutSelectionTakesTheWholeTextAndKeepsItsCaret) {
-    FakeTextElement element;  // no value, no selection
-    AccessibilityTextInserter inserter(element);
-    const TextInsertionResult result = inserter.insert(u"hello"_qs, fieldTarget(), std::nullopt);
-    EXPECT_EQ(element.value, u"hello"_qs);
-    EXPECT_EQ(result, (TextInsertionResult{Outcome::insertedAtCaret, TextRange{0, 5}, u"hello"_qs}));
-    EXPECT_FALSE(element.calls.contains(QStringLiteral("writeRange")));
 }
 
 TEST(TextInserter, RefusesBeforeWritingAnything) {
-    struct RefusalCase {
-        const char* name;
-        std::function<void(FocusedTargetSnapshot&, FakeTextElement&)> setup;
-        ErrorCase expected;
-        bool readsNothing;
+    // What is wrong, selection, terminal-like, selection settable, element readable; the refusal.
+    const std::tuple<const char*, std::optional<TextRange>, bool, bool, bool, ErrorCase> cases[] = {
+        {"terminal-like target", TextRange{3, 0}, true, true, true, ErrorCase::unsupportedTarget},
+        {"text but no selection", std::nullopt, false, true, true, ErrorCase::insertionLocationUnavailable},
+        {"a selection that cannot be set", TextRange{3, 0}, false, false, true,
+         ErrorCase::insertionLocationUnavailable},
+        {"selection beyond the end", TextRange{2, 2}, false, true, true, ErrorCase::insertionLocationUnavailable},
+        {"unreadable element", TextRange{3, 0}, false, true, false, ErrorCase::accessibilityPermissionMissing},
     };
-    const RefusalCase cases[] = {
-        {"terminal-like target", [](auto& t, auto&) { t.element.subrole = u"AXTerminal"_qs; },
-         ErrorCase::unsupportedTarget, true},
-        {"text but no selection",
-         [](auto&, auto& e) {
-             e.value = u"abc"_qs;
-             e.selection.reset();
-         },
-         ErrorCase::insertionLocationUnavailable, false},
-        {"text and a selection that cannot be set",
-         [](auto& t, auto& e) {
-             t.element.supportsSelectedTextRangeWrite = false;
-             e.value = u"abc"_qs;
-             e.selection = TextRange{3, 0};
-         },
-         ErrorCase::insertionLocationUnavailable, false},
-        {"selection beyond the end",
-         [](auto&, auto& e) {
-             e.value = u"abc"_qs;
-             e.selection = TextRange{2, 2};
-         },
-         ErrorCase::insertionLocationUnavailable, false},
-        {"unreadable element", [](auto&, auto& e) { e.readFailure = ErrorCase::accessibilityPermissionMissing; },
-         ErrorCase::accessibilityPermissionMissing, false},
-    };
-    for (const RefusalCase& c : cases) {
+    for (const auto& [name, selection, terminal, rangeSettable, readable, expected] : cases) {
+        SCOPED_TRACE(name);
         FocusedTargetSnapshot target = fieldTarget();
-        FakeTextElement element;
-        element.selection = TextRange{0, 0};
-        c.setup(target, element);
-        const std::optional<QString> before = element.value;
-        AccessibilityTextInserter inserter(element);
-        EXPECT_EQ(insertionError(inserter, u"text"_qs, target), c.expected) << c.name;
-        EXPECT_EQ(element.value, before) << c.name;
-        EXPECT_FALSE(element.calls.contains(QStringLiteral("writeValue"))) << c.name;
-        if (c.readsNothing) {
-            EXPECT_TRUE(element.calls.isEmpty()) << c.name;
-        }
+        if (terminal) target.element.subrole = u"AXTerminal"_qs;
+        target.element.supportsSelectedTextRangeWrite = rangeSettable;
+        FakeTextElement field(u"abc"_qs, selection);
+        if (!readable) field.readFailure = ErrorCase::accessibilityPermissionMissing;
+        EXPECT_EQ(insertionError(field, u"text"_qs, target), expected);
+        EXPECT_EQ(field.value, u"abc"_qs);
+        EXPECT_FALSE(field.calls.contains(u"writeValue"_qs));
+        EXPECT_TRUE(!terminal || field.calls.isEmpty()) << "a terminal is not even read";
     }
 }
 
-TEST(TextInserter, AFailedWriteSurfacesButAFailedCaretMoveDoesNot) {
-    FakeTextElement refusing;
-    refusing.value = u"a"_qs;
-    refusing.selection = TextRange{1, 0};
-    refusing.writeFailure = ErrorCase::writeFailed;
-    AccessibilityTextInserter refusingInserter(refusing);
-    EXPECT_EQ(insertionError(refusingInserter, u"b"_qs, fieldTarget()), ErrorCase::writeFailed);
-
-    FakeTextElement stubbornCaret;
-    stubbornCaret.value = u"a"_qs;
-    stubbornCaret.selection = TextRange{1, 0};
-    stubbornCaret.rangeWriteFailure = ErrorCase::writeFailed;
-    AccessibilityTextInserter inserter(stubbornCaret);
-    EXPECT_EQ(inserter.insert(u"b"_qs, fieldTarget(), std::nullopt).insertedText, u" b"_qs);
+TEST(TextInserter, AFailedWriteSurfacesButNotAFailedCaretMoveAndAHintHoldsWhileItsTextIsUnchanged) {
+    FakeTextElement refusing(u"a"_qs, TextRange{1, 0}), stubbornCaret = refusing;
+    refusing.writeFailure = stubbornCaret.rangeWriteFailure = ErrorCase::writeFailed;
+    EXPECT_EQ(insertionError(refusing, u"b"_qs), ErrorCase::writeFailed);
+    EXPECT_EQ(insertionError(stubbornCaret, u"b"_qs), std::nullopt);
     EXPECT_EQ(stubbornCaret.value, u"a b"_qs);
-}
-
-TEST(TextInserter, AReplacementHintIsHonouredOnlyWhileItsTextIsUnchanged) {
-    struct HintCase {
-        const char* name;
-        TextReplacementHint hint;
-        std::optional<ErrorCase> error;
-        QString expectedValue;
-    };
-    const HintCase cases[] = {
+    const std::tuple<const char*, TextReplacementHint, std::optional<ErrorCase>, QString> cases[] = {
         {"hinted text still there", {{6, 5}, u"wrold"_qs}, std::nullopt, u"hello world"_qs},
         {"user edited the hinted text", {{6, 5}, u"other"_qs}, ErrorCase::replacementHintMismatch, u"hello wrold"_qs},
         {"hint for another range: the selection is used", {{0, 5}, u"nope!"_qs}, std::nullopt, u"hello world"_qs},
     };
-    for (const HintCase& c : cases) {
-        FakeTextElement element;
-        element.value = u"hello wrold"_qs;
-        element.selection = TextRange{6, 5};
-        AccessibilityTextInserter inserter(element);
-        EXPECT_EQ(insertionError(inserter, u"world"_qs, fieldTarget(), c.hint), c.error) << c.name;
-        EXPECT_EQ(element.value, c.expectedValue) << c.name;
+    for (const auto& [name, hint, error, expected] : cases) {
+        FakeTextElement field(u"hello wrold"_qs, TextRange{6, 5});
+        EXPECT_EQ(insertionError(field, u"world"_qs, fieldTarget(), hint), error) << name;
+        EXPECT_EQ(field.value, expected) << name;
     }
 }
 
 TEST(TextInserter, VerificationAnswersWhetherTheValueHoldsTheText) {
-    struct VerifyCase {
-        const char* name;
-        std::optional<QString> value;
-        QString text;
-        std::optional<bool> expected;
+    const std::tuple<std::optional<QString>, QString, std::optional<bool>> cases[] = {
+        {u"say hello there"_qs, u"hello"_qs, true},
+        {u"say goodbye"_qs, u"hello"_qs, false},
+        {std::nullopt, u"hello"_qs, std::nullopt},  // unreadable value
+        {u"anything"_qs, QString(), std::nullopt},  // empty text cannot be judged
     };
-    const VerifyCase cases[] = {
-        {"value contains the text", u"say hello there"_qs, u"hello"_qs, true},
-        {"readable value lacks the text", u"say goodbye"_qs, u"hello"_qs, false},
-        {"unreadable value", std::nullopt, u"hello"_qs, std::nullopt},
-        {"empty text cannot be judged", u"anything"_qs, QString(), std::nullopt},
-    };
-    for (const VerifyCase& c : cases) {
-        FakeTextElement element;
-        element.value = c.value;
-        AccessibilityTextInserter inserter(element);
-        EXPECT_EQ(inserter.verifyInsertion(c.text, fieldTarget()), c.expected) << c.name;
+    for (const auto& [value, text, expected] : cases) {
+        FakeTextElement field(value);
+        EXPECT_EQ(AccessibilityTextInserter(field).verifyInsertion(text, fieldTarget()), expected)
+            << text.toStdString();
     }
     FakeTextElement failing;
     failing.readFailure = ErrorCase::unsupportedTarget;
-    AccessibilityTextInserter inserter(failing);
-    EXPECT_THROW(inserter.verifyInsertion(u"x"_qs, fieldTarget()), TextInsertionError);
+    EXPECT_THROW(AccessibilityTextInserter(failing).verifyInsertion(u"x"_qs, fieldTarget()), TextInsertionError);
+}
+
+struct PasteRig {
+    FakeKeyPoster keys;
+    std::optional<qint32> frontmost = 4242;
+    int sleeps = 0;
+    CommandVSyntheticPastePerformer performer{keys, [this] { return frontmost; },
+                                              [this](std::chrono::milliseconds) {
+                                                  if (++sleeps == 3) keys.held.clear();  // the user lets go
+                                              }};
+    std::optional<SyntheticPasteError::Case> paste(const FocusedTargetSnapshot& target = test::writableTextField()) {
+        keys.held = {FakeKeyPoster::kAlt};
+        return test::errorCaseOf<SyntheticPasteError>([&] { performer.performPaste(target); });
+    }
+};
+
+TEST(SyntheticPaste, WaitsForTheModifiersSendsTheTargetsChordOrRefusesWithoutPosting) {
+    for (const bool terminal : {false, true}) {
+        PasteRig rig;
+        FocusedTargetSnapshot target = test::writableTextField();
+        if (terminal) target.element.subrole = u"AXTerminal"_qs;
+        EXPECT_EQ(rig.paste(target), std::nullopt);
+        EXPECT_EQ(rig.sleeps, 3);
+        EXPECT_EQ(rig.keys.posted, terminal ? FakeKeyPoster::controlShiftV : FakeKeyPoster::controlV);
+    }
+    using Case = SyntheticPasteError::Case;
+    const std::tuple<const char*, std::function<void(PasteRig&)>, Case> cases[] = {
+        {"no application in front", [](PasteRig& r) { r.frontmost.reset(); }, Case::frontmostApplicationChanged},
+        {"another application in front", [](PasteRig& r) { r.frontmost = 1; }, Case::frontmostApplicationChanged},
+        {"no synthetic input", [](PasteRig& r) { r.keys.available = false; }, Case::eventSourceUnavailable},
+        {"no key for V", [](PasteRig& r) { r.keys.codes.remove(KeyEventPosting::Key::v); }, Case::eventCreationFailed},
+    };
+    for (const auto& [name, setup, expected] : cases) {
+        PasteRig rig;
+        setup(rig);
+        EXPECT_EQ(rig.paste(), expected) << name;
+        EXPECT_TRUE(rig.keys.posted.isEmpty() && rig.sleeps == 0) << name << ": refused before posting or waiting";
+    }
 }
 
 }  // namespace
