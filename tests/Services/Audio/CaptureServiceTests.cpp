@@ -13,8 +13,7 @@ namespace {
 
 using Samples = std::vector<std::int16_t>;
 
-// An engine whose taps the test calls by hand, recording what the service asked of it; it lists the
-// microphones too.
+// Microphones, and taps the test calls by hand; records what the service asked of it.
 class ScriptedCaptureEngine final : public AudioCaptureEngineRunning, public AudioDeviceListing {
 public:
     QList<AudioDeviceInfo> inputDevices() const override {
@@ -44,8 +43,7 @@ public:
     }
     void stop() override {}
 
-    // Delivers a buffer as the audio thread would: through the installed tap, or through the n-th tap
-    // ever installed even after its removal (a buffer in flight when its capture ended).
+    // Through the installed tap, or the n-th one ever installed (a buffer in flight when its capture ended).
     void deliver(const Samples& samples, std::optional<std::size_t> tapIndex = std::nullopt) {
         const QByteArray bytes(reinterpret_cast<const char*>(samples.data()), qsizetype(samples.size() * 2));
         TapBlock tap;
@@ -121,9 +119,6 @@ TEST_F(CaptureServiceTest, RecordsConvertedAudioIntoAWavClipAndPublishesLevelsPe
     EXPECT_EQ(levels[2].peakPower, 0.0);
     EXPECT_EQ(levels[3].peakPower, 1.0);
     EXPECT_EQ(levels[4], AudioLevelSnapshot::silent(12));
-    const auto snapshot = service->debugSnapshot();
-    EXPECT_TRUE(snapshot.didObserveNonSilentAudio);
-    EXPECT_EQ(snapshot.observedInputBufferCount, 2);
     EXPECT_EQ(engine.tapBufferSize, std::nullopt);
 }
 
@@ -182,8 +177,7 @@ TEST_F(CaptureServiceTest, TheChosenMicrophoneOrTheDefaultAndStartFailuresLeaveT
     EXPECT_EQ(failureOf([&] { service->startCapture(); }), AudioCaptureErrorCase::converterUnavailable);
 }
 
-// A tap call that has passed its session check when stop releases the converter must still find
-// the converter alive, and the converter goes only after that call has ended.
+// A tap call past its session check when stop releases the converter must find it alive until it ends.
 TEST_F(CaptureServiceTest, StopWhileATapCallIsConvertingKeepsTheConverterAlive) {
     std::promise<void> converting, mayFinish;
     const std::weak_ptr<PassThroughConverter> alive = converter;

@@ -146,7 +146,6 @@ TEST_F(JsonFileUserDefaultsTest, WritesAndRecordsFromTwoThreadsAreAllKept) {
     EXPECT_EQ(kept, recorded);
 }
 
-// The settings: typed values over the same file.
 using SettingsStoreTest = JsonFileUserDefaultsTest;
 
 TEST_F(SettingsStoreTest, EverySettingComesBackAfterARestart) {
@@ -184,8 +183,7 @@ TEST_F(SettingsStoreTest, EverySettingComesBackAfterARestart) {
     EXPECT_FALSE(defaults->contains(Keys::selectedMicrophonePreference));
 }
 
-// A getter given nothing, or a stored value it cannot use, gives its default and leaves the value
-// where it was, so that a later version or the user can still recover it.
+// A value missing or unusable reads as the default and stays, for a later version or the user to recover.
 TEST_F(SettingsStoreTest, MissingOrUnusableValuesReadAsDefaultsAndStayInPlace) {
     const QByteArray commandSpace = R"({"keyCode":49,"carbonModifiers":256,"displayTitle":"Command + Space"})";
     const QByteArray noCategory = R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","original":"a","replacement":"b"}])";
@@ -223,7 +221,6 @@ TEST_F(SettingsStoreTest, MissingOrUnusableValuesReadAsDefaultsAndStayInPlace) {
     }
 }
 
-// Diagnostics: the newest hundred events of the last week, in one value.
 class DiagnosticsStoreTest : public ::testing::Test {
 protected:
     std::shared_ptr<InMemoryUserDefaults> defaults = std::make_shared<InMemoryUserDefaults>();
@@ -233,7 +230,8 @@ protected:
     }
 };
 
-TEST_F(DiagnosticsStoreTest, AFirstStartWritesAnEmptyListThenEventsAreKeptNewestFirstInTheirStoredForm) {
+TEST_F(DiagnosticsStoreTest,
+       AFirstStartWritesAnEmptyListEventsAreKeptNewestFirstAndAnUndecodableListIsReplacedOnlyByARecord) {
     auto store = makeStore();
     EXPECT_EQ(defaults->data(kKey), QByteArray("[]"));
     EXPECT_TRUE(store.events().isEmpty());
@@ -250,6 +248,24 @@ TEST_F(DiagnosticsStoreTest, AFirstStartWritesAnEmptyListThenEventsAreKeptNewest
     EXPECT_EQ(first.keys(), (QStringList{"code", "id", "level", "message", "timestamp"}));
     EXPECT_EQ(first.value("level").toString(), "error");
     EXPECT_DOUBLE_EQ(first.value("timestamp").toDouble(), json::secondsSinceReferenceDate(kNow));
+
+    // An undecodable list reads as empty and stays until the next record replaces it.
+    const QByteArray id = R"("id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F",)";
+    const DefaultsValue damaged[] = {
+        DefaultsValue(QByteArray("[{\"id\":")),
+        DefaultsValue("[{" + id + R"("timestamp":1,"level":"fatal","code":"c","message":"m"}])"),
+        DefaultsValue(QString("[]")),
+        DefaultsValue("[{" + id + R"("level":"info","code":"c","message":"m"}])"),
+    };
+    for (const DefaultsValue& value : damaged) {
+        defaults->setValue(kKey, value);
+        auto reopened = makeStore();
+        EXPECT_TRUE(reopened.events().isEmpty());
+        EXPECT_EQ(defaults->value(kKey), value);
+        const auto event = eventAt(0);
+        reopened.record(event);
+        EXPECT_EQ(reopened.events(), Events{event});
+    }
 }
 
 TEST_F(DiagnosticsStoreTest, AtMostAHundredEventsOfTheLastWeekAreKeptTheOlderAgeOutOnReadingAndLeaveOnRecording) {
@@ -276,25 +292,6 @@ TEST_F(DiagnosticsStoreTest, AtMostAHundredEventsOfTheLastWeekAreKeptTheOlderAge
     const auto fresh = eventAt(-1);
     store.record(fresh);
     EXPECT_EQ(defaults->data(kKey), encode({future, fresh}));
-}
-
-TEST_F(DiagnosticsStoreTest, AnUndecodableListIsReadAsEmptyAndReplacedOnlyByARecord) {
-    const QByteArray id = R"("id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F",)";
-    const DefaultsValue damaged[] = {
-        DefaultsValue(QByteArray("[{\"id\":")),
-        DefaultsValue("[{" + id + R"("timestamp":1,"level":"fatal","code":"c","message":"m"}])"),
-        DefaultsValue(QString("[]")),
-        DefaultsValue("[{" + id + R"("level":"info","code":"c","message":"m"}])"),
-    };
-    for (const DefaultsValue& value : damaged) {
-        defaults->setValue(kKey, value);
-        auto store = makeStore();
-        EXPECT_TRUE(store.events().isEmpty());
-        EXPECT_EQ(defaults->value(kKey), value);
-        const auto event = eventAt(0);
-        store.record(event);
-        EXPECT_EQ(store.events(), Events{event});
-    }
 }
 
 }  // namespace
