@@ -7,6 +7,7 @@
 #include "Platform/Linux/PulseAudioCaptureEngine.h"
 #include "Platform/Linux/PulseAudioDeviceService.h"
 #include "Platform/Linux/SystemNavigator.h"
+#include "Platform/Linux/TcpNoDelay.h"
 #include "Platform/Linux/XcbHotKeyRegistrar.h"
 #include "Platform/Linux/XdgAutostartController.h"
 #include "Services/Audio/AVAudioEngineCaptureService.h"
@@ -137,12 +138,16 @@ AppBootstrap makeLiveBootstrap(const AppConfiguration& configuration, QNetworkAc
 
     const auto secretItems = std::make_shared<LibsecretItemStore>();
     const auto accountTokens = makeTokenStore(secretItems);
-    const auto accountClient = std::make_shared<BackendAPIClient>(network, backendBaseURL);
+    BackendAPIClientOptions clientOptions;
+    clientOptions.appVersion = configuration.shortVersion();
+    clientOptions.build = configuration.buildNumber();
+    clientOptions.releaseHeldRequestBytes = [] { disableNagleOnOpenTcpSockets(); };
+    const auto accountClient = std::make_shared<BackendAPIClient>(network, backendBaseURL, clientOptions);
     b.backendAuthSessionManager = std::make_shared<BackendAuthSessionManager>(
         accountClient, accountTokens, std::make_shared<SecretItemInstallIDLookup>(secretItems));
 
     const auto transcriptionTokens = makeTokenStore(secretItems);
-    const auto transcriptionClient = std::make_shared<BackendAPIClient>(network, backendBaseURL);
+    const auto transcriptionClient = std::make_shared<BackendAPIClient>(network, backendBaseURL, clientOptions);
     const auto cloudTranscriber =
         std::make_shared<BackendTranscriptionClient>(transcriptionClient, transcriptionTokens);
     const auto localTranscriber = std::make_shared<EmbeddedWhisperLocalTranscriber>(localModelManager, whisperRuntime);

@@ -140,6 +140,7 @@ TEST_F(AppDesktop, HeldHotKeyDictatesIntoQtAndGtkFieldsWithTheOverlayShownAndThe
     const auto uploads = server.requestsTo(kUploadPath);
     ASSERT_EQ(uploads.size(), 2);
     EXPECT_EQ(uploads.first().header("Authorization"), "Bearer test-access-token");
+    EXPECT_EQ(uploads.first().header("X-Quorvelle-App-Version"), QUORVELLE_VERSION_UNDER_TEST);
     const auto history = app.historyEntries();
     ASSERT_EQ(history.size(), 2);
     EXPECT_EQ(history.first().transcript, delivered);

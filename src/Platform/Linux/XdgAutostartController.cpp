@@ -47,6 +47,7 @@ XdgAutostartController::XdgAutostartController()
           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
           QCoreApplication::applicationFilePath(),
           [] { return DesktopSettingsTool::open(DesktopSettingsTool::Page::startup); },
+          QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation).mid(1),
       }) {}
 
 XdgAutostartController::XdgAutostartController(Options options) : m_options(std::move(options)) {}
@@ -59,29 +60,45 @@ QString XdgAutostartController::entryPath() const {
     return autostartDirectory() + QLatin1Char('/') + QLatin1String(kApplicationIdentifier) + QStringLiteral(".desktop");
 }
 
+QString XdgAutostartController::effectiveEntryPath() const {
+    if (QFileInfo::exists(entryPath())) return entryPath();
+    for (const QString& folder : m_options.systemConfigDirs) {
+        const QString path =
+            folder + QStringLiteral("/autostart/") + QLatin1String(kApplicationIdentifier) + QStringLiteral(".desktop");
+        if (QFileInfo::exists(path)) return path;
+    }
+    return {};
+}
+
 StartAtLoginStatus XdgAutostartController::currentStatus() {
     if (m_options.configHome.isEmpty()) return StartAtLoginStatus::unsupported;
-    QFile file(entryPath());
-    if (!file.open(QIODevice::ReadOnly)) return StartAtLoginStatus::disabled;
+    QFile file(effectiveEntryPath());
+    if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly)) return StartAtLoginStatus::disabled;
     return isSwitchedOff(file.readAll()) ? StartAtLoginStatus::disabled : StartAtLoginStatus::enabled;
 }
 
 StartAtLoginStatus XdgAutostartController::setEnabled(bool enabled) {
     if (m_options.configHome.isEmpty()) fail(QStringLiteral("no configuration folder for this user"));
     const QString path = entryPath();
+    const auto writeEntry = [&](const QByteArray& text) {
+        if (!QDir().mkpath(autostartDirectory())) fail(QStringLiteral("cannot create ") + autostartDirectory());
+        if (const auto error = PrivateFile::write(path, text)) {
+            fail(QStringLiteral("cannot write %1: %2").arg(path, *error));
+        }
+    };
     if (enabled) {
         if (m_options.executablePath.isEmpty() || m_options.executablePath.contains(QLatin1Char('\n'))) {
             fail(QStringLiteral("the program's own path is not known"));
         }
-        if (!QDir().mkpath(autostartDirectory())) fail(QStringLiteral("cannot create ") + autostartDirectory());
-        if (const auto error = PrivateFile::write(path, entryText(m_options.executablePath))) {
-            fail(QStringLiteral("cannot write %1: %2").arg(path, *error));
-        }
+        writeEntry(entryText(m_options.executablePath));
     } else {
         QFile file(path);
         if (QFileInfo::exists(path) && !file.remove()) {
             fail(QStringLiteral("cannot remove %1: %2").arg(path, file.errorString()));
         }
+        // A system entry still starts the app: only a hidden entry of the user's own overrides it.
+        if (currentStatus() == StartAtLoginStatus::enabled)
+            writeEntry("[Desktop Entry]\nType=Application\nName=Quorvelle\nHidden=true\n");
     }
     return currentStatus();
 }

@@ -87,6 +87,10 @@ QCoro::Task<QByteArray> BackendAPIClient::send(QNetworkRequest request, QByteArr
     std::unique_ptr<QNetworkReply, ReplyDeleter> reply(body ? m_session->sendCustomRequest(request, method, *body)
                                                             : m_session->sendCustomRequest(request, method));
     const ReplyWatch watch(reply.get(), limits);
+    if (m_options.releaseHeldRequestBytes) {
+        m_options.releaseHeldRequestBytes();
+        QObject::connect(reply.get(), &QNetworkReply::uploadProgress, reply.get(), m_options.releaseHeldRequestBytes);
+    }
 
     // A stop request may come from another thread: the abort is queued to the reply's own thread
     // and dropped with the reply should it be gone by then.

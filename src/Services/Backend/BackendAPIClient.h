@@ -32,6 +32,9 @@ struct BackendAPIClientOptions {
     qint64 maximumAnswerSize = 4 * 1024 * 1024;
     // Wall clock in milliseconds, for the elapsed time of a failed request.
     std::function<qint64()> nowMilliseconds;
+    // Called as a request goes out and as its body is written, so the platform can have the bytes
+    // the kernel still holds back sent at once.
+    std::function<void()> releaseHeldRequestBytes;
 };
 
 // The one HTTP client of the backend service. Runs on the thread of its network access manager;

@@ -118,7 +118,7 @@ TEST(X11KeyMapping, EveryNamedKeyMapsToItsKeySymAndBackAndModifiersFollowTheServ
 
 TEST(Autostart, TheEntryIsTheStatusAndEveryFailureIsAnUpdateFailure) {
     QTemporaryDir home;
-    XdgAutostartController controller{{home.path() + "/config", "/opt/My Apps/quorvelle", {}}};
+    XdgAutostartController controller{{home.path() + "/config", "/opt/My Apps/quorvelle", {}, {}}};
     EXPECT_EQ(controller.setEnabled(false), StartAtLoginStatus::disabled);
     EXPECT_EQ(controller.setEnabled(true), StartAtLoginStatus::enabled);
     QFile entry(controller.entryPath());
@@ -150,7 +150,18 @@ TEST(Autostart, TheEntryIsTheStatusAndEveryFailureIsAnUpdateFailure) {
     EXPECT_THROW(controller.setEnabled(true), StartAtLoginError);
     EXPECT_EQ(controller.currentStatus(), StartAtLoginStatus::disabled);
 
-    XdgAutostartController homeless({QString(), "/usr/bin/quorvelle", {}});
+    // A package's system-wide entry counts until the user's own entry overrides it, hidden.
+    QDir(home.path() + "/config").removeRecursively();
+    QDir().mkpath(home.path() + "/xdg/autostart");
+    QFile system(home.path() + "/xdg/autostart/com.dovent.Quorvelle.desktop");
+    ASSERT_TRUE(system.open(QIODevice::WriteOnly) && system.write("[Desktop Entry]\nExec=quorvelle\n") > 0);
+    system.close();
+    XdgAutostartController packaged{{home.path() + "/config", "/usr/bin/quorvelle", {}, {home.path() + "/xdg"}}};
+    EXPECT_EQ(packaged.currentStatus(), StartAtLoginStatus::enabled);
+    EXPECT_EQ(packaged.setEnabled(false), StartAtLoginStatus::disabled);
+    EXPECT_EQ(packaged.setEnabled(true), StartAtLoginStatus::enabled);
+
+    XdgAutostartController homeless({QString(), "/usr/bin/quorvelle", {}, {}});
     EXPECT_EQ(homeless.currentStatus(), StartAtLoginStatus::unsupported);
     EXPECT_THROW(homeless.setEnabled(true), StartAtLoginError);
 }
