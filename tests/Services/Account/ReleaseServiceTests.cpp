@@ -78,12 +78,14 @@ TEST_F(ReleaseServiceTest, MapsEveryReleaseInOrderWithTheNotesOfTheBestLanguage)
     // Categories without a summary keep the release's summary; nothing is trimmed or dropped.
     const QByteArray categoriesOnly =
         R"({"tr":{"categories":[{"label":" Fixed ","items":[" one ",""]},{"label":"B","items":[]}]}})";
-    answer(kReleases, FakeResponse::json(200, list({
-                                                  release(turkish, {{"id", "rel-1"}, {"notes_summary", "top"}}),
-                                                  release(R"({"aa":{"summary":"first"},"de":{"summary":"Deutsch"}})"),
-                                                  release(R"({})", {{"notes_summary", "release summary"}}),
-                                                  release(categoriesOnly, {{"notes_summary", "top"}}),
-                                              })));
+    answer(kReleases,
+           FakeResponse::json(
+               200, list({
+                        release(turkish, {{"id", "rel-1"}, {"notes_summary", "top"}}),
+                        release(R"({"aa":{"summary":"first"},"de":{"summary":"Deutsch"}})"),
+                        release(R"({})", {{"notes_summary", "release summary"}}),
+                        release(categoriesOnly, {{"notes_summary", "top"}, {"unknown", QJsonObject{{"nested", true}}}}),
+                    })));
     const QList<ReleaseNoteEntry> entries = fetch();
     ASSERT_EQ(entries.size(), 4);
     EXPECT_EQ(
