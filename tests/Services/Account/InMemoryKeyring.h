@@ -7,8 +7,8 @@
 
 namespace quorvelle::test {
 
-// Secret items in memory, keyed by account alone. An account can be made to give no answer to reads
-// (a keyring that is locked or gone, which reads report as absence) or to refuse writes or deletes.
+// Secret items in memory, keyed by account; an account can be made not to answer reads (a locked or
+// gone keyring) or to refuse writes or deletes.
 class InMemoryKeyring : public SecretItemStoring {
 public:
     QHash<QString, QByteArray> items;

@@ -1,5 +1,4 @@
 #include "Services/Audio/AudioCaptureDebugSnapshot.h"
-#include "Services/Audio/AudioLevelSampler.h"
 #include "Services/Audio/AudioPcmBuffer.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +22,7 @@ AudioPcmBuffer interleaved(AudioCommonFormat format, int channels, const std::ve
                           {bytesOf(values)}};
 }
 
-TEST(ChannelPeaks, EachEncodingIsNormalisedToItsOwnFullScaleWhateverTheShape) {
+TEST(ChannelPeaks, EachEncodingIsNormalisedToItsOwnFullScaleAndTheLoudestChannelIsCopiedAsFloat) {
     using F = AudioCommonFormat;
     EXPECT_EQ(channelPeakMagnitudes(interleaved<std::int16_t>(F::int16, 2, {100, -32767, -16384, 5})),
               (Peaks{16384.0 / 32767.0, 1.0}));
@@ -46,10 +45,8 @@ TEST(ChannelPeaks, EachEncodingIsNormalisedToItsOwnFullScaleWhateverTheShape) {
 
     EXPECT_EQ(mergeChannelPeaks({0.5, 0.1}, {0.2, 0.3, 1.5}), (Peaks{0.5, 0.3, 1.0}));
     EXPECT_EQ(mergeChannelPeaks({0.5}, {}), Peaks{0.5});
-}
 
-TEST(ChannelPeaks, TheLoudestChannelIsCopiedAsFloat) {
-    // The stereo microphone desktop test walks 16-bit stereo; these are the other shapes.
+    // The loudest channel is copied as float; the stereo microphone desktop test walks 16-bit stereo.
     EXPECT_EQ(loudestChannel({0.5, 0.5}, 2), 0);       // ties keep the first
     EXPECT_EQ(loudestChannel({0.1, 0.2, 0.9}, 2), 1);  // never past the last channel
     const AudioStreamFormat mono{AudioCommonFormat::float32, 48000, 1, false};
@@ -57,23 +54,6 @@ TEST(ChannelPeaks, TheLoudestChannelIsCopiedAsFloat) {
     ASSERT_TRUE(int32);
     EXPECT_EQ(int32->blocks.front(), bytesOf<float>({0.5f}));  // times 2^-31
     EXPECT_FALSE(extractMonoChannel(interleaved<std::int16_t>(AudioCommonFormat::int16, 2, {1, 2}), 2, mono));
-}
-
-AudioLevelSnapshot sampleOf(const std::vector<std::int16_t>& samples, int buckets = 12) {
-    return AudioLevelSampler(buckets).sample(samples.data(), samples.size());
-}
-
-TEST(AudioLevelSampler, SilenceRestsAtZeroAndFullScaleIsClampedToOne) {
-    EXPECT_EQ(sampleOf({}), AudioLevelSnapshot::silent(12));
-    EXPECT_EQ(sampleOf(std::vector<std::int16_t>(100, 0)), AudioLevelSnapshot::silent(12));
-    EXPECT_EQ(sampleOf({}, 0).barLevels.size(), 1u);
-    // -32768 is one step beyond full scale and must not read above 1.
-    const std::vector<std::int16_t> fullScale[] = {{32767, -32767, 32767, -32767}, {-32768}};
-    for (const auto& samples : fullScale) {
-        EXPECT_DOUBLE_EQ(sampleOf(samples).averagePower, 1.0);
-        EXPECT_DOUBLE_EQ(sampleOf(samples).peakPower, 1.0);
-    }
-    EXPECT_EQ(sampleOf({32767}).barLevels, (std::vector<double>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 }  // namespace

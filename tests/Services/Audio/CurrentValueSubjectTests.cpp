@@ -29,8 +29,7 @@ TEST(CurrentValueSubject, SubscribersGetTheCurrentValueThenEachSentOneUntilTheyO
     EXPECT_EQ(subject.value(), 6);
 }
 
-// Values come from the audio thread while the owner of a subscription goes away on its own thread:
-// once unsubscribe() has returned, the subscriber must never run again.
+// Once unsubscribe() has returned on the owner's thread, the subscriber never runs again on the audio thread.
 TEST(CurrentValueSubject, UnsubscribeWaitsForADeliveryInProgress) {
     CurrentValueSubject<int> subject(0);
     std::promise<void> inside, release;

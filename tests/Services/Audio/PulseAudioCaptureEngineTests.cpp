@@ -1,5 +1,4 @@
-// The libpulse engine under the capture service, against a microphone of its own in the
-// private desktop: a pipe source added for each test, so that it can be taken away mid-recording.
+// The libpulse engine under the capture service, against a pipe microphone added for each test.
 #include "PipeMicrophone.h"
 #include "Platform/Linux/PulseAudioCaptureEngine.h"
 #include "Platform/Linux/PulseAudioDeviceService.h"
@@ -83,8 +82,7 @@ protected:
     PulseAudioCaptureEngine engine;
 };
 
-// A stereo 44.1 kHz microphone whose right channel carries the signal: the capture must take the
-// right channel and bring it to 16 kHz.
+// A stereo 44.1 kHz microphone whose right channel carries the signal.
 TEST_F(PulseAudioCaptureEngineTest, AStereoDeviceAtAnotherRateIsResampledFromItsLoudestChannel) {
     ASSERT_NO_FATAL_FAILURE(addMicrophone(44100, 2));
     CountingEngine counting(engine);
@@ -119,7 +117,6 @@ TEST_F(PulseAudioCaptureEngineTest, AMicrophoneThatVanishesFailsTheStopWithTheRe
     ASSERT_NO_FATAL_FAILURE(addMicrophone());
     service.setPreferredInputDevice("sparemic");
     service.startCapture();
-    EXPECT_EQ(service.debugSnapshot().requestedDeviceLabel, "SpareMic [uid sparemic]");
     feed(QByteArray(6400, 16));
     ASSERT_TRUE(test::waitUntil([&] { return service.debugSnapshot().observedConvertedBufferCount > 0; }));
 
@@ -161,8 +158,7 @@ TEST(PulseAudioCaptureEngineWithoutServer, StartFailsWithTheReasonInsteadOfHangi
     }
 }
 
-// Buffers reach the tap inside a libpulse callback: a tap that throws costs that buffer only, and a
-// frame split across two reads arrives whole.
+// Buffers reach the tap inside a libpulse callback.
 TEST(PulseAudioCaptureEngineDelivery, ATapThatThrowsLosesOnlyItsBufferAndSplitFramesArriveWhole) {
     PulseAudioCaptureEngine engine;
     std::vector<std::uint32_t> received;

@@ -51,11 +51,7 @@ TEST(WAVFileEncoder, HeaderFieldsFollowTheDataAndRateAndTheDecoderReadsThemBack)
     ASSERT_EQ(file.size(), 32044);
     EXPECT_EQ((std::vector{u32(file, 4), u32(file, 24), u32(file, 28), u32(file, 40)}),
               (std::vector<std::uint32_t>{32036, 16000, 32000, 32000}));
-    const QByteArray empty = WAVFileEncoder().encode({}, 44100.9);
-    ASSERT_EQ(empty.size(), 44);
-    EXPECT_EQ(u32(empty, 24), 44100u);
-    EXPECT_EQ(u32(empty, 40), 0u);
-    EXPECT_EQ(decodeFailure(empty), QuorvelleErrorCase::noSpeechDetected);
+    EXPECT_EQ(decodeFailure(WAVFileEncoder().encode({}, 16000)), QuorvelleErrorCase::noSpeechDetected);
 
     const std::vector<std::int16_t> samples{0, 1, -1, 32767, -32767, 12345, -32768};
     const auto decoded = PCM16WAVDecoder::decode(WAVFileEncoder().encode(pcmOf(samples), 16000));
@@ -121,9 +117,8 @@ TEST(PCM16WAVDecoder, WalksChunksMixesChannelsAndResamplesLinearly) {
     EXPECT_EQ(PCM16WAVDecoder::resample({0.25f, 0.5f}, 0, 16000), (std::vector<float>{0.25f, 0.5f}));
 }
 
-// Hostile input: every truncation and many random corruptions of a valid file either decode or
-// throw QuorvelleError; nothing else (no crash, no other exception). Run under a sanitizer this
-// also proves no read leaves the buffer.
+// Every truncation and many random corruptions decode or throw QuorvelleError, nothing else (and, under a
+// sanitizer, read nothing outside the buffer).
 TEST(PCM16WAVDecoder, HostileBytesNeverEscapeAsAnythingButItsErrors) {
     const QByteArray valid = riffOf({{"fmt ", fmtBody(1, 2, 22050, 16)},
                                      {"LIST", QByteArray(5, 'y')},

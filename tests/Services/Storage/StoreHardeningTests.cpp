@@ -22,8 +22,7 @@ namespace {
 using namespace test;
 using Model = LocalTranscriptionModelID;
 
-// Files cannot grow past 64 bytes, as on a full disk (SIGXFSZ ignored, a write fails with EFBIG).
-// Run in a child process: it exits 0 when `attempt` reports the failure.
+// In a child process, files cannot grow past 64 bytes, as on a full disk; exits 0 when `attempt` holds.
 [[noreturn]] void attemptOnFullDisk(const std::function<bool()>& attempt) {
     const rlimit limit{64, 64};
     ::setrlimit(RLIMIT_FSIZE, &limit);

@@ -27,17 +27,6 @@ TranscriptHistoryEntry makeEntry(qint64 secondsBeforeNow, QString transcript, do
     return {QUuid::createUuid(), kNow.addSecs(-secondsBeforeNow), std::move(transcript), duration, 3, kind};
 }
 
-// Sets an environment variable until the returned guard ends.
-auto scopedEnvironment(const char* name, const QByteArray& value) {
-    const std::optional<QByteArray> old = qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt;
-    qputenv(name, value);
-    tzset();
-    return qScopeGuard([name, old] {
-        old ? qputenv(name, *old) : qunsetenv(name);
-        tzset();
-    });
-}
-
 class TranscriptHistoryStoreTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
@@ -71,8 +60,6 @@ TEST_F(TranscriptHistoryStoreTest, SavedEntriesComeBackNewestFirstFromAPrivateSo
     EXPECT_EQ(makeStore().loadEntries(), entries);
     EXPECT_EQ(modeOf(historyPath()), 0600);
     const QByteArray file = readAll(historyPath());
-    EXPECT_TRUE(file.contains("\n    {\n"));                                    // pretty-printed
-    EXPECT_LT(file.indexOf("\"completedAt\""), file.indexOf("\"wordCount\""));  // sorted keys
     EXPECT_TRUE(file.contains("\"completionKind\": \"pasteSentUnverified\""));
     EXPECT_EQ(readAll(store.exportCSV()),
               kHeader +
@@ -86,8 +73,17 @@ TEST_F(TranscriptHistoryStoreTest, SavedEntriesComeBackNewestFirstFromAPrivateSo
 // Named with the local date, times in UTC, in a private folder of the user.
 TEST_F(TranscriptHistoryStoreTest, TheExportGoesToAPrivateFolderNamedWithTheLocalDate) {
     QTemporaryDir runtime;
-    const auto runtimeDir = scopedEnvironment("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    const auto zone = scopedEnvironment("TZ", "XST+05");  // five hours behind UTC
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const std::optional<QByteArray> oldZone =
+        qEnvironmentVariableIsSet("TZ") ? std::optional(qgetenv("TZ")) : std::nullopt;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    qputenv("TZ", "XST+05");  // five hours behind UTC
+    tzset();
+    const auto restore = qScopeGuard([&] {
+        qputenv("XDG_RUNTIME_DIR", oldRuntime);
+        oldZone ? qputenv("TZ", *oldZone) : qunsetenv("TZ");
+        tzset();
+    });
     auto store = makeStore("");
     now = QDateTime(QDate(2026, 12, 6), QTime(4, 30), QTimeZone::utc());  // 23:30 on the 5th, locally
     store.save({TranscriptHistoryEntry{QUuid::createUuid(), now, "late", 1, 1, Kind::inserted}});
