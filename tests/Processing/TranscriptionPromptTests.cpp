@@ -101,15 +101,9 @@ TEST(TranscriptionPrompt, LongPromptsAreCutAt1800CharactersNeverSplittingACharac
     }
 }
 
-TEST(PromptNormalization, TextIsTrimmedAndLimitedTo900CharactersHintsAreDistinctWithoutALimit) {
-    EXPECT_EQ(normalizedPromptText(std::nullopt), std::nullopt);
-    EXPECT_EQ(normalizedPromptText(u(" \n ")), std::nullopt);
-    EXPECT_EQ(normalizedPromptText(u("  Be brief. ")), u("Be brief."));
+// Blank text, trimming and repeated hints are walked through the prompt tests above.
+TEST(PromptNormalization, TextIsLimitedTo900CharactersAndHintsAreNotLimited) {
     EXPECT_EQ(Graphemes::count(*normalizedPromptText(QString(901, u'z'))), 900);
-    EXPECT_EQ(normalizedVocabularyHints({}), std::nullopt);
-    EXPECT_EQ(normalizedVocabularyHints({u(" "), u("")}), std::nullopt);
-    EXPECT_EQ(normalizedVocabularyHints({u(" Café "), u("CAFE"), u("Quorvelle")}),
-              (QStringList{u("Café"), u("Quorvelle")}));
     QStringList many;
     for (int i = 0; i < 120; ++i)
         many.append(u("t%1").arg(i));

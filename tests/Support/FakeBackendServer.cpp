@@ -47,33 +47,24 @@ QList<MultipartPart> RecordedRequest::multipartParts() const {
     const QByteArray boundary = form.match(QString::fromLatin1(header("Content-Type"))).captured(1).toLatin1();
     if (boundary.isEmpty()) return {};
 
-    // With a CRLF in front, every delimiter (the first included) reads CRLF "--" boundary.
+    // With a CRLF in front, every delimiter (the first included) reads CRLF "--" boundary, and every
+    // part's head (empty when it has no headers) ends with an empty line.
     const QByteArray data = kCrlf + body;
     const QByteArray delimiter = kCrlf + "--" + boundary;
+    if (!data.startsWith(delimiter)) return {};
     QList<MultipartPart> parts;
-    qsizetype position = data.indexOf(delimiter);
-    if (position != 0) return {};
-    while (true) {
-        position += delimiter.size();
-        if (data.mid(position, 2) == "--") return parts;
-        if (data.mid(position, 2) != kCrlf) return {};
-        position += 2;
+    qsizetype position = delimiter.size();
+    while (data.mid(position, 2) != "--") {
         const qsizetype next = data.indexOf(delimiter, position);
-        if (next < 0) return {};
-        const QByteArray chunk = data.mid(position, next - position);
-        const qsizetype headerEnd = chunk.indexOf(kHeaderEnd);
-        MultipartPart part;
-        if (headerEnd < 0) {
-            // A part without headers starts with an empty line.
-            if (!chunk.startsWith(kCrlf)) return {};
-            part.body = chunk.mid(2);
-        } else {
-            part.headers = parseHeaderLines(chunk.left(headerEnd));
-            part.body = chunk.mid(headerEnd + kHeaderEnd.size());
-        }
-        parts.append(part);
-        position = next;
+        const qsizetype headerEnd = data.indexOf(kHeaderEnd, position);
+        if (data.mid(position, 2) != kCrlf || next < 0 || headerEnd < 0 || headerEnd + kHeaderEnd.size() > next)
+            return {};
+        const qsizetype bodyStart = headerEnd + kHeaderEnd.size();
+        parts.append(
+            {parseHeaderLines(data.mid(position, headerEnd - position)), data.mid(bodyStart, next - bodyStart)});
+        position = next + delimiter.size();
     }
+    return parts;
 }
 
 struct FakeBackendServer::Connection {

@@ -39,13 +39,9 @@ TEST(HotkeyShortcut, KeyPressBuildsMaskedShortcutWithTitle) {
 }
 
 TEST(HotkeyShortcut, ValidationAcceptsAndRejectsByFirstMatchingRuleOfferingTheValidPresets) {
-    const QList<quint32> presetKeys = {49, 36, 15};
-    ASSERT_EQ(HotkeyShortcut::suggestions().size(), presetKeys.size());
-    for (qsizetype i = 0; i < presetKeys.size(); ++i) {
-        const HotkeyShortcut& preset = HotkeyShortcut::suggestions()[i];
-        const auto recorded = HotkeyShortcut::fromKeyPress(presetKeys[i], Ctrl | Alt);
-        EXPECT_EQ(preset, recorded);
-        EXPECT_EQ(preset.displayTitle, recorded->displayTitle);
+    for (const HotkeyShortcut& preset : HotkeyShortcut::suggestions()) {
+        EXPECT_EQ(HotkeyShortcut::fromKeyPress(preset.keyCode, preset.carbonModifiers)->displayTitle,
+                  preset.displayTitle);
         EXPECT_FALSE(HotkeyShortcut::validate(preset.keyCode, preset.carbonModifiers).has_value());
     }
 
@@ -90,14 +86,12 @@ TEST(HotkeyShortcut, JsonRoundTripsAndDecodingNeedsAllKeysButDoesNotValidate) {
     EXPECT_EQ(parse(R"({"keyCode":49,"carbonModifiers":256,"displayTitle":"Command + Space"})"),
               (HotkeyShortcut{49, 256, {}}));
 
-    const char* broken[] = {
-        R"({"carbonModifiers":6144,"displayTitle":"x"})",
-        R"({"keyCode":49,"carbonModifiers":6144})",
-        R"({"keyCode":"49","carbonModifiers":6144,"displayTitle":"x"})",
-        R"({"keyCode":-1,"carbonModifiers":6144,"displayTitle":"x"})",
-        R"({"keyCode":49.5,"carbonModifiers":6144,"displayTitle":"x"})",
-        R"({"keyCode":49,"carbonModifiers":4294967296,"displayTitle":"x"})",
-    };
+    const char* broken[] = {R"({"carbonModifiers":6144,"displayTitle":"x"})",
+                            R"({"keyCode":49,"carbonModifiers":6144})",
+                            R"({"keyCode":"49","carbonModifiers":6144,"displayTitle":"x"})",
+                            R"({"keyCode":-1,"carbonModifiers":6144,"displayTitle":"x"})",
+                            R"({"keyCode":49.5,"carbonModifiers":6144,"displayTitle":"x"})",
+                            R"({"keyCode":49,"carbonModifiers":4294967296,"displayTitle":"x"})"};
     for (const char* text : broken)
         EXPECT_FALSE(parse(text).has_value()) << text;
 }
