@@ -77,10 +77,9 @@ TEST_F(AppRuntimeTest, TheOverlayPanelShowsForEveryBusyStateAtTheBottomCentreAnd
     ASSERT_TRUE(metrics);
     EXPECT_EQ(panel->geometry(), RuntimeOverlayLayoutEngine{}.panelFrame(QSizeF(416, 188), *metrics).toRect());
 
-    // Every later state keeps it up; only idle takes it down, and the next session reuses it.
+    // A later state keeps it up (the desktop test shows an error state too); only idle takes it down,
+    // and the next session reuses it.
     moveSessionTo([](SessionCoordinating& s) { s.beginUploading(); });
-    EXPECT_TRUE(panel->isVisible());
-    moveSessionTo([](SessionCoordinating& s) { s.fail(QuorvelleError(QuorvelleErrorCase::noSpeechDetected)); });
     EXPECT_TRUE(panel->isVisible());
     moveSessionTo([](SessionCoordinating& s) { s.reset(); });
     EXPECT_FALSE(panel->isVisible());

@@ -14,12 +14,8 @@ DictionaryReplacementEntry entry(const char* original, const char* replacement) 
     return {QUuid::createUuid(), u(original), u(replacement), u("general"), QDateTime()};
 }
 
-struct DictionaryCase {
-    const char* name;
-    QList<DictionaryReplacementEntry> entries;
-    const char* text;
-    const char* expected;
-};
+// A name, the entries, the text and the expected result.
+using DictionaryCase = std::tuple<const char*, QList<DictionaryReplacementEntry>, const char*, const char*>;
 
 TEST(DictionaryReplacement, ReplacesWholeWordsIgnoringCase) {
     const DictionaryCase cases[] = {
@@ -36,9 +32,8 @@ TEST(DictionaryReplacement, ReplacesWholeWordsIgnoringCase) {
         {"blankOriginalsAreIgnored", {entry("   ", "bad"), entry("", "bad")}, "a   b", "a   b"},
         {"replacementsAreNotRescanned", {entry("alpha", "beta"), entry("beta", "gamma")}, "alpha beta", "beta gamma"},
     };
-    for (const DictionaryCase& c : cases) {
-        EXPECT_EQ(applyDictionaryReplacements(u(c.text), c.entries, kEnglish), u(c.expected)) << c.name;
-    }
+    for (const auto& [name, entries, text, expected] : cases)
+        EXPECT_EQ(applyDictionaryReplacements(u(text), entries, kEnglish), u(expected)) << name;
 }
 
 TEST(DictionaryReplacement, LongerOriginalsInCharactersClaimTheirTextFirstWhateverTheListOrder) {
@@ -57,10 +52,10 @@ TEST(DictionaryReplacement, LongerOriginalsInCharactersClaimTheirTextFirstWhatev
         // "😀😀😀x" is 4 characters in 7 code units, "x abc" 5 in 5: the latter is longer and claims the "x".
         {"lengthInCharactersNotCodeUnits", {entry("😀😀😀x", "A"), entry("x abc", "B")}, "😀😀😀x abc", "😀😀😀B"},
     };
-    for (const DictionaryCase& c : cases) {
-        EXPECT_EQ(applyDictionaryReplacements(u(c.text), c.entries, kEnglish), u(c.expected)) << c.name;
-        QList<DictionaryReplacementEntry> reversed(c.entries.rbegin(), c.entries.rend());
-        EXPECT_EQ(applyDictionaryReplacements(u(c.text), reversed, kEnglish), u(c.expected)) << c.name;
+    for (const auto& [name, entries, text, expected] : cases) {
+        EXPECT_EQ(applyDictionaryReplacements(u(text), entries, kEnglish), u(expected)) << name;
+        const QList<DictionaryReplacementEntry> reversed(entries.rbegin(), entries.rend());
+        EXPECT_EQ(applyDictionaryReplacements(u(text), reversed, kEnglish), u(expected)) << name;
     }
 }
 

@@ -84,14 +84,6 @@ FakeBackendServer::~FakeBackendServer() {
     close();
 }
 
-QUrl FakeBackendServer::baseUrl() const {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_port));
-}
-
-QUrl FakeBackendServer::url(const QString& pathAndQuery) const {
-    return baseUrl().resolved(QUrl(pathAndQuery));
-}
-
 QList<RecordedRequest> FakeBackendServer::requestsTo(const QString& path) const {
     QList<RecordedRequest> matching;
     for (const RecordedRequest& request : m_requests) {

@@ -86,8 +86,8 @@ public:
     ~FakeBackendServer() override;
 
     // "http://127.0.0.1:<port>", the base address to hand to a client.
-    QUrl baseUrl() const;
-    QUrl url(const QString& pathAndQuery) const;
+    QUrl baseUrl() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_port)); }
+    QUrl url(const QString& pathAndQuery) const { return baseUrl().resolved(QUrl(pathAndQuery)); }
     // Stops listening and closes every open connection, as a backend that went away.
     void close();
 

@@ -38,13 +38,10 @@ public:
         monitoring = false;
     }
 
-    // The registered callbacks, called on this thread or on a thread of their own (joined before
+    // The key-down callback, called on this thread or on a thread of their own (joined before
     // returning), as the platform may do.
     void press() const {
         if (onKeyDown) onKeyDown();
-    }
-    void release() const {
-        if (onKeyUp) onKeyUp();
     }
     void pressFromAnotherThread() const {
         if (onKeyDown) std::thread(onKeyDown).join();

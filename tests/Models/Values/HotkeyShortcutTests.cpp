@@ -22,7 +22,6 @@ TEST(HotkeyShortcut, KeyPressBuildsMaskedShortcutWithTitle) {
     const std::tuple<quint32, quint32, std::optional<quint32>, const char*> cases[] = {
         {49, Ctrl | Alt | 0x4000 | 0x1, Ctrl | Alt, "Control + Alt + Space"},
         {15, Ctrl | Alt | Shift | Cmd, Ctrl | Alt | Shift | Cmd, "Control + Alt + Shift + Super + R"},
-        {0, Cmd | Ctrl, Cmd | Ctrl, "Control + Super + A"},
         {46, Shift | Alt | 0x1, Shift | Alt, "Alt + Shift + M"},
         {49, 0, std::nullopt, ""},
         {50, Ctrl | Alt, std::nullopt, ""},
