@@ -73,9 +73,8 @@ struct FakeBackendServer::Connection {
 };
 
 FakeBackendServer::FakeBackendServer(QObject* parent) : QObject(parent), m_server(std::make_unique<QTcpServer>()) {
-    if (!m_server->listen(QHostAddress::LocalHost, 0)) {
+    if (!m_server->listen(QHostAddress::LocalHost, 0))
         throw std::runtime_error("fake backend server cannot listen: " + m_server->errorString().toStdString());
-    }
     m_port = m_server->serverPort();
     connect(m_server.get(), &QTcpServer::newConnection, this, &FakeBackendServer::acceptConnections);
 }
@@ -86,9 +85,8 @@ FakeBackendServer::~FakeBackendServer() {
 
 QList<RecordedRequest> FakeBackendServer::requestsTo(const QString& path) const {
     QList<RecordedRequest> matching;
-    for (const RecordedRequest& request : m_requests) {
+    for (const RecordedRequest& request : m_requests)
         if (request.path == path) matching.append(request);
-    }
     return matching;
 }
 
@@ -155,19 +153,15 @@ void FakeBackendServer::write(QTcpSocket* socket, const FakeResponse& response) 
     if (headerValue(response.headers, "Content-Length").isEmpty())
         out += "Content-Length: " + QByteArray::number(response.body.size()) + kCrlf;
     out += kCrlf;
-    if (response.dripInterval.count() <= 0) {
-        socket->write(out + response.body);
-        return;
-    }
-    socket->write(out);
+    socket->write(response.dripInterval.count() > 0 ? out : out + response.body);
+    if (response.dripInterval.count() <= 0) return;
     auto* timer = new QTimer(socket);
     timer->setTimerType(Qt::PreciseTimer);
     QObject::connect(timer, &QTimer::timeout, socket, [socket, timer, body = response.body, sent = 0]() mutable {
-        if (sent < body.size()) {
+        if (sent < body.size())
             socket->write(body.mid(sent++, 1));
-        } else {
+        else
             timer->deleteLater();
-        }
     });
     timer->start(response.dripInterval);
 }

@@ -13,12 +13,8 @@ using C = QuorvelleErrorCase;
 
 TEST(QuorvelleError, CasesHaveDistinctDescriptionsAndRetryAfterEmbedsTheSecondsInDecimal) {
     QSet<QString> descriptions;
-    for (C errorCase : allQuorvelleErrorCases()) {
-        const QuorvelleError error = errorCase == C::rateLimitedRetryAfter ? QuorvelleError::rateLimitedRetryAfter(1)
-                                                                           : QuorvelleError(errorCase);
-        EXPECT_TRUE(error.diagnosticsCode().startsWith(u"runtime.error."));
-        descriptions.insert(error.errorDescription());
-    }
+    for (C errorCase : allQuorvelleErrorCases())
+        descriptions.insert(QuorvelleError(errorCase).errorDescription());
     EXPECT_EQ(descriptions.size(), allQuorvelleErrorCases().size());
     const auto error = QuorvelleError::rateLimitedRetryAfter(12345);
     EXPECT_EQ(error.errorDescription(),

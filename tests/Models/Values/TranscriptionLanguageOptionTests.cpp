@@ -35,9 +35,9 @@ TEST(TranscriptionLanguageOption, AutomaticComesFirstThenDistinctLanguagesInOneO
 }
 
 TEST(TranscriptionLanguageOption, SearchMatchesCodeNameAndCombinedTextAndStoredCodesFallBackToAutomatic) {
-    // Case, blanks and codes are walked through by the settings page's language filter test.
     const TranscriptionLanguageOption turkish = TranscriptionLanguageOption::option(QStringLiteral("tr"));
-    const std::pair<const char*, bool> cases[] = {{"(tr)", true}, {"h (", true}, {"sh tr", false}};
+    const std::pair<const char*, bool> cases[] = {
+        {"  TURK \n", true}, {"   ", true}, {"(tr)", true}, {"h (", true}, {"sh tr", false}};
     for (const auto& [query, expected] : cases)
         EXPECT_EQ(turkish.matches(QString::fromUtf8(query)), expected) << query;
     EXPECT_TRUE(TranscriptionLanguageOption::automatic().matches(QStringLiteral("auto (recommended)")));
