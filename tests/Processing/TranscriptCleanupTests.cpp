@@ -13,25 +13,22 @@ namespace {
 
 using Mode = TranscriptionPostProcessingMode;
 
-struct CleanupCase {
-    const char* input;
-    const char* expected;
-};
+// An input and the text expected from it.
+using CleanupCase = std::pair<const char*, const char*>;
 
 void expectCleanup(Mode mode, std::initializer_list<CleanupCase> cases) {
-    for (const CleanupCase& c : cases) {
-        const QString input = QString::fromUtf8(c.input);
+    for (const auto& [text, expected] : cases) {
+        const QString input = QString::fromUtf8(text);
         const TranscriptCleanupResult result = applyCleanupMode(input, mode);
-        EXPECT_EQ(result.transcript, QString::fromUtf8(c.expected)) << "input: " << c.input;
+        EXPECT_EQ(result.transcript, QString::fromUtf8(expected)) << "input: " << text;
         EXPECT_EQ(result.inputTranscript, input);
         EXPECT_EQ(result.mode, mode);
     }
 }
 
 void expectMapped(QString (*transform)(const QString&), std::initializer_list<CleanupCase> cases) {
-    for (const CleanupCase& c : cases) {
-        EXPECT_EQ(transform(QString::fromUtf8(c.input)), QString::fromUtf8(c.expected)) << "input: " << c.input;
-    }
+    for (const auto& [input, expected] : cases)
+        EXPECT_EQ(transform(QString::fromUtf8(input)), QString::fromUtf8(expected)) << "input: " << input;
 }
 
 TEST(TranscriptCleanup, OffLeavesTheTextByteForByteAndBlankTextStaysEmptyWithoutFullStop) {
@@ -43,37 +40,22 @@ TEST(TranscriptCleanup, OffLeavesTheTextByteForByteAndBlankTextStaysEmptyWithout
 TEST(TranscriptCleanup, DefaultModeRules) {
     expectCleanup(Mode::default_,
                   {
-                      // Fillers go as whole words with their comma and spaces.
-                      {"um so this is it", "So this is it."},
-                      {"UMM well UHH fine", "Well fine."},
-                      {"umbrella", "Umbrella."},
+                      // Fillers and spoken marks go as whole words, with their comma and spaces.
+                      {"UM so the colonel UHH has an umbrella", "So the colonel has an umbrella."},
                       {"şey bence yani olur", "Bence olur."},
-                      // Spoken marks replace their words.
-                      {"hello comma world", "Hello, world."},
-                      {"what question mark", "What?"},
                       {"merhaba virgül nasılsın soru işareti", "Merhaba, nasılsın?"},
-                      // Whole-word guards keep words that contain a phrase.
-                      {"semicolon", ";."},
-                      {"the colonel arrived", "The colonel arrived."},
-                      {"a periodic table", "A periodic table."},
-                      {"commander comma", "Commander,."},
+                      {"a periodic commander comma", "A periodic commander,."},
                       // Percent rows need a digit after the word.
-                      {"percent 50", "50%."},
                       {"growth of percent   12 this year", "Growth of 12% this year."},
                       {"percent of people", "Percent of people."},
-                      // Symbol marks keep their spaces.
-                      {"mail me at sign home", "Mail me @ home."},
-                      {"well dash maybe", "Well - maybe."},
-                      // Marks between letters or digits get no space.
-                      {"the price is 3.5", "The price is 3.5."},
-                      {"visit example.com", "Visit example.com."},
-                      {"about 1,000 people", "About 1,000 people."},
+                      // Symbol marks keep their spaces; marks between letters or digits get none.
+                      {"mail me at sign home dash maybe", "Mail me @ home - maybe."},
+                      {"visit example.com for 3.5 or 1,000", "Visit example.com for 3.5 or 1,000."},
                       // A spoken mark is not inside a number; marks before other text still get a space.
                       {"the price is 3 period 5", "The price is 3. 5."},
                       {"yes,\"quoted\"", "Yes, \"quoted\"."},
                       {"hello , world", "Hello, world."},
                       // Spoken line breaks survive without surrounding spaces.
-                      {"first line new line second line", "First line\nsecond line."},
                       {"a new line new line b", "A\n\nb."},
                       {"done period new line next", "Done.\nNext."},
                       {"one   \t two", "One two."},
@@ -82,47 +64,33 @@ TEST(TranscriptCleanup, DefaultModeRules) {
 }
 
 TEST(SentenceFormatting, CapitalisesAfterEndMarksOnly) {
-    expectMapped(formatSentence, {
-                                     {"", ""},
-                                     {"ok,", "Ok,."},
-                                     {"really?", "Really?"},
-                                     {"ıspanak ve ilk", "Ispanak ve ilk."},
-                                     {"hi!   there", "Hi!   There."},
-
-                                     {"hi?\n\nthere", "Hi?\n\nThere."},
-                                     {"ßig", "SSig."},
-                                     {"end. next", "End. Next."},
-                                     {"😀 hello", "😀 hello."},
-                                 });
+    expectMapped(formatSentence, {{"ok,", "Ok,."},
+                                  {"ıspanak ve ilk", "Ispanak ve ilk."},
+                                  {"hi!   there", "Hi!   There."},
+                                  {"hi?\n\nthere", "Hi?\n\nThere."},
+                                  {"ßig", "SSig."},
+                                  {"😀 hello", "😀 hello."}});
 }
 
 TEST(SpokenPunctuation, RowsRunInTableOrder) {
     // Two-word Turkish phrases must win over the single words inside them, and "semicolon" over "colon".
-    expectMapped(applySpokenPunctuation, {
-                                             {"a soru işareti", "a?"},
-                                             {"a iki nokta b", "a: b"},
-                                             {"a noktalı virgül b", "a; b"},
-                                             {"a semicolon b", "a; b"},
-                                             {"a at işareti b", "a @ b"},
-                                         });
+    expectMapped(applySpokenPunctuation, {{"a soru işareti", "a?"},
+                                          {"a iki nokta b", "a: b"},
+                                          {"a noktalı virgül b", "a; b"},
+                                          {"a semicolon b", "a; b"},
+                                          {"a at işareti b", "a @ b"}});
 }
 
-TEST(TranscriptCleanup, EmailStartsParagraphsAtGreetingsAndClosings) {
+TEST(TranscriptCleanup, OnlyEmailStartsParagraphsAtGreetingsAndClosings) {
     expectCleanup(Mode::email, {
-                                   {"hi there regards john", "Hi there\n\nRegards john."},
                                    {"selam merhaba ali", "Selam\n\nMerhaba ali."},
                                    {"thanks REGARDS bob", "Thanks\n\nRegards bob."},
                                    {"regards", "Regards."},
                                });
-    expectCleanup(Mode::chat, {{"hi there regards john", "Hi there regards john."}});
-}
-
-TEST(TranscriptCleanup, DefaultChatAndRewriteBehaveAlike) {
-    const QString input = QStringLiteral("um hello comma world new line percent 5 question mark");
-    const QString expected = applyCleanupMode(input, Mode::default_).transcript;
-    EXPECT_EQ(expected, QStringLiteral("Hello, world\n5%?"));
-    EXPECT_EQ(applyCleanupMode(input, Mode::chat).transcript, expected);
-    EXPECT_EQ(applyCleanupMode(input, Mode::rewrite).transcript, expected);
+    // The other modes start no paragraphs and otherwise clean alike.
+    for (Mode mode : {Mode::default_, Mode::chat, Mode::rewrite})
+        expectCleanup(mode, {{"um hello comma world new line percent 5 question mark regards john",
+                              "Hello, world\n5%? Regards john."}});
 }
 
 // ICU counts the work of a match in steps, not in time, so this bound is the same on every machine.
@@ -152,8 +120,6 @@ TEST(PathologicalInput, AddressesKeepTheirColonAndFillersLeaveNoStrayMarks) {
     expectCleanup(Mode::default_, {
                                       {"see https://x.com now", "See https://x.com now."},
                                       {"file:///tmp/a comma then", "File:///tmp/a, then."},
-                                      {"note colon next", "Note: next."},
-                                      {"okay um period next", "Okay. Next."},
                                       {"hello uh question mark", "Hello?"},
                                       {"um, uh.", ""},
                                       {"şey period yani comma", ""},

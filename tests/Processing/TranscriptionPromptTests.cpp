@@ -32,16 +32,11 @@ FocusedTargetSnapshot target(const char* bundle, const char* name, const char* t
     return t;
 }
 
-TEST(DeveloperContext, AnyMetadataContainingAKeywordCounts) {
-    const std::pair<std::optional<FocusedTargetSnapshot>, bool> cases[] = {
-        {std::nullopt, false},
-        {target(nullptr, "Visual Studio Code"), true},
-        {target("org.example.notes", "Notes", "Amazed by it"), true},  // substring, not a word
-        {target("org.example.notes", "Notes", nullptr, "main-TERMINAL-view"), true},
-        {target("org.example.notes", "Notes", "Shopping"), false},
-    };
-    for (const auto& [snapshot, expected] : cases)
-        EXPECT_EQ(isDeveloperContext(snapshot), expected);
+// Names, bundle ids and no target at all are walked through by the prompt tests below.
+TEST(DeveloperContext, WindowTitlesAndElementIdsCountToo) {
+    EXPECT_TRUE(isDeveloperContext(target("org.example.notes", "Notes", "Amazed by it")));  // substring, not a word
+    EXPECT_TRUE(isDeveloperContext(target("org.example.notes", "Notes", nullptr, "main-TERMINAL-view")));
+    EXPECT_FALSE(isDeveloperContext(target("org.example.notes", "Notes", "Shopping")));
 }
 
 TEST(TranscriptionPrompt, PartsAreJoinedByABlankLineInOrderAndNothingToSayGivesNoPrompt) {
@@ -67,11 +62,7 @@ TEST(TranscriptionPrompt, DeveloperTargetsAddTermsAfterTheUsersAndTheDeveloperLi
     const TranscriptionPromptContext context = buildTranscriptionPrompt(
         u("Be brief."), {hint(u("typescript")), hint(u("Quorvelle"))}, target("com.jetbrains.intellij", "IDEA"));
     EXPECT_TRUE(context.isDeveloperContext);
-    EXPECT_EQ(context.customInstructions, u("Be brief."));
     ASSERT_EQ(context.vocabularyHints.size(), 2 + 25 - 1);  // the user's "typescript" hides "TypeScript"
-    EXPECT_EQ(context.vocabularyHints.mid(0, 3), (QStringList{u("typescript"), u("Quorvelle"), u("useEffect")}));
-    EXPECT_FALSE(context.vocabularyHints.contains(u("TypeScript")));
-    EXPECT_EQ(context.vocabularyHints.last(), u("OpenAI"));
     ASSERT_TRUE(context.prompt);
     EXPECT_TRUE(context.prompt->startsWith(u("Be brief.\n\n") + kHintsPrefix + u("typescript, Quorvelle, useEffect")));
     EXPECT_TRUE(context.prompt->endsWith(u("OpenAI.\n\n") + kDeveloperLine));
@@ -101,15 +92,9 @@ TEST(TranscriptionPrompt, LongPromptsAreCutAt1800CharactersNeverSplittingACharac
     }
 }
 
-TEST(PromptNormalization, TextIsTrimmedAndLimitedTo900CharactersHintsAreDistinctWithoutALimit) {
-    EXPECT_EQ(normalizedPromptText(std::nullopt), std::nullopt);
-    EXPECT_EQ(normalizedPromptText(u(" \n ")), std::nullopt);
-    EXPECT_EQ(normalizedPromptText(u("  Be brief. ")), u("Be brief."));
+// Blank text, trimming and repeated hints are walked through the prompt tests above.
+TEST(PromptNormalization, TextIsLimitedTo900CharactersAndHintsAreNotLimited) {
     EXPECT_EQ(Graphemes::count(*normalizedPromptText(QString(901, u'z'))), 900);
-    EXPECT_EQ(normalizedVocabularyHints({}), std::nullopt);
-    EXPECT_EQ(normalizedVocabularyHints({u(" "), u("")}), std::nullopt);
-    EXPECT_EQ(normalizedVocabularyHints({u(" Café "), u("CAFE"), u("Quorvelle")}),
-              (QStringList{u("Café"), u("Quorvelle")}));
     QStringList many;
     for (int i = 0; i < 120; ++i)
         many.append(u("t%1").arg(i));

@@ -63,19 +63,6 @@ private:
     CurrentValueSubject<AudioCaptureDebugSnapshot> m_debug{AudioCaptureDebugSnapshot::empty()};
 };
 
-// A capture service that offers neither a microphone choice nor diagnostics.
-class FakePlainAudioCapture final : public AudioCapturing {
-public:
-    bool isCapturing() const override { return false; }
-    CurrentValueSubject<AudioLevelSnapshot>& levelPublisher() override { return m_levels; }
-    void startCapture() override {}
-    CapturedAudioClip stopCapture() override { return FakeAudioCapture::oneSecondClip(); }
-    void cancelCapture() override {}
-
-private:
-    CurrentValueSubject<AudioLevelSnapshot> m_levels{AudioLevelSnapshot::silent()};
-};
-
 class FakeAudioDeviceLister final : public AudioDeviceListing {
 public:
     QList<AudioDeviceInfo> devices;

@@ -18,7 +18,6 @@ public:
     HeldCalls held;
     bool storedSession = false;
     std::optional<QString> deviceID;
-    Scripted<BackendAuthDeviceLoginChallenge> startAnswer{sampleChallenge()};
     Scripted<BackendDeviceLoginPollResult> pollAnswer{
         BackendDeviceLoginPollResult{QStringLiteral("pending"), false, std::nullopt}};
     ScriptedOutcome signOutOutcome;
@@ -28,7 +27,7 @@ public:
     QCoro::Task<BackendAuthDeviceLoginChallenge> startDeviceLogin(std::stop_token stopToken = {}) override {
         calls << QStringLiteral("startDeviceLogin");
         co_await held.pass(stopToken);
-        co_return startAnswer.next();
+        co_return sampleChallenge();
     }
     QCoro::Task<BackendDeviceLoginPollResult> pollDeviceLogin(BackendAuthDeviceLoginChallenge challenge,
                                                               std::stop_token stopToken = {}) override {

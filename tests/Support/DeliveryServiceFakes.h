@@ -29,18 +29,11 @@ public:
 
 class FakeTextInserter final : public TextInserting, public TextInsertionVerifying {
 public:
-    struct Insertion {
-        QString text;
-        FocusedTargetSnapshot target;
-        std::optional<TextReplacementHint> hint;
-    };
-    QList<Insertion> insertions;
     Scripted<TextInsertionResult> insertAnswer;
     Scripted<std::optional<bool>> verifyAnswer{std::optional<bool>(true)};
 
-    TextInsertionResult insert(const QString& text, const FocusedTargetSnapshot& target,
-                               const std::optional<TextReplacementHint>& hint) override {
-        insertions.append({text, target, hint});
+    TextInsertionResult insert(const QString& text, const FocusedTargetSnapshot&,
+                               const std::optional<TextReplacementHint>&) override {
         TextInsertionResult result = insertAnswer.next();
         if (!result.insertedText) result.insertedText = text;
         return result;

@@ -47,33 +47,24 @@ QList<MultipartPart> RecordedRequest::multipartParts() const {
     const QByteArray boundary = form.match(QString::fromLatin1(header("Content-Type"))).captured(1).toLatin1();
     if (boundary.isEmpty()) return {};
 
-    // With a CRLF in front, every delimiter (the first included) reads CRLF "--" boundary.
+    // With a CRLF in front, every delimiter (the first included) reads CRLF "--" boundary, and every
+    // part's head (empty when it has no headers) ends with an empty line.
     const QByteArray data = kCrlf + body;
     const QByteArray delimiter = kCrlf + "--" + boundary;
+    if (!data.startsWith(delimiter)) return {};
     QList<MultipartPart> parts;
-    qsizetype position = data.indexOf(delimiter);
-    if (position != 0) return {};
-    while (true) {
-        position += delimiter.size();
-        if (data.mid(position, 2) == "--") return parts;
-        if (data.mid(position, 2) != kCrlf) return {};
-        position += 2;
+    qsizetype position = delimiter.size();
+    while (data.mid(position, 2) != "--") {
         const qsizetype next = data.indexOf(delimiter, position);
-        if (next < 0) return {};
-        const QByteArray chunk = data.mid(position, next - position);
-        const qsizetype headerEnd = chunk.indexOf(kHeaderEnd);
-        MultipartPart part;
-        if (headerEnd < 0) {
-            // A part without headers starts with an empty line.
-            if (!chunk.startsWith(kCrlf)) return {};
-            part.body = chunk.mid(2);
-        } else {
-            part.headers = parseHeaderLines(chunk.left(headerEnd));
-            part.body = chunk.mid(headerEnd + kHeaderEnd.size());
-        }
-        parts.append(part);
-        position = next;
+        const qsizetype headerEnd = data.indexOf(kHeaderEnd, position);
+        if (data.mid(position, 2) != kCrlf || next < 0 || headerEnd < 0 || headerEnd + kHeaderEnd.size() > next)
+            return {};
+        const qsizetype bodyStart = headerEnd + kHeaderEnd.size();
+        parts.append(
+            {parseHeaderLines(data.mid(position, headerEnd - position)), data.mid(bodyStart, next - bodyStart)});
+        position = next + delimiter.size();
     }
+    return parts;
 }
 
 struct FakeBackendServer::Connection {
@@ -82,9 +73,8 @@ struct FakeBackendServer::Connection {
 };
 
 FakeBackendServer::FakeBackendServer(QObject* parent) : QObject(parent), m_server(std::make_unique<QTcpServer>()) {
-    if (!m_server->listen(QHostAddress::LocalHost, 0)) {
+    if (!m_server->listen(QHostAddress::LocalHost, 0))
         throw std::runtime_error("fake backend server cannot listen: " + m_server->errorString().toStdString());
-    }
     m_port = m_server->serverPort();
     connect(m_server.get(), &QTcpServer::newConnection, this, &FakeBackendServer::acceptConnections);
 }
@@ -93,19 +83,10 @@ FakeBackendServer::~FakeBackendServer() {
     close();
 }
 
-QUrl FakeBackendServer::baseUrl() const {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_port));
-}
-
-QUrl FakeBackendServer::url(const QString& pathAndQuery) const {
-    return baseUrl().resolved(QUrl(pathAndQuery));
-}
-
 QList<RecordedRequest> FakeBackendServer::requestsTo(const QString& path) const {
     QList<RecordedRequest> matching;
-    for (const RecordedRequest& request : m_requests) {
+    for (const RecordedRequest& request : m_requests)
         if (request.path == path) matching.append(request);
-    }
     return matching;
 }
 
@@ -172,19 +153,15 @@ void FakeBackendServer::write(QTcpSocket* socket, const FakeResponse& response) 
     if (headerValue(response.headers, "Content-Length").isEmpty())
         out += "Content-Length: " + QByteArray::number(response.body.size()) + kCrlf;
     out += kCrlf;
-    if (response.dripInterval.count() <= 0) {
-        socket->write(out + response.body);
-        return;
-    }
-    socket->write(out);
+    socket->write(response.dripInterval.count() > 0 ? out : out + response.body);
+    if (response.dripInterval.count() <= 0) return;
     auto* timer = new QTimer(socket);
     timer->setTimerType(Qt::PreciseTimer);
     QObject::connect(timer, &QTimer::timeout, socket, [socket, timer, body = response.body, sent = 0]() mutable {
-        if (sent < body.size()) {
+        if (sent < body.size())
             socket->write(body.mid(sent++, 1));
-        } else {
+        else
             timer->deleteLater();
-        }
     });
     timer->start(response.dripInterval);
 }

@@ -41,16 +41,13 @@ struct FakeResponse {
     // When positive, the body is sent one byte at a time with this pause before each byte.
     std::chrono::milliseconds dripInterval{0};
 
-    // An answer with Content-Type application/json.
     static FakeResponse json(int status, const QByteArray& body) {
         return raw(status, body).header("Content-Type", "application/json");
     }
-    // An answer with the given body and no Content-Type unless added with header().
     static FakeResponse raw(int status, const QByteArray& body = {}) { return {.status = status, .body = body}; }
     static FakeResponse silence() { return {.kind = Kind::silence}; }
     static FakeResponse dropConnection() { return {.kind = Kind::dropConnection}; }
 
-    // Adds a header line (call again for a repeated header); returns the answer for chaining.
     FakeResponse& header(const QByteArray& name, const QByteArray& value) {
         headers.append({name, value});
         return *this;
@@ -75,7 +72,6 @@ struct RecordedRequest {
 
     QByteArray header(const QByteArray& name) const { return headerValue(headers, name); }
     bool hasHeader(const QByteArray& name) const;
-    // The body as a JSON object; an empty object when it is not one.
     QJsonObject jsonObject() const { return QJsonDocument::fromJson(body).object(); }
     // The parts of a multipart body; empty when it is not one or its framing is broken.
     QList<MultipartPart> multipartParts() const;
@@ -90,13 +86,11 @@ public:
     ~FakeBackendServer() override;
 
     // "http://127.0.0.1:<port>", the base address to hand to a client.
-    QUrl baseUrl() const;
-    // The base address with this path (and query) resolved against it.
-    QUrl url(const QString& pathAndQuery) const;
+    QUrl baseUrl() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_port)); }
+    QUrl url(const QString& pathAndQuery) const { return baseUrl().resolved(QUrl(pathAndQuery)); }
     // Stops listening and closes every open connection, as a backend that went away.
     void close();
 
-    // Appends an answer to the route's queue (see the script rules above).
     void respond(const QByteArray& method, const QString& path, FakeResponse response) {
         m_script[QString::fromLatin1(method.toUpper()) + QLatin1Char(' ') + path].append(std::move(response));
     }

@@ -8,30 +8,28 @@ FakeBootstrap::FakeBootstrap()
     : settingsStore(std::make_shared<SettingsStore>(userDefaults, [this] { return clock.now(); })) {}
 
 AppBootstrap FakeBootstrap::bootstrap() const {
-    AppBootstrap services;
-    services.settingsStore = settingsStore;
-    services.microphonePermissionController = microphonePermission;
-    services.accessibilityPermissionController = accessibilityPermission;
-    services.backendAuthSessionManager = account;
-    services.systemNavigator = navigator;
-    services.startAtLoginController = startAtLogin;
-    services.hotkeyMonitor = hotkeyMonitor;
-    services.focusedTargetInspector = inspector;
-    services.audioCapture = audioCapture;
-    services.transcriber = transcriber;
-    services.textInserter = textInserter;
-    services.pasteboardWriter = pasteboard;
-    services.textInsertionStrategyResolver = strategyResolver;
-    services.syntheticPastePerformer = pastePerformer;
-    services.transcriptionTelemetryRecorder = telemetry;
-    services.diagnosticsStore = diagnostics;
-    services.transcriptHistoryStore = history;
-    services.sessionCoordinator = sessionCoordinator;
-    services.localModelManager = localModels;
-    services.softwareUpdateChecker = updateChecker;
-    services.releaseNotesFetcher = releaseNotes;
-    services.audioDeviceService = audioDevices;
-    return services;
+    return {.settingsStore = settingsStore,
+            .microphonePermissionController = microphonePermission,
+            .accessibilityPermissionController = accessibilityPermission,
+            .backendAuthSessionManager = account,
+            .systemNavigator = navigator,
+            .startAtLoginController = startAtLogin,
+            .hotkeyMonitor = hotkeyMonitor,
+            .focusedTargetInspector = inspector,
+            .audioCapture = audioCapture,
+            .transcriber = transcriber,
+            .textInserter = textInserter,
+            .pasteboardWriter = pasteboard,
+            .textInsertionStrategyResolver = strategyResolver,
+            .syntheticPastePerformer = pastePerformer,
+            .transcriptionTelemetryRecorder = telemetry,
+            .diagnosticsStore = diagnostics,
+            .transcriptHistoryStore = history,
+            .sessionCoordinator = sessionCoordinator,
+            .localModelManager = localModels,
+            .softwareUpdateChecker = updateChecker,
+            .releaseNotesFetcher = releaseNotes,
+            .audioDeviceService = audioDevices};
 }
 
 ViewModelEnvironment FakeBootstrap::environment() {

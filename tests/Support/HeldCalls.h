@@ -15,7 +15,6 @@ namespace quorvelle::test {
 class HeldCalls {
 public:
     void setHolding(bool holding) { m_holding = holding; }
-    // Calls waiting now.
     int waitingCount() const;
     // Lets every waiting call go on, each on a later turn of the event loop.
     void releaseAll();

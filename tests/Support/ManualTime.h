@@ -40,7 +40,10 @@ public:
     ManualSleeper() { m_calls.setHolding(true); }
 
     Sleeper sleeper() {
-        return [this](double seconds, std::stop_token stopToken) { return sleep(seconds, std::move(stopToken)); };
+        return [this](double seconds, std::stop_token stopToken) {
+            m_requested.append(seconds);
+            return m_calls.pass(std::move(stopToken));
+        };
     }
     const QList<double>& requestedSeconds() const { return m_requested; }
     int waitingCount() const { return m_calls.waitingCount(); }
@@ -48,11 +51,6 @@ public:
     void finishAll() { m_calls.releaseAll(); }
 
 private:
-    QCoro::Task<void> sleep(double seconds, std::stop_token stopToken) {
-        m_requested.append(seconds);
-        return m_calls.pass(std::move(stopToken));
-    }
-
     HeldCalls m_calls;
     QList<double> m_requested;
 };

@@ -51,11 +51,7 @@ public:
 
 class FakeTelemetryRecorder final : public TranscriptionTelemetryRecording {
 public:
-    struct Sample {
-        int elapsedMs;
-        bool wasSuccessful;
-    };
-    QList<Sample> recorded;
+    QList<TranscriptionTelemetrySnapshot::Sample> recorded;
 
     TranscriptionTelemetrySnapshot snapshot() const override { return {}; }
     void record(int elapsedMs, bool wasSuccessful) override { recorded.append({elapsedMs, wasSuccessful}); }

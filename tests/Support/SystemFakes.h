@@ -20,31 +20,25 @@ public:
     QStringList calls;
     ScriptedOutcome startOutcome;
     std::function<void()> onKeyDown;
-    std::function<void()> onKeyUp;
     bool monitoring = false;
 
     bool isMonitoring() const override { return monitoring; }
-    void startMonitoring(const HotkeyShortcut& shortcut, std::function<void()> down,
-                         std::function<void()> up) override {
+    void startMonitoring(const HotkeyShortcut& shortcut, std::function<void()> down, std::function<void()>) override {
         calls << QStringLiteral("startMonitoring(%1)").arg(shortcut.displayTitle);
         startOutcome.next();
         onKeyDown = std::move(down);
-        onKeyUp = std::move(up);
         monitoring = true;
     }
     void stopMonitoring() override {
         calls << QStringLiteral("stopMonitoring");
-        onKeyDown = onKeyUp = nullptr;
+        onKeyDown = nullptr;
         monitoring = false;
     }
 
-    // The registered callbacks, called on this thread or on a thread of their own (joined before
+    // The key-down callback, called on this thread or on a thread of their own (joined before
     // returning), as the platform may do.
     void press() const {
         if (onKeyDown) onKeyDown();
-    }
-    void release() const {
-        if (onKeyUp) onKeyUp();
     }
     void pressFromAnotherThread() const {
         if (onKeyDown) std::thread(onKeyDown).join();

@@ -9,7 +9,6 @@
 #include <exception>
 #include <functional>
 #include <optional>
-#include <stdexcept>
 #include <type_traits>
 
 namespace quorvelle::test {

@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <cstring>
-#include <memory>
 
 #ifdef QUORVELLE_TEST_GUI
 #include <QApplication>

@@ -21,15 +21,12 @@ TEST(LocalModelCatalogue, EveryIdHasAFileOfItsOwnAChecksumAndADownloadAddressOnT
     for (M id : allCases<M>()) {
         const auto descriptor = localModelDescriptor(id, fake);
         SCOPED_TRACE(descriptor.filename.toStdString());
-        EXPECT_EQ(descriptor.id, id);
-        EXPECT_GT(descriptor.diskSizeBytes, 0);
         EXPECT_TRUE(sha1Form.match(descriptor.expectedSHA1).hasMatch());
         filenames.insert(descriptor.filename);
         EXPECT_EQ(descriptor.downloadURL.toString(),
                   QStringLiteral("http://127.0.0.1:8765/owner/whisper.cpp/resolve/main/") + descriptor.filename +
                       QStringLiteral("?download=true"));
         EXPECT_EQ(localModelDescriptor(id, fakeWithSlash).downloadURL, descriptor.downloadURL);
-        EXPECT_EQ(localModelDescriptor(id).downloadURL.scheme(), QStringLiteral("https"));
     }
     EXPECT_EQ(filenames.size(), allCases<M>().size());
 }

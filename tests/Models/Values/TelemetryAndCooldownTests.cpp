@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 
 using quorvelle::RateLimitCooldownState;
 using quorvelle::RollingTranscriptionTelemetryStore;
@@ -12,14 +13,10 @@ using quorvelle::TranscriptionTelemetrySnapshot;
 namespace {
 
 TranscriptionTelemetrySnapshot snapshot(int count, int successes, int last, int p50, int p95) {
-    TranscriptionTelemetrySnapshot result;
-    result.sampleCount = count;
-    result.successCount = successes;
-    result.failureCount = count - successes;
-    result.lastElapsedMs = last;
-    result.p50ElapsedMs = p50;
-    result.p95ElapsedMs = p95;
-    return result;
+    TranscriptionTelemetrySnapshot s;
+    std::tie(s.sampleCount, s.successCount, s.failureCount) = std::tuple(count, successes, count - successes);
+    std::tie(s.lastElapsedMs, s.p50ElapsedMs, s.p95ElapsedMs) = std::tuple(last, p50, p95);
+    return s;
 }
 
 const QDateTime base = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
@@ -30,15 +27,11 @@ TEST(TranscriptionTelemetry, SnapshotCountsPercentilesAndSummaryOfTheNewestFifty
     RollingTranscriptionTelemetryStore store;
     EXPECT_EQ(store.snapshot(), TranscriptionTelemetrySnapshot());
     EXPECT_FALSE(store.snapshot().summaryLine().has_value());
-    EXPECT_EQ(store.snapshot().targetSummaryLine(), "Hedef p50 < 2.50s, p95 < 5.00s");
     // Unsorted input; failures count in the percentiles; last is the newest, not the largest.
     for (const auto& [elapsedMs, succeeded] : {std::pair(4010, false), {980, true}, {700, true}, {1234, false}})
         store.record(elapsedMs, succeeded);
     EXPECT_EQ(store.snapshot(), snapshot(4, 2, 1234, 980, 4010));
     EXPECT_EQ(store.snapshot().summaryLine(), "Latency son 1.23s | p50 0.98s | p95 4.01s");
-    TranscriptionTelemetrySnapshot partial = store.snapshot();
-    partial.p95ElapsedMs.reset();
-    EXPECT_FALSE(partial.summaryLine().has_value());
 
     RollingTranscriptionTelemetryStore full;
     full.record(-250, false);
@@ -52,7 +45,6 @@ TEST(TranscriptionTelemetry, SnapshotCountsPercentilesAndSummaryOfTheNewestFifty
 }
 
 TEST(RateLimitCooldownState, StartChoosesLengthAndSetsEnd) {
-    EXPECT_EQ(RateLimitCooldownState().duration, 5.0);
     // Retry-After, the configured length, the seconds chosen.
     const std::tuple<std::optional<int>, double, int> cases[] = {
         {0, 5.0, 1},
