@@ -15,12 +15,8 @@
 
 namespace quorvelle::test {
 
-// Along the visual tree, where a Repeater or Loader puts what it makes.
 inline QQuickItem* findIn(QQuickItem* scope, const QString& name) {
-    if (!scope || scope->objectName() == name) return scope;
-    for (QQuickItem* child : scope->childItems())
-        if (QQuickItem* found = findIn(child, name)) return found;
-    return nullptr;
+    return scope ? ViewHarness::findIn(scope, name) : nullptr;
 }
 
 // A view over the view model built from fakes: set the fakes (or a service in `bootstrap`), then
@@ -70,6 +66,9 @@ protected:
     }
     bool selected(const QString& name) { return item(name)->property("isSelected").toBool(); }
     QString message() const { return viewModel->inlineMessageText(); }
+    std::optional<QString> stored(const char* key) const {
+        return fakes.userDefaults->string(QString::fromLatin1(key));
+    }
     // Lets the view model's tasks and the bindings run, and a left page go.
     static void settle() {
         for (int turn = 0; turn < 6; ++turn)

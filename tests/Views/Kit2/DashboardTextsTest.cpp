@@ -43,8 +43,6 @@ TEST(DashboardTextsTest, DatesAndLanguageTitlesReadTheValuesAsGiven) {
     EXPECT_EQ(DashboardTexts::transcriptionLanguageTitle("en", QVariant(), "x"), automatic);
     EXPECT_EQ(DashboardTexts::transcriptionLanguageTitle("en", QVariant::fromValue(nullptr), "x"), automatic);
     EXPECT_EQ(DashboardTexts::transcriptionLanguageTitle("en", QString(), "German"), "German ()");
-    EXPECT_EQ(DashboardTexts::transcriptionLanguageTitle("tr", "de", "German"),
-              AppStrings("tr").transcriptionLanguageTitle({"de", "German"}));
 }
 
 TEST(HistoryTimestamps, UseEnglishMonthsTwelveHourClockAndLocalTime) {

