@@ -32,9 +32,7 @@ TEST(CardViews, ShowTheirTextsSymbolsAndColours) {
             }
             Row {
                 spacing: 12
-                AppIdentityBadge { objectName: "production"; label: "Quorvelle"; status: AppIdentityStatus.Production; helpText: "Version 1.0" }
                 AppIdentityBadge { objectName: "local"; label: "Quorvelle"; status: AppIdentityStatus.Local }
-                AppIdentityBadge { objectName: "custom"; label: "Quorvelle"; status: AppIdentityStatus.Custom }
             }
         })",
                              {640, 760}));

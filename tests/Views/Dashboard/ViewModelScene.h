@@ -41,7 +41,8 @@ protected:
         return load(QStringLiteral("MainWindowView { anchors.fill: parent; viewModel: vm }"), size, language);
     }
     // The dashboard on one section's page, in a window tall enough for all of it.
-    QQuickItem* open(const QString& section, const char* language = "english") {
+    QQuickItem* open(const QString& section, const char* language = "english", bool signedIn = true) {
+        if (signedIn) fakes.makeReadyForCloudDictation();
         if (!loadDashboard(language, {1270, 1500})) return nullptr;
         // The account shortcut is the way no sign-in lock stops.
         section == QStringLiteral("subscription") ? state()->showAccount() : state()->selectSection(section);

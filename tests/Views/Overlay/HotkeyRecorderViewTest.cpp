@@ -30,17 +30,12 @@ protected:
             EXPECT_TRUE(!window->isVisible() || QTest::qWaitForWindowExposed(window));
     }
     QQuickWindow* window(const char* name) { return harness.root()->findChild<QQuickWindow*>(name); }
-    QQuickItem* in(QQuickWindow* window, const char* name) {
-        QQuickItem* found = ViewHarness::findIn(window->contentItem(), name);
-        EXPECT_TRUE(found) << "no item " << name;
-        return found;
-    }
+    QQuickItem* in(QQuickWindow* window, const char* name) { return item(name, window->contentItem()); }
     void click(QQuickWindow* window, const char* name) {
         QQuickItem* item = in(window, name);
         QTest::mouseClick(window, Qt::LeftButton, {},
                           item->mapToScene({item->width() / 2, item->height() / 2}).toPoint());
     }
-    QString text(QQuickWindow* window, const char* name) { return in(window, name)->property("text").toString(); }
     // The recorder's refusals as the view model logged them.
     long unsupportedReports() const {
         return std::ranges::count(fakes.diagnostics->stored, QString("settings.hotkey.capture_unsupported"),
@@ -142,10 +137,10 @@ TEST_F(RecorderTest, RecordsTheFirstChordAndRefusesKeysWithoutAName) {
 }
 
 TEST_F(RecorderTest, EscapeAndASecondTapCancelWithoutACallback) {
-    EXPECT_EQ(text(popover, "hotkey-capture-status"), "Active: Control + Alt + Space");
+    EXPECT_EQ(text("hotkey-capture-status", popover->contentItem()), "Active: Control + Alt + Space");
     harness.shoot("recorder-idle");
     start();
-    EXPECT_EQ(text(popover, "hotkey-capture-button"), "Cancel");
+    EXPECT_EQ(text("hotkey-capture-button", popover->contentItem()), "Cancel");
     pressKey(&harness.window(), 0xff1b, Qt::Key_Escape, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_FALSE(capturing());
     start();
