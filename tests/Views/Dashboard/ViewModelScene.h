@@ -84,11 +84,4 @@ protected:
     ViewHarness harness;
 };
 
-// Fails for each expected text that is not among the visible texts under the item.
-inline void expectTexts(QQuickItem* item, std::initializer_list<const char*> expected) {
-    const QStringList texts = textsIn(item);
-    for (const char* one : expected)
-        EXPECT_TRUE(texts.contains(QString::fromUtf8(one))) << one;
-}
-
 }  // namespace quorvelle::test

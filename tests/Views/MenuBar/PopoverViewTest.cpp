@@ -79,8 +79,19 @@ TEST_F(PopoverTest, ABuildWithoutAccountSignInNeverShowsTheAccountPanel) {
     EXPECT_NE(panel(), "account");
 }
 
-TEST_F(PopoverTest, ReadyStateInBothLanguagesWithItsFooter) {
+TEST_F(PopoverTest, ReadyStateInBothLanguagesWithItsFooterAndSheetsThatBelongToThePopover) {
     load();
+    // Closing a disclosure sheet lowers its flag.
+    auto* sheet = harness.root()->findChild<QQuickWindow*>("privacy-disclosure-sheet");
+    ASSERT_TRUE(sheet && harness.root()->findChild<QQuickWindow*>("cloud-disclosure-sheet"));
+    EXPECT_EQ(sheet->transientParent(), &harness.window());
+    viewModel->permissions()->setShowingPrivacyDisclosureSheet(true);
+    ASSERT_TRUE(sheet->isVisible());
+    sheet->grabWindow().save(ViewHarness::screenshotDir() + "/popover-privacy-sheet-en.png");
+    sheet->close();
+    EXPECT_FALSE(viewModel->permissions()->showingPrivacyDisclosureSheet());
+    EXPECT_FALSE(sheet->isVisible());
+
     EXPECT_FALSE(shows("inline-message"));
     harness.shoot("popover-ready-en");
     turkish();
@@ -158,19 +169,6 @@ TEST_F(PopoverTest, SettingsControlsReachThePreferencesAndFollowThemAfterwards) 
         EXPECT_EQ(chosen ? chosen->uid : "none", uid);
     }
     EXPECT_EQ(picker->property("currentIndex").toInt(), 0);
-}
-
-TEST_F(PopoverTest, DisclosureSheetsBelongToThePopoverAndClosingLowersTheirFlags) {
-    load();
-    auto* sheet = harness.root()->findChild<QQuickWindow*>("privacy-disclosure-sheet");
-    ASSERT_TRUE(sheet && harness.root()->findChild<QQuickWindow*>("cloud-disclosure-sheet"));
-    EXPECT_EQ(sheet->transientParent(), &harness.window());
-    viewModel->permissions()->setShowingPrivacyDisclosureSheet(true);
-    ASSERT_TRUE(sheet->isVisible());
-    sheet->grabWindow().save(ViewHarness::screenshotDir() + "/popover-privacy-sheet-en.png");
-    sheet->close();
-    EXPECT_FALSE(viewModel->permissions()->showingPrivacyDisclosureSheet());
-    EXPECT_FALSE(sheet->isVisible());
 }
 
 }  // namespace

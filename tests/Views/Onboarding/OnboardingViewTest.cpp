@@ -65,7 +65,7 @@ TEST_F(OnboardingViewTest, CloudSetupWithEverythingMissingAndThePermissionButton
     EXPECT_TRUE(badgeLooksReady("setup-microphone") && badgeLooksReady("setup-accessibility"));
 }
 
-TEST_F(OnboardingViewTest, AccountCardFollowsTheSignIn) {
+TEST_F(OnboardingViewTest, AccountCardFollowsTheSignInThenModeButtonsAndDisclosures) {
     load();
     click("setup-account-sign-in");
     ASSERT_TRUE(waitUntil([&] { return shows("setup-account-code"); }));
@@ -86,6 +86,25 @@ TEST_F(OnboardingViewTest, AccountCardFollowsTheSignIn) {
     click("setup-account-sign-out");
     ASSERT_TRUE(waitUntil([&] { return !shows("setup-account-sign-out"); }));
     EXPECT_TRUE(fakes.account->calls.contains("signOut"));
+
+    // Local mode is not ready: its button opens the setup instead of selecting it.
+    click("setup-mode-local");
+    EXPECT_EQ(viewModel->localModels()->selectedTranscriptionBackend(), TranscriptionBackend::local);
+    EXPECT_TRUE(shows("setup-local") && !shows("setup-privacy"));
+    click("setup-mode-cloud");
+    EXPECT_EQ(viewModel->localModels()->selectedTranscriptionBackend(), TranscriptionBackend::cloud);
+    EXPECT_TRUE(shows("setup-account"));
+
+    click("setup-cloud-disclosure-view");
+    EXPECT_TRUE(viewModel->permissions()->showingGroqDisclosureSheet());
+    click("setup-privacy-view");
+    EXPECT_TRUE(viewModel->permissions()->showingPrivacyDisclosureSheet());
+    click("setup-cloud-disclosure-accept");
+    click("setup-privacy-accept");
+    const OnboardingStatus status = viewModel->permissions()->onboardingStatus();
+    EXPECT_TRUE(status.hasAcceptedGroqDisclosure && status.hasAcceptedPrivacyDisclosure);
+    EXPECT_TRUE(badgeLooksReady("setup-cloud-disclosure") && badgeLooksReady("setup-privacy"));
+    harness.shoot("setup-disclosures-accepted-en");
 }
 
 TEST_F(OnboardingViewTest, LocalModelRowsInEveryStateAndTheirActions) {
@@ -120,28 +139,6 @@ TEST_F(OnboardingViewTest, LocalModelRowsInEveryStateAndTheirActions) {
     click("setup-model-tinyMultilingual-delete");
     EXPECT_TRUE(fakes.localModels->calls.contains("deleteModel(tinyMultilingual)"));
     EXPECT_FALSE(badgeLooksReady("setup-local") || badgeLooksReady("setup-mode"));
-}
-
-TEST_F(OnboardingViewTest, ModeButtonsAndDisclosures) {
-    load();
-    // Local mode is not ready: its button opens the setup instead of selecting it.
-    click("setup-mode-local");
-    EXPECT_EQ(viewModel->localModels()->selectedTranscriptionBackend(), TranscriptionBackend::local);
-    EXPECT_TRUE(shows("setup-local") && !shows("setup-privacy"));
-    click("setup-mode-cloud");
-    EXPECT_EQ(viewModel->localModels()->selectedTranscriptionBackend(), TranscriptionBackend::cloud);
-    EXPECT_TRUE(shows("setup-account"));
-
-    click("setup-cloud-disclosure-view");
-    EXPECT_TRUE(viewModel->permissions()->showingGroqDisclosureSheet());
-    click("setup-privacy-view");
-    EXPECT_TRUE(viewModel->permissions()->showingPrivacyDisclosureSheet());
-    click("setup-cloud-disclosure-accept");
-    click("setup-privacy-accept");
-    const OnboardingStatus status = viewModel->permissions()->onboardingStatus();
-    EXPECT_TRUE(status.hasAcceptedGroqDisclosure && status.hasAcceptedPrivacyDisclosure);
-    EXPECT_TRUE(badgeLooksReady("setup-cloud-disclosure") && badgeLooksReady("setup-privacy"));
-    harness.shoot("setup-disclosures-accepted-en");
 }
 
 }  // namespace

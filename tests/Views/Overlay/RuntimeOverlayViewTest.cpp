@@ -76,7 +76,7 @@ TEST_F(RuntimeOverlayViewTest, EveryStateShowsItsTextsSymbolAndColours) {
     }
 }
 
-TEST_F(RuntimeOverlayViewTest, MessagesLanguageAndThemeReachThePill) {
+TEST_F(RuntimeOverlayViewTest, MessagesLanguageThemeAndLevelsReachThePillInBothForms) {
     viewModel->context().setInlineMessage("Metin eklendi.");
     show(SessionState::success());
     EXPECT_EQ(textsIn(harness.root()).first(), "Text inserted");
@@ -98,10 +98,8 @@ TEST_F(RuntimeOverlayViewTest, MessagesLanguageAndThemeReachThePill) {
     show(SessionState::recording());
     EXPECT_EQ(textsIn(harness.root()).last(), "Bırakınca capture kapanır ve transcription akışı başlar.");
     harness.shoot("overlay-full-quorvelle-tr");
-}
 
-TEST_F(RuntimeOverlayViewTest, LevelsDriveTheBarsWithoutRebuildingThemInBothForms) {
-    show(SessionState::recording());
+    // Levels drive the bars without rebuilding them, in both forms.
     QQuickItem* waveform = harness.item("overlay-waveform");
     ASSERT_TRUE(waveform);
     const QList<QQuickItem*> bars = barsIn(waveform);

@@ -11,7 +11,7 @@ namespace {
 
 using ShortcutsPageViewTest = ViewModelScene;
 
-TEST_F(ShortcutsPageViewTest, TheCardShowsTheShortcutInForceAndChangeOnlyOpensTheWindowsSheet) {
+TEST_F(ShortcutsPageViewTest, TheCardShowsTheShortcutInForceChangeOnlyOpensTheSheetAndEachModeOptionActs) {
     fakes.hotkeyMonitor->startOutcome.failAlways(HotkeyMonitorError({}, 10));
     ASSERT_TRUE(open(QStringLiteral("shortcuts")));
     // The pill says Active although the monitor could not start.
@@ -31,15 +31,12 @@ TEST_F(ShortcutsPageViewTest, TheCardShowsTheShortcutInForceAndChangeOnlyOpensTh
     EXPECT_TRUE(state()->property("showingHotkeyCaptureSheet").toBool() && sheet->isVisible());
     EXPECT_EQ(viewModel->preferences()->selectedHotkey(), *shifted);
     state()->setProperty("showingHotkeyCaptureSheet", false);
-}
 
-TEST_F(ShortcutsPageViewTest, EachModeOptionCallsTheViewModelInEitherLanguage) {
-    QQuickItem* page = open(QStringLiteral("shortcuts"), "turkish");
-    ASSERT_TRUE(page);
+    // Each mode option calls the view model, in either language.
+    viewModel->preferences()->setAppLanguage(QStringLiteral("turkish"));
     EXPECT_TRUE(selected("shortcuts-mode-pushToTalk"));
-    expectTexts(page, {"Global Kısayol", "Hotkey basılı tutulurken kayıt alınır."});
+    EXPECT_TRUE(textsIn(item("shortcuts-page")).contains("Hotkey basılı tutulurken kayıt alınır."));
     harness.shoot("pages2-shortcuts-tr");
-
     viewModel->preferences()->setAppLanguage(QStringLiteral("english"));
     harness.click(item("shortcuts-mode-toggle"));
     EXPECT_EQ(fakes.settingsStore->selectedRecordingTriggerMode(), RecordingTriggerMode::toggle);
@@ -147,34 +144,9 @@ TEST_F(InstructionsPageViewTest, TypingEditsTheDraftWhichOutlivesASectionSwitchI
     EXPECT_TRUE(draft().startsWith(QStringLiteral("Keep sentences short.")));
 }
 
-TEST_F(InstructionsPageViewTest, TheEditorKeepsTheFirst2000CharactersWhereverTheTextGrew) {
+TEST_F(InstructionsPageViewTest, PresetsSaveResetAndCleanupModesThenTheEditorKeepsTheFirst2000Characters) {
     ASSERT_TRUE(openInstructions());
-    // A paste of 2500 letters keeps the first 2000.
-    const QString letters = QStringLiteral("abcde").repeated(500);
-    editor()->setProperty("text", letters);
-    EXPECT_EQ(draft(), letters.left(2000));
-    EXPECT_EQ(editor()->property("text").toString(), draft());
-
-    // Emoji of several code points count once each: 2000 of them are taken whole.
-    const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
-    const QString full = family.repeated(2000);
-    editor()->setProperty("text", full);
-    EXPECT_EQ(draft(), full);
-    EXPECT_EQ(text("instructions-counter"), QStringLiteral("2000 / 2000 characters"));
-
-    // Typed at the end, the character is refused and the editor snaps back; typed at the start,
-    // it stays, the last character goes and the cursor stays after it.
-    typeAt(full.size(), QStringLiteral("x"));
-    EXPECT_EQ(draft(), full);
-    EXPECT_EQ(editor()->property("text").toString(), full);
-    typeAt(0, QStringLiteral("x"));
-    EXPECT_EQ(draft(), QStringLiteral("x") + family.repeated(1999));
-    EXPECT_EQ(editor()->property("text").toString(), draft());
-    EXPECT_EQ(editor()->property("cursorPosition").toInt(), 1);
-}
-
-TEST_F(InstructionsPageViewTest, PresetsFillTheDraftOnlySaveStoresItAndACleanupModeIsStoredAtOnce) {
-    ASSERT_TRUE(openInstructions());
+    // Presets fill the draft; only Save stores it; a cleanup mode is stored at once.
     const QString professional =
         QStringLiteral("Use proper capitalization and punctuation. Keep the wording clear, concise, and professional.");
     harness.click(item("instructions-preset-professional"));
@@ -202,6 +174,29 @@ TEST_F(InstructionsPageViewTest, PresetsFillTheDraftOnlySaveStoresItAndACleanupM
     EXPECT_EQ(stored(SettingsKeys::selectedPostProcessingMode), QStringLiteral("email"));
     for (const char* mode : {"off", "default", "chat", "email", "rewrite"})
         EXPECT_EQ(selected(QStringLiteral("instructions-cleanup-") + mode), QLatin1String(mode) == "email") << mode;
+
+    // A paste of 2500 letters keeps the first 2000.
+    const QString letters = QStringLiteral("abcde").repeated(500);
+    editor()->setProperty("text", letters);
+    EXPECT_EQ(draft(), letters.left(2000));
+    EXPECT_EQ(editor()->property("text").toString(), draft());
+
+    // Emoji of several code points count once each: 2000 of them are taken whole.
+    const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
+    const QString full = family.repeated(2000);
+    editor()->setProperty("text", full);
+    EXPECT_EQ(draft(), full);
+    EXPECT_EQ(text("instructions-counter"), QStringLiteral("2000 / 2000 characters"));
+
+    // Typed at the end, the character is refused and the editor snaps back; typed at the start,
+    // it stays, the last character goes and the cursor stays after it.
+    typeAt(full.size(), QStringLiteral("x"));
+    EXPECT_EQ(draft(), full);
+    EXPECT_EQ(editor()->property("text").toString(), full);
+    typeAt(0, QStringLiteral("x"));
+    EXPECT_EQ(draft(), QStringLiteral("x") + family.repeated(1999));
+    EXPECT_EQ(editor()->property("text").toString(), draft());
+    EXPECT_EQ(editor()->property("cursorPosition").toInt(), 1);
 }
 
 class AppearancePageViewTest : public ViewModelScene {
@@ -230,8 +225,7 @@ TEST_F(AppearancePageViewTest, EachCardCallsItsSetterAndTheMarksAndTheWindowFoll
     harness.click(item("appearance-language-turkish"));
     EXPECT_EQ(stored(SettingsKeys::selectedAppLanguage), QStringLiteral("turkish"));
     EXPECT_TRUE(marked("language-turkish") && !marked("language-english"));
-    expectTexts(page, {"Tema", "Widget Görünümü", "Sadece Logo", "Uygulama Dili"});
-    EXPECT_FALSE(textsIn(page).contains("Widget Appearance"));
+    EXPECT_TRUE(textsIn(page).contains("Widget Görünümü") && !textsIn(page).contains("Widget Appearance"));
     harness.shoot("pages2-appearance-light-tr");
 }
 

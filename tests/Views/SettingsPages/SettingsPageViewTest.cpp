@@ -39,7 +39,7 @@ protected:
     }
 };
 
-TEST_F(SettingsPageViewTest, TheLocalCardOpensTheSetupUntilLocalModeIsReadyThenSwitches) {
+TEST_F(SettingsPageViewTest, TheLocalCardOpensTheSetupUntilReadyAndSwitchesSnapBackWhenRefused) {
     load();
     EXPECT_TRUE(selected("settings-mode-cloud"));
     harness.shoot("settings-page-en");
@@ -55,6 +55,28 @@ TEST_F(SettingsPageViewTest, TheLocalCardOpensTheSetupUntilLocalModeIsReadyThenS
     viewModel->localModels()->refreshLocalModelStatuses();
     harness.click(item("settings-mode-local"));
     EXPECT_EQ(viewModel->localModels()->selectedTranscriptionBackend(), TranscriptionBackend::local);
+
+    for (const char* card : {"settings-auto-replace", "settings-clipboard-fallback", "settings-dictionary-switch"}) {
+        const bool before = isOn(card);
+        clickSwitch(card);
+        EXPECT_EQ(isOn(card), !before) << card;
+    }
+
+    // The system asks for an approval: the switch stays off and the way to the settings appears.
+    EXPECT_FALSE(shows("settings-open-autostart"));
+    fakes.startAtLogin->setEnabledAnswer.push(StartAtLoginStatus::requiresApproval);
+    clickSwitch("settings-start-at-login-switch");
+    EXPECT_EQ(viewModel->preferences()->startAtLoginStatus(), StartAtLoginStatus::requiresApproval);
+    EXPECT_FALSE(isOn("settings-start-at-login-switch"));
+    EXPECT_EQ(value("settings-start-at-login-status"), "Needs approval");
+    ASSERT_TRUE(shows("settings-open-autostart"));
+    harness.shoot("settings-start-at-login-approval-en");
+    harness.click(item("settings-open-autostart"));
+    EXPECT_TRUE(fakes.startAtLogin->calls.contains("openSystemSettings"));
+
+    clickSwitch("settings-start-at-login-switch");
+    EXPECT_TRUE(isOn("settings-start-at-login-switch"));
+    EXPECT_FALSE(shows("settings-open-autostart"));
 }
 
 TEST_F(SettingsPageViewTest, TheLanguageListFiltersInTurkishAndTheChoiceStaysNamedWhileHidden) {
@@ -89,33 +111,10 @@ TEST_F(SettingsPageViewTest, TheLanguageListFiltersInTurkishAndTheChoiceStaysNam
     EXPECT_EQ(value("settings-language-selected"), "Türkçe (tr)");
 }
 
-TEST_F(SettingsPageViewTest, SwitchesCallTheirSettersAndSnapBackWhenRefused) {
-    load();
-    for (const char* card : {"settings-auto-replace", "settings-clipboard-fallback", "settings-dictionary-switch"}) {
-        const bool before = isOn(card);
-        clickSwitch(card);
-        EXPECT_EQ(isOn(card), !before) << card;
-    }
-
-    // The system asks for an approval: the switch stays off and the way to the settings appears.
-    EXPECT_FALSE(shows("settings-open-autostart"));
-    fakes.startAtLogin->setEnabledAnswer.push(StartAtLoginStatus::requiresApproval);
-    clickSwitch("settings-start-at-login-switch");
-    EXPECT_EQ(viewModel->preferences()->startAtLoginStatus(), StartAtLoginStatus::requiresApproval);
-    EXPECT_FALSE(isOn("settings-start-at-login-switch"));
-    EXPECT_EQ(value("settings-start-at-login-status"), "Needs approval");
-    ASSERT_TRUE(shows("settings-open-autostart"));
-    harness.shoot("settings-start-at-login-approval-en");
-    harness.click(item("settings-open-autostart"));
-    EXPECT_TRUE(fakes.startAtLogin->calls.contains("openSystemSettings"));
-
-    clickSwitch("settings-start-at-login-switch");
-    EXPECT_TRUE(isOn("settings-start-at-login-switch"));
-    EXPECT_FALSE(shows("settings-open-autostart"));
-}
-
-TEST_F(SettingsPageViewTest, ModelRowsOfferTheActionOfTheirStateAndTheAccelerationFollowsTheViewModel) {
+TEST_F(SettingsPageViewTest, ModelRowsOfferTheirStatesActionAndTheMicrophonePickerKeepsAnAbsentChoice) {
     fakes.localModels->install(M::smallMultilingual);
+    fakes.audioDevices->devices = {{1, "usb-1", "USB Mic", false}, {2, "builtin", "Built-in", true}};
+    fakes.settingsStore->setSelectedMicrophonePreference(AudioInputDevicePreference{"gone", "Old Mic"});
     load();
     EXPECT_EQ(modelRow(M::smallMultilingual), (QStringList{"Installed", "Selected", "Delete"}));
     EXPECT_EQ(modelRow(M::tinyMultilingual), (QStringList{"Download required", "Download", ""}));
@@ -145,13 +144,8 @@ TEST_F(SettingsPageViewTest, ModelRowsOfferTheActionOfTheirStateAndTheAccelerati
               LocalWhisperAccelerationMode::accelerated);
     EXPECT_EQ(value("settings-local-acceleration"), "GPU / Neural Engine");
     EXPECT_FALSE(inside("settings-acceleration-picker", "segment-cpu")->property("isSelected").toBool());
-}
 
-TEST_F(SettingsPageViewTest, TheMicrophonePickerKeepsAnAbsentChoiceAndPassesTheUidOfTheRowPicked) {
-    fakes.audioDevices->devices = {{1, "usb-1", "USB Mic", false}, {2, "builtin", "Built-in", true}};
-    fakes.settingsStore->setSelectedMicrophonePreference(AudioInputDevicePreference{"gone", "Old Mic"});
-    load();
-
+    // The microphone picker keeps an absent choice and passes the uid of the row picked.
     QQuickItem* picker = item("settings-microphone-picker");
     const auto titles = [&] {
         QStringList result;
