@@ -29,9 +29,8 @@ protected:
     bool formOpen() { return harness.shows("quick-dictionary-add"); }
     void open() { harness.click(harness.item("history-dictionary-button")); }
     QQuickItem* saveButton() { return harness.item("quick-add-save"); }
-    QQuickItem* input(const char* field) { return harness.item(field)->findChild<QQuickItem*>("form-field-input"); }
     void retype(const char* field, const QString& text) {
-        harness.click(input(field));
+        harness.click(harness.item(field)->findChild<QQuickItem*>("form-field-input"));
         QTest::keyClick(&harness.window(), Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(&harness.window(), Qt::Key_Backspace);
         harness.typeText(text);

@@ -104,7 +104,7 @@ TEST_F(OnboardingViewTest, AccountCardFollowsTheSignInThenModeButtonsAndDisclosu
     const OnboardingStatus status = viewModel->permissions()->onboardingStatus();
     EXPECT_TRUE(status.hasAcceptedGroqDisclosure && status.hasAcceptedPrivacyDisclosure);
     EXPECT_TRUE(badgeLooksReady("setup-cloud-disclosure") && badgeLooksReady("setup-privacy"));
-    harness.shoot("setup-disclosures-accepted-en");
+    harness.shoot("setup-disclosures-accepted-tr");
 }
 
 TEST_F(OnboardingViewTest, LocalModelRowsInEveryStateAndTheirActions) {

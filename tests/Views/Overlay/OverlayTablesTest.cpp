@@ -20,7 +20,6 @@ TEST(OverlayLevelFunctions, ResampleAndMergePickAsSpecified) {
     EXPECT_EQ(resampleLevels(twelve, 5), (Levels{0, 3, 6, 8, 11}));
     EXPECT_EQ(resampleLevels({0, 1, 2}, 5), (Levels{0, 1, 1, 2, 2}));
     EXPECT_EQ(resampleLevels({0, 1, 2, 3}, 0), Levels{2});  // the upper middle
-    EXPECT_EQ(resampleLevels({0, 1, 2}, -3), Levels{1});
     EXPECT_EQ(resampleLevels({}, 3), (Levels{0, 0, 0}));
 
     EXPECT_EQ(mergeLevelsByMax({0.1, 0.5, 0.3, 0.9, 0.9}, {0.2, 0.2, 0.3}), (Levels{0.2, 0.5, 0.3}));
