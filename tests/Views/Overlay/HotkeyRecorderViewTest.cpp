@@ -108,6 +108,7 @@ TEST_F(RecorderTest, RecordsTheFirstChordAndRefusesKeysWithoutAName) {
          HotkeyShortcut{15, 0x1800, "Control + Alt + R"}},
         {"shift tab", 0xfe20, Qt::Key_Backtab, Qt::ShiftModifier, HotkeyShortcut{48, 0x200, "Shift + Tab"}},
         {"synthesized, no keysym", 0, Qt::Key_R, Qt::ControlModifier, HotkeyShortcut{15, 0x1000, "Control + R"}},
+        {"super return", 0xff0d, Qt::Key_Return, Qt::MetaModifier, HotkeyShortcut{36, 0x100, "Super + Return"}},
         {"control digit", 0x31, Qt::Key_1, Qt::ControlModifier, std::nullopt},
         {"plain letter", 0x61, Qt::Key_A, {}, std::nullopt},
     };
