@@ -16,7 +16,7 @@
 namespace quorvelle::test {
 namespace {
 
-TEST(ViewFoundation, PinsTheFusionStyleAndTheFontFamilies) {
+TEST(ViewFoundation, PinsTheFusionStyleAndTheFontFamiliesAndDrawsEverySymbolAsOneGlyph) {
     ViewHarness harness;
     harness.setTheme(Theme::Light);
     EXPECT_EQ(QQuickStyle::name(), "Fusion");
@@ -38,13 +38,9 @@ TEST(ViewFoundation, PinsTheFusionStyleAndTheFontFamilies) {
     // The user's words are never read as markup.
     EXPECT_EQ(harness.find("markup")->property("textFormat").toInt(), 0 /* Text.PlainText */);
     harness.shoot("foundation-fonts");
-}
 
-// Every symbol of the table must draw as one glyph: a name the font does not know falls back to
-// its letters, which would show as a word.
-TEST(Symbols, EveryTableEntryDrawsAsOneGlyphAndAnUnknownNameAsNothing) {
-    ViewHarness harness;
-    harness.setTheme(Theme::Light);
+    // Every symbol of the table draws as one glyph: a name the font does not know would fall back
+    // to its letters and show as a word. An unknown name draws nothing.
     QStringList icons{"Icon { objectName: 'unknown'; name: 'no.such.symbol' }"};
     const QStringList names = SymbolTable::symbolNames();
     for (int i = 0; i < names.size(); ++i)
@@ -92,18 +88,14 @@ TEST(SoftShapeItem, PaintsFillStrokeGradientAndBlur) {
                         shape: SoftShape.Circle; color: "#ffffff" }
         })"));
     harness.shoot("foundation-softshape");
-    const struct {
-        const char* name;
-        QPointF at;
-        QColor expected;
-    } samples[] = {
+    const std::tuple<const char*, QPointF, QColor> samples[] = {
         {"fill", {50, 30}, Qt::red},        {"fill", {1, 1}, Qt::black},  // outside the rounded corner
         {"stroke", {50, 30}, Qt::black},                                  // only the outline is drawn
         {"stroke", {50, 1}, Qt::green},     {"gradient", {2, 2}, Qt::blue},
         {"gradient", {97, 97}, Qt::yellow}, {"blur", {60, 60}, Qt::white},
     };
-    for (const auto& s : samples)
-        EXPECT_COLOR_NEAR(harness.colorAt(harness.item(s.name), s.at), s.expected) << s.name;
+    for (const auto& [name, at, expected] : samples)
+        EXPECT_COLOR_NEAR(harness.colorAt(harness.item(name), at), expected) << name;
     // The blur's own spread is checked by the SoftShapeBlur tests; on screen the edge is soft.
     const int onEdge = harness.colorAt(harness.item("blur"), {60, 30}).red();
     EXPECT_GT(onEdge, 90);

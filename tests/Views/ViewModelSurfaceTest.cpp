@@ -1,47 +1,22 @@
 // The view model as QML reads it: a root view typed `AppViewModel`, built on the fake services,
 // reads the parts' values and calls an operation by a case name.
-#include "FakeBootstrap.h"
-
-#include "ViewModel/AppViewModel.h"
-
-#include <gtest/gtest.h>
-
-#include <QQmlComponent>
-#include <QQmlEngine>
-#include <QQmlExpression>
-
-#include <memory>
+#include "Dashboard/ViewModelScene.h"
 
 namespace quorvelle::test {
 namespace {
 
-class ViewModelSurfaceTest : public ::testing::Test {
+class ViewModelSurfaceTest : public ViewModelScene {
 protected:
     void SetUp() override {
         fakes.settingsStore->setSnippets({{QUuid::createUuid(), "imza", "Saygılar", false}});
         fakes.settingsStore->setSelectedMicrophonePreference(AudioInputDevicePreference{"usb-1", "USB Mic"});
         fakes.microphonePermission->status = PermissionState::denied;
-        viewModel = std::make_unique<AppViewModel>(fakes.bootstrap(), fakes.environment());
-        QQmlComponent component(&engine);
-        component.setData(
-            "import QtQml\nimport Quorvelle\nQtObject {\n  required property AppViewModel viewModel\n"
-            "  readonly property string appearance: viewModel.preferences.selectedWidgetAppearance\n}",
-            QUrl());
-        root.reset(
-            component.createWithInitialProperties({{"viewModel", QVariant::fromValue<QObject*>(viewModel.get())}}));
-        ASSERT_TRUE(root) << component.errorString().toStdString();
+        ASSERT_TRUE(
+            load("Item {\n  property AppViewModel viewModel: vm\n"
+                 "  readonly property string appearance: viewModel.preferences.selectedWidgetAppearance\n}",
+                 {10, 10}));
     }
-    QVariant read(const QString& expression) {
-        QQmlExpression evaluation(engine.contextForObject(root.get()), root.get(), expression);
-        const QVariant value = evaluation.evaluate();
-        EXPECT_FALSE(evaluation.hasError()) << evaluation.error().toString().toStdString();
-        return value;
-    }
-
-    FakeBootstrap fakes;
-    std::unique_ptr<AppViewModel> viewModel;
-    QQmlEngine engine;
-    std::unique_ptr<QObject> root;
+    QVariant read(const QString& expression) { return harness.evaluate(harness.root(), expression); }
 };
 
 TEST_F(ViewModelSurfaceTest, EveryPartReadsByTheSameConventions) {
@@ -71,10 +46,10 @@ TEST_F(ViewModelSurfaceTest, EveryPartReadsByTheSameConventions) {
 }
 
 TEST_F(ViewModelSurfaceTest, AnOperationTakesACaseByNameAndTheBindingFollows) {
-    EXPECT_EQ(root->property("appearance"), "currentWidget");
+    EXPECT_EQ(harness.root()->property("appearance"), "currentWidget");
     read("viewModel.preferences.setWidgetAppearance('logoOnly')");
     EXPECT_EQ(viewModel->preferences()->selectedWidgetAppearance(), WidgetAppearance::logoOnly);
-    EXPECT_EQ(root->property("appearance"), "logoOnly");
+    EXPECT_EQ(harness.root()->property("appearance"), "logoOnly");
     // A name that is no case changes nothing.
     read("viewModel.preferences.setWidgetAppearance('LogoOnly')");
     EXPECT_EQ(viewModel->preferences()->selectedWidgetAppearance(), WidgetAppearance::logoOnly);

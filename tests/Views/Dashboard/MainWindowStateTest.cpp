@@ -1,7 +1,11 @@
-// The dashboard window's own state and page actions, over the view model built from fakes.
+// The dashboard window's own state and page actions, over the view model built from fakes; the
+// sidebar's build identity and the window's fit to small screens.
 #include "FakeBootstrap.h"
 #include "ViewModel/AppViewModel.h"
+#include "Views/Dashboard/Components/AppIdentityStatus.h"
 #include "Views/Dashboard/MainWindowState.h"
+#include "Views/Dashboard/ScreenFit.h"
+#include "Views/Dashboard/SidebarIdentity.h"
 
 #include <gtest/gtest.h>
 
@@ -23,20 +27,17 @@ protected:
         viewModel = std::make_unique<AppViewModel>(services, fakes.environment());
         state.setViewModel(viewModel.get());
     }
-    // Sets (when given) and reads the named form fields.
-    QStringList form(std::initializer_list<const char*> fields, const QStringList& values = {}) {
+    // Sets (when given) and reads the dictionary form's fields, or the snippet form's.
+    QStringList form(const QStringList& values = {}, bool snippet = false) {
+        const QList<const char*> fields =
+            snippet ? QList{"snippetPhrase", "snippetExpansion"}
+                    : QList{"dictionaryOriginalTerm", "dictionaryReplacement", "dictionaryCategory"};
         QStringList result;
         for (const char* field : fields) {
             if (!values.isEmpty()) state.setProperty(field, values.value(int(result.size())));
             result << state.property(field).toString();
         }
         return result;
-    }
-    QStringList dictionaryForm(const QStringList& values = {}) {
-        return form({"dictionaryOriginalTerm", "dictionaryReplacement", "dictionaryCategory"}, values);
-    }
-    QStringList snippetForm(const QStringList& values = {}) {
-        return form({"snippetPhrase", "snippetExpansion"}, values);
     }
     const QList<DictionaryReplacementEntry>& entries() const { return viewModel->dictionary()->dictionaryEntries(); }
 };
@@ -45,9 +46,9 @@ TEST_F(MainWindowStateTest, SavesClearTheFormOnlyWhenBothTrimmedFieldsArePresent
     make();
     // A refused save keeps what was typed.
     for (const QStringList& typed : {QStringList{"   ", "WebHook", "tech"}, QStringList{"web hook", " \n ", ""}}) {
-        dictionaryForm(typed);
+        form(typed);
         state.saveDictionaryEntry();
-        EXPECT_EQ(dictionaryForm(), typed);
+        EXPECT_EQ(form(), typed);
     }
     // Editing hands the id on: the entry is replaced, not added, and the form ends editing.
     viewModel->dictionary()->saveDictionaryEntry(std::nullopt, "web hook", "WebHook", "");
@@ -61,42 +62,23 @@ TEST_F(MainWindowStateTest, SavesClearTheFormOnlyWhenBothTrimmedFieldsArePresent
 
     // The snippet form likewise, and its search is never touched.
     state.setProperty("snippetSearch", "mail");
-    snippetForm({"my address", "  "});
+    form({"my address", "  "}, true);
     state.saveSnippet();
-    EXPECT_EQ(snippetForm(), (QStringList{"my address", "  "}));
+    EXPECT_EQ(form({}, true), (QStringList{"my address", "  "}));
     state.setProperty("snippetExpansion", "Main Street 1");
     state.saveSnippet();
-    EXPECT_EQ(snippetForm(), (QStringList{"", ""}));
+    EXPECT_EQ(form({}, true), (QStringList{"", ""}));
     EXPECT_EQ(std::pair(viewModel->dictionary()->snippets().size(), state.property("snippetSearch").toString()),
               std::pair(qsizetype(1), QString("mail")));
 }
 
-TEST_F(MainWindowStateTest, DeletingAnotherEntryKeepsTheEditAndDeletingTheEditedOneEndsIt) {
-    make();
-    viewModel->dictionary()->saveDictionaryEntry(std::nullopt, "one", "1", "");
-    viewModel->dictionary()->saveDictionaryEntry(std::nullopt, "two", "2", "");
-    const auto two = entries().at(0), one = entries().at(1);
-    state.editDictionaryEntry(two.id, two.original, "half typed", "");
-    EXPECT_EQ(state.selectedSection(), MainWindowSection::dictionary);
-    state.deleteDictionaryEntry(one.id.toString());
-    EXPECT_EQ(dictionaryForm(), (QStringList{"two", "half typed", ""}));
-    EXPECT_EQ(state.editingDictionaryEntryID(), two.id);
-    state.deleteDictionaryEntry(two.id.toString());
-    EXPECT_EQ(dictionaryForm(), (QStringList{"", "", ""}));
-    EXPECT_FALSE(state.editingDictionaryEntryID());
-}
-
-TEST_F(MainWindowStateTest, SignedOutTheHistoryLinkLeadsToTheLockAndNoHistoryActions) {
+TEST_F(MainWindowStateTest, SignedOutTheHistoryLinkLeadsToTheLockUnlessThereIsNoAccountService) {
     make(/*signedIn=*/false);
-    ASSERT_TRUE(state.isSignedOut());
-    EXPECT_EQ(state.pageSubtitle(), viewModel->accountCopy().accountRequiredMessage());
     // The overview's link leads to the history behind the lock; its actions wait for the sign-in.
     state.viewFullHistory();
-    EXPECT_TRUE(state.isPageLocked());
+    EXPECT_TRUE(state.isSignedOut() && state.isPageLocked());
     EXPECT_FALSE(state.showsHistoryActions());
-}
 
-TEST_F(MainWindowStateTest, WithoutAnAccountServiceNothingLocksAndTitlesFollowTheLanguage) {
     fakes.userDefaults->setString(QStringLiteral("quorvelle.selectedAppLanguage"), QStringLiteral("turkish"));
     make(/*signedIn=*/false, /*withAccountService=*/false);
     state.selectSection("history");
@@ -106,6 +88,42 @@ TEST_F(MainWindowStateTest, WithoutAnAccountServiceNothingLocksAndTitlesFollowTh
     // Only raw names select a section.
     state.selectSection("Settings");
     EXPECT_EQ(state.selectedSection(), MainWindowSection::history);
+}
+
+TEST(SidebarIdentityTexts, NameTheProfileBuildAndAddresses) {
+    const auto texts = [](const QProcessEnvironment& environment, const BuildKeys& keys, bool testRun) {
+        return SidebarIdentity::texts(AppConfiguration(environment, keys, testRun), keys.shortVersion);
+    };
+    const auto production = texts({}, {{}, {}, "2.3.1", "42"}, false);
+    EXPECT_EQ(production.badgeStatus, static_cast<int>(AppIdentityStatus::Production));
+    EXPECT_EQ(production.helpText,
+              "Version: v2.3.1\nBuild: 42\nProfile: Production\nConfiguration: Release\n"
+              "Web: https://quorvelle.app\nAPI: https://api.quorvelle.app");
+    // A build that wrote no version or number.
+    const auto bare = texts({}, {}, true);
+    EXPECT_EQ(std::pair(bare.versionLabel, bare.badgeLabel),
+              std::pair(QString("v1.0.0"), QString("Local \u2022 Release \u2022 Build 0")));
+    EXPECT_EQ(bare.badgeStatus, static_cast<int>(AppIdentityStatus::Local));
+
+    QProcessEnvironment custom;
+    custom.insert(QStringLiteral("QUORVELLE_BACKEND_BASE_URL"), QStringLiteral("  https://api.example.test \n"));
+    const auto other = texts(custom, {}, false);
+    EXPECT_EQ(other.badgeStatus, static_cast<int>(AppIdentityStatus::Custom));
+    EXPECT_TRUE(other.helpText.endsWith("\nAPI: https://api.example.test")) << other.helpText.toStdString();
+}
+
+TEST(ScreenFitGeometry, KeepsTheDesignedSizeWhereItFitsAndShrinksOntoASmallerScreen) {
+    const struct {
+        QRect frameGeometry, available, expected;
+    } cases[] = {
+        {{100, 100, 1272, 860}, {0, 0, 1920, 1080}, {100, 100, 1272, 860}},
+        // 1366 x 768 with a 28-high panel at the top: lower, and moved in past the right edge.
+        {{100, 0, 1272, 860}, {0, 28, 1366, 740}, {94, 28, 1272, 740}},
+        {{-40, 10, 1272, 860}, {0, 0, 1024, 768}, {0, 0, 1024, 768}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ScreenFit::fitted(c.frameGeometry, {1, 24, 1, 1}, {1270, 835}, c.available), c.expected)
+            << c.available.width();
 }
 
 }  // namespace

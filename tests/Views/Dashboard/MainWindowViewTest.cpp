@@ -17,7 +17,7 @@ protected:
     QString title() { return text("main-window-page-title"); }
 };
 
-TEST_F(MainWindowViewTest, EverySectionRoutesToItsPageWhichIsMadeAfreshOnEachVisit) {
+TEST_F(MainWindowViewTest, EverySectionRoutesToAFreshPageAndSheetsBelongToTheWindowAndEscapeOrCloseDismissesThem) {
     ASSERT_TRUE(load(true));
     QPointer<QQuickItem> firstOverview = item("overview-page");
     for (MainWindowSection section : allMainWindowSections()) {
@@ -33,6 +33,26 @@ TEST_F(MainWindowViewTest, EverySectionRoutesToItsPageWhichIsMadeAfreshOnEachVis
     EXPECT_TRUE(firstOverview.isNull());
     EXPECT_TRUE(shows("overview-page"));
     harness.shoot("dashboard-overview-en");
+
+    // The sheets belong to the window; Escape or Close dismisses them.
+    auto* cloud = harness.root()->findChild<QQuickWindow*>("cloud-disclosure-sheet");
+    auto* capture = harness.root()->findChild<QQuickWindow*>("hotkey-capture-sheet");
+    ASSERT_TRUE(cloud && capture);
+    EXPECT_EQ(cloud->transientParent(), &harness.window());
+    viewModel->permissions()->setShowingGroqDisclosureSheet(true);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(cloud));
+    cloud->requestActivate();
+    QTest::keyClick(cloud, Qt::Key_Escape);
+    EXPECT_FALSE(viewModel->permissions()->showingGroqDisclosureSheet());
+    EXPECT_FALSE(cloud->isVisible());
+
+    state()->setProperty("showingHotkeyCaptureSheet", true);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(capture));
+    QQuickItem* recorder = findIn(capture->contentItem(), "capture-sheet-recorder");
+    ASSERT_TRUE(recorder);
+    EXPECT_EQ(recorder->property("currentTitle").toString(), viewModel->preferences()->selectedHotkey().displayTitle);
+    capture->close();
+    EXPECT_FALSE(state()->property("showingHotkeyCaptureSheet").toBool());
 }
 
 TEST_F(MainWindowViewTest, SignedOutEverySectionButtonIsDisabledAndTheSignInPageShows) {
@@ -54,8 +74,14 @@ TEST_F(MainWindowViewTest, SignedOutEverySectionButtonIsDisabledAndTheSignInPage
     EXPECT_EQ(title(), "Hesap");
 }
 
-TEST_F(MainWindowViewTest, SignInRunsFromTheLockedPageAndTheApprovalUnlocksIt) {
+TEST_F(MainWindowViewTest, ShowingAgainReloadsAndSignInRunsFromTheLockedPageAndTheApprovalUnlocksIt) {
     ASSERT_TRUE(load(false));
+    fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedDesktopTheme), QStringLiteral("light"));
+    harness.window().hide();
+    harness.window().show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(viewModel->preferences()->selectedDesktopTheme(), DesktopThemeOption::light);
+
     EXPECT_FALSE(shows("main-window-inline-message"));
     fakes.account->held.setHolding(true);
     harness.click(item("sign-in-start"));
@@ -66,10 +92,9 @@ TEST_F(MainWindowViewTest, SignInRunsFromTheLockedPageAndTheApprovalUnlocksIt) {
     EXPECT_TRUE(item("sign-in-open-web")->isEnabled() && item("sign-in-check")->isEnabled());
     // The view model's line, between the header and the page.
     harness.grab();
-    QQuickItem* line = item("main-window-inline-message");
-    EXPECT_TRUE(line->isVisible());
-    EXPECT_GT(line->y(), item("main-window-page-header")->y());
-    EXPECT_LT(line->y(), item("main-window-page-loader")->y());
+    const qreal line = item("main-window-inline-message")->y();
+    EXPECT_TRUE(shows("main-window-inline-message") && line > item("main-window-page-header")->y() &&
+                line < item("main-window-page-loader")->y());
     harness.shoot("dashboard-sign-in-code-en");
 
     fakes.account->storedSession = true;
@@ -77,37 +102,6 @@ TEST_F(MainWindowViewTest, SignInRunsFromTheLockedPageAndTheApprovalUnlocksIt) {
     viewModel->reloadSettings();
     EXPECT_TRUE(shows("overview-page"));
     EXPECT_TRUE(sectionButton("history")->isEnabled());
-}
-
-TEST_F(MainWindowViewTest, SheetsBelongToTheWindowAndEscapeOrCloseDismissesThem) {
-    ASSERT_TRUE(load(true));
-    auto* cloud = harness.root()->findChild<QQuickWindow*>("cloud-disclosure-sheet");
-    auto* capture = harness.root()->findChild<QQuickWindow*>("hotkey-capture-sheet");
-    ASSERT_TRUE(cloud && capture);
-    EXPECT_EQ(cloud->transientParent(), &harness.window());
-    viewModel->permissions()->setShowingGroqDisclosureSheet(true);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(cloud));
-    cloud->requestActivate();
-    QTest::keyClick(cloud, Qt::Key_Escape);
-    EXPECT_FALSE(viewModel->permissions()->showingGroqDisclosureSheet());
-    EXPECT_FALSE(cloud->isVisible());
-
-    state()->setProperty("showingHotkeyCaptureSheet", true);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(capture));
-    QQuickItem* recorder = findIn(capture->contentItem(), "capture-sheet-recorder");
-    ASSERT_TRUE(recorder);
-    EXPECT_EQ(recorder->property("currentTitle").toString(), viewModel->preferences()->selectedHotkey().displayTitle);
-    capture->close();
-    EXPECT_FALSE(state()->property("showingHotkeyCaptureSheet").toBool());
-}
-
-TEST_F(MainWindowViewTest, ShowingAgainReloadsTheSettings) {
-    ASSERT_TRUE(load(false));
-    fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedDesktopTheme), QStringLiteral("light"));
-    harness.window().hide();
-    harness.window().show();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(viewModel->preferences()->selectedDesktopTheme(), DesktopThemeOption::light);
 }
 
 }  // namespace

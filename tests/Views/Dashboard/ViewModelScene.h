@@ -15,12 +15,8 @@
 
 namespace quorvelle::test {
 
-// Along the visual tree, where a Repeater or Loader puts what it makes.
 inline QQuickItem* findIn(QQuickItem* scope, const QString& name) {
-    if (!scope || scope->objectName() == name) return scope;
-    for (QQuickItem* child : scope->childItems())
-        if (QQuickItem* found = findIn(child, name)) return found;
-    return nullptr;
+    return scope ? ViewHarness::findIn(scope, name) : nullptr;
 }
 
 // A view over the view model built from fakes: set the fakes (or a service in `bootstrap`), then
@@ -45,7 +41,8 @@ protected:
         return load(QStringLiteral("MainWindowView { anchors.fill: parent; viewModel: vm }"), size, language);
     }
     // The dashboard on one section's page, in a window tall enough for all of it.
-    QQuickItem* open(const QString& section, const char* language = "english") {
+    QQuickItem* open(const QString& section, const char* language = "english", bool signedIn = true) {
+        if (signedIn) fakes.makeReadyForCloudDictation();
         if (!loadDashboard(language, {1270, 1500})) return nullptr;
         // The account shortcut is the way no sign-in lock stops.
         section == QStringLiteral("subscription") ? state()->showAccount() : state()->selectSection(section);
@@ -70,6 +67,9 @@ protected:
     }
     bool selected(const QString& name) { return item(name)->property("isSelected").toBool(); }
     QString message() const { return viewModel->inlineMessageText(); }
+    std::optional<QString> stored(const char* key) const {
+        return fakes.userDefaults->string(QString::fromLatin1(key));
+    }
     // Lets the view model's tasks and the bindings run, and a left page go.
     static void settle() {
         for (int turn = 0; turn < 6; ++turn)
@@ -83,12 +83,5 @@ protected:
     MainWindowState pageState;
     ViewHarness harness;
 };
-
-// Fails for each expected text that is not among the visible texts under the item.
-inline void expectTexts(QQuickItem* item, std::initializer_list<const char*> expected) {
-    const QStringList texts = textsIn(item);
-    for (const char* one : expected)
-        EXPECT_TRUE(texts.contains(QString::fromUtf8(one))) << one;
-}
 
 }  // namespace quorvelle::test

@@ -62,14 +62,6 @@ TEST(OptionCardViews, SelectedCardsFillGlowAndCarryTheCheckAndAClickAnywhereCall
 
 const QString kShort = QStringLiteral("Hold the shortcut while you speak.");
 
-QString optionScene(bool selected) {
-    return loggedScene(QStringLiteral("RecordingModeOptionButton {\n"
-                                      "  objectName: 'option'; x: 16; y: 16; width: 448\n"
-                                      "  title: 'Push to talk'; subtitle: '%1'; isSelected: %2\n"
-                                      "  callback: function() { scene.note('option') }\n}\n")
-                           .arg(kShort, selected ? "true" : "false"));
-}
-
 QString modeCardScene(bool selected, bool disabled, const QString& subtitle = kShort,
                       const QString& tags = QStringLiteral("'Private', 'Offline'")) {
     return loggedScene(QStringLiteral("ModeSelectionCard {\n"
@@ -98,7 +90,12 @@ TEST(ModeOptionViews, SelectionAndDisablingChangeTheLookButMoveNothingAndAClickA
     QPointF ringPlace;
     for (const bool selected : {false, true}) {
         SCOPED_TRACE(selected ? "selected" : "not selected");
-        ASSERT_TRUE(harness.load(optionScene(selected), {480, 140}));
+        ASSERT_TRUE(harness.load(loggedScene(QStringLiteral("RecordingModeOptionButton {\n"
+                                                            "  objectName: 'option'; x: 16; y: 16; width: 448\n"
+                                                            "  title: 'Push to talk'; subtitle: '%1'; isSelected: %2\n"
+                                                            "  callback: function() { scene.note('option') }\n}\n")
+                                                 .arg(kShort, selected ? "true" : "false")),
+                                 {480, 140}));
         EXPECT_COLOR_NEAR(harness.fillOf(harness.item("option")),
                           selected ? colors.selectedCardFill : colors.inputBackground);
         EXPECT_DOUBLE_EQ(harness.item("selection-dot")->opacity(), selected ? 1 : 0);

@@ -65,7 +65,7 @@ TEST_F(OnboardingViewTest, CloudSetupWithEverythingMissingAndThePermissionButton
     EXPECT_TRUE(badgeLooksReady("setup-microphone") && badgeLooksReady("setup-accessibility"));
 }
 
-TEST_F(OnboardingViewTest, AccountCardFollowsTheSignIn) {
+TEST_F(OnboardingViewTest, AccountCardFollowsTheSignInThenModeButtonsAndDisclosures) {
     load();
     click("setup-account-sign-in");
     ASSERT_TRUE(waitUntil([&] { return shows("setup-account-code"); }));
@@ -86,51 +86,7 @@ TEST_F(OnboardingViewTest, AccountCardFollowsTheSignIn) {
     click("setup-account-sign-out");
     ASSERT_TRUE(waitUntil([&] { return !shows("setup-account-sign-out"); }));
     EXPECT_TRUE(fakes.account->calls.contains("signOut"));
-}
 
-TEST_F(OnboardingViewTest, LocalModelRowsInEveryStateAndTheirActions) {
-    fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend), "local");
-    fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedLocalModelID), "tinyMultilingual");
-    fakes.localModels->install(LocalTranscriptionModelID::tinyMultilingual);
-    load();
-    EXPECT_FALSE(shows("setup-account") || shows("setup-cloud-disclosure") || shows("setup-privacy"));
-    EXPECT_TRUE(badgeLooksReady("setup-local"));
-
-    // A failed download, then one that runs.
-    fakes.localModels->downloadOutcome.pushFailure(std::runtime_error("connection reset"));
-    click("setup-model-baseMultilingual-primary");
-    ASSERT_TRUE(waitUntil([&] { return text("setup-model-baseMultilingual-state") == "Retry needed"; }));
-    fakes.localModels->held.setHolding(true);
-    click("setup-model-smallMultilingual-primary");
-    ASSERT_TRUE(waitUntil([&] { return fakes.localModels->held.waitingCount() == 1; }));
-    const std::tuple<const char*, const char*, const char*, bool> rows[] = {
-        {"tinyMultilingual", "Installed", "Selected", true},
-        {"baseMultilingual", "Retry needed", "Retry", false},
-        {"smallMultilingual", "Downloading", "Cancel", false},
-        {"mediumMultilingual", "Download required", "Download", false},
-    };
-    for (const auto& [id, state, primary, deletable] : rows) {
-        const QString row = QStringLiteral("setup-model-") + id;
-        EXPECT_EQ(QStringList({text(row + "-state"), text(row + "-primary")}), QStringList({state, primary})) << id;
-        EXPECT_EQ(shows(row + "-delete"), deletable) << id;
-    }
-    harness.shoot("setup-local-models-en");
-
-    // A second download is refused: the row stays as it was and the screen says why.
-    click("setup-model-mediumMultilingual-primary");
-    EXPECT_EQ(text("setup-model-mediumMultilingual-state"), "Download required");
-    EXPECT_TRUE(shows("setup-message"));
-    EXPECT_EQ(fakes.localModels->calls.count("download(mediumMultilingual)"), 0);
-    click("setup-model-smallMultilingual-primary");
-    EXPECT_EQ(text("setup-model-smallMultilingual-state"), "Download required");
-
-    click("setup-model-tinyMultilingual-delete");
-    EXPECT_TRUE(fakes.localModels->calls.contains("deleteModel(tinyMultilingual)"));
-    EXPECT_FALSE(badgeLooksReady("setup-local") || badgeLooksReady("setup-mode"));
-}
-
-TEST_F(OnboardingViewTest, ModeButtonsAndDisclosures) {
-    load();
     // Local mode is not ready: its button opens the setup instead of selecting it.
     click("setup-mode-local");
     EXPECT_EQ(viewModel->localModels()->selectedTranscriptionBackend(), TranscriptionBackend::local);
@@ -148,7 +104,41 @@ TEST_F(OnboardingViewTest, ModeButtonsAndDisclosures) {
     const OnboardingStatus status = viewModel->permissions()->onboardingStatus();
     EXPECT_TRUE(status.hasAcceptedGroqDisclosure && status.hasAcceptedPrivacyDisclosure);
     EXPECT_TRUE(badgeLooksReady("setup-cloud-disclosure") && badgeLooksReady("setup-privacy"));
-    harness.shoot("setup-disclosures-accepted-en");
+    harness.shoot("setup-disclosures-accepted-tr");
+}
+
+TEST_F(OnboardingViewTest, LocalModelRowsInEveryStateAndTheirActions) {
+    fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend), "local");
+    fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedLocalModelID), "tinyMultilingual");
+    fakes.localModels->install(LocalTranscriptionModelID::tinyMultilingual);
+    load();
+    EXPECT_FALSE(shows("setup-account") || shows("setup-cloud-disclosure") || shows("setup-privacy"));
+    EXPECT_TRUE(badgeLooksReady("setup-local"));
+
+    // A failed download, then one that runs.
+    fakes.localModels->downloadOutcome.pushFailure(std::runtime_error("connection reset"));
+    click("setup-model-baseMultilingual-primary");
+    ASSERT_TRUE(waitUntil([&] { return text("setup-model-baseMultilingual-state") == "Retry needed"; }));
+    fakes.localModels->held.setHolding(true);
+    click("setup-model-smallMultilingual-primary");
+    ASSERT_TRUE(waitUntil([&] { return fakes.localModels->held.waitingCount() == 1; }));
+    EXPECT_EQ(QStringList({text("setup-model-smallMultilingual-state"), text("setup-model-smallMultilingual-primary")}),
+              (QStringList{"Downloading", "Cancel"}));
+    for (const char* id : {"tinyMultilingual", "baseMultilingual", "smallMultilingual"})
+        EXPECT_EQ(shows(QStringLiteral("setup-model-%1-delete").arg(id)), id == std::string("tinyMultilingual")) << id;
+    harness.shoot("setup-local-models-en");
+
+    // A second download is refused: the row stays as it was and the screen says why.
+    click("setup-model-mediumMultilingual-primary");
+    EXPECT_EQ(text("setup-model-mediumMultilingual-state"), "Download required");
+    EXPECT_TRUE(shows("setup-message"));
+    EXPECT_EQ(fakes.localModels->calls.count("download(mediumMultilingual)"), 0);
+    click("setup-model-smallMultilingual-primary");
+    EXPECT_EQ(text("setup-model-smallMultilingual-state"), "Download required");
+
+    click("setup-model-tinyMultilingual-delete");
+    EXPECT_TRUE(fakes.localModels->calls.contains("deleteModel(tinyMultilingual)"));
+    EXPECT_FALSE(badgeLooksReady("setup-local") || badgeLooksReady("setup-mode"));
 }
 
 }  // namespace

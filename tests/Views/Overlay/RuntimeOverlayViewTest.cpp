@@ -1,6 +1,5 @@
 // The overlay pill in every session state and both appearances, driven by the view model on fakes.
-#include "FakeKitViewModel.h"
-#include "ViewHarness.h"
+#include "../Dashboard/ViewModelScene.h"
 
 #include "Views/Overlay/RuntimeOverlayTheme.h"
 
@@ -11,10 +10,19 @@
 namespace quorvelle::test {
 namespace {
 
-class RuntimeOverlayViewTest : public ::testing::Test, protected FakeKitViewModel {
+class RuntimeOverlayViewTest : public ViewModelScene {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(harness.load("RuntimeOverlayView { objectName: 'overlay'; viewModel: vm }", {416, 188}));
+        ASSERT_TRUE(load("RuntimeOverlayView { objectName: 'overlay'; viewModel: vm }", {416, 188}));
+    }
+    // The session's values arrive a turn of the event loop after the fakes send them.
+    void show(const SessionState& state) {
+        fakes.sessionCoordinator->statePublisher().send(state);
+        settle();
+    }
+    void publishLevels(const AudioLevelSnapshot& snapshot) {
+        fakes.audioCapture->levelPublisher().send(snapshot);
+        settle();
     }
 
     // The level bars under an item, left to right.
@@ -47,14 +55,6 @@ TEST_F(RuntimeOverlayViewTest, EveryStateShowsItsTextsSymbolAndColours) {
         {"idle", SessionState::idle(), "Quorvelle ready", "Hold-to-talk hotkey ready.", "mic", Style::idle},
         {"recording", SessionState::recording(), "Recording", "Release to stop capture and start transcription.",
          "waveform", Style::active},
-        {"uploading", SessionState::uploading(), "Uploading transcription",
-         "Audio is being sent to the cloud transcription service.", "arrow.up.circle", Style::active},
-        {"injecting", SessionState::injecting(), "Inserting text", "Text is being inserted into the target app.",
-         "text.cursor", Style::active},
-        {"copied", SessionState::fallbackCopied(), "Copied to clipboard", "Text copied to clipboard.", "doc.on.doc",
-         Style::active},
-        {"success", SessionState::success(), "Completed", "Dictation completed successfully.", "checkmark.circle",
-         Style::active},
         {"blocked", SessionState::blocked(SessionBlockReason::secureField), "Secure field blocked",
          "Secure field detected.", "exclamationmark.triangle", Style::problem},
         {"error", SessionState::error(noSpeech), "No speech detected", AppStrings().errorMessage(noSpeech),
@@ -76,14 +76,14 @@ TEST_F(RuntimeOverlayViewTest, EveryStateShowsItsTextsSymbolAndColours) {
     }
 }
 
-TEST_F(RuntimeOverlayViewTest, MessagesLanguageAndThemeReachThePill) {
-    vm.context().setInlineMessage("Metin eklendi.");
+TEST_F(RuntimeOverlayViewTest, MessagesLanguageThemeAndLevelsReachThePillInBothForms) {
+    viewModel->context().setInlineMessage("Metin eklendi.");
     show(SessionState::success());
     EXPECT_EQ(textsIn(harness.root()).first(), "Text inserted");
     EXPECT_EQ(textsIn(harness.root()).last(), "Metin eklendi.");
-    vm.preferences()->setAppLanguage(AppLanguageOption::turkish);
-    vm.preferences()->setDesktopTheme(DesktopThemeOption::light);
-    vm.context().setInlineMessage(QStringLiteral("word ").repeated(80));
+    viewModel->preferences()->setAppLanguage(AppLanguageOption::turkish);
+    viewModel->preferences()->setDesktopTheme(DesktopThemeOption::light);
+    viewModel->context().setInlineMessage(QStringLiteral("word ").repeated(80));
     show(SessionState::recording());
     harness.shoot("overlay-full-light-tr");
     EXPECT_EQ(textsIn(harness.root()).first(), "Kayıt alınıyor");
@@ -93,15 +93,13 @@ TEST_F(RuntimeOverlayViewTest, MessagesLanguageAndThemeReachThePill) {
     EXPECT_COLOR_NEAR(
         detail->property("color").value<QColor>(),
         RuntimeOverlayTheme::palette(RuntimeOverlayStatusStyle::active, DesktopThemeOption::light).secondaryText);
-    vm.preferences()->setDesktopTheme(DesktopThemeOption::quorvelle);
-    vm.context().setInlineMessage(std::nullopt);
+    viewModel->preferences()->setDesktopTheme(DesktopThemeOption::quorvelle);
+    viewModel->context().setInlineMessage(std::nullopt);
     show(SessionState::recording());
     EXPECT_EQ(textsIn(harness.root()).last(), "Bırakınca capture kapanır ve transcription akışı başlar.");
     harness.shoot("overlay-full-quorvelle-tr");
-}
 
-TEST_F(RuntimeOverlayViewTest, LevelsDriveTheBarsWithoutRebuildingThemInBothForms) {
-    show(SessionState::recording());
+    // Levels drive the bars without rebuilding them, in both forms.
     QQuickItem* waveform = harness.item("overlay-waveform");
     ASSERT_TRUE(waveform);
     const QList<QQuickItem*> bars = barsIn(waveform);
@@ -122,7 +120,7 @@ TEST_F(RuntimeOverlayViewTest, LevelsDriveTheBarsWithoutRebuildingThemInBothForm
     // The compact form shows five level bars, and only while recording.
     QQuickItem* overlay = harness.item("overlay");
     EXPECT_EQ(QSizeF(overlay->width(), overlay->height()), QSizeF(416, 188));
-    vm.preferences()->setWidgetAppearance(WidgetAppearance::logoOnly);
+    viewModel->preferences()->setWidgetAppearance(WidgetAppearance::logoOnly);
     publishLevels(AudioLevelSnapshot{0.5, 1.0, std::vector<double>(12, 1.0)});
     EXPECT_EQ(QSizeF(overlay->width(), overlay->height()), QSizeF(128, 144));
     EXPECT_TRUE(textsIn(overlay).isEmpty());

@@ -14,19 +14,12 @@ namespace quorvelle::test {
 namespace {
 
 TEST(HistoryEntryLabels, DurationsRoundHalvesUpToAtLeastOneSecond) {
-    const std::pair<double, const char*> cases[] = {{0.0, "1s"},
-                                                    {0.2, "1s"},
-                                                    {1.4, "1s"},
-                                                    {1.5, "2s"},
-                                                    {2.5, "3s"},
-                                                    {59.6, "60s"},
-                                                    {-4.0, "1s"},
-                                                    {std::numeric_limits<double>::quiet_NaN(), "1s"},
-                                                    {1e300, "9223372036854774784s"}};
-    for (const auto& [seconds, label] : cases) {
-        SCOPED_TRACE(seconds);
-        EXPECT_EQ(HistoryEntryBuilder::durationLabel(seconds), label);
-    }
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::pair<double, const char*> cases[] = {{0.0, "1s"},  {0.2, "1s"}, {1.4, "1s"},
+                                                    {1.5, "2s"},  {2.5, "3s"}, {59.6, "60s"},
+                                                    {-4.0, "1s"}, {nan, "1s"}, {1e300, "9223372036854774784s"}};
+    for (const auto& [seconds, label] : cases)
+        EXPECT_EQ(HistoryEntryBuilder::durationLabel(seconds), label) << seconds;
 }
 
 HistoryEntry row(const char* transcript, QUuid id = QUuid::createUuid()) {
@@ -69,18 +62,12 @@ TEST(HistoryRowsModel, InsertsRemovesAndChangesRowsInPlaceAndResetsOnlyOnANewOrd
 }
 
 TEST(SavedItemSearchMatching, IgnoresCaseKeepsAccentsAndTakesTheQueryAsTyped) {
-    const struct {
-        QStringList fields;
-        const char* query;
-        bool matches;
-    } cases[] = {
+    const std::tuple<QStringList, const char*, bool> cases[] = {
         {{"x", "y", "apis"}, "API", true}, {{"two words", "y"}, " ", true}, {{"oneword", "y"}, " ", false},
         {{"köln", "y"}, "koln", false},    {{"KÖLN", "y"}, "köln", true},   {{"api"}, " api", false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.query);
-        EXPECT_EQ(SavedItemSearch::matches(c.fields, QString::fromUtf8(c.query)), c.matches);
-    }
+    for (const auto& [fields, query, matches] : cases)
+        EXPECT_EQ(SavedItemSearch::matches(fields, QString::fromUtf8(query)), matches) << query;
 }
 
 }  // namespace

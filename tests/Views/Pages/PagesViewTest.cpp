@@ -22,10 +22,7 @@ protected:
                                            QStringLiteral("transcript %1").arg(index), 2.5, 3,
                                            TranscriptHistoryCompletionKind::inserted});
     }
-    void load(const char* section, const char* language = "english") {
-        fakes.makeReadyForCloudDictation();
-        open(QString::fromLatin1(section), language);
-    }
+    void load(const char* section, const char* language = "english") { open(QString::fromLatin1(section), language); }
     void go(const char* section) {
         state()->selectSection(QString::fromLatin1(section));
         settle();
@@ -150,8 +147,12 @@ TEST_F(PagesViewTest, DictionaryListsFiltersEditsSavesAndDeletesThroughTheWindow
               std::tuple(QString("web hook"), QString("product")));
     EXPECT_EQ(textsIn(item("dictionary-save")), QStringList{"Save Changes"});
     harness.shoot("pages-dictionary-editing-en");
-    harness.click(item("delete-button", item("dictionary-row-1")));
-    EXPECT_EQ(viewModel->dictionary()->dictionaryEntries().size(), 1);
+    // Deleting another entry keeps the edit; deleting the edited one ends it.
+    harness.click(item("delete-button", item("dictionary-row-0")));
+    EXPECT_EQ(std::pair(form("dictionaryOriginalTerm"), textsIn(item("dictionary-save"))),
+              std::pair(QString("web hook"), QStringList{"Save Changes"}));
+    harness.click(item("delete-button", item("dictionary-row-0")));
+    EXPECT_TRUE(viewModel->dictionary()->dictionaryEntries().isEmpty());
     EXPECT_EQ(glyphsIn(item("dictionary-save")), QStringList{"plus"});
 }
 

@@ -1,5 +1,7 @@
-// The settings page: engine cards, language search, switches, local models and microphone picker.
+// The settings page (engine cards, language search, switches, local models and microphone picker)
+// and the release-notes page (when a visit loads, and the loading, failed, empty and loaded states).
 #include "../Dashboard/ViewModelScene.h"
+#include "ViewModel/AccountViewModel.h"
 
 #include <QPointer>
 
@@ -37,7 +39,7 @@ protected:
     }
 };
 
-TEST_F(SettingsPageViewTest, TheLocalCardOpensTheSetupUntilLocalModeIsReadyThenSwitches) {
+TEST_F(SettingsPageViewTest, TheLocalCardOpensTheSetupUntilReadyAndSwitchesSnapBackWhenRefused) {
     load();
     EXPECT_TRUE(selected("settings-mode-cloud"));
     harness.shoot("settings-page-en");
@@ -53,6 +55,28 @@ TEST_F(SettingsPageViewTest, TheLocalCardOpensTheSetupUntilLocalModeIsReadyThenS
     viewModel->localModels()->refreshLocalModelStatuses();
     harness.click(item("settings-mode-local"));
     EXPECT_EQ(viewModel->localModels()->selectedTranscriptionBackend(), TranscriptionBackend::local);
+
+    for (const char* card : {"settings-auto-replace", "settings-clipboard-fallback", "settings-dictionary-switch"}) {
+        const bool before = isOn(card);
+        clickSwitch(card);
+        EXPECT_EQ(isOn(card), !before) << card;
+    }
+
+    // The system asks for an approval: the switch stays off and the way to the settings appears.
+    EXPECT_FALSE(shows("settings-open-autostart"));
+    fakes.startAtLogin->setEnabledAnswer.push(StartAtLoginStatus::requiresApproval);
+    clickSwitch("settings-start-at-login-switch");
+    EXPECT_EQ(viewModel->preferences()->startAtLoginStatus(), StartAtLoginStatus::requiresApproval);
+    EXPECT_FALSE(isOn("settings-start-at-login-switch"));
+    EXPECT_EQ(value("settings-start-at-login-status"), "Needs approval");
+    ASSERT_TRUE(shows("settings-open-autostart"));
+    harness.shoot("settings-start-at-login-approval-en");
+    harness.click(item("settings-open-autostart"));
+    EXPECT_TRUE(fakes.startAtLogin->calls.contains("openSystemSettings"));
+
+    clickSwitch("settings-start-at-login-switch");
+    EXPECT_TRUE(isOn("settings-start-at-login-switch"));
+    EXPECT_FALSE(shows("settings-open-autostart"));
 }
 
 TEST_F(SettingsPageViewTest, TheLanguageListFiltersInTurkishAndTheChoiceStaysNamedWhileHidden) {
@@ -87,33 +111,10 @@ TEST_F(SettingsPageViewTest, TheLanguageListFiltersInTurkishAndTheChoiceStaysNam
     EXPECT_EQ(value("settings-language-selected"), "Türkçe (tr)");
 }
 
-TEST_F(SettingsPageViewTest, SwitchesCallTheirSettersAndSnapBackWhenRefused) {
-    load();
-    for (const char* card : {"settings-auto-replace", "settings-clipboard-fallback", "settings-dictionary-switch"}) {
-        const bool before = isOn(card);
-        clickSwitch(card);
-        EXPECT_EQ(isOn(card), !before) << card;
-    }
-
-    // The system asks for an approval: the switch stays off and the way to the settings appears.
-    EXPECT_FALSE(shows("settings-open-autostart"));
-    fakes.startAtLogin->setEnabledAnswer.push(StartAtLoginStatus::requiresApproval);
-    clickSwitch("settings-start-at-login-switch");
-    EXPECT_EQ(viewModel->preferences()->startAtLoginStatus(), StartAtLoginStatus::requiresApproval);
-    EXPECT_FALSE(isOn("settings-start-at-login-switch"));
-    EXPECT_EQ(value("settings-start-at-login-status"), "Needs approval");
-    ASSERT_TRUE(shows("settings-open-autostart"));
-    harness.shoot("settings-start-at-login-approval-en");
-    harness.click(item("settings-open-autostart"));
-    EXPECT_TRUE(fakes.startAtLogin->calls.contains("openSystemSettings"));
-
-    clickSwitch("settings-start-at-login-switch");
-    EXPECT_TRUE(isOn("settings-start-at-login-switch"));
-    EXPECT_FALSE(shows("settings-open-autostart"));
-}
-
-TEST_F(SettingsPageViewTest, ModelRowsOfferTheActionOfTheirStateAndTheAccelerationFollowsTheViewModel) {
+TEST_F(SettingsPageViewTest, ModelRowsOfferTheirStatesActionAndTheMicrophonePickerKeepsAnAbsentChoice) {
     fakes.localModels->install(M::smallMultilingual);
+    fakes.audioDevices->devices = {{1, "usb-1", "USB Mic", false}, {2, "builtin", "Built-in", true}};
+    fakes.settingsStore->setSelectedMicrophonePreference(AudioInputDevicePreference{"gone", "Old Mic"});
     load();
     EXPECT_EQ(modelRow(M::smallMultilingual), (QStringList{"Installed", "Selected", "Delete"}));
     EXPECT_EQ(modelRow(M::tinyMultilingual), (QStringList{"Download required", "Download", ""}));
@@ -143,13 +144,8 @@ TEST_F(SettingsPageViewTest, ModelRowsOfferTheActionOfTheirStateAndTheAccelerati
               LocalWhisperAccelerationMode::accelerated);
     EXPECT_EQ(value("settings-local-acceleration"), "GPU / Neural Engine");
     EXPECT_FALSE(inside("settings-acceleration-picker", "segment-cpu")->property("isSelected").toBool());
-}
 
-TEST_F(SettingsPageViewTest, TheMicrophonePickerKeepsAnAbsentChoiceAndPassesTheUidOfTheRowPicked) {
-    fakes.audioDevices->devices = {{1, "usb-1", "USB Mic", false}, {2, "builtin", "Built-in", true}};
-    fakes.settingsStore->setSelectedMicrophonePreference(AudioInputDevicePreference{"gone", "Old Mic"});
-    load();
-
+    // The microphone picker keeps an absent choice and passes the uid of the row picked.
     QQuickItem* picker = item("settings-microphone-picker");
     const auto titles = [&] {
         QStringList result;
@@ -174,6 +170,72 @@ TEST_F(SettingsPageViewTest, TheMicrophonePickerKeepsAnAbsentChoiceAndPassesTheU
     fakes.audioDevices->devices.clear();
     harness.click(item("settings-microphone-refresh"));
     EXPECT_EQ(titles(), QStringList{"System Default"});
+}
+
+const QDateTime kReleased(QDate(2026, 3, 5), QTime(12, 0), Qt::UTC);
+
+ReleaseNoteEntry release(const QString& version, std::optional<QString> summary,
+                         QList<ReleaseNoteCategory> categories) {
+    return {"id-" + version, version, "4711", "stable", kReleased, std::move(summary), std::move(categories)};
+}
+
+class ChangelogPageViewTest : public ViewModelScene {
+protected:
+    // Opens the page anew, as a visit to the section does, on the one view model.
+    void open(const char* language = "english") {
+        const QString page =
+            QStringLiteral("ChangelogPage { x: 24; y: 24; width: 880; viewModel: vm; windowState: ws }");
+        harness.setTheme(Theme::Quorvelle);
+        ASSERT_TRUE(viewModel ? harness.load(page, {928, 900}) : load(page, {928, 900}, language));
+        settle();
+    }
+    QStringList texts(const QString& name) { return textsIn(item(name)); }
+    ReleaseNotesLoadState::Kind state() const { return viewModel->account()->releaseNotesState().kind; }
+    qsizetype requests() const { return fakes.releaseNotes->requestedLanguages.size(); }
+};
+
+TEST_F(ChangelogPageViewTest, AVisitLoadsOnlyWhenThereIsNothingToShowAndEachStateShows) {
+    fakes.releaseNotes->answer.pushFailure(std::runtime_error("offline"));
+    fakes.releaseNotes->answer.push(
+        {release("1.4.0", "Faster local models.",
+                 {{"Added", {"Large v3", "Turkish release notes"}}, {"improved", {"Startup"}}, {"Changed", {}}}),
+         release("1.3.0", QString(), {})});
+    open("turkish");
+    EXPECT_EQ(fakes.releaseNotes->requestedLanguages, QStringList{"tr"});
+    ASSERT_EQ(state(), ReleaseNotesLoadState::Kind::failed);
+    EXPECT_TRUE(shows("changelog-failed"));
+    harness.shoot("changelog-failed-tr");
+    harness.click(item("changelog-open-web"));
+    EXPECT_EQ(fakes.navigator->opened.size(), 1);
+
+    // A failed load is retried on the next visit; a visit while it runs starts no other.
+    fakes.releaseNotes->held.setHolding(true);
+    open();
+    EXPECT_TRUE(shows("changelog-loading"));
+    EXPECT_FALSE(shows("changelog-timeline"));
+    open();
+    EXPECT_EQ(requests(), 2);
+    harness.shoot("changelog-loading-tr");
+    fakes.releaseNotes->held.setHolding(false);
+    fakes.releaseNotes->held.releaseAll();
+    settle();
+    ASSERT_EQ(state(), ReleaseNotesLoadState::Kind::loaded);
+    // A heading the app does not know is upper-cased without the Turkish dotted İ.
+    EXPECT_EQ(texts("changelog-entry-id-1.4.0"),
+              (QStringList{"v1.4.0", "stable", "5 Mar 2026", "Faster local models.", "EKLENDİ", "-", "Large v3", "-",
+                           "Turkish release notes", "IMPROVED", "-", "Startup", "DEĞİŞTİ"}));
+    // No summary line for an absent summary, and the build number is never shown.
+    EXPECT_EQ(texts("changelog-entry-id-1.3.0"), (QStringList{"v1.3.0", "stable", "5 Mar 2026"}));
+    EXPECT_FALSE(texts("changelog-timeline").join(' ').contains("4711"));
+    harness.shoot("changelog-timeline-tr");
+
+    // Loaded: a new visit does not load again; Refresh does, and an empty list says so.
+    open();
+    EXPECT_EQ(requests(), 2);
+    harness.click(item("changelog-refresh"));
+    settle();
+    EXPECT_EQ(requests(), 3);
+    EXPECT_TRUE(shows("changelog-empty"));
 }
 
 }  // namespace

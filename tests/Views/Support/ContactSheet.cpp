@@ -6,7 +6,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -24,24 +23,20 @@ int main(int argc, char** argv) {
     QImage sheet(columns * (width + gap) + gap, rows * (height + caption + gap) + gap, QImage::Format_ARGB32);
     sheet.fill(QColor(128, 128, 128));
     QPainter painter(&sheet);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(11);
-    painter.setFont(font);
+    painter.setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
     for (int i = 0; i < files.size(); ++i) {
         const QImage shot(dir.filePath(files[i]));
         const int x = gap + (i % columns) * (width + gap);
         const int y = gap + (i / columns) * (height + caption + gap);
-        painter.drawImage(x, y,
-                          shot.width() > width || shot.height() > height
-                              ? shot.scaled(width, height, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                              : shot);
+        painter.drawImage(
+            x, y,
+            shot.scaled(QSize(width, height).boundedTo(shot.size()), Qt::KeepAspectRatio, Qt::SmoothTransformation));
         painter.drawText(QRect(x, y + height, width, caption), Qt::AlignLeft | Qt::AlignVCenter,
                          QFileInfo(files[i]).completeBaseName());
     }
     painter.end();
 
-    QSaveFile out(dir.filePath(sheetName));
-    if (!out.open(QIODevice::WriteOnly) || !sheet.save(&out, "PNG") || !out.commit()) {
+    if (!sheet.save(dir.filePath(sheetName))) {
         std::fprintf(stderr, "cannot write the contact sheet\n");
         return 1;
     }

@@ -252,8 +252,4 @@ bool near(const QColor& a, const QColor& b, int tolerance) {
            qAbs(a.blue() - b.blue()) <= tolerance;
 }
 
-std::string describe(const QColor& color) {
-    return color.name(QColor::HexArgb).toStdString();
-}
-
 }  // namespace quorvelle::test

@@ -92,10 +92,10 @@ QColor borderOf(QQuickItem* item);
 QColor over(const QColor& top, const QColor& bottom);
 // Whether two colours differ by at most `tolerance` in each 8-bit channel (alpha ignored).
 bool near(const QColor& a, const QColor& b, int tolerance = 6);
-std::string describe(const QColor& color);
 
 }  // namespace quorvelle::test
 
-#define EXPECT_COLOR_NEAR(actual, expected)                    \
-    EXPECT_TRUE(::quorvelle::test::near((actual), (expected))) \
-        << "got " << ::quorvelle::test::describe(actual) << ", expected " << ::quorvelle::test::describe(expected)
+#define EXPECT_COLOR_NEAR(actual, expected)                                        \
+    EXPECT_TRUE(::quorvelle::test::near((actual), (expected)))                     \
+        << "got " << (actual).name(QColor::HexArgb).toStdString() << ", expected " \
+        << (expected).name(QColor::HexArgb).toStdString()
