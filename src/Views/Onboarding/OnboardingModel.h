@@ -1,22 +1,18 @@
 #pragma once
 
-#include <QObject>
-#include <QPointer>
+#include "Views/Common/PageViewModelBinding.h"
+
 #include <QtQmlIntegration>
 
 namespace quorvelle {
 
-class AppViewModel;
-
 // What the setup screen shows that the view model computes but does not publish as a property:
 // the local-mode readiness, the permission badges' words and the local-mode texts. Keeps no state:
 // every read goes to the view model, and any change there notifies `changed`.
-class OnboardingModel : public QObject {
+class OnboardingModel : public PageViewModelBinding {
     Q_OBJECT
     QML_ELEMENT
 
-    // The AppViewModel the screen was given.
-    Q_PROPERTY(QObject* viewModel READ viewModel WRITE setViewModel NOTIFY viewModelChanged)
     Q_PROPERTY(bool isLocalModeReady READ isLocalModeReady NOTIFY changed)
     // The badge's word for each permission's state.
     Q_PROPERTY(QString microphonePermissionLabel READ microphonePermissionLabel NOTIFY changed)
@@ -25,10 +21,7 @@ class OnboardingModel : public QObject {
     Q_PROPERTY(QString localStatusDetail READ localStatusDetail NOTIFY changed)
 
 public:
-    explicit OnboardingModel(QObject* parent = nullptr);
-
-    QObject* viewModel() const;
-    void setViewModel(QObject* viewModel);
+    using PageViewModelBinding::PageViewModelBinding;
 
     bool isLocalModeReady() const;
     QString microphonePermissionLabel() const;
@@ -36,12 +29,8 @@ public:
     QString runtimeStatusLabel() const;
     QString localStatusDetail() const;
 
-Q_SIGNALS:
-    void viewModelChanged();
-    void changed();
-
-private:
-    QPointer<AppViewModel> m_viewModel;
+protected:
+    void observe(AppViewModel& viewModel) override;
 };
 
 }  // namespace quorvelle

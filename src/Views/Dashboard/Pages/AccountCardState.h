@@ -1,23 +1,20 @@
 #pragma once
 
-#include <QObject>
-#include <QPointer>
+#include "Views/Common/PageViewModelBinding.h"
+
 #include <QString>
 #include <QVariant>
 #include <QtQmlIntegration>
 
 namespace quorvelle {
 
-class AppViewModel;
-
 // What the account page's card shows, read from the view model whenever one of its values
 // changes: which of the three states the card is in, the status and device texts, and the
 // pending sign-in's code and address. The page makes one and hands it the root's view model.
-class AccountCardState : public QObject {
+class AccountCardState : public PageViewModelBinding {
     Q_OBJECT
     QML_ELEMENT
 
-    Q_PROPERTY(QObject* viewModel READ viewModelObject WRITE setViewModel NOTIFY changed)
     // "linked" (an account session is stored), else "codePending" (a sign-in waits for its
     // approval), else "notLinked".
     Q_PROPERTY(QString cardState READ cardState NOTIFY changed)
@@ -30,10 +27,7 @@ class AccountCardState : public QObject {
     Q_PROPERTY(bool isPolling READ isPolling NOTIFY changed)
 
 public:
-    explicit AccountCardState(QObject* parent = nullptr);
-
-    QObject* viewModelObject() const;
-    void setViewModel(QObject* viewModel);
+    using PageViewModelBinding::PageViewModelBinding;
 
     QString cardState() const;
     QString statusLabel() const;
@@ -42,11 +36,8 @@ public:
     QVariant verificationAddress() const;
     bool isPolling() const;
 
-Q_SIGNALS:
-    void changed();
-
-private:
-    QPointer<AppViewModel> m_viewModel;
+protected:
+    void observe(AppViewModel& viewModel) override;
 };
 
 }  // namespace quorvelle

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Views/Dashboard/Pages/PageViewModelBinding.h"
+#include "Views/Common/PageViewModelBinding.h"
 
 #include <QString>
 #include <QVariantList>

@@ -4,7 +4,7 @@
 #include "Models/TranscriptionLanguageOption.h"
 #include "Views/Settings/MicrophonePickerModel.h"
 
-#include "Views/Dashboard/Pages/PageViewModelBinding.h"
+#include "Views/Common/PageViewModelBinding.h"
 
 #include <QString>
 #include <QStringList>

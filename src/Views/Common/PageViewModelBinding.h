@@ -12,8 +12,9 @@ namespace quorvelle {
 
 class AppViewModel;
 
-// What every page model shares: the one view model, set once by its page, and one `changed`
-// signal, sent on setting it and whenever one of the values the page shows changes.
+// What every model a view reads the view model through shares (the dashboard pages, the popover's
+// status rows): the one view model, set once by its view, and one `changed` signal, sent on setting
+// it and whenever one of the values the view shows changes.
 class PageViewModelBinding : public QObject {
     Q_OBJECT
     QML_ANONYMOUS

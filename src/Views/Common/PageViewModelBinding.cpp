@@ -1,4 +1,4 @@
-#include "Views/Dashboard/Pages/PageViewModelBinding.h"
+#include "Views/Common/PageViewModelBinding.h"
 
 #include "ViewModel/AppViewModel.h"
 
