@@ -8,6 +8,7 @@
 #include "TestEventLoop.h"
 #include "TestMicrophone.h"
 
+#include "App/LiveBootstrap.h"
 #include "Models/LocalModelInstallationRecord.h"
 #include "Services/Storage/SettingsKeys.h"
 #include "TinyWhisperModel.h"
@@ -18,9 +19,11 @@
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QNetworkAccessManager>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -314,6 +317,63 @@ TEST(AppWithoutTray, OpensTheDashboardAtStartSoItStaysReachable) {
         },
         10000))
         << app.standardError().toStdString();
+}
+
+// The container the program runs on: a sign-in tells the backend which build is connecting.
+TEST(LiveContainer, ASignInStartNamesTheBuild) {
+    if (skipOutsideTheTestDesktop()) GTEST_SKIP() << "needs scripts/desktop-test-env";
+    // The live services make their folders under these (the app under test is given its own).
+    QTemporaryDir home;
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+        qputenv(name, home.filePath(QLatin1String(name)).toLocal8Bit());
+    FakeBackendServer server;
+    const QString start = QStringLiteral("/v1/auth/device-login/start");
+    server.respond("POST", start,
+                   FakeResponse::json(200, R"({"device_login_id":"l","device_poll_secret":"s","user_code":"C",)"
+                                           R"("verification_url":"https://web.example.test/d"})"));
+    QProcessEnvironment environment;
+    environment.insert(QLatin1String(AppConfiguration::backendBaseURLKey), server.baseUrl().toString());
+    QNetworkAccessManager network;
+    const AppBootstrap live =
+        makeLiveBootstrap(AppConfiguration(environment, BuildKeys{{}, {}, "2.5.0", "250"}, true), &network);
+    runTask(live.backendAuthSessionManager->startDeviceLogin());
+    const QJsonObject body = server.requestsTo(start).value(0).jsonObject();
+    EXPECT_EQ(body.value("app_version").toString(), QStringLiteral("2.5.0"));
+    EXPECT_EQ(body.value("build").toString(), QStringLiteral("250"));
+}
+
+// Installed into a prefix of its own, the program is named by its launcher and starts with the
+// whisper.cpp libraries installed beside it, not the build's.
+TEST(AppInstall, TheInstalledProgramStartsFromItsLauncherWithTheLibrariesBesideIt) {
+    if (skipOutsideTheTestDesktop()) GTEST_SKIP() << "needs scripts/desktop-test-env";
+    QTemporaryDir prefix;
+    QProcess install;
+    install.start(
+        QStringLiteral(QUORVELLE_CMAKE_COMMAND),
+        {QStringLiteral("--install"), QStringLiteral(QUORVELLE_BUILD_DIR), QStringLiteral("--prefix"), prefix.path()});
+    ASSERT_TRUE(install.waitForFinished(120000));
+    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+    const QString program = prefix.filePath(QStringLiteral("bin/quorvelle"));
+    QFile launcher(prefix.filePath(QStringLiteral("share/applications/com.dovent.Quorvelle.desktop")));
+    ASSERT_TRUE(launcher.open(QIODevice::ReadOnly));
+    const QString entry = QString::fromUtf8(launcher.readAll());
+    EXPECT_TRUE(entry.contains(QStringLiteral("\nExec=\"%1\"\n").arg(program))) << entry.toStdString();
+    EXPECT_TRUE(entry.contains(QStringLiteral("\nIcon=com.dovent.Quorvelle\n")));
+    EXPECT_TRUE(
+        QFile::exists(prefix.filePath(QStringLiteral("share/icons/hicolor/scalable/apps/com.dovent.Quorvelle.svg"))));
+
+    FakeBackendServer server;
+    AppUnderTest app(server.baseUrl());
+    app.setProgram(program);
+    app.start();
+    ASSERT_TRUE(app.waitUntilHotkeyRegistered()) << app.standardError().toStdString();
+#ifdef QUORVELLE_HAVE_WHISPER
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(app.processId()));
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    const QString mapped = QString::fromUtf8(maps.readAll());
+    EXPECT_TRUE(mapped.contains(QDir(prefix.path()).canonicalPath() + QStringLiteral("/lib/libwhisper.so")));
+    EXPECT_FALSE(mapped.contains(QStringLiteral(QUORVELLE_BUILD_DIR "/third_party")));
+#endif
 }
 
 }  // namespace

@@ -39,6 +39,8 @@ public:
     QString standardError() { return QString::fromUtf8(m_standardError += m_process.readAllStandardError()); }
     QProcessEnvironment environment() const { return m_environment; }
     void setEnvironment(const QString& name, const QString& value) { m_environment.insert(name, value); }
+    // The executable started; the build's own unless set.
+    void setProgram(const QString& path) { m_program = path; }
 
     // The diagnostics events and the history as the app stored them.
     QList<SanitizedDiagnosticsEvent> diagnosticsEvents() const;
@@ -56,6 +58,7 @@ private:
     QProcessEnvironment m_environment;
     std::shared_ptr<UserDefaults> m_defaults;
     std::unique_ptr<SettingsStore> m_settings;
+    QString m_program = QStringLiteral(QUORVELLE_APP_PATH);
     QProcess m_process;
     QByteArray m_standardError;
 };

@@ -159,5 +159,18 @@ TEST_F(AccountActions, OnlyTheLatestReleaseNotesLoadWrites) {
     EXPECT_EQ(account().releaseNotesState().entries.value(0).id, "tr");
 }
 
+TEST_F(AccountActions, ALanguageSwitchFetchesOnlyReleaseNotesAlreadyLoadedAgainInTheNewLanguage) {
+    PreferencesViewModel& preferences = *make("english").preferences();
+    preferences.setAppLanguage(AppLanguageOption::turkish);
+    settle();
+    EXPECT_TRUE(fakes.releaseNotes->requestedLanguages.isEmpty());
+    account().reloadReleaseNotes();
+    settle();
+    preferences.setAppLanguage(AppLanguageOption::english);
+    settle();
+    EXPECT_EQ(fakes.releaseNotes->requestedLanguages, QStringList({"tr", "en"}));
+    EXPECT_EQ(account().releaseNotesState().kind, ReleaseNotesLoadState::Kind::loaded);
+}
+
 }  // namespace
 }  // namespace quorvelle::test
