@@ -137,5 +137,63 @@ TEST(RecordingSession, APushToTalkPressDuringASessionChangesNothing) {
     EXPECT_EQ(rig.fakes.history->entries.first().transcript, u"hello world"_qs);
 }
 
+// A forgotten recording is stopped and sent at the time limit; a final state goes back to idle after
+// its own delay, unless a press or a newer state came first.
+TEST(RecordingSession, TheTimeLimitStopsARecordingAndAFinalStateLeavesAfterItsDelay) {
+    DictationRig rig([](auto& f, auto&) { f.transcriber->held.setHolding(true); });
+    ManualSleeper &limit = rig.fakes.recordingDurationSleeper, &dismissal = rig.fakes.dismissSleeper;
+    rig.press();
+    AudioLevelSnapshot level = AudioLevelSnapshot::silent();
+    level.peakPower = 0.3;
+    rig.fakes.audioCapture->levelPublisher().send(level);
+    EXPECT_EQ(limit.requestedSeconds(), QList<double>{60.0});
+    limit.finishAll();
+    EXPECT_EQ(rig.state(), SessionState::uploading());
+    EXPECT_EQ(rig.message(), u"Recording was automatically stopped after the 60 sec maximum."_qs);
+    EXPECT_TRUE(rig.codes().contains(u"audio.capture.maximum_duration_reached"_qs));
+    EXPECT_EQ(rig.fakes.transcriber->requests.size(), 1);
+    rig.fakes.transcriber->held.releaseAll();
+    ASSERT_EQ(rig.state(), SessionState::success());
+    rig.press();  // during the success's delay: the new recording stays
+    dismissal.finishAll();
+    EXPECT_EQ(rig.state(), SessionState::recording());
+    rig.fakes.audioCapture->capturing = false;  // the capture already ended: the limit has nothing to stop
+    limit.finishAll();
+    EXPECT_EQ(rig.state(), SessionState::recording());
+    EXPECT_EQ(rig.message(), QString());
+
+    using H = SessionCoordinator;
+    using B = SessionBlockReason;
+    const std::function<void(H&)> record = &H::beginRecording, upload = &H::beginUploading, inject = &H::beginInjecting;
+    const auto fail = [](QuorvelleError error) { return [=](H& h) { h.fail(error); }; };
+    const auto block = [](B reason) { return [=](H& h) { h.block(reason); }; };
+    const struct {
+        const char* label;
+        QList<std::function<void(H&)>> path;
+        std::optional<double> delay;
+    } rows[] = {
+        {"success", {record, upload, &H::markSuccess}, 2},
+        {"copied", {record, upload, inject, &H::markFallbackCopied}, 3},
+        {"permissions missing", {block(B::permissionsMissing)}, 5},
+        {"secure field", {block(B::secureField)}, 3},
+        {"wait 30 s", {fail(QuorvelleError::rateLimitedRetryAfter(30))}, 5},
+        {"signed out", {fail(QuorvelleError(C::invalidAPIKey))}, 5},
+        {"no speech", {fail(QuorvelleError(C::noSpeechDetected))}, 3},
+        {"injecting", {record, upload, inject}, std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        rig.fakes.sessionCoordinator->reset();
+        settle();
+        const qsizetype waits = dismissal.requestedSeconds().size();
+        for (const auto& step : row.path)
+            step(*rig.fakes.sessionCoordinator);
+        const SessionState shown = rig.state();
+        EXPECT_EQ(dismissal.requestedSeconds().value(waits, -1), row.delay.value_or(-1));
+        dismissal.finishAll();
+        EXPECT_EQ(rig.state(), row.delay ? SessionState::idle() : shown);
+    }
+}
+
 }  // namespace
 }  // namespace quorvelle::test
