@@ -36,6 +36,9 @@ TEST(RecordingSession, PressAndReleaseGates) {
     const Adjust captureFails = [](auto& f, auto&) {
         f.audioCapture->startOutcome.pushFailure(AudioCaptureError(AudioCaptureErrorCase::engineStartFailed));
     };
+    const Adjust stopFails = [](auto& f, auto&) {
+        f.audioCapture->stopAnswer.pushFailure(AudioCaptureError(AudioCaptureErrorCase::captureNotRunning));
+    };
     const Adjust local = [](auto& f, auto&) {
         f.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend), u"local"_qs);
         f.localModels->availability = LocalRuntimeAvailability::unavailable(u"no engine"_qs);
@@ -73,6 +76,8 @@ TEST(RecordingSession, PressAndReleaseGates) {
          "runtime.blocked.permissions_missing"},
         {"capture fails", captureFails, 0, 0, failed(C::unexpectedRuntimeFailure),
          u"Audio capture could not be started."_qs, ""},
+        {"stop fails", stopFails, 2.0, 0.3, failed(C::unexpectedRuntimeFailure), u"No active audio recording."_qs,
+         "audio.capture.stop_failed"},
         {"too short",
          {},
          0.79,
@@ -96,7 +101,7 @@ TEST(RecordingSession, PressAndReleaseGates) {
         if (row.seconds > 0) {
             CapturedAudioClip clip = FakeAudioCapture::oneSecondClip();
             clip.duration = row.seconds;
-            rig.fakes.audioCapture->stopAnswer.push(clip);
+            rig.fakes.audioCapture->stopAnswer.setFallback(clip);
             rig.dictate(row.peak);
         } else {
             rig.press();
@@ -104,7 +109,8 @@ TEST(RecordingSession, PressAndReleaseGates) {
         EXPECT_EQ(rig.state(), row.state);
         EXPECT_EQ(rig.message(), row.message);
         const QString newest = rig.codes().size() > before ? rig.codes().first() : QString();
-        const bool reported = newest.startsWith(u"runtime.error"_qs) || newest.startsWith(u"runtime.blocked"_qs);
+        const bool reported =
+            newest.contains(u".error"_qs) || newest.contains(u".blocked"_qs) || newest.endsWith(u"_failed"_qs);
         EXPECT_EQ(reported ? newest : QString(), row.event);
         EXPECT_EQ(rig.fakes.transcriber->requests.size(), row.state == uploading ? 1 : 0);
     }
@@ -133,6 +139,12 @@ TEST(RecordingSession, APushToTalkPressDuringASessionChangesNothing) {
     }
     rig.fakes.pasteVerificationSleeper.finishAll();
     EXPECT_EQ(rig.state(), SessionState::success());
+    // In toggle mode the release does nothing and the next press stops and sends.
+    rig.vm->preferences()->setRecordingTriggerMode(RecordingTriggerMode::toggle);
+    rig.dictate();
+    EXPECT_EQ(rig.state(), SessionState::recording());
+    rig.press();
+    EXPECT_EQ(rig.state(), SessionState::uploading());
     ASSERT_EQ(rig.fakes.history->entries.size(), 1);
     EXPECT_EQ(rig.fakes.history->entries.first().transcript, u"hello world"_qs);
 }
