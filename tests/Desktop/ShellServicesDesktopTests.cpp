@@ -1,6 +1,7 @@
 // The shell's services on the real desktop: the X server's key grabs, the session's accessibility
 // switch, the user's autostart folder and the sound server. The first test is the one to look at when
 // the desktop tests fail together: whether the private desktop they rely on is up.
+#include "AppWindows.h"
 #include "FixtureApp.h"
 #include "Platform/Linux/AccessibilityBus.h"
 #include "Platform/Linux/AccessibilityPermissionController.h"
@@ -104,8 +105,8 @@ TEST_F(ShellDesktop, ACombinationAnotherClientHoldsIsRefusedAtOnceAndNothingStay
 
 TEST_F(ShellDesktop, AfterStopTheKeyReachesTheFocusedFieldAgain) {
     test::FixtureApp fixture(test::FixtureApp::Toolkit::Qt, QStringLiteral("Hot key"));
-    test::activateWindowOf(fixture.processId());
     fixture.focus(QStringLiteral("single"));
+    ASSERT_TRUE(test::bringToFront(fixture.processId()));
     // Shift+K types a letter when nobody holds it, so where the key went shows in the field.
     const QStringList keys{"Shift_L", "k"};
     ASSERT_NO_THROW(start(40, 0x200));
