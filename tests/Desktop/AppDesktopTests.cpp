@@ -36,6 +36,8 @@ const QStringList kHotkey{"Control_L", "Alt_L", "space"};
 const QString kUploadPath = QStringLiteral("/v1/transcriptions");
 const QString kAppClass = QStringLiteral("Quorvelle");
 const QString kSingle = QStringLiteral("single");
+// Bounds for what a loaded machine may take; met in a second or two when it is idle.
+constexpr int kLong = 30000;
 
 bool skipOutsideTheTestDesktop() {
     return qgetenv("QUORVELLE_DESKTOP_ENV") != "1";
@@ -46,7 +48,7 @@ bool overlayShown(bool shown, int timeoutMs) {
 }
 
 // A viewable window of the app that `wanted` accepts, waited for.
-std::optional<DesktopWindow> appWindow(const std::function<bool(const DesktopWindow&)>& wanted, int timeoutMs = 5000) {
+std::optional<DesktopWindow> appWindow(const std::function<bool(const DesktopWindow&)>& wanted, int timeoutMs = kLong) {
     std::optional<DesktopWindow> found;
     waitUntil(
         [&] {
@@ -79,7 +81,7 @@ protected:
 
     void startApp() {
         app.start();
-        ASSERT_TRUE(app.waitUntilHotkeyRegistered()) << app.standardError().toStdString();
+        ASSERT_TRUE(app.waitUntilHotkeyRegistered(kLong)) << app.standardError().toStdString();
     }
 
     // A fixture app in front with its single-line field focused.
@@ -88,26 +90,28 @@ protected:
                                              const QProcessEnvironment& environment = {}) {
         auto fixture = std::make_unique<FixtureApp>(toolkit, title, environment);
         fixture->focus(kSingle);
-        if (!bringToFront(fixture->processId())) throw std::runtime_error("the field did not come to the front");
+        if (!bringToFront(fixture->processId(), kLong)) throw std::runtime_error("the field did not come to the front");
         return fixture;
     }
 
     // Speaks with the hot key down (or, in toggle mode, between two presses); `whileRecording` runs
     // before the recording is stopped.
+    // The words are spoken once the overlay shows the recording, and followed by half a second of
+    // silence, so that the speech reached the recording before the key lets go however busy the
+    // machine is.
     void dictate(const std::function<void()>& whileRecording = {}, bool toggle = false) {
         sendKeys(kHotkey, true);
         if (toggle) sendKeys(kHotkey, false);
-        microphone.speak(TestMicrophone::speech());
+        EXPECT_TRUE(overlayShown(true, kLong)) << "no overlay while recording";
+        microphone.speak(TestMicrophone::speech() + QByteArray(16000, '\0'));
         microphone.finish();
         if (whileRecording) whileRecording();
-        // The sound server hands the last chunks to the recording a moment after it read them.
-        waitUntil([] { return false; }, 300);
         if (toggle) sendKeys(kHotkey, true);
         sendKeys(kHotkey, false);
     }
 
     bool fieldShows(FixtureApp& fixture, const QString& text) {
-        return waitUntil([&] { return fixture.texts().value(kSingle).toString() == text; }, 15000);
+        return waitUntil([&] { return fixture.texts().value(kSingle).toString() == text; }, kLong);
     }
 
     bool logged(const std::function<bool(const QString&)>& code) {
@@ -127,18 +131,15 @@ TEST_F(AppDesktop, HeldHotKeyDictatesIntoQtAndGtkFieldsWithTheOverlayShownAndThe
     for (const auto toolkit : {FixtureApp::Toolkit::Gtk, FixtureApp::Toolkit::Qt}) {
         SCOPED_TRACE(toolkit == FixtureApp::Toolkit::Qt ? "Qt" : "GTK");
         FixtureApp fixture(toolkit, QStringLiteral("Dictation target"));
-        ASSERT_TRUE(bringToFront(fixture.processId()));
+        ASSERT_TRUE(bringToFront(fixture.processId(), kLong));
         // The user clicks into the field with the app running: it sees the focus arrive.
         fixture.focus(QStringLiteral("multi"));
         fixture.focus(kSingle);
-        ASSERT_TRUE(bringToFront(fixture.processId()));
-        dictate([&] {
-            EXPECT_TRUE(overlayShown(true, 5000)) << "no overlay while recording";
-            EXPECT_EQ(activeWindowProcess(), fixture.processId()) << "the overlay took the focus";
-        });
+        ASSERT_TRUE(bringToFront(fixture.processId(), kLong));
+        dictate([&] { EXPECT_EQ(activeWindowProcess(), fixture.processId()) << "the overlay took the focus"; });
         EXPECT_TRUE(fieldShows(fixture, delivered)) << fixture.texts().value(kSingle).toString().toStdString() << "\n"
                                                     << app.eventLog();
-        EXPECT_TRUE(overlayShown(false, 15000)) << "the session did not return to idle";
+        EXPECT_TRUE(overlayShown(false, kLong)) << "the session did not return to idle";
     }
     const auto uploads = server.requestsTo(kUploadPath);
     ASSERT_EQ(uploads.size(), 2);
@@ -155,8 +156,7 @@ TEST_F(AppDesktop, ToggleModeStartsOnOnePressAndStopsOnTheNext) {
     const auto fixture = field(QStringLiteral("Toggle target"));
     dictate(
         [&] {
-            // Still recording after the release: the overlay is up and nothing went to the backend.
-            EXPECT_TRUE(overlayShown(true, 5000));
+            // Still recording after the release: nothing went to the backend.
             EXPECT_TRUE(server.requestsTo(kUploadPath).isEmpty());
         },
         true);
@@ -179,7 +179,7 @@ TEST_F(AppDesktop, PastesRestoreTheClipboardWhenCheckedAndLeaveTheTextOnItWhenNo
     const auto chat = field(QStringLiteral("Chat"), FixtureApp::Toolkit::Qt, named);
     dictate();
     EXPECT_TRUE(fieldShows(*chat, delivered)) << app.eventLog();
-    EXPECT_TRUE(waitUntil([&] { return QGuiApplication::clipboard()->text() == before; }, 10000))
+    EXPECT_TRUE(waitUntil([&] { return QGuiApplication::clipboard()->text() == before; }, kLong))
         << QGuiApplication::clipboard()->text().toStdString();
 
     QTemporaryDir directory;
@@ -194,7 +194,7 @@ TEST_F(AppDesktop, PastesRestoreTheClipboardWhenCheckedAndLeaveTheTextOnItWhenNo
         terminal.waitForFinished(2000);
     });
     QGuiApplication::clipboard()->setText(before);
-    ASSERT_TRUE(bringToFront(terminal.processId()));
+    ASSERT_TRUE(bringToFront(terminal.processId(), kLong));
     dictate();
     QString contents;
     EXPECT_TRUE(waitUntil(
@@ -203,12 +203,12 @@ TEST_F(AppDesktop, PastesRestoreTheClipboardWhenCheckedAndLeaveTheTextOnItWhenNo
             received.close();
             return contents == delivered;
         },
-        15000))
+        kLong))
         << contents.toStdString() << "\n"
         << app.eventLog();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), delivered);
 
-    EXPECT_TRUE(waitUntil([&] { return app.historyEntries().size() == 2; }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return app.historyEntries().size() == 2; }, kLong));
     const auto history = app.historyEntries();
     ASSERT_EQ(history.size(), 2);
     EXPECT_EQ(history.at(0).completionKind, TranscriptHistoryCompletionKind::pasteSentUnverified);
@@ -222,10 +222,11 @@ TEST_F(AppDesktop, ABackendFailureShowsTheErrorAndDeliversNothing) {
     const auto fixture = field(QStringLiteral("Failure target"));
     dictate();
     ASSERT_TRUE(waitUntil(
-        [&] { return logged([](const QString& code) { return code.startsWith(u"runtime.error."); }); }, 20000))
-        << app.eventLog();
+        [&] { return logged([](const QString& code) { return code.startsWith(u"runtime.error."); }); }, kLong))
+        << server.requestsTo(kUploadPath).size() << " uploads\n"
+        << app.eventLog() << app.standardError().toStdString();
     EXPECT_EQ(server.requestsTo(kUploadPath).size(), 1) << app.eventLog();
-    EXPECT_TRUE(overlayShown(true, 2000)) << "the error state is not shown";
+    EXPECT_TRUE(overlayShown(true, kLong)) << "the error state is not shown";
     EXPECT_EQ(fixture->texts().value(kSingle).toString(), QString());
     EXPECT_TRUE(app.historyEntries().isEmpty());
 }
@@ -254,13 +255,15 @@ TEST_F(AppDesktop, OnDeviceModeRunsTheRoadWithAnInstalledModel) {
     const auto fixture = field(QStringLiteral("On-device target"));
     dictate();
     const auto noSpeech = [](const QString& code) { return code == u"runtime.error.no_speech_detected"; };
-    EXPECT_TRUE(waitUntil([&] { return !app.historyEntries().isEmpty() || logged(noSpeech); }, 60000))
+    EXPECT_TRUE(waitUntil([&] { return !app.historyEntries().isEmpty() || logged(noSpeech); }, 4 * kLong))
         << app.eventLog();
     EXPECT_TRUE(server.requestsTo(kUploadPath).isEmpty());
     EXPECT_TRUE(app.isRunning()) << app.standardError().toStdString();
 #endif
 }
 
+// The dashboard is made only when asked for: 1270 wide, lowered to what the 800-high screen leaves
+// under the title bar, hidden (not ended) by the window manager's close and brought back as itself.
 TEST_F(AppDesktop, TheTrayIconOpensThePopoverBesideItAndASecondLaunchOpensTheDashboard) {
     startApp();
     const auto icon = appWindow([](const DesktopWindow& w) { return w.inTray; });
@@ -269,18 +272,35 @@ TEST_F(AppDesktop, TheTrayIconOpensThePopoverBesideItAndASecondLaunchOpensTheDas
     QProcess::execute(QStringLiteral("xdotool"),
                       {QStringLiteral("mousemove"), QString::number(centre.x()), QString::number(centre.y()),
                        QStringLiteral("click"), QStringLiteral("1")});
-    const auto popover = appWindow([](const DesktopWindow& w) { return w.geometry.width() == 360; });
-    ASSERT_TRUE(popover);
+    const auto dashboard = [](const DesktopWindow& w) { return !w.inTray && w.geometry.width() == 1270; };
+    const auto shown = appWindow([](const DesktopWindow& w) { return w.geometry.width() == 360; });
+    ASSERT_TRUE(shown);
     // Below the icon at the top of the screen, inside the screen.
-    EXPECT_GT(popover->screenGeometry.top(), icon->screenGeometry.bottom());
-    EXPECT_LE(popover->screenGeometry.right(), 1279);
-
-    // The dashboard is 1270 wide, and as high as the 800-high screen leaves it under the title bar.
-    const auto dashboard = [](const DesktopWindow& w) { return w.geometry.width() == 1270; };
+    EXPECT_GT(shown->screenGeometry.top(), icon->screenGeometry.bottom());
+    EXPECT_LE(shown->screenGeometry.right(), 1279);
     EXPECT_FALSE(appWindow(dashboard, 0));
-    EXPECT_EQ(app.runCopy(), 0);
-    EXPECT_TRUE(appWindow(dashboard));
+
+    // A second copy gives up when the first has not answered in 3 s, as a first copy still building
+    // its popover on a loaded machine may not: the user would launch it again.
+    const auto launchAgain = [&] { return waitUntil([&] { return app.runCopy() == 0; }, kLong); };
+    EXPECT_TRUE(launchAgain());
+    const auto first = appWindow(dashboard);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->title, "Quorvelle");
+    std::optional<DesktopWindow> fitted;
+    ASSERT_TRUE(
+        waitUntil([&] { return (fitted = appWindow(dashboard, 0)) && fitted->geometry.height() < 835; }, kLong));
+    const QRect place = fitted->screenGeometry;
+    EXPECT_TRUE(place.top() >= 0 && place.bottom() <= 799) << place.top() << ".." << place.bottom();
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(first->id),
+                       QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("alt+F4")});
+    ASSERT_TRUE(waitUntil([&] { return !appWindow(dashboard, 0); }, kLong));
     EXPECT_TRUE(app.isRunning());
+    EXPECT_TRUE(launchAgain());
+    const auto again = appWindow(dashboard);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->id, first->id);
 }
 
 TEST(AppStart, AnUnusableBackendAddressStopsTheStartWithAMessageNamingIt) {
@@ -302,7 +322,7 @@ TEST(AppWithoutTray, OpensTheDashboardAtStartSoItStaysReachable) {
         xvfb.terminate();
         xvfb.waitForFinished(3000);
     });
-    ASSERT_TRUE(waitUntil([&] { return xvfb.canReadLine(); }, 10000)) << "Xvfb did not start";
+    ASSERT_TRUE(waitUntil([&] { return xvfb.canReadLine(); }, kLong)) << "Xvfb did not start";
     const QString display = QLatin1Char(':') + QString::fromLatin1(xvfb.readLine().trimmed());
     AppUnderTest app;
     app.setEnvironment(QStringLiteral("DISPLAY"), display);
@@ -315,7 +335,7 @@ TEST(AppWithoutTray, OpensTheDashboardAtStartSoItStaysReachable) {
                 return w.viewable && w.geometry.size() == QSize(1270, 800);
             });
         },
-        10000))
+        kLong))
         << app.standardError().toStdString();
 }
 

@@ -67,7 +67,7 @@ AppUnderTest::~AppUnderTest() {
 void AppUnderTest::start() {
     m_process.setProcessEnvironment(m_environment);
     m_process.start(m_program, {});
-    if (!m_process.waitForStarted(5000)) throw std::runtime_error("quorvelle did not start");
+    if (!m_process.waitForStarted(30000)) throw std::runtime_error("quorvelle did not start");
 }
 
 int AppUnderTest::runCopy(QString* standardError, int timeoutMs) {

@@ -31,9 +31,9 @@ public:
     void start();
     // Runs a copy with the same folders to its end and returns its exit code (-1 when it hung);
     // what it printed goes to `standardError` when given.
-    int runCopy(QString* standardError = nullptr, int timeoutMs = 10000);
+    int runCopy(QString* standardError = nullptr, int timeoutMs = 30000);
     // Its global hot key (Control+Alt+Space) is grabbed: the app is ready to dictate.
-    bool waitUntilHotkeyRegistered(int timeoutMs = 15000);
+    bool waitUntilHotkeyRegistered(int timeoutMs = 30000);
     qint64 processId() const { return m_process.processId(); }
     bool isRunning() const { return m_process.state() == QProcess::Running; }
     QString standardError() { return QString::fromUtf8(m_standardError += m_process.readAllStandardError()); }
