@@ -77,9 +77,19 @@ QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify
                                                                                  FocusedTargetSnapshot target,
                                                                                  std::stop_token stopToken) {
     const ViewModelEnvironment& environment = m_delivery.context().environment();
-    // A stop during the wait ends the delivery without effect: the session has moved on.
-    co_await environment.clipboardPasteVerificationSleep(environment.clipboardPasteVerificationDelaySeconds, stopToken);
-    throwIfStopped(stopToken);
+    const std::weak_ptr<const bool> alive = m_alive;
+    bool cutShort = false;
+    try {
+        co_await environment.clipboardPasteVerificationSleep(environment.clipboardPasteVerificationDelaySeconds,
+                                                             stopToken);
+    } catch (const CancellationError&) {
+        cutShort = true;
+    }
+    // Gone with its owner: nothing left to write to.
+    if (alive.expired()) throw CancellationError();
+    // The keystroke went out before the session was reset: what it did cannot be checked, but the
+    // words still belong in the history and the status line.
+    if (cutShort || stopToken.stop_requested()) co_return Verification{Verification::Kind::notVerifiable};
 
     const TranscriptDelivery::Validation validation = m_delivery.validateDeliveryTarget(target);
     if (const auto* failure = std::get_if<DeliveryValidationFailure>(&validation))

@@ -6,8 +6,8 @@
 
 namespace quorvelle {
 
-// Splices text into the element's value at the caret or over the selection, writes the value back
-// and puts the caret after the new text.
+// Writes text into the element at the caret or over the selection, checks that it is there and
+// puts the caret after it.
 class AccessibilityTextInserter final : public TextInserting, public TextInsertionVerifying {
 public:
     explicit AccessibilityTextInserter(AccessibilityTextElementAccessing& elementAccessor);
@@ -22,6 +22,10 @@ public:
 private:
     std::optional<TextRange> insertionRange(const FocusedTargetSnapshot& target, const QString& value,
                                             const std::optional<TextReplacementHint>& replacementHint);
+
+    // Throws writeFailed unless `written` now stands at `location`.
+    void confirmWritten(const FocusedTargetSnapshot& target, const QString& before, qsizetype location,
+                        const QString& written);
 
     AccessibilityTextElementAccessing& m_elementAccessor;
 };
