@@ -35,8 +35,9 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
     }
 
     const QList<ClipboardItemSnapshot> saved = delivery.pasteboard().snapshot();
+    auto* verifier = dynamic_cast<TextInsertionVerifying*>(m_textInserter.get());
     try {
-        delivery.pasteboard().writeString(text);
+        delivery.pasteboard().writeString(verifier ? verifier->textToPaste(text, target) : text);
     } catch (...) {
         // A failed write may have cleared the clipboard already: the user's contents go back.
         restoreClipboard(saved);

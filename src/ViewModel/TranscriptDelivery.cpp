@@ -84,7 +84,7 @@ QCoro::Task<void> TranscriptDelivery::deliverTranscript(QString text, double dur
 }
 
 QCoro::Task<TranscriptDelivery::Validation> TranscriptDelivery::settledDeliveryTarget(FocusedTargetSnapshot captured,
-                                                                                     std::stop_token stopToken) {
+                                                                                      std::stop_token stopToken) {
     // When the hot key lets go, some applications pass the focus through a container before it
     // reaches the field again (Firefox a window-sized panel for ~35 ms, Writer its root pane):
     // a short, bounded wait lets it arrive. A field that has the focus costs no wait at all.

@@ -131,9 +131,8 @@ void AtspiTextElementAccessor::replaceText(const Handle& handle, TextRange range
     const QByteArray utf8 = replacement.toUtf8();
     const qsizetype length =
         element->offsetUnit() == AtspiOffsetUnit::utf16CodeUnits ? replacement.size() : utf8.size();
-    const gboolean inserted = atspi_editable_text_insert_text(editable.get(), static_cast<gint>(start),
-                                                              utf8.constData(), static_cast<gint>(length),
-                                                              error.slot());
+    const gboolean inserted = atspi_editable_text_insert_text(
+        editable.get(), static_cast<gint>(start), utf8.constData(), static_cast<gint>(length), error.slot());
     if (!inserted || error.failed()) failedCall(TextInsertionError::Case::writeFailed);
 }
 

@@ -104,6 +104,19 @@ void AccessibilityTextInserter::confirmWritten(const FocusedTargetSnapshot& targ
     }
 }
 
+QString AccessibilityTextInserter::textToPaste(const QString& text, const FocusedTargetSnapshot& target) {
+    if (target.isWindowOnly || target.element.isSecure()) return text;
+    try {
+        const std::optional<QString> value = m_elementAccessor.copyStringAttribute(target.elementHandle);
+        const std::optional<TextRange> caret = m_elementAccessor.copyRangeAttribute(target.elementHandle);
+        if (value && caret && needsLeadingSpace(*value, *caret, text)) {
+            return QLatin1Char(' ') + text;
+        }
+    } catch (const TextInsertionError&) {
+    }
+    return text;
+}
+
 std::optional<bool> AccessibilityTextInserter::verifyInsertion(const QString& text,
                                                                const FocusedTargetSnapshot& target) {
     // Nothing inside a window without an accessibility tree can be read back.

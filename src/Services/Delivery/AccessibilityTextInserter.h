@@ -15,6 +15,7 @@ public:
     TextInsertionResult insert(const QString& text, const FocusedTargetSnapshot& target,
                                const std::optional<TextReplacementHint>& replacementHint) override;
     std::optional<bool> verifyInsertion(const QString& text, const FocusedTargetSnapshot& target) override;
+    QString textToPaste(const QString& text, const FocusedTargetSnapshot& target) override;
 
     // Whether a space goes before `text` written at an empty range at `location` of `value`.
     static bool needsLeadingSpace(const QString& value, TextRange range, const QString& text);

@@ -116,6 +116,14 @@ TEST(TextInserter, VerificationAnswersWhetherTheValueHoldsTheText) {
     FakeTextElement failing;
     failing.readFailure = ErrorCase::unsupportedTarget;
     EXPECT_THROW(AccessibilityTextInserter(failing).verifyInsertion(u"x"_qs, fieldTarget()), TextInsertionError);
+
+    // A paste keeps the leading space rule wherever the caret can be read.
+    FakeTextElement afterWord(u"hello"_qs, TextRange{5, 0});
+    FocusedTargetSnapshot window = fieldTarget();
+    window.isWindowOnly = true;
+    EXPECT_EQ(AccessibilityTextInserter(afterWord).textToPaste(u"world"_qs, fieldTarget()), u" world"_qs);
+    EXPECT_EQ(AccessibilityTextInserter(afterWord).textToPaste(u"world"_qs, window), u"world"_qs);
+    EXPECT_EQ(AccessibilityTextInserter(failing).textToPaste(u"world"_qs, fieldTarget()), u"world"_qs);
 }
 
 struct PasteRig {
