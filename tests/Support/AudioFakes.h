@@ -66,8 +66,12 @@ private:
 class FakeAudioDeviceLister final : public AudioDeviceListing {
 public:
     QList<AudioDeviceInfo> devices;
+    mutable int callCount = 0;
 
-    QList<AudioDeviceInfo> inputDevices() const override { return devices; }
+    QList<AudioDeviceInfo> inputDevices() const override {
+        ++callCount;
+        return devices;
+    }
 };
 
 }  // namespace quorvelle::test
