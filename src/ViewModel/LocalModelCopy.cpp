@@ -11,8 +11,7 @@ QString title(LocalTranscriptionModelID id) {
 }
 
 QString accelerationLabel(LocalWhisperAccelerationMode mode) {
-    return mode == LocalWhisperAccelerationMode::accelerated ? QStringLiteral("GPU / Neural Engine")
-                                                             : QStringLiteral("CPU");
+    return mode == LocalWhisperAccelerationMode::accelerated ? QStringLiteral("GPU") : QStringLiteral("CPU");
 }
 
 }  // namespace
@@ -20,7 +19,7 @@ QString accelerationLabel(LocalWhisperAccelerationMode mode) {
 QString LocalModelCopy::runtimeStatusLabel() const {
     if (const auto& reason = localRuntimeAvailability.unavailableReason()) return *reason;
     const QString mode = selectedLocalWhisperAccelerationMode == LocalWhisperAccelerationMode::accelerated
-                             ? QStringLiteral("GPU/NE dene")
+                             ? QStringLiteral("GPU dene")
                              : QStringLiteral("CPU");
     return appStrings.localized(u"Ready (", u"Hazır (") + mode + QLatin1Char(')');
 }
