@@ -44,6 +44,14 @@ TEST_F(MainWindowViewTest, EverySectionRoutesToAFreshPageAndSheetsBelongToTheWin
     EXPECT_GT(detail->property("contentY").toReal(), 0);
     EXPECT_EQ(text("settings-version"), "Quorvelle " QUORVELLE_PROJECT_VERSION);
     EXPECT_EQ(text("sidebar-version"), "v" QUORVELLE_PROJECT_VERSION);
+    // The wheel over the language list, scrolled to its end, moves the page.
+    QQuickItem* list = item("settings-language-list");
+    list->setProperty("contentY", list->property("contentHeight").toReal() - list->height());
+    detail->setProperty("contentY",
+                        list->mapToItem(detail->property("contentItem").value<QQuickItem*>(), {0, 0}).y() - 100);
+    const qreal before = detail->property("contentY").toReal();
+    harness.wheel(list, {20, 20});
+    EXPECT_GT(detail->property("contentY").toReal(), before);
     harness.click(sectionButton("snippets"));
     EXPECT_EQ(detail->property("contentY").toReal(), 0);
 
