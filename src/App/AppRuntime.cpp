@@ -1,6 +1,7 @@
 #include "App/AppRuntime.h"
 
 #include "App/LiveBootstrap.h"
+#include "App/QtTranslations.h"
 #include "App/RuntimeOverlayController.h"
 #include "ViewModel/AppViewModel.h"
 
@@ -23,6 +24,7 @@ AppBootstrap liveOrGiven(std::optional<AppBootstrap> given, const AppConfigurati
 AppRuntime::AppRuntime(std::optional<AppBootstrap> bootstrap, const AppConfiguration& configuration)
     : m_bootstrap(liveOrGiven(std::move(bootstrap), configuration, m_network)),
       m_viewModel(std::make_unique<AppViewModel>(m_bootstrap)),
+      m_qtTranslations(std::make_unique<QtTranslations>(*m_viewModel)),
       m_viewEngine(std::make_unique<QQmlEngine>()),
       m_overlayController(std::make_unique<RuntimeOverlayController>(*m_viewModel, RuntimeOverlayLayoutEngine{-12, -20},
                                                                      *m_viewEngine)) {}

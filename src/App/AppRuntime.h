@@ -12,6 +12,7 @@ class QQmlEngine;
 namespace quorvelle {
 
 class AppViewModel;
+class QtTranslations;
 class RuntimeOverlayController;
 
 // The composition root: the services, the one view model over them and the overlay controller,
@@ -37,6 +38,7 @@ private:
     std::unique_ptr<QNetworkAccessManager> m_network;
     AppBootstrap m_bootstrap;
     std::unique_ptr<AppViewModel> m_viewModel;
+    std::unique_ptr<QtTranslations> m_qtTranslations;
     std::unique_ptr<QQmlEngine> m_viewEngine;
     std::unique_ptr<RuntimeOverlayController> m_overlayController;
 };

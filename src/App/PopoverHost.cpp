@@ -45,7 +45,10 @@ bool PopoverHost::toggle(const QRect& anchor) {
     const QRect target = anchor.isValid() ? anchor : QRect(QCursor::pos(), QSize(1, 1));
     const QScreen* screen = QGuiApplication::screenAt(target.center());
     if (!screen) screen = QGuiApplication::primaryScreen();
-    const QSize size(kWidth, std::max(1, int(m_view->implicitHeight())));
+    // Never taller than the screen: the view scrolls what does not fit and keeps its buttons in view.
+    m_maximumHeight = screen ? screen->availableGeometry().height() : kUnbounded;
+    const QSize size = fittedSize();
+    m_view->setHeight(size.height());
     m_window->setGeometry(screen ? placement(size, target, screen->availableGeometry())
                                  : QRect(target.topLeft(), size));
     m_window->show();
@@ -56,6 +59,10 @@ bool PopoverHost::toggle(const QRect& anchor) {
 
 void PopoverHost::hide() {
     if (m_window) m_window->hide();
+}
+
+QSize PopoverHost::fittedSize() const {
+    return {kWidth, std::clamp(int(m_view->implicitHeight()), 1, m_maximumHeight)};
 }
 
 bool PopoverHost::ensureWindow() {
@@ -75,10 +82,11 @@ bool PopoverHost::ensureWindow() {
     m_view->setParentItem(m_window->contentItem());
     m_view->setWidth(kWidth);
     connect(m_view, &QQuickItem::implicitHeightChanged, this, [this] {
-        m_view->setHeight(m_view->implicitHeight());
-        m_window->resize(kWidth, std::max(1, int(m_view->implicitHeight())));
+        const QSize size = fittedSize();
+        m_view->setHeight(size.height());
+        m_window->resize(size);
     });
-    m_view->setHeight(m_view->implicitHeight());
+    m_view->setHeight(fittedSize().height());
     // A popover closes when the user turns to another window; not for one of its own sheets.
     connect(m_window.get(), &QWindow::activeChanged, this, [this] {
         const QWindow* focus = QGuiApplication::focusWindow();

@@ -21,6 +21,7 @@ class PopoverHost : public QObject {
 
 public:
     static constexpr int kWidth = 360;
+    static constexpr int kUnbounded = 1 << 24;
 
     PopoverHost(AppViewModel& viewModel, AppShellBridge& shell, QQmlEngine& engine, QObject* parent = nullptr);
     ~PopoverHost() override;
@@ -37,6 +38,8 @@ public:
 
 private:
     bool ensureWindow();
+    // The view's own height, within the screen the popover last opened on.
+    QSize fittedSize() const;
 
     AppViewModel& m_viewModel;
     AppShellBridge& m_shell;
@@ -44,6 +47,7 @@ private:
     std::unique_ptr<QQuickWindow> m_window;
     QQuickItem* m_view = nullptr;
     bool m_viewMissing = false;
+    int m_maximumHeight = kUnbounded;
 };
 
 }  // namespace quorvelle

@@ -1,5 +1,6 @@
 #include "App/AppRuntime.h"
 #include "App/ApplicationShell.h"
+#include "App/BuildKeys.h"
 #include "App/InstanceChannel.h"
 #include "Support/SingleInstanceLock.h"
 #include "Views/Common/ViewSetup.h"
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvelle"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorvelle"));
+    QApplication::setApplicationVersion(quorvelle::BuildKeys::current().shortVersion);
     QApplication::setDesktopFileName(QStringLiteral("com.dovent.Quorvelle"));
     QApplication::setOrganizationDomain(QStringLiteral("dovent.com"));
     // Before any store opens: a second copy would overwrite the first one's settings and history.

@@ -15,8 +15,7 @@ QString title(LocalTranscriptionModelID id) {
 }
 
 QString accelerationLabel(LocalWhisperAccelerationMode mode) {
-    return mode == LocalWhisperAccelerationMode::accelerated ? QStringLiteral("GPU / Neural Engine")
-                                                             : QStringLiteral("CPU");
+    return mode == LocalWhisperAccelerationMode::accelerated ? QStringLiteral("GPU") : QStringLiteral("CPU");
 }
 
 // Why a download failed, as the clause after the row's opening words.
@@ -73,7 +72,7 @@ QString LocalModelCopy::downloadFailureText(const AppStrings& strings, const std
 QString LocalModelCopy::runtimeStatusLabel() const {
     if (const auto& reason = localRuntimeAvailability.unavailableReason()) return *reason;
     const QString mode = selectedLocalWhisperAccelerationMode == LocalWhisperAccelerationMode::accelerated
-                             ? QStringLiteral("GPU/NE dene")
+                             ? QStringLiteral("GPU dene")
                              : QStringLiteral("CPU");
     return appStrings.localized(u"Ready (", u"Hazır (") + mode + QLatin1Char(')');
 }

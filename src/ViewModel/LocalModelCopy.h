@@ -26,7 +26,7 @@ struct LocalModelCopy {
     std::optional<LocalTranscriptionModelID> activeLocalModelDownloadID;
     std::optional<QString> lastLocalRuntimeError;
 
-    // The reason when the engine cannot run, else "Ready (CPU)" or "Ready (GPU/NE dene)".
+    // The reason when the engine cannot run, else "Ready (CPU)" or "Ready (GPU dene)".
     QString runtimeStatusLabel() const;
     // The guidance line of the local-mode panel.
     QString statusDetail() const;

@@ -56,6 +56,13 @@ TEST_F(AppRuntimeTest, AGivenContainerIsUsedWholeAndNothingLiveIsBuilt) {
         EXPECT_EQ(QDir(home.filePath(QString::fromLatin1(name))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                   QStringList());
     EXPECT_EQ(runtime->overlayController().panel(), nullptr);
+
+    // Qt's own dialog texts follow the interface language.
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"), "Save As");
+    runtime->viewModel().preferences()->setAppLanguage(AppLanguageOption::turkish);
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"), QString::fromUtf8("Farklı Kaydet"));
+    runtime->viewModel().preferences()->setAppLanguage(AppLanguageOption::english);
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"), "Save As");
 }
 
 TEST_F(AppRuntimeTest, TheOverlayPanelShowsForEveryBusyStateAtTheBottomCentreAndNeverTakesInput) {
@@ -72,10 +79,10 @@ TEST_F(AppRuntimeTest, TheOverlayPanelShowsForEveryBusyStateAtTheBottomCentreAnd
     // It shows the overlay view over this view model: the full pill.
     EXPECT_EQ(panel->surface() ? panel->surface()->objectName() : QString(), QStringLiteral("overlay-pill"));
     // No compositor draws this platform's transparency: the window is cut to the pill.
-    EXPECT_EQ(panel->mask().boundingRect(), QRect(28, 28, 360, 116));
+    EXPECT_EQ(panel->mask().boundingRect(), QRect(28, 28, 360, 156));
     const auto metrics = overlay.currentDisplayMetrics();
     ASSERT_TRUE(metrics);
-    EXPECT_EQ(panel->geometry(), RuntimeOverlayLayoutEngine{}.panelFrame(QSizeF(416, 188), *metrics).toRect());
+    EXPECT_EQ(panel->geometry(), RuntimeOverlayLayoutEngine{}.panelFrame(QSizeF(416, 228), *metrics).toRect());
 
     // A later state keeps it up (the desktop test shows an error state too); only idle takes it down,
     // and the next session reuses it.

@@ -44,7 +44,7 @@ bool skipOutsideTheTestDesktop() {
 }
 
 bool overlayShown(bool shown, int timeoutMs) {
-    return waitUntil([=] { return viewableWindow(kAppClass, QSize(416, 188)).has_value() == shown; }, timeoutMs);
+    return waitUntil([=] { return viewableWindow(kAppClass, QSize(416, 228)).has_value() == shown; }, timeoutMs);
 }
 
 // A viewable window of the app that `wanted` accepts, waited for.

@@ -1,4 +1,5 @@
-// The view layer's foundation: fonts, symbols, text styles and the painted soft shape.
+// The view layer's foundation: fonts, symbols and text styles. The painted soft shape is sampled
+// by the overlay's tests and its blur by the SoftShapeBlur tests.
 #include "ViewHarness.h"
 
 #include "Views/Common/SymbolTable.h"
@@ -73,33 +74,6 @@ TEST(Symbols, EveryNameInTheQmlSourcesIsInTheTable) {
         }
     }
     EXPECT_GT(found, 0) << "no symbol names found: the scan is looking in the wrong place";
-}
-
-TEST(SoftShapeItem, PaintsFillStrokeGradientAndBlur) {
-    ViewHarness harness;
-    ASSERT_TRUE(harness.load(R"(
-        Item {
-            width: 480; height: 160
-            SoftShape { objectName: "fill"; x: 10; y: 10; width: 100; height: 60; cornerRadius: 12; color: "#ff0000" }
-            SoftShape { objectName: "stroke"; x: 120; y: 10; width: 100; height: 60; shape: SoftShape.Capsule
-                        color: "#00ff00"; strokeWidth: 4 }
-            SoftShape { objectName: "gradient"; x: 230; y: 10; width: 100; height: 100; color: "#0000ff"; endColor: "#ffff00" }
-            SoftShape { objectName: "blur"; x: 340; y: 10; width: 120; height: 120; padding: 30; blur: 8
-                        shape: SoftShape.Circle; color: "#ffffff" }
-        })"));
-    harness.shoot("foundation-softshape");
-    const std::tuple<const char*, QPointF, QColor> samples[] = {
-        {"fill", {50, 30}, Qt::red},        {"fill", {1, 1}, Qt::black},  // outside the rounded corner
-        {"stroke", {50, 30}, Qt::black},                                  // only the outline is drawn
-        {"stroke", {50, 1}, Qt::green},     {"gradient", {2, 2}, Qt::blue},
-        {"gradient", {97, 97}, Qt::yellow}, {"blur", {60, 60}, Qt::white},
-    };
-    for (const auto& [name, at, expected] : samples)
-        EXPECT_COLOR_NEAR(harness.colorAt(harness.item(name), at), expected) << name;
-    // The blur's own spread is checked by the SoftShapeBlur tests; on screen the edge is soft.
-    const int onEdge = harness.colorAt(harness.item("blur"), {60, 30}).red();
-    EXPECT_GT(onEdge, 90);
-    EXPECT_LT(onEdge, 170);
 }
 
 }  // namespace

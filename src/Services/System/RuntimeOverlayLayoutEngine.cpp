@@ -6,10 +6,10 @@ namespace quorvelle {
 
 QSizeF RuntimeOverlayLayoutEngine::panelSize(WidgetAppearance appearance) {
     switch (appearance) {
-        case WidgetAppearance::currentWidget: return {416, 188};
+        case WidgetAppearance::currentWidget: return {416, 228};
         case WidgetAppearance::logoOnly: return {128, 144};
     }
-    return {416, 188};
+    return {416, 228};
 }
 
 std::optional<OverlayDisplayMetrics> RuntimeOverlayLayoutEngine::selectDisplay(

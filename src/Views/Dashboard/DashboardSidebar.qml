@@ -78,17 +78,14 @@ Rectangle {
         }
 
         // The sections take the height left between header and footer, and scroll where a low
-        // window leaves them too little.
-        Flickable {
+        // window leaves them too little; a section reached by the keyboard scrolls into view.
+        ScrollArea {
             id: sectionScroller
 
             objectName: "sidebar-sections"
             Layout.fillWidth: true
             Layout.fillHeight: true
-            clip: true
-            contentWidth: width
             contentHeight: sections.implicitHeight + 12
-            boundsBehavior: Flickable.StopAtBounds
             interactive: contentHeight > height
 
             ColumnLayout {

@@ -6,8 +6,8 @@ import Quorvelle
 // The right-hand column: the page header, the status line when the view model has one, and the
 // page of the selected section (the sign-in page while that section is locked). It scrolls, so a
 // window lower than the designed size still reaches every control. Each section's page is made
-// afresh when it is entered: a page's own state lasts only while it shows.
-Flickable {
+// afresh when it is entered, at the top: a page's own state lasts only while it shows.
+ScrollArea {
     id: root
 
     required property AppViewModel viewModel
@@ -15,14 +15,19 @@ Flickable {
     readonly property var message: viewModel.inlineMessage
 
     objectName: "main-window-detail"
-    clip: true
-    contentWidth: width
     contentHeight: container.implicitHeight + 24 + 28
-    boundsBehavior: Flickable.StopAtBounds
 
     ScrollBar.vertical: ScrollBar {
         objectName: "main-window-scroll-bar"
         policy: root.contentHeight > root.height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+    }
+
+    Connections {
+        target: root.windowState
+
+        function onSelectedSectionChanged() {
+            root.contentY = 0
+        }
     }
 
     Rectangle {

@@ -90,6 +90,7 @@ Item {
         title: DisclosureTexts.cloudTitle(root.turkish)
         bodyText: DisclosureTexts.cloudBody
         isPresented: root.viewModel.permissions.showingGroqDisclosureSheet
+                     && DisclosureRequests.cloudOwner === root.Window.window
         onDismissRequested: root.viewModel.permissions.showingGroqDisclosureSheet = false
     }
 
@@ -99,6 +100,7 @@ Item {
         title: DisclosureTexts.privacyTitle(root.turkish)
         bodyText: DisclosureTexts.privacyBody
         isPresented: root.viewModel.permissions.showingPrivacyDisclosureSheet
+                     && DisclosureRequests.privacyOwner === root.Window.window
         onDismissRequested: root.viewModel.permissions.showingPrivacyDisclosureSheet = false
     }
 
@@ -109,6 +111,8 @@ Item {
         onDismissRequested: windowState.showingHotkeyCaptureSheet = false
         viewModel: root.viewModel
     }
+
+    FocusRing {}
 
     // A screen lower than the designed size gets a window that fits it; the detail column scrolls.
     ScreenFit {

@@ -21,6 +21,25 @@ Item {
 
     implicitWidth: panelLoader.item ? panelLoader.item.implicitWidth : 360
     implicitHeight: panelLoader.item ? panelLoader.item.implicitHeight : 0
+    // The host may give less height than asked for: the panels scroll what does not fit. Escape
+    // closes the popover from any control that does not take it for itself.
+    focus: true
+    Keys.onEscapePressed: root.Window.window.hide()
+    palette.window: MenuStyle.window
+    palette.windowText: MenuStyle.text
+    palette.base: MenuStyle.theme.inputBackground
+    palette.text: MenuStyle.text
+    palette.button: MenuStyle.theme.cardFill
+    palette.buttonText: MenuStyle.text
+    palette.highlight: MenuStyle.theme.primaryButtonFill
+    palette.highlightedText: MenuStyle.theme.darkButtonText
+
+    // The popover wears the dashboard's theme.
+    Binding {
+        target: DesktopTheme
+        property: "colors"
+        value: DesktopTheme.colorsFor(root.viewModel.preferences.selectedDesktopTheme)
+    }
 
     // The dashboard's sign-in lock: this computer still has to be connected to the account.
     MainWindowState {
@@ -38,6 +57,7 @@ Item {
         id: panelLoader
         objectName: "popover-panel"
         width: root.width
+        height: root.height
         sourceComponent: root.panel === "account" ? accountPanel
                                                   : root.panel === "onboarding" ? onboardingPanel : readyPanel
     }
@@ -74,6 +94,7 @@ Item {
         title: DisclosureTexts.cloudTitle(root.turkish)
         bodyText: DisclosureTexts.cloudBody
         isPresented: root.permissions.showingGroqDisclosureSheet
+                     && DisclosureRequests.cloudOwner === root.Window.window
         onDismissRequested: root.permissions.showingGroqDisclosureSheet = false
     }
 
@@ -83,8 +104,11 @@ Item {
         title: DisclosureTexts.privacyTitle(root.turkish)
         bodyText: DisclosureTexts.privacyBody
         isPresented: root.permissions.showingPrivacyDisclosureSheet
+                     && DisclosureRequests.privacyOwner === root.Window.window
         onDismissRequested: root.permissions.showingPrivacyDisclosureSheet = false
     }
+
+    FocusRing {}
 
     Connections {
         target: Qt.application

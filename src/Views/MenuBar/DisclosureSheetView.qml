@@ -25,6 +25,14 @@ Window {
     minimumHeight: 260
     maximumHeight: 260
     color: MenuStyle.window
+    palette.window: MenuStyle.window
+    palette.windowText: MenuStyle.text
+    palette.base: MenuStyle.theme.inputBackground
+    palette.text: MenuStyle.text
+    palette.button: MenuStyle.theme.cardFill
+    palette.buttonText: MenuStyle.text
+    palette.highlight: MenuStyle.theme.primaryButtonFill
+    palette.highlightedText: MenuStyle.theme.darkButtonText
     onClosing: close => {
         close.accepted = false
         sheet.dismissRequested()
@@ -70,4 +78,6 @@ Window {
             }
         }
     }
+
+    FocusRing {}
 }

@@ -4,6 +4,28 @@
 
 namespace quorvelle {
 
+namespace {
+
+// The focused element's role in plain words ("AXTextArea" reads "text area"): the role names the
+// delivery rules use internally mean nothing to a user of this desktop.
+QString plainRoleName(const QString& roleName) {
+    QString plain;
+    for (const QChar c : roleName.startsWith(u"AX") ? roleName.mid(2) : roleName) {
+        if (c.isUpper() && !plain.isEmpty()) plain += u' ';
+        plain += c.toLower();
+    }
+    return plain;
+}
+
+QString targetDescription(const FocusedTargetSnapshot& target) {
+    const QString app =
+        target.app.localizedName.value_or(target.app.bundleIdentifier.value_or(QStringLiteral("Unknown App")));
+    return app + QStringLiteral(" \u2022 ") +
+           plainRoleName(target.element.subrole.value_or(target.element.role.value_or(QStringLiteral("AXUnknown"))));
+}
+
+}  // namespace
+
 QList<StatusRow> readyOverviewRows(const ReadyOverviewInputs& in) {
     const AppStrings& s = in.strings;
     const auto text = [&s](const char16_t* english, const char16_t* turkish) { return s.localized(english, turkish); };
@@ -35,7 +57,7 @@ QList<StatusRow> readyOverviewRows(const ReadyOverviewInputs& in) {
     rows.append({text(u"Readiness", u"Hazırlık"), readiness, readiness == u"Ready." || readiness == u"Hazır."});
     rows.append({text(u"Session state", u"Session durumu"), s.sessionStatusBadge(in.runtimeState)});
     if (in.focusedTarget) {
-        rows.append({text(u"Focused target", u"Odaktaki hedef"), in.focusedTarget->targetDescription(), false});
+        rows.append({text(u"Focused target", u"Odaktaki hedef"), targetDescription(*in.focusedTarget), false});
     }
     if (in.lastCaptureSummary) {
         rows.append({text(u"Last capture", u"Son capture"), *in.lastCaptureSummary, false});

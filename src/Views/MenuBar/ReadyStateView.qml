@@ -5,7 +5,8 @@ import Quorvelle
 
 // The popover once setup is complete: the ready header, the last outcome, the Status and Settings
 // tabs, and the dashboard, update and Quit buttons. The tab content is made afresh on every switch,
-// so the settings panel and its recorder do not live on under the Status tab.
+// so the settings panel and its recorder do not live on under the Status tab. Given less height
+// than it asks for, everything above the buttons scrolls and the buttons stay in view.
 Item {
     id: root
 
@@ -16,10 +17,19 @@ Item {
     readonly property bool turkish: viewModel.languageCode === "tr"
 
     implicitWidth: 360
-    implicitHeight: column.implicitHeight + 32
+    implicitHeight: body.contentHeight + footer.implicitHeight + 16
+
+    ScrollArea {
+        id: body
+        objectName: "ready-body"
+        width: root.width
+        height: root.height - footer.implicitHeight - 16
+        contentHeight: column.implicitHeight + 28
+    }
 
     ColumnLayout {
         id: column
+        parent: body.contentItem
         x: 16
         y: 16
         width: root.width - 32
@@ -50,8 +60,8 @@ Item {
                 objectName: "ready-subtitle"
                 Layout.fillWidth: true
                 wrapMode: Text.Wrap
-                text: root.turkish ? "İlk kurulum tamamlandı. Menü bar utility arka planda çalışmaya hazır."
-                                   : "Initial setup is complete. The menu bar utility is ready in the background."
+                text: root.turkish ? "İlk kurulum tamamlandı. Sistem tepsisi utility arka planda çalışmaya hazır."
+                                   : "Initial setup is complete. The tray utility is ready in the background."
                 font: MenuType.body
                 color: MenuStyle.secondary
             }
@@ -112,33 +122,36 @@ Item {
             Layout.fillWidth: true
             sourceComponent: root.selectedSection === "settings" ? settingsPanel : overviewPanel
         }
+    }
 
-        RowLayout {
+    RowLayout {
+        id: footer
+        x: 16
+        y: root.height - 16 - height
+        width: root.width - 32
+
+        PopoverButton {
+            objectName: "ready-open-dashboard"
+            highlighted: true
+            text: root.turkish ? "Dashboard'u Aç" : "Open Dashboard"
+            onClicked: root.appShell.openDashboard()
+        }
+
+        PopoverButton {
+            objectName: "ready-check-updates"
+            enabled: root.viewModel.account.canCheckForUpdates
+            text: root.turkish ? "Güncelleme Kontrolü" : "Check Updates"
+            onClicked: root.viewModel.account.checkForUpdates()
+        }
+
+        Item {
             Layout.fillWidth: true
+        }
 
-            PopoverButton {
-                objectName: "ready-open-dashboard"
-                highlighted: true
-                text: root.turkish ? "Dashboard'u Aç" : "Open Dashboard"
-                onClicked: root.appShell.openDashboard()
-            }
-
-            PopoverButton {
-                objectName: "ready-check-updates"
-                enabled: root.viewModel.account.canCheckForUpdates
-                text: root.turkish ? "Güncelleme Kontrolü" : "Check Updates"
-                onClicked: root.viewModel.account.checkForUpdates()
-            }
-
-            Item {
-                Layout.fillWidth: true
-            }
-
-            PopoverButton {
-                objectName: "ready-quit"
-                text: root.turkish ? "Çık" : "Quit"
-                onClicked: root.appShell.quit()
-            }
+        PopoverButton {
+            objectName: "ready-quit"
+            text: root.turkish ? "Çık" : "Quit"
+            onClicked: root.appShell.quit()
         }
     }
 

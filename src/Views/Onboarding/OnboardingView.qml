@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import QtQuick.Window
 import Quorvelle
 
 // The first-run setup screen: a checklist of cards (transcription mode, the two permissions, then
@@ -40,16 +41,15 @@ Item {
         viewModel: root.viewModel
     }
 
-    ScrollView {
+    ScrollArea {
         id: scroll
         objectName: "setup-scroll"
         anchors.fill: parent
-        contentWidth: availableWidth
-        ScrollBar.vertical.policy: ScrollBar.AlwaysOn
+        contentHeight: content.implicitHeight + 32
 
         Item {
-            width: scroll.availableWidth
-            implicitHeight: content.implicitHeight + 32
+            width: scroll.width
+            height: scroll.contentHeight
 
             ColumnLayout {
                 id: content
@@ -69,9 +69,9 @@ Item {
                 UiText {
                     objectName: "setup-intro"
                     Layout.fillWidth: true
-                    text: root.text("The app runs in the menu bar. Before starting dictation, finish permissions "
+                    text: root.text("The app runs in the tray. Before starting dictation, finish permissions "
                                     + "and the setup required for the selected transcription mode.",
-                                    "Uygulama menü bar içinde çalışır. Dikteyi açmadan önce izinleri ve seçili "
+                                    "Uygulama sistem tepsisinde çalışır. Dikteyi açmadan önce izinleri ve seçili "
                                     + "transcription modu için gereken kurulumu tamamlayın.")
                     wrapMode: Text.Wrap
                     font: MenuType.body
@@ -310,7 +310,10 @@ Item {
                     title: DisclosureTexts.cloudTitle(root.turkish)
                     description: "Sesiniz transcription icin cloud servisine gonderilir."
                     ready: root.status.hasAcceptedGroqDisclosure
-                    onViewRequested: root.viewModel.permissions.showingGroqDisclosureSheet = true
+                    onViewRequested: {
+                        DisclosureRequests.cloudOwner = root.Window.window
+                        root.viewModel.permissions.showingGroqDisclosureSheet = true
+                    }
                     onAcceptRequested: root.viewModel.permissions.acceptCloudDisclosure()
                 }
 
@@ -321,7 +324,10 @@ Item {
                     title: DisclosureTexts.privacyTitle(root.turkish)
                     description: "Ses icerigi kalici olarak tutulmaz, hesap tokenlari keyring icinde saklanir."
                     ready: root.status.hasAcceptedPrivacyDisclosure
-                    onViewRequested: root.viewModel.permissions.showingPrivacyDisclosureSheet = true
+                    onViewRequested: {
+                        DisclosureRequests.privacyOwner = root.Window.window
+                        root.viewModel.permissions.showingPrivacyDisclosureSheet = true
+                    }
                     onAcceptRequested: root.viewModel.permissions.acceptPrivacyDisclosure()
                 }
             }

@@ -3,7 +3,7 @@ import QtQuick
 import QtQuick.Layouts
 import Quorvelle
 
-// The overlay panel's content: the session at a glance. The full pill (416 x 188 with room for
+// The overlay panel's content: the session at a glance. The full pill (416 x 228 with room for
 // its shadows) shows the status glyph, title, detail, hot key and level bars; the logo-only form
 // (128 x 144) shows the glyph alone, with five level bars while recording. Read-only.
 Item {
@@ -13,8 +13,12 @@ Item {
 
     readonly property bool compact: viewModel.preferences.selectedWidgetAppearance === "logoOnly"
 
+    // Tall enough for a one-line title, two lines of detail and the full 48-high level row inside
+    // the pill's padding, whatever the state says.
+    readonly property int pillHeight: 156
+
     implicitWidth: compact ? 128 : 416
-    implicitHeight: compact ? 144 : 188
+    implicitHeight: compact ? 144 : pillHeight + 72
     Accessible.role: Accessible.StaticText
     Accessible.name: overlayModel.title
 
@@ -41,7 +45,7 @@ Item {
                 x: 28
                 y: 28
                 width: 360
-                height: 116
+                height: root.pillHeight
                 theme: overlayModel.theme
             }
 
@@ -71,8 +75,8 @@ Item {
                             Layout.fillWidth: true
                             Layout.alignment: Qt.AlignBaseline
                             text: overlayModel.title
-                            // Beside a wide hot-key badge a long title takes a second line.
-                            wrapMode: Text.Wrap
+                            // One line beside the hot-key badge; the detail below says the rest.
+                            elide: Text.ElideRight
                             font.pixelSize: 16
                             font.weight: Font.DemiBold
                             color: overlayModel.theme.primaryText

@@ -178,7 +178,7 @@ TEST(RuntimeOverlayLayoutEngineTest, ChoosesTheScreenUnderThePointerAndPlacesThe
     const QSizeF logo = RuntimeOverlayLayoutEngine::panelSize(WidgetAppearance::logoOnly);
 
     // Centred on the second screen; its bottom 20 below the dock's top edge.
-    EXPECT_EQ(engine.panelFrame(full, kRight), QRectF(1280 + 960 - 208, 1040 + 20 - 188, 416, 188));
+    EXPECT_EQ(engine.panelFrame(full, kRight), QRectF(1280 + 960 - 208, 1040 + 20 - 228, 416, 228));
     EXPECT_EQ(engine.panelFrame(logo, kLeft), QRectF(640 - 64, 800 + 20 - 144, 128, 144));
 
     // A bottom inset lifts the panel; a usable area off to one side is clamped 12 past the visible frame.

@@ -1,6 +1,8 @@
 // The dashboard root: routing, the sign-in lock, the sheets and reloading when shown again.
 #include "ViewModelScene.h"
 
+#include "Views/Dashboard/Components/DashboardSections.h"
+
 #include <QPointer>
 #include <QTest>
 
@@ -27,6 +29,7 @@ TEST_F(MainWindowViewTest, EverySectionRoutesToAFreshPageAndSheetsBelongToTheWin
         EXPECT_TRUE(shows("main-window-page-" + raw) && shows(raw + "-page")) << raw.toStdString();
         EXPECT_EQ(title(), state()->pageTitle());
         EXPECT_TRUE(sectionButton(raw)->property("isSelected").toBool()) << raw.toStdString();
+        EXPECT_EQ(glyphsIn(sectionButton(raw)), QStringList{symbolName(section)});
     }
     harness.click(sectionButton("overview"));
     QCoreApplication::processEvents();
@@ -34,12 +37,42 @@ TEST_F(MainWindowViewTest, EverySectionRoutesToAFreshPageAndSheetsBelongToTheWin
     EXPECT_TRUE(shows("overview-page"));
     harness.shoot("dashboard-overview-en");
 
+    // A section opens at its top, wherever the one before was scrolled to; one version shows.
+    harness.click(sectionButton("settings"));
+    QQuickItem* detail = item("main-window-detail");
+    detail->setProperty("contentY", detail->property("contentHeight").toReal() - detail->height());
+    EXPECT_GT(detail->property("contentY").toReal(), 0);
+    EXPECT_EQ(text("settings-version"), "Quorvelle " QUORVELLE_PROJECT_VERSION);
+    EXPECT_EQ(text("sidebar-version"), "v" QUORVELLE_PROJECT_VERSION);
+    // The wheel over the language list, scrolled to its end, moves the page.
+    QQuickItem* list = item("settings-language-list");
+    list->setProperty("contentY", list->property("contentHeight").toReal() - list->height());
+    detail->setProperty("contentY",
+                        list->mapToItem(detail->property("contentItem").value<QQuickItem*>(), {0, 0}).y() - 100);
+    const qreal before = detail->property("contentY").toReal();
+    harness.wheel(list, {20, 20});
+    EXPECT_GT(detail->property("contentY").toReal(), before);
+    harness.click(sectionButton("snippets"));
+    EXPECT_EQ(detail->property("contentY").toReal(), 0);
+
+    // On a 1024x600 screen the sidebar scrolls to its last section rather than cover it.
+    harness.window().setMinimumSize({0, 0});
+    harness.window().resize(1024, 600);
+    harness.shoot("dashboard-snippets-1024x600");
+    QQuickItem* sections = item("sidebar-sections");
+    sections->setProperty("contentY", std::max(0.0, sections->property("contentHeight").toReal() - sections->height()));
+    const QRectF last = sectionButton("changelog")->mapRectToItem(sections, QRectF(0, 0, 1, 30));
+    EXPECT_TRUE(last.top() >= 0 && last.bottom() <= sections->height());
+    harness.window().resize(1270, 835);
+
     // The sheets belong to the window; Escape or Close dismisses them.
     auto* cloud = harness.root()->findChild<QQuickWindow*>("cloud-disclosure-sheet");
     auto* capture = harness.root()->findChild<QQuickWindow*>("hotkey-capture-sheet");
     ASSERT_TRUE(cloud && capture);
     EXPECT_EQ(cloud->transientParent(), &harness.window());
-    viewModel->permissions()->setShowingGroqDisclosureSheet(true);
+    state()->showAccount();
+    settle();
+    harness.click(item("account-cloud-disclosure"));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(cloud));
     cloud->requestActivate();
     QTest::keyClick(cloud, Qt::Key_Escape);

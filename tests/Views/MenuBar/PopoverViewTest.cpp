@@ -2,6 +2,9 @@
 #include "../Dashboard/ViewModelScene.h"
 #include "TestEventLoop.h"
 
+#include <QQmlComponent>
+#include <QTest>
+
 namespace quorvelle::test {
 namespace {
 
@@ -38,22 +41,73 @@ protected:
     }
 };
 
-TEST_F(PopoverTest, FromAccountToSetupToReadyAsTheStateIsReloadedThenTheStatusTab) {
-    fakes.accessibilityPermission->trusted = false;
+TEST_F(PopoverTest, ABuildWithoutAccountSignInNeverShowsTheAccountPanel) {
+    bootstrap.backendAuthSessionManager = nullptr;
     load(false);
-    EXPECT_TRUE(panel() == "account" && shows("account-title"));
-    fakes.makeReadyForCloudDictation();
-    reopen();
-    EXPECT_TRUE(panel() == "onboarding" && shows("setup-title"));
-    EXPECT_FALSE(shows("account-title") || shows("ready-title"));
-    harness.shoot("setup-in-popover-en");
+    EXPECT_NE(panel(), "account");
+}
 
-    // Granted in the desktop's settings; coming back to the popover is enough.
-    fakes.accessibilityPermission->trusted = true;
-    reopen();
-    EXPECT_TRUE(panel() == "ready" && shows("ready-title"));
+// Each panel is checked on a 1024x600 and a 1280x800 screen: its buttons stay in view, the rest scrolls.
+TEST_F(PopoverTest, FromAccountToSetupToReadyAsTheStateIsReloadedAndEveryPanelFitsTheScreen) {
+    fakes.accessibilityPermission->trusted = false;
+    fakes.audioDevices->devices = {{1, "usb", "USB Mic", false}};
+    load(false);
+    QQuickItem* root = harness.root();
+    const struct {
+        const char* name;
+        const char* title;
+        const char* body;
+        const char* footer;
+    } panels[] = {{"account", "account-title", nullptr, "account-quit"},
+                  {"onboarding", "setup-title", "setup-scroll", nullptr},
+                  {"status", "ready-title", "ready-body", "ready-quit"},
+                  {"settings", "settings-recorder", "ready-body", "ready-quit"}};
+    for (const auto& [name, title, bodyName, footerName] : panels) {
+        const std::string panelName = name;
+        // Coming back to the popover is enough for a change made elsewhere to show.
+        if (panelName == "onboarding") fakes.makeReadyForCloudDictation();
+        if (panelName == "status") fakes.accessibilityPermission->trusted = true;
+        panelName == "settings" ? openSettings() : reopen();
+        EXPECT_EQ(panel().toStdString(), panelName == "status" || panelName == "settings" ? "ready" : panelName);
+        EXPECT_TRUE(shows(title));
+        for (const int screen : {600, 800}) {
+            SCOPED_TRACE(panelName + " on " + std::to_string(screen));
+            // As the host does: no taller than the screen less its panel.
+            root->setHeight(std::min(root->implicitHeight(), screen - 32.0));
+            harness.window().resize(360, screen - 32);
+            harness.shoot("popover-" + panelName + "-" + std::to_string(screen));
+            if (footerName) {
+                const QRectF footer =
+                    item(footerName)->mapRectToItem(root, QRectF(0, 0, 1, item(footerName)->height()));
+                EXPECT_TRUE(footer.top() >= 0 && footer.bottom() <= root->height());
+            }
+            if (!bodyName) continue;
+            QQuickItem* body = item(bodyName);
+            QMetaObject::invokeMethod(body, "cancelFlick");
+            body->setProperty("contentY", 0);
+            const bool overflows = body->property("contentHeight").toReal() > body->height() + 1;
+            EXPECT_TRUE(overflows || panelName != "settings" || screen != 600);
+            if (!overflows) continue;
+            harness.wheel(body, {6, body->height() / 2});
+            EXPECT_TRUE(waitUntil([&] { return body->property("contentY").toReal() > 0; }));
+        }
+    }
+    // A control the keyboard reaches below the fold scrolls into view with its focus ring;
+    // Escape closes the popover.
+    QQuickItem* body = item("ready-body");
+    QQuickItem* picker = item("settings-microphone");
+    body->setProperty("contentY", 0);
+    harness.window().requestActivate();
+    picker->forceActiveFocus(Qt::TabFocusReason);
+    const QRectF box = picker->mapRectToItem(body, QRectF(0, 0, picker->width(), picker->height()));
+    EXPECT_TRUE(box.top() >= 0 && box.bottom() <= body->height());
+    EXPECT_EQ(item("focus-ring")->parentItem(), picker);
+    EXPECT_TRUE(item("focus-ring")->isVisible());
+    harness.shoot("popover-settings-focus-600");
+    harness.pressKey(Qt::Key_Escape);
+    EXPECT_FALSE(harness.window().isVisible());
+
     // A ready state made anew starts on the Status tab, which has rows and no recorder.
-    openSettings();
     fakes.accessibilityPermission->trusted = false;
     reopen();
     fakes.accessibilityPermission->trusted = true;
@@ -61,7 +115,6 @@ TEST_F(PopoverTest, FromAccountToSetupToReadyAsTheStateIsReloadedThenTheStatusTa
     EXPECT_FALSE(shows("settings-recorder"));
     const QStringList shown = textsIn(item("ready-panel"));
     EXPECT_TRUE(shown.contains("Transcription") && shown.contains("Cloud"));
-
     // The recording preview shows while recording, and only then.
     EXPECT_FALSE(shows("overview-recording-preview"));
     fakes.sessionCoordinator->beginRecording();
@@ -73,24 +126,43 @@ TEST_F(PopoverTest, FromAccountToSetupToReadyAsTheStateIsReloadedThenTheStatusTa
     EXPECT_FALSE(shows("overview-recording-preview"));
 }
 
-TEST_F(PopoverTest, ABuildWithoutAccountSignInNeverShowsTheAccountPanel) {
-    bootstrap.backendAuthSessionManager = nullptr;
+TEST_F(PopoverTest, AViewTextShowsItsSheetOnceInTheWindowThatAskedAndClosingItLowersTheFlag) {
+    fakes.makeReadyForCloudDictation();
+    fakes.accessibilityPermission->trusted = false;
     load(false);
-    EXPECT_NE(panel(), "account");
+    ASSERT_EQ(panel(), "onboarding");
+    // The dashboard open in a second window over the same view model.
+    QQmlComponent component(&harness.engine());
+    component.setData("import Quorvelle\nMainWindowView { viewModel: vm }", QUrl());
+    std::unique_ptr<QQuickItem> dashboard(qobject_cast<QQuickItem*>(component.create()));
+    ASSERT_TRUE(dashboard);
+    QQuickWindow dashboardWindow;
+    dashboardWindow.resize(1270, 835);
+    dashboard->setParentItem(dashboardWindow.contentItem());
+    dashboardWindow.show();
+    dashboard->property("windowState").value<MainWindowState*>()->showAccount();
+    settle();
+    auto* popoverSheet = harness.root()->findChild<QQuickWindow*>("cloud-disclosure-sheet");
+    auto* dashboardSheet = dashboard->findChild<QQuickWindow*>("cloud-disclosure-sheet");
+    ASSERT_TRUE(popoverSheet && dashboardSheet);
+    EXPECT_EQ(popoverSheet->transientParent(), &harness.window());
+
+    QMetaObject::invokeMethod(item("setup-cloud-disclosure-view"), "clicked");
+    EXPECT_TRUE(popoverSheet->isVisible() && QTest::qWaitForWindowExposed(popoverSheet));
+    EXPECT_FALSE(dashboardSheet->isVisible());
+    popoverSheet->grabWindow().save(ViewHarness::screenshotDir() + "/popover-cloud-sheet-en.png");
+    popoverSheet->close();
+    EXPECT_FALSE(viewModel->permissions()->showingGroqDisclosureSheet() || popoverSheet->isVisible());
+
+    QQuickItem* button = findIn(dashboard.get(), "account-cloud-disclosure");
+    ASSERT_TRUE(button);
+    QTest::mouseClick(&dashboardWindow, Qt::LeftButton, {}, button->mapToScene({8, 8}).toPoint());
+    EXPECT_TRUE(dashboardSheet->isVisible());
+    EXPECT_FALSE(popoverSheet->isVisible());
 }
 
-TEST_F(PopoverTest, ReadyStateInBothLanguagesWithItsFooterAndSheetsThatBelongToThePopover) {
+TEST_F(PopoverTest, ReadyStateInBothLanguagesWithItsFooter) {
     load();
-    // Closing a disclosure sheet lowers its flag.
-    auto* sheet = harness.root()->findChild<QQuickWindow*>("privacy-disclosure-sheet");
-    ASSERT_TRUE(sheet && harness.root()->findChild<QQuickWindow*>("cloud-disclosure-sheet"));
-    EXPECT_EQ(sheet->transientParent(), &harness.window());
-    viewModel->permissions()->setShowingPrivacyDisclosureSheet(true);
-    ASSERT_TRUE(sheet->isVisible());
-    sheet->grabWindow().save(ViewHarness::screenshotDir() + "/popover-privacy-sheet-en.png");
-    sheet->close();
-    EXPECT_FALSE(viewModel->permissions()->showingPrivacyDisclosureSheet() || sheet->isVisible());
-
     EXPECT_FALSE(shows("inline-message"));
     harness.shoot("popover-ready-en");
     turkish();

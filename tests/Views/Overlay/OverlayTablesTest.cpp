@@ -48,21 +48,6 @@ TEST(OverlayLevelFunctions, CompactModelOnlyWhileRecording) {
         EXPECT_EQ(Model::make(state, AudioLevelSnapshot{1, 1, Levels(12, 1)}), (Model{false, {}, 1.0}));
 }
 
-// The style gives the signal colours, in the accent's hue for the border; the theme gives the rest.
-TEST(OverlayPalette, StyleGivesTheSignalColoursAndThemeTheRest) {
-    using Style = RuntimeOverlayStatusStyle;
-    for (Style style : {Style::idle, Style::active, Style::problem}) {
-        for (DesktopThemeOption option : {DesktopThemeOption::black, DesktopThemeOption::light}) {
-            const RuntimeOverlayTheme theme = RuntimeOverlayTheme::palette(style, option);
-            EXPECT_EQ(theme.accent, RuntimeOverlayTheme::palette(style, DesktopThemeOption::quorvelle).accent);
-            EXPECT_EQ(theme.borderColor.rgb(), theme.accent.rgb());
-            EXPECT_EQ(theme.primaryText, RuntimeOverlayTheme::palette(Style::idle, option).primaryText);
-            // Light text on the dark themes, dark text on the light one.
-            EXPECT_EQ(theme.primaryText.lightnessF() > 0.5, option != DesktopThemeOption::light);
-        }
-    }
-}
-
 // Levels come many times a second: they must not wake the texts and colours.
 TEST(OverlayModel, LevelsNotifyApartFromThePresentation) {
     RuntimeOverlayModel model;

@@ -5,15 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace quorvelle::test {
 namespace {
 
 class RuntimeOverlayViewTest : public ViewModelScene {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(load("RuntimeOverlayView { objectName: 'overlay'; viewModel: vm }", {416, 188}));
+        ASSERT_TRUE(load("RuntimeOverlayView { objectName: 'overlay'; viewModel: vm }", {416, 228}));
     }
     // The session's values arrive a turn of the event loop after the fakes send them.
     void show(const SessionState& state) {
@@ -33,6 +31,24 @@ protected:
         }
         return bars;
     }
+
+    // Every visible item the form draws over its surface (soft shadows and halos aside, which are
+    // meant to spill) lies inside the surface, texts by what they paint.
+    void expectInside(QQuickItem* surface, QQuickItem* item, const std::string& where) {
+        if (!item->isVisible() || item == surface || QString(item->metaObject()->className()).contains("SoftShape"))
+            return;
+        // A spacer or a repeater draws nothing itself; its children are walked all the same.
+        const bool draws = item->width() > 0 && item->height() > 0;
+        QSizeF size(item->width(), item->height());
+        if (const QVariant painted = item->property("paintedHeight"); painted.isValid())
+            size = size.expandedTo({item->property("paintedWidth").toReal(), painted.toReal()});
+        const QRectF box = item->mapRectToItem(surface, QRectF(QPointF(), size));
+        EXPECT_TRUE(!draws || QRectF(0, 0, surface->width(), surface->height()).contains(box))
+            << where << ": " << item->metaObject()->className() << " " << item->objectName().toStdString() << " at "
+            << box.x() << "," << box.y() << " " << box.width() << "x" << box.height();
+        for (QQuickItem* child : item->childItems())
+            expectInside(surface, child, where);
+    }
 };
 
 QColor lerp(const QColor& from, const QColor& to, double t) {
@@ -41,7 +57,7 @@ QColor lerp(const QColor& from, const QColor& to, double t) {
                             float(from.blueF() + (to.blueF() - from.blueF()) * t));
 }
 
-TEST_F(RuntimeOverlayViewTest, EveryStateShowsItsTextsSymbolAndColours) {
+TEST_F(RuntimeOverlayViewTest, EveryStateFitsItsFormInBothAppearancesEveryThemeAndBothLanguages) {
     using Style = RuntimeOverlayStatusStyle;
     const QuorvelleError noSpeech(QuorvelleErrorCase::noSpeechDetected);
     const struct {
@@ -55,53 +71,90 @@ TEST_F(RuntimeOverlayViewTest, EveryStateShowsItsTextsSymbolAndColours) {
         {"idle", SessionState::idle(), "Quorvelle ready", "Hold-to-talk hotkey ready.", "mic", Style::idle},
         {"recording", SessionState::recording(), "Recording", "Release to stop capture and start transcription.",
          "waveform", Style::active},
+        {"uploading", SessionState::uploading(), "", "", "arrow.up.circle", Style::active},
+        {"injecting", SessionState::injecting(), "", "", "text.cursor", Style::active},
+        {"copied", SessionState::fallbackCopied(), "", "", "doc.on.doc", Style::active},
+        {"success", SessionState::success(), "", "", "checkmark.circle", Style::active},
         {"blocked", SessionState::blocked(SessionBlockReason::secureField), "Secure field blocked",
          "Secure field detected.", "exclamationmark.triangle", Style::problem},
+        {"no-target", SessionState::blocked(SessionBlockReason::noWritableTarget), "", "", "exclamationmark.triangle",
+         Style::problem},
         {"error", SessionState::error(noSpeech), "No speech detected", AppStrings().errorMessage(noSpeech),
          "exclamationmark.triangle", Style::problem},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        show(c.state);
-        harness.shoot(std::string("overlay-full-") + c.name);
-        QQuickItem* pill = harness.item("overlay-pill");
-        ASSERT_TRUE(pill);
-        EXPECT_EQ(textsIn(harness.root()), (QStringList{c.title, "Control + Alt + Space", c.detail}));
-        EXPECT_EQ(glyphsIn(harness.root()), QStringList{c.symbol});
-        // The top edge: the style's accent-tinted border over the sheen over the surface's diagonal gradient.
-        const RuntimeOverlayTheme palette = RuntimeOverlayTheme::palette(c.style, DesktopThemeOption::black);
-        const QColor top =
-            over(palette.surfaceHighlightTop, lerp(palette.surfaceGradientStart, palette.surfaceGradientEnd, 0.453));
-        EXPECT_COLOR_NEAR(harness.colorAt(pill, {180, 0.5}), over(palette.borderColor, top));
+    const std::pair<DesktopThemeOption, const char*> themes[] = {{DesktopThemeOption::black, "black"},
+                                                                 {DesktopThemeOption::quorvelle, "quorvelle"},
+                                                                 {DesktopThemeOption::light, "light"}};
+    QQuickItem* overlay = harness.item("overlay");
+    for (const char* language : {"english", "turkish"}) {
+        viewModel->preferences()->setAppLanguage(QString::fromLatin1(language));
+        for (const auto& [theme, themeName] : themes) {
+            viewModel->preferences()->setDesktopTheme(theme);
+            for (const bool compact : {false, true}) {
+                viewModel->preferences()->setWidgetAppearance(compact ? WidgetAppearance::logoOnly
+                                                                      : WidgetAppearance::currentWidget);
+                for (const auto& c : cases) {
+                    const std::string where =
+                        std::string(language) + "-" + themeName + "-" + (compact ? "compact-" : "full-") + c.name;
+                    SCOPED_TRACE(where);
+                    // Choosing an appearance says so in the inline message, which the detail would show.
+                    viewModel->context().setInlineMessage(std::nullopt);
+                    show(c.state);
+                    // Full level bars are the tallest the row draws.
+                    publishLevels(AudioLevelSnapshot{0.5, 1.0, std::vector<double>(12, 1.0)});
+                    harness.grab();
+                    if (theme == DesktopThemeOption::black || (c.style == Style::problem && !compact))
+                        harness.shoot("overlay-" + where);
+                    EXPECT_EQ(QSizeF(overlay->width(), overlay->height()),
+                              compact ? QSizeF(128, 144) : QSizeF(416, 228));
+                    QQuickItem* surface = harness.item(compact ? "overlay-compact" : "overlay-pill");
+                    for (QQuickItem* item : surface->parentItem()->childItems())
+                        expectInside(surface, item, where);
+                    EXPECT_EQ(glyphsIn(overlay), compact && c.state.kind() == SessionState::Kind::recording
+                                                     ? QStringList()
+                                                     : QStringList{c.symbol});
+                    if (compact) {
+                        EXPECT_TRUE(textsIn(overlay).isEmpty());
+                        continue;
+                    }
+                    if (std::string(language) == "english" && !c.title.isEmpty()) {
+                        EXPECT_EQ(textsIn(overlay), (QStringList{c.title, "Control + Alt + Space", c.detail}));
+                    }
+                    // The top edge: the style's accent-tinted border over the sheen over the diagonal surface.
+                    const RuntimeOverlayTheme palette = RuntimeOverlayTheme::palette(c.style, theme);
+                    const QColor top = over(palette.surfaceHighlightTop,
+                                            lerp(palette.surfaceGradientStart, palette.surfaceGradientEnd, 0.453));
+                    EXPECT_COLOR_NEAR(harness.colorAt(surface, {180, 0.5}), over(palette.borderColor, top));
+                    EXPECT_COLOR_NEAR(harness.item("overlay-detail")->property("color").value<QColor>(),
+                                      palette.secondaryText);
+                }
+            }
+        }
     }
 }
 
-TEST_F(RuntimeOverlayViewTest, MessagesLanguageThemeAndLevelsReachThePillInBothForms) {
+TEST_F(RuntimeOverlayViewTest, MessagesAndLevelsReachThePillInBothForms) {
+    // A long title keeps one line and a long message two, inside the pill.
+    viewModel->context().setInlineMessage(QStringLiteral("word ").repeated(80));
+    show(SessionState::blocked(SessionBlockReason::noWritableTarget));
+    QQuickItem* title = harness.item("overlay-title");
+    QQuickItem* detail = harness.item("overlay-detail");
+    EXPECT_EQ(title->property("lineCount").toInt(), 1);
+    EXPECT_EQ(detail->property("lineCount").toInt(), 2);
+    EXPECT_TRUE(detail->property("truncated").toBool());
+    harness.shoot("overlay-full-long-message");
     viewModel->context().setInlineMessage("Metin eklendi.");
     show(SessionState::success());
     EXPECT_EQ(textsIn(harness.root()).first(), "Text inserted");
     EXPECT_EQ(textsIn(harness.root()).last(), "Metin eklendi.");
     viewModel->preferences()->setAppLanguage(AppLanguageOption::turkish);
-    viewModel->preferences()->setDesktopTheme(DesktopThemeOption::light);
-    viewModel->context().setInlineMessage(QStringLiteral("word ").repeated(80));
-    show(SessionState::recording());
-    harness.shoot("overlay-full-light-tr");
-    EXPECT_EQ(textsIn(harness.root()).first(), "Kayıt alınıyor");
-    QQuickItem* detail = harness.item("overlay-detail");
-    EXPECT_EQ(detail->property("lineCount").toInt(), 2);
-    EXPECT_TRUE(detail->property("truncated").toBool());
-    EXPECT_COLOR_NEAR(
-        detail->property("color").value<QColor>(),
-        RuntimeOverlayTheme::palette(RuntimeOverlayStatusStyle::active, DesktopThemeOption::light).secondaryText);
-    viewModel->preferences()->setDesktopTheme(DesktopThemeOption::quorvelle);
     viewModel->context().setInlineMessage(std::nullopt);
     show(SessionState::recording());
+    EXPECT_EQ(textsIn(harness.root()).first(), "Kayıt alınıyor");
     EXPECT_EQ(textsIn(harness.root()).last(), "Bırakınca capture kapanır ve transcription akışı başlar.");
-    harness.shoot("overlay-full-quorvelle-tr");
 
     // Levels drive the bars without rebuilding them, in both forms.
     QQuickItem* waveform = harness.item("overlay-waveform");
-    ASSERT_TRUE(waveform);
     const QList<QQuickItem*> bars = barsIn(waveform);
     ASSERT_EQ(bars.size(), 12);
     const std::vector<double> raw{0, 0.003, 0.01, 0.1, 0.5, 1, 2, -1, 0.5, 0.1, 0.01, 0};
@@ -118,24 +171,15 @@ TEST_F(RuntimeOverlayViewTest, MessagesLanguageThemeAndLevelsReachThePillInBothF
     EXPECT_EQ(bars.last()->height(), 8);
 
     // The compact form shows five level bars, and only while recording.
-    QQuickItem* overlay = harness.item("overlay");
-    EXPECT_EQ(QSizeF(overlay->width(), overlay->height()), QSizeF(416, 188));
     viewModel->preferences()->setWidgetAppearance(WidgetAppearance::logoOnly);
     publishLevels(AudioLevelSnapshot{0.5, 1.0, std::vector<double>(12, 1.0)});
-    EXPECT_EQ(QSizeF(overlay->width(), overlay->height()), QSizeF(128, 144));
-    EXPECT_TRUE(textsIn(overlay).isEmpty());
-    EXPECT_TRUE(glyphsIn(overlay).isEmpty());
     QQuickItem* levels = harness.item("status-glyph-levels");
     ASSERT_EQ(barsIn(levels).size(), 5);
     EXPECT_EQ(barsIn(levels)[2]->height(), 20);
     EXPECT_DOUBLE_EQ(harness.item("overlay-compact-halo")->scale(), 1.1);
-    harness.shoot("overlay-compact-recording");
-
     show(SessionState::blocked(SessionBlockReason::noWritableTarget));
     EXPECT_FALSE(levels->isVisible());
-    EXPECT_EQ(glyphsIn(overlay), QStringList{"exclamationmark.triangle"});
     EXPECT_DOUBLE_EQ(harness.item("overlay-compact-halo")->scale(), 1.0);
-    harness.shoot("overlay-compact-blocked");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <QQmlComponent>
 #include <QQmlExpression>
 #include <QTest>
+#include <QWheelEvent>
 
 namespace quorvelle::test {
 
@@ -167,6 +168,17 @@ QColor ViewHarness::colorAt(QQuickItem* item, QPointF local) {
 
 void ViewHarness::click(QQuickItem* item, QPointF local) {
     QTest::mouseClick(m_window.get(), Qt::LeftButton, Qt::NoModifier, item->mapToScene(local).toPoint());
+    QCoreApplication::processEvents();
+}
+
+void ViewHarness::wheel(QQuickItem* item, QPointF local) {
+    const QPointF at = item->mapToScene(local);
+    QWheelEvent event(at, m_window->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                      false);
+    // A notch well after the last one, so that no flick speed carries over.
+    static ulong time = 0;
+    event.setTimestamp(time += 10000);
+    QCoreApplication::sendEvent(m_window.get(), &event);
     QCoreApplication::processEvents();
 }
 

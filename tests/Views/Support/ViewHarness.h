@@ -64,6 +64,8 @@ public:
 
     void click(QQuickItem* item, QPointF local);
     void click(QQuickItem* item) { click(item, {item->width() / 2, item->height() / 2}); }
+    // One wheel notch down over an item's local point.
+    void wheel(QQuickItem* item, QPointF local);
     void typeText(const QString& text);
     void pressKey(Qt::Key key);
 

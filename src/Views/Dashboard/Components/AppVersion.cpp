@@ -1,11 +1,11 @@
 #include "Views/Dashboard/Components/AppVersion.h"
 
-#include <QCoreApplication>
+#include "App/BuildKeys.h"
 
 namespace quorvelle {
 
 QString appVersionString() {
-    const QString version = QCoreApplication::applicationVersion();
+    const QString version = BuildKeys::current().shortVersion.trimmed();
     return version.isEmpty() ? QStringLiteral("1.0.0") : version;
 }
 

@@ -4,8 +4,8 @@
 
 namespace quorvelle {
 
-// The version line of the settings page: the application's version, or "1.0.0" when the
-// program was started without one.
+// The application's version as the build wrote it (the sidebar's too), or "1.0.0" when the build
+// wrote none.
 QString appVersionString();
 
 }  // namespace quorvelle

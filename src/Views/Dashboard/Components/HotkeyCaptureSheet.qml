@@ -24,6 +24,14 @@ Window {
     width: 420
     height: Math.ceil(content.implicitHeight) + 48
     color: MenuStyle.window
+    palette.window: MenuStyle.window
+    palette.windowText: MenuStyle.text
+    palette.base: MenuStyle.theme.inputBackground
+    palette.text: MenuStyle.text
+    palette.button: MenuStyle.theme.cardFill
+    palette.buttonText: MenuStyle.text
+    palette.highlight: MenuStyle.theme.primaryButtonFill
+    palette.highlightedText: MenuStyle.theme.darkButtonText
     title: turkish ? "Kısayol Yakala" : "Capture Shortcut"
 
     onClosing: close => {
@@ -95,4 +103,6 @@ Window {
             }
         }
     }
+
+    FocusRing {}
 }

@@ -55,7 +55,7 @@ SurfaceCard {
                 objectName: "settings-local-acceleration"
                 Layout.alignment: Qt.AlignTop
                 eyebrow: root.text("ACCELERATION", "HIZLANDIRMA")
-                value: section.isAccelerated ? "GPU / Neural Engine" : "CPU"
+                value: section.isAccelerated ? "GPU" : "CPU"
             }
         }
 
@@ -73,7 +73,8 @@ SurfaceCard {
 
                 SegmentedChoice {
                     objectName: "settings-acceleration-picker"
-                    options: [{ value: "cpu", title: "CPU" }, { value: "accelerated", title: "GPU / Neural Engine" }]
+                    options: [{ value: "cpu", title: "CPU" },
+                              { value: "accelerated", title: "GPU", enabled: section.accelerationAvailable }]
                     selectedValue: section.isAccelerated ? "accelerated" : "cpu"
                     onPicked: value => section.setAcceleration(value)
                 }
@@ -82,9 +83,12 @@ SurfaceCard {
             UiText {
                 objectName: "settings-acceleration-explanation"
                 Layout.fillWidth: true
-                text: section.isAccelerated
-                      ? "Metal/Core ML hizlandirmasini dener; cihaz veya model uygun degilse CPU yoluna duser."
-                      : "En stabil mod. Local engine CPU/BLAS uzerinde calisir."
+                text: !section.accelerationAvailable
+                      ? root.text("GPU is unavailable: this build has no GPU back end. The local engine runs on CPU/BLAS.",
+                                  "GPU kullanılamaz: bu derlemede GPU desteği yok. Local engine CPU/BLAS uzerinde calisir.")
+                      : section.isAccelerated
+                        ? "GPU hizlandirmasini dener; cihaz veya model uygun degilse CPU yoluna duser."
+                        : "En stabil mod. Local engine CPU/BLAS uzerinde calisir."
                 wrapMode: Text.Wrap
                 color: DesktopTheme.colors.secondaryText
             }

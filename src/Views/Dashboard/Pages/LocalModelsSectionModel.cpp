@@ -26,8 +26,9 @@ QString LocalModelsSectionModel::selectedModelTitle() const {
 }
 
 bool LocalModelsSectionModel::isAccelerated() const {
-    return viewModel() && viewModel()->localModels()->selectedLocalWhisperAccelerationMode() ==
-                              LocalWhisperAccelerationMode::accelerated;
+    return accelerationAvailable() && viewModel() &&
+           viewModel()->localModels()->selectedLocalWhisperAccelerationMode() ==
+               LocalWhisperAccelerationMode::accelerated;
 }
 
 QVariantList LocalModelsSectionModel::rows() const {

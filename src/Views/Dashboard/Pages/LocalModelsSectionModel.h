@@ -16,6 +16,9 @@ class LocalModelsSectionModel : public PageViewModelBinding {
 
     Q_PROPERTY(QString runtimeStatusLabel READ runtimeStatusLabel NOTIFY changed)
     Q_PROPERTY(QString selectedModelTitle READ selectedModelTitle NOTIFY changed)
+    // Whether the engine can run on a GPU: this build has no GPU back end, so the accelerated
+    // choice is shown unavailable and the engine runs on the CPU whatever was stored.
+    Q_PROPERTY(bool accelerationAvailable READ accelerationAvailable CONSTANT)
     Q_PROPERTY(bool isAccelerated READ isAccelerated NOTIFY changed)
     // Rows { id, title, subtitle, size, badge, tags, warningText (or null), isSelected,
     // primaryActionTitle, secondaryActionTitle (or null) }, in the view model's order.
@@ -26,6 +29,7 @@ public:
 
     QString runtimeStatusLabel() const;
     QString selectedModelTitle() const;
+    static constexpr bool accelerationAvailable() { return false; }
     bool isAccelerated() const;
     QVariantList rows() const;
 

@@ -2,7 +2,7 @@ import QtQuick
 import QtQuick.Layouts
 import Quorvelle
 
-// A row of joined segments, one per option { value, title }. It highlights `selectedValue`, which
+// A row of joined segments, one per option { value, title, enabled (true when left out) }. It highlights `selectedValue`, which
 // the owner binds, and reports a click through `picked`: a refused choice leaves it unchanged.
 Rectangle {
     id: root
@@ -34,6 +34,8 @@ Rectangle {
 
                 objectName: "segment-" + modelData.value
                 title: modelData.title
+                enabled: modelData.enabled !== false
+                opacity: enabled ? 1 : 0.45
                 leftPadding: 12
                 rightPadding: 12
                 topPadding: 5

@@ -36,8 +36,8 @@ RowLayout {
             ToggleFeatureCard {
                 objectName: "settings-start-at-login-switch"
                 title: root.text("Open Quorvelle at sign-in", "Quorvelle'i oturum açılışında aç")
-                subtitle: root.text("Quorvelle registers as an autostart item and keeps the menu bar utility ready in the background.",
-                                    "Quorvelle autostart öğesi olarak kaydolur ve menü bar utility'yi arka planda hazır tutar.")
+                subtitle: root.text("Quorvelle registers as an autostart item and keeps the tray utility ready in the background.",
+                                    "Quorvelle autostart öğesi olarak kaydolur ve sistem tepsisi utility'sini arka planda hazır tutar.")
                 isOn: root.page.isStartAtLoginOn
                 onEdited: on => root.viewModel.preferences.setStartAtLoginEnabled(on)
             }

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import QtQuick.Window
 import Quorvelle
 
 // The account page: this computer's link to the account, through the device-code sign-in (a
@@ -178,14 +179,20 @@ ColumnLayout {
             objectName: "account-cloud-disclosure"
             title: root.text("Cloud Disclosure", "Bulut Bilgilendirmesi")
             symbolName: "doc.text"
-            callback: function() { root.viewModel.permissions.showingGroqDisclosureSheet = true }
+            callback: function() {
+                DisclosureRequests.cloudOwner = root.Window.window
+                root.viewModel.permissions.showingGroqDisclosureSheet = true
+            }
         }
 
         HeaderGhostButton {
             objectName: "account-privacy"
             title: root.text("Privacy", "Gizlilik")
             symbolName: "hand.raised"
-            callback: function() { root.viewModel.permissions.showingPrivacyDisclosureSheet = true }
+            callback: function() {
+                DisclosureRequests.privacyOwner = root.Window.window
+                root.viewModel.permissions.showingPrivacyDisclosureSheet = true
+            }
         }
 
         Item {

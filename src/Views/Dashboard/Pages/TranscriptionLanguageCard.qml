@@ -76,6 +76,14 @@ SurfaceCard {
                 policy: list.contentHeight > list.height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
             }
 
+            NestedWheelArea {
+                objectName: "settings-language-wheel"
+                parent: list
+                anchors.fill: parent
+                z: 1
+                list: list
+            }
+
             delegate: TranscriptionLanguageRow {
                 required property var modelData
                 objectName: "settings-language-row-" + modelData.id

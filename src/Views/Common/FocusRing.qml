@@ -1,0 +1,25 @@
+import QtQuick
+import QtQuick.Window
+import Quorvelle
+
+// One per window: an outline around the control that the keyboard gave the focus to, laid over
+// it so that it shows on every kind of control and never looks like a prominent button.
+Item {
+    id: holder
+
+    readonly property Item target: holder.Window.activeFocusItem
+    readonly property bool shows: target !== null && target.visualFocus === true
+
+    Rectangle {
+        objectName: "focus-ring"
+        parent: holder.shows ? holder.target : holder
+        anchors.fill: parent
+        anchors.margins: -3
+        z: 1000
+        visible: holder.shows
+        color: "transparent"
+        radius: 6
+        border.width: 2
+        border.color: MenuStyle.focusRing
+    }
+}
