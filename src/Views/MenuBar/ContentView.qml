@@ -86,6 +86,12 @@ Item {
         onDismissRequested: root.permissions.showingPrivacyDisclosureSheet = false
     }
 
+    // Escape puts the popover away. Its sheets are windows of their own and take their Escape first.
+    Shortcut {
+        sequence: "Escape"
+        onActivated: root.Window.window.hide()
+    }
+
     Connections {
         target: Qt.application
 

@@ -96,6 +96,8 @@ Item {
                     text: root.turkish ? "Durum" : "Status"
                     font: MenuType.body
                     Accessible.name: text
+                    Accessible.selectable: true
+                    Accessible.selected: checked
                 }
 
                 TabButton {
@@ -103,6 +105,8 @@ Item {
                     text: root.turkish ? "Ayarlar" : "Settings"
                     font: MenuType.body
                     Accessible.name: text
+                    Accessible.selectable: true
+                    Accessible.selected: checked
                 }
             }
         }
