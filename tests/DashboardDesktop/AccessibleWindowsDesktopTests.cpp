@@ -17,39 +17,33 @@
 namespace quorvelle::test {
 namespace {
 
-QString owned(gchar* text) {
-    const QString result = QString::fromUtf8(text ? text : "");
-    g_free(text);
-    return result;
-}
-
-QRect extents(AtspiAccessible* object) {
-    AtspiRect* box = atspi_component_get_extents(ATSPI_COMPONENT(object), ATSPI_COORD_TYPE_SCREEN, nullptr);
-    const QRect rect = box ? QRect(box->x, box->y, box->width, box->height) : QRect();
-    g_free(box);
-    return rect;
-}
-
 struct Node {
+    static QString owned(gchar* text) {
+        return QString::fromUtf8(std::unique_ptr<gchar, decltype(&g_free)>(text, &g_free).get());
+    }
+    // Takes over `adopted`.
+    static Node read(AtspiAccessible* adopted) {
+        if (!adopted) return {};
+        return {{adopted, g_object_unref},
+                owned(atspi_accessible_get_role_name(adopted, nullptr)),
+                owned(atspi_accessible_get_name(adopted, nullptr)),
+                owned(atspi_accessible_get_description(adopted, nullptr)),
+                {atspi_accessible_get_state_set(adopted), g_object_unref}};
+    }
+    Node reread() const { return read(ATSPI_ACCESSIBLE(g_object_ref(object.get()))); }
+    // The library keeps one state set per object and updates it in place.
+    bool has(AtspiStateType state) const { return states && atspi_state_set_contains(states.get(), state); }
+    QRect extents() const {
+        const std::unique_ptr<AtspiRect, decltype(&g_free)> box(
+            atspi_component_get_extents(ATSPI_COMPONENT(object.get()), ATSPI_COORD_TYPE_SCREEN, nullptr), &g_free);
+        return box ? QRect(box->x, box->y, box->width, box->height) : QRect();
+    }
+    std::string text() const { return (role + " '" + name + "' (" + description + ")").toStdString(); }
+
     std::shared_ptr<AtspiAccessible> object;
     QString role, name, description;
     std::shared_ptr<AtspiStateSet> states;
-    bool has(AtspiStateType state) const { return states && atspi_state_set_contains(states.get(), state); }
-    std::string text() const { return (role + " '" + name + "' (" + description + ")").toStdString(); }
 };
-
-Node read(AtspiAccessible* adopted) {
-    if (!adopted) return {};
-    return {{adopted, g_object_unref},
-            owned(atspi_accessible_get_role_name(adopted, nullptr)),
-            owned(atspi_accessible_get_name(adopted, nullptr)),
-            owned(atspi_accessible_get_description(adopted, nullptr)),
-            {atspi_accessible_get_state_set(adopted), g_object_unref}};
-}
-
-Node reread(const Node& node) {
-    return read(ATSPI_ACCESSIBLE(g_object_ref(node.object.get())));
-}
 
 // What the app's showing window `width` wide holds: hidden items have no area, while items scrolled
 // out of view keep theirs (and lose only their visible state).
@@ -58,8 +52,9 @@ QList<Node> windowTree(qint64 processId, int width) {
     QList<Node> nodes;
     std::function<void(AtspiAccessible*, bool)> walk = [&](AtspiAccessible* parent, bool isApp) {
         for (int i = 0; i < atspi_accessible_get_child_count(parent, nullptr); ++i) {
-            const Node child = read(atspi_accessible_get_child_at_index(parent, i, nullptr));
-            const QRect box = child.object ? extents(child.object.get()) : QRect();
+            const Node child = Node::read(atspi_accessible_get_child_at_index(parent, i, nullptr));
+            if (!child.object) continue;
+            const QRect box = child.extents();
             if (isApp ? !child.has(ATSPI_STATE_SHOWING) || box.width() != width
                       : !child.has(ATSPI_STATE_VISIBLE) && box.isEmpty())
                 continue;
@@ -71,14 +66,15 @@ QList<Node> windowTree(qint64 processId, int width) {
     return nodes;
 }
 
-// Every control named; choices and sections selectable; controls that share a name told apart by
-// their descriptions. Returns how many switches and choices there are.
+// Every control named, choices and sections selectable, and controls that share a name told apart
+// by their descriptions. Returns how many switches and choices there are.
 int expectReadable(const QList<Node>& nodes, const std::string& where) {
-    const QStringList controls{"push button", "check box", "radio button", "page tab", "text", "combo box"};
     QHash<QString, QStringList> descriptions;
     int choices = 0;
     for (const Node& node : nodes) {
-        if (!controls.contains(node.role)) continue;
+        if (!QStringList{"push button", "check box", "radio button", "page tab", "text", "combo box"}.contains(
+                node.role))
+            continue;
         EXPECT_FALSE(node.name.isEmpty()) << where << ": " << node.text();
         // A check box is on or off by its role alone.
         const bool isChoice = node.role == "radio button" || node.role == "page tab";
@@ -92,63 +88,53 @@ int expectReadable(const QList<Node>& nodes, const std::string& where) {
     return choices;
 }
 
-void xdotool(const QStringList& arguments) {
-    QProcess::execute(QStringLiteral("xdotool"), arguments);
-}
-void key(const QString& name) {
-    xdotool({"key", "--clearmodifiers", name});
-}
-
-auto named(const QString& name, const QString& role = QStringLiteral("push button")) {
-    return [=](const Node& n) { return n.name == name && n.role == role; };
-}
-
-// Tabs (80 times at most) until the focused control, the innermost node with the focus, is wanted.
-std::optional<Node> tabTo(qint64 pid, int width, const std::function<bool(const Node&)>& wanted,
-                          const QString& tab = QStringLiteral("Tab")) {
-    for (int i = 0; i < 80; ++i, key(tab)) {
-        std::optional<Node> focused;
-        for (const Node& node : windowTree(pid, width))
-            if (node.has(ATSPI_STATE_FOCUSED)) focused = node;
-        if (focused && wanted(*focused)) return focused;
+class AccessibleWindowsDesktop : public ::testing::Test {
+protected:
+    static void xdotool(const QStringList& arguments) { QProcess::execute(QStringLiteral("xdotool"), arguments); }
+    static auto named(const QString& name, const QString& role = QStringLiteral("push button")) {
+        return [=](const Node& n) { return n.name == name && (n.role == role || n.description.contains(role)); };
     }
-    return std::nullopt;
-}
+    static bool shows(qint64 pid, int width, const std::function<bool(const Node&)>& wanted = {}) {
+        const auto tree = windowTree(pid, width);
+        return wanted ? std::ranges::count_if(tree, wanted) > 0 : !tree.isEmpty();
+    }
 
-// Tabs to the control, presses `press` and waits for its `state` to turn.
-bool operate(qint64 pid, int width, const std::function<bool(const Node&)>& wanted, const QString& press,
-             AtspiStateType state, const QString& tab = QStringLiteral("Tab")) {
-    const auto node = tabTo(pid, width, wanted, tab);
-    // The library keeps one state set per object and updates it in place.
-    const bool before = node && node->has(state);
-    if (node) key(press);
-    return node && waitUntil([&] { return reread(*node).has(state) != before; }, 5000);
-}
+    // Tabs (80 times at most) to the wanted control, the innermost node with the focus, presses `key`
+    // and waits until `done`.
+    static bool operate(qint64 pid, int width, const std::function<bool(const Node&)>& wanted, const QString& key,
+                        const std::function<bool(const Node&)>& done, const QString& tab = QStringLiteral("Tab")) {
+        for (int i = 0; i < 80; ++i, xdotool({"key", tab})) {
+            std::optional<Node> focused;
+            for (const Node& node : windowTree(pid, width))
+                if (node.has(ATSPI_STATE_FOCUSED)) focused = node;
+            if (!focused || !wanted(*focused)) continue;
+            xdotool({"key", "--clearmodifiers", key});
+            return waitUntil([&] { return done(focused->reread()); }, 5000);
+        }
+        return false;
+    }
+    static bool openPopover(qint64 pid) {
+        return waitUntil(
+            [&] {
+                for (const DesktopWindow& w : windowsOfClass(QStringLiteral("Quorvelle")))
+                    if (w.inTray && !shows(pid, 360))
+                        xdotool({"mousemove", QString::number(w.screenGeometry.center().x()),
+                                 QString::number(w.screenGeometry.center().y()), "click", "1"});
+                return shows(pid, 360);
+            },
+            15000);
+    }
+};
 
-bool openPopover(AppUnderTest& app) {
-    return waitUntil(
-        [&] {
-            for (const DesktopWindow& w : windowsOfClass(QStringLiteral("Quorvelle")))
-                if (w.inTray && windowTree(app.processId(), 360).isEmpty())
-                    xdotool({"mousemove", QString::number(w.screenGeometry.center().x()),
-                             QString::number(w.screenGeometry.center().y()), "click", "1"});
-            return !windowTree(app.processId(), 360).isEmpty();
-        },
-        15000);
-}
-
-TEST(AccessibleWindowsDesktop, EveryWindowReadsAndWorksWithoutAMouse) {
+TEST_F(AccessibleWindowsDesktop, EveryWindowReadsAndWorksWithoutAMouse) {
     if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
     const auto signOut = qScopeGuard(clearStoredSession);
     {
         AppUnderTest signedOut;
         signedOut.start();
-        ASSERT_TRUE(openPopover(signedOut)) << signedOut.standardError().toStdString();
-        const auto tree = windowTree(signedOut.processId(), 360);
-        expectReadable(tree, "signed out");
-        EXPECT_EQ(std::ranges::count_if(tree, named("Sign in required", "label")), 1) << "the heading is read";
-        key(QStringLiteral("Escape"));
-        EXPECT_TRUE(waitUntil([&] { return windowTree(signedOut.processId(), 360).isEmpty(); }, 5000));
+        ASSERT_TRUE(openPopover(signedOut.processId())) << signedOut.standardError().toStdString();
+        expectReadable(windowTree(signedOut.processId(), 360), "signed out");
+        EXPECT_TRUE(shows(signedOut.processId(), 360, named("Sign in required", "label"))) << "the heading is read";
     }
     seedSignedInSession();
     AppUnderTest app;
@@ -157,24 +143,20 @@ TEST(AccessibleWindowsDesktop, EveryWindowReadsAndWorksWithoutAMouse) {
         {{QUuid::createUuid(), "web hook", "WebHook", "", {}}, {QUuid::createUuid(), "cue vee", "QV", "", {}}});
     app.start();
     const qint64 pid = app.processId();
-    ASSERT_TRUE(openPopover(app));
+    ASSERT_TRUE(openPopover(pid));
     expectReadable(windowTree(pid, 360), "setup");
-    const auto privacy = [](const QString& action) {
-        return [=](const Node& n) { return n.name == action && n.description.contains("rivacy"); };
-    };
-    ASSERT_TRUE(tabTo(pid, 360, privacy("View text")));
-    key(QStringLiteral("Return"));
-    ASSERT_TRUE(waitUntil([&] { return !windowTree(pid, 380).isEmpty(); }, 5000)) << "Return opens the sheet";
-    key(QStringLiteral("Escape"));
-    ASSERT_TRUE(waitUntil([&] { return windowTree(pid, 380).isEmpty(); }, 5000)) << "Escape closes it";
-    ASSERT_TRUE(openPopover(app) && tabTo(pid, 360, privacy("Accept")));
-    key(QStringLiteral("space"));
-    ASSERT_TRUE(
-        waitUntil([&] { return std::ranges::count_if(windowTree(pid, 360), named("Open Dashboard")) == 1; }, 5000));
+    const auto sheetShown = [&](bool shown) { return [=](const Node&) { return shows(pid, 380) == shown; }; };
+    ASSERT_TRUE(operate(pid, 360, named("View text", "rivacy"), "Return", sheetShown(true)));
+    ASSERT_TRUE(operate(
+        pid, 380, [](const Node&) { return true; }, "Escape", sheetShown(false)));
+    const auto ready = [&](const Node&) { return shows(pid, 360, named("Open Dashboard")); };
+    ASSERT_TRUE(openPopover(pid) && operate(pid, 360, named("Accept", "rivacy"), "space", ready));
     expectReadable(windowTree(pid, 360), "ready");
+    xdotool({"key", "Escape"});
+    EXPECT_TRUE(waitUntil([&] { return !shows(pid, 360); }, 5000)) << "Escape puts the popover away";
 
     ASSERT_EQ(app.runCopy(), 0);
-    ASSERT_TRUE(waitUntil([&] { return !windowTree(pid, 1270).isEmpty(); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return shows(pid, 1270); }, 10000));
     QList<Node> sections;
     for (const Node& n : windowTree(pid, 1270))
         if (n.role == "page tab") sections << n;
@@ -183,20 +165,24 @@ TEST(AccessibleWindowsDesktop, EveryWindowReadsAndWorksWithoutAMouse) {
     const QHash<QString, int> choicesIn{{"Instructions", 8}, {"Shortcuts", 2}, {"Settings", 8}, {"Appearance", 8}};
     for (const Node& section : sections) {
         atspi_component_grab_focus(ATSPI_COMPONENT(section.object.get()), nullptr);
-        key(QStringLiteral("Return"));
-        ASSERT_TRUE(waitUntil([&] { return reread(section).has(ATSPI_STATE_SELECTED); }, 5000)) << section.text();
+        xdotool({"key", "Return"});
+        ASSERT_TRUE(waitUntil([&] { return section.reread().has(ATSPI_STATE_SELECTED); }, 5000)) << section.text();
         EXPECT_GE(expectReadable(windowTree(pid, 1270), section.name.toStdString()), choicesIn.value(section.name));
     }
 
-    // From the keyboard alone: a section, a choice, a switch and a text field.
-    EXPECT_TRUE(operate(pid, 1270, named("Settings", "page tab"), "Return", ATSPI_STATE_SELECTED));
-    EXPECT_TRUE(operate(pid, 1270, named("Afrikaans (af)", "radio button"), "space", ATSPI_STATE_SELECTED));
-    EXPECT_TRUE(operate(pid, 1270, named("Use clipboard fallback", "check box"), "space", ATSPI_STATE_CHECKED));
-    const auto search = tabTo(pid, 1270, named("Search languages", "text"), QStringLiteral("shift+Tab"));
-    ASSERT_TRUE(search);
-    xdotool({"type", "turk"});
-    EXPECT_TRUE(waitUntil(
-        [&] { return owned(atspi_text_get_text(ATSPI_TEXT(search->object.get()), 0, -1, nullptr)) == "turk"; }, 5000));
+    // From the keyboard alone: a section, a choice, a switch (on by default) and a text field.
+    const auto is = [](AtspiStateType state, bool on = true) {
+        return [=](const Node& n) { return n.has(state) == on; };
+    };
+    const auto fallback = named("Use clipboard fallback", "check box");
+    EXPECT_TRUE(operate(pid, 1270, named("Settings", "page tab"), "Return", is(ATSPI_STATE_SELECTED)));
+    EXPECT_TRUE(operate(pid, 1270, named("Afrikaans (af)", "radio button"), "space", is(ATSPI_STATE_SELECTED)));
+    EXPECT_TRUE(shows(pid, 1270, [&](const Node& n) { return fallback(n) && n.has(ATSPI_STATE_CHECKED); }));
+    EXPECT_TRUE(operate(pid, 1270, fallback, "space", is(ATSPI_STATE_CHECKED, false)));
+    const auto typed = [](const Node& n) {
+        return Node::owned(atspi_text_get_text(ATSPI_TEXT(n.object.get()), 0, -1, nullptr)) == "t";
+    };
+    EXPECT_TRUE(operate(pid, 1270, named("Search languages", "text"), "t", typed, QStringLiteral("shift+Tab")));
 }
 
 }  // namespace
