@@ -167,7 +167,8 @@ TEST_F(AccessibleWindowsDesktop, EveryWindowReadsAndWorksWithoutAMouse) {
         atspi_component_grab_focus(ATSPI_COMPONENT(section.object.get()), nullptr);
         xdotool({"key", "Return"});
         ASSERT_TRUE(waitUntil([&] { return section.reread().has(ATSPI_STATE_SELECTED); }, 5000)) << section.text();
-        EXPECT_GE(expectReadable(windowTree(pid, 1270), section.name.toStdString()), choicesIn.value(section.name));
+        EXPECT_GE(expectReadable(windowTree(pid, 1270), section.name.toStdString()), choicesIn.value(section.name))
+            << section.text();
     }
 
     // From the keyboard alone: a section, a choice, a switch (on by default) and a text field.
