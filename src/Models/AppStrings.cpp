@@ -165,6 +165,10 @@ QString AppStrings::localized(QStringView english, QStringView turkish) const {
     return (isTurkish() ? turkish : english).toString();
 }
 
+QString AppStrings::buttonDescription(QStringView action, QStringView subject) const {
+    return isTurkish() ? QStringLiteral("%1: %2").arg(subject, action) : QStringLiteral("%1 %2").arg(action, subject);
+}
+
 QString AppStrings::completionTitle(const std::optional<QString>& statusMessage) const {
     if (statusMessage) {
         for (const CompletionRow& row : kCompletionRows) {

@@ -35,6 +35,9 @@ public:
     bool isTurkish() const;
     // The one place the language rule is applied; screens use it for their own inline texts too.
     QString localized(QStringView english, QStringView turkish) const;
+    // What a screen reader adds to one of several buttons of the same title to tell them apart:
+    // "Download Medium"; in Turkish the subject leads, "Medium: İndir".
+    QString buttonDescription(QStringView action, QStringView subject) const;
 
     // Dictation session and overlay pill.
     QString sessionStatusBadge(const SessionState& state) const;

@@ -7,4 +7,8 @@ Text {
     font.family: Fonts.ui
     font.pixelSize: 13
     textFormat: Text.PlainText
+    // Screen readers read what the text says, as a label.
+    Accessible.role: Accessible.StaticText
+    Accessible.name: text
+    Accessible.focusable: false
 }

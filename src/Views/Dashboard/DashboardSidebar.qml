@@ -137,6 +137,7 @@ Rectangle {
                 hoverEnabled: true
                 Accessible.role: Accessible.Button
                 Accessible.name: name
+                Accessible.description: root.windowState.accountSectionTitle + ", " + root.windowState.connectionSummary
                 ToolTip.text: name
                 ToolTip.visible: hovered
                 onClicked: root.windowState.showAccount()

@@ -110,6 +110,12 @@ Item {
 
     FocusRing {}
 
+    // Escape puts the popover away. Its sheets are windows of their own and take their Escape first.
+    Shortcut {
+        sequence: "Escape"
+        onActivated: root.Window.window.hide()
+    }
+
     Connections {
         target: Qt.application
 

@@ -71,6 +71,7 @@ Window {
                 selectByMouse: true
                 wrapMode: TextEdit.Wrap
                 textFormat: TextEdit.PlainText
+                Accessible.name: sheet.title
                 font: MenuType.body
                 color: MenuStyle.text
                 // Escape goes to the sheet even while the text holds the focus.

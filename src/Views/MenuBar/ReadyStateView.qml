@@ -106,6 +106,8 @@ Item {
                     text: root.turkish ? "Durum" : "Status"
                     font: MenuType.body
                     Accessible.name: text
+                    Accessible.selectable: true
+                    Accessible.selected: checked
                 }
 
                 TabButton {
@@ -113,6 +115,8 @@ Item {
                     text: root.turkish ? "Ayarlar" : "Settings"
                     font: MenuType.body
                     Accessible.name: text
+                    Accessible.selectable: true
+                    Accessible.selected: checked
                 }
             }
         }

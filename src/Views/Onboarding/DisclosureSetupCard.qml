@@ -20,12 +20,14 @@ SetupCard {
         PopoverButton {
             objectName: card.objectName + "-view"
             text: card.turkish ? "Metni gör" : "View text"
+            Accessible.description: card.turkish ? card.title + ": metni gör" : "View " + card.title.toLowerCase() + " text"
             onClicked: card.viewRequested()
         }
 
         PopoverButton {
             objectName: card.objectName + "-accept"
             text: card.turkish ? "Onayla" : "Accept"
+            Accessible.description: DashboardTexts.buttonDescription(card.turkish ? "tr" : "en", text, card.title)
             highlighted: true
             onClicked: card.acceptRequested()
         }

@@ -105,6 +105,7 @@ Rectangle {
             PopoverButton {
                 objectName: row.objectName + "-primary"
                 text: row.primaryTitles[row.installState] || ""
+                Accessible.description: DashboardTexts.buttonDescription(row.turkish ? "tr" : "en", text, row.title)
                 highlighted: true
                 onClicked: row.primaryClicked()
             }
@@ -113,6 +114,7 @@ Rectangle {
                 objectName: row.objectName + "-delete"
                 visible: row.installState === "installed"
                 text: row.turkish ? "Sil" : "Delete"
+                Accessible.description: DashboardTexts.buttonDescription(row.turkish ? "tr" : "en", text, row.title)
                 onClicked: row.deleteClicked()
             }
         }

@@ -143,12 +143,15 @@ Item {
                         PopoverButton {
                             objectName: "setup-microphone-settings"
                             text: root.text("Desktop settings", "Masaüstü ayarları")
+                            Accessible.description: root.text("Open microphone settings", "Mikrofon ayarlarını aç")
                             onClicked: root.viewModel.permissions.openMicrophoneSettings()
                         }
 
                         PopoverButton {
                             objectName: "setup-microphone-check"
                             text: root.text("Check again", "Yeniden kontrol")
+                            Accessible.description: root.text("Check microphone permission again",
+                                                              "Mikrofon iznini yeniden kontrol et")
                             onClicked: root.viewModel.reloadSettings()
                         }
                     }
@@ -177,12 +180,15 @@ Item {
                         PopoverButton {
                             objectName: "setup-accessibility-settings"
                             text: root.text("Desktop settings", "Masaüstü ayarları")
+                            Accessible.description: root.text("Open accessibility settings", "Accessibility ayarlarını aç")
                             onClicked: root.viewModel.permissions.openAccessibilitySettings()
                         }
 
                         PopoverButton {
                             objectName: "setup-accessibility-check"
                             text: root.text("Check again", "Yeniden kontrol")
+                            Accessible.description: root.text("Check accessibility permission again",
+                                                              "Accessibility iznini yeniden kontrol et")
                             onClicked: root.viewModel.reloadSettings()
                         }
                     }

@@ -18,6 +18,9 @@ T.AbstractButton {
     padding: 0
     focusPolicy: Qt.TabFocus
     Accessible.name: title
+    // Return works a button like Space, as the keyboard user expects.
+    Keys.onReturnPressed: root.clicked()
+    Keys.onEnterPressed: root.clicked()
 
     onClicked: {
         if (typeof root.callback === "function")

@@ -37,6 +37,10 @@ QString DashboardTexts::localized(const QString& languageCode, const QString& en
     return AppStrings(languageCode).localized(english, turkish);
 }
 
+QString DashboardTexts::buttonDescription(const QString& languageCode, const QString& action, const QString& subject) {
+    return AppStrings(languageCode).buttonDescription(action, subject);
+}
+
 QString DashboardTexts::appLanguageOptionTitle(const QString& languageCode, const QString& option) {
     return AppStrings(languageCode).appLanguageOptionTitle(languageOption(option));
 }

@@ -22,6 +22,9 @@ public:
 
     // The Turkish text when the code is exactly "tr", the English one otherwise.
     Q_INVOKABLE static QString localized(const QString& languageCode, const QString& english, const QString& turkish);
+    // Tells same-titled buttons apart for screen readers: `action` done to `subject`.
+    Q_INVOKABLE static QString buttonDescription(const QString& languageCode, const QString& action,
+                                                 const QString& subject);
 
     // `option` is the raw value of an AppLanguageOption; an unknown value reads as "system".
     Q_INVOKABLE static QString appLanguageOptionTitle(const QString& languageCode, const QString& option);

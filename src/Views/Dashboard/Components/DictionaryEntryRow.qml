@@ -11,6 +11,7 @@ SavedItemRow {
     property var entry: ({ id: "", original: "", replacement: "", category: "", updatedAt: new Date(NaN) })
 
     itemId: entry.id
+    subject: entry.original
 
     ColumnLayout {
         Layout.fillWidth: true

@@ -9,6 +9,8 @@ RowLayout {
 
     property string languageCode: "en"
     property var itemId
+    // The row's own words, which tell its buttons from the other rows' to a screen reader.
+    property string subject
     property var editAction: null
     property var deleteAction: null
 
@@ -18,6 +20,7 @@ RowLayout {
         objectName: "edit-button"
         title: DashboardTexts.localized(root.languageCode, "Edit", "Düzenle")
         symbolName: "pencil"
+        Accessible.description: DashboardTexts.buttonDescription(root.languageCode, title, root.subject)
         callback: function() {
             if (typeof root.editAction === "function")
                 root.editAction(root.itemId)
@@ -28,6 +31,7 @@ RowLayout {
         objectName: "delete-button"
         title: DashboardTexts.localized(root.languageCode, "Delete", "Sil")
         symbolName: "trash"
+        Accessible.description: DashboardTexts.buttonDescription(root.languageCode, title, root.subject)
         callback: function() {
             if (typeof root.deleteAction === "function")
                 root.deleteAction(root.itemId)

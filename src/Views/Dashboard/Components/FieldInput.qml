@@ -22,6 +22,8 @@ TextField {
     color: DesktopTheme.colors.primaryText
     placeholderTextColor: promptColor
     selectByMouse: true
+    // Without a visible label of its own, the prompt names the field.
+    Accessible.name: placeholderText
 
     background: Rectangle {
         radius: input.cornerRadius

@@ -28,6 +28,7 @@ ColumnLayout {
         Layout.fillWidth: true
         boundText: root.text
         placeholderText: root.placeholder
+        Accessible.name: root.title
         leftPadding: 16
         rightPadding: 16
         topPadding: 12

@@ -85,6 +85,7 @@ SurfaceCard {
                 id: dictionaryButton
                 objectName: "history-dictionary-button"
                 title: root.entry.dictionaryActionTitle
+                Accessible.description: DashboardTexts.buttonDescription(root.languageCode, title, root.entry.transcript)
                 callback: root.openQuickDictionaryAdd
 
                 contentItem: MetadataPill {

@@ -34,6 +34,12 @@ Window {
     palette.highlightedText: MenuStyle.theme.darkButtonText
     title: turkish ? "Kısayol Yakala" : "Capture Shortcut"
 
+    // Escape closes the sheet; while a capture runs, the recorder takes it to cancel the capture.
+    Shortcut {
+        sequence: "Escape"
+        onActivated: sheet.dismissRequested()
+    }
+
     onClosing: close => {
         close.accepted = false
         sheet.dismissRequested()

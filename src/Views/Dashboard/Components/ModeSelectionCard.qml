@@ -5,13 +5,12 @@ import Quorvelle
 // A large choice of a mode: symbol tile, title, subtitle and tag chips on a card 156 high (or as
 // high as the page makes it). A disabled card keeps its selection colours, dims slightly and
 // ignores clicks.
-DashboardButtonBase {
+DashboardChoiceButton {
     id: root
 
     property string subtitle
     property var tags: []
     property string symbolName
-    property bool isSelected: false
     property bool isDisabled: false
 
     Layout.fillWidth: true

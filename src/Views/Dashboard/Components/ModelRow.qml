@@ -10,6 +10,7 @@ Rectangle {
     id: root
 
     property string title
+    property string languageCode: "en"
     property string subtitle
     property string size
     property var badge: null
@@ -116,12 +117,14 @@ Rectangle {
                     visible: root.isPresent(root.secondaryActionTitle)
                     title: visible ? root.secondaryActionTitle : ""
                     symbolName: "trash"
+                    Accessible.description: DashboardTexts.buttonDescription(root.languageCode, title, root.title)
                     callback: root.secondaryAction
                 }
 
                 PrimaryActionButton {
                     objectName: "model-primary-button"
                     title: root.primaryActionTitle
+                    Accessible.description: DashboardTexts.buttonDescription(root.languageCode, title, root.title)
                     symbolName: root.isSelected ? "checkmark.circle" : "arrow.down.circle"
                     callback: root.primaryAction
                 }

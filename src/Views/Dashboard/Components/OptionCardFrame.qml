@@ -5,10 +5,9 @@ import Quorvelle
 // The selectable frame of the appearance page's cards: a click anywhere calls `callback`; the
 // selected card is filled and outlined in the highlight colours, glows, and carries a check badge
 // in its top-trailing corner that covers whatever lies there without moving it.
-DashboardButtonBase {
+DashboardChoiceButton {
     id: root
 
-    property bool isSelected: false
     property int cardPadding: 16
     property int minimumCardHeight: 0
     property int badgeInset: 12

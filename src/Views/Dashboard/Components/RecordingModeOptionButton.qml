@@ -4,11 +4,10 @@ import Quorvelle
 
 // A full-width choice with a title, a wrapping subtitle and a selection ring. A click anywhere
 // calls `callback`; the page owns the selection.
-DashboardButtonBase {
+DashboardChoiceButton {
     id: root
 
     property string subtitle
-    property bool isSelected: false
 
     Layout.fillWidth: true
     padding: 16

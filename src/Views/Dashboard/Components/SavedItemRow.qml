@@ -9,6 +9,7 @@ Rectangle {
 
     property string languageCode: "en"
     property var itemId
+    property string subject
     property var editAction: null
     property var deleteAction: null
     default property alias details: detailsHolder.data
@@ -40,6 +41,7 @@ Rectangle {
             Layout.alignment: Qt.AlignVCenter
             languageCode: root.languageCode
             itemId: root.itemId
+            subject: root.subject
             editAction: root.editAction
             deleteAction: root.deleteAction
         }

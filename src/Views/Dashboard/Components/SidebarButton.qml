@@ -1,13 +1,17 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import QtQuick.Templates as T
 import Quorvelle
 
 // One row of the dashboard sidebar: a section's symbol and title, filled when its page is shown.
 // Collapsed, only the symbol shows; the title stays as the tooltip and the accessible name.
-DashboardButtonBase {
+// Screen readers read the rows as tabs, the shown one selected; Space or Return opens one.
+T.TabButton {
     id: root
 
+    property string title
+    property var callback: null
     property string section
     property bool isSelected: false
     property bool isDisabled: false
@@ -25,7 +29,23 @@ DashboardButtonBase {
     rightPadding: isCollapsed ? 6 : 14
     topPadding: isCollapsed ? 5 : 9
     bottomPadding: isCollapsed ? 5 : 9
+    implicitWidth: Math.ceil(implicitContentWidth + leftPadding + rightPadding)
+    implicitHeight: Math.ceil(implicitContentHeight + topPadding + bottomPadding)
+    focusPolicy: Qt.TabFocus
+    autoExclusive: false
+    checked: isSelected
+    Accessible.name: title
+    Accessible.selectable: true
+    Accessible.selected: isSelected
+    Keys.onReturnPressed: root.clicked()
+    Keys.onEnterPressed: root.clicked()
 
+    // The page shown decides the mark, not the click.
+    onClicked: {
+        root.checked = Qt.binding(() => root.isSelected)
+        if (typeof root.callback === "function")
+            root.callback()
+    }
     ToolTip.text: title
     ToolTip.visible: hovered && title.length > 0
 

@@ -10,6 +10,7 @@ SavedItemRow {
     property var snippet: ({ id: "", phrase: "", expansion: "" })
 
     itemId: snippet.id
+    subject: snippet.phrase
 
     UiText {
         objectName: "snippet-line"

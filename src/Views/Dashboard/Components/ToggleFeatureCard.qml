@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import QtQuick.Templates as T
 import Quorvelle
 
 // One on/off setting as a card: title, wrapping subtitle and a drawn switch. The value belongs
@@ -51,15 +52,24 @@ Rectangle {
             }
         }
 
-        DashboardButtonBase {
+        // A check box to screen readers, so that they read it as on or off.
+        T.CheckBox {
+            id: toggle
             objectName: "toggle-switch"
             Layout.alignment: Qt.AlignVCenter
             implicitWidth: 38
             implicitHeight: 22
-            title: root.title
-            callback: () => root.edited(!root.isOn)
-            Accessible.role: Accessible.CheckBox
-            Accessible.checked: root.isOn
+            padding: 0
+            indicator: null
+            focusPolicy: Qt.TabFocus
+            checked: root.isOn
+            Accessible.name: root.title
+            Keys.onReturnPressed: toggle.clicked()
+            Keys.onEnterPressed: toggle.clicked()
+            onClicked: {
+                toggle.checked = Qt.binding(() => root.isOn)
+                root.edited(!root.isOn)
+            }
 
             background: Rectangle {
                 objectName: "toggle-track"

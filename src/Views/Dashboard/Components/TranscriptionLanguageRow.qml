@@ -5,12 +5,11 @@ import Quorvelle
 // One entry of the transcription-language list: the language's title, its ISO 639-1 code (or,
 // for automatic detection, a hint) and a check mark when selected. `option` is
 // { code: string, or null for automatic detection; name: string }.
-DashboardButtonBase {
+DashboardChoiceButton {
     id: root
 
     property var option: ({ code: null, name: "" })
     property string languageCode: "en"
-    property bool isSelected: false
 
     readonly property bool isAutomatic: option.code === null || option.code === undefined
     title: DashboardTexts.transcriptionLanguageTitle(languageCode, option.code, option.name)

@@ -6,12 +6,11 @@ import Quorvelle
 // One cleanup mode ("off", "default", "chat", "email", "rewrite"): its symbol and title in a
 // small pill, its description as the tooltip. It keeps no selection of its own; a click calls
 // `callback`, also when it is the selected one.
-DashboardButtonBase {
+DashboardChoiceButton {
     id: root
 
     property string mode: "off"
     property string languageCode: "en"
-    property bool isSelected: false
 
     // symbol, English title, Turkish title, English help, Turkish help
     readonly property var table: ({

@@ -56,8 +56,6 @@ ColumnLayout {
                 FormField {
                     objectName: "dictionary-original"
                     Layout.preferredWidth: 1
-                    Accessible.role: Accessible.EditableText
-                    Accessible.name: title
                     title: root.text("ORIGINAL TERM", "ORİJİNAL TERİM")
                     placeholder: root.text("e.g. web hook", "örn. web hook")
                     text: root.windowState.dictionaryOriginalTerm
@@ -67,8 +65,6 @@ ColumnLayout {
                 FormField {
                     objectName: "dictionary-replacement"
                     Layout.preferredWidth: 1
-                    Accessible.role: Accessible.EditableText
-                    Accessible.name: title
                     title: root.text("REPLACEMENT", "DEĞİŞİM")
                     placeholder: root.text("e.g. WebHook", "örn. WebHook")
                     text: root.windowState.dictionaryReplacement
@@ -78,8 +74,6 @@ ColumnLayout {
 
             FormField {
                 objectName: "dictionary-category"
-                Accessible.role: Accessible.EditableText
-                Accessible.name: title
                 title: root.text("CATEGORY (OPTIONAL)", "KATEGORİ (OPSİYONEL)")
                 placeholder: root.text("e.g. product, team, acronym", "örn. ürün, ekip, kısaltma")
                 text: root.windowState.dictionaryCategory

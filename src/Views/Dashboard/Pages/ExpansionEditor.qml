@@ -11,6 +11,8 @@ Rectangle {
 
     property string text
     property string placeholder
+    // The visible label above the box, read out as its name.
+    property string accessibleName: placeholder
     signal edited(string text)
 
     Layout.fillWidth: true
@@ -38,7 +40,11 @@ Rectangle {
         anchors.fill: parent
         anchors.margins: 12
         Accessible.role: Accessible.EditableText
-        Accessible.name: root.placeholder
+        Accessible.name: root.accessibleName
+        Accessible.description: root.placeholder
+        // Tab moves on, as everywhere else in the window, rather than typing a tab character.
+        Keys.onTabPressed: nextItemInFocusChain(true).forceActiveFocus(Qt.TabFocusReason)
+        Keys.onBacktabPressed: nextItemInFocusChain(false).forceActiveFocus(Qt.BacktabFocusReason)
         text: root.text
         wrapMode: TextEdit.Wrap
         selectByMouse: true

@@ -4,12 +4,11 @@ import Quorvelle
 
 // One quick preset ("default", "professional", "shortAndClean"): its title in a small pill, what
 // it does as the tooltip. The page decides the selection; a click calls `callback`.
-DashboardButtonBase {
+DashboardChoiceButton {
     id: root
 
     property string preset: "default"
     property string languageCode: "en"
-    property bool isSelected: false
     readonly property string detail: InstructionsPageRules.presetDetail(languageCode, preset)
 
     title: InstructionsPageRules.presetTitle(languageCode, preset)

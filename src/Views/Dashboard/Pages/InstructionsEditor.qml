@@ -34,6 +34,9 @@ Rectangle {
         font.pixelSize: 14
         color: DesktopTheme.colors.primaryText
         Accessible.name: root.accessibleName
+        // Tab moves on, as everywhere else in the window, rather than typing a tab character.
+        Keys.onTabPressed: nextItemInFocusChain(true).forceActiveFocus(Qt.TabFocusReason)
+        Keys.onBacktabPressed: nextItemInFocusChain(false).forceActiveFocus(Qt.BacktabFocusReason)
         Component.onCompleted: text = root.preferences.customInstructionsDraft
 
         // Setting the cut text comes back here once more, and that second pass writes the draft.

@@ -106,6 +106,7 @@ SurfaceCard {
                     required property var modelData
                     objectName: "settings-model-" + modelData.id
                     title: modelData.title
+                    languageCode: root.viewModel.languageCode
                     subtitle: modelData.subtitle
                     size: modelData.size
                     badge: modelData.badge

@@ -54,8 +54,6 @@ SurfaceCard {
 
                 SearchField {
                     objectName: "saved-list-search"
-                    Accessible.role: Accessible.EditableText
-                    Accessible.name: root.searchPlaceholder
                     text: root.searchQuery
                     placeholder: root.searchPlaceholder
                     onEdited: text => root.searchEdited(text)

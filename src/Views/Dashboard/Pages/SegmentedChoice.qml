@@ -26,11 +26,11 @@ Rectangle {
         Repeater {
             model: root.options
 
-            DashboardButtonBase {
+            DashboardChoiceButton {
                 id: segment
 
                 required property var modelData
-                readonly property bool isSelected: modelData.value === root.selectedValue
+                isSelected: modelData.value === root.selectedValue
 
                 objectName: "segment-" + modelData.value
                 title: modelData.title
@@ -40,8 +40,6 @@ Rectangle {
                 rightPadding: 12
                 topPadding: 5
                 bottomPadding: 5
-                Accessible.role: Accessible.RadioButton
-                Accessible.checked: isSelected
                 callback: () => root.picked(modelData.value)
 
                 contentItem: UiText {

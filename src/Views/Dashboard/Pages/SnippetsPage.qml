@@ -89,8 +89,6 @@ ColumnLayout {
 
             FormField {
                 objectName: "snippet-phrase"
-                Accessible.role: Accessible.EditableText
-                Accessible.name: title
                 title: root.text("SPOKEN PHRASE", "SÖYLENECEK İFADE")
                 placeholder: root.text("e.g. my email address", "örn. my email address")
                 text: root.windowState.snippetPhrase
@@ -121,6 +119,7 @@ ColumnLayout {
                 ExpansionEditor {
                     objectName: "snippet-expansion"
                     placeholder: root.text("e.g. ", "örn. ") + root.exampleAddress
+                    accessibleName: root.text("EXPANSION", "HAZIR METİN")
                     text: root.windowState.snippetExpansion
                     onEdited: text => root.windowState.snippetExpansion = text
                 }

@@ -1,0 +1,190 @@
+// The app's own windows as a screen reader reads them over the accessibility bus, and worked by the
+// keyboard alone: the popover signed out, the setup screen, the ready popover and every section of
+// the dashboard.
+#include "AppUnderTest.h"
+#include "AppWindows.h"
+#include "TestEventLoop.h"
+
+#include "Platform/Linux/AtspiElementNavigator.h"
+#include "Services/Storage/SettingsKeys.h"
+
+#include <QProcess>
+#include <QScopeGuard>
+
+#include <atspi/atspi.h>
+#include <gtest/gtest.h>
+
+namespace quorvelle::test {
+namespace {
+
+struct Node {
+    static QString owned(gchar* text) {
+        return QString::fromUtf8(std::unique_ptr<gchar, decltype(&g_free)>(text, &g_free).get());
+    }
+    // Takes over `adopted`.
+    static Node read(AtspiAccessible* adopted) {
+        if (!adopted) return {};
+        return {{adopted, g_object_unref},
+                owned(atspi_accessible_get_role_name(adopted, nullptr)),
+                owned(atspi_accessible_get_name(adopted, nullptr)),
+                owned(atspi_accessible_get_description(adopted, nullptr)),
+                {atspi_accessible_get_state_set(adopted), g_object_unref}};
+    }
+    Node reread() const { return read(ATSPI_ACCESSIBLE(g_object_ref(object.get()))); }
+    // The library keeps one state set per object and updates it in place.
+    bool has(AtspiStateType state) const { return states && atspi_state_set_contains(states.get(), state); }
+    QRect extents() const {
+        const std::unique_ptr<AtspiRect, decltype(&g_free)> box(
+            atspi_component_get_extents(ATSPI_COMPONENT(object.get()), ATSPI_COORD_TYPE_SCREEN, nullptr), &g_free);
+        return box ? QRect(box->x, box->y, box->width, box->height) : QRect();
+    }
+    std::string text() const { return (role + " '" + name + "' (" + description + ")").toStdString(); }
+
+    std::shared_ptr<AtspiAccessible> object;
+    QString role, name, description;
+    std::shared_ptr<AtspiStateSet> states;
+};
+
+// What the app's showing window `width` wide holds: hidden items have no area, while items scrolled
+// out of view keep theirs (and lose only their visible state).
+QList<Node> windowTree(qint64 processId, int width) {
+    static AtspiElementNavigator navigator;
+    QList<Node> nodes;
+    std::function<void(AtspiAccessible*, bool)> walk = [&](AtspiAccessible* parent, bool isApp) {
+        for (int i = 0; i < atspi_accessible_get_child_count(parent, nullptr); ++i) {
+            const Node child = Node::read(atspi_accessible_get_child_at_index(parent, i, nullptr));
+            if (!child.object) continue;
+            const QRect box = child.extents();
+            if (isApp ? !child.has(ATSPI_STATE_SHOWING) || box.width() != width
+                      : !child.has(ATSPI_STATE_VISIBLE) && box.isEmpty())
+                continue;
+            if (!isApp) nodes << child;
+            walk(child.object.get(), false);
+        }
+    };
+    if (const auto app = navigator.application(qint32(processId))) walk(app->accessible(), true);
+    return nodes;
+}
+
+// Every control named, choices and sections selectable, and controls that share a name told apart
+// by their descriptions. Returns how many switches and choices there are.
+int expectReadable(const QList<Node>& nodes, const std::string& where) {
+    QHash<QString, QStringList> descriptions;
+    int choices = 0;
+    for (const Node& node : nodes) {
+        if (!QStringList{"push button", "check box", "radio button", "page tab", "text", "combo box"}.contains(
+                node.role))
+            continue;
+        EXPECT_FALSE(node.name.isEmpty()) << where << ": " << node.text();
+        // A check box is on or off by its role alone.
+        const bool isChoice = node.role == "radio button" || node.role == "page tab";
+        EXPECT_TRUE(!isChoice || node.has(ATSPI_STATE_SELECTABLE)) << where << ": " << node.text();
+        choices += node.role == "radio button" || node.role == "check box";
+        descriptions[node.name] << node.description;
+    }
+    for (auto it = descriptions.begin(); it != descriptions.end(); ++it)
+        EXPECT_EQ(QSet<QString>(it->begin(), it->end()).size(), it->size())
+            << where << ": " << it.key().toStdString() << " (" << it->join("|").toStdString() << ")";
+    return choices;
+}
+
+class AccessibleWindowsDesktop : public ::testing::Test {
+protected:
+    static void xdotool(const QStringList& arguments) { QProcess::execute(QStringLiteral("xdotool"), arguments); }
+    static auto named(const QString& name, const QString& role = QStringLiteral("push button")) {
+        return [=](const Node& n) { return n.name == name && (n.role == role || n.description.contains(role)); };
+    }
+    static bool shows(qint64 pid, int width, const std::function<bool(const Node&)>& wanted = {}) {
+        const auto tree = windowTree(pid, width);
+        return wanted ? std::ranges::count_if(tree, wanted) > 0 : !tree.isEmpty();
+    }
+
+    // Tabs (80 times at most) to the wanted control, the innermost node with the focus, presses `key`
+    // and waits until `done`.
+    static bool operate(qint64 pid, int width, const std::function<bool(const Node&)>& wanted, const QString& key,
+                        const std::function<bool(const Node&)>& done, const QString& tab = QStringLiteral("Tab")) {
+        for (int i = 0; i < 80; ++i, xdotool({"key", tab})) {
+            std::optional<Node> focused;
+            for (const Node& node : windowTree(pid, width))
+                if (node.has(ATSPI_STATE_FOCUSED)) focused = node;
+            if (!focused || !wanted(*focused)) continue;
+            xdotool({"key", "--clearmodifiers", key});
+            return waitUntil([&] { return done(focused->reread()); }, 5000);
+        }
+        return false;
+    }
+    static bool openPopover(qint64 pid) {
+        return waitUntil(
+            [&] {
+                for (const DesktopWindow& w : windowsOfClass(QStringLiteral("Quorvelle")))
+                    if (w.inTray && !shows(pid, 360))
+                        xdotool({"mousemove", QString::number(w.screenGeometry.center().x()),
+                                 QString::number(w.screenGeometry.center().y()), "click", "1"});
+                return shows(pid, 360);
+            },
+            15000);
+    }
+};
+
+TEST_F(AccessibleWindowsDesktop, EveryWindowReadsAndWorksWithoutAMouse) {
+    if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
+    const auto signOut = qScopeGuard(clearStoredSession);
+    {
+        AppUnderTest signedOut;
+        signedOut.start();
+        ASSERT_TRUE(openPopover(signedOut.processId())) << signedOut.standardError().toStdString();
+        expectReadable(windowTree(signedOut.processId(), 360), "signed out");
+        EXPECT_TRUE(shows(signedOut.processId(), 360, named("Sign in required", "label"))) << "the heading is read";
+    }
+    seedSignedInSession();
+    AppUnderTest app;
+    app.defaults().setBool(QString::fromLatin1(SettingsKeys::acceptedPrivacyDisclosure), false);
+    app.settings().setDictionaryEntries(
+        {{QUuid::createUuid(), "web hook", "WebHook", "", {}}, {QUuid::createUuid(), "cue vee", "QV", "", {}}});
+    app.start();
+    const qint64 pid = app.processId();
+    ASSERT_TRUE(openPopover(pid));
+    expectReadable(windowTree(pid, 360), "setup");
+    const auto sheetShown = [&](bool shown) { return [=](const Node&) { return shows(pid, 380) == shown; }; };
+    ASSERT_TRUE(operate(pid, 360, named("View text", "rivacy"), "Return", sheetShown(true)));
+    ASSERT_TRUE(operate(
+        pid, 380, [](const Node&) { return true; }, "Escape", sheetShown(false)));
+    const auto ready = [&](const Node&) { return shows(pid, 360, named("Open Dashboard")); };
+    ASSERT_TRUE(openPopover(pid) && operate(pid, 360, named("Accept", "rivacy"), "space", ready));
+    expectReadable(windowTree(pid, 360), "ready");
+    xdotool({"key", "Escape"});
+    EXPECT_TRUE(waitUntil([&] { return !shows(pid, 360); }, 5000)) << "Escape puts the popover away";
+
+    ASSERT_EQ(app.runCopy(), 0);
+    ASSERT_TRUE(waitUntil([&] { return shows(pid, 1270); }, 10000));
+    QList<Node> sections;
+    for (const Node& n : windowTree(pid, 1270))
+        if (n.role == "page tab") sections << n;
+    ASSERT_EQ(sections.size(), 10);
+    // The sections with switches and choices, none of which may read as a push button.
+    const QHash<QString, int> choicesIn{{"Instructions", 8}, {"Shortcuts", 2}, {"Settings", 8}, {"Appearance", 8}};
+    for (const Node& section : sections) {
+        atspi_component_grab_focus(ATSPI_COMPONENT(section.object.get()), nullptr);
+        xdotool({"key", "Return"});
+        ASSERT_TRUE(waitUntil([&] { return section.reread().has(ATSPI_STATE_SELECTED); }, 5000)) << section.text();
+        EXPECT_GE(expectReadable(windowTree(pid, 1270), section.name.toStdString()), choicesIn.value(section.name))
+            << section.text();
+    }
+
+    // From the keyboard alone: a section, a choice, a switch (on by default) and a text field.
+    const auto is = [](AtspiStateType state, bool on = true) {
+        return [=](const Node& n) { return n.has(state) == on; };
+    };
+    const auto fallback = named("Use clipboard fallback", "check box");
+    EXPECT_TRUE(operate(pid, 1270, named("Settings", "page tab"), "Return", is(ATSPI_STATE_SELECTED)));
+    EXPECT_TRUE(operate(pid, 1270, named("Afrikaans (af)", "radio button"), "space", is(ATSPI_STATE_SELECTED)));
+    EXPECT_TRUE(shows(pid, 1270, [&](const Node& n) { return fallback(n) && n.has(ATSPI_STATE_CHECKED); }));
+    EXPECT_TRUE(operate(pid, 1270, fallback, "space", is(ATSPI_STATE_CHECKED, false)));
+    const auto typed = [](const Node& n) {
+        return Node::owned(atspi_text_get_text(ATSPI_TEXT(n.object.get()), 0, -1, nullptr)) == "t";
+    };
+    EXPECT_TRUE(operate(pid, 1270, named("Search languages", "text"), "t", typed, QStringLiteral("shift+Tab")));
+}
+
+}  // namespace
+}  // namespace quorvelle::test
