@@ -57,10 +57,11 @@ AppUnderTest::AppUnderTest(const QUrl& backendBaseURL) : m_environment(QProcessE
 
 AppUnderTest::~AppUnderTest() {
     if (m_process.state() == QProcess::NotRunning) return;
+    // Waited for to the end: until its X connection closes, the next copy cannot take the hot key.
     m_process.terminate();
-    if (!m_process.waitForFinished(5000)) {
+    if (!m_process.waitForFinished(15000)) {
         m_process.kill();
-        m_process.waitForFinished(2000);
+        m_process.waitForFinished(30000);
     }
 }
 
