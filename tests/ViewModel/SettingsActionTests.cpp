@@ -38,7 +38,7 @@ TEST_F(SettingsActions, EachSetterStoresLogsAndRefreshesOnlyANewValue) {
     const auto english = TranscriptionLanguageOption::option(QStringLiteral("en"));
     expectSetting(
         "turkish", K::selectedTranscriptionLanguage,
-        [&](AppViewModel& vm) { vm.preferences()->setTranscriptionLanguage(english); },
+        [&](AppViewModel& vm) { vm.preferences()->setTranscriptionLanguage(english.id()); },
         "Transcription dili güncellendi: " + AppStrings("tr").transcriptionLanguageTitle(english) + ".", "");
     expectSetting("english", K::clipboardFallbackEnabled, prefs(&P::setClipboardFallbackEnabled, false),
                   "Clipboard fallback turned off.", "settings.insertion.clipboard_fallback_updated");

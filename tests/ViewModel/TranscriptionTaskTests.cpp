@@ -34,8 +34,6 @@ TEST(TranscriptionTask, ARateLimitHoldsTheNextRecordingBack) {
     EXPECT_EQ(rig.state(), SessionState::error(QuorvelleError::rateLimitedRetryAfter(0)));
     EXPECT_EQ(rig.message(), wait);
     EXPECT_EQ(rig.codes().first(), QStringLiteral("runtime.error.rate_limited"));
-    ASSERT_EQ(rig.fakes.telemetry->recorded.size(), 1);
-    EXPECT_FALSE(rig.fakes.telemetry->recorded.first().wasSuccessful);
 
     const QStringList codes = rig.codes();
     rig.press();
@@ -43,9 +41,13 @@ TEST(TranscriptionTask, ARateLimitHoldsTheNextRecordingBack) {
     EXPECT_EQ(rig.message(), wait);
     EXPECT_EQ(rig.codes(), codes);
 
+    // Once the wait is over the next recording goes out; each failed request is a failed latency sample.
     rig.fakes.clock.advance(1.5);
-    rig.press();
-    EXPECT_EQ(rig.state(), SessionState::recording());
+    rig.fakes.transcriber->answer.pushFailure(std::runtime_error("engine gone"));
+    rig.dictate();
+    EXPECT_EQ(rig.state(), SessionState::error(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure)));
+    ASSERT_EQ(rig.fakes.telemetry->recorded.size(), 2);
+    EXPECT_FALSE(rig.fakes.telemetry->recorded[0].wasSuccessful || rig.fakes.telemetry->recorded[1].wasSuccessful);
 }
 
 // An engine that keeps going after it was told to stop.
