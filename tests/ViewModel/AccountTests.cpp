@@ -197,6 +197,9 @@ TEST_F(AccountActions, TheUpdateCheckSaysWhatItFoundAndOpensTheDownloadPageOnlyF
     EXPECT_EQ(check(), "Update check is not available right now. > Update check is not available right now.");
     EXPECT_FALSE(account().canCheckForUpdates());
     EXPECT_EQ(fakes.updateChecker->callCount, 3);
+    account().openReleaseNotesWebPage();
+    EXPECT_EQ(fakes.navigator->opened.last().url,
+              AppConfiguration::current().publicWebURL().resolved(QUrl("/release-notes")));
 }
 
 // Finishes a load even after it was asked to stop, as a transfer already complete would.
