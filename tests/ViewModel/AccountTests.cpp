@@ -197,6 +197,10 @@ TEST_F(AccountActions, TheUpdateCheckSaysWhatItFoundAndOpensTheDownloadPageOnlyF
     EXPECT_EQ(check(), "Update check is not available right now. > Update check is not available right now.");
     EXPECT_FALSE(account().canCheckForUpdates());
     EXPECT_EQ(fakes.updateChecker->callCount, 3);
+    account().openReleaseNotesWebPage();
+    const QUrl notes = fakes.navigator->opened.last().url;
+    EXPECT_TRUE(notes.isValid() && notes.host() == AppConfiguration::current().publicWebURL().host());
+    EXPECT_TRUE(notes.path().endsWith("/release-notes")) << notes.toString().toStdString();
 }
 
 // Finishes a load even after it was asked to stop, as a transfer already complete would.

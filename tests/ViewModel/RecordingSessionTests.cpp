@@ -33,6 +33,7 @@ TEST(RecordingSession, PressAndReleaseGates) {
         f.inspector->answer.pushFailure(
             FocusedTargetInspectionError(FocusedTargetInspectionError::Case::accessibilityPermissionMissing));
     };
+    const Adjust inspectionFails = [](auto& f, auto&) { f.inspector->answer.pushFailure(std::runtime_error("bus")); };
     const Adjust captureFails = [](auto& f, auto&) {
         f.audioCapture->startOutcome.pushFailure(AudioCaptureError(AudioCaptureErrorCase::engineStartFailed));
     };
@@ -74,6 +75,8 @@ TEST(RecordingSession, PressAndReleaseGates) {
          u"Yazılabilir bir alan seçin."_qs, "runtime.blocked.no_writable_target"},
         {"accessibility off", noAccessibility, 0, 0, SessionState::blocked(B::permissionsMissing), u"İzinler eksik."_qs,
          "runtime.blocked.permissions_missing"},
+        {"inspection fails", inspectionFails, 0, 0, SessionState::blocked(B::noWritableTarget),
+         u"Yazılabilir bir alan seçin."_qs, "runtime.blocked.no_writable_target"},
         {"capture fails", captureFails, 0, 0, failed(C::unexpectedRuntimeFailure),
          u"Audio capture could not be started."_qs, ""},
         {"stop fails", stopFails, 2.0, 0.3, failed(C::unexpectedRuntimeFailure), u"No active audio recording."_qs,

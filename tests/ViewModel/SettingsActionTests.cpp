@@ -30,6 +30,15 @@ protected:
 TEST_F(SettingsActions, EachSetterStoresLogsAndRefreshesOnlyANewValue) {
     expectSetting("turkish", K::selectedWidgetAppearance, prefs(&P::setWidgetAppearance, WidgetAppearance::logoOnly),
                   "Widget görünümü güncellendi: Sadece logo.", "settings.widget_appearance.updated");
+    storeString(K::selectedWidgetAppearance, "logoOnly");
+    expectSetting("english", K::selectedWidgetAppearance,
+                  prefs(&P::setWidgetAppearance, WidgetAppearance::currentWidget),
+                  "Widget appearance updated: Current widget.", "settings.widget_appearance.updated");
+    expectSetting("english", K::selectedPostProcessingMode,
+                  prefs(&P::setPostProcessingMode, TranscriptionPostProcessingMode::off),
+                  "Cleanup mode is already selected.");
+    expectSetting("english", K::lastDictationAutoReplaceEnabled, prefs(&P::setLastDictationAutoReplaceEnabled, false),
+                  "Last dictation auto-replace is already off.");
     expectSetting("english", K::selectedDesktopTheme, prefs(&P::setDesktopTheme, DesktopThemeOption::black),
                   "Theme is already active.");
     expectSetting("turkish", K::selectedRecordingTriggerMode,
@@ -38,7 +47,7 @@ TEST_F(SettingsActions, EachSetterStoresLogsAndRefreshesOnlyANewValue) {
     const auto english = TranscriptionLanguageOption::option(QStringLiteral("en"));
     expectSetting(
         "turkish", K::selectedTranscriptionLanguage,
-        [&](AppViewModel& vm) { vm.preferences()->setTranscriptionLanguage(english); },
+        [&](AppViewModel& vm) { vm.preferences()->setTranscriptionLanguage(english.id()); },
         "Transcription dili güncellendi: " + AppStrings("tr").transcriptionLanguageTitle(english) + ".", "");
     expectSetting("english", K::clipboardFallbackEnabled, prefs(&P::setClipboardFallbackEnabled, false),
                   "Clipboard fallback turned off.", "settings.insertion.clipboard_fallback_updated");

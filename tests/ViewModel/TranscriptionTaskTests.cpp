@@ -1,6 +1,7 @@
 #include "HeldCalls.h"
 #include "Services/Delivery/ClipboardWriteError.h"
 #include "Services/Delivery/TextInsertionError.h"
+#include "Services/Transcription/LocalTranscriptionRuntimeError.h"
 #include "ViewModel/TranscriptPostProcessing.h"
 #include "ViewModelTestSupport.h"
 
@@ -34,8 +35,6 @@ TEST(TranscriptionTask, ARateLimitHoldsTheNextRecordingBack) {
     EXPECT_EQ(rig.state(), SessionState::error(QuorvelleError::rateLimitedRetryAfter(0)));
     EXPECT_EQ(rig.message(), wait);
     EXPECT_EQ(rig.codes().first(), QStringLiteral("runtime.error.rate_limited"));
-    ASSERT_EQ(rig.fakes.telemetry->recorded.size(), 1);
-    EXPECT_FALSE(rig.fakes.telemetry->recorded.first().wasSuccessful);
 
     const QStringList codes = rig.codes();
     rig.press();
@@ -43,9 +42,34 @@ TEST(TranscriptionTask, ARateLimitHoldsTheNextRecordingBack) {
     EXPECT_EQ(rig.message(), wait);
     EXPECT_EQ(rig.codes(), codes);
 
+    // Once the wait is over the next recording goes out; each failed request is a failed latency sample.
     rig.fakes.clock.advance(1.5);
-    rig.press();
-    EXPECT_EQ(rig.state(), SessionState::recording());
+    rig.fakes.transcriber->answer.pushFailure(std::runtime_error("engine gone"));
+    rig.dictate();
+    EXPECT_EQ(rig.state(), SessionState::error(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure)));
+    ASSERT_EQ(rig.fakes.telemetry->recorded.size(), 2);
+    EXPECT_FALSE(rig.fakes.telemetry->recorded[0].wasSuccessful || rig.fakes.telemetry->recorded[1].wasSuccessful);
+}
+
+TEST(TranscriptionTask, ALocalEngineFailureIsLoggedAndItsReasonKeptForTheLocalModelsPage) {
+    using E = LocalTranscriptionRuntimeError;
+    const std::tuple<E, const char*, const char*> rows[] = {
+        {E::runtimeUnavailable("no engine"), "runtime.error.local_runtime_unavailable",
+         "Local runtime is not ready: no engine"},
+        {E::modelMissing("Small"), "runtime.error.local_model_missing",
+         "Small model was not found. Download it again."},
+        {E::modelLoadFailed("Small"), "runtime.error.local_model_load_failed", "Small model could not be loaded."},
+    };
+    for (const auto& [failure, code, reason] : rows) {
+        DictationRig rig([](FakeBootstrap& f, AppBootstrap&) {
+            f.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend), u"local"_qs);
+            f.localModels->install(LocalTranscriptionModelID::smallMultilingual);
+        });
+        rig.fakes.transcriber->answer.pushFailure(failure);
+        rig.dictate();
+        EXPECT_EQ(rig.codes().first(), QLatin1String(code));
+        EXPECT_EQ(rig.vm->localModels()->lastLocalRuntimeError(), QString::fromLatin1(reason));
+    }
 }
 
 // An engine that keeps going after it was told to stop.
