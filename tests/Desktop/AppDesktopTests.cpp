@@ -394,7 +394,7 @@ TEST(AppInstall, TheInstalledProgramStartsFromItsLauncherWithTheLibrariesBesideI
     AppUnderTest app(server.baseUrl());
     app.setProgram(program);
     app.start();
-    ASSERT_TRUE(app.waitUntilHotkeyRegistered()) << app.standardError().toStdString();
+    ASSERT_TRUE(appWindow([](const DesktopWindow& w) { return w.inTray; }, 15000)) << app.standardError().toStdString();
 #ifdef QUORVELLE_HAVE_WHISPER
     QFile maps(QStringLiteral("/proc/%1/maps").arg(app.processId()));
     ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
