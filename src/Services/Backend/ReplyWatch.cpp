@@ -24,12 +24,33 @@ ReplyWatch::ReplyWatch(QNetworkReply* reply, ReplyLimits limits) : m_reply(reply
         if (cap >= 0 && (received > cap || total > cap)) abortFor(Abort::bodyTooLarge);
     });
     connect(reply, &QNetworkReply::finished, this, [this] {
+        if (m_collecting) takeArrived();
         m_idleTimer.stop();
         m_deadlineTimer.stop();
     });
     if (!reply->isFinished()) {
         m_idleTimer.start();
         m_deadlineTimer.start();
+    }
+}
+
+void ReplyWatch::collectBody() {
+    // Qt stops reading the socket while this much is waiting, so nothing piles up unseen.
+    constexpr qint64 kReadBufferSize = 64 * 1024;
+    m_collecting = true;
+    m_reply->setReadBufferSize(kReadBufferSize);
+    connect(m_reply, &QIODevice::readyRead, this, &ReplyWatch::takeArrived);
+    takeArrived();
+}
+
+void ReplyWatch::takeArrived() {
+    const QByteArray chunk = m_reply->readAll();
+    if (m_abort != Abort::none) return;
+    m_body += chunk;
+    const qint64 cap = m_limits.maximumBodySize;
+    if (cap >= 0 && m_body.size() > cap) {
+        m_body.clear();
+        abortFor(Abort::bodyTooLarge);
     }
 }
 

@@ -105,7 +105,9 @@ TEST_F(BackendAPIClientTests, RequestsCarryTheVersionAndFreshIdsAndTheFailureRec
     options.nowMilliseconds = [now = qint64(0)]() mutable { return now += 1234; };
     client = std::make_unique<BackendAPIClient>(&manager, server.url(QStringLiteral("/api/base/")), options);
     server.respond("POST", kRefreshPath,
-                   FakeResponse::json(500, R"({"title":"t","request_id":"body"})").header("x-request-id", "header"));
+                   FakeResponse::json(500, R"({"title":"t","request_id":"body"})")
+                       .header("x-request-id", "header")
+                       .header("X-Request-ID", "second"));
     for (const auto& [status, body] : QList<QPair<int, QByteArray>>{
              {500, {}}, {201, kRefreshAnswer}, {401, {}}, {299, R"({"access_token":"only"})"}})
         server.respond("POST", kRefreshPath, FakeResponse::json(status, body));
