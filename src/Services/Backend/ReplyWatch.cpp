@@ -24,7 +24,6 @@ ReplyWatch::ReplyWatch(QNetworkReply* reply, ReplyLimits limits) : m_reply(reply
         if (cap >= 0 && (received > cap || total > cap)) abortFor(Abort::bodyTooLarge);
     });
     connect(reply, &QNetworkReply::finished, this, [this] {
-        if (m_collecting) takeArrived();
         m_idleTimer.stop();
         m_deadlineTimer.stop();
     });
@@ -37,7 +36,6 @@ ReplyWatch::ReplyWatch(QNetworkReply* reply, ReplyLimits limits) : m_reply(reply
 void ReplyWatch::collectBody() {
     // Qt stops reading the socket while this much is waiting, so nothing piles up unseen.
     constexpr qint64 kReadBufferSize = 64 * 1024;
-    m_collecting = true;
     m_reply->setReadBufferSize(kReadBufferSize);
     connect(m_reply, &QIODevice::readyRead, this, &ReplyWatch::takeArrived);
     takeArrived();

@@ -44,7 +44,6 @@ private:
     QTimer m_idleTimer;
     QTimer m_deadlineTimer;
     Abort m_abort = Abort::none;
-    bool m_collecting = false;
     QByteArray m_body;
 };
 

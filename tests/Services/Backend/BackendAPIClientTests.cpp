@@ -172,6 +172,7 @@ TEST_F(BackendAPIClientTests, DatesAreInternetDateTimesWithOrWithoutFractions) {
         {"null", QDateTime()},
         {R"("2024-05-06T07:08:09")", std::nullopt},
         {R"("2024-02-30T07:08:09Z")", std::nullopt},
+        {R"("2024-05-06T10:08:09+03:60")", std::nullopt},
         {"1714979289", std::nullopt},
     };
     for (const auto& [expiresAt, expected] : rows) {
