@@ -1,72 +1,82 @@
-// One on-device transcription of 5 s of audio by the real whisper.cpp engine, with the tiny
-// random-weight model the tests write, on the processor with the runtime's thread count. The model is
-// loaded once, as the runtime keeps it; its load time is reported on its own. Run with the runtime's
-// thread count (all processors but one) and with one thread.
+// One on-device transcription of 5 s of audio through the app's own runtime and the real whisper.cpp
+// engine, so every setting (flash attention, sampling, thread count) is the app's. The model is the
+// tiny random-weight one the tests write, or the ggml file named by QUORVELLE_BENCH_MODEL. Swept over
+// thread counts; the count the app picks on this machine is marked "(app)". The first run of each
+// count loads the model and is reported on its own as load_ms.
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "Services/Transcription/EmbeddedWhisperRuntime.h"
 #include "Services/Transcription/WhisperEngine.h"
+#include "TestEventLoop.h"
 #include "TinyWhisperModel.h"
+#include "TranscriptionTestSupport.h"
 
-#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <set>
 #include <vector>
 
 namespace {
 
 using namespace quorvelle;
 
-void transcribeFiveSeconds(benchmark::State& state, int threads) {
-    const std::shared_ptr<WhisperEngine> engine = makeInstalledWhisperEngine();
-    QTemporaryDir directory;
-    const QString modelPath = directory.filePath(QStringLiteral("ggml-tiny.bin"));
-    if (!test::writeTinyRandomWhisperModel(modelPath)) {
-        state.SkipWithError("cannot write the model");
-        return;
+CapturedAudioClip fiveSecondsOfTone() {
+    std::vector<int16_t> samples(5 * 16000);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = int16_t(3000.0 * std::sin(2.0 * std::numbers::pi * 220.0 * double(i) / 16000.0));
+    return test::wavClip(samples);
+}
+
+QString transcribe(EmbeddedWhisperRuntime& runtime, const CapturedAudioClip& clip, const QString& modelPath) {
+    try {
+        return test::runTask(runtime.transcribe(clip, LocalTranscriptionModelID::tinyMultilingual, modelPath,
+                                                QStringLiteral("en"), LocalWhisperAccelerationMode::cpu, std::nullopt));
+    } catch (const std::exception&) {
+        // Silence or an empty result from random weights still ran the whole model.
+        return {};
     }
-    WhisperContextParams contextParams = engine->contextDefaultParams();
-    contextParams.useGpu = false;
+}
+
+void transcribeFiveSeconds(benchmark::State& state, QString modelPath, int threads) {
+    EmbeddedWhisperRuntime runtime(makeInstalledWhisperEngine(), threads);
+    const CapturedAudioClip clip = fiveSecondsOfTone();
     QElapsedTimer loading;
     loading.start();
-    WhisperContext* context = engine->initFromFileWithParams(modelPath, contextParams);
-    const double loadMilliseconds = double(loading.nsecsElapsed()) / 1e6;
-    if (!context) {
-        state.SkipWithError("the model does not load");
-        return;
-    }
-
-    WhisperFullParams params = engine->fullDefaultParams(WhisperSamplingStrategy::greedy);
-    params.nThreads = threads;
-    params.noTimestamps = true;
-    params.printProgress = false;
-    params.printTimestamps = false;
-    params.language = QByteArray("auto");
-    std::vector<float> samples(5 * 16000);
-    for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = 0.1f * float(std::sin(2.0 * std::numbers::pi * 220.0 * double(i) / 16000.0));
-
-    for (auto _ : state) {
-        if (engine->full(context, params, samples.data(), int(samples.size()), {}) != 0) {
-            state.SkipWithError("the run failed");
-            break;
-        }
-        benchmark::DoNotOptimize(engine->fullNSegments(context));
-    }
-    state.counters["load_ms"] = loadMilliseconds;
-    engine->free(context);
+    transcribe(runtime, clip, modelPath);
+    state.counters["load_ms"] = double(loading.nsecsElapsed()) / 1e6;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(transcribe(runtime, clip, modelPath));
 }
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
-    for (const int threads : {std::max(1, QThread::idealThreadCount() - 1), 1}) {
-        benchmark::RegisterBenchmark(
-            QStringLiteral("transcribeFiveSeconds/threads:%1").arg(threads).toUtf8().constData(), transcribeFiveSeconds,
-            threads)
+    if (!makeInstalledWhisperEngine()) {
+        qWarning("this build has no whisper.cpp engine");
+        return 1;
+    }
+    QTemporaryDir directory;
+    QString modelPath = qEnvironmentVariable("QUORVELLE_BENCH_MODEL");
+    if (modelPath.isEmpty()) {
+        modelPath = directory.filePath(QStringLiteral("ggml-tiny.bin"));
+        if (!test::writeTinyRandomWhisperModel(modelPath)) return 1;
+    }
+    const int processors = QThread::idealThreadCount();
+    const int chosen = EmbeddedWhisperRuntime::threadCountFor(processors);
+    std::set<int> counts{1, 2, chosen, processors};
+    if (processors > 1) counts.insert(processors - 1);  // the count the app used before
+    for (const int threads : counts) {
+        const QString name = QStringLiteral("transcribeFiveSeconds/threads:%1%2")
+                                 .arg(threads)
+                                 .arg(threads == chosen ? QStringLiteral(" (app)") : QString());
+        benchmark::RegisterBenchmark(name.toUtf8().constData(), transcribeFiveSeconds, modelPath, threads)
             ->Unit(benchmark::kMillisecond)
             ->Iterations(5);
     }

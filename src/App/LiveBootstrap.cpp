@@ -144,13 +144,16 @@ AppBootstrap makeLiveBootstrap(const AppConfiguration& configuration, QNetworkAc
     clientOptions.build = configuration.buildNumber();
     clientOptions.releaseHeldRequestBytes = [] { disableNagleOnOpenTcpSockets(); };
     const auto accountClient = std::make_shared<BackendAPIClient>(network, backendBaseURL, clientOptions);
+    // The sign-in and the device registration tell the backend which build is connecting.
+    DeviceInformationReader::Options deviceOptions;
+    deviceOptions.appVersion = configuration.shortVersion();
+    deviceOptions.build = configuration.buildNumber();
     b.backendAuthSessionManager = std::make_shared<BackendAuthSessionManager>(
-        accountClient, accountTokens, std::make_shared<SecretItemInstallIDLookup>(secretItems));
+        accountClient, accountTokens, std::make_shared<SecretItemInstallIDLookup>(secretItems),
+        DeviceInformationReader(std::move(deviceOptions)));
 
-    const auto transcriptionTokens = makeTokenStore(secretItems);
     const auto transcriptionClient = std::make_shared<BackendAPIClient>(network, backendBaseURL, clientOptions);
-    const auto cloudTranscriber =
-        std::make_shared<BackendTranscriptionClient>(transcriptionClient, transcriptionTokens);
+    const auto cloudTranscriber = std::make_shared<BackendTranscriptionClient>(transcriptionClient, accountTokens);
     const auto localTranscriber = std::make_shared<EmbeddedWhisperLocalTranscriber>(localModelManager, whisperRuntime);
     b.transcriber =
         std::make_shared<RoutingTranscriber>(cloudTranscriber, localTranscriber, SettingsStore(userDefaults));

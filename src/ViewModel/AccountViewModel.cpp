@@ -321,6 +321,10 @@ void AccountViewModel::reloadReleaseNotes() {
         });
 }
 
+void AccountViewModel::reloadLoadedReleaseNotes() {
+    if (m_releaseNotesState.kind == ReleaseNotesLoadState::Kind::loaded) reloadReleaseNotes();
+}
+
 QCoro::Task<void> AccountViewModel::loadReleaseNotes(TaskGuard guard, QString languageCode) {
     const std::shared_ptr<ReleaseNotesFetching> fetcher = m_releaseNotesFetcher;
     ReleaseNotesLoadState state = ReleaseNotesLoadState::failed();

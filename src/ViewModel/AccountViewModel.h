@@ -70,6 +70,9 @@ public:
     Q_INVOKABLE void checkForUpdates();
     // Loads the release notes in the interface language, replacing a load that still runs.
     Q_INVOKABLE void reloadReleaseNotes();
+    // Release notes already shown are fetched again in the new interface language; none are fetched
+    // when none were shown.
+    void reloadLoadedReleaseNotes();
     Q_INVOKABLE void openReleaseNotesWebPage();
 
 Q_SIGNALS:

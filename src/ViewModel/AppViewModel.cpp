@@ -30,6 +30,8 @@ AppViewModel::AppViewModel(const AppBootstrap& bootstrap, ViewModelEnvironment e
     connect(m_preferences, &PreferencesViewModel::hotkeyRestartRequested, this, &AppViewModel::restartHotkeyMonitoring);
     connect(m_preferences, &PreferencesViewModel::lastDictationAutoReplaceSwitched, m_session,
             &SessionViewModel::forgetLastDirectInsertion);
+    connect(m_preferences, &PreferencesViewModel::appLanguageSwitched, m_account,
+            &AccountViewModel::reloadLoadedReleaseNotes);
     connect(m_diagnostics, &DiagnosticsViewModel::diagnosticsSnapshotChanged, this,
             &AppViewModel::microphoneSelectionChanged);
     connect(m_preferences, &PreferencesViewModel::selectedMicrophonePreferenceChanged, this,
@@ -99,7 +101,7 @@ RecordingReadinessPolicy AppViewModel::recordingReadinessPolicy() const {
 void AppViewModel::refreshDiagnosticsSnapshot() {
     DiagnosticsSnapshotBuilder builder;
     builder.events = m_diagnosticsStore->events();
-    builder.audioDevices = m_audioDeviceService->inputDevices();
+    builder.audioDevices = inputDevices(false);
     builder.inputSelection =
         ResolvedAudioInputDeviceSelection::resolve(m_preferences->selectedMicrophonePreference(), builder.audioDevices);
     builder.onboardingStatus = m_permissions->onboardingStatus();
@@ -130,7 +132,20 @@ void AppViewModel::restartHotkeyMonitoring() {
     if (recordingReadinessPolicy().isRuntimeReady()) m_session->startHotkeyMonitoring();
 }
 
+const QList<AudioDeviceInfo>& AppViewModel::inputDevices(bool fresh) {
+    constexpr qint64 kReuseMilliseconds = 10'000;
+    const QDateTime now = m_context->now();
+    const bool recent = m_inputDevicesReadAt && m_inputDevicesReadAt->msecsTo(now) >= 0 &&
+                        m_inputDevicesReadAt->msecsTo(now) < kReuseMilliseconds;
+    if (fresh || !recent) {
+        m_inputDevices = m_audioDeviceService->inputDevices();
+        m_inputDevicesReadAt = now;
+    }
+    return m_inputDevices;
+}
+
 void AppViewModel::refreshInputDevices(bool showsMessage) {
+    inputDevices(true);
     const auto& preference = m_preferences->selectedMicrophonePreference();
     m_session->applyPreferredInputDevice(preference ? std::optional<QString>(preference->uid) : std::nullopt);
     refreshDiagnosticsSnapshot();

@@ -104,9 +104,14 @@ private:
     ResolvedAudioInputDeviceSelection resolvedMicrophoneSelection() const;
     // Lets go of the old combination and takes up the selected one when dictation can run.
     void restartHotkeyMonitoring();
+    // Each listing is a round trip to the sound server: the snapshot refreshes of one dictation share
+    // the list read at most a few seconds before; an explicit device refresh always reads it anew.
+    const QList<AudioDeviceInfo>& inputDevices(bool fresh);
 
     std::shared_ptr<DiagnosticsStoring> m_diagnosticsStore;
     std::shared_ptr<AudioDeviceListing> m_audioDeviceService;
+    QList<AudioDeviceInfo> m_inputDevices;
+    std::optional<QDateTime> m_inputDevicesReadAt;
     // Owned through the QObject tree; the context is made first and destroyed last.
     ViewModelContext* m_context;
     SessionViewModel* m_session;

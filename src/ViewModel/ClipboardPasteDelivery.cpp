@@ -35,8 +35,9 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
     }
 
     const QList<ClipboardItemSnapshot> saved = delivery.pasteboard().snapshot();
+    auto* verifier = dynamic_cast<TextInsertionVerifying*>(m_textInserter.get());
     try {
-        delivery.pasteboard().writeString(text);
+        delivery.pasteboard().writeString(verifier ? verifier->textToPaste(text, target) : text);
     } catch (...) {
         // A failed write may have cleared the clipboard already: the user's contents go back.
         restoreClipboard(saved);
@@ -77,9 +78,19 @@ QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify
                                                                                  FocusedTargetSnapshot target,
                                                                                  std::stop_token stopToken) {
     const ViewModelEnvironment& environment = m_delivery.context().environment();
-    // A stop during the wait ends the delivery without effect: the session has moved on.
-    co_await environment.clipboardPasteVerificationSleep(environment.clipboardPasteVerificationDelaySeconds, stopToken);
-    throwIfStopped(stopToken);
+    const std::weak_ptr<const bool> alive = m_alive;
+    bool cutShort = false;
+    try {
+        co_await environment.clipboardPasteVerificationSleep(environment.clipboardPasteVerificationDelaySeconds,
+                                                             stopToken);
+    } catch (const CancellationError&) {
+        cutShort = true;
+    }
+    // Gone with its owner: nothing left to write to.
+    if (alive.expired()) throw CancellationError();
+    // The keystroke went out before the session was reset: what it did cannot be checked, but the
+    // words still belong in the history and the status line.
+    if (cutShort || stopToken.stop_requested()) co_return Verification{Verification::Kind::notVerifiable};
 
     const TranscriptDelivery::Validation validation = m_delivery.validateDeliveryTarget(target);
     if (const auto* failure = std::get_if<DeliveryValidationFailure>(&validation))

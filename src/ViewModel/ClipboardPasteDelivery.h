@@ -49,6 +49,8 @@ private:
     void restoreClipboard(const QList<ClipboardItemSnapshot>& saved);
 
     TranscriptDelivery& m_delivery;
+    // Expires with this object: a wait that ends after it went must not touch it.
+    std::shared_ptr<const bool> m_alive = std::make_shared<const bool>(true);
     std::shared_ptr<SyntheticPastePerforming> m_syntheticPastePerformer;
     std::shared_ptr<TextInserting> m_textInserter;
 };

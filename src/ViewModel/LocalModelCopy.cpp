@@ -1,5 +1,9 @@
 #include "ViewModel/LocalModelCopy.h"
 
+#include "Models/QuorvelleError.h"
+#include "Services/Backend/WebRequestError.h"
+#include "Services/Transcription/LocalModelManagerError.h"
+
 #include <algorithm>
 
 namespace quorvelle {
@@ -15,7 +19,56 @@ QString accelerationLabel(LocalWhisperAccelerationMode mode) {
                                                              : QStringLiteral("CPU");
 }
 
+// Why a download failed, as the clause after the row's opening words.
+QString downloadFailureReason(const AppStrings& strings, const std::exception_ptr& failure) {
+    using Network = QNetworkReply::NetworkError;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const WebRequestError& error) {
+        const Network code = error.networkError();
+        if (code == Network::TimeoutError)
+            return strings.localized(
+                u"the download stopped making progress. Check your internet connection and try again.",
+                u"indirme ilerlemiyor. İnternet bağlantınızı kontrol edip tekrar deneyin.");
+        if (error.errorCase() == WebRequestError::Case::responseTooLarge)
+            return strings.localized(u"the model host sent an unexpected file. Try again later.",
+                                     u"model sunucusu beklenmeyen bir dosya gönderdi. Daha sonra tekrar deneyin.");
+        if (code == Network::HostNotFoundError || code == Network::ConnectionRefusedError ||
+            code == Network::TemporaryNetworkFailureError || code == Network::NetworkSessionFailedError ||
+            code == Network::UnknownNetworkError || code == Network::ProxyConnectionRefusedError ||
+            code == Network::ProxyNotFoundError)
+            return strings.localized(
+                u"the network or the model host is unreachable. Check your internet connection "
+                u"and try again.",
+                u"ağa veya model sunucusuna ulaşılamıyor. İnternet bağlantınızı kontrol edip "
+                u"tekrar deneyin.");
+        return strings.localized(u"the connection was interrupted. Try again.", u"bağlantı kesildi. Tekrar deneyin.");
+    } catch (const QuorvelleError& error) {
+        if (error.errorCase() == QuorvelleErrorCase::networkUnavailable)
+            return strings.localized(u"the model host refused the download. Try again later.",
+                                     u"model sunucusu indirmeyi reddetti. Daha sonra tekrar deneyin.");
+        return strings.localized(u"the model host sent an empty file. Try again later.",
+                                 u"model sunucusu boş bir dosya gönderdi. Daha sonra tekrar deneyin.");
+    } catch (const LocalModelFileError& error) {
+        if (error.errorCase() == LocalModelFileError::Case::noSpace)
+            return strings.localized(u"there is not enough disk space. Free up some space and try again.",
+                                     u"yeterli disk alanı yok. Biraz yer açıp tekrar deneyin.");
+        return strings.localized(u"the model file could not be saved (", u"model dosyası kaydedilemedi (") +
+               error.systemMessage() +
+               strings.localized(u"). Check the models folder and try again.",
+                                 u"). Modeller klasörünü kontrol edip tekrar deneyin.");
+    } catch (...) {
+    }
+    return {};
+}
+
 }  // namespace
+
+QString LocalModelCopy::downloadFailureText(const AppStrings& strings, const std::exception_ptr& failure) {
+    const QString opening = strings.localized(u"Download could not be completed", u"İndirme tamamlanamadı");
+    const QString reason = downloadFailureReason(strings, failure);
+    return reason.isEmpty() ? opening : opening + QStringLiteral(": ") + reason;
+}
 
 QString LocalModelCopy::runtimeStatusLabel() const {
     if (const auto& reason = localRuntimeAvailability.unavailableReason()) return *reason;

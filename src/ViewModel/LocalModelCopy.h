@@ -9,6 +9,7 @@
 
 #include <QList>
 
+#include <exception>
 #include <optional>
 
 namespace quorvelle {
@@ -49,6 +50,8 @@ struct LocalModelCopy {
     static QString modelDeletedMessage(const AppStrings& strings, LocalTranscriptionModelID id);
     static QString modelDeleteFailedMessage(const AppStrings& strings, LocalTranscriptionModelID id);
     static QString modelVerificationFailedMessage(const AppStrings& strings, const QString& modelTitle);
+    // The row's text for a download that failed otherwise: why, and what to do next.
+    static QString downloadFailureText(const AppStrings& strings, const std::exception_ptr& failure);
 };
 
 }  // namespace quorvelle

@@ -192,6 +192,8 @@ QCoro::Task<void> LocalModelsViewModel::runDownload(TaskGuard guard, LocalTransc
     if (!guard) co_return;
     const AppStrings strings = m_context.strings();
     if (!failure) {
+        // The connection and the disk work again: earlier failures' reasons no longer hold.
+        m_localModelFailures.clear();
         m_context.setInlineMessage(LocalModelCopy::modelDownloadedMessage(strings, modelID));
         if (m_selectedLocalModelID == modelID) storeBackend(TranscriptionBackend::local);
     } else {
@@ -202,8 +204,7 @@ QCoro::Task<void> LocalModelsViewModel::runDownload(TaskGuard guard, LocalTransc
             m_localModelFailures.insert(modelID, message);
             m_context.setInlineMessage(message);
         } catch (...) {
-            m_localModelFailures.insert(
-                modelID, strings.localized(u"Download could not be completed", u"İndirme tamamlanamadı"));
+            m_localModelFailures.insert(modelID, LocalModelCopy::downloadFailureText(strings, failure));
             m_context.setInlineMessage(LocalModelCopy::modelDownloadFailedMessage(strings, modelID));
         }
     }

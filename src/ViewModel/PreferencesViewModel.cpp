@@ -138,6 +138,7 @@ void PreferencesViewModel::setAppLanguage(AppLanguageOption option) {
     setSelectedAppLanguage(option);
     m_context.recordEvent(DiagnosticsEventLevel::info, QStringLiteral("settings.app_language.updated"),
                           QStringLiteral("App language updated."));
+    Q_EMIT appLanguageSwitched();
 }
 
 void PreferencesViewModel::setPostProcessingMode(TranscriptionPostProcessingMode mode) {

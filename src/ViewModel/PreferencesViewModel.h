@@ -168,6 +168,8 @@ Q_SIGNALS:
     void hotkeyRestartRequested();
     // The replace-last switch changed.
     void lastDictationAutoReplaceSwitched();
+    // The user chose another interface language.
+    void appLanguageSwitched();
 
 private:
     void setSelectedAppLanguage(AppLanguageOption option);

@@ -3,6 +3,7 @@
 #include "Models/FallbackMessage.h"
 #include "Services/Delivery/ClipboardWriteError.h"
 #include "Services/Delivery/TextInsertionError.h"
+#include "Support/CancellationError.h"
 #include "ViewModel/SessionTexts.h"
 
 namespace quorvelle {
@@ -35,7 +36,7 @@ QCoro::Task<void> TranscriptDelivery::deliverTranscript(QString text, double dur
         fallbackCopy(text, durationSeconds, code, fallbackMessage(code));
         co_return;
     }
-    const Validation validation = validateDeliveryTarget(*captured);
+    const Validation validation = co_await settledDeliveryTarget(*captured, stopToken);
     if (const auto* failure = std::get_if<DeliveryValidationFailure>(&validation)) {
         const QString code = fallbackCode(*failure);
         m_record.validationOutcome = validationOutcome(*failure);
@@ -82,6 +83,22 @@ QCoro::Task<void> TranscriptDelivery::deliverTranscript(QString text, double dur
     }
 }
 
+QCoro::Task<TranscriptDelivery::Validation> TranscriptDelivery::settledDeliveryTarget(FocusedTargetSnapshot captured,
+                                                                                      std::stop_token stopToken) {
+    // When the hot key lets go, some applications pass the focus through a container before it
+    // reaches the field again (Firefox a window-sized panel for ~35 ms, Writer its root pane):
+    // a short, bounded wait lets it arrive. A field that has the focus costs no wait at all.
+    Validation validation = validateDeliveryTarget(captured);
+    for (int step = 0; step < kFocusSettleStepLimit; ++step) {
+        const auto* failure = std::get_if<DeliveryValidationFailure>(&validation);
+        if (!failure || *failure != DeliveryValidationFailure::focusedTargetUnavailable) break;
+        co_await m_context.environment().focusSettleSleep(kFocusSettleStepSeconds, stopToken);
+        throwIfStopped(stopToken);
+        validation = validateDeliveryTarget(captured);
+    }
+    co_return validation;
+}
+
 TranscriptDelivery::Validation TranscriptDelivery::validateDeliveryTarget(const FocusedTargetSnapshot& captured) {
     FocusedTargetSnapshot current;
     try {
@@ -92,6 +109,11 @@ TranscriptDelivery::Validation TranscriptDelivery::validateDeliveryTarget(const 
         return DeliveryValidationFailure::focusedTargetUnavailable;
     }
     m_outlets.publishFocusedTarget(current);
+    // A container, a menu or an element merely near the focus is no place for text.
+    if (!current.hasSettledFocus()) {
+        m_record.targetIdentityScore.reset();
+        return DeliveryValidationFailure::focusedTargetUnavailable;
+    }
     const FocusedTargetIdentityScore score = FocusedTargetIdentityScore::compute(current, captured);
     m_record.targetIdentityScore = score;
     if (score.isSameSurface) return current;

@@ -68,6 +68,10 @@ public:
     // Shared with the paste delivery.
     using Validation = std::variant<FocusedTargetSnapshot, DeliveryValidationFailure>;
     Validation validateDeliveryTarget(const FocusedTargetSnapshot& captured);
+    // The same, waiting up to kFocusSettleStepLimit steps for a focus that is not on a text element yet.
+    QCoro::Task<Validation> settledDeliveryTarget(FocusedTargetSnapshot captured, std::stop_token stopToken);
+    static constexpr double kFocusSettleStepSeconds = 0.025;
+    static constexpr int kFocusSettleStepLimit = 8;
     // Throws TextInsertionError (and whatever else the inserter throws).
     void performDirectInsertion(const QString& text, double durationSeconds, const FocusedTargetSnapshot& target);
     // Leaves the text on the clipboard (writing it there first when asked) and ends in fallbackCopied.

@@ -13,6 +13,7 @@ ViewModelEnvironment ViewModelEnvironment::withSleeper(Sleeper sleeper, NowProvi
     environment.uptimeNanosecondsProvider = std::move(uptime);
     environment.recordingDurationSleep = sleeper;
     environment.clipboardPasteVerificationSleep = sleeper;
+    environment.focusSettleSleep = sleeper;
     environment.backendAuthPollSleep = sleeper;
     environment.terminalStateDismissDelayProvider = &terminalStateDismissDelay;
     environment.terminalStateDismissSleep = std::move(sleeper);

@@ -8,6 +8,7 @@
 #include "TestEventLoop.h"
 #include "TestMicrophone.h"
 
+#include "App/LiveBootstrap.h"
 #include "Models/LocalModelInstallationRecord.h"
 #include "Services/Storage/SettingsKeys.h"
 #include "TinyWhisperModel.h"
@@ -18,9 +19,11 @@
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QNetworkAccessManager>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -33,6 +36,8 @@ const QStringList kHotkey{"Control_L", "Alt_L", "space"};
 const QString kUploadPath = QStringLiteral("/v1/transcriptions");
 const QString kAppClass = QStringLiteral("Quorvelle");
 const QString kSingle = QStringLiteral("single");
+// Bounds for what a loaded machine may take; met in a second or two when it is idle.
+constexpr int kLong = 30000;
 
 bool skipOutsideTheTestDesktop() {
     return qgetenv("QUORVELLE_DESKTOP_ENV") != "1";
@@ -43,7 +48,7 @@ bool overlayShown(bool shown, int timeoutMs) {
 }
 
 // A viewable window of the app that `wanted` accepts, waited for.
-std::optional<DesktopWindow> appWindow(const std::function<bool(const DesktopWindow&)>& wanted, int timeoutMs = 5000) {
+std::optional<DesktopWindow> appWindow(const std::function<bool(const DesktopWindow&)>& wanted, int timeoutMs = kLong) {
     std::optional<DesktopWindow> found;
     waitUntil(
         [&] {
@@ -76,7 +81,7 @@ protected:
 
     void startApp() {
         app.start();
-        ASSERT_TRUE(app.waitUntilHotkeyRegistered()) << app.standardError().toStdString();
+        ASSERT_TRUE(app.waitUntilHotkeyRegistered(kLong)) << app.standardError().toStdString();
     }
 
     // A fixture app in front with its single-line field focused.
@@ -85,26 +90,28 @@ protected:
                                              const QProcessEnvironment& environment = {}) {
         auto fixture = std::make_unique<FixtureApp>(toolkit, title, environment);
         fixture->focus(kSingle);
-        if (!bringToFront(fixture->processId())) throw std::runtime_error("the field did not come to the front");
+        if (!bringToFront(fixture->processId(), kLong)) throw std::runtime_error("the field did not come to the front");
         return fixture;
     }
 
     // Speaks with the hot key down (or, in toggle mode, between two presses); `whileRecording` runs
     // before the recording is stopped.
+    // The words are spoken once the overlay shows the recording, and followed by half a second of
+    // silence, so that the speech reached the recording before the key lets go however busy the
+    // machine is.
     void dictate(const std::function<void()>& whileRecording = {}, bool toggle = false) {
         sendKeys(kHotkey, true);
         if (toggle) sendKeys(kHotkey, false);
-        microphone.speak(TestMicrophone::speech());
+        EXPECT_TRUE(overlayShown(true, kLong)) << "no overlay while recording";
+        microphone.speak(TestMicrophone::speech() + QByteArray(16000, '\0'));
         microphone.finish();
         if (whileRecording) whileRecording();
-        // The sound server hands the last chunks to the recording a moment after it read them.
-        waitUntil([] { return false; }, 300);
         if (toggle) sendKeys(kHotkey, true);
         sendKeys(kHotkey, false);
     }
 
     bool fieldShows(FixtureApp& fixture, const QString& text) {
-        return waitUntil([&] { return fixture.texts().value(kSingle).toString() == text; }, 15000);
+        return waitUntil([&] { return fixture.texts().value(kSingle).toString() == text; }, kLong);
     }
 
     bool logged(const std::function<bool(const QString&)>& code) {
@@ -124,18 +131,15 @@ TEST_F(AppDesktop, HeldHotKeyDictatesIntoQtAndGtkFieldsWithTheOverlayShownAndThe
     for (const auto toolkit : {FixtureApp::Toolkit::Gtk, FixtureApp::Toolkit::Qt}) {
         SCOPED_TRACE(toolkit == FixtureApp::Toolkit::Qt ? "Qt" : "GTK");
         FixtureApp fixture(toolkit, QStringLiteral("Dictation target"));
-        ASSERT_TRUE(bringToFront(fixture.processId()));
+        ASSERT_TRUE(bringToFront(fixture.processId(), kLong));
         // The user clicks into the field with the app running: it sees the focus arrive.
         fixture.focus(QStringLiteral("multi"));
         fixture.focus(kSingle);
-        ASSERT_TRUE(bringToFront(fixture.processId()));
-        dictate([&] {
-            EXPECT_TRUE(overlayShown(true, 5000)) << "no overlay while recording";
-            EXPECT_EQ(activeWindowProcess(), fixture.processId()) << "the overlay took the focus";
-        });
+        ASSERT_TRUE(bringToFront(fixture.processId(), kLong));
+        dictate([&] { EXPECT_EQ(activeWindowProcess(), fixture.processId()) << "the overlay took the focus"; });
         EXPECT_TRUE(fieldShows(fixture, delivered)) << fixture.texts().value(kSingle).toString().toStdString() << "\n"
                                                     << app.eventLog();
-        EXPECT_TRUE(overlayShown(false, 15000)) << "the session did not return to idle";
+        EXPECT_TRUE(overlayShown(false, kLong)) << "the session did not return to idle";
     }
     const auto uploads = server.requestsTo(kUploadPath);
     ASSERT_EQ(uploads.size(), 2);
@@ -152,8 +156,7 @@ TEST_F(AppDesktop, ToggleModeStartsOnOnePressAndStopsOnTheNext) {
     const auto fixture = field(QStringLiteral("Toggle target"));
     dictate(
         [&] {
-            // Still recording after the release: the overlay is up and nothing went to the backend.
-            EXPECT_TRUE(overlayShown(true, 5000));
+            // Still recording after the release: nothing went to the backend.
             EXPECT_TRUE(server.requestsTo(kUploadPath).isEmpty());
         },
         true);
@@ -176,7 +179,7 @@ TEST_F(AppDesktop, PastesRestoreTheClipboardWhenCheckedAndLeaveTheTextOnItWhenNo
     const auto chat = field(QStringLiteral("Chat"), FixtureApp::Toolkit::Qt, named);
     dictate();
     EXPECT_TRUE(fieldShows(*chat, delivered)) << app.eventLog();
-    EXPECT_TRUE(waitUntil([&] { return QGuiApplication::clipboard()->text() == before; }, 10000))
+    EXPECT_TRUE(waitUntil([&] { return QGuiApplication::clipboard()->text() == before; }, kLong))
         << QGuiApplication::clipboard()->text().toStdString();
 
     QTemporaryDir directory;
@@ -191,7 +194,7 @@ TEST_F(AppDesktop, PastesRestoreTheClipboardWhenCheckedAndLeaveTheTextOnItWhenNo
         terminal.waitForFinished(2000);
     });
     QGuiApplication::clipboard()->setText(before);
-    ASSERT_TRUE(bringToFront(terminal.processId()));
+    ASSERT_TRUE(bringToFront(terminal.processId(), kLong));
     dictate();
     QString contents;
     EXPECT_TRUE(waitUntil(
@@ -200,12 +203,12 @@ TEST_F(AppDesktop, PastesRestoreTheClipboardWhenCheckedAndLeaveTheTextOnItWhenNo
             received.close();
             return contents == delivered;
         },
-        15000))
+        kLong))
         << contents.toStdString() << "\n"
         << app.eventLog();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), delivered);
 
-    EXPECT_TRUE(waitUntil([&] { return app.historyEntries().size() == 2; }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return app.historyEntries().size() == 2; }, kLong));
     const auto history = app.historyEntries();
     ASSERT_EQ(history.size(), 2);
     EXPECT_EQ(history.at(0).completionKind, TranscriptHistoryCompletionKind::pasteSentUnverified);
@@ -219,10 +222,11 @@ TEST_F(AppDesktop, ABackendFailureShowsTheErrorAndDeliversNothing) {
     const auto fixture = field(QStringLiteral("Failure target"));
     dictate();
     ASSERT_TRUE(waitUntil(
-        [&] { return logged([](const QString& code) { return code.startsWith(u"runtime.error."); }); }, 20000))
-        << app.eventLog();
+        [&] { return logged([](const QString& code) { return code.startsWith(u"runtime.error."); }); }, kLong))
+        << server.requestsTo(kUploadPath).size() << " uploads\n"
+        << app.eventLog() << app.standardError().toStdString();
     EXPECT_EQ(server.requestsTo(kUploadPath).size(), 1) << app.eventLog();
-    EXPECT_TRUE(overlayShown(true, 2000)) << "the error state is not shown";
+    EXPECT_TRUE(overlayShown(true, kLong)) << "the error state is not shown";
     EXPECT_EQ(fixture->texts().value(kSingle).toString(), QString());
     EXPECT_TRUE(app.historyEntries().isEmpty());
 }
@@ -251,13 +255,15 @@ TEST_F(AppDesktop, OnDeviceModeRunsTheRoadWithAnInstalledModel) {
     const auto fixture = field(QStringLiteral("On-device target"));
     dictate();
     const auto noSpeech = [](const QString& code) { return code == u"runtime.error.no_speech_detected"; };
-    EXPECT_TRUE(waitUntil([&] { return !app.historyEntries().isEmpty() || logged(noSpeech); }, 60000))
+    EXPECT_TRUE(waitUntil([&] { return !app.historyEntries().isEmpty() || logged(noSpeech); }, 4 * kLong))
         << app.eventLog();
     EXPECT_TRUE(server.requestsTo(kUploadPath).isEmpty());
     EXPECT_TRUE(app.isRunning()) << app.standardError().toStdString();
 #endif
 }
 
+// The dashboard is made only when asked for: 1270 wide, lowered to what the 800-high screen leaves
+// under the title bar, hidden (not ended) by the window manager's close and brought back as itself.
 TEST_F(AppDesktop, TheTrayIconOpensThePopoverBesideItAndASecondLaunchOpensTheDashboard) {
     startApp();
     const auto icon = appWindow([](const DesktopWindow& w) { return w.inTray; });
@@ -266,18 +272,35 @@ TEST_F(AppDesktop, TheTrayIconOpensThePopoverBesideItAndASecondLaunchOpensTheDas
     QProcess::execute(QStringLiteral("xdotool"),
                       {QStringLiteral("mousemove"), QString::number(centre.x()), QString::number(centre.y()),
                        QStringLiteral("click"), QStringLiteral("1")});
-    const auto popover = appWindow([](const DesktopWindow& w) { return w.geometry.width() == 360; });
-    ASSERT_TRUE(popover);
+    const auto dashboard = [](const DesktopWindow& w) { return !w.inTray && w.geometry.width() == 1270; };
+    const auto shown = appWindow([](const DesktopWindow& w) { return w.geometry.width() == 360; });
+    ASSERT_TRUE(shown);
     // Below the icon at the top of the screen, inside the screen.
-    EXPECT_GT(popover->screenGeometry.top(), icon->screenGeometry.bottom());
-    EXPECT_LE(popover->screenGeometry.right(), 1279);
-
-    // The dashboard is 1270 wide, and as high as the 800-high screen leaves it under the title bar.
-    const auto dashboard = [](const DesktopWindow& w) { return w.geometry.width() == 1270; };
+    EXPECT_GT(shown->screenGeometry.top(), icon->screenGeometry.bottom());
+    EXPECT_LE(shown->screenGeometry.right(), 1279);
     EXPECT_FALSE(appWindow(dashboard, 0));
-    EXPECT_EQ(app.runCopy(), 0);
-    EXPECT_TRUE(appWindow(dashboard));
+
+    // A second copy gives up when the first has not answered in 3 s, as a first copy still building
+    // its popover on a loaded machine may not: the user would launch it again.
+    const auto launchAgain = [&] { return waitUntil([&] { return app.runCopy() == 0; }, kLong); };
+    EXPECT_TRUE(launchAgain());
+    const auto first = appWindow(dashboard);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->title, "Quorvelle");
+    std::optional<DesktopWindow> fitted;
+    ASSERT_TRUE(
+        waitUntil([&] { return (fitted = appWindow(dashboard, 0)) && fitted->geometry.height() < 835; }, kLong));
+    const QRect place = fitted->screenGeometry;
+    EXPECT_TRUE(place.top() >= 0 && place.bottom() <= 799) << place.top() << ".." << place.bottom();
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(first->id),
+                       QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("alt+F4")});
+    ASSERT_TRUE(waitUntil([&] { return !appWindow(dashboard, 0); }, kLong));
     EXPECT_TRUE(app.isRunning());
+    EXPECT_TRUE(launchAgain());
+    const auto again = appWindow(dashboard);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->id, first->id);
 }
 
 TEST(AppStart, AnUnusableBackendAddressStopsTheStartWithAMessageNamingIt) {
@@ -299,7 +322,7 @@ TEST(AppWithoutTray, OpensTheDashboardAtStartSoItStaysReachable) {
         xvfb.terminate();
         xvfb.waitForFinished(3000);
     });
-    ASSERT_TRUE(waitUntil([&] { return xvfb.canReadLine(); }, 10000)) << "Xvfb did not start";
+    ASSERT_TRUE(waitUntil([&] { return xvfb.canReadLine(); }, kLong)) << "Xvfb did not start";
     const QString display = QLatin1Char(':') + QString::fromLatin1(xvfb.readLine().trimmed());
     AppUnderTest app;
     app.setEnvironment(QStringLiteral("DISPLAY"), display);
@@ -312,8 +335,65 @@ TEST(AppWithoutTray, OpensTheDashboardAtStartSoItStaysReachable) {
                 return w.viewable && w.geometry.size() == QSize(1270, 800);
             });
         },
-        10000))
+        kLong))
         << app.standardError().toStdString();
+}
+
+// The container the program runs on: a sign-in tells the backend which build is connecting.
+TEST(LiveContainer, ASignInStartNamesTheBuild) {
+    if (skipOutsideTheTestDesktop()) GTEST_SKIP() << "needs scripts/desktop-test-env";
+    // The live services make their folders under these (the app under test is given its own).
+    QTemporaryDir home;
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+        qputenv(name, home.filePath(QLatin1String(name)).toLocal8Bit());
+    FakeBackendServer server;
+    const QString start = QStringLiteral("/v1/auth/device-login/start");
+    server.respond("POST", start,
+                   FakeResponse::json(200, R"({"device_login_id":"l","device_poll_secret":"s","user_code":"C",)"
+                                           R"("verification_url":"https://web.example.test/d"})"));
+    QProcessEnvironment environment;
+    environment.insert(QLatin1String(AppConfiguration::backendBaseURLKey), server.baseUrl().toString());
+    QNetworkAccessManager network;
+    const AppBootstrap live =
+        makeLiveBootstrap(AppConfiguration(environment, BuildKeys{{}, {}, "2.5.0", "250"}, true), &network);
+    runTask(live.backendAuthSessionManager->startDeviceLogin());
+    const QJsonObject body = server.requestsTo(start).value(0).jsonObject();
+    EXPECT_EQ(body.value("app_version").toString(), QStringLiteral("2.5.0"));
+    EXPECT_EQ(body.value("build").toString(), QStringLiteral("250"));
+}
+
+// Installed into a prefix of its own, the program is named by its launcher and starts with the
+// whisper.cpp libraries installed beside it, not the build's.
+TEST(AppInstall, TheInstalledProgramStartsFromItsLauncherWithTheLibrariesBesideIt) {
+    if (skipOutsideTheTestDesktop()) GTEST_SKIP() << "needs scripts/desktop-test-env";
+    QTemporaryDir prefix;
+    QProcess install;
+    install.start(
+        QStringLiteral(QUORVELLE_CMAKE_COMMAND),
+        {QStringLiteral("--install"), QStringLiteral(QUORVELLE_BUILD_DIR), QStringLiteral("--prefix"), prefix.path()});
+    ASSERT_TRUE(install.waitForFinished(120000));
+    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+    const QString program = prefix.filePath(QStringLiteral("bin/quorvelle"));
+    QFile launcher(prefix.filePath(QStringLiteral("share/applications/com.dovent.Quorvelle.desktop")));
+    ASSERT_TRUE(launcher.open(QIODevice::ReadOnly));
+    const QString entry = QString::fromUtf8(launcher.readAll());
+    EXPECT_TRUE(entry.contains(QStringLiteral("\nExec=\"%1\"\n").arg(program))) << entry.toStdString();
+    EXPECT_TRUE(entry.contains(QStringLiteral("\nIcon=com.dovent.Quorvelle\n")));
+    EXPECT_TRUE(
+        QFile::exists(prefix.filePath(QStringLiteral("share/icons/hicolor/scalable/apps/com.dovent.Quorvelle.svg"))));
+
+    FakeBackendServer server;
+    AppUnderTest app(server.baseUrl());
+    app.setProgram(program);
+    app.start();
+    ASSERT_TRUE(app.waitUntilHotkeyRegistered()) << app.standardError().toStdString();
+#ifdef QUORVELLE_HAVE_WHISPER
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(app.processId()));
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    const QString mapped = QString::fromUtf8(maps.readAll());
+    EXPECT_TRUE(mapped.contains(QDir(prefix.path()).canonicalPath() + QStringLiteral("/lib/libwhisper.so")));
+    EXPECT_FALSE(mapped.contains(QStringLiteral(QUORVELLE_BUILD_DIR "/third_party")));
+#endif
 }
 
 }  // namespace

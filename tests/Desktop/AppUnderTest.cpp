@@ -66,14 +66,14 @@ AppUnderTest::~AppUnderTest() {
 
 void AppUnderTest::start() {
     m_process.setProcessEnvironment(m_environment);
-    m_process.start(QStringLiteral(QUORVELLE_APP_PATH), {});
-    if (!m_process.waitForStarted(5000)) throw std::runtime_error("quorvelle did not start");
+    m_process.start(m_program, {});
+    if (!m_process.waitForStarted(30000)) throw std::runtime_error("quorvelle did not start");
 }
 
 int AppUnderTest::runCopy(QString* standardError, int timeoutMs) {
     QProcess second;
     second.setProcessEnvironment(m_environment);
-    second.start(QStringLiteral(QUORVELLE_APP_PATH), {});
+    second.start(m_program, {});
     // The first copy answers from its event loop, which runs here too only through the X server.
     if (!second.waitForFinished(timeoutMs)) {
         second.kill();

@@ -31,14 +31,16 @@ public:
     void start();
     // Runs a copy with the same folders to its end and returns its exit code (-1 when it hung);
     // what it printed goes to `standardError` when given.
-    int runCopy(QString* standardError = nullptr, int timeoutMs = 10000);
+    int runCopy(QString* standardError = nullptr, int timeoutMs = 30000);
     // Its global hot key (Control+Alt+Space) is grabbed: the app is ready to dictate.
-    bool waitUntilHotkeyRegistered(int timeoutMs = 15000);
+    bool waitUntilHotkeyRegistered(int timeoutMs = 30000);
     qint64 processId() const { return m_process.processId(); }
     bool isRunning() const { return m_process.state() == QProcess::Running; }
     QString standardError() { return QString::fromUtf8(m_standardError += m_process.readAllStandardError()); }
     QProcessEnvironment environment() const { return m_environment; }
     void setEnvironment(const QString& name, const QString& value) { m_environment.insert(name, value); }
+    // The executable started; the build's own unless set.
+    void setProgram(const QString& path) { m_program = path; }
 
     // The diagnostics events and the history as the app stored them.
     QList<SanitizedDiagnosticsEvent> diagnosticsEvents() const;
@@ -56,6 +58,7 @@ private:
     QProcessEnvironment m_environment;
     std::shared_ptr<UserDefaults> m_defaults;
     std::unique_ptr<SettingsStore> m_settings;
+    QString m_program = QStringLiteral(QUORVELLE_APP_PATH);
     QProcess m_process;
     QByteArray m_standardError;
 };

@@ -1,9 +1,9 @@
 #include "AppWindows.h"
 
-#include "DesktopInput.h"
 #include "Platform/Linux/LinuxTextDeliveryServices.h"
 #include "Platform/Linux/X11Connection.h"
 #include "Platform/Linux/X11FrontmostApplicationReader.h"
+#include "Services/Delivery/DesktopInput.h"
 #include "Services/Delivery/FocusedTargetInspectionError.h"
 #include "TestEventLoop.h"
 

@@ -33,6 +33,6 @@ std::optional<qint64> activeWindowProcess();
 // Activates the process's window and waits until the accessibility bus, too, reports the focus in
 // it (its focus events lag the window manager's) or, for a window without an accessibility tree,
 // the window itself is in front.
-bool bringToFront(qint64 processId, int timeoutMs = 10000);
+bool bringToFront(qint64 processId, int timeoutMs = 30000);
 
 }  // namespace quorvelle::test

@@ -1,10 +1,11 @@
 #include "ShellDesktopInput.h"
 
+#include "Services/Delivery/DesktopInput.h"
+
 #include "Platform/Linux/X11Connection.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -12,13 +13,8 @@
 namespace quorvelle::test {
 
 void sendKeys(const QStringList& keySymNames, bool pressed) {
-    Display* display = X11Connection::display();
-    for (qsizetype i = 0; i < keySymNames.size(); ++i) {
-        const QString& name = keySymNames.at(pressed ? i : keySymNames.size() - 1 - i);
-        const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(name.toLatin1().constData()));
-        XTestFakeKeyEvent(display, code, pressed ? True : False, CurrentTime);
-    }
-    XSync(display, False);
+    for (qsizetype i = 0; i < keySymNames.size(); ++i)
+        setKeyDown(keySymNames.at(pressed ? i : keySymNames.size() - 1 - i).toLatin1().constData(), pressed);
 }
 
 bool setNumLock(bool on) {

@@ -1,6 +1,7 @@
 // The shell's services on the real desktop: the X server's key grabs, the session's accessibility
 // switch, the user's autostart folder and the sound server. The first test is the one to look at when
 // the desktop tests fail together: whether the private desktop they rely on is up.
+#include "AppWindows.h"
 #include "FixtureApp.h"
 #include "Platform/Linux/AccessibilityBus.h"
 #include "Platform/Linux/AccessibilityPermissionController.h"
@@ -58,13 +59,13 @@ protected:
         monitor.startMonitoring(
             {keyCode, modifiers, {}}, [this] { ++downs; }, [this] { ++ups; });
     }
-    // Presses the chord, holds it, lets go, and waits for the release.
-    void press(const QStringList& keys, int holdMs = 0) {
+    // Presses the chord, holds it until `held` says so, lets go, and waits for the release.
+    void press(const QStringList& keys, const std::function<bool()>& held = {}) {
         const int upsBefore = ups;
         test::sendKeys(keys, true);
-        if (holdMs > 0) test::waitUntil([] { return false; }, holdMs);
+        EXPECT_TRUE(!held || test::waitUntil(held)) << "the held chord never got there";
         test::sendKeys(keys, false);
-        test::waitUntil([&] { return ups > upsBefore; }, 3000);
+        test::waitUntil([&] { return ups > upsBefore; });
     }
 };
 
@@ -80,9 +81,9 @@ TEST_F(ShellDesktop, OnePressAndOneReleasePerPhysicalPressInEveryLockStateAndWhi
 
     test::setQuickAutoRepeat(true);
     const int rawBefore = registrar->rawPresses;
-    press(kControlAltSpace, 2000);
+    // Held until the server has repeated the key a few times.
+    press(kControlAltSpace, [&] { return registrar->rawPresses - rawBefore > 5; });
     test::setQuickAutoRepeat(false);
-    EXPECT_GT(registrar->rawPresses - rawBefore, 5) << "the server did not repeat the held key";
     EXPECT_EQ(std::pair(downs, ups), std::pair(3, 3));
 }
 
@@ -104,8 +105,8 @@ TEST_F(ShellDesktop, ACombinationAnotherClientHoldsIsRefusedAtOnceAndNothingStay
 
 TEST_F(ShellDesktop, AfterStopTheKeyReachesTheFocusedFieldAgain) {
     test::FixtureApp fixture(test::FixtureApp::Toolkit::Qt, QStringLiteral("Hot key"));
-    test::activateWindowOf(fixture.processId());
     fixture.focus(QStringLiteral("single"));
+    ASSERT_TRUE(test::bringToFront(fixture.processId()));
     // Shift+K types a letter when nobody holds it, so where the key went shows in the field.
     const QStringList keys{"Shift_L", "k"};
     ASSERT_NO_THROW(start(40, 0x200));
@@ -113,7 +114,7 @@ TEST_F(ShellDesktop, AfterStopTheKeyReachesTheFocusedFieldAgain) {
     monitor.stopMonitoring();
     test::sendKeys(keys, true);
     test::sendKeys(keys, false);
-    EXPECT_TRUE(test::waitUntil([&] { return fixture.texts().value("single").toString() == "K"; }, 5000))
+    EXPECT_TRUE(test::waitUntil([&] { return fixture.texts().value("single").toString() == "K"; }))
         << fixture.texts().value("single").toString().toStdString();
     EXPECT_EQ(downs, 1);
 }

@@ -31,6 +31,7 @@ TEST(DictionaryReplacement, ReplacesWholeWordsIgnoringCase) {
          "C++ and axb and X $1\\0"},
         {"blankOriginalsAreIgnored", {entry("   ", "bad"), entry("", "bad")}, "a   b", "a   b"},
         {"replacementsAreNotRescanned", {entry("alpha", "beta"), entry("beta", "gamma")}, "alpha beta", "beta gamma"},
+        {"sameOriginalTheFirstListedWins", {entry("gpt", "A"), entry("GPT", "B")}, "gpt", "A"},
     };
     for (const auto& [name, entries, text, expected] : cases)
         EXPECT_EQ(applyDictionaryReplacements(u(text), entries, kEnglish), u(expected)) << name;

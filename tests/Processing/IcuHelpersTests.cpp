@@ -13,18 +13,6 @@ using test::kEnglish;
 using test::kTurkish;
 using test::u;
 
-TEST(IcuRegex, ReplacesWithGroupTemplatesAndEscapesAndRefusesAnInvalidPattern) {
-    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
-        {"(\\w+)@(\\w+)", "a@b c@d", "$2 at $1", "b at a d at c"},
-        {"x", "xax", "\\$1", "$1a$1"},
-        {"(?<![\\p{L}\\p{N}])ş(?![\\p{L}\\p{N}])", "ş aş ş", "s", "s aş s"},
-    };
-    for (const auto& [pattern, input, replacement, expected] : cases)
-        EXPECT_EQ(IcuRegex(u(pattern)).replaceAll(u(input), u(replacement)), u(expected)) << pattern;
-    EXPECT_EQ(IcuRegex(u("x")).replaceAllIfMatched(u("abc"), u("y")), std::nullopt);
-    EXPECT_THROW((void)IcuRegex{u("(unclosed")}, IcuRegexError);
-}
-
 TEST(IcuRegex, RangesCountUtf16UnitsAcrossSurrogatePairsAndEscapedPatternsAreLiteral) {
     const QList<Utf16Range> expected{{3, 2}, {11, 2}};  // "𝒳go" is one word
     EXPECT_EQ(IcuRegex(u("\\bgo\\b")).matchRanges(u("😀 go 𝒳go go")), expected);

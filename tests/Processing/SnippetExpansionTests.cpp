@@ -16,13 +16,9 @@ VoiceSnippet snippet(const char* phrase, const char* expansion) {
 }
 
 TEST(SnippetMatching, SingularVariantOfTheLastWordAndNormalisedEndsCaseAccentsAndSpacing) {
-    const std::pair<const char*, const char*> variants[] = {{"flies", "fly"},
-                                                            {"boxes", "box"},
-                                                            {"buses", "bus"},
-                                                            {"boss", nullptr},
-                                                            {"bus", nullptr},
-                                                            {"coffee", nullptr},
-                                                            {"my coffee orders", "my coffee order"}};
+    const std::pair<const char*, const char*> variants[] = {
+        {"flies", "fly"}, {"boxes", "box"}, {"buses", "bus"},    {"boss", nullptr},
+        {"bus", nullptr}, {"cars", "car"},  {"coffee", nullptr}, {"my coffee orders", "my coffee order"}};
     for (const auto& [text, variant] : variants)
         EXPECT_EQ(SnippetMatching::singularVariant(u(text)), variant ? std::optional(u(variant)) : std::nullopt);
     // Case, accents and spacing are walked through by the expansion tests below.

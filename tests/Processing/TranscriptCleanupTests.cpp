@@ -63,17 +63,16 @@ TEST(TranscriptCleanup, DefaultModeRules) {
                   });
 }
 
-TEST(SentenceFormatting, CapitalisesAfterEndMarksOnly) {
+// Two-word Turkish phrases must win over the single words inside them, and "semicolon" over "colon".
+TEST(SentenceFormattingAndSpokenPunctuation, CapitalAfterEndMarksOnlyAndRowsInTableOrder) {
     expectMapped(formatSentence, {{"ok,", "Ok,."},
                                   {"ıspanak ve ilk", "Ispanak ve ilk."},
                                   {"hi!   there", "Hi!   There."},
                                   {"hi?\n\nthere", "Hi?\n\nThere."},
                                   {"ßig", "SSig."},
-                                  {"😀 hello", "😀 hello."}});
-}
-
-TEST(SpokenPunctuation, RowsRunInTableOrder) {
-    // Two-word Turkish phrases must win over the single words inside them, and "semicolon" over "colon".
+                                  {"😀 hello", "😀 hello."},
+                                  {"e.g. ok", "E.g. Ok."},
+                                  {"see a.b", "See a.b."}});
     expectMapped(applySpokenPunctuation, {{"a soru işareti", "a?"},
                                           {"a iki nokta b", "a: b"},
                                           {"a noktalı virgül b", "a; b"},

@@ -92,8 +92,11 @@ TEST(TranscriptionPrompt, LongPromptsAreCutAt1800CharactersNeverSplittingACharac
     }
 }
 
-// Blank text, trimming and repeated hints are walked through the prompt tests above.
-TEST(PromptNormalization, TextIsLimitedTo900CharactersAndHintsAreNotLimited) {
+// What the request sends: nothing for missing or blank text or hints, at most 900 characters of text.
+TEST(PromptNormalization, BlankIsNothingTextIsLimitedTo900CharactersAndHintsAreNotLimited) {
+    EXPECT_EQ(normalizedPromptText(std::nullopt), std::nullopt);
+    EXPECT_EQ(normalizedPromptText(u(" \n\t")), std::nullopt);
+    EXPECT_EQ(normalizedVocabularyHints({u(" "), QString()}), std::nullopt);
     EXPECT_EQ(Graphemes::count(*normalizedPromptText(QString(901, u'z'))), 900);
     QStringList many;
     for (int i = 0; i < 120; ++i)
@@ -102,8 +105,9 @@ TEST(PromptNormalization, TextIsLimitedTo900CharactersAndHintsAreNotLimited) {
 }
 
 TEST(WordCount, CountsWordsAndFallsBackToRunsOfNonSpace) {
-    const std::pair<const char*, qsizetype> cases[] = {
-        {"Hello, world!", 2}, {"   \n ", 0}, {"It costs 3.5 dollars.", 4}, {"-- ... --", 3}};
+    const std::pair<const char*, qsizetype> cases[] = {{"Hello, world!", 2},         {"   \n ", 0},
+                                                       {"It costs 3.5 dollars.", 4}, {"-- ... --", 3},
+                                                       {"well-known words", 3},      {"ok --", 1}};
     for (const auto& [text, words] : cases)
         EXPECT_EQ(countWords(u(text)), words) << text;
 }

@@ -20,6 +20,7 @@ public:
     std::optional<QString> deviceID;
     Scripted<BackendDeviceLoginPollResult> pollAnswer{
         BackendDeviceLoginPollResult{QStringLiteral("pending"), false, std::nullopt}};
+    ScriptedOutcome startOutcome;
     ScriptedOutcome signOutOutcome;
 
     bool hasStoredSession() const override { return storedSession; }
@@ -27,6 +28,7 @@ public:
     QCoro::Task<BackendAuthDeviceLoginChallenge> startDeviceLogin(std::stop_token stopToken = {}) override {
         calls << QStringLiteral("startDeviceLogin");
         co_await held.pass(stopToken);
+        startOutcome.next();
         co_return sampleChallenge();
     }
     QCoro::Task<BackendDeviceLoginPollResult> pollDeviceLogin(BackendAuthDeviceLoginChallenge challenge,

@@ -69,13 +69,9 @@ public:
 
 class FakeTextInsertionStrategyResolver final : public TextInsertionStrategyResolving {
 public:
-    mutable int callCount = 0;
     TextInsertionStrategy strategy = TextInsertionStrategy::accessibilityValueWrite;
 
-    TextInsertionStrategy resolve(const FocusedTargetSnapshot&) const override {
-        ++callCount;
-        return strategy;
-    }
+    TextInsertionStrategy resolve(const FocusedTargetSnapshot&) const override { return strategy; }
 };
 
 class FakeSyntheticPastePerformer final : public SyntheticPastePerforming {

@@ -38,6 +38,7 @@ ViewModelEnvironment FakeBootstrap::environment() {
     environment.uptimeNanosecondsProvider = clock.uptimeProvider();
     environment.recordingDurationSleep = recordingDurationSleeper.sleeper();
     environment.clipboardPasteVerificationSleep = pasteVerificationSleeper.sleeper();
+    environment.focusSettleSleep = focusSettleSleeper.sleeper();
     environment.backendAuthPollSleep = pollSleeper.sleeper();
     environment.terminalStateDismissSleep = dismissSleeper.sleeper();
     return environment;

@@ -55,6 +55,7 @@ public:
     ManualClock clock;
     ManualSleeper recordingDurationSleeper;
     ManualSleeper pasteVerificationSleeper;
+    ManualSleeper focusSettleSleeper;
     ManualSleeper pollSleeper;
     ManualSleeper dismissSleeper;
 

@@ -41,7 +41,7 @@ QString FixtureApp::applicationName() const {
 
 QByteArray FixtureApp::readLine(const char* failure) {
     while (!m_process.canReadLine()) {
-        if (!m_process.waitForReadyRead(10000)) throw std::runtime_error(failure);
+        if (!m_process.waitForReadyRead(30000)) throw std::runtime_error(failure);
     }
     return m_process.readLine().trimmed();
 }

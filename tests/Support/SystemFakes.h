@@ -69,10 +69,7 @@ public:
     bool trusted = true;
     Scripted<bool> promptAnswer{true};
 
-    bool isTrusted() override {
-        calls << QStringLiteral("isTrusted");
-        return trusted;
-    }
+    bool isTrusted() override { return trusted; }
     bool promptForTrust() override {
         calls << QStringLiteral("promptForTrust");
         return trusted = promptAnswer.next();
@@ -86,14 +83,8 @@ public:
     // The status after a change; a failure is thrown instead when one is queued.
     Scripted<StartAtLoginStatus> setEnabledAnswer{StartAtLoginStatus::enabled};
 
-    StartAtLoginStatus currentStatus() override {
-        calls << QStringLiteral("currentStatus");
-        return status;
-    }
-    StartAtLoginStatus setEnabled(bool enabled) override {
-        calls << QStringLiteral("setEnabled(%1)").arg(enabled ? "true" : "false");
-        return status = setEnabledAnswer.next();
-    }
+    StartAtLoginStatus currentStatus() override { return status; }
+    StartAtLoginStatus setEnabled(bool) override { return status = setEnabledAnswer.next(); }
     void openSystemSettings() override { calls << QStringLiteral("openSystemSettings"); }
 };
 

@@ -49,7 +49,7 @@ std::optional<Error> failureOf(QCoro::Task<T> task) {
 
 // Spins the event loop until the condition holds or the limit passes; returns whether it held.
 // For waiting on real external events (another process, the display server), never on our own timers.
-inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 20000) {
     QElapsedTimer timer;
     timer.start();
     while (!condition()) {

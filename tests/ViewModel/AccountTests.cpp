@@ -1,5 +1,9 @@
+#include "App/AppConfiguration.h"
 #include "Models/QuorvelleError.h"
+#include "ViewModel/BackendAuthMessages.h"
 #include "ViewModelTestSupport.h"
+
+#include <variant>
 
 namespace quorvelle::test {
 namespace {
@@ -26,7 +30,6 @@ protected:
         settle();
     }
     int polls() const { return int(fakes.account->calls.count("pollDeviceLogin(login-1)")); }
-    bool logged(const char* code) const { return fakes.diagnostics->codes().contains(code); }
 };
 
 TEST_F(AccountSignIn, PollsOneAtATimeAfterEachIntervalAndTimesOutAfterTheLimit) {
@@ -49,14 +52,7 @@ TEST_F(AccountSignIn, PollsOneAtATimeAfterEachIntervalAndTimesOutAfterTheLimit) 
     EXPECT_TRUE(account().backendAuthChallenge().has_value());
 }
 
-TEST_F(AccountSignIn, OnlyAnApprovalWithAStoredSessionSignsIn) {
-    fakes.account->pollAnswer.push(answer("approved"));  // a token but no device id: not signed in
-    signIn();
-    tick();
-    EXPECT_EQ(message(), "Quorvelle account sign-in could not be checked.");
-    EXPECT_TRUE(logged("settings.backend_auth.poll_failed"));
-    EXPECT_FALSE(logged("settings.backend_auth.approved"));
-
+TEST_F(AccountSignIn, AnApprovalWithAStoredSessionSignsInAndEveryOtherAnswerSaysWhyNot) {
     fakes.account->pollAnswer.push(answer("authorization_pending"));
     fakes.account->pollAnswer.push(answer("approved", "device-9"));
     signIn();
@@ -67,19 +63,64 @@ TEST_F(AccountSignIn, OnlyAnApprovalWithAStoredSessionSignsIn) {
     EXPECT_EQ(account().registeredBackendDeviceID(), "device-9");
     EXPECT_TRUE(viewModel->permissions()->onboardingStatus().hasAPIKey);
     EXPECT_EQ(fakes.pollSleeper.waitingCount(), 0);
-}
 
-TEST_F(AccountSignIn, ManualCheckReadsTheStatusWordExactly) {
-    for (const auto& [status, expected] : {std::pair<const char*, QString>{"expired", kExpired},
-                                           {"consumed", kExpired},
-                                           {"Expired", "Sign-in pending: Expired."}}) {
+    using C = QuorvelleErrorCase;
+    const QString server = AppConfiguration::current().backendBaseURLString();
+    const QString notStarted = "Quorvelle account sign-in could not be started";
+    const QString notChecked = "Quorvelle account sign-in could not be checked";
+    const struct {
+        bool atStart;
+        std::variant<const char*, C, std::runtime_error> answer;  // to the start or to a manual check
+        QString message;                                          // an error's message is also logged
+    } rows[] = {
+        {true, C::networkUnavailable,
+         notStarted + ": could not reach backend (" + server + "). " +
+             backend_auth_messages::backendUnreachable(server).first},
+        {true, C::rateLimited, notStarted + ": too many attempts. Wait a moment."},
+        {true, std::runtime_error("x"), notStarted + "."},
+        {false, C::loginCodeAlreadyUsed,
+         notChecked + ": this code was already used. Start Sign In again to get a new code."},
+        {false, C::invalidAPIKey, notChecked + ": web session or token is invalid."},
+        {false, C::requestTimedOut, notChecked + ": backend timed out."},
+        {false, C::providerUnavailable, notChecked + ": cloud service is temporarily unavailable."},
+        {false, C::noSpeechDetected,
+         notChecked + ": " + AppStrings().errorMessage(QuorvelleError(C::noSpeechDetected))},
+        {false, "approved", notChecked + "."},  // a token but no device id: not signed in
+        {false, "expired", kExpired},
+        {false, "consumed", kExpired},
+        {false, "Expired", "Sign-in pending: Expired."},
+    };
+    for (const auto& row : rows) {
+        const auto fail = [&](auto& call) {
+            if (const auto* error = std::get_if<C>(&row.answer))
+                call.pushFailure(QuorvelleError(*error));
+            else
+                call.pushFailure(std::get<std::runtime_error>(row.answer));
+        };
+        if (row.atStart) fail(fakes.account->startOutcome);
         signIn();
-        fakes.account->pollAnswer.push(answer(status));
-        account().checkSignInApproval();
-        settle();
-        EXPECT_EQ(message(), expected) << status;
-        EXPECT_EQ(account().backendAuthChallenge().has_value(), expected != kExpired) << status;
+        if (!row.atStart) {
+            if (const auto* status = std::get_if<const char*>(&row.answer))
+                fakes.account->pollAnswer.push(answer(*status));
+            else
+                fail(fakes.account->pollAnswer);
+            account().checkSignInApproval();
+            settle();
+        }
+        SCOPED_TRACE(row.message.toStdString());
+        EXPECT_EQ(message(), row.message);
+        EXPECT_EQ(fakes.diagnostics->stored.value(0).message == row.message,
+                  row.message.startsWith(notStarted) || row.message.startsWith(notChecked));
+        EXPECT_EQ(account().backendAuthChallenge().has_value(),
+                  !row.atStart && row.message != kExpired && row.message != notChecked + ".");
     }
+    // The hint names what to check: the address, the local server or the connection.
+    using Hint = std::pair<QString, QString>;
+    EXPECT_EQ(backend_auth_messages::backendUnreachable("http://localhost:8080").first,
+              "Is the local API server running?");
+    EXPECT_EQ(backend_auth_messages::backendUnreachable("https://api.example.com"),
+              Hint("Could not reach the online API.", "Online API'ye ulaşılamadı."));
+    EXPECT_EQ(backend_auth_messages::backendUnreachable(" ").first, "Check the configured API URL.");
 }
 
 TEST_F(AccountSignIn, LateReplyOfAnOverlappingCheckKeepsTheApproval) {
@@ -132,6 +173,32 @@ TEST_F(AccountActions, SignOutStopsThePollingAndKeepsTheAccountWhenTheStoreRefus
     EXPECT_EQ(message(), "Signed out of Quorvelle account.");
 }
 
+TEST_F(AccountActions, TheUpdateCheckSaysWhatItFoundAndOpensTheDownloadPageOnlyForANewerVersion) {
+    const QUrl page("https://example.test/download"), file("https://example.test/Quorvelle-2.1.tar.gz");
+    fakes.updateChecker->answer.push({SoftwareUpdateCheckResult::Status::upToDate, "2.0", "20", file, page});
+    fakes.updateChecker->answer.pushFailure(std::runtime_error("offline"));
+    fakes.updateChecker->answer.push({SoftwareUpdateCheckResult::Status::updateAvailable, "2.1", "21", file, page});
+    make("english");
+    fakes.updateChecker->held.setHolding(true);
+    const auto check = [&] {
+        account().checkForUpdates();
+        const QString first = message();
+        fakes.updateChecker->held.releaseAll();
+        settle();
+        return first + " > " + message();
+    };
+    EXPECT_EQ(check(), "Checking for updates... > Quorvelle is up to date.");
+    EXPECT_EQ(check(),
+              "Checking for updates... > Could not check for updates. Open the download page to check manually.");
+    EXPECT_TRUE(fakes.navigator->opened.isEmpty());
+    EXPECT_EQ(check(), "Checking for updates... > Quorvelle 2.1 is available. Opening the download page...");
+    EXPECT_EQ(fakes.navigator->opened, QList{SystemDestination::address(page)});
+    fakes.updateChecker->enabled = false;
+    EXPECT_EQ(check(), "Update check is not available right now. > Update check is not available right now.");
+    EXPECT_FALSE(account().canCheckForUpdates());
+    EXPECT_EQ(fakes.updateChecker->callCount, 3);
+}
+
 // Finishes a load even after it was asked to stop, as a transfer already complete would.
 class LateReleaseNotes final : public ReleaseNotesFetching {
 public:
@@ -157,6 +224,19 @@ TEST_F(AccountActions, OnlyTheLatestReleaseNotesLoadWrites) {
     fetcher->held.releaseAll();
     settle();
     EXPECT_EQ(account().releaseNotesState().entries.value(0).id, "tr");
+}
+
+TEST_F(AccountActions, ALanguageSwitchFetchesOnlyReleaseNotesAlreadyLoadedAgainInTheNewLanguage) {
+    PreferencesViewModel& preferences = *make("english").preferences();
+    preferences.setAppLanguage(AppLanguageOption::turkish);
+    settle();
+    EXPECT_TRUE(fakes.releaseNotes->requestedLanguages.isEmpty());
+    account().reloadReleaseNotes();
+    settle();
+    preferences.setAppLanguage(AppLanguageOption::english);
+    settle();
+    EXPECT_EQ(fakes.releaseNotes->requestedLanguages, QStringList({"tr", "en"}));
+    EXPECT_EQ(account().releaseNotesState().kind, ReleaseNotesLoadState::Kind::loaded);
 }
 
 }  // namespace

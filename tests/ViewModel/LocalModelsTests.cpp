@@ -1,3 +1,4 @@
+#include "Services/Backend/WebRequestError.h"
 #include "Services/Transcription/LocalModelManagerError.h"
 #include "Support/CancellationError.h"
 #include "ViewModelTestSupport.h"
@@ -32,6 +33,15 @@ TEST_F(LocalModels, DownloadOutcomesAndTheRows) {
         {M::largeV3, fails(LocalModelManagerError::integrityCheckFailed("L3")), unverified, unverified, "-"},
         {M::largeV3, fails(std::runtime_error("disk full")), "Large v3 could not be downloaded.",
          "Download could not be completed", "-"},
+        // The row says why, and what to do next.
+        {M::largeV3, fails(WebRequestError::transportFailure(QNetworkReply::HostNotFoundError, "")),
+         "Large v3 could not be downloaded.",
+         "Download could not be completed: the network or the model host is unreachable. Check your internet "
+         "connection and try again.",
+         "-"},
+        {M::largeV3, fails(LocalModelFileError(LocalModelFileError::Case::noSpace, "/m", "No space left on device")),
+         "Large v3 could not be downloaded.",
+         "Download could not be completed: there is not enough disk space. Free up some space and try again.", "-"},
     };
     for (const auto& row : rows) {
         fakes.userDefaults->removeValue(SettingsKeys::selectedTranscriptionBackend);
@@ -46,6 +56,18 @@ TEST_F(LocalModels, DownloadOutcomesAndTheRows) {
         EXPECT_EQ(status.installState.failureMessage().value_or(""), row.failure);
         EXPECT_EQ(fakes.userDefaults->string(SettingsKeys::selectedTranscriptionBackend).value_or("-"), row.backend);
     }
+
+    // In Turkish too; a later download that succeeds clears the reasons of earlier failures.
+    fakes.localModels->records.clear();
+    fakes.localModels->downloadOutcome.pushFailure(WebRequestError::timedOut());
+    make("turkish").localModels()->downloadLocalModel(M::largeV3);
+    settle();
+    EXPECT_EQ(models().localModelStatuses().last().installState.failureMessage(),
+              "İndirme tamamlanamadı: indirme ilerlemiyor. İnternet bağlantınızı kontrol edip tekrar deneyin.");
+    models().downloadLocalModel(M::tinyMultilingual);
+    settle();
+    EXPECT_EQ(kinds().first(), K::installed);
+    EXPECT_EQ(kinds().last(), K::notInstalled);
 }
 
 // Reports a stopped transfer as an ordinary failure, as a network layer may.

@@ -40,6 +40,9 @@ TEST(RecordingSession, PressAndReleaseGates) {
     const Adjust captureFails = [](auto& f, auto&) {
         f.audioCapture->startOutcome.pushFailure(AudioCaptureError(AudioCaptureErrorCase::engineStartFailed));
     };
+    const Adjust stopFails = [](auto& f, auto&) {
+        f.audioCapture->stopAnswer.pushFailure(AudioCaptureError(AudioCaptureErrorCase::captureNotRunning));
+    };
     const Adjust local = [](auto& f, auto&) {
         f.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend), u"local"_qs);
         f.localModels->availability = LocalRuntimeAvailability::unavailable(u"no engine"_qs);
@@ -80,6 +83,8 @@ TEST(RecordingSession, PressAndReleaseGates) {
          "runtime.blocked.permissions_missing"},
         {"capture fails", captureFails, 0, 0, failed(C::unexpectedRuntimeFailure),
          u"Audio capture could not be started."_qs, ""},
+        {"stop fails", stopFails, 2.0, 0.3, failed(C::unexpectedRuntimeFailure), u"No active audio recording."_qs,
+         "audio.capture.stop_failed"},
         {"too short",
          {},
          0.79,
@@ -103,7 +108,7 @@ TEST(RecordingSession, PressAndReleaseGates) {
         if (row.seconds > 0) {
             CapturedAudioClip clip = FakeAudioCapture::oneSecondClip();
             clip.duration = row.seconds;
-            rig.fakes.audioCapture->stopAnswer.push(clip);
+            rig.fakes.audioCapture->stopAnswer.setFallback(clip);
             rig.dictate(row.peak);
         } else {
             rig.press();
@@ -111,7 +116,8 @@ TEST(RecordingSession, PressAndReleaseGates) {
         EXPECT_EQ(rig.state(), row.state);
         EXPECT_EQ(rig.message(), row.message);
         const QString newest = rig.codes().size() > before ? rig.codes().first() : QString();
-        const bool reported = newest.startsWith(u"runtime.error"_qs) || newest.startsWith(u"runtime.blocked"_qs);
+        const bool reported =
+            newest.contains(u".error"_qs) || newest.contains(u".blocked"_qs) || newest.endsWith(u"_failed"_qs);
         EXPECT_EQ(reported ? newest : QString(), row.event);
         EXPECT_EQ(rig.fakes.transcriber->requests.size(), row.state == uploading ? 1 : 0);
     }
@@ -140,8 +146,72 @@ TEST(RecordingSession, APushToTalkPressDuringASessionChangesNothing) {
     }
     rig.fakes.pasteVerificationSleeper.finishAll();
     EXPECT_EQ(rig.state(), SessionState::success());
+    // In toggle mode the release does nothing and the next press stops and sends.
+    rig.vm->preferences()->setRecordingTriggerMode(RecordingTriggerMode::toggle);
+    rig.dictate();
+    EXPECT_EQ(rig.state(), SessionState::recording());
+    rig.press();
+    EXPECT_EQ(rig.state(), SessionState::uploading());
     ASSERT_EQ(rig.fakes.history->entries.size(), 1);
     EXPECT_EQ(rig.fakes.history->entries.first().transcript, u"hello world"_qs);
+}
+
+// A forgotten recording is stopped and sent at the time limit; a final state goes back to idle after
+// its own delay, unless a press or a newer state came first.
+TEST(RecordingSession, TheTimeLimitStopsARecordingAndAFinalStateLeavesAfterItsDelay) {
+    DictationRig rig([](auto& f, auto&) { f.transcriber->held.setHolding(true); });
+    ManualSleeper &limit = rig.fakes.recordingDurationSleeper, &dismissal = rig.fakes.dismissSleeper;
+    rig.press();
+    AudioLevelSnapshot level = AudioLevelSnapshot::silent();
+    level.peakPower = 0.3;
+    rig.fakes.audioCapture->levelPublisher().send(level);
+    EXPECT_EQ(limit.requestedSeconds(), QList<double>{60.0});
+    limit.finishAll();
+    EXPECT_EQ(rig.state(), SessionState::uploading());
+    EXPECT_EQ(rig.message(), u"Recording was automatically stopped after the 60 sec maximum."_qs);
+    EXPECT_TRUE(rig.codes().contains(u"audio.capture.maximum_duration_reached"_qs));
+    EXPECT_EQ(rig.fakes.transcriber->requests.size(), 1);
+    rig.fakes.transcriber->held.releaseAll();
+    ASSERT_EQ(rig.state(), SessionState::success());
+    rig.press();  // during the success's delay: the new recording stays
+    dismissal.finishAll();
+    EXPECT_EQ(rig.state(), SessionState::recording());
+    rig.fakes.audioCapture->capturing = false;  // the capture already ended: the limit has nothing to stop
+    limit.finishAll();
+    EXPECT_EQ(rig.state(), SessionState::recording());
+    EXPECT_EQ(rig.message(), QString());
+
+    using H = SessionCoordinator;
+    using B = SessionBlockReason;
+    const std::function<void(H&)> record = &H::beginRecording, upload = &H::beginUploading, inject = &H::beginInjecting;
+    const auto fail = [](QuorvelleError error) { return [=](H& h) { h.fail(error); }; };
+    const auto block = [](B reason) { return [=](H& h) { h.block(reason); }; };
+    const struct {
+        const char* label;
+        QList<std::function<void(H&)>> path;
+        std::optional<double> delay;
+    } rows[] = {
+        {"success", {record, upload, &H::markSuccess}, 2},
+        {"copied", {record, upload, inject, &H::markFallbackCopied}, 3},
+        {"permissions missing", {block(B::permissionsMissing)}, 5},
+        {"secure field", {block(B::secureField)}, 3},
+        {"wait 30 s", {fail(QuorvelleError::rateLimitedRetryAfter(30))}, 5},
+        {"signed out", {fail(QuorvelleError(C::invalidAPIKey))}, 5},
+        {"no speech", {fail(QuorvelleError(C::noSpeechDetected))}, 3},
+        {"injecting", {record, upload, inject}, std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        rig.fakes.sessionCoordinator->reset();
+        settle();
+        const qsizetype waits = dismissal.requestedSeconds().size();
+        for (const auto& step : row.path)
+            step(*rig.fakes.sessionCoordinator);
+        const SessionState shown = rig.state();
+        EXPECT_EQ(dismissal.requestedSeconds().value(waits, -1), row.delay.value_or(-1));
+        dismissal.finishAll();
+        EXPECT_EQ(rig.state(), row.delay ? SessionState::idle() : shown);
+    }
 }
 
 }  // namespace

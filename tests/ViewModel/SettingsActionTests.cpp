@@ -30,6 +30,8 @@ protected:
 TEST_F(SettingsActions, EachSetterStoresLogsAndRefreshesOnlyANewValue) {
     expectSetting("turkish", K::selectedWidgetAppearance, prefs(&P::setWidgetAppearance, WidgetAppearance::logoOnly),
                   "Widget görünümü güncellendi: Sadece logo.", "settings.widget_appearance.updated");
+    expectSetting("english", K::selectedDesktopTheme, prefs(&P::setDesktopTheme, DesktopThemeOption::black),
+                  "Theme is already active.");
     expectSetting("turkish", K::selectedRecordingTriggerMode,
                   prefs(&P::setRecordingTriggerMode, RecordingTriggerMode::pushToTalk),
                   "Kayıt modu zaten aktif: Basılı tut.");

@@ -83,6 +83,16 @@ TEST_F(SystemActions, MicrophoneChoiceIsStoredAndAMissingDeviceKeepsIt) {
     EXPECT_EQ(fakes.settingsStore->selectedMicrophonePreference(),
               (AudioInputDevicePreference{usb, QStringLiteral("USB Mic")}));
     EXPECT_EQ(fakes.audioCapture->preferredDeviceUIDs.last(), usb);
+
+    // The snapshot refreshes of one dictation share one listing of the sound server's devices.
+    const int listings = fakes.audioDevices->callCount;
+    for (int refresh = 0; refresh < 3; ++refresh)
+        vm.refreshDiagnosticsSnapshot();
+    EXPECT_EQ(fakes.audioDevices->callCount, listings);
+    fakes.clock.advance(11);
+    vm.refreshDiagnosticsSnapshot();
+    vm.refreshDiagnosticsSnapshot();
+    EXPECT_EQ(fakes.audioDevices->callCount, listings + 1);
 }
 
 TEST_F(SystemActions, HotkeyChangeRestartsTheMonitorOnlyWhenDictationCanRun) {

@@ -42,8 +42,10 @@ struct DeliveryRig {
                 rig->failure = std::current_exception();
             }
         }(this);
-        fakes.pasteVerificationSleeper.finishAll();
-        settle();
+        for (int turn = 0; turn < 12; ++turn) {
+            fakes.focusSettleSleeper.finishAll(), fakes.pasteVerificationSleeper.finishAll();
+            settle();
+        }
     }
 };
 
@@ -93,7 +95,7 @@ TEST(TranscriptDelivery, DecisionMatrix) {
         return [fallback](DeliveryRig& r) { r.focused.reset(), r.fallbackEnabled = fallback; };
     };
     const DeliveryRig::Adjust notPasteable = [](DeliveryRig& r) {
-        r.focused->element.isEditable = false, r.focused->element.role = u"AXStaticText"_qs;
+        r.focused->element.isEnabled = false;
         r.fakes.inspector->answer.setFallback(*r.focused);
         insertFails(T::writeFailed)(r);
     };
@@ -158,6 +160,18 @@ TEST(TranscriptDelivery, PasteEndingsAndTheUsersClipboard) {
         EXPECT_EQ(rig.fakes.pasteboard->contents == QList{kUsersClipboard}, row.outcome.has_value());
     }
 
+    // After the hot key lets go the focus may rest on a container a moment: the delivery waits a few
+    // short steps for it to come back to a text element; a menu never takes the text.
+    FocusedTargetSnapshot container = writableTextField(), menu = otherField();
+    container.element.isEditable = false, container.element.role = u"AXGroup"_qs;
+    menu.isFocusedElement = false;  // a field found near a focused menu
+    DeliveryRig settling([&](DeliveryRig& r) { inspected(container)(r), inspected(container)(r); });
+    expectRow(settling, {"", {}, success, Kind::inserted, "insert.inserted_at_caret", {}});
+    EXPECT_EQ(settling.fakes.focusSettleSleeper.requestedSeconds(), (QList<double>{0.025, 0.025}));
+    DeliveryRig onMenu([&](DeliveryRig& r) { r.fakes.inspector->answer.setFallback(menu); });
+    expectRow(onMenu, {"", {}, copied, copy, "fallback.focused_target_unavailable", {}});
+    EXPECT_EQ(onMenu.fakes.focusSettleSleeper.requestedSeconds().size(), 8);
+
     // A failed clipboard write gives the user's clipboard back.
     DeliveryRig refused(paste, [](DeliveryRig& r) {
         r.fakes.pasteboard->writeOutcome.pushFailure(ClipboardWriteError(ClipboardWriteError::Case::writeFailed));
@@ -166,6 +180,20 @@ TEST(TranscriptDelivery, PasteEndingsAndTheUsersClipboard) {
     EXPECT_EQ(refused.fakes.pasteboard->calls.last(), u"restore(1)"_qs);
     EXPECT_EQ(refused.fakes.diagnostics->codes().value(0), u"runtime.fallback.clipboard_failed"_qs);
     EXPECT_TRUE(refused.fakes.pastePerformer->pastedInto.isEmpty());
+}
+
+// The keystroke went out, then the session was reset during the check: the words still reach the
+// history and the status line, and the reset state stays.
+TEST(TranscriptDelivery, APasteWhoseCheckIsCutShortIsStillRecorded) {
+    DictationRig rig(
+        [](FakeBootstrap& f, AppBootstrap&) { f.strategyResolver->strategy = TextInsertionStrategy::clipboardPaste; });
+    rig.dictate();
+    ASSERT_EQ(rig.fakes.pasteVerificationSleeper.waitingCount(), 1);
+    rig.session().applyRuntimeReadiness(false);
+    EXPECT_EQ(rig.state(), SessionState::idle());
+    ASSERT_EQ(rig.fakes.history->entries.size(), 1);
+    EXPECT_EQ(rig.fakes.history->entries.first().completionKind, Kind::pasteSentUnverified);
+    EXPECT_EQ(rig.message(), u"Yapıştırma gönderildi. Metin panoda tutuldu."_qs);
 }
 
 }  // namespace

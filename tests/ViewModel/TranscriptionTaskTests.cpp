@@ -34,6 +34,8 @@ TEST(TranscriptionTask, ARateLimitHoldsTheNextRecordingBack) {
     EXPECT_EQ(rig.state(), SessionState::error(QuorvelleError::rateLimitedRetryAfter(0)));
     EXPECT_EQ(rig.message(), wait);
     EXPECT_EQ(rig.codes().first(), QStringLiteral("runtime.error.rate_limited"));
+    ASSERT_EQ(rig.fakes.telemetry->recorded.size(), 1);
+    EXPECT_FALSE(rig.fakes.telemetry->recorded.first().wasSuccessful);
 
     const QStringList codes = rig.codes();
     rig.press();

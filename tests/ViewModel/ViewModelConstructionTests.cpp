@@ -10,7 +10,6 @@ TEST_F(Construction, AFirstLaunchUsesOnlyTheGivenServicesAndWaitsIdle) {
     fakes.audioDevices->devices = {{7, QStringLiteral("usb-1"), QStringLiteral("USB Mic"), true}};
     fakes.settingsStore->setSelectedMicrophonePreference(AudioInputDevicePreference{"usb-1", "USB Mic"});
     AppViewModel& vm = make();
-    EXPECT_GT(fakes.audioDevices->callCount, 0);
     EXPECT_EQ(vm.diagnostics()->diagnosticsSnapshot().activeMicrophone, QStringLiteral("USB Mic"));
     EXPECT_EQ(fakes.audioCapture->preferredDeviceUIDs.value(0), QStringLiteral("usb-1"));
     EXPECT_FALSE(vm.preferences()->isLastDictationAutoReplaceEnabled());

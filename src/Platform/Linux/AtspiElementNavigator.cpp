@@ -160,7 +160,7 @@ AccessibilityElementRef AtspiElementNavigator::focusedElement(qint32 processIden
     while (!pending.isEmpty() && visited < kMaximumFocusSearchCount) {
         const std::shared_ptr<AtspiElement> element = pending.pop();
         ++visited;
-        if (hasState(*element, ATSPI_STATE_FOCUSED)) return element;
+        if (hasState(*element, ATSPI_STATE_FOCUSED) && !AtspiFocusTracker::isFocusWaypoint(*element)) return element;
         if (!hasState(*element, ATSPI_STATE_SHOWING) || hasState(*element, ATSPI_STATE_MANAGES_DESCENDANTS)) continue;
         const auto children = childElements(*element);
         for (auto it = children.rbegin(); it != children.rend(); ++it)
@@ -243,6 +243,7 @@ RawFocusedElementMetadata AtspiElementNavigator::readScoringMetadata(const Acces
     metadata.isEditable = flags.isEditable;
     metadata.isValueSettable = flags.isValueSettable;
     metadata.isSelectedTextRangeSettable = flags.isSelectedTextRangeSettable;
+    metadata.isFocused = hasState(atspi, ATSPI_STATE_FOCUSED);
     return metadata;
 }
 

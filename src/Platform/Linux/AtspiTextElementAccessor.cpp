@@ -102,10 +102,38 @@ void AtspiTextElementAccessor::setStringAttribute(const Handle& handle, const QS
     GObjectRef<AtspiEditableText> editable(atspi_accessible_get_editable_text_iface(element->accessible()));
     if (!editable) fail(TextInsertionError::Case::writeFailed);
     AtspiCallError error;
-    // Replacing the whole contents spares the question of how the toolkit counts an insertion's length.
     const gboolean done =
         atspi_editable_text_set_text_contents(editable.get(), value.toUtf8().constData(), error.slot());
     if (!done || error.failed()) failedCall(TextInsertionError::Case::writeFailed);
+}
+
+void AtspiTextElementAccessor::replaceText(const Handle& handle, TextRange range, const QString& replacement) {
+    const auto element = resolve(handle);
+    GObjectRef<AtspiEditableText> editable(atspi_accessible_get_editable_text_iface(element->accessible()));
+    GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(element->accessible()));
+    if (!editable || !text) fail(TextInsertionError::Case::writeFailed);
+    AtspiCallError error;
+    qsizetype start = range.location;
+    qsizetype end = range.end();
+    if (element->offsetUnit() != AtspiOffsetUnit::utf16CodeUnits) {
+        const std::optional<QString> value = readText(text.get(), error);
+        if (!value) failedCall(TextInsertionError::Case::writeFailed);
+        start = toolkitOffsetFromUtf16(*value, start, element->offsetUnit());
+        end = toolkitOffsetFromUtf16(*value, end, element->offsetUnit());
+    }
+    // Inserting does not replace a selection: it is deleted first.
+    if (end > start) {
+        const gboolean deleted = atspi_editable_text_delete_text(editable.get(), static_cast<gint>(start),
+                                                                 static_cast<gint>(end), error.slot());
+        if (!deleted || error.failed()) failedCall(TextInsertionError::Case::writeFailed);
+    }
+    // Qt counts the length in UTF-16 units, the ATK toolkits (GTK, Firefox, LibreOffice) in UTF-8 bytes.
+    const QByteArray utf8 = replacement.toUtf8();
+    const qsizetype length =
+        element->offsetUnit() == AtspiOffsetUnit::utf16CodeUnits ? replacement.size() : utf8.size();
+    const gboolean inserted = atspi_editable_text_insert_text(
+        editable.get(), static_cast<gint>(start), utf8.constData(), static_cast<gint>(length), error.slot());
+    if (!inserted || error.failed()) failedCall(TextInsertionError::Case::writeFailed);
 }
 
 void AtspiTextElementAccessor::setRangeAttribute(const Handle& handle, TextRange range) {

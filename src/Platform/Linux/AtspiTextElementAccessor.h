@@ -12,6 +12,7 @@ public:
     std::optional<TextRange> copyRangeAttribute(const Handle& element) override;
     void setStringAttribute(const Handle& element, const QString& value) override;
     void setRangeAttribute(const Handle& element, TextRange range) override;
+    void replaceText(const Handle& element, TextRange range, const QString& text) override;
 };
 
 }  // namespace quorvelle

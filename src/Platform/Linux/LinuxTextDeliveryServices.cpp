@@ -15,7 +15,8 @@ LinuxTextDeliveryServices::LinuxTextDeliveryServices()
       m_inserter(m_accessor),
       m_pastePerformer(
           m_keyPoster, &X11FrontmostApplicationReader::frontmostProcessIdentifier,
-          [](std::chrono::milliseconds pause) { QThread::msleep(static_cast<unsigned long>(pause.count())); }) {}
+          [](std::chrono::milliseconds pause) { QThread::msleep(static_cast<unsigned long>(pause.count())); },
+          &SystemPasteboardWriter::copyClipboardToPrimarySelection) {}
 
 bool LinuxTextDeliveryServices::isAccessibilityUsable() {
     return AccessibilityBus::isEnabled() && AtspiConnection::ensureInitialised();

@@ -3,12 +3,19 @@
 #include "Services/Backend/BackendTokenStoring.h"
 #include "Services/Backend/SecretItemStoring.h"
 
+#include <QHash>
+#include <QStringList>
+
 #include <memory>
+#include <mutex>
 
 namespace quorvelle {
 
-// The credentials as four secret items of one service. Copies share the item store and see the same
-// items.
+// The credentials as four secret items of one service. A value read or saved is kept, so that each
+// upload does not go to the keyring again (a round trip of a millisecond or more); clearing the
+// session or a refused save forgets it, and a missing or unreadable item is asked for every time.
+// Copies share the item store and the kept values: every user of the credentials must hold a copy of
+// one store, as the keyring's items are not watched for changes made elsewhere.
 class KeychainBackendTokenStore : public BackendTokenStoring {
 public:
     KeychainBackendTokenStore(std::shared_ptr<SecretItemStoring> items, QString service, QString accessTokenAccount,
@@ -35,7 +42,15 @@ public:
     void saveValue(const QString& value, const QString& account);
 
 private:
+    void forget(const QStringList& accounts);
+
+    struct Kept {
+        std::mutex mutex;
+        QHash<QString, QString> values;  // by account
+    };
+
     std::shared_ptr<SecretItemStoring> m_items;
+    std::shared_ptr<Kept> m_kept = std::make_shared<Kept>();
     QString m_service;
     QString m_accessTokenAccount;
     QString m_refreshTokenAccount;

@@ -16,10 +16,14 @@ FocusedElementReading AXFocusedElementReader::readFocusedElement(qint32 processI
     // Only the application that owns the input focus is asked: walking every application lets one
     // hung program stall the whole lookup.
     if (AccessibilityElementRef focused = m_navigator.focusedElement(processIdentifier)) {
-        return bestCandidate(focused);
+        FocusedElementReading reading = bestCandidate(focused);
+        reading.isFocused = reading.element == focused || reading.metadata.isFocused.value_or(false);
+        return reading;
     }
     if (AccessibilityElementRef window = m_navigator.focusedWindow(processIdentifier)) {
-        return bestCandidate(window);
+        FocusedElementReading reading = bestCandidate(window);
+        reading.isFocused = reading.metadata.isFocused.value_or(false);
+        return reading;
     }
     // Nothing to read inside a window whose application has no accessibility tree: the caller
     // describes the window instead. An application that has one but shows no focus is an error.

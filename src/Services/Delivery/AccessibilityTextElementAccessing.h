@@ -21,7 +21,11 @@ public:
     virtual std::optional<QString> copyStringAttribute(const Handle& element) = 0;
     // The selection, or the caret as an empty range; none when there is neither.
     virtual std::optional<TextRange> copyRangeAttribute(const Handle& element) = 0;
+    // Replaces the whole text: for an element that offers nothing finer, and an empty one.
     virtual void setStringAttribute(const Handle& element, const QString& value) = 0;
+    // Replaces the text of `range` (deleting it first when not empty) by `text`, leaving the rest of
+    // the element alone: a rich text keeps the formatting around it.
+    virtual void replaceText(const Handle& element, TextRange range, const QString& text) = 0;
     virtual void setRangeAttribute(const Handle& element, TextRange range) = 0;
 };
 

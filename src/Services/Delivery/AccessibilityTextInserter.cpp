@@ -76,13 +76,13 @@ TextInsertionResult AccessibilityTextInserter::insert(const QString& text, const
     if (!range) {
         if (!value.isEmpty()) fail(TextInsertionError::Case::insertionLocationUnavailable);
         m_elementAccessor.setStringAttribute(target.elementHandle, text);
+        confirmWritten(target, value, 0, text);
         return TextInsertionResult{TextInsertionOutcome::insertedAtCaret, TextRange{0, text.size()}, text};
     }
 
     const QString written = needsLeadingSpace(value, *range, text) ? QLatin1Char(' ') + text : text;
-    QString newValue = value;
-    newValue.replace(range->location, range->length, written);
-    m_elementAccessor.setStringAttribute(target.elementHandle, newValue);
+    m_elementAccessor.replaceText(target.elementHandle, *range, written);
+    confirmWritten(target, value, range->location, written);
     try {
         m_elementAccessor.setRangeAttribute(target.elementHandle, TextRange{range->location + written.size(), 0});
     } catch (const TextInsertionError&) {
@@ -91,6 +91,30 @@ TextInsertionResult AccessibilityTextInserter::insert(const QString& text, const
     const TextInsertionOutcome outcome =
         range->length > 0 ? TextInsertionOutcome::replacedSelection : TextInsertionOutcome::insertedAtCaret;
     return TextInsertionResult{outcome, TextRange{range->location, written.size()}, written};
+}
+
+void AccessibilityTextInserter::confirmWritten(const FocusedTargetSnapshot& target, const QString& before,
+                                               qsizetype location, const QString& written) {
+    // Some elements answer a write with success and change nothing (Firefox's fields): only the
+    // text read back tells. An unchanged value means nothing went in, even where the same words
+    // already stood.
+    const std::optional<QString> after = m_elementAccessor.copyStringAttribute(target.elementHandle);
+    if (!after || *after == before || after->mid(location, written.size()) != written) {
+        fail(TextInsertionError::Case::writeFailed);
+    }
+}
+
+QString AccessibilityTextInserter::textToPaste(const QString& text, const FocusedTargetSnapshot& target) {
+    if (target.isWindowOnly || target.element.isSecure()) return text;
+    try {
+        const std::optional<QString> value = m_elementAccessor.copyStringAttribute(target.elementHandle);
+        const std::optional<TextRange> caret = m_elementAccessor.copyRangeAttribute(target.elementHandle);
+        if (value && caret && needsLeadingSpace(*value, *caret, text)) {
+            return QLatin1Char(' ') + text;
+        }
+    } catch (const TextInsertionError&) {
+    }
+    return text;
 }
 
 std::optional<bool> AccessibilityTextInserter::verifyInsertion(const QString& text,

@@ -6,8 +6,8 @@
 
 namespace quorvelle {
 
-// Splices text into the element's value at the caret or over the selection, writes the value back
-// and puts the caret after the new text.
+// Writes text into the element at the caret or over the selection, checks that it is there and
+// puts the caret after it.
 class AccessibilityTextInserter final : public TextInserting, public TextInsertionVerifying {
 public:
     explicit AccessibilityTextInserter(AccessibilityTextElementAccessing& elementAccessor);
@@ -15,6 +15,7 @@ public:
     TextInsertionResult insert(const QString& text, const FocusedTargetSnapshot& target,
                                const std::optional<TextReplacementHint>& replacementHint) override;
     std::optional<bool> verifyInsertion(const QString& text, const FocusedTargetSnapshot& target) override;
+    QString textToPaste(const QString& text, const FocusedTargetSnapshot& target) override;
 
     // Whether a space goes before `text` written at an empty range at `location` of `value`.
     static bool needsLeadingSpace(const QString& value, TextRange range, const QString& text);
@@ -22,6 +23,10 @@ public:
 private:
     std::optional<TextRange> insertionRange(const FocusedTargetSnapshot& target, const QString& value,
                                             const std::optional<TextReplacementHint>& replacementHint);
+
+    // Throws writeFailed unless `written` now stands at `location`.
+    void confirmWritten(const FocusedTargetSnapshot& target, const QString& before, qsizetype location,
+                        const QString& written);
 
     AccessibilityTextElementAccessing& m_elementAccessor;
 };

@@ -10,8 +10,8 @@ namespace quorvelle {
 
 namespace {
 
-// xterm takes no paste chord for the clipboard; Shift+Insert pastes the primary selection, which
-// the clipboard writer sets as well.
+// xterm takes no paste chord for the clipboard; Shift+Insert pastes the primary selection, which is
+// filled just for it (elsewhere the user's middle-click selection is left alone).
 bool pastesPrimarySelectionOnly(const FocusedTargetSnapshot& target) {
     const auto& classes = FocusedTargetTables::primarySelectionTerminalWindowClasses;
     return target.isWindowOnly && target.app.bundleIdentifier &&
@@ -23,10 +23,12 @@ bool pastesPrimarySelectionOnly(const FocusedTargetSnapshot& target) {
 }  // namespace
 
 CommandVSyntheticPastePerformer::CommandVSyntheticPastePerformer(
-    KeyEventPosting& keyPoster, FrontmostProcessIdentifierProvider frontmostProcessIdentifierProvider, Sleep sleep)
+    KeyEventPosting& keyPoster, FrontmostProcessIdentifierProvider frontmostProcessIdentifierProvider, Sleep sleep,
+    PrimarySelectionFiller fillPrimarySelection)
     : m_keyPoster(keyPoster),
       m_frontmostProcessIdentifierProvider(std::move(frontmostProcessIdentifierProvider)),
-      m_sleep(std::move(sleep)) {}
+      m_sleep(std::move(sleep)),
+      m_fillPrimarySelection(std::move(fillPrimarySelection)) {}
 
 void CommandVSyntheticPastePerformer::performPaste(const FocusedTargetSnapshot& target) {
     const std::optional<qint32> frontmost =
@@ -39,7 +41,8 @@ void CommandVSyntheticPastePerformer::performPaste(const FocusedTargetSnapshot& 
     using Key = KeyEventPosting::Key;
     QList<Key> modifiers{Key::control};
     Key pasteKey = Key::v;
-    if (pastesPrimarySelectionOnly(target)) {
+    const bool primary = pastesPrimarySelectionOnly(target);
+    if (primary) {
         modifiers = {Key::shift};
         pasteKey = Key::insert;
     } else if (target.terminalLikeReason().has_value()) {
@@ -55,6 +58,7 @@ void CommandVSyntheticPastePerformer::performPaste(const FocusedTargetSnapshot& 
     if (!keyCode) throw SyntheticPasteError(SyntheticPasteError::Case::eventCreationFailed);
 
     waitForModifierRelease();
+    if (primary && m_fillPrimarySelection) m_fillPrimarySelection();
 
     for (quint32 code : modifierCodes)
         m_keyPoster.post(code, true);

@@ -16,12 +16,15 @@ class CommandVSyntheticPastePerformer final : public SyntheticPastePerforming {
 public:
     using FrontmostProcessIdentifierProvider = std::function<std::optional<qint32>()>;
     using Sleep = std::function<void(std::chrono::milliseconds)>;
+    // Puts what the clipboard holds into the primary selection, for the one paste that reads it.
+    using PrimarySelectionFiller = std::function<void()>;
 
     static constexpr std::chrono::milliseconds kModifierPollInterval{10};
     static constexpr int kModifierPollLimit = 30;
 
     CommandVSyntheticPastePerformer(KeyEventPosting& keyPoster,
-                                    FrontmostProcessIdentifierProvider frontmostProcessIdentifierProvider, Sleep sleep);
+                                    FrontmostProcessIdentifierProvider frontmostProcessIdentifierProvider, Sleep sleep,
+                                    PrimarySelectionFiller fillPrimarySelection = {});
 
     void performPaste(const FocusedTargetSnapshot& target) override;
 
@@ -31,6 +34,7 @@ private:
     KeyEventPosting& m_keyPoster;
     FrontmostProcessIdentifierProvider m_frontmostProcessIdentifierProvider;
     Sleep m_sleep;
+    PrimarySelectionFiller m_fillPrimarySelection;
 };
 
 }  // namespace quorvelle

@@ -11,6 +11,8 @@ namespace quorvelle {
 struct FocusedElementReading {
     AccessibilityElementRef element;
     RawFocusedElementMetadata metadata;
+    // The element holds the keyboard focus, not merely one near it.
+    bool isFocused = false;
 };
 
 class FocusedElementSnapshotReading {

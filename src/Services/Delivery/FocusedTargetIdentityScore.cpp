@@ -22,6 +22,18 @@ bool similarSizes(const QSizeF& a, const QSizeF& b) {
     return within(a.width(), b.width()) && within(a.height(), b.height());
 }
 
+// Toolkits answer an empty or negative extent (Firefox: -1,-1 -1x-1) while they do not know the
+// bounds yet; such an answer says nothing about where the element is.
+std::optional<QRectF> knownFrame(const std::optional<QRectF>& frame) {
+    if (!frame || frame->width() <= 0 || frame->height() <= 0) return std::nullopt;
+    return frame;
+}
+
+std::optional<QSizeF> knownSize(const std::optional<QSizeF>& size) {
+    if (!size || size->width() <= 0 || size->height() <= 0) return std::nullopt;
+    return size;
+}
+
 }  // namespace
 
 FocusedTargetIdentityScore FocusedTargetIdentityScore::compute(const FocusedTargetSnapshot& earlier,
@@ -60,15 +72,17 @@ FocusedTargetIdentityScore FocusedTargetIdentityScore::compute(const FocusedTarg
         add(-20, "different title");
     }
 
-    if (a.frame && b.frame) {
-        if (similarFrames(*a.frame, *b.frame)) {
+    const std::optional<QRectF> frameA = knownFrame(a.frame), frameB = knownFrame(b.frame);
+    if (frameA && frameB) {
+        if (similarFrames(*frameA, *frameB)) {
             add(20, "similar frame");
         } else {
             add(-40, "different frame");
         }
     }
 
-    if (a.size && b.size && similarSizes(*a.size, *b.size)) add(10, "similar size");
+    const std::optional<QSizeF> sizeA = knownSize(a.size), sizeB = knownSize(b.size);
+    if (sizeA && sizeB && similarSizes(*sizeA, *sizeB)) add(10, "similar size");
 
     result.isSameSurface = result.score >= sameSurfaceThreshold;
     return result;

@@ -65,6 +65,7 @@ FocusedTargetSnapshot FocusedTargetInspector::inspect() {
     snapshot.app = *app;
     snapshot.element = element;
     snapshot.elementHandle = makeElementHandle(std::move(reading.element));
+    snapshot.isFocusedElement = reading.isFocused;
     return snapshot;
 }
 

@@ -66,7 +66,14 @@ public:
     // The window of an application with no accessibility tree: the app is known, nothing inside
     // the window could be read, and there is no element handle.
     bool isWindowOnly = false;
+    // The element holds the keyboard focus itself (it was not only found near the focus).
+    bool isFocusedElement = true;
 
+    // Text can go here now: the focused element takes text, or a window without a tree stands for it.
+    // Right after the hot key lets go the focus may still rest on a container on its way back.
+    bool hasSettledFocus() const {
+        return isWindowOnly || (isFocusedElement && (element.hasTextInputRole() || element.isEditable));
+    }
     std::optional<SessionBlockReason> blockReason() const { return element.blockReason(); }
     bool isClipboardPasteCandidate() const { return element.isClipboardPasteCandidate(); }
     bool supportsDirectValueWrite() const { return element.supportsDirectValueWrite(); }

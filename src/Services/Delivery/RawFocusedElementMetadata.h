@@ -21,6 +21,7 @@ struct RawFocusedElementMetadata {
     std::optional<QSizeF> size;
     std::optional<bool> isEnabled;
     std::optional<bool> isEditable;
+    std::optional<bool> isFocused;  // the element itself reports the keyboard focus
     bool isValueSettable = false;
     bool isSelectedTextRangeSettable = false;
 

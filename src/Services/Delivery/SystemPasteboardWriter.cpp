@@ -50,8 +50,11 @@ void SystemPasteboardWriter::writeString(const QString& text) {
     if (!claim([&] { board->setText(text, QClipboard::Clipboard); })) {
         throw ClipboardWriteError(ClipboardWriteError::Case::writeFailed);
     }
-    // Terminals of the xterm family paste only the primary selection.
-    if (board->supportsSelection()) board->setText(text, QClipboard::Selection);
+}
+
+void SystemPasteboardWriter::copyClipboardToPrimarySelection() {
+    QClipboard* board = clipboard();
+    if (board && board->supportsSelection()) board->setText(board->text(QClipboard::Clipboard), QClipboard::Selection);
 }
 
 void SystemPasteboardWriter::restore(const QList<ClipboardItemSnapshot>& items) {

@@ -11,6 +11,9 @@ public:
     QList<ClipboardItemSnapshot> snapshot() override;
     void writeString(const QString& text) override;
     void restore(const QList<ClipboardItemSnapshot>& items) override;
+
+    // Copies the clipboard's text into the primary selection (what xterm's Shift+Insert pastes).
+    static void copyClipboardToPrimarySelection();
 };
 
 }  // namespace quorvelle

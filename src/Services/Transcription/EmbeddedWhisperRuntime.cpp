@@ -20,9 +20,9 @@ const QString kBootstrapFailedReason = QStringLiteral("embedded engine bootstrap
 
 }  // namespace
 
-EmbeddedWhisperRuntime::EmbeddedWhisperRuntime(std::shared_ptr<WhisperEngine> engine, int processorCount)
+EmbeddedWhisperRuntime::EmbeddedWhisperRuntime(std::shared_ptr<WhisperEngine> engine, int threadCount)
     : m_engine(std::move(engine)),
-      m_threadCount(std::max(1, processorCount - 1)),
+      m_threadCount(std::max(1, threadCount)),
       m_queue(QStringLiteral("Quorvelle.EmbeddedWhisperRuntime")) {}
 
 EmbeddedWhisperRuntime::~EmbeddedWhisperRuntime() {

@@ -13,6 +13,7 @@
 #include <QCoroTask>
 #include <QString>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -23,10 +24,15 @@ public:
     // Handed to the engine as its own no-speech threshold.
     static constexpr float kNoSpeechDecodeThreshold = 0.95f;
 
-    // A null engine (a build without whisper.cpp) makes the runtime unavailable. processorCount is
-    // the machine's; one processor is left to the interface and the audio capture.
+    // The engine's threads for a machine of this many processors: at most four, as whisper.cpp's own
+    // tools choose. More threads than that spend more time waiting on each other than computing,
+    // and far more so when the machine is busy.
+    static int threadCountFor(int processorCount) { return std::clamp(processorCount, 1, 4); }
+
+    // A null engine (a build without whisper.cpp) makes the runtime unavailable. threadCount is what
+    // each run hands the engine.
     explicit EmbeddedWhisperRuntime(std::shared_ptr<WhisperEngine> engine,
-                                    int processorCount = QThread::idealThreadCount());
+                                    int threadCount = threadCountFor(QThread::idealThreadCount()));
     // Waits for queued jobs, then frees the loaded model on the worker thread.
     ~EmbeddedWhisperRuntime() override;
 

@@ -13,7 +13,7 @@ LocalModelManagerError LocalModelManagerError::integrityCheckFailed(const QStrin
 
 LocalModelFileError::LocalModelFileError(Case errorCase, QString path, QString systemMessage)
     : m_case(errorCase), m_path(std::move(path)), m_systemMessage(std::move(systemMessage)) {
-    const char* action = m_case == Case::writeFailed ? "write" : m_case == Case::moveFailed ? "move" : "remove";
+    const char* action = m_case == Case::moveFailed ? "move" : m_case == Case::removeFailed ? "remove" : "write";
     m_what = QStringLiteral("cannot %1 %2: %3").arg(QLatin1String(action), m_path, m_systemMessage).toUtf8();
 }
 

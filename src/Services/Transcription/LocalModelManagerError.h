@@ -31,10 +31,11 @@ private:
     QByteArray m_what;
 };
 
-// The file system's refusal, with the file and the system's own message.
+// The file system's refusal, with the file and the system's own message. noSpace: a write failed
+// because the disk (or the user's quota) is full.
 class LocalModelFileError : public std::exception {
 public:
-    enum class Case { writeFailed, moveFailed, removeFailed };
+    enum class Case { writeFailed, moveFailed, removeFailed, noSpace };
 
     LocalModelFileError(Case errorCase, QString path, QString systemMessage);
 

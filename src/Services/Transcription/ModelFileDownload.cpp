@@ -8,11 +8,13 @@
 
 #include <QCoroNetworkReply>
 #include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
+#include <cerrno>
 #include <memory>
 #include <optional>
 
@@ -20,6 +22,8 @@ namespace quorvelle {
 namespace {
 
 constexpr qint64 kReadBufferSize = 1024 * 1024;
+// Model hosts send one or two redirects (to their file store); more is a loop or a misconfiguration.
+constexpr int kMaximumRedirects = 10;
 
 struct ReplyDeleter {
     void operator()(QNetworkReply* reply) const { reply->deleteLater(); }
@@ -30,59 +34,86 @@ bool isSuccess(const QNetworkReply& reply) {
     return status.isValid() && status.toInt() >= 200 && status.toInt() <= 299;
 }
 
+bool isRedirect(int status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
 // Fewer bytes than the answer declared. Only an unencoded body can be measured so (a compressed one
-// arrives decompressed), and only one that came without a redirect: Qt may then still report the
-// redirect's length. The checksum stands behind both exceptions.
+// arrives decompressed); the checksum stands behind that exception.
 bool isTruncated(const QNetworkReply& reply, qint64 received) {
     const QVariant declared = reply.header(QNetworkRequest::ContentLengthHeader);
     const QByteArray encoding = reply.rawHeader("Content-Encoding").trimmed().toLower();
     return declared.isValid() && (encoding.isEmpty() || encoding == "identity") && declared.toLongLong() != received;
 }
 
-}  // namespace
+// Where a redirect answer points: resolved against the address that gave it, http or https with a
+// host, and never from https down to plain http.
+QUrl redirectTarget(const QUrl& from, const QNetworkReply& reply) {
+    const QUrl location = QUrl(QString::fromUtf8(reply.rawHeader("Location")).trimmed());
+    const QUrl target = from.resolved(location);
+    const QString scheme = target.scheme().toLower();
+    const bool allowed = (scheme == QLatin1String("https") ||
+                          (scheme == QLatin1String("http") && from.scheme().toLower() == QLatin1String("http"))) &&
+                         !target.host().isEmpty() && location.isValid() && !location.isEmpty();
+    if (!allowed)
+        throw WebRequestError::transportFailure(QNetworkReply::InsecureRedirectError,
+                                                QStringLiteral("the download was redirected to an unsafe address"));
+    return target;
+}
 
-QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, ModelFileDownloadRequest request,
-                                              std::stop_token stopToken) {
-    QFile file(request.destinationPath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw LocalModelFileError(LocalModelFileError::Case::writeFailed, request.destinationPath, file.errorString());
+// What has arrived of the body so far, and where it goes.
+struct BodySink {
+    explicit BodySink(QFile& target) : file(target) {}
 
-    QNetworkRequest http(request.url);
-    http.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    QFile& file;
+    QCryptographicHash sha1{QCryptographicHash::Sha1};
+    QCryptographicHash sha256{QCryptographicHash::Sha256};
+    qint64 byteCount = 0;
+    std::optional<LocalModelFileError> writeError;
+
+    // The refusal of the last write or flush; read at once, while errno is still that call's.
+    void failedToWrite(const QString& path) {
+        const bool full = errno == ENOSPC || errno == EDQUOT;
+        writeError =
+            LocalModelFileError(full ? LocalModelFileError::Case::noSpace : LocalModelFileError::Case::writeFailed,
+                                path, file.errorString());
+    }
+};
+
+// One request of the transfer. Returns the next address when the answer is a redirect, none when
+// the body has been written whole.
+QCoro::Task<std::optional<QUrl>> fetchHop(QNetworkAccessManager* session, const QUrl& url,
+                                          const ModelFileDownloadRequest& request, ReplyLimits limits, BodySink& sink,
+                                          std::stop_token stopToken) {
+    QNetworkRequest http(url);
+    // Each hop is a reply of its own: Qt's own redirect handling may hand one reply two bodies.
+    http.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(session->get(http));
     // A network faster than the disk must not pile the body up in memory.
     reply->setReadBufferSize(kReadBufferSize);
-    const ReplyWatch watch(reply.get(), {request.idleTimeout, request.deadline, request.maximumSize});
-
-    QCryptographicHash sha1(QCryptographicHash::Sha1);
-    QCryptographicHash sha256(QCryptographicHash::Sha256);
-    DownloadedFile result;
-    std::optional<QString> writeError;
-    bool redirected = false;
+    const ReplyWatch watch(reply.get(), limits);
 
     // The connections live as long as this context, not as long as the reply's deferred deletion.
     QObject context;
     QObject::connect(reply.get(), &QNetworkReply::readyRead, &context, [&] {
         const QByteArray chunk = reply->readAll();
-        // The body of an error answer is not the model.
-        if (writeError || !isSuccess(*reply)) return;
-        if (file.write(chunk) != chunk.size()) {
-            writeError = file.errorString();
+        // The body of an error or redirect answer is not the model.
+        if (sink.writeError || !isSuccess(*reply)) return;
+        if (sink.file.write(chunk) != chunk.size()) {
+            sink.failedToWrite(request.destinationPath);
             reply->abort();
             return;
         }
-        sha1.addData(chunk);
-        sha256.addData(chunk);
-        result.byteCount += chunk.size();
+        sink.sha1.addData(chunk);
+        sink.sha256.addData(chunk);
+        sink.byteCount += chunk.size();
     });
-    QObject::connect(reply.get(), &QNetworkReply::redirected, &context, [&] { redirected = true; });
     if (request.progress) {
         QObject::connect(reply.get(), &QNetworkReply::downloadProgress, &context, [&](qint64 received, qint64 total) {
+            if (!isSuccess(*reply)) return;
             // Progress is for show; a failing listener must not escape through Qt's signal delivery.
-            // After a redirect Qt may go on reporting the redirect's own length; a total below what
-            // has arrived is passed on as unknown.
             try {
-                request.progress(received, total >= received ? total : -1);
+                request.progress(received, total);
             } catch (...) {
             }
         });
@@ -99,24 +130,55 @@ QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, Mo
     if (watch.abortReason() == ReplyWatch::Abort::timedOut) throw WebRequestError::timedOut();
     if (watch.abortReason() == ReplyWatch::Abort::bodyTooLarge)
         throw WebRequestError::responseTooLarge(request.maximumSize);
-    if (writeError)
-        throw LocalModelFileError(LocalModelFileError::Case::writeFailed, request.destinationPath, *writeError);
+    if (sink.writeError) throw *sink.writeError;
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid() && isRedirect(status.toInt()) && reply->hasRawHeader("Location"))
+        co_return redirectTarget(url, *reply);
     if (status.isValid() && !isSuccess(*reply)) throw QuorvelleError(QuorvelleErrorCase::networkUnavailable);
     if (reply->error() != QNetworkReply::NoError)
         throw WebRequestError::transportFailure(reply->error(), reply->errorString());
     if (!status.isValid())  // an answer, but not an HTTP one
         throw QuorvelleError(QuorvelleErrorCase::networkUnavailable);
     // A connection that closes early can pass for the end of the body; the declared length tells.
-    if (!redirected && isTruncated(*reply, result.byteCount))
+    if (isTruncated(*reply, sink.byteCount))
         throw WebRequestError::transportFailure(QNetworkReply::RemoteHostClosedError,
                                                 QStringLiteral("the connection closed before the whole file arrived"));
-    if (!file.flush())
+    co_return std::nullopt;
+}
+
+}  // namespace
+
+QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, ModelFileDownloadRequest request,
+                                              std::stop_token stopToken) {
+    QFile file(request.destinationPath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw LocalModelFileError(LocalModelFileError::Case::writeFailed, request.destinationPath, file.errorString());
+
+    BodySink sink(file);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    std::optional<QUrl> next = request.url;
+    for (int redirects = 0; next; ++redirects) {
+        if (redirects > kMaximumRedirects)
+            throw WebRequestError::transportFailure(QNetworkReply::TooManyRedirectsError,
+                                                    QStringLiteral("the download was redirected too many times"));
+        // The deadline is for the whole transfer, every hop included.
+        const auto spent = std::chrono::milliseconds(elapsed.elapsed());
+        if (spent >= request.deadline) throw WebRequestError::timedOut();
+        const ReplyLimits limits{request.idleTimeout, request.deadline - spent, request.maximumSize};
+        QCoro::Task<std::optional<QUrl>> hop = fetchHop(session, *next, request, limits, sink, stopToken);
+        next = co_await hop;
+    }
+    if (!file.flush()) {
+        sink.failedToWrite(request.destinationPath);
+        throw *sink.writeError;
+    }
     file.close();
 
-    result.sha1 = QString::fromLatin1(sha1.result().toHex());
-    result.sha256 = QString::fromLatin1(sha256.result().toHex());
+    DownloadedFile result;
+    result.byteCount = sink.byteCount;
+    result.sha1 = QString::fromLatin1(sink.sha1.result().toHex());
+    result.sha256 = QString::fromLatin1(sink.sha256.result().toHex());
     co_return result;
 }
 

@@ -32,8 +32,11 @@ struct ModelFileDownloadRequest {
     qint64 maximumSize = -1;
 };
 
-// Writes the body of a 2xx answer to the destination (created or truncated), following redirects (no
-// credential is sent; the checksum vouches for the file), reading through a bounded buffer. Throws
+// Writes the body of a 2xx answer to the destination (created or truncated), reading through a bounded
+// buffer. Redirects are followed one request at a time, at most ten, to http or https addresses with a
+// host and never from https to http (no credential is sent; the checksum vouches for the file); the
+// deadline covers every hop, the size cap each. Throws WebRequestError::transportFailure with
+// TooManyRedirectsError or InsecureRedirectError when that fails. Throws
 // QuorvelleError::networkUnavailable for any other status, WebRequestError::transportFailure with
 // the network's own error when the transfer fails (TimeoutError for the idle time-out or deadline),
 // CancellationError after a stop request, WebRequestError::responseTooLarge past the maximum size,

@@ -15,8 +15,10 @@ public:
     // account -> the status that every read, add or update, or delete of it answers.
     QHash<QString, qint32> unansweredReads, refusedWrites, refusedDeletes;
     QStringList writes;  // the account of every write that went through, in order
+    int reads = 0;
 
     SecretItemReadResult copyItem(const QString&, const QString& account) override {
+        ++reads;
         if (unansweredReads.contains(account)) return {unansweredReads.value(account), {}};
         if (!items.contains(account)) return {SecretItemStatus::itemNotFound, {}};
         return {SecretItemStatus::success, items.value(account)};

@@ -97,7 +97,7 @@ TEST_F(PulseAudioCaptureEngineTest, AStereoDeviceAtAnotherRateIsResampledFromIts
     service.setPreferredInputDevice("sparemic");
     service.startCapture();
     feed(stereo);
-    EXPECT_TRUE(test::waitUntil([&] { return counting.frames >= frames; }, 15000)) << counting.frames << " frames";
+    EXPECT_TRUE(test::waitUntil([&] { return counting.frames >= frames; }, 60000)) << counting.frames << " frames";
     const std::vector<float> pcm = PCM16WAVDecoder::decode(service.stopCapture().data);
     const auto snapshot = service.debugSnapshot();
     EXPECT_TRUE(snapshot.inputFormatSummary.startsWith("44100 Hz, 2 ch")) << snapshot.inputFormatSummary.toStdString();

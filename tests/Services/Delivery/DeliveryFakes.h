@@ -24,6 +24,7 @@ public:
     std::optional<TextInsertionError::Case> readFailure;
     std::optional<TextInsertionError::Case> writeFailure;
     std::optional<TextInsertionError::Case> rangeWriteFailure;
+    bool ignoresWrites = false;  // answers every write with success, as Firefox's fields do
     QStringList calls;
 
     std::optional<QString> copyStringAttribute(const Handle&) override {
@@ -33,7 +34,12 @@ public:
         return record("readRange", readFailure, selection);
     }
     void setStringAttribute(const Handle&, const QString& text) override {
-        record("writeValue", writeFailure, value) = text;
+        std::optional<QString>& state = record("writeValue", writeFailure, value);
+        if (!ignoresWrites) state = text;
+    }
+    void replaceText(const Handle&, TextRange range, const QString& text) override {
+        std::optional<QString>& state = record("replaceText", writeFailure, value);
+        if (!ignoresWrites) state = state.value_or(QString()).replace(range.location, range.length, text);
     }
     void setRangeAttribute(const Handle&, TextRange range) override {
         record("writeRange", rangeWriteFailure, selection) = range;

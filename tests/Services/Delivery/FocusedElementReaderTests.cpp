@@ -154,8 +154,13 @@ TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts)
         EXPECT_EQ(AccessibilityTextInserter(element).verifyInsertion(u"pasted"_qs, target), std::nullopt);
         EXPECT_TRUE(element.calls.isEmpty());
         FakeKeyPoster keys;
-        CommandVSyntheticPastePerformer(keys, [] { return std::optional<qint32>(77); }, {}).performPaste(target);
+        int primaryFills = 0;
+        CommandVSyntheticPastePerformer(
+            keys, [] { return std::optional<qint32>(77); }, {}, [&] { ++primaryFills; })
+            .performPaste(target);
         EXPECT_EQ(keys.posted, chord);
+        // Only the paste that reads the primary selection may take the user's middle-click text.
+        EXPECT_EQ(primaryFills, chord == FakeKeyPoster::shiftInsert ? 1 : 0);
     }
 }
 

@@ -47,6 +47,8 @@ TEST(TextInserter, SplicesAtTheCaretOrOverTheSelectionAndMovesTheCaretBehind) {
         const Outcome outcome = selection && selection->length ? Outcome::replacedSelection : Outcome::insertedAtCaret;
         EXPECT_EQ(result, (TextInsertionResult{outcome, inserted, expected.mid(inserted.location, inserted.length)}));
         EXPECT_EQ(field.selection, selection ? std::optional(TextRange{inserted.end(), 0}) : std::nullopt);
+        // Only an empty field gets its whole value written: elsewhere the text around keeps its formatting.
+        EXPECT_EQ(field.calls.contains(u"writeValue"_qs), !value);
     }
 }
 
@@ -69,7 +71,7 @@ TEST(TextInserter, RefusesBeforeWritingAnything) {
         if (!readable) field.readFailure = ErrorCase::accessibilityPermissionMissing;
         EXPECT_EQ(insertionError(field, u"text"_qs, target), expected);
         EXPECT_EQ(field.value, u"abc"_qs);
-        EXPECT_FALSE(field.calls.contains(u"writeValue"_qs));
+        EXPECT_FALSE(field.calls.contains(u"writeValue"_qs) || field.calls.contains(u"replaceText"_qs));
         EXPECT_TRUE(!terminal || field.calls.isEmpty()) << "a terminal is not even read";
     }
 }
@@ -80,6 +82,13 @@ TEST(TextInserter, AFailedWriteSurfacesButNotAFailedCaretMoveAndAHintHoldsWhileI
     EXPECT_EQ(insertionError(refusing, u"b"_qs), ErrorCase::writeFailed);
     EXPECT_EQ(insertionError(stubbornCaret, u"b"_qs), std::nullopt);
     EXPECT_EQ(stubbornCaret.value, u"a b"_qs);
+    // A write answered with success that changed nothing is a failed write, even where the same
+    // words already stood at the caret.
+    for (auto [value, caret] : {std::pair(u"hello"_qs, 0), std::pair(u""_qs, -1), std::pair(u"x"_qs, 1)}) {
+        FakeTextElement ignoring(value, caret < 0 ? std::nullopt : std::optional(TextRange{caret, 0}));
+        ignoring.ignoresWrites = true;
+        EXPECT_EQ(insertionError(ignoring, u"hello"_qs), ErrorCase::writeFailed) << value.toStdString();
+    }
     const std::tuple<const char*, TextReplacementHint, std::optional<ErrorCase>, QString> cases[] = {
         {"hinted text still there", {{6, 5}, u"wrold"_qs}, std::nullopt, u"hello world"_qs},
         {"user edited the hinted text", {{6, 5}, u"other"_qs}, ErrorCase::replacementHintMismatch, u"hello wrold"_qs},
@@ -107,6 +116,14 @@ TEST(TextInserter, VerificationAnswersWhetherTheValueHoldsTheText) {
     FakeTextElement failing;
     failing.readFailure = ErrorCase::unsupportedTarget;
     EXPECT_THROW(AccessibilityTextInserter(failing).verifyInsertion(u"x"_qs, fieldTarget()), TextInsertionError);
+
+    // A paste keeps the leading space rule wherever the caret can be read.
+    FakeTextElement afterWord(u"hello"_qs, TextRange{5, 0});
+    FocusedTargetSnapshot window = fieldTarget();
+    window.isWindowOnly = true;
+    EXPECT_EQ(AccessibilityTextInserter(afterWord).textToPaste(u"world"_qs, fieldTarget()), u" world"_qs);
+    EXPECT_EQ(AccessibilityTextInserter(afterWord).textToPaste(u"world"_qs, window), u"world"_qs);
+    EXPECT_EQ(AccessibilityTextInserter(failing).textToPaste(u"world"_qs, fieldTarget()), u"world"_qs);
 }
 
 struct PasteRig {

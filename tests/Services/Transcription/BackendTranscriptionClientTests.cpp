@@ -44,13 +44,18 @@ protected:
     FakeBackendServer server;
     QNetworkAccessManager network;
     std::shared_ptr<test::InMemoryKeyring> keyring = std::make_shared<test::InMemoryKeyring>();
-    std::shared_ptr<KeychainBackendTokenStore> tokens =
-        std::make_shared<KeychainBackendTokenStore>(KeychainBackendTokenStore::standard(keyring));
+    std::shared_ptr<KeychainBackendTokenStore> tokens;
     QList<double> pauses;
     std::optional<std::exception_ptr> pauseFailure;
     std::unique_ptr<BackendTranscriptionClient> client;
 
-    void SetUp() override {
+    // A new client and token store, signed in as A1/R1 on device D1, with a backend that takes
+    // reports (when its flag says so), answers refreshes and uploads as given (the last answer
+    // repeats), and has seen nothing yet.
+    void startOver(const QList<FakeResponse>& uploadAnswers = {}, bool reportsWanted = true,
+                   const FakeResponse& refreshAnswer = kRefreshed) {
+        keyring->items = {{kAccessItem, "A1"}, {kRefreshItem, "R1"}, {kDeviceItem, "D1"}};
+        tokens = std::make_shared<KeychainBackendTokenStore>(KeychainBackendTokenStore::standard(keyring));
         client = std::make_unique<BackendTranscriptionClient>(
             std::make_shared<BackendAPIClient>(&network, server.baseUrl()), tokens,
             [this](double seconds, std::stop_token) -> QCoro::Task<void> {
@@ -58,14 +63,6 @@ protected:
                 if (pauseFailure) std::rethrow_exception(*pauseFailure);
                 co_return;
             });
-        startOver();
-    }
-
-    // Signed in as A1/R1 on device D1 with a backend that takes reports (when its flag says so),
-    // answers refreshes and uploads as given (the last answer repeats), and has seen nothing yet.
-    void startOver(const QList<FakeResponse>& uploadAnswers = {}, bool reportsWanted = true,
-                   const FakeResponse& refreshAnswer = kRefreshed) {
-        keyring->items = {{kAccessItem, "A1"}, {kRefreshItem, "R1"}, {kDeviceItem, "D1"}};
         pauses.clear();
         server.clearScript();
         server.clearRequests();
@@ -115,6 +112,13 @@ TEST_F(CloudClientTest, UploadsTheClipWithInstructionsHintsAndTheCleanupModeOff)
                                    R"("vocabulary_hints":["Kubernetes","Grafana"],"client_duration_ms":0,)"
                                    R"("focused_target":{"secure":false}})"));
     EXPECT_TRUE(reports().isEmpty());
+
+    // The credentials come from the keyring once, not at every upload; a sign-out forgets them.
+    const int reads = keyring->reads;
+    EXPECT_EQ(test::runTask(start()), QStringLiteral("hello world"));
+    EXPECT_EQ(keyring->reads, reads);
+    tokens->clearSession();
+    EXPECT_EQ(test::failureOf<QuorvelleError>(start()), QuorvelleError(Case::invalidAPIKey));
 }
 
 TEST_F(CloudClientTest, RetriesProviderFailuresAndRefreshesARefusedTokenOnceThenReportsTheFailureOrThePause) {
@@ -229,10 +233,11 @@ TEST(CloudFailureReport, RedactsCredentialsBeforeCuttingToTheLimits) {
             makeTranscriptionFailureReport(std::runtime_error(message.toStdString()), std::nullopt, "KEY").message,
             expected);
     }
-    const BackendRequestDiagnosticContext context{"req token=visible", 401, "BAD secret=shh " + jwt, 1234};
+    const QString requestID = QStringLiteral("req token=visible") + QString(300, 'i');
+    const BackendRequestDiagnosticContext context{requestID, 401, "BAD secret=shh " + jwt, 1234};
     const BackendDiagnosticErrorReport report =
         makeTranscriptionFailureReport(QuorvelleError(Case::invalidAPIKey), context, QStringLiteral("KEY"));
-    EXPECT_EQ(report.requestID, QStringLiteral("req token=visible"));  // ids are not redacted
+    EXPECT_EQ(report.requestID, requestID.left(200));  // ids are cut, not redacted
     EXPECT_EQ(report.errorCode, QStringLiteral("BAD [redacted] [redacted]"));
 }
 

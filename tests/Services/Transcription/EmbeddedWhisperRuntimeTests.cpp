@@ -13,6 +13,7 @@
 #include <QThread>
 
 #include <limits>
+#include <thread>
 
 namespace quorvelle {
 namespace {
@@ -39,7 +40,8 @@ struct Job {
 class RuntimeTest : public ::testing::Test {
 protected:
     std::shared_ptr<test::ScriptedWhisperEngine> engine = std::make_shared<test::ScriptedWhisperEngine>();
-    std::unique_ptr<EmbeddedWhisperRuntime> runtime = std::make_unique<EmbeddedWhisperRuntime>(engine, 8);
+    std::unique_ptr<EmbeddedWhisperRuntime> runtime =
+        std::make_unique<EmbeddedWhisperRuntime>(engine, EmbeddedWhisperRuntime::threadCountFor(8));
 
     QCoro::Task<QString> start(const Job& job) {
         return runtime->transcribe(job.clip, job.model, job.path, job.language, job.mode, job.prompt, job.stop);
@@ -59,14 +61,22 @@ TEST_F(RuntimeTest, HandsTheEngineTheSamplesAndTheNormalisedLanguageAndPrompt) {
         {"", " \n\t ", "auto", std::nullopt},
         {"   ", QString(1000, 'p'), "auto", QByteArray(900, 'p')},
     };
+    // No translation (English instead of the user's own words), no timestamps or progress output, no
+    // text carried over from the last dictation; four threads, as more get slower on a busy machine.
+    WhisperFullParams expected;
+    expected.nThreads = 4;
+    expected.noTimestamps = true;
+    expected.printProgress = false;
+    expected.printTimestamps = false;
+    expected.noSpeechThold = 0.95f;
     for (const auto& [language, prompt, expectedLanguage, expectedPrompt] : rows) {
         EXPECT_EQ(transcribe({.language = language, .prompt = prompt}), QStringLiteral("ok"));
-        const WhisperFullParams& p = engine->recordedRuns.last().params;
-        EXPECT_EQ(p.language, expectedLanguage);
-        EXPECT_EQ(p.initialPrompt, expectedPrompt);
-        // A translation would hand the user English instead of their own words.
-        EXPECT_FALSE(p.translate);
+        expected.language = expectedLanguage;
+        expected.initialPrompt = expectedPrompt;
+        EXPECT_EQ(engine->recordedRuns.last().params, expected);
     }
+    EXPECT_EQ(EmbeddedWhisperRuntime::threadCountFor(3), 3);
+    EXPECT_EQ(EmbeddedWhisperRuntime::threadCountFor(0), 1);
     EXPECT_EQ(engine->recordedRuns[0].samples, PCM16WAVDecoder::decode(test::wavClip({100, -100, 200}).data));
 }
 
@@ -197,6 +207,22 @@ TEST_F(RuntimeTest, RunsOneJobAtATimeResumesEachCallerOnItsThreadAndAStopAbortsO
     EXPECT_EQ(engine->maxConcurrentRuns, 1);
     EXPECT_EQ(resumedOn, (QList<QThread*>{QThread::currentThread(), QThread::currentThread()}));
     EXPECT_EQ(engine->loads.size(), 1);
+
+    // Released with one job inside the engine and one queued: both finish, then the model is freed.
+    engine->runs = {speech(QStringLiteral("inside")), speech(QStringLiteral("queued"))};
+    QCoro::Task<QString> inside = start({});
+    QCoro::Task<QString> waiting = start({});
+    engine->entered.acquire();
+    std::thread letThrough([&] {
+        engine->proceed.release();
+        engine->entered.acquire();
+        engine->proceed.release();
+    });
+    runtime.reset();
+    letThrough.join();
+    EXPECT_EQ(engine->freedSerials, QList<int>{1});
+    EXPECT_EQ(test::runTask(std::move(inside)), QStringLiteral("inside"));
+    EXPECT_EQ(test::runTask(std::move(waiting)), QStringLiteral("queued"));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "Services/Transcription/EmbeddedWhisperLocalTranscriber.h"
 #include "Services/Transcription/LocalModelManagerError.h"
 #include "Services/Transcription/LocalTranscriptionRuntimeError.h"
+#include "Services/Transcription/ModelFileDownload.h"
 #include "Support/CancellationError.h"
 #include "Support/JsonCoding.h"
 #include "Support/TestEventLoop.h"
@@ -118,16 +119,28 @@ TEST_F(LocalModelManagerTest, StartKeepsRecordsWhoseFilesExistWrittenSortedAndUn
     }
     writeRegistry({record(Model::largeV3, 1), record(Model::largeV3, 2)});
     EXPECT_EQ(manager->loadRecords().value(Model::largeV3).fileSizeBytes, 2);
+
+    // Damaged at a start, the registry is kept aside and rebuilt from the files that pass the checksum.
+    writeFile(manager->registryFilePath(), "not json");
+    writeFile(modelPath(Model::smallMultilingual), "model bytes");
+    writeFile(modelPath(Model::tinyMultilingual), "");
+    expectedBodies.insert(Model::tinyMultilingual, "");
+    const Records rebuilt = makeManager()->loadRecords();
+    EXPECT_EQ(rebuilt.keys(), QList<Model>{Model::smallMultilingual});
+    EXPECT_EQ(rebuilt.value(Model::smallMultilingual).verifiedSHA1, hex("model bytes"));
+    EXPECT_EQ(QDir(base).entryList(QDir::Files).size(), 2);
 }
 
 TEST_F(LocalModelManagerTest, DownloadStreamsVerifiesInstallsAndRecords) {
     const auto manager = makeManager();
     const QByteArray body = QByteArray("ggml").repeated(50'000);
-    // The model host sends the file from elsewhere, as the public one does.
+    // The model host sends the file from elsewhere, as the public one does: each address is asked once,
+    // and only the last answer's body is the model.
     expectedBodies.insert(Model::smallMultilingual, body);
     server.respond("GET", downloadPath(Model::smallMultilingual),
-                   FakeResponse::raw(302).header("Location", server.url(QStringLiteral("/cdn/small")).toEncoded()));
-    server.respond("GET", QStringLiteral("/cdn/small"), FakeResponse::raw(200, body));
+                   FakeResponse::raw(302, "moved").header("Location", server.url("/cdn/small").toEncoded()));
+    server.respond("GET", QStringLiteral("/cdn/small"), FakeResponse::raw(307, "again").header("Location", "small2"));
+    server.respond("GET", QStringLiteral("/cdn/small2"), FakeResponse::raw(200, body));
     QList<std::pair<qint64, qint64>> progress;
     const auto installed =
         test::runTask(manager->download(Model::smallMultilingual, [&](qint64 received, qint64 total) {
@@ -139,7 +152,8 @@ TEST_F(LocalModelManagerTest, DownloadStreamsVerifiesInstallsAndRecords) {
     EXPECT_EQ(readFile(modelPath(Model::smallMultilingual)), body);
     EXPECT_FALSE(QFile::exists(modelPath(Model::smallMultilingual) + ".download"));
     EXPECT_EQ(manager->loadRecords(), (Records{{Model::smallMultilingual, installed}}));
-    EXPECT_EQ(progress.value(progress.size() - 1).first, body.size());
+    EXPECT_EQ(progress.value(progress.size() - 1), std::pair(qint64(body.size()), qint64(body.size())));
+    EXPECT_EQ(server.requests().size(), 3);
 
     server.clearScript();
     serve(Model::smallMultilingual, "ggml v2");
@@ -162,8 +176,24 @@ TEST_F(LocalModelManagerTest, FailedOrStoppedDownloadsLeaveTheInstalledModelTheR
         bool matchesCatalogue;
         std::function<void(Download)> check;
     };
+    const auto failsOnTheNetwork = [](QNetworkReply::NetworkError expected) {
+        return [expected](Download d) {
+            EXPECT_EQ(test::failureOf<WebRequestError>(std::move(d)).value().networkError(), expected);
+        };
+    };
+    const auto redirect = [](const QByteArray& location) {
+        return FakeResponse::raw(302).header("Location", location);
+    };
     const QList<Row> rows{
         {FakeResponse::raw(404, "missing"), true, failsWith(QuorvelleError(QuorvelleErrorCase::networkUnavailable))},
+        // A redirect loop ends after ten hops; a redirect off http(s) is refused.
+        {redirect(downloadPath(Model::tinyMultilingual).toUtf8()), true,
+         [&](Download d) {
+             const qsizetype before = server.requests().size();
+             failsOnTheNetwork(QNetworkReply::TooManyRedirectsError)(std::move(d));
+             EXPECT_EQ(server.requests().size() - before, 11);
+         }},
+        {redirect("ftp://127.0.0.1/ggml-tiny.bin"), true, failsOnTheNetwork(QNetworkReply::InsecureRedirectError)},
         {FakeResponse::raw(200), true, failsWith(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure))},
         {FakeResponse::raw(200, "tampered"), false, failsWith(LocalModelManagerError::integrityCheckFailed("Tiny"))},
         {FakeResponse::dropConnection(), true,
@@ -183,6 +213,14 @@ TEST_F(LocalModelManagerTest, FailedOrStoppedDownloadsLeaveTheInstalledModelTheR
         EXPECT_EQ(readFile(modelPath(Model::tinyMultilingual)), QByteArray("installed model"));
         EXPECT_EQ(manager->loadRecords(), (Records{{Model::tinyMultilingual, installed}}));
     }
+
+    // A full disk is told apart from other write failures.
+    server.respond("GET", "/full", FakeResponse::raw(200, "model bytes"));
+    ModelFileDownloadRequest toFullDisk;
+    toFullDisk.url = server.url("/full");
+    toFullDisk.destinationPath = "/dev/full";
+    const auto full = test::failureOf<LocalModelFileError>(downloadModelFile(&network, toFullDisk, {}));
+    EXPECT_EQ(full.value().errorCase(), LocalModelFileError::Case::noSpace);
 
     server.respond("GET", downloadPath(Model::largeV3), FakeResponse::silence());
     std::stop_source stop;

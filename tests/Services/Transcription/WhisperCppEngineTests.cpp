@@ -63,8 +63,8 @@ protected:
 };
 
 TEST_F(WhisperCppEngineTest, RuntimeTranscribesTwiceWithOneModelAndFilesThatAreNoModelOrCutShortAreRefused) {
-    // Three processors, so two threads: the suite runs its tests side by side.
-    EmbeddedWhisperRuntime runtime(engine, 3);
+    // Two threads: the suite runs its tests side by side.
+    EmbeddedWhisperRuntime runtime(engine, 2);
     EXPECT_TRUE(runtime.availability().isReady());
     // Accelerated (no GPU back end here: the library stays on the processor), twice with one model.
     for (const auto& [language, prompt] : QList<std::pair<std::optional<QString>, std::optional<QString>>>{

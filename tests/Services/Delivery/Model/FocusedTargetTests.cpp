@@ -121,6 +121,13 @@ TEST(IdentityScore, AddsEachRulesPointsAndIsSymmetric) {
              std::tie(t.element.frame, t.element.size) = std::tuple(QRectF(102, 196, 304, 40), QSizeF(304, 36));
          },
          130, true},
+        {"unknown bounds (Firefox's -1,-1 -1x-1) count as none",
+         [](auto&, auto& t) {
+             std::tie(t.element.frame, t.element.size) = std::tuple(QRectF(-1, -1, -1, -1), QSizeF(-1, -1));
+         },
+         100, true},
+        {"so do empty extents", [](auto&, auto& t) { t.element.frame->setHeight(0), t.element.size->setWidth(0); }, 100,
+         true},
         {"everything different",
          [](auto&, auto& t) {
              t.app.processIdentifier = 1;
