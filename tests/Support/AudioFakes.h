@@ -66,8 +66,12 @@ private:
 class FakeAudioDeviceLister final : public AudioDeviceListing {
 public:
     QList<AudioDeviceInfo> devices;
+    mutable int callCount = 0;
 
-    QList<AudioDeviceInfo> inputDevices() const override { return devices; }
+    QList<AudioDeviceInfo> inputDevices() const override {
+        ++callCount;
+        return devices;
+    }
     bool soundServerReachable = true;
     bool isSoundServerReachable() const override { return soundServerReachable; }
 };

@@ -33,6 +33,7 @@ TEST_F(BackendAPIClientTests, MapsEveryStatusAndProblemCodeAndRecordsTheCode) {
         {503, R"({"title":"t","error":{"code":"PROVIDER_UNAVAILABLE"}})", Case::providerUnavailable,
          "PROVIDER_UNAVAILABLE"},
         {503, R"({"title":"PROVIDER_UNAVAILABLE"})", Case::providerUnavailable, "PROVIDER_UNAVAILABLE"},
+        {502, R"({"title":"RATE_LIMITER_UNAVAILABLE"})", Case::providerUnavailable, "RATE_LIMITER_UNAVAILABLE"},
         {503, R"({"code":"PROVIDER_UNAVAILABLE"})", Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
         {503, R"({"title":"t","code":"PROVIDER_TIMEOUT"})", Case::unexpectedRuntimeFailure, "PROVIDER_TIMEOUT"},
         {504, R"({"title":"t","code":"PROVIDER_TIMEOUT"})", Case::providerTimeout, "PROVIDER_TIMEOUT"},

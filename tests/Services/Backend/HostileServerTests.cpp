@@ -135,7 +135,9 @@ TEST_F(HostileServerTest, AnEndlessAnswerIsCutOffWithoutFillingMemory) {
     EXPECT_EQ(refreshFailure(), QuorvelleError(Case::unexpectedRuntimeFailure));
     const auto plain = failureOf<WebRequestError>(fetchPlainGet(&manager, endless.url(), {}, 10s, 60s));
     EXPECT_EQ(plain.value().errorCase(), WebRequestError::Case::responseTooLarge);
-    EXPECT_LT(peakMemoryAfterReset(false) - before, 56 << 20);
+    // Measured at 17 to 43 MiB on a quiet machine; the bound leaves room for a loaded one and still
+    // catches a body kept whole (the server sends up to 512 MiB to each).
+    EXPECT_LT(peakMemoryAfterReset(false) - before, 192 << 20);
 }
 
 TEST(HostileAnswerTest, TokensAndIdsWithControlCharactersDoNotDecode) {
