@@ -2,9 +2,11 @@
 
 #include "Support/AppPaths.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
 
 namespace quorvelle {
 
@@ -50,12 +52,16 @@ void InstanceChannel::acceptConnection() {
     }
 }
 
-bool InstanceChannel::askRunningInstanceToReopen(int timeoutMilliseconds) const {
+bool InstanceChannel::askRunningInstanceToReopen(std::chrono::milliseconds listenWait, int timeoutMilliseconds) const {
     const QString path = socketPath();
     if (path.isEmpty()) return false;
     QLocalSocket socket;
-    socket.connectToServer(path);
-    if (!socket.waitForConnected(timeoutMilliseconds)) return false;
+    // A copy started at the same instant takes the lock a moment before it listens.
+    const QDeadlineTimer listening(listenWait);
+    for (socket.connectToServer(path); !socket.waitForConnected(timeoutMilliseconds); socket.connectToServer(path)) {
+        if (listening.hasExpired()) return false;
+        QThread::msleep(50);
+    }
     socket.write(kReopenRequest);
     if (!socket.waitForBytesWritten(timeoutMilliseconds)) return false;
     while (!socket.canReadLine()) {

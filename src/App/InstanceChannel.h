@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
+
 class QLocalServer;
 
 namespace quorvelle {
@@ -21,8 +23,10 @@ public:
     // that died is ours to replace). False when it cannot.
     bool listen();
 
-    // From a second launch: asks the running copy to reopen and waits for its answer.
-    bool askRunningInstanceToReopen(int timeoutMilliseconds = 3000) const;
+    // From a second launch: asks the running copy to reopen and waits for its answer. A copy that
+    // holds the lock but does not listen yet is given `listenWait` to start.
+    bool askRunningInstanceToReopen(std::chrono::milliseconds listenWait = std::chrono::seconds(2),
+                                    int timeoutMilliseconds = 3000) const;
 
     QString socketPath() const;
 

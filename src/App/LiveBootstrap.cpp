@@ -99,6 +99,7 @@ std::shared_ptr<ReleaseNotesFetching> makeReleaseNotesFetcher(const AppConfigura
 AppBootstrap makeLiveBootstrap(const AppConfiguration& configuration, QNetworkAccessManager* network) {
     // Checked first, so that an unusable address stops the start before anything is built.
     const QUrl backendBaseURL = configuration.backendBaseURL();
+    configuration.publicWebURL();
 
     AppBootstrap b;
     const auto userDefaults = std::make_shared<JsonFileUserDefaults>(JsonFileUserDefaults::standardFilePath());

@@ -1,6 +1,7 @@
 #include "Support/SingleInstanceLock.h"
 
 #include "Support/AppPaths.h"
+#include "Support/PrivateFile.h"
 
 #include <QDir>
 #include <QLockFile>
@@ -13,8 +14,8 @@ SingleInstanceLock::~SingleInstanceLock() = default;
 
 SingleInstanceLock::Outcome SingleInstanceLock::acquire() {
     if (m_lock && m_lock->isLocked()) return Outcome::acquired;
-    const QString folder = m_folder.isEmpty() ? AppPaths::privateTemporaryDirectory() : m_folder;
-    if (folder.isEmpty()) return Outcome::unavailable;
+    const QString folder = m_folder.isEmpty() ? AppPaths::configDirectory() : m_folder;
+    if (folder.isEmpty() || !PrivateFile::makeFolder(folder)) return Outcome::unavailable;
     m_lock = std::make_unique<QLockFile>(QDir(folder).filePath(QStringLiteral("instance.lock")));
     // The lock lives as long as the program: it never turns stale by age, only by its owner's death.
     m_lock->setStaleLockTime(0);

@@ -9,19 +9,20 @@ class QLockFile;
 namespace quorvelle {
 
 // One running copy of the program per user: two copies would each overwrite the other's settings
-// and history. The lock is a file in the user's private runtime folder, held until this object goes;
-// a lock left by a copy that died is taken over.
+// and history. The lock is a file beside the settings it protects, so copies started with different
+// runtime folders still meet; it is held until this object goes, and a lock left by a copy that died
+// is taken over.
 class SingleInstanceLock final {
 public:
     enum class Outcome {
         acquired,
         // Another live copy holds it.
         heldElsewhere,
-        // No private folder, or the lock file cannot be made.
+        // No settings folder, or the lock file cannot be made.
         unavailable,
     };
 
-    // `folder` is where the lock file lives; AppPaths::privateTemporaryDirectory() when empty.
+    // `folder` is where the lock file lives; AppPaths::configDirectory() when empty.
     explicit SingleInstanceLock(QString folder = {});
     ~SingleInstanceLock();
     SingleInstanceLock(const SingleInstanceLock&) = delete;

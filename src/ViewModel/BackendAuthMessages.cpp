@@ -1,6 +1,7 @@
 #include "ViewModel/BackendAuthMessages.h"
 
 #include "Models/QuorvelleError.h"
+#include "Services/Backend/APIKeyStoreError.h"
 
 #include <QUrl>
 
@@ -53,6 +54,11 @@ QString error(const AppStrings& strings, const QString& prefix, std::exception_p
         if (failure) std::rethrow_exception(failure);
     } catch (const QuorvelleError& quorvelleError) {
         return prefix + suffix(strings, quorvelleError, baseURLText);
+    } catch (const APIKeyStoreError&) {
+        return prefix +
+               strings.localized(u": the keyring is unavailable. Unlock it, or start its service, and try again.",
+                                 u": anahtarlık kullanılamıyor. Kilidini açın ya da hizmetini başlatın ve "
+                                 u"tekrar deneyin.");
     } catch (...) {
     }
     return prefix + QLatin1Char('.');

@@ -35,6 +35,11 @@ QString signInRequired(const AppStrings& strings) {
     return strings.localized(u"Sign in to your Quorvelle account.", u"Quorvelle hesabına giriş yapın.");
 }
 
+QString soundServerUnreachable(const AppStrings& strings) {
+    return strings.localized(u"The sound server is not reachable. Start PipeWire or PulseAudio and try again.",
+                             u"Ses sunucusuna ulaşılamıyor. PipeWire veya PulseAudio'yu başlatıp tekrar deneyin.");
+}
+
 QString recordingTooShortMessage(RecordingTriggerMode mode, double durationSeconds, const AppStrings& strings) {
     const QString seconds = QString::number(durationSeconds, 'f', 2);
     if (mode == RecordingTriggerMode::toggle) {

@@ -29,6 +29,7 @@ struct Failure {
 Failure sessionFailure(std::exception_ptr thrown, const AppStrings& strings);
 QString captureErrorMessage(AudioCaptureErrorCase errorCase, const AppStrings& strings);
 QString signInRequired(const AppStrings& strings);
+QString soundServerUnreachable(const AppStrings& strings);
 QString recordingTooShortMessage(RecordingTriggerMode mode, double durationSeconds, const AppStrings& strings);
 QString noAudioDetectedMessage(const AudioCaptureDebugSnapshot& snapshot, const AppStrings& strings);
 QString unexpectedError(const AppStrings& strings);

@@ -70,6 +70,7 @@ SessionViewModel::SessionViewModel(const AppBootstrap& services, ViewModelContex
       m_hotkeyMonitor(services.hotkeyMonitor),
       m_focusedTargetInspector(services.focusedTargetInspector),
       m_audioCapture(services.audioCapture),
+      m_audioDevices(services.audioDeviceService),
       m_transcriber(services.transcriber),
       m_textInserter(services.textInserter),
       m_pasteboardWriter(services.pasteboardWriter),
@@ -241,7 +242,10 @@ void SessionViewModel::startRecording() {
         return;
     }
     if (settings.onboardingStatus.microphonePermission != PermissionState::authorized) {
-        failRecording(QuorvelleError(QuorvelleErrorCase::microphonePermissionDenied));
+        // No device because no sound server answers is not a matter of permission.
+        const bool serverAway = m_audioDevices && !m_audioDevices->isSoundServerReachable();
+        failRecording(QuorvelleError(QuorvelleErrorCase::microphonePermissionDenied),
+                      serverAway ? std::optional(SessionTexts::soundServerUnreachable(strings)) : std::nullopt);
         return;
     }
     if (const std::optional<int> seconds = m_rateLimitCooldown.remainingSeconds(m_context.now())) {
@@ -312,8 +316,8 @@ void SessionViewModel::blockRecording(SessionBlockReason reason) {
     recordEvent(DiagnosticsEventLevel::warning, block.code, block.message);
 }
 
-void SessionViewModel::failRecording(const QuorvelleError& error) {
-    const QString message = m_context.strings().errorMessage(error);
+void SessionViewModel::failRecording(const QuorvelleError& error, const std::optional<QString>& explanation) {
+    const QString message = explanation.value_or(m_context.strings().errorMessage(error));
     m_transcriptionTask.cancel();
     m_audioCapture->cancelCapture();
     setLastCaptureSummary(std::nullopt);

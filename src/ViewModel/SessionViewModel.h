@@ -146,7 +146,8 @@ private:
     // Recording.
     bool inspectFocusedTarget(const DictationSettings& settings);
     void blockRecording(SessionBlockReason reason);
-    void failRecording(const QuorvelleError& error);
+    // The error's own message unless an explanation is given.
+    void failRecording(const QuorvelleError& error, const std::optional<QString>& explanation = std::nullopt);
     void rejectClip(const QString& message);
     void startRecordingDurationLimit();
     QCoro::Task<void> runRecordingDurationLimit(TaskGuard guard);
@@ -171,6 +172,7 @@ private:
     std::shared_ptr<HotkeyMonitoring> m_hotkeyMonitor;
     std::shared_ptr<FocusedTargetInspecting> m_focusedTargetInspector;
     std::shared_ptr<AudioCapturing> m_audioCapture;
+    std::shared_ptr<AudioDeviceListing> m_audioDevices;
     std::shared_ptr<Transcribing> m_transcriber;
     std::shared_ptr<TextInserting> m_textInserter;
     std::shared_ptr<ClipboardWriting> m_pasteboardWriter;

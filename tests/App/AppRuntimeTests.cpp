@@ -1,16 +1,23 @@
 // The composition root over a given set of services, and the overlay panel it controls.
 #include "App/AppRuntime.h"
+#include "App/InstanceChannel.h"
+#include "App/LiveBootstrap.h"
 #include "App/RuntimeOverlayController.h"
 #include "App/RuntimeOverlayPanel.h"
 #include "FakeBootstrap.h"
 #include "Services/Storage/SettingsKeys.h"
+#include "Support/SingleInstanceLock.h"
 #include "TestEventLoop.h"
 #include "ViewModel/AppViewModel.h"
 #include "Views/Common/ViewSetup.h"
 
 #include <QDir>
+#include <QNetworkAccessManager>
 #include <QQuickItem>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <future>
 
 #include <gtest/gtest.h>
 
@@ -102,6 +109,44 @@ TEST_F(AppRuntimeTest, TheOverlayPanelShowsForEveryBusyStateAtTheBottomCentreAnd
     EXPECT_TRUE(panel->isVisible());
     EXPECT_EQ(panel->surface() ? panel->surface()->objectName() : QString(), QStringLiteral("overlay-compact"));
     EXPECT_EQ(panel->geometry(), RuntimeOverlayLayoutEngine{}.panelFrame(QSizeF(128, 144), *metrics).toRect());
+}
+
+TEST_F(AppRuntimeTest, AnUnusableAddressStopsTheStartWithItsNameBeforeAnythingIsBuilt) {
+    for (const char* key : {AppConfiguration::backendBaseURLKey, AppConfiguration::publicWebURLKey}) {
+        QProcessEnvironment environment;
+        environment.insert(QString::fromLatin1(key), QStringLiteral("ftp://files.example.com"));
+        QNetworkAccessManager network;
+        try {
+            makeLiveBootstrap(AppConfiguration(environment, {}, true), &network);
+            ADD_FAILURE() << key;
+        } catch (const AppConfigurationError& error) {
+            EXPECT_TRUE(error.message().contains(QLatin1String(key))) << key;
+        }
+    }
+    for (const char* name : kFolders)
+        EXPECT_TRUE(QDir(home.filePath(QString::fromLatin1(name))).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot));
+}
+
+// Copies started with different runtime folders share the settings, so they share the lock; a second
+// copy started with the first finds it even before it listens.
+TEST_F(AppRuntimeTest, ASecondLaunchMeetsTheFirstWhateverItsRuntimeFolderAndWaitsForItToListen) {
+    QTemporaryDir runtimeA, runtimeB;
+    qputenv("XDG_RUNTIME_DIR", runtimeA.path().toLocal8Bit());
+    SingleInstanceLock first;
+    ASSERT_EQ(first.acquire(), SingleInstanceLock::Outcome::acquired);
+    qputenv("XDG_RUNTIME_DIR", runtimeB.path().toLocal8Bit());
+    EXPECT_EQ(SingleInstanceLock().acquire(), SingleInstanceLock::Outcome::heldElsewhere);
+
+    InstanceChannel running(runtimeA.path());
+    bool reopened = false;
+    QObject::connect(&running, &InstanceChannel::reopenRequested, [&] { reopened = true; });
+    auto asked =
+        std::async(std::launch::async, [&] { return InstanceChannel(runtimeA.path()).askRunningInstanceToReopen(); });
+    QTimer::singleShot(300, &running, [&] { ASSERT_TRUE(running.listen()); });
+    EXPECT_TRUE(
+        test::waitUntil([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 10000));
+    EXPECT_TRUE(asked.get() && reopened);
+    EXPECT_FALSE(InstanceChannel(runtimeB.path()).askRunningInstanceToReopen(std::chrono::milliseconds(100)));
 }
 
 }  // namespace

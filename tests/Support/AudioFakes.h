@@ -72,6 +72,8 @@ public:
         ++callCount;
         return devices;
     }
+    bool soundServerReachable = true;
+    bool isSoundServerReachable() const override { return soundServerReachable; }
 };
 
 }  // namespace quorvelle::test

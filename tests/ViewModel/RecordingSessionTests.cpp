@@ -24,6 +24,10 @@ Adjust webArea(bool fallback) {
 TEST(RecordingSession, PressAndReleaseGates) {
     const Adjust signedOut = [](auto& f, auto&) { f.account->storedSession = false; };
     const Adjust noMicrophone = [](auto& f, auto&) { f.microphonePermission->status = PermissionState::denied; };
+    const Adjust noSoundServer = [=](auto& f, auto& s) {
+        noMicrophone(f, s);
+        f.audioDevices->soundServerReachable = false;
+    };
     const Adjust secure = [](auto& f, auto&) {
         FocusedTargetSnapshot target = writableTextField();
         target.element.subrole = u"AXSecureTextField"_qs;
@@ -67,6 +71,9 @@ TEST(RecordingSession, PressAndReleaseGates) {
         {"signed out", signedOut, 0, 0, failed(C::invalidAPIKey), signIn, "runtime.error.account_access_locked"},
         {"no microphone", noMicrophone, 0, 0, failed(C::microphonePermissionDenied),
          AppStrings().errorMessage(QuorvelleError(C::microphonePermissionDenied)),
+         "runtime.error.microphone_permission_denied"},
+        {"no sound server", noSoundServer, 0, 0, failed(C::microphonePermissionDenied),
+         u"The sound server is not reachable. Start PipeWire or PulseAudio and try again."_qs,
          "runtime.error.microphone_permission_denied"},
         {"secure field", secure, 0, 0, SessionState::blocked(B::secureField), u"Secure field algılandı."_qs,
          "runtime.blocked.secure_field"},

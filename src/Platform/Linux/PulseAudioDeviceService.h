@@ -15,6 +15,7 @@ namespace quorvelle {
 class PulseAudioDeviceService final : public AudioDeviceListing {
 public:
     QList<AudioDeviceInfo> inputDevices() const override;
+    bool isSoundServerReachable() const override { return queryServer().has_value(); }
 
     struct ServerView {
         QString defaultSourceName;

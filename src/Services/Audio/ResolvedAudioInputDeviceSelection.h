@@ -15,6 +15,8 @@ class AudioDeviceListing {
 public:
     virtual ~AudioDeviceListing() = default;
     virtual QList<AudioDeviceInfo> inputDevices() const = 0;
+    // False when the sound server itself does not answer: then no device is listed for that reason.
+    virtual bool isSoundServerReachable() const { return true; }
 };
 
 // The stored microphone choice matched against the devices present now.

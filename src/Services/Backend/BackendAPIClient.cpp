@@ -86,7 +86,8 @@ QCoro::Task<QByteArray> BackendAPIClient::send(QNetworkRequest request, QByteArr
     if (method.isEmpty()) method = "GET";
     std::unique_ptr<QNetworkReply, ReplyDeleter> reply(body ? m_session->sendCustomRequest(request, method, *body)
                                                             : m_session->sendCustomRequest(request, method));
-    const ReplyWatch watch(reply.get(), limits);
+    ReplyWatch watch(reply.get(), limits);
+    watch.collectBody();
     if (m_options.releaseHeldRequestBytes) {
         m_options.releaseHeldRequestBytes();
         QObject::connect(reply.get(), &QNetworkReply::uploadProgress, reply.get(), m_options.releaseHeldRequestBytes);
@@ -124,7 +125,7 @@ QCoro::Task<QByteArray> BackendAPIClient::send(QNetworkRequest request, QByteArr
     if (!statusAttribute.isValid()) throw QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure);
 
     const int status = statusAttribute.toInt();
-    const QByteArray answer = reply->readAll();
+    const QByteArray answer = watch.body();
     if (status >= 200 && status <= 299) co_return answer;
 
     std::optional<ProblemResponsePayload> problem;

@@ -38,6 +38,9 @@ std::optional<QString> BackendAuthSessionManager::registeredDeviceID() const {
 
 QCoro::Task<BackendAuthDeviceLoginChallenge> BackendAuthSessionManager::startDeviceLogin(std::stop_token stopToken) {
     throwIfStopped(stopToken);
+    // The keyring first: a sign-in approved on the web that cannot be stored here would have spent
+    // its one-time approval. A keyring that is absent or locked throws APIKeyStoreError here.
+    installID();
     const DeviceInformation device = m_deviceInformation.read();
     BackendDeviceLoginStartRequest request{device.deviceName, device.osVersion, device.appVersion, device.build};
     const BackendDeviceLoginStartResponse response = co_await m_backendAPIClient->startDeviceLogin(std::move(request));

@@ -120,7 +120,10 @@ std::optional<qint64> retryAfterSeconds(const RawHeaderList& headers) {
 std::optional<QString> responseRequestID(const RawHeaderList& headers,
                                          const std::optional<ProblemResponsePayload>& problem) {
     for (const auto& [name, value] : headers) {
-        if (name.compare("X-Request-ID", Qt::CaseInsensitive) == 0 && !value.isEmpty()) return QString::fromUtf8(value);
+        if (name.compare("X-Request-ID", Qt::CaseInsensitive) != 0) continue;
+        // Qt joins repeated fields with ", ": the first field is the request's id.
+        const QByteArray first = value.left(value.indexOf(',')).trimmed();
+        if (!first.isEmpty()) return QString::fromUtf8(first);
     }
     if (problem) return problem->requestId;
     return std::nullopt;

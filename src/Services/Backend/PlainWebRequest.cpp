@@ -30,7 +30,8 @@ QCoro::Task<QByteArray> fetchPlainGet(QNetworkAccessManager* session, QUrl url, 
     QNetworkRequest request(url);
     std::unique_ptr<QNetworkReply, LaterDeleter> reply(session->get(request));
     // A server that accepts the connection and never answers would otherwise keep the check pending.
-    const ReplyWatch watch(reply.get(), limits);
+    ReplyWatch watch(reply.get(), limits);
+    watch.collectBody();
     // The stop may come from any thread: the abort is queued to the reply's thread.
     QPointer<QNetworkReply> guarded(reply.get());
     const std::stop_callback onStop(stopToken, [guarded] {
@@ -53,7 +54,7 @@ QCoro::Task<QByteArray> fetchPlainGet(QNetworkAccessManager* session, QUrl url, 
     // The status came, but the body did not arrive whole.
     if (reply->error() != QNetworkReply::NoError)
         throw WebRequestError::transportFailure(reply->error(), reply->errorString());
-    co_return reply->readAll();
+    co_return watch.body();
 }
 
 }  // namespace quorvelle

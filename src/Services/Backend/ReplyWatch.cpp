@@ -33,6 +33,25 @@ ReplyWatch::ReplyWatch(QNetworkReply* reply, ReplyLimits limits) : m_reply(reply
     }
 }
 
+void ReplyWatch::collectBody() {
+    // Qt stops reading the socket while this much is waiting, so nothing piles up unseen.
+    constexpr qint64 kReadBufferSize = 64 * 1024;
+    m_reply->setReadBufferSize(kReadBufferSize);
+    connect(m_reply, &QIODevice::readyRead, this, &ReplyWatch::takeArrived);
+    takeArrived();
+}
+
+void ReplyWatch::takeArrived() {
+    const QByteArray chunk = m_reply->readAll();
+    if (m_abort != Abort::none) return;
+    m_body += chunk;
+    const qint64 cap = m_limits.maximumBodySize;
+    if (cap >= 0 && m_body.size() > cap) {
+        m_body.clear();
+        abortFor(Abort::bodyTooLarge);
+    }
+}
+
 void ReplyWatch::abortFor(Abort reason) {
     if (m_abort != Abort::none) return;
     // An oversized body that has arrived whole is refused all the same.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QTimer>
 
@@ -28,14 +29,22 @@ public:
 
     Abort abortReason() const { return m_abort; }
 
+    // Takes the body out of the reply as it arrives, a small buffer at a time, and aborts as soon
+    // as more than the cap has come: however much the server sends, memory holds at most the cap.
+    void collectBody();
+    // The body collected so far; all of it once the reply has finished.
+    const QByteArray& body() const { return m_body; }
+
 private:
     void abortFor(Abort reason);
+    void takeArrived();
 
     QNetworkReply* m_reply;
     ReplyLimits m_limits;
     QTimer m_idleTimer;
     QTimer m_deadlineTimer;
     Abort m_abort = Abort::none;
+    QByteArray m_body;
 };
 
 }  // namespace quorvelle

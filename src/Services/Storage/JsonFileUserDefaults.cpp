@@ -19,9 +19,12 @@ namespace quorvelle {
 namespace {
 
 // Far above what any user's settings come to; a bigger file would cost seconds and gigabytes to
-// load and would be rewritten whole on every change, so it is treated as damaged.
+// load and would be rewritten whole on every change, so it is treated as damaged, and a change
+// that would make the file bigger is refused.
 constexpr qint64 kMaximumFileSize = 16 * 1024 * 1024;
 
+// Only a file that is not one JSON object is damaged as a whole. A value that does not decode is
+// left out alone, so that setting falls back to its default and the others are kept.
 std::optional<QMap<QString, DefaultsValue>> decodeDomain(const QByteArray& bytes) {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
@@ -29,9 +32,10 @@ std::optional<QMap<QString, DefaultsValue>> decodeDomain(const QByteArray& bytes
     QMap<QString, DefaultsValue> values;
     const QJsonObject object = document.object();
     for (auto it = object.begin(); it != object.end(); ++it) {
-        auto decoded = DefaultsValue::fromTaggedJson(it.value());
-        if (!decoded) return std::nullopt;
-        values.insert(it.key(), std::move(*decoded));
+        if (auto decoded = DefaultsValue::fromTaggedJson(it.value()))
+            values.insert(it.key(), std::move(*decoded));
+        else
+            qWarning("Settings value %s did not decode; its default applies", qUtf8Printable(it.key()));
     }
     return values;
 }
@@ -89,28 +93,36 @@ void JsonFileUserDefaults::setValue(const QString& key, const DefaultsValue& val
         return;
     }
     std::lock_guard lock(m_mutex);
-    m_values.insert(key, value);
-    writeLocked();
+    QMap<QString, DefaultsValue> changed = m_values;
+    changed.insert(key, value);
+    if (!writeLocked(changed)) {
+        qWarning("Settings value %s not saved: the settings file would pass %lld MiB and could not be read back",
+                 qUtf8Printable(key), static_cast<long long>(kMaximumFileSize >> 20));
+        return;
+    }
+    m_values = std::move(changed);
 }
 
 void JsonFileUserDefaults::removeValue(const QString& key) {
     std::lock_guard lock(m_mutex);
     if (m_values.remove(key) == 0) return;
-    writeLocked();
+    writeLocked(m_values);
 }
 
 // Runs under the lock, so two threads never write the file at once and the last change wins.
-void JsonFileUserDefaults::writeLocked() const {
-    if (!m_mayWrite) return;
+bool JsonFileUserDefaults::writeLocked(const QMap<QString, DefaultsValue>& values) const {
     QJsonObject object;
-    for (auto it = m_values.cbegin(); it != m_values.cend(); ++it)
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
         object.insert(it.key(), it.value().toTaggedJson());
+    const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Indented);
+    if (bytes.size() > kMaximumFileSize) return false;
+    if (!m_mayWrite) return true;
 
     PrivateFile::makeFolder(QFileInfo(m_filePath).absolutePath());
     // Instructions, dictionary and snippets are personal: readable by the user alone.
-    if (const auto failure = PrivateFile::write(m_filePath, QJsonDocument(object).toJson(QJsonDocument::Indented))) {
+    if (const auto failure = PrivateFile::write(m_filePath, bytes))
         qWarning("Cannot write settings file %s: %s", qUtf8Printable(m_filePath), qUtf8Printable(*failure));
-    }
+    return true;
 }
 
 }  // namespace quorvelle

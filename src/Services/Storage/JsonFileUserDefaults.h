@@ -12,9 +12,10 @@ namespace quorvelle {
 
 // The user defaults of one user, kept in memory and written through to one pretty-printed JSON
 // file after every change (atomically, so a crash leaves the old file or the new one).
-// A file that does not decode or is far larger than settings ever get is moved aside and the domain
-// starts empty, so the defaults apply.
-// A value holding a number JSON cannot write (NaN, infinity) is refused and the key keeps its value.
+// A file that is not a JSON object or is far larger than settings ever get is moved aside and the
+// domain starts empty, so the defaults apply; a single value that does not decode is left out.
+// A value holding a number JSON cannot write (NaN, infinity), or one that would make the file too
+// large to read back, is refused and the key keeps its value.
 // The file is read once, when the object is made: share one instance per file in a process.
 class JsonFileUserDefaults final : public UserDefaults {
 public:
@@ -33,7 +34,8 @@ public:
 
 private:
     void load(const Clock& now);
-    void writeLocked() const;
+    // False, with nothing written, when the file would be too large to read back.
+    bool writeLocked(const QMap<QString, DefaultsValue>& values) const;
 
     const QString m_filePath;
     mutable std::mutex m_mutex;

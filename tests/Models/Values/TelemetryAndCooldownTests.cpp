@@ -59,5 +59,8 @@ TEST(RateLimitCooldownState, StartChoosesLengthAndSetsEnd) {
         state.duration = duration;
         EXPECT_EQ(state.start(base, retryAfter), expected) << duration;
         EXPECT_EQ(state.cooldownUntil, base.addSecs(expected));
+        // A cooldown counts whole seconds up and is over at its very end.
+        EXPECT_EQ(state.remainingSeconds(base.addMSecs(expected * 1000 - 1)), 1);
+        EXPECT_EQ(state.remainingSeconds(base.addSecs(expected)), std::nullopt);
     }
 }

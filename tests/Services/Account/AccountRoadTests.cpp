@@ -11,6 +11,7 @@
 #include "Support/FakeBackendServer.h"
 #include "Support/JsonCoding.h"
 #include "Support/TestEventLoop.h"
+#include "ViewModel/BackendAuthMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -227,15 +228,23 @@ protected:
     }
 };
 
-TEST_F(AccountKeyringFaults, AnUnansweredInstallIDReadNeverReplacesTheStoredID) {
+// An absent or locked keyring is found before the backend is asked for a sign-in, whose approval could
+// not be stored, and the message says so.
+TEST_F(AccountKeyringFaults, AnUnansweredKeyringStopsTheSignInFirstAndNeverReplacesTheStoredID) {
     keyring->items.insert("install", "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
     for (const qint32 status : {SecretItemStatus::notAvailable, SecretItemStatus::interactionNotAllowed,
                                 SecretItemStatus::internalComponent}) {
         keyring->unansweredReads.insert("install", status);
         EXPECT_EQ(storeFailure(), status);
-        EXPECT_THROW(manager->deviceFingerprintHash(), APIKeyStoreError);
+        const auto startFailure = failureOf<APIKeyStoreError>(manager->startDeviceLogin());
+        EXPECT_EQ(startFailure.value().status(), status);
+        for (const auto& [language, reason] :
+             {std::pair("en", "keyring is unavailable"), std::pair("tr", "anahtarlık")})
+            EXPECT_TRUE(backend_auth_messages::error(AppStrings(language), "x", std::make_exception_ptr(*startFailure),
+                                                     server.baseUrl().toString())
+                            .contains(QString::fromUtf8(reason)));
     }
-    EXPECT_TRUE(server.requestsTo(kRegister).isEmpty());
+    EXPECT_TRUE(server.requestsTo(kRegister).isEmpty() && server.requestsTo(kStart).isEmpty());
     EXPECT_TRUE(keyring->writes.isEmpty());
     EXPECT_EQ(keyring->items.value("install"), "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
 

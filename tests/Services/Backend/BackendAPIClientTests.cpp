@@ -33,6 +33,7 @@ TEST_F(BackendAPIClientTests, MapsEveryStatusAndProblemCodeAndRecordsTheCode) {
         {503, R"({"title":"t","error":{"code":"PROVIDER_UNAVAILABLE"}})", Case::providerUnavailable,
          "PROVIDER_UNAVAILABLE"},
         {503, R"({"title":"PROVIDER_UNAVAILABLE"})", Case::providerUnavailable, "PROVIDER_UNAVAILABLE"},
+        {502, R"({"title":"RATE_LIMITER_UNAVAILABLE"})", Case::providerUnavailable, "RATE_LIMITER_UNAVAILABLE"},
         {503, R"({"code":"PROVIDER_UNAVAILABLE"})", Case::unexpectedRuntimeFailure, "UNEXPECTED_RUNTIME_FAILURE"},
         {503, R"({"title":"t","code":"PROVIDER_TIMEOUT"})", Case::unexpectedRuntimeFailure, "PROVIDER_TIMEOUT"},
         {504, R"({"title":"t","code":"PROVIDER_TIMEOUT"})", Case::providerTimeout, "PROVIDER_TIMEOUT"},
@@ -105,7 +106,9 @@ TEST_F(BackendAPIClientTests, RequestsCarryTheVersionAndFreshIdsAndTheFailureRec
     options.nowMilliseconds = [now = qint64(0)]() mutable { return now += 1234; };
     client = std::make_unique<BackendAPIClient>(&manager, server.url(QStringLiteral("/api/base/")), options);
     server.respond("POST", kRefreshPath,
-                   FakeResponse::json(500, R"({"title":"t","request_id":"body"})").header("x-request-id", "header"));
+                   FakeResponse::json(500, R"({"title":"t","request_id":"body"})")
+                       .header("x-request-id", "header")
+                       .header("X-Request-ID", "second"));
     for (const auto& [status, body] : QList<QPair<int, QByteArray>>{
              {500, {}}, {201, kRefreshAnswer}, {401, {}}, {299, R"({"access_token":"only"})"}})
         server.respond("POST", kRefreshPath, FakeResponse::json(status, body));
@@ -170,6 +173,7 @@ TEST_F(BackendAPIClientTests, DatesAreInternetDateTimesWithOrWithoutFractions) {
         {"null", QDateTime()},
         {R"("2024-05-06T07:08:09")", std::nullopt},
         {R"("2024-02-30T07:08:09Z")", std::nullopt},
+        {R"("2024-05-06T10:08:09+03:60")", std::nullopt},
         {"1714979289", std::nullopt},
     };
     for (const auto& [expiresAt, expected] : rows) {

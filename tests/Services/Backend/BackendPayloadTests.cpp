@@ -3,6 +3,8 @@
 #include "Services/Backend/BackendDiagnosticErrorReport.h"
 #include "Services/Backend/BackendWireCoding.h"
 
+#include <QDir>
+
 namespace quorvelle::test {
 namespace {
 
@@ -64,11 +66,12 @@ TEST(BackendPayloadTests, RedactionRemovesCredentialsAndKeepsTheRest) {
         {"password: hunter2 next", "[redacted] next"},
         {"Authorization: Basic dXNlcjpwYXNz", "Authorization: [redacted]"},
         {"fetch https://ann:pw@host.io/x failed", "fetch https://[redacted]@host.io/x failed"},
+        {"passwd=hunter2 PWD: x, mail ann.lee+q@mail.example.co.uk.", "[redacted] [redacted] mail [redacted]."},
+        {QDir::homePath() + "/Music/a.wav and /home/bob/b.wav", "~/Music/a.wav and /home/[redacted]/b.wav"},
     };
     for (const auto& [input, expected] : rows)
         EXPECT_EQ(redactedDiagnosticText(input).toStdString(), expected.toStdString());
-    for (const QString kept :
-         {"see https://host.io/a?mail=a@b.io", "Basic plan", "max_tokens = 5", "REQ-8F2A status 504"})
+    for (const QString kept : {"see https://host.io/pkg@v2", "Basic plan", "max_tokens = 5", "REQ-8F2A status 504"})
         EXPECT_EQ(redactedDiagnosticText(kept), kept);
 }
 

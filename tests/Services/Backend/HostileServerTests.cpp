@@ -8,6 +8,14 @@
 #include <QJsonDocument>
 #include <QTemporaryDir>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <thread>
+
 namespace quorvelle::test {
 namespace {
 
@@ -17,6 +25,51 @@ const QString kPlainPath = QStringLiteral("/releases.json");
 
 QByteArray refreshAnswer(qsizetype size = 0) {
     return R"({"access_token":"a","refresh_token":"r","pad":")" + QByteArray(size, 'p') + "\"}";
+}
+
+// Answers each connection, on a thread of its own, with a body that does not end (until 512 MiB), as
+// fast as the client takes it.
+class EndlessBodyServer {
+public:
+    EndlessBodyServer() : m_listener(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(m_listener, 4) != 0 ||
+            ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            throw std::runtime_error("no port");
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] {
+            for (int connection; (connection = ::accept(m_listener, nullptr, nullptr)) >= 0; ::close(connection)) {
+                char request[8192];
+                ::recv(connection, request, sizeof request, 0);
+                const QByteArray chunk = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + QByteArray(1 << 20, ' ');
+                for (qint64 sent = 0; sent < (qint64(512) << 20); sent += chunk.size())
+                    if (::send(connection, chunk.constData(), chunk.size(), MSG_NOSIGNAL) != chunk.size()) break;
+            }
+        });
+    }
+    ~EndlessBodyServer() {
+        ::shutdown(m_listener, SHUT_RDWR);
+        m_thread.join();
+        ::close(m_listener);
+    }
+    QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_port)); }
+
+private:
+    int m_listener;
+    quint16 m_port = 0;
+    std::thread m_thread;
+};
+
+// The most memory the process has held since the last reset, in bytes.
+qint64 peakMemoryAfterReset(bool reset) {
+    if (reset) std::ofstream("/proc/self/clear_refs") << "5";
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stoll(line.substr(6)) * 1024;
+    return -1;
 }
 
 class HostileServerTest : public BackendClientTest {
@@ -71,6 +124,20 @@ TEST_F(HostileServerTest, BodiesOverTheCapOrPastTheDeadlineAreAbortedAndEveryTim
     server.clearScript();
     server.respond("GET", kPlainPath, FakeResponse::silence());
     EXPECT_EQ(plainFailure(150ms, 10s).value().networkError(), QNetworkReply::TimeoutError);
+}
+
+// The body is taken as it arrives and the transfer stops once past the cap: however much the server
+// sends, memory stays near the cap.
+TEST_F(HostileServerTest, AnEndlessAnswerIsCutOffWithoutFillingMemory) {
+    EndlessBodyServer endless;
+    client = std::make_unique<BackendAPIClient>(&manager, endless.url(), testOptions());
+    const qint64 before = peakMemoryAfterReset(true);
+    EXPECT_EQ(refreshFailure(), QuorvelleError(Case::unexpectedRuntimeFailure));
+    const auto plain = failureOf<WebRequestError>(fetchPlainGet(&manager, endless.url(), {}, 10s, 60s));
+    EXPECT_EQ(plain.value().errorCase(), WebRequestError::Case::responseTooLarge);
+    // Measured at 17 to 43 MiB on a quiet machine; the bound leaves room for a loaded one and still
+    // catches a body kept whole (the server sends up to 512 MiB to each).
+    EXPECT_LT(peakMemoryAfterReset(false) - before, 192 << 20);
 }
 
 TEST(HostileAnswerTest, TokensAndIdsWithControlCharactersDoNotDecode) {

@@ -90,12 +90,13 @@ TEST_F(JsonFileUserDefaultsTest, EveryKindComesBackAsTheSameKindAndNumbersJsonCa
     EXPECT_TRUE(asideFiles().isEmpty());
 }
 
-// Each damaged file is kept aside, never replaced by a later one, and the domain starts empty.
-TEST_F(JsonFileUserDefaultsTest, DamagedFilesAreKeptAsideAndTheDomainStartsEmpty) {
+// A file that is not one JSON object is kept aside (never replaced by a later one) and the domain starts
+// empty; a value that does not decode costs that value alone; a change that would make the file too
+// large to read back is refused.
+TEST_F(JsonFileUserDefaultsTest, OnlyAFileThatIsNotAnObjectIsSetAsideAndOneBadValueCostsOnlyItself) {
     const std::vector<std::pair<const char*, QByteArray>> damaged = {
         {"not JSON", QByteArray("{\"quorvelle.snippets\": ")},
-        {"a value without its kind", QByteArray(R"({"quorvelle.clipboardFallbackEnabled": true})")},
-        {"a damaged element deep inside", QByteArray(R"({"k": {"array": [{"bool": true}, 3]}})")},
+        {"not an object", QByteArray(R"([{"k": {"bool": true}}])")},
         {"valid but over 16 MiB", QByteArray(R"({"k": {"bool": true}})") + QByteArray(17 << 20, ' ')},
     };
     QSet<QByteArray> keptAside;
@@ -104,7 +105,6 @@ TEST_F(JsonFileUserDefaultsTest, DamagedFilesAreKeptAsideAndTheDomainStartsEmpty
         ASSERT_TRUE(writeAll(path(), bytes));
         JsonFileUserDefaults defaults(path(), fixedNow);
         EXPECT_FALSE(defaults.contains("k"));
-        EXPECT_FALSE(defaults.contains("quorvelle.clipboardFallbackEnabled"));
         defaults.setBool("fresh", true);
         EXPECT_TRUE(JsonFileUserDefaults(path(), fixedNow).boolean("fresh"));
         keptAside.insert(bytes);
@@ -112,6 +112,23 @@ TEST_F(JsonFileUserDefaultsTest, DamagedFilesAreKeptAsideAndTheDomainStartsEmpty
         QFile::remove(path());
     }
     EXPECT_TRUE(asideFiles().contains("user-defaults.json.corrupt-20261206T180000Z"));
+
+    ASSERT_TRUE(writeAll(path(), R"({"on": {"string": " YES"}, "off": {"string": "no"}, "kept": {"bool": true},
+        "untagged": true, "unknown kind": {"date": 1}, "damaged element": {"array": [{"bool": true}, 3]},
+        "damaged base64": {"data": "AA=A"}})"));
+    JsonFileUserDefaults defaults(path(), fixedNow);
+    EXPECT_TRUE(defaults.boolean("on") && defaults.boolean("kept") && defaults.contains("off"));
+    EXPECT_FALSE(defaults.boolean("off"));
+    for (const char* key : {"untagged", "unknown kind", "damaged element", "damaged base64"})
+        EXPECT_FALSE(defaults.contains(key)) << key;
+    EXPECT_EQ(asideContents(), keptAside);
+
+    defaults.setData("large", QByteArray(13 << 20, 'x'));  // 17.3 MiB once in base64
+    EXPECT_FALSE(defaults.contains("large"));
+    defaults.setData("fits", QByteArray(11 << 20, 'x'));
+    JsonFileUserDefaults reopened(path(), fixedNow);
+    EXPECT_TRUE(reopened.boolean("kept") && reopened.contains("fits") && !reopened.contains("large"));
+    EXPECT_EQ(asideContents(), keptAside);
 }
 
 // Keys of their own and diagnostics, written from two threads at once through one file: nothing is lost.
