@@ -65,11 +65,6 @@ bool RealApp::showsAndTakesFocus() {
 std::unique_ptr<RealApp> RealApp::firefox(const QString& folder) {
     const QString profile = folder + u"/firefox"_qs, page = folder + u"/page.html"_qs;
     QDir().mkpath(profile);
-    writeFile(profile + u"/user.js"_qs,
-              "user_pref(\"browser.aboutwelcome.enabled\", false);\n"
-              "user_pref(\"browser.shell.checkDefaultBrowser\", false);\n"
-              "user_pref(\"datareporting.policy.dataSubmissionPolicyBypassNotification\", true);\n"
-              "user_pref(\"browser.startup.homepage_override.mstone\", \"ignore\");\n");
     writeFile(page,
               "<!doctype html><title>ready</title><textarea autofocus "
               "oninput=\"document.title='area:'+this.value\"></textarea>"
