@@ -221,6 +221,7 @@ void SessionViewModel::handleHotkeyPressed() {
 
 void SessionViewModel::handleHotkeyReleased() {
     Q_EMIT hotkeyReleased();
+    m_delivery.noteHotkeyReleased();
     if (dictationSettings().triggerMode == RecordingTriggerMode::pushToTalk) stopRecordingAndTranscribe();
 }
 

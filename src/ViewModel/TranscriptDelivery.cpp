@@ -86,13 +86,23 @@ QCoro::Task<void> TranscriptDelivery::deliverTranscript(QString text, double dur
 QCoro::Task<TranscriptDelivery::Validation> TranscriptDelivery::settledDeliveryTarget(FocusedTargetSnapshot captured,
                                                                                       std::stop_token stopToken) {
     // When the hot key lets go, some applications pass the focus through a container before it
-    // reaches the field again (Firefox a window-sized panel for ~35 ms, Writer its root pane):
-    // a short, bounded wait lets it arrive. A field that has the focus costs no wait at all.
+    // reaches the field again (Firefox a window-sized panel for ~35 ms, Writer its root pane). A
+    // delivery right after the release first gives that time to begin; then short, bounded waits
+    // let the focus arrive. A field that has the focus costs no wait past the first.
+    const ViewModelEnvironment& environment = m_context.environment();
+    if (m_keyReleasedAt) {
+        const double elapsed = double(environment.uptimeNanosecondsProvider() - *m_keyReleasedAt) / 1e9;
+        m_keyReleasedAt.reset();
+        if (elapsed < kFocusSettleAfterReleaseSeconds) {
+            co_await environment.focusSettleSleep(kFocusSettleAfterReleaseSeconds - elapsed, stopToken);
+            throwIfStopped(stopToken);
+        }
+    }
     Validation validation = validateDeliveryTarget(captured);
     for (int step = 0; step < kFocusSettleStepLimit; ++step) {
         const auto* failure = std::get_if<DeliveryValidationFailure>(&validation);
         if (!failure || *failure != DeliveryValidationFailure::focusedTargetUnavailable) break;
-        co_await m_context.environment().focusSettleSleep(kFocusSettleStepSeconds, stopToken);
+        co_await environment.focusSettleSleep(kFocusSettleStepSeconds, stopToken);
         throwIfStopped(stopToken);
         validation = validateDeliveryTarget(captured);
     }
@@ -185,6 +195,10 @@ void TranscriptDelivery::failClipboardFallbackDisabled() {
 void TranscriptDelivery::appendHistory(const QString& text, double durationSeconds,
                                        TranscriptHistoryCompletionKind kind) {
     m_outlets.appendTranscriptHistory(text, durationSeconds, kind);
+}
+
+void TranscriptDelivery::noteHotkeyReleased() {
+    m_keyReleasedAt = m_context.environment().uptimeNanosecondsProvider();
 }
 
 bool TranscriptDelivery::isDelivering() const {

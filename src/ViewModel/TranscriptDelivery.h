@@ -62,6 +62,9 @@ public:
     // Throws QuorvelleError or ReportedDeliveryFailure; a stop ends it with CancellationError.
     QCoro::Task<void> deliverTranscript(QString text, double durationSeconds, std::stop_token stopToken);
 
+    // The hot key was let go: the applications' focus moves about for a moment.
+    void noteHotkeyReleased();
+
     const LastDeliveryRecord& record() const { return m_record; }
     LastDeliveryRecord& record() { return m_record; }
 
@@ -70,6 +73,7 @@ public:
     Validation validateDeliveryTarget(const FocusedTargetSnapshot& captured);
     // The same, waiting up to kFocusSettleStepLimit steps for a focus that is not on a text element yet.
     QCoro::Task<Validation> settledDeliveryTarget(FocusedTargetSnapshot captured, std::stop_token stopToken);
+    static constexpr double kFocusSettleAfterReleaseSeconds = 0.06;
     static constexpr double kFocusSettleStepSeconds = 0.025;
     static constexpr int kFocusSettleStepLimit = 8;
     // Throws TextInsertionError (and whatever else the inserter throws).
@@ -94,6 +98,7 @@ private:
     std::shared_ptr<TextInserting> m_textInserter;
     std::shared_ptr<ClipboardWriting> m_pasteboardWriter;
     LastDeliveryRecord m_record;
+    std::optional<quint64> m_keyReleasedAt;  // uptime, until the next delivery
     ClipboardPasteDelivery m_paste;
 };
 

@@ -38,7 +38,10 @@ ViewModelEnvironment FakeBootstrap::environment() {
     environment.uptimeNanosecondsProvider = clock.uptimeProvider();
     environment.recordingDurationSleep = recordingDurationSleeper.sleeper();
     environment.clipboardPasteVerificationSleep = pasteVerificationSleeper.sleeper();
-    environment.focusSettleSleep = focusSettleSleeper.sleeper();
+    environment.focusSettleSleep = [this](double seconds, std::stop_token stopToken) {
+        focusSettleWaits.append(seconds);
+        return sleepFor(0, std::move(stopToken));
+    };
     environment.backendAuthPollSleep = pollSleeper.sleeper();
     environment.terminalStateDismissSleep = dismissSleeper.sleeper();
     return environment;

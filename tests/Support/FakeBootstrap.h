@@ -55,7 +55,8 @@ public:
     ManualClock clock;
     ManualSleeper recordingDurationSleeper;
     ManualSleeper pasteVerificationSleeper;
-    ManualSleeper focusSettleSleeper;
+    // The delivery's short waits for the focus: each ends on the next turn of the event loop.
+    QList<double> focusSettleWaits;
     ManualSleeper pollSleeper;
     ManualSleeper dismissSleeper;
 

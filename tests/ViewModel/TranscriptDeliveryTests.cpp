@@ -43,7 +43,7 @@ struct DeliveryRig {
             }
         }(this);
         for (int turn = 0; turn < 12; ++turn) {
-            fakes.focusSettleSleeper.finishAll(), fakes.pasteVerificationSleeper.finishAll();
+            fakes.pasteVerificationSleeper.finishAll();
             settle();
         }
     }
@@ -167,10 +167,10 @@ TEST(TranscriptDelivery, PasteEndingsAndTheUsersClipboard) {
     menu.isFocusedElement = false;  // a field found near a focused menu
     DeliveryRig settling([&](DeliveryRig& r) { inspected(container)(r), inspected(container)(r); });
     expectRow(settling, {"", {}, success, Kind::inserted, "insert.inserted_at_caret", {}});
-    EXPECT_EQ(settling.fakes.focusSettleSleeper.requestedSeconds(), (QList<double>{0.025, 0.025}));
+    EXPECT_EQ(settling.fakes.focusSettleWaits, (QList<double>{0.025, 0.025}));
     DeliveryRig onMenu([&](DeliveryRig& r) { r.fakes.inspector->answer.setFallback(menu); });
     expectRow(onMenu, {"", {}, copied, copy, "fallback.focused_target_unavailable", {}});
-    EXPECT_EQ(onMenu.fakes.focusSettleSleeper.requestedSeconds().size(), 8);
+    EXPECT_EQ(onMenu.fakes.focusSettleWaits.size(), 8);
 
     // A failed clipboard write gives the user's clipboard back.
     DeliveryRig refused(paste, [](DeliveryRig& r) {
@@ -188,6 +188,8 @@ TEST(TranscriptDelivery, APasteWhoseCheckIsCutShortIsStillRecorded) {
     DictationRig rig(
         [](FakeBootstrap& f, AppBootstrap&) { f.strategyResolver->strategy = TextInsertionStrategy::clipboardPaste; });
     rig.dictate();
+    // Right after the release the focus gets a moment to move back to the field.
+    EXPECT_EQ(rig.fakes.focusSettleWaits, QList<double>{TranscriptDelivery::kFocusSettleAfterReleaseSeconds});
     ASSERT_EQ(rig.fakes.pasteVerificationSleeper.waitingCount(), 1);
     rig.session().applyRuntimeReadiness(false);
     EXPECT_EQ(rig.state(), SessionState::idle());

@@ -228,30 +228,6 @@ TEST_P(DesktopDeliveryAnyToolkit, AListThatManagesItsRowsIsNotEnumerated) {
     EXPECT_EQ(navigator.children(*list).size(), 0);
 }
 
-// A window without an accessibility tree takes the text by a paste (terminals in the app's road tests); a
-// password prompt is refused.
-TEST_P(DesktopDeliveryAnyToolkit, PastesIntoAWindowWithoutATreeAndRefusesAPasswordPrompt) {
-    FixtureApp prompt(Toolkit::Qt, u"Passphrase"_qs, test::environmentWithoutAccessibility(u"pinentry-qt"_qs));
-    prompt.focus(kPassword);
-    const FocusedTargetSnapshot secret = inspectFront(prompt.processId());
-    EXPECT_TRUE(secret.isWindowOnly && secret.blockReason() == SessionBlockReason::secureField);
-
-    FixtureApp plain(Toolkit::Qt, u"No accessibility"_qs, test::environmentWithoutAccessibility());
-    plain.focus(kSingle);
-    const FocusedTargetSnapshot target = inspectFront(plain.processId());
-    EXPECT_TRUE(target.isWindowOnly);
-    const QString text = u"dictated into a window without a tree, çğış"_qs;
-    m_services->clipboard().writeString(text);
-    m_services->pastePerformer().performPaste(target);
-    // The fixture fetches the text from this process, and answers only once its paste is done.
-    QString received;
-    const auto arrived = [&] {
-        test::waitUntil([] { return false; }, 300);
-        return (received = plain.texts().value(kSingle).toString()) == text;
-    };
-    EXPECT_TRUE(test::waitUntil(arrived, 10000)) << received.toStdString();
-}
-
 INSTANTIATE_TEST_SUITE_P(Gtk, DesktopDeliveryAnyToolkit, ::testing::Values(Toolkit::Gtk),
                          [](const auto&) { return std::string("Gtk"); });
 

@@ -47,15 +47,6 @@ bool isKeyDown(const char* keyName) {
     return (keys[code / 8] >> (code % 8)) & 1;
 }
 
-QProcessEnvironment environmentWithoutAccessibility(const QString& instanceName) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"));
-    environment.insert(QStringLiteral("QT_ACCESSIBILITY"), QStringLiteral("0"));
-    environment.insert(QStringLiteral("AT_SPI_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent/at-spi"));
-    if (!instanceName.isEmpty()) environment.insert(QStringLiteral("RESOURCE_NAME"), instanceName);
-    return environment;
-}
-
 bool activateWindowOf(qint64 processIdentifier) {
     Display* display = X11Connection::display();
     if (!display) return false;

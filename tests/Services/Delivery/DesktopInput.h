@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QProcessEnvironment>
 #include <QString>
 #include <QtGlobal>
 
@@ -16,10 +15,6 @@ bool isKeyDown(const char* keyName);
 
 // Has the window manager activate the process's window as a task bar click would; false without one.
 bool activateWindowOf(qint64 processIdentifier);
-
-// The environment of a Qt program where accessibility is off, named `instanceName` when given. Qt still
-// joins a bus it can reach with QT_ACCESSIBILITY=0, so the bus is put out of its reach.
-QProcessEnvironment environmentWithoutAccessibility(const QString& instanceName = {});
 
 // Hides the root window's _NET_ACTIVE_WINDOW, as without an EWMH window manager, until the result goes.
 std::shared_ptr<void> hideActiveWindowProperty();

@@ -49,6 +49,7 @@ TEST(FocusedElementReader, RanksSecureThenWritableThenSettableAndKeepsTheFirstBe
         {"form/g field/t/form secret/s/field", "field", "", "secret"},      // a password field around wins
         {"window/g label/g/window field/t/window", "", "window", "field"},  // no focus: the best in the window
         {"lonely/g", "lonely", "", "lonely"},  // a start element that scores nothing is still a result
+        {"window/g first/t/window second/t/window", "", "window", "first"},  // equal scores: the first
     };
     for (const auto& [nodes, focused, window, chosen] : cases) {
         SCOPED_TRACE(nodes);
@@ -63,6 +64,7 @@ TEST(FocusedElementReader, RanksSecureThenWritableThenSettableAndKeepsTheFirstBe
         ASSERT_TRUE(reading.element);
         EXPECT_EQ(reading.element->identityKey(), QString::fromUtf8(chosen));
         EXPECT_EQ(reading.metadata, tree.metadataOf.value(chosen)) << "metadata of the same element";
+        EXPECT_EQ(reading.isFocused, QString::fromUtf8(chosen) == QString::fromUtf8(focused)) << "found near the focus";
     }
 }
 
@@ -190,6 +192,9 @@ TEST(AtspiTranslation, RolesAndFlagsInTheAXVocabularyAndOffsetsBetweenUtf16AndCo
     for (const auto& [points, units] : roundTrips) {
         EXPECT_EQ(utf16OffsetFromToolkit(text, points, AtspiOffsetUnit::codePoints), units) << points;
         EXPECT_EQ(toolkitOffsetFromUtf16(text, units, AtspiOffsetUnit::codePoints), points) << units;
+        // Qt counts UTF-16 units itself: its offsets past the emoji pass unchanged both ways.
+        EXPECT_EQ(utf16OffsetFromToolkit(text, units, AtspiOffsetUnit::utf16CodeUnits), units);
+        EXPECT_EQ(toolkitOffsetFromUtf16(text, units, AtspiOffsetUnit::utf16CodeUnits), units);
     }
     EXPECT_EQ(toolkitOffsetFromUtf16(text, 2, AtspiOffsetUnit::codePoints), 2)
         << "the whole character counts as passed";

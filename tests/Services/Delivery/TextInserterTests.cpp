@@ -37,6 +37,7 @@ TEST(TextInserter, SplicesAtTheCaretOrOverTheSelectionAndMovesTheCaretBehind) {
         {u"a😀"_qs, TextRange{3, 0}, u"b"_qs, u"a😀 b"_qs, {3, 2}},
         {u"a"_qs, TextRange{1, 0}, u"😀"_qs, u"a 😀"_qs, {1, 3}},
         {u"x😀y"_qs, TextRange{1, 2}, u"z"_qs, u"xzy"_qs, {1, 1}},
+        {u"ab"_qs, TextRange{1, 1}, u"c"_qs, u"ac"_qs, {1, 1}},
         {std::nullopt, std::nullopt, u"hello"_qs, u"hello"_qs, {0, 5}},
     };
     for (const auto& [value, selection, text, expected, inserted] : cases) {

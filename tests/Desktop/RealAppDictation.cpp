@@ -1,0 +1,168 @@
+#include "RealAppDictation.h"
+
+#include "Platform/Linux/XcbHotKeyRegistrar.h"
+#include "Services/Delivery/ElementHandleStorage.h"
+#include "Services/System/CarbonHotkeyMonitor.h"
+#include "ShellDesktopInput.h"
+#include "TestEventLoop.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QUrl>
+
+#include <csignal>
+
+namespace quorvelle::test {
+
+namespace {
+
+const QStringList kHotkey{u"Control_L"_qs, u"Alt_L"_qs, u"Return"_qs};
+
+bool xdotool(const QStringList& arguments, QString* output = nullptr) {
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    if (!process.waitForFinished(30000)) return false;
+    if (output) *output = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    return process.exitCode() == 0;
+}
+
+bool writeFile(const QString& path, const QByteArray& contents) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
+}  // namespace
+
+RealApp::RealApp(const QString& program, const QStringList& arguments, QString titlePattern)
+    : m_titlePattern(std::move(titlePattern)) {
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(program, arguments);
+}
+
+// The process that shows the window is ended too: Writer's starter leaves the window to another.
+RealApp::~RealApp() {
+    QString pid;
+    if (xdotool({u"search"_qs, u"--name"_qs, m_titlePattern, u"getwindowpid"_qs}, &pid) && pid.toInt() > 0)
+        ::kill(pid.toInt(), SIGTERM);
+    m_process.terminate();
+    if (!m_process.waitForFinished(10000)) m_process.kill(), m_process.waitForFinished(5000);
+}
+
+bool RealApp::waitForTitle(const QString& pattern, int timeoutMs) {
+    return waitUntil([&] { return xdotool({u"search"_qs, u"--name"_qs, pattern}); }, timeoutMs);
+}
+
+bool RealApp::pressKeys(const QString& keys) {
+    return xdotool({u"key"_qs, u"--clearmodifiers"_qs, keys});
+}
+
+// These applications start slowly under load: the wait is generous.
+bool RealApp::showsAndTakesFocus() {
+    return waitForTitle(m_titlePattern) &&
+           xdotool({u"search"_qs, u"--name"_qs, m_titlePattern, u"windowactivate"_qs, u"--sync"_qs});
+}
+
+std::unique_ptr<RealApp> RealApp::firefox(const QString& folder) {
+    const QString profile = folder + u"/firefox"_qs, page = folder + u"/page.html"_qs;
+    QDir().mkpath(profile);
+    writeFile(page,
+              "<!doctype html><title>ready</title><textarea autofocus "
+              "oninput=\"document.title='area:'+this.value\"></textarea>"
+              "<input oninput=\"document.title='line:'+this.value\">");
+    std::unique_ptr<RealApp> app(new RealApp(
+        u"firefox-esr"_qs,
+        {u"-profile"_qs, profile, u"-no-remote"_qs, u"--new-instance"_qs, QUrl::fromLocalFile(page).toString()},
+        u"^ready"_qs));
+    if (!app->showsAndTakesFocus()) return nullptr;
+    app->m_titlePattern = u"Mozilla Firefox$"_qs;
+    return app;
+}
+
+std::unique_ptr<RealApp> RealApp::writer(const QString& folder, QString* document) {
+    *document = folder + u"/note.fodt"_qs;
+    writeFile(*document, R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0" office:version="1.2"
+ office:mimetype="application/vnd.oasis.opendocument.text">
+<office:automatic-styles><style:style style:name="B" style:family="text"><style:text-properties fo:font-weight="bold"/></style:style></office:automatic-styles>
+<office:body><office:text><text:p>Plain <text:span text:style-name="B">bold</text:span> end</text:p></office:text></office:body></office:document>
+)");
+    qputenv("SAL_USE_VCLPLUGIN", "gtk3");
+    std::unique_ptr<RealApp> app(
+        new RealApp(u"soffice"_qs,
+                    {u"--writer"_qs, u"--norestore"_qs, u"--nologo"_qs,
+                     u"-env:UserInstallation="_qs + QUrl::fromLocalFile(folder + u"/writer"_qs).toString(), *document},
+                    u"^note.fodt"_qs));
+    if (!app->showsAndTakesFocus() || !pressKeys(u"ctrl+End"_qs)) return nullptr;
+    return app;
+}
+
+RealAppDictation::RealAppDictation() {
+    fakes.makeReadyForCloudDictation();
+    AppBootstrap services = fakes.bootstrap();
+    services.hotkeyMonitor = std::make_shared<CarbonHotkeyMonitor>(std::make_unique<XcbHotKeyRegistrar>());
+    services.focusedTargetInspector = {delivery, &delivery->inspector()};
+    services.textInserter = {delivery, &delivery->inserter()};
+    services.pasteboardWriter = {delivery, &delivery->clipboard()};
+    services.textInsertionStrategyResolver = {delivery, &delivery->strategyResolver()};
+    services.syntheticPastePerformer = {delivery, &delivery->pastePerformer()};
+    ViewModelEnvironment environment = fakes.environment();
+    environment.clipboardPasteVerificationSleep = environment.focusSettleSleep = &sleepFor;
+    vm = std::make_unique<AppViewModel>(services, environment);
+    vm->preferences()->setHotkey(HotkeyShortcut::suggestions().at(1));
+}
+
+bool RealAppDictation::isReady() const {
+    return folder.isValid() && vm->session()->isHotkeyMonitoringActive();
+}
+
+QString RealAppDictation::focusedTextElement(const QString& previous) {
+    QString key;
+    waitUntil(
+        [&] {
+            try {
+                const FocusedTargetSnapshot target = delivery->inspector().inspect();
+                if (target.hasSettledFocus() && !target.isWindowOnly)
+                    key = elementOf(target.elementHandle)->identityKey();
+            } catch (const std::exception&) {
+            }
+            return !key.isEmpty() && key != previous;
+        },
+        30000);
+    return key != previous ? key : QString();
+}
+
+std::optional<TranscriptHistoryCompletionKind> RealAppDictation::dictate(const QString& words, bool slowBackend,
+                                                                         ReleaseToText* releaseToText) {
+    fakes.transcriber->answer.push(words);
+    fakes.transcriber->held.setHolding(slowBackend);
+    SessionViewModel& session = *vm->session();
+    sendKeys(kHotkey, true);
+    const bool recording =
+        waitUntil([&] { return session.runtimeState().kind() == SessionState::Kind::recording; }, 20000);
+    AudioLevelSnapshot level = AudioLevelSnapshot::silent();
+    level.peakPower = 0.3;
+    fakes.audioCapture->levelPublisher().send(level);
+    waitUntil([] { return false; }, 100);
+    sendKeys(kHotkey, false);
+    if (!recording) return std::nullopt;
+    QElapsedTimer sinceRelease;
+    sinceRelease.start();
+    if (slowBackend) {
+        waitUntil([] { return false; }, 1000);
+        fakes.transcriber->held.releaseAll();
+    }
+    if (releaseToText && waitUntil([&] { return releaseToText->shown(words); }, 20000))
+        releaseToText->milliseconds = double(sinceRelease.nsecsElapsed()) / 1e6;
+    const auto ended = [&] {
+        const auto kind = session.runtimeState().kind();
+        return kind != SessionState::Kind::recording && kind != SessionState::Kind::uploading &&
+               kind != SessionState::Kind::injecting;
+    };
+    waitUntil(ended, 20000);
+    return session.lastInsertionOutcome();
+}
+
+}  // namespace quorvelle::test

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "FakeBootstrap.h"
+#include "Platform/Linux/LinuxTextDeliveryServices.h"
+#include "ViewModel/AppViewModel.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// Dictation into the applications a Debian desktop starts with (Firefox ESR, LibreOffice Writer):
+// the view model over the real hot key and delivery services, the backend a fake that answers at
+// once or after a second. Shared by the desktop tests and the delivery benchmark.
+namespace quorvelle::test {
+
+// An application started with a private profile, ended with this object.
+class RealApp {
+public:
+    // Firefox on a page with a <textarea> (focused) and an <input>, whose own input events put the
+    // field's value into the window title ("area:…", "line:…"); null when it never showed.
+    static std::unique_ptr<RealApp> firefox(const QString& folder);
+    // Writer on a document holding "Plain bold end", "bold" in bold, the caret at its end; null
+    // when it never showed. `document` is the file it saves to.
+    static std::unique_ptr<RealApp> writer(const QString& folder, QString* document);
+    ~RealApp();
+
+    // Whether a window title matching the pattern shows within the time.
+    static bool waitForTitle(const QString& pattern, int timeoutMs = 90000);
+    static bool pressKeys(const QString& xdotoolKeys);
+
+private:
+    RealApp(const QString& program, const QStringList& arguments, QString titlePattern);
+    bool showsAndTakesFocus();
+
+    QProcess m_process;
+    QString m_titlePattern;
+};
+
+class RealAppDictation {
+public:
+    RealAppDictation();
+    // False when the hot key could not be registered.
+    bool isReady() const;
+    // Waits for the accessibility bus to report the focus on a text element other than `previous`
+    // (it follows the X focus late); its identity, empty when none came.
+    QString focusedTextElement(const QString& previous = {});
+
+    // How long after the key's release the words showed, by the given sign.
+    struct ReleaseToText {
+        std::function<bool(const QString& words)> shown;
+        double milliseconds = -1;
+    };
+    // Holds the hot key, speaks, lets go and waits for the session to end; the outcome.
+    std::optional<TranscriptHistoryCompletionKind> dictate(const QString& words, bool slowBackend = false,
+                                                           ReleaseToText* releaseToText = nullptr);
+
+    FakeBootstrap fakes;
+    std::shared_ptr<LinuxTextDeliveryServices> delivery = std::make_shared<LinuxTextDeliveryServices>();
+    std::unique_ptr<AppViewModel> vm;
+    // Profiles and documents live in the test desktop's private folders.
+    QTemporaryDir folder{qEnvironmentVariable("XDG_CACHE_HOME", QDir::tempPath()) + u"/apps-XXXXXX"_qs};
+};
+
+}  // namespace quorvelle::test
