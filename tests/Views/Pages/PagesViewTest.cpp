@@ -79,12 +79,21 @@ TEST_F(PagesViewTest, AnEmptyHistoryShowsItsNoticeAndTurnsTheHeaderButtonsOff) {
     EXPECT_FALSE(harness.find("history-export-button"));
 }
 
-TEST_F(PagesViewTest, AQuickAddPanelStaysOpenOnItsEntryWhenANewDictationArrivesAndSavesThePair) {
+// The quick add keeps its entry when a new dictation arrives, saves only a pair of trimmed non-blank
+// terms, and keeps the original typed after saving or cancelling; a cancel forgets the replacement.
+TEST_F(PagesViewTest, AQuickAddPanelStaysOnItsEntryAndSavesOnlyTrimmedNonBlankTerms) {
     seedHistory(2);
     load("history");
     state()->setProperty("dictionaryOriginalTerm", "half typed");
     QQuickItem* second = historyRow(1);
-    harness.click(item("history-dictionary-button", second));
+    harness.shootInEveryTheme("kit2-history-row");
+    const auto term = [&](const char* name) { return second->property(name).toString(); };
+    const auto formOpen = [&] {
+        QQuickItem* form = findIn(second, "quick-dictionary-add");
+        return form && form->isVisible();
+    };
+    const auto open = [&] { harness.click(item("history-dictionary-button", second)); };
+    open();
     EXPECT_EQ(text("form-field-input", item("quick-add-original", second)), "transcript 2");
     type("quick-add-replacement", "Transcript Two", second);
 
@@ -93,15 +102,41 @@ TEST_F(PagesViewTest, AQuickAddPanelStaysOpenOnItsEntryWhenANewDictationArrivesA
     EXPECT_EQ(rows("history-row-list", "history-transcript"),
               (QStringList{"a new one", "transcript 1", "transcript 2"}));
     EXPECT_EQ(historyRow(2), second);
-    EXPECT_TRUE(item("quick-add-original", second)->isVisible());
-    EXPECT_EQ(second->property("replacementTerm").toString(), "Transcript Two");
+    EXPECT_TRUE(formOpen());
+    EXPECT_EQ(term("replacementTerm"), "Transcript Two");
     harness.shoot("pages-history-quick-add-en");
+    harness.shootInEveryTheme("kit2-history-row-quick-add");
 
-    harness.click(item("quick-add-save", second));
+    QQuickItem* save = item("quick-add-save", second);
+    for (const auto& [original, replacement] : {std::pair(" \n\t", "b"), std::pair("a", "\n ")}) {
+        second->setProperty("originalTerm", original);
+        second->setProperty("replacementTerm", replacement);
+        EXPECT_FALSE(save->isEnabled()) << original;
+        // Neither a click nor the save step itself takes a blank pair; the form keeps its text.
+        harness.click(save);
+        QMetaObject::invokeMethod(second, "saveQuickDictionaryAdd");
+        EXPECT_TRUE(viewModel->dictionary()->dictionaryEntries().isEmpty());
+        EXPECT_TRUE(formOpen() && term("originalTerm") == original && term("replacementTerm") == replacement);
+    }
+    harness.click(item("quick-add-cancel", second));
+    EXPECT_FALSE(formOpen());
+    EXPECT_EQ(term("replacementTerm"), QString());
+    open();
+    open();  // a second press leaves the open form as it is
+    EXPECT_TRUE(formOpen());
+    EXPECT_EQ(term("originalTerm"), "a");
+
+    second->setProperty("originalTerm", "  transcript 2 ");
+    second->setProperty("replacementTerm", "Transcript Two\n");
+    harness.click(save);
     const auto& saved = viewModel->dictionary()->dictionaryEntries();
     ASSERT_EQ(saved.size(), 1);
     EXPECT_EQ(std::tuple(saved[0].original, saved[0].replacement, saved[0].category),
               std::tuple(QString("transcript 2"), QString("Transcript Two"), QString()));
+    EXPECT_FALSE(formOpen());
+    EXPECT_EQ(term("replacementTerm"), QString());
+    open();
+    EXPECT_EQ(term("originalTerm"), "  transcript 2 ");
     EXPECT_EQ(form("dictionaryOriginalTerm"), "half typed");
     EXPECT_EQ(state()->selectedSection(), MainWindowSection::history);
 }

@@ -10,7 +10,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QQmlComponent>
-#include <QQmlExpression>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -44,17 +43,13 @@ void prepareOnce() {
     Q_UNUSED(done);
 }
 
-}  // namespace
-
 DesktopThemeColors colorsOf(Theme theme) {
     return theme == Theme::Quorvelle ? DesktopThemeColors::quorvelle()
            : theme == Theme::Light   ? DesktopThemeColors::light()
                                      : DesktopThemeColors::black();
 }
 
-std::string nameOf(Theme theme) {
-    return theme == Theme::Quorvelle ? "quorvelle" : theme == Theme::Light ? "light" : "black";
-}
+}  // namespace
 
 ViewHarness::ViewHarness() : m_engine((prepareOnce(), std::make_unique<QQmlEngine>())) {
     setTheme(Theme::Black);
@@ -143,16 +138,12 @@ QImage ViewHarness::shoot(const std::string& name) {
 
 void ViewHarness::shootInEveryTheme(const std::string& prefix) {
     const Theme sampled = m_theme;
-    for (Theme theme : kAllThemes) {
+    for (const auto& [theme, name] : {std::pair(Theme::Quorvelle, "quorvelle"), std::pair(Theme::Black, "black"),
+                                      std::pair(Theme::Light, "light")}) {
         setTheme(theme);
-        shoot(prefix + "-" + nameOf(theme));
+        shoot(prefix + "-" + name);
     }
     setTheme(sampled);
-}
-
-QColor ViewHarness::fillOf(QQuickItem* item) {
-    grab();  // settles the layouts before the size is read
-    return colorAt(item, {item->width() - 6, item->height() / 2});
 }
 
 QColor ViewHarness::colorAt(QQuickItem* item, QPointF local) {
@@ -198,13 +189,6 @@ void ViewHarness::pressKey(Qt::Key key) {
     QCoreApplication::processEvents();
 }
 
-QVariant ViewHarness::evaluate(QObject* scope, const QString& expression) {
-    QQmlExpression expr(qmlContext(scope), scope, expression);
-    const QVariant value = expr.evaluate();
-    EXPECT_FALSE(expr.hasError()) << expr.error().toString().toStdString();
-    return value;
-}
-
 namespace {
 
 QStringList collectTexts(QQuickItem* item, bool symbols) {
@@ -242,21 +226,6 @@ QString loggedScene(const QString& body) {
                "Item {\n  id: scene\n  property var log: []\n  function note(line) { log = log.concat([line]) }\n"
                "  width: 640\n%1\n}\n")
         .arg(body);
-}
-
-QColor borderOf(QQuickItem* item) {
-    QObject* border = item ? item->property("border").value<QObject*>() : nullptr;
-    return border ? border->property("color").value<QColor>() : QColor();
-}
-
-QColor over(const QColor& top, const QColor& bottom) {
-    const double a = top.alphaF();
-    const double b = bottom.alphaF() * (1 - a);
-    const double alpha = a + b;
-    if (alpha <= 0) return QColor(0, 0, 0, 0);
-    auto mix = [&](double t, double u) { return (t * a + u * b) / alpha; };
-    return QColor::fromRgbF(float(mix(top.redF(), bottom.redF())), float(mix(top.greenF(), bottom.greenF())),
-                            float(mix(top.blueF(), bottom.blueF())), float(alpha));
 }
 
 bool near(const QColor& a, const QColor& b, int tolerance) {

@@ -14,10 +14,6 @@
 namespace quorvelle::test {
 
 enum class Theme { Quorvelle, Black, Light };
-inline constexpr Theme kAllThemes[] = {Theme::Quorvelle, Theme::Black, Theme::Light};
-
-DesktopThemeColors colorsOf(Theme theme);
-std::string nameOf(Theme theme);
 
 // One offscreen window with one QML scene, drawn by the software backend: load a snippet, find items
 // by objectName, click and type, sample colours and save screenshots for the contact sheet.
@@ -33,8 +29,6 @@ public:
 
     // Sets the dashboard theme and paints the window in its content background.
     void setTheme(Theme theme);
-    QColor background() const { return m_window->color(); }
-    DesktopThemeColors colors() const { return colorsOf(m_theme); }
 
     // Loads `body` (QML after the imports of QtQuick, Layouts and Quorvelle) as the scene's root
     // item, in a window of the given size. Fails the test on a QML error.
@@ -59,8 +53,6 @@ public:
     void shootInEveryTheme(const std::string& prefix);
     // The colour at an item's local point in a fresh grab.
     QColor colorAt(QQuickItem* item, QPointF local);
-    // The colour just inside an item's right edge, half way down: its fill, clear of texts and border.
-    QColor fillOf(QQuickItem* item);
 
     void click(QQuickItem* item, QPointF local);
     void click(QQuickItem* item) { click(item, {item->width() / 2, item->height() / 2}); }
@@ -68,9 +60,6 @@ public:
     void wheel(QQuickItem* item, QPointF local);
     void typeText(const QString& text);
     void pressKey(Qt::Key key);
-
-    // Evaluates a QML expression with `scope` as its scope object (for attached properties).
-    QVariant evaluate(QObject* scope, const QString& expression);
 
     static QString screenshotDir() { return QStringLiteral(QUORVELLE_SCREENSHOT_DIR); }
 
@@ -87,11 +76,6 @@ QStringList glyphsIn(QQuickItem* item);
 
 // A scene whose root keeps a log of its callbacks' calls: `scene.note('edit|' + id)`.
 QString loggedScene(const QString& body);
-// The colour of a Rectangle's border.
-QColor borderOf(QQuickItem* item);
-
-// `top` drawn over `bottom` (both possibly translucent), as the renderer blends them.
-QColor over(const QColor& top, const QColor& bottom);
 // Whether two colours differ by at most `tolerance` in each 8-bit channel (alpha ignored).
 bool near(const QColor& a, const QColor& b, int tolerance = 6);
 
