@@ -56,11 +56,15 @@ TEST_F(TranscriptHistoryStoreTest, SavedEntriesComeBackNewestFirstFromAPrivateSo
     const Entries entries = {makeEntry(0, "He said \"hi, there\"", 3.14159, Kind::pasteSentUnverified),
                              makeEntry(60, "two\nlines", 2, Kind::pastedViaClipboard), makeEntry(120, "", 0.004),
                              makeEntry(180, "Çok güzel ✓", 12.345678, Kind::copiedToClipboard)};
-    store.save({entries[2], entries[3], entries[0], entries[1]});
+    store.save({entries[2], entries[3], entries[1]});
+    store.append(entries[0]);  // put in front of the file as written
+    store.waitUntilWritten();
     EXPECT_EQ(makeStore().loadEntries(), entries);
     EXPECT_EQ(modeOf(historyPath()), 0600);
     const QByteArray file = readAll(historyPath());
     EXPECT_TRUE(file.contains("\"completionKind\": \"pasteSentUnverified\""));
+    makeStore().save(entries);  // written whole: the same bytes
+    EXPECT_EQ(readAll(historyPath()), file);
     EXPECT_EQ(readAll(store.exportCSV()),
               kHeader +
                   "\n"
@@ -99,9 +103,7 @@ TEST_F(TranscriptHistoryStoreTest, TheExportGoesToAPrivateFolderNamedWithTheLoca
 }
 
 TEST_F(TranscriptHistoryStoreTest, AnUndecodableHistoryIsNeverExportedAsEmptyNorOverwritten) {
-    const QByteArray damaged[] = {"[\n  {\"completedAt\": 1",
-                                  R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","completedAt":10,)"
-                                  R"("transcript":"t","durationSeconds":1,"completionKind":"inserted"}])"};
+    const QByteArray damaged[] = {"[\n  {\"completedAt\": 1", "{\"an\": \"object\"}"};
     for (const QByteArray& bytes : damaged) {
         SCOPED_TRACE(bytes.toStdString());
         startOver(bytes);
@@ -120,6 +122,7 @@ TEST_F(TranscriptHistoryStoreTest, AnUndecodableHistoryIsNeverExportedAsEmptyNor
         // The next dictation keeps the damaged file beside the new history.
         const auto entry = makeEntry(0, "new");
         store.save({entry});
+        store.waitUntilWritten();
         EXPECT_EQ(asideFiles(), QStringList{"transcript-history.json.corrupt-20261205T163240Z"});
         EXPECT_EQ(firstAside(), bytes);
         EXPECT_EQ(store.loadEntries(), Entries{entry});
@@ -135,16 +138,38 @@ TEST_F(TranscriptHistoryStoreTest, AnUndecodableHistoryIsNeverExportedAsEmptyNor
     EXPECT_EQ(asideFiles().size(), 100);
 }
 
+// One entry that does not decode costs that entry alone; the file it was in is kept aside before
+// the first write that leaves it out.
+TEST_F(TranscriptHistoryStoreTest, UndecodableEntriesAreSkippedAndTheirFileKeptBeforeItIsReplaced) {
+    const auto kept = makeEntry(60, "kept");
+    makeStore().save({kept});
+    QByteArray file = readAll(historyPath());
+    file.insert(2, R"({"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","completedAt":10,"transcript":"t"},)");
+    startOver(file);
+    auto store = makeStore();
+    EXPECT_EQ(store.loadEntries(), Entries{kept});
+    EXPECT_EQ(store.skippedEntryCount(), 1);
+    EXPECT_TRUE(readAll(store.exportCSV()).endsWith(",\"kept\",1.00,3,inserted"));
+    EXPECT_EQ(readAll(historyPath()), file);
+    const auto added = makeEntry(0, "new");
+    store.append(added);
+    store.waitUntilWritten();
+    EXPECT_EQ(firstAside(), file);
+    EXPECT_EQ(makeStore().loadEntries(), (Entries{added, kept}));
+}
+
 TEST_F(TranscriptHistoryStoreTest, WhatIsOnDiskWinsOverWhatTheStoreLastSaw) {
     auto store = makeStore();
     auto other = makeStore();
     auto entry = makeEntry(10, "first words");
     store.save({entry});
+    store.waitUntilWritten();
     ASSERT_EQ(store.loadEntries(), Entries{entry});
 
     // Another writer replaces the file: the store reads the new one, in loading and exporting.
     const auto fromElsewhere = makeEntry(0, "written elsewhere");
     other.save({fromElsewhere, entry});
+    other.waitUntilWritten();
     EXPECT_EQ(store.loadEntries(), (Entries{fromElsewhere, entry}));
     EXPECT_TRUE(readAll(store.exportCSV()).contains("written elsewhere"));
 
@@ -152,15 +177,18 @@ TEST_F(TranscriptHistoryStoreTest, WhatIsOnDiskWinsOverWhatTheStoreLastSaw) {
     entry.transcript = "corrected words";
     entry.wordCount = 2;
     store.save({entry});
+    store.waitUntilWritten();
     EXPECT_EQ(makeStore().loadEntries(), Entries{entry});
 
     // Damaged in place after it was read: still set aside.
     ASSERT_TRUE(writeAll(historyPath(), "[1, 2, 3]"));
     store.save({fromElsewhere, entry});
+    store.waitUntilWritten();
     EXPECT_EQ(firstAside(), "[1, 2, 3]");
     EXPECT_EQ(other.loadEntries().size(), 2);
 
     store.clear();
+    store.waitUntilWritten();
     EXPECT_TRUE(other.loadEntries().isEmpty());
 }
 
@@ -178,12 +206,12 @@ TEST_F(TranscriptHistoryStoreTest, CallsRacingTheBackgroundReadLoseNothing) {
         bool damaged;  // the good file cut off before its end
         std::function<Entries(ApplicationSupportTranscriptHistoryStore&, Entries)> act;  // gives what is expected
     } cases[] = {
-        {"an append that corrects an older entry", false,
+        {"two dictations", false,
          [](auto& store, Entries history) {
-             history[3].transcript = "corrected while the file was still being read";
-             history.prepend(makeEntry(0, "the newest words"));
-             store.save(history);
-             return history;
+             const auto newer = makeEntry(0, "newer"), newest = makeEntry(-1, "newest");
+             store.append(newer);
+             store.append(newest);
+             return Entries{newest, newer} + history;
          }},
         {"a clear", false, [](auto& store, auto) { return store.clear(), Entries{}; }},
         {"a save over a damaged file", true, [&](auto& store, auto) { return store.save(fresh), fresh; }},
@@ -196,6 +224,7 @@ TEST_F(TranscriptHistoryStoreTest, CallsRacingTheBackgroundReadLoseNothing) {
         auto store = makeStore();
         const Entries expected = c.act(store, stored);
         EXPECT_EQ(store.loadEntries(), expected);
+        store.waitUntilWritten();
         EXPECT_EQ(makeStore().loadEntries(), expected);
         ASSERT_EQ(asideFiles().size(), c.damaged ? 1 : 0);
         EXPECT_EQ(firstAside(), c.damaged ? before : QByteArray());
@@ -206,8 +235,9 @@ TEST_F(TranscriptHistoryStoreTest, WriteFailuresLeaveNoTraceOrThrowTheExportErro
     ASSERT_TRUE(writeAll(dir.filePath("blocker"), "a regular file"));
     ApplicationSupportTranscriptHistoryStore unwritable(
         {dir.filePath("blocker/History"), dir.filePath("blocker/export"), [this] { return now; }});
-    EXPECT_NO_THROW(unwritable.save({makeEntry(0, "lost")}));
-    EXPECT_TRUE(unwritable.loadEntries().isEmpty());
+    EXPECT_NO_THROW(unwritable.save({makeEntry(0, "kept for this run only")}));
+    unwritable.waitUntilWritten();
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("blocker/History")));
     EXPECT_NO_THROW(unwritable.clear());
     try {
         unwritable.exportCSV();
