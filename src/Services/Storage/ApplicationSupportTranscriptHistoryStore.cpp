@@ -232,7 +232,7 @@ QString ApplicationSupportTranscriptHistoryStore::exportCSV() {
     const QString path = QDir(folder).filePath(TranscriptHistoryCsv::fileName(m_options.now()));
 
     // Transcripts are private: the file is readable by its owner only, from the moment it exists.
-    if (const auto failure = PrivateFile::write(path, TranscriptHistoryCsv::document(m_entries).toUtf8())) {
+    if (const auto failure = PrivateFile::write(path, TranscriptHistoryCsv::document(m_entries))) {
         throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::writeFailed, path, *failure);
     }
     return path;

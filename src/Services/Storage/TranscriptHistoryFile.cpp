@@ -99,19 +99,16 @@ TranscriptHistoryFile::Contents TranscriptHistoryFile::read() {
         else
             ++contents.skipped;
     }
-    std::stable_sort(contents.entries.begin(), contents.entries.end(),
-                     [](const auto& a, const auto& b) { return a.completedAt > b.completedAt; });
+    const auto newerFirst = [](const auto& a, const auto& b) { return a.completedAt > b.completedAt; };
+    // Entries out of order are written whole, sorted, the next time.
+    const bool sorted = std::is_sorted(contents.entries.cbegin(), contents.entries.cend(), newerFirst);
+    if (!sorted) std::stable_sort(contents.entries.begin(), contents.entries.end(), newerFirst);
     if (contents.skipped > 0) {
         m_keepAside = QStringLiteral("%1 entries did not decode").arg(contents.skipped);
         qWarning("Transcript history %s: %d entries did not decode and are skipped", qUtf8Printable(m_path),
                  contents.skipped);
     }
     m_count = contents.entries.size();
-    // Entries out of order are written whole, sorted, the next time.
-    const bool sorted = std::equal(contents.entries.cbegin(), contents.entries.cend(), array.cbegin(),
-                                   [](const auto& entry, const QJsonValue& element) {
-                                       return element.toObject().value(u"id").toString() == entry.idName();
-                                   });
     m_bodyOffset = m_keepAside.isEmpty() && sorted && m_count > 0 ? bodyOffset(file.bytes) : -1;
     return contents;
 }
