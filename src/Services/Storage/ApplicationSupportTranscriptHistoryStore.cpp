@@ -89,8 +89,6 @@ void ApplicationSupportTranscriptHistoryStore::run(Job& job) {
     switch (job.kind) {
         case Job::Kind::read: {
             TranscriptHistoryFile::Contents contents = m_file.read();
-            // The text and the document it was decoded from are gone: give their pages back.
-            ::malloc_trim(0);
             std::vector<Waiter> waiters;
             qsizetype added = 0;
             bool inFront = true;
@@ -114,6 +112,8 @@ void ApplicationSupportTranscriptHistoryStore::run(Job& job) {
                     QMetaObject::invokeMethod(waiter.context, std::move(waiter.loaded), Qt::QueuedConnection);
             }
             if (added > 0) m_file.write(contents.entries, inFront ? added : -1);
+            // The text and the document the history was decoded from are gone: give their pages back.
+            ::malloc_trim(0);
             break;
         }
         case Job::Kind::write: m_file.write(job.entries, job.prepended); break;
