@@ -1,17 +1,22 @@
-// The running application, measured from outside as a user meets it: start to a tray icon, memory
-// when idle, hot-key press to the microphone being read, key release to the text in a field (the
-// fake backend answers at once). Prints its figures. Run inside scripts/desktop-test-env.
+// The running application, measured from outside as a user meets it: start to a tray icon (with an
+// empty history and one of 100,000 entries), memory when idle, hot-key press to the microphone being
+// read, key release to the text in a field (the fake backend answers at once) and to the history
+// file replaced. The session runs over a 100,000-entry history. Prints its figures. Run inside
+// scripts/desktop-test-env.
 #include "AppUnderTest.h"
 #include "AppWindows.h"
 #include "FakeBackendServer.h"
 #include "FixtureApp.h"
+#include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 #include "ShellDesktopInput.h"
 #include "TestEventLoop.h"
 #include "TestMicrophone.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -79,32 +84,70 @@ bool waitForReader(const QByteArray& pcm, int timeoutMs) {
     return read;
 }
 
+constexpr int kLargeHistory = 100'000;
+
+QString historyFolder(const AppUnderTest& app) {
+    return app.environment().value(QStringLiteral("XDG_DATA_HOME")) + QStringLiteral("/com.dovent.Quorvelle/History");
+}
+
+// A history of `count` dictations, a minute apart, written the way the app writes it.
+void seedHistory(const AppUnderTest& app, int count) {
+    static QByteArray bytes;
+    ApplicationSupportTranscriptHistoryStore::Options options;
+    options.directory = historyFolder(app);
+    const QString path = QDir(options.directory).filePath(QStringLiteral("transcript-history.json"));
+    if (bytes.isEmpty()) {
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        QList<TranscriptHistoryEntry> entries;
+        for (int i = 0; i < count; ++i)
+            entries.append({QUuid::createUuid(), now.addSecs(-60 * (i + 1)),
+                            QStringLiteral("Dictation %1: send the quarterly report to finance and book the room "
+                                           "for Thursday's review.")
+                                .arg(i),
+                            4.5, 17, TranscriptHistoryCompletionKind::inserted});
+        { ApplicationSupportTranscriptHistoryStore(options).save(entries); }
+        QFile written(path);
+        if (written.open(QIODevice::ReadOnly)) bytes = written.readAll();
+        return;
+    }
+    QDir().mkpath(options.directory);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+}
+
+// The history file's modification time, to see it replaced.
+QDateTime historyStamp(const AppUnderTest& app) {
+    return QFileInfo(historyFolder(app) + QStringLiteral("/transcript-history.json")).lastModified();
+}
+
 void waitUntilIdle() {
     waitUntil([] { return !viewableWindow(kAppClass, kOverlaySize); }, 15000);
 }
 
-void measureStart() {
+void measureStart(int historyEntries, const char* name) {
     std::vector<double> ms;
     for (int run = 0; run < 5; ++run) {
         AppUnderTest app;
+        if (historyEntries > 0) seedHistory(app, historyEntries);
         QElapsedTimer timer;
         timer.start();
         app.start();
         if (waitUntil(iconInTray, 10000)) ms.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
-    print("start to tray icon registered", ms);
+    print(name, ms);
 }
 
 void measureSession(FakeBackendServer& server) {
     seedSignedInSession();
     AppUnderTest app(server.baseUrl());
+    seedHistory(app, kLargeHistory);
     app.start();
     if (!app.waitUntilHotkeyRegistered()) {
         std::printf("the app did not register its hot key: %s\n", qPrintable(app.standardError()));
         return;
     }
     waitUntil([] { return false; }, 10000);
-    std::printf("%-38s %8.1f MB\n", "idle resident memory after 10 s",
+    std::printf("%-38s %8.1f MB\n", "idle memory after 10 s, 100k history",
                 double(residentKilobytes(app.processId())) / 1024);
 
     FixtureApp fixture(FixtureApp::Toolkit::Qt, QStringLiteral("Benchmark target"));
@@ -127,6 +170,7 @@ void measureSession(FakeBackendServer& server) {
     print("hot-key press to capture running", startMs);
 
     std::vector<double> deliveryMs;
+    std::vector<double> savedMs;
     const QString expected = QStringLiteral("benchmark words");
     for (int run = 0; run < 20; ++run) {
         microphone.drain();
@@ -135,14 +179,18 @@ void measureSession(FakeBackendServer& server) {
         microphone.speak(TestMicrophone::speech());
         microphone.finish();
         waitUntil([] { return false; }, 300);
+        const QDateTime before = historyStamp(app);
         QElapsedTimer timer;
         sendKeys(kHotkey, false);
         timer.start();
         if (waitUntil([&] { return fixture.texts().value(QStringLiteral("single")).toString() == expected; }, 10000))
             deliveryMs.push_back(double(timer.nsecsElapsed()) / 1e6);
+        if (waitUntil([&] { return historyStamp(app) != before; }, 10000))
+            savedMs.push_back(double(timer.nsecsElapsed()) / 1e6);
         waitUntilIdle();
     }
     print("key release to text in the field", deliveryMs);
+    print("key release to history file replaced", savedMs);
     clearStoredSession();
 }
 
@@ -157,7 +205,8 @@ int main(int argc, char** argv) {
     FakeBackendServer server;
     server.respond("POST", QStringLiteral("/v1/transcriptions"),
                    FakeResponse::json(200, R"({"request_id":"bench","text":"benchmark words"})"));
-    measureStart();
+    measureStart(0, "start to tray icon, empty history");
+    measureStart(kLargeHistory, "start to tray icon, 100k history");
     measureSession(server);
     return 0;
 }

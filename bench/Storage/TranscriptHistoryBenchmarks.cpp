@@ -1,27 +1,26 @@
-// Transcript history at 10,000 entries: adding one dictation the way the session does it
-// (load, put in front, save, load again) and exporting the whole history as CSV, each both on the
-// running store and on a freshly built one (the first dictation or export after start-up). The
-// fresh store reads the file in the background from its construction; the first append is timed
-// on the calling thread once that had the time a started application gives it, and the first
-// export at once, waiting for it.
+// Transcript history at 1,000 / 10,000 / 100,000 entries: reading it (in the background from the
+// store's construction; timed until the entries can be had), adding one dictation on the running
+// store and as the first call on a store just built (the caller's time: the file is written on the
+// store's own thread), adding one until the file is replaced, exporting it as CSV on the running
+// store and first thing after start, and the resident memory a loaded history costs (counter
+// "rss_MB", the process's growth while the store holds it).
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
-#include <chrono>
+#include <algorithm>
+#include <map>
 #include <memory>
-#include <thread>
 
 namespace {
 
 using quorvelle::ApplicationSupportTranscriptHistoryStore;
 using quorvelle::TranscriptHistoryCompletionKind;
 using quorvelle::TranscriptHistoryEntry;
-
-constexpr int kEntryCount = 10'000;
 
 TranscriptHistoryEntry sampleEntry(const QDateTime& completedAt, int index) {
     // About the length of a short dictated paragraph, with the characters the CSV must quote.
@@ -33,79 +32,143 @@ TranscriptHistoryEntry sampleEntry(const QDateTime& completedAt, int index) {
                                   4.25 + index % 7,    22,          TranscriptHistoryCompletionKind::inserted};
 }
 
-struct Fixture {
+double residentMegabytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+    }
+    return -1;
+}
+
+// A history file of `count` entries, written once and shared by every benchmark of that size.
+struct HistoryFile {
     QTemporaryDir dir;
     QDateTime start = QDateTime::currentDateTimeUtc();
     ApplicationSupportTranscriptHistoryStore::Options options{QDir(dir.path()).filePath(QStringLiteral("History")),
                                                               QDir(dir.path()).filePath(QStringLiteral("export")),
                                                               &QDateTime::currentDateTime};
-    ApplicationSupportTranscriptHistoryStore store{options};
+    QByteArray bytes;
     int added = 0;
 
-    Fixture() {
+    explicit HistoryFile(int count) {
         QDir().mkpath(options.exportDirectory);
         QList<TranscriptHistoryEntry> entries;
-        entries.reserve(kEntryCount);
-        for (int i = 0; i < kEntryCount; ++i)
+        entries.reserve(count);
+        for (int i = 0; i < count; ++i)
             entries.append(sampleEntry(start.addSecs(-60 * i), i));
-        store.save(entries);
+        ApplicationSupportTranscriptHistoryStore(options).save(entries);
+        QFile file(QDir(options.directory).filePath(QStringLiteral("transcript-history.json")));
+        if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
     }
 
-    void addOne(ApplicationSupportTranscriptHistoryStore& target) {
+    // Puts the file back as it was before a benchmark added to it.
+    void restore() {
+        QFile file(QDir(options.directory).filePath(QStringLiteral("transcript-history.json")));
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(bytes);
+    }
+
+    // One dictation, the way the history view model adds it.
+    void addOne(ApplicationSupportTranscriptHistoryStore& store) {
         ++added;
-        QList<TranscriptHistoryEntry> entries = target.loadEntries();
-        entries.prepend(sampleEntry(start.addSecs(added), kEntryCount + added));
-        target.save(entries);
-        benchmark::DoNotOptimize(target.loadEntries());
+        store.append(sampleEntry(start.addSecs(added), 1'000'000 + added));
     }
 };
 
-void BM_HistoryAppendAt10k(benchmark::State& state) {
-    Fixture fixture;
-    for (auto _ : state)
-        fixture.addOne(fixture.store);
+HistoryFile& fileOf(int count) {
+    static std::map<int, std::unique_ptr<HistoryFile>> files;
+    auto& file = files[count];
+    if (!file) file = std::make_unique<HistoryFile>(count);
+    file->restore();
+    return *file;
 }
 
-void BM_HistoryFirstAppendAfterStartAt10k(benchmark::State& state) {
-    Fixture fixture;
+void BM_HistoryLoad(benchmark::State& state) {
+    HistoryFile& file = fileOf(int(state.range(0)));
+    double grown = 0;
+    for (auto _ : state) {
+        const double before = residentMegabytes();
+        ApplicationSupportTranscriptHistoryStore store(file.options);
+        benchmark::DoNotOptimize(store.loadEntries());
+        state.PauseTiming();
+        store.waitUntilWritten();  // the reading thread's memory returned, as at idle
+        grown = residentMegabytes() - before;
+        state.ResumeTiming();
+    }
+    state.counters["rss_MB"] = grown;
+}
+
+void BM_HistoryAppend(benchmark::State& state) {
+    HistoryFile& file = fileOf(int(state.range(0)));
+    ApplicationSupportTranscriptHistoryStore store(file.options);
+    store.loadEntries();
+    for (auto _ : state)
+        file.addOne(store);
+}
+
+void BM_HistoryAppendUntilSaved(benchmark::State& state) {
+    HistoryFile& file = fileOf(int(state.range(0)));
+    ApplicationSupportTranscriptHistoryStore store(file.options);
+    store.loadEntries();
+    for (auto _ : state) {
+        file.addOne(store);
+        store.waitUntilWritten();
+    }
+}
+
+void BM_HistoryFirstAppendAfterStart(benchmark::State& state) {
+    HistoryFile& file = fileOf(int(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
-        auto fresh = std::make_unique<ApplicationSupportTranscriptHistoryStore>(fixture.options);
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        file.restore();
+        auto fresh = std::make_unique<ApplicationSupportTranscriptHistoryStore>(file.options);
         state.ResumeTiming();
-        fixture.addOne(*fresh);
+        file.addOne(*fresh);
         state.PauseTiming();
         fresh.reset();
         state.ResumeTiming();
     }
 }
 
-void BM_HistoryExportAt10k(benchmark::State& state) {
-    Fixture fixture;
+void BM_HistoryExport(benchmark::State& state) {
+    HistoryFile& file = fileOf(int(state.range(0)));
+    ApplicationSupportTranscriptHistoryStore store(file.options);
+    store.loadEntries();
     for (auto _ : state)
-        benchmark::DoNotOptimize(fixture.store.exportCSV());
+        benchmark::DoNotOptimize(store.exportCSV());
 }
 
-void BM_HistoryFirstExportAfterStartAt10k(benchmark::State& state) {
-    Fixture fixture;
+void BM_HistoryFirstExportAfterStart(benchmark::State& state) {
+    HistoryFile& file = fileOf(int(state.range(0)));
     for (auto _ : state) {
-        ApplicationSupportTranscriptHistoryStore fresh(fixture.options);
-        benchmark::DoNotOptimize(fresh.exportCSV());
+        state.PauseTiming();
+        auto fresh = std::make_unique<ApplicationSupportTranscriptHistoryStore>(file.options);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(fresh->exportCSV());
+        state.PauseTiming();
+        fresh.reset();
+        state.ResumeTiming();
     }
 }
 
 }  // namespace
 
-#define QUORVELLE_HISTORY_BENCHMARK(name) \
-    BENCHMARK(name)->Unit(benchmark::kMillisecond)->Repetitions(10)->ReportAggregatesOnly(true)
+#define QUORVELLE_HISTORY_BENCHMARK(name)                                                                              \
+    BENCHMARK(name)                                                                                                    \
+        ->Unit(benchmark::kMillisecond)                                                                                \
+        ->Arg(1'000)                                                                                                   \
+        ->Arg(10'000)                                                                                                  \
+        ->Arg(100'000)                                                                                                 \
+        ->Iterations(3)                                                                                                \
+        ->Repetitions(3)                                                                                               \
+        ->ComputeStatistics("max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); }) \
+        ->ReportAggregatesOnly(true)
 
-QUORVELLE_HISTORY_BENCHMARK(BM_HistoryAppendAt10k);
-BENCHMARK(BM_HistoryFirstAppendAfterStartAt10k)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->Repetitions(10)
-    ->ReportAggregatesOnly(true);
-QUORVELLE_HISTORY_BENCHMARK(BM_HistoryExportAt10k);
-QUORVELLE_HISTORY_BENCHMARK(BM_HistoryFirstExportAfterStartAt10k);
+QUORVELLE_HISTORY_BENCHMARK(BM_HistoryLoad);
+QUORVELLE_HISTORY_BENCHMARK(BM_HistoryAppend);
+QUORVELLE_HISTORY_BENCHMARK(BM_HistoryAppendUntilSaved);
+QUORVELLE_HISTORY_BENCHMARK(BM_HistoryFirstAppendAfterStart);
+QUORVELLE_HISTORY_BENCHMARK(BM_HistoryExport);
+QUORVELLE_HISTORY_BENCHMARK(BM_HistoryFirstExportAfterStart);
 
 BENCHMARK_MAIN();

@@ -1,5 +1,6 @@
 #include "ViewModel/HistoryViewModel.h"
 
+#include "Models/DiagnosticsEventLevel.h"
 #include "Processing/WordCount.h"
 #include "ViewModel/Published.h"
 
@@ -25,10 +26,18 @@ void HistoryViewModel::appendTranscriptHistory(const QString& transcript, double
     entry.durationSeconds = durationSeconds;
     entry.wordCount = countWords(transcript);
     entry.completionKind = completionKind;
-    QList<TranscriptHistoryEntry> entries = m_transcriptHistoryStore->loadEntries();
-    entries.prepend(entry);
-    m_transcriptHistoryStore->save(entries);
-    reloadHistory();
+    m_transcriptHistoryStore->append(entry);
+    // Before the history is first read, the read brings the new entry with it.
+    if (!m_loaded) return reloadHistory();
+    const QList<TranscriptHistoryEntry> entries = m_transcriptHistoryStore->loadEntries();
+    // Only the new entry came in: the totals grow by it instead of being summed again.
+    if (entries.size() == m_transcriptHistoryEntries.size() + 1 && entries.contains(entry)) {
+        m_tally.add(entry);
+        publish(this, m_transcriptHistoryEntries, entries, &HistoryViewModel::transcriptHistoryEntriesChanged);
+        publish(this, m_overviewMetrics, m_tally.snapshot(), &HistoryViewModel::overviewMetricsChanged);
+        return;
+    }
+    publishHistory(entries);
 }
 
 void HistoryViewModel::clearTranscriptHistory() {
@@ -39,10 +48,29 @@ void HistoryViewModel::clearTranscriptHistory() {
 }
 
 void HistoryViewModel::reloadHistory() {
-    publish(this, m_transcriptHistoryEntries, m_transcriptHistoryStore->loadEntries(),
-            &HistoryViewModel::transcriptHistoryEntriesChanged);
-    publish(this, m_overviewMetrics, OverviewMetricsSnapshot::fromHistory(m_transcriptHistoryEntries),
-            &HistoryViewModel::overviewMetricsChanged);
+    if (m_loaded) {
+        publishHistory(m_transcriptHistoryStore->loadEntries());
+        return;
+    }
+    if (m_loadRequested) return;
+    m_loadRequested = true;
+    // The start goes on while the history is read; the list and totals follow once it is.
+    m_transcriptHistoryStore->whenLoaded(this, [this] {
+        m_loaded = true;
+        if (const int skipped = m_transcriptHistoryStore->skippedEntryCount(); skipped > 0) {
+            m_context.recordEvent(DiagnosticsEventLevel::warning, QStringLiteral("history.entries_skipped"),
+                                  QStringLiteral("%1 history entries could not be read and are left out").arg(skipped));
+        }
+        publishHistory(m_transcriptHistoryStore->loadEntries());
+    });
+}
+
+void HistoryViewModel::publishHistory(const QList<TranscriptHistoryEntry>& entries) {
+    m_tally = OverviewMetricsTally();
+    for (const TranscriptHistoryEntry& entry : entries)
+        m_tally.add(entry);
+    publish(this, m_transcriptHistoryEntries, entries, &HistoryViewModel::transcriptHistoryEntriesChanged);
+    publish(this, m_overviewMetrics, m_tally.snapshot(), &HistoryViewModel::overviewMetricsChanged);
 }
 
 }  // namespace quorvelle

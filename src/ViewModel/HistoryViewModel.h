@@ -13,7 +13,8 @@
 
 namespace quorvelle {
 
-// The transcript history and the totals derived from it, always re-read from the history file.
+// The transcript history and the totals derived from it, as the history store holds them. The
+// totals are summed once when the history is read and then grow with each new entry.
 class HistoryViewModel : public QObject {
     Q_OBJECT
 
@@ -32,12 +33,13 @@ public:
     // The list as the views read it.
     RecordListModel* transcriptHistoryEntriesModel() const { return m_transcriptHistoryEntriesModel; }
 
-    // Adds one delivered dictation and publishes what the file holds afterwards.
+    // Adds one delivered dictation and publishes the history with it.
     void appendTranscriptHistory(const QString& transcript, double durationSeconds,
                                  TranscriptHistoryCompletionKind completionKind);
     // Removes the history file, forgets the last delivery, publishes the (empty) re-read history.
     Q_INVOKABLE void clearTranscriptHistory();
-    // Re-reads the file and publishes the list and its totals.
+    // Publishes the stored list and its totals; the first call asks for them and returns at once,
+    // they follow once the store has read the history.
     void reloadHistory();
 
 Q_SIGNALS:
@@ -47,11 +49,16 @@ Q_SIGNALS:
     void overviewMetricsChanged();
 
 private:
+    void publishHistory(const QList<TranscriptHistoryEntry>& entries);
+
     ViewModelContext& m_context;
     std::shared_ptr<TranscriptHistoryStoring> m_transcriptHistoryStore;
 
     QList<TranscriptHistoryEntry> m_transcriptHistoryEntries;
     OverviewMetricsSnapshot m_overviewMetrics;
+    OverviewMetricsTally m_tally;
+    bool m_loadRequested = false;
+    bool m_loaded = false;
     RecordList<TranscriptHistoryEntry>* m_transcriptHistoryEntriesModel;
 };
 

@@ -23,15 +23,24 @@ qint64 roundedCount(double value) {
 }  // namespace
 
 OverviewMetricsSnapshot OverviewMetricsSnapshot::fromHistory(const QList<TranscriptHistoryEntry>& history) {
+    OverviewMetricsTally tally;
+    for (const TranscriptHistoryEntry& entry : history)
+        tally.add(entry);
+    return tally.snapshot();
+}
+
+void OverviewMetricsTally::add(const TranscriptHistoryEntry& entry) {
+    m_words = saturatingAdd(m_words, std::max<qint64>(0, entry.wordCount));
+    const double duration = entry.durationSeconds;
+    if (std::isfinite(duration) && duration > 0.0) m_durationSeconds += duration;
+    ++m_count;
+}
+
+OverviewMetricsSnapshot OverviewMetricsTally::snapshot() const {
     OverviewMetricsSnapshot metrics;
-    double durationSum = 0.0;
-    for (const TranscriptHistoryEntry& entry : history) {
-        metrics.totalWords = saturatingAdd(metrics.totalWords, std::max<qint64>(0, entry.wordCount));
-        const double duration = entry.durationSeconds;
-        if (std::isfinite(duration) && duration > 0.0) durationSum += duration;
-    }
-    metrics.sessionCount = history.size();
-    metrics.totalDurationSeconds = roundedCount(durationSum);
+    metrics.totalWords = m_words;
+    metrics.sessionCount = m_count;
+    metrics.totalDurationSeconds = roundedCount(m_durationSeconds);
     if (metrics.totalWords > 0 && metrics.totalDurationSeconds > 0)
         metrics.averageWordsPerMinute =
             roundedCount(double(metrics.totalWords) / double(metrics.totalDurationSeconds) * 60.0);

@@ -27,4 +27,16 @@ public:
     bool operator==(const OverviewMetricsSnapshot&) const = default;
 };
 
+// The running sums behind the totals, so that a new entry adds to them without a new pass.
+class OverviewMetricsTally {
+public:
+    void add(const TranscriptHistoryEntry& entry);
+    OverviewMetricsSnapshot snapshot() const;
+
+private:
+    qint64 m_words = 0;
+    double m_durationSeconds = 0.0;
+    qint64 m_count = 0;
+};
+
 }  // namespace quorvelle

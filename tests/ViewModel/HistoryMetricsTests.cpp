@@ -20,7 +20,6 @@ TEST(OverviewMetrics, SumsRoundsAndSurvivesAHandEditedFile) {
         OverviewMetricsSnapshot expected;
     };
     const QList<Row> rows{
-        {"empty", {}, {0, 0, 0, 0}},
         {"under half a second", {entry(0.2, 9), entry(0.2, 9)}, {18, 0, 2, 0}},
         {"halves round away from zero", {entry(1.25, 10), entry(1.25, 10)}, {20, 3, 2, 400}},
         {"not a number counts as zero", {entry(nan, 5), entry(60.0, 5)}, {10, 60, 2, 10}},

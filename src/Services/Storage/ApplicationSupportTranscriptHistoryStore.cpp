@@ -1,17 +1,14 @@
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 
-#include "Services/Storage/DamagedFile.h"
-#include "Services/Storage/JsonList.h"
 #include "Services/Storage/TranscriptHistoryCsv.h"
 #include "Services/Storage/TranscriptHistoryExportError.h"
 #include "Support/AppPaths.h"
 #include "Support/PrivateFile.h"
 
 #include <QDir>
-#include <QFile>
-#include <QtDebug>
+#include <QMetaObject>
 
-#include <sys/stat.h>
+#include <malloc.h>
 
 #include <algorithm>
 
@@ -21,10 +18,17 @@ namespace {
 
 const QString kHistoryFileName = QStringLiteral("transcript-history.json");
 
-void sortNewestFirst(QList<TranscriptHistoryEntry>& entries) {
-    std::stable_sort(
-        entries.begin(), entries.end(),
-        [](const TranscriptHistoryEntry& a, const TranscriptHistoryEntry& b) { return a.completedAt > b.completedAt; });
+bool newerFirst(const TranscriptHistoryEntry& a, const TranscriptHistoryEntry& b) {
+    return a.completedAt > b.completedAt;
+}
+
+// Newest first; among equal dates the new entry goes first, as a stable sort would put it.
+qsizetype insertByDate(QList<TranscriptHistoryEntry>& entries, const TranscriptHistoryEntry& entry) {
+    const auto at = std::partition_point(entries.cbegin(), entries.cend(),
+                                         [&](const TranscriptHistoryEntry& kept) { return newerFirst(kept, entry); });
+    const qsizetype position = at - entries.cbegin();
+    entries.insert(position, entry);
+    return position;
 }
 
 }  // namespace
@@ -33,13 +37,24 @@ ApplicationSupportTranscriptHistoryStore::ApplicationSupportTranscriptHistorySto
     : ApplicationSupportTranscriptHistoryStore(Options{}) {}
 
 ApplicationSupportTranscriptHistoryStore::ApplicationSupportTranscriptHistoryStore(Options options)
-    : m_options(std::move(options)) {
-    ensureDirectory();
+    : m_options(std::move(options)), m_file(historyFilePath(), m_options.now) {
+    PrivateFile::makeFolder(m_options.directory);
+    m_jobs.push_back(Job{});
     try {
-        m_warmUp = std::async(std::launch::async, &ApplicationSupportTranscriptHistoryStore::warmUp, historyFilePath());
+        m_worker = std::thread(&ApplicationSupportTranscriptHistoryStore::work, this, true);
     } catch (const std::system_error&) {
-        // No thread to spare: the first call reads the file itself.
+        // No thread to spare: every job runs on the caller's thread instead.
+        work(false);
     }
+}
+
+ApplicationSupportTranscriptHistoryStore::~ApplicationSupportTranscriptHistoryStore() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    if (m_worker.joinable()) m_worker.join();
 }
 
 QString ApplicationSupportTranscriptHistoryStore::defaultDirectory() {
@@ -50,106 +65,163 @@ QString ApplicationSupportTranscriptHistoryStore::historyFilePath() const {
     return QDir(m_options.directory).filePath(kHistoryFileName);
 }
 
-void ApplicationSupportTranscriptHistoryStore::ensureDirectory() const {
-    PrivateFile::makeFolder(m_options.directory);
-}
-
-std::optional<ApplicationSupportTranscriptHistoryStore::FileStamp> ApplicationSupportTranscriptHistoryStore::stampOf(
-    const QString& path) {
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return std::nullopt;
-    return FileStamp{static_cast<quint64>(info.st_dev), static_cast<quint64>(info.st_ino),
-                     static_cast<qint64>(info.st_size),
-                     static_cast<qint64>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
-}
-
-ApplicationSupportTranscriptHistoryStore::ReadResult ApplicationSupportTranscriptHistoryStore::decodeFile(
-    const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {ReadOutcome::undecodable, {}, file.errorString()};
-    auto entries = decodeJsonList<TranscriptHistoryEntry>(
-        file.readAll(), [](const QJsonValue& json) { return TranscriptHistoryEntry::fromJson(json); });
-    if (!entries) return {ReadOutcome::undecodable, {}, QStringLiteral("not a transcript history")};
-    sortNewestFirst(*entries);
-    return {ReadOutcome::decoded, std::move(*entries), {}};
-}
-
-ApplicationSupportTranscriptHistoryStore::WarmUp ApplicationSupportTranscriptHistoryStore::warmUp(const QString& path) {
-    WarmUp result;
-    // Stamped before reading: a file replaced meanwhile no longer matches and is read again.
-    const auto stamp = stampOf(path);
-    if (!stamp) return result;
-    ReadResult read = decodeFile(path);
-    if (read.outcome != ReadOutcome::decoded) return result;
-    result.encoder.encode(read.entries);
-    result.decoded = DecodedFile{*stamp, std::move(read.entries)};
-    return result;
-}
-
-void ApplicationSupportTranscriptHistoryStore::adoptWarmUp() {
-    if (!m_warmUp.valid()) return;
-    WarmUp warm = m_warmUp.get();
-    m_lastDecoded = std::move(warm.decoded);
-    m_encoder = std::move(warm.encoder);
-}
-
-ApplicationSupportTranscriptHistoryStore::ReadResult ApplicationSupportTranscriptHistoryStore::readHistory() {
-    adoptWarmUp();
-    const auto stamp = currentStamp();
-    if (!stamp) {
-        m_lastDecoded.reset();
-        return {};
+void ApplicationSupportTranscriptHistoryStore::work(bool ownThread) {
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        if (m_jobs.empty()) {
+            // Without a thread of its own, the loop runs only what is queued now.
+            if (m_stopping || !ownThread) return;
+            m_changed.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });
+            continue;
+        }
+        Job job = std::move(m_jobs.front());
+        m_jobs.pop_front();
+        m_working = true;
+        lock.unlock();
+        run(job);
+        lock.lock();
+        m_working = false;
+        m_changed.notify_all();
     }
-    if (m_lastDecoded && m_lastDecoded->stamp == *stamp) return {ReadOutcome::decoded, m_lastDecoded->entries, {}};
+}
 
-    m_lastDecoded.reset();
-    ReadResult read = decodeFile(historyFilePath());
-    if (read.outcome == ReadOutcome::decoded) m_lastDecoded = DecodedFile{*stamp, read.entries};
-    return read;
+void ApplicationSupportTranscriptHistoryStore::run(Job& job) {
+    switch (job.kind) {
+        case Job::Kind::read: {
+            TranscriptHistoryFile::Contents contents = m_file.read();
+            std::vector<Waiter> waiters;
+            qsizetype added = 0;
+            bool inFront = true;
+            {
+                std::lock_guard lock(m_mutex);
+                // Dictations that came in while the file was read go in now, where they belong.
+                for (const TranscriptHistoryEntry& entry : m_earlyEntries) {
+                    const qsizetype at = insertByDate(contents.entries, entry);
+                    inFront = inFront && at <= added;
+                    ++added;
+                }
+                m_earlyEntries.clear();
+                if (added > 0) contents.outcome = TranscriptHistoryFile::Outcome::decoded;
+                m_loadedContents = contents;
+                m_loaded = true;
+                waiters.swap(m_waiters);
+            }
+            m_changed.notify_all();
+            for (Waiter& waiter : waiters) {
+                if (waiter.context)
+                    QMetaObject::invokeMethod(waiter.context, std::move(waiter.loaded), Qt::QueuedConnection);
+            }
+            if (added > 0) m_file.write(contents.entries, inFront ? added : -1);
+            // The text and the document the history was decoded from are gone: give their pages back.
+            ::malloc_trim(0);
+            break;
+        }
+        case Job::Kind::write: m_file.write(job.entries, job.prepended); break;
+        case Job::Kind::remove: m_file.remove(); break;
+    }
+}
+
+void ApplicationSupportTranscriptHistoryStore::schedule(Job job) {
+    {
+        std::lock_guard lock(m_mutex);
+        // Only the newest list matters to a write still waiting: it takes this one's place.
+        if (job.kind == Job::Kind::write && !m_jobs.empty() && m_jobs.back().kind == Job::Kind::write) {
+            Job& waiting = m_jobs.back();
+            job.prepended = waiting.prepended >= 0 && job.prepended >= 0 ? waiting.prepended + job.prepended : -1;
+            waiting = std::move(job);
+        } else {
+            m_jobs.push_back(std::move(job));
+        }
+    }
+    if (m_worker.joinable())
+        m_changed.notify_all();
+    else
+        work(false);
+}
+
+void ApplicationSupportTranscriptHistoryStore::take(TranscriptHistoryFile::Contents contents) {
+    m_entries = std::move(contents.entries);
+    m_unreadable = contents.outcome == TranscriptHistoryFile::Outcome::unreadable;
+    m_unreadableDetail = contents.detail;
+    m_skipped = contents.skipped;
+}
+
+void ApplicationSupportTranscriptHistoryStore::adoptLoaded() {
+    if (m_adopted) return;
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_loaded; });
+    take(std::move(m_loadedContents));
+    m_adopted = true;
+}
+
+void ApplicationSupportTranscriptHistoryStore::rereadIfReplaced() {
+    adoptLoaded();
+    std::lock_guard lock(m_mutex);
+    if (m_working || !m_jobs.empty() || !m_file.changedOnDisk()) return;
+    take(m_file.read());
 }
 
 QList<TranscriptHistoryEntry> ApplicationSupportTranscriptHistoryStore::loadEntries() {
-    return readHistory().entries;
+    rereadIfReplaced();
+    return m_entries;
 }
 
-bool ApplicationSupportTranscriptHistoryStore::setAsideIfUndecodable() {
-    if (readHistory().outcome != ReadOutcome::undecodable) return true;
-    const QString path = historyFilePath();
-    if (const auto aside = setAsideDamagedFile(path, m_options.now())) {
-        qWarning("Transcript history %s did not decode; kept as %s", qUtf8Printable(path), qUtf8Printable(*aside));
-        return true;
+int ApplicationSupportTranscriptHistoryStore::skippedEntryCount() {
+    adoptLoaded();
+    return m_skipped;
+}
+
+void ApplicationSupportTranscriptHistoryStore::whenLoaded(QObject* context, std::function<void()> loaded) {
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_loaded) {
+            m_waiters.push_back({context, std::move(loaded)});
+            return;
+        }
     }
-    qWarning("Transcript history %s did not decode and cannot be moved aside; not overwriting it",
-             qUtf8Printable(path));
-    return false;
+    loaded();
+}
+
+void ApplicationSupportTranscriptHistoryStore::append(const TranscriptHistoryEntry& entry) {
+    if (!m_adopted) {
+        // The first dictations need not wait for the file: the read takes them in when it is done.
+        std::lock_guard lock(m_mutex);
+        if (!m_loaded) {
+            m_earlyEntries.append(entry);
+            return;
+        }
+    }
+    rereadIfReplaced();
+    const qsizetype position = insertByDate(m_entries, entry);
+    m_unreadable = false;
+    schedule({Job::Kind::write, m_entries, position == 0 ? 1 : -1});
 }
 
 void ApplicationSupportTranscriptHistoryStore::save(const QList<TranscriptHistoryEntry>& entries) {
-    ensureDirectory();
-    if (!setAsideIfUndecodable()) return;
-
-    QList<TranscriptHistoryEntry> sorted = entries;
-    sortNewestFirst(sorted);
-
-    // Everything the user ever dictated: for the user's eyes only.
-    if (const auto failure = PrivateFile::write(historyFilePath(), m_encoder.encode(sorted))) {
-        qWarning("Cannot write transcript history %s: %s", qUtf8Printable(historyFilePath()), qUtf8Printable(*failure));
-        return;
-    }
-    if (const auto stamp = currentStamp()) m_lastDecoded = DecodedFile{*stamp, std::move(sorted)};
+    adoptLoaded();
+    m_entries = entries;
+    std::stable_sort(m_entries.begin(), m_entries.end(), newerFirst);
+    m_unreadable = false;
+    schedule({Job::Kind::write, m_entries, -1});
 }
 
 void ApplicationSupportTranscriptHistoryStore::clear() {
-    adoptWarmUp();
-    QFile::remove(historyFilePath());
-    m_lastDecoded.reset();
+    adoptLoaded();
+    m_entries.clear();
+    m_unreadable = false;
+    schedule({Job::Kind::remove, {}, -1});
+}
+
+void ApplicationSupportTranscriptHistoryStore::waitUntilWritten() {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return !m_working && m_jobs.empty(); });
 }
 
 QString ApplicationSupportTranscriptHistoryStore::exportCSV() {
-    const ReadResult history = readHistory();
-    if (history.outcome == ReadOutcome::undecodable) {
+    rereadIfReplaced();
+    if (m_unreadable) {
         throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::historyUnreadable, historyFilePath(),
-                                           history.detail);
+                                           m_unreadableDetail);
     }
 
     const QString folder =
@@ -160,7 +232,7 @@ QString ApplicationSupportTranscriptHistoryStore::exportCSV() {
     const QString path = QDir(folder).filePath(TranscriptHistoryCsv::fileName(m_options.now()));
 
     // Transcripts are private: the file is readable by its owner only, from the moment it exists.
-    if (const auto failure = PrivateFile::write(path, TranscriptHistoryCsv::document(history.entries).toUtf8())) {
+    if (const auto failure = PrivateFile::write(path, TranscriptHistoryCsv::document(m_entries))) {
         throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::writeFailed, path, *failure);
     }
     return path;

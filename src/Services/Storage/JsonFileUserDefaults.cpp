@@ -1,6 +1,7 @@
 #include "Services/Storage/JsonFileUserDefaults.h"
 
 #include "Services/Storage/DamagedFile.h"
+#include "Services/Storage/StoreFile.h"
 #include "Support/AppPaths.h"
 #include "Support/PrivateFile.h"
 
@@ -61,11 +62,12 @@ QString JsonFileUserDefaults::standardFilePath() {
 }
 
 void JsonFileUserDefaults::load(const Clock& now) {
-    if (!QFileInfo::exists(m_filePath)) return;
-    QFile file(m_filePath);
+    const StoreFile file = StoreFile::read(m_filePath, kMaximumFileSize);
+    if (file.outcome == StoreFile::Outcome::missing) return;
     std::optional<QMap<QString, DefaultsValue>> decoded;
-    if (file.size() <= kMaximumFileSize && file.open(QIODevice::ReadOnly)) decoded = decodeDomain(file.readAll());
-    file.close();
+    if (file.outcome == StoreFile::Outcome::read) decoded = decodeDomain(file.bytes);
+    if (file.outcome == StoreFile::Outcome::refused)
+        qWarning("Settings file %s refused: %s", qUtf8Printable(m_filePath), qUtf8Printable(file.reason));
     if (decoded) {
         m_values = std::move(*decoded);
         return;

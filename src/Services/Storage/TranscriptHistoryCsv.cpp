@@ -1,5 +1,7 @@
 #include "Services/Storage/TranscriptHistoryCsv.h"
 
+#include <cstdio>
+
 namespace quorvelle::TranscriptHistoryCsv {
 
 QString neutralized(const QString& cell) {
@@ -8,26 +10,43 @@ QString neutralized(const QString& cell) {
     return cell;
 }
 
-QString row(const TranscriptHistoryEntry& entry) {
-    QString transcript = neutralized(entry.transcript);
-    transcript.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    QString line = entry.completedAt.toUTC().toString(Qt::ISODate);
-    line += QStringLiteral(",\"");
-    line += transcript;
-    line += QStringLiteral("\",");
-    line += QString::asprintf("%.2f", entry.durationSeconds);
-    line += QLatin1Char(',');
-    line += QString::number(entry.wordCount);
-    line += QLatin1Char(',');
-    line += rawValue(entry.completionKind);
-    return line;
+namespace {
+
+// As Qt::ISODate writes a UTC time, without building a string for each row of a long history.
+void appendUtcTime(QByteArray& text, const QDateTime& time) {
+    const QDateTime utc = time.toUTC();
+    const QDate date = utc.date();
+    const QTime clock = utc.time();
+    if (date.year() < 0 || date.year() > 9999 || !clock.isValid()) {
+        text += utc.toString(Qt::ISODate).toUtf8();
+        return;
+    }
+    char buffer[24];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02dZ", date.year(), date.month(), date.day(),
+                  clock.hour(), clock.minute(), clock.second());
+    text += buffer;
 }
 
-QString document(const QList<TranscriptHistoryEntry>& entries) {
-    QString text = QString::fromLatin1(header);
+}  // namespace
+
+void appendRow(QByteArray& text, const TranscriptHistoryEntry& entry) {
+    appendUtcTime(text, entry.completedAt);
+    text += ",\"";
+    text += neutralized(entry.transcript).toUtf8().replace('"', "\"\"");
+    text += "\",";
+    text += QByteArray::number(entry.durationSeconds, 'f', 2);
+    text += ',';
+    text += QByteArray::number(entry.wordCount);
+    text += ',';
+    text += rawValue(entry.completionKind).toLatin1();
+}
+
+QByteArray document(const QList<TranscriptHistoryEntry>& entries) {
+    QByteArray text(header);
+    text.reserve(text.size() + entries.size() * 200);
     for (const TranscriptHistoryEntry& entry : entries) {
-        text += QLatin1Char('\n');
-        text += row(entry);
+        text += '\n';
+        appendRow(text, entry);
     }
     return text;
 }

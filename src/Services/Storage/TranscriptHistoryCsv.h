@@ -2,6 +2,7 @@
 
 #include "Models/TranscriptHistoryEntry.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -19,11 +20,11 @@ QString neutralized(const QString& cell);
 
 // One line: UTC time, the transcript always quoted (inner quotes doubled, commas and line breaks
 // kept, a formula neutralized), the duration with two decimals, the word count and the completion
-// kind's case name.
-QString row(const TranscriptHistoryEntry& entry);
+// kind's case name; appended to `text` in UTF-8.
+void appendRow(QByteArray& text, const TranscriptHistoryEntry& entry);
 
-// The header and one row per entry, in the order given, joined by line feeds, none at the end.
-QString document(const QList<TranscriptHistoryEntry>& entries);
+// The header and one row per entry, in the order given, joined by line feeds, none at the end; UTF-8.
+QByteArray document(const QList<TranscriptHistoryEntry>& entries);
 
 // "quorvelle-history-<local date>.csv"
 QString fileName(const QDateTime& now);

@@ -3,7 +3,10 @@
 #include "Models/TranscriptHistoryEntry.h"
 
 #include <QList>
+#include <QObject>
 #include <QString>
+
+#include <functional>
 
 namespace quorvelle {
 
@@ -21,6 +24,20 @@ public:
     // Writes the stored history as CSV and returns the file's path.
     // Throws TranscriptHistoryExportError.
     virtual QString exportCSV() = 0;
+
+    // Adds one entry at its place by date. Never fails.
+    virtual void append(const TranscriptHistoryEntry& entry) {
+        QList<TranscriptHistoryEntry> entries = loadEntries();
+        entries.prepend(entry);
+        save(entries);
+    }
+    // Calls `loaded` on `context`'s thread once the stored history can be had without waiting.
+    virtual void whenLoaded(QObject* context, std::function<void()> loaded) {
+        Q_UNUSED(context);
+        loaded();
+    }
+    // Stored entries that could not be read and are left out of the history.
+    virtual int skippedEntryCount() { return 0; }
 };
 
 }  // namespace quorvelle

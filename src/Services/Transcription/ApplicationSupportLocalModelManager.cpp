@@ -2,6 +2,7 @@
 
 #include "Models/QuorvelleError.h"
 #include "Services/Storage/DamagedFile.h"
+#include "Services/Storage/StoreFile.h"
 #include "Services/Transcription/LocalModelManagerError.h"
 #include "Services/Transcription/ModelFileDownload.h"
 #include "Support/AppPaths.h"
@@ -26,6 +27,8 @@ namespace {
 const QString kRegistryFileName = QStringLiteral("local-models.json");
 const QString kModelsFolderName = QStringLiteral("Models");
 const QString kStagingSuffix = QStringLiteral(".download");
+// A registry lists a handful of models: anything near this is not one.
+constexpr qint64 kMaximumRegistrySize = 1 << 20;
 
 void removeQuietly(const QString& path) {
     if (QFileInfo::exists(path)) QFile::remove(path);
@@ -91,10 +94,13 @@ QMap<LocalTranscriptionModelID, LocalModelInstallationRecord> ApplicationSupport
 
 std::optional<ApplicationSupportLocalModelManager::Records> ApplicationSupportLocalModelManager::readRegistry() const {
     Records records;
-    if (!QFileInfo::exists(m_registryFile)) return records;
-    QFile file(m_registryFile);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    const StoreFile file = StoreFile::read(m_registryFile, kMaximumRegistrySize);
+    if (file.outcome == StoreFile::Outcome::missing) return records;
+    if (file.outcome == StoreFile::Outcome::refused) {
+        qWarning("Model registry %s refused: %s", qUtf8Printable(m_registryFile), qUtf8Printable(file.reason));
+        return std::nullopt;
+    }
+    const QJsonDocument document = QJsonDocument::fromJson(file.bytes);
     if (!document.isArray()) return std::nullopt;
     for (const QJsonValue& value : document.array()) {
         const std::optional<LocalModelInstallationRecord> record = LocalModelInstallationRecord::fromJson(value);

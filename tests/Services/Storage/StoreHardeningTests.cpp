@@ -1,5 +1,6 @@
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 #include "Services/Storage/JsonFileUserDefaults.h"
+#include "Services/Storage/TranscriptHistoryExportError.h"
 #include "Services/Transcription/ApplicationSupportLocalModelManager.h"
 #include "Services/Transcription/LocalModelManagerError.h"
 #include "StorageTestSupport.h"
@@ -53,7 +54,9 @@ protected:
     QString path(const QString& name) const { return dir.filePath(name); }
     QString models() const { return path("data/LocalModels"); }
     QString registryPath() const { return models() + "/local-models.json"; }
-    QStringList asideFiles(const QString& folder) const { return QDir(folder).entryList({"*.corrupt-*"}); }
+    QStringList asideFiles(const QString& folder) const {
+        return QDir(folder).entryList({"*.corrupt-*"}, QDir::AllEntries | QDir::System);
+    }
     std::unique_ptr<ApplicationSupportLocalModelManager> makeManager() {
         return std::make_unique<ApplicationSupportLocalModelManager>(&network, std::make_shared<NoRuntime>(),
                                                                      &descriptor, models());
@@ -107,6 +110,26 @@ TEST_F(StoreHardeningTest, AnUndecodableRegistryIsKeptAsideAndRebuiltFromModelFi
     EXPECT_EQ(makeManager()->loadRecords(), records);
     ASSERT_EQ(asideFiles(models()).size(), 1);
     EXPECT_EQ(readAll(models() + "/" + asideFiles(models()).first()), "[{\"modelID\": \"tinyMulti");
+}
+
+// A FIFO hangs a blocking open and a link to /dev/zero never ends: only regular files are read, and
+// what else sits at a store's path is set aside at the first write.
+TEST_F(StoreHardeningTest, SpecialFilesAtTheStorePathsAreSetAsideWithoutHanging) {
+    const QString files[] = {path("user-defaults.json"), path("History/transcript-history.json"), registryPath()};
+    ASSERT_TRUE(QDir().mkpath(path("History")) && QDir().mkpath(models()));
+    for (const bool fifo : {true, false}) {
+        for (const QString& at : files)
+            ASSERT_TRUE(fifo ? ::mkfifo(QFile::encodeName(at), 0600) == 0
+                             : (QFile::remove(at), QFile::link("/dev/zero", at)));
+        JsonFileUserDefaults(files[0]).setString("kept", "value");
+        ApplicationSupportTranscriptHistoryStore history({path("History"), dir.path(), &QDateTime::currentDateTime});
+        EXPECT_THROW(history.exportCSV(), TranscriptHistoryExportError);
+        history.save({});
+        EXPECT_TRUE(makeManager()->loadRecords().isEmpty());
+        history.waitUntilWritten();
+        EXPECT_EQ(JsonFileUserDefaults(files[0]).string("kept"), "value");
+        EXPECT_EQ(asideFiles(dir.path()).size() + asideFiles(path("History")).size(), fifo ? 2 : 4);
+    }
 }
 
 TEST_F(StoreHardeningTest, DataFoldersAreOwnerOnlyWhetherMadeOrFound) {

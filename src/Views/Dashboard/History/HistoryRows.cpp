@@ -11,6 +11,8 @@ namespace quorvelle {
 
 namespace {
 
+constexpr int kPageSize = 50;
+
 bool sameRow(const HistoryEntry& a, const HistoryEntry& b) {
     return a.id == b.id && a.transcript == b.transcript && a.timestampLabel == b.timestampLabel &&
            a.wordCountLabel == b.wordCountLabel && a.durationLabel == b.durationLabel &&
@@ -19,7 +21,7 @@ bool sameRow(const HistoryEntry& a, const HistoryEntry& b) {
 
 }  // namespace
 
-HistoryRows::HistoryRows(QObject* parent) : QAbstractListModel(parent) {}
+HistoryRows::HistoryRows(QObject* parent) : QAbstractListModel(parent), m_pageEnd(kPageSize) {}
 
 QObject* HistoryRows::viewModelObject() const {
     return m_viewModel;
@@ -42,16 +44,29 @@ void HistoryRows::setLimit(int limit) {
     Q_EMIT limitChanged();
 }
 
+bool HistoryRows::hasMore() const {
+    return m_viewModel && m_limit < 0 && count() < m_viewModel->history()->transcriptHistoryEntries().size();
+}
+
+void HistoryRows::showMore() {
+    if (!hasMore()) return;
+    m_pageEnd = count() + kPageSize;
+    refresh();
+}
+
 void HistoryRows::refresh() {
     QList<HistoryEntry> rows;
     if (m_viewModel) {
         const AppStrings strings = m_viewModel->strings();
+        const qsizetype shown = m_limit >= 0 ? m_limit : m_pageEnd;
         for (const TranscriptHistoryEntry& entry : m_viewModel->history()->transcriptHistoryEntries()) {
-            if (m_limit >= 0 && rows.size() >= m_limit) break;
+            if (rows.size() >= shown) break;
             rows.append(HistoryEntryBuilder::make(entry, strings));
         }
     }
+    const bool more = hasMore();
     apply(rows);
+    if (hasMore() != more) Q_EMIT countChanged();
 }
 
 void HistoryRows::apply(const QList<HistoryEntry>& rows) {

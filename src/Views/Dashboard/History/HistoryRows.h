@@ -11,7 +11,8 @@ namespace quorvelle {
 
 class AppViewModel;
 
-// The transcript history as labelled rows, newest first, at most `limit` of them (negative: all).
+// The transcript history as labelled rows, newest first, at most `limit` of them (negative: all,
+// made a page at a time as the view asks for more, so a long history opens at once).
 // A new dictation is inserted above the rows already shown and a removed one taken out, so the
 // delegates of the other rows, and what the user typed into them, stay.
 class HistoryRows : public QAbstractListModel {
@@ -21,6 +22,8 @@ class HistoryRows : public QAbstractListModel {
     Q_PROPERTY(QObject* viewModel READ viewModelObject WRITE setViewModel NOTIFY viewModelChanged)
     Q_PROPERTY(int limit READ limit WRITE setLimit NOTIFY limitChanged)
     Q_PROPERTY(int count READ count NOTIFY countChanged)
+    // More of the history than the rows made so far.
+    Q_PROPERTY(bool hasMore READ hasMore NOTIFY countChanged)
 
 public:
     enum Role {
@@ -40,6 +43,9 @@ public:
     int limit() const { return m_limit; }
     void setLimit(int limit);
     int count() const { return int(m_rows.size()); }
+    bool hasMore() const;
+    // Makes the next page of rows.
+    Q_INVOKABLE void showMore();
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -59,6 +65,7 @@ private:
 
     QPointer<AppViewModel> m_viewModel;
     int m_limit = -1;
+    int m_pageEnd;
     QList<HistoryEntry> m_rows;
 };
 

@@ -40,4 +40,35 @@ ColumnLayout {
             saveToDictionaryAction: root.windowState.saveHistoryTermToDictionary
         }
     }
+
+    // Further rows are made as the end of the list comes near the scrolled view.
+    Item {
+        id: listEnd
+
+        property Item scroller: null
+
+        function showMoreIfNear() {
+            if (rows.hasMore && scroller && mapToItem(scroller, 0, 0).y < scroller.height * 2)
+                rows.showMore()
+        }
+
+        Layout.fillWidth: true
+        implicitHeight: 0
+        onYChanged: showMoreIfNear()
+        Component.onCompleted: {
+            for (let item = root.parent; item; item = item.parent) {
+                if (item.contentY !== undefined) {
+                    scroller = item
+                    break
+                }
+            }
+            showMoreIfNear()
+        }
+
+        Connections {
+            target: listEnd.scroller
+            function onContentYChanged() { listEnd.showMoreIfNear() }
+            function onHeightChanged() { listEnd.showMoreIfNear() }
+        }
+    }
 }
