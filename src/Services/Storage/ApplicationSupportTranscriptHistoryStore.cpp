@@ -104,6 +104,9 @@ void ApplicationSupportTranscriptHistoryStore::run(Job& job) {
                 if (added > 0) contents.outcome = TranscriptHistoryFile::Outcome::decoded;
                 m_loadedContents = contents;
                 m_loaded = true;
+                // Done with the file unless early dictations must be written: a file replaced since
+                // can be read again at once instead of being taken for one of our own writes.
+                if (added == 0) m_working = false;
                 waiters.swap(m_waiters);
             }
             m_changed.notify_all();
