@@ -37,7 +37,10 @@ void ApplicationShell::openDashboard() {
 }
 
 void ApplicationShell::handleTrayActivation(QSystemTrayIcon::ActivationReason reason) {
-    if (reason != QSystemTrayIcon::Trigger) return;
+    // The icon's menu takes the popover's place.
+    if (reason == QSystemTrayIcon::Context) m_popover.hide();
+    // A quick second click reaches us as a double click: it toggles all the same.
+    if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::DoubleClick) return;
     // Until this build has the popover's view, the icon leads to the dashboard.
     if (!m_popover.toggle(m_tray.geometry())) openDashboard();
 }

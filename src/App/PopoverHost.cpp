@@ -11,6 +11,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <utility>
 
 namespace quorvelle {
 
@@ -38,10 +39,11 @@ QRect PopoverHost::placement(const QSize& size, const QRect& anchor, const QRect
 
 bool PopoverHost::toggle(const QRect& anchor) {
     if (!ensureWindow()) return false;
-    if (m_window->isVisible()) {
+    if (m_window->isVisible() || std::exchange(m_closedFromAnchor, false)) {
         hide();
         return true;
     }
+    m_anchor = anchor;
     const QRect target = anchor.isValid() ? anchor : QRect(QCursor::pos(), QSize(1, 1));
     const QScreen* screen = QGuiApplication::screenAt(target.center());
     if (!screen) screen = QGuiApplication::primaryScreen();
@@ -58,6 +60,7 @@ bool PopoverHost::toggle(const QRect& anchor) {
 }
 
 void PopoverHost::hide() {
+    m_closedFromAnchor = false;
     if (m_window) m_window->hide();
 }
 
@@ -91,7 +94,9 @@ bool PopoverHost::ensureWindow() {
     connect(m_window.get(), &QWindow::activeChanged, this, [this] {
         const QWindow* focus = QGuiApplication::focusWindow();
         const bool ownSheet = focus && focus->transientParent() == m_window.get();
-        if (m_window->isVisible() && !m_window->isActive() && !ownSheet) hide();
+        if (!m_window->isVisible() || m_window->isActive() || ownSheet) return;
+        hide();
+        m_closedFromAnchor = m_anchor.contains(QCursor::pos());
     });
     return true;
 }

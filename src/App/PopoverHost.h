@@ -27,7 +27,8 @@ public:
     ~PopoverHost() override;
 
     // Shows it by `anchor` (empty: by the pointer), or hides it when shown. False when the popover's
-    // view is not part of this build.
+    // view is not part of this build. A click on the anchor deactivates the popover before it asks
+    // for the toggle: the popover it closed that way stays closed.
     bool toggle(const QRect& anchor);
     void hide();
     QQuickWindow* window() const { return m_window.get(); }
@@ -48,6 +49,9 @@ private:
     QQuickItem* m_view = nullptr;
     bool m_viewMissing = false;
     int m_maximumHeight = kUnbounded;
+    QRect m_anchor;
+    // Hidden on losing the focus with the pointer on the anchor: the toggle that follows is that click's.
+    bool m_closedFromAnchor = false;
 };
 
 }  // namespace quorvelle

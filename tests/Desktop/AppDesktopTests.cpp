@@ -268,17 +268,36 @@ TEST_F(AppDesktop, TheTrayIconOpensThePopoverBesideItAndASecondLaunchOpensTheDas
     startApp();
     const auto icon = appWindow([](const DesktopWindow& w) { return w.inTray; });
     ASSERT_TRUE(icon) << "no icon in the tray";
-    const QPoint centre = icon->screenGeometry.center();
-    QProcess::execute(QStringLiteral("xdotool"),
-                      {QStringLiteral("mousemove"), QString::number(centre.x()), QString::number(centre.y()),
-                       QStringLiteral("click"), QStringLiteral("1")});
+    const auto clickIcon = [centre = icon->screenGeometry.center()] {
+        QProcess::execute(QStringLiteral("xdotool"),
+                          {QStringLiteral("mousemove"), QString::number(centre.x()), QString::number(centre.y()),
+                           QStringLiteral("click"), QStringLiteral("1")});
+    };
     const auto dashboard = [](const DesktopWindow& w) { return !w.inTray && w.geometry.width() == 1270; };
-    const auto shown = appWindow([](const DesktopWindow& w) { return w.geometry.width() == 360; });
+    const auto popover = [](const DesktopWindow& w) { return w.geometry.width() == 360; };
+    // Either of its windows; the icon's tooltip may come and go.
+    const auto anyOpen = [](const DesktopWindow& w) { return w.geometry.width() == 360 || w.geometry.width() == 1270; };
+    clickIcon();
+    const auto shown = appWindow(popover);
     ASSERT_TRUE(shown);
     // Below the icon at the top of the screen, inside the screen.
     EXPECT_GT(shown->screenGeometry.top(), icon->screenGeometry.bottom());
     EXPECT_LE(shown->screenGeometry.right(), 1279);
     EXPECT_FALSE(appWindow(dashboard, 0));
+
+    // A second click closes it, however quickly it follows, and opens nothing else.
+    clickIcon();
+    EXPECT_TRUE(waitUntil([&] { return !appWindow(anyOpen, 0); }, kLong));
+    // So does a click on another window.
+    const FixtureApp other(FixtureApp::Toolkit::Qt, QStringLiteral("Another window"));
+    ASSERT_TRUE(bringToFront(other.processId(), kLong));
+    clickIcon();
+    ASSERT_TRUE(appWindow(popover));
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("Another window"),
+                       QStringLiteral("mousemove"), QStringLiteral("--window"), QStringLiteral("%1"),
+                       QStringLiteral("20"), QStringLiteral("20"), QStringLiteral("click"), QStringLiteral("1")});
+    EXPECT_TRUE(waitUntil([&] { return !appWindow(anyOpen, 0); }, kLong));
 
     // A second copy gives up when the first has not answered in 3 s, as a first copy still building
     // its popover on a loaded machine may not: the user would launch it again.
