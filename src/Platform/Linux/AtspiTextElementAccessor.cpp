@@ -9,6 +9,8 @@
 
 #include <atspi/atspi.h>
 
+#include <utility>
+
 namespace quorvelle {
 
 namespace {
@@ -48,6 +50,16 @@ std::optional<QString> readText(AtspiText* text, AtspiCallError& error) {
     QString value = QString::fromUtf8(contents ? contents : "");
     g_free(contents);
     return value;
+}
+
+// Our ranges count UTF-16 units; a toolkit that counts otherwise gets them converted over its text.
+std::pair<qsizetype, qsizetype> toolkitRange(const AtspiElement& element, AtspiText* text, TextRange range,
+                                             AtspiCallError& error) {
+    if (element.offsetUnit() == AtspiOffsetUnit::utf16CodeUnits) return {range.location, range.end()};
+    const std::optional<QString> value = readText(text, error);
+    if (!value) failedCall(TextInsertionError::Case::writeFailed);
+    return {toolkitOffsetFromUtf16(*value, range.location, element.offsetUnit()),
+            toolkitOffsetFromUtf16(*value, range.end(), element.offsetUnit())};
 }
 
 }  // namespace
@@ -113,14 +125,7 @@ void AtspiTextElementAccessor::replaceText(const Handle& handle, TextRange range
     GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(element->accessible()));
     if (!editable || !text) fail(TextInsertionError::Case::writeFailed);
     AtspiCallError error;
-    qsizetype start = range.location;
-    qsizetype end = range.end();
-    if (element->offsetUnit() != AtspiOffsetUnit::utf16CodeUnits) {
-        const std::optional<QString> value = readText(text.get(), error);
-        if (!value) failedCall(TextInsertionError::Case::writeFailed);
-        start = toolkitOffsetFromUtf16(*value, start, element->offsetUnit());
-        end = toolkitOffsetFromUtf16(*value, end, element->offsetUnit());
-    }
+    const auto [start, end] = toolkitRange(*element, text.get(), range, error);
     // Inserting does not replace a selection: it is deleted first.
     if (end > start) {
         const gboolean deleted = atspi_editable_text_delete_text(editable.get(), static_cast<gint>(start),
@@ -141,14 +146,7 @@ void AtspiTextElementAccessor::setRangeAttribute(const Handle& handle, TextRange
     GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(element->accessible()));
     if (!text) fail(TextInsertionError::Case::writeFailed);
     AtspiCallError error;
-    qsizetype start = range.location;
-    qsizetype end = range.end();
-    if (element->offsetUnit() != AtspiOffsetUnit::utf16CodeUnits) {
-        const std::optional<QString> value = readText(text.get(), error);
-        if (!value) failedCall(TextInsertionError::Case::writeFailed);
-        start = toolkitOffsetFromUtf16(*value, start, element->offsetUnit());
-        end = toolkitOffsetFromUtf16(*value, end, element->offsetUnit());
-    }
+    const auto [start, end] = toolkitRange(*element, text.get(), range, error);
     gboolean done = FALSE;
     if (range.length == 0) {
         done = atspi_text_set_caret_offset(text.get(), static_cast<gint>(start), error.slot());
