@@ -8,10 +8,6 @@
 namespace quorvelle {
 namespace {
 
-QJsonObject parse(const char* text) {
-    return QJsonDocument::fromJson(QByteArray(text)).object();
-}
-
 TEST(JsonCodingDates, SecondsCountFromTheStartOf2001InUtcAndOnlyFiniteNumbersInRangeRead) {
     const std::pair<QDateTime, double> rows[] = {
         {QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC), 0},
@@ -33,8 +29,10 @@ TEST(JsonCodingDates, SecondsCountFromTheStartOf2001InUtcAndOnlyFiniteNumbersInR
 
 TEST(JsonCodingFields, MissingAndNullAreToldApartFromWrongTypeOnlyMissingTakesTheFallbackAndIdsReadStrictly) {
     const QJsonObject object =
-        parse(R"({"s": "text", "n": 2.5, "i": 42, "f": 4.0, "z": null, "big": 1e20, "frac": 1.5, "e": "warning",
-                  "bad": "loud"})");
+        QJsonDocument::fromJson(
+            R"({"s": "text", "n": 2.5, "i": 42, "f": 4.0, "z": null, "big": 1e20, "frac": 1.5, "e": "warning",
+                  "bad": "loud"})")
+            .object();
 
     // Strings, booleans, dates and ids read back in the stored-entry tests.
     EXPECT_EQ(json::readDouble(object, u"n").value(), 2.5);
