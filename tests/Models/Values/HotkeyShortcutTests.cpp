@@ -8,10 +8,7 @@ using quorvelle::HotkeyShortcut;
 
 namespace {
 
-constexpr quint32 Cmd = 0x100;
-constexpr quint32 Shift = 0x200;
-constexpr quint32 Alt = 0x800;
-constexpr quint32 Ctrl = 0x1000;
+constexpr quint32 Cmd = 0x100, Shift = 0x200, Alt = 0x800, Ctrl = 0x1000;
 
 const QString unsupported = QStringLiteral("Bu tus kombinasyonu simdilik desteklenmiyor.");
 const QString inputSource = QStringLiteral("Control + Space masaustu input source kisayoluyla cakisabilir.");
