@@ -63,12 +63,13 @@ TEST_F(RuntimeTest, HandsTheEngineTheSamplesAndTheNormalisedLanguageAndPrompt) {
     };
     // No translation (English instead of the user's own words), no timestamps or progress output, no
     // text carried over from the last dictation; four threads, as more get slower on a busy machine.
-    WhisperFullParams expected;
-    expected.nThreads = 4;
-    expected.noTimestamps = true;
-    expected.printProgress = false;
-    expected.printTimestamps = false;
-    expected.noSpeechThold = 0.95f;
+    WhisperFullParams expected{.nThreads = 4,
+                               .noTimestamps = true,
+                               .printProgress = false,
+                               .printTimestamps = false,
+                               .noSpeechThold = 0.95f,
+                               .language = {},
+                               .initialPrompt = {}};
     for (const auto& [language, prompt, expectedLanguage, expectedPrompt] : rows) {
         EXPECT_EQ(transcribe({.language = language, .prompt = prompt}), QStringLiteral("ok"));
         expected.language = expectedLanguage;
@@ -81,8 +82,7 @@ TEST_F(RuntimeTest, HandsTheEngineTheSamplesAndTheNormalisedLanguageAndPrompt) {
 }
 
 TEST_F(RuntimeTest, LoadsAModelOnceWhileModelPathAndModeStayFallsBackRetriesAFailedLoadAndNeedsAnEngine) {
-    transcribe();
-    transcribe();
+    transcribe(), transcribe();
     EXPECT_EQ(engine->loads.size(), 1);
     transcribe({.mode = Mode::accelerated});
     transcribe({.model = Model::baseMultilingual, .mode = Mode::accelerated});
@@ -101,8 +101,8 @@ TEST_F(RuntimeTest, LoadsAModelOnceWhileModelPathAndModeStayFallsBackRetriesAFai
     // Accelerated loads fall back to the processor, keeping the requested mode for reuse.
     runtime = std::make_unique<EmbeddedWhisperRuntime>(engine, 8);
     engine->loadSucceeds = [](const WhisperContextParams& params) { return !params.useGpu; };
-    EXPECT_EQ(transcribe({.mode = Mode::accelerated}), QStringLiteral("ok"));
-    EXPECT_EQ(transcribe({.mode = Mode::accelerated}), QStringLiteral("ok"));
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(transcribe({.mode = Mode::accelerated}), QStringLiteral("ok"));
     ASSERT_EQ(engine->loads.size(), 6);
     EXPECT_EQ(engine->loads[4].params, (WhisperContextParams{true, false}));
     EXPECT_EQ(engine->loads[5].params, (WhisperContextParams{false, false}));
@@ -186,14 +186,11 @@ TEST_F(RuntimeTest, RunsOneJobAtATimeResumesEachCallerOnItsThreadAndAStopAbortsO
     QCoro::Task<QString> stopped = start({.stop = running.get_token()});
     QCoro::Task<QString> skipped = start({.stop = queued.get_token()});
 
-    engine->entered.acquire();  // the first job is inside the engine
+    engine->entered.acquire();  // the first job is inside the engine; only when it leaves does the second start
     EXPECT_EQ(engine->recordedRuns.size(), 1);
-    engine->proceed.release();
-    engine->entered.acquire();  // only now does the second one start
-    engine->proceed.release();
-    engine->entered.acquire();
-    running.request_stop();
-    queued.request_stop();
+    for (int job = 0; job < 2; ++job)
+        engine->proceed.release(), engine->entered.acquire();
+    running.request_stop(), queued.request_stop();
     engine->proceed.release();
 
     EXPECT_EQ(test::runTask(std::move(first)), QStringLiteral("text 1"));
@@ -213,11 +210,7 @@ TEST_F(RuntimeTest, RunsOneJobAtATimeResumesEachCallerOnItsThreadAndAStopAbortsO
     QCoro::Task<QString> inside = start({});
     QCoro::Task<QString> waiting = start({});
     engine->entered.acquire();
-    std::thread letThrough([&] {
-        engine->proceed.release();
-        engine->entered.acquire();
-        engine->proceed.release();
-    });
+    std::thread letThrough([&] { engine->proceed.release(), engine->entered.acquire(), engine->proceed.release(); });
     runtime.reset();
     letThrough.join();
     EXPECT_EQ(engine->freedSerials, QList<int>{1});
