@@ -20,7 +20,6 @@ TEST(JsonCodingDates, SecondsCountFromTheStartOf2001InUtcAndOnlyFiniteNumbersInR
         EXPECT_DOUBLE_EQ(json::dateToJson(date).toDouble(), seconds);
         EXPECT_EQ(json::dateFromJson(QJsonValue(seconds)), date);
     }
-    // Only finite numbers within range are dates.
     EXPECT_FALSE(json::dateFromJson(QJsonValue(QStringLiteral("2024-01-01T00:00:00Z"))));
     EXPECT_FALSE(json::dateFromJson(QJsonValue()));
     EXPECT_FALSE(json::dateFromJson(QJsonValue(1e300)));
@@ -54,7 +53,6 @@ TEST(JsonCodingFields, MissingAndNullAreToldApartFromWrongTypeOnlyMissingTakesTh
     };
     for (const auto& [status, expected, what] : rows)
         EXPECT_EQ(status, expected) << what;
-    // A fallback stands in only for a missing key.
     EXPECT_EQ(json::readBool(object, u"absent").valueOr(true), true);
     EXPECT_FALSE(json::readBool(object, u"s").valueOr(true).has_value());
     // Ids read in either case (the stored-entry tests check the upper-case text); only the standard form reads.
