@@ -111,7 +111,6 @@ TEST_F(AccountRoad, FromStartThroughAnApprovalToStoredCredentials) {
 }
 
 TEST_F(AccountRoad, EndingAnswersStoreNothing) {
-    // A consumed code is a 409 that the client turns into an error.
     server.respond("POST", kPoll, FakeResponse::json(409, R"({"status":"consumed"})"));
     EXPECT_EQ(failureOf<QuorvelleError>(manager->pollDeviceLogin(challenge())),
               QuorvelleError(QuorvelleErrorCase::loginCodeAlreadyUsed));
@@ -157,7 +156,6 @@ TEST_F(AccountRoad, RefreshReplacesBothTokensAndAFailedOneChangesNothingItCouldK
     EXPECT_EQ(failureOf<APIKeyStoreError>(manager->refreshSession())->status(), SecretItemStatus::internalComponent);
     EXPECT_EQ(stored(), QStringList({"access-3", "refresh-2", "-"}));
 
-    // Without a refresh token nothing is sent.
     keyring->refusedWrites.clear();
     tokens->clearSession();
     tokens->saveRefreshToken("");
@@ -177,7 +175,6 @@ TEST_F(AccountRoad, AFailedRegistrationOrASignOutClearsTheSessionButKeepsTheFing
     EXPECT_FALSE(manager->hasStoredSession());
     const QString fingerprint = manager->deviceFingerprintHash();
 
-    // The next approval registers under the same fingerprint.
     EXPECT_EQ(poll(), (Poll{"approved", true, "device-2"}));
     const QList<RecordedRequest> registrations = server.requestsTo(kRegister);
     ASSERT_EQ(registrations.size(), 2);
@@ -190,7 +187,6 @@ TEST_F(AccountRoad, AFailedRegistrationOrASignOutClearsTheSessionButKeepsTheFing
     EXPECT_FALSE(manager->hasStoredSession());
     EXPECT_EQ(manager->deviceFingerprintHash(), fingerprint);
 
-    // Signed out already: no logout request, and the clear still succeeds.
     runTask(manager->signOut());
     const QList<RecordedRequest> logouts = server.requestsTo(kLogout);
     ASSERT_EQ(logouts.size(), 1);
@@ -247,7 +243,6 @@ TEST_F(AccountKeyringFaults, AnUnansweredKeyringStopsTheSignInFirstAndNeverRepla
     EXPECT_TRUE(keyring->writes.isEmpty());
     EXPECT_EQ(keyring->items.value("install"), "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
 
-    // Once the keyring answers again the sign-in goes through under the old fingerprint.
     keyring->unansweredReads.clear();
     EXPECT_EQ(poll(), (Poll{"approved", true, "device-1"}));
     EXPECT_EQ(server.requestsTo(kRegister).at(0).jsonObject().value("device_fingerprint_hash").toString(),
@@ -255,7 +250,6 @@ TEST_F(AccountKeyringFaults, AnUnansweredKeyringStopsTheSignInFirstAndNeverRepla
 }
 
 TEST_F(AccountKeyringFaults, AMissingEmptyOrUnreadableInstallIDIsReplacedOnce) {
-    // No item, an empty one, one that is not text.
     for (const auto& item :
          {std::optional<QByteArray>(), std::optional(QByteArray("")), std::optional(QByteArray("\xff\xfe\x80", 3))}) {
         keyring->items.clear();
@@ -283,7 +277,6 @@ TEST_F(AccountKeyringFaults, ARefusedSaveKeepsWhatWasSavedBeforeIt) {
         EXPECT_EQ(server.requestsTo(kRegister).size(), registrations);
         EXPECT_FALSE(manager->hasStoredSession());
     }
-    // Nothing refused: install id first, then the credentials in their order.
     keyring->items.clear();
     keyring->writes.clear();
     keyring->refusedWrites.clear();
