@@ -98,7 +98,6 @@ TEST_F(RuntimeTest, LoadsAModelOnceWhileModelPathAndModeStayFallsBackRetriesAFai
     runtime.reset();
     EXPECT_EQ(engine->freedSerials, (QList<int>{1, 2, 3, 4}));
 
-    // Accelerated loads fall back to the processor, keeping the requested mode for reuse.
     runtime = std::make_unique<EmbeddedWhisperRuntime>(engine, 8);
     engine->loadSucceeds = [](const WhisperContextParams& params) { return !params.useGpu; };
     for (int i = 0; i < 2; ++i)
@@ -160,7 +159,6 @@ TEST_F(RuntimeTest, SegmentsGiveTextSilenceOrAnEmptyResultAndFailedRunsOrClipsFa
     EXPECT_EQ(transcribe(), QStringLiteral("ok"));
     EXPECT_EQ(engine->loads.size(), 1);
 
-    // A clip without samples, or one that is no WAV file, never reaches the engine.
     EXPECT_EQ(transcribeFailing<QuorvelleError>({.clip = test::wavClip({})}),
               QuorvelleError(QuorvelleErrorCase::noSpeechDetected));
     CapturedAudioClip notWav = test::wavClip({1, 2, 3});
@@ -197,7 +195,6 @@ TEST_F(RuntimeTest, RunsOneJobAtATimeResumesEachCallerOnItsThreadAndAStopAbortsO
     EXPECT_EQ(test::runTask(std::move(second)), QStringLiteral("text 2"));
     EXPECT_THROW(test::runTask(std::move(stopped)), CancellationError);
     EXPECT_THROW(test::runTask(std::move(skipped)), CancellationError);
-    // The engine was told to stop through its abort callback, and the queued job never reached it.
     EXPECT_EQ(engine->abortedRuns, 1);
     EXPECT_EQ(engine->recordedRuns.size(), 3);
     EXPECT_EQ(engine->recordedRuns[1].samples, PCM16WAVDecoder::decode(test::wavClip({2}).data));
