@@ -78,7 +78,6 @@ TEST_F(RuntimeTest, HandsTheEngineTheSamplesAndTheNormalisedLanguageAndPrompt) {
     }
     EXPECT_EQ(EmbeddedWhisperRuntime::threadCountFor(3), 3);
     EXPECT_EQ(EmbeddedWhisperRuntime::threadCountFor(0), 1);
-    EXPECT_EQ(engine->recordedRuns[0].samples, PCM16WAVDecoder::decode(test::wavClip({100, -100, 200}).data));
 }
 
 TEST_F(RuntimeTest, LoadsAModelOnceWhileModelPathAndModeStayFallsBackRetriesAFailedLoadAndNeedsAnEngine) {
