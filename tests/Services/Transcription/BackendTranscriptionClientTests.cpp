@@ -108,7 +108,6 @@ TEST_F(CloudClientTest, UploadsTheClipWithInstructionsHintsAndTheCleanupModeOff)
     EXPECT_EQ(metadata, jsonObject(R"({"language":"tr","custom_instructions":"Be brief.","cleanup_mode":"off",)"
                                    R"("vocabulary_hints":["Kubernetes","Grafana"],"client_duration_ms":0,)"
                                    R"("focused_target":{"secure":false}})"));
-    EXPECT_TRUE(reports().isEmpty());
 
     // The credentials come from the keyring once, not at every upload; a sign-out forgets them.
     const int reads = keyring->reads;
