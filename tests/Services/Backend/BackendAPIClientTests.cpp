@@ -4,7 +4,6 @@
 #include "Services/Backend/PlainWebRequest.h"
 #include "Support/CancellationError.h"
 
-#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QSet>
 
