@@ -8,10 +8,6 @@
 namespace quorvelle {
 namespace {
 
-QJsonObject parse(const char* text) {
-    return QJsonDocument::fromJson(QByteArray(text)).object();
-}
-
 TEST(JsonCodingDates, SecondsCountFromTheStartOf2001InUtcAndOnlyFiniteNumbersInRangeRead) {
     const std::pair<QDateTime, double> rows[] = {
         {QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC), 0},
@@ -24,7 +20,6 @@ TEST(JsonCodingDates, SecondsCountFromTheStartOf2001InUtcAndOnlyFiniteNumbersInR
         EXPECT_DOUBLE_EQ(json::dateToJson(date).toDouble(), seconds);
         EXPECT_EQ(json::dateFromJson(QJsonValue(seconds)), date);
     }
-    // Only finite numbers within range are dates.
     EXPECT_FALSE(json::dateFromJson(QJsonValue(QStringLiteral("2024-01-01T00:00:00Z"))));
     EXPECT_FALSE(json::dateFromJson(QJsonValue()));
     EXPECT_FALSE(json::dateFromJson(QJsonValue(1e300)));
@@ -33,8 +28,10 @@ TEST(JsonCodingDates, SecondsCountFromTheStartOf2001InUtcAndOnlyFiniteNumbersInR
 
 TEST(JsonCodingFields, MissingAndNullAreToldApartFromWrongTypeOnlyMissingTakesTheFallbackAndIdsReadStrictly) {
     const QJsonObject object =
-        parse(R"({"s": "text", "n": 2.5, "i": 42, "f": 4.0, "z": null, "big": 1e20, "frac": 1.5, "e": "warning",
-                  "bad": "loud"})");
+        QJsonDocument::fromJson(
+            R"({"s": "text", "n": 2.5, "i": 42, "f": 4.0, "z": null, "big": 1e20, "frac": 1.5, "e": "warning",
+                  "bad": "loud"})")
+            .object();
 
     // Strings, booleans, dates and ids read back in the stored-entry tests.
     EXPECT_EQ(json::readDouble(object, u"n").value(), 2.5);
@@ -56,7 +53,6 @@ TEST(JsonCodingFields, MissingAndNullAreToldApartFromWrongTypeOnlyMissingTakesTh
     };
     for (const auto& [status, expected, what] : rows)
         EXPECT_EQ(status, expected) << what;
-    // A fallback stands in only for a missing key.
     EXPECT_EQ(json::readBool(object, u"absent").valueOr(true), true);
     EXPECT_FALSE(json::readBool(object, u"s").valueOr(true).has_value());
     // Ids read in either case (the stored-entry tests check the upper-case text); only the standard form reads.

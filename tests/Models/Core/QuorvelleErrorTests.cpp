@@ -1,6 +1,5 @@
 #include "Models/FallbackMessage.h"
 #include "Models/QuorvelleError.h"
-#include "Models/SessionState.h"
 
 #include <gtest/gtest.h>
 

@@ -26,12 +26,9 @@ std::string utf8(const QString& text) {
 
 TEST(AppStringsTables, EveryTextExistsInBothLanguagesAndDiffersUnlessShared) {
     const auto checkShared = [](const std::string& name, bool shared, const auto& read) {
-        SCOPED_TRACE(name);
-        const QString english = read(kEnglish);
-        const QString turkish = read(kTurkish);
-        EXPECT_FALSE(english.trimmed().isEmpty());
-        EXPECT_FALSE(turkish.trimmed().isEmpty());
-        EXPECT_EQ(english == turkish, shared) << utf8(english) << " / " << utf8(turkish);
+        const QString english = read(kEnglish), turkish = read(kTurkish);
+        EXPECT_FALSE(english.trimmed().isEmpty() || turkish.trimmed().isEmpty()) << name;
+        EXPECT_EQ(english == turkish, shared) << name << ": " << utf8(english) << " / " << utf8(turkish);
     };
     const auto check = [&](const std::string& name, const auto& read) { checkShared(name, false, read); };
     const SessionState states[] = {SessionState::blocked(SessionBlockReason::secureField),
@@ -50,8 +47,7 @@ TEST(AppStringsTables, EveryTextExistsInBothLanguagesAndDiffersUnlessShared) {
             check("detail " + name,
                   [&](const AppStrings& s) { return s.sessionDetail(state, std::nullopt, std::nullopt, mode); });
     }
-    for (SessionBlockReason reason : {SessionBlockReason::noWritableTarget, SessionBlockReason::secureField,
-                                      SessionBlockReason::permissionsMissing}) {
+    for (SessionBlockReason reason : allCases<SessionBlockReason>()) {
         check("blockedTitle", [&](const AppStrings& s) { return s.blockedTitle(reason); });
         check("blockedDetail", [&](const AppStrings& s) { return s.blockedDetail(reason); });
     }
@@ -67,8 +63,7 @@ TEST(AppStringsTables, EveryTextExistsInBothLanguagesAndDiffersUnlessShared) {
         check("history", [&](const AppStrings& s) { return s.historyCompletionKindLabel(kind); });
     for (auto state : allCases<PermissionState>())
         check("permission", [&](const AppStrings& s) { return s.permissionStateLabel(state); });
-    for (auto status : {StartAtLoginStatus::enabled, StartAtLoginStatus::disabled, StartAtLoginStatus::requiresApproval,
-                        StartAtLoginStatus::unsupported})
+    for (auto status : allCases<StartAtLoginStatus>())
         check("startAtLogin", [&](const AppStrings& s) { return s.startAtLoginStatusLabel(status); });
     for (auto mode : allCases<RecordingTriggerMode>())
         check("triggerMode", [&](const AppStrings& s) { return s.recordingTriggerModeDescription(mode); });

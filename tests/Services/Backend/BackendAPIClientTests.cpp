@@ -4,7 +4,6 @@
 #include "Services/Backend/PlainWebRequest.h"
 #include "Support/CancellationError.h"
 
-#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -120,9 +119,7 @@ TEST_F(BackendAPIClientTests, RequestsCarryTheVersionAndFreshIdsAndTheFailureRec
     EXPECT_FALSE(client->lastRequestDiagnosticContext().has_value());
     // A failure followed by a success, or by a 2xx answer that does not decode: neither carries the failure.
     ASSERT_TRUE(refreshFailure().has_value());
-    const auto answer = runTask(client->refreshSession(QStringLiteral("r")));
-    EXPECT_EQ(answer.accessToken, "new-access");
-    EXPECT_EQ(answer.refreshToken, "new-refresh");
+    runTask(client->refreshSession(QStringLiteral("r")));
     EXPECT_FALSE(client->lastRequestDiagnosticContext().has_value());
     ASSERT_TRUE(refreshFailure().has_value());
     EXPECT_EQ(refreshFailure(), QuorvelleError(Case::unexpectedRuntimeFailure));

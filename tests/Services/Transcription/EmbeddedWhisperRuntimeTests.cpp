@@ -63,12 +63,13 @@ TEST_F(RuntimeTest, HandsTheEngineTheSamplesAndTheNormalisedLanguageAndPrompt) {
     };
     // No translation (English instead of the user's own words), no timestamps or progress output, no
     // text carried over from the last dictation; four threads, as more get slower on a busy machine.
-    WhisperFullParams expected;
-    expected.nThreads = 4;
-    expected.noTimestamps = true;
-    expected.printProgress = false;
-    expected.printTimestamps = false;
-    expected.noSpeechThold = 0.95f;
+    WhisperFullParams expected{.nThreads = 4,
+                               .noTimestamps = true,
+                               .printProgress = false,
+                               .printTimestamps = false,
+                               .noSpeechThold = 0.95f,
+                               .language = {},
+                               .initialPrompt = {}};
     for (const auto& [language, prompt, expectedLanguage, expectedPrompt] : rows) {
         EXPECT_EQ(transcribe({.language = language, .prompt = prompt}), QStringLiteral("ok"));
         expected.language = expectedLanguage;
@@ -77,12 +78,10 @@ TEST_F(RuntimeTest, HandsTheEngineTheSamplesAndTheNormalisedLanguageAndPrompt) {
     }
     EXPECT_EQ(EmbeddedWhisperRuntime::threadCountFor(3), 3);
     EXPECT_EQ(EmbeddedWhisperRuntime::threadCountFor(0), 1);
-    EXPECT_EQ(engine->recordedRuns[0].samples, PCM16WAVDecoder::decode(test::wavClip({100, -100, 200}).data));
 }
 
 TEST_F(RuntimeTest, LoadsAModelOnceWhileModelPathAndModeStayFallsBackRetriesAFailedLoadAndNeedsAnEngine) {
-    transcribe();
-    transcribe();
+    transcribe(), transcribe();
     EXPECT_EQ(engine->loads.size(), 1);
     transcribe({.mode = Mode::accelerated});
     transcribe({.model = Model::baseMultilingual, .mode = Mode::accelerated});
@@ -98,11 +97,10 @@ TEST_F(RuntimeTest, LoadsAModelOnceWhileModelPathAndModeStayFallsBackRetriesAFai
     runtime.reset();
     EXPECT_EQ(engine->freedSerials, (QList<int>{1, 2, 3, 4}));
 
-    // Accelerated loads fall back to the processor, keeping the requested mode for reuse.
     runtime = std::make_unique<EmbeddedWhisperRuntime>(engine, 8);
     engine->loadSucceeds = [](const WhisperContextParams& params) { return !params.useGpu; };
-    EXPECT_EQ(transcribe({.mode = Mode::accelerated}), QStringLiteral("ok"));
-    EXPECT_EQ(transcribe({.mode = Mode::accelerated}), QStringLiteral("ok"));
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(transcribe({.mode = Mode::accelerated}), QStringLiteral("ok"));
     ASSERT_EQ(engine->loads.size(), 6);
     EXPECT_EQ(engine->loads[4].params, (WhisperContextParams{true, false}));
     EXPECT_EQ(engine->loads[5].params, (WhisperContextParams{false, false}));
@@ -160,7 +158,6 @@ TEST_F(RuntimeTest, SegmentsGiveTextSilenceOrAnEmptyResultAndFailedRunsOrClipsFa
     EXPECT_EQ(transcribe(), QStringLiteral("ok"));
     EXPECT_EQ(engine->loads.size(), 1);
 
-    // A clip without samples, or one that is no WAV file, never reaches the engine.
     EXPECT_EQ(transcribeFailing<QuorvelleError>({.clip = test::wavClip({})}),
               QuorvelleError(QuorvelleErrorCase::noSpeechDetected));
     CapturedAudioClip notWav = test::wavClip({1, 2, 3});
@@ -186,21 +183,17 @@ TEST_F(RuntimeTest, RunsOneJobAtATimeResumesEachCallerOnItsThreadAndAStopAbortsO
     QCoro::Task<QString> stopped = start({.stop = running.get_token()});
     QCoro::Task<QString> skipped = start({.stop = queued.get_token()});
 
-    engine->entered.acquire();  // the first job is inside the engine
+    engine->entered.acquire();  // the first job is inside the engine; only when it leaves does the second start
     EXPECT_EQ(engine->recordedRuns.size(), 1);
-    engine->proceed.release();
-    engine->entered.acquire();  // only now does the second one start
-    engine->proceed.release();
-    engine->entered.acquire();
-    running.request_stop();
-    queued.request_stop();
+    for (int job = 0; job < 2; ++job)
+        engine->proceed.release(), engine->entered.acquire();
+    running.request_stop(), queued.request_stop();
     engine->proceed.release();
 
     EXPECT_EQ(test::runTask(std::move(first)), QStringLiteral("text 1"));
     EXPECT_EQ(test::runTask(std::move(second)), QStringLiteral("text 2"));
     EXPECT_THROW(test::runTask(std::move(stopped)), CancellationError);
     EXPECT_THROW(test::runTask(std::move(skipped)), CancellationError);
-    // The engine was told to stop through its abort callback, and the queued job never reached it.
     EXPECT_EQ(engine->abortedRuns, 1);
     EXPECT_EQ(engine->recordedRuns.size(), 3);
     EXPECT_EQ(engine->recordedRuns[1].samples, PCM16WAVDecoder::decode(test::wavClip({2}).data));
@@ -213,11 +206,7 @@ TEST_F(RuntimeTest, RunsOneJobAtATimeResumesEachCallerOnItsThreadAndAStopAbortsO
     QCoro::Task<QString> inside = start({});
     QCoro::Task<QString> waiting = start({});
     engine->entered.acquire();
-    std::thread letThrough([&] {
-        engine->proceed.release();
-        engine->entered.acquire();
-        engine->proceed.release();
-    });
+    std::thread letThrough([&] { engine->proceed.release(), engine->entered.acquire(), engine->proceed.release(); });
     runtime.reset();
     letThrough.join();
     EXPECT_EQ(engine->freedSerials, QList<int>{1});

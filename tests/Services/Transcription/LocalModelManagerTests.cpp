@@ -110,7 +110,6 @@ TEST_F(LocalModelManagerTest, StartKeepsRecordsWhoseFilesExistWrittenSortedAndUn
     // Written sorted by model: the first, baseMultilingual, without a verifiedSHA1 key as it has none.
     EXPECT_FALSE(QJsonDocument::fromJson(registryBytes()).array().at(0).toObject().contains("verifiedSHA1"));
 
-    // Unreadable registries read as empty; of two records for one model the last holds.
     const auto manager = makeManager();
     for (const QByteArray& content : {QByteArray("not json"), QByteArray("{\"modelID\": \"largeV3\"}"),
                                       QByteArray("[{\"modelID\": \"largeV3\"}]")}) {
@@ -214,7 +213,6 @@ TEST_F(LocalModelManagerTest, FailedOrStoppedDownloadsLeaveTheInstalledModelTheR
         EXPECT_EQ(manager->loadRecords(), (Records{{Model::tinyMultilingual, installed}}));
     }
 
-    // A full disk is told apart from other write failures.
     server.respond("GET", "/full", FakeResponse::raw(200, "model bytes"));
     ModelFileDownloadRequest toFullDisk;
     toFullDisk.url = server.url("/full");

@@ -40,10 +40,7 @@ protected:
     RoutingTranscriber routing{cloud, local, SettingsStore(defaults)};
 
     void store(const char* key, const std::optional<QString>& value) {
-        if (value)
-            defaults->setString(QString::fromLatin1(key), *value);
-        else
-            defaults->removeValue(QString::fromLatin1(key));
+        value ? defaults->setString(QString::fromLatin1(key), *value) : defaults->removeValue(QString::fromLatin1(key));
     }
 };
 
