@@ -148,22 +148,18 @@ TEST_F(CaptureServiceTest, StartStopAndCancelInEveryOrder) {
 }
 
 TEST_F(CaptureServiceTest, TheChosenMicrophoneOrTheDefaultAndStartFailuresLeaveTheServiceIdle) {
-    service->setPreferredInputDevice("usb");
-    service->startCapture();
-    EXPECT_EQ(engine.selectedDevice, 4u);
-    service->cancelCapture();
-
-    service->setPreferredInputDevice("USB");  // unplugged: ids differ in case
-    service->startCapture();
-    EXPECT_EQ(engine.selectedDevice, 2u);  // the default, set explicitly
-    service->cancelCapture();
-
+    // "USB" is unplugged (ids differ in case): the default is then set explicitly.
+    for (const auto& [uid, device] : {std::pair("usb", 4u), std::pair("USB", 2u)}) {
+        service->setPreferredInputDevice(uid);
+        service->startCapture();
+        EXPECT_EQ(engine.selectedDevice, device);
+        service->cancelCapture();
+    }
     engine.failDeviceSelection = true;
     EXPECT_EQ(failureOf([&] { service->startCapture(); }), AudioCaptureErrorCase::inputDeviceSelectionFailed);
     EXPECT_FALSE(service->isCapturing());
 
-    engine.failDeviceSelection = false;
-    engine.failStart = true;
+    std::tie(engine.failDeviceSelection, engine.failStart) = std::pair(false, true);
     EXPECT_EQ(failureOf([&] { service->startCapture(); }), AudioCaptureErrorCase::engineStartFailed);
     EXPECT_FALSE(service->isCapturing());
     EXPECT_EQ(engine.tapBufferSize, std::nullopt);
