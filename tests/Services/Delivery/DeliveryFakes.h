@@ -150,8 +150,4 @@ std::optional<typename Error::Case> errorCaseOf(Call&& call) {
     return std::nullopt;
 }
 
-inline std::shared_ptr<const FocusedElementHandle> fakeHandle(const QString& name = QStringLiteral("field")) {
-    return makeElementHandle(std::make_shared<FakeElement>(name));
-}
-
 }  // namespace quorvelle::test
