@@ -64,8 +64,7 @@ TEST(PCM16WAVDecoder, RefusesMalformedAndUnsupportedFiles) {
     const QByteArray good = riffOf({{"fmt ", fmt}, {"data", data}});
     ASSERT_EQ(PCM16WAVDecoder::decode(good).size(), 3u);
 
-    QByteArray notRiff = good;
-    notRiff[0] = 'X';
+    const QByteArray notRiff = QByteArray(good).replace(0, 1, "X");
     QByteArray dataTooLong = good;
     qToLittleEndian<std::uint32_t>(1000, dataTooLong.data() + dataTooLong.size() - data.size() - 4);
     QByteArray hugeSize = good;  // a size near 4 GiB must not wrap around the bounds check
