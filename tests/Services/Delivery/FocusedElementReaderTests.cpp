@@ -37,9 +37,8 @@ TEST(FocusedElementReader, RanksSecureThenWritableThenSettableAndKeepsTheFirstBe
     };
     for (const auto& [kind, editable, valueSettable, rangeSettable, score] : scores) {
         RawFocusedElementMetadata m = element(kind);
-        m.isEditable = editable;
-        m.isValueSettable = valueSettable;
-        m.isSelectedTextRangeSettable = rangeSettable;
+        std::tie(m.isEditable, m.isValueSettable, m.isSelectedTextRangeSettable) =
+            std::tuple(editable, valueSettable, rangeSettable);
         EXPECT_EQ(m.candidateScore(), score) << kind << editable << valueSettable << rangeSettable;
     }
     // The tree (name/kind/parent of each element), the focused element, the active window; the choice.

@@ -69,9 +69,8 @@ TEST(FocusedTarget, PredicatesFollowRoleStateAndSettabilityAndTheStrategyFollows
     };
     for (const auto& [name, bundle, role, subrole, enabled, valueSettable, expected] : rows) {
         FocusedTargetSnapshot snapshot = target(name, bundle, role, subrole);
-        snapshot.element.isEnabled = enabled;
-        snapshot.element.supportsValueWrite = valueSettable;
-        snapshot.element.isEditable = std::string_view(role) != "AXButton";
+        std::tie(snapshot.element.isEnabled, snapshot.element.supportsValueWrite, snapshot.element.isEditable) =
+            std::tuple(enabled, valueSettable, std::string_view(role) != "AXButton");
         EXPECT_EQ(AppScopedTextInsertionStrategyResolver().resolve(snapshot), expected) << name << " " << role;
     }
 }
@@ -99,9 +98,8 @@ TEST(TerminalDetection, ReasonsFollowTheOrderOfTheChecksOnEnabledTextInputsOnly)
     };
     for (const auto& [name, bundleId, title, subrole, role, enabled, editable, expected] : cases) {
         FocusedTargetSnapshot snapshot = target(name, bundleId, role, subrole);
-        snapshot.element.title = text(title);
-        snapshot.element.isEnabled = enabled;
-        snapshot.element.isEditable = editable;
+        std::tie(snapshot.element.title, snapshot.element.isEnabled, snapshot.element.isEditable) =
+            std::tuple(text(title), enabled, editable);
         EXPECT_EQ(terminalLikeReason(snapshot), expected) << (name ? name : "-") << " " << role;
         EXPECT_EQ(snapshot.terminalLikeReason(), expected);
     }
