@@ -14,7 +14,6 @@ DictionaryReplacementEntry entry(const char* original, const char* replacement) 
     return {QUuid::createUuid(), u(original), u(replacement), u("general"), QDateTime()};
 }
 
-// The entries, the text and the expected result.
 using DictionaryCase = std::tuple<QList<DictionaryReplacementEntry>, const char*, const char*>;
 
 TEST(DictionaryReplacement, ReplacesWholeWordsIgnoringCase) {

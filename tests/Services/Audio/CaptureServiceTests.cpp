@@ -62,7 +62,6 @@ private:
     std::vector<TapBlock> m_taps;
 };
 
-// Passes the 16-bit mono input through unchanged.
 class PassThroughConverter final : public PCMBufferConverting {
 public:
     std::function<void()> duringConvert;

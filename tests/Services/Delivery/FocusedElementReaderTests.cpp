@@ -1,4 +1,3 @@
-// Finding and describing the focused element, from AT-SPI's vocabulary to windows that show no tree.
 #include "Platform/Linux/AtspiRoleTranslation.h"
 #include "Platform/Linux/AtspiTextOffsets.h"
 #include "Services/Delivery/AXFocusedElementReader.h"
