@@ -218,10 +218,10 @@ TEST_F(SettingsStoreTest, MissingOrUnusableValuesReadAsDefaultsAndStayInPlace) {
         {Keys::selectedLocalModelID, V(QByteArray("largeV3"))},
         {Keys::selectedLocalModelID, V(QString("LargeV3"))},
     };
-    for (const auto& [key, stored] : cases) {
-        SCOPED_TRACE(key);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
         const auto defaults = openDefaults();
-        if (stored) defaults->setValue(key, *stored);
+        if (c.second) defaults->setValue(c.first, *c.second);
         SettingsStore store(defaults);
         EXPECT_EQ(store.selectedHotkey().displayTitle, "Control + Alt + Space");
         EXPECT_EQ(store.selectedRecordingTriggerMode(), RecordingTriggerMode::pushToTalk);
@@ -230,8 +230,8 @@ TEST_F(SettingsStoreTest, MissingOrUnusableValuesReadAsDefaultsAndStayInPlace) {
         EXPECT_TRUE(store.dictionaryEntries().isEmpty() && store.snippets().isEmpty() &&
                     store.vocabularyHintEntries().isEmpty());
         EXPECT_TRUE(store.clipboardFallbackEnabled());
-        EXPECT_EQ(JsonFileUserDefaults(path()).value(key), stored);
-        defaults->removeValue(key);
+        EXPECT_EQ(JsonFileUserDefaults(path()).value(c.first), c.second);
+        defaults->removeValue(c.first);
     }
 }
 
