@@ -22,21 +22,11 @@ VocabularyHintEntry hint(const QString& term, bool enabled = true) {
     return {QUuid::createUuid(), term, QString(), enabled, QDateTime()};
 }
 
-FocusedTargetSnapshot target(const char* bundle, const char* name, const char* title = nullptr,
-                             const char* identifier = nullptr) {
+FocusedTargetSnapshot target(const char* bundle, const char* name, const char* title = "", const char* id = "") {
     FocusedTargetSnapshot t;
-    if (bundle) t.app.bundleIdentifier = u(bundle);
-    if (name) t.app.localizedName = u(name);
-    if (title) t.element.title = u(title);
-    if (identifier) t.element.identifier = u(identifier);
+    t.app = {u(bundle), u(name), 1};
+    std::tie(t.element.title, t.element.identifier) = std::pair(u(title), u(id));
     return t;
-}
-
-// Names, bundle ids and no target at all are walked through by the prompt tests below.
-TEST(DeveloperContext, WindowTitlesAndElementIdsCountToo) {
-    EXPECT_TRUE(isDeveloperContext(target("org.example.notes", "Notes", "Amazed by it")));  // substring, not a word
-    EXPECT_TRUE(isDeveloperContext(target("org.example.notes", "Notes", nullptr, "main-TERMINAL-view")));
-    EXPECT_FALSE(isDeveloperContext(target("org.example.notes", "Notes", "Shopping")));
 }
 
 TEST(TranscriptionPrompt, PartsAreJoinedByABlankLineInOrderAndNothingToSayGivesNoPrompt) {
@@ -59,6 +49,10 @@ TEST(TranscriptionPrompt, PartsAreJoinedByABlankLineInOrderAndNothingToSayGivesN
 }
 
 TEST(TranscriptionPrompt, DeveloperTargetsAddTermsAfterTheUsersAndTheDeveloperLineLast) {
+    // Window titles and element ids count as well as names and bundle ids.
+    EXPECT_TRUE(isDeveloperContext(target("org.example.notes", "Notes", "Amazed by it")));  // substring, not a word
+    EXPECT_TRUE(isDeveloperContext(target("org.example.notes", "Notes", "", "main-TERMINAL-view")));
+    EXPECT_FALSE(isDeveloperContext(target("org.example.notes", "Notes", "Shopping")));
     const TranscriptionPromptContext context = buildTranscriptionPrompt(
         u("Be brief."), {hint(u("typescript")), hint(u("Quorvelle"))}, target("com.jetbrains.intellij", "IDEA"));
     EXPECT_TRUE(context.isDeveloperContext);

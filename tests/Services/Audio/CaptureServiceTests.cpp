@@ -1,7 +1,7 @@
 #include "Services/Audio/AVAudioEngineCaptureService.h"
 #include "Services/Audio/AudioCaptureError.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <future>
 #include <mutex>
@@ -62,7 +62,6 @@ private:
     std::vector<TapBlock> m_taps;
 };
 
-// Passes the 16-bit mono input through unchanged.
 class PassThroughConverter final : public PCMBufferConverting {
 public:
     std::function<void()> duringConvert;
@@ -78,14 +77,8 @@ Samples samplesOf(const CapturedAudioClip& clip) {
     return Samples(first, first + (clip.data.size() - 44) / 2);
 }
 
-AudioCaptureErrorCase failureOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const AudioCaptureError& error) {
-        return error.errorCase();
-    }
-    ADD_FAILURE() << "no AudioCaptureError";
-    return AudioCaptureErrorCase::captureAlreadyRunning;
+auto fails(AudioCaptureErrorCase errorCase) {
+    return testing::Throws<AudioCaptureError>(testing::Property(&AudioCaptureError::errorCase, errorCase));
 }
 
 class CaptureServiceTest : public ::testing::Test {
@@ -123,17 +116,17 @@ TEST_F(CaptureServiceTest, RecordsConvertedAudioIntoAWavClipAndPublishesLevelsPe
 }
 
 TEST_F(CaptureServiceTest, StartStopAndCancelInEveryOrder) {
-    EXPECT_EQ(failureOf([&] { service->stopCapture(); }), AudioCaptureErrorCase::captureNotRunning);
+    EXPECT_THAT([&] { service->stopCapture(); }, fails(AudioCaptureErrorCase::captureNotRunning));
     service->cancelCapture();  // harmless when idle
 
     service->startCapture();
     engine.deliver({5, 6});
-    EXPECT_EQ(failureOf([&] { service->startCapture(); }), AudioCaptureErrorCase::captureAlreadyRunning);
+    EXPECT_THAT([&] { service->startCapture(); }, fails(AudioCaptureErrorCase::captureAlreadyRunning));
     engine.deliver({7});  // the running capture is intact
     service->cancelCapture();
     EXPECT_FALSE(service->isCapturing());
     EXPECT_EQ(service->levelPublisher().value(), AudioLevelSnapshot::silent(12));
-    EXPECT_EQ(failureOf([&] { service->stopCapture(); }), AudioCaptureErrorCase::captureNotRunning);
+    EXPECT_THAT([&] { service->stopCapture(); }, fails(AudioCaptureErrorCase::captureNotRunning));
 
     // A fresh capture after a cancel starts empty; buffers of an ended session never reach a later one.
     service->startCapture();
@@ -148,23 +141,19 @@ TEST_F(CaptureServiceTest, StartStopAndCancelInEveryOrder) {
 }
 
 TEST_F(CaptureServiceTest, TheChosenMicrophoneOrTheDefaultAndStartFailuresLeaveTheServiceIdle) {
-    service->setPreferredInputDevice("usb");
-    service->startCapture();
-    EXPECT_EQ(engine.selectedDevice, 4u);
-    service->cancelCapture();
-
-    service->setPreferredInputDevice("USB");  // unplugged: ids differ in case
-    service->startCapture();
-    EXPECT_EQ(engine.selectedDevice, 2u);  // the default, set explicitly
-    service->cancelCapture();
-
+    // "USB" is unplugged (ids differ in case): the default is then set explicitly.
+    for (const auto& [uid, device] : {std::pair("usb", 4u), std::pair("USB", 2u)}) {
+        service->setPreferredInputDevice(uid);
+        service->startCapture();
+        EXPECT_EQ(engine.selectedDevice, device);
+        service->cancelCapture();
+    }
     engine.failDeviceSelection = true;
-    EXPECT_EQ(failureOf([&] { service->startCapture(); }), AudioCaptureErrorCase::inputDeviceSelectionFailed);
+    EXPECT_THAT([&] { service->startCapture(); }, fails(AudioCaptureErrorCase::inputDeviceSelectionFailed));
     EXPECT_FALSE(service->isCapturing());
 
-    engine.failDeviceSelection = false;
-    engine.failStart = true;
-    EXPECT_EQ(failureOf([&] { service->startCapture(); }), AudioCaptureErrorCase::engineStartFailed);
+    std::tie(engine.failDeviceSelection, engine.failStart) = std::pair(false, true);
+    EXPECT_THAT([&] { service->startCapture(); }, fails(AudioCaptureErrorCase::engineStartFailed));
     EXPECT_FALSE(service->isCapturing());
     EXPECT_EQ(engine.tapBufferSize, std::nullopt);
     engine.deliver({1}, engine.lastTap());
@@ -172,9 +161,9 @@ TEST_F(CaptureServiceTest, TheChosenMicrophoneOrTheDefaultAndStartFailuresLeaveT
 
     engine.failStart = false;
     converter = nullptr;
-    EXPECT_EQ(failureOf([&] { service->startCapture(); }), AudioCaptureErrorCase::converterUnavailable);
+    EXPECT_THAT([&] { service->startCapture(); }, fails(AudioCaptureErrorCase::converterUnavailable));
     engine.format = AudioStreamFormat{AudioCommonFormat::int16, 0, 2, true};
-    EXPECT_EQ(failureOf([&] { service->startCapture(); }), AudioCaptureErrorCase::converterUnavailable);
+    EXPECT_THAT([&] { service->startCapture(); }, fails(AudioCaptureErrorCase::converterUnavailable));
 }
 
 // A tap call past its session check when stop releases the converter must find it alive until it ends.

@@ -11,7 +11,7 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <atomic>
 #include <cmath>
@@ -20,6 +20,8 @@
 
 namespace quorvelle {
 namespace {
+
+using namespace testing;
 
 // Forwards to the real engine and counts the frames its tap hands over.
 class CountingEngine final : public AudioCaptureEngineRunning {
@@ -123,14 +125,10 @@ TEST_F(PulseAudioCaptureEngineTest, AMicrophoneThatVanishesFailsTheStopWithTheRe
     test::unloadPipeMicrophone(module);
     module.clear();
     ASSERT_TRUE(test::waitUntil([&] { return engine.runFailure().has_value(); }));
-    try {
-        service.stopCapture();
-        ADD_FAILURE() << "the stop of a recording cut off by a vanished microphone succeeded";
-    } catch (const AudioCaptureError& error) {
-        EXPECT_EQ(error.errorCase(), AudioCaptureErrorCase::engineStartFailed);
-        EXPECT_NE(std::string(error.what()).find("sparemic went away during the recording"), std::string::npos)
-            << error.what();
-    }
+    EXPECT_THAT([&] { service.stopCapture(); },
+                Throws<AudioCaptureError>(
+                    AllOf(Property(&AudioCaptureError::errorCase, AudioCaptureErrorCase::engineStartFailed),
+                          Property(&AudioCaptureError::what, HasSubstr("sparemic went away during the recording")))));
     EXPECT_FALSE(service.isCapturing());
 
     // The choice is gone: the next dictation records the default microphone, cleanly.
@@ -150,12 +148,7 @@ TEST(PulseAudioCaptureEngineWithoutServer, StartFailsWithTheReasonInsteadOfHangi
     PulseAudioCaptureEngine engine;
     EXPECT_THROW(engine.setInputDevice(0), std::runtime_error);
     engine.installTap(0, 1024, engine.inputFormat(0), [](const AudioPcmBuffer&) {});
-    try {
-        engine.start();
-        ADD_FAILURE() << "started without a sound server";
-    } catch (const std::runtime_error& error) {
-        EXPECT_NE(std::string(error.what()).find("no sound server"), std::string::npos) << error.what();
-    }
+    EXPECT_THAT([&] { engine.start(); }, ThrowsMessage<std::runtime_error>(HasSubstr("no sound server")));
 }
 
 // Buffers reach the tap inside a libpulse callback.

@@ -55,7 +55,6 @@ private:
     }
 };
 
-// An element of a fake accessibility tree, named for the tests' sake.
 class FakeElement final : public AccessibilityElement {
 public:
     explicit FakeElement(QString name) : name(std::move(name)) {}
@@ -63,7 +62,6 @@ public:
     QString name;
 };
 
-// A tree of named elements with metadata.
 class FakeTree final : public AccessibilityElementNavigating {
 public:
     void add(const QString& name, const RawFocusedElementMetadata& metadata, const QString& parentName = {}) {
@@ -148,10 +146,6 @@ std::optional<typename Error::Case> errorCaseOf(Call&& call) {
         return error.errorCase();
     }
     return std::nullopt;
-}
-
-inline std::shared_ptr<const FocusedElementHandle> fakeHandle(const QString& name = QStringLiteral("field")) {
-    return makeElementHandle(std::make_shared<FakeElement>(name));
 }
 
 }  // namespace quorvelle::test

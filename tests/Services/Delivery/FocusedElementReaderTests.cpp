@@ -1,4 +1,3 @@
-// Finding and describing the focused element, from AT-SPI's vocabulary to windows that show no tree.
 #include "Platform/Linux/AtspiRoleTranslation.h"
 #include "Platform/Linux/AtspiTextOffsets.h"
 #include "Services/Delivery/AXFocusedElementReader.h"
@@ -37,9 +36,8 @@ TEST(FocusedElementReader, RanksSecureThenWritableThenSettableAndKeepsTheFirstBe
     };
     for (const auto& [kind, editable, valueSettable, rangeSettable, score] : scores) {
         RawFocusedElementMetadata m = element(kind);
-        m.isEditable = editable;
-        m.isValueSettable = valueSettable;
-        m.isSelectedTextRangeSettable = rangeSettable;
+        std::tie(m.isEditable, m.isValueSettable, m.isSelectedTextRangeSettable) =
+            std::tuple(editable, valueSettable, rangeSettable);
         EXPECT_EQ(m.candidateScore(), score) << kind << editable << valueSettable << rangeSettable;
     }
     // The tree (name/kind/parent of each element), the focused element, the active window; the choice.
@@ -84,8 +82,7 @@ TEST(FocusedElementReader, BoundsTheSearchAndVisitsEachElementOnce) {
     QStringList names;
     for (const auto& candidate : AXFocusedElementReader(tree, 10).collectCandidates(tree.elements.value(u"start"_qs)))
         names << candidate->identityKey();
-    EXPECT_EQ(names, (QStringList{u"start"_qs, u"ancestor6"_qs, u"ancestor5"_qs, u"ancestor4"_qs, u"ancestor3"_qs,
-                                  u"child0"_qs, u"child1"_qs, u"child2"_qs, u"child3"_qs, u"child4"_qs}));
+    EXPECT_EQ(names.join(u' '), u"start ancestor6 ancestor5 ancestor4 ancestor3 child0 child1 child2 child3 child4"_qs);
 }
 
 struct InspectorRig {

@@ -1,4 +1,3 @@
-// The two ways text goes in: written into the element, or pasted with a key chord.
 #include "Services/Delivery/AccessibilityTextInserter.h"
 #include "Services/Delivery/CommandVSyntheticPastePerformer.h"
 #include "Services/Delivery/SyntheticPasteError.h"
@@ -18,7 +17,7 @@ using ErrorCase = TextInsertionError::Case;
 
 FocusedTargetSnapshot fieldTarget() {
     FocusedTargetSnapshot target = test::writableTextField();
-    target.elementHandle = test::fakeHandle();
+    target.elementHandle = makeElementHandle(std::make_shared<test::FakeElement>(u"field"_qs));
     return target;
 }
 
@@ -58,8 +57,7 @@ TEST(TextInserter, RefusesBeforeWritingAnything) {
     const std::tuple<const char*, std::optional<TextRange>, bool, bool, bool, ErrorCase> cases[] = {
         {"terminal-like target", TextRange{3, 0}, true, true, true, ErrorCase::unsupportedTarget},
         {"text but no selection", std::nullopt, false, true, true, ErrorCase::insertionLocationUnavailable},
-        {"a selection that cannot be set", TextRange{3, 0}, false, false, true,
-         ErrorCase::insertionLocationUnavailable},
+        {"unsettable selection", TextRange{3, 0}, false, false, true, ErrorCase::insertionLocationUnavailable},
         {"selection beyond the end", TextRange{2, 2}, false, true, true, ErrorCase::insertionLocationUnavailable},
         {"unreadable element", TextRange{3, 0}, false, true, false, ErrorCase::accessibilityPermissionMissing},
     };

@@ -5,7 +5,7 @@
 #include "Services/Transcription/LocalModelManagerError.h"
 #include "StorageTestSupport.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -21,6 +21,7 @@ namespace quorvelle {
 namespace {
 
 using namespace test;
+using namespace testing;
 using Model = LocalTranscriptionModelID;
 
 // In a child process, files cannot grow past 64 bytes, as on a full disk; exits 0 when `attempt` holds.
@@ -83,16 +84,11 @@ TEST_F(StoreHardeningTest, AFullDiskLeavesSettingsAndModelRegistryByteForByteAnd
                     defaults.setString("new", QString(4000, 'n'));
                     return defaults.string("new") == QString(4000, 'n');
                 }),
-                ::testing::ExitedWithCode(0), "");
-    EXPECT_EXIT(attemptOnFullDisk([&] {
-                    try {
-                        manager->deleteModel(Model::largeV3);
-                    } catch (const LocalModelFileError& error) {
-                        return error.errorCase() == LocalModelFileError::Case::writeFailed;
-                    }
-                    return false;
-                }),
-                ::testing::ExitedWithCode(0), "");
+                ExitedWithCode(0), "");
+    const auto failsToWrite =
+        Throws<LocalModelFileError>(Property(&LocalModelFileError::errorCase, LocalModelFileError::Case::writeFailed));
+    EXPECT_EXIT(attemptOnFullDisk([&] { return Matches(failsToWrite)([&] { manager->deleteModel(Model::largeV3); }); }),
+                ExitedWithCode(0), "");
     EXPECT_EQ(readAll(settingsPath), oldSettings);
     EXPECT_EQ(readAll(registryPath()), oldRegistry);
 }

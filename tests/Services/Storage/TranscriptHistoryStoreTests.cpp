@@ -67,8 +67,7 @@ TEST_F(TranscriptHistoryStoreTest, SavedEntriesComeBackNewestFirstFromAPrivateSo
     EXPECT_EQ(readAll(historyPath()), file);
     EXPECT_EQ(readAll(store.exportCSV()),
               kHeader +
-                  "\n"
-                  "2026-12-05T16:32:40Z,\"He said \"\"hi, there\"\"\",3.14,3,pasteSentUnverified\n"
+                  "\n2026-12-05T16:32:40Z,\"He said \"\"hi, there\"\"\",3.14,3,pasteSentUnverified\n"
                   "2026-12-05T16:31:40Z,\"two\nlines\",2.00,3,pastedViaClipboard\n"
                   "2026-12-05T16:30:40Z,\"\",0.00,3,inserted\n"
                   "2026-12-05T16:29:40Z,\"Çok güzel ✓\",12.35,3,copiedToClipboard");
@@ -146,9 +145,8 @@ TEST_F(TranscriptHistoryStoreTest, UndecodableEntriesAreSkippedAndTheirFileKeptB
 }
 
 TEST_F(TranscriptHistoryStoreTest, WhatIsOnDiskWinsOverWhatTheStoreLastSaw) {
-    auto store = makeStore();
-    auto other = makeStore();
-    auto entry = makeEntry(10, "first words");
+    auto store = makeStore(), other = makeStore();
+    const auto entry = makeEntry(10, "first words");
     store.save({entry});
     store.waitUntilWritten();
     ASSERT_EQ(store.loadEntries(), Entries{entry});

@@ -204,10 +204,7 @@ TEST_F(SettingsStoreTest, EverySettingComesBackAfterARestart) {
 TEST_F(SettingsStoreTest, MissingOrUnusableValuesReadAsDefaultsAndStayInPlace) {
     const QByteArray commandSpace = R"({"keyCode":49,"carbonModifiers":256,"displayTitle":"Command + Space"})";
     const QByteArray noCategory = R"([{"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","original":"a","replacement":"b"}])";
-    const struct {
-        const char* key;
-        std::optional<V> stored;
-    } cases[] = {
+    const std::pair<const char*, std::optional<V>> cases[] = {
         {Keys::selectedHotkey, std::nullopt},
         {Keys::selectedHotkey, V(commandSpace)},  // refused by the validation
         {Keys::selectedHotkey, V(QString::fromLatin1(commandSpace))},
@@ -224,17 +221,17 @@ TEST_F(SettingsStoreTest, MissingOrUnusableValuesReadAsDefaultsAndStayInPlace) {
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         const auto defaults = openDefaults();
-        if (c.stored) defaults->setValue(c.key, *c.stored);
+        if (c.second) defaults->setValue(c.first, *c.second);
         SettingsStore store(defaults);
         EXPECT_EQ(store.selectedHotkey().displayTitle, "Control + Alt + Space");
         EXPECT_EQ(store.selectedRecordingTriggerMode(), RecordingTriggerMode::pushToTalk);
         EXPECT_EQ(store.selectedMicrophonePreference(), std::nullopt);
         EXPECT_EQ(store.selectedLocalModelID(), LocalTranscriptionModelID::smallMultilingual);
-        EXPECT_TRUE(store.dictionaryEntries().isEmpty() && store.snippets().isEmpty());
-        EXPECT_TRUE(store.vocabularyHintEntries().isEmpty());
+        EXPECT_TRUE(store.dictionaryEntries().isEmpty() && store.snippets().isEmpty() &&
+                    store.vocabularyHintEntries().isEmpty());
         EXPECT_TRUE(store.clipboardFallbackEnabled());
-        EXPECT_EQ(JsonFileUserDefaults(path()).value(c.key), c.stored);
-        defaults->removeValue(c.key);
+        EXPECT_EQ(JsonFileUserDefaults(path()).value(c.first), c.second);
+        defaults->removeValue(c.first);
     }
 }
 
@@ -268,13 +265,10 @@ TEST_F(DiagnosticsStoreTest,
 
     // An undecodable list reads as empty and stays until the next record replaces it.
     const QByteArray id = R"("id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F",)";
-    const DefaultsValue damaged[] = {
-        DefaultsValue(QByteArray("[{\"id\":")),
-        DefaultsValue("[{" + id + R"("timestamp":1,"level":"fatal","code":"c","message":"m"}])"),
-        DefaultsValue(QString("[]")),
-        DefaultsValue("[{" + id + R"("level":"info","code":"c","message":"m"}])"),
-    };
-    for (const DefaultsValue& value : damaged) {
+    const V damaged[] = {V(QByteArray("[{\"id\":")), V(QString("[]")),
+                         V("[{" + id + R"("timestamp":1,"level":"fatal","code":"c","message":"m"}])"),
+                         V("[{" + id + R"("level":"info","code":"c","message":"m"}])")};
+    for (const V& value : damaged) {
         defaults->setValue(kKey, value);
         auto reopened = makeStore();
         EXPECT_TRUE(reopened.events().isEmpty());

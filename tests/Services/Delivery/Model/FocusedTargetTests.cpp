@@ -69,9 +69,8 @@ TEST(FocusedTarget, PredicatesFollowRoleStateAndSettabilityAndTheStrategyFollows
     };
     for (const auto& [name, bundle, role, subrole, enabled, valueSettable, expected] : rows) {
         FocusedTargetSnapshot snapshot = target(name, bundle, role, subrole);
-        snapshot.element.isEnabled = enabled;
-        snapshot.element.supportsValueWrite = valueSettable;
-        snapshot.element.isEditable = std::string_view(role) != "AXButton";
+        std::tie(snapshot.element.isEnabled, snapshot.element.supportsValueWrite, snapshot.element.isEditable) =
+            std::tuple(enabled, valueSettable, std::string_view(role) != "AXButton");
         EXPECT_EQ(AppScopedTextInsertionStrategyResolver().resolve(snapshot), expected) << name << " " << role;
     }
 }
@@ -99,9 +98,8 @@ TEST(TerminalDetection, ReasonsFollowTheOrderOfTheChecksOnEnabledTextInputsOnly)
     };
     for (const auto& [name, bundleId, title, subrole, role, enabled, editable, expected] : cases) {
         FocusedTargetSnapshot snapshot = target(name, bundleId, role, subrole);
-        snapshot.element.title = text(title);
-        snapshot.element.isEnabled = enabled;
-        snapshot.element.isEditable = editable;
+        std::tie(snapshot.element.title, snapshot.element.isEnabled, snapshot.element.isEditable) =
+            std::tuple(text(title), enabled, editable);
         EXPECT_EQ(terminalLikeReason(snapshot), expected) << (name ? name : "-") << " " << role;
         EXPECT_EQ(snapshot.terminalLikeReason(), expected);
     }
@@ -110,22 +108,17 @@ TEST(TerminalDetection, ReasonsFollowTheOrderOfTheChecksOnEnabledTextInputsOnly)
 // The reasons each rule gives only show in diagnostics; the score decides.
 TEST(IdentityScore, AddsEachRulesPointsAndIsSymmetric) {
     using Change = std::function<void(FocusedTargetSnapshot & earlier, FocusedTargetSnapshot & current)>;
+    const auto bounds = [](QRectF frame, QSizeF size) -> Change {
+        return [=](auto&, auto& t) { std::tie(t.element.frame, t.element.size) = std::tuple(frame, size); };
+    };
     const std::tuple<const char*, Change, int, bool> cases[] = {
         {"identical", [](auto&, auto&) {}, 130, true},
         {"no bundle on either side counts as the same",
          [](auto& e, auto& c) { e.app.bundleIdentifier = c.app.bundleIdentifier = std::nullopt; }, 130, true},
         {"moved beyond the tolerance", [](auto&, auto& t) { t.element.frame->translate(4.5, 0); }, 70, true},
         // Width +4 keeps the midpoint within 4.
-        {"moved exactly four points",
-         [](auto&, auto& t) {
-             std::tie(t.element.frame, t.element.size) = std::tuple(QRectF(102, 196, 304, 40), QSizeF(304, 36));
-         },
-         130, true},
-        {"unknown bounds (Firefox's -1,-1 -1x-1) count as none",
-         [](auto&, auto& t) {
-             std::tie(t.element.frame, t.element.size) = std::tuple(QRectF(-1, -1, -1, -1), QSizeF(-1, -1));
-         },
-         100, true},
+        {"moved exactly four points", bounds(QRectF(102, 196, 304, 40), QSizeF(304, 36)), 130, true},
+        {"Firefox's unknown bounds count as none", bounds(QRectF(-1, -1, -1, -1), QSizeF(-1, -1)), 100, true},
         {"so do empty extents", [](auto&, auto& t) { t.element.frame->setHeight(0), t.element.size->setWidth(0); }, 100,
          true},
         {"everything different",
