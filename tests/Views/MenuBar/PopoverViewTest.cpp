@@ -53,15 +53,11 @@ TEST_F(PopoverTest, FromAccountToSetupToReadyAsTheStateIsReloadedAndEveryPanelFi
     fakes.audioDevices->devices = {{1, "usb", "USB Mic", false}};
     load(false);
     QQuickItem* root = harness.root();
-    const struct {
-        const char* name;
-        const char* title;
-        const char* body;
-        const char* footer;
-    } panels[] = {{"account", "account-title", nullptr, "account-quit"},
-                  {"onboarding", "setup-title", "setup-scroll", nullptr},
-                  {"status", "ready-title", "ready-body", "ready-quit"},
-                  {"settings", "settings-recorder", "ready-body", "ready-quit"}};
+    const std::tuple<const char*, const char*, const char*, const char*> panels[] = {
+        {"account", "account-title", nullptr, "account-quit"},
+        {"onboarding", "setup-title", "setup-scroll", nullptr},
+        {"status", "ready-title", "ready-body", "ready-quit"},
+        {"settings", "settings-recorder", "ready-body", "ready-quit"}};
     for (const auto& [name, title, bodyName, footerName] : panels) {
         const std::string panelName = name;
         // Coming back to the popover is enough for a change made elsewhere to show.
