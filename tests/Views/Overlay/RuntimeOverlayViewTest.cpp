@@ -26,9 +26,8 @@ protected:
     // The level bars under an item, left to right.
     QList<QQuickItem*> barsIn(QQuickItem* view) {
         QList<QQuickItem*> bars;
-        for (QQuickItem* child : view->childItems().first()->childItems()) {
+        for (QQuickItem* child : view->childItems().first()->childItems())
             if (child->property("level").isValid()) bars << child;
-        }
         return bars;
     }
 
