@@ -2,6 +2,8 @@
 #include "../Dashboard/ViewModelScene.h"
 #include "TestEventLoop.h"
 
+#include <stdexcept>
+
 namespace quorvelle::test {
 namespace {
 
@@ -65,10 +67,10 @@ TEST_F(OnboardingViewTest, CloudSetupWithEverythingMissingAndThePermissionButton
 
 TEST_F(OnboardingViewTest, AccountCardFollowsTheSignInThenModeButtonsAndDisclosures) {
     load();
-    // The sign-in itself is walked on the account page; here each button reaches it.
+    // The sign-in itself is walked on the account page; here each button reaches it and the card follows.
     click("setup-account-sign-in");
     ASSERT_TRUE(waitUntil([&] { return shows("setup-account-code"); }));
-    EXPECT_EQ(text("setup-account-code"), "Code: ABCD-EFGH");
+    EXPECT_TRUE(text("setup-account-code") == "Code: ABCD-EFGH" && !shows("setup-account-sign-out"));
     harness.shoot("setup-account-code-en");
     click("setup-account-open");
     EXPECT_EQ(fakes.navigator->opened.value(0).url, QUrl(text("setup-account-url")));
@@ -76,10 +78,11 @@ TEST_F(OnboardingViewTest, AccountCardFollowsTheSignInThenModeButtonsAndDisclosu
     click("setup-account-check");
     ASSERT_TRUE(waitUntil([&] { return shows("setup-account-sign-out"); }));
     turkish();
-    EXPECT_EQ(badge("setup-account"), "Bağlı");
+    EXPECT_TRUE(badge("setup-account") == "Bağlı" && !shows("setup-account-code"));
     harness.shoot("setup-account-connected-tr");
     click("setup-account-sign-out");
-    ASSERT_TRUE(waitUntil([&] { return fakes.account->calls.contains("signOut"); }));
+    ASSERT_TRUE(waitUntil([&] { return !shows("setup-account-sign-out"); }));
+    EXPECT_TRUE(fakes.account->calls.contains("signOut"));
 
     // Local mode is not ready: its button opens the setup instead of selecting it.
     click("setup-mode-local");
@@ -109,11 +112,14 @@ TEST_F(OnboardingViewTest, LocalModelRowsInEveryStateAndTheirActions) {
     EXPECT_FALSE(shows("setup-account") || shows("setup-cloud-disclosure") || shows("setup-privacy"));
     EXPECT_TRUE(badgeLooksReady("setup-local"));
 
-    // Download states and retries are walked on the settings page; here the row starts one.
+    fakes.localModels->downloadOutcome.pushFailure(std::runtime_error("connection reset"));
+    click("setup-model-baseMultilingual-primary");
+    ASSERT_TRUE(waitUntil([&] { return text("setup-model-baseMultilingual-state") == "Retry needed"; }));
     fakes.localModels->held.setHolding(true);
     click("setup-model-smallMultilingual-primary");
     ASSERT_TRUE(waitUntil([&] { return fakes.localModels->held.waitingCount() == 1; }));
-    EXPECT_EQ(text("setup-model-smallMultilingual-state"), "Downloading");
+    EXPECT_EQ(QStringList({text("setup-model-smallMultilingual-state"), text("setup-model-smallMultilingual-primary")}),
+              (QStringList{"Downloading", "Cancel"}));
     for (const char* id : {"tinyMultilingual", "baseMultilingual", "smallMultilingual"})
         EXPECT_EQ(shows(QStringLiteral("setup-model-%1-delete").arg(id)), id == std::string("tinyMultilingual")) << id;
     harness.shoot("setup-local-models-en");
@@ -123,6 +129,8 @@ TEST_F(OnboardingViewTest, LocalModelRowsInEveryStateAndTheirActions) {
     EXPECT_EQ(text("setup-model-mediumMultilingual-state"), "Download required");
     EXPECT_TRUE(shows("setup-message"));
     EXPECT_EQ(fakes.localModels->calls.count("download(mediumMultilingual)"), 0);
+    click("setup-model-smallMultilingual-primary");
+    EXPECT_EQ(text("setup-model-smallMultilingual-state"), "Download required");
 
     click("setup-model-tinyMultilingual-delete");
     EXPECT_TRUE(fakes.localModels->calls.contains("deleteModel(tinyMultilingual)"));
