@@ -113,17 +113,15 @@ TEST(SidebarIdentityTexts, NameTheProfileBuildAndAddresses) {
 }
 
 TEST(ScreenFitGeometry, KeepsTheDesignedSizeWhereItFitsAndShrinksOntoASmallerScreen) {
-    const struct {
-        QRect frameGeometry, available, expected;
-    } cases[] = {
+    const std::tuple<QRect, QRect, QRect> cases[] = {
         {{100, 100, 1272, 860}, {0, 0, 1920, 1080}, {100, 100, 1272, 860}},
         // 1366 x 768 with a 28-high panel at the top: lower, and moved in past the right edge.
         {{100, 0, 1272, 860}, {0, 28, 1366, 740}, {94, 28, 1272, 740}},
         {{-40, 10, 1272, 860}, {0, 0, 1024, 768}, {0, 0, 1024, 768}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(ScreenFit::fitted(c.frameGeometry, {1, 24, 1, 1}, {1270, 835}, c.available), c.expected)
-            << c.available.width();
+    for (const auto& [frameGeometry, available, expected] : cases)
+        EXPECT_EQ(ScreenFit::fitted(frameGeometry, {1, 24, 1, 1}, {1270, 835}, available), expected)
+            << available.width();
 }
 
 }  // namespace

@@ -88,7 +88,7 @@ TEST_F(MainWindowViewTest, EverySectionRoutesToAFreshPageAndSheetsBelongToTheWin
     EXPECT_FALSE(state()->property("showingHotkeyCaptureSheet").toBool());
 }
 
-TEST_F(MainWindowViewTest, SignedOutEverySectionButtonIsDisabledAndTheSignInPageShows) {
+TEST_F(MainWindowViewTest, SignedOutTheLockedPageRunsTheSignInAndItsApprovalUnlocksAndShowingAgainReloads) {
     ASSERT_TRUE(load(false, "turkish"));
     EXPECT_FALSE(sectionButton("changelog")->isEnabled());
     harness.click(sectionButton("changelog"));
@@ -98,24 +98,15 @@ TEST_F(MainWindowViewTest, SignedOutEverySectionButtonIsDisabledAndTheSignInPage
     // No challenge yet: the web and check buttons are off and dimmed, Sign Out is absent.
     EXPECT_FALSE(item("sign-in-open-web")->isEnabled());
     EXPECT_DOUBLE_EQ(item("sign-in-check")->opacity(), 0.55);
-    EXPECT_FALSE(shows("sign-in-sign-out") || shows("sign-in-approval"));
+    EXPECT_FALSE(shows("sign-in-sign-out") || shows("sign-in-approval") || shows("main-window-inline-message"));
     harness.shoot("dashboard-sign-in-required-tr");
 
-    // The account shortcut leads to the account page, which is never locked.
-    harness.click(item("sidebar-account-shortcut"));
-    EXPECT_TRUE(shows("subscription-page"));
-    EXPECT_EQ(title(), "Hesap");
-}
-
-TEST_F(MainWindowViewTest, ShowingAgainReloadsAndSignInRunsFromTheLockedPageAndTheApprovalUnlocksIt) {
-    ASSERT_TRUE(load(false));
     fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedDesktopTheme), QStringLiteral("light"));
     harness.window().hide();
     harness.window().show();
     QCoreApplication::processEvents();
     EXPECT_EQ(viewModel->preferences()->selectedDesktopTheme(), DesktopThemeOption::light);
 
-    EXPECT_FALSE(shows("main-window-inline-message"));
     fakes.account->held.setHolding(true);
     harness.click(item("sign-in-start"));
     EXPECT_FALSE(item("sign-in-start")->isEnabled());
@@ -128,12 +119,19 @@ TEST_F(MainWindowViewTest, ShowingAgainReloadsAndSignInRunsFromTheLockedPageAndT
     const qreal line = item("main-window-inline-message")->y();
     EXPECT_TRUE(shows("main-window-inline-message") && line > item("main-window-page-header")->y() &&
                 line < item("main-window-page-loader")->y());
-    harness.shoot("dashboard-sign-in-code-en");
+    harness.shoot("dashboard-sign-in-code-tr");
 
+    // The account shortcut leads to the account page, which is never locked.
+    harness.click(item("sidebar-account-shortcut"));
+    EXPECT_TRUE(shows("subscription-page"));
+    EXPECT_EQ(title(), "Hesap");
+    state()->viewFullHistory();
+    settle();
+    EXPECT_TRUE(shows("sign-in-required-page"));
     fakes.account->storedSession = true;
     fakes.account->deviceID = QStringLiteral("device-1");
     viewModel->reloadSettings();
-    EXPECT_TRUE(shows("overview-page"));
+    EXPECT_TRUE(shows("history-page"));
     EXPECT_TRUE(sectionButton("history")->isEnabled());
 }
 

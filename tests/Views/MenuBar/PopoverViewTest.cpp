@@ -53,15 +53,11 @@ TEST_F(PopoverTest, FromAccountToSetupToReadyAsTheStateIsReloadedAndEveryPanelFi
     fakes.audioDevices->devices = {{1, "usb", "USB Mic", false}};
     load(false);
     QQuickItem* root = harness.root();
-    const struct {
-        const char* name;
-        const char* title;
-        const char* body;
-        const char* footer;
-    } panels[] = {{"account", "account-title", nullptr, "account-quit"},
-                  {"onboarding", "setup-title", "setup-scroll", nullptr},
-                  {"status", "ready-title", "ready-body", "ready-quit"},
-                  {"settings", "settings-recorder", "ready-body", "ready-quit"}};
+    const std::tuple<const char*, const char*, const char*, const char*> panels[] = {
+        {"account", "account-title", nullptr, "account-quit"},
+        {"onboarding", "setup-title", "setup-scroll", nullptr},
+        {"status", "ready-title", "ready-body", "ready-quit"},
+        {"settings", "settings-recorder", "ready-body", "ready-quit"}};
     for (const auto& [name, title, bodyName, footerName] : panels) {
         const std::string panelName = name;
         // Coming back to the popover is enough for a change made elsewhere to show.
@@ -161,7 +157,9 @@ TEST_F(PopoverTest, AViewTextShowsItsSheetOnceInTheWindowThatAskedAndClosingItLo
     EXPECT_FALSE(popoverSheet->isVisible());
 }
 
-TEST_F(PopoverTest, ReadyStateInBothLanguagesWithItsFooter) {
+TEST_F(PopoverTest, ReadyStateInBothLanguagesWithItsFooterThenTheSettingsControlsReachThePreferences) {
+    fakes.audioDevices->devices = {{1, "usb", "USB Mic", false}};
+    fakes.settingsStore->setSelectedMicrophonePreference(AudioInputDevicePreference{"gone", "Old Mic"});
     load();
     EXPECT_FALSE(shows("inline-message"));
     harness.shoot("popover-ready-en");
@@ -181,38 +179,8 @@ TEST_F(PopoverTest, ReadyStateInBothLanguagesWithItsFooter) {
     click("ready-open-dashboard");
     click("ready-quit");
     EXPECT_EQ(shellCalls(), (QStringList{"openDashboard()", "quit()"}));
-}
 
-TEST_F(PopoverTest, AccountPanelFollowsTheSignIn) {
-    load(false);
-    ASSERT_EQ(panel(), "account");
-    // Before any sign-in: no code, no Open or Check.
-    EXPECT_FALSE(shows("account-approval") || shows("account-open") || shows("account-check"));
-    click("account-sign-in");
-    ASSERT_TRUE(waitUntil([&] { return shows("account-approval"); }));
-
-    // While a check runs, Sign In and Check wait and the rest stays usable.
-    turkish();
-    fakes.account->held.setHolding(true);
-    click("account-check");
-    EXPECT_EQ(text("account-approval-code"), FakeBackendAuthSessionManager::sampleChallenge().userCode);
-    EXPECT_FALSE(item("account-sign-in")->isEnabled() || item("account-check")->isEnabled());
-    harness.shoot("popover-account-tr-code");
-    fakes.navigator->opened.clear();
-    for (const char* button : {"account-open", "account-updates", "account-quit"})
-        click(button);
-    EXPECT_EQ(fakes.navigator->opened.size(), 1);
-    EXPECT_EQ(fakes.updateChecker->callCount, 1);
-    EXPECT_EQ(shellCalls(), QStringList{"quit()"});
-    EXPECT_EQ(fakes.account->calls.filter("pollDeviceLogin").size(), 1);
-}
-
-TEST_F(PopoverTest, SettingsControlsReachThePreferencesAndFollowThemAfterwards) {
-    fakes.audioDevices->devices = {{1, "usb", "USB Mic", false}};
-    fakes.settingsStore->setSelectedMicrophonePreference(AudioInputDevicePreference{"gone", "Old Mic"});
-    load();
     openSettings();
-    turkish();
     harness.shoot("popover-settings-tr");
     PreferencesViewModel* preferences = viewModel->preferences();
     const bool fallback = preferences->isClipboardFallbackEnabled();
@@ -240,6 +208,30 @@ TEST_F(PopoverTest, SettingsControlsReachThePreferencesAndFollowThemAfterwards) 
         EXPECT_EQ(chosen ? chosen->uid : "none", uid);
     }
     EXPECT_EQ(picker->property("currentIndex").toInt(), 0);
+}
+
+TEST_F(PopoverTest, AccountPanelFollowsTheSignIn) {
+    load(false);
+    ASSERT_EQ(panel(), "account");
+    // Before any sign-in: no code, no Open or Check.
+    EXPECT_FALSE(shows("account-approval") || shows("account-open") || shows("account-check"));
+    click("account-sign-in");
+    ASSERT_TRUE(waitUntil([&] { return shows("account-approval"); }));
+
+    // While a check runs, Sign In and Check wait and the rest stays usable.
+    turkish();
+    fakes.account->held.setHolding(true);
+    click("account-check");
+    EXPECT_EQ(text("account-approval-code"), FakeBackendAuthSessionManager::sampleChallenge().userCode);
+    EXPECT_FALSE(item("account-sign-in")->isEnabled() || item("account-check")->isEnabled());
+    harness.shoot("popover-account-tr-code");
+    fakes.navigator->opened.clear();
+    for (const char* button : {"account-open", "account-updates", "account-quit"})
+        click(button);
+    EXPECT_EQ(fakes.navigator->opened.size(), 1);
+    EXPECT_EQ(fakes.updateChecker->callCount, 1);
+    EXPECT_EQ(shellCalls(), QStringList{"quit()"});
+    EXPECT_EQ(fakes.account->calls.filter("pollDeviceLogin").size(), 1);
 }
 
 }  // namespace

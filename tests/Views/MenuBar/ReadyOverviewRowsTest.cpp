@@ -42,31 +42,27 @@ TEST(ReadyOverviewRows, TheLocalEngineRowsRecedeWhileInUseAndOnlyTheReadySummary
 TEST(ReadyOverviewRows, TheLocalSlotShowsTheErrorOrTheAnalysisOrNothing) {
     const auto local = TranscriptionBackend::local, cloud = TranscriptionBackend::cloud;
     const std::optional<QString> error = QStringLiteral("model missing"), none;
-    const struct {
-        TranscriptionBackend backend;
-        std::optional<QString> error;
-        std::optional<qint64> segments;
-        std::optional<double> noSpeech;
-        const char* label;  // nullptr: no row in the slot
-        const char* value;
-    } cases[] = {
-        {cloud, error, 3, 0.5, nullptr, nullptr},
-        {local, error, std::nullopt, std::nullopt, "Local error", "model missing"},
-        {local, error, 3, 0.5, "Local error", "model missing"},
-        {local, none, 3, 0.456, "Local analysis", "segment 3, no-speech 0.46"},
-        {local, none, 3, std::nullopt, nullptr, nullptr},
-        {local, none, std::nullopt, 0.2, nullptr, nullptr},
-    };
-    for (const auto& c : cases) {
+    // backend, error, segments, no-speech, then the row's label and value (nullptr: no row in the slot)
+    const std::tuple<TranscriptionBackend, std::optional<QString>, std::optional<qint64>, std::optional<double>,
+                     const char*, const char*>
+        cases[] = {
+            {cloud, error, 3, 0.5, nullptr, nullptr},
+            {local, error, std::nullopt, std::nullopt, "Local error", "model missing"},
+            {local, error, 3, 0.5, "Local error", "model missing"},
+            {local, none, 3, 0.456, "Local analysis", "segment 3, no-speech 0.46"},
+            {local, none, 3, std::nullopt, nullptr, nullptr},
+            {local, none, std::nullopt, 0.2, nullptr, nullptr},
+        };
+    for (const auto& [backend, runtimeError, segments, noSpeech, label, value] : cases) {
         ReadyOverviewInputs in = baseline();
-        in.selectedTranscriptionBackend = c.backend;
-        in.diagnosticsSnapshot.lastLocalRuntimeError = c.error;
-        in.diagnosticsSnapshot.lastLocalSegmentCount = c.segments;
-        in.diagnosticsSnapshot.lastLocalNoSpeechProbability = c.noSpeech;
+        in.selectedTranscriptionBackend = backend;
+        in.diagnosticsSnapshot.lastLocalRuntimeError = runtimeError;
+        in.diagnosticsSnapshot.lastLocalSegmentCount = segments;
+        in.diagnosticsSnapshot.lastLocalNoSpeechProbability = noSpeech;
         // The slot sits between the selected model and the hot key.
         const StatusRow slot = readyOverviewRows(in)[5];
         const StatusRow expected =
-            c.label ? StatusRow{c.label, c.value, false} : StatusRow{"Hotkey", "Control + Alt + Space"};
+            label ? StatusRow{label, value, false} : StatusRow{"Hotkey", "Control + Alt + Space"};
         EXPECT_EQ(slot, expected);
     }
 }

@@ -96,13 +96,7 @@ protected:
 };
 
 TEST_F(RecorderTest, RecordsTheFirstChordAndRefusesKeysWithoutAName) {
-    const struct {
-        const char* name;
-        quint32 keysym;
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        std::optional<HotkeyShortcut> expected;
-    } cases[] = {
+    const std::tuple<const char*, quint32, Qt::Key, Qt::KeyboardModifiers, std::optional<HotkeyShortcut>> cases[] = {
         {"shift a", 0x41, Qt::Key_A, Qt::ShiftModifier, HotkeyShortcut{0, 0x200, "Shift + A"}},
         {"caps lock control alt r", 0x52, Qt::Key_R, Qt::ControlModifier | Qt::AltModifier,
          HotkeyShortcut{15, 0x1800, "Control + Alt + R"}},
@@ -112,8 +106,8 @@ TEST_F(RecorderTest, RecordsTheFirstChordAndRefusesKeysWithoutAName) {
         {"control digit", 0x31, Qt::Key_1, Qt::ControlModifier, std::nullopt},
         {"plain letter", 0x61, Qt::Key_A, {}, std::nullopt},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, keysym, key, modifiers, expected] : cases) {
+        SCOPED_TRACE(name);
         fakes.diagnostics->stored.clear();
         viewModel->context().setInlineMessage(std::nullopt);
         const HotkeyShortcut before = selectedHotkey();
@@ -121,17 +115,17 @@ TEST_F(RecorderTest, RecordsTheFirstChordAndRefusesKeysWithoutAName) {
         // A modifier alone is waited through; every press goes nowhere else while capturing.
         pressKey(&harness.window(), 0xffe3, Qt::Key_Control, Qt::ControlModifier);
         EXPECT_TRUE(capturing());
-        pressKey(&harness.window(), c.keysym, c.key, c.modifiers, "k");
+        pressKey(&harness.window(), keysym, key, modifiers, "k");
         EXPECT_FALSE(capturing());
         EXPECT_EQ(field->property("text").toString(), QString());
-        EXPECT_EQ(unsupportedReports(), c.expected ? 0 : 1);
+        EXPECT_EQ(unsupportedReports(), expected ? 0 : 1);
         // The view model answers for exactly this combination.
-        const auto decision = c.expected ? HotkeySelectionDecision::decide(*c.expected, before, viewModel->strings())
-                                         : HotkeySelectionDecision{};
-        EXPECT_TRUE(!c.expected || viewModel->inlineMessageText() == decision.message);
-        const bool applied = c.expected && decision.kind == HotkeySelectionDecision::Kind::apply;
-        EXPECT_EQ(selectedHotkey().displayTitle, (applied ? *c.expected : before).displayTitle);
-        EXPECT_EQ(selectedHotkey(), applied ? *c.expected : before);
+        const auto decision = expected ? HotkeySelectionDecision::decide(*expected, before, viewModel->strings())
+                                       : HotkeySelectionDecision{};
+        EXPECT_TRUE(!expected || viewModel->inlineMessageText() == decision.message);
+        const bool applied = expected && decision.kind == HotkeySelectionDecision::Kind::apply;
+        EXPECT_EQ(selectedHotkey().displayTitle, (applied ? *expected : before).displayTitle);
+        EXPECT_EQ(selectedHotkey(), applied ? *expected : before);
     }
 }
 

@@ -26,9 +26,8 @@ protected:
     // The level bars under an item, left to right.
     QList<QQuickItem*> barsIn(QQuickItem* view) {
         QList<QQuickItem*> bars;
-        for (QQuickItem* child : view->childItems().first()->childItems()) {
+        for (QQuickItem* child : view->childItems().first()->childItems())
             if (child->property("level").isValid()) bars << child;
-        }
         return bars;
     }
 
@@ -54,14 +53,7 @@ protected:
 TEST_F(RuntimeOverlayViewTest, EveryStateFitsItsFormInBothAppearancesEveryThemeAndBothLanguages) {
     using Style = RuntimeOverlayStatusStyle;
     const QuorvelleError noSpeech(QuorvelleErrorCase::noSpeechDetected);
-    const struct {
-        const char* name;
-        SessionState state;
-        QString title;
-        QString detail;
-        const char* symbol;
-        Style style;
-    } cases[] = {
+    const std::tuple<const char*, SessionState, QString, QString, const char*, Style> cases[] = {
         {"idle", SessionState::idle(), "Quorvelle ready", "Hold-to-talk hotkey ready.", "mic", Style::idle},
         {"recording", SessionState::recording(), "Recording", "Release to stop capture and start transcription.",
          "waveform", Style::active},
@@ -87,36 +79,36 @@ TEST_F(RuntimeOverlayViewTest, EveryStateFitsItsFormInBothAppearancesEveryThemeA
             for (const bool compact : {false, true}) {
                 viewModel->preferences()->setWidgetAppearance(compact ? WidgetAppearance::logoOnly
                                                                       : WidgetAppearance::currentWidget);
-                for (const auto& c : cases) {
+                for (const auto& [name, state, title, detail, symbol, style] : cases) {
                     const std::string where =
-                        std::string(language) + "-" + themeName + "-" + (compact ? "compact-" : "full-") + c.name;
+                        std::string(language) + "-" + themeName + "-" + (compact ? "compact-" : "full-") + name;
                     SCOPED_TRACE(where);
                     // Choosing an appearance says so in the inline message, which the detail would show.
                     viewModel->context().setInlineMessage(std::nullopt);
-                    show(c.state);
+                    show(state);
                     // Full level bars are the tallest the row draws.
                     publishLevels(AudioLevelSnapshot{0.5, 1.0, std::vector<double>(12, 1.0)});
                     harness.grab();
-                    if (theme == DesktopThemeOption::black || (c.style == Style::problem && !compact))
+                    if (theme == DesktopThemeOption::black || (style == Style::problem && !compact))
                         harness.shoot("overlay-" + where);
                     EXPECT_EQ(QSizeF(overlay->width(), overlay->height()),
                               compact ? QSizeF(128, 144) : QSizeF(416, 228));
                     QQuickItem* surface = harness.item(compact ? "overlay-compact" : "overlay-pill");
                     for (QQuickItem* item : surface->parentItem()->childItems())
                         expectInside(surface, item, where);
-                    EXPECT_EQ(glyphsIn(overlay), compact && c.state.kind() == SessionState::Kind::recording
+                    EXPECT_EQ(glyphsIn(overlay), compact && state.kind() == SessionState::Kind::recording
                                                      ? QStringList()
-                                                     : QStringList{c.symbol});
+                                                     : QStringList{symbol});
                     if (compact) {
                         EXPECT_TRUE(textsIn(overlay).isEmpty());
                         continue;
                     }
-                    if (std::string(language) == "english" && !c.title.isEmpty()) {
-                        EXPECT_EQ(textsIn(overlay), (QStringList{c.title, "Control + Alt + Space", c.detail}));
+                    if (std::string(language) == "english" && !title.isEmpty()) {
+                        EXPECT_EQ(textsIn(overlay), (QStringList{title, "Control + Alt + Space", detail}));
                     }
                     // The detail takes the palette of the state's style in the chosen theme.
                     EXPECT_COLOR_NEAR(harness.item("overlay-detail")->property("color").value<QColor>(),
-                                      RuntimeOverlayTheme::palette(c.style, theme).secondaryText);
+                                      RuntimeOverlayTheme::palette(style, theme).secondaryText);
                 }
             }
         }

@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 namespace quorvelle::test {
 
 namespace {
@@ -95,9 +97,8 @@ QQuickItem* ViewHarness::load(const QString& body, QSize windowSize) {
 
 QQuickItem* ViewHarness::findIn(QQuickItem* item, const QString& objectName) {
     if (item->objectName() == objectName) return item;
-    for (QQuickItem* child : item->childItems()) {
+    for (QQuickItem* child : item->childItems())
         if (QQuickItem* found = findIn(child, objectName)) return found;
-    }
     return nullptr;
 }
 
@@ -175,12 +176,11 @@ void ViewHarness::wheel(QQuickItem* item, QPointF local) {
 
 void ViewHarness::typeText(const QString& text) {
     // Key events carrying the text, so that letters beyond ASCII type as they are.
-    for (const QChar c : text) {
+    for (const QChar c : text)
         for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
             QKeyEvent event(type, Qt::Key_unknown, Qt::NoModifier, QString(c));
             QCoreApplication::sendEvent(m_window.get(), &event);
         }
-    }
     QCoreApplication::processEvents();
 }
 
@@ -198,13 +198,10 @@ QStringList collectTexts(QQuickItem* item, bool symbols) {
     if (item->inherits("QQuickText") && symbol == symbols) {
         QString text = item->property("text").toString();
         // A symbol's glyph name, looked up back to the design's symbol name.
-        for (const QString& name : symbols ? SymbolTable::symbolNames() : QStringList()) {
-            if (SymbolTable::glyphName(name) == text) {
-                text = name;
-                break;
-            }
-        }
-        out << text;
+        const QStringList names = symbols ? SymbolTable::symbolNames() : QStringList();
+        const auto named =
+            std::ranges::find_if(names, [&](const QString& name) { return SymbolTable::glyphName(name) == text; });
+        out << (named != names.end() ? *named : text);
     }
     for (QQuickItem* child : item->childItems())
         out << collectTexts(child, symbols);
