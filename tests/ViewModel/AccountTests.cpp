@@ -134,10 +134,8 @@ TEST_F(AccountSignIn, LateReplyOfAnOverlappingCheckKeepsTheApproval) {
             fakes.account->pollAnswer.pushFailure(QuorvelleError(QuorvelleErrorCase::loginCodeAlreadyUsed));
         else
             fakes.account->pollAnswer.push(answer("consumed"));
-        fakes.account->held.releaseOldest();
-        settle();
-        fakes.account->held.releaseOldest();
-        settle();
+        for (int reply = 0; reply < 2; ++reply)
+            fakes.account->held.releaseOldest(), settle();
         EXPECT_EQ(message(), kConnected) << lateFailure;
         fakes.account->held.setHolding(false);
     }
