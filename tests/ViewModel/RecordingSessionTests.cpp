@@ -99,14 +99,8 @@ TEST(RecordingSession, PressAndReleaseGates) {
         DictationRig rig(row.adjust);
         rig.fakes.transcriber->held.setHolding(true);
         const qsizetype before = rig.codes().size();
-        if (row.seconds > 0) {
-            CapturedAudioClip clip = FakeAudioCapture::oneSecondClip();
-            clip.duration = row.seconds;
-            rig.fakes.audioCapture->stopAnswer.setFallback(clip);
-            rig.dictate(row.peak);
-        } else {
-            rig.press();
-        }
+        rig.fakes.audioCapture->stopAnswer.setFallback({FakeAudioCapture::oneSecondClip().data, row.seconds});
+        row.seconds > 0 ? rig.dictate(row.peak) : rig.press();
         EXPECT_EQ(rig.state(), row.state);
         EXPECT_EQ(rig.message(), row.message);
         const QString newest = rig.codes().size() > before ? rig.codes().first() : QString();

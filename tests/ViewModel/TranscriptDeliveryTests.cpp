@@ -42,10 +42,8 @@ struct DeliveryRig {
                 rig->failure = std::current_exception();
             }
         }(this);
-        for (int turn = 0; turn < 12; ++turn) {
-            fakes.pasteVerificationSleeper.finishAll();
-            settle();
-        }
+        for (int turn = 0; turn < 12; ++turn)
+            fakes.pasteVerificationSleeper.finishAll(), settle();
     }
 };
 
