@@ -24,20 +24,12 @@ public:
 
     bool isCapturing() const override { return capturing; }
     CurrentValueSubject<AudioLevelSnapshot>& levelPublisher() override { return m_levels; }
-    void startCapture() override {
-        calls << QStringLiteral("startCapture");
-        startOutcome.next();
-        capturing = true;
-    }
+    void startCapture() override { calls << QStringLiteral("startCapture"), startOutcome.next(), capturing = true; }
     CapturedAudioClip stopCapture() override {
-        calls << QStringLiteral("stopCapture");
-        capturing = false;
-        return stopAnswer.next();
+        return calls << QStringLiteral("stopCapture"), capturing = false, stopAnswer.next();
     }
     void cancelCapture() override {
-        calls << QStringLiteral("cancelCapture");
-        capturing = false;
-        m_levels.send(AudioLevelSnapshot::silent());
+        calls << QStringLiteral("cancelCapture"), capturing = false, m_levels.send(AudioLevelSnapshot::silent());
     }
     void setPreferredInputDevice(const std::optional<QString>& uid) override { preferredDeviceUIDs.append(uid); }
     AudioCaptureDebugSnapshot debugSnapshot() const override { return m_debug.value(); }
@@ -51,12 +43,7 @@ public:
         std::thread([&] { m_debug.send(snapshot); }).join();
     }
 
-    static CapturedAudioClip oneSecondClip() {
-        CapturedAudioClip clip;
-        clip.data = QByteArray(44 + 32000, '\0');
-        clip.duration = 1.0;
-        return clip;
-    }
+    static CapturedAudioClip oneSecondClip() { return {.data = QByteArray(44 + 32000, '\0'), .duration = 1.0}; }
 
 private:
     CurrentValueSubject<AudioLevelSnapshot> m_levels{AudioLevelSnapshot::silent()};
@@ -68,11 +55,9 @@ public:
     QList<AudioDeviceInfo> devices;
     mutable int callCount = 0;
 
-    QList<AudioDeviceInfo> inputDevices() const override {
-        ++callCount;
-        return devices;
-    }
     bool soundServerReachable = true;
+
+    QList<AudioDeviceInfo> inputDevices() const override { return ++callCount, devices; }
     bool isSoundServerReachable() const override { return soundServerReachable; }
 };
 

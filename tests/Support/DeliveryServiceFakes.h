@@ -21,10 +21,7 @@ public:
     int callCount = 0;
     Scripted<FocusedTargetSnapshot> answer{writableTextField()};
 
-    FocusedTargetSnapshot inspect() override {
-        ++callCount;
-        return answer.next();
-    }
+    FocusedTargetSnapshot inspect() override { return ++callCount, answer.next(); }
 };
 
 class FakeTextInserter final : public TextInserting, public TextInsertionVerifying {
@@ -50,10 +47,7 @@ public:
     QList<ClipboardItemSnapshot> contents;
     ScriptedOutcome writeOutcome;
 
-    QList<ClipboardItemSnapshot> snapshot() override {
-        calls << QStringLiteral("snapshot");
-        return contents;
-    }
+    QList<ClipboardItemSnapshot> snapshot() override { return calls << QStringLiteral("snapshot"), contents; }
     void writeString(const QString& text) override {
         calls << QStringLiteral("writeString(%1)").arg(text);
         writeOutcome.next();
@@ -70,7 +64,6 @@ public:
 class FakeTextInsertionStrategyResolver final : public TextInsertionStrategyResolving {
 public:
     TextInsertionStrategy strategy = TextInsertionStrategy::accessibilityValueWrite;
-
     TextInsertionStrategy resolve(const FocusedTargetSnapshot&) const override { return strategy; }
 };
 
@@ -79,10 +72,7 @@ public:
     QList<FocusedTargetSnapshot> pastedInto;
     ScriptedOutcome outcome;
 
-    void performPaste(const FocusedTargetSnapshot& target) override {
-        pastedInto.append(target);
-        outcome.next();
-    }
+    void performPaste(const FocusedTargetSnapshot& target) override { pastedInto.append(target), outcome.next(); }
 };
 
 }  // namespace quorvelle::test

@@ -30,9 +30,8 @@ HeaderList parseHeaderLines(const QByteArray& block) {
 }  // namespace
 
 QByteArray headerValue(const HeaderList& headers, const QByteArray& name) {
-    for (const auto& [key, value] : headers) {
+    for (const auto& [key, value] : headers)
         if (key.compare(name, Qt::CaseInsensitive) == 0) return value;
-    }
     return {};
 }
 

@@ -49,13 +49,9 @@ struct FakeResponse {
     static FakeResponse dropConnection() { return {.kind = Kind::dropConnection}; }
 
     FakeResponse& header(const QByteArray& name, const QByteArray& value) {
-        headers.append({name, value});
-        return *this;
+        return headers.append({name, value}), *this;
     }
-    FakeResponse& drip(std::chrono::milliseconds interval) {
-        dripInterval = interval;
-        return *this;
-    }
+    FakeResponse& drip(std::chrono::milliseconds interval) { return dripInterval = interval, *this; }
 };
 
 struct MultipartPart {

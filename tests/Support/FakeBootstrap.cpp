@@ -34,8 +34,8 @@ AppBootstrap FakeBootstrap::bootstrap() const {
 
 ViewModelEnvironment FakeBootstrap::environment() {
     ViewModelEnvironment environment = ViewModelEnvironment::live();
-    environment.nowProvider = clock.nowProvider();
-    environment.uptimeNanosecondsProvider = clock.uptimeProvider();
+    environment.nowProvider = [this] { return clock.now(); };
+    environment.uptimeNanosecondsProvider = [this] { return clock.uptimeNanoseconds(); };
     environment.recordingDurationSleep = recordingDurationSleeper.sleeper();
     environment.clipboardPasteVerificationSleep = pasteVerificationSleeper.sleeper();
     environment.focusSettleSleep = [this](double seconds, std::stop_token stopToken) {

@@ -47,12 +47,7 @@ QCoro::Task<void> HeldCalls::pass(std::stop_token stopToken) {
     m_waiting.push_back(gate);
     QPointer<Gate> guarded(gate.get());
     const std::stop_callback onStop(stopToken, [guarded] {
-        QMetaObject::invokeMethod(
-            guarded.data(),
-            [guarded] {
-                if (guarded) guarded->open();
-            },
-            Qt::QueuedConnection);
+        if (guarded) QMetaObject::invokeMethod(guarded.data(), &Gate::open, Qt::QueuedConnection);
     });
     co_await qCoro(gate.get(), &Gate::opened);
     throwIfStopped(stopToken);

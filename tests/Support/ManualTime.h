@@ -2,7 +2,6 @@
 
 #include "HeldCalls.h"
 #include "Support/CancellableSleep.h"
-#include "Support/Clocks.h"
 
 #include <QDateTime>
 #include <QList>
@@ -16,16 +15,10 @@ public:
         : m_now(std::move(start)) {}
 
     QDateTime now() const { return m_now; }
+    quint64 uptimeNanoseconds() const { return m_uptime; }
     void advance(double seconds) {
         m_now = m_now.addMSecs(qint64(seconds * 1000.0));
         m_uptime += quint64(seconds * 1e9);
-    }
-
-    NowProvider nowProvider() {
-        return [this] { return now(); };
-    }
-    UptimeNanosecondsProvider uptimeProvider() {
-        return [this] { return m_uptime; };
     }
 
 private:

@@ -30,9 +30,7 @@ public:
         monitoring = true;
     }
     void stopMonitoring() override {
-        calls << QStringLiteral("stopMonitoring");
-        onKeyDown = nullptr;
-        monitoring = false;
+        calls << QStringLiteral("stopMonitoring"), onKeyDown = nullptr, monitoring = false;
     }
 
     // The key-down callback, called on this thread or on a thread of their own (joined before
@@ -51,10 +49,7 @@ public:
     PermissionState status = PermissionState::authorized;
     Scripted<bool> requestAnswer{true};
 
-    PermissionState authorizationStatus() override {
-        calls << QStringLiteral("authorizationStatus");
-        return status;
-    }
+    PermissionState authorizationStatus() override { return calls << QStringLiteral("authorizationStatus"), status; }
     QCoro::Task<bool> requestAccess() override {
         calls << QStringLiteral("requestAccess");
         const bool granted = requestAnswer.next();
@@ -70,10 +65,7 @@ public:
     Scripted<bool> promptAnswer{true};
 
     bool isTrusted() override { return trusted; }
-    bool promptForTrust() override {
-        calls << QStringLiteral("promptForTrust");
-        return trusted = promptAnswer.next();
-    }
+    bool promptForTrust() override { return calls << QStringLiteral("promptForTrust"), trusted = promptAnswer.next(); }
 };
 
 class FakeStartAtLoginController final : public StartAtLoginControlling {
@@ -91,7 +83,6 @@ public:
 class FakeSystemNavigator final : public SystemNavigating {
 public:
     QList<SystemDestination> opened;
-
     void open(const SystemDestination& destination) override { opened.append(destination); }
 };
 

@@ -66,6 +66,7 @@ TEST_F(AccountSignIn, AnApprovalWithAStoredSessionSignsInAndEveryOtherAnswerSays
 
     using C = QuorvelleErrorCase;
     const QString server = AppConfiguration::current().backendBaseURLString();
+    const auto hint = &backend_auth_messages::backendUnreachable;
     const QString notStarted = "Quorvelle account sign-in could not be started";
     const QString notChecked = "Quorvelle account sign-in could not be checked";
     const struct {
@@ -73,9 +74,7 @@ TEST_F(AccountSignIn, AnApprovalWithAStoredSessionSignsInAndEveryOtherAnswerSays
         std::variant<const char*, C, std::runtime_error> answer;  // to the start or to a manual check
         QString message;                                          // an error's message is also logged
     } rows[] = {
-        {true, C::networkUnavailable,
-         notStarted + ": could not reach backend (" + server + "). " +
-             backend_auth_messages::backendUnreachable(server).first},
+        {true, C::networkUnavailable, notStarted + ": could not reach backend (" + server + "). " + hint(server).first},
         {true, C::rateLimited, notStarted + ": too many attempts. Wait a moment."},
         {true, std::runtime_error("x"), notStarted + "."},
         {false, C::loginCodeAlreadyUsed,
@@ -116,11 +115,9 @@ TEST_F(AccountSignIn, AnApprovalWithAStoredSessionSignsInAndEveryOtherAnswerSays
     }
     // The hint names what to check: the address, the local server or the connection.
     using Hint = std::pair<QString, QString>;
-    EXPECT_EQ(backend_auth_messages::backendUnreachable("http://localhost:8080").first,
-              "Is the local API server running?");
-    EXPECT_EQ(backend_auth_messages::backendUnreachable("https://api.example.com"),
-              Hint("Could not reach the online API.", "Online API'ye ulaşılamadı."));
-    EXPECT_EQ(backend_auth_messages::backendUnreachable(" ").first, "Check the configured API URL.");
+    EXPECT_EQ(hint("http://localhost:8080").first, "Is the local API server running?");
+    EXPECT_EQ(hint("https://api.example.com"), Hint("Could not reach the online API.", "Online API'ye ulaşılamadı."));
+    EXPECT_EQ(hint(" ").first, "Check the configured API URL.");
 }
 
 TEST_F(AccountSignIn, LateReplyOfAnOverlappingCheckKeepsTheApproval) {
@@ -134,10 +131,8 @@ TEST_F(AccountSignIn, LateReplyOfAnOverlappingCheckKeepsTheApproval) {
             fakes.account->pollAnswer.pushFailure(QuorvelleError(QuorvelleErrorCase::loginCodeAlreadyUsed));
         else
             fakes.account->pollAnswer.push(answer("consumed"));
-        fakes.account->held.releaseOldest();
-        settle();
-        fakes.account->held.releaseOldest();
-        settle();
+        for (int reply = 0; reply < 2; ++reply)
+            fakes.account->held.releaseOldest(), settle();
         EXPECT_EQ(message(), kConnected) << lateFailure;
         fakes.account->held.setHolding(false);
     }

@@ -108,7 +108,9 @@ TEST_F(LocalModels, CancelledDownloadIsNoFailureAndLeavesANewerDownloadAlone) {
     EXPECT_EQ(message(), "Base model downloaded.");
 }
 
-TEST_F(LocalModels, AnOnDeviceRunReportReplacesOnlyTheDetailsItNames) {
+TEST_F(LocalModels, AnOnDeviceRunReportReplacesOnlyTheDetailsItNamesAndAFailedDeleteKeepsTheRow) {
+    fakes.localModels->install(M::tinyMultilingual);
+    fakes.localModels->deleteOutcome.pushFailure(std::runtime_error("busy"));
     make();
     Q_EMIT viewModel->session()->localRunReported({LocalTranscriptionDiagnostics{3, 0.4, 7, u"tr"_qs}, u"failed"_qs});
     EXPECT_EQ(models().lastLocalRuntimeError(), QStringLiteral("failed"));
@@ -119,12 +121,8 @@ TEST_F(LocalModels, AnOnDeviceRunReportReplacesOnlyTheDetailsItNames) {
     EXPECT_EQ(models().lastLocalRuntimeError(), std::nullopt);
     Q_EMIT viewModel->session()->localRunReported(LocalRunReport::cleared());
     EXPECT_EQ(models().lastLocalSegmentCount(), std::nullopt);
-}
 
-TEST_F(LocalModels, DeleteKeepsTheRowWhenItFails) {
-    fakes.localModels->install(M::tinyMultilingual);
-    fakes.localModels->deleteOutcome.pushFailure(std::runtime_error("busy"));
-    make().localModels()->deleteLocalModel(M::tinyMultilingual);
+    models().deleteLocalModel(M::tinyMultilingual);
     EXPECT_EQ(message(), "Tiny model could not be deleted.");
     EXPECT_EQ(kinds().first(), K::installed);
     models().deleteLocalModel(M::tinyMultilingual);

@@ -23,40 +23,37 @@ Adjust webArea(bool fallback) {
 
 TEST(RecordingSession, PressAndReleaseGates) {
     const Adjust signedOut = [](auto& f, auto&) { f.account->storedSession = false; };
-    const Adjust noMicrophone = [](auto& f, auto&) { f.microphonePermission->status = PermissionState::denied; };
-    const Adjust noSoundServer = [=](auto& f, auto& s) {
-        noMicrophone(f, s);
-        f.audioDevices->soundServerReachable = false;
-    };
+    const Adjust noMic = [](auto& f, auto&) { f.microphonePermission->status = PermissionState::denied; };
+    const Adjust noSoundServer = [=](auto& f, auto& s) { noMic(f, s), f.audioDevices->soundServerReachable = false; };
     const Adjust secure = [](auto& f, auto&) {
         FocusedTargetSnapshot target = writableTextField();
         target.element.subrole = u"AXSecureTextField"_qs;
         f.inspector->answer.setFallback(target);
     };
+    using IE = FocusedTargetInspectionError::Case;
     const Adjust noAccessibility = [](auto& f, auto&) {
-        f.inspector->answer.pushFailure(
-            FocusedTargetInspectionError(FocusedTargetInspectionError::Case::accessibilityPermissionMissing));
+        f.inspector->answer.pushFailure(FocusedTargetInspectionError(IE::accessibilityPermissionMissing));
     };
     const Adjust inspectionFails = [](auto& f, auto&) { f.inspector->answer.pushFailure(std::runtime_error("bus")); };
-    const Adjust captureFails = [](auto& f, auto&) {
-        f.audioCapture->startOutcome.pushFailure(AudioCaptureError(AudioCaptureErrorCase::engineStartFailed));
+    using AE = AudioCaptureError;
+    using AC = AudioCaptureErrorCase;
+    const Adjust startFails = [](auto& f, auto&) {
+        f.audioCapture->startOutcome.pushFailure(AE(AC::engineStartFailed));
     };
-    const Adjust stopFails = [](auto& f, auto&) {
-        f.audioCapture->stopAnswer.pushFailure(AudioCaptureError(AudioCaptureErrorCase::captureNotRunning));
-    };
+    const Adjust stopFails = [](auto& f, auto&) { f.audioCapture->stopAnswer.pushFailure(AE(AC::captureNotRunning)); };
     const Adjust local = [](auto& f, auto&) {
         f.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend), u"local"_qs);
         f.localModels->availability = LocalRuntimeAvailability::unavailable(u"no engine"_qs);
     };
-    const Adjust withoutAccountService = [](auto& f, auto& s) {
-        f.account->storedSession = false;
-        s.backendAuthSessionManager = nullptr;
+    const Adjust noAuth = [](auto& f, auto& s) {
+        f.account->storedSession = false, s.backendAuthSessionManager = nullptr;
     };
     using B = SessionBlockReason;
     const auto recording = SessionState::recording(), uploading = SessionState::uploading();
     const auto noSpeech = failed(C::noSpeechDetected);
     const char* silent = "runtime.error.no_speech_detected";
     const QString signIn = u"Sign in to your Quorvelle account."_qs;
+    const QString tooShort = u"Recording is too short (0.79 sec). Hold the hotkey and speak."_qs;
     const QString quiet =
         u"No audio detected. The selected device produced no audio frames; check microphone routing and driver "
         u"status."_qs;
@@ -69,7 +66,7 @@ TEST(RecordingSession, PressAndReleaseGates) {
         const char* event;  // the newest error or block event, "" for none
     } rows[] = {
         {"signed out", signedOut, 0, 0, failed(C::invalidAPIKey), signIn, "runtime.error.account_access_locked"},
-        {"no microphone", noMicrophone, 0, 0, failed(C::microphonePermissionDenied),
+        {"no microphone", noMic, 0, 0, failed(C::microphonePermissionDenied),
          AppStrings().errorMessage(QuorvelleError(C::microphonePermissionDenied)),
          "runtime.error.microphone_permission_denied"},
         {"no sound server", noSoundServer, 0, 0, failed(C::microphonePermissionDenied),
@@ -84,23 +81,17 @@ TEST(RecordingSession, PressAndReleaseGates) {
          "runtime.blocked.permissions_missing"},
         {"inspection fails", inspectionFails, 0, 0, SessionState::blocked(B::noWritableTarget),
          u"Yazılabilir bir alan seçin."_qs, "runtime.blocked.no_writable_target"},
-        {"capture fails", captureFails, 0, 0, failed(C::unexpectedRuntimeFailure),
+        {"capture fails", startFails, 0, 0, failed(C::unexpectedRuntimeFailure),
          u"Audio capture could not be started."_qs, ""},
         {"stop fails", stopFails, 2.0, 0.3, failed(C::unexpectedRuntimeFailure), u"No active audio recording."_qs,
          "audio.capture.stop_failed"},
-        {"too short",
-         {},
-         0.79,
-         0.3,
-         noSpeech,
-         u"Recording is too short (0.79 sec). Hold the hotkey and speak."_qs,
-         silent},
+        {"too short", {}, 0.79, 0.3, noSpeech, tooShort, silent},
         {"long enough", {}, 0.8, 0.3, uploading, {}, ""},
         {"too quiet", {}, 2.0, 0.0149, noSpeech, quiet, silent},
         {"loud enough", {}, 2.0, 0.015, uploading, {}, ""},
         {"local runtime missing", local, 2.0, 0.3, failed(C::unexpectedRuntimeFailure),
          u"Embedded runtime is not ready."_qs, "runtime.error.local_transcription_not_ready"},
-        {"no account service", withoutAccountService, 2.0, 0.3, failed(C::invalidAPIKey), signIn,
+        {"no account service", noAuth, 2.0, 0.3, failed(C::invalidAPIKey), signIn,
          "runtime.error.backend_auth_missing"},
     };
     for (const auto& row : rows) {
@@ -108,14 +99,8 @@ TEST(RecordingSession, PressAndReleaseGates) {
         DictationRig rig(row.adjust);
         rig.fakes.transcriber->held.setHolding(true);
         const qsizetype before = rig.codes().size();
-        if (row.seconds > 0) {
-            CapturedAudioClip clip = FakeAudioCapture::oneSecondClip();
-            clip.duration = row.seconds;
-            rig.fakes.audioCapture->stopAnswer.setFallback(clip);
-            rig.dictate(row.peak);
-        } else {
-            rig.press();
-        }
+        rig.fakes.audioCapture->stopAnswer.setFallback({FakeAudioCapture::oneSecondClip().data, row.seconds});
+        row.seconds > 0 ? rig.dictate(row.peak) : rig.press();
         EXPECT_EQ(rig.state(), row.state);
         EXPECT_EQ(rig.message(), row.message);
         const QString newest = rig.codes().size() > before ? rig.codes().first() : QString();
@@ -164,10 +149,7 @@ TEST(RecordingSession, APushToTalkPressDuringASessionChangesNothing) {
 TEST(RecordingSession, TheTimeLimitStopsARecordingAndAFinalStateLeavesAfterItsDelay) {
     DictationRig rig([](auto& f, auto&) { f.transcriber->held.setHolding(true); });
     ManualSleeper &limit = rig.fakes.recordingDurationSleeper, &dismissal = rig.fakes.dismissSleeper;
-    rig.press();
-    AudioLevelSnapshot level = AudioLevelSnapshot::silent();
-    level.peakPower = 0.3;
-    rig.fakes.audioCapture->levelPublisher().send(level);
+    rig.press(), rig.speak(0.3);
     EXPECT_EQ(limit.requestedSeconds(), QList<double>{60.0});
     limit.finishAll();
     EXPECT_EQ(rig.state(), SessionState::uploading());

@@ -15,8 +15,8 @@ std::function<void(AppViewModel&)> prefs(void (P::*method)(Value), Value value) 
 class SettingsActions : public ViewModelTest {
 protected:
     // One setter on a new view model. code: none when nothing changes, "" for a change without an event.
-    void expectSetting(const char* language, const char* key, const std::function<void(AppViewModel&)>& set,
-                       const QString& message, std::optional<QString> code = std::nullopt) {
+    void check(const char* language, const char* key, const std::function<void(AppViewModel&)>& set,
+               const QString& message, std::optional<QString> code = std::nullopt) {
         AppViewModel& vm = make(language);
         const auto before = fakes.userDefaults->value(QString::fromLatin1(key));
         const ActionOutcome outcome = run([&] { set(vm); });
@@ -28,37 +28,34 @@ protected:
 };
 
 TEST_F(SettingsActions, EachSetterStoresLogsAndRefreshesOnlyANewValue) {
-    expectSetting("turkish", K::selectedWidgetAppearance, prefs(&P::setWidgetAppearance, WidgetAppearance::logoOnly),
-                  "Widget görünümü güncellendi: Sadece logo.", "settings.widget_appearance.updated");
+    check("turkish", K::selectedWidgetAppearance, prefs(&P::setWidgetAppearance, WidgetAppearance::logoOnly),
+          "Widget görünümü güncellendi: Sadece logo.", "settings.widget_appearance.updated");
     storeString(K::selectedWidgetAppearance, "logoOnly");
-    expectSetting("english", K::selectedWidgetAppearance,
-                  prefs(&P::setWidgetAppearance, WidgetAppearance::currentWidget),
-                  "Widget appearance updated: Current widget.", "settings.widget_appearance.updated");
-    expectSetting("english", K::selectedPostProcessingMode,
-                  prefs(&P::setPostProcessingMode, TranscriptionPostProcessingMode::off),
-                  "Cleanup mode is already selected.");
-    expectSetting("english", K::lastDictationAutoReplaceEnabled, prefs(&P::setLastDictationAutoReplaceEnabled, false),
-                  "Last dictation auto-replace is already off.");
-    expectSetting("english", K::selectedDesktopTheme, prefs(&P::setDesktopTheme, DesktopThemeOption::black),
-                  "Theme is already active.");
-    expectSetting("turkish", K::selectedRecordingTriggerMode,
-                  prefs(&P::setRecordingTriggerMode, RecordingTriggerMode::pushToTalk),
-                  "Kayıt modu zaten aktif: Basılı tut.");
+    check("english", K::selectedWidgetAppearance, prefs(&P::setWidgetAppearance, WidgetAppearance::currentWidget),
+          "Widget appearance updated: Current widget.", "settings.widget_appearance.updated");
+    check("english", K::selectedPostProcessingMode,
+          prefs(&P::setPostProcessingMode, TranscriptionPostProcessingMode::off), "Cleanup mode is already selected.");
+    check("english", K::lastDictationAutoReplaceEnabled, prefs(&P::setLastDictationAutoReplaceEnabled, false),
+          "Last dictation auto-replace is already off.");
+    check("english", K::selectedDesktopTheme, prefs(&P::setDesktopTheme, DesktopThemeOption::black),
+          "Theme is already active.");
+    check("turkish", K::selectedRecordingTriggerMode,
+          prefs(&P::setRecordingTriggerMode, RecordingTriggerMode::pushToTalk), "Kayıt modu zaten aktif: Basılı tut.");
     const auto english = TranscriptionLanguageOption::option(QStringLiteral("en"));
-    expectSetting(
+    check(
         "turkish", K::selectedTranscriptionLanguage,
         [&](AppViewModel& vm) { vm.preferences()->setTranscriptionLanguage(english.id()); },
         "Transcription dili güncellendi: " + AppStrings("tr").transcriptionLanguageTitle(english) + ".", "");
-    expectSetting("english", K::clipboardFallbackEnabled, prefs(&P::setClipboardFallbackEnabled, false),
-                  "Clipboard fallback turned off.", "settings.insertion.clipboard_fallback_updated");
-    expectSetting(
+    check("english", K::clipboardFallbackEnabled, prefs(&P::setClipboardFallbackEnabled, false),
+          "Clipboard fallback turned off.", "settings.insertion.clipboard_fallback_updated");
+    check(
         "turkish", K::dictionaryReplacementEnabled,
         [](AppViewModel& vm) { vm.dictionary()->setDictionaryReplacementEnabled(false); },
         "Dictionary replacement kapatıldı.", "settings.dictionary.toggle_updated");
-    expectSetting("english", K::selectedAppLanguage, prefs(&P::setAppLanguage, AppLanguageOption::english),
-                  "App language updated.");
-    expectSetting("english", K::selectedAppLanguage, prefs(&P::setAppLanguage, AppLanguageOption::turkish),
-                  "Uygulama dili güncellendi.", "settings.app_language.updated");
+    check("english", K::selectedAppLanguage, prefs(&P::setAppLanguage, AppLanguageOption::english),
+          "App language updated.");
+    check("english", K::selectedAppLanguage, prefs(&P::setAppLanguage, AppLanguageOption::turkish),
+          "Uygulama dili güncellendi.", "settings.app_language.updated");
     EXPECT_EQ(viewModel->languageCode(), QStringLiteral("tr"));
 }
 

@@ -42,16 +42,16 @@ struct DeliveryRig {
                 rig->failure = std::current_exception();
             }
         }(this);
-        for (int turn = 0; turn < 12; ++turn) {
-            fakes.pasteVerificationSleeper.finishAll();
-            settle();
-        }
+        for (int turn = 0; turn < 12; ++turn)
+            fakes.pasteVerificationSleeper.finishAll(), settle();
     }
 };
 
+using Adjust = DeliveryRig::Adjust;
+
 struct Row {
     const char* label;
-    DeliveryRig::Adjust adjust;
+    Adjust adjust;
     SessionState state;
     std::optional<Kind> kind;
     const char* event;         // less "runtime."
@@ -74,16 +74,16 @@ FocusedTargetSnapshot otherField(qint32 processID = 4242) {
     target.element.frame = QRectF(100, 400, 400, 30);
     return target;
 }
-DeliveryRig::Adjust insertFails(T c) {
+Adjust insertFails(T c) {
     return [c](DeliveryRig& r) { r.fakes.textInserter->insertAnswer.pushFailure(TextInsertionError(c)); };
 }
-DeliveryRig::Adjust pasteFails(P c) {
+Adjust pasteFails(P c) {
     return [c](DeliveryRig& r) { r.fakes.pastePerformer->outcome.pushFailure(SyntheticPasteError(c)); };
 }
-DeliveryRig::Adjust inspected(FocusedTargetSnapshot t) {
+Adjust inspected(FocusedTargetSnapshot t) {
     return [t](DeliveryRig& r) { r.fakes.inspector->answer.push(t); };
 }
-DeliveryRig::Adjust strategy(TextInsertionStrategy s, bool fallback = true) {
+Adjust strategy(TextInsertionStrategy s, bool fallback = true) {
     return [=](DeliveryRig& r) { r.fakes.strategyResolver->strategy = s, r.fallbackEnabled = fallback; };
 }
 const auto paste = strategy(TextInsertionStrategy::clipboardPaste);
@@ -94,7 +94,7 @@ TEST(TranscriptDelivery, DecisionMatrix) {
     const auto noTarget = [](bool fallback) {
         return [fallback](DeliveryRig& r) { r.focused.reset(), r.fallbackEnabled = fallback; };
     };
-    const DeliveryRig::Adjust notPasteable = [](DeliveryRig& r) {
+    const Adjust notPasteable = [](DeliveryRig& r) {
         r.focused->element.isEnabled = false;
         r.fakes.inspector->answer.setFallback(*r.focused);
         insertFails(T::writeFailed)(r);
@@ -129,14 +129,10 @@ TEST(TranscriptDelivery, DecisionMatrix) {
 
 TEST(TranscriptDelivery, PasteEndingsAndTheUsersClipboard) {
     const auto copied = SessionState::fallbackCopied(), success = SessionState::success();
-    const DeliveryRig::Adjust uncheckable = [](DeliveryRig& r) {
-        r.fakes.textInserter->verifyAnswer.push(std::nullopt);
-    };
-    const DeliveryRig::Adjust missing = [](DeliveryRig& r) { r.fakes.textInserter->verifyAnswer.push(false); };
-    const DeliveryRig::Adjust moved = [](DeliveryRig& r) {
-        inspected(writableTextField())(r), inspected(otherField())(r);
-    };
-    const DeliveryRig::Adjust afterFailedWrite = [](DeliveryRig& r) {
+    const Adjust uncheckable = [](DeliveryRig& r) { r.fakes.textInserter->verifyAnswer.push(std::nullopt); };
+    const Adjust missing = [](DeliveryRig& r) { r.fakes.textInserter->verifyAnswer.push(false); };
+    const Adjust moved = [](DeliveryRig& r) { inspected(writableTextField())(r), inspected(otherField())(r); };
+    const Adjust afterFailedWrite = [](DeliveryRig& r) {
         strategy(TextInsertionStrategy::accessibilityValueWrite)(r);
         insertFails(T::writeFailed)(r), pasteFails(P::eventSourceUnavailable)(r);
     };

@@ -30,7 +30,7 @@ struct ActionOutcome {
 
 // An outcome as one line: the status line, then the new event codes.
 inline QString said(const ActionOutcome& outcome) {
-    return QStringList{outcome.message, outcome.codes.join(u',')}.join(QStringLiteral(" | "));
+    return QStringList{outcome.message, outcome.codes.join(u',')}.join(u" | "_qs);
 }
 
 // A view model over the fake services; change the fakes before calling make().
@@ -87,15 +87,13 @@ struct DictationRig {
     QString message() const { return vm->inlineMessage().value_or(QString()); }
     QStringList codes() const { return fakes.diagnostics->codes(); }
     void press() const { session().handleHotkeyPressed(), settle(); }
-    // Press, speak that loud, release.
-    void dictate(double peak = 0.3) {
-        press();
+    void speak(double peak) const {
         AudioLevelSnapshot level = AudioLevelSnapshot::silent();
         level.peakPower = peak;
-        fakes.audioCapture->levelPublisher().send(level);
-        settle();
-        session().handleHotkeyReleased(), settle();
+        fakes.audioCapture->levelPublisher().send(level), settle();
     }
+    // Press, speak that loud, release.
+    void dictate(double peak = 0.3) { press(), speak(peak), session().handleHotkeyReleased(), settle(); }
 };
 
 }  // namespace quorvelle::test
