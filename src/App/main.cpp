@@ -2,6 +2,7 @@
 #include "App/ApplicationShell.h"
 #include "App/BuildKeys.h"
 #include "App/InstanceChannel.h"
+#include "Platform/Linux/UnixSignalQuit.h"
 #include "Support/SingleInstanceLock.h"
 #include "Views/Common/ViewSetup.h"
 
@@ -48,5 +49,7 @@ int main(int argc, char** argv) {
     QObject::connect(&channel, &quorvelle::InstanceChannel::reopenRequested, &shell,
                      &quorvelle::ApplicationShell::openDashboard);
     shell.start();
+    // A logout's SIGTERM quits as the menu's Quit does: the history still being written is kept.
+    const quorvelle::UnixSignalQuit signalQuit;
     return QApplication::exec();
 }
