@@ -132,6 +132,34 @@ TEST_F(JsonFileUserDefaultsTest, OnlyAFileThatIsNotAnObjectIsSetAsideAndOneBadVa
 }
 
 // Keys of their own and diagnostics, written from two threads at once through one file: nothing is lost.
+// A value this version cannot read (of a kind a later version added, or damaged) reads as absent
+// and is written back as it was until the key is set anew; a change refused for the size of the
+// file changes nothing and is told to the observer.
+TEST_F(JsonFileUserDefaultsTest, ValuesThisVersionCannotReadAreKeptAndASizeRefusalIsTold) {
+    const QJsonObject later{{"date", 1234.5}};
+    writeAll(path(), QJsonDocument(QJsonObject{{"quorvelle.later", later},
+                                               {"quorvelle.bad", QJsonObject{{"data", 5}}},
+                                               {"quorvelle.gone", QJsonObject{{"data", 6}}}})
+                         .toJson());
+    {
+        const auto defaults = openDefaults();
+        EXPECT_FALSE(defaults->contains("quorvelle.later"));
+        QStringList refused;
+        defaults->setRefusalObserver([&refused](const QString& key) { refused << key; });
+        defaults->setBool("quorvelle.new", true);
+        defaults->setData("quorvelle.huge", QByteArray(17 << 20, 'x'));
+        defaults->setBool("quorvelle.bad", false);
+        defaults->removeValue("quorvelle.gone");
+        EXPECT_EQ(refused, QStringList{"quorvelle.huge"});
+    }
+    const QJsonObject written = QJsonDocument::fromJson(readAll(path())).object();
+    EXPECT_EQ(written.value("quorvelle.later"), later);
+    const QStringList keys = written.keys();
+    EXPECT_EQ(QSet<QString>(keys.cbegin(), keys.cend()),
+              (QSet<QString>{"quorvelle.later", "quorvelle.new", "quorvelle.bad"}));
+    EXPECT_EQ(openDefaults()->value("quorvelle.bad"), V(false));
+}
+
 TEST_F(JsonFileUserDefaultsTest, WritesAndRecordsFromTwoThreadsAreAllKept) {
     Events a, b;
     for (int i = 0; i < 50; ++i) {
