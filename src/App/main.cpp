@@ -3,6 +3,7 @@
 #include "App/BuildKeys.h"
 #include "App/InstanceChannel.h"
 #include "Platform/Linux/UnixSignalQuit.h"
+#include "Support/HomeFolderInMessages.h"
 #include "Support/SingleInstanceLock.h"
 #include "Views/Common/ViewSetup.h"
 
@@ -12,6 +13,8 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    // Warnings name files; the user's name stays out of them.
+    quorvelle::hideHomeFolderInMessages();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvelle"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorvelle"));

@@ -2,6 +2,7 @@
 
 #include "Services/Backend/BackendDiagnosticErrorReport.h"
 #include "Services/Backend/BackendWireCoding.h"
+#include "Support/HomeFolderInMessages.h"
 
 #include <QDir>
 
@@ -80,6 +81,22 @@ TEST(BackendPayloadTests, RedactionRemovesCredentialsAndKeepsTheRest) {
     for (const QString kept : {"see https://host.io/pkg@v2", "Basic plan", "max_tokens = 5", "REQ-8F2A status 504",
                                "the token expired", "refresh token rejected"})
         EXPECT_EQ(redactedDiagnosticText(kept), kept);
+}
+
+QStringList g_printed;
+
+// Warnings go to stderr, where anyone reading a pasted log sees them: the home folder shows as "~",
+// a folder that merely begins like it and a home-named folder inside another stay as they are.
+TEST(WarningsOnStderr, ShowTheHomeFolderAsTilde) {
+    const QString home = QDir::homePath();
+    const QtMessageHandler original =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) { g_printed << text; });
+    hideHomeFolderInMessages();
+    qWarning("Cannot write %s", qUtf8Printable(home + "/.config/q.json"));
+    qWarning("Kept %s", qUtf8Printable(home + "x/a and /srv" + home + " and '" + home + "'"));
+    qInstallMessageHandler(original);
+    EXPECT_EQ(g_printed,
+              (QStringList{"Cannot write ~/.config/q.json", "Kept " + home + "x/a and /srv" + home + " and '~'"}));
 }
 
 }  // namespace
