@@ -131,7 +131,6 @@ TEST_F(JsonFileUserDefaultsTest, OnlyAFileThatIsNotAnObjectIsSetAsideAndOneBadVa
     EXPECT_EQ(asideContents(), keptAside);
 }
 
-// Keys of their own and diagnostics, written from two threads at once through one file: nothing is lost.
 // A value this version cannot read (of a kind a later version added, or damaged) reads as absent
 // and is written back as it was until the key is set anew; a change refused for the size of the
 // file changes nothing and is told to the observer.
@@ -160,6 +159,7 @@ TEST_F(JsonFileUserDefaultsTest, ValuesThisVersionCannotReadAreKeptAndASizeRefus
     EXPECT_EQ(openDefaults()->value("quorvelle.bad"), V(false));
 }
 
+// Keys of their own and diagnostics, written from two threads at once through one file: nothing is lost.
 TEST_F(JsonFileUserDefaultsTest, WritesAndRecordsFromTwoThreadsAreAllKept) {
     Events a, b;
     for (int i = 0; i < 50; ++i) {
