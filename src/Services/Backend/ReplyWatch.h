@@ -18,7 +18,8 @@ void holdAnswerToReadBuffer(QNetworkRequest& request);
 // Has Qt's network thread stop reading once this much of the answer waits in the reply. That
 // thread learns the size only after the request has started, which for a request with a body
 // happens on a later turn of the event loop: the size is set now and again once it has started,
-// before any answer can arrive. From then on, memory stays bounded however busy this thread is.
+// before this thread has handed over the request's body. From then on, memory stays bounded
+// however busy this thread is.
 void limitReadBuffer(QNetworkReply* reply, qint64 size);
 
 struct ReplyLimits {
