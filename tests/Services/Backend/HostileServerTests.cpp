@@ -162,16 +162,16 @@ TEST_F(HostileServerTest, BodiesOverTheCapOrPastTheDeadlineAreAbortedAndEveryTim
     EXPECT_EQ(plainFailure(150ms, 10s).value().networkError(), QNetworkReply::TimeoutError);
 }
 
-// Each arriving byte restarts the idle time-out: an answer that drips for three times as long as
-// the time-out, never pausing as long, arrives whole.
+// Each arriving byte restarts the idle time-out: an answer that drips for over twice as long as
+// the time-out, never pausing nearly as long, arrives whole.
 TEST_F(HostileServerTest, ASlowButSteadyAnswerOutlastsTheIdleTimeOut) {
     BackendAPIClientOptions options = testOptions();
-    options.requestTimeout = 400ms;
+    options.requestTimeout = 800ms;
     client = makeClient(options);
-    answerRefresh(FakeResponse::json(200, refreshAnswer(20)).drip(20ms));
+    answerRefresh(FakeResponse::json(200, refreshAnswer(20)).drip(30ms));
     EXPECT_EQ(refreshFailure(), std::nullopt);
-    server.respond("GET", kPlainPath, FakeResponse::raw(200, QByteArray(60, 'x')).drip(20ms));
-    EXPECT_EQ(plainFailure(400ms, 60s), std::nullopt);
+    server.respond("GET", kPlainPath, FakeResponse::raw(200, QByteArray(60, 'x')).drip(30ms));
+    EXPECT_EQ(plainFailure(800ms, 60s), std::nullopt);
 }
 
 // The body is taken as it arrives and the transfer stops once past the cap: however much the server
