@@ -6,6 +6,7 @@
 #include "ViewModel/AppViewModel.h"
 
 #include <QNetworkAccessManager>
+#include <QPointer>
 #include <QQmlEngine>
 
 namespace quorvelle {
@@ -27,8 +28,23 @@ AppRuntime::AppRuntime(std::optional<AppBootstrap> bootstrap, const AppConfigura
       m_qtTranslations(std::make_unique<QtTranslations>(*m_viewModel)),
       m_viewEngine(std::make_unique<QQmlEngine>()),
       m_overlayController(std::make_unique<RuntimeOverlayController>(*m_viewModel, RuntimeOverlayLayoutEngine{-12, -20},
-                                                                     *m_viewEngine)) {}
+                                                                     *m_viewEngine)) {
+    // A change the settings file cannot take is told on the status line, not only logged. The
+    // refusal may come from any thread; the message is set on the view model's.
+    QPointer<ViewModelContext> context(&m_viewModel->context());
+    m_bootstrap.settingsStore->userDefaults()->setRefusalObserver([context](const QString&) {
+        if (!context) return;
+        QMetaObject::invokeMethod(
+            context.data(),
+            [context] {
+                if (context) context->setInlineMessage(context->strings().settingsChangeNotSaved());
+            },
+            Qt::QueuedConnection);
+    });
+}
 
-AppRuntime::~AppRuntime() = default;
+AppRuntime::~AppRuntime() {
+    m_bootstrap.settingsStore->userDefaults()->setRefusalObserver({});
+}
 
 }  // namespace quorvelle

@@ -2,6 +2,8 @@
 #include "App/ApplicationShell.h"
 #include "App/BuildKeys.h"
 #include "App/InstanceChannel.h"
+#include "Platform/Linux/UnixSignalQuit.h"
+#include "Support/HomeFolderInMessages.h"
 #include "Support/SingleInstanceLock.h"
 #include "Views/Common/ViewSetup.h"
 
@@ -11,6 +13,8 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    // Warnings name files; the user's name stays out of them.
+    quorvelle::hideHomeFolderInMessages();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvelle"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorvelle"));
@@ -48,5 +52,7 @@ int main(int argc, char** argv) {
     QObject::connect(&channel, &quorvelle::InstanceChannel::reopenRequested, &shell,
                      &quorvelle::ApplicationShell::openDashboard);
     shell.start();
+    // A logout's SIGTERM quits as the menu's Quit does: the history still being written is kept.
+    const quorvelle::UnixSignalQuit signalQuit;
     return QApplication::exec();
 }

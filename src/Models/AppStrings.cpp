@@ -353,4 +353,9 @@ QString AppStrings::transcriptionLanguageTitle(const TranscriptionLanguageOption
     return option.name + QStringLiteral(" (") + *option.code + u')';
 }
 
+QString AppStrings::settingsChangeNotSaved() const {
+    return localized(u"The change was not saved: the settings file would grow past 16 MiB.",
+                     u"Değişiklik kaydedilmedi: ayar dosyası 16 MiB sınırını aşacaktı.");
+}
+
 }  // namespace quorvelle

@@ -66,6 +66,9 @@ public:
     QString sectionTitle(MainWindowSection section) const;
     QString sectionSubtitle(MainWindowSection section, QStringView productName) const;
 
+    // Stored settings: a change the settings file could not take, as it would pass its size limit.
+    QString settingsChangeNotSaved() const;
+
     friend bool operator==(const AppStrings&, const AppStrings&) = default;
 
 private:

@@ -1,5 +1,7 @@
 #include "ViewModel/AccountCopy.h"
 
+#include "ViewModel/BackendAuthMessages.h"
+
 namespace quorvelle {
 
 QString AccountCopy::accountRequiredTitle() const {
@@ -7,6 +9,9 @@ QString AccountCopy::accountRequiredTitle() const {
 }
 
 QString AccountCopy::accountRequiredMessage() const {
+    if (keyringUnavailable)
+        return appStrings.localized(u"Your account cannot be read: ", u"Hesabınız okunamıyor: ") +
+               backend_auth_messages::keyringUnavailable(appStrings);
     return appStrings.localized(
         u"Connect this computer to your Quorvelle account before using recording, the dashboard, local models "
         u"and shortcuts.",

@@ -17,6 +17,8 @@ struct AccountCopy {
     bool hasBackendAuthSessionManager = false;
     std::optional<BackendAuthDeviceLoginChallenge> backendAuthChallenge;
     std::optional<QString> registeredBackendDeviceID;
+    // No session shows because the keyring cannot be read: the texts say so.
+    bool keyringUnavailable = false;
 
     QString accountRequiredTitle() const;
     QString accountRequiredMessage() const;

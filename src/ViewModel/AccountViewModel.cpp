@@ -33,6 +33,9 @@ bool AccountViewModel::reloadAccountState() {
     if (m_backendAuthSessionManager) deviceID = m_backendAuthSessionManager->registeredDeviceID();
     publish(this, m_registeredBackendDeviceID, deviceID, &AccountViewModel::registeredBackendDeviceIDChanged);
     m_hasStoredSession = restoreBackendSession(m_backendAuthSessionManager.get(), deviceID);
+    // Only asked when no session shows: the answer tells why.
+    m_keyringUnavailable =
+        !m_hasStoredSession && m_backendAuthSessionManager && m_backendAuthSessionManager->isKeyringUnavailable();
     return m_hasStoredSession;
 }
 
@@ -49,7 +52,8 @@ std::optional<QString> AccountViewModel::backendAuthVerificationURLText() const 
 AccountCopy AccountViewModel::accountCopy(TranscriptionBackend selectedTranscriptionBackend) const {
     return AccountCopy{m_context.strings(),          m_hasStoredSession,
                        selectedTranscriptionBackend, hasBackendAuthSessionManager(),
-                       m_backendAuthChallenge,       m_registeredBackendDeviceID};
+                       m_backendAuthChallenge,       m_registeredBackendDeviceID,
+                       m_keyringUnavailable};
 }
 
 void AccountViewModel::setChallenge(std::optional<Challenge> challenge) {

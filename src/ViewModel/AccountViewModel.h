@@ -118,6 +118,7 @@ private:
     bool m_canCheckForUpdates = false;
     ReleaseNotesLoadState m_releaseNotesState;
     bool m_hasStoredSession = false;
+    bool m_keyringUnavailable = false;
 
     TaskHandle m_backendAuthAutoPollTask;
     TaskHandle m_releaseNotesTask;

@@ -55,13 +55,15 @@ QString error(const AppStrings& strings, const QString& prefix, std::exception_p
     } catch (const QuorvelleError& quorvelleError) {
         return prefix + suffix(strings, quorvelleError, baseURLText);
     } catch (const APIKeyStoreError&) {
-        return prefix +
-               strings.localized(u": the keyring is unavailable. Unlock it, or start its service, and try again.",
-                                 u": anahtarlık kullanılamıyor. Kilidini açın ya da hizmetini başlatın ve "
-                                 u"tekrar deneyin.");
+        return prefix + QStringLiteral(": ") + keyringUnavailable(strings);
     } catch (...) {
     }
     return prefix + QLatin1Char('.');
+}
+
+QString keyringUnavailable(const AppStrings& strings) {
+    return strings.localized(u"the keyring is unavailable. Unlock it, or start its service, and try again.",
+                             u"anahtarlık kullanılamıyor. Kilidini açın ya da hizmetini başlatın ve tekrar deneyin.");
 }
 
 std::pair<QString, QString> backendUnreachable(const QString& baseURLText) {

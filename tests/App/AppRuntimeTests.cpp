@@ -5,6 +5,7 @@
 #include "App/RuntimeOverlayController.h"
 #include "App/RuntimeOverlayPanel.h"
 #include "FakeBootstrap.h"
+#include "Services/Storage/JsonFileUserDefaults.h"
 #include "Services/Storage/SettingsKeys.h"
 #include "Support/SingleInstanceLock.h"
 #include "TestEventLoop.h"
@@ -147,6 +148,16 @@ TEST_F(AppRuntimeTest, ASecondLaunchMeetsTheFirstWhateverItsRuntimeFolderAndWait
         test::waitUntil([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 10000));
     EXPECT_TRUE(asked.get() && reopened);
     EXPECT_FALSE(InstanceChannel(runtimeB.path()).askRunningInstanceToReopen(std::chrono::milliseconds(100)));
+}
+
+// The view model sets a setting and goes on; when the file refuses it, the user still hears.
+TEST_F(AppRuntimeTest, AChangeTheSettingsFileCannotTakeIsToldOnTheStatusLine) {
+    const auto defaults = std::make_shared<JsonFileUserDefaults>(home.filePath("user-defaults.json"));
+    fakes.settingsStore = std::make_shared<SettingsStore>(defaults);
+    runtime = std::make_unique<AppRuntime>(fakes.bootstrap());
+    defaults->setString(SettingsKeys::customInstructions, QString(17 << 20, 'x'));
+    const QString expected = runtime->viewModel().context().strings().settingsChangeNotSaved();
+    EXPECT_TRUE(test::waitUntil([&] { return runtime->viewModel().inlineMessage() == expected; }, 5000));
 }
 
 }  // namespace

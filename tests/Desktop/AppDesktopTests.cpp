@@ -10,6 +10,7 @@
 
 #include "App/LiveBootstrap.h"
 #include "Models/LocalModelInstallationRecord.h"
+#include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 #include "Services/Storage/SettingsKeys.h"
 #include "TinyWhisperModel.h"
 
@@ -28,6 +29,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 
 namespace quorvelle::test {
 namespace {
@@ -147,6 +149,33 @@ TEST_F(AppDesktop, HeldHotKeyDictatesIntoQtAndGtkFieldsWithTheOverlayShownAndThe
     EXPECT_EQ(uploads.first().header("X-Quorvelle-App-Version"), QUORVELLE_VERSION_UNDER_TEST);
     const auto history = app.historyEntries();
     ASSERT_EQ(history.size(), 2);
+    EXPECT_EQ(history.first().transcript, delivered);
+}
+
+// A logout sends SIGTERM: the app quits as from its menu, so the entry of a dictation that has
+// just landed still reaches the history file. A long history takes a while to write, so the
+// entry is still on its way when the signal comes.
+TEST_F(AppDesktop, ASigtermRightAfterADictationLandsKeepsItsHistoryEntry) {
+    constexpr int kEarlier = 20000;
+    {
+        ApplicationSupportTranscriptHistoryStore::Options options;
+        options.directory = app.environment().value("XDG_DATA_HOME") + "/com.dovent.Quorvelle/History";
+        ApplicationSupportTranscriptHistoryStore store(options);
+        QList<TranscriptHistoryEntry> entries;
+        for (int i = 0; i < kEarlier; ++i)
+            entries.append({QUuid::createUuid(), QDateTime::currentDateTimeUtc().addSecs(-i - 60),
+                            QStringLiteral("earlier dictation %1").arg(i), 1.5, 2});
+        store.save(entries);
+        store.waitUntilWritten();
+    }
+    startApp();
+    const auto fixture = field(QStringLiteral("Logout target"));
+    dictate();
+    ASSERT_TRUE(fieldShows(*fixture, delivered)) << app.eventLog();
+    ASSERT_EQ(::kill(static_cast<pid_t>(app.processId()), SIGTERM), 0);
+    ASSERT_TRUE(waitUntil([&] { return !app.isRunning(); }, kLong)) << "the app did not quit";
+    const auto history = app.historyEntries();
+    ASSERT_EQ(history.size(), kEarlier + 1);
     EXPECT_EQ(history.first().transcript, delivered);
 }
 

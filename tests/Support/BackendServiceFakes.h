@@ -17,6 +17,7 @@ public:
     QStringList calls;
     HeldCalls held;
     bool storedSession = false;
+    bool keyringUnavailable = false;
     std::optional<QString> deviceID;
     Scripted<BackendDeviceLoginPollResult> pollAnswer{
         BackendDeviceLoginPollResult{QStringLiteral("pending"), false, std::nullopt}};
@@ -25,6 +26,7 @@ public:
 
     bool hasStoredSession() const override { return storedSession; }
     std::optional<QString> registeredDeviceID() const override { return deviceID; }
+    bool isKeyringUnavailable() const override { return keyringUnavailable; }
     QCoro::Task<BackendAuthDeviceLoginChallenge> startDeviceLogin(std::stop_token stopToken = {}) override {
         calls << QStringLiteral("startDeviceLogin");
         co_await held.pass(stopToken);

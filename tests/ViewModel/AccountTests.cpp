@@ -153,6 +153,21 @@ TEST(AccountCopy, TextsFollowTheManagerTheSessionAndTheMode) {
 
 using AccountActions = ViewModelTest;
 
+// With the keyring absent or locked no session shows; the account screens then say why rather
+// than only asking to sign in, and once the keyring answers they ask to sign in again.
+TEST_F(AccountActions, AnUnreadableKeyringIsNamedWhereTheStartAsksToSignIn) {
+    fakes.account->storedSession = false;
+    fakes.account->keyringUnavailable = true;
+    make();
+    EXPECT_EQ(viewModel->accountCopy().accountRequiredTitle(), "Sign in required");
+    EXPECT_EQ(viewModel->accountCopy().accountRequiredMessage(),
+              "Your account cannot be read: the keyring is unavailable. Unlock it, or start its service, and try "
+              "again.");
+    fakes.account->keyringUnavailable = false;
+    viewModel->reloadSettings();
+    EXPECT_TRUE(viewModel->accountCopy().accountRequiredMessage().startsWith("Connect this computer"));
+}
+
 TEST_F(AccountActions, SignOutStopsThePollingAndKeepsTheAccountWhenTheStoreRefuses) {
     fakes.account->deviceID = "device-1";  // a device id without a token: signed out
     fakes.account->signOutOutcome.pushFailure(std::runtime_error("keyring refused"));

@@ -83,6 +83,7 @@ QCoro::Task<QByteArray> BackendAPIClient::send(QNetworkRequest request, QByteArr
 
     // The bearer token and the body must never follow a redirect to another host.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    holdAnswerToReadBuffer(request);
     if (method.isEmpty()) method = "GET";
     std::unique_ptr<QNetworkReply, ReplyDeleter> reply(body ? m_session->sendCustomRequest(request, method, *body)
                                                             : m_session->sendCustomRequest(request, method));

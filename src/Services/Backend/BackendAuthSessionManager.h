@@ -23,6 +23,7 @@ public:
 
     bool hasStoredSession() const override;
     std::optional<QString> registeredDeviceID() const override;
+    bool isKeyringUnavailable() const override { return m_tokenStore->isKeyringUnavailable(); }
 
     QCoro::Task<BackendAuthDeviceLoginChallenge> startDeviceLogin(std::stop_token stopToken = {}) override;
     // An "approved" answer carrying both tokens completes the sign-in. One that lacks a token (or

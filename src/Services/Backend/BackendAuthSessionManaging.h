@@ -51,6 +51,9 @@ public:
     // A non-empty access token and a non-empty device id are stored.
     virtual bool hasStoredSession() const = 0;
     virtual std::optional<QString> registeredDeviceID() const = 0;
+    // The keyring holding the session cannot be read (absent or locked): no session shows, whether
+    // one is stored or not.
+    virtual bool isKeyringUnavailable() const = 0;
 
     // A stop request ends each call with CancellationError before it changes anything more.
     virtual QCoro::Task<BackendAuthDeviceLoginChallenge> startDeviceLogin(std::stop_token stopToken = {}) = 0;

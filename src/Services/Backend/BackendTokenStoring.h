@@ -16,6 +16,8 @@ public:
     virtual std::optional<QString> refreshToken() const = 0;
     virtual std::optional<QString> deviceID() const = 0;
     virtual std::optional<QString> installID() const = 0;
+    // The keyring cannot be read at all (absent or locked), as opposed to holding no credentials.
+    virtual bool isKeyringUnavailable() const = 0;
 
     virtual void saveAccessToken(const QString& value) = 0;
     virtual void saveRefreshToken(const QString& value) = 0;

@@ -23,6 +23,11 @@ KeychainBackendTokenStore KeychainBackendTokenStore::standard(std::shared_ptr<Se
         QStringLiteral("quorvelle.backend.install-id"));
 }
 
+bool KeychainBackendTokenStore::isKeyringUnavailable() const {
+    const qint32 status = m_items->copyItem(m_service, m_accessTokenAccount).status;
+    return status != SecretItemStatus::success && status != SecretItemStatus::itemNotFound;
+}
+
 std::optional<QString> KeychainBackendTokenStore::readValue(const QString& account) const {
     {
         const std::lock_guard lock(m_kept->mutex);

@@ -28,6 +28,7 @@ public:
     std::optional<QString> refreshToken() const override { return readValue(m_refreshTokenAccount); }
     std::optional<QString> deviceID() const override { return readValue(m_deviceIDAccount); }
     std::optional<QString> installID() const override { return readValue(m_installIDAccount); }
+    bool isKeyringUnavailable() const override;
 
     void saveAccessToken(const QString& value) override { saveValue(value, m_accessTokenAccount); }
     void saveRefreshToken(const QString& value) override { saveValue(value, m_refreshTokenAccount); }

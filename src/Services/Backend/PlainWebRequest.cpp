@@ -28,6 +28,7 @@ QCoro::Task<QByteArray> fetchPlainGet(QNetworkAccessManager* session, QUrl url, 
     throwIfStopped(stopToken);
     const ReplyLimits limits{idleTimeout, deadline, maximumBodySize};
     QNetworkRequest request(url);
+    holdAnswerToReadBuffer(request);
     std::unique_ptr<QNetworkReply, LaterDeleter> reply(session->get(request));
     // A server that accepts the connection and never answers would otherwise keep the check pending.
     ReplyWatch watch(reply.get(), limits);

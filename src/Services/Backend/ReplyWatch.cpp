@@ -1,8 +1,20 @@
 #include "Services/Backend/ReplyWatch.h"
 
 #include <QNetworkReply>
+#include <QNetworkRequest>
 
 namespace quorvelle {
+
+void holdAnswerToReadBuffer(QNetworkRequest& request) {
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+}
+
+void limitReadBuffer(QNetworkReply* reply, qint64 size) {
+    reply->setReadBufferSize(size);
+    // Queued behind Qt's own start of the request; dropped with the reply.
+    QMetaObject::invokeMethod(
+        reply, [reply, size] { reply->setReadBufferSize(size); }, Qt::QueuedConnection);
+}
 
 ReplyWatch::ReplyWatch(QNetworkReply* reply, ReplyLimits limits) : m_reply(reply), m_limits(limits) {
     for (QTimer* timer : {&m_idleTimer, &m_deadlineTimer}) {
@@ -17,7 +29,13 @@ ReplyWatch::ReplyWatch(QNetworkReply* reply, ReplyLimits limits) : m_reply(reply
         if (m_abort == Abort::none) m_idleTimer.start();
     };
     connect(reply, &QNetworkReply::uploadProgress, this, restartIdle);
-    connect(reply, &QNetworkReply::metaDataChanged, this, restartIdle);
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, restartIdle] {
+        restartIdle();
+        // An announced length over the cap is refused before its body is read.
+        const QVariant announced = m_reply->header(QNetworkRequest::ContentLengthHeader);
+        const qint64 cap = m_limits.maximumBodySize;
+        if (cap >= 0 && announced.isValid() && announced.toLongLong() > cap) abortFor(Abort::bodyTooLarge);
+    });
     connect(reply, &QNetworkReply::downloadProgress, this, [this, restartIdle](qint64 received, qint64 total) {
         restartIdle();
         const qint64 cap = m_limits.maximumBodySize;
@@ -36,7 +54,7 @@ ReplyWatch::ReplyWatch(QNetworkReply* reply, ReplyLimits limits) : m_reply(reply
 void ReplyWatch::collectBody() {
     // Qt stops reading the socket while this much is waiting, so nothing piles up unseen.
     constexpr qint64 kReadBufferSize = 64 * 1024;
-    m_reply->setReadBufferSize(kReadBufferSize);
+    limitReadBuffer(m_reply, kReadBufferSize);
     connect(m_reply, &QIODevice::readyRead, this, &ReplyWatch::takeArrived);
     takeArrived();
 }

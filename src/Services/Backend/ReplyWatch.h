@@ -7,15 +7,28 @@
 #include <chrono>
 
 class QNetworkReply;
+class QNetworkRequest;
 
 namespace quorvelle {
+
+// Settings a request needs so that its answer can be held to a small read buffer: Qt's HTTP/2
+// reads a stream into memory whatever the reply's buffer, HTTP/1.1 stops reading the socket.
+void holdAnswerToReadBuffer(QNetworkRequest& request);
+
+// Has Qt's network thread stop reading once this much of the answer waits in the reply. That
+// thread learns the size only after the request has started, which for a request with a body
+// happens on a later turn of the event loop: the size is set now and again once it has started,
+// before this thread has handed over the request's body. From then on, memory stays bounded
+// however busy this thread is.
+void limitReadBuffer(QNetworkReply* reply, qint64 size);
 
 struct ReplyLimits {
     // Aborted when nothing moves in either direction for this long.
     std::chrono::milliseconds idleTimeout{60'000};
     // Aborted when the whole request takes longer, however steadily bytes arrive.
     std::chrono::milliseconds deadline{300'000};
-    // Aborted once more body than this has arrived or is announced; negative: no cap.
+    // Aborted once more body than this has arrived or is announced (a Content-Length over it is
+    // refused with the headers); negative: no cap.
     qint64 maximumBodySize = -1;
 };
 

@@ -24,21 +24,29 @@ namespace {
 // that would make the file bigger is refused.
 constexpr qint64 kMaximumFileSize = 16 * 1024 * 1024;
 
+struct DecodedDomain {
+    QMap<QString, DefaultsValue> values;
+    QJsonObject undecoded;
+};
+
 // Only a file that is not one JSON object is damaged as a whole. A value that does not decode is
-// left out alone, so that setting falls back to its default and the others are kept.
-std::optional<QMap<QString, DefaultsValue>> decodeDomain(const QByteArray& bytes) {
+// set apart alone, so that setting falls back to its default and the others are kept.
+std::optional<DecodedDomain> decodeDomain(const QByteArray& bytes) {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) return std::nullopt;
-    QMap<QString, DefaultsValue> values;
+    DecodedDomain domain;
     const QJsonObject object = document.object();
     for (auto it = object.begin(); it != object.end(); ++it) {
-        if (auto decoded = DefaultsValue::fromTaggedJson(it.value()))
-            values.insert(it.key(), std::move(*decoded));
-        else
-            qWarning("Settings value %s did not decode; its default applies", qUtf8Printable(it.key()));
+        if (auto decoded = DefaultsValue::fromTaggedJson(it.value())) {
+            domain.values.insert(it.key(), std::move(*decoded));
+        } else {
+            domain.undecoded.insert(it.key(), it.value());
+            qWarning("Settings value %s did not decode; its default applies and it is kept as stored",
+                     qUtf8Printable(it.key()));
+        }
     }
-    return values;
+    return domain;
 }
 
 // JSON has no NaN or infinity: Qt writes them as null, which no longer decodes as a number and
@@ -64,12 +72,13 @@ QString JsonFileUserDefaults::standardFilePath() {
 void JsonFileUserDefaults::load(const Clock& now) {
     const StoreFile file = StoreFile::read(m_filePath, kMaximumFileSize);
     if (file.outcome == StoreFile::Outcome::missing) return;
-    std::optional<QMap<QString, DefaultsValue>> decoded;
+    std::optional<DecodedDomain> decoded;
     if (file.outcome == StoreFile::Outcome::read) decoded = decodeDomain(file.bytes);
     if (file.outcome == StoreFile::Outcome::refused)
         qWarning("Settings file %s refused: %s", qUtf8Printable(m_filePath), qUtf8Printable(file.reason));
     if (decoded) {
-        m_values = std::move(*decoded);
+        m_values = std::move(decoded->values);
+        m_undecoded = std::move(decoded->undecoded);
         return;
     }
     if (const auto asidePath = setAsideDamagedFile(m_filePath, now())) {
@@ -94,26 +103,33 @@ void JsonFileUserDefaults::setValue(const QString& key, const DefaultsValue& val
         qWarning("Settings value %s holds a number JSON cannot store; not saved", qUtf8Printable(key));
         return;
     }
-    std::lock_guard lock(m_mutex);
-    QMap<QString, DefaultsValue> changed = m_values;
-    changed.insert(key, value);
-    if (!writeLocked(changed)) {
-        qWarning("Settings value %s not saved: the settings file would pass %lld MiB and could not be read back",
-                 qUtf8Printable(key), static_cast<long long>(kMaximumFileSize >> 20));
-        return;
+    {
+        std::lock_guard lock(m_mutex);
+        QMap<QString, DefaultsValue> changed = m_values;
+        changed.insert(key, value);
+        const QJsonValue replaced = m_undecoded.take(key);
+        if (writeLocked(changed)) {
+            m_values = std::move(changed);
+            return;
+        }
+        if (!replaced.isUndefined()) m_undecoded.insert(key, replaced);
     }
-    m_values = std::move(changed);
+    qWarning("Settings value %s not saved: the settings file would pass %lld MiB and could not be read back",
+             qUtf8Printable(key), static_cast<long long>(kMaximumFileSize >> 20));
+    reportRefusal(key);
 }
 
 void JsonFileUserDefaults::removeValue(const QString& key) {
     std::lock_guard lock(m_mutex);
-    if (m_values.remove(key) == 0) return;
+    const bool held = m_values.remove(key) > 0 || m_undecoded.contains(key);
+    m_undecoded.remove(key);
+    if (!held) return;
     writeLocked(m_values);
 }
 
 // Runs under the lock, so two threads never write the file at once and the last change wins.
 bool JsonFileUserDefaults::writeLocked(const QMap<QString, DefaultsValue>& values) const {
-    QJsonObject object;
+    QJsonObject object = m_undecoded;
     for (auto it = values.cbegin(); it != values.cend(); ++it)
         object.insert(it.key(), it.value().toTaggedJson());
     const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Indented);

@@ -3,6 +3,7 @@
 #include "Services/Storage/UserDefaults.h"
 
 #include <QDateTime>
+#include <QJsonObject>
 #include <QMap>
 
 #include <functional>
@@ -13,9 +14,11 @@ namespace quorvelle {
 // The user defaults of one user, kept in memory and written through to one pretty-printed JSON
 // file after every change (atomically, so a crash leaves the old file or the new one).
 // A file that is not a JSON object or is far larger than settings ever get is moved aside and the
-// domain starts empty, so the defaults apply; a single value that does not decode is left out.
-// A value holding a number JSON cannot write (NaN, infinity), or one that would make the file too
-// large to read back, is refused and the key keeps its value.
+// domain starts empty, so the defaults apply; a single value that does not decode (damaged, or of
+// a kind a later version wrote) reads as absent and is written back as it was, until the key is set
+// or removed. A value holding a number JSON cannot write (NaN, infinity), or one that would make
+// the file too large to read back, is refused and the key keeps its value; the refusal observer
+// hears of the second.
 // The file is read once, when the object is made: share one instance per file in a process.
 class JsonFileUserDefaults final : public UserDefaults {
 public:
@@ -40,6 +43,8 @@ private:
     const QString m_filePath;
     mutable std::mutex m_mutex;
     QMap<QString, DefaultsValue> m_values;
+    // The stored form of values that did not decode, kept for whoever can read them.
+    QJsonObject m_undecoded;
     // False when a damaged file could not be moved aside: it must not be overwritten then.
     bool m_mayWrite = true;
 };

@@ -4,6 +4,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QtDebug>
 
 namespace quorvelle {
 
@@ -33,11 +34,35 @@ std::optional<QString> decodeJsonString(const QByteArray& bytes) {
     return document->array().first().toString();
 }
 
+// Each entry decodes on its own: a damaged one, or one written by a later version in a form this
+// one does not know, costs that entry alone, not the list.
 template <typename Entry, typename Decode>
 QList<Entry> storedList(const UserDefaults& defaults, const char* key, Decode decode) {
     const auto bytes = defaults.data(keyText(key));
     if (!bytes) return {};
-    return decodeJsonList<Entry>(*bytes, decode).value_or(QList<Entry>{});
+    JsonListReading<Entry> reading = readJsonList<Entry>(*bytes, decode);
+    if (!reading.isArray) qWarning("Setting %s is no readable list; it reads as empty and stays stored as it is", key);
+    for (const qsizetype index : reading.skippedIndexes)
+        qWarning("Entry %lld of setting %s does not decode and is left out", static_cast<long long>(index), key);
+    return std::move(reading.entries);
+}
+
+// Writes a list over the stored one. A stored value that would lose entries (or is no list at
+// all) is first kept, as it is, under "<key>.unreadable-<UTC time>", so the rewrite never destroys
+// what this version cannot read.
+template <typename Entry, typename Decode>
+void replaceList(UserDefaults& defaults, const char* key, const QList<Entry>& entries, Decode decode,
+                 const QDateTime& now) {
+    if (const auto stored = defaults.value(keyText(key))) {
+        const auto bytes = stored->dataValue();
+        if (!bytes || readJsonList<Entry>(*bytes, decode).dropsStoredData()) {
+            const QString aside = keyText(key) + QStringLiteral(".unreadable-") +
+                                  now.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+            defaults.setValue(aside, *stored);
+            qWarning("Setting %s held entries that do not decode; kept as %s", key, qPrintable(aside));
+        }
+    }
+    defaults.setData(keyText(key), encodeJsonList(entries));
 }
 
 std::optional<QJsonObject> decodeObject(const std::optional<QByteArray>& bytes) {
@@ -45,6 +70,10 @@ std::optional<QJsonObject> decodeObject(const std::optional<QByteArray>& bytes) 
     const auto document = parseJson(*bytes);
     if (!document || !document->isObject()) return std::nullopt;
     return document->object();
+}
+
+auto dictionaryDecoder(const QDateTime& now) {
+    return [now](const QJsonValue& json) { return DictionaryReplacementEntry::fromJson(json, now); };
 }
 
 // English-only models are no longer offered: they stand for the multilingual model of their size.
@@ -121,15 +150,13 @@ QList<VocabularyHintEntry> SettingsStore::vocabularyHintEntries() const {
 }
 
 QList<VoiceSnippet> SettingsStore::snippets() const {
-    return storedList<VoiceSnippet>(*m_userDefaults, SettingsKeys::snippets,
-                                    [](const QJsonValue& json) { return VoiceSnippet::fromJson(json); });
+    return storedList<VoiceSnippet>(*m_userDefaults, SettingsKeys::snippets, &VoiceSnippet::fromJson);
 }
 
 QList<DictionaryReplacementEntry> SettingsStore::dictionaryEntries() const {
     const QDateTime now = m_now();
-    return storedList<DictionaryReplacementEntry>(
-        *m_userDefaults, SettingsKeys::dictionaryEntries,
-        [&now](const QJsonValue& json) { return DictionaryReplacementEntry::fromJson(json, now); });
+    return storedList<DictionaryReplacementEntry>(*m_userDefaults, SettingsKeys::dictionaryEntries,
+                                                  dictionaryDecoder(now));
 }
 
 void SettingsStore::setSelectedHotkey(const HotkeyShortcut& shortcut) {
@@ -159,11 +186,12 @@ void SettingsStore::setSelectedPostProcessingMode(TranscriptionPostProcessingMod
 }
 
 void SettingsStore::setSnippets(const QList<VoiceSnippet>& snippets) {
-    m_userDefaults->setData(keyText(SettingsKeys::snippets), encodeJsonList(snippets));
+    replaceList(*m_userDefaults, SettingsKeys::snippets, snippets, &VoiceSnippet::fromJson, m_now());
 }
 
 void SettingsStore::setDictionaryEntries(const QList<DictionaryReplacementEntry>& entries) {
-    m_userDefaults->setData(keyText(SettingsKeys::dictionaryEntries), encodeJsonList(entries));
+    const QDateTime now = m_now();
+    replaceList(*m_userDefaults, SettingsKeys::dictionaryEntries, entries, dictionaryDecoder(now), now);
 }
 
 }  // namespace quorvelle

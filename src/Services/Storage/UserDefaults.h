@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace quorvelle {
@@ -29,9 +30,22 @@ public:
     // y, t or a non-zero digit (as "YES", "true", "1"); everything else, absence included, false.
     bool boolean(const QString& key) const;
 
+    // Told, on the thread that made the change, of a change the domain refused (the key keeps
+    // its old value), so that the user hears of it. Set before the domain is shared.
+    using RefusalObserver = std::function<void(const QString& key)>;
+    void setRefusalObserver(RefusalObserver observer) { m_refusalObserver = std::move(observer); }
+
     void setBool(const QString& key, bool value) { setValue(key, DefaultsValue(value)); }
     void setString(const QString& key, const QString& value) { setValue(key, DefaultsValue(value)); }
     void setData(const QString& key, const QByteArray& value) { setValue(key, DefaultsValue(value)); }
+
+protected:
+    void reportRefusal(const QString& key) const {
+        if (m_refusalObserver) m_refusalObserver(key);
+    }
+
+private:
+    RefusalObserver m_refusalObserver;
 };
 
 }  // namespace quorvelle

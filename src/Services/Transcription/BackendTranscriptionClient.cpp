@@ -68,8 +68,11 @@ QString describe(const std::exception& error) {
     return QString::fromUtf8(error.what());
 }
 
+// A server's text may be of any length: only a piece somewhat past the limit is redacted, so the
+// work stays small, while a credential that crosses the limit is still seen whole and goes.
 QString redactedPrefix(const QString& text, qsizetype limit) {
-    return Graphemes::prefix(redactedDiagnosticText(text), limit);
+    const qsizetype kCredentialReach = 1024;
+    return Graphemes::prefix(redactedDiagnosticText(Graphemes::prefix(text, limit + kCredentialReach)), limit);
 }
 
 }  // namespace

@@ -88,9 +88,10 @@ QCoro::Task<std::optional<QUrl>> fetchHop(QNetworkAccessManager* session, const 
     QNetworkRequest http(url);
     // Each hop is a reply of its own: Qt's own redirect handling may hand one reply two bodies.
     http.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    holdAnswerToReadBuffer(http);
     const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(session->get(http));
     // A network faster than the disk must not pile the body up in memory.
-    reply->setReadBufferSize(kReadBufferSize);
+    limitReadBuffer(reply.get(), kReadBufferSize);
     const ReplyWatch watch(reply.get(), limits);
 
     // The connections live as long as this context, not as long as the reply's deferred deletion.

@@ -250,6 +250,17 @@ TEST_F(AccountKeyringFaults, AnUnansweredKeyringStopsTheSignInFirstAndNeverRepla
               "df372267a49ef732812483722de9a13213275625563cd73a585b0359016ac3c3");
 }
 
+// A locked or absent keyring is told apart from one that holds no session.
+TEST_F(AccountKeyringFaults, AnUnreadableKeyringIsToldApartFromNoSession) {
+    EXPECT_FALSE(manager->isKeyringUnavailable());
+    keyring->items = {{"access", "a"}, {"device", "d"}};
+    for (const qint32 status : {SecretItemStatus::notAvailable, SecretItemStatus::interactionNotAllowed}) {
+        keyring->unansweredReads.insert("access", status);
+        EXPECT_FALSE(manager->hasStoredSession());
+        EXPECT_TRUE(manager->isKeyringUnavailable());
+    }
+}
+
 TEST_F(AccountKeyringFaults, AMissingEmptyOrUnreadableInstallIDIsReplacedOnce) {
     for (const auto& item :
          {std::optional<QByteArray>(), std::optional(QByteArray("")), std::optional(QByteArray("\xff\xfe\x80", 3))}) {

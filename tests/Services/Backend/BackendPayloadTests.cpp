@@ -2,6 +2,7 @@
 
 #include "Services/Backend/BackendDiagnosticErrorReport.h"
 #include "Services/Backend/BackendWireCoding.h"
+#include "Support/HomeFolderInMessages.h"
 
 #include <QDir>
 
@@ -63,16 +64,39 @@ TEST(BackendPayloadTests, RedactionRemovesCredentialsAndKeepsTheRest) {
         {"token = spaced", "[redacted]"},
         {R"(body {"access_token":"abc\"def","user":"ann"})", R"(body {[redacted],"user":"ann"})"},
         {R"({"Password" : "hunter2"})", R"({[redacted]})"},
-        {"password: hunter2 next", "[redacted] next"},
+        // A "name: value" line loses the rest of the line: a password may hold blanks.
+        {"password: hunter2 next", "[redacted]"},
+        {"passwd: a b\nnext line", "[redacted]\nnext line"},
+        {"refresh token rt_9fK2x expired; token ab_c", "refresh token [redacted] expired; token [redacted]"},
+        {"jwt eyJhbGciOiJIUzI1NiJ9.eyJzdWIiOiIxIn0.ab, eyJhbGciOiJub25lIn0.eyJzdWIiOiIxIn0. end",
+         "jwt [redacted], [redacted] end"},
         {"Authorization: Basic dXNlcjpwYXNz", "Authorization: [redacted]"},
         {"fetch https://ann:pw@host.io/x failed", "fetch https://[redacted]@host.io/x failed"},
-        {"passwd=hunter2 PWD: x, mail ann.lee+q@mail.example.co.uk.", "[redacted] [redacted] mail [redacted]."},
+        {"passwd=hunter2 PWD: x, mail ann.lee+q@mail.example.co.uk.", "[redacted] [redacted]"},
+        {"mail ann.lee+q@mail.example.co.uk.", "mail [redacted]."},
         {QDir::homePath() + "/Music/a.wav and /home/bob/b.wav", "~/Music/a.wav and /home/[redacted]/b.wav"},
     };
     for (const auto& [input, expected] : rows)
         EXPECT_EQ(redactedDiagnosticText(input).toStdString(), expected.toStdString());
-    for (const QString kept : {"see https://host.io/pkg@v2", "Basic plan", "max_tokens = 5", "REQ-8F2A status 504"})
+    for (const QString kept : {"see https://host.io/pkg@v2", "Basic plan", "max_tokens = 5", "REQ-8F2A status 504",
+                               "the token expired", "refresh token rejected"})
         EXPECT_EQ(redactedDiagnosticText(kept), kept);
+}
+
+QStringList g_printed;
+
+// Warnings go to stderr, where anyone reading a pasted log sees them: the home folder shows as "~",
+// a folder that merely begins like it and a home-named folder inside another stay as they are.
+TEST(WarningsOnStderr, ShowTheHomeFolderAsTilde) {
+    const QString home = QDir::homePath();
+    const QtMessageHandler original =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) { g_printed << text; });
+    hideHomeFolderInMessages();
+    qWarning("Cannot write %s", qUtf8Printable(home + "/.config/q.json"));
+    qWarning("Kept %s", qUtf8Printable(home + "x/a and /srv" + home + " and '" + home + "'"));
+    qInstallMessageHandler(original);
+    EXPECT_EQ(g_printed,
+              (QStringList{"Cannot write ~/.config/q.json", "Kept " + home + "x/a and /srv" + home + " and '~'"}));
 }
 
 }  // namespace

@@ -10,9 +10,13 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <fstream>
 #include <thread>
 
@@ -28,10 +32,15 @@ QByteArray refreshAnswer(qsizetype size = 0) {
 }
 
 // Answers each connection, on a thread of its own, with a body that does not end (until 512 MiB), as
-// fast as the client takes it.
+// fast as the client takes it: close-delimited or in chunks. Counts what it sent and notes when the
+// client stopped taking more for half a second.
 class EndlessBodyServer {
 public:
-    EndlessBodyServer() : m_listener(::socket(AF_INET, SOCK_STREAM, 0)) {
+    enum class Framing { closeDelimited, chunked };
+    static constexpr qint64 kLimit = qint64(512) << 20;
+
+    explicit EndlessBodyServer(Framing framing = Framing::closeDelimited)
+        : m_listener(::socket(AF_INET, SOCK_STREAM, 0)) {
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -40,13 +49,19 @@ public:
             ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
             throw std::runtime_error("no port");
         m_port = ntohs(address.sin_port);
-        m_thread = std::thread([this] {
+        const bool chunked = framing == Framing::chunked;
+        m_thread = std::thread([this, chunked] {
             for (int connection; (connection = ::accept(m_listener, nullptr, nullptr)) >= 0; ::close(connection)) {
                 char request[8192];
                 ::recv(connection, request, sizeof request, 0);
-                const QByteArray chunk = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + QByteArray(1 << 20, ' ');
-                for (qint64 sent = 0; sent < (qint64(512) << 20); sent += chunk.size())
-                    if (::send(connection, chunk.constData(), chunk.size(), MSG_NOSIGNAL) != chunk.size()) break;
+                const QByteArray head = chunked ? "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+                                                : "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n";
+                const QByteArray body(1 << 20, ' ');
+                const QByteArray chunk = chunked ? "100000\r\n" + body + "\r\n" : body;
+                if (!sendAll(connection, head)) continue;
+                while (m_sent < kLimit && sendAll(connection, chunk))
+                    m_sent += chunk.size();
+                m_finished = true;
             }
         });
     }
@@ -56,10 +71,31 @@ public:
         ::close(m_listener);
     }
     QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_port)); }
+    qint64 sent() const { return m_sent; }
+    // Blocks the calling thread until the whole has gone or the client has stopped taking it.
+    void waitUntilSentOrStalled() const {
+        while (!m_finished && !m_stalled)
+            std::this_thread::sleep_for(10ms);
+    }
 
 private:
+    bool sendAll(int connection, const QByteArray& bytes) {
+        for (qsizetype done = 0; done < bytes.size();) {
+            pollfd writable{connection, POLLOUT, 0};
+            if (::poll(&writable, 1, 500) == 0) m_stalled = true;
+            const ssize_t written =
+                ::send(connection, bytes.constData() + done, bytes.size() - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (written < 0 && errno != EAGAIN) return false;
+            done += std::max<ssize_t>(written, 0);
+        }
+        return true;
+    }
+
     int m_listener;
     quint16 m_port = 0;
+    std::atomic<qint64> m_sent = 0;
+    std::atomic<bool> m_stalled = false;
+    std::atomic<bool> m_finished = false;
     std::thread m_thread;
 };
 
@@ -126,6 +162,18 @@ TEST_F(HostileServerTest, BodiesOverTheCapOrPastTheDeadlineAreAbortedAndEveryTim
     EXPECT_EQ(plainFailure(150ms, 10s).value().networkError(), QNetworkReply::TimeoutError);
 }
 
+// Each arriving byte restarts the idle time-out: an answer that drips for over twice as long as
+// the time-out, never pausing nearly as long, arrives whole.
+TEST_F(HostileServerTest, ASlowButSteadyAnswerOutlastsTheIdleTimeOut) {
+    BackendAPIClientOptions options = testOptions();
+    options.requestTimeout = 800ms;
+    client = makeClient(options);
+    answerRefresh(FakeResponse::json(200, refreshAnswer(20)).drip(30ms));
+    EXPECT_EQ(refreshFailure(), std::nullopt);
+    server.respond("GET", kPlainPath, FakeResponse::raw(200, QByteArray(60, 'x')).drip(30ms));
+    EXPECT_EQ(plainFailure(800ms, 60s), std::nullopt);
+}
+
 // The body is taken as it arrives and the transfer stops once past the cap: however much the server
 // sends, memory stays near the cap.
 TEST_F(HostileServerTest, AnEndlessAnswerIsCutOffWithoutFillingMemory) {
@@ -138,6 +186,27 @@ TEST_F(HostileServerTest, AnEndlessAnswerIsCutOffWithoutFillingMemory) {
     // Measured at 17 to 43 MiB on a quiet machine; the bound leaves room for a loaded one and still
     // catches a body kept whole (the server sends up to 512 MiB to each).
     EXPECT_LT(peakMemoryAfterReset(false) - before, 192 << 20);
+}
+
+// Qt's network thread reads an answer on its own; it must stop at the reply's small buffer for a
+// request with a body too, even while this thread is too busy to read or abort, and a length
+// announced over the cap is refused with the headers.
+TEST_F(HostileServerTest, AnEndlessChunkedAnswerToAPostStaysSmallWhileTheMainThreadIsBusy) {
+    EndlessBodyServer endless(EndlessBodyServer::Framing::chunked);
+    client = std::make_unique<BackendAPIClient>(&manager, endless.url(), testOptions());
+    const qint64 before = peakMemoryAfterReset(true);
+    QCoro::Task<BackendSessionRefreshResponse> refresh = client->refreshSession(QStringLiteral("r"));
+    ASSERT_TRUE(waitUntil([&] { return endless.sent() > 0; }));
+    endless.waitUntilSentOrStalled();
+    EXPECT_EQ(errorOf(std::move(refresh)), QuorvelleError(Case::unexpectedRuntimeFailure));
+    // A kept body holds the 512 MiB the server sent while this thread slept.
+    EXPECT_LT(peakMemoryAfterReset(false) - before, 192 << 20) << endless.sent() << " bytes sent";
+
+    BackendAPIClientOptions options = testOptions();
+    options.requestTimeout = 20s;
+    client = makeClient(options);
+    answerRefresh(FakeResponse::raw(200).header("Content-Length", "1073741824"));
+    EXPECT_EQ(refreshFailure(), QuorvelleError(Case::unexpectedRuntimeFailure));
 }
 
 TEST(HostileAnswerTest, TokensAndIdsWithControlCharactersDoNotDecode) {

@@ -131,6 +131,34 @@ TEST_F(JsonFileUserDefaultsTest, OnlyAFileThatIsNotAnObjectIsSetAsideAndOneBadVa
     EXPECT_EQ(asideContents(), keptAside);
 }
 
+// A value this version cannot read (of a kind a later version added, or damaged) reads as absent
+// and is written back as it was until the key is set anew; a change refused for the size of the
+// file changes nothing and is told to the observer.
+TEST_F(JsonFileUserDefaultsTest, ValuesThisVersionCannotReadAreKeptAndASizeRefusalIsTold) {
+    const QJsonObject later{{"date", 1234.5}};
+    writeAll(path(), QJsonDocument(QJsonObject{{"quorvelle.later", later},
+                                               {"quorvelle.bad", QJsonObject{{"data", 5}}},
+                                               {"quorvelle.gone", QJsonObject{{"data", 6}}}})
+                         .toJson());
+    {
+        const auto defaults = openDefaults();
+        EXPECT_FALSE(defaults->contains("quorvelle.later"));
+        QStringList refused;
+        defaults->setRefusalObserver([&refused](const QString& key) { refused << key; });
+        defaults->setBool("quorvelle.new", true);
+        defaults->setData("quorvelle.huge", QByteArray(17 << 20, 'x'));
+        defaults->setBool("quorvelle.bad", false);
+        defaults->removeValue("quorvelle.gone");
+        EXPECT_EQ(refused, QStringList{"quorvelle.huge"});
+    }
+    const QJsonObject written = QJsonDocument::fromJson(readAll(path())).object();
+    EXPECT_EQ(written.value("quorvelle.later"), later);
+    const QStringList keys = written.keys();
+    EXPECT_EQ(QSet<QString>(keys.cbegin(), keys.cend()),
+              (QSet<QString>{"quorvelle.later", "quorvelle.new", "quorvelle.bad"}));
+    EXPECT_EQ(openDefaults()->value("quorvelle.bad"), V(false));
+}
+
 // Keys of their own and diagnostics, written from two threads at once through one file: nothing is lost.
 TEST_F(JsonFileUserDefaultsTest, WritesAndRecordsFromTwoThreadsAreAllKept) {
     Events a, b;
@@ -233,6 +261,48 @@ TEST_F(SettingsStoreTest, MissingOrUnusableValuesReadAsDefaultsAndStayInPlace) {
         EXPECT_EQ(JsonFileUserDefaults(path()).value(c.first), c.second);
         defaults->removeValue(c.first);
     }
+}
+
+QByteArray compactArray(const QJsonArray& array) {
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
+
+// One entry that does not decode (damaged, or written by a later version) costs that entry alone;
+// the first rewrite that would drop it keeps the stored value aside, as it was, and later ones
+// have nothing more to keep.
+TEST_F(SettingsStoreTest, AnEntryThatDoesNotDecodeCostsOnlyItselfAndIsKeptAsideBeforeTheRewrite) {
+    const auto defaults = openDefaults();
+    QDateTime now = kNow;
+    SettingsStore store(defaults, [&now] { return now; });
+    const QDateTime updated = kNow.addDays(-1);
+    const QJsonValue bad = QJsonObject{{"id", 5}};
+    const QList<DictionaryReplacementEntry> words{{QUuid::createUuid(), "a", "A", "c", updated},
+                                                  {QUuid::createUuid(), "b", "B", "c", updated}};
+    const QList<VoiceSnippet> snippets{{QUuid::createUuid(), "sig", "Regards", false},
+                                       {QUuid::createUuid(), "addr", "Main St", true}};
+    const QList<VocabularyHintEntry> hints{{QUuid::createUuid(), "Qt", "tech", true, updated},
+                                           {QUuid::createUuid(), "ICU", "tech", false, updated}};
+    const QByteArray storedWords = compactArray({words[0].toJson(), bad, words[1].toJson()});
+    defaults->setData(Keys::dictionaryEntries, storedWords);
+    defaults->setData(Keys::snippets, compactArray({"snippet", snippets[0].toJson(), snippets[1].toJson()}));
+    defaults->setData(Keys::vocabularyHintEntries, compactArray({hints[0].toJson(), hints[1].toJson(), bad}));
+    EXPECT_EQ(store.dictionaryEntries(), words);
+    EXPECT_EQ(store.snippets(), snippets);
+    EXPECT_EQ(store.vocabularyHintEntries(), hints);
+
+    const DictionaryReplacementEntry added{QUuid::createUuid(), "c", "C", "c", updated};
+    store.setDictionaryEntries(store.dictionaryEntries() << added);
+    now = now.addSecs(60);
+    store.setDictionaryEntries(store.dictionaryEntries());
+    defaults->setData(Keys::snippets, "not a list");
+    store.setSnippets(snippets);
+
+    const auto reopened = openDefaults();
+    EXPECT_EQ(SettingsStore(reopened).dictionaryEntries(), words + QList{added});
+    EXPECT_EQ(reopened->data(QString(Keys::dictionaryEntries) + ".unreadable-20261206T180000Z"), storedWords);
+    EXPECT_EQ(reopened->data(QString(Keys::snippets) + ".unreadable-20261206T180100Z"), "not a list");
+    const QStringList keys = QJsonDocument::fromJson(readAll(path())).object().keys();
+    EXPECT_EQ(keys.filter(".unreadable-").size(), 2) << keys.join(' ').toStdString();
 }
 
 class DiagnosticsStoreTest : public ::testing::Test {

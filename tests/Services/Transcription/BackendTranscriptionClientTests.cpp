@@ -3,6 +3,7 @@
 #include "Services/Account/InMemoryKeyring.h"
 #include "Services/Backend/APIKeyStoreError.h"
 #include "Services/Backend/BackendAPIClient.h"
+#include "Services/Backend/BackendDiagnosticErrorReport.h"
 #include "Services/Backend/KeychainBackendTokenStore.h"
 #include "Services/Transcription/BackendTranscriptionClient.h"
 #include "Support/CancellationError.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
 #include <QSet>
@@ -235,6 +237,27 @@ TEST(CloudFailureReport, RedactsCredentialsBeforeCuttingToTheLimits) {
         makeTranscriptionFailureReport(QuorvelleError(Case::invalidAPIKey), context, QStringLiteral("KEY"));
     EXPECT_EQ(report.requestID, requestID.left(200));  // ids are cut, not redacted
     EXPECT_EQ(report.errorCode, QStringLiteral("BAD [redacted] [redacted]"));
+}
+
+// A server's text may be as long as it likes; the redaction runs on the main thread and must not
+// stall it. Each word is shaped to make a pattern that backtracks take quadratic time.
+TEST(CloudFailureReport, AHundredThousandCharacterWordIsRedactedFarUnderASecondAtEveryEntry) {
+    const qsizetype length = 100'000;
+    const QList<QString> words{
+        QString(length, 'a'),
+        QStringLiteral("eyJ").repeated(length / 3),
+        QStringLiteral("\"") + QStringLiteral("token").repeated(length / 5),
+        QStringLiteral("a@") + QStringLiteral("b.").repeated(length / 2),
+        QStringLiteral("token ") + QStringLiteral("x1").repeated(length / 2),
+    };
+    for (const QString& word : words) {
+        QElapsedTimer clock;
+        clock.start();
+        redactedDiagnosticText(word);
+        const BackendRequestDiagnosticContext context{std::nullopt, 400, word, 1};
+        makeTranscriptionFailureReport(std::runtime_error(word.toStdString()), context, QStringLiteral("KEY"));
+        EXPECT_LT(clock.elapsed(), 1000) << word.left(12).toStdString();
+    }
 }
 
 }  // namespace
