@@ -173,12 +173,8 @@ void measureSession(FakeBackendServer& server) {
     std::vector<double> savedMs;
     const QString expected = QStringLiteral("benchmark words");
     for (int run = 0; run < 20; ++run) {
-        microphone.drain();
         fixture.setText(QStringLiteral("single"), QString());
-        sendKeys(kHotkey, true);
-        microphone.speak(TestMicrophone::speech());
-        microphone.finish();
-        waitUntil([] { return false; }, 300);
+        speakWithHotkeyDown(microphone, kHotkey);
         const QDateTime before = historyStamp(app);
         QElapsedTimer timer;
         sendKeys(kHotkey, false);
@@ -198,13 +194,9 @@ void measureSession(FakeBackendServer& server) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") {
-        std::printf("run inside scripts/desktop-test-env\n");
-        return 1;
-    }
+    if (!insideDesktopTestEnvironment()) return 1;
     FakeBackendServer server;
-    server.respond("POST", QStringLiteral("/v1/transcriptions"),
-                   FakeResponse::json(200, R"({"request_id":"bench","text":"benchmark words"})"));
+    answerTranscriptionsWith(server, QStringLiteral("benchmark words"));
     measureStart(0, "start to tray icon, empty history");
     measureStart(kLargeHistory, "start to tray icon, 100k history");
     measureSession(server);

@@ -125,6 +125,7 @@ AppBootstrap makeLiveBootstrap(const AppConfiguration& configuration, QNetworkAc
     b.pasteboardWriter = partOf(delivery, delivery->clipboard());
     b.textInsertionStrategyResolver = partOf(delivery, delivery->strategyResolver());
     b.syntheticPastePerformer = partOf(delivery, delivery->pastePerformer());
+    b.focusChangeAwaiter = partOf(delivery, delivery->focusChanges());
 
     b.transcriptionTelemetryRecorder = std::make_shared<RollingTranscriptionTelemetryStore>(50);
     b.diagnosticsStore = std::make_shared<UserDefaultsDiagnosticsStore>(userDefaults);

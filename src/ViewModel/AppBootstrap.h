@@ -7,6 +7,7 @@
 #include "Services/Backend/ReleaseNotesFetching.h"
 #include "Services/Backend/SoftwareUpdateChecking.h"
 #include "Services/Delivery/ClipboardWriting.h"
+#include "Services/Delivery/FocusChangeAwaiting.h"
 #include "Services/Delivery/FocusedTargetInspecting.h"
 #include "Services/Delivery/SyntheticPastePerforming.h"
 #include "Services/Delivery/TextInserting.h"
@@ -58,6 +59,8 @@ struct AppBootstrap {
     // The input-device lister, injected like every other service so that a view model built from
     // fakes never reaches the sound server.
     std::shared_ptr<AudioDeviceListing> audioDeviceService;
+    // May be empty: the delivery then waits for a moving focus in short steps of its own clock.
+    std::shared_ptr<FocusChangeAwaiting> focusChangeAwaiter;
 };
 
 }  // namespace quorvelle

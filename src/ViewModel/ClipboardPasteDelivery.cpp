@@ -36,8 +36,11 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
 
     const QList<ClipboardItemSnapshot> saved = delivery.pasteboard().snapshot();
     auto* verifier = dynamic_cast<TextInsertionVerifying*>(m_textInserter.get());
+    // What the field holds before the paste: the check afterwards looks for the change there.
+    const std::optional<TextInsertionPoint> before = verifier ? verifier->insertionPoint(target) : std::nullopt;
+    const QString pasted = verifier ? verifier->textToPaste(text, before) : text;
     try {
-        delivery.pasteboard().writeString(verifier ? verifier->textToPaste(text, target) : text);
+        delivery.pasteboard().writeString(pasted);
     } catch (...) {
         // A failed write may have cleared the clipboard already: the user's contents go back.
         restoreClipboard(saved);
@@ -56,27 +59,30 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
         throw ReportedDeliveryFailure(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
     }
     if (notSent) {
-        handlePasteNotSent(*notSent, text, target, durationSeconds, entry, reasons, saved);
+        handlePasteNotSent(*notSent, text, pasted, target, durationSeconds, entry, reasons, saved);
         co_return;
     }
 
-    const Verification verification = co_await verify(text, target, stopToken);
+    const Verification verification = co_await verify(pasted, target, before, stopToken);
     switch (verification.kind) {
         case Verification::Kind::verified:
             finishSentPaste(text, durationSeconds, true);
             restoreClipboard(saved);
             break;
-        case Verification::Kind::notVerifiable: finishSentPaste(text, durationSeconds, false); break;
+        case Verification::Kind::notVerifiable:
+            leaveTranscriptOnClipboard(text, pasted);
+            finishSentPaste(text, durationSeconds, false);
+            break;
         case Verification::Kind::failed:
+            leaveTranscriptOnClipboard(text, pasted);
             recordPasteValidationFailure(text, durationSeconds, verification.failure);
             break;
     }
     delivery.context().refreshDiagnosticsSnapshot();
 }
 
-QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify(QString text,
-                                                                                 FocusedTargetSnapshot target,
-                                                                                 std::stop_token stopToken) {
+QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify(
+    QString pasted, FocusedTargetSnapshot target, std::optional<TextInsertionPoint> before, std::stop_token stopToken) {
     const ViewModelEnvironment& environment = m_delivery.context().environment();
     const std::weak_ptr<const bool> alive = m_alive;
     bool cutShort = false;
@@ -92,36 +98,47 @@ QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify
     // words still belong in the history and the status line.
     if (cutShort || stopToken.stop_requested()) co_return Verification{Verification::Kind::notVerifiable};
 
-    const TranscriptDelivery::Validation validation = m_delivery.validateDeliveryTarget(target);
+    // The focus may be on its way back after the keystroke as after the hot key: the check waits for
+    // it as the delivery did.
+    TranscriptDelivery::Validation validation;
+    try {
+        validation = co_await m_delivery.settledDeliveryTarget(target, stopToken);
+    } catch (const CancellationError&) {
+        cutShort = true;
+    }
+    if (alive.expired()) throw CancellationError();
+    if (cutShort) co_return Verification{Verification::Kind::notVerifiable};
     if (const auto* failure = std::get_if<DeliveryValidationFailure>(&validation))
         co_return Verification{Verification::Kind::failed, *failure};
     auto* verifier = dynamic_cast<TextInsertionVerifying*>(m_textInserter.get());
     if (!verifier) co_return Verification{Verification::Kind::notVerifiable};
-    std::optional<bool> contained;
+    std::optional<bool> arrived;
     try {
-        contained = verifier->verifyInsertion(text, std::get<FocusedTargetSnapshot>(validation));
+        arrived = verifier->verifyInsertion(pasted, std::get<FocusedTargetSnapshot>(validation), before);
     } catch (...) {
     }
-    if (!contained) co_return Verification{Verification::Kind::notVerifiable};
-    co_return *contained ? Verification{Verification::Kind::verified} : Verification{Verification::Kind::failed};
+    if (!arrived) co_return Verification{Verification::Kind::notVerifiable};
+    co_return *arrived ? Verification{Verification::Kind::verified} : Verification{Verification::Kind::failed};
 }
 
 void ClipboardPasteDelivery::handlePasteNotSent(SyntheticPasteError::Case errorCase, const QString& text,
-                                                const FocusedTargetSnapshot& target, double durationSeconds,
-                                                Entry entry, QStringList& reasons,
+                                                const QString& pasted, const FocusedTargetSnapshot& target,
+                                                double durationSeconds, Entry entry, QStringList& reasons,
                                                 const QList<ClipboardItemSnapshot>& saved) {
     LastDeliveryRecord& record = m_delivery.record();
     reasons.append(SessionTexts::pasteFailureReason(errorCase));
     record.insertionFailureReason = reasons.join(QStringLiteral(" | "));
+    // The clipboard already holds the words, unless a space was put before them for the paste.
+    const bool rewrite = pasted != text;
     if (errorCase == SyntheticPasteError::Case::frontmostApplicationChanged) {
         record.validationOutcome = DeliveryValidationOutcome::frontmostApplicationChanged;
         const QString code = fallbackCode(DeliveryValidationFailure::frontmostApplicationChanged);
-        m_delivery.fallbackCopy(text, durationSeconds, code, fallbackMessage(code), false);
+        m_delivery.fallbackCopy(text, durationSeconds, code, fallbackMessage(code), rewrite);
         return;
     }
     if (entry == Entry::afterDirectWriteFailure || !target.supportsDirectValueWrite()) {
         m_delivery.fallbackCopy(text, durationSeconds, QStringLiteral("runtime.fallback.clipboard_paste_failed"),
-                                kCopied, false);
+                                kCopied, rewrite);
         return;
     }
     record.insertionStrategy = TextInsertionStrategy::accessibilityValueWrite;
@@ -175,6 +192,18 @@ void ClipboardPasteDelivery::recordPasteValidationFailure(const QString& text, d
     m_delivery.appendHistory(text, durationSeconds, TranscriptHistoryCompletionKind::copiedToClipboard);
     m_delivery.context().setInlineMessage(message);
     m_delivery.context().recordEvent(DiagnosticsEventLevel::warning, code, message);
+}
+
+void ClipboardPasteDelivery::leaveTranscriptOnClipboard(const QString& text, const QString& pasted) {
+    // The copy the user keeps is the transcript, not the space that fitted it to the caret. The
+    // target has had the verification's wait to fetch what it pasted.
+    if (pasted == text) return;
+    try {
+        m_delivery.pasteboard().writeString(text);
+    } catch (...) {
+        m_delivery.context().recordEvent(DiagnosticsEventLevel::warning,
+                                         QStringLiteral("runtime.fallback.clipboard_failed"), kUnexpectedEventText);
+    }
 }
 
 void ClipboardPasteDelivery::restoreClipboard(const QList<ClipboardItemSnapshot>& saved) {

@@ -5,6 +5,7 @@
 #include "Services/Delivery/SyntheticPasteError.h"
 #include "Services/Delivery/SyntheticPastePerforming.h"
 #include "Services/Delivery/TextInserting.h"
+#include "Services/Delivery/TextInsertionVerifying.h"
 #include "ViewModel/DeliveryDecision.h"
 
 #include <QCoroTask>
@@ -40,10 +41,14 @@ private:
         enum class Kind { verified, notVerifiable, failed } kind;
         DeliveryValidationFailure failure = DeliveryValidationFailure::clipboardPasteVerificationFailed;
     };
-    QCoro::Task<Verification> verify(QString text, FocusedTargetSnapshot target, std::stop_token stopToken);
-    void handlePasteNotSent(SyntheticPasteError::Case errorCase, const QString& text,
+    QCoro::Task<Verification> verify(QString pasted, FocusedTargetSnapshot target,
+                                     std::optional<TextInsertionPoint> before, std::stop_token stopToken);
+    void handlePasteNotSent(SyntheticPasteError::Case errorCase, const QString& text, const QString& pasted,
                             const FocusedTargetSnapshot& target, double durationSeconds, Entry entry,
                             QStringList& reasons, const QList<ClipboardItemSnapshot>& saved);
+    // Where the paste brought more than the transcript (a leading space), the clipboard gets the
+    // transcript alone.
+    void leaveTranscriptOnClipboard(const QString& text, const QString& pasted);
     void finishSentPaste(const QString& text, double durationSeconds, bool verified);
     void recordPasteValidationFailure(const QString& text, double durationSeconds, DeliveryValidationFailure failure);
     void restoreClipboard(const QList<ClipboardItemSnapshot>& saved);

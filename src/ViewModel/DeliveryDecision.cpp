@@ -34,6 +34,17 @@ DeliveryValidationFailure targetChangeFailure(const FocusedTargetSnapshot& captu
                : DeliveryValidationFailure::insertionSurfaceChanged;
 }
 
+std::optional<SessionBlockReason> dictationBlockReason(const FocusedTargetSnapshot& target,
+                                                       bool clipboardFallbackEnabled) {
+    const std::optional<SessionBlockReason> reason = target.blockReason();
+    if (reason != SessionBlockReason::noWritableTarget || !clipboardFallbackEnabled ||
+        !target.isClipboardPasteCandidate())
+        return reason;
+    // The delivery waits for the focus to rest on an element that takes text before it pastes.
+    const bool takesText = target.isWindowOnly || target.element.hasTextInputRole() || target.element.isEditable;
+    return takesText ? std::nullopt : reason;
+}
+
 TextInsertionStrategy effectiveInsertionStrategy(TextInsertionStrategy resolved, bool clipboardFallbackEnabled,
                                                  const FocusedTargetSnapshot& target) {
     if (resolved == TextInsertionStrategy::accessibilityValueWrite || clipboardFallbackEnabled) return resolved;

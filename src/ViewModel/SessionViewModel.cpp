@@ -293,11 +293,8 @@ bool SessionViewModel::inspectFocusedTarget(const DictationSettings& settings) {
     }
     setFocusedTarget(target);
     m_delivery.record().targetIdentityScore.reset();
-    const std::optional<SessionBlockReason> reason = target.blockReason();
-    if (!reason || (*reason == SessionBlockReason::noWritableTarget && target.isClipboardPasteCandidate() &&
-                    settings.isClipboardFallbackEnabled)) {
-        return true;
-    }
+    const std::optional<SessionBlockReason> reason = dictationBlockReason(target, settings.isClipboardFallbackEnabled);
+    if (!reason) return true;
     recordEvent(DiagnosticsEventLevel::info, QStringLiteral("runtime.target.preflight_blocked"),
                 preflightDetail(target, SessionTexts::blocked(*reason).code));
     blockRecording(*reason);

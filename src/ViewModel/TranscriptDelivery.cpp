@@ -6,6 +6,8 @@
 #include "Support/CancellationError.h"
 #include "ViewModel/SessionTexts.h"
 
+#include <algorithm>
+
 namespace quorvelle {
 
 namespace {
@@ -23,6 +25,7 @@ TranscriptDelivery::TranscriptDelivery(const AppBootstrap& services, ViewModelCo
       m_textInsertionStrategyResolver(services.textInsertionStrategyResolver),
       m_textInserter(services.textInserter),
       m_pasteboardWriter(services.pasteboardWriter),
+      m_focusChangeAwaiter(services.focusChangeAwaiter),
       m_paste(*this, services.syntheticPastePerformer, services.textInserter) {}
 
 QCoro::Task<void> TranscriptDelivery::deliverTranscript(QString text, double durationSeconds,
@@ -85,28 +88,38 @@ QCoro::Task<void> TranscriptDelivery::deliverTranscript(QString text, double dur
 
 QCoro::Task<TranscriptDelivery::Validation> TranscriptDelivery::settledDeliveryTarget(FocusedTargetSnapshot captured,
                                                                                       std::stop_token stopToken) {
-    // When the hot key lets go, some applications pass the focus through a container before it
-    // reaches the field again (Firefox a window-sized panel for ~35 ms, Writer its root pane). A
-    // delivery right after the release first gives that time to begin; then short, bounded waits
-    // let the focus arrive. A field that has the focus costs no wait past the first.
+    // Where the focus rests on the recorded element, the text goes at once. While the hot key is
+    // held, GTK applications and Firefox take the focus away; after it lets go they hand it back,
+    // some through a container or a menu (Firefox a window-sized panel, Writer its root pane), in a
+    // few milliseconds or, under load, most of a second. Until then every focus event brings a new
+    // look, within a bound. Just after the release another element holding the focus may be on that
+    // way too; later it means the user moved on.
     const ViewModelEnvironment& environment = m_context.environment();
-    if (m_keyReleasedAt) {
-        const double elapsed = double(environment.uptimeNanosecondsProvider() - *m_keyReleasedAt) / 1e9;
-        m_keyReleasedAt.reset();
-        if (elapsed < kFocusSettleAfterReleaseSeconds) {
-            co_await environment.focusSettleSleep(kFocusSettleAfterReleaseSeconds - elapsed, stopToken);
-            throwIfStopped(stopToken);
-        }
-    }
-    Validation validation = validateDeliveryTarget(captured);
-    for (int step = 0; step < kFocusSettleStepLimit; ++step) {
+    const quint64 start = environment.uptimeNanosecondsProvider();
+    const bool justReleased = m_keyReleasedAt && double(start - *m_keyReleasedAt) / 1e9 < kFocusSettleLimitSeconds;
+    m_keyReleasedAt.reset();
+    const auto unsettled = [this, justReleased](const Validation& validation) {
+        if (m_focusChangeAwaiter && m_focusChangeAwaiter->isFocusAway()) return true;
         const auto* failure = std::get_if<DeliveryValidationFailure>(&validation);
-        if (!failure || *failure != DeliveryValidationFailure::focusedTargetUnavailable) break;
-        co_await environment.focusSettleSleep(kFocusSettleStepSeconds, stopToken);
+        return failure && (*failure == DeliveryValidationFailure::focusedTargetUnavailable || justReleased);
+    };
+    Validation validation = validateDeliveryTarget(captured);
+    for (int event = 0; event < kFocusSettleEventLimit && unsettled(validation); ++event) {
+        const double remaining =
+            kFocusSettleLimitSeconds - double(environment.uptimeNanosecondsProvider() - start) / 1e9;
+        if (remaining <= 0) break;
+        co_await nextFocusChange(remaining, stopToken);
         throwIfStopped(stopToken);
         validation = validateDeliveryTarget(captured);
     }
     co_return validation;
+}
+
+QCoro::Task<void> TranscriptDelivery::nextFocusChange(double timeoutSeconds, std::stop_token stopToken) {
+    if (m_focusChangeAwaiter) return m_focusChangeAwaiter->nextFocusChange(timeoutSeconds, std::move(stopToken));
+    // Nothing reports the focus's moves: look again after a short step.
+    return m_context.environment().focusSettleSleep(std::min(timeoutSeconds, kFocusSettleStepSeconds),
+                                                    std::move(stopToken));
 }
 
 TranscriptDelivery::Validation TranscriptDelivery::validateDeliveryTarget(const FocusedTargetSnapshot& captured) {

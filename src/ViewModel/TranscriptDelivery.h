@@ -71,11 +71,13 @@ public:
     // Shared with the paste delivery.
     using Validation = std::variant<FocusedTargetSnapshot, DeliveryValidationFailure>;
     Validation validateDeliveryTarget(const FocusedTargetSnapshot& captured);
-    // The same, waiting up to kFocusSettleStepLimit steps for a focus that is not on a text element yet.
+    // The same, waiting on the focus's moves, up to kFocusSettleLimitSeconds and kFocusSettleEventLimit
+    // of them, while the focus is away, not on a text element yet, or (just after the release) elsewhere.
     QCoro::Task<Validation> settledDeliveryTarget(FocusedTargetSnapshot captured, std::stop_token stopToken);
-    static constexpr double kFocusSettleAfterReleaseSeconds = 0.06;
+    static constexpr double kFocusSettleLimitSeconds = 1.0;
+    static constexpr int kFocusSettleEventLimit = 16;
+    // The step of the clock that stands in for focus events where nothing reports them.
     static constexpr double kFocusSettleStepSeconds = 0.025;
-    static constexpr int kFocusSettleStepLimit = 8;
     // Throws TextInsertionError (and whatever else the inserter throws).
     void performDirectInsertion(const QString& text, double durationSeconds, const FocusedTargetSnapshot& target);
     // Leaves the text on the clipboard (writing it there first when asked) and ends in fallbackCopied.
@@ -90,6 +92,8 @@ public:
     ClipboardWriting& pasteboard() { return *m_pasteboardWriter; }
 
 private:
+    QCoro::Task<void> nextFocusChange(double timeoutSeconds, std::stop_token stopToken);
+
     ViewModelContext& m_context;
     DeliveryOutlets m_outlets;
     std::shared_ptr<SessionCoordinating> m_sessionCoordinator;
@@ -97,6 +101,7 @@ private:
     std::shared_ptr<TextInsertionStrategyResolving> m_textInsertionStrategyResolver;
     std::shared_ptr<TextInserting> m_textInserter;
     std::shared_ptr<ClipboardWriting> m_pasteboardWriter;
+    std::shared_ptr<FocusChangeAwaiting> m_focusChangeAwaiter;
     LastDeliveryRecord m_record;
     std::optional<quint64> m_keyReleasedAt;  // uptime, until the next delivery
     ClipboardPasteDelivery m_paste;

@@ -17,7 +17,8 @@ struct ViewModelEnvironment {
     Sleeper recordingDurationSleep;
     double clipboardPasteVerificationDelaySeconds = 0.15;
     Sleeper clipboardPasteVerificationSleep;
-    // The short waits for the focus to come back to the field after the hot key lets go.
+    // The short steps of the wait for the focus to come back to the field after the hot key lets go,
+    // where no service reports the focus's moves.
     Sleeper focusSettleSleep;
     double backendAuthPollIntervalSeconds = 2.0;
     int backendAuthPollAttemptLimit = 300;

@@ -1,5 +1,6 @@
 #include "AppUnderTest.h"
 
+#include "FakeBackendServer.h"
 #include "Platform/Linux/LibsecretItemStore.h"
 #include "Services/Backend/KeychainBackendTokenStore.h"
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
@@ -8,11 +9,16 @@
 #include "Services/Storage/UserDefaultsDiagnosticsStore.h"
 #include "ShellDesktopInput.h"
 #include "TestEventLoop.h"
+#include "TestMicrophone.h"
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <X11/X.h>
+
+#include <cstdio>
 
 namespace quorvelle::test {
 
@@ -107,6 +113,26 @@ QList<TranscriptHistoryEntry> AppUnderTest::historyEntries() const {
     ApplicationSupportTranscriptHistoryStore::Options options;
     options.directory = folder("XDG_DATA_HOME", "History");
     return ApplicationSupportTranscriptHistoryStore(options).loadEntries();
+}
+
+bool insideDesktopTestEnvironment() {
+    if (qgetenv("QUORVELLE_DESKTOP_ENV") == "1") return true;
+    std::printf("run inside scripts/desktop-test-env\n");
+    return false;
+}
+
+void answerTranscriptionsWith(FakeBackendServer& server, const QString& words) {
+    const QJsonObject answer{{QStringLiteral("request_id"), QStringLiteral("bench")}, {QStringLiteral("text"), words}};
+    server.respond("POST", QStringLiteral("/v1/transcriptions"),
+                   FakeResponse::json(200, QJsonDocument(answer).toJson(QJsonDocument::Compact)));
+}
+
+void speakWithHotkeyDown(TestMicrophone& microphone, const QStringList& hotkey) {
+    microphone.drain();
+    sendKeys(hotkey, true);
+    microphone.speak(TestMicrophone::speech());
+    microphone.finish();
+    waitUntil([] { return false; }, 300);
 }
 
 }  // namespace quorvelle::test

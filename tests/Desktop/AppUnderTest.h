@@ -12,6 +12,9 @@
 
 namespace quorvelle::test {
 
+class FakeBackendServer;
+class TestMicrophone;
+
 // The real quorvelle executable, started in the test desktop with folders of its own (settings,
 // data, runtime), a backend address, and settings written before it starts. Ended when the object
 // goes away.
@@ -66,5 +69,13 @@ private:
 // The account session the app finds in the test keyring: an access token and a registered device.
 void seedSignedInSession();
 void clearStoredSession();
+
+// For the benchmarks that drive the executable. Inside scripts/desktop-test-env, or says so.
+bool insideDesktopTestEnvironment();
+// The fake backend answers every transcription at once with these words.
+void answerTranscriptionsWith(FakeBackendServer& server, const QString& words);
+// Empties the microphone, presses the hot key and lets the microphone say its sentence; the key
+// stays down for the caller to let go.
+void speakWithHotkeyDown(TestMicrophone& microphone, const QStringList& hotkey);
 
 }  // namespace quorvelle::test

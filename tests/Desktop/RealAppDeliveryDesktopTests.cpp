@@ -57,6 +57,60 @@ TEST_F(RealAppDelivery, FirefoxTextareaAndInputReceiveTwoDictationsEachAndTheSel
     EXPECT_TRUE(RealApp::waitForTitle(u"^line:one two —"_qs, 10000));
 }
 
+// A contenteditable holding paragraphs shows Firefox's accessibility only one embedded object per
+// paragraph: the words are read, pasted and checked in the paragraph with the caret, so they get
+// their separating space and the paste counts as the verified one it is.
+TEST_F(RealAppDelivery, FirefoxRichTextInParagraphsTakesTheWordsAtTheCaretWithItsSpace) {
+    const auto firefox = RealApp::firefoxOn(
+        dictation->folder.path(),
+        "<!doctype html><title>ready</title>"
+        "<div id=e contenteditable oninput=\"document.title='rich:'+[...this.children].map(p=>p.textContent)"
+        ".join('|')\"><p>First one.</p><p>Second</p></div><script>"
+        "const e=document.getElementById('e');e.focus();const r=document.createRange();"
+        "r.selectNodeContents(e.lastChild);r.collapse(false);getSelection().removeAllRanges();"
+        "getSelection().addRange(r);</script>");
+    ASSERT_TRUE(firefox) << "Firefox never showed the page";
+    ASSERT_FALSE(dictation->focusedTextElement().isEmpty());
+    QClipboard* board = QGuiApplication::clipboard();
+    board->setText(u"the user's clipboard"_qs, QClipboard::Clipboard);
+
+    EXPECT_EQ(dictation->dictate(u"more words"_qs), Kind::pastedViaClipboard);
+    EXPECT_TRUE(RealApp::waitForTitle(u"^rich:First one[.][|]Second more words —"_qs, 10000));
+    EXPECT_EQ(dictation->dictate(u"again"_qs, true), Kind::pastedViaClipboard);
+    EXPECT_TRUE(RealApp::waitForTitle(u"^rich:First one[.][|]Second more words again —"_qs, 10000));
+    EXPECT_TRUE(test::waitUntil([&] { return board->text(QClipboard::Clipboard) == u"the user's clipboard"_qs; }));
+}
+
+// Dictating words the field already holds: they arrive once more and count as pasted. Where the page
+// refuses the paste nothing arrived, whatever the field holds: the words stay on the clipboard, as
+// dictated, and are recorded as copied.
+TEST_F(RealAppDelivery, FirefoxFieldAlreadyHoldingTheWordsCountsOnlyWhatArrived) {
+    const auto firefox = RealApp::firefoxOn(
+        dictation->folder.path(),
+        "<!doctype html><title>ready</title>"
+        "<textarea id=a autofocus oninput=\"document.title='area:'+this.value\">hello world</textarea>"
+        "<textarea id=b onpaste=\"event.preventDefault()\" onfocus=\"this.setSelectionRange(11,11)\""
+        " oninput=\"document.title='refused:'+this.value\">hello world</textarea>"
+        "<script>document.getElementById('a').setSelectionRange(11,11);</script>");
+    ASSERT_TRUE(firefox) << "Firefox never showed the page";
+    const QString holding = dictation->focusedTextElement();
+    ASSERT_FALSE(holding.isEmpty());
+    QClipboard* board = QGuiApplication::clipboard();
+    board->setText(u"the user's clipboard"_qs, QClipboard::Clipboard);
+
+    EXPECT_EQ(dictation->dictate(u"hello world"_qs), Kind::pastedViaClipboard);
+    EXPECT_TRUE(RealApp::waitForTitle(u"^area:hello world hello world —"_qs, 10000));
+    EXPECT_TRUE(test::waitUntil([&] { return board->text(QClipboard::Clipboard) == u"the user's clipboard"_qs; }));
+
+    RealApp::pressKeys(u"Tab"_qs);
+    ASSERT_FALSE(dictation->focusedTextElement(holding).isEmpty());
+    for (const bool slowBackend : {false, true}) {
+        EXPECT_EQ(dictation->dictate(u"hello world"_qs, slowBackend), Kind::copiedToClipboard);
+        EXPECT_EQ(board->text(QClipboard::Clipboard), u"hello world"_qs);
+    }
+    EXPECT_FALSE(RealApp::waitForTitle(u"^refused:"_qs, 1000));
+}
+
 // Writer passes the focus through its root pane after the hot key; the text goes in at the caret and
 // the paragraph's bold word stays bold in the saved document.
 TEST_F(RealAppDelivery, WriterTakesTheTextAtTheCaretAndKeepsTheBoldWord) {

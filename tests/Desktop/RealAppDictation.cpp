@@ -4,6 +4,7 @@
 #include "Services/Delivery/ElementHandleStorage.h"
 #include "Services/System/CarbonHotkeyMonitor.h"
 #include "ShellDesktopInput.h"
+#include "Support/Clocks.h"
 #include "TestEventLoop.h"
 
 #include <QElapsedTimer>
@@ -63,12 +64,16 @@ bool RealApp::showsAndTakesFocus() {
 }
 
 std::unique_ptr<RealApp> RealApp::firefox(const QString& folder) {
+    return firefoxOn(folder,
+                     "<!doctype html><title>ready</title><textarea autofocus "
+                     "oninput=\"document.title='area:'+this.value\"></textarea>"
+                     "<input oninput=\"document.title='line:'+this.value\">");
+}
+
+std::unique_ptr<RealApp> RealApp::firefoxOn(const QString& folder, const QByteArray& contents) {
     const QString profile = folder + u"/firefox"_qs, page = folder + u"/page.html"_qs;
     QDir().mkpath(profile);
-    writeFile(page,
-              "<!doctype html><title>ready</title><textarea autofocus "
-              "oninput=\"document.title='area:'+this.value\"></textarea>"
-              "<input oninput=\"document.title='line:'+this.value\">");
+    writeFile(page, contents);
     std::unique_ptr<RealApp> app(new RealApp(
         u"firefox-esr"_qs,
         {u"-profile"_qs, profile, u"-no-remote"_qs, u"--new-instance"_qs, QUrl::fromLocalFile(page).toString()},
@@ -108,8 +113,11 @@ RealAppDictation::RealAppDictation() {
     services.pasteboardWriter = {delivery, &delivery->clipboard()};
     services.textInsertionStrategyResolver = {delivery, &delivery->strategyResolver()};
     services.syntheticPastePerformer = {delivery, &delivery->pastePerformer()};
+    services.focusChangeAwaiter = {delivery, &delivery->focusChanges()};
     ViewModelEnvironment environment = fakes.environment();
     environment.clipboardPasteVerificationSleep = environment.focusSettleSleep = &sleepFor;
+    // The waits for the focus are bounded in real time.
+    environment.uptimeNanosecondsProvider = &monotonicUptimeNanoseconds;
     vm = std::make_unique<AppViewModel>(services, environment);
     vm->preferences()->setHotkey(HotkeyShortcut::suggestions().at(1));
 }

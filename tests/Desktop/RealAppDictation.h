@@ -21,6 +21,8 @@ public:
     // Firefox on a page with a <textarea> (focused) and an <input>, whose own input events put the
     // field's value into the window title ("area:…", "line:…"); null when it never showed.
     static std::unique_ptr<RealApp> firefox(const QString& folder);
+    // Firefox on the given page, whose title must start with "ready" once it is loaded.
+    static std::unique_ptr<RealApp> firefoxOn(const QString& folder, const QByteArray& page);
     // Writer on a document holding "Plain bold end", "bold" in bold, the caret at its end; null
     // when it never showed. `document` is the file it saves to.
     static std::unique_ptr<RealApp> writer(const QString& folder, QString* document);

@@ -2,12 +2,14 @@
 
 #include "Scripted.h"
 #include "Services/Delivery/ClipboardWriting.h"
+#include "Services/Delivery/FocusChangeAwaiting.h"
 #include "Services/Delivery/FocusedTargetInspecting.h"
 #include "Services/Delivery/Model/FocusedTargetFixtures.h"
 #include "Services/Delivery/SyntheticPastePerforming.h"
 #include "Services/Delivery/TextInserting.h"
 #include "Services/Delivery/TextInsertionStrategyResolving.h"
 #include "Services/Delivery/TextInsertionVerifying.h"
+#include "Support/CancellableSleep.h"
 
 #include <QList>
 #include <QStringList>
@@ -28,6 +30,9 @@ class FakeTextInserter final : public TextInserting, public TextInsertionVerifyi
 public:
     Scripted<TextInsertionResult> insertAnswer;
     Scripted<std::optional<bool>> verifyAnswer{std::optional<bool>(true)};
+    // What a paste puts before the words: a caret right after a word asks for a space.
+    QString pastePrefix;
+    QStringList verifiedTexts;
 
     TextInsertionResult insert(const QString& text, const FocusedTargetSnapshot&,
                                const std::optional<TextReplacementHint>&) override {
@@ -35,7 +40,15 @@ public:
         if (!result.insertedText) result.insertedText = text;
         return result;
     }
-    std::optional<bool> verifyInsertion(const QString&, const FocusedTargetSnapshot&) override {
+    std::optional<TextInsertionPoint> insertionPoint(const FocusedTargetSnapshot&) override {
+        return TextInsertionPoint{};
+    }
+    QString textToPaste(const QString& text, const std::optional<TextInsertionPoint>&) override {
+        return pastePrefix + text;
+    }
+    std::optional<bool> verifyInsertion(const QString& pasted, const FocusedTargetSnapshot&,
+                                        const std::optional<TextInsertionPoint>&) override {
+        verifiedTexts << pasted;
         return verifyAnswer.next();
     }
 };
@@ -65,6 +78,22 @@ class FakeTextInsertionStrategyResolver final : public TextInsertionStrategyReso
 public:
     TextInsertionStrategy strategy = TextInsertionStrategy::accessibilityValueWrite;
     TextInsertionStrategy resolve(const FocusedTargetSnapshot&) const override { return strategy; }
+};
+
+// Each wait ends on the next turn of the event loop, as the next focus event would end it.
+class FakeFocusChangeAwaiter final : public FocusChangeAwaiting {
+public:
+    QList<double> timeouts;
+    std::function<void()> onWait;  // what passes meanwhile
+    bool focusAway = false;        // until the next wait ends: the focus comes back with its event
+
+    bool isFocusAway() const override { return focusAway; }
+    QCoro::Task<void> nextFocusChange(double timeoutSeconds, std::stop_token stopToken) override {
+        timeouts.append(timeoutSeconds);
+        focusAway = false;
+        if (onWait) onWait();
+        return sleepFor(0, std::move(stopToken));
+    }
 };
 
 class FakeSyntheticPastePerformer final : public SyntheticPastePerforming {

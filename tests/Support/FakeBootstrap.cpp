@@ -29,7 +29,8 @@ AppBootstrap FakeBootstrap::bootstrap() const {
             .localModelManager = localModels,
             .softwareUpdateChecker = updateChecker,
             .releaseNotesFetcher = releaseNotes,
-            .audioDeviceService = audioDevices};
+            .audioDeviceService = audioDevices,
+            .focusChangeAwaiter = focusChanges};
 }
 
 ViewModelEnvironment FakeBootstrap::environment() {

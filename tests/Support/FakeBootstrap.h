@@ -51,6 +51,7 @@ public:
     std::shared_ptr<FakeSoftwareUpdateChecker> updateChecker = std::make_shared<FakeSoftwareUpdateChecker>();
     std::shared_ptr<FakeReleaseNotesFetcher> releaseNotes = std::make_shared<FakeReleaseNotesFetcher>();
     std::shared_ptr<FakeAudioDeviceLister> audioDevices = std::make_shared<FakeAudioDeviceLister>();
+    std::shared_ptr<FakeFocusChangeAwaiter> focusChanges = std::make_shared<FakeFocusChangeAwaiter>();
 
     ManualClock clock;
     ManualSleeper recordingDurationSleeper;

@@ -11,11 +11,11 @@ SessionState failed(C errorCase) {
     return SessionState::error(QuorvelleError(errorCase));
 }
 
-// Focus in a web area, which only a paste can reach.
-Adjust webArea(bool fallback) {
+// Focus in a web area, which only a paste can reach, and then only where the page takes text.
+Adjust webArea(bool fallback, bool editable = true) {
     return [=](auto& f, auto&) {
         FocusedTargetSnapshot target = writableTextField();
-        target.element = {u"AXWebArea"_qs, {}, {}, {}, {}, {}, true, false, false, false};
+        target.element = {u"AXWebArea"_qs, {}, {}, {}, {}, {}, true, editable, false, false};
         f.inspector->answer.setFallback(target);
         f.userDefaults->setBool(QString::fromLatin1(SettingsKeys::clipboardFallbackEnabled), fallback);
     };
@@ -75,6 +75,8 @@ TEST(RecordingSession, PressAndReleaseGates) {
         {"secure field", secure, 0, 0, SessionState::blocked(B::secureField), u"Secure field algılandı."_qs,
          "runtime.blocked.secure_field"},
         {"pasteable, fallback on", webArea(true), 0, 0, recording, {}, ""},
+        {"page that takes no text, fallback on", webArea(true, false), 0, 0, SessionState::blocked(B::noWritableTarget),
+         u"Yazılabilir bir alan seçin."_qs, "runtime.blocked.no_writable_target"},
         {"pasteable, fallback off", webArea(false), 0, 0, SessionState::blocked(B::noWritableTarget),
          u"Yazılabilir bir alan seçin."_qs, "runtime.blocked.no_writable_target"},
         {"accessibility off", noAccessibility, 0, 0, SessionState::blocked(B::permissionsMissing), u"İzinler eksik."_qs,

@@ -74,6 +74,9 @@ FocusedTargetSnapshot otherField(qint32 processID = 4242) {
     target.element.frame = QRectF(100, 400, 400, 30);
     return target;
 }
+QByteArray plainText(const QList<ClipboardItemSnapshot>& contents) {
+    return contents.value(0).representations.value(u"text/plain"_qs);
+}
 Adjust insertFails(T c) {
     return [c](DeliveryRig& r) { r.fakes.textInserter->insertAnswer.pushFailure(TextInsertionError(c)); };
 }
@@ -154,19 +157,17 @@ TEST(TranscriptDelivery, PasteEndingsAndTheUsersClipboard) {
         DeliveryRig rig(paste, row.adjust);
         expectRow(rig, row);
         EXPECT_EQ(rig.fakes.pasteboard->contents == QList{kUsersClipboard}, row.outcome.has_value());
+        // A caret right after a word gets a space before the pasted words; the copy the user keeps
+        // is the transcript alone.
+        DeliveryRig spaced(paste, [&](DeliveryRig& r) {
+            r.fakes.textInserter->pastePrefix = u" "_qs;
+            if (row.adjust) row.adjust(r);
+        });
+        EXPECT_EQ(plainText(spaced.fakes.pasteboard->contents),
+                  row.outcome ? plainText({kUsersClipboard}) : QByteArray("dictated words"));
+        const QStringList& checked = spaced.fakes.textInserter->verifiedTexts;
+        EXPECT_TRUE(checked.isEmpty() || checked == QStringList{u" dictated words"_qs});
     }
-
-    // After the hot key lets go the focus may rest on a container a moment: the delivery waits a few
-    // short steps for it to come back to a text element; a menu never takes the text.
-    FocusedTargetSnapshot container = writableTextField(), menu = otherField();
-    container.element.isEditable = false, container.element.role = u"AXGroup"_qs;
-    menu.isFocusedElement = false;  // a field found near a focused menu
-    DeliveryRig settling([&](DeliveryRig& r) { inspected(container)(r), inspected(container)(r); });
-    expectRow(settling, {"", {}, success, Kind::inserted, "insert.inserted_at_caret", {}});
-    EXPECT_EQ(settling.fakes.focusSettleWaits, (QList<double>{0.025, 0.025}));
-    DeliveryRig onMenu([&](DeliveryRig& r) { r.fakes.inspector->answer.setFallback(menu); });
-    expectRow(onMenu, {"", {}, copied, copy, "fallback.focused_target_unavailable", {}});
-    EXPECT_EQ(onMenu.fakes.focusSettleWaits.size(), 8);
 
     // A failed clipboard write gives the user's clipboard back.
     DeliveryRig refused(paste, [](DeliveryRig& r) {
@@ -178,14 +179,63 @@ TEST(TranscriptDelivery, PasteEndingsAndTheUsersClipboard) {
     EXPECT_TRUE(refused.fakes.pastePerformer->pastedInto.isEmpty());
 }
 
+// The text goes at once where the focus rests on the recorded field. Where it has not settled (a
+// container, a menu, or just after the release another element), each focus event brings a new
+// look, within a time bound; without a service that reports them, a short step of the clock.
+TEST(TranscriptDelivery, WaitsForTheFocusOnlyWhileItHasNotSettledAndThenOnItsEvents) {
+    const auto success = SessionState::success(), copied = SessionState::fallbackCopied();
+    const Kind copy = Kind::copiedToClipboard;
+    const Row inserted{"", {}, success, Kind::inserted, "insert.inserted_at_caret", {}};
+    const Adjust released = [](DeliveryRig& r) { r.delivery.noteHotkeyReleased(); };
+    FocusedTargetSnapshot container = writableTextField(), menu = otherField();
+    container.element.isEditable = false, container.element.role = u"AXGroup"_qs;
+    menu.isFocusedElement = false;  // a field found near a focused menu
+
+    DeliveryRig held(released);
+    expectRow(held, inserted);
+    EXPECT_TRUE(held.fakes.focusChanges->timeouts.isEmpty() && held.fakes.focusSettleWaits.isEmpty());
+    // Taken away during the hot key's grab, the focus is waited for even where its element still answers.
+    DeliveryRig away(released, [](DeliveryRig& r) { r.fakes.focusChanges->focusAway = true; });
+    expectRow(away, inserted);
+    EXPECT_EQ(away.fakes.focusChanges->timeouts, QList<double>{TranscriptDelivery::kFocusSettleLimitSeconds});
+
+    DeliveryRig settling(released, [&](DeliveryRig& r) { inspected(container)(r), inspected(container)(r); });
+    expectRow(settling, inserted);
+    EXPECT_EQ(settling.fakes.focusChanges->timeouts, (QList<double>{1.0, 1.0}));
+    DeliveryRig passing(released, inspected(otherField()));
+    expectRow(passing, inserted);
+    EXPECT_EQ(passing.fakes.focusChanges->timeouts.size(), 1);
+    // Long after the release another field means the user moved on: no wait.
+    DeliveryRig movedOn(released, [](DeliveryRig& r) { r.fakes.clock.advance(1.0), inspected(otherField())(r); });
+    expectRow(movedOn, {"", {}, copied, copy, "fallback.target_surface_changed", {}});
+    EXPECT_TRUE(movedOn.fakes.focusChanges->timeouts.isEmpty());
+
+    // A menu never takes the text: the waits end by their count, or by the time they take.
+    DeliveryRig onMenu([&](DeliveryRig& r) { r.fakes.inspector->answer.setFallback(menu); });
+    expectRow(onMenu, {"", {}, copied, copy, "fallback.focused_target_unavailable", {}});
+    EXPECT_EQ(onMenu.fakes.focusChanges->timeouts.size(), TranscriptDelivery::kFocusSettleEventLimit);
+    DeliveryRig slowEvents([&](DeliveryRig& r) {
+        r.fakes.inspector->answer.setFallback(menu);
+        r.fakes.focusChanges->onWait = [&r] { r.fakes.clock.advance(0.4); };
+    });
+    ASSERT_EQ(slowEvents.fakes.focusChanges->timeouts.size(), 3);
+    EXPECT_NEAR(slowEvents.fakes.focusChanges->timeouts.last(), 0.2, 1e-9);
+
+    DictationRig unreported([&](FakeBootstrap& f, AppBootstrap& services) {
+        services.focusChangeAwaiter = nullptr;
+        f.inspector->answer.push(writableTextField()), f.inspector->answer.push(container);
+    });
+    unreported.dictate();
+    EXPECT_EQ(unreported.state(), success);
+    EXPECT_EQ(unreported.fakes.focusSettleWaits, QList<double>{TranscriptDelivery::kFocusSettleStepSeconds});
+}
+
 // The keystroke went out, then the session was reset during the check: the words still reach the
 // history and the status line, and the reset state stays.
 TEST(TranscriptDelivery, APasteWhoseCheckIsCutShortIsStillRecorded) {
     DictationRig rig(
         [](FakeBootstrap& f, AppBootstrap&) { f.strategyResolver->strategy = TextInsertionStrategy::clipboardPaste; });
     rig.dictate();
-    // Right after the release the focus gets a moment to move back to the field.
-    EXPECT_EQ(rig.fakes.focusSettleWaits, QList<double>{TranscriptDelivery::kFocusSettleAfterReleaseSeconds});
     ASSERT_EQ(rig.fakes.pasteVerificationSleeper.waitingCount(), 1);
     rig.session().applyRuntimeReadiness(false);
     EXPECT_EQ(rig.state(), SessionState::idle());

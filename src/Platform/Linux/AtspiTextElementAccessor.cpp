@@ -1,6 +1,7 @@
 #include "Platform/Linux/AtspiTextElementAccessor.h"
 
 #include "Platform/Linux/AccessibilityBus.h"
+#include "Platform/Linux/AtspiCaretTextHolder.h"
 #include "Platform/Linux/AtspiConnection.h"
 #include "Platform/Linux/AtspiElement.h"
 #include "Platform/Linux/GObjectRef.h"
@@ -26,11 +27,13 @@ namespace {
     fail(errorCase);
 }
 
+// The element whose text the words join: the paragraph holding the caret where the element's own
+// text is only embedded paragraphs, so that the leading space and the checks see the real words.
 std::shared_ptr<AtspiElement> resolve(const AccessibilityTextElementAccessing::Handle& handle) {
     auto element = std::dynamic_pointer_cast<AtspiElement>(elementOf(handle));
     if (!element) fail(TextInsertionError::Case::missingTargetReference);
     if (!AtspiConnection::ensureInitialised()) fail(TextInsertionError::Case::accessibilityPermissionMissing);
-    return element;
+    return caretTextHolder(std::move(element));
 }
 
 bool isPasswordField(AtspiAccessible* accessible) {

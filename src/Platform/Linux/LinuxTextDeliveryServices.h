@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/Linux/AtspiElementNavigator.h"
+#include "Platform/Linux/AtspiFocusChangeAwaiter.h"
 #include "Platform/Linux/AtspiTextElementAccessor.h"
 #include "Platform/Linux/XTestKeyPoster.h"
 #include "Services/Delivery/AXFocusedElementReader.h"
@@ -31,6 +32,7 @@ public:
     AccessibilityTextElementAccessing& elementAccessor() { return m_accessor; }
     ClipboardWriting& clipboard() { return m_clipboard; }
     SyntheticPastePerforming& pastePerformer() { return m_pastePerformer; }
+    FocusChangeAwaiting& focusChanges() { return m_focusChanges; }
 
 private:
     AtspiElementNavigator m_navigator;
@@ -42,6 +44,7 @@ private:
     SystemPasteboardWriter m_clipboard;
     XTestKeyPoster m_keyPoster;
     CommandVSyntheticPastePerformer m_pastePerformer;
+    AtspiFocusChangeAwaiter m_focusChanges;
 };
 
 }  // namespace quorvelle

@@ -81,8 +81,13 @@ TextInsertionResult AccessibilityTextInserter::insert(const QString& text, const
     }
 
     const QString written = needsLeadingSpace(value, *range, text) ? QLatin1Char(' ') + text : text;
-    m_elementAccessor.replaceText(target.elementHandle, *range, written);
-    confirmWritten(target, value, range->location, written);
+    try {
+        m_elementAccessor.replaceText(target.elementHandle, *range, written);
+        confirmWritten(target, value, range->location, written);
+    } catch (const TextInsertionError&) {
+        if (range->length > 0) restoreSelection(target, value, *range);
+        throw;
+    }
     try {
         m_elementAccessor.setRangeAttribute(target.elementHandle, TextRange{range->location + written.size(), 0});
     } catch (const TextInsertionError&) {
@@ -104,26 +109,52 @@ void AccessibilityTextInserter::confirmWritten(const FocusedTargetSnapshot& targ
     }
 }
 
-QString AccessibilityTextInserter::textToPaste(const QString& text, const FocusedTargetSnapshot& target) {
-    if (target.isWindowOnly || target.element.isSecure()) return text;
+void AccessibilityTextInserter::restoreSelection(const FocusedTargetSnapshot& target, const QString& before,
+                                                 TextRange selection) {
+    // A replacement deletes the selection before it inserts: when the insert then fails, the user's
+    // selected text would be gone with nothing in its place.
+    try {
+        const std::optional<QString> now = m_elementAccessor.copyStringAttribute(target.elementHandle);
+        const QString withoutSelection = before.left(selection.location) + before.mid(selection.end());
+        if (!now || *now != withoutSelection) return;
+        m_elementAccessor.replaceText(target.elementHandle, TextRange{selection.location, 0},
+                                      before.mid(selection.location, selection.length));
+        m_elementAccessor.setRangeAttribute(target.elementHandle, selection);
+    } catch (const TextInsertionError&) {
+        // The failure that brought us here is the one to report.
+    }
+}
+
+std::optional<TextInsertionPoint> AccessibilityTextInserter::insertionPoint(const FocusedTargetSnapshot& target) {
+    // Nothing inside a window without an accessibility tree can be read; a password field's text is
+    // not its content.
+    if (target.isWindowOnly || target.element.isSecure()) return std::nullopt;
     try {
         const std::optional<QString> value = m_elementAccessor.copyStringAttribute(target.elementHandle);
-        const std::optional<TextRange> caret = m_elementAccessor.copyRangeAttribute(target.elementHandle);
-        if (value && caret && needsLeadingSpace(*value, *caret, text)) {
-            return QLatin1Char(' ') + text;
-        }
+        if (!value) return std::nullopt;
+        std::optional<TextRange> range = m_elementAccessor.copyRangeAttribute(target.elementHandle);
+        if (range && (range->location < 0 || range->length < 0 || range->end() > value->size())) range.reset();
+        return TextInsertionPoint{*value, range};
     } catch (const TextInsertionError&) {
+        return std::nullopt;
     }
+}
+
+QString AccessibilityTextInserter::textToPaste(const QString& text, const std::optional<TextInsertionPoint>& point) {
+    if (point && point->range && needsLeadingSpace(point->value, *point->range, text)) return QLatin1Char(' ') + text;
     return text;
 }
 
-std::optional<bool> AccessibilityTextInserter::verifyInsertion(const QString& text,
-                                                               const FocusedTargetSnapshot& target) {
-    // Nothing inside a window without an accessibility tree can be read back.
-    if (text.isEmpty() || target.isWindowOnly) return std::nullopt;
-    const std::optional<QString> value = m_elementAccessor.copyStringAttribute(target.elementHandle);
-    if (!value) return std::nullopt;
-    return value->contains(text);
+std::optional<bool> AccessibilityTextInserter::verifyInsertion(const QString& pasted,
+                                                               const FocusedTargetSnapshot& target,
+                                                               const std::optional<TextInsertionPoint>& before) {
+    // Without the text from before, words found in the field may have stood there all along.
+    if (pasted.isEmpty() || target.isWindowOnly || !before) return std::nullopt;
+    const std::optional<QString> after = m_elementAccessor.copyStringAttribute(target.elementHandle);
+    if (!after) return std::nullopt;
+    if (*after == before->value) return false;
+    if (before->range) return after->mid(before->range->location, pasted.size()) == pasted;
+    return after->count(pasted) > before->value.count(pasted);
 }
 
 }  // namespace quorvelle

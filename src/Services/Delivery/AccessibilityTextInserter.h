@@ -14,8 +14,10 @@ public:
 
     TextInsertionResult insert(const QString& text, const FocusedTargetSnapshot& target,
                                const std::optional<TextReplacementHint>& replacementHint) override;
-    std::optional<bool> verifyInsertion(const QString& text, const FocusedTargetSnapshot& target) override;
-    QString textToPaste(const QString& text, const FocusedTargetSnapshot& target) override;
+    std::optional<TextInsertionPoint> insertionPoint(const FocusedTargetSnapshot& target) override;
+    QString textToPaste(const QString& text, const std::optional<TextInsertionPoint>& point) override;
+    std::optional<bool> verifyInsertion(const QString& pasted, const FocusedTargetSnapshot& target,
+                                        const std::optional<TextInsertionPoint>& before) override;
 
     // Whether a space goes before `text` written at an empty range at `location` of `value`.
     static bool needsLeadingSpace(const QString& value, TextRange range, const QString& text);
@@ -27,6 +29,8 @@ private:
     // Throws writeFailed unless `written` now stands at `location`.
     void confirmWritten(const FocusedTargetSnapshot& target, const QString& before, qsizetype location,
                         const QString& written);
+    // After a failed replacement: puts the selected text back where the write removed it.
+    void restoreSelection(const FocusedTargetSnapshot& target, const QString& before, TextRange selection);
 
     AccessibilityTextElementAccessing& m_elementAccessor;
 };

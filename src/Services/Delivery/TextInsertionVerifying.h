@@ -1,21 +1,34 @@
 #pragma once
 
 #include "Services/Delivery/FocusedTargetSnapshot.h"
+#include "Services/Delivery/TextRange.h"
 
 #include <QString>
 #include <optional>
 
 namespace quorvelle {
 
+// What an element held just before a paste, and where the paste lands: the caret or the selection
+// (none when it could not be read).
+struct TextInsertionPoint {
+    QString value;
+    std::optional<TextRange> range;
+};
+
 class TextInsertionVerifying {
 public:
     virtual ~TextInsertionVerifying() = default;
-    // True when the target's value contains the text, false when it is readable and does not, none
-    // when it cannot tell. Throws TextInsertionError.
-    virtual std::optional<bool> verifyInsertion(const QString& text, const FocusedTargetSnapshot& target) = 0;
-    // The text as a paste at the target's caret should bring it: with the space a direct write would
-    // put before it. Never throws; the text as it is when the caret cannot be read.
-    virtual QString textToPaste(const QString& text, const FocusedTargetSnapshot&) { return text; }
+    // Read before a paste; none when the element's text cannot be read. Never throws.
+    virtual std::optional<TextInsertionPoint> insertionPoint(const FocusedTargetSnapshot& target) = 0;
+    // The text as a paste at `point` should bring it: with the space a direct write would put before
+    // it; the text as it is without a point.
+    virtual QString textToPaste(const QString& text, const std::optional<TextInsertionPoint>& point) = 0;
+    // After pasting `pasted` at `before`: true when the element's text changed there by exactly that
+    // text, false when it is readable and did not, none when it cannot tell (nothing read before, or
+    // nothing readable now). A field that already held the words does not pass by holding them.
+    // Throws TextInsertionError.
+    virtual std::optional<bool> verifyInsertion(const QString& pasted, const FocusedTargetSnapshot& target,
+                                                const std::optional<TextInsertionPoint>& before) = 0;
 };
 
 }  // namespace quorvelle

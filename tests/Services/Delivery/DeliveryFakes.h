@@ -25,6 +25,8 @@ public:
     std::optional<TextInsertionError::Case> writeFailure;
     std::optional<TextInsertionError::Case> rangeWriteFailure;
     bool ignoresWrites = false;  // answers every write with success, as Firefox's fields do
+    // The next replacements delete their range and insert nothing, answering with an error when true.
+    QList<bool> deletesOnly;
     QStringList calls;
 
     std::optional<QString> copyStringAttribute(const Handle&) override {
@@ -39,7 +41,13 @@ public:
     }
     void replaceText(const Handle&, TextRange range, const QString& text) override {
         std::optional<QString>& state = record("replaceText", writeFailure, value);
-        if (!ignoresWrites) state = state.value_or(QString()).replace(range.location, range.length, text);
+        if (ignoresWrites) return;
+        if (deletesOnly.isEmpty()) {
+            state = state.value_or(QString()).replace(range.location, range.length, text);
+            return;
+        }
+        state = state.value_or(QString()).remove(range.location, range.length);
+        if (deletesOnly.takeFirst()) throw TextInsertionError(TextInsertionError::Case::writeFailed);
     }
     void setRangeAttribute(const Handle&, TextRange range) override {
         record("writeRange", rangeWriteFailure, selection) = range;

@@ -105,7 +105,8 @@ TEST_P(DesktopDelivery, InsertsAtTheCaretWithTheLeadingSpaceRuleAndNeverIntoOrOu
                   selected ? TextInsertionOutcome::replacedSelection : TextInsertionOutcome::insertedAtCaret);
         EXPECT_EQ(result.insertedRange, inserted);
         EXPECT_EQ(fieldText(field), expected);
-        EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(text, target), true);
+        const TextInsertionPoint before{initial, TextRange{caret, selected}};
+        EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(*result.insertedText, target, before), true);
         EXPECT_EQ(selectionOf(target), (TextRange{inserted.end(), 0})) << "the caret goes after the text";
     }
     m_fixture->setText(kPassword, u"hunter2"_qs);
@@ -141,6 +142,8 @@ TEST_P(DesktopDeliveryAnyToolkit, PastesWithTheModifierHeldAndRestoresEveryForma
 
     m_fixture->setText(kMulti, QString());
     const FocusedTargetSnapshot multi = focusAndInspect(kMulti);
+    const std::optional<TextInsertionPoint> before = m_services->insertionVerifier().insertionPoint(multi);
+    ASSERT_TRUE(before && before->value.isEmpty());
     clipboard.writeString(u"dictated"_qs);
     {
         test::setKeyDown("Alt_L", true);
@@ -151,7 +154,7 @@ TEST_P(DesktopDeliveryAnyToolkit, PastesWithTheModifierHeldAndRestoresEveryForma
         EXPECT_FALSE(test::isKeyDown("Alt_L"));
     }
     ASSERT_TRUE(waitForValue(multi, u"dictated"_qs));
-    EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(u"dictated"_qs, multi), true);
+    EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(u"dictated"_qs, multi, before), true);
     clipboard.restore({ClipboardItemSnapshot{}, saved.first()});
     EXPECT_EQ(clipboard.snapshot(), saved);
     m_services->pastePerformer().performPaste(multi);

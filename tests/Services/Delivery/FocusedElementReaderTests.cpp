@@ -150,7 +150,8 @@ TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts)
         EXPECT_EQ(AppScopedTextInsertionStrategyResolver().resolve(target), TextInsertionStrategy::clipboardPaste);
         // Nothing can be read back: not verifiable, and the element is never asked.
         test::FakeTextElement element(u"pasted"_qs);
-        EXPECT_EQ(AccessibilityTextInserter(element).verifyInsertion(u"pasted"_qs, target), std::nullopt);
+        AccessibilityTextInserter inserter(element);
+        EXPECT_EQ(inserter.verifyInsertion(u"pasted"_qs, target, inserter.insertionPoint(target)), std::nullopt);
         EXPECT_TRUE(element.calls.isEmpty());
         FakeKeyPoster keys;
         int primaryFills = 0;

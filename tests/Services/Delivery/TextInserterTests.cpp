@@ -100,29 +100,68 @@ TEST(TextInserter, AFailedWriteSurfacesButNotAFailedCaretMoveAndAHintHoldsWhileI
     }
 }
 
-TEST(TextInserter, VerificationAnswersWhetherTheValueHoldsTheText) {
-    const std::tuple<std::optional<QString>, QString, std::optional<bool>> cases[] = {
-        {u"say hello there"_qs, u"hello"_qs, true},
-        {u"say goodbye"_qs, u"hello"_qs, false},
-        {std::nullopt, u"hello"_qs, std::nullopt},  // unreadable value
-        {u"anything"_qs, QString(), std::nullopt},  // empty text cannot be judged
+TEST(TextInserter, APasteCountsOnlyWhereTheTextChangedAtTheInsertionPointByThePastedText) {
+    using Point = std::optional<TextInsertionPoint>;
+    const auto at = [](const QString& value, std::optional<TextRange> range) {
+        return Point(TextInsertionPoint{value, range});
     };
-    for (const auto& [value, text, expected] : cases) {
-        FakeTextElement field(value);
-        EXPECT_EQ(AccessibilityTextInserter(field).verifyInsertion(text, fieldTarget()), expected)
-            << text.toStdString();
+    // what stood before and where the paste went, the value now, the pasted text -> the answer
+    const std::tuple<const char*, Point, std::optional<QString>, QString, std::optional<bool>> cases[] = {
+        {"arrived at the caret", at(u"say "_qs, TextRange{4, 0}), u"say hello"_qs, u"hello"_qs, true},
+        {"replaced the selection", at(u"say bye now"_qs, TextRange{4, 3}), u"say hello now"_qs, u"hello"_qs, true},
+        {"the field held the words already, nothing arrived", at(u"hello there"_qs, TextRange{0, 0}), u"hello there"_qs,
+         u"hello"_qs, false},
+        {"something else changed", at(u"hello"_qs, TextRange{5, 0}), u"hello!"_qs, u" hello"_qs, false},
+        {"no caret: one more of the words", at(u"hello"_qs, std::nullopt), u"hello hello"_qs, u"hello"_qs, true},
+        {"no caret: a change without them", at(u"hello"_qs, std::nullopt), u"hello x"_qs, u"hello"_qs, false},
+        {"nothing read before", std::nullopt, u"say hello"_qs, u"hello"_qs, std::nullopt},
+        {"nothing readable now", at(u""_qs, TextRange{0, 0}), std::nullopt, u"hello"_qs, std::nullopt},
+        {"empty text cannot be judged", at(u""_qs, TextRange{0, 0}), u"x"_qs, QString(), std::nullopt},
+    };
+    for (const auto& [name, before, now, pasted, expected] : cases) {
+        FakeTextElement field(now);
+        EXPECT_EQ(AccessibilityTextInserter(field).verifyInsertion(pasted, fieldTarget(), before), expected) << name;
     }
     FakeTextElement failing;
     failing.readFailure = ErrorCase::unsupportedTarget;
-    EXPECT_THROW(AccessibilityTextInserter(failing).verifyInsertion(u"x"_qs, fieldTarget()), TextInsertionError);
+    EXPECT_THROW(AccessibilityTextInserter(failing).verifyInsertion(u"x"_qs, fieldTarget(), at(u""_qs, {})),
+                 TextInsertionError);
 
-    // A paste keeps the leading space rule wherever the caret can be read.
-    FakeTextElement afterWord(u"hello"_qs, TextRange{5, 0});
-    FocusedTargetSnapshot window = fieldTarget();
+    // The point is read before the paste; the paste keeps the leading space rule wherever the caret can be read.
+    FakeTextElement afterWord(u"hello"_qs, TextRange{5, 0}), overrun(u"hi"_qs, TextRange{1, 5});
+    AccessibilityTextInserter inserter(afterWord);
+    const Point point = inserter.insertionPoint(fieldTarget());
+    ASSERT_TRUE(point);
+    EXPECT_EQ(point->value, u"hello"_qs);
+    EXPECT_EQ(point->range, (TextRange{5, 0}));
+    EXPECT_EQ(inserter.textToPaste(u"world"_qs, point), u" world"_qs);
+    EXPECT_EQ(inserter.textToPaste(u"world"_qs, std::nullopt), u"world"_qs);
+    EXPECT_EQ(AccessibilityTextInserter(overrun).insertionPoint(fieldTarget())->range, std::nullopt);
+    FocusedTargetSnapshot window = fieldTarget(), password = fieldTarget();
     window.isWindowOnly = true;
-    EXPECT_EQ(AccessibilityTextInserter(afterWord).textToPaste(u"world"_qs, fieldTarget()), u" world"_qs);
-    EXPECT_EQ(AccessibilityTextInserter(afterWord).textToPaste(u"world"_qs, window), u"world"_qs);
-    EXPECT_EQ(AccessibilityTextInserter(failing).textToPaste(u"world"_qs, fieldTarget()), u"world"_qs);
+    password.element.subrole = u"AXSecureTextField"_qs;
+    afterWord.calls.clear();
+    EXPECT_FALSE(inserter.insertionPoint(window) || inserter.insertionPoint(password));
+    EXPECT_TRUE(afterWord.calls.isEmpty());
+    EXPECT_EQ(AccessibilityTextInserter(failing).insertionPoint(fieldTarget()), std::nullopt);
+}
+
+// A replacement deletes the selection first: when the words then do not go in, the selected text
+// comes back rather than being lost.
+TEST(TextInserter, AReplacementThatFailsPutsTheSelectedTextBack) {
+    for (const bool answersWithError : {true, false}) {
+        FakeTextElement field(u"hello wrold again"_qs, TextRange{6, 5});
+        field.deletesOnly = {answersWithError};
+        EXPECT_EQ(insertionError(field, u"world"_qs), ErrorCase::writeFailed);
+        EXPECT_EQ(field.value, u"hello wrold again"_qs);
+        EXPECT_EQ(field.selection, (TextRange{6, 5}));
+    }
+    // Where the failed write left the text otherwise, nothing is put in twice.
+    FakeTextElement untouched(u"hello wrold"_qs, TextRange{6, 5});
+    untouched.ignoresWrites = true;
+    EXPECT_EQ(insertionError(untouched, u"world"_qs), ErrorCase::writeFailed);
+    EXPECT_EQ(untouched.value, u"hello wrold"_qs);
+    EXPECT_EQ(untouched.calls.count(u"replaceText"_qs), 1);
 }
 
 struct PasteRig {

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QCoroTask>
+
+#include <stop_token>
+
+namespace quorvelle {
+
+// Tells when the keyboard focus moves on the desktop, so that a delivery waiting for the focus to
+// come back to a field wakes when it does rather than on a clock.
+class FocusChangeAwaiting {
+public:
+    virtual ~FocusChangeAwaiting() = default;
+    // Resumes once an element has gained the focus, or after `timeoutSeconds` without one; a stop
+    // ends it at once with CancellationError.
+    virtual QCoro::Task<void> nextFocusChange(double timeoutSeconds, std::stop_token stopToken) = 0;
+    // An application took the focus away from its element and has given it to none since: GTK and
+    // Firefox do so while another client grabs the keyboard (the hot key's own grab) and hand it
+    // back a moment after the grab ends. Text sent meanwhile can be lost.
+    virtual bool isFocusAway() const = 0;
+};
+
+}  // namespace quorvelle
