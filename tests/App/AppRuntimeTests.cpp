@@ -12,7 +12,10 @@
 #include "Views/Common/ViewSetup.h"
 
 #include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QNetworkAccessManager>
+#include <QProcess>
 #include <QQuickItem>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -147,6 +150,34 @@ TEST_F(AppRuntimeTest, ASecondLaunchMeetsTheFirstWhateverItsRuntimeFolderAndWait
         test::waitUntil([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 10000));
     EXPECT_TRUE(asked.get() && reopened);
     EXPECT_FALSE(InstanceChannel(runtimeB.path()).askRunningInstanceToReopen(std::chrono::milliseconds(100)));
+}
+
+// A first copy that holds the lock but does not answer (hung, or hanging up) leaves the second
+// launch failing with its reason: exit status 0 would tell a launcher the dashboard opened.
+TEST_F(AppRuntimeTest, ASecondLaunchWhoseFirstCopyDoesNotAnswerFailsSayingSo) {
+    QTemporaryDir runtimeFolder;
+    qputenv("XDG_RUNTIME_DIR", runtimeFolder.path().toLocal8Bit());
+    SingleInstanceLock first;
+    ASSERT_EQ(first.acquire(), SingleInstanceLock::Outcome::acquired);
+    QLocalServer running;
+    ASSERT_TRUE(running.listen(InstanceChannel().socketPath()));
+    for (const bool hangsUp : {false, true}) {
+        SCOPED_TRACE(hangsUp ? "hangs up" : "silent");
+        const auto connection = QObject::connect(&running, &QLocalServer::newConnection, [&] {
+            QLocalSocket* socket = running.nextPendingConnection();
+            if (hangsUp) socket->disconnectFromServer();
+        });
+        QProcess second;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        second.setProcessEnvironment(environment);
+        second.start(QStringLiteral(QUORVELLE_APP_PATH), {});
+        ASSERT_TRUE(test::waitUntil([&] { return second.state() == QProcess::NotRunning; }, 30000));
+        EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(second.exitCode(), 1);
+        EXPECT_TRUE(second.readAllStandardError().contains("already running for this user, and did not answer"));
+        QObject::disconnect(connection);
+    }
 }
 
 }  // namespace
