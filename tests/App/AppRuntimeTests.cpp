@@ -152,6 +152,44 @@ TEST_F(AppRuntimeTest, ASecondLaunchMeetsTheFirstWhateverItsRuntimeFolderAndWait
     EXPECT_FALSE(InstanceChannel(runtimeB.path()).askRunningInstanceToReopen(std::chrono::milliseconds(100)));
 }
 
+// The panel's first frame is drawn before any dictation, out of sight: one pixel in the screen's
+// corner, hidden again once drawn; a session starting meanwhile shows the whole pill in its place.
+TEST_F(AppRuntimeTest, ThePreparedOverlayDrawsOnceOutOfSightAndASessionShowsItWhole) {
+    runtime = std::make_unique<AppRuntime>(fakes.bootstrap());
+    RuntimeOverlayController& overlay = runtime->overlayController();
+    overlay.preparePanel();
+    RuntimeOverlayPanel* panel = overlay.panel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isVisible() && panel->isPreparing());
+    EXPECT_EQ(panel->mask(), QRegion(415, 227, 1, 1));
+    EXPECT_EQ(panel->geometry().bottomRight(), QPoint(0, 0));
+    // This platform draws no frames: the first one is announced by hand.
+    const auto drawn = [&] {
+        Q_EMIT panel->frameSwapped();
+        QCoreApplication::processEvents();
+    };
+    drawn();
+    EXPECT_FALSE(panel->isVisible() || panel->isPreparing());
+    EXPECT_EQ(panel->mask(), QRegion());
+
+    for (const bool interrupted : {false, true}) {
+        SCOPED_TRACE(interrupted ? "a session during the preparation" : "a session after it");
+        if (interrupted) panel->prepare();
+        moveSessionTo([](SessionCoordinating& s) { s.beginRecording(); });
+        EXPECT_TRUE(panel->isVisible() && !panel->isPreparing());
+        EXPECT_EQ(panel->mask().boundingRect(), QRect(28, 28, 360, 156));
+        EXPECT_EQ(panel->geometry(),
+                  RuntimeOverlayLayoutEngine{}.panelFrame(QSizeF(416, 228), *overlay.currentDisplayMetrics()).toRect());
+        // Its frame comes, and the panel stays up.
+        drawn();
+        EXPECT_TRUE(panel->isVisible());
+        moveSessionTo([](SessionCoordinating& s) { s.reset(); });
+    }
+    // Made once: preparing again does nothing.
+    overlay.preparePanel();
+    EXPECT_FALSE(panel->isVisible());
+}
+
 // A first copy that holds the lock but does not answer (hung, or hanging up) leaves the second
 // launch failing with its reason: exit status 0 would tell a launcher the dashboard opened.
 TEST_F(AppRuntimeTest, ASecondLaunchWhoseFirstCopyDoesNotAnswerFailsSayingSo) {
