@@ -1,77 +1,306 @@
-// Release of the hot key to the text standing in the field, in Firefox ESR (checked paste) and
-// LibreOffice Writer (direct insertion at the caret), with a backend that answers at once.
-// Target: under 100 ms. Run inside scripts/desktop-test-env; prints the median and the slowest.
-#include "RealAppDictation.h"
+// Release of the hot key to the words in the field of real applications, with the running app (the
+// real executable) dictating and a backend that answers at once. The field itself tells when the
+// words arrive: an AT-SPI listener for object:text-changed:insert in this process takes the time as
+// the event comes in, and a Firefox page also keeps its own input event's time. The floor beside
+// each figure: the same words pasted by a plain Ctrl+V sent from outside.
+//
+// Run inside the test desktop, with the build's executable or any other:
+//   export QUORVELLE_DESKTOP_ENV_DIR=$(mktemp -d)
+//   scripts/desktop-test-env start && eval "$(scripts/desktop-test-env env)"
+//   build/bench/Delivery/realapp_delivery_benchmark [path/to/quorvelle [dictations]]
+//   scripts/desktop-test-env stop
+// Prints the median and the slowest per application: Firefox ESR, Chromium (when installed),
+// LibreOffice Writer and a Qt 6 field.
+#include "AppUnderTest.h"
+#include "AppWindows.h"
+#include "FakeBackendServer.h"
+#include "FixtureApp.h"
+#include "Platform/Linux/AtspiConnection.h"
+#include "ShellDesktopInput.h"
+#include "TestEventLoop.h"
+#include "TestMicrophone.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+
+#include <atspi/atspi.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
+#include <ctime>
+#include <memory>
 #include <vector>
 
 namespace {
 
 using namespace quorvelle;
+using namespace quorvelle::test;
 
-constexpr int kDictations = 10;
+const QStringList kHotkey{u"Control_L"_qs, u"Alt_L"_qs, u"space"_qs};
+const QStringList kPaste{u"Control_L"_qs, u"v"_qs};
 
-// Firefox's page shows its field in the window title; Writer's paragraph is read over the bus.
-bool measure(test::RealAppDictation& dictation, const char* name, const test::RealAppDictation::ReleaseToText& sign) {
-    std::vector<double> samples;
-    for (int round = 0; round < kDictations; ++round) {
-        test::RealAppDictation::ReleaseToText timing = sign;
-        dictation.dictate(QStringLiteral("word%1").arg(round), false, &timing);
-        const double milliseconds = timing.milliseconds;
-        if (milliseconds < 0) {
-            std::fprintf(stderr, "%s: dictation %d never showed in the field (%s)\n", name, round,
-                         qPrintable(dictation.vm->inlineMessage().value_or(QString())));
-            return false;
-        }
-        samples.push_back(milliseconds);
+double nowMs(clockid_t clock) {
+    timespec now{};
+    clock_gettime(clock, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// Waits for an inserted text holding the expected words, from any application on the bus, and
+// keeps the time it came in. The event loop sleeps in between, so the time is the arrival's.
+class TextInsertProbe {
+public:
+    TextInsertProbe() {
+        AtspiConnection::ensureInitialised();
+        m_listener = atspi_event_listener_new(&TextInsertProbe::onEvent, this, nullptr);
+        atspi_event_listener_register(m_listener, "object:text-changed:insert", nullptr);
     }
-    std::sort(samples.begin(), samples.end());
-    std::printf("%-8s release to text: median %.1f ms, slowest %.1f ms over %d dictations\n", name,
-                samples[samples.size() / 2], samples.back(), kDictations);
-    return true;
+    ~TextInsertProbe() {
+        atspi_event_listener_deregister(m_listener, "object:text-changed:insert", nullptr);
+        g_object_unref(m_listener);
+    }
+    TextInsertProbe(const TextInsertProbe&) = delete;
+    TextInsertProbe& operator=(const TextInsertProbe&) = delete;
+
+    // Insertions by `ignoredProcess` (the dictation app's own windows) do not count.
+    void expect(const QString& words, qint64 ignoredProcess) {
+        m_words = words, m_ignoredProcess = ignoredProcess, m_arrivedAt = -1;
+    }
+    // The monotonic time the words came in, -1 when they did not within the time.
+    double wait(int timeoutMs) {
+        QEventLoop loop;
+        m_loop = &loop;
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        if (m_arrivedAt < 0) loop.exec();
+        m_loop = nullptr;
+        return m_arrivedAt;
+    }
+
+private:
+    static void onEvent(AtspiEvent* event, void* data) {
+        auto* self = static_cast<TextInsertProbe*>(data);
+        const double at = nowMs(CLOCK_MONOTONIC);
+        if (self->m_arrivedAt < 0 && G_VALUE_HOLDS_STRING(&event->any_data) &&
+            QString::fromUtf8(g_value_get_string(&event->any_data)).contains(self->m_words) &&
+            qint64(atspi_accessible_get_process_id(event->source, nullptr)) != self->m_ignoredProcess) {
+            self->m_arrivedAt = at;
+            if (self->m_loop) self->m_loop->quit();
+        }
+        g_boxed_free(ATSPI_TYPE_EVENT, event);
+    }
+
+    AtspiEventListener* m_listener = nullptr;
+    QString m_words;
+    qint64 m_ignoredProcess = 0;
+    double m_arrivedAt = -1;
+    QEventLoop* m_loop = nullptr;
+};
+
+// Milliseconds from each release (or Ctrl+V) to the words, by the probe and by the page.
+struct Samples {
+    std::vector<double> probe, page;
+};
+
+void print(const char* target, const char* how, std::vector<double> ms) {
+    if (ms.empty()) return;
+    std::sort(ms.begin(), ms.end());
+    std::printf("%-9s %-37s median %6.1f ms   slowest %6.1f ms   (%zu)\n", target, how, ms[ms.size() / 2], ms.back(),
+                ms.size());
+    std::fflush(stdout);
+}
+
+QString xdotool(const QStringList& arguments) {
+    QProcess process;
+    process.start(u"xdotool"_qs, arguments);
+    process.waitForFinished(30000);
+    return process.exitCode() == 0 ? QString::fromUtf8(process.readAllStandardOutput()).trimmed() : QString();
+}
+
+// A desktop application started for the run, and ended with it; its window's process is brought to
+// the front with the focus in its field.
+class Application {
+public:
+    Application(const QString& program, const QStringList& arguments, const QString& titlePattern) {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(program, arguments);
+        // These start slowly under load; the window's process may be another than the one started.
+        if (waitUntil([&] { return !xdotool({u"search"_qs, u"--name"_qs, titlePattern}).isEmpty(); }, 90000))
+            m_windowProcess = xdotool({u"search"_qs, u"--name"_qs, titlePattern, u"getwindowpid"_qs}).toLongLong();
+    }
+    ~Application() {
+        if (m_windowProcess > 0) ::kill(pid_t(m_windowProcess), SIGTERM);
+        m_process.terminate();
+        if (!m_process.waitForFinished(10000)) m_process.kill(), m_process.waitForFinished(5000);
+    }
+    bool focus(const char* name) const {
+        if (m_windowProcess > 0 && bringToFront(m_windowProcess)) return true;
+        std::printf("%-9s did not show with its field focused\n", name);
+        return false;
+    }
+
+private:
+    QProcess m_process;
+    qint64 m_windowProcess = 0;
+};
+
+// The page's own time of its last input event, as its title carries it ("at:<ms since the epoch>").
+double pageInputTime() {
+    const QString title = xdotool({u"search"_qs, u"--name"_qs, u"^at:"_qs, u"getwindowname"_qs});
+    const QRegularExpressionMatch match = QRegularExpression(u"^at:([0-9.]+) "_qs).match(title);
+    return match.hasMatch() ? match.captured(1).toDouble() : -1;
+}
+
+class Run {
+public:
+    Run(AppUnderTest& app, FakeBackendServer& server, int dictations)
+        : m_app(app), m_server(server), m_dictations(dictations), m_speech(TestMicrophone::speech()) {}
+
+    // Dictates into the focused field, then pastes the same way from outside, and prints both.
+    void measure(const char* target, bool pageKeepsTime) {
+        Samples dictated, pasted;
+        for (int round = 0; round < m_dictations; ++round) {
+            const QString words = QStringLiteral("probe%1 dictated %2").arg(++m_serial).arg(round);
+            m_server.clearScript();
+            m_server.respond(
+                "POST", u"/v1/transcriptions"_qs,
+                FakeResponse::json(200, QStringLiteral(R"({"request_id":"bench","text":"%1"})").arg(words).toUtf8()));
+            m_microphone.drain();
+            sendKeys(kHotkey, true);
+            m_microphone.speak(m_speech);
+            m_microphone.finish();
+            record(
+                words, pageKeepsTime, [] { sendKeys(kHotkey, false); }, dictated);
+            // The session ends (the clipboard it used given back) before the next one starts.
+            waitUntil([] { return false; }, 1500);
+        }
+        for (int round = 0; round < m_dictations; ++round) {
+            const QString words = QStringLiteral("probe%1 pasted %2").arg(++m_serial).arg(round);
+            QGuiApplication::clipboard()->setText(words);
+            waitUntil([] { return false; }, 200);
+            record(
+                words, pageKeepsTime, [] { sendKeys(kPaste, true), sendKeys(kPaste, false); }, pasted);
+        }
+        print(target, "release to text (text-changed)", dictated.probe);
+        print(target, "release to text (page's input event)", dictated.page);
+        print(target, "Ctrl+V to text (text-changed)", pasted.probe);
+        print(target, "Ctrl+V to text (page's input event)", pasted.page);
+    }
+
+private:
+    void record(const QString& words, bool pageKeepsTime, const std::function<void()>& act, Samples& samples) {
+        m_probe.expect(words, m_app.processId());
+        act();
+        const double sentAt = nowMs(CLOCK_MONOTONIC), sentAtWall = nowMs(CLOCK_REALTIME);
+        const double arrivedAt = m_probe.wait(10000);
+        if (arrivedAt < 0) {
+            std::fprintf(stderr, "\"%s\" never showed (%s)\n", qPrintable(words),
+                         qPrintable(m_app.standardError().right(300)));
+            return;
+        }
+        samples.probe.push_back(arrivedAt - sentAt);
+        if (const double page = pageKeepsTime ? pageInputTime() : -1; page > 0)
+            samples.page.push_back(page - sentAtWall);
+    }
+
+    AppUnderTest& m_app;
+    FakeBackendServer& m_server;
+    const int m_dictations;
+    const QByteArray m_speech;
+    TestMicrophone m_microphone;
+    TextInsertProbe m_probe;
+    int m_serial = 0;
+};
+
+// A page whose text area puts its input events' own time into the window title.
+QString writePage(const QString& folder) {
+    const QString path = folder + u"/page.html"_qs;
+    QFile page(path);
+    if (page.open(QIODevice::WriteOnly))
+        page.write(
+            "<!doctype html><title>ready</title><textarea autofocus oninput=\"document.title='at:'+"
+            "(performance.timeOrigin+event.timeStamp).toFixed(1)+' '+this.value.length\"></textarea>");
+    return QUrl::fromLocalFile(path).toString();
+}
+
+QString writeDocument(const QString& folder) {
+    const QString path = folder + u"/note.fodt"_qs;
+    QFile document(path);
+    if (document.open(QIODevice::WriteOnly))
+        document.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2"
+ office:mimetype="application/vnd.oasis.opendocument.text">
+<office:body><office:text><text:p>Notes </text:p></office:text></office:body></office:document>
+)");
+    return path;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    QApplication application(argc, argv);
     if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") {
         std::fprintf(stderr, "run inside scripts/desktop-test-env\n");
         return 1;
     }
-    test::RealAppDictation dictation;
-    if (!dictation.isReady()) return 1;
-    bool measured = true;
-    if (const auto firefox = test::RealApp::firefox(dictation.folder.path());
-        firefox && !dictation.focusedTextElement().isEmpty()) {
-        const auto inTitle = [](const QString& words) {
-            return test::RealApp::waitForTitle(u"^area:.*"_qs + words + u" —"_qs, 0);
-        };
-        measured = measure(dictation, "Firefox", {inTitle}) && measured;
-    } else {
-        measured = false;
+    const QStringList arguments = QCoreApplication::arguments();
+    const int dictations = arguments.size() > 2 ? arguments.at(2).toInt() : 10;
+    FakeBackendServer server;
+    seedSignedInSession();
+    AppUnderTest app(server.baseUrl());
+    if (arguments.size() > 1) app.setProgram(arguments.at(1));
+    app.start();
+    if (!app.waitUntilHotkeyRegistered()) {
+        std::fprintf(stderr, "the app did not register its hot key: %s\n", qPrintable(app.standardError()));
+        return 1;
     }
-    QString document;
-    if (const auto writer = test::RealApp::writer(dictation.folder.path(), &document);
-        writer && !dictation.focusedTextElement().isEmpty()) {
-        const auto inParagraph = [&](const QString& words) {
-            try {
-                const FocusedTargetSnapshot current = dictation.delivery->inspector().inspect();
-                return dictation.delivery->elementAccessor()
-                    .copyStringAttribute(current.elementHandle)
-                    .value_or(QString())
-                    .contains(words);
-            } catch (const std::exception&) {
-                return false;
-            }
-        };
-        measured = measure(dictation, "Writer", {inParagraph}) && measured;
-    } else {
-        measured = false;
+    QFile load(u"/proc/loadavg"_qs);
+    load.open(QIODevice::ReadOnly);
+    std::printf("%s; load average %s\n", qPrintable(arguments.value(1, u"the build's quorvelle"_qs)),
+                load.readAll().left(14).constData());
+    Run run(app, server, dictations);
+    // Profiles and documents in the test desktop's private folders.
+    const QTemporaryDir folder(qEnvironmentVariable("XDG_CACHE_HOME", QDir::tempPath()) + u"/apps-XXXXXX"_qs);
+    const QString page = writePage(folder.path());
+    for (const char* profile : {"/firefox", "/chromium"})
+        QDir().mkpath(folder.path() + QLatin1String(profile));
+
+    if (const Application firefox(
+            u"firefox-esr"_qs,
+            {u"-profile"_qs, folder.path() + u"/firefox"_qs, u"-no-remote"_qs, u"--new-instance"_qs, page},
+            u"^ready"_qs);
+        firefox.focus("Firefox"))
+        run.measure("Firefox", true);
+    const QString chromium = QStandardPaths::findExecutable(u"chromium"_qs);
+    if (chromium.isEmpty()) std::printf("Chromium  not installed\n");
+    if (!chromium.isEmpty()) {
+        if (const Application browser(chromium,
+                                      {u"--no-sandbox"_qs, u"--force-renderer-accessibility"_qs, u"--no-first-run"_qs,
+                                       u"--user-data-dir="_qs + folder.path() + u"/chromium"_qs, page},
+                                      u"^ready"_qs);
+            browser.focus("Chromium"))
+            run.measure("Chromium", true);
     }
-    return measured ? 0 : 1;
+    qputenv("SAL_USE_VCLPLUGIN", "gtk3");
+    if (const Application writer(
+            u"soffice"_qs,
+            {u"--writer"_qs, u"--norestore"_qs, u"--nologo"_qs,
+             u"-env:UserInstallation="_qs + QUrl::fromLocalFile(folder.path() + u"/writer"_qs).toString(),
+             writeDocument(folder.path())},
+            u"^note.fodt"_qs);
+        writer.focus("Writer"))
+        run.measure("Writer", false);
+    FixtureApp qt(FixtureApp::Toolkit::Qt, u"Benchmark target"_qs);
+    qt.focus(u"single"_qs);
+    if (bringToFront(qt.processId())) run.measure("Qt 6", false);
+    clearStoredSession();
+    return 0;
 }

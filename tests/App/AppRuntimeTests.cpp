@@ -13,7 +13,10 @@
 #include "Views/Common/ViewSetup.h"
 
 #include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QNetworkAccessManager>
+#include <QProcess>
 #include <QQuickItem>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -158,6 +161,72 @@ TEST_F(AppRuntimeTest, AChangeTheSettingsFileCannotTakeIsToldOnTheStatusLine) {
     defaults->setString(SettingsKeys::customInstructions, QString(17 << 20, 'x'));
     const QString expected = runtime->viewModel().context().strings().settingsChangeNotSaved();
     EXPECT_TRUE(test::waitUntil([&] { return runtime->viewModel().inlineMessage() == expected; }, 5000));
+}
+
+// The panel's first frame is drawn before any dictation, out of sight: one pixel in the screen's
+// corner, hidden again once drawn; a session starting meanwhile shows the whole pill in its place.
+TEST_F(AppRuntimeTest, ThePreparedOverlayDrawsOnceOutOfSightAndASessionShowsItWhole) {
+    runtime = std::make_unique<AppRuntime>(fakes.bootstrap());
+    RuntimeOverlayController& overlay = runtime->overlayController();
+    overlay.preparePanel();
+    RuntimeOverlayPanel* panel = overlay.panel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isVisible() && panel->isPreparing());
+    EXPECT_EQ(panel->mask(), QRegion(415, 227, 1, 1));
+    EXPECT_EQ(panel->geometry().bottomRight(), QPoint(0, 0));
+    // This platform draws no frames: the first one is announced by hand.
+    const auto drawn = [&] {
+        Q_EMIT panel->frameSwapped();
+        QCoreApplication::processEvents();
+    };
+    drawn();
+    EXPECT_FALSE(panel->isVisible() || panel->isPreparing());
+    EXPECT_EQ(panel->mask(), QRegion());
+
+    for (const bool interrupted : {false, true}) {
+        SCOPED_TRACE(interrupted ? "a session during the preparation" : "a session after it");
+        if (interrupted) panel->prepare();
+        moveSessionTo([](SessionCoordinating& s) { s.beginRecording(); });
+        EXPECT_TRUE(panel->isVisible() && !panel->isPreparing());
+        EXPECT_EQ(panel->mask().boundingRect(), QRect(28, 28, 360, 156));
+        EXPECT_EQ(panel->geometry(),
+                  RuntimeOverlayLayoutEngine{}.panelFrame(QSizeF(416, 228), *overlay.currentDisplayMetrics()).toRect());
+        // Its frame comes, and the panel stays up.
+        drawn();
+        EXPECT_TRUE(panel->isVisible());
+        moveSessionTo([](SessionCoordinating& s) { s.reset(); });
+    }
+    // Made once: preparing again does nothing.
+    overlay.preparePanel();
+    EXPECT_FALSE(panel->isVisible());
+}
+
+// A first copy that holds the lock but does not answer (hung, or hanging up) leaves the second
+// launch failing with its reason: exit status 0 would tell a launcher the dashboard opened.
+TEST_F(AppRuntimeTest, ASecondLaunchWhoseFirstCopyDoesNotAnswerFailsSayingSo) {
+    QTemporaryDir runtimeFolder;
+    qputenv("XDG_RUNTIME_DIR", runtimeFolder.path().toLocal8Bit());
+    SingleInstanceLock first;
+    ASSERT_EQ(first.acquire(), SingleInstanceLock::Outcome::acquired);
+    QLocalServer running;
+    ASSERT_TRUE(running.listen(InstanceChannel().socketPath()));
+    for (const bool hangsUp : {false, true}) {
+        SCOPED_TRACE(hangsUp ? "hangs up" : "silent");
+        const auto connection = QObject::connect(&running, &QLocalServer::newConnection, [&] {
+            QLocalSocket* socket = running.nextPendingConnection();
+            if (hangsUp) socket->disconnectFromServer();
+        });
+        QProcess second;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        second.setProcessEnvironment(environment);
+        second.start(QStringLiteral(QUORVELLE_APP_PATH), {});
+        ASSERT_TRUE(test::waitUntil([&] { return second.state() == QProcess::NotRunning; }, 30000));
+        EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(second.exitCode(), 1);
+        EXPECT_TRUE(second.readAllStandardError().contains("already running for this user, and did not answer"));
+        QObject::disconnect(connection);
+    }
 }
 
 }  // namespace

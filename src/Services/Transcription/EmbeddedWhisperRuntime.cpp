@@ -87,16 +87,16 @@ WhisperContext* EmbeddedWhisperRuntime::obtainContext(const Job& job, const QStr
     freeContext();
 
     const bool accelerated = job.accelerationMode == LocalWhisperAccelerationMode::accelerated;
-    WhisperContextParams params = m_engine->contextDefaultParams();
-    params.useGpu = accelerated;
-    params.flashAttn = false;
-    WhisperContext* context = m_engine->initFromFileWithParams(job.modelPath, params);
-    if (!context && accelerated) {
-        WhisperContextParams cpuParams = m_engine->contextDefaultParams();
-        cpuParams.useGpu = false;
-        cpuParams.flashAttn = false;
-        context = m_engine->initFromFileWithParams(job.modelPath, cpuParams);
-    }
+    const auto load = [&](bool useGpu) {
+        WhisperContextParams params = m_engine->contextDefaultParams();
+        params.useGpu = useGpu;
+        // Flash attention is the library's default and its own tools': about a fifth less time and
+        // far less memory on the processor. It rules out only DTW token timestamps, never asked for.
+        params.flashAttn = true;
+        return m_engine->initFromFileWithParams(job.modelPath, params);
+    };
+    WhisperContext* context = load(accelerated);
+    if (!context && accelerated) context = load(false);
     if (!context) throw LocalTranscriptionRuntimeError::modelLoadFailed(modelTitle);
 
     // The requested mode is kept, not the one that worked, so that a model that only loaded on the

@@ -89,8 +89,8 @@ TEST_F(RuntimeTest, LoadsAModelOnceWhileModelPathAndModeStayFallsBackRetriesAFai
     const QList<test::RecordedLoad> loads = engine->loads;
     ASSERT_EQ(loads.size(), 4);
     EXPECT_EQ(engine->freedSerials, (QList<int>{1, 2, 3}));
-    EXPECT_EQ(loads[0].params, (WhisperContextParams{false, false}));
-    EXPECT_EQ(loads[1].params, (WhisperContextParams{true, false}));
+    EXPECT_EQ(loads[0].params, (WhisperContextParams{false, true}));
+    EXPECT_EQ(loads[1].params, (WhisperContextParams{true, true}));
     EXPECT_EQ(loads[3].path, QStringLiteral("/elsewhere/ggml-base.bin"));
     EXPECT_EQ(engine->recordedRuns[1].contextSerial, 1);
     EXPECT_EQ(engine->recordedRuns[4].contextSerial, 4);
@@ -102,8 +102,8 @@ TEST_F(RuntimeTest, LoadsAModelOnceWhileModelPathAndModeStayFallsBackRetriesAFai
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(transcribe({.mode = Mode::accelerated}), QStringLiteral("ok"));
     ASSERT_EQ(engine->loads.size(), 6);
-    EXPECT_EQ(engine->loads[4].params, (WhisperContextParams{true, false}));
-    EXPECT_EQ(engine->loads[5].params, (WhisperContextParams{false, false}));
+    EXPECT_EQ(engine->loads[4].params, (WhisperContextParams{true, true}));
+    EXPECT_EQ(engine->loads[5].params, (WhisperContextParams{false, true}));
 
     engine->loadSucceeds = [](const WhisperContextParams&) { return false; };
     const QString title = localModelDescriptor(Model::largeV3).title;

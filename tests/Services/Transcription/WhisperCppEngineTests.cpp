@@ -44,7 +44,8 @@ protected:
         if (context) engine->free(context);
     }
 
-    WhisperContext* load(const QString& path) { return engine->initFromFileWithParams(path, {false, false}); }
+    // With flash attention, as the app loads its models.
+    WhisperContext* load(const QString& path) { return engine->initFromFileWithParams(path, {false, true}); }
     std::optional<QString> run(int seconds, std::stop_token stopToken = {}) {
         const std::vector<float> samples = PCM16WAVDecoder::decode(tone(seconds).data);
         if (engine->full(context, params, samples.data(), int(samples.size()), stopToken) != 0) return std::nullopt;
