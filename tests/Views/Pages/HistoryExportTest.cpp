@@ -2,15 +2,18 @@
 // atomic, a failure leaves the old file and is reported, a folder is never replaced, and a
 // transcript that a spreadsheet would run as a formula is written as text.
 #include "../../Services/Storage/StorageTestSupport.h"
+#include "FakeBootstrap.h"
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 #include "Services/Storage/TranscriptHistoryCsv.h"
 #include "StorageFakes.h"
+#include "ViewModel/AppViewModel.h"
 #include "Views/Dashboard/History/HistoryExporter.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoroTask>
 #include <QDir>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
@@ -107,6 +110,31 @@ TEST_F(HistoryExportTest, EveryFailureIsReportedAndLeavesTheOldFileOrFolderAsItW
     EXPECT_TRUE(blocked->startsWith("The history could not be exported: ")) << blocked->toStdString();
     EXPECT_EQ(chooser->suggestions.size(), 3);
     EXPECT_EQ(readAll(dir.filePath("out/keep.csv")), "old contents");
+}
+
+// The window's thread is never held by the files: the export returns at once, the user is asked
+// only once the file is made, and a second click meanwhile starts nothing.
+TEST_F(HistoryExportTest, TheExportRunsOffTheWindowsThreadOneAtATime) {
+    FakeBootstrap fakes;
+    AppBootstrap services = fakes.bootstrap();
+    services.transcriptHistoryStore = store;
+    AppViewModel viewModel(services, fakes.environment());
+    ASSERT_EQ(viewModel.history()->transcriptHistoryEntries().size(), 2);  // read by the save in SetUp
+    HistoryExporter exporter;
+    exporter.setViewModel(&viewModel);
+    exporter.setSaveLocationChooser(chooser);
+    chooser->answer = dir.filePath("out/new.csv");
+    QSignalSpy busy(&exporter, &HistoryExporter::busyChanged);
+
+    exporter.exportHistoryCSV();
+    exporter.exportHistoryCSV();
+    EXPECT_TRUE(chooser->suggestions.isEmpty());
+    EXPECT_TRUE(exporter.isBusy());
+    ASSERT_TRUE(busy.wait());
+    EXPECT_FALSE(exporter.isBusy());
+    EXPECT_EQ(chooser->suggestions.size(), 1);
+    EXPECT_TRUE(readAll(dir.filePath("out/new.csv")).contains(",\"plain words\","));
+    EXPECT_EQ(exporter.message(), "");
 }
 
 }  // namespace
