@@ -358,4 +358,15 @@ QString AppStrings::settingsChangeNotSaved() const {
                      u"Değişiklik kaydedilmedi: ayar dosyası 16 MiB sınırını aşacaktı.");
 }
 
+// Transcript history.
+
+QString AppStrings::historySaveFailed(const QString& reason) const {
+    return localized(
+               u"The transcript history could not be saved: %1. The change is kept and saved with the next "
+               u"dictation.",
+               u"Transcript geçmişi kaydedilemedi: %1. Değişiklik saklanıyor ve bir sonraki dikteyle "
+               u"kaydedilecek.")
+        .arg(reason);
+}
+
 }  // namespace quorvelle

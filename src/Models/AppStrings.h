@@ -62,6 +62,9 @@ public:
     QString appLanguageOptionDescription(AppLanguageOption option) const;
     QString transcriptionLanguageTitle(const TranscriptionLanguageOption& option) const;
 
+    // Transcript history: a change the disk refused, with the system's reason.
+    QString historySaveFailed(const QString& reason) const;
+
     // Dashboard sections; several subtitles embed the product name, which the caller passes.
     QString sectionTitle(MainWindowSection section) const;
     QString sectionSubtitle(MainWindowSection section, QStringView productName) const;

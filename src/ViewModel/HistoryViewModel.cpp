@@ -13,8 +13,7 @@ HistoryViewModel::HistoryViewModel(const AppBootstrap& services, ViewModelContex
       m_context(context),
       m_transcriptHistoryStore(services.transcriptHistoryStore),
       m_transcriptHistoryEntriesModel(new RecordList<TranscriptHistoryEntry>(this)) {
-    connect(this, &HistoryViewModel::transcriptHistoryEntriesChanged, this,
-            [this] { m_transcriptHistoryEntriesModel->setRecords(m_transcriptHistoryEntries); });
+    m_transcriptHistoryStore->whenSaveFails(this, [this](const QString& reason) { reportSaveFailure(reason); });
 }
 
 void HistoryViewModel::appendTranscriptHistory(const QString& transcript, double durationSeconds,
@@ -26,18 +25,18 @@ void HistoryViewModel::appendTranscriptHistory(const QString& transcript, double
     entry.durationSeconds = durationSeconds;
     entry.wordCount = countWords(transcript);
     entry.completionKind = completionKind;
-    m_transcriptHistoryStore->append(entry);
+    const std::optional<qsizetype> row = m_transcriptHistoryStore->append(entry);
     // Before the history is first read, the read brings the new entry with it.
     if (!m_loaded) return reloadHistory();
-    const QList<TranscriptHistoryEntry> entries = m_transcriptHistoryStore->loadEntries();
-    // Only the new entry came in: the totals grow by it instead of being summed again.
-    if (entries.size() == m_transcriptHistoryEntries.size() + 1 && entries.contains(entry)) {
-        m_tally.add(entry);
-        publish(this, m_transcriptHistoryEntries, entries, &HistoryViewModel::transcriptHistoryEntriesChanged);
-        publish(this, m_overviewMetrics, m_tally.snapshot(), &HistoryViewModel::overviewMetricsChanged);
+    if (!row || *row > transcriptHistoryEntries().size()) {
+        publishHistory(m_transcriptHistoryStore->loadEntries());
         return;
     }
-    publishHistory(entries);
+    // Only the new entry came in: one row, and the totals grow by it instead of being summed again.
+    m_tally.add(entry);
+    m_transcriptHistoryEntriesModel->insertRecord(*row, entry);
+    Q_EMIT transcriptHistoryEntriesChanged();
+    publish(this, m_overviewMetrics, m_tally.snapshot(), &HistoryViewModel::overviewMetricsChanged);
 }
 
 void HistoryViewModel::clearTranscriptHistory() {
@@ -57,6 +56,7 @@ void HistoryViewModel::reloadHistory() {
     // The start goes on while the history is read; the list and totals follow once it is.
     m_transcriptHistoryStore->whenLoaded(this, [this] {
         m_loaded = true;
+        Q_EMIT historyLoadedChanged();
         if (const int skipped = m_transcriptHistoryStore->skippedEntryCount(); skipped > 0) {
             m_context.recordEvent(DiagnosticsEventLevel::warning, QStringLiteral("history.entries_skipped"),
                                   QStringLiteral("%1 history entries could not be read and are left out").arg(skipped));
@@ -69,8 +69,18 @@ void HistoryViewModel::publishHistory(const QList<TranscriptHistoryEntry>& entri
     m_tally = OverviewMetricsTally();
     for (const TranscriptHistoryEntry& entry : entries)
         m_tally.add(entry);
-    publish(this, m_transcriptHistoryEntries, entries, &HistoryViewModel::transcriptHistoryEntriesChanged);
+    if (entries != transcriptHistoryEntries()) {
+        m_transcriptHistoryEntriesModel->setRecords(entries);
+        Q_EMIT transcriptHistoryEntriesChanged();
+    }
     publish(this, m_overviewMetrics, m_tally.snapshot(), &HistoryViewModel::overviewMetricsChanged);
+}
+
+void HistoryViewModel::reportSaveFailure(const QString& reason) {
+    const QString message = m_context.strings().historySaveFailed(reason);
+    m_context.setInlineMessage(message);
+    m_context.recordEvent(DiagnosticsEventLevel::error, QStringLiteral("history.save_failed"),
+                          AppStrings().historySaveFailed(reason));
 }
 
 }  // namespace quorvelle

@@ -14,7 +14,8 @@
 namespace quorvelle {
 
 // The transcript history and the totals derived from it, as the history store holds them. The
-// totals are summed once when the history is read and then grow with each new entry.
+// totals are summed once when the history is read and then grow with each new entry, which goes in
+// as one row: the work of a dictation does not grow with the history.
 class HistoryViewModel : public QObject {
     Q_OBJECT
 
@@ -22,16 +23,21 @@ class HistoryViewModel : public QObject {
     Q_PROPERTY(quorvelle::RecordListModel* transcriptHistoryEntries READ transcriptHistoryEntriesModel CONSTANT)
     // Totals over the history.
     Q_PROPERTY(quorvelle::OverviewMetricsSnapshot overviewMetrics READ overviewMetrics NOTIFY overviewMetricsChanged)
+    // The stored history has been read; until then an empty list says nothing.
+    Q_PROPERTY(bool historyLoaded READ isHistoryLoaded NOTIFY historyLoadedChanged)
 
 public:
     HistoryViewModel(const AppBootstrap& services, ViewModelContext& context, QObject* parent = nullptr);
     // The store behind the list; the history page exports it.
     const std::shared_ptr<TranscriptHistoryStoring>& transcriptHistoryStore() const { return m_transcriptHistoryStore; }
 
-    const QList<TranscriptHistoryEntry>& transcriptHistoryEntries() const { return m_transcriptHistoryEntries; }
+    const QList<TranscriptHistoryEntry>& transcriptHistoryEntries() const {
+        return m_transcriptHistoryEntriesModel->records();
+    }
     const OverviewMetricsSnapshot& overviewMetrics() const { return m_overviewMetrics; }
     // The list as the views read it.
     RecordListModel* transcriptHistoryEntriesModel() const { return m_transcriptHistoryEntriesModel; }
+    bool isHistoryLoaded() const { return m_loaded; }
 
     // Adds one delivered dictation and publishes the history with it.
     void appendTranscriptHistory(const QString& transcript, double durationSeconds,
@@ -47,14 +53,15 @@ Q_SIGNALS:
     void historyCleared();
     void transcriptHistoryEntriesChanged();
     void overviewMetricsChanged();
+    void historyLoadedChanged();
 
 private:
     void publishHistory(const QList<TranscriptHistoryEntry>& entries);
+    void reportSaveFailure(const QString& reason);
 
     ViewModelContext& m_context;
     std::shared_ptr<TranscriptHistoryStoring> m_transcriptHistoryStore;
 
-    QList<TranscriptHistoryEntry> m_transcriptHistoryEntries;
     OverviewMetricsSnapshot m_overviewMetrics;
     OverviewMetricsTally m_tally;
     bool m_loadRequested = false;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include "Support/ListRoom.h"
+
 #include <QList>
 
 namespace quorvelle {
@@ -35,7 +37,8 @@ private:
 };
 
 // The rows of one record type. A list of the same length changes only the rows that differ, so
-// the views keep their delegates; any other list resets the model.
+// the views keep their delegates; any other list resets the model. One new record goes in as one
+// row, without copying the others.
 template <typename T>
 class RecordList final : public RecordListModel {
 public:
@@ -47,6 +50,8 @@ public:
         if (records.size() != m_records.size()) {
             beginResetModel();
             m_records = records;
+            // Its own copy, with room in front: a row put there later must not copy the whole list.
+            reserveInFront(m_records, roomForNewEntries(m_records));
             endResetModel();
             Q_EMIT countChanged();
             return;
@@ -57,6 +62,13 @@ public:
             const QModelIndex changed = index(int(row));
             Q_EMIT dataChanged(changed, changed);
         }
+    }
+
+    void insertRecord(qsizetype row, const T& record) {
+        beginInsertRows({}, int(row), int(row));
+        m_records.insert(row, record);
+        endInsertRows();
+        Q_EMIT countChanged();
     }
 
 protected:

@@ -8,6 +8,8 @@
 #include <QList>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 namespace quorvelle::test {
 
@@ -28,13 +30,16 @@ public:
 };
 
 // The history in memory, sorted newest first on save as the real store does; saves can be made to
-// fail (silently, as the real store's do).
+// fail (silently, as the real store's do, until `reportSaveFailure` says so), and the first read
+// can be held back.
 class FakeTranscriptHistoryStore final : public TranscriptHistoryStoring {
 public:
     QList<TranscriptHistoryEntry> entries;
     bool failSaves = false;
     bool failClears = false;
     Scripted<QString> exportAnswer{QStringLiteral("/run/user/0/quorvelle-history.csv")};
+    // While true, the stored history is still being read: whenLoaded waits for finishLoading().
+    bool holdLoading = false;
 
     QList<TranscriptHistoryEntry> loadEntries() override { return entries; }
     void save(const QList<TranscriptHistoryEntry>& newEntries) override {
@@ -47,6 +52,26 @@ public:
         if (!failClears) entries.clear();
     }
     QString exportCSV() override { return exportAnswer.next(); }
+    void whenLoaded(QObject*, std::function<void()> loaded) override {
+        if (holdLoading)
+            m_loaded = std::move(loaded);
+        else
+            loaded();
+    }
+    void finishLoading() {
+        holdLoading = false;
+        if (m_loaded) std::exchange(m_loaded, {})();
+    }
+    void whenSaveFails(QObject*, std::function<void(const QString&)> failed) override {
+        m_saveFailed = std::move(failed);
+    }
+    void reportSaveFailure(const QString& reason) {
+        if (m_saveFailed) m_saveFailed(reason);
+    }
+
+private:
+    std::function<void()> m_loaded;
+    std::function<void(const QString&)> m_saveFailed;
 };
 
 class FakeTelemetryRecorder final : public TranscriptionTelemetryRecording {

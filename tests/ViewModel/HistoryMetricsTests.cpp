@@ -1,5 +1,10 @@
 #include "ViewModelTestSupport.h"
 
+#include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
+
+#include <QAbstractItemModelTester>
+#include <QTemporaryDir>
+
 #include <cmath>
 #include <limits>
 
@@ -60,6 +65,57 @@ TEST_F(History, AppendingAndClearingPublishWhatTheFileHolds) {
     fakes.history->failClears = true;
     history.clearTranscriptHistory();
     EXPECT_EQ(history.transcriptHistoryEntries().size(), 1);
+}
+
+// Over the real store: a dictation is one row put in (never a reset of the whole list), where its
+// time puts it, and the list stays what the file holds; a file replaced by someone else is read anew.
+TEST_F(History, ADictationIsOneRowPutInAndTheListStaysWhatTheFileHolds) {
+    QTemporaryDir dir;
+    ApplicationSupportTranscriptHistoryStore::Options options{dir.filePath("History"), dir.path(),
+                                                              [] { return QDateTime::currentDateTime(); }};
+    QList<TranscriptHistoryEntry> seeded;
+    for (int index = 1; index <= 300; ++index)
+        seeded.append({QUuid::createUuid(), fakes.clock.now().addSecs(-60 * index), "said", 2.0, 1, {}});
+    ApplicationSupportTranscriptHistoryStore(options).save(seeded);
+    auto store = std::make_shared<ApplicationSupportTranscriptHistoryStore>(options);
+    AppBootstrap services = fakes.bootstrap();
+    services.transcriptHistoryStore = store;
+    HistoryViewModel& history = *make(services).history();
+    QSignalSpy loaded(&history, &HistoryViewModel::historyLoadedChanged);
+    ASSERT_TRUE(loaded.wait());  // read in the background
+    ASSERT_EQ(history.transcriptHistoryEntries(), seeded);
+
+    QAbstractItemModel* model = history.transcriptHistoryEntriesModel();
+    QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QSignalSpy resets(model, &QAbstractItemModel::modelReset), inserted(model, &QAbstractItemModel::rowsInserted);
+    history.appendTranscriptHistory("newest", 1.0, TranscriptHistoryCompletionKind::inserted);
+    fakes.clock.advance(-90);  // a clock set back: between the first and second stored entries
+    history.appendTranscriptHistory("set back", 1.0, TranscriptHistoryCompletionKind::inserted);
+    EXPECT_EQ(resets.count(), 0);
+    ASSERT_EQ(inserted.count(), 2);
+    EXPECT_EQ(inserted[0][1].toInt(), 0);
+    EXPECT_EQ(inserted[1][1].toInt(), 2);
+    EXPECT_EQ(history.transcriptHistoryEntries().size(), 302);
+    EXPECT_EQ(history.overviewMetrics().sessionCount, 302);
+    store->waitUntilWritten();
+    EXPECT_EQ(ApplicationSupportTranscriptHistoryStore(options).loadEntries(), history.transcriptHistoryEntries());
+
+    ApplicationSupportTranscriptHistoryStore(options).save({seeded.first()});
+    history.appendTranscriptHistory("after", 1.0, TranscriptHistoryCompletionKind::inserted);
+    EXPECT_EQ(history.transcriptHistoryEntries().size(), 2);
+    EXPECT_EQ(history.overviewMetrics().sessionCount, 2);
+}
+
+// A change the disk refused is said in the status line, in the interface language, and logged.
+TEST_F(History, AChangeTheDiskRefusedIsSaidWithItsReason) {
+    make("turkish");
+    fakes.history->reportSaveFailure("No space left on device");
+    EXPECT_EQ(message(),
+              "Transcript geçmişi kaydedilemedi: No space left on device. Değişiklik saklanıyor ve bir "
+              "sonraki dikteyle kaydedilecek.");
+    ASSERT_EQ(fakes.diagnostics->codes().value(0), "history.save_failed");
+    EXPECT_TRUE(fakes.diagnostics->stored.first().message.startsWith(
+        "The transcript history could not be saved: No space left on device."));
 }
 
 }  // namespace

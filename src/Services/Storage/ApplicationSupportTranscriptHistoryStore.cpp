@@ -1,9 +1,11 @@
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 
+#include "Services/Storage/StoreFileWriter.h"
 #include "Services/Storage/TranscriptHistoryCsv.h"
 #include "Services/Storage/TranscriptHistoryExportError.h"
 #include "Support/AppPaths.h"
 #include "Support/PrivateFile.h"
+#include "Support/ThreadPoolTask.h"
 
 #include <QDir>
 #include <QMetaObject>
@@ -20,15 +22,6 @@ const QString kHistoryFileName = QStringLiteral("transcript-history.json");
 
 bool newerFirst(const TranscriptHistoryEntry& a, const TranscriptHistoryEntry& b) {
     return a.completedAt > b.completedAt;
-}
-
-// Newest first; among equal dates the new entry goes first, as a stable sort would put it.
-qsizetype insertByDate(QList<TranscriptHistoryEntry>& entries, const TranscriptHistoryEntry& entry) {
-    const auto at = std::partition_point(entries.cbegin(), entries.cend(),
-                                         [&](const TranscriptHistoryEntry& kept) { return newerFirst(kept, entry); });
-    const qsizetype position = at - entries.cbegin();
-    entries.insert(position, entry);
-    return position;
 }
 
 }  // namespace
@@ -70,7 +63,13 @@ void ApplicationSupportTranscriptHistoryStore::work(bool ownThread) {
     for (;;) {
         if (m_jobs.empty()) {
             // Without a thread of its own, the loop runs only what is queued now.
-            if (m_stopping || !ownThread) return;
+            if (!ownThread) return;
+            if (m_stopping) {
+                // A change the disk refused gets one more try before the store ends.
+                lock.unlock();
+                if (m_unwrittenWhole || !m_unwrittenInFront.isEmpty()) writeInFront({});
+                return;
+            }
             m_changed.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });
             continue;
         }
@@ -96,7 +95,7 @@ void ApplicationSupportTranscriptHistoryStore::run(Job& job) {
                 std::lock_guard lock(m_mutex);
                 // Dictations that came in while the file was read go in now, where they belong.
                 for (const TranscriptHistoryEntry& entry : m_earlyEntries) {
-                    const qsizetype at = insertByDate(contents.entries, entry);
+                    const qsizetype at = TranscriptHistoryFile::insertByDate(contents.entries, entry);
                     inFront = inFront && at <= added;
                     ++added;
                 }
@@ -114,24 +113,77 @@ void ApplicationSupportTranscriptHistoryStore::run(Job& job) {
                 if (waiter.context)
                     QMetaObject::invokeMethod(waiter.context, std::move(waiter.loaded), Qt::QueuedConnection);
             }
-            if (added > 0) m_file.write(contents.entries, inFront ? added : -1);
-            // The text and the document the history was decoded from are gone: give their pages back.
+            if (added > 0 && inFront)
+                writeInFront(contents.entries.first(added));
+            else if (added > 0)
+                writeWhole(contents.entries);
+            // Let go of the list, so the caller's copy is its own, and give the pages of the text and
+            // the document it was decoded from back.
+            contents = {};
             ::malloc_trim(0);
             break;
         }
-        case Job::Kind::write: m_file.write(job.entries, job.prepended); break;
-        case Job::Kind::remove: m_file.remove(); break;
+        case Job::Kind::write: writeWhole(std::move(job.entries)); break;
+        case Job::Kind::prepend: writeInFront(job.entries); break;
+        case Job::Kind::remove:
+            m_unwrittenWhole.reset();
+            m_unwrittenInFront.clear();
+            m_failing = false;
+            m_file.remove();
+            break;
+    }
+}
+
+void ApplicationSupportTranscriptHistoryStore::writeWhole(QList<TranscriptHistoryEntry> entries) {
+    m_unwrittenInFront.clear();
+    const std::optional<QString> failure = m_file.write(entries);
+    m_unwrittenWhole = failure ? std::optional(std::move(entries)) : std::nullopt;
+    noteWritten(failure);
+}
+
+void ApplicationSupportTranscriptHistoryStore::writeInFront(const QList<TranscriptHistoryEntry>& newest) {
+    if (m_unwrittenWhole) {
+        QList<TranscriptHistoryEntry> whole = std::move(*m_unwrittenWhole);
+        for (auto entry = newest.crbegin(); entry != newest.crend(); ++entry)
+            TranscriptHistoryFile::insertByDate(whole, *entry);
+        writeWhole(std::move(whole));
+        return;
+    }
+    m_unwrittenInFront = newest + m_unwrittenInFront;
+    const std::optional<QString> failure = m_file.prepend(m_unwrittenInFront);
+    if (!failure) m_unwrittenInFront.clear();
+    noteWritten(failure);
+}
+
+void ApplicationSupportTranscriptHistoryStore::noteWritten(const std::optional<QString>& failure) {
+    if (!failure || m_failing) {
+        m_failing = failure.has_value();
+        return;
+    }
+    m_failing = true;
+    FailureListener listener;
+    {
+        std::lock_guard lock(m_mutex);
+        listener = m_failureListener;
+    }
+    if (listener.context) {
+        QMetaObject::invokeMethod(
+            listener.context, [failed = std::move(listener.failed), reason = *failure] { failed(reason); },
+            Qt::QueuedConnection);
     }
 }
 
 void ApplicationSupportTranscriptHistoryStore::schedule(Job job) {
     {
         std::lock_guard lock(m_mutex);
-        // Only the newest list matters to a write still waiting: it takes this one's place.
-        if (job.kind == Job::Kind::write && !m_jobs.empty() && m_jobs.back().kind == Job::Kind::write) {
-            Job& waiting = m_jobs.back();
-            job.prepended = waiting.prepended >= 0 && job.prepended >= 0 ? waiting.prepended + job.prepended : -1;
-            waiting = std::move(job);
+        Job* waiting = m_jobs.empty() ? nullptr : &m_jobs.back();
+        const bool waitingChange =
+            waiting && (waiting->kind == Job::Kind::write || waiting->kind == Job::Kind::prepend);
+        if (job.kind == Job::Kind::write && waitingChange) {
+            // The whole history holds every change still waiting: it takes their place.
+            *waiting = std::move(job);
+        } else if (job.kind == Job::Kind::prepend && waiting && waiting->kind == Job::Kind::prepend) {
+            waiting->entries = job.entries + waiting->entries;
         } else {
             m_jobs.push_back(std::move(job));
         }
@@ -157,11 +209,13 @@ void ApplicationSupportTranscriptHistoryStore::adoptLoaded() {
     m_adopted = true;
 }
 
-void ApplicationSupportTranscriptHistoryStore::rereadIfReplaced() {
+bool ApplicationSupportTranscriptHistoryStore::rereadIfReplaced() {
+    const bool adopting = !m_adopted;
     adoptLoaded();
     std::lock_guard lock(m_mutex);
-    if (m_working || !m_jobs.empty() || !m_file.changedOnDisk()) return;
+    if (m_working || !m_jobs.empty() || !m_file.changedOnDisk()) return adopting;
     take(m_file.read());
+    return true;
 }
 
 QList<TranscriptHistoryEntry> ApplicationSupportTranscriptHistoryStore::loadEntries() {
@@ -185,19 +239,31 @@ void ApplicationSupportTranscriptHistoryStore::whenLoaded(QObject* context, std:
     loaded();
 }
 
-void ApplicationSupportTranscriptHistoryStore::append(const TranscriptHistoryEntry& entry) {
+void ApplicationSupportTranscriptHistoryStore::whenSaveFails(QObject* context,
+                                                             std::function<void(const QString& reason)> failed) {
+    std::lock_guard lock(m_mutex);
+    m_failureListener = {context, std::move(failed)};
+}
+
+std::optional<qsizetype> ApplicationSupportTranscriptHistoryStore::append(const TranscriptHistoryEntry& entry) {
     if (!m_adopted) {
         // The first dictations need not wait for the file: the read takes them in when it is done.
         std::lock_guard lock(m_mutex);
         if (!m_loaded) {
             m_earlyEntries.append(entry);
-            return;
+            return std::nullopt;
         }
     }
-    rereadIfReplaced();
-    const qsizetype position = insertByDate(m_entries, entry);
+    const bool reread = rereadIfReplaced();
+    const qsizetype position = TranscriptHistoryFile::insertByDate(m_entries, entry);
     m_unreadable = false;
-    schedule({Job::Kind::write, m_entries, position == 0 ? 1 : -1});
+    // The usual dictation is the newest: it alone goes to the writer, and the list stays unshared.
+    if (position == 0)
+        schedule({Job::Kind::prepend, {entry}});
+    else
+        schedule({Job::Kind::write, m_entries});
+    if (reread) return std::nullopt;
+    return position;
 }
 
 void ApplicationSupportTranscriptHistoryStore::save(const QList<TranscriptHistoryEntry>& entries) {
@@ -205,14 +271,14 @@ void ApplicationSupportTranscriptHistoryStore::save(const QList<TranscriptHistor
     m_entries = entries;
     std::stable_sort(m_entries.begin(), m_entries.end(), newerFirst);
     m_unreadable = false;
-    schedule({Job::Kind::write, m_entries, -1});
+    schedule({Job::Kind::write, m_entries});
 }
 
 void ApplicationSupportTranscriptHistoryStore::clear() {
     adoptLoaded();
     m_entries.clear();
     m_unreadable = false;
-    schedule({Job::Kind::remove, {}, -1});
+    schedule({Job::Kind::remove, {}});
 }
 
 void ApplicationSupportTranscriptHistoryStore::waitUntilWritten() {
@@ -220,25 +286,39 @@ void ApplicationSupportTranscriptHistoryStore::waitUntilWritten() {
     m_changed.wait(lock, [this] { return !m_working && m_jobs.empty(); });
 }
 
-QString ApplicationSupportTranscriptHistoryStore::exportCSV() {
+ApplicationSupportTranscriptHistoryStore::ExportRequest ApplicationSupportTranscriptHistoryStore::exportRequest() {
     rereadIfReplaced();
     if (m_unreadable) {
         throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::historyUnreadable, historyFilePath(),
                                            m_unreadableDetail);
     }
-
     const QString folder =
         m_options.exportDirectory.isEmpty() ? AppPaths::privateTemporaryDirectory() : m_options.exportDirectory;
     if (folder.isEmpty()) {
         throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::exportFolderUnavailable, QString());
     }
-    const QString path = QDir(folder).filePath(TranscriptHistoryCsv::fileName(m_options.now()));
+    return {m_entries, QDir(folder).filePath(TranscriptHistoryCsv::fileName(m_options.now()))};
+}
 
+QString ApplicationSupportTranscriptHistoryStore::writeExport(const ExportRequest& request) {
     // Transcripts are private: the file is readable by its owner only, from the moment it exists.
-    if (const auto failure = PrivateFile::write(path, TranscriptHistoryCsv::document(m_entries))) {
-        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::writeFailed, path, *failure);
+    StoreFileWriter file(request.path);
+    file.write(TranscriptHistoryCsv::document(request.entries));
+    if (const auto failure = file.commit()) {
+        throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::writeFailed, request.path, *failure);
     }
-    return path;
+    return request.path;
+}
+
+QString ApplicationSupportTranscriptHistoryStore::exportCSV() {
+    return writeExport(exportRequest());
+}
+
+QCoro::Task<QString> ApplicationSupportTranscriptHistoryStore::exportCSVInBackground() {
+    // Made outside the await: g++ 12 destroys a lambda that is a temporary of an awaited expression
+    // twice.
+    QCoro::Task<QString> written = runOnThreadPool([request = exportRequest()] { return writeExport(request); });
+    co_return co_await written;
 }
 
 }  // namespace quorvelle

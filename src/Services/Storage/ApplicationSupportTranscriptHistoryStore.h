@@ -20,7 +20,9 @@ namespace quorvelle {
 //
 // The file is read on a thread of the store's own, starting at construction, so that the start
 // and the first dictation do not wait on it; the same thread writes every change afterwards, in
-// order, so a dictation never waits for the file either. A history file that does not decode reads
+// order, so a dictation never waits for the file either; a new dictation travels to it alone, not
+// with a copy of the history. A change that cannot be written (a full disk) is said once and kept:
+// it goes to the file with the next one, or when the store ends. A history file that does not decode reads
 // as empty, is never exported as if it were empty, and is moved aside before anything is written
 // in its place; entries that do not decode are left out and the file is moved aside before the
 // first write that would drop them. A file replaced by someone else while no change of this
@@ -50,36 +52,58 @@ public:
     void save(const QList<TranscriptHistoryEntry>& entries) override;
     void clear() override;
     QString exportCSV() override;
-    void append(const TranscriptHistoryEntry& entry) override;
+    // The file is made on a thread of its own from the history as it stands at the call.
+    QCoro::Task<QString> exportCSVInBackground() override;
+    std::optional<qsizetype> append(const TranscriptHistoryEntry& entry) override;
     void whenLoaded(QObject* context, std::function<void()> loaded) override;
     int skippedEntryCount() override;
+    void whenSaveFails(QObject* context, std::function<void(const QString& reason)> failed) override;
 
     // Returns once the file holds every change made so far.
     void waitUntilWritten();
 
 private:
     struct Job {
-        enum class Kind { read, write, remove } kind = Kind::read;
+        // write: `entries` is the whole history; prepend: the new entries in front of it, newest first.
+        enum class Kind { read, write, prepend, remove } kind = Kind::read;
         QList<TranscriptHistoryEntry> entries;
-        // How many entries are new in front of those of the previous write; -1: not only that.
-        qsizetype prepended = -1;
     };
     struct Waiter {
         QPointer<QObject> context;
         std::function<void()> loaded;
     };
+    struct FailureListener {
+        QPointer<QObject> context;
+        std::function<void(const QString&)> failed;
+    };
+    // The export's inputs, taken on the caller's thread.
+    struct ExportRequest {
+        QList<TranscriptHistoryEntry> entries;
+        QString path;
+    };
 
     void schedule(Job job);
     void run(Job& job);
     void work(bool ownThread);
+    // The worker's side of a change: written with whatever earlier change could not be.
+    void writeWhole(QList<TranscriptHistoryEntry> entries);
+    void writeInFront(const QList<TranscriptHistoryEntry>& newest);
+    void noteWritten(const std::optional<QString>& failure);
     // Blocks until the first read is done and takes what it found.
     void adoptLoaded();
-    // Reads the file again when someone else replaced it while nothing of ours was on its way.
-    void rereadIfReplaced();
+    // Reads the file again when someone else replaced it while nothing of ours was on its way;
+    // true when the entries changed so (or were taken from the first read just now).
+    bool rereadIfReplaced();
     void take(TranscriptHistoryFile::Contents contents);
+    ExportRequest exportRequest();
+    static QString writeExport(const ExportRequest& request);
 
     Options m_options;
     TranscriptHistoryFile m_file;  // the worker's, or the caller's while the worker is idle
+    // The worker's: a change the file does not hold yet, because writing it failed.
+    std::optional<QList<TranscriptHistoryEntry>> m_unwrittenWhole;
+    QList<TranscriptHistoryEntry> m_unwrittenInFront;
+    bool m_failing = false;
 
     // Owned by the calling thread.
     QList<TranscriptHistoryEntry> m_entries;
@@ -97,6 +121,7 @@ private:
     TranscriptHistoryFile::Contents m_loadedContents;
     QList<TranscriptHistoryEntry> m_earlyEntries;  // appended before the file was read
     std::vector<Waiter> m_waiters;
+    FailureListener m_failureListener;
     std::thread m_worker;
 };
 

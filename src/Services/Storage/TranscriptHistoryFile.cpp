@@ -2,11 +2,12 @@
 
 #include "Services/Storage/DamagedFile.h"
 #include "Services/Storage/StoreFile.h"
+#include "Services/Storage/StoreFileWriter.h"
+#include "Support/ListRoom.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <QtDebug>
 
 #include <sys/stat.h>
@@ -41,9 +42,19 @@ qint64 bodyOffset(const QByteArray& bytes) {
     return at < bytes.size() && bytes[at] == '{' ? body : -1;
 }
 
-// Writes into `file` and says whether every byte went.
-bool put(QSaveFile& file, const QByteArray& bytes) {
-    return file.write(bytes) == bytes.size();
+bool newerFirst(const TranscriptHistoryEntry& a, const TranscriptHistoryEntry& b) {
+    return a.completedAt > b.completedAt;
+}
+
+// The elements of the array, each on its own lines, without the brackets.
+void writeElements(StoreFileWriter& file, const QList<TranscriptHistoryEntry>& entries) {
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        file.write((i == 0 ? "\n" : ",\n") + encodeElement(entries[i]));
+}
+
+std::optional<QString> failed(const QString& path, const QString& reason) {
+    qWarning("Cannot write transcript history %s: %s", qUtf8Printable(path), qUtf8Printable(reason));
+    return reason;
 }
 
 }  // namespace
@@ -59,8 +70,17 @@ std::optional<TranscriptHistoryFile::Stamp> TranscriptHistoryFile::stampOf(const
                  static_cast<qint64>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
 }
 
+qsizetype TranscriptHistoryFile::insertByDate(QList<TranscriptHistoryEntry>& entries,
+                                              const TranscriptHistoryEntry& entry) {
+    const auto at = std::partition_point(entries.cbegin(), entries.cend(),
+                                         [&](const TranscriptHistoryEntry& kept) { return newerFirst(kept, entry); });
+    const qsizetype position = at - entries.cbegin();
+    entries.insert(position, entry);
+    return position;
+}
+
 bool TranscriptHistoryFile::changedOnDisk() const {
-    return stampOf(m_path) != m_stamp;
+    return m_holdsUnread || replacedSinceSeen();
 }
 
 void TranscriptHistoryFile::remember(qsizetype count, qint64 offset) {
@@ -73,6 +93,7 @@ TranscriptHistoryFile::Contents TranscriptHistoryFile::read() {
     // Stamped before reading: a file replaced meanwhile no longer matches and is read again.
     const auto stamp = stampOf(m_path);
     m_keepAside.clear();
+    m_holdsUnread = false;
     m_bodyOffset = -1;
     m_count = 0;
     m_stamp = stamp;
@@ -99,7 +120,6 @@ TranscriptHistoryFile::Contents TranscriptHistoryFile::read() {
         else
             ++contents.skipped;
     }
-    const auto newerFirst = [](const auto& a, const auto& b) { return a.completedAt > b.completedAt; };
     // Entries out of order are written whole, sorted, the next time.
     const bool sorted = std::is_sorted(contents.entries.cbegin(), contents.entries.cend(), newerFirst);
     if (!sorted) std::stable_sort(contents.entries.begin(), contents.entries.end(), newerFirst);
@@ -108,71 +128,76 @@ TranscriptHistoryFile::Contents TranscriptHistoryFile::read() {
         qWarning("Transcript history %s: %d entries did not decode and are skipped", qUtf8Printable(m_path),
                  contents.skipped);
     }
+    // New dictations go in front: room for them there, made here rather than at the first of them.
+    reserveInFront(contents.entries, roomForNewEntries(contents.entries));
     m_count = contents.entries.size();
     m_bodyOffset = m_keepAside.isEmpty() && sorted && m_count > 0 ? bodyOffset(file.bytes) : -1;
     return contents;
 }
 
-bool TranscriptHistoryFile::moveAsideIfNeeded() {
-    if (m_keepAside.isEmpty() || !stampOf(m_path)) return true;
+std::optional<QString> TranscriptHistoryFile::moveAsideIfNeeded() {
+    if (m_keepAside.isEmpty() || !stampOf(m_path)) return std::nullopt;
     if (const auto aside = setAsideDamagedFile(m_path, m_now())) {
         qWarning("Transcript history %s (%s) kept as %s", qUtf8Printable(m_path), qUtf8Printable(m_keepAside),
                  qUtf8Printable(*aside));
         m_keepAside.clear();
-        return true;
+        return std::nullopt;
     }
     qWarning("Transcript history %s (%s) cannot be moved aside; not writing over it", qUtf8Printable(m_path),
              qUtf8Printable(m_keepAside));
-    return false;
+    return QStringLiteral("the unreadable history file could not be set aside");
 }
 
-bool TranscriptHistoryFile::write(const QList<TranscriptHistoryEntry>& entries, qsizetype prepended) {
-    if (changedOnDisk()) {
-        // Someone else wrote it: what it holds now is judged afresh before it is replaced.
-        read();
-        prepended = -1;
-    }
-    if (!moveAsideIfNeeded()) return false;
-
-    const bool inFront = prepended > 0 && m_bodyOffset >= 0 && entries.size() == m_count + prepended;
-    QFile previous(m_path);
-    if (inFront && (!previous.open(QIODevice::ReadOnly) || !previous.seek(m_bodyOffset))) return write(entries);
-
+std::optional<QString> TranscriptHistoryFile::write(const QList<TranscriptHistoryEntry>& entries) {
+    // Someone else wrote it: what it holds now is judged afresh before it is replaced.
+    if (replacedSinceSeen()) read();
+    if (auto failure = moveAsideIfNeeded()) return failure;
     // Everything the user ever dictated: for the user's eyes only.
-    QSaveFile file(m_path);
-    bool written =
-        file.open(QIODevice::WriteOnly) && file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    written = written && put(file, "[");
-    const qsizetype encodedCount = inFront ? prepended : entries.size();
-    for (qsizetype i = 0; written && i < encodedCount; ++i)
-        written = put(file, (i == 0 ? "\n" : ",\n") + encodeElement(entries[i]));
-    if (inFront) {
-        written = written && put(file, ",\n");
-        while (written && !previous.atEnd()) {
-            const QByteArray chunk = previous.read(1 << 20);
-            written = previous.error() == QFileDevice::NoError && put(file, chunk);
-        }
-    } else {
-        written = written && put(file, "\n]\n");
-    }
-    // Qt keeps a small payload in its buffer until commit(), and commit() installs the file even when
-    // that last write fails: on a full disk the old file would become an empty or cut one.
-    if (!written || !file.flush()) {
-        qWarning("Cannot write transcript history %s: %s", qUtf8Printable(m_path), qUtf8Printable(file.errorString()));
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        qWarning("Cannot write transcript history %s: %s", qUtf8Printable(m_path), qUtf8Printable(file.errorString()));
-        return false;
-    }
+    StoreFileWriter file(m_path);
+    file.write("[");
+    writeElements(file, entries);
+    file.write("\n]\n");
+    if (auto failure = file.commit()) return failed(m_path, *failure);
     remember(entries.size(), 2);
-    return true;
+    return std::nullopt;
+}
+
+std::optional<QString> TranscriptHistoryFile::mergeAndWrite(const QList<TranscriptHistoryEntry>& newest) {
+    const bool replaced = replacedSinceSeen();
+    Contents contents = read();
+    QList<TranscriptHistoryEntry> merged = std::move(contents.entries);
+    for (auto entry = newest.crbegin(); entry != newest.crend(); ++entry)
+        insertByDate(merged, *entry);
+    auto failure = write(merged);
+    if (!failure && replaced) m_holdsUnread = true;
+    return failure;
+}
+
+std::optional<QString> TranscriptHistoryFile::prepend(const QList<TranscriptHistoryEntry>& newest) {
+    if (newest.isEmpty()) return std::nullopt;
+    QFile previous(m_path);
+    const bool inFront =
+        m_bodyOffset >= 0 && !replacedSinceSeen() && previous.open(QIODevice::ReadOnly) && previous.seek(m_bodyOffset);
+    if (!inFront) return mergeAndWrite(newest);
+
+    StoreFileWriter file(m_path);
+    file.write("[");
+    writeElements(file, newest);
+    file.write(",\n");
+    while (!previous.atEnd()) {
+        const QByteArray chunk = previous.read(1 << 20);
+        if (previous.error() != QFileDevice::NoError) return failed(m_path, previous.errorString());
+        file.write(chunk);
+    }
+    if (auto failure = file.commit()) return failed(m_path, *failure);
+    remember(m_count + newest.size(), 2);
+    return std::nullopt;
 }
 
 void TranscriptHistoryFile::remove() {
     QFile::remove(m_path);
     m_keepAside.clear();
+    m_holdsUnread = false;
     remember(0, -1);
 }
 

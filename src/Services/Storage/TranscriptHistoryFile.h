@@ -13,10 +13,10 @@ namespace quorvelle {
 
 // The history file on disk: a pretty-printed JSON array of entries with sorted keys, newest first.
 // It is read tolerantly (an entry that does not decode is skipped, not the whole history), and
-// written whole or, when only new entries came in front of what it holds, by writing those and
-// copying the rest of the file as it is. Either way the file is replaced atomically. A file that
-// could not be read, or whose entries were skipped, is moved aside before the first write, so
-// nothing the user had is ever written over. Used from one thread at a time.
+// written whole or, when new entries come in front of what it holds, by writing those and copying
+// the rest of the file as it is. Either way the file is replaced atomically. A file that could not
+// be read, or whose entries were skipped, is moved aside before the first write, so nothing the
+// user had is ever written over. Used from one thread at a time.
 class TranscriptHistoryFile {
 public:
     enum class Outcome { missing, decoded, unreadable };
@@ -32,13 +32,21 @@ public:
 
     TranscriptHistoryFile(QString path, std::function<QDateTime()> now);
 
+    // Puts `entry` at its place in a list kept newest first: before the older ones and before those
+    // of the same time, as a new dictation goes. Returns where it went.
+    static qsizetype insertByDate(QList<TranscriptHistoryEntry>& entries, const TranscriptHistoryEntry& entry);
+
     const QString& path() const { return m_path; }
     Contents read();
     // True when the file is no longer the one last read or written here.
     bool changedOnDisk() const;
-    // Writes `entries`, of which the first `prepended` are new in front of what was last read or
-    // written; -1 when that is not so. False when the file stayed as it was.
-    bool write(const QList<TranscriptHistoryEntry>& entries, qsizetype prepended = -1);
+    // Each returns why the file stayed as it was, or nothing once it holds the change.
+    // Writes `entries` as the whole history.
+    std::optional<QString> write(const QList<TranscriptHistoryEntry>& entries);
+    // Puts `newest` (newest first, none older than what the file holds) in front of the history the
+    // file holds. A file someone else replaced meanwhile keeps its entries, with these among them,
+    // and counts as changed on disk until it is read again.
+    std::optional<QString> prepend(const QList<TranscriptHistoryEntry>& newest);
     void remove();
 
 private:
@@ -51,7 +59,10 @@ private:
         bool operator==(const Stamp&) const = default;
     };
     static std::optional<Stamp> stampOf(const QString& path);
-    bool moveAsideIfNeeded();
+    bool replacedSinceSeen() const { return stampOf(m_path) != m_stamp; }
+    // The history as the file holds it now, with `newest` put in, written whole.
+    std::optional<QString> mergeAndWrite(const QList<TranscriptHistoryEntry>& newest);
+    std::optional<QString> moveAsideIfNeeded();
     void remember(qsizetype count, qint64 offset);
 
     QString m_path;
@@ -62,6 +73,8 @@ private:
     qint64 m_bodyOffset = -1;
     // Why the file must be moved aside before it is written over; empty when it need not be.
     QString m_keepAside;
+    // The file holds entries merged in here that whoever keeps the history in memory has not read.
+    bool m_holdsUnread = false;
 };
 
 }  // namespace quorvelle

@@ -6,7 +6,10 @@
 #include <QObject>
 #include <QString>
 
+#include <QCoroTask>
+
 #include <functional>
+#include <optional>
 
 namespace quorvelle {
 
@@ -24,12 +27,18 @@ public:
     // Writes the stored history as CSV and returns the file's path.
     // Throws TranscriptHistoryExportError.
     virtual QString exportCSV() = 0;
+    // The same, with the work done off the caller's thread where the store can; the caller resumes
+    // on its own thread.
+    virtual QCoro::Task<QString> exportCSVInBackground() { co_return exportCSV(); }
 
-    // Adds one entry at its place by date. Never fails.
-    virtual void append(const TranscriptHistoryEntry& entry) {
+    // Adds one entry at its place by date. Never fails. Returns the entry's row in the history when
+    // the rest of it is as the caller last had it (from loadEntries() and the appends since);
+    // nothing when the caller must load the entries again.
+    virtual std::optional<qsizetype> append(const TranscriptHistoryEntry& entry) {
         QList<TranscriptHistoryEntry> entries = loadEntries();
         entries.prepend(entry);
         save(entries);
+        return std::nullopt;
     }
     // Calls `loaded` on `context`'s thread once the stored history can be had without waiting.
     virtual void whenLoaded(QObject* context, std::function<void()> loaded) {
@@ -38,6 +47,12 @@ public:
     }
     // Stored entries that could not be read and are left out of the history.
     virtual int skippedEntryCount() { return 0; }
+    // Calls `failed` on `context`'s thread with the reason when a change could not be written: once,
+    // until a write succeeds again. The change is kept and written with the next one.
+    virtual void whenSaveFails(QObject* context, std::function<void(const QString& reason)> failed) {
+        Q_UNUSED(context);
+        Q_UNUSED(failed);
+    }
 };
 
 }  // namespace quorvelle

@@ -2,18 +2,14 @@
 // A job's result (or the exception it threw) comes back to the awaiting coroutine on its own thread.
 #pragma once
 
-#include <QFuture>
+#include "Support/ThreadPoolTask.h"
+
 #include <QObject>
-#include <QPromise>
 #include <QThread>
 
-#include <QCoroFuture>
 #include <QCoroTask>
 
-#include <exception>
 #include <functional>
-#include <memory>
-#include <optional>
 #include <type_traits>
 
 namespace quorvelle {
@@ -31,29 +27,7 @@ public:
     // resumes on its own thread with the job's result or the exception the job threw.
     template <typename Job>
     auto run(Job job) -> QCoro::Task<std::invoke_result_t<Job>> {
-        using Result = std::invoke_result_t<Job>;
-        // The outcome travels as a value: a future that carries an exception also reports itself
-        // as cancelled, which would blur a failed job with an abandoned one.
-        struct Outcome {
-            std::optional<Result> value;
-            std::exception_ptr error;
-        };
-        auto promise = std::make_shared<QPromise<Outcome>>();
-        QFuture<Outcome> future = promise->future();
-        post([promise, job = std::move(job)]() mutable {
-            promise->start();
-            Outcome outcome;
-            try {
-                outcome.value.emplace(job());
-            } catch (...) {
-                outcome.error = std::current_exception();
-            }
-            promise->addResult(std::move(outcome));
-            promise->finish();
-        });
-        Outcome outcome = co_await future;
-        if (outcome.error) std::rethrow_exception(outcome.error);
-        co_return std::move(*outcome.value);
+        return awaitPostedJob([this](std::function<void()> work) { post(std::move(work)); }, std::move(job));
     }
 
     // Runs the work on the worker thread after every job submitted before it, and waits for it.

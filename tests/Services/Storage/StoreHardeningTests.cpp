@@ -11,8 +11,14 @@
 #include <QDir>
 #include <QNetworkAccessManager>
 #include <QTemporaryDir>
+#include <QTimeZone>
 
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <sched.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -30,6 +36,44 @@ using Model = LocalTranscriptionModelID;
     ::setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, SIG_IGN);
     std::_Exit(attempt() ? 0 : 1);
+}
+
+constexpr int kNoSmallDisk = 77;
+
+// Runs `attempt` in a child process in which `folder` is a file system of its own, 256 KiB large (a
+// tmpfs in a private user and mount namespace): a disk that really fills. Returns the child's exit
+// code: 0 when the attempt held, kNoSmallDisk when no such file system can be made here.
+int onSmallDisk(const QString& folder, const std::function<bool()>& attempt) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const uid_t uid = ::getuid();
+        const gid_t gid = ::getgid();
+        const auto put = [](const char* path, const std::string& text) {
+            QFile file(QString::fromLatin1(path));
+            return file.open(QIODevice::WriteOnly) &&
+                   file.write(text.data(), qint64(text.size())) == qint64(text.size());
+        };
+        const bool made = ::unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0 && put("/proc/self/setgroups", "deny") &&
+                          put("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") &&
+                          put("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1") &&
+                          ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                          ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=256k") == 0;
+        std::_Exit(!made ? kNoSmallDisk : attempt() && !::testing::Test::HasFailure() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Writes to `path` until the disk is full, then gives back 8 KiB: a write larger than that begins
+// and then fails, where Qt's own writes lose the reason.
+void fillDisk(const QString& path) {
+    QFile filler(path);
+    if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return;
+    const QByteArray block(4096, 'x');
+    while (filler.write(block) == block.size()) {
+    }
+    filler.resize(filler.size() - 8192);
 }
 
 class NoRuntime final : public LocalRuntimeInspecting {
@@ -91,6 +135,61 @@ TEST_F(StoreHardeningTest, AFullDiskLeavesSettingsAndModelRegistryByteForByteAnd
                 ExitedWithCode(0), "");
     EXPECT_EQ(readAll(settingsPath), oldSettings);
     EXPECT_EQ(readAll(registryPath()), oldRegistry);
+}
+
+// A full disk refuses a dictation: the file stays as it was, the reason is the system's and said
+// once, and the dictations refused are written with the next one the disk takes, or at the end.
+TEST_F(StoreHardeningTest, AHistoryChangeAFullDiskRefusesIsSaidOnceAndWrittenWithTheNextOne) {
+    const QString disk = path("disk");
+    ASSERT_TRUE(QDir().mkpath(disk));
+    const int code = onSmallDisk(disk, [&] {
+        const QDateTime start(QDate(2026, 12, 5), QTime(9, 0), QTimeZone::utc());
+        const auto entry = [&](int minute) {
+            return TranscriptHistoryEntry{QUuid::createUuid(), start.addSecs(60 * minute), "words", 1, 1, {}};
+        };
+        ApplicationSupportTranscriptHistoryStore::Options options{disk + "/History", disk, [&] { return start; }};
+        const QString file = disk + "/History/transcript-history.json", filler = disk + "/filler";
+        QList<TranscriptHistoryEntry> expected;  // larger than the room the full disk leaves
+        for (int minute = -100; minute <= 0; ++minute)
+            expected.prepend(entry(minute));
+        QStringList reasons;
+        QObject context;
+        {
+            ApplicationSupportTranscriptHistoryStore store(options);
+            store.whenSaveFails(&context, [&](const QString& reason) { reasons << reason; });
+            store.save(expected);
+            store.waitUntilWritten();
+            const QByteArray before = readAll(file);
+            fillDisk(filler);
+            for (const int minute : {1, 2}) {
+                expected.prepend(entry(minute));
+                EXPECT_EQ(store.append(expected.first()), 0);
+                store.waitUntilWritten();
+                QCoreApplication::sendPostedEvents();
+            }
+            EXPECT_EQ(reasons, QStringList{"No space left on device"});
+            EXPECT_EQ(readAll(file), before);
+            EXPECT_EQ(store.loadEntries(), expected);
+
+            QFile::remove(filler);
+            expected.prepend(entry(3));
+            store.append(expected.first());
+            store.waitUntilWritten();
+            EXPECT_EQ(ApplicationSupportTranscriptHistoryStore(options).loadEntries(), expected);
+
+            fillDisk(filler);
+            expected.prepend(entry(4));
+            store.append(expected.first());
+            store.waitUntilWritten();
+            QCoreApplication::sendPostedEvents();
+            EXPECT_EQ(reasons.size(), 2);  // told again after a write that went through
+            QFile::remove(filler);
+        }
+        EXPECT_EQ(ApplicationSupportTranscriptHistoryStore(options).loadEntries(), expected);  // at the end
+        return true;
+    });
+    if (code == kNoSmallDisk) GTEST_SKIP() << "no private file system can be made here";
+    EXPECT_EQ(code, 0);
 }
 
 TEST_F(StoreHardeningTest, AnUndecodableRegistryIsKeptAsideAndRebuiltFromModelFilesThatMatchTheCatalogue) {

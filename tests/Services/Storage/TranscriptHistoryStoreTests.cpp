@@ -1,3 +1,4 @@
+#include "Models/SanitizedDiagnosticsEvent.h"
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 #include "Services/Storage/TranscriptHistoryExportError.h"
 #include "StorageTestSupport.h"
@@ -6,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimeZone>
@@ -142,6 +144,37 @@ TEST_F(TranscriptHistoryStoreTest, UndecodableEntriesAreSkippedAndTheirFileKeptB
     store.waitUntilWritten();
     EXPECT_EQ(firstAside(), file);
     EXPECT_EQ(makeStore().loadEntries(), (Entries{added, kept}));
+}
+
+// A stored record missing one of its fields (or holding null there) is skipped like any record that
+// does not decode: never read with an empty duration, count, code or message.
+TEST_F(TranscriptHistoryStoreTest, RecordsMissingOneFieldAreSkippedNotReadEmpty) {
+    const auto kept = makeEntry(0, "kept");
+    QByteArray file = "[";
+    for (const char* field : {"durationSeconds", "wordCount"}) {
+        for (const QJsonValue& value : {QJsonValue(QJsonValue::Undefined), QJsonValue(QJsonValue::Null)}) {
+            QJsonObject partial = makeEntry(60, "partial").toJson();
+            partial.remove(field);
+            if (!value.isUndefined()) partial.insert(field, value);
+            EXPECT_EQ(TranscriptHistoryEntry::fromJson(partial), std::nullopt) << field;
+            file += QJsonDocument(partial).toJson() + ",";
+        }
+    }
+    startOver(file + QJsonDocument(kept.toJson()).toJson() + "]");
+    auto store = makeStore();
+    EXPECT_EQ(store.loadEntries(), Entries{kept});
+    EXPECT_EQ(store.skippedEntryCount(), 4);
+
+    const QJsonObject event =
+        SanitizedDiagnosticsEvent::make(kNow, DiagnosticsEventLevel::warning, "history.save_failed", "full").toJson();
+    for (const char* field : {"code", "message"}) {
+        QJsonObject partial = event;
+        partial.remove(field);
+        EXPECT_EQ(SanitizedDiagnosticsEvent::fromJson(partial), std::nullopt) << field;
+        partial.insert(field, QJsonValue::Null);
+        EXPECT_EQ(SanitizedDiagnosticsEvent::fromJson(partial), std::nullopt) << field;
+    }
+    EXPECT_EQ(SanitizedDiagnosticsEvent::fromJson(event).value().message, "full");
 }
 
 TEST_F(TranscriptHistoryStoreTest, WhatIsOnDiskWinsOverWhatTheStoreLastSaw) {

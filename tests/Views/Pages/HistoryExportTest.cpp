@@ -2,14 +2,18 @@
 // atomic, a failure leaves the old file and is reported, a folder is never replaced, and a
 // transcript that a spreadsheet would run as a formula is written as text.
 #include "../../Services/Storage/StorageTestSupport.h"
+#include "FakeBootstrap.h"
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 #include "Services/Storage/TranscriptHistoryCsv.h"
 #include "StorageFakes.h"
+#include "ViewModel/AppViewModel.h"
 #include "Views/Dashboard/History/HistoryExporter.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoroTask>
 #include <QDir>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
@@ -40,21 +44,23 @@ protected:
         };
         store->save({entry("=HYPERLINK(\"http://evil.test\")"), entry("plain words")});
     }
-    std::unique_ptr<ApplicationSupportTranscriptHistoryStore> makeStore(const char* exportFolder) {
+    std::shared_ptr<ApplicationSupportTranscriptHistoryStore> makeStore(const char* exportFolder) {
         ApplicationSupportTranscriptHistoryStore::Options options;
         options.directory = dir.filePath("history");
         options.exportDirectory = dir.filePath(QString::fromLatin1(exportFolder));
         options.now = [] { return kNow; };
-        return std::make_unique<ApplicationSupportTranscriptHistoryStore>(options);
+        return std::make_shared<ApplicationSupportTranscriptHistoryStore>(options);
     }
-    std::optional<QString> run(TranscriptHistoryStoring& from, const char* answer, const char* language = "en") {
-        chooser.answer = answer ? std::optional(dir.filePath(QString::fromLatin1(answer))) : std::nullopt;
-        return HistoryExporter::run(from, chooser, AppStrings(QString::fromLatin1(language)));
+    std::optional<QString> run(std::shared_ptr<TranscriptHistoryStoring> from, const char* answer,
+                               const char* language = "en") {
+        chooser->answer = answer ? std::optional(dir.filePath(QString::fromLatin1(answer))) : std::nullopt;
+        return QCoro::waitFor(
+            HistoryExporter::run(std::move(from), chooser, AppStrings(QString::fromLatin1(language))));
     }
 
     QTemporaryDir dir;
-    std::unique_ptr<ApplicationSupportTranscriptHistoryStore> store;
-    ScriptedChooser chooser;
+    std::shared_ptr<ApplicationSupportTranscriptHistoryStore> store;
+    std::shared_ptr<ScriptedChooser> chooser = std::make_shared<ScriptedChooser>();
 };
 
 TEST(TranscriptHistoryCsvCells, FormulaStartsAreQuotedAndOtherCellsKept) {
@@ -68,9 +74,9 @@ TEST(TranscriptHistoryCsvCells, FormulaStartsAreQuotedAndOtherCellsKept) {
 }
 
 TEST_F(HistoryExportTest, ReplacesAnExistingFileInOneStepWithTheNeutralizedHistoryOrNothingOnACancel) {
-    EXPECT_EQ(run(*store, nullptr), std::nullopt);
-    EXPECT_EQ(run(*store, "out/keep.csv"), std::nullopt);
-    EXPECT_EQ(chooser.suggestions, QStringList(2, "quorvelle-history-2026-12-05.csv"));
+    EXPECT_EQ(run(store, nullptr), std::nullopt);
+    EXPECT_EQ(run(store, "out/keep.csv"), std::nullopt);
+    EXPECT_EQ(chooser->suggestions, QStringList(2, "quorvelle-history-2026-12-05.csv"));
     const QByteArray written = readAll(dir.filePath("out/keep.csv"));
     EXPECT_TRUE(written.startsWith(TranscriptHistoryCsv::header)) << written.toStdString();
     EXPECT_TRUE(written.contains(",\"'=HYPERLINK(\"\"http://evil.test\"\")\",")) << written.toStdString();
@@ -81,29 +87,54 @@ TEST_F(HistoryExportTest, ReplacesAnExistingFileInOneStepWithTheNeutralizedHisto
 
 TEST_F(HistoryExportTest, EveryFailureIsReportedAndLeavesTheOldFileOrFolderAsItWas) {
     // The exported file went missing before the copy: the old file must not be gone.
-    FakeTranscriptHistoryStore vanished;
-    vanished.exportAnswer.setFallback(dir.filePath("export/missing.csv"));
+    auto vanished = std::make_shared<FakeTranscriptHistoryStore>();
+    vanished->exportAnswer.setFallback(dir.filePath("export/missing.csv"));
     const auto unreadable = run(vanished, "out/keep.csv");
     ASSERT_TRUE(unreadable);
     EXPECT_TRUE(unreadable->startsWith("The history could not be exported: ")) << unreadable->toStdString();
     EXPECT_EQ(readAll(dir.filePath("out/keep.csv")), "old contents");
 
     // A place that cannot hold a file (its parent is a file), in Turkish.
-    const auto unwritable = run(*store, "not-a-folder/history.csv", "tr");
+    const auto unwritable = run(store, "not-a-folder/history.csv", "tr");
     ASSERT_TRUE(unwritable);
     EXPECT_TRUE(unwritable->startsWith(QStringLiteral("Geçmiş dışa aktarılamadı: "))) << unwritable->toStdString();
     EXPECT_EQ(readAll(dir.filePath("not-a-folder")), "a file");
 
     // A folder is refused, never removed or replaced.
-    EXPECT_EQ(run(*store, "out/folder.csv"), "A folder cannot be replaced by the export. Choose a file name.");
+    EXPECT_EQ(run(store, "out/folder.csv"), "A folder cannot be replaced by the export. Choose a file name.");
     EXPECT_EQ(readAll(dir.filePath("out/folder.csv/inside.txt")), "inside");
 
     // The store cannot write its own file: no dialog, and the old file stays.
-    const auto blocked = run(*makeStore("not-a-folder/export"), "out/keep.csv");
+    const auto blocked = run(makeStore("not-a-folder/export"), "out/keep.csv");
     ASSERT_TRUE(blocked);
     EXPECT_TRUE(blocked->startsWith("The history could not be exported: ")) << blocked->toStdString();
-    EXPECT_EQ(chooser.suggestions.size(), 3);
+    EXPECT_EQ(chooser->suggestions.size(), 3);
     EXPECT_EQ(readAll(dir.filePath("out/keep.csv")), "old contents");
+}
+
+// The window's thread is never held by the files: the export returns at once, the user is asked
+// only once the file is made, and a second click meanwhile starts nothing.
+TEST_F(HistoryExportTest, TheExportRunsOffTheWindowsThreadOneAtATime) {
+    FakeBootstrap fakes;
+    AppBootstrap services = fakes.bootstrap();
+    services.transcriptHistoryStore = store;
+    AppViewModel viewModel(services, fakes.environment());
+    ASSERT_EQ(viewModel.history()->transcriptHistoryEntries().size(), 2);  // read by the save in SetUp
+    HistoryExporter exporter;
+    exporter.setViewModel(&viewModel);
+    exporter.setSaveLocationChooser(chooser);
+    chooser->answer = dir.filePath("out/new.csv");
+    QSignalSpy busy(&exporter, &HistoryExporter::busyChanged);
+
+    exporter.exportHistoryCSV();
+    exporter.exportHistoryCSV();
+    EXPECT_TRUE(chooser->suggestions.isEmpty());
+    EXPECT_TRUE(exporter.isBusy());
+    ASSERT_TRUE(busy.wait());
+    EXPECT_FALSE(exporter.isBusy());
+    EXPECT_EQ(chooser->suggestions.size(), 1);
+    EXPECT_TRUE(readAll(dir.filePath("out/new.csv")).contains(",\"plain words\","));
+    EXPECT_EQ(exporter.message(), "");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "Views/Dashboard/Components/HistoryTimestampFormatter.h"
 #include "Views/Dashboard/History/HistoryExporter.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 namespace quorvelle::test {
@@ -81,6 +82,47 @@ TEST_F(PagesViewTest, AnEmptyHistoryShowsItsNoticeAndTurnsTheHeaderButtonsOff) {
 
 // The quick add keeps its entry when a new dictation arrives, saves only a pair of trimmed non-blank
 // terms, and keeps the original typed after saving or cancelling; a cancel forgets the replacement.
+// Until the stored history has been read the lists say so, not that there is no history.
+TEST_F(PagesViewTest, TheHistoryListsSayTheyAreLoadingUntilTheHistoryIsRead) {
+    fakes.history->holdLoading = true;
+    load("history");
+    EXPECT_EQ(text("empty-history-message"), "Loading history…");
+    go("overview");
+    EXPECT_EQ(text("empty-history-message"), "Loading history…");
+    fakes.history->finishLoading();
+    settle();
+    EXPECT_EQ(text("empty-history-message"), "No completed transcriptions yet.");
+}
+
+// A long history is made a page of rows at a time as the user scrolls to its end: every entry
+// comes, once, newest first, and a new dictation still goes on top.
+TEST_F(PagesViewTest, ALongHistoryComesAPageAtATimeToItsEnd) {
+    seedHistory(260);
+    load("history");
+    QQuickItem* list = item("history-row-list");
+    QQuickItem* scroller = list->parentItem();
+    while (scroller && !scroller->property("contentY").isValid())
+        scroller = scroller->parentItem();
+    ASSERT_TRUE(scroller);
+    QList<qsizetype> counts{rows("history-row-list", "history-transcript").size()};
+    while (counts.size() < 10 && counts.last() < 260) {
+        scroller->setProperty("contentY",
+                              scroller->property("contentHeight").toReal() - scroller->property("height").toReal());
+        settle();
+        counts.append(rows("history-row-list", "history-transcript").size());
+    }
+    EXPECT_EQ(counts.first(), 50);
+    EXPECT_EQ(counts.last(), 260);
+    QStringList expected;
+    for (int index = 1; index <= 260; ++index)
+        expected.append(QStringLiteral("transcript %1").arg(index));
+    EXPECT_EQ(rows("history-row-list", "history-transcript"), expected);
+
+    viewModel->history()->appendTranscriptHistory("newest", 1.0, TranscriptHistoryCompletionKind::inserted);
+    settle();
+    EXPECT_EQ(rows("history-row-list", "history-transcript"), QStringList{"newest"} + expected);
+}
+
 TEST_F(PagesViewTest, AQuickAddPanelStaysOnItsEntryAndSavesOnlyTrimmedNonBlankTerms) {
     seedHistory(2);
     load("history");
@@ -149,9 +191,12 @@ TEST_F(PagesViewTest, TheHeaderShowsAFailedExportAsAMessageAndClearsTheHistory) 
     auto chooser = std::make_shared<FixedPlace>();
     chooser->answer = dir.filePath("history.csv");
     fakes.history->exportAnswer.setFallback(dir.filePath("missing.csv"));
-    harness.root()->findChild<HistoryExporter*>("history-exporter")->setSaveLocationChooser(chooser);
+    auto* exporter = harness.root()->findChild<HistoryExporter*>("history-exporter");
+    exporter->setSaveLocationChooser(chooser);
 
     harness.click(item("history-export-button"));
+    // The copy runs off the window's thread.
+    ASSERT_TRUE(!exporter->isBusy() || QSignalSpy(exporter, &HistoryExporter::busyChanged).wait());
     EXPECT_TRUE(shows("history-export-message") &&
                 text("history-export-message").startsWith("The history could not be exported: "));
     harness.shoot("pages-history-export-failed-en");

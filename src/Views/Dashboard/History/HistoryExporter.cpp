@@ -2,10 +2,13 @@
 
 #include "Services/Storage/TranscriptHistoryExportError.h"
 #include "Support/PrivateFile.h"
+#include "Support/ThreadPoolTask.h"
 #include "ViewModel/AppViewModel.h"
 #include "Views/Dashboard/History/FileDialogSaveLocationChooser.h"
 
 #include <QFileInfo>
+
+#include <QCoroTask>
 
 namespace quorvelle {
 
@@ -28,36 +31,50 @@ void HistoryExporter::setSaveLocationChooser(std::shared_ptr<SaveLocationChoosin
 }
 
 void HistoryExporter::exportHistoryCSV() {
-    if (!m_viewModel || m_viewModel->history()->transcriptHistoryEntries().isEmpty()) return;
-    setMessage(
-        run(*m_viewModel->history()->transcriptHistoryStore(), *m_chooser, m_viewModel->strings()).value_or(QString()));
+    if (!m_viewModel || m_busy || m_viewModel->history()->transcriptHistoryEntries().isEmpty()) return;
+    setBusy(true);
+    QCoro::connect(run(m_viewModel->history()->transcriptHistoryStore(), m_chooser, m_viewModel->strings()), this,
+                   [this](const std::optional<QString>& message) {
+                       setMessage(message.value_or(QString()));
+                       setBusy(false);
+                   });
 }
 
-std::optional<QString> HistoryExporter::run(TranscriptHistoryStoring& store, SaveLocationChoosing& chooser,
-                                            const AppStrings& strings) {
+QCoro::Task<std::optional<QString>> HistoryExporter::run(std::shared_ptr<TranscriptHistoryStoring> store,
+                                                         std::shared_ptr<SaveLocationChoosing> chooser,
+                                                         AppStrings strings) {
     const QString failed = strings.localized(u"The history could not be exported: ", u"Geçmiş dışa aktarılamadı: ");
     QString exported;
     try {
-        exported = store.exportCSV();
+        exported = co_await store->exportCSVInBackground();
     } catch (const TranscriptHistoryExportError& error) {
-        return failed + (error.detail().isEmpty() ? QString::fromUtf8(error.what()) : error.detail());
+        co_return failed + (error.detail().isEmpty() ? QString::fromUtf8(error.what()) : error.detail());
     } catch (const std::exception& error) {
-        return failed + QString::fromUtf8(error.what());
+        co_return failed + QString::fromUtf8(error.what());
     }
-    const std::optional<QString> target = chooser.chooseSaveLocation(QFileInfo(exported).fileName());
-    if (!target) return std::nullopt;
+    const std::optional<QString> target = chooser->chooseSaveLocation(QFileInfo(exported).fileName());
+    if (!target) co_return std::nullopt;
     if (QFileInfo(*target).isDir()) {
-        return strings.localized(u"A folder cannot be replaced by the export. Choose a file name.",
-                                 u"Dışa aktarma bir klasörün yerine yazılamaz. Bir dosya adı seçin.");
+        co_return strings.localized(u"A folder cannot be replaced by the export. Choose a file name.",
+                                    u"Dışa aktarma bir klasörün yerine yazılamaz. Bir dosya adı seçin.");
     }
-    if (const std::optional<QString> reason = PrivateFile::copy(exported, *target)) return failed + *reason;
-    return std::nullopt;
+    // Made outside the await: g++ 12 destroys a lambda that is a temporary of an awaited expression
+    // twice.
+    auto copied = runOnThreadPool([exported, target = *target] { return PrivateFile::copy(exported, target); });
+    if (const std::optional<QString> reason = co_await copied) co_return failed + *reason;
+    co_return std::nullopt;
 }
 
 void HistoryExporter::setMessage(const QString& message) {
     if (message == m_message) return;
     m_message = message;
     Q_EMIT messageChanged();
+}
+
+void HistoryExporter::setBusy(bool busy) {
+    if (busy == m_busy) return;
+    m_busy = busy;
+    Q_EMIT busyChanged();
 }
 
 }  // namespace quorvelle

@@ -2,7 +2,8 @@ import QtQuick
 import QtQuick.Layouts
 import Quorvelle
 
-// The history rows of the overview and history pages, newest first, or the empty-history card.
+// The history rows of the overview and history pages, newest first, or the empty-history card
+// (which says the history is loading until the stored one has been read).
 // Rows keep their own quick-add state across new dictations: they are keyed by the entry's id.
 ColumnLayout {
     id: root
@@ -23,7 +24,9 @@ ColumnLayout {
     EmptyHistoryState {
         objectName: "history-empty"
         visible: rows.count === 0
-        message: root.emptyMessage
+        message: root.viewModel.history.historyLoaded
+                 ? root.emptyMessage
+                 : DashboardTexts.localized(root.viewModel.languageCode, "Loading history…", "Geçmiş yükleniyor…")
     }
 
     Repeater {

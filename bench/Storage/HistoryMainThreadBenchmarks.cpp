@@ -1,0 +1,200 @@
+// The main thread's share of the history, with the dashboard's history lists attached (the history
+// page, the overview's five rows, the header's one) over the real store:
+// - BM_DictationMainThread: one dictation handed to the history, until the main thread has nothing
+//   left to do for it, at 10,000 / 100,000 / 300,000 entries. Goal: never over 16 ms ("max").
+// - BM_ExportMainThreadStall: the longest stretch in which the main thread did not turn its event
+//   loop, from asking for the CSV export of a history just read until the file stands at the place
+//   the user chose (the first export after start, as the user meets it).
+// The load average at the start is printed with the figures: they mean little without it.
+#include "FakeBootstrap.h"
+#include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
+#include "ViewModel/AppViewModel.h"
+#include "Views/Dashboard/History/HistoryExporter.h"
+#include "Views/Dashboard/History/HistoryRows.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+namespace {
+
+using namespace quorvelle;
+
+const QDateTime kSeededUntil(QDate(2026, 2, 28), QTime(9, 0), Qt::UTC);
+
+TranscriptHistoryEntry sampleEntry(const QDateTime& completedAt, int index) {
+    return {QUuid::createUuid(),
+            completedAt,
+            QStringLiteral("Entry %1: please send the quarterly report to \"finance\", then book the room for "
+                           "Thursday and remind everyone about the review.")
+                .arg(index),
+            4.25 + index % 7,
+            22,
+            TranscriptHistoryCompletionKind::inserted};
+}
+
+// A history file of `count` entries, all older than the fake clock, written once per size.
+struct SeededHistory {
+    QTemporaryDir dir;
+    ApplicationSupportTranscriptHistoryStore::Options options{QDir(dir.path()).filePath(QStringLiteral("History")),
+                                                              QDir(dir.path()).filePath(QStringLiteral("export")),
+                                                              &QDateTime::currentDateTime};
+    QByteArray bytes;
+
+    explicit SeededHistory(int count) {
+        QDir().mkpath(options.exportDirectory);
+        QList<TranscriptHistoryEntry> entries;
+        entries.reserve(count);
+        for (int i = 0; i < count; ++i)
+            entries.append(sampleEntry(kSeededUntil.addSecs(-60 * i), i));
+        ApplicationSupportTranscriptHistoryStore(options).save(entries);
+        QFile file(path());
+        if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
+    }
+    QString path() const { return QDir(options.directory).filePath(QStringLiteral("transcript-history.json")); }
+    void restore() const {
+        QFile file(path());
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(bytes);
+    }
+};
+
+SeededHistory& historyOf(int count) {
+    static std::map<int, std::unique_ptr<SeededHistory>> histories;
+    auto& history = histories[count];
+    if (!history) history = std::make_unique<SeededHistory>(count);
+    history->restore();
+    return *history;
+}
+
+struct FixedChooser final : SaveLocationChoosing {
+    QString target;
+    std::optional<QString> chooseSaveLocation(const QString&) override { return target; }
+};
+
+// The view model over fakes with the real store, the history read, the dashboard's lists attached.
+struct Dashboard {
+    test::FakeBootstrap fakes;
+    std::shared_ptr<ApplicationSupportTranscriptHistoryStore> store;
+    std::unique_ptr<AppViewModel> viewModel;
+    HistoryRows page, overview, header;
+
+    explicit Dashboard(const SeededHistory& history, int count)
+        : store(std::make_shared<ApplicationSupportTranscriptHistoryStore>(history.options)) {
+        AppBootstrap services = fakes.bootstrap();
+        services.transcriptHistoryStore = store;
+        viewModel = std::make_unique<AppViewModel>(services, fakes.environment());
+        QElapsedTimer waited;
+        waited.start();
+        while (viewModel->history()->transcriptHistoryEntries().size() < count && waited.elapsed() < 60'000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        overview.setLimit(5);
+        header.setLimit(1);
+        for (HistoryRows* rows : {&page, &overview, &header})
+            rows->setViewModel(viewModel.get());
+        QCoreApplication::processEvents();
+    }
+};
+
+// One per size, kept across repetitions: the first measures the first dictation after the history
+// was read, the others those that follow. Ended before the application.
+std::map<int, std::unique_ptr<Dashboard>> dashboards;
+
+void BM_DictationMainThread(benchmark::State& state) {
+    const int count = int(state.range(0));
+    auto& kept = dashboards[count];
+    if (!kept) kept = std::make_unique<Dashboard>(historyOf(count), count);
+    Dashboard& dashboard = *kept;
+    static int spoken = 0;
+    for (auto _ : state) {
+        dashboard.fakes.clock.advance(30);
+        QElapsedTimer busy;
+        busy.start();
+        dashboard.viewModel->history()->appendTranscriptHistory(
+            QStringLiteral("Dictation %1 of the benchmark, a sentence of ordinary length.").arg(++spoken), 3.5,
+            TranscriptHistoryCompletionKind::inserted);
+        QCoreApplication::processEvents();
+        state.SetIterationTime(double(busy.nsecsElapsed()) / 1e9);
+        dashboard.store->waitUntilWritten();  // each dictation meets an idle writer, as in use
+    }
+}
+
+void BM_ExportMainThreadStall(benchmark::State& state) {
+    const int count = int(state.range(0));
+    const SeededHistory& history = historyOf(count);
+    auto chooser = std::make_shared<FixedChooser>();
+    chooser->target = QDir(history.dir.path()).filePath(QStringLiteral("chosen.csv"));
+    for (auto _ : state) {
+        Dashboard dashboard(history, count);
+        HistoryExporter exporter;
+        exporter.setViewModel(dashboard.viewModel.get());
+        exporter.setSaveLocationChooser(chooser);
+        QFile::remove(chooser->target);
+        QTimer heartbeat;  // wakes the loop every millisecond, so its turns show how busy the thread is
+        heartbeat.start(1);
+
+        QElapsedTimer clock;
+        qint64 lastTurn = 0, longest = 0;
+        const auto turn = [&] {
+            const qint64 now = clock.nsecsElapsed();
+            longest = std::max(longest, now - lastTurn);
+            lastTurn = now;
+        };
+        clock.start();
+        exporter.exportHistoryCSV();
+        turn();
+        while (!QFile::exists(chooser->target) && clock.elapsed() < 60'000) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            turn();
+        }
+        state.SetIterationTime(double(longest) / 1e9);
+        state.counters["export_total_ms"] = double(clock.nsecsElapsed()) / 1e6;
+    }
+}
+
+double loadAverage() {
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().split(' ').value(0).toDouble() : -1;
+}
+
+}  // namespace
+
+BENCHMARK(BM_DictationMainThread)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Arg(300'000)
+    ->Iterations(1)
+    ->Repetitions(20)
+    ->ComputeStatistics("max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); })
+    ->ReportAggregatesOnly(true);
+
+BENCHMARK(BM_ExportMainThreadStall)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ComputeStatistics("max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); })
+    ->ReportAggregatesOnly(true);
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::AddCustomContext("load average (1 min) at start", std::to_string(loadAverage()));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    dashboards.clear();
+    return 0;
+}

@@ -1,0 +1,62 @@
+#include "Services/Storage/StoreFileWriter.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace quorvelle {
+
+namespace {
+
+// Large enough that a whole history goes out in few system calls.
+constexpr qsizetype kBufferSize = qsizetype(1) << 20;
+
+}  // namespace
+
+StoreFileWriter::StoreFileWriter(const QString& path) : m_file(path) {
+    if (!m_file.open(QIODevice::WriteOnly) ||
+        !m_file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        m_failure = m_file.errorString();
+    }
+    m_buffer.reserve(kBufferSize);
+}
+
+void StoreFileWriter::fail(const QString& reason) {
+    if (!m_failure) m_failure = reason;
+}
+
+bool StoreFileWriter::write(const QByteArray& bytes) {
+    if (m_failure) return false;
+    m_buffer.append(bytes);
+    return m_buffer.size() < kBufferSize || flushBuffer();
+}
+
+bool StoreFileWriter::flushBuffer() {
+    // Straight to the descriptor, past Qt's buffer, so that errno is the one of the failed write.
+    const int fd = m_file.handle();
+    qsizetype written = 0;
+    while (written < m_buffer.size()) {
+        const ssize_t n = ::write(fd, m_buffer.constData() + written, size_t(m_buffer.size() - written));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            fail(n < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("nothing could be written"));
+            return false;
+        }
+        written += n;
+    }
+    m_buffer.clear();
+    return true;
+}
+
+std::optional<QString> StoreFileWriter::commit() {
+    if (!m_failure) flushBuffer();
+    if (m_failure) {
+        m_file.cancelWriting();
+        return m_failure;
+    }
+    if (!m_file.commit()) return m_file.errorString();
+    return std::nullopt;
+}
+
+}  // namespace quorvelle
