@@ -18,27 +18,31 @@ using test::FakeKeyPoster;
 using test::FakeTree;
 using InspectionCase = FocusedTargetInspectionError::Case;
 
-// An enabled element: 'g' a group, 'w' a web area, 't' a writable text field, 's' a password field.
+// An enabled element: 'g' a group, 'w' a web area, 't' a writable text field, 's' a password field,
+// 'v' a group whose value is settable, 'e' an editable text field with nothing settable.
 RawFocusedElementMetadata element(char kind) {
     RawFocusedElementMetadata m;
-    m.role = kind == 'g' ? u"AXGroup"_qs : kind == 'w' ? u"AXWebArea"_qs : u"AXTextField"_qs;
+    m.role = kind == 'g' || kind == 'v' ? u"AXGroup"_qs : kind == 'w' ? u"AXWebArea"_qs : u"AXTextField"_qs;
     if (kind == 's') m.subrole = u"AXSecureTextField"_qs;
     m.isEnabled = true;
-    m.isEditable = m.isValueSettable = m.isSelectedTextRangeSettable = kind == 't' || kind == 's';
+    m.isEditable = kind == 't' || kind == 's' || kind == 'e';
+    m.isValueSettable = m.isSelectedTextRangeSettable = kind == 't' || kind == 's' || kind == 'v';
     return m;
 }
 
 TEST(FocusedElementReader, RanksSecureThenWritableThenSettableAndKeepsTheFirstBestAroundTheFocus) {
-    // Kind, editable, value settable, selection settable; score. Secure counts even read-only.
-    const std::tuple<char, bool, bool, bool, int> scores[] = {
-        {'s', false, false, false, 100}, {'t', true, true, true, 90},   {'t', false, false, true, 90},
-        {'g', false, true, true, 70},    {'t', true, false, false, 40}, {'g', false, false, false, 0},
+    // Kind, editable, value settable, selection settable; score. Secure counts even read-only; an
+    // element that does not say whether it is editable is not taken for editable.
+    const std::tuple<char, std::optional<bool>, bool, bool, int> scores[] = {
+        {'s', false, false, false, 100},     {'t', true, true, true, 90},          {'t', false, false, true, 90},
+        {'g', false, true, true, 70},        {'t', true, false, false, 40},        {'g', false, false, false, 0},
+        {'g', std::nullopt, true, true, 70}, {'t', std::nullopt, false, false, 0},
     };
     for (const auto& [kind, editable, valueSettable, rangeSettable, score] : scores) {
         RawFocusedElementMetadata m = element(kind);
         std::tie(m.isEditable, m.isValueSettable, m.isSelectedTextRangeSettable) =
             std::tuple(editable, valueSettable, rangeSettable);
-        EXPECT_EQ(m.candidateScore(), score) << kind << editable << valueSettable << rangeSettable;
+        EXPECT_EQ(m.candidateScore(), score) << kind << editable.value_or(2) << valueSettable << rangeSettable;
     }
     // The tree (name/kind/parent of each element), the focused element, the active window; the choice.
     const char* const cases[][4] = {
@@ -48,6 +52,8 @@ TEST(FocusedElementReader, RanksSecureThenWritableThenSettableAndKeepsTheFirstBe
         {"window/g label/g/window field/t/window", "", "window", "field"},  // no focus: the best in the window
         {"lonely/g", "lonely", "", "lonely"},  // a start element that scores nothing is still a result
         {"window/g first/t/window second/t/window", "", "window", "first"},  // equal scores: the first
+        {"window/g first/v/window second/v/window", "", "window", "first"},  // ... also below a writable field
+        {"window/g first/e/window second/e/window", "", "window", "first"},
     };
     for (const auto& [nodes, focused, window, chosen] : cases) {
         SCOPED_TRACE(nodes);
@@ -116,6 +122,23 @@ TEST(FocusedTargetInspector, FailsInOrderAndReadsMetadataAndHandleFromOneLookup)
     EXPECT_EQ(snapshot.app, *rig.frontmost);
     EXPECT_EQ(elementOf(snapshot.elementHandle)->identityKey(), u"field"_qs);
     EXPECT_EQ(snapshot.element.title, u"Name"_qs);
+}
+
+// What the element leaves unsaid: enabled unless it says otherwise, editable only as a settable text input.
+TEST(FocusedTargetInspector, AnElementSilentOnEnabledOrEditableIsEnabledAndEditableOnlyAsATextInput) {
+    for (const char kind : {'v', 't'}) {
+        SCOPED_TRACE(kind);
+        InspectorRig rig;
+        RawFocusedElementMetadata silent = element(kind);
+        silent.isEnabled.reset();
+        silent.isEditable.reset();
+        rig.tree.add(u"field"_qs, silent);
+        rig.tree.focused = u"field"_qs;
+        const FocusedTargetSnapshot target = rig.inspector.inspect();
+        EXPECT_TRUE(target.element.isEnabled);
+        EXPECT_EQ(target.element.isEditable, kind == 't');
+        EXPECT_EQ(target.blockReason().has_value(), kind != 't');
+    }
 }
 
 // A window without a tree stands for its element: a terminal pastes its own chord, a password prompt none.
