@@ -1,5 +1,6 @@
 #include "Platform/Linux/AtspiRoleTranslation.h"
 #include "Platform/Linux/AtspiTextOffsets.h"
+#include "Platform/Linux/ProcessAncestry.h"
 #include "Services/Delivery/AXFocusedElementReader.h"
 #include "Services/Delivery/AccessibilityTextInserter.h"
 #include "Services/Delivery/AppScopedTextInsertionStrategyResolver.h"
@@ -8,6 +9,8 @@
 #include "Services/Delivery/FocusedTargetInspector.h"
 
 #include "DeliveryFakes.h"
+
+#include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
@@ -218,6 +221,35 @@ TEST(AtspiTranslation, RolesAndFlagsInTheAXVocabularyAndOffsetsBetweenUtf16AndCo
     }
     EXPECT_EQ(toolkitOffsetFromUtf16(text, 2, AtspiOffsetUnit::codePoints), 2)
         << "the whole character counts as passed";
+}
+
+// A browser's web content reaches the bus from below two sandbox launchers; a process of another
+// session or user, or one started elsewhere, never passes for a part of the window's application.
+TEST(ProcessAncestry, AHelperBelowTheWindowsProcessInItsSessionAndUserIsPartOfTheApplication) {
+    // pid -> parent, session, user. 100 owns the window; 130 is its content process's bus proxy.
+    const QHash<qint32, ProcessRecord> table{
+        {100, {1, 7, 1000}},   {110, {100, 7, 1000}}, {120, {110, 7, 1000}}, {130, {120, 7, 1000}},
+        {140, {130, 7, 1000}}, {150, {140, 7, 1000}}, {210, {100, 8, 1000}}, {220, {210, 7, 1000}},
+        {310, {100, 7, 0}},    {400, {1, 7, 1000}},   {410, {400, 7, 1000}},
+    };
+    const auto read = [&](qint32 pid) -> std::optional<ProcessRecord> {
+        return table.contains(pid) ? std::optional(table.value(pid)) : std::nullopt;
+    };
+    const std::pair<qint32, bool> cases[] = {
+        {100, true},                              // the window's own process
+        {110, true},  {130, true},  {140, true},  // up to four generations below it
+        {150, false},                             // too far below
+        {210, false}, {220, false},               // through another session
+        {310, false},                             // another user
+        {410, false},                             // a sibling application of the same session
+        {999, false},                             // gone
+    };
+    for (const auto& [candidate, part] : cases)
+        EXPECT_EQ(ProcessAncestry::isPartOfApplication(100, candidate, read), part) << candidate;
+    // The real /proc: this test's process is a part of its parent's application, not the reverse.
+    const auto self = static_cast<qint32>(QCoreApplication::applicationPid());
+    EXPECT_TRUE(ProcessAncestry::isPartOfApplication(ProcessAncestry::readProcessRecord(self)->parent, self));
+    EXPECT_FALSE(ProcessAncestry::isPartOfApplication(self, ProcessAncestry::readProcessRecord(self)->parent));
 }
 
 }  // namespace
