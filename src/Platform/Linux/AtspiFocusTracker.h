@@ -8,9 +8,10 @@
 
 namespace quorvelle {
 
-// Remembers the object that most recently gained the keyboard focus, from AT-SPI's focus events,
-// so that finding the focus does not mean walking a large window (a web page can hold thousands of
-// objects). The events arrive through the GLib main context that Qt's event loop runs. Main thread only.
+// Remembers the object that most recently gained the keyboard focus, from AT-SPI's focus events (or
+// lost it, when we never saw it gain it), so that finding the focus does not mean walking a large
+// window (a web page can hold thousands of objects). The events arrive through the GLib main context
+// that Qt's event loop runs. Main thread only.
 namespace AtspiFocusTracker {
 
 // Starts listening; harmless to call again. False when the accessibility bus cannot be reached.
@@ -32,16 +33,16 @@ struct ApplicationPart {
 using Membership = std::function<std::optional<ApplicationPart>(AtspiAccessible*)>;
 
 // The last focused object, provided it belongs to the application and still has the focus (a helper
-// process's object only while it says so itself). When that
-// object is a container or a menu on the focus's way back to a field, the text element of the same
-// application that had the focus before and still reports it; throws FocusedTargetInspectionError
-// (focusedElementUnavailable) when there is none yet.
+// process's object only while it says so itself). When that object is a container or a menu on the
+// focus's way back to a field, the text element of the same application that had the focus before
+// and still reports it; throws FocusedTargetInspectionError (focusedElementUnavailable) when there
+// is none yet.
 std::shared_ptr<AtspiElement> focusedObject(const Membership& belongs);
 
 // The same for the objects of one process.
 std::shared_ptr<AtspiElement> focusedObject(qint32 processIdentifier, AtspiOffsetUnit offsetUnit);
 
-// The object that gained the focus last, whatever its states, when it belongs to the application.
+// The object the focus was last seen on, whatever its states, when it belongs to the application.
 std::shared_ptr<AtspiElement> newestObject(const Membership& belongs);
 
 // A container or menu that holds the focus only on its way somewhere (never a place for text).
