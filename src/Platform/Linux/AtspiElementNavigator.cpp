@@ -87,6 +87,10 @@ AtspiElementNavigator::KnownApplication* AtspiElementNavigator::knownApplication
 
 AtspiOffsetUnit AtspiElementNavigator::offsetUnitOf(KnownApplication& known, AtspiAccessible* accessible) {
     if (known.offsetUnit) return *known.offsetUnit;
+    // The toolkit is told by the application's root object (Qt answers nowhere else); a helper
+    // process that registered no application tells it, if at all, on any object.
+    const AtspiApplication* owner = ATSPI_OBJECT(accessible)->app;
+    if (owner && owner->root) accessible = owner->root;
     AtspiCallError error;
     gchar* toolkitName = atspi_accessible_get_toolkit_name(accessible, error.slot());
     throwIfUnresponsive(error);
@@ -108,6 +112,12 @@ AtspiFocusTracker::Membership AtspiElementNavigator::membershipOf(qint32 process
             return std::nullopt;
         }
         const bool ownsWindow = known->processIdentifier == processIdentifier;
+        // Finding the window's application on the desktop makes its root object known.
+        if (ownsWindow && !known->offsetUnit) {
+            application(processIdentifier);
+            known = knownApplication(accessible);
+            if (!known) return std::nullopt;
+        }
         return AtspiFocusTracker::ApplicationPart{offsetUnitOf(*known, accessible), ownsWindow};
     };
 }

@@ -141,12 +141,13 @@ void catchUp(std::chrono::milliseconds wait) {
     const quint64 before = eventCount;
     QDeadlineTimer deadline(wait);
     do {
-        // Blocks for new data only while time is left and no focus event came.
-        dbus_connection_read_write(bus, static_cast<int>(deadline.remainingTime()));
+        // Blocks for new data only while time is left and no focus event came; a closed bus ends it.
+        const bool open = dbus_connection_read_write(bus, static_cast<int>(deadline.remainingTime()));
         constexpr int kMaximumMessages = 256;
         for (int handled = 0; handled < kMaximumMessages; ++handled) {
             if (dbus_connection_dispatch(bus) != DBUS_DISPATCH_DATA_REMAINS) break;
         }
+        if (!open) return;
     } while (eventCount == before && !deadline.hasExpired());
 }
 
