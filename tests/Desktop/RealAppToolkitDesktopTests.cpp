@@ -1,6 +1,7 @@
 // Dictation into the toolkits whose focus reads differently: GTK 4 (GNOME Text Editor) drops its
 // states while the hot key holds the keyboard, WebKitGTK (Epiphany) keeps the page's fields in another
 // process. And a password prompt that shows no accessibility tree is refused.
+#include "Platform/Linux/AtspiFocusTracker.h"
 #include "RealAppDictation.h"
 #include "ShellDesktopInput.h"
 #include "TestEventLoop.h"
@@ -17,10 +18,12 @@ namespace {
 using Kind = TranscriptHistoryCompletionKind;
 using test::RealApp;
 
-bool xdotool(const QStringList& arguments) {
+bool xdotool(const QStringList& arguments, QString* output = nullptr) {
     QProcess process;
     process.start(u"xdotool"_qs, arguments);
-    return process.waitForFinished(30000) && process.exitCode() == 0;
+    if (!process.waitForFinished(30000)) return false;
+    if (output) *output = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    return process.exitCode() == 0;
 }
 
 // A program of the desktop, ended with this object; started by name, found by its window's title.
@@ -82,6 +85,21 @@ TEST_F(RealAppToolkits, Gtk4TextEditorTakesEachDictationAtTheCaret) {
     DesktopProgram editor(u"gnome-text-editor"_qs, {u"--standalone"_qs, note}, u"^note.txt"_qs);
     ASSERT_TRUE(editor.showsAndTakesFocus()) << "the editor never showed the note";
     ASSERT_FALSE(dictation->focusedTextElement().isEmpty());
+    // A freshly started GTK 4 application tells the bus nothing until its accessibility is set up,
+    // which takes a while under load: away to another window and back until its focus is announced.
+    DesktopProgram other(u"xmessage"_qs, {u"-title"_qs, u"Elsewhere"_qs, u"Elsewhere"_qs}, u"^Elsewhere$"_qs);
+    const auto announced = [&] {
+        QString pid;
+        if (!other.showsAndTakesFocus() || !xdotool({u"search"_qs, u"--name"_qs, u"^note.txt"_qs, u"windowactivate"_qs,
+                                                     u"--sync"_qs, u"getwindowpid"_qs},
+                                                    &pid)) {
+            return false;
+        }
+        return test::waitUntil(
+            [&] { return AtspiFocusTracker::focusedObject(pid.toInt(), AtspiOffsetUnit::codePoints) != nullptr; },
+            3000);
+    };
+    ASSERT_TRUE(test::waitUntil(announced, 60000));
     ASSERT_TRUE(RealApp::pressKeys(u"ctrl+End"_qs));
 
     EXPECT_EQ(dictation->dictate(u"hello world"_qs), Kind::inserted);
