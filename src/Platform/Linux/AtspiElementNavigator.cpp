@@ -4,6 +4,7 @@
 #include "Platform/Linux/AtspiFocusTracker.h"
 #include "Platform/Linux/AtspiRoleTranslation.h"
 #include "Platform/Linux/GObjectRef.h"
+#include "Platform/Linux/ProcessAncestry.h"
 #include "Services/Delivery/FocusedTargetInspectionError.h"
 
 #include <atspi/atspi.h>
@@ -48,6 +49,12 @@ bool isApplicationRoot(AtspiAccessible* accessible) {
     return g_strcmp0(ATSPI_OBJECT(accessible)->path, "/org/a11y/atspi/accessible/root") == 0;
 }
 
+bool isDocument(const AtspiElement& element) {
+    AtspiCallError error;
+    const AtspiRole role = atspi_accessible_get_role(element.accessible(), error.slot());
+    return !error.failed() && (role == ATSPI_ROLE_DOCUMENT_WEB || role == ATSPI_ROLE_DOCUMENT_FRAME);
+}
+
 bool implements(AtspiAccessible* accessible, const char* interfaceName) {
     GArray* names = atspi_accessible_get_interfaces(accessible);
     if (!names) return false;
@@ -67,6 +74,54 @@ AtspiElementNavigator::AtspiElementNavigator() {
     AtspiFocusTracker::start();
 }
 
+AtspiElementNavigator::KnownApplication* AtspiElementNavigator::knownApplication(AtspiAccessible* accessible) {
+    const QString busName = busNameOf(accessible);
+    auto known = m_applications.find(busName);
+    if (known != m_applications.end()) return &known.value();
+    // The bus daemon answers this one, so a hung application cannot stall the lookup.
+    AtspiCallError error;
+    const guint pid = atspi_accessible_get_process_id(accessible, error.slot());
+    if (error.failed()) return nullptr;
+    return &m_applications.insert(busName, KnownApplication{static_cast<qint32>(pid), std::nullopt, true}).value();
+}
+
+AtspiOffsetUnit AtspiElementNavigator::offsetUnitOf(KnownApplication& known, AtspiAccessible* accessible) {
+    if (known.offsetUnit) return *known.offsetUnit;
+    // The toolkit is told by the application's root object (Qt answers nowhere else); a helper
+    // process that registered no application tells it, if at all, on any object.
+    const AtspiApplication* owner = ATSPI_OBJECT(accessible)->app;
+    if (owner && owner->root) accessible = owner->root;
+    AtspiCallError error;
+    gchar* toolkitName = atspi_accessible_get_toolkit_name(accessible, error.slot());
+    throwIfUnresponsive(error);
+    gchar* toolkitVersion = atspi_accessible_get_toolkit_version(accessible, error.slot());
+    throwIfUnresponsive(error);
+    const QString name = QString::fromUtf8(toolkitName ? toolkitName : "");
+    known.offsetUnit = offsetUnitForToolkit(name);
+    known.reportsShowingBelowWindows = !(name.compare(QLatin1String("GTK"), Qt::CaseInsensitive) == 0 &&
+                                         QByteArray(toolkitVersion ? toolkitVersion : "").startsWith("4."));
+    g_free(toolkitName);
+    g_free(toolkitVersion);
+    return *known.offsetUnit;
+}
+
+AtspiFocusTracker::Membership AtspiElementNavigator::membershipOf(qint32 processIdentifier) {
+    return [this, processIdentifier](AtspiAccessible* accessible) -> std::optional<AtspiFocusTracker::ApplicationPart> {
+        KnownApplication* known = knownApplication(accessible);
+        if (!known || !ProcessAncestry::isPartOfApplication(processIdentifier, known->processIdentifier)) {
+            return std::nullopt;
+        }
+        const bool ownsWindow = known->processIdentifier == processIdentifier;
+        // Finding the window's application on the desktop makes its root object known.
+        if (ownsWindow && !known->offsetUnit) {
+            application(processIdentifier);
+            known = knownApplication(accessible);
+            if (!known) return std::nullopt;
+        }
+        return AtspiFocusTracker::ApplicationPart{offsetUnitOf(*known, accessible), ownsWindow};
+    };
+}
+
 std::shared_ptr<AtspiElement> AtspiElementNavigator::application(qint32 processIdentifier) {
     if (!AtspiConnection::ensureInitialised()) {
         throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::accessibilityPermissionMissing);
@@ -79,31 +134,13 @@ std::shared_ptr<AtspiElement> AtspiElementNavigator::application(qint32 processI
     AtspiCallError error;
     const gint count = atspi_accessible_get_child_count(desktop, error.slot());
     for (gint index = 0; index < count; ++index) {
-        AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, index, error.slot());
+        const auto app =
+            adoptAtspiElement(atspi_accessible_get_child_at_index(desktop, index, error.slot()), AtspiOffsetUnit{});
         if (!app) continue;
-        const QString busName = busNameOf(app);
-        auto known = m_applications.find(busName);
-        if (known == m_applications.end()) {
-            // The bus daemon answers this one, so a hung application cannot stall the scan.
-            const guint pid = atspi_accessible_get_process_id(app, error.slot());
-            if (error.failed()) {
-                g_object_unref(app);
-                continue;
-            }
-            known = m_applications.insert(busName, KnownApplication{static_cast<qint32>(pid), std::nullopt});
-        }
-        if (known->processIdentifier != processIdentifier) {
-            g_object_unref(app);
-            continue;
-        }
-        if (!known->offsetUnit) {
-            gchar* toolkitName = atspi_accessible_get_toolkit_name(app, error.slot());
-            if (error.timedOut()) g_object_unref(app);
-            throwIfUnresponsive(error);
-            known->offsetUnit = offsetUnitForToolkit(QString::fromUtf8(toolkitName ? toolkitName : ""));
-            g_free(toolkitName);
-        }
-        return adoptAtspiElement(app, *known->offsetUnit);
+        KnownApplication* known = knownApplication(app->accessible());
+        if (!known || known->processIdentifier != processIdentifier) continue;
+        const AtspiOffsetUnit unit = offsetUnitOf(*known, app->accessible());
+        return adoptAtspiElement(static_cast<AtspiAccessible*>(g_object_ref(app->accessible())), unit);
     }
     return nullptr;
 }
@@ -137,18 +174,18 @@ QList<std::shared_ptr<AtspiElement>> AtspiElementNavigator::windowsActiveFirst(c
 }
 
 AccessibilityElementRef AtspiElementNavigator::focusedElement(qint32 processIdentifier) {
-    // The focus event named the object and its application: when that application is one already
-    // found for this process, the desktop need not be searched.
-    const QString focusedBusName = AtspiFocusTracker::focusedBusName();
-    if (const auto known = m_applications.constFind(focusedBusName);
-        known != m_applications.constEnd() && known->processIdentifier == processIdentifier && known->offsetUnit) {
-        if (auto tracked = AtspiFocusTracker::focusedObject(focusedBusName, *known->offsetUnit)) return tracked;
+    if (!AtspiConnection::ensureInitialised()) {
+        throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::accessibilityPermissionMissing);
     }
+    // The focus events name the object and its application: when that application is the window's
+    // (or a helper process of it), the desktop need not be searched.
+    const AtspiFocusTracker::Membership belongs = membershipOf(processIdentifier);
+    AtspiFocusTracker::catchUp();
+    if (auto embedded = focusInsideEmbeddedContent(AtspiFocusTracker::newestObject(belongs), belongs)) return embedded;
+    if (auto tracked = AtspiFocusTracker::focusedObject(belongs)) return tracked;
     const std::shared_ptr<AtspiElement> app = application(processIdentifier);
     if (!app) return nullptr;
-    if (auto tracked = AtspiFocusTracker::focusedObject(busNameOf(app->accessible()), app->offsetUnit())) {
-        return tracked;
-    }
+    const bool showingReported = m_applications.value(busNameOf(app->accessible())).reportsShowingBelowWindows;
     // Focus events may not have arrived (or came before we listened): walk the windows instead,
     // depth first, the active window first; hidden subtrees and containers that manage their own
     // (often huge) descendants are not entered.
@@ -161,12 +198,81 @@ AccessibilityElementRef AtspiElementNavigator::focusedElement(qint32 processIden
         const std::shared_ptr<AtspiElement> element = pending.pop();
         ++visited;
         if (hasState(*element, ATSPI_STATE_FOCUSED) && !AtspiFocusTracker::isFocusWaypoint(*element)) return element;
-        if (!hasState(*element, ATSPI_STATE_SHOWING) || hasState(*element, ATSPI_STATE_MANAGES_DESCENDANTS)) continue;
+        const bool shown =
+            hasState(*element, ATSPI_STATE_SHOWING) || (!showingReported && hasState(*element, ATSPI_STATE_VISIBLE));
+        if (!shown || hasState(*element, ATSPI_STATE_MANAGES_DESCENDANTS)) continue;
         const auto children = childElements(*element);
         for (auto it = children.rbegin(); it != children.rend(); ++it)
             pending.push(*it);
     }
+    // The field may have given up its focused state to the hot key's grab while we walked: its loss
+    // names it. GTK 4, which then shows no focus at all, tells it a moment after the press.
+    AtspiFocusTracker::catchUp(showingReported ? std::chrono::milliseconds(0) : kGrabFocusLossWait);
+    return AtspiFocusTracker::focusedObject(belongs);
+}
+
+std::shared_ptr<AtspiElement> AtspiElementNavigator::focusInsideEmbeddedContent(
+    const std::shared_ptr<AtspiElement>& view, const AtspiFocusTracker::Membership& belongs) {
+    // A web view is a plain container that embeds the page: a chain of wrappers and focused
+    // containers leads to the page's document, which finds its focused field in one call.
+    constexpr int kMaximumDepth = 8;
+    constexpr gint kMaximumChildren = 16;
+    if (!view || !view->states() || !AtspiFocusTracker::isFocusWaypoint(*view)) return nullptr;
+    const QString viewBusName = busNameOf(view->accessible());
+    std::shared_ptr<AtspiElement> current = view;
+    bool embedded = false;
+    for (int depth = 0; depth < kMaximumDepth; ++depth) {
+        if (embedded && isDocument(*current)) return focusedTextInDocument(*current);
+        AtspiCallError error;
+        const gint count = atspi_accessible_get_child_count(current->accessible(), error.slot());
+        throwIfUnresponsive(error);
+        if (count <= 0 || count > kMaximumChildren) return nullptr;
+        std::shared_ptr<AtspiElement> next;
+        for (auto& child : childElements(*current)) {
+            if (hasState(*child, ATSPI_STATE_FOCUSED)) {
+                next = child;
+                break;
+            }
+        }
+        // A wrapper with one child passes the focus on without claiming it.
+        if (!next && count == 1) next = childElements(*current).value(0);
+        if (!next) return nullptr;
+        if (busNameOf(next->accessible()) != viewBusName) {
+            // Another process draws from here on: it must be a part of the same application.
+            const std::optional<AtspiFocusTracker::ApplicationPart> part = belongs(next->accessible());
+            if (!part) return nullptr;
+            next = adoptAtspiElement(static_cast<AtspiAccessible*>(g_object_ref(next->accessible())), part->offsetUnit);
+            embedded = true;
+        }
+        if (embedded && hasState(*next, ATSPI_STATE_FOCUSED) && AtspiFocusTracker::takesText(*next)) return next;
+        current = std::move(next);
+    }
     return nullptr;
+}
+
+std::shared_ptr<AtspiElement> AtspiElementNavigator::focusedTextInDocument(const AtspiElement& document) {
+    const GObjectRef<AtspiCollection> collection(atspi_accessible_get_collection_iface(document.accessible()));
+    if (!collection) return nullptr;
+    GArray* wanted = g_array_new(FALSE, FALSE, sizeof(AtspiStateType));
+    const AtspiStateType focused = ATSPI_STATE_FOCUSED;
+    g_array_append_val(wanted, focused);
+    const GObjectRef<AtspiStateSet> states(atspi_state_set_new(wanted));
+    g_array_free(wanted, TRUE);
+    const GObjectRef<AtspiMatchRule> rule(
+        atspi_match_rule_new(states.get(), ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_ALL, nullptr,
+                             ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_ALL, FALSE));
+    constexpr gint kMaximumMatches = 8;
+    AtspiCallError error;
+    GArray* matches = atspi_collection_get_matches(collection.get(), rule.get(), ATSPI_Collection_SORT_ORDER_CANONICAL,
+                                                   kMaximumMatches, TRUE, error.slot());
+    std::shared_ptr<AtspiElement> found;
+    for (guint index = 0; matches && index < matches->len; ++index) {
+        auto match = adoptAtspiElement(g_array_index(matches, AtspiAccessible*, index), document.offsetUnit());
+        if (!found && match && AtspiFocusTracker::takesText(*match)) found = std::move(match);
+    }
+    if (matches) g_array_free(matches, TRUE);
+    throwIfUnresponsive(error);
+    return found;
 }
 
 AccessibilityElementRef AtspiElementNavigator::focusedWindow(qint32 processIdentifier) {
@@ -222,7 +328,8 @@ RawFocusedElementMetadata AtspiElementNavigator::readScoringMetadata(const Acces
     throwIfUnresponsive(error);
     const AtspiElement& atspi = atspiElement(element);
     AtspiElementFacts facts;
-    facts.enabled = hasState(atspi, ATSPI_STATE_ENABLED);
+    // GTK 4 says `sensitive` only; a disabled widget of any toolkit clears both.
+    facts.enabled = hasState(atspi, ATSPI_STATE_ENABLED) || hasState(atspi, ATSPI_STATE_SENSITIVE);
     facts.editable = hasState(atspi, ATSPI_STATE_EDITABLE);
     facts.readOnly = hasState(atspi, ATSPI_STATE_READ_ONLY);
     facts.multiLine = hasState(atspi, ATSPI_STATE_MULTI_LINE);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/Linux/AtspiElement.h"
+#include "Platform/Linux/AtspiFocusTracker.h"
 #include "Services/Delivery/AccessibilityElementNavigating.h"
 
 #include <QHash>
@@ -10,11 +11,14 @@ namespace quorvelle {
 class AtspiCallError;
 
 // Reads other applications' accessibility trees over AT-SPI. Looks only inside the application of
-// the given process, and gives up on an application that stops answering.
+// the given process (with the helper processes that draw parts of its window), and gives up on an
+// application that stops answering.
 class AtspiElementNavigator final : public AccessibilityElementNavigating {
 public:
     // Bounds the search for the focused object in a large window.
     static constexpr int kMaximumFocusSearchCount = 4000;
+    // How long a window that shows no focus is given to tell which field lost it to the hot key.
+    static constexpr std::chrono::milliseconds kGrabFocusLossWait{500};
 
     // Starts following AT-SPI's focus events.
     AtspiElementNavigator();
@@ -40,9 +44,22 @@ private:
     struct KnownApplication {
         qint32 processIdentifier = 0;
         std::optional<AtspiOffsetUnit> offsetUnit;  // once its toolkit was asked
+        // GTK 4 reports `showing` for windows only: below them, `visible` is all there is.
+        bool reportsShowingBelowWindows = true;
     };
     QHash<QString, KnownApplication> m_applications;
 
+    // The entry for the application that object belongs to; null when the bus cannot say.
+    KnownApplication* knownApplication(AtspiAccessible* accessible);
+    // Asks the toolkit once per application.
+    AtspiOffsetUnit offsetUnitOf(KnownApplication& known, AtspiAccessible* accessible);
+    // Objects of the application of that process or of one of its helper processes.
+    AtspiFocusTracker::Membership membershipOf(qint32 processIdentifier);
+    // The field focused inside content that another process draws into a focused view of the
+    // application (a browser's web view), whose own focus events may never reach us.
+    std::shared_ptr<AtspiElement> focusInsideEmbeddedContent(const std::shared_ptr<AtspiElement>& view,
+                                                             const AtspiFocusTracker::Membership& belongs);
+    std::shared_ptr<AtspiElement> focusedTextInDocument(const AtspiElement& document);
     QList<std::shared_ptr<AtspiElement>> childElements(const AtspiElement& element);
     QList<std::shared_ptr<AtspiElement>> windowsActiveFirst(const AtspiElement& application);
 };

@@ -4,7 +4,9 @@
 #include "Services/Delivery/FocusedTargetInspectionError.h"
 
 #include <atspi/atspi.h>
+#include <dbus/dbus.h>
 
+#include <QDeadlineTimer>
 #include <QList>
 
 namespace quorvelle::AtspiFocusTracker {
@@ -16,36 +18,42 @@ namespace {
 // paragraph, then its root pane) while the field itself keeps its focused state.
 constexpr qsizetype kRememberedCount = 4;
 QList<AtspiAccessible*> recentlyFocused;
-
-// Called by libatspi from the main loop; must not throw. The event is a copy handed over to us
-// (it holds a reference to its source): every focus change on the desktop would leak one otherwise.
-void onFocusChanged(const AtspiEvent* event) {
-    if (!event) return;
-    if (event->source && event->detail1 == 1) {
-        AtspiAccessible* source = event->source;
-        if (recentlyFocused.removeOne(source)) g_object_unref(source);
-        recentlyFocused.prepend(static_cast<AtspiAccessible*>(g_object_ref(source)));
-        while (recentlyFocused.size() > kRememberedCount)
-            g_object_unref(recentlyFocused.takeLast());
-    }
-    g_boxed_free(ATSPI_TYPE_EVENT, const_cast<AtspiEvent*>(event));
-}
+// Counts the focus events handled, so that a wait can tell one came.
+quint64 eventCount = 0;
 
 QString busNameOf(AtspiAccessible* accessible) {
     const AtspiApplication* app = ATSPI_OBJECT(accessible)->app;
     return QString::fromUtf8(app && app->bus_name ? app->bus_name : "");
 }
 
+// Called by libatspi from the main loop; must not throw. The event is a copy handed over to us
+// (it holds a reference to its source): every focus change on the desktop would leak one otherwise.
+void onFocusChanged(const AtspiEvent* event) {
+    if (!event) return;
+    ++eventCount;
+    AtspiAccessible* source = event->source;
+    const auto remember = [source](qsizetype position) {
+        recentlyFocused.insert(position, static_cast<AtspiAccessible*>(g_object_ref(source)));
+        while (recentlyFocused.size() > kRememberedCount)
+            g_object_unref(recentlyFocused.takeLast());
+    };
+    if (source && event->detail1 == 1) {
+        if (recentlyFocused.removeOne(source)) g_object_unref(source);
+        remember(0);
+    } else if (source && !recentlyFocused.contains(source)) {
+        // An object we never saw gain the focus had it until now (GTK 4 announces no focus it has at
+        // start-up, only its loss when our hot key grabs the keyboard). Another application's object
+        // that we saw gain the focus had lost it before; one of the same application took it from this.
+        const bool sameApplication =
+            !recentlyFocused.isEmpty() && busNameOf(recentlyFocused.first()) == busNameOf(source);
+        remember(sameApplication ? 1 : 0);
+    }
+    g_boxed_free(ATSPI_TYPE_EVENT, const_cast<AtspiEvent*>(event));
+}
+
 bool hasState(const AtspiElement& element, AtspiStateType state) {
     AtspiStateSet* states = element.states();
     return states && atspi_state_set_contains(states, state);
-}
-
-bool takesText(const AtspiElement& element) {
-    if (hasState(element, ATSPI_STATE_EDITABLE)) return true;
-    AtspiCallError error;
-    const AtspiRole role = atspi_accessible_get_role(element.accessible(), error.slot());
-    return !error.failed() && (role == ATSPI_ROLE_PASSWORD_TEXT || role == ATSPI_ROLE_TERMINAL);
 }
 
 std::shared_ptr<AtspiElement> adopted(AtspiAccessible* accessible, AtspiOffsetUnit offsetUnit) {
@@ -58,6 +66,35 @@ std::shared_ptr<AtspiElement> adopted(AtspiAccessible* accessible, AtspiOffsetUn
 bool stillFocused(const AtspiElement& element) {
     return hasState(element, ATSPI_STATE_FOCUSED) ||
            (hasState(element, ATSPI_STATE_FOCUSABLE) && hasState(element, ATSPI_STATE_SHOWING));
+}
+
+// The top-level window an object sits in (the child of its application); null when out of reach.
+std::shared_ptr<AtspiElement> windowOf(const AtspiElement& element) {
+    constexpr int kMaximumDepth = 64;
+    std::shared_ptr<AtspiElement> current = adopted(element.accessible(), element.offsetUnit());
+    AtspiCallError error;
+    for (int depth = 0; depth < kMaximumDepth; ++depth) {
+        auto parent =
+            adoptAtspiElement(atspi_accessible_get_parent(current->accessible(), error.slot()), element.offsetUnit());
+        if (!parent || error.failed()) return nullptr;
+        if (g_strcmp0(ATSPI_OBJECT(parent->accessible())->path, "/org/a11y/atspi/accessible/root") == 0) {
+            return current;
+        }
+        current = std::move(parent);
+    }
+    return nullptr;
+}
+
+// GTK 4 reports `showing` for no widget below the window, and during the hot key's grab drops the
+// field's `focused` together with its window's `active`. The field lost the focus with its window,
+// not to another element of it, when the window does not claim to be active either; a field that
+// was hidden (not visible) or whose window is active again without it is not the focus.
+bool lostFocusWithItsWindow(const AtspiElement& element) {
+    if (!hasState(element, ATSPI_STATE_VISIBLE) || hasState(element, ATSPI_STATE_DEFUNCT) || !takesText(element)) {
+        return false;
+    }
+    const std::shared_ptr<AtspiElement> window = windowOf(element);
+    return window && window->states() && !hasState(*window, ATSPI_STATE_ACTIVE);
 }
 
 }  // namespace
@@ -91,33 +128,69 @@ bool isFocusWaypoint(const AtspiElement& element) {
     }
 }
 
-std::shared_ptr<AtspiElement> focusedObject(qint32 processIdentifier, AtspiOffsetUnit offsetUnit) {
-    if (recentlyFocused.isEmpty()) return nullptr;
+bool takesText(const AtspiElement& element) {
+    if (hasState(element, ATSPI_STATE_EDITABLE)) return true;
     AtspiCallError error;
-    const guint pid = atspi_accessible_get_process_id(recentlyFocused.first(), error.slot());
-    if (error.failed() || static_cast<qint32>(pid) != processIdentifier) return nullptr;
-    return focusedObject(focusedBusName(), offsetUnit);
+    const AtspiRole role = atspi_accessible_get_role(element.accessible(), error.slot());
+    return !error.failed() && (role == ATSPI_ROLE_PASSWORD_TEXT || role == ATSPI_ROLE_TERMINAL);
 }
 
-QString focusedBusName() {
-    return recentlyFocused.isEmpty() ? QString() : busNameOf(recentlyFocused.first());
+void catchUp(std::chrono::milliseconds wait) {
+    DBusConnection* bus = atspi_get_a11y_bus();
+    if (!bus) return;
+    const quint64 before = eventCount;
+    QDeadlineTimer deadline(wait);
+    do {
+        // Blocks for new data only while time is left and no focus event came; a closed bus ends it.
+        const bool open = dbus_connection_read_write(bus, static_cast<int>(deadline.remainingTime()));
+        constexpr int kMaximumMessages = 256;
+        for (int handled = 0; handled < kMaximumMessages; ++handled) {
+            if (dbus_connection_dispatch(bus) != DBUS_DISPATCH_DATA_REMAINS) break;
+        }
+        if (!open) return;
+    } while (eventCount == before && !deadline.hasExpired());
 }
 
-std::shared_ptr<AtspiElement> focusedObject(const QString& busName, AtspiOffsetUnit offsetUnit) {
-    if (busName.isEmpty() || focusedBusName() != busName) return nullptr;
-    auto newest = adopted(recentlyFocused.first(), offsetUnit);
+std::shared_ptr<AtspiElement> newestObject(const Membership& belongs) {
+    if (recentlyFocused.isEmpty()) return nullptr;
+    const std::optional<ApplicationPart> part = belongs(recentlyFocused.first());
+    return part ? adopted(recentlyFocused.first(), part->offsetUnit) : nullptr;
+}
+
+std::shared_ptr<AtspiElement> focusedObject(qint32 processIdentifier, AtspiOffsetUnit offsetUnit) {
+    return focusedObject([&](AtspiAccessible* accessible) -> std::optional<ApplicationPart> {
+        AtspiCallError error;
+        const guint pid = atspi_accessible_get_process_id(accessible, error.slot());
+        if (error.failed() || static_cast<qint32>(pid) != processIdentifier) return std::nullopt;
+        return ApplicationPart{offsetUnit, true};
+    });
+}
+
+std::shared_ptr<AtspiElement> focusedObject(const Membership& belongs) {
+    if (recentlyFocused.isEmpty()) return nullptr;
+    // What a helper process's object says of itself only counts when it claims the focus: the
+    // window's own process decides whether its window holds the focus.
+    const auto holdsFocus = [](const AtspiElement& element, const ApplicationPart& part, bool grabMayHideFocus) {
+        return hasState(element, ATSPI_STATE_FOCUSED) || (part.ownsWindow && grabMayHideFocus && stillFocused(element));
+    };
+    const std::optional<ApplicationPart> newestPart = belongs(recentlyFocused.first());
+    if (!newestPart) return nullptr;
+    const std::shared_ptr<AtspiElement> newest = adopted(recentlyFocused.first(), newestPart->offsetUnit);
     if (!newest->states()) return nullptr;
-    if (!isFocusWaypoint(*newest)) return stillFocused(*newest) ? newest : nullptr;
+    if (!isFocusWaypoint(*newest)) {
+        const bool focused =
+            holdsFocus(*newest, *newestPart, true) || (newestPart->ownsWindow && lostFocusWithItsWindow(*newest));
+        return focused ? newest : nullptr;
+    }
     // A container or a menu of that application took the focus last: the text element that had it
     // before is the one, while it still reports the focus (or, as a grab hides it, while the
     // container does not claim it either: Writer's root pane). Until then, the focus is on its way.
     const bool waypointClaimsFocus = hasState(*newest, ATSPI_STATE_FOCUSED);
     for (qsizetype index = 1; index < recentlyFocused.size(); ++index) {
-        if (busNameOf(recentlyFocused.at(index)) != busName) break;
-        auto earlier = adopted(recentlyFocused.at(index), offsetUnit);
-        const bool focused =
-            hasState(*earlier, ATSPI_STATE_FOCUSED) || (!waypointClaimsFocus && stillFocused(*earlier));
-        if (focused && takesText(*earlier)) return earlier;
+        const std::optional<ApplicationPart> part = belongs(recentlyFocused.at(index));
+        if (!part) break;
+        auto earlier = adopted(recentlyFocused.at(index), part->offsetUnit);
+        if (holdsFocus(*earlier, *part, !waypointClaimsFocus) && takesText(*earlier)) return earlier;
     }
     throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);
 }

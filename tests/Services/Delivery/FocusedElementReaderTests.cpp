@@ -1,5 +1,6 @@
 #include "Platform/Linux/AtspiRoleTranslation.h"
 #include "Platform/Linux/AtspiTextOffsets.h"
+#include "Platform/Linux/ProcessAncestry.h"
 #include "Services/Delivery/AXFocusedElementReader.h"
 #include "Services/Delivery/AccessibilityTextInserter.h"
 #include "Services/Delivery/AppScopedTextInsertionStrategyResolver.h"
@@ -8,6 +9,8 @@
 #include "Services/Delivery/FocusedTargetInspector.h"
 
 #include "DeliveryFakes.h"
+
+#include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
@@ -18,27 +21,31 @@ using test::FakeKeyPoster;
 using test::FakeTree;
 using InspectionCase = FocusedTargetInspectionError::Case;
 
-// An enabled element: 'g' a group, 'w' a web area, 't' a writable text field, 's' a password field.
+// An enabled element: 'g' a group, 'w' a web area, 't' a writable text field, 's' a password field,
+// 'v' a group whose value is settable, 'e' an editable text field with nothing settable.
 RawFocusedElementMetadata element(char kind) {
     RawFocusedElementMetadata m;
-    m.role = kind == 'g' ? u"AXGroup"_qs : kind == 'w' ? u"AXWebArea"_qs : u"AXTextField"_qs;
+    m.role = kind == 'g' || kind == 'v' ? u"AXGroup"_qs : kind == 'w' ? u"AXWebArea"_qs : u"AXTextField"_qs;
     if (kind == 's') m.subrole = u"AXSecureTextField"_qs;
     m.isEnabled = true;
-    m.isEditable = m.isValueSettable = m.isSelectedTextRangeSettable = kind == 't' || kind == 's';
+    m.isEditable = kind == 't' || kind == 's' || kind == 'e';
+    m.isValueSettable = m.isSelectedTextRangeSettable = kind == 't' || kind == 's' || kind == 'v';
     return m;
 }
 
 TEST(FocusedElementReader, RanksSecureThenWritableThenSettableAndKeepsTheFirstBestAroundTheFocus) {
-    // Kind, editable, value settable, selection settable; score. Secure counts even read-only.
-    const std::tuple<char, bool, bool, bool, int> scores[] = {
-        {'s', false, false, false, 100}, {'t', true, true, true, 90},   {'t', false, false, true, 90},
-        {'g', false, true, true, 70},    {'t', true, false, false, 40}, {'g', false, false, false, 0},
+    // Kind, editable, value settable, selection settable; score. Secure counts even read-only; an
+    // element that does not say whether it is editable is not taken for editable.
+    const std::tuple<char, std::optional<bool>, bool, bool, int> scores[] = {
+        {'s', false, false, false, 100},     {'t', true, true, true, 90},          {'t', false, false, true, 90},
+        {'g', false, true, true, 70},        {'t', true, false, false, 40},        {'g', false, false, false, 0},
+        {'g', std::nullopt, true, true, 70}, {'t', std::nullopt, false, false, 0},
     };
     for (const auto& [kind, editable, valueSettable, rangeSettable, score] : scores) {
         RawFocusedElementMetadata m = element(kind);
         std::tie(m.isEditable, m.isValueSettable, m.isSelectedTextRangeSettable) =
             std::tuple(editable, valueSettable, rangeSettable);
-        EXPECT_EQ(m.candidateScore(), score) << kind << editable << valueSettable << rangeSettable;
+        EXPECT_EQ(m.candidateScore(), score) << kind << editable.value_or(2) << valueSettable << rangeSettable;
     }
     // The tree (name/kind/parent of each element), the focused element, the active window; the choice.
     const char* const cases[][4] = {
@@ -48,6 +55,8 @@ TEST(FocusedElementReader, RanksSecureThenWritableThenSettableAndKeepsTheFirstBe
         {"window/g label/g/window field/t/window", "", "window", "field"},  // no focus: the best in the window
         {"lonely/g", "lonely", "", "lonely"},  // a start element that scores nothing is still a result
         {"window/g first/t/window second/t/window", "", "window", "first"},  // equal scores: the first
+        {"window/g first/v/window second/v/window", "", "window", "first"},  // ... also below a writable field
+        {"window/g first/e/window second/e/window", "", "window", "first"},
     };
     for (const auto& [nodes, focused, window, chosen] : cases) {
         SCOPED_TRACE(nodes);
@@ -116,6 +125,23 @@ TEST(FocusedTargetInspector, FailsInOrderAndReadsMetadataAndHandleFromOneLookup)
     EXPECT_EQ(snapshot.app, *rig.frontmost);
     EXPECT_EQ(elementOf(snapshot.elementHandle)->identityKey(), u"field"_qs);
     EXPECT_EQ(snapshot.element.title, u"Name"_qs);
+}
+
+// What the element leaves unsaid: enabled unless it says otherwise, editable only as a settable text input.
+TEST(FocusedTargetInspector, AnElementSilentOnEnabledOrEditableIsEnabledAndEditableOnlyAsATextInput) {
+    for (const char kind : {'v', 't'}) {
+        SCOPED_TRACE(kind);
+        InspectorRig rig;
+        RawFocusedElementMetadata silent = element(kind);
+        silent.isEnabled.reset();
+        silent.isEditable.reset();
+        rig.tree.add(u"field"_qs, silent);
+        rig.tree.focused = u"field"_qs;
+        const FocusedTargetSnapshot target = rig.inspector.inspect();
+        EXPECT_TRUE(target.element.isEnabled);
+        EXPECT_EQ(target.element.isEditable, kind == 't');
+        EXPECT_EQ(target.blockReason().has_value(), kind != 't');
+    }
 }
 
 // A window without a tree stands for its element: a terminal pastes its own chord, a password prompt none.
@@ -196,6 +222,35 @@ TEST(AtspiTranslation, RolesAndFlagsInTheAXVocabularyAndOffsetsBetweenUtf16AndCo
     }
     EXPECT_EQ(toolkitOffsetFromUtf16(text, 2, AtspiOffsetUnit::codePoints), 2)
         << "the whole character counts as passed";
+}
+
+// A browser's web content reaches the bus from below two sandbox launchers; a process of another
+// session or user, or one started elsewhere, never passes for a part of the window's application.
+TEST(ProcessAncestry, AHelperBelowTheWindowsProcessInItsSessionAndUserIsPartOfTheApplication) {
+    // pid -> parent, session, user. 100 owns the window; 130 is its content process's bus proxy.
+    const QHash<qint32, ProcessRecord> table{
+        {100, {1, 7, 1000}},   {110, {100, 7, 1000}}, {120, {110, 7, 1000}}, {130, {120, 7, 1000}},
+        {140, {130, 7, 1000}}, {150, {140, 7, 1000}}, {210, {100, 8, 1000}}, {220, {210, 7, 1000}},
+        {310, {100, 7, 0}},    {400, {1, 7, 1000}},   {410, {400, 7, 1000}},
+    };
+    const auto read = [&](qint32 pid) -> std::optional<ProcessRecord> {
+        return table.contains(pid) ? std::optional(table.value(pid)) : std::nullopt;
+    };
+    const std::pair<qint32, bool> cases[] = {
+        {100, true},                              // the window's own process
+        {110, true},  {130, true},  {140, true},  // up to four generations below it
+        {150, false},                             // too far below
+        {210, false}, {220, false},               // through another session
+        {310, false},                             // another user
+        {410, false},                             // a sibling application of the same session
+        {999, false},                             // gone
+    };
+    for (const auto& [candidate, part] : cases)
+        EXPECT_EQ(ProcessAncestry::isPartOfApplication(100, candidate, read), part) << candidate;
+    // The real /proc: this test's process is a part of its parent's application, not the reverse.
+    const auto self = static_cast<qint32>(QCoreApplication::applicationPid());
+    EXPECT_TRUE(ProcessAncestry::isPartOfApplication(ProcessAncestry::readProcessRecord(self)->parent, self));
+    EXPECT_FALSE(ProcessAncestry::isPartOfApplication(self, ProcessAncestry::readProcessRecord(self)->parent));
 }
 
 }  // namespace

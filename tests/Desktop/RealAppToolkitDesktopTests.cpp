@@ -1,0 +1,164 @@
+// Dictation into the toolkits whose focus reads differently: GTK 4 (GNOME Text Editor) drops its
+// states while the hot key holds the keyboard, WebKitGTK (Epiphany) keeps the page's fields in another
+// process. And a password prompt that shows no accessibility tree is refused.
+#include "Platform/Linux/AtspiFocusTracker.h"
+#include "RealAppDictation.h"
+#include "ShellDesktopInput.h"
+#include "TestEventLoop.h"
+
+#include <QFile>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace quorvelle {
+namespace {
+
+using Kind = TranscriptHistoryCompletionKind;
+using test::RealApp;
+
+bool xdotool(const QStringList& arguments, QString* output = nullptr) {
+    QProcess process;
+    process.start(u"xdotool"_qs, arguments);
+    if (!process.waitForFinished(30000)) return false;
+    if (output) *output = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    return process.exitCode() == 0;
+}
+
+// A program of the desktop, ended with this object; started by name, found by its window's title.
+class DesktopProgram {
+public:
+    DesktopProgram(const QString& program, const QStringList& arguments, QString titlePattern)
+        : m_titlePattern(std::move(titlePattern)) {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(program, arguments);
+    }
+    ~DesktopProgram() {
+        m_process.terminate();
+        if (!m_process.waitForFinished(10000)) m_process.kill(), m_process.waitForFinished(5000);
+    }
+    // These start slowly under load: the wait is generous.
+    bool showsAndTakesFocus() {
+        return RealApp::waitForTitle(m_titlePattern) &&
+               xdotool({u"search"_qs, u"--name"_qs, m_titlePattern, u"windowactivate"_qs, u"--sync"_qs});
+    }
+
+private:
+    QProcess m_process;
+    QString m_titlePattern;
+};
+
+bool writeFile(const QString& path, const QByteArray& contents) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
+class RealAppToolkits : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
+        ASSERT_TRUE((dictation = std::make_unique<test::RealAppDictation>())->isReady());
+    }
+    QString path(const QString& name) const { return dictation->folder.path() + u'/' + name; }
+    // Presses the hot key where no recording may start; why the session refused, none when it did not.
+    std::optional<SessionBlockReason> refusalAtThePress() {
+        const QStringList hotkey{u"Control_L"_qs, u"Alt_L"_qs, u"Return"_qs};
+        const SessionViewModel& session = *dictation->vm->session();
+        test::sendKeys(hotkey, true);
+        test::waitUntil([&] { return session.runtimeState().kind() == SessionState::Kind::blocked; }, 20000);
+        test::sendKeys(hotkey, false);
+        if (!dictation->fakes.audioCapture->calls.filter(u"startCapture"_qs).isEmpty()) return std::nullopt;
+        return session.runtimeState().blockReason();
+    }
+
+    std::unique_ptr<test::RealAppDictation> dictation;
+};
+
+// GTK 4 takes the field's `focused` and the window's `active` away while the hot key is held and
+// reports `showing` for no widget below the window. The text goes in at the end of the document.
+TEST_F(RealAppToolkits, Gtk4TextEditorTakesEachDictationAtTheCaret) {
+    if (QStandardPaths::findExecutable(u"gnome-text-editor"_qs).isEmpty())
+        GTEST_SKIP() << "GNOME Text Editor is not installed (scripts/install-deps installs it)";
+    const QString note = path(u"note.txt"_qs);
+    ASSERT_TRUE(writeFile(note, "Note:"));
+    DesktopProgram editor(u"gnome-text-editor"_qs, {u"--standalone"_qs, note}, u"^note.txt"_qs);
+    ASSERT_TRUE(editor.showsAndTakesFocus()) << "the editor never showed the note";
+    ASSERT_FALSE(dictation->focusedTextElement().isEmpty());
+    // A freshly started GTK 4 application tells the bus nothing until its accessibility is set up,
+    // which takes a while under load: away to another window and back until its focus is announced.
+    DesktopProgram other(u"xmessage"_qs, {u"-title"_qs, u"Elsewhere"_qs, u"Elsewhere"_qs}, u"^Elsewhere$"_qs);
+    const auto announced = [&] {
+        QString pid;
+        if (!other.showsAndTakesFocus() || !xdotool({u"search"_qs, u"--name"_qs, u"^note.txt"_qs, u"windowactivate"_qs,
+                                                     u"--sync"_qs, u"getwindowpid"_qs},
+                                                    &pid)) {
+            return false;
+        }
+        return test::waitUntil(
+            [&] { return AtspiFocusTracker::focusedObject(pid.toInt(), AtspiOffsetUnit::codePoints) != nullptr; },
+            3000);
+    };
+    ASSERT_TRUE(test::waitUntil(announced, 60000));
+    ASSERT_TRUE(RealApp::pressKeys(u"ctrl+End"_qs));
+
+    EXPECT_EQ(dictation->dictate(u"hello world"_qs), Kind::inserted);
+    EXPECT_EQ(dictation->dictate(u"again"_qs, true), Kind::inserted);
+
+    RealApp::pressKeys(u"ctrl+s"_qs);
+    QByteArray saved;
+    const auto written = [&] {
+        QFile file(note);
+        return file.open(QIODevice::ReadOnly) && (saved = file.readAll()).contains("again");
+    };
+    ASSERT_TRUE(test::waitUntil(written, 30000)) << saved.toStdString();
+    EXPECT_EQ(saved.trimmed(), "Note: hello world again");
+}
+
+// The page's field belongs to the web content process, not to the process that owns the window; it
+// exposes no editable text, so the words are pasted and read back through the page. Its password
+// field is refused.
+TEST_F(RealAppToolkits, WebKitPageFieldTakesEachDictation) {
+    if (QStandardPaths::findExecutable(u"epiphany"_qs).isEmpty())
+        GTEST_SKIP() << "Epiphany is not installed (scripts/install-deps installs it)";
+    const QString page = path(u"page.html"_qs);
+    ASSERT_TRUE(writeFile(page,
+                          "<!doctype html><title>ready</title><textarea autofocus "
+                          "oninput=\"document.title='area:'+this.value\"></textarea><input type=password>"));
+    DesktopProgram browser(
+        u"epiphany"_qs,
+        {u"--private-instance"_qs, u"--profile="_qs + path(u"epiphany"_qs), QUrl::fromLocalFile(page).toString()},
+        u"^ready$"_qs);
+    ASSERT_TRUE(browser.showsAndTakesFocus()) << "Epiphany never showed the page";
+
+    EXPECT_EQ(dictation->dictate(u"hello world"_qs), Kind::pastedViaClipboard);
+    EXPECT_TRUE(RealApp::waitForTitle(u"^area:hello world$"_qs, 10000));
+    EXPECT_EQ(dictation->dictate(u"again"_qs, true), Kind::pastedViaClipboard);
+    EXPECT_TRUE(RealApp::waitForTitle(u"^area:hello world again$"_qs, 10000));
+
+    // The page's password field is one for us too.
+    ASSERT_TRUE(RealApp::pressKeys(u"Tab"_qs));
+    const auto onPassword = [&] {
+        try {
+            return dictation->delivery->inspector().inspect().element.isSecure();
+        } catch (const std::exception&) {
+            return false;
+        }
+    };
+    ASSERT_TRUE(test::waitUntil(onPassword, 10000));
+    dictation->fakes.audioCapture->calls.clear();
+    EXPECT_EQ(refusalAtThePress(), SessionBlockReason::secureField);
+}
+
+// A window without an accessibility tree that asks for a passphrase cannot be looked into: its name
+// marks it as a password field, and the hot key starts no recording there.
+TEST_F(RealAppToolkits, APasswordPromptWithoutATreeIsRefusedAtThePress) {
+    DesktopProgram prompt(u"xmessage"_qs,
+                          {u"-name"_qs, u"pinentry-fixture"_qs, u"-title"_qs, u"Unlock key"_qs, u"Passphrase:"_qs},
+                          u"^Unlock key$"_qs);
+    ASSERT_TRUE(prompt.showsAndTakesFocus()) << "the prompt never showed";
+    EXPECT_EQ(refusalAtThePress(), SessionBlockReason::secureField);
+}
+
+}  // namespace
+}  // namespace quorvelle
