@@ -96,21 +96,13 @@ ColumnLayout {
                     { mode: "toggle", title: "Toggle" }
                 ]
 
-                PopoverButton {
-                    id: segment
-
+                PopoverChoice {
                     required property var modelData
-                    readonly property bool isSelected: root.preferences.selectedRecordingTriggerMode === modelData.mode
 
                     objectName: "settings-mode-" + modelData.mode
-                    checkable: true
-                    checked: isSelected
+                    isSelected: root.preferences.selectedRecordingTriggerMode === modelData.mode
                     text: modelData.title
-                    onToggled: {
-                        if (checked)
-                            root.preferences.setRecordingTriggerMode(modelData.mode)
-                        checked = Qt.binding(() => segment.isSelected)
-                    }
+                    onChoose: root.preferences.setRecordingTriggerMode(modelData.mode)
                 }
             }
         }
