@@ -112,6 +112,7 @@ SurfaceCard {
                     badge: modelData.badge
                     tags: modelData.tags
                     warningText: root.present(modelData.warningText) ? modelData.warningText : null
+                    failureText: root.present(modelData.failureText) ? modelData.failureText : null
                     isSelected: modelData.isSelected
                     primaryActionTitle: modelData.primaryActionTitle
                     primaryAction: () => section.performModelAction(modelData.id)
