@@ -19,6 +19,7 @@ ScrollArea {
 
     ScrollBar.vertical: ScrollBar {
         objectName: "main-window-scroll-bar"
+        Accessible.name: root.windowState.pageTitle
         policy: root.contentHeight > root.height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
     }
 
