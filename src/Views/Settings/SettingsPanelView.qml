@@ -180,6 +180,7 @@ ColumnLayout {
             }
 
             ComboBox {
+                id: microphonePicker
                 objectName: "settings-microphone"
                 Layout.fillWidth: true
                 model: microphones.microphoneRows
@@ -187,6 +188,16 @@ ColumnLayout {
                 currentIndex: microphones.selectedMicrophoneRow
                 font: MenuType.body
                 Accessible.name: root.turkish ? "Mikrofon" : "Microphone"
+                // A label, not the style's unnamed text field: the box itself is read, with its name.
+                contentItem: UiText {
+                    leftPadding: 6
+                    rightPadding: microphonePicker.indicator.width + 6
+                    text: microphonePicker.displayText
+                    font: microphonePicker.font
+                    elide: Text.ElideRight
+                    verticalAlignment: Text.AlignVCenter
+                    color: MenuStyle.text
+                }
                 onActivated: index => {
                     if (index !== microphones.selectedMicrophoneRow)
                         microphones.selectMicrophone(index)

@@ -74,7 +74,8 @@ SurfaceCard {
                 SegmentedChoice {
                     objectName: "settings-acceleration-picker"
                     options: [{ value: "cpu", title: "CPU" },
-                              { value: "accelerated", title: "GPU", enabled: section.accelerationAvailable }]
+                              { value: "accelerated", title: "GPU", enabled: section.accelerationAvailable,
+                                unavailable: root.text("Unavailable", "Kullanılamaz") }]
                     selectedValue: section.isAccelerated ? "accelerated" : "cpu"
                     onPicked: value => section.setAcceleration(value)
                 }
