@@ -154,7 +154,7 @@ TEST_F(OnboardingViewTest, AFailedDownloadSaysWhyOnItsRowAndInTheMessageItBrings
     ASSERT_TRUE(waitUntil([&] { return text("setup-model-largeV3-state") == "Retry needed"; }));
     settle();
     const QString why = "the network or the model host is unreachable. Check your internet connection and try again.";
-    EXPECT_EQ(text("setup-model-largeV3-failure"), "Download could not be completed: " + why);
+    EXPECT_EQ(harness.text("setup-model-largeV3-failure"), "Download could not be completed: " + why);
     EXPECT_TRUE(shows("setup-model-largeV3-failure"));
     QQuickItem* banner = item("setup-message");
     EXPECT_TRUE(textsIn(banner).join(' ').contains("Large v3 could not be downloaded. The network"));

@@ -182,9 +182,12 @@ TEST_F(RuntimeOverlayViewTest, EveryTitleAndDetailReadsWholeInBothLanguages) {
             QQuickItem* detail = harness.item("overlay-detail");
             expectWhole(title, where + " title");
             expectWhole(detail, where + " detail");
-            EXPECT_FALSE(harness.item("overlay-hotkey")->property("truncated").toBool()) << where;
+            QQuickItem* hotkey = harness.item("overlay-hotkey");
+            ASSERT_TRUE(hotkey);
+            EXPECT_FALSE(hotkey->property("truncated").toBool()) << where;
             // A screen reader hears the same words the pill shows.
             QQuickItem* announcement = harness.item("overlay-announcement");
+            ASSERT_TRUE(announcement);
             EXPECT_EQ(announcement->property("spokenTitle").toString(), title->property("text").toString());
             EXPECT_EQ(announcement->property("spokenDetail").toString(), detail->property("text").toString());
             QQuickItem* surface = harness.item("overlay-pill");
