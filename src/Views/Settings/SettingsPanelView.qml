@@ -119,12 +119,10 @@ ColumnLayout {
             color: MenuStyle.secondary
         }
 
-        CheckBox {
+        PopoverCheckBox {
             objectName: "settings-auto-replace"
             checked: root.preferences.isLastDictationAutoReplaceEnabled
             text: root.turkish ? "Son dikteyi otomatik değiştir" : "Replace last dictation automatically"
-            font: MenuType.body
-            Accessible.name: text
             onToggled: {
                 root.preferences.setLastDictationAutoReplaceEnabled(checked)
                 checked = Qt.binding(() => root.preferences.isLastDictationAutoReplaceEnabled)
@@ -141,12 +139,10 @@ ColumnLayout {
             color: MenuStyle.secondary
         }
 
-        CheckBox {
+        PopoverCheckBox {
             objectName: "settings-clipboard-fallback"
             checked: root.preferences.isClipboardFallbackEnabled
             text: root.turkish ? "Clipboard fallback kullan" : "Use clipboard fallback"
-            font: MenuType.body
-            Accessible.name: text
             onToggled: {
                 root.preferences.setClipboardFallbackEnabled(checked)
                 checked = Qt.binding(() => root.preferences.isClipboardFallbackEnabled)

@@ -225,7 +225,7 @@ double contrast(const QColor& a, const QColor& b) {
 }
 
 // The chosen segment of each two-way choice shows at a glance (3:1 against the other, as drawn) in
-// every theme, and Return works a tab as Space does.
+// every theme, and Return works a tab, a choice and a switch as Space does.
 TEST_F(PopoverTest, TheChosenSegmentStandsOutInEveryThemeAndReturnChoosesATab) {
     load();
     harness.window().requestActivate();
@@ -237,6 +237,15 @@ TEST_F(PopoverTest, TheChosenSegmentStandsOutInEveryThemeAndReturnChoosesATab) {
     harness.pressKey(Qt::Key_Enter);
     EXPECT_FALSE(shows("settings-recorder"));
     openSettings();
+    PreferencesViewModel* preferences = viewModel->preferences();
+    const bool replaces = preferences->isLastDictationAutoReplaceEnabled();
+    item("settings-auto-replace")->forceActiveFocus(Qt::TabFocusReason);
+    harness.pressKey(Qt::Key_Return);
+    EXPECT_EQ(preferences->isLastDictationAutoReplaceEnabled(), !replaces);
+    item("settings-mode-toggle")->forceActiveFocus(Qt::TabFocusReason);
+    harness.pressKey(Qt::Key_Return);
+    EXPECT_EQ(preferences->selectedRecordingTriggerMode(), RecordingTriggerMode::toggle);
+    preferences->setRecordingTriggerMode(RecordingTriggerMode::pushToTalk);
     const std::pair<DesktopThemeOption, const char*> themes[] = {{DesktopThemeOption::black, "black"},
                                                                  {DesktopThemeOption::quorvelle, "quorvelle"},
                                                                  {DesktopThemeOption::light, "light"}};
