@@ -28,12 +28,15 @@ PopoverHost::PopoverHost(AppViewModel& viewModel, AppShellBridge& shell, QQmlEng
 PopoverHost::~PopoverHost() = default;
 
 QRect PopoverHost::placement(const QSize& size, const QRect& anchor, const QRect& screen) {
-    QRect frame(QPoint(), size);
     const bool below = anchor.center().y() < screen.center().y();
-    frame.moveTop(below ? anchor.bottom() + 1 + kGap : anchor.top() - kGap - size.height());
+    // The room between the anchor and the screen's far edge: the popover never covers what opened it.
+    const int near =
+        below ? std::max(anchor.bottom() + 1 + kGap, screen.top()) : std::min(anchor.top() - kGap, screen.bottom() + 1);
+    const int room = below ? screen.bottom() + 1 - near : near - screen.top();
+    QRect frame(QPoint(), QSize(size.width(), std::clamp(size.height(), 1, std::max(1, room))));
+    frame.moveTop(below ? near : near - frame.height());
     frame.moveLeft(anchor.center().x() - size.width() / 2);
     frame.moveLeft(std::clamp(frame.left(), screen.left(), std::max(screen.left(), screen.right() + 1 - size.width())));
-    frame.moveTop(std::clamp(frame.top(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height())));
     return frame;
 }
 
@@ -44,15 +47,11 @@ bool PopoverHost::toggle(const QRect& anchor) {
         return true;
     }
     m_anchor = anchor;
-    const QRect target = anchor.isValid() ? anchor : QRect(QCursor::pos(), QSize(1, 1));
-    const QScreen* screen = QGuiApplication::screenAt(target.center());
+    m_target = anchor.isValid() ? anchor : QRect(QCursor::pos(), QSize(1, 1));
+    const QScreen* screen = QGuiApplication::screenAt(m_target.center());
     if (!screen) screen = QGuiApplication::primaryScreen();
-    // Never taller than the screen: the view scrolls what does not fit and keeps its buttons in view.
-    m_maximumHeight = screen ? screen->availableGeometry().height() : kUnbounded;
-    const QSize size = fittedSize();
-    m_view->setHeight(size.height());
-    m_window->setGeometry(screen ? placement(size, target, screen->availableGeometry())
-                                 : QRect(target.topLeft(), size));
+    m_area = screen ? screen->availableGeometry() : QRect();
+    place();
     m_window->show();
     m_window->raise();
     m_window->requestActivate();
@@ -64,8 +63,13 @@ void PopoverHost::hide() {
     if (m_window) m_window->hide();
 }
 
-QSize PopoverHost::fittedSize() const {
-    return {kWidth, std::clamp(int(m_view->implicitHeight()), 1, m_maximumHeight)};
+void PopoverHost::place() {
+    // Never taller than the room beside the anchor: the view scrolls what does not fit and keeps its
+    // buttons in view.
+    const QSize wanted(kWidth, std::max(1, int(m_view->implicitHeight())));
+    const QRect frame = m_area.isValid() ? placement(wanted, m_target, m_area) : QRect(m_target.topLeft(), wanted);
+    m_view->setHeight(frame.height());
+    m_window->setGeometry(frame);
 }
 
 bool PopoverHost::ensureWindow() {
@@ -84,12 +88,11 @@ bool PopoverHost::ensureWindow() {
     m_view->setParent(m_window.get());
     m_view->setParentItem(m_window->contentItem());
     m_view->setWidth(kWidth);
+    // A tab switch or a new message changes the height: placed again, the popover stays on the
+    // screen and off its icon. A hidden one is placed when next shown.
     connect(m_view, &QQuickItem::implicitHeightChanged, this, [this] {
-        const QSize size = fittedSize();
-        m_view->setHeight(size.height());
-        m_window->resize(size);
+        if (m_window->isVisible()) place();
     });
-    m_view->setHeight(fittedSize().height());
     // A popover closes when the user turns to another window; not for one of its own sheets.
     connect(m_window.get(), &QWindow::activeChanged, this, [this] {
         const QWindow* focus = QGuiApplication::focusWindow();

@@ -21,7 +21,6 @@ class PopoverHost : public QObject {
 
 public:
     static constexpr int kWidth = 360;
-    static constexpr int kUnbounded = 1 << 24;
 
     PopoverHost(AppViewModel& viewModel, AppShellBridge& shell, QQmlEngine& engine, QObject* parent = nullptr);
     ~PopoverHost() override;
@@ -34,13 +33,14 @@ public:
     QQuickWindow* window() const { return m_window.get(); }
 
     // Where a window of `size` goes beside `anchor`, inside `screen`: below the anchor when it sits
-    // in the screen's upper half, above it otherwise, horizontally centred on it and kept inside.
+    // in the screen's upper half, above it otherwise, horizontally centred on it and kept inside,
+    // and no taller than the room on that side, so that it never covers the anchor.
     static QRect placement(const QSize& size, const QRect& anchor, const QRect& screen);
 
 private:
     bool ensureWindow();
-    // The view's own height, within the screen the popover last opened on.
-    QSize fittedSize() const;
+    // Sizes and places the window for the view's height beside the anchor it last opened by.
+    void place();
 
     AppViewModel& m_viewModel;
     AppShellBridge& m_shell;
@@ -48,8 +48,10 @@ private:
     std::unique_ptr<QQuickWindow> m_window;
     QQuickItem* m_view = nullptr;
     bool m_viewMissing = false;
-    int m_maximumHeight = kUnbounded;
     QRect m_anchor;
+    // What it opens beside (the anchor, or the pointer) and the usable area of that screen.
+    QRect m_target;
+    QRect m_area;
     // Hidden on losing the focus with the pointer on the anchor: the toggle that follows is that click's.
     bool m_closedFromAnchor = false;
 };

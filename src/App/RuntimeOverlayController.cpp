@@ -62,6 +62,10 @@ void RuntimeOverlayController::handleRuntimeStateChange() {
 }
 
 void RuntimeOverlayController::handleWidgetAppearanceChange() {
+    resizePanel();
+}
+
+void RuntimeOverlayController::resizePanel() {
     if (!m_panel) return;
     m_panel->setContentSize(contentSize());
     // A hidden panel is placed when it is next shown.
@@ -96,12 +100,20 @@ RuntimeOverlayPanel& RuntimeOverlayController::ensurePanel() {
         QQuickItem* view = makeRootView(m_engine, QStringLiteral("RuntimeOverlayView"),
                                         {{QStringLiteral("viewModel"), QVariant::fromValue<QObject*>(&m_viewModel)}});
         m_panel = std::make_unique<RuntimeOverlayPanel>(view ? view : new QQuickItem);
+        m_view = view;
+        // The pill grows when a title wraps or a detail runs long; the panel follows it.
+        if (view) {
+            connect(view, &QQuickItem::implicitWidthChanged, this, &RuntimeOverlayController::resizePanel);
+            connect(view, &QQuickItem::implicitHeightChanged, this, &RuntimeOverlayController::resizePanel);
+        }
         m_panel->setContentSize(contentSize());
     }
     return *m_panel;
 }
 
 QSize RuntimeOverlayController::contentSize() const {
+    if (m_view && m_view->implicitWidth() > 0 && m_view->implicitHeight() > 0)
+        return QSizeF(m_view->implicitWidth(), m_view->implicitHeight()).toSize();
     return RuntimeOverlayLayoutEngine::panelSize(m_viewModel.preferences()->selectedWidgetAppearance()).toSize();
 }
 

@@ -4,6 +4,8 @@
 #include "Services/System/RuntimeOverlayLayoutEngine.h"
 
 #include <QObject>
+#include <QPointer>
+#include <QQuickItem>
 
 #include <memory>
 #include <optional>
@@ -17,8 +19,9 @@ class AppViewModel;
 class RuntimeOverlayPanel;
 
 // Shows the status panel at the bottom centre of the screen under the pointer whenever the session
-// is not idle, and hides it when it is. The panel is made on first need and kept; it is resized when
-// the widget appearance changes and moved when the screens change. Main thread only.
+// is not idle, and hides it when it is. The panel is made on first need and kept; it takes the size
+// its view asks for (the appearance's, or taller for long texts) and is moved when the screens
+// change. Main thread only.
 class RuntimeOverlayController : public QObject {
     Q_OBJECT
 
@@ -38,6 +41,8 @@ public:
 private:
     void handleRuntimeStateChange();
     void handleWidgetAppearanceChange();
+    // Fits the panel to the view's size and, when shown, places it again.
+    void resizePanel();
     void handleScreenParametersChange();
     void watchScreen(QScreen* screen);
     void showOverlay();
@@ -49,6 +54,7 @@ private:
     RuntimeOverlayLayoutEngine m_layoutEngine;
     QQmlEngine& m_engine;
     std::unique_ptr<RuntimeOverlayPanel> m_panel;
+    QPointer<QQuickItem> m_view;
 };
 
 }  // namespace quorvelle

@@ -4,6 +4,8 @@
 #include "Services/Backend/WebRequestError.h"
 #include "Services/Transcription/LocalModelManagerError.h"
 
+#include <QLocale>
+
 #include <algorithm>
 
 namespace quorvelle {
@@ -67,6 +69,15 @@ QString LocalModelCopy::downloadFailureText(const AppStrings& strings, const std
     const QString opening = strings.localized(u"Download could not be completed", u"İndirme tamamlanamadı");
     const QString reason = downloadFailureReason(strings, failure);
     return reason.isEmpty() ? opening : opening + QStringLiteral(": ") + reason;
+}
+
+QString LocalModelCopy::modelDownloadFailedMessage(const AppStrings& strings, LocalTranscriptionModelID id,
+                                                   const std::exception_ptr& failure) {
+    const QString reason = downloadFailureReason(strings, failure);
+    if (reason.isEmpty()) return modelDownloadFailedMessage(strings, id);
+    // The reason as a sentence of its own; Turkish capitals are dotted ("indirme" gives "İndirme").
+    const QLocale locale(strings.isTurkish() ? QLocale::Turkish : QLocale::English);
+    return modelDownloadFailedMessage(strings, id) + QLatin1Char(' ') + locale.toUpper(reason.left(1)) + reason.mid(1);
 }
 
 QString LocalModelCopy::runtimeStatusLabel() const {

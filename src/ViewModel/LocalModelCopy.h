@@ -52,6 +52,9 @@ struct LocalModelCopy {
     static QString modelVerificationFailedMessage(const AppStrings& strings, const QString& modelTitle);
     // The row's text for a download that failed otherwise: why, and what to do next.
     static QString downloadFailureText(const AppStrings& strings, const std::exception_ptr& failure);
+    // The banner's: the model that could not be downloaded, then why and what to do next when known.
+    static QString modelDownloadFailedMessage(const AppStrings& strings, LocalTranscriptionModelID id,
+                                              const std::exception_ptr& failure);
 };
 
 }  // namespace quorvelle

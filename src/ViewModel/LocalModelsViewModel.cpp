@@ -75,6 +75,7 @@ void LocalModelsViewModel::reloadSelections() {
             &L::selectedTranscriptionBackendChanged);
     publish(this, m_selectedLocalModelID, settings.selectedLocalModelID(), &L::selectedLocalModelIDChanged);
     const bool accelerated =
+        isAccelerationAvailable() &&
         storedString(settings, SettingsKeys::selectedLocalWhisperAccelerationMode) == QLatin1String("accelerated");
     publish(this, m_selectedLocalWhisperAccelerationMode,
             accelerated ? LocalWhisperAccelerationMode::accelerated : LocalWhisperAccelerationMode::cpu,
@@ -192,8 +193,9 @@ QCoro::Task<void> LocalModelsViewModel::runDownload(TaskGuard guard, LocalTransc
     if (!guard) co_return;
     const AppStrings strings = m_context.strings();
     if (!failure) {
-        // The connection and the disk work again: earlier failures' reasons no longer hold.
-        m_localModelFailures.clear();
+        // Only this model's failure is over: another model's (a file that could not be verified,
+        // say) still tells that model's story.
+        m_localModelFailures.remove(modelID);
         m_context.setInlineMessage(LocalModelCopy::modelDownloadedMessage(strings, modelID));
         if (m_selectedLocalModelID == modelID) storeBackend(TranscriptionBackend::local);
     } else {
@@ -205,7 +207,7 @@ QCoro::Task<void> LocalModelsViewModel::runDownload(TaskGuard guard, LocalTransc
             m_context.setInlineMessage(message);
         } catch (...) {
             m_localModelFailures.insert(modelID, LocalModelCopy::downloadFailureText(strings, failure));
-            m_context.setInlineMessage(LocalModelCopy::modelDownloadFailedMessage(strings, modelID));
+            m_context.setInlineMessage(LocalModelCopy::modelDownloadFailedMessage(strings, modelID, failure));
         }
     }
     m_activeLocalModelDownloadID.reset();

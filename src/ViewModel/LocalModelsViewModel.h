@@ -53,6 +53,9 @@ public:
 
     TranscriptionBackend selectedTranscriptionBackend() const { return m_selectedTranscriptionBackend; }
     LocalTranscriptionModelID selectedLocalModelID() const { return m_selectedLocalModelID; }
+    // Whether this build's engine can run on a GPU: it cannot, it has no GPU back end. A GPU choice
+    // stored by another build is then read as the CPU it runs on.
+    static constexpr bool isAccelerationAvailable() { return false; }
     LocalWhisperAccelerationMode selectedLocalWhisperAccelerationMode() const {
         return m_selectedLocalWhisperAccelerationMode;
     }

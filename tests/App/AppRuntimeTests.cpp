@@ -89,16 +89,26 @@ TEST_F(AppRuntimeTest, TheOverlayPanelShowsForEveryBusyStateAtTheBottomCentreAnd
     EXPECT_TRUE(panel->flags() & Qt::WindowStaysOnTopHint);
     // It shows the overlay view over this view model: the full pill.
     EXPECT_EQ(panel->surface() ? panel->surface()->objectName() : QString(), QStringLiteral("overlay-pill"));
-    // No compositor draws this platform's transparency: the window is cut to the pill.
-    EXPECT_EQ(panel->mask().boundingRect(), QRect(28, 28, 360, 156));
+    // No compositor draws this platform's transparency: the window is cut to the pill, which is as
+    // tall as its texts need, with the room for its shadows around it.
+    const int pillHeight = int(panel->surface()->height());
+    EXPECT_GE(pillHeight, 156);
+    EXPECT_EQ(panel->mask().boundingRect(), QRect(28, 28, 360, pillHeight));
     const auto metrics = overlay.currentDisplayMetrics();
     ASSERT_TRUE(metrics);
-    EXPECT_EQ(panel->geometry(), RuntimeOverlayLayoutEngine{}.panelFrame(QSizeF(416, 228), *metrics).toRect());
+    EXPECT_EQ(panel->geometry(),
+              RuntimeOverlayLayoutEngine{}.panelFrame(QSizeF(416, 28 + pillHeight + 44), *metrics).toRect());
 
     // A later state keeps it up (the desktop test shows an error state too); only idle takes it down,
     // and the next session reuses it.
     moveSessionTo([](SessionCoordinating& s) { s.beginUploading(); });
     EXPECT_TRUE(panel->isVisible());
+    // The view asks for more height (its texts grew): the shown panel follows, placed anew.
+    QQuickItem* view = panel->contentItem()->childItems().first();
+    view->setProperty("contentHeight", 300);
+    EXPECT_EQ(panel->geometry(),
+              RuntimeOverlayLayoutEngine{}.panelFrame(QSizeF(416, 28 + 300 + 32 + 44), *metrics).toRect());
+    view->setProperty("contentHeight", 0);
     moveSessionTo([](SessionCoordinating& s) { s.reset(); });
     EXPECT_FALSE(panel->isVisible());
 

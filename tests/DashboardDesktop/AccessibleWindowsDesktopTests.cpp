@@ -66,10 +66,11 @@ QList<Node> windowTree(qint64 processId, int width) {
     return nodes;
 }
 
-// Every control named, choices and sections selectable, and controls that share a name told apart
-// by their descriptions. Returns how many switches and choices there are.
+// Every control and scroll bar named, choices and sections selectable, and controls that share a name
+// told apart by their descriptions. Returns how many switches and choices there are.
 int expectReadable(const QList<Node>& nodes, const std::string& where) {
-    static const QStringList controls{"push button", "check box", "radio button", "page tab", "text", "combo box"};
+    static const QStringList controls{"push button", "check box", "radio button", "page tab",
+                                      "text",        "combo box", "scroll bar"};
     QHash<QString, QStringList> descriptions;
     int choices = 0;
     for (const Node& node : nodes) {
@@ -144,12 +145,32 @@ TEST_F(AccessibleWindowsDesktop, EveryWindowReadsAndWorksWithoutAMouse) {
     const qint64 pid = app.processId();
     ASSERT_TRUE(openPopover(pid));
     expectReadable(windowTree(pid, 360), "setup");
+    // Exclusive choices read as radio buttons, the chosen one checked.
+    const auto choice = [&](int width, const QString& name, bool chosen) {
+        return shows(pid, width, [&](const Node& n) {
+            return named(name, "radio button")(n) && n.has(ATSPI_STATE_CHECKED) == chosen;
+        });
+    };
+    EXPECT_TRUE(choice(360, "Cloud", true) && choice(360, "Local", false));
     const auto sheetShown = [&](bool shown) { return [=](const Node&) { return shows(pid, 380) == shown; }; };
     ASSERT_TRUE(operate(pid, 360, named("View text", "rivacy"), "Return", sheetShown(true)));
+    // The text the user is asked to accept is read, not only its title.
+    EXPECT_TRUE(shows(pid, 380, [](const Node& n) {
+        return n.name.startsWith("Quorvelle, sesi yalnizca dikte istendigi anda isler.") &&
+               n.name.contains("- Ses kaydi cihazda kalici arsiv olarak tutulmaz.");
+    })) << "no disclosure body";
+    expectReadable(windowTree(pid, 380), "privacy sheet");
     ASSERT_TRUE(operate(pid, 380, sheetShown(true), "Escape", sheetShown(false)));
     const auto ready = [&](const Node&) { return shows(pid, 360, named("Open Dashboard")); };
     ASSERT_TRUE(openPopover(pid) && operate(pid, 360, named("Accept", "rivacy"), "space", ready));
     expectReadable(windowTree(pid, 360), "ready");
+    // Return opens the Settings tab, whose recording modes are radio buttons.
+    const auto is = [](AtspiStateType state, bool on = true) {
+        return [=](const Node& n) { return n.has(state) == on; };
+    };
+    EXPECT_TRUE(operate(pid, 360, named("Settings", "page tab"), "Return", is(ATSPI_STATE_SELECTED)));
+    EXPECT_TRUE(waitUntil([&] { return choice(360, "Push-to-Talk", true) && choice(360, "Toggle", false); }, 5000));
+    expectReadable(windowTree(pid, 360), "ready settings");
     xdotool({"key", "Escape"});
     EXPECT_TRUE(waitUntil([&] { return !shows(pid, 360); }, 5000)) << "Escape puts the popover away";
 
@@ -170,11 +191,12 @@ TEST_F(AccessibleWindowsDesktop, EveryWindowReadsAndWorksWithoutAMouse) {
     }
 
     // From the keyboard alone: a section, a choice, a switch (on by default) and a text field.
-    const auto is = [](AtspiStateType state, bool on = true) {
-        return [=](const Node& n) { return n.has(state) == on; };
-    };
     const auto fallback = named("Use clipboard fallback", "check box");
     EXPECT_TRUE(operate(pid, 1270, named("Settings", "page tab"), "Return", is(ATSPI_STATE_SELECTED)));
+    // The greyed GPU choice reads as unavailable (Qt 6.4 gives a Quick item no disabled state).
+    EXPECT_TRUE(shows(pid, 1270, [](const Node& n) {
+        return n.name == "GPU" && n.role == "radio button" && n.description == "Unavailable";
+    })) << "the GPU choice reads as available";
     EXPECT_TRUE(operate(pid, 1270, named("Afrikaans (af)", "radio button"), "space", is(ATSPI_STATE_SELECTED)));
     EXPECT_TRUE(shows(pid, 1270, [&](const Node& n) { return fallback(n) && n.has(ATSPI_STATE_CHECKED); }));
     EXPECT_TRUE(operate(pid, 1270, fallback, "space", is(ATSPI_STATE_CHECKED, false)));

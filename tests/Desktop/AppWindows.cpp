@@ -7,6 +7,7 @@
 #include "Services/Delivery/FocusedTargetInspectionError.h"
 #include "TestEventLoop.h"
 
+#include <atspi/atspi.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -96,6 +97,34 @@ bool bringToFront(qint64 processId, int timeoutMs) {
             }
         },
         timeoutMs);
+}
+
+AnnouncementListener::AnnouncementListener(qint64 processId) : m_processId(processId) {
+    atspi_init();
+    m_listener = atspi_event_listener_new(&AnnouncementListener::onShowing, this, nullptr);
+    atspi_event_listener_register(m_listener, "object:state-changed:showing", nullptr);
+}
+
+AnnouncementListener::~AnnouncementListener() {
+    atspi_event_listener_deregister(m_listener, "object:state-changed:showing", nullptr);
+    g_object_unref(m_listener);
+}
+
+void AnnouncementListener::onShowing(AtspiEvent* event, void* self) {
+    auto* listener = static_cast<AnnouncementListener*>(self);
+    AtspiAccessible* source = event->source;
+    if (event->detail1 == 1 && source &&
+        atspi_accessible_get_process_id(source, nullptr) == guint(listener->m_processId) &&
+        atspi_accessible_get_role(source, nullptr) == ATSPI_ROLE_NOTIFICATION) {
+        const auto text = [](gchar* raw) {
+            const QString value = QString::fromUtf8(raw);
+            g_free(raw);
+            return value;
+        };
+        listener->m_heard << text(atspi_accessible_get_name(source, nullptr)) + QStringLiteral(": ") +
+                                 text(atspi_accessible_get_description(source, nullptr));
+    }
+    g_boxed_free(ATSPI_TYPE_EVENT, event);
 }
 
 }  // namespace quorvelle::test

@@ -3,8 +3,12 @@
 #include <QList>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
+
+typedef struct _AtspiEvent AtspiEvent;
+typedef struct _AtspiEventListener AtspiEventListener;
 
 namespace quorvelle::test {
 
@@ -34,5 +38,24 @@ std::optional<qint64> activeWindowProcess();
 // it (its focus events lag the window manager's) or, for a window without an accessibility tree,
 // the window itself is in front.
 bool bringToFront(qint64 processId, int timeoutMs = 30000);
+
+// What a screen reader hears of a process that never takes the focus: each time one of its objects of
+// the notification role starts showing, "name: description". Events arrive while the event loop runs.
+class AnnouncementListener {
+public:
+    explicit AnnouncementListener(qint64 processId);
+    ~AnnouncementListener();
+    AnnouncementListener(const AnnouncementListener&) = delete;
+    AnnouncementListener& operator=(const AnnouncementListener&) = delete;
+
+    QStringList heard() const { return m_heard; }
+
+private:
+    static void onShowing(AtspiEvent* event, void* self);
+
+    qint64 m_processId;
+    AtspiEventListener* m_listener = nullptr;
+    QStringList m_heard;
+};
 
 }  // namespace quorvelle::test

@@ -33,14 +33,15 @@ TEST_F(LocalModels, DownloadOutcomesAndTheRows) {
         {M::largeV3, fails(LocalModelManagerError::integrityCheckFailed("L3")), unverified, unverified, "-"},
         {M::largeV3, fails(std::runtime_error("disk full")), "Large v3 could not be downloaded.",
          "Download could not be completed", "-"},
-        // The row says why, and what to do next.
+        // The row and the banner say why, and what to do next.
         {M::largeV3, fails(WebRequestError::transportFailure(QNetworkReply::HostNotFoundError, "")),
-         "Large v3 could not be downloaded.",
+         "Large v3 could not be downloaded. The network or the model host is unreachable. Check your internet "
+         "connection and try again.",
          "Download could not be completed: the network or the model host is unreachable. Check your internet "
          "connection and try again.",
          "-"},
         {M::largeV3, fails(LocalModelFileError(LocalModelFileError::Case::noSpace, "/m", "No space left on device")),
-         "Large v3 could not be downloaded.",
+         "Large v3 could not be downloaded. There is not enough disk space. Free up some space and try again.",
          "Download could not be completed: there is not enough disk space. Free up some space and try again.", "-"},
     };
     for (const auto& row : rows) {
@@ -57,17 +58,22 @@ TEST_F(LocalModels, DownloadOutcomesAndTheRows) {
         EXPECT_EQ(fakes.userDefaults->string(SettingsKeys::selectedTranscriptionBackend).value_or("-"), row.backend);
     }
 
-    // In Turkish too; a later download that succeeds clears the reasons of earlier failures.
+    // In Turkish too; a later download that succeeds clears that model's failure only.
     fakes.localModels->records.clear();
     fakes.localModels->downloadOutcome.pushFailure(WebRequestError::timedOut());
     make("turkish").localModels()->downloadLocalModel(M::largeV3);
     settle();
     EXPECT_EQ(models().localModelStatuses().last().installState.failureMessage(),
               "İndirme tamamlanamadı: indirme ilerlemiyor. İnternet bağlantınızı kontrol edip tekrar deneyin.");
+    EXPECT_EQ(message(),
+              "Large v3 indirilemedi. İndirme ilerlemiyor. İnternet bağlantınızı kontrol edip tekrar deneyin.");
+    fakes.localModels->downloadOutcome.pushFailure(WebRequestError::timedOut());
+    models().downloadLocalModel(M::tinyMultilingual);
+    settle();
     models().downloadLocalModel(M::tinyMultilingual);
     settle();
     EXPECT_EQ(kinds().first(), K::installed);
-    EXPECT_EQ(kinds().last(), K::notInstalled);
+    EXPECT_EQ(kinds().last(), K::failed);
 }
 
 // Reports a stopped transfer as an ordinary failure, as a network layer may.

@@ -3,12 +3,20 @@ import QtQuick.Window
 import Quorvelle
 
 // One per window: an outline around the control that the keyboard gave the focus to, laid over
-// it so that it shows on every kind of control and never looks like a prominent button.
+// it so that it shows on every kind of control and never looks like a prominent button. It stays
+// while the keyboard is in use, also when the window was deactivated and activated again.
 Item {
     id: holder
 
     readonly property Item target: holder.Window.activeFocusItem
-    readonly property bool shows: target !== null && target.visualFocus === true
+    readonly property bool shows: target !== null
+                                  && (target.visualFocus === true
+                                      || (modality.keyboard && target.visualFocus === false && target.activeFocus))
+
+    InputModality {
+        id: modality
+        window: holder.Window.window
+    }
 
     Rectangle {
         objectName: "focus-ring"

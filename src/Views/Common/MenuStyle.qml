@@ -20,6 +20,11 @@ QtObject {
     // The keyboard focus ring: a warm outline, unlike the filled blue of a prominent button.
     readonly property color focusRing: theme.warmText
 
+    // The label of a segment on its face (SegmentFill), chosen or not.
+    function segmentText(selected) {
+        return selected ? theme.darkButtonText : text
+    }
+
     // The quaternary fill drawn at a further opacity, as the design's ".quaternary.opacity(x)".
     function quaternaryFill(opacity) {
         return tinted(0.1 * opacity)

@@ -1,11 +1,14 @@
 import QtQuick
 
-// Laid over a list nested in a scrolling page: the wheel moves the list while the list can still
-// move that way, and the page around it otherwise, so the page never stalls under the pointer.
+// Laid over a list nested in a scrolling page: the wheel moves the page, so that reading the page
+// never stalls under the pointer for the length of a long list. Once the user works in the list
+// (`engaged`: the keyboard is in it, say) the wheel moves the list while it can still move that way,
+// and the page after that.
 MouseArea {
     id: area
 
     required property Flickable list
+    property bool engaged: false
     // Pixels the page moves per wheel notch.
     property real step: 60
 
@@ -21,7 +24,7 @@ MouseArea {
 
     onWheel: wheel => {
         const delta = wheel.pixelDelta.y !== 0 ? wheel.pixelDelta.y : wheel.angleDelta.y / 120 * step
-        const listCanMove = delta < 0 ? !list.atYEnd : !list.atYBeginning
+        const listCanMove = engaged && (delta < 0 ? !list.atYEnd : !list.atYBeginning)
         const outer = listCanMove ? null : page()
         wheel.accepted = outer !== null
         if (outer)

@@ -9,12 +9,15 @@ Flickable {
 
     // Room kept between a revealed control and the area's edge.
     property real revealMargin: 8
+    // What the scroll bar moves, as a screen reader names it.
+    property string scrollBarName
 
     contentWidth: width
     clip: true
     boundsBehavior: Flickable.StopAtBounds
     ScrollBar.vertical: ScrollBar {
         policy: root.contentHeight > root.height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+        Accessible.name: root.scrollBarName
     }
 
     // Scrolls just enough to show `item`, when it lies inside this area.

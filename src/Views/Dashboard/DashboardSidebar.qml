@@ -83,6 +83,7 @@ Rectangle {
             id: sectionScroller
 
             objectName: "sidebar-sections"
+            scrollBarName: root.turkish ? "Bölümler" : "Sections"
             Layout.fillWidth: true
             Layout.fillHeight: true
             contentHeight: sections.implicitHeight + 12
@@ -141,6 +142,8 @@ Rectangle {
                 ToolTip.text: name
                 ToolTip.visible: hovered
                 onClicked: root.windowState.showAccount()
+                Keys.onReturnPressed: account.clicked()
+                Keys.onEnterPressed: account.clicked()
 
                 background: null
                 contentItem: RowLayout {
@@ -202,6 +205,8 @@ Rectangle {
                 ToolTip.text: name
                 ToolTip.visible: hovered
                 onClicked: root.windowState.toggleSidebar()
+                Keys.onReturnPressed: toggle.clicked()
+                Keys.onEnterPressed: toggle.clicked()
 
                 background: null
                 contentItem: RowLayout {

@@ -19,6 +19,9 @@ ScrollArea {
 
     ScrollBar.vertical: ScrollBar {
         objectName: "main-window-scroll-bar"
+        // Named as the page it moves; told apart from that section's sidebar tab.
+        Accessible.name: root.windowState.pageTitle
+        Accessible.description: root.viewModel.languageCode === "tr" ? "Sayfa" : "Page"
         policy: root.contentHeight > root.height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
     }
 

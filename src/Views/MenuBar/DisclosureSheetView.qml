@@ -42,7 +42,18 @@ Window {
         id: scroll
         anchors.fill: parent
         contentWidth: availableWidth
-        ScrollBar.vertical.policy: ScrollBar.AlwaysOn
+        ScrollBar.vertical: ScrollBar {
+            parent: scroll
+            x: scroll.width - width
+            height: scroll.availableHeight
+            policy: ScrollBar.AlwaysOn
+            Accessible.name: sheet.title
+        }
+        // The text wraps: nothing scrolls sideways, and no second bar is read out.
+        ScrollBar.horizontal: ScrollBar {
+            policy: ScrollBar.AlwaysOff
+            Accessible.ignored: true
+        }
         focus: true
         Keys.onEscapePressed: sheet.dismissRequested()
 
@@ -71,7 +82,10 @@ Window {
                 selectByMouse: true
                 wrapMode: TextEdit.Wrap
                 textFormat: TextEdit.PlainText
-                Accessible.name: sheet.title
+                // Read out as the text it is: the words the user is asked to accept.
+                Accessible.role: Accessible.StaticText
+                Accessible.name: sheet.bodyText
+                Accessible.description: sheet.title
                 font: MenuType.body
                 color: MenuStyle.text
                 // Escape goes to the sheet even while the text holds the focus.

@@ -72,6 +72,8 @@ ColumnLayout {
             transformOrigin: Item.Left
             sourceComponent: RuntimeOverlayView {
                 viewModel: root.viewModel
+                // The overlay panel itself announces the session; its copy here stays quiet.
+                announces: false
             }
         }
     }

@@ -22,6 +22,7 @@ Item {
     ScrollArea {
         id: body
         objectName: "ready-body"
+        scrollBarName: "Quorvelle"
         width: root.width
         height: root.height - footer.implicitHeight - 16
         contentHeight: column.implicitHeight + 28
@@ -101,22 +102,14 @@ Item {
                 currentIndex: root.selectedSection === "settings" ? 1 : 0
                 onCurrentIndexChanged: root.selectedSection = currentIndex === 1 ? "settings" : "overview"
 
-                TabButton {
+                PopoverTab {
                     objectName: "ready-tab-overview"
                     text: root.turkish ? "Durum" : "Status"
-                    font: MenuType.body
-                    Accessible.name: text
-                    Accessible.selectable: true
-                    Accessible.selected: checked
                 }
 
-                TabButton {
+                PopoverTab {
                     objectName: "ready-tab-settings"
                     text: root.turkish ? "Ayarlar" : "Settings"
-                    font: MenuType.body
-                    Accessible.name: text
-                    Accessible.selectable: true
-                    Accessible.selected: checked
                 }
             }
         }

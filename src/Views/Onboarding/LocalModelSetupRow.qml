@@ -14,6 +14,8 @@ Rectangle {
     property string warningTier
     // "installed", "failed", "notInstalled" or "downloading".
     property string installState
+    // Why the last download failed and what to do next; empty unless it failed.
+    property string failureText
     property bool isSelected
     property bool turkish
 
@@ -96,6 +98,16 @@ Rectangle {
             wrapMode: Text.Wrap
             font: MenuType.caption
             color: MenuStyle.secondary
+        }
+
+        UiText {
+            objectName: row.objectName + "-failure"
+            Layout.fillWidth: true
+            visible: text.length > 0
+            text: row.failureText
+            wrapMode: Text.Wrap
+            font: MenuType.caption
+            color: MenuStyle.theme.errorText
         }
 
         Flow {

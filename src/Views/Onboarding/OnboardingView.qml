@@ -44,6 +44,7 @@ Item {
     ScrollArea {
         id: scroll
         objectName: "setup-scroll"
+        scrollBarName: root.text("Quorvelle setup", "Quorvelle kurulumu")
         anchors.fill: parent
         contentHeight: content.implicitHeight + 32
 
@@ -80,10 +81,13 @@ Item {
 
                 // Shown for any message, an empty one included.
                 InlineMessageBlock {
+                    id: banner
                     objectName: "setup-message"
                     Layout.fillWidth: true
                     visible: root.viewModel.inlineMessage !== null
                     message: root.viewModel.inlineMessage || ""
+                    // What a button further down answered is scrolled into view, once laid out.
+                    onMessageChanged: Qt.callLater(() => scroll.reveal(banner))
                 }
 
                 SetupCard {
@@ -103,18 +107,19 @@ Item {
                         Layout.fillWidth: true
                         spacing: 8
 
-                        PopoverButton {
+                        PopoverChoice {
                             objectName: "setup-mode-cloud"
                             text: root.text("Cloud", "Bulut")
-                            highlighted: true
-                            onClicked: root.viewModel.localModels.selectTranscriptionBackend("cloud")
+                            isSelected: root.backend === "cloud"
+                            onChoose: root.viewModel.localModels.selectTranscriptionBackend("cloud")
                         }
 
-                        PopoverButton {
+                        PopoverChoice {
                             objectName: "setup-mode-local"
                             text: root.text("Local", "Yerel")
+                            isSelected: root.backend === "local"
                             // Local mode that is not ready yet is set up rather than selected.
-                            onClicked: setup.isLocalModeReady
+                            onChoose: setup.isLocalModeReady
                                        ? root.viewModel.localModels.selectTranscriptionBackend("local")
                                        : root.viewModel.localModels.openLocalModeSetup()
                         }
@@ -228,6 +233,7 @@ Item {
                             subtitle: model.descriptor.subtitle
                             warningTier: model.descriptor.warningTier
                             installState: model.installState.kind
+                            failureText: model.installState.failureMessage ?? ""
                             isSelected: model.isSelected
                             turkish: root.turkish
                             onPrimaryClicked: root.runPrimaryAction(modelID, installState)

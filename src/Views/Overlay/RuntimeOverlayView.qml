@@ -3,24 +3,88 @@ import QtQuick
 import QtQuick.Layouts
 import Quorvelle
 
-// The overlay panel's content: the session at a glance. The full pill (416 x 228 with room for
-// its shadows) shows the status glyph, title, detail, hot key and level bars; the logo-only form
-// (128 x 144) shows the glyph alone, with five level bars while recording. Read-only.
+// The overlay panel's content: the session at a glance. The full pill (416 wide with room for its
+// shadows, about 250 high, taller when its texts need it) shows the status glyph, title, detail, hot key
+// and level bars; the logo-only form (128 x 144) shows the glyph alone, with five level bars while
+// recording. Read-only.
 Item {
     id: root
 
     required property AppViewModel viewModel
+    // Whether state changes are announced to screen readers (the panel's view; not a copy of it).
+    property bool announces: true
 
     readonly property bool compact: viewModel.preferences.selectedWidgetAppearance === "logoOnly"
 
-    // Tall enough for a one-line title, two lines of detail and the full 48-high level row inside
-    // the pill's padding, whatever the state says.
-    readonly property int pillHeight: 156
+    // Tall enough for a one-line title with the badge under it, two lines of detail and the 48-high
+    // level row, so that the pill keeps one size from state to state; taller only when a title wraps
+    // or a detail runs longer, so that every word of both stays readable.
+    readonly property int minimumPillHeight: Math.ceil(titleFont.lineSpacing + 6 + badgeFont.lineSpacing + 10 + 10
+                                                       + 2 * detailFont.lineSpacing + 10 + 48 + 32)
+    property int contentHeight: 0
+    readonly property int pillHeight: Math.max(minimumPillHeight, contentHeight + 32)
 
     implicitWidth: compact ? 128 : 416
     implicitHeight: compact ? 144 : pillHeight + 72
     Accessible.role: Accessible.StaticText
     Accessible.name: overlayModel.title
+
+    // The panel never takes the focus, so a screen reader hears the session through a notification
+    // that shows anew, with the new words, whenever the title or the detail changes.
+    Item {
+        id: announcement
+        objectName: "overlay-announcement"
+
+        property string spokenTitle
+        property string spokenDetail
+
+        width: 1
+        height: 1
+        Accessible.ignored: !root.announces
+        Accessible.role: Accessible.Notification
+        Accessible.name: spokenTitle
+        Accessible.description: spokenDetail
+
+        function announce() {
+            if (!root.announces || (spokenTitle === overlayModel.title && spokenDetail === overlayModel.detail))
+                return
+            visible = false
+            spokenTitle = overlayModel.title
+            spokenDetail = overlayModel.detail
+            visible = true
+        }
+
+        Component.onCompleted: announce()
+
+        Connections {
+            target: overlayModel
+
+            function onPresentationChanged() {
+                announcement.announce()
+            }
+        }
+    }
+
+    FontMetrics {
+        id: titleFont
+        font.family: Fonts.ui
+        font.pixelSize: 16
+        font.weight: Font.DemiBold
+    }
+
+    FontMetrics {
+        id: badgeFont
+        font.family: Fonts.ui
+        font.pixelSize: 11
+        font.weight: Font.Medium
+    }
+
+    FontMetrics {
+        id: detailFont
+        font.family: Fonts.ui
+        font.pixelSize: 12
+        font.weight: Font.Medium
+    }
 
     RuntimeOverlayModel {
         id: overlayModel
@@ -63,33 +127,45 @@ Item {
                 }
 
                 ColumnLayout {
+                    id: texts
                     Layout.fillWidth: true
                     spacing: 10
+                    onImplicitHeightChanged: root.contentHeight = Math.ceil(implicitHeight)
+                    Component.onCompleted: root.contentHeight = Math.ceil(implicitHeight)
 
-                    RowLayout {
+                    // The title keeps its words on one line where it can: the hot-key badge sits
+                    // beside it when both fit, under it otherwise. Cut short beside the badge,
+                    // "Dikte tamamlanamadı" read as "Dikte tamam…" (done).
+                    Item {
+                        id: titleRow
+
+                        readonly property bool sideBySide: title.implicitWidth + 12 + badge.width <= width
+
                         Layout.fillWidth: true
-                        spacing: 0
+                        implicitHeight: Math.max(title.y + title.height, badge.y + badge.height)
 
                         UiText {
+                            id: title
                             objectName: "overlay-title"
-                            Layout.fillWidth: true
-                            Layout.alignment: Qt.AlignBaseline
+                            y: Math.max(0, badge.baselineOffset - baselineOffset)
+                            width: Math.min(implicitWidth, titleRow.width)
                             text: overlayModel.title
-                            // One line beside the hot-key badge; the detail below says the rest.
-                            elide: Text.ElideRight
+                            // Only a title longer than the whole row wraps, to two lines at most.
+                            wrapMode: Text.Wrap
+                            maximumLineCount: 2
                             font.pixelSize: 16
                             font.weight: Font.DemiBold
                             color: overlayModel.theme.primaryText
                         }
 
-                        Item {
-                            Layout.minimumWidth: 12
-                            Layout.preferredWidth: 12
-                        }
-
                         Rectangle {
+                            id: badge
                             objectName: "overlay-hotkey-badge"
-                            Layout.alignment: Qt.AlignBaseline
+                            x: titleRow.sideBySide ? titleRow.width - width : 0
+                            // On the title's baseline beside it; under it otherwise.
+                            y: titleRow.sideBySide ? Math.max(0, title.baselineOffset - baselineOffset)
+                                                   : title.height + 6
+                            width: Math.min(implicitWidth, titleRow.width)
                             implicitWidth: Math.ceil(badgeText.implicitWidth) + 20
                             implicitHeight: Math.ceil(badgeText.implicitHeight) + 10
                             baselineOffset: badgeText.y + badgeText.baselineOffset
@@ -100,7 +176,10 @@ Item {
 
                             UiText {
                                 id: badgeText
+                                objectName: "overlay-hotkey"
                                 anchors.centerIn: parent
+                                width: Math.min(implicitWidth, parent.width - 20)
+                                elide: Text.ElideMiddle
                                 text: root.viewModel.preferences.selectedHotkey.displayTitle
                                 font.pixelSize: 11
                                 font.weight: Font.Medium
@@ -114,8 +193,8 @@ Item {
                         Layout.fillWidth: true
                         text: overlayModel.detail
                         wrapMode: Text.Wrap
-                        maximumLineCount: 2
-                        elide: Text.ElideRight
+                        // The pill grows for a long error sentence; only a runaway message is cut.
+                        maximumLineCount: 4
                         font.pixelSize: 12
                         font.weight: Font.Medium
                         color: overlayModel.theme.secondaryText

@@ -31,13 +31,11 @@ ColumnLayout {
     RowLayout {
         spacing: 10
 
-        Button {
+        PopoverButton {
             objectName: "hotkey-capture-button"
             highlighted: true
             text: coordinator.isCapturing ? (root.turkish ? "İptal" : "Cancel")
                                           : (root.turkish ? "Yeni hotkey kaydet" : "Record new hotkey")
-            font: MenuType.body
-            Accessible.name: text
             onClicked: coordinator.toggleCapture()
         }
 

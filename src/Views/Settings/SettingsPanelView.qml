@@ -96,21 +96,13 @@ ColumnLayout {
                     { mode: "toggle", title: "Toggle" }
                 ]
 
-                PopoverButton {
-                    id: segment
-
+                PopoverChoice {
                     required property var modelData
-                    readonly property bool isSelected: root.preferences.selectedRecordingTriggerMode === modelData.mode
 
                     objectName: "settings-mode-" + modelData.mode
-                    checkable: true
-                    checked: isSelected
+                    isSelected: root.preferences.selectedRecordingTriggerMode === modelData.mode
                     text: modelData.title
-                    onToggled: {
-                        if (checked)
-                            root.preferences.setRecordingTriggerMode(modelData.mode)
-                        checked = Qt.binding(() => segment.isSelected)
-                    }
+                    onChoose: root.preferences.setRecordingTriggerMode(modelData.mode)
                 }
             }
         }
@@ -127,12 +119,10 @@ ColumnLayout {
             color: MenuStyle.secondary
         }
 
-        CheckBox {
+        PopoverCheckBox {
             objectName: "settings-auto-replace"
             checked: root.preferences.isLastDictationAutoReplaceEnabled
             text: root.turkish ? "Son dikteyi otomatik değiştir" : "Replace last dictation automatically"
-            font: MenuType.body
-            Accessible.name: text
             onToggled: {
                 root.preferences.setLastDictationAutoReplaceEnabled(checked)
                 checked = Qt.binding(() => root.preferences.isLastDictationAutoReplaceEnabled)
@@ -149,12 +139,10 @@ ColumnLayout {
             color: MenuStyle.secondary
         }
 
-        CheckBox {
+        PopoverCheckBox {
             objectName: "settings-clipboard-fallback"
             checked: root.preferences.isClipboardFallbackEnabled
             text: root.turkish ? "Clipboard fallback kullan" : "Use clipboard fallback"
-            font: MenuType.body
-            Accessible.name: text
             onToggled: {
                 root.preferences.setClipboardFallbackEnabled(checked)
                 checked = Qt.binding(() => root.preferences.isClipboardFallbackEnabled)
@@ -188,6 +176,7 @@ ColumnLayout {
             }
 
             ComboBox {
+                id: microphonePicker
                 objectName: "settings-microphone"
                 Layout.fillWidth: true
                 model: microphones.microphoneRows
@@ -195,6 +184,16 @@ ColumnLayout {
                 currentIndex: microphones.selectedMicrophoneRow
                 font: MenuType.body
                 Accessible.name: root.turkish ? "Mikrofon" : "Microphone"
+                // A label, not the style's unnamed text field: the box itself is read, with its name.
+                contentItem: UiText {
+                    leftPadding: 6
+                    rightPadding: microphonePicker.indicator.width + 6
+                    text: microphonePicker.displayText
+                    font: microphonePicker.font
+                    elide: Text.ElideRight
+                    verticalAlignment: Text.AlignVCenter
+                    color: MenuStyle.text
+                }
                 onActivated: index => {
                     if (index !== microphones.selectedMicrophoneRow)
                         microphones.selectMicrophone(index)

@@ -44,14 +44,19 @@ TEST_F(MainWindowViewTest, EverySectionRoutesToAFreshPageAndSheetsBelongToTheWin
     EXPECT_GT(detail->property("contentY").toReal(), 0);
     EXPECT_EQ(text("settings-version"), "Quorvelle " QUORVELLE_PROJECT_VERSION);
     EXPECT_EQ(text("sidebar-version"), "v" QUORVELLE_PROJECT_VERSION);
-    // The wheel over the language list, scrolled to its end, moves the page.
+    // The wheel over the language list moves the page, from the first notch: the list, a hundred
+    // languages long, does not hold the page back. So it does with the list scrolled to its end.
     QQuickItem* list = item("settings-language-list");
-    list->setProperty("contentY", list->property("contentHeight").toReal() - list->height());
     detail->setProperty("contentY",
                         list->mapToItem(detail->property("contentItem").value<QQuickItem*>(), {0, 0}).y() - 100);
-    const qreal before = detail->property("contentY").toReal();
-    harness.wheel(list, {20, 20});
-    EXPECT_GT(detail->property("contentY").toReal(), before);
+    for (const qreal listAt : {0.0, list->property("contentHeight").toReal() - list->height()}) {
+        list->setProperty("contentY", listAt);
+        const qreal before = detail->property("contentY").toReal();
+        harness.wheel(list, {20, 20});
+        EXPECT_GT(detail->property("contentY").toReal(), before) << listAt;
+        EXPECT_EQ(list->property("contentY").toReal(), listAt);
+        detail->setProperty("contentY", before);
+    }
     harness.click(sectionButton("snippets"));
     EXPECT_EQ(detail->property("contentY").toReal(), 0);
 
@@ -86,6 +91,45 @@ TEST_F(MainWindowViewTest, EverySectionRoutesToAFreshPageAndSheetsBelongToTheWin
     EXPECT_EQ(recorder->property("currentTitle").toString(), viewModel->preferences()->selectedHotkey().displayTitle);
     capture->close();
     EXPECT_FALSE(state()->property("showingHotkeyCaptureSheet").toBool());
+}
+
+// Collapsed, each row is a 44 x 42 tile with its own section's symbol and no title; the title is
+// its tooltip, shown beside the row rather than over the row above.
+TEST_F(MainWindowViewTest, TheCollapsedSidebarShowsEachSectionsOwnSymbolWithItsTitleBesideIt) {
+    ASSERT_TRUE(load(true));
+    harness.click(item("sidebar-collapse-toggle"));
+    settle();
+    // The design's symbol of each section, in the sidebar's order.
+    const QStringList designed{
+        "house",     "clock.arrow.circlepath", "book.closed", "text.badge.plus", "doc.text", "command", "creditcard",
+        "gearshape", "paintpalette",           "sparkles"};
+    QStringList shown;
+    QQuickItem* above = nullptr;
+    for (MainWindowSection section : allMainWindowSections()) {
+        const QString raw = rawValue(section);
+        SCOPED_TRACE(raw.toStdString());
+        QQuickItem* row = sectionButton(raw);
+        EXPECT_EQ(row->size(), QSizeF(44, 42));
+        EXPECT_TRUE(textsIn(row).isEmpty());
+        shown << glyphsIn(row);
+        QTest::mouseMove(&harness.window(), row->mapToScene({22, 21}).toPoint());
+        QCoreApplication::processEvents();
+        auto* tip = row->findChild<QObject*>(row->objectName() + "-tooltip");
+        ASSERT_TRUE(tip);
+        EXPECT_TRUE(tip->property("visible").toBool());
+        EXPECT_FALSE(tip->property("text").toString().isEmpty());
+        EXPECT_EQ(tip->property("text").toString(), row->property("title").toString());
+        const QRectF tipBox =
+            row->mapRectToScene(QRectF(tip->property("x").toReal(), tip->property("y").toReal(),
+                                       tip->property("width").toReal(), tip->property("height").toReal()));
+        EXPECT_GE(tipBox.left(), row->mapToScene({44, 0}).x());
+        if (above) {
+            EXPECT_FALSE(tipBox.intersects(above->mapRectToScene({0, 0, above->width(), above->height()})));
+        }
+        above = row;
+    }
+    EXPECT_EQ(shown, designed);
+    harness.shoot("dashboard-sidebar-collapsed-tooltip");
 }
 
 TEST_F(MainWindowViewTest, SignedOutTheLockedPageRunsTheSignInAndItsApprovalUnlocksAndShowingAgainReloads) {

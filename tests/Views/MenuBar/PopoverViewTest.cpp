@@ -3,7 +3,10 @@
 #include "TestEventLoop.h"
 
 #include <QQmlComponent>
+
 #include <QTest>
+#include <algorithm>
+#include <cmath>
 
 namespace quorvelle::test {
 namespace {
@@ -208,6 +211,59 @@ TEST_F(PopoverTest, ReadyStateInBothLanguagesWithItsFooterThenTheSettingsControl
         EXPECT_EQ(chosen ? chosen->uid : "none", uid);
     }
     EXPECT_EQ(picker->property("currentIndex").toInt(), 0);
+}
+
+// The WCAG contrast ratio of two colours as drawn.
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double first = luminance(a);
+    const double second = luminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
+
+// The chosen segment of each two-way choice shows at a glance (3:1 against the other, as drawn) in
+// every theme, and Return works a tab, a choice and a switch as Space does.
+TEST_F(PopoverTest, TheChosenSegmentStandsOutInEveryThemeAndReturnChoosesATab) {
+    load();
+    harness.window().requestActivate();
+    QQuickItem* settingsTab = item("ready-tab-settings");
+    settingsTab->forceActiveFocus(Qt::TabFocusReason);
+    harness.pressKey(Qt::Key_Return);
+    ASSERT_TRUE(shows("settings-recorder"));
+    item("ready-tab-overview")->forceActiveFocus(Qt::TabFocusReason);
+    harness.pressKey(Qt::Key_Enter);
+    EXPECT_FALSE(shows("settings-recorder"));
+    openSettings();
+    PreferencesViewModel* preferences = viewModel->preferences();
+    const bool replaces = preferences->isLastDictationAutoReplaceEnabled();
+    item("settings-auto-replace")->forceActiveFocus(Qt::TabFocusReason);
+    harness.pressKey(Qt::Key_Return);
+    EXPECT_EQ(preferences->isLastDictationAutoReplaceEnabled(), !replaces);
+    item("settings-mode-toggle")->forceActiveFocus(Qt::TabFocusReason);
+    harness.pressKey(Qt::Key_Return);
+    EXPECT_EQ(preferences->selectedRecordingTriggerMode(), RecordingTriggerMode::toggle);
+    preferences->setRecordingTriggerMode(RecordingTriggerMode::pushToTalk);
+    const std::pair<DesktopThemeOption, const char*> themes[] = {{DesktopThemeOption::black, "black"},
+                                                                 {DesktopThemeOption::quorvelle, "quorvelle"},
+                                                                 {DesktopThemeOption::light, "light"}};
+    const std::pair<const char*, const char*> choices[] = {{"ready-tab-settings", "ready-tab-overview"},
+                                                           {"settings-mode-pushToTalk", "settings-mode-toggle"}};
+    for (const auto& [theme, name] : themes) {
+        viewModel->preferences()->setDesktopTheme(theme);
+        settle();
+        for (const auto& [chosen, other] : choices) {
+            ASSERT_TRUE(checked(chosen) && !checked(other)) << chosen;
+            QQuickItem* on = item(chosen);
+            QQuickItem* off = item(other);
+            const double ratio =
+                contrast(harness.colorAt(on, {4, on->height() / 2}), harness.colorAt(off, {4, off->height() / 2}));
+            EXPECT_GE(ratio, 3.0) << name << " " << chosen;
+        }
+        harness.shoot(std::string("popover-segments-") + name);
+    }
 }
 
 TEST_F(PopoverTest, AccountPanelFollowsTheSignIn) {

@@ -1,5 +1,6 @@
 // The setup screen: each card in its states, and each button reaching its operation.
 #include "../Dashboard/ViewModelScene.h"
+#include "Services/Backend/WebRequestError.h"
 #include "TestEventLoop.h"
 
 #include <stdexcept>
@@ -135,6 +136,31 @@ TEST_F(OnboardingViewTest, LocalModelRowsInEveryStateAndTheirActions) {
     click("setup-model-tinyMultilingual-delete");
     EXPECT_TRUE(fakes.localModels->calls.contains("deleteModel(tinyMultilingual)"));
     EXPECT_FALSE(badgeLooksReady("setup-local") || badgeLooksReady("setup-mode"));
+}
+
+// In a popover too low for the whole screen: a download that fails far down the list says why on its
+// row and in the message, which is scrolled into view.
+TEST_F(OnboardingViewTest, AFailedDownloadSaysWhyOnItsRowAndInTheMessageItBringsIntoView) {
+    fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend), "local");
+    ASSERT_TRUE(ViewModelScene::load(QStringLiteral("Rectangle { color: MenuStyle.window; width: 360; height: 480\n"
+                                                    "OnboardingView { anchors.fill: parent; viewModel: vm } }"),
+                                     {360, 480}));
+    QQuickItem* scroll = item("setup-scroll");
+    QQuickItem* row = item("setup-model-largeV3");
+    scroll->setProperty("contentY", row->mapToItem(scroll->property("contentItem").value<QQuickItem*>(), {0, 0}).y());
+    fakes.localModels->downloadOutcome.pushFailure(
+        WebRequestError::transportFailure(QNetworkReply::ConnectionRefusedError, ""));
+    click("setup-model-largeV3-primary");
+    ASSERT_TRUE(waitUntil([&] { return text("setup-model-largeV3-state") == "Retry needed"; }));
+    settle();
+    const QString why = "the network or the model host is unreachable. Check your internet connection and try again.";
+    EXPECT_EQ(harness.text("setup-model-largeV3-failure"), "Download could not be completed: " + why);
+    EXPECT_TRUE(shows("setup-model-largeV3-failure"));
+    QQuickItem* banner = item("setup-message");
+    EXPECT_TRUE(textsIn(banner).join(' ').contains("Large v3 could not be downloaded. The network"));
+    const QRectF box = banner->mapRectToItem(scroll, QRectF(0, 0, banner->width(), banner->height()));
+    EXPECT_TRUE(box.top() >= 0 && box.bottom() <= scroll->height()) << box.top() << ".." << box.bottom();
+    harness.shoot("setup-download-failed-480");
 }
 
 }  // namespace

@@ -60,6 +60,7 @@ protected:
                         onCapture: shortcut => vm.preferences.setHotkey(shortcut)
                         onFailure: message => vm.preferences.reportHotkeyCaptureUnsupported(message)
                     }
+                    FocusRing {}
                 }
             })");
         popover = window("popover");
@@ -155,6 +156,35 @@ TEST_F(RecorderTest, EscapeASecondTapHidingOrLosingActivationCancelSilently) {
     Q_EMIT qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
     EXPECT_FALSE(capturing());
     expectTypingReachesTheFieldOnly();
+}
+
+// From the keyboard alone: Return starts a capture as Space does, and once the chord is taken the
+// button keeps its focus ring, also after its window lost and regained activation on the way.
+TEST_F(RecorderTest, ReturnStartsACaptureAndTheFocusRingStaysOnTheButtonAfterIt) {
+    // Its own window takes the keyboard (a transient window counts as active with its parent's).
+    const auto activate = [](QWindow* window) {
+        window->requestActivate();
+        return QTest::qWaitFor([=] { return QGuiApplication::focusWindow() == window; });
+    };
+    ASSERT_TRUE(activate(popover));
+    QQuickItem* button = in(popover, "hotkey-capture-button");
+    button->forceActiveFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(button->hasActiveFocus());
+    pressKey(popover, 0xff0d, Qt::Key_Return);
+    ASSERT_TRUE(capturing());
+    pressKey(popover, 0x52, Qt::Key_R, Qt::ControlModifier | Qt::AltModifier, "r");
+    EXPECT_FALSE(capturing());
+    EXPECT_EQ(selectedHotkey().displayTitle, "Control + Alt + R");
+    ASSERT_TRUE(activate(&harness.window()));
+    ASSERT_TRUE(activate(popover));
+    ASSERT_TRUE(button->hasActiveFocus());
+    QQuickItem* ring = in(popover, "focus-ring");
+    EXPECT_EQ(ring->parentItem(), button);
+    EXPECT_TRUE(ring->isVisible());
+    // A click puts the mouse back in charge: no ring.
+    click(popover, "hotkey-capture-button");
+    click(popover, "hotkey-capture-button");
+    EXPECT_FALSE(ring->isVisible());
 }
 
 TEST_F(HotkeyRecorderTest, CaptureSheetHandsTheShortcutOverAndRecordsAfreshEachOpening) {

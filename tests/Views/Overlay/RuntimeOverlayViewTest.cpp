@@ -3,10 +3,24 @@
 
 #include "Views/Overlay/RuntimeOverlayTheme.h"
 
+#include <QFontMetricsF>
+
 #include <gtest/gtest.h>
+
+#ifdef QUORVELLE_TEST_SCREEN_SCALE
+#include "OffscreenScreen.h"
+#endif
 
 namespace quorvelle::test {
 namespace {
+
+#ifdef QUORVELLE_TEST_SCREEN_SCALE
+// The same pill on a HiDPI screen, where text is laid out at twice the pixels.
+const bool scaled = useOffscreenScreen(1280, 800, QUORVELLE_TEST_SCREEN_SCALE);
+const std::string kShotSuffix = "-scale" + std::to_string(QUORVELLE_TEST_SCREEN_SCALE);
+#else
+const std::string kShotSuffix;
+#endif
 
 class RuntimeOverlayViewTest : public ViewModelScene {
 protected:
@@ -90,9 +104,12 @@ TEST_F(RuntimeOverlayViewTest, EveryStateFitsItsFormInBothAppearancesEveryThemeA
                     publishLevels(AudioLevelSnapshot{0.5, 1.0, std::vector<double>(12, 1.0)});
                     harness.grab();
                     if (theme == DesktopThemeOption::black || (style == Style::problem && !compact))
-                        harness.shoot("overlay-" + where);
-                    EXPECT_EQ(QSizeF(overlay->width(), overlay->height()),
-                              compact ? QSizeF(128, 144) : QSizeF(416, 228));
+                        harness.shoot("overlay-" + where + kShotSuffix);
+                    // The full pill may grow taller for long texts, never narrower or shorter.
+                    const QSizeF least = compact ? QSizeF(128, 144) : QSizeF(416, 228);
+                    EXPECT_TRUE(overlay->width() == least.width() && overlay->height() >= least.height() &&
+                                (!compact || overlay->height() == least.height()))
+                        << overlay->width() << "x" << overlay->height();
                     QQuickItem* surface = harness.item(compact ? "overlay-compact" : "overlay-pill");
                     for (QQuickItem* item : surface->parentItem()->childItems())
                         expectInside(surface, item, where);
@@ -115,16 +132,104 @@ TEST_F(RuntimeOverlayViewTest, EveryStateFitsItsFormInBothAppearancesEveryThemeA
     }
 }
 
+// Every title and detail the pill can show, read whole: nothing elided, no line cut off and no word
+// broken across lines, in both languages, with the pill still holding all of it.
+TEST_F(RuntimeOverlayViewTest, EveryTitleAndDetailReadsWholeInBothLanguages) {
+    std::vector<std::tuple<std::string, SessionState, std::optional<QString>>> cases{
+        {"idle", SessionState::idle(), {}},
+        {"recording", SessionState::recording(), {}},
+        {"uploading", SessionState::uploading(), {}},
+        {"injecting", SessionState::injecting(), {}},
+        {"copied", SessionState::fallbackCopied(), {}},
+        {"success", SessionState::success(), {}},
+        {"paste-sent", SessionState::success(), QStringLiteral("Yapıştırma gönderildi. Metin panoda tutuldu.")},
+        {"selection", SessionState::success(), QStringLiteral("Seçili metin değiştirildi.")},
+    };
+    for (const SessionBlockReason reason : allCases<SessionBlockReason>())
+        cases.emplace_back("blocked-" + rawValue(reason).toStdString(), SessionState::blocked(reason), std::nullopt);
+    for (const QuorvelleErrorCase errorCase : allQuorvelleErrorCases()) {
+        const QuorvelleError error = errorCase == QuorvelleErrorCase::rateLimitedRetryAfter
+                                         ? QuorvelleError::rateLimitedRetryAfter(120)
+                                         : QuorvelleError(errorCase);
+        cases.emplace_back(
+            "error-" + std::to_string(cases.size()) + "-" + error.diagnosticsCode().split('.').last().toStdString(),
+            SessionState::error(error), std::nullopt);
+    }
+    const std::pair<DesktopThemeOption, const char*> themes[] = {{DesktopThemeOption::black, "black"},
+                                                                 {DesktopThemeOption::quorvelle, "quorvelle"},
+                                                                 {DesktopThemeOption::light, "light"}};
+    QQuickItem* overlay = harness.item("overlay");
+    const auto expectWhole = [](QQuickItem* text, const std::string& where) {
+        const QString words = text->property("text").toString();
+        EXPECT_FALSE(text->property("truncated").toBool())
+            << where << ": '" << words.toStdString() << "' is cut (" << text->property("lineCount").toInt()
+            << " lines in " << text->width() << ", " << text->implicitWidth() << " wide)";
+        EXPECT_LE(text->property("contentWidth").toReal(), text->width() + 0.5) << where;
+        const QFontMetricsF metrics(text->property("font").value<QFont>());
+        for (const QString& word : words.split(' ', Qt::SkipEmptyParts))
+            EXPECT_LE(metrics.horizontalAdvance(word), text->width())
+                << where << ": '" << word.toStdString() << "' breaks across lines";
+    };
+    for (const char* language : {"english", "turkish"}) {
+        viewModel->preferences()->setAppLanguage(QString::fromLatin1(language));
+        for (std::size_t i = 0; i < cases.size(); ++i) {
+            const auto& [name, state, message] = cases[i];
+            const std::string where = std::string(language) + "-" + name;
+            SCOPED_TRACE(where);
+            viewModel->context().setInlineMessage(message);
+            show(state);
+            QQuickItem* title = harness.item("overlay-title");
+            QQuickItem* detail = harness.item("overlay-detail");
+            expectWhole(title, where + " title");
+            expectWhole(detail, where + " detail");
+            QQuickItem* hotkey = harness.item("overlay-hotkey");
+            ASSERT_TRUE(hotkey);
+            EXPECT_FALSE(hotkey->property("truncated").toBool()) << where;
+            // A screen reader hears the same words the pill shows.
+            QQuickItem* announcement = harness.item("overlay-announcement");
+            ASSERT_TRUE(announcement);
+            EXPECT_EQ(announcement->property("spokenTitle").toString(), title->property("text").toString());
+            EXPECT_EQ(announcement->property("spokenDetail").toString(), detail->property("text").toString());
+            QQuickItem* surface = harness.item("overlay-pill");
+            for (QQuickItem* item : surface->parentItem()->childItems())
+                expectInside(surface, item, where);
+            // The whole view holds the grown pill and its shadows.
+            EXPECT_GE(overlay->height(), surface->y() + surface->height() + 44) << where;
+            harness.window().resize(overlay->size().toSize());
+            // Every state in every theme on the HiDPI screen; one theme a state otherwise.
+            for (const auto& [theme, themeName] : themes) {
+                if (kShotSuffix.empty() && theme != themes[i % 3].first) continue;
+                viewModel->preferences()->setDesktopTheme(theme);
+                viewModel->context().setInlineMessage(message);
+                show(state);
+                harness.shoot("overlay-whole-" + where + "-" + themeName + kShotSuffix);
+            }
+        }
+    }
+}
+
 TEST_F(RuntimeOverlayViewTest, MessagesAndLevelsReachThePillInBothForms) {
-    // A long title keeps one line and a long message two, inside the pill.
+    // A runaway message stops at four lines; the pill grows to hold them and the panel follows.
     viewModel->context().setInlineMessage(QStringLiteral("word ").repeated(80));
     show(SessionState::blocked(SessionBlockReason::noWritableTarget));
-    QQuickItem* title = harness.item("overlay-title");
     QQuickItem* detail = harness.item("overlay-detail");
-    EXPECT_EQ(title->property("lineCount").toInt(), 1);
-    EXPECT_EQ(detail->property("lineCount").toInt(), 2);
+    EXPECT_EQ(detail->property("lineCount").toInt(), 4);
     EXPECT_TRUE(detail->property("truncated").toBool());
-    harness.shoot("overlay-full-long-message");
+    QQuickItem* pill = harness.item("overlay-pill");
+    const qreal resting = harness.root()->property("minimumPillHeight").toReal();
+    EXPECT_GT(pill->height(), resting);
+    EXPECT_EQ(harness.root()->implicitHeight(), pill->height() + 72);
+    for (QQuickItem* item : pill->parentItem()->childItems())
+        expectInside(pill, item, "long message");
+    harness.window().resize(harness.root()->size().toSize());
+    harness.shoot("overlay-full-long-message" + kShotSuffix);
+    // A short one gives the pill its resting height back, the same with the badge beside the title
+    // or under it.
+    viewModel->context().setInlineMessage(std::nullopt);
+    show(SessionState::recording());
+    EXPECT_EQ(pill->height(), resting);
+    show(SessionState::idle());
+    EXPECT_EQ(pill->height(), resting);
     viewModel->context().setInlineMessage("Metin eklendi.");
     show(SessionState::success());
     EXPECT_EQ(textsIn(harness.root()).first(), "Text inserted");
@@ -141,7 +246,7 @@ TEST_F(RuntimeOverlayViewTest, MessagesAndLevelsReachThePillInBothForms) {
     ASSERT_EQ(bars.size(), 12);
     const std::vector<double> raw{0, 0.003, 0.01, 0.1, 0.5, 1, 2, -1, 0.5, 0.1, 0.01, 0};
     publishLevels(AudioLevelSnapshot{0.3, 1, raw});
-    harness.shoot("overlay-full-levels");
+    harness.shoot("overlay-full-levels" + kShotSuffix);
     EXPECT_EQ(barsIn(waveform), bars);
     const double expected[] = {8, 8, 8 + 40 * 0.18, 8 + 40 * 0.44, 8 + 40 * 0.78, 48, 48, 8};
     for (int i = 0; i < 8; ++i)

@@ -1,6 +1,7 @@
 // The settings page (engine cards, language search, switches, local models and microphone picker)
 // and the release-notes page (when a visit loads, and the loading, failed, empty and loaded states).
 #include "../Dashboard/ViewModelScene.h"
+#include "Services/Backend/WebRequestError.h"
 #include "ViewModel/AccountViewModel.h"
 
 #include <QPointer>
@@ -115,7 +116,12 @@ TEST_F(SettingsPageViewTest, ModelRowsOfferTheirStatesActionAndTheMicrophonePick
     fakes.localModels->install(M::smallMultilingual);
     fakes.audioDevices->devices = {{1, "usb-1", "USB Mic", false}, {2, "builtin", "Built-in", true}};
     fakes.settingsStore->setSelectedMicrophonePreference(AudioInputDevicePreference{"gone", "Old Mic"});
+    // A GPU choice an earlier build stored reads as the CPU this one runs on, everywhere alike.
+    fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedLocalWhisperAccelerationMode),
+                                  "accelerated");
     load();
+    EXPECT_EQ(value("settings-local-runtime"), "Ready (CPU)");
+    EXPECT_EQ(value("settings-local-acceleration"), "CPU");
     EXPECT_EQ(modelRow(M::smallMultilingual), (QStringList{"Installed", "Selected", "Delete"}));
     EXPECT_EQ(modelRow(M::tinyMultilingual), (QStringList{"Download required", "Download", ""}));
 
@@ -128,13 +134,29 @@ TEST_F(SettingsPageViewTest, ModelRowsOfferTheirStatesActionAndTheMicrophonePick
     EXPECT_EQ(modelRow(M::tinyMultilingual), (QStringList{"Download required", "Download", ""}));
     EXPECT_EQ(fakes.localModels->calls, QStringList{"download(tinyMultilingual)"});
 
-    // A failed download offers a retry, which downloads again.
+    // A failed download offers a retry, which downloads again; the row and the message say why and
+    // what to do, and a success clears only that row's reason.
+    // A row's failure text as shown, empty when it shows none.
+    const auto failure = [&](M id) {
+        QQuickItem* text = findIn(item("settings-model-" + rawValue(id)), "model-failure");
+        return text && text->isVisible() ? text->property("text").toString() : QString();
+    };
     fakes.localModels->held.setHolding(false);
     fakes.localModels->downloadOutcome.pushFailure(std::runtime_error("network"));
     clickModel(M::baseMultilingual);
     EXPECT_EQ(modelRow(M::baseMultilingual), (QStringList{"Retry needed", "Retry", ""}));
+    EXPECT_EQ(failure(M::baseMultilingual), "Download could not be completed");
+    fakes.localModels->downloadOutcome.pushFailure(
+        WebRequestError::transportFailure(QNetworkReply::HostNotFoundError, ""));
+    clickModel(M::tinyMultilingual);
+    const QString nextStep = "Check your internet connection and try again.";
+    EXPECT_TRUE(failure(M::tinyMultilingual).endsWith(nextStep));
+    EXPECT_TRUE(message().startsWith("Tiny could not be downloaded. The network")) << message().toStdString();
+    harness.shoot("settings-local-models-failed-en");
     clickModel(M::baseMultilingual);
     EXPECT_EQ(modelRow(M::baseMultilingual), (QStringList{"Installed", "Select", "Delete"}));
+    EXPECT_EQ(failure(M::baseMultilingual), "");
+    EXPECT_TRUE(failure(M::tinyMultilingual).endsWith(nextStep));
     clickModel(M::baseMultilingual, "model-secondary-button");
     EXPECT_EQ(fakes.localModels->calls.last(), "deleteModel(baseMultilingual)");
 

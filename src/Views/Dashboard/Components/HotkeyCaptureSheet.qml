@@ -98,11 +98,9 @@ Window {
                         Layout.fillWidth: true
                     }
 
-                    Button {
+                    PopoverButton {
                         objectName: "capture-sheet-close"
                         text: sheet.turkish ? "Kapat" : "Close"
-                        font: MenuType.body
-                        Accessible.name: text
                         onClicked: sheet.dismissRequested()
                     }
                 }

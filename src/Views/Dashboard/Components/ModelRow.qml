@@ -4,8 +4,8 @@ import Quorvelle
 
 // One local transcription model as a card: name, size, optional badge, description, tags and an
 // optional warning, with the page's actions and a radio-style mark of the selected model.
-// `badge`, `warningText` and `secondaryActionTitle` are optional: null or undefined leaves the
-// item out. Every text and both actions come from the page.
+// `badge`, `warningText`, `failureText` (why the last download failed) and `secondaryActionTitle`
+// are optional: null or undefined leaves the item out. Every text and both actions come from the page.
 Rectangle {
     id: root
 
@@ -16,6 +16,7 @@ Rectangle {
     property var badge: null
     property var tags: []
     property var warningText: null
+    property var failureText: null
     property bool isSelected: false
     property string primaryActionTitle
     property var primaryAction: null
@@ -167,6 +168,17 @@ Rectangle {
             font.pixelSize: 12
             font.weight: Font.Medium
             color: DesktopTheme.colors.secondaryText
+        }
+
+        UiText {
+            objectName: "model-failure"
+            Layout.fillWidth: true
+            visible: root.isPresent(root.failureText)
+            text: visible ? root.failureText : ""
+            wrapMode: Text.Wrap
+            font.pixelSize: 12
+            font.weight: Font.Medium
+            color: DesktopTheme.colors.errorText
         }
     }
 }

@@ -46,8 +46,16 @@ T.TabButton {
         if (typeof root.callback === "function")
             root.callback()
     }
-    ToolTip.text: title
-    ToolTip.visible: hovered && title.length > 0
+
+    // Beside the row, not above it: a tip over the row above would hide the next section the
+    // pointer is heading for.
+    ToolTip {
+        objectName: root.objectName + "-tooltip"
+        x: root.width + 6
+        y: Math.round((root.height - height) / 2)
+        text: root.title
+        visible: root.hovered && root.title.length > 0
+    }
 
     contentItem: RowLayout {
         spacing: root.isCollapsed ? 0 : 12

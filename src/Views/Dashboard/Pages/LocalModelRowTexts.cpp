@@ -53,6 +53,7 @@ LocalModelRowTexts LocalModelRowTexts::of(const LocalModelStatus& status, const 
     for (const QString& tag : d.tags)
         row.tags.append(localizedTag(tag, strings));
     row.warningText = tierWarning(d.warningTier, strings);
+    row.failureText = status.installState.failureMessage();
     row.primaryActionTitle = primaryTitle(status, strings);
     if (status.installState.kind() == Kind::installed) row.secondaryActionTitle = strings.localized(u"Delete", u"Sil");
     return row;

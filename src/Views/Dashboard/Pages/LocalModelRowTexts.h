@@ -18,6 +18,8 @@ struct LocalModelRowTexts {
     QString badge;
     QStringList tags;
     std::optional<QString> warningText;
+    // Why the last download failed and what to do next; absent unless it failed.
+    std::optional<QString> failureText;
     QString primaryActionTitle;
     // Only an installed model can be deleted; absent otherwise.
     std::optional<QString> secondaryActionTitle;

@@ -74,7 +74,8 @@ SurfaceCard {
                 SegmentedChoice {
                     objectName: "settings-acceleration-picker"
                     options: [{ value: "cpu", title: "CPU" },
-                              { value: "accelerated", title: "GPU", enabled: section.accelerationAvailable }]
+                              { value: "accelerated", title: "GPU", enabled: section.accelerationAvailable,
+                                unavailable: root.text("Unavailable", "Kullanılamaz") }]
                     selectedValue: section.isAccelerated ? "accelerated" : "cpu"
                     onPicked: value => section.setAcceleration(value)
                 }
@@ -112,6 +113,7 @@ SurfaceCard {
                     badge: modelData.badge
                     tags: modelData.tags
                     warningText: root.present(modelData.warningText) ? modelData.warningText : null
+                    failureText: root.present(modelData.failureText) ? modelData.failureText : null
                     isSelected: modelData.isSelected
                     primaryActionTitle: modelData.primaryActionTitle
                     primaryAction: () => section.performModelAction(modelData.id)

@@ -26,9 +26,8 @@ QString LocalModelsSectionModel::selectedModelTitle() const {
 }
 
 bool LocalModelsSectionModel::isAccelerated() const {
-    return accelerationAvailable() && viewModel() &&
-           viewModel()->localModels()->selectedLocalWhisperAccelerationMode() ==
-               LocalWhisperAccelerationMode::accelerated;
+    return viewModel() && viewModel()->localModels()->selectedLocalWhisperAccelerationMode() ==
+                              LocalWhisperAccelerationMode::accelerated;
 }
 
 QVariantList LocalModelsSectionModel::rows() const {
@@ -44,6 +43,7 @@ QVariantList LocalModelsSectionModel::rows() const {
                                 {QStringLiteral("badge"), texts.badge},
                                 {QStringLiteral("tags"), texts.tags},
                                 {QStringLiteral("warningText"), nullable(texts.warningText)},
+                                {QStringLiteral("failureText"), nullable(texts.failureText)},
                                 {QStringLiteral("isSelected"), status.isSelected},
                                 {QStringLiteral("primaryActionTitle"), texts.primaryActionTitle},
                                 {QStringLiteral("secondaryActionTitle"), nullable(texts.secondaryActionTitle)}});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ViewModel/LocalModelsViewModel.h"
 #include "Views/Common/PageViewModelBinding.h"
 
 #include <QString>
@@ -29,7 +30,7 @@ public:
 
     QString runtimeStatusLabel() const;
     QString selectedModelTitle() const;
-    static constexpr bool accelerationAvailable() { return false; }
+    static constexpr bool accelerationAvailable() { return LocalModelsViewModel::isAccelerationAvailable(); }
     bool isAccelerated() const;
     QVariantList rows() const;
 

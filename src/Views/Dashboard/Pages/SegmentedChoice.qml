@@ -2,7 +2,8 @@ import QtQuick
 import QtQuick.Layouts
 import Quorvelle
 
-// A row of joined segments, one per option { value, title, enabled (true when left out) }. It highlights `selectedValue`, which
+// A row of joined segments, one per option { value, title, enabled (true when left out),
+// unavailable (what a screen reader says of a disabled one) }. It highlights `selectedValue`, which
 // the owner binds, and reports a click through `picked`: a refused choice leaves it unchanged.
 Rectangle {
     id: root
@@ -35,6 +36,8 @@ Rectangle {
                 objectName: "segment-" + modelData.value
                 title: modelData.title
                 enabled: modelData.enabled !== false
+                // Qt 6.4 reads no disabled state out of a Quick item: the description says it.
+                Accessible.description: enabled ? "" : (modelData.unavailable ?? "")
                 opacity: enabled ? 1 : 0.45
                 leftPadding: 12
                 rightPadding: 12

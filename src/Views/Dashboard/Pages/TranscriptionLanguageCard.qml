@@ -74,6 +74,7 @@ SurfaceCard {
             model: root.page.languageRows
             ScrollBar.vertical: ScrollBar {
                 policy: list.contentHeight > list.height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+                Accessible.name: root.text("Languages", "Diller")
             }
 
             NestedWheelArea {
@@ -82,6 +83,8 @@ SurfaceCard {
                 anchors.fill: parent
                 z: 1
                 list: list
+                // Searching or moving by the keyboard in it, the user is choosing from the list.
+                engaged: list.activeFocus || root.page.languageSearchQuery.length > 0
             }
 
             delegate: TranscriptionLanguageRow {

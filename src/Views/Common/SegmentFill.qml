@@ -1,0 +1,18 @@
+import QtQuick
+import Quorvelle
+
+// The face of one segment of a segmented choice in the popover: the chosen one in the theme's
+// prominent colour, the others in the card colour, at least 3:1 apart in every theme so that the
+// choice shows without reading the labels.
+Rectangle {
+    required property bool selected
+    property bool down: false
+
+    implicitWidth: 60
+    implicitHeight: 24
+    radius: 5
+    color: selected ? MenuStyle.theme.primaryButtonFill : MenuStyle.theme.cardFill
+    border.width: 1
+    border.color: selected ? MenuStyle.theme.primaryButtonFill : MenuStyle.theme.cardBorder
+    opacity: down ? 0.8 : 1
+}
