@@ -158,7 +158,7 @@ void measureSession(FakeBackendServer& server) {
     // The pipe is full and waits for a reader: the sound server reads it once a recording runs.
     std::vector<double> startMs;
     const QByteArray quiet(16000, '\0');
-    for (int run = 0; run < 10; ++run) {
+    for (int run = 0; run < 20; ++run) {
         microphone.drain();
         QElapsedTimer timer;
         sendKeys(kHotkey, true);

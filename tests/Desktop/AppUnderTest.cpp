@@ -72,12 +72,15 @@ AppUnderTest::~AppUnderTest() {
 }
 
 void AppUnderTest::start() {
+    // The copy reads the settings once, as it starts: they must be in the file by then.
+    m_defaults->waitUntilWritten();
     m_process.setProcessEnvironment(m_environment);
     m_process.start(m_program, {});
     if (!m_process.waitForStarted(30000)) throw std::runtime_error("quorvelle did not start");
 }
 
 int AppUnderTest::runCopy(QString* standardError, int timeoutMs) {
+    m_defaults->waitUntilWritten();
     QProcess second;
     second.setProcessEnvironment(m_environment);
     second.start(m_program, {});

@@ -2,6 +2,7 @@
 
 #include "Models/SanitizedDiagnosticsEvent.h"
 #include "Models/TranscriptHistoryEntry.h"
+#include "Services/Storage/JsonFileUserDefaults.h"
 #include "Services/Storage/SettingsStore.h"
 
 #include <QProcess>
@@ -59,7 +60,7 @@ private:
 
     QTemporaryDir m_home;
     QProcessEnvironment m_environment;
-    std::shared_ptr<UserDefaults> m_defaults;
+    std::shared_ptr<JsonFileUserDefaults> m_defaults;
     std::unique_ptr<SettingsStore> m_settings;
     QString m_program = QStringLiteral(QUORVELLE_APP_PATH);
     QProcess m_process;

@@ -3,11 +3,9 @@
 #include "Services/Storage/DamagedFile.h"
 #include "Services/Storage/StoreFile.h"
 #include "Support/AppPaths.h"
-#include "Support/PrivateFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtDebug>
@@ -61,7 +59,8 @@ bool isStorable(const DefaultsValue& value) {
 
 }  // namespace
 
-JsonFileUserDefaults::JsonFileUserDefaults(QString filePath, Clock now) : m_filePath(std::move(filePath)) {
+JsonFileUserDefaults::JsonFileUserDefaults(QString filePath, Clock now, SettingsFileWriter::WriteFile writeFile)
+    : m_filePath(std::move(filePath)), m_writer(m_filePath, std::move(writeFile)) {
     load(now);
 }
 
@@ -127,19 +126,19 @@ void JsonFileUserDefaults::removeValue(const QString& key) {
     writeLocked(m_values);
 }
 
-// Runs under the lock, so two threads never write the file at once and the last change wins.
-bool JsonFileUserDefaults::writeLocked(const QMap<QString, DefaultsValue>& values) const {
+void JsonFileUserDefaults::waitUntilWritten() {
+    m_writer.waitUntilWritten();
+}
+
+// Runs under the lock, so the writer is handed the changes in the order they were made and the
+// last one wins.
+bool JsonFileUserDefaults::writeLocked(const QMap<QString, DefaultsValue>& values) {
     QJsonObject object = m_undecoded;
     for (auto it = values.cbegin(); it != values.cend(); ++it)
         object.insert(it.key(), it.value().toTaggedJson());
     const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Indented);
     if (bytes.size() > kMaximumFileSize) return false;
-    if (!m_mayWrite) return true;
-
-    PrivateFile::makeFolder(QFileInfo(m_filePath).absolutePath());
-    // Instructions, dictionary and snippets are personal: readable by the user alone.
-    if (const auto failure = PrivateFile::write(m_filePath, bytes))
-        qWarning("Cannot write settings file %s: %s", qUtf8Printable(m_filePath), qUtf8Printable(*failure));
+    if (m_mayWrite) m_writer.write(bytes);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Services/Storage/SettingsFileWriter.h"
 #include "Services/Storage/UserDefaults.h"
 
 #include <QDateTime>
@@ -12,7 +13,8 @@
 namespace quorvelle {
 
 // The user defaults of one user, kept in memory and written through to one pretty-printed JSON
-// file after every change (atomically, so a crash leaves the old file or the new one).
+// file after every change (atomically, so a crash leaves the old file or the new one). The file is
+// written on a thread of its own, newest change only, and the destructor waits for it.
 // A file that is not a JSON object or is far larger than settings ever get is moved aside and the
 // domain starts empty, so the defaults apply; a single value that does not decode (damaged, or of
 // a kind a later version wrote) reads as absent and is written back as it was, until the key is set
@@ -24,7 +26,9 @@ class JsonFileUserDefaults final : public UserDefaults {
 public:
     using Clock = std::function<QDateTime()>;
 
-    explicit JsonFileUserDefaults(QString filePath, Clock now = &QDateTime::currentDateTimeUtc);
+    // `writeFile` replaces the file; PrivateFile::write unless given.
+    explicit JsonFileUserDefaults(QString filePath, Clock now = &QDateTime::currentDateTimeUtc,
+                                  SettingsFileWriter::WriteFile writeFile = {});
 
     // $XDG_CONFIG_HOME/com.dovent.Quorvelle/user-defaults.json
     static QString standardFilePath();
@@ -35,10 +39,13 @@ public:
     void setValue(const QString& key, const DefaultsValue& value) override;
     void removeValue(const QString& key) override;
 
+    // Returns once the file holds every change made so far, for a reader other than this object.
+    void waitUntilWritten();
+
 private:
     void load(const Clock& now);
     // False, with nothing written, when the file would be too large to read back.
-    bool writeLocked(const QMap<QString, DefaultsValue>& values) const;
+    bool writeLocked(const QMap<QString, DefaultsValue>& values);
 
     const QString m_filePath;
     mutable std::mutex m_mutex;
@@ -47,6 +54,8 @@ private:
     QJsonObject m_undecoded;
     // False when a damaged file could not be moved aside: it must not be overwritten then.
     bool m_mayWrite = true;
+    // Made from m_filePath, so declared after it.
+    SettingsFileWriter m_writer;
 };
 
 }  // namespace quorvelle

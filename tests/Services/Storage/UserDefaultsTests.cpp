@@ -4,6 +4,7 @@
 #include "Services/Storage/UserDefaultsDiagnosticsStore.h"
 #include "StorageTestSupport.h"
 #include "Support/JsonCoding.h"
+#include "Support/PrivateFile.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,9 @@
 #include <QTemporaryDir>
 #include <QTimeZone>
 
+#include <future>
 #include <limits>
+#include <mutex>
 #include <thread>
 
 namespace quorvelle {
@@ -46,7 +49,9 @@ class JsonFileUserDefaultsTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QString path() const { return dir.filePath("user-defaults.json"); }
-    std::shared_ptr<UserDefaults> openDefaults() const { return std::make_shared<JsonFileUserDefaults>(path()); }
+    std::shared_ptr<JsonFileUserDefaults> openDefaults() const {
+        return std::make_shared<JsonFileUserDefaults>(path());
+    }
     QStringList asideFiles() const { return QDir(dir.path()).entryList({"user-defaults.json.corrupt-*"}, QDir::Files); }
     QSet<QByteArray> asideContents() const {
         QSet<QByteArray> contents;
@@ -106,6 +111,7 @@ TEST_F(JsonFileUserDefaultsTest, OnlyAFileThatIsNotAnObjectIsSetAsideAndOneBadVa
         JsonFileUserDefaults defaults(path(), fixedNow);
         EXPECT_FALSE(defaults.contains("k"));
         defaults.setBool("fresh", true);
+        defaults.waitUntilWritten();
         EXPECT_TRUE(JsonFileUserDefaults(path(), fixedNow).boolean("fresh"));
         keptAside.insert(bytes);
         EXPECT_TRUE(asideContents() == keptAside);
@@ -126,6 +132,7 @@ TEST_F(JsonFileUserDefaultsTest, OnlyAFileThatIsNotAnObjectIsSetAsideAndOneBadVa
     defaults.setData("large", QByteArray(13 << 20, 'x'));  // 17.3 MiB once in base64
     EXPECT_FALSE(defaults.contains("large"));
     defaults.setData("fits", QByteArray(11 << 20, 'x'));
+    defaults.waitUntilWritten();
     JsonFileUserDefaults reopened(path(), fixedNow);
     EXPECT_TRUE(reopened.boolean("kept") && reopened.contains("fits") && !reopened.contains("large"));
     EXPECT_EQ(asideContents(), keptAside);
@@ -189,6 +196,45 @@ TEST_F(JsonFileUserDefaultsTest, WritesAndRecordsFromTwoThreadsAreAllKept) {
     for (const auto& event : UserDefaultsDiagnosticsStore(reopened, [] { return kNow; }).events())
         kept.insert(event.id);
     EXPECT_EQ(kept, recorded);
+}
+
+// The file is written on a thread of its own while the caller goes on. The first write is held
+// until the changes below are made: they reach the file after it as one write of the newest, never
+// overtaken by an older one, and the destructor returns only once it is there.
+TEST_F(JsonFileUserDefaultsTest, ChangesMadeDuringAWriteFollowItNewestOnlyAndTheDestructorWaitsForThem) {
+    std::mutex mutex;
+    QList<int> written;  // "n" in each file written, in order
+    std::promise<void> firstBegun, release;
+    std::future<void> begun = firstBegun.get_future();
+    const std::shared_future<void> released = release.get_future().share();
+    const auto heldWrite = [&](const QString& file, const QByteArray& bytes) {
+        const int n = QJsonDocument::fromJson(bytes).object().value("n").toObject().value("number").toInt(-1);
+        std::unique_lock lock(mutex);
+        written.append(n);
+        if (written.size() == 1) {
+            lock.unlock();
+            firstBegun.set_value();
+            released.wait();
+        }
+        return PrivateFile::write(file, bytes);
+    };
+    bool held = false;
+    {
+        JsonFileUserDefaults defaults(path(), fixedNow, heldWrite);
+        defaults.setValue("n", V(0));
+        held = begun.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+        for (int n = 1; held && n <= 100; ++n)
+            defaults.setValue("n", V(n));
+        defaults.setString("last", "kept");
+        EXPECT_EQ(defaults.value("n"), V(held ? 100 : 0));
+        release.set_value();
+    }
+    ASSERT_TRUE(held) << "the first write never began";
+    EXPECT_EQ(written, (QList<int>{0, 100}));
+    const JsonFileUserDefaults reopened(path(), fixedNow);
+    EXPECT_EQ(reopened.value("n"), V(100));
+    EXPECT_EQ(reopened.string("last"), "kept");
+    EXPECT_EQ(modeOf(path()), 0600);
 }
 
 using SettingsStoreTest = JsonFileUserDefaultsTest;
@@ -258,6 +304,7 @@ TEST_F(SettingsStoreTest, MissingOrUnusableValuesReadAsDefaultsAndStayInPlace) {
         EXPECT_TRUE(store.dictionaryEntries().isEmpty() && store.snippets().isEmpty() &&
                     store.vocabularyHintEntries().isEmpty());
         EXPECT_TRUE(store.clipboardFallbackEnabled());
+        defaults->waitUntilWritten();
         EXPECT_EQ(JsonFileUserDefaults(path()).value(c.first), c.second);
         defaults->removeValue(c.first);
     }
@@ -297,6 +344,7 @@ TEST_F(SettingsStoreTest, AnEntryThatDoesNotDecodeCostsOnlyItselfAndIsKeptAsideB
     defaults->setData(Keys::snippets, "not a list");
     store.setSnippets(snippets);
 
+    defaults->waitUntilWritten();
     const auto reopened = openDefaults();
     EXPECT_EQ(SettingsStore(reopened).dictionaryEntries(), words + QList{added});
     EXPECT_EQ(reopened->data(QString(Keys::dictionaryEntries) + ".unreadable-20261206T180000Z"), storedWords);
