@@ -182,7 +182,7 @@ TEST_F(AppRuntimeTest, ThePreparedOverlayDrawsOnceOutOfSightAndASessionShowsItWh
     RuntimeOverlayPanel* panel = overlay.panel();
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(panel->isVisible() && panel->isPreparing());
-    EXPECT_EQ(panel->mask(), QRegion(415, 227, 1, 1));
+    EXPECT_EQ(panel->mask(), QRegion(panel->width() - 1, panel->height() - 1, 1, 1));
     EXPECT_EQ(panel->geometry().bottomRight(), QPoint(0, 0));
     // This platform draws no frames: the first one is announced by hand.
     const auto drawn = [&] {
@@ -198,9 +198,12 @@ TEST_F(AppRuntimeTest, ThePreparedOverlayDrawsOnceOutOfSightAndASessionShowsItWh
         if (interrupted) panel->prepare();
         moveSessionTo([](SessionCoordinating& s) { s.beginRecording(); });
         EXPECT_TRUE(panel->isVisible() && !panel->isPreparing());
-        EXPECT_EQ(panel->mask().boundingRect(), QRect(28, 28, 360, 156));
+        const int pillHeight = int(panel->surface()->height());
+        EXPECT_EQ(panel->mask().boundingRect(), QRect(28, 28, 360, pillHeight));
         EXPECT_EQ(panel->geometry(),
-                  RuntimeOverlayLayoutEngine{}.panelFrame(QSizeF(416, 228), *overlay.currentDisplayMetrics()).toRect());
+                  RuntimeOverlayLayoutEngine{}
+                      .panelFrame(QSizeF(416, 28 + pillHeight + 44), *overlay.currentDisplayMetrics())
+                      .toRect());
         // Its frame comes, and the panel stays up.
         drawn();
         EXPECT_TRUE(panel->isVisible());
