@@ -1,9 +1,10 @@
 #include "Support/PrivateFile.h"
 
+#include "Support/StoreFileWriter.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace quorvelle::PrivateFile {
 
@@ -14,19 +15,9 @@ constexpr auto kOwnerOnlyFolder = QFileDevice::ReadOwner | QFileDevice::WriteOwn
 }  // namespace
 
 std::optional<QString> write(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        return file.errorString();
-    }
-    // Qt keeps a small payload in its buffer until commit(), and commit() installs the file even when
-    // that last write fails: on a full disk the old file would become an empty or cut one.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) return file.errorString();
-    return std::nullopt;
+    StoreFileWriter file(path);
+    file.write(bytes);
+    return file.commit();
 }
 
 std::optional<QString> copy(const QString& source, const QString& target) {

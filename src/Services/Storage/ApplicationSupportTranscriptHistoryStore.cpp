@@ -1,10 +1,10 @@
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 
-#include "Services/Storage/StoreFileWriter.h"
 #include "Services/Storage/TranscriptHistoryCsv.h"
 #include "Services/Storage/TranscriptHistoryExportError.h"
 #include "Support/AppPaths.h"
 #include "Support/PrivateFile.h"
+#include "Support/StoreFileWriter.h"
 #include "Support/ThreadPoolTask.h"
 
 #include <QDir>

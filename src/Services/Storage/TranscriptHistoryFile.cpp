@@ -2,8 +2,8 @@
 
 #include "Services/Storage/DamagedFile.h"
 #include "Services/Storage/StoreFile.h"
-#include "Services/Storage/StoreFileWriter.h"
 #include "Support/ListRoom.h"
+#include "Support/StoreFileWriter.h"
 
 #include <QFile>
 #include <QJsonArray>

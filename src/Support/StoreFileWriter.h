@@ -8,7 +8,7 @@
 
 namespace quorvelle {
 
-// Replaces a store's file atomically: the bytes go to a temporary file beside it, readable and
+// Replaces a file atomically: the bytes go to a temporary file beside it, readable and
 // writable by its owner only, which takes the file's place only once every byte was written. A
 // failure keeps the system's own reason ("No space left on device"), which Qt's buffered writes
 // lose on a short write ("Unknown error"), and leaves the old file as it was.
@@ -24,6 +24,7 @@ public:
 
 private:
     bool flushBuffer();
+    bool writeAll(const QByteArray& bytes);
     void fail(const QString& reason);
 
     QSaveFile m_file;

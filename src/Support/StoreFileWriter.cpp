@@ -1,4 +1,4 @@
-#include "Services/Storage/StoreFileWriter.h"
+#include "Support/StoreFileWriter.h"
 
 #include <unistd.h>
 
@@ -19,7 +19,6 @@ StoreFileWriter::StoreFileWriter(const QString& path) : m_file(path) {
         !m_file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
         m_failure = m_file.errorString();
     }
-    m_buffer.reserve(kBufferSize);
 }
 
 void StoreFileWriter::fail(const QString& reason) {
@@ -28,16 +27,24 @@ void StoreFileWriter::fail(const QString& reason) {
 
 bool StoreFileWriter::write(const QByteArray& bytes) {
     if (m_failure) return false;
+    // A whole file handed over at once goes out as it is, without a copy into the buffer.
+    if (m_buffer.isEmpty() && bytes.size() >= kBufferSize) return writeAll(bytes);
     m_buffer.append(bytes);
     return m_buffer.size() < kBufferSize || flushBuffer();
 }
 
 bool StoreFileWriter::flushBuffer() {
+    const bool written = writeAll(m_buffer);
+    m_buffer.clear();
+    return written;
+}
+
+bool StoreFileWriter::writeAll(const QByteArray& bytes) {
     // Straight to the descriptor, past Qt's buffer, so that errno is the one of the failed write.
     const int fd = m_file.handle();
     qsizetype written = 0;
-    while (written < m_buffer.size()) {
-        const ssize_t n = ::write(fd, m_buffer.constData() + written, size_t(m_buffer.size() - written));
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             fail(n < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("nothing could be written"));
@@ -45,7 +52,6 @@ bool StoreFileWriter::flushBuffer() {
         }
         written += n;
     }
-    m_buffer.clear();
     return true;
 }
 
