@@ -30,8 +30,9 @@ protected:
     }
 };
 
-// Firefox answers a direct write with success and changes nothing: the checked paste brings the text,
-// the page's own input event sees it, and the user's clipboard and primary selection come back.
+// Firefox answers a direct write with success and changes nothing, so its fields are not taken for
+// writable ones: the checked paste brings the text, the page's own input event sees it, and the user's
+// clipboard and primary selection come back.
 TEST_F(RealAppDelivery, FirefoxTextareaAndInputReceiveTwoDictationsEachAndTheSelectionsComeBack) {
     const auto firefox = RealApp::firefox(dictation->folder.path());
     ASSERT_TRUE(firefox) << "Firefox never showed the page";
@@ -43,6 +44,10 @@ TEST_F(RealAppDelivery, FirefoxTextareaAndInputReceiveTwoDictationsEachAndTheSel
 
     EXPECT_TRUE(lands(u"hello world"_qs));
     EXPECT_TRUE(RealApp::waitForTitle(u"^area:hello world —"_qs, 10000));
+    const auto& target = dictation->vm->session()->focusedTarget();
+    ASSERT_TRUE(target.has_value());
+    EXPECT_FALSE(target->element.supportsValueWrite);
+    EXPECT_TRUE(target->element.supportsSelectedTextRangeWrite);
     EXPECT_TRUE(lands(u"again"_qs, true));
     EXPECT_TRUE(RealApp::waitForTitle(u"^area:hello world again —"_qs, 10000));
     EXPECT_EQ(dictation->vm->session()->lastInsertionOutcome(), Kind::pastedViaClipboard);

@@ -100,9 +100,15 @@ AtspiOffsetUnit AtspiElementNavigator::offsetUnitOf(KnownApplication& known, Ats
     known.offsetUnit = offsetUnitForToolkit(name);
     known.reportsShowingBelowWindows = !(name.compare(QLatin1String("GTK"), Qt::CaseInsensitive) == 0 &&
                                          QByteArray(toolkitVersion ? toolkitVersion : "").startsWith("4."));
+    known.carriesOutTextWrites = name.compare(QLatin1String("Gecko"), Qt::CaseInsensitive) != 0;
     g_free(toolkitName);
     g_free(toolkitVersion);
     return *known.offsetUnit;
+}
+
+bool AtspiElementNavigator::carriesOutTextWrites(AtspiAccessible* accessible) const {
+    const auto known = m_applications.constFind(busNameOf(accessible));
+    return known == m_applications.cend() || known->carriesOutTextWrites;
 }
 
 AtspiFocusTracker::Membership AtspiElementNavigator::membershipOf(qint32 processIdentifier) {
@@ -334,7 +340,7 @@ RawFocusedElementMetadata AtspiElementNavigator::readScoringMetadata(const Acces
     facts.readOnly = hasState(atspi, ATSPI_STATE_READ_ONLY);
     facts.multiLine = hasState(atspi, ATSPI_STATE_MULTI_LINE);
     facts.hasText = implements(accessible, "Text");
-    facts.hasEditableText = implements(accessible, "EditableText");
+    facts.hasEditableText = implements(accessible, "EditableText") && carriesOutTextWrites(accessible);
 
     if (!error.failed()) {
         gchar* roleName = atspi_role_get_name(role);

@@ -46,6 +46,9 @@ private:
         std::optional<AtspiOffsetUnit> offsetUnit;  // once its toolkit was asked
         // GTK 4 reports `showing` for windows only: below them, `visible` is all there is.
         bool reportsShowingBelowWindows = true;
+        // Gecko declares EditableText on its fields, answers every write with success and changes
+        // nothing: only a paste reaches them.
+        bool carriesOutTextWrites = true;
     };
     QHash<QString, KnownApplication> m_applications;
 
@@ -53,6 +56,8 @@ private:
     KnownApplication* knownApplication(AtspiAccessible* accessible);
     // Asks the toolkit once per application.
     AtspiOffsetUnit offsetUnitOf(KnownApplication& known, AtspiAccessible* accessible);
+    // False only for an application whose toolkit is known to drop direct text writes.
+    bool carriesOutTextWrites(AtspiAccessible* accessible) const;
     // Objects of the application of that process or of one of its helper processes.
     AtspiFocusTracker::Membership membershipOf(qint32 processIdentifier);
     // The field focused inside content that another process draws into a focused view of the
