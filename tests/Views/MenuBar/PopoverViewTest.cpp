@@ -226,7 +226,10 @@ TEST_F(PopoverTest, ReadyStateInBothLanguagesWithItsFooterThenTheSettingsControl
         const auto chosen = preferences->selectedMicrophonePreference();
         EXPECT_EQ(chosen ? chosen->uid : "none", "usb") << highlighted;
     }
+    // The keyboard stays on the box, with its ring, after the list came and went.
     EXPECT_TRUE(picker->hasActiveFocus());
+    EXPECT_EQ(item("focus-ring")->parentItem(), picker);
+    EXPECT_TRUE(item("focus-ring")->isVisible());
 }
 
 // The WCAG contrast ratio of two colours as drawn.
