@@ -193,10 +193,15 @@ TEST_F(AccessibleWindowsDesktop, EveryWindowReadsAndWorksWithoutAMouse) {
     // From the keyboard alone: a section, a choice, a switch (on by default) and a text field.
     const auto fallback = named("Use clipboard fallback", "check box");
     EXPECT_TRUE(operate(pid, 1270, named("Settings", "page tab"), "Return", is(ATSPI_STATE_SELECTED)));
-    // The greyed GPU choice reads as unavailable (Qt 6.4 gives a Quick item no disabled state).
-    EXPECT_TRUE(shows(pid, 1270, [](const Node& n) {
-        return n.name == "GPU" && n.role == "radio button" && n.description == "Unavailable";
-    })) << "the GPU choice reads as available";
+    // The greyed GPU choice reads as disabled and says why; the CPU one beside it works.
+    const auto acceleration = [&](const QString& name, bool works) {
+        return shows(pid, 1270, [&](const Node& n) {
+            return named(name, "radio button")(n) && n.has(ATSPI_STATE_ENABLED) == works &&
+                   n.has(ATSPI_STATE_SENSITIVE) == works && n.description == (works ? "" : "Unavailable");
+        });
+    };
+    EXPECT_TRUE(acceleration("GPU", false)) << "the GPU choice reads as available";
+    EXPECT_TRUE(acceleration("CPU", true)) << "the CPU choice reads as unavailable";
     EXPECT_TRUE(operate(pid, 1270, named("Afrikaans (af)", "radio button"), "space", is(ATSPI_STATE_SELECTED)));
     EXPECT_TRUE(shows(pid, 1270, [&](const Node& n) { return fallback(n) && n.has(ATSPI_STATE_CHECKED); }));
     EXPECT_TRUE(operate(pid, 1270, fallback, "space", is(ATSPI_STATE_CHECKED, false)));

@@ -1,5 +1,6 @@
 #include "Views/Common/ViewSetup.h"
 
+#include "Views/Common/EnabledStateAccessible.h"
 #include "Views/Common/ViewFonts.h"
 
 #include <QFont>
@@ -14,6 +15,7 @@ namespace quorvelle {
 bool ViewSetup::prepare() {
     static const bool registered = [] {
         qml_register_types_Quorvelle();
+        EnabledStateAccessible::install();
         return true;
     }();
     Q_UNUSED(registered);

@@ -175,7 +175,7 @@ ColumnLayout {
                 color: MenuStyle.text
             }
 
-            ComboBox {
+            PopUpPicker {
                 id: microphonePicker
                 objectName: "settings-microphone"
                 Layout.fillWidth: true

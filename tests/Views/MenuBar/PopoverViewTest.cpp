@@ -211,6 +211,25 @@ TEST_F(PopoverTest, ReadyStateInBothLanguagesWithItsFooterThenTheSettingsControl
         EXPECT_EQ(chosen ? chosen->uid : "none", uid);
     }
     EXPECT_EQ(picker->property("currentIndex").toInt(), 0);
+    // From the keyboard: Return opens the list on the current row, Down and Return pick the next
+    // one, and Escape closes it unchanged.
+    QObject* list = picker->property("popup").value<QObject*>();
+    harness.window().requestActivate();
+    picker->forceActiveFocus(Qt::TabFocusReason);
+    for (const auto& [highlighted, key] : {std::pair(0, Qt::Key_Return), std::pair(1, Qt::Key_Escape)}) {
+        harness.pressKey(Qt::Key_Return);
+        ASSERT_TRUE(list->property("visible").toBool()) << highlighted;
+        EXPECT_EQ(picker->property("highlightedIndex").toInt(), highlighted);
+        harness.pressKey(highlighted == 0 ? Qt::Key_Down : Qt::Key_Up);
+        harness.pressKey(key);
+        EXPECT_TRUE(waitUntil([&] { return !list->property("visible").toBool(); })) << highlighted;
+        const auto chosen = preferences->selectedMicrophonePreference();
+        EXPECT_EQ(chosen ? chosen->uid : "none", "usb") << highlighted;
+    }
+    // The keyboard stays on the box, with its ring, after the list came and went.
+    EXPECT_TRUE(picker->hasActiveFocus());
+    EXPECT_EQ(item("focus-ring")->parentItem(), picker);
+    EXPECT_TRUE(item("focus-ring")->isVisible());
 }
 
 // The WCAG contrast ratio of two colours as drawn.

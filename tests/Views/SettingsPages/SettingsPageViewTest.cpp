@@ -2,8 +2,10 @@
 // and the release-notes page (when a visit loads, and the loading, failed, empty and loaded states).
 #include "../Dashboard/ViewModelScene.h"
 #include "Services/Backend/WebRequestError.h"
+#include "TestEventLoop.h"
 #include "ViewModel/AccountViewModel.h"
 
+#include <QAccessible>
 #include <QPointer>
 
 #include <stdexcept>
@@ -166,6 +168,16 @@ TEST_F(SettingsPageViewTest, ModelRowsOfferTheirStatesActionAndTheMicrophonePick
     EXPECT_EQ(value("settings-local-acceleration"), "CPU");
     EXPECT_TRUE(inside("settings-acceleration-picker", "segment-cpu")->property("isSelected").toBool());
     EXPECT_TRUE(harness.text("settings-acceleration-explanation").contains("no GPU back end"));
+    // A screen reader reads the greyed choice as disabled, and no longer once it is available.
+    const auto readsDisabled = [&](const char* segment) {
+        QAccessibleInterface* read =
+            QAccessible::queryAccessibleInterface(inside("settings-acceleration-picker", segment));
+        return read ? read->state().disabled : (ADD_FAILURE() << segment << " is not read", false);
+    };
+    EXPECT_TRUE(readsDisabled("segment-accelerated"));
+    EXPECT_FALSE(readsDisabled("segment-cpu"));
+    inside("settings-acceleration-picker", "segment-accelerated")->setEnabled(true);
+    EXPECT_FALSE(readsDisabled("segment-accelerated"));
 
     // The microphone picker keeps an absent choice and passes the uid of the row picked.
     QQuickItem* picker = item("settings-microphone-picker");
@@ -188,6 +200,32 @@ TEST_F(SettingsPageViewTest, ModelRowsOfferTheirStatesActionAndTheMicrophonePick
 
     QMetaObject::invokeMethod(picker, "activated", Q_ARG(int, 0));
     EXPECT_FALSE(viewModel->preferences()->selectedMicrophonePreference());
+
+    // Return opens the list on the current row, as Space does; Down and Return pick the next row;
+    // Escape closes the list unchanged. The focus stays on the box throughout.
+    QObject* list = picker->property("popup").value<QObject*>();
+    harness.window().requestActivate();
+    picker->forceActiveFocus(Qt::TabFocusReason);
+    for (const auto& [row, uid] : {std::pair(1, "usb-1"), std::pair(2, "builtin")}) {
+        harness.pressKey(Qt::Key_Return);
+        ASSERT_TRUE(list->property("visible").toBool()) << row;
+        EXPECT_EQ(picker->property("highlightedIndex").toInt(), row - 1);
+        harness.pressKey(Qt::Key_Down);
+        harness.pressKey(row == 1 ? Qt::Key_Return : Qt::Key_Enter);
+        EXPECT_TRUE(waitUntil([&] { return !list->property("visible").toBool(); })) << row;
+        ASSERT_TRUE(viewModel->preferences()->selectedMicrophonePreference());
+        EXPECT_EQ(viewModel->preferences()->selectedMicrophonePreference()->uid, uid);
+        EXPECT_EQ(picker->property("currentIndex").toInt(), row);
+    }
+    harness.pressKey(Qt::Key_Return);
+    ASSERT_TRUE(list->property("visible").toBool());
+    EXPECT_EQ(picker->property("highlightedIndex").toInt(), 2);
+    harness.pressKey(Qt::Key_Up);
+    harness.pressKey(Qt::Key_Escape);
+    EXPECT_TRUE(waitUntil([&] { return !list->property("visible").toBool(); }));
+    EXPECT_EQ(viewModel->preferences()->selectedMicrophonePreference()->uid, "builtin");
+    EXPECT_TRUE(picker->hasActiveFocus() && picker->property("visualFocus").toBool());
+    QMetaObject::invokeMethod(picker, "activated", Q_ARG(int, 0));
 
     fakes.audioDevices->devices.clear();
     harness.click(item("settings-microphone-refresh"));

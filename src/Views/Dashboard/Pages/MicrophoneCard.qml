@@ -73,7 +73,7 @@ SurfaceCard {
                     Layout.fillWidth: true
                 }
 
-                ComboBox {
+                PopUpPicker {
                     id: picker
                     objectName: "settings-microphone-picker"
                     Layout.preferredWidth: 280

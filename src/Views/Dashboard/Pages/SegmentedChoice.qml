@@ -36,7 +36,7 @@ Rectangle {
                 objectName: "segment-" + modelData.value
                 title: modelData.title
                 enabled: modelData.enabled !== false
-                // Qt 6.4 reads no disabled state out of a Quick item: the description says it.
+                // Read as disabled too (EnabledStateAccessible); the description says why.
                 Accessible.description: enabled ? "" : (modelData.unavailable ?? "")
                 opacity: enabled ? 1 : 0.45
                 leftPadding: 12
