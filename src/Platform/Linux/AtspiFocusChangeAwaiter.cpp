@@ -1,9 +1,7 @@
 #include "Platform/Linux/AtspiFocusChangeAwaiter.h"
 
-#include "Platform/Linux/AtspiConnection.h"
+#include "Platform/Linux/AtspiFocusTracker.h"
 #include "Support/CancellationError.h"
-
-#include <atspi/atspi.h>
 
 #include <QCoroTimer>
 #include <QList>
@@ -23,11 +21,6 @@ QList<QPointer<QTimer>> waiting;
 QString focusedBusName;
 bool focusAway = false;
 
-QString busNameOf(AtspiAccessible* accessible) {
-    const AtspiApplication* app = accessible ? ATSPI_OBJECT(accessible)->app : nullptr;
-    return QString::fromUtf8(app && app->bus_name ? app->bus_name : "");
-}
-
 void wake(const QPointer<QTimer>& timer) {
     QMetaObject::invokeMethod(
         timer.data(),
@@ -37,11 +30,9 @@ void wake(const QPointer<QTimer>& timer) {
         Qt::QueuedConnection);
 }
 
-// Called by libatspi from the main loop with a copy of the event that is ours to free; must not throw.
-void onFocusChanged(const AtspiEvent* event) {
-    if (!event) return;
-    const QString busName = busNameOf(event->source);
-    if (event->detail1 == 1) {
+// Told by the focus tracker, after it took the event in.
+void onFocusEvent(bool gained, const QString& busName) {
+    if (gained) {
         focusedBusName = busName;
         focusAway = false;
         for (const QPointer<QTimer>& timer : std::as_const(waiting))
@@ -49,16 +40,14 @@ void onFocusChanged(const AtspiEvent* event) {
     } else if (busName == focusedBusName) {
         focusAway = true;
     }
-    g_boxed_free(ATSPI_TYPE_EVENT, const_cast<AtspiEvent*>(event));
 }
 
 bool listen() {
-    static bool listening = false;
-    if (listening || !AtspiConnection::ensureInitialised()) return listening;
-    AtspiCallError error;
-    listening =
-        atspi_event_listener_register_no_data(&onFocusChanged, nullptr, "object:state-changed:focused", error.slot());
-    return listening;
+    static const bool observing = [] {
+        AtspiFocusTracker::observe(&onFocusEvent);
+        return true;
+    }();
+    return observing && AtspiFocusTracker::start();
 }
 
 }  // namespace

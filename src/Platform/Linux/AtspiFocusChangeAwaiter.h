@@ -4,8 +4,8 @@
 
 namespace quorvelle {
 
-// Wakes its waiters at AT-SPI's focus events, and follows the focus taken away and given back. The wake-up is queued
-// behind the event, so that every other listener of it (the focus tracker) has seen it first. Main thread only.
+// Wakes its waiters at AT-SPI's focus events, as the focus tracker hands them on, and follows the focus taken away and
+// given back. The wake-up is queued behind the event, so that the whole event has been handled first. Main thread only.
 class AtspiFocusChangeAwaiter final : public FocusChangeAwaiting {
 public:
     // Starts listening at once: the first wait must not miss the event that ends it.

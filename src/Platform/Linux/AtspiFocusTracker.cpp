@@ -20,6 +20,7 @@ constexpr qsizetype kRememberedCount = 4;
 QList<AtspiAccessible*> recentlyFocused;
 // Counts the focus events handled, so that a wait can tell one came.
 quint64 eventCount = 0;
+QList<FocusEventObserver> observers;
 
 QString busNameOf(AtspiAccessible* accessible) {
     const AtspiApplication* app = ATSPI_OBJECT(accessible)->app;
@@ -47,6 +48,11 @@ void onFocusChanged(const AtspiEvent* event) {
         const bool sameApplication =
             !recentlyFocused.isEmpty() && busNameOf(recentlyFocused.first()) == busNameOf(source);
         remember(sameApplication ? 1 : 0);
+    }
+    if (source) {
+        const QString busName = busNameOf(source);
+        for (const FocusEventObserver& observer : std::as_const(observers))
+            observer(event->detail1 == 1, busName);
     }
     g_boxed_free(ATSPI_TYPE_EVENT, const_cast<AtspiEvent*>(event));
 }
@@ -107,6 +113,10 @@ bool start() {
     listening =
         atspi_event_listener_register_no_data(&onFocusChanged, nullptr, "object:state-changed:focused", error.slot());
     return listening;
+}
+
+void observe(FocusEventObserver observer) {
+    observers.append(std::move(observer));
 }
 
 bool isFocusWaypoint(const AtspiElement& element) {

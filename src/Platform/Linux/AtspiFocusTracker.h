@@ -17,6 +17,11 @@ namespace AtspiFocusTracker {
 // Starts listening; harmless to call again. False when the accessibility bus cannot be reached.
 bool start();
 
+// Told of every focus event once the tracker has taken it in: whether the object gained the focus
+// (or lost it), and its application's bus name. Must not throw.
+using FocusEventObserver = std::function<void(bool gained, const QString& busName)>;
+void observe(FocusEventObserver observer);
+
 // Handles the focus events that already arrived: libdbus holds them back behind our own calls into
 // other applications until the event loop runs again, and the hot key's press is answered before it
 // does. With a wait, also those arriving until one focus event came or the wait is over.
