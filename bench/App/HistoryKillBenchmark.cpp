@@ -1,10 +1,12 @@
 // A dictation that has landed in a field must be in the history even when the app is killed with
-// SIGKILL right after (a logout that does not wait, the OOM killer). The real app runs over a seeded
-// history of 20,000 and of 100,000 entries; each run dictates once into a text field, kills the app
-// the moment the text is seen there, then reads the history as the next start would and counts the
-// landed dictations it lacks. Prints its figures and the load average. Run inside
-// scripts/desktop-test-env. Arguments: the number of runs per history size (30), and the executable
-// to run (this build's), to measure another version of the app with the same rig.
+// SIGKILL soon after (a logout that does not wait, the OOM killer). The real app runs over a seeded
+// history of 20,000 and of 100,000 entries; each run dictates once into a text field and kills the
+// app a set time after the text is seen there, the times spread evenly from 0 to 150 ms over the
+// runs; then it reads the history as the next start would and counts the landed dictations it
+// lacks. The kill times of those lost show how long a dictation stays at risk. Prints its figures
+// and the load average. Run inside scripts/desktop-test-env. Arguments: the number of runs per
+// history size (30), and the executable to run (this build's), to measure another version of the
+// app with the same rig.
 #include "AppUnderTest.h"
 #include "AppWindows.h"
 #include "FakeBackendServer.h"
@@ -33,6 +35,7 @@ using namespace quorvelle::test;
 const QStringList kHotkey{"Control_L", "Alt_L", "space"};
 const QString kWords = QStringLiteral("killed right after these words");
 const QString kField = QStringLiteral("single");
+constexpr int kKillSpreadMs = 150;
 
 QByteArray loadAverage() {
     QFile file(QStringLiteral("/proc/loadavg"));
@@ -78,12 +81,13 @@ struct Tally {
     int lost = 0;
     int damaged = 0;  // the seeded entries did not all come back
     std::vector<double> releaseToLandedMs;
+    QStringList lostAfterMs;  // how long after landing each lost dictation was killed
 };
 
-// One run: a fresh app over the seeded history, one dictation, SIGKILL as soon as the text is in
-// the field.
+// One run: a fresh app over the seeded history, one dictation, SIGKILL `delayMs` after the text is
+// seen in the field.
 void killAfterLanding(FakeBackendServer& server, const QString& program, const SeededHistory& history,
-                      FixtureApp& fixture, TestMicrophone& microphone, Tally& tally) {
+                      FixtureApp& fixture, TestMicrophone& microphone, int delayMs, Tally& tally) {
     AppUnderTest app(server.baseUrl());
     if (!program.isEmpty()) app.setProgram(program);
     if (!history.writeInto(app)) return;
@@ -100,21 +104,29 @@ void killAfterLanding(FakeBackendServer& server, const QString& program, const S
     QElapsedTimer timer;
     timer.start();
     bool landed = false;
-    // No sleep between looks: the kill follows the text as closely as the fixture can tell it.
+    // No sleep between looks: the landing is seen as soon as the fixture can tell it.
     while (!landed && timer.elapsed() < 15000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         landed = fixture.texts().value(kField).toString() == kWords;
     }
+    const double landedMs = double(timer.nsecsElapsed()) / 1e6;
+    QElapsedTimer sinceLanding;
+    sinceLanding.start();
+    while (sinceLanding.nsecsElapsed() < qint64(delayMs) * 1'000'000) {
+    }
     ::kill(pid_t(app.processId()), SIGKILL);
-    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    const double killedAfterMs = double(sinceLanding.nsecsElapsed()) / 1e6;
     waitUntil([&] { return !app.isRunning(); }, 10000);
     if (!landed) return;
     ++tally.landed;
-    tally.releaseToLandedMs.push_back(ms);
+    tally.releaseToLandedMs.push_back(landedMs);
     const QList<TranscriptHistoryEntry> entries = app.historyEntries();
     const bool kept = std::any_of(entries.cbegin(), entries.cend(),
                                   [](const TranscriptHistoryEntry& entry) { return entry.transcript == kWords; });
-    if (!kept) ++tally.lost;
+    if (!kept) {
+        ++tally.lost;
+        tally.lostAfterMs << QString::number(killedAfterMs, 'f', 1);
+    }
     if (entries.size() < history.count()) ++tally.damaged;
 }
 
@@ -126,12 +138,14 @@ void measure(FakeBackendServer& server, const QString& program, int entries, int
     TestMicrophone microphone;
     Tally tally;
     for (int run = 0; run < runs; ++run)
-        killAfterLanding(server, program, history, fixture, microphone, tally);
+        killAfterLanding(server, program, history, fixture, microphone, run * kKillSpreadMs / runs, tally);
     std::printf(
-        "%6dk history: %d runs, %d landed, %d landed dictations missing after kill -9, "
+        "%6dk history: %d runs, %d landed, %d landed dictations missing after kill -9 0 to %d ms after landing, "
         "%d histories damaged; release to text landed median %.1f ms; load average %s -> %s\n",
-        entries / 1000, tally.runs, tally.landed, tally.lost, tally.damaged, median(tally.releaseToLandedMs),
-        loadBefore.constData(), loadAverage().constData());
+        entries / 1000, tally.runs, tally.landed, tally.lost, kKillSpreadMs, tally.damaged,
+        median(tally.releaseToLandedMs), loadBefore.constData(), loadAverage().constData());
+    std::printf("        lost when killed this many ms after landing: %s\n",
+                qPrintable(tally.lostAfterMs.join(QStringLiteral(", "))));
     std::fflush(stdout);
 }
 

@@ -26,7 +26,7 @@ public:
     struct Contents {
         Outcome outcome = Outcome::missing;
         QList<TranscriptHistoryEntry> entries;  // newest first
-        int skipped = 0;
+        int skipped = 0;                        // entries of the file and lines of the journal that did not decode
         // Entries taken from the journal that the file lacks: it must be written for the journal to go.
         int recovered = 0;
         QString detail;
@@ -42,15 +42,14 @@ public:
     static qsizetype insertByDate(QList<TranscriptHistoryEntry>& entries, const TranscriptHistoryEntry& entry);
 
     const QString& path() const { return m_path; }
-    const QString& journalPath() const { return m_journal.path(); }
     Contents read();
     // Keeps `entries`, new to the history, in the journal until the file holds them, so that they
     // outlive a process killed while the file is being replaced. A failure is only said.
     void journal(const QList<TranscriptHistoryEntry>& entries);
     // True when the file is no longer the one last read or written here.
     bool changedOnDisk() const;
-    // Each returns why the file stayed as it was, or nothing once it holds the change.
-    // Writes `entries` as the whole history; the journal ends with it.
+    // Each returns why the file stayed as it was, or nothing once it holds the change (and the
+    // journal has ended). Writes `entries` as the whole history.
     std::optional<QString> write(const QList<TranscriptHistoryEntry>& entries);
     // Puts `newest` (newest first, none older than what the file holds) in front of the history the
     // file holds. A file someone else replaced meanwhile keeps its entries, with these among them,
