@@ -89,23 +89,26 @@ void ApplicationSupportTranscriptHistoryStore::run(Job& job) {
         case Job::Kind::read: {
             TranscriptHistoryFile::Contents contents = m_file.read();
             std::vector<Waiter> waiters;
-            qsizetype added = 0;
-            bool inFront = true;
+            QList<TranscriptHistoryEntry> early;
+            bool inFront = contents.recovered == 0;
             {
                 std::lock_guard lock(m_mutex);
                 // Dictations that came in while the file was read go in now, where they belong.
                 for (const TranscriptHistoryEntry& entry : m_earlyEntries) {
                     const qsizetype at = TranscriptHistoryFile::insertByDate(contents.entries, entry);
-                    inFront = inFront && at <= added;
-                    ++added;
+                    inFront = inFront && at <= early.size();
+                    early.append(entry);
                 }
                 m_earlyEntries.clear();
-                if (added > 0) contents.outcome = TranscriptHistoryFile::Outcome::decoded;
+                // What the list holds is written as the history, a damaged file set aside first.
+                if (!early.isEmpty() || contents.recovered > 0)
+                    contents.outcome = TranscriptHistoryFile::Outcome::decoded;
                 m_loadedContents = contents;
                 m_loaded = true;
-                // Done with the file unless early dictations must be written: a file replaced since
-                // can be read again at once instead of being taken for one of our own writes.
-                if (added == 0) m_working = false;
+                // Done with the file unless early or journaled dictations must be written: a file
+                // replaced since can be read again at once instead of being taken for one of our own
+                // writes.
+                if (early.isEmpty() && contents.recovered == 0) m_working = false;
                 waiters.swap(m_waiters);
             }
             m_changed.notify_all();
@@ -113,9 +116,10 @@ void ApplicationSupportTranscriptHistoryStore::run(Job& job) {
                 if (waiter.context)
                     QMetaObject::invokeMethod(waiter.context, std::move(waiter.loaded), Qt::QueuedConnection);
             }
-            if (added > 0 && inFront)
-                writeInFront(contents.entries.first(added));
-            else if (added > 0)
+            m_file.journal(early);
+            if (!early.isEmpty() && inFront)
+                writeInFront(contents.entries.first(early.size()));
+            else if (!early.isEmpty() || contents.recovered > 0)
                 writeWhole(contents.entries);
             // Let go of the list, so the caller's copy is its own, and give the pages of the text and
             // the document it was decoded from back.
@@ -123,8 +127,14 @@ void ApplicationSupportTranscriptHistoryStore::run(Job& job) {
             ::malloc_trim(0);
             break;
         }
-        case Job::Kind::write: writeWhole(std::move(job.entries)); break;
-        case Job::Kind::prepend: writeInFront(job.entries); break;
+        case Job::Kind::write:
+            m_file.journal(job.added);
+            writeWhole(std::move(job.entries));
+            break;
+        case Job::Kind::prepend:
+            m_file.journal(job.entries);
+            writeInFront(job.entries);
+            break;
         case Job::Kind::remove:
             m_unwrittenWhole.reset();
             m_unwrittenInFront.clear();
@@ -180,7 +190,9 @@ void ApplicationSupportTranscriptHistoryStore::schedule(Job job) {
         const bool waitingChange =
             waiting && (waiting->kind == Job::Kind::write || waiting->kind == Job::Kind::prepend);
         if (job.kind == Job::Kind::write && waitingChange) {
-            // The whole history holds every change still waiting: it takes their place.
+            // The whole history holds every change still waiting: it takes their place, and their
+            // dictations are journaled with it.
+            job.added += waiting->kind == Job::Kind::prepend ? waiting->entries : waiting->added;
             *waiting = std::move(job);
         } else if (job.kind == Job::Kind::prepend && waiting && waiting->kind == Job::Kind::prepend) {
             waiting->entries = job.entries + waiting->entries;
@@ -259,9 +271,9 @@ std::optional<qsizetype> ApplicationSupportTranscriptHistoryStore::append(const 
     m_unreadable = false;
     // The usual dictation is the newest: it alone goes to the writer, and the list stays unshared.
     if (position == 0)
-        schedule({Job::Kind::prepend, {entry}});
+        schedule({Job::Kind::prepend, {entry}, {}});
     else
-        schedule({Job::Kind::write, m_entries});
+        schedule({Job::Kind::write, m_entries, {entry}});
     if (reread) return std::nullopt;
     return position;
 }
@@ -271,14 +283,14 @@ void ApplicationSupportTranscriptHistoryStore::save(const QList<TranscriptHistor
     m_entries = entries;
     std::stable_sort(m_entries.begin(), m_entries.end(), newerFirst);
     m_unreadable = false;
-    schedule({Job::Kind::write, m_entries});
+    schedule({Job::Kind::write, m_entries, {}});
 }
 
 void ApplicationSupportTranscriptHistoryStore::clear() {
     adoptLoaded();
     m_entries.clear();
     m_unreadable = false;
-    schedule({Job::Kind::remove, {}});
+    schedule({Job::Kind::remove, {}, {}});
 }
 
 void ApplicationSupportTranscriptHistoryStore::waitUntilWritten() {

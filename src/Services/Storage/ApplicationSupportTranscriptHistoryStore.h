@@ -21,12 +21,12 @@ namespace quorvelle {
 // The file is read on a thread of the store's own, starting at construction, so that the start
 // and the first dictation do not wait on it; the same thread writes every change afterwards, in
 // order, so a dictation never waits for the file either; a new dictation travels to it alone, not
-// with a copy of the history. A change that cannot be written (a full disk) is said once and kept:
-// it goes to the file with the next one, or when the store ends. A history file that does not decode reads
-// as empty, is never exported as if it were empty, and is moved aside before anything is written
-// in its place; entries that do not decode are left out and the file is moved aside before the
-// first write that would drop them. A file replaced by someone else while no change of this
-// store is on its way is read again.
+// with a copy of the history, and is journaled beside the file before the file is replaced, so a
+// process killed meanwhile does not lose it: the next read brings it in. A change that cannot be written (a full disk)
+// is said once and kept: it goes to the file with the next one, or when the store ends. A history file that does not
+// decode reads as empty, is never exported as if it were empty, and is moved aside before anything is written in its
+// place; entries that do not decode are left out and the file is moved aside before the first write that would drop
+// them. A file replaced by someone else while no change of this store is on its way is read again.
 class ApplicationSupportTranscriptHistoryStore final : public TranscriptHistoryStoring {
 public:
     using Clock = std::function<QDateTime()>;
@@ -67,6 +67,9 @@ private:
         // write: `entries` is the whole history; prepend: the new entries in front of it, newest first.
         enum class Kind { read, write, prepend, remove } kind = Kind::read;
         QList<TranscriptHistoryEntry> entries;
+        // The dictations a write brings that the file never held: journaled before the file is
+        // replaced, as the entries of a prepend are.
+        QList<TranscriptHistoryEntry> added;
     };
     struct Waiter {
         QPointer<QObject> context;

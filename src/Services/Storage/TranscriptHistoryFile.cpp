@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSet>
 #include <QtDebug>
 
 #include <sys/stat.h>
@@ -52,6 +53,20 @@ void writeElements(StoreFileWriter& file, const QList<TranscriptHistoryEntry>& e
         file.write((i == 0 ? "\n" : ",\n") + encodeElement(entries[i]));
 }
 
+// transcript-history.json keeps its journal in transcript-history.journal.
+QString journalPathOf(const QString& path) {
+    const QLatin1String suffix(".json");
+    return (path.endsWith(suffix) ? path.chopped(suffix.size()) : path) + QStringLiteral(".journal");
+}
+
+QSet<QUuid> idsOf(const QList<TranscriptHistoryEntry>& entries) {
+    QSet<QUuid> ids;
+    ids.reserve(entries.size());
+    for (const TranscriptHistoryEntry& entry : entries)
+        ids.insert(entry.id);
+    return ids;
+}
+
 std::optional<QString> failed(const QString& path, const QString& reason) {
     qWarning("Cannot write transcript history %s: %s", qUtf8Printable(path), qUtf8Printable(reason));
     return reason;
@@ -60,7 +75,7 @@ std::optional<QString> failed(const QString& path, const QString& reason) {
 }  // namespace
 
 TranscriptHistoryFile::TranscriptHistoryFile(QString path, std::function<QDateTime()> now)
-    : m_path(std::move(path)), m_now(std::move(now)) {}
+    : m_path(std::move(path)), m_now(std::move(now)), m_journal(journalPathOf(m_path), m_now) {}
 
 std::optional<TranscriptHistoryFile::Stamp> TranscriptHistoryFile::stampOf(const QString& path) {
     struct stat info {};
@@ -90,6 +105,37 @@ void TranscriptHistoryFile::remember(qsizetype count, qint64 offset) {
 }
 
 TranscriptHistoryFile::Contents TranscriptHistoryFile::read() {
+    Contents contents = readFile();
+    mergeJournal(contents);
+    // The file lacks entries the list holds: the next change writes it whole.
+    if (contents.recovered > 0) m_bodyOffset = -1;
+    return contents;
+}
+
+void TranscriptHistoryFile::mergeJournal(Contents& contents) {
+    const TranscriptHistoryJournal::Contents journal = m_journal.read();
+    contents.skipped += journal.damagedLines;
+    if (!journal.entries.isEmpty()) {
+        QSet<QUuid> ids = idsOf(contents.entries);
+        for (const TranscriptHistoryEntry& entry : journal.entries) {
+            if (ids.contains(entry.id)) continue;
+            ids.insert(entry.id);
+            insertByDate(contents.entries, entry);
+            ++contents.recovered;
+        }
+    }
+    // The file holds all of it already; one that could not be read whole waits to be set aside.
+    if (contents.recovered == 0 && journal.refused.isEmpty() && journal.damagedLines == 0) m_journal.end();
+}
+
+void TranscriptHistoryFile::journal(const QList<TranscriptHistoryEntry>& entries) {
+    if (const auto failure = m_journal.append(entries)) {
+        qWarning("Transcript history journal %s cannot be written: %s", qUtf8Printable(m_journal.path()),
+                 qUtf8Printable(*failure));
+    }
+}
+
+TranscriptHistoryFile::Contents TranscriptHistoryFile::readFile() {
     // Stamped before reading: a file replaced meanwhile no longer matches and is read again.
     const auto stamp = stampOf(m_path);
     m_keepAside.clear();
@@ -159,6 +205,7 @@ std::optional<QString> TranscriptHistoryFile::write(const QList<TranscriptHistor
     file.write("\n]\n");
     if (auto failure = file.commit()) return failed(m_path, *failure);
     remember(entries.size(), 2);
+    m_journal.end();
     return std::nullopt;
 }
 
@@ -166,8 +213,11 @@ std::optional<QString> TranscriptHistoryFile::mergeAndWrite(const QList<Transcri
     const bool replaced = replacedSinceSeen();
     Contents contents = read();
     QList<TranscriptHistoryEntry> merged = std::move(contents.entries);
-    for (auto entry = newest.crbegin(); entry != newest.crend(); ++entry)
-        insertByDate(merged, *entry);
+    // The journal may have brought some of them in already.
+    const QSet<QUuid> ids = idsOf(merged);
+    for (auto entry = newest.crbegin(); entry != newest.crend(); ++entry) {
+        if (!ids.contains(entry->id)) insertByDate(merged, *entry);
+    }
     auto failure = write(merged);
     if (!failure && replaced) m_holdsUnread = true;
     return failure;
@@ -191,11 +241,13 @@ std::optional<QString> TranscriptHistoryFile::prepend(const QList<TranscriptHist
     }
     if (auto failure = file.commit()) return failed(m_path, *failure);
     remember(m_count + newest.size(), 2);
+    m_journal.end();
     return std::nullopt;
 }
 
 void TranscriptHistoryFile::remove() {
     QFile::remove(m_path);
+    m_journal.remove();
     m_keepAside.clear();
     m_holdsUnread = false;
     remember(0, -1);

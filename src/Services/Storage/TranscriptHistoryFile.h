@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Models/TranscriptHistoryEntry.h"
+#include "Services/Storage/TranscriptHistoryJournal.h"
 
 #include <QDateTime>
 #include <QList>
@@ -16,14 +17,18 @@ namespace quorvelle {
 // written whole or, when new entries come in front of what it holds, by writing those and copying
 // the rest of the file as it is. Either way the file is replaced atomically. A file that could not
 // be read, or whose entries were skipped, is moved aside before the first write, so nothing the
-// user had is ever written over. Used from one thread at a time.
+// user had is ever written over. New entries wait in a journal beside it (transcript-history.journal)
+// until the file holds them; reading merges what the journal holds and the file lacks. Used from
+// one thread at a time.
 class TranscriptHistoryFile {
 public:
     enum class Outcome { missing, decoded, unreadable };
     struct Contents {
         Outcome outcome = Outcome::missing;
         QList<TranscriptHistoryEntry> entries;  // newest first
-        int skipped = 0;
+        int skipped = 0;                        // entries of the file and lines of the journal that did not decode
+        // Entries taken from the journal that the file lacks: it must be written for the journal to go.
+        int recovered = 0;
         QString detail;
     };
 
@@ -38,15 +43,19 @@ public:
 
     const QString& path() const { return m_path; }
     Contents read();
+    // Keeps `entries`, new to the history, in the journal until the file holds them, so that they
+    // outlive a process killed while the file is being replaced. A failure is only said.
+    void journal(const QList<TranscriptHistoryEntry>& entries);
     // True when the file is no longer the one last read or written here.
     bool changedOnDisk() const;
-    // Each returns why the file stayed as it was, or nothing once it holds the change.
-    // Writes `entries` as the whole history.
+    // Each returns why the file stayed as it was, or nothing once it holds the change (and the
+    // journal has ended). Writes `entries` as the whole history.
     std::optional<QString> write(const QList<TranscriptHistoryEntry>& entries);
     // Puts `newest` (newest first, none older than what the file holds) in front of the history the
     // file holds. A file someone else replaced meanwhile keeps its entries, with these among them,
     // and counts as changed on disk until it is read again.
     std::optional<QString> prepend(const QList<TranscriptHistoryEntry>& newest);
+    // The history and its journal.
     void remove();
 
 private:
@@ -64,9 +73,13 @@ private:
     std::optional<QString> mergeAndWrite(const QList<TranscriptHistoryEntry>& newest);
     std::optional<QString> moveAsideIfNeeded();
     void remember(qsizetype count, qint64 offset);
+    Contents readFile();
+    // Puts the journal's entries that `contents` lacks in by date; its damaged lines count as skipped.
+    void mergeJournal(Contents& contents);
 
     QString m_path;
     std::function<QDateTime()> m_now;
+    TranscriptHistoryJournal m_journal;
     std::optional<Stamp> m_stamp;
     qsizetype m_count = 0;
     // Where the first entry begins in the file, or -1 when new entries cannot be put in front of it.

@@ -138,7 +138,8 @@ TEST_F(StoreHardeningTest, AFullDiskLeavesSettingsAndModelRegistryByteForByteAnd
 }
 
 // A full disk refuses a dictation: the file stays as it was, the reason is the system's and said
-// once, and the dictations refused are written with the next one the disk takes, or at the end.
+// once, the dictations refused wait in the journal beside it and are written with the next one the
+// disk takes, or at the end.
 TEST_F(StoreHardeningTest, AHistoryChangeAFullDiskRefusesIsSaidOnceAndWrittenWithTheNextOne) {
     const QString disk = path("disk");
     ASSERT_TRUE(QDir().mkpath(disk));
@@ -170,12 +171,15 @@ TEST_F(StoreHardeningTest, AHistoryChangeAFullDiskRefusesIsSaidOnceAndWrittenWit
             EXPECT_EQ(reasons, QStringList{"No space left on device"});
             EXPECT_EQ(readAll(file), before);
             EXPECT_EQ(store.loadEntries(), expected);
+            // Journaled beside the file: a process killed now would find them at its next start.
+            EXPECT_EQ(ApplicationSupportTranscriptHistoryStore(options).loadEntries(), expected);
 
             QFile::remove(filler);
             expected.prepend(entry(3));
             store.append(expected.first());
             store.waitUntilWritten();
             EXPECT_EQ(ApplicationSupportTranscriptHistoryStore(options).loadEntries(), expected);
+            EXPECT_FALSE(QFile::exists(disk + "/History/transcript-history.journal"));
 
             fillDisk(filler);
             expected.prepend(entry(4));

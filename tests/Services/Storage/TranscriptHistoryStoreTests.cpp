@@ -24,6 +24,11 @@ using Entries = QList<TranscriptHistoryEntry>;
 const QDateTime kNow = QDateTime(QDate(2026, 12, 5), QTime(16, 32, 40), QTimeZone::utc());
 const QByteArray kHeader = "completed_at,transcript,duration_seconds,word_count,completion_kind";
 
+// One line of the journal kept beside the history, as the store writes it.
+QByteArray journalLine(const TranscriptHistoryEntry& entry) {
+    return QJsonDocument(entry.toJson()).toJson(QJsonDocument::Compact) + '\n';
+}
+
 TranscriptHistoryEntry makeEntry(qint64 secondsBeforeNow, QString transcript, double duration = 1.0,
                                  Kind kind = Kind::inserted) {
     return {QUuid::createUuid(), kNow.addSecs(-secondsBeforeNow), std::move(transcript), duration, 3, kind};
@@ -45,6 +50,11 @@ protected:
         return QDir(dir.filePath("History")).entryList({"transcript-history.json.corrupt-*"}, QDir::Files);
     }
     QByteArray firstAside() const { return readAll(dir.filePath("History/" + asideFiles().value(0))); }
+    QString journalPath() const { return dir.filePath("History/transcript-history.journal"); }
+    QStringList journalsAside() const {
+        return QDir(dir.filePath("History"))
+            .entryList({"transcript-history.journal.corrupt-*"}, QDir::AllEntries | QDir::System);
+    }
     void startOver(const QByteArray& file) {
         QDir(dir.filePath("History")).removeRecursively();
         QDir().mkpath(dir.filePath("History"));
@@ -226,6 +236,73 @@ TEST_F(TranscriptHistoryStoreTest, CallsRacingTheBackgroundReadLoseNothing) {
         EXPECT_EQ(makeStore().loadEntries(), expected);
         EXPECT_TRUE(asideFiles().isEmpty());
     }
+}
+
+// A process killed after an entry was journaled but before the file was replaced: the next read brings
+// the entry in, once, at its date, and the file written then ends the journal. Every write that
+// succeeds ends it too, and a cleared history leaves nothing for it to bring back.
+TEST_F(TranscriptHistoryStoreTest, JournaledEntriesTheFileNeverGotComeBackOnceAndTheJournalEnds) {
+    const auto older = makeEntry(120, "older"), old = makeEntry(60, "old");
+    makeStore().save({old, older});
+    const auto newest = makeEntry(0, "newest"), between = makeEntry(90, "between");
+    ASSERT_TRUE(
+        writeAll(journalPath(), journalLine(newest) + journalLine(between) + journalLine(old) + journalLine(newest)));
+    auto store = makeStore();
+    const Entries expected{newest, old, between, older};
+    EXPECT_EQ(store.loadEntries(), expected);
+    store.waitUntilWritten();
+    EXPECT_FALSE(QFile::exists(journalPath()));
+    EXPECT_EQ(makeStore().loadEntries(), expected);
+
+    // Deleted by the user: never brought back by a journal that outlived the write.
+    ASSERT_TRUE(writeAll(journalPath(), journalLine(newest)));
+    store.save({old, older});
+    store.waitUntilWritten();
+    EXPECT_FALSE(QFile::exists(journalPath()));
+    EXPECT_EQ(makeStore().loadEntries(), (Entries{old, older}));
+
+    // A new dictation, then the journal's own entry after a clear.
+    const auto added = makeEntry(-10, "added");
+    store.append(added);
+    store.waitUntilWritten();
+    EXPECT_FALSE(QFile::exists(journalPath()));
+    EXPECT_EQ(makeStore().loadEntries(), (Entries{added, old, older}));
+    ASSERT_TRUE(writeAll(journalPath(), journalLine(newest)));
+    store.clear();
+    store.waitUntilWritten();
+    EXPECT_TRUE(makeStore().loadEntries().isEmpty());
+    EXPECT_FALSE(QFile::exists(journalPath()));
+}
+
+// Lines that do not decode (a torn last line, garbage) cost those lines alone and are counted; the
+// journal is set aside as it was once the history holds the rest. A FIFO there never hangs the read.
+TEST_F(TranscriptHistoryStoreTest, ADamagedJournalKeepsItsGoodLinesAndIsSetAside) {
+    const auto old = makeEntry(60, "old"), recovered = makeEntry(0, "recovered");
+    makeStore().save({old});
+    const QByteArray journal =
+        "{\"id\": broken\n" + journalLine(recovered) + journalLine(makeEntry(-5, "torn")).chopped(20);
+    ASSERT_TRUE(writeAll(journalPath(), journal));
+    {
+        auto store = makeStore();
+        EXPECT_EQ(store.loadEntries(), (Entries{recovered, old}));
+        EXPECT_EQ(store.skippedEntryCount(), 2);
+        store.waitUntilWritten();
+        EXPECT_EQ(journalsAside(), QStringList{"transcript-history.journal.corrupt-20261205T163240Z"});
+        EXPECT_EQ(readAll(dir.filePath("History/" + journalsAside().value(0))), journal);
+        EXPECT_FALSE(QFile::exists(journalPath()));
+        EXPECT_TRUE(asideFiles().isEmpty());
+    }
+    EXPECT_EQ(makeStore().loadEntries(), (Entries{recovered, old}));
+
+    ASSERT_EQ(::mkfifo(QFile::encodeName(journalPath()), 0600), 0);
+    now = now.addSecs(1);
+    auto store = makeStore();
+    EXPECT_EQ(store.loadEntries(), (Entries{recovered, old}));
+    const auto added = makeEntry(-10, "added");
+    store.append(added);
+    store.waitUntilWritten();
+    EXPECT_EQ(journalsAside().size(), 2);
+    EXPECT_EQ(makeStore().loadEntries(), (Entries{added, recovered, old}));
 }
 
 }  // namespace

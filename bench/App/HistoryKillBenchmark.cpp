@@ -1,0 +1,166 @@
+// A dictation that has landed in a field must be in the history even when the app is killed with
+// SIGKILL soon after (a logout that does not wait, the OOM killer). The real app runs over a seeded
+// history of 20,000 and of 100,000 entries; each run dictates once into a text field and kills the
+// app a set time after the text is seen there, the times spread evenly from 0 to 150 ms over the
+// runs; then it reads the history as the next start would and counts the landed dictations it
+// lacks. The kill times of those lost show how long a dictation stays at risk. Prints its figures
+// and the load average. Run inside scripts/desktop-test-env. Arguments: the number of runs per
+// history size (30), and the executable to run (this build's), to measure another version of the
+// app with the same rig.
+#include "AppUnderTest.h"
+#include "AppWindows.h"
+#include "FakeBackendServer.h"
+#include "FixtureApp.h"
+#include "SeededHistory.h"
+#include "ShellDesktopInput.h"
+#include "TestEventLoop.h"
+#include "TestMicrophone.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <signal.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+using namespace quorvelle;
+using namespace quorvelle::test;
+
+const QStringList kHotkey{"Control_L", "Alt_L", "space"};
+const QString kWords = QStringLiteral("killed right after these words");
+const QString kField = QStringLiteral("single");
+constexpr int kKillSpreadMs = 150;
+
+QByteArray loadAverage() {
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray("unknown");
+}
+
+// The processor time the process has used so far, in clock ticks, or -1 once it is gone.
+long long cpuTicks(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return -1;
+    const QByteArray line = stat.readAll();
+    // Fields after the command name, which may hold spaces: state is the first, utime the twelfth.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
+}
+
+// The app has read its history and settled: it used no processor time for a while.
+bool waitUntilSettled(qint64 pid) {
+    long long last = cpuTicks(pid);
+    QElapsedTimer quiet;
+    quiet.start();
+    return waitUntil(
+        [&] {
+            const long long now = cpuTicks(pid);
+            if (now != last) {
+                last = now;
+                quiet.restart();
+            }
+            return quiet.elapsed() >= 400;
+        },
+        60000);
+}
+
+double median(std::vector<double> values) {
+    if (values.empty()) return -1;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+struct Tally {
+    int runs = 0;
+    int landed = 0;
+    int lost = 0;
+    int damaged = 0;  // the seeded entries did not all come back
+    std::vector<double> releaseToLandedMs;
+    QStringList lostAfterMs;  // how long after landing each lost dictation was killed
+};
+
+// One run: a fresh app over the seeded history, one dictation, SIGKILL `delayMs` after the text is
+// seen in the field.
+void killAfterLanding(FakeBackendServer& server, const QString& program, const SeededHistory& history,
+                      FixtureApp& fixture, TestMicrophone& microphone, int delayMs, Tally& tally) {
+    AppUnderTest app(server.baseUrl());
+    if (!program.isEmpty()) app.setProgram(program);
+    if (!history.writeInto(app)) return;
+    app.start();
+    if (!app.waitUntilHotkeyRegistered() || !waitUntilSettled(app.processId())) {
+        std::printf("the app did not get ready: %s\n", qPrintable(app.standardError()));
+        return;
+    }
+    ++tally.runs;
+    fixture.setText(kField, QString());
+    bringToFront(fixture.processId());
+    speakWithHotkeyDown(microphone, kHotkey);
+    sendKeys(kHotkey, false);
+    QElapsedTimer timer;
+    timer.start();
+    bool landed = false;
+    // No sleep between looks: the landing is seen as soon as the fixture can tell it.
+    while (!landed && timer.elapsed() < 15000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        landed = fixture.texts().value(kField).toString() == kWords;
+    }
+    const double landedMs = double(timer.nsecsElapsed()) / 1e6;
+    QElapsedTimer sinceLanding;
+    sinceLanding.start();
+    while (sinceLanding.nsecsElapsed() < qint64(delayMs) * 1'000'000) {
+    }
+    ::kill(pid_t(app.processId()), SIGKILL);
+    const double killedAfterMs = double(sinceLanding.nsecsElapsed()) / 1e6;
+    waitUntil([&] { return !app.isRunning(); }, 10000);
+    if (!landed) return;
+    ++tally.landed;
+    tally.releaseToLandedMs.push_back(landedMs);
+    const QList<TranscriptHistoryEntry> entries = app.historyEntries();
+    const bool kept = std::any_of(entries.cbegin(), entries.cend(),
+                                  [](const TranscriptHistoryEntry& entry) { return entry.transcript == kWords; });
+    if (!kept) {
+        ++tally.lost;
+        tally.lostAfterMs << QString::number(killedAfterMs, 'f', 1);
+    }
+    if (entries.size() < history.count()) ++tally.damaged;
+}
+
+void measure(FakeBackendServer& server, const QString& program, int entries, int runs) {
+    const QByteArray loadBefore = loadAverage();
+    const SeededHistory history(entries);
+    FixtureApp fixture(FixtureApp::Toolkit::Qt, QStringLiteral("Kill target"));
+    fixture.focus(kField);
+    TestMicrophone microphone;
+    Tally tally;
+    for (int run = 0; run < runs; ++run)
+        killAfterLanding(server, program, history, fixture, microphone, run * kKillSpreadMs / runs, tally);
+    std::printf(
+        "%6dk history: %d runs, %d landed, %d landed dictations missing after kill -9 0 to %d ms after landing, "
+        "%d histories damaged; release to text landed median %.1f ms; load average %s -> %s\n",
+        entries / 1000, tally.runs, tally.landed, tally.lost, kKillSpreadMs, tally.damaged,
+        median(tally.releaseToLandedMs), loadBefore.constData(), loadAverage().constData());
+    std::printf("        lost when killed this many ms after landing: %s\n",
+                qPrintable(tally.lostAfterMs.join(QStringLiteral(", "))));
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    if (!insideDesktopTestEnvironment()) return 1;
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
+    const QString program = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    FakeBackendServer server;
+    answerTranscriptionsWith(server, kWords);
+    seedSignedInSession();
+    for (const int entries : {20'000, 100'000})
+        measure(server, program, entries, runs);
+    clearStoredSession();
+    return 0;
+}
