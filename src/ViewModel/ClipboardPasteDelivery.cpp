@@ -171,8 +171,9 @@ void ClipboardPasteDelivery::finishSentPaste(const QString& text, double duratio
     record.directInsertionContext.reset();
     record.insertionOutcome = kind;
     record.insertionFailureReason.reset();
-    m_delivery.session().markSuccess();
+    // To the history's writer first, as a direct insertion's entry goes.
     m_delivery.appendHistory(text, durationSeconds, kind);
+    m_delivery.session().markSuccess();
     const SessionTexts::Insertion insertion = SessionTexts::insertionResult(
         verified ? TextInsertionOutcome::pastedViaClipboard : TextInsertionOutcome::pasteSentUnverified);
     m_delivery.context().setInlineMessage(insertion.message);

@@ -163,8 +163,10 @@ void TranscriptDelivery::performDirectInsertion(const QString& text, double dura
         m_record.directInsertionContext.reset();
     m_record.insertionOutcome = TranscriptHistoryCompletionKind::inserted;
     m_record.insertionFailureReason.reset();
-    m_sessionCoordinator->markSuccess();
+    // The entry goes to the history's writer before anything reacts to the success: the words are in
+    // the field, and a process killed from here on must not lose them.
     appendHistory(text, durationSeconds, TranscriptHistoryCompletionKind::inserted);
+    m_sessionCoordinator->markSuccess();
     const SessionTexts::Insertion insertion = SessionTexts::insertionResult(result.outcome);
     m_context.setInlineMessage(insertion.message);
     m_context.recordEvent(DiagnosticsEventLevel::info, insertion.code, insertion.message);
