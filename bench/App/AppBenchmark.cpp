@@ -144,8 +144,9 @@ void waitUntilIdle() {
 }
 
 // Presses the hot key and returns the milliseconds until a recording reads the microphone (none when
-// nothing read it in 5 s); lets go of the key and waits for the overlay to leave.
-std::optional<double> pressToCapture(TestMicrophone& microphone) {
+// nothing read it in 5 s); lets go of the key and waits for the overlay to leave, or only for
+// `quickly` when given (the next press then meets the overlay changing to this session's end).
+std::optional<double> pressToCapture(TestMicrophone& microphone, std::optional<int> quickly = std::nullopt) {
     // The pipe is full and waits for a reader: the sound server reads it once a recording runs.
     static const QByteArray quiet(16000, '\0');
     microphone.drain();
@@ -155,7 +156,10 @@ std::optional<double> pressToCapture(TestMicrophone& microphone) {
     std::optional<double> ms;
     if (waitForReader(quiet, 5000)) ms = double(timer.nsecsElapsed()) / 1e6;
     sendKeys(kHotkey, false);
-    waitUntilIdle();
+    if (quickly)
+        waitUntil([] { return false; }, *quickly);
+    else
+        waitUntilIdle();
     return ms;
 }
 
@@ -229,6 +233,13 @@ void measureSession(FakeBackendServer& server, bool pressesOnly) {
         if (const auto ms = pressToCapture(microphone)) startMs.push_back(*ms);
     }
     print("hot-key press to capture running", startMs);
+    // A user who dictates again at once, while the last session's end is still being drawn.
+    std::vector<double> againMs;
+    for (int run = 0; run < pressCount; ++run) {
+        if (const auto ms = pressToCapture(microphone, 150)) againMs.push_back(*ms);
+    }
+    waitUntilIdle();
+    print("press 150 ms after the last release", againMs);
     if (pressesOnly) {
         clearStoredSession();
         return;
