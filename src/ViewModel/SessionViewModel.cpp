@@ -254,22 +254,11 @@ void SessionViewModel::startRecording() {
         m_context.setInlineMessage(SessionTexts::cooldownMessage(*seconds));
         return;
     }
-    // The microphone goes first: asking the focused application about its field takes round trips
-    // that a busy desktop can stretch to a third of a second, and the first word is spoken meanwhile.
-    // A refused target discards what was captured (blocking cancels the capture).
-    std::exception_ptr captureFailure;
-    try {
-        m_audioCapture->startCapture();
-    } catch (...) {
-        captureFailure = std::current_exception();
-    }
     if (!inspectFocusedTarget(settings)) return;
     try {
         m_sessionCoordinator->beginRecording();
-        if (captureFailure) std::rethrow_exception(captureFailure);
+        m_audioCapture->startCapture();
     } catch (...) {
-        // Only a capture this press started is ours to end.
-        if (!captureFailure) m_audioCapture->cancelCapture();
         const SessionTexts::Failure failure = SessionTexts::sessionFailure(std::current_exception(), strings);
         m_sessionCoordinator->fail(failure.error);
         m_context.setInlineMessage(failure.message);
@@ -579,10 +568,7 @@ QCoro::Task<void> SessionViewModel::runTerminalStateDismiss(double delay, Sessio
 
 void SessionViewModel::handleAudioLevel(const AudioLevelSnapshot& snapshot) {
     setAudioLevelSnapshot(snapshot);
-    // The coordinator's state, not the published one: levels heard while the target was inspected
-    // arrive before the news that the recording began.
-    if (m_sessionCoordinator->state().kind() == Kind::recording &&
-        snapshot.peakPower > m_maximumObservedSpeechPeakPower)
+    if (m_runtimeState.kind() == Kind::recording && snapshot.peakPower > m_maximumObservedSpeechPeakPower)
         m_maximumObservedSpeechPeakPower = snapshot.peakPower;
 }
 

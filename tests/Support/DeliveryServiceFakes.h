@@ -14,7 +14,6 @@
 #include <QList>
 #include <QStringList>
 
-#include <functional>
 #include <optional>
 
 namespace quorvelle::test {
@@ -23,13 +22,8 @@ class FakeFocusedTargetInspector final : public FocusedTargetInspecting {
 public:
     int callCount = 0;
     Scripted<FocusedTargetSnapshot> answer{writableTextField()};
-    // Runs inside each inspection, to see what had happened before the answer.
-    std::function<void()> duringInspection;
 
-    FocusedTargetSnapshot inspect() override {
-        if (duringInspection) duringInspection();
-        return ++callCount, answer.next();
-    }
+    FocusedTargetSnapshot inspect() override { return ++callCount, answer.next(); }
 };
 
 class FakeTextInserter final : public TextInserting, public TextInsertionVerifying {

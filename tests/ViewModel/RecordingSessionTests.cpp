@@ -113,41 +113,6 @@ TEST(RecordingSession, PressAndReleaseGates) {
     }
 }
 
-// The microphone runs before the focused application is asked about its field, so a slow answer
-// cannot cost the first word, and that word counts as speech although it is heard before the
-// recording state is published. A refused target still blocks, and discards the capture.
-TEST(RecordingSession, TheMicrophoneStartsBeforeTheTargetIsInspected) {
-    DictationRig rig([](auto& f, auto&) { f.transcriber->held.setHolding(true); });
-    bool capturingDuringInspection = false;
-    rig.fakes.inspector->duringInspection = [&] {
-        capturingDuringInspection = rig.fakes.audioCapture->capturing;
-        AudioLevelSnapshot word = AudioLevelSnapshot::silent();
-        word.peakPower = 0.3;
-        rig.fakes.audioCapture->sendLevelFromAnotherThread(word);
-    };
-    rig.press();
-    EXPECT_TRUE(capturingDuringInspection);
-    EXPECT_EQ(rig.state(), SessionState::recording());
-    rig.session().handleHotkeyReleased();
-    EXPECT_EQ(rig.state(), SessionState::uploading());
-
-    for (const bool startFails : {false, true}) {
-        SCOPED_TRACE(startFails ? "the capture did not start" : "the capture started");
-        DictationRig refused([=](auto& f, auto&) {
-            FocusedTargetSnapshot target = writableTextField();
-            target.element.subrole = u"AXSecureTextField"_qs;
-            f.inspector->answer.setFallback(target);
-            if (startFails)
-                f.audioCapture->startOutcome.pushFailure(AudioCaptureError(AudioCaptureErrorCase::engineStartFailed));
-        });
-        refused.press();
-        EXPECT_EQ(refused.state(), SessionState::blocked(SessionBlockReason::secureField));
-        EXPECT_FALSE(refused.fakes.audioCapture->capturing);
-        EXPECT_EQ(refused.fakes.audioCapture->calls.first(), u"startCapture"_qs);
-        EXPECT_EQ(refused.fakes.audioCapture->calls.last(), u"cancelCapture"_qs);
-    }
-}
-
 // A held or repeated press must not cost the user the dictation already under way.
 TEST(RecordingSession, APushToTalkPressDuringASessionChangesNothing) {
     DictationRig rig([](auto& f, auto&) {
