@@ -1,8 +1,9 @@
 // The running application, measured from outside as a user meets it: start to a tray icon (with an
-// empty history and one of 100,000 entries), memory when idle, hot-key press to the microphone being
-// read, key release to the text in a field (the fake backend answers at once) and to the history
-// file replaced. The session runs over a 100,000-entry history. Prints its figures. Run inside
-// scripts/desktop-test-env.
+// empty history and one of 100,000 entries), memory when idle before and after the first dictation,
+// hot-key press to the microphone being read (the first press after a start apart from the rest),
+// key release to the text in a field (the fake backend answers at once) and to the history file
+// replaced. The session runs over a 100,000-entry history. Prints its figures and the load average.
+// Run inside scripts/desktop-test-env.
 #include "AppUnderTest.h"
 #include "AppWindows.h"
 #include "FakeBackendServer.h"
@@ -24,6 +25,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -33,7 +35,6 @@ using namespace quorvelle::test;
 
 const QStringList kHotkey{"Control_L", "Alt_L", "space"};
 const QString kAppClass = QStringLiteral("Quorvelle");
-const QSize kOverlaySize(416, 188);
 
 double median(std::vector<double> values) {
     if (values.empty()) return -1;
@@ -85,6 +86,14 @@ bool waitForReader(const QByteArray& pcm, int timeoutMs) {
 }
 
 constexpr int kLargeHistory = 100'000;
+// Enough presses for the twentieth-worst one to stand on more than a single press.
+int pressCount = 100;
+// Another build of the executable, to compare with this one.
+QString program;
+
+void useProgram(AppUnderTest& app) {
+    if (!program.isEmpty()) app.setProgram(program);
+}
 
 QString historyFolder(const AppUnderTest& app) {
     return app.environment().value(QStringLiteral("XDG_DATA_HOME")) + QStringLiteral("/com.dovent.Quorvelle/History");
@@ -120,14 +129,77 @@ QDateTime historyStamp(const AppUnderTest& app) {
     return QFileInfo(historyFolder(app) + QStringLiteral("/transcript-history.json")).lastModified();
 }
 
+// The panel is 416 wide, and 228 high or taller for a long title or detail.
+bool overlayShown() {
+    const auto windows = windowsOfClass(kAppClass);
+    return std::any_of(windows.begin(), windows.end(), [](const DesktopWindow& w) {
+        return w.viewable && !w.inTray && w.geometry.width() == 416 && w.geometry.height() >= 228;
+    });
+}
+
+// Every press shows the panel until the session is over: the next press must not land in this one.
 void waitUntilIdle() {
-    waitUntil([] { return !viewableWindow(kAppClass, kOverlaySize); }, 15000);
+    waitUntil(overlayShown, 5000);
+    waitUntil([] { return !overlayShown(); }, 15000);
+}
+
+// Presses the hot key and returns the milliseconds until a recording reads the microphone (none when
+// nothing read it in 5 s); lets go of the key and waits for the overlay to leave, or only for
+// `quickly` when given (the next press then meets the overlay changing to this session's end).
+std::optional<double> pressToCapture(TestMicrophone& microphone, std::optional<int> quickly = std::nullopt) {
+    // The pipe is full and waits for a reader: the sound server reads it once a recording runs.
+    static const QByteArray quiet(16000, '\0');
+    microphone.drain();
+    QElapsedTimer timer;
+    sendKeys(kHotkey, true);
+    timer.start();
+    std::optional<double> ms;
+    if (waitForReader(quiet, 5000)) ms = double(timer.nsecsElapsed()) / 1e6;
+    sendKeys(kHotkey, false);
+    if (quickly)
+        waitUntil([] { return false; }, *quickly);
+    else
+        waitUntilIdle();
+    return ms;
+}
+
+void printLoad() {
+    QFile load(QStringLiteral("/proc/loadavg"));
+    if (load.open(QIODevice::ReadOnly)) std::printf("load average: %s", load.readAll().constData());
+}
+
+// Fresh starts that wait a few seconds, as a user would after the icon appears, then dictate once:
+// the first press meets whatever the start left undone. Memory is read before and after that press.
+void measureFirstPress() {
+    std::vector<double> firstMs;
+    std::vector<double> beforeMb;
+    std::vector<double> afterMb;
+    seedSignedInSession();
+    TestMicrophone microphone;
+    for (int run = 0; run < 5; ++run) {
+        AppUnderTest app;
+        useProgram(app);
+        app.start();
+        if (!app.waitUntilHotkeyRegistered()) continue;
+        FixtureApp fixture(FixtureApp::Toolkit::Qt, QStringLiteral("Benchmark target"));
+        fixture.focus(QStringLiteral("single"));
+        bringToFront(fixture.processId());
+        waitUntil([] { return false; }, 5000);
+        beforeMb.push_back(double(residentKilobytes(app.processId())) / 1024);
+        if (const auto ms = pressToCapture(microphone)) firstMs.push_back(*ms);
+        waitUntil([] { return false; }, 3000);
+        afterMb.push_back(double(residentKilobytes(app.processId())) / 1024);
+    }
+    print("first press after start to capture", firstMs);
+    std::printf("%-38s median %8.1f MB\n", "idle memory before the first dictation", median(beforeMb));
+    std::printf("%-38s median %8.1f MB\n", "idle memory after the first dictation", median(afterMb));
 }
 
 void measureStart(int historyEntries, const char* name) {
     std::vector<double> ms;
     for (int run = 0; run < 5; ++run) {
         AppUnderTest app;
+        useProgram(app);
         if (historyEntries > 0) seedHistory(app, historyEntries);
         QElapsedTimer timer;
         timer.start();
@@ -137,9 +209,10 @@ void measureStart(int historyEntries, const char* name) {
     print(name, ms);
 }
 
-void measureSession(FakeBackendServer& server) {
+void measureSession(FakeBackendServer& server, bool pressesOnly) {
     seedSignedInSession();
     AppUnderTest app(server.baseUrl());
+    useProgram(app);
     seedHistory(app, kLargeHistory);
     app.start();
     if (!app.waitUntilHotkeyRegistered()) {
@@ -155,19 +228,22 @@ void measureSession(FakeBackendServer& server) {
     bringToFront(fixture.processId());
     TestMicrophone microphone;
 
-    // The pipe is full and waits for a reader: the sound server reads it once a recording runs.
     std::vector<double> startMs;
-    const QByteArray quiet(16000, '\0');
-    for (int run = 0; run < 20; ++run) {
-        microphone.drain();
-        QElapsedTimer timer;
-        sendKeys(kHotkey, true);
-        timer.start();
-        if (waitForReader(quiet, 5000)) startMs.push_back(double(timer.nsecsElapsed()) / 1e6);
-        sendKeys(kHotkey, false);
-        waitUntilIdle();
+    for (int run = 0; run < pressCount; ++run) {
+        if (const auto ms = pressToCapture(microphone)) startMs.push_back(*ms);
     }
     print("hot-key press to capture running", startMs);
+    // A user who dictates again at once, while the last session's end is still being drawn.
+    std::vector<double> againMs;
+    for (int run = 0; run < pressCount; ++run) {
+        if (const auto ms = pressToCapture(microphone, 150)) againMs.push_back(*ms);
+    }
+    waitUntilIdle();
+    print("press 150 ms after the last release", againMs);
+    if (pressesOnly) {
+        clearStoredSession();
+        return;
+    }
 
     std::vector<double> deliveryMs;
     std::vector<double> savedMs;
@@ -192,13 +268,26 @@ void measureSession(FakeBackendServer& server) {
 
 }  // namespace
 
+// app_benchmark [--presses N] [--presses-only] [--program PATH]: the second leaves out the start and
+// delivery figures; the third runs another build of the executable.
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     if (!insideDesktopTestEnvironment()) return 1;
+    const QStringList arguments = QApplication::arguments();
+    const qsizetype countAt = arguments.indexOf(QStringLiteral("--presses"));
+    if (countAt > 0) pressCount = std::max(1, arguments.value(countAt + 1).toInt());
+    const bool pressesOnly = arguments.contains(QStringLiteral("--presses-only"));
+    const qsizetype programAt = arguments.indexOf(QStringLiteral("--program"));
+    if (programAt > 0) program = arguments.value(programAt + 1);
     FakeBackendServer server;
     answerTranscriptionsWith(server, QStringLiteral("benchmark words"));
-    measureStart(0, "start to tray icon, empty history");
-    measureStart(kLargeHistory, "start to tray icon, 100k history");
-    measureSession(server);
+    printLoad();
+    if (!pressesOnly) {
+        measureStart(0, "start to tray icon, empty history");
+        measureStart(kLargeHistory, "start to tray icon, 100k history");
+    }
+    measureFirstPress();
+    measureSession(server, pressesOnly);
+    printLoad();
     return 0;
 }

@@ -1,11 +1,9 @@
 #include "App/ApplicationShell.h"
 
 #include "App/AppRuntime.h"
-#include "App/RuntimeOverlayController.h"
 #include "App/TrayIconPainter.h"
 
 #include <QApplication>
-#include <QTimer>
 
 namespace quorvelle {
 
@@ -31,8 +29,6 @@ void ApplicationShell::start() {
     } else {
         openDashboard();
     }
-    // Once the start is over, so that it does not delay the icon.
-    QTimer::singleShot(std::chrono::seconds(1), this, [this] { m_runtime->overlayController().preparePanel(); });
 }
 
 void ApplicationShell::openDashboard() {
