@@ -18,12 +18,6 @@ public:
     // Shows it without activating anything; hides it.
     void orderFront();
     void orderOut();
-    // Draws one frame where nobody sees it (cut to a single pixel pushed to a corner of the screen),
-    // then hides again. A window's first frame builds its graphics resources, hundreds of
-    // milliseconds on a software-rendered display, and the main thread waits for it: done at the
-    // first dictation, it holds up the key events that follow. A real show ends it early.
-    void prepare();
-    bool isPreparing() const { return m_preparing; }
 
     // The pill or glyph surface the view draws; none before it is laid out.
     QQuickItem* surface() const;
@@ -32,11 +26,9 @@ public:
 
 private:
     void updateMask();
-    void finishPreparing();
 
     QQuickItem* m_view;
     bool m_clipsToShape = false;
-    bool m_preparing = false;
 };
 
 }  // namespace quorvelle

@@ -173,45 +173,24 @@ TEST_F(AppRuntimeTest, AChangeTheSettingsFileCannotTakeIsToldOnTheStatusLine) {
     EXPECT_TRUE(test::waitUntil([&] { return runtime->viewModel().inlineMessage() == expected; }, 5000));
 }
 
-// The panel's first frame is drawn before any dictation, out of sight: one pixel in the screen's
-// corner, hidden again once drawn; a session starting meanwhile shows the whole pill in its place.
-TEST_F(AppRuntimeTest, ThePreparedOverlayDrawsOnceOutOfSightAndASessionShowsItWhole) {
+// No panel before the first dictation; a session shows the whole pill in its place and ends hidden.
+TEST_F(AppRuntimeTest, TheOverlayIsMadeAtTheFirstSessionAndShowsThePillWhole) {
     runtime = std::make_unique<AppRuntime>(fakes.bootstrap());
     RuntimeOverlayController& overlay = runtime->overlayController();
-    overlay.preparePanel();
-    RuntimeOverlayPanel* panel = overlay.panel();
-    ASSERT_NE(panel, nullptr);
-    EXPECT_TRUE(panel->isVisible() && panel->isPreparing());
-    EXPECT_EQ(panel->mask(), QRegion(panel->width() - 1, panel->height() - 1, 1, 1));
-    EXPECT_EQ(panel->geometry().bottomRight(), QPoint(0, 0));
-    // This platform draws no frames: the first one is announced by hand.
-    const auto drawn = [&] {
-        Q_EMIT panel->frameSwapped();
-        QCoreApplication::processEvents();
-    };
-    drawn();
-    EXPECT_FALSE(panel->isVisible() || panel->isPreparing());
-    EXPECT_EQ(panel->mask(), QRegion());
-
-    for (const bool interrupted : {false, true}) {
-        SCOPED_TRACE(interrupted ? "a session during the preparation" : "a session after it");
-        if (interrupted) panel->prepare();
+    EXPECT_EQ(overlay.panel(), nullptr);
+    for (int session = 0; session < 2; ++session) {
         moveSessionTo([](SessionCoordinating& s) { s.beginRecording(); });
-        EXPECT_TRUE(panel->isVisible() && !panel->isPreparing());
+        RuntimeOverlayPanel* panel = overlay.panel();
+        ASSERT_NE(panel, nullptr);
+        EXPECT_TRUE(panel->isVisible());
         const int pillHeight = int(panel->surface()->height());
         EXPECT_EQ(panel->mask().boundingRect(), QRect(28, 28, 360, pillHeight));
         EXPECT_EQ(panel->geometry(),
                   RuntimeOverlayLayoutEngine{}
                       .panelFrame(QSizeF(416, 28 + pillHeight + 44), *overlay.currentDisplayMetrics())
                       .toRect());
-        // Its frame comes, and the panel stays up.
-        drawn();
-        EXPECT_TRUE(panel->isVisible());
         moveSessionTo([](SessionCoordinating& s) { s.reset(); });
     }
-    // Made once: preparing again does nothing.
-    overlay.preparePanel();
-    EXPECT_FALSE(panel->isVisible());
 }
 
 // A first copy that holds the lock but does not answer (hung, or hanging up) leaves the second
