@@ -8,7 +8,7 @@
 #include "AppWindows.h"
 #include "FakeBackendServer.h"
 #include "FixtureApp.h"
-#include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
+#include "SeededHistory.h"
 #include "ShellDesktopInput.h"
 #include "TestEventLoop.h"
 #include "TestMicrophone.h"
@@ -95,38 +95,15 @@ void useProgram(AppUnderTest& app) {
     if (!program.isEmpty()) app.setProgram(program);
 }
 
-QString historyFolder(const AppUnderTest& app) {
-    return app.environment().value(QStringLiteral("XDG_DATA_HOME")) + QStringLiteral("/com.dovent.Quorvelle/History");
-}
-
-// A history of `count` dictations, a minute apart, written the way the app writes it.
-void seedHistory(const AppUnderTest& app, int count) {
-    static QByteArray bytes;
-    ApplicationSupportTranscriptHistoryStore::Options options;
-    options.directory = historyFolder(app);
-    const QString path = QDir(options.directory).filePath(QStringLiteral("transcript-history.json"));
-    if (bytes.isEmpty()) {
-        const QDateTime now = QDateTime::currentDateTimeUtc();
-        QList<TranscriptHistoryEntry> entries;
-        for (int i = 0; i < count; ++i)
-            entries.append({QUuid::createUuid(), now.addSecs(-60 * (i + 1)),
-                            QStringLiteral("Dictation %1: send the quarterly report to finance and book the room "
-                                           "for Thursday's review.")
-                                .arg(i),
-                            4.5, 17, TranscriptHistoryCompletionKind::inserted});
-        { ApplicationSupportTranscriptHistoryStore(options).save(entries); }
-        QFile written(path);
-        if (written.open(QIODevice::ReadOnly)) bytes = written.readAll();
-        return;
-    }
-    QDir().mkpath(options.directory);
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+// One 100k-entry history, made once and copied into each app's folder.
+const SeededHistory& largeHistory() {
+    static const SeededHistory history(kLargeHistory);
+    return history;
 }
 
 // The history file's modification time, to see it replaced.
 QDateTime historyStamp(const AppUnderTest& app) {
-    return QFileInfo(historyFolder(app) + QStringLiteral("/transcript-history.json")).lastModified();
+    return QFileInfo(SeededHistory::folderOf(app) + QStringLiteral("/transcript-history.json")).lastModified();
 }
 
 // The panel is 416 wide, and 228 high or taller for a long title or detail.
@@ -195,12 +172,12 @@ void measureFirstPress() {
     std::printf("%-38s median %8.1f MB\n", "idle memory after the first dictation", median(afterMb));
 }
 
-void measureStart(int historyEntries, const char* name) {
+void measureStart(bool withHistory, const char* name) {
     std::vector<double> ms;
     for (int run = 0; run < 5; ++run) {
         AppUnderTest app;
         useProgram(app);
-        if (historyEntries > 0) seedHistory(app, historyEntries);
+        if (withHistory) largeHistory().writeInto(app);
         QElapsedTimer timer;
         timer.start();
         app.start();
@@ -213,7 +190,7 @@ void measureSession(FakeBackendServer& server, bool pressesOnly) {
     seedSignedInSession();
     AppUnderTest app(server.baseUrl());
     useProgram(app);
-    seedHistory(app, kLargeHistory);
+    largeHistory().writeInto(app);
     app.start();
     if (!app.waitUntilHotkeyRegistered()) {
         std::printf("the app did not register its hot key: %s\n", qPrintable(app.standardError()));
@@ -283,8 +260,8 @@ int main(int argc, char** argv) {
     answerTranscriptionsWith(server, QStringLiteral("benchmark words"));
     printLoad();
     if (!pressesOnly) {
-        measureStart(0, "start to tray icon, empty history");
-        measureStart(kLargeHistory, "start to tray icon, 100k history");
+        measureStart(false, "start to tray icon, empty history");
+        measureStart(true, "start to tray icon, 100k history");
     }
     measureFirstPress();
     measureSession(server, pressesOnly);
