@@ -14,7 +14,6 @@
 #include "TestMicrophone.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
