@@ -202,8 +202,8 @@ private:
         const double sentAt = nowMs(CLOCK_MONOTONIC), sentAtWall = nowMs(CLOCK_REALTIME);
         const double arrivedAt = m_probe.wait(10000);
         if (arrivedAt < 0) {
-            std::fprintf(stderr, "\"%s\" never showed (%s)\n", qPrintable(words),
-                         qPrintable(m_app.standardError().right(300)));
+            std::fprintf(stderr, "\"%s\" never showed (%s)\n%s\n", qPrintable(words),
+                         qPrintable(m_app.standardError().right(300)), m_app.eventLog().c_str());
             return;
         }
         samples.probe.push_back(arrivedAt - sentAt);

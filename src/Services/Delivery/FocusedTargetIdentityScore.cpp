@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "Services/Delivery/ElementHandleStorage.h"
 #include "Services/Delivery/FocusedTargetSnapshot.h"
 
 namespace quorvelle {
@@ -27,6 +28,13 @@ bool similarSizes(const QSizeF& a, const QSizeF& b) {
 std::optional<QRectF> knownFrame(const std::optional<QRectF>& frame) {
     if (!frame || frame->width() <= 0 || frame->height() <= 0) return std::nullopt;
     return frame;
+}
+
+// Both looks found the very same accessibility object of the same process.
+bool sameElement(const FocusedTargetSnapshot& a, const FocusedTargetSnapshot& b) {
+    const AccessibilityElementRef elementA = elementOf(a.elementHandle), elementB = elementOf(b.elementHandle);
+    return elementA && elementB && a.app.processIdentifier == b.app.processIdentifier &&
+           elementA->identityKey() == elementB->identityKey();
 }
 
 std::optional<QSizeF> knownSize(const std::optional<QSizeF>& size) {
@@ -76,6 +84,9 @@ FocusedTargetIdentityScore FocusedTargetIdentityScore::compute(const FocusedTarg
     if (frameA && frameB) {
         if (similarFrames(*frameA, *frameB)) {
             add(20, "similar frame");
+        } else if (sameElement(earlier, current)) {
+            // The page or window moved under a field that kept the focus (a bar shown above it).
+            add(0, "same element, moved");
         } else {
             add(-40, "different frame");
         }

@@ -4,6 +4,7 @@
 
 #include "FocusedTargetFixtures.h"
 #include "Services/Delivery/AppScopedTextInsertionStrategyResolver.h"
+#include "Services/Delivery/ElementHandleStorage.h"
 #include "Services/Delivery/FocusedTargetIdentityScore.h"
 #include "Services/Delivery/TerminalDetection.h"
 
@@ -11,6 +12,13 @@ namespace quorvelle {
 namespace {
 
 using test::writableTextField;
+
+// An accessibility object known only by its key.
+struct KeyedElement final : AccessibilityElement {
+    explicit KeyedElement(QString key) : key(std::move(key)) {}
+    QString identityKey() const override { return key; }
+    QString key;
+};
 
 std::optional<QString> text(const char* value) {
     return value ? std::optional(QString::fromUtf8(value)) : std::nullopt;
@@ -108,6 +116,18 @@ TEST(TerminalDetection, ReasonsFollowTheOrderOfTheChecksOnEnabledTextInputsOnly)
 // The reasons each rule gives only show in diagnostics; the score decides.
 TEST(IdentityScore, AddsEachRulesPointsAndIsSymmetric) {
     using Change = std::function<void(FocusedTargetSnapshot & earlier, FocusedTargetSnapshot & current)>;
+    const auto unnamed = [](QString earlierKey, QString currentKey, double down, bool handles = false,
+                            qint32 process = 0) -> Change {
+        return [=](auto& e, auto& c) {
+            e.element.identifier = c.element.identifier = std::nullopt;
+            c.element.frame->translate(0, down);
+            if (handles) {
+                e.elementHandle = makeElementHandle(std::make_shared<KeyedElement>(earlierKey));
+                c.elementHandle = makeElementHandle(std::make_shared<KeyedElement>(currentKey));
+            }
+            if (process) c.app.processIdentifier = process;
+        };
+    };
     const auto bounds = [](QRectF frame, QSizeF size) -> Change {
         return [=](auto&, auto& t) { std::tie(t.element.frame, t.element.size) = std::tuple(frame, size); };
     };
@@ -116,6 +136,12 @@ TEST(IdentityScore, AddsEachRulesPointsAndIsSymmetric) {
         {"no bundle on either side counts as the same",
          [](auto& e, auto& c) { e.app.bundleIdentifier = c.app.bundleIdentifier = std::nullopt; }, 130, true},
         {"moved beyond the tolerance", [](auto&, auto& t) { t.element.frame->translate(4.5, 0); }, 70, true},
+        // Nothing but the place tells these apart (Firefox's fields have no identifier): the same
+        // object moved by a bar shown above it is still the field, another one in its place is not.
+        {"an unnamed field moved", unnamed(u"field"_qs, u"field"_qs, 51), 35, false},
+        {"the same unnamed object moved", unnamed(u"field"_qs, u"field"_qs, 51, true), 75, true},
+        {"the same object in another process", unnamed(u"field"_qs, u"field"_qs, 51, true, 2), 15, false},
+        {"another unnamed object moved", unnamed(u"field"_qs, u"other"_qs, 51, true), 35, false},
         // Width +4 keeps the midpoint within 4.
         {"moved exactly four points", bounds(QRectF(102, 196, 304, 40), QSizeF(304, 36)), 130, true},
         {"Firefox's unknown bounds count as none", bounds(QRectF(-1, -1, -1, -1), QSizeF(-1, -1)), 100, true},
