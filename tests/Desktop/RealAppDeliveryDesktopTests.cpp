@@ -116,6 +116,23 @@ TEST_F(RealAppDelivery, FirefoxFieldAlreadyHoldingTheWordsCountsOnlyWhatArrived)
     EXPECT_FALSE(RealApp::waitForTitle(u"^refused:"_qs, 1000));
 }
 
+// A page that shows a bar above the field while the window is away (the hot key's grab takes it for a
+// moment) moves the field on the screen, not the focus: the words still go in.
+TEST_F(RealAppDelivery, FirefoxFieldThePageMovedWhileRecordingStillTakesTheWords) {
+    const auto firefox = RealApp::firefoxOn(
+        dictation->folder.path(),
+        "<!doctype html><title>ready</title><div id=bar></div>"
+        "<textarea autofocus oninput=\"document.title='moved:'+this.value\"></textarea><script>"
+        "onblur=()=>{document.getElementById('bar').style.height=(bar.offsetHeight+60)+'px'};</script>");
+    ASSERT_TRUE(firefox) << "Firefox never showed the page";
+    ASSERT_FALSE(dictation->focusedTextElement().isEmpty());
+
+    EXPECT_EQ(dictation->dictate(u"first words"_qs), Kind::pastedViaClipboard);
+    EXPECT_TRUE(RealApp::waitForTitle(u"^moved:first words —"_qs, 10000));
+    EXPECT_EQ(dictation->dictate(u"more"_qs, true), Kind::pastedViaClipboard);
+    EXPECT_TRUE(RealApp::waitForTitle(u"^moved:first words more —"_qs, 10000));
+}
+
 // Writer passes the focus through its root pane after the hot key; the text goes in at the caret and
 // the paragraph's bold word stays bold in the saved document.
 TEST_F(RealAppDelivery, WriterTakesTheTextAtTheCaretAndKeepsTheBoldWord) {
