@@ -7,6 +7,7 @@
 //   the user chose (the first export after start, as the user meets it).
 // The load average at the start is printed with the figures: they mean little without it.
 #include "FakeBootstrap.h"
+#include "SeededHistoryFile.h"
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 #include "ViewModel/AppViewModel.h"
 #include "Views/Dashboard/History/HistoryExporter.h"
@@ -31,40 +32,16 @@ using namespace quorvelle;
 
 const QDateTime kSeededUntil(QDate(2026, 2, 28), QTime(9, 0), Qt::UTC);
 
-TranscriptHistoryEntry sampleEntry(const QDateTime& completedAt, int index) {
-    return {QUuid::createUuid(),
-            completedAt,
-            QStringLiteral("Entry %1: please send the quarterly report to \"finance\", then book the room for "
-                           "Thursday and remind everyone about the review.")
-                .arg(index),
-            4.25 + index % 7,
-            22,
-            TranscriptHistoryCompletionKind::inserted};
-}
-
 // A history file of `count` entries, all older than the fake clock, written once per size.
 struct SeededHistory {
     QTemporaryDir dir;
     ApplicationSupportTranscriptHistoryStore::Options options{QDir(dir.path()).filePath(QStringLiteral("History")),
                                                               QDir(dir.path()).filePath(QStringLiteral("export")),
                                                               &QDateTime::currentDateTime};
-    QByteArray bytes;
+    bench::SeededHistoryFile file;
 
-    explicit SeededHistory(int count) {
-        QDir().mkpath(options.exportDirectory);
-        QList<TranscriptHistoryEntry> entries;
-        entries.reserve(count);
-        for (int i = 0; i < count; ++i)
-            entries.append(sampleEntry(kSeededUntil.addSecs(-60 * i), i));
-        ApplicationSupportTranscriptHistoryStore(options).save(entries);
-        QFile file(path());
-        if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
-    }
-    QString path() const { return QDir(options.directory).filePath(QStringLiteral("transcript-history.json")); }
-    void restore() const {
-        QFile file(path());
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(bytes);
-    }
+    explicit SeededHistory(int count) : file(count, kSeededUntil) { QDir().mkpath(options.exportDirectory); }
+    void restore() const { file.writeTo(QDir(options.directory).filePath(QStringLiteral("transcript-history.json"))); }
 };
 
 SeededHistory& historyOf(int count) {

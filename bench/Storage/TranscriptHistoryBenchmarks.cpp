@@ -4,6 +4,7 @@
 // store's own thread), adding one until the file is replaced, exporting it as CSV on the running
 // store and first thing after start, and the resident memory a loaded history costs (counter
 // "rss_MB", the process's growth while the store holds it).
+#include "SeededHistoryFile.h"
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 
 #include <benchmark/benchmark.h>
@@ -21,16 +22,7 @@ namespace {
 using quorvelle::ApplicationSupportTranscriptHistoryStore;
 using quorvelle::TranscriptHistoryCompletionKind;
 using quorvelle::TranscriptHistoryEntry;
-
-TranscriptHistoryEntry sampleEntry(const QDateTime& completedAt, int index) {
-    // About the length of a short dictated paragraph, with the characters the CSV must quote.
-    const QString transcript = QStringLiteral(
-                                   "Entry %1: please send the quarterly report to \"finance\", then book the room for "
-                                   "Thursday and remind everyone about the review.")
-                                   .arg(index);
-    return TranscriptHistoryEntry{QUuid::createUuid(), completedAt, transcript,
-                                  4.25 + index % 7,    22,          TranscriptHistoryCompletionKind::inserted};
-}
+using quorvelle::bench::sampleEntry;
 
 double residentMegabytes() {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -48,25 +40,13 @@ struct HistoryFile {
     ApplicationSupportTranscriptHistoryStore::Options options{QDir(dir.path()).filePath(QStringLiteral("History")),
                                                               QDir(dir.path()).filePath(QStringLiteral("export")),
                                                               &QDateTime::currentDateTime};
-    QByteArray bytes;
+    quorvelle::bench::SeededHistoryFile seeded;
     int added = 0;
 
-    explicit HistoryFile(int count) {
-        QDir().mkpath(options.exportDirectory);
-        QList<TranscriptHistoryEntry> entries;
-        entries.reserve(count);
-        for (int i = 0; i < count; ++i)
-            entries.append(sampleEntry(start.addSecs(-60 * i), i));
-        ApplicationSupportTranscriptHistoryStore(options).save(entries);
-        QFile file(QDir(options.directory).filePath(QStringLiteral("transcript-history.json")));
-        if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
-    }
+    explicit HistoryFile(int count) : seeded(count, start) { QDir().mkpath(options.exportDirectory); }
 
     // Puts the file back as it was before a benchmark added to it.
-    void restore() {
-        QFile file(QDir(options.directory).filePath(QStringLiteral("transcript-history.json")));
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(bytes);
-    }
+    void restore() { seeded.writeTo(QDir(options.directory).filePath(QStringLiteral("transcript-history.json"))); }
 
     // One dictation, the way the history view model adds it.
     void addOne(ApplicationSupportTranscriptHistoryStore& store) {

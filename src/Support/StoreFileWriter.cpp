@@ -14,6 +14,18 @@ constexpr qsizetype kBufferSize = qsizetype(1) << 20;
 
 }  // namespace
 
+std::optional<QString> writeEveryByte(int fd, const QByteArray& bytes) {
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0)
+            return n < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("nothing could be written");
+        written += n;
+    }
+    return std::nullopt;
+}
+
 StoreFileWriter::StoreFileWriter(const QString& path) : m_file(path) {
     if (!m_file.open(QIODevice::WriteOnly) ||
         !m_file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
@@ -41,16 +53,9 @@ bool StoreFileWriter::flushBuffer() {
 
 bool StoreFileWriter::writeAll(const QByteArray& bytes) {
     // Straight to the descriptor, past Qt's buffer, so that errno is the one of the failed write.
-    const int fd = m_file.handle();
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            fail(n < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("nothing could be written"));
-            return false;
-        }
-        written += n;
+    if (auto failure = writeEveryByte(m_file.handle(), bytes)) {
+        fail(*failure);
+        return false;
     }
     return true;
 }

@@ -8,6 +8,10 @@
 
 namespace quorvelle {
 
+// Writes every byte to the descriptor, past any buffer, going on after interrupted calls; the
+// system's own reason when it could not (part of the bytes may then be written).
+std::optional<QString> writeEveryByte(int fd, const QByteArray& bytes);
+
 // Replaces a file atomically: the bytes go to a temporary file beside it, readable and
 // writable by its owner only, which takes the file's place only once every byte was written. A
 // failure keeps the system's own reason ("No space left on device"), which Qt's buffered writes

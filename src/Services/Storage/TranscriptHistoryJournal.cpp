@@ -2,6 +2,7 @@
 
 #include "Services/Storage/DamagedFile.h"
 #include "Services/Storage/StoreFile.h"
+#include "Support/StoreFileWriter.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -25,21 +26,11 @@ QString systemError(int error) {
 // Writes all of `bytes` at the end of the file; on a failure the part written is taken back, so a
 // full disk leaves no broken line behind.
 std::optional<QString> appendAll(int fd, const QByteArray& bytes, off_t size) {
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const QString reason = n < 0 ? systemError(errno) : QStringLiteral("nothing could be written");
-            if (written > 0 && ::ftruncate(fd, size) != 0) {
-                qWarning("Transcript history journal: a partly written line stays: %s",
-                         qUtf8Printable(systemError(errno)));
-            }
-            return reason;
-        }
-        written += n;
+    std::optional<QString> failure = writeEveryByte(fd, bytes);
+    if (failure && ::ftruncate(fd, size) != 0) {
+        qWarning("Transcript history journal: a partly written line stays: %s", qUtf8Printable(systemError(errno)));
     }
-    return std::nullopt;
+    return failure;
 }
 
 }  // namespace
