@@ -16,10 +16,6 @@ namespace quorvelle {
 namespace {
 
 QList<QPointer<QTimer>> waiting;
-// The application of the newest element to gain the focus, and whether it has taken the focus away
-// since. A loss in another application is a switch between applications, not a focus away.
-QString focusedBusName;
-bool focusAway = false;
 
 void wake(const QPointer<QTimer>& timer) {
     QMetaObject::invokeMethod(
@@ -31,20 +27,14 @@ void wake(const QPointer<QTimer>& timer) {
 }
 
 // Told by the focus tracker, after it took the event in.
-void onFocusEvent(bool gained, const QString& busName) {
-    if (gained) {
-        focusedBusName = busName;
-        focusAway = false;
-        for (const QPointer<QTimer>& timer : std::as_const(waiting))
-            if (timer) wake(timer);
-    } else if (busName == focusedBusName) {
-        focusAway = true;
-    }
+void onFocusGained() {
+    for (const QPointer<QTimer>& timer : std::as_const(waiting))
+        if (timer) wake(timer);
 }
 
 bool listen() {
     static const bool observing = [] {
-        AtspiFocusTracker::observe(&onFocusEvent);
+        AtspiFocusTracker::observeGains(&onFocusGained);
         return true;
     }();
     return observing && AtspiFocusTracker::start();
@@ -57,7 +47,7 @@ AtspiFocusChangeAwaiter::AtspiFocusChangeAwaiter() {
 }
 
 bool AtspiFocusChangeAwaiter::isFocusAway() const {
-    return focusAway;
+    return AtspiFocusTracker::isFocusAway();
 }
 
 QCoro::Task<void> AtspiFocusChangeAwaiter::nextFocusChange(double timeoutSeconds, std::stop_token stopToken) {

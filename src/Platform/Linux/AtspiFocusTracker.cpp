@@ -20,7 +20,10 @@ constexpr qsizetype kRememberedCount = 4;
 QList<AtspiAccessible*> recentlyFocused;
 // Counts the focus events handled, so that a wait can tell one came.
 quint64 eventCount = 0;
-QList<FocusEventObserver> observers;
+QList<FocusGainObserver> observers;
+// The application of the newest object to gain the focus, and whether it took the focus away since.
+QString focusedBusName;
+bool focusAway = false;
 
 QString busNameOf(AtspiAccessible* accessible) {
     const AtspiApplication* app = ATSPI_OBJECT(accessible)->app;
@@ -49,10 +52,13 @@ void onFocusChanged(const AtspiEvent* event) {
             !recentlyFocused.isEmpty() && busNameOf(recentlyFocused.first()) == busNameOf(source);
         remember(sameApplication ? 1 : 0);
     }
-    if (source) {
-        const QString busName = busNameOf(source);
-        for (const FocusEventObserver& observer : std::as_const(observers))
-            observer(event->detail1 == 1, busName);
+    if (source && event->detail1 == 1) {
+        focusedBusName = busNameOf(source);
+        focusAway = false;
+        for (const FocusGainObserver& observer : std::as_const(observers))
+            observer();
+    } else if (source && busNameOf(source) == focusedBusName) {
+        focusAway = true;
     }
     g_boxed_free(ATSPI_TYPE_EVENT, const_cast<AtspiEvent*>(event));
 }
@@ -115,8 +121,12 @@ bool start() {
     return listening;
 }
 
-void observe(FocusEventObserver observer) {
+void observeGains(FocusGainObserver observer) {
     observers.append(std::move(observer));
+}
+
+bool isFocusAway() {
+    return focusAway;
 }
 
 bool isFocusWaypoint(const AtspiElement& element) {

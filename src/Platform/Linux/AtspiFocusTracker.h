@@ -17,10 +17,13 @@ namespace AtspiFocusTracker {
 // Starts listening; harmless to call again. False when the accessibility bus cannot be reached.
 bool start();
 
-// Told of every focus event once the tracker has taken it in: whether the object gained the focus
-// (or lost it), and its application's bus name. Must not throw.
-using FocusEventObserver = std::function<void(bool gained, const QString& busName)>;
-void observe(FocusEventObserver observer);
+// Told of every object gaining the focus, once the tracker has taken the event in. Must not throw.
+using FocusGainObserver = std::function<void()>;
+void observeGains(FocusGainObserver observer);
+
+// The application that last gave an object the focus has taken it away since (the hot key's grab,
+// a menu), rather than handing it to another application.
+bool isFocusAway();
 
 // Handles the focus events that already arrived: libdbus holds them back behind our own calls into
 // other applications until the event loop runs again, and the hot key's press is answered before it
