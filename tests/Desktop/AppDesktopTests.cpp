@@ -16,6 +16,7 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QJsonArray>
@@ -355,6 +356,16 @@ TEST_F(AppDesktop, TheTrayIconOpensThePopoverBesideItAndASecondLaunchOpensTheDas
     // So does a click on another window.
     const FixtureApp other(FixtureApp::Toolkit::Qt, QStringLiteral("Another window"));
     ASSERT_TRUE(bringToFront(other.processId(), kLong));
+    // The window manager may still be carrying out the new window's own activation, which would close
+    // the popover as soon as it opened: the focus must have come to rest first.
+    QElapsedTimer resting;
+    resting.start();
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            if (activeWindowProcess() != other.processId()) resting.restart();
+            return resting.elapsed() >= 300;
+        },
+        kLong));
     clickIcon();
     ASSERT_TRUE(appWindow(popover));
     QProcess::execute(QStringLiteral("xdotool"),
