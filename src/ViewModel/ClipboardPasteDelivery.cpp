@@ -87,6 +87,10 @@ QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify
     const std::weak_ptr<const bool> alive = m_alive;
     bool cutShort = false;
     try {
+        // The check asks the application about its field, which it may not answer while it waits
+        // for the words from our clipboard (Firefox under load): the fixed wait begins once it took
+        // them, or once it had time to.
+        co_await m_delivery.pasteboard().fetched(kFetchLimitSeconds, stopToken);
         co_await environment.clipboardPasteVerificationSleep(environment.clipboardPasteVerificationDelaySeconds,
                                                              stopToken);
     } catch (const CancellationError&) {

@@ -36,6 +36,9 @@ public:
     QCoro::Task<void> deliver(QString text, FocusedTargetSnapshot target, double durationSeconds, Entry entry,
                               QStringList reasons, std::stop_token stopToken);
 
+    // How long the check waits for the application to fetch the pasted words before it looks anyway.
+    static constexpr double kFetchLimitSeconds = 1.0;
+
 private:
     struct Verification {
         enum class Kind { verified, notVerifiable, failed } kind;

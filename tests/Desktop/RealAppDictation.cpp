@@ -7,6 +7,7 @@
 #include "Support/Clocks.h"
 #include "TestEventLoop.h"
 
+#include <QDebug>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QUrl>
@@ -170,7 +171,25 @@ std::optional<TranscriptHistoryCompletionKind> RealAppDictation::dictate(const Q
                kind != SessionState::Kind::injecting;
     };
     waitUntil(ended, 20000);
-    return session.lastInsertionOutcome();
+    const auto outcome = session.lastInsertionOutcome();
+    // A dictation that did not land says why, so a failure on a loaded machine can be read from the log.
+    if (outcome != TranscriptHistoryCompletionKind::inserted &&
+        outcome != TranscriptHistoryCompletionKind::pastedViaClipboard) {
+        QString window;
+        xdotool({u"getactivewindow"_qs, u"getwindowname"_qs}, &window);
+        const auto& score = session.lastTargetIdentityScore();
+        const auto& target = session.focusedTarget();
+        qWarning().noquote() << "dictation of" << words
+                             << "did not land:" << session.lastInsertionFailureReason().value_or(u"-"_qs) << "| score"
+                             << (score ? QString::number(score->score) + u" "_qs + score->reasons.join(u", "_qs)
+                                       : u"none"_qs)
+                             << "| focus now"
+                             << (target ? target->element.role.value_or(u"?"_qs) + u" focused="_qs +
+                                              QString::number(target->isFocusedElement)
+                                        : u"none"_qs)
+                             << "| window" << window;
+    }
+    return outcome;
 }
 
 }  // namespace quorvelle::test

@@ -72,6 +72,12 @@ public:
         calls << QStringLiteral("restore(%1)").arg(items.size());
         contents = items;
     }
+    // The target takes the words at once, unless the test holds the fetch.
+    Sleeper fetchWait;
+    QCoro::Task<void> fetched(double timeoutSeconds, std::stop_token stopToken) override {
+        calls << QStringLiteral("fetched(%1)").arg(timeoutSeconds);
+        return fetchWait ? fetchWait(timeoutSeconds, std::move(stopToken)) : sleepFor(0, std::move(stopToken));
+    }
 };
 
 class FakeTextInsertionStrategyResolver final : public TextInsertionStrategyResolving {

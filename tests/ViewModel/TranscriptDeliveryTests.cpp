@@ -230,6 +230,29 @@ TEST(TranscriptDelivery, WaitsForTheFocusOnlyWhileItHasNotSettledAndThenOnItsEve
     EXPECT_EQ(unreported.fakes.focusSettleWaits, QList<double>{TranscriptDelivery::kFocusSettleStepSeconds});
 }
 
+// The check asks the application about its field only after it fetched the words (or had its time
+// to): an application waiting for our clipboard may answer nothing until it has them. The fixed wait
+// runs from there.
+TEST(TranscriptDelivery, APasteIsCheckedOnlyAfterTheApplicationFetchedTheWords) {
+    ManualSleeper fetch;
+    DictationRig rig([&](FakeBootstrap& f, AppBootstrap&) {
+        f.strategyResolver->strategy = TextInsertionStrategy::clipboardPaste;
+        f.pasteboard->fetchWait = fetch.sleeper();
+    });
+    rig.dictate();
+    ASSERT_EQ(rig.fakes.pastePerformer->pastedInto.size(), 1);
+    EXPECT_EQ(fetch.requestedSeconds(), QList<double>{ClipboardPasteDelivery::kFetchLimitSeconds});
+    EXPECT_EQ(rig.fakes.pasteVerificationSleeper.waitingCount(), 0);
+    EXPECT_TRUE(rig.fakes.textInserter->verifiedTexts.isEmpty());
+
+    fetch.finishAll(), settle();
+    ASSERT_EQ(rig.fakes.pasteVerificationSleeper.waitingCount(), 1);
+    EXPECT_TRUE(rig.fakes.textInserter->verifiedTexts.isEmpty());
+    rig.fakes.pasteVerificationSleeper.finishAll(), settle();
+    EXPECT_EQ(rig.fakes.textInserter->verifiedTexts.size(), 1);
+    EXPECT_EQ(rig.state(), SessionState::success());
+}
+
 // The keystroke went out, then the session was reset during the check: the words still reach the
 // history and the status line, and the reset state stays.
 TEST(TranscriptDelivery, APasteWhoseCheckIsCutShortIsStillRecorded) {

@@ -1,35 +1,17 @@
 #include "Platform/Linux/AtspiFocusChangeAwaiter.h"
 
 #include "Platform/Linux/AtspiFocusTracker.h"
-#include "Support/CancellationError.h"
-
-#include <QCoroTimer>
-#include <QList>
-#include <QPointer>
-#include <QTimer>
-
-#include <algorithm>
-#include <cmath>
+#include "Support/CancellableSleep.h"
 
 namespace quorvelle {
 
 namespace {
 
-QList<QPointer<QTimer>> waiting;
-
-void wake(const QPointer<QTimer>& timer) {
-    QMetaObject::invokeMethod(
-        timer.data(),
-        [timer] {
-            if (timer) timer->start(0);
-        },
-        Qt::QueuedConnection);
-}
+WakeableSleeps waiting;
 
 // Told by the focus tracker, after it took the event in.
 void onFocusGained() {
-    for (const QPointer<QTimer>& timer : std::as_const(waiting))
-        if (timer) wake(timer);
+    waiting.wakeAll();
 }
 
 bool listen() {
@@ -51,22 +33,9 @@ bool AtspiFocusChangeAwaiter::isFocusAway() const {
 }
 
 QCoro::Task<void> AtspiFocusChangeAwaiter::nextFocusChange(double timeoutSeconds, std::stop_token stopToken) {
-    if (stopToken.stop_requested()) throw CancellationError();
     // Without the bus no event comes: the timeout alone ends the wait.
     listen();
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    const double milliseconds =
-        std::isfinite(timeoutSeconds) ? std::clamp(timeoutSeconds * 1000.0, 0.0, double(INT_MAX)) : 0.0;
-    timer.start(int(std::llround(milliseconds)));
-    const QPointer<QTimer> guarded(&timer);
-    waiting.append(guarded);
-    const std::stop_callback onStop(stopToken, [guarded] { wake(guarded); });
-    co_await &timer;
-    waiting.removeAll(guarded);
-    waiting.removeAll(QPointer<QTimer>());
-    if (stopToken.stop_requested()) throw CancellationError();
+    return waiting.sleep(timeoutSeconds, std::move(stopToken));
 }
 
 }  // namespace quorvelle

@@ -2,6 +2,7 @@
 
 #include "Platform/Linux/X11ClipboardOwnership.h"
 #include "Services/Delivery/ClipboardWriteError.h"
+#include "Support/CancellableSleep.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -28,6 +29,34 @@ bool claim(const std::function<void()>& set) {
     return X11ClipboardOwnership::ownsClipboard();
 }
 
+// Whether the text of the last write has been fetched, and who waits for that. Main thread only.
+struct FetchWatch {
+    quint64 write = 0;
+    bool fetched = false;
+    bool readingOurselves = false;
+    WakeableSleeps waiting;
+};
+FetchWatch watch;
+
+// The written text, which notes when another application takes it: Qt hands out a selection's
+// data through retrieveData.
+class WatchedText final : public QMimeData {
+public:
+    explicit WatchedText(const QString& text) : m_write(watch.write) { setText(text); }
+
+protected:
+    QVariant retrieveData(const QString& mimeType, QMetaType type) const override {
+        if (m_write == watch.write && !watch.fetched && !watch.readingOurselves) {
+            watch.fetched = true;
+            watch.waiting.wakeAll();
+        }
+        return QMimeData::retrieveData(mimeType, type);
+    }
+
+private:
+    quint64 m_write;
+};
+
 }  // namespace
 
 QList<ClipboardItemSnapshot> SystemPasteboardWriter::snapshot() {
@@ -47,14 +76,24 @@ QList<ClipboardItemSnapshot> SystemPasteboardWriter::snapshot() {
 void SystemPasteboardWriter::writeString(const QString& text) {
     QClipboard* board = clipboard();
     if (!board) throw ClipboardWriteError(ClipboardWriteError::Case::writeFailed);
-    if (!claim([&] { board->setText(text, QClipboard::Clipboard); })) {
+    ++watch.write;
+    watch.fetched = false;
+    if (!claim([&] { board->setMimeData(new WatchedText(text), QClipboard::Clipboard); })) {
         throw ClipboardWriteError(ClipboardWriteError::Case::writeFailed);
     }
 }
 
 void SystemPasteboardWriter::copyClipboardToPrimarySelection() {
     QClipboard* board = clipboard();
-    if (board && board->supportsSelection()) board->setText(board->text(QClipboard::Clipboard), QClipboard::Selection);
+    if (!board || !board->supportsSelection()) return;
+    watch.readingOurselves = true;
+    const QString text = board->text(QClipboard::Clipboard);
+    watch.readingOurselves = false;
+    board->setMimeData(new WatchedText(text), QClipboard::Selection);
+}
+
+QCoro::Task<void> SystemPasteboardWriter::fetched(double timeoutSeconds, std::stop_token stopToken) {
+    return watch.waiting.sleep(watch.fetched ? 0 : timeoutSeconds, std::move(stopToken));
 }
 
 void SystemPasteboardWriter::restore(const QList<ClipboardItemSnapshot>& items) {

@@ -11,8 +11,10 @@ public:
     QList<ClipboardItemSnapshot> snapshot() override;
     void writeString(const QString& text) override;
     void restore(const QList<ClipboardItemSnapshot>& items) override;
+    QCoro::Task<void> fetched(double timeoutSeconds, std::stop_token stopToken) override;
 
-    // Copies the clipboard's text into the primary selection (what xterm's Shift+Insert pastes).
+    // Copies the clipboard's text into the primary selection (what xterm's Shift+Insert pastes); a
+    // fetch from there counts as a fetch of the written text.
     static void copyClipboardToPrimarySelection();
 };
 

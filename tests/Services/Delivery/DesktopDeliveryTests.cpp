@@ -11,6 +11,8 @@
 #include "TestEventLoop.h"
 
 #include <QClipboard>
+#include <QCoroCore>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMimeData>
 
@@ -145,6 +147,14 @@ TEST_P(DesktopDeliveryAnyToolkit, PastesWithTheModifierHeldAndRestoresEveryForma
     const std::optional<TextInsertionPoint> before = m_services->insertionVerifier().insertionPoint(multi);
     ASSERT_TRUE(before && before->value.isEmpty());
     clipboard.writeString(u"dictated"_qs);
+    // The wait for the fixture to fetch the words ends when it does, not on its clock.
+    const auto fetchedWithin = [&](double seconds) {
+        QElapsedTimer waited;
+        waited.start();
+        QCoro::waitFor(clipboard.fetched(seconds, {}));
+        return waited.elapsed() < seconds * 1000 * 0.8;
+    };
+    EXPECT_FALSE(fetchedWithin(0.2));
     {
         test::setKeyDown("Alt_L", true);
         // A key left down would spoil every later test on this display.
@@ -153,7 +163,9 @@ TEST_P(DesktopDeliveryAnyToolkit, PastesWithTheModifierHeldAndRestoresEveryForma
         m_services->pastePerformer().performPaste(multi);
         EXPECT_FALSE(test::isKeyDown("Alt_L"));
     }
+    EXPECT_TRUE(fetchedWithin(10));
     ASSERT_TRUE(waitForValue(multi, u"dictated"_qs));
+    EXPECT_TRUE(fetchedWithin(10));
     EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(u"dictated"_qs, multi, before), true);
     clipboard.restore({ClipboardItemSnapshot{}, saved.first()});
     EXPECT_EQ(clipboard.snapshot(), saved);
