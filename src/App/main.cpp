@@ -3,13 +3,11 @@
 #include "App/BuildKeys.h"
 #include "App/InstanceChannel.h"
 #include "Platform/Linux/UnixSignalQuit.h"
-#include "Platform/Linux/X11DirectRendering.h"
 #include "Support/HomeFolderInMessages.h"
 #include "Support/SingleInstanceLock.h"
 #include "Views/Common/ViewSetup.h"
 
 #include <QApplication>
-#include <QQuickWindow>
 #include <QtDebug>
 
 #include <cstdio>
@@ -40,12 +38,6 @@ int main(int argc, char** argv) {
     }
     // A tray app has no main window; closing the dashboard must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
-    // Where OpenGL would be drawn by the processor, Qt Quick's own software renderer draws the same
-    // views for less, and its frames do not hold up our X connection while another application waits
-    // on it (a paste asks us for the clipboard just as the overlay redraws). A choice the user made
-    // in the environment stands.
-    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND") && !quorvelle::X11DirectRendering::isAvailable())
-        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     // Style, fonts and QML types must be in place before the first view is built.
     quorvelle::ViewSetup::prepare();
 
