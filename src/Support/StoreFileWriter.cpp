@@ -14,13 +14,16 @@ constexpr qsizetype kBufferSize = qsizetype(1) << 20;
 
 }  // namespace
 
+QString systemErrorText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
 std::optional<QString> writeEveryByte(int fd, const QByteArray& bytes) {
     qsizetype written = 0;
     while (written < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0)
-            return n < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("nothing could be written");
+        if (n <= 0) return n < 0 ? systemErrorText(errno) : QStringLiteral("nothing could be written");
         written += n;
     }
     return std::nullopt;

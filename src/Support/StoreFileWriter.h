@@ -8,6 +8,9 @@
 
 namespace quorvelle {
 
+// The system's own words for an errno value ("No space left on device"), as the user reads them.
+QString systemErrorText(int error);
+
 // Writes every byte to the descriptor, past any buffer, going on after interrupted calls; the
 // system's own reason when it could not (part of the bytes may then be written).
 std::optional<QString> writeEveryByte(int fd, const QByteArray& bytes);

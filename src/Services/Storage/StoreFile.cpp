@@ -1,5 +1,7 @@
 #include "Services/Storage/StoreFile.h"
 
+#include "Support/StoreFileWriter.h"
+
 #include <QFile>
 
 #include <fcntl.h>
@@ -8,28 +10,19 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
 namespace quorvelle {
-
-namespace {
-
-QString systemError(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-}  // namespace
 
 StoreFile StoreFile::read(const QString& path, qint64 limit) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR) return {};
-        return {Outcome::refused, {}, systemError(errno)};
+        return {Outcome::refused, {}, systemErrorText(errno)};
     }
     StoreFile result{Outcome::refused, {}, {}};
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        result.reason = systemError(errno);
+        result.reason = systemErrorText(errno);
     } else if (!S_ISREG(info.st_mode)) {
         result.reason = QStringLiteral("not a regular file");
     } else if (info.st_size > limit) {
@@ -46,7 +39,7 @@ StoreFile StoreFile::read(const QString& path, qint64 limit) {
             const ssize_t n = ::read(fd, bytes.data() + size, size_t(bytes.size() - size));
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) {
-                if (n < 0) result.reason = systemError(errno);
+                if (n < 0) result.reason = systemErrorText(errno);
                 break;
             }
             size += n;

@@ -59,12 +59,21 @@ QString journalPathOf(const QString& path) {
     return (path.endsWith(suffix) ? path.chopped(suffix.size()) : path) + QStringLiteral(".journal");
 }
 
-QSet<QUuid> idsOf(const QList<TranscriptHistoryEntry>& entries) {
+// Puts in by date, oldest first, each entry whose id `entries` lacks; returns how many went in.
+template <typename Iterator>
+int insertMissingByDate(QList<TranscriptHistoryEntry>& entries, Iterator first, Iterator last) {
     QSet<QUuid> ids;
     ids.reserve(entries.size());
-    for (const TranscriptHistoryEntry& entry : entries)
+    for (const TranscriptHistoryEntry& entry : std::as_const(entries))
         ids.insert(entry.id);
-    return ids;
+    int inserted = 0;
+    for (; first != last; ++first) {
+        if (ids.contains(first->id)) continue;
+        ids.insert(first->id);
+        TranscriptHistoryFile::insertByDate(entries, *first);
+        ++inserted;
+    }
+    return inserted;
 }
 
 std::optional<QString> failed(const QString& path, const QString& reason) {
@@ -115,15 +124,7 @@ TranscriptHistoryFile::Contents TranscriptHistoryFile::read() {
 void TranscriptHistoryFile::mergeJournal(Contents& contents) {
     const TranscriptHistoryJournal::Contents journal = m_journal.read();
     contents.skipped += journal.damagedLines;
-    if (!journal.entries.isEmpty()) {
-        QSet<QUuid> ids = idsOf(contents.entries);
-        for (const TranscriptHistoryEntry& entry : journal.entries) {
-            if (ids.contains(entry.id)) continue;
-            ids.insert(entry.id);
-            insertByDate(contents.entries, entry);
-            ++contents.recovered;
-        }
-    }
+    contents.recovered = insertMissingByDate(contents.entries, journal.entries.cbegin(), journal.entries.cend());
     // The file holds all of it already; one that could not be read whole waits to be set aside.
     if (contents.recovered == 0 && journal.refused.isEmpty() && journal.damagedLines == 0) m_journal.end();
 }
@@ -214,10 +215,7 @@ std::optional<QString> TranscriptHistoryFile::mergeAndWrite(const QList<Transcri
     Contents contents = read();
     QList<TranscriptHistoryEntry> merged = std::move(contents.entries);
     // The journal may have brought some of them in already.
-    const QSet<QUuid> ids = idsOf(merged);
-    for (auto entry = newest.crbegin(); entry != newest.crend(); ++entry) {
-        if (!ids.contains(entry->id)) insertByDate(merged, *entry);
-    }
+    insertMissingByDate(merged, newest.crbegin(), newest.crend());
     auto failure = write(merged);
     if (!failure && replaced) m_holdsUnread = true;
     return failure;

@@ -13,22 +13,17 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace quorvelle {
 
 namespace {
-
-QString systemError(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 // Writes all of `bytes` at the end of the file; on a failure the part written is taken back, so a
 // full disk leaves no broken line behind.
 std::optional<QString> appendAll(int fd, const QByteArray& bytes, off_t size) {
     std::optional<QString> failure = writeEveryByte(fd, bytes);
     if (failure && ::ftruncate(fd, size) != 0) {
-        qWarning("Transcript history journal: a partly written line stays: %s", qUtf8Printable(systemError(errno)));
+        qWarning("Transcript history journal: a partly written line stays: %s", qUtf8Printable(systemErrorText(errno)));
     }
     return failure;
 }
@@ -46,15 +41,15 @@ std::optional<QString> TranscriptHistoryJournal::append(const QList<TranscriptHi
     // Never through a link, never waiting on a FIFO; the user's eyes only, like the history.
     const int fd = ::open(QFile::encodeName(m_path).constData(),
                           O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
-    if (fd < 0) return systemError(errno);
+    if (fd < 0) return systemErrorText(errno);
     std::optional<QString> failure;
     struct stat info {};
     if (::fstat(fd, &info) != 0)
-        failure = systemError(errno);
+        failure = systemErrorText(errno);
     else if (!S_ISREG(info.st_mode))
         failure = QStringLiteral("not a regular file");
     else if ((info.st_mode & 07777) != 0600 && ::fchmod(fd, 0600) != 0)
-        failure = systemError(errno);
+        failure = systemErrorText(errno);
     else
         failure = appendAll(fd, lines, info.st_size);
     ::close(fd);
