@@ -15,7 +15,13 @@
 #include "ShellDesktopInput.h"
 #include "TestEventLoop.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
+
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace quorvelle {
 namespace {
@@ -135,6 +141,27 @@ TEST_F(ShellDesktop, AccessibilitySwitchAutostartEntryAndMicrophoneOfThisSession
 
     PulseAudioDeviceService devices;
     EXPECT_EQ(MicrophonePermissionController(devices).authorizationStatus(), PermissionState::authorized);
+}
+
+// The app keeps the switch as the bus last announced it: a change made by another program (the
+// desktop's settings) must still reach it, both ways.
+TEST_F(ShellDesktop, TheAccessibilitySwitchFollowsChangesMadeByOtherPrograms) {
+    AccessibilityPermissionController accessibility;
+    const std::shared_ptr<void> restore(nullptr, [](void*) { AccessibilityBus::setEnabled(true); });
+    ASSERT_TRUE(AccessibilityBus::setEnabled(true));
+    ASSERT_TRUE(accessibility.isTrusted());
+    QDBusConnection elsewhere = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "elsewhere");
+    const auto switchElsewhere = [&](bool on) {
+        QDBusMessage call =
+            QDBusMessage::createMethodCall("org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set");
+        call << QString("org.a11y.Status") << QString("IsEnabled") << QVariant::fromValue(QDBusVariant(on));
+        return elsewhere.call(call).type() == QDBusMessage::ReplyMessage;
+    };
+    ASSERT_TRUE(switchElsewhere(false));
+    EXPECT_TRUE(test::waitUntil([&] { return !accessibility.isTrusted(); }, 5000));
+    ASSERT_TRUE(switchElsewhere(true));
+    EXPECT_TRUE(test::waitUntil([&] { return accessibility.isTrusted(); }, 5000));
+    QDBusConnection::disconnectFromBus("elsewhere");
 }
 
 }  // namespace

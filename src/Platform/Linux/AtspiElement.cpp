@@ -23,6 +23,21 @@ AtspiStateSet* AtspiElement::states() const {
     return m_states.get();
 }
 
+int AtspiElement::role(GError** error) const {
+    if (m_role) return *m_role;
+    GError* failure = nullptr;
+    const AtspiRole role = atspi_accessible_get_role(m_accessible, &failure);
+    if (failure) {
+        if (error)
+            *error = failure;
+        else
+            g_error_free(failure);
+        return role;
+    }
+    m_role = role;
+    return role;
+}
+
 void AtspiElement::rememberStates(AtspiStateSet* adopted) {
     m_states.reset(adopted, &g_object_unref);
 }

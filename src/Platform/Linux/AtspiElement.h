@@ -4,9 +4,11 @@
 #include "Services/Delivery/AccessibilityElement.h"
 
 #include <memory>
+#include <optional>
 
 typedef struct _AtspiAccessible AtspiAccessible;
 typedef struct _AtspiStateSet AtspiStateSet;
+typedef struct _GError GError;
 
 namespace quorvelle {
 
@@ -29,11 +31,15 @@ public:
     AtspiStateSet* states() const;
     // Takes over a state set the caller read just now.
     void rememberStates(AtspiStateSet* adopted);
+    // The role (an AtspiRole) as first read, for the same reason. A failed read is not kept: `error`
+    // then holds why, and is left alone once the role is known.
+    int role(GError** error) const;
 
 private:
     AtspiAccessible* m_accessible;
     AtspiOffsetUnit m_offsetUnit;
     mutable std::shared_ptr<AtspiStateSet> m_states;
+    mutable std::optional<int> m_role;
 };
 
 // Null when `adopted` is null.

@@ -51,7 +51,7 @@ bool isApplicationRoot(AtspiAccessible* accessible) {
 
 bool isDocument(const AtspiElement& element) {
     AtspiCallError error;
-    const AtspiRole role = atspi_accessible_get_role(element.accessible(), error.slot());
+    const auto role = AtspiRole(element.role(error.slot()));
     return !error.failed() && (role == ATSPI_ROLE_DOCUMENT_WEB || role == ATSPI_ROLE_DOCUMENT_FRAME);
 }
 
@@ -187,8 +187,9 @@ AccessibilityElementRef AtspiElementNavigator::focusedElement(qint32 processIden
     // (or a helper process of it), the desktop need not be searched.
     const AtspiFocusTracker::Membership belongs = membershipOf(processIdentifier);
     AtspiFocusTracker::catchUp();
-    if (auto embedded = focusInsideEmbeddedContent(AtspiFocusTracker::newestObject(belongs), belongs)) return embedded;
-    if (auto tracked = AtspiFocusTracker::focusedObject(belongs)) return tracked;
+    const std::shared_ptr<AtspiElement> newest = AtspiFocusTracker::newestObject(belongs);
+    if (auto embedded = focusInsideEmbeddedContent(newest, belongs)) return embedded;
+    if (auto tracked = AtspiFocusTracker::focusedObject(belongs, newest)) return tracked;
     const std::shared_ptr<AtspiElement> app = application(processIdentifier);
     if (!app) return nullptr;
     const bool showingReported = m_applications.value(busNameOf(app->accessible())).reportsShowingBelowWindows;
@@ -314,7 +315,7 @@ QList<AccessibilityElementRef> AtspiElementNavigator::children(const Accessibili
 
 std::optional<QString> AtspiElementNavigator::readSubrole(const AccessibilityElement& element) {
     AtspiCallError error;
-    const AtspiRole role = atspi_accessible_get_role(atspiElement(element).accessible(), error.slot());
+    const auto role = AtspiRole(atspiElement(element).role(error.slot()));
     throwIfUnresponsive(error);
     if (error.failed()) return std::nullopt;
     gchar* roleName = atspi_role_get_name(role);
@@ -330,9 +331,9 @@ RawFocusedElementMetadata AtspiElementNavigator::readScoringMetadata(const Acces
     AtspiCallError error;
     RawFocusedElementMetadata metadata;
 
-    const AtspiRole role = atspi_accessible_get_role(accessible, error.slot());
-    throwIfUnresponsive(error);
     const AtspiElement& atspi = atspiElement(element);
+    const auto role = AtspiRole(atspi.role(error.slot()));
+    throwIfUnresponsive(error);
     AtspiElementFacts facts;
     // GTK 4 says `sensitive` only; a disabled widget of any toolkit clears both.
     facts.enabled = hasState(atspi, ATSPI_STATE_ENABLED) || hasState(atspi, ATSPI_STATE_SENSITIVE);

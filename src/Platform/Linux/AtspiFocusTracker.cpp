@@ -132,7 +132,7 @@ bool isFocusAway() {
 bool isFocusWaypoint(const AtspiElement& element) {
     if (hasState(element, ATSPI_STATE_EDITABLE)) return false;
     AtspiCallError error;
-    switch (atspi_accessible_get_role(element.accessible(), error.slot())) {
+    switch (AtspiRole(element.role(error.slot()))) {
         case ATSPI_ROLE_PANEL:
         case ATSPI_ROLE_FRAME:
         case ATSPI_ROLE_ROOT_PANE:
@@ -151,7 +151,7 @@ bool isFocusWaypoint(const AtspiElement& element) {
 bool takesText(const AtspiElement& element) {
     if (hasState(element, ATSPI_STATE_EDITABLE)) return true;
     AtspiCallError error;
-    const AtspiRole role = atspi_accessible_get_role(element.accessible(), error.slot());
+    const auto role = AtspiRole(element.role(error.slot()));
     return !error.failed() && (role == ATSPI_ROLE_PASSWORD_TEXT || role == ATSPI_ROLE_TERMINAL);
 }
 
@@ -186,7 +186,7 @@ std::shared_ptr<AtspiElement> focusedObject(qint32 processIdentifier, AtspiOffse
     });
 }
 
-std::shared_ptr<AtspiElement> focusedObject(const Membership& belongs) {
+std::shared_ptr<AtspiElement> focusedObject(const Membership& belongs, const std::shared_ptr<AtspiElement>& known) {
     if (recentlyFocused.isEmpty()) return nullptr;
     // What a helper process's object says of itself only counts when it claims the focus: the
     // window's own process decides whether its window holds the focus.
@@ -195,7 +195,10 @@ std::shared_ptr<AtspiElement> focusedObject(const Membership& belongs) {
     };
     const std::optional<ApplicationPart> newestPart = belongs(recentlyFocused.first());
     if (!newestPart) return nullptr;
-    const std::shared_ptr<AtspiElement> newest = adopted(recentlyFocused.first(), newestPart->offsetUnit);
+    // The facts the caller read of the same object a moment ago are as good as new ones.
+    const std::shared_ptr<AtspiElement> newest = known && known->accessible() == recentlyFocused.first()
+                                                     ? known
+                                                     : adopted(recentlyFocused.first(), newestPart->offsetUnit);
     if (!newest->states()) return nullptr;
     if (!isFocusWaypoint(*newest)) {
         const bool focused =

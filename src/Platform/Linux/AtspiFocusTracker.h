@@ -44,8 +44,9 @@ using Membership = std::function<std::optional<ApplicationPart>(AtspiAccessible*
 // process's object only while it says so itself). When that object is a container or a menu on the
 // focus's way back to a field, the text element of the same application that had the focus before
 // and still reports it; throws FocusedTargetInspectionError (focusedElementUnavailable) when there
-// is none yet.
-std::shared_ptr<AtspiElement> focusedObject(const Membership& belongs);
+// is none yet. `newest`, from newestObject() just before, spares reading that object's facts again.
+std::shared_ptr<AtspiElement> focusedObject(const Membership& belongs,
+                                            const std::shared_ptr<AtspiElement>& newest = nullptr);
 
 // The same for the objects of one process.
 std::shared_ptr<AtspiElement> focusedObject(qint32 processIdentifier, AtspiOffsetUnit offsetUnit);

@@ -36,9 +36,9 @@ std::shared_ptr<AtspiElement> resolve(const AccessibilityTextElementAccessing::H
     return caretTextHolder(std::move(element));
 }
 
-bool isPasswordField(AtspiAccessible* accessible) {
+bool isPasswordField(const AtspiElement& element) {
     AtspiCallError error;
-    return atspi_accessible_get_role(accessible, error.slot()) == ATSPI_ROLE_PASSWORD_TEXT;
+    return element.role(error.slot()) == ATSPI_ROLE_PASSWORD_TEXT;
 }
 
 // Reads the whole text; errors are the caller's to map.
@@ -65,12 +65,44 @@ std::pair<qsizetype, qsizetype> toolkitRange(const AtspiElement& element, AtspiT
             toolkitOffsetFromUtf16(*value, range.end(), element.offsetUnit())};
 }
 
+// The selection, or the caret as an empty range, converted over `value` (read here when not given)
+// where the toolkit counts otherwise.
+std::optional<TextRange> selectionOrCaret(const AtspiElement& element, AtspiText* text, std::optional<QString> value) {
+    AtspiCallError error;
+    qsizetype start = -1;
+    qsizetype end = -1;
+    const gint selections = atspi_text_get_n_selections(text, error.slot());
+    if (error.failed()) failedCall(TextInsertionError::Case::unsupportedTarget);
+    if (selections > 0) {
+        AtspiRange* selection = atspi_text_get_selection(text, 0, error.slot());
+        if (error.failed() || !selection) {
+            g_free(selection);
+            failedCall(TextInsertionError::Case::unsupportedTarget);
+        }
+        start = qMin(selection->start_offset, selection->end_offset);
+        end = qMax(selection->start_offset, selection->end_offset);
+        g_free(selection);
+    } else {
+        const gint caret = atspi_text_get_caret_offset(text, error.slot());
+        if (error.failed()) failedCall(TextInsertionError::Case::unsupportedTarget);
+        if (caret < 0) return std::nullopt;
+        start = end = caret;
+    }
+    if (element.offsetUnit() != AtspiOffsetUnit::utf16CodeUnits) {
+        if (!value) value = readText(text, error);
+        if (!value) failedCall(TextInsertionError::Case::unsupportedTarget);
+        start = utf16OffsetFromToolkit(*value, start, element.offsetUnit());
+        end = utf16OffsetFromToolkit(*value, end, element.offsetUnit());
+    }
+    return TextRange{start, end - start};
+}
+
 }  // namespace
 
 std::optional<QString> AtspiTextElementAccessor::copyStringAttribute(const Handle& handle) {
     const auto element = resolve(handle);
     // Toolkits answer "" or mask characters for a password field; neither is its content.
-    if (isPasswordField(element->accessible())) return std::nullopt;
+    if (isPasswordField(*element)) return std::nullopt;
     GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(element->accessible()));
     if (!text) return std::nullopt;
     AtspiCallError error;
@@ -83,33 +115,20 @@ std::optional<TextRange> AtspiTextElementAccessor::copyRangeAttribute(const Hand
     const auto element = resolve(handle);
     GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(element->accessible()));
     if (!text) return std::nullopt;
+    return selectionOrCaret(*element, text.get(), std::nullopt);
+}
+
+AccessibilityTextElementAccessing::TextAndRange AtspiTextElementAccessor::copyStringAndRangeAttributes(
+    const Handle& handle) {
+    const auto element = resolve(handle);
+    if (isPasswordField(*element)) return {};
+    GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(element->accessible()));
+    if (!text) return {};
     AtspiCallError error;
-    qsizetype start = -1;
-    qsizetype end = -1;
-    const gint selections = atspi_text_get_n_selections(text.get(), error.slot());
+    std::optional<QString> value = readText(text.get(), error);
     if (error.failed()) failedCall(TextInsertionError::Case::unsupportedTarget);
-    if (selections > 0) {
-        AtspiRange* selection = atspi_text_get_selection(text.get(), 0, error.slot());
-        if (error.failed() || !selection) {
-            g_free(selection);
-            failedCall(TextInsertionError::Case::unsupportedTarget);
-        }
-        start = qMin(selection->start_offset, selection->end_offset);
-        end = qMax(selection->start_offset, selection->end_offset);
-        g_free(selection);
-    } else {
-        const gint caret = atspi_text_get_caret_offset(text.get(), error.slot());
-        if (error.failed()) failedCall(TextInsertionError::Case::unsupportedTarget);
-        if (caret < 0) return std::nullopt;
-        start = end = caret;
-    }
-    if (element->offsetUnit() != AtspiOffsetUnit::utf16CodeUnits) {
-        const std::optional<QString> value = readText(text.get(), error);
-        if (!value) failedCall(TextInsertionError::Case::unsupportedTarget);
-        start = utf16OffsetFromToolkit(*value, start, element->offsetUnit());
-        end = utf16OffsetFromToolkit(*value, end, element->offsetUnit());
-    }
-    return TextRange{start, end - start};
+    std::optional<TextRange> range = selectionOrCaret(*element, text.get(), value);
+    return {std::move(value), range};
 }
 
 void AtspiTextElementAccessor::setStringAttribute(const Handle& handle, const QString& value) {

@@ -10,6 +10,7 @@ class AtspiTextElementAccessor final : public AccessibilityTextElementAccessing 
 public:
     std::optional<QString> copyStringAttribute(const Handle& element) override;
     std::optional<TextRange> copyRangeAttribute(const Handle& element) override;
+    TextAndRange copyStringAndRangeAttributes(const Handle& element) override;
     void setStringAttribute(const Handle& element, const QString& value) override;
     void setRangeAttribute(const Handle& element, TextRange range) override;
     void replaceText(const Handle& element, TextRange range, const QString& text) override;

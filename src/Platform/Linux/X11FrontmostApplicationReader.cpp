@@ -49,18 +49,19 @@ xcb_atom_t knownAtom(xcb_connection_t* connection, const char* name) {
     return atom;
 }
 
-std::optional<QByteArray> property(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name,
-                                   xcb_atom_t type) {
-    if (name == XCB_ATOM_NONE) return std::nullopt;
-    auto reply =
-        own(xcb_get_property_reply(connection, xcb_get_property(connection, 0, window, name, type, 0, 1024), nullptr));
+xcb_get_property_cookie_t requestProperty(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name,
+                                          xcb_atom_t type) {
+    return xcb_get_property(connection, 0, window, name, type, 0, 1024);
+}
+
+std::optional<QByteArray> propertyReply(xcb_connection_t* connection, xcb_get_property_cookie_t cookie) {
+    auto reply = own(xcb_get_property_reply(connection, cookie, nullptr));
     if (!reply || reply->type == XCB_ATOM_NONE) return std::nullopt;
     const int length = xcb_get_property_value_length(reply.get());
     return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
 }
 
-std::optional<quint32> cardinal(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
-    const auto bytes = property(connection, window, name, type);
+std::optional<quint32> cardinalOf(const std::optional<QByteArray>& bytes) {
     if (!bytes || bytes->size() < static_cast<qsizetype>(sizeof(quint32))) return std::nullopt;
     quint32 value = 0;
     std::memcpy(&value, bytes->constData(), sizeof value);
@@ -68,7 +69,11 @@ std::optional<quint32> cardinal(xcb_connection_t* connection, xcb_window_t windo
 }
 
 xcb_window_t activeWindow(xcb_connection_t* connection, xcb_window_t root) {
-    const auto active = cardinal(connection, root, knownAtom(connection, "_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
+    const xcb_atom_t activeAtom = knownAtom(connection, "_NET_ACTIVE_WINDOW");
+    const auto active =
+        activeAtom == XCB_ATOM_NONE
+            ? std::nullopt
+            : cardinalOf(propertyReply(connection, requestProperty(connection, root, activeAtom, XCB_ATOM_WINDOW)));
     if (active && *active != XCB_WINDOW_NONE) return *active;
     auto focus = own(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
     if (!focus || focus->focus == XCB_WINDOW_NONE || focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT ||
@@ -80,10 +85,17 @@ xcb_window_t activeWindow(xcb_connection_t* connection, xcb_window_t root) {
 
 X11WindowOwner readOwner(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t pidAtom) {
     X11WindowOwner owner;
-    if (const auto pid = cardinal(connection, window, pidAtom, XCB_ATOM_CARDINAL); pid && *pid > 0) {
+    // Both questions go out before either answer is awaited: one wait on the server, not two.
+    const std::optional<xcb_get_property_cookie_t> pidCookie =
+        pidAtom == XCB_ATOM_NONE ? std::nullopt
+                                 : std::optional(requestProperty(connection, window, pidAtom, XCB_ATOM_CARDINAL));
+    const xcb_get_property_cookie_t classCookie =
+        requestProperty(connection, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
+    if (const auto pid = pidCookie ? cardinalOf(propertyReply(connection, *pidCookie)) : std::nullopt;
+        pid && *pid > 0) {
         owner.processIdentifier = static_cast<qint32>(*pid);
     }
-    if (const auto wmClass = property(connection, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING)) {
+    if (const auto wmClass = propertyReply(connection, classCookie)) {
         // Two NUL-terminated strings: instance, then class.
         const QList<QByteArray> parts = wmClass->split('\0');
         if (!parts.value(0).isEmpty()) owner.instanceName = QString::fromLocal8Bit(parts.value(0));

@@ -14,6 +14,10 @@ namespace quorvelle {
 class AccessibilityTextElementAccessing {
 public:
     using Handle = std::shared_ptr<const FocusedElementHandle>;
+    struct TextAndRange {
+        std::optional<QString> value;
+        std::optional<TextRange> range;
+    };
 
     virtual ~AccessibilityTextElementAccessing() = default;
 
@@ -21,6 +25,13 @@ public:
     virtual std::optional<QString> copyStringAttribute(const Handle& element) = 0;
     // The selection, or the caret as an empty range; none when there is neither.
     virtual std::optional<TextRange> copyRangeAttribute(const Handle& element) = 0;
+    // Both of the above, the range only where there is a text. Each look reaches into the element's
+    // application: one look for both spares the calls they share.
+    virtual TextAndRange copyStringAndRangeAttributes(const Handle& element) {
+        std::optional<QString> value = copyStringAttribute(element);
+        if (!value) return {};
+        return {std::move(value), copyRangeAttribute(element)};
+    }
     // Replaces the whole text: for an element that offers nothing finer, and an empty one.
     virtual void setStringAttribute(const Handle& element, const QString& value) = 0;
     // Replaces the text of `range` (deleting it first when not empty) by `text`, leaving the rest of

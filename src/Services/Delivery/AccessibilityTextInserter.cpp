@@ -130,9 +130,8 @@ std::optional<TextInsertionPoint> AccessibilityTextInserter::insertionPoint(cons
     // not its content.
     if (target.isWindowOnly || target.element.isSecure()) return std::nullopt;
     try {
-        const std::optional<QString> value = m_elementAccessor.copyStringAttribute(target.elementHandle);
+        auto [value, range] = m_elementAccessor.copyStringAndRangeAttributes(target.elementHandle);
         if (!value) return std::nullopt;
-        std::optional<TextRange> range = m_elementAccessor.copyRangeAttribute(target.elementHandle);
         if (range && (range->location < 0 || range->length < 0 || range->end() > value->size())) range.reset();
         return TextInsertionPoint{*value, range};
     } catch (const TextInsertionError&) {

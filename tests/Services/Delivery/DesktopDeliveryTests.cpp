@@ -100,6 +100,9 @@ TEST_P(DesktopDelivery, InsertsAtTheCaretWithTheLeadingSpaceRuleAndNeverIntoOrOu
         EXPECT_TRUE(target.element.supportsValueWrite && target.element.frame && !target.element.subrole);
         EXPECT_EQ(valueOf(target), initial);
         EXPECT_EQ(selectionOf(target), (TextRange{caret, selected}));
+        // The look before a paste reads both at once, in the same units.
+        const std::optional<TextInsertionPoint> point = m_services->insertionVerifier().insertionPoint(target);
+        EXPECT_TRUE(point && point->value == initial && point->range == (TextRange{caret, selected}));
 
         const TextInsertionResult result = m_services->inserter().insert(text, target, std::nullopt);
         const TextRange inserted{caret, expected.size() - initial.size() + selected};
@@ -116,6 +119,7 @@ TEST_P(DesktopDelivery, InsertsAtTheCaretWithTheLeadingSpaceRuleAndNeverIntoOrOu
     EXPECT_EQ(target.element.subrole, u"AXSecureTextField"_qs);
     EXPECT_EQ(target.blockReason(), SessionBlockReason::secureField);
     EXPECT_EQ(valueOf(target), std::nullopt);
+    EXPECT_FALSE(m_services->insertionVerifier().insertionPoint(target));
     EXPECT_EQ(errorCaseOf<TextInsertionError>([&] { m_services->inserter().insert(u"leak"_qs, target, std::nullopt); }),
               InsertionCase::unsupportedTarget);
     EXPECT_EQ(fieldText(kPassword), u"hunter2"_qs);
