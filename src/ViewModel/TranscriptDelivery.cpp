@@ -125,7 +125,7 @@ QCoro::Task<void> TranscriptDelivery::nextFocusChange(double timeoutSeconds, std
 TranscriptDelivery::Validation TranscriptDelivery::validateDeliveryTarget(const FocusedTargetSnapshot& captured) {
     FocusedTargetSnapshot current;
     try {
-        current = m_focusedTargetInspector->inspect();
+        current = m_focusedTargetInspector->reinspect(captured);
     } catch (...) {
         m_outlets.publishFocusedTarget(std::nullopt);
         m_record.targetIdentityScore.reset();

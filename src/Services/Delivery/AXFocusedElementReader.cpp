@@ -13,9 +13,23 @@ AXFocusedElementReader::AXFocusedElementReader(AccessibilityElementNavigating& n
     : m_navigator(navigator), m_maximumCandidateSearchCount(maximumCandidateSearchCount) {}
 
 FocusedElementReading AXFocusedElementReader::readFocusedElement(qint32 processIdentifier) {
+    return readFocusedElement(processIdentifier, nullptr);
+}
+
+FocusedElementReading AXFocusedElementReader::readFocusedElement(qint32 processIdentifier,
+                                                                 const AccessibilityElement* earlier) {
     // Only the application that owns the input focus is asked: walking every application lets one
     // hung program stall the whole lookup.
     if (AccessibilityElementRef focused = m_navigator.focusedElement(processIdentifier)) {
+        // Each element looked at is several calls into an application that is often still busy
+        // taking the focus back.
+        if (earlier && focused->identityKey() == earlier->identityKey()) {
+            RawFocusedElementMetadata metadata = m_navigator.readScoringMetadata(*focused);
+            if (metadata.candidateScore() >= RawFocusedElementMetadata::kWritableScore) {
+                m_navigator.readDescription(*focused, metadata);
+                return FocusedElementReading{focused, std::move(metadata), true};
+            }
+        }
         FocusedElementReading reading = bestCandidate(focused);
         reading.isFocused = reading.element == focused || reading.metadata.isFocused.value_or(false);
         return reading;

@@ -16,6 +16,9 @@ public:
                                     int maximumCandidateSearchCount = kDefaultMaximumCandidateSearchCount);
 
     FocusedElementReading readFocusedElement(qint32 processIdentifier) override;
+    // A writable field that holds the focus and was the choice before is chosen again without a
+    // look around it: its neighbours did not outrank it then.
+    FocusedElementReading readFocusedElement(qint32 processIdentifier, const AccessibilityElement* earlier) override;
 
     // The start element, up to four ancestors, then descendants breadth first, without repeats.
     QList<AccessibilityElementRef> collectCandidates(const AccessibilityElementRef& start);

@@ -21,6 +21,11 @@ public:
     // No element when the process has no accessibility tree at all. Throws
     // FocusedTargetInspectionError.
     virtual FocusedElementReading readFocusedElement(qint32 processIdentifier) = 0;
+    // The same where `earlier` is the element chosen by an earlier reading (null for none).
+    virtual FocusedElementReading readFocusedElement(qint32 processIdentifier, const AccessibilityElement* earlier) {
+        (void)earlier;
+        return readFocusedElement(processIdentifier);
+    }
 };
 
 }  // namespace quorvelle

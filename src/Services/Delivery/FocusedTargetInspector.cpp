@@ -36,6 +36,15 @@ FocusedTargetInspector::FocusedTargetInspector(TrustCheck isTrusted,
       m_focusedElementReader(focusedElementReader) {}
 
 FocusedTargetSnapshot FocusedTargetInspector::inspect() {
+    return inspect(nullptr);
+}
+
+FocusedTargetSnapshot FocusedTargetInspector::reinspect(const FocusedTargetSnapshot& earlier) {
+    const AccessibilityElementRef element = elementOf(earlier.elementHandle);
+    return inspect(element.get());
+}
+
+FocusedTargetSnapshot FocusedTargetInspector::inspect(const AccessibilityElement* earlier) {
     if (!m_isTrusted || !m_isTrusted()) {
         throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::accessibilityPermissionMissing);
     }
@@ -45,7 +54,7 @@ FocusedTargetSnapshot FocusedTargetInspector::inspect() {
 
     // The element is resolved once and its metadata read from that same element: a second lookup
     // could land on another field (focus moves), pairing one field's handle with another's metadata.
-    FocusedElementReading reading = m_focusedElementReader.readFocusedElement(app->processIdentifier);
+    FocusedElementReading reading = m_focusedElementReader.readFocusedElement(app->processIdentifier, earlier);
     if (!reading.element) return windowOnlySnapshot(*app);
     const RawFocusedElementMetadata& raw = reading.metadata;
 

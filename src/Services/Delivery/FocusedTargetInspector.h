@@ -19,8 +19,11 @@ public:
                            FocusedElementSnapshotReading& focusedElementReader);
 
     FocusedTargetSnapshot inspect() override;
+    FocusedTargetSnapshot reinspect(const FocusedTargetSnapshot& earlier) override;
 
 private:
+    FocusedTargetSnapshot inspect(const AccessibilityElement* earlier);
+
     TrustCheck m_isTrusted;
     FrontmostApplicationProvider m_frontmostApplicationProvider;
     FocusedElementSnapshotReading& m_focusedElementReader;

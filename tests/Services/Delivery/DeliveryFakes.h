@@ -84,9 +84,11 @@ public:
     }
     AccessibilityElementRef focusedWindow(qint32) override { return elements.value(window); }
     AccessibilityElementRef parent(const AccessibilityElement& element) override {
+        ++walkSteps;
         return elements.value(parentOf.value(element.identityKey()));
     }
     QList<AccessibilityElementRef> children(const AccessibilityElement& element) override {
+        ++walkSteps;
         QList<AccessibilityElementRef> result;
         for (const QString& name : childrenOf.value(element.identityKey()))
             result.append(elements.value(name));
@@ -117,6 +119,7 @@ public:
     QStringList focusSequence;  // successive answers of focusedElement, when set
     QString window;
     bool applicationPresent = true;
+    int walkSteps = 0;  // parents and children asked for
 };
 
 // Records posted key events; modifiers can be "held" for a number of polls.

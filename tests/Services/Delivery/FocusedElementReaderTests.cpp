@@ -127,6 +127,39 @@ TEST(FocusedTargetInspector, FailsInOrderAndReadsMetadataAndHandleFromOneLookup)
     EXPECT_EQ(snapshot.element.title, u"Name"_qs);
 }
 
+// Checking a target again after the release: the look around the element is spared only where the focus
+// rests on the very element chosen before and it still takes text.
+TEST(FocusedTargetInspector, ReinspectsTheEarlierChoiceAloneOnlyWhileItHoldsTheFocusAndTakesText) {
+    InspectorRig rig;
+    RawFocusedElementMetadata field = element('t');
+    field.title = u"Name"_qs;
+    rig.tree.add(u"window"_qs, element('g'));
+    rig.tree.add(u"field"_qs, field, u"window"_qs);
+    rig.tree.add(u"other"_qs, element('t'), u"window"_qs);
+    rig.tree.focused = u"field"_qs;
+    const FocusedTargetSnapshot earlier = rig.inspector.inspect();
+    ASSERT_GT(rig.tree.walkSteps, 0);
+
+    rig.tree.walkSteps = 0;
+    const FocusedTargetSnapshot again = rig.inspector.reinspect(earlier);
+    EXPECT_EQ(rig.tree.walkSteps, 0);
+    EXPECT_EQ(elementOf(again.elementHandle)->identityKey(), u"field"_qs);
+    EXPECT_EQ(again.element, earlier.element) << "the description is read as well";
+    EXPECT_TRUE(again.isFocusedElement);
+
+    // The focus on a container, on another field, or on the same element no longer taking text: a full look.
+    for (const auto& [focused, kind, chosen] :
+         {std::tuple{"window", 't', "field"}, std::tuple{"other", 't', "other"}, std::tuple{"field", 'g', "field"}}) {
+        SCOPED_TRACE(focused);
+        rig.tree.focused = QString::fromUtf8(focused);
+        rig.tree.metadataOf[u"field"_qs] = element(kind);
+        rig.tree.walkSteps = 0;
+        const FocusedTargetSnapshot target = rig.inspector.reinspect(earlier);
+        EXPECT_GT(rig.tree.walkSteps, 0);
+        EXPECT_EQ(elementOf(target.elementHandle)->identityKey(), QString::fromUtf8(chosen));
+    }
+}
+
 // What the element leaves unsaid: enabled unless it says otherwise, editable only as a settable text input.
 TEST(FocusedTargetInspector, AnElementSilentOnEnabledOrEditableIsEnabledAndEditableOnlyAsATextInput) {
     for (const char kind : {'v', 't'}) {
