@@ -1,8 +1,10 @@
 // Release of the hot key to the words in the field of real applications, with the running app (the
 // real executable) dictating and a backend that answers at once. The field itself tells when the
 // words arrive: an AT-SPI listener for object:text-changed:insert in this process takes the time as
-// the event comes in, and a Firefox page also keeps its own input event's time. The floor beside
-// each figure: the same words pasted by a plain Ctrl+V sent from outside.
+// the event comes in, and a Firefox page also keeps its own input event's time. The floors beside
+// each figure: the same words pasted by a plain Ctrl+V sent from outside, to the idle application
+// and the moment a keyboard grab like the hot key's ends (what the application itself spends on
+// taking the focus back).
 //
 // Run inside the test desktop, with the build's executable or any other:
 //   export QUORVELLE_DESKTOP_ENV_DIR=$(mktemp -d)
