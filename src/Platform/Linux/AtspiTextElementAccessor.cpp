@@ -55,6 +55,20 @@ std::optional<QString> readText(AtspiText* text, AtspiCallError& error) {
     return value;
 }
 
+// The element's text where that is its content. Toolkits answer "" or mask characters for a
+// password field; neither is its content.
+GObjectRef<AtspiText> contentText(const AtspiElement& element) {
+    if (isPasswordField(element)) return GObjectRef<AtspiText>();
+    return GObjectRef<AtspiText>(atspi_accessible_get_text_iface(element.accessible()));
+}
+
+QString wholeText(AtspiText* text) {
+    AtspiCallError error;
+    std::optional<QString> value = readText(text, error);
+    if (!value) failedCall(TextInsertionError::Case::unsupportedTarget);
+    return *value;
+}
+
 // Our ranges count UTF-16 units; a toolkit that counts otherwise gets them converted over its text.
 std::pair<qsizetype, qsizetype> toolkitRange(const AtspiElement& element, AtspiText* text, TextRange range,
                                              AtspiCallError& error) {
@@ -101,14 +115,9 @@ std::optional<TextRange> selectionOrCaret(const AtspiElement& element, AtspiText
 
 std::optional<QString> AtspiTextElementAccessor::copyStringAttribute(const Handle& handle) {
     const auto element = resolve(handle);
-    // Toolkits answer "" or mask characters for a password field; neither is its content.
-    if (isPasswordField(*element)) return std::nullopt;
-    GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(element->accessible()));
+    const GObjectRef<AtspiText> text = contentText(*element);
     if (!text) return std::nullopt;
-    AtspiCallError error;
-    std::optional<QString> value = readText(text.get(), error);
-    if (error.failed()) failedCall(TextInsertionError::Case::unsupportedTarget);
-    return value;
+    return wholeText(text.get());
 }
 
 std::optional<TextRange> AtspiTextElementAccessor::copyRangeAttribute(const Handle& handle) {
@@ -121,13 +130,10 @@ std::optional<TextRange> AtspiTextElementAccessor::copyRangeAttribute(const Hand
 AccessibilityTextElementAccessing::TextAndRange AtspiTextElementAccessor::copyStringAndRangeAttributes(
     const Handle& handle) {
     const auto element = resolve(handle);
-    if (isPasswordField(*element)) return {};
-    GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(element->accessible()));
+    const GObjectRef<AtspiText> text = contentText(*element);
     if (!text) return {};
-    AtspiCallError error;
-    std::optional<QString> value = readText(text.get(), error);
-    if (error.failed()) failedCall(TextInsertionError::Case::unsupportedTarget);
-    std::optional<TextRange> range = selectionOrCaret(*element, text.get(), value);
+    QString value = wholeText(text.get());
+    const std::optional<TextRange> range = selectionOrCaret(*element, text.get(), value);
     return {std::move(value), range};
 }
 

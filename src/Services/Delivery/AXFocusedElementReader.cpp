@@ -12,10 +12,6 @@ AXFocusedElementReader::AXFocusedElementReader(AccessibilityElementNavigating& n
                                                int maximumCandidateSearchCount)
     : m_navigator(navigator), m_maximumCandidateSearchCount(maximumCandidateSearchCount) {}
 
-FocusedElementReading AXFocusedElementReader::readFocusedElement(qint32 processIdentifier) {
-    return readFocusedElement(processIdentifier, nullptr);
-}
-
 FocusedElementReading AXFocusedElementReader::readFocusedElement(qint32 processIdentifier,
                                                                  const AccessibilityElement* earlier) {
     // Only the application that owns the input focus is asked: walking every application lets one

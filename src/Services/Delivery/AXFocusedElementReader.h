@@ -15,7 +15,6 @@ public:
     explicit AXFocusedElementReader(AccessibilityElementNavigating& navigator,
                                     int maximumCandidateSearchCount = kDefaultMaximumCandidateSearchCount);
 
-    FocusedElementReading readFocusedElement(qint32 processIdentifier) override;
     // A writable field that holds the focus and was the choice before is chosen again without a
     // look around it: its neighbours did not outrank it then.
     FocusedElementReading readFocusedElement(qint32 processIdentifier, const AccessibilityElement* earlier) override;

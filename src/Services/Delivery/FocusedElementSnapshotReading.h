@@ -18,14 +18,10 @@ struct FocusedElementReading {
 class FocusedElementSnapshotReading {
 public:
     virtual ~FocusedElementSnapshotReading() = default;
-    // No element when the process has no accessibility tree at all. Throws
+    // No element when the process has no accessibility tree at all. `earlier` is the element an
+    // earlier reading chose, when this one checks that choice again (null otherwise). Throws
     // FocusedTargetInspectionError.
-    virtual FocusedElementReading readFocusedElement(qint32 processIdentifier) = 0;
-    // The same where `earlier` is the element chosen by an earlier reading (null for none).
-    virtual FocusedElementReading readFocusedElement(qint32 processIdentifier, const AccessibilityElement* earlier) {
-        (void)earlier;
-        return readFocusedElement(processIdentifier);
-    }
+    virtual FocusedElementReading readFocusedElement(qint32 processIdentifier, const AccessibilityElement* earlier) = 0;
 };
 
 }  // namespace quorvelle

@@ -67,7 +67,7 @@ TEST(FocusedElementReader, RanksSecureThenWritableThenSettableAndKeepsTheFirstBe
         }
         tree.focused = QString::fromUtf8(focused);
         tree.window = QString::fromUtf8(window);
-        const FocusedElementReading reading = AXFocusedElementReader(tree).readFocusedElement(7);
+        const FocusedElementReading reading = AXFocusedElementReader(tree).readFocusedElement(7, nullptr);
         ASSERT_TRUE(reading.element);
         EXPECT_EQ(reading.element->identityKey(), QString::fromUtf8(chosen));
         EXPECT_EQ(reading.metadata, tree.metadataOf.value(chosen)) << "metadata of the same element";
