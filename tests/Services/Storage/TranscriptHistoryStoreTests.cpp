@@ -349,7 +349,8 @@ TEST_F(TranscriptHistoryStoreTest, AppendedAndHeldEntriesOutliveAKillAndTheEnded
     auto ended = held;
     ended.completionKind = Kind::pastedViaClipboard;
     killedAfter([&] {
-        auto store = makeStore();
+        // Never destroyed: the process ends as a killed one does.
+        auto& store = *new ApplicationSupportTranscriptHistoryStore(makeStore());
         store.loadEntries();
         store.hold(held);
         store.append(older);  // the whole file is written again
@@ -364,7 +365,8 @@ TEST_F(TranscriptHistoryStoreTest, AppendedAndHeldEntriesOutliveAKillAndTheEnded
     const auto other = makeEntry(-10, "other"),
                heldAgain = makeEntry(-7, "pasted again", 1.0, Kind::pasteSentUnverified);
     killedAfter([&] {
-        auto store = makeStore();
+        // Never destroyed: the process ends as a killed one does.
+        auto& store = *new ApplicationSupportTranscriptHistoryStore(makeStore());
         store.hold(heldAgain);
         store.append(other);
         store.waitUntilWritten();
