@@ -62,6 +62,9 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
         handlePasteNotSent(*notSent, text, pasted, target, durationSeconds, entry, reasons, saved);
         co_return;
     }
+    // The words are on their way into the field: a process ended during the check keeps them in the
+    // history as sent but not checked.
+    delivery.holdHistory(text, durationSeconds);
 
     const Verification verification = co_await verify(pasted, target, before, stopToken);
     switch (verification.kind) {

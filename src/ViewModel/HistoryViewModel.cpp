@@ -18,13 +18,10 @@ HistoryViewModel::HistoryViewModel(const AppBootstrap& services, ViewModelContex
 
 void HistoryViewModel::appendTranscriptHistory(const QString& transcript, double durationSeconds,
                                                TranscriptHistoryCompletionKind completionKind) {
-    TranscriptHistoryEntry entry;
-    entry.id = QUuid::createUuid();
-    entry.completedAt = m_context.now();
-    entry.transcript = transcript;
-    entry.durationSeconds = durationSeconds;
-    entry.wordCount = countWords(transcript);
-    entry.completionKind = completionKind;
+    TranscriptHistoryEntry entry = makeEntry(transcript, durationSeconds, completionKind);
+    // The held entry of this dictation: the store replaces it by its id.
+    if (m_held && m_held->transcript == transcript) entry.id = m_held->id;
+    m_held.reset();
     const std::optional<qsizetype> row = m_transcriptHistoryStore->append(entry);
     // Before the history is first read, the read brings the new entry with it.
     if (!m_loaded) return reloadHistory();
@@ -37,6 +34,23 @@ void HistoryViewModel::appendTranscriptHistory(const QString& transcript, double
     m_transcriptHistoryEntriesModel->insertRecord(*row, entry);
     Q_EMIT transcriptHistoryEntriesChanged();
     publish(this, m_overviewMetrics, m_tally.snapshot(), &HistoryViewModel::overviewMetricsChanged);
+}
+
+void HistoryViewModel::holdTranscriptHistory(const QString& transcript, double durationSeconds) {
+    m_held = makeEntry(transcript, durationSeconds, TranscriptHistoryCompletionKind::pasteSentUnverified);
+    m_transcriptHistoryStore->hold(*m_held);
+}
+
+TranscriptHistoryEntry HistoryViewModel::makeEntry(const QString& transcript, double durationSeconds,
+                                                   TranscriptHistoryCompletionKind completionKind) const {
+    TranscriptHistoryEntry entry;
+    entry.id = QUuid::createUuid();
+    entry.completedAt = m_context.now();
+    entry.transcript = transcript;
+    entry.durationSeconds = durationSeconds;
+    entry.wordCount = countWords(transcript);
+    entry.completionKind = completionKind;
+    return entry;
 }
 
 void HistoryViewModel::clearTranscriptHistory() {

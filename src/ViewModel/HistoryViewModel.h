@@ -10,6 +10,7 @@
 #include <QObject>
 
 #include <memory>
+#include <optional>
 
 namespace quorvelle {
 
@@ -42,6 +43,9 @@ public:
     // Adds one delivered dictation and publishes the history with it.
     void appendTranscriptHistory(const QString& transcript, double durationSeconds,
                                  TranscriptHistoryCompletionKind completionKind);
+    // A pasted dictation whose check has not ended: kept by the store, as sent but not checked, until
+    // the next append brings it as it ended.
+    void holdTranscriptHistory(const QString& transcript, double durationSeconds);
     // Removes the history file, forgets the last delivery, publishes the (empty) re-read history.
     Q_INVOKABLE void clearTranscriptHistory();
     // Publishes the stored list and its totals; the first call asks for them and returns at once,
@@ -58,12 +62,15 @@ Q_SIGNALS:
 private:
     void publishHistory(const QList<TranscriptHistoryEntry>& entries);
     void reportSaveFailure(const QString& reason);
+    TranscriptHistoryEntry makeEntry(const QString& transcript, double durationSeconds,
+                                     TranscriptHistoryCompletionKind completionKind) const;
 
     ViewModelContext& m_context;
     std::shared_ptr<TranscriptHistoryStoring> m_transcriptHistoryStore;
 
     OverviewMetricsSnapshot m_overviewMetrics;
     OverviewMetricsTally m_tally;
+    std::optional<TranscriptHistoryEntry> m_held;
     bool m_loadRequested = false;
     bool m_loaded = false;
     RecordList<TranscriptHistoryEntry>* m_transcriptHistoryEntriesModel;

@@ -88,7 +88,8 @@ SessionViewModel::SessionViewModel(const AppBootstrap& services, ViewModelContex
                           [this](std::optional<FocusedTargetSnapshot> target) { setFocusedTarget(std::move(target)); },
                           [this](const QString& text, double seconds, TranscriptHistoryCompletionKind kind) {
                               Q_EMIT transcriptDelivered(text, seconds, kind);
-                          }}) {
+                          },
+                          [this](const QString& text, double seconds) { Q_EMIT transcriptPasted(text, seconds); }}) {
     auto* diagnosing = dynamic_cast<AudioCaptureDiagnosing*>(m_audioCapture.get());
     if (diagnosing) m_audioCaptureDebugSnapshot = diagnosing->debugSnapshot();
 

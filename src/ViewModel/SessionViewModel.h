@@ -123,6 +123,8 @@ Q_SIGNALS:
     // A dictation ended with its text delivered or left on the clipboard: the history takes it.
     void transcriptDelivered(const QString& transcript, double durationSeconds,
                              quorvelle::TranscriptHistoryCompletionKind completionKind);
+    // The paste of a dictation went out and its check follows: the history keeps the words meanwhile.
+    void transcriptPasted(const QString& transcript, double durationSeconds);
     // What an on-device run leaves in the local-model details.
     void localRunReported(const quorvelle::LocalRunReport& report);
 

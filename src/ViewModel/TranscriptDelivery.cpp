@@ -212,6 +212,10 @@ void TranscriptDelivery::appendHistory(const QString& text, double durationSecon
     m_outlets.appendTranscriptHistory(text, durationSeconds, kind);
 }
 
+void TranscriptDelivery::holdHistory(const QString& text, double durationSeconds) {
+    if (m_outlets.holdTranscriptHistory) m_outlets.holdTranscriptHistory(text, durationSeconds);
+}
+
 void TranscriptDelivery::noteHotkeyReleased() {
     m_keyReleasedAt = m_context.environment().uptimeNanosecondsProvider();
 }

@@ -49,6 +49,8 @@ struct DeliveryOutlets {
     std::function<std::optional<FocusedTargetSnapshot>()> focusedTarget;
     std::function<void(std::optional<FocusedTargetSnapshot>)> publishFocusedTarget;
     std::function<void(const QString&, double, TranscriptHistoryCompletionKind)> appendTranscriptHistory;
+    // The paste went out and its check follows: the history keeps the words meanwhile.
+    std::function<void(const QString&, double)> holdTranscriptHistory;
 };
 
 // Puts a finished transcript where the user was typing: checks that the focus is still on the
@@ -85,6 +87,7 @@ public:
                       bool writeToPasteboard = true);
     void failClipboardFallbackDisabled();
     void appendHistory(const QString& text, double durationSeconds, TranscriptHistoryCompletionKind kind);
+    void holdHistory(const QString& text, double durationSeconds);
     bool isDelivering() const;
     bool isClipboardFallbackEnabled() const { return m_outlets.isClipboardFallbackEnabled(); }
     ViewModelContext& context() { return m_context; }

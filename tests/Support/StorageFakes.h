@@ -40,6 +40,8 @@ public:
     Scripted<QString> exportAnswer{QStringLiteral("/run/user/0/quorvelle-history.csv")};
     // While true, the stored history is still being read: whenLoaded waits for finishLoading().
     bool holdLoading = false;
+    // What hold() was given, in order.
+    QList<TranscriptHistoryEntry> held;
 
     QList<TranscriptHistoryEntry> loadEntries() override { return entries; }
     void save(const QList<TranscriptHistoryEntry>& newEntries) override {
@@ -52,6 +54,7 @@ public:
         if (!failClears) entries.clear();
     }
     QString exportCSV() override { return exportAnswer.next(); }
+    void hold(const TranscriptHistoryEntry& entry) override { held.append(entry); }
     void whenLoaded(QObject*, std::function<void()> loaded) override {
         if (holdLoading)
             m_loaded = std::move(loaded);

@@ -22,11 +22,13 @@ struct DeliveryRig {
     std::optional<FocusedTargetSnapshot> focused = writableTextField();
     bool fallbackEnabled = true;
     QList<Kind> history;
-    TranscriptDelivery delivery{
-        fakes.bootstrap(), context,
-        DeliveryOutlets{[this] { return fallbackEnabled; }, [] { return false; }, [this] { return focused; },
-                        [this](std::optional<FocusedTargetSnapshot> t) { focused = t; },
-                        [this](const QString&, double, Kind kind) { history << kind; }}};
+    TranscriptDelivery delivery{fakes.bootstrap(), context,
+                                DeliveryOutlets{[this] { return fallbackEnabled; },
+                                                [] { return false; },
+                                                [this] { return focused; },
+                                                [this](std::optional<FocusedTargetSnapshot> t) { focused = t; },
+                                                [this](const QString&, double, Kind kind) { history << kind; },
+                                                {}}};
     std::exception_ptr failure;
 
     explicit DeliveryRig(const Adjust& first, const Adjust& then = {}) {
@@ -265,6 +267,40 @@ TEST(TranscriptDelivery, APasteWhoseCheckIsCutShortIsStillRecorded) {
     ASSERT_EQ(rig.fakes.history->entries.size(), 1);
     EXPECT_EQ(rig.fakes.history->entries.first().completionKind, Kind::pasteSentUnverified);
     EXPECT_EQ(rig.message(), u"Yapıştırma gönderildi. Metin panoda tutuldu."_qs);
+}
+
+// Once the paste went out, the history holds the words while the check runs (the process may end
+// before it does); the entry the check ends with takes the held one's place. A paste that was
+// never sent holds nothing.
+TEST(TranscriptDelivery, ASentPasteIsHeldByTheHistoryUntilItsCheckEnds) {
+    ManualSleeper fetch;
+    DictationRig rig([&](FakeBootstrap& f, AppBootstrap&) {
+        f.strategyResolver->strategy = TextInsertionStrategy::clipboardPaste;
+        f.pasteboard->fetchWait = fetch.sleeper();
+    });
+    rig.dictate();
+    FakeTranscriptHistoryStore& history = *rig.fakes.history;
+    ASSERT_EQ(history.held.size(), 1);
+    const TranscriptHistoryEntry held = history.held.first();
+    EXPECT_EQ(held.completionKind, Kind::pasteSentUnverified);
+    EXPECT_FALSE(held.transcript.isEmpty());
+    EXPECT_TRUE(history.entries.isEmpty());
+
+    fetch.finishAll(), settle();
+    rig.fakes.pasteVerificationSleeper.finishAll(), settle();
+    ASSERT_EQ(history.entries.size(), 1);
+    EXPECT_EQ(history.entries.first().id, held.id);
+    EXPECT_EQ(history.entries.first().transcript, held.transcript);
+    EXPECT_EQ(history.entries.first().completionKind, Kind::pastedViaClipboard);
+
+    DictationRig refused([](FakeBootstrap& f, AppBootstrap&) {
+        f.strategyResolver->strategy = TextInsertionStrategy::clipboardPaste;
+        f.pastePerformer->outcome.pushFailure(SyntheticPasteError(P::frontmostApplicationChanged));
+    });
+    refused.dictate();
+    EXPECT_TRUE(refused.fakes.history->held.isEmpty());
+    ASSERT_EQ(refused.fakes.history->entries.size(), 1);
+    EXPECT_EQ(refused.fakes.history->entries.first().completionKind, Kind::copiedToClipboard);
 }
 
 }  // namespace

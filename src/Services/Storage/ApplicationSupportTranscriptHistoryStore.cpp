@@ -42,6 +42,9 @@ ApplicationSupportTranscriptHistoryStore::ApplicationSupportTranscriptHistorySto
 }
 
 ApplicationSupportTranscriptHistoryStore::~ApplicationSupportTranscriptHistoryStore() {
+    // Its check never ended: the words went out all the same.
+    for (const TranscriptHistoryEntry& entry : QList(m_held))
+        append(entry);
     {
         std::lock_guard lock(m_mutex);
         m_stopping = true;
@@ -66,8 +69,12 @@ void ApplicationSupportTranscriptHistoryStore::work(bool ownThread) {
             if (!ownThread) return;
             if (m_stopping) {
                 // A change the disk refused gets one more try before the store ends.
+                const quint64 mark = m_file.journalMark();
                 lock.unlock();
-                if (m_unwrittenWhole || !m_unwrittenInFront.isEmpty()) writeInFront({});
+                if (m_unwrittenWhole || !m_unwrittenInFront.isEmpty()) {
+                    writeInFront({});
+                    endJournalIfWritten(mark);
+                }
                 return;
             }
             m_changed.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });
@@ -75,6 +82,7 @@ void ApplicationSupportTranscriptHistoryStore::work(bool ownThread) {
         }
         Job job = std::move(m_jobs.front());
         m_jobs.pop_front();
+        if (m_jobs.empty()) job.journalMark = m_file.journalMark();
         m_working = true;
         lock.unlock();
         run(job);
@@ -87,12 +95,17 @@ void ApplicationSupportTranscriptHistoryStore::work(bool ownThread) {
 void ApplicationSupportTranscriptHistoryStore::run(Job& job) {
     switch (job.kind) {
         case Job::Kind::read: {
+            // Before any export of this run can be made.
+            removeExports();
             TranscriptHistoryFile::Contents contents = m_file.read();
             std::vector<Waiter> waiters;
             QList<TranscriptHistoryEntry> early;
             bool inFront = contents.recovered == 0;
+            std::optional<quint64> mark;
             {
                 std::lock_guard lock(m_mutex);
+                // The dictations that came in meanwhile were journaled as they came: taken here.
+                if (m_jobs.empty()) mark = m_file.journalMark();
                 // Dictations that came in while the file was read go in now, where they belong.
                 for (const TranscriptHistoryEntry& entry : m_earlyEntries) {
                     const qsizetype at = TranscriptHistoryFile::insertByDate(contents.entries, entry);
@@ -116,11 +129,11 @@ void ApplicationSupportTranscriptHistoryStore::run(Job& job) {
                 if (waiter.context)
                     QMetaObject::invokeMethod(waiter.context, std::move(waiter.loaded), Qt::QueuedConnection);
             }
-            m_file.journal(early);
             if (!early.isEmpty() && inFront)
                 writeInFront(contents.entries.first(early.size()));
             else if (!early.isEmpty() || contents.recovered > 0)
                 writeWhole(contents.entries);
+            if (!early.isEmpty() || contents.recovered > 0) endJournalIfWritten(mark);
             // Let go of the list, so the caller's copy is its own, and give the pages of the text and
             // the document it was decoded from back.
             contents = {};
@@ -128,12 +141,12 @@ void ApplicationSupportTranscriptHistoryStore::run(Job& job) {
             break;
         }
         case Job::Kind::write:
-            m_file.journal(job.added);
             writeWhole(std::move(job.entries));
+            endJournalIfWritten(job.journalMark);
             break;
         case Job::Kind::prepend:
-            m_file.journal(job.entries);
             writeInFront(job.entries);
+            endJournalIfWritten(job.journalMark);
             break;
         case Job::Kind::remove:
             m_unwrittenWhole.reset();
@@ -165,6 +178,10 @@ void ApplicationSupportTranscriptHistoryStore::writeInFront(const QList<Transcri
     noteWritten(failure);
 }
 
+void ApplicationSupportTranscriptHistoryStore::endJournalIfWritten(const std::optional<quint64>& mark) {
+    if (mark && !m_failing) m_file.endJournal(*mark);
+}
+
 void ApplicationSupportTranscriptHistoryStore::noteWritten(const std::optional<QString>& failure) {
     if (!failure || m_failing) {
         m_failing = failure.has_value();
@@ -183,16 +200,15 @@ void ApplicationSupportTranscriptHistoryStore::noteWritten(const std::optional<Q
     }
 }
 
-void ApplicationSupportTranscriptHistoryStore::schedule(Job job) {
+void ApplicationSupportTranscriptHistoryStore::schedule(Job job, const QList<TranscriptHistoryEntry>& journaled) {
     {
         std::lock_guard lock(m_mutex);
+        m_file.journal(journaled);
         Job* waiting = m_jobs.empty() ? nullptr : &m_jobs.back();
         const bool waitingChange =
             waiting && (waiting->kind == Job::Kind::write || waiting->kind == Job::Kind::prepend);
         if (job.kind == Job::Kind::write && waitingChange) {
-            // The whole history holds every change still waiting: it takes their place, and their
-            // dictations are journaled with it.
-            job.added += waiting->kind == Job::Kind::prepend ? waiting->entries : waiting->added;
+            // The whole history holds every change still waiting: it takes their place.
             *waiting = std::move(job);
         } else if (job.kind == Job::Kind::prepend && waiting && waiting->kind == Job::Kind::prepend) {
             waiting->entries = job.entries + waiting->entries;
@@ -258,10 +274,12 @@ void ApplicationSupportTranscriptHistoryStore::whenSaveFails(QObject* context,
 }
 
 std::optional<qsizetype> ApplicationSupportTranscriptHistoryStore::append(const TranscriptHistoryEntry& entry) {
+    m_held.removeIf([&](const TranscriptHistoryEntry& held) { return held.id == entry.id; });
     if (!m_adopted) {
         // The first dictations need not wait for the file: the read takes them in when it is done.
         std::lock_guard lock(m_mutex);
         if (!m_loaded) {
+            m_file.journal({entry});
             m_earlyEntries.append(entry);
             return std::nullopt;
         }
@@ -271,11 +289,16 @@ std::optional<qsizetype> ApplicationSupportTranscriptHistoryStore::append(const 
     m_unreadable = false;
     // The usual dictation is the newest: it alone goes to the writer, and the list stays unshared.
     if (position == 0)
-        schedule({Job::Kind::prepend, {entry}, {}});
+        schedule({Job::Kind::prepend, {entry}}, {entry});
     else
-        schedule({Job::Kind::write, m_entries, {entry}});
+        schedule({Job::Kind::write, m_entries}, {entry});
     if (reread) return std::nullopt;
     return position;
+}
+
+void ApplicationSupportTranscriptHistoryStore::hold(const TranscriptHistoryEntry& entry) {
+    m_file.hold(entry);
+    m_held.append(entry);
 }
 
 void ApplicationSupportTranscriptHistoryStore::save(const QList<TranscriptHistoryEntry>& entries) {
@@ -283,19 +306,34 @@ void ApplicationSupportTranscriptHistoryStore::save(const QList<TranscriptHistor
     m_entries = entries;
     std::stable_sort(m_entries.begin(), m_entries.end(), newerFirst);
     m_unreadable = false;
-    schedule({Job::Kind::write, m_entries, {}});
+    schedule({Job::Kind::write, m_entries});
 }
 
 void ApplicationSupportTranscriptHistoryStore::clear() {
     adoptLoaded();
     m_entries.clear();
     m_unreadable = false;
-    schedule({Job::Kind::remove, {}, {}});
+    // At once: a dictation journaled from now on must not go with it.
+    m_file.removeJournal();
+    removeExports();
+    schedule({Job::Kind::remove, {}});
 }
 
 void ApplicationSupportTranscriptHistoryStore::waitUntilWritten() {
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [this] { return !m_working && m_jobs.empty(); });
+}
+
+QString ApplicationSupportTranscriptHistoryStore::exportFolder() const {
+    return m_options.exportDirectory.isEmpty() ? AppPaths::privateTemporaryDirectory() : m_options.exportDirectory;
+}
+
+void ApplicationSupportTranscriptHistoryStore::removeExports() const {
+    const QString folder = exportFolder();
+    if (folder.isEmpty()) return;
+    QDir exports(folder);
+    for (const QString& name : exports.entryList({TranscriptHistoryCsv::fileNamePattern()}, QDir::Files | QDir::System))
+        exports.remove(name);
 }
 
 ApplicationSupportTranscriptHistoryStore::ExportRequest ApplicationSupportTranscriptHistoryStore::exportRequest() {
@@ -304,8 +342,7 @@ ApplicationSupportTranscriptHistoryStore::ExportRequest ApplicationSupportTransc
         throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::historyUnreadable, historyFilePath(),
                                            m_unreadableDetail);
     }
-    const QString folder =
-        m_options.exportDirectory.isEmpty() ? AppPaths::privateTemporaryDirectory() : m_options.exportDirectory;
+    const QString folder = exportFolder();
     if (folder.isEmpty()) {
         throw TranscriptHistoryExportError(TranscriptHistoryExportErrorCase::exportFolderUnavailable, QString());
     }

@@ -21,8 +21,8 @@ namespace quorvelle {
 // The file is read on a thread of the store's own, starting at construction, so that the start
 // and the first dictation do not wait on it; the same thread writes every change afterwards, in
 // order, so a dictation never waits for the file either; a new dictation travels to it alone, not
-// with a copy of the history, and is journaled beside the file before the file is replaced, so a
-// process killed meanwhile does not lose it: the next read brings it in. A change that cannot be written (a full disk)
+// with a copy of the history, and is journaled beside the file as it comes, so a process killed
+// before the file holds it does not lose it: the next read brings it in. A change that cannot be written (a full disk)
 // is said once and kept: it goes to the file with the next one, or when the store ends. A history file that does not
 // decode reads as empty, is never exported as if it were empty, and is moved aside before anything is written in its
 // place; entries that do not decode are left out and the file is moved aside before the first write that would drop
@@ -40,7 +40,7 @@ public:
 
     ApplicationSupportTranscriptHistoryStore();
     explicit ApplicationSupportTranscriptHistoryStore(Options options);
-    // Finishes every change still on its way to the file.
+    // Finishes every change still on its way to the file; an entry still held goes in as it is.
     ~ApplicationSupportTranscriptHistoryStore() override;
 
     // $XDG_DATA_HOME/com.dovent.Quorvelle/History
@@ -55,6 +55,7 @@ public:
     // The file is made on a thread of its own from the history as it stands at the call.
     QCoro::Task<QString> exportCSVInBackground() override;
     std::optional<qsizetype> append(const TranscriptHistoryEntry& entry) override;
+    void hold(const TranscriptHistoryEntry& entry) override;
     void whenLoaded(QObject* context, std::function<void()> loaded) override;
     int skippedEntryCount() override;
     void whenSaveFails(QObject* context, std::function<void(const QString& reason)> failed) override;
@@ -67,9 +68,9 @@ private:
         // write: `entries` is the whole history; prepend: the new entries in front of it, newest first.
         enum class Kind { read, write, prepend, remove } kind = Kind::read;
         QList<TranscriptHistoryEntry> entries;
-        // The dictations a write brings that the file never held: journaled before the file is
-        // replaced, as the entries of a prepend are.
-        QList<TranscriptHistoryEntry> added;
+        // Set when the worker took the last job waiting: the file then holds every entry journaled
+        // up to it once the job is written.
+        std::optional<quint64> journalMark = std::nullopt;
     };
     struct Waiter {
         QPointer<QObject> context;
@@ -85,7 +86,11 @@ private:
         QString path;
     };
 
-    void schedule(Job job);
+    // `journaled`, the dictations the job brings, are journaled as it is queued: an entry waiting
+    // behind a long write outlives the process as well.
+    void schedule(Job job, const QList<TranscriptHistoryEntry>& journaled = {});
+    // The file holds what the job brought: the journal ends unless more came since.
+    void endJournalIfWritten(const std::optional<quint64>& mark);
     void run(Job& job);
     void work(bool ownThread);
     // The worker's side of a change: written with whatever earlier change could not be.
@@ -98,6 +103,11 @@ private:
     // true when the entries changed so (or were taken from the first read just now).
     bool rereadIfReplaced();
     void take(TranscriptHistoryFile::Contents contents);
+    // Empty when there is none.
+    QString exportFolder() const;
+    // Exports are copies of the history for the user to place: one left from an earlier run (or
+    // from before the history was cleared) is not the user's to keep.
+    void removeExports() const;
     ExportRequest exportRequest();
     static QString writeExport(const ExportRequest& request);
 
@@ -114,6 +124,7 @@ private:
     bool m_unreadable = false;
     QString m_unreadableDetail;
     int m_skipped = 0;
+    QList<TranscriptHistoryEntry> m_held;
 
     std::mutex m_mutex;
     std::condition_variable m_changed;

@@ -51,9 +51,18 @@ QByteArray document(const QList<TranscriptHistoryEntry>& entries) {
     return text;
 }
 
+namespace {
+
+const QString kFileNameStart = QStringLiteral("quorvelle-history-");
+
+}  // namespace
+
 QString fileName(const QDateTime& now) {
-    return QStringLiteral("quorvelle-history-") + now.toLocalTime().date().toString(QStringLiteral("yyyy-MM-dd")) +
-           QStringLiteral(".csv");
+    return kFileNameStart + now.toLocalTime().date().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".csv");
+}
+
+QString fileNamePattern() {
+    return kFileNameStart + QStringLiteral("*.csv");
 }
 
 }  // namespace quorvelle::TranscriptHistoryCsv

@@ -28,6 +28,8 @@ QByteArray document(const QList<TranscriptHistoryEntry>& entries);
 
 // "quorvelle-history-<local date>.csv"
 QString fileName(const QDateTime& now);
+// What every such name matches, as a folder listing's filter.
+QString fileNamePattern();
 
 }  // namespace TranscriptHistoryCsv
 }  // namespace quorvelle

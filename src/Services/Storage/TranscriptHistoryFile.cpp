@@ -126,14 +126,22 @@ void TranscriptHistoryFile::mergeJournal(Contents& contents) {
     contents.skipped += journal.damagedLines;
     contents.recovered = insertMissingByDate(contents.entries, journal.entries.cbegin(), journal.entries.cend());
     // The file holds all of it already; one that could not be read whole waits to be set aside.
-    if (contents.recovered == 0 && journal.refused.isEmpty() && journal.damagedLines == 0) m_journal.end();
+    if (contents.recovered == 0 && journal.refused.isEmpty() && journal.damagedLines == 0)
+        m_journal.endRead(journal.mark);
 }
 
 void TranscriptHistoryFile::journal(const QList<TranscriptHistoryEntry>& entries) {
-    if (const auto failure = m_journal.append(entries)) {
-        qWarning("Transcript history journal %s cannot be written: %s", qUtf8Printable(m_journal.path()),
-                 qUtf8Printable(*failure));
-    }
+    sayJournalFailure(m_journal.append(entries));
+}
+
+void TranscriptHistoryFile::hold(const TranscriptHistoryEntry& entry) {
+    sayJournalFailure(m_journal.hold(entry));
+}
+
+void TranscriptHistoryFile::sayJournalFailure(const std::optional<QString>& failure) const {
+    if (!failure) return;
+    qWarning("Transcript history journal %s cannot be written: %s", qUtf8Printable(m_journal.path()),
+             qUtf8Printable(*failure));
 }
 
 TranscriptHistoryFile::Contents TranscriptHistoryFile::readFile() {
@@ -206,7 +214,6 @@ std::optional<QString> TranscriptHistoryFile::write(const QList<TranscriptHistor
     file.write("\n]\n");
     if (auto failure = file.commit()) return failed(m_path, *failure);
     remember(entries.size(), 2);
-    m_journal.end();
     return std::nullopt;
 }
 
@@ -239,13 +246,11 @@ std::optional<QString> TranscriptHistoryFile::prepend(const QList<TranscriptHist
     }
     if (auto failure = file.commit()) return failed(m_path, *failure);
     remember(m_count + newest.size(), 2);
-    m_journal.end();
     return std::nullopt;
 }
 
 void TranscriptHistoryFile::remove() {
     QFile::remove(m_path);
-    m_journal.remove();
     m_keepAside.clear();
     m_holdsUnread = false;
     remember(0, -1);

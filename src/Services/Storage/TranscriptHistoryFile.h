@@ -44,18 +44,28 @@ public:
     const QString& path() const { return m_path; }
     Contents read();
     // Keeps `entries`, new to the history, in the journal until the file holds them, so that they
-    // outlive a process killed while the file is being replaced. A failure is only said.
+    // outlive a process killed before the file is replaced. A failure is only said. Safe to call
+    // from another thread than the other operations, as are the journal's operations below.
     void journal(const QList<TranscriptHistoryEntry>& entries);
+    // Keeps an entry whose final form is not known yet in the journal until `journal` brings an
+    // entry of its id.
+    void hold(const TranscriptHistoryEntry& entry);
+    // Counts what was journaled; `endJournal` given it ends the journal unless more came since.
+    quint64 journalMark() { return m_journal.mark(); }
+    // The file holds every entry journaled up to `mark`.
+    void endJournal(quint64 mark) { m_journal.end(mark); }
+    // The history was cleared: so is the journal, but for the entries it holds.
+    void removeJournal() { m_journal.remove(); }
     // True when the file is no longer the one last read or written here.
     bool changedOnDisk() const;
-    // Each returns why the file stayed as it was, or nothing once it holds the change (and the
-    // journal has ended). Writes `entries` as the whole history.
+    // Each returns why the file stayed as it was, or nothing once it holds the change. Writes
+    // `entries` as the whole history.
     std::optional<QString> write(const QList<TranscriptHistoryEntry>& entries);
     // Puts `newest` (newest first, none older than what the file holds) in front of the history the
     // file holds. A file someone else replaced meanwhile keeps its entries, with these among them,
     // and counts as changed on disk until it is read again.
     std::optional<QString> prepend(const QList<TranscriptHistoryEntry>& newest);
-    // The history and its journal.
+    // The history; its journal stays.
     void remove();
 
 private:
@@ -72,6 +82,7 @@ private:
     // The history as the file holds it now, with `newest` put in, written whole.
     std::optional<QString> mergeAndWrite(const QList<TranscriptHistoryEntry>& newest);
     std::optional<QString> moveAsideIfNeeded();
+    void sayJournalFailure(const std::optional<QString>& failure) const;
     void remember(qsizetype count, qint64 offset);
     Contents readFile();
     // Puts the journal's entries that `contents` lacks in by date; its damaged lines count as skipped.

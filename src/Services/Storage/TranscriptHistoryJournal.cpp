@@ -5,6 +5,7 @@
 #include "Support/StoreFileWriter.h"
 
 #include <QFile>
+#include <QHash>
 #include <QJsonDocument>
 #include <QtDebug>
 
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace quorvelle {
@@ -28,16 +30,39 @@ std::optional<QString> appendAll(int fd, const QByteArray& bytes, off_t size) {
     return failure;
 }
 
+QByteArray lineOf(const TranscriptHistoryEntry& entry) {
+    return QJsonDocument(entry.toJson()).toJson(QJsonDocument::Compact) + '\n';
+}
+
 }  // namespace
 
 TranscriptHistoryJournal::TranscriptHistoryJournal(QString path, std::function<QDateTime()> now)
     : m_path(std::move(path)), m_now(std::move(now)) {}
 
 std::optional<QString> TranscriptHistoryJournal::append(const QList<TranscriptHistoryEntry>& entries) {
+    std::lock_guard lock(m_mutex);
+    auto failure = appendLocked(entries);
+    if (!failure) {
+        m_held.removeIf([&](const TranscriptHistoryEntry& held) {
+            return std::any_of(entries.cbegin(), entries.cend(),
+                               [&](const TranscriptHistoryEntry& entry) { return entry.id == held.id; });
+        });
+    }
+    return failure;
+}
+
+std::optional<QString> TranscriptHistoryJournal::hold(const TranscriptHistoryEntry& entry) {
+    std::lock_guard lock(m_mutex);
+    // Kept even when the line did not go in: the next end of the journal writes it again.
+    m_held.append(entry);
+    return appendLocked({entry});
+}
+
+std::optional<QString> TranscriptHistoryJournal::appendLocked(const QList<TranscriptHistoryEntry>& entries) {
     if (entries.isEmpty()) return std::nullopt;
     QByteArray lines;
     for (const TranscriptHistoryEntry& entry : entries)
-        lines += QJsonDocument(entry.toJson()).toJson(QJsonDocument::Compact) + '\n';
+        lines += lineOf(entry);
     // Never through a link, never waiting on a FIFO; the user's eyes only, like the history.
     const int fd = ::open(QFile::encodeName(m_path).constData(),
                           O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
@@ -53,13 +78,24 @@ std::optional<QString> TranscriptHistoryJournal::append(const QList<TranscriptHi
     else
         failure = appendAll(fd, lines, info.st_size);
     ::close(fd);
+    // Counted even when it failed: part of it may be in the journal.
+    ++m_additions;
+    for (const TranscriptHistoryEntry& entry : entries)
+        m_own.insert(entry.id);
     return failure;
 }
 
+quint64 TranscriptHistoryJournal::mark() {
+    std::lock_guard lock(m_mutex);
+    return m_additions;
+}
+
 TranscriptHistoryJournal::Contents TranscriptHistoryJournal::read() {
+    std::lock_guard lock(m_mutex);
     m_keepAside.clear();
     const StoreFile file = StoreFile::read(m_path, kMaximumSize);
     Contents contents;
+    contents.mark = m_additions;
     if (file.outcome == StoreFile::Outcome::missing) return contents;
     if (file.outcome == StoreFile::Outcome::refused) {
         contents.refused = file.reason;
@@ -68,6 +104,7 @@ TranscriptHistoryJournal::Contents TranscriptHistoryJournal::read() {
                  qUtf8Printable(file.reason));
         return contents;
     }
+    QHash<QUuid, qsizetype> places;
     for (const QByteArray& line : file.bytes.split('\n')) {
         if (line.trimmed().isEmpty()) continue;
         QJsonParseError error{};
@@ -75,10 +112,17 @@ TranscriptHistoryJournal::Contents TranscriptHistoryJournal::read() {
         auto entry = error.error == QJsonParseError::NoError && document.isObject()
                          ? TranscriptHistoryEntry::fromJson(document.object())
                          : std::nullopt;
-        if (entry)
-            contents.entries.append(std::move(*entry));
-        else
+        if (!entry) {
             ++contents.damagedLines;
+        } else if (m_own.contains(entry->id)) {
+            continue;
+        } else if (const auto place = places.constFind(entry->id); place != places.cend()) {
+            // A later line of the same entry: a held entry as it ended.
+            contents.entries[*place] = std::move(*entry);
+        } else {
+            places.insert(entry->id, contents.entries.size());
+            contents.entries.append(std::move(*entry));
+        }
     }
     if (contents.damagedLines > 0) {
         m_keepAside = QStringLiteral("%1 lines did not decode").arg(contents.damagedLines);
@@ -88,15 +132,36 @@ TranscriptHistoryJournal::Contents TranscriptHistoryJournal::read() {
     return contents;
 }
 
-void TranscriptHistoryJournal::end() {
+void TranscriptHistoryJournal::end(quint64 mark) {
+    std::lock_guard lock(m_mutex);
+    endLocked(mark);
+}
+
+void TranscriptHistoryJournal::endRead(quint64 mark) {
+    std::lock_guard lock(m_mutex);
+    const bool onTheirWay = std::any_of(m_own.cbegin(), m_own.cend(), [&](const QUuid& id) {
+        return std::none_of(m_held.cbegin(), m_held.cend(),
+                            [&](const TranscriptHistoryEntry& held) { return held.id == id; });
+    });
+    if (!onTheirWay) endLocked(mark);
+}
+
+void TranscriptHistoryJournal::endLocked(quint64 mark) {
+    if (mark != m_additions) return;
     if (m_keepAside.isEmpty()) {
-        QFile::remove(m_path);
+        keepOnlyHeldLocked();
         return;
     }
     if (const auto aside = setAsideDamagedFile(m_path, m_now())) {
         qWarning("Transcript history journal %s (%s) kept as %s", qUtf8Printable(m_path), qUtf8Printable(m_keepAside),
                  qUtf8Printable(*aside));
         m_keepAside.clear();
+        m_own.clear();
+        // The held entries went aside with the rest: they go on here.
+        if (const auto failure = appendLocked(m_held)) {
+            qWarning("Transcript history journal %s cannot be written: %s", qUtf8Printable(m_path),
+                     qUtf8Printable(*failure));
+        }
     } else {
         qWarning("Transcript history journal %s (%s) cannot be moved aside; left in place", qUtf8Printable(m_path),
                  qUtf8Printable(m_keepAside));
@@ -104,8 +169,28 @@ void TranscriptHistoryJournal::end() {
 }
 
 void TranscriptHistoryJournal::remove() {
-    QFile::remove(m_path);
+    std::lock_guard lock(m_mutex);
+    ++m_additions;
     m_keepAside.clear();
+    keepOnlyHeldLocked();
+}
+
+void TranscriptHistoryJournal::keepOnlyHeldLocked() {
+    m_own.clear();
+    for (const TranscriptHistoryEntry& entry : std::as_const(m_held))
+        m_own.insert(entry.id);
+    if (m_held.isEmpty()) {
+        QFile::remove(m_path);
+        return;
+    }
+    // Replaced in one step: a process killed meanwhile finds the old journal or the new one.
+    StoreFileWriter file(m_path);
+    for (const TranscriptHistoryEntry& entry : std::as_const(m_held))
+        file.write(lineOf(entry));
+    if (const auto failure = file.commit()) {
+        qWarning("Transcript history journal %s cannot be written: %s", qUtf8Printable(m_path),
+                 qUtf8Printable(*failure));
+    }
 }
 
 }  // namespace quorvelle

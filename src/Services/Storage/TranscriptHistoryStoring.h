@@ -40,6 +40,10 @@ public:
         save(entries);
         return std::nullopt;
     }
+    // Keeps an entry whose delivery is still being checked where it outlives the process, until
+    // `append` brings the entry of the same id as it ended; an entry still held when the store ends
+    // goes into the history as it is. Not part of the history meanwhile.
+    virtual void hold(const TranscriptHistoryEntry& entry) { Q_UNUSED(entry); }
     // Calls `loaded` on `context`'s thread once the stored history can be had without waiting.
     virtual void whenLoaded(QObject* context, std::function<void()> loaded) {
         Q_UNUSED(context);

@@ -231,6 +231,42 @@ TEST_F(StoreHardeningTest, SpecialFilesAtTheStorePathsAreSetAsideWithoutHanging)
     }
 }
 
+// A store file that is there but cannot be opened is no missing file: read as one, the next write
+// would put an empty store in its place. It is set aside as it is before anything is written.
+TEST_F(StoreHardeningTest, StoreFilesThatCannotBeOpenedAreSetAsideNotWrittenOver) {
+    const QString files[] = {path("user-defaults.json"), path("History/transcript-history.json"), registryPath()};
+    ASSERT_TRUE(QDir().mkpath(path("History")) && QDir().mkpath(models()));
+    const auto asideCount = [&] {
+        return asideFiles(dir.path()).size() + asideFiles(path("History")).size() + asideFiles(models()).size();
+    };
+    const QByteArray kept = R"({"quorvelle.kept": {"string": "old"}})";
+    // Permission bits stop no reads of root's: only the link loop fails for root too.
+    const bool root = ::geteuid() == 0;
+    for (const bool loop : {true, false}) {
+        if (!loop && root) continue;
+        for (const QString& at : files) {
+            QFile::remove(at);
+            ASSERT_TRUE(loop ? QFile::link(at, at) : writeAll(at, kept) && ::chmod(QFile::encodeName(at), 0) == 0);
+        }
+        const qsizetype before = asideCount();
+        JsonFileUserDefaults(files[0]).setString("new", "value");
+        ApplicationSupportTranscriptHistoryStore history({path("History"), dir.path(), &QDateTime::currentDateTime});
+        EXPECT_THROW(history.exportCSV(), TranscriptHistoryExportError);
+        history.save({});
+        history.waitUntilWritten();
+        putModelFile(Model::baseMultilingual, weightsOf(Model::baseMultilingual));
+        makeManager()->deleteModel(Model::largeV3);
+        EXPECT_EQ(asideCount(), before + 3) << (loop ? "link loop" : "permission denied");
+        EXPECT_EQ(JsonFileUserDefaults(files[0]).string("new"), "value");
+        if (!loop) {
+            const QString aside = dir.filePath(asideFiles(dir.path()).value(0));
+            ASSERT_EQ(::chmod(QFile::encodeName(aside), 0600), 0);
+            EXPECT_EQ(readAll(aside), kept);
+        }
+    }
+    if (root) RecordProperty("permission_case", "not run: permission bits do not stop root's reads");
+}
+
 TEST_F(StoreHardeningTest, DataFoldersAreOwnerOnlyWhetherMadeOrFound) {
     ::umask(022);
     ASSERT_TRUE(QDir().mkpath(path("found")));

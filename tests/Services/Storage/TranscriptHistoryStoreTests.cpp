@@ -12,6 +12,11 @@
 #include <QTemporaryDir>
 #include <QTimeZone>
 
+#include <sys/wait.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
 #include <ctime>
 
 namespace quorvelle {
@@ -32,6 +37,32 @@ QByteArray journalLine(const TranscriptHistoryEntry& entry) {
 TranscriptHistoryEntry makeEntry(qint64 secondsBeforeNow, QString transcript, double duration = 1.0,
                                  Kind kind = Kind::inserted) {
     return {QUuid::createUuid(), kNow.addSecs(-secondsBeforeNow), std::move(transcript), duration, 3, kind};
+}
+
+// Where two long histories first differ, readably; empty when they do not.
+std::string firstDifference(const Entries& actual, const Entries& expected) {
+    const auto describe = [](const Entries& entries, qsizetype at) {
+        return at < entries.size()
+                   ? (entries[at].transcript + u' ' + rawValue(entries[at].completionKind)).toStdString()
+                   : std::string("nothing");
+    };
+    for (qsizetype at = 0; at < std::max(actual.size(), expected.size()); ++at) {
+        if (at < actual.size() && at < expected.size() && actual[at] == expected[at]) continue;
+        return "at " + std::to_string(at) + ": " + describe(actual, at) + " instead of " + describe(expected, at);
+    }
+    return {};
+}
+
+// Runs `act` in a child process that then ends at once, as a killed one would: no destructor runs
+// and the store's thread stops wherever it is.
+void killedAfter(const std::function<void()>& act) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        act();
+        std::_Exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
 }
 
 class TranscriptHistoryStoreTest : public ::testing::Test {
@@ -303,6 +334,55 @@ TEST_F(TranscriptHistoryStoreTest, ADamagedJournalKeepsItsGoodLinesAndIsSetAside
     store.waitUntilWritten();
     EXPECT_EQ(journalsAside().size(), 2);
     EXPECT_EQ(makeStore().loadEntries(), (Entries{added, recovered, old}));
+}
+
+// Entries are journaled as they are appended, not when the writer gets to them: those queued behind
+// the write of a long history outlive a kill. A pasted dictation is held there while its check
+// runs, is no entry of the list meanwhile, and its entry as the check ended takes its place, once.
+TEST_F(TranscriptHistoryStoreTest, AppendedAndHeldEntriesOutliveAKillAndTheEndedOneReplacesTheHeld) {
+    Entries stored;
+    for (int i = 0; i < 20'000; ++i)
+        stored.append(makeEntry(60 * (i + 10), QString("dictation number %1").arg(i), 2.5));
+    makeStore().save(stored);
+    const auto older = makeEntry(60 * 30'000, "older"), newest = makeEntry(-5, "newest");
+    const auto held = makeEntry(0, "pasted", 1.0, Kind::pasteSentUnverified);
+    auto ended = held;
+    ended.completionKind = Kind::pastedViaClipboard;
+    killedAfter([&] {
+        // Never destroyed: the process ends as a killed one does.
+        auto& store = *new ApplicationSupportTranscriptHistoryStore(makeStore());
+        store.loadEntries();
+        store.hold(held);
+        store.append(older);  // the whole file is written again
+        store.append(newest);
+        store.append(ended);
+    });
+    Entries expected = Entries{newest, ended} + stored;
+    expected.append(older);
+    EXPECT_EQ(firstDifference(makeStore().loadEntries(), expected), "");
+
+    // Held through the writes of other entries, which end the journal; killed before the check ended.
+    const auto other = makeEntry(-10, "other"),
+               heldAgain = makeEntry(-7, "pasted again", 1.0, Kind::pasteSentUnverified);
+    killedAfter([&] {
+        // Never destroyed: the process ends as a killed one does.
+        auto& store = *new ApplicationSupportTranscriptHistoryStore(makeStore());
+        store.hold(heldAgain);
+        store.append(other);
+        store.waitUntilWritten();
+    });
+    expected = Entries{other, heldAgain} + expected;
+    EXPECT_EQ(firstDifference(makeStore().loadEntries(), expected), "");
+
+    // A store that ends while an entry is held writes it as it is.
+    const auto unchecked = makeEntry(-20, "unchecked", 1.0, Kind::pasteSentUnverified);
+    {
+        auto store = makeStore();
+        store.hold(unchecked);
+        EXPECT_EQ(firstDifference(store.loadEntries(), expected), "");
+    }
+    EXPECT_FALSE(QFile::exists(journalPath()));
+    EXPECT_EQ(firstDifference(makeStore().loadEntries(), Entries{unchecked} + expected), "");
 }
 
 }  // namespace

@@ -137,5 +137,27 @@ TEST_F(HistoryExportTest, TheExportRunsOffTheWindowsThreadOneAtATime) {
     EXPECT_EQ(exporter.message(), "");
 }
 
+// The store's file is a whole copy of the history: it goes when the export does not complete (a
+// cancel, a failure), at the next start when the run ended during one, and with the history.
+TEST_F(HistoryExportTest, NoCopyOfTheHistoryIsLeftBehindAnUnfinishedExport) {
+    const auto exports = [&] { return QDir(dir.filePath("export")).entryList(QDir::Files); };
+    EXPECT_EQ(run(store, nullptr), std::nullopt);
+    EXPECT_EQ(exports(), QStringList());
+    EXPECT_TRUE(run(store, "out/folder.csv"));
+    EXPECT_TRUE(run(store, "not-a-folder/history.csv"));
+    EXPECT_EQ(exports(), QStringList());
+
+    EXPECT_EQ(run(store, "out/new.csv"), std::nullopt);
+    EXPECT_EQ(exports(), QStringList{"quorvelle-history-2026-12-05.csv"});
+    store->clear();
+    EXPECT_EQ(exports(), QStringList());
+
+    // Left by a run that ended while the dialog was open; other files there are not the store's.
+    ASSERT_TRUE(writeAll(dir.filePath("export/quorvelle-history-2026-11-30.csv"), "a copy"));
+    ASSERT_TRUE(writeAll(dir.filePath("export/notes.csv"), "not a copy"));
+    makeStore("export")->loadEntries();
+    EXPECT_EQ(exports(), QStringList{"notes.csv"});
+}
+
 }  // namespace
 }  // namespace quorvelle::test

@@ -6,7 +6,9 @@
 #include "ViewModel/AppViewModel.h"
 #include "Views/Dashboard/History/FileDialogSaveLocationChooser.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <QCoroTask>
 
@@ -52,6 +54,9 @@ QCoro::Task<std::optional<QString>> HistoryExporter::run(std::shared_ptr<Transcr
     } catch (const std::exception& error) {
         co_return failed + QString::fromUtf8(error.what());
     }
+    // A whole copy of the history: it goes whenever the export does not complete (a cancel, a
+    // failure, the export dropped at quit).
+    auto leftover = qScopeGuard([exported] { QFile::remove(exported); });
     const std::optional<QString> target = chooser->chooseSaveLocation(QFileInfo(exported).fileName());
     if (!target) co_return std::nullopt;
     if (QFileInfo(*target).isDir()) {
@@ -62,6 +67,7 @@ QCoro::Task<std::optional<QString>> HistoryExporter::run(std::shared_ptr<Transcr
     // twice.
     auto copied = runOnThreadPool([exported, target = *target] { return PrivateFile::copy(exported, target); });
     if (const std::optional<QString> reason = co_await copied) co_return failed + *reason;
+    leftover.dismiss();
     co_return std::nullopt;
 }
 

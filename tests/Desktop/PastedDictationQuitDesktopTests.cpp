@@ -1,0 +1,61 @@
+// The real executable quits (a logout's SIGTERM) while the paste of a dictation is being checked:
+// the words are already in the user's field, so the history keeps them.
+#include "AppUnderTest.h"
+#include "AppWindows.h"
+#include "FakeBackendServer.h"
+#include "FixtureApp.h"
+#include "Services/Storage/SettingsKeys.h"
+#include "ShellDesktopInput.h"
+#include "TestEventLoop.h"
+#include "TestMicrophone.h"
+
+#include <QScopeGuard>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace quorvelle::test {
+namespace {
+
+const QStringList kHotkey{"Control_L", "Alt_L", "space"};
+const QString kSingle = QStringLiteral("single");
+const QString kWords = QStringLiteral("words pasted before the logout");
+// Bounds for what a loaded machine may take; met in a second or two when it is idle.
+constexpr int kLong = 30000;
+
+TEST(PastedDictationQuit, ASigtermAtTheFirstChangeOfThePastedFieldKeepsTheHistoryEntry) {
+    if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
+    ASSERT_FALSE(TestMicrophone::speech().isEmpty()) << "espeak-ng and sox made no speech";
+    seedSignedInSession();
+    const auto signOut = qScopeGuard([] { clearStoredSession(); });
+    FakeBackendServer server;
+    answerTranscriptionsWith(server, kWords);
+    server.respond("POST", QStringLiteral("/v1/internal/log-events"), FakeResponse::json(202, "{}"));
+    AppUnderTest app(server.baseUrl());
+    app.defaults().setBool(QString::fromLatin1(SettingsKeys::clipboardFallbackEnabled), true);
+    TestMicrophone microphone;
+    app.start();
+    ASSERT_TRUE(app.waitUntilHotkeyRegistered(kLong)) << app.standardError().toStdString();
+
+    // A chat application's field takes the words by the checked paste.
+    QProcessEnvironment named = QProcessEnvironment::systemEnvironment();
+    named.insert(QStringLiteral("RESOURCE_NAME"), QStringLiteral("slack"));
+    FixtureApp chat(FixtureApp::Toolkit::Qt, QStringLiteral("Chat"), named);
+    chat.focus(kSingle);
+    ASSERT_TRUE(bringToFront(chat.processId(), kLong));
+    speakWithHotkeyDown(microphone, kHotkey);
+    sendKeys(kHotkey, false);
+
+    // The check of the paste takes at least its fixed wait from here.
+    ASSERT_TRUE(waitUntil([&] { return !chat.texts().value(kSingle).toString().isEmpty(); }, kLong)) << app.eventLog();
+    ASSERT_EQ(::kill(static_cast<pid_t>(app.processId()), SIGTERM), 0);
+    ASSERT_TRUE(waitUntil([&] { return !app.isRunning(); }, kLong)) << "the app did not quit";
+    EXPECT_EQ(chat.texts().value(kSingle).toString(), kWords);
+    const auto history = app.historyEntries();
+    ASSERT_EQ(history.size(), 1) << app.eventLog();
+    EXPECT_EQ(history.first().transcript, kWords);
+}
+
+}  // namespace
+}  // namespace quorvelle::test
