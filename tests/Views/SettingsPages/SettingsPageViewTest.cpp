@@ -82,6 +82,38 @@ TEST_F(SettingsPageViewTest, TheLocalCardOpensTheSetupUntilReadyAndSwitchesSnapB
     EXPECT_FALSE(shows("settings-open-autostart"));
 }
 
+// In the dashboard at 1024 x 768: Return on a model's download that fails keeps that row, its reason
+// and its Retry in view with the keyboard focus on Retry, though the status line appears above.
+TEST_F(SettingsPageViewTest, AFailedDownloadKeepsItsRowItsReasonAndTheFocusedRetryInView) {
+    fakes.makeReadyForCloudDictation();
+    ASSERT_TRUE(loadDashboard("english", {1024, 768}));
+    state()->selectSection(QStringLiteral("settings"));
+    settle();
+    QQuickItem* detail = item("main-window-detail");
+    const QString row = "settings-model-" + rawValue(M::largeV3);
+    QPointer<QQuickItem> primary = inside(row, "model-primary-button");
+    primary->forceActiveFocus(Qt::TabFocusReason);
+    settle();
+    EXPECT_FALSE(shows("main-window-inline-message"));
+    fakes.localModels->downloadOutcome.pushFailure(
+        WebRequestError::transportFailure(QNetworkReply::ConnectionRefusedError, ""));
+    harness.pressKey(Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return modelRow(M::largeV3).value(1) == "Retry"; }));
+    settle();
+    harness.grab();
+    settle();
+    EXPECT_TRUE(shows("main-window-inline-message"));
+    ASSERT_TRUE(primary);
+    EXPECT_TRUE(primary->hasActiveFocus());
+    for (QQuickItem* shown : {item(row), inside(row, "model-failure"), primary.data()}) {
+        const QRectF box = shown->mapRectToItem(detail, QRectF(0, 0, shown->width(), shown->height()));
+        EXPECT_TRUE(box.top() >= 0 && box.bottom() <= detail->height())
+            << shown->objectName().toStdString() << " at " << box.top() << ".." << box.bottom();
+    }
+    EXPECT_TRUE(shows(row) && inside(row, "model-failure")->isVisible());
+    harness.shoot("settings-download-failed-1024x768");
+}
+
 TEST_F(SettingsPageViewTest, TheLanguageListFiltersInTurkishAndTheChoiceStaysNamedWhileHidden) {
     load("turkish");
     QQuickItem* list = item("settings-language-list");
