@@ -79,7 +79,7 @@ TEST_F(NarrowScreenLayoutTest, EveryPageKeepsItsTextsWholeAndItsControlsOnTheirC
                                       .arg(raw)
                                       .arg(size.width())
                                       .arg(size.height())
-                                      .arg(QString::fromLatin1(language).left(2))
+                                      .arg(language == std::string("english") ? "en" : "tr")
                                       .toStdString());
             }
         }

@@ -54,7 +54,9 @@ SurfaceCard {
             }
         }
 
+        // Out of the row while empty: an unloaded Loader keeps the size of what it last held.
         Loader {
+            visible: root.trailing !== null
             sourceComponent: root.trailing
         }
     }
