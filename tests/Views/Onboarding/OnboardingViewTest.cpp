@@ -148,12 +148,8 @@ TEST_F(OnboardingViewTest, AFailedDownloadKeepsItsRowItsReasonAndTheFocusedRetry
                                      {360, 480}));
     QQuickItem* scroll = item("setup-scroll");
     QQuickItem* primary = item("setup-model-largeV3-primary");
-    primary->forceActiveFocus(Qt::TabFocusReason);
-    settle();
     EXPECT_FALSE(shows("setup-message"));
-    fakes.localModels->downloadOutcome.pushFailure(
-        WebRequestError::transportFailure(QNetworkReply::ConnectionRefusedError, ""));
-    harness.pressKey(Qt::Key_Return);
+    pressReturnOnFailingDownload(primary);
     ASSERT_TRUE(waitUntil([&] { return text("setup-model-largeV3-state") == "Retry needed"; }));
     settle();
     harness.grab();
@@ -163,12 +159,8 @@ TEST_F(OnboardingViewTest, AFailedDownloadKeepsItsRowItsReasonAndTheFocusedRetry
     EXPECT_TRUE(textsIn(item("setup-message")).join(' ').contains("Large v3 could not be downloaded. The network"));
     EXPECT_EQ(text("setup-model-largeV3-primary"), "Retry");
     EXPECT_TRUE(primary->hasActiveFocus());
-    for (const char* name : {"setup-model-largeV3", "setup-model-largeV3-failure", "setup-model-largeV3-primary"}) {
-        QQuickItem* shown = item(name);
-        const QRectF box = shown->mapRectToItem(scroll, QRectF(0, 0, shown->width(), shown->height()));
-        EXPECT_TRUE(box.top() >= 0 && box.bottom() <= scroll->height())
-            << name << " at " << box.top() << ".." << box.bottom() << " of " << scroll->height();
-    }
+    for (const char* name : {"setup-model-largeV3", "setup-model-largeV3-failure", "setup-model-largeV3-primary"})
+        EXPECT_TRUE(inView(item(name), scroll));
     harness.shoot("setup-download-failed-480");
 }
 

@@ -92,12 +92,8 @@ TEST_F(SettingsPageViewTest, AFailedDownloadKeepsItsRowItsReasonAndTheFocusedRet
     QQuickItem* detail = item("main-window-detail");
     const QString row = "settings-model-" + rawValue(M::largeV3);
     QPointer<QQuickItem> primary = inside(row, "model-primary-button");
-    primary->forceActiveFocus(Qt::TabFocusReason);
-    settle();
     EXPECT_FALSE(shows("main-window-inline-message"));
-    fakes.localModels->downloadOutcome.pushFailure(
-        WebRequestError::transportFailure(QNetworkReply::ConnectionRefusedError, ""));
-    harness.pressKey(Qt::Key_Return);
+    pressReturnOnFailingDownload(primary);
     ASSERT_TRUE(waitUntil([&] { return modelRow(M::largeV3).value(1) == "Retry"; }));
     settle();
     harness.grab();
@@ -105,11 +101,8 @@ TEST_F(SettingsPageViewTest, AFailedDownloadKeepsItsRowItsReasonAndTheFocusedRet
     EXPECT_TRUE(shows("main-window-inline-message"));
     ASSERT_TRUE(primary);
     EXPECT_TRUE(primary->hasActiveFocus());
-    for (QQuickItem* shown : {item(row), inside(row, "model-failure"), primary.data()}) {
-        const QRectF box = shown->mapRectToItem(detail, QRectF(0, 0, shown->width(), shown->height()));
-        EXPECT_TRUE(box.top() >= 0 && box.bottom() <= detail->height())
-            << shown->objectName().toStdString() << " at " << box.top() << ".." << box.bottom();
-    }
+    for (QQuickItem* shown : {item(row), inside(row, "model-failure"), primary.data()})
+        EXPECT_TRUE(inView(shown, detail));
     EXPECT_TRUE(shows(row) && inside(row, "model-failure")->isVisible());
     harness.shoot("settings-download-failed-1024x768");
 }
