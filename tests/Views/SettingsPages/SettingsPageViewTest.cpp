@@ -37,6 +37,9 @@ protected:
                 secondary->isVisible() ? secondary->property("title").toString() : QString()};
     }
     void clickModel(M id, const char* button = "model-primary-button") {
+        // Drawn first: a row keeps its buttons across states, and one that just appeared is placed
+        // when the frame is laid out.
+        harness.grab();
         harness.click(inside("settings-model-" + rawValue(id), button));
         settle();
     }
