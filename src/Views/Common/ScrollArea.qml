@@ -22,7 +22,8 @@ Flickable {
         Accessible.name: root.scrollBarName
     }
 
-    function contains(item) {
+    // Whether `item` lies inside this area's content.
+    function holds(item) {
         let ancestor = item
         while (ancestor && ancestor !== root.contentItem)
             ancestor = ancestor.parent
@@ -31,7 +32,7 @@ Flickable {
 
     // Scrolls just enough to show `item`, when it lies inside this area.
     function reveal(item) {
-        if (!contains(item))
+        if (!holds(item))
             return
         const box = item.mapToItem(root.contentItem, 0, 0, item.width, item.height)
         let y = root.contentY
@@ -46,7 +47,7 @@ Flickable {
     // do not fit.
     function revealFocus() {
         const focused = root.Window.window ? root.Window.window.activeFocusItem : null
-        if (!contains(focused))
+        if (!holds(focused))
             return
         for (let unit = focused.parent; unit && unit !== root.contentItem; unit = unit.parent) {
             if (unit.revealsWhole === true) {
