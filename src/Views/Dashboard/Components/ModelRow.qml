@@ -22,6 +22,8 @@ Rectangle {
     property var primaryAction: null
     property var secondaryActionTitle: null
     property var secondaryAction: null
+    // The page brings the whole row into view around its focused button.
+    readonly property bool revealsWhole: true
 
     function isPresent(value) {
         return value !== null && value !== undefined

@@ -31,7 +31,6 @@ Rectangle {
         text: root.placeholder
         font.pixelSize: 14
         color: DesktopTheme.colors.secondaryText
-        opacity: 0.72
     }
 
     TextArea {
