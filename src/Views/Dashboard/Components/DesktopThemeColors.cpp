@@ -26,6 +26,7 @@ DesktopThemeColors DesktopThemeColors::quorvelle() {
     c.cardBorder = rgb(0.18, 0.26, 0.36);
     c.inputBackground = rgb(0.07, 0.09, 0.13);
     c.inputBorder = rgb(0.18, 0.25, 0.35);
+    c.controlBorder = rgb(0.42, 0.53, 0.68);
     c.headerIconBackground = rgb(0.12, 0.18, 0.27);
     c.pillFill = rgb(0.11, 0.16, 0.24);
     c.pillBorder = rgb(0.22, 0.32, 0.45);
@@ -59,6 +60,8 @@ DesktopThemeColors DesktopThemeColors::black() {
     c.cardBorder = theme::white(0.08);
     c.inputBackground = rgb(0.04, 0.04, 0.04);
     c.inputBorder = theme::white(0.06);
+    // Opaque, so that it reads the same over the card, the field and the page.
+    c.controlBorder = rgb(0.50, 0.50, 0.50);
     c.headerIconBackground = rgb(0.15, 0.15, 0.16);
     c.pillFill = rgb(0.08, 0.08, 0.08);
     c.pillBorder = theme::white(0.04);
@@ -93,6 +96,7 @@ DesktopThemeColors DesktopThemeColors::light() {
     c.cardBorder = rgb(0.82, 0.85, 0.91);
     c.inputBackground = rgb(0.93, 0.95, 0.98);
     c.inputBorder = rgb(0.79, 0.83, 0.89);
+    c.controlBorder = rgb(0.46, 0.50, 0.58);
     c.headerIconBackground = rgb(0.86, 0.89, 0.95);
     c.pillFill = rgb(0.90, 0.93, 0.97);
     c.pillBorder = rgb(0.80, 0.84, 0.90);

@@ -27,7 +27,7 @@ TextField {
     background: Rectangle {
         radius: input.cornerRadius
         color: DesktopTheme.colors.inputBackground
-        border.color: DesktopTheme.colors.inputBorder
+        border.color: DesktopTheme.colors.controlBorder
         border.width: 1
     }
 

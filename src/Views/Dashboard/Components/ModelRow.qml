@@ -142,10 +142,7 @@ Rectangle {
                         radius: 8
                         color: "transparent"
                         border.width: 1
-                        border.color: Qt.rgba(DesktopTheme.colors.secondaryText.r,
-                                              DesktopTheme.colors.secondaryText.g,
-                                              DesktopTheme.colors.secondaryText.b,
-                                              DesktopTheme.colors.secondaryText.a * 0.4)
+                        border.color: DesktopTheme.colors.controlBorder
                     }
 
                     Rectangle {

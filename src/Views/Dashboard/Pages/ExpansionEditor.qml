@@ -19,7 +19,7 @@ Rectangle {
     implicitHeight: Math.max(118, editor.implicitHeight) + 24
     radius: 10
     color: DesktopTheme.colors.inputBackground
-    border.color: DesktopTheme.colors.inputBorder
+    border.color: DesktopTheme.colors.controlBorder
     border.width: 1
 
     UiText {
