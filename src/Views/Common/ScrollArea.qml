@@ -2,8 +2,10 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Window
 
-// A vertically scrolling area: the wheel and the scroll bar move it, it never overshoots, and a
-// control inside it that takes the keyboard focus is scrolled into view.
+// A vertically scrolling area: the wheel and the scroll bar move it, it never overshoots, and the
+// control inside it that has the keyboard focus is kept in view: when it takes the focus, and when
+// the content above or around it changes height (a message appearing, a row growing a reason). A
+// control inside an item that sets `revealsWhole` brings that whole item into view with it.
 Flickable {
     id: root
 
@@ -20,12 +22,17 @@ Flickable {
         Accessible.name: root.scrollBarName
     }
 
-    // Scrolls just enough to show `item`, when it lies inside this area.
-    function reveal(item) {
+    // Whether `item` lies inside this area's content.
+    function holds(item) {
         let ancestor = item
         while (ancestor && ancestor !== root.contentItem)
             ancestor = ancestor.parent
-        if (!ancestor)
+        return ancestor !== null && ancestor !== undefined
+    }
+
+    // Scrolls just enough to show `item`, when it lies inside this area.
+    function reveal(item) {
+        if (!holds(item))
             return
         const box = item.mapToItem(root.contentItem, 0, 0, item.width, item.height)
         let y = root.contentY
@@ -36,13 +43,29 @@ Flickable {
         root.contentY = Math.max(0, Math.min(y, root.contentHeight - root.height))
     }
 
+    // Shows the focused control with the item it belongs to; the control itself wins when both
+    // do not fit.
+    function revealFocus() {
+        const focused = root.Window.window ? root.Window.window.activeFocusItem : null
+        if (!holds(focused))
+            return
+        for (let unit = focused.parent; unit && unit !== root.contentItem; unit = unit.parent) {
+            if (unit.revealsWhole === true) {
+                reveal(unit)
+                break
+            }
+        }
+        reveal(focused)
+    }
+
+    // After the layouts have placed what changed.
+    onContentHeightChanged: Qt.callLater(root.revealFocus)
+
     Connections {
         target: root.Window.window
 
         function onActiveFocusItemChanged() {
-            const item = root.Window.window.activeFocusItem
-            if (item)
-                root.reveal(item)
+            root.revealFocus()
         }
     }
 }

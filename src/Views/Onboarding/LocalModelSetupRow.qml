@@ -18,6 +18,8 @@ Rectangle {
     property string failureText
     property bool isSelected
     property bool turkish
+    // The setup screen brings the whole row into view around its focused button.
+    readonly property bool revealsWhole: true
 
     signal primaryClicked
     signal deleteClicked

@@ -86,8 +86,13 @@ Item {
                     Layout.fillWidth: true
                     visible: root.viewModel.inlineMessage !== null
                     message: root.viewModel.inlineMessage || ""
-                    // What a button further down answered is scrolled into view, once laid out.
-                    onMessageChanged: Qt.callLater(() => scroll.reveal(banner))
+                    // What a button further down answered is scrolled into view, once laid out, as
+                    // far as the control with the focus stays in view: a model row that failed says
+                    // why itself, beside its Retry.
+                    onMessageChanged: Qt.callLater(() => {
+                        scroll.reveal(banner)
+                        scroll.revealFocus()
+                    })
                 }
 
                 SetupCard {

@@ -10,6 +10,9 @@ Rectangle {
 
     // The platform's green and orange.
     readonly property color tint: ready ? "#34c759" : "#ff9500"
+    // The word in the same colour on a dark window; on a light one in a deep shade of it, which
+    // reads at 4.5:1 on the tinted fill.
+    readonly property color wordColor: MenuStyle.dark ? tint : ready ? "#1b7034" : "#8f4c00"
 
     implicitWidth: word.implicitWidth + 20
     implicitHeight: word.implicitHeight + 8
@@ -24,6 +27,6 @@ Rectangle {
         text: badge.label
         font.pixelSize: MenuType.caption.pixelSize
         font.weight: Font.Medium
-        color: badge.tint
+        color: badge.wordColor
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FakeBootstrap.h"
+#include "Services/Backend/WebRequestError.h"
 #include "Services/Storage/SettingsKeys.h"
 #include "ViewHarness.h"
 #include "ViewModel/AppViewModel.h"
@@ -69,6 +70,22 @@ protected:
     QString message() const { return viewModel->inlineMessageText(); }
     std::optional<QString> stored(const char* key) const {
         return fakes.userDefaults->string(QString::fromLatin1(key));
+    }
+    // Return on a model row's button, given the keyboard focus, for a download that fails: the model
+    // host is out of reach.
+    void pressReturnOnFailingDownload(QQuickItem* button) {
+        button->forceActiveFocus(Qt::TabFocusReason);
+        settle();
+        fakes.localModels->downloadOutcome.pushFailure(
+            WebRequestError::transportFailure(QNetworkReply::ConnectionRefusedError, ""));
+        harness.pressKey(Qt::Key_Return);
+    }
+    // Whether `item` lies wholly inside the view of the scrolling `area`; says where it lies if not.
+    static ::testing::AssertionResult inView(QQuickItem* item, QQuickItem* area) {
+        const QRectF box = item->mapRectToItem(area, QRectF(0, 0, item->width(), item->height()));
+        if (box.top() >= 0 && box.bottom() <= area->height()) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << item->objectName().toStdString() << " at " << box.top() << ".."
+                                             << box.bottom() << " of " << area->height();
     }
     // Lets the view model's tasks and the bindings run, and a left page go.
     static void settle() {

@@ -1,5 +1,6 @@
 // The tray popover on the view model the host hands it.
 #include "../Dashboard/ViewModelScene.h"
+#include "DrawnText.h"
 #include "TestEventLoop.h"
 
 #include <QQmlComponent>
@@ -230,17 +231,6 @@ TEST_F(PopoverTest, ReadyStateInBothLanguagesWithItsFooterThenTheSettingsControl
     EXPECT_TRUE(picker->hasActiveFocus());
     EXPECT_EQ(item("focus-ring")->parentItem(), picker);
     EXPECT_TRUE(item("focus-ring")->isVisible());
-}
-
-// The WCAG contrast ratio of two colours as drawn.
-double contrast(const QColor& a, const QColor& b) {
-    const auto luminance = [](const QColor& c) {
-        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-    };
-    const double first = luminance(a);
-    const double second = luminance(b);
-    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
 }
 
 // The chosen segment of each two-way choice shows at a glance (3:1 against the other, as drawn) in

@@ -37,6 +37,9 @@ protected:
                 secondary->isVisible() ? secondary->property("title").toString() : QString()};
     }
     void clickModel(M id, const char* button = "model-primary-button") {
+        // Drawn first: a row keeps its buttons across states, and one that just appeared is placed
+        // when the frame is laid out.
+        harness.grab();
         harness.click(inside("settings-model-" + rawValue(id), button));
         settle();
     }
@@ -80,6 +83,31 @@ TEST_F(SettingsPageViewTest, TheLocalCardOpensTheSetupUntilReadyAndSwitchesSnapB
     clickSwitch("settings-start-at-login-switch");
     EXPECT_TRUE(isOn("settings-start-at-login-switch"));
     EXPECT_FALSE(shows("settings-open-autostart"));
+}
+
+// In the dashboard at 1024 x 768: Return on a model's download that fails keeps that row, its reason
+// and its Retry in view with the keyboard focus on Retry, though the status line appears above.
+TEST_F(SettingsPageViewTest, AFailedDownloadKeepsItsRowItsReasonAndTheFocusedRetryInView) {
+    fakes.makeReadyForCloudDictation();
+    ASSERT_TRUE(loadDashboard("english", {1024, 768}));
+    state()->selectSection(QStringLiteral("settings"));
+    settle();
+    QQuickItem* detail = item("main-window-detail");
+    const QString row = "settings-model-" + rawValue(M::largeV3);
+    QPointer<QQuickItem> primary = inside(row, "model-primary-button");
+    EXPECT_FALSE(shows("main-window-inline-message"));
+    pressReturnOnFailingDownload(primary);
+    ASSERT_TRUE(waitUntil([&] { return modelRow(M::largeV3).value(1) == "Retry"; }));
+    settle();
+    harness.grab();
+    settle();
+    EXPECT_TRUE(shows("main-window-inline-message"));
+    ASSERT_TRUE(primary);
+    EXPECT_TRUE(primary->hasActiveFocus());
+    for (QQuickItem* shown : {item(row), inside(row, "model-failure"), primary.data()})
+        EXPECT_TRUE(inView(shown, detail));
+    EXPECT_TRUE(shows(row) && inside(row, "model-failure")->isVisible());
+    harness.shoot("settings-download-failed-1024x768");
 }
 
 TEST_F(SettingsPageViewTest, TheLanguageListFiltersInTurkishAndTheChoiceStaysNamedWhileHidden) {

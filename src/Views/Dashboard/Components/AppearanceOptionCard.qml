@@ -39,12 +39,14 @@ OptionCardFrame {
                     compact: true
                 }
 
+                // Light on the dark capsule in every theme, as on the widget itself (the light
+                // theme's dark text would not read there).
                 UiText {
                     anchors.verticalCenter: parent.verticalCenter
                     text: "Quorvelle"
                     font.pixelSize: 11
                     font.weight: Font.DemiBold
-                    color: DesktopTheme.colors.primaryText
+                    color: Qt.rgba(1, 1, 1, 0.95)
                 }
             }
         }

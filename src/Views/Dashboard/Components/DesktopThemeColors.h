@@ -8,7 +8,7 @@
 
 namespace quorvelle {
 
-// The 28 colours every dashboard view is painted with. A value; QML sees it as
+// The colours every dashboard view is painted with. A value; QML sees it as
 // `desktopThemeColors` and reads the fields by name.
 struct DesktopThemeColors {
     Q_GADGET
@@ -23,6 +23,7 @@ struct DesktopThemeColors {
     Q_PROPERTY(QColor cardBorder MEMBER cardBorder)
     Q_PROPERTY(QColor inputBackground MEMBER inputBackground)
     Q_PROPERTY(QColor inputBorder MEMBER inputBorder)
+    Q_PROPERTY(QColor controlBorder MEMBER controlBorder)
     Q_PROPERTY(QColor headerIconBackground MEMBER headerIconBackground)
     Q_PROPERTY(QColor pillFill MEMBER pillFill)
     Q_PROPERTY(QColor pillBorder MEMBER pillBorder)
@@ -53,6 +54,10 @@ public:
     QColor cardBorder;
     QColor inputBackground;
     QColor inputBorder;
+    // The outline of a control known by its box (field, editor, pop-up, selection ring, unchosen
+    // switch or segment row): 3:1 at least against the cards (also the selected fill), the field and
+    // the page, where `inputBorder` stays a quiet line for boxes that only group.
+    QColor controlBorder;
     QColor headerIconBackground;
     QColor pillFill;
     QColor pillBorder;

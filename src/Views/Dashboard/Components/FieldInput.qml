@@ -12,9 +12,8 @@ TextField {
     property int cornerRadius: 10
     signal edited(string text)
 
-    readonly property color promptColor: Qt.rgba(DesktopTheme.colors.primaryText.r,
-                                                 DesktopTheme.colors.primaryText.g,
-                                                 DesktopTheme.colors.primaryText.b, 0.3)
+    // Readable like body text, and told apart from typed text by its colour.
+    readonly property color promptColor: DesktopTheme.colors.secondaryText
 
     text: boundText
     font.family: Fonts.ui
@@ -28,7 +27,7 @@ TextField {
     background: Rectangle {
         radius: input.cornerRadius
         color: DesktopTheme.colors.inputBackground
-        border.color: DesktopTheme.colors.inputBorder
+        border.color: DesktopTheme.colors.controlBorder
         border.width: 1
     }
 

@@ -24,22 +24,22 @@ SurfaceCard {
             anchors.top: parent.top
             spacing: 22
 
+            // A long title wraps beside its symbol rather than push the symbol off the card.
             RowLayout {
                 Layout.fillWidth: true
 
                 UiText {
+                    Layout.fillWidth: true
                     text: root.title
+                    wrapMode: Text.Wrap
                     font.pixelSize: 11
                     font.weight: Font.Medium
                     font.letterSpacing: 2
                     color: DesktopTheme.colors.secondaryText
                 }
 
-                Item {
-                    Layout.fillWidth: true
-                }
-
                 Icon {
+                    Layout.alignment: Qt.AlignTop
                     name: root.symbolName
                     size: 14
                     color: DesktopTheme.colors.primaryText
@@ -47,6 +47,7 @@ SurfaceCard {
             }
 
             ColumnLayout {
+                Layout.fillWidth: true
                 spacing: 6
 
                 UiText {
@@ -57,7 +58,9 @@ SurfaceCard {
                 }
 
                 UiText {
+                    Layout.fillWidth: true
                     text: root.subtitle
+                    wrapMode: Text.Wrap
                     color: DesktopTheme.colors.secondaryText
                 }
             }

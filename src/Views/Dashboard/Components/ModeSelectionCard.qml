@@ -19,6 +19,12 @@ DashboardChoiceButton {
     padding: 16
     implicitWidth: 240
     implicitHeight: 156
+    // The height that shows the whole subtitle at the card's current width: a page may give its
+    // cards that much where 156 would cut the subtitle short.
+    readonly property real fittingHeight: Math.ceil(topPadding + bottomPadding + header.implicitHeight
+                                                    + titleText.implicitHeight + wholeSubtitle.contentHeight
+                                                    + tagStrip.implicitHeight + 2 * column.spacing
+                                                    + textBlock.spacing) + 1
 
     // The content is centred on the card and never enlarges it: the subtitle keeps as many
     // lines as the card has room for (at least one) and ends in an ellipsis when cut short.
@@ -27,6 +33,17 @@ DashboardChoiceButton {
 
         readonly property real roomForSubtitle: height - header.implicitHeight - titleText.implicitHeight
                                                 - tagStrip.implicitHeight - 2 * column.spacing - textBlock.spacing
+
+        // The subtitle laid out whole at the card's width, never shown: what `fittingHeight`
+        // measures.
+        UiText {
+            id: wholeSubtitle
+            visible: false
+            width: content.width
+            text: root.subtitle
+            wrapMode: Text.Wrap
+            font: subtitleText.font
+        }
 
         ColumnLayout {
             id: column

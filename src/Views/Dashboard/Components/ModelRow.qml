@@ -22,6 +22,8 @@ Rectangle {
     property var primaryAction: null
     property var secondaryActionTitle: null
     property var secondaryAction: null
+    // The page brings the whole row into view around its focused button.
+    readonly property bool revealsWhole: true
 
     function isPresent(value) {
         return value !== null && value !== undefined
@@ -140,10 +142,7 @@ Rectangle {
                         radius: 8
                         color: "transparent"
                         border.width: 1
-                        border.color: Qt.rgba(DesktopTheme.colors.secondaryText.r,
-                                              DesktopTheme.colors.secondaryText.g,
-                                              DesktopTheme.colors.secondaryText.b,
-                                              DesktopTheme.colors.secondaryText.a * 0.4)
+                        border.color: DesktopTheme.colors.controlBorder
                     }
 
                     Rectangle {

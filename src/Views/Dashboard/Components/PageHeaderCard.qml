@@ -30,29 +30,33 @@ SurfaceCard {
             }
         }
 
+        // Takes what the trailing actions leave and wraps in it, so that they stay on the card.
         ColumnLayout {
+            Layout.fillWidth: true
             spacing: 4
 
             UiText {
                 objectName: "main-window-page-title"
+                Layout.fillWidth: true
                 Accessible.name: root.title
                 text: root.title
+                wrapMode: Text.Wrap
                 font.pixelSize: 18
                 font.weight: Font.DemiBold
                 color: DesktopTheme.colors.primaryText
             }
 
             UiText {
+                Layout.fillWidth: true
                 text: root.subtitle
+                wrapMode: Text.Wrap
                 color: DesktopTheme.colors.secondaryText
             }
         }
 
-        Item {
-            Layout.fillWidth: true
-        }
-
+        // Out of the row while empty: an unloaded Loader keeps the size of what it last held.
         Loader {
+            visible: root.trailing !== null
             sourceComponent: root.trailing
         }
     }

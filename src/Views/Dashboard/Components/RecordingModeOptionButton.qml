@@ -50,10 +50,7 @@ DashboardChoiceButton {
                         border.width: 1
                         border.color: root.isSelected
                                       ? DesktopTheme.colors.primaryText
-                                      : Qt.rgba(DesktopTheme.colors.secondaryText.r,
-                                                DesktopTheme.colors.secondaryText.g,
-                                                DesktopTheme.colors.secondaryText.b,
-                                                DesktopTheme.colors.secondaryText.a * 0.35)
+                                      : DesktopTheme.colors.controlBorder
                     }
 
                     Rectangle {

@@ -40,10 +40,6 @@ SurfaceCard {
                 subtitle: root.subtitle
             }
 
-            Item {
-                Layout.fillWidth: true
-            }
-
             StatusPill {
                 objectName: "shortcut-status"
                 visible: root.isPresent(root.trailingStatus)

@@ -75,6 +75,9 @@ Rectangle {
                 objectName: "toggle-track"
                 radius: height / 2
                 color: root.isOn ? DesktopTheme.colors.primaryButtonFill : DesktopTheme.colors.inputBorder
+                // Off, the quiet track alone would vanish into the card.
+                border.color: DesktopTheme.colors.controlBorder
+                border.width: root.isOn ? 0 : 1
             }
 
             contentItem: Item {

@@ -19,7 +19,7 @@ Rectangle {
     implicitHeight: Math.max(118, editor.implicitHeight) + 24
     radius: 10
     color: DesktopTheme.colors.inputBackground
-    border.color: DesktopTheme.colors.inputBorder
+    border.color: DesktopTheme.colors.controlBorder
     border.width: 1
 
     UiText {
@@ -31,7 +31,6 @@ Rectangle {
         text: root.placeholder
         font.pixelSize: 14
         color: DesktopTheme.colors.secondaryText
-        opacity: 0.72
     }
 
     TextArea {

@@ -16,7 +16,7 @@ Rectangle {
     implicitHeight: Math.max(182, area.implicitHeight + 24)
     radius: 10
     color: DesktopTheme.colors.inputBackground
-    border.color: DesktopTheme.colors.inputBorder
+    border.color: DesktopTheme.colors.controlBorder
     border.width: 1
 
     TextArea {

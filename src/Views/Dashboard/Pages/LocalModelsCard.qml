@@ -18,6 +18,7 @@ SurfaceCard {
     }
 
     objectName: "settings-local-models"
+    readonly property var rows: section.rows
 
     LocalModelsSectionModel {
         id: section
@@ -100,11 +101,14 @@ SurfaceCard {
             Layout.fillWidth: true
             spacing: 10
 
+            // One row per place in the list, kept while the list is republished, so that the
+            // button the user just pressed keeps the keyboard focus as its model changes state.
             Repeater {
-                model: section.rows
+                model: root.rows.length
 
                 ModelRow {
-                    required property var modelData
+                    required property int index
+                    readonly property var modelData: root.rows[index]
                     objectName: "settings-model-" + modelData.id
                     title: modelData.title
                     languageCode: root.viewModel.languageCode

@@ -97,7 +97,7 @@ SurfaceCard {
                         implicitHeight: 30
                         radius: 8
                         color: DesktopTheme.colors.cardFill
-                        border.color: DesktopTheme.colors.inputBorder
+                        border.color: DesktopTheme.colors.controlBorder
                         border.width: 1
                     }
                     // The view model decides; the menu shows its answer, not the click.

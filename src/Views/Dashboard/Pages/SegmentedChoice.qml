@@ -16,7 +16,7 @@ Rectangle {
     implicitHeight: segments.implicitHeight + 4
     radius: 8
     color: DesktopTheme.colors.inputBackground
-    border.color: DesktopTheme.colors.inputBorder
+    border.color: DesktopTheme.colors.controlBorder
     border.width: 1
 
     Row {

@@ -15,6 +15,9 @@ SurfaceCard {
     }
 
     objectName: "settings-transcription-mode"
+    // Both engine cards as high as the taller needs, 156 at least, so that a narrow window
+    // shows their subtitles whole.
+    readonly property real modeCardHeight: Math.max(156, localCard.fittingHeight, cloudCard.fittingHeight)
 
     ColumnLayout {
         Layout.fillWidth: true
@@ -32,7 +35,9 @@ SurfaceCard {
             spacing: 12
 
             ModeSelectionCard {
+                id: localCard
                 objectName: "settings-mode-local"
+                Layout.preferredHeight: root.modeCardHeight
                 title: root.text("Local", "Yerel")
                 subtitle: root.text(
                     "On-device transcription with the local engine. Audio stays on this computer after model setup.",
@@ -44,7 +49,9 @@ SurfaceCard {
             }
 
             ModeSelectionCard {
+                id: cloudCard
                 objectName: "settings-mode-cloud"
+                Layout.preferredHeight: root.modeCardHeight
                 title: root.text("Cloud", "Bulut")
                 subtitle: root.text("More accurate, faster, and supports the current Quorvelle cloud path",
                                     "Daha isabetli, daha hızlı ve mevcut Quorvelle bulut yolunu destekler")
