@@ -9,6 +9,7 @@
 #include "TestMicrophone.h"
 
 #include "App/LiveBootstrap.h"
+#include "Models/AppStrings.h"
 #include "Models/LocalModelInstallationRecord.h"
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 #include "Services/Storage/SettingsKeys.h"
@@ -31,6 +32,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <iostream>
 
 namespace quorvelle::test {
 namespace {
@@ -294,6 +296,71 @@ TEST_F(AppDesktop, ABackendFailureShowsTheErrorAndDeliversNothing) {
     EXPECT_TRUE(overlayShown(true, kLong)) << "the error state is not shown";
     EXPECT_EQ(fixture->texts().value(kSingle).toString(), QString());
     EXPECT_TRUE(app.historyEntries().isEmpty());
+}
+
+// What a screen reader hears through a dictation, a failed one and a press in a password field: each
+// state once, in order, with its own title and detail, and nothing of the idle pill that follows.
+TEST_F(AppDesktop, TheScreenReaderHearsEachStateOnceInOrderWithItsOwnWords) {
+    // A listener reads the words when it handles an event: each state lasts long enough for it to
+    // hear that state's own words, as a real upload does.
+    const auto slowly = [](FakeResponse response) { return response.drip(std::chrono::milliseconds(25)); };
+    server.clearScript();
+    server.respond("POST", QStringLiteral("/v1/internal/log-events"), FakeResponse::json(202, "{}"));
+    server.respond("POST", kUploadPath,
+                   slowly(FakeResponse::json(200, R"({"request_id":"req-1","text":"hello from the test backend"})")));
+    startApp();
+    const AnnouncementListener listener(app.processId());
+    screenReader = &listener;
+    const auto fixture = field(QStringLiteral("Announcement target"));
+    const QString recording = u"Recording: Release to stop capture and start transcription."_qs;
+    // The upload's detail names the recording's length, which the speech decides.
+    const QString uploading = u"Uploading transcription: Last capture: …"_qs;
+    // One showing can reach the listener as several events: a repeat in a row is one announcement.
+    const auto heardSince = [&](qsizetype from) {
+        QStringList heard;
+        for (QString words : listener.heard()) {
+            if (words.startsWith(u"Uploading transcription: Last capture: "_qs)) words = uploading;
+            if (heard.isEmpty() || heard.last() != words) heard << words;
+        }
+        return heard.mid(from);
+    };
+    // Each outcome is heard before the session goes back to idle.
+    const auto settled = [&](qsizetype from, const QString& last) {
+        EXPECT_TRUE(waitUntil([&] { return heardSince(from).contains(last); }, kLong))
+            << heardSince(from).join(" | ").toStdString() << "\n"
+            << app.eventLog();
+        EXPECT_TRUE(overlayShown(false, kLong)) << "the session did not return to idle";
+    };
+
+    dictate();
+    EXPECT_TRUE(fieldShows(*fixture, delivered)) << app.eventLog();
+    const QString inserted = u"Text inserted: Metin eklendi."_qs;
+    settled(0, inserted);
+    const QStringList dictation = heardSince(0);
+    EXPECT_EQ(dictation, (QStringList{recording, uploading, inserted})) << dictation.join(" | ").toStdString();
+
+    server.clearScript();
+    server.respond("POST", QStringLiteral("/v1/internal/log-events"), FakeResponse::json(202, "{}"));
+    server.respond("POST", kUploadPath,
+                   slowly(FakeResponse::json(503, R"({"title":"busy","code":"PROVIDER_UNAVAILABLE"})")));
+    dictate();
+    const AppStrings strings;
+    const SessionState unavailable = SessionState::error(QuorvelleError(QuorvelleErrorCase::providerUnavailable));
+    const QString failed =
+        strings.sessionStateTitle(unavailable, std::nullopt) + u": "_qs + strings.errorMessage(*unavailable.error());
+    settled(dictation.size(), failed);
+    const QStringList failure = heardSince(dictation.size());
+    EXPECT_EQ(failure, (QStringList{recording, uploading, failed})) << failure.join(" | ").toStdString();
+
+    fixture->focus(QStringLiteral("password"));
+    ASSERT_TRUE(bringToFront(fixture->processId(), kLong));
+    sendKeys(kHotkey, true);
+    sendKeys(kHotkey, false);
+    const QString secure = u"Secure field blocked: Secure field algılandı."_qs;
+    settled(dictation.size() + failure.size(), secure);
+    EXPECT_EQ(heardSince(dictation.size() + failure.size()), QStringList{secure})
+        << listener.heard().join(" | ").toStdString();
+    std::cout << "heard: " << listener.heard().join(" | ").toStdString() << std::endl;
 }
 
 // On the device, with a model of random weights the test writes: the words are not checked, the road

@@ -122,6 +122,8 @@ void AnnouncementListener::onShowing(AtspiEvent* event, void* self) {
     if (event->detail1 == 1 && source &&
         atspi_accessible_get_process_id(source, nullptr) == guint(listener->m_processId) &&
         atspi_accessible_get_role(source, nullptr) == ATSPI_ROLE_NOTIFICATION) {
+        // The words as the process has them now, not as an earlier read left them in the cache.
+        atspi_accessible_clear_cache(source);
         const auto text = [](gchar* raw) {
             const QString value = QString::fromUtf8(raw);
             g_free(raw);

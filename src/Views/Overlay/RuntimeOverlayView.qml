@@ -30,7 +30,10 @@ Item {
     Accessible.name: overlayModel.title
 
     // The panel never takes the focus, so a screen reader hears the session through a notification
-    // that shows anew, with the new words, whenever the title or the detail changes.
+    // that shows anew, once for each state the session publishes, with that state's own title and
+    // detail. The view model sets a state's message before the state itself arrives, a turn later,
+    // and a state may be over within that turn (inserting, before the success): the words are read
+    // once the turn's changes are all in. The idle pill is hidden and says nothing.
     Item {
         id: announcement
         objectName: "overlay-announcement"
@@ -46,7 +49,7 @@ Item {
         Accessible.description: spokenDetail
 
         function announce() {
-            if (!root.announces || (spokenTitle === overlayModel.title && spokenDetail === overlayModel.detail))
+            if (!root.announces || root.viewModel.session.runtimeState.kind === "idle")
                 return
             visible = false
             spokenTitle = overlayModel.title
@@ -54,13 +57,14 @@ Item {
             visible = true
         }
 
-        Component.onCompleted: announce()
+        // The panel is made for the first state it shows, after that state was published.
+        Component.onCompleted: Qt.callLater(announce)
 
         Connections {
-            target: overlayModel
+            target: root.viewModel.session
 
-            function onPresentationChanged() {
-                announcement.announce()
+            function onRuntimeStateChanged() {
+                Qt.callLater(announcement.announce)
             }
         }
     }
