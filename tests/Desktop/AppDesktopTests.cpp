@@ -28,6 +28,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <atspi/atspi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -71,6 +72,37 @@ std::optional<DesktopWindow> appWindow(const std::function<bool(const DesktopWin
         },
         timeoutMs);
     return found;
+}
+
+// The boxes of the texts the app's overlay panel (416 wide) shows, as the accessibility bus gives them.
+QList<std::pair<QString, QRect>> overlayTextBoxes(qint64 processId) {
+    atspi_init();
+    QList<std::pair<QString, QRect>> boxes;
+    const auto own = [](auto* object) {
+        return std::unique_ptr<std::remove_pointer_t<decltype(object)>, void (*)(void*)>(object, g_free);
+    };
+    std::function<void(AtspiAccessible*, int, bool)> walk = [&](AtspiAccessible* parent, int depth, bool inPanel) {
+        for (int i = 0; i < atspi_accessible_get_child_count(parent, nullptr); ++i) {
+            const std::unique_ptr<AtspiAccessible, void (*)(gpointer)> child(
+                atspi_accessible_get_child_at_index(parent, i, nullptr), g_object_unref);
+            if (!child || (depth == 0 && atspi_accessible_get_process_id(child.get(), nullptr) != guint(processId)))
+                continue;
+            const auto box =
+                own(atspi_component_get_extents(ATSPI_COMPONENT(child.get()), ATSPI_COORD_TYPE_SCREEN, nullptr));
+            if (!box) continue;
+            const QRect rect(box->x, box->y, box->width, box->height);
+            const bool panel = inPanel || (depth == 1 && rect.width() == 416);
+            const auto name = own(atspi_accessible_get_name(child.get(), nullptr));
+            // The panel's own label spans all of it; the notification is a point.
+            if (panel && depth > 1 && atspi_accessible_get_role(child.get(), nullptr) == ATSPI_ROLE_LABEL &&
+                rect.width() < 416)
+                boxes.append({QString::fromUtf8(name.get()), rect});
+            if (depth < 8 && (depth < 1 || panel)) walk(child.get(), depth + 1, panel);
+        }
+    };
+    const std::unique_ptr<AtspiAccessible, void (*)(gpointer)> desktop(atspi_get_desktop(0), g_object_unref);
+    walk(desktop.get(), 0, false);
+    return boxes;
 }
 
 class AppDesktop : public ::testing::Test {
@@ -348,6 +380,14 @@ TEST_F(AppDesktop, TheScreenReaderHearsEachStateOnceInOrderWithItsOwnWords) {
     const SessionState unavailable = SessionState::error(QuorvelleError(QuorvelleErrorCase::providerUnavailable));
     const QString failed =
         strings.sessionStateTitle(unavailable, std::nullopt) + u": "_qs + strings.errorMessage(*unavailable.error());
+    // The failure's title, hot key and reason are each readable: no two share a pixel.
+    ASSERT_TRUE(waitUntil([&] { return heardSince(dictation.size()).contains(failed); }, kLong));
+    const auto boxes = overlayTextBoxes(app.processId());
+    EXPECT_EQ(boxes.size(), 3);
+    for (qsizetype i = 0; i < boxes.size(); ++i)
+        for (qsizetype j = i + 1; j < boxes.size(); ++j)
+            EXPECT_FALSE(boxes[i].second.intersects(boxes[j].second))
+                << boxes[i].first.toStdString() << " overlaps " << boxes[j].first.toStdString();
     settled(dictation.size(), failed);
     const QStringList failure = heardSince(dictation.size());
     EXPECT_EQ(failure, (QStringList{recording, uploading, failed})) << failure.join(" | ").toStdString();

@@ -1,6 +1,5 @@
 pragma ComponentBehavior: Bound
 import QtQuick
-import QtQuick.Layouts
 import Quorvelle
 
 // The overlay panel's content: the session at a glance. The full pill (416 wide with room for its
@@ -117,22 +116,28 @@ Item {
                 theme: overlayModel.theme
             }
 
-            RowLayout {
+            // Positioners, not layouts: a layout that had placed the texts with the badge beside the
+            // title kept the detail at that height after the badge moved under it. A positioner
+            // places its items again whenever one of them changes size.
+            Row {
                 x: pill.x + 18
                 width: pill.width - 36
                 anchors.verticalCenter: pill.verticalCenter
                 spacing: 16
 
                 StatusGlyph {
+                    id: glyph
                     objectName: "overlay-glyph"
+                    anchors.verticalCenter: parent.verticalCenter
                     symbolName: overlayModel.symbolName
                     accentColor: overlayModel.theme.accent
                     glowColor: overlayModel.theme.glow
                 }
 
-                ColumnLayout {
+                Column {
                     id: texts
-                    Layout.fillWidth: true
+                    width: parent.width - glyph.width - parent.spacing
+                    anchors.verticalCenter: parent.verticalCenter
                     spacing: 10
                     onImplicitHeightChanged: root.contentHeight = Math.ceil(implicitHeight)
                     Component.onCompleted: root.contentHeight = Math.ceil(implicitHeight)
@@ -145,7 +150,7 @@ Item {
 
                         readonly property bool sideBySide: title.implicitWidth + 12 + badge.width <= width
 
-                        Layout.fillWidth: true
+                        width: texts.width
                         implicitHeight: Math.max(title.y + title.height, badge.y + badge.height)
 
                         UiText {
@@ -194,7 +199,7 @@ Item {
 
                     UiText {
                         objectName: "overlay-detail"
-                        Layout.fillWidth: true
+                        width: texts.width
                         text: overlayModel.detail
                         wrapMode: Text.Wrap
                         // The pill grows for a long error sentence; only a runaway message is cut.
