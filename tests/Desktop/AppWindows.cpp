@@ -122,15 +122,26 @@ void AnnouncementListener::onShowing(AtspiEvent* event, void* self) {
     if (event->detail1 == 1 && source &&
         atspi_accessible_get_process_id(source, nullptr) == guint(listener->m_processId) &&
         atspi_accessible_get_role(source, nullptr) == ATSPI_ROLE_NOTIFICATION) {
-        // The words as the process has them now, not as an earlier read left them in the cache.
-        atspi_accessible_clear_cache(source);
         const auto text = [](gchar* raw) {
             const QString value = QString::fromUtf8(raw);
             g_free(raw);
             return value;
         };
-        listener->m_heard << text(atspi_accessible_get_name(source, nullptr)) + QStringLiteral(": ") +
-                                 text(atspi_accessible_get_description(source, nullptr));
+        // The words as the process has them now, not as an earlier read left them in the cache; the
+        // name and the description are two reads, between which a later announcement may come, so
+        // they are read until two reads agree.
+        const auto words = [&] {
+            atspi_accessible_clear_cache(source);
+            const QString name = text(atspi_accessible_get_name(source, nullptr));
+            return name + QStringLiteral(": ") + text(atspi_accessible_get_description(source, nullptr));
+        };
+        QString heard = words();
+        for (int read = 0; read < 10; ++read) {
+            const QString again = words();
+            if (again == heard) break;
+            heard = again;
+        }
+        listener->m_heard << heard;
     }
     g_boxed_free(ATSPI_TYPE_EVENT, event);
 }
