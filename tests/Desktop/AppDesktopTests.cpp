@@ -9,6 +9,7 @@
 #include "TestMicrophone.h"
 
 #include "App/LiveBootstrap.h"
+#include "Models/AppStrings.h"
 #include "Models/LocalModelInstallationRecord.h"
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 #include "Services/Storage/SettingsKeys.h"
@@ -27,10 +28,12 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <atspi/atspi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <csignal>
+#include <iostream>
 
 namespace quorvelle::test {
 namespace {
@@ -69,6 +72,37 @@ std::optional<DesktopWindow> appWindow(const std::function<bool(const DesktopWin
         },
         timeoutMs);
     return found;
+}
+
+// The boxes of the texts the app's overlay panel (416 wide) shows, as the accessibility bus gives them.
+QList<std::pair<QString, QRect>> overlayTextBoxes(qint64 processId) {
+    atspi_init();
+    QList<std::pair<QString, QRect>> boxes;
+    const auto own = [](auto* object) {
+        return std::unique_ptr<std::remove_pointer_t<decltype(object)>, void (*)(void*)>(object, g_free);
+    };
+    std::function<void(AtspiAccessible*, int, bool)> walk = [&](AtspiAccessible* parent, int depth, bool inPanel) {
+        for (int i = 0; i < atspi_accessible_get_child_count(parent, nullptr); ++i) {
+            const std::unique_ptr<AtspiAccessible, void (*)(gpointer)> child(
+                atspi_accessible_get_child_at_index(parent, i, nullptr), g_object_unref);
+            if (!child || (depth == 0 && atspi_accessible_get_process_id(child.get(), nullptr) != guint(processId)))
+                continue;
+            const auto box =
+                own(atspi_component_get_extents(ATSPI_COMPONENT(child.get()), ATSPI_COORD_TYPE_SCREEN, nullptr));
+            if (!box) continue;
+            const QRect rect(box->x, box->y, box->width, box->height);
+            const bool panel = inPanel || (depth == 1 && rect.width() == 416);
+            const auto name = own(atspi_accessible_get_name(child.get(), nullptr));
+            // The panel's own label spans all of it; the notification is a point.
+            if (panel && depth > 1 && atspi_accessible_get_role(child.get(), nullptr) == ATSPI_ROLE_LABEL &&
+                rect.width() < 416)
+                boxes.append({QString::fromUtf8(name.get()), rect});
+            if (depth < 8 && (depth < 1 || panel)) walk(child.get(), depth + 1, panel);
+        }
+    };
+    const std::unique_ptr<AtspiAccessible, void (*)(gpointer)> desktop(atspi_get_desktop(0), g_object_unref);
+    walk(desktop.get(), 0, false);
+    return boxes;
 }
 
 class AppDesktop : public ::testing::Test {
@@ -294,6 +328,79 @@ TEST_F(AppDesktop, ABackendFailureShowsTheErrorAndDeliversNothing) {
     EXPECT_TRUE(overlayShown(true, kLong)) << "the error state is not shown";
     EXPECT_EQ(fixture->texts().value(kSingle).toString(), QString());
     EXPECT_TRUE(app.historyEntries().isEmpty());
+}
+
+// What a screen reader hears through a dictation, a failed one and a press in a password field: each
+// state once, in order, with its own title and detail, and nothing of the idle pill that follows.
+TEST_F(AppDesktop, TheScreenReaderHearsEachStateOnceInOrderWithItsOwnWords) {
+    // A listener reads the words when it handles an event: each state lasts long enough for it to
+    // hear that state's own words, as a real upload does.
+    const auto slowly = [](FakeResponse response) { return response.drip(std::chrono::milliseconds(25)); };
+    server.clearScript();
+    server.respond("POST", QStringLiteral("/v1/internal/log-events"), FakeResponse::json(202, "{}"));
+    server.respond("POST", kUploadPath,
+                   slowly(FakeResponse::json(200, R"({"request_id":"req-1","text":"hello from the test backend"})")));
+    startApp();
+    const AnnouncementListener listener(app.processId());
+    screenReader = &listener;
+    const auto fixture = field(QStringLiteral("Announcement target"));
+    const QString recording = u"Recording: Release to stop capture and start transcription."_qs;
+    // The upload's detail names the recording's length, which the speech decides.
+    const QString uploading = u"Uploading transcription: Last capture: …"_qs;
+    // One showing can reach the listener as several events: a repeat in a row is one announcement.
+    const auto heardSince = [&](qsizetype from) {
+        QStringList heard;
+        for (QString words : listener.heard()) {
+            if (words.startsWith(u"Uploading transcription: Last capture: "_qs)) words = uploading;
+            if (heard.isEmpty() || heard.last() != words) heard << words;
+        }
+        return heard.mid(from);
+    };
+    // Each outcome is heard before the session goes back to idle.
+    const auto settled = [&](qsizetype from, const QString& last) {
+        EXPECT_TRUE(waitUntil([&] { return heardSince(from).contains(last); }, kLong))
+            << heardSince(from).join(" | ").toStdString() << "\n"
+            << app.eventLog();
+        EXPECT_TRUE(overlayShown(false, kLong)) << "the session did not return to idle";
+    };
+
+    dictate();
+    EXPECT_TRUE(fieldShows(*fixture, delivered)) << app.eventLog();
+    const QString inserted = u"Text inserted: Metin eklendi."_qs;
+    settled(0, inserted);
+    const QStringList dictation = heardSince(0);
+    EXPECT_EQ(dictation, (QStringList{recording, uploading, inserted})) << dictation.join(" | ").toStdString();
+
+    server.clearScript();
+    server.respond("POST", QStringLiteral("/v1/internal/log-events"), FakeResponse::json(202, "{}"));
+    server.respond("POST", kUploadPath,
+                   slowly(FakeResponse::json(503, R"({"title":"busy","code":"PROVIDER_UNAVAILABLE"})")));
+    dictate();
+    const AppStrings strings;
+    const SessionState unavailable = SessionState::error(QuorvelleError(QuorvelleErrorCase::providerUnavailable));
+    const QString failed =
+        strings.sessionStateTitle(unavailable, std::nullopt) + u": "_qs + strings.errorMessage(*unavailable.error());
+    // The failure's title, hot key and reason are each readable: no two share a pixel.
+    ASSERT_TRUE(waitUntil([&] { return heardSince(dictation.size()).contains(failed); }, kLong));
+    const auto boxes = overlayTextBoxes(app.processId());
+    EXPECT_EQ(boxes.size(), 3);
+    for (qsizetype i = 0; i < boxes.size(); ++i)
+        for (qsizetype j = i + 1; j < boxes.size(); ++j)
+            EXPECT_FALSE(boxes[i].second.intersects(boxes[j].second))
+                << boxes[i].first.toStdString() << " overlaps " << boxes[j].first.toStdString();
+    settled(dictation.size(), failed);
+    const QStringList failure = heardSince(dictation.size());
+    EXPECT_EQ(failure, (QStringList{recording, uploading, failed})) << failure.join(" | ").toStdString();
+
+    fixture->focus(QStringLiteral("password"));
+    ASSERT_TRUE(bringToFront(fixture->processId(), kLong));
+    sendKeys(kHotkey, true);
+    sendKeys(kHotkey, false);
+    const QString secure = u"Secure field blocked: Secure field algılandı."_qs;
+    settled(dictation.size() + failure.size(), secure);
+    EXPECT_EQ(heardSince(dictation.size() + failure.size()), QStringList{secure})
+        << listener.heard().join(" | ").toStdString();
+    std::cout << "heard: " << listener.heard().join(" | ").toStdString() << std::endl;
 }
 
 // On the device, with a model of random weights the test writes: the words are not checked, the road

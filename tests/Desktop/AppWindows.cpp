@@ -127,8 +127,21 @@ void AnnouncementListener::onShowing(AtspiEvent* event, void* self) {
             g_free(raw);
             return value;
         };
-        listener->m_heard << text(atspi_accessible_get_name(source, nullptr)) + QStringLiteral(": ") +
-                                 text(atspi_accessible_get_description(source, nullptr));
+        // The words as the process has them now, not as an earlier read left them in the cache; the
+        // name and the description are two reads, between which a later announcement may come, so
+        // they are read until two reads agree.
+        const auto words = [&] {
+            atspi_accessible_clear_cache(source);
+            const QString name = text(atspi_accessible_get_name(source, nullptr));
+            return name + QStringLiteral(": ") + text(atspi_accessible_get_description(source, nullptr));
+        };
+        QString heard = words();
+        for (int read = 0; read < 10; ++read) {
+            const QString again = words();
+            if (again == heard) break;
+            heard = again;
+        }
+        listener->m_heard << heard;
     }
     g_boxed_free(ATSPI_TYPE_EVENT, event);
 }

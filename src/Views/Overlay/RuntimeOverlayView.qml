@@ -1,6 +1,5 @@
 pragma ComponentBehavior: Bound
 import QtQuick
-import QtQuick.Layouts
 import Quorvelle
 
 // The overlay panel's content: the session at a glance. The full pill (416 wide with room for its
@@ -30,7 +29,10 @@ Item {
     Accessible.name: overlayModel.title
 
     // The panel never takes the focus, so a screen reader hears the session through a notification
-    // that shows anew, with the new words, whenever the title or the detail changes.
+    // that shows anew, once for each state the session publishes, with that state's own title and
+    // detail. The view model sets a state's message before the state itself arrives, a turn later,
+    // and a state may be over within that turn (inserting, before the success): the words are read
+    // once the turn's changes are all in. The idle pill is hidden and says nothing.
     Item {
         id: announcement
         objectName: "overlay-announcement"
@@ -46,7 +48,7 @@ Item {
         Accessible.description: spokenDetail
 
         function announce() {
-            if (!root.announces || (spokenTitle === overlayModel.title && spokenDetail === overlayModel.detail))
+            if (!root.announces || root.viewModel.session.runtimeState.kind === "idle")
                 return
             visible = false
             spokenTitle = overlayModel.title
@@ -54,13 +56,14 @@ Item {
             visible = true
         }
 
-        Component.onCompleted: announce()
+        // The panel is made for the first state it shows, after that state was published.
+        Component.onCompleted: Qt.callLater(announce)
 
         Connections {
-            target: overlayModel
+            target: root.viewModel.session
 
-            function onPresentationChanged() {
-                announcement.announce()
+            function onRuntimeStateChanged() {
+                Qt.callLater(announcement.announce)
             }
         }
     }
@@ -113,22 +116,28 @@ Item {
                 theme: overlayModel.theme
             }
 
-            RowLayout {
+            // Positioners, not layouts: a layout that had placed the texts with the badge beside the
+            // title kept the detail at that height after the badge moved under it. A positioner
+            // places its items again whenever one of them changes size.
+            Row {
                 x: pill.x + 18
                 width: pill.width - 36
                 anchors.verticalCenter: pill.verticalCenter
                 spacing: 16
 
                 StatusGlyph {
+                    id: glyph
                     objectName: "overlay-glyph"
+                    anchors.verticalCenter: parent.verticalCenter
                     symbolName: overlayModel.symbolName
                     accentColor: overlayModel.theme.accent
                     glowColor: overlayModel.theme.glow
                 }
 
-                ColumnLayout {
+                Column {
                     id: texts
-                    Layout.fillWidth: true
+                    width: parent.width - glyph.width - parent.spacing
+                    anchors.verticalCenter: parent.verticalCenter
                     spacing: 10
                     onImplicitHeightChanged: root.contentHeight = Math.ceil(implicitHeight)
                     Component.onCompleted: root.contentHeight = Math.ceil(implicitHeight)
@@ -141,7 +150,7 @@ Item {
 
                         readonly property bool sideBySide: title.implicitWidth + 12 + badge.width <= width
 
-                        Layout.fillWidth: true
+                        width: texts.width
                         implicitHeight: Math.max(title.y + title.height, badge.y + badge.height)
 
                         UiText {
@@ -190,7 +199,7 @@ Item {
 
                     UiText {
                         objectName: "overlay-detail"
-                        Layout.fillWidth: true
+                        width: texts.width
                         text: overlayModel.detail
                         wrapMode: Text.Wrap
                         // The pill grows for a long error sentence; only a runaway message is cut.

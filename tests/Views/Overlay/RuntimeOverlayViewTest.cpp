@@ -185,11 +185,13 @@ TEST_F(RuntimeOverlayViewTest, EveryTitleAndDetailReadsWholeInBothLanguages) {
             QQuickItem* hotkey = harness.item("overlay-hotkey");
             ASSERT_TRUE(hotkey);
             EXPECT_FALSE(hotkey->property("truncated").toBool()) << where;
-            // A screen reader hears the same words the pill shows.
+            // A screen reader hears the same words the pill shows (the idle pill is hidden and silent).
             QQuickItem* announcement = harness.item("overlay-announcement");
             ASSERT_TRUE(announcement);
-            EXPECT_EQ(announcement->property("spokenTitle").toString(), title->property("text").toString());
-            EXPECT_EQ(announcement->property("spokenDetail").toString(), detail->property("text").toString());
+            if (state.kind() != SessionState::Kind::idle) {
+                EXPECT_EQ(announcement->property("spokenTitle").toString(), title->property("text").toString());
+                EXPECT_EQ(announcement->property("spokenDetail").toString(), detail->property("text").toString());
+            }
             QQuickItem* surface = harness.item("overlay-pill");
             for (QQuickItem* item : surface->parentItem()->childItems())
                 expectInside(surface, item, where);
@@ -206,6 +208,115 @@ TEST_F(RuntimeOverlayViewTest, EveryTitleAndDetailReadsWholeInBothLanguages) {
             }
         }
     }
+}
+
+// Every session starts on "Recording", whose title leaves the badge beside it; a later title may push
+// the badge under it, and the detail must then move down too. No two of title, badge and detail
+// share a pixel, in any state that follows, in both languages.
+TEST_F(RuntimeOverlayViewTest, NoTextOverlapsAnotherAfterTheBadgeMovesFromRecording) {
+    std::vector<std::tuple<std::string, SessionState, std::optional<QString>>> cases{
+        {"uploading", SessionState::uploading(), {}},
+        {"no-writable-field", SessionState::blocked(SessionBlockReason::noWritableTarget), {}},
+        {"password-field", SessionState::blocked(SessionBlockReason::secureField), {}},
+        {"text-inserted", SessionState::success(), QStringLiteral("Metin eklendi.")},
+        {"paste-sent", SessionState::success(), QStringLiteral("Yapıştırma gönderildi. Metin panoda tutuldu.")},
+    };
+    for (const QuorvelleErrorCase errorCase : allQuorvelleErrorCases()) {
+        const QuorvelleError error = errorCase == QuorvelleErrorCase::rateLimitedRetryAfter
+                                         ? QuorvelleError::rateLimitedRetryAfter(120)
+                                         : QuorvelleError(errorCase);
+        cases.emplace_back("error-" + error.diagnosticsCode().toStdString(), SessionState::error(error), std::nullopt);
+    }
+    // The box a text paints, or the badge's capsule, on the pill.
+    const auto boxOf = [](QQuickItem* item, QQuickItem* pill) {
+        QSizeF size(item->width(), item->height());
+        if (const QVariant painted = item->property("paintedHeight"); painted.isValid())
+            size = QSizeF(item->property("paintedWidth").toReal(), painted.toReal());
+        return item->mapRectToItem(pill, QRectF(QPointF(), size));
+    };
+    int badgeMoves = 0;
+    for (const char* language : {"english", "turkish"}) {
+        viewModel->preferences()->setAppLanguage(QString::fromLatin1(language));
+        for (const auto& [name, state, message] : cases) {
+            const std::string where = std::string(language) + "-" + name;
+            SCOPED_TRACE(where);
+            viewModel->context().setInlineMessage(std::nullopt);
+            show(SessionState::recording());
+            harness.grab();
+            QQuickItem* pill = harness.item("overlay-pill");
+            QQuickItem* badge = harness.item("overlay-hotkey-badge");
+            const qreal besideAt = badge->y();
+            // The view model sets a state's message a turn before the state arrives, and the pill may
+            // be drawn in between.
+            viewModel->context().setInlineMessage(
+                message.value_or(QStringLiteral("Son capture: 1.20 sn, 16000 Hz, WAV")));
+            settle();
+            harness.grab();
+            show(state);
+            harness.grab();
+            if (badge->y() != besideAt) ++badgeMoves;
+            const std::pair<const char*, QRectF> boxes[] = {
+                {"title", boxOf(harness.item("overlay-title"), pill)},
+                {"badge", boxOf(badge, pill)},
+                {"detail", boxOf(harness.item("overlay-detail"), pill)},
+            };
+            for (std::size_t i = 0; i < std::size(boxes); ++i)
+                for (std::size_t j = i + 1; j < std::size(boxes); ++j)
+                    EXPECT_FALSE(boxes[i].second.intersects(boxes[j].second))
+                        << boxes[i].first << " " << boxes[i].second.y() << "+" << boxes[i].second.height()
+                        << " overlaps " << boxes[j].first << " " << boxes[j].second.y() << "+"
+                        << boxes[j].second.height();
+        }
+    }
+    // The case that matters happened: the badge left the title's side.
+    EXPECT_GT(badgeMoves, 0);
+}
+
+// What a screen reader hears: each time the notification shows, its name and description. The
+// states reach the view as the view model sends them: a state's message is set in the same turn as
+// the state is published, before it arrives; inserting and success are published together.
+TEST_F(RuntimeOverlayViewTest, EachPublishedStateIsAnnouncedOnceWithItsOwnTitleAndDetail) {
+    QQuickItem* announcement = harness.item("overlay-announcement");
+    ASSERT_TRUE(announcement);
+    QStringList heard;
+    QObject::connect(announcement, &QQuickItem::visibleChanged, announcement, [&] {
+        if (announcement->isVisible())
+            heard << announcement->property("spokenTitle").toString() + ": " +
+                         announcement->property("spokenDetail").toString();
+    });
+    const auto publish = [&](std::initializer_list<SessionState> states, const std::optional<QString>& message) {
+        for (const SessionState& state : states)
+            fakes.sessionCoordinator->statePublisher().send(state);
+        viewModel->context().setInlineMessage(message);
+        settle();
+    };
+    const AppStrings strings;
+    const QuorvelleError unavailable(QuorvelleErrorCase::providerUnavailable);
+    const QString noField = QStringLiteral("Yazılabilir bir alan seçin.");
+    // A dictation, back to idle with its message still set.
+    publish({SessionState::recording()}, std::nullopt);
+    publish({SessionState::uploading()}, std::nullopt);
+    publish({SessionState::injecting(), SessionState::success()}, QStringLiteral("Metin eklendi."));
+    publish({SessionState::idle()}, QStringLiteral("Metin eklendi."));
+    // A failed upload.
+    publish({SessionState::recording()}, std::nullopt);
+    publish({SessionState::uploading()}, std::nullopt);
+    publish({SessionState::error(unavailable)}, strings.errorMessage(unavailable));
+    publish({SessionState::idle()}, strings.errorMessage(unavailable));
+    // A press with no field to write into, twice: each press is answered.
+    for (int press = 0; press < 2; ++press)
+        publish({SessionState::blocked(SessionBlockReason::noWritableTarget)}, noField);
+    publish({SessionState::idle()}, noField);
+    const QString uploading =
+        strings.sessionStateTitle(SessionState::uploading(), std::nullopt) + ": " +
+        strings.sessionDetail(SessionState::uploading(), std::nullopt, std::nullopt, RecordingTriggerMode::pushToTalk);
+    const QString recording = "Recording: Release to stop capture and start transcription.";
+    const QString blocked = strings.blockedTitle(SessionBlockReason::noWritableTarget) + QStringLiteral(": ") + noField;
+    EXPECT_EQ(heard, (QStringList{recording, uploading, "Text inserted: Metin eklendi.", recording, uploading,
+                                  strings.sessionStateTitle(SessionState::error(unavailable), std::nullopt) + ": " +
+                                      strings.errorMessage(unavailable),
+                                  blocked, blocked}))
+        << heard.join(" | ").toStdString();
 }
 
 TEST_F(RuntimeOverlayViewTest, MessagesAndLevelsReachThePillInBothForms) {
