@@ -66,6 +66,10 @@ int main(int argc, char** argv) {
     int landed = 0;
     int done = 0;
     for (; done < dictations && app.isRunning(); ++done) {
+        if (done > 0 && done % 50 == 0) {
+            std::printf("%d presses, %d dictations landed\n", done, landed);
+            std::fflush(stdout);
+        }
         if (done % 5 == 4) {
             // Let go before anything was said: the session ends as too short.
             sendKeys(kHotkey, true);
@@ -85,7 +89,6 @@ int main(int argc, char** argv) {
             sendKeys(kHotkey, false);
         }
         waitUntilIdle();
-        if (done % 50 == 49) std::printf("%d presses, %d dictations landed\n", done + 1, landed), std::fflush(stdout);
     }
     const bool ranThrough = app.isRunning();
     ::kill(pid_t(app.processId()), SIGTERM);
