@@ -8,6 +8,7 @@
 #include "AppWindows.h"
 #include "FakeBackendServer.h"
 #include "FixtureApp.h"
+#include "OverlayPanel.h"
 #include "SeededHistory.h"
 #include "ShellDesktopInput.h"
 #include "TestEventLoop.h"
@@ -103,20 +104,6 @@ const SeededHistory& largeHistory() {
 // The history file's modification time, to see it replaced.
 QDateTime historyStamp(const AppUnderTest& app) {
     return QFileInfo(SeededHistory::folderOf(app) + QStringLiteral("/transcript-history.json")).lastModified();
-}
-
-// The panel is 416 wide, and 228 high or taller for a long title or detail.
-bool overlayShown() {
-    const auto windows = windowsOfClass(kAppClass);
-    return std::any_of(windows.begin(), windows.end(), [](const DesktopWindow& w) {
-        return w.viewable && !w.inTray && w.geometry.width() == 416 && w.geometry.height() >= 228;
-    });
-}
-
-// Every press shows the panel until the session is over: the next press must not land in this one.
-void waitUntilIdle() {
-    waitUntil(overlayShown, 5000);
-    waitUntil([] { return !overlayShown(); }, 15000);
 }
 
 // Presses the hot key and returns the milliseconds until a recording reads the microphone (none when

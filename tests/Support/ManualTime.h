@@ -16,9 +16,10 @@ public:
 
     QDateTime now() const { return m_now; }
     quint64 uptimeNanoseconds() const { return m_uptime; }
+    // A negative step sets the wall clock back; the monotonic clock, like the system's, never goes back.
     void advance(double seconds) {
         m_now = m_now.addMSecs(qint64(seconds * 1000.0));
-        m_uptime += quint64(seconds * 1e9);
+        if (seconds > 0) m_uptime += quint64(seconds * 1e9);
     }
 
 private:
