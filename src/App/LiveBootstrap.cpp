@@ -7,6 +7,7 @@
 #include "Platform/Linux/PulseAudioCaptureEngine.h"
 #include "Platform/Linux/PulseAudioDeviceService.h"
 #include "Platform/Linux/SystemNavigator.h"
+#include "Platform/Linux/TcpConnectionReading.h"
 #include "Platform/Linux/TcpNoDelay.h"
 #include "Platform/Linux/XcbHotKeyRegistrar.h"
 #include "Platform/Linux/XdgAutostartController.h"
@@ -144,6 +145,7 @@ AppBootstrap makeLiveBootstrap(const AppConfiguration& configuration, QNetworkAc
     clientOptions.appVersion = configuration.shortVersion();
     clientOptions.build = configuration.buildNumber();
     clientOptions.releaseHeldRequestBytes = [] { disableNagleOnOpenTcpSockets(); };
+    clientOptions.connections = std::make_shared<TcpConnectionReading>();
     const auto accountClient = std::make_shared<BackendAPIClient>(network, backendBaseURL, clientOptions);
     // The sign-in and the device registration tell the backend which build is connecting.
     DeviceInformationReader::Options deviceOptions;

@@ -47,6 +47,29 @@ std::optional<QString> IcuRegex::replaceAllIfMatched(const QString& text, const 
     return IcuString::toQString(result);
 }
 
+QString IcuRegex::replaceAllOrCut(const QString& text, const QString& replacementTemplate,
+                                  const QString& cutMarker) const {
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::UnicodeString input = IcuString::alias(text);
+    std::unique_ptr<icu::RegexMatcher> matcher(m_pattern->matcher(input, status));
+    if (U_FAILURE(status)) throw IcuRegexError(IcuRegexError::Kind::invalidPattern, m_source, u_errorName(status));
+    const icu::UnicodeString replacement = IcuString::alias(replacementTemplate);
+    icu::UnicodeString result;
+    bool matched = false;
+    while (matcher->find(status)) {
+        matched = true;
+        // Appends the text since the previous match, then the expansion.
+        matcher->appendReplacement(result, replacement, status);
+        if (U_FAILURE(status))
+            throw IcuRegexError(IcuRegexError::Kind::invalidReplacement, replacementTemplate, u_errorName(status));
+    }
+    // The result holds everything up to the end of the last match, where the failed search began.
+    if (U_FAILURE(status)) return IcuString::toQString(result) + cutMarker;
+    if (!matched) return text;
+    matcher->appendTail(result);
+    return IcuString::toQString(result);
+}
+
 QList<Utf16Range> IcuRegex::matchRanges(const QString& text) const {
     return matchRanges(text, [](Utf16Range) { return true; });
 }

@@ -53,6 +53,11 @@ public:
     QString replaceAll(const QString& text, const QString& replacementTemplate) const;
     // The same, or none when nothing matched.
     std::optional<QString> replaceAllIfMatched(const QString& text, const QString& replacementTemplate) const;
+    // Every match replaced as by replaceAll, for text where a missed match must not pass: when ICU
+    // gives up on a search (its backtracking stack or time limit, on a long run of text), a match
+    // may lie anywhere from where that search began, so the text is cut there and `cutMarker`
+    // takes the place of the rest.
+    QString replaceAllOrCut(const QString& text, const QString& replacementTemplate, const QString& cutMarker) const;
     // The ranges of every match over the whole text, in order.
     QList<Utf16Range> matchRanges(const QString& text) const;
     // The same, keeping only matches that `accept` approves; after a refused match the search goes

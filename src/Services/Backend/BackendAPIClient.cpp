@@ -94,19 +94,9 @@ QCoro::Task<QByteArray> BackendAPIClient::send(QNetworkRequest request, QByteArr
         QObject::connect(reply.get(), &QNetworkReply::uploadProgress, reply.get(), m_options.releaseHeldRequestBytes);
     }
 
-    // A stop request may come from another thread: the abort is queued to the reply's own thread
-    // and dropped with the reply should it be gone by then.
-    QPointer<QNetworkReply> guarded(reply.get());
-    std::stop_callback onStop(stopToken, [guarded] {
-        QMetaObject::invokeMethod(
-            guarded.data(),
-            [guarded] {
-                if (guarded) guarded->abort();
-            },
-            Qt::QueuedConnection);
-    });
-
-    co_await reply.get();
+    const QPointer<ReplyWatch> guarded(&watch);
+    std::stop_callback onStop(stopToken, [guarded] { ReplyWatch::stopFromAnyThread(guarded); });
+    co_await watch.untilEnded();
     // Aborted because the caller stopped: that is the caller's own outcome, not a failure.
     if (watch.abortReason() == ReplyWatch::Abort::none) throwIfStopped(stopToken);
 
@@ -237,9 +227,11 @@ QCoro::Task<GeneratedTranscriptionResponse> BackendAPIClient::uploadTranscriptio
     setBearer(http, accessToken);
     http.setRawHeader("X-Quorvelle-Device-Id", deviceID.toUtf8());
     http.setRawHeader("Content-Type", "multipart/form-data; boundary=" + boundary.toUtf8());
-    const QByteArray answer =
-        co_await send(http, "POST", makeTranscriptionBody(request, boundary),
-                      {m_options.uploadTimeout, m_options.uploadDeadline, m_options.maximumAnswerSize}, stopToken);
+    const ReplyLimits limits{m_options.uploadTimeout, m_options.uploadDeadline, m_options.maximumAnswerSize,
+                             m_options.maximumHeadSize, m_options.connections};
+    // Started outside the co_await expression: GCC 12 destroys temporaries made inside one twice.
+    QCoro::Task<QByteArray> sending = send(http, "POST", makeTranscriptionBody(request, boundary), limits, stopToken);
+    const QByteArray answer = co_await std::move(sending);
     co_return decodeSuccessBody<GeneratedTranscriptionResponse>(answer);
 }
 

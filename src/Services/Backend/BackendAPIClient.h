@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QNetworkAccessManager;
@@ -30,6 +31,10 @@ struct BackendAPIClientOptions {
     std::chrono::milliseconds uploadDeadline{600'000};
     // Every answer is a small JSON document; a larger one is refused before it fills the memory.
     qint64 maximumAnswerSize = 4 * 1024 * 1024;
+    // What this process has read from its connections to the backend, so that an answer whose head
+    // never ends is cut once it holds this much; unset: the time-outs alone end it.
+    std::shared_ptr<const ConnectionReading> connections;
+    qint64 maximumHeadSize = 1024 * 1024;
     // Wall clock in milliseconds, for the elapsed time of a failed request.
     std::function<qint64()> nowMilliseconds;
     // Called as a request goes out and as its body is written, so the platform can have the bytes
@@ -105,8 +110,11 @@ Payload decodeSuccessBody(const QByteArray& body) {
 template <typename Payload>
 QCoro::Task<Payload> BackendAPIClient::sendDecoding(QNetworkRequest request, QByteArray method,
                                                     std::optional<QByteArray> body) {
-    const ReplyLimits limits{m_options.requestTimeout, m_options.requestDeadline, m_options.maximumAnswerSize};
-    const QByteArray answer = co_await send(std::move(request), std::move(method), std::move(body), limits);
+    const ReplyLimits limits{m_options.requestTimeout, m_options.requestDeadline, m_options.maximumAnswerSize,
+                             m_options.maximumHeadSize, m_options.connections};
+    // Started outside the co_await expression: GCC 12 destroys temporaries made inside one twice.
+    QCoro::Task<QByteArray> sending = send(std::move(request), std::move(method), std::move(body), limits);
+    const QByteArray answer = co_await std::move(sending);
     co_return decodeSuccessBody<Payload>(answer);
 }
 

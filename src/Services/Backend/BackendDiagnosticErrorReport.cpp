@@ -70,9 +70,11 @@ const std::vector<Redaction>& credentialsAfterWebTokens() {
     return list;
 }
 
+// A search ICU gives up on (a run of about a million characters) may hide a credential: the
+// text is cut there rather than passed on.
 QString applied(const std::vector<Redaction>& list, QString text) {
     for (const Redaction& redaction : list)
-        text = redaction.pattern.replaceAll(text, redaction.replacement);
+        text = redaction.pattern.replaceAllOrCut(text, redaction.replacement, kRedacted);
     return text;
 }
 

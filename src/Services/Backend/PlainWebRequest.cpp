@@ -26,24 +26,16 @@ QCoro::Task<QByteArray> fetchPlainGet(QNetworkAccessManager* session, QUrl url, 
                                       std::chrono::milliseconds idleTimeout, std::chrono::milliseconds deadline,
                                       qint64 maximumBodySize) {
     throwIfStopped(stopToken);
-    const ReplyLimits limits{idleTimeout, deadline, maximumBodySize};
+    const ReplyLimits limits{idleTimeout, deadline, maximumBodySize, -1, {}};
     QNetworkRequest request(url);
     holdAnswerToReadBuffer(request);
     std::unique_ptr<QNetworkReply, LaterDeleter> reply(session->get(request));
     // A server that accepts the connection and never answers would otherwise keep the check pending.
     ReplyWatch watch(reply.get(), limits);
     watch.collectBody();
-    // The stop may come from any thread: the abort is queued to the reply's thread.
-    QPointer<QNetworkReply> guarded(reply.get());
-    const std::stop_callback onStop(stopToken, [guarded] {
-        QMetaObject::invokeMethod(
-            guarded.data(),
-            [guarded] {
-                if (guarded) guarded->abort();
-            },
-            Qt::QueuedConnection);
-    });
-    co_await reply.get();
+    const QPointer<ReplyWatch> guarded(&watch);
+    const std::stop_callback onStop(stopToken, [guarded] { ReplyWatch::stopFromAnyThread(guarded); });
+    co_await watch.untilEnded();
     if (watch.abortReason() == ReplyWatch::Abort::none) throwIfStopped(stopToken);
     if (watch.abortReason() == ReplyWatch::Abort::timedOut) throw WebRequestError::timedOut();
     if (watch.abortReason() == ReplyWatch::Abort::bodyTooLarge)

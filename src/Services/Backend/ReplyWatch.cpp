@@ -1,7 +1,10 @@
 #include "Services/Backend/ReplyWatch.h"
 
+#include <QCoroSignal>
+#include <QHostInfo>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QtDebug>
 
 namespace quorvelle {
 
@@ -17,6 +20,8 @@ void limitReadBuffer(QNetworkReply* reply, qint64 size) {
 }
 
 ReplyWatch::ReplyWatch(QNetworkReply* reply, ReplyLimits limits) : m_reply(reply), m_limits(limits) {
+    m_endNotice->setSingleShot(true);
+    m_endNotice->setInterval(0);
     for (QTimer* timer : {&m_idleTimer, &m_deadlineTimer}) {
         timer->setSingleShot(true);
         timer->setTimerType(Qt::PreciseTimer);
@@ -31,6 +36,7 @@ ReplyWatch::ReplyWatch(QNetworkReply* reply, ReplyLimits limits) : m_reply(reply
     connect(reply, &QNetworkReply::uploadProgress, this, restartIdle);
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, restartIdle] {
         restartIdle();
+        markAnswerProgress();
         // An announced length over the cap is refused before its body is read.
         const QVariant announced = m_reply->header(QNetworkRequest::ContentLengthHeader);
         const qint64 cap = m_limits.maximumBodySize;
@@ -38,17 +44,90 @@ ReplyWatch::ReplyWatch(QNetworkReply* reply, ReplyLimits limits) : m_reply(reply
     });
     connect(reply, &QNetworkReply::downloadProgress, this, [this, restartIdle](qint64 received, qint64 total) {
         restartIdle();
+        markAnswerProgress();
         const qint64 cap = m_limits.maximumBodySize;
         if (cap >= 0 && (received > cap || total > cap)) abortFor(Abort::bodyTooLarge);
     });
-    connect(reply, &QNetworkReply::finished, this, [this] {
-        m_idleTimer.stop();
-        m_deadlineTimer.stop();
-    });
-    if (!reply->isFinished()) {
-        m_idleTimer.start();
-        m_deadlineTimer.start();
+    connect(reply, &QNetworkReply::finished, this, &ReplyWatch::end);
+    if (reply->isFinished()) {
+        m_ended = true;
+        return;
     }
+    m_idleTimer.start();
+    m_deadlineTimer.start();
+    watchHead();
+}
+
+void ReplyWatch::stop() {
+    abortReply();
+    end();
+}
+
+ReplyWatch::~ReplyWatch() {
+    m_endNotice->deleteLater();
+}
+
+QCoro::Task<void> ReplyWatch::untilEnded() {
+    if (!m_ended) co_await qCoro(m_endNotice, &QTimer::timeout);
+}
+
+void ReplyWatch::stopFromAnyThread(const QPointer<ReplyWatch>& watch) {
+    QMetaObject::invokeMethod(
+        watch.data(),
+        [watch] {
+            if (watch) watch->stop();
+        },
+        Qt::QueuedConnection);
+}
+
+void ReplyWatch::end() {
+    m_idleTimer.stop();
+    m_deadlineTimer.stop();
+    m_headTimer.stop();
+    if (m_ended) return;
+    m_ended = true;
+    // Not at once: the awaiting task must not end, and take this watch with it, while the watch or
+    // Qt's abort below it is still at work.
+    m_endNotice->start();
+}
+
+void ReplyWatch::watchHead() {
+    if (!m_limits.connections) return;
+    const QUrl url = m_reply->url();
+    m_peerPort = quint16(url.port(url.scheme() == QLatin1String("https") ? 443 : 80));
+    // Often enough that little more than the cap is read before the cut.
+    m_headTimer.setInterval(std::chrono::milliseconds(50));
+    connect(&m_headTimer, &QTimer::timeout, this, &ReplyWatch::checkHead);
+    // Qt has just looked the name up for the request: the answer comes from its cache.
+    QHostInfo::lookupHost(url.host(), this, [this](const QHostInfo& info) {
+        if (m_ended || info.addresses().isEmpty()) return;
+        m_peers = info.addresses();
+        markAnswerProgress();
+        if (m_limits.maximumHeadSize >= 0) m_headTimer.start();
+    });
+}
+
+void ReplyWatch::markAnswerProgress() {
+    if (!m_peers.isEmpty()) m_readAtProgress = m_limits.connections->bytesRead(m_peers, m_peerPort);
+}
+
+QList<quint16> ReplyWatch::connectionsReadingSinceProgress(qint64 moreThan) const {
+    QList<quint16> reading;
+    if (m_peers.isEmpty()) return reading;
+    const QHash<quint16, qint64> now = m_limits.connections->bytesRead(m_peers, m_peerPort);
+    for (auto connection = now.cbegin(); connection != now.cend(); ++connection)
+        if (connection.value() - m_readAtProgress.value(connection.key(), 0) > moreThan)
+            reading.append(connection.key());
+    return reading;
+}
+
+void ReplyWatch::checkHead() {
+    // Qt does not tell which connection carries the request: any to the server that took more than
+    // the cap since the answer last moved. The backend's other answers are small documents.
+    if (connectionsReadingSinceProgress(m_limits.maximumHeadSize).isEmpty()) return;
+    qWarning("An answer's head ran past %lld bytes; transfer aborted",
+             static_cast<long long>(m_limits.maximumHeadSize));
+    abortFor(Abort::timedOut);
 }
 
 void ReplyWatch::collectBody() {
@@ -75,8 +154,18 @@ void ReplyWatch::abortFor(Abort reason) {
     // An oversized body that has arrived whole is refused all the same.
     if (m_reply->isFinished() && reason == Abort::timedOut) return;
     m_abort = reason;
-    m_idleTimer.stop();
-    m_deadlineTimer.stop();
+    // A connection that took more than a head's worth with no answer to show keeps Qt's network
+    // thread reading: it would neither let the reply finish nor end the transfer.
+    constexpr qint64 kLongestPlainHead = 64 * 1024;
+    if (!m_peers.isEmpty()) {
+        const QList<quint16> stuck = connectionsReadingSinceProgress(kLongestPlainHead);
+        if (!stuck.isEmpty()) m_limits.connections->shutDown(m_peers, m_peerPort, stuck);
+    }
+    abortReply();
+    end();
+}
+
+void ReplyWatch::abortReply() {
     if (!m_reply->isFinished()) m_reply->abort();
 }
 

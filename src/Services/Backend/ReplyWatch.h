@@ -1,10 +1,18 @@
 #pragma once
 
+#include "Services/Backend/ConnectionReading.h"
+
 #include <QByteArray>
+#include <QCoroTask>
+#include <QHash>
+#include <QHostAddress>
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 #include <chrono>
+#include <memory>
 
 class QNetworkReply;
 class QNetworkRequest;
@@ -30,17 +38,38 @@ struct ReplyLimits {
     // Aborted once more body than this has arrived or is announced (a Content-Length over it is
     // refused with the headers); negative: no cap.
     qint64 maximumBodySize = -1;
+    // Aborted, as a time-out (the answer never began), once more than this has been read from a
+    // connection to the server with no answer to show for it: a status, header or chunk-size line
+    // that does not end. Negative or no connection reading: not watched.
+    qint64 maximumHeadSize = -1;
+    // Without it, a connection that keeps Qt's network thread reading is not shut down at the abort.
+    std::shared_ptr<const ConnectionReading> connections;
 };
 
 // Keeps one reply within its limits and tells why it aborted it. The timers are precise: Qt's
 // coarse ones may fire up to 5% early. Lives on the reply's thread, no longer than the reply.
+//
+// Await untilEnded(), not the reply's finished(): a reply whose network thread is stuck reading may
+// never finish after its abort. Once the watch has aborted, the reply is done with, whatever it does; the
+// connections to the server that were taking bytes for nothing are shut down, so Qt's thread stops
+// reading and takes its other work again.
 class ReplyWatch final : public QObject {
 public:
     enum class Abort { none, timedOut, bodyTooLarge };
 
     ReplyWatch(QNetworkReply* reply, ReplyLimits limits);
+    ~ReplyWatch() override;
 
     Abort abortReason() const { return m_abort; }
+    // The reply finished, or the watch aborted it or was stopped.
+    bool hasEnded() const { return m_ended; }
+    // Aborts the reply for the caller (no abort reason) and ends the watch.
+    void stop();
+    // Resumes once the watch has ended.
+    QCoro::Task<void> untilEnded();
+    // The stop request may come from any thread: the stop is queued to the watch's own thread and
+    // dropped with the watch.
+    static void stopFromAnyThread(const QPointer<ReplyWatch>& watch);
 
     // Takes the body out of the reply as it arrives, a small buffer at a time, and aborts as soon
     // as more than the cap has come: however much the server sends, memory holds at most the cap.
@@ -50,13 +79,27 @@ public:
 
 private:
     void abortFor(Abort reason);
+    void abortReply();
+    void end();
     void takeArrived();
+    void watchHead();
+    void markAnswerProgress();
+    void checkHead();
+    QList<quint16> connectionsReadingSinceProgress(qint64 moreThan) const;
 
     QNetworkReply* m_reply;
     ReplyLimits m_limits;
     QTimer m_idleTimer;
     QTimer m_deadlineTimer;
+    QTimer m_headTimer;
+    QList<QHostAddress> m_peers;
+    quint16 m_peerPort = 0;
+    QHash<quint16, qint64> m_readAtProgress;
     Abort m_abort = Abort::none;
+    bool m_ended = false;
+    // Resumes the awaiting task from the event loop. That task may end and take the watch with it,
+    // so the notice is not the watch's own: it goes once its signal is done.
+    QTimer* m_endNotice = new QTimer;
     QByteArray m_body;
 };
 

@@ -92,7 +92,7 @@ QCoro::Task<std::optional<QUrl>> fetchHop(QNetworkAccessManager* session, const 
     const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(session->get(http));
     // A network faster than the disk must not pile the body up in memory.
     limitReadBuffer(reply.get(), kReadBufferSize);
-    const ReplyWatch watch(reply.get(), limits);
+    ReplyWatch watch(reply.get(), limits);
 
     // The connections live as long as this context, not as long as the reply's deferred deletion.
     QObject context;
@@ -119,11 +119,9 @@ QCoro::Task<std::optional<QUrl>> fetchHop(QNetworkAccessManager* session, const 
             }
         });
     }
-    QNetworkReply* const replyPointer = reply.get();
-    const std::stop_callback onStop(stopToken,
-                                    [replyPointer] { QMetaObject::invokeMethod(replyPointer, &QNetworkReply::abort); });
-
-    if (!reply->isFinished()) co_await replyPointer;
+    const QPointer<ReplyWatch> guarded(&watch);
+    const std::stop_callback onStop(stopToken, [guarded] { ReplyWatch::stopFromAnyThread(guarded); });
+    co_await watch.untilEnded();
 
     // Aborted because the caller stopped: the caller's own outcome, not a network failure.
     if (watch.abortReason() == ReplyWatch::Abort::none) throwIfStopped(stopToken);
@@ -166,7 +164,7 @@ QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, Mo
         // The deadline is for the whole transfer, every hop included.
         const auto spent = std::chrono::milliseconds(elapsed.elapsed());
         if (spent >= request.deadline) throw WebRequestError::timedOut();
-        const ReplyLimits limits{request.idleTimeout, request.deadline - spent, request.maximumSize};
+        const ReplyLimits limits{request.idleTimeout, request.deadline - spent, request.maximumSize, -1, {}};
         QCoro::Task<std::optional<QUrl>> hop = fetchHop(session, *next, request, limits, sink, stopToken);
         next = co_await hop;
     }

@@ -83,6 +83,41 @@ TEST(BackendPayloadTests, RedactionRemovesCredentialsAndKeepsTheRest) {
         EXPECT_EQ(redactedDiagnosticText(kept), kept);
 }
 
+// ICU gives up on a search over a run of about a million characters. What it could not search may
+// hold the credential: the text is cut there, matches before it replaced as usual.
+TEST(BackendPayloadTests, RedactionCutsTheTextWhereAPatternCannotFinishItsSearch) {
+    const QString run(1'000'000, u'a');
+    const QList<QPair<QString, QString>> rows = {
+        {"Bearer " + run, "[redacted]"},
+        {"token=" + run, "[redacted]"},
+        {"password: " + run, "[redacted]"},
+        {R"({"token":")" + run + R"("})", "[redacted]"},
+        {"Bearer abc, Bearer " + run, "[redacted][redacted]"},
+    };
+    for (const auto& [input, expected] : rows) {
+        const QString redacted = redactedDiagnosticText(input);
+        EXPECT_EQ(redacted, expected) << input.left(20).toStdString() << ": " << redacted.size() << " characters, "
+                                      << redacted.left(40).toStdString();
+    }
+}
+
+// Each of the 64 base64url letters carries a web token on, in every segment; each character next
+// to their ranges, or around a token in a text, ends it.
+TEST(BackendPayloadTests, WebTokensHoldEveryBase64UrlLetterAndEndAtAnyOtherCharacter) {
+    const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_");
+    for (const QChar letter : alphabet) {
+        const QString segment(8, letter);
+        EXPECT_EQ(redactedDiagnosticText("jwt eyJ" + segment + "." + segment + "." + segment + " end"),
+                  QStringLiteral("jwt [redacted] end"))
+            << "letter " << QString(letter).toStdString();
+    }
+    const QString token = QStringLiteral("eyJhbGciOiJI.eyJzdWIiOiIx.c2ln");
+    for (const QChar boundary : QStringLiteral("/:@[`{.+=~ ,;\"'\t\n\u00e9")) {
+        EXPECT_EQ(redactedDiagnosticText(token + boundary + "tail"), QStringLiteral("[redacted]") + boundary + "tail")
+            << "boundary " << QString(boundary).toStdString();
+    }
+}
+
 QStringList g_printed;
 
 // Warnings go to stderr, where anyone reading a pasted log sees them: the home folder shows as "~",

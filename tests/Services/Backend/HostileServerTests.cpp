@@ -1,6 +1,8 @@
 #include "BackendTestSupport.h"
 
+#include "Platform/Linux/TcpConnectionReading.h"
 #include "Services/Backend/BackendResponsePayloads.h"
+#include "Services/Backend/BackendTranscriptionRequest.h"
 #include "Services/Backend/PlainWebRequest.h"
 #include "Services/Backend/WebRequestError.h"
 #include "Services/Transcription/ModelFileDownload.h"
@@ -27,19 +29,28 @@ using namespace std::chrono_literals;
 
 const QString kPlainPath = QStringLiteral("/releases.json");
 
+BackendTranscriptionRequest uploadRequest() {
+    BackendTranscriptionRequest request;
+    request.clip.data = QByteArray(32000, 'w');
+    request.clip.fileExtension = QStringLiteral("wav");
+    request.idempotencyKey = QStringLiteral("KEY");
+    return request;
+}
+
 QByteArray refreshAnswer(qsizetype size = 0) {
     return R"({"access_token":"a","refresh_token":"r","pad":")" + QByteArray(size, 'p') + "\"}";
 }
 
-// Answers each connection, on a thread of its own, with a body that does not end (until 512 MiB), as
-// fast as the client takes it: close-delimited or in chunks. Counts what it sent and notes when the
+// Answers each connection, on a thread of its own, with an answer that does not end (until 512 MiB),
+// as fast as the client takes it: a body, close-delimited or in chunks, or a head whose status
+// line, header line or first chunk-size line never ends. Counts what it sent and notes when the
 // client stopped taking more for half a second.
-class EndlessBodyServer {
+class EndlessAnswerServer {
 public:
-    enum class Framing { closeDelimited, chunked };
+    enum class Framing { closeDelimited, chunked, statusLine, headerLine, chunkSizeLine };
     static constexpr qint64 kLimit = qint64(512) << 20;
 
-    explicit EndlessBodyServer(Framing framing = Framing::closeDelimited)
+    explicit EndlessAnswerServer(Framing framing = Framing::closeDelimited)
         : m_listener(::socket(AF_INET, SOCK_STREAM, 0)) {
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -49,29 +60,30 @@ public:
             ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
             throw std::runtime_error("no port");
         m_port = ntohs(address.sin_port);
-        const bool chunked = framing == Framing::chunked;
-        m_thread = std::thread([this, chunked] {
+        m_thread = std::thread([this, piece = answer(framing)] {
+            const auto& [head, unit] = piece;
             for (int connection; (connection = ::accept(m_listener, nullptr, nullptr)) >= 0; ::close(connection)) {
                 char request[8192];
                 ::recv(connection, request, sizeof request, 0);
-                const QByteArray head = chunked ? "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
-                                                : "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n";
-                const QByteArray body(1 << 20, ' ');
-                const QByteArray chunk = chunked ? "100000\r\n" + body + "\r\n" : body;
-                if (!sendAll(connection, head)) continue;
-                while (m_sent < kLimit && sendAll(connection, chunk))
-                    m_sent += chunk.size();
+                if (sendAll(connection, head))
+                    while (m_sent < kLimit && sendAll(connection, unit))
+                        m_sent += unit.size();
                 m_finished = true;
             }
         });
     }
-    ~EndlessBodyServer() {
+    ~EndlessAnswerServer() {
+        m_closing = true;
         ::shutdown(m_listener, SHUT_RDWR);
         m_thread.join();
         ::close(m_listener);
     }
     QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_port)); }
     qint64 sent() const { return m_sent; }
+    // The client closed the connection, or the whole has gone.
+    bool connectionEnded() const { return m_finished; }
+    // That, or the client stopped taking more for half a second.
+    bool stalledOrEnded() const { return m_finished || m_stalled; }
     // Blocks the calling thread until the whole has gone or the client has stopped taking it.
     void waitUntilSentOrStalled() const {
         while (!m_finished && !m_stalled)
@@ -79,8 +91,23 @@ public:
     }
 
 private:
+    // The head sent once, then the piece sent over and over.
+    static std::pair<QByteArray, QByteArray> answer(Framing framing) {
+        const QByteArray body(1 << 20, ' ');
+        switch (framing) {
+            case Framing::closeDelimited: return {"HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n", body};
+            case Framing::chunked:
+                return {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", "100000\r\n" + body + "\r\n"};
+            case Framing::statusLine: return {"HTTP/1.1 200 O", QByteArray(1 << 20, 'K')};
+            case Framing::headerLine: return {"HTTP/1.1 200 OK\r\nX-Endless: ", QByteArray(1 << 20, 'a')};
+            case Framing::chunkSizeLine:
+                return {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n1", QByteArray(1 << 20, '0')};
+        }
+        return {};
+    }
+
     bool sendAll(int connection, const QByteArray& bytes) {
-        for (qsizetype done = 0; done < bytes.size();) {
+        for (qsizetype done = 0; done < bytes.size() && !m_closing;) {
             pollfd writable{connection, POLLOUT, 0};
             if (::poll(&writable, 1, 500) == 0) m_stalled = true;
             const ssize_t written =
@@ -88,7 +115,7 @@ private:
             if (written < 0 && errno != EAGAIN) return false;
             done += std::max<ssize_t>(written, 0);
         }
-        return true;
+        return !m_closing;
     }
 
     int m_listener;
@@ -96,6 +123,7 @@ private:
     std::atomic<qint64> m_sent = 0;
     std::atomic<bool> m_stalled = false;
     std::atomic<bool> m_finished = false;
+    std::atomic<bool> m_closing = false;
     std::thread m_thread;
 };
 
@@ -177,7 +205,7 @@ TEST_F(HostileServerTest, ASlowButSteadyAnswerOutlastsTheIdleTimeOut) {
 // The body is taken as it arrives and the transfer stops once past the cap: however much the server
 // sends, memory stays near the cap.
 TEST_F(HostileServerTest, AnEndlessAnswerIsCutOffWithoutFillingMemory) {
-    EndlessBodyServer endless;
+    EndlessAnswerServer endless;
     client = std::make_unique<BackendAPIClient>(&manager, endless.url(), testOptions());
     const qint64 before = peakMemoryAfterReset(true);
     EXPECT_EQ(refreshFailure(), QuorvelleError(Case::unexpectedRuntimeFailure));
@@ -192,7 +220,7 @@ TEST_F(HostileServerTest, AnEndlessAnswerIsCutOffWithoutFillingMemory) {
 // request with a body too, even while this thread is too busy to read or abort, and a length
 // announced over the cap is refused with the headers.
 TEST_F(HostileServerTest, AnEndlessChunkedAnswerToAPostStaysSmallWhileTheMainThreadIsBusy) {
-    EndlessBodyServer endless(EndlessBodyServer::Framing::chunked);
+    EndlessAnswerServer endless(EndlessAnswerServer::Framing::chunked);
     client = std::make_unique<BackendAPIClient>(&manager, endless.url(), testOptions());
     const qint64 before = peakMemoryAfterReset(true);
     QCoro::Task<BackendSessionRefreshResponse> refresh = client->refreshSession(QStringLiteral("r"));
@@ -207,6 +235,37 @@ TEST_F(HostileServerTest, AnEndlessChunkedAnswerToAPostStaysSmallWhileTheMainThr
     client = makeClient(options);
     answerRefresh(FakeResponse::raw(200).header("Content-Length", "1073741824"));
     EXPECT_EQ(refreshFailure(), QuorvelleError(Case::unexpectedRuntimeFailure));
+}
+
+// Qt reads an answer's status, header and chunk-size lines into memory whole, and its network thread,
+// busy with one that never ends, takes no abort and no other request. The upload must end at its
+// idle time-out, or once a capped head has been read, told as a time-out either way; then Qt stops
+// reading, far short of what the server sends it until the time-outs (3.5 MB/s and more), and
+// serves the next request.
+TEST_F(HostileServerTest, AnUploadWhoseAnswerNeverEndsItsHeadEndsAsATimeOutAndStopsTheReading) {
+    using Framing = EndlessAnswerServer::Framing;
+    for (const bool capped : {false, true}) {
+        for (const Framing framing : {Framing::statusLine, Framing::headerLine, Framing::chunkSizeLine}) {
+            SCOPED_TRACE(QStringLiteral("framing %1, capped %2").arg(int(framing)).arg(capped).toStdString());
+            EndlessAnswerServer endless(framing);
+            BackendAPIClientOptions options = testOptions();
+            options.uploadTimeout = capped ? 15s : 500ms;
+            options.uploadDeadline = capped ? 20s : 1s;
+            options.maximumHeadSize = capped ? 1 << 20 : -1;
+            options.connections = std::make_shared<TcpConnectionReading>();
+            client = std::make_unique<BackendAPIClient>(&manager, endless.url(), options);
+            EXPECT_EQ(errorOf(client->uploadTranscription(uploadRequest(), QStringLiteral("A"), QStringLiteral("D"),
+                                                          QStringLiteral("B"))),
+                      QuorvelleError(Case::requestTimedOut));
+            // The server's bytes wait in the kernels' buffers, or the connection is gone.
+            EXPECT_TRUE(waitUntil([&] { return endless.stalledOrEnded(); }, 10000)) << endless.sent() << " sent";
+            // The cap, or what half a second brings, and what those buffers hold on either side.
+            EXPECT_LT(endless.sent(), 24 << 20);
+            client = makeClient();
+            answerRefresh(FakeResponse::json(200, refreshAnswer()));
+            EXPECT_EQ(refreshFailure(), std::nullopt);
+        }
+    }
 }
 
 TEST(HostileAnswerTest, TokensAndIdsWithControlCharactersDoNotDecode) {
