@@ -94,9 +94,7 @@ QCoro::Task<QByteArray> BackendAPIClient::send(QNetworkRequest request, QByteArr
         QObject::connect(reply.get(), &QNetworkReply::uploadProgress, reply.get(), m_options.releaseHeldRequestBytes);
     }
 
-    const QPointer<ReplyWatch> guarded(&watch);
-    std::stop_callback onStop(stopToken, [guarded] { ReplyWatch::stopFromAnyThread(guarded); });
-    co_await watch.untilEnded();
+    co_await watch.untilEnded(stopToken);
     // Aborted because the caller stopped: that is the caller's own outcome, not a failure.
     if (watch.abortReason() == ReplyWatch::Abort::none) throwIfStopped(stopToken);
 

@@ -33,9 +33,7 @@ QCoro::Task<QByteArray> fetchPlainGet(QNetworkAccessManager* session, QUrl url, 
     // A server that accepts the connection and never answers would otherwise keep the check pending.
     ReplyWatch watch(reply.get(), limits);
     watch.collectBody();
-    const QPointer<ReplyWatch> guarded(&watch);
-    const std::stop_callback onStop(stopToken, [guarded] { ReplyWatch::stopFromAnyThread(guarded); });
-    co_await watch.untilEnded();
+    co_await watch.untilEnded(stopToken);
     if (watch.abortReason() == ReplyWatch::Abort::none) throwIfStopped(stopToken);
     if (watch.abortReason() == ReplyWatch::Abort::timedOut) throw WebRequestError::timedOut();
     if (watch.abortReason() == ReplyWatch::Abort::bodyTooLarge)

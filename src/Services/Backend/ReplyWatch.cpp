@@ -67,17 +67,17 @@ ReplyWatch::~ReplyWatch() {
     m_endNotice->deleteLater();
 }
 
-QCoro::Task<void> ReplyWatch::untilEnded() {
+QCoro::Task<void> ReplyWatch::untilEnded(std::stop_token stopToken) {
+    const QPointer<ReplyWatch> guarded(this);
+    const std::stop_callback onStop(stopToken, [guarded] {
+        QMetaObject::invokeMethod(
+            guarded.data(),
+            [guarded] {
+                if (guarded) guarded->stop();
+            },
+            Qt::QueuedConnection);
+    });
     if (!m_ended) co_await qCoro(m_endNotice, &QTimer::timeout);
-}
-
-void ReplyWatch::stopFromAnyThread(const QPointer<ReplyWatch>& watch) {
-    QMetaObject::invokeMethod(
-        watch.data(),
-        [watch] {
-            if (watch) watch->stop();
-        },
-        Qt::QueuedConnection);
 }
 
 void ReplyWatch::end() {

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <memory>
+#include <stop_token>
 
 class QNetworkReply;
 class QNetworkRequest;
@@ -65,11 +66,9 @@ public:
     bool hasEnded() const { return m_ended; }
     // Aborts the reply for the caller (no abort reason) and ends the watch.
     void stop();
-    // Resumes once the watch has ended.
-    QCoro::Task<void> untilEnded();
-    // The stop request may come from any thread: the stop is queued to the watch's own thread and
-    // dropped with the watch.
-    static void stopFromAnyThread(const QPointer<ReplyWatch>& watch);
+    // Resumes once the watch has ended. A stop of the token, from any thread, stops the watch: the
+    // stop is queued to the watch's own thread and dropped with the watch.
+    QCoro::Task<void> untilEnded(std::stop_token stopToken);
 
     // Takes the body out of the reply as it arrives, a small buffer at a time, and aborts as soon
     // as more than the cap has come: however much the server sends, memory holds at most the cap.

@@ -119,9 +119,7 @@ QCoro::Task<std::optional<QUrl>> fetchHop(QNetworkAccessManager* session, const 
             }
         });
     }
-    const QPointer<ReplyWatch> guarded(&watch);
-    const std::stop_callback onStop(stopToken, [guarded] { ReplyWatch::stopFromAnyThread(guarded); });
-    co_await watch.untilEnded();
+    co_await watch.untilEnded(stopToken);
 
     // Aborted because the caller stopped: the caller's own outcome, not a network failure.
     if (watch.abortReason() == ReplyWatch::Abort::none) throwIfStopped(stopToken);
