@@ -33,6 +33,8 @@ public:
 
     // Starts a copy; returns once the process runs (or throws).
     void start();
+    // Ends the running copy and waits until it is gone.
+    void stop();
     // Runs a copy with the same folders to its end and returns its exit code (-1 when it hung);
     // what it printed goes to `standardError` when given.
     int runCopy(QString* standardError = nullptr, int timeoutMs = 30000);

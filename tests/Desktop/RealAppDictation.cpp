@@ -127,20 +127,41 @@ bool RealAppDictation::isReady() const {
     return folder.isValid() && vm->session()->isHotkeyMonitoringActive();
 }
 
+std::optional<FocusedTargetSnapshot> RealAppDictation::focusedTextTarget() {
+    try {
+        FocusedTargetSnapshot target = delivery->inspector().inspect();
+        if (target.hasSettledFocus() && !target.isWindowOnly) return target;
+    } catch (const std::exception&) {
+    }
+    return std::nullopt;
+}
+
 QString RealAppDictation::focusedTextElement(const QString& previous) {
     QString key;
     waitUntil(
         [&] {
-            try {
-                const FocusedTargetSnapshot target = delivery->inspector().inspect();
-                if (target.hasSettledFocus() && !target.isWindowOnly)
-                    key = elementOf(target.elementHandle)->identityKey();
-            } catch (const std::exception&) {
-            }
+            if (const auto target = focusedTextTarget()) key = elementOf(target->elementHandle)->identityKey();
             return !key.isEmpty() && key != previous;
         },
         30000);
     return key != previous ? key : QString();
+}
+
+bool RealAppDictation::focusedFieldHoldsStill() {
+    QString lastKey;
+    std::optional<QRectF> lastFrame;
+    return waitUntil(
+        [&] {
+            const auto target = focusedTextTarget();
+            const QString key = target ? elementOf(target->elementHandle)->identityKey() : QString();
+            const std::optional<QRectF> frame = target ? target->element.frame : std::nullopt;
+            const bool still = !key.isEmpty() && key == lastKey && frame == lastFrame;
+            lastKey = key;
+            lastFrame = frame;
+            if (!still) waitUntil([] { return false; }, 300);
+            return still;
+        },
+        30000);
 }
 
 std::optional<TranscriptHistoryCompletionKind> RealAppDictation::dictate(const QString& words, bool slowBackend,

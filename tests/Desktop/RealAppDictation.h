@@ -48,6 +48,10 @@ public:
     // Waits for the accessibility bus to report the focus on a text element other than `previous`
     // (it follows the X focus late); its identity, empty when none came.
     QString focusedTextElement(const QString& previous = {});
+    // Waits until the focused text element is the same object at the same place in two looks a
+    // moment apart: a page still being laid out moves its field, and a field that moved between
+    // the press and the delivery is taken for another target.
+    bool focusedFieldHoldsStill();
 
     // How long after the key's release the words showed, by the given sign.
     struct ReleaseToText {
@@ -57,6 +61,9 @@ public:
     // Holds the hot key, speaks, lets go and waits for the session to end; the outcome.
     std::optional<TranscriptHistoryCompletionKind> dictate(const QString& words, bool slowBackend = false,
                                                            ReleaseToText* releaseToText = nullptr);
+
+    // The focused text element with its application, when the focus rests on one.
+    std::optional<FocusedTargetSnapshot> focusedTextTarget();
 
     FakeBootstrap fakes;
     std::shared_ptr<LinuxTextDeliveryServices> delivery = std::make_shared<LinuxTextDeliveryServices>();

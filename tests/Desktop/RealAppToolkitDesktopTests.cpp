@@ -130,6 +130,7 @@ TEST_F(RealAppToolkits, WebKitPageFieldTakesEachDictation) {
         {u"--private-instance"_qs, u"--profile="_qs + path(u"epiphany"_qs), QUrl::fromLocalFile(page).toString()},
         u"^ready$"_qs);
     ASSERT_TRUE(browser.showsAndTakesFocus()) << "Epiphany never showed the page";
+    ASSERT_TRUE(dictation->focusedFieldHoldsStill()) << "the page's field never held still";
 
     EXPECT_EQ(dictation->dictate(u"hello world"_qs), Kind::pastedViaClipboard);
     EXPECT_TRUE(RealApp::waitForTitle(u"^area:hello world$"_qs, 10000));
