@@ -1,6 +1,8 @@
 // Dictation into the toolkits whose focus reads differently: GTK 4 (GNOME Text Editor) drops its
 // states while the hot key holds the keyboard, WebKitGTK (Epiphany) keeps the page's fields in another
-// process. And a password prompt that shows no accessibility tree is refused.
+// process, Qt 5 leaves `focused` on objects that had the focus long ago. A password prompt that shows
+// no accessibility tree is refused; a terminal that shows none takes the words.
+#include "FixtureApp.h"
 #include "Platform/Linux/AtspiFocusTracker.h"
 #include "RealAppDictation.h"
 #include "ShellDesktopInput.h"
@@ -158,6 +160,61 @@ TEST_F(RealAppToolkits, APasswordPromptWithoutATreeIsRefusedAtThePress) {
                           u"^Unlock key$"_qs);
     ASSERT_TRUE(prompt.showsAndTakesFocus()) << "the prompt never showed";
     EXPECT_EQ(refusalAtThePress(), SessionBlockReason::secureField);
+}
+
+// A window of tabbed documents in Qt 5 leaves `focused` on the panel, the status-bar buttons, the
+// tabs and the hidden document it passed the focus through: the words go to the shown document.
+TEST_F(RealAppToolkits, ATabbedQt5EditorTakesTheWordsInTheShownDocument) {
+#ifndef QUORVELLE_QT5_FIXTURE_PATH
+    GTEST_SKIP() << "Qt 5 is not installed (scripts/install-deps installs it)";
+#else
+    DesktopProgram editor(QStringLiteral(QUORVELLE_QT5_FIXTURE_PATH), {}, u"^Tabbed notes ready$"_qs);
+    ASSERT_TRUE(editor.showsAndTakesFocus()) << "the editor never showed";
+    // Another application's field takes the focus, and the editor's window comes back: Qt 5 tells the
+    // bus nothing of its document then, and its window is looked through.
+    test::FixtureApp other(test::FixtureApp::Toolkit::Gtk, u"Elsewhere"_qs);
+    ASSERT_TRUE(xdotool({u"search"_qs, u"--name"_qs, u"^Elsewhere$"_qs, u"windowactivate"_qs, u"--sync"_qs}));
+    other.focus(u"single"_qs);
+    ASSERT_FALSE(dictation->focusedTextElement().isEmpty());
+    ASSERT_TRUE(editor.showsAndTakesFocus());
+
+    EXPECT_EQ(dictation->dictate(u"hello world"_qs), Kind::inserted);
+    EXPECT_TRUE(RealApp::waitForTitle(u"^Tabbed notes: Draft: hello world$"_qs, 10000));
+#endif
+}
+
+// A terminal shows no accessibility tree and says nothing on the bus when it takes the focus. The
+// GTK window before it took its field's focus away, to a window it does not own: the focus is not
+// on its way back there, and nothing waits for it.
+TEST_F(RealAppToolkits, ATerminalAfterAnAccessibleApplicationTakesTheWords) {
+    if (QStandardPaths::findExecutable(u"xterm"_qs).isEmpty())
+        GTEST_SKIP() << "xterm is not installed (scripts/install-deps installs it)";
+    test::FixtureApp first(test::FixtureApp::Toolkit::Gtk, u"Accessible first"_qs);
+    ASSERT_TRUE(xdotool({u"search"_qs, u"--name"_qs, u"^Accessible first$"_qs, u"windowactivate"_qs, u"--sync"_qs}));
+    first.focus(u"single"_qs);
+    ASSERT_FALSE(dictation->focusedTextElement().isEmpty());
+    EXPECT_EQ(dictation->dictate(u"first words"_qs), Kind::inserted);
+
+    const QString received = path(u"received"_qs);
+    // The shell hands every byte pasted straight to the file.
+    DesktopProgram terminal(u"xterm"_qs,
+                            {u"-T"_qs, u"Plain terminal"_qs, u"-e"_qs, u"sh"_qs, u"-c"_qs,
+                             u"stty -icanon -echo; exec cat > \"$0\""_qs, received},
+                            u"^Plain terminal$"_qs);
+    ASSERT_TRUE(terminal.showsAndTakesFocus()) << "the terminal never showed";
+    const FocusChangeAwaiting& focusChanges = dictation->delivery->focusChanges();
+    EXPECT_FALSE(test::waitUntil([&] { return focusChanges.isFocusAway(); }, 2000))
+        << "the focus counted as on its way back to a window behind the terminal";
+
+    EXPECT_EQ(dictation->dictate(u"hello world"_qs), Kind::pasteSentUnverified);
+    QByteArray contents;
+    EXPECT_TRUE(test::waitUntil(
+        [&] {
+            QFile file(received);
+            return file.open(QIODevice::ReadOnly) && (contents = file.readAll()).contains("hello world");
+        },
+        10000))
+        << contents.toStdString();
 }
 
 }  // namespace
