@@ -162,6 +162,31 @@ TEST_F(RealAppToolkits, APasswordPromptWithoutATreeIsRefusedAtThePress) {
     EXPECT_EQ(refusalAtThePress(), SessionBlockReason::secureField);
 }
 
+// The first dictation after a GTK 4 editor opened, its application not yet on the accessibility bus
+// when the hot key went down, goes in as the later ones do.
+TEST_F(RealAppToolkits, AFreshlyOpenedGtk4EditorTakesTheFirstDictation) {
+    if (QStandardPaths::findExecutable(u"gnome-text-editor"_qs).isEmpty())
+        GTEST_SKIP() << "GNOME Text Editor is not installed (scripts/install-deps installs it)";
+    const QString note = path(u"fresh.txt"_qs);
+    ASSERT_TRUE(writeFile(note, "Fresh:"));
+    DesktopProgram editor(u"gnome-text-editor"_qs, {u"--standalone"_qs, note}, u"^fresh.txt"_qs);
+    ASSERT_TRUE(editor.showsAndTakesFocus()) << "the editor never showed the note";
+    ASSERT_TRUE(RealApp::pressKeys(u"ctrl+End"_qs));
+
+    EXPECT_EQ(dictation->dictate(u"hello world"_qs), Kind::inserted);
+
+    RealApp::pressKeys(u"ctrl+s"_qs);
+    QByteArray saved;
+    const auto written = [&] {
+        QFile file(note);
+        return file.open(QIODevice::ReadOnly) && (saved = file.readAll()).contains("hello");
+    };
+    EXPECT_TRUE(test::waitUntil(written, 30000)) << saved.toStdString();
+    // A window this fresh may not have taken Ctrl+End yet: the caret then is still at the start.
+    EXPECT_TRUE(saved.trimmed() == "Fresh: hello world" || saved.trimmed() == "hello worldFresh:")
+        << saved.toStdString();
+}
+
 // A window of tabbed documents in Qt 5 leaves `focused` on the panel, the status-bar buttons, the
 // tabs and the hidden document it passed the focus through: the words go to the shown document.
 TEST_F(RealAppToolkits, ATabbedQt5EditorTakesTheWordsInTheShownDocument) {
