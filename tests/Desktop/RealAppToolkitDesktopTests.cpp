@@ -74,6 +74,25 @@ protected:
         return session.runtimeState().blockReason();
     }
 
+    // GNOME Text Editor on a note of that name holding `contents`, in front; null when it never showed.
+    std::unique_ptr<DesktopProgram> textEditorOn(const QString& name, const QByteArray& contents) {
+        if (!writeFile(path(name), contents)) return nullptr;
+        auto editor = std::make_unique<DesktopProgram>(u"gnome-text-editor"_qs,
+                                                       QStringList{u"--standalone"_qs, path(name)}, u'^' + name);
+        return editor->showsAndTakesFocus() ? std::move(editor) : nullptr;
+    }
+    // Saves the note in front; its text once it holds `words` (or after the wait).
+    QByteArray savedNote(const QString& name, const char* words) {
+        RealApp::pressKeys(u"ctrl+s"_qs);
+        QByteArray saved;
+        const auto written = [&] {
+            QFile file(path(name));
+            return file.open(QIODevice::ReadOnly) && (saved = file.readAll()).contains(words);
+        };
+        test::waitUntil(written, 30000);
+        return saved.trimmed();
+    }
+
     std::unique_ptr<test::RealAppDictation> dictation;
 };
 
@@ -82,10 +101,8 @@ protected:
 TEST_F(RealAppToolkits, Gtk4TextEditorTakesEachDictationAtTheCaret) {
     if (QStandardPaths::findExecutable(u"gnome-text-editor"_qs).isEmpty())
         GTEST_SKIP() << "GNOME Text Editor is not installed (scripts/install-deps installs it)";
-    const QString note = path(u"note.txt"_qs);
-    ASSERT_TRUE(writeFile(note, "Note:"));
-    DesktopProgram editor(u"gnome-text-editor"_qs, {u"--standalone"_qs, note}, u"^note.txt"_qs);
-    ASSERT_TRUE(editor.showsAndTakesFocus()) << "the editor never showed the note";
+    const auto editor = textEditorOn(u"note.txt"_qs, "Note:");
+    ASSERT_TRUE(editor) << "the editor never showed the note";
     ASSERT_FALSE(dictation->focusedTextElement().isEmpty());
     // A freshly started GTK 4 application tells the bus nothing until its accessibility is set up,
     // which takes a while under load: away to another window and back until its focus is announced.
@@ -107,14 +124,7 @@ TEST_F(RealAppToolkits, Gtk4TextEditorTakesEachDictationAtTheCaret) {
     EXPECT_EQ(dictation->dictate(u"hello world"_qs), Kind::inserted);
     EXPECT_EQ(dictation->dictate(u"again"_qs, true), Kind::inserted);
 
-    RealApp::pressKeys(u"ctrl+s"_qs);
-    QByteArray saved;
-    const auto written = [&] {
-        QFile file(note);
-        return file.open(QIODevice::ReadOnly) && (saved = file.readAll()).contains("again");
-    };
-    ASSERT_TRUE(test::waitUntil(written, 30000)) << saved.toStdString();
-    EXPECT_EQ(saved.trimmed(), "Note: hello world again");
+    EXPECT_EQ(savedNote(u"note.txt"_qs, "again"), "Note: hello world again");
 }
 
 // The page's field belongs to the web content process, not to the process that owns the window; it
@@ -167,24 +177,15 @@ TEST_F(RealAppToolkits, APasswordPromptWithoutATreeIsRefusedAtThePress) {
 TEST_F(RealAppToolkits, AFreshlyOpenedGtk4EditorTakesTheFirstDictation) {
     if (QStandardPaths::findExecutable(u"gnome-text-editor"_qs).isEmpty())
         GTEST_SKIP() << "GNOME Text Editor is not installed (scripts/install-deps installs it)";
-    const QString note = path(u"fresh.txt"_qs);
-    ASSERT_TRUE(writeFile(note, "Fresh:"));
-    DesktopProgram editor(u"gnome-text-editor"_qs, {u"--standalone"_qs, note}, u"^fresh.txt"_qs);
-    ASSERT_TRUE(editor.showsAndTakesFocus()) << "the editor never showed the note";
+    const auto editor = textEditorOn(u"fresh.txt"_qs, "Fresh:");
+    ASSERT_TRUE(editor) << "the editor never showed the note";
     ASSERT_TRUE(RealApp::pressKeys(u"ctrl+End"_qs));
 
     EXPECT_EQ(dictation->dictate(u"hello world"_qs), Kind::inserted);
 
-    RealApp::pressKeys(u"ctrl+s"_qs);
-    QByteArray saved;
-    const auto written = [&] {
-        QFile file(note);
-        return file.open(QIODevice::ReadOnly) && (saved = file.readAll()).contains("hello");
-    };
-    EXPECT_TRUE(test::waitUntil(written, 30000)) << saved.toStdString();
+    const QByteArray saved = savedNote(u"fresh.txt"_qs, "hello");
     // A window this fresh may not have taken Ctrl+End yet: the caret then is still at the start.
-    EXPECT_TRUE(saved.trimmed() == "Fresh: hello world" || saved.trimmed() == "hello worldFresh:")
-        << saved.toStdString();
+    EXPECT_TRUE(saved == "Fresh: hello world" || saved == "hello worldFresh:") << saved.toStdString();
 }
 
 // A window of tabbed documents in Qt 5 leaves `focused` on the panel, the status-bar buttons, the
