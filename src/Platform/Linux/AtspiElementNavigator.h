@@ -60,6 +60,10 @@ private:
     bool carriesOutTextWrites(AtspiAccessible* accessible) const;
     // Objects of the application of that process or of one of its helper processes.
     AtspiFocusTracker::Membership membershipOf(qint32 processIdentifier);
+    // The object the focus events name for the application; throws while the focus is on its way back.
+    std::shared_ptr<AtspiElement> trackedFocus(const AtspiFocusTracker::Membership& belongs,
+                                               const AtspiFocusTracker::LookInside& lookInside,
+                                               std::chrono::milliseconds wait);
     // The field focused inside content that another process draws into a focused view of the
     // application (a browser's web view), whose own focus events may never reach us.
     std::shared_ptr<AtspiElement> focusInsideEmbeddedContent(const std::shared_ptr<AtspiElement>& view,

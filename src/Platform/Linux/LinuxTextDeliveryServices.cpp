@@ -16,7 +16,8 @@ LinuxTextDeliveryServices::LinuxTextDeliveryServices()
       m_pastePerformer(
           m_keyPoster, &X11FrontmostApplicationReader::frontmostProcessIdentifier,
           [](std::chrono::milliseconds pause) { QThread::msleep(static_cast<unsigned long>(pause.count())); },
-          &SystemPasteboardWriter::copyClipboardToPrimarySelection) {}
+          &SystemPasteboardWriter::copyClipboardToPrimarySelection),
+      m_focusChanges(&X11FrontmostApplicationReader::frontmostProcessIdentifier) {}
 
 bool LinuxTextDeliveryServices::isAccessibilityUsable() {
     return AccessibilityBus::isEnabled() && AtspiConnection::ensureInitialised();
