@@ -248,7 +248,7 @@ TEST_F(AppRuntimeTest, ASecondLaunchFindsTheRunningCopyWhenTheLocksCannotAllBeMa
     };
     auto first = std::make_unique<SingleInstanceLock>();
     ASSERT_EQ(first->acquire(), SingleInstanceLock::Outcome::acquired);
-    EXPECT_EQ(first->unavailableFolders(), QStringList{AppPaths::configDirectory()});
+    EXPECT_EQ(first->unavailableFolders().join(u' ').toStdString(), AppPaths::configDirectory().toStdString());
     EXPECT_EQ(SingleInstanceLock().acquire(), SingleInstanceLock::Outcome::heldElsewhere);
     InstanceChannel running;
     ASSERT_TRUE(running.listen());
