@@ -117,11 +117,16 @@ void JsonFileUserDefaults::load(const Clock& now) {
         m_undecoded = std::move(decoded->undecoded);
         if (!oversized) return;
     }
-    // The file is kept whole beside: the next write leaves out what was not read.
+    // The file is kept whole beside. What was read of it goes back in its place at once: a quit
+    // before the next change must not leave the settings file missing.
     if (const auto asidePath = setAsideDamagedFile(m_filePath, now())) {
         qWarning(decoded ? "Settings file %s is too large; kept as %s, read without its largest values"
                          : "Settings file %s did not decode; kept as %s, starting from the defaults",
                  qUtf8Printable(m_filePath), qUtf8Printable(*asidePath));
+        if (decoded) {
+            std::lock_guard lock(m_mutex);
+            writeLocked(m_values);
+        }
     } else {
         m_mayWrite = false;
         qWarning("Settings file %s could not be read whole nor moved aside; changes are not saved",
