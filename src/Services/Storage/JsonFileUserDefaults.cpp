@@ -55,7 +55,9 @@ std::optional<DecodedDomain> decodeDomain(const QByteArray& bytes) {
 
 // A file over the size limit, read without its largest values until the rest fits within it.
 std::optional<DecodedDomain> decodeWithoutLargestValues(const QByteArray& bytes) {
-    const auto members = splitJsonObjectMembers(bytes);
+    // Settings come to dozens of keys; a file of millions of tiny ones is damaged, and listing them
+    // would cost far more memory than the file.
+    const auto members = splitJsonObjectMembers(bytes, 10000);
     if (!members) return std::nullopt;
     QList<qsizetype> bySize(members->size());
     std::iota(bySize.begin(), bySize.end(), 0);

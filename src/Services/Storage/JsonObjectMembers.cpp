@@ -47,13 +47,13 @@ qsizetype valueEnd(QByteArrayView text, qsizetype at) {
 
 }  // namespace
 
-std::optional<QList<JsonObjectMember>> splitJsonObjectMembers(QByteArrayView text) {
+std::optional<QList<JsonObjectMember>> splitJsonObjectMembers(QByteArrayView text, qsizetype maximumCount) {
     qsizetype at = skipSpace(text, 0);
     if (at == text.size() || text[at] != '{') return std::nullopt;
     at = skipSpace(text, at + 1);
     QList<JsonObjectMember> members;
     while (at < text.size() && text[at] != '}') {
-        if (text[at] != '"') return std::nullopt;
+        if (text[at] != '"' || members.size() == maximumCount) return std::nullopt;
         const qsizetype start = at;
         at = stringEnd(text, at);
         if (at < 0) return std::nullopt;

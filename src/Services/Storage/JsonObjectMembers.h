@@ -15,8 +15,8 @@ struct JsonObjectMember {
 };
 
 // The members of a JSON object's text, found without decoding anything: a file too large to decode
-// whole can be read without its largest values. Nothing when the text is no object; the members
-// themselves are checked only when decoded.
-std::optional<QList<JsonObjectMember>> splitJsonObjectMembers(QByteArrayView text);
+// whole can be read without its largest values. Nothing when the text is no object or has more than
+// `maximumCount` members; the members themselves are checked only when decoded.
+std::optional<QList<JsonObjectMember>> splitJsonObjectMembers(QByteArrayView text, qsizetype maximumCount);
 
 }  // namespace quorvelle

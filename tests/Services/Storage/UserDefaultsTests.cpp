@@ -103,6 +103,8 @@ TEST_F(JsonFileUserDefaultsTest, OnlyAFileThatIsNotAnObjectIsSetAsideAndOneBadVa
         {"not JSON", QByteArray("{\"quorvelle.snippets\": ")},
         {"not an object", QByteArray(R"([{"k": {"bool": true}}])")},
         {"over 16 MiB and not an object", QByteArray(R"([{"k": {"bool": true}}])") + QByteArray(17 << 20, ' ')},
+        {"over 16 MiB in too many values",
+         R"({"k": {"bool": true})" + QByteArray(R"(, "x": {"bool": true})").repeated(900000) + '}'},
     };
     QSet<QByteArray> keptAside;
     for (const auto& [what, bytes] : damaged) {
