@@ -64,6 +64,12 @@ bool RealApp::showsAndTakesFocus() {
            xdotool({u"search"_qs, u"--name"_qs, m_titlePattern, u"windowactivate"_qs, u"--sync"_qs});
 }
 
+std::unique_ptr<RealApp> RealApp::launch(const QString& program, const QStringList& arguments,
+                                         const QString& titlePattern) {
+    std::unique_ptr<RealApp> app(new RealApp(program, arguments, titlePattern));
+    return app->showsAndTakesFocus() ? std::move(app) : nullptr;
+}
+
 std::unique_ptr<RealApp> RealApp::firefox(const QString& folder) {
     return firefoxOn(folder,
                      "<!doctype html><title>ready</title><textarea autofocus "
