@@ -141,4 +141,9 @@ std::optional<FocusedAppMetadata> frontmostApplicationMetadata() {
     return app;
 }
 
+std::optional<qint32> frontmostProcessIdentifier() {
+    const std::optional<X11WindowOwner> owner = frontmostWindowOwner();
+    return owner ? owner->processIdentifier : std::nullopt;
+}
+
 }  // namespace quorvelle::X11FrontmostApplicationReader

@@ -30,5 +30,8 @@ std::optional<X11WindowOwner> frontmostWindowOwner();
 // active window.
 std::optional<FocusedAppMetadata> frontmostApplicationMetadata();
 
+// None when no window is active or the active one names no process.
+std::optional<qint32> frontmostProcessIdentifier();
+
 }  // namespace X11FrontmostApplicationReader
 }  // namespace quorvelle
