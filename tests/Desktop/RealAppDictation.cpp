@@ -180,7 +180,8 @@ std::optional<TranscriptHistoryCompletionKind> RealAppDictation::dictate(const Q
     const auto outcome = session.lastInsertionOutcome();
     // A dictation that did not land says why, so a failure on a loaded machine can be read from the log.
     if (outcome != TranscriptHistoryCompletionKind::inserted &&
-        outcome != TranscriptHistoryCompletionKind::pastedViaClipboard) {
+        outcome != TranscriptHistoryCompletionKind::pastedViaClipboard &&
+        outcome != TranscriptHistoryCompletionKind::pasteSentUnverified) {
         QString window;
         xdotool({u"getactivewindow"_qs, u"getwindowname"_qs}, &window);
         const auto& score = session.lastTargetIdentityScore();

@@ -1,11 +1,12 @@
 // Dictation into fields that take a paste but cannot be read back as written: a GTK 4 terminal (a
-// container without text) and a Tk window (no tree, no process named on the window); and WebKit's
-// rich text, which keeps the added space as a no-break space.
+// container without text), a Tk window (no tree, no process named on the window) and a spreadsheet's
+// selected cell; and WebKit's rich text, which keeps the added space as a no-break space.
 #include "Platform/Linux/AtspiFocusTracker.h"
 #include "RealAppDictation.h"
 #include "TestEventLoop.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -131,6 +132,43 @@ root.mainloop()
     // Nothing is read there, so no space is put between the two.
     EXPECT_EQ(dictation->dictate(u"again"_qs, true), Kind::pasteSentUnverified);
     EXPECT_TRUE(RealApp::waitForTitle(u"^tk:helloagain$"_qs, 10000));
+}
+
+// A selected cell of Calc (not being edited): the sheet holds the focus, a table without text, and
+// Calc names the focus on its root pane alone. Each dictation goes into the cell, unread; Down moves
+// to the next cell between them.
+TEST_F(RealAppPaste, CalcSelectedCellTakesEachPaste) {
+    if (QStandardPaths::findExecutable(u"soffice"_qs).isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed (scripts/install-deps installs it)";
+    ASSERT_TRUE(write(u"sheet.fods"_qs, R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2"
+ office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
+<office:body><office:spreadsheet><table:table table:name="Sheet1"><table:table-row><table:table-cell/></table:table-row></table:table></office:spreadsheet></office:body></office:document>
+)"));
+    qputenv("SAL_USE_VCLPLUGIN", "gtk3");
+    const auto calc = RealApp::launch(
+        u"soffice"_qs,
+        {u"--calc"_qs, u"--norestore"_qs, u"--nologo"_qs,
+         u"-env:UserInstallation="_qs + QUrl::fromLocalFile(path(u"calc"_qs)).toString(), path(u"sheet.fods"_qs)},
+        u"^sheet.fods"_qs);
+    ASSERT_TRUE(calc) << "Calc never showed the sheet";
+    ASSERT_TRUE(RealApp::pressKeys(u"ctrl+Home"_qs));
+
+    const QStringList words{u"alpha"_qs, u"bravo"_qs, u"charlie"_qs};
+    for (const QString& word : words) {
+        EXPECT_EQ(dictation->dictate(word, word == words.at(1)), Kind::pasteSentUnverified) << word.toStdString();
+        ASSERT_TRUE(RealApp::pressKeys(u"Down"_qs));
+    }
+
+    ASSERT_TRUE(RealApp::pressKeys(u"ctrl+s"_qs));
+    const QString saved = waitForFileContaining(u"sheet.fods"_qs, words.last());
+    const QRegularExpression cells(u"<text:p>(alpha|bravo|charlie)</text:p>"_qs);
+    QStringList found;
+    for (auto it = cells.globalMatch(saved); it.hasNext();)
+        found.append(it.next().captured(1));
+    EXPECT_EQ(found, words) << saved.toStdString();
 }
 
 }  // namespace

@@ -44,6 +44,21 @@ bool isFocusWaypoint(const AtspiElement& element) {
     }
 }
 
+bool isPane(const AtspiElement& element) {
+    AtspiCallError error;
+    const auto role = AtspiRole(element.role(error.slot()));
+    return !error.failed() && (role == ATSPI_ROLE_ROOT_PANE || role == ATSPI_ROLE_PANEL);
+}
+
+bool isSheet(const AtspiElement& element) {
+    if (!hasState(element, ATSPI_STATE_EDITABLE) || !hasState(element, ATSPI_STATE_MANAGES_DESCENDANTS) ||
+        !hasState(element, ATSPI_STATE_FOCUSABLE)) {
+        return false;
+    }
+    AtspiCallError error;
+    return AtspiRole(element.role(error.slot())) == ATSPI_ROLE_TABLE && !error.failed();
+}
+
 bool takesText(const AtspiElement& element) {
     if (hasState(element, ATSPI_STATE_EDITABLE)) return true;
     AtspiCallError error;
