@@ -18,5 +18,12 @@ bool isFocusWaypoint(const AtspiElement& element);
 // An element text goes into: editable, a password field or a terminal.
 bool takesText(const AtspiElement& element);
 
+// A root pane or a panel: a plain container of a window (not a menu, not a document).
+bool isPane(const AtspiElement& element);
+
+// A spreadsheet's sheet: an editable table that makes up its cells on request. A paste goes into the
+// selected cell; the sheet itself has no text to read.
+bool isSheet(const AtspiElement& element);
+
 }  // namespace AtspiElementKind
 }  // namespace quorvelle

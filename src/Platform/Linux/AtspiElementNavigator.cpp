@@ -18,6 +18,7 @@ namespace {
 
 using AtspiElementKind::hasState;
 using AtspiElementKind::isFocusWaypoint;
+using AtspiElementKind::isSheet;
 using AtspiElementKind::takesText;
 
 const AtspiElement& atspiElement(const AccessibilityElement& element) {
@@ -189,21 +190,30 @@ AccessibilityElementRef AtspiElementNavigator::focusedElement(qint32 processIden
     const auto lookInside = [&](const std::shared_ptr<AtspiElement>& view) {
         return focusInsideEmbeddedContent(view, belongs);
     };
-    if (auto tracked = trackedFocus(belongs, lookInside, std::chrono::milliseconds(0))) return tracked;
+    const auto searchWindow = [this](const std::shared_ptr<AtspiElement>& window) { return focusInWindow(window); };
+    if (auto tracked = trackedFocus(belongs, lookInside, searchWindow, std::chrono::milliseconds(0))) return tracked;
     const std::shared_ptr<AtspiElement> app = application(processIdentifier);
     if (!app) return nullptr;
     const bool showingReported = m_applications.value(busNameOf(app->accessible())).reportsShowingBelowWindows;
-    // Focus events may not have arrived (or came before we listened): walk the windows instead,
-    // depth first, the active window first; hidden subtrees and containers that manage their own
-    // (often huge) descendants are not entered.
-    QStack<std::shared_ptr<AtspiElement>> pending;
-    const auto windows = windowsActiveFirst(*app);
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-        pending.push(*it);
+    // Focus events may not have arrived (or came before we listened): walk the windows instead, the
+    // active window first.
+    const WindowWalk found = walk(windowsActiveFirst(*app), showingReported);
     // Qt 5 leaves `focused` on every object that ever had the focus (a window of tabbed documents
     // holds a dozen: hidden tabs, status-bar buttons): the one that takes text and shows is the one
     // the user types into; only without such one does the first claim stand.
-    std::shared_ptr<AtspiElement> firstClaim;
+    if (found.focusedText) return found.focusedText;
+    if (found.firstClaim) return found.firstClaim;
+    // The field may have given up its focused state to the hot key's grab while we walked: its loss
+    // names it. GTK 4, which then shows no focus at all, tells it a moment after the press.
+    return trackedFocus(belongs, {}, {}, showingReported ? std::chrono::milliseconds(0) : kGrabFocusLossWait);
+}
+
+AtspiElementNavigator::WindowWalk AtspiElementNavigator::walk(const QList<std::shared_ptr<AtspiElement>>& windows,
+                                                              bool showingReported) {
+    WindowWalk found;
+    QStack<std::shared_ptr<AtspiElement>> pending;
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+        pending.push(*it);
     int visited = 0;
     while (!pending.isEmpty() && visited < kMaximumFocusSearchCount) {
         const std::shared_ptr<AtspiElement> element = pending.pop();
@@ -211,24 +221,33 @@ AccessibilityElementRef AtspiElementNavigator::focusedElement(qint32 processIden
         const bool shown =
             hasState(*element, ATSPI_STATE_SHOWING) || (!showingReported && hasState(*element, ATSPI_STATE_VISIBLE));
         if (hasState(*element, ATSPI_STATE_FOCUSED) && !isFocusWaypoint(*element)) {
-            if (shown && takesText(*element)) return element;
-            if (!firstClaim) firstClaim = element;
+            if (shown && takesText(*element)) {
+                found.focusedText = element;
+                return found;
+            }
+            if (!found.firstClaim) found.firstClaim = element;
         }
+        if (shown && !found.sheet && isSheet(*element)) found.sheet = element;
         if (!shown || hasState(*element, ATSPI_STATE_MANAGES_DESCENDANTS)) continue;
         const auto children = childElements(*element);
         for (auto it = children.rbegin(); it != children.rend(); ++it)
             pending.push(*it);
     }
-    if (firstClaim) return firstClaim;
-    // The field may have given up its focused state to the hot key's grab while we walked: its loss
-    // names it. GTK 4, which then shows no focus at all, tells it a moment after the press.
-    return trackedFocus(belongs, {}, showingReported ? std::chrono::milliseconds(0) : kGrabFocusLossWait);
+    return found;
+}
+
+std::shared_ptr<AtspiElement> AtspiElementNavigator::focusInWindow(const std::shared_ptr<AtspiElement>& window) {
+    const bool showingReported = m_applications.value(busNameOf(window->accessible())).reportsShowingBelowWindows;
+    const WindowWalk found = walk({window}, showingReported);
+    return found.focusedText ? found.focusedText : found.sheet;
 }
 
 std::shared_ptr<AtspiElement> AtspiElementNavigator::trackedFocus(const AtspiFocusTracker::Membership& belongs,
                                                                   const AtspiFocusTracker::LookInside& lookInside,
+                                                                  const AtspiFocusTracker::SearchWindow& searchWindow,
                                                                   std::chrono::milliseconds wait) {
-    const AtspiFocusTracker::FocusReading reading = AtspiFocusTracker::readFocus(belongs, lookInside, wait);
+    const AtspiFocusTracker::FocusReading reading =
+        AtspiFocusTracker::readFocus(belongs, lookInside, searchWindow, wait);
     // Nothing holds the focus while it is on its way back: a walk would find only the container.
     if (reading.onItsWay) {
         throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);

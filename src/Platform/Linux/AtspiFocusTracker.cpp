@@ -18,6 +18,7 @@ namespace {
 
 using AtspiElementKind::hasState;
 using AtspiElementKind::isFocusWaypoint;
+using AtspiElementKind::isPane;
 using AtspiElementKind::takesText;
 
 // The objects that gained the focus last, newest first, each with a reference of ours. A few are
@@ -172,7 +173,8 @@ std::shared_ptr<AtspiElement> focusedObject(qint32 processIdentifier, AtspiOffse
     return reading.focused;
 }
 
-FocusReading readFocus(const Membership& belongs, const LookInside& lookInside, std::chrono::milliseconds wait) {
+FocusReading readFocus(const Membership& belongs, const LookInside& lookInside, const SearchWindow& searchWindow,
+                       std::chrono::milliseconds wait) {
     catchUp(wait);
     if (recentlyFocused.isEmpty()) return {};
     // What a helper process's object says of itself only counts when it claims the focus: the
@@ -202,6 +204,15 @@ FocusReading readFocus(const Membership& belongs, const LookInside& lookInside, 
         auto earlier = adopted(recentlyFocused.at(index), part->offsetUnit);
         if (holdsFocus(*earlier, *part, !waypointClaimsFocus) && takesText(*earlier))
             return {std::move(earlier), false};
+    }
+    // Calc names the focus on its root pane and panels alone, never on the sheet, and the sheet drops
+    // its focused state while our hot key grabs the keyboard (telling so only later): the pane stands
+    // for what holds the focus inside its window, and waiting for the focus to come back would be in
+    // vain.
+    if (searchWindow && newestPart->ownsWindow && isPane(*newest)) {
+        if (const std::shared_ptr<AtspiElement> window = windowOf(*newest)) {
+            if (auto found = searchWindow(window)) return {std::move(found), false};
+        }
     }
     return {nullptr, true};
 }

@@ -55,12 +55,18 @@ struct FocusReading {
     bool onItsWay = false;
 };
 
+// Finds, in a window of the application, the element that holds the focus without the focus events
+// naming it; null when there is none.
+using SearchWindow = std::function<std::shared_ptr<AtspiElement>(const std::shared_ptr<AtspiElement>& window)>;
+
 // Handles the events that arrived (within `wait`, as catchUp does), then reads the focus: the last
 // focused object, provided it belongs to the application and still has the focus (a helper
 // process's object only while it says so itself). When that object is a container or a menu on the
 // focus's way back to a field, what `lookInside` finds in it, else the text element of the same
-// application that had the focus before and still reports it.
+// application that had the focus before and still reports it. A window's pane with no such element
+// leaves it to `searchWindow` in the pane's window.
 FocusReading readFocus(const Membership& belongs, const LookInside& lookInside = {},
+                       const SearchWindow& searchWindow = {},
                        std::chrono::milliseconds wait = std::chrono::milliseconds(0));
 
 // The object readFocus finds for the objects of one process; throws FocusedTargetInspectionError
