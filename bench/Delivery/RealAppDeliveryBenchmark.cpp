@@ -12,7 +12,8 @@
 //   build/bench/Delivery/realapp_delivery_benchmark [path/to/quorvelle [dictations]]
 //   scripts/desktop-test-env stop
 // Prints the median and the slowest per application: Firefox ESR, Chromium (when installed),
-// LibreOffice Writer and the Qt 6 and GTK 3 fixtures' fields, whose focus never moves (target: 30 ms).
+// LibreOffice Writer and the Qt 6 and GTK 3 fixtures' fields, whose focus never moves (target: 30 ms),
+// and xterm once the GTK 3 fixture had the focus before it (its shell's file tells the arrival).
 #include "AppUnderTest.h"
 #include "AppWindows.h"
 #include "FakeBackendServer.h"
@@ -187,21 +188,7 @@ public:
     // Dictates into the focused field, then pastes the same way from outside, and prints both.
     void measure(const char* target, bool pageKeepsTime) {
         Samples dictated, pasted, pastedAfterGrab;
-        for (int round = 0; round < m_dictations; ++round) {
-            const QString words = QStringLiteral("probe%1 dictated %2").arg(++m_serial).arg(round);
-            m_server.clearScript();
-            m_server.respond(
-                "POST", u"/v1/transcriptions"_qs,
-                FakeResponse::json(200, QStringLiteral(R"({"request_id":"bench","text":"%1"})").arg(words).toUtf8()));
-            m_microphone.drain();
-            sendKeys(kHotkey, true);
-            m_microphone.speak(m_speech);
-            m_microphone.finish();
-            record(
-                words, pageKeepsTime, [] { sendKeys(kHotkey, false); }, dictated);
-            // The session ends (the clipboard it used given back) before the next one starts.
-            waitUntil([] { return false; }, 1500);
-        }
+        dictate(pageKeepsTime, dictated);
         for (int round = 0; round < m_dictations; ++round) {
             const QString words = QStringLiteral("probe%1 pasted %2").arg(++m_serial).arg(round);
             QGuiApplication::clipboard()->setText(words);
@@ -230,12 +217,55 @@ public:
         print(target, "grab ends, Ctrl+V: text (page's input)", pastedAfterGrab.page);
     }
 
+    // Dictates into a terminal whose shell writes what it receives to `received`: the file tells when
+    // the words arrived (a terminal shows nothing on the accessibility bus).
+    void measureTerminal(const char* target, const QString& received) {
+        Samples dictated;
+        m_terminalFile = received;
+        dictate(false, dictated);
+        m_terminalFile.clear();
+        print(target, "release to text (terminal's file)", dictated.probe);
+    }
+
 private:
+    void dictate(bool pageKeepsTime, Samples& dictated) {
+        for (int round = 0; round < m_dictations; ++round) {
+            const QString words = QStringLiteral("probe%1 dictated %2").arg(++m_serial).arg(round);
+            m_server.clearScript();
+            m_server.respond(
+                "POST", u"/v1/transcriptions"_qs,
+                FakeResponse::json(200, QStringLiteral(R"({"request_id":"bench","text":"%1"})").arg(words).toUtf8()));
+            m_microphone.drain();
+            sendKeys(kHotkey, true);
+            m_microphone.speak(m_speech);
+            m_microphone.finish();
+            record(
+                words, pageKeepsTime, [] { sendKeys(kHotkey, false); }, dictated);
+            // The session ends (the clipboard it used given back) before the next one starts.
+            waitUntil([] { return false; }, 1500);
+        }
+    }
+
+    // The monotonic time the terminal's file first held the words, looked at every few milliseconds
+    // while the event loop runs (the fake backend answers from it); -1 when they did not come in time.
+    double waitForTerminal(const QString& words, int timeoutMs) const {
+        double arrivedAt = -1;
+        waitUntil(
+            [&] {
+                QFile file(m_terminalFile);
+                if (file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()).contains(words))
+                    arrivedAt = nowMs(CLOCK_MONOTONIC);
+                return arrivedAt >= 0;
+            },
+            timeoutMs);
+        return arrivedAt;
+    }
+
     void record(const QString& words, bool pageKeepsTime, const std::function<void()>& act, Samples& samples) {
         m_probe.expect(words, m_app.processId());
         act();
         const double sentAt = nowMs(CLOCK_MONOTONIC), sentAtWall = nowMs(CLOCK_REALTIME);
-        const double arrivedAt = m_probe.wait(10000);
+        const double arrivedAt = m_terminalFile.isEmpty() ? m_probe.wait(10000) : waitForTerminal(words, 10000);
         if (arrivedAt < 0) {
             std::fprintf(stderr, "\"%s\" never showed (%s)\n%s\n", qPrintable(words),
                          qPrintable(m_app.standardError().right(300)), m_app.eventLog().c_str());
@@ -252,6 +282,7 @@ private:
     const QByteArray m_speech;
     TestMicrophone m_microphone;
     TextInsertProbe m_probe;
+    QString m_terminalFile;
     int m_serial = 0;
 };
 
@@ -346,6 +377,20 @@ int main(int argc, char** argv) {
         FixtureApp fixture(toolkit, u"Benchmark target"_qs);
         fixture.focus(u"single"_qs);
         if (bringToFront(fixture.processId())) run.measure(name, false);
+    }
+    // A terminal, once an accessible application had the focus before it (and lost it to the terminal).
+    const QString xterm = QStandardPaths::findExecutable(u"xterm"_qs);
+    if (!xterm.isEmpty() && wanted("Terminal after GTK 3")) {
+        FixtureApp before(FixtureApp::Toolkit::Gtk, u"Benchmark first"_qs);
+        before.focus(u"single"_qs);
+        bringToFront(before.processId());
+        const QString received = folder.path() + u"/received"_qs;
+        // The shell hands every byte pasted straight to the file.
+        const Application terminal(xterm,
+                                   {u"-T"_qs, u"Benchmark terminal"_qs, u"-e"_qs, u"sh"_qs, u"-c"_qs,
+                                    u"stty -icanon -echo; exec cat > \"$0\""_qs, received},
+                                   u"^Benchmark terminal$"_qs);
+        if (terminal.focus("xterm")) run.measureTerminal("xterm after GTK 3", received);
     }
     clearStoredSession();
     return 0;

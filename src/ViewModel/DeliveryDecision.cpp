@@ -29,9 +29,8 @@ QString fallbackCode(DeliveryValidationFailure failure) {
 
 DeliveryValidationFailure targetChangeFailure(const FocusedTargetSnapshot& captured,
                                               const FocusedTargetSnapshot& current) {
-    return captured.app.processIdentifier != current.app.processIdentifier
-               ? DeliveryValidationFailure::frontmostApplicationChanged
-               : DeliveryValidationFailure::insertionSurfaceChanged;
+    return !captured.app.isSameApplication(current.app) ? DeliveryValidationFailure::frontmostApplicationChanged
+                                                        : DeliveryValidationFailure::insertionSurfaceChanged;
 }
 
 std::optional<SessionBlockReason> dictationBlockReason(const FocusedTargetSnapshot& target,

@@ -15,6 +15,14 @@ namespace {
 const QString kUnexpectedEventText = QStringLiteral("Beklenmeyen bir hata olustu. Tekrar deneyin.");
 const QString kClipboardDisabled = QStringLiteral("Clipboard fallback kapalı. Metin otomatik eklenemedi.");
 
+// An application whose accessibility came up only after recording started (a window opened a moment
+// before) was taken for a window without a tree: the field now focused in that same process's window
+// is what the window stood for. A password field found there is not.
+bool treeCameUpSinceCapture(const FocusedTargetSnapshot& captured, const FocusedTargetSnapshot& current) {
+    return captured.isWindowOnly && !current.isWindowOnly && !current.element.isSecure() &&
+           current.app.processIdentifier == captured.app.processIdentifier;
+}
+
 }  // namespace
 
 TranscriptDelivery::TranscriptDelivery(const AppBootstrap& services, ViewModelContext& context, DeliveryOutlets outlets)
@@ -139,7 +147,7 @@ TranscriptDelivery::Validation TranscriptDelivery::validateDeliveryTarget(const 
     }
     const FocusedTargetIdentityScore score = FocusedTargetIdentityScore::compute(current, captured);
     m_record.targetIdentityScore = score;
-    if (score.isSameSurface) return current;
+    if (score.isSameSurface || treeCameUpSinceCapture(captured, current)) return current;
     return targetChangeFailure(captured, current);
 }
 

@@ -64,6 +64,12 @@ bool RealApp::showsAndTakesFocus() {
            xdotool({u"search"_qs, u"--name"_qs, m_titlePattern, u"windowactivate"_qs, u"--sync"_qs});
 }
 
+std::unique_ptr<RealApp> RealApp::launch(const QString& program, const QStringList& arguments,
+                                         const QString& titlePattern) {
+    std::unique_ptr<RealApp> app(new RealApp(program, arguments, titlePattern));
+    return app->showsAndTakesFocus() ? std::move(app) : nullptr;
+}
+
 std::unique_ptr<RealApp> RealApp::firefox(const QString& folder) {
     return firefoxOn(folder,
                      "<!doctype html><title>ready</title><textarea autofocus "
@@ -195,7 +201,8 @@ std::optional<TranscriptHistoryCompletionKind> RealAppDictation::dictate(const Q
     const auto outcome = session.lastInsertionOutcome();
     // A dictation that did not land says why, so a failure on a loaded machine can be read from the log.
     if (outcome != TranscriptHistoryCompletionKind::inserted &&
-        outcome != TranscriptHistoryCompletionKind::pastedViaClipboard) {
+        outcome != TranscriptHistoryCompletionKind::pastedViaClipboard &&
+        outcome != TranscriptHistoryCompletionKind::pasteSentUnverified) {
         QString window;
         xdotool({u"getactivewindow"_qs, u"getwindowname"_qs}, &window);
         const auto& score = session.lastTargetIdentityScore();

@@ -26,6 +26,9 @@ public:
     // Writer on a document holding "Plain bold end", "bold" in bold, the caret at its end; null
     // when it never showed. `document` is the file it saves to.
     static std::unique_ptr<RealApp> writer(const QString& folder, QString* document);
+    // Any program, found by its window's title; null when it never showed.
+    static std::unique_ptr<RealApp> launch(const QString& program, const QStringList& arguments,
+                                           const QString& titlePattern);
     ~RealApp();
 
     // Whether a window title matching the pattern shows within the time.

@@ -1,5 +1,5 @@
 /* The Qt fixture's window and commands in GTK 3, offsets in characters; "rows <n>" adds a list of n rows,
- * which "focus rows" then focuses. */
+ * which "focus rows" then focuses; "hide <field>" hides a field. */
 #include <gtk/gtk.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -74,6 +74,8 @@ static void handle(char* line) {
     } else if (strcmp(command, "focus") == 0) {
         gtk_window_present(GTK_WINDOW(window));
         gtk_widget_grab_focus(target);
+    } else if (strcmp(command, "hide") == 0) {
+        gtk_widget_hide(target);
     } else if (strcmp(command, "set") == 0) {
         GString* text = g_string_new(parts[2] ? parts[2] : "");
         g_string_replace(text, "\\n", "\n", 0);

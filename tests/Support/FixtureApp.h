@@ -31,6 +31,8 @@ public:
     void select(const QString& field, int start, int length) {
         expectOk(QStringLiteral("select %1 %2 %3").arg(field).arg(start).arg(length));
     }
+    // Hides the field (GTK fixture only): the window keeps no focused widget when it had the focus.
+    void hide(const QString& field) { expectOk(QStringLiteral("hide ") + field); }
     // Adds a list of that many rows, focusable as the field "rows" (GTK fixture only).
     void showRows(int count) { expectOk(QStringLiteral("rows %1").arg(count)); }
     // The fields' texts as the fixture itself sees them.

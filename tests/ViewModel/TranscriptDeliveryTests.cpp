@@ -104,8 +104,25 @@ TEST(TranscriptDelivery, DecisionMatrix) {
         r.fakes.inspector->answer.setFallback(*r.focused);
         insertFails(T::writeFailed)(r);
     };
+    // Recording started in a window whose application had no tree on the bus yet.
+    const auto treeCameUp = [](const FocusedTargetSnapshot& now) {
+        return [now](DeliveryRig& r) {
+            FocusedTargetSnapshot window;
+            window.app = r.focused->app, window.isWindowOnly = true, window.element.isEnabled = true;
+            r.focused = window;
+            r.fakes.inspector->answer.push(now);
+        };
+    };
+    FocusedTargetSnapshot secret = writableTextField();
+    secret.element.subrole = u"AXSecureTextField"_qs;
     const Kind copy = Kind::copiedToClipboard;
     const Row rows[] = {
+        {"window's tree came up", treeCameUp(writableTextField()), success, Kind::inserted, "insert.inserted_at_caret",
+         O::validatedSameSurface},
+        {"window's tree came up, a password field", treeCameUp(secret), copied, copy, "fallback.target_surface_changed",
+         O::insertionSurfaceChanged},
+        {"window's tree came up, another application", treeCameUp(otherField(77)), copied, copy,
+         "fallback.frontmost_application_changed", O::frontmostApplicationChanged},
         {"no target captured", noTarget(true), copied, copy, "fallback.focused_target_unavailable",
          O::focusedTargetUnavailable},
         {"no target, clipboard off", noTarget(false), refused, std::nullopt, "fallback.clipboard_disabled",

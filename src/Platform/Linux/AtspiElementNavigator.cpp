@@ -1,6 +1,7 @@
 #include "Platform/Linux/AtspiElementNavigator.h"
 
 #include "Platform/Linux/AtspiConnection.h"
+#include "Platform/Linux/AtspiElementKind.h"
 #include "Platform/Linux/AtspiFocusTracker.h"
 #include "Platform/Linux/AtspiRoleTranslation.h"
 #include "Platform/Linux/GObjectRef.h"
@@ -15,6 +16,11 @@ namespace quorvelle {
 
 namespace {
 
+using AtspiElementKind::hasState;
+using AtspiElementKind::isFocusWaypoint;
+using AtspiElementKind::isSheet;
+using AtspiElementKind::takesText;
+
 const AtspiElement& atspiElement(const AccessibilityElement& element) {
     return static_cast<const AtspiElement&>(element);
 }
@@ -24,11 +30,6 @@ void throwIfUnresponsive(const AtspiCallError& error) {
     if (error.timedOut()) {
         throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);
     }
-}
-
-bool hasState(const AtspiElement& element, AtspiStateType state) {
-    AtspiStateSet* states = element.states();
-    return states && atspi_state_set_contains(states, state);
 }
 
 std::optional<QString> nonEmpty(gchar* owned) {
@@ -186,36 +187,72 @@ AccessibilityElementRef AtspiElementNavigator::focusedElement(qint32 processIden
     // The focus events name the object and its application: when that application is the window's
     // (or a helper process of it), the desktop need not be searched.
     const AtspiFocusTracker::Membership belongs = membershipOf(processIdentifier);
-    AtspiFocusTracker::catchUp();
-    const std::shared_ptr<AtspiElement> newest = AtspiFocusTracker::newestObject(belongs);
-    if (auto embedded = focusInsideEmbeddedContent(newest, belongs)) return embedded;
-    if (auto tracked = AtspiFocusTracker::focusedObject(belongs, newest)) return tracked;
+    const auto lookInside = [&](const std::shared_ptr<AtspiElement>& view) {
+        return focusInsideEmbeddedContent(view, belongs);
+    };
+    const auto searchWindow = [this](const std::shared_ptr<AtspiElement>& window) { return focusInWindow(window); };
+    if (auto tracked = trackedFocus(belongs, lookInside, searchWindow, std::chrono::milliseconds(0))) return tracked;
     const std::shared_ptr<AtspiElement> app = application(processIdentifier);
     if (!app) return nullptr;
     const bool showingReported = m_applications.value(busNameOf(app->accessible())).reportsShowingBelowWindows;
-    // Focus events may not have arrived (or came before we listened): walk the windows instead,
-    // depth first, the active window first; hidden subtrees and containers that manage their own
-    // (often huge) descendants are not entered.
+    // Focus events may not have arrived (or came before we listened): walk the windows instead, the
+    // active window first.
+    const WindowWalk found = walk(windowsActiveFirst(*app), showingReported);
+    // Qt 5 leaves `focused` on every object that ever had the focus (a window of tabbed documents
+    // holds a dozen: hidden tabs, status-bar buttons): the one that takes text and shows is the one
+    // the user types into; only without such one does the first claim stand.
+    if (found.focusedText) return found.focusedText;
+    if (found.firstClaim) return found.firstClaim;
+    // The field may have given up its focused state to the hot key's grab while we walked: its loss
+    // names it. GTK 4, which then shows no focus at all, tells it a moment after the press.
+    return trackedFocus(belongs, {}, {}, showingReported ? std::chrono::milliseconds(0) : kGrabFocusLossWait);
+}
+
+AtspiElementNavigator::WindowWalk AtspiElementNavigator::walk(const QList<std::shared_ptr<AtspiElement>>& windows,
+                                                              bool showingReported) {
+    WindowWalk found;
     QStack<std::shared_ptr<AtspiElement>> pending;
-    const auto windows = windowsActiveFirst(*app);
     for (auto it = windows.rbegin(); it != windows.rend(); ++it)
         pending.push(*it);
     int visited = 0;
     while (!pending.isEmpty() && visited < kMaximumFocusSearchCount) {
         const std::shared_ptr<AtspiElement> element = pending.pop();
         ++visited;
-        if (hasState(*element, ATSPI_STATE_FOCUSED) && !AtspiFocusTracker::isFocusWaypoint(*element)) return element;
         const bool shown =
             hasState(*element, ATSPI_STATE_SHOWING) || (!showingReported && hasState(*element, ATSPI_STATE_VISIBLE));
+        if (hasState(*element, ATSPI_STATE_FOCUSED) && !isFocusWaypoint(*element)) {
+            if (shown && takesText(*element)) {
+                found.focusedText = element;
+                return found;
+            }
+            if (!found.firstClaim) found.firstClaim = element;
+        }
+        if (shown && !found.sheet && isSheet(*element)) found.sheet = element;
         if (!shown || hasState(*element, ATSPI_STATE_MANAGES_DESCENDANTS)) continue;
         const auto children = childElements(*element);
         for (auto it = children.rbegin(); it != children.rend(); ++it)
             pending.push(*it);
     }
-    // The field may have given up its focused state to the hot key's grab while we walked: its loss
-    // names it. GTK 4, which then shows no focus at all, tells it a moment after the press.
-    AtspiFocusTracker::catchUp(showingReported ? std::chrono::milliseconds(0) : kGrabFocusLossWait);
-    return AtspiFocusTracker::focusedObject(belongs);
+    return found;
+}
+
+std::shared_ptr<AtspiElement> AtspiElementNavigator::focusInWindow(const std::shared_ptr<AtspiElement>& window) {
+    const bool showingReported = m_applications.value(busNameOf(window->accessible())).reportsShowingBelowWindows;
+    const WindowWalk found = walk({window}, showingReported);
+    return found.focusedText ? found.focusedText : found.sheet;
+}
+
+std::shared_ptr<AtspiElement> AtspiElementNavigator::trackedFocus(const AtspiFocusTracker::Membership& belongs,
+                                                                  const AtspiFocusTracker::LookInside& lookInside,
+                                                                  const AtspiFocusTracker::SearchWindow& searchWindow,
+                                                                  std::chrono::milliseconds wait) {
+    const AtspiFocusTracker::FocusReading reading =
+        AtspiFocusTracker::readFocus(belongs, lookInside, searchWindow, wait);
+    // Nothing holds the focus while it is on its way back: a walk would find only the container.
+    if (reading.onItsWay) {
+        throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);
+    }
+    return reading.focused;
 }
 
 std::shared_ptr<AtspiElement> AtspiElementNavigator::focusInsideEmbeddedContent(
@@ -224,7 +261,6 @@ std::shared_ptr<AtspiElement> AtspiElementNavigator::focusInsideEmbeddedContent(
     // containers leads to the page's document, which finds its focused field in one call.
     constexpr int kMaximumDepth = 8;
     constexpr gint kMaximumChildren = 16;
-    if (!view || !view->states() || !AtspiFocusTracker::isFocusWaypoint(*view)) return nullptr;
     const QString viewBusName = busNameOf(view->accessible());
     std::shared_ptr<AtspiElement> current = view;
     bool embedded = false;
@@ -251,7 +287,7 @@ std::shared_ptr<AtspiElement> AtspiElementNavigator::focusInsideEmbeddedContent(
             next = adoptAtspiElement(static_cast<AtspiAccessible*>(g_object_ref(next->accessible())), part->offsetUnit);
             embedded = true;
         }
-        if (embedded && hasState(*next, ATSPI_STATE_FOCUSED) && AtspiFocusTracker::takesText(*next)) return next;
+        if (embedded && hasState(*next, ATSPI_STATE_FOCUSED) && takesText(*next)) return next;
         current = std::move(next);
     }
     return nullptr;
@@ -275,7 +311,7 @@ std::shared_ptr<AtspiElement> AtspiElementNavigator::focusedTextInDocument(const
     std::shared_ptr<AtspiElement> found;
     for (guint index = 0; matches && index < matches->len; ++index) {
         auto match = adoptAtspiElement(g_array_index(matches, AtspiAccessible*, index), document.offsetUnit());
-        if (!found && match && AtspiFocusTracker::takesText(*match)) found = std::move(match);
+        if (!found && match && takesText(*match)) found = std::move(match);
     }
     if (matches) g_array_free(matches, TRUE);
     throwIfUnresponsive(error);

@@ -60,6 +60,23 @@ private:
     bool carriesOutTextWrites(AtspiAccessible* accessible) const;
     // Objects of the application of that process or of one of its helper processes.
     AtspiFocusTracker::Membership membershipOf(qint32 processIdentifier);
+    // The object the focus events name for the application; throws while the focus is on its way back.
+    std::shared_ptr<AtspiElement> trackedFocus(const AtspiFocusTracker::Membership& belongs,
+                                               const AtspiFocusTracker::LookInside& lookInside,
+                                               const AtspiFocusTracker::SearchWindow& searchWindow,
+                                               std::chrono::milliseconds wait);
+    // What a walk through windows, depth first, found.
+    struct WindowWalk {
+        std::shared_ptr<AtspiElement> focusedText;  // claims the focus, takes text and shows
+        std::shared_ptr<AtspiElement> firstClaim;   // the first other element to claim the focus
+        std::shared_ptr<AtspiElement> sheet;        // the first spreadsheet sheet that shows
+    };
+    // Hidden subtrees and containers that manage their own (often huge) descendants are not entered;
+    // stops at the first focused element that takes text.
+    WindowWalk walk(const QList<std::shared_ptr<AtspiElement>>& windows, bool showingReported);
+    // The field of that window the user types into, else its spreadsheet sheet (which drops its
+    // focused state while our hot key grabs the keyboard); never a field that does not claim the focus.
+    std::shared_ptr<AtspiElement> focusInWindow(const std::shared_ptr<AtspiElement>& window);
     // The field focused inside content that another process draws into a focused view of the
     // application (a browser's web view), whose own focus events may never reach us.
     std::shared_ptr<AtspiElement> focusInsideEmbeddedContent(const std::shared_ptr<AtspiElement>& view,

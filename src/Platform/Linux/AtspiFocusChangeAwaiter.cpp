@@ -24,12 +24,13 @@ bool listen() {
 
 }  // namespace
 
-AtspiFocusChangeAwaiter::AtspiFocusChangeAwaiter() {
+AtspiFocusChangeAwaiter::AtspiFocusChangeAwaiter(FrontProcessReader frontProcess)
+    : m_frontProcess(std::move(frontProcess)) {
     listen();
 }
 
 bool AtspiFocusChangeAwaiter::isFocusAway() const {
-    return AtspiFocusTracker::isFocusAway();
+    return AtspiFocusTracker::isFocusAway(m_frontProcess ? m_frontProcess() : std::nullopt);
 }
 
 QCoro::Task<void> AtspiFocusChangeAwaiter::nextFocusChange(double timeoutSeconds, std::stop_token stopToken) {

@@ -1,17 +1,25 @@
 #include "Platform/Linux/AtspiFocusTracker.h"
 
 #include "Platform/Linux/AtspiConnection.h"
+#include "Platform/Linux/AtspiElementKind.h"
+#include "Platform/Linux/ProcessAncestry.h"
 #include "Services/Delivery/FocusedTargetInspectionError.h"
 
 #include <atspi/atspi.h>
 #include <dbus/dbus.h>
 
 #include <QDeadlineTimer>
+#include <QHash>
 #include <QList>
 
 namespace quorvelle::AtspiFocusTracker {
 
 namespace {
+
+using AtspiElementKind::hasState;
+using AtspiElementKind::isFocusWaypoint;
+using AtspiElementKind::isPane;
+using AtspiElementKind::takesText;
 
 // The objects that gained the focus last, newest first, each with a reference of ours. A few are
 // kept: after a keyboard grab ends, applications pass the focus through containers (Writer: the
@@ -24,6 +32,8 @@ QList<FocusGainObserver> observers;
 // The application of the newest object to gain the focus, and whether it took the focus away since.
 QString focusedBusName;
 bool focusAway = false;
+// The process of each application that took the focus away, by bus name (a bus name is never reused).
+QHash<QString, qint32> processOfBusName;
 
 QString busNameOf(AtspiAccessible* accessible) {
     const AtspiApplication* app = ATSPI_OBJECT(accessible)->app;
@@ -59,13 +69,14 @@ void onFocusChanged(const AtspiEvent* event) {
             observer();
     } else if (source && busNameOf(source) == focusedBusName) {
         focusAway = true;
+        if (!processOfBusName.contains(focusedBusName)) {
+            // The bus daemon answers this one, so a hung application cannot stall the event.
+            AtspiCallError error;
+            const guint pid = atspi_accessible_get_process_id(source, error.slot());
+            if (!error.failed()) processOfBusName.insert(focusedBusName, static_cast<qint32>(pid));
+        }
     }
     g_boxed_free(ATSPI_TYPE_EVENT, const_cast<AtspiEvent*>(event));
-}
-
-bool hasState(const AtspiElement& element, AtspiStateType state) {
-    AtspiStateSet* states = element.states();
-    return states && atspi_state_set_contains(states, state);
 }
 
 std::shared_ptr<AtspiElement> adopted(AtspiAccessible* accessible, AtspiOffsetUnit offsetUnit) {
@@ -125,34 +136,12 @@ void observeGains(FocusGainObserver observer) {
     observers.append(std::move(observer));
 }
 
-bool isFocusAway() {
-    return focusAway;
-}
-
-bool isFocusWaypoint(const AtspiElement& element) {
-    if (hasState(element, ATSPI_STATE_EDITABLE)) return false;
-    AtspiCallError error;
-    switch (AtspiRole(element.role(error.slot()))) {
-        case ATSPI_ROLE_PANEL:
-        case ATSPI_ROLE_FRAME:
-        case ATSPI_ROLE_ROOT_PANE:
-        case ATSPI_ROLE_DOCUMENT_FRAME:
-        case ATSPI_ROLE_DOCUMENT_WEB:
-        case ATSPI_ROLE_FILLER:
-        case ATSPI_ROLE_MENU_BAR:
-        case ATSPI_ROLE_MENU:
-        case ATSPI_ROLE_MENU_ITEM:
-        case ATSPI_ROLE_CHECK_MENU_ITEM:
-        case ATSPI_ROLE_RADIO_MENU_ITEM: return !error.failed();
-        default: return false;
-    }
-}
-
-bool takesText(const AtspiElement& element) {
-    if (hasState(element, ATSPI_STATE_EDITABLE)) return true;
-    AtspiCallError error;
-    const auto role = AtspiRole(element.role(error.slot()));
-    return !error.failed() && (role == ATSPI_ROLE_PASSWORD_TEXT || role == ATSPI_ROLE_TERMINAL);
+bool isFocusAway(std::optional<qint32> frontProcess) {
+    if (!focusAway || !frontProcess) return false;
+    const auto away = processOfBusName.constFind(focusedBusName);
+    // The front window's process owns the application; the object that lost the focus may be drawn
+    // by a helper of it (a browser's content process).
+    return away != processOfBusName.cend() && ProcessAncestry::isPartOfApplication(*frontProcess, away.value());
 }
 
 void catchUp(std::chrono::milliseconds wait) {
@@ -171,39 +160,39 @@ void catchUp(std::chrono::milliseconds wait) {
     } while (eventCount == before && !deadline.hasExpired());
 }
 
-std::shared_ptr<AtspiElement> newestObject(const Membership& belongs) {
-    if (recentlyFocused.isEmpty()) return nullptr;
-    const std::optional<ApplicationPart> part = belongs(recentlyFocused.first());
-    return part ? adopted(recentlyFocused.first(), part->offsetUnit) : nullptr;
-}
-
 std::shared_ptr<AtspiElement> focusedObject(qint32 processIdentifier, AtspiOffsetUnit offsetUnit) {
-    return focusedObject([&](AtspiAccessible* accessible) -> std::optional<ApplicationPart> {
+    const FocusReading reading = readFocus([&](AtspiAccessible* accessible) -> std::optional<ApplicationPart> {
         AtspiCallError error;
         const guint pid = atspi_accessible_get_process_id(accessible, error.slot());
         if (error.failed() || static_cast<qint32>(pid) != processIdentifier) return std::nullopt;
         return ApplicationPart{offsetUnit, true};
     });
+    if (reading.onItsWay) {
+        throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);
+    }
+    return reading.focused;
 }
 
-std::shared_ptr<AtspiElement> focusedObject(const Membership& belongs, const std::shared_ptr<AtspiElement>& known) {
-    if (recentlyFocused.isEmpty()) return nullptr;
+FocusReading readFocus(const Membership& belongs, const LookInside& lookInside, const SearchWindow& searchWindow,
+                       std::chrono::milliseconds wait) {
+    catchUp(wait);
+    if (recentlyFocused.isEmpty()) return {};
     // What a helper process's object says of itself only counts when it claims the focus: the
     // window's own process decides whether its window holds the focus.
     const auto holdsFocus = [](const AtspiElement& element, const ApplicationPart& part, bool grabMayHideFocus) {
         return hasState(element, ATSPI_STATE_FOCUSED) || (part.ownsWindow && grabMayHideFocus && stillFocused(element));
     };
     const std::optional<ApplicationPart> newestPart = belongs(recentlyFocused.first());
-    if (!newestPart) return nullptr;
-    // The facts the caller read of the same object a moment ago are as good as new ones.
-    const std::shared_ptr<AtspiElement> newest = known && known->accessible() == recentlyFocused.first()
-                                                     ? known
-                                                     : adopted(recentlyFocused.first(), newestPart->offsetUnit);
-    if (!newest->states()) return nullptr;
+    if (!newestPart) return {};
+    const std::shared_ptr<AtspiElement> newest = adopted(recentlyFocused.first(), newestPart->offsetUnit);
+    if (!newest->states()) return {};
     if (!isFocusWaypoint(*newest)) {
         const bool focused =
             holdsFocus(*newest, *newestPart, true) || (newestPart->ownsWindow && lostFocusWithItsWindow(*newest));
-        return focused ? newest : nullptr;
+        return {focused ? newest : nullptr, false};
+    }
+    if (lookInside) {
+        if (auto inside = lookInside(newest)) return {std::move(inside), false};
     }
     // A container or a menu of that application took the focus last: the text element that had it
     // before is the one, while it still reports the focus (or, as a grab hides it, while the
@@ -213,9 +202,19 @@ std::shared_ptr<AtspiElement> focusedObject(const Membership& belongs, const std
         const std::optional<ApplicationPart> part = belongs(recentlyFocused.at(index));
         if (!part) break;
         auto earlier = adopted(recentlyFocused.at(index), part->offsetUnit);
-        if (holdsFocus(*earlier, *part, !waypointClaimsFocus) && takesText(*earlier)) return earlier;
+        if (holdsFocus(*earlier, *part, !waypointClaimsFocus) && takesText(*earlier))
+            return {std::move(earlier), false};
     }
-    throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);
+    // Calc names the focus on its root pane and panels alone, never on the sheet, and the sheet drops
+    // its focused state while our hot key grabs the keyboard (telling so only later): the pane stands
+    // for what holds the focus inside its window, and waiting for the focus to come back would be in
+    // vain.
+    if (searchWindow && newestPart->ownsWindow && isPane(*newest)) {
+        if (const std::shared_ptr<AtspiElement> window = windowOf(*newest)) {
+            if (auto found = searchWindow(window)) return {std::move(found), false};
+        }
+    }
+    return {nullptr, true};
 }
 
 }  // namespace quorvelle::AtspiFocusTracker

@@ -22,8 +22,10 @@ using FocusGainObserver = std::function<void()>;
 void observeGains(FocusGainObserver observer);
 
 // The application that last gave an object the focus has taken it away since (the hot key's grab,
-// a menu), rather than handing it to another application.
-bool isFocusAway();
+// a menu), rather than handing it to another application, and the front window is still its own
+// (`frontProcess`, the process that owns it): a window the accessibility bus knows nothing of (a
+// terminal) gains the focus without a word there, and the focus is not on its way back then.
+bool isFocusAway(std::optional<qint32> frontProcess);
 
 // Handles the focus events that already arrived: libdbus holds them back behind our own calls into
 // other applications until the event loop runs again, and the hot key's press is answered before it
@@ -40,25 +42,36 @@ struct ApplicationPart {
 // helper process of the same application.
 using Membership = std::function<std::optional<ApplicationPart>(AtspiAccessible*)>;
 
-// The last focused object, provided it belongs to the application and still has the focus (a helper
+// Finds the object that holds the focus inside a container of the application (content another
+// process draws into it, whose own focus events may never reach us); null when there is none.
+using LookInside = std::function<std::shared_ptr<AtspiElement>(const std::shared_ptr<AtspiElement>& container)>;
+
+// Which object of the application holds the focus, as the focus events tell it.
+struct FocusReading {
+    // Null when the events name none of the application's objects that holds it.
+    std::shared_ptr<AtspiElement> focused;
+    // A container or a menu of the application took the focus last and no text element of it still
+    // reports the focus: the focus is on its way back to a field, and nothing holds it yet.
+    bool onItsWay = false;
+};
+
+// Finds, in a window of the application, the element that holds the focus without the focus events
+// naming it; null when there is none.
+using SearchWindow = std::function<std::shared_ptr<AtspiElement>(const std::shared_ptr<AtspiElement>& window)>;
+
+// Handles the events that arrived (within `wait`, as catchUp does), then reads the focus: the last
+// focused object, provided it belongs to the application and still has the focus (a helper
 // process's object only while it says so itself). When that object is a container or a menu on the
-// focus's way back to a field, the text element of the same application that had the focus before
-// and still reports it; throws FocusedTargetInspectionError (focusedElementUnavailable) when there
-// is none yet. `newest`, from newestObject() just before, spares reading that object's facts again.
-std::shared_ptr<AtspiElement> focusedObject(const Membership& belongs,
-                                            const std::shared_ptr<AtspiElement>& newest = nullptr);
+// focus's way back to a field, what `lookInside` finds in it, else the text element of the same
+// application that had the focus before and still reports it. A window's pane with no such element
+// leaves it to `searchWindow` in the pane's window.
+FocusReading readFocus(const Membership& belongs, const LookInside& lookInside = {},
+                       const SearchWindow& searchWindow = {},
+                       std::chrono::milliseconds wait = std::chrono::milliseconds(0));
 
-// The same for the objects of one process.
+// The object readFocus finds for the objects of one process; throws FocusedTargetInspectionError
+// (focusedElementUnavailable) while the focus is on its way back.
 std::shared_ptr<AtspiElement> focusedObject(qint32 processIdentifier, AtspiOffsetUnit offsetUnit);
-
-// The object the focus was last seen on, whatever its states, when it belongs to the application.
-std::shared_ptr<AtspiElement> newestObject(const Membership& belongs);
-
-// A container or menu that holds the focus only on its way somewhere (never a place for text).
-bool isFocusWaypoint(const AtspiElement& element);
-
-// An element text goes into: editable, a password field or a terminal.
-bool takesText(const AtspiElement& element);
 
 }  // namespace AtspiFocusTracker
 }  // namespace quorvelle

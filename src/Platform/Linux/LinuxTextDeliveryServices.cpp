@@ -14,9 +14,10 @@ LinuxTextDeliveryServices::LinuxTextDeliveryServices()
                   &X11FrontmostApplicationReader::frontmostApplicationMetadata, m_reader),
       m_inserter(m_accessor),
       m_pastePerformer(
-          m_keyPoster, &X11FrontmostApplicationReader::frontmostProcessIdentifier,
+          m_keyPoster, &X11FrontmostApplicationReader::frontmostApplicationMetadata,
           [](std::chrono::milliseconds pause) { QThread::msleep(static_cast<unsigned long>(pause.count())); },
-          &SystemPasteboardWriter::copyClipboardToPrimarySelection) {}
+          &SystemPasteboardWriter::copyClipboardToPrimarySelection),
+      m_focusChanges(&X11FrontmostApplicationReader::frontmostProcessIdentifier) {}
 
 bool LinuxTextDeliveryServices::isAccessibilityUsable() {
     return AccessibilityBus::isEnabled() && AtspiConnection::ensureInitialised();

@@ -119,7 +119,10 @@ std::optional<X11WindowOwner> frontmostWindowOwner() {
     // inside it): climb to the first window that names its owner.
     for (int step = 0; step <= kMaximumAncestorSteps && window != XCB_WINDOW_NONE && window != screen->root; ++step) {
         X11WindowOwner owner = readOwner(connection, window, pidAtom);
-        if (owner.processIdentifier || owner.className) return owner;
+        if (owner.processIdentifier || owner.className) {
+            owner.window = window;
+            return owner;
+        }
         auto tree = own(xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr));
         if (!tree) break;
         window = tree->parent;
@@ -134,6 +137,7 @@ std::optional<FocusedAppMetadata> frontmostApplicationMetadata() {
     app.bundleIdentifier = owner->className;
     app.localizedName = owner->instanceName;
     app.processIdentifier = owner->processIdentifier.value_or(0);
+    app.windowIdentifier = owner->window;
     return app;
 }
 

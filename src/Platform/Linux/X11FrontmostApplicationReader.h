@@ -13,6 +13,7 @@ struct X11WindowOwner {
     std::optional<qint32> processIdentifier;  // _NET_WM_PID
     std::optional<QString> instanceName;      // WM_CLASS, first part
     std::optional<QString> className;         // WM_CLASS, second part
+    std::optional<quint32> window;            // the window that names them
 
     friend bool operator==(const X11WindowOwner&, const X11WindowOwner&) = default;
 };
@@ -25,7 +26,8 @@ namespace X11FrontmostApplicationReader {
 std::optional<X11WindowOwner> frontmostWindowOwner();
 
 // The front application as the delivery logic describes it: WM_CLASS's class stands where a bundle
-// identifier would, its instance name as the application's name. None without an active window.
+// identifier would, its instance name as the application's name, and the window. None without an
+// active window.
 std::optional<FocusedAppMetadata> frontmostApplicationMetadata();
 
 // None when no window is active or the active one names no process.

@@ -28,6 +28,20 @@ char32_t scalarBefore(const QString& value, qsizetype location) {
     return last.unicode();
 }
 
+// Editors may store a space they are given as another horizontal space (WebKit's rich text keeps a
+// leading or doubled space as U+00A0, which the page shows alike): reading the text back, every
+// horizontal space counts as the plain one. Each is one UTF-16 unit, so offsets stay as they were.
+QString withPlainSpaces(QString plain) {
+    for (QChar& c : plain) {
+        if (c == u'\t' || c.category() == QChar::Separator_Space) c = u' ';
+    }
+    return plain;
+}
+
+bool sameText(const QString& found, const QString& expected) {
+    return withPlainSpaces(found) == withPlainSpaces(expected);
+}
+
 [[noreturn]] void fail(TextInsertionError::Case errorCase) {
     throw TextInsertionError(errorCase);
 }
@@ -58,7 +72,7 @@ std::optional<TextRange> AccessibilityTextInserter::insertionRange(
     // A hint is trusted only while the text it points at is still what was inserted; otherwise the
     // user has edited it and replacing would destroy their change.
     if (replacementHint && replacementHint->range == *selection &&
-        value.mid(selection->location, selection->length) != replacementHint->text) {
+        !sameText(value.mid(selection->location, selection->length), replacementHint->text)) {
         fail(TextInsertionError::Case::replacementHintMismatch);
     }
     return selection;
@@ -104,7 +118,7 @@ void AccessibilityTextInserter::confirmWritten(const FocusedTargetSnapshot& targ
     // text read back tells. An unchanged value means nothing went in, even where the same words
     // already stood.
     const std::optional<QString> after = m_elementAccessor.copyStringAttribute(target.elementHandle);
-    if (!after || *after == before || after->mid(location, written.size()) != written) {
+    if (!after || *after == before || !sameText(after->mid(location, written.size()), written)) {
         fail(TextInsertionError::Case::writeFailed);
     }
 }
@@ -152,8 +166,9 @@ std::optional<bool> AccessibilityTextInserter::verifyInsertion(const QString& pa
     const std::optional<QString> after = m_elementAccessor.copyStringAttribute(target.elementHandle);
     if (!after) return std::nullopt;
     if (*after == before->value) return false;
-    if (before->range) return after->mid(before->range->location, pasted.size()) == pasted;
-    return after->count(pasted) > before->value.count(pasted);
+    if (before->range) return sameText(after->mid(before->range->location, pasted.size()), pasted);
+    const QString words = withPlainSpaces(pasted);
+    return withPlainSpaces(*after).count(words) > withPlainSpaces(before->value).count(words);
 }
 
 }  // namespace quorvelle

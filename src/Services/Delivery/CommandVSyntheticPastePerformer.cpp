@@ -23,17 +23,17 @@ bool pastesPrimarySelectionOnly(const FocusedTargetSnapshot& target) {
 }  // namespace
 
 CommandVSyntheticPastePerformer::CommandVSyntheticPastePerformer(
-    KeyEventPosting& keyPoster, FrontmostProcessIdentifierProvider frontmostProcessIdentifierProvider, Sleep sleep,
+    KeyEventPosting& keyPoster, FrontmostApplicationProvider frontmostApplicationProvider, Sleep sleep,
     PrimarySelectionFiller fillPrimarySelection)
     : m_keyPoster(keyPoster),
-      m_frontmostProcessIdentifierProvider(std::move(frontmostProcessIdentifierProvider)),
+      m_frontmostApplicationProvider(std::move(frontmostApplicationProvider)),
       m_sleep(std::move(sleep)),
       m_fillPrimarySelection(std::move(fillPrimarySelection)) {}
 
 void CommandVSyntheticPastePerformer::performPaste(const FocusedTargetSnapshot& target) {
-    const std::optional<qint32> frontmost =
-        m_frontmostProcessIdentifierProvider ? m_frontmostProcessIdentifierProvider() : std::nullopt;
-    if (!frontmost || *frontmost != target.app.processIdentifier) {
+    const std::optional<FocusedAppMetadata> frontmost =
+        m_frontmostApplicationProvider ? m_frontmostApplicationProvider() : std::nullopt;
+    if (!frontmost || !frontmost->isSameApplication(target.app)) {
         throw SyntheticPasteError(SyntheticPasteError::Case::frontmostApplicationChanged);
     }
     if (!m_keyPoster.isAvailable()) throw SyntheticPasteError(SyntheticPasteError::Case::eventSourceUnavailable);

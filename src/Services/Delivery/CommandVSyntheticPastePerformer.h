@@ -14,7 +14,7 @@ namespace quorvelle {
 // shortcut, so it waits a little for their release and then releases them itself.
 class CommandVSyntheticPastePerformer final : public SyntheticPastePerforming {
 public:
-    using FrontmostProcessIdentifierProvider = std::function<std::optional<qint32>()>;
+    using FrontmostApplicationProvider = std::function<std::optional<FocusedAppMetadata>()>;
     using Sleep = std::function<void(std::chrono::milliseconds)>;
     // Puts what the clipboard holds into the primary selection, for the one paste that reads it.
     using PrimarySelectionFiller = std::function<void()>;
@@ -23,7 +23,7 @@ public:
     static constexpr int kModifierPollLimit = 30;
 
     CommandVSyntheticPastePerformer(KeyEventPosting& keyPoster,
-                                    FrontmostProcessIdentifierProvider frontmostProcessIdentifierProvider, Sleep sleep,
+                                    FrontmostApplicationProvider frontmostApplicationProvider, Sleep sleep,
                                     PrimarySelectionFiller fillPrimarySelection = {});
 
     void performPaste(const FocusedTargetSnapshot& target) override;
@@ -32,7 +32,7 @@ private:
     void waitForModifierRelease();
 
     KeyEventPosting& m_keyPoster;
-    FrontmostProcessIdentifierProvider m_frontmostProcessIdentifierProvider;
+    FrontmostApplicationProvider m_frontmostApplicationProvider;
     Sleep m_sleep;
     PrimarySelectionFiller m_fillPrimarySelection;
 };

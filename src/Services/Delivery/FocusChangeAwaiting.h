@@ -14,9 +14,10 @@ public:
     // Resumes once an element has gained the focus, or after `timeoutSeconds` without one; a stop
     // ends it at once with CancellationError.
     virtual QCoro::Task<void> nextFocusChange(double timeoutSeconds, std::stop_token stopToken) = 0;
-    // An application took the focus away from its element and has given it to none since: GTK and
-    // Firefox do so while another client grabs the keyboard (the hot key's own grab) and hand it
-    // back a moment after the grab ends. Text sent meanwhile can be lost.
+    // An application took the focus away from its element and has given it to none since, and its
+    // window is still in front: GTK and Firefox do so while another client grabs the keyboard (the
+    // hot key's own grab) and hand it back a moment after the grab ends. Text sent meanwhile can be
+    // lost. Once another window is in front, the focus is not coming back there.
     virtual bool isFocusAway() const = 0;
 };
 

@@ -54,7 +54,7 @@ FocusedTargetIdentityScore FocusedTargetIdentityScore::compute(const FocusedTarg
     const FocusedElementMetadata& a = earlier.element;
     const FocusedElementMetadata& b = current.element;
 
-    if (earlier.app.processIdentifier == current.app.processIdentifier) {
+    if (earlier.app.isSameApplication(current.app)) {
         add(20, "same process id");
     } else {
         add(0, "different process id");

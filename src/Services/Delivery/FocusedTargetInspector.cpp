@@ -26,6 +26,16 @@ FocusedTargetSnapshot windowOnlySnapshot(const FocusedAppMetadata& app) {
     return snapshot;
 }
 
+// GTK 4's terminal widget shows on the bus as a plain container named after its class, holding the
+// focus but no text to read. It is a terminal all the same: the paste goes there, unread, as into a
+// terminal without a tree.
+bool isTerminalWithoutText(const FocusedElementMetadata& element) {
+    const bool container =
+        element.role == FocusedTargetTables::groupRole || element.role == FocusedTargetTables::unknownRole;
+    return container && !element.isEditable && !element.supportsValueWrite && element.title &&
+           element.title->contains(FocusedTargetTables::terminalWidgetKeyword, Qt::CaseInsensitive);
+}
+
 }  // namespace
 
 FocusedTargetInspector::FocusedTargetInspector(TrustCheck isTrusted,
@@ -69,6 +79,10 @@ FocusedTargetSnapshot FocusedTargetInspector::inspect(const AccessibilityElement
     element.isEditable = raw.isEditable.has_value() ? *raw.isEditable : raw.isWritableTextCandidate();
     element.supportsValueWrite = raw.isValueSettable;
     element.supportsSelectedTextRangeWrite = raw.isSelectedTextRangeSettable;
+    if (reading.isFocused && isTerminalWithoutText(element)) {
+        element.role = QString(FocusedTargetTables::textAreaRole);
+        element.subrole = QString(FocusedTargetTables::terminalSubrole);
+    }
 
     FocusedTargetSnapshot snapshot;
     snapshot.app = *app;

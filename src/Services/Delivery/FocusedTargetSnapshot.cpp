@@ -16,6 +16,11 @@ bool isIn(const std::optional<QString>& value, const Table& table) {
 
 }  // namespace
 
+bool FocusedAppMetadata::isSameApplication(const FocusedAppMetadata& other) const {
+    if (processIdentifier != other.processIdentifier) return false;
+    return processIdentifier > 0 || windowIdentifier == other.windowIdentifier;
+}
+
 bool FocusedElementMetadata::isSecure() const {
     return subrole && *subrole == FocusedTargetTables::secureTextFieldSubrole;
 }

@@ -15,8 +15,14 @@ struct FocusedAppMetadata {
     std::optional<QString> bundleIdentifier;
     std::optional<QString> localizedName;
     qint32 processIdentifier = 0;
+    // The front window as the window system names it. Where a window names no process (Tk's),
+    // the window is what tells one application from another.
+    std::optional<quint32> windowIdentifier = std::nullopt;
 
     bool operator==(const FocusedAppMetadata&) const = default;
+
+    // The same process, or, with no process known on either side, the same window.
+    bool isSameApplication(const FocusedAppMetadata& other) const;
 };
 
 struct FocusedElementMetadata {

@@ -42,6 +42,12 @@ inline constexpr std::array clipboardPasteAppKeywords{L1("electron"), L1("slack"
                                                       L1("vscode"),   L1("obsidian"), L1("figma")};
 
 inline constexpr QLatin1StringView secureTextFieldSubrole = L1("AXSecureTextField");
+inline constexpr QLatin1StringView terminalSubrole = L1("AXTerminal");
+inline constexpr QLatin1StringView textAreaRole = L1("AXTextArea");
+inline constexpr QLatin1StringView groupRole = L1("AXGroup");
+// What a terminal widget without a text interface is named after (GTK 4 names an unlabelled widget
+// by its class: VteTerminal, KgxTerminal).
+inline constexpr QLatin1StringView terminalWidgetKeyword = L1("terminal");
 inline constexpr QLatin1StringView searchFieldSubrole = L1("AXSearchField");
 inline constexpr QLatin1StringView unknownRole = L1("AXUnknown");
 

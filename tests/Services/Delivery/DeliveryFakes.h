@@ -24,7 +24,8 @@ public:
     std::optional<TextInsertionError::Case> readFailure;
     std::optional<TextInsertionError::Case> writeFailure;
     std::optional<TextInsertionError::Case> rangeWriteFailure;
-    bool ignoresWrites = false;  // answers every write with success, as Firefox's fields do
+    bool ignoresWrites = false;         // answers every write with success, as Firefox's fields do
+    bool keepsSpacesAsNoBreak = false;  // stores each space written as U+00A0, as WebKit's rich text does
     // The next replacements delete their range and insert nothing, answering with an error when true.
     QList<bool> deletesOnly;
     QStringList calls;
@@ -37,13 +38,13 @@ public:
     }
     void setStringAttribute(const Handle&, const QString& text) override {
         std::optional<QString>& state = record("writeValue", writeFailure, value);
-        if (!ignoresWrites) state = text;
+        if (!ignoresWrites) state = stored(text);
     }
     void replaceText(const Handle&, TextRange range, const QString& text) override {
         std::optional<QString>& state = record("replaceText", writeFailure, value);
         if (ignoresWrites) return;
         if (deletesOnly.isEmpty()) {
-            state = state.value_or(QString()).replace(range.location, range.length, text);
+            state = state.value_or(QString()).replace(range.location, range.length, stored(text));
             return;
         }
         state = state.value_or(QString()).remove(range.location, range.length);
@@ -54,6 +55,7 @@ public:
     }
 
 private:
+    QString stored(QString text) const { return keepsSpacesAsNoBreak ? text.replace(u' ', QChar(0x00A0)) : text; }
     // Notes the call and fails it when told to; otherwise hands over the state it works on.
     template <typename T>
     T& record(const char* call, const std::optional<TextInsertionError::Case>& failure, T& state) {

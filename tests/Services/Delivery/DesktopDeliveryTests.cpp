@@ -247,6 +247,35 @@ TEST_P(DesktopDeliveryAnyToolkit, AListThatManagesItsRowsIsNotEnumerated) {
     EXPECT_EQ(navigator.children(*list).size(), 0);
 }
 
+// Where the walk through the window finds no focused object, the object the focus events named last
+// stands in only while it still holds the focus: the field that had it, hidden since (its window then
+// keeps no focus at all), is not it.
+TEST_P(DesktopDeliveryAnyToolkit, TheWalksFallbackGivesOnlyAnObjectThatHoldsTheFocus) {
+    const auto pid = static_cast<qint32>(m_fixture->processId());
+    AtspiElementNavigator navigator;
+    const auto focusedTitle = [&](qint32 processIdentifier) -> std::optional<QString> {
+        AccessibilityElementRef element;
+        errorCaseOf<FocusedTargetInspectionError>([&] { element = navigator.focusedElement(processIdentifier); });
+        if (!element) return std::nullopt;
+        return navigator.readMetadata(*element).title.value_or(u"?"_qs);
+    };
+    const QString key = elementOf(focusAndInspect(kSingle).elementHandle)->identityKey();
+    ASSERT_TRUE(test::waitUntil(
+        [&] {
+            const auto tracked = AtspiFocusTracker::focusedObject(pid, AtspiOffsetUnit::codePoints);
+            return tracked && tracked->identityKey() == key;
+        },
+        10000))
+        << "the focus events never named the field";
+    EXPECT_EQ(focusedTitle(pid), kTitles.value(kSingle));
+
+    m_fixture->hide(kSingle);
+    std::optional<QString> title;
+    // The loss of the focus reaches the bus a moment after the field went.
+    test::waitUntil([&] { return !(title = focusedTitle(pid)); }, 5000);
+    EXPECT_EQ(title, std::nullopt) << "a hidden field taken for the focus";
+}
+
 INSTANTIATE_TEST_SUITE_P(Gtk, DesktopDeliveryAnyToolkit, ::testing::Values(Toolkit::Gtk),
                          [](const auto&) { return std::string("Gtk"); });
 

@@ -177,6 +177,41 @@ TEST(FocusedTargetInspector, AnElementSilentOnEnabledOrEditableIsEnabledAndEdita
     }
 }
 
+// GTK 4's terminal widget holds the focus as a container named after its class, with no text: a
+// terminal target, pasted into with the terminal chord and not read back. One found without the
+// focus (only the window was known), or a focused one named otherwise, is no terminal.
+TEST(FocusedTargetInspector, AFocusedContainerNamedAfterATerminalIsATerminal) {
+    const std::tuple<const char*, bool, bool> cases[] = {
+        {"KgxTerminal", true, true},
+        {"VteTerminal", true, true},
+        {"KgxTerminal", false, false},
+        {"AdwTabBar", true, false},
+    };
+    for (const auto& [name, focused, terminal] : cases) {
+        SCOPED_TRACE(std::string(name) + (focused ? " focused" : " as the window"));
+        InspectorRig rig;
+        RawFocusedElementMetadata widget = element('g');
+        widget.title = QString::fromUtf8(name);
+        rig.tree.add(u"terminal"_qs, widget);
+        (focused ? rig.tree.focused : rig.tree.window) = u"terminal"_qs;
+        const FocusedTargetSnapshot target = rig.inspector.inspect();
+        ASSERT_EQ(elementOf(target.elementHandle)->identityKey(), u"terminal"_qs);
+        EXPECT_EQ(target.hasSettledFocus(), terminal);
+        EXPECT_EQ(target.terminalLikeReason().has_value(), terminal);
+        // Nothing in it can be written directly or read back.
+        EXPECT_EQ(target.blockReason(), SessionBlockReason::noWritableTarget);
+        EXPECT_FALSE(target.supportsDirectValueWrite());
+        if (!terminal) continue;
+        EXPECT_EQ(AppScopedTextInsertionStrategyResolver().resolve(target), TextInsertionStrategy::clipboardPaste);
+        test::FakeTextElement noText;
+        AccessibilityTextInserter inserter(noText);
+        EXPECT_EQ(inserter.verifyInsertion(u"pasted"_qs, target, inserter.insertionPoint(target)), std::nullopt);
+        FakeKeyPoster keys;
+        CommandVSyntheticPastePerformer(keys, [&rig] { return rig.frontmost; }, {}).performPaste(target);
+        EXPECT_EQ(keys.posted, FakeKeyPoster::controlShiftV);
+    }
+}
+
 // A window without a tree stands for its element: a terminal pastes its own chord, a password prompt none.
 TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts) {
     const FakeKeyPoster::Events &plain = FakeKeyPoster::controlV, &shiftV = FakeKeyPoster::controlShiftV;
@@ -215,7 +250,7 @@ TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts)
         FakeKeyPoster keys;
         int primaryFills = 0;
         CommandVSyntheticPastePerformer(
-            keys, [] { return std::optional<qint32>(77); }, {}, [&] { ++primaryFills; })
+            keys, [&rig] { return rig.frontmost; }, {}, [&] { ++primaryFills; })
             .performPaste(target);
         EXPECT_EQ(keys.posted, chord);
         // Only the paste that reads the primary selection may take the user's middle-click text.

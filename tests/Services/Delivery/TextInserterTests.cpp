@@ -1,5 +1,6 @@
 #include "Services/Delivery/AccessibilityTextInserter.h"
 #include "Services/Delivery/CommandVSyntheticPastePerformer.h"
+#include "Services/Delivery/FocusedTargetIdentityScore.h"
 #include "Services/Delivery/SyntheticPasteError.h"
 
 #include "DeliveryFakes.h"
@@ -146,6 +147,36 @@ TEST(TextInserter, APasteCountsOnlyWhereTheTextChangedAtTheInsertionPointByThePa
     EXPECT_EQ(AccessibilityTextInserter(failing).insertionPoint(fieldTarget()), std::nullopt);
 }
 
+// WebKit's rich text keeps the space put before the words as a no-break space: the words are there
+// all the same, for the write's read-back, the paste check and the next dictation's hint alike. A
+// letter or a line break where the space went is still a different text.
+TEST(TextInserter, AnyHorizontalSpaceStandsForTheAddedSpaceWhenTheTextIsReadBack) {
+    FakeTextElement rich(u"Start"_qs, TextRange{5, 0});
+    rich.keepsSpacesAsNoBreak = true;
+    const TextInsertionResult written = AccessibilityTextInserter(rich).insert(u"Hello"_qs, fieldTarget(), {});
+    EXPECT_EQ(rich.value, u"Start\u00A0Hello"_qs);
+    EXPECT_EQ(written.insertedRange, (TextRange{5, 6}));
+    rich.selection = TextRange{5, 6};
+    EXPECT_EQ(insertionError(rich, u"Bye"_qs, fieldTarget(), TextReplacementHint{{5, 6}, u" Hello"_qs}), std::nullopt);
+    EXPECT_EQ(rich.value, u"StartBye"_qs);
+
+    using Point = std::optional<TextInsertionPoint>;
+    const Point atEnd(TextInsertionPoint{u"Start"_qs, TextRange{5, 0}}),
+        unknownCaret(TextInsertionPoint{u"Start"_qs, std::nullopt});
+    // the value now, where the caret was known -> the answer
+    const std::tuple<QString, Point, std::optional<bool>> cases[] = {
+        {u"Start\u00A0Hello, world."_qs, atEnd, true},    {u"Start\u2009Hello,\u00A0world."_qs, atEnd, true},
+        {u"Start\tHello, world."_qs, unknownCaret, true}, {u"Start\u00A0Hello, world."_qs, unknownCaret, true},
+        {u"StartxHello, world."_qs, atEnd, false},        {u"Start\nHello, world."_qs, unknownCaret, false},
+    };
+    for (const auto& [now, before, expected] : cases) {
+        FakeTextElement field(now);
+        EXPECT_EQ(AccessibilityTextInserter(field).verifyInsertion(u" Hello, world."_qs, fieldTarget(), before),
+                  expected)
+            << now.toStdString();
+    }
+}
+
 // A replacement deletes the selection first: when the words then do not go in, the selected text
 // comes back rather than being lost.
 TEST(TextInserter, AReplacementThatFailsPutsTheSelectedTextBack) {
@@ -166,7 +197,7 @@ TEST(TextInserter, AReplacementThatFailsPutsTheSelectedTextBack) {
 
 struct PasteRig {
     FakeKeyPoster keys;
-    std::optional<qint32> frontmost = 4242;
+    std::optional<FocusedAppMetadata> frontmost = test::writableTextField().app;
     int sleeps = 0;
     CommandVSyntheticPastePerformer performer{keys, [this] { return frontmost; },
                                               [this](std::chrono::milliseconds) {
@@ -190,7 +221,8 @@ TEST(SyntheticPaste, WaitsForTheModifiersSendsTheTargetsChordOrRefusesWithoutPos
     using Case = SyntheticPasteError::Case;
     const std::tuple<const char*, std::function<void(PasteRig&)>, Case> cases[] = {
         {"no application in front", [](PasteRig& r) { r.frontmost.reset(); }, Case::frontmostApplicationChanged},
-        {"another application in front", [](PasteRig& r) { r.frontmost = 1; }, Case::frontmostApplicationChanged},
+        {"another application in front", [](PasteRig& r) { r.frontmost->processIdentifier = 1; },
+         Case::frontmostApplicationChanged},
         {"no synthetic input", [](PasteRig& r) { r.keys.available = false; }, Case::eventSourceUnavailable},
         {"no key for V", [](PasteRig& r) { r.keys.codes.remove(KeyEventPosting::Key::v); }, Case::eventCreationFailed},
     };
@@ -199,6 +231,36 @@ TEST(SyntheticPaste, WaitsForTheModifiersSendsTheTargetsChordOrRefusesWithoutPos
         setup(rig);
         EXPECT_EQ(rig.paste(), expected) << name;
         EXPECT_TRUE(rig.keys.posted.isEmpty() && rig.sleeps == 0) << name << ": refused before posting or waiting";
+    }
+}
+
+// A window that names no process (Tk's) is told by the window itself: the same window in front is
+// the same application, another one is not, nor is a window in front whose process is known.
+TEST(SyntheticPaste, WithoutAProcessTheFrontWindowDecides) {
+    FocusedTargetSnapshot target;
+    target.app = FocusedAppMetadata{u"Tk"_qs, u"tk"_qs, 0, 0x800010};
+    target.isWindowOnly = true;
+    target.element.role = u"AXUnknown"_qs;
+    target.element.isEnabled = true;
+    const std::tuple<const char*, qint32, std::optional<quint32>, bool> cases[] = {
+        {"the same window", 0, 0x800010, true},
+        {"another window without a process", 0, 0x800020, false},
+        {"a window whose process is known", 4242, 0x800010, false},
+        {"no window named", 0, std::nullopt, false},
+    };
+    for (const auto& [name, process, window, pastes] : cases) {
+        PasteRig rig;
+        rig.frontmost = target.app;
+        rig.frontmost->processIdentifier = process;
+        rig.frontmost->windowIdentifier = window;
+        const auto refused = std::optional(SyntheticPasteError::Case::frontmostApplicationChanged);
+        EXPECT_EQ(rig.paste(target), pastes ? std::nullopt : refused) << name;
+        EXPECT_EQ(rig.keys.posted, pastes ? FakeKeyPoster::controlV : FakeKeyPoster::Events{}) << name;
+
+        // The check after the paste judges the surface the same way.
+        FocusedTargetSnapshot current = target;
+        current.app = *rig.frontmost;
+        EXPECT_EQ(FocusedTargetIdentityScore::compute(target, current).isSameSurface, pastes) << name;
     }
 }
 
