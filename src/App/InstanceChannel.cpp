@@ -52,22 +52,23 @@ void InstanceChannel::acceptConnection() {
     }
 }
 
-bool InstanceChannel::askRunningInstanceToReopen(std::chrono::milliseconds listenWait, int timeoutMilliseconds) const {
+InstanceChannel::Reply InstanceChannel::askRunningInstanceToReopen(std::chrono::milliseconds listenWait,
+                                                                   int timeoutMilliseconds) const {
     const QString path = socketPath();
-    if (path.isEmpty()) return false;
+    if (path.isEmpty()) return Reply::nobody;
     QLocalSocket socket;
     // A copy started at the same instant takes the lock a moment before it listens.
     const QDeadlineTimer listening(listenWait);
     for (socket.connectToServer(path); !socket.waitForConnected(timeoutMilliseconds); socket.connectToServer(path)) {
-        if (listening.hasExpired()) return false;
+        if (listening.hasExpired()) return Reply::nobody;
         QThread::msleep(50);
     }
     socket.write(kReopenRequest);
-    if (!socket.waitForBytesWritten(timeoutMilliseconds)) return false;
+    if (!socket.waitForBytesWritten(timeoutMilliseconds)) return Reply::noAnswer;
     while (!socket.canReadLine()) {
-        if (!socket.waitForReadyRead(timeoutMilliseconds)) return false;
+        if (!socket.waitForReadyRead(timeoutMilliseconds)) return Reply::noAnswer;
     }
-    return socket.readLine() == kAnswer;
+    return socket.readLine() == kAnswer ? Reply::reopened : Reply::noAnswer;
 }
 
 }  // namespace quorvelle

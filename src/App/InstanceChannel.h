@@ -23,10 +23,19 @@ public:
     // that died is ours to replace). False when it cannot.
     bool listen();
 
+    enum class Reply {
+        // The running copy opened its dashboard.
+        reopened,
+        // Something listens but gave no answer (a copy that hangs, or hangs up).
+        noAnswer,
+        // Nothing listens.
+        nobody,
+    };
+
     // From a second launch: asks the running copy to reopen and waits for its answer. A copy that
     // holds the lock but does not listen yet is given `listenWait` to start.
-    bool askRunningInstanceToReopen(std::chrono::milliseconds listenWait = std::chrono::seconds(2),
-                                    int timeoutMilliseconds = 3000) const;
+    Reply askRunningInstanceToReopen(std::chrono::milliseconds listenWait = std::chrono::seconds(2),
+                                     int timeoutMilliseconds = 3000) const;
 
     QString socketPath() const;
 

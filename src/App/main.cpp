@@ -5,6 +5,7 @@
 #include "Platform/Linux/UnixSignalQuit.h"
 #include "Support/HomeFolderInMessages.h"
 #include "Support/SingleInstanceLock.h"
+#include "ViewModel/AppViewModel.h"
 #include "Views/Common/ViewSetup.h"
 
 #include <QApplication>
@@ -22,20 +23,33 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("com.dovent.Quorvelle"));
     QApplication::setOrganizationDomain(QStringLiteral("dovent.com"));
     // Before any store opens: a second copy would overwrite the first one's settings and history.
-    quorvelle::SingleInstanceLock instanceLock;
+    // A running copy answers on its socket whatever the locks say: they may be out of reach to both.
     quorvelle::InstanceChannel channel;
+    using Reply = quorvelle::InstanceChannel::Reply;
+    const auto runningElsewhere = [](Reply reply) {
+        if (reply == Reply::reopened) return 0;
+        qWarning("Quorvelle is already running for this user, and did not answer");
+        return 1;
+    };
+    if (const Reply reply = channel.askRunningInstanceToReopen(std::chrono::milliseconds(0)); reply != Reply::nobody)
+        return runningElsewhere(reply);
+    quorvelle::SingleInstanceLock instanceLock;
+    QString unguardedFolders;
     switch (instanceLock.acquire()) {
         case quorvelle::SingleInstanceLock::Outcome::acquired:
-            if (!channel.listen()) qWarning("Cannot listen for later launches; they will not reach this copy");
+            for (const QString& folder : instanceLock.unavailableFolders())
+                qWarning("Cannot make a single-instance lock in %s; the other lock guards this copy",
+                         qUtf8Printable(folder));
             break;
         case quorvelle::SingleInstanceLock::Outcome::heldElsewhere:
-            if (channel.askRunningInstanceToReopen()) return 0;
-            qWarning("Quorvelle is already running for this user, and did not answer");
-            return 1;
+            return runningElsewhere(channel.askRunningInstanceToReopen());
         case quorvelle::SingleInstanceLock::Outcome::unavailable:
-            qWarning("Cannot take the single-instance lock; another copy may be running");
+            unguardedFolders = instanceLock.unavailableFolders().join(QStringLiteral(", "));
+            qWarning("Cannot make a single-instance lock in %s; a second copy started now would run beside this one",
+                     qUtf8Printable(unguardedFolders));
             break;
     }
+    if (!channel.listen()) qWarning("Cannot listen for later launches; they will not reach this copy");
     // A tray app has no main window; closing the dashboard must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     // Style, fonts and QML types must be in place before the first view is built.
@@ -47,6 +61,11 @@ int main(int argc, char** argv) {
     } catch (const quorvelle::AppConfigurationError& error) {
         std::fprintf(stderr, "Quorvelle cannot start: %s\n", qPrintable(error.message()));
         return 2;
+    }
+    // Said where the user looks, not only in the log.
+    if (!unguardedFolders.isEmpty()) {
+        quorvelle::ViewModelContext& context = runtime->viewModel().context();
+        context.setInlineMessage(context.strings().singleInstanceUnguarded(unguardedFolders));
     }
     quorvelle::ApplicationShell shell(std::move(runtime));
     QObject::connect(&channel, &quorvelle::InstanceChannel::reopenRequested, &shell,

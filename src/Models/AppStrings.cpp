@@ -358,6 +358,16 @@ QString AppStrings::settingsChangeNotSaved() const {
                      u"Değişiklik kaydedilmedi: ayar dosyası 16 MiB sınırını aşacaktı.");
 }
 
+QString AppStrings::singleInstanceUnguarded(const QString& folders) const {
+    return localized(
+               u"No lock file can be made in %1, so a second copy of Quorvelle could run beside this one "
+               u"and overwrite its settings and history. Start it only once until the folder is writable.",
+               u"%1 içinde kilit dosyası oluşturulamıyor; bu yüzden Quorvelle'in ikinci bir kopyası bununla "
+               u"birlikte çalışıp ayarlarını ve geçmişini ezebilir. Klasör yazılabilir olana dek onu yalnızca "
+               u"bir kez başlatın.")
+        .arg(folders);
+}
+
 // Transcript history.
 
 QString AppStrings::historySaveFailed(const QString& reason) const {

@@ -72,6 +72,10 @@ public:
     // Stored settings: a change the settings file could not take, as it would pass its size limit.
     QString settingsChangeNotSaved() const;
 
+    // Start: no single-instance lock could be made in the named folders, so a second copy started
+    // now would not be turned away.
+    QString singleInstanceUnguarded(const QString& folders) const;
+
     friend bool operator==(const AppStrings&, const AppStrings&) = default;
 
 private:

@@ -77,6 +77,11 @@ void DictionaryViewModel::recordInfo(const char* code, const char* message) {
     m_context.recordEvent(DiagnosticsEventLevel::info, QString::fromLatin1(code), QString::fromLatin1(message));
 }
 
+// The stored list stays as it was; the lists shown still match it.
+void DictionaryViewModel::refuseChange() {
+    m_context.setInlineMessage(m_context.strings().settingsChangeNotSaved());
+}
+
 void DictionaryViewModel::saveDictionaryEntry(const std::optional<QUuid>& id, const QString& original,
                                               const QString& replacement, const QString& category) {
     QList<DictionaryReplacementEntry> entries = m_settingsStore->dictionaryEntries();
@@ -92,7 +97,7 @@ void DictionaryViewModel::saveDictionaryEntry(const std::optional<QUuid>& id, co
     const bool isUpdate = index >= 0;
     if (isUpdate) saved.id = entries.takeAt(index).id;
     entries.prepend(saved);
-    m_settingsStore->setDictionaryEntries(entries);
+    if (!m_settingsStore->setDictionaryEntries(entries)) return refuseChange();
     publish(this, m_dictionaryEntries, entries, &DictionaryViewModel::dictionaryEntriesChanged);
     m_context.setInlineMessage(isUpdate
                                    ? m_context.localized(u"Dictionary entry updated.", u"Sözlük kaydı güncellendi.")
@@ -102,7 +107,7 @@ void DictionaryViewModel::saveDictionaryEntry(const std::optional<QUuid>& id, co
 
 void DictionaryViewModel::deleteDictionaryEntry(const QUuid& id) {
     const QList<DictionaryReplacementEntry> entries = without(m_settingsStore->dictionaryEntries(), id);
-    m_settingsStore->setDictionaryEntries(entries);
+    if (!m_settingsStore->setDictionaryEntries(entries)) return refuseChange();
     publish(this, m_dictionaryEntries, entries, &DictionaryViewModel::dictionaryEntriesChanged);
     m_context.setInlineMessage(m_context.localized(u"Dictionary entry deleted.", u"Sözlük kaydı silindi."));
     recordInfo("settings.dictionary.deleted", "Dictionary kaydi silindi.");
@@ -121,7 +126,7 @@ void DictionaryViewModel::saveSnippet(const std::optional<QUuid>& id, const QStr
     const bool isUpdate = index >= 0;
     if (isUpdate) saved.id = snippets.takeAt(index).id;
     snippets.prepend(saved);
-    m_settingsStore->setSnippets(snippets);
+    if (!m_settingsStore->setSnippets(snippets)) return refuseChange();
     publish(this, m_snippets, snippets, &DictionaryViewModel::snippetsChanged);
     m_context.setInlineMessage(isUpdate ? m_context.localized(u"Snippet updated.", u"Snippet güncellendi.")
                                         : m_context.localized(u"Snippet added.", u"Snippet eklendi."));
@@ -130,7 +135,7 @@ void DictionaryViewModel::saveSnippet(const std::optional<QUuid>& id, const QStr
 
 void DictionaryViewModel::deleteSnippet(const QUuid& id) {
     const QList<VoiceSnippet> snippets = without(m_settingsStore->snippets(), id);
-    m_settingsStore->setSnippets(snippets);
+    if (!m_settingsStore->setSnippets(snippets)) return refuseChange();
     publish(this, m_snippets, snippets, &DictionaryViewModel::snippetsChanged);
     m_context.setInlineMessage(m_context.localized(u"Snippet deleted.", u"Snippet silindi."));
     recordInfo("settings.snippet.deleted", "Snippet silindi.");

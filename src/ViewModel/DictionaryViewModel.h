@@ -45,7 +45,8 @@ public:
     // and accents); the saved entry goes to the top. Both terms are required, trimmed.
     void saveDictionaryEntry(const std::optional<QUuid>& id, const QString& original, const QString& replacement,
                              const QString& category);
-    // Reported as deleted whether or not the id was there.
+    // Reported as deleted whether or not the id was there. A change the settings refuse (the list
+    // holds entries this version cannot read, and they could not be kept) is told instead.
     void deleteDictionaryEntry(const QUuid& id);
     // The same for snippets, matched by id, else by phrase; a saved snippet never asks to confirm.
     void saveSnippet(const std::optional<QUuid>& id, const QString& phrase, const QString& expansion);
@@ -71,6 +72,8 @@ Q_SIGNALS:
 
 private:
     void recordInfo(const char* code, const char* message);
+    // A list the settings could not take: said on the status line, nothing published or recorded.
+    void refuseChange();
 
     ViewModelContext& m_context;
     std::shared_ptr<SettingsStore> m_settingsStore;

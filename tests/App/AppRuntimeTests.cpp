@@ -7,12 +7,14 @@
 #include "FakeBootstrap.h"
 #include "Services/Storage/JsonFileUserDefaults.h"
 #include "Services/Storage/SettingsKeys.h"
+#include "Support/AppPaths.h"
 #include "Support/SingleInstanceLock.h"
 #include "TestEventLoop.h"
 #include "ViewModel/AppViewModel.h"
 #include "Views/Common/ViewSetup.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QNetworkAccessManager>
@@ -159,8 +161,9 @@ TEST_F(AppRuntimeTest, ASecondLaunchMeetsTheFirstWhateverItsRuntimeFolderAndWait
     QTimer::singleShot(300, &running, [&] { ASSERT_TRUE(running.listen()); });
     EXPECT_TRUE(
         test::waitUntil([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 10000));
-    EXPECT_TRUE(asked.get() && reopened);
-    EXPECT_FALSE(InstanceChannel(runtimeB.path()).askRunningInstanceToReopen(std::chrono::milliseconds(100)));
+    EXPECT_TRUE(asked.get() == InstanceChannel::Reply::reopened && reopened);
+    EXPECT_EQ(InstanceChannel(runtimeB.path()).askRunningInstanceToReopen(std::chrono::milliseconds(100)),
+              InstanceChannel::Reply::nobody);
 }
 
 // The view model sets a setting and goes on; when the file refuses it, the user still hears.
@@ -219,6 +222,53 @@ TEST_F(AppRuntimeTest, ASecondLaunchWhoseFirstCopyDoesNotAnswerFailsSayingSo) {
         EXPECT_TRUE(second.readAllStandardError().contains("already running for this user, and did not answer"));
         QObject::disconnect(connection);
     }
+}
+
+// A settings folder that cannot hold a lock (its parent is a file: as root a read-only folder would
+// still take one) leaves the lock beside the history: a second launch meeting it never runs beside
+// the first, and finds it by its socket. With no lock anywhere, the socket alone still leads a
+// second launch to the running copy.
+TEST_F(AppRuntimeTest, ASecondLaunchFindsTheRunningCopyWhenTheLocksCannotAllBeMade) {
+    QFile file(home.filePath("file"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    qputenv("XDG_CONFIG_HOME", home.filePath("file/config").toLocal8Bit());
+    QTemporaryDir runtimeFolder, otherRuntimeFolder;
+    qputenv("XDG_RUNTIME_DIR", runtimeFolder.path().toLocal8Bit());
+    const auto launch = [](const QString& runtime) {
+        QProcess second;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        second.setProcessEnvironment(environment);
+        second.start(QStringLiteral(QUORVELLE_APP_PATH), {});
+        // A second copy that runs never ends by itself.
+        EXPECT_TRUE(test::waitUntil([&] { return second.state() == QProcess::NotRunning; }, 30000));
+        return std::pair{second.exitCode(), second.readAllStandardError()};
+    };
+    auto first = std::make_unique<SingleInstanceLock>();
+    ASSERT_EQ(first->acquire(), SingleInstanceLock::Outcome::acquired);
+    EXPECT_EQ(first->unavailableFolders().join(u' ').toStdString(), AppPaths::configDirectory().toStdString());
+    EXPECT_EQ(SingleInstanceLock().acquire(), SingleInstanceLock::Outcome::heldElsewhere);
+    InstanceChannel running;
+    ASSERT_TRUE(running.listen());
+    int reopened = 0;
+    QObject::connect(&running, &InstanceChannel::reopenRequested, [&] { ++reopened; });
+
+    EXPECT_EQ(launch(runtimeFolder.path()).first, 0);
+    EXPECT_EQ(reopened, 1);
+    const auto [status, said] = launch(otherRuntimeFolder.path());
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(said.contains("already running for this user, and did not answer")) << said.toStdString();
+
+    first.reset();
+    qputenv("XDG_DATA_HOME", home.filePath("file/data").toLocal8Bit());
+    SingleInstanceLock none;
+    EXPECT_EQ(none.acquire(), SingleInstanceLock::Outcome::unavailable);
+    EXPECT_EQ(none.unavailableFolders(),
+              (QStringList{AppPaths::configDirectory(), AppPaths::applicationSupportDirectory()}));
+    EXPECT_EQ(launch(runtimeFolder.path()).first, 0);
+    EXPECT_EQ(reopened, 2);
 }
 
 }  // namespace

@@ -1,4 +1,10 @@
+#include "Services/Storage/JsonFileUserDefaults.h"
 #include "ViewModelTestSupport.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
 
 namespace quorvelle::test {
 namespace {
@@ -74,6 +80,44 @@ TEST_F(DictionaryActions, SnippetsAndDeletionsByIdTextInTurkish) {
               "Sözlük kaydı silindi. | settings.dictionary.deleted");
     EXPECT_TRUE(fakes.userDefaults->contains(QString::fromLatin1(SettingsKeys::dictionaryEntries)));
     EXPECT_EQ(dictionary.dictionaryEntriesModel()->rowCount(), 0);
+}
+
+// A list holding an entry this version cannot read is rewritten only once that entry is kept aside.
+// When the settings file's cap refuses the copy, the edit is refused and said so: the stored list
+// keeps the entry and nothing is published or recorded as saved.
+TEST_F(DictionaryActions, AnEditThatWouldLoseAnEntryThatCannotBeKeptAsideIsRefusedOnTheStatusLine) {
+    QTemporaryDir folder;
+    const auto defaults = std::make_shared<JsonFileUserDefaults>(folder.filePath("user-defaults.json"));
+    fakes.settingsStore = std::make_shared<SettingsStore>(defaults);
+    const QString key = SettingsKeys::dictionaryEntries;
+    const auto kept = entry("kuber", "Kubernetes");
+    // Its data is written as base64: 4 MiB in the file, which a copy would double past the cap.
+    const QJsonObject later{{"id", 7}, {"note", QString(3 << 20, 'x')}};
+    const QByteArray stored = QJsonDocument(QJsonArray{kept.toJson(), later}).toJson(QJsonDocument::Compact);
+    defaults->setData(key, stored);
+    defaults->setString(SettingsKeys::customInstructions, QString(10 << 20, 'i'));
+    DictionaryViewModel& dictionary = *make().dictionary();
+    dictionary.reloadLists();
+    const QString notSaved = viewModel->context().strings().settingsChangeNotSaved();
+
+    EXPECT_EQ(said(run([&] { dictionary.saveDictionaryEntry(std::nullopt, "new", "N", ""); })), notSaved + " | ");
+    EXPECT_EQ(said(run([&] { dictionary.deleteDictionaryEntry(kept.id); })), notSaved + " | ");
+    EXPECT_EQ(said(run([&] { dictionary.saveSnippet(std::nullopt, "sig", "Regards"); })),
+              "Snippet added. | settings.snippet.created");
+    EXPECT_EQ(defaults->data(key), stored);
+    ASSERT_EQ(dictionary.dictionaryEntries().size(), 1);
+    EXPECT_EQ(dictionary.dictionaryEntries().first().id, kept.id);
+    EXPECT_TRUE(defaults->keys().filter(".unreadable-").isEmpty());
+
+    // With room again, the entry goes aside and the edit is saved.
+    defaults->removeValue(SettingsKeys::customInstructions);
+    EXPECT_EQ(said(run([&] { dictionary.deleteDictionaryEntry(kept.id); })),
+              "Dictionary entry deleted. | settings.dictionary.deleted");
+    EXPECT_TRUE(fakes.settingsStore->dictionaryEntries().isEmpty());
+    const QStringList copies = defaults->keys().filter(".unreadable-");
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_EQ(defaults->data(copies.first()), QJsonDocument(QJsonArray{later}).toJson(QJsonDocument::Compact));
+    defaults->waitUntilWritten();
 }
 
 }  // namespace

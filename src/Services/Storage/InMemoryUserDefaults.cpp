@@ -19,4 +19,9 @@ void InMemoryUserDefaults::removeValue(const QString& key) {
     m_values.remove(key);
 }
 
+QStringList InMemoryUserDefaults::keys() const {
+    std::lock_guard lock(m_mutex);
+    return m_values.keys();
+}
+
 }  // namespace quorvelle

@@ -14,6 +14,7 @@ public:
     std::optional<DefaultsValue> value(const QString& key) const override;
     void setValue(const QString& key, const DefaultsValue& value) override;
     void removeValue(const QString& key) override;
+    QStringList keys() const override;
 
 private:
     mutable std::mutex m_mutex;

@@ -1,17 +1,20 @@
 #include "Services/Storage/JsonFileUserDefaults.h"
 
 #include "Services/Storage/DamagedFile.h"
+#include "Services/Storage/JsonObjectMembers.h"
 #include "Services/Storage/StoreFile.h"
 #include "Support/AppPaths.h"
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtDebug>
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace quorvelle {
 
@@ -21,6 +24,9 @@ namespace {
 // load and would be rewritten whole on every change, so it is treated as damaged, and a change
 // that would make the file bigger is refused.
 constexpr qint64 kMaximumFileSize = 16 * 1024 * 1024;
+// A larger file is still read, up to this, for the values that fit: one huge value (a pasted book
+// as custom instructions, say) costs that value, not every setting.
+constexpr qint64 kMaximumReadSize = 128 * 1024 * 1024;
 
 struct DecodedDomain {
     QMap<QString, DefaultsValue> values;
@@ -47,6 +53,37 @@ std::optional<DecodedDomain> decodeDomain(const QByteArray& bytes) {
     return domain;
 }
 
+// A file over the size limit, read without its largest values until the rest fits within it.
+std::optional<DecodedDomain> decodeWithoutLargestValues(const QByteArray& bytes) {
+    // Settings come to dozens of keys; a file of millions of tiny ones is damaged, and listing them
+    // would cost far more memory than the file.
+    const auto members = splitJsonObjectMembers(bytes, 10000);
+    if (!members) return std::nullopt;
+    QList<qsizetype> bySize(members->size());
+    std::iota(bySize.begin(), bySize.end(), 0);
+    std::sort(bySize.begin(), bySize.end(),
+              [&](qsizetype a, qsizetype b) { return members->at(a).text.size() > members->at(b).text.size(); });
+    QList<bool> kept(members->size(), true);
+    qint64 size = 2;
+    for (const JsonObjectMember& member : *members)
+        size += member.text.size() + 1;
+    for (const qsizetype index : bySize) {
+        if (size <= kMaximumFileSize) break;
+        kept[index] = false;
+        size -= members->at(index).text.size() + 1;
+        const QJsonArray key = QJsonDocument::fromJson('[' + members->at(index).key.toByteArray() + ']').array();
+        qWarning("Settings value %s is too large to read; its default applies", qUtf8Printable(key.at(0).toString()));
+    }
+    QByteArray rest = "{";
+    for (qsizetype index = 0; index < members->size(); ++index) {
+        if (!kept[index]) continue;
+        if (rest.size() > 1) rest += ',';
+        rest.append(members->at(index).text);
+    }
+    rest += '}';
+    return decodeDomain(rest);
+}
+
 // JSON has no NaN or infinity: Qt writes them as null, which no longer decodes as a number and
 // would cost the whole file on the next start.
 bool isStorable(const DefaultsValue& value) {
@@ -69,23 +106,32 @@ QString JsonFileUserDefaults::standardFilePath() {
 }
 
 void JsonFileUserDefaults::load(const Clock& now) {
-    const StoreFile file = StoreFile::read(m_filePath, kMaximumFileSize);
+    const StoreFile file = StoreFile::read(m_filePath, kMaximumReadSize);
     if (file.outcome == StoreFile::Outcome::missing) return;
+    const bool oversized = file.outcome == StoreFile::Outcome::read && file.bytes.size() > kMaximumFileSize;
     std::optional<DecodedDomain> decoded;
-    if (file.outcome == StoreFile::Outcome::read) decoded = decodeDomain(file.bytes);
+    if (file.outcome == StoreFile::Outcome::read)
+        decoded = oversized ? decodeWithoutLargestValues(file.bytes) : decodeDomain(file.bytes);
     if (file.outcome == StoreFile::Outcome::refused)
         qWarning("Settings file %s refused: %s", qUtf8Printable(m_filePath), qUtf8Printable(file.reason));
     if (decoded) {
         m_values = std::move(decoded->values);
         m_undecoded = std::move(decoded->undecoded);
-        return;
+        if (!oversized) return;
     }
+    // The file is kept whole beside. What was read of it goes back in its place at once: a quit
+    // before the next change must not leave the settings file missing.
     if (const auto asidePath = setAsideDamagedFile(m_filePath, now())) {
-        qWarning("Settings file %s did not decode; kept as %s, starting from the defaults", qUtf8Printable(m_filePath),
-                 qUtf8Printable(*asidePath));
+        qWarning(decoded ? "Settings file %s is too large; kept as %s, read without its largest values"
+                         : "Settings file %s did not decode; kept as %s, starting from the defaults",
+                 qUtf8Printable(m_filePath), qUtf8Printable(*asidePath));
+        if (decoded) {
+            std::lock_guard lock(m_mutex);
+            writeLocked(m_values);
+        }
     } else {
         m_mayWrite = false;
-        qWarning("Settings file %s did not decode and could not be moved aside; changes are not saved",
+        qWarning("Settings file %s could not be read whole nor moved aside; changes are not saved",
                  qUtf8Printable(m_filePath));
     }
 }
@@ -124,6 +170,11 @@ void JsonFileUserDefaults::removeValue(const QString& key) {
     m_undecoded.remove(key);
     if (!held) return;
     writeLocked(m_values);
+}
+
+QStringList JsonFileUserDefaults::keys() const {
+    std::lock_guard lock(m_mutex);
+    return m_values.keys();
 }
 
 void JsonFileUserDefaults::waitUntilWritten() {

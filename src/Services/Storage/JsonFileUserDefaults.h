@@ -15,12 +15,13 @@ namespace quorvelle {
 // The user defaults of one user, kept in memory and written through to one pretty-printed JSON
 // file after every change (atomically, so a crash leaves the old file or the new one). The file is
 // written on a thread of its own, newest change only, and the destructor waits for it.
-// A file that is not a JSON object or is far larger than settings ever get is moved aside and the
-// domain starts empty, so the defaults apply; a single value that does not decode (damaged, or of
-// a kind a later version wrote) reads as absent and is written back as it was, until the key is set
-// or removed. A value holding a number JSON cannot write (NaN, infinity), or one that would make
-// the file too large to read back, is refused and the key keeps its value; the refusal observer
-// hears of the second.
+// A file that is not a JSON object (or is over 128 MiB) is moved aside and the domain starts empty,
+// so the defaults apply. A file over the 16 MiB size limit is moved aside too, but read without its
+// largest values, as many as keep the rest within the limit. A single value that does not decode
+// (damaged, or of a kind a later version wrote) reads as absent and is written back as it was, until
+// the key is set or removed. A value holding a number JSON cannot write (NaN, infinity), or one that
+// would make the file too large to read back, is refused and the key keeps its value; the refusal
+// observer hears of the second.
 // The file is read once, when the object is made: share one instance per file in a process.
 class JsonFileUserDefaults final : public UserDefaults {
 public:
@@ -38,6 +39,8 @@ public:
     std::optional<DefaultsValue> value(const QString& key) const override;
     void setValue(const QString& key, const DefaultsValue& value) override;
     void removeValue(const QString& key) override;
+    // Values that did not decode are left out: they read as absent.
+    QStringList keys() const override;
 
     // Returns once the file holds every change made so far, for a reader other than this object.
     void waitUntilWritten();

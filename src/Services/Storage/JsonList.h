@@ -15,6 +15,8 @@ template <typename Entry>
 struct JsonListReading {
     QList<Entry> entries;
     QList<qsizetype> skippedIndexes;
+    // Those left out, as they were stored.
+    QJsonArray skippedEntries;
     bool isArray = false;
 
     // Whether writing the entries in place of the stored value would lose something.
@@ -34,8 +36,10 @@ JsonListReading<Entry> readJsonList(const QByteArray& bytes, Decode decode) {
         std::optional<Entry> entry = decode(array.at(index));
         if (entry)
             reading.entries.append(std::move(*entry));
-        else
+        else {
             reading.skippedIndexes.append(index);
+            reading.skippedEntries.append(array.at(index));
+        }
     }
     return reading;
 }

@@ -4,6 +4,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSet>
 #include <QtDebug>
 
 namespace quorvelle {
@@ -47,22 +48,79 @@ QList<Entry> storedList(const UserDefaults& defaults, const char* key, Decode de
     return std::move(reading.entries);
 }
 
-// Writes a list over the stored one. A stored value that would lose entries (or is no list at
-// all) is first kept, as it is, under "<key>.unreadable-<UTC time>", so the rewrite never destroys
-// what this version cannot read.
+// What a rewrite of the list would lose: the entries that do not decode, or the whole value, in
+// its tagged form, when it is no list at all. Empty when nothing would be lost.
 template <typename Entry, typename Decode>
-void replaceList(UserDefaults& defaults, const char* key, const QList<Entry>& entries, Decode decode,
+QJsonArray unreadableParts(const DefaultsValue& stored, Decode decode) {
+    const auto bytes = stored.dataValue();
+    if (bytes) {
+        JsonListReading<Entry> reading = readJsonList<Entry>(*bytes, decode);
+        if (reading.isArray) return reading.skippedEntries;
+    }
+    return QJsonArray{stored.toTaggedJson()};
+}
+
+// The parts another rewrite kept aside: a JSON array's elements, or the value whole.
+QJsonArray keptParts(const DefaultsValue& aside) {
+    if (const auto bytes = aside.dataValue()) {
+        QJsonParseError error{};
+        const QJsonDocument document = QJsonDocument::fromJson(*bytes, &error);
+        if (error.error == QJsonParseError::NoError && document.isArray()) return document.array();
+    }
+    return QJsonArray{aside.toTaggedJson()};
+}
+
+// Keeps `lost` under one "<key>.unreadable-<UTC time of the first copy>" key, as a JSON array,
+// together with whatever earlier rewrites kept for the key (copies that earlier versions made one per
+// rewrite are merged into it), so repeated rewrites add only parts not kept yet. False, with the
+// earlier copies untouched, when the defaults refuse the merged copy.
+bool keepAside(UserDefaults& defaults, const QString& key, const QJsonArray& lost, const QDateTime& now) {
+    const QString prefix = key + QStringLiteral(".unreadable-");
+    QStringList asides;
+    for (const QString& name : defaults.keys())
+        if (name.startsWith(prefix)) asides.append(name);
+    asides.sort();
+    QJsonArray kept;
+    // Compared by their compact text (members come in key order), so a large copy merges quickly.
+    QSet<QByteArray> seen;
+    const auto keep = [&kept, &seen](const QJsonArray& parts) {
+        for (const QJsonValue& part : parts) {
+            const QByteArray text = QJsonDocument(QJsonArray{part}).toJson(QJsonDocument::Compact);
+            if (seen.contains(text)) continue;
+            seen.insert(text);
+            kept.append(part);
+        }
+    };
+    for (const QString& aside : asides)
+        if (const auto stored = defaults.value(aside)) keep(keptParts(*stored));
+    keep(lost);
+    const QString target =
+        asides.isEmpty() ? prefix + now.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")) : asides.first();
+    const DefaultsValue merged(QJsonDocument(kept).toJson(QJsonDocument::Compact));
+    defaults.setValue(target, merged);
+    if (defaults.value(target) != merged) return false;
+    for (const QString& aside : asides)
+        if (aside != target) defaults.removeValue(aside);
+    qWarning("Setting %s held entries that do not decode; kept in %s", qPrintable(key), qPrintable(target));
+    return true;
+}
+
+// Writes a list over the stored one, unless that would lose what this version cannot read: that is
+// kept aside first, and when it cannot be, the stored list stays as it is. False when the list was
+// not written.
+template <typename Entry, typename Decode>
+bool replaceList(UserDefaults& defaults, const char* key, const QList<Entry>& entries, Decode decode,
                  const QDateTime& now) {
     if (const auto stored = defaults.value(keyText(key))) {
-        const auto bytes = stored->dataValue();
-        if (!bytes || readJsonList<Entry>(*bytes, decode).dropsStoredData()) {
-            const QString aside = keyText(key) + QStringLiteral(".unreadable-") +
-                                  now.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
-            defaults.setValue(aside, *stored);
-            qWarning("Setting %s held entries that do not decode; kept as %s", key, qPrintable(aside));
+        const QJsonArray lost = unreadableParts<Entry>(*stored, decode);
+        if (!lost.isEmpty() && !keepAside(defaults, keyText(key), lost, now)) {
+            qWarning("Setting %s not changed: the entries it holds that do not decode could not be kept", key);
+            return false;
         }
     }
-    defaults.setData(keyText(key), encodeJsonList(entries));
+    const QByteArray bytes = encodeJsonList(entries);
+    defaults.setData(keyText(key), bytes);
+    return defaults.data(keyText(key)) == bytes;
 }
 
 std::optional<QJsonObject> decodeObject(const std::optional<QByteArray>& bytes) {
@@ -185,13 +243,13 @@ void SettingsStore::setSelectedPostProcessingMode(TranscriptionPostProcessingMod
     m_userDefaults->setString(keyText(SettingsKeys::selectedPostProcessingMode), rawValue(mode));
 }
 
-void SettingsStore::setSnippets(const QList<VoiceSnippet>& snippets) {
-    replaceList(*m_userDefaults, SettingsKeys::snippets, snippets, &VoiceSnippet::fromJson, m_now());
+bool SettingsStore::setSnippets(const QList<VoiceSnippet>& snippets) {
+    return replaceList(*m_userDefaults, SettingsKeys::snippets, snippets, &VoiceSnippet::fromJson, m_now());
 }
 
-void SettingsStore::setDictionaryEntries(const QList<DictionaryReplacementEntry>& entries) {
+bool SettingsStore::setDictionaryEntries(const QList<DictionaryReplacementEntry>& entries) {
     const QDateTime now = m_now();
-    replaceList(*m_userDefaults, SettingsKeys::dictionaryEntries, entries, dictionaryDecoder(now), now);
+    return replaceList(*m_userDefaults, SettingsKeys::dictionaryEntries, entries, dictionaryDecoder(now), now);
 }
 
 }  // namespace quorvelle

@@ -50,8 +50,11 @@ public:
     void setSelectedMicrophonePreference(const std::optional<AudioInputDevicePreference>& preference);
     void setSelectedLocalModelID(LocalTranscriptionModelID model);
     void setSelectedPostProcessingMode(TranscriptionPostProcessingMode mode);
-    void setSnippets(const QList<VoiceSnippet>& snippets);
-    void setDictionaryEntries(const QList<DictionaryReplacementEntry>& entries);
+    // A stored list holding entries that do not decode (or a value that is no list) is kept aside
+    // first, merged into the one "<key>.unreadable-<UTC time>" copy of the key; when the defaults
+    // refuse that copy, or the list itself, the stored list stays and the result is false.
+    bool setSnippets(const QList<VoiceSnippet>& snippets);
+    bool setDictionaryEntries(const QList<DictionaryReplacementEntry>& entries);
 
 private:
     std::optional<QByteArray> storedData(const char* key) const;

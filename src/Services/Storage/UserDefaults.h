@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -19,6 +20,8 @@ public:
     virtual std::optional<DefaultsValue> value(const QString& key) const = 0;
     virtual void setValue(const QString& key, const DefaultsValue& value) = 0;
     virtual void removeValue(const QString& key) = 0;
+    // The keys that hold a value, in no set order.
+    virtual QStringList keys() const = 0;
 
     bool contains(const QString& key) const { return value(key).has_value(); }
 

@@ -102,7 +102,9 @@ TEST_F(JsonFileUserDefaultsTest, OnlyAFileThatIsNotAnObjectIsSetAsideAndOneBadVa
     const std::vector<std::pair<const char*, QByteArray>> damaged = {
         {"not JSON", QByteArray("{\"quorvelle.snippets\": ")},
         {"not an object", QByteArray(R"([{"k": {"bool": true}}])")},
-        {"valid but over 16 MiB", QByteArray(R"({"k": {"bool": true}})") + QByteArray(17 << 20, ' ')},
+        {"over 16 MiB and not an object", QByteArray(R"([{"k": {"bool": true}}])") + QByteArray(17 << 20, ' ')},
+        {"over 16 MiB in too many values",
+         R"({"k": {"bool": true})" + QByteArray(R"(, "x": {"bool": true})").repeated(900000) + '}'},
     };
     QSet<QByteArray> keptAside;
     for (const auto& [what, bytes] : damaged) {
@@ -136,6 +138,30 @@ TEST_F(JsonFileUserDefaultsTest, OnlyAFileThatIsNotAnObjectIsSetAsideAndOneBadVa
     JsonFileUserDefaults reopened(path(), fixedNow);
     EXPECT_TRUE(reopened.boolean("kept") && reopened.contains("fits") && !reopened.contains("large"));
     EXPECT_EQ(asideContents(), keptAside);
+}
+
+// A file over the size limit costs only its largest values, as many as keep the rest within it: the
+// rest is read and written back at once, and the file is kept whole beside.
+TEST_F(JsonFileUserDefaultsTest, AFileOverTheLimitIsReadWithoutItsLargestValuesAndKeptWholeAside) {
+    const QByteArray tricky = R"("brace \"}\" [": {"array": [{"string": "a,}]\\"}, {"number": -2.5e1}]})";
+    const QByteArray bytes = R"( {"k": {"bool": true}, "big": {"string": ")" + QByteArray(10 << 20, 'x') + R"("},)" +
+                             tricky + R"(, "large": {"data": ")" + QByteArray(9 << 20, 'A') +
+                             R"("}, "n" : {"number": 3} } )";
+    ASSERT_TRUE(writeAll(path(), bytes));
+    {
+        JsonFileUserDefaults defaults(path(), fixedNow);
+        EXPECT_TRUE(defaults.boolean("k"));
+        EXPECT_EQ(defaults.value("n"), V(3));
+        EXPECT_EQ(defaults.value(R"(brace "}" [)"), V(V::Array{V(QString(R"(a,}]\)")), V(-25.0)}));
+        EXPECT_EQ(defaults.data("large"), QByteArray::fromBase64(QByteArray(9 << 20, 'A')));
+        EXPECT_FALSE(defaults.contains("big"));
+        EXPECT_EQ(asideContents(), QSet{bytes});
+    }
+    // Without a change in between, what was read is back in the settings file.
+    JsonFileUserDefaults reopened(path(), fixedNow);
+    EXPECT_TRUE(reopened.boolean("k") && reopened.contains("n") && reopened.contains("large"));
+    EXPECT_FALSE(reopened.contains("big"));
+    EXPECT_EQ(asideFiles().size(), 1);
 }
 
 // A value this version cannot read (of a kind a later version added, or damaged) reads as absent
@@ -315,8 +341,8 @@ QByteArray compactArray(const QJsonArray& array) {
 }
 
 // One entry that does not decode (damaged, or written by a later version) costs that entry alone;
-// the first rewrite that would drop it keeps the stored value aside, as it was, and later ones
-// have nothing more to keep.
+// the first rewrite that would drop it keeps that entry aside (a value that is no list, whole), and
+// later ones have nothing more to keep.
 TEST_F(SettingsStoreTest, AnEntryThatDoesNotDecodeCostsOnlyItselfAndIsKeptAsideBeforeTheRewrite) {
     const auto defaults = openDefaults();
     QDateTime now = kNow;
@@ -347,10 +373,50 @@ TEST_F(SettingsStoreTest, AnEntryThatDoesNotDecodeCostsOnlyItselfAndIsKeptAsideB
     defaults->waitUntilWritten();
     const auto reopened = openDefaults();
     EXPECT_EQ(SettingsStore(reopened).dictionaryEntries(), words + QList{added});
-    EXPECT_EQ(reopened->data(QString(Keys::dictionaryEntries) + ".unreadable-20261206T180000Z"), storedWords);
-    EXPECT_EQ(reopened->data(QString(Keys::snippets) + ".unreadable-20261206T180100Z"), "not a list");
+    EXPECT_EQ(reopened->data(QString(Keys::dictionaryEntries) + ".unreadable-20261206T180000Z"), compactArray({bad}));
+    EXPECT_EQ(reopened->data(QString(Keys::snippets) + ".unreadable-20261206T180100Z"),
+              compactArray({V(QByteArray("not a list")).toTaggedJson()}));
     const QStringList keys = QJsonDocument::fromJson(readAll(path())).object().keys();
     EXPECT_EQ(keys.filter(".unreadable-").size(), 2) << keys.join(' ').toStdString();
+}
+
+// Every rewrite of a list that again holds an entry this version cannot read (a later version
+// keeps writing one) merges into the one copy of the key, never a new copy per rewrite; copies that
+// piled up before are merged into the earliest. A stored list that is valid JSON but no array is
+// kept whole before its first rewrite.
+TEST_F(SettingsStoreTest, RewritesKeepOneMergedCopyPerKeyThatStopsGrowingAndANonArrayIsKeptWhole) {
+    const auto defaults = openDefaults();
+    QDateTime now = kNow;
+    SettingsStore store(defaults, [&now] { return now; });
+    const QString key = Keys::dictionaryEntries;
+    const DictionaryReplacementEntry word{QUuid::createUuid(), "a", "A", "c", kNow};
+    const QJsonValue older = QJsonObject{{"id", 1}}, later = QJsonObject{{"id", 2}, {"kind", "phrase"}};
+    defaults->setData(key + ".unreadable-20261201T000000Z", compactArray({word.toJson(), older}));
+    defaults->setData(key + ".unreadable-20261202T000000Z", compactArray({word.toJson(), older}));
+    defaults->setData(key + ".unreadable-20261203T000000Z", "not a list");
+    const QByteArray expectedCopy =
+        compactArray({word.toJson(), older, V(QByteArray("not a list")).toTaggedJson(), later});
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        now = kNow.addSecs(60 * round);
+        defaults->setData(key, compactArray({word.toJson(), later}));
+        EXPECT_TRUE(store.setDictionaryEntries(store.dictionaryEntries()));
+        EXPECT_EQ(defaults->data(key), compactArray({word.toJson()}));
+        QStringList copies = defaults->keys().filter(".unreadable-");
+        EXPECT_EQ(copies.join(u' ').toStdString(), (key + ".unreadable-20261201T000000Z").toStdString());
+        EXPECT_EQ(defaults->data(copies.value(0)), expectedCopy);
+    }
+
+    const QByteArray notAnArray = R"({"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","phrase":"sig"})";
+    defaults->setData(Keys::snippets, notAnArray);
+    EXPECT_TRUE(store.snippets().isEmpty());
+    const VoiceSnippet snippet{QUuid::createUuid(), "addr", "Main St", false};
+    EXPECT_TRUE(store.setSnippets({snippet}));
+    defaults->waitUntilWritten();
+    const auto reopened = openDefaults();
+    EXPECT_EQ(SettingsStore(reopened).snippets(), QList{snippet});
+    EXPECT_EQ(reopened->data(QString(Keys::snippets) + ".unreadable-20261206T180300Z"),
+              compactArray({V(notAnArray).toTaggedJson()}));
 }
 
 class DiagnosticsStoreTest : public ::testing::Test {
