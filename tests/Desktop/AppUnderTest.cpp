@@ -132,9 +132,13 @@ bool AppUnderTest::waitUntilHotkeyRegistered(int timeoutMs) {
 }
 
 QList<SanitizedDiagnosticsEvent> AppUnderTest::diagnosticsEvents() const {
-    return UserDefaultsDiagnosticsStore(
-               std::make_shared<JsonFileUserDefaults>(folder("XDG_CONFIG_HOME", "user-defaults.json")))
-        .events();
+    // Read only. The store tidies its events as it opens, and a write from here would put back the
+    // file as it was read, over an event the running app recorded meanwhile: the app writes the
+    // file only when something changes, so that event would never come back.
+    const auto readOnly = std::make_shared<JsonFileUserDefaults>(
+        folder("XDG_CONFIG_HOME", "user-defaults.json"), &QDateTime::currentDateTimeUtc,
+        [](const QString&, const QByteArray&) { return std::optional<QString>(); });
+    return UserDefaultsDiagnosticsStore(readOnly).events();
 }
 
 std::string AppUnderTest::eventLog() const {
