@@ -149,8 +149,14 @@ std::string AppUnderTest::eventLog() const {
 }
 
 QList<TranscriptHistoryEntry> AppUnderTest::historyEntries() const {
+    // Read from a copy: loading folds the journal into the file and removes it, which must not
+    // happen under a running app.
+    QTemporaryDir copy;
+    const QDir history(folder("XDG_DATA_HOME", "History"));
+    for (const QString& name : history.entryList(QDir::Files | QDir::Hidden))
+        QFile::copy(history.filePath(name), copy.filePath(name));
     ApplicationSupportTranscriptHistoryStore::Options options;
-    options.directory = folder("XDG_DATA_HOME", "History");
+    options.directory = copy.path();
     return ApplicationSupportTranscriptHistoryStore(options).loadEntries();
 }
 
