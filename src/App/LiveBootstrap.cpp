@@ -81,18 +81,20 @@ std::shared_ptr<KeychainBackendTokenStore> makeTokenStore(const std::shared_ptr<
     return std::make_shared<KeychainBackendTokenStore>(KeychainBackendTokenStore::standard(items));
 }
 
-std::shared_ptr<SoftwareUpdateChecking> makeSoftwareUpdateChecker(const AppConfiguration& configuration,
-                                                                  QNetworkAccessManager* network) {
+std::shared_ptr<SoftwareUpdateChecking> makeSoftwareUpdateChecker(
+    const AppConfiguration& configuration, QNetworkAccessManager* network,
+    const std::shared_ptr<const ConnectionReading>& connections) {
     if (AppConfiguration::isRunningUnitTests()) return std::make_shared<DisabledSoftwareUpdateChecker>();
-    return std::make_shared<ManualSoftwareUpdateChecker>(network, configuration.backendBaseURLString(),
-                                                         configuration.publicWebURLString(),
-                                                         configuration.shortVersion(), configuration.buildNumber());
+    return std::make_shared<ManualSoftwareUpdateChecker>(
+        network, configuration.backendBaseURLString(), configuration.publicWebURLString(), configuration.shortVersion(),
+        configuration.buildNumber(), connections);
 }
 
-std::shared_ptr<ReleaseNotesFetching> makeReleaseNotesFetcher(const AppConfiguration& configuration,
-                                                              QNetworkAccessManager* network) {
+std::shared_ptr<ReleaseNotesFetching> makeReleaseNotesFetcher(
+    const AppConfiguration& configuration, QNetworkAccessManager* network,
+    const std::shared_ptr<const ConnectionReading>& connections) {
     if (AppConfiguration::isRunningUnitTests()) return std::make_shared<DisabledReleaseNotesFetcher>();
-    return std::make_shared<BackendReleaseNotesFetcher>(network, configuration.backendBaseURLString(), 20);
+    return std::make_shared<BackendReleaseNotesFetcher>(network, configuration.backendBaseURLString(), 20, connections);
 }
 
 }  // namespace
@@ -133,10 +135,14 @@ AppBootstrap makeLiveBootstrap(const AppConfiguration& configuration, QNetworkAc
     b.transcriptHistoryStore = std::make_shared<ApplicationSupportTranscriptHistoryStore>();
     b.sessionCoordinator = std::make_shared<SessionCoordinator>();
 
+    // Every request of the app shares Qt's one network thread: an answer whose head never ends is
+    // cut by what the kernel has handed over, below Qt, whichever request it is.
+    const auto connections = std::make_shared<TcpConnectionReading>();
     const auto whisperRuntime = std::make_shared<EmbeddedWhisperRuntime>(makeInstalledWhisperEngine());
     // Its constructor makes the models folder and drops registry records whose file is gone.
     const auto localModelManager = std::make_shared<ApplicationSupportLocalModelManager>(
-        network, whisperRuntime, [](LocalTranscriptionModelID id) { return localModelDescriptor(id); });
+        network, whisperRuntime, [](LocalTranscriptionModelID id) { return localModelDescriptor(id); }, std::nullopt,
+        &QDateTime::currentDateTimeUtc, connections);
     b.localModelManager = localModelManager;
 
     const auto secretItems = std::make_shared<LibsecretItemStore>();
@@ -145,7 +151,7 @@ AppBootstrap makeLiveBootstrap(const AppConfiguration& configuration, QNetworkAc
     clientOptions.appVersion = configuration.shortVersion();
     clientOptions.build = configuration.buildNumber();
     clientOptions.releaseHeldRequestBytes = [] { disableNagleOnOpenTcpSockets(); };
-    clientOptions.connections = std::make_shared<TcpConnectionReading>();
+    clientOptions.connections = connections;
     const auto accountClient = std::make_shared<BackendAPIClient>(network, backendBaseURL, clientOptions);
     // The sign-in and the device registration tell the backend which build is connecting.
     DeviceInformationReader::Options deviceOptions;
@@ -161,8 +167,8 @@ AppBootstrap makeLiveBootstrap(const AppConfiguration& configuration, QNetworkAc
     b.transcriber =
         std::make_shared<RoutingTranscriber>(cloudTranscriber, localTranscriber, SettingsStore(userDefaults));
 
-    b.softwareUpdateChecker = makeSoftwareUpdateChecker(configuration, network);
-    b.releaseNotesFetcher = makeReleaseNotesFetcher(configuration, network);
+    b.softwareUpdateChecker = makeSoftwareUpdateChecker(configuration, network, connections);
+    b.releaseNotesFetcher = makeReleaseNotesFetcher(configuration, network, connections);
     return b;
 }
 

@@ -6,8 +6,10 @@
 namespace quorvelle {
 
 BackendReleaseNotesFetcher::BackendReleaseNotesFetcher(QNetworkAccessManager* session, const QString& baseURL,
-                                                       int limit)
-    : m_session(session), m_releaseNotesURL(makeReleaseNotesURL(baseURL, limit)) {}
+                                                       int limit, std::shared_ptr<const ConnectionReading> connections)
+    : m_session(session),
+      m_releaseNotesURL(makeReleaseNotesURL(baseURL, limit)),
+      m_connections(std::move(connections)) {}
 
 QUrl BackendReleaseNotesFetcher::makeReleaseNotesURL(const QString& baseURL, int limit) {
     QUrlQuery query;
@@ -18,7 +20,8 @@ QUrl BackendReleaseNotesFetcher::makeReleaseNotesURL(const QString& baseURL, int
 
 QCoro::Task<QList<ReleaseNoteEntry>> BackendReleaseNotesFetcher::fetchReleaseNotes(QString languageCode,
                                                                                    std::stop_token stopToken) {
-    const QByteArray body = co_await fetchPlainGet(m_session, m_releaseNotesURL, stopToken);
+    const QByteArray body =
+        co_await fetchPlainGet(m_session, m_releaseNotesURL, stopToken, {.connections = m_connections});
     const ReleaseNotesListPayload list = ReleaseNotesListPayload::fromJson(releaseDocument(body));
     QList<ReleaseNoteEntry> entries;
     entries.reserve(list.releases.size());

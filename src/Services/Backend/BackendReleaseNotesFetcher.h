@@ -5,11 +5,14 @@
 
 #include <QUrl>
 
+#include <memory>
 #include <optional>
 
 class QNetworkAccessManager;
 
 namespace quorvelle {
+
+class ConnectionReading;
 
 // Loads the release list straight from the backend with a plain GET: no authorisation, no headers of
 // the backend client. Nothing is cached between fetches.
@@ -18,7 +21,9 @@ namespace quorvelle {
 // and WireDecodingError for a body that breaks the release records.
 class BackendReleaseNotesFetcher : public ReleaseNotesFetching {
 public:
-    BackendReleaseNotesFetcher(QNetworkAccessManager* session, const QString& baseURL, int limit);
+    // `connections`, when given, lets an answer whose head never ends be cut short.
+    BackendReleaseNotesFetcher(QNetworkAccessManager* session, const QString& baseURL, int limit,
+                               std::shared_ptr<const ConnectionReading> connections = nullptr);
 
     QCoro::Task<QList<ReleaseNoteEntry>> fetchReleaseNotes(QString languageCode,
                                                            std::stop_token stopToken = {}) override;
@@ -39,6 +44,7 @@ public:
 private:
     QNetworkAccessManager* m_session;
     QUrl m_releaseNotesURL;
+    std::shared_ptr<const ConnectionReading> m_connections;
 };
 
 }  // namespace quorvelle

@@ -28,8 +28,10 @@ qint64 componentValue(const QList<char32_t>& digits) {
 
 ManualSoftwareUpdateChecker::ManualSoftwareUpdateChecker(QNetworkAccessManager* session, const QString& backendBaseURL,
                                                          const QString& publicWebURL, QString currentVersion,
-                                                         QString currentBuild)
+                                                         QString currentBuild,
+                                                         std::shared_ptr<const ConnectionReading> connections)
     : m_session(session),
+      m_connections(std::move(connections)),
       m_latestReleaseURL(makeLatestReleaseURL(backendBaseURL)),
       m_releasePageURL(makeReleasePageURL(publicWebURL)),
       m_currentVersion(std::move(currentVersion)),
@@ -50,7 +52,8 @@ QUrl ManualSoftwareUpdateChecker::makeReleasePageURL(const QString& publicWebURL
 }
 
 QCoro::Task<SoftwareUpdateCheckResult> ManualSoftwareUpdateChecker::checkForUpdates(std::stop_token stopToken) {
-    const QByteArray body = co_await fetchPlainGet(m_session, m_latestReleaseURL, stopToken);
+    const QByteArray body =
+        co_await fetchPlainGet(m_session, m_latestReleaseURL, stopToken, {.connections = m_connections});
     const LatestReleasePayload latest = LatestReleasePayload::fromJson(releaseDocument(body));
 
     SoftwareUpdateCheckResult result;

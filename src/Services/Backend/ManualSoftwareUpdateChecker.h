@@ -6,9 +6,13 @@
 #include <QString>
 #include <QUrl>
 
+#include <memory>
+
 class QNetworkAccessManager;
 
 namespace quorvelle {
+
+class ConnectionReading;
 
 // Asks the backend for the latest stable release with a plain GET (no authorisation, no backend client
 // headers) and compares it with the running program. Downloads nothing.
@@ -18,8 +22,10 @@ namespace quorvelle {
 // that does not parse, or is not an absolute http(s) address, is left out, not a failure.
 class ManualSoftwareUpdateChecker : public SoftwareUpdateChecking {
 public:
+    // `connections`, when given, lets an answer whose head never ends be cut short.
     ManualSoftwareUpdateChecker(QNetworkAccessManager* session, const QString& backendBaseURL,
-                                const QString& publicWebURL, QString currentVersion, QString currentBuild);
+                                const QString& publicWebURL, QString currentVersion, QString currentBuild,
+                                std::shared_ptr<const ConnectionReading> connections = nullptr);
 
     bool isEnabled() const override { return true; }
     QCoro::Task<SoftwareUpdateCheckResult> checkForUpdates(std::stop_token stopToken = {}) override;
@@ -45,6 +51,7 @@ public:
 
 private:
     QNetworkAccessManager* m_session;
+    std::shared_ptr<const ConnectionReading> m_connections;
     QUrl m_latestReleaseURL;
     QUrl m_releasePageURL;
     QString m_currentVersion;

@@ -23,10 +23,10 @@ struct LaterDeleter {
 }  // namespace
 
 QCoro::Task<QByteArray> fetchPlainGet(QNetworkAccessManager* session, QUrl url, std::stop_token stopToken,
-                                      std::chrono::milliseconds idleTimeout, std::chrono::milliseconds deadline,
-                                      qint64 maximumBodySize) {
+                                      PlainGetLimits plainLimits) {
     throwIfStopped(stopToken);
-    const ReplyLimits limits{idleTimeout, deadline, maximumBodySize, -1, {}};
+    const ReplyLimits limits{plainLimits.idleTimeout, plainLimits.deadline, plainLimits.maximumBodySize,
+                             plainLimits.maximumHeadSize, plainLimits.connections};
     QNetworkRequest request(url);
     holdAnswerToReadBuffer(request);
     std::unique_ptr<QNetworkReply, LaterDeleter> reply(session->get(request));

@@ -72,8 +72,10 @@ QString ApplicationSupportLocalModelManager::defaultBaseDirectory() {
 
 ApplicationSupportLocalModelManager::ApplicationSupportLocalModelManager(
     QNetworkAccessManager* session, std::shared_ptr<LocalRuntimeInspecting> runtime,
-    DescriptorProvider descriptorProvider, std::optional<QString> baseDirectory, Clock now)
+    DescriptorProvider descriptorProvider, std::optional<QString> baseDirectory, Clock now,
+    std::shared_ptr<const ConnectionReading> connections)
     : m_session(session),
+      m_connections(std::move(connections)),
       m_runtime(std::move(runtime)),
       m_descriptorProvider(std::move(descriptorProvider)),
       m_now(std::move(now)) {
@@ -144,6 +146,7 @@ QCoro::Task<LocalModelInstallationRecord> ApplicationSupportLocalModelManager::d
     DownloadedFile downloaded;
     try {
         ModelFileDownloadRequest request{descriptor.downloadURL, stagingPath, std::move(progress)};
+        request.connections = m_connections;
         // Well past the catalogue's size, the host is sending something else: stop before the disk fills.
         if (descriptor.diskSizeBytes > 0)
             request.maximumSize = descriptor.diskSizeBytes + descriptor.diskSizeBytes / 2 + 64 * 1024 * 1024;

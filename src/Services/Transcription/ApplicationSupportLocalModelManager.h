@@ -19,6 +19,8 @@ class QNetworkAccessManager;
 
 namespace quorvelle {
 
+class ConnectionReading;
+
 class ApplicationSupportLocalModelManager final : public LocalModelManaging {
 public:
     using DescriptorProvider = std::function<LocalTranscriptionModelDescriptor(LocalTranscriptionModelID)>;
@@ -33,7 +35,8 @@ public:
     ApplicationSupportLocalModelManager(QNetworkAccessManager* session, std::shared_ptr<LocalRuntimeInspecting> runtime,
                                         DescriptorProvider descriptorProvider,
                                         std::optional<QString> baseDirectory = std::nullopt,
-                                        Clock now = &QDateTime::currentDateTimeUtc);
+                                        Clock now = &QDateTime::currentDateTimeUtc,
+                                        std::shared_ptr<const ConnectionReading> connections = nullptr);
 
     LocalRuntimeAvailability runtimeAvailability() const override;
     QMap<LocalTranscriptionModelID, LocalModelInstallationRecord> loadRecords() const override;
@@ -69,6 +72,7 @@ private:
     void reconcileRecords() const;
 
     QNetworkAccessManager* m_session;
+    std::shared_ptr<const ConnectionReading> m_connections;
     std::shared_ptr<LocalRuntimeInspecting> m_runtime;
     DescriptorProvider m_descriptorProvider;
     Clock m_now;

@@ -162,7 +162,8 @@ QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, Mo
         // The deadline is for the whole transfer, every hop included.
         const auto spent = std::chrono::milliseconds(elapsed.elapsed());
         if (spent >= request.deadline) throw WebRequestError::timedOut();
-        const ReplyLimits limits{request.idleTimeout, request.deadline - spent, request.maximumSize, -1, {}};
+        const ReplyLimits limits{request.idleTimeout, request.deadline - spent, request.maximumSize,
+                                 request.maximumHeadSize, request.connections};
         QCoro::Task<std::optional<QUrl>> hop = fetchHop(session, *next, request, limits, sink, stopToken);
         next = co_await hop;
     }

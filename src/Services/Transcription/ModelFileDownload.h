@@ -8,11 +8,14 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <stop_token>
 
 class QNetworkAccessManager;
 
 namespace quorvelle {
+
+class ConnectionReading;
 
 struct DownloadedFile {
     qint64 byteCount = 0;
@@ -30,6 +33,11 @@ struct ModelFileDownloadRequest {
     std::chrono::milliseconds deadline{std::chrono::hours(12)};
     // The transfer is aborted once more than this has arrived; negative: no cap.
     qint64 maximumSize = -1;
+    // What this process has read from its connections to the host, so that an answer whose head
+    // never ends is cut once it holds this much; unset: the time-outs alone end it (the deadline is
+    // long, and Qt keeps the head in memory).
+    std::shared_ptr<const ConnectionReading> connections = nullptr;
+    qint64 maximumHeadSize = 1024 * 1024;
 };
 
 // Writes the body of a 2xx answer to the destination (created or truncated), reading through a bounded

@@ -140,7 +140,8 @@ class HostileServerTest : public BackendClientTest {
 protected:
     std::optional<WebRequestError> plainFailure(std::chrono::milliseconds idle, std::chrono::milliseconds deadline,
                                                 qint64 cap = 1 << 20) {
-        return failureOf<WebRequestError>(fetchPlainGet(&manager, server.url(kPlainPath), {}, idle, deadline, cap));
+        return failureOf<WebRequestError>(fetchPlainGet(
+            &manager, server.url(kPlainPath), {}, {.idleTimeout = idle, .deadline = deadline, .maximumBodySize = cap}));
     }
     std::optional<WebRequestError> downloadFailure(std::chrono::milliseconds deadline, qint64 cap) {
         const ModelFileDownloadRequest request{server.url(kPlainPath), folder.filePath("m"), {}, 60s, deadline, cap};
@@ -209,7 +210,8 @@ TEST_F(HostileServerTest, AnEndlessAnswerIsCutOffWithoutFillingMemory) {
     client = std::make_unique<BackendAPIClient>(&manager, endless.url(), testOptions());
     const qint64 before = peakMemoryAfterReset(true);
     EXPECT_EQ(refreshFailure(), QuorvelleError(Case::unexpectedRuntimeFailure));
-    const auto plain = failureOf<WebRequestError>(fetchPlainGet(&manager, endless.url(), {}, 10s, 60s));
+    const auto plain =
+        failureOf<WebRequestError>(fetchPlainGet(&manager, endless.url(), {}, {.idleTimeout = 10s, .deadline = 60s}));
     EXPECT_EQ(plain.value().errorCase(), WebRequestError::Case::responseTooLarge);
     // Measured at 17 to 43 MiB on a quiet machine; the bound leaves room for a loaded one and still
     // catches a body kept whole (the server sends up to 512 MiB to each).
@@ -264,6 +266,35 @@ TEST_F(HostileServerTest, AnUploadWhoseAnswerNeverEndsItsHeadEndsAsATimeOutAndSt
             client = makeClient();
             answerRefresh(FakeResponse::json(200, refreshAnswer()));
             EXPECT_EQ(refreshFailure(), std::nullopt);
+        }
+    }
+}
+
+// The release checks and the model download share Qt's one network thread with the uploads: an
+// answer of theirs whose head never ends is cut once the head holds its cap, well before their long
+// deadlines, told as a time-out, and the thread serves the next request.
+TEST_F(HostileServerTest, AReleaseCheckOrAModelDownloadWhoseAnswerNeverEndsItsHeadIsCutAtTheCap) {
+    using Framing = EndlessAnswerServer::Framing;
+    const auto connections = std::make_shared<TcpConnectionReading>();
+    for (const bool download : {false, true}) {
+        for (const Framing framing : {Framing::statusLine, Framing::headerLine, Framing::chunkSizeLine}) {
+            SCOPED_TRACE(QStringLiteral("framing %1, download %2").arg(int(framing)).arg(download).toStdString());
+            EndlessAnswerServer endless(framing);
+            std::optional<WebRequestError> failure;
+            if (download) {
+                ModelFileDownloadRequest request{endless.url(), folder.filePath("m"), {}, 15s, 20s};
+                request.connections = connections;
+                failure = failureOf<WebRequestError>(downloadModelFile(&manager, request, {}));
+            } else {
+                failure = failureOf<WebRequestError>(fetchPlainGet(
+                    &manager, endless.url(), {}, {.idleTimeout = 15s, .deadline = 20s, .connections = connections}));
+            }
+            ASSERT_TRUE(failure.has_value());
+            EXPECT_EQ(failure->networkError(), QNetworkReply::TimeoutError);
+            EXPECT_TRUE(waitUntil([&] { return endless.stalledOrEnded(); }, 10000)) << endless.sent() << " sent";
+            EXPECT_LT(endless.sent(), 24 << 20);
+            server.respond("GET", kPlainPath, FakeResponse::raw(200, "{}"));
+            EXPECT_EQ(plainFailure(10s, 10s), std::nullopt);
         }
     }
 }
