@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QUrl>
 
+#include <algorithm>
 #include <csignal>
 
 namespace quorvelle::test {
@@ -183,7 +184,15 @@ std::optional<TranscriptHistoryCompletionKind> RealAppDictation::dictate(const Q
     fakes.audioCapture->levelPublisher().send(level);
     waitUntil([] { return false; }, 100);
     sendKeys(kHotkey, false);
-    if (!recording) return std::nullopt;
+    if (!recording) {
+        // Why the press started nothing, from the app's own events, for a failure on a loaded machine.
+        QStringList events;
+        const QList<SanitizedDiagnosticsEvent> all = fakes.diagnostics->events();
+        for (const SanitizedDiagnosticsEvent& event : all.mid(std::max<qsizetype>(0, all.size() - 4)))
+            events << event.code + u' ' + event.message;
+        qWarning().noquote() << "the press of" << words << "started no recording:" << events.join(u" | "_qs);
+        return std::nullopt;
+    }
     QElapsedTimer sinceRelease;
     sinceRelease.start();
     if (slowBackend) {

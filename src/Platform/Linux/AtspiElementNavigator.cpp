@@ -153,7 +153,13 @@ std::shared_ptr<AtspiElement> AtspiElementNavigator::application(qint32 processI
 }
 
 bool AtspiElementNavigator::hasApplication(qint32 processIdentifier) {
-    return application(processIdentifier) != nullptr;
+    const std::shared_ptr<AtspiElement> app = application(processIdentifier);
+    if (!app) return false;
+    // GTK 4 tells nothing of the focus it has until the focus first moves, and shows no focused
+    // object while the hot key's grab holds the keyboard. Until it has told of one, its window is
+    // read as one without a tree; its field is looked for again when the words are delivered.
+    return m_applications.value(busNameOf(app->accessible())).reportsShowingBelowWindows ||
+           AtspiFocusTracker::hasToldOfFocus(app->accessible());
 }
 
 QList<std::shared_ptr<AtspiElement>> AtspiElementNavigator::childElements(const AtspiElement& element) {

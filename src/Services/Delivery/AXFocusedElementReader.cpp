@@ -36,7 +36,7 @@ FocusedElementReading AXFocusedElementReader::readFocusedElement(qint32 processI
         return reading;
     }
     // Nothing to read inside a window whose application has no accessibility tree: the caller
-    // describes the window instead. An application that has one but shows no focus is an error.
+    // describes the window instead. An application that tells its focus but shows none is an error.
     if (!m_navigator.hasApplication(processIdentifier)) return FocusedElementReading{};
     throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);
 }

@@ -15,8 +15,9 @@ class AccessibilityElementNavigating {
 public:
     virtual ~AccessibilityElementNavigating() = default;
 
-    // Whether that process has an application on the accessibility bus at all (many windows have
-    // none: terminals, toolkits without accessibility, programs with it switched off).
+    // Whether that process has an application on the accessibility bus that can tell where its focus
+    // is (many windows have none: terminals, toolkits without accessibility, programs with it
+    // switched off; some toolkits tell nothing until the focus first moves).
     virtual bool hasApplication(qint32 processIdentifier) = 0;
     // The element that has the keyboard focus inside the application of that process.
     virtual AccessibilityElementRef focusedElement(qint32 processIdentifier) = 0;
