@@ -155,11 +155,10 @@ std::shared_ptr<AtspiElement> AtspiElementNavigator::application(qint32 processI
 bool AtspiElementNavigator::hasApplication(qint32 processIdentifier) {
     const std::shared_ptr<AtspiElement> app = application(processIdentifier);
     if (!app) return false;
-    // GTK 4 tells nothing of the focus it has until the focus first moves, and shows no focused
-    // object while the hot key's grab holds the keyboard. Until it has told of one, its window is
-    // read as one without a tree; its field is looked for again when the words are delivered.
-    return m_applications.value(busNameOf(app->accessible())).reportsShowingBelowWindows ||
-           AtspiFocusTracker::hasToldOfFocus(app->accessible());
+    // GTK 4 shows no focused object while the hot key's grab holds the keyboard, and tells nothing of
+    // the focus it has until the focus first moves: where not even the focus events named its field,
+    // its window stands for it, and the field is looked for again when the words are delivered.
+    return m_applications.value(busNameOf(app->accessible())).reportsShowingBelowWindows;
 }
 
 QList<std::shared_ptr<AtspiElement>> AtspiElementNavigator::childElements(const AtspiElement& element) {

@@ -11,7 +11,6 @@
 #include <QDeadlineTimer>
 #include <QHash>
 #include <QList>
-#include <QSet>
 
 namespace quorvelle::AtspiFocusTracker {
 
@@ -35,8 +34,6 @@ QString focusedBusName;
 bool focusAway = false;
 // The process of each application that took the focus away, by bus name (a bus name is never reused).
 QHash<QString, qint32> processOfBusName;
-// Every application that told of a focus change, by bus name.
-QSet<QString> busNamesHeard;
 
 QString busNameOf(AtspiAccessible* accessible) {
     const AtspiApplication* app = ATSPI_OBJECT(accessible)->app;
@@ -49,7 +46,6 @@ void onFocusChanged(const AtspiEvent* event) {
     if (!event) return;
     ++eventCount;
     AtspiAccessible* source = event->source;
-    if (source) busNamesHeard.insert(busNameOf(source));
     const auto remember = [source](qsizetype position) {
         recentlyFocused.insert(position, static_cast<AtspiAccessible*>(g_object_ref(source)));
         while (recentlyFocused.size() > kRememberedCount)
@@ -146,10 +142,6 @@ bool isFocusAway(std::optional<qint32> frontProcess) {
     // The front window's process owns the application; the object that lost the focus may be drawn
     // by a helper of it (a browser's content process).
     return away != processOfBusName.cend() && ProcessAncestry::isPartOfApplication(*frontProcess, away.value());
-}
-
-bool hasToldOfFocus(AtspiAccessible* application) {
-    return busNamesHeard.contains(busNameOf(application));
 }
 
 void catchUp(std::chrono::milliseconds wait) {

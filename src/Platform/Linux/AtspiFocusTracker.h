@@ -32,10 +32,6 @@ bool isFocusAway(std::optional<qint32> frontProcess);
 // does. With a wait, also those arriving until one focus event came or the wait is over.
 void catchUp(std::chrono::milliseconds wait = std::chrono::milliseconds(0));
 
-// Whether the application of that object has told of any focus change since the tracker started
-// (events handled so far).
-bool hasToldOfFocus(AtspiAccessible* application);
-
 // How an object belongs to the application asked about.
 struct ApplicationPart {
     AtspiOffsetUnit offsetUnit;  // of the toolkit that drew it
