@@ -123,7 +123,8 @@ QList<quint16> ReplyWatch::connectionsReadingSinceProgress(qint64 moreThan) cons
 
 void ReplyWatch::checkHead() {
     // Qt does not tell which connection carries the request: any to the server that took more than
-    // the cap since the answer last moved. The backend's other answers are small documents.
+    // the cap since the answer last moved. The server's other answers are small documents (the
+    // backend's, the release checks'), and a model's host serves one download at a time.
     if (connectionsReadingSinceProgress(m_limits.maximumHeadSize).isEmpty()) return;
     qWarning("An answer's head ran past %lld bytes; transfer aborted",
              static_cast<long long>(m_limits.maximumHeadSize));

@@ -12,6 +12,8 @@ QString neutralized(const QString& cell) {
 
 namespace {
 
+const QString kFileNameStart = QStringLiteral("quorvelle-history-");
+
 // As Qt::ISODate writes a UTC time, without building a string for each row of a long history.
 void appendUtcTime(QByteArray& text, const QDateTime& time) {
     const QDateTime utc = time.toUTC();
@@ -50,12 +52,6 @@ QByteArray document(const QList<TranscriptHistoryEntry>& entries) {
     }
     return text;
 }
-
-namespace {
-
-const QString kFileNameStart = QStringLiteral("quorvelle-history-");
-
-}  // namespace
 
 QString fileName(const QDateTime& now) {
     return kFileNameStart + now.toLocalTime().date().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".csv");
