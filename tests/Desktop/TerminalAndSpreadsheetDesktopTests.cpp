@@ -78,6 +78,8 @@ TEST_F(TerminalAndSpreadsheet, GnomeTerminalTakesEachDictation) {
              path(u"typed.txt"_qs) + u"; done; sleep 60"_qs},
         u"^qvgnome$"_qs);
     ASSERT_TRUE(terminal) << "GNOME Terminal never showed";
+    // A window just shown tells the accessibility bus of its focused terminal a moment later.
+    ASSERT_FALSE(dictation->focusedTextElement().isEmpty());
 
     const QStringList words{u"hello world"_qs, u"again"_qs, u"third one"_qs};
     QString expected;
