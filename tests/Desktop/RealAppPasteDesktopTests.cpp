@@ -2,11 +2,10 @@
 // container without text), a Tk window (no tree, no process named on the window) and a spreadsheet's
 // selected cell; and WebKit's rich text, which keeps the added space as a no-break space.
 #include "Platform/Linux/AtspiFocusTracker.h"
-#include "RealAppDictation.h"
+#include "RealAppFileTest.h"
 #include "TestEventLoop.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -18,29 +17,8 @@ namespace {
 using Kind = TranscriptHistoryCompletionKind;
 using test::RealApp;
 
-class RealAppPaste : public ::testing::Test {
+class RealAppPaste : public test::RealAppFileTest {
 protected:
-    void SetUp() override {
-        if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
-        ASSERT_TRUE((dictation = std::make_unique<test::RealAppDictation>())->isReady());
-    }
-    QString path(const QString& name) const { return dictation->folder.path() + u'/' + name; }
-    bool write(const QString& name, const QByteArray& contents) const {
-        QFile file(path(name));
-        return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
-    }
-    // Waits for the file to hold the text; what it held last.
-    QString waitForFileContaining(const QString& name, const QString& text) const {
-        QString contents;
-        test::waitUntil(
-            [&] {
-                QFile file(path(name));
-                return file.open(QIODevice::ReadOnly) && (contents = QString::fromUtf8(file.readAll())).contains(text);
-            },
-            30000);
-        return contents;
-    }
-
     // A freshly started GTK 4 application tells the bus nothing of its focus until the focus moves:
     // away to another window and back until it does.
     static bool focusAnnounced(const QString& titlePattern) {
@@ -58,8 +36,6 @@ protected:
         };
         return elsewhere && test::waitUntil(announced, 60000);
     }
-
-    std::unique_ptr<test::RealAppDictation> dictation;
 };
 
 // The editor stores the space put before the words as U+00A0 (shown here as '~'): the words are
@@ -140,19 +116,8 @@ root.mainloop()
 TEST_F(RealAppPaste, CalcSelectedCellTakesEachPaste) {
     if (QStandardPaths::findExecutable(u"soffice"_qs).isEmpty())
         GTEST_SKIP() << "LibreOffice is not installed (scripts/install-deps installs it)";
-    ASSERT_TRUE(write(u"sheet.fods"_qs, R"(<?xml version="1.0" encoding="UTF-8"?>
-<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
- xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
- xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2"
- office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
-<office:body><office:spreadsheet><table:table table:name="Sheet1"><table:table-row><table:table-cell/></table:table-row></table:table></office:spreadsheet></office:body></office:document>
-)"));
-    qputenv("SAL_USE_VCLPLUGIN", "gtk3");
-    const auto calc = RealApp::launch(
-        u"soffice"_qs,
-        {u"--calc"_qs, u"--norestore"_qs, u"--nologo"_qs,
-         u"-env:UserInstallation="_qs + QUrl::fromLocalFile(path(u"calc"_qs)).toString(), path(u"sheet.fods"_qs)},
-        u"^sheet.fods"_qs);
+    ASSERT_TRUE(write(u"sheet.fods"_qs, sheetDocument("<table:table-row><table:table-cell/></table:table-row>")));
+    const auto calc = this->calc(u"sheet.fods"_qs);
     ASSERT_TRUE(calc) << "Calc never showed the sheet";
     ASSERT_TRUE(RealApp::pressKeys(u"ctrl+Home"_qs));
 
@@ -162,13 +127,7 @@ TEST_F(RealAppPaste, CalcSelectedCellTakesEachPaste) {
         ASSERT_TRUE(RealApp::pressKeys(u"Down"_qs));
     }
 
-    ASSERT_TRUE(RealApp::pressKeys(u"ctrl+s"_qs));
-    const QString saved = waitForFileContaining(u"sheet.fods"_qs, words.last());
-    const QRegularExpression cells(u"<text:p>(alpha|bravo|charlie)</text:p>"_qs);
-    QStringList found;
-    for (auto it = cells.globalMatch(saved); it.hasNext();)
-        found.append(it.next().captured(1));
-    EXPECT_EQ(found, words) << saved.toStdString();
+    EXPECT_EQ(savedWords(u"sheet.fods"_qs, words, u"<text:p>%1</text:p>"_qs), words);
 }
 
 }  // namespace

@@ -2,11 +2,20 @@
 
 #include "Platform/Linux/AccessibilityBus.h"
 #include "Platform/Linux/AtspiConnection.h"
+#include "Platform/Linux/X11ClipboardOwnership.h"
 #include "Platform/Linux/X11FrontmostApplicationReader.h"
 
 #include <QThread>
 
 namespace quorvelle {
+
+namespace {
+
+// A terminal that asks what the clipboard holds does so as soon as it handles the change of owner;
+// a loaded machine may delay that, a terminal that never asks costs this much.
+constexpr std::chrono::milliseconds kClipboardTargetsRequestLimit{2000};
+
+}  // namespace
 
 LinuxTextDeliveryServices::LinuxTextDeliveryServices()
     : m_reader(m_navigator),
@@ -16,7 +25,8 @@ LinuxTextDeliveryServices::LinuxTextDeliveryServices()
       m_pastePerformer(
           m_keyPoster, &X11FrontmostApplicationReader::frontmostApplicationMetadata,
           [](std::chrono::milliseconds pause) { QThread::msleep(static_cast<unsigned long>(pause.count())); },
-          &SystemPasteboardWriter::copyClipboardToPrimarySelection),
+          &SystemPasteboardWriter::copyClipboardToPrimarySelection,
+          [](quint32 window) { X11ClipboardOwnership::awaitTargetsRequest(window, kClipboardTargetsRequestLimit); }),
       m_focusChanges(&X11FrontmostApplicationReader::frontmostProcessIdentifier) {}
 
 bool LinuxTextDeliveryServices::isAccessibilityUsable() {

@@ -5,6 +5,8 @@
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QWindow>
 
 #include <xcb/xcb.h>
@@ -41,6 +43,31 @@ public:
         if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY) return false;
         const auto* notify = static_cast<const xcb_property_notify_event_t*>(message);
         if (notify->window == window && notify->atom == property) seen = true;
+        return false;
+    }
+};
+
+// Notices a request for the clipboard's targets from one client (known by any window it made) as
+// it goes through Qt, which answers it right after the filters ran.
+class TargetsRequestWatcher final : public QAbstractNativeEventFilter {
+public:
+    xcb_atom_t clipboard = XCB_ATOM_NONE;
+    xcb_atom_t targets = XCB_ATOM_NONE;
+    quint32 clientBase = 0;
+    quint32 idMask = 0;
+    QEventLoop* loop = nullptr;
+    bool seen = false;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
+        if (eventType != "xcb_generic_event_t") return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) != XCB_SELECTION_REQUEST) return false;
+        const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
+        if (request->selection == clipboard && request->target == targets &&
+            (request->requestor & ~idMask) == clientBase) {
+            seen = true;
+            loop->quit();
+        }
         return false;
     }
 };
@@ -82,6 +109,27 @@ bool refreshServerTime() {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
     }
     QCoreApplication::instance()->removeNativeEventFilter(&watcher);
+    return watcher.seen;
+}
+
+bool awaitTargetsRequest(quint32 window, std::chrono::milliseconds limit) {
+    xcb_connection_t* connection = X11Connection::connection();
+    if (!connection || !QCoreApplication::instance()) return false;
+    // Every client's resources carry its own id base under the same mask.
+    const quint32 idMask = xcb_get_setup(connection)->resource_id_mask;
+    QEventLoop loop;
+    TargetsRequestWatcher watcher;
+    watcher.clipboard = atomNamed(connection, "CLIPBOARD");
+    watcher.targets = atomNamed(connection, "TARGETS");
+    watcher.clientBase = window & ~idMask;
+    watcher.idMask = idMask;
+    watcher.loop = &loop;
+    QCoreApplication::instance()->installNativeEventFilter(&watcher);
+    QTimer::singleShot(limit, &loop, &QEventLoop::quit);
+    // The user's keys wait in the queue: only the other client's requests and our timers run here.
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::instance()->removeNativeEventFilter(&watcher);
+    xcb_flush(connection);
     return watcher.seen;
 }
 

@@ -1,5 +1,6 @@
 #include "Services/Delivery/AccessibilityTextInserter.h"
 
+#include "Services/Delivery/DirectWriteCommitment.h"
 #include "Services/Delivery/TextInsertionError.h"
 
 namespace quorvelle {
@@ -80,8 +81,9 @@ std::optional<TextRange> AccessibilityTextInserter::insertionRange(
 
 TextInsertionResult AccessibilityTextInserter::insert(const QString& text, const FocusedTargetSnapshot& target,
                                                       const std::optional<TextReplacementHint>& replacementHint) {
+    // A write the application drops later would be reported as inserted and lost.
     if (target.blockReason().has_value() || target.terminalLikeReason().has_value() ||
-        !target.element.supportsValueWrite) {
+        !target.element.supportsValueWrite || !keepsDirectWrites(target)) {
         fail(TextInsertionError::Case::unsupportedTarget);
     }
     const QString value = m_elementAccessor.copyStringAttribute(target.elementHandle).value_or(QString());

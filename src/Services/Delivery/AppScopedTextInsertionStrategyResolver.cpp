@@ -1,5 +1,6 @@
 #include "Services/Delivery/AppScopedTextInsertionStrategyResolver.h"
 
+#include "Services/Delivery/DirectWriteCommitment.h"
 #include "Services/Delivery/FocusedTargetTables.h"
 
 #include <algorithm>
@@ -22,7 +23,8 @@ TextInsertionStrategy AppScopedTextInsertionStrategyResolver::resolve(const Focu
 
     const bool pasteCandidate = element.isClipboardPasteCandidate();
     const bool terminalLike = target.terminalLikeReason().has_value();
-    if (pasteCandidate && (terminalLike || target.prefersClipboardPaste() || hasWebContentRole(element))) {
+    if (pasteCandidate &&
+        (terminalLike || target.prefersClipboardPaste() || hasWebContentRole(element) || !keepsDirectWrites(target))) {
         return TextInsertionStrategy::clipboardPaste;
     }
     if (element.supportsValueWrite && (element.hasTextInputRole() || element.isEditable)) {

@@ -3,8 +3,7 @@
 #include "Services/Delivery/SyntheticPasteError.h"
 
 #include "Services/Delivery/FocusedTargetTables.h"
-
-#include <algorithm>
+#include "Services/Delivery/WindowClassMatch.h"
 
 namespace quorvelle {
 
@@ -13,22 +12,20 @@ namespace {
 // xterm takes no paste chord for the clipboard; Shift+Insert pastes the primary selection, which is
 // filled just for it (elsewhere the user's middle-click selection is left alone).
 bool pastesPrimarySelectionOnly(const FocusedTargetSnapshot& target) {
-    const auto& classes = FocusedTargetTables::primarySelectionTerminalWindowClasses;
-    return target.isWindowOnly && target.app.bundleIdentifier &&
-           std::any_of(classes.begin(), classes.end(), [&](QLatin1StringView name) {
-               return target.app.bundleIdentifier->compare(name, Qt::CaseInsensitive) == 0;
-           });
+    return target.isWindowOnly &&
+           windowClassIsOneOf(target.app, FocusedTargetTables::primarySelectionTerminalWindowClasses);
 }
 
 }  // namespace
 
 CommandVSyntheticPastePerformer::CommandVSyntheticPastePerformer(
     KeyEventPosting& keyPoster, FrontmostApplicationProvider frontmostApplicationProvider, Sleep sleep,
-    PrimarySelectionFiller fillPrimarySelection)
+    PrimarySelectionFiller fillPrimarySelection, ClipboardTargetsAwaiter awaitClipboardTargets)
     : m_keyPoster(keyPoster),
       m_frontmostApplicationProvider(std::move(frontmostApplicationProvider)),
       m_sleep(std::move(sleep)),
-      m_fillPrimarySelection(std::move(fillPrimarySelection)) {}
+      m_fillPrimarySelection(std::move(fillPrimarySelection)),
+      m_awaitClipboardTargets(std::move(awaitClipboardTargets)) {}
 
 void CommandVSyntheticPastePerformer::performPaste(const FocusedTargetSnapshot& target) {
     const std::optional<FocusedAppMetadata> frontmost =
@@ -59,6 +56,11 @@ void CommandVSyntheticPastePerformer::performPaste(const FocusedTargetSnapshot& 
 
     waitForModifierRelease();
     if (primary && m_fillPrimarySelection) m_fillPrimarySelection();
+    // A chord that arrives before such a terminal learned what the new clipboard holds pastes nothing.
+    if (m_awaitClipboardTargets && frontmost->windowIdentifier &&
+        windowClassIsOneOf(target.app, FocusedTargetTables::clipboardTargetsFirstWindowClasses)) {
+        m_awaitClipboardTargets(*frontmost->windowIdentifier);
+    }
 
     for (quint32 code : modifierCodes)
         m_keyPoster.post(code, true);

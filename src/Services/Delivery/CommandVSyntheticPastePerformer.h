@@ -10,7 +10,8 @@
 namespace quorvelle {
 
 // Pastes with Control+V, or Control+Shift+V into a terminal (terminals take Control+V as a control
-// character), or Shift+Insert into xterm. Modifiers still held from the hot key would turn the chord into another
+// character), or Shift+Insert into xterm; into GNOME Terminal only once it asked what the clipboard
+// holds. Modifiers still held from the hot key would turn the chord into another
 // shortcut, so it waits a little for their release and then releases them itself.
 class CommandVSyntheticPastePerformer final : public SyntheticPastePerforming {
 public:
@@ -18,13 +19,17 @@ public:
     using Sleep = std::function<void(std::chrono::milliseconds)>;
     // Puts what the clipboard holds into the primary selection, for the one paste that reads it.
     using PrimarySelectionFiller = std::function<void()>;
+    // Answers the clipboard's requests until the application of the given window asked what the
+    // clipboard holds, or a bound passed.
+    using ClipboardTargetsAwaiter = std::function<void(quint32 window)>;
 
     static constexpr std::chrono::milliseconds kModifierPollInterval{10};
     static constexpr int kModifierPollLimit = 30;
 
     CommandVSyntheticPastePerformer(KeyEventPosting& keyPoster,
                                     FrontmostApplicationProvider frontmostApplicationProvider, Sleep sleep,
-                                    PrimarySelectionFiller fillPrimarySelection = {});
+                                    PrimarySelectionFiller fillPrimarySelection = {},
+                                    ClipboardTargetsAwaiter awaitClipboardTargets = {});
 
     void performPaste(const FocusedTargetSnapshot& target) override;
 
@@ -35,6 +40,7 @@ private:
     FrontmostApplicationProvider m_frontmostApplicationProvider;
     Sleep m_sleep;
     PrimarySelectionFiller m_fillPrimarySelection;
+    ClipboardTargetsAwaiter m_awaitClipboardTargets;
 };
 
 }  // namespace quorvelle

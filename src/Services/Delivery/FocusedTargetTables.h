@@ -24,6 +24,15 @@ inline constexpr std::array terminalWindowClasses{L1("xterm"), L1("uxterm"),    
 // Terminals that paste only the primary selection, with Shift+Insert (a subset of the above).
 inline constexpr std::array primarySelectionTerminalWindowClasses{L1("xterm"), L1("uxterm")};
 
+// X11 window classes of applications whose fields show a direct write and then drop it (Calc commits
+// its cell from its own input line); compared whole, without regard to case.
+inline constexpr std::array directWriteDroppingWindowClasses{L1("libreoffice-calc")};
+
+// Terminals that paste only the kinds of data they already know the clipboard holds, and forget them
+// whenever its owner changes (GNOME Terminal asks again and ignores its paste chord until the answer
+// came): the chord waits until they asked.
+inline constexpr std::array clipboardTargetsFirstWindowClasses{L1("gnome-terminal")};
+
 // Windows that ask for a password: a window that cannot be looked into is treated as a secure
 // field when its name or class contains one of these.
 inline constexpr std::array passwordPromptWindowKeywords{L1("pinentry"), L1("askpass"), L1("polkit"), L1("policykit"),

@@ -74,6 +74,12 @@ TEST(TextInserter, RefusesBeforeWritingAnything) {
         EXPECT_FALSE(field.calls.contains(u"writeValue"_qs) || field.calls.contains(u"replaceText"_qs));
         EXPECT_TRUE(!terminal || field.calls.isEmpty()) << "a terminal is not even read";
     }
+    // Calc's cell editor would show the words and drop them on Enter: neither written nor read.
+    FocusedTargetSnapshot cell = fieldTarget();
+    cell.app.bundleIdentifier = u"LibreOffice-Calc"_qs;
+    FakeTextElement edited(u"Dear team."_qs, TextRange{10, 0});
+    EXPECT_EQ(insertionError(edited, u"more"_qs, cell), ErrorCase::unsupportedTarget);
+    EXPECT_TRUE(edited.calls.isEmpty());
 }
 
 TEST(TextInserter, AFailedWriteSurfacesButNotAFailedCaretMoveAndAHintHoldsWhileItsTextIsUnchanged) {
@@ -199,9 +205,16 @@ struct PasteRig {
     FakeKeyPoster keys;
     std::optional<FocusedAppMetadata> frontmost = test::writableTextField().app;
     int sleeps = 0;
-    CommandVSyntheticPastePerformer performer{keys, [this] { return frontmost; },
+    // The windows whose clipboard requests were awaited, and how many keys had gone out by then.
+    QList<QPair<quint32, qsizetype>> awaited;
+    CommandVSyntheticPastePerformer performer{keys,
+                                              [this] { return frontmost; },
                                               [this](std::chrono::milliseconds) {
                                                   if (++sleeps == 3) keys.held.clear();  // the user lets go
+                                              },
+                                              {},
+                                              [this](quint32 window) {
+                                                  awaited.append({window, keys.posted.size()});
                                               }};
     std::optional<SyntheticPasteError::Case> paste(const FocusedTargetSnapshot& target = test::writableTextField()) {
         keys.held = {FakeKeyPoster::kAlt};
@@ -231,6 +244,26 @@ TEST(SyntheticPaste, WaitsForTheModifiersSendsTheTargetsChordOrRefusesWithoutPos
         setup(rig);
         EXPECT_EQ(rig.paste(), expected) << name;
         EXPECT_TRUE(rig.keys.posted.isEmpty() && rig.sleeps == 0) << name << ": refused before posting or waiting";
+    }
+}
+
+// GNOME Terminal forgets what the clipboard holds at each change of owner and pastes nothing until
+// it asked again: its chord waits for that question (after the modifiers went up), other windows' not.
+TEST(SyntheticPaste, IntoGnomeTerminalTheChordWaitsUntilTheTerminalAskedWhatTheClipboardHolds) {
+    const std::tuple<const char*, const char*, QList<QPair<quint32, qsizetype>>> cases[] = {
+        {"Gnome-terminal", "AXTerminal", {{0x1a00004, 0}}},
+        {"Xfce4-terminal", "AXTerminal", {}},
+        {"org.example.Notes", nullptr, {}},
+    };
+    for (const auto& [windowClass, subrole, awaited] : cases) {
+        PasteRig rig;
+        FocusedTargetSnapshot target = test::writableTextField();
+        target.app.bundleIdentifier = rig.frontmost->bundleIdentifier = QString::fromLatin1(windowClass);
+        rig.frontmost->windowIdentifier = 0x1a00004;
+        target.element.subrole = subrole ? std::optional(QString::fromLatin1(subrole)) : std::nullopt;
+        EXPECT_EQ(rig.paste(target), std::nullopt) << windowClass;
+        EXPECT_EQ(rig.awaited, awaited) << windowClass;
+        EXPECT_EQ(rig.keys.posted, subrole ? FakeKeyPoster::controlShiftV : FakeKeyPoster::controlV) << windowClass;
     }
 }
 

@@ -71,6 +71,9 @@ TEST(FocusedTarget, PredicatesFollowRoleStateAndSettabilityAndTheStrategyFollows
         {"Slack", nullptr, "AXTextArea", nullptr, false, true, accessibilityValueWrite},
         {"Slack", nullptr, "AXTextField", "AXSecureTextField", true, true, accessibilityValueWrite},
         {"Notes", nullptr, "AXTextArea", "AXTerminal", true, true, clipboardPaste},
+        // Calc drops a direct write into its cell editor when the edit ends; Writer keeps it.
+        {"libreoffice", "libreoffice-calc", "AXTextArea", nullptr, true, true, clipboardPaste},
+        {"libreoffice", "libreoffice-writer", "AXTextArea", nullptr, true, true, accessibilityValueWrite},
         {"Notes", nullptr, "AXWebArea", nullptr, true, true, clipboardPaste},
         {"Notes", nullptr, "AXTextArea", nullptr, true, false, clipboardPaste},
         {"Notes", nullptr, "AXButton", nullptr, true, false, accessibilityValueWrite},  // not editable either
