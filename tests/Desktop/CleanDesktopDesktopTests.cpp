@@ -6,6 +6,8 @@
 #include "RealAppDictation.h"
 #include "TestEventLoop.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -62,6 +64,35 @@ TEST(CleanDesktop, ARealApplicationTestKilledMidDictationFailsOnlyItself) {
     EXPECT_TRUE(RealApp::waitForTitle(u"^area:hello world —"_qs, 10000));
     // Into this test's browser, not the one the killed test left on the same page.
     EXPECT_NE(windowProcess(u"^area:hello world —"_qs), browser);
+}
+
+// A program the session bus started for a test (GNOME Terminal's server) is no test's child and lives
+// on after it: its window, left open, is closed before the next test.
+TEST(CleanDesktop, AWindowOfAProgramTheSessionBusStartedIsClosed) {
+    if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
+    QTemporaryDir folder;
+    QFile note(folder.filePath(u"bus-started.txt"_qs));
+    ASSERT_TRUE(note.open(QIODevice::WriteOnly) && note.write("left open") > 0);
+    note.close();
+    // Started with the environment the desktop's session bus gives the programs it starts.
+    QProcess editor;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(u"QUORVELLE_DESKTOP_TEST_PROCESS"_qs);
+    environment.insert(u"QUORVELLE_DESKTOP_ENV_MARK"_qs, qEnvironmentVariable("QUORVELLE_DESKTOP_ENV_DIR"));
+    editor.setProcessEnvironment(environment);
+    editor.start(u"gnome-text-editor"_qs, {u"--standalone"_qs, note.fileName()});
+    // Shown and in front: a window the window manager manages, as a test's window is when it ends.
+    const auto shown = [] {
+        QProcess xdotool;
+        xdotool.start(u"xdotool"_qs, {u"search"_qs, u"--onlyvisible"_qs, u"--name"_qs, u"^bus-started.txt"_qs,
+                                      u"windowactivate"_qs, u"--sync"_qs});
+        return xdotool.waitForFinished(30000) && xdotool.exitCode() == 0;
+    };
+    ASSERT_TRUE(test::waitUntil(shown, 90000)) << "the editor never showed";
+
+    EXPECT_EQ(test::startFromCleanDesktop(), QStringList());
+    EXPECT_EQ(windowProcess(u"^bus-started.txt"_qs), 0);
+    EXPECT_TRUE(editor.waitForFinished(10000));
 }
 
 }  // namespace
