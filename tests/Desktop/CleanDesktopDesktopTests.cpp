@@ -3,7 +3,9 @@
 // a test killed by other means (the kernel, a deadline of its own) also leaves its programs running.
 #include "CleanDesktop.h"
 #include "DesktopInput.h"
+#include "Platform/Linux/LibsecretItemStore.h"
 #include "RealAppDictation.h"
+#include "Services/Backend/KeychainBackendTokenStore.h"
 #include "TestEventLoop.h"
 
 #include <QTemporaryDir>
@@ -93,6 +95,18 @@ TEST(CleanDesktop, AWindowOfAProgramTheSessionBusStartedIsClosed) {
     EXPECT_EQ(test::startFromCleanDesktop(), QStringList());
     EXPECT_EQ(windowProcess(u"^bus-started.txt"_qs), 0);
     EXPECT_TRUE(editor.waitForFinished(10000));
+}
+
+// A test killed while signed in leaves its session in the desktop's keyring: the next starts signed out.
+TEST(CleanDesktop, ASessionLeftInTheKeyringIsCleared) {
+    if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
+    // A store of its own for each look: one keeps the values it read.
+    const auto keyring = [] { return KeychainBackendTokenStore::standard(std::make_shared<LibsecretItemStore>()); };
+    keyring().saveAccessToken(u"left by a killed test"_qs);
+    ASSERT_TRUE(keyring().accessToken().has_value());
+
+    EXPECT_EQ(test::startFromCleanDesktop(), QStringList());
+    EXPECT_FALSE(keyring().accessToken().has_value());
 }
 
 }  // namespace
