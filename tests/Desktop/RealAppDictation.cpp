@@ -130,6 +130,10 @@ RealAppDictation::RealAppDictation() {
     vm->preferences()->setHotkey(HotkeyShortcut::suggestions().at(1));
 }
 
+const QStringList& RealAppDictation::hotkey() {
+    return kHotkey;
+}
+
 bool RealAppDictation::isReady() const {
     return folder.isValid() && vm->session()->isHotkeyMonitoringActive();
 }

@@ -48,6 +48,8 @@ public:
     RealAppDictation();
     // False when the hot key could not be registered.
     bool isReady() const;
+    // The hot key the view model listens for: X key names, pressed in this order.
+    static const QStringList& hotkey();
     // Waits for the accessibility bus to report the focus on a text element other than `previous`
     // (it follows the X focus late); its identity, empty when none came.
     QString focusedTextElement(const QString& previous = {});

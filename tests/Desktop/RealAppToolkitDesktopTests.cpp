@@ -1,7 +1,8 @@
 // Dictation into the toolkits whose focus reads differently: GTK 4 (GNOME Text Editor) drops its
 // states while the hot key holds the keyboard, WebKitGTK (Epiphany) keeps the page's fields in another
-// process, Qt 5 leaves `focused` on objects that had the focus long ago. A password prompt that shows
-// no accessibility tree is refused; a terminal that shows none takes the words.
+// process, Qt 5 leaves `focused` on objects that had the focus long ago, Firefox gives it to a whole
+// document where the page is editable. A password prompt that shows no accessibility tree is refused;
+// a terminal that shows none takes the words.
 #include "FixtureApp.h"
 #include "Platform/Linux/AtspiFocusTracker.h"
 #include "RealAppDictation.h"
@@ -161,6 +162,24 @@ TEST_F(RealAppToolkits, WebKitPageFieldTakesEachDictation) {
     ASSERT_TRUE(test::waitUntil(onPassword, 10000));
     dictation->fakes.audioCapture->calls.clear();
     EXPECT_EQ(refusalAtThePress(), SessionBlockReason::secureField);
+}
+
+// A page whose whole document is editable (designMode) has the focus on the document itself: an
+// editable document is the field the words go into, not a container the focus passes on its way.
+TEST_F(RealAppToolkits, AFirefoxPageInDesignModeTakesTheWordsAtItsCaret) {
+    const auto firefox = RealApp::firefoxOn(
+        dictation->folder.path(),
+        "<!doctype html><head><title>ready</title><script>onload=()=>{document.designMode='on';"
+        "document.addEventListener('input',()=>{document.title='design:'+document.body.textContent});"
+        "const r=document.createRange();r.selectNodeContents(document.querySelector('p'));r.collapse(false);"
+        "getSelection().removeAllRanges();getSelection().addRange(r);}</script></head><body><p>Start</p></body>");
+    ASSERT_TRUE(firefox) << "Firefox never showed the page";
+    EXPECT_FALSE(dictation->focusedTextElement().isEmpty()) << "the focused document is not read as a field";
+
+    EXPECT_EQ(dictation->dictate(u"hello world"_qs), Kind::pastedViaClipboard);
+    EXPECT_TRUE(RealApp::waitForTitle(u"^design:Start hello world —"_qs, 10000));
+    EXPECT_EQ(dictation->dictate(u"again"_qs, true), Kind::pastedViaClipboard);
+    EXPECT_TRUE(RealApp::waitForTitle(u"^design:Start hello world again —"_qs, 10000));
 }
 
 // A window without an accessibility tree that asks for a passphrase cannot be looked into: its name
