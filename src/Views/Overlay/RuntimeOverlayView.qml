@@ -97,6 +97,7 @@ Item {
         lastCaptureSummary: root.viewModel.session.lastCaptureSummary ?? ""
         recordingTriggerMode: root.viewModel.preferences.selectedRecordingTriggerMode
         desktopTheme: root.viewModel.preferences.selectedDesktopTheme
+        transcriptionBackend: root.viewModel.localModels.selectedTranscriptionBackend
         levels: root.viewModel.session.audioLevelSnapshot
     }
 
