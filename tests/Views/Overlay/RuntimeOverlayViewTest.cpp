@@ -326,7 +326,8 @@ TEST_F(RuntimeOverlayViewTest, EachPublishedStateIsAnnouncedOnceWithItsOwnTitleA
 }
 
 // The app makes the panel's view when the session first leaves idle, after that state was published,
-// and shows it at once: the state it was made for is announced once, and each later state once more.
+// then puts it in the panel and shows it: the state it was made for is announced once (the panel
+// taking the view in is no showing of its own), and each later state once more.
 TEST_F(RuntimeOverlayViewTest, AFreshOverlayAnnouncesTheStateItWasMadeForOnce) {
     const QString recording = "Recording: Release to stop capture and start transcription.";
     const QString noField = QStringLiteral("Yazılabilir bir alan seçin.");
@@ -342,14 +343,17 @@ TEST_F(RuntimeOverlayViewTest, AFreshOverlayAnnouncesTheStateItWasMadeForOnce) {
         component.setData("import Quorvelle\nRuntimeOverlayView { viewModel: vm }", QUrl());
         std::unique_ptr<QQuickItem> view(qobject_cast<QQuickItem*>(component.create()));
         ASSERT_TRUE(view) << component.errorString().toStdString();
-        QQuickWindow panel;
-        view->setParentItem(panel.contentItem());
-        panel.resize(416, 228);
-        panel.show();
+        // Heard from the start: the view is made before the panel takes it in.
         QQuickItem* announcement = findIn(view.get(), "overlay-announcement");
         ASSERT_TRUE(announcement);
         QStringList heard;
         hear(announcement, heard);
+        QQuickWindow panel;
+        view->setParentItem(panel.contentItem());
+        panel.resize(416, 228);
+        panel.show();
+        // Nothing shows before the words do: a screen reader would take that for an announcement.
+        EXPECT_FALSE(announcement->isVisible()) << announcement->property("spokenTitle").toString().toStdString();
         settle();
         viewModel->context().setInlineMessage(std::nullopt);
         show(SessionState::uploading());
