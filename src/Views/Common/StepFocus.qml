@@ -1,5 +1,5 @@
 import QtQuick
-import QtQuick.Window
+import Quorvelle
 
 // Where a step of a flow ends (the sign-in approved, the last setup step accepted), the control
 // that held the keyboard focus goes with it, and nothing would hold it: a screen reader would say
@@ -10,6 +10,12 @@ QtObject {
 
     // The window whose focus is watched.
     property QtObject window
+    // Hands off only while the window is worked from the keyboard (a screen reader is): a pointer
+    // user carries on from where the pointer is.
+    property bool keyboardOnly: false
+    readonly property InputModality modality: InputModality {
+        window: stepFocus.window
+    }
 
     // Whether nothing that the keyboard reaches holds the focus of the shown window.
     function lost() {
@@ -31,7 +37,7 @@ QtObject {
     // loaded) takes the focus, if the focus was lost. The ring shows while the keyboard is in use.
     function handOff(step) {
         Qt.callLater(() => {
-            if (!step || !lost())
+            if (!step || !lost() || (keyboardOnly && !modality.keyboard))
                 return
             const first = step.nextItemInFocusChain(true)
             if (first && first !== step && holds(step, first))

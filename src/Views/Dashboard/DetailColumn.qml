@@ -46,6 +46,7 @@ ScrollArea {
     StepFocus {
         id: stepFocus
         window: root.Window.window
+        keyboardOnly: true
     }
 
     Rectangle {

@@ -68,6 +68,7 @@ Item {
     StepFocus {
         id: stepFocus
         window: root.Window.window
+        keyboardOnly: true
     }
 
     Component {

@@ -90,6 +90,7 @@ Item {
             spacing: 8
 
             UiText {
+                id: tabsLabel
                 text: "Panel"
                 font: MenuType.body
                 color: MenuStyle.text
@@ -102,7 +103,7 @@ Item {
                 objectName: "ready-tabs"
                 Layout.fillWidth: true
                 Accessible.role: Accessible.PageTabList
-                Accessible.name: "Panel"
+                Accessible.name: tabsLabel.text
 
                 PopoverTab {
                     objectName: "ready-tab-overview"
