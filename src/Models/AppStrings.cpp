@@ -17,6 +17,7 @@ constexpr TextPair kBadgeError{u"Error", u"Hata"};
 constexpr TextPair kBadgeIdle{u"Idle", u"Boşta"};
 constexpr TextPair kBadgeRecording{u"Recording", u"Kayıt alınıyor"};
 constexpr TextPair kBadgeUploading{u"Uploading", u"Yükleniyor"};
+constexpr TextPair kBadgeTranscribingOnDevice{u"Transcribing", u"Yazıya dökülüyor"};
 constexpr TextPair kBadgeInjecting{u"Inserting", u"Metin ekleniyor"};
 constexpr TextPair kBadgeCopied{u"Copied", u"Kopyalandı"};
 constexpr TextPair kBadgeSuccess{u"Success", u"Başarılı"};
@@ -25,6 +26,7 @@ constexpr TextPair kBadgeSuccess{u"Success", u"Başarılı"};
 constexpr TextPair kTitleIdle{u"Quorvelle ready", u"Quorvelle hazır"};
 constexpr TextPair kTitleRecording{u"Recording", u"Kayıt alınıyor"};
 constexpr TextPair kTitleUploading{u"Uploading transcription", u"Transcription yükleniyor"};
+constexpr TextPair kTitleTranscribingOnDevice{u"Transcribing on this computer", u"Bu bilgisayarda yazıya dökülüyor"};
 constexpr TextPair kTitleInjecting{u"Inserting text", u"Metin ekleniyor"};
 constexpr TextPair kTitleFallbackCopied{u"Copied to clipboard", u"Panoya kopyalandı"};
 
@@ -62,6 +64,9 @@ constexpr TextPair kDetailRecordingToggle{u"Press again to stop capture and star
                                           u"Tekrar basınca capture kapanır ve transcription akışı başlar."};
 constexpr TextPair kDetailUploading{u"Audio is being sent to the cloud transcription service.",
                                     u"Ses bulut transcription servisine gönderiliyor."};
+constexpr TextPair kDetailTranscribingOnDevice{
+    u"Your words are being transcribed on this computer; the audio stays here.",
+    u"Sözleriniz bu bilgisayarda yazıya dökülüyor; ses bilgisayardan çıkmıyor."};
 constexpr TextPair kDetailInjecting{u"Text is being inserted into the target app.",
                                     u"Hedef uygulamaya metin ekleniyor."};
 constexpr TextPair kDetailFallbackCopied{u"Text copied to clipboard.", u"Metin panoya kopyalandı."};
@@ -178,13 +183,14 @@ QString AppStrings::completionTitle(const std::optional<QString>& statusMessage)
     return pick(*this, kCompletionGeneric);
 }
 
-QString AppStrings::sessionStatusBadge(const SessionState& state) const {
+QString AppStrings::sessionStatusBadge(const SessionState& state, TranscriptionBackend backend) const {
     switch (state.kind()) {
         case SessionState::Kind::blocked: return pick(*this, kBadgeBlocked);
         case SessionState::Kind::error: return pick(*this, kBadgeError);
         case SessionState::Kind::idle: return pick(*this, kBadgeIdle);
         case SessionState::Kind::recording: return pick(*this, kBadgeRecording);
-        case SessionState::Kind::uploading: return pick(*this, kBadgeUploading);
+        case SessionState::Kind::uploading:
+            return pick(*this, backend == TranscriptionBackend::local ? kBadgeTranscribingOnDevice : kBadgeUploading);
         case SessionState::Kind::injecting: return pick(*this, kBadgeInjecting);
         case SessionState::Kind::fallbackCopied: return pick(*this, kBadgeCopied);
         case SessionState::Kind::success: return pick(*this, kBadgeSuccess);
@@ -192,13 +198,15 @@ QString AppStrings::sessionStatusBadge(const SessionState& state) const {
     return pick(*this, kBadgeIdle);
 }
 
-QString AppStrings::sessionStateTitle(const SessionState& state, const std::optional<QString>& statusMessage) const {
+QString AppStrings::sessionStateTitle(const SessionState& state, const std::optional<QString>& statusMessage,
+                                      TranscriptionBackend backend) const {
     switch (state.kind()) {
         case SessionState::Kind::blocked: return blockedTitle(blockReasonOf(state));
         case SessionState::Kind::error: return failureTitle(errorOf(state));
         case SessionState::Kind::idle: return pick(*this, kTitleIdle);
         case SessionState::Kind::recording: return pick(*this, kTitleRecording);
-        case SessionState::Kind::uploading: return pick(*this, kTitleUploading);
+        case SessionState::Kind::uploading:
+            return pick(*this, backend == TranscriptionBackend::local ? kTitleTranscribingOnDevice : kTitleUploading);
         case SessionState::Kind::injecting: return pick(*this, kTitleInjecting);
         case SessionState::Kind::fallbackCopied: return pick(*this, kTitleFallbackCopied);
         case SessionState::Kind::success: return completionTitle(statusMessage);
@@ -236,7 +244,8 @@ QString AppStrings::failureTitle(const QuorvelleError& error) const {
 }
 
 QString AppStrings::sessionDetail(const SessionState& state, const std::optional<QString>& message,
-                                  const std::optional<QString>& lastCaptureSummary, RecordingTriggerMode mode) const {
+                                  const std::optional<QString>& lastCaptureSummary, RecordingTriggerMode mode,
+                                  TranscriptionBackend backend) const {
     if (message && !message->isEmpty()) return *message;
     if (lastCaptureSummary && !lastCaptureSummary->isEmpty())
         return pick(*this, kDetailLastCapturePrefix) + *lastCaptureSummary;
@@ -247,7 +256,8 @@ QString AppStrings::sessionDetail(const SessionState& state, const std::optional
         case SessionState::Kind::recording:
             return pick(*this,
                         mode == RecordingTriggerMode::toggle ? kDetailRecordingToggle : kDetailRecordingPushToTalk);
-        case SessionState::Kind::uploading: return pick(*this, kDetailUploading);
+        case SessionState::Kind::uploading:
+            return pick(*this, backend == TranscriptionBackend::local ? kDetailTranscribingOnDevice : kDetailUploading);
         case SessionState::Kind::injecting: return pick(*this, kDetailInjecting);
         case SessionState::Kind::fallbackCopied: return pick(*this, kDetailFallbackCopied);
         case SessionState::Kind::success: return pick(*this, kDetailSuccess);

@@ -10,6 +10,7 @@
 #include "Models/SessionState.h"
 #include "Models/StartAtLoginStatus.h"
 #include "Models/TranscriptHistoryCompletionKind.h"
+#include "Models/TranscriptionBackend.h"
 #include "Models/TranscriptionLanguageOption.h"
 
 #include <QObject>
@@ -39,14 +40,18 @@ public:
     // "Download Medium"; in Turkish the subject leads, "Medium: İndir".
     QString buttonDescription(QStringView action, QStringView subject) const;
 
-    // Dictation session and overlay pill.
-    QString sessionStatusBadge(const SessionState& state) const;
-    QString sessionStateTitle(const SessionState& state, const std::optional<QString>& statusMessage) const;
+    // Dictation session and overlay pill. The words of the uploading state follow the mode that
+    // transcribes them: on this computer nothing is uploaded, and saying so would mislead.
+    QString sessionStatusBadge(const SessionState& state,
+                               TranscriptionBackend backend = TranscriptionBackend::cloud) const;
+    QString sessionStateTitle(const SessionState& state, const std::optional<QString>& statusMessage,
+                              TranscriptionBackend backend = TranscriptionBackend::cloud) const;
     QString blockedTitle(SessionBlockReason reason) const;
     QString completionTitle(const std::optional<QString>& statusMessage) const;
     QString failureTitle(const QuorvelleError& error) const;
     QString sessionDetail(const SessionState& state, const std::optional<QString>& message,
-                          const std::optional<QString>& lastCaptureSummary, RecordingTriggerMode mode) const;
+                          const std::optional<QString>& lastCaptureSummary, RecordingTriggerMode mode,
+                          TranscriptionBackend backend = TranscriptionBackend::cloud) const;
     QString blockedDetail(SessionBlockReason reason) const;
     QString errorMessage(const QuorvelleError& error) const;
 

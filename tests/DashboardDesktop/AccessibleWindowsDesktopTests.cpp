@@ -66,6 +66,38 @@ QList<Node> windowTree(qint64 processId, int width) {
     return nodes;
 }
 
+// The app's windows (shown or not) and the role and name of everything each holds.
+QList<std::pair<Node, QStringList>> appWindows(qint64 processId) {
+    static AtspiElementNavigator navigator;
+    QList<std::pair<Node, QStringList>> windows;
+    std::function<void(AtspiAccessible*, QStringList&)> walk = [&](AtspiAccessible* parent, QStringList& roles) {
+        for (int i = 0; i < atspi_accessible_get_child_count(parent, nullptr); ++i) {
+            const Node child = Node::read(atspi_accessible_get_child_at_index(parent, i, nullptr));
+            if (!child.object) continue;
+            roles << child.role + " '" + child.name + "'";
+            walk(child.object.get(), roles);
+        }
+    };
+    const auto app = navigator.application(qint32(processId));
+    if (!app) return windows;
+    for (int i = 0; i < atspi_accessible_get_child_count(app->accessible(), nullptr); ++i) {
+        Node window = Node::read(atspi_accessible_get_child_at_index(app->accessible(), i, nullptr));
+        if (!window.object) continue;
+        QStringList roles;
+        walk(window.object.get(), roles);
+        windows.append({window, roles});
+    }
+    return windows;
+}
+
+// The innermost node that has the focus in the showing window `width` wide.
+std::optional<Node> focusedIn(qint64 processId, int width) {
+    std::optional<Node> focused;
+    for (const Node& node : windowTree(processId, width))
+        if (node.has(ATSPI_STATE_FOCUSED)) focused = node;
+    return focused;
+}
+
 // Every control and scroll bar named, choices and sections selectable, and controls that share a name
 // told apart by their descriptions. Returns how many switches and choices there are.
 int expectReadable(const QList<Node>& nodes, const std::string& where) {
@@ -153,7 +185,25 @@ TEST_F(AccessibleWindowsDesktop, EveryWindowReadsAndWorksWithoutAMouse) {
     };
     EXPECT_TRUE(choice(360, "Cloud", true) && choice(360, "Local", false));
     const auto sheetShown = [&](bool shown) { return [=](const Node&) { return shows(pid, 380) == shown; }; };
+    // Hidden, the sheets hold nothing a screen reader would walk into, no unnamed scroll bar least of all.
+    const auto hiddenHoldNothing = [&](const std::string& when) {
+        for (const auto& [window, held] : appWindows(pid)) {
+            if (window.has(ATSPI_STATE_SHOWING)) continue;
+            EXPECT_FALSE(held.contains("scroll bar ''"))
+                << when << ": " << window.text() << " holds " << held.join(", ").toStdString();
+        }
+    };
+    hiddenHoldNothing("before the sheet");
     ASSERT_TRUE(operate(pid, 360, named("View text", "rivacy"), "Return", sheetShown(true)));
+    // The sheet's window is named after it and opens with its text in the focus.
+    EXPECT_TRUE(std::ranges::any_of(appWindows(pid), [](const auto& window) {
+        return window.first.has(ATSPI_STATE_SHOWING) && window.first.extents().width() == 380 &&
+               window.first.name == "Privacy / data processing";
+    }));
+    EXPECT_TRUE(waitUntil([&] {
+        const auto focused = focusedIn(pid, 380);
+        return focused && focused->name.startsWith("Quorvelle, sesi yalnizca");
+    }));
     // The text the user is asked to accept is read, not only its title.
     EXPECT_TRUE(shows(pid, 380, [](const Node& n) {
         return n.name.startsWith("Quorvelle, sesi yalnizca dikte istendigi anda isler.") &&
@@ -161,8 +211,17 @@ TEST_F(AccessibleWindowsDesktop, EveryWindowReadsAndWorksWithoutAMouse) {
     })) << "no disclosure body";
     expectReadable(windowTree(pid, 380), "privacy sheet");
     ASSERT_TRUE(operate(pid, 380, sheetShown(true), "Escape", sheetShown(false)));
+    hiddenHoldNothing("after the sheet");
     const auto ready = [&](const Node&) { return shows(pid, 360, named("Open Dashboard")); };
     ASSERT_TRUE(openPopover(pid) && operate(pid, 360, named("Accept", "rivacy"), "space", ready));
+    // The last Accept took the setup screen away: the ready panel's first tab has the focus, and the
+    // tab list is not read as focused itself.
+    EXPECT_TRUE(waitUntil([&] {
+        const auto focused = focusedIn(pid, 360);
+        return focused && named("Status", "page tab")(*focused);
+    })) << (focusedIn(pid, 360) ? focusedIn(pid, 360)->text() : "nothing focused");
+    EXPECT_FALSE(std::ranges::any_of(
+        windowTree(pid, 360), [](const Node& n) { return n.role == "page tab list" && n.has(ATSPI_STATE_FOCUSED); }));
     expectReadable(windowTree(pid, 360), "ready");
     // Return opens the Settings tab, whose recording modes are radio buttons.
     const auto is = [](AtspiStateType state, bool on = true) {

@@ -77,10 +77,20 @@ Rectangle {
             color: root.theme.divider
         }
 
-        // The sections take the height left between header and footer, and scroll where a low
-        // window leaves them too little; a section reached by the keyboard scrolls into view.
+        // The sections take the height left between header and footer. Where a low window (a 1024 x
+        // 600 screen) leaves them too little, the rows close up so that the last one is not left
+        // half under the footer; lower still, they scroll, and a section reached by the keyboard
+        // scrolls into view.
         ScrollArea {
             id: sectionScroller
+
+            // The rows' height with their full padding, whether or not they have it now.
+            readonly property real roomyHeight: contentHeight + (tight ? 6 * DashboardSections.all.length : 0)
+            property bool tight: false
+
+            function fitRows() {
+                tight = roomyHeight > height
+            }
 
             objectName: "sidebar-sections"
             scrollBarName: root.turkish ? "Bölümler" : "Sections"
@@ -88,6 +98,8 @@ Rectangle {
             Layout.fillHeight: true
             contentHeight: sections.implicitHeight + 12
             interactive: contentHeight > height
+            onHeightChanged: Qt.callLater(fitRows)
+            onRoomyHeightChanged: Qt.callLater(fitRows)
 
             ColumnLayout {
                 id: sections
@@ -107,6 +119,7 @@ Rectangle {
                         isSelected: root.windowState.selectedSection === modelData
                         isDisabled: root.windowState.isSignedOut
                         isCollapsed: root.collapsed
+                        isTight: sectionScroller.tight
                         callback: () => root.windowState.selectSection(modelData)
                     }
                 }

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import QtQuick.Window
 import Quorvelle
 
 // The right-hand column: the page header, the status line when the view model has one, and the
@@ -25,12 +26,27 @@ ScrollArea {
         policy: root.contentHeight > root.height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
     }
 
+    readonly property bool locked: windowState.isPageLocked
+
     Connections {
         target: root.windowState
 
         function onSelectedSectionChanged() {
             root.contentY = 0
         }
+    }
+
+    // The approved sign-in lifts the lock and takes the sign-in page, with its focused button, away:
+    // the section's own page takes the focus.
+    onLockedChanged: {
+        if (!locked)
+            stepFocus.handOff(pageLoader)
+    }
+
+    StepFocus {
+        id: stepFocus
+        window: root.Window.window
+        keyboardOnly: true
     }
 
     Rectangle {
@@ -63,6 +79,7 @@ ScrollArea {
         }
 
         Loader {
+            id: pageLoader
             objectName: "main-window-page-loader"
             Layout.fillWidth: true
             sourceComponent: root.windowState.isPageLocked ? lockedPage : root.pageOf(root.windowState.selectedSection)

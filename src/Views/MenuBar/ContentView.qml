@@ -60,6 +60,15 @@ Item {
         height: root.height
         sourceComponent: root.panel === "account" ? accountPanel
                                                   : root.panel === "onboarding" ? onboardingPanel : readyPanel
+        // The panel left took the focused control with it (Check after the sign-in was approved,
+        // the last Accept of the setup): the next panel's first control takes the focus.
+        onLoaded: stepFocus.handOff(panelLoader)
+    }
+
+    StepFocus {
+        id: stepFocus
+        window: root.Window.window
+        keyboardOnly: true
     }
 
     Component {

@@ -3,13 +3,12 @@ import QtQuick.Controls
 import QtQuick.Window
 import Quorvelle
 
-// A disclosure text in a modal sheet of its owner's window, shown while `isPresented`. Escape and
-// the window's close control ask the owner to dismiss it with `dismissRequested`; it never hides
-// itself, so the owner's flag stays the one truth.
+// A disclosure text in a modal sheet of its owner's window, shown while `isPresented`; the window
+// is named after its sheet (`title`). Escape and the window's close control ask the owner to
+// dismiss it with `dismissRequested`; it never hides itself, so the owner's flag stays the one truth.
 Window {
     id: sheet
 
-    required property string title
     required property string bodyText
     property bool isPresented: false
 
@@ -38,60 +37,79 @@ Window {
         sheet.dismissRequested()
     }
 
-    ScrollView {
-        id: scroll
+    Item {
+        id: content
         anchors.fill: parent
-        contentWidth: availableWidth
-        ScrollBar.vertical: ScrollBar {
-            parent: scroll
-            x: scroll.width - width
-            height: scroll.availableHeight
-            policy: ScrollBar.AlwaysOn
-            Accessible.name: sheet.title
+
+        // Made while the sheet shows and dropped when it hides, so that a hidden sheet holds
+        // nothing a screen reader would walk into.
+        Repeater {
+            model: sheet.visible ? 1 : 0
+
+            Flickable {
+                id: scroll
+                width: content.width
+                height: content.height
+                contentWidth: width
+                contentHeight: column.implicitHeight
+                clip: true
+                boundsBehavior: Flickable.StopAtBounds
+                ScrollBar.vertical: ScrollBar {
+                    policy: ScrollBar.AlwaysOn
+                    Accessible.name: sheet.title
+                }
+
+                Column {
+                    id: column
+                    x: 16
+                    width: scroll.width - 32 - scroll.ScrollBar.vertical.width
+                    topPadding: 16
+                    bottomPadding: 16
+                    spacing: 12
+
+                    UiText {
+                        objectName: "disclosure-title"
+                        width: parent.width
+                        text: sheet.title
+                        wrapMode: Text.Wrap
+                        font.pixelSize: MenuType.title3.pixelSize
+                        font.weight: Font.DemiBold
+                        color: MenuStyle.text
+                    }
+
+                    // The sheet's one control, which takes the focus when it opens: the words the
+                    // user is asked to accept, read out as the text they are.
+                    TextEdit {
+                        objectName: "disclosure-body"
+                        width: parent.width
+                        text: sheet.bodyText
+                        readOnly: true
+                        selectByMouse: true
+                        activeFocusOnTab: true
+                        wrapMode: TextEdit.Wrap
+                        textFormat: TextEdit.PlainText
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: sheet.bodyText
+                        Accessible.description: sheet.title
+                        font: MenuType.body
+                        color: MenuStyle.text
+                        Keys.onEscapePressed: sheet.dismissRequested()
+                    }
+                }
+            }
         }
-        // The text wraps: nothing scrolls sideways, and no second bar is read out.
-        ScrollBar.horizontal: ScrollBar {
-            policy: ScrollBar.AlwaysOff
-            Accessible.ignored: true
-        }
-        focus: true
+
         Keys.onEscapePressed: sheet.dismissRequested()
+    }
 
-        Column {
-            x: 16
-            width: scroll.availableWidth - 32
-            topPadding: 16
-            bottomPadding: 16
-            spacing: 12
+    StepFocus {
+        id: opening
+        window: sheet
+    }
 
-            UiText {
-                objectName: "disclosure-title"
-                width: parent.width
-                text: sheet.title
-                wrapMode: Text.Wrap
-                font.pixelSize: MenuType.title3.pixelSize
-                font.weight: Font.DemiBold
-                color: MenuStyle.text
-            }
-
-            TextEdit {
-                objectName: "disclosure-body"
-                width: parent.width
-                text: sheet.bodyText
-                readOnly: true
-                selectByMouse: true
-                wrapMode: TextEdit.Wrap
-                textFormat: TextEdit.PlainText
-                // Read out as the text it is: the words the user is asked to accept.
-                Accessible.role: Accessible.StaticText
-                Accessible.name: sheet.bodyText
-                Accessible.description: sheet.title
-                font: MenuType.body
-                color: MenuStyle.text
-                // Escape goes to the sheet even while the text holds the focus.
-                Keys.onEscapePressed: sheet.dismissRequested()
-            }
-        }
+    onVisibleChanged: {
+        if (visible)
+            opening.handOff(content)
     }
 
     FocusRing {}

@@ -2,10 +2,12 @@ import QtQuick
 import QtQuick.Controls
 import Quorvelle
 
-// One tab of the popover's Status / Settings choice, drawn as a segment. Return chooses it as
-// Space does.
+// One tab of the popover's Status / Settings choice, drawn as a segment; the owner sets which one
+// starts checked, and `chosen` tells it of each tab checked after that. Return checks it as Space does.
 TabButton {
     id: tab
+
+    signal chosen
 
     font: MenuType.body
     palette.buttonText: MenuStyle.segmentText(checked)
@@ -16,6 +18,10 @@ TabButton {
     Accessible.name: text
     Accessible.selectable: true
     Accessible.selected: checked
-    Keys.onReturnPressed: tab.TabBar.tabBar.setCurrentIndex(tab.TabBar.index)
-    Keys.onEnterPressed: tab.TabBar.tabBar.setCurrentIndex(tab.TabBar.index)
+    onCheckedChanged: {
+        if (checked)
+            tab.chosen()
+    }
+    Keys.onReturnPressed: tab.checked = true
+    Keys.onEnterPressed: tab.checked = true
 }

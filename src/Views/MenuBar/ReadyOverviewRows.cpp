@@ -55,7 +55,8 @@ QList<StatusRow> readyOverviewRows(const ReadyOverviewInputs& in) {
                  in.isHotkeyMonitoringActive ? text(u"Active", u"Aktif") : text(u"Passive", u"Pasif")});
     const QString& readiness = diagnostics.recordingReadinessSummary;
     rows.append({text(u"Readiness", u"Hazırlık"), readiness, readiness == u"Ready." || readiness == u"Hazır."});
-    rows.append({text(u"Session state", u"Session durumu"), s.sessionStatusBadge(in.runtimeState)});
+    rows.append({text(u"Session state", u"Session durumu"),
+                 s.sessionStatusBadge(in.runtimeState, in.selectedTranscriptionBackend)});
     if (in.focusedTarget) {
         rows.append({text(u"Focused target", u"Odaktaki hedef"), targetDescription(*in.focusedTarget), false});
     }

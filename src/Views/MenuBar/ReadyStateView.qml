@@ -90,26 +90,35 @@ Item {
             spacing: 8
 
             UiText {
+                id: tabsLabel
                 text: "Panel"
                 font: MenuType.body
                 color: MenuStyle.text
             }
 
-            TabBar {
+            // The two tabs in a plain row: a tab bar is a focus scope, and would read as focused
+            // itself while one of its tabs has the focus.
+            Row {
                 id: tabs
                 objectName: "ready-tabs"
                 Layout.fillWidth: true
-                currentIndex: root.selectedSection === "settings" ? 1 : 0
-                onCurrentIndexChanged: root.selectedSection = currentIndex === 1 ? "settings" : "overview"
+                Accessible.role: Accessible.PageTabList
+                Accessible.name: tabsLabel.text
 
                 PopoverTab {
                     objectName: "ready-tab-overview"
+                    width: tabs.width / 2
                     text: root.turkish ? "Durum" : "Status"
+                    checked: root.selectedSection !== "settings"
+                    onChosen: root.selectedSection = "overview"
                 }
 
                 PopoverTab {
                     objectName: "ready-tab-settings"
+                    width: tabs.width / 2
                     text: root.turkish ? "Ayarlar" : "Settings"
+                    checked: root.selectedSection === "settings"
+                    onChosen: root.selectedSection = "settings"
                 }
             }
         }

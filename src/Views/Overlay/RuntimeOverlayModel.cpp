@@ -55,6 +55,10 @@ void RuntimeOverlayModel::setDesktopTheme(const QString& theme) {
     assign(m_desktopTheme, theme);
 }
 
+void RuntimeOverlayModel::setTranscriptionBackend(const QString& backend) {
+    assign(m_transcriptionBackend, backend);
+}
+
 void RuntimeOverlayModel::setLevels(const AudioLevelSnapshot& levels) {
     if (m_levels == levels) return;
     m_levels = levels;
@@ -73,8 +77,10 @@ QString RuntimeOverlayModel::style() const {
 void RuntimeOverlayModel::updatePresentation() {
     const RecordingTriggerMode mode =
         fromRawValue<RecordingTriggerMode>(m_recordingTriggerMode).value_or(RecordingTriggerMode::pushToTalk);
+    const TranscriptionBackend backend =
+        fromRawValue<TranscriptionBackend>(m_transcriptionBackend).value_or(TranscriptionBackend::cloud);
     const RuntimeOverlayPresentation presentation = RuntimeOverlayPresentation::make(
-        m_runtimeState, m_strings, nonEmpty(m_inlineMessage), nonEmpty(m_lastCaptureSummary), mode);
+        m_runtimeState, m_strings, nonEmpty(m_inlineMessage), nonEmpty(m_lastCaptureSummary), mode, backend);
     if (presentation != m_presentation) {
         m_presentation = presentation;
         Q_EMIT presentationChanged();

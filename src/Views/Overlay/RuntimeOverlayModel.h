@@ -29,6 +29,9 @@ class RuntimeOverlayModel : public QObject {
     Q_PROPERTY(
         QString recordingTriggerMode READ recordingTriggerMode WRITE setRecordingTriggerMode NOTIFY inputsChanged)
     Q_PROPERTY(QString desktopTheme READ desktopTheme WRITE setDesktopTheme NOTIFY inputsChanged)
+    // "cloud" or "local": what the transcription step says it does.
+    Q_PROPERTY(
+        QString transcriptionBackend READ transcriptionBackend WRITE setTranscriptionBackend NOTIFY inputsChanged)
     Q_PROPERTY(quorvelle::AudioLevelSnapshot levels READ levels WRITE setLevels NOTIFY levelsChanged)
 
     // The pill's two lines, the glyph's symbol and the colour family ("idle", "active", "problem").
@@ -59,6 +62,8 @@ public:
     void setRecordingTriggerMode(const QString& mode);
     QString desktopTheme() const { return m_desktopTheme; }
     void setDesktopTheme(const QString& theme);
+    QString transcriptionBackend() const { return m_transcriptionBackend; }
+    void setTranscriptionBackend(const QString& backend);
     AudioLevelSnapshot levels() const { return m_levels; }
     void setLevels(const AudioLevelSnapshot& levels);
 
@@ -90,6 +95,7 @@ private:
     QString m_lastCaptureSummary;
     QString m_recordingTriggerMode;
     QString m_desktopTheme;
+    QString m_transcriptionBackend;
     AudioLevelSnapshot m_levels;
 
     RuntimeOverlayPresentation m_presentation;

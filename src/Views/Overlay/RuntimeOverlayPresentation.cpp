@@ -4,11 +4,13 @@ namespace quorvelle {
 
 namespace {
 
-QString symbolOf(SessionState::Kind kind) {
+QString symbolOf(SessionState::Kind kind, TranscriptionBackend backend) {
     switch (kind) {
         case SessionState::Kind::idle: return QStringLiteral("mic");
         case SessionState::Kind::recording: return QStringLiteral("waveform");
-        case SessionState::Kind::uploading: return QStringLiteral("arrow.up.circle");
+        // Nothing goes up on this computer: its own processor does the work.
+        case SessionState::Kind::uploading:
+            return backend == TranscriptionBackend::local ? QStringLiteral("cpu") : QStringLiteral("arrow.up.circle");
         case SessionState::Kind::injecting: return QStringLiteral("text.cursor");
         case SessionState::Kind::fallbackCopied: return QStringLiteral("doc.on.doc");
         case SessionState::Kind::success: return QStringLiteral("checkmark.circle");
@@ -23,11 +25,12 @@ QString symbolOf(SessionState::Kind kind) {
 RuntimeOverlayPresentation RuntimeOverlayPresentation::make(const SessionState& state, const AppStrings& strings,
                                                             const std::optional<QString>& inlineMessage,
                                                             const std::optional<QString>& lastCaptureSummary,
-                                                            RecordingTriggerMode triggerMode) {
+                                                            RecordingTriggerMode triggerMode,
+                                                            TranscriptionBackend backend) {
     return RuntimeOverlayPresentation{
-        strings.sessionStateTitle(state, inlineMessage),
-        strings.sessionDetail(state, inlineMessage, lastCaptureSummary, triggerMode),
-        symbolOf(state.kind()),
+        strings.sessionStateTitle(state, inlineMessage, backend),
+        strings.sessionDetail(state, inlineMessage, lastCaptureSummary, triggerMode, backend),
+        symbolOf(state.kind(), backend),
         statusStyleOf(state),
     };
 }

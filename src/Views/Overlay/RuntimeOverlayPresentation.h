@@ -3,6 +3,7 @@
 #include "Models/AppStrings.h"
 #include "Models/RecordingTriggerMode.h"
 #include "Models/SessionState.h"
+#include "Models/TranscriptionBackend.h"
 #include "Views/Overlay/RuntimeOverlayTheme.h"
 
 #include <QString>
@@ -21,7 +22,7 @@ struct RuntimeOverlayPresentation {
     static RuntimeOverlayPresentation make(const SessionState& state, const AppStrings& strings,
                                            const std::optional<QString>& inlineMessage,
                                            const std::optional<QString>& lastCaptureSummary,
-                                           RecordingTriggerMode triggerMode);
+                                           RecordingTriggerMode triggerMode, TranscriptionBackend backend);
 
     friend bool operator==(const RuntimeOverlayPresentation&, const RuntimeOverlayPresentation&) = default;
 };

@@ -40,6 +40,9 @@ Item {
         property string spokenTitle
         property string spokenDetail
 
+        // Hidden until it has words: the panel taking the view in and showing would otherwise be
+        // a showing of its own, read out with the first state's words a moment before them.
+        visible: false
         width: 1
         height: 1
         Accessible.ignored: !root.announces
@@ -97,6 +100,7 @@ Item {
         lastCaptureSummary: root.viewModel.session.lastCaptureSummary ?? ""
         recordingTriggerMode: root.viewModel.preferences.selectedRecordingTriggerMode
         desktopTheme: root.viewModel.preferences.selectedDesktopTheme
+        transcriptionBackend: root.viewModel.localModels.selectedTranscriptionBackend
         levels: root.viewModel.session.audioLevelSnapshot
     }
 

@@ -1,4 +1,5 @@
 // The dashboard root: routing, the sign-in lock, the sheets and reloading when shown again.
+#include "TestEventLoop.h"
 #include "ViewModelScene.h"
 
 #include "Views/Dashboard/Components/DashboardSections.h"
@@ -177,6 +178,60 @@ TEST_F(MainWindowViewTest, SignedOutTheLockedPageRunsTheSignInAndItsApprovalUnlo
     viewModel->reloadSettings();
     EXPECT_TRUE(shows("history-page"));
     EXPECT_TRUE(sectionButton("history")->isEnabled());
+}
+
+// The approved sign-in takes the locked page, and the button that had the focus, away: the section's
+// own page takes the focus, so that the keyboard and a screen reader go on from there.
+TEST_F(MainWindowViewTest, TheUnlockedPageTakesTheFocusThatTheSignInPageHad) {
+    ASSERT_TRUE(load(false));
+    harness.click(item("sign-in-start"));
+    ASSERT_TRUE(waitUntil([&] { return item("sign-in-check")->isEnabled(); }));
+    harness.window().requestActivate();
+    item("sign-in-check")->forceActiveFocus(Qt::TabFocusReason);
+    fakes.account->pollAnswer.push({QStringLiteral("approved"), true, QStringLiteral("device-1")});
+    harness.pressKey(Qt::Key_Space);
+    ASSERT_TRUE(waitUntil([&] { return shows("overview-page"); }));
+    const auto focusedInPage = [&] {
+        QQuickItem* focused = harness.window().activeFocusItem();
+        QQuickItem* page = harness.find("overview-page");
+        for (QQuickItem* at = focused; page && at && focused->isVisible(); at = at->parentItem())
+            if (at == page) return true;
+        return false;
+    };
+    EXPECT_TRUE(waitUntil(focusedInPage));
+    EXPECT_EQ(harness.window().activeFocusItem()->objectName(), "overview-view-full-history");
+}
+
+// A 1024 x 600 screen, where the window keeps 560 of its height beside a panel and under its title
+// bar: every section shows whole in the sidebar as it opens, none left half under the account footer;
+// the overview's tiles keep one height when a Turkish title wraps.
+TEST_F(MainWindowViewTest, OnALowScreenEverySectionShowsWholeAndTheTilesKeepOneHeight) {
+    ASSERT_TRUE(load(true, "turkish"));
+    harness.window().setMinimumSize({0, 0});
+    harness.window().resize(1024, 560);
+    settle();
+    harness.shoot("dashboard-overview-1024x600-tr");
+    QQuickItem* sections = item("sidebar-sections");
+    EXPECT_EQ(sections->property("contentY").toReal(), 0);
+    for (const QString& section : DashboardSections::all()) {
+        QQuickItem* button = sectionButton(section);
+        const QRectF box = button->mapRectToItem(sections, QRectF(0, 0, button->width(), button->height()));
+        EXPECT_TRUE(box.top() >= 0 && box.bottom() <= sections->height())
+            << section.toStdString() << " at " << box.top() << ".." << box.bottom() << " of " << sections->height();
+    }
+    QList<qreal> heights;
+    int wrapping = 0;
+    for (int index = 0; index < 4; ++index) {
+        QQuickItem* tile = item("overview-metric-" + QString::number(index));
+        heights << tile->height();
+        const auto texts = tile->findChildren<QQuickItem*>();
+        wrapping += std::ranges::any_of(texts, [](QQuickItem* text) {
+            return text->inherits("QQuickText") && text->property("lineCount").toInt() > 1;
+        });
+    }
+    ASSERT_TRUE(wrapping > 0 && wrapping < 4) << wrapping << " of the tiles wrap a text";
+    EXPECT_EQ(QSet<qreal>(heights.begin(), heights.end()).size(), 1)
+        << heights[0] << " " << heights[1] << " " << heights[2] << " " << heights[3];
 }
 
 }  // namespace

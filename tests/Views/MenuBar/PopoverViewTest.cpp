@@ -161,6 +161,80 @@ TEST_F(PopoverTest, AViewTextShowsItsSheetOnceInTheWindowThatAskedAndClosingItLo
     EXPECT_FALSE(popoverSheet->isVisible());
 }
 
+// A disclosure sheet is a window named after its sheet that opens with the text the user is asked to
+// accept in the keyboard's focus; hidden, it holds nothing that a screen reader would walk into.
+TEST_F(PopoverTest, ADisclosureSheetIsNamedOpensOnItsTextAndHiddenHoldsNothing) {
+    fakes.makeReadyForCloudDictation();
+    fakes.accessibilityPermission->trusted = false;
+    load(false);
+    auto* sheet = harness.root()->findChild<QQuickWindow*>("privacy-disclosure-sheet");
+    ASSERT_TRUE(sheet);
+    const auto controlsIn = [](QQuickWindow* window) {
+        QStringList found;
+        std::function<void(QQuickItem*)> walk = [&](QQuickItem* item) {
+            for (QQuickItem* child : item->childItems()) {
+                const QString type = QString::fromLatin1(child->metaObject()->className());
+                if (type.contains("ScrollBar") || type.contains("TextEdit")) found << type;
+                walk(child);
+            }
+        };
+        walk(window->contentItem());
+        return found;
+    };
+    EXPECT_EQ(controlsIn(sheet), QStringList());
+    EXPECT_EQ(sheet->title(), "Privacy / data processing");
+    QMetaObject::invokeMethod(item("setup-privacy-view"), "clicked");
+    ASSERT_TRUE(sheet->isVisible() && QTest::qWaitForWindowExposed(sheet));
+    sheet->requestActivate();
+    EXPECT_TRUE(waitUntil(
+        [&] { return sheet->activeFocusItem() && sheet->activeFocusItem()->objectName() == "disclosure-body"; }));
+    EXPECT_EQ(controlsIn(sheet).size(), 2) << controlsIn(sheet).join(", ").toStdString();
+    sheet->grabWindow().save(ViewHarness::screenshotDir() + "/popover-privacy-sheet-en.png");
+    QTest::keyClick(sheet, Qt::Key_Escape);
+    EXPECT_FALSE(sheet->isVisible() || viewModel->permissions()->showingPrivacyDisclosureSheet());
+    settle();
+    EXPECT_EQ(controlsIn(sheet), QStringList());
+    turkish();
+    EXPECT_EQ(sheet->title(), QString::fromUtf8("Gizlilik / veri işleme"));
+}
+
+// The step that ends takes its focused control with it; the keyboard, and a screen reader, go on from
+// the next step's first control: after the sign-in is approved, and after the last Accept of the setup.
+TEST_F(PopoverTest, TheNextStepsFirstControlTakesTheFocusAfterTheSignInAndTheLastAccept) {
+    fakes.accessibilityPermission->trusted = false;
+    fakes.userDefaults->setBool(QString::fromLatin1(SettingsKeys::acceptedGroqDisclosure), true);
+    load(false);
+    ASSERT_EQ(panel(), "account");
+    harness.window().requestActivate();
+    const auto focused = [&] {
+        QQuickItem* item = harness.window().activeFocusItem();
+        return item && item->isVisible() ? item->objectName() : QString();
+    };
+    item("account-sign-in")->forceActiveFocus(Qt::TabFocusReason);
+    harness.pressKey(Qt::Key_Space);
+    ASSERT_TRUE(waitUntil([&] { return shows("account-check"); }));
+    fakes.account->pollAnswer.push({QStringLiteral("approved"), true, QStringLiteral("device-1")});
+    item("account-check")->forceActiveFocus(Qt::TabFocusReason);
+    harness.pressKey(Qt::Key_Space);
+    ASSERT_TRUE(waitUntil([&] { return panel() == "onboarding"; }));
+    EXPECT_TRUE(waitUntil([&] { return focused() == "setup-mode-cloud"; })) << focused().toStdString();
+
+    fakes.accessibilityPermission->trusted = true;
+    viewModel->reloadSettings();
+    settle();
+    ASSERT_EQ(panel(), "onboarding");
+    item("setup-privacy-accept")->forceActiveFocus(Qt::TabFocusReason);
+    harness.pressKey(Qt::Key_Space);
+    ASSERT_TRUE(waitUntil([&] { return panel() == "ready"; }));
+    EXPECT_TRUE(waitUntil([&] { return focused() == "ready-tab-overview"; })) << focused().toStdString();
+    // The tab list itself is not read as focused while one of its tabs is.
+    EXPECT_FALSE(item("ready-tabs")->hasActiveFocus());
+    harness.pressKey(Qt::Key_Tab);
+    EXPECT_EQ(focused(), "ready-tab-settings");
+    EXPECT_FALSE(item("ready-tabs")->hasActiveFocus());
+    harness.shoot("popover-ready-focus-after-accept");
+}
+
 TEST_F(PopoverTest, ReadyStateInBothLanguagesWithItsFooterThenTheSettingsControlsReachThePreferences) {
     fakes.audioDevices->devices = {{1, "usb", "USB Mic", false}};
     fakes.settingsStore->setSelectedMicrophonePreference(AudioInputDevicePreference{"gone", "Old Mic"});

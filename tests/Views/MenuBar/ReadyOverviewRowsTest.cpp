@@ -39,6 +39,23 @@ TEST(ReadyOverviewRows, TheLocalEngineRowsRecedeWhileInUseAndOnlyTheReadySummary
               (QList<StatusRow>{{"Kayıt modu", "Toggle"}, {"Hazırlık", "Eksik: Mikrofon.", false}}));
 }
 
+// On this computer nothing is uploaded: the session's state says the words are being transcribed.
+TEST(ReadyOverviewRows, TheSessionStateOfAnOnDeviceTranscriptionIsNotAnUpload) {
+    const std::tuple<const char*, TranscriptionBackend, const char*> cases[] = {
+        {"en", TranscriptionBackend::local, "Transcribing"},
+        {"tr", TranscriptionBackend::local, "Yazıya dökülüyor"},
+        {"en", TranscriptionBackend::cloud, "Uploading"},
+        {"tr", TranscriptionBackend::cloud, "Yükleniyor"},
+    };
+    for (const auto& [language, backend, state] : cases) {
+        ReadyOverviewInputs in = baseline();
+        in.strings = AppStrings(QString::fromLatin1(language));
+        in.selectedTranscriptionBackend = backend;
+        in.runtimeState = SessionState::uploading();
+        EXPECT_EQ(readyOverviewRows(in)[9].value, QString::fromUtf8(state)) << language;
+    }
+}
+
 TEST(ReadyOverviewRows, TheLocalSlotShowsTheErrorOrTheAnalysisOrNothing) {
     const auto local = TranscriptionBackend::local, cloud = TranscriptionBackend::cloud;
     const std::optional<QString> error = QStringLiteral("model missing"), none;

@@ -1,6 +1,7 @@
 // The hot-key recorder and the dashboard's capture sheet, on the view model built from fakes.
 #include "../Dashboard/ViewModelScene.h"
 
+#include "TestEventLoop.h"
 #include "ViewModel/HotkeySelectionDecision.h"
 
 #include <gtest/gtest.h>
@@ -207,6 +208,10 @@ TEST_F(HotkeyRecorderTest, CaptureSheetHandsTheShortcutOverAndRecordsAfreshEachO
     auto recording = [&] { return in(sheet, "capture-sheet-recorder")->property("isCapturing").toBool(); };
 
     open();
+    // The keyboard starts on the recorder's button, which a screen reader reads as the sheet opens.
+    sheet->requestActivate();
+    EXPECT_TRUE(waitUntil([&] { return in(sheet, "hotkey-capture-button")->hasActiveFocus(); }));
+    EXPECT_EQ(sheet->title(), "Capture Shortcut");
     sheet->grabWindow().save(ViewHarness::screenshotDir() + "/capture-sheet-en.png");
     click(sheet, "hotkey-capture-button");
     pressKey(sheet, 0x31, Qt::Key_1, Qt::ControlModifier);

@@ -4,6 +4,7 @@
 #include "Views/Overlay/RuntimeOverlayTheme.h"
 
 #include <QFontMetricsF>
+#include <QQmlComponent>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,15 @@ protected:
     void publishLevels(const AudioLevelSnapshot& snapshot) {
         fakes.audioCapture->levelPublisher().send(snapshot);
         settle();
+    }
+
+    // What a screen reader hears from the view's notification: each time it shows, "title: detail".
+    static void hear(QQuickItem* announcement, QStringList& heard) {
+        QObject::connect(announcement, &QQuickItem::visibleChanged, announcement, [announcement, &heard] {
+            if (announcement->isVisible())
+                heard << announcement->property("spokenTitle").toString() + ": " +
+                             announcement->property("spokenDetail").toString();
+        });
     }
 
     // The level bars under an item, left to right.
@@ -279,11 +289,7 @@ TEST_F(RuntimeOverlayViewTest, EachPublishedStateIsAnnouncedOnceWithItsOwnTitleA
     QQuickItem* announcement = harness.item("overlay-announcement");
     ASSERT_TRUE(announcement);
     QStringList heard;
-    QObject::connect(announcement, &QQuickItem::visibleChanged, announcement, [&] {
-        if (announcement->isVisible())
-            heard << announcement->property("spokenTitle").toString() + ": " +
-                         announcement->property("spokenDetail").toString();
-    });
+    hear(announcement, heard);
     const auto publish = [&](std::initializer_list<SessionState> states, const std::optional<QString>& message) {
         for (const SessionState& state : states)
             fakes.sessionCoordinator->statePublisher().send(state);
@@ -317,6 +323,92 @@ TEST_F(RuntimeOverlayViewTest, EachPublishedStateIsAnnouncedOnceWithItsOwnTitleA
                                       strings.errorMessage(unavailable),
                                   blocked, blocked}))
         << heard.join(" | ").toStdString();
+}
+
+// The app makes the panel's view when the session first leaves idle, after that state was published,
+// then puts it in the panel and shows it: the state it was made for is announced once (the panel
+// taking the view in is no showing of its own), and each later state once more.
+TEST_F(RuntimeOverlayViewTest, AFreshOverlayAnnouncesTheStateItWasMadeForOnce) {
+    const QString recording = "Recording: Release to stop capture and start transcription.";
+    const QString noField = QStringLiteral("Yazılabilir bir alan seçin.");
+    const QString blocked = "Writable target required: " + noField;
+    for (const auto& [first, heardFirst] :
+         {std::pair(SessionState::recording(), recording),
+          std::pair(SessionState::blocked(SessionBlockReason::noWritableTarget), blocked)}) {
+        SCOPED_TRACE(heardFirst.toStdString());
+        viewModel->context().setInlineMessage(first.kind() == SessionState::Kind::blocked ? std::optional(noField)
+                                                                                          : std::nullopt);
+        show(first);
+        QQmlComponent component(&harness.engine());
+        component.setData("import Quorvelle\nRuntimeOverlayView { viewModel: vm }", QUrl());
+        std::unique_ptr<QQuickItem> view(qobject_cast<QQuickItem*>(component.create()));
+        ASSERT_TRUE(view) << component.errorString().toStdString();
+        // Heard from the start: the view is made before the panel takes it in.
+        QQuickItem* announcement = findIn(view.get(), "overlay-announcement");
+        ASSERT_TRUE(announcement);
+        QStringList heard;
+        hear(announcement, heard);
+        QQuickWindow panel;
+        view->setParentItem(panel.contentItem());
+        panel.resize(416, 228);
+        panel.show();
+        // Nothing shows before the words do: a screen reader would take that for an announcement.
+        EXPECT_FALSE(announcement->isVisible()) << announcement->property("spokenTitle").toString().toStdString();
+        settle();
+        viewModel->context().setInlineMessage(std::nullopt);
+        show(SessionState::uploading());
+        settle();
+        const QString uploading = "Uploading transcription: Audio is being sent to the cloud transcription service.";
+        EXPECT_EQ(heard, (QStringList{heardFirst, uploading})) << heard.join(" | ").toStdString();
+        show(SessionState::idle());
+    }
+}
+
+// On this computer nothing is uploaded: in on-device mode the transcription step says where the words
+// are made, on the pill and in what a screen reader hears, whole in both languages; the cloud mode
+// keeps its own words.
+TEST_F(RuntimeOverlayViewTest, OnDeviceTranscriptionIsNotToldAsAnUpload) {
+    struct Case {
+        const char* language;
+        const char* backend;
+        QString title, detail;
+        const char* symbol;
+    };
+    const Case cases[] = {
+        {"english", "local", "Transcribing on this computer",
+         "Your words are being transcribed on this computer; the audio stays here.", "cpu"},
+        {"turkish", "local", "Bu bilgisayarda yazıya dökülüyor",
+         "Sözleriniz bu bilgisayarda yazıya dökülüyor; ses bilgisayardan çıkmıyor.", "cpu"},
+        {"english", "cloud", "Uploading transcription", "Audio is being sent to the cloud transcription service.",
+         "arrow.up.circle"},
+        {"turkish", "cloud", "Transcription yükleniyor", "Ses bulut transcription servisine gönderiliyor.",
+         "arrow.up.circle"},
+    };
+    QQuickItem* overlay = harness.item("overlay");
+    for (const Case& c : cases) {
+        const std::string where = std::string(c.language) + "-" + c.backend;
+        SCOPED_TRACE(where);
+        viewModel->preferences()->setAppLanguage(QString::fromLatin1(c.language));
+        fakes.userDefaults->setString(QString::fromLatin1(SettingsKeys::selectedTranscriptionBackend),
+                                      QString::fromLatin1(c.backend));
+        viewModel->reloadSettings();
+        ASSERT_EQ(rawValue(viewModel->localModels()->selectedTranscriptionBackend()), c.backend);
+        viewModel->context().setInlineMessage(std::nullopt);
+        show(SessionState::recording());
+        show(SessionState::uploading());
+        QQuickItem* title = harness.item("overlay-title");
+        QQuickItem* detail = harness.item("overlay-detail");
+        EXPECT_EQ(title->property("text").toString(), c.title);
+        EXPECT_EQ(detail->property("text").toString(), c.detail);
+        EXPECT_FALSE(title->property("truncated").toBool() || detail->property("truncated").toBool());
+        EXPECT_EQ(glyphsIn(overlay), QStringList{c.symbol});
+        QQuickItem* announcement = harness.item("overlay-announcement");
+        EXPECT_EQ(announcement->property("spokenTitle").toString(), c.title);
+        EXPECT_EQ(announcement->property("spokenDetail").toString(), c.detail);
+        harness.window().resize(overlay->size().toSize());
+        harness.shoot("overlay-transcribing-" + where + kShotSuffix);
+        show(SessionState::idle());
+    }
 }
 
 TEST_F(RuntimeOverlayViewTest, MessagesAndLevelsReachThePillInBothForms) {

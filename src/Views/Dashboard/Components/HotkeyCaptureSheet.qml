@@ -45,6 +45,18 @@ Window {
         sheet.dismissRequested()
     }
 
+    // The recorder's button takes the focus as the sheet opens, so that the keyboard starts there
+    // and a screen reader reads it.
+    StepFocus {
+        id: opening
+        window: sheet
+    }
+
+    onVisibleChanged: {
+        if (visible)
+            opening.handOff(content)
+    }
+
     Item {
         id: content
         x: 24

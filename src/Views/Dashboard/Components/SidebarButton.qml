@@ -16,6 +16,8 @@ T.TabButton {
     property bool isSelected: false
     property bool isDisabled: false
     property bool isCollapsed: false
+    // Three points less above and below, where a low window leaves the list too little room.
+    property bool isTight: false
 
     readonly property color foreground: isSelected ? DesktopTheme.colors.primaryText
                                                    : DesktopTheme.colors.secondaryText
@@ -27,8 +29,8 @@ T.TabButton {
     Layout.fillWidth: !isCollapsed
     leftPadding: isCollapsed ? 6 : 14
     rightPadding: isCollapsed ? 6 : 14
-    topPadding: isCollapsed ? 5 : 9
-    bottomPadding: isCollapsed ? 5 : 9
+    topPadding: (isCollapsed ? 5 : 9) - (isTight ? 3 : 0)
+    bottomPadding: (isCollapsed ? 5 : 9) - (isTight ? 3 : 0)
     implicitWidth: Math.ceil(implicitContentWidth + leftPadding + rightPadding)
     implicitHeight: Math.ceil(implicitContentHeight + topPadding + bottomPadding)
     focusPolicy: Qt.TabFocus

@@ -36,6 +36,8 @@ ColumnLayout {
             MetricCard {
                 objectName: "overview-metric-" + index
                 Layout.fillWidth: true
+                // One height for the row: a title that wraps makes every tile taller, not its own.
+                Layout.fillHeight: true
                 Layout.preferredWidth: 1
                 Layout.minimumWidth: 10
                 title: modelData.title
