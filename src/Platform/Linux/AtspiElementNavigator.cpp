@@ -138,7 +138,8 @@ AtspiFocusTracker::Membership AtspiElementNavigator::membershipOf(qint32 process
             known = knownApplication(accessible);
             if (!known) return std::nullopt;
         }
-        return AtspiFocusTracker::ApplicationPart{offsetUnitOf(*known, accessible), ownsWindow};
+        const AtspiOffsetUnit unit = offsetUnitOf(*known, accessible);
+        return AtspiFocusTracker::ApplicationPart{unit, ownsWindow, known->reportsShowingBelowWindows};
     };
 }
 
