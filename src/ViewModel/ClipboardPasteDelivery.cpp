@@ -80,6 +80,11 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
             leaveTranscriptOnClipboard(text, pasted);
             recordPasteValidationFailure(text, durationSeconds, verification.failure);
             break;
+        case Verification::Kind::secureField:
+            // Nothing of the words stays where a password field could take them again.
+            restoreClipboard(saved);
+            delivery.refuseSecureField();
+            break;
     }
     delivery.context().refreshDiagnosticsSnapshot();
 }
@@ -115,6 +120,8 @@ QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify
     }
     if (alive.expired()) throw CancellationError();
     if (cutShort) co_return Verification{Verification::Kind::notVerifiable};
+    if (std::holds_alternative<TranscriptDelivery::SecureFieldFocused>(validation))
+        co_return Verification{Verification::Kind::secureField};
     if (const auto* failure = std::get_if<DeliveryValidationFailure>(&validation))
         co_return Verification{Verification::Kind::failed, *failure};
     auto* verifier = dynamic_cast<TextInsertionVerifying*>(m_textInserter.get());

@@ -41,7 +41,8 @@ public:
 
 private:
     struct Verification {
-        enum class Kind { verified, notVerifiable, failed } kind;
+        // secureField: a password field holds the focus after the paste went out.
+        enum class Kind { verified, notVerifiable, failed, secureField } kind;
         DeliveryValidationFailure failure = DeliveryValidationFailure::clipboardPasteVerificationFailed;
     };
     QCoro::Task<Verification> verify(QString pasted, FocusedTargetSnapshot target,

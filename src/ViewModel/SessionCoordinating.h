@@ -19,6 +19,9 @@ public:
     // QuorvelleError(sessionAlreadyActive) and changes nothing.
     virtual void beginRecording() = 0;
     virtual void block(SessionBlockReason reason) = 0;
+    // From uploading or injecting: the words found no place they may go (a password field holds the
+    // focus at delivery) and the session ends as a refused press would. Ignored in any other state.
+    virtual void refuseDelivery(SessionBlockReason reason) = 0;
     virtual void beginUploading() = 0;
     virtual void beginInjecting() = 0;
     virtual void markFallbackCopied() = 0;

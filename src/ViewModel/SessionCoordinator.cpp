@@ -17,6 +17,10 @@ void SessionCoordinator::block(SessionBlockReason reason) {
     if (!isActive(state())) assign(SessionState::blocked(reason));
 }
 
+void SessionCoordinator::refuseDelivery(SessionBlockReason reason) {
+    if (is(Kind::uploading) || is(Kind::injecting)) assign(SessionState::blocked(reason));
+}
+
 void SessionCoordinator::beginUploading() {
     if (is(Kind::recording)) assign(SessionState::uploading());
 }

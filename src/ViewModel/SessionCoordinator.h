@@ -14,6 +14,7 @@ public:
     CurrentValueSubject<SessionState>& statePublisher() override { return m_state; }
     void beginRecording() override;
     void block(SessionBlockReason reason) override;
+    void refuseDelivery(SessionBlockReason reason) override;
     void beginUploading() override;
     void beginInjecting() override;
     void markFallbackCopied() override;

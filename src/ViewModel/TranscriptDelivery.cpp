@@ -17,9 +17,9 @@ const QString kClipboardDisabled = QStringLiteral("Clipboard fallback kapalı. M
 
 // An application whose accessibility came up only after recording started (a window opened a moment
 // before) was taken for a window without a tree: the field now focused in that same process's window
-// is what the window stood for. A password field found there is not.
+// is what the window stood for. (A password field found there never gets this far.)
 bool treeCameUpSinceCapture(const FocusedTargetSnapshot& captured, const FocusedTargetSnapshot& current) {
-    return captured.isWindowOnly && !current.isWindowOnly && !current.element.isSecure() &&
+    return captured.isWindowOnly && !current.isWindowOnly &&
            current.app.processIdentifier == captured.app.processIdentifier;
 }
 
@@ -40,6 +40,12 @@ QCoro::Task<void> TranscriptDelivery::deliverTranscript(QString text, double dur
                                                         std::stop_token stopToken) {
     const std::optional<FocusedTargetSnapshot> captured = m_outlets.focusedTarget();
     if (!captured) {
+        // Nothing to compare with, but the words go to the clipboard only where the focus is not on
+        // a password field.
+        if (focusRestsOnSecureField()) {
+            refuseSecureField();
+            co_return;
+        }
         const QString code = fallbackCode(DeliveryValidationFailure::focusedTargetUnavailable);
         m_record.validationOutcome = DeliveryValidationOutcome::focusedTargetUnavailable;
         m_record.insertionStrategy.reset();
@@ -48,6 +54,10 @@ QCoro::Task<void> TranscriptDelivery::deliverTranscript(QString text, double dur
         co_return;
     }
     const Validation validation = co_await settledDeliveryTarget(*captured, stopToken);
+    if (std::holds_alternative<SecureFieldFocused>(validation)) {
+        refuseSecureField();
+        co_return;
+    }
     if (const auto* failure = std::get_if<DeliveryValidationFailure>(&validation)) {
         const QString code = fallbackCode(*failure);
         m_record.validationOutcome = validationOutcome(*failure);
@@ -106,10 +116,14 @@ QCoro::Task<TranscriptDelivery::Validation> TranscriptDelivery::settledDeliveryT
     const quint64 start = environment.uptimeNanosecondsProvider();
     const bool justReleased = m_keyReleasedAt && double(start - *m_keyReleasedAt) / 1e9 < kFocusSettleLimitSeconds;
     m_keyReleasedAt.reset();
+    // A password field just after the release may be a field the focus passes on its way back (or
+    // one that a window whose focus was unknown shows beside it): it is looked at again, like
+    // another field, until the focus settles; then nothing goes there.
     const auto unsettled = [this, justReleased](const Validation& validation) {
         if (m_focusChangeAwaiter && m_focusChangeAwaiter->isFocusAway()) return true;
+        if (std::holds_alternative<FocusedTargetSnapshot>(validation)) return false;
         const auto* failure = std::get_if<DeliveryValidationFailure>(&validation);
-        return failure && (*failure == DeliveryValidationFailure::focusedTargetUnavailable || justReleased);
+        return (failure && *failure == DeliveryValidationFailure::focusedTargetUnavailable) || justReleased;
     };
     Validation validation = validateDeliveryTarget(captured);
     for (int event = 0; event < kFocusSettleEventLimit && unsettled(validation); ++event) {
@@ -140,6 +154,13 @@ TranscriptDelivery::Validation TranscriptDelivery::validateDeliveryTarget(const 
         return DeliveryValidationFailure::focusedTargetUnavailable;
     }
     m_outlets.publishFocusedTarget(current);
+    // Read again on every road (the field found at the press, a window standing in for it, a field
+    // looked for again): a password field, focused or shown where the focus cannot be told, takes
+    // nothing, whatever was recorded at the press.
+    if (current.element.isSecure()) {
+        m_record.targetIdentityScore.reset();
+        return SecureFieldFocused{};
+    }
     // A container, a menu or an element merely near the focus is no place for text.
     if (!current.hasSettledFocus()) {
         m_record.targetIdentityScore.reset();
@@ -213,6 +234,28 @@ void TranscriptDelivery::failClipboardFallbackDisabled() {
     m_context.setInlineMessage(kClipboardDisabled);
     m_context.recordEvent(DiagnosticsEventLevel::error, QStringLiteral("runtime.fallback.clipboard_disabled"),
                           kClipboardDisabled);
+}
+
+bool TranscriptDelivery::focusRestsOnSecureField() {
+    try {
+        return m_focusedTargetInspector->inspect().element.isSecure();
+    } catch (...) {
+        return false;
+    }
+}
+
+void TranscriptDelivery::refuseSecureField() {
+    if (!isDelivering()) return;
+    const SessionTexts::Block block = SessionTexts::blocked(SessionBlockReason::secureField);
+    m_record.validationOutcome.reset();
+    m_record.targetIdentityScore.reset();
+    m_record.directInsertionContext.reset();
+    m_record.insertionStrategy.reset();
+    m_record.insertionOutcome.reset();
+    m_record.insertionFailureReason = block.message;
+    m_sessionCoordinator->refuseDelivery(SessionBlockReason::secureField);
+    m_context.setInlineMessage(block.message);
+    m_context.recordEvent(DiagnosticsEventLevel::warning, block.code, block.message);
 }
 
 void TranscriptDelivery::appendHistory(const QString& text, double durationSeconds,

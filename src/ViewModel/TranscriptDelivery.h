@@ -70,8 +70,10 @@ public:
     const LastDeliveryRecord& record() const { return m_record; }
     LastDeliveryRecord& record() { return m_record; }
 
-    // Shared with the paste delivery.
-    using Validation = std::variant<FocusedTargetSnapshot, DeliveryValidationFailure>;
+    // Shared with the paste delivery. A password field holds the focus now: whatever road the
+    // dictation took, nothing goes there and nothing of it is kept.
+    struct SecureFieldFocused {};
+    using Validation = std::variant<FocusedTargetSnapshot, DeliveryValidationFailure, SecureFieldFocused>;
     Validation validateDeliveryTarget(const FocusedTargetSnapshot& captured);
     // The same, waiting on the focus's moves, up to kFocusSettleLimitSeconds and kFocusSettleEventLimit
     // of them, while the focus is away, not on a text element yet, or (just after the release) elsewhere.
@@ -86,6 +88,9 @@ public:
     void fallbackCopy(const QString& text, double durationSeconds, const QString& code, const QString& message,
                       bool writeToPasteboard = true);
     void failClipboardFallbackDisabled();
+    // Ends the dictation as the secure-field block of the press does: the words are not written,
+    // pasted, copied or kept, and the user is told why. The clipboard is left to the caller.
+    void refuseSecureField();
     void appendHistory(const QString& text, double durationSeconds, TranscriptHistoryCompletionKind kind);
     void holdHistory(const QString& text, double durationSeconds);
     bool isDelivering() const;
@@ -96,6 +101,9 @@ public:
 
 private:
     QCoro::Task<void> nextFocusChange(double timeoutSeconds, std::stop_token stopToken);
+    // The focus, read once, rests on a password field (or a window that shows one where its focus
+    // cannot be told).
+    bool focusRestsOnSecureField();
 
     ViewModelContext& m_context;
     DeliveryOutlets m_outlets;

@@ -33,9 +33,11 @@ public:
     // What a paste puts before the words: a caret right after a word asks for a space.
     QString pastePrefix;
     QStringList verifiedTexts;
+    QList<FocusedTargetSnapshot> insertedInto;  // every target a write was tried on
 
-    TextInsertionResult insert(const QString& text, const FocusedTargetSnapshot&,
+    TextInsertionResult insert(const QString& text, const FocusedTargetSnapshot& target,
                                const std::optional<TextReplacementHint>&) override {
+        insertedInto.append(target);
         TextInsertionResult result = insertAnswer.next();
         if (!result.insertedText) result.insertedText = text;
         return result;

@@ -16,6 +16,7 @@ TEST(SessionCoordinator, AStepIsTakenOnlyFromTheStatesThatAllowItAndPublishedOnc
     const Step succeed = &H::markSuccess, copy = &H::markFallbackCopied, cancel = &H::cancelRecording;
     const Step block = [](H& h) { h.block(SessionBlockReason::secureField); };
     const Step fail = [&](H& h) { h.fail(timeout); };
+    const Step refuse = [](H& h) { h.refuseDelivery(SessionBlockReason::secureField); };
     const auto recording = SessionState::recording(), idle = SessionState::idle();
     const auto blocked = SessionState::blocked(SessionBlockReason::secureField);
     const auto success = SessionState::success();
@@ -31,6 +32,10 @@ TEST(SessionCoordinator, AStepIsTakenOnlyFromTheStatesThatAllowItAndPublishedOnc
         {"block while injecting", {record, upload, inject}, block, std::nullopt},
         {"block after success", {record, upload, succeed}, block, blocked},
         {"upload from idle", {}, upload, std::nullopt},
+        {"delivery refused while uploading", {record, upload}, refuse, blocked},
+        {"delivery refused while injecting", {record, upload, inject}, refuse, blocked},
+        {"delivery refused while recording", {record}, refuse, std::nullopt},
+        {"delivery refused after success", {record, upload, succeed}, refuse, std::nullopt},
         {"success straight from uploading", {record, upload}, succeed, success},
         {"success after a failure", {fail}, succeed, std::nullopt},
         {"fallback from injecting", {record, upload, inject}, copy, SessionState::fallbackCopied()},

@@ -119,8 +119,8 @@ TEST(TranscriptDelivery, DecisionMatrix) {
     const Row rows[] = {
         {"window's tree came up", treeCameUp(writableTextField()), success, Kind::inserted, "insert.inserted_at_caret",
          O::validatedSameSurface},
-        {"window's tree came up, a password field", treeCameUp(secret), copied, copy, "fallback.target_surface_changed",
-         O::insertionSurfaceChanged},
+        {"window's tree came up, a password field", treeCameUp(secret),
+         SessionState::blocked(SessionBlockReason::secureField), std::nullopt, "blocked.secure_field", std::nullopt},
         {"window's tree came up, another application", treeCameUp(otherField(77)), copied, copy,
          "fallback.frontmost_application_changed", O::frontmostApplicationChanged},
         {"no target captured", noTarget(true), copied, copy, "fallback.focused_target_unavailable",
@@ -146,6 +146,89 @@ TEST(TranscriptDelivery, DecisionMatrix) {
         DeliveryRig rig(row.adjust);
         expectRow(rig, row);
         EXPECT_EQ(rig.delivery.record().validationOutcome, row.outcome);
+    }
+}
+
+// Whatever road the dictation took (the field found at the press, a window standing in for it, a
+// field looked for again at delivery, a paste checked afterwards), the field is read again before
+// anything is written, pasted or copied: where a password field holds the focus, or is all a window
+// whose focus cannot be told shows, the session ends as the press's secure-field block does. Nothing
+// is written or pasted there, the user's clipboard is as it was, the history keeps nothing.
+TEST(TranscriptDelivery, NoRoadDeliversToASecureField) {
+    FocusedTargetSnapshot secret = writableTextField();
+    secret.element.subrole = u"AXSecureTextField"_qs;
+    secret.element.identifier = u"password-field"_qs;
+    FocusedTargetSnapshot nearFocus = secret;  // shown in a window whose focus cannot be told
+    nearFocus.isFocusedElement = false;
+    FocusedTargetSnapshot window;  // a window without a tree, named as a password prompt
+    window.app = writableTextField().app, window.isWindowOnly = true, window.element.isEnabled = true;
+    FocusedTargetSnapshot prompt = window;
+    prompt.element.subrole = u"AXSecureTextField"_qs;
+    FocusedTargetSnapshot container = writableTextField();
+    container.element.isEditable = false, container.element.role = u"AXGroup"_qs;
+
+    const auto recordedOn = [](const FocusedTargetSnapshot& captured) {
+        return [captured](DeliveryRig& r) { r.focused = captured; };
+    };
+    const auto nowOn = [](const FocusedTargetSnapshot& now) {
+        return [now](DeliveryRig& r) { r.fakes.inspector->answer.setFallback(now); };
+    };
+    const auto then = [](const QList<Adjust>& steps) {
+        return [steps](DeliveryRig& r) {
+            for (const Adjust& step : steps)
+                step(r);
+        };
+    };
+    const Adjust released = [](DeliveryRig& r) { r.delivery.noteHotkeyReleased(); };
+    const Adjust noTarget = [](DeliveryRig& r) { r.focused.reset(); };
+    const Adjust clipboardOff = [](DeliveryRig& r) { r.fallbackEnabled = false; };
+    const Adjust pasteChecked = [&](DeliveryRig& r) {  // the field at delivery, a password field at the check
+        paste(r), inspected(writableTextField())(r), nowOn(secret)(r);
+    };
+    const Adjust pasteAfterFailedWrite = [&](DeliveryRig& r) {
+        insertFails(T::writeFailed)(r), inspected(writableTextField())(r), nowOn(secret)(r);
+    };
+    const struct {
+        const char* label;
+        Adjust adjust;
+        bool pasteWentOut;  // into the field checked before it, never into the password field
+    } roads[] = {
+        {"the field of the press, a password field at delivery", nowOn(secret), false},
+        {"another application's password field at delivery", nowOn([&] {
+             FocusedTargetSnapshot other = secret;
+             other.app.processIdentifier = 77;
+             return other;
+         }()),
+         false},
+        {"recorded on a password field", then({recordedOn(secret), nowOn(secret)}), false},
+        {"a window stood in, its tree came up on a password field", then({recordedOn(window), nowOn(secret)}), false},
+        {"a window stood in, a password field where its focus cannot be told",
+         then({recordedOn(window), nowOn(nearFocus)}), false},
+        {"a window stood in, named as a password prompt", then({recordedOn(window), nowOn(prompt)}), false},
+        {"a window stood in, the clipboard off", then({recordedOn(window), nowOn(secret), clipboardOff}), false},
+        {"looked for again after the release: a container, then a password field",
+         then({released, inspected(container), nowOn(secret)}), false},
+        {"no field recorded, a password field has the focus", then({noTarget, nowOn(secret)}), false},
+        {"paste chosen, clipboard off", then({strategy(TextInsertionStrategy::clipboardPaste, false), nowOn(secret)}),
+         false},
+        {"pasted, a password field at the check", pasteChecked, true},
+        {"the write failed, pasted, a password field at the check", pasteAfterFailedWrite, true},
+    };
+    for (const auto& road : roads) {
+        SCOPED_TRACE(road.label);
+        DeliveryRig rig(road.adjust);
+        EXPECT_FALSE(rig.failure);
+        EXPECT_EQ(rig.fakes.sessionCoordinator->state(), SessionState::blocked(SessionBlockReason::secureField));
+        EXPECT_TRUE(rig.history.isEmpty());
+        EXPECT_EQ(rig.fakes.pasteboard->contents, QList{kUsersClipboard});
+        EXPECT_EQ(rig.fakes.diagnostics->codes().value(0), u"runtime.blocked.secure_field"_qs);
+        EXPECT_EQ(rig.context.inlineMessage(), u"Secure field algılandı."_qs);
+        EXPECT_FALSE(rig.delivery.record().insertionOutcome);
+        for (const FocusedTargetSnapshot& target : rig.fakes.textInserter->insertedInto)
+            EXPECT_FALSE(target.element.isSecure() || target.isWindowOnly);
+        EXPECT_EQ(rig.fakes.pastePerformer->pastedInto.size(), road.pasteWentOut ? 1 : 0);
+        for (const FocusedTargetSnapshot& target : rig.fakes.pastePerformer->pastedInto)
+            EXPECT_FALSE(target.element.isSecure() || target.isWindowOnly);
     }
 }
 

@@ -10,6 +10,8 @@
 
 #include <atspi/atspi.h>
 
+#include <QDeadlineTimer>
+#include <QFile>
 #include <QStack>
 
 namespace quorvelle {
@@ -69,6 +71,17 @@ bool implements(AtspiAccessible* accessible, const char* interfaceName) {
     return found;
 }
 
+// GTK 4 puts its application on the accessibility bus a moment after its first window shows (GTK 3's
+// bridge, loaded only where accessibility is on, likewise): until then its window shows no tree, and
+// a password entry focused from the start cannot be seen. Told by the libraries the process mapped.
+bool registersLate(qint32 processIdentifier) {
+    if (processIdentifier <= 0) return false;
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(processIdentifier));
+    if (!maps.open(QIODevice::ReadOnly)) return false;
+    const QByteArray mapped = maps.readAll();
+    return mapped.contains("/libgtk-4.so") || mapped.contains("/libatk-bridge-2.0.so");
+}
+
 }  // namespace
 
 AtspiElementNavigator::AtspiElementNavigator() {
@@ -125,7 +138,8 @@ AtspiFocusTracker::Membership AtspiElementNavigator::membershipOf(qint32 process
             known = knownApplication(accessible);
             if (!known) return std::nullopt;
         }
-        return AtspiFocusTracker::ApplicationPart{offsetUnitOf(*known, accessible), ownsWindow};
+        const AtspiOffsetUnit unit = offsetUnitOf(*known, accessible);
+        return AtspiFocusTracker::ApplicationPart{unit, ownsWindow, known->reportsShowingBelowWindows};
     };
 }
 
@@ -159,6 +173,18 @@ bool AtspiElementNavigator::hasApplication(qint32 processIdentifier) {
     // the focus it has until the focus first moves: where not even the focus events named its field,
     // its window stands for it, and the field is looked for again when the words are delivered.
     return m_applications.value(busNameOf(app->accessible())).reportsShowingBelowWindows;
+}
+
+bool AtspiElementNavigator::awaitApplication(qint32 processIdentifier) {
+    if (application(processIdentifier) || !registersLate(processIdentifier)) return false;
+    QDeadlineTimer deadline(kApplicationArrivalWait);
+    constexpr std::chrono::milliseconds kStep{50};
+    while (!deadline.hasExpired()) {
+        // The registry tells of a new application with an event on the bus, handled here.
+        AtspiFocusTracker::catchUp(std::min(kStep, std::chrono::milliseconds(deadline.remainingTime())));
+        if (application(processIdentifier)) return true;
+    }
+    return false;
 }
 
 QList<std::shared_ptr<AtspiElement>> AtspiElementNavigator::childElements(const AtspiElement& element) {
@@ -330,6 +356,17 @@ AccessibilityElementRef AtspiElementNavigator::focusedWindow(qint32 processIdent
         if (hasState(*window, ATSPI_STATE_ACTIVE)) return window;
     }
     return nullptr;
+}
+
+QList<AccessibilityElementRef> AtspiElementNavigator::shownWindows(qint32 processIdentifier) {
+    QList<AccessibilityElementRef> shown;
+    const std::shared_ptr<AtspiElement> app = application(processIdentifier);
+    if (!app) return shown;
+    // GTK 4 says `showing` of its windows (and only of them); other toolkits of every shown object.
+    for (auto& window : windowsActiveFirst(*app)) {
+        if (hasState(*window, ATSPI_STATE_SHOWING) || hasState(*window, ATSPI_STATE_VISIBLE)) shown.append(window);
+    }
+    return shown;
 }
 
 AccessibilityElementRef AtspiElementNavigator::parent(const AccessibilityElement& element) {

@@ -24,8 +24,12 @@ public:
     AtspiElementNavigator();
 
     bool hasApplication(qint32 processIdentifier) override;
+    bool awaitApplication(qint32 processIdentifier) override;
+    // How long a window shown a moment ago is given to bring its application onto the bus.
+    static constexpr std::chrono::milliseconds kApplicationArrivalWait{1000};
     AccessibilityElementRef focusedElement(qint32 processIdentifier) override;
     AccessibilityElementRef focusedWindow(qint32 processIdentifier) override;
+    QList<AccessibilityElementRef> shownWindows(qint32 processIdentifier) override;
     AccessibilityElementRef parent(const AccessibilityElement& element) override;
     QList<AccessibilityElementRef> children(const AccessibilityElement& element) override;
     std::optional<QString> readSubrole(const AccessibilityElement& element) override;

@@ -2,6 +2,7 @@
 
 #include "Platform/Linux/AtspiConnection.h"
 #include "Platform/Linux/AtspiElementKind.h"
+#include "Platform/Linux/GObjectRef.h"
 #include "Platform/Linux/ProcessAncestry.h"
 #include "Services/Delivery/FocusedTargetInspectionError.h"
 
@@ -120,6 +121,56 @@ bool lostFocusWithItsWindow(const AtspiElement& element) {
     return window && window->states() && !hasState(*window, ATSPI_STATE_ACTIVE);
 }
 
+// Whether an object has no room on screen (its extents are empty); false when they cannot be read.
+bool hasNoArea(const AtspiElement& element) {
+    const GObjectRef<AtspiComponent> component(atspi_accessible_get_component_iface(element.accessible()));
+    if (!component) return false;
+    AtspiCallError error;
+    AtspiRect* extents = atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, error.slot());
+    const bool empty = extents && !error.failed() && (extents->width <= 0 || extents->height <= 0);
+    g_free(extents);
+    return empty;
+}
+
+// An object that is not on screen and takes no text: a cell of a list in a hidden panel. Qt 5 says
+// `showing` of such a cell (and `focused` of the list's current one) while the list itself shows
+// nowhere: the list it sits in tells. Where the toolkit says `showing` of no object below a window
+// (GTK 4), nothing tells it.
+bool isHiddenNonText(const AtspiElement& element, const ApplicationPart& part) {
+    if (!part.reportsShowing || takesText(element)) return false;
+    if (!hasState(element, ATSPI_STATE_SHOWING)) return true;
+    AtspiCallError error;
+    const auto role = AtspiRole(element.role(error.slot()));
+    if (error.failed() ||
+        (role != ATSPI_ROLE_TABLE_CELL && role != ATSPI_ROLE_LIST_ITEM && role != ATSPI_ROLE_TREE_ITEM))
+        return false;
+    const auto list =
+        adoptAtspiElement(atspi_accessible_get_parent(element.accessible(), error.slot()), element.offsetUnit());
+    return list && !error.failed() && (!hasState(*list, ATSPI_STATE_SHOWING) || hasNoArea(*list));
+}
+
+// A text element of the window that `hidden` sits in, shown and claiming the focus: the newest such
+// one the focus events named, else what `searchWindow` finds there; null when there is none.
+std::shared_ptr<AtspiElement> shownTextClaimingFocus(const Membership& belongs, const SearchWindow& searchWindow,
+                                                     const AtspiElement& hidden) {
+    const std::shared_ptr<AtspiElement> window = windowOf(hidden);
+    if (!window) return nullptr;
+    const auto shownText = [](const AtspiElement& element) {
+        return hasState(element, ATSPI_STATE_FOCUSED) && hasState(element, ATSPI_STATE_SHOWING) && takesText(element);
+    };
+    for (qsizetype index = 1; index < recentlyFocused.size(); ++index) {
+        const std::optional<ApplicationPart> part = belongs(recentlyFocused.at(index));
+        if (!part || !part->ownsWindow) continue;
+        auto earlier = adopted(recentlyFocused.at(index), part->offsetUnit);
+        if (!earlier->states() || !shownText(*earlier)) continue;
+        const std::shared_ptr<AtspiElement> itsWindow = windowOf(*earlier);
+        if (itsWindow && itsWindow->identityKey() == window->identityKey()) return earlier;
+    }
+    if (!searchWindow) return nullptr;
+    std::shared_ptr<AtspiElement> found = searchWindow(window);
+    return found && shownText(*found) ? found : nullptr;
+}
+
 }  // namespace
 
 bool start() {
@@ -189,6 +240,9 @@ FocusReading readFocus(const Membership& belongs, const LookInside& lookInside, 
     if (!isFocusWaypoint(*newest)) {
         const bool focused =
             holdsFocus(*newest, *newestPart, true) || (newestPart->ownsWindow && lostFocusWithItsWindow(*newest));
+        if (focused && isHiddenNonText(*newest, *newestPart)) {
+            if (auto shown = shownTextClaimingFocus(belongs, searchWindow, *newest)) return {std::move(shown), false};
+        }
         return {focused ? newest : nullptr, false};
     }
     if (lookInside) {

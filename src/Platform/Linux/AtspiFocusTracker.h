@@ -37,6 +37,8 @@ struct ApplicationPart {
     AtspiOffsetUnit offsetUnit;  // of the toolkit that drew it
     // Drawn by the process that owns the window, not by a helper process of the application.
     bool ownsWindow = true;
+    // Its toolkit says `showing` of the objects below its windows (GTK 4 does not).
+    bool reportsShowing = true;
 };
 // Whether an object belongs to the application asked about: drawn by its window's process, or by a
 // helper process of the same application.
@@ -64,7 +66,9 @@ using SearchWindow = std::function<std::shared_ptr<AtspiElement>(const std::shar
 // process's object only while it says so itself). When that object is a container or a menu on the
 // focus's way back to a field, what `lookInside` finds in it, else the text element of the same
 // application that had the focus before and still reports it. A window's pane with no such element
-// leaves it to `searchWindow` in the pane's window.
+// leaves it to `searchWindow` in the pane's window. An object that is not shown and takes no text
+// (a cell of a hidden list, which Kate names again and again) gives way to a shown text element of
+// its window that claims the focus: one the events named before, else what `searchWindow` finds.
 FocusReading readFocus(const Membership& belongs, const LookInside& lookInside = {},
                        const SearchWindow& searchWindow = {},
                        std::chrono::milliseconds wait = std::chrono::milliseconds(0));

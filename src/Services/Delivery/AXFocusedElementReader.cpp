@@ -37,7 +37,19 @@ FocusedElementReading AXFocusedElementReader::readFocusedElement(qint32 processI
     }
     // Nothing to read inside a window whose application has no accessibility tree: the caller
     // describes the window instead. An application that tells its focus but shows none is an error.
-    if (!m_navigator.hasApplication(processIdentifier)) return FocusedElementReading{};
+    if (!m_navigator.hasApplication(processIdentifier)) {
+        // A window shown a moment ago whose tree is on its way: what it holds is read once it came
+        // (the second reading does not wait again, the application being there).
+        if (m_navigator.awaitApplication(processIdentifier)) return readFocusedElement(processIdentifier, earlier);
+        // An application on the bus that cannot tell its focus (GTK 4 while the hot key holds the
+        // keyboard, or before its focus first moved): its window stands for the field, unless it
+        // shows a password field, which may be the one holding the focus. A password field anywhere
+        // among a focused window's candidates is chosen likewise.
+        for (const AccessibilityElementRef& window : m_navigator.shownWindows(processIdentifier)) {
+            if (FocusedElementReading reading = secureCandidate(window); reading.element) return reading;
+        }
+        return FocusedElementReading{};
+    }
     throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);
 }
 
@@ -92,6 +104,17 @@ FocusedElementReading AXFocusedElementReader::bestCandidate(const AccessibilityE
     }
     if (best.element) m_navigator.readDescription(*best.element, best.metadata);
     return best;
+}
+
+FocusedElementReading AXFocusedElementReader::secureCandidate(const AccessibilityElementRef& start) {
+    for (const AccessibilityElementRef& candidate : collectCandidates(start)) {
+        if (m_navigator.readSubrole(*candidate) != FocusedTargetTables::secureTextFieldSubrole) continue;
+        FocusedElementReading reading{candidate, m_navigator.readScoringMetadata(*candidate)};
+        m_navigator.readDescription(*candidate, reading.metadata);
+        reading.isFocused = reading.metadata.isFocused.value_or(false);
+        return reading;
+    }
+    return {};
 }
 
 }  // namespace quorvelle

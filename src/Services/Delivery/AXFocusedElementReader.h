@@ -23,6 +23,8 @@ public:
     QList<AccessibilityElementRef> collectCandidates(const AccessibilityElementRef& start);
     // The first candidate with the highest score.
     FocusedElementReading bestCandidate(const AccessibilityElementRef& start);
+    // The first secure field among the candidates; none when there is none.
+    FocusedElementReading secureCandidate(const AccessibilityElementRef& start);
 
 private:
     AccessibilityElementNavigating& m_navigator;

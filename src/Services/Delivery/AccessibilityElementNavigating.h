@@ -19,10 +19,17 @@ public:
     // is (many windows have none: terminals, toolkits without accessibility, programs with it
     // switched off; some toolkits tell nothing until the focus first moves).
     virtual bool hasApplication(qint32 processIdentifier) = 0;
+    // For a process with no application on the bus that carries a toolkit registering one only a
+    // moment after its first window shows (GTK 4): waits a bounded while for it to come; whether it
+    // came. False at once for every other process.
+    virtual bool awaitApplication(qint32 processIdentifier) = 0;
     // The element that has the keyboard focus inside the application of that process.
     virtual AccessibilityElementRef focusedElement(qint32 processIdentifier) = 0;
     // The application's active window.
     virtual AccessibilityElementRef focusedWindow(qint32 processIdentifier) = 0;
+    // The windows the application of that process shows, active or not (none without an application
+    // on the bus): where it cannot tell its focus, what they hold is all there is to go by.
+    virtual QList<AccessibilityElementRef> shownWindows(qint32 processIdentifier) = 0;
     // Null above a window: the application itself is never a candidate.
     virtual AccessibilityElementRef parent(const AccessibilityElement& element) = 0;
     virtual QList<AccessibilityElementRef> children(const AccessibilityElement& element) = 0;

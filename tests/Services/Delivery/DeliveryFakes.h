@@ -85,6 +85,12 @@ public:
         return elements.value(focusSequence.value(0, focused));
     }
     AccessibilityElementRef focusedWindow(qint32) override { return elements.value(window); }
+    QList<AccessibilityElementRef> shownWindows(qint32) override {
+        QList<AccessibilityElementRef> result;
+        for (const QString& name : windowsShown)
+            result.append(elements.value(name));
+        return result;
+    }
     AccessibilityElementRef parent(const AccessibilityElement& element) override {
         ++walkSteps;
         return elements.value(parentOf.value(element.identityKey()));
@@ -97,6 +103,13 @@ public:
         return result;
     }
     bool hasApplication(qint32) override { return applicationPresent; }
+    // The application comes on the bus while it is waited for, once.
+    bool awaitApplication(qint32) override {
+        if (!applicationComing) return false;
+        applicationComing = false;
+        applicationPresent = true;
+        return true;
+    }
     std::optional<QString> readSubrole(const AccessibilityElement& element) override {
         return metadataOf.value(element.identityKey()).subrole;
     }
@@ -120,7 +133,9 @@ public:
     QString focused;
     QStringList focusSequence;  // successive answers of focusedElement, when set
     QString window;
+    QStringList windowsShown;  // active or not
     bool applicationPresent = true;
+    bool applicationComing = false;
     int walkSteps = 0;  // parents and children asked for
 };
 

@@ -258,6 +258,51 @@ TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts)
     }
 }
 
+// An application on the bus that cannot tell its focus (GTK 4 while the hot key holds the keyboard):
+// its window stands for the field, unless one of the windows it shows holds a password field, which
+// may be the one with the focus. Then the target is that password field, and nothing is recorded.
+TEST(FocusedTargetInspector, AWindowWhoseFocusCannotBeToldStandsForTheFieldUnlessItShowsAPasswordField) {
+    const char* const cases[][3] = {
+        // the tree, the windows shown (active or not); whether the target is secure
+        {"form/g name/t/form", "form", "no"},
+        {"form/g name/t/form secret/s/form", "form", "yes"},
+        {"other/g form/g name/t/form box/g/form secret/s/box", "other form", "yes"},  // deep, in a second window
+        {"form/g name/t/form secret/s/form", "", "no"},  // no window shown: nothing to go by
+    };
+    for (const auto& [nodes, shown, secure] : cases) {
+        SCOPED_TRACE(nodes);
+        InspectorRig rig;
+        for (const QString& node : QString::fromUtf8(nodes).split(u' ')) {
+            const QStringList parts = node.split(u'/');
+            rig.tree.add(parts[0], element(parts[1].front().toLatin1()), parts.value(2));
+        }
+        rig.tree.applicationPresent = false;
+        rig.tree.windowsShown = QString::fromUtf8(shown).split(u' ', Qt::SkipEmptyParts);
+        const FocusedTargetSnapshot target = rig.inspector.inspect();
+        if (QByteArray(secure) == "no") {
+            EXPECT_TRUE(target.isWindowOnly && !target.elementHandle);
+            EXPECT_EQ(target.blockReason(), SessionBlockReason::noWritableTarget);
+            continue;
+        }
+        EXPECT_FALSE(target.isWindowOnly);
+        EXPECT_EQ(elementOf(target.elementHandle)->identityKey(), u"secret"_qs);
+        EXPECT_FALSE(target.isFocusedElement) << "found, not told";
+        EXPECT_EQ(target.blockReason(), SessionBlockReason::secureField);
+    }
+    // A window shown a moment ago, its application on its way to the bus: read once it came.
+    InspectorRig fresh;
+    fresh.tree.add(u"form"_qs, element('g'));
+    RawFocusedElementMetadata secret = element('s');
+    secret.isFocused = true;
+    fresh.tree.add(u"secret"_qs, secret, u"form"_qs);
+    fresh.tree.focused = u"secret"_qs;
+    fresh.tree.applicationPresent = false, fresh.tree.applicationComing = true;
+    const FocusedTargetSnapshot target = fresh.inspector.inspect();
+    EXPECT_FALSE(target.isWindowOnly);
+    EXPECT_TRUE(target.isFocusedElement);
+    EXPECT_EQ(target.blockReason(), SessionBlockReason::secureField);
+}
+
 // Plain text roles are seen on the real fields of the desktop tests; these are the others.
 TEST(AtspiTranslation, RolesAndFlagsInTheAXVocabularyAndOffsetsBetweenUtf16AndCodePoints) {
     const std::pair<const char*, AXRoleDescription> roles[] = {

@@ -1,0 +1,137 @@
+// No word into a password field, on any road. A GTK 4 window that opens with its password entry
+// focused tells the bus nothing of that focus, and shows no focused object while the hot key holds the
+// keyboard: the window may stand in for the field at the press, and the field is read again at
+// delivery. A Qt 6 password field pressed right after the focus moved to it may be taken for the
+// field before it at the press. Either way nothing is written, pasted, copied or kept.
+#include "FixtureApp.h"
+#include "RealAppDictation.h"
+#include "ShellDesktopInput.h"
+#include "TestEventLoop.h"
+
+#include <QDebug>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace quorvelle {
+namespace {
+
+using test::RealApp;
+
+bool xdotool(const QStringList& arguments, QString* output = nullptr) {
+    QProcess process;
+    process.start(u"xdotool"_qs, arguments);
+    if (!process.waitForFinished(30000)) return false;
+    if (output) *output = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    return process.exitCode() == 0;
+}
+
+class SecureFieldDesktop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
+        ASSERT_TRUE((dictation = std::make_unique<test::RealAppDictation>())->isReady());
+    }
+
+    // Dictates `words` at once, as RealAppDictation::dictate does but without waiting for a recording
+    // that a refused press never starts, and checks that nothing of them went anywhere; whether the
+    // press started a recording.
+    bool dictateAndExpectNothingKept(const QString& words) {
+        const QStringList hotkey{u"Control_L"_qs, u"Alt_L"_qs, u"Return"_qs};
+        test::FakeAudioCapture& capture = *dictation->fakes.audioCapture;
+        capture.calls.clear();
+        dictation->fakes.transcriber->answer.setFallback(words);
+        const SessionViewModel& session = *dictation->vm->session();
+        const auto is = [&](SessionState::Kind kind) { return session.runtimeState().kind() == kind; };
+        // A refusal is told by a new event: the state may be blocked already from the round before.
+        const qsizetype eventsBefore = dictation->fakes.diagnostics->events().size();
+        const auto refused = [&] {
+            return is(SessionState::Kind::blocked) && dictation->fakes.diagnostics->events().size() > eventsBefore;
+        };
+        test::sendKeys(hotkey, true);
+        test::waitUntil([&] { return is(SessionState::Kind::recording) || refused(); }, 20000);
+        AudioLevelSnapshot level = AudioLevelSnapshot::silent();
+        level.peakPower = 0.3;
+        capture.levelPublisher().send(level);
+        test::waitUntil([] { return false; }, 100);
+        test::sendKeys(hotkey, false);
+        const bool recorded = !capture.calls.filter(u"startCapture"_qs).isEmpty();
+        const auto ended = [&] {
+            return !is(SessionState::Kind::recording) && !is(SessionState::Kind::uploading) &&
+                   !is(SessionState::Kind::injecting);
+        };
+        EXPECT_TRUE(test::waitUntil(ended, 20000));
+        const std::optional<TranscriptHistoryCompletionKind> outcome = session.lastInsertionOutcome();
+        EXPECT_FALSE(outcome) << "ended as " << int(*outcome);
+        EXPECT_EQ(session.runtimeState(), SessionState::blocked(SessionBlockReason::secureField))
+            << dictation->vm->inlineMessage().value_or(u"-"_qs).toStdString();
+        EXPECT_TRUE(dictation->fakes.history->entries.isEmpty());
+        EXPECT_TRUE(dictation->fakes.history->held.isEmpty());
+        for (const ClipboardItemSnapshot& item : dictation->delivery->clipboard().snapshot()) {
+            for (const QByteArray& data : item.representations)
+                EXPECT_FALSE(data.contains(words.toUtf8())) << "the words were left on the clipboard";
+        }
+        return recorded;
+    }
+
+    std::unique_ptr<test::RealAppDictation> dictation;
+};
+
+// A fresh GTK 4 sign-in window, its password entry focused from the start and never focused again,
+// dictated into as soon as it is in front: ten windows, none of which records or keeps a word.
+TEST_F(SecureFieldDesktop, AFreshGtk4WindowWhosePasswordEntryHoldsTheFocusKeepsNoWord) {
+#ifndef QUORVELLE_GTK4_PASSWORD_FIXTURE_PATH
+    GTEST_SKIP() << "GTK 4's headers are not installed (scripts/install-deps installs them)";
+#else
+    constexpr int kRounds = 10;
+    int recorded = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        SCOPED_TRACE(round);
+        const QString title = u"Sign in %1"_qs.arg(round);
+        QProcess window;
+        window.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        window.start(QStringLiteral(QUORVELLE_GTK4_PASSWORD_FIXTURE_PATH), {title});
+        ASSERT_TRUE(window.waitForStarted(30000));
+        // In front as the window manager gives a new window the focus: the field is never touched.
+        QString active;
+        const bool inFront = test::waitUntil(
+            [&] {
+                return xdotool({u"getactivewindow"_qs, u"getwindowname"_qs}, &active) && active == title;
+            },
+            60000);
+        ASSERT_TRUE(inFront) << "the window never came to the front; in front: " << active.toStdString();
+        if (dictateAndExpectNothingKept(u"secret words %1"_qs.arg(round))) ++recorded;
+        window.terminate();
+        ASSERT_TRUE(window.waitForFinished(10000));
+        const QByteArray typed = window.readAllStandardOutput();
+        EXPECT_FALSE(typed.contains("password ")) << "the password entry changed: " << typed.toStdString();
+    }
+    // The probe found 6 of 15 presses recorded; the count is told for the record.
+    qInfo().noquote() << "presses that started a recording in a fresh GTK 4 password window:" << recorded << "of"
+                      << kRounds;
+    RecordProperty("recorded_presses", recorded);
+#endif
+}
+
+// A Qt 6 password field pressed right after the focus moved to it from a plain field: whatever the
+// press took the field for, nothing of the words goes anywhere.
+TEST_F(SecureFieldDesktop, AQt6PasswordFieldPressedRightAfterTheFocusMovedKeepsNoWord) {
+    test::FixtureApp fixture(test::FixtureApp::Toolkit::Qt, u"Qt sign-in"_qs);
+    ASSERT_TRUE(xdotool({u"search"_qs, u"--name"_qs, u"^Qt sign-in$"_qs, u"windowactivate"_qs, u"--sync"_qs}));
+    constexpr int kRounds = 4;
+    for (int round = 0; round < kRounds; ++round) {
+        SCOPED_TRACE(round);
+        fixture.focus(u"single"_qs);
+        const auto onPlainField = [&] {
+            const auto target = dictation->focusedTextTarget();
+            return target && !target->element.isSecure();
+        };
+        ASSERT_TRUE(test::waitUntil(onPlainField, 30000));
+        fixture.focus(u"password"_qs);
+        dictateAndExpectNothingKept(u"secret words %1"_qs.arg(round));
+        EXPECT_EQ(fixture.texts().value(u"password"_qs).toString(), QString());
+    }
+}
+
+}  // namespace
+}  // namespace quorvelle
