@@ -22,8 +22,9 @@ RawAnswerServer::RawAnswerServer(Framing framing, qint64 length) : m_listener(::
         ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size) != 0)
         throw std::runtime_error("no port");
     m_port = ntohs(address.sin_port);
-    m_thread =
-        std::thread([this, piece = answer(framing, length), length] { serve(piece.first, piece.second, length); });
+    m_thread = std::thread([this, piece = answer(framing, length), length, chunked = framing == Framing::chunked] {
+        serve(piece.first, piece.second, length, chunked ? "0\r\n\r\n" : "");
+    });
 }
 
 RawAnswerServer::~RawAnswerServer() {
@@ -54,13 +55,16 @@ std::pair<QByteArray, QByteArray> RawAnswerServer::answer(Framing framing, qint6
     return {};
 }
 
-void RawAnswerServer::serve(const QByteArray& head, const QByteArray& piece, qint64 length) {
+void RawAnswerServer::serve(const QByteArray& head, const QByteArray& piece, qint64 length, const QByteArray& tail) {
     for (int connection; (connection = ::accept(m_listener, nullptr, nullptr)) >= 0; ::close(connection)) {
         char request[8192];
         ::recv(connection, request, sizeof request, 0);
-        if (sendAll(connection, head))
-            while (m_sent < length && sendAll(connection, piece))
+        qint64 sent = 0;
+        if (sendAll(connection, head)) {
+            for (; sent < length && sendAll(connection, piece); sent += piece.size())
                 m_sent += piece.size();
+            if (sent >= length) sendAll(connection, tail);
+        }
         m_finished = true;
     }
 }

@@ -10,7 +10,7 @@
 namespace quorvelle::test {
 
 // Answers each connection in turn, on a thread of its own, as fast as the client takes it: a body
-// of the given length (announced, close-delimited or in chunks), or a head whose status line,
+// of the given length (announced, close-delimited, or in chunks and then the last chunk), or a head whose status line,
 // header line or first chunk-size line never ends (until the length has gone). Counts what it sent
 // and notes when the client stopped taking more for half a second.
 class RawAnswerServer {
@@ -37,7 +37,8 @@ public:
 private:
     // The head sent once, then the piece sent over and over.
     static std::pair<QByteArray, QByteArray> answer(Framing framing, qint64 length);
-    void serve(const QByteArray& head, const QByteArray& piece, qint64 length);
+    // The tail, once the whole length has gone.
+    void serve(const QByteArray& head, const QByteArray& piece, qint64 length, const QByteArray& tail);
     bool sendAll(int connection, const QByteArray& bytes);
 
     int m_listener;

@@ -140,12 +140,14 @@ void ReplyWatch::watchHead() {
 }
 
 void ReplyWatch::lookAtConnections() {
+    if (m_ended) return;
     const QHash<quint16, qint64> now = m_limits.connections->bytesRead(m_peers, m_peerPort);
     // Qt tells nothing of a head until it ends, but its bytes arriving are movement all the same.
     if (m_abort == Abort::none && !readSince(now, m_readAtLastLook, 0).isEmpty()) m_idleTimer.start();
     m_readAtLastLook = now;
     if (std::exchange(m_answerMoved, false)) {
         m_readAtProgress = now;
+        m_lookingBehindQueue = false;
         return;
     }
     // Once the head has ended, only chunk-size lines can run on unseen: a body in any other framing
@@ -157,6 +159,12 @@ void ReplyWatch::lookAtConnections() {
     // head, up to a read buffer of body may have been read and not yet handed to this thread.
     const qint64 inFlight = m_headEnded ? std::max<qint64>(m_reply->readBufferSize(), 0) : 0;
     if (readSince(now, m_readAtProgress, m_limits.maximumHeadSize + inFlight).isEmpty()) return;
+    // After a busy moment of this thread, pieces of the answer may wait in its queue, handed over but
+    // not yet told: look once more behind them before cutting.
+    if (!std::exchange(m_lookingBehindQueue, true)) {
+        QMetaObject::invokeMethod(this, &ReplyWatch::lookAtConnections, Qt::QueuedConnection);
+        return;
+    }
     qWarning("An answer's head ran past %lld bytes; transfer aborted",
              static_cast<long long>(m_limits.maximumHeadSize));
     abortFor(Abort::timedOut);

@@ -103,6 +103,7 @@ private:
     bool m_answerMoved = false;
     bool m_headEnded = false;
     bool m_linesInBody = false;
+    bool m_lookingBehindQueue = false;
     Abort m_abort = Abort::none;
     bool m_ended = false;
     class Ending;
