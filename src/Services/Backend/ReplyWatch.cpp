@@ -128,15 +128,29 @@ void ReplyWatch::watchHead() {
     // Often enough that little more than the cap is read before the cut.
     m_headTimer.setInterval(std::chrono::milliseconds(50));
     connect(&m_headTimer, &QTimer::timeout, this, &ReplyWatch::lookAtConnections);
-    // Qt has just looked the name up for the request: the answer comes from its cache.
-    QHostInfo::lookupHost(url.host(), this, [this](const QHostInfo& info) {
-        if (m_ended || info.addresses().isEmpty()) return;
-        m_peers = info.addresses();
-        // What the connections to the server read before this request is not its answer.
-        m_readAtProgress = m_limits.connections->bytesRead(m_peers, m_peerPort);
-        m_readAtLastLook = m_readAtProgress;
-        m_headTimer.start();
-    });
+    // An address needs no lookup.
+    if (const QHostAddress address(url.host()); !address.isNull()) {
+        startLooking({address});
+        return;
+    }
+    // Qt has just looked the name up for the request: the answer comes from its cache. It answers
+    // to an object of its own that lives until then, as Qt 6.4 leaks the callback of a lookup whose
+    // receiver went first, and the watch may end before the answer.
+    auto* receiver = new QObject;
+    QHostInfo::lookupHost(url.host(), receiver,
+                          [receiver, guarded = QPointer<ReplyWatch>(this)](const QHostInfo& info) {
+                              receiver->deleteLater();
+                              if (guarded && !guarded->m_ended && !info.addresses().isEmpty())
+                                  guarded->startLooking(info.addresses());
+                          });
+}
+
+void ReplyWatch::startLooking(const QList<QHostAddress>& peers) {
+    m_peers = peers;
+    // What the connections to the server read before this request is not its answer.
+    m_readAtProgress = m_limits.connections->bytesRead(m_peers, m_peerPort);
+    m_readAtLastLook = m_readAtProgress;
+    m_headTimer.start();
 }
 
 void ReplyWatch::lookAtConnections() {

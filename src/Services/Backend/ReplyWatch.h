@@ -84,6 +84,7 @@ private:
     void end();
     void takeArrived();
     void watchHead();
+    void startLooking(const QList<QHostAddress>& peers);
     void lookAtConnections();
     // The connections that read more than the given bytes between the two counts.
     static QList<quint16> readSince(const QHash<quint16, qint64>& now, const QHash<quint16, qint64>& before,

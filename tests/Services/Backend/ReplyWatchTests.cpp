@@ -74,7 +74,8 @@ TEST(ReplyWatchTest, WatchesOnlyTheServersOwnAddressOnItsPortOrTheSchemesDefault
     const QHostAddress otherHost(QStringLiteral("127.0.0.2"));
     const QList<std::pair<QUrl, quint16>> addresses = {{QUrl("https://127.0.0.1/v1/transcriptions"), 443},
                                                        {QUrl("http://127.0.0.1/v1/transcriptions"), 80},
-                                                       {QUrl("https://127.0.0.1:8443/v1/transcriptions"), 8443}};
+                                                       {QUrl("https://127.0.0.1:8443/v1/transcriptions"), 8443},
+                                                       {QUrl("http://localhost/v1/transcriptions"), 80}};
     for (const auto& [url, port] : addresses) {
         SCOPED_TRACE(url.toString().toStdString());
         const auto connections = std::make_shared<FakeConnections>();
