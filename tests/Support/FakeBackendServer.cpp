@@ -152,11 +152,18 @@ void FakeBackendServer::write(QTcpSocket* socket, const FakeResponse& response) 
     if (headerValue(response.headers, "Content-Length").isEmpty())
         out += "Content-Length: " + QByteArray::number(response.body.size()) + kCrlf;
     out += kCrlf;
-    socket->write(response.dripInterval.count() > 0 ? out : out + response.body);
-    if (response.dripInterval.count() <= 0) return;
+    if (response.dripInterval.count() <= 0) {
+        socket->write(out + response.body);
+        return;
+    }
+    QByteArray dripped = response.body;
+    if (response.dripHead)
+        dripped.prepend(out);
+    else
+        socket->write(out);
     auto* timer = new QTimer(socket);
     timer->setTimerType(Qt::PreciseTimer);
-    QObject::connect(timer, &QTimer::timeout, socket, [socket, timer, body = response.body, sent = 0]() mutable {
+    QObject::connect(timer, &QTimer::timeout, socket, [socket, timer, body = dripped, sent = 0]() mutable {
         if (sent < body.size())
             socket->write(body.mid(sent++, 1));
         else

@@ -3,10 +3,10 @@
 // A scripted HTTP/1.1 server on 127.0.0.1 for tests that talk to a host for real, on the creating
 // thread's event loop. Each route (method and exact path) has a queue of answers; a request takes the
 // first, and the last one stays to serve every later request. An unscripted route gets 404. Answers:
-// a status with headers and a body (optionally dripped a byte at a time), silence (never answered),
-// or a dropped connection. Qt resends a request whose kept-alive connection closed before any answer,
-// so a dropped route may be hit more than once. Requests are recorded whole, in arrival order;
-// their bodies must carry Content-Length.
+// a status with headers and a body (optionally dripped a byte at a time, head included or not), silence (never
+// answered), or a dropped connection. Qt resends a request whose kept-alive connection closed before any answer, so a
+// dropped route may be hit more than once. Requests are recorded whole, in arrival order; their bodies must carry
+// Content-Length.
 
 #include <QByteArray>
 #include <QHash>
@@ -38,8 +38,10 @@ struct FakeResponse {
     int status = 200;
     HeaderList headers{};
     QByteArray body{};
-    // When positive, the body is sent one byte at a time with this pause before each byte.
+    // When positive, the body (with dripHead, the whole answer) is sent one byte at a time with this
+    // pause before each byte.
     std::chrono::milliseconds dripInterval{0};
+    bool dripHead = false;
 
     static FakeResponse json(int status, const QByteArray& body) {
         return raw(status, body).header("Content-Type", "application/json");
@@ -52,6 +54,7 @@ struct FakeResponse {
         return headers.append({name, value}), *this;
     }
     FakeResponse& drip(std::chrono::milliseconds interval) { return dripInterval = interval, *this; }
+    FakeResponse& dripFromTheHead(std::chrono::milliseconds interval) { return dripHead = true, drip(interval); }
 };
 
 struct MultipartPart {

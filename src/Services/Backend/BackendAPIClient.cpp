@@ -137,12 +137,15 @@ QCoro::Task<QByteArray> BackendAPIClient::send(QNetworkRequest request, QByteArr
     throw mapped;
 }
 
+// Each call below starts its request outside the co_await expression: GCC 12 destroys temporaries
+// made inside one twice, and the request, method and body are all made in the call.
 QCoro::Task<BackendDeviceLoginStartResponse> BackendAPIClient::startDeviceLogin(
     BackendDeviceLoginStartRequest request) {
     const DeviceLoginStartPayload payload{request.deviceName, request.osVersion, request.appVersion, request.build};
-    const auto answer = co_await sendDecoding<DeviceLoginStartResponsePayload>(
+    QCoro::Task<DeviceLoginStartResponsePayload> sending = sendDecoding<DeviceLoginStartResponsePayload>(
         jsonRequest(makeRequest(QUrl(QStringLiteral("/v1/auth/device-login/start")))), "POST",
         jsonBody(payload.toJson()));
+    const auto answer = co_await std::move(sending);
     co_return BackendDeviceLoginStartResponse{answer.deviceLoginId, answer.devicePollSecret, answer.userCode,
                                               answer.verificationUrl, answer.expiresAt};
 }
@@ -150,16 +153,18 @@ QCoro::Task<BackendDeviceLoginStartResponse> BackendAPIClient::startDeviceLogin(
 QCoro::Task<BackendDeviceLoginPollResponse> BackendAPIClient::pollDeviceLogin(QString deviceLoginID,
                                                                               QString devicePollSecret) {
     const DeviceLoginPollPayload payload{deviceLoginID, devicePollSecret};
-    const auto answer = co_await sendDecoding<DeviceLoginPollResponsePayload>(
+    QCoro::Task<DeviceLoginPollResponsePayload> sending = sendDecoding<DeviceLoginPollResponsePayload>(
         jsonRequest(makeRequest(QUrl(QStringLiteral("/v1/auth/device-login/poll")))), "POST",
         jsonBody(payload.toJson()));
+    const auto answer = co_await std::move(sending);
     co_return BackendDeviceLoginPollResponse{answer.status, answer.accessToken, answer.refreshToken, answer.expiresAt};
 }
 
 QCoro::Task<BackendSessionRefreshResponse> BackendAPIClient::refreshSession(QString refreshToken) {
     const SessionRefreshPayload payload{refreshToken};
-    const auto answer = co_await sendDecoding<SessionRefreshResponsePayload>(
+    QCoro::Task<SessionRefreshResponsePayload> sending = sendDecoding<SessionRefreshResponsePayload>(
         jsonRequest(makeRequest(QUrl(QStringLiteral("/v1/auth/session/refresh")))), "POST", jsonBody(payload.toJson()));
+    const auto answer = co_await std::move(sending);
     co_return BackendSessionRefreshResponse{answer.accessToken, answer.refreshToken, answer.expiresAt};
 }
 
@@ -169,13 +174,16 @@ QCoro::Task<DeviceRegistrationEnvelope> BackendAPIClient::registerDevice(Backend
                                             request.appVersion, request.build};
     QNetworkRequest http = jsonRequest(makeRequest(QUrl(QStringLiteral("/v1/devices/register"))));
     setBearer(http, accessToken);
-    co_return co_await sendDecoding<DeviceRegistrationEnvelope>(http, "POST", jsonBody(payload.toJson()));
+    QCoro::Task<DeviceRegistrationEnvelope> sending =
+        sendDecoding<DeviceRegistrationEnvelope>(http, "POST", jsonBody(payload.toJson()));
+    co_return co_await std::move(sending);
 }
 
 QCoro::Task<void> BackendAPIClient::logout(QString accessToken) {
     QNetworkRequest http = makeRequest(QUrl(QStringLiteral("/v1/auth/logout")));
     setBearer(http, accessToken);
-    co_await sendDecoding<EmptyResponsePayload>(http, "POST", std::nullopt);
+    QCoro::Task<EmptyResponsePayload> sending = sendDecoding<EmptyResponsePayload>(http, "POST", std::nullopt);
+    co_await std::move(sending);
 }
 
 QCoro::Task<void> BackendAPIClient::reportDiagnosticError(BackendDiagnosticErrorReport report, QString accessToken) {
@@ -186,7 +194,8 @@ QCoro::Task<void> BackendAPIClient::reportDiagnosticError(BackendDiagnosticError
     QNetworkRequest http = makeRequest(reference);
     setBearer(http, accessToken);
     try {
-        const auto configuration = co_await sendDecoding<ClientConfigPayload>(http, "GET", std::nullopt);
+        QCoro::Task<ClientConfigPayload> asking = sendDecoding<ClientConfigPayload>(http, "GET", std::nullopt);
+        const auto configuration = co_await std::move(asking);
         if (!configuration.flags.value(QStringLiteral("mac_error_reporting"), false)) co_return;
         co_await postLogEvent(std::move(report), std::move(accessToken));
     } catch (const std::exception&) {
@@ -214,7 +223,9 @@ QCoro::Task<void> BackendAPIClient::postLogEvent(BackendDiagnosticErrorReport re
 
     QNetworkRequest http = jsonRequest(makeRequest(QUrl(QStringLiteral("/v1/internal/log-events"))));
     setBearer(http, accessToken);
-    co_await sendDecoding<InternalLogEventAcceptedPayload>(http, "POST", jsonBody(payload.toJson()));
+    QCoro::Task<InternalLogEventAcceptedPayload> sending =
+        sendDecoding<InternalLogEventAcceptedPayload>(http, "POST", jsonBody(payload.toJson()));
+    co_await std::move(sending);
 }
 
 QCoro::Task<GeneratedTranscriptionResponse> BackendAPIClient::uploadTranscription(BackendTranscriptionRequest request,

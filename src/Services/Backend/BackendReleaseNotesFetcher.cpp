@@ -20,8 +20,11 @@ QUrl BackendReleaseNotesFetcher::makeReleaseNotesURL(const QString& baseURL, int
 
 QCoro::Task<QList<ReleaseNoteEntry>> BackendReleaseNotesFetcher::fetchReleaseNotes(QString languageCode,
                                                                                    std::stop_token stopToken) {
-    const QByteArray body =
-        co_await fetchPlainGet(m_session, m_releaseNotesURL, stopToken, {.connections = m_connections});
+    // Built outside the co_await expression, as in the update check: GCC 12 destroys an aggregate
+    // made inside one twice.
+    const PlainGetLimits limits{.connections = m_connections};
+    QCoro::Task<QByteArray> fetching = fetchPlainGet(m_session, m_releaseNotesURL, stopToken, limits);
+    const QByteArray body = co_await std::move(fetching);
     const ReleaseNotesListPayload list = ReleaseNotesListPayload::fromJson(releaseDocument(body));
     QList<ReleaseNoteEntry> entries;
     entries.reserve(list.releases.size());

@@ -52,8 +52,11 @@ QUrl ManualSoftwareUpdateChecker::makeReleasePageURL(const QString& publicWebURL
 }
 
 QCoro::Task<SoftwareUpdateCheckResult> ManualSoftwareUpdateChecker::checkForUpdates(std::stop_token stopToken) {
-    const QByteArray body =
-        co_await fetchPlainGet(m_session, m_latestReleaseURL, stopToken, {.connections = m_connections});
+    // Built outside the co_await expression: GCC 12 destroys an aggregate made inside one twice, and
+    // the limits' copy of the connection reader would lose an owner each check.
+    const PlainGetLimits limits{.connections = m_connections};
+    QCoro::Task<QByteArray> fetching = fetchPlainGet(m_session, m_latestReleaseURL, stopToken, limits);
+    const QByteArray body = co_await std::move(fetching);
     const LatestReleasePayload latest = LatestReleasePayload::fromJson(releaseDocument(body));
 
     SoftwareUpdateCheckResult result;

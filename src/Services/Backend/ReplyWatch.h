@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <coroutine>
 #include <memory>
 #include <stop_token>
 
@@ -43,7 +44,8 @@ struct ReplyLimits {
     // connection to the server with no answer to show for it: a status, header or chunk-size line
     // that does not end. Negative or no connection reading: not watched.
     qint64 maximumHeadSize = -1;
-    // Without it, a connection that keeps Qt's network thread reading is not shut down at the abort.
+    // Without it, a connection that keeps Qt's network thread reading is not shut down at the abort,
+    // and the bytes of a head that is still arriving do not count as movement for the idle time-out.
     std::shared_ptr<const ConnectionReading> connections;
 };
 
@@ -82,9 +84,11 @@ private:
     void end();
     void takeArrived();
     void watchHead();
-    void markAnswerProgress();
-    void checkHead();
-    QList<quint16> connectionsReadingSinceProgress(qint64 moreThan) const;
+    void startLooking(const QList<QHostAddress>& peers);
+    void lookAtConnections();
+    // The connections that read more than the given bytes between the two counts.
+    static QList<quint16> readSince(const QHash<quint16, qint64>& now, const QHash<quint16, qint64>& before,
+                                    qint64 moreThan);
 
     QNetworkReply* m_reply;
     ReplyLimits m_limits;
@@ -93,12 +97,24 @@ private:
     QTimer m_headTimer;
     QList<QHostAddress> m_peers;
     quint16 m_peerPort = 0;
+    // What the connections to the server had read when the answer last moved, and at the last look.
     QHash<quint16, qint64> m_readAtProgress;
+    QHash<quint16, qint64> m_readAtLastLook;
+    // A piece of the answer (its head, progress or body) came since the last look.
+    bool m_answerMoved = false;
+    bool m_headEnded = false;
+    bool m_linesInBody = false;
+    bool m_lookingBehindQueue = false;
     Abort m_abort = Abort::none;
     bool m_ended = false;
-    // Resumes the awaiting task from the event loop. That task may end and take the watch with it,
-    // so the notice is not the watch's own: it goes once its signal is done.
-    QTimer* m_endNotice = new QTimer;
+    class Ending;
+    void resumeAwaiting();
+
+    // The task waiting in untilEnded(), resumed from the event loop once the watch has ended. That
+    // task may end and take the watch with it, so the call that resumes it is queued to an object
+    // that is not the watch's own: it goes only after that call is done.
+    std::coroutine_handle<> m_awaiting;
+    QObject* m_endNotice = new QObject;
     QByteArray m_body;
 };
 

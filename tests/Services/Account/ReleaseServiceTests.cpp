@@ -1,3 +1,4 @@
+#include "Platform/Linux/TcpConnectionReading.h"
 #include "Services/Backend/BackendReleaseNotesFetcher.h"
 #include "Services/Backend/BackendWireCoding.h"
 #include "Services/Backend/ManualSoftwareUpdateChecker.h"
@@ -140,6 +141,26 @@ TEST_F(ReleaseServiceTest, AStatusOutside2xxIsABadServerResponseEvenWithAValidBo
     for (const auto& failure : {test::failureOf<WebRequestError>(fetcher.fetchReleaseNotes("tr")),
                                 test::failureOf<WebRequestError>(checker.checkForUpdates())})
         EXPECT_TRUE(failure && failure->errorCase() == WebRequestError::Case::badServerResponse);
+}
+
+// Each request lends the shared connection reader to its watch and gives it back whole: checks and
+// loads, succeeding or failing, leave its owners as they were (one lost a call freed it under the
+// backend clients after a few).
+TEST_F(ReleaseServiceTest, ChecksAndLoadsKeepTheConnectionReadersOwners) {
+    const auto connections = std::make_shared<TcpConnectionReading>();
+    BackendReleaseNotesFetcher fetcher(&network, server.baseUrl().toString(), 20, connections);
+    Checker checker(&network, server.baseUrl().toString(), "https://web.example.test", "1.0", "1", connections);
+    const long owners = connections.use_count();
+    for (int call = 0; call < 20; ++call) {
+        const int status = call % 2 == 0 ? 200 : 503;
+        answer(kReleases, FakeResponse::json(status, list({release("{}")})));
+        server.respond("GET", kLatest,
+                       FakeResponse::json(status, R"({"version":"2","build":"1","download_url":"https://x.test/q"})"));
+        EXPECT_EQ(test::failureOf<WebRequestError>(fetcher.fetchReleaseNotes("tr")).has_value(), status != 200);
+        EXPECT_EQ(connections.use_count(), owners) << "after release notes load " << call;
+        EXPECT_EQ(test::failureOf<WebRequestError>(checker.checkForUpdates()).has_value(), status != 200);
+        ASSERT_EQ(connections.use_count(), owners) << "after update check " << call;
+    }
 }
 
 }  // namespace

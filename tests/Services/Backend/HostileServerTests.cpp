@@ -1,4 +1,5 @@
 #include "BackendTestSupport.h"
+#include "RawAnswerServer.h"
 
 #include "Platform/Linux/TcpConnectionReading.h"
 #include "Services/Backend/BackendResponsePayloads.h"
@@ -10,17 +11,7 @@
 #include <QJsonDocument>
 #include <QTemporaryDir>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <fstream>
-#include <thread>
 
 namespace quorvelle::test {
 namespace {
@@ -40,92 +31,6 @@ BackendTranscriptionRequest uploadRequest() {
 QByteArray refreshAnswer(qsizetype size = 0) {
     return R"({"access_token":"a","refresh_token":"r","pad":")" + QByteArray(size, 'p') + "\"}";
 }
-
-// Answers each connection, on a thread of its own, with an answer that does not end (until 512 MiB),
-// as fast as the client takes it: a body, close-delimited or in chunks, or a head whose status
-// line, header line or first chunk-size line never ends. Counts what it sent and notes when the
-// client stopped taking more for half a second.
-class EndlessAnswerServer {
-public:
-    enum class Framing { closeDelimited, chunked, statusLine, headerLine, chunkSizeLine };
-    static constexpr qint64 kLimit = qint64(512) << 20;
-
-    explicit EndlessAnswerServer(Framing framing = Framing::closeDelimited)
-        : m_listener(::socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(m_listener, 4) != 0 ||
-            ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-            throw std::runtime_error("no port");
-        m_port = ntohs(address.sin_port);
-        m_thread = std::thread([this, piece = answer(framing)] {
-            const auto& [head, unit] = piece;
-            for (int connection; (connection = ::accept(m_listener, nullptr, nullptr)) >= 0; ::close(connection)) {
-                char request[8192];
-                ::recv(connection, request, sizeof request, 0);
-                if (sendAll(connection, head))
-                    while (m_sent < kLimit && sendAll(connection, unit))
-                        m_sent += unit.size();
-                m_finished = true;
-            }
-        });
-    }
-    ~EndlessAnswerServer() {
-        m_closing = true;
-        ::shutdown(m_listener, SHUT_RDWR);
-        m_thread.join();
-        ::close(m_listener);
-    }
-    QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_port)); }
-    qint64 sent() const { return m_sent; }
-    // The client closed the connection, or the whole has gone.
-    bool connectionEnded() const { return m_finished; }
-    // That, or the client stopped taking more for half a second.
-    bool stalledOrEnded() const { return m_finished || m_stalled; }
-    // Blocks the calling thread until the whole has gone or the client has stopped taking it.
-    void waitUntilSentOrStalled() const {
-        while (!m_finished && !m_stalled)
-            std::this_thread::sleep_for(10ms);
-    }
-
-private:
-    // The head sent once, then the piece sent over and over.
-    static std::pair<QByteArray, QByteArray> answer(Framing framing) {
-        const QByteArray body(1 << 20, ' ');
-        switch (framing) {
-            case Framing::closeDelimited: return {"HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n", body};
-            case Framing::chunked:
-                return {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", "100000\r\n" + body + "\r\n"};
-            case Framing::statusLine: return {"HTTP/1.1 200 O", QByteArray(1 << 20, 'K')};
-            case Framing::headerLine: return {"HTTP/1.1 200 OK\r\nX-Endless: ", QByteArray(1 << 20, 'a')};
-            case Framing::chunkSizeLine:
-                return {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n1", QByteArray(1 << 20, '0')};
-        }
-        return {};
-    }
-
-    bool sendAll(int connection, const QByteArray& bytes) {
-        for (qsizetype done = 0; done < bytes.size() && !m_closing;) {
-            pollfd writable{connection, POLLOUT, 0};
-            if (::poll(&writable, 1, 500) == 0) m_stalled = true;
-            const ssize_t written =
-                ::send(connection, bytes.constData() + done, bytes.size() - done, MSG_NOSIGNAL | MSG_DONTWAIT);
-            if (written < 0 && errno != EAGAIN) return false;
-            done += std::max<ssize_t>(written, 0);
-        }
-        return !m_closing;
-    }
-
-    int m_listener;
-    quint16 m_port = 0;
-    std::atomic<qint64> m_sent = 0;
-    std::atomic<bool> m_stalled = false;
-    std::atomic<bool> m_finished = false;
-    std::atomic<bool> m_closing = false;
-    std::thread m_thread;
-};
 
 // The most memory the process has held since the last reset, in bytes.
 qint64 peakMemoryAfterReset(bool reset) {
@@ -203,10 +108,31 @@ TEST_F(HostileServerTest, ASlowButSteadyAnswerOutlastsTheIdleTimeOut) {
     EXPECT_EQ(plainFailure(800ms, 60s), std::nullopt);
 }
 
+// Qt tells nothing of a head until it ends, but its bytes arriving are movement: an upload or a
+// release check whose answer comes a byte at a time from its status line on, never pausing near the
+// idle time-out, is read whole.
+TEST_F(HostileServerTest, AHeadThatArrivesSlowlyButSteadilyOutlastsTheIdleTimeOut) {
+    const auto connections = std::make_shared<TcpConnectionReading>();
+    BackendAPIClientOptions options = testOptions();
+    options.uploadTimeout = 300ms;
+    options.uploadDeadline = 60s;
+    options.connections = connections;
+    client = makeClient(options);
+    // About 90 bytes of head, 10 ms apart: a few idle time-outs long.
+    server.respond("POST", QStringLiteral("/v1/transcriptions"),
+                   FakeResponse::json(200, R"({"request_id":"R","text":"t"})").dripFromTheHead(10ms));
+    EXPECT_EQ(errorOf(client->uploadTranscription(uploadRequest(), QStringLiteral("A"), QStringLiteral("D"),
+                                                  QStringLiteral("B"))),
+              std::nullopt);
+    server.respond("GET", kPlainPath, FakeResponse::raw(200, "{}").header("X-Padding", "ppp").dripFromTheHead(10ms));
+    const PlainGetLimits limits{.idleTimeout = 300ms, .deadline = 60s, .connections = connections};
+    EXPECT_EQ(failureOf<WebRequestError>(fetchPlainGet(&manager, server.url(kPlainPath), {}, limits)), std::nullopt);
+}
+
 // The body is taken as it arrives and the transfer stops once past the cap: however much the server
 // sends, memory stays near the cap.
 TEST_F(HostileServerTest, AnEndlessAnswerIsCutOffWithoutFillingMemory) {
-    EndlessAnswerServer endless;
+    RawAnswerServer endless(RawAnswerServer::Framing::closeDelimited);
     client = std::make_unique<BackendAPIClient>(&manager, endless.url(), testOptions());
     const qint64 before = peakMemoryAfterReset(true);
     EXPECT_EQ(refreshFailure(), QuorvelleError(Case::unexpectedRuntimeFailure));
@@ -222,7 +148,7 @@ TEST_F(HostileServerTest, AnEndlessAnswerIsCutOffWithoutFillingMemory) {
 // request with a body too, even while this thread is too busy to read or abort, and a length
 // announced over the cap is refused with the headers.
 TEST_F(HostileServerTest, AnEndlessChunkedAnswerToAPostStaysSmallWhileTheMainThreadIsBusy) {
-    EndlessAnswerServer endless(EndlessAnswerServer::Framing::chunked);
+    RawAnswerServer endless(RawAnswerServer::Framing::chunked);
     client = std::make_unique<BackendAPIClient>(&manager, endless.url(), testOptions());
     const qint64 before = peakMemoryAfterReset(true);
     QCoro::Task<BackendSessionRefreshResponse> refresh = client->refreshSession(QStringLiteral("r"));
@@ -245,11 +171,11 @@ TEST_F(HostileServerTest, AnEndlessChunkedAnswerToAPostStaysSmallWhileTheMainThr
 // reading, far short of what the server sends it until the time-outs (3.5 MB/s and more), and
 // serves the next request.
 TEST_F(HostileServerTest, AnUploadWhoseAnswerNeverEndsItsHeadEndsAsATimeOutAndStopsTheReading) {
-    using Framing = EndlessAnswerServer::Framing;
+    using Framing = RawAnswerServer::Framing;
     for (const bool capped : {false, true}) {
         for (const Framing framing : {Framing::statusLine, Framing::headerLine, Framing::chunkSizeLine}) {
             SCOPED_TRACE(QStringLiteral("framing %1, capped %2").arg(int(framing)).arg(capped).toStdString());
-            EndlessAnswerServer endless(framing);
+            RawAnswerServer endless(framing);
             BackendAPIClientOptions options = testOptions();
             options.uploadTimeout = capped ? 15s : 500ms;
             options.uploadDeadline = capped ? 20s : 1s;
@@ -274,12 +200,12 @@ TEST_F(HostileServerTest, AnUploadWhoseAnswerNeverEndsItsHeadEndsAsATimeOutAndSt
 // answer of theirs whose head never ends is cut once the head holds its cap, well before their long
 // deadlines, told as a time-out, and the thread serves the next request.
 TEST_F(HostileServerTest, AReleaseCheckOrAModelDownloadWhoseAnswerNeverEndsItsHeadIsCutAtTheCap) {
-    using Framing = EndlessAnswerServer::Framing;
+    using Framing = RawAnswerServer::Framing;
     const auto connections = std::make_shared<TcpConnectionReading>();
     for (const bool download : {false, true}) {
         for (const Framing framing : {Framing::statusLine, Framing::headerLine, Framing::chunkSizeLine}) {
             SCOPED_TRACE(QStringLiteral("framing %1, download %2").arg(int(framing)).arg(download).toStdString());
-            EndlessAnswerServer endless(framing);
+            RawAnswerServer endless(framing);
             std::optional<WebRequestError> failure;
             if (download) {
                 ModelFileDownloadRequest request{endless.url(), folder.filePath("m"), {}, 15s, 20s};

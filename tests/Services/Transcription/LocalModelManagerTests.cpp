@@ -1,6 +1,8 @@
 #include "FakeBackendServer.h"
 #include "Models/LocalTranscriptionModelDescriptor.h"
 #include "Models/QuorvelleError.h"
+#include "Platform/Linux/TcpConnectionReading.h"
+#include "RawAnswerServer.h"
 #include "ScriptedWhisperEngine.h"
 #include "Services/Backend/WebRequestError.h"
 #include "Services/Transcription/ApplicationSupportLocalModelManager.h"
@@ -18,6 +20,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
@@ -160,6 +163,30 @@ TEST_F(LocalModelManagerTest, DownloadStreamsVerifiesInstallsAndRecords) {
     const auto again = test::runTask(manager->download(Model::smallMultilingual));
     EXPECT_EQ(readFile(modelPath(Model::smallMultilingual)), "ggml v2");
     EXPECT_EQ(manager->loadRecords(), (Records{{Model::smallMultilingual, again}}));
+}
+
+// With the connection reader wired as the app wires it, a body served as fast as the machine goes
+// (megabytes between two of Qt's progress reports) is the answer moving, not a head that never ends,
+// whether its length is announced or it comes in chunks.
+TEST_F(LocalModelManagerTest, AModelServedAtFullSpeedInstallsWithTheConnectionReaderWired) {
+    using Framing = test::RawAnswerServer::Framing;
+    for (const auto& [framing, size] :
+         {std::pair(Framing::contentLength, qint64(200) << 20), std::pair(Framing::chunked, qint64(64) << 20)}) {
+        SCOPED_TRACE(int(framing));
+        test::RawAnswerServer host(framing, size);
+        const QByteArray piece = test::RawAnswerServer::bodyPiece();
+        QCryptographicHash sha1(QCryptographicHash::Sha1);
+        for (qint64 hashed = 0; hashed < size; hashed += piece.size())
+            sha1.addData(piece);
+        LocalTranscriptionModelDescriptor row = localModelDescriptor(Model::smallMultilingual, {host.url()});
+        row.expectedSHA1 = QString::fromLatin1(sha1.result().toHex());
+        ApplicationSupportLocalModelManager manager(
+            &network, runtime, [&row](Model) { return row; }, base, [this] { return now; },
+            std::make_shared<TcpConnectionReading>());
+        const auto installed = test::runTask(manager.download(Model::smallMultilingual));
+        EXPECT_EQ(std::tuple(installed.fileSizeBytes, installed.verifiedSHA1), std::tuple(size, row.expectedSHA1));
+        EXPECT_EQ(QFileInfo(QDir(base).filePath("Models/" + row.filename)).size(), size);
+    }
 }
 
 TEST_F(LocalModelManagerTest, FailedOrStoppedDownloadsLeaveTheInstalledModelTheRegistryAndNoStagingFile) {
