@@ -21,20 +21,20 @@ namespace {
 
 const QStringList kHotkey{u"Control_L"_qs, u"Alt_L"_qs, u"Return"_qs};
 
-bool xdotool(const QStringList& arguments, QString* output = nullptr) {
-    QProcess process;
-    process.start(QStringLiteral("xdotool"), arguments);
-    if (!process.waitForFinished(30000)) return false;
-    if (output) *output = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-    return process.exitCode() == 0;
-}
-
 bool writeFile(const QString& path, const QByteArray& contents) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
 }
 
 }  // namespace
+
+bool xdotool(const QStringList& arguments, QString* output) {
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    if (!process.waitForFinished(30000)) return false;
+    if (output) *output = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    return process.exitCode() == 0;
+}
 
 RealApp::RealApp(const QString& program, const QStringList& arguments, QString titlePattern)
     : m_titlePattern(std::move(titlePattern)) {

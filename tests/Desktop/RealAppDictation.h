@@ -15,6 +15,9 @@
 // once or after a second. Shared by the desktop tests and the delivery benchmark.
 namespace quorvelle::test {
 
+// Runs xdotool with the arguments (bounded at 30 s); its trimmed output when asked. True when it succeeded.
+bool xdotool(const QStringList& arguments, QString* output = nullptr);
+
 // An application started with a private profile, ended with this object.
 class RealApp {
 public:

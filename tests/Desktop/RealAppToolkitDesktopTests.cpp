@@ -20,14 +20,7 @@ namespace {
 
 using Kind = TranscriptHistoryCompletionKind;
 using test::RealApp;
-
-bool xdotool(const QStringList& arguments, QString* output = nullptr) {
-    QProcess process;
-    process.start(u"xdotool"_qs, arguments);
-    if (!process.waitForFinished(30000)) return false;
-    if (output) *output = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-    return process.exitCode() == 0;
-}
+using test::xdotool;
 
 // A program of the desktop, ended with this object; started by name, found by its window's title.
 class DesktopProgram {

@@ -17,14 +17,7 @@ namespace quorvelle {
 namespace {
 
 using test::RealApp;
-
-bool xdotool(const QStringList& arguments, QString* output = nullptr) {
-    QProcess process;
-    process.start(u"xdotool"_qs, arguments);
-    if (!process.waitForFinished(30000)) return false;
-    if (output) *output = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-    return process.exitCode() == 0;
-}
+using test::xdotool;
 
 class SecureFieldDesktop : public ::testing::Test {
 protected:
