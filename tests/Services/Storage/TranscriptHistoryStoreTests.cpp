@@ -358,6 +358,9 @@ TEST_F(TranscriptHistoryStoreTest, AppendedAndHeldEntriesOutliveAKillAndTheEnded
         store.append(older);  // the whole file is written again
         store.append(newest);
         store.append(ended);
+        // Handed to the journal's own thread, which never waits behind the history's writer: still
+        // writing the long history here, when the process ends.
+        store.waitUntilJournaled();
     });
     Entries expected = Entries{newest, ended} + stored;
     expected.append(older);
@@ -389,7 +392,8 @@ TEST_F(TranscriptHistoryStoreTest, AppendedAndHeldEntriesOutliveAKillAndTheEnded
 
 // The journal ends only once the file holds every entry added to it. An end given the count the
 // writer took before later additions, or a read while this process's entries are still on their way
-// to the file, leaves it whole: the next start (a process killed meanwhile) reads each entry.
+// to the file, leaves it whole: the next start (a process killed meanwhile) reads each entry. What
+// was handed to its thread is written before it ends.
 TEST_F(TranscriptHistoryStoreTest, EndsOfTheJournalBeforeItsEntriesReachTheFileLeaveItWhole) {
     QDir().mkpath(dir.filePath("History"));
     const std::function<QDateTime()> clock = [this] { return now; };
@@ -413,6 +417,13 @@ TEST_F(TranscriptHistoryStoreTest, EndsOfTheJournalBeforeItsEntriesReachTheFileL
         journal.end(journal.mark());
     }
     EXPECT_FALSE(QFile::exists(journalPath()));
+    // Ended with entries still handed over to its thread: they are written before it goes.
+    {
+        TranscriptHistoryJournal journal(journalPath(), clock);
+        journal.hold(first);
+        journal.append({second, third});
+    }
+    EXPECT_EQ(nextStart(), (Entries{first, second, third}));
 }
 
 // A store ended (the app quits) while appends are still queued for its writer, one of them held:
