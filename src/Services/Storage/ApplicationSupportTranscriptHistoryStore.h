@@ -61,7 +61,7 @@ public:
     int skippedEntryCount() override;
     void whenSaveFails(QObject* context, std::function<void(const QString& reason)> failed) override;
 
-    // Returns once the file holds every change made so far.
+    // Returns once the file holds every change made so far, or the journal those it could not take.
     void waitUntilWritten();
     // Returns once the journal holds every entry appended or held so far.
     void waitUntilJournaled() { m_file.waitUntilJournaled(); }

@@ -53,6 +53,8 @@ public:
     void hold(const TranscriptHistoryEntry& entry);
     // Returns once the journal holds every entry handed to it.
     void waitUntilJournaled() { m_journal.waitUntilWritten(); }
+    // Journals at once, on the calling thread, what was handed over and is not in the journal yet.
+    void writeJournal() { m_journal.writeHandedOver(); }
     // Counts what was journaled; `endJournal` given it ends the journal unless more came since.
     quint64 journalMark() { return m_journal.mark(); }
     // The file holds every entry journaled up to `mark`.

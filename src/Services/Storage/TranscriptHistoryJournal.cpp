@@ -1,5 +1,6 @@
 #include "Services/Storage/TranscriptHistoryJournal.h"
 
+#include "Services/Storage/BatchThread.h"
 #include "Services/Storage/DamagedFile.h"
 #include "Services/Storage/StoreFile.h"
 #include "Support/StoreFileWriter.h"
@@ -81,6 +82,7 @@ void TranscriptHistoryJournal::handOver(Addition addition) {
 }
 
 void TranscriptHistoryJournal::work() {
+    becomeBatchThread();
     std::unique_lock queue(m_queueMutex);
     for (;;) {
         // What is still handed over is written before the thread ends.
@@ -125,6 +127,11 @@ void TranscriptHistoryJournal::writeLocked(const Addition& addition) {
                                [&](const TranscriptHistoryEntry& entry) { return entry.id == held.id; });
         });
     }
+}
+
+void TranscriptHistoryJournal::writeHandedOver() {
+    std::lock_guard lock(m_mutex);
+    writeHandedOverLocked();
 }
 
 void TranscriptHistoryJournal::waitUntilWritten() {

@@ -60,6 +60,8 @@ public:
     void hold(const TranscriptHistoryEntry& entry);
     // Returns once every entry handed over is in the file.
     void waitUntilWritten();
+    // Writes what was handed over on the calling thread, if the journal's thread has not yet.
+    void writeHandedOver();
     // Counts the additions handed over: an end given an earlier count leaves what was added since.
     quint64 mark();
     Contents read();
