@@ -1,5 +1,6 @@
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 
+#include "Services/Storage/BatchThread.h"
 #include "Services/Storage/TranscriptHistoryCsv.h"
 #include "Services/Storage/TranscriptHistoryExportError.h"
 #include "Support/AppPaths.h"
@@ -62,6 +63,7 @@ QString ApplicationSupportTranscriptHistoryStore::historyFilePath() const {
 }
 
 void ApplicationSupportTranscriptHistoryStore::work(bool ownThread) {
+    if (ownThread) becomeBatchThread();
     std::unique_lock lock(m_mutex);
     for (;;) {
         if (m_jobs.empty()) {
@@ -93,6 +95,9 @@ void ApplicationSupportTranscriptHistoryStore::work(bool ownThread) {
 }
 
 void ApplicationSupportTranscriptHistoryStore::run(Job& job) {
+    // The entries a write brings are in the journal before it begins: on a nearly full disk, its
+    // temporary file must not take the room their lines need.
+    m_file.writeJournal();
     switch (job.kind) {
         case Job::Kind::read: {
             // Before any export of this run can be made.
@@ -320,8 +325,12 @@ void ApplicationSupportTranscriptHistoryStore::clear() {
 }
 
 void ApplicationSupportTranscriptHistoryStore::waitUntilWritten() {
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return !m_working && m_jobs.empty(); });
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_working && m_jobs.empty(); });
+    }
+    // A write that failed leaves its entries to the journal.
+    m_file.waitUntilJournaled();
 }
 
 QString ApplicationSupportTranscriptHistoryStore::exportFolder() const {

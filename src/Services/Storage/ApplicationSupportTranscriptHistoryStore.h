@@ -21,8 +21,9 @@ namespace quorvelle {
 // The file is read on a thread of the store's own, starting at construction, so that the start
 // and the first dictation do not wait on it; the same thread writes every change afterwards, in
 // order, so a dictation never waits for the file either; a new dictation travels to it alone, not
-// with a copy of the history, and is journaled beside the file as it comes, so a process killed
-// before the file holds it does not lose it: the next read brings it in. A change that cannot be written (a full disk)
+// with a copy of the history, and is journaled beside the file as it comes, by the journal's own
+// thread, which never waits behind a history write, so a process killed before the file holds it does
+// not lose it: the next read brings it in. A change that cannot be written (a full disk)
 // is said once and kept: it goes to the file with the next one, or when the store ends. A history file that does not
 // decode reads as empty, is never exported as if it were empty, and is moved aside before anything is written in its
 // place; entries that do not decode are left out and the file is moved aside before the first write that would drop
@@ -60,8 +61,10 @@ public:
     int skippedEntryCount() override;
     void whenSaveFails(QObject* context, std::function<void(const QString& reason)> failed) override;
 
-    // Returns once the file holds every change made so far.
+    // Returns once the file holds every change made so far, or the journal those it could not take.
     void waitUntilWritten();
+    // Returns once the journal holds every entry appended or held so far.
+    void waitUntilJournaled() { m_file.waitUntilJournaled(); }
 
 private:
     struct Job {

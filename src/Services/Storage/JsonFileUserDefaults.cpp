@@ -33,14 +33,18 @@ struct DecodedDomain {
     QJsonObject undecoded;
 };
 
-// Only a file that is not one JSON object is damaged as a whole. A value that does not decode is
-// set apart alone, so that setting falls back to its default and the others are kept.
-std::optional<DecodedDomain> decodeDomain(const QByteArray& bytes) {
+// Only a file that is not one JSON object is damaged as a whole.
+std::optional<QJsonObject> objectOf(const QByteArray& bytes) {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) return std::nullopt;
+    return document.object();
+}
+
+// A value that does not decode is set apart alone, so that setting falls back to its default and
+// the others are kept.
+DecodedDomain decodeObject(const QJsonObject& object) {
     DecodedDomain domain;
-    const QJsonObject object = document.object();
     for (auto it = object.begin(); it != object.end(); ++it) {
         if (auto decoded = DefaultsValue::fromTaggedJson(it.value())) {
             domain.values.insert(it.key(), std::move(*decoded));
@@ -51,6 +55,38 @@ std::optional<DecodedDomain> decodeDomain(const QByteArray& bytes) {
         }
     }
     return domain;
+}
+
+std::optional<DecodedDomain> decodeDomain(const QByteArray& bytes) {
+    const auto object = objectOf(bytes);
+    if (!object) return std::nullopt;
+    return decodeObject(*object);
+}
+
+void sayTooLarge(const QString& key) {
+    qWarning("Settings value %s is too large to read; its default applies", qUtf8Printable(key));
+}
+
+// Leaves out the largest members until the object fits within the size limit as the settings file
+// holds it once written back, indented: what is kept must be writable, or the file set aside would
+// leave none in its place.
+void dropLargestUntilWritable(QJsonObject& object) {
+    // Indented, an object is its members' lines, each with its comma or line feed, within "{\n" and "}\n".
+    QList<std::pair<qint64, QString>> lines;
+    qint64 size = 3;
+    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+        const qint64 line =
+            QJsonDocument(QJsonObject{{it.key(), it.value()}}).toJson(QJsonDocument::Indented).size() - 5 + 2;
+        lines.append({line, it.key()});
+        size += line;
+    }
+    std::sort(lines.begin(), lines.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (const auto& [line, key] : lines) {
+        if (size <= kMaximumFileSize) break;
+        object.remove(key);
+        size -= line;
+        sayTooLarge(key);
+    }
 }
 
 // A file over the size limit, read without its largest values until the rest fits within it.
@@ -64,6 +100,7 @@ std::optional<DecodedDomain> decodeWithoutLargestValues(const QByteArray& bytes)
     std::sort(bySize.begin(), bySize.end(),
               [&](qsizetype a, qsizetype b) { return members->at(a).text.size() > members->at(b).text.size(); });
     QList<bool> kept(members->size(), true);
+    // First by the members' text as it stands, so that the largest are never decoded.
     qint64 size = 2;
     for (const JsonObjectMember& member : *members)
         size += member.text.size() + 1;
@@ -72,7 +109,7 @@ std::optional<DecodedDomain> decodeWithoutLargestValues(const QByteArray& bytes)
         kept[index] = false;
         size -= members->at(index).text.size() + 1;
         const QJsonArray key = QJsonDocument::fromJson('[' + members->at(index).key.toByteArray() + ']').array();
-        qWarning("Settings value %s is too large to read; its default applies", qUtf8Printable(key.at(0).toString()));
+        sayTooLarge(key.at(0).toString());
     }
     QByteArray rest = "{";
     for (qsizetype index = 0; index < members->size(); ++index) {
@@ -81,7 +118,10 @@ std::optional<DecodedDomain> decodeWithoutLargestValues(const QByteArray& bytes)
         rest.append(members->at(index).text);
     }
     rest += '}';
-    return decodeDomain(rest);
+    auto object = objectOf(rest);
+    if (!object) return std::nullopt;
+    dropLargestUntilWritable(*object);
+    return decodeObject(*object);
 }
 
 // JSON has no NaN or infinity: Qt writes them as null, which no longer decodes as a number and

@@ -131,17 +131,11 @@ void TranscriptHistoryFile::mergeJournal(Contents& contents) {
 }
 
 void TranscriptHistoryFile::journal(const QList<TranscriptHistoryEntry>& entries) {
-    sayJournalFailure(m_journal.append(entries));
+    m_journal.append(entries);
 }
 
 void TranscriptHistoryFile::hold(const TranscriptHistoryEntry& entry) {
-    sayJournalFailure(m_journal.hold(entry));
-}
-
-void TranscriptHistoryFile::sayJournalFailure(const std::optional<QString>& failure) const {
-    if (!failure) return;
-    qWarning("Transcript history journal %s cannot be written: %s", qUtf8Printable(m_journal.path()),
-             qUtf8Printable(*failure));
+    m_journal.hold(entry);
 }
 
 TranscriptHistoryFile::Contents TranscriptHistoryFile::readFile() {

@@ -44,12 +44,17 @@ public:
     const QString& path() const { return m_path; }
     Contents read();
     // Keeps `entries`, new to the history, in the journal until the file holds them, so that they
-    // outlive a process killed before the file is replaced. A failure is only said. Safe to call
-    // from another thread than the other operations, as are the journal's operations below.
+    // outlive a process killed before the file is replaced. Handed to the journal's thread, which
+    // writes them at once; a failure is only said. Safe to call from another thread than the other
+    // operations, as are the journal's operations below.
     void journal(const QList<TranscriptHistoryEntry>& entries);
     // Keeps an entry whose final form is not known yet in the journal until `journal` brings an
     // entry of its id.
     void hold(const TranscriptHistoryEntry& entry);
+    // Returns once the journal holds every entry handed to it.
+    void waitUntilJournaled() { m_journal.waitUntilWritten(); }
+    // Journals at once, on the calling thread, what was handed over and is not in the journal yet.
+    void writeJournal() { m_journal.writeHandedOver(); }
     // Counts what was journaled; `endJournal` given it ends the journal unless more came since.
     quint64 journalMark() { return m_journal.mark(); }
     // The file holds every entry journaled up to `mark`.
@@ -82,7 +87,6 @@ private:
     // The history as the file holds it now, with `newest` put in, written whole.
     std::optional<QString> mergeAndWrite(const QList<TranscriptHistoryEntry>& newest);
     std::optional<QString> moveAsideIfNeeded();
-    void sayJournalFailure(const std::optional<QString>& failure) const;
     void remember(qsizetype count, qint64 offset);
     Contents readFile();
     // Puts the journal's entries that `contents` lacks in by date; its damaged lines count as skipped.

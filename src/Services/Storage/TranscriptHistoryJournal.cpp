@@ -1,5 +1,6 @@
 #include "Services/Storage/TranscriptHistoryJournal.h"
 
+#include "Services/Storage/BatchThread.h"
 #include "Services/Storage/DamagedFile.h"
 #include "Services/Storage/StoreFile.h"
 #include "Support/StoreFileWriter.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <system_error>
 
 namespace quorvelle {
 
@@ -39,23 +41,102 @@ QByteArray lineOf(const TranscriptHistoryEntry& entry) {
 TranscriptHistoryJournal::TranscriptHistoryJournal(QString path, std::function<QDateTime()> now)
     : m_path(std::move(path)), m_now(std::move(now)) {}
 
-std::optional<QString> TranscriptHistoryJournal::append(const QList<TranscriptHistoryEntry>& entries) {
+TranscriptHistoryJournal::~TranscriptHistoryJournal() {
+    {
+        std::lock_guard queue(m_queueMutex);
+        m_stopping = true;
+    }
+    m_queueChanged.notify_all();
+    if (m_writer.joinable()) m_writer.join();
+}
+
+void TranscriptHistoryJournal::append(const QList<TranscriptHistoryEntry>& entries) {
+    if (!entries.isEmpty()) handOver({entries, false});
+}
+
+void TranscriptHistoryJournal::hold(const TranscriptHistoryEntry& entry) {
+    handOver({{entry}, true});
+}
+
+void TranscriptHistoryJournal::handOver(Addition addition) {
+    {
+        std::lock_guard queue(m_queueMutex);
+        // Counted as it is handed over: a mark taken from now on includes it.
+        ++m_additions;
+        // Started at the first entry: a journal only read needs no thread.
+        if (!m_writer.joinable() && !m_writesInline) {
+            try {
+                m_writer = std::thread(&TranscriptHistoryJournal::work, this);
+            } catch (const std::system_error&) {
+                m_writesInline = true;
+            }
+        }
+        if (!m_writesInline) {
+            m_queue.push_back(std::move(addition));
+            m_queueChanged.notify_all();
+            return;
+        }
+    }
     std::lock_guard lock(m_mutex);
-    auto failure = appendLocked(entries);
-    if (!failure) {
+    writeLocked(addition);
+}
+
+void TranscriptHistoryJournal::work() {
+    becomeBatchThread();
+    std::unique_lock queue(m_queueMutex);
+    for (;;) {
+        // What is still handed over is written before the thread ends.
+        m_queueChanged.wait(queue, [this] { return m_stopping || !m_queue.empty(); });
+        if (m_queue.empty()) return;
+        queue.unlock();
+        {
+            std::lock_guard lock(m_mutex);
+            writeHandedOverLocked();
+        }
+        queue.lock();
+    }
+}
+
+void TranscriptHistoryJournal::writeHandedOverLocked() {
+    std::deque<Addition> handed;
+    {
+        std::lock_guard queue(m_queueMutex);
+        if (m_queue.empty()) return;
+        handed.swap(m_queue);
+        ++m_writing;
+    }
+    for (const Addition& addition : handed)
+        writeLocked(addition);
+    {
+        std::lock_guard queue(m_queueMutex);
+        --m_writing;
+    }
+    m_queueChanged.notify_all();
+}
+
+void TranscriptHistoryJournal::writeLocked(const Addition& addition) {
+    // A held entry is kept even when its line did not go in: the next end of the journal writes it again.
+    if (addition.held) m_held.append(addition.entries);
+    const std::optional<QString> failure = appendLocked(addition.entries);
+    if (failure) {
+        qWarning("Transcript history journal %s cannot be written: %s", qUtf8Printable(m_path),
+                 qUtf8Printable(*failure));
+    } else if (!addition.held) {
         m_held.removeIf([&](const TranscriptHistoryEntry& held) {
-            return std::any_of(entries.cbegin(), entries.cend(),
+            return std::any_of(addition.entries.cbegin(), addition.entries.cend(),
                                [&](const TranscriptHistoryEntry& entry) { return entry.id == held.id; });
         });
     }
-    return failure;
 }
 
-std::optional<QString> TranscriptHistoryJournal::hold(const TranscriptHistoryEntry& entry) {
+void TranscriptHistoryJournal::writeHandedOver() {
     std::lock_guard lock(m_mutex);
-    // Kept even when the line did not go in: the next end of the journal writes it again.
-    m_held.append(entry);
-    return appendLocked({entry});
+    writeHandedOverLocked();
+}
+
+void TranscriptHistoryJournal::waitUntilWritten() {
+    std::unique_lock queue(m_queueMutex);
+    m_queueChanged.wait(queue, [this] { return m_queue.empty() && m_writing == 0; });
 }
 
 std::optional<QString> TranscriptHistoryJournal::appendLocked(const QList<TranscriptHistoryEntry>& entries) {
@@ -78,24 +159,24 @@ std::optional<QString> TranscriptHistoryJournal::appendLocked(const QList<Transc
     else
         failure = appendAll(fd, lines, info.st_size);
     ::close(fd);
-    // Counted even when it failed: part of it may be in the journal.
-    ++m_additions;
+    // Its own even when it failed: part of it may be in the journal.
     for (const TranscriptHistoryEntry& entry : entries)
         m_own.insert(entry.id);
     return failure;
 }
 
 quint64 TranscriptHistoryJournal::mark() {
-    std::lock_guard lock(m_mutex);
+    std::lock_guard queue(m_queueMutex);
     return m_additions;
 }
 
 TranscriptHistoryJournal::Contents TranscriptHistoryJournal::read() {
     std::lock_guard lock(m_mutex);
+    writeHandedOverLocked();
     m_keepAside.clear();
-    const StoreFile file = StoreFile::read(m_path, kMaximumSize);
     Contents contents;
-    contents.mark = m_additions;
+    contents.mark = mark();
+    const StoreFile file = StoreFile::read(m_path, kMaximumSize);
     if (file.outcome == StoreFile::Outcome::missing) return contents;
     if (file.outcome == StoreFile::Outcome::refused) {
         contents.refused = file.reason;
@@ -134,11 +215,13 @@ TranscriptHistoryJournal::Contents TranscriptHistoryJournal::read() {
 
 void TranscriptHistoryJournal::end(quint64 mark) {
     std::lock_guard lock(m_mutex);
+    writeHandedOverLocked();
     endLocked(mark);
 }
 
 void TranscriptHistoryJournal::endRead(quint64 mark) {
     std::lock_guard lock(m_mutex);
+    writeHandedOverLocked();
     const bool onTheirWay = std::any_of(m_own.cbegin(), m_own.cend(), [&](const QUuid& id) {
         return std::none_of(m_held.cbegin(), m_held.cend(),
                             [&](const TranscriptHistoryEntry& held) { return held.id == id; });
@@ -147,7 +230,7 @@ void TranscriptHistoryJournal::endRead(quint64 mark) {
 }
 
 void TranscriptHistoryJournal::endLocked(quint64 mark) {
-    if (mark != m_additions) return;
+    if (mark != this->mark()) return;
     if (m_keepAside.isEmpty()) {
         keepOnlyHeldLocked();
         return;
@@ -157,7 +240,11 @@ void TranscriptHistoryJournal::endLocked(quint64 mark) {
                  qUtf8Printable(*aside));
         m_keepAside.clear();
         m_own.clear();
-        // The held entries went aside with the rest: they go on here.
+        // The held entries went aside with the rest: they go on here, an addition of their own.
+        {
+            std::lock_guard queue(m_queueMutex);
+            ++m_additions;
+        }
         if (const auto failure = appendLocked(m_held)) {
             qWarning("Transcript history journal %s cannot be written: %s", qUtf8Printable(m_path),
                      qUtf8Printable(*failure));
@@ -170,7 +257,12 @@ void TranscriptHistoryJournal::endLocked(quint64 mark) {
 
 void TranscriptHistoryJournal::remove() {
     std::lock_guard lock(m_mutex);
-    ++m_additions;
+    // Handed over before the history was cleared: written, then gone with the rest.
+    writeHandedOverLocked();
+    {
+        std::lock_guard queue(m_queueMutex);
+        ++m_additions;
+    }
     m_keepAside.clear();
     keepOnlyHeldLocked();
 }

@@ -8,9 +8,12 @@
 #include <QString>
 #include <QUuid>
 
+#include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <thread>
 
 namespace quorvelle {
 
@@ -22,10 +25,13 @@ namespace quorvelle {
 // lines with one id the later wins. A journal that could not be read whole is set aside, never
 // removed, when it ends.
 //
-// Entries are added on the caller's thread as they come while the writer's thread reads and ends
-// the journal: every operation takes the journal's own lock. The entries added by this process
-// are on their way to the file already, so reading leaves them out; another process reading after
-// this one was killed takes them all.
+// Entries are handed over on the caller's thread (the window's, for a dictation) and written by a
+// thread of the journal's own that does nothing else: a write the disk stalls (for milliseconds
+// while a history file just replaced goes out) never holds the window up, and an entry never waits
+// behind a history write. Reading, ending and removing take the journal's lock and first write
+// what was handed over, so they see every entry in order; the destructor writes what is left. The
+// entries added by this process are on their way to the file already, so reading leaves them out;
+// another process reading after this one was killed takes them all.
 class TranscriptHistoryJournal {
 public:
     struct Contents {
@@ -41,15 +47,22 @@ public:
     static constexpr qint64 kMaximumSize = qint64(64) << 20;
 
     TranscriptHistoryJournal(QString path, std::function<QDateTime()> now);
+    ~TranscriptHistoryJournal();
+    TranscriptHistoryJournal(const TranscriptHistoryJournal&) = delete;
+    TranscriptHistoryJournal& operator=(const TranscriptHistoryJournal&) = delete;
 
     const QString& path() const { return m_path; }
-    // Returns why the entries were not added; nothing once they are. Releases held entries of the
-    // same ids: these lines take their place.
-    std::optional<QString> append(const QList<TranscriptHistoryEntry>& entries);
+    // Adds the entries; a failure is said. Releases held entries of the same ids: these lines take
+    // their place.
+    void append(const QList<TranscriptHistoryEntry>& entries);
     // Adds an entry whose final form is not known yet: it stays here through the ends of the
     // journal until an entry of its id is appended.
-    std::optional<QString> hold(const TranscriptHistoryEntry& entry);
-    // Counts the additions: an end given an earlier count leaves what was added since.
+    void hold(const TranscriptHistoryEntry& entry);
+    // Returns once every entry handed over is in the file.
+    void waitUntilWritten();
+    // Writes what was handed over on the calling thread, if the journal's thread has not yet.
+    void writeHandedOver();
+    // Counts the additions handed over: an end given an earlier count leaves what was added since.
     quint64 mark();
     Contents read();
     // The history file holds every entry added up to `mark`: the journal goes (or is set aside,
@@ -63,6 +76,16 @@ public:
     void remove();
 
 private:
+    struct Addition {
+        QList<TranscriptHistoryEntry> entries;
+        bool held = false;
+    };
+
+    void handOver(Addition addition);
+    void work();
+    // Writes what was handed over and is not written yet, in order; the caller holds m_mutex.
+    void writeHandedOverLocked();
+    void writeLocked(const Addition& addition);
     std::optional<QString> appendLocked(const QList<TranscriptHistoryEntry>& entries);
     void endLocked(quint64 mark);
     // Leaves the held entries alone in the journal, or no journal when none are held.
@@ -70,12 +93,23 @@ private:
 
     QString m_path;
     std::function<QDateTime()> m_now;
+    // Held while the journal's file is read or written, and while what is known of it changes.
     std::mutex m_mutex;
-    quint64 m_additions = 0;
     QSet<QUuid> m_own;
     QList<TranscriptHistoryEntry> m_held;
     // Why the journal is set aside rather than removed when it ends; empty when it need not be.
     QString m_keepAside;
+
+    // Held only to hand over or take the additions, never over the file: the caller never waits on it.
+    std::mutex m_queueMutex;
+    std::condition_variable m_queueChanged;
+    std::deque<Addition> m_queue;
+    quint64 m_additions = 0;
+    int m_writing = 0;
+    bool m_stopping = false;
+    // No thread could be had: the caller writes, as it did before there was a thread.
+    bool m_writesInline = false;
+    std::thread m_writer;
 };
 
 }  // namespace quorvelle

@@ -1,6 +1,7 @@
 #include "Models/SanitizedDiagnosticsEvent.h"
 #include "Services/Storage/ApplicationSupportTranscriptHistoryStore.h"
 #include "Services/Storage/TranscriptHistoryExportError.h"
+#include "Services/Storage/TranscriptHistoryJournal.h"
 #include "StorageTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 
 namespace quorvelle {
 namespace {
@@ -356,6 +358,9 @@ TEST_F(TranscriptHistoryStoreTest, AppendedAndHeldEntriesOutliveAKillAndTheEnded
         store.append(older);  // the whole file is written again
         store.append(newest);
         store.append(ended);
+        // Handed to the journal's own thread, which never waits behind the history's writer: still
+        // writing the long history here, when the process ends.
+        store.waitUntilJournaled();
     });
     Entries expected = Entries{newest, ended} + stored;
     expected.append(older);
@@ -383,6 +388,66 @@ TEST_F(TranscriptHistoryStoreTest, AppendedAndHeldEntriesOutliveAKillAndTheEnded
     }
     EXPECT_FALSE(QFile::exists(journalPath()));
     EXPECT_EQ(firstDifference(makeStore().loadEntries(), Entries{unchecked} + expected), "");
+}
+
+// The journal ends only once the file holds every entry added to it. An end given the count the
+// writer took before later additions, or a read while this process's entries are still on their way
+// to the file, leaves it whole: the next start (a process killed meanwhile) reads each entry. What
+// was handed to its thread is written before it ends.
+TEST_F(TranscriptHistoryStoreTest, EndsOfTheJournalBeforeItsEntriesReachTheFileLeaveItWhole) {
+    QDir().mkpath(dir.filePath("History"));
+    const std::function<QDateTime()> clock = [this] { return now; };
+    const auto nextStart = [&] { return TranscriptHistoryJournal(journalPath(), clock).read().entries; };
+    const auto first = makeEntry(2, "first"), second = makeEntry(1, "second"), third = makeEntry(0, "third");
+    {
+        TranscriptHistoryJournal journal(journalPath(), clock);
+        journal.append({first});
+        const quint64 firstWritten = journal.mark();
+        journal.append({second});  // queued behind the write of `first`
+        journal.end(firstWritten);
+        EXPECT_EQ(nextStart(), (Entries{first, second}));
+
+        // The file replaced by someone else is read while both are on their way to it.
+        const TranscriptHistoryJournal::Contents read = journal.read();
+        EXPECT_TRUE(read.entries.isEmpty());
+        journal.endRead(read.mark);
+        EXPECT_EQ(nextStart(), (Entries{first, second}));
+
+        journal.append({third});
+        journal.end(journal.mark());
+    }
+    EXPECT_FALSE(QFile::exists(journalPath()));
+    // Ended with entries still handed over to its thread: they are written before it goes.
+    {
+        TranscriptHistoryJournal journal(journalPath(), clock);
+        journal.hold(first);
+        journal.append({second, third});
+    }
+    EXPECT_EQ(nextStart(), (Entries{first, second, third}));
+}
+
+// A store ended (the app quits) while appends are still queued for its writer, one of them held:
+// every entry reaches the file before the journal goes, so the next start finds them in the file.
+TEST_F(TranscriptHistoryStoreTest, AStoreEndedWithAppendsQueuedWritesThemAllBeforeTheJournalGoes) {
+    Entries expected;
+    for (int i = 0; i < 20'000; ++i)
+        expected.append(makeEntry(60 * (i + 10), QString("dictation number %1").arg(i), 2.5));
+    makeStore().save(expected);
+    {
+        auto store = makeStore();
+        store.loadEntries();
+        for (int i = 0; i < 30; ++i) {
+            // Every third one is older than the newest: the whole file is written again for it.
+            const auto entry = makeEntry(i % 3 == 0 ? 60 * (3 * i + 11) : -i, QString("queued %1").arg(i));
+            store.append(entry);
+            TranscriptHistoryFile::insertByDate(expected, entry);
+        }
+        const auto held = makeEntry(-100, "held", 1.0, Kind::pasteSentUnverified);
+        store.hold(held);
+        TranscriptHistoryFile::insertByDate(expected, held);
+    }
+    EXPECT_FALSE(QFile::exists(journalPath()));
+    EXPECT_EQ(firstDifference(makeStore().loadEntries(), expected), "");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,8 +19,10 @@
 
 #include <future>
 #include <limits>
+#include <map>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 namespace quorvelle {
 namespace {
@@ -162,6 +165,71 @@ TEST_F(JsonFileUserDefaultsTest, AFileOverTheLimitIsReadWithoutItsLargestValuesA
     EXPECT_TRUE(reopened.boolean("k") && reopened.contains("n") && reopened.contains("large"));
     EXPECT_FALSE(reopened.contains("big"));
     EXPECT_EQ(asideFiles().size(), 1);
+}
+
+// The settings file as the app writes it: each value tagged with its kind, the object indented.
+QByteArray appFormat(const std::map<QString, V>& values) {
+    QJsonObject object;
+    for (const auto& [key, value] : values)
+        object.insert(key, value.toTaggedJson());
+    return QJsonDocument(object).toJson(QJsonDocument::Indented);
+}
+
+// An oversized file in the app's own indented layout (one an earlier version, without the size limit,
+// wrote) is split as a one-line file is. What is kept must also fit once written back indented: the
+// indentation between members counts, or the file set aside would leave none in its place.
+TEST_F(JsonFileUserDefaultsTest, AnOversizedFileInTheAppsOwnLayoutIsSplitAndWhatIsKeptIsWrittenBack) {
+    const std::map<QString, V> small = {
+        {"k", V(true)},
+        {"n", V(3)},
+        {"nested", V(V::Array{V(QString(R"(a,}]\ "{")")), V(-25.0), V(V::Dictionary{{"x", V(false)}})})},
+    };
+    {
+        JsonFileUserDefaults defaults(path(), fixedNow);
+        for (const auto& [key, value] : small)
+            defaults.setValue(key, value);
+    }
+    ASSERT_EQ(readAll(path()), appFormat(small)) << "the test no longer writes the app's layout";
+    QFile::remove(path());
+
+    constexpr qint64 kLimit = 16 << 20;
+    std::map<QString, V> typical = small;
+    typical.emplace("big", V(QString(10 << 20, 'x')));
+    typical.emplace("large", V(QByteArray(6 << 20, 'A')));  // 8 MiB once in base64
+    // The values kept, short of the limit as they stand in the file but over it once the indentation
+    // of a file of twenty-odd members is counted.
+    std::map<QString, V> atTheLimit = small;
+    for (int i = 0; i < 20; ++i)
+        atTheLimit.emplace(QString("s%1").arg(i, 2, 10, QChar('0')), V(i % 2 == 0));
+    atTheLimit.emplace("filler", V(QString(1000, 'x')));
+    const qint64 fillerLength = 1000 + kLimit + 40 - appFormat(atTheLimit).size();
+    atTheLimit.insert_or_assign("filler", V(QString(fillerLength, 'x')));
+    ASSERT_EQ(appFormat(atTheLimit).size(), kLimit + 40);
+    atTheLimit.emplace("big", V(QString(20 << 20, 'x')));
+
+    for (const auto& [what, values, lost] :
+         {std::tuple{"two large values", typical, QStringList{"big"}},
+          std::tuple{"kept values at the limit once indented", atTheLimit, QStringList{"big", "filler"}}}) {
+        SCOPED_TRACE(what);
+        const QByteArray bytes = appFormat(values);
+        ASSERT_TRUE(writeAll(path(), bytes));
+        {
+            JsonFileUserDefaults defaults(path(), fixedNow);
+            EXPECT_EQ(asideContents(), QSet{bytes});
+        }
+        // What was read is back in the settings file, without a change in between.
+        EXPECT_LE(QFileInfo(path()).size(), kLimit);
+        JsonFileUserDefaults reopened(path(), fixedNow);
+        for (const auto& [key, value] : values)
+            EXPECT_EQ(reopened.value(key), lost.contains(key) ? std::nullopt : std::optional(value))
+                << key.toStdString();
+        reopened.setBool("fresh", true);
+        reopened.waitUntilWritten();
+        EXPECT_TRUE(JsonFileUserDefaults(path(), fixedNow).boolean("fresh"));
+        for (const QString& name : asideFiles())
+            QFile::remove(dir.filePath(name));
+        QFile::remove(path());
+    }
 }
 
 // A value this version cannot read (of a kind a later version added, or damaged) reads as absent
