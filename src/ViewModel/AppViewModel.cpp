@@ -23,6 +23,8 @@ AppViewModel::AppViewModel(const AppBootstrap& bootstrap, ViewModelEnvironment e
     connect(m_history, &HistoryViewModel::historyCleared, m_session, &SessionViewModel::forgetLastDelivery);
     connect(m_session, &SessionViewModel::transcriptDelivered, m_history, &HistoryViewModel::appendTranscriptHistory);
     connect(m_session, &SessionViewModel::transcriptPasted, m_history, &HistoryViewModel::holdTranscriptHistory);
+    connect(m_session, &SessionViewModel::pastedTranscriptRefused, m_history,
+            &HistoryViewModel::withdrawHeldTranscriptHistory);
     connect(m_session, &SessionViewModel::localRunReported, m_localModels, &LocalModelsViewModel::applyLocalRunReport);
     m_session->setDictationSettingsSource(
         [this] { return collectDictationSettings(*m_preferences, *m_dictionary, *m_permissions, *m_localModels); });

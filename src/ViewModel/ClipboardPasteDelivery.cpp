@@ -15,6 +15,16 @@ namespace {
 const QString kUnexpectedEventText = QStringLiteral("Beklenmeyen bir hata olustu. Tekrar deneyin.");
 const QString kCopied = QStringLiteral("Metin panoya kopyalandı.");
 
+// Thrown by the last look to keep the keys back; never leaves this file.
+struct KeysHeldBack {};
+
+// The focus was between two places: a look the application did not answer in time, a container on
+// the way.
+bool isUnsettled(const TranscriptDelivery::Validation& look) {
+    const auto* failure = std::get_if<DeliveryValidationFailure>(&look);
+    return failure && *failure == DeliveryValidationFailure::focusedTargetUnavailable;
+}
+
 }  // namespace
 
 ClipboardPasteDelivery::ClipboardPasteDelivery(TranscriptDelivery& delivery,
@@ -48,15 +58,53 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
                                        QStringLiteral("runtime.fallback.clipboard_failed"), kUnexpectedEventText);
         throw ReportedDeliveryFailure(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
     }
+    // The field the keys go to is the one the last look before them finds, not the one chosen
+    // before the waits for the clipboard, the modifiers and a terminal.
+    FocusedTargetSnapshot sentTo = target;
     std::optional<SyntheticPasteError::Case> notSent;
-    try {
-        m_syntheticPastePerformer->performPaste(target);
-    } catch (const SyntheticPasteError& error) {
-        notSent = error.errorCase();
-    } catch (...) {
-        delivery.context().recordEvent(DiagnosticsEventLevel::error, QStringLiteral("runtime.error.unexpected"),
-                                       kUnexpectedEventText);
-        throw ReportedDeliveryFailure(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
+    std::optional<TranscriptDelivery::Validation> heldBack;
+    for (int attempt = 0; attempt < kLastLookAttempts; ++attempt) {
+        heldBack.reset();
+        const SyntheticPastePerforming::LastLook lastLook = [&] {
+            TranscriptDelivery::Validation look = delivery.validateDeliveryTarget(target);
+            if (const auto* field = std::get_if<FocusedTargetSnapshot>(&look)) {
+                sentTo = *field;
+                return;
+            }
+            heldBack = std::move(look);
+            throw KeysHeldBack();
+        };
+        try {
+            m_syntheticPastePerformer->performPaste(target, lastLook);
+        } catch (const KeysHeldBack&) {
+        } catch (const SyntheticPasteError& error) {
+            notSent = error.errorCase();
+        } catch (...) {
+            delivery.context().recordEvent(DiagnosticsEventLevel::error, QStringLiteral("runtime.error.unexpected"),
+                                           kUnexpectedEventText);
+            throw ReportedDeliveryFailure(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
+        }
+        if (!heldBack || !isUnsettled(*heldBack)) break;
+        // It gets the same settling as before the paste, then a new look.
+        const TranscriptDelivery::Validation settled = co_await delivery.settledDeliveryTarget(target, stopToken);
+        if (!std::holds_alternative<FocusedTargetSnapshot>(settled)) {
+            heldBack = settled;
+            break;
+        }
+    }
+    if (heldBack) {
+        // No key went out.
+        if (std::holds_alternative<TranscriptDelivery::SecureFieldFocused>(*heldBack)) {
+            restoreClipboard(saved);
+            delivery.refuseSecureField();
+        } else {
+            // The words stay on the clipboard, the transcript alone, as when the focus had moved
+            // before the paste was chosen.
+            delivery.copyAfterTargetChanged(text, durationSeconds, std::get<DeliveryValidationFailure>(*heldBack),
+                                            pasted != text);
+        }
+        delivery.context().refreshDiagnosticsSnapshot();
+        co_return;
     }
     if (notSent) {
         handlePasteNotSent(*notSent, text, pasted, target, durationSeconds, entry, reasons, saved);
@@ -66,7 +114,7 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
     // history as sent but not checked.
     delivery.holdHistory(text, durationSeconds);
 
-    const Verification verification = co_await verify(pasted, target, before, stopToken);
+    const Verification verification = co_await verify(pasted, sentTo, before, stopToken);
     switch (verification.kind) {
         case Verification::Kind::verified:
             finishSentPaste(text, durationSeconds, true);
@@ -81,8 +129,10 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
             recordPasteValidationFailure(text, durationSeconds, verification.failure);
             break;
         case Verification::Kind::secureField:
-            // Nothing of the words stays where a password field could take them again.
+            // Nothing of the words stays where a password field could take them again, nor in the
+            // history that held them while the check ran.
             restoreClipboard(saved);
+            delivery.withdrawHeldHistory();
             delivery.refuseSecureField();
             break;
     }
@@ -90,7 +140,7 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
 }
 
 QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify(
-    QString pasted, FocusedTargetSnapshot target, std::optional<TextInsertionPoint> before, std::stop_token stopToken) {
+    QString pasted, FocusedTargetSnapshot sentTo, std::optional<TextInsertionPoint> before, std::stop_token stopToken) {
     const ViewModelEnvironment& environment = m_delivery.context().environment();
     const std::weak_ptr<const bool> alive = m_alive;
     bool cutShort = false;
@@ -110,11 +160,17 @@ QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify
     // words still belong in the history and the status line.
     if (cutShort || stopToken.stop_requested()) co_return Verification{Verification::Kind::notVerifiable};
 
-    // The focus may be on its way back after the keystroke as after the hot key: the check waits for
-    // it as the delivery did.
+    // The field the keys went to tells first: words there were delivered, wherever the focus went
+    // since (a Tab to the next field of a form right after the paste).
+    auto* verifier = dynamic_cast<TextInsertionVerifying*>(m_textInserter.get());
+    if (verifier && readBack(*verifier, pasted, sentTo, before) == true)
+        co_return Verification{Verification::Kind::verified};
+
+    // Nothing there, or nothing to read: where the focus is now tells the rest. It may be on its way
+    // back after the keystroke as after the hot key: the check waits for it as the delivery did.
     TranscriptDelivery::Validation validation;
     try {
-        validation = co_await m_delivery.settledDeliveryTarget(target, stopToken);
+        validation = co_await m_delivery.settledDeliveryTarget(sentTo, stopToken);
     } catch (const CancellationError&) {
         cutShort = true;
     }
@@ -124,15 +180,23 @@ QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify
         co_return Verification{Verification::Kind::secureField};
     if (const auto* failure = std::get_if<DeliveryValidationFailure>(&validation))
         co_return Verification{Verification::Kind::failed, *failure};
-    auto* verifier = dynamic_cast<TextInsertionVerifying*>(m_textInserter.get());
     if (!verifier) co_return Verification{Verification::Kind::notVerifiable};
-    std::optional<bool> arrived;
-    try {
-        arrived = verifier->verifyInsertion(pasted, std::get<FocusedTargetSnapshot>(validation), before);
-    } catch (...) {
-    }
+    // The same field, or what now stands for it (an editor that made a new object for its line): the
+    // words may also have come in since the first read.
+    const std::optional<bool> arrived =
+        readBack(*verifier, pasted, std::get<FocusedTargetSnapshot>(validation), before);
     if (!arrived) co_return Verification{Verification::Kind::notVerifiable};
     co_return *arrived ? Verification{Verification::Kind::verified} : Verification{Verification::Kind::failed};
+}
+
+std::optional<bool> ClipboardPasteDelivery::readBack(TextInsertionVerifying& verifier, const QString& pasted,
+                                                     const FocusedTargetSnapshot& field,
+                                                     const std::optional<TextInsertionPoint>& before) {
+    try {
+        return verifier.verifyInsertion(pasted, field, before);
+    } catch (...) {
+        return std::nullopt;
+    }
 }
 
 void ClipboardPasteDelivery::handlePasteNotSent(SyntheticPasteError::Case errorCase, const QString& text,

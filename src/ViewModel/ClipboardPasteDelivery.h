@@ -38,6 +38,8 @@ public:
 
     // How long the check waits for the application to fetch the pasted words before it looks anyway.
     static constexpr double kFetchLimitSeconds = 1.0;
+    // Looks right before the keys that find the focus between two places before it settles again.
+    static constexpr int kLastLookAttempts = 2;
 
 private:
     struct Verification {
@@ -45,8 +47,13 @@ private:
         enum class Kind { verified, notVerifiable, failed, secureField } kind;
         DeliveryValidationFailure failure = DeliveryValidationFailure::clipboardPasteVerificationFailed;
     };
-    QCoro::Task<Verification> verify(QString pasted, FocusedTargetSnapshot target,
+    // Judged first on `sentTo`, the field the keys went to; then on where the focus is now.
+    QCoro::Task<Verification> verify(QString pasted, FocusedTargetSnapshot sentTo,
                                      std::optional<TextInsertionPoint> before, std::stop_token stopToken);
+    static std::optional<bool> readBack(TextInsertionVerifying& verifier, const QString& pasted,
+                                        const FocusedTargetSnapshot& field,
+                                        const std::optional<TextInsertionPoint>& before);
+
     void handlePasteNotSent(SyntheticPasteError::Case errorCase, const QString& text, const QString& pasted,
                             const FocusedTargetSnapshot& target, double durationSeconds, Entry entry,
                             QStringList& reasons, const QList<ClipboardItemSnapshot>& saved);

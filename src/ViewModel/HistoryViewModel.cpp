@@ -41,6 +41,12 @@ void HistoryViewModel::holdTranscriptHistory(const QString& transcript, double d
     m_transcriptHistoryStore->hold(*m_held);
 }
 
+void HistoryViewModel::withdrawHeldTranscriptHistory() {
+    if (!m_held) return;
+    m_transcriptHistoryStore->withdraw(m_held->id);
+    m_held.reset();
+}
+
 TranscriptHistoryEntry HistoryViewModel::makeEntry(const QString& transcript, double durationSeconds,
                                                    TranscriptHistoryCompletionKind completionKind) const {
     TranscriptHistoryEntry entry;

@@ -46,6 +46,7 @@ public:
     // A pasted dictation whose check has not ended: kept by the store, as sent but not checked, until
     // the next append brings it as it ended.
     void holdTranscriptHistory(const QString& transcript, double durationSeconds);
+    void withdrawHeldTranscriptHistory();
     // Removes the history file, forgets the last delivery, publishes the (empty) re-read history.
     Q_INVOKABLE void clearTranscriptHistory();
     // Publishes the stored list and its totals; the first call asks for them and returns at once,

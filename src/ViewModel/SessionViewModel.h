@@ -125,6 +125,8 @@ Q_SIGNALS:
                              quorvelle::TranscriptHistoryCompletionKind completionKind);
     // The paste of a dictation went out and its check follows: the history keeps the words meanwhile.
     void transcriptPasted(const QString& transcript, double durationSeconds);
+    // The check after the paste refused it: what transcriptPasted held is dropped.
+    void pastedTranscriptRefused();
     // What an on-device run leaves in the local-model details.
     void localRunReported(const quorvelle::LocalRunReport& report);
 

@@ -59,11 +59,8 @@ QCoro::Task<void> TranscriptDelivery::deliverTranscript(QString text, double dur
         co_return;
     }
     if (const auto* failure = std::get_if<DeliveryValidationFailure>(&validation)) {
-        const QString code = fallbackCode(*failure);
-        m_record.validationOutcome = validationOutcome(*failure);
         m_record.insertionStrategy.reset();
-        m_record.insertionFailureReason = fallbackMessage(code);
-        fallbackCopy(text, durationSeconds, code, fallbackMessage(code));
+        copyAfterTargetChanged(text, durationSeconds, *failure);
         co_return;
     }
     const FocusedTargetSnapshot& current = std::get<FocusedTargetSnapshot>(validation);
@@ -225,6 +222,14 @@ void TranscriptDelivery::fallbackCopy(const QString& text, double durationSecond
     m_context.recordEvent(DiagnosticsEventLevel::warning, code, message);
 }
 
+void TranscriptDelivery::copyAfterTargetChanged(const QString& text, double durationSeconds,
+                                                DeliveryValidationFailure failure, bool writeToPasteboard) {
+    const QString code = fallbackCode(failure);
+    m_record.validationOutcome = validationOutcome(failure);
+    m_record.insertionFailureReason = fallbackMessage(code);
+    fallbackCopy(text, durationSeconds, code, fallbackMessage(code), writeToPasteboard);
+}
+
 void TranscriptDelivery::failClipboardFallbackDisabled() {
     m_record.directInsertionContext.reset();
     m_record.insertionStrategy.reset();
@@ -265,6 +270,10 @@ void TranscriptDelivery::appendHistory(const QString& text, double durationSecon
 
 void TranscriptDelivery::holdHistory(const QString& text, double durationSeconds) {
     if (m_outlets.holdTranscriptHistory) m_outlets.holdTranscriptHistory(text, durationSeconds);
+}
+
+void TranscriptDelivery::withdrawHeldHistory() {
+    if (m_outlets.withdrawHeldTranscriptHistory) m_outlets.withdrawHeldTranscriptHistory();
 }
 
 void TranscriptDelivery::noteHotkeyReleased() {

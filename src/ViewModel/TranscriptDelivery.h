@@ -51,6 +51,8 @@ struct DeliveryOutlets {
     std::function<void(const QString&, double, TranscriptHistoryCompletionKind)> appendTranscriptHistory;
     // The paste went out and its check follows: the history keeps the words meanwhile.
     std::function<void(const QString&, double)> holdTranscriptHistory;
+    // The check refused the held paste: nothing of it is kept.
+    std::function<void()> withdrawHeldTranscriptHistory;
 };
 
 // Puts a finished transcript where the user was typing: checks that the focus is still on the
@@ -87,12 +89,18 @@ public:
     // Leaves the text on the clipboard (writing it there first when asked) and ends in fallbackCopied.
     void fallbackCopy(const QString& text, double durationSeconds, const QString& code, const QString& message,
                       bool writeToPasteboard = true);
+    // The focus is no longer on the target: the words are left on the clipboard (written there
+    // first when asked) and the user is told where the focus went.
+    void copyAfterTargetChanged(const QString& text, double durationSeconds, DeliveryValidationFailure failure,
+                                bool writeToPasteboard = true);
     void failClipboardFallbackDisabled();
     // Ends the dictation as the secure-field block of the press does: the words are not written,
     // pasted, copied or kept, and the user is told why. The clipboard is left to the caller.
     void refuseSecureField();
     void appendHistory(const QString& text, double durationSeconds, TranscriptHistoryCompletionKind kind);
     void holdHistory(const QString& text, double durationSeconds);
+    // The held words never reached a field: they leave the history as if never held.
+    void withdrawHeldHistory();
     bool isDelivering() const;
     bool isClipboardFallbackEnabled() const { return m_outlets.isClipboardFallbackEnabled(); }
     ViewModelContext& context() { return m_context; }

@@ -33,6 +33,7 @@ public:
     // What a paste puts before the words: a caret right after a word asks for a space.
     QString pastePrefix;
     QStringList verifiedTexts;
+    QList<FocusedTargetSnapshot> verifiedOn;
     QList<FocusedTargetSnapshot> insertedInto;  // every target a write was tried on
 
     TextInsertionResult insert(const QString& text, const FocusedTargetSnapshot& target,
@@ -48,9 +49,10 @@ public:
     QString textToPaste(const QString& text, const std::optional<TextInsertionPoint>&) override {
         return pastePrefix + text;
     }
-    std::optional<bool> verifyInsertion(const QString& pasted, const FocusedTargetSnapshot&,
+    std::optional<bool> verifyInsertion(const QString& pasted, const FocusedTargetSnapshot& target,
                                         const std::optional<TextInsertionPoint>&) override {
         verifiedTexts << pasted;
+        verifiedOn << target;
         return verifyAnswer.next();
     }
 };
@@ -108,8 +110,18 @@ class FakeSyntheticPastePerformer final : public SyntheticPastePerforming {
 public:
     QList<FocusedTargetSnapshot> pastedInto;
     ScriptedOutcome outcome;
+    // What passes before the last look: the waits for the modifiers and a terminal.
+    std::function<void()> beforeLastLook;
+    // What passes after the keys went out.
+    std::function<void()> afterKeys;
 
-    void performPaste(const FocusedTargetSnapshot& target) override { pastedInto.append(target), outcome.next(); }
+    void performPaste(const FocusedTargetSnapshot& target, const LastLook& lastLook) override {
+        outcome.next();
+        if (beforeLastLook) beforeLastLook();
+        if (lastLook) lastLook();
+        pastedInto.append(target);
+        if (afterKeys) afterKeys();
+    }
 };
 
 }  // namespace quorvelle::test

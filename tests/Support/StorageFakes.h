@@ -42,6 +42,7 @@ public:
     bool holdLoading = false;
     // What hold() was given, in order.
     QList<TranscriptHistoryEntry> held;
+    QList<QUuid> withdrawn;
 
     QList<TranscriptHistoryEntry> loadEntries() override { return entries; }
     void save(const QList<TranscriptHistoryEntry>& newEntries) override {
@@ -55,6 +56,7 @@ public:
     }
     QString exportCSV() override { return exportAnswer.next(); }
     void hold(const TranscriptHistoryEntry& entry) override { held.append(entry); }
+    void withdraw(const QUuid& id) override { withdrawn.append(id); }
     void whenLoaded(QObject*, std::function<void()> loaded) override {
         if (holdLoading)
             m_loaded = std::move(loaded);

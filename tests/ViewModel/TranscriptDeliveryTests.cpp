@@ -28,6 +28,7 @@ struct DeliveryRig {
                                                 [this] { return focused; },
                                                 [this](std::optional<FocusedTargetSnapshot> t) { focused = t; },
                                                 [this](const QString&, double, Kind kind) { history << kind; },
+                                                {},
                                                 {}}};
     std::exception_ptr failure;
 
@@ -182,11 +183,16 @@ TEST(TranscriptDelivery, NoRoadDeliversToASecureField) {
     const Adjust released = [](DeliveryRig& r) { r.delivery.noteHotkeyReleased(); };
     const Adjust noTarget = [](DeliveryRig& r) { r.focused.reset(); };
     const Adjust clipboardOff = [](DeliveryRig& r) { r.fallbackEnabled = false; };
-    const Adjust pasteChecked = [&](DeliveryRig& r) {  // the field at delivery, a password field at the check
+    const Adjust pasteLastLook = [&](DeliveryRig& r) {  // the field at delivery, a password field right before the keys
         paste(r), inspected(writableTextField())(r), nowOn(secret)(r);
     };
     const Adjust pasteAfterFailedWrite = [&](DeliveryRig& r) {
         insertFails(T::writeFailed)(r), inspected(writableTextField())(r), nowOn(secret)(r);
+    };
+    // The keys went to the field; then a password field took the focus, and the field lacks the words.
+    const Adjust pasteChecked = [&](DeliveryRig& r) {
+        paste(r), r.fakes.textInserter->verifyAnswer.setFallback(false);
+        r.fakes.pastePerformer->afterKeys = [&r, secret] { r.fakes.inspector->answer.setFallback(secret); };
     };
     const struct {
         const char* label;
@@ -211,8 +217,9 @@ TEST(TranscriptDelivery, NoRoadDeliversToASecureField) {
         {"no field recorded, a password field has the focus", then({noTarget, nowOn(secret)}), false},
         {"paste chosen, clipboard off", then({strategy(TextInsertionStrategy::clipboardPaste, false), nowOn(secret)}),
          false},
-        {"pasted, a password field at the check", pasteChecked, true},
-        {"the write failed, pasted, a password field at the check", pasteAfterFailedWrite, true},
+        {"paste chosen, a password field at the last look before the keys", pasteLastLook, false},
+        {"the write failed, paste chosen, a password field at the last look", pasteAfterFailedWrite, false},
+        {"pasted, nothing in the field, a password field at the check", pasteChecked, true},
     };
     for (const auto& road : roads) {
         SCOPED_TRACE(road.label);
@@ -234,9 +241,13 @@ TEST(TranscriptDelivery, NoRoadDeliversToASecureField) {
 
 TEST(TranscriptDelivery, PasteEndingsAndTheUsersClipboard) {
     const auto copied = SessionState::fallbackCopied(), success = SessionState::success();
-    const Adjust uncheckable = [](DeliveryRig& r) { r.fakes.textInserter->verifyAnswer.push(std::nullopt); };
-    const Adjust missing = [](DeliveryRig& r) { r.fakes.textInserter->verifyAnswer.push(false); };
+    const Adjust uncheckable = [](DeliveryRig& r) { r.fakes.textInserter->verifyAnswer.setFallback(std::nullopt); };
+    const Adjust missing = [](DeliveryRig& r) { r.fakes.textInserter->verifyAnswer.setFallback(false); };
     const Adjust moved = [](DeliveryRig& r) { inspected(writableTextField())(r), inspected(otherField())(r); };
+    const Adjust movedAfterKeys = [missing](DeliveryRig& r) {
+        missing(r);
+        r.fakes.pastePerformer->afterKeys = [&r] { r.fakes.inspector->answer.setFallback(otherField()); };
+    };
     const Adjust afterFailedWrite = [](DeliveryRig& r) {
         strategy(TextInsertionStrategy::accessibilityValueWrite)(r);
         insertFails(T::writeFailed)(r), pasteFails(P::eventSourceUnavailable)(r);
@@ -247,7 +258,13 @@ TEST(TranscriptDelivery, PasteEndingsAndTheUsersClipboard) {
         {"verified", {}, success, Kind::pastedViaClipboard, "insert.pasted_via_clipboard", back},
         {"cannot be checked", uncheckable, success, Kind::pasteSentUnverified, "insert.paste_sent_unverified", {}},
         {"not in the field", missing, copied, copy, "fallback.clipboard_paste_verification_failed", {}},
-        {"moved during the wait", moved, copied, copy, "fallback.target_surface_changed", {}},
+        {"moved before the keys: none sent", moved, copied, copy, "fallback.target_surface_changed", {}},
+        {"moved after the keys, nothing in the field",
+         movedAfterKeys,
+         copied,
+         copy,
+         "fallback.target_surface_changed",
+         {}},
         {"another application in front", pasteFails(P::frontmostApplicationChanged), copied, copy,
          "fallback.frontmost_application_changed", std::nullopt},
         {"no key events, written directly", pasteFails(P::eventSourceUnavailable), success, Kind::inserted,
@@ -267,8 +284,8 @@ TEST(TranscriptDelivery, PasteEndingsAndTheUsersClipboard) {
         });
         EXPECT_EQ(plainText(spaced.fakes.pasteboard->contents),
                   row.outcome ? plainText({kUsersClipboard}) : QByteArray("dictated words"));
-        const QStringList& checked = spaced.fakes.textInserter->verifiedTexts;
-        EXPECT_TRUE(checked.isEmpty() || checked == QStringList{u" dictated words"_qs});
+        for (const QString& checked : spaced.fakes.textInserter->verifiedTexts)
+            EXPECT_EQ(checked, u" dictated words"_qs);
     }
 
     // A failed clipboard write gives the user's clipboard back.
@@ -401,6 +418,62 @@ TEST(TranscriptDelivery, ASentPasteIsHeldByTheHistoryUntilItsCheckEnds) {
     EXPECT_TRUE(refused.fakes.history->held.isEmpty());
     ASSERT_EQ(refused.fakes.history->entries.size(), 1);
     EXPECT_EQ(refused.fakes.history->entries.first().completionKind, Kind::copiedToClipboard);
+
+    // The check finds nothing in the field and a password field focused: the held entry goes.
+    FocusedTargetSnapshot secret = writableTextField();
+    secret.element.subrole = u"AXSecureTextField"_qs;
+    DictationRig withdrawn([&](FakeBootstrap& f, AppBootstrap&) {
+        f.strategyResolver->strategy = TextInsertionStrategy::clipboardPaste;
+        f.textInserter->verifyAnswer.setFallback(false);
+        f.pastePerformer->afterKeys = [&f, secret] { f.inspector->answer.setFallback(secret); };
+    });
+    withdrawn.dictate();
+    for (int turn = 0; turn < 4; ++turn)
+        withdrawn.fakes.pasteVerificationSleeper.finishAll(), settle();
+    EXPECT_EQ(withdrawn.state(), SessionState::blocked(SessionBlockReason::secureField));
+    ASSERT_EQ(withdrawn.fakes.history->held.size(), 1);
+    EXPECT_EQ(withdrawn.fakes.history->withdrawn, QList{withdrawn.fakes.history->held.first().id});
+    EXPECT_TRUE(withdrawn.fakes.history->entries.isEmpty());
+}
+
+// The keys go to the field that the last look before them finds, and the paste is judged on that
+// field first: words there are a delivery told as one, wherever the focus went since.
+TEST(TranscriptDelivery, APasteIsJudgedOnTheFieldItWasSentTo) {
+    FocusedTargetSnapshot secret = writableTextField();
+    secret.element.subrole = u"AXSecureTextField"_qs;
+    FocusedTargetSnapshot lastSeen = writableTextField();  // the field again, a little moved
+    lastSeen.element.frame->translate(2, 0);
+    DeliveryRig rig(paste, [&](DeliveryRig& r) {
+        inspected(writableTextField())(r), inspected(lastSeen)(r);
+        r.fakes.pastePerformer->afterKeys = [&r, secret] { r.fakes.inspector->answer.setFallback(secret); };
+    });
+    expectRow(rig, {"", {}, SessionState::success(), Kind::pastedViaClipboard, "insert.pasted_via_clipboard", {}});
+    EXPECT_EQ(rig.fakes.pasteboard->contents, QList{kUsersClipboard});
+    ASSERT_EQ(rig.fakes.textInserter->verifiedOn.size(), 1);
+    EXPECT_EQ(rig.fakes.textInserter->verifiedOn.first().element.frame, lastSeen.element.frame);
+
+    // Unreadable there (an editor that made a new object for its line): what stands for it now tells.
+    FocusedTargetSnapshot renewed = lastSeen;
+    renewed.element.title = u"new line object"_qs;
+    renewed.element.identifier = std::nullopt;
+    DeliveryRig replaced(paste, [&](DeliveryRig& r) {
+        inspected(writableTextField())(r), inspected(lastSeen)(r);
+        r.fakes.textInserter->verifyAnswer.push(std::nullopt);
+        r.fakes.pastePerformer->afterKeys = [&r, renewed] { r.fakes.inspector->answer.setFallback(renewed); };
+    });
+    expectRow(replaced, {"", {}, SessionState::success(), Kind::pastedViaClipboard, "insert.pasted_via_clipboard", {}});
+    ASSERT_EQ(replaced.fakes.textInserter->verifiedOn.size(), 2);
+    EXPECT_EQ(replaced.fakes.textInserter->verifiedOn.last().element.title, renewed.element.title);
+
+    // A look right before the keys that finds the focus between two places waits for it to settle
+    // and looks again; the keys go once.
+    FocusedTargetSnapshot container = writableTextField();
+    container.element.isEditable = false, container.element.role = u"AXGroup"_qs;
+    DeliveryRig settling(paste, [&](DeliveryRig& r) {
+        inspected(writableTextField())(r), inspected(container)(r), inspected(writableTextField())(r);
+    });
+    expectRow(settling, {"", {}, SessionState::success(), Kind::pastedViaClipboard, "insert.pasted_via_clipboard", {}});
+    EXPECT_EQ(settling.fakes.pastePerformer->pastedInto.size(), 1);
 }
 
 }  // namespace

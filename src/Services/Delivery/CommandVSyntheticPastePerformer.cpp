@@ -27,7 +27,7 @@ CommandVSyntheticPastePerformer::CommandVSyntheticPastePerformer(
       m_fillPrimarySelection(std::move(fillPrimarySelection)),
       m_awaitClipboardTargets(std::move(awaitClipboardTargets)) {}
 
-void CommandVSyntheticPastePerformer::performPaste(const FocusedTargetSnapshot& target) {
+void CommandVSyntheticPastePerformer::performPaste(const FocusedTargetSnapshot& target, const LastLook& lastLook) {
     const std::optional<FocusedAppMetadata> frontmost =
         m_frontmostApplicationProvider ? m_frontmostApplicationProvider() : std::nullopt;
     if (!frontmost || !frontmost->isSameApplication(target.app)) {
@@ -61,6 +61,9 @@ void CommandVSyntheticPastePerformer::performPaste(const FocusedTargetSnapshot& 
         windowClassIsOneOf(target.app, FocusedTargetTables::clipboardTargetsFirstWindowClasses)) {
         m_awaitClipboardTargets(*frontmost->windowIdentifier);
     }
+    // The focus may have moved during the waits (a Tab to the next field of a form): the look that
+    // decides is the one taken when only the keys are left, and nothing between lets it move unseen.
+    if (lastLook) lastLook();
 
     for (quint32 code : modifierCodes)
         m_keyPoster.post(code, true);

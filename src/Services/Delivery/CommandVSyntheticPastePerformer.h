@@ -31,7 +31,7 @@ public:
                                     PrimarySelectionFiller fillPrimarySelection = {},
                                     ClipboardTargetsAwaiter awaitClipboardTargets = {});
 
-    void performPaste(const FocusedTargetSnapshot& target) override;
+    void performPaste(const FocusedTargetSnapshot& target, const LastLook& lastLook) override;
 
 private:
     void waitForModifierRelease();

@@ -54,7 +54,8 @@ FocusedTargetIdentityScore FocusedTargetIdentityScore::compute(const FocusedTarg
     const FocusedElementMetadata& a = earlier.element;
     const FocusedElementMetadata& b = current.element;
 
-    if (earlier.app.isSameApplication(current.app)) {
+    const bool sameApplication = earlier.app.isSameApplication(current.app);
+    if (sameApplication) {
         add(20, "same process id");
     } else {
         add(0, "different process id");
@@ -95,7 +96,9 @@ FocusedTargetIdentityScore FocusedTargetIdentityScore::compute(const FocusedTarg
     const std::optional<QSizeF> sizeA = knownSize(a.size), sizeB = knownSize(b.size);
     if (sizeA && sizeB && similarSizes(*sizeA, *sizeB)) add(10, "similar size");
 
-    result.isSameSurface = result.score >= sameSurfaceThreshold;
+    // Two processes of one program show alike fields in alike windows (GTK 4 tells window-relative
+    // extents): points cannot tell them apart, but a field of another process is never the same one.
+    result.isSameSurface = sameApplication && result.score >= sameSurfaceThreshold;
     return result;
 }
 

@@ -2,14 +2,21 @@
 
 #include "Services/Delivery/FocusedTargetSnapshot.h"
 
+#include <functional>
+
 namespace quorvelle {
 
 class SyntheticPastePerforming {
 public:
+    // Looks at the focus once more when nothing is left to wait for but the keys; throws to hold
+    // them back. What it throws leaves performPaste as it is.
+    using LastLook = std::function<void()>;
+
     virtual ~SyntheticPastePerforming() = default;
-    // Sends the paste chord, provided the target's application is still in front.
+    // Sends the paste chord, provided the target's application is still in front and `lastLook`,
+    // called right before the keys with nothing in between, lets them go.
     // Throws SyntheticPasteError.
-    virtual void performPaste(const FocusedTargetSnapshot& target) = 0;
+    virtual void performPaste(const FocusedTargetSnapshot& target, const LastLook& lastLook) = 0;
 };
 
 }  // namespace quorvelle

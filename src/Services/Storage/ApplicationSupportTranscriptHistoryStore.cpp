@@ -306,6 +306,11 @@ void ApplicationSupportTranscriptHistoryStore::hold(const TranscriptHistoryEntry
     m_held.append(entry);
 }
 
+void ApplicationSupportTranscriptHistoryStore::withdraw(const QUuid& id) {
+    if (m_held.removeIf([&](const TranscriptHistoryEntry& held) { return held.id == id; }) == 0) return;
+    m_file.withdraw(id);
+}
+
 void ApplicationSupportTranscriptHistoryStore::save(const QList<TranscriptHistoryEntry>& entries) {
     adoptLoaded();
     m_entries = entries;

@@ -57,6 +57,7 @@ public:
     QCoro::Task<QString> exportCSVInBackground() override;
     std::optional<qsizetype> append(const TranscriptHistoryEntry& entry) override;
     void hold(const TranscriptHistoryEntry& entry) override;
+    void withdraw(const QUuid& id) override;
     void whenLoaded(QObject* context, std::function<void()> loaded) override;
     int skippedEntryCount() override;
     void whenSaveFails(QObject* context, std::function<void(const QString& reason)> failed) override;

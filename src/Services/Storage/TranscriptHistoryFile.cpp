@@ -138,6 +138,10 @@ void TranscriptHistoryFile::hold(const TranscriptHistoryEntry& entry) {
     m_journal.hold(entry);
 }
 
+void TranscriptHistoryFile::withdraw(const QUuid& id) {
+    m_journal.withdraw(id);
+}
+
 TranscriptHistoryFile::Contents TranscriptHistoryFile::readFile() {
     // Stamped before reading: a file replaced meanwhile no longer matches and is read again.
     const auto stamp = stampOf(m_path);

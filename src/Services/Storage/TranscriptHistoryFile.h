@@ -51,6 +51,7 @@ public:
     // Keeps an entry whose final form is not known yet in the journal until `journal` brings an
     // entry of its id.
     void hold(const TranscriptHistoryEntry& entry);
+    void withdraw(const QUuid& id);
     // Returns once the journal holds every entry handed to it.
     void waitUntilJournaled() { m_journal.waitUntilWritten(); }
     // Journals at once, on the calling thread, what was handed over and is not in the journal yet.

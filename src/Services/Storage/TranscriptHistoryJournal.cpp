@@ -3,11 +3,13 @@
 #include "Services/Storage/BatchThread.h"
 #include "Services/Storage/DamagedFile.h"
 #include "Services/Storage/StoreFile.h"
+#include "Support/JsonCoding.h"
 #include "Support/StoreFileWriter.h"
 
 #include <QFile>
 #include <QHash>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QtDebug>
 
 #include <fcntl.h>
@@ -36,6 +38,13 @@ QByteArray lineOf(const TranscriptHistoryEntry& entry) {
     return QJsonDocument(entry.toJson()).toJson(QJsonDocument::Compact) + '\n';
 }
 
+// A line of its own kind, so that no reader takes it for an entry.
+const QString kWithdrawnKey = QStringLiteral("withdrawn");
+
+QByteArray withdrawalLineOf(const QUuid& id) {
+    return QJsonDocument(QJsonObject{{kWithdrawnKey, json::uuidToText(id)}}).toJson(QJsonDocument::Compact) + '\n';
+}
+
 }  // namespace
 
 TranscriptHistoryJournal::TranscriptHistoryJournal(QString path, std::function<QDateTime()> now)
@@ -51,11 +60,15 @@ TranscriptHistoryJournal::~TranscriptHistoryJournal() {
 }
 
 void TranscriptHistoryJournal::append(const QList<TranscriptHistoryEntry>& entries) {
-    if (!entries.isEmpty()) handOver({entries, false});
+    if (!entries.isEmpty()) handOver({entries, false, std::nullopt});
 }
 
 void TranscriptHistoryJournal::hold(const TranscriptHistoryEntry& entry) {
-    handOver({{entry}, true});
+    handOver({{entry}, true, std::nullopt});
+}
+
+void TranscriptHistoryJournal::withdraw(const QUuid& id) {
+    handOver({{}, false, id});
 }
 
 void TranscriptHistoryJournal::handOver(Addition addition) {
@@ -115,6 +128,15 @@ void TranscriptHistoryJournal::writeHandedOverLocked() {
 }
 
 void TranscriptHistoryJournal::writeLocked(const Addition& addition) {
+    if (addition.withdrawn) {
+        m_held.removeIf([&](const TranscriptHistoryEntry& held) { return held.id == *addition.withdrawn; });
+        // Nothing held is left to write at the journal's end; the line matters only to a reader after a kill.
+        if (const auto failure = appendLinesLocked(withdrawalLineOf(*addition.withdrawn))) {
+            qWarning("Transcript history journal %s cannot be written: %s", qUtf8Printable(m_path),
+                     qUtf8Printable(*failure));
+        }
+        return;
+    }
     // A held entry is kept even when its line did not go in: the next end of the journal writes it again.
     if (addition.held) m_held.append(addition.entries);
     const std::optional<QString> failure = appendLocked(addition.entries);
@@ -144,7 +166,16 @@ std::optional<QString> TranscriptHistoryJournal::appendLocked(const QList<Transc
     QByteArray lines;
     for (const TranscriptHistoryEntry& entry : entries)
         lines += lineOf(entry);
-    // Never through a link, never waiting on a FIFO; the user's eyes only, like the history.
+    const std::optional<QString> failure = appendLinesLocked(lines);
+    // Its own even when it failed: part of it may be in the journal.
+    for (const TranscriptHistoryEntry& entry : entries)
+        m_own.insert(entry.id);
+    return failure;
+}
+
+std::optional<QString> TranscriptHistoryJournal::appendLinesLocked(
+    const QByteArray&
+        lines) {  // Never through a link, never waiting on a FIFO; the user's eyes only, like the history.
     const int fd = ::open(QFile::encodeName(m_path).constData(),
                           O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
     if (fd < 0) return systemErrorText(errno);
@@ -159,9 +190,6 @@ std::optional<QString> TranscriptHistoryJournal::appendLocked(const QList<Transc
     else
         failure = appendAll(fd, lines, info.st_size);
     ::close(fd);
-    // Its own even when it failed: part of it may be in the journal.
-    for (const TranscriptHistoryEntry& entry : entries)
-        m_own.insert(entry.id);
     return failure;
 }
 
@@ -186,10 +214,15 @@ TranscriptHistoryJournal::Contents TranscriptHistoryJournal::read() {
         return contents;
     }
     QHash<QUuid, qsizetype> places;
+    QSet<QUuid> withdrawn;
     for (const QByteArray& line : file.bytes.split('\n')) {
         if (line.trimmed().isEmpty()) continue;
         QJsonParseError error{};
         const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+        if (const json::Field<QUuid> id = json::readUuid(document.object(), kWithdrawnKey); id.isPresent()) {
+            withdrawn.insert(*id.value());
+            continue;
+        }
         auto entry = error.error == QJsonParseError::NoError && document.isObject()
                          ? TranscriptHistoryEntry::fromJson(document.object())
                          : std::nullopt;
@@ -205,6 +238,7 @@ TranscriptHistoryJournal::Contents TranscriptHistoryJournal::read() {
             contents.entries.append(std::move(*entry));
         }
     }
+    contents.entries.removeIf([&](const TranscriptHistoryEntry& entry) { return withdrawn.contains(entry.id); });
     if (contents.damagedLines > 0) {
         m_keepAside = QStringLiteral("%1 lines did not decode").arg(contents.damagedLines);
         qWarning("Transcript history journal %s: %d lines did not decode and are skipped", qUtf8Printable(m_path),

@@ -58,6 +58,9 @@ public:
     // Adds an entry whose final form is not known yet: it stays here through the ends of the
     // journal until an entry of its id is appended.
     void hold(const TranscriptHistoryEntry& entry);
+    // The held entry of that id goes, with a line that says so: a journal read after a kill leaves
+    // it out.
+    void withdraw(const QUuid& id);
     // Returns once every entry handed over is in the file.
     void waitUntilWritten();
     // Writes what was handed over on the calling thread, if the journal's thread has not yet.
@@ -79,6 +82,7 @@ private:
     struct Addition {
         QList<TranscriptHistoryEntry> entries;
         bool held = false;
+        std::optional<QUuid> withdrawn;
     };
 
     void handOver(Addition addition);
@@ -87,6 +91,7 @@ private:
     void writeHandedOverLocked();
     void writeLocked(const Addition& addition);
     std::optional<QString> appendLocked(const QList<TranscriptHistoryEntry>& entries);
+    std::optional<QString> appendLinesLocked(const QByteArray& lines);
     void endLocked(quint64 mark);
     // Leaves the held entries alone in the journal, or no journal when none are held.
     void keepOnlyHeldLocked();

@@ -44,6 +44,8 @@ public:
     // `append` brings the entry of the same id as it ended; an entry still held when the store ends
     // goes into the history as it is. Not part of the history meanwhile.
     virtual void hold(const TranscriptHistoryEntry& entry) { Q_UNUSED(entry); }
+    // The held entry of that id never reached a field: it is dropped, from the journal too.
+    virtual void withdraw(const QUuid& id) { Q_UNUSED(id); }
     // Calls `loaded` on `context`'s thread once the stored history can be had without waiting.
     virtual void whenLoaded(QObject* context, std::function<void()> loaded) {
         Q_UNUSED(context);

@@ -207,7 +207,7 @@ TEST(FocusedTargetInspector, AFocusedContainerNamedAfterATerminalIsATerminal) {
         AccessibilityTextInserter inserter(noText);
         EXPECT_EQ(inserter.verifyInsertion(u"pasted"_qs, target, inserter.insertionPoint(target)), std::nullopt);
         FakeKeyPoster keys;
-        CommandVSyntheticPastePerformer(keys, [&rig] { return rig.frontmost; }, {}).performPaste(target);
+        CommandVSyntheticPastePerformer(keys, [&rig] { return rig.frontmost; }, {}).performPaste(target, {});
         EXPECT_EQ(keys.posted, FakeKeyPoster::controlShiftV);
     }
 }
@@ -251,7 +251,7 @@ TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts)
         int primaryFills = 0;
         CommandVSyntheticPastePerformer(
             keys, [&rig] { return rig.frontmost; }, {}, [&] { ++primaryFills; })
-            .performPaste(target);
+            .performPaste(target, {});
         EXPECT_EQ(keys.posted, chord);
         // Only the paste that reads the primary selection may take the user's middle-click text.
         EXPECT_EQ(primaryFills, chord == FakeKeyPoster::shiftInsert ? 1 : 0);

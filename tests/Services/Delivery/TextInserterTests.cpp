@@ -216,11 +216,44 @@ struct PasteRig {
                                               [this](quint32 window) {
                                                   awaited.append({window, keys.posted.size()});
                                               }};
+    SyntheticPastePerforming::LastLook lastLook;
     std::optional<SyntheticPasteError::Case> paste(const FocusedTargetSnapshot& target = test::writableTextField()) {
         keys.held = {FakeKeyPoster::kAlt};
-        return test::errorCaseOf<SyntheticPasteError>([&] { performer.performPaste(target); });
+        return test::errorCaseOf<SyntheticPasteError>([&] { performer.performPaste(target, lastLook); });
     }
 };
+
+// The look that decides where the keys go is the last thing before them: after the modifiers went up
+// and a terminal's wait ended, with no key out yet. What it throws keeps every key back.
+TEST(SyntheticPaste, TheLastLookComesAfterEveryWaitAndRightBeforeTheKeys) {
+    PasteRig rig;
+    FocusedTargetSnapshot target = test::writableTextField();
+    target.app.bundleIdentifier = rig.frontmost->bundleIdentifier = u"Gnome-terminal"_qs;
+    target.element.subrole = u"AXTerminal"_qs;
+    rig.frontmost->windowIdentifier = 0x1a00004;
+    struct Seen {
+        int sleeps;
+        qsizetype awaited, posted;
+        bool modifiersHeld;
+    };
+    QList<Seen> looks;
+    rig.lastLook = [&] {
+        looks.append({rig.sleeps, rig.awaited.size(), rig.keys.posted.size(), !rig.keys.held.isEmpty()});
+    };
+    EXPECT_EQ(rig.paste(target), std::nullopt);
+    ASSERT_EQ(looks.size(), 1);
+    EXPECT_EQ(looks.first().sleeps, 3);
+    EXPECT_EQ(looks.first().awaited, 1);
+    EXPECT_EQ(looks.first().posted, 0);
+    EXPECT_FALSE(looks.first().modifiersHeld);
+    EXPECT_EQ(rig.keys.posted, FakeKeyPoster::controlShiftV);
+
+    struct Refused {};
+    PasteRig refusing;
+    refusing.lastLook = [] { throw Refused(); };
+    EXPECT_THROW(refusing.paste(), Refused);
+    EXPECT_TRUE(refusing.keys.posted.isEmpty());
+}
 
 TEST(SyntheticPaste, WaitsForTheModifiersSendsTheTargetsChordOrRefusesWithoutPosting) {
     for (const bool terminal : {false, true}) {

@@ -387,7 +387,29 @@ TEST_F(TranscriptHistoryStoreTest, AppendedAndHeldEntriesOutliveAKillAndTheEnded
         EXPECT_EQ(firstDifference(store.loadEntries(), expected), "");
     }
     EXPECT_FALSE(QFile::exists(journalPath()));
-    EXPECT_EQ(firstDifference(makeStore().loadEntries(), Entries{unchecked} + expected), "");
+    expected.prepend(unchecked);
+    EXPECT_EQ(firstDifference(makeStore().loadEntries(), expected), "");
+
+    // A held entry whose check refused the paste leaves nothing: not through a kill, where the
+    // journal's later line withdraws it, nor at the store's end. Others held beside it stay.
+    const auto refused = makeEntry(-30, "refused", 1.0, Kind::pasteSentUnverified),
+               keptBeside = makeEntry(-25, "kept beside", 1.0, Kind::pasteSentUnverified);
+    killedAfter([&] {
+        // Never destroyed: the process ends as a killed one does.
+        auto& store = *new ApplicationSupportTranscriptHistoryStore(makeStore());
+        store.hold(refused);
+        store.hold(keptBeside);
+        store.withdraw(refused.id);
+        store.waitUntilJournaled();
+    });
+    expected.prepend(keptBeside);
+    EXPECT_EQ(firstDifference(makeStore().loadEntries(), expected), "");
+    {
+        auto store = makeStore();
+        store.hold(refused);
+        store.withdraw(refused.id);
+    }
+    EXPECT_EQ(firstDifference(makeStore().loadEntries(), expected), "");
 }
 
 // The journal ends only once the file holds every entry added to it. An end given the count the

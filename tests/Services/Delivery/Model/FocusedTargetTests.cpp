@@ -177,5 +177,27 @@ TEST(IdentityScore, AddsEachRulesPointsAndIsSymmetric) {
     }
 }
 
+// Another process's field is never the target, however alike: two windows of one GTK 4 program in
+// two processes tell the same class, role, title and window-relative frame. Two windows of one
+// process still go by the points, and a window that names no process by the window itself.
+TEST(IdentityScore, AFieldOfAnotherProcessIsNeverTheSameSurface) {
+    const std::tuple<const char*, qint32, qint32, quint32, quint32, bool> cases[] = {
+        {"another process, alike in all else", 4242, 4343, 0x1200003, 0x1400003, false},
+        {"two windows of one process", 4242, 4242, 0x1200003, 0x1200010, true},
+        {"no process named, the same window", 0, 0, 0x800010, 0x800010, true},
+        {"no process named, another window", 0, 0, 0x800010, 0x800020, false},
+    };
+    for (const auto& [name, earlierProcess, currentProcess, earlierWindow, currentWindow, same] : cases) {
+        FocusedTargetSnapshot earlier = writableTextField(), current = writableTextField();
+        std::tie(earlier.app.processIdentifier, earlier.app.windowIdentifier) =
+            std::tuple(earlierProcess, earlierWindow);
+        std::tie(current.app.processIdentifier, current.app.windowIdentifier) =
+            std::tuple(currentProcess, currentWindow);
+        const auto score = FocusedTargetIdentityScore::compute(earlier, current);
+        EXPECT_GE(score.score, FocusedTargetIdentityScore::sameSurfaceThreshold) << name;
+        EXPECT_EQ(score.isSameSurface, same) << name;
+    }
+}
+
 }  // namespace
 }  // namespace quorvelle
