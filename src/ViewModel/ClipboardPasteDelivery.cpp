@@ -37,6 +37,9 @@ ClipboardPasteDelivery::ClipboardPasteDelivery(TranscriptDelivery& delivery,
 QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSnapshot target, double durationSeconds,
                                                   Entry entry, QStringList reasons, std::stop_token stopToken) {
     TranscriptDelivery& delivery = m_delivery;
+    const ViewModelEnvironment& environment = delivery.context().environment();
+    // When the focus was last seen settled on the target: the caller has just looked.
+    quint64 settledAt = environment.uptimeNanosecondsProvider();
     if (!delivery.isDelivering()) co_return;
     if (delivery.session().state().kind() == SessionState::Kind::uploading) delivery.session().beginInjecting();
     if (!delivery.isClipboardFallbackEnabled()) {
@@ -65,7 +68,16 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
     std::optional<TranscriptDelivery::Validation> heldBack;
     for (int attempt = 0; attempt < kLastLookAttempts; ++attempt) {
         heldBack.reset();
-        const SyntheticPastePerforming::LastLook lastLook = [&] {
+        bool keyPressedSinceSettled = false;
+        const SyntheticPastePerforming::LastLook lastLook = [&](std::optional<std::chrono::milliseconds> sinceKey) {
+            // A key pressed since, or just before (a Tab to the next field), may not have reached the
+            // application's accessibility yet, which then answers for the field it left: its focus
+            // is looked at again once it moved, or had time to.
+            const auto sinceSettled = std::chrono::nanoseconds(environment.uptimeNanosecondsProvider() - settledAt);
+            if (sinceKey && *sinceKey < sinceSettled + kKeyReachesAccessibility) {
+                keyPressedSinceSettled = true;
+                throw KeysHeldBack();
+            }
             TranscriptDelivery::Validation look = delivery.validateDeliveryTarget(target);
             if (const auto* field = std::get_if<FocusedTargetSnapshot>(&look)) {
                 sentTo = *field;
@@ -84,13 +96,20 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
                                            kUnexpectedEventText);
             throw ReportedDeliveryFailure(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
         }
-        if (!heldBack || !isUnsettled(*heldBack)) break;
+        if (keyPressedSinceSettled) {
+            co_await delivery.focusMove(TranscriptDelivery::kFocusSettleLimitSeconds, stopToken);
+        } else if (!heldBack || !isUnsettled(*heldBack)) {
+            break;
+        }
         // It gets the same settling as before the paste, then a new look.
         const TranscriptDelivery::Validation settled = co_await delivery.settledDeliveryTarget(target, stopToken);
+        settledAt = environment.uptimeNanosecondsProvider();
         if (!std::holds_alternative<FocusedTargetSnapshot>(settled)) {
             heldBack = settled;
             break;
         }
+        // The last attempt found keys pressed at each look: the focus was never seen still.
+        if (keyPressedSinceSettled) heldBack = DeliveryValidationFailure::focusedTargetUnavailable;
     }
     if (heldBack) {
         // No key went out.

@@ -84,6 +84,10 @@ public:
     static constexpr int kFocusSettleEventLimit = 16;
     // The step of the clock that stands in for focus events where nothing reports them.
     static constexpr double kFocusSettleStepSeconds = 0.025;
+    // Resumes at the focus's next move, or after `timeoutSeconds`.
+    QCoro::Task<void> focusMove(double timeoutSeconds, std::stop_token stopToken) {
+        return nextFocusChange(timeoutSeconds, std::move(stopToken));
+    }
     // Throws TextInsertionError (and whatever else the inserter throws).
     void performDirectInsertion(const QString& text, double durationSeconds, const FocusedTargetSnapshot& target);
     // Leaves the text on the clipboard (writing it there first when asked) and ends in fallbackCopied.

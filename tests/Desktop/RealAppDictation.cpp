@@ -10,6 +10,7 @@
 #include <QDebug>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <algorithm>
@@ -91,6 +92,22 @@ std::unique_ptr<RealApp> RealApp::firefoxOn(const QString& folder, const QByteAr
     return app;
 }
 
+std::unique_ptr<RealApp> RealApp::chromiumOn(const QString& folder, const QByteArray& contents) {
+    const QString chromium = QStandardPaths::findExecutable(u"chromium"_qs);
+    if (chromium.isEmpty()) return nullptr;
+    const QString profile = folder + u"/chromium"_qs, page = folder + u"/chromium-page.html"_qs;
+    QDir().mkpath(profile);
+    writeFile(page, contents);
+    std::unique_ptr<RealApp> app(
+        new RealApp(chromium,
+                    {u"--no-sandbox"_qs, u"--force-renderer-accessibility"_qs, u"--no-first-run"_qs,
+                     u"--user-data-dir="_qs + profile, QUrl::fromLocalFile(page).toString()},
+                    u"^ready"_qs));
+    if (!app->showsAndTakesFocus()) return nullptr;
+    app->m_titlePattern = u"Chromium$"_qs;
+    return app;
+}
+
 std::unique_ptr<RealApp> RealApp::writer(const QString& folder, QString* document) {
     *document = folder + u"/note.fodt"_qs;
     writeFile(*document, R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -112,7 +129,7 @@ std::unique_ptr<RealApp> RealApp::writer(const QString& folder, QString* documen
     return app;
 }
 
-RealAppDictation::RealAppDictation() {
+RealAppDictation::RealAppDictation(const std::function<void(AppBootstrap&)>& adjust) {
     fakes.makeReadyForCloudDictation();
     AppBootstrap services = fakes.bootstrap();
     services.hotkeyMonitor = std::make_shared<CarbonHotkeyMonitor>(std::make_unique<XcbHotKeyRegistrar>());
@@ -122,6 +139,7 @@ RealAppDictation::RealAppDictation() {
     services.textInsertionStrategyResolver = {delivery, &delivery->strategyResolver()};
     services.syntheticPastePerformer = {delivery, &delivery->pastePerformer()};
     services.focusChangeAwaiter = {delivery, &delivery->focusChanges()};
+    if (adjust) adjust(services);
     ViewModelEnvironment environment = fakes.environment();
     environment.clipboardPasteVerificationSleep = environment.focusSettleSleep = &sleepFor;
     // The waits for the focus are bounded in real time.
@@ -188,6 +206,7 @@ std::optional<TranscriptHistoryCompletionKind> RealAppDictation::dictate(const Q
     fakes.audioCapture->levelPublisher().send(level);
     waitUntil([] { return false; }, 100);
     sendKeys(kHotkey, false);
+    if (afterRelease) afterRelease();
     if (!recording) {
         // Why the press started nothing, from the app's own events, for a failure on a loaded machine.
         QStringList events;

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 // Dictation into the applications a Debian desktop starts with (Firefox ESR, LibreOffice Writer):
@@ -26,6 +27,8 @@ public:
     static std::unique_ptr<RealApp> firefox(const QString& folder);
     // Firefox on the given page, whose title must start with "ready" once it is loaded.
     static std::unique_ptr<RealApp> firefoxOn(const QString& folder, const QByteArray& page);
+    // Chromium on the given page, likewise; null when it is not installed or never showed.
+    static std::unique_ptr<RealApp> chromiumOn(const QString& folder, const QByteArray& page);
     // Writer on a document holding "Plain bold end", "bold" in bold, the caret at its end; null
     // when it never showed. `document` is the file it saves to.
     static std::unique_ptr<RealApp> writer(const QString& folder, QString* document);
@@ -48,7 +51,8 @@ private:
 
 class RealAppDictation {
 public:
-    RealAppDictation();
+    // `adjust` may replace services before the view model is made over them.
+    explicit RealAppDictation(const std::function<void(AppBootstrap&)>& adjust = {});
     // False when the hot key could not be registered.
     bool isReady() const;
     // The hot key the view model listens for: X key names, pressed in this order.
@@ -74,6 +78,8 @@ public:
     std::optional<FocusedTargetSnapshot> focusedTextTarget();
 
     FakeBootstrap fakes;
+    // Called the moment the hot key is let go, e.g. to send a key at a set time after it.
+    std::function<void()> afterRelease;
     std::shared_ptr<LinuxTextDeliveryServices> delivery = std::make_shared<LinuxTextDeliveryServices>();
     std::unique_ptr<AppViewModel> vm;
     // Profiles and documents live in the test desktop's private folders.

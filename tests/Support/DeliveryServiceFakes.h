@@ -112,13 +112,15 @@ public:
     ScriptedOutcome outcome;
     // What passes before the last look: the waits for the modifiers and a terminal.
     std::function<void()> beforeLastLook;
+    // How long ago a key was pressed, as the last look is told.
+    std::optional<std::chrono::milliseconds> sinceKeyPress;
     // What passes after the keys went out.
     std::function<void()> afterKeys;
 
     void performPaste(const FocusedTargetSnapshot& target, const LastLook& lastLook) override {
         outcome.next();
         if (beforeLastLook) beforeLastLook();
-        if (lastLook) lastLook();
+        if (lastLook) lastLook(sinceKeyPress);
         pastedInto.append(target);
         if (afterKeys) afterKeys();
     }

@@ -476,5 +476,59 @@ TEST(TranscriptDelivery, APasteIsJudgedOnTheFieldItWasSentTo) {
     EXPECT_EQ(settling.fakes.pastePerformer->pastedInto.size(), 1);
 }
 
+// A key pressed after the focus was seen settled (a Tab to the next field) may not have reached the
+// application's accessibility when the last look asks: the look waits for the focus to move, or for
+// its time, and is taken again. A Tab that took the focus to a password field keeps every key back; a
+// key that moved nothing costs the wait; keys pressed at every look never let the paste go.
+TEST(TranscriptDelivery, AKeyPressedSinceTheFocusSettledIsWaitedForBeforeTheLastLook) {
+    FocusedTargetSnapshot secret = writableTextField();
+    secret.element.subrole = u"AXSecureTextField"_qs;
+    const auto pressedOnce = [](std::optional<FocusedTargetSnapshot> movedTo) {
+        return [movedTo](DeliveryRig& r) {
+            paste(r);
+            r.fakes.pastePerformer->beforeLastLook = [&r] { r.fakes.clock.advance(0.3); };
+            r.fakes.pastePerformer->sinceKeyPress = std::chrono::milliseconds(100);
+            r.fakes.focusChanges->onWait = [&r, movedTo] {
+                r.fakes.pastePerformer->sinceKeyPress.reset();
+                if (movedTo) r.fakes.inspector->answer.setFallback(*movedTo);
+            };
+        };
+    };
+    DeliveryRig tabbed(pressedOnce(secret));
+    EXPECT_EQ(tabbed.fakes.sessionCoordinator->state(), SessionState::blocked(SessionBlockReason::secureField));
+    EXPECT_TRUE(tabbed.fakes.pastePerformer->pastedInto.isEmpty());
+    EXPECT_EQ(tabbed.fakes.pasteboard->contents, QList{kUsersClipboard});
+    EXPECT_EQ(tabbed.fakes.focusChanges->timeouts, QList<double>{TranscriptDelivery::kFocusSettleLimitSeconds});
+
+    DeliveryRig typed(pressedOnce(std::nullopt));
+    expectRow(typed, {"", {}, SessionState::success(), Kind::pastedViaClipboard, "insert.pasted_via_clipboard", {}});
+    EXPECT_EQ(typed.fakes.pastePerformer->pastedInto.size(), 1);
+    EXPECT_EQ(typed.fakes.focusChanges->timeouts, QList<double>{TranscriptDelivery::kFocusSettleLimitSeconds});
+
+    // A key pressed just before the focus was seen settled may not have shown at that look either;
+    // one pressed long before is no reason to wait.
+    for (const auto& [before, waits] : {std::pair(400, true), std::pair(700, false)}) {
+        DeliveryRig rig([before = before](DeliveryRig& r) {
+            paste(r);
+            r.fakes.pastePerformer->beforeLastLook = [&r] { r.fakes.clock.advance(0.3); };
+            r.fakes.pastePerformer->sinceKeyPress = std::chrono::milliseconds(before);
+            r.fakes.focusChanges->onWait = [&r] { r.fakes.pastePerformer->sinceKeyPress.reset(); };
+        });
+        EXPECT_EQ(rig.fakes.pastePerformer->pastedInto.size(), 1) << before;
+        EXPECT_EQ(rig.fakes.focusChanges->timeouts.size(), waits ? 1 : 0) << before;
+    }
+
+    DeliveryRig typing([](DeliveryRig& r) {
+        paste(r);
+        r.fakes.pastePerformer->beforeLastLook = [&r] { r.fakes.clock.advance(0.3); };
+        r.fakes.pastePerformer->sinceKeyPress = std::chrono::milliseconds(100);
+    });
+    expectRow(
+        typing,
+        {"", {}, SessionState::fallbackCopied(), Kind::copiedToClipboard, "fallback.focused_target_unavailable", {}});
+    EXPECT_TRUE(typing.fakes.pastePerformer->pastedInto.isEmpty());
+    EXPECT_EQ(typing.fakes.focusChanges->timeouts.size(), ClipboardPasteDelivery::kLastLookAttempts);
+}
+
 }  // namespace
 }  // namespace quorvelle::test

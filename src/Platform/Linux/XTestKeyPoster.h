@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/Linux/X11KeyPressWatch.h"
 #include "Services/Delivery/KeyEventPosting.h"
 
 namespace quorvelle {
@@ -11,6 +12,10 @@ public:
     std::optional<quint32> keyCode(Key key) override;
     QList<quint32> heldModifierKeyCodes() override;
     void post(quint32 keyCode, bool pressed) override;
+    std::optional<std::chrono::milliseconds> sinceLastKeyPress() override { return m_presses.sinceLastKeyPress(); }
+
+private:
+    X11KeyPressWatch m_presses;
 };
 
 }  // namespace quorvelle

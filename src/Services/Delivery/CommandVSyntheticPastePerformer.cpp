@@ -63,7 +63,8 @@ void CommandVSyntheticPastePerformer::performPaste(const FocusedTargetSnapshot& 
     }
     // The focus may have moved during the waits (a Tab to the next field of a form): the look that
     // decides is the one taken when only the keys are left, and nothing between lets it move unseen.
-    if (lastLook) lastLook();
+    waitForQuietKeyboard();
+    if (lastLook) lastLook(m_keyPoster.sinceLastKeyPress());
 
     for (quint32 code : modifierCodes)
         m_keyPoster.post(code, true);
@@ -71,6 +72,20 @@ void CommandVSyntheticPastePerformer::performPaste(const FocusedTargetSnapshot& 
     m_keyPoster.post(*keyCode, false);
     for (auto it = modifierCodes.crbegin(); it != modifierCodes.crend(); ++it)
         m_keyPoster.post(*it, false);
+}
+
+void CommandVSyntheticPastePerformer::waitForQuietKeyboard() {
+    // A key pressed a moment ago may still be on its way through the application (Firefox hands it
+    // from one process to another), which answers a look as if it had not come and takes our keys
+    // after it.
+    std::chrono::milliseconds waited{0};
+    while (m_sleep && waited < kKeyboardQuietLimit) {
+        const std::optional<std::chrono::milliseconds> since = m_keyPoster.sinceLastKeyPress();
+        if (!since || *since >= kKeyboardQuietPeriod) return;
+        const std::chrono::milliseconds pause = std::min(kKeyboardQuietPeriod - *since, kKeyboardQuietLimit - waited);
+        m_sleep(pause);
+        waited += pause;
+    }
 }
 
 void CommandVSyntheticPastePerformer::waitForModifierRelease() {

@@ -25,6 +25,9 @@ public:
 
     static constexpr std::chrono::milliseconds kModifierPollInterval{10};
     static constexpr int kModifierPollLimit = 30;
+    // The keyboard rests this long before the last look, and the wait for it ends by this bound.
+    static constexpr std::chrono::milliseconds kKeyboardQuietPeriod{200};
+    static constexpr std::chrono::milliseconds kKeyboardQuietLimit{1000};
 
     CommandVSyntheticPastePerformer(KeyEventPosting& keyPoster,
                                     FrontmostApplicationProvider frontmostApplicationProvider, Sleep sleep,
@@ -35,6 +38,7 @@ public:
 
 private:
     void waitForModifierRelease();
+    void waitForQuietKeyboard();
 
     KeyEventPosting& m_keyPoster;
     FrontmostApplicationProvider m_frontmostApplicationProvider;

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QtGlobal>
+#include <chrono>
 #include <optional>
 
 namespace quorvelle {
@@ -20,6 +21,8 @@ public:
     // Modifier keys held down right now, physically or synthetically.
     virtual QList<quint32> heldModifierKeyCodes() = 0;
     virtual void post(quint32 keyCode, bool pressed) = 0;
+    // How long ago any key was last pressed, on any window; none when none was seen or it cannot be told.
+    virtual std::optional<std::chrono::milliseconds> sinceLastKeyPress() = 0;
 };
 
 }  // namespace quorvelle

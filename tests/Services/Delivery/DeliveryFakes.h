@@ -153,12 +153,18 @@ public:
     QHash<Key, quint32> codes{{Key::control, kControl}, {Key::shift, kShift}, {Key::v, kV}, {Key::insert, kInsert}};
     QList<quint32> held;
     Events posted;
+    // How long ago a key was pressed; the rig's sleeps age it. Never pressed when none.
+    std::optional<std::chrono::milliseconds> sincePress;
+    bool typing = false;  // a key pressed at every look
 
     bool isAvailable() override { return available; }
     std::optional<quint32> keyCode(Key key) override {
         return codes.contains(key) ? std::optional(codes[key]) : std::nullopt;
     }
     QList<quint32> heldModifierKeyCodes() override { return held; }
+    std::optional<std::chrono::milliseconds> sinceLastKeyPress() override {
+        return typing ? std::optional(std::chrono::milliseconds(0)) : sincePress;
+    }
     void post(quint32 keyCode, bool pressed) override {
         posted.append({keyCode, pressed});
         if (!pressed) held.removeAll(keyCode);

@@ -205,12 +205,15 @@ struct PasteRig {
     FakeKeyPoster keys;
     std::optional<FocusedAppMetadata> frontmost = test::writableTextField().app;
     int sleeps = 0;
+    std::chrono::milliseconds slept{0};
     // The windows whose clipboard requests were awaited, and how many keys had gone out by then.
     QList<QPair<quint32, qsizetype>> awaited;
     CommandVSyntheticPastePerformer performer{keys,
                                               [this] { return frontmost; },
-                                              [this](std::chrono::milliseconds) {
+                                              [this](std::chrono::milliseconds pause) {
                                                   if (++sleeps == 3) keys.held.clear();  // the user lets go
+                                                  slept += pause;
+                                                  if (keys.sincePress) *keys.sincePress += pause;
                                               },
                                               {},
                                               [this](quint32 window) {
@@ -237,7 +240,7 @@ TEST(SyntheticPaste, TheLastLookComesAfterEveryWaitAndRightBeforeTheKeys) {
         bool modifiersHeld;
     };
     QList<Seen> looks;
-    rig.lastLook = [&] {
+    rig.lastLook = [&](std::optional<std::chrono::milliseconds>) {
         looks.append({rig.sleeps, rig.awaited.size(), rig.keys.posted.size(), !rig.keys.held.isEmpty()});
     };
     EXPECT_EQ(rig.paste(target), std::nullopt);
@@ -248,9 +251,37 @@ TEST(SyntheticPaste, TheLastLookComesAfterEveryWaitAndRightBeforeTheKeys) {
     EXPECT_FALSE(looks.first().modifiersHeld);
     EXPECT_EQ(rig.keys.posted, FakeKeyPoster::controlShiftV);
 
+    // A key pressed a moment ago (a Tab on its way through the application) is given time to land
+    // before the look; a keyboard that never rests holds the keys back only so long.
+    using Performer = CommandVSyntheticPastePerformer;
+    const std::tuple<const char*, std::optional<std::chrono::milliseconds>, bool, std::chrono::milliseconds> rests[] = {
+        {"no key pressed", std::nullopt, false, std::chrono::milliseconds(0)},
+        {"a key long ago", std::chrono::milliseconds(900), false, std::chrono::milliseconds(0)},
+        {"a key 50 ms ago", std::chrono::milliseconds(50), false,
+         Performer::kKeyboardQuietPeriod - std::chrono::milliseconds(80)},  // the modifiers' polls aged it 30 ms
+        {"a key at every look", std::nullopt, true, Performer::kKeyboardQuietLimit},
+    };
+    for (const auto& [name, since, typing, quiet] : rests) {
+        PasteRig resting;
+        resting.keys.sincePress = since;
+        std::chrono::milliseconds sleptAtLook{-1};
+        std::optional<std::chrono::milliseconds> sinceAtLook;
+        resting.lastLook = [&](std::optional<std::chrono::milliseconds>) {
+            sleptAtLook = resting.slept, sinceAtLook = resting.keys.sincePress;
+        };
+        resting.keys.typing = typing;
+        EXPECT_EQ(resting.paste(), std::nullopt) << name;
+        // The modifiers' own polls come first (three, 10 ms each).
+        EXPECT_EQ(sleptAtLook - 3 * Performer::kModifierPollInterval, quiet) << name;
+        if (!typing && since) {
+            EXPECT_GE(*sinceAtLook, Performer::kKeyboardQuietPeriod) << name;
+        }
+        EXPECT_EQ(resting.keys.posted, FakeKeyPoster::controlV) << name;
+    }
+
     struct Refused {};
     PasteRig refusing;
-    refusing.lastLook = [] { throw Refused(); };
+    refusing.lastLook = [](std::optional<std::chrono::milliseconds>) { throw Refused(); };
     EXPECT_THROW(refusing.paste(), Refused);
     EXPECT_TRUE(refusing.keys.posted.isEmpty());
 }
