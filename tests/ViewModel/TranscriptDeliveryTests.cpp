@@ -1,4 +1,5 @@
 #include "Services/Delivery/ClipboardWriteError.h"
+#include "Services/Delivery/FocusedTargetInspectionError.h"
 #include "Services/Delivery/SyntheticPasteError.h"
 #include "Services/Delivery/TextInsertionError.h"
 #include "ViewModel/TranscriptDelivery.h"
@@ -100,6 +101,13 @@ TEST(TranscriptDelivery, DecisionMatrix) {
     const auto noTarget = [](bool fallback) {
         return [fallback](DeliveryRig& r) { r.focused.reset(), r.fallbackEnabled = fallback; };
     };
+    // Nothing captured and the field cannot be read at delivery either: no password field is known
+    // to hold the focus, so the words are copied.
+    const Adjust noTargetNorInspection = [](DeliveryRig& r) {
+        r.focused.reset();
+        r.fakes.inspector->answer.pushFailure(
+            FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable));
+    };
     const Adjust notPasteable = [](DeliveryRig& r) {
         r.focused->element.isEnabled = false;
         r.fakes.inspector->answer.setFallback(*r.focused);
@@ -125,6 +133,8 @@ TEST(TranscriptDelivery, DecisionMatrix) {
         {"window's tree came up, another application", treeCameUp(otherField(77)), copied, copy,
          "fallback.frontmost_application_changed", O::frontmostApplicationChanged},
         {"no target captured", noTarget(true), copied, copy, "fallback.focused_target_unavailable",
+         O::focusedTargetUnavailable},
+        {"no target, the inspection fails", noTargetNorInspection, copied, copy, "fallback.focused_target_unavailable",
          O::focusedTargetUnavailable},
         {"no target, clipboard off", noTarget(false), refused, std::nullopt, "fallback.clipboard_disabled",
          O::focusedTargetUnavailable},

@@ -12,6 +12,9 @@
 #include <QTemporaryDir>
 
 #include <fstream>
+#include <functional>
+#include <stop_token>
+#include <utility>
 
 namespace quorvelle::test {
 namespace {
@@ -30,6 +33,38 @@ BackendTranscriptionRequest uploadRequest() {
 
 QByteArray refreshAnswer(qsizetype size = 0) {
     return R"({"access_token":"a","refresh_token":"r","pad":")" + QByteArray(size, 'p') + "\"}";
+}
+
+// How a request ended: by itself within the bound or, stopped after it, only then.
+template <typename Error>
+struct Ending {
+    bool endedInTime = false;
+    std::optional<Error> failure;
+};
+
+// Runs the request on the event loop until it ends or the bound passes; then `stop` ends it. A
+// request cut by its own limits ends within seconds, even on a busy machine; the bound is many times
+// that, and far below the deadline a lost cut would wait for.
+template <typename Error, typename T>
+Ending<Error> endingWithin(QCoro::Task<T> request, std::stop_source& stop, std::chrono::milliseconds bound) {
+    Ending<Error> ending;
+    bool ended = false;
+    auto await = [](QCoro::Task<T> inner, std::optional<Error>& failure, bool& done) -> QCoro::Task<void> {
+        try {
+            co_await std::move(inner);
+        } catch (const Error& error) {
+            failure = error;
+        } catch (...) {
+        }
+        done = true;
+    };
+    QCoro::Task<void> awaiting = await(std::move(request), ending.failure, ended);
+    ending.endedInTime = waitUntil([&] { return ended; }, int(bound.count()));
+    if (!ending.endedInTime) {
+        stop.request_stop();
+        waitUntil([&] { return ended; });
+    }
+    return ending;
 }
 
 // The most memory the process has held since the last reset, in bytes.
@@ -52,7 +87,16 @@ protected:
         const ModelFileDownloadRequest request{server.url(kPlainPath), folder.filePath("m"), {}, 60s, deadline, cap};
         return failureOf<WebRequestError>(downloadModelFile(&manager, request, {}));
     }
+    // Upload limits with the connection reader wired, as the app wires it.
+    BackendAPIClientOptions readerWiredUpload(std::chrono::milliseconds idle, std::chrono::milliseconds deadline) {
+        BackendAPIClientOptions options = testOptions();
+        options.uploadTimeout = idle;
+        options.uploadDeadline = deadline;
+        options.connections = reader;
+        return options;
+    }
     QTemporaryDir folder;
+    const std::shared_ptr<const ConnectionReading> reader = std::make_shared<TcpConnectionReading>();
 };
 
 TEST_F(HostileServerTest, ARedirectStaysWithTheBackendAndABrokenTransferAfterA2xxIsNoBody) {
@@ -112,12 +156,7 @@ TEST_F(HostileServerTest, ASlowButSteadyAnswerOutlastsTheIdleTimeOut) {
 // release check whose answer comes a byte at a time from its status line on, never pausing near the
 // idle time-out, is read whole.
 TEST_F(HostileServerTest, AHeadThatArrivesSlowlyButSteadilyOutlastsTheIdleTimeOut) {
-    const auto connections = std::make_shared<TcpConnectionReading>();
-    BackendAPIClientOptions options = testOptions();
-    options.uploadTimeout = 300ms;
-    options.uploadDeadline = 60s;
-    options.connections = connections;
-    client = makeClient(options);
+    client = makeClient(readerWiredUpload(300ms, 60s));
     // About 90 bytes of head, 10 ms apart: a few idle time-outs long.
     server.respond("POST", QStringLiteral("/v1/transcriptions"),
                    FakeResponse::json(200, R"({"request_id":"R","text":"t"})").dripFromTheHead(10ms));
@@ -125,8 +164,33 @@ TEST_F(HostileServerTest, AHeadThatArrivesSlowlyButSteadilyOutlastsTheIdleTimeOu
                                                   QStringLiteral("B"))),
               std::nullopt);
     server.respond("GET", kPlainPath, FakeResponse::raw(200, "{}").header("X-Padding", "ppp").dripFromTheHead(10ms));
-    const PlainGetLimits limits{.idleTimeout = 300ms, .deadline = 60s, .connections = connections};
+    const PlainGetLimits limits{.idleTimeout = 300ms, .deadline = 60s, .connections = reader};
     EXPECT_EQ(failureOf<WebRequestError>(fetchPlainGet(&manager, server.url(kPlainPath), {}, limits)), std::nullopt);
+}
+
+// A server that takes the upload and then says nothing, with the connection reader wired as the app
+// wires it: the reader's looks find nothing arriving, so the idle time-out (the app's 90 s, shortened
+// here) ends the upload and the release check, long before their deadlines.
+TEST_F(HostileServerTest, SilenceAfterAnUploadEndsAtTheIdleTimeOutWithTheConnectionReaderWired) {
+    client = makeClient(readerWiredUpload(300ms, 600s));
+    server.respond("POST", QStringLiteral("/v1/transcriptions"), FakeResponse::silence());
+    server.respond("GET", kPlainPath, FakeResponse::silence());
+    std::stop_source stopUpload, stopCheck;
+    const auto upload = endingWithin<QuorvelleError>(
+        client->uploadTranscription(uploadRequest(), QStringLiteral("A"), QStringLiteral("D"), QStringLiteral("B"),
+                                    stopUpload.get_token()),
+        stopUpload, 20s);
+    EXPECT_TRUE(upload.endedInTime);
+    EXPECT_EQ(upload.failure, QuorvelleError(Case::requestTimedOut));
+    ASSERT_EQ(server.requests().size(), 1);
+    EXPECT_EQ(server.requests().first().body.size(), server.requests().first().header("Content-Length").toInt());
+
+    const PlainGetLimits limits{.idleTimeout = 300ms, .deadline = 600s, .connections = reader};
+    const auto check = endingWithin<WebRequestError>(
+        fetchPlainGet(&manager, server.url(kPlainPath), stopCheck.get_token(), limits), stopCheck, 20s);
+    EXPECT_TRUE(check.endedInTime);
+    ASSERT_TRUE(check.failure.has_value());
+    EXPECT_EQ(check.failure->networkError(), QNetworkReply::TimeoutError);
 }
 
 // The body is taken as it arrives and the transfer stops once past the cap: however much the server
@@ -222,6 +286,51 @@ TEST_F(HostileServerTest, AReleaseCheckOrAModelDownloadWhoseAnswerNeverEndsItsHe
             server.respond("GET", kPlainPath, FakeResponse::raw(200, "{}"));
             EXPECT_EQ(plainFailure(10s, 10s), std::nullopt);
         }
+    }
+}
+
+// A chunk-size line that never ends, once the head has come: the upload, the release check and the
+// model download are cut once it holds the head's cap, as a time-out, not at their deadlines (ten
+// minutes here, and no idle time-out in reach: the line's bytes keep coming).
+TEST_F(HostileServerTest, AnEndlessChunkSizeLineIsCutAtTheCapLongBeforeTheDeadline) {
+    constexpr auto kBound = 60s;
+    const auto timedOut = [](const Ending<WebRequestError>& ending) {
+        return std::pair(ending.endedInTime,
+                         ending.failure && ending.failure->networkError() == QNetworkReply::TimeoutError);
+    };
+    using Request = std::function<std::pair<bool, bool>(const QUrl&, std::stop_source&)>;
+    const std::pair<const char*, Request> requests[] = {
+        {"upload",
+         [&](const QUrl& url, std::stop_source& stop) {
+             client = std::make_unique<BackendAPIClient>(&manager, url, readerWiredUpload(600s, 600s));
+             const auto ending = endingWithin<QuorvelleError>(
+                 client->uploadTranscription(uploadRequest(), QStringLiteral("A"), QStringLiteral("D"),
+                                             QStringLiteral("B"), stop.get_token()),
+                 stop, kBound);
+             return std::pair(ending.endedInTime, ending.failure == QuorvelleError(Case::requestTimedOut));
+         }},
+        {"release check",
+         [&](const QUrl& url, std::stop_source& stop) {
+             const PlainGetLimits limits{.idleTimeout = 600s, .deadline = 600s, .connections = reader};
+             return timedOut(
+                 endingWithin<WebRequestError>(fetchPlainGet(&manager, url, stop.get_token(), limits), stop, kBound));
+         }},
+        {"model download",
+         [&](const QUrl& url, std::stop_source& stop) {
+             ModelFileDownloadRequest download{url, folder.filePath("m"), {}, 600s, 600s};
+             download.connections = reader;
+             return timedOut(
+                 endingWithin<WebRequestError>(downloadModelFile(&manager, download, stop.get_token()), stop, kBound));
+         }},
+    };
+    for (const auto& [name, request] : requests) {
+        SCOPED_TRACE(name);
+        RawAnswerServer endless(RawAnswerServer::Framing::chunkSizeLine);
+        std::stop_source stop;
+        const auto [endedInTime, cutAsATimeOut] = request(endless.url(), stop);
+        EXPECT_TRUE(cutAsATimeOut);
+        // A lost cut waits for the deadline: one such wait tells enough.
+        ASSERT_TRUE(endedInTime) << endless.sent() << " bytes sent";
     }
 }
 

@@ -5,12 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QHostInfo>
 #include <QNetworkReply>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <memory>
+#include <optional>
 
 namespace quorvelle::test {
 namespace {
@@ -93,6 +97,33 @@ TEST(ReplyWatchTest, WatchesOnlyTheServersOwnAddressOnItsPortOrTheSchemesDefault
         ASSERT_TRUE(waitUntil([&] { return watch.hasEnded(); }));
         EXPECT_EQ(watch.abortReason(), ReplyWatch::Abort::timedOut);
         EXPECT_EQ(connections->shut, QList<quint16>{50003});
+    }
+}
+
+// A server named by a host name is watched once the name is looked up. A watch that ended before
+// the answer (the reply finished or was stopped), or is gone with its reply, looks at no connection
+// and shuts none, however busy the server's connections are.
+TEST(ReplyWatchTest, AWatchThatEndsBeforeItsHostNameIsLookedUpLooksAtNoConnection) {
+    for (const bool gone : {false, true}) {
+        SCOPED_TRACE(gone ? "watch gone" : "watch ended");
+        const auto connections = std::make_shared<FakeConnections>();
+        for (const char* loopback : {"127.0.0.1", "::1"})
+            connections->table.append({QHostAddress(QString::fromLatin1(loopback)), 80, 50001, true});
+        PendingReply reply(QUrl("http://localhost/v1/transcriptions"));
+        auto watch = std::make_unique<ReplyWatch>(
+            &reply, ReplyLimits{.idleTimeout = 60s, .deadline = 60s, .maximumHeadSize = 1, .connections = connections});
+        watch->stop();
+        ASSERT_TRUE(watch->hasEnded());
+        if (gone) watch.reset();
+        // A lookup of the same name asked after the watch's is answered after it.
+        QObject context;
+        std::optional<QHostInfo> answer;
+        QHostInfo::lookupHost(QStringLiteral("localhost"), &context, [&](const QHostInfo& info) { answer = info; });
+        ASSERT_TRUE(waitUntil([&] { return answer.has_value(); }));
+        if (answer->addresses().isEmpty()) GTEST_SKIP() << "localhost has no address here";
+        QCoreApplication::sendPostedEvents();
+        EXPECT_EQ(connections->looks, 0);
+        EXPECT_TRUE(connections->shut.isEmpty());
     }
 }
 

@@ -196,6 +196,48 @@ TEST_F(StoreHardeningTest, AHistoryChangeAFullDiskRefusesIsSaidOnceAndWrittenWit
     EXPECT_EQ(code, 0);
 }
 
+// On a full disk the history file takes no dictation: once the wait for the history returns, the
+// journal holds each one, the one appended and the one held while its paste is checked, so a process
+// killed at that moment loses neither.
+TEST_F(StoreHardeningTest, OnAFullDiskTheWaitForTheHistoryEndsOnlyOnceTheJournalHoldsEveryDictation) {
+    const QString disk = path("disk");
+    ASSERT_TRUE(QDir().mkpath(disk));
+    const int code = onSmallDisk(disk, [&] {
+        const QDateTime start(QDate(2026, 12, 5), QTime(9, 0), QTimeZone::utc());
+        const auto entry = [&](int minute, TranscriptHistoryCompletionKind kind = {}) {
+            return TranscriptHistoryEntry{QUuid::createUuid(), start.addSecs(60 * minute), "words", 1, 1, kind};
+        };
+        const ApplicationSupportTranscriptHistoryStore::Options options{disk + "/History", disk, [&] { return start; }};
+        const QString filler = disk + "/filler";
+        QList<TranscriptHistoryEntry> expected;  // larger than the room the full disk leaves
+        for (int minute = -100; minute <= 0; ++minute)
+            expected.prepend(entry(minute));
+        ApplicationSupportTranscriptHistoryStore(options).save(expected);
+        for (int round = 1; round <= 5; ++round) {
+            const auto appended = entry(2 * round - 1),
+                       held = entry(2 * round, TranscriptHistoryCompletionKind::pasteSentUnverified);
+            const int killed = killedAfter([&] {
+                // Never destroyed: the process ends as a killed one does.
+                auto& store = *new ApplicationSupportTranscriptHistoryStore(options);
+                store.loadEntries();
+                fillDisk(filler);
+                store.append(appended);
+                store.waitUntilWritten();
+                // Nothing left for the history's own writer: the journal's thread alone takes it.
+                store.hold(held);
+                store.waitUntilWritten();
+            });
+            QFile::remove(filler);
+            expected = QList{held, appended} + expected;
+            EXPECT_EQ(killed, 0);
+            EXPECT_EQ(ApplicationSupportTranscriptHistoryStore(options).loadEntries(), expected) << "round " << round;
+        }
+        return true;
+    });
+    if (code == kNoSmallDisk) GTEST_SKIP() << "no private file system can be made here";
+    EXPECT_EQ(code, 0);
+}
+
 TEST_F(StoreHardeningTest, AnUndecodableRegistryIsKeptAsideAndRebuiltFromModelFilesThatMatchTheCatalogue) {
     putModelFile(Model::baseMultilingual, weightsOf(Model::baseMultilingual));
     ASSERT_TRUE(writeAll(registryPath(), "[{\"modelID\": \"tinyMulti"));

@@ -13,13 +13,15 @@
 #include <QTemporaryDir>
 #include <QTimeZone>
 
-#include <sys/wait.h>
-
+#include <pthread.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <limits>
+#include <system_error>
+#include <thread>
 
 namespace quorvelle {
 namespace {
@@ -55,16 +57,25 @@ std::string firstDifference(const Entries& actual, const Entries& expected) {
     return {};
 }
 
-// Runs `act` in a child process that then ends at once, as a killed one would: no destructor runs
-// and the store's thread stops wherever it is.
-void killedAfter(const std::function<void()>& act) {
-    const pid_t child = ::fork();
-    if (child == 0) {
+constexpr int kThreadsStart = 77;
+
+// killedAfter() in a process in which no thread can start (each would ask for more stack than the
+// address space holds); kThreadsStart when threads start all the same here. Work that waits for a
+// thread that never came ends with the process a minute later.
+int killedWithoutThreads(const std::function<void()>& act) {
+    return killedAfter([&] {
+        ::alarm(60);
+        pthread_attr_t attributes;
+        ::pthread_attr_init(&attributes);
+        ::pthread_attr_setstacksize(&attributes, std::numeric_limits<size_t>::max() / 4);
+        ::pthread_setattr_default_np(&attributes);
+        try {
+            std::thread([] {}).join();
+            std::_Exit(kThreadsStart);
+        } catch (const std::system_error&) {
+        }
         act();
-        std::_Exit(0);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
+    });
 }
 
 class TranscriptHistoryStoreTest : public ::testing::Test {
@@ -305,6 +316,40 @@ TEST_F(TranscriptHistoryStoreTest, JournaledEntriesTheFileNeverGotComeBackOnceAn
     store.waitUntilWritten();
     EXPECT_TRUE(makeStore().loadEntries().isEmpty());
     EXPECT_FALSE(QFile::exists(journalPath()));
+}
+
+// A dictation handed to the journal's thread just before the history is cleared goes with the rest,
+// whether that thread or the clear gets to the journal first: the next start does not bring it back.
+TEST_F(TranscriptHistoryStoreTest, ADictationHandedOverJustBeforeAClearDoesNotComeBackAtTheNextStart) {
+    makeStore().save({makeEntry(60, "old")});
+    for (int round = 0; round < 20; ++round) {
+        {
+            auto store = makeStore();
+            store.loadEntries();
+            store.append(makeEntry(-round, QString("dictation %1").arg(round)));
+            store.clear();
+        }
+        ASSERT_EQ(makeStore().loadEntries(), Entries{}) << "round " << round;
+        ASSERT_FALSE(QFile::exists(journalPath())) << "round " << round;
+    }
+}
+
+// Where no thread can be had, the store and its journal work on the caller's thread: each dictation,
+// a held one too, is in the journal as the call returns, so a process killed then loses none.
+TEST_F(TranscriptHistoryStoreTest, WithoutThreadsEveryEntryIsJournaledAsTheCallReturns) {
+    const auto old = makeEntry(60, "old"), added = makeEntry(0, "added"),
+               held = makeEntry(-5, "pasted", 1.0, Kind::pasteSentUnverified);
+    makeStore().save({old});
+    const int code = killedWithoutThreads([&] {
+        // Never destroyed: the process ends as a killed one does.
+        auto& store = *new ApplicationSupportTranscriptHistoryStore(makeStore());
+        if (store.loadEntries() != Entries{old}) std::_Exit(1);
+        store.append(added);
+        store.hold(held);
+    });
+    if (code == kThreadsStart) GTEST_SKIP() << "threads start here whatever their stack";
+    ASSERT_EQ(code, 0);
+    EXPECT_EQ(makeStore().loadEntries(), (Entries{held, added, old}));
 }
 
 // Lines that do not decode (a torn last line, garbage) cost those lines alone and are counted; the

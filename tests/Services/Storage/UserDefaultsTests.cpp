@@ -18,6 +18,7 @@
 #include <QTimeZone>
 
 #include <future>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <mutex>
@@ -230,6 +231,50 @@ TEST_F(JsonFileUserDefaultsTest, AnOversizedFileInTheAppsOwnLayoutIsSplitAndWhat
             QFile::remove(dir.filePath(name));
         QFile::remove(path());
     }
+}
+
+// An oversized file whose members, its largest left out, still make no object (a value that is no
+// JSON) is damaged as a whole: kept aside as it is, the settings start from their defaults, and
+// nothing takes its place until a setting changes.
+TEST_F(JsonFileUserDefaultsTest, AnOversizedFileWhoseKeptMembersMakeNoObjectIsSetAsideWhole) {
+    const QByteArray bytes =
+        R"({"big": {"string": ")" + QByteArray(17 << 20, 'x') + R"("}, "k": {"bool": tru}, "n": {"number": 3}})";
+    ASSERT_TRUE(writeAll(path(), bytes));
+    {
+        JsonFileUserDefaults defaults(path(), fixedNow);
+        EXPECT_TRUE(defaults.keys().isEmpty());
+        EXPECT_EQ(asideContents(), QSet{bytes});
+        defaults.waitUntilWritten();
+        EXPECT_FALSE(QFile::exists(path()));
+        defaults.setBool("fresh", true);
+    }
+    EXPECT_EQ(JsonFileUserDefaults(path(), fixedNow).keys(), QStringList{"fresh"});
+    EXPECT_EQ(asideFiles().size(), 1);
+}
+
+// Many values of one size over the limit: as many are left out as keep the rest within it once
+// written back in the app's layout, no more, and each value kept is whole under its own key.
+TEST_F(JsonFileUserDefaultsTest, AnOversizedFileOfManyEqualValuesKeepsAsManyAsFit) {
+    constexpr qint64 kLimit = 16 << 20;
+    std::map<QString, V> values;
+    for (int i = 0; i < 100; ++i)
+        values.emplace(QString("v%1").arg(i, 3, 10, QChar('0')), V(QString(200'000, QChar(char16_t(u'a' + i % 26)))));
+    // Every member takes the same room in the app's layout.
+    const qint64 one = appFormat({*values.begin()}).size();
+    const qint64 member = appFormat({*values.begin(), *std::next(values.begin())}).size() - one;
+    const qint64 fit = 1 + (kLimit - one) / member;
+    ASSERT_LT(fit, 100);
+    const QByteArray bytes = appFormat(values);
+    ASSERT_TRUE(writeAll(path(), bytes));
+    {
+        JsonFileUserDefaults defaults(path(), fixedNow);
+        EXPECT_EQ(defaults.keys().size(), fit);
+        for (const QString& key : defaults.keys())
+            EXPECT_EQ(defaults.value(key), values.at(key)) << key.toStdString();
+        EXPECT_EQ(asideContents(), QSet{bytes});
+    }
+    EXPECT_LE(QFileInfo(path()).size(), kLimit);
+    EXPECT_EQ(JsonFileUserDefaults(path(), fixedNow).keys().size(), fit);
 }
 
 // A value this version cannot read (of a kind a later version added, or damaged) reads as absent
