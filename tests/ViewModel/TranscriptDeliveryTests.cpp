@@ -332,6 +332,33 @@ TEST(TranscriptDelivery, WaitsForTheFocusOnlyWhileItHasNotSettledAndThenOnItsEve
     EXPECT_EQ(unreported.fakes.focusSettleWaits, QList<double>{TranscriptDelivery::kFocusSettleStepSeconds});
 }
 
+// An application on its way to the accessibility bus in front at delivery is given its while before
+// each look, without holding the thread: nothing is written while its window may still show a
+// password field. A look that finds such a window all the same (the front window changed meanwhile)
+// counts as a focus still on its way, and the next look waits for it.
+TEST(TranscriptDelivery, AnApplicationOnItsWayIsWaitedForBeforeTheLookAtTheFocus) {
+    FocusedTargetSnapshot secret = writableTextField();
+    secret.element.subrole = u"AXSecureTextField"_qs;
+    DeliveryRig waiting([](DeliveryRig& r) { r.fakes.inspector->arrival.setHolding(true); });
+    EXPECT_EQ(waiting.fakes.inspector->arrivalWaits, 1);
+    EXPECT_EQ(waiting.fakes.inspector->callCount, 0) << "looked before the application came";
+    EXPECT_EQ(waiting.fakes.sessionCoordinator->state(), SessionState::uploading());
+    waiting.fakes.inspector->answer.setFallback(secret);  // the window it came with
+    waiting.fakes.inspector->arrival.releaseAll();
+    settle();
+    EXPECT_EQ(waiting.fakes.sessionCoordinator->state(), SessionState::blocked(SessionBlockReason::secureField));
+    EXPECT_TRUE(waiting.fakes.textInserter->insertedInto.isEmpty() && waiting.history.isEmpty());
+
+    FocusedTargetSnapshot arriving;
+    arriving.app = writableTextField().app;
+    arriving.element.isEnabled = true;
+    arriving.isWindowOnly = arriving.isApplicationArriving = true;
+    DeliveryRig again(inspected(arriving));
+    expectRow(again, {"", {}, SessionState::success(), Kind::inserted, "insert.inserted_at_caret", {}});
+    EXPECT_EQ(again.fakes.inspector->arrivalWaits, 2);
+    EXPECT_EQ(again.fakes.inspector->callCount, 2);
+}
+
 // The check asks the application about its field only after it fetched the words (or had its time
 // to): an application waiting for our clipboard may answer nothing until it has them. The fixed wait
 // runs from there.
