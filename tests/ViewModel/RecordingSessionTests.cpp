@@ -169,7 +169,8 @@ TEST(RecordingSession, AWindowWhoseApplicationIsOnItsWayRecordsFromThePressAndIs
             rig.session().handleHotkeyReleased(), settle();
             EXPECT_EQ(rig.state(), SessionState::recording()) << "the stop waits for the decision";
             EXPECT_TRUE(rig.fakes.transcriber->requests.isEmpty());
-            rig.press();  // a toggle's second press meanwhile changes nothing
+            rig.session().stopRecordingAndTranscribe(), settle();  // a toggle's next press: nothing more
+            EXPECT_EQ(rig.state(), SessionState::recording());
         }
         rig.fakes.inspector->arrival.releaseAll(), settle();
         if (!row.releasedFirst) rig.session().handleHotkeyReleased(), settle();
