@@ -140,6 +140,9 @@ QCoro::Task<TranscriptDelivery::Validation> TranscriptDelivery::settledDeliveryT
 
 QCoro::Task<TranscriptDelivery::Validation> TranscriptDelivery::lookAgain(FocusedTargetSnapshot captured,
                                                                           std::stop_token stopToken) {
+    const Validation validation = validateDeliveryTarget(captured);
+    const std::optional<FocusedTargetSnapshot> current = m_outlets.focusedTarget();
+    if (!current || !current->isApplicationArriving) co_return validation;
     co_await m_focusedTargetInspector->awaitFrontApplication(stopToken);
     co_return validateDeliveryTarget(captured);
 }
@@ -169,7 +172,7 @@ TranscriptDelivery::Validation TranscriptDelivery::validateDeliveryTarget(const 
         return SecureFieldFocused{};
     }
     // A container, a menu or an element merely near the focus is no place for text; nor is a window
-    // whose application is still on its way to the bus (the front window changed since the last wait).
+    // whose application is still on its way to the bus.
     if (!current.hasSettledFocus() || current.isApplicationArriving) {
         m_record.targetIdentityScore.reset();
         return DeliveryValidationFailure::focusedTargetUnavailable;
