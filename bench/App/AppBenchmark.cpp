@@ -2,8 +2,10 @@
 // empty history and one of 100,000 entries), memory when idle before and after the first dictation,
 // hot-key press to the microphone being read (the first press after a start apart from the rest),
 // key release to the text in a field (the fake backend answers at once) and to the history file
-// replaced. The session runs over a 100,000-entry history. Prints its figures and the load average.
-// Run inside scripts/desktop-test-env.
+// replaced. The session runs over a 100,000-entry history. With --off-bus, instead: presses into
+// windows whose application is not on the accessibility bus (yet), each to the capture running, to the
+// overlay shown, and the longest the app's main thread went without answering from the press on.
+// Prints its figures and the load average. Run inside scripts/desktop-test-env.
 #include "AppUnderTest.h"
 #include "AppWindows.h"
 #include "FakeBackendServer.h"
@@ -14,7 +16,14 @@
 #include "TestEventLoop.h"
 #include "TestMicrophone.h"
 
+#include "Services/Storage/SettingsKeys.h"
+
+#include <atspi/atspi.h>
+
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusMessage>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -24,8 +33,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -124,6 +135,147 @@ std::optional<double> pressToCapture(TestMicrophone& microphone, std::optional<i
     else
         waitUntilIdle();
     return ms;
+}
+
+// Asks the app's own accessibility object a question again and again from a thread of its own: the app
+// answers it on its main thread, so the slowest answer is the longest that thread was held.
+class MainThreadProbe {
+public:
+    explicit MainThreadProbe(qint64 processId) {
+        const QString address = QDBusInterface(u"org.a11y.Bus"_qs, u"/org/a11y/bus"_qs, u"org.a11y.Bus"_qs)
+                                    .call(u"GetAddress"_qs)
+                                    .arguments()
+                                    .value(0)
+                                    .toString();
+        const QString name = busNameOf(processId);
+        if (address.isEmpty() || name.isEmpty()) return;
+        m_thread = std::thread([this, address, name] {
+            const QDBusConnection bus = QDBusConnection::connectToBus(address, u"main-thread-probe"_qs);
+            QDBusMessage question = QDBusMessage::createMethodCall(name, u"/org/a11y/atspi/accessible/root"_qs,
+                                                                   u"org.freedesktop.DBus.Properties"_qs, u"Get"_qs);
+            question << u"org.a11y.atspi.Accessible"_qs << u"ChildCount"_qs;
+            while (!m_stop) {
+                QElapsedTimer timer;
+                timer.start();
+                const QDBusMessage answer = bus.call(question, QDBus::Block, 10000);
+                if (answer.type() == QDBusMessage::ReplyMessage) m_answered = true;
+                const double ms = double(timer.nsecsElapsed()) / 1e6;
+                if (m_measuring) m_longest = std::max(m_longest.load(), ms);
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+        });
+        waitUntil([this] { return m_answered.load(); }, 10000);
+    }
+    ~MainThreadProbe() {
+        m_stop = true;
+        if (m_thread.joinable()) m_thread.join();
+        QDBusConnection::disconnectFromBus(u"main-thread-probe"_qs);
+    }
+    bool isAnswered() const { return m_answered; }
+    void start() { m_longest = 0, m_measuring = true; }
+    double stop() { return m_measuring = false, m_longest.load(); }
+
+private:
+    static QString busNameOf(qint64 processId) {
+        atspi_init();
+        AtspiAccessible* desktop = atspi_get_desktop(0);
+        QString name;
+        for (int i = 0; desktop && name.isEmpty() && i < atspi_accessible_get_child_count(desktop, nullptr); ++i) {
+            AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, i, nullptr);
+            if (app && atspi_accessible_get_process_id(app, nullptr) == guint(processId) && ATSPI_OBJECT(app)->app)
+                name = QString::fromUtf8(ATSPI_OBJECT(app)->app->bus_name);
+            if (app) g_object_unref(app);
+        }
+        if (desktop) g_object_unref(desktop);
+        return name;
+    }
+
+    std::thread m_thread;
+    std::atomic<bool> m_stop = false, m_measuring = false, m_answered = false;
+    std::atomic<double> m_longest = 0;
+};
+
+// Presses into windows whose application is not on the accessibility bus: a GTK 3 window started with
+// NO_AT_BRIDGE=1 (first press, then the next ones), and GTK 4 windows just opened (each pressed once,
+// as soon as it is in front); first into a Qt window on the bus, for comparison. Each press: to the capture running, to
+// the overlay shown, and the longest stretch the app's main thread did not answer in the 1.5 s the key is held.
+void measureWindowsOffTheBus(FakeBackendServer& server) {
+    seedSignedInSession();
+    AppUnderTest app(server.baseUrl());
+    useProgram(app);
+    // A window without a tree takes the words as a paste: its presses record.
+    app.defaults().setBool(QString::fromLatin1(SettingsKeys::clipboardFallbackEnabled), true);
+    app.start();
+    if (!app.waitUntilHotkeyRegistered()) {
+        std::printf("the app did not register its hot key: %s\n", qPrintable(app.standardError()));
+        return;
+    }
+    MainThreadProbe probe(app.processId());
+    if (!probe.isAnswered()) {
+        std::printf("the app's accessibility object does not answer\n");
+        return;
+    }
+    TestMicrophone microphone;
+    struct Figures {
+        std::vector<double> capture, overlay, stall;
+    };
+    const auto press = [&](Figures& figures) {
+        static const QByteArray quiet(16000, '\0');
+        microphone.drain();
+        QElapsedTimer timer;
+        probe.start();
+        sendKeys(kHotkey, true);
+        timer.start();
+        if (waitForReader(quiet, 5000)) figures.capture.push_back(double(timer.nsecsElapsed()) / 1e6);
+        if (waitUntil(overlayShown, 5000)) figures.overlay.push_back(double(timer.nsecsElapsed()) / 1e6);
+        // Held for a while, as when speaking: the application's arrival is waited for meanwhile.
+        waitUntil([] { return false; }, 1500);
+        figures.stall.push_back(probe.stop());
+        sendKeys(kHotkey, false);
+        waitUntilIdle();
+    };
+    const auto printFigures = [](const char* name, const Figures& figures) {
+        std::printf("%s\n", name);
+        print("  press to capture running", figures.capture);
+        print("  press to overlay shown", figures.overlay);
+        print("  longest main-thread stall", figures.stall);
+    };
+
+    // A first press into the window, then the next ones.
+    const auto pressInto = [&](FixtureApp::Toolkit toolkit, const QProcessEnvironment& environment,
+                               const char* firstName, const char* nextName) {
+        FixtureApp fixture(toolkit, QString::fromLatin1(firstName), environment);
+        fixture.focus(QStringLiteral("single"));
+        bringToFront(fixture.processId());
+        Figures first, next;
+        press(first);
+        for (int run = 0; run < std::min(pressCount, 10); ++run)
+            press(next);
+        printFigures(firstName, first);
+        printFigures(nextName, next);
+    };
+    // For comparison, and so that what the app's first press costs it is not counted below.
+    pressInto(FixtureApp::Toolkit::Qt, {}, "Qt window on the bus, first press after the start",
+              "Qt window on the bus, later presses");
+    QProcessEnvironment offTheBus = QProcessEnvironment::systemEnvironment();
+    offTheBus.insert(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
+    pressInto(FixtureApp::Toolkit::Gtk, offTheBus, "GTK 3 window off the bus, first press",
+              "GTK 3 window off the bus, later presses");
+#ifdef QUORVELLE_GTK4_PASSWORD_FIXTURE_PATH
+    Figures fresh;
+    for (int run = 0; run < std::min(pressCount, 10); ++run) {
+        QProcess window;
+        window.start(QStringLiteral(QUORVELLE_GTK4_PASSWORD_FIXTURE_PATH),
+                     {QStringLiteral("Just opened %1").arg(run), QStringLiteral("name")});
+        if (!window.waitForStarted() || !waitUntil([&] { return activeWindowProcess() == window.processId(); }, 30000))
+            continue;
+        press(fresh);
+        window.terminate();
+        window.waitForFinished(10000);
+    }
+    printFigures("GTK 4 window just opened, first press", fresh);
+#endif
+    clearStoredSession();
 }
 
 void printLoad() {
@@ -231,8 +383,9 @@ void measureSession(FakeBackendServer& server, bool pressesOnly) {
 
 }  // namespace
 
-// app_benchmark [--presses N] [--presses-only] [--program PATH]: the second leaves out the start and
-// delivery figures; the third runs another build of the executable.
+// app_benchmark [--presses N] [--presses-only | --off-bus] [--program PATH]: --presses-only leaves out
+// the start and delivery figures, --off-bus measures only the presses into windows off the
+// accessibility bus; --program runs another build of the executable.
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     if (!insideDesktopTestEnvironment()) return 1;
@@ -245,6 +398,11 @@ int main(int argc, char** argv) {
     FakeBackendServer server;
     answerTranscriptionsWith(server, QStringLiteral("benchmark words"));
     printLoad();
+    if (arguments.contains(QStringLiteral("--off-bus"))) {
+        measureWindowsOffTheBus(server);
+        printLoad();
+        return 0;
+    }
     if (!pressesOnly) {
         measureStart(false, "start to tray icon, empty history");
         measureStart(true, "start to tray icon, 100k history");

@@ -22,6 +22,9 @@ public:
     // From uploading or injecting: the words found no place they may go (a password field holds the
     // focus at delivery) and the session ends as a refused press would. Ignored in any other state.
     virtual void refuseDelivery(SessionBlockReason reason) = 0;
+    // From recording: the press's target, decided only after the recording started, takes no
+    // dictation, and the session ends as a refused press would. Ignored in any other state.
+    virtual void refuseRecording(SessionBlockReason reason) = 0;
     virtual void beginUploading() = 0;
     virtual void beginInjecting() = 0;
     virtual void markFallbackCopied() = 0;

@@ -21,6 +21,10 @@ void SessionCoordinator::refuseDelivery(SessionBlockReason reason) {
     if (is(Kind::uploading) || is(Kind::injecting)) assign(SessionState::blocked(reason));
 }
 
+void SessionCoordinator::refuseRecording(SessionBlockReason reason) {
+    if (is(Kind::recording)) assign(SessionState::blocked(reason));
+}
+
 void SessionCoordinator::beginUploading() {
     if (is(Kind::recording)) assign(SessionState::uploading());
 }

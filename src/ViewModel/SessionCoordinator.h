@@ -15,6 +15,7 @@ public:
     void beginRecording() override;
     void block(SessionBlockReason reason) override;
     void refuseDelivery(SessionBlockReason reason) override;
+    void refuseRecording(SessionBlockReason reason) override;
     void beginUploading() override;
     void beginInjecting() override;
     void markFallbackCopied() override;

@@ -80,6 +80,7 @@ SessionViewModel::SessionViewModel(const AppBootstrap& services, ViewModelContex
       m_runtimeState(m_sessionCoordinator->state()),
       m_transcriptionTelemetry(m_transcriptionTelemetryRecorder->snapshot()),
       m_hasBackendAuthSessionManager(services.backendAuthSessionManager != nullptr),
+      m_targetDecision(context.tasks(), services.focusedTargetInspector),
       m_delivery(
           services, context,
           DeliveryOutlets{[this] { return dictationSettings().isClipboardFallbackEnabled; },
@@ -109,6 +110,7 @@ SessionViewModel::SessionViewModel(const AppBootstrap& services, ViewModelContex
 
 SessionViewModel::~SessionViewModel() {
     m_transcriptionTask.cancel();
+    m_targetDecision.cancel();
     m_recordingDurationTask.cancel();
     m_terminalStateDismissTask.cancel();
     m_stateSubscription.reset();
@@ -138,6 +140,7 @@ void SessionViewModel::applyRuntimeReadiness(bool isRuntimeReady) {
         return;
     }
     m_transcriptionTask.cancel();
+    m_targetDecision.cancel();
     m_recordingDurationTask.cancel();
     m_terminalStateDismissTask.cancel();
     m_hotkeyMonitor->stopMonitoring();
@@ -231,6 +234,7 @@ void SessionViewModel::handleHotkeyReleased() {
 
 void SessionViewModel::startRecording() {
     m_recordingDurationTask.cancel();
+    m_targetDecision.cancel();
     m_context.setInlineMessage(std::nullopt);
     setLastCaptureSummary(std::nullopt);
     m_maximumObservedSpeechPeakPower = 0.0;
@@ -267,24 +271,40 @@ void SessionViewModel::startRecording() {
         return;
     }
     startRecordingDurationLimit();
+    // What the window of an application on its way to the accessibility bus holds is read once it
+    // came; the words said meanwhile are recorded, and dropped if the answer refuses them.
+    if (m_focusedTarget && m_focusedTarget->isApplicationArriving)
+        m_targetDecision.start([this](const RecordingTargetDecision::Look& look) { decideTarget(look); });
 }
 
 bool SessionViewModel::inspectFocusedTarget(const DictationSettings& settings) {
-    FocusedTargetSnapshot target;
-    std::optional<QString> inspectionFailure;
+    RecordingTargetDecision::Look look;
     try {
-        target = m_focusedTargetInspector->inspect();
-    } catch (const FocusedTargetInspectionError& error) {
-        if (error.errorCase() == FocusedTargetInspectionError::Case::accessibilityPermissionMissing) {
-            setFocusedTarget(std::nullopt);
-            blockRecording(SessionBlockReason::permissionsMissing);
-            return false;
-        }
-        inspectionFailure = QStringLiteral("error=") + inspectionCaseName(error.errorCase());
-    } catch (const std::exception& error) {
-        inspectionFailure = QStringLiteral("error=") + QString::fromUtf8(error.what());
+        look.target = m_focusedTargetInspector->inspect();
     } catch (...) {
-        inspectionFailure = QStringLiteral("error=unknown");
+        look.failure = std::current_exception();
+    }
+    return admitTarget(look, settings, true);
+}
+
+bool SessionViewModel::admitTarget(const RecordingTargetDecision::Look& look, const DictationSettings& settings,
+                                   bool mayWait) {
+    std::optional<QString> inspectionFailure;
+    if (look.failure) {
+        try {
+            std::rethrow_exception(look.failure);
+        } catch (const FocusedTargetInspectionError& error) {
+            if (error.errorCase() == FocusedTargetInspectionError::Case::accessibilityPermissionMissing) {
+                setFocusedTarget(std::nullopt);
+                blockRecording(SessionBlockReason::permissionsMissing);
+                return false;
+            }
+            inspectionFailure = QStringLiteral("error=") + inspectionCaseName(error.errorCase());
+        } catch (const std::exception& error) {
+            inspectionFailure = QStringLiteral("error=") + QString::fromUtf8(error.what());
+        } catch (...) {
+            inspectionFailure = QStringLiteral("error=unknown");
+        }
     }
     if (inspectionFailure) {
         setFocusedTarget(std::nullopt);
@@ -293,8 +313,11 @@ bool SessionViewModel::inspectFocusedTarget(const DictationSettings& settings) {
         blockRecording(SessionBlockReason::noWritableTarget);
         return false;
     }
+    const FocusedTargetSnapshot& target = look.target;
     setFocusedTarget(target);
     m_delivery.record().targetIdentityScore.reset();
+    // A password prompt told by its window's name is refused at once, whether its application came or not.
+    if (mayWait && target.isApplicationArriving && !target.element.isSecure()) return true;
     const std::optional<SessionBlockReason> reason = dictationBlockReason(target, settings.isClipboardFallbackEnabled);
     if (!reason) return true;
     recordEvent(DiagnosticsEventLevel::info, QStringLiteral("runtime.target.preflight_blocked"),
@@ -303,14 +326,30 @@ bool SessionViewModel::inspectFocusedTarget(const DictationSettings& settings) {
     return false;
 }
 
+void SessionViewModel::decideTarget(const RecordingTargetDecision::Look& look) {
+    // The session went on without this press's recording (a failed capture, a reset).
+    if (m_sessionCoordinator->state().kind() != Kind::recording) {
+        m_targetDecision.cancel();
+        return;
+    }
+    if (!admitTarget(look, dictationSettings(), false)) return;
+    // A release before the decision left the clip waiting for it.
+    if (std::optional<CapturedAudioClip> clip = m_targetDecision.takeClip()) transcribeClip(*clip);
+}
+
 void SessionViewModel::blockRecording(SessionBlockReason reason) {
     m_transcriptionTask.cancel();
+    m_targetDecision.cancel();
     m_recordingDurationTask.cancel();
     m_audioCapture->cancelCapture();
     setLastCaptureSummary(std::nullopt);
     m_maximumObservedSpeechPeakPower = 0.0;
     setAudioLevelSnapshot(AudioLevelSnapshot::silent());
-    m_sessionCoordinator->block(reason);
+    // A recording already under way (its target decided after the press) ends as the press would have.
+    if (m_sessionCoordinator->state().kind() == Kind::recording)
+        m_sessionCoordinator->refuseRecording(reason);
+    else
+        m_sessionCoordinator->block(reason);
     const SessionTexts::Block block = SessionTexts::blocked(reason);
     m_context.setInlineMessage(block.message);
     recordEvent(DiagnosticsEventLevel::warning, block.code, block.message);
@@ -319,6 +358,7 @@ void SessionViewModel::blockRecording(SessionBlockReason reason) {
 void SessionViewModel::failRecording(const QuorvelleError& error, const std::optional<QString>& explanation) {
     const QString message = explanation.value_or(m_context.strings().errorMessage(error));
     m_transcriptionTask.cancel();
+    m_targetDecision.cancel();
     m_audioCapture->cancelCapture();
     setLastCaptureSummary(std::nullopt);
     m_maximumObservedSpeechPeakPower = 0.0;
@@ -345,6 +385,8 @@ QCoro::Task<void> SessionViewModel::runRecordingDurationLimit(TaskGuard guard) {
 
 void SessionViewModel::stopRecordingAndTranscribe() {
     m_recordingDurationTask.cancel();
+    // Stopped already, its clip waiting for the target's decision.
+    if (m_targetDecision.holdsClip()) return;
     if (!m_audioCapture->isCapturing()) {
         m_sessionCoordinator->cancelRecording();
         m_context.refreshDiagnosticsSnapshot();
@@ -371,6 +413,16 @@ void SessionViewModel::stopRecordingAndTranscribe() {
             failure.message);
         return;
     }
+    // Nothing of it goes anywhere before the target is known to take it.
+    if (m_targetDecision.isPending()) {
+        m_targetDecision.holdClip(std::move(clip));
+        return;
+    }
+    transcribeClip(clip);
+}
+
+void SessionViewModel::transcribeClip(const CapturedAudioClip& clip) {
+    const AppStrings strings = m_context.strings();
     setLastCaptureSummary(QStringLiteral("%1 sn, %2 Hz, %3")
                               .arg(QString::number(clip.duration, 'f', 2), QString::number(clip.sampleRate, 'f', 0),
                                    clip.fileExtension.toUpper()));

@@ -12,6 +12,7 @@
 #include "ViewModel/AppBootstrap.h"
 #include "ViewModel/DeliveryRecord.h"
 #include "ViewModel/DictationSettings.h"
+#include "ViewModel/RecordingTargetDecision.h"
 #include "ViewModel/TranscriptDelivery.h"
 #include "ViewModel/TranscriptPostProcessing.h"
 #include "ViewModel/ViewModelContext.h"
@@ -149,6 +150,11 @@ private:
 
     // Recording.
     bool inspectFocusedTarget(const DictationSettings& settings);
+    // Whether the recording may go on with what a look at the focus found; where not, blocks it (and
+    // says why). While `mayWait`, a window whose application is on its way to the accessibility bus
+    // passes, to be decided once it came (decideTarget).
+    bool admitTarget(const RecordingTargetDecision::Look& look, const DictationSettings& settings, bool mayWait);
+    void decideTarget(const RecordingTargetDecision::Look& look);
     void blockRecording(SessionBlockReason reason);
     // The error's own message unless an explanation is given.
     void failRecording(const QuorvelleError& error, const std::optional<QString>& explanation = std::nullopt);
@@ -159,6 +165,8 @@ private:
     QCoro::Task<void> runTerminalStateDismiss(double delay, SessionState state, TaskGuard guard);
 
     // Transcription.
+    // The checks of a stopped recording's clip, then its transcription.
+    void transcribeClip(const CapturedAudioClip& clip);
     void transcribeCapturedAudio(const CapturedAudioClip& clip, std::shared_ptr<Transcribing> transcriber,
                                  quint64 startUptime);
     QCoro::Task<void> runTranscription(CapturedAudioClip clip, std::shared_ptr<Transcribing> transcriber,
@@ -203,6 +211,7 @@ private:
     quint64 m_transcriptionGeneration = 0;
     TaskHandle m_terminalStateDismissTask;
     TaskHandle m_recordingDurationTask;
+    RecordingTargetDecision m_targetDecision;
     TranscriptDelivery m_delivery;
 
     // Declared last: they go first, so no handler runs on a half-destroyed part.

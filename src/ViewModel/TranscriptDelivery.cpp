@@ -42,6 +42,7 @@ QCoro::Task<void> TranscriptDelivery::deliverTranscript(QString text, double dur
     if (!captured) {
         // Nothing to compare with, but the words go to the clipboard only where the focus is not on
         // a password field.
+        co_await m_focusedTargetInspector->awaitFrontApplication(stopToken);
         if (focusRestsOnSecureField()) {
             refuseSecureField();
             co_return;
@@ -122,16 +123,25 @@ QCoro::Task<TranscriptDelivery::Validation> TranscriptDelivery::settledDeliveryT
         const auto* failure = std::get_if<DeliveryValidationFailure>(&validation);
         return (failure && *failure == DeliveryValidationFailure::focusedTargetUnavailable) || justReleased;
     };
-    Validation validation = validateDeliveryTarget(captured);
+    Validation validation = co_await lookAgain(captured, stopToken);
     for (int event = 0; event < kFocusSettleEventLimit && unsettled(validation); ++event) {
         const double remaining =
             kFocusSettleLimitSeconds - double(environment.uptimeNanosecondsProvider() - start) / 1e9;
         if (remaining <= 0) break;
         co_await nextFocusChange(remaining, stopToken);
         throwIfStopped(stopToken);
-        validation = validateDeliveryTarget(captured);
+        validation = co_await lookAgain(captured, stopToken);
     }
     co_return validation;
+}
+
+QCoro::Task<TranscriptDelivery::Validation> TranscriptDelivery::lookAgain(FocusedTargetSnapshot captured,
+                                                                          std::stop_token stopToken) {
+    const Validation validation = validateDeliveryTarget(captured);
+    const std::optional<FocusedTargetSnapshot> current = m_outlets.focusedTarget();
+    if (!current || !current->isApplicationArriving) co_return validation;
+    co_await m_focusedTargetInspector->awaitFrontApplication(stopToken);
+    co_return validateDeliveryTarget(captured);
 }
 
 QCoro::Task<void> TranscriptDelivery::nextFocusChange(double timeoutSeconds, std::stop_token stopToken) {
@@ -158,8 +168,9 @@ TranscriptDelivery::Validation TranscriptDelivery::validateDeliveryTarget(const 
         m_record.targetIdentityScore.reset();
         return SecureFieldFocused{};
     }
-    // A container, a menu or an element merely near the focus is no place for text.
-    if (!current.hasSettledFocus()) {
+    // A container, a menu or an element merely near the focus is no place for text; nor is a window
+    // whose application is still on its way to the bus.
+    if (!current.hasSettledFocus() || current.isApplicationArriving) {
         m_record.targetIdentityScore.reset();
         return DeliveryValidationFailure::focusedTargetUnavailable;
     }

@@ -113,6 +113,9 @@ public:
 
 private:
     QCoro::Task<void> nextFocusChange(double timeoutSeconds, std::stop_token stopToken);
+    // validateDeliveryTarget; where it found a window whose application is on its way to the
+    // accessibility bus, again once that application came or was given up on (the wait holds no thread).
+    QCoro::Task<Validation> lookAgain(FocusedTargetSnapshot captured, std::stop_token stopToken);
     // The focus, read once, rests on a password field (or a window that shows one where its focus
     // cannot be told).
     bool focusRestsOnSecureField();

@@ -71,7 +71,8 @@ protected:
 };
 
 // A fresh GTK 4 sign-in window, its password entry focused from the start and never focused again,
-// dictated into as soon as it is in front: ten windows, none of which records or keeps a word.
+// dictated into as soon as it is in front: ten windows. A press before its application reached the
+// bus records until the field is known; nothing of that is transcribed, and no word is kept.
 TEST_F(SecureFieldDesktop, AFreshGtk4WindowWhosePasswordEntryHoldsTheFocusKeepsNoWord) {
 #ifndef QUORVELLE_GTK4_PASSWORD_FIXTURE_PATH
     GTEST_SKIP() << "GTK 4's headers are not installed (scripts/install-deps installs them)";
@@ -93,7 +94,14 @@ TEST_F(SecureFieldDesktop, AFreshGtk4WindowWhosePasswordEntryHoldsTheFocusKeepsN
             },
             60000);
         ASSERT_TRUE(inFront) << "the window never came to the front; in front: " << active.toStdString();
-        if (dictateAndExpectNothingKept(u"secret words %1"_qs.arg(round))) ++recorded;
+        const qsizetype transcribed = dictation->fakes.transcriber->requests.size();
+        if (dictateAndExpectNothingKept(u"secret words %1"_qs.arg(round))) {
+            ++recorded;
+            // Recorded before the field was known: dropped at the decision, never transcribed.
+            const QStringList& calls = dictation->fakes.audioCapture->calls;
+            EXPECT_TRUE(calls.contains(u"cancelCapture"_qs)) << calls.join(u',').toStdString();
+        }
+        EXPECT_EQ(dictation->fakes.transcriber->requests.size(), transcribed);
         window.terminate();
         ASSERT_TRUE(window.waitForFinished(10000));
         const QByteArray typed = window.readAllStandardOutput();

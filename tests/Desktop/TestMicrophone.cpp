@@ -23,21 +23,33 @@ QByteArray runTool(const QString& program, const QStringList& arguments) {
 
 // Writes `bytes` in 20 ms chunks (640 bytes of 16 kHz mono 16-bit audio) no faster than a microphone
 // would deliver them: the sound server reads a FIFO as fast as it fills, and a recording stopped
-// right after a burst may not have received it yet. Gives up when nobody records for 10 s, so a test
-// that never started a recording fails instead of hanging.
-void writeAll(int fd, const QByteArray& bytes) {
+// right after a burst may not have received it yet. A chunk the pipe has no room for waits for a
+// reader, or, when `dropsUnread`, is dropped (returned in the count) and the next one comes on time.
+// Gives up when nobody records for 10 s, so a test that never started a recording fails instead of
+// hanging.
+qsizetype writeAll(int fd, const QByteArray& bytes, bool dropsUnread) {
+    constexpr qsizetype kChunk = 640;
     const auto start = std::chrono::steady_clock::now();
+    qsizetype dropped = 0;
     for (qsizetype offset = 0; offset < bytes.size();) {
         std::this_thread::sleep_until(start + std::chrono::milliseconds(offset / 32));
-        const ssize_t n =
-            ::write(fd, bytes.constData() + offset, size_t(std::min<qsizetype>(bytes.size() - offset, 640)));
+        const qsizetype size = std::min(bytes.size() - offset, kChunk);
+        // A write of a chunk this small is whole or nothing.
+        const ssize_t n = ::write(fd, bytes.constData() + offset, size_t(size));
         if (n > 0) {
             offset += n;
             continue;
         }
+        if (n < 0 && errno != EAGAIN) return dropped;
+        if (dropsUnread) {
+            dropped += size;
+            offset += size;
+            continue;
+        }
         pollfd entry{fd, POLLOUT, 0};
-        if ((n < 0 && errno != EAGAIN) || ::poll(&entry, 1, 10000) != 1) return;
+        if (::poll(&entry, 1, 10000) != 1) return dropped;
     }
+    return dropped;
 }
 
 }  // namespace
@@ -70,15 +82,24 @@ void TestMicrophone::drain() {
 }
 
 void TestMicrophone::speak(const QByteArray& pcm) {
+    startWriter(pcm, false);
+}
+
+void TestMicrophone::speakLive(const QByteArray& pcm) {
+    startWriter(pcm, true);
+}
+
+void TestMicrophone::startWriter(const QByteArray& pcm, bool dropsUnread) {
     finish();
-    m_writer = std::thread([path = m_path.toStdString(), pcm] {
+    m_dropped = 0;
+    m_writer = std::thread([this, path = m_path.toStdString(), pcm, dropsUnread] {
         // Opened blocking (a non-blocking open fails while the sound server has not opened its end);
         // the writes then give up when nobody records.
         const int fd = ::open(path.c_str(), O_WRONLY);
         if (fd < 0) return;
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-        ::fcntl(fd, F_SETPIPE_SZ, 4096);
-        writeAll(fd, pcm);
+        ::fcntl(fd, F_SETPIPE_SZ, kPipeBytes);
+        m_dropped = writeAll(fd, pcm, dropsUnread);
         ::close(fd);
     });
 }

@@ -1,7 +1,8 @@
 /* A GTK 4 sign-in window as a user meets one: a name field, then a password entry that holds the
- * focus from the moment the window opens (it is never focused again). Its title is the first
- * argument. Every change of the password entry prints "password <length>" on standard output, so a
- * test can tell whether anything went into it without reading the secret itself. */
+ * focus from the moment the window opens (it is never focused again); with "name" as the second
+ * argument the name field holds it instead. Its title is the first argument. Every change of the
+ * password entry prints "password <length>" on standard output, so a test can tell whether anything
+ * went into it without reading the secret itself. */
 #include <gtk/gtk.h>
 #include <stdio.h>
 #include <string.h>
@@ -36,8 +37,8 @@ int main(int argc, char** argv) {
     gtk_window_set_child(GTK_WINDOW(window), box);
     g_signal_connect(password, "changed", G_CALLBACK(on_password_changed), NULL);
     g_signal_connect(window, "close-request", G_CALLBACK(on_close), NULL);
-    /* The focus is on the password entry before the window is ever shown. */
-    gtk_window_set_focus(GTK_WINDOW(window), password);
+    /* The focus is on its field before the window is ever shown. */
+    gtk_window_set_focus(GTK_WINDOW(window), argc > 2 && strcmp(argv[2], "name") == 0 ? name : password);
     gtk_window_present(GTK_WINDOW(window));
     printf("ready\n");
     fflush(stdout);

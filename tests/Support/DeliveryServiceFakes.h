@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HeldCalls.h"
 #include "Scripted.h"
 #include "Services/Delivery/ClipboardWriting.h"
 #include "Services/Delivery/FocusChangeAwaiting.h"
@@ -23,7 +24,14 @@ public:
     int callCount = 0;
     Scripted<FocusedTargetSnapshot> answer{writableTextField()};
 
+    // The wait for an application on its way to the accessibility bus: over at once unless held.
+    HeldCalls arrival;
+    int arrivalWaits = 0;
+
     FocusedTargetSnapshot inspect() override { return ++callCount, answer.next(); }
+    QCoro::Task<void> awaitFrontApplication(std::stop_token stopToken) override {
+        return ++arrivalWaits, arrival.pass(std::move(stopToken));
+    }
 };
 
 class FakeTextInserter final : public TextInserting, public TextInsertionVerifying {

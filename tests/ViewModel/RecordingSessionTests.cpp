@@ -113,6 +113,84 @@ TEST(RecordingSession, PressAndReleaseGates) {
     }
 }
 
+// A window whose application is on its way to the accessibility bus cannot tell at the press what it
+// holds: the recording starts at once, and the target is decided once the application came (or its
+// while is over). A password field, or another refusal, then ends the session as the press would
+// have, and what was recorded is dropped, never sent; a release before the decision waits for it.
+TEST(RecordingSession, AWindowWhoseApplicationIsOnItsWayRecordsFromThePressAndIsDecidedOnceItCame) {
+    FocusedTargetSnapshot arriving;
+    arriving.app = writableTextField().app;
+    arriving.element.role = u"AXUnknown"_qs, arriving.element.isEnabled = true;
+    arriving.isWindowOnly = arriving.isApplicationArriving = true;
+    FocusedTargetSnapshot neverCame = arriving;
+    neverCame.isApplicationArriving = false;
+    FocusedTargetSnapshot secret = writableTextField();
+    secret.element.subrole = u"AXSecureTextField"_qs;
+    const auto found = [](const FocusedTargetSnapshot& target) {
+        return [target](FakeBootstrap& f) { f.inspector->answer.push(target); };
+    };
+    const std::function<void(FakeBootstrap&)> lookFails = [](FakeBootstrap& f) {
+        f.inspector->answer.pushFailure(std::runtime_error("bus"));
+    };
+    const auto uploading = SessionState::uploading();
+    const auto secureBlock = SessionState::blocked(SessionBlockReason::secureField);
+    const auto noTarget = SessionState::blocked(SessionBlockReason::noWritableTarget);
+    const QString secure = u"Secure field algılandı."_qs, pickAField = u"Yazılabilir bir alan seçin."_qs;
+    const struct {
+        const char* label;
+        std::function<void(FakeBootstrap&)> decided;  // what the look once the application came finds
+        bool clipboard, releasedFirst;
+        SessionState state;
+        QString message;
+    } rows[] = {
+        {"a plain field", found(writableTextField()), false, false, uploading, {}},
+        {"a plain field, released before", found(writableTextField()), false, true, uploading, {}},
+        {"a password field", found(secret), true, false, secureBlock, secure},
+        {"a password field, released before", found(secret), true, true, secureBlock, secure},
+        {"never came, clipboard on", found(neverCame), true, true, uploading, {}},
+        {"never came, clipboard off", found(neverCame), false, false, noTarget, pickAField},
+        {"the look fails", lookFails, true, true, noTarget, pickAField},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        DictationRig rig([&](FakeBootstrap& f, auto&) {
+            f.inspector->answer.push(arriving);
+            row.decided(f);
+            f.inspector->arrival.setHolding(true);
+            f.userDefaults->setBool(QString::fromLatin1(SettingsKeys::clipboardFallbackEnabled), row.clipboard);
+            f.transcriber->held.setHolding(true);
+        });
+        FakeAudioCapture& capture = *rig.fakes.audioCapture;
+        rig.press(), rig.speak(0.3);
+        EXPECT_EQ(rig.state(), SessionState::recording());
+        EXPECT_EQ(capture.calls, QStringList{u"startCapture"_qs}) << "recording before the decision";
+        ASSERT_EQ(rig.fakes.inspector->arrival.waitingCount(), 1);
+        if (row.releasedFirst) {
+            rig.session().handleHotkeyReleased(), settle();
+            EXPECT_EQ(rig.state(), SessionState::recording()) << "the stop waits for the decision";
+            EXPECT_TRUE(rig.fakes.transcriber->requests.isEmpty());
+            rig.session().stopRecordingAndTranscribe(), settle();  // a toggle's next press: nothing more
+            EXPECT_EQ(rig.state(), SessionState::recording());
+        }
+        rig.fakes.inspector->arrival.releaseAll(), settle();
+        if (!row.releasedFirst) rig.session().handleHotkeyReleased(), settle();
+        EXPECT_EQ(rig.state(), row.state);
+        EXPECT_EQ(rig.message(), row.message);
+        const bool refused = row.state != uploading;
+        EXPECT_EQ(rig.fakes.transcriber->requests.size(), refused ? 0 : 1);
+        EXPECT_EQ(capture.calls.contains(u"cancelCapture"_qs), refused) << capture.calls.join(u',').toStdString();
+        EXPECT_EQ(rig.session().lastCaptureSummary().has_value(), !refused);
+        EXPECT_EQ(rig.fakes.inspector->arrivalWaits, 1);
+        const std::optional<FocusedTargetSnapshot>& target = rig.session().focusedTarget();
+        EXPECT_TRUE(!target || !target->isApplicationArriving);
+    }
+    // A target known at the press waits for nothing.
+    DictationRig plain;
+    plain.press();
+    EXPECT_EQ(plain.fakes.inspector->arrivalWaits, 0);
+    EXPECT_EQ(plain.state(), SessionState::recording());
+}
+
 // A held or repeated press must not cost the user the dictation already under way.
 TEST(RecordingSession, APushToTalkPressDuringASessionChangesNothing) {
     DictationRig rig([](auto& f, auto&) {

@@ -17,6 +17,7 @@ TEST(SessionCoordinator, AStepIsTakenOnlyFromTheStatesThatAllowItAndPublishedOnc
     const Step block = [](H& h) { h.block(SessionBlockReason::secureField); };
     const Step fail = [&](H& h) { h.fail(timeout); };
     const Step refuse = [](H& h) { h.refuseDelivery(SessionBlockReason::secureField); };
+    const Step refuseRecording = [](H& h) { h.refuseRecording(SessionBlockReason::secureField); };
     const auto recording = SessionState::recording(), idle = SessionState::idle();
     const auto blocked = SessionState::blocked(SessionBlockReason::secureField);
     const auto success = SessionState::success();
@@ -36,6 +37,8 @@ TEST(SessionCoordinator, AStepIsTakenOnlyFromTheStatesThatAllowItAndPublishedOnc
         {"delivery refused while injecting", {record, upload, inject}, refuse, blocked},
         {"delivery refused while recording", {record}, refuse, std::nullopt},
         {"delivery refused after success", {record, upload, succeed}, refuse, std::nullopt},
+        {"recording refused while recording", {record}, refuseRecording, blocked},
+        {"recording refused while uploading", {record, upload}, refuseRecording, std::nullopt},
         {"success straight from uploading", {record, upload}, succeed, success},
         {"success after a failure", {fail}, succeed, std::nullopt},
         {"fallback from injecting", {record, upload, inject}, copy, SessionState::fallbackCopied()},

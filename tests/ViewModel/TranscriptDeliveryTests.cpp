@@ -359,6 +359,59 @@ TEST(TranscriptDelivery, WaitsForTheFocusOnlyWhileItHasNotSettledAndThenOnItsEve
     EXPECT_EQ(unreported.fakes.focusSettleWaits, QList<double>{TranscriptDelivery::kFocusSettleStepSeconds});
 }
 
+// A window whose application is on its way to the accessibility bus, in front at delivery, is looked
+// at again once the application came (or its while was over), without holding the thread: nothing is
+// written meanwhile, and what it shows then decides, a password field as on every other road.
+TEST(TranscriptDelivery, AWindowWhoseApplicationIsOnItsWayIsLookedAtAgainOnceItCame) {
+    FocusedTargetSnapshot arriving;
+    arriving.app = writableTextField().app;
+    arriving.element.isEnabled = true;
+    arriving.isWindowOnly = arriving.isApplicationArriving = true;
+    FocusedTargetSnapshot secret = writableTextField();
+    secret.element.subrole = u"AXSecureTextField"_qs;
+    DeliveryRig waiting(inspected(arriving), [&](DeliveryRig& r) {
+        r.fakes.inspector->answer.setFallback(secret);  // what the window shows once its application came
+        r.fakes.inspector->arrival.setHolding(true);
+    });
+    EXPECT_EQ(waiting.fakes.inspector->arrivalWaits, 1);
+    EXPECT_EQ(waiting.fakes.inspector->callCount, 1);
+    EXPECT_EQ(waiting.fakes.sessionCoordinator->state(), SessionState::uploading());
+    waiting.fakes.inspector->arrival.releaseAll();
+    settle();
+    EXPECT_EQ(waiting.fakes.inspector->callCount, 2);
+    EXPECT_EQ(waiting.fakes.sessionCoordinator->state(), SessionState::blocked(SessionBlockReason::secureField));
+    EXPECT_TRUE(waiting.fakes.textInserter->insertedInto.isEmpty() && waiting.history.isEmpty());
+
+    DeliveryRig came(inspected(arriving));
+    expectRow(came, {"", {}, SessionState::success(), Kind::inserted, "insert.inserted_at_caret", {}});
+    EXPECT_EQ(came.fakes.inspector->callCount, 2);
+    EXPECT_TRUE(came.fakes.focusChanges->timeouts.isEmpty()) << "waited for a focus event besides";
+    // Still a window on its way after the wait (another one came to the front): no place for the words
+    // until a later look tells what it holds.
+    DeliveryRig again(inspected(arriving), [&](DeliveryRig& r) {
+        inspected(arriving)(r);
+        r.fakes.inspector->answer.setFallback(secret);
+    });
+    EXPECT_EQ(again.fakes.sessionCoordinator->state(), SessionState::blocked(SessionBlockReason::secureField));
+    EXPECT_TRUE(again.history.isEmpty());
+    // Nothing recorded at the press to compare with: the words go to the clipboard only once the front
+    // window's application came, and not where it shows a password field.
+    DeliveryRig uncaptured([&](DeliveryRig& r) {
+        r.focused.reset();
+        r.fakes.inspector->answer.setFallback(secret);
+        r.fakes.inspector->arrival.setHolding(true);
+    });
+    EXPECT_EQ(uncaptured.fakes.sessionCoordinator->state(), SessionState::uploading());
+    EXPECT_EQ(uncaptured.fakes.inspector->callCount, 0);
+    uncaptured.fakes.inspector->arrival.releaseAll();
+    settle();
+    EXPECT_EQ(uncaptured.fakes.sessionCoordinator->state(), SessionState::blocked(SessionBlockReason::secureField));
+    EXPECT_EQ(plainText(uncaptured.fakes.pasteboard->contents), QByteArray());
+    // A window known at once is not waited for.
+    DeliveryRig known({});
+    EXPECT_EQ(known.fakes.inspector->arrivalWaits, 0);
+}
+
 // The check asks the application about its field only after it fetched the words (or had its time
 // to): an application waiting for our clipboard may answer nothing until it has them. The fixed wait
 // runs from there.

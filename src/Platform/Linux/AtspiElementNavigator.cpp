@@ -10,7 +10,6 @@
 
 #include <atspi/atspi.h>
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QStack>
 
@@ -73,7 +72,8 @@ bool implements(AtspiAccessible* accessible, const char* interfaceName) {
 
 // GTK 4 puts its application on the accessibility bus a moment after its first window shows (GTK 3's
 // bridge, loaded only where accessibility is on, likewise): until then its window shows no tree, and
-// a password entry focused from the start cannot be seen. Told by the libraries the process mapped.
+// a password entry focused from the start cannot be seen. Told by the libraries the process mapped,
+// which every GTK 3 process does, also one that never joins the bus.
 bool registersLate(qint32 processIdentifier) {
     if (processIdentifier <= 0) return false;
     QFile maps(QStringLiteral("/proc/%1/maps").arg(processIdentifier));
@@ -84,7 +84,15 @@ bool registersLate(qint32 processIdentifier) {
 
 }  // namespace
 
-AtspiElementNavigator::AtspiElementNavigator() {
+AtspiElementNavigator::AtspiElementNavigator()
+    : m_arrivals(
+          {[this](qint32 processIdentifier) { return application(processIdentifier) != nullptr; }, &registersLate,
+           [](qint32 processIdentifier) -> std::optional<quint64> {
+               const std::optional<ProcessRecord> record = ProcessAncestry::readProcessRecord(processIdentifier);
+               return record ? std::optional(record->startTime) : std::nullopt;
+           },
+           &sleepFor},
+          kApplicationArrivalWait) {
     AtspiFocusTracker::start();
 }
 
@@ -175,16 +183,12 @@ bool AtspiElementNavigator::hasApplication(qint32 processIdentifier) {
     return m_applications.value(busNameOf(app->accessible())).reportsShowingBelowWindows;
 }
 
-bool AtspiElementNavigator::awaitApplication(qint32 processIdentifier) {
-    if (application(processIdentifier) || !registersLate(processIdentifier)) return false;
-    QDeadlineTimer deadline(kApplicationArrivalWait);
-    constexpr std::chrono::milliseconds kStep{50};
-    while (!deadline.hasExpired()) {
-        // The registry tells of a new application with an event on the bus, handled here.
-        AtspiFocusTracker::catchUp(std::min(kStep, std::chrono::milliseconds(deadline.remainingTime())));
-        if (application(processIdentifier)) return true;
-    }
-    return false;
+bool AtspiElementNavigator::isApplicationArriving(qint32 processIdentifier) {
+    return m_arrivals.mayArrive(processIdentifier);
+}
+
+QCoro::Task<void> AtspiElementNavigator::awaitApplication(qint32 processIdentifier, std::stop_token stopToken) {
+    return m_arrivals.await(processIdentifier, std::move(stopToken));
 }
 
 QList<std::shared_ptr<AtspiElement>> AtspiElementNavigator::childElements(const AtspiElement& element) {

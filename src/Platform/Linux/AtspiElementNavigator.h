@@ -3,6 +3,7 @@
 #include "Platform/Linux/AtspiElement.h"
 #include "Platform/Linux/AtspiFocusTracker.h"
 #include "Services/Delivery/AccessibilityElementNavigating.h"
+#include "Services/Delivery/ApplicationArrivalWait.h"
 
 #include <QHash>
 
@@ -24,7 +25,8 @@ public:
     AtspiElementNavigator();
 
     bool hasApplication(qint32 processIdentifier) override;
-    bool awaitApplication(qint32 processIdentifier) override;
+    bool isApplicationArriving(qint32 processIdentifier) override;
+    QCoro::Task<void> awaitApplication(qint32 processIdentifier, std::stop_token stopToken) override;
     // How long a window shown a moment ago is given to bring its application onto the bus.
     static constexpr std::chrono::milliseconds kApplicationArrivalWait{1000};
     AccessibilityElementRef focusedElement(qint32 processIdentifier) override;
@@ -55,6 +57,7 @@ private:
         bool carriesOutTextWrites = true;
     };
     QHash<QString, KnownApplication> m_applications;
+    ApplicationArrivalWait m_arrivals;
 
     // The entry for the application that object belongs to; null when the bus cannot say.
     KnownApplication* knownApplication(AtspiAccessible* accessible);

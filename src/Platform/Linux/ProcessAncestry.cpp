@@ -18,14 +18,15 @@ std::optional<ProcessRecord> readProcessRecord(qint32 processIdentifier) {
     const qsizetype nameEnd = line.lastIndexOf(')');
     if (nameEnd < 0) return std::nullopt;
     const QList<QByteArray> fields = line.mid(nameEnd + 1).simplified().split(' ');
-    if (fields.size() < 4) return std::nullopt;
-    bool parentRead = false, sessionRead = false;
+    if (fields.size() < 20) return std::nullopt;
+    bool parentRead = false, sessionRead = false, startRead = false;
     ProcessRecord record;
     record.parent = fields.at(1).toInt(&parentRead);
     record.session = fields.at(3).toLongLong(&sessionRead);
+    record.startTime = fields.at(19).toULongLong(&startRead);
     // The process's folder belongs to its real user.
     const QFileInfo info(folder);
-    if (!parentRead || !sessionRead || !info.exists()) return std::nullopt;
+    if (!parentRead || !sessionRead || !startRead || !info.exists()) return std::nullopt;
     record.user = info.ownerId();
     return record;
 }

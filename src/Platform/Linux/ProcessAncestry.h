@@ -11,6 +11,8 @@ struct ProcessRecord {
     qint32 parent = 0;
     qint64 session = 0;
     quint32 user = 0;
+    // Clock ticks after boot: tells the process from a later one given the same number.
+    quint64 startTime = 0;
 };
 
 // Some applications draw part of a window in helper processes of their own (a browser's web content

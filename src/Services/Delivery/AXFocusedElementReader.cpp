@@ -39,8 +39,12 @@ FocusedElementReading AXFocusedElementReader::readFocusedElement(qint32 processI
     // describes the window instead. An application that tells its focus but shows none is an error.
     if (!m_navigator.hasApplication(processIdentifier)) {
         // A window shown a moment ago whose tree is on its way: what it holds is read once it came
-        // (the second reading does not wait again, the application being there).
-        if (m_navigator.awaitApplication(processIdentifier)) return readFocusedElement(processIdentifier, earlier);
+        // (awaitApplication), never by holding the thread here.
+        if (m_navigator.isApplicationArriving(processIdentifier)) {
+            FocusedElementReading arriving;
+            arriving.isApplicationArriving = true;
+            return arriving;
+        }
         // An application on the bus that cannot tell its focus (GTK 4 while the hot key holds the
         // keyboard, or before its focus first moved): its window stands for the field, unless it
         // shows a password field, which may be the one holding the focus. A password field anywhere
@@ -51,6 +55,10 @@ FocusedElementReading AXFocusedElementReader::readFocusedElement(qint32 processI
         return FocusedElementReading{};
     }
     throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);
+}
+
+QCoro::Task<void> AXFocusedElementReader::awaitApplication(qint32 processIdentifier, std::stop_token stopToken) {
+    return m_navigator.awaitApplication(processIdentifier, std::move(stopToken));
 }
 
 QList<AccessibilityElementRef> AXFocusedElementReader::collectCandidates(const AccessibilityElementRef& start) {

@@ -18,6 +18,7 @@ public:
     // A writable field that holds the focus and was the choice before is chosen again without a
     // look around it: its neighbours did not outrank it then.
     FocusedElementReading readFocusedElement(qint32 processIdentifier, const AccessibilityElement* earlier) override;
+    QCoro::Task<void> awaitApplication(qint32 processIdentifier, std::stop_token stopToken) override;
 
     // The start element, up to four ancestors, then descendants breadth first, without repeats.
     QList<AccessibilityElementRef> collectCandidates(const AccessibilityElementRef& start);

@@ -3,8 +3,11 @@
 #include "Services/Delivery/AccessibilityElement.h"
 #include "Services/Delivery/RawFocusedElementMetadata.h"
 
+#include <QCoroTask>
 #include <QList>
 #include <QtGlobal>
+
+#include <stop_token>
 
 namespace quorvelle {
 
@@ -19,10 +22,14 @@ public:
     // is (many windows have none: terminals, toolkits without accessibility, programs with it
     // switched off; some toolkits tell nothing until the focus first moves).
     virtual bool hasApplication(qint32 processIdentifier) = 0;
-    // For a process with no application on the bus that carries a toolkit registering one only a
-    // moment after its first window shows (GTK 4): waits a bounded while for it to come; whether it
-    // came. False at once for every other process.
-    virtual bool awaitApplication(qint32 processIdentifier) = 0;
+    // A process with no application on the bus that carries a toolkit registering one only a moment
+    // after its first window shows (GTK 4, GTK 3's bridge), and whose application was not waited for in
+    // vain before: it may still come.
+    virtual bool isApplicationArriving(qint32 processIdentifier) = 0;
+    // For such a process, waits a bounded while for its application, without holding the thread; a
+    // process whose application did not come is not waited for again. At once for every other process.
+    // A stop ends it with CancellationError.
+    virtual QCoro::Task<void> awaitApplication(qint32 processIdentifier, std::stop_token stopToken) = 0;
     // The element that has the keyboard focus inside the application of that process.
     virtual AccessibilityElementRef focusedElement(qint32 processIdentifier) = 0;
     // The application's active window.

@@ -3,7 +3,10 @@
 #include "Services/Delivery/AccessibilityElement.h"
 #include "Services/Delivery/RawFocusedElementMetadata.h"
 
+#include <QCoroTask>
 #include <QtGlobal>
+
+#include <stop_token>
 
 namespace quorvelle {
 
@@ -13,6 +16,9 @@ struct FocusedElementReading {
     RawFocusedElementMetadata metadata;
     // The element holds the keyboard focus, not merely one near it.
     bool isFocused = false;
+    // No element because the process's application is on its way to the accessibility bus: what its
+    // window holds cannot be read yet.
+    bool isApplicationArriving = false;
 };
 
 class FocusedElementSnapshotReading {
@@ -22,6 +28,10 @@ public:
     // earlier reading chose, when this one checks that choice again (null otherwise). Throws
     // FocusedTargetInspectionError.
     virtual FocusedElementReading readFocusedElement(qint32 processIdentifier, const AccessibilityElement* earlier) = 0;
+    // Returns once the application of a process on its way to the accessibility bus came or was given
+    // up on (a bounded while, once per process), without holding the thread; at once for any other
+    // process. A stop ends it with CancellationError.
+    virtual QCoro::Task<void> awaitApplication(qint32 processIdentifier, std::stop_token stopToken) = 0;
 };
 
 }  // namespace quorvelle

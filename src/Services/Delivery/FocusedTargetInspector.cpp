@@ -4,6 +4,7 @@
 #include "Services/Delivery/FocusedTargetInspectionError.h"
 
 #include "Services/Delivery/FocusedTargetTables.h"
+#include "Support/CancellationError.h"
 #include "Support/Keywords.h"
 
 namespace quorvelle {
@@ -54,6 +55,18 @@ FocusedTargetSnapshot FocusedTargetInspector::reinspect(const FocusedTargetSnaps
     return inspect(element.get());
 }
 
+QCoro::Task<void> FocusedTargetInspector::awaitFrontApplication(std::stop_token stopToken) {
+    try {
+        if (!m_isTrusted || !m_isTrusted() || !m_frontmostApplicationProvider) co_return;
+        const std::optional<FocusedAppMetadata> app = m_frontmostApplicationProvider();
+        if (app) co_await m_focusedElementReader.awaitApplication(app->processIdentifier, stopToken);
+    } catch (const CancellationError&) {
+        throw;
+    } catch (...) {
+        // The bus went away or the application stopped answering: the next look says so.
+    }
+}
+
 FocusedTargetSnapshot FocusedTargetInspector::inspect(const AccessibilityElement* earlier) {
     if (!m_isTrusted || !m_isTrusted()) {
         throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::accessibilityPermissionMissing);
@@ -65,7 +78,11 @@ FocusedTargetSnapshot FocusedTargetInspector::inspect(const AccessibilityElement
     // The element is resolved once and its metadata read from that same element: a second lookup
     // could land on another field (focus moves), pairing one field's handle with another's metadata.
     FocusedElementReading reading = m_focusedElementReader.readFocusedElement(app->processIdentifier, earlier);
-    if (!reading.element) return windowOnlySnapshot(*app);
+    if (!reading.element) {
+        FocusedTargetSnapshot window = windowOnlySnapshot(*app);
+        window.isApplicationArriving = reading.isApplicationArriving;
+        return window;
+    }
     const RawFocusedElementMetadata& raw = reading.metadata;
 
     FocusedElementMetadata element;

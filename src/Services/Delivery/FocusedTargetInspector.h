@@ -20,6 +20,7 @@ public:
 
     FocusedTargetSnapshot inspect() override;
     FocusedTargetSnapshot reinspect(const FocusedTargetSnapshot& earlier) override;
+    QCoro::Task<void> awaitFrontApplication(std::stop_token stopToken) override;
 
 private:
     FocusedTargetSnapshot inspect(const AccessibilityElement* earlier);

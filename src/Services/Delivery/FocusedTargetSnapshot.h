@@ -74,6 +74,9 @@ public:
     bool isWindowOnly = false;
     // The element holds the keyboard focus itself (it was not only found near the focus).
     bool isFocusedElement = true;
+    // A window whose application is on its way to the accessibility bus: it stands for what it holds
+    // only until the application came (FocusedTargetInspecting::awaitFrontApplication).
+    bool isApplicationArriving = false;
 
     // Text can go here now: the focused element takes text, or a window without a tree stands for it.
     // Right after the hot key lets go the focus may still rest on a container on its way back.

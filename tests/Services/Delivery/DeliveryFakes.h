@@ -80,13 +80,18 @@ public:
         if (!parentName.isEmpty()) childrenOf[parentOf[name] = parentName].append(name);
     }
 
+    // An application still on its way to the bus shows nothing.
     AccessibilityElementRef focusedElement(qint32) override {
+        if (applicationComing) return nullptr;
         if (focusSequence.size() > 1) return elements.value(focusSequence.takeFirst());
         return elements.value(focusSequence.value(0, focused));
     }
-    AccessibilityElementRef focusedWindow(qint32) override { return elements.value(window); }
+    AccessibilityElementRef focusedWindow(qint32) override {
+        return applicationComing ? nullptr : elements.value(window);
+    }
     QList<AccessibilityElementRef> shownWindows(qint32) override {
         QList<AccessibilityElementRef> result;
+        if (applicationComing) return result;
         for (const QString& name : windowsShown)
             result.append(elements.value(name));
         return result;
@@ -103,12 +108,12 @@ public:
         return result;
     }
     bool hasApplication(qint32) override { return applicationPresent; }
-    // The application comes on the bus while it is waited for, once.
-    bool awaitApplication(qint32) override {
-        if (!applicationComing) return false;
-        applicationComing = false;
-        applicationPresent = true;
-        return true;
+    bool isApplicationArriving(qint32) override { return applicationComing; }
+    // The application comes on the bus while it is waited for.
+    QCoro::Task<void> awaitApplication(qint32, std::stop_token) override {
+        ++arrivalWaits;
+        if (applicationComing) applicationComing = false, applicationPresent = true;
+        co_return;
     }
     std::optional<QString> readSubrole(const AccessibilityElement& element) override {
         return metadataOf.value(element.identityKey()).subrole;
@@ -136,6 +141,7 @@ public:
     QStringList windowsShown;  // active or not
     bool applicationPresent = true;
     bool applicationComing = false;
+    int arrivalWaits = 0;
     int walkSteps = 0;  // parents and children asked for
 };
 

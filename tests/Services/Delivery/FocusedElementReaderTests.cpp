@@ -9,6 +9,7 @@
 #include "Services/Delivery/FocusedTargetInspector.h"
 
 #include "DeliveryFakes.h"
+#include "TestEventLoop.h"
 
 #include <QCoreApplication>
 
@@ -289,7 +290,8 @@ TEST(FocusedTargetInspector, AWindowWhoseFocusCannotBeToldStandsForTheFieldUnles
         EXPECT_FALSE(target.isFocusedElement) << "found, not told";
         EXPECT_EQ(target.blockReason(), SessionBlockReason::secureField);
     }
-    // A window shown a moment ago, its application on its way to the bus: read once it came.
+    // A window shown a moment ago, its application on its way to the bus: the window at once, said to
+    // be on its way, never waited for inside the look; what it holds once the wait for it is over.
     InspectorRig fresh;
     fresh.tree.add(u"form"_qs, element('g'));
     RawFocusedElementMetadata secret = element('s');
@@ -297,8 +299,13 @@ TEST(FocusedTargetInspector, AWindowWhoseFocusCannotBeToldStandsForTheFieldUnles
     fresh.tree.add(u"secret"_qs, secret, u"form"_qs);
     fresh.tree.focused = u"secret"_qs;
     fresh.tree.applicationPresent = false, fresh.tree.applicationComing = true;
+    const FocusedTargetSnapshot arriving = fresh.inspector.inspect();
+    EXPECT_TRUE(arriving.isWindowOnly && arriving.isApplicationArriving);
+    EXPECT_EQ(fresh.tree.arrivalWaits, 0);
+    test::runTask(fresh.inspector.awaitFrontApplication({}));
+    EXPECT_EQ(fresh.tree.arrivalWaits, 1);
     const FocusedTargetSnapshot target = fresh.inspector.inspect();
-    EXPECT_FALSE(target.isWindowOnly);
+    EXPECT_FALSE(target.isWindowOnly || target.isApplicationArriving);
     EXPECT_TRUE(target.isFocusedElement);
     EXPECT_EQ(target.blockReason(), SessionBlockReason::secureField);
 }
