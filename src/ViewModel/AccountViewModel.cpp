@@ -64,6 +64,10 @@ void AccountViewModel::setPolling(bool polling) {
     publish(this, m_isBackendAuthPolling, polling, &AccountViewModel::isBackendAuthPollingChanged);
 }
 
+void AccountViewModel::setActionRunning(bool running) {
+    publish(this, m_isBackendAuthActionRunning, running, &AccountViewModel::isBackendAuthActionRunningChanged);
+}
+
 QString AccountViewModel::backendBaseURLText() const {
     return AppConfiguration::current().backendBaseURLString();
 }
@@ -86,6 +90,7 @@ void AccountViewModel::launchBackendAccountTask(std::function<QCoro::Task<void>(
         return;
     }
     setPolling(true);
+    setActionRunning(true);
     m_context.tasks().start([body = std::move(body), manager = m_backendAuthSessionManager](TaskGuard guard) {
         return body(std::move(guard), manager);
     });
@@ -101,8 +106,9 @@ void AccountViewModel::signOutBackendAccount() {
         [this](TaskGuard guard, Manager manager) { return signOut(std::move(guard), std::move(manager)); });
 }
 
-void AccountViewModel::finishAccountRequest() {
+void AccountViewModel::finishAccountRequest(bool byUser) {
     setPolling(false);
+    if (byUser) setActionRunning(false);
     m_context.refreshDiagnosticsSnapshot();
 }
 
@@ -131,7 +137,7 @@ QCoro::Task<void> AccountViewModel::beginDeviceLogin(TaskGuard guard, Manager se
         m_context.recordEvent(DiagnosticsEventLevel::error, QStringLiteral("settings.backend_auth.start_failed"),
                               message);
     }
-    finishAccountRequest();
+    finishAccountRequest(true);
 }
 
 QCoro::Task<void> AccountViewModel::signOut(TaskGuard guard, Manager sessionManager) {
@@ -160,7 +166,7 @@ QCoro::Task<void> AccountViewModel::signOut(TaskGuard guard, Manager sessionMana
         m_context.recordEvent(DiagnosticsEventLevel::error, QStringLiteral("settings.backend_auth.logout_failed"),
                               QStringLiteral("Quorvelle hesabi cikisi yapilamadi."));
     }
-    finishAccountRequest();
+    finishAccountRequest(true);
 }
 
 // Polling.
@@ -207,6 +213,7 @@ void AccountViewModel::checkSignInApproval() {
         showStartSignInFirst();
         return;
     }
+    setActionRunning(true);
     m_context.tasks().start([this, manager = m_backendAuthSessionManager,
                              challenge = *m_backendAuthChallenge](TaskGuard guard) -> QCoro::Task<void> {
         co_await handleBackendAuthPollResult(std::move(guard), manager, challenge, true);
@@ -273,7 +280,7 @@ QCoro::Task<bool> AccountViewModel::handleBackendAuthPollResult(TaskGuard guard,
         if (isManualCheck) m_context.setInlineMessage(messages::signInPending(m_context.strings(), outcome->status));
         keepPolling = true;
     }
-    finishAccountRequest();
+    finishAccountRequest(isManualCheck);
     co_return keepPolling;
 }
 

@@ -22,6 +22,10 @@ class AccountViewModel : public QObject {
     Q_PROPERTY(QVariant backendAuthChallenge READ backendAuthChallengeValue NOTIFY backendAuthChallengeChanged)
     // An account request (sign-in start, approval check or sign-out) is running.
     Q_PROPERTY(bool isBackendAuthPolling READ isBackendAuthPolling NOTIFY isBackendAuthPollingChanged)
+    // An account request the user asked for is running: a sign-in start, a check from its button or a
+    // sign-out. The automatic approval polls are left out: they change nothing the user sees, so the
+    // controls (and the keyboard focus on one) stay still while a sign-in waits.
+    Q_PROPERTY(bool isBackendAuthActionRunning READ isBackendAuthActionRunning NOTIFY isBackendAuthActionRunningChanged)
     // This computer's device id in the account; null when none.
     Q_PROPERTY(
         QVariant registeredBackendDeviceID READ registeredBackendDeviceIDValue NOTIFY registeredBackendDeviceIDChanged)
@@ -39,6 +43,7 @@ public:
         return m_backendAuthChallenge;
     }
     bool isBackendAuthPolling() const { return m_isBackendAuthPolling; }
+    bool isBackendAuthActionRunning() const { return m_isBackendAuthActionRunning; }
     const std::optional<QString>& registeredBackendDeviceID() const { return m_registeredBackendDeviceID; }
     QString registeredBackendDeviceIDText() const { return m_registeredBackendDeviceID.value_or(QString()); }
     // The views' face of the optional values: null when absent.
@@ -78,6 +83,7 @@ public:
 Q_SIGNALS:
     void backendAuthChallengeChanged();
     void isBackendAuthPollingChanged();
+    void isBackendAuthActionRunningChanged();
     void registeredBackendDeviceIDChanged();
     void canCheckForUpdatesChanged();
     void releaseNotesStateChanged();
@@ -97,7 +103,8 @@ private:
                                                   bool isManualCheck);
     // This challenge is the one pending and no session is stored yet.
     bool isPending(const Challenge& challenge) const;
-    void finishAccountRequest();
+    // `byUser`: the request was the user's own (not an automatic poll).
+    void finishAccountRequest(bool byUser);
     void showSignInNotEnabled();
     void showStartSignInFirst();
     QString backendBaseURLText() const;
@@ -105,6 +112,7 @@ private:
     QCoro::Task<void> runUpdateCheck(TaskGuard guard);
     void setChallenge(std::optional<Challenge> challenge);
     void setPolling(bool polling);
+    void setActionRunning(bool running);
 
     ViewModelContext& m_context;
     std::shared_ptr<BackendAuthSessionManaging> m_backendAuthSessionManager;
@@ -114,6 +122,7 @@ private:
 
     std::optional<BackendAuthDeviceLoginChallenge> m_backendAuthChallenge;
     bool m_isBackendAuthPolling = false;
+    bool m_isBackendAuthActionRunning = false;
     std::optional<QString> m_registeredBackendDeviceID;
     bool m_canCheckForUpdates = false;
     ReleaseNotesLoadState m_releaseNotesState;

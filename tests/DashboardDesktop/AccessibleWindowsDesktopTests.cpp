@@ -3,11 +3,14 @@
 // the dashboard.
 #include "AppUnderTest.h"
 #include "AppWindows.h"
+#include "FakeBackendServer.h"
 #include "TestEventLoop.h"
 
 #include "Platform/Linux/AtspiElementNavigator.h"
 #include "Services/Storage/SettingsKeys.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
 
@@ -131,19 +134,23 @@ protected:
         return wanted ? std::ranges::any_of(tree, wanted) : !tree.isEmpty();
     }
 
-    // Tabs (80 times at most) to the wanted control, the innermost node with the focus, presses `key`
-    // and waits until `done`.
+    // Tabs (80 times at most) to the wanted control, the innermost node with the focus; none when the
+    // focus never came to it.
+    static std::optional<Node> reach(qint64 pid, int width, const std::function<bool(const Node&)>& wanted,
+                                     const QString& tab = QStringLiteral("Tab")) {
+        for (int i = 0; i < 80; ++i, xdotool({"key", tab})) {
+            const std::optional<Node> focused = focusedIn(pid, width);
+            if (focused && wanted(*focused)) return focused;
+        }
+        return std::nullopt;
+    }
+    // Tabs to the wanted control, presses `key` and waits until `done`.
     static bool operate(qint64 pid, int width, const std::function<bool(const Node&)>& wanted, const QString& key,
                         const std::function<bool(const Node&)>& done, const QString& tab = QStringLiteral("Tab")) {
-        for (int i = 0; i < 80; ++i, xdotool({"key", tab})) {
-            std::optional<Node> focused;
-            for (const Node& node : windowTree(pid, width))
-                if (node.has(ATSPI_STATE_FOCUSED)) focused = node;
-            if (!focused || !wanted(*focused)) continue;
-            xdotool({"key", "--clearmodifiers", key});
-            return waitUntil([&] { return done(focused->reread()); }, 5000);
-        }
-        return false;
+        const std::optional<Node> focused = reach(pid, width, wanted, tab);
+        if (!focused) return false;
+        xdotool({"key", "--clearmodifiers", key});
+        return waitUntil([&] { return done(focused->reread()); }, 5000);
     }
     static bool openPopover(qint64 pid) {
         return waitUntil(
@@ -268,6 +275,115 @@ TEST_F(AccessibleWindowsDesktop, EveryWindowReadsAndWorksWithoutAMouse) {
         return Node::owned(atspi_text_get_text(ATSPI_TEXT(n.object.get()), 0, -1, nullptr)) == "t";
     };
     EXPECT_TRUE(operate(pid, 1270, named("Search languages", "text"), "t", typed, QStringLiteral("shift+Tab")));
+}
+
+// What a screen reader is told of the focus in one process: each focus state change of its objects,
+// gained or lost, as "role 'name' +" or "-".
+class FocusEvents {
+public:
+    explicit FocusEvents(qint64 processId) : m_processId(processId) {
+        atspi_init();
+        m_listener = atspi_event_listener_new(&FocusEvents::onFocus, this, nullptr);
+        atspi_event_listener_register(m_listener, "object:state-changed:focused", nullptr);
+    }
+    ~FocusEvents() {
+        atspi_event_listener_deregister(m_listener, "object:state-changed:focused", nullptr);
+        g_object_unref(m_listener);
+    }
+    FocusEvents(const FocusEvents&) = delete;
+    FocusEvents& operator=(const FocusEvents&) = delete;
+
+    QStringList heard() const { return m_heard; }
+
+private:
+    static void onFocus(AtspiEvent* event, void* self) {
+        auto* events = static_cast<FocusEvents*>(self);
+        if (event->source && atspi_accessible_get_process_id(event->source, nullptr) == guint(events->m_processId)) {
+            const Node node = Node::read(ATSPI_ACCESSIBLE(g_object_ref(event->source)));
+            events->m_heard << QString::fromStdString(node.text()) + (event->detail1 ? " +" : " -");
+        }
+        g_boxed_free(ATSPI_TYPE_EVENT, event);
+    }
+
+    qint64 m_processId;
+    AtspiEventListener* m_listener = nullptr;
+    QStringList m_heard;
+};
+
+// The account page from the keyboard, through a sign-in and a sign-out: each step hides the control
+// that moved it on, and the first control of the next step takes the focus; while the sign-in waits,
+// its polls every two seconds leave the focus where it is, without a focus event.
+TEST_F(AccessibleWindowsDesktop, TheAccountPageHandsTheFocusOnAndHoldsItStillWhileTheSignInWaits) {
+    if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
+    clearStoredSession();
+    const auto signOut = qScopeGuard(clearStoredSession);
+    const QString poll = QStringLiteral("/v1/auth/device-login/poll");
+    FakeBackendServer server;
+    const auto answer = [&](const QByteArray& pollAnswer) {
+        server.clearScript();
+        server.respond(
+            "POST", QStringLiteral("/v1/auth/device-login/start"),
+            FakeResponse::json(200, R"({"device_login_id":"login-1","device_poll_secret":"secret-1",)"
+                                    R"("user_code":"ABCD-EFGH","verification_url":"https://web.example.test/d"})"));
+        server.respond("POST", poll, FakeResponse::json(200, pollAnswer));
+        server.respond("POST", QStringLiteral("/v1/devices/register"),
+                       FakeResponse::json(200, R"({"status":"registered","device":{"id":"DEVICE-9"}})"));
+        server.respond("POST", QStringLiteral("/v1/auth/logout"), FakeResponse::json(200, "{}"));
+        server.respond("POST", QStringLiteral("/v1/internal/log-events"), FakeResponse::json(202, "{}"));
+    };
+    answer(R"({"status":"authorization_pending"})");
+    AppUnderTest app(server.baseUrl());
+    // The verification page opens in a handler that does nothing, not in a browser that would come to
+    // the front.
+    const QString config = app.environment().value(QStringLiteral("XDG_CONFIG_HOME"));
+    const QString applications = app.environment().value(QStringLiteral("XDG_DATA_HOME")) + u"/applications"_qs;
+    ASSERT_TRUE(QDir().mkpath(applications));
+    QFile handler(applications + u"/quorvelle-test-browser.desktop"_qs);
+    QFile defaults(config + u"/mimeapps.list"_qs);
+    ASSERT_TRUE(handler.open(QIODevice::WriteOnly) && defaults.open(QIODevice::WriteOnly));
+    handler.write("[Desktop Entry]\nType=Application\nName=Browser\nExec=true %u\n");
+    defaults.write(
+        "[Default Applications]\nx-scheme-handler/http=quorvelle-test-browser.desktop\n"
+        "x-scheme-handler/https=quorvelle-test-browser.desktop\n");
+    handler.close();
+    defaults.close();
+    app.start();
+    // Started once its tray icon shows; a second launch then opens the dashboard.
+    ASSERT_TRUE(waitUntil(
+        [] { return std::ranges::any_of(windowsOfClass(u"Quorvelle"_qs), [](const auto& w) { return w.inTray; }); },
+        30000))
+        << app.standardError().toStdString();
+    const qint64 pid = app.processId();
+    ASSERT_EQ(app.runCopy(), 0);
+    ASSERT_TRUE(waitUntil([&] { return shows(pid, 1270); }, 10000));
+    const auto focusOn = [&](const QString& name) {
+        return [=](const Node&) {
+            const auto focused = focusedIn(pid, 1270);
+            return focused && named(name)(*focused);
+        };
+    };
+    const auto focusedText = [&] { return focusedIn(pid, 1270) ? focusedIn(pid, 1270)->text() : "nothing focused"; };
+    ASSERT_TRUE(operate(pid, 1270, named("Account"), "Return",
+                        [&](const Node&) { return shows(pid, 1270, named("Connect This Computer")); }));
+    EXPECT_TRUE(operate(pid, 1270, named("Connect This Computer"), "Return", focusOn("Open in Browser")))
+        << focusedText();
+
+    // Two polls go by while the keyboard rests on Check.
+    ASSERT_TRUE(reach(pid, 1270, named("Check")));
+    {
+        const FocusEvents events(pid);
+        const qsizetype polled = server.requestsTo(poll).size();
+        EXPECT_TRUE(waitUntil([&] { return server.requestsTo(poll).size() >= polled + 2; }, 15000));
+        // The second poll's answer is in.
+        waitUntil([] { return false; }, 500);
+        EXPECT_TRUE(events.heard().isEmpty()) << events.heard().join(", ").toStdString();
+        EXPECT_TRUE(focusOn("Check")({})) << focusedText();
+    }
+
+    // The approval comes with a poll: Check goes, Sign Out takes the focus; signed out, Connect does.
+    answer(R"({"status":"approved","access_token":"access-1","refresh_token":"refresh-1"})");
+    EXPECT_TRUE(waitUntil([&] { return focusOn("Sign Out")({}); }, 15000)) << focusedText();
+    EXPECT_TRUE(operate(pid, 1270, named("Sign Out"), "Return", focusOn("Connect This Computer"))) << focusedText();
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 #include "AppWindows.h"
 
+#include "Platform/Linux/AtspiConnection.h"
 #include "Platform/Linux/LinuxTextDeliveryServices.h"
 #include "Platform/Linux/X11Connection.h"
 #include "Platform/Linux/X11FrontmostApplicationReader.h"
 #include "Services/Delivery/DesktopInput.h"
 #include "Services/Delivery/FocusedTargetInspectionError.h"
 #include "TestEventLoop.h"
+
+#include <QTimer>
 
 #include <atspi/atspi.h>
 #include <xcb/xcb.h>
@@ -105,7 +108,23 @@ bool bringToFront(qint64 processId, int timeoutMs) {
         timeoutMs);
 }
 
-AnnouncementListener::AnnouncementListener(qint64 processId) : m_processId(processId) {
+namespace {
+
+// One call to an application, asked again while it does not answer in time: this process waits a
+// quarter of a second for each answer, and a busy app making a window may take longer.
+template <typename Call>
+auto patiently(Call call) {
+    AtspiCallError error;
+    for (int attempt = 1;; ++attempt) {
+        auto value = call(error.slot());
+        if (!error.timedOut() || attempt == 40) return value;
+    }
+}
+
+}  // namespace
+
+AnnouncementListener::AnnouncementListener(qint64 processId, std::chrono::milliseconds readingDelay)
+    : m_processId(processId), m_readingDelay(readingDelay) {
     atspi_init();
     m_listener = atspi_event_listener_new(&AnnouncementListener::onShowing, this, nullptr);
     atspi_event_listener_register(m_listener, "object:state-changed:showing", nullptr);
@@ -114,36 +133,53 @@ AnnouncementListener::AnnouncementListener(qint64 processId) : m_processId(proce
 AnnouncementListener::~AnnouncementListener() {
     atspi_event_listener_deregister(m_listener, "object:state-changed:showing", nullptr);
     g_object_unref(m_listener);
+    for (AtspiAccessible* source : std::as_const(m_unread))
+        g_object_unref(source);
 }
 
 void AnnouncementListener::onShowing(AtspiEvent* event, void* self) {
     auto* listener = static_cast<AnnouncementListener*>(self);
     AtspiAccessible* source = event->source;
-    if (event->detail1 == 1 && source &&
-        atspi_accessible_get_process_id(source, nullptr) == guint(listener->m_processId) &&
-        atspi_accessible_get_role(source, nullptr) == ATSPI_ROLE_NOTIFICATION) {
-        const auto text = [](gchar* raw) {
-            const QString value = QString::fromUtf8(raw);
-            g_free(raw);
-            return value;
-        };
-        // The words as the process has them now, not as an earlier read left them in the cache; the
-        // name and the description are two reads, between which a later announcement may come, so
-        // they are read until two reads agree.
-        const auto words = [&] {
-            atspi_accessible_clear_cache(source);
-            const QString name = text(atspi_accessible_get_name(source, nullptr));
-            return name + QStringLiteral(": ") + text(atspi_accessible_get_description(source, nullptr));
-        };
-        QString heard = words();
-        for (int read = 0; read < 10; ++read) {
-            const QString again = words();
-            if (again == heard) break;
-            heard = again;
+    if (event->detail1 == 1 && source && patiently([&](GError** error) {
+                                             return atspi_accessible_get_process_id(source, error);
+                                         }) == guint(listener->m_processId) &&
+        patiently([&](GError** error) { return atspi_accessible_get_role(source, error); }) ==
+            ATSPI_ROLE_NOTIFICATION) {
+        if (listener->m_readingDelay.count() > 0) {
+            listener->m_unread << ATSPI_ACCESSIBLE(g_object_ref(source));
+            // Timers of one length fire in the order they were started.
+            QTimer::singleShot(listener->m_readingDelay, &listener->m_reading,
+                               [listener] { listener->read(listener->m_unread.takeFirst()); });
+        } else {
+            listener->read(ATSPI_ACCESSIBLE(g_object_ref(source)));
         }
-        listener->m_heard << heard;
     }
     g_boxed_free(ATSPI_TYPE_EVENT, event);
+}
+
+void AnnouncementListener::read(AtspiAccessible* source) {
+    const auto text = [](gchar* raw) {
+        const QString value = QString::fromUtf8(raw);
+        g_free(raw);
+        return value;
+    };
+    // The words as the process has them now, not as an earlier read left them in the cache; the
+    // name and the description are two reads, between which a later announcement may come, so
+    // they are read until two reads agree.
+    const auto words = [&] {
+        atspi_accessible_clear_cache(source);
+        const QString name = text(patiently([&](GError** error) { return atspi_accessible_get_name(source, error); }));
+        return name + QStringLiteral(": ") +
+               text(patiently([&](GError** error) { return atspi_accessible_get_description(source, error); }));
+    };
+    QString heard = words();
+    for (int read = 0; read < 10; ++read) {
+        const QString again = words();
+        if (again == heard) break;
+        heard = again;
+    }
+    m_heard << heard;
+    g_object_unref(source);
 }
 
 }  // namespace quorvelle::test

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QList>
+#include <QObject>
 #include <QRect>
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <optional>
 
+typedef struct _AtspiAccessible AtspiAccessible;
 typedef struct _AtspiEvent AtspiEvent;
 typedef struct _AtspiEventListener AtspiEventListener;
 
@@ -41,9 +44,11 @@ bool bringToFront(qint64 processId, int timeoutMs = 30000);
 
 // What a screen reader hears of a process that never takes the focus: each time one of its objects of
 // the notification role starts showing, "name: description". Events arrive while the event loop runs.
+// A reader still speaking reads the words of the next showing a while after it came: with a reading
+// delay, each showing's words are read that long after its event (in the order the events came).
 class AnnouncementListener {
 public:
-    explicit AnnouncementListener(qint64 processId);
+    explicit AnnouncementListener(qint64 processId, std::chrono::milliseconds readingDelay = {});
     ~AnnouncementListener();
     AnnouncementListener(const AnnouncementListener&) = delete;
     AnnouncementListener& operator=(const AnnouncementListener&) = delete;
@@ -52,10 +57,15 @@ public:
 
 private:
     static void onShowing(AtspiEvent* event, void* self);
+    void read(AtspiAccessible* source);
 
     qint64 m_processId;
+    std::chrono::milliseconds m_readingDelay;
     AtspiEventListener* m_listener = nullptr;
     QStringList m_heard;
+    // The showings whose words are still to be read, each held until then.
+    QList<AtspiAccessible*> m_unread;
+    QObject m_reading;
 };
 
 }  // namespace quorvelle::test

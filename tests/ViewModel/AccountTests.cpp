@@ -3,6 +3,7 @@
 #include "ViewModel/BackendAuthMessages.h"
 #include "ViewModelTestSupport.h"
 
+#include <functional>
 #include <variant>
 
 namespace quorvelle::test {
@@ -135,6 +136,31 @@ TEST_F(AccountSignIn, LateReplyOfAnOverlappingCheckKeepsTheApproval) {
             fakes.account->held.releaseOldest(), settle();
         EXPECT_EQ(message(), kConnected) << lateFailure;
         fakes.account->held.setHolding(false);
+    }
+}
+
+// The user's own requests (the start, a check, the sign-out) show as running while they run; the
+// automatic polls between them run unseen, so that a waiting sign-in keeps its controls still.
+TEST_F(AccountSignIn, OnlyTheUsersOwnRequestsShowAsRunning) {
+    fakes.account->storedSession = false;
+    make();
+    fakes.account->held.setHolding(true);
+    // Each of the user's requests, held open, then answered; then an automatic poll.
+    const std::pair<const char*, std::function<void()>> requests[] = {
+        {"start", [&] { account().startBackendSignIn(); }},
+        {"check", [&] { account().checkSignInApproval(); }},
+        {"automatic poll", [&] { fakes.pollSleeper.finishOldest(); }},
+        {"sign-out", [&] { account().signOutBackendAccount(); }},
+    };
+    for (const auto& [name, request] : requests) {
+        SCOPED_TRACE(name);
+        request();
+        settle();
+        EXPECT_TRUE(account().isBackendAuthPolling());
+        EXPECT_EQ(account().isBackendAuthActionRunning(), std::string(name) != "automatic poll");
+        fakes.account->held.releaseAll();
+        settle();
+        EXPECT_FALSE(account().isBackendAuthPolling() || account().isBackendAuthActionRunning());
     }
 }
 

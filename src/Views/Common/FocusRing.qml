@@ -9,9 +9,13 @@ Item {
     id: holder
 
     readonly property Item target: holder.Window.activeFocusItem
+    // A control, or a read-only text the keyboard reaches (it shows no caret to say it has the focus).
+    readonly property bool ringable: target !== null
+                                     && (target.visualFocus !== undefined
+                                         || (target.readOnly === true && target.activeFocusOnTab))
     readonly property bool shows: target !== null
                                   && (target.visualFocus === true
-                                      || (modality.keyboard && target.visualFocus === false && target.activeFocus))
+                                      || (modality.keyboard && ringable && target.activeFocus))
 
     InputModality {
         id: modality

@@ -8,9 +8,10 @@
 namespace quorvelle {
 
 // Whether the user is working a window by the keyboard: true from a key press until the next mouse
-// press. The focus ring follows it, so that it stays on a control the keyboard reached also after
-// the window lost and regained activation (as around a hot-key capture), when Qt's own "visual
-// focus" forgets that the keyboard put it there.
+// press, and for a sheet, from its showing when the window it belongs to was worked by the keyboard.
+// The focus ring follows it, so that it stays on a control the keyboard reached also after the window
+// lost and regained activation (as around a hot-key capture), when Qt's own "visual focus" forgets
+// that the keyboard put it there.
 class InputModality : public QObject {
     Q_OBJECT
     QML_ELEMENT

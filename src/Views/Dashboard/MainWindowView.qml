@@ -120,13 +120,22 @@ Item {
         designedSize: root.designedSize
     }
 
+    // The window opens with its first control in the focus (the Overview section), so that the
+    // keyboard, and a screen reader, start there; a control that holds the focus keeps it.
+    StepFocus {
+        id: opening
+        window: root.Window.window
+    }
+
     // Every showing of the window reads the stored settings again.
     Connections {
         target: root.Window.window
 
         function onVisibleChanged() {
-            if (root.Window.window.visible)
+            if (root.Window.window.visible) {
                 root.viewModel.reloadSettings()
+                opening.handOff(root)
+            }
         }
     }
 }

@@ -97,7 +97,7 @@ Item {
             PopoverButton {
                 objectName: "account-sign-in"
                 highlighted: true
-                enabled: !root.account.isBackendAuthPolling
+                enabled: !root.account.isBackendAuthActionRunning
                 text: root.turkish ? "Giriş Yap" : "Sign In"
                 onClicked: root.account.startBackendSignIn()
             }
@@ -112,7 +112,7 @@ Item {
             PopoverButton {
                 objectName: "account-check"
                 visible: root.challenge !== null
-                enabled: !root.account.isBackendAuthPolling
+                enabled: !root.account.isBackendAuthActionRunning
                 text: root.turkish ? "Kontrol Et" : "Check"
                 onClicked: root.account.checkSignInApproval()
             }

@@ -33,30 +33,58 @@ Item {
     // detail. The view model sets a state's message before the state itself arrives, a turn later,
     // and a state may be over within that turn (inserting, before the success): the words are read
     // once the turn's changes are all in. The idle pill is hidden and says nothing.
+    // A reader takes the words when it handles the showing, which may be after the next state came
+    // (an upload to a backend that answers at once is over in milliseconds): had one notification
+    // taken the next words by then, the short state would be heard with them, and they twice. Each
+    // showing is of the next of a few notifications in turn, which keeps its words until its turn
+    // comes round again.
     Item {
         id: announcement
         objectName: "overlay-announcement"
 
+        // The latest words, and the notification that says them.
         property string spokenTitle
         property string spokenDetail
+        property int current: -1
 
         // Hidden until it has words: the panel taking the view in and showing would otherwise be
         // a showing of its own, read out with the first state's words a moment before them.
         visible: false
         width: 1
         height: 1
-        Accessible.ignored: !root.announces
-        Accessible.role: Accessible.Notification
-        Accessible.name: spokenTitle
-        Accessible.description: spokenDetail
 
         function announce() {
             if (!root.announces || root.viewModel.session.runtimeState.kind === "idle")
                 return
+            // Switched while hidden, so that only the one that shows is a showing.
             visible = false
+            current = (current + 1) % notifications.count
+            const notification = notifications.itemAt(current)
             spokenTitle = overlayModel.title
             spokenDetail = overlayModel.detail
+            notification.title = spokenTitle
+            notification.detail = spokenDetail
             visible = true
+        }
+
+        Repeater {
+            id: notifications
+            model: 4
+
+            Item {
+                required property int index
+                property string title
+                property string detail
+
+                objectName: "overlay-notification-" + index
+                visible: index === announcement.current
+                width: 1
+                height: 1
+                Accessible.ignored: !root.announces
+                Accessible.role: Accessible.Notification
+                Accessible.name: title
+                Accessible.description: detail
+            }
         }
 
         // The panel is made for the first state it shows, after that state was published.

@@ -4,6 +4,7 @@
 
 #include "Views/Dashboard/Components/DashboardSections.h"
 
+#include <QGuiApplication>
 #include <QPointer>
 #include <QTest>
 
@@ -200,6 +201,81 @@ TEST_F(MainWindowViewTest, TheUnlockedPageTakesTheFocusThatTheSignInPageHad) {
     };
     EXPECT_TRUE(waitUntil(focusedInPage));
     EXPECT_EQ(harness.window().activeFocusItem()->objectName(), "overview-view-full-history");
+}
+
+// The dashboard opens with its first control, the Overview section, in the focus; shown again, it keeps
+// a focus the user moved elsewhere.
+TEST_F(MainWindowViewTest, TheWindowOpensOnItsFirstControl) {
+    ASSERT_TRUE(load(true));
+    harness.window().requestActivate();
+    const auto focused = [&] {
+        QQuickItem* focus = harness.window().activeFocusItem();
+        return focus && focus->isVisible() ? focus->objectName() : QString();
+    };
+    EXPECT_TRUE(waitUntil([&] { return focused() == "main-window-section-overview"; })) << focused().toStdString();
+    sectionButton("history")->forceActiveFocus(Qt::TabFocusReason);
+    harness.window().hide();
+    harness.window().show();
+    harness.window().requestActivate();
+    settle();
+    EXPECT_EQ(focused(), "main-window-section-history");
+}
+
+// A sheet opened from the keyboard shows the ring around the control it gives the focus to (the capture
+// sheet's record button, the disclosure sheet's text) at once; opened by a click, it shows none.
+TEST_F(MainWindowViewTest, ASheetOpenedFromTheKeyboardDrawsTheFocusItGives) {
+    ASSERT_TRUE(load(true));
+    struct Case {
+        const char* section;
+        const char* opener;
+        const char* sheet;
+        const char* focused;
+    };
+    const Case cases[] = {{"shortcuts", "shortcut-primary", "hotkey-capture-sheet", "hotkey-capture-button"},
+                          {"subscription", "account-privacy", "privacy-disclosure-sheet", "disclosure-body"}};
+    for (const Case& c : cases) {
+        for (const bool keyboard : {true, false}) {
+            SCOPED_TRACE(std::string(c.sheet) + (keyboard ? " by keyboard" : " by click"));
+            c.section == std::string("subscription") ? state()->showAccount() : state()->selectSection(c.section);
+            settle();
+            auto* sheet = harness.root()->findChild<QQuickWindow*>(c.sheet);
+            ASSERT_TRUE(sheet);
+            // The window comes back to the front as the sheet before goes.
+            harness.window().requestActivate();
+            ASSERT_TRUE(waitUntil([&] { return QGuiApplication::focusWindow() == &harness.window(); }));
+            if (keyboard) {
+                item(c.opener)->forceActiveFocus(Qt::TabFocusReason);
+                harness.pressKey(Qt::Key_Return);
+            } else {
+                harness.click(item(c.opener));
+            }
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet));
+            sheet->requestActivate();
+            ASSERT_TRUE(waitUntil(
+                [&] { return sheet->activeFocusItem() && sheet->activeFocusItem()->objectName() == c.focused; }));
+            QQuickItem* ring = findIn(sheet->contentItem(), "focus-ring");
+            ASSERT_TRUE(ring);
+            EXPECT_EQ(ring->isVisible(), keyboard);
+            EXPECT_EQ(ring->parentItem() == sheet->activeFocusItem(), keyboard);
+            sheet->grabWindow().save(ViewHarness::screenshotDir() + "/dashboard-" + c.sheet +
+                                     (keyboard ? "-keyboard.png" : "-click.png"));
+            QTest::keyClick(sheet, Qt::Key_Escape);
+            ASSERT_TRUE(waitUntil([&] { return !sheet->isVisible(); }));
+        }
+    }
+}
+
+// While the sign-in waits, each automatic poll leaves the locked page's focused Sign In or Check Now
+// as it was, its words too.
+TEST_F(MainWindowViewTest, TheLockedPagesFocusedButtonStaysStillWhileTheSignInWaits) {
+    ASSERT_TRUE(load(false, "turkish"));
+    harness.click(item("sign-in-start"));
+    ASSERT_TRUE(waitUntil([&] { return item("sign-in-check")->isEnabled(); }));
+    harness.window().requestActivate();
+    ASSERT_TRUE(waitUntil([&] { return QGuiApplication::focusWindow() == &harness.window(); }));
+    expectFocusStillThroughAPoll("sign-in-start");
+    EXPECT_TRUE(textsIn(item("sign-in-start")).contains(QStringLiteral("Giriş Yap")));
+    expectFocusStillThroughAPoll("sign-in-check");
 }
 
 // A 1024 x 600 screen, where the window keeps 560 of its height beside a panel and under its title

@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QQmlContext>
+#include <QSignalSpy>
 
 #include <memory>
 
@@ -79,6 +80,23 @@ protected:
         fakes.localModels->downloadOutcome.pushFailure(
             WebRequestError::transportFailure(QNetworkReply::ConnectionRefusedError, ""));
         harness.pressKey(Qt::Key_Return);
+    }
+    // Gives `button` the keyboard focus and lets one automatic approval poll of a waiting sign-in run,
+    // held open and then answered: the button keeps the focus, with no focus event, and stays usable.
+    void expectFocusStillThroughAPoll(const QString& button) {
+        SCOPED_TRACE(button.toStdString());
+        item(button)->forceActiveFocus(Qt::TabFocusReason);
+        QSignalSpy focusMoves(&harness.window(), &QQuickWindow::activeFocusItemChanged);
+        fakes.account->held.setHolding(true);
+        fakes.pollSleeper.finishOldest();
+        settle();
+        EXPECT_TRUE(viewModel->account()->isBackendAuthPolling()) << "no poll is running";
+        EXPECT_TRUE(item(button)->isEnabled());
+        fakes.account->held.setHolding(false);
+        fakes.account->held.releaseAll();
+        settle();
+        EXPECT_EQ(harness.window().activeFocusItem(), item(button));
+        EXPECT_EQ(focusMoves.count(), 0);
     }
     // Whether `item` lies wholly inside the view of the scrolling `area`; says where it lies if not.
     static ::testing::AssertionResult inView(QQuickItem* item, QQuickItem* area) {

@@ -3,6 +3,7 @@
 #include "DrawnText.h"
 #include "TestEventLoop.h"
 
+#include <QGuiApplication>
 #include <QQmlComponent>
 
 #include <QTest>
@@ -347,6 +348,40 @@ TEST_F(PopoverTest, TheChosenSegmentStandsOutInEveryThemeAndReturnChoosesATab) {
         }
         harness.shoot(std::string("popover-segments-") + name);
     }
+}
+
+// The Status and Settings tabs move with the arrows, as tabs do: Left and Right choose the tab beside the
+// focused one, round the row, and take the focus (with its ring) there.
+TEST_F(PopoverTest, TheArrowsMoveBetweenTheTabs) {
+    load();
+    harness.window().requestActivate();
+    ASSERT_TRUE(waitUntil([&] { return QGuiApplication::focusWindow() == &harness.window(); }));
+    item("ready-tab-overview")->forceActiveFocus(Qt::TabFocusReason);
+    const auto focused = [&] {
+        QQuickItem* focus = harness.window().activeFocusItem();
+        return focus ? focus->objectName() : QString();
+    };
+    for (const auto& [key, tab] : {std::pair(Qt::Key_Right, "settings"), std::pair(Qt::Key_Left, "overview"),
+                                   std::pair(Qt::Key_Left, "settings"), std::pair(Qt::Key_Right, "overview")}) {
+        harness.pressKey(key);
+        const QString name = QStringLiteral("ready-tab-") + tab;
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_EQ(focused(), name);
+        EXPECT_TRUE(checked(name.toLatin1()));
+        EXPECT_EQ(shows("settings-recorder"), name.endsWith("settings"));
+        EXPECT_EQ(item("focus-ring")->parentItem(), item(name));
+    }
+}
+
+// While the sign-in waits, each automatic poll leaves the focused Sign In or Check as it was.
+TEST_F(PopoverTest, TheFocusedButtonStaysStillWhileTheSignInWaits) {
+    load(false);
+    click("account-sign-in");
+    ASSERT_TRUE(waitUntil([&] { return shows("account-check"); }));
+    harness.window().requestActivate();
+    ASSERT_TRUE(waitUntil([&] { return QGuiApplication::focusWindow() == &harness.window(); }));
+    expectFocusStillThroughAPoll("account-sign-in");
+    expectFocusStillThroughAPoll("account-check");
 }
 
 TEST_F(PopoverTest, AccountPanelFollowsTheSignIn) {

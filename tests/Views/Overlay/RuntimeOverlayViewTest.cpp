@@ -3,7 +3,9 @@
 
 #include "Views/Overlay/RuntimeOverlayTheme.h"
 
+#include <QAccessible>
 #include <QFontMetricsF>
+#include <QPointer>
 #include <QQmlComponent>
 
 #include <gtest/gtest.h>
@@ -323,6 +325,64 @@ TEST_F(RuntimeOverlayViewTest, EachPublishedStateIsAnnouncedOnceWithItsOwnTitleA
                                       strings.errorMessage(unavailable),
                                   blocked, blocked}))
         << heard.join(" | ").toStdString();
+}
+
+// A reader takes a showing's words when it comes to handle it, which may be after the session moved on
+// (the upload to a backend that answers at once, a paste, the upload a 429 ends are over in a moment):
+// every showing, read only once the dictation is over, still says its own state's words.
+TEST_F(RuntimeOverlayViewTest, EachShowingKeepsItsOwnWordsForAReaderThatReadsItLate) {
+    // Every notification of the view, and each time one of them shows.
+    QList<QPointer<QQuickItem>> shown;
+    std::function<void(QQuickItem*)> listen = [&](QQuickItem* item) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(item);
+        if (accessible && accessible->role() == QAccessible::Notification)
+            QObject::connect(item, &QQuickItem::visibleChanged, item, [item, &shown] {
+                if (item->isVisible()) shown << item;
+            });
+        for (QQuickItem* child : item->childItems())
+            listen(child);
+    };
+    listen(harness.root());
+    const auto readNow = [&] {
+        QStringList heard;
+        for (const QPointer<QQuickItem>& item : std::as_const(shown)) {
+            QAccessibleInterface* notification = item ? QAccessible::queryAccessibleInterface(item) : nullptr;
+            heard << (notification
+                          ? notification->text(QAccessible::Name) + ": " + notification->text(QAccessible::Description)
+                          : QStringLiteral("(gone)"));
+        }
+        return heard.join(" | ").toStdString();
+    };
+    const auto publish = [&](const SessionState& state, const std::optional<QString>& message) {
+        fakes.sessionCoordinator->statePublisher().send(state);
+        viewModel->context().setInlineMessage(message);
+        settle();
+    };
+    const AppStrings strings;
+    const QString recording = "Recording: Release to stop capture and start transcription.";
+    const QString uploading = "Uploading transcription: Audio is being sent to the cloud transcription service.";
+    const QString inserting =
+        strings.sessionStateTitle(SessionState::injecting(), std::nullopt) + ": " +
+        strings.sessionDetail(SessionState::injecting(), std::nullopt, std::nullopt, RecordingTriggerMode::pushToTalk);
+    const QString pasted = QStringLiteral("Yapıştırma gönderildi. Metin panoda tutuldu.");
+    const QuorvelleError limited(QuorvelleErrorCase::rateLimited);
+    // A paste, then a failed upload, each read only after its outcome came.
+    publish(SessionState::recording(), std::nullopt);
+    publish(SessionState::uploading(), std::nullopt);
+    publish(SessionState::injecting(), std::nullopt);
+    publish(SessionState::success(), pasted);
+    EXPECT_EQ(readNow(),
+              QStringList({recording, uploading, inserting, "Paste sent: " + pasted}).join(" | ").toStdString());
+    publish(SessionState::idle(), pasted);
+    shown.clear();
+    publish(SessionState::recording(), std::nullopt);
+    publish(SessionState::uploading(), std::nullopt);
+    publish(SessionState::error(limited), strings.errorMessage(limited));
+    EXPECT_EQ(readNow(), QStringList({recording, uploading,
+                                      strings.sessionStateTitle(SessionState::error(limited), std::nullopt) + ": " +
+                                          strings.errorMessage(limited)})
+                             .join(" | ")
+                             .toStdString());
 }
 
 // The app makes the panel's view when the session first leaves idle, after that state was published,

@@ -3,7 +3,9 @@
 #include "../Dashboard/ViewModelScene.h"
 #include "Models/HotkeyShortcut.h"
 #include "Services/System/HotkeyMonitorError.h"
+#include "TestEventLoop.h"
 
+#include <QGuiApplication>
 #include <QQuickWindow>
 
 namespace quorvelle::test {
@@ -103,6 +105,37 @@ TEST_F(SubscriptionPageViewTest, OneSignInFromConnectThroughTheCodeToLinkedAndSi
     harness.click(item("account-privacy"));
     EXPECT_TRUE(viewModel->permissions()->showingPrivacyDisclosureSheet());
     harness.shoot("pages2-account-not-linked-tr");
+}
+
+// From the keyboard, each step of the card hides the control that moved it on (Connect, Check, Sign
+// Out): the first control of the step shown next takes the focus. While the sign-in waits, its
+// automatic polls leave the focused control, and what it says, as they were.
+TEST_F(SubscriptionPageViewTest, EachStepHandsTheFocusOnAndTheFocusStaysStillWhileTheSignInWaits) {
+    ASSERT_TRUE(open(QStringLiteral("subscription"), "english", /*signedIn=*/false));
+    harness.window().requestActivate();
+    ASSERT_TRUE(waitUntil([&] { return QGuiApplication::focusWindow() == &harness.window(); }));
+    const auto focused = [&] {
+        QQuickItem* focus = harness.window().activeFocusItem();
+        return focus && focus->isVisible() && focus->width() > 0 ? focus->objectName() : QString();
+    };
+    const auto press = [&](const char* button, const char* next) {
+        SCOPED_TRACE(button);
+        item(button)->forceActiveFocus(Qt::TabFocusReason);
+        harness.pressKey(Qt::Key_Return);
+        EXPECT_TRUE(waitUntil([&] { return focused() == next; })) << focused().toStdString();
+        EXPECT_EQ(item("focus-ring")->parentItem(), item(next));
+    };
+    press("account-connect", "account-open-browser");
+
+    // An automatic poll: Check keeps the focus and its word.
+    expectFocusStillThroughAPoll("account-check");
+    EXPECT_TRUE(textsIn(item("account-check")).contains("Check"));
+    EXPECT_EQ(fakes.account->calls.count("pollDeviceLogin(login-1)"), 1);
+
+    fakes.account->pollAnswer.push({QStringLiteral("approved"), true, QStringLiteral("device-7")});
+    press("account-check", "account-sign-out");
+    press("account-sign-out", "account-connect");
+    harness.shoot("pages2-account-focus-after-sign-out");
 }
 
 class InstructionsPageViewTest : public ViewModelScene {

@@ -10,7 +10,7 @@ void AccountCardState::observe(AppViewModel& viewModel) {
     connect(&viewModel, &AppViewModel::stringsChanged, this, changed);
     connect(viewModel.permissions(), &PermissionsViewModel::onboardingStatusChanged, this, changed);
     connect(account, &AccountViewModel::backendAuthChallengeChanged, this, changed);
-    connect(account, &AccountViewModel::isBackendAuthPollingChanged, this, changed);
+    connect(account, &AccountViewModel::isBackendAuthActionRunningChanged, this, changed);
     connect(account, &AccountViewModel::registeredBackendDeviceIDChanged, this, changed);
     connect(viewModel.localModels(), &LocalModelsViewModel::selectedTranscriptionBackendChanged, this, changed);
 }
@@ -41,7 +41,7 @@ QVariant AccountCardState::verificationAddress() const {
 }
 
 bool AccountCardState::isPolling() const {
-    return viewModel() && viewModel()->account()->isBackendAuthPolling();
+    return viewModel() && viewModel()->account()->isBackendAuthActionRunning();
 }
 
 }  // namespace quorvelle

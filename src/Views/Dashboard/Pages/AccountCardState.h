@@ -23,7 +23,8 @@ class AccountCardState : public PageViewModelBinding {
     // The pending sign-in's code and verification address; null without one.
     Q_PROPERTY(QVariant userCode READ userCode NOTIFY changed)
     Q_PROPERTY(QVariant verificationAddress READ verificationAddress NOTIFY changed)
-    // A sign-in start, approval check or sign-out request is running.
+    // A sign-in start, a check the user asked for or a sign-out is running (not the automatic
+    // approval polls, which leave the card still).
     Q_PROPERTY(bool isPolling READ isPolling NOTIFY changed)
 
 public:

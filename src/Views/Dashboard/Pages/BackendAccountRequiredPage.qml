@@ -14,7 +14,7 @@ ColumnLayout {
     readonly property bool turkish: viewModel.languageCode === "tr"
     readonly property var challenge: account.backendAuthChallenge
     readonly property bool hasChallenge: challenge !== null && challenge !== undefined
-    readonly property bool polling: account.isBackendAuthPolling
+    readonly property bool polling: account.isBackendAuthActionRunning
     readonly property string verificationText: hasChallenge ? String(challenge.verificationURL) : ""
 
     objectName: "sign-in-required-page"

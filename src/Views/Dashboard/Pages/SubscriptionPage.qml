@@ -31,10 +31,22 @@ ColumnLayout {
         viewModel: root.viewModel
     }
 
+    // Each step of the card hides the controls of the one before, the focused one too (Sign Out,
+    // Connect, Check): the first control of the step now shown takes the focus.
+    readonly property string step: card.cardState
+    onStepChanged: stepFocus.handOff(cardContent)
+
+    StepFocus {
+        id: stepFocus
+        window: root.Window.window
+        keyboardOnly: true
+    }
+
     SurfaceCard {
         objectName: "account-card"
 
         ColumnLayout {
+            id: cardContent
             Layout.fillWidth: true
             spacing: 16
 
