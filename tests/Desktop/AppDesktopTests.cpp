@@ -222,6 +222,51 @@ TEST_F(AppDesktop, HeldHotKeyDictatesIntoQtAndGtkFieldsWithTheOverlayShownAndThe
     EXPECT_EQ(history.first().transcript, delivered);
 }
 
+// Started as at login, while the user's field already holds the focus: the app has seen no focus event
+// of it, and GTK drops the field's focused state as soon as the hot key grabs the keyboard. The first
+// press finds that field all the same: the words land, and a password field refuses the press. What
+// the app learnt of the focus at its start gives way to the focus moving after it.
+TEST_F(AppDesktop, TheFirstPressAfterTheStartFindsTheFieldFocusedBeforeIt) {
+    const auto focusedBeforeTheStart = [&](FixtureApp::Toolkit toolkit, const QString& name) {
+        auto fixture = field(QStringLiteral("Focused before the start"), toolkit);
+        fixture->focus(name);
+        app.stop();
+        startApp();
+        return fixture;
+    };
+    for (const auto toolkit : {FixtureApp::Toolkit::Gtk, FixtureApp::Toolkit::Qt}) {
+        SCOPED_TRACE(toolkit == FixtureApp::Toolkit::Qt ? "Qt" : "GTK");
+        const auto fixture = focusedBeforeTheStart(toolkit, kSingle);
+        dictate();
+        EXPECT_TRUE(fieldShows(*fixture, delivered)) << app.eventLog();
+        EXPECT_TRUE(overlayShown(false, kLong)) << "the session did not return to idle";
+    }
+    {
+        SCOPED_TRACE("GTK password field");
+        const auto fixture = focusedBeforeTheStart(FixtureApp::Toolkit::Gtk, QStringLiteral("password"));
+        // Refused at the press, before any recording: not by the look taken again at delivery.
+        const auto refusedAtThePress = [&] {
+            return logged([](const QString& code) { return code == u"runtime.target.preflight_blocked"; }) &&
+                   logged([](const QString& code) { return code == u"runtime.blocked.secure_field"; });
+        };
+        sendKeys(kHotkey, true);
+        EXPECT_TRUE(waitUntil(refusedAtThePress, kLong)) << app.eventLog();
+        sendKeys(kHotkey, false);
+        EXPECT_EQ(fixture->texts().value(QStringLiteral("password")).toString(), QString());
+    }
+    {
+        SCOPED_TRACE("moved after the start");
+        const auto fixture = focusedBeforeTheStart(FixtureApp::Toolkit::Qt, kSingle);
+        fixture->focus(QStringLiteral("multi"));
+        dictate();
+        EXPECT_TRUE(
+            waitUntil([&] { return fixture->texts().value(QStringLiteral("multi")).toString() == delivered; }, kLong))
+            << app.eventLog();
+        EXPECT_EQ(fixture->texts().value(kSingle).toString(), QString());
+    }
+    EXPECT_EQ(server.requestsTo(kUploadPath).size(), 3);
+}
+
 // A logout sends SIGTERM: the app quits as from its menu, so the entry of a dictation that has
 // just landed still reaches the history file. A long history takes a while to write, so the
 // entry is still on its way when the signal comes.

@@ -243,6 +243,19 @@ AccessibilityElementRef AtspiElementNavigator::focusedElement(qint32 processIden
     return trackedFocus(belongs, {}, {}, showingReported ? std::chrono::milliseconds(0) : kGrabFocusLossWait);
 }
 
+void AtspiElementNavigator::learnFocus(qint32 processIdentifier) {
+    try {
+        const std::shared_ptr<AtspiElement> app = application(processIdentifier);
+        if (!app) return;
+        const bool showingReported = m_applications.value(busNameOf(app->accessible())).reportsShowingBelowWindows;
+        const WindowWalk found = walk(windowsActiveFirst(*app), showingReported);
+        if (const auto& focused = found.focusedText ? found.focusedText : found.firstClaim)
+            AtspiFocusTracker::learnFocus(focused->accessible());
+    } catch (const FocusedTargetInspectionError&) {
+        // Unreachable or not answering: the focus events alone will tell.
+    }
+}
+
 AtspiElementNavigator::WindowWalk AtspiElementNavigator::walk(const QList<std::shared_ptr<AtspiElement>>& windows,
                                                               bool showingReported) {
     WindowWalk found;

@@ -40,6 +40,11 @@ public:
     // Everything at once.
     RawFocusedElementMetadata readMetadata(const AccessibilityElement& element);
 
+    // Asks the application of that process which of its objects holds the focus, for the focus
+    // tracker while no focus event told it of any: the user's field may hold the focus since before
+    // we listened.
+    void learnFocus(qint32 processIdentifier);
+
     // The application object of that process on the accessibility bus; null when it has none.
     std::shared_ptr<AtspiElement> application(qint32 processIdentifier);
 

@@ -171,6 +171,68 @@ std::shared_ptr<AtspiElement> shownTextClaimingFocus(const Membership& belongs, 
     return found && shownText(*found) ? found : nullptr;
 }
 
+// An object that no longer claims the focus while its window still is the active one did not lose it to
+// a grab (which takes the window's focus): the focus moved inside the window, and the application has
+// not told us yet (Qt answers a call before it sends the events of a focus it moved just before).
+// The element the window's tree names focused then, if any; null where it names none.
+std::shared_ptr<AtspiElement> focusMovedInActiveWindow(const SearchWindow& searchWindow, const AtspiElement& left) {
+    if (!searchWindow) return nullptr;
+    const std::shared_ptr<AtspiElement> window = windowOf(left);
+    if (!window || !window->states() || !hasState(*window, ATSPI_STATE_ACTIVE)) return nullptr;
+    std::shared_ptr<AtspiElement> found = searchWindow(window);
+    return found && hasState(*found, ATSPI_STATE_FOCUSED) ? found : nullptr;
+}
+
+// readFocus's one look at the focus, from the newest focus event (see there).
+FocusReading readNewestFocus(const Membership& belongs, const LookInside& lookInside,
+                             const SearchWindow& searchWindow) {
+    if (recentlyFocused.isEmpty()) return {};
+    // What a helper process's object says of itself only counts when it claims the focus: the
+    // window's own process decides whether its window holds the focus.
+    const auto holdsFocus = [](const AtspiElement& element, const ApplicationPart& part, bool grabMayHideFocus) {
+        return hasState(element, ATSPI_STATE_FOCUSED) || (part.ownsWindow && grabMayHideFocus && stillFocused(element));
+    };
+    const std::optional<ApplicationPart> newestPart = belongs(recentlyFocused.first());
+    if (!newestPart) return {};
+    const std::shared_ptr<AtspiElement> newest = adopted(recentlyFocused.first(), newestPart->offsetUnit);
+    if (!newest->states()) return {};
+    if (!isFocusWaypoint(*newest)) {
+        const bool focused =
+            holdsFocus(*newest, *newestPart, true) || (newestPart->ownsWindow && lostFocusWithItsWindow(*newest));
+        if (focused && isHiddenNonText(*newest, *newestPart)) {
+            if (auto shown = shownTextClaimingFocus(belongs, searchWindow, *newest)) return {std::move(shown), false};
+        }
+        if (focused && newestPart->ownsWindow && !hasState(*newest, ATSPI_STATE_FOCUSED)) {
+            if (auto moved = focusMovedInActiveWindow(searchWindow, *newest)) return {std::move(moved), false};
+        }
+        return {focused ? newest : nullptr, false};
+    }
+    if (lookInside) {
+        if (auto inside = lookInside(newest)) return {std::move(inside), false};
+    }
+    // A container or a menu of that application took the focus last: the text element that had it
+    // before is the one, while it still reports the focus (or, as a grab hides it, while the
+    // container does not claim it either: Writer's root pane). Until then, the focus is on its way.
+    const bool waypointClaimsFocus = hasState(*newest, ATSPI_STATE_FOCUSED);
+    for (qsizetype index = 1; index < recentlyFocused.size(); ++index) {
+        const std::optional<ApplicationPart> part = belongs(recentlyFocused.at(index));
+        if (!part) break;
+        auto earlier = adopted(recentlyFocused.at(index), part->offsetUnit);
+        if (holdsFocus(*earlier, *part, !waypointClaimsFocus) && takesText(*earlier))
+            return {std::move(earlier), false};
+    }
+    // Calc names the focus on its root pane and panels alone, never on the sheet, and the sheet drops
+    // its focused state while our hot key grabs the keyboard (telling so only later): the pane stands
+    // for what holds the focus inside its window, and waiting for the focus to come back would be in
+    // vain.
+    if (searchWindow && newestPart->ownsWindow && isPane(*newest)) {
+        if (const std::shared_ptr<AtspiElement> window = windowOf(*newest)) {
+            if (auto found = searchWindow(window)) return {std::move(found), false};
+        }
+    }
+    return {nullptr, true};
+}
+
 }  // namespace
 
 bool start() {
@@ -224,51 +286,26 @@ std::shared_ptr<AtspiElement> focusedObject(qint32 processIdentifier, AtspiOffse
     return reading.focused;
 }
 
+void learnFocus(AtspiAccessible* focused) {
+    // An event handled since, even while the tree was asked, knows better.
+    if (!focused || eventCount != 0 || !recentlyFocused.isEmpty()) return;
+    recentlyFocused.append(static_cast<AtspiAccessible*>(g_object_ref(focused)));
+    focusedBusName = busNameOf(focused);
+}
+
 FocusReading readFocus(const Membership& belongs, const LookInside& lookInside, const SearchWindow& searchWindow,
                        std::chrono::milliseconds wait) {
     catchUp(wait);
-    if (recentlyFocused.isEmpty()) return {};
-    // What a helper process's object says of itself only counts when it claims the focus: the
-    // window's own process decides whether its window holds the focus.
-    const auto holdsFocus = [](const AtspiElement& element, const ApplicationPart& part, bool grabMayHideFocus) {
-        return hasState(element, ATSPI_STATE_FOCUSED) || (part.ownsWindow && grabMayHideFocus && stillFocused(element));
-    };
-    const std::optional<ApplicationPart> newestPart = belongs(recentlyFocused.first());
-    if (!newestPart) return {};
-    const std::shared_ptr<AtspiElement> newest = adopted(recentlyFocused.first(), newestPart->offsetUnit);
-    if (!newest->states()) return {};
-    if (!isFocusWaypoint(*newest)) {
-        const bool focused =
-            holdsFocus(*newest, *newestPart, true) || (newestPart->ownsWindow && lostFocusWithItsWindow(*newest));
-        if (focused && isHiddenNonText(*newest, *newestPart)) {
-            if (auto shown = shownTextClaimingFocus(belongs, searchWindow, *newest)) return {std::move(shown), false};
-        }
-        return {focused ? newest : nullptr, false};
+    // Every read is a call into an application, whose answer mostly comes after the focus events it
+    // sent before, and libatspi hands us those while it waits: an event handled meanwhile is newer
+    // than what was read (the field the focus moved to a moment before the press), and the reading
+    // starts over from it.
+    constexpr int kMaximumReadings = 4;
+    for (int reading = 1;; ++reading) {
+        const quint64 before = eventCount;
+        FocusReading found = readNewestFocus(belongs, lookInside, searchWindow);
+        if (eventCount == before || reading == kMaximumReadings) return found;
     }
-    if (lookInside) {
-        if (auto inside = lookInside(newest)) return {std::move(inside), false};
-    }
-    // A container or a menu of that application took the focus last: the text element that had it
-    // before is the one, while it still reports the focus (or, as a grab hides it, while the
-    // container does not claim it either: Writer's root pane). Until then, the focus is on its way.
-    const bool waypointClaimsFocus = hasState(*newest, ATSPI_STATE_FOCUSED);
-    for (qsizetype index = 1; index < recentlyFocused.size(); ++index) {
-        const std::optional<ApplicationPart> part = belongs(recentlyFocused.at(index));
-        if (!part) break;
-        auto earlier = adopted(recentlyFocused.at(index), part->offsetUnit);
-        if (holdsFocus(*earlier, *part, !waypointClaimsFocus) && takesText(*earlier))
-            return {std::move(earlier), false};
-    }
-    // Calc names the focus on its root pane and panels alone, never on the sheet, and the sheet drops
-    // its focused state while our hot key grabs the keyboard (telling so only later): the pane stands
-    // for what holds the focus inside its window, and waiting for the focus to come back would be in
-    // vain.
-    if (searchWindow && newestPart->ownsWindow && isPane(*newest)) {
-        if (const std::shared_ptr<AtspiElement> window = windowOf(*newest)) {
-            if (auto found = searchWindow(window)) return {std::move(found), false};
-        }
-    }
-    return {nullptr, true};
 }
 
 }  // namespace quorvelle::AtspiFocusTracker

@@ -32,6 +32,10 @@ bool isFocusAway(std::optional<qint32> frontProcess);
 // does. With a wait, also those arriving until one focus event came or the wait is over.
 void catchUp(std::chrono::milliseconds wait = std::chrono::milliseconds(0));
 
+// Takes an object that its application's tree names as holding the focus for the last to have gained
+// it, while no focus event has come at all: one that held the focus before we listened gave none.
+void learnFocus(AtspiAccessible* focused);
+
 // How an object belongs to the application asked about.
 struct ApplicationPart {
     AtspiOffsetUnit offsetUnit;  // of the toolkit that drew it
@@ -68,7 +72,10 @@ using SearchWindow = std::function<std::shared_ptr<AtspiElement>(const std::shar
 // application that had the focus before and still reports it. A window's pane with no such element
 // leaves it to `searchWindow` in the pane's window. An object that is not shown and takes no text
 // (a cell of a hidden list, which Kate names again and again) gives way to a shown text element of
-// its window that claims the focus: one the events named before, else what `searchWindow` finds.
+// its window that claims the focus: one the events named before, else what `searchWindow` finds. An
+// object that no longer claims the focus while its window is still active gives way to what
+// `searchWindow` finds claiming it there (the events of that move are still on their way). A focus
+// event handled while the objects were read starts the reading over.
 FocusReading readFocus(const Membership& belongs, const LookInside& lookInside = {},
                        const SearchWindow& searchWindow = {},
                        std::chrono::milliseconds wait = std::chrono::milliseconds(0));

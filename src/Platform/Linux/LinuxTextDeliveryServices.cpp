@@ -6,6 +6,7 @@
 #include "Platform/Linux/X11FrontmostApplicationReader.h"
 
 #include <QThread>
+#include <QTimer>
 
 namespace quorvelle {
 
@@ -27,7 +28,15 @@ LinuxTextDeliveryServices::LinuxTextDeliveryServices()
           [](std::chrono::milliseconds pause) { QThread::msleep(static_cast<unsigned long>(pause.count())); },
           &SystemPasteboardWriter::copyClipboardToPrimarySelection,
           [](quint32 window) { X11ClipboardOwnership::awaitTargetsRequest(window, kClipboardTargetsRequestLimit); }),
-      m_focusChanges(&X11FrontmostApplicationReader::frontmostProcessIdentifier) {}
+      m_focusChanges(&X11FrontmostApplicationReader::frontmostProcessIdentifier) {
+    // A field that held the focus before we started gives no focus event until the focus moves, and
+    // under the hot key's grab GTK no longer names it: its application is asked once, before any press.
+    QTimer::singleShot(0, &m_lifetime, [this] {
+        if (!isAccessibilityUsable()) return;
+        if (const std::optional<qint32> front = X11FrontmostApplicationReader::frontmostProcessIdentifier())
+            m_navigator.learnFocus(*front);
+    });
+}
 
 bool LinuxTextDeliveryServices::isAccessibilityUsable() {
     return AccessibilityBus::isEnabled() && AtspiConnection::ensureInitialised();

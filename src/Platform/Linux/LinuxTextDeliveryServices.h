@@ -11,6 +11,8 @@
 #include "Services/Delivery/FocusedTargetInspector.h"
 #include "Services/Delivery/SystemPasteboardWriter.h"
 
+#include <QObject>
+
 namespace quorvelle {
 
 // The live text-delivery services of this desktop: AT-SPI for elements, the X server for the
@@ -45,6 +47,8 @@ private:
     XTestKeyPoster m_keyPoster;
     CommandVSyntheticPastePerformer m_pastePerformer;
     AtspiFocusChangeAwaiter m_focusChanges;
+    // Ends the look at the focus made once the event loop runs, should these services go first.
+    QObject m_lifetime;
 };
 
 }  // namespace quorvelle
