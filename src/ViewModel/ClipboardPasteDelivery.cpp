@@ -182,8 +182,8 @@ QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify
     // The field the keys went to tells first: words there were delivered, wherever the focus went
     // since (a Tab to the next field of a form right after the paste).
     auto* verifier = dynamic_cast<TextInsertionVerifying*>(m_textInserter.get());
-    if (verifier && readBack(*verifier, pasted, sentTo, before) == true)
-        co_return Verification{Verification::Kind::verified};
+    const std::optional<bool> inSentField = verifier ? readBack(*verifier, pasted, sentTo, before) : std::nullopt;
+    if (inSentField == true) co_return Verification{Verification::Kind::verified};
 
     // Nothing there, or nothing to read: where the focus is now tells the rest. It may be on its way
     // back after the keystroke as after the hot key: the check waits for it as the delivery did.
@@ -197,8 +197,18 @@ QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify
     if (cutShort) co_return Verification{Verification::Kind::notVerifiable};
     if (std::holds_alternative<TranscriptDelivery::SecureFieldFocused>(validation))
         co_return Verification{Verification::Kind::secureField};
-    if (const auto* failure = std::get_if<DeliveryValidationFailure>(&validation))
+    if (const auto* failure = std::get_if<DeliveryValidationFailure>(&validation)) {
+        // The field the keys went to is gone, and another object of its window has the focus: an
+        // editor that made a new object for its line once the text changed (Calc's cell editor).
+        // The words at the paste's place there are the delivery.
+        const std::optional<FocusedTargetSnapshot> now = m_delivery.lastLook();
+        if (verifier && !inSentField && *failure == DeliveryValidationFailure::insertionSurfaceChanged && now &&
+            !now->isWindowOnly && now->app.windowIdentifier == sentTo.app.windowIdentifier &&
+            readBack(*verifier, pasted, *now, before) == true) {
+            co_return Verification{Verification::Kind::verified};
+        }
         co_return Verification{Verification::Kind::failed, *failure};
+    }
     if (!verifier) co_return Verification{Verification::Kind::notVerifiable};
     // The same field, or what now stands for it (an editor that made a new object for its line): the
     // words may also have come in since the first read.

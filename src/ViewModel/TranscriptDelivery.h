@@ -84,6 +84,8 @@ public:
     static constexpr int kFocusSettleEventLimit = 16;
     // The step of the clock that stands in for focus events where nothing reports them.
     static constexpr double kFocusSettleStepSeconds = 0.025;
+    // What the last validation found holding the focus; none when it could not be read.
+    std::optional<FocusedTargetSnapshot> lastLook() const { return m_outlets.focusedTarget(); }
     // Resumes at the focus's next move, or after `timeoutSeconds`.
     QCoro::Task<void> focusMove(double timeoutSeconds, std::stop_token stopToken) {
         return nextFocusChange(timeoutSeconds, std::move(stopToken));

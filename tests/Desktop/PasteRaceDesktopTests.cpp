@@ -126,11 +126,12 @@ protected:
                           << kRounds + kClaimRounds;
     }
 
-    // A browser page's fields, from its window's title.
-    static std::function<FormValues()> titleValues(const QString& windowPattern) {
-        return [windowPattern] {
+    // A browser page's fields, from the title of the window in front (a browser may keep other
+    // windows of its own name).
+    static std::function<FormValues()> titleValues() {
+        return [] {
             QString title;
-            xdotool({u"search"_qs, u"--name"_qs, windowPattern, u"getwindowname"_qs}, &title);
+            xdotool({u"getactivewindow"_qs, u"getwindowname"_qs}, &title);
             const QRegularExpressionMatch match =
                 QRegularExpression(u"^plain:(.*)\\|pw:(.*?)( [-\u2014] [^|]*)?$"_qs).match(title);
             return FormValues{match.captured(1), match.captured(2)};
@@ -164,13 +165,13 @@ TEST_F(PasteRaceDesktop, AQt6FormKeepsItsPasswordFieldEmptyAndTellsEachOutcome) 
 TEST_F(PasteRaceDesktop, AFirefoxFormKeepsItsPasswordFieldEmptyAndTellsEachOutcome) {
     const auto firefox = RealApp::firefoxOn(dictation->folder.path(), kFormPage);
     ASSERT_TRUE(firefox);
-    race("Firefox", escapeToThePlainField(u"Mozilla Firefox$"_qs), titleValues(u"Mozilla Firefox$"_qs));
+    race("Firefox", escapeToThePlainField(u"Mozilla Firefox$"_qs), titleValues());
 }
 
 TEST_F(PasteRaceDesktop, AChromiumFormKeepsItsPasswordFieldEmptyAndTellsEachOutcome) {
     const auto chromium = RealApp::chromiumOn(dictation->folder.path(), kFormPage);
     if (!chromium) GTEST_SKIP() << "Chromium is not installed (scripts/install-deps installs it)";
-    race("Chromium", escapeToThePlainField(u"Chromium$"_qs), titleValues(u"Chromium$"_qs));
+    race("Chromium", escapeToThePlainField(u"Chromium$"_qs), titleValues());
 }
 
 }  // namespace

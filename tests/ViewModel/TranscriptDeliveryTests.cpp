@@ -528,6 +528,30 @@ TEST(TranscriptDelivery, APasteIsJudgedOnTheFieldItWasSentTo) {
     ASSERT_EQ(replaced.fakes.textInserter->verifiedOn.size(), 2);
     EXPECT_EQ(replaced.fakes.textInserter->verifiedOn.last().element.title, renewed.element.title);
 
+    // Gone, with another object of its window focused (Calc remakes its cell editor's line once the
+    // text changes): the words at the paste's place there are the delivery. Not so for another
+    // window's field, nor where the field the keys went to reads without the words.
+    FocusedTargetSnapshot remade = otherField(writableTextField().app.processIdentifier);
+    const auto afterRemade = [&](std::optional<bool> sentFieldReads, std::optional<quint32> window) {
+        return [=](DeliveryRig& r) {
+            paste(r);
+            FocusedTargetSnapshot now = remade;
+            now.app.windowIdentifier = window;
+            r.fakes.textInserter->verifyAnswer.push(sentFieldReads);
+            r.fakes.pastePerformer->afterKeys = [&r, now] { r.fakes.inspector->answer.setFallback(now); };
+        };
+    };
+    const std::tuple<const char*, Adjust, bool> remadeCases[] = {
+        {"gone, its window's new object holds the words",
+         afterRemade(std::nullopt, writableTextField().app.windowIdentifier), true},
+        {"gone, another window's field", afterRemade(std::nullopt, 0x7700001), false},
+        {"read without the words", afterRemade(false, writableTextField().app.windowIdentifier), false},
+    };
+    for (const auto& [name, adjust, verified] : remadeCases) {
+        DeliveryRig rig(adjust);
+        EXPECT_EQ(rig.history, QList<Kind>{verified ? Kind::pastedViaClipboard : Kind::copiedToClipboard}) << name;
+    }
+
     // A look right before the keys that finds the focus between two places waits for it to settle
     // and looks again; the keys go once.
     FocusedTargetSnapshot container = writableTextField();
