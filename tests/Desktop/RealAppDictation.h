@@ -27,8 +27,9 @@ public:
     // Firefox on the given page, whose title must start with "ready" once it is loaded.
     static std::unique_ptr<RealApp> firefoxOn(const QString& folder, const QByteArray& page);
     // Writer on a document holding "Plain bold end", "bold" in bold, the caret at its end; null
-    // when it never showed. `document` is the file it saves to.
-    static std::unique_ptr<RealApp> writer(const QString& folder, QString* document);
+    // when it never showed. `document` is the file it saves to. `body`, when given, is the text the
+    // document holds instead (its table namespace is "table").
+    static std::unique_ptr<RealApp> writer(const QString& folder, QString* document, const QByteArray& body = {});
     // Any program, found by its window's title; null when it never showed.
     static std::unique_ptr<RealApp> launch(const QString& program, const QStringList& arguments,
                                            const QString& titlePattern);
