@@ -181,7 +181,8 @@ bool RealAppDictation::focusedFieldHoldsStill() {
 }
 
 std::optional<TranscriptHistoryCompletionKind> RealAppDictation::dictate(const QString& words, bool slowBackend,
-                                                                         ReleaseToText* releaseToText) {
+                                                                         ReleaseToText* releaseToText,
+                                                                         const std::function<void()>& whileHeld) {
     fakes.transcriber->answer.push(words);
     fakes.transcriber->held.setHolding(slowBackend);
     SessionViewModel& session = *vm->session();
@@ -192,6 +193,7 @@ std::optional<TranscriptHistoryCompletionKind> RealAppDictation::dictate(const Q
     level.peakPower = 0.3;
     fakes.audioCapture->levelPublisher().send(level);
     waitUntil([] { return false; }, 100);
+    if (recording && whileHeld) whileHeld();
     sendKeys(kHotkey, false);
     if (!recording) {
         // Why the press started nothing, from the app's own events, for a failure on a loaded machine.

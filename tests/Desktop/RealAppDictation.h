@@ -67,9 +67,11 @@ public:
         std::function<bool(const QString& words)> shown;
         double milliseconds = -1;
     };
-    // Holds the hot key, speaks, lets go and waits for the session to end; the outcome.
+    // Holds the hot key, speaks, lets go and waits for the session to end; the outcome. `whileHeld`
+    // runs once the recording started, before the key lets go.
     std::optional<TranscriptHistoryCompletionKind> dictate(const QString& words, bool slowBackend = false,
-                                                           ReleaseToText* releaseToText = nullptr);
+                                                           ReleaseToText* releaseToText = nullptr,
+                                                           const std::function<void()>& whileHeld = {});
 
     // The focused text element with its application, when the focus rests on one.
     std::optional<FocusedTargetSnapshot> focusedTextTarget();

@@ -68,7 +68,9 @@ using SearchWindow = std::function<std::shared_ptr<AtspiElement>(const std::shar
 // application that had the focus before and still reports it. A window's pane with no such element
 // leaves it to `searchWindow` in the pane's window. An object that is not shown and takes no text
 // (a cell of a hidden list, which Kate names again and again) gives way to a shown text element of
-// its window that claims the focus: one the events named before, else what `searchWindow` finds.
+// its window: the newest one the events named before, while it claims or can take the focus (Kate's
+// editor drops its focused state while the hot key holds the keyboard), else one that claims the
+// focus, else what `searchWindow` finds.
 FocusReading readFocus(const Membership& belongs, const LookInside& lookInside = {},
                        const SearchWindow& searchWindow = {},
                        std::chrono::milliseconds wait = std::chrono::milliseconds(0));
