@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -161,6 +163,100 @@ TEST_F(RealAppDelivery, WriterTakesTheTextAtTheCaretAndKeepsTheBoldWord) {
                     .match(saved)
                     .hasMatch())
         << saved.toStdString();
+}
+
+// Writer on a document with a table between two paragraphs.
+const QByteArray kTableDocument =
+    "<text:p>Before</text:p><table:table table:name=\"T\"><table:table-column table:number-columns-repeated=\"2\"/>"
+    "<table:table-row><table:table-cell><text:p>Cell one</text:p></table:table-cell><table:table-cell><text:p>Cell "
+    "two</text:p></table:table-cell></table:table-row></table:table><text:p>After</text:p>";
+
+// Writer opened, and its caret put into a table cell, before the app was there to see the focus
+// arrive: at the press its focus events name nothing but its root pane, if anything, and its
+// paragraph drops its focused state to the hot key's grab.
+class WriterBeforeTheApp : public RealAppDelivery {
+protected:
+    void SetUp() override {
+        if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
+    }
+    // Writer's document of that name in the folder, with the caret at the end of the first cell.
+    std::unique_ptr<RealApp> writerInCell(const QString& folder, QString* document) {
+        auto writer = RealApp::writer(folder, document, kTableDocument);
+        for (const QString& keys : {u"ctrl+Home"_qs, u"Down"_qs, u"End"_qs})
+            if (writer && !RealApp::pressKeys(keys)) return nullptr;
+        return writer;
+    }
+    // The rig, made once the caret rests in the cell.
+    void startDictation() {
+        test::waitUntil([] { return false; }, 1000);
+        dictation = std::make_unique<test::RealAppDictation>();
+        ASSERT_TRUE(dictation->isReady());
+    }
+    // Saves the document in front; the file's text once it holds the words (or after the wait).
+    static QString savedText(const QString& document, const QString& words, int timeoutMs = 30000) {
+        RealApp::pressKeys(u"ctrl+s"_qs);
+        QString saved;
+        test::waitUntil(
+            [&] {
+                QFile file(document);
+                return file.open(QIODevice::ReadOnly) && (saved = QString::fromUtf8(file.readAll())).contains(words);
+            },
+            timeoutMs);
+        return saved;
+    }
+};
+
+// The paragraph of the cell holding the caret says so itself: the words go there and are read back;
+// the cell beside it and the text around the table keep theirs.
+TEST_F(WriterBeforeTheApp, ATableCellTakesTheWordsAtTheCaretFromTheFirstPress) {
+    QTemporaryDir folder;
+    QString document;
+    const auto writer = writerInCell(folder.path(), &document);
+    ASSERT_TRUE(writer) << "Writer never showed the document";
+    startDictation();
+
+    EXPECT_EQ(dictation->dictate(u"more words"_qs), Kind::inserted);
+    EXPECT_EQ(dictation->dictate(u"again"_qs, true), Kind::inserted);
+
+    const QString saved = savedText(document, u"again"_qs);
+    EXPECT_TRUE(QRegularExpression(u"<table:table-cell[^>]*>\\s*<text:p[^>]*>Cell one more words again</text:p>"_qs)
+                    .match(saved)
+                    .hasMatch())
+        << saved.toStdString();
+    EXPECT_TRUE(saved.contains(u">Cell two</text:p>"_qs)) << saved.toStdString();
+    EXPECT_TRUE(saved.contains(u">Before</text:p>"_qs) && saved.contains(u">After</text:p>"_qs)) << saved.toStdString();
+}
+
+// Two documents of one Writer show, each with a paragraph holding its own caret, and neither window
+// is active while the hot key grabs the keyboard: the caret does not tell which one is in front, and
+// the document behind never gets the words.
+TEST_F(WriterBeforeTheApp, WithTwoDocumentsShownTheCaretOfTheOneBehindIsNotTaken) {
+    QTemporaryDir behindFolder, frontFolder;
+    QString behind, front;
+    const auto first = writerInCell(behindFolder.path(), &behind);
+    ASSERT_TRUE(first) << "Writer never showed the first document";
+    // The second document opens in the same Writer, and in front.
+    ASSERT_TRUE(QFile::copy(behind, frontFolder.path() + u"/front.fodt"_qs));
+    front = frontFolder.path() + u"/front.fodt"_qs;
+    const auto second = RealApp::launch(
+        u"soffice"_qs,
+        {u"--writer"_qs, u"--norestore"_qs, u"--nologo"_qs,
+         u"-env:UserInstallation="_qs + QUrl::fromLocalFile(behindFolder.path() + u"/writer"_qs).toString(), front},
+        u"^front.fodt"_qs);
+    ASSERT_TRUE(second) << "Writer never showed the second document";
+    for (const QString& keys : {u"ctrl+Home"_qs, u"Down"_qs, u"End"_qs})
+        ASSERT_TRUE(RealApp::pressKeys(keys));
+    startDictation();
+
+    const std::optional<Kind> outcome = dictation->dictate(u"more words"_qs);
+    if (outcome) {
+        EXPECT_EQ(outcome, Kind::inserted);
+        EXPECT_TRUE(savedText(front, u"more words"_qs).contains(u">Cell one more words</text:p>"_qs));
+    }
+    ASSERT_TRUE(test::xdotool({u"search"_qs, u"--name"_qs, u"^note.fodt"_qs, u"windowactivate"_qs, u"--sync"_qs}));
+    // Saved only when it changed: its file then shows the words soon.
+    const QString saved = savedText(behind, u"more words"_qs, 10000);
+    EXPECT_FALSE(saved.contains(u"more words"_qs)) << saved.toStdString();
 }
 
 }  // namespace

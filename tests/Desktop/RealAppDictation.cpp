@@ -108,16 +108,21 @@ std::unique_ptr<RealApp> RealApp::chromiumOn(const QString& folder, const QByteA
     return app;
 }
 
-std::unique_ptr<RealApp> RealApp::writer(const QString& folder, QString* document) {
+std::unique_ptr<RealApp> RealApp::writer(const QString& folder, QString* document, const QByteArray& body) {
     *document = folder + u"/note.fodt"_qs;
-    writeFile(*document, R"(<?xml version="1.0" encoding="UTF-8"?>
+    writeFile(
+        *document,
+        R"(<?xml version="1.0" encoding="UTF-8"?>
 <office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
  xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
  xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
  xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0" office:version="1.2"
  office:mimetype="application/vnd.oasis.opendocument.text">
 <office:automatic-styles><style:style style:name="B" style:family="text"><style:text-properties fo:font-weight="bold"/></style:style></office:automatic-styles>
-<office:body><office:text><text:p>Plain <text:span text:style-name="B">bold</text:span> end</text:p></office:text></office:body></office:document>
+<office:body><office:text>)" +
+            (body.isEmpty() ? R"(<text:p>Plain <text:span text:style-name="B">bold</text:span> end</text:p>)" : body) +
+            R"(</office:text></office:body></office:document>
 )");
     qputenv("SAL_USE_VCLPLUGIN", "gtk3");
     std::unique_ptr<RealApp> app(
@@ -194,7 +199,8 @@ bool RealAppDictation::focusedFieldHoldsStill() {
 }
 
 std::optional<TranscriptHistoryCompletionKind> RealAppDictation::dictate(const QString& words, bool slowBackend,
-                                                                         ReleaseToText* releaseToText) {
+                                                                         ReleaseToText* releaseToText,
+                                                                         const std::function<void()>& whileHeld) {
     fakes.transcriber->answer.push(words);
     fakes.transcriber->held.setHolding(slowBackend);
     SessionViewModel& session = *vm->session();
@@ -205,6 +211,7 @@ std::optional<TranscriptHistoryCompletionKind> RealAppDictation::dictate(const Q
     level.peakPower = 0.3;
     fakes.audioCapture->levelPublisher().send(level);
     waitUntil([] { return false; }, 100);
+    if (recording && whileHeld) whileHeld();
     sendKeys(kHotkey, false);
     if (afterRelease) afterRelease();
     if (!recording) {

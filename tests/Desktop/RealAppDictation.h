@@ -30,8 +30,9 @@ public:
     // Chromium on the given page, likewise; null when it is not installed or never showed.
     static std::unique_ptr<RealApp> chromiumOn(const QString& folder, const QByteArray& page);
     // Writer on a document holding "Plain bold end", "bold" in bold, the caret at its end; null
-    // when it never showed. `document` is the file it saves to.
-    static std::unique_ptr<RealApp> writer(const QString& folder, QString* document);
+    // when it never showed. `document` is the file it saves to. `body`, when given, is the text the
+    // document holds instead (its table namespace is "table").
+    static std::unique_ptr<RealApp> writer(const QString& folder, QString* document, const QByteArray& body = {});
     // Any program, found by its window's title; null when it never showed.
     static std::unique_ptr<RealApp> launch(const QString& program, const QStringList& arguments,
                                            const QString& titlePattern);
@@ -70,9 +71,11 @@ public:
         std::function<bool(const QString& words)> shown;
         double milliseconds = -1;
     };
-    // Holds the hot key, speaks, lets go and waits for the session to end; the outcome.
+    // Holds the hot key, speaks, lets go and waits for the session to end; the outcome. `whileHeld`
+    // runs once the recording started, before the key lets go.
     std::optional<TranscriptHistoryCompletionKind> dictate(const QString& words, bool slowBackend = false,
-                                                           ReleaseToText* releaseToText = nullptr);
+                                                           ReleaseToText* releaseToText = nullptr,
+                                                           const std::function<void()>& whileHeld = {});
 
     // The focused text element with its application, when the focus rests on one.
     std::optional<FocusedTargetSnapshot> focusedTextTarget();

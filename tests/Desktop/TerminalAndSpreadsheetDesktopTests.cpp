@@ -1,6 +1,7 @@
 // Dictation whose landing only the application's own result tells: a Calc cell being edited, whose
-// words must still be there once Enter ended the edit and the sheet is saved, and GNOME Terminal,
-// whose window belongs to a server process and whose words are read back from what the shell got.
+// words must still be there once Enter ended the edit and the sheet is saved, GNOME Terminal, whose
+// window belongs to a server process and whose words are read back from what the shell got, and KDE's
+// terminal and editor off the accessibility bus, known by their windows alone.
 #include "RealAppFileTest.h"
 
 #include <QFile>
@@ -18,6 +19,17 @@ using test::RealApp;
 const QString kTerminalAppId = u"com.dovent.QuorvelleTestTerminal"_qs;
 
 using TerminalAndSpreadsheet = test::RealAppFileTest;
+
+// A Qt program that cannot reach the session bus never finds the accessibility bus there: it shows no
+// tree, as Qt programs do on a desktop where accessibility is off.
+std::unique_ptr<RealApp> launchOffTheAccessibilityBus(const QString& program, const QStringList& arguments,
+                                                      const QString& titlePattern) {
+    return RealApp::launch(u"env"_qs,
+                           QStringList{u"-u"_qs, u"QT_LINUX_ACCESSIBILITY_ALWAYS_ON"_qs,
+                                       u"DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent"_qs, program} +
+                               arguments,
+                           titlePattern);
+}
 
 // A cell in edit mode (F2, the caret after "Dear team."): Calc shows a direct write there and reads
 // it back, then commits its own input line on Enter and the words are gone. Each dictation must
@@ -91,6 +103,44 @@ TEST_F(TerminalAndSpreadsheet, GnomeTerminalTakesEachDictation) {
     }
     serverProcess.terminate();
     if (!serverProcess.waitForFinished(10000)) serverProcess.kill(), serverProcess.waitForFinished(5000);
+}
+
+// Konsole takes Control+V as a control character (a literal ^V reaches the shell) and pastes with
+// Control+Shift+V. Off the bus only its window's class tells it is a terminal; the shell, reading raw
+// bytes, hands every one it got to the file.
+TEST_F(TerminalAndSpreadsheet, KonsoleOffTheAccessibilityBusTakesTheTerminalChord) {
+    if (QStandardPaths::findExecutable(u"konsole"_qs).isEmpty())
+        GTEST_SKIP() << "Konsole is not installed (scripts/install-deps installs it)";
+    const QString received = path(u"received"_qs);
+    const auto konsole =
+        launchOffTheAccessibilityBus(u"konsole"_qs,
+                                     {u"--separate"_qs, u"-p"_qs, u"LocalTabTitleFormat=qvkonsole"_qs, u"-e"_qs,
+                                      u"sh"_qs, u"-c"_qs, u"stty raw -echo; exec cat > \"$0\""_qs, received},
+                                     u"^qvkonsole"_qs);
+    ASSERT_TRUE(konsole) << "Konsole never showed";
+    ASSERT_FALSE(dictation->focusedTextTarget()) << "Konsole showed a tree: the test needs it off the bus";
+
+    EXPECT_EQ(dictation->dictate(u"hello world"_qs), Kind::pasteSentUnverified);
+    const QString contents = waitForFileContaining(u"received"_qs, u"hello world"_qs);
+    EXPECT_TRUE(contents.contains(u"hello world"_qs)) << contents.toStdString();
+    EXPECT_FALSE(contents.contains(QChar(0x16))) << "Konsole got a Control+V";
+}
+
+// What Konsole is known by must not take in a KDE program that is no terminal: Kate off the bus keeps
+// Control+V (Control+Shift+V pastes nothing there).
+TEST_F(TerminalAndSpreadsheet, KateOffTheAccessibilityBusKeepsControlV) {
+    if (QStandardPaths::findExecutable(u"kate"_qs).isEmpty())
+        GTEST_SKIP() << "Kate is not installed (scripts/install-deps installs it)";
+    ASSERT_TRUE(write(u"plain.txt"_qs, "Plain:"));
+    const auto kate = launchOffTheAccessibilityBus(u"kate"_qs, {u"-n"_qs, path(u"plain.txt"_qs)}, u"^plain.txt"_qs);
+    ASSERT_TRUE(kate) << "Kate never showed";
+    ASSERT_FALSE(dictation->focusedTextTarget()) << "Kate showed a tree: the test needs it off the bus";
+    ASSERT_TRUE(RealApp::pressKeys(u"ctrl+End"_qs));
+
+    EXPECT_EQ(dictation->dictate(u"hello world"_qs), Kind::pasteSentUnverified);
+    ASSERT_TRUE(RealApp::pressKeys(u"ctrl+s"_qs));
+    // Nothing of the text before the caret can be read to space the words from it.
+    EXPECT_EQ(waitForFileContaining(u"plain.txt"_qs, u"hello"_qs).trimmed().toStdString(), "Plain:hello world");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "Platform/Linux/AtspiCaretTextHolder.h"
 
 #include "Platform/Linux/AtspiConnection.h"
+#include "Platform/Linux/AtspiElementKind.h"
 #include "Platform/Linux/GObjectRef.h"
 
 #include <atspi/atspi.h>
@@ -72,7 +73,33 @@ AtspiAccessible* childWithCaret(AtspiAccessible* accessible) {
     return nullptr;
 }
 
+// Tables hold cells, cells hold paragraphs (and tables again, a table nested in a cell).
+constexpr int kDocumentDepthLimit = 4;
+
+std::shared_ptr<AtspiElement> paragraphHoldingCaret(AtspiAccessible* container, AtspiOffsetUnit unit, int depth) {
+    AtspiCallError error;
+    const gint count = std::min(atspi_accessible_get_child_count(container, error.slot()), kChildLimit);
+    for (gint index = 0; !error.failed() && index < count; ++index) {
+        auto child = adoptAtspiElement(atspi_accessible_get_child_at_index(container, index, error.slot()), unit);
+        if (!child) continue;
+        if (caretOffset(child->accessible()) >= 0) {
+            if (AtspiElementKind::takesText(*child)) return child;
+            continue;
+        }
+        const auto role = AtspiRole(child->role(error.slot()));
+        if (error.failed()) return nullptr;
+        if (depth + 1 < kDocumentDepthLimit && (role == ATSPI_ROLE_TABLE || role == ATSPI_ROLE_TABLE_CELL)) {
+            if (auto found = paragraphHoldingCaret(child->accessible(), unit, depth + 1)) return found;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
+
+std::shared_ptr<AtspiElement> paragraphHoldingCaret(const AtspiElement& document) {
+    return paragraphHoldingCaret(document.accessible(), document.offsetUnit(), 0);
+}
 
 std::shared_ptr<AtspiElement> caretTextHolder(std::shared_ptr<AtspiElement> element) {
     for (int depth = 0; element && depth < kDepthLimit; ++depth) {

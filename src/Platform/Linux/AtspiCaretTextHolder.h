@@ -13,4 +13,9 @@ namespace quorvelle {
 // itself when its text is its own or no descendant holds the caret. Main thread only.
 std::shared_ptr<AtspiElement> caretTextHolder(std::shared_ptr<AtspiElement> element);
 
+// A word processor's document that manages its descendants (Writer's) keeps its text in paragraphs,
+// in its body or in the cells of its tables, and only the paragraph that holds the caret gives a caret
+// offset. Gives that paragraph when it takes text; null when none says it holds the caret.
+std::shared_ptr<AtspiElement> paragraphHoldingCaret(const AtspiElement& document);
+
 }  // namespace quorvelle

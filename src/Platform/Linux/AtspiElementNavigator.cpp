@@ -1,5 +1,6 @@
 #include "Platform/Linux/AtspiElementNavigator.h"
 
+#include "Platform/Linux/AtspiCaretTextHolder.h"
 #include "Platform/Linux/AtspiConnection.h"
 #include "Platform/Linux/AtspiElementKind.h"
 #include "Platform/Linux/AtspiFocusTracker.h"
@@ -55,6 +56,13 @@ bool isDocument(const AtspiElement& element) {
     AtspiCallError error;
     const auto role = AtspiRole(element.role(error.slot()));
     return !error.failed() && (role == ATSPI_ROLE_DOCUMENT_WEB || role == ATSPI_ROLE_DOCUMENT_FRAME);
+}
+
+// A word processor's body, which makes its paragraphs up as they show (Writer's).
+bool isManagingTextDocument(const AtspiElement& element) {
+    if (!hasState(element, ATSPI_STATE_MANAGES_DESCENDANTS)) return false;
+    AtspiCallError error;
+    return AtspiRole(element.role(error.slot())) == ATSPI_ROLE_DOCUMENT_TEXT && !error.failed();
 }
 
 bool implements(AtspiAccessible* accessible, const char* interfaceName) {
@@ -240,7 +248,14 @@ AccessibilityElementRef AtspiElementNavigator::focusedElement(qint32 processIden
     if (found.firstClaim) return found.firstClaim;
     // The field may have given up its focused state to the hot key's grab while we walked: its loss
     // names it. GTK 4, which then shows no focus at all, tells it a moment after the press.
-    return trackedFocus(belongs, {}, {}, showingReported ? std::chrono::milliseconds(0) : kGrabFocusLossWait);
+    const auto wait = showingReported ? std::chrono::milliseconds(0) : kGrabFocusLossWait;
+    if (!found.caretParagraph) return trackedFocus(belongs, {}, {}, wait);
+    // Writer started before us names nothing but its root pane, if anything: the caret tells.
+    try {
+        if (auto named = trackedFocus(belongs, {}, {}, wait)) return named;
+    } catch (const FocusedTargetInspectionError&) {
+    }
+    return found.caretParagraph;
 }
 
 void AtspiElementNavigator::learnFocus(qint32 processIdentifier) {
@@ -259,12 +274,15 @@ void AtspiElementNavigator::learnFocus(qint32 processIdentifier) {
 AtspiElementNavigator::WindowWalk AtspiElementNavigator::walk(const QList<std::shared_ptr<AtspiElement>>& windows,
                                                               bool showingReported) {
     WindowWalk found;
-    QStack<std::shared_ptr<AtspiElement>> pending;
+    // Each element with whether its window is active; a window's subtree is walked before the next's.
+    QStack<std::pair<std::shared_ptr<AtspiElement>, bool>> pending;
     for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-        pending.push(*it);
+        pending.push({*it, hasState(**it, ATSPI_STATE_ACTIVE)});
     int visited = 0;
+    int textDocuments = 0;
+    bool caretInActiveWindow = false;
     while (!pending.isEmpty() && visited < kMaximumFocusSearchCount) {
-        const std::shared_ptr<AtspiElement> element = pending.pop();
+        const auto [element, inActiveWindow] = pending.pop();
         ++visited;
         const bool shown =
             hasState(*element, ATSPI_STATE_SHOWING) || (!showingReported && hasState(*element, ATSPI_STATE_VISIBLE));
@@ -276,18 +294,26 @@ AtspiElementNavigator::WindowWalk AtspiElementNavigator::walk(const QList<std::s
             if (!found.firstClaim) found.firstClaim = element;
         }
         if (shown && !found.sheet && isSheet(*element)) found.sheet = element;
+        if (shown && isManagingTextDocument(*element) && ++textDocuments == 1) {
+            found.caretParagraph = paragraphHoldingCaret(*element);
+            caretInActiveWindow = inActiveWindow;
+        }
         if (!shown || hasState(*element, ATSPI_STATE_MANAGES_DESCENDANTS)) continue;
         const auto children = childElements(*element);
         for (auto it = children.rbegin(); it != children.rend(); ++it)
-            pending.push(*it);
+            pending.push({*it, inActiveWindow});
     }
+    // The active window's document comes first; without one, several documents leave it open which
+    // one the user types into.
+    if (textDocuments > 1 && !caretInActiveWindow) found.caretParagraph = nullptr;
     return found;
 }
 
 std::shared_ptr<AtspiElement> AtspiElementNavigator::focusInWindow(const std::shared_ptr<AtspiElement>& window) {
     const bool showingReported = m_applications.value(busNameOf(window->accessible())).reportsShowingBelowWindows;
     const WindowWalk found = walk({window}, showingReported);
-    return found.focusedText ? found.focusedText : found.sheet;
+    if (found.focusedText) return found.focusedText;
+    return found.sheet ? found.sheet : found.caretParagraph;
 }
 
 std::shared_ptr<AtspiElement> AtspiElementNavigator::trackedFocus(const AtspiFocusTracker::Membership& belongs,

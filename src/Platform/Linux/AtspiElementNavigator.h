@@ -82,6 +82,10 @@ private:
         std::shared_ptr<AtspiElement> focusedText;  // claims the focus, takes text and shows
         std::shared_ptr<AtspiElement> firstClaim;   // the first other element to claim the focus
         std::shared_ptr<AtspiElement> sheet;        // the first spreadsheet sheet that shows
+        // The paragraph holding the caret in a text document that shows and manages its descendants
+        // (Writer's, whose paragraph drops its focused state while our hot key grabs the keyboard):
+        // the active window's, else the only one; none where several show and no window is active.
+        std::shared_ptr<AtspiElement> caretParagraph;
     };
     // Hidden subtrees and containers that manage their own (often huge) descendants are not entered;
     // stops at the first focused element that takes text.

@@ -22,10 +22,12 @@ using AtspiElementKind::isFocusWaypoint;
 using AtspiElementKind::isPane;
 using AtspiElementKind::takesText;
 
-// The objects that gained the focus last, newest first, each with a reference of ours. A few are
+// The objects that gained the focus last, newest first, each with a reference of ours. Several are
 // kept: after a keyboard grab ends, applications pass the focus through containers (Writer: the
-// paragraph, then its root pane) while the field itself keeps its focused state.
-constexpr qsizetype kRememberedCount = 4;
+// paragraph, then its root pane) while the field itself keeps its focused state, and Kate names a new
+// cell of its hidden lists at each press of the hot key, three or four of them since its editor last
+// gained the focus.
+constexpr qsizetype kRememberedCount = 12;
 QList<AtspiAccessible*> recentlyFocused;
 // Counts the focus events handled, so that a wait can tell one came.
 quint64 eventCount = 0;
@@ -92,6 +94,11 @@ bool stillFocused(const AtspiElement& element) {
            (hasState(element, ATSPI_STATE_FOCUSABLE) && hasState(element, ATSPI_STATE_SHOWING));
 }
 
+// The application object tops every window.
+bool isApplicationRoot(AtspiAccessible* accessible) {
+    return g_strcmp0(ATSPI_OBJECT(accessible)->path, "/org/a11y/atspi/accessible/root") == 0;
+}
+
 // The top-level window an object sits in (the child of its application); null when out of reach.
 std::shared_ptr<AtspiElement> windowOf(const AtspiElement& element) {
     constexpr int kMaximumDepth = 64;
@@ -101,9 +108,7 @@ std::shared_ptr<AtspiElement> windowOf(const AtspiElement& element) {
         auto parent =
             adoptAtspiElement(atspi_accessible_get_parent(current->accessible(), error.slot()), element.offsetUnit());
         if (!parent || error.failed()) return nullptr;
-        if (g_strcmp0(ATSPI_OBJECT(parent->accessible())->path, "/org/a11y/atspi/accessible/root") == 0) {
-            return current;
-        }
+        if (isApplicationRoot(parent->accessible())) return current;
         current = std::move(parent);
     }
     return nullptr;
@@ -133,9 +138,9 @@ bool hasNoArea(const AtspiElement& element) {
 }
 
 // An object that is not on screen and takes no text: a cell of a list in a hidden panel. Qt 5 says
-// `showing` of such a cell (and `focused` of the list's current one) while the list itself shows
-// nowhere: the list it sits in tells. Where the toolkit says `showing` of no object below a window
-// (GTK 4), nothing tells it.
+// `showing` of such a cell (and `focused` of the list's current one), and at times of the list too,
+// while the list has no room or a container above it shows nowhere: the way up to the window tells.
+// Where the toolkit says `showing` of no object below a window (GTK 4), nothing tells it.
 bool isHiddenNonText(const AtspiElement& element, const ApplicationPart& part) {
     if (!part.reportsShowing || takesText(element)) return false;
     if (!hasState(element, ATSPI_STATE_SHOWING)) return true;
@@ -144,29 +149,47 @@ bool isHiddenNonText(const AtspiElement& element, const ApplicationPart& part) {
     if (error.failed() ||
         (role != ATSPI_ROLE_TABLE_CELL && role != ATSPI_ROLE_LIST_ITEM && role != ATSPI_ROLE_TREE_ITEM))
         return false;
-    const auto list =
+    constexpr int kMaximumDepth = 32;
+    auto container =
         adoptAtspiElement(atspi_accessible_get_parent(element.accessible(), error.slot()), element.offsetUnit());
-    return list && !error.failed() && (!hasState(*list, ATSPI_STATE_SHOWING) || hasNoArea(*list));
+    for (int depth = 0; depth < kMaximumDepth; ++depth) {
+        // A cell whose list cannot be read any more (Kate's, made anew at each press) shows nowhere.
+        if (!container || error.failed()) return true;
+        if (isApplicationRoot(container->accessible())) return false;
+        if (!hasState(*container, ATSPI_STATE_SHOWING) || (depth == 0 && hasNoArea(*container))) return true;
+        container =
+            adoptAtspiElement(atspi_accessible_get_parent(container->accessible(), error.slot()), element.offsetUnit());
+    }
+    return false;
 }
 
-// A text element of the window that `hidden` sits in, shown and claiming the focus: the newest such
-// one the focus events named, else what `searchWindow` finds there; null when there is none.
+// A shown text element of the window that `hidden` sits in (of the application, where the window
+// cannot be told): the newest one the focus events named while it claims or can take the focus, else
+// an older one that claims it, else what `searchWindow` finds there; null when there is none.
 std::shared_ptr<AtspiElement> shownTextClaimingFocus(const Membership& belongs, const SearchWindow& searchWindow,
                                                      const AtspiElement& hidden) {
+    // A cell whose list is gone tells no window: the application's newest text element stands then.
     const std::shared_ptr<AtspiElement> window = windowOf(hidden);
-    if (!window) return nullptr;
     const auto shownText = [](const AtspiElement& element) {
         return hasState(element, ATSPI_STATE_FOCUSED) && hasState(element, ATSPI_STATE_SHOWING) && takesText(element);
     };
+    // Kate drops its editor's focused state while the hot key holds the keyboard, now and then before
+    // we look: the newest text element the events named in the window still stands while it shows and
+    // can take the focus. Past it, only one that claims the focus does.
+    bool newerTextInWindow = false;
     for (qsizetype index = 1; index < recentlyFocused.size(); ++index) {
         const std::optional<ApplicationPart> part = belongs(recentlyFocused.at(index));
         if (!part || !part->ownsWindow) continue;
         auto earlier = adopted(recentlyFocused.at(index), part->offsetUnit);
-        if (!earlier->states() || !shownText(*earlier)) continue;
-        const std::shared_ptr<AtspiElement> itsWindow = windowOf(*earlier);
-        if (itsWindow && itsWindow->identityKey() == window->identityKey()) return earlier;
+        if (!earlier->states() || !hasState(*earlier, ATSPI_STATE_SHOWING) || !takesText(*earlier)) continue;
+        const bool stands = hasState(*earlier, ATSPI_STATE_FOCUSED) ||
+                            (!newerTextInWindow && hasState(*earlier, ATSPI_STATE_FOCUSABLE));
+        const std::shared_ptr<AtspiElement> itsWindow = window ? windowOf(*earlier) : nullptr;
+        if (window && (!itsWindow || itsWindow->identityKey() != window->identityKey())) continue;
+        if (stands) return earlier;
+        newerTextInWindow = true;
     }
-    if (!searchWindow) return nullptr;
+    if (!searchWindow || !window) return nullptr;
     std::shared_ptr<AtspiElement> found = searchWindow(window);
     return found && shownText(*found) ? found : nullptr;
 }
@@ -199,7 +222,8 @@ FocusReading readNewestFocus(const Membership& belongs, const LookInside& lookIn
     if (!isFocusWaypoint(*newest)) {
         const bool focused =
             holdsFocus(*newest, *newestPart, true) || (newestPart->ownsWindow && lostFocusWithItsWindow(*newest));
-        if (focused && isHiddenNonText(*newest, *newestPart)) {
+        // Also once it let the focus go again, as Kate's hidden cells and headers do within moments.
+        if (isHiddenNonText(*newest, *newestPart)) {
             if (auto shown = shownTextClaimingFocus(belongs, searchWindow, *newest)) return {std::move(shown), false};
         }
         if (focused && newestPart->ownsWindow && !hasState(*newest, ATSPI_STATE_FOCUSED)) {

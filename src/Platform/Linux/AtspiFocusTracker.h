@@ -72,10 +72,11 @@ using SearchWindow = std::function<std::shared_ptr<AtspiElement>(const std::shar
 // application that had the focus before and still reports it. A window's pane with no such element
 // leaves it to `searchWindow` in the pane's window. An object that is not shown and takes no text
 // (a cell of a hidden list, which Kate names again and again) gives way to a shown text element of
-// its window that claims the focus: one the events named before, else what `searchWindow` finds. An
-// object that no longer claims the focus while its window is still active gives way to what
-// `searchWindow` finds claiming it there (the events of that move are still on their way). A focus
-// event handled while the objects were read starts the reading over.
+// its window: the newest one the events named before, while it claims or can take the focus (Kate's
+// editor drops its focused state while the hot key holds the keyboard), else one that claims the
+// focus, else what `searchWindow` finds. An object that no longer claims the focus while its window is
+// still active gives way to what `searchWindow` finds claiming it there (the events of that move are
+// still on their way). A focus event handled while the objects were read starts the reading over.
 FocusReading readFocus(const Membership& belongs, const LookInside& lookInside = {},
                        const SearchWindow& searchWindow = {},
                        std::chrono::milliseconds wait = std::chrono::milliseconds(0));

@@ -17,9 +17,14 @@ inline constexpr std::array terminalAppBundleIdentifiers{L1("com.mitchellh.ghost
                                                          L1("com.apple.Terminal"), L1("com.googlecode.iterm2")};
 
 // X11 window classes of terminals whose names the keywords below miss (or would match everywhere,
-// as "st" would); compared whole, without regard to case.
-inline constexpr std::array terminalWindowClasses{L1("xterm"), L1("uxterm"),      L1("urxvt"), L1("rxvt"),
-                                                  L1("st"),    L1("st-256color"), L1("foot"),  L1("footclient")};
+// as "st" would); compared whole, without regard to case. Debian's X terminals that take Control+V as
+// a control character and paste with Control+Shift+V: KDE's (Konsole, and Yakuake, which embeds it),
+// the VTE ones not named "terminal", the EFL and QML ones. A window off the accessibility bus is known
+// by its class alone.
+inline constexpr std::array terminalWindowClasses{
+    L1("xterm"),  L1("uxterm"),     L1("urxvt"),       L1("rxvt"),           L1("st"),         L1("st-256color"),
+    L1("foot"),   L1("footclient"), L1("konsole"),     L1("yakuake"),        L1("terminator"), L1("tilix"),
+    L1("sakura"), L1("termit"),     L1("terminology"), L1("cool-retro-term")};
 
 // Terminals that paste only the primary selection, with Shift+Insert (a subset of the above).
 inline constexpr std::array primarySelectionTerminalWindowClasses{L1("xterm"), L1("uxterm")};
