@@ -174,5 +174,50 @@ TEST_F(PasteRaceDesktop, AChromiumFormKeepsItsPasswordFieldEmptyAndTellsEachOutc
     race("Chromium", escapeToThePlainField(u"Chromium$"_qs), titleValues());
 }
 
+// Recorded in one GTK 4 window, the words arrive after another process's GTK 4 window of the same
+// program came to the front with its like field focused: GTK 4 tells window-relative extents, so
+// the two fields look alike in all but their process. Nothing goes into either; the words are copied.
+TEST_F(PasteRaceDesktop, AnotherProcesssAlikeGtk4WindowInFrontTakesNoWord) {
+#ifndef QUORVELLE_GTK4_PASSWORD_FIXTURE_PATH
+    GTEST_SKIP() << "GTK 4's headers are not installed (scripts/install-deps installs them)";
+#else
+    const auto open = [](QProcess& window, const QString& title) {
+        window.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        window.start(QStringLiteral(QUORVELLE_GTK4_PASSWORD_FIXTURE_PATH), {title, u"name"_qs});
+        return window.waitForStarted(30000) && RealApp::waitForTitle(u"^"_qs + title + u"$"_qs, 60000);
+    };
+    // Moved once inside the window, so that GTK 4 tells the bus where its focus is.
+    const auto inFront = [](const QString& title) {
+        return xdotool({u"search"_qs, u"--name"_qs, u"^"_qs + title + u"$"_qs, u"windowactivate"_qs, u"--sync"_qs}) &&
+               RealApp::pressKeys(u"Tab"_qs) && RealApp::pressKeys(u"shift+Tab"_qs);
+    };
+    QProcess recorded, other;
+    ASSERT_TRUE(open(recorded, u"Sign in here"_qs));
+    ASSERT_TRUE(open(other, u"Sign in there"_qs));
+    constexpr int kRounds = 6;
+    for (int round = 0; round < kRounds; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(inFront(u"Sign in there"_qs) && inFront(u"Sign in here"_qs));
+        const auto onNameField = [&] {
+            const auto target = dictation->focusedTextTarget();
+            return target && target->app.processIdentifier == recorded.processId() && !target->element.isSecure();
+        };
+        ASSERT_TRUE(test::waitUntil(onNameField, 30000));
+        dictation->afterRelease = [] {
+            QProcess::startDetached(u"xdotool"_qs, {u"sleep"_qs, u"0.3"_qs, u"search"_qs, u"--name"_qs,
+                                                    u"^Sign in there$"_qs, u"windowactivate"_qs});
+        };
+        const QString words = u"other window %1"_qs.arg(round);
+        EXPECT_EQ(dictation->dictate(words, true), Kind::copiedToClipboard);
+        dictation->afterRelease = {};
+    }
+    for (QProcess* window : {&recorded, &other}) {
+        window->terminate();
+        ASSERT_TRUE(window->waitForFinished(10000));
+        EXPECT_FALSE(window->readAllStandardOutput().contains("other window"));
+    }
+#endif
+}
+
 }  // namespace
 }  // namespace quorvelle

@@ -2,7 +2,7 @@
  * focus from the moment the window opens (it is never focused again); with "name" as the second
  * argument the name field holds it instead. Its title is the first argument. Every change of the
  * password entry prints "password <length>" on standard output, so a test can tell whether anything
- * went into it without reading the secret itself. */
+ * went into it without reading the secret itself; every change of the name field prints "name <text>". */
 #include <gtk/gtk.h>
 #include <stdio.h>
 #include <string.h>
@@ -12,6 +12,12 @@ static gboolean closed = FALSE;
 static void on_password_changed(GtkEditable* editable, gpointer unused) {
     (void)unused;
     printf("password %zu\n", strlen(gtk_editable_get_text(editable)));
+    fflush(stdout);
+}
+
+static void on_name_changed(GtkEditable* editable, gpointer unused) {
+    (void)unused;
+    printf("name %s\n", gtk_editable_get_text(editable));
     fflush(stdout);
 }
 
@@ -36,6 +42,7 @@ int main(int argc, char** argv) {
     gtk_box_append(GTK_BOX(box), password);
     gtk_window_set_child(GTK_WINDOW(window), box);
     g_signal_connect(password, "changed", G_CALLBACK(on_password_changed), NULL);
+    g_signal_connect(name, "changed", G_CALLBACK(on_name_changed), NULL);
     g_signal_connect(window, "close-request", G_CALLBACK(on_close), NULL);
     /* The focus is on its field before the window is ever shown. */
     gtk_window_set_focus(GTK_WINDOW(window), argc > 2 && strcmp(argv[2], "name") == 0 ? name : password);
