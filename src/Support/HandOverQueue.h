@@ -26,11 +26,15 @@ public:
 
     // Never waits.
     void push(T value) {
-        auto* node = new Node{std::move(value), m_head.load(std::memory_order_relaxed)};
-        while (!m_head.compare_exchange_weak(node->next, node, std::memory_order_release, std::memory_order_relaxed)) {
-        }
-        // The worker sleeps only once it found the queue empty: the first value after that wakes it.
-        if (!node->next) wake();
+        auto* node = new Node{std::move(value), nullptr};
+        Node* head = m_head.load(std::memory_order_relaxed);
+        do {
+            node->next = head;
+        } while (!m_head.compare_exchange_weak(head, node, std::memory_order_release, std::memory_order_relaxed));
+        // Once in the queue the node is the worker's, who may have taken and freed it already: only
+        // what was there before it is looked at. The worker sleeps only once it found the queue
+        // empty: the first value after that wakes it.
+        if (!head) wake();
     }
 
     // Everything handed over so far, in the order it was handed over, leaving the queue empty.
