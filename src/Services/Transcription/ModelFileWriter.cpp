@@ -12,7 +12,9 @@
 namespace quorvelle {
 
 ModelFileWriter::ModelFileWriter(QString path) : m_path(std::move(path)), m_file(m_path) {
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+    // Not truncated here: dropping the pages of a large file left from an earlier attempt takes
+    // milliseconds per hundred megabytes. The thread does it before the first chunk.
+    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         throw LocalModelFileError(LocalModelFileError::Case::writeFailed, m_path, m_file.errorString());
     m_notices = new QObject;
     try {
@@ -65,6 +67,10 @@ QCoro::Task<DownloadedFile> ModelFileWriter::finish() {
 
 void ModelFileWriter::work() {
     becomeBatchThread(false);
+    if (m_file.size() > 0 && !m_file.resize(0)) {
+        failedToWrite();
+        postReady();
+    }
     while (!m_stopping.load(std::memory_order_acquire)) {
         m_queue.wait();
         for (Item& item : m_queue.takeAll()) {

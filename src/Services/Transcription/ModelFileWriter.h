@@ -28,8 +28,8 @@ public:
     static constexpr qint64 kBacklogLimit = qint64(16) << 20;
     static constexpr qint64 kResumeLevel = kBacklogLimit / 2;
 
-    // Opens the file (created or truncated) on the calling thread and starts the writing thread.
-    // Throws LocalModelFileError when either cannot be had.
+    // Opens the file (created, or emptied by the writing thread first) on the calling thread and
+    // starts the writing thread. Throws LocalModelFileError when either cannot be had.
     explicit ModelFileWriter(QString path);
     // Stops the thread once the chunk it is writing is done, dropping the rest (the download
     // failed or was stopped), and closes the file.
