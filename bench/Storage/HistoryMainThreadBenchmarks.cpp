@@ -14,7 +14,8 @@
 //   meanwhile. control_copy: a copy of the entry on the same thread, to tell the machine's own
 //   stalls (load, memory) from the store's. held_waited / ended_waited: the calls in which the main
 //   thread gave up the processor itself (it waited on a lock, the disk or another thread: goal 0);
-//   *_preempted: those in which the system took it away for other work (the machine's load).
+//   *_preempted: those in which the system took it away for other work (the machine's load);
+//   *_over_1ms: the calls over the goal.
 // The load average at the start is printed with the figures: they mean little without it.
 #include "FakeBootstrap.h"
 #include "SeededHistoryFile.h"
@@ -182,6 +183,8 @@ void BM_PastedDictationJournal(benchmark::State& state) {
     for (const auto& [name, samples] : {std::pair{"held", &held}, std::pair{"ended", &ended}}) {
         state.counters[std::string(name) + "_waited"] = switches[samples].first;
         state.counters[std::string(name) + "_preempted"] = switches[samples].second;
+        state.counters[std::string(name) + "_over_1ms"] =
+            double(std::count_if(samples->cbegin(), samples->cend(), [](double ms) { return ms > 1; }));
     }
 }
 
