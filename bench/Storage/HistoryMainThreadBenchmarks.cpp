@@ -12,7 +12,10 @@
 //   time a SIGKILL could still lose it. Second argument 1: the writer is idle at each call, as in
 //   use; 0: dictations back to back, so the writer is replacing the file and ending the journal
 //   meanwhile. control_copy: a copy of the entry on the same thread, to tell the machine's own
-//   stalls (load, memory) from the store's.
+//   stalls (load, memory) from the store's. held_waited / ended_waited: the calls in which the main
+//   thread gave up the processor itself (it waited on a lock, the disk or another thread: goal 0);
+//   *_preempted: those in which the system took it away for other work (the machine's load);
+//   *_over_1ms: the calls over the goal.
 // The load average at the start is printed with the figures: they mean little without it.
 #include "FakeBootstrap.h"
 #include "SeededHistoryFile.h"
@@ -29,6 +32,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <map>
@@ -127,13 +132,21 @@ void BM_PastedDictationJournal(benchmark::State& state) {
     if (store.loadEntries().size() != count) state.SkipWithError("the seeded history did not read back");
     QDateTime now = kSeededUntil;
     std::vector<double> held, ended, journaled, control;
+    // Calls in which the thread waited, and calls in which it was preempted.
+    std::map<const std::vector<double>*, std::pair<int, int>> switches;
     std::vector<TranscriptHistoryEntry> copies;
     copies.reserve(200);
-    const auto timed = [](std::vector<double>& samples, const auto& call) {
+    const auto timed = [&switches](std::vector<double>& samples, const auto& call) {
+        rusage before{}, after{};
+        getrusage(RUSAGE_THREAD, &before);
         QElapsedTimer busy;
         busy.start();
         call();
         samples.push_back(double(busy.nsecsElapsed()) / 1e6);
+        getrusage(RUSAGE_THREAD, &after);
+        auto& [waited, preempted] = switches[&samples];
+        waited += after.ru_nvcsw > before.ru_nvcsw ? 1 : 0;
+        preempted += after.ru_nivcsw > before.ru_nivcsw ? 1 : 0;
     };
     for (auto _ : state) {
         for (int dictation = 0; dictation < 200; ++dictation) {
@@ -166,6 +179,12 @@ void BM_PastedDictationJournal(benchmark::State& state) {
         state.counters[std::string(name) + "_p50_ms"] = percentile(*samples, 0.5);
         state.counters[std::string(name) + "_p99_ms"] = percentile(*samples, 0.99);
         state.counters[std::string(name) + "_max_ms"] = percentile(*samples, 1.0);
+    }
+    for (const auto& [name, samples] : {std::pair{"held", &held}, std::pair{"ended", &ended}}) {
+        state.counters[std::string(name) + "_waited"] = switches[samples].first;
+        state.counters[std::string(name) + "_preempted"] = switches[samples].second;
+        state.counters[std::string(name) + "_over_1ms"] =
+            double(std::count_if(samples->cbegin(), samples->cend(), [](double ms) { return ms > 1; }));
     }
 }
 

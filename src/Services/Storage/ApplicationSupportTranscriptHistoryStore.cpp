@@ -33,7 +33,8 @@ ApplicationSupportTranscriptHistoryStore::ApplicationSupportTranscriptHistorySto
 ApplicationSupportTranscriptHistoryStore::ApplicationSupportTranscriptHistoryStore(Options options)
     : m_options(std::move(options)), m_file(historyFilePath(), m_options.now) {
     PrivateFile::makeFolder(m_options.directory);
-    m_jobs.push_back(Job{});
+    ++m_jobsQueued;
+    m_jobs.push(Job{});
     try {
         m_worker = std::thread(&ApplicationSupportTranscriptHistoryStore::work, this, true);
     } catch (const std::system_error&) {
@@ -46,11 +47,8 @@ ApplicationSupportTranscriptHistoryStore::~ApplicationSupportTranscriptHistorySt
     // Its check never ended: the words went out all the same.
     for (const TranscriptHistoryEntry& entry : QList(m_held))
         append(entry);
-    {
-        std::lock_guard lock(m_mutex);
-        m_stopping = true;
-    }
-    m_changed.notify_all();
+    m_stopping.store(true, std::memory_order_release);
+    m_jobs.wake();
     if (m_worker.joinable()) m_worker.join();
 }
 
@@ -63,35 +61,58 @@ QString ApplicationSupportTranscriptHistoryStore::historyFilePath() const {
 }
 
 void ApplicationSupportTranscriptHistoryStore::work(bool ownThread) {
-    if (ownThread) becomeBatchThread();
-    std::unique_lock lock(m_mutex);
+    if (ownThread) becomeBatchThread(true);
     for (;;) {
-        if (m_jobs.empty()) {
-            // Without a thread of its own, the loop runs only what is queued now.
-            if (!ownThread) return;
-            if (m_stopping) {
-                // A change the disk refused gets one more try before the store ends.
+        // Without a thread of its own, the loop runs only what is queued now.
+        if (ownThread) m_jobs.wait();
+        // Every job handed over before the stop was queued before it: done before the thread ends.
+        const bool stopping = m_stopping.load(std::memory_order_acquire);
+        runTogether(m_jobs.takeAll());
+        if (!ownThread) return;
+        if (stopping) {
+            // A change the disk refused gets one more try before the store ends.
+            if (m_unwrittenWhole || !m_unwrittenInFront.isEmpty()) {
                 const quint64 mark = m_file.journalMark();
-                lock.unlock();
-                if (m_unwrittenWhole || !m_unwrittenInFront.isEmpty()) {
-                    writeInFront({});
-                    endJournalIfWritten(mark);
-                }
-                return;
+                writeInFront({});
+                endJournalIfWritten(mark);
             }
-            m_changed.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });
-            continue;
+            return;
         }
-        Job job = std::move(m_jobs.front());
-        m_jobs.pop_front();
-        if (m_jobs.empty()) job.journalMark = m_file.journalMark();
-        m_working = true;
-        lock.unlock();
-        run(job);
-        lock.lock();
-        m_working = false;
-        m_changed.notify_all();
     }
+}
+
+void ApplicationSupportTranscriptHistoryStore::runTogether(std::vector<Job> jobs) {
+    std::vector<Job> merged;
+    for (Job& job : jobs) {
+        Job* waiting = merged.empty() ? nullptr : &merged.back();
+        const bool waitingChange =
+            waiting && (waiting->kind == Job::Kind::write || waiting->kind == Job::Kind::prepend);
+        if (job.kind == Job::Kind::write && waitingChange) {
+            // The whole history holds every change waiting before it: it takes their place.
+            job.count += waiting->count;
+            *waiting = std::move(job);
+        } else if (job.kind == Job::Kind::prepend && waiting && waiting->kind == Job::Kind::prepend) {
+            waiting->entries = job.entries + waiting->entries;
+            waiting->journalMark = job.journalMark;
+            waiting->count += job.count;
+        } else {
+            merged.push_back(std::move(job));
+        }
+    }
+    for (std::size_t at = 0; at < merged.size(); ++at) {
+        Job& job = merged[at];
+        // The journal ends once, after the last of them.
+        if (at + 1 < merged.size()) job.journalMark.reset();
+        run(job);
+        if (job.count > 0) countDone(job.count);
+    }
+}
+
+void ApplicationSupportTranscriptHistoryStore::countDone(quint64 count) {
+    m_jobsDone.fetch_add(count, std::memory_order_release);
+    // Taken between the count and the notice: a waiter has either not checked yet or waits already.
+    { std::lock_guard lock(m_mutex); }
+    m_changed.notify_all();
 }
 
 void ApplicationSupportTranscriptHistoryStore::run(Job& job) {
@@ -109,8 +130,9 @@ void ApplicationSupportTranscriptHistoryStore::run(Job& job) {
             std::optional<quint64> mark;
             {
                 std::lock_guard lock(m_mutex);
-                // The dictations that came in meanwhile were journaled as they came: taken here.
-                if (m_jobs.empty()) mark = m_file.journalMark();
+                // The dictations that came in meanwhile were journaled as they came: taken here. No
+                // other job can wait yet: every change waits for the history to be loaded.
+                mark = m_file.journalMark();
                 // Dictations that came in while the file was read go in now, where they belong.
                 for (const TranscriptHistoryEntry& entry : m_earlyEntries) {
                     const qsizetype at = TranscriptHistoryFile::insertByDate(contents.entries, entry);
@@ -126,7 +148,10 @@ void ApplicationSupportTranscriptHistoryStore::run(Job& job) {
                 // Done with the file unless early or journaled dictations must be written: a file
                 // replaced since can be read again at once instead of being taken for one of our own
                 // writes.
-                if (early.isEmpty() && contents.recovered == 0) m_working = false;
+                if (early.isEmpty() && contents.recovered == 0) {
+                    m_jobsDone.fetch_add(job.count, std::memory_order_release);
+                    job.count = 0;
+                }
                 waiters.swap(m_waiters);
             }
             m_changed.notify_all();
@@ -206,25 +231,13 @@ void ApplicationSupportTranscriptHistoryStore::noteWritten(const std::optional<Q
 }
 
 void ApplicationSupportTranscriptHistoryStore::schedule(Job job, const QList<TranscriptHistoryEntry>& journaled) {
-    {
-        std::lock_guard lock(m_mutex);
-        m_file.journal(journaled);
-        Job* waiting = m_jobs.empty() ? nullptr : &m_jobs.back();
-        const bool waitingChange =
-            waiting && (waiting->kind == Job::Kind::write || waiting->kind == Job::Kind::prepend);
-        if (job.kind == Job::Kind::write && waitingChange) {
-            // The whole history holds every change still waiting: it takes their place.
-            *waiting = std::move(job);
-        } else if (job.kind == Job::Kind::prepend && waiting && waiting->kind == Job::Kind::prepend) {
-            waiting->entries = job.entries + waiting->entries;
-        } else {
-            m_jobs.push_back(std::move(job));
-        }
-    }
-    if (m_worker.joinable())
-        m_changed.notify_all();
-    else
-        work(false);
+    m_file.journal(journaled);
+    // Counted after the job's own entries: what the journal holds up to here goes to the file with
+    // this job or with one before it.
+    job.journalMark = m_file.journalMark();
+    ++m_jobsQueued;
+    m_jobs.push(std::move(job));
+    if (!m_worker.joinable()) work(false);
 }
 
 void ApplicationSupportTranscriptHistoryStore::take(TranscriptHistoryFile::Contents contents) {
@@ -245,8 +258,8 @@ void ApplicationSupportTranscriptHistoryStore::adoptLoaded() {
 bool ApplicationSupportTranscriptHistoryStore::rereadIfReplaced() {
     const bool adopting = !m_adopted;
     adoptLoaded();
-    std::lock_guard lock(m_mutex);
-    if (m_working || !m_jobs.empty() || !m_file.changedOnDisk()) return adopting;
+    // While a job is still to do the file is the worker's, and a replaced file likely its own write.
+    if (!workerIdle() || !m_file.changedOnDisk()) return adopting;
     take(m_file.read());
     return true;
 }
@@ -330,9 +343,10 @@ void ApplicationSupportTranscriptHistoryStore::clear() {
 }
 
 void ApplicationSupportTranscriptHistoryStore::waitUntilWritten() {
+    const quint64 queued = m_jobsQueued;
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return !m_working && m_jobs.empty(); });
+        m_changed.wait(lock, [&] { return m_jobsDone.load(std::memory_order_acquire) >= queued; });
     }
     // A write that failed leaves its entries to the journal.
     m_file.waitUntilJournaled();

@@ -2,12 +2,13 @@
 
 #include "Services/Storage/TranscriptHistoryFile.h"
 #include "Services/Storage/TranscriptHistoryStoring.h"
+#include "Support/HandOverQueue.h"
 
 #include <QDateTime>
 #include <QPointer>
 
+#include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -23,11 +24,14 @@ namespace quorvelle {
 // order, so a dictation never waits for the file either; a new dictation travels to it alone, not
 // with a copy of the history, and is journaled beside the file as it comes, by the journal's own
 // thread, which never waits behind a history write, so a process killed before the file holds it does
-// not lose it: the next read brings it in. A change that cannot be written (a full disk)
-// is said once and kept: it goes to the file with the next one, or when the store ends. A history file that does not
-// decode reads as empty, is never exported as if it were empty, and is moved aside before anything is written in its
-// place; entries that do not decode are left out and the file is moved aside before the first write that would drop
-// them. A file replaced by someone else while no change of this store is on its way is read again.
+// not lose it: the next read brings it in. Once the history is read, a change is handed to the
+// thread without a lock, so the caller never waits for it, even when a busy machine has preempted
+// it. A change that cannot be written (a full disk) is said once and kept: it goes to the file with
+// the next one, or when the store ends. A history file that does not decode reads as empty, is never
+// exported as if it were empty, and is moved aside before anything is written in its place; entries
+// that do not decode are left out and the file is moved aside before the first write that would
+// drop them. A file replaced by someone else while no change of this store is on its way is read
+// again.
 class ApplicationSupportTranscriptHistoryStore final : public TranscriptHistoryStoring {
 public:
     using Clock = std::function<QDateTime()>;
@@ -72,9 +76,13 @@ private:
         // write: `entries` is the whole history; prepend: the new entries in front of it, newest first.
         enum class Kind { read, write, prepend, remove } kind = Kind::read;
         QList<TranscriptHistoryEntry> entries;
-        // Set when the worker took the last job waiting: the file then holds every entry journaled
-        // up to it once the job is written.
+        // What the journal had counted once the job's entries were handed to it: the file holds
+        // every entry journaled up to it once this job and those before it are written. Kept only
+        // by the last of the jobs the worker took together.
         std::optional<quint64> journalMark = std::nullopt;
+        // How many of the jobs handed over it stands for, once those waiting together are merged;
+        // none once it was counted as done.
+        quint64 count = 1;
     };
     struct Waiter {
         QPointer<QObject> context;
@@ -95,8 +103,14 @@ private:
     void schedule(Job job, const QList<TranscriptHistoryEntry>& journaled = {});
     // The file holds what the job brought: the journal ends unless more came since.
     void endJournalIfWritten(const std::optional<quint64>& mark);
+    // The jobs handed over together, merged where one makes another needless, then run in order.
+    void runTogether(std::vector<Job> jobs);
     void run(Job& job);
     void work(bool ownThread);
+    // The worker has done `count` jobs and is through with the file for them.
+    void countDone(quint64 count);
+    // No job handed over is still to do: the caller may use the file itself.
+    bool workerIdle() const { return m_jobsDone.load(std::memory_order_acquire) == m_jobsQueued; }
     // The worker's side of a change: written with whatever earlier change could not be.
     void writeWhole(QList<TranscriptHistoryEntry> entries);
     void writeInFront(const QList<TranscriptHistoryEntry>& newest);
@@ -130,11 +144,14 @@ private:
     int m_skipped = 0;
     QList<TranscriptHistoryEntry> m_held;
 
+    // Changes go to the worker through the queue; the lock is for the first read's hand-over and
+    // for those who wait on the worker, never for handing a change over.
+    HandOverQueue<Job> m_jobs;
+    quint64 m_jobsQueued = 0;  // the calling thread's
+    std::atomic<quint64> m_jobsDone = 0;
+    std::atomic<bool> m_stopping = false;
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::deque<Job> m_jobs;
-    bool m_working = false;
-    bool m_stopping = false;
     bool m_loaded = false;
     TranscriptHistoryFile::Contents m_loadedContents;
     QList<TranscriptHistoryEntry> m_earlyEntries;  // appended before the file was read

@@ -2,12 +2,15 @@
 
 #include <pthread.h>
 #include <sched.h>
+#include <sys/resource.h>
 
 namespace quorvelle {
 
-void becomeBatchThread() {
+void becomeBatchThread(bool lowestWeight) {
     const sched_param parameters{};
     pthread_setschedparam(pthread_self(), SCHED_BATCH, &parameters);
+    // On Linux a nice value is the thread's own; 0 names the calling thread.
+    if (lowestWeight) setpriority(PRIO_PROCESS, 0, 19);
 }
 
 }  // namespace quorvelle

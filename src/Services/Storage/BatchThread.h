@@ -2,9 +2,15 @@
 
 namespace quorvelle {
 
-// Marks the calling thread as background work (SCHED_BATCH): woken by the window's thread, it runs
-// beside that thread instead of taking its processor from it, so handing a change over costs the
-// window microseconds even on a busy machine. Nothing happens where the system refuses.
-void becomeBatchThread();
+// Marks the calling thread as background work: SCHED_BATCH, so that woken by the window's thread it
+// runs beside that thread instead of taking its processor from it. Nothing happens where the
+// system refuses.
+//
+// `lowestWeight` also gives it the lowest weight (nice 19), so that sharing a processor with the
+// window's thread it gives way to it instead of taking turns: a history write once held the window
+// for whole time slices on a busy machine. For work that may wait under load; not for work whose
+// speed is the point (a download), since the weight also lowers the program's share of that
+// processor against other programs.
+void becomeBatchThread(bool lowestWeight);
 
 }  // namespace quorvelle

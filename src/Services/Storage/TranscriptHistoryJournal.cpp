@@ -51,11 +51,8 @@ TranscriptHistoryJournal::TranscriptHistoryJournal(QString path, std::function<Q
     : m_path(std::move(path)), m_now(std::move(now)) {}
 
 TranscriptHistoryJournal::~TranscriptHistoryJournal() {
-    {
-        std::lock_guard queue(m_queueMutex);
-        m_stopping = true;
-    }
-    m_queueChanged.notify_all();
+    m_stopping.store(true, std::memory_order_release);
+    m_handed.wake();
     if (m_writer.joinable()) m_writer.join();
 }
 
@@ -72,59 +69,43 @@ void TranscriptHistoryJournal::withdraw(const QUuid& id) {
 }
 
 void TranscriptHistoryJournal::handOver(Addition addition) {
-    {
-        std::lock_guard queue(m_queueMutex);
-        // Counted as it is handed over: a mark taken from now on includes it.
-        ++m_additions;
-        // Started at the first entry: a journal only read needs no thread.
-        if (!m_writer.joinable() && !m_writesInline) {
-            try {
-                m_writer = std::thread(&TranscriptHistoryJournal::work, this);
-            } catch (const std::system_error&) {
-                m_writesInline = true;
-            }
-        }
-        if (!m_writesInline) {
-            m_queue.push_back(std::move(addition));
-            m_queueChanged.notify_all();
-            return;
-        }
+    // Started at the first entry: a journal only read needs no thread.
+    std::call_once(m_writerStarted, &TranscriptHistoryJournal::startWriter, this);
+    // Counted as it is handed over: a mark taken from now on includes it.
+    ++m_additions;
+    ++m_queued;
+    m_handed.push(std::move(addition));
+    if (m_writesInline) writeHandedOver();
+}
+
+void TranscriptHistoryJournal::startWriter() {
+    try {
+        m_writer = std::thread(&TranscriptHistoryJournal::work, this);
+    } catch (const std::system_error&) {
+        m_writesInline = true;
     }
-    std::lock_guard lock(m_mutex);
-    writeLocked(addition);
 }
 
 void TranscriptHistoryJournal::work() {
-    becomeBatchThread();
-    std::unique_lock queue(m_queueMutex);
+    becomeBatchThread(true);
     for (;;) {
-        // What is still handed over is written before the thread ends.
-        m_queueChanged.wait(queue, [this] { return m_stopping || !m_queue.empty(); });
-        if (m_queue.empty()) return;
-        queue.unlock();
-        {
-            std::lock_guard lock(m_mutex);
-            writeHandedOverLocked();
-        }
-        queue.lock();
+        m_handed.wait();
+        // Everything handed over before the stop was queued before it: written before the thread ends.
+        const bool stopping = m_stopping.load(std::memory_order_acquire);
+        writeHandedOver();
+        if (stopping) return;
     }
 }
 
 void TranscriptHistoryJournal::writeHandedOverLocked() {
-    std::deque<Addition> handed;
-    {
-        std::lock_guard queue(m_queueMutex);
-        if (m_queue.empty()) return;
-        handed.swap(m_queue);
-        ++m_writing;
-    }
+    const std::vector<Addition> handed = m_handed.takeAll();
+    if (handed.empty()) return;
     for (const Addition& addition : handed)
         writeLocked(addition);
-    {
-        std::lock_guard queue(m_queueMutex);
-        --m_writing;
-    }
-    m_queueChanged.notify_all();
+    m_written += handed.size();
+    // Taken between the count and the notice: a waiter is either past its check or already waiting.
+    { std::lock_guard written(m_writtenMutex); }
+    m_writtenChanged.notify_all();
 }
 
 void TranscriptHistoryJournal::writeLocked(const Addition& addition) {
@@ -157,8 +138,9 @@ void TranscriptHistoryJournal::writeHandedOver() {
 }
 
 void TranscriptHistoryJournal::waitUntilWritten() {
-    std::unique_lock queue(m_queueMutex);
-    m_queueChanged.wait(queue, [this] { return m_queue.empty() && m_writing == 0; });
+    const quint64 queued = m_queued;
+    std::unique_lock written(m_writtenMutex);
+    m_writtenChanged.wait(written, [&] { return m_written >= queued; });
 }
 
 std::optional<QString> TranscriptHistoryJournal::appendLocked(const QList<TranscriptHistoryEntry>& entries) {
@@ -194,7 +176,6 @@ std::optional<QString> TranscriptHistoryJournal::appendLinesLocked(
 }
 
 quint64 TranscriptHistoryJournal::mark() {
-    std::lock_guard queue(m_queueMutex);
     return m_additions;
 }
 
@@ -275,10 +256,7 @@ void TranscriptHistoryJournal::endLocked(quint64 mark) {
         m_keepAside.clear();
         m_own.clear();
         // The held entries went aside with the rest: they go on here, an addition of their own.
-        {
-            std::lock_guard queue(m_queueMutex);
-            ++m_additions;
-        }
+        ++m_additions;
         if (const auto failure = appendLocked(m_held)) {
             qWarning("Transcript history journal %s cannot be written: %s", qUtf8Printable(m_path),
                      qUtf8Printable(*failure));
@@ -293,10 +271,7 @@ void TranscriptHistoryJournal::remove() {
     std::lock_guard lock(m_mutex);
     // Handed over before the history was cleared: written, then gone with the rest.
     writeHandedOverLocked();
-    {
-        std::lock_guard queue(m_queueMutex);
-        ++m_additions;
-    }
+    ++m_additions;
     m_keepAside.clear();
     keepOnlyHeldLocked();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Models/TranscriptHistoryEntry.h"
+#include "Support/HandOverQueue.h"
 
 #include <QDateTime>
 #include <QList>
@@ -8,8 +9,8 @@
 #include <QString>
 #include <QUuid>
 
+#include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -28,10 +29,12 @@ namespace quorvelle {
 // Entries are handed over on the caller's thread (the window's, for a dictation) and written by a
 // thread of the journal's own that does nothing else: a write the disk stalls (for milliseconds
 // while a history file just replaced goes out) never holds the window up, and an entry never waits
-// behind a history write. Reading, ending and removing take the journal's lock and first write
-// what was handed over, so they see every entry in order; the destructor writes what is left. The
-// entries added by this process are on their way to the file already, so reading leaves them out;
-// another process reading after this one was killed takes them all.
+// behind a history write. Handing over takes no lock, so the caller never waits for that thread
+// either, even when a busy machine has preempted it. Reading, ending and removing take the
+// journal's lock and first write what was handed over, so they see every entry in order; the
+// destructor writes what is left. The entries added by this process are on their way to the file
+// already, so reading leaves them out; another process reading after this one was killed takes
+// them all.
 class TranscriptHistoryJournal {
 public:
     struct Contents {
@@ -86,6 +89,7 @@ private:
     };
 
     void handOver(Addition addition);
+    void startWriter();
     void work();
     // Writes what was handed over and is not written yet, in order; the caller holds m_mutex.
     void writeHandedOverLocked();
@@ -105,13 +109,17 @@ private:
     // Why the journal is set aside rather than removed when it ends; empty when it need not be.
     QString m_keepAside;
 
-    // Held only to hand over or take the additions, never over the file: the caller never waits on it.
-    std::mutex m_queueMutex;
-    std::condition_variable m_queueChanged;
-    std::deque<Addition> m_queue;
-    quint64 m_additions = 0;
-    int m_writing = 0;
-    bool m_stopping = false;
+    // What was handed over and is not written yet. An addition is counted before it is queued: a
+    // mark taken meanwhile includes it, so the journal never ends with its line unaccounted for.
+    HandOverQueue<Addition> m_handed;
+    std::atomic<quint64> m_additions = 0;
+    std::atomic<quint64> m_queued = 0;
+    std::atomic<quint64> m_written = 0;
+    // Only for those who wait for the writes; handing over never takes it.
+    std::mutex m_writtenMutex;
+    std::condition_variable m_writtenChanged;
+    std::atomic<bool> m_stopping = false;
+    std::once_flag m_writerStarted;
     // No thread could be had: the caller writes, as it did before there was a thread.
     bool m_writesInline = false;
     std::thread m_writer;

@@ -4,11 +4,11 @@
 #include "Services/Storage/DamagedFile.h"
 #include "Services/Storage/StoreFile.h"
 #include "Services/Transcription/LocalModelManagerError.h"
+#include "Services/Transcription/ModelFileDigest.h"
 #include "Services/Transcription/ModelFileDownload.h"
 #include "Support/AppPaths.h"
 #include "Support/PrivateFile.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -48,18 +48,15 @@ std::optional<LocalModelInstallationRecord> recordFromFile(const LocalTranscript
                                                            const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    QCryptographicHash sha1(QCryptographicHash::Sha1);
-    QCryptographicHash sha256(QCryptographicHash::Sha256);
+    ModelFileDigest digest;
     QByteArray chunk;
-    while (!(chunk = file.read(1 << 20)).isEmpty()) {
-        sha1.addData(chunk);
-        sha256.addData(chunk);
-    }
+    while (!(chunk = file.read(1 << 20)).isEmpty())
+        digest.addData(chunk);
     if (file.error() != QFileDevice::NoError || file.size() == 0) return std::nullopt;
-    const QString sha1Text = QString::fromLatin1(sha1.result().toHex());
+    const QString sha1Text = digest.sha1();
     if (sha1Text != descriptor.expectedSHA1) return std::nullopt;
-    return LocalModelInstallationRecord{descriptor.id, QString::fromLatin1(sha256.result().toHex()),
-                                        QFileInfo(path).lastModified().toUTC(), file.size(), sha1Text};
+    return LocalModelInstallationRecord{descriptor.id, digest.sha256(), QFileInfo(path).lastModified().toUTC(),
+                                        file.size(), sha1Text};
 }
 
 }  // namespace

@@ -4,17 +4,15 @@
 #include "Services/Backend/ReplyWatch.h"
 #include "Services/Backend/WebRequestError.h"
 #include "Services/Transcription/LocalModelManagerError.h"
+#include "Services/Transcription/ModelFileWriter.h"
 #include "Support/CancellationError.h"
 
 #include <QCoroNetworkReply>
-#include <QCryptographicHash>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
-#include <cerrno>
 #include <memory>
 #include <optional>
 
@@ -61,30 +59,11 @@ QUrl redirectTarget(const QUrl& from, const QNetworkReply& reply) {
     return target;
 }
 
-// What has arrived of the body so far, and where it goes.
-struct BodySink {
-    explicit BodySink(QFile& target) : file(target) {}
-
-    QFile& file;
-    QCryptographicHash sha1{QCryptographicHash::Sha1};
-    QCryptographicHash sha256{QCryptographicHash::Sha256};
-    qint64 byteCount = 0;
-    std::optional<LocalModelFileError> writeError;
-
-    // The refusal of the last write or flush; read at once, while errno is still that call's.
-    void failedToWrite(const QString& path) {
-        const bool full = errno == ENOSPC || errno == EDQUOT;
-        writeError =
-            LocalModelFileError(full ? LocalModelFileError::Case::noSpace : LocalModelFileError::Case::writeFailed,
-                                path, file.errorString());
-    }
-};
-
 // One request of the transfer. Returns the next address when the answer is a redirect, none when
 // the body has been written whole.
 QCoro::Task<std::optional<QUrl>> fetchHop(QNetworkAccessManager* session, const QUrl& url,
-                                          const ModelFileDownloadRequest& request, ReplyLimits limits, BodySink& sink,
-                                          std::stop_token stopToken) {
+                                          const ModelFileDownloadRequest& request, ReplyLimits limits,
+                                          ModelFileWriter& writer, std::stop_token stopToken) {
     QNetworkRequest http(url);
     // Each hop is a reply of its own: Qt's own redirect handling may hand one reply two bodies.
     http.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
@@ -96,19 +75,26 @@ QCoro::Task<std::optional<QUrl>> fetchHop(QNetworkAccessManager* session, const 
 
     // The connections live as long as this context, not as long as the reply's deferred deletion.
     QObject context;
-    QObject::connect(reply.get(), &QNetworkReply::readyRead, &context, [&] {
-        const QByteArray chunk = reply->readAll();
+    qint64 handedOver = 0;
+    const auto takeBody = [&] {
         // The body of an error or redirect answer is not the model.
-        if (sink.writeError || !isSuccess(*reply)) return;
-        if (sink.file.write(chunk) != chunk.size()) {
-            sink.failedToWrite(request.destinationPath);
+        if (!isSuccess(*reply)) {
+            reply->readAll();
+            return;
+        }
+        if (writer.failure()) {
             reply->abort();
             return;
         }
-        sink.sha1.addData(chunk);
-        sink.sha256.addData(chunk);
-        sink.byteCount += chunk.size();
-    });
+        // While the disk is behind, the rest waits in the reply, whose bounded buffer makes Qt stop
+        // reading the connection: memory stays bounded whatever the network's speed.
+        if (!writer.hasRoom()) return;
+        QByteArray chunk = reply->readAll();
+        handedOver += chunk.size();
+        writer.write(std::move(chunk));
+    };
+    QObject::connect(reply.get(), &QNetworkReply::readyRead, &context, takeBody);
+    writer.whenReady(&context, takeBody);
     if (request.progress) {
         QObject::connect(reply.get(), &QNetworkReply::downloadProgress, &context, [&](qint64 received, qint64 total) {
             if (!isSuccess(*reply)) return;
@@ -127,7 +113,7 @@ QCoro::Task<std::optional<QUrl>> fetchHop(QNetworkAccessManager* session, const 
     if (watch.abortReason() == ReplyWatch::Abort::timedOut) throw WebRequestError::timedOut();
     if (watch.abortReason() == ReplyWatch::Abort::bodyTooLarge)
         throw WebRequestError::responseTooLarge(request.maximumSize);
-    if (sink.writeError) throw *sink.writeError;
+    if (const auto failure = writer.failure()) throw *failure;
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid() && isRedirect(status.toInt()) && reply->hasRawHeader("Location"))
         co_return redirectTarget(url, *reply);
@@ -136,8 +122,12 @@ QCoro::Task<std::optional<QUrl>> fetchHop(QNetworkAccessManager* session, const 
         throw WebRequestError::transportFailure(reply->error(), reply->errorString());
     if (!status.isValid())  // an answer, but not an HTTP one
         throw QuorvelleError(QuorvelleErrorCase::networkUnavailable);
+    // What the writer had no room for when it came.
+    QByteArray rest = reply->readAll();
+    handedOver += rest.size();
+    writer.write(std::move(rest));
     // A connection that closes early can pass for the end of the body; the declared length tells.
-    if (isTruncated(*reply, sink.byteCount))
+    if (isTruncated(*reply, handedOver))
         throw WebRequestError::transportFailure(QNetworkReply::RemoteHostClosedError,
                                                 QStringLiteral("the connection closed before the whole file arrived"));
     co_return std::nullopt;
@@ -147,11 +137,7 @@ QCoro::Task<std::optional<QUrl>> fetchHop(QNetworkAccessManager* session, const 
 
 QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, ModelFileDownloadRequest request,
                                               std::stop_token stopToken) {
-    QFile file(request.destinationPath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw LocalModelFileError(LocalModelFileError::Case::writeFailed, request.destinationPath, file.errorString());
-
-    BodySink sink(file);
+    ModelFileWriter writer(request.destinationPath);
     QElapsedTimer elapsed;
     elapsed.start();
     std::optional<QUrl> next = request.url;
@@ -164,19 +150,13 @@ QCoro::Task<DownloadedFile> downloadModelFile(QNetworkAccessManager* session, Mo
         if (spent >= request.deadline) throw WebRequestError::timedOut();
         const ReplyLimits limits{request.idleTimeout, request.deadline - spent, request.maximumSize,
                                  request.maximumHeadSize, request.connections};
-        QCoro::Task<std::optional<QUrl>> hop = fetchHop(session, *next, request, limits, sink, stopToken);
+        QCoro::Task<std::optional<QUrl>> hop = fetchHop(session, *next, request, limits, writer, stopToken);
         next = co_await hop;
     }
-    if (!file.flush()) {
-        sink.failedToWrite(request.destinationPath);
-        throw *sink.writeError;
-    }
-    file.close();
-
-    DownloadedFile result;
-    result.byteCount = sink.byteCount;
-    result.sha1 = QString::fromLatin1(sink.sha1.result().toHex());
-    result.sha256 = QString::fromLatin1(sink.sha256.result().toHex());
+    QCoro::Task<DownloadedFile> written = writer.finish();
+    DownloadedFile result = co_await written;
+    // Stopped while the last chunks were written: the caller's own outcome.
+    throwIfStopped(stopToken);
     co_return result;
 }
 

@@ -41,7 +41,8 @@ struct ModelFileDownloadRequest {
 };
 
 // Writes the body of a 2xx answer to the destination (created or truncated), reading through a bounded
-// buffer. Redirects are followed one request at a time, at most ten, to http or https addresses with a
+// buffer; the file is written and hashed by a thread of its own, so the caller's thread only reads
+// the network. Redirects are followed one request at a time, at most ten, to http or https addresses with a
 // host and never from https to http (no credential is sent; the checksum vouches for the file); the
 // deadline covers every hop, the size cap each. Throws WebRequestError::transportFailure with
 // TooManyRedirectsError or InsecureRedirectError when that fails. Throws

@@ -254,6 +254,48 @@ TEST_F(LocalModelManagerTest, FailedOrStoppedDownloadsLeaveTheInstalledModelTheR
     EXPECT_FALSE(QFile::exists(modelPath(Model::largeV3) + ".download"));
 }
 
+// The file is written by a thread of its own: a stop or a full disk in the middle of a large
+// transfer still ends the transfer at once, that thread with it, and leaves no partial file.
+TEST_F(LocalModelManagerTest, AStopOrAFullDiskMidTransferEndsTheTransferItsWriterAndThePartialFile) {
+    constexpr qint64 kSize = qint64(256) << 20;
+    const auto threads = [] {
+        QFile status(QStringLiteral("/proc/self/status"));
+        status.open(QIODevice::ReadOnly);
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("Threads:")) return line.mid(8).trimmed().toInt();
+        return -1;
+    };
+    test::RawAnswerServer host(test::RawAnswerServer::Framing::contentLength, kSize);
+    LocalTranscriptionModelDescriptor row = localModelDescriptor(Model::largeV3, {host.url()});
+    ApplicationSupportLocalModelManager manager(
+        &network, runtime, [&row](Model) { return row; }, base, [this] { return now; });
+    // Once, so that the network's own threads are there before they are counted.
+    serve(Model::tinyMultilingual, "tiny");
+    test::runTask(makeManager()->download(Model::tinyMultilingual));
+    const int before = threads();
+
+    std::stop_source stop;
+    const auto stopped = test::failureOf<CancellationError>(manager.download(
+        Model::largeV3,
+        [&](qint64 received, qint64) {
+            if (received >= qint64(8) << 20) stop.request_stop();
+        },
+        stop.get_token()));
+    EXPECT_TRUE(stopped);
+    EXPECT_LT(host.sent(), kSize / 2);
+    EXPECT_FALSE(QFile::exists(QDir(base).filePath("Models/" + row.filename + ".download")));
+    EXPECT_EQ(threads(), before);
+
+    ModelFileDownloadRequest toFullDisk;
+    toFullDisk.url = host.url();
+    toFullDisk.destinationPath = QStringLiteral("/dev/full");
+    const qint64 sentBefore = host.sent();
+    const auto full = test::failureOf<LocalModelFileError>(downloadModelFile(&network, toFullDisk, {}));
+    EXPECT_EQ(full.value().errorCase(), LocalModelFileError::Case::noSpace);
+    EXPECT_LT(host.sent() - sentBefore, kSize / 2);
+    EXPECT_EQ(threads(), before);
+}
+
 TEST_F(LocalModelManagerTest, ABodyShorterThanItsDeclaredLengthIsAnInterruptedTransfer) {
     const QByteArray part(4096, 'x');
     expectedBodies.insert(Model::baseMultilingual, part);
