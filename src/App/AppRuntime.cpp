@@ -1,10 +1,12 @@
 #include "App/AppRuntime.h"
 
+#include "App/AppExitLog.h"
 #include "App/LiveBootstrap.h"
 #include "App/QtTranslations.h"
 #include "App/RuntimeOverlayController.h"
 #include "ViewModel/AppViewModel.h"
 
+#include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QPointer>
 #include <QQmlEngine>
@@ -28,7 +30,8 @@ AppRuntime::AppRuntime(std::optional<AppBootstrap> bootstrap, const AppConfigura
       m_qtTranslations(std::make_unique<QtTranslations>(*m_viewModel)),
       m_viewEngine(std::make_unique<QQmlEngine>()),
       m_overlayController(std::make_unique<RuntimeOverlayController>(*m_viewModel, RuntimeOverlayLayoutEngine{-12, -20},
-                                                                     *m_viewEngine)) {
+                                                                     *m_viewEngine)),
+      m_exitLog(std::make_unique<AppExitLog>(m_bootstrap.diagnosticsStore, QCoreApplication::applicationPid())) {
     // A change the settings file cannot take is told on the status line, not only logged. The
     // refusal may come from any thread; the message is set on the view model's.
     QPointer<ViewModelContext> context(&m_viewModel->context());

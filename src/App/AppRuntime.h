@@ -11,6 +11,7 @@ class QQmlEngine;
 
 namespace quorvelle {
 
+class AppExitLog;
 class AppViewModel;
 class QtTranslations;
 class RuntimeOverlayController;
@@ -32,6 +33,8 @@ public:
     RuntimeOverlayController& overlayController() const { return *m_overlayController; }
     // The engine every window of the app builds its views in.
     QQmlEngine& viewEngine() const { return *m_viewEngine; }
+    // Why this run ends, in the diagnostics log.
+    AppExitLog& exitLog() const { return *m_exitLog; }
 
 private:
     // Declared in the order they are made; they go in reverse.
@@ -41,6 +44,7 @@ private:
     std::unique_ptr<QtTranslations> m_qtTranslations;
     std::unique_ptr<QQmlEngine> m_viewEngine;
     std::unique_ptr<RuntimeOverlayController> m_overlayController;
+    std::unique_ptr<AppExitLog> m_exitLog;
 };
 
 }  // namespace quorvelle

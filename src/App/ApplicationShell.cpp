@@ -1,5 +1,6 @@
 #include "App/ApplicationShell.h"
 
+#include "App/AppExitLog.h"
 #include "App/AppRuntime.h"
 #include "App/TrayIconPainter.h"
 
@@ -14,9 +15,15 @@ ApplicationShell::ApplicationShell(std::unique_ptr<AppRuntime> runtime, QObject*
       m_popover(m_runtime->viewModel(), m_bridge, m_runtime->viewEngine()),
       m_tray(makeTrayIcon()) {
     connect(&m_bridge, &AppShellBridge::openDashboardRequested, this, &ApplicationShell::openDashboard);
+    // Each Quit is logged as the cause before the quit it asks for.
+    connect(&m_bridge, &AppShellBridge::quitRequested, this,
+            [this] { m_runtime->exitLog().recordQuitAction(QStringLiteral("the tray panel's Quit button")); });
     connect(&m_bridge, &AppShellBridge::quitRequested, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     m_tray.setToolTip(QStringLiteral("Quorvelle"));
-    connect(m_menu.addAction(tr("Quit")), &QAction::triggered, qApp, &QCoreApplication::quit);
+    QAction* quit = m_menu.addAction(tr("Quit"));
+    connect(quit, &QAction::triggered, this,
+            [this] { m_runtime->exitLog().recordQuitAction(QStringLiteral("the tray icon menu's Quit")); });
+    connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit);
     m_tray.setContextMenu(&m_menu);
     connect(&m_tray, &QSystemTrayIcon::activated, this, &ApplicationShell::handleTrayActivation);
 }

@@ -8,12 +8,23 @@
 #include <QLocalSocket>
 #include <QThread>
 
+#include <sys/socket.h>
+
 namespace quorvelle {
 
 namespace {
 
 const QByteArray kReopenRequest = "reopen\n";
 const QByteArray kAnswer = "ok\n";
+
+std::optional<qint64> peerProcess(const QLocalSocket& socket) {
+    ucred credentials{};
+    socklen_t length = sizeof credentials;
+    if (::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0 ||
+        credentials.pid <= 0)
+        return std::nullopt;
+    return credentials.pid;
+}
 
 }  // namespace
 
@@ -45,7 +56,7 @@ void InstanceChannel::acceptConnection() {
             if (socket->readLine() == kReopenRequest) {
                 socket->write(kAnswer);
                 socket->flush();
-                Q_EMIT reopenRequested();
+                Q_EMIT reopenRequested(peerProcess(*socket));
             }
             socket->disconnectFromServer();
         });

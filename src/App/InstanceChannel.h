@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <chrono>
+#include <optional>
 
 class QLocalServer;
 
@@ -40,7 +41,8 @@ public:
     QString socketPath() const;
 
 Q_SIGNALS:
-    void reopenRequested();
+    // `requester`: the asking process, as the socket's peer credentials tell it.
+    void reopenRequested(std::optional<qint64> requester);
 
 private:
     void acceptConnection();

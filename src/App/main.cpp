@@ -1,8 +1,11 @@
+#include "App/AppExitLog.h"
+#include "App/AppExitWatch.h"
 #include "App/AppRuntime.h"
 #include "App/ApplicationShell.h"
 #include "App/BuildKeys.h"
 #include "App/InstanceChannel.h"
 #include "Platform/Linux/UnixSignalQuit.h"
+#include "Services/Storage/SettingsStore.h"
 #include "Support/HomeFolderInMessages.h"
 #include "Support/SingleInstanceLock.h"
 #include "ViewModel/AppViewModel.h"
@@ -67,11 +70,25 @@ int main(int argc, char** argv) {
         quorvelle::ViewModelContext& context = runtime->viewModel().context();
         context.setInlineMessage(context.strings().singleInstanceUnguarded(unguardedFolders));
     }
+    // Why this run ends is logged from here on; the user defaults file holds the log.
+    quorvelle::AppExitLog& exitLog = runtime->exitLog();
+    exitLog.recordStart(QApplication::applicationVersion());
     quorvelle::ApplicationShell shell(std::move(runtime));
+    quorvelle::AppExitWatch exitWatch(exitLog, [defaults = shell.runtime().bootstrap().settingsStore->userDefaults()] {
+        defaults->waitUntilWritten();
+    });
     QObject::connect(&channel, &quorvelle::InstanceChannel::reopenRequested, &shell,
-                     &quorvelle::ApplicationShell::openDashboard);
+                     [&](std::optional<qint64> requester) {
+                         exitLog.recordReopenRequest(requester);
+                         shell.openDashboard();
+                     });
     shell.start();
     // A logout's SIGTERM quits as the menu's Quit does: the history still being written is kept.
-    const quorvelle::UnixSignalQuit signalQuit;
-    return QApplication::exec();
+    const quorvelle::UnixSignalQuit signalQuit([&exitLog](const quorvelle::QuitSignal& heard) {
+        exitLog.recordSignal(quorvelle::UnixSignalQuit::signalName(heard.number), heard.senderProcess, heard.senderUser,
+                             heard.senderName);
+    });
+    const int code = QApplication::exec();
+    exitWatch.eventLoopEnded(code);
+    return code;
 }

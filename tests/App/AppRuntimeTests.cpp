@@ -13,6 +13,7 @@
 #include "ViewModel/AppViewModel.h"
 #include "Views/Common/ViewSetup.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLocalServer>
@@ -24,6 +25,7 @@
 #include <QTimer>
 
 #include <future>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -155,13 +157,19 @@ TEST_F(AppRuntimeTest, ASecondLaunchMeetsTheFirstWhateverItsRuntimeFolderAndWait
 
     InstanceChannel running(runtimeA.path());
     bool reopened = false;
-    QObject::connect(&running, &InstanceChannel::reopenRequested, [&] { reopened = true; });
+    std::optional<qint64> requester;
+    QObject::connect(&running, &InstanceChannel::reopenRequested, [&](std::optional<qint64> asking) {
+        reopened = true;
+        requester = asking;
+    });
     auto asked =
         std::async(std::launch::async, [&] { return InstanceChannel(runtimeA.path()).askRunningInstanceToReopen(); });
     QTimer::singleShot(300, &running, [&] { ASSERT_TRUE(running.listen()); });
     EXPECT_TRUE(
         test::waitUntil([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 10000));
     EXPECT_TRUE(asked.get() == InstanceChannel::Reply::reopened && reopened);
+    // The asking process is named, for the log of why the app ends.
+    EXPECT_EQ(requester, QCoreApplication::applicationPid());
     EXPECT_EQ(InstanceChannel(runtimeB.path()).askRunningInstanceToReopen(std::chrono::milliseconds(100)),
               InstanceChannel::Reply::nobody);
 }

@@ -86,6 +86,12 @@ void AppUnderTest::start() {
     if (!m_process.waitForStarted(30000)) throw std::runtime_error("quorvelle did not start");
 }
 
+std::optional<int> AppUnderTest::exitCode() const {
+    if (m_process.state() != QProcess::NotRunning || m_process.exitStatus() != QProcess::NormalExit)
+        return std::nullopt;
+    return m_process.exitCode();
+}
+
 int AppUnderTest::runCopy(QString* standardError, int timeoutMs) {
     m_defaults->waitUntilWritten();
     QProcess second;

@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include <memory>
+#include <optional>
 
 namespace quorvelle::test {
 
@@ -42,9 +43,12 @@ public:
     bool waitUntilHotkeyRegistered(int timeoutMs = 30000);
     qint64 processId() const { return m_process.processId(); }
     bool isRunning() const { return m_process.state() == QProcess::Running; }
+    // How the last copy ended: its exit code, or none while it runs or when a signal ended it.
+    std::optional<int> exitCode() const;
     QString standardError() { return QString::fromUtf8(m_standardError += m_process.readAllStandardError()); }
     QProcessEnvironment environment() const { return m_environment; }
     void setEnvironment(const QString& name, const QString& value) { m_environment.insert(name, value); }
+    void removeEnvironment(const QString& name) { m_environment.remove(name); }
     // The executable started; the build's own unless set.
     void setProgram(const QString& path) { m_program = path; }
 

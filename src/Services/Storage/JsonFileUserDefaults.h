@@ -43,7 +43,7 @@ public:
     QStringList keys() const override;
 
     // Returns once the file holds every change made so far, for a reader other than this object.
-    void waitUntilWritten();
+    void waitUntilWritten() override;
 
 private:
     void load(const Clock& now);

@@ -23,6 +23,9 @@ public:
     // The keys that hold a value, in no set order.
     virtual QStringList keys() const = 0;
 
+    // Returns once every change made so far is stored; at once where nothing is written later.
+    virtual void waitUntilWritten() {}
+
     bool contains(const QString& key) const { return value(key).has_value(); }
 
     // Data values only; any other kind reads as absent.

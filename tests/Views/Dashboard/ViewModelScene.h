@@ -64,10 +64,15 @@ protected:
         QQuickItem* found = harness.find(name);
         return found && found->isVisible();
     }
+    // A missing item fails the test (item() says which) rather than ending the test program.
     QString text(const QString& name, QQuickItem* scope = nullptr) {
-        return item(name, scope)->property("text").toString();
+        QQuickItem* found = item(name, scope);
+        return found ? found->property("text").toString() : QString();
     }
-    bool selected(const QString& name) { return item(name)->property("isSelected").toBool(); }
+    bool selected(const QString& name) {
+        QQuickItem* found = item(name);
+        return found && found->property("isSelected").toBool();
+    }
     QString message() const { return viewModel->inlineMessageText(); }
     std::optional<QString> stored(const char* key) const {
         return fakes.userDefaults->string(QString::fromLatin1(key));

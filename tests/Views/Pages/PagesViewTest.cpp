@@ -36,13 +36,19 @@ protected:
         harness.typeText(typed);
     }
     QQuickItem* historyRow(int index) {
-        const QUuid id = viewModel->history()->transcriptHistoryEntries().at(index).id;
-        return item("history-row-" + id.toString(QUuid::WithoutBraces));
+        const QList<TranscriptHistoryEntry>& entries = viewModel->history()->transcriptHistoryEntries();
+        if (index >= entries.size()) {
+            ADD_FAILURE() << "the view model holds " << entries.size() << " entries, not " << index + 1;
+            return nullptr;
+        }
+        return item("history-row-" + entries.at(index).id.toString(QUuid::WithoutBraces));
     }
-    // The `label` item of every row in the list, in order.
+    // The `label` item of every row in the list, in order; none (and a failure) without the list.
     QStringList rows(const char* list, const char* label) {
         QStringList found;
-        for (QQuickItem* row : item(list)->childItems())
+        QQuickItem* shownList = item(list);
+        if (!shownList) return found;
+        for (QQuickItem* row : shownList->childItems())
             if (QQuickItem* shown = findIn(row, label)) found.append(shown->property("text").toString());
         return found;
     }

@@ -159,11 +159,19 @@ QColor ViewHarness::colorAt(QQuickItem* item, QPointF local) {
 }
 
 void ViewHarness::click(QQuickItem* item, QPointF local) {
+    if (!item) {
+        ADD_FAILURE() << "no item to click";
+        return;
+    }
     QTest::mouseClick(m_window.get(), Qt::LeftButton, Qt::NoModifier, item->mapToScene(local).toPoint());
     QCoreApplication::processEvents();
 }
 
 void ViewHarness::wheel(QQuickItem* item, QPointF local) {
+    if (!item) {
+        ADD_FAILURE() << "no item to turn the wheel over";
+        return;
+    }
     const QPointF at = item->mapToScene(local);
     QWheelEvent event(at, m_window->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
                       false);
