@@ -10,14 +10,6 @@
 
 namespace quorvelle {
 
-namespace {
-
-// A terminal that asks what the clipboard holds does so as soon as it handles the change of owner;
-// a loaded machine may delay that, a terminal that never asks costs this much.
-constexpr std::chrono::milliseconds kClipboardTargetsRequestLimit{2000};
-
-}  // namespace
-
 LinuxTextDeliveryServices::LinuxTextDeliveryServices()
     : m_reader(m_navigator),
       m_inspector(&LinuxTextDeliveryServices::isAccessibilityUsable,
@@ -27,7 +19,9 @@ LinuxTextDeliveryServices::LinuxTextDeliveryServices()
           m_keyPoster, &X11FrontmostApplicationReader::frontmostApplicationMetadata,
           [](std::chrono::milliseconds pause) { QThread::msleep(static_cast<unsigned long>(pause.count())); },
           &SystemPasteboardWriter::copyClipboardToPrimarySelection,
-          [](quint32 window) { X11ClipboardOwnership::awaitTargetsRequest(window, kClipboardTargetsRequestLimit); }),
+          [](quint32 window, std::chrono::milliseconds bound) {
+              X11ClipboardOwnership::awaitTargetsRequest(window, bound);
+          }),
       m_focusChanges(&X11FrontmostApplicationReader::frontmostProcessIdentifier) {
     // A field that held the focus before we started gives no focus event until the focus moves, and
     // under the hot key's grab GTK no longer names it: its application is asked once, before any press.

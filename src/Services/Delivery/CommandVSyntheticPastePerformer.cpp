@@ -56,10 +56,13 @@ void CommandVSyntheticPastePerformer::performPaste(const FocusedTargetSnapshot& 
 
     waitForModifierRelease();
     if (primary && m_fillPrimarySelection) m_fillPrimarySelection();
-    // A chord that arrives before such a terminal learned what the new clipboard holds pastes nothing.
-    if (m_awaitClipboardTargets && frontmost->windowIdentifier &&
-        windowClassIsOneOf(target.app, FocusedTargetTables::clipboardTargetsFirstWindowClasses)) {
-        m_awaitClipboardTargets(*frontmost->windowIdentifier);
+    // A chord that arrives before such a terminal learned what the new clipboard holds pastes nothing;
+    // an application that asks at once must have its answer before the last look calls into it.
+    if (m_awaitClipboardTargets && frontmost->windowIdentifier) {
+        const bool targetsFirst =
+            windowClassIsOneOf(target.app, FocusedTargetTables::clipboardTargetsFirstWindowClasses);
+        m_awaitClipboardTargets(*frontmost->windowIdentifier,
+                                targetsFirst ? kTargetsFirstLimit : kTargetsQuestionLimit);
     }
     // The focus may have moved during the waits (a Tab to the next field of a form): the look that
     // decides is the one taken when only the keys are left, and nothing between lets it move unseen.

@@ -208,6 +208,7 @@ struct PasteRig {
     std::chrono::milliseconds slept{0};
     // The windows whose clipboard requests were awaited, and how many keys had gone out by then.
     QList<QPair<quint32, qsizetype>> awaited;
+    QList<std::chrono::milliseconds> bounds;
     CommandVSyntheticPastePerformer performer{keys,
                                               [this] { return frontmost; },
                                               [this](std::chrono::milliseconds pause) {
@@ -216,8 +217,9 @@ struct PasteRig {
                                                   if (keys.sincePress) *keys.sincePress += pause;
                                               },
                                               {},
-                                              [this](quint32 window) {
+                                              [this](quint32 window, std::chrono::milliseconds bound) {
                                                   awaited.append({window, keys.posted.size()});
+                                                  bounds.append(bound);
                                               }};
     SyntheticPastePerforming::LastLook lastLook;
     std::optional<SyntheticPasteError::Case> paste(const FocusedTargetSnapshot& target = test::writableTextField()) {
@@ -312,21 +314,25 @@ TEST(SyntheticPaste, WaitsForTheModifiersSendsTheTargetsChordOrRefusesWithoutPos
 }
 
 // GNOME Terminal forgets what the clipboard holds at each change of owner and pastes nothing until
-// it asked again: its chord waits for that question (after the modifiers went up), other windows' not.
+// it asked again: its chord waits for that question (after the modifiers went up) up to two seconds;
+// other windows are given a moment to ask, so that an application reading the new clipboard at once
+// has its answer before anything calls into it.
 TEST(SyntheticPaste, IntoGnomeTerminalTheChordWaitsUntilTheTerminalAskedWhatTheClipboardHolds) {
-    const std::tuple<const char*, const char*, QList<QPair<quint32, qsizetype>>> cases[] = {
-        {"Gnome-terminal", "AXTerminal", {{0x1a00004, 0}}},
-        {"Xfce4-terminal", "AXTerminal", {}},
-        {"org.example.Notes", nullptr, {}},
+    using Performer = CommandVSyntheticPastePerformer;
+    const std::tuple<const char*, const char*, std::chrono::milliseconds> cases[] = {
+        {"Gnome-terminal", "AXTerminal", Performer::kTargetsFirstLimit},
+        {"Xfce4-terminal", "AXTerminal", Performer::kTargetsQuestionLimit},
+        {"org.example.Notes", nullptr, Performer::kTargetsQuestionLimit},
     };
-    for (const auto& [windowClass, subrole, awaited] : cases) {
+    for (const auto& [windowClass, subrole, bound] : cases) {
         PasteRig rig;
         FocusedTargetSnapshot target = test::writableTextField();
         target.app.bundleIdentifier = rig.frontmost->bundleIdentifier = QString::fromLatin1(windowClass);
         rig.frontmost->windowIdentifier = 0x1a00004;
         target.element.subrole = subrole ? std::optional(QString::fromLatin1(subrole)) : std::nullopt;
         EXPECT_EQ(rig.paste(target), std::nullopt) << windowClass;
-        EXPECT_EQ(rig.awaited, awaited) << windowClass;
+        EXPECT_EQ(rig.awaited, (QList<QPair<quint32, qsizetype>>{{0x1a00004, 0}})) << windowClass;
+        EXPECT_EQ(rig.bounds, QList{bound}) << windowClass;
         EXPECT_EQ(rig.keys.posted, subrole ? FakeKeyPoster::controlShiftV : FakeKeyPoster::controlV) << windowClass;
     }
 }
