@@ -66,6 +66,13 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
     FocusedTargetSnapshot sentTo = target;
     std::optional<SyntheticPasteError::Case> notSent;
     std::optional<TranscriptDelivery::Validation> heldBack;
+    // The entry is in the history before the keys go: words that show in a field are never lost to
+    // a kill. It is withdrawn when the keys are held back after all.
+    bool held = false;
+    const auto withdrawIfHeld = [&] {
+        if (held) delivery.withdrawHeldHistory();
+        held = false;
+    };
     for (int attempt = 0; attempt < kLastLookAttempts; ++attempt) {
         heldBack.reset();
         bool keyPressedSinceSettled = false;
@@ -81,17 +88,27 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
             TranscriptDelivery::Validation look = delivery.validateDeliveryTarget(target);
             if (const auto* field = std::get_if<FocusedTargetSnapshot>(&look)) {
                 sentTo = *field;
+                if (!held) delivery.holdHistory(text, durationSeconds);
+                held = true;
                 return;
             }
             heldBack = std::move(look);
             throw KeysHeldBack();
         };
         try {
-            m_syntheticPastePerformer->performPaste(target, lastLook);
+            co_await m_syntheticPastePerformer->performPaste(target, lastLook, stopToken);
         } catch (const KeysHeldBack&) {
+            withdrawIfHeld();
         } catch (const SyntheticPasteError& error) {
+            withdrawIfHeld();
             notSent = error.errorCase();
+        } catch (const CancellationError&) {
+            // The session went on without this delivery: no key went out.
+            withdrawIfHeld();
+            restoreClipboard(saved);
+            throw;
         } catch (...) {
+            withdrawIfHeld();
             delivery.context().recordEvent(DiagnosticsEventLevel::error, QStringLiteral("runtime.error.unexpected"),
                                            kUnexpectedEventText);
             throw ReportedDeliveryFailure(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
@@ -130,8 +147,8 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
         co_return;
     }
     // The words are on their way into the field: a process ended during the check keeps them in the
-    // history as sent but not checked.
-    delivery.holdHistory(text, durationSeconds);
+    // history (held before the keys) as sent but not checked.
+    if (!held) delivery.holdHistory(text, durationSeconds);
 
     const Verification verification = co_await verify(pasted, sentTo, before, stopToken);
     switch (verification.kind) {
@@ -149,10 +166,11 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
             break;
         case Verification::Kind::secureField:
             // Nothing of the words stays where a password field could take them again, nor in the
-            // history that held them while the check ran.
+            // history that held them while the check ran. They are not in the field they were sent
+            // to: a key that overtook them may have taken them into the password field.
             restoreClipboard(saved);
             delivery.withdrawHeldHistory();
-            delivery.refuseSecureField();
+            delivery.reportWordsMayBeInSecureField();
             break;
     }
     delivery.context().refreshDiagnosticsSnapshot();

@@ -1,15 +1,22 @@
 #include "ViewModel/RecordingTargetDecision.h"
 
+#include <algorithm>
+
 namespace quorvelle {
 
-RecordingTargetDecision::RecordingTargetDecision(TaskScope& tasks, std::shared_ptr<FocusedTargetInspecting> inspector)
-    : m_tasks(tasks), m_inspector(std::move(inspector)) {}
+RecordingTargetDecision::RecordingTargetDecision(TaskScope& tasks, std::shared_ptr<FocusedTargetInspecting> inspector,
+                                                 std::shared_ptr<FocusChangeAwaiting> focusChanges,
+                                                 UptimeNanoseconds uptime)
+    : m_tasks(tasks),
+      m_inspector(std::move(inspector)),
+      m_focusChanges(std::move(focusChanges)),
+      m_uptime(std::move(uptime)) {}
 
-void RecordingTargetDecision::start(Decide decide) {
+void RecordingTargetDecision::start(std::optional<FocusedTargetSnapshot> pressTarget, Decide decide) {
     cancel();
     m_pending = true;
-    TaskHandle handle =
-        m_tasks.start([this, decide = std::move(decide)](TaskGuard guard) { return run(decide, guard); });
+    TaskHandle handle = m_tasks.start([this, pressTarget = std::move(pressTarget), decide = std::move(decide)](
+                                          TaskGuard guard) { return run(pressTarget, decide, guard); });
     // A decision taken at once (nothing to wait for) leaves no handle behind.
     if (m_pending) m_task = handle;
 }
@@ -26,26 +33,49 @@ void RecordingTargetDecision::cancel() {
     m_heldClip.reset();
 }
 
-QCoro::Task<void> RecordingTargetDecision::run(Decide decide, TaskGuard guard) {
+QCoro::Task<void> RecordingTargetDecision::run(std::optional<FocusedTargetSnapshot> pressTarget, Decide decide,
+                                               TaskGuard guard) {
+    const quint64 pressedAt = m_uptime ? m_uptime() : 0;
+    const bool arriving = !pressTarget || pressTarget->isApplicationArriving;
     Look look;
+    look.pressTargetKnown = !arriving;
     for (int wait = 0; wait < kMaximumWaits; ++wait) {
-        try {
-            co_await m_inspector->awaitFrontApplication(guard.stopToken);
-        } catch (...) {
-            // A wait that failed (the bus went away) leaves it to the look to tell what is wrong.
+        if (arriving) {
+            try {
+                co_await m_inspector->awaitFrontApplication(guard.stopToken);
+            } catch (...) {
+                // A wait that failed (the bus went away) leaves it to the look to tell what is wrong.
+            }
+        } else {
+            co_await awaitFocusAtRest(pressedAt, guard.stopToken);
         }
         if (!guard) co_return;
-        look = Look{};
+        look = Look{{}, {}, !arriving};
         try {
             look.target = m_inspector->inspect();
         } catch (...) {
             look.failure = std::current_exception();
         }
-        if (look.failure || !look.target.isApplicationArriving) break;
+        if (!arriving || look.failure || !look.target.isApplicationArriving) break;
     }
     m_pending = false;
     m_task = TaskHandle();
     decide(look);
+}
+
+QCoro::Task<void> RecordingTargetDecision::awaitFocusAtRest(quint64 pressedAt, std::stop_token stopToken) {
+    if (!m_focusChanges || !m_uptime) co_return;
+    const auto secondsSince = [this](quint64 start) { return double(m_uptime() - start) / 1e9; };
+    double quiet = kFocusArrivalSeconds;
+    for (int event = 0; event < kFocusSettleEventLimit; ++event) {
+        const double wait = std::min(quiet, kFocusSettleLimitSeconds - secondsSince(pressedAt));
+        if (wait <= 0) co_return;
+        const quint64 waitStart = m_uptime();
+        co_await m_focusChanges->nextFocusChange(wait, stopToken);
+        // No move for the whole wait: the focus rests.
+        if (secondsSince(waitStart) >= wait) co_return;
+        quiet = kFocusRestSeconds;
+    }
 }
 
 }  // namespace quorvelle

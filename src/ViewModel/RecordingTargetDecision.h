@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Services/Audio/AudioCapturing.h"
+#include "Services/Delivery/FocusChangeAwaiting.h"
 #include "Services/Delivery/FocusedTargetInspecting.h"
 #include "Support/TaskScope.h"
 
@@ -11,27 +12,41 @@
 
 namespace quorvelle {
 
-// The target of a press whose window belongs to an application still on its way to the accessibility
-// bus, where what the window holds (a password field?) cannot be read yet. The recording runs from
-// the press while this waits for the application, without holding the thread, and looks at the
-// window again. A recording stopped before the decision leaves its clip here: nothing of it is
-// transcribed before the decision lets it go, and a refusal drops it. Main thread only.
+// The target of a press, decided once the focus had a moment to rest. A key pressed right before the
+// hot key (a Tab to a form's password field) reaches the application's accessibility only after the
+// press was read, in Firefox hundreds of milliseconds later; and a window whose application is still
+// on its way to the accessibility bus cannot be read at all yet. The recording runs from the press
+// while this waits, without holding the thread, and looks at the window again. A recording stopped
+// before the decision leaves its clip here: nothing of it is transcribed before the decision lets it
+// go, and a refusal drops it. Main thread only.
 class RecordingTargetDecision {
 public:
     // What a look at the front window found: the target, or the inspection's failure.
     struct Look {
         FocusedTargetSnapshot target;
         std::exception_ptr failure;
+        // The press's own look found a target that it let through: this one may change it.
+        bool pressTargetKnown = false;
     };
     using Decide = std::function<void(const Look& look)>;
+    using UptimeNanoseconds = std::function<quint64()>;
     // The front window may turn to another application on its way meanwhile: each is waited for, up
     // to this many.
     static constexpr int kMaximumWaits = 3;
+    // How long a key pressed just before the press may take to move the focus where the bus shows it,
+    // how long the focus must then rest after each move, and the bound of the whole wait. A clip
+    // shorter than the first is refused anyway, so a dictation is not held up by it.
+    static constexpr double kFocusArrivalSeconds = 0.4;
+    static constexpr double kFocusRestSeconds = 0.1;
+    static constexpr double kFocusSettleLimitSeconds = 1.0;
+    static constexpr int kFocusSettleEventLimit = 16;
 
-    RecordingTargetDecision(TaskScope& tasks, std::shared_ptr<FocusedTargetInspecting> inspector);
+    RecordingTargetDecision(TaskScope& tasks, std::shared_ptr<FocusedTargetInspecting> inspector,
+                            std::shared_ptr<FocusChangeAwaiting> focusChanges, UptimeNanoseconds uptime);
 
     // Waits and looks again; `decide` gets the look, unless the decision is cancelled first.
-    void start(Decide decide);
+    // `pressTarget` is what the press found, when it let it through.
+    void start(std::optional<FocusedTargetSnapshot> pressTarget, Decide decide);
     bool isPending() const { return m_pending; }
     void holdClip(CapturedAudioClip clip) { m_heldClip = std::move(clip); }
     bool holdsClip() const { return m_heldClip.has_value(); }
@@ -41,10 +56,14 @@ public:
     void cancel();
 
 private:
-    QCoro::Task<void> run(Decide decide, TaskGuard guard);
+    QCoro::Task<void> run(std::optional<FocusedTargetSnapshot> pressTarget, Decide decide, TaskGuard guard);
+    // Returns once no focus event came for a while after the press, or the bound passed.
+    QCoro::Task<void> awaitFocusAtRest(quint64 pressedAt, std::stop_token stopToken);
 
     TaskScope& m_tasks;
     std::shared_ptr<FocusedTargetInspecting> m_inspector;
+    std::shared_ptr<FocusChangeAwaiting> m_focusChanges;
+    UptimeNanoseconds m_uptime;
     TaskHandle m_task;
     bool m_pending = false;
     std::optional<CapturedAudioClip> m_heldClip;

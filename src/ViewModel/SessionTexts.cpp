@@ -105,6 +105,11 @@ QString hotkeyStartFailed(const AppStrings& strings) {
     return strings.localized(u"Hotkey listener could not be started.", u"Hotkey dinleyici başlatılamadı.");
 }
 
+QString wordsMayBeInSecureField(const AppStrings& strings) {
+    return strings.localized(u"The words may have gone into a password field. Check it before you go on.",
+                             u"Sözler bir parola alanına gitmiş olabilir. Devam etmeden önce kontrol edin.");
+}
+
 Block blocked(SessionBlockReason reason) {
     switch (reason) {
         case SessionBlockReason::noWritableTarget:

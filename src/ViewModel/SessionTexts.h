@@ -40,6 +40,9 @@ QString rateLimitedMessage(const QuorvelleError& error, std::optional<int> secon
 QString maximumDurationMessage(double seconds, const AppStrings& strings);
 QString localNotReadyMessage(bool runtimeAvailable, const AppStrings& strings);
 QString hotkeyStartFailed(const AppStrings& strings);
+// A paste's keys went out and a password field, not the target, holds the focus: a key moved it in
+// the last instant before them.
+QString wordsMayBeInSecureField(const AppStrings& strings);
 
 struct Block {
     QString message;

@@ -80,7 +80,8 @@ SessionViewModel::SessionViewModel(const AppBootstrap& services, ViewModelContex
       m_runtimeState(m_sessionCoordinator->state()),
       m_transcriptionTelemetry(m_transcriptionTelemetryRecorder->snapshot()),
       m_hasBackendAuthSessionManager(services.backendAuthSessionManager != nullptr),
-      m_targetDecision(context.tasks(), services.focusedTargetInspector),
+      m_targetDecision(context.tasks(), services.focusedTargetInspector, services.focusChangeAwaiter,
+                       context.environment().uptimeNanosecondsProvider),
       m_delivery(
           services, context,
           DeliveryOutlets{[this] { return dictationSettings().isClipboardFallbackEnabled; },
@@ -261,6 +262,8 @@ void SessionViewModel::startRecording() {
         return;
     }
     if (!inspectFocusedTarget(settings)) return;
+    // Keys pressed from here to the end of the delivery may move the focus under the words.
+    if (m_syntheticPastePerformer) m_syntheticPastePerformer->watchKeyPresses(true);
     try {
         m_sessionCoordinator->beginRecording();
         m_audioCapture->startCapture();
@@ -271,10 +274,11 @@ void SessionViewModel::startRecording() {
         return;
     }
     startRecordingDurationLimit();
-    // What the window of an application on its way to the accessibility bus holds is read once it
-    // came; the words said meanwhile are recorded, and dropped if the answer refuses them.
-    if (m_focusedTarget && m_focusedTarget->isApplicationArriving)
-        m_targetDecision.start([this](const RecordingTargetDecision::Look& look) { decideTarget(look); });
+    // The press is decided on the focus once it rests: a key pressed just before it (a Tab to a
+    // password field) may not show on the bus yet, and what the window of an application on its way
+    // to the bus holds is read once it came. The words said meanwhile are recorded, and dropped if
+    // the answer refuses them.
+    m_targetDecision.start(m_focusedTarget, [this](const RecordingTargetDecision::Look& look) { decideTarget(look); });
 }
 
 bool SessionViewModel::inspectFocusedTarget(const DictationSettings& settings) {
@@ -332,9 +336,47 @@ void SessionViewModel::decideTarget(const RecordingTargetDecision::Look& look) {
         m_targetDecision.cancel();
         return;
     }
-    if (!admitTarget(look, dictationSettings(), false)) return;
+    if (look.pressTargetKnown ? !reconsiderTarget(look) : !admitTarget(look, dictationSettings(), false)) return;
     // A release before the decision left the clip waiting for it.
     if (std::optional<CapturedAudioClip> clip = m_targetDecision.takeClip()) transcribeClip(*clip);
+}
+
+bool SessionViewModel::reconsiderTarget(const RecordingTargetDecision::Look& look) {
+    // A look that fails while the hot key holds the keyboard (GTK names no focus then) leaves the
+    // press's target as it was.
+    if (look.failure) return true;
+    const FocusedTargetSnapshot& target = look.target;
+    if (target.element.isSecure()) {
+        setFocusedTarget(target);
+        recordEvent(DiagnosticsEventLevel::info, QStringLiteral("runtime.target.preflight_blocked"),
+                    preflightDetail(target, SessionTexts::blocked(SessionBlockReason::secureField).code));
+        blockRecording(SessionBlockReason::secureField);
+        return false;
+    }
+    // The key moved the focus to another field of the press's window: the words are for that one.
+    // A field elsewhere is left to the delivery's own look.
+    const std::optional<FocusedTargetSnapshot>& pressed = m_focusedTarget;
+    const bool sameWindow = pressed && target.app.processIdentifier == pressed->app.processIdentifier &&
+                            target.app.windowIdentifier == pressed->app.windowIdentifier;
+    if (sameWindow && !target.isWindowOnly && !target.isApplicationArriving &&
+        !dictationBlockReason(target, dictationSettings().isClipboardFallbackEnabled)) {
+        setFocusedTarget(target);
+    }
+    return true;
+}
+
+bool SessionViewModel::blockIfFocusOnSecureField() {
+    FocusedTargetSnapshot now;
+    try {
+        now = m_focusedTargetInspector->inspect();
+    } catch (...) {
+        return false;
+    }
+    if (!now.element.isSecure()) return false;
+    recordEvent(DiagnosticsEventLevel::info, QStringLiteral("runtime.target.preflight_blocked"),
+                preflightDetail(now, SessionTexts::blocked(SessionBlockReason::secureField).code));
+    blockRecording(SessionBlockReason::secureField);
+    return true;
 }
 
 void SessionViewModel::blockRecording(SessionBlockReason reason) {
@@ -456,6 +498,9 @@ void SessionViewModel::transcribeClip(const CapturedAudioClip& clip) {
                     QStringLiteral("Quorvelle hesabi eksik."));
         return;
     }
+    // The last look before anything of the recording leaves: a password field holding the focus now
+    // ends it as at the press.
+    if (blockIfFocusOnSecureField()) return;
     m_sessionCoordinator->beginUploading();
     // Only a session that really moved on to uploading gets a transcription.
     if (m_sessionCoordinator->state().kind() != Kind::uploading) return;
@@ -602,6 +647,9 @@ void SessionViewModel::recordLatencySample(quint64 startUptime, bool wasSuccessf
 
 void SessionViewModel::handleSessionStateChange(const SessionState& state) {
     setRuntimeState(state);
+    // The user's typing between dictations is none of the app's business.
+    if (m_syntheticPastePerformer && !SessionCoordinator::isActive(m_sessionCoordinator->state()))
+        m_syntheticPastePerformer->watchKeyPresses(false);
     scheduleTerminalStateDismiss(state);
     m_context.refreshDiagnosticsSnapshot();
 }

@@ -155,6 +155,11 @@ private:
     // passes, to be decided once it came (decideTarget).
     bool admitTarget(const RecordingTargetDecision::Look& look, const DictationSettings& settings, bool mayWait);
     void decideTarget(const RecordingTargetDecision::Look& look);
+    // The press's target was let through: a look once the focus rested may find a password field
+    // (the recording is dropped) or another field of the same window (the words are for it).
+    bool reconsiderTarget(const RecordingTargetDecision::Look& look);
+    // Looks at the focus once: on a password field, the recording is dropped as at the press.
+    bool blockIfFocusOnSecureField();
     void blockRecording(SessionBlockReason reason);
     // The error's own message unless an explanation is given.
     void failRecording(const QuorvelleError& error, const std::optional<QString>& explanation = std::nullopt);

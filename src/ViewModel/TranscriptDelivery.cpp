@@ -274,6 +274,18 @@ void TranscriptDelivery::refuseSecureField() {
     m_context.recordEvent(DiagnosticsEventLevel::warning, block.code, block.message);
 }
 
+void TranscriptDelivery::reportWordsMayBeInSecureField() {
+    if (!isDelivering()) return;
+    const QString message = SessionTexts::wordsMayBeInSecureField(m_context.strings());
+    m_record.directInsertionContext.reset();
+    m_record.insertionOutcome.reset();
+    m_record.insertionFailureReason = message;
+    m_sessionCoordinator->fail(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
+    m_context.setInlineMessage(message);
+    m_context.recordEvent(DiagnosticsEventLevel::error, QStringLiteral("runtime.fallback.secure_field_may_hold_words"),
+                          SessionTexts::wordsMayBeInSecureField(AppStrings()));
+}
+
 void TranscriptDelivery::appendHistory(const QString& text, double durationSeconds,
                                        TranscriptHistoryCompletionKind kind) {
     m_outlets.appendTranscriptHistory(text, durationSeconds, kind);

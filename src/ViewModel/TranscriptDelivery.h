@@ -103,6 +103,10 @@ public:
     // Ends the dictation as the secure-field block of the press does: the words are not written,
     // pasted, copied or kept, and the user is told why. The clipboard is left to the caller.
     void refuseSecureField();
+    // The paste's keys went out, the words are not in the field they were sent to, and a password
+    // field holds the focus: a key may have taken them there. The user is told so; nothing of them is
+    // kept, and the clipboard is left to the caller.
+    void reportWordsMayBeInSecureField();
     void appendHistory(const QString& text, double durationSeconds, TranscriptHistoryCompletionKind kind);
     void holdHistory(const QString& text, double durationSeconds);
     // The held words never reached a field: they leave the history as if never held.

@@ -1,11 +1,14 @@
 // A login form: the user dictates into its plain field and moves on with Tab to its password field
 // about when the words arrive. The Tab comes at a spread of moments around the paste (the answer a
-// second after the release), in applications that take the words by paste. Whatever the moment, no
+// second after the release), down to the instant between the last look and the paste keys, in
+// applications that take the words by paste. Whatever the moment, no
 // word reaches the password field, and each outcome is told as what happened: words in the plain
 // field are a delivery, words nowhere are not.
+#include "DesktopInput.h"
 #include "FixtureApp.h"
 #include "RealAppDictation.h"
 #include "Services/Delivery/ClipboardWriting.h"
+#include "Services/Delivery/FocusedTargetInspecting.h"
 #include "TestEventLoop.h"
 
 #include <QDebug>
@@ -14,7 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
+#include <optional>
 
 namespace quorvelle {
 namespace {
@@ -23,37 +28,43 @@ using Kind = TranscriptHistoryCompletionKind;
 using test::RealApp;
 using test::xdotool;
 
-constexpr int kRounds = 30;
-// Rounds whose Tab goes out the moment the words are put on the clipboard, a few milliseconds before
-// the paste keys, and reaches the application before them.
-constexpr int kClaimRounds = 10;
-// The Tab after the release: over the last ~300 ms before the paste keys (the answer comes at 1 s)
-// and a little after them.
-constexpr double kFirstTabSeconds = 0.80, kLastTabSeconds = 1.30;
-
-// A page whose title tells both fields' values; Escape empties them and goes back to the plain field.
-const QByteArray kFormPage =
-    "<!doctype html><title>ready</title>"
-    "<input id=plain autofocus><input id=pw type=password>"
-    "<script>const show=()=>{document.title='plain:'+plain.value+'|pw:'+pw.value};"
-    "plain.oninput=pw.oninput=show;"
-    "document.onkeydown=e=>{if(e.key=='Escape'){plain.value='';pw.value='';plain.focus();"
-    "document.title='ready'}};</script>";
+// When the Tab goes, in each round: a spread of moments after the release, before the words are put
+// on the clipboard (the answer comes at 1 s); 0 to 195 ms after the app claims the clipboard, in 5 ms
+// steps, over the waits before the paste keys and the last look; and inside the last look itself,
+// after the application answered it and before the keys.
+struct TabPlan {
+    enum class After { release, claim, lookAnswered } after;
+    double seconds = 0;
+};
+QList<TabPlan> tabPlans() {
+    QList<TabPlan> plans;
+    for (int step = 0; step < 6; ++step)
+        plans.append({TabPlan::After::release, 0.80 + 0.04 * step});
+    for (int step = 0; step < 40; ++step)
+        plans.append({TabPlan::After::claim, 0.005 * step});
+    for (int round = 0; round < 4; ++round)
+        plans.append({TabPlan::After::lookAnswered, 0});
+    return plans;
+}
 
 struct FormValues {
     QString plain, password;
 };
 
-// The app's clipboard, which sends a Tab once it took the words when armed.
+// The app's clipboard, which sends a Tab a set time after it took the words when armed, from a thread
+// of its own, whatever the app's thread is doing then.
 class TabWhenClaimed final : public ClipboardWriting {
 public:
     explicit TabWhenClaimed(std::shared_ptr<ClipboardWriting> clipboard) : m_clipboard(std::move(clipboard)) {}
-    bool armed = false;
+    std::optional<std::chrono::microseconds> armed;
+    // Arms the look that follows the claim, which is the last before the keys.
+    std::function<void()> onClaim;
 
     QList<ClipboardItemSnapshot> snapshot() override { return m_clipboard->snapshot(); }
     void writeString(const QString& text) override {
         m_clipboard->writeString(text);
-        if (std::exchange(armed, false)) xdotool({u"key"_qs, u"Tab"_qs});
+        if (const auto delay = std::exchange(armed, std::nullopt)) test::tapKeyLater("Tab", *delay);
+        if (const auto arm = std::exchange(onClaim, {})) arm();
     }
     void restore(const QList<ClipboardItemSnapshot>& items) override { m_clipboard->restore(items); }
     QCoro::Task<void> fetched(double timeoutSeconds, std::stop_token stopToken) override {
@@ -64,33 +75,62 @@ private:
     std::shared_ptr<ClipboardWriting> m_clipboard;
 };
 
+// The app's look at the focus, which presses Tab once the application answered it when armed: the
+// Tab reaches the server after the look and before the paste keys.
+class TabInsideLook final : public FocusedTargetInspecting {
+public:
+    explicit TabInsideLook(std::shared_ptr<FocusedTargetInspecting> inspector) : m_inspector(std::move(inspector)) {}
+    bool armed = false;
+
+    FocusedTargetSnapshot inspect() override { return tabAfter(m_inspector->inspect()); }
+    FocusedTargetSnapshot reinspect(const FocusedTargetSnapshot& earlier) override {
+        return tabAfter(m_inspector->reinspect(earlier));
+    }
+    QCoro::Task<void> awaitFrontApplication(std::stop_token stopToken) override {
+        return m_inspector->awaitFrontApplication(std::move(stopToken));
+    }
+
+private:
+    FocusedTargetSnapshot tabAfter(FocusedTargetSnapshot found) {
+        if (std::exchange(armed, false)) {
+            test::setKeyDown("Tab", true);
+            test::setKeyDown("Tab", false);
+        }
+        return found;
+    }
+
+    std::shared_ptr<FocusedTargetInspecting> m_inspector;
+};
+
 class PasteRaceDesktop : public ::testing::Test {
 protected:
     void SetUp() override {
         if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
         dictation = std::make_unique<test::RealAppDictation>([this](AppBootstrap& services) {
             services.pasteboardWriter = claim = std::make_shared<TabWhenClaimed>(services.pasteboardWriter);
+            services.focusedTargetInspector = look = std::make_shared<TabInsideLook>(services.focusedTargetInspector);
         });
         ASSERT_TRUE(dictation->isReady());
     }
 
-    // Dictates kRounds times, each with a Tab sent at its own moment after the release, and checks each
-    // round: `reset` puts the focus back on an empty plain field, `values` reads both fields.
+    // Dictates once for each Tab plan, each with a Tab sent at its own moment, and checks each round:
+    // `reset` puts the focus back on an empty plain field, `values` reads both fields.
     void race(const char* application, const std::function<bool()>& reset, const std::function<FormValues()>& values) {
         int landed = 0, heldBack = 0;
-        for (int round = 0; round < kRounds + kClaimRounds; ++round) {
+        const QList<TabPlan> plans = tabPlans();
+        for (int round = 0; round < plans.size(); ++round) {
             SCOPED_TRACE(round);
             ASSERT_TRUE(reset());
             ASSERT_TRUE(dictation->focusedFieldHoldsStill());
-            const bool atClaim = round >= kRounds;
-            // At the claim, the Tab comes about a second after the release.
-            const double tabAt =
-                atClaim ? 1.0 : kFirstTabSeconds + (kLastTabSeconds - kFirstTabSeconds) * round / (kRounds - 1);
-            claim->armed = atClaim;
-            dictation->afterRelease = [tabAt, atClaim] {
-                if (atClaim) return;
-                QProcess::startDetached(u"xdotool"_qs,
-                                        {u"sleep"_qs, QString::number(tabAt, 'f', 3), u"key"_qs, u"Tab"_qs});
+            const TabPlan plan = plans.at(round);
+            // After the claim, the Tab comes about a second after the release.
+            const double tabAt = plan.after == TabPlan::After::release ? plan.seconds : 1.0 + plan.seconds;
+            if (plan.after == TabPlan::After::claim)
+                claim->armed = std::chrono::microseconds(qRound64(plan.seconds * 1e6));
+            if (plan.after == TabPlan::After::lookAnswered) claim->onClaim = [this] { look->armed = true; };
+            dictation->afterRelease = [plan] {
+                if (plan.after != TabPlan::After::release) return;
+                test::tapKeyLater("Tab", std::chrono::microseconds(qRound64(plan.seconds * 1e6)));
             };
             const QString words = u"race words %1"_qs.arg(round);
             const std::optional<Kind> outcome = dictation->dictate(words, true);
@@ -123,7 +163,7 @@ protected:
             }
         }
         qInfo().noquote() << application << ":" << landed << "landed in the plain field," << heldBack << "held back, of"
-                          << kRounds + kClaimRounds;
+                          << plans.size();
     }
 
     // A browser page's fields, from the title of the window in front (a browser may keep other
@@ -146,6 +186,7 @@ protected:
 
     std::unique_ptr<test::RealAppDictation> dictation;
     std::shared_ptr<TabWhenClaimed> claim;
+    std::shared_ptr<TabInsideLook> look;
 };
 
 TEST_F(PasteRaceDesktop, AQt6FormKeepsItsPasswordFieldEmptyAndTellsEachOutcome) {
@@ -163,13 +204,13 @@ TEST_F(PasteRaceDesktop, AQt6FormKeepsItsPasswordFieldEmptyAndTellsEachOutcome) 
 }
 
 TEST_F(PasteRaceDesktop, AFirefoxFormKeepsItsPasswordFieldEmptyAndTellsEachOutcome) {
-    const auto firefox = RealApp::firefoxOn(dictation->folder.path(), kFormPage);
+    const auto firefox = RealApp::firefoxOn(dictation->folder.path(), RealApp::loginFormPage());
     ASSERT_TRUE(firefox);
     race("Firefox", escapeToThePlainField(u"Mozilla Firefox$"_qs), titleValues());
 }
 
 TEST_F(PasteRaceDesktop, AChromiumFormKeepsItsPasswordFieldEmptyAndTellsEachOutcome) {
-    const auto chromium = RealApp::chromiumOn(dictation->folder.path(), kFormPage);
+    const auto chromium = RealApp::chromiumOn(dictation->folder.path(), RealApp::loginFormPage());
     if (!chromium) GTEST_SKIP() << "Chromium is not installed (scripts/install-deps installs it)";
     race("Chromium", escapeToThePlainField(u"Chromium$"_qs), titleValues());
 }

@@ -161,6 +161,17 @@ bool RealAppDictation::isReady() const {
     return folder.isValid() && vm->session()->isHotkeyMonitoringActive();
 }
 
+const QByteArray& RealApp::loginFormPage() {
+    static const QByteArray page =
+        "<!doctype html><title>ready</title>"
+        "<input id=plain autofocus><input id=pw type=password>"
+        "<script>const show=()=>{document.title='plain:'+plain.value+'|pw:'+pw.value};"
+        "plain.oninput=pw.oninput=show;"
+        "document.onkeydown=e=>{if(e.key=='Escape'){plain.value='';pw.value='';plain.focus();"
+        "document.title='ready'}};</script>";
+    return page;
+}
+
 std::optional<FocusedTargetSnapshot> RealAppDictation::focusedTextTarget() {
     try {
         FocusedTargetSnapshot target = delivery->inspector().inspect();

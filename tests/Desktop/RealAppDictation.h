@@ -33,6 +33,9 @@ public:
     // when it never showed. `document` is the file it saves to. `body`, when given, is the text the
     // document holds instead (its table namespace is "table").
     static std::unique_ptr<RealApp> writer(const QString& folder, QString* document, const QByteArray& body = {});
+    // A login form: a plain field (focused) and a password field, both values in the title
+    // ("plain:…|pw:…"); Escape empties both and goes back to the plain field (title "ready").
+    static const QByteArray& loginFormPage();
     // Any program, found by its window's title; null when it never showed.
     static std::unique_ptr<RealApp> launch(const QString& program, const QStringList& arguments,
                                            const QString& titlePattern);

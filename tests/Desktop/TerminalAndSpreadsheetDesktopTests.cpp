@@ -1,7 +1,7 @@
 // Dictation whose landing only the application's own result tells: a Calc cell being edited, whose
 // words must still be there once Enter ended the edit and the sheet is saved, GNOME Terminal, whose
-// window belongs to a server process and whose words are read back from what the shell got, and KDE's
-// terminal and editor off the accessibility bus, known by their windows alone.
+// window belongs to a server process and whose words are read back from what the shell got, KDE's
+// terminal and editor off the accessibility bus and rxvt-unicode, known by their windows alone.
 #include "RealAppFileTest.h"
 
 #include <QFile>
@@ -124,6 +124,24 @@ TEST_F(TerminalAndSpreadsheet, KonsoleOffTheAccessibilityBusTakesTheTerminalChor
     const QString contents = waitForFileContaining(u"received"_qs, u"hello world"_qs);
     EXPECT_TRUE(contents.contains(u"hello world"_qs)) << contents.toStdString();
     EXPECT_FALSE(contents.contains(QChar(0x16))) << "Konsole got a Control+V";
+}
+
+// rxvt-unicode types Control+V and Control+Shift+V as they are (a literal ^V reaches the shell) and
+// pastes the clipboard with Control+Alt+V. It has no accessibility at all: its window's class tells.
+TEST_F(TerminalAndSpreadsheet, RxvtUnicodeTakesItsOwnPasteChord) {
+    if (QStandardPaths::findExecutable(u"urxvt"_qs).isEmpty())
+        GTEST_SKIP() << "rxvt-unicode is not installed (scripts/install-deps installs it)";
+    const QString received = path(u"received"_qs);
+    const auto urxvt = RealApp::launch(
+        u"urxvt"_qs,
+        {u"-title"_qs, u"qvurxvt"_qs, u"-e"_qs, u"sh"_qs, u"-c"_qs, u"stty raw -echo; exec cat > \"$0\""_qs, received},
+        u"^qvurxvt"_qs);
+    ASSERT_TRUE(urxvt) << "rxvt-unicode never showed";
+
+    EXPECT_EQ(dictation->dictate(u"hello world"_qs), Kind::pasteSentUnverified);
+    const QString contents = waitForFileContaining(u"received"_qs, u"hello world"_qs);
+    EXPECT_TRUE(contents.contains(u"hello world"_qs)) << contents.toStdString();
+    EXPECT_FALSE(contents.contains(QChar(0x16))) << "rxvt-unicode got a Control+V";
 }
 
 // What Konsole is known by must not take in a KDE program that is no terminal: Kate off the bus keeps

@@ -106,11 +106,15 @@ public:
     bool focusAway = false;        // until the next wait ends: the focus comes back with its event
 
     bool isFocusAway() const override { return focusAway; }
+    // Waits held open until the test lets them go; a turn of the event loop each otherwise.
+    HeldCalls moves;
+
     QCoro::Task<void> nextFocusChange(double timeoutSeconds, std::stop_token stopToken) override {
         timeouts.append(timeoutSeconds);
         focusAway = false;
         if (onWait) onWait();
-        return sleepFor(0, std::move(stopToken));
+        co_await moves.pass(stopToken);
+        co_await sleepFor(0, stopToken);
     }
 };
 
@@ -122,16 +126,25 @@ public:
     std::function<void()> beforeLastLook;
     // How long ago a key was pressed, as the last look is told.
     std::optional<std::chrono::milliseconds> sinceKeyPress;
-    // What passes after the keys went out.
-    std::function<void()> afterKeys;
+    // What passes after the keys went out; `keysOut` as they go, before anything else.
+    std::function<void()> afterKeys, keysOut;
+    // A key is pressed while the next last look runs: it is called again, told so, as the real one is.
+    bool keyDuringLook = false;
 
-    void performPaste(const FocusedTargetSnapshot& target, const LastLook& lastLook) override {
+    // Whether key presses are watched, as the session turned it.
+    QList<bool> watching;
+
+    QCoro::Task<void> performPaste(FocusedTargetSnapshot target, LastLook lastLook, std::stop_token) override {
         outcome.next();
         if (beforeLastLook) beforeLastLook();
         if (lastLook) lastLook(sinceKeyPress);
+        if (lastLook && std::exchange(keyDuringLook, false)) lastLook(std::chrono::milliseconds(0));
+        if (keysOut) keysOut();
         pastedInto.append(target);
         if (afterKeys) afterKeys();
+        co_return;
     }
+    void watchKeyPresses(bool on) override { watching.append(on); }
 };
 
 }  // namespace quorvelle::test

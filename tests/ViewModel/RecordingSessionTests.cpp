@@ -191,6 +191,85 @@ TEST(RecordingSession, AWindowWhoseApplicationIsOnItsWayRecordsFromThePressAndIs
     EXPECT_EQ(plain.state(), SessionState::recording());
 }
 
+// A key pressed right before the hot key (a Tab to a form's password field) shows on the bus only
+// after the press was read. The press is decided once the focus rested after it: the recording runs
+// meanwhile, and a password field found then drops it; another field of the same window is the one
+// the words are for. Before anything of the recording leaves, the focus is looked at once more.
+TEST(RecordingSession, APressIsDecidedOnTheFocusOnceItRestedAndLookedAtAgainBeforeAnythingLeaves) {
+    FocusedTargetSnapshot plain = writableTextField();
+    FocusedTargetSnapshot secret = plain;
+    secret.element.subrole = u"AXSecureTextField"_qs;
+    secret.element.identifier = u"password"_qs;
+    FocusedTargetSnapshot next = plain;
+    next.element.identifier = u"next"_qs;
+    FocusedTargetSnapshot elsewhere = next;
+    elsewhere.app.windowIdentifier = 0x3c00002;
+    FocusedTargetSnapshot windowOnly = plain;
+    windowOnly.isWindowOnly = true;
+    const auto uploading = SessionState::uploading();
+    const auto secureBlock = SessionState::blocked(SessionBlockReason::secureField);
+    enum class When { afterThePress, atTheRelease };
+    const struct {
+        const char* label;
+        When when;
+        std::optional<FocusedTargetSnapshot> found;  // none: the look fails
+        bool releasedFirst;
+        SessionState state;
+        std::optional<QString> target;  // the field the words are for
+    } rows[] = {
+        {"a password field once the focus rested", When::afterThePress, secret, false, secureBlock, {}},
+        {"a password field, released before", When::afterThePress, secret, true, secureBlock, {}},
+        {"a password field at the release", When::atTheRelease, secret, false, secureBlock, {}},
+        {"another field of the window", When::afterThePress, next, false, uploading, u"next"_qs},
+        {"a field of another window", When::afterThePress, elsewhere, false, uploading, plain.element.identifier},
+        {"the window alone (the hot key's grab)", When::afterThePress, windowOnly, false, uploading,
+         plain.element.identifier},
+        {"the look fails", When::afterThePress, std::nullopt, true, uploading, plain.element.identifier},
+        {"the same field", When::afterThePress, plain, false, uploading, plain.element.identifier},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        DictationRig rig([&](FakeBootstrap& f, auto&) {
+            f.inspector->answer.setFallback(plain);
+            f.transcriber->held.setHolding(true);
+            f.focusChanges->moves.setHolding(true);
+        });
+        FakeFocusedTargetInspector& inspector = *rig.fakes.inspector;
+        const auto found = [&] {
+            if (!row.found) return inspector.answer.pushFailure(std::runtime_error("grab")), void();
+            inspector.answer.setFallback(*row.found);
+        };
+        rig.press(), rig.speak(0.3);
+        EXPECT_EQ(rig.state(), SessionState::recording());
+        ASSERT_EQ(rig.fakes.focusChanges->moves.waitingCount(), 1) << "the decision waits for the focus";
+        if (row.when == When::afterThePress) found();
+        if (row.releasedFirst) {
+            rig.session().handleHotkeyReleased(), settle();
+            EXPECT_EQ(rig.state(), SessionState::recording()) << "the stop waits for the decision";
+            EXPECT_TRUE(rig.fakes.transcriber->requests.isEmpty());
+        }
+        // The focus moves (the Tab came) and then rests.
+        rig.fakes.focusChanges->moves.setHolding(false);
+        rig.fakes.focusChanges->moves.releaseAll();
+        // Each further look for a move takes a turn of the event loop (the fake clock stands still).
+        for (int turn = 0; turn < 2 * RecordingTargetDecision::kFocusSettleEventLimit; ++turn)
+            settle();
+        if (row.when == When::atTheRelease) found();
+        if (!row.releasedFirst) rig.session().handleHotkeyReleased(), settle();
+        EXPECT_EQ(rig.state(), row.state) << rig.codes().join(u' ').toStdString();
+        const bool refused = row.state != uploading;
+        EXPECT_EQ(rig.fakes.transcriber->requests.size(), refused ? 0 : 1);
+        EXPECT_EQ(rig.fakes.audioCapture->calls.contains(u"cancelCapture"_qs), refused);
+        if (refused) {
+            EXPECT_EQ(rig.message(), u"Secure field algılandı."_qs);
+            continue;
+        }
+        const std::optional<FocusedTargetSnapshot>& target = rig.session().focusedTarget();
+        ASSERT_TRUE(target);
+        EXPECT_EQ(target->element.identifier, row.target);
+    }
+}
+
 // A held or repeated press must not cost the user the dictation already under way.
 TEST(RecordingSession, APushToTalkPressDuringASessionChangesNothing) {
     DictationRig rig([](auto& f, auto&) {

@@ -4,8 +4,8 @@
 #include "Platform/Linux/AtspiConnection.h"
 #include "Platform/Linux/X11ClipboardOwnership.h"
 #include "Platform/Linux/X11FrontmostApplicationReader.h"
+#include "Support/CancellableSleep.h"
 
-#include <QThread>
 #include <QTimer>
 
 namespace quorvelle {
@@ -17,10 +17,12 @@ LinuxTextDeliveryServices::LinuxTextDeliveryServices()
       m_inserter(m_accessor),
       m_pastePerformer(
           m_keyPoster, &X11FrontmostApplicationReader::frontmostApplicationMetadata,
-          [](std::chrono::milliseconds pause) { QThread::msleep(static_cast<unsigned long>(pause.count())); },
+          [](std::chrono::milliseconds pause, std::stop_token stopToken) {
+              return sleepFor(double(pause.count()) / 1000.0, std::move(stopToken));
+          },
           &SystemPasteboardWriter::copyClipboardToPrimarySelection,
-          [](quint32 window, std::chrono::milliseconds bound) {
-              X11ClipboardOwnership::awaitTargetsRequest(window, bound);
+          [](quint32 window, std::chrono::milliseconds bound, std::stop_token) -> QCoro::Task<bool> {
+              co_return X11ClipboardOwnership::awaitTargetsRequest(window, bound);
           }),
       m_focusChanges(&X11FrontmostApplicationReader::frontmostProcessIdentifier) {
     // A field that held the focus before we started gives no focus event until the focus moves, and

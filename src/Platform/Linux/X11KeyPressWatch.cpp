@@ -18,12 +18,6 @@ X11KeyPressWatch::X11KeyPressWatch() {
         m_display = nullptr;
         return;
     }
-    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
-    XISetMask(bits, XI_RawKeyPress);
-    // Raw events come whichever window has the focus, and whoever grabbed the keyboard.
-    XIEventMask mask{XIAllMasterDevices, sizeof bits, bits};
-    XISelectEvents(m_display, DefaultRootWindow(m_display), &mask, 1);
-    XFlush(m_display);
     // Read as they come, so that the server never keeps a long queue for us.
     m_notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(m_display), QSocketNotifier::Read);
     QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { readEvents(); });
@@ -34,8 +28,26 @@ X11KeyPressWatch::~X11KeyPressWatch() {
     if (m_display) XCloseDisplay(m_display);
 }
 
+void X11KeyPressWatch::setWatching(bool watching) {
+    if (!m_display || watching == m_watching) return;
+    m_watching = watching;
+    select(watching);
+    // Presses from before this watch, or still queued from the last one, are not this one's.
+    XSync(m_display, False);
+    readEvents();
+    m_lastPress.reset();
+}
+
+void X11KeyPressWatch::select(bool keyPresses) {
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+    if (keyPresses) XISetMask(bits, XI_RawKeyPress);
+    // Raw events come whichever window has the focus, and whoever grabbed the keyboard.
+    XIEventMask mask{XIAllMasterDevices, sizeof bits, bits};
+    XISelectEvents(m_display, DefaultRootWindow(m_display), &mask, 1);
+}
+
 std::optional<std::chrono::milliseconds> X11KeyPressWatch::sinceLastKeyPress() {
-    if (!m_display) return std::nullopt;
+    if (!m_display || !m_watching) return std::nullopt;
     // Every press the server handled before this question is in the queue after the round trip.
     XSync(m_display, False);
     readEvents();

@@ -14,6 +14,7 @@ KeySym keySymFor(KeyEventPosting::Key key) {
     switch (key) {
         case KeyEventPosting::Key::control: return XK_Control_L;
         case KeyEventPosting::Key::shift: return XK_Shift_L;
+        case KeyEventPosting::Key::alt: return XK_Alt_L;
         case KeyEventPosting::Key::v: return XK_v;
         case KeyEventPosting::Key::insert: return XK_Insert;
     }

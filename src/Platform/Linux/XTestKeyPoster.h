@@ -13,6 +13,7 @@ public:
     QList<quint32> heldModifierKeyCodes() override;
     void post(quint32 keyCode, bool pressed) override;
     std::optional<std::chrono::milliseconds> sinceLastKeyPress() override { return m_presses.sinceLastKeyPress(); }
+    void watchKeyPresses(bool watching) override { m_presses.setWatching(watching); }
 
 private:
     X11KeyPressWatch m_presses;

@@ -1,22 +1,10 @@
 #include "Services/Delivery/CommandVSyntheticPastePerformer.h"
 
-#include "Services/Delivery/SyntheticPasteError.h"
-
 #include "Services/Delivery/FocusedTargetTables.h"
+#include "Services/Delivery/SyntheticPasteError.h"
 #include "Services/Delivery/WindowClassMatch.h"
 
 namespace quorvelle {
-
-namespace {
-
-// xterm takes no paste chord for the clipboard; Shift+Insert pastes the primary selection, which is
-// filled just for it (elsewhere the user's middle-click selection is left alone).
-bool pastesPrimarySelectionOnly(const FocusedTargetSnapshot& target) {
-    return target.isWindowOnly &&
-           windowClassIsOneOf(target.app, FocusedTargetTables::primarySelectionTerminalWindowClasses);
-}
-
-}  // namespace
 
 CommandVSyntheticPastePerformer::CommandVSyntheticPastePerformer(
     KeyEventPosting& keyPoster, FrontmostApplicationProvider frontmostApplicationProvider, Sleep sleep,
@@ -27,7 +15,23 @@ CommandVSyntheticPastePerformer::CommandVSyntheticPastePerformer(
       m_fillPrimarySelection(std::move(fillPrimarySelection)),
       m_awaitClipboardTargets(std::move(awaitClipboardTargets)) {}
 
-void CommandVSyntheticPastePerformer::performPaste(const FocusedTargetSnapshot& target, const LastLook& lastLook) {
+CommandVSyntheticPastePerformer::Chord CommandVSyntheticPastePerformer::chordFor(const FocusedTargetSnapshot& target) {
+    using Key = KeyEventPosting::Key;
+    // xterm takes no paste chord for the clipboard; Shift+Insert pastes the primary selection, which
+    // is filled just for it (elsewhere the user's middle-click selection is left alone).
+    if (target.isWindowOnly &&
+        windowClassIsOneOf(target.app, FocusedTargetTables::primarySelectionTerminalWindowClasses)) {
+        return {{Key::shift}, Key::insert, true};
+    }
+    // rxvt-unicode types Control+V and Control+Shift+V as they are.
+    if (windowClassIsOneOf(target.app, FocusedTargetTables::controlAltPasteTerminalWindowClasses))
+        return {{Key::control, Key::alt}, Key::v, false};
+    if (target.terminalLikeReason().has_value()) return {{Key::control, Key::shift}, Key::v, false};
+    return {{Key::control}, Key::v, false};
+}
+
+QCoro::Task<void> CommandVSyntheticPastePerformer::performPaste(FocusedTargetSnapshot target, LastLook lastLook,
+                                                                std::stop_token stopToken) {
     const std::optional<FocusedAppMetadata> frontmost =
         m_frontmostApplicationProvider ? m_frontmostApplicationProvider() : std::nullopt;
     if (!frontmost || !frontmost->isSameApplication(target.app)) {
@@ -35,39 +39,27 @@ void CommandVSyntheticPastePerformer::performPaste(const FocusedTargetSnapshot& 
     }
     if (!m_keyPoster.isAvailable()) throw SyntheticPasteError(SyntheticPasteError::Case::eventSourceUnavailable);
 
-    using Key = KeyEventPosting::Key;
-    QList<Key> modifiers{Key::control};
-    Key pasteKey = Key::v;
-    const bool primary = pastesPrimarySelectionOnly(target);
-    if (primary) {
-        modifiers = {Key::shift};
-        pasteKey = Key::insert;
-    } else if (target.terminalLikeReason().has_value()) {
-        modifiers.append(Key::shift);
-    }
+    const Chord chord = chordFor(target);
     QList<quint32> modifierCodes;
-    for (Key key : modifiers) {
+    for (KeyEventPosting::Key key : chord.modifiers) {
         const std::optional<quint32> code = m_keyPoster.keyCode(key);
         if (!code) throw SyntheticPasteError(SyntheticPasteError::Case::eventCreationFailed);
         modifierCodes.append(*code);
     }
-    const std::optional<quint32> keyCode = m_keyPoster.keyCode(pasteKey);
+    const std::optional<quint32> keyCode = m_keyPoster.keyCode(chord.key);
     if (!keyCode) throw SyntheticPasteError(SyntheticPasteError::Case::eventCreationFailed);
 
-    waitForModifierRelease();
-    if (primary && m_fillPrimarySelection) m_fillPrimarySelection();
-    // A chord that arrives before such a terminal learned what the new clipboard holds pastes nothing;
-    // an application that asks at once must have its answer before the last look calls into it.
-    if (m_awaitClipboardTargets && frontmost->windowIdentifier) {
-        const bool targetsFirst =
-            windowClassIsOneOf(target.app, FocusedTargetTables::clipboardTargetsFirstWindowClasses);
-        m_awaitClipboardTargets(*frontmost->windowIdentifier,
-                                targetsFirst ? kTargetsFirstLimit : kTargetsQuestionLimit);
+    co_await waitForModifierRelease(stopToken);
+    if (chord.readsPrimarySelection && m_fillPrimarySelection) m_fillPrimarySelection();
+    // A chord that arrives before such a terminal learned what the new clipboard holds pastes nothing.
+    if (m_awaitClipboardTargets && frontmost->windowIdentifier &&
+        windowClassIsOneOf(target.app, FocusedTargetTables::clipboardTargetsFirstWindowClasses)) {
+        co_await m_awaitClipboardTargets(*frontmost->windowIdentifier, kTargetsFirstLimit, stopToken);
     }
     // The focus may have moved during the waits (a Tab to the next field of a form): the look that
     // decides is the one taken when only the keys are left, and nothing between lets it move unseen.
-    waitForQuietKeyboard();
-    if (lastLook) lastLook(m_keyPoster.sinceLastKeyPress());
+    co_await waitForQuietKeyboard(stopToken);
+    lookLast(lastLook);
 
     for (quint32 code : modifierCodes)
         m_keyPoster.post(code, true);
@@ -77,24 +69,39 @@ void CommandVSyntheticPastePerformer::performPaste(const FocusedTargetSnapshot& 
         m_keyPoster.post(*it, false);
 }
 
-void CommandVSyntheticPastePerformer::waitForQuietKeyboard() {
+void CommandVSyntheticPastePerformer::lookLast(const LastLook& lastLook) {
+    if (!lastLook) return;
+    std::optional<std::chrono::milliseconds> since = m_keyPoster.sinceLastKeyPress();
+    for (int look = 0; look < kOvertakenLookLimit; ++look) {
+        const auto lookStart = std::chrono::steady_clock::now();
+        lastLook(since);
+        // A key that came while the look asked the application (a Tab into a password field) may
+        // move the focus before our keys arrive: the look is told, and holds them back. The key
+        // presses are read once more as the very last thing before the keys.
+        since = m_keyPoster.sinceLastKeyPress();
+        if (!since || *since > std::chrono::steady_clock::now() - lookStart) return;
+        since = std::chrono::milliseconds{0};
+    }
+}
+
+QCoro::Task<void> CommandVSyntheticPastePerformer::waitForQuietKeyboard(std::stop_token stopToken) {
     // A key pressed a moment ago may still be on its way through the application (Firefox hands it
     // from one process to another), which answers a look as if it had not come and takes our keys
     // after it.
     std::chrono::milliseconds waited{0};
     while (m_sleep && waited < kKeyboardQuietLimit) {
         const std::optional<std::chrono::milliseconds> since = m_keyPoster.sinceLastKeyPress();
-        if (!since || *since >= kKeyboardQuietPeriod) return;
+        if (!since || *since >= kKeyboardQuietPeriod) co_return;
         const std::chrono::milliseconds pause = std::min(kKeyboardQuietPeriod - *since, kKeyboardQuietLimit - waited);
-        m_sleep(pause);
+        co_await m_sleep(pause, stopToken);
         waited += pause;
     }
 }
 
-void CommandVSyntheticPastePerformer::waitForModifierRelease() {
+QCoro::Task<void> CommandVSyntheticPastePerformer::waitForModifierRelease(std::stop_token stopToken) {
     for (int poll = 0; poll < kModifierPollLimit; ++poll) {
-        if (m_keyPoster.heldModifierKeyCodes().isEmpty()) return;
-        if (m_sleep) m_sleep(kModifierPollInterval);
+        if (m_keyPoster.heldModifierKeyCodes().isEmpty()) co_return;
+        if (m_sleep) co_await m_sleep(kModifierPollInterval, stopToken);
     }
     // Still held (a stuck key, or a user resting on it): release them for the target's sake.
     for (quint32 code : m_keyPoster.heldModifierKeyCodes())

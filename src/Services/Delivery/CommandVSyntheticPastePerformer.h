@@ -9,41 +9,56 @@
 
 namespace quorvelle {
 
-// Pastes with Control+V, or Control+Shift+V into a terminal (terminals take Control+V as a control
-// character), or Shift+Insert into xterm; into GNOME Terminal only once it asked what the clipboard
-// holds. Modifiers still held from the hot key would turn the chord into another
-// shortcut, so it waits a little for their release and then releases them itself.
+// Pastes with Control+V, or the chord a terminal takes (Control+Shift+V; Control+Alt+V in
+// rxvt-unicode; Shift+Insert with the primary selection in xterm); into GNOME Terminal only once it
+// asked what the clipboard holds. Modifiers still held from the hot key would turn the chord into
+// another shortcut, so it waits a little for their release and then releases them itself. Every wait
+// is awaited on the event loop.
 class CommandVSyntheticPastePerformer final : public SyntheticPastePerforming {
 public:
     using FrontmostApplicationProvider = std::function<std::optional<FocusedAppMetadata>()>;
-    using Sleep = std::function<void(std::chrono::milliseconds)>;
+    // A pause of the calling task; a stop ends it with CancellationError.
+    using Sleep = std::function<QCoro::Task<void>(std::chrono::milliseconds, std::stop_token)>;
     // Puts what the clipboard holds into the primary selection, for the one paste that reads it.
     using PrimarySelectionFiller = std::function<void()>;
-    // Answers the clipboard's requests until the application of the given window asked what the
-    // clipboard holds, or the bound passed.
-    using ClipboardTargetsAwaiter = std::function<void(quint32 window, std::chrono::milliseconds bound)>;
+    // Resumes once the application of the given window asked what the clipboard holds since it was
+    // last claimed (at once when it did already), or the bound passed; true when it asked.
+    using ClipboardTargetsAwaiter =
+        std::function<QCoro::Task<bool>(quint32 window, std::chrono::milliseconds bound, std::stop_token)>;
+
+    // The chord one target takes.
+    struct Chord {
+        QList<KeyEventPosting::Key> modifiers;
+        KeyEventPosting::Key key = KeyEventPosting::Key::v;
+        // Shift+Insert reads the primary selection, filled for it.
+        bool readsPrimarySelection = false;
+    };
+    static Chord chordFor(const FocusedTargetSnapshot& target);
 
     static constexpr std::chrono::milliseconds kModifierPollInterval{10};
     static constexpr int kModifierPollLimit = 30;
     // The keyboard rests this long before the last look, and the wait for it ends by this bound.
     static constexpr std::chrono::milliseconds kKeyboardQuietPeriod{200};
     static constexpr std::chrono::milliseconds kKeyboardQuietLimit{1000};
-    // A terminal that pastes nothing until it asked what the clipboard holds is given this long; any
-    // other application this long to ask, before the last look calls into it (Kate reads the new
-    // clipboard at once and answers nothing meanwhile).
+    // A terminal that pastes nothing until it asked what the clipboard holds is given this long.
     static constexpr std::chrono::milliseconds kTargetsFirstLimit{2000};
-    static constexpr std::chrono::milliseconds kTargetsQuestionLimit{150};
+    // A look that keys overtake each time is given up on after this many, the keys held back.
+    static constexpr int kOvertakenLookLimit = 3;
 
     CommandVSyntheticPastePerformer(KeyEventPosting& keyPoster,
                                     FrontmostApplicationProvider frontmostApplicationProvider, Sleep sleep,
                                     PrimarySelectionFiller fillPrimarySelection = {},
                                     ClipboardTargetsAwaiter awaitClipboardTargets = {});
 
-    void performPaste(const FocusedTargetSnapshot& target, const LastLook& lastLook) override;
+    QCoro::Task<void> performPaste(FocusedTargetSnapshot target, LastLook lastLook,
+                                   std::stop_token stopToken) override;
+    void watchKeyPresses(bool watching) override { m_keyPoster.watchKeyPresses(watching); }
 
 private:
-    void waitForModifierRelease();
-    void waitForQuietKeyboard();
+    QCoro::Task<void> waitForModifierRelease(std::stop_token stopToken);
+    QCoro::Task<void> waitForQuietKeyboard(std::stop_token stopToken);
+    // Calls the look until one passes that no key press overtook; throws what the look throws.
+    void lookLast(const LastLook& lastLook);
 
     KeyEventPosting& m_keyPoster;
     FrontmostApplicationProvider m_frontmostApplicationProvider;

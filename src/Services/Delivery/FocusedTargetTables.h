@@ -26,6 +26,10 @@ inline constexpr std::array terminalWindowClasses{
     L1("foot"),   L1("footclient"), L1("konsole"),     L1("yakuake"),        L1("terminator"), L1("tilix"),
     L1("sakura"), L1("termit"),     L1("terminology"), L1("cool-retro-term")};
 
+// Terminals that paste the clipboard with Control+Alt+V, typing Control+V and Control+Shift+V as
+// themselves (rxvt-unicode; a subset of the above).
+inline constexpr std::array controlAltPasteTerminalWindowClasses{L1("urxvt")};
+
 // Terminals that paste only the primary selection, with Shift+Insert (a subset of the above).
 inline constexpr std::array primarySelectionTerminalWindowClasses{L1("xterm"), L1("uxterm")};
 

@@ -10,7 +10,7 @@ namespace quorvelle {
 // Synthetic keyboard input as the paste chord needs it.
 class KeyEventPosting {
 public:
-    enum class Key { control, shift, v, insert };
+    enum class Key { control, shift, alt, v, insert };
 
     virtual ~KeyEventPosting() = default;
 
@@ -23,6 +23,8 @@ public:
     virtual void post(quint32 keyCode, bool pressed) = 0;
     // How long ago any key was last pressed, on any window; none when none was seen or it cannot be told.
     virtual std::optional<std::chrono::milliseconds> sinceLastKeyPress() = 0;
+    // Key presses are noted only while watched; a new watch starts with none seen.
+    virtual void watchKeyPresses(bool watching) { (void)watching; }
 };
 
 }  // namespace quorvelle

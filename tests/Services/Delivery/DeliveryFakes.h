@@ -154,9 +154,12 @@ public:
     static inline const Events controlShiftV{{kControl, true}, {kShift, true},  {kV, true},
                                              {kV, false},      {kShift, false}, {kControl, false}};
     static inline const Events shiftInsert{{kShift, true}, {kInsert, true}, {kInsert, false}, {kShift, false}};
+    static inline const Events controlAltV{{kControl, true}, {kAlt, true},  {kV, true},
+                                           {kV, false},      {kAlt, false}, {kControl, false}};
 
     bool available = true;
-    QHash<Key, quint32> codes{{Key::control, kControl}, {Key::shift, kShift}, {Key::v, kV}, {Key::insert, kInsert}};
+    QHash<Key, quint32> codes{
+        {Key::control, kControl}, {Key::shift, kShift}, {Key::alt, kAlt}, {Key::v, kV}, {Key::insert, kInsert}};
     QList<quint32> held;
     Events posted;
     // How long ago a key was pressed; the rig's sleeps age it. Never pressed when none.

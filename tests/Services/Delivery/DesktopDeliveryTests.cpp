@@ -164,7 +164,7 @@ TEST_P(DesktopDeliveryAnyToolkit, PastesWithTheModifierHeldAndRestoresEveryForma
         // A key left down would spoil every later test on this display.
         const std::shared_ptr<void> letGo(nullptr, [](void*) { test::setKeyDown("Alt_L", false); });
         ASSERT_TRUE(test::isKeyDown("Alt_L"));
-        m_services->pastePerformer().performPaste(multi, {});
+        test::runTask(m_services->pastePerformer().performPaste(multi, {}, {}));
         EXPECT_FALSE(test::isKeyDown("Alt_L"));
     }
     EXPECT_TRUE(fetchedWithin(10));
@@ -173,7 +173,7 @@ TEST_P(DesktopDeliveryAnyToolkit, PastesWithTheModifierHeldAndRestoresEveryForma
     EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(u"dictated"_qs, multi, before), true);
     clipboard.restore({ClipboardItemSnapshot{}, saved.first()});
     EXPECT_EQ(clipboard.snapshot(), saved);
-    m_services->pastePerformer().performPaste(multi, {});
+    test::runTask(m_services->pastePerformer().performPaste(multi, {}, {}));
     EXPECT_TRUE(waitForValue(multi, u"dictatedplain words"_qs));
     clipboard.restore({});
     EXPECT_TRUE(clipboard.snapshot().isEmpty());

@@ -6,6 +6,8 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace quorvelle::test {
@@ -36,6 +38,19 @@ void setKeyDown(const char* keyName, bool down) {
     if (!display) return;
     XTestFakeKeyEvent(display, XKeysymToKeycode(display, XStringToKeysym(keyName)), down, CurrentTime);
     XSync(display, False);
+}
+
+void tapKeyLater(const char* keyName, std::chrono::microseconds delay) {
+    std::thread([name = std::string(keyName), delay] {
+        Display* display = XOpenDisplay(nullptr);
+        if (!display) return;
+        const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(name.c_str()));
+        std::this_thread::sleep_for(delay);
+        XTestFakeKeyEvent(display, code, True, CurrentTime);
+        XTestFakeKeyEvent(display, code, False, CurrentTime);
+        XSync(display, False);
+        XCloseDisplay(display);
+    }).detach();
 }
 
 bool isKeyDown(const char* keyName) {

@@ -208,7 +208,8 @@ TEST(FocusedTargetInspector, AFocusedContainerNamedAfterATerminalIsATerminal) {
         AccessibilityTextInserter inserter(noText);
         EXPECT_EQ(inserter.verifyInsertion(u"pasted"_qs, target, inserter.insertionPoint(target)), std::nullopt);
         FakeKeyPoster keys;
-        CommandVSyntheticPastePerformer(keys, [&rig] { return rig.frontmost; }, {}).performPaste(target, {});
+        test::runTask(CommandVSyntheticPastePerformer(keys, [&rig] { return rig.frontmost; }, {})
+                           .performPaste(target, {}, {}));
         EXPECT_EQ(keys.posted, FakeKeyPoster::controlShiftV);
     }
 }
@@ -219,6 +220,8 @@ TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts)
     const std::tuple<const char*, const char*, FakeKeyPoster::Events> cases[] = {
         {"Alacritty", "Alacritty", shiftV},
         {"xterm", "XTerm", FakeKeyPoster::shiftInsert},
+        // rxvt-unicode types Control+V and Control+Shift+V as they are.
+        {"urxvt", "URxvt", FakeKeyPoster::controlAltV},
         {"st-256color", "St", shiftV},
         {"gnome-terminal-server", "Gnome-terminal", shiftV},
         // "st" names the terminal only as a whole class, never inside another name.
@@ -250,9 +253,9 @@ TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts)
         EXPECT_TRUE(element.calls.isEmpty());
         FakeKeyPoster keys;
         int primaryFills = 0;
-        CommandVSyntheticPastePerformer(
-            keys, [&rig] { return rig.frontmost; }, {}, [&] { ++primaryFills; })
-            .performPaste(target, {});
+        test::runTask(CommandVSyntheticPastePerformer(
+                           keys, [&rig] { return rig.frontmost; }, {}, [&] { ++primaryFills; })
+                           .performPaste(target, {}, {}));
         EXPECT_EQ(keys.posted, chord);
         // Only the paste that reads the primary selection may take the user's middle-click text.
         EXPECT_EQ(primaryFills, chord == FakeKeyPoster::shiftInsert ? 1 : 0);
