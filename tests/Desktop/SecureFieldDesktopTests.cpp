@@ -84,10 +84,10 @@ protected:
     // password field and the hot key follows 0, 20, 50 or 100 ms later. The press must be decided on
     // the field the Tab reached: nothing transcribed, kept or copied, the password field untouched.
     // Then a press on the plain field without a Tab still lands.
-    void pressRightAfterTab(const char* application, const std::function<bool()>& toPlainField,
-                            const std::function<QString()>& passwordText,
-                            const std::function<std::optional<TranscriptHistoryCompletionKind>(const QString&)>&
-                                dictatePlain) {
+    void pressRightAfterTab(
+        const char* application, const std::function<bool()>& toPlainField,
+        const std::function<QString()>& passwordText,
+        const std::function<std::optional<TranscriptHistoryCompletionKind>(const QString&)>& dictatePlain) {
         constexpr int kRounds = 40;
         constexpr int kDelaysMs[] = {0, 20, 50, 100};
         int recorded = 0;
@@ -105,8 +105,9 @@ protected:
             if (dictateAndExpectNothingKept(words, tabThenWait)) ++recorded;
             EXPECT_FALSE(passwordText().contains(u"secret"_qs)) << application << ", " << delay << " ms";
         }
-        qInfo().noquote() << application << ": presses right after a Tab that started the microphone until the decision:"
-                          << recorded << "of" << kRounds;
+        qInfo().noquote() << application
+                          << ": presses right after a Tab that started the microphone until the decision:" << recorded
+                          << "of" << kRounds;
         ASSERT_TRUE(toPlainField());
         const std::optional<TranscriptHistoryCompletionKind> plain = dictatePlain(u"plain words"_qs);
         EXPECT_TRUE(plain == TranscriptHistoryCompletionKind::inserted ||

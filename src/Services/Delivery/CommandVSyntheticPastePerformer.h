@@ -50,8 +50,7 @@ public:
                                     PrimarySelectionFiller fillPrimarySelection = {},
                                     ClipboardTargetsAwaiter awaitClipboardTargets = {});
 
-    QCoro::Task<void> performPaste(FocusedTargetSnapshot target, LastLook lastLook,
-                                   std::stop_token stopToken) override;
+    QCoro::Task<void> performPaste(FocusedTargetSnapshot target, LastLook lastLook, std::stop_token stopToken) override;
     void watchKeyPresses(bool watching) override { m_keyPoster.watchKeyPresses(watching); }
 
 private:

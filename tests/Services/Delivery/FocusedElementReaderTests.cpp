@@ -208,8 +208,8 @@ TEST(FocusedTargetInspector, AFocusedContainerNamedAfterATerminalIsATerminal) {
         AccessibilityTextInserter inserter(noText);
         EXPECT_EQ(inserter.verifyInsertion(u"pasted"_qs, target, inserter.insertionPoint(target)), std::nullopt);
         FakeKeyPoster keys;
-        test::runTask(CommandVSyntheticPastePerformer(keys, [&rig] { return rig.frontmost; }, {})
-                           .performPaste(target, {}, {}));
+        test::runTask(
+            CommandVSyntheticPastePerformer(keys, [&rig] { return rig.frontmost; }, {}).performPaste(target, {}, {}));
         EXPECT_EQ(keys.posted, FakeKeyPoster::controlShiftV);
     }
 }
@@ -254,8 +254,8 @@ TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts)
         FakeKeyPoster keys;
         int primaryFills = 0;
         test::runTask(CommandVSyntheticPastePerformer(
-                           keys, [&rig] { return rig.frontmost; }, {}, [&] { ++primaryFills; })
-                           .performPaste(target, {}, {}));
+                          keys, [&rig] { return rig.frontmost; }, {}, [&] { ++primaryFills; })
+                          .performPaste(target, {}, {}));
         EXPECT_EQ(keys.posted, chord);
         // Only the paste that reads the primary selection may take the user's middle-click text.
         EXPECT_EQ(primaryFills, chord == FakeKeyPoster::shiftInsert ? 1 : 0);

@@ -4,8 +4,8 @@
 #include "Services/Delivery/SyntheticPasteError.h"
 
 #include "DeliveryFakes.h"
-#include "TestEventLoop.h"
 #include "Services/Delivery/Model/FocusedTargetFixtures.h"
+#include "TestEventLoop.h"
 
 #include <gtest/gtest.h>
 
