@@ -14,8 +14,9 @@ namespace quorvelle {
 
 // Why the app ended, kept in the diagnostics log so that an end nobody asked for names its cause
 // the next time it is seen. Every start is logged with its process id, every end the app takes
-// part in with its cause; a start that finds the last run's start newer than any end tells that
-// that run ended without a word (killed outright, crashed, or the machine stopped). Only the first
+// part in with its cause; each is also kept as the store's lifecycle mark, which no number of later
+// events pushes out. A start that finds the last run's start newer than any end tells that that
+// run ended without a word (killed outright, crashed, or the machine stopped). Only the first
 // cause of a run is kept: what follows it is the quit it set off. The causes may be told from any
 // thread (a fatal error comes from where it happened); the start, on the main thread, before them.
 class AppExitLog {
@@ -27,6 +28,7 @@ public:
     static constexpr const char* quitActionCode = "app.exit.quit_action";
     static constexpr const char* fatalErrorCode = "app.exit.fatal_error";
     static constexpr const char* unexplainedCode = "app.exit.unexplained";
+    static constexpr const char* displayLostCode = "app.exit.display_lost";
     static constexpr const char* unrecordedCode = "app.exit.unrecorded";
     static constexpr const char* reopenRequestCode = "app.lifecycle.reopen_requested";
 
@@ -41,6 +43,8 @@ public:
     void recordQuitAction(const QString& where);
     // A message or exception that ends the process.
     void recordFatalError(const QString& what);
+    // The connection to the X display broke: Qt ends the process when it finds that.
+    void recordDisplayLost();
     // A quit with none of the causes above told first; `how` says what is known of it.
     void recordUnexplainedQuit(const QString& how);
     // Not an end: a second start asked this copy to show itself. Kept so that an end close after
@@ -50,8 +54,9 @@ public:
     bool hasCause() const { return m_hasCause.load(); }
 
 private:
+    std::optional<SanitizedDiagnosticsEvent> lastLifecycleMark() const;
     void recordCause(DiagnosticsEventLevel level, const char* code, const QString& message);
-    void record(DiagnosticsEventLevel level, const char* code, const QString& message);
+    SanitizedDiagnosticsEvent record(DiagnosticsEventLevel level, const char* code, const QString& message);
 
     std::shared_ptr<DiagnosticsStoring> m_store;
     qint64 m_processId;

@@ -59,13 +59,18 @@ QString callChain() {
 
 }  // namespace
 
-AppExitWatch::AppExitWatch(AppExitLog& log, std::function<void()> flush, QObject* parent)
-    : QObject(parent), m_log(log), m_flush(std::move(flush)) {
+AppExitWatch::AppExitWatch(AppExitLog& log, std::function<void()> flush, std::function<bool()> displayLost,
+                           QObject* parent)
+    : QObject(parent), m_log(log), m_flush(std::move(flush)), m_displayLost(std::move(displayLost)) {
     g_watch = this;
     // On the application object it sees every event of the process; it only looks at the type.
     QCoreApplication::instance()->installEventFilter(this);
     g_previousHandler = qInstallMessageHandler(&AppExitWatch::handleMessage);
     g_previousTerminate = std::set_terminate(&AppExitWatch::handleTermination);
+    // Registered once, after the start was logged: what logging uses was made before, so it is
+    // still there when the handler runs (exit() destroys in reverse order of registration).
+    static const bool exitHandled = std::atexit(&AppExitWatch::handleExit) == 0;
+    Q_UNUSED(exitHandled);
 }
 
 AppExitWatch::~AppExitWatch() {
@@ -87,13 +92,33 @@ bool AppExitWatch::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
+bool AppExitWatch::logDisplayLoss() {
+    if (!m_displayLost || !m_displayLost()) return false;
+    m_log.recordDisplayLost();
+    m_flush();
+    return true;
+}
+
 void AppExitWatch::handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     // Printed first: the log must not hold up the message a fatal end leaves on standard error.
     if (g_previousHandler) g_previousHandler(type, context, message);
-    if (type == QtFatalMsg && g_watch) {
+    if (!g_watch) return;
+    if (type == QtFatalMsg) {
         g_watch->m_log.recordFatalError(message);
         g_watch->m_flush();
+    } else if (type == QtWarningMsg && !g_watch->m_log.hasCause()) {
+        // Qt warns that the X connection broke, then calls exit(1): logged here, while everything
+        // still runs. Any warning will do to look; the connection's own state says what happened.
+        g_watch->logDisplayLoss();
     }
+}
+
+void AppExitWatch::handleExit() {
+    // A watch still in place means the process is ending without main() having returned.
+    if (!g_watch || g_watch->m_log.hasCause() || g_watch->logDisplayLoss()) return;
+    g_watch->m_log.recordUnexplainedQuit(QStringLiteral("exit() was called before the event loop returned; calls: ") +
+                                         callChain());
+    g_watch->m_flush();
 }
 
 void AppExitWatch::handleTermination() {

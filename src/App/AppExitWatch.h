@@ -10,12 +10,15 @@ class AppExitLog;
 
 // Keeps in the exit log the ends that come without a cause told first: a quit request that reaches
 // the application from anywhere (with the calls that led to it), an event loop that ends without
-// one, a fatal Qt message and an exception nobody caught. `flush` returns once what was logged is
-// stored, before a fatal end goes on. One instance at a time, on the main thread, while the event
+// one, a fatal Qt message, an exception nobody caught, the loss of the X display and a call to
+// exit() from anywhere. `flush` returns once what was logged is stored, before a fatal end goes on.
+// `displayLost` tells whether the connection to the X display has broken; it is asked from any
+// thread, and as the process exits. One instance at a time, on the main thread, while the event
 // loop runs.
 class AppExitWatch final : public QObject {
 public:
-    AppExitWatch(AppExitLog& log, std::function<void()> flush, QObject* parent = nullptr);
+    AppExitWatch(AppExitLog& log, std::function<void()> flush, std::function<bool()> displayLost = {},
+                 QObject* parent = nullptr);
     ~AppExitWatch() override;
 
     // The event loop returned `code`: an end none of the above saw is logged here.
@@ -27,9 +30,13 @@ protected:
 private:
     static void handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message);
     static void handleTermination();
+    static void handleExit();
+    // Logs the display's loss once it has happened; false while the display is there.
+    bool logDisplayLoss();
 
     AppExitLog& m_log;
     std::function<void()> m_flush;
+    std::function<bool()> m_displayLost;
 };
 
 }  // namespace quorvelle

@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QtDebug>
 
+#include <xcb/xcb.h>
+
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -74,9 +76,14 @@ int main(int argc, char** argv) {
     quorvelle::AppExitLog& exitLog = runtime->exitLog();
     exitLog.recordStart(QApplication::applicationVersion());
     quorvelle::ApplicationShell shell(std::move(runtime));
-    quorvelle::AppExitWatch exitWatch(exitLog, [defaults = shell.runtime().bootstrap().settingsStore->userDefaults()] {
-        defaults->waitUntilWritten();
-    });
+    // Qt's own X connection: once it breaks, Qt ends the process.
+    auto* x11 = app.nativeInterface<QNativeInterface::QX11Application>();
+    quorvelle::AppExitWatch exitWatch(
+        exitLog,
+        [defaults = shell.runtime().bootstrap().settingsStore->userDefaults()] { defaults->waitUntilWritten(); },
+        [connection = x11 ? x11->connection() : nullptr] {
+            return connection && xcb_connection_has_error(connection) != 0;
+        });
     QObject::connect(&channel, &quorvelle::InstanceChannel::reopenRequested, &shell,
                      [&](std::optional<qint64> requester) {
                          exitLog.recordReopenRequest(requester);

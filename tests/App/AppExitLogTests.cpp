@@ -7,6 +7,7 @@
 #include "Services/Storage/UserDefaultsDiagnosticsStore.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -18,10 +19,32 @@ namespace {
 
 class AppExitLogTest : public ::testing::Test {
 protected:
-    // One run of the app over the stored log; a later run is made again over the same store.
+    // One run of the app over the stored log; a later run opens the same defaults again, as a
+    // later process does.
     std::unique_ptr<AppExitLog> run(qint64 processId) {
         clock.advance(5);
+        store = openStore();
         return std::make_unique<AppExitLog>(store, processId, [this] { return clock.now(); });
+    }
+    std::shared_ptr<UserDefaultsDiagnosticsStore> openStore() {
+        return std::make_shared<UserDefaultsDiagnosticsStore>(defaults, [this] { return clock.now(); });
+    }
+    // What the rest of the app logs meanwhile, one event a second.
+    void logOtherEvents(int count) {
+        for (int i = 0; i < count; ++i) {
+            clock.advance(1);
+            store->record(SanitizedDiagnosticsEvent::make(clock.now(), DiagnosticsEventLevel::info,
+                                                          QStringLiteral("capture.level"), QStringLiteral("Level")));
+        }
+    }
+    // An event as a version that kept its marks only among the events logged it.
+    void logAsAnEarlierVersion(const char* code, const QString& message) {
+        clock.advance(5);
+        store->record(SanitizedDiagnosticsEvent::make(clock.now(), DiagnosticsEventLevel::info,
+                                                      QString::fromLatin1(code), message));
+    }
+    qsizetype unrecordedCount() const {
+        return lines().filter(QRegularExpression(QStringLiteral("^app\\.exit\\.unrecorded:"))).size();
     }
     QStringList lines() const {
         QStringList found;
@@ -31,8 +54,8 @@ protected:
     }
 
     test::ManualClock clock;
-    std::shared_ptr<UserDefaultsDiagnosticsStore> store = std::make_shared<UserDefaultsDiagnosticsStore>(
-        std::make_shared<InMemoryUserDefaults>(), [this] { return clock.now(); });
+    std::shared_ptr<InMemoryUserDefaults> defaults = std::make_shared<InMemoryUserDefaults>();
+    std::shared_ptr<UserDefaultsDiagnosticsStore> store = openStore();
 };
 
 TEST_F(AppExitLogTest, EachRunKeepsItsFirstCauseAndARunThatEndedUnheardIsNamedAtTheNextStart) {
@@ -71,6 +94,40 @@ TEST_F(AppExitLogTest, EachRunKeepsItsFirstCauseAndARunThatEndedUnheardIsNamedAt
     const auto fifth = run(500);
     fifth->recordSignal("SIGINT", std::nullopt, std::nullopt, {});
     EXPECT_EQ(lines().first(), "app.exit.signal: Quit on SIGINT from the system (no sending process) (process 500)");
+}
+
+// The start is kept apart from the rolling list: however many events a run logs after it, the next
+// start still finds it. Stores written by a version that kept its marks only among the events are
+// read as before, including a run of such a version after one of this.
+TEST_F(AppExitLogTest, ARunEndedUnheardIsNamedHoweverManyEventsItLoggedAndMarksOfEarlierVersionsStillCount) {
+    run(100)->recordStart("1.0");
+    logOtherEvents(110);
+    ASSERT_EQ(store->events().size(), UserDefaultsDiagnosticsStore::maximumEventCount);
+    const auto second = run(200);
+    second->recordStart("1.0");
+    ASSERT_EQ(unrecordedCount(), 1) << lines().join("\n").toStdString();
+    EXPECT_TRUE(lines().at(1).contains("(Started as process 100, version 1.0) ended without recording why"))
+        << lines().at(1).toStdString();
+    // A recorded end closes the run for good, whatever follows it.
+    second->recordSignal("SIGTERM", std::nullopt, std::nullopt, {});
+    logOtherEvents(110);
+    run(300)->recordStart("1.0");
+    EXPECT_EQ(unrecordedCount(), 0) << lines().join("\n").toStdString();
+
+    // An earlier version's start, then its end without a word: the first start of this version
+    // still tells it.
+    logAsAnEarlierVersion(AppExitLog::signalCode, "Quit on SIGTERM (process 300)");
+    logAsAnEarlierVersion(AppExitLog::startedCode, "Started as process 400, version 0.9");
+    run(500)->recordStart("1.0");
+    EXPECT_EQ(unrecordedCount(), 1) << lines().join("\n").toStdString();
+    EXPECT_TRUE(lines().at(1).contains("(Started as process 400, version 0.9)")) << lines().at(1).toStdString();
+    // This version's run 500 is followed by one of the earlier version that ends well: run 500's
+    // open mark is older than that end, so nothing is amiss.
+    logAsAnEarlierVersion(AppExitLog::startedCode, "Started as process 600, version 0.9");
+    logAsAnEarlierVersion(AppExitLog::signalCode, "Quit on SIGTERM (process 600)");
+    run(700)->recordStart("1.0");
+    EXPECT_EQ(unrecordedCount(), 1) << lines().join("\n").toStdString();
+    EXPECT_EQ(lines().at(1), "app.exit.signal: Quit on SIGTERM (process 600)");
 }
 
 // The watch sees every quit request that reaches the application: one nobody announced is logged
@@ -128,6 +185,40 @@ TEST_F(AppExitLogTest, AFatalMessageIsLoggedAndStoredBeforeTheProcessEnds) {
             qFatal("the model file is damaged");
         },
         "logged: app.exit.fatal_error: Ended by a fatal error: the model file is damaged \\(process 100\\)");
+}
+
+// An exit() from anywhere is logged as the process goes, with the calls that made it; the loss of
+// the X display is named as such, from the warning Qt gives before it exits when it gives one.
+TEST_F(AppExitLogTest, AnExitFromAnywhereIsLoggedAndALostDisplayIsNamedAsSuch) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto log = run(100);
+    const auto printFirst = [this] { std::fprintf(stderr, "logged: %s\n", qPrintable(lines().first())); };
+    EXPECT_EXIT(
+        {
+            AppExitWatch watch(*log, printFirst, [] { return false; });
+            qWarning("a warning while the display is there");
+            std::exit(1);
+        },
+        ::testing::ExitedWithCode(1),
+        "logged: app.exit.unexplained: Quit without a known cause: exit\\(\\) was called before the event loop "
+        "returned; calls: .*exit");
+    EXPECT_EXIT(
+        {
+            AppExitWatch watch(*log, printFirst, [] { return true; });
+            qWarning("The X11 connection broke (error 1). Did the X11 server die?");
+            std::fprintf(stderr, "exiting\n");
+            std::exit(1);
+        },
+        ::testing::ExitedWithCode(1),
+        "logged: app.exit.display_lost: Ended because the connection to the X display was lost \\(the X server "
+        "stopped or closed the connection\\) \\(process 100\\)\nexiting\n$");
+    // Without a warning first (Xlib exits on its own), the exit itself finds the display gone.
+    EXPECT_EXIT(
+        {
+            AppExitWatch watch(*log, printFirst, [] { return true; });
+            std::exit(1);
+        },
+        ::testing::ExitedWithCode(1), "logged: app.exit.display_lost: Ended because the connection");
 }
 
 }  // namespace

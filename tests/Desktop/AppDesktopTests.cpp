@@ -4,6 +4,7 @@
 #include "AppWindows.h"
 #include "FakeBackendServer.h"
 #include "FixtureApp.h"
+#include "PrivateXServer.h"
 #include "ShellDesktopInput.h"
 #include "TestEventLoop.h"
 #include "TestMicrophone.h"
@@ -560,24 +561,9 @@ TEST(AppStart, AnUnusableBackendAddressStopsTheStartWithAMessageNamingIt) {
 TEST(AppWithoutTray, OpensTheDashboardAtStartSoItStaysReachable) {
     if (skipOutsideTheTestDesktop()) GTEST_SKIP() << "needs scripts/desktop-test-env";
     // A display of its own: an X server with no tray and no window manager.
-    QProcess xvfb;
-    xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                        QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
-                                        QStringLiteral("tcp"), QStringLiteral("-noreset")});
-    const auto stop = qScopeGuard([&] {
-        xvfb.terminate();
-        xvfb.waitForFinished(3000);
-    });
-    ASSERT_TRUE(waitUntil([&] { return xvfb.canReadLine(); }, kLong)) << "Xvfb did not start";
-    const QString display = QLatin1Char(':') + QString::fromLatin1(xvfb.readLine().trimmed());
-    // On a loaded machine the server may name its display before it takes connections; without
-    // -noreset it would also reset, refusing connections a moment, when the probe below leaves.
-    ASSERT_TRUE(waitUntil([&] {
-        QProcess probe;
-        probe.start(QStringLiteral("xdpyinfo"), {QStringLiteral("-display"), display});
-        return probe.waitForFinished(kLong) && probe.exitCode() == 0;
-    })) << "Xvfb "
-        << display.toStdString() << " takes no connections";
+    PrivateXServer xserver;
+    const QString display = xserver.display();
+    ASSERT_FALSE(display.isEmpty()) << xserver.failure().toStdString();
     AppUnderTest app;
     app.setEnvironment(QStringLiteral("DISPLAY"), display);
     app.start();

@@ -1,24 +1,32 @@
 // Why the real executable ended, as its diagnostics log keeps it for the next look: a run killed
-// outright, a SIGTERM from a process the test knows, and the Quit of the tray panel.
+// outright after it logged more events than the log keeps, a SIGTERM from a process the test knows,
+// the Quit of the tray panel, and the loss of its X display.
 #include "AppControls.h"
 #include "AppUnderTest.h"
+#include "AppWindows.h"
 #include "FakeBackendServer.h"
+#include "PrivateXServer.h"
 #include "TestEventLoop.h"
 
 #include "App/AppExitLog.h"
+#include "App/InstanceChannel.h"
+#include "Services/Storage/UserDefaultsDiagnosticsStore.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include <algorithm>
 #include <csignal>
 
 namespace quorvelle::test {
 namespace {
 
 constexpr int kLong = 30000;
+const QString kAppClass = QStringLiteral("Quorvelle");
 
 class AppEndCauseDesktop : public ::testing::Test {
 protected:
@@ -31,6 +39,10 @@ protected:
     qint64 startApp() {
         app.start();
         EXPECT_TRUE(app.waitUntilHotkeyRegistered(kLong)) << app.standardError().toStdString();
+        // What a start logs is written a moment later; its look at the last run comes first.
+        const QString started = QStringLiteral("Started as process %1,").arg(app.processId());
+        EXPECT_TRUE(waitUntil([&] { return logged(AppExitLog::startedCode).value(0).startsWith(started); }, kLong))
+            << app.eventLog();
         return app.processId();
     }
     bool ended() {
@@ -50,10 +62,19 @@ protected:
 
 TEST_F(AppEndCauseDesktop, EachEndIsLoggedWithItsCauseAndARunKilledOutrightIsNamedAtTheNextStart) {
     const qint64 killed = startApp();
-    // Its start is written with the settings, a moment after it is logged.
-    ASSERT_TRUE(waitUntil([&] { return logged(AppExitLog::startedCode).size() == 1; }, kLong)) << app.eventLog();
+    // More events than the log keeps, from the app itself: a second start's request is one each.
+    const InstanceChannel channel(QDir(app.environment().value(QStringLiteral("XDG_RUNTIME_DIR")))
+                                      .filePath(QStringLiteral("com.dovent.Quorvelle")));
+    const int requests = int(UserDefaultsDiagnosticsStore::maximumEventCount) + 10;
+    for (int i = 0; i < requests; ++i)
+        ASSERT_EQ(channel.askRunningInstanceToReopen(), InstanceChannel::Reply::reopened) << "request " << i;
+    // Once stored, they have pushed the start out of the list.
+    ASSERT_TRUE(waitUntil([&] { return logged(AppExitLog::startedCode).isEmpty(); }, kLong)) << app.eventLog();
     ::kill(pid_t(killed), SIGKILL);
     ASSERT_TRUE(ended());
+    // The X server lets go of a killed client (its windows and its hot key together) a moment after
+    // it died; until then the next copy's hot key cannot be told from the dead one's.
+    ASSERT_TRUE(waitUntil([] { return windowsOfClass(kAppClass).isEmpty(); }, kLong));
 
     const qint64 second = startApp();
     EXPECT_EQ(logged(AppExitLog::unrecordedCode).size(), 1) << app.eventLog();
@@ -91,6 +112,36 @@ TEST_F(AppEndCauseDesktop, EachEndIsLoggedWithItsCauseAndARunKilledOutrightIsNam
         << app.eventLog();
     // The third start found the second run's end logged: only the killed run is missing its cause.
     EXPECT_EQ(logged(AppExitLog::unrecordedCode).size(), 1) << app.eventLog();
+    EXPECT_TRUE(logged(AppExitLog::unexplainedCode).isEmpty()) << app.eventLog();
+}
+
+// The X server goes away under the app: Qt ends it with status 1, and the log says why.
+TEST_F(AppEndCauseDesktop, TheLossOfTheDisplayIsLoggedAsSuchAndTheNextStartBlamesNothingElse) {
+    PrivateXServer xserver;
+    ASSERT_FALSE(xserver.display().isEmpty()) << xserver.failure().toStdString();
+    app.setEnvironment(QStringLiteral("DISPLAY"), xserver.display());
+    app.start();
+    const qint64 lost = app.processId();
+    // With no tray there, the app shows its dashboard once it is up.
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            const auto windows = windowsOfClass(kAppClass, xserver.display());
+            return std::any_of(windows.begin(), windows.end(), [](const DesktopWindow& w) { return w.viewable; });
+        },
+        kLong))
+        << app.standardError().toStdString();
+    xserver.stop();
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(app.exitCode(), 1) << app.standardError().toStdString();
+    EXPECT_EQ(logged(AppExitLog::displayLostCode),
+              QStringList{QStringLiteral("Ended because the connection to the X display was lost (the X server "
+                                         "stopped or closed the connection) (process %1)")
+                              .arg(lost)})
+        << app.eventLog() << app.standardError().toStdString();
+
+    app.setEnvironment(QStringLiteral("DISPLAY"), QString::fromLocal8Bit(qgetenv("DISPLAY")));
+    startApp();
+    EXPECT_TRUE(logged(AppExitLog::unrecordedCode).isEmpty()) << app.eventLog();
     EXPECT_TRUE(logged(AppExitLog::unexplainedCode).isEmpty()) << app.eventLog();
 }
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <utility>
 
 namespace quorvelle::test {
@@ -17,9 +18,12 @@ namespace quorvelle::test {
 class FakeDiagnosticsStore final : public DiagnosticsStoring {
 public:
     QList<SanitizedDiagnosticsEvent> stored;
+    std::optional<SanitizedDiagnosticsEvent> mark;
 
     QList<SanitizedDiagnosticsEvent> events() const override { return stored; }
     void record(const SanitizedDiagnosticsEvent& event) override { stored.prepend(event); }
+    std::optional<SanitizedDiagnosticsEvent> lifecycleMark() const override { return mark; }
+    void setLifecycleMark(const SanitizedDiagnosticsEvent& event) override { mark = event; }
 
     QStringList codes() const {
         QStringList result;

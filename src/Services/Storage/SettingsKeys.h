@@ -17,6 +17,7 @@ inline constexpr const char* selectedPostProcessingMode = "quorvelle.selectedPos
 
 // Read or written directly by the services that own them.
 inline constexpr const char* diagnosticsEvents = "quorvelle.diagnostics.events";                       // JSON data
+inline constexpr const char* diagnosticsLifecycleMark = "quorvelle.diagnostics.lifecycleMark";         // JSON data
 inline constexpr const char* selectedTranscriptionBackend = "quorvelle.selectedTranscriptionBackend";  // string
 inline constexpr const char* selectedLocalWhisperAccelerationMode =
     "quorvelle.selectedLocalWhisperAccelerationMode";                                                        // string

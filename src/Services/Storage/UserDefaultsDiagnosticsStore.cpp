@@ -3,6 +3,8 @@
 #include "Services/Storage/JsonList.h"
 #include "Services/Storage/SettingsKeys.h"
 
+#include <QJsonDocument>
+
 #include <algorithm>
 
 namespace quorvelle {
@@ -26,6 +28,17 @@ void UserDefaultsDiagnosticsStore::record(const SanitizedDiagnosticsEvent& event
     QList<SanitizedDiagnosticsEvent> updated = loadEvents().value_or(QList<SanitizedDiagnosticsEvent>{});
     updated.prepend(event);
     saveEvents(prune(std::move(updated), m_now()));
+}
+
+std::optional<SanitizedDiagnosticsEvent> UserDefaultsDiagnosticsStore::lifecycleMark() const {
+    const auto bytes = m_userDefaults->data(QString::fromLatin1(SettingsKeys::diagnosticsLifecycleMark));
+    if (!bytes) return std::nullopt;
+    return SanitizedDiagnosticsEvent::fromJson(QJsonDocument::fromJson(*bytes).object());
+}
+
+void UserDefaultsDiagnosticsStore::setLifecycleMark(const SanitizedDiagnosticsEvent& mark) {
+    m_userDefaults->setData(QString::fromLatin1(SettingsKeys::diagnosticsLifecycleMark),
+                            QJsonDocument(mark.toJson()).toJson(QJsonDocument::Compact));
 }
 
 QList<SanitizedDiagnosticsEvent> UserDefaultsDiagnosticsStore::prune(QList<SanitizedDiagnosticsEvent> events,

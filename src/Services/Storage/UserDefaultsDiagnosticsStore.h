@@ -13,7 +13,8 @@
 namespace quorvelle {
 
 // Diagnostics events kept in the user defaults under quorvelle.diagnostics.events: at most
-// 100 of them, none older than seven days, trimmed at start-up and on every record.
+// 100 of them, none older than seven days, trimmed at start-up and on every record. The lifecycle
+// mark is one event of the same form under quorvelle.diagnostics.lifecycleMark, never trimmed.
 class UserDefaultsDiagnosticsStore final : public DiagnosticsStoring {
 public:
     using Clock = std::function<QDateTime()>;
@@ -26,6 +27,8 @@ public:
 
     QList<SanitizedDiagnosticsEvent> events() const override;
     void record(const SanitizedDiagnosticsEvent& event) override;
+    std::optional<SanitizedDiagnosticsEvent> lifecycleMark() const override;
+    void setLifecycleMark(const SanitizedDiagnosticsEvent& mark) override;
 
     // Drops the events older than the retention period before now, sorts newest first and
     // keeps the first hundred.
