@@ -28,10 +28,11 @@ const QString kStart = u"Note"_qs;
 const QString kAtClaim = u"ab"_qs, kAtKeys = u"cd"_qs;
 
 // A page whose title tells its text area's value; Escape empties it.
-const QByteArray kAreaPage = "<!doctype html><title>ready</title><textarea id=t autofocus></textarea><script>"
-                             "t.oninput=()=>{document.title='area:'+t.value};"
-                             "document.onkeydown=e=>{if(e.key=='Escape'){t.value='';document.title='ready'}};"
-                             "</script>";
+const QByteArray kAreaPage =
+    "<!doctype html><title>ready</title><textarea id=t autofocus></textarea><script>"
+    "t.oninput=()=>{document.title='area:'+t.value};"
+    "document.onkeydown=e=>{if(e.key=='Escape'){t.value='';document.title='ready'}};"
+    "</script>";
 
 void typeLetters(const QString& letters) {
     for (const QChar letter : letters) {
@@ -107,7 +108,8 @@ protected:
             // Nothing of the words is left to paste again: the user's own clipboard is back.
             QByteArray clipboard;
             for (const ClipboardItemSnapshot& item : dictation->delivery->clipboard().snapshot())
-                for (const QByteArray& data : item.representations) clipboard += data;
+                for (const QByteArray& data : item.representations)
+                    clipboard += data;
             EXPECT_TRUE(clipboard.contains(kept.toUtf8()) && !clipboard.contains(words.toUtf8()))
                 << application << ": the clipboard holds \"" << clipboard.toStdString() << "\"";
         }
