@@ -176,6 +176,11 @@ TEST(TextInserter, APasteCountsBesideLettersTypedAtTheCaretMeanwhileAndNowhereEl
         {"the text before the point changed", mid, u" hello"_qs, u"Dear Tim,ab hello thanks."_qs, false},
         {"the text after the point changed", selected, u"hello"_qs, u"say xhello NOW"_qs, false},
         {"the field emptied", atEnd, u"hello"_qs, QString(), false},
+        {"a letter deleted, the words from after the point",
+         {u"Helloo world"_qs, TextRange{5, 0}},
+         u"world"_qs,
+         u"Hello world"_qs,
+         false},
     };
     for (const auto& [name, before, pasted, now, landed] : cases) {
         FakeTextElement field(now);
