@@ -159,7 +159,8 @@ TEST(TextInserter, APasteCountsOnlyWhereTheTextChangedAtTheInsertionPointByThePa
 // or the text around the point changed.
 TEST(TextInserter, APasteCountsBesideLettersTypedAtTheCaretMeanwhileAndNowhereElse) {
     const TextInsertionPoint atEnd{u"Note: "_qs, TextRange{6, 0}}, mid{u"Dear team, thanks."_qs, TextRange{10, 0}},
-        selected{u"say bye now"_qs, TextRange{4, 3}}, beforeWords{u"hello there"_qs, TextRange{0, 0}};
+        selected{u"say bye now"_qs, TextRange{4, 3}}, beforeWords{u"hello there"_qs, TextRange{0, 0}},
+        doubled{u"Helloo world"_qs, TextRange{5, 0}};
     const QString tooMany(AccessibilityTextInserter::kTypedWhilePasting + 1, u'k');
     // what stood before and where the paste went, the pasted text, the value now -> the answer
     const std::tuple<const char*, TextInsertionPoint, QString, QString, bool> cases[] = {
@@ -176,11 +177,7 @@ TEST(TextInserter, APasteCountsBesideLettersTypedAtTheCaretMeanwhileAndNowhereEl
         {"the text before the point changed", mid, u" hello"_qs, u"Dear Tim,ab hello thanks."_qs, false},
         {"the text after the point changed", selected, u"hello"_qs, u"say xhello NOW"_qs, false},
         {"the field emptied", atEnd, u"hello"_qs, QString(), false},
-        {"a letter deleted, the words from after the point",
-         {u"Helloo world"_qs, TextRange{5, 0}},
-         u"world"_qs,
-         u"Hello world"_qs,
-         false},
+        {"a letter deleted, the words from after the point", doubled, u"world"_qs, u"Hello world"_qs, false},
     };
     for (const auto& [name, before, pasted, now, landed] : cases) {
         FakeTextElement field(now);
