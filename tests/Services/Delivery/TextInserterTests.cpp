@@ -154,6 +154,38 @@ TEST(TextInserter, APasteCountsOnlyWhereTheTextChangedAtTheInsertionPointByThePa
     EXPECT_EQ(AccessibilityTextInserter(failing).insertionPoint(fieldTarget()), std::nullopt);
 }
 
+// A user who keeps typing while the words arrive has the letters at the caret before them (the keys
+// came first) or after them: the words still landed where they were sent. What only looks alike is
+// not a delivery: the words anywhere but at the point, words that stood there before, a part of them,
+// or the text around the point changed.
+TEST(TextInserter, APasteCountsBesideLettersTypedAtTheCaretMeanwhileAndNowhereElse) {
+    const TextInsertionPoint atEnd{u"Note: "_qs, TextRange{6, 0}}, mid{u"Dear team, thanks."_qs, TextRange{10, 0}},
+        selected{u"say bye now"_qs, TextRange{4, 3}}, beforeWords{u"hello there"_qs, TextRange{0, 0}},
+        doubled{u"Helloo world"_qs, TextRange{5, 0}};
+    const QString tooMany(AccessibilityTextInserter::kTypedWhilePasting + 1, u'k');
+    // what stood before and where the paste went, the pasted text, the value now -> the answer
+    const std::tuple<const char*, TextInsertionPoint, QString, QString, bool> cases[] = {
+        {"letters typed before the words", atEnd, u"hello"_qs, u"Note: abchello"_qs, true},
+        {"letters on both sides", atEnd, u"hello"_qs, u"Note: abhellocd"_qs, true},
+        {"in the middle of the text", mid, u" hello"_qs, u"Dear team,ab hello thanks."_qs, true},
+        {"a typed letter took the selection", selected, u"hello"_qs, u"say xhello now"_qs, true},
+        {"as many letters as could be typed", atEnd, u"hello"_qs, u"Note: "_qs + tooMany.mid(1) + u"hello"_qs, true},
+        {"more letters than could be typed", atEnd, u"hello"_qs, u"Note: "_qs + tooMany + u"hello"_qs, false},
+        {"letters typed, the words lost", beforeWords, u"hello"_qs, u"xyhello there"_qs, false},
+        {"the words at the end, not at the point", mid, u" hello"_qs, u"Dear team,ab thanks. hello"_qs, false},
+        {"the words before the point", atEnd, u"hello"_qs, u"helloNote: ab"_qs, false},
+        {"a part of the words", atEnd, u"hello world"_qs, u"Note: abhello wor"_qs, false},
+        {"the text before the point changed", mid, u" hello"_qs, u"Dear Tim,ab hello thanks."_qs, false},
+        {"the text after the point changed", selected, u"hello"_qs, u"say xhello NOW"_qs, false},
+        {"the field emptied", atEnd, u"hello"_qs, QString(), false},
+        {"a letter deleted, the words from after the point", doubled, u"world"_qs, u"Hello world"_qs, false},
+    };
+    for (const auto& [name, before, pasted, now, landed] : cases) {
+        FakeTextElement field(now);
+        EXPECT_EQ(AccessibilityTextInserter(field).verifyInsertion(pasted, fieldTarget(), before), landed) << name;
+    }
+}
+
 // WebKit's rich text keeps the space put before the words as a no-break space: the words are there
 // all the same, for the write's read-back, the paste check and the next dictation's hint alike. A
 // letter or a line break where the space went is still a different text.
