@@ -97,6 +97,13 @@ void AccountViewModel::launchBackendAccountTask(std::function<QCoro::Task<void>(
 }
 
 void AccountViewModel::startBackendSignIn() {
+    // A second login would leave the page already opened approving a code nobody polls for.
+    if (m_isStartingSignIn) return;
+    if (isSignInWaiting()) {
+        openSignInVerificationPage();
+        return;
+    }
+    if (m_backendAuthSessionManager) m_isStartingSignIn = true;
     launchBackendAccountTask(
         [this](TaskGuard guard, Manager manager) { return beginDeviceLogin(std::move(guard), std::move(manager)); });
 }
@@ -123,6 +130,7 @@ QCoro::Task<void> AccountViewModel::beginDeviceLogin(TaskGuard guard, Manager se
         failure = std::current_exception();
     }
     if (!guard) co_return;
+    m_isStartingSignIn = false;
     if (challenge) {
         setChallenge(challenge);
         m_context.setInlineMessage(messages::signInStarted(m_context.strings(), challenge->userCode));
@@ -174,6 +182,11 @@ QCoro::Task<void> AccountViewModel::signOut(TaskGuard guard, Manager sessionMana
 bool AccountViewModel::isPending(const Challenge& challenge) const {
     return m_backendAuthChallenge && m_backendAuthChallenge->deviceLoginID == challenge.deviceLoginID &&
            !m_hasStoredSession;
+}
+
+bool AccountViewModel::isSignInWaiting() const {
+    // Once the polling gave up (its limit, a failed poll) the code may be dead: a new one is wanted.
+    return m_backendAuthChallenge && m_backendAuthAutoPollTask.isRunning();
 }
 
 void AccountViewModel::startBackendAuthAutoPoll(const Challenge& challenge) {

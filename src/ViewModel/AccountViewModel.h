@@ -62,6 +62,8 @@ public:
                                       const std::optional<QString>& registeredDeviceID);
 
     // Asks the backend for a device login, opens its verification page and polls until it ends.
+    // While a sign-in waits (its start under way, or its code still polled for) it starts none: it
+    // opens the waiting one's page again, so the page the user approves is the one that signs in.
     Q_INVOKABLE void startBackendSignIn();
     Q_INVOKABLE void openSignInVerificationPage();
     // One poll now, beside the automatic ones.
@@ -103,6 +105,8 @@ private:
                                                   bool isManualCheck);
     // This challenge is the one pending and no session is stored yet.
     bool isPending(const Challenge& challenge) const;
+    // The pending challenge is still polled for.
+    bool isSignInWaiting() const;
     // `byUser`: the request was the user's own (not an automatic poll).
     void finishAccountRequest(bool byUser);
     void showSignInNotEnabled();
@@ -123,6 +127,8 @@ private:
     std::optional<BackendAuthDeviceLoginChallenge> m_backendAuthChallenge;
     bool m_isBackendAuthPolling = false;
     bool m_isBackendAuthActionRunning = false;
+    // A sign-in start request is out.
+    bool m_isStartingSignIn = false;
     std::optional<QString> m_registeredBackendDeviceID;
     bool m_canCheckForUpdates = false;
     ReleaseNotesLoadState m_releaseNotesState;

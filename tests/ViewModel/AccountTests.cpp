@@ -139,6 +139,45 @@ TEST_F(AccountSignIn, LateReplyOfAnOverlappingCheckKeepsTheApproval) {
     }
 }
 
+// Sign In pressed again while a sign-in waits, its start out or its code polled for, asks for no other
+// login: it opens the same page again, and approving that page signs in. Once the polling gave up, a
+// press starts a new sign-in.
+TEST_F(AccountSignIn, PressesWhileASignInWaitsStartNoOtherAndTheOpenedPageSignsIn) {
+    const auto logins = [&] { return fakes.account->calls.count("startDeviceLogin"); };
+    fakes.account->storedSession = false;
+    make();
+    fakes.account->held.setHolding(true);
+    for (int press = 0; press < 3; ++press)
+        account().startBackendSignIn();
+    settle();
+    fakes.account->held.setHolding(false);
+    fakes.account->held.releaseAll();
+    settle();
+    EXPECT_EQ(logins(), 1);
+    const QUrl page = FakeBackendAuthSessionManager::sampleChallenge().verificationURL;
+    for (int press = 0; press < 2; ++press) {
+        account().startBackendSignIn();
+        settle();
+        tick();
+    }
+    EXPECT_EQ(logins(), 1);
+    EXPECT_EQ(fakes.navigator->opened, QList<SystemDestination>(3, SystemDestination::address(page)));
+    EXPECT_EQ(polls(), 2) << "the presses left the polling as it was";
+    fakes.account->pollAnswer.push(answer("approved", "device-3"));
+    tick();
+    EXPECT_EQ(message(), kConnected);
+    EXPECT_TRUE(viewModel->permissions()->onboardingStatus().hasAPIKey);
+
+    // A failed poll ends the polling: the code may be dead, and Sign In asks for a new one.
+    signIn();
+    fakes.account->pollAnswer.pushFailure(QuorvelleError(QuorvelleErrorCase::requestTimedOut));
+    tick();
+    EXPECT_TRUE(account().backendAuthChallenge().has_value());
+    account().startBackendSignIn();
+    settle();
+    EXPECT_EQ(logins(), 3);
+}
+
 // The user's own requests (the start, a check, the sign-out) show as running while they run; the
 // automatic polls between them run unseen, so that a waiting sign-in keeps its controls still.
 TEST_F(AccountSignIn, OnlyTheUsersOwnRequestsShowAsRunning) {

@@ -40,7 +40,10 @@ Flickable {
             y = box.y + box.height + revealMargin - root.height
         if (box.y - revealMargin < y)
             y = box.y - revealMargin
-        root.contentY = Math.max(0, Math.min(y, root.contentHeight - root.height))
+        y = Math.max(0, Math.min(y, root.contentHeight - root.height))
+        // Set even unchanged, the position would stop a wheel's scroll under way.
+        if (y !== root.contentY)
+            root.contentY = y
     }
 
     // Shows the focused control with the item it belongs to; the control itself wins when both

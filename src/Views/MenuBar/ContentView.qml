@@ -71,6 +71,12 @@ Item {
         keyboardOnly: true
     }
 
+    // The panel opens on its first control, and Shift+Tab from there does not go round to Quit.
+    FocusChainStart {
+        id: chainStart
+        scope: panelLoader
+    }
+
     Component {
         id: accountPanel
 
@@ -135,12 +141,15 @@ Item {
     }
 
     // On X11 activation is loose: the popover showing counts as the application coming forward.
+    // Shown, it puts the focus on the first control of the panel that the reload chose.
     Connections {
         target: root.Window.window
 
         function onVisibleChanged() {
-            if (root.Window.window.visible)
-                root.viewModel.reloadSettings()
+            if (!root.Window.window.visible)
+                return
+            root.viewModel.reloadSettings()
+            chainStart.focusFirst()
         }
     }
 }

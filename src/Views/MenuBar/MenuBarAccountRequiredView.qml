@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import QtQuick.Window
 import Quorvelle
 
 // The popover while this computer still has to be connected to the user's account: the device-code
@@ -24,6 +25,19 @@ Item {
     }
 
     implicitHeight: column.implicitHeight + 32
+
+    // A code that ends (expired, already used) hides Open and Check, the focused one too: Sign In
+    // takes the focus.
+    onChallengeChanged: {
+        if (challenge === null)
+            stepFocus.handOff(column)
+    }
+
+    StepFocus {
+        id: stepFocus
+        window: root.Window.window
+        keyboardOnly: true
+    }
 
     ColumnLayout {
         id: column
@@ -112,7 +126,8 @@ Item {
             PopoverButton {
                 objectName: "account-check"
                 visible: root.challenge !== null
-                enabled: !root.account.isBackendAuthActionRunning
+                // Hidden, it stays disabled: enabled again, it would take back the focus it held.
+                enabled: root.challenge !== null && !root.account.isBackendAuthActionRunning
                 text: root.turkish ? "Kontrol Et" : "Check"
                 onClicked: root.account.checkSignInApproval()
             }

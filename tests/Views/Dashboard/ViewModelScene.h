@@ -11,6 +11,8 @@
 
 #include <QCoreApplication>
 #include <QQmlContext>
+#include <QQuickItem>
+#include <QQuickWindow>
 #include <QSignalSpy>
 
 #include <memory>
@@ -20,6 +22,24 @@ namespace quorvelle::test {
 inline QQuickItem* findIn(QQuickItem* scope, const QString& name) {
     return scope ? ViewHarness::findIn(scope, name) : nullptr;
 }
+
+// Names each control that takes the focus of `window` while hidden, for as long as it lives: a screen
+// reader would name a control that is gone.
+class HiddenFocusWatch {
+public:
+    explicit HiddenFocusWatch(QQuickWindow& window) {
+        QObject::connect(&window, &QQuickWindow::activeFocusItemChanged, &m_listening, [this, &window] {
+            const QQuickItem* focus = window.activeFocusItem();
+            if (focus && !focus->isVisible()) m_names << focus->objectName();
+        });
+    }
+    QStringList names() const { return m_names; }
+    void clear() { m_names.clear(); }
+
+private:
+    QStringList m_names;
+    QObject m_listening;
+};
 
 // A view over the view model built from fakes: set the fakes (or a service in `bootstrap`), then
 // load a root that reads the view model as `vm` and, for a page alone, the window state as `ws`.

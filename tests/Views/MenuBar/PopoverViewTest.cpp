@@ -382,6 +382,74 @@ TEST_F(PopoverTest, TheFocusedButtonStaysStillWhileTheSignInWaits) {
     ASSERT_TRUE(waitUntil([&] { return QGuiApplication::focusWindow() == &harness.window(); }));
     expectFocusStillThroughAPoll("account-sign-in");
     expectFocusStillThroughAPoll("account-check");
+    // A check that finds the code expired hides Check, which does not take the focus back hidden:
+    // Sign In takes it.
+    fakes.account->pollAnswer.push({QStringLiteral("expired"), false, std::nullopt});
+    const HiddenFocusWatch hiddenFocus(harness.window());
+    harness.pressKey(Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return !shows("account-check"); }));
+    EXPECT_TRUE(waitUntil([&] { return item("account-sign-in")->hasActiveFocus(); }));
+    EXPECT_TRUE(hiddenFocus.names().isEmpty()) << hiddenFocus.names().join(", ").toStdString();
+}
+
+// Each panel, freshly opened, has its first control in the focus; Shift+Tab from there stays there
+// (also with nothing focused it goes there), so that no stray Shift+Tab and Return reach Quit.
+TEST_F(PopoverTest, AFreshlyOpenedPanelStartsOnItsFirstControlAndShiftTabNeverGoesRoundToQuit) {
+    fakes.accessibilityPermission->trusted = false;
+    load(false);
+    const auto focused = [&] {
+        QQuickItem* focus = harness.window().activeFocusItem();
+        return focus && focus->isVisible() ? focus->objectName() : QString();
+    };
+    const auto shiftTab = [&] { QTest::keyClick(&harness.window(), Qt::Key_Backtab, Qt::ShiftModifier); };
+    const std::pair<const char*, const char*> panels[] = {
+        {"account", "account-sign-in"}, {"onboarding", "setup-mode-cloud"}, {"ready", "ready-tab-overview"}};
+    for (const auto& [name, first] : panels) {
+        SCOPED_TRACE(name);
+        if (std::string(name) == "onboarding") fakes.makeReadyForCloudDictation();
+        if (std::string(name) == "ready") fakes.accessibilityPermission->trusted = true;
+        reopen();
+        harness.window().requestActivate();
+        ASSERT_EQ(panel(), name);
+        EXPECT_EQ(focused(), first);
+        for (int press = 0; press < 3; ++press)
+            shiftTab();
+        EXPECT_EQ(focused(), first);
+        harness.pressKey(Qt::Key_Return);
+        settle();
+        EXPECT_TRUE(shellCalls().isEmpty());
+        EXPECT_TRUE(harness.window().isVisible());
+    }
+    // Tab goes on and Shift+Tab comes back as before; from nothing focused it goes to the first control.
+    harness.pressKey(Qt::Key_Tab);
+    EXPECT_EQ(focused(), "ready-tab-settings");
+    shiftTab();
+    EXPECT_EQ(focused(), "ready-tab-overview");
+    harness.root()->forceActiveFocus();
+    shiftTab();
+    EXPECT_EQ(focused(), "ready-tab-overview");
+    EXPECT_TRUE(shellCalls().isEmpty());
+}
+
+// Sign In pressed again while the sign-in waits asks the backend for no other login (it opens the same
+// page again); the approval of that page signs in.
+TEST_F(PopoverTest, SignInPressedWhileTheSignInWaitsStartsNoOtherAndItsApprovalSignsIn) {
+    load(false);
+    click("account-sign-in");
+    ASSERT_TRUE(waitUntil([&] { return shows("account-check"); }));
+    for (int press = 0; press < 3; ++press)
+        click("account-sign-in");
+    fakes.pollSleeper.finishOldest();
+    settle();
+    click("account-sign-in");
+    EXPECT_EQ(fakes.account->calls.count("startDeviceLogin"), 1);
+    EXPECT_EQ(fakes.navigator->opened.size(), 5);
+    EXPECT_EQ(text("account-approval-code"), FakeBackendAuthSessionManager::sampleChallenge().userCode);
+    fakes.account->pollAnswer.push({QStringLiteral("approved"), true, QStringLiteral("device-1")});
+    fakes.pollSleeper.finishOldest();
+    settle();
+    EXPECT_TRUE(viewModel->permissions()->onboardingStatus().hasAPIKey);
+    EXPECT_NE(panel(), "account");
 }
 
 TEST_F(PopoverTest, AccountPanelFollowsTheSignIn) {

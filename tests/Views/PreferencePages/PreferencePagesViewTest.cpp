@@ -108,7 +108,8 @@ TEST_F(SubscriptionPageViewTest, OneSignInFromConnectThroughTheCodeToLinkedAndSi
 }
 
 // From the keyboard, each step of the card hides the control that moved it on (Connect, Check, Sign
-// Out): the first control of the step shown next takes the focus. While the sign-in waits, its
+// Out): the first control of the step shown next takes the focus, and no hidden control has it
+// meanwhile (a screen reader would name a control that is gone). While the sign-in waits, its
 // automatic polls leave the focused control, and what it says, as they were.
 TEST_F(SubscriptionPageViewTest, EachStepHandsTheFocusOnAndTheFocusStaysStillWhileTheSignInWaits) {
     ASSERT_TRUE(open(QStringLiteral("subscription"), "english", /*signedIn=*/false));
@@ -118,12 +119,15 @@ TEST_F(SubscriptionPageViewTest, EachStepHandsTheFocusOnAndTheFocusStaysStillWhi
         QQuickItem* focus = harness.window().activeFocusItem();
         return focus && focus->isVisible() && focus->width() > 0 ? focus->objectName() : QString();
     };
+    HiddenFocusWatch hiddenFocus(harness.window());
     const auto press = [&](const char* button, const char* next) {
         SCOPED_TRACE(button);
         item(button)->forceActiveFocus(Qt::TabFocusReason);
+        hiddenFocus.clear();
         harness.pressKey(Qt::Key_Return);
         EXPECT_TRUE(waitUntil([&] { return focused() == next; })) << focused().toStdString();
         EXPECT_EQ(item("focus-ring")->parentItem(), item(next));
+        EXPECT_TRUE(hiddenFocus.names().isEmpty()) << hiddenFocus.names().join(", ").toStdString();
     };
     press("account-connect", "account-open-browser");
 

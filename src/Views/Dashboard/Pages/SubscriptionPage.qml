@@ -158,7 +158,9 @@ ColumnLayout {
 
                 HeaderGhostButton {
                     objectName: "account-check"
-                    enabled: !card.isPolling
+                    // Hidden, it stays disabled: a control enabled again takes back the focus it
+                    // held, and a screen reader would name a control that is gone.
+                    enabled: card.cardState === "codePending" && !card.isPolling
                     title: card.isPolling ? root.text("Checking", "Kontrol Ediliyor") : root.text("Check", "Kontrol Et")
                     symbolName: "checkmark.circle"
                     callback: function() { root.account.checkSignInApproval() }
@@ -172,7 +174,8 @@ ColumnLayout {
             WideBlackButton {
                 objectName: "account-connect"
                 visible: card.cardState === "notLinked"
-                enabled: !card.isPolling
+                // Hidden, it stays disabled, as Check does.
+                enabled: card.cardState === "notLinked" && !card.isPolling
                 title: card.isPolling ? root.text("Connecting", "Bağlanıyor") : root.text("Connect This Computer", "Bu Bilgisayarı Bağla")
                 symbolName: "arrow.up.right.square"
                 callback: function() { root.account.startBackendSignIn() }
