@@ -2,9 +2,9 @@
 
 #include "Platform/Linux/AccessibilityBus.h"
 #include "Platform/Linux/AtspiConnection.h"
-#include "Platform/Linux/X11ClipboardOwnership.h"
 #include "Platform/Linux/X11FrontmostApplicationReader.h"
 
+#include <QEventLoop>
 #include <QThread>
 #include <QTimer>
 
@@ -18,9 +18,16 @@ LinuxTextDeliveryServices::LinuxTextDeliveryServices()
       m_pastePerformer(
           m_keyPoster, &X11FrontmostApplicationReader::frontmostApplicationMetadata,
           [](std::chrono::milliseconds pause) { QThread::msleep(static_cast<unsigned long>(pause.count())); },
-          &SystemPasteboardWriter::copyClipboardToPrimarySelection,
-          [](quint32 window, std::chrono::milliseconds bound) {
-              X11ClipboardOwnership::awaitTargetsRequest(window, bound);
+          [this] { m_clipboard.copyClipboardToPrimarySelection(); },
+          [this](quint32 window, std::chrono::milliseconds bound) {
+              // Until the paste awaits the question itself: only timers and the server's word run here.
+              QEventLoop loop;
+              bool asked = false;
+              QCoro::Task<> waiting = m_clipboard.targetsRequested(window, bound, {}).then([&](bool) {
+                  asked = true;
+                  loop.quit();
+              });
+              if (!asked) loop.exec(QEventLoop::ExcludeUserInputEvents);
           }),
       m_focusChanges(&X11FrontmostApplicationReader::frontmostProcessIdentifier) {
     // A field that held the focus before we started gives no focus event until the focus moves, and
