@@ -6,6 +6,9 @@
 
 #include <xcb/xcb.h>
 
+#include <poll.h>
+
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdlib>
@@ -21,6 +24,8 @@ namespace quorvelle {
 namespace {
 
 constexpr std::chrono::milliseconds kClaimLimit{1000};
+// How long the end waits for a clipboard manager to take the clipboard's text.
+constexpr std::chrono::milliseconds kHandOverLimit{3000};
 // A ChangeProperty request's own fields, before its data.
 constexpr quint64 kChangePropertyHeaderBytes = 24;
 
@@ -35,6 +40,8 @@ enum Atom : std::size_t {
     plainAtom,
     timeProbeAtom,
     stopAtom,
+    clipboardManagerAtom,
+    saveTargetsAtom,
     atomCount
 };
 constexpr std::array<const char*, atomCount> kAtomNames{"CLIPBOARD",
@@ -46,7 +53,9 @@ constexpr std::array<const char*, atomCount> kAtomNames{"CLIPBOARD",
                                                         "text/plain;charset=utf-8",
                                                         "text/plain",
                                                         "_QUORVELLE_SELECTION_TIME",
-                                                        "_QUORVELLE_SELECTION_STOP"};
+                                                        "_QUORVELLE_SELECTION_STOP",
+                                                        "CLIPBOARD_MANAGER",
+                                                        "SAVE_TARGETS"};
 
 struct FreeDeleter {
     void operator()(void* pointer) const { std::free(pointer); }
@@ -168,26 +177,56 @@ private:
         while (!m_stopping) {
             const XcbReply<xcb_generic_event_t> event(xcb_wait_for_event(m_connection));
             if (!event) break;  // the display went away
-            switch (event->response_type & 0x7f) {
-                case XCB_PROPERTY_NOTIFY: {
-                    const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
-                    if (notify->window == m_window && notify->atom == m_atoms[timeProbeAtom]) takeClaims(notify->time);
-                    break;
-                }
-                case XCB_SELECTION_REQUEST:
-                    answer(*reinterpret_cast<const xcb_selection_request_event_t*>(event.get()));
-                    break;
-                case XCB_SELECTION_CLEAR:
-                    lose(*reinterpret_cast<const xcb_selection_clear_event_t*>(event.get()));
-                    break;
-                default: break;  // errors about requestors' windows that went away, among others
-            }
+            handle(*event);
         }
+        if (m_stopping) handOverClipboard();
         m_running = false;
         const std::lock_guard lock(m_mutex);
         for (const std::shared_ptr<Claim>& claim : m_claims)
             claim->done.set_value(false);
         m_claims.clear();
+    }
+
+    void handle(const xcb_generic_event_t& event) {
+        switch (event.response_type & 0x7f) {
+            case XCB_PROPERTY_NOTIFY: {
+                const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+                if (notify.window == m_window && notify.atom == m_atoms[timeProbeAtom]) takeClaims(notify.time);
+                break;
+            }
+            case XCB_SELECTION_REQUEST: answer(reinterpret_cast<const xcb_selection_request_event_t&>(event)); break;
+            case XCB_SELECTION_CLEAR: lose(reinterpret_cast<const xcb_selection_clear_event_t&>(event)); break;
+            default: break;  // errors about requestors' windows that went away, among others
+        }
+    }
+
+    // A clipboard manager keeps what we served once we are gone, as it would for a toolkit's
+    // clipboard (freedesktop.org's ClipboardManager): it fetches the text while we still answer.
+    void handOverClipboard() {
+        {
+            const std::lock_guard lock(m_mutex);
+            if (!m_served[0].contents) return;
+        }
+        const xcb_atom_t manager = m_atoms[clipboardManagerAtom];
+        const XcbReply<xcb_get_selection_owner_reply_t> owner(
+            xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, manager), nullptr));
+        if (!owner || owner->owner == XCB_WINDOW_NONE) return;
+        // An empty property asks the manager to keep every target.
+        xcb_delete_property(m_connection, m_window, m_atoms[saveTargetsAtom]);
+        xcb_convert_selection(m_connection, m_window, manager, m_atoms[saveTargetsAtom], m_atoms[saveTargetsAtom],
+                              XCB_CURRENT_TIME);
+        xcb_flush(m_connection);
+        const QDeadlineTimer deadline(kHandOverLimit);
+        while (!deadline.hasExpired() && !xcb_connection_has_error(m_connection)) {
+            while (const XcbReply<xcb_generic_event_t> event{xcb_poll_for_event(m_connection)}) {
+                if ((event->response_type & 0x7f) == XCB_SELECTION_NOTIFY &&
+                    reinterpret_cast<const xcb_selection_notify_event_t*>(event.get())->selection == manager)
+                    return;
+                handle(*event);
+            }
+            pollfd descriptor{xcb_get_file_descriptor(m_connection), POLLIN, 0};
+            poll(&descriptor, 1, int(std::max<qint64>(1, deadline.remainingTime())));
+        }
     }
 
     xcb_atom_t atomOf(Selection selection) const {

@@ -30,7 +30,8 @@ public:
 
     // Connects to the display of $DISPLAY and starts the thread; without a display it serves nothing.
     explicit X11SelectionServer(QObject* parent = nullptr);
-    // Ends the thread and the connection: the selections it held go with it.
+    // Ends the thread and the connection: the selections it held go with it, the clipboard's text to
+    // a clipboard manager first when one runs (up to three seconds).
     ~X11SelectionServer() override;
     X11SelectionServer(const X11SelectionServer&) = delete;
     X11SelectionServer& operator=(const X11SelectionServer&) = delete;

@@ -20,6 +20,19 @@ struct FreeDeleter {
     void operator()(void* pointer) const { std::free(pointer); }
 };
 
+// The first event of that type within the limit; the others before it are dropped.
+std::unique_ptr<xcb_generic_event_t, FreeDeleter> nextEvent(xcb_connection_t* connection, quint8 type, int limitMs) {
+    const QDeadlineTimer deadline(limitMs);
+    while (true) {
+        while (std::unique_ptr<xcb_generic_event_t, FreeDeleter> event{xcb_poll_for_event(connection)}) {
+            if ((event->response_type & 0x7f) == type) return event;
+        }
+        if (xcb_connection_has_error(connection) || deadline.hasExpired()) return nullptr;
+        pollfd descriptor{xcb_get_file_descriptor(connection), POLLIN, 0};
+        poll(&descriptor, 1, int(std::max<qint64>(1, deadline.remainingTime())));
+    }
+}
+
 }  // namespace
 
 SelectionClient::SelectionClient() : m_connection(xcb_connect(nullptr, nullptr)) {
@@ -54,22 +67,11 @@ QList<QByteArray> SelectionClient::atomNames(const QByteArray& atomList) {
     return names;
 }
 
-// The property of the first selection notification within the limit, or the time of the first
-// notification of a change of `property`.
-std::optional<quint32> SelectionClient::awaitEvent(quint8 type, int limitMs, quint32 property) {
-    const QDeadlineTimer deadline(limitMs);
-    while (true) {
-        while (const std::unique_ptr<xcb_generic_event_t, FreeDeleter> event{xcb_poll_for_event(m_connection)}) {
-            if ((event->response_type & 0x7f) != type) continue;
-            if (type == XCB_SELECTION_NOTIFY)
-                return reinterpret_cast<const xcb_selection_notify_event_t*>(event.get())->property;
-            const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
-            if (notify->atom == property) return notify->time;
-        }
-        if (xcb_connection_has_error(m_connection) || deadline.hasExpired()) return std::nullopt;
-        pollfd descriptor{xcb_get_file_descriptor(m_connection), POLLIN, 0};
-        poll(&descriptor, 1, int(std::max<qint64>(1, deadline.remainingTime())));
-    }
+// The property of the next selection notification within the limit.
+std::optional<quint32> SelectionClient::awaitNotification(int limitMs) {
+    const auto event = nextEvent(m_connection, XCB_SELECTION_NOTIFY, limitMs);
+    if (!event) return std::nullopt;
+    return reinterpret_cast<const xcb_selection_notify_event_t*>(event.get())->property;
 }
 
 QByteArray SelectionClient::takeProperty(quint32 property, QByteArray* type) {
@@ -87,7 +89,7 @@ std::optional<SelectionClient::Answer> SelectionClient::read(const char* selecti
     const quint32 property = atom("_QUORVELLE_TEST_READ");
     xcb_convert_selection(m_connection, m_window, atom(selection), atom(target), property, XCB_CURRENT_TIME);
     xcb_flush(m_connection);
-    const std::optional<quint32> answered = awaitEvent(XCB_SELECTION_NOTIFY, limitMs);
+    const std::optional<quint32> answered = awaitNotification(limitMs);
     if (!answered) return std::nullopt;
     Answer answer;
     if (*answered == XCB_ATOM_NONE) return answer;
@@ -109,7 +111,7 @@ std::optional<QList<std::optional<QByteArray>>> SelectionClient::readMultiple(co
                         uint32_t(pairs.size()), pairs.data());
     xcb_convert_selection(m_connection, m_window, atom(selection), atom("MULTIPLE"), property, XCB_CURRENT_TIME);
     xcb_flush(m_connection);
-    const std::optional<quint32> answered = awaitEvent(XCB_SELECTION_NOTIFY, limitMs);
+    const std::optional<quint32> answered = awaitNotification(limitMs);
     if (!answered || *answered == XCB_ATOM_NONE) return std::nullopt;
     const QByteArray written = takeProperty(*answered);
     const auto* answeredPairs = reinterpret_cast<const xcb_atom_t*>(written.constData());
@@ -129,13 +131,45 @@ bool SelectionClient::take(const char* selection) {
     const quint32 probe = atom("_QUORVELLE_TEST_TIME");
     xcb_change_property(m_connection, XCB_PROP_MODE_APPEND, m_window, probe, XCB_ATOM_STRING, 8, 0, nullptr);
     xcb_flush(m_connection);
-    const std::optional<quint32> time = awaitEvent(XCB_PROPERTY_NOTIFY, 3000, probe);
-    if (!time) return false;
+    std::optional<quint32> time;
+    while (!time) {
+        const auto event = nextEvent(m_connection, XCB_PROPERTY_NOTIFY, 3000);
+        if (!event) return false;
+        const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
+        if (notify->atom == probe) time = notify->time;
+    }
     const xcb_atom_t selectionAtom = atom(selection);
     xcb_set_selection_owner(m_connection, m_window, selectionAtom, *time);
     const std::unique_ptr<xcb_get_selection_owner_reply_t, FreeDeleter> reply(
         xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, selectionAtom), nullptr));
     return reply && reply->owner == m_window;
+}
+
+}  // namespace quorvelle::test
+
+namespace quorvelle::test {
+
+std::optional<QByteArray> SelectionClient::keepClipboardWhenAsked(int limitMs) {
+    const quint32 saveTargets = atom("SAVE_TARGETS");
+    const QDeadlineTimer deadline(limitMs);
+    while (const auto event = nextEvent(m_connection, XCB_SELECTION_REQUEST, int(deadline.remainingTime()))) {
+        const auto request = *reinterpret_cast<const xcb_selection_request_event_t*>(event.get());
+        if (request.target != saveTargets) continue;
+        const std::optional<Answer> kept = read("CLIPBOARD", "UTF8_STRING");
+        xcb_selection_notify_event_t notify{};
+        notify.response_type = XCB_SELECTION_NOTIFY;
+        notify.time = request.time;
+        notify.requestor = request.requestor;
+        notify.selection = request.selection;
+        notify.target = request.target;
+        notify.property = request.property;
+        xcb_send_event(m_connection, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&notify));
+        xcb_flush(m_connection);
+        if (!kept || kept->refused) return std::nullopt;
+        return kept->data;
+    }
+    return std::nullopt;
 }
 
 }  // namespace quorvelle::test

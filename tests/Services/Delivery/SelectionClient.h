@@ -38,10 +38,13 @@ public:
     QList<QByteArray> atomNames(const QByteArray& atomList);
     // Becomes the selection's owner, stamped with a fresh server time; answers nobody.
     bool take(const char* selection);
+    // As a clipboard manager (once it took CLIPBOARD_MANAGER): when asked to keep the clipboard,
+    // reads its text and says it kept it. The text read, or none when nobody asked within the limit.
+    std::optional<QByteArray> keepClipboardWhenAsked(int limitMs);
 
 private:
     quint32 atom(const char* name);
-    std::optional<quint32> awaitEvent(quint8 type, int limitMs, quint32 property = 0);
+    std::optional<quint32> awaitNotification(int limitMs);
     QByteArray takeProperty(quint32 property, QByteArray* type = nullptr);
 
     xcb_connection_t* m_connection = nullptr;

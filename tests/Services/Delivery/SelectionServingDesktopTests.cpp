@@ -199,5 +199,16 @@ TEST_F(SelectionServing, AnotherApplicationsCopyEndsTheServing) {
     EXPECT_FALSE(whileTheGuiThreadIsBlocked([&] { return m_reader.read("CLIPBOARD", "UTF8_STRING", 500); }));
 }
 
+// The words left on the clipboard outlive the app where a clipboard manager runs.
+TEST_F(SelectionServing, AClipboardManagerKeepsTheWordsWhenTheServingEnds) {
+    auto writer = std::make_unique<SystemPasteboardWriter>();
+    writer->writeString(kWords);
+    SelectionClient manager;
+    ASSERT_TRUE(manager.take("CLIPBOARD_MANAGER"));
+    auto keeping = std::async(std::launch::async, [&] { return manager.keepClipboardWhenAsked(5000); });
+    writer.reset();
+    EXPECT_EQ(keeping.get(), kWords.toUtf8());
+}
+
 }  // namespace
 }  // namespace quorvelle
