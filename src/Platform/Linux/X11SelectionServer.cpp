@@ -444,7 +444,9 @@ QCoro::Task<bool> X11SelectionServer::targetsRequested(quint32 window, std::chro
         // Nobody can ask a server that is not running.
         const qint64 left = m_worker->isRunning() ? deadline.remainingTime() : 0;
         if (left <= 0) co_return false;
-        co_await m_targetsWaits.sleep(double(left) / 1000.0, stop);
+        // A named task: no temporary inside the co_await (GCC 12).
+        QCoro::Task<void> pause = m_targetsWaits.sleep(double(left) / 1000.0, stop);
+        co_await pause;
     }
     co_return true;
 }
