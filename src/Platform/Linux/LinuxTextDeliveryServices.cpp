@@ -2,7 +2,6 @@
 
 #include "Platform/Linux/AccessibilityBus.h"
 #include "Platform/Linux/AtspiConnection.h"
-#include "Platform/Linux/X11ClipboardOwnership.h"
 #include "Platform/Linux/X11FrontmostApplicationReader.h"
 #include "Support/CancellableSleep.h"
 
@@ -20,9 +19,9 @@ LinuxTextDeliveryServices::LinuxTextDeliveryServices()
           [](std::chrono::milliseconds pause, std::stop_token stopToken) {
               return sleepFor(double(pause.count()) / 1000.0, std::move(stopToken));
           },
-          &SystemPasteboardWriter::copyClipboardToPrimarySelection,
-          [](quint32 window, std::chrono::milliseconds bound, std::stop_token) -> QCoro::Task<bool> {
-              co_return X11ClipboardOwnership::awaitTargetsRequest(window, bound);
+          [this] { m_clipboard.copyClipboardToPrimarySelection(); },
+          [this](quint32 window, std::chrono::milliseconds bound, std::stop_token stopToken) {
+              return m_clipboard.targetsRequested(window, bound, std::move(stopToken));
           }),
       m_focusChanges(&X11FrontmostApplicationReader::frontmostProcessIdentifier) {
     // A field that held the focus before we started gives no focus event until the focus moves, and

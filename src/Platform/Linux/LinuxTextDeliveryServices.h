@@ -16,7 +16,8 @@
 namespace quorvelle {
 
 // The live text-delivery services of this desktop: AT-SPI for elements, the X server for the
-// front window and synthetic keys, QClipboard for the clipboard. Built together because they share
+// front window and synthetic keys, a selection owner of our own for the words put on the clipboard
+// (QClipboard to read and give back the user's). Built together because they share
 // the platform layer; the composition root hands out the protocols. Main thread only.
 class LinuxTextDeliveryServices {
 public:

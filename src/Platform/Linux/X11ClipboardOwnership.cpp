@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
 #include <QWindow>
 
 #include <xcb/xcb.h>
@@ -47,31 +46,6 @@ public:
     }
 };
 
-// Notices a request for the clipboard's targets from one client (known by any window it made) as
-// it goes through Qt, which answers it right after the filters ran.
-class TargetsRequestWatcher final : public QAbstractNativeEventFilter {
-public:
-    xcb_atom_t clipboard = XCB_ATOM_NONE;
-    xcb_atom_t targets = XCB_ATOM_NONE;
-    quint32 clientBase = 0;
-    quint32 idMask = 0;
-    QEventLoop* loop = nullptr;
-    bool seen = false;
-
-    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
-        if (eventType != "xcb_generic_event_t") return false;
-        const auto* event = static_cast<const xcb_generic_event_t*>(message);
-        if ((event->response_type & 0x7f) != XCB_SELECTION_REQUEST) return false;
-        const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
-        if (request->selection == clipboard && request->target == targets &&
-            (request->requestor & ~idMask) == clientBase) {
-            seen = true;
-            loop->quit();
-        }
-        return false;
-    }
-};
-
 }  // namespace
 
 bool ownsClipboard() {
@@ -82,10 +56,15 @@ bool ownsClipboard() {
         xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, clipboard), nullptr);
     const xcb_window_t owner = reply ? reply->owner : static_cast<xcb_window_t>(XCB_WINDOW_NONE);
     std::free(reply);
-    if (owner == XCB_WINDOW_NONE) return false;
+    return owner != XCB_WINDOW_NONE && isMadeHere(owner);
+}
+
+bool isMadeHere(quint32 window) {
+    xcb_connection_t* connection = X11Connection::connection();
+    if (!connection) return false;
     // Every resource a connection creates carries that connection's id base.
     const xcb_setup_t* setup = xcb_get_setup(connection);
-    return (owner & ~setup->resource_id_mask) == setup->resource_id_base;
+    return (window & ~setup->resource_id_mask) == setup->resource_id_base;
 }
 
 bool refreshServerTime() {
@@ -109,27 +88,6 @@ bool refreshServerTime() {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
     }
     QCoreApplication::instance()->removeNativeEventFilter(&watcher);
-    return watcher.seen;
-}
-
-bool awaitTargetsRequest(quint32 window, std::chrono::milliseconds limit) {
-    xcb_connection_t* connection = X11Connection::connection();
-    if (!connection || !QCoreApplication::instance()) return false;
-    // Every client's resources carry its own id base under the same mask.
-    const quint32 idMask = xcb_get_setup(connection)->resource_id_mask;
-    QEventLoop loop;
-    TargetsRequestWatcher watcher;
-    watcher.clipboard = atomNamed(connection, "CLIPBOARD");
-    watcher.targets = atomNamed(connection, "TARGETS");
-    watcher.clientBase = window & ~idMask;
-    watcher.idMask = idMask;
-    watcher.loop = &loop;
-    QCoreApplication::instance()->installNativeEventFilter(&watcher);
-    QTimer::singleShot(limit, &loop, &QEventLoop::quit);
-    // The user's keys wait in the queue: only the other client's requests and our timers run here.
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    QCoreApplication::instance()->removeNativeEventFilter(&watcher);
-    xcb_flush(connection);
     return watcher.seen;
 }
 

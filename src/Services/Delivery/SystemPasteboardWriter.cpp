@@ -1,14 +1,15 @@
 #include "Services/Delivery/SystemPasteboardWriter.h"
 
 #include "Platform/Linux/X11ClipboardOwnership.h"
+#include "Platform/Linux/X11SelectionServer.h"
 #include "Services/Delivery/ClipboardWriteError.h"
-#include "Support/CancellableSleep.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
 
 #include <functional>
+#include <optional>
 
 namespace quorvelle {
 
@@ -29,35 +30,14 @@ bool claim(const std::function<void()>& set) {
     return X11ClipboardOwnership::ownsClipboard();
 }
 
-// Whether the text of the last write has been fetched, and who waits for that. Main thread only.
-struct FetchWatch {
-    quint64 write = 0;
-    bool fetched = false;
-    bool readingOurselves = false;
-    WakeableSleeps waiting;
-};
-FetchWatch watch;
-
-// The written text, which notes when another application takes it: Qt hands out a selection's
-// data through retrieveData.
-class WatchedText final : public QMimeData {
-public:
-    explicit WatchedText(const QString& text) : m_write(watch.write) { setText(text); }
-
-protected:
-    QVariant retrieveData(const QString& mimeType, QMetaType type) const override {
-        if (m_write == watch.write && !watch.fetched && !watch.readingOurselves) {
-            watch.fetched = true;
-            watch.waiting.wakeAll();
-        }
-        return QMimeData::retrieveData(mimeType, type);
-    }
-
-private:
-    quint64 m_write;
-};
-
 }  // namespace
+
+SystemPasteboardWriter::SystemPasteboardWriter() : m_server(std::make_unique<X11SelectionServer>()) {
+    QObject::connect(m_server.get(), &X11SelectionServer::dataSent, m_server.get(),
+                     [this](quint64 write, quint32 requestor) { noteSent(write, requestor); });
+}
+
+SystemPasteboardWriter::~SystemPasteboardWriter() = default;
 
 QList<ClipboardItemSnapshot> SystemPasteboardWriter::snapshot() {
     QClipboard* board = clipboard();
@@ -74,26 +54,37 @@ QList<ClipboardItemSnapshot> SystemPasteboardWriter::snapshot() {
 }
 
 void SystemPasteboardWriter::writeString(const QString& text) {
-    QClipboard* board = clipboard();
-    if (!board) throw ClipboardWriteError(ClipboardWriteError::Case::writeFailed);
-    ++watch.write;
-    watch.fetched = false;
-    if (!claim([&] { board->setMimeData(new WatchedText(text), QClipboard::Clipboard); })) {
+    ++m_write;
+    m_fetched = false;
+    if (!m_server->claim(X11SelectionServer::Selection::clipboard, text, m_write))
         throw ClipboardWriteError(ClipboardWriteError::Case::writeFailed);
-    }
 }
 
 void SystemPasteboardWriter::copyClipboardToPrimarySelection() {
-    QClipboard* board = clipboard();
-    if (!board || !board->supportsSelection()) return;
-    watch.readingOurselves = true;
-    const QString text = board->text(QClipboard::Clipboard);
-    watch.readingOurselves = false;
-    board->setMimeData(new WatchedText(text), QClipboard::Selection);
+    std::optional<QString> text = m_server->servedText(X11SelectionServer::Selection::clipboard);
+    if (!text) {
+        // Another application took the clipboard since the write.
+        QClipboard* board = clipboard();
+        if (!board) return;
+        text = board->text(QClipboard::Clipboard);
+    }
+    m_server->claim(X11SelectionServer::Selection::primary, *text, m_write);
 }
 
 QCoro::Task<void> SystemPasteboardWriter::fetched(double timeoutSeconds, std::stop_token stopToken) {
-    return watch.waiting.sleep(watch.fetched ? 0 : timeoutSeconds, std::move(stopToken));
+    return m_fetchWaits.sleep(m_fetched ? 0 : timeoutSeconds, std::move(stopToken));
+}
+
+QCoro::Task<bool> SystemPasteboardWriter::targetsRequested(quint32 window, std::chrono::milliseconds limit,
+                                                           std::stop_token stop) {
+    return m_server->targetsRequested(window, limit, std::move(stop));
+}
+
+void SystemPasteboardWriter::noteSent(quint64 write, quint32 requestor) {
+    // Our own reads of the clipboard (a snapshot) are not the target's fetch.
+    if (write != m_write || m_fetched || X11ClipboardOwnership::isMadeHere(requestor)) return;
+    m_fetched = true;
+    m_fetchWaits.wakeAll();
 }
 
 void SystemPasteboardWriter::restore(const QList<ClipboardItemSnapshot>& items) {
@@ -109,6 +100,9 @@ void SystemPasteboardWriter::restore(const QList<ClipboardItemSnapshot>& items) 
     }
     if (merged.isEmpty()) {
         board->clear(QClipboard::Clipboard);
+        // Qt's claim of nothing may carry a time older than our server's claim, which then stands.
+        if (!m_server->release(X11SelectionServer::Selection::clipboard))
+            throw ClipboardWriteError(ClipboardWriteError::Case::restoreFailed);
         return;
     }
     const auto set = [&] {

@@ -1,13 +1,26 @@
 #pragma once
 
 #include "Services/Delivery/ClipboardWriting.h"
+#include "Support/CancellableSleep.h"
+
+#include <chrono>
+#include <memory>
 
 namespace quorvelle {
 
-// The desktop clipboard (X11 CLIPBOARD selection) through QClipboard. Other applications fetch the
-// data from this process while it owns the selection, so the event loop must keep running.
+class X11SelectionServer;
+
+// The desktop clipboard (X11 CLIPBOARD selection). The words written are served by a selection server
+// of their own, on its own thread, so an application reading them never waits for our event loop;
+// reading the user's clipboard and putting it back go through QClipboard (Qt's answers then need the
+// event loop running). Main thread only.
 class SystemPasteboardWriter final : public ClipboardWriting {
 public:
+    SystemPasteboardWriter();
+    ~SystemPasteboardWriter() override;
+    SystemPasteboardWriter(const SystemPasteboardWriter&) = delete;
+    SystemPasteboardWriter& operator=(const SystemPasteboardWriter&) = delete;
+
     QList<ClipboardItemSnapshot> snapshot() override;
     void writeString(const QString& text) override;
     void restore(const QList<ClipboardItemSnapshot>& items) override;
@@ -15,7 +28,22 @@ public:
 
     // Copies the clipboard's text into the primary selection (what xterm's Shift+Insert pastes); a
     // fetch from there counts as a fetch of the written text.
-    static void copyClipboardToPrimarySelection();
+    void copyClipboardToPrimarySelection();
+
+    // Resumes once the application that made `window` asked what the clipboard holds since the last
+    // write (at once when it already did) with true, or once `limit` passed with false; a stop ends
+    // it at once with CancellationError. Qt applications and GNOME Terminal ask as the clipboard's
+    // owner changes, the others only when they paste.
+    QCoro::Task<bool> targetsRequested(quint32 window, std::chrono::milliseconds limit, std::stop_token stop);
+
+private:
+    void noteSent(quint64 write, quint32 requestor);
+
+    std::unique_ptr<X11SelectionServer> m_server;
+    // The last write, whether another application fetched it, and who waits for that.
+    quint64 m_write = 0;
+    bool m_fetched = false;
+    WakeableSleeps m_fetchWaits;
 };
 
 }  // namespace quorvelle

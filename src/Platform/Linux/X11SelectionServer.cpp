@@ -1,0 +1,454 @@
+#include "Platform/Linux/X11SelectionServer.h"
+
+#include "Support/CancellationError.h"
+
+#include <QDeadlineTimer>
+
+#include <xcb/xcb.h>
+
+#include <poll.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <future>
+#include <mutex>
+#include <set>
+#include <thread>
+#include <vector>
+
+namespace quorvelle {
+
+namespace {
+
+constexpr std::chrono::milliseconds kClaimLimit{1000};
+// How long the end waits for a clipboard manager to take the clipboard's text.
+constexpr std::chrono::milliseconds kHandOverLimit{3000};
+// A ChangeProperty request's own fields, before its data.
+constexpr quint64 kChangePropertyHeaderBytes = 24;
+
+enum Atom : std::size_t {
+    clipboardAtom,
+    targetsAtom,
+    multipleAtom,
+    timestampAtom,
+    utf8StringAtom,
+    textAtom,
+    plainUtf8Atom,
+    plainAtom,
+    timeProbeAtom,
+    stopAtom,
+    clipboardManagerAtom,
+    saveTargetsAtom,
+    atomCount
+};
+constexpr std::array<const char*, atomCount> kAtomNames{"CLIPBOARD",
+                                                        "TARGETS",
+                                                        "MULTIPLE",
+                                                        "TIMESTAMP",
+                                                        "UTF8_STRING",
+                                                        "TEXT",
+                                                        "text/plain;charset=utf-8",
+                                                        "text/plain",
+                                                        "_QUORVELLE_SELECTION_TIME",
+                                                        "_QUORVELLE_SELECTION_STOP",
+                                                        "CLIPBOARD_MANAGER",
+                                                        "SAVE_TARGETS"};
+
+struct FreeDeleter {
+    void operator()(void* pointer) const { std::free(pointer); }
+};
+template <typename T>
+using XcbReply = std::unique_ptr<T, FreeDeleter>;
+
+std::size_t indexOf(X11SelectionServer::Selection selection) {
+    return selection == X11SelectionServer::Selection::clipboard ? 0 : 1;
+}
+
+}  // namespace
+
+class X11SelectionServer::Worker {
+public:
+    explicit Worker(X11SelectionServer& owner) : m_owner(owner) {
+        m_connection = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(m_connection)) return;
+        const xcb_setup_t* setup = xcb_get_setup(m_connection);
+        m_idMask = setup->resource_id_mask;
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
+        if (!screen) return;
+        std::array<xcb_intern_atom_cookie_t, atomCount> cookies{};
+        for (std::size_t i = 0; i < atomCount; ++i)
+            cookies[i] =
+                xcb_intern_atom(m_connection, 0, static_cast<uint16_t>(std::strlen(kAtomNames[i])), kAtomNames[i]);
+        for (std::size_t i = 0; i < atomCount; ++i) {
+            const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(m_connection, cookies[i], nullptr));
+            if (!reply) return;
+            m_atoms[i] = reply->atom;
+        }
+        // Larger data would make xcb close the connection instead of sending it.
+        m_maxDataBytes = quint64(xcb_get_maximum_request_length(m_connection)) * 4 - kChangePropertyHeaderBytes;
+        // Never shown: it owns the selections, and its property changes give the server's time.
+        m_window = xcb_generate_id(m_connection);
+        const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
+        xcb_flush(m_connection);
+        m_running = true;
+        m_thread = std::thread([this] { run(); });
+    }
+
+    ~Worker() {
+        if (m_thread.joinable()) {
+            m_stopping = true;
+            xcb_client_message_event_t message{};
+            message.response_type = XCB_CLIENT_MESSAGE;
+            message.format = 32;
+            message.window = m_window;
+            message.type = m_atoms[stopAtom];
+            // Without an event mask the event goes to the client that made the window: our thread.
+            xcb_send_event(m_connection, 0, m_window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+            xcb_flush(m_connection);
+            m_thread.join();
+        }
+        xcb_disconnect(m_connection);
+    }
+
+    Worker(const Worker&) = delete;
+    Worker& operator=(const Worker&) = delete;
+
+    bool isRunning() const { return m_running; }
+    quint32 clientOf(quint32 window) const { return window & ~m_idMask; }
+
+    // Claims the selection with `text` as its contents, or gives it up without.
+    bool claim(Selection selection, std::optional<QString> text, quint64 number) {
+        // A server that is not running holds nothing to give up.
+        if (!m_running) return !text;
+        auto entry = std::make_shared<Claim>();
+        entry->selection = selection;
+        entry->number = number;
+        if (text) entry->contents = Contents{text->toUtf8(), text->toLatin1()};
+        std::future<bool> done = entry->done.get_future();
+        {
+            const std::lock_guard lock(m_mutex);
+            m_claims.push_back(entry);
+        }
+        // The property's notification carries the time the claim is stamped with (ICCCM 2.1).
+        xcb_change_property(m_connection, XCB_PROP_MODE_APPEND, m_window, m_atoms[timeProbeAtom], XCB_ATOM_STRING, 8, 0,
+                            nullptr);
+        xcb_flush(m_connection);
+        if (done.wait_for(kClaimLimit) == std::future_status::ready) return done.get();
+        const std::lock_guard lock(m_mutex);
+        std::erase(m_claims, entry);
+        return false;
+    }
+
+    std::optional<QString> servedText(Selection selection) const {
+        const std::lock_guard lock(m_mutex);
+        const Served& served = m_served[indexOf(selection)];
+        if (!served.contents) return std::nullopt;
+        return QString::fromUtf8(served.contents->utf8);
+    }
+
+    bool hasAskedTargets(quint32 window) const {
+        const std::lock_guard lock(m_mutex);
+        return m_askedTargets.contains(clientOf(window));
+    }
+
+private:
+    struct Contents {
+        QByteArray utf8;
+        QByteArray latin1;
+    };
+    struct Claim {
+        Selection selection = Selection::clipboard;
+        std::optional<Contents> contents;
+        quint64 number = 0;
+        std::promise<bool> done;
+    };
+    struct Served {
+        std::optional<Contents> contents;
+        quint64 number = 0;
+        xcb_timestamp_t since = XCB_CURRENT_TIME;
+    };
+
+    void run() {
+        while (!m_stopping) {
+            const XcbReply<xcb_generic_event_t> event(xcb_wait_for_event(m_connection));
+            if (!event) break;  // the display went away
+            handle(*event);
+        }
+        if (m_stopping) handOverClipboard();
+        m_running = false;
+        const std::lock_guard lock(m_mutex);
+        for (const std::shared_ptr<Claim>& claim : m_claims)
+            claim->done.set_value(false);
+        m_claims.clear();
+    }
+
+    void handle(const xcb_generic_event_t& event) {
+        switch (event.response_type & 0x7f) {
+            case XCB_PROPERTY_NOTIFY: {
+                const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+                if (notify.window == m_window && notify.atom == m_atoms[timeProbeAtom]) takeClaims(notify.time);
+                break;
+            }
+            case XCB_SELECTION_REQUEST: answer(reinterpret_cast<const xcb_selection_request_event_t&>(event)); break;
+            case XCB_SELECTION_CLEAR: lose(reinterpret_cast<const xcb_selection_clear_event_t&>(event)); break;
+            default: break;  // errors about requestors' windows that went away, among others
+        }
+    }
+
+    // A clipboard manager keeps what we served once we are gone, as it would for a toolkit's
+    // clipboard (freedesktop.org's ClipboardManager): it fetches the text while we still answer.
+    void handOverClipboard() {
+        {
+            const std::lock_guard lock(m_mutex);
+            if (!m_served[0].contents) return;
+        }
+        const xcb_atom_t manager = m_atoms[clipboardManagerAtom];
+        const XcbReply<xcb_get_selection_owner_reply_t> owner(
+            xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, manager), nullptr));
+        if (!owner || owner->owner == XCB_WINDOW_NONE) return;
+        // An empty property asks the manager to keep every target.
+        xcb_delete_property(m_connection, m_window, m_atoms[saveTargetsAtom]);
+        xcb_convert_selection(m_connection, m_window, manager, m_atoms[saveTargetsAtom], m_atoms[saveTargetsAtom],
+                              XCB_CURRENT_TIME);
+        xcb_flush(m_connection);
+        const QDeadlineTimer deadline(kHandOverLimit);
+        while (!deadline.hasExpired() && !xcb_connection_has_error(m_connection)) {
+            while (const XcbReply<xcb_generic_event_t> event{xcb_poll_for_event(m_connection)}) {
+                if ((event->response_type & 0x7f) == XCB_SELECTION_NOTIFY &&
+                    reinterpret_cast<const xcb_selection_notify_event_t*>(event.get())->selection == manager)
+                    return;
+                handle(*event);
+            }
+            pollfd descriptor{xcb_get_file_descriptor(m_connection), POLLIN, 0};
+            poll(&descriptor, 1, int(std::max<qint64>(1, deadline.remainingTime())));
+        }
+    }
+
+    xcb_atom_t atomOf(Selection selection) const {
+        return selection == Selection::clipboard ? m_atoms[clipboardAtom] : xcb_atom_t(XCB_ATOM_PRIMARY);
+    }
+    std::optional<std::size_t> indexOfAtom(xcb_atom_t atom) const {
+        if (atom == m_atoms[clipboardAtom]) return 0;
+        if (atom == XCB_ATOM_PRIMARY) return 1;
+        return std::nullopt;
+    }
+
+    void takeClaims(xcb_timestamp_t time) {
+        std::vector<std::shared_ptr<Claim>> claims;
+        {
+            const std::lock_guard lock(m_mutex);
+            claims.swap(m_claims);
+        }
+        for (const std::shared_ptr<Claim>& claim : claims)
+            claim->done.set_value(take(*claim, time));
+    }
+
+    bool take(const Claim& claim, xcb_timestamp_t time) {
+        const xcb_atom_t selection = atomOf(claim.selection);
+        {
+            const std::lock_guard lock(m_mutex);
+            Served& served = m_served[indexOf(claim.selection)];
+            // Giving up what another client took since would take it from that client.
+            if (!claim.contents && !served.contents) return true;
+            served = Served{claim.contents, claim.number, time};
+            // Questions asked from now on are about this claim.
+            if (claim.selection == Selection::clipboard) m_askedTargets.clear();
+        }
+        const xcb_window_t owner = claim.contents ? m_window : xcb_window_t(XCB_WINDOW_NONE);
+        xcb_set_selection_owner(m_connection, owner, selection, time);
+        const XcbReply<xcb_get_selection_owner_reply_t> reply(
+            xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, selection), nullptr));
+        const bool taken = reply && reply->owner == owner;
+        if (!taken) {
+            const std::lock_guard lock(m_mutex);
+            m_served[indexOf(claim.selection)].contents.reset();
+        }
+        return taken;
+    }
+
+    void lose(const xcb_selection_clear_event_t& clear) {
+        const std::optional<std::size_t> index = indexOfAtom(clear.selection);
+        if (!index || clear.owner != m_window) return;
+        const std::lock_guard lock(m_mutex);
+        Served& served = m_served[*index];
+        // A clear from before our latest claim is about an earlier one.
+        if (clear.time >= served.since) served.contents.reset();
+    }
+
+    // What a conversion of the served text to `target` writes.
+    struct Conversion {
+        xcb_atom_t type = XCB_ATOM_NONE;
+        uint8_t format = 8;
+        QByteArray data;
+        bool isText = false;
+    };
+
+    std::optional<Conversion> convert(xcb_atom_t target, const Served& served) const {
+        const Contents& contents = *served.contents;
+        if (target == m_atoms[targetsAtom]) {
+            const std::array<xcb_atom_t, 8> targets{
+                m_atoms[targetsAtom], m_atoms[multipleAtom], m_atoms[timestampAtom], m_atoms[utf8StringAtom],
+                XCB_ATOM_STRING,      m_atoms[textAtom],     m_atoms[plainUtf8Atom], m_atoms[plainAtom]};
+            return Conversion{XCB_ATOM_ATOM, 32,
+                              QByteArray(reinterpret_cast<const char*>(targets.data()),
+                                         qsizetype(targets.size() * sizeof(xcb_atom_t))),
+                              false};
+        }
+        if (target == m_atoms[timestampAtom]) {
+            const uint32_t since = served.since;
+            return Conversion{XCB_ATOM_INTEGER, 32, QByteArray(reinterpret_cast<const char*>(&since), sizeof since),
+                              false};
+        }
+        if (target == m_atoms[utf8StringAtom] || target == m_atoms[textAtom])
+            return Conversion{m_atoms[utf8StringAtom], 8, contents.utf8, true};
+        if (target == m_atoms[plainUtf8Atom] || target == m_atoms[plainAtom])
+            return Conversion{target, 8, contents.utf8, true};
+        if (target == XCB_ATOM_STRING) return Conversion{XCB_ATOM_STRING, 8, contents.latin1, true};
+        return std::nullopt;
+    }
+
+    // Writes the conversion to the requestor's property; whether it fitted into one request.
+    bool write(xcb_window_t requestor, xcb_atom_t property, const Conversion& conversion) const {
+        if (quint64(conversion.data.size()) > m_maxDataBytes) return false;
+        const auto units = uint32_t(conversion.data.size() / (conversion.format / 8));
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, requestor, property, conversion.type,
+                            conversion.format, units, conversion.data.constData());
+        return true;
+    }
+
+    // What the answers to one request told the requestor.
+    struct Outcome {
+        bool sentText = false;
+        bool toldClipboardTargets = false;
+    };
+
+    // Converts one target for the requestor into its property.
+    bool answerTarget(const xcb_selection_request_event_t& request, xcb_atom_t target, xcb_atom_t property,
+                      const Served& served, Outcome& outcome) {
+        const std::optional<Conversion> conversion = convert(target, served);
+        if (!conversion || !write(request.requestor, property, *conversion)) return false;
+        outcome.sentText = outcome.sentText || conversion->isText;
+        if (target == m_atoms[targetsAtom] && request.selection == m_atoms[clipboardAtom])
+            outcome.toldClipboardTargets = true;
+        return true;
+    }
+
+    // MULTIPLE: the requestor's property lists pairs of target and property; a pair that cannot be
+    // converted gets None as its property (ICCCM 2.6.2).
+    bool answerMultiple(const xcb_selection_request_event_t& request, xcb_atom_t property, const Served& served,
+                        Outcome& outcome) {
+        const XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+            m_connection,
+            xcb_get_property(m_connection, 0, request.requestor, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
+            nullptr));
+        if (!reply || reply->format != 32) return false;
+        const auto* begin = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+        std::vector<xcb_atom_t> pairs(begin, begin + xcb_get_property_value_length(reply.get()) / 4);
+        for (std::size_t i = 0; i + 1 < pairs.size(); i += 2) {
+            const bool converted = pairs[i] != m_atoms[multipleAtom] && pairs[i + 1] != XCB_ATOM_NONE &&
+                                   answerTarget(request, pairs[i], pairs[i + 1], served, outcome);
+            if (!converted) pairs[i + 1] = XCB_ATOM_NONE;
+        }
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, request.requestor, property, reply->type, 32,
+                            uint32_t(pairs.size()), pairs.data());
+        return true;
+    }
+
+    void answer(const xcb_selection_request_event_t& request) {
+        // An old client names no property: the target is the property then (ICCCM 2.2).
+        const xcb_atom_t property = request.property != XCB_ATOM_NONE ? request.property : request.target;
+        const std::optional<std::size_t> index = indexOfAtom(request.selection);
+        Served served;
+        if (index) {
+            const std::lock_guard lock(m_mutex);
+            served = m_served[*index];
+        }
+        bool answered = false;
+        Outcome outcome;
+        if (index && served.contents && request.owner == m_window) {
+            answered = request.target == m_atoms[multipleAtom]
+                           ? answerMultiple(request, property, served, outcome)
+                           : answerTarget(request, request.target, property, served, outcome);
+        }
+        if (outcome.toldClipboardTargets) {
+            const std::lock_guard lock(m_mutex);
+            m_askedTargets.insert(clientOf(request.requestor));
+        }
+        xcb_selection_notify_event_t notify{};
+        notify.response_type = XCB_SELECTION_NOTIFY;
+        notify.time = request.time;
+        notify.requestor = request.requestor;
+        notify.selection = request.selection;
+        notify.target = request.target;
+        notify.property = answered ? property : xcb_atom_t(XCB_ATOM_NONE);
+        xcb_send_event(m_connection, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&notify));
+        xcb_flush(m_connection);
+        // Told once the answer is on its way to the server.
+        if (outcome.toldClipboardTargets) Q_EMIT m_owner.clipboardTargetsRequested();
+        if (outcome.sentText) Q_EMIT m_owner.dataSent(served.number, request.requestor);
+    }
+
+    X11SelectionServer& m_owner;
+    xcb_connection_t* m_connection = nullptr;
+    xcb_window_t m_window = XCB_WINDOW_NONE;
+    quint32 m_idMask = 0;
+    quint64 m_maxDataBytes = 0;
+    std::array<xcb_atom_t, atomCount> m_atoms{};
+    std::atomic<bool> m_running{false};
+    std::atomic<bool> m_stopping{false};
+    std::thread m_thread;
+
+    mutable std::mutex m_mutex;
+    std::vector<std::shared_ptr<Claim>> m_claims;
+    std::array<Served, 2> m_served;
+    // The clients (by their id base) that asked for the clipboard's targets since its last claim.
+    std::set<quint32> m_askedTargets;
+};
+
+X11SelectionServer::X11SelectionServer(QObject* parent) : QObject(parent), m_worker(std::make_unique<Worker>(*this)) {
+    connect(this, &X11SelectionServer::clipboardTargetsRequested, this, [this] { m_targetsWaits.wakeAll(); });
+}
+
+X11SelectionServer::~X11SelectionServer() {
+    // The thread ends before the signals it emits lose their object.
+    m_worker.reset();
+}
+
+bool X11SelectionServer::isRunning() const {
+    return m_worker->isRunning();
+}
+
+bool X11SelectionServer::claim(Selection selection, const QString& text, quint64 claimNumber) {
+    return m_worker->claim(selection, text, claimNumber);
+}
+
+bool X11SelectionServer::release(Selection selection) {
+    return m_worker->claim(selection, std::nullopt, 0);
+}
+
+std::optional<QString> X11SelectionServer::servedText(Selection selection) const {
+    return m_worker->servedText(selection);
+}
+
+QCoro::Task<bool> X11SelectionServer::targetsRequested(quint32 window, std::chrono::milliseconds limit,
+                                                       std::stop_token stop) {
+    const QDeadlineTimer deadline(limit);
+    while (!m_worker->hasAskedTargets(window)) {
+        if (stop.stop_requested()) throw CancellationError();
+        // Nobody can ask a server that is not running.
+        const qint64 left = m_worker->isRunning() ? deadline.remainingTime() : 0;
+        if (left <= 0) co_return false;
+        // A named task: no temporary inside the co_await (GCC 12).
+        QCoro::Task<void> pause = m_targetsWaits.sleep(double(left) / 1000.0, stop);
+        co_await pause;
+    }
+    co_return true;
+}
+
+}  // namespace quorvelle

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "Support/CancellableSleep.h"
+
+#include <QCoroTask>
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <stop_token>
+
+namespace quorvelle {
+
+// Owns X selections and answers other applications' requests for them from a thread of its own, on
+// an X connection of its own: a GUI thread held up (a synchronous accessibility call into the very
+// application that is reading the clipboard) never holds up the answer. Serves text as TARGETS,
+// UTF8_STRING, STRING, TEXT, text/plain;charset=utf-8 and text/plain, also through MULTIPLE; text
+// larger than one request of the X server is refused rather than sent in pieces. The selection is
+// served until another client takes it.
+//
+// Everything but the signals is called on the thread that made the server (the main thread); the
+// signals are emitted on the server's thread, so a receiver of the main thread gets them queued.
+class X11SelectionServer final : public QObject {
+    Q_OBJECT
+
+public:
+    enum class Selection { clipboard, primary };
+
+    // Connects to the display of $DISPLAY and starts the thread; without a display it serves nothing.
+    explicit X11SelectionServer(QObject* parent = nullptr);
+    // Ends the thread and the connection: the selections it held go with it, the clipboard's text to
+    // a clipboard manager first when one runs (up to three seconds).
+    ~X11SelectionServer() override;
+    X11SelectionServer(const X11SelectionServer&) = delete;
+    X11SelectionServer& operator=(const X11SelectionServer&) = delete;
+
+    bool isRunning() const;
+
+    // Claims the selection, stamped with a server time taken at the claim (a claim older than the
+    // current owner's would be ignored), and serves `text` as it from then on; `claimNumber` comes back
+    // in dataSent. Blocks the caller for the two round trips to the X server this takes, a second at
+    // most. Returns whether the server made us the owner.
+    bool claim(Selection selection, const QString& text, quint64 claimNumber);
+    // Gives up the selection, when we still hold it, with the same fresh time; whether it is free.
+    bool release(Selection selection);
+    // The text served for the selection, while no other client took it since.
+    std::optional<QString> servedText(Selection selection) const;
+
+    // Resumes once the client that made `window` asked for the clipboard's targets since the last claim
+    // of the clipboard (at once when it already did) with true, or with false once `limit` passed; a
+    // stop ends it at once with CancellationError. Applications that learn the targets as the owner
+    // changes (Qt's, GNOME Terminal) ask right after a claim; others ask only when they paste.
+    QCoro::Task<bool> targetsRequested(quint32 window, std::chrono::milliseconds limit, std::stop_token stop);
+
+Q_SIGNALS:
+    // A client asked for the clipboard's targets.
+    void clipboardTargetsRequested();
+    // Text served for the claim of that number went to the client that made `requestor`.
+    void dataSent(quint64 claimNumber, quint32 requestor);
+
+private:
+    class Worker;
+
+    std::unique_ptr<Worker> m_worker;
+    WakeableSleeps m_targetsWaits;
+};
+
+}  // namespace quorvelle

@@ -1,0 +1,214 @@
+// The words written to the clipboard, as other applications on the display see them: served while our
+// GUI thread is held up, in every text form a reader asks for, until another application copies.
+#include "SelectionClient.h"
+#include "Services/Delivery/ClipboardWriteError.h"
+#include "Services/Delivery/SystemPasteboardWriter.h"
+#include "Support/CancellationError.h"
+#include "TestEventLoop.h"
+
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+#include <future>
+
+namespace quorvelle {
+namespace {
+
+using test::SelectionClient;
+
+const QString kWords = u"Günaydın dünya — ışık"_qs;
+
+class SelectionServing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs the desktop test environment";
+    }
+
+    // Runs `read` on a thread of its own while this thread, the GUI thread, waits for it doing nothing
+    // else: what it gets was answered without our event loop.
+    template <typename Read>
+    auto whileTheGuiThreadIsBlocked(Read read) {
+        return std::async(std::launch::async, read).get();
+    }
+    // Runs `read` on a thread of its own while the event loop here runs.
+    template <typename Read>
+    auto whileTheEventLoopRuns(Read read) {
+        auto reading = std::async(std::launch::async, read);
+        test::waitUntil([&] { return reading.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+        return reading.get();
+    }
+
+    QByteArray textOf(const char* selection, const char* target) {
+        const auto answer = whileTheGuiThreadIsBlocked([&] { return m_reader.read(selection, target); });
+        if (!answer) return "(no answer)";
+        if (answer->refused) return "(refused)";
+        return answer->data;
+    }
+
+    // Seconds a fetch wait took.
+    double secondsToFetch(double limit) {
+        QElapsedTimer waited;
+        waited.start();
+        test::runTask(m_writer.fetched(limit, {}));
+        return double(waited.elapsed()) / 1000.0;
+    }
+
+    SystemPasteboardWriter m_writer;
+    SelectionClient m_reader;
+};
+
+TEST_F(SelectionServing, EveryTextFormIsAnsweredWhileTheGuiThreadIsHeldUp) {
+    m_writer.writeString(kWords);
+
+    const auto targets = whileTheGuiThreadIsBlocked([&] { return m_reader.read("CLIPBOARD", "TARGETS"); });
+    ASSERT_TRUE(targets && !targets->refused);
+    EXPECT_EQ(targets->type, "ATOM");
+    const QList<QByteArray> names = m_reader.atomNames(targets->data);
+    for (const char* name : {"TARGETS", "MULTIPLE", "TIMESTAMP", "UTF8_STRING", "STRING", "TEXT",
+                             "text/plain;charset=utf-8", "text/plain"})
+        EXPECT_TRUE(names.contains(name)) << name;
+
+    EXPECT_EQ(textOf("CLIPBOARD", "UTF8_STRING"), kWords.toUtf8());
+    EXPECT_EQ(textOf("CLIPBOARD", "text/plain;charset=utf-8"), kWords.toUtf8());
+    EXPECT_EQ(textOf("CLIPBOARD", "TEXT"), kWords.toUtf8());
+    // Latin-1 has no dotless i nor a dash: they stand as question marks.
+    EXPECT_EQ(textOf("CLIPBOARD", "STRING"), kWords.toLatin1());
+    EXPECT_EQ(textOf("CLIPBOARD", "image/png"), "(refused)");
+    EXPECT_EQ(textOf("CLIPBOARD", "TIMESTAMP").size(), 4);
+
+    const auto parts = whileTheGuiThreadIsBlocked([&] {
+        return m_reader.readMultiple("CLIPBOARD", {"UTF8_STRING", "image/png", "STRING"});
+    });
+    ASSERT_TRUE(parts);
+    ASSERT_EQ(parts->size(), 3);
+    EXPECT_EQ(parts->at(0), kWords.toUtf8());
+    EXPECT_EQ(parts->at(1), std::nullopt);
+    EXPECT_EQ(parts->at(2), kWords.toLatin1());
+
+    // Qt's own reader, in this process, reads it like any other client.
+    EXPECT_EQ(QGuiApplication::clipboard()->text(QClipboard::Clipboard), kWords);
+
+    // xterm pastes the primary selection: it holds the same words.
+    m_writer.copyClipboardToPrimarySelection();
+    EXPECT_EQ(textOf("PRIMARY", "UTF8_STRING"), kWords.toUtf8());
+}
+
+TEST_F(SelectionServing, TheWaitForTheFetchEndsOnAnotherApplicationsReadOfTheWordsOnly) {
+    m_writer.writeString(u"first"_qs);
+    // Asking what the clipboard holds is not taking it; nor is our own snapshot of it.
+    ASSERT_TRUE(whileTheGuiThreadIsBlocked([&] { return m_reader.read("CLIPBOARD", "TARGETS"); }));
+    const QList<ClipboardItemSnapshot> ours = m_writer.snapshot();
+    ASSERT_EQ(ours.size(), 1);
+    EXPECT_EQ(ours.first().representations.value(u"text/plain"_qs), "first");
+    EXPECT_GE(secondsToFetch(0.3), 0.25);
+
+    const auto fetch = std::async(std::launch::async, [&] { return m_reader.read("CLIPBOARD", "UTF8_STRING"); });
+    EXPECT_LT(secondsToFetch(10), 5);
+    EXPECT_EQ(fetch.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+
+    // A new write is fetched anew; a fetch from the primary selection is a fetch of it.
+    m_writer.writeString(u"second"_qs);
+    EXPECT_GE(secondsToFetch(0.3), 0.25);
+    m_writer.copyClipboardToPrimarySelection();
+    EXPECT_EQ(textOf("PRIMARY", "STRING"), "second");
+    EXPECT_LT(secondsToFetch(10), 5);
+}
+
+TEST_F(SelectionServing, TheQuestionForTargetsCountsForTheClientThatAskedSinceTheLastWrite) {
+    SelectionClient other;
+    const auto asked = [&](std::chrono::milliseconds limit) {
+        return test::runTask(m_writer.targetsRequested(m_reader.window(), limit, {}));
+    };
+    m_writer.writeString(u"words"_qs);
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_FALSE(asked(std::chrono::milliseconds(200)));
+    EXPECT_GE(waited.elapsed(), 150);
+
+    // Another application's question is not the front one's.
+    ASSERT_TRUE(whileTheGuiThreadIsBlocked([&] { return other.read("CLIPBOARD", "TARGETS"); }));
+    EXPECT_FALSE(asked(std::chrono::milliseconds(0)));
+
+    // The wait ends as the question comes, long before its limit, and then at once.
+    auto question = std::async(std::launch::async, [&] { return m_reader.read("CLIPBOARD", "TARGETS"); });
+    waited.restart();
+    EXPECT_TRUE(asked(std::chrono::seconds(10)));
+    EXPECT_LT(waited.elapsed(), 5000);
+    EXPECT_TRUE(question.get());
+    EXPECT_TRUE(asked(std::chrono::milliseconds(0)));
+
+    // A question about the words before does not count for new ones.
+    m_writer.writeString(u"more words"_qs);
+    EXPECT_FALSE(asked(std::chrono::milliseconds(0)));
+
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_TRUE(test::failureOf<CancellationError>(
+                    m_writer.targetsRequested(m_reader.window(), std::chrono::seconds(10), stop.get_token()))
+                    .has_value());
+}
+
+TEST_F(SelectionServing, AWriteWinsOverANewerCopyAndTheUsersClipboardComesBack) {
+    const ClipboardItemSnapshot user{
+        {{u"text/plain"_qs, "the user's words"}, {u"text/html"_qs, "<b>the user's</b> words"}}};
+    m_writer.restore({user});
+    const QList<ClipboardItemSnapshot> saved = m_writer.snapshot();
+    ASSERT_EQ(saved, QList{user});
+
+    // The user copies elsewhere just before the words go onto the clipboard.
+    ASSERT_TRUE(m_reader.take("CLIPBOARD"));
+    m_writer.writeString(u"dictated"_qs);
+    EXPECT_EQ(textOf("CLIPBOARD", "UTF8_STRING"), "dictated");
+
+    m_writer.restore(saved);
+    const auto restored = whileTheEventLoopRuns([&] { return m_reader.read("CLIPBOARD", "text/html"); });
+    ASSERT_TRUE(restored && !restored->refused);
+    EXPECT_EQ(restored->data, "<b>the user's</b> words");
+    // The server let go: the primary selection takes what the clipboard now holds.
+    m_writer.copyClipboardToPrimarySelection();
+    EXPECT_EQ(textOf("PRIMARY", "UTF8_STRING"), "the user's words");
+
+    // An empty clipboard comes back empty, also after a write of ours.
+    m_writer.writeString(u"dictated"_qs);
+    m_writer.restore({});
+    EXPECT_EQ(textOf("CLIPBOARD", "UTF8_STRING"), "(refused)");
+}
+
+TEST_F(SelectionServing, WordsLargerThanOneRequestAreRefusedAndTheServingGoesOn) {
+    // Beyond what one request of the X server carries (16 MiB with big requests).
+    m_writer.writeString(QString(17 * 1024 * 1024, u'a'));
+    EXPECT_EQ(textOf("CLIPBOARD", "UTF8_STRING"), "(refused)");
+    EXPECT_EQ(textOf("CLIPBOARD", "STRING"), "(refused)");
+
+    m_writer.writeString(u"short"_qs);
+    EXPECT_EQ(textOf("CLIPBOARD", "UTF8_STRING"), "short");
+}
+
+TEST_F(SelectionServing, AnotherApplicationsCopyEndsTheServing) {
+    m_writer.writeString(u"dictated"_qs);
+    SelectionClient copier;
+    ASSERT_TRUE(copier.take("CLIPBOARD"));
+    // The copier answers nobody; the words are no longer ours to hand out.
+    const auto answer = whileTheGuiThreadIsBlocked([&] { return m_reader.read("CLIPBOARD", "UTF8_STRING", 500); });
+    EXPECT_FALSE(answer);
+    // Giving up the clipboard then must not take it from the copier, which still answers nobody.
+    m_writer.restore({});
+    EXPECT_FALSE(whileTheGuiThreadIsBlocked([&] { return m_reader.read("CLIPBOARD", "UTF8_STRING", 500); }));
+}
+
+// The words left on the clipboard outlive the app where a clipboard manager runs.
+TEST_F(SelectionServing, AClipboardManagerKeepsTheWordsWhenTheServingEnds) {
+    auto writer = std::make_unique<SystemPasteboardWriter>();
+    writer->writeString(kWords);
+    SelectionClient manager;
+    ASSERT_TRUE(manager.take("CLIPBOARD_MANAGER"));
+    auto keeping = std::async(std::launch::async, [&] { return manager.keepClipboardWhenAsked(5000); });
+    writer.reset();
+    EXPECT_EQ(keeping.get(), kWords.toUtf8());
+}
+
+}  // namespace
+}  // namespace quorvelle
