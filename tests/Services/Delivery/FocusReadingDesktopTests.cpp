@@ -35,9 +35,8 @@ QString nameOf(const std::shared_ptr<AtspiElement>& element) {
 std::shared_ptr<AtspiElement> focusedTextIn(const std::shared_ptr<AtspiElement>& element) {
     const gint count = atspi_accessible_get_child_count(element->accessible(), nullptr);
     for (gint index = 0; index < count; ++index) {
-        auto child =
-            adoptAtspiElement(atspi_accessible_get_child_at_index(element->accessible(), index, nullptr),
-                              element->offsetUnit());
+        auto child = adoptAtspiElement(atspi_accessible_get_child_at_index(element->accessible(), index, nullptr),
+                                       element->offsetUnit());
         if (!child) continue;
         if (AtspiElementKind::hasState(*child, ATSPI_STATE_FOCUSED) && AtspiElementKind::takesText(*child))
             return child;
