@@ -259,5 +259,36 @@ TEST_F(WriterBeforeTheApp, WithTwoDocumentsShownTheCaretOfTheOneBehindIsNotTaken
     EXPECT_FALSE(saved.contains(u"more words"_qs)) << saved.toStdString();
 }
 
+// The same with the document opened first back in front: the walk through Writer's windows may meet
+// the one behind first, and its caret must not be taken for the one in front either.
+TEST_F(WriterBeforeTheApp, WithTheFirstDocumentBackInFrontTheCaretOfTheOneBehindIsNotTaken) {
+    QTemporaryDir frontFolder, behindFolder;
+    QString front, behind;
+    const auto first = writerInCell(frontFolder.path(), &front);
+    ASSERT_TRUE(first) << "Writer never showed the first document";
+    ASSERT_TRUE(QFile::copy(front, behindFolder.path() + u"/behind.fodt"_qs));
+    behind = behindFolder.path() + u"/behind.fodt"_qs;
+    const auto second = RealApp::launch(
+        u"soffice"_qs,
+        {u"--writer"_qs, u"--norestore"_qs, u"--nologo"_qs,
+         u"-env:UserInstallation="_qs + QUrl::fromLocalFile(frontFolder.path() + u"/writer"_qs).toString(), behind},
+        u"^behind.fodt"_qs);
+    ASSERT_TRUE(second) << "Writer never showed the second document";
+    for (const QString& keys : {u"ctrl+Home"_qs, u"Down"_qs, u"End"_qs})
+        ASSERT_TRUE(RealApp::pressKeys(keys));
+    ASSERT_TRUE(test::xdotool({u"search"_qs, u"--name"_qs, u"^note.fodt"_qs, u"windowactivate"_qs, u"--sync"_qs}));
+    ASSERT_TRUE(RealApp::waitForTitle(u"^note.fodt"_qs, 10000));
+    startDictation();
+
+    const std::optional<Kind> outcome = dictation->dictate(u"more words"_qs);
+    if (outcome) {
+        EXPECT_EQ(outcome, Kind::inserted);
+        EXPECT_TRUE(savedText(front, u"more words"_qs).contains(u">Cell one more words</text:p>"_qs));
+    }
+    ASSERT_TRUE(test::xdotool({u"search"_qs, u"--name"_qs, u"^behind.fodt"_qs, u"windowactivate"_qs, u"--sync"_qs}));
+    const QString saved = savedText(behind, u"more words"_qs, 10000);
+    EXPECT_FALSE(saved.contains(u"more words"_qs)) << saved.toStdString();
+}
+
 }  // namespace
 }  // namespace quorvelle
