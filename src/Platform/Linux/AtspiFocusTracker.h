@@ -67,8 +67,7 @@ using SearchWindow = std::function<std::shared_ptr<AtspiElement>(const std::shar
 
 // Handles the events that arrived (within `wait`, as catchUp does), then reads the focus: the last
 // focused object, provided it belongs to the application and still has the focus (a helper
-// process's object only while it says so itself). Objects of other applications that only their loss
-// of the focus named are passed over: such a loss may arrive after the gain in the window in front. When that object is a container or a menu on the
+// process's object only while it says so itself). When that object is a container or a menu on the
 // focus's way back to a field, what `lookInside` finds in it, else the text element of the same
 // application that had the focus before and still reports it. A window's pane with no such element
 // leaves it to `searchWindow` in the pane's window. An object that is not shown and takes no text
@@ -78,6 +77,8 @@ using SearchWindow = std::function<std::shared_ptr<AtspiElement>(const std::shar
 // focus, else what `searchWindow` finds. An object that no longer claims the focus while its window is
 // still active gives way to what `searchWindow` finds claiming it there (the events of that move are
 // still on their way). A focus event handled while the objects were read starts the reading over.
+// Objects of other applications that only their loss of the focus named are passed over: the window
+// left behind may tell of that loss after the window in front told of its gain.
 FocusReading readFocus(const Membership& belongs, const LookInside& lookInside = {},
                        const SearchWindow& searchWindow = {},
                        std::chrono::milliseconds wait = std::chrono::milliseconds(0));
