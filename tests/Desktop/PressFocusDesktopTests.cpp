@@ -63,7 +63,11 @@ TEST(PressFocusDesktop, AGtk3TextViewFocusedAsItsWindowOpenedTakesTheFirstPress)
         test::waitUntil([] { return false; }, 1000);
         const auto busy = static_cast<pid_t>(before.processId());
         ::kill(busy, SIGSTOP);
-        const std::shared_ptr<void> resume(nullptr, [busy](void*) { ::kill(busy, SIGCONT); });
+        const std::shared_ptr<void> resume(nullptr, [&before, busy](void*) {
+            ::kill(busy, SIGCONT);
+            before.terminate();
+            before.waitForFinished(10000);
+        });
         FixtureApp fixture(FixtureApp::Toolkit::Gtk, u"Fresh text view %1"_qs.arg(round), environment);
         ASSERT_TRUE(inFront(fixture.processId())) << "the new window never came to the front";
         test::waitUntil([] { return false; }, 300);
