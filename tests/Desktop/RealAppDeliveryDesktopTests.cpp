@@ -4,6 +4,7 @@
 
 #include <QClipboard>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -228,35 +229,61 @@ TEST_F(WriterBeforeTheApp, ATableCellTakesTheWordsAtTheCaretFromTheFirstPress) {
 }
 
 // Two documents of one Writer show, each with a paragraph holding its own caret, and neither window
-// is active while the hot key grabs the keyboard: the caret does not tell which one is in front, and
-// the document behind never gets the words.
-TEST_F(WriterBeforeTheApp, WithTwoDocumentsShownTheCaretOfTheOneBehindIsNotTaken) {
-    QTemporaryDir behindFolder, frontFolder;
-    QString behind, front;
-    const auto first = writerInCell(behindFolder.path(), &behind);
-    ASSERT_TRUE(first) << "Writer never showed the first document";
-    // The second document opens in the same Writer, and in front.
-    ASSERT_TRUE(QFile::copy(behind, frontFolder.path() + u"/front.fodt"_qs));
-    front = frontFolder.path() + u"/front.fodt"_qs;
-    const auto second = RealApp::launch(
-        u"soffice"_qs,
-        {u"--writer"_qs, u"--norestore"_qs, u"--nologo"_qs,
-         u"-env:UserInstallation="_qs + QUrl::fromLocalFile(behindFolder.path() + u"/writer"_qs).toString(), front},
-        u"^front.fodt"_qs);
-    ASSERT_TRUE(second) << "Writer never showed the second document";
-    for (const QString& keys : {u"ctrl+Home"_qs, u"Down"_qs, u"End"_qs})
-        ASSERT_TRUE(RealApp::pressKeys(keys));
-    startDictation();
-
-    const std::optional<Kind> outcome = dictation->dictate(u"more words"_qs);
-    if (outcome) {
-        EXPECT_EQ(outcome, Kind::inserted);
-        EXPECT_TRUE(savedText(front, u"more words"_qs).contains(u">Cell one more words</text:p>"_qs));
+// is active while the hot key grabs the keyboard: the caret does not tell which one is in front.
+class WriterWithTwoDocuments : public WriterBeforeTheApp {
+protected:
+    // Writer's first document (note.fodt), then a copy of it, second.fodt, opened in the same Writer, in
+    // front, with its caret at the end of its first cell too.
+    bool openBoth() {
+        m_first = writerInCell(m_firstFolder.path(), &m_firstDocument);
+        if (!m_first) return false;
+        m_secondDocument = m_secondFolder.path() + u"/second.fodt"_qs;
+        if (!QFile::copy(m_firstDocument, m_secondDocument)) return false;
+        m_second = RealApp::launch(
+            u"soffice"_qs,
+            {u"--writer"_qs, u"--norestore"_qs, u"--nologo"_qs,
+             u"-env:UserInstallation="_qs + QUrl::fromLocalFile(m_firstFolder.path() + u"/writer"_qs).toString(),
+             m_secondDocument},
+            u"^second.fodt"_qs);
+        if (!m_second) return false;
+        for (const QString& keys : {u"ctrl+Home"_qs, u"Down"_qs, u"End"_qs})
+            if (!RealApp::pressKeys(keys)) return false;
+        return true;
     }
+
+    // Dictates with the document of that file name in front: the words go there or nowhere, and the
+    // other document never gets them.
+    void expectTheWordsOnlyIn(const QString& front, const QString& behind) {
+        startDictation();
+        const std::optional<Kind> outcome = dictation->dictate(u"more words"_qs);
+        if (outcome) {
+            EXPECT_EQ(outcome, Kind::inserted);
+            EXPECT_TRUE(savedText(front, u"more words"_qs).contains(u">Cell one more words</text:p>"_qs));
+        }
+        const QString behindTitle = u"^"_qs + QFileInfo(behind).fileName();
+        ASSERT_TRUE(test::xdotool({u"search"_qs, u"--name"_qs, behindTitle, u"windowactivate"_qs, u"--sync"_qs}));
+        // Saved only when it changed: its file then shows the words soon.
+        const QString saved = savedText(behind, u"more words"_qs, 10000);
+        EXPECT_FALSE(saved.contains(u"more words"_qs)) << saved.toStdString();
+    }
+
+    QTemporaryDir m_firstFolder, m_secondFolder;
+    QString m_firstDocument, m_secondDocument;
+    std::unique_ptr<RealApp> m_first, m_second;
+};
+
+TEST_F(WriterWithTwoDocuments, TheCaretOfTheOneBehindIsNotTaken) {
+    ASSERT_TRUE(openBoth()) << "Writer never showed both documents";
+    expectTheWordsOnlyIn(m_secondDocument, m_firstDocument);
+}
+
+// The document opened first back in front: the walk through Writer's windows meets the one behind
+// first, and its caret must not be taken either.
+TEST_F(WriterWithTwoDocuments, WithTheFirstBackInFrontTheCaretOfTheOneBehindIsNotTaken) {
+    ASSERT_TRUE(openBoth()) << "Writer never showed both documents";
     ASSERT_TRUE(test::xdotool({u"search"_qs, u"--name"_qs, u"^note.fodt"_qs, u"windowactivate"_qs, u"--sync"_qs}));
-    // Saved only when it changed: its file then shows the words soon.
-    const QString saved = savedText(behind, u"more words"_qs, 10000);
-    EXPECT_FALSE(saved.contains(u"more words"_qs)) << saved.toStdString();
+    ASSERT_TRUE(RealApp::waitForTitle(u"^note.fodt"_qs, 10000));
+    expectTheWordsOnlyIn(m_firstDocument, m_secondDocument);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 /* The Qt fixture's window and commands in GTK 3, offsets in characters; "rows <n>" adds a list of n rows,
- * which "focus rows" then focuses; "hide <field>" hides a field. */
+ * which "focus rows" then focuses; "hide <field>" hides a field. QUORVELLE_FIXTURE_FOCUS names the field
+ * that holds the focus as the window opens (the single-line one otherwise). */
 #include <gtk/gtk.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -135,7 +136,11 @@ int main(int argc, char** argv) {
     }
     gtk_container_add(GTK_CONTAINER(window), box);
     gtk_widget_show_all(window);
-    gtk_widget_grab_focus(fields[0]);
+    const char* first = g_getenv("QUORVELLE_FIXTURE_FOCUS");
+    int focused = 0;
+    for (int i = 0; first && i < 3; ++i)
+        if (strcmp(first, names[i]) == 0) focused = i;
+    gtk_widget_grab_focus(fields[focused]);
     g_io_add_watch(g_io_channel_unix_new(fileno(stdin)), G_IO_IN | G_IO_HUP, on_stdin, NULL);
     while (gtk_events_pending())
         gtk_main_iteration();

@@ -12,6 +12,7 @@
 #include <QDeadlineTimer>
 #include <QHash>
 #include <QList>
+#include <QSet>
 
 namespace quorvelle::AtspiFocusTracker {
 
@@ -29,6 +30,8 @@ using AtspiElementKind::takesText;
 // gained the focus.
 constexpr qsizetype kRememberedCount = 12;
 QList<AtspiAccessible*> recentlyFocused;
+// Those of them that only a loss of the focus named (we never saw them gain it).
+QSet<AtspiAccessible*> namedByLossOnly;
 // Counts the focus events handled, so that a wait can tell one came.
 quint64 eventCount = 0;
 QList<FocusGainObserver> observers;
@@ -51,11 +54,15 @@ void onFocusChanged(const AtspiEvent* event) {
     AtspiAccessible* source = event->source;
     const auto remember = [source](qsizetype position) {
         recentlyFocused.insert(position, static_cast<AtspiAccessible*>(g_object_ref(source)));
-        while (recentlyFocused.size() > kRememberedCount)
-            g_object_unref(recentlyFocused.takeLast());
+        while (recentlyFocused.size() > kRememberedCount) {
+            AtspiAccessible* oldest = recentlyFocused.takeLast();
+            namedByLossOnly.remove(oldest);
+            g_object_unref(oldest);
+        }
     };
     if (source && event->detail1 == 1) {
         if (recentlyFocused.removeOne(source)) g_object_unref(source);
+        namedByLossOnly.remove(source);
         remember(0);
     } else if (source && !recentlyFocused.contains(source)) {
         // An object we never saw gain the focus had it until now (GTK 4 announces no focus it has at
@@ -64,6 +71,7 @@ void onFocusChanged(const AtspiEvent* event) {
         const bool sameApplication =
             !recentlyFocused.isEmpty() && busNameOf(recentlyFocused.first()) == busNameOf(source);
         remember(sameApplication ? 1 : 0);
+        namedByLossOnly.insert(source);
     }
     if (source && event->detail1 == 1) {
         focusedBusName = busNameOf(source);
@@ -215,9 +223,18 @@ FocusReading readNewestFocus(const Membership& belongs, const LookInside& lookIn
     const auto holdsFocus = [](const AtspiElement& element, const ApplicationPart& part, bool grabMayHideFocus) {
         return hasState(element, ATSPI_STATE_FOCUSED) || (part.ownsWindow && grabMayHideFocus && stillFocused(element));
     };
-    const std::optional<ApplicationPart> newestPart = belongs(recentlyFocused.first());
+    // Another application's object that only its loss of the focus named does not hide what this one
+    // named: the window that was in front before tells of that loss on its own, at times only after the
+    // new window's field told of its gain (a GTK 4 entry, which never announces a focus it has, or a field
+    // focused since before we listened).
+    qsizetype first = 0;
+    std::optional<ApplicationPart> newestPart;
+    for (; first < recentlyFocused.size(); ++first) {
+        newestPart = belongs(recentlyFocused.at(first));
+        if (newestPart || !namedByLossOnly.contains(recentlyFocused.at(first))) break;
+    }
     if (!newestPart) return {};
-    const std::shared_ptr<AtspiElement> newest = adopted(recentlyFocused.first(), newestPart->offsetUnit);
+    const std::shared_ptr<AtspiElement> newest = adopted(recentlyFocused.at(first), newestPart->offsetUnit);
     if (!newest->states()) return {};
     if (!isFocusWaypoint(*newest)) {
         const bool focused =
@@ -238,7 +255,7 @@ FocusReading readNewestFocus(const Membership& belongs, const LookInside& lookIn
     // before is the one, while it still reports the focus (or, as a grab hides it, while the
     // container does not claim it either: Writer's root pane). Until then, the focus is on its way.
     const bool waypointClaimsFocus = hasState(*newest, ATSPI_STATE_FOCUSED);
-    for (qsizetype index = 1; index < recentlyFocused.size(); ++index) {
+    for (qsizetype index = first + 1; index < recentlyFocused.size(); ++index) {
         const std::optional<ApplicationPart> part = belongs(recentlyFocused.at(index));
         if (!part) break;
         auto earlier = adopted(recentlyFocused.at(index), part->offsetUnit);

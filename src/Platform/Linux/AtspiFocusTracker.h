@@ -77,6 +77,8 @@ using SearchWindow = std::function<std::shared_ptr<AtspiElement>(const std::shar
 // focus, else what `searchWindow` finds. An object that no longer claims the focus while its window is
 // still active gives way to what `searchWindow` finds claiming it there (the events of that move are
 // still on their way). A focus event handled while the objects were read starts the reading over.
+// Objects of other applications that only their loss of the focus named are passed over: the window
+// left behind may tell of that loss after the window in front told of its gain.
 FocusReading readFocus(const Membership& belongs, const LookInside& lookInside = {},
                        const SearchWindow& searchWindow = {},
                        std::chrono::milliseconds wait = std::chrono::milliseconds(0));

@@ -80,6 +80,19 @@ bool activateWindowOf(qint64 processIdentifier) {
     return false;
 }
 
+std::shared_ptr<void> grabKeyboard() {
+    Display* display = X11Connection::display();
+    if (!display) return nullptr;
+    const int status =
+        XGrabKeyboard(display, DefaultRootWindow(display), False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    XSync(display, False);
+    if (status != GrabSuccess) return nullptr;
+    return std::shared_ptr<void>(display, [](void* grabbed) {
+        XUngrabKeyboard(static_cast<Display*>(grabbed), CurrentTime);
+        XSync(static_cast<Display*>(grabbed), False);
+    });
+}
+
 std::shared_ptr<void> hideActiveWindowProperty() {
     Display* display = X11Connection::display();
     if (!display) return nullptr;

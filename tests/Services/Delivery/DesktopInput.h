@@ -20,6 +20,10 @@ void tapKeyLater(const char* keyName, std::chrono::microseconds delay);
 // Has the window manager activate the process's window as a task bar click would; false without one.
 bool activateWindowOf(qint64 processIdentifier);
 
+// Grabs the keyboard, as a hot key does from its press to its release, until the result goes; null when
+// the grab was refused.
+std::shared_ptr<void> grabKeyboard();
+
 // Hides the root window's _NET_ACTIVE_WINDOW, as without an EWMH window manager, until the result goes.
 std::shared_ptr<void> hideActiveWindowProperty();
 
