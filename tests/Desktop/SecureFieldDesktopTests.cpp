@@ -254,16 +254,20 @@ TEST_F(SecureFieldDesktop, AGtk4PressRightAfterATabToThePasswordFieldRecordsNoth
     QByteArray typed;
     const auto read = [&] { return QString::fromUtf8(typed += window.readAllStandardOutput()); };
     // Back to the name field by a real key: GTK 4 tells the bus of its focus only once it moved.
+    // From the name field, unannounced at first, Shift+Tab goes round to the password field first.
     const auto toPlain = [&] {
-        return xdotool({u"search"_qs, u"--name"_qs, u"^GTK 4 tab$"_qs, u"windowactivate"_qs, u"--sync"_qs}) &&
-               RealApp::pressKeys(u"shift+Tab"_qs) &&
-               test::waitUntil(
-                   [&] {
-                       const auto target = dictation->focusedTextTarget();
-                       return target && target->app.processIdentifier == window.processId() &&
-                              !target->element.isSecure();
-                   },
-                   30000);
+        if (!xdotool({u"search"_qs, u"--name"_qs, u"^GTK 4 tab$"_qs, u"windowactivate"_qs, u"--sync"_qs})) return false;
+        for (int press = 0; press < 3; ++press) {
+            if (!RealApp::pressKeys(u"shift+Tab"_qs)) return false;
+            const bool onName = test::waitUntil(
+                [&] {
+                    const auto target = dictation->focusedTextTarget();
+                    return target && target->app.processIdentifier == window.processId() && !target->element.isSecure();
+                },
+                5000);
+            if (onName) return true;
+        }
+        return false;
     };
     // The fixture prints the password's length on each change, never its text.
     pressRightAfterTab(
