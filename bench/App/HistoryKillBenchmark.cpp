@@ -3,15 +3,20 @@
 // history of 20,000 and of 100,000 entries; each run dictates once into a text field and kills the
 // app a set time after the text is seen there, the times spread evenly from 0 to 150 ms over the
 // runs; then it reads the history as the next start would and counts the landed dictations it
-// lacks. The kill times of those lost show how long a dictation stays at risk. Prints its figures
-// and the load average. Run inside scripts/desktop-test-env. Arguments: the number of runs per
-// history size (30), and the executable to run (this build's), to measure another version of the
-// app with the same rig.
+// lacks. The kill times of those lost show how long a dictation stays at risk. Two roads: a direct
+// write into a Qt field, and the checked paste into a Qt field named as a chat application's.
+// Prints its figures and the load average. Run inside scripts/desktop-test-env. Arguments: the
+// number of runs per history size and road (30), and the executable to run (this build's), to
+// measure another version of the app with the same rig. Options: --busy keeps every processor
+// busy for the whole run (one endless loop a processor, each ended with the benchmark and in any
+// case after an hour); --road=direct or --road=paste measures one road; --entries=N,M the sizes
+// of the seeded histories.
 #include "AppUnderTest.h"
 #include "AppWindows.h"
 #include "FakeBackendServer.h"
 #include "FixtureApp.h"
 #include "SeededHistory.h"
+#include "Services/Storage/SettingsKeys.h"
 #include "ShellDesktopInput.h"
 #include "TestEventLoop.h"
 #include "TestMicrophone.h"
@@ -20,11 +25,16 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+#include <sched.h>
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -36,6 +46,50 @@ const QStringList kHotkey{"Control_L", "Alt_L", "space"};
 const QString kWords = QStringLiteral("killed right after these words");
 const QString kField = QStringLiteral("single");
 constexpr int kKillSpreadMs = 150;
+// Busy processes end by themselves after this, should the benchmark not end them.
+constexpr unsigned kBusyBoundSeconds = 3600;
+
+// One process spinning on each processor this one may run on, for as long as the object lives.
+class BusyProcessors {
+public:
+    BusyProcessors() {
+        cpu_set_t processors;
+        CPU_ZERO(&processors);
+        const int count = ::sched_getaffinity(0, sizeof(processors), &processors) == 0 ? CPU_COUNT(&processors) : 1;
+        const pid_t parent = ::getpid();
+        for (int i = 0; i < count; ++i) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                // Gone with the benchmark, and in any case after the bound.
+                ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+                if (::getppid() != parent) ::_exit(0);
+                ::alarm(kBusyBoundSeconds);
+                volatile unsigned long turns = 0;
+                for (;;)
+                    turns = turns + 1;
+            }
+            if (child > 0) m_children.push_back(child);
+        }
+    }
+    ~BusyProcessors() {
+        for (const pid_t child : m_children)
+            ::kill(child, SIGKILL);
+        for (const pid_t child : m_children)
+            ::waitpid(child, nullptr, 0);
+    }
+    BusyProcessors(const BusyProcessors&) = delete;
+    BusyProcessors& operator=(const BusyProcessors&) = delete;
+    int count() const { return int(m_children.size()); }
+
+private:
+    std::vector<pid_t> m_children;
+};
+
+// Where the words go: the field and how the app puts them there.
+struct Road {
+    const char* name;
+    bool paste;
+};
 
 QByteArray loadAverage() {
     QFile file(QStringLiteral("/proc/loadavg"));
@@ -87,9 +141,11 @@ struct Tally {
 // One run: a fresh app over the seeded history, one dictation, SIGKILL `delayMs` after the text is
 // seen in the field.
 void killAfterLanding(FakeBackendServer& server, const QString& program, const SeededHistory& history,
-                      FixtureApp& fixture, TestMicrophone& microphone, int delayMs, Tally& tally) {
+                      FixtureApp& fixture, const Road& road, TestMicrophone& microphone, int delayMs, Tally& tally) {
     AppUnderTest app(server.baseUrl());
     if (!program.isEmpty()) app.setProgram(program);
+    // A chat application's field takes the words by the checked paste, which needs the clipboard.
+    if (road.paste) app.defaults().setBool(QString::fromLatin1(SettingsKeys::clipboardFallbackEnabled), true);
     if (!history.writeInto(app)) return;
     app.start();
     if (!app.waitUntilHotkeyRegistered() || !waitUntilSettled(app.processId())) {
@@ -130,19 +186,21 @@ void killAfterLanding(FakeBackendServer& server, const QString& program, const S
     if (entries.size() < history.count()) ++tally.damaged;
 }
 
-void measure(FakeBackendServer& server, const QString& program, int entries, int runs) {
+void measure(FakeBackendServer& server, const QString& program, int entries, const Road& road, int runs) {
     const QByteArray loadBefore = loadAverage();
     const SeededHistory history(entries);
-    FixtureApp fixture(FixtureApp::Toolkit::Qt, QStringLiteral("Kill target"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (road.paste) environment.insert(QStringLiteral("RESOURCE_NAME"), QStringLiteral("slack"));
+    FixtureApp fixture(FixtureApp::Toolkit::Qt, QStringLiteral("Kill target"), environment);
     fixture.focus(kField);
     TestMicrophone microphone;
     Tally tally;
     for (int run = 0; run < runs; ++run)
-        killAfterLanding(server, program, history, fixture, microphone, run * kKillSpreadMs / runs, tally);
+        killAfterLanding(server, program, history, fixture, road, microphone, run * kKillSpreadMs / runs, tally);
     std::printf(
-        "%6dk history: %d runs, %d landed, %d landed dictations missing after kill -9 0 to %d ms after landing, "
-        "%d histories damaged; release to text landed median %.1f ms; load average %s -> %s\n",
-        entries / 1000, tally.runs, tally.landed, tally.lost, kKillSpreadMs, tally.damaged,
+        "%6dk history, %s: %d runs, %d landed, %d landed dictations missing after kill -9 0 to %d ms after "
+        "landing, %d histories damaged; release to text landed median %.1f ms; load average %s -> %s\n",
+        entries / 1000, road.name, tally.runs, tally.landed, tally.lost, kKillSpreadMs, tally.damaged,
         median(tally.releaseToLandedMs), loadBefore.constData(), loadAverage().constData());
     std::printf("        lost when killed this many ms after landing: %s\n",
                 qPrintable(tally.lostAfterMs.join(QStringLiteral(", "))));
@@ -154,13 +212,40 @@ void measure(FakeBackendServer& server, const QString& program, int entries, int
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     if (!insideDesktopTestEnvironment()) return 1;
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
-    const QString program = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    QStringList positional;
+    bool busy = false;
+    std::vector<Road> roads{{"direct write", false}, {"paste", true}};
+    std::vector<int> sizes{20'000, 100'000};
+    for (const QString& argument : application.arguments().mid(1)) {
+        if (argument == u"--busy") {
+            busy = true;
+        } else if (argument.startsWith(u"--road=")) {
+            const bool paste = argument.endsWith(u"paste");
+            roads.erase(
+                std::remove_if(roads.begin(), roads.end(), [&](const Road& road) { return road.paste != paste; }),
+                roads.end());
+        } else if (argument.startsWith(u"--entries=")) {
+            sizes.clear();
+            for (const QString& size : argument.section(u'=', 1).split(u','))
+                sizes.push_back(std::max(1, size.toInt()));
+        } else {
+            positional << argument;
+        }
+    }
+    const int runs = positional.size() > 0 ? std::max(1, positional[0].toInt()) : 30;
+    const QString program = positional.value(1);
     FakeBackendServer server;
     answerTranscriptionsWith(server, kWords);
     seedSignedInSession();
-    for (const int entries : {20'000, 100'000})
-        measure(server, program, entries, runs);
+    {
+        std::optional<BusyProcessors> busyProcessors;
+        if (busy) busyProcessors.emplace();
+        std::printf("%d processes keep the processors busy\n", busyProcessors ? busyProcessors->count() : 0);
+        std::fflush(stdout);
+        for (const int entries : sizes)
+            for (const Road& road : roads)
+                measure(server, program, entries, road, runs);
+    }
     clearStoredSession();
     return 0;
 }

@@ -22,8 +22,8 @@ AppViewModel::AppViewModel(const AppBootstrap& bootstrap, ViewModelEnvironment e
     connect(m_context, &ViewModelContext::stringsChanged, this, &AppViewModel::stringsChanged);
     connect(m_history, &HistoryViewModel::historyCleared, m_session, &SessionViewModel::forgetLastDelivery);
     connect(m_session, &SessionViewModel::transcriptDelivered, m_history, &HistoryViewModel::appendTranscriptHistory);
-    connect(m_session, &SessionViewModel::transcriptPasted, m_history, &HistoryViewModel::holdTranscriptHistory);
-    connect(m_session, &SessionViewModel::pastedTranscriptRefused, m_history,
+    connect(m_session, &SessionViewModel::transcriptHeld, m_history, &HistoryViewModel::holdTranscriptHistory);
+    connect(m_session, &SessionViewModel::heldTranscriptWithdrawn, m_history,
             &HistoryViewModel::withdrawHeldTranscriptHistory);
     connect(m_session, &SessionViewModel::localRunReported, m_localModels, &LocalModelsViewModel::applyLocalRunReport);
     m_session->setDictationSettingsSource(

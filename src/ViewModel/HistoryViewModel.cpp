@@ -36,8 +36,9 @@ void HistoryViewModel::appendTranscriptHistory(const QString& transcript, double
     publish(this, m_overviewMetrics, m_tally.snapshot(), &HistoryViewModel::overviewMetricsChanged);
 }
 
-void HistoryViewModel::holdTranscriptHistory(const QString& transcript, double durationSeconds) {
-    m_held = makeEntry(transcript, durationSeconds, TranscriptHistoryCompletionKind::pasteSentUnverified);
+void HistoryViewModel::holdTranscriptHistory(const QString& transcript, double durationSeconds,
+                                             TranscriptHistoryCompletionKind completionKind) {
+    m_held = makeEntry(transcript, durationSeconds, completionKind);
     m_transcriptHistoryStore->hold(*m_held);
 }
 

@@ -43,9 +43,11 @@ public:
     // Adds one delivered dictation and publishes the history with it.
     void appendTranscriptHistory(const QString& transcript, double durationSeconds,
                                  TranscriptHistoryCompletionKind completionKind);
-    // A pasted dictation whose check has not ended: kept by the store, as sent but not checked, until
-    // the next append brings it as it ended.
-    void holdTranscriptHistory(const QString& transcript, double durationSeconds);
+    // A dictation whose words are on their way into a field (a paste sent and checked, a direct
+    // write under way): kept by the store as `completionKind` until the next append brings it as it
+    // ended, or it is withdrawn.
+    void holdTranscriptHistory(const QString& transcript, double durationSeconds,
+                               TranscriptHistoryCompletionKind completionKind);
     void withdrawHeldTranscriptHistory();
     // Removes the history file, forgets the last delivery, publishes the (empty) re-read history.
     Q_INVOKABLE void clearTranscriptHistory();

@@ -91,8 +91,10 @@ SessionViewModel::SessionViewModel(const AppBootstrap& services, ViewModelContex
                           [this](const QString& text, double seconds, TranscriptHistoryCompletionKind kind) {
                               Q_EMIT transcriptDelivered(text, seconds, kind);
                           },
-                          [this](const QString& text, double seconds) { Q_EMIT transcriptPasted(text, seconds); },
-                          [this] { Q_EMIT pastedTranscriptRefused(); }}) {
+                          [this](const QString& text, double seconds, TranscriptHistoryCompletionKind kind) {
+                              Q_EMIT transcriptHeld(text, seconds, kind);
+                          },
+                          [this] { Q_EMIT heldTranscriptWithdrawn(); }}) {
     auto* diagnosing = dynamic_cast<AudioCaptureDiagnosing*>(m_audioCapture.get());
     if (diagnosing) m_audioCaptureDebugSnapshot = diagnosing->debugSnapshot();
 

@@ -124,10 +124,12 @@ Q_SIGNALS:
     // A dictation ended with its text delivered or left on the clipboard: the history takes it.
     void transcriptDelivered(const QString& transcript, double durationSeconds,
                              quorvelle::TranscriptHistoryCompletionKind completionKind);
-    // The paste of a dictation went out and its check follows: the history keeps the words meanwhile.
-    void transcriptPasted(const QString& transcript, double durationSeconds);
-    // The check after the paste refused it: what transcriptPasted held is dropped.
-    void pastedTranscriptRefused();
+    // The words of a dictation are about to go into a field (a paste, a direct write): the history
+    // keeps them, as `completionKind`, until transcriptDelivered brings them as they ended.
+    void transcriptHeld(const QString& transcript, double durationSeconds,
+                        quorvelle::TranscriptHistoryCompletionKind completionKind);
+    // The held words never reached a field: what transcriptHeld kept is dropped.
+    void heldTranscriptWithdrawn();
     // What an on-device run leaves in the local-model details.
     void localRunReported(const quorvelle::LocalRunReport& report);
 

@@ -191,7 +191,17 @@ void TranscriptDelivery::performDirectInsertion(const QString& text, double dura
         FocusedTargetIdentityScore::compute(target, last->target).isSameSurface) {
         hint = TextReplacementHint{last->insertedRange, last->transcript};
     }
-    const TextInsertionResult result = m_textInserter->insert(text, target, hint);
+    // Held before the write: the words may show in the field before the call returns, and a
+    // process killed from then on keeps them. Taken back when the write failed; the road the words
+    // take instead keeps its own entry.
+    holdHistory(text, durationSeconds, TranscriptHistoryCompletionKind::inserted);
+    TextInsertionResult result;
+    try {
+        result = m_textInserter->insert(text, target, hint);
+    } catch (...) {
+        withdrawHeldHistory();
+        throw;
+    }
 
     if (result.insertedRange)
         m_record.directInsertionContext =
@@ -200,8 +210,7 @@ void TranscriptDelivery::performDirectInsertion(const QString& text, double dura
         m_record.directInsertionContext.reset();
     m_record.insertionOutcome = TranscriptHistoryCompletionKind::inserted;
     m_record.insertionFailureReason.reset();
-    // The entry goes to the history's writer before anything reacts to the success: the words are in
-    // the field, and a process killed from here on must not lose them.
+    // The held entry ends before anything reacts to the success.
     appendHistory(text, durationSeconds, TranscriptHistoryCompletionKind::inserted);
     m_sessionCoordinator->markSuccess();
     const SessionTexts::Insertion insertion = SessionTexts::insertionResult(result.outcome);
@@ -291,8 +300,9 @@ void TranscriptDelivery::appendHistory(const QString& text, double durationSecon
     m_outlets.appendTranscriptHistory(text, durationSeconds, kind);
 }
 
-void TranscriptDelivery::holdHistory(const QString& text, double durationSeconds) {
-    if (m_outlets.holdTranscriptHistory) m_outlets.holdTranscriptHistory(text, durationSeconds);
+void TranscriptDelivery::holdHistory(const QString& text, double durationSeconds,
+                                     TranscriptHistoryCompletionKind kind) {
+    if (m_outlets.holdTranscriptHistory) m_outlets.holdTranscriptHistory(text, durationSeconds, kind);
 }
 
 void TranscriptDelivery::withdrawHeldHistory() {

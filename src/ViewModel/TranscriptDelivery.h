@@ -49,9 +49,10 @@ struct DeliveryOutlets {
     std::function<std::optional<FocusedTargetSnapshot>()> focusedTarget;
     std::function<void(std::optional<FocusedTargetSnapshot>)> publishFocusedTarget;
     std::function<void(const QString&, double, TranscriptHistoryCompletionKind)> appendTranscriptHistory;
-    // The paste went out and its check follows: the history keeps the words meanwhile.
-    std::function<void(const QString&, double)> holdTranscriptHistory;
-    // The check refused the held paste: nothing of it is kept.
+    // The words are about to go into a field (the paste's keys, a direct write): the history keeps
+    // them, as the kind given, until the delivery ends.
+    std::function<void(const QString&, double, TranscriptHistoryCompletionKind)> holdTranscriptHistory;
+    // The held words never reached a field: nothing of them is kept.
     std::function<void()> withdrawHeldTranscriptHistory;
 };
 
@@ -108,7 +109,9 @@ public:
     // kept, and the clipboard is left to the caller.
     void reportWordsMayBeInSecureField();
     void appendHistory(const QString& text, double durationSeconds, TranscriptHistoryCompletionKind kind);
-    void holdHistory(const QString& text, double durationSeconds);
+    // Before the words can be seen in a field: a process killed from here on keeps them.
+    void holdHistory(const QString& text, double durationSeconds,
+                     TranscriptHistoryCompletionKind kind = TranscriptHistoryCompletionKind::pasteSentUnverified);
     // The held words never reached a field: they leave the history as if never held.
     void withdrawHeldHistory();
     bool isDelivering() const;

@@ -43,10 +43,13 @@ public:
     QStringList verifiedTexts;
     QList<FocusedTargetSnapshot> verifiedOn;
     QList<FocusedTargetSnapshot> insertedInto;  // every target a write was tried on
+    // Called as a write begins, before its answer.
+    std::function<void()> onInsert;
 
     TextInsertionResult insert(const QString& text, const FocusedTargetSnapshot& target,
                                const std::optional<TextReplacementHint>&) override {
         insertedInto.append(target);
+        if (onInsert) onInsert();
         TextInsertionResult result = insertAnswer.next();
         if (!result.insertedText) result.insertedText = text;
         return result;

@@ -536,6 +536,40 @@ TEST(TranscriptDelivery, ASentPasteIsHeldByTheHistoryUntilItsCheckEnds) {
     EXPECT_EQ(kept.entries.first().completionKind, Kind::pastedViaClipboard);
 }
 
+// A direct write's words may show in the field before the write returns: the history holds them,
+// as written, before the write begins, and the entry the write ends with takes the held one's
+// place. A write that failed takes its held entry back; the copy made instead has its own.
+TEST(TranscriptDelivery, ADirectWriteIsHeldByTheHistoryBeforeTheWriteBegins) {
+    QList<TranscriptHistoryEntry> heldAtWrite, keptAtWrite;
+    const auto watchWrite = [&](FakeBootstrap& f) {
+        f.textInserter->onInsert = [&f, &heldAtWrite, &keptAtWrite] {
+            heldAtWrite = f.history->held, keptAtWrite = f.history->entries;
+        };
+    };
+    DictationRig rig([&](FakeBootstrap& f, AppBootstrap&) { watchWrite(f); });
+    rig.dictate();
+    FakeTranscriptHistoryStore& history = *rig.fakes.history;
+    ASSERT_EQ(heldAtWrite.size(), 1);
+    EXPECT_EQ(heldAtWrite.first().completionKind, Kind::inserted);
+    EXPECT_TRUE(keptAtWrite.isEmpty());
+    ASSERT_EQ(history.entries.size(), 1);
+    EXPECT_EQ(history.entries.first().id, heldAtWrite.first().id);
+    EXPECT_EQ(history.entries.first().transcript, heldAtWrite.first().transcript);
+    EXPECT_TRUE(history.withdrawn.isEmpty());
+
+    DictationRig failed([&](FakeBootstrap& f, AppBootstrap&) {
+        watchWrite(f);
+        f.textInserter->insertAnswer.pushFailure(TextInsertionError(T::replacementHintMismatch));
+    });
+    failed.dictate();
+    FakeTranscriptHistoryStore& failedHistory = *failed.fakes.history;
+    ASSERT_EQ(failedHistory.held.size(), 1);
+    EXPECT_EQ(failedHistory.withdrawn, QList{failedHistory.held.first().id});
+    ASSERT_EQ(failedHistory.entries.size(), 1);
+    EXPECT_EQ(failedHistory.entries.first().completionKind, Kind::copiedToClipboard);
+    EXPECT_NE(failedHistory.entries.first().id, failedHistory.held.first().id);
+}
+
 // The keys go to the field that the last look before them finds, and the paste is judged on that
 // field first: words there are a delivery told as one, wherever the focus went since.
 TEST(TranscriptDelivery, APasteIsJudgedOnTheFieldItWasSentTo) {

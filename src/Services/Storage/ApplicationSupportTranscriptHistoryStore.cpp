@@ -12,6 +12,7 @@
 #include <QMetaObject>
 
 #include <malloc.h>
+#include <pthread.h>
 
 #include <algorithm>
 
@@ -61,7 +62,11 @@ QString ApplicationSupportTranscriptHistoryStore::historyFilePath() const {
 }
 
 void ApplicationSupportTranscriptHistoryStore::work(bool ownThread) {
-    if (ownThread) becomeBatchThread(true);
+    if (ownThread) {
+        // Named for those who look at the process's threads (top -H, a debugger).
+        pthread_setname_np(pthread_self(), "history-writer");
+        becomeBatchThread(true);
+    }
     for (;;) {
         // Without a thread of its own, the loop runs only what is queued now.
         if (ownThread) m_jobs.wait();

@@ -24,7 +24,9 @@ namespace quorvelle {
 // order, so a dictation never waits for the file either; a new dictation travels to it alone, not
 // with a copy of the history, and is journaled beside the file as it comes, by the journal's own
 // thread, which never waits behind a history write, so a process killed before the file holds it does
-// not lose it: the next read brings it in. Once the history is read, a change is handed to the
+// not lose it: the next read brings it in. A held entry (words on their way into a field) is
+// written on the caller's thread before `hold` returns, since the journal's thread may wait long
+// for a processor on a busy machine. Once the history is read, a change is handed to the
 // thread without a lock, so the caller never waits for it, even when a busy machine has preempted
 // it. A change that cannot be written (a full disk) is said once and kept: it goes to the file with
 // the next one, or when the store ends. A history file that does not decode reads as empty, is never

@@ -48,9 +48,10 @@ public:
     // writes them at once; a failure is only said. Safe to call from another thread than the other
     // operations, as are the journal's operations below.
     void journal(const QList<TranscriptHistoryEntry>& entries);
-    // Keeps an entry whose final form is not known yet in the journal until `journal` brings an
-    // entry of its id.
+    // Keeps an entry whose final form is not known yet beside the journal until `journal` brings an
+    // entry of its id; written before it returns, on the calling thread.
     void hold(const TranscriptHistoryEntry& entry);
+    // The held entry goes, before it returns.
     void withdraw(const QUuid& id);
     // Returns once the journal holds every entry handed to it.
     void waitUntilJournaled() { m_journal.waitUntilWritten(); }

@@ -6,13 +6,15 @@
 #include "Support/JsonCoding.h"
 #include "Support/StoreFileWriter.h"
 
+#include <QDir>
 #include <QFile>
-#include <QHash>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtDebug>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,17 +40,42 @@ QByteArray lineOf(const TranscriptHistoryEntry& entry) {
     return QJsonDocument(entry.toJson()).toJson(QJsonDocument::Compact) + '\n';
 }
 
-// A line of its own kind, so that no reader takes it for an entry.
+// A line of its own kind, so that no reader takes it for an entry: a held entry withdrawn, as an
+// earlier version kept held entries in the journal itself.
 const QString kWithdrawnKey = QStringLiteral("withdrawn");
 
-QByteArray withdrawalLineOf(const QUuid& id) {
-    return QJsonDocument(QJsonObject{{kWithdrawnKey, json::uuidToText(id)}}).toJson(QJsonDocument::Compact) + '\n';
+std::optional<TranscriptHistoryEntry> entryOfLine(const QByteArray& line) {
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) return std::nullopt;
+    return TranscriptHistoryEntry::fromJson(document.object());
+}
+
+// Opens a store file for writing, never through a link, never waiting on a FIFO; the user's eyes
+// only, like the history. Then `use` writes; the reason when anything failed.
+std::optional<QString> writeStoreFile(const QString& path, int flags,
+                                      const std::function<std::optional<QString>(int fd, off_t size)>& use) {
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          flags | O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
+    if (fd < 0) return systemErrorText(errno);
+    std::optional<QString> failure;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        failure = systemErrorText(errno);
+    else if (!S_ISREG(info.st_mode))
+        failure = QStringLiteral("not a regular file");
+    else if ((info.st_mode & 07777) != 0600 && ::fchmod(fd, 0600) != 0)
+        failure = systemErrorText(errno);
+    else
+        failure = use(fd, info.st_size);
+    ::close(fd);
+    return failure;
 }
 
 }  // namespace
 
 TranscriptHistoryJournal::TranscriptHistoryJournal(QString path, std::function<QDateTime()> now)
-    : m_path(std::move(path)), m_now(std::move(now)) {}
+    : m_path(std::move(path)), m_now(std::move(now)), m_run(QUuid::createUuid().toString(QUuid::Id128)) {}
 
 TranscriptHistoryJournal::~TranscriptHistoryJournal() {
     m_stopping.store(true, std::memory_order_release);
@@ -57,15 +84,29 @@ TranscriptHistoryJournal::~TranscriptHistoryJournal() {
 }
 
 void TranscriptHistoryJournal::append(const QList<TranscriptHistoryEntry>& entries) {
-    if (!entries.isEmpty()) handOver({entries, false, std::nullopt});
+    if (!entries.isEmpty()) handOver(entries);
+}
+
+QString TranscriptHistoryJournal::heldPathOf(const QUuid& id) const {
+    return m_path + QStringLiteral(".held-") + m_run + QLatin1Char('-') + id.toString(QUuid::WithoutBraces);
 }
 
 void TranscriptHistoryJournal::hold(const TranscriptHistoryEntry& entry) {
-    handOver({{entry}, true, std::nullopt});
+    const QString path = heldPathOf(entry.id);
+    const std::optional<QString> failure =
+        writeStoreFile(path, O_CREAT | O_TRUNC, [&](int fd, off_t) { return writeEveryByte(fd, lineOf(entry)); });
+    if (!failure) return;
+    qWarning("Transcript history journal %s cannot be written: %s", qUtf8Printable(path), qUtf8Printable(*failure));
+    // Part of a line would only be read as damaged.
+    ::unlink(QFile::encodeName(path).constData());
 }
 
 void TranscriptHistoryJournal::withdraw(const QUuid& id) {
-    handOver({{}, false, id});
+    const QString path = heldPathOf(id);
+    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT) {
+        qWarning("Transcript history journal %s cannot be removed: %s", qUtf8Printable(path),
+                 qUtf8Printable(systemErrorText(errno)));
+    }
 }
 
 void TranscriptHistoryJournal::handOver(Addition addition) {
@@ -87,6 +128,8 @@ void TranscriptHistoryJournal::startWriter() {
 }
 
 void TranscriptHistoryJournal::work() {
+    // Named for those who look at the process's threads (top -H, a debugger).
+    pthread_setname_np(pthread_self(), "history-journal");
     becomeBatchThread(true);
     for (;;) {
         m_handed.wait();
@@ -109,27 +152,15 @@ void TranscriptHistoryJournal::writeHandedOverLocked() {
 }
 
 void TranscriptHistoryJournal::writeLocked(const Addition& addition) {
-    if (addition.withdrawn) {
-        m_held.removeIf([&](const TranscriptHistoryEntry& held) { return held.id == *addition.withdrawn; });
-        // Nothing held is left to write at the journal's end; the line matters only to a reader after a kill.
-        if (const auto failure = appendLinesLocked(withdrawalLineOf(*addition.withdrawn))) {
-            qWarning("Transcript history journal %s cannot be written: %s", qUtf8Printable(m_path),
-                     qUtf8Printable(*failure));
-        }
-        return;
-    }
-    // A held entry is kept even when its line did not go in: the next end of the journal writes it again.
-    if (addition.held) m_held.append(addition.entries);
-    const std::optional<QString> failure = appendLocked(addition.entries);
-    if (failure) {
+    if (const std::optional<QString> failure = appendLocked(addition)) {
+        // A held entry of the same id stays held: a kill keeps it as it was held.
         qWarning("Transcript history journal %s cannot be written: %s", qUtf8Printable(m_path),
                  qUtf8Printable(*failure));
-    } else if (!addition.held) {
-        m_held.removeIf([&](const TranscriptHistoryEntry& held) {
-            return std::any_of(addition.entries.cbegin(), addition.entries.cend(),
-                               [&](const TranscriptHistoryEntry& entry) { return entry.id == held.id; });
-        });
+        return;
     }
+    // Their lines as they ended are in: a held file of one of them is no longer needed.
+    for (const TranscriptHistoryEntry& entry : addition)
+        ::unlink(QFile::encodeName(heldPathOf(entry.id)).constData());
 }
 
 void TranscriptHistoryJournal::writeHandedOver() {
@@ -155,24 +186,8 @@ std::optional<QString> TranscriptHistoryJournal::appendLocked(const QList<Transc
     return failure;
 }
 
-std::optional<QString> TranscriptHistoryJournal::appendLinesLocked(
-    const QByteArray&
-        lines) {  // Never through a link, never waiting on a FIFO; the user's eyes only, like the history.
-    const int fd = ::open(QFile::encodeName(m_path).constData(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
-    if (fd < 0) return systemErrorText(errno);
-    std::optional<QString> failure;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0)
-        failure = systemErrorText(errno);
-    else if (!S_ISREG(info.st_mode))
-        failure = QStringLiteral("not a regular file");
-    else if ((info.st_mode & 07777) != 0600 && ::fchmod(fd, 0600) != 0)
-        failure = systemErrorText(errno);
-    else
-        failure = appendAll(fd, lines, info.st_size);
-    ::close(fd);
-    return failure;
+std::optional<QString> TranscriptHistoryJournal::appendLinesLocked(const QByteArray& lines) {
+    return writeStoreFile(m_path, O_APPEND | O_CREAT, [&](int fd, off_t size) { return appendAll(fd, lines, size); });
 }
 
 quint64 TranscriptHistoryJournal::mark() {
@@ -185,6 +200,9 @@ TranscriptHistoryJournal::Contents TranscriptHistoryJournal::read() {
     m_keepAside.clear();
     Contents contents;
     contents.mark = mark();
+    QHash<QUuid, qsizetype> places;
+    // Before the journal's lines: a line there of the same id is the entry as it ended.
+    readForeignHeldLocked(contents, places);
     const StoreFile file = StoreFile::read(m_path, kMaximumSize);
     if (file.outcome == StoreFile::Outcome::missing) return contents;
     if (file.outcome == StoreFile::Outcome::refused) {
@@ -194,8 +212,8 @@ TranscriptHistoryJournal::Contents TranscriptHistoryJournal::read() {
                  qUtf8Printable(file.reason));
         return contents;
     }
-    QHash<QUuid, qsizetype> places;
     QSet<QUuid> withdrawn;
+    int damagedLines = 0;
     for (const QByteArray& line : file.bytes.split('\n')) {
         if (line.trimmed().isEmpty()) continue;
         QJsonParseError error{};
@@ -208,7 +226,7 @@ TranscriptHistoryJournal::Contents TranscriptHistoryJournal::read() {
                          ? TranscriptHistoryEntry::fromJson(document.object())
                          : std::nullopt;
         if (!entry) {
-            ++contents.damagedLines;
+            ++damagedLines;
         } else if (m_own.contains(entry->id)) {
             continue;
         } else if (const auto place = places.constFind(entry->id); place != places.cend()) {
@@ -220,12 +238,48 @@ TranscriptHistoryJournal::Contents TranscriptHistoryJournal::read() {
         }
     }
     contents.entries.removeIf([&](const TranscriptHistoryEntry& entry) { return withdrawn.contains(entry.id); });
-    if (contents.damagedLines > 0) {
-        m_keepAside = QStringLiteral("%1 lines did not decode").arg(contents.damagedLines);
+    contents.damagedLines += damagedLines;
+    if (damagedLines > 0) {
+        m_keepAside = QStringLiteral("%1 lines did not decode").arg(damagedLines);
         qWarning("Transcript history journal %s: %d lines did not decode and are skipped", qUtf8Printable(m_path),
-                 contents.damagedLines);
+                 damagedLines);
     }
     return contents;
+}
+
+void TranscriptHistoryJournal::readForeignHeldLocked(Contents& contents, QHash<QUuid, qsizetype>& places) {
+    m_foreignHeld.clear();
+    const QFileInfo journal(m_path);
+    const QString prefix = journal.fileName() + QStringLiteral(".held-");
+    const QString own = prefix + m_run;
+    const QDir folder = journal.dir();
+    for (const QString& name :
+         folder.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::System | QDir::Hidden)) {
+        if (name.startsWith(own) || name.contains(QStringLiteral(".corrupt-"))) continue;
+        const QString path = folder.filePath(name);
+        const StoreFile file = StoreFile::read(path, kMaximumSize);
+        if (file.outcome == StoreFile::Outcome::missing) continue;
+        auto entry = file.outcome == StoreFile::Outcome::read ? entryOfLine(file.bytes.trimmed()) : std::nullopt;
+        m_foreignHeld.append({path, !entry});
+        if (!entry) {
+            ++contents.damagedLines;
+            qWarning("Transcript history journal %s did not decode and is skipped", qUtf8Printable(path));
+        } else if (!places.contains(entry->id)) {
+            places.insert(entry->id, contents.entries.size());
+            contents.entries.append(std::move(*entry));
+        }
+    }
+}
+
+void TranscriptHistoryJournal::dropForeignHeldLocked() {
+    for (const ForeignHeld& held : std::as_const(m_foreignHeld)) {
+        if (!held.damaged) {
+            QFile::remove(held.path);
+        } else if (const auto aside = setAsideDamagedFile(held.path, m_now())) {
+            qWarning("Transcript history journal %s kept as %s", qUtf8Printable(held.path), qUtf8Printable(*aside));
+        }
+    }
+    m_foreignHeld.clear();
 }
 
 void TranscriptHistoryJournal::end(quint64 mark) {
@@ -237,17 +291,14 @@ void TranscriptHistoryJournal::end(quint64 mark) {
 void TranscriptHistoryJournal::endRead(quint64 mark) {
     std::lock_guard lock(m_mutex);
     writeHandedOverLocked();
-    const bool onTheirWay = std::any_of(m_own.cbegin(), m_own.cend(), [&](const QUuid& id) {
-        return std::none_of(m_held.cbegin(), m_held.cend(),
-                            [&](const TranscriptHistoryEntry& held) { return held.id == id; });
-    });
-    if (!onTheirWay) endLocked(mark);
+    // Entries this process added are still on their way to the file.
+    if (m_own.isEmpty()) endLocked(mark);
 }
 
 void TranscriptHistoryJournal::endLocked(quint64 mark) {
     if (mark != this->mark()) return;
     if (m_keepAside.isEmpty()) {
-        keepOnlyHeldLocked();
+        removeLocked();
         return;
     }
     if (const auto aside = setAsideDamagedFile(m_path, m_now())) {
@@ -255,12 +306,7 @@ void TranscriptHistoryJournal::endLocked(quint64 mark) {
                  qUtf8Printable(*aside));
         m_keepAside.clear();
         m_own.clear();
-        // The held entries went aside with the rest: they go on here, an addition of their own.
-        ++m_additions;
-        if (const auto failure = appendLocked(m_held)) {
-            qWarning("Transcript history journal %s cannot be written: %s", qUtf8Printable(m_path),
-                     qUtf8Printable(*failure));
-        }
+        dropForeignHeldLocked();
     } else {
         qWarning("Transcript history journal %s (%s) cannot be moved aside; left in place", qUtf8Printable(m_path),
                  qUtf8Printable(m_keepAside));
@@ -273,25 +319,13 @@ void TranscriptHistoryJournal::remove() {
     writeHandedOverLocked();
     ++m_additions;
     m_keepAside.clear();
-    keepOnlyHeldLocked();
+    removeLocked();
 }
 
-void TranscriptHistoryJournal::keepOnlyHeldLocked() {
+void TranscriptHistoryJournal::removeLocked() {
     m_own.clear();
-    for (const TranscriptHistoryEntry& entry : std::as_const(m_held))
-        m_own.insert(entry.id);
-    if (m_held.isEmpty()) {
-        QFile::remove(m_path);
-        return;
-    }
-    // Replaced in one step: a process killed meanwhile finds the old journal or the new one.
-    StoreFileWriter file(m_path);
-    for (const TranscriptHistoryEntry& entry : std::as_const(m_held))
-        file.write(lineOf(entry));
-    if (const auto failure = file.commit()) {
-        qWarning("Transcript history journal %s cannot be written: %s", qUtf8Printable(m_path),
-                 qUtf8Printable(*failure));
-    }
+    QFile::remove(m_path);
+    dropForeignHeldLocked();
 }
 
 }  // namespace quorvelle

@@ -4,6 +4,7 @@
 #include "Support/HandOverQueue.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -35,6 +36,15 @@ namespace quorvelle {
 // destructor writes what is left. The entries added by this process are on their way to the file
 // already, so reading leaves them out; another process reading after this one was killed takes
 // them all.
+//
+// A held entry (words on their way into a field) is written at once on the caller's thread, in a
+// file of its own beside the journal (<journal>.held-<run>-<id>), so that it is there before the
+// words can be seen, whatever the load: that thread runs at the lowest weight and may wait a
+// tenth of a second for a processor. Its own file, since the journal is replaced as it ends: a
+// line appended there without the journal's lock could go with the old file, and that lock is
+// the thread's. The held file has one writer and one remover: the caller, who withdraws it, or the
+// journal's thread, once the entry of its id as it ended is in the journal. A reader takes it
+// when neither the journal nor the history has its id; this run's own are left out.
 class TranscriptHistoryJournal {
 public:
     struct Contents {
@@ -55,14 +65,14 @@ public:
     TranscriptHistoryJournal& operator=(const TranscriptHistoryJournal&) = delete;
 
     const QString& path() const { return m_path; }
-    // Adds the entries; a failure is said. Releases held entries of the same ids: these lines take
-    // their place.
+    // Adds the entries; a failure is said. Once their lines are in, held entries of the same ids go:
+    // these lines take their place.
     void append(const QList<TranscriptHistoryEntry>& entries);
-    // Adds an entry whose final form is not known yet: it stays here through the ends of the
-    // journal until an entry of its id is appended.
+    // Keeps an entry whose final form is not known yet until an entry of its id is appended, through
+    // the ends of the journal. Written on the calling thread: a process killed once it returned
+    // keeps it. A failure is said.
     void hold(const TranscriptHistoryEntry& entry);
-    // The held entry of that id goes, with a line that says so: a journal read after a kill leaves
-    // it out.
+    // The held entry of that id goes, at once: a reader after a kill does not find it.
     void withdraw(const QUuid& id);
     // Returns once every entry handed over is in the file.
     void waitUntilWritten();
@@ -82,12 +92,18 @@ public:
     void remove();
 
 private:
-    struct Addition {
-        QList<TranscriptHistoryEntry> entries;
-        bool held = false;
-        std::optional<QUuid> withdrawn;
+    using Addition = QList<TranscriptHistoryEntry>;
+    // A held entry another run left, found by a read.
+    struct ForeignHeld {
+        QString path;
+        bool damaged = false;
     };
 
+    QString heldPathOf(const QUuid& id) const;
+    // The held entries other runs left, put in `entries` (an id at `places`); the caller holds m_mutex.
+    void readForeignHeldLocked(Contents& contents, QHash<QUuid, qsizetype>& places);
+    // The history file holds what they held: removed, or set aside when they did not decode.
+    void dropForeignHeldLocked();
     void handOver(Addition addition);
     void startWriter();
     void work();
@@ -97,15 +113,17 @@ private:
     std::optional<QString> appendLocked(const QList<TranscriptHistoryEntry>& entries);
     std::optional<QString> appendLinesLocked(const QByteArray& lines);
     void endLocked(quint64 mark);
-    // Leaves the held entries alone in the journal, or no journal when none are held.
-    void keepOnlyHeldLocked();
+    // No journal, and none of the held entries of other runs: the history holds them.
+    void removeLocked();
 
     QString m_path;
     std::function<QDateTime()> m_now;
+    // Names this run's held files, so that its reads leave them out.
+    QString m_run;
     // Held while the journal's file is read or written, and while what is known of it changes.
     std::mutex m_mutex;
     QSet<QUuid> m_own;
-    QList<TranscriptHistoryEntry> m_held;
+    QList<ForeignHeld> m_foreignHeld;
     // Why the journal is set aside rather than removed when it ends; empty when it need not be.
     QString m_keepAside;
 

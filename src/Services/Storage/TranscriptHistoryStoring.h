@@ -40,11 +40,13 @@ public:
         save(entries);
         return std::nullopt;
     }
-    // Keeps an entry whose delivery is still being checked where it outlives the process, until
+    // Keeps an entry whose words are on their way into a field where it outlives the process, until
     // `append` brings the entry of the same id as it ended; an entry still held when the store ends
-    // goes into the history as it is. Not part of the history meanwhile.
+    // goes into the history as it is. Not part of the history meanwhile. Returns once a process
+    // killed from then on keeps it, without waiting for any other thread.
     virtual void hold(const TranscriptHistoryEntry& entry) { Q_UNUSED(entry); }
-    // The held entry of that id never reached a field: it is dropped, from the journal too.
+    // The held entry of that id never reached a field: it is dropped, from the journal too, before
+    // this returns.
     virtual void withdraw(const QUuid& id) { Q_UNUSED(id); }
     // Calls `loaded` on `context`'s thread once the stored history can be had without waiting.
     virtual void whenLoaded(QObject* context, std::function<void()> loaded) {

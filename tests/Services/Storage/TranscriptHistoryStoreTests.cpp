@@ -14,8 +14,11 @@
 #include <QTimeZone>
 
 #include <pthread.h>
+#include <signal.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <ctime>
 #include <functional>
@@ -57,6 +60,29 @@ std::string firstDifference(const Entries& actual, const Entries& expected) {
     return {};
 }
 
+// Stops every thread of this process that bears one of the names where it is, as a busy machine
+// may keep a thread of the lowest weight off the processor, until the process ends. Returns how
+// many it stopped, once each is stopped.
+int stallThreads(const QList<QByteArray>& names) {
+    static std::atomic<int> stalled = 0;
+    struct sigaction action {};
+    action.sa_handler = [](int) {
+        ++stalled;
+        for (;;)
+            ::pause();
+    };
+    ::sigaction(SIGUSR1, &action, nullptr);
+    int signalled = 0;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (!names.contains(readAll(tasks.filePath(task + "/comm")).trimmed())) continue;
+        if (::syscall(SYS_tgkill, ::getpid(), task.toInt(), SIGUSR1) == 0) ++signalled;
+    }
+    for (int look = 0; look < 100'000 && stalled < signalled; ++look)
+        std::this_thread::yield();
+    return stalled;
+}
+
 constexpr int kThreadsStart = 77;
 
 // killedAfter() in a process in which no thread can start (each would ask for more stack than the
@@ -95,6 +121,10 @@ protected:
     }
     QByteArray firstAside() const { return readAll(dir.filePath("History/" + asideFiles().value(0))); }
     QString journalPath() const { return dir.filePath("History/transcript-history.journal"); }
+    // The files held entries are kept in, one each.
+    QStringList heldFiles() const {
+        return QDir(dir.filePath("History")).entryList({"transcript-history.journal.held-*"}, QDir::Files);
+    }
     QStringList journalsAside() const {
         return QDir(dir.filePath("History"))
             .entryList({"transcript-history.journal.corrupt-*"}, QDir::AllEntries | QDir::System);
@@ -360,11 +390,17 @@ TEST_F(TranscriptHistoryStoreTest, ADamagedJournalKeepsItsGoodLinesAndIsSetAside
     const QByteArray journal =
         "{\"id\": broken\n" + journalLine(recovered) + journalLine(makeEntry(-5, "torn")).chopped(20);
     ASSERT_TRUE(writeAll(journalPath(), journal));
+    // The file of an entry another run held, torn as it was written.
+    const QByteArray tornHeld = journalLine(makeEntry(-6, "torn held")).chopped(9);
+    ASSERT_TRUE(writeAll(journalPath() + ".held-0-" + QUuid::createUuid().toString(QUuid::WithoutBraces), tornHeld));
     {
         auto store = makeStore();
         EXPECT_EQ(store.loadEntries(), (Entries{recovered, old}));
-        EXPECT_EQ(store.skippedEntryCount(), 2);
+        EXPECT_EQ(store.skippedEntryCount(), 3);
         store.waitUntilWritten();
+        const QStringList heldAside = QDir(dir.filePath("History")).entryList({"*.held-*.corrupt-*"}, QDir::Files);
+        ASSERT_EQ(heldAside.size(), 1);
+        EXPECT_EQ(readAll(dir.filePath("History/" + heldAside.first())), tornHeld);
         EXPECT_EQ(journalsAside(), QStringList{"transcript-history.journal.corrupt-20261205T163240Z"});
         EXPECT_EQ(readAll(dir.filePath("History/" + journalsAside().value(0))), journal);
         EXPECT_FALSE(QFile::exists(journalPath()));
@@ -432,6 +468,7 @@ TEST_F(TranscriptHistoryStoreTest, AppendedAndHeldEntriesOutliveAKillAndTheEnded
         EXPECT_EQ(firstDifference(store.loadEntries(), expected), "");
     }
     EXPECT_FALSE(QFile::exists(journalPath()));
+    EXPECT_EQ(heldFiles(), QStringList{});
     expected.prepend(unchecked);
     EXPECT_EQ(firstDifference(makeStore().loadEntries(), expected), "");
 
@@ -455,6 +492,44 @@ TEST_F(TranscriptHistoryStoreTest, AppendedAndHeldEntriesOutliveAKillAndTheEnded
         store.withdraw(refused.id);
     }
     EXPECT_EQ(firstDifference(makeStore().loadEntries(), expected), "");
+}
+
+// A held entry is in the journal once hold() returns, and a withdrawn one gone once withdraw()
+// returns, even while the store's threads cannot run (they wait for a processor at the lowest
+// weight on a busy machine): the words can be seen in a field right after. The entry as it ended,
+// handed to those threads, has not reached the journal when the process is killed: the held one
+// stands for it. The next start takes it once and leaves no held file behind.
+TEST_F(TranscriptHistoryStoreTest, AHeldEntryIsKeptOnceHoldReturnsWhileTheStoresThreadsCannotRun) {
+    const auto old = makeEntry(60, "old"), first = makeEntry(0, "first");
+    const auto pasted = makeEntry(-5, "pasted", 1.0, Kind::pasteSentUnverified),
+               refused = makeEntry(-6, "refused", 1.0, Kind::pasteSentUnverified),
+               written = makeEntry(-7, "written", 1.0, Kind::inserted);
+    auto ended = pasted;
+    ended.completionKind = Kind::pastedViaClipboard;
+    makeStore().save({old});
+    const int code = killedAfter([&] {
+        // Never destroyed: the process ends as a killed one does.
+        auto& store = *new ApplicationSupportTranscriptHistoryStore(makeStore());
+        store.loadEntries();
+        store.append(first);
+        store.waitUntilWritten();
+        if (stallThreads({"history-journal", "history-writer"}) != 2) std::_Exit(2);
+        store.hold(pasted);
+        store.hold(refused);
+        store.hold(written);
+        store.withdraw(refused.id);
+        store.append(ended);
+    });
+    ASSERT_EQ(code, 0);
+    EXPECT_EQ(heldFiles().size(), 2);
+    {
+        auto store = makeStore();
+        EXPECT_EQ(store.loadEntries(), (Entries{written, pasted, first, old}));
+        store.waitUntilWritten();
+    }
+    EXPECT_EQ(heldFiles(), QStringList{});
+    EXPECT_FALSE(QFile::exists(journalPath()));
+    EXPECT_EQ(makeStore().loadEntries(), (Entries{written, pasted, first, old}));
 }
 
 // The journal ends only once the file holds every entry added to it. An end given the count the
