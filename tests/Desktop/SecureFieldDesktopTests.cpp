@@ -115,6 +115,30 @@ protected:
             << application << ": the plain field's dictation ended as " << (plain ? int(*plain) : -1);
     }
 
+    // The same in a text-field fixture app, whose plain field the fixture itself focuses.
+    void pressRightAfterTabInFixture(test::FixtureApp::Toolkit toolkit, const char* application) {
+        const QString title = QString::fromLatin1(application) + u" tab"_qs;
+        test::FixtureApp fixture(toolkit, title);
+        const auto toPlain = [&] {
+            fixture.setText(u"single"_qs, QString());
+            fixture.focus(u"single"_qs);
+            return xdotool({u"search"_qs, u"--name"_qs, u'^' + title + u'$', u"windowactivate"_qs, u"--sync"_qs}) &&
+                   test::waitUntil(
+                       [&] {
+                           const auto target = dictation->focusedTextTarget();
+                           return target && !target->element.isSecure();
+                       },
+                       30000);
+        };
+        pressRightAfterTab(
+            application, toPlain, [&] { return fixture.texts().value(u"password"_qs).toString(); },
+            [&](const QString& words) {
+                const auto outcome = dictation->dictate(words);
+                EXPECT_EQ(fixture.texts().value(u"single"_qs).toString(), words);
+                return outcome;
+            });
+    }
+
     std::unique_ptr<test::RealAppDictation> dictation;
 };
 
@@ -200,47 +224,11 @@ TEST_F(SecureFieldDesktop, AQt6FieldPressedRightAfterTheFocusMovedIsTheOneItMove
 }
 
 TEST_F(SecureFieldDesktop, AQt6PressRightAfterATabToThePasswordFieldRecordsNothingThatLeaves) {
-    test::FixtureApp fixture(test::FixtureApp::Toolkit::Qt, u"Qt tab"_qs);
-    const auto toPlain = [&] {
-        fixture.setText(u"single"_qs, QString());
-        fixture.focus(u"single"_qs);
-        return xdotool({u"search"_qs, u"--name"_qs, u"^Qt tab$"_qs, u"windowactivate"_qs, u"--sync"_qs}) &&
-               test::waitUntil(
-                   [&] {
-                       const auto target = dictation->focusedTextTarget();
-                       return target && !target->element.isSecure();
-                   },
-                   30000);
-    };
-    pressRightAfterTab(
-        "Qt 6", toPlain, [&] { return fixture.texts().value(u"password"_qs).toString(); },
-        [&](const QString& words) {
-            const auto outcome = dictation->dictate(words);
-            EXPECT_EQ(fixture.texts().value(u"single"_qs).toString(), words);
-            return outcome;
-        });
+    pressRightAfterTabInFixture(test::FixtureApp::Toolkit::Qt, "Qt 6");
 }
 
 TEST_F(SecureFieldDesktop, AGtk3PressRightAfterATabToThePasswordFieldRecordsNothingThatLeaves) {
-    test::FixtureApp fixture(test::FixtureApp::Toolkit::Gtk, u"GTK tab"_qs);
-    const auto toPlain = [&] {
-        fixture.setText(u"single"_qs, QString());
-        fixture.focus(u"single"_qs);
-        return xdotool({u"search"_qs, u"--name"_qs, u"^GTK tab$"_qs, u"windowactivate"_qs, u"--sync"_qs}) &&
-               test::waitUntil(
-                   [&] {
-                       const auto target = dictation->focusedTextTarget();
-                       return target && !target->element.isSecure();
-                   },
-                   30000);
-    };
-    pressRightAfterTab(
-        "GTK 3", toPlain, [&] { return fixture.texts().value(u"password"_qs).toString(); },
-        [&](const QString& words) {
-            const auto outcome = dictation->dictate(words);
-            EXPECT_EQ(fixture.texts().value(u"single"_qs).toString(), words);
-            return outcome;
-        });
+    pressRightAfterTabInFixture(test::FixtureApp::Toolkit::Gtk, "GTK 3");
 }
 
 TEST_F(SecureFieldDesktop, AGtk4PressRightAfterATabToThePasswordFieldRecordsNothingThatLeaves) {
