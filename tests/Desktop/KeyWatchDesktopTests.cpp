@@ -90,8 +90,21 @@ protected:
     void TearDown() override { clearStoredSession(); }
 
     // The app's wake-ups over kPeriodMs with no keys, then over as long with kKeys typed into the
-    // fixture's field at an even pace; the keys are checked to have arrived there.
-    WakeUps countWhileTyping() {
+    // fixture's field at an even pace; the keys are checked to have arrived there. A timer of the app's
+    // own may fire once in the typing period: it is counted again, up to three times, while typing
+    // wakes the app more than the idle period did; a watch left on wakes it on every attempt.
+    WakeUps countWhileTyping(const char* when) {
+        WakeUps counted;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            counted = countOnce();
+            std::cout << when << ": idle " << counted.idle << ", typing " << counted.typing
+                      << " main-thread wake-ups for " << kKeys << " keys" << std::endl;
+            if (counted.typing <= counted.idle + kMarginWakeUps) break;
+        }
+        return counted;
+    }
+
+    WakeUps countOnce() {
         const qint64 pid = app.processId();
         EXPECT_TRUE(settled(pid)) << "the app kept busy";
         fixture->setText(kSingle, QString());
@@ -122,9 +135,7 @@ protected:
 };
 
 TEST_F(KeyWatchDesktop, KeysTypedElsewhereWakeTheAppNeitherBeforeNorAfterADictation) {
-    const WakeUps beforeAnyDictation = countWhileTyping();
-    std::cout << "before any dictation: idle " << beforeAnyDictation.idle << ", typing " << beforeAnyDictation.typing
-              << " main-thread wake-ups for " << kKeys << " keys" << std::endl;
+    const WakeUps beforeAnyDictation = countWhileTyping("before any dictation");
     EXPECT_LE(beforeAnyDictation.typing, beforeAnyDictation.idle + kMarginWakeUps);
 
     // A dictation turns the watch on at its press; once its words landed the session is over.
@@ -134,9 +145,7 @@ TEST_F(KeyWatchDesktop, KeysTypedElsewhereWakeTheAppNeitherBeforeNorAfterADictat
     ASSERT_TRUE(waitUntil([&] { return fixture->texts().value(kSingle).toString() == kWords; }, kLong))
         << fixture->texts().value(kSingle).toString().toStdString() << "\n"
         << app.eventLog();
-    const WakeUps afterADictation = countWhileTyping();
-    std::cout << "after a dictation: idle " << afterADictation.idle << ", typing " << afterADictation.typing
-              << " main-thread wake-ups for " << kKeys << " keys" << std::endl;
+    const WakeUps afterADictation = countWhileTyping("after a dictation");
     EXPECT_LE(afterADictation.typing, afterADictation.idle + kMarginWakeUps);
 }
 
