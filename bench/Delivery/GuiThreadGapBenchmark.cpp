@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
         longest.push_back(gapMs);
         const bool wasPasted = outcome == TranscriptHistoryCompletionKind::pastedViaClipboard;
         pasted += wasPasted;
-        std::printf("round %2d: longest GUI-thread gap %6.1f ms, dictation %5lld ms, %s\n", round + 1, gapMs,
+        std::printf("round %2d: longest GUI-thread gap %6.1f ms, press to session end %5lld ms, %s\n", round + 1, gapMs,
                     took.elapsed(), wasPasted ? "pasted" : "NOT pasted");
         // The last taps land before the next round empties the field.
         test::waitUntil([] { return false; }, int(kTypingPace.count()) * kTypedKeys);
