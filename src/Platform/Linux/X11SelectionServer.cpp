@@ -260,6 +260,16 @@ private:
             if (claim.selection == Selection::clipboard) m_askedTargets.clear();
         }
         const xcb_window_t owner = claim.contents ? m_window : xcb_window_t(XCB_WINDOW_NONE);
+        if (!claim.contents) {
+            // Another client may have taken it, its clear still on the way to us: theirs stays.
+            const XcbReply<xcb_get_selection_owner_reply_t> current(
+                xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, selection), nullptr));
+            if (!current || current->owner != m_window) {
+                const std::lock_guard lock(m_mutex);
+                m_served[indexOf(claim.selection)].contents.reset();
+                return true;
+            }
+        }
         xcb_set_selection_owner(m_connection, owner, selection, time);
         const XcbReply<xcb_get_selection_owner_reply_t> reply(
             xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, selection), nullptr));

@@ -99,8 +99,10 @@ void SystemPasteboardWriter::restore(const QList<ClipboardItemSnapshot>& items) 
         }
     }
     if (merged.isEmpty()) {
-        board->clear(QClipboard::Clipboard);
-        // Qt's claim of nothing may carry a time older than our server's claim, which then stands.
+        // Only a claim of ours goes (Qt's, from an earlier restore, or the words'): a claim of nothing
+        // made regardless would also take the clipboard from an application the user copied in
+        // meanwhile.
+        if (X11ClipboardOwnership::ownsClipboard()) board->clear(QClipboard::Clipboard);
         if (!m_server->release(X11SelectionServer::Selection::clipboard))
             throw ClipboardWriteError(ClipboardWriteError::Case::restoreFailed);
         return;
