@@ -96,33 +96,6 @@ QByteArray loadAverage() {
     return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray("unknown");
 }
 
-// The processor time the process has used so far, in clock ticks, or -1 once it is gone.
-long long cpuTicks(qint64 pid) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) return -1;
-    const QByteArray line = stat.readAll();
-    // Fields after the command name, which may hold spaces: state is the first, utime the twelfth.
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
-}
-
-// The app has read its history and settled: it used no processor time for a while.
-bool waitUntilSettled(qint64 pid) {
-    long long last = cpuTicks(pid);
-    QElapsedTimer quiet;
-    quiet.start();
-    return waitUntil(
-        [&] {
-            const long long now = cpuTicks(pid);
-            if (now != last) {
-                last = now;
-                quiet.restart();
-            }
-            return quiet.elapsed() >= 400;
-        },
-        60000);
-}
-
 double median(std::vector<double> values) {
     if (values.empty()) return -1;
     std::sort(values.begin(), values.end());
@@ -148,7 +121,7 @@ void killAfterLanding(FakeBackendServer& server, const QString& program, const S
     if (road.paste) app.defaults().setBool(QString::fromLatin1(SettingsKeys::clipboardFallbackEnabled), true);
     if (!history.writeInto(app)) return;
     app.start();
-    if (!app.waitUntilHotkeyRegistered() || !waitUntilSettled(app.processId())) {
+    if (!app.waitUntilHotkeyRegistered() || !waitUntilSettled(app.processId(), 400, 60000)) {
         std::printf("the app did not get ready: %s\n", qPrintable(app.standardError()));
         return;
     }

@@ -186,4 +186,34 @@ void speakWithHotkeyDown(TestMicrophone& microphone, const QStringList& hotkey) 
     waitUntil([] { return false; }, 300);
 }
 
+namespace {
+
+// The processor time the process has used so far, in clock ticks, or -1 once it is gone.
+long long cpuTicks(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return -1;
+    const QByteArray line = stat.readAll();
+    // Fields after the command name, which may hold spaces: state is the first, utime the twelfth.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
+}
+
+}  // namespace
+
+bool waitUntilSettled(qint64 pid, int quietMs, int timeoutMs) {
+    long long last = cpuTicks(pid);
+    QElapsedTimer quiet;
+    quiet.start();
+    return waitUntil(
+        [&] {
+            const long long now = cpuTicks(pid);
+            if (now != last) {
+                last = now;
+                quiet.restart();
+            }
+            return quiet.elapsed() >= quietMs;
+        },
+        timeoutMs);
+}
+
 }  // namespace quorvelle::test

@@ -77,6 +77,10 @@ private:
 void seedSignedInSession();
 void clearStoredSession();
 
+// Waits until the process used no processor time for `quietMs` (done starting, reading its history
+// or delivering); false when it never rested within `timeoutMs`.
+bool waitUntilSettled(qint64 pid, int quietMs, int timeoutMs);
+
 // For the benchmarks that drive the executable. Inside scripts/desktop-test-env, or says so.
 bool insideDesktopTestEnvironment();
 // The fake backend answers every transcription at once with these words.

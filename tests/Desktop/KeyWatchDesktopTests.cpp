@@ -43,33 +43,6 @@ long long mainThreadSwitches(qint64 pid) {
     return total;
 }
 
-// The processor time the process has used so far, in clock ticks, or -1 once it is gone.
-long long cpuTicks(qint64 pid) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) return -1;
-    const QByteArray line = stat.readAll();
-    // Fields after the command name, which may hold spaces: state is the first, utime the twelfth.
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
-}
-
-// Done starting (or delivering): no processor time used for a second.
-bool settled(qint64 pid) {
-    long long last = cpuTicks(pid);
-    QElapsedTimer quiet;
-    quiet.start();
-    return waitUntil(
-        [&] {
-            const long long now = cpuTicks(pid);
-            if (now != last) {
-                last = now;
-                quiet.restart();
-            }
-            return quiet.elapsed() >= 1000;
-        },
-        kLong);
-}
-
 struct WakeUps {
     long long idle = 0;
     long long typing = 0;
@@ -106,7 +79,7 @@ protected:
 
     WakeUps countOnce() {
         const qint64 pid = app.processId();
-        EXPECT_TRUE(settled(pid)) << "the app kept busy";
+        EXPECT_TRUE(waitUntilSettled(pid, 1000, kLong)) << "the app kept busy";
         fixture->setText(kSingle, QString());
         long long before = mainThreadSwitches(pid);
         QThread::msleep(kPeriodMs);
