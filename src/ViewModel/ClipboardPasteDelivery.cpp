@@ -113,13 +113,18 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
                                            kUnexpectedEventText);
             throw ReportedDeliveryFailure(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
         }
-        if (keyPressedSinceSettled) {
-            co_await delivery.focusMove(TranscriptDelivery::kFocusSettleLimitSeconds, stopToken);
-        } else if (!heldBack || !isUnsettled(*heldBack)) {
-            break;
+        if (!keyPressedSinceSettled && (!heldBack || !isUnsettled(*heldBack))) break;
+        TranscriptDelivery::Validation settled;
+        try {
+            if (keyPressedSinceSettled)
+                co_await delivery.focusMove(TranscriptDelivery::kFocusSettleLimitSeconds, stopToken);
+            // It gets the same settling as before the paste, then a new look.
+            settled = co_await delivery.settledDeliveryTarget(target, stopToken);
+        } catch (const CancellationError&) {
+            // Ended while the keys wait for the focus: none went out.
+            restoreClipboard(saved);
+            throw;
         }
-        // It gets the same settling as before the paste, then a new look.
-        const TranscriptDelivery::Validation settled = co_await delivery.settledDeliveryTarget(target, stopToken);
         settledAt = environment.uptimeNanosecondsProvider();
         if (!std::holds_alternative<FocusedTargetSnapshot>(settled)) {
             heldBack = settled;
