@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QScopeGuard>
 #include <QWindow>
 
 #include <xcb/xcb.h>
@@ -57,6 +58,23 @@ bool ownsClipboard() {
     const xcb_window_t owner = reply ? reply->owner : static_cast<xcb_window_t>(XCB_WINDOW_NONE);
     std::free(reply);
     return owner != XCB_WINDOW_NONE && isMadeHere(owner);
+}
+
+bool replaceWhileOwnedBy(quint32 window, const std::function<void()>& replace) {
+    xcb_connection_t* connection = X11Connection::connection();
+    if (!connection) return false;
+    const xcb_atom_t clipboard = atomNamed(connection, "CLIPBOARD");
+    xcb_grab_server(connection);
+    const auto ungrab = qScopeGuard([connection] {
+        xcb_ungrab_server(connection);
+        xcb_flush(connection);
+    });
+    xcb_get_selection_owner_reply_t* reply =
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, clipboard), nullptr);
+    const bool owned = reply && reply->owner == window;
+    std::free(reply);
+    if (owned) replace();
+    return owned;
 }
 
 bool isMadeHere(quint32 window) {

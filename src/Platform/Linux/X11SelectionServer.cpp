@@ -151,6 +151,13 @@ public:
         return QString::fromUtf8(served.contents->utf8);
     }
 
+    bool serves(Selection selection, quint64 number) const {
+        const std::lock_guard lock(m_mutex);
+        const Served& served = m_served[indexOf(selection)];
+        return served.contents && served.number == number;
+    }
+    quint32 ownerWindow() const { return m_window; }
+
     bool hasAskedTargets(quint32 window) const {
         const std::lock_guard lock(m_mutex);
         return m_askedTargets.contains(clientOf(window));
@@ -249,36 +256,47 @@ private:
     }
 
     bool take(const Claim& claim, xcb_timestamp_t time) {
+        if (!claim.contents) return giveUp(claim.selection);
         const xcb_atom_t selection = atomOf(claim.selection);
         {
             const std::lock_guard lock(m_mutex);
-            Served& served = m_served[indexOf(claim.selection)];
-            // Giving up what another client took since would take it from that client.
-            if (!claim.contents && !served.contents) return true;
-            served = Served{claim.contents, claim.number, time};
+            m_served[indexOf(claim.selection)] = Served{claim.contents, claim.number, time};
             // Questions asked from now on are about this claim.
             if (claim.selection == Selection::clipboard) m_askedTargets.clear();
         }
-        const xcb_window_t owner = claim.contents ? m_window : xcb_window_t(XCB_WINDOW_NONE);
-        if (!claim.contents) {
-            // Another client may have taken it, its clear still on the way to us: theirs stays.
-            const XcbReply<xcb_get_selection_owner_reply_t> current(
-                xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, selection), nullptr));
-            if (!current || current->owner != m_window) {
-                const std::lock_guard lock(m_mutex);
-                m_served[indexOf(claim.selection)].contents.reset();
-                return true;
-            }
-        }
-        xcb_set_selection_owner(m_connection, owner, selection, time);
+        xcb_set_selection_owner(m_connection, m_window, selection, time);
         const XcbReply<xcb_get_selection_owner_reply_t> reply(
             xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, selection), nullptr));
-        const bool taken = reply && reply->owner == owner;
+        const bool taken = reply && reply->owner == m_window;
         if (!taken) {
             const std::lock_guard lock(m_mutex);
             m_served[indexOf(claim.selection)].contents.reset();
         }
         return taken;
+    }
+
+    // Gives the selection up while it is still ours. The X server is held from the look at the owner
+    // to the claim of nothing, and that claim carries our own claim's time: another client's copy,
+    // even one whose clear is still on its way to us, stays theirs.
+    bool giveUp(Selection selection) {
+        xcb_timestamp_t since = XCB_CURRENT_TIME;
+        {
+            const std::lock_guard lock(m_mutex);
+            Served& served = m_served[indexOf(selection)];
+            if (!served.contents) return true;
+            since = served.since;
+            served.contents.reset();
+            if (selection == Selection::clipboard) m_askedTargets.clear();
+        }
+        const xcb_atom_t atom = atomOf(selection);
+        xcb_grab_server(m_connection);
+        const XcbReply<xcb_get_selection_owner_reply_t> owner(
+            xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, atom), nullptr));
+        if (owner && owner->owner == m_window) xcb_set_selection_owner(m_connection, XCB_WINDOW_NONE, atom, since);
+        xcb_ungrab_server(m_connection);
+        const XcbReply<xcb_get_selection_owner_reply_t> after(
+            xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, atom), nullptr));
+        return after && after->owner != m_window;
     }
 
     void lose(const xcb_selection_clear_event_t& clear) {
@@ -440,6 +458,14 @@ bool X11SelectionServer::claim(Selection selection, const QString& text, quint64
 
 bool X11SelectionServer::release(Selection selection) {
     return m_worker->claim(selection, std::nullopt, 0);
+}
+
+bool X11SelectionServer::serves(Selection selection, quint64 claimNumber) const {
+    return m_worker->serves(selection, claimNumber);
+}
+
+quint32 X11SelectionServer::ownerWindow() const {
+    return m_worker->ownerWindow();
 }
 
 std::optional<QString> X11SelectionServer::servedText(Selection selection) const {

@@ -43,8 +43,14 @@ public:
     // in dataSent. Blocks the caller for the two round trips to the X server this takes, a second at
     // most. Returns whether the server made us the owner.
     bool claim(Selection selection, const QString& text, quint64 claimNumber);
-    // Gives up the selection, when we still hold it, with the same fresh time; whether it is free.
+    // Gives up the selection while we still hold it, never taking it from a client that copied since;
+    // whether it is no longer ours.
     bool release(Selection selection);
+    // Whether the claim of that number still holds the selection, as far as this server heard: no
+    // other client's clear came since.
+    bool serves(Selection selection, quint64 claimNumber) const;
+    // The window that owns the selections we hold.
+    quint32 ownerWindow() const;
     // The text served for the selection, while no other client took it since.
     std::optional<QString> servedText(Selection selection) const;
 

@@ -8,7 +8,6 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-#include <functional>
 #include <optional>
 
 namespace quorvelle {
@@ -17,17 +16,6 @@ namespace {
 
 QClipboard* clipboard() {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard() : nullptr;
-}
-
-// Sets the clipboard and makes sure the X server took the claim. A claim made with a stale server
-// time loses against a newer owner (the application the user last copied in); one retry with the
-// time brought up to date settles that.
-bool claim(const std::function<void()>& set) {
-    set();
-    if (X11ClipboardOwnership::ownsClipboard()) return true;
-    if (!X11ClipboardOwnership::refreshServerTime()) return false;
-    set();
-    return X11ClipboardOwnership::ownsClipboard();
 }
 
 }  // namespace
@@ -107,13 +95,24 @@ void SystemPasteboardWriter::restore(const QList<ClipboardItemSnapshot>& items) 
             throw ClipboardWriteError(ClipboardWriteError::Case::restoreFailed);
         return;
     }
-    const auto set = [&] {
-        auto* data = new QMimeData;
-        for (auto it = merged.constBegin(); it != merged.constEnd(); ++it)
-            data->setData(it.key(), it.value());
-        board->setMimeData(data, QClipboard::Clipboard);
+    // The earlier contents come back only over our words: a copy another application made since
+    // stays, whatever the clipboard held before.
+    if (!m_server->serves(X11SelectionServer::Selection::clipboard, m_write)) return;
+    bool taken = false;
+    const auto replaceWords = [&] {
+        return X11ClipboardOwnership::replaceWhileOwnedBy(m_server->ownerWindow(), [&] {
+            auto* data = new QMimeData;
+            for (auto it = merged.constBegin(); it != merged.constEnd(); ++it)
+                data->setData(it.key(), it.value());
+            board->setMimeData(data, QClipboard::Clipboard);
+            taken = X11ClipboardOwnership::ownsClipboard();
+        });
     };
-    if (!claim(set)) throw ClipboardWriteError(ClipboardWriteError::Case::restoreFailed);
+    if (!replaceWords()) return;
+    // Qt's claim carried a time older than our words' claim: once more with the time brought up to
+    // date, again only over our words.
+    if (!taken && (!X11ClipboardOwnership::refreshServerTime() || (replaceWords() && !taken)))
+        throw ClipboardWriteError(ClipboardWriteError::Case::restoreFailed);
 }
 
 }  // namespace quorvelle

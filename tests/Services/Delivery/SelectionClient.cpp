@@ -149,6 +149,22 @@ bool SelectionClient::take(const char* selection) {
 
 namespace quorvelle::test {
 
+bool SelectionClient::owns(const char* selection) {
+    const xcb_atom_t selectionAtom = atom(selection);
+    const std::unique_ptr<xcb_get_selection_owner_reply_t, FreeDeleter> reply(
+        xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, selectionAtom), nullptr));
+    return reply && reply->owner == m_window;
+}
+
+bool SelectionClient::askedToKeepClipboard(int limitMs) {
+    const quint32 saveTargets = atom("SAVE_TARGETS");
+    const QDeadlineTimer deadline(limitMs);
+    while (const auto event = nextEvent(m_connection, XCB_SELECTION_REQUEST, int(deadline.remainingTime()))) {
+        if (reinterpret_cast<const xcb_selection_request_event_t*>(event.get())->target == saveTargets) return true;
+    }
+    return false;
+}
+
 std::optional<QByteArray> SelectionClient::keepClipboardWhenAsked(int limitMs) {
     const quint32 saveTargets = atom("SAVE_TARGETS");
     const QDeadlineTimer deadline(limitMs);

@@ -38,6 +38,11 @@ public:
     QList<QByteArray> atomNames(const QByteArray& atomList);
     // Becomes the selection's owner, stamped with a fresh server time; answers nobody.
     bool take(const char* selection);
+    // Whether it owns the selection now.
+    bool owns(const char* selection);
+    // As a clipboard manager that hung (once it took CLIPBOARD_MANAGER): whether it was asked to keep
+    // the clipboard within the limit. It never answers.
+    bool askedToKeepClipboard(int limitMs);
     // As a clipboard manager (once it took CLIPBOARD_MANAGER): when asked to keep the clipboard,
     // reads its text and says it kept it. The text read, or none when nobody asked within the limit.
     std::optional<QByteArray> keepClipboardWhenAsked(int limitMs);

@@ -154,6 +154,8 @@ TEST_F(SelectionServing, TheQuestionForTargetsCountsForTheClientThatAskedSinceTh
 TEST_F(SelectionServing, AWriteWinsOverANewerCopyAndTheUsersClipboardComesBack) {
     const ClipboardItemSnapshot user{
         {{u"text/plain"_qs, "the user's words"}, {u"text/html"_qs, "<b>the user's</b> words"}}};
+    // Earlier contents come back over words of ours only.
+    m_writer.writeString(u"earlier words"_qs);
     m_writer.restore({user});
     const QList<ClipboardItemSnapshot> saved = m_writer.snapshot();
     ASSERT_EQ(saved, QList{user});
@@ -175,6 +177,60 @@ TEST_F(SelectionServing, AWriteWinsOverANewerCopyAndTheUsersClipboardComesBack) 
     m_writer.writeString(u"dictated"_qs);
     m_writer.restore({});
     EXPECT_EQ(textOf("CLIPBOARD", "UTF8_STRING"), "(refused)");
+}
+
+// Another application copies after the words went onto the clipboard: giving the clipboard back leaves
+// its copy, whether the clipboard held something before or nothing, also when the copy races the
+// giving back itself. With nobody copying, what the clipboard held comes back.
+TEST_F(SelectionServing, GivingTheClipboardBackLeavesACopyMadeSinceByAnotherApplication) {
+    const QList<QList<ClipboardItemSnapshot>> earlier{{{{{u"text/plain"_qs, "the user's words"}}}}, {}};
+    for (const QList<ClipboardItemSnapshot>& before : earlier) {
+        const char* label = before.isEmpty() ? "empty before" : "text before";
+        SelectionClient copier;
+        m_writer.writeString(u"dictated"_qs);
+        ASSERT_TRUE(copier.take("CLIPBOARD")) << label;
+        EXPECT_NO_THROW(m_writer.restore(before)) << label;
+        EXPECT_TRUE(copier.owns("CLIPBOARD")) << label;
+
+        // The copy and the giving back at the same moment: whichever comes first, the copy stays.
+        for (int round = 0; round < 100; ++round) {
+            SelectionClient racer;
+            m_writer.writeString(u"dictated"_qs);
+            std::promise<void> go;
+            auto copying = std::async(std::launch::async, [&racer, ready = go.get_future()] {
+                ready.wait();
+                return racer.take("CLIPBOARD");
+            });
+            go.set_value();
+            EXPECT_NO_THROW(m_writer.restore(before)) << label << ", round " << round;
+            // A copy taken from the copier before it could check is lost as well.
+            const bool took = copying.get();
+            EXPECT_TRUE(took && racer.owns("CLIPBOARD")) << label << ", round " << round;
+        }
+
+        m_writer.writeString(u"dictated"_qs);
+        m_writer.restore(before);
+        const QByteArray expected = before.isEmpty() ? "(refused)" : "the user's words";
+        EXPECT_EQ(whileTheEventLoopRuns([&] {
+                      const auto answer = m_reader.read("CLIPBOARD", "UTF8_STRING");
+                      return !answer ? QByteArray("(no answer)") : answer->refused ? "(refused)" : answer->data;
+                  }),
+                  expected)
+            << label;
+    }
+}
+
+// A clipboard manager that hung (it holds the manager's selection and answers nothing) is offered the
+// words and does not hold our end: the wait for it is bounded. Without the bound this test never ends
+// and the test run's time limit fails it.
+TEST_F(SelectionServing, AClipboardManagerThatNeverAnswersDoesNotHoldTheEnd) {
+    auto writer = std::make_unique<SystemPasteboardWriter>();
+    writer->writeString(kWords);
+    SelectionClient manager;
+    ASSERT_TRUE(manager.take("CLIPBOARD_MANAGER"));
+    auto asked = std::async(std::launch::async, [&] { return manager.askedToKeepClipboard(60000); });
+    writer.reset();
+    EXPECT_TRUE(asked.get());
 }
 
 TEST_F(SelectionServing, WordsLargerThanOneRequestAreRefusedAndTheServingGoesOn) {
