@@ -3,6 +3,7 @@
 #include "Support/CancellationError.h"
 
 #include <QDeadlineTimer>
+#include <QMap>
 
 #include <xcb/xcb.h>
 
@@ -128,26 +129,42 @@ public:
         auto entry = std::make_shared<Claim>();
         entry->selection = selection;
         entry->number = number;
-        if (text) entry->contents = Contents{text->toUtf8(), text->toLatin1()};
-        std::future<bool> done = entry->done.get_future();
-        {
-            const std::lock_guard lock(m_mutex);
-            m_claims.push_back(entry);
+        if (text) entry->contents = Contents{true, text->toUtf8(), text->toLatin1(), {}};
+        return submit(entry);
+    }
+
+    // Serves `contents` (data by MIME type) in place of the claim of that number, while it holds the
+    // selection; a text/plain entry is served in every text form.
+    Replacement replace(Selection selection, quint64 over, const QMap<QString, QByteArray>& contents) {
+        if (!m_running) return Replacement::notOurs;
+        Contents served;
+        const auto fits = [this](const QByteArray& data) { return quint64(data.size()) <= m_maxDataBytes; };
+        for (auto it = contents.constBegin(); it != contents.constEnd(); ++it) {
+            if (!fits(it.value())) return Replacement::tooLarge;
+            if (it.key() == u"text/plain") {
+                served.hasText = true;
+                served.utf8 = it.value();
+                served.latin1 = QString::fromUtf8(it.value()).toLatin1();
+            } else if (it.key().contains(u'/')) {
+                // Names without a slash are the toolkit's for the conversions themselves (TARGETS,
+                // TIMESTAMP), which we answer on our own.
+                served.others.emplace_back(internAtom(it.key().toUtf8()), it.value());
+            }
         }
-        // The property's notification carries the time the claim is stamped with (ICCCM 2.1).
-        xcb_change_property(m_connection, XCB_PROP_MODE_APPEND, m_window, m_atoms[timeProbeAtom], XCB_ATOM_STRING, 8, 0,
-                            nullptr);
-        xcb_flush(m_connection);
-        if (done.wait_for(kClaimLimit) == std::future_status::ready) return done.get();
-        const std::lock_guard lock(m_mutex);
-        std::erase(m_claims, entry);
-        return false;
+        if (served.hasText) {
+            std::erase_if(served.others, [this](const auto& other) { return isTextTarget(other.first); });
+        }
+        auto entry = std::make_shared<Claim>();
+        entry->selection = selection;
+        entry->contents = std::move(served);
+        entry->over = over;
+        return submit(entry) ? Replacement::served : Replacement::notOurs;
     }
 
     std::optional<QString> servedText(Selection selection) const {
         const std::lock_guard lock(m_mutex);
         const Served& served = m_served[indexOf(selection)];
-        if (!served.contents) return std::nullopt;
+        if (!served.contents || !served.contents->hasText) return std::nullopt;
         return QString::fromUtf8(served.contents->utf8);
     }
 
@@ -165,13 +182,18 @@ public:
 
 private:
     struct Contents {
+        bool hasText = false;
         QByteArray utf8;
         QByteArray latin1;
+        // Further forms, served as they are under their own target.
+        std::vector<std::pair<xcb_atom_t, QByteArray>> others;
     };
     struct Claim {
         Selection selection = Selection::clipboard;
         std::optional<Contents> contents;
         quint64 number = 0;
+        // Replaces the claim of that number, only while it holds the selection.
+        std::optional<quint64> over;
         std::promise<bool> done;
     };
     struct Served {
@@ -179,6 +201,23 @@ private:
         quint64 number = 0;
         xcb_timestamp_t since = XCB_CURRENT_TIME;
     };
+
+    // Hands the claim to the server's thread with a fresh time and waits for it.
+    bool submit(const std::shared_ptr<Claim>& entry) {
+        std::future<bool> done = entry->done.get_future();
+        {
+            const std::lock_guard lock(m_mutex);
+            m_claims.push_back(entry);
+        }
+        // The property's notification carries the time the claim is stamped with (ICCCM 2.1).
+        xcb_change_property(m_connection, XCB_PROP_MODE_APPEND, m_window, m_atoms[timeProbeAtom], XCB_ATOM_STRING, 8, 0,
+                            nullptr);
+        xcb_flush(m_connection);
+        if (done.wait_for(kClaimLimit) == std::future_status::ready) return done.get();
+        const std::lock_guard lock(m_mutex);
+        std::erase(m_claims, entry);
+        return false;
+    }
 
     void run() {
         while (!m_stopping) {
@@ -236,6 +275,16 @@ private:
         }
     }
 
+    xcb_atom_t internAtom(const QByteArray& name) const {
+        const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+            m_connection, xcb_intern_atom(m_connection, 0, uint16_t(name.size()), name.constData()), nullptr));
+        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    }
+    bool isTextTarget(xcb_atom_t atom) const {
+        return atom == m_atoms[utf8StringAtom] || atom == XCB_ATOM_STRING || atom == m_atoms[textAtom] ||
+               atom == m_atoms[plainUtf8Atom] || atom == m_atoms[plainAtom];
+    }
+
     xcb_atom_t atomOf(Selection selection) const {
         return selection == Selection::clipboard ? m_atoms[clipboardAtom] : xcb_atom_t(XCB_ATOM_PRIMARY);
     }
@@ -257,6 +306,7 @@ private:
 
     bool take(const Claim& claim, xcb_timestamp_t time) {
         if (!claim.contents) return giveUp(claim.selection);
+        if (claim.over) return takeOver(claim);
         const xcb_atom_t selection = atomOf(claim.selection);
         {
             const std::lock_guard lock(m_mutex);
@@ -273,6 +323,37 @@ private:
             m_served[indexOf(claim.selection)].contents.reset();
         }
         return taken;
+    }
+
+    // Serves new contents while the claim they replace still holds the selection. The X server is held
+    // from the look at the owner to the new claim, and the new claim carries the replaced one's time:
+    // another client's copy stamped after our claim wins over it, even one on its way to the server.
+    bool takeOver(const Claim& claim) {
+        const std::size_t index = indexOf(claim.selection);
+        xcb_timestamp_t since = XCB_CURRENT_TIME;
+        {
+            const std::lock_guard lock(m_mutex);
+            const Served& served = m_served[index];
+            if (!served.contents || served.number != *claim.over) return false;
+            since = served.since;
+        }
+        const xcb_atom_t atom = atomOf(claim.selection);
+        xcb_grab_server(m_connection);
+        const XcbReply<xcb_get_selection_owner_reply_t> owner(
+            xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, atom), nullptr));
+        const bool ours = owner && owner->owner == m_window;
+        if (ours) {
+            {
+                const std::lock_guard lock(m_mutex);
+                m_served[index] = Served{claim.contents, claim.number, since};
+                if (claim.selection == Selection::clipboard) m_askedTargets.clear();
+            }
+            // The same owner and time: applications that follow the clipboard's owner learn of the change.
+            xcb_set_selection_owner(m_connection, m_window, atom, since);
+        }
+        xcb_ungrab_server(m_connection);
+        xcb_flush(m_connection);
+        return ours;
     }
 
     // Gives the selection up while it is still ours. The X server is held from the look at the owner
@@ -319,9 +400,12 @@ private:
     std::optional<Conversion> convert(xcb_atom_t target, const Served& served) const {
         const Contents& contents = *served.contents;
         if (target == m_atoms[targetsAtom]) {
-            const std::array<xcb_atom_t, 8> targets{
-                m_atoms[targetsAtom], m_atoms[multipleAtom], m_atoms[timestampAtom], m_atoms[utf8StringAtom],
-                XCB_ATOM_STRING,      m_atoms[textAtom],     m_atoms[plainUtf8Atom], m_atoms[plainAtom]};
+            std::vector<xcb_atom_t> targets{m_atoms[targetsAtom], m_atoms[multipleAtom], m_atoms[timestampAtom]};
+            if (contents.hasText)
+                targets.insert(targets.end(), {m_atoms[utf8StringAtom], XCB_ATOM_STRING, m_atoms[textAtom],
+                                               m_atoms[plainUtf8Atom], m_atoms[plainAtom]});
+            for (const auto& other : contents.others)
+                targets.push_back(other.first);
             return Conversion{XCB_ATOM_ATOM, 32,
                               QByteArray(reinterpret_cast<const char*>(targets.data()),
                                          qsizetype(targets.size() * sizeof(xcb_atom_t))),
@@ -332,6 +416,10 @@ private:
             return Conversion{XCB_ATOM_INTEGER, 32, QByteArray(reinterpret_cast<const char*>(&since), sizeof since),
                               false};
         }
+        for (const auto& [atom, data] : contents.others) {
+            if (target == atom) return Conversion{atom, 8, data, true};
+        }
+        if (!contents.hasText) return std::nullopt;
         if (target == m_atoms[utf8StringAtom] || target == m_atoms[textAtom])
             return Conversion{m_atoms[utf8StringAtom], 8, contents.utf8, true};
         if (target == m_atoms[plainUtf8Atom] || target == m_atoms[plainAtom])
@@ -454,6 +542,11 @@ bool X11SelectionServer::isRunning() const {
 
 bool X11SelectionServer::claim(Selection selection, const QString& text, quint64 claimNumber) {
     return m_worker->claim(selection, text, claimNumber);
+}
+
+X11SelectionServer::Replacement X11SelectionServer::replace(Selection selection, quint64 claimNumber,
+                                                            const QMap<QString, QByteArray>& contents) {
+    return m_worker->replace(selection, claimNumber, contents);
 }
 
 bool X11SelectionServer::release(Selection selection) {

@@ -96,8 +96,13 @@ void SystemPasteboardWriter::restore(const QList<ClipboardItemSnapshot>& items) 
         return;
     }
     // The earlier contents come back only over our words: a copy another application made since
-    // stays, whatever the clipboard held before.
+    // stays, whatever the clipboard held before. Our server serves them under our words' claim time.
     if (!m_server->serves(X11SelectionServer::Selection::clipboard, m_write)) return;
+    if (m_server->replace(X11SelectionServer::Selection::clipboard, m_write, merged) !=
+        X11SelectionServer::Replacement::tooLarge)
+        return;
+    // Too large for our server, which sends nothing in pieces: Qt serves them. Its claim carries a
+    // newer time than ours; the X server is held from the look at the owner to that claim.
     bool taken = false;
     const auto replaceWords = [&] {
         return X11ClipboardOwnership::replaceWhileOwnedBy(m_server->ownerWindow(), [&] {

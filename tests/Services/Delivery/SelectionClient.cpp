@@ -127,19 +127,25 @@ std::optional<QList<std::optional<QByteArray>>> SelectionClient::readMultiple(co
 }
 
 bool SelectionClient::take(const char* selection) {
+    const std::optional<quint32> time = serverTime();
+    return time && takeAt(selection, *time);
+}
+
+std::optional<quint32> SelectionClient::serverTime() {
     // A zero-length append gives the server's time in its notification (ICCCM 2.1).
     const quint32 probe = atom("_QUORVELLE_TEST_TIME");
     xcb_change_property(m_connection, XCB_PROP_MODE_APPEND, m_window, probe, XCB_ATOM_STRING, 8, 0, nullptr);
     xcb_flush(m_connection);
-    std::optional<quint32> time;
-    while (!time) {
-        const auto event = nextEvent(m_connection, XCB_PROPERTY_NOTIFY, 3000);
-        if (!event) return false;
+    while (const auto event = nextEvent(m_connection, XCB_PROPERTY_NOTIFY, 3000)) {
         const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
-        if (notify->atom == probe) time = notify->time;
+        if (notify->atom == probe) return notify->time;
     }
+    return std::nullopt;
+}
+
+bool SelectionClient::takeAt(const char* selection, quint32 time) {
     const xcb_atom_t selectionAtom = atom(selection);
-    xcb_set_selection_owner(m_connection, m_window, selectionAtom, *time);
+    xcb_set_selection_owner(m_connection, m_window, selectionAtom, time);
     const std::unique_ptr<xcb_get_selection_owner_reply_t, FreeDeleter> reply(
         xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, selectionAtom), nullptr));
     return reply && reply->owner == m_window;

@@ -38,6 +38,10 @@ public:
     QList<QByteArray> atomNames(const QByteArray& atomList);
     // Becomes the selection's owner, stamped with a fresh server time; answers nobody.
     bool take(const char* selection);
+    // The server's time now, as the key press a copy answers carries.
+    std::optional<quint32> serverTime();
+    // Becomes the selection's owner, stamped with that time; answers nobody.
+    bool takeAt(const char* selection, quint32 time);
     // Whether it owns the selection now.
     bool owns(const char* selection);
     // As a clipboard manager that hung (once it took CLIPBOARD_MANAGER): whether it was asked to keep

@@ -158,7 +158,10 @@ TEST_F(SelectionServing, AWriteWinsOverANewerCopyAndTheUsersClipboardComesBack) 
     m_writer.writeString(u"earlier words"_qs);
     m_writer.restore({user});
     const QList<ClipboardItemSnapshot> saved = m_writer.snapshot();
-    ASSERT_EQ(saved, QList{user});
+    // Read back as any application's clipboard is, with the names of its conversions beside.
+    ASSERT_EQ(saved.size(), 1);
+    EXPECT_EQ(saved.first().representations.value(u"text/plain"_qs), "the user's words");
+    EXPECT_EQ(saved.first().representations.value(u"text/html"_qs), "<b>the user's</b> words");
 
     // The user copies elsewhere just before the words go onto the clipboard.
     ASSERT_TRUE(m_reader.take("CLIPBOARD"));
@@ -169,7 +172,7 @@ TEST_F(SelectionServing, AWriteWinsOverANewerCopyAndTheUsersClipboardComesBack) 
     const auto restored = whileTheEventLoopRuns([&] { return m_reader.read("CLIPBOARD", "text/html"); });
     ASSERT_TRUE(restored && !restored->refused);
     EXPECT_EQ(restored->data, "<b>the user's</b> words");
-    // The server let go: the primary selection takes what the clipboard now holds.
+    // The primary selection takes what the clipboard now holds.
     m_writer.copyClipboardToPrimarySelection();
     EXPECT_EQ(textOf("PRIMARY", "UTF8_STRING"), "the user's words");
 
@@ -191,6 +194,15 @@ TEST_F(SelectionServing, GivingTheClipboardBackLeavesACopyMadeSinceByAnotherAppl
         ASSERT_TRUE(copier.take("CLIPBOARD")) << label;
         EXPECT_NO_THROW(m_writer.restore(before)) << label;
         EXPECT_TRUE(copier.owns("CLIPBOARD")) << label;
+
+        // The user's key for the copy came after the words, its copy reaches the X server only after the
+        // giving back: the copy is the newer one and stays.
+        m_writer.writeString(u"dictated"_qs);
+        SelectionClient late;
+        const std::optional<quint32> pressed = late.serverTime();
+        ASSERT_TRUE(pressed) << label;
+        EXPECT_NO_THROW(m_writer.restore(before)) << label;
+        EXPECT_TRUE(late.takeAt("CLIPBOARD", *pressed)) << label;
 
         // The copy and the giving back at the same moment: whichever comes first, the copy stays.
         for (int round = 0; round < 100; ++round) {
