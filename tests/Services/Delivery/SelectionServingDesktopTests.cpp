@@ -1,5 +1,6 @@
 // The words written to the clipboard, as other applications on the display see them: served while our
 // GUI thread is held up, in every text form a reader asks for, until another application copies.
+#include "Platform/Linux/X11ClipboardOwnership.h"
 #include "SelectionClient.h"
 #include "Services/Delivery/ClipboardWriteError.h"
 #include "Services/Delivery/SystemPasteboardWriter.h"
@@ -230,6 +231,23 @@ TEST_F(SelectionServing, GivingTheClipboardBackLeavesACopyMadeSinceByAnotherAppl
                   expected)
             << label;
     }
+}
+
+// Earlier contents beyond one request of the X server come back through Qt, which sends them in
+// pieces, and likewise only over our words.
+TEST_F(SelectionServing, EarlierContentsTooLargeForOurServerComeBackThroughQtOverOurWordsOnly) {
+    const QByteArray large(17 * 1024 * 1024, 'a');
+    const QList<ClipboardItemSnapshot> before{{{{u"text/plain"_qs, large}}}};
+    m_writer.writeString(u"dictated"_qs);
+    EXPECT_NO_THROW(m_writer.restore(before));
+    EXPECT_TRUE(X11ClipboardOwnership::ownsClipboard());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(QClipboard::Clipboard).size(), large.size());
+
+    SelectionClient copier;
+    m_writer.writeString(u"dictated"_qs);
+    ASSERT_TRUE(copier.take("CLIPBOARD"));
+    EXPECT_NO_THROW(m_writer.restore(before));
+    EXPECT_TRUE(copier.owns("CLIPBOARD"));
 }
 
 // A clipboard manager that hung (it holds the manager's selection and answers nothing) is offered the
