@@ -18,9 +18,9 @@ namespace quorvelle {
 // Owns X selections and answers other applications' requests for them from a thread of its own, on
 // an X connection of its own: a GUI thread held up (a synchronous accessibility call into the very
 // application that is reading the clipboard) never holds up the answer. Serves text as TARGETS,
-// UTF8_STRING, STRING, TEXT, text/plain;charset=utf-8 and text/plain, also through MULTIPLE; text
-// larger than one request of the X server is refused rather than sent in pieces. The selection is
-// served until another client takes it.
+// UTF8_STRING, STRING, TEXT, text/plain;charset=utf-8 and text/plain, and further forms put in
+// place of a claim by name, also through MULTIPLE; data larger than one request of the X server is
+// refused rather than sent in pieces. The selection is served until another client takes it.
 //
 // Everything but the signals is called on the thread that made the server (the main thread); the
 // signals are emitted on the server's thread, so a receiver of the main thread gets them queued.

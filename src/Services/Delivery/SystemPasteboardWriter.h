@@ -12,8 +12,9 @@ class X11SelectionServer;
 
 // The desktop clipboard (X11 CLIPBOARD selection). The words written are served by a selection server
 // of their own, on its own thread, so an application reading them never waits for our event loop;
-// reading the user's clipboard and putting it back go through QClipboard (Qt's answers then need the
-// event loop running). Main thread only.
+// so is the user's clipboard when it is given back over them. Reading the user's clipboard goes
+// through QClipboard, and so does giving back contents too large for the server (Qt's answers then
+// need the event loop running). Main thread only.
 class SystemPasteboardWriter final : public ClipboardWriting {
 public:
     SystemPasteboardWriter();
