@@ -140,7 +140,7 @@ public:
         Contents served;
         const auto fits = [this](const QByteArray& data) { return quint64(data.size()) <= m_maxDataBytes; };
         for (auto it = contents.constBegin(); it != contents.constEnd(); ++it) {
-            if (!fits(it.value())) return Replacement::tooLarge;
+            if (!fits(it.value())) return Replacement::leftToQt;
             if (it.key() == u"text/plain") {
                 served.hasText = true;
                 served.utf8 = it.value();
@@ -148,9 +148,12 @@ public:
             } else if (it.key().contains(u'/')) {
                 // Names without a slash are the toolkit's for the conversions themselves (TARGETS,
                 // TIMESTAMP), which we answer on our own.
-                served.others.emplace_back(internAtom(it.key().toUtf8()), it.value());
+                const xcb_atom_t atom = internAtom(it.key().toUtf8());
+                if (atom != XCB_ATOM_NONE) served.others.emplace_back(atom, it.value());
             }
         }
+        // Nothing in a form we can name: left as the toolkit had it.
+        if (!served.hasText && served.others.empty()) return Replacement::leftToQt;
         if (served.hasText) {
             std::erase_if(served.others, [this](const auto& other) { return isTextTarget(other.first); });
         }

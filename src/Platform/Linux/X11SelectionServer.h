@@ -45,11 +45,11 @@ public:
     // in dataSent. Blocks the caller for the two round trips to the X server this takes, a second at
     // most. Returns whether the server made us the owner.
     bool claim(Selection selection, const QString& text, quint64 claimNumber);
-    enum class Replacement { served, notOurs, tooLarge };
+    // leftToQt: larger than one request of the X server, or in no form the server can name.
+    enum class Replacement { served, notOurs, leftToQt };
     // Serves `contents` (data by MIME type; text/plain in every text form) in place of the claim of
     // that number, only while that claim still holds the selection, and under its time: a copy
-    // another client made since stays theirs, even one still on its way. Contents larger than one
-    // request of the X server are not taken.
+    // another client made since stays theirs, even one still on its way.
     Replacement replace(Selection selection, quint64 claimNumber, const QMap<QString, QByteArray>& contents);
     // Gives up the selection while we still hold it, never taking it from a client that copied since;
     // whether it is no longer ours.

@@ -99,10 +99,11 @@ void SystemPasteboardWriter::restore(const QList<ClipboardItemSnapshot>& items) 
     // stays, whatever the clipboard held before. Our server serves them under our words' claim time.
     if (!m_server->serves(X11SelectionServer::Selection::clipboard, m_write)) return;
     if (m_server->replace(X11SelectionServer::Selection::clipboard, m_write, merged) !=
-        X11SelectionServer::Replacement::tooLarge)
+        X11SelectionServer::Replacement::leftToQt)
         return;
-    // Too large for our server, which sends nothing in pieces: Qt serves them. Its claim carries a
-    // newer time than ours; the X server is held from the look at the owner to that claim.
+    // Too large for our server, which sends nothing in pieces, or in forms it cannot name: Qt serves
+    // them. Its claim carries a newer time than ours; the X server is held from the look at the owner
+    // to that claim.
     bool taken = false;
     const auto replaceWords = [&] {
         return X11ClipboardOwnership::replaceWhileOwnedBy(m_server->ownerWindow(), [&] {
