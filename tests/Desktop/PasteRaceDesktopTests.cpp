@@ -303,5 +303,23 @@ TEST_F(PasteRaceDesktop, AFirefoxTabJustBeforeTheClaimWaitsForFirefoxToTellWhere
     }
 }
 
+// The Qt 6 form again, named as a chat application's so that its fields take the words by paste:
+// every round's Tab then races the paste keys, as in the browsers.
+TEST_F(PasteRaceDesktop, AQt6FormTakingTheWordsByPasteKeepsItsPasswordFieldEmpty) {
+    QProcessEnvironment named = QProcessEnvironment::systemEnvironment();
+    named.insert(u"RESOURCE_NAME"_qs, u"slack"_qs);
+    test::FixtureApp fixture(test::FixtureApp::Toolkit::Qt, u"Qt login"_qs, named);
+    const auto reset = [&] {
+        fixture.setText(u"single"_qs, {});
+        fixture.setText(u"password"_qs, {});
+        fixture.focus(u"single"_qs);
+        return xdotool({u"search"_qs, u"--name"_qs, u"^Qt login$"_qs, u"windowactivate"_qs, u"--sync"_qs});
+    };
+    race("Qt 6 by paste", reset, [&] {
+        const QJsonObject texts = fixture.texts();
+        return FormValues{texts.value(u"single"_qs).toString(), texts.value(u"password"_qs).toString()};
+    });
+}
+
 }  // namespace
 }  // namespace quorvelle
