@@ -37,9 +37,6 @@ ClipboardPasteDelivery::ClipboardPasteDelivery(TranscriptDelivery& delivery,
 QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSnapshot target, double durationSeconds,
                                                   Entry entry, QStringList reasons, std::stop_token stopToken) {
     TranscriptDelivery& delivery = m_delivery;
-    const ViewModelEnvironment& environment = delivery.context().environment();
-    // When the focus was last seen settled on the target: the caller has just looked.
-    quint64 settledAt = environment.uptimeNanosecondsProvider();
     if (!delivery.isDelivering()) co_return;
     if (delivery.session().state().kind() == SessionState::Kind::uploading) delivery.session().beginInjecting();
     if (!delivery.isClipboardFallbackEnabled()) {
@@ -75,15 +72,20 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
     };
     for (int attempt = 0; attempt < kLastLookAttempts; ++attempt) {
         heldBack.reset();
-        bool keyPressedSinceSettled = false;
-        const SyntheticPastePerforming::LastLook lastLook = [&](std::optional<std::chrono::milliseconds> sinceKey) {
-            // A key pressed since, or just before (a Tab to the next field), may not have reached the
-            // application's accessibility yet, which then answers for the field it left: its focus
-            // is looked at again once it moved, or had time to.
-            const auto sinceSettled = std::chrono::nanoseconds(environment.uptimeNanosecondsProvider() - settledAt);
-            if (sinceKey && *sinceKey < sinceSettled + kKeyReachesAccessibility) {
-                keyPressedSinceSettled = true;
-                throw KeysHeldBack();
+        bool awaitReport = false;
+        const SyntheticPastePerforming::LastLook lastLook = [&](std::optional<std::chrono::milliseconds> sinceMove) {
+            // A Tab or a click during the dictation may have moved the focus where the application's
+            // accessibility does not show it yet (Firefox hands the key from one process to another),
+            // and its tree then names the field the focus left: it is believed only once the
+            // application reported a focus gain after that press. A window off the bus reports
+            // nothing; the look at it is the window itself.
+            if (sinceMove && !target.isWindowOnly) {
+                const std::optional<std::chrono::milliseconds> report =
+                    delivery.sinceFocusReport(target.app.processIdentifier);
+                if (!report || *report > *sinceMove) {
+                    awaitReport = true;
+                    throw KeysHeldBack();
+                }
             }
             TranscriptDelivery::Validation look = delivery.validateDeliveryTarget(target);
             if (const auto* field = std::get_if<FocusedTargetSnapshot>(&look)) {
@@ -113,25 +115,37 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
                                            kUnexpectedEventText);
             throw ReportedDeliveryFailure(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
         }
-        if (!keyPressedSinceSettled && (!heldBack || !isUnsettled(*heldBack))) break;
+        if (awaitReport) {
+            // Where the application says nothing of where its focus went, the words are not pasted.
+            bool reported = false;
+            try {
+                reported = co_await delivery.focusReport(target.app.processIdentifier,
+                                                         TranscriptDelivery::kFocusSettleLimitSeconds, stopToken);
+            } catch (const CancellationError&) {
+                restoreClipboard(saved);
+                throw;
+            }
+            if (!reported) {
+                heldBack = DeliveryValidationFailure::focusedTargetUnavailable;
+                break;
+            }
+        } else if (!heldBack || !isUnsettled(*heldBack)) {
+            break;
+        }
+        // It gets the same settling as before the paste, then a new look.
         TranscriptDelivery::Validation settled;
         try {
-            if (keyPressedSinceSettled)
-                co_await delivery.focusMove(TranscriptDelivery::kFocusSettleLimitSeconds, stopToken);
-            // It gets the same settling as before the paste, then a new look.
             settled = co_await delivery.settledDeliveryTarget(target, stopToken);
         } catch (const CancellationError&) {
-            // Ended while the keys wait for the focus: none went out.
             restoreClipboard(saved);
             throw;
         }
-        settledAt = environment.uptimeNanosecondsProvider();
         if (!std::holds_alternative<FocusedTargetSnapshot>(settled)) {
             heldBack = settled;
             break;
         }
-        // The last attempt found keys pressed at each look: the focus was never seen still.
-        if (keyPressedSinceSettled) heldBack = DeliveryValidationFailure::focusedTargetUnavailable;
+        // The last attempt found a press at each look that the application had not answered yet.
+        if (awaitReport) heldBack = DeliveryValidationFailure::focusedTargetUnavailable;
     }
     if (heldBack) {
         // No key went out.

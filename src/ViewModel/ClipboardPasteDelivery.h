@@ -40,11 +40,8 @@ public:
     // How long the check waits for the application to fetch the pasted words before it looks anyway.
     static constexpr double kFetchLimitSeconds = 1.0;
     // Looks right before the keys, each after the focus settled again (it was between two places, or
-    // a key was pressed since it was seen settled).
+    // a Tab or a click came that the application had not reported on yet).
     static constexpr int kLastLookAttempts = 3;
-    // How long a key may take to show in an application's accessibility (Firefox hands it from one
-    // process to another first).
-    static constexpr std::chrono::milliseconds kKeyReachesAccessibility{300};
 
 private:
     struct Verification {

@@ -151,6 +151,14 @@ QCoro::Task<void> TranscriptDelivery::nextFocusChange(double timeoutSeconds, std
                                                     std::move(stopToken));
 }
 
+QCoro::Task<bool> TranscriptDelivery::focusReport(qint32 processIdentifier, double timeoutSeconds,
+                                                  std::stop_token stopToken) {
+    if (m_focusChangeAwaiter)
+        co_return co_await m_focusChangeAwaiter->nextFocusReport(processIdentifier, timeoutSeconds, stopToken);
+    co_await m_context.environment().focusSettleSleep(timeoutSeconds, stopToken);
+    co_return false;
+}
+
 TranscriptDelivery::Validation TranscriptDelivery::validateDeliveryTarget(const FocusedTargetSnapshot& captured) {
     FocusedTargetSnapshot current;
     try {

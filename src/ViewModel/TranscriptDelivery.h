@@ -13,6 +13,7 @@
 #include <QCoroTask>
 #include <QStringList>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <stop_token>
@@ -91,6 +92,12 @@ public:
     QCoro::Task<void> focusMove(double timeoutSeconds, std::stop_token stopToken) {
         return nextFocusChange(timeoutSeconds, std::move(stopToken));
     }
+    // FocusChangeAwaiting's account of one application's focus reports; none, and a wait that only
+    // times out, where nothing reports the focus's moves.
+    std::optional<std::chrono::milliseconds> sinceFocusReport(qint32 processIdentifier) {
+        return m_focusChangeAwaiter ? m_focusChangeAwaiter->sinceFocusReport(processIdentifier) : std::nullopt;
+    }
+    QCoro::Task<bool> focusReport(qint32 processIdentifier, double timeoutSeconds, std::stop_token stopToken);
     // Throws TextInsertionError (and whatever else the inserter throws).
     void performDirectInsertion(const QString& text, double durationSeconds, const FocusedTargetSnapshot& target);
     // Leaves the text on the clipboard (writing it there first when asked) and ends in fallbackCopied.

@@ -119,6 +119,27 @@ public:
         co_await moves.pass(stopToken);
         co_await sleepFor(0, stopToken);
     }
+
+    // How long ago the target's application last reported a focus gain; none when it never did.
+    std::optional<std::chrono::milliseconds> report;
+    // Whether a wait for its next report ends with one (then just now), or by its time.
+    bool reportComes = true;
+    QList<double> reportTimeouts;
+    std::function<void()> onReportWait;  // what passes meanwhile, the report in
+    QList<qint32> reportsAskedOf;
+
+    std::optional<std::chrono::milliseconds> sinceFocusReport(qint32 processIdentifier) override {
+        reportsAskedOf.append(processIdentifier);
+        return report;
+    }
+    QCoro::Task<bool> nextFocusReport(qint32, double timeoutSeconds, std::stop_token stopToken) override {
+        reportTimeouts.append(timeoutSeconds);
+        co_await moves.pass(stopToken);
+        co_await sleepFor(0, stopToken);
+        if (reportComes) report = std::chrono::milliseconds(0);
+        if (onReportWait) onReportWait();
+        co_return reportComes;
+    }
 };
 
 class FakeSyntheticPastePerformer final : public SyntheticPastePerforming {

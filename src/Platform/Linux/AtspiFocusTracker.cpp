@@ -38,12 +38,25 @@ QList<FocusGainObserver> observers;
 // The application of the newest object to gain the focus, and whether it took the focus away since.
 QString focusedBusName;
 bool focusAway = false;
-// The process of each application that took the focus away, by bus name (a bus name is never reused).
+// The process of each application that took the focus away or gave it, by bus name (a bus name is
+// never reused).
 QHash<QString, qint32> processOfBusName;
+std::optional<qint32> newestGainProcess;
 
 QString busNameOf(AtspiAccessible* accessible) {
     const AtspiApplication* app = ATSPI_OBJECT(accessible)->app;
     return QString::fromUtf8(app && app->bus_name ? app->bus_name : "");
+}
+
+std::optional<qint32> processOf(AtspiAccessible* source, const QString& busName) {
+    const auto known = processOfBusName.constFind(busName);
+    if (known != processOfBusName.cend()) return known.value();
+    // The bus daemon answers this one, so a hung application cannot stall the event.
+    AtspiCallError error;
+    const guint pid = atspi_accessible_get_process_id(source, error.slot());
+    if (error.failed()) return std::nullopt;
+    processOfBusName.insert(busName, static_cast<qint32>(pid));
+    return static_cast<qint32>(pid);
 }
 
 // Called by libatspi from the main loop; must not throw. The event is a copy handed over to us
@@ -76,16 +89,12 @@ void onFocusChanged(const AtspiEvent* event) {
     if (source && event->detail1 == 1) {
         focusedBusName = busNameOf(source);
         focusAway = false;
+        newestGainProcess = processOf(source, focusedBusName);
         for (const FocusGainObserver& observer : std::as_const(observers))
             observer();
     } else if (source && busNameOf(source) == focusedBusName) {
         focusAway = true;
-        if (!processOfBusName.contains(focusedBusName)) {
-            // The bus daemon answers this one, so a hung application cannot stall the event.
-            AtspiCallError error;
-            const guint pid = atspi_accessible_get_process_id(source, error.slot());
-            if (!error.failed()) processOfBusName.insert(focusedBusName, static_cast<qint32>(pid));
-        }
+        processOf(source, focusedBusName);
     }
     g_boxed_free(ATSPI_TYPE_EVENT, const_cast<AtspiEvent*>(event));
 }
@@ -284,6 +293,10 @@ bool start() {
     listening =
         atspi_event_listener_register_no_data(&onFocusChanged, nullptr, "object:state-changed:focused", error.slot());
     return listening;
+}
+
+std::optional<qint32> processOfNewestGain() {
+    return newestGainProcess;
 }
 
 void observeGains(FocusGainObserver observer) {

@@ -21,6 +21,10 @@ bool start();
 using FocusGainObserver = std::function<void()>;
 void observeGains(FocusGainObserver observer);
 
+// The process of the application whose object gained the focus last; none before any did, or
+// when the bus cannot tell.
+std::optional<qint32> processOfNewestGain();
+
 // The application that last gave an object the focus has taken it away since (the hot key's grab,
 // a menu), rather than handing it to another application, and the front window is still its own
 // (`frontProcess`, the process that owns it): a window the accessibility bus knows nothing of (a

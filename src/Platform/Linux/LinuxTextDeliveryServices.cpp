@@ -23,7 +23,8 @@ LinuxTextDeliveryServices::LinuxTextDeliveryServices()
           [this](quint32 window, std::chrono::milliseconds bound, std::stop_token stopToken) {
               return m_clipboard.targetsRequested(window, bound, std::move(stopToken));
           }),
-      m_focusChanges(&X11FrontmostApplicationReader::frontmostProcessIdentifier) {
+      m_focusChanges(&X11FrontmostApplicationReader::frontmostProcessIdentifier,
+                     [this] { m_keyPoster.catchUpKeyPresses(); }) {
     // A field that held the focus before we started gives no focus event until the focus moves, and
     // under the hot key's grab GTK no longer names it: its application is asked once, before any press.
     QTimer::singleShot(0, &m_lifetime, [this] {

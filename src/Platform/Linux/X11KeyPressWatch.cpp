@@ -1,9 +1,18 @@
 #include "Platform/Linux/X11KeyPressWatch.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
+#include <X11/keysym.h>
 
 namespace quorvelle {
+
+namespace {
+
+// Buttons 1 to 3 click; 4 to 7 scroll, which moves no focus.
+constexpr int kLastClickButton = 3;
+
+}  // namespace
 
 X11KeyPressWatch::X11KeyPressWatch() {
     // A connection of its own: the events it asks for never reach Qt's, and reading them never waits
@@ -31,38 +40,79 @@ X11KeyPressWatch::~X11KeyPressWatch() {
 void X11KeyPressWatch::setWatching(bool watching) {
     if (!m_display || watching == m_watching) return;
     m_watching = watching;
+    if (watching) {
+        m_tabKeyCodes.clear();
+        int minimum = 0, maximum = 0;
+        XDisplayKeycodes(m_display, &minimum, &maximum);
+        for (int code = minimum; code <= maximum; ++code) {
+            // Level 1 is Shift's, where ISO_Left_Tab usually sits.
+            for (int level = 0; level < 2; ++level) {
+                const KeySym symbol = XkbKeycodeToKeysym(m_display, KeyCode(code), 0, level);
+                if (symbol == XK_Tab || symbol == XK_ISO_Left_Tab) m_tabKeyCodes.insert(code);
+            }
+        }
+    }
     select(watching);
     // Presses from before this watch, or still queued from the last one, are not this one's.
     XSync(m_display, False);
     readEvents();
     m_lastPress.reset();
+    m_lastFocusMovingPress.reset();
 }
 
-void X11KeyPressWatch::select(bool keyPresses) {
+void X11KeyPressWatch::select(bool presses) {
     unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
-    if (keyPresses) XISetMask(bits, XI_RawKeyPress);
+    if (presses) {
+        XISetMask(bits, XI_RawKeyPress);
+        XISetMask(bits, XI_RawButtonPress);
+    }
     // Raw events come whichever window has the focus, and whoever grabbed the keyboard.
     XIEventMask mask{XIAllMasterDevices, sizeof bits, bits};
     XISelectEvents(m_display, DefaultRootWindow(m_display), &mask, 1);
 }
 
-std::optional<std::chrono::milliseconds> X11KeyPressWatch::sinceLastKeyPress() {
-    if (!m_display || !m_watching) return std::nullopt;
+void X11KeyPressWatch::catchUp() {
+    if (!m_display || !m_watching) return;
     // Every press the server handled before this question is in the queue after the round trip.
     XSync(m_display, False);
     readEvents();
-    if (!m_lastPress) return std::nullopt;
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - *m_lastPress);
+}
+
+std::optional<std::chrono::milliseconds> X11KeyPressWatch::since(
+    const std::optional<std::chrono::steady_clock::time_point>& press) {
+    if (!press) return std::nullopt;
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - *press);
+}
+
+std::optional<std::chrono::milliseconds> X11KeyPressWatch::sinceLastKeyPress() {
+    if (!m_display || !m_watching) return std::nullopt;
+    catchUp();
+    return since(m_lastPress);
+}
+
+std::optional<std::chrono::milliseconds> X11KeyPressWatch::sinceLastFocusMovingPress() {
+    if (!m_display || !m_watching) return std::nullopt;
+    catchUp();
+    return since(m_lastFocusMovingPress);
 }
 
 void X11KeyPressWatch::readEvents() {
     while (XPending(m_display) > 0) {
         XEvent event;
         XNextEvent(m_display, &event);
-        if (event.xcookie.type == GenericEvent && event.xcookie.extension == m_opcode &&
-            event.xcookie.evtype == XI_RawKeyPress) {
-            m_lastPress = std::chrono::steady_clock::now();
+        if (event.xcookie.type != GenericEvent || event.xcookie.extension != m_opcode) continue;
+        const bool key = event.xcookie.evtype == XI_RawKeyPress;
+        if (!key && event.xcookie.evtype != XI_RawButtonPress) continue;
+        const auto now = std::chrono::steady_clock::now();
+        int detail = 0;
+        if (XGetEventData(m_display, &event.xcookie)) {
+            detail = static_cast<const XIRawEvent*>(event.xcookie.data)->detail;
+            XFreeEventData(m_display, &event.xcookie);
         }
+        if (key) m_lastPress = now;
+        // Unreadable details count as a move: a press that may have moved the focus is not waved through.
+        const bool movesFocus = detail == 0 || (key ? m_tabKeyCodes.contains(detail) : detail <= kLastClickButton);
+        if (movesFocus) m_lastFocusMovingPress = now;
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QSocketNotifier>
 
 #include <chrono>
@@ -12,7 +13,8 @@ namespace quorvelle {
 
 // Notes every key press on the display, whichever window it goes to, through XInput 2's raw events
 // on a connection of its own, while it is watching: outside a dictation the user's typing elsewhere
-// must not wake the app. Main thread only.
+// must not wake the app. It tells apart the presses that can move the focus inside a window (Tab,
+// with or without Shift, and a click) from those that type. Main thread only.
 class X11KeyPressWatch {
 public:
     X11KeyPressWatch();
@@ -23,17 +25,26 @@ public:
     // How long ago the last key press came, as far as this watch has seen; none when none came since
     // it started or the display cannot tell. A press not read yet counts as just now.
     std::optional<std::chrono::milliseconds> sinceLastKeyPress();
+    // The same for the last Tab or pointer click.
+    std::optional<std::chrono::milliseconds> sinceLastFocusMovingPress();
+    // Reads every press the server handled before this call, so that what is noted after it is
+    // known to come after them.
+    void catchUp();
     // Starts or ends the watch; a new watch has seen no press yet.
     void setWatching(bool watching);
 
 private:
     void readEvents();
-    void select(bool keyPresses);
+    void select(bool presses);
+    static std::optional<std::chrono::milliseconds> since(
+        const std::optional<std::chrono::steady_clock::time_point>& press);
 
     _XDisplay* m_display = nullptr;
     int m_opcode = 0;
     std::unique_ptr<QSocketNotifier> m_notifier;
-    std::optional<std::chrono::steady_clock::time_point> m_lastPress;
+    // The keys that give Tab (Shift+Tab included) on the keyboard map as the watch began.
+    QSet<int> m_tabKeyCodes;
+    std::optional<std::chrono::steady_clock::time_point> m_lastPress, m_lastFocusMovingPress;
     bool m_watching = false;
 };
 

@@ -13,7 +13,12 @@ public:
     QList<quint32> heldModifierKeyCodes() override;
     void post(quint32 keyCode, bool pressed) override;
     std::optional<std::chrono::milliseconds> sinceLastKeyPress() override { return m_presses.sinceLastKeyPress(); }
+    std::optional<std::chrono::milliseconds> sinceLastFocusMovingPress() override {
+        return m_presses.sinceLastFocusMovingPress();
+    }
     void watchKeyPresses(bool watching) override { m_presses.setWatching(watching); }
+    // Reads the presses the server handled so far (X11KeyPressWatch::catchUp).
+    void catchUpKeyPresses() { m_presses.catchUp(); }
 
 private:
     X11KeyPressWatch m_presses;

@@ -71,14 +71,15 @@ QCoro::Task<void> CommandVSyntheticPastePerformer::performPaste(FocusedTargetSna
 
 void CommandVSyntheticPastePerformer::lookLast(const LastLook& lastLook) {
     if (!lastLook) return;
-    std::optional<std::chrono::milliseconds> since = m_keyPoster.sinceLastKeyPress();
+    // Letters typed into the field move no focus; a Tab or a click may.
+    std::optional<std::chrono::milliseconds> since = m_keyPoster.sinceLastFocusMovingPress();
     for (int look = 0; look < kOvertakenLookLimit; ++look) {
         const auto lookStart = std::chrono::steady_clock::now();
         lastLook(since);
-        // A key that came while the look asked the application (a Tab into a password field) may
-        // move the focus before our keys arrive: the look is told, and holds them back. The key
-        // presses are read once more as the very last thing before the keys.
-        since = m_keyPoster.sinceLastKeyPress();
+        // A Tab that came while the look asked the application (into a password field) may move
+        // the focus before our keys arrive: the look is told, and holds them back. The presses are
+        // read once more as the very last thing before the keys.
+        since = m_keyPoster.sinceLastFocusMovingPress();
         if (!since || *since > std::chrono::steady_clock::now() - lookStart) return;
         since = std::chrono::milliseconds{0};
     }

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QCoroTask>
+#include <QtGlobal>
 
+#include <chrono>
+#include <optional>
 #include <stop_token>
 
 namespace quorvelle {
@@ -19,6 +22,14 @@ public:
     // hot key's own grab) and hand it back a moment after the grab ends. Text sent meanwhile can be
     // lost. Once another window is in front, the focus is not coming back there.
     virtual bool isFocusAway() const = 0;
+    // How long ago the application whose window the process owns (or a helper process of it) last
+    // reported an element gaining the focus, read after every key press that came before the report;
+    // none when it reported nothing since we listened.
+    virtual std::optional<std::chrono::milliseconds> sinceFocusReport(qint32 processIdentifier) = 0;
+    // Resumes true once that application reports a focus gain, or false after `timeoutSeconds`
+    // without one; a stop ends it at once with CancellationError.
+    virtual QCoro::Task<bool> nextFocusReport(qint32 processIdentifier, double timeoutSeconds,
+                                              std::stop_token stopToken) = 0;
 };
 
 }  // namespace quorvelle

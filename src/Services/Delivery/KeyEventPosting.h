@@ -23,6 +23,9 @@ public:
     virtual void post(quint32 keyCode, bool pressed) = 0;
     // How long ago any key was last pressed, on any window; none when none was seen or it cannot be told.
     virtual std::optional<std::chrono::milliseconds> sinceLastKeyPress() = 0;
+    // The same for a press that can move the focus inside a window (Tab, Shift+Tab, a click); where
+    // presses cannot be told apart, any key counts.
+    virtual std::optional<std::chrono::milliseconds> sinceLastFocusMovingPress() { return sinceLastKeyPress(); }
     // Key presses are noted only while watched; a new watch starts with none seen.
     virtual void watchKeyPresses(bool watching) { (void)watching; }
 };

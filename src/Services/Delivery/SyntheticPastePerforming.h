@@ -14,9 +14,9 @@ namespace quorvelle {
 class SyntheticPastePerforming {
 public:
     // Looks at the focus once more when nothing is left to wait for but the keys, told how long ago
-    // any key was last pressed (none when none was seen); throws to hold them back. What it throws
-    // leaves performPaste as it is. Where a key was pressed while it looked, it is called again, told
-    // so: the keys go only after a look that no key overtook.
+    // a press that can move the focus (Tab, Shift+Tab, a click) last came (none when none was seen);
+    // throws to hold them back. What it throws leaves performPaste as it is. Where such a press came
+    // while it looked, it is called again, told so: the keys go only after a look that none overtook.
     using LastLook = std::function<void(std::optional<std::chrono::milliseconds> sinceLastKeyPress)>;
 
     virtual ~SyntheticPastePerforming() = default;

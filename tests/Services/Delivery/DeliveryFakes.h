@@ -164,7 +164,8 @@ public:
     Events posted;
     // How long ago a key was pressed; the rig's sleeps age it. Never pressed when none.
     std::optional<std::chrono::milliseconds> sincePress;
-    bool typing = false;  // a key pressed at every look
+    bool typing = false;       // a key pressed at every look
+    bool lettersOnly = false;  // the presses type: none can move the focus
 
     bool isAvailable() override { return available; }
     std::optional<quint32> keyCode(Key key) override {
@@ -173,6 +174,9 @@ public:
     QList<quint32> heldModifierKeyCodes() override { return held; }
     std::optional<std::chrono::milliseconds> sinceLastKeyPress() override {
         return typing ? std::optional(std::chrono::milliseconds(0)) : sincePress;
+    }
+    std::optional<std::chrono::milliseconds> sinceLastFocusMovingPress() override {
+        return lettersOnly ? std::nullopt : sinceLastKeyPress();
     }
     void post(quint32 keyCode, bool pressed) override {
         posted.append({keyCode, pressed});

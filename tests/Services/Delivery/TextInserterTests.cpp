@@ -344,6 +344,15 @@ TEST(SyntheticPaste, TheLastLookComesAfterEveryWaitAndRightBeforeTheKeys) {
     EXPECT_EQ(before.paste(), std::nullopt);
     EXPECT_EQ(beforeLooks, 1);
     EXPECT_EQ(before.keys.posted, FakeKeyPoster::controlV);
+    // Letters typed into the field, before the look and during it, move no focus: the look is told of
+    // none and taken once.
+    PasteRig typedThrough;
+    typedThrough.keys.typing = typedThrough.keys.lettersOnly = true;
+    QList<std::optional<std::chrono::milliseconds>> toldTyping;
+    typedThrough.lastLook = [&](std::optional<std::chrono::milliseconds> since) { toldTyping.append(since); };
+    EXPECT_EQ(typedThrough.paste(), std::nullopt);
+    EXPECT_EQ(toldTyping, (QList<std::optional<std::chrono::milliseconds>>{std::nullopt}));
+    EXPECT_EQ(typedThrough.keys.posted, FakeKeyPoster::controlV);
 }
 
 TEST(SyntheticPaste, WaitsForTheModifiersSendsTheTargetsChordOrRefusesWithoutPosting) {
