@@ -449,6 +449,109 @@ TEST_F(AppDesktop, TheScreenReaderHearsEachStateOnceInOrderWithItsOwnWords) {
     std::cout << "heard: " << listener.heard().join(" | ").toStdString() << std::endl;
 }
 
+// The app's own windows in front: the dashboard or the tray panel holds the keyboard focus. A question
+// the app put to the accessibility bus about them could only be answered by its own thread once it is
+// free again (it froze for about 8 s): the press is refused at once, as a press with no field is, and
+// words arriving while the tray panel is open go to the clipboard at once. Ten rounds each.
+TEST_F(AppDesktop, OverItsOwnWindowsThePressIsRefusedAtOnceAndArrivingWordsAreCopiedAtOnce) {
+    constexpr int kRounds = 10;
+    // Far over what a busy machine takes to tell the outcome, far under the freeze.
+    constexpr qint64 kAtOnce = 4000;
+    server.clearScript();
+    server.respond("POST", QStringLiteral("/v1/internal/log-events"), FakeResponse::json(202, "{}"));
+    server.respond(
+        "POST", kUploadPath,
+        FakeResponse::json(200, R"({"request_id":"req-1","text":"hello from the test backend"})").holdUntilReleased());
+    startApp();
+    const qint64 pid = app.processId();
+    const AnnouncementListener listener(pid);
+    const auto icon = appWindow([](const DesktopWindow& w) { return w.inTray; });
+    ASSERT_TRUE(icon) << "no icon in the tray";
+    const auto popover = [](const DesktopWindow& w) { return !w.inTray && w.geometry.width() == 360; };
+    const auto openPopover = [&, centre = icon->screenGeometry.center()] {
+        return waitUntil(
+            [&] {
+                if (!appWindow(popover, 0))
+                    QProcess::execute(QStringLiteral("xdotool"),
+                                      {QStringLiteral("mousemove"), QString::number(centre.x()),
+                                       QString::number(centre.y()), QStringLiteral("click"), QStringLiteral("1")});
+                return appWindow(popover, 0) && activeWindowProcess() == pid;
+            },
+            kLong);
+    };
+    // How long from `since` until the screen reader heard an outcome starting with `title`; -1 when never.
+    const auto heard = [&](qsizetype from, const QString& title, const QElapsedTimer& since) -> qint64 {
+        const bool came = waitUntil(
+            [&] {
+                const QStringList words = listener.heard().mid(from);
+                return std::any_of(words.begin(), words.end(), [&](const QString& w) { return w.startsWith(title); });
+            },
+            kLong);
+        return came ? since.elapsed() : -1;
+    };
+    const auto pressRefusedAtOnce = [&](const char* where, const std::function<bool()>& ourWindowInFront) {
+        for (int round = 0; round < kRounds; ++round) {
+            SCOPED_TRACE(std::string(where) + ", round " + std::to_string(round));
+            ASSERT_TRUE(ourWindowInFront());
+            const qsizetype from = listener.heard().size();
+            QElapsedTimer pressed;
+            sendKeys(kHotkey, true);
+            pressed.start();
+            const qint64 took = heard(from, u"Writable target required"_qs, pressed);
+            sendKeys(kHotkey, false);
+            EXPECT_TRUE(took >= 0 && took < kAtOnce) << took << " ms\n" << app.eventLog();
+            ASSERT_TRUE(overlayShown(false, kLong)) << "the refusal stays on screen";
+        }
+    };
+
+    ASSERT_EQ(app.runCopy(), 0);
+    const auto dashboard = appWindow([](const DesktopWindow& w) { return !w.inTray && w.geometry.width() == 1270; });
+    ASSERT_TRUE(dashboard);
+    pressRefusedAtOnce("dashboard", [&] {
+        return waitUntil(
+            [&] {
+                if (activeWindowProcess() == pid) return true;
+                QProcess::execute(
+                    QStringLiteral("xdotool"),
+                    {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(dashboard->id)});
+                return false;
+            },
+            kLong);
+    });
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(dashboard->id),
+                       QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("alt+F4")});
+    ASSERT_TRUE(
+        waitUntil([&] { return !appWindow([&](const DesktopWindow& w) { return w.id == dashboard->id; }, 0); }, kLong));
+
+    pressRefusedAtOnce("tray panel", openPopover);
+    EXPECT_TRUE(server.requestsTo(kUploadPath).isEmpty()) << app.eventLog();
+    EXPECT_TRUE(app.historyEntries().isEmpty());
+
+    // The user opens the tray panel while the words upload; the answer comes once the panel has the focus.
+    const auto fixture = field(QStringLiteral("Arrival target"));
+    for (int round = 0; round < kRounds; ++round) {
+        SCOPED_TRACE("upload, round " + std::to_string(round));
+        ASSERT_TRUE(bringToFront(fixture->processId(), kLong));
+        QGuiApplication::clipboard()->setText(QStringLiteral("what the user had copied"));
+        const qsizetype from = listener.heard().size();
+        dictate();
+        ASSERT_TRUE(waitUntil([&] { return server.requestsTo(kUploadPath).size() == round + 1; }, kLong))
+            << app.eventLog();
+        ASSERT_TRUE(openPopover());
+        QElapsedTimer answered;
+        server.releaseHeld();
+        answered.start();
+        const qint64 took = heard(from, u"Copied to clipboard"_qs, answered);
+        EXPECT_TRUE(took >= 0 && took < kAtOnce) << took << " ms\n" << app.eventLog();
+        EXPECT_TRUE(waitUntil([&] { return QGuiApplication::clipboard()->text() == delivered; }, kLong))
+            << QGuiApplication::clipboard()->text().toStdString();
+        EXPECT_EQ(fixture->texts().value(kSingle).toString(), QString());
+        EXPECT_TRUE(waitUntil([&] { return app.historyEntries().size() == round + 1; }, kLong));
+        EXPECT_EQ(app.historyEntries().value(0).completionKind, TranscriptHistoryCompletionKind::copiedToClipboard);
+    }
+}
+
 // On the device, with a model of random weights the test writes: the words are not checked, the road
 // is (no crash, an end the user sees, a history entry or the no-speech outcome).
 TEST_F(AppDesktop, OnDeviceModeRunsTheRoadWithAnInstalledModel) {
