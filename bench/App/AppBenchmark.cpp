@@ -389,7 +389,8 @@ void measureSession(FakeBackendServer& server, bool pressesOnly) {
 // backend holds until the tray panel, opened during the upload, has the focus: from the answer to the
 // copy heard. For each, the longest stretch the app's main thread did not answer, from the press (the
 // answer) until half a second after the outcome. Goals: each outcome within 300 ms, no stall over
-// 100 ms; says whether they were met.
+// 100 ms; says whether they were met (the first press after the start, which makes the overlay's first
+// frame, is printed apart and not counted).
 void measureOwnWindows(int rounds) {
     FakeBackendServer server;
     server.respond("POST", QStringLiteral("/v1/internal/log-events"), FakeResponse::json(202, "{}"));
@@ -455,9 +456,9 @@ void measureOwnWindows(int rounds) {
         };
         met = met && figures.outcome.size() == expected && worst(figures.outcome) < 300 && worst(figures.stall) < 100;
     };
-    const auto pressOver = [&](const char* name, const std::function<bool(const DesktopWindow&)>& window) {
+    const auto pressOver = [&](const char* name, const std::function<bool(const DesktopWindow&)>& window, int count) {
         Figures figures;
-        for (int round = 0; round < rounds; ++round) {
+        for (int round = 0; round < count; ++round) {
             if (!ourWindowInFront(window)) continue;
             const qsizetype from = listener.heard().size();
             QElapsedTimer pressed;
@@ -468,17 +469,20 @@ void measureOwnWindows(int rounds) {
             sendKeys(kHotkey, false);
             waitUntil([] { return !overlayShown(); }, 15000);
         }
-        report(name, figures, std::size_t(rounds));
+        report(name, figures, std::size_t(count));
     };
 
     app.runCopy();
-    pressOver("hot key over the dashboard", dashboard);
+    // The first press after a start makes the overlay's first frame, which is measured apart (above).
+    pressOver("first press after the start, over the dashboard (not counted)", dashboard, 1);
+    met = true;
+    pressOver("hot key over the dashboard", dashboard, rounds);
     for (const DesktopWindow& w : windowsOfClass(kAppClass))
         if (dashboard(w) && w.viewable)
             QProcess::execute(QStringLiteral("xdotool"),
                               {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(w.id),
                                QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("alt+F4")});
-    pressOver("hot key over the tray panel", trayIcon);
+    pressOver("hot key over the tray panel", trayIcon, rounds);
 
     FixtureApp fixture(FixtureApp::Toolkit::Qt, QStringLiteral("Own windows target"));
     fixture.focus(QStringLiteral("single"));
