@@ -4,8 +4,9 @@
 // key release to the text in a field (the fake backend answers at once) and to the history file
 // replaced. The session runs over a 100,000-entry history. With --off-bus, instead: presses into
 // windows whose application is not on the accessibility bus (yet), each to the capture running, to the
-// overlay shown, and the longest the app's main thread went without answering from the press on.
-// Prints its figures and the load average. Run inside scripts/desktop-test-env.
+// overlay shown, and the longest the app's main thread went without answering from the press on. With
+// --own-windows, instead: presses and arriving words while the app's own windows hold the focus (see
+// measureOwnWindows). Prints its figures and the load average. Run inside scripts/desktop-test-env.
 #include "AppUnderTest.h"
 #include "AppWindows.h"
 #include "FakeBackendServer.h"
@@ -27,6 +28,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -35,6 +37,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -381,11 +384,137 @@ void measureSession(FakeBackendServer& server, bool pressesOnly) {
     clearStoredSession();
 }
 
+// The app's own windows in front. Presses while the dashboard, then the tray panel, holds the focus:
+// each to the refusal heard by a screen reader. Then dictations into a Qt field whose answer the
+// backend holds until the tray panel, opened during the upload, has the focus: from the answer to the
+// copy heard. For each, the longest stretch the app's main thread did not answer, from the press (the
+// answer) until half a second after the outcome. Goals: each outcome within 300 ms, no stall over
+// 100 ms; says whether they were met (the first press after the start, which makes the overlay's first
+// frame, is printed apart and not counted).
+void measureOwnWindows(int rounds) {
+    FakeBackendServer server;
+    server.respond("POST", QStringLiteral("/v1/internal/log-events"), FakeResponse::json(202, "{}"));
+    server.respond("POST", QStringLiteral("/v1/transcriptions"),
+                   FakeResponse::json(200, R"({"request_id":"req-1","text":"benchmark words"})").holdUntilReleased());
+    seedSignedInSession();
+    AppUnderTest app(server.baseUrl());
+    useProgram(app);
+    app.start();
+    if (!app.waitUntilHotkeyRegistered()) {
+        std::printf("the app did not register its hot key: %s\n", qPrintable(app.standardError()));
+        return;
+    }
+    const qint64 pid = app.processId();
+    MainThreadProbe probe(pid);
+    if (!probe.isAnswered()) {
+        std::printf("the app's accessibility object does not answer\n");
+        return;
+    }
+    const AnnouncementListener listener(pid);
+    TestMicrophone microphone;
+    const auto ourWindowInFront = [&](const std::function<bool(const DesktopWindow&)>& wanted) {
+        return waitUntil(
+            [&] {
+                for (const DesktopWindow& w : windowsOfClass(kAppClass)) {
+                    if (!w.viewable || !wanted(w) || activeWindowProcess() == pid) continue;
+                    const QPoint centre = w.screenGeometry.center();
+                    QProcess::execute(QStringLiteral("xdotool"),
+                                      w.inTray ? QStringList{QStringLiteral("mousemove"), QString::number(centre.x()),
+                                                             QString::number(centre.y()), QStringLiteral("click"),
+                                                             QStringLiteral("1")}
+                                               : QStringList{QStringLiteral("windowactivate"), QStringLiteral("--sync"),
+                                                             QString::number(w.id)});
+                }
+                return activeWindowProcess() == pid;
+            },
+            10000);
+    };
+    const auto dashboard = [](const DesktopWindow& w) { return !w.inTray && w.geometry.width() == 1270; };
+    const auto trayIcon = [](const DesktopWindow& w) { return w.inTray; };
+    struct Figures {
+        std::vector<double> outcome, stall;
+    };
+    // From `since` to the outcome heard, then the stall until half a second later.
+    const auto heard = [&](Figures& figures, qsizetype from, const QString& title, const QElapsedTimer& since) {
+        const bool came = waitUntil(
+            [&] {
+                const QStringList words = listener.heard().mid(from);
+                return std::any_of(words.begin(), words.end(), [&](const QString& w) { return w.startsWith(title); });
+            },
+            15000);
+        if (came) figures.outcome.push_back(double(since.nsecsElapsed()) / 1e6);
+        waitUntil([] { return false; }, 500);
+        figures.stall.push_back(probe.stop());
+    };
+    bool met = true;
+    const auto report = [&](const char* name, const Figures& figures, std::size_t expected) {
+        std::printf("%s\n", name);
+        print("  to the outcome heard", figures.outcome);
+        print("  longest main-thread stall", figures.stall);
+        const auto worst = [](const std::vector<double>& v) {
+            return v.empty() ? 1e9 : *std::max_element(v.begin(), v.end());
+        };
+        met = met && figures.outcome.size() == expected && worst(figures.outcome) < 300 && worst(figures.stall) < 100;
+    };
+    const auto pressOver = [&](const char* name, const std::function<bool(const DesktopWindow&)>& window, int count) {
+        Figures figures;
+        for (int round = 0; round < count; ++round) {
+            if (!ourWindowInFront(window)) continue;
+            const qsizetype from = listener.heard().size();
+            QElapsedTimer pressed;
+            probe.start();
+            sendKeys(kHotkey, true);
+            pressed.start();
+            heard(figures, from, QStringLiteral("Writable target required"), pressed);
+            sendKeys(kHotkey, false);
+            waitUntil([] { return !overlayShown(); }, 15000);
+        }
+        report(name, figures, std::size_t(count));
+    };
+
+    app.runCopy();
+    // The first press after a start makes the overlay's first frame, which is measured apart (above).
+    pressOver("first press after the start, over the dashboard (not counted)", dashboard, 1);
+    met = true;
+    pressOver("hot key over the dashboard", dashboard, rounds);
+    for (const DesktopWindow& w : windowsOfClass(kAppClass))
+        if (dashboard(w) && w.viewable)
+            QProcess::execute(QStringLiteral("xdotool"),
+                              {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(w.id),
+                               QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("alt+F4")});
+    pressOver("hot key over the tray panel", trayIcon, rounds);
+
+    FixtureApp fixture(FixtureApp::Toolkit::Qt, QStringLiteral("Own windows target"));
+    fixture.focus(QStringLiteral("single"));
+    Figures arrivals;
+    for (int round = 0; round < rounds; ++round) {
+        if (!bringToFront(fixture.processId())) continue;
+        const qsizetype uploads = server.requestsTo(QStringLiteral("/v1/transcriptions")).size();
+        const qsizetype from = listener.heard().size();
+        speakWithHotkeyDown(microphone, kHotkey);
+        sendKeys(kHotkey, false);
+        if (!waitUntil([&] { return server.requestsTo(QStringLiteral("/v1/transcriptions")).size() > uploads; },
+                       15000) ||
+            !ourWindowInFront(trayIcon))
+            continue;
+        QElapsedTimer answered;
+        probe.start();
+        server.releaseHeld();
+        answered.start();
+        heard(arrivals, from, QStringLiteral("Copied to clipboard"), answered);
+        waitUntil([] { return !overlayShown(); }, 15000);
+    }
+    report("words arriving while the tray panel has the focus", arrivals, std::size_t(rounds));
+    std::printf("goal (every outcome within 300 ms, no stall over 100 ms): %s\n", met ? "met" : "NOT met");
+    clearStoredSession();
+}
+
 }  // namespace
 
-// app_benchmark [--presses N] [--presses-only | --off-bus] [--program PATH]: --presses-only leaves out
-// the start and delivery figures, --off-bus measures only the presses into windows off the
-// accessibility bus; --program runs another build of the executable.
+// app_benchmark [--presses N] [--presses-only | --off-bus | --own-windows] [--program PATH]: --presses-only
+// leaves out the start and delivery figures, --off-bus measures only the presses into windows off the
+// accessibility bus, --own-windows only the presses and deliveries over the app's own windows (N rounds
+// each, 10 unless given); --program runs another build of the executable.
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     if (!insideDesktopTestEnvironment()) return 1;
@@ -398,6 +527,11 @@ int main(int argc, char** argv) {
     FakeBackendServer server;
     answerTranscriptionsWith(server, QStringLiteral("benchmark words"));
     printLoad();
+    if (arguments.contains(QStringLiteral("--own-windows"))) {
+        measureOwnWindows(countAt > 0 ? pressCount : 10);
+        printLoad();
+        return 0;
+    }
     if (arguments.contains(QStringLiteral("--off-bus"))) {
         measureWindowsOffTheBus(server);
         printLoad();

@@ -2,6 +2,7 @@
 
 #include "Models/FallbackMessage.h"
 #include "Services/Delivery/ClipboardWriteError.h"
+#include "Services/Delivery/FocusedTargetInspectionError.h"
 #include "Services/Delivery/TextInsertionError.h"
 #include "Support/CancellationError.h"
 #include "ViewModel/SessionTexts.h"
@@ -118,6 +119,8 @@ QCoro::Task<TranscriptDelivery::Validation> TranscriptDelivery::settledDeliveryT
     // one that a window whose focus was unknown shows beside it): it is looked at again, like
     // another field, until the focus settles; then nothing goes there.
     const auto unsettled = [this, justReleased](const Validation& validation) {
+        // The user opened one of our own windows: the focus is not on its way back to a field.
+        if (m_ownWindowInFront) return false;
         if (m_focusChangeAwaiter && m_focusChangeAwaiter->isFocusAway()) return true;
         if (std::holds_alternative<FocusedTargetSnapshot>(validation)) return false;
         const auto* failure = std::get_if<DeliveryValidationFailure>(&validation);
@@ -161,8 +164,16 @@ QCoro::Task<bool> TranscriptDelivery::focusReport(qint32 processIdentifier, doub
 
 TranscriptDelivery::Validation TranscriptDelivery::validateDeliveryTarget(const FocusedTargetSnapshot& captured) {
     FocusedTargetSnapshot current;
+    m_ownWindowInFront = false;
     try {
         current = m_focusedTargetInspector->reinspect(captured);
+    } catch (const FocusedTargetInspectionError& error) {
+        m_outlets.publishFocusedTarget(std::nullopt);
+        m_record.targetIdentityScore.reset();
+        // Another application than the target's is in front: ours.
+        m_ownWindowInFront = error.isOwnWindowInFront();
+        return m_ownWindowInFront ? DeliveryValidationFailure::frontmostApplicationChanged
+                                  : DeliveryValidationFailure::focusedTargetUnavailable;
     } catch (...) {
         m_outlets.publishFocusedTarget(std::nullopt);
         m_record.targetIdentityScore.reset();

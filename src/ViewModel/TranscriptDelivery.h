@@ -146,6 +146,8 @@ private:
     std::shared_ptr<FocusChangeAwaiting> m_focusChangeAwaiter;
     LastDeliveryRecord m_record;
     std::optional<quint64> m_keyReleasedAt;  // uptime, until the next delivery
+    // The last validation found one of our own windows in front.
+    bool m_ownWindowInFront = false;
     ClipboardPasteDelivery m_paste;
 };
 

@@ -34,7 +34,9 @@
 
 #include <algorithm>
 #include <csignal>
+#include <functional>
 #include <iostream>
+#include <memory>
 
 namespace quorvelle::test {
 namespace {
@@ -447,6 +449,139 @@ TEST_F(AppDesktop, TheScreenReaderHearsEachStateOnceInOrderWithItsOwnWords) {
     EXPECT_EQ(heardSince(dictation.size() + failure.size()), QStringList{secure})
         << listener.heard().join(" | ").toStdString();
     std::cout << "heard: " << listener.heard().join(" | ").toStdString() << std::endl;
+}
+
+// The app's own windows in front: the dashboard or the tray panel holds the keyboard focus. A question
+// the app put to the accessibility bus about them could only be answered by its own thread once it is
+// free again (it froze for about 8 s): a press is refused at once, as a press with no field is, and
+// words arriving while the tray panel is open go to the clipboard at once. Ten rounds each; the
+// backend holds each answer until the test lets it go.
+class AppOwnWindowsDesktop : public AppDesktop {
+protected:
+    static constexpr int kRounds = 10;
+    // Five times what the outcome may take, under the freeze: each question to ourselves waits out the
+    // bus's timeout, and a look asks several (2.5 to 4.5 s here).
+    static constexpr qint64 kAtOnce = 1500;
+
+    void SetUp() override {
+        AppDesktop::SetUp();
+        if (IsSkipped()) return;
+        server.clearScript();
+        server.respond("POST", QStringLiteral("/v1/internal/log-events"), FakeResponse::json(202, "{}"));
+        server.respond("POST", kUploadPath,
+                       FakeResponse::json(200, R"({"request_id":"req-1","text":"hello from the test backend"})")
+                           .holdUntilReleased());
+        startApp();
+        listener = std::make_unique<AnnouncementListener>(app.processId());
+    }
+
+    // The tray panel open and in front, opened by a click on the icon where it is not.
+    bool trayPanelInFront() {
+        const auto icon = appWindow([](const DesktopWindow& w) { return w.inTray; });
+        if (!icon) return false;
+        const QPoint centre = icon->screenGeometry.center();
+        const auto popover = [](const DesktopWindow& w) { return !w.inTray && w.geometry.width() == 360; };
+        return waitUntil(
+            [&] {
+                if (!appWindow(popover, 0))
+                    QProcess::execute(QStringLiteral("xdotool"),
+                                      {QStringLiteral("mousemove"), QString::number(centre.x()),
+                                       QString::number(centre.y()), QStringLiteral("click"), QStringLiteral("1")});
+                return appWindow(popover, 0) && activeWindowProcess() == app.processId();
+            },
+            kLong);
+    }
+
+    // The milliseconds from `since` until the screen reader heard, after its first `from` showings,
+    // an outcome starting with `title`; -1 when it never came.
+    qint64 heard(qsizetype from, const QString& title, const QElapsedTimer& since) {
+        const bool came = waitUntil(
+            [&] {
+                const QStringList words = listener->heard().mid(from);
+                return std::any_of(words.begin(), words.end(), [&](const QString& w) { return w.startsWith(title); });
+            },
+            kLong);
+        return came ? since.elapsed() : -1;
+    }
+
+    void pressRefusedAtOnce(const std::function<bool()>& ourWindowInFront) {
+        for (int round = 0; round < kRounds; ++round) {
+            SCOPED_TRACE("round " + std::to_string(round));
+            ASSERT_TRUE(ourWindowInFront());
+            const qsizetype from = listener->heard().size();
+            QElapsedTimer pressed;
+            sendKeys(kHotkey, true);
+            pressed.start();
+            const qint64 took = heard(from, u"Writable target required"_qs, pressed);
+            sendKeys(kHotkey, false);
+            std::cout << "refused " << took << " ms after the press" << std::endl;
+            // One freeze is enough to tell: the rounds after it would only repeat it.
+            ASSERT_TRUE(took >= 0 && took < kAtOnce) << took << " ms\n" << app.eventLog();
+            ASSERT_TRUE(overlayShown(false, kLong)) << "the refusal stays on screen";
+        }
+    }
+
+    std::unique_ptr<AnnouncementListener> listener;
+};
+
+TEST_F(AppOwnWindowsDesktop, APressOverTheDashboardOrTheTrayPanelIsRefusedAtOnce) {
+    const qint64 pid = app.processId();
+    ASSERT_EQ(app.runCopy(), 0);
+    const auto dashboard = appWindow([](const DesktopWindow& w) { return !w.inTray && w.geometry.width() == 1270; });
+    ASSERT_TRUE(dashboard);
+    {
+        SCOPED_TRACE("dashboard");
+        pressRefusedAtOnce([&] {
+            return waitUntil(
+                [&] {
+                    if (activeWindowProcess() == pid) return true;
+                    QProcess::execute(
+                        QStringLiteral("xdotool"),
+                        {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(dashboard->id)});
+                    return false;
+                },
+                kLong);
+        });
+        if (HasFatalFailure()) return;
+    }
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(dashboard->id),
+                       QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("alt+F4")});
+    ASSERT_TRUE(
+        waitUntil([&] { return !appWindow([&](const DesktopWindow& w) { return w.id == dashboard->id; }, 0); }, kLong));
+    {
+        SCOPED_TRACE("tray panel");
+        pressRefusedAtOnce([&] { return trayPanelInFront(); });
+        if (HasFatalFailure()) return;
+    }
+    EXPECT_TRUE(server.requestsTo(kUploadPath).isEmpty()) << app.eventLog();
+    EXPECT_TRUE(app.historyEntries().isEmpty());
+}
+
+// The user opens the tray panel while the words upload; the answer comes once the panel has the focus.
+TEST_F(AppOwnWindowsDesktop, WordsArrivingWhileTheTrayPanelHasTheFocusAreCopiedAtOnce) {
+    const auto fixture = field(QStringLiteral("Arrival target"));
+    for (int round = 0; round < kRounds; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        ASSERT_TRUE(bringToFront(fixture->processId(), kLong));
+        QGuiApplication::clipboard()->setText(QStringLiteral("what the user had copied"));
+        const qsizetype from = listener->heard().size();
+        dictate();
+        ASSERT_TRUE(waitUntil([&] { return server.requestsTo(kUploadPath).size() == round + 1; }, kLong))
+            << app.eventLog();
+        ASSERT_TRUE(trayPanelInFront());
+        QElapsedTimer answered;
+        server.releaseHeld();
+        answered.start();
+        const qint64 took = heard(from, u"Copied to clipboard"_qs, answered);
+        std::cout << "copied " << took << " ms after the answer" << std::endl;
+        ASSERT_TRUE(took >= 0 && took < kAtOnce) << took << " ms\n" << app.eventLog();
+        EXPECT_TRUE(waitUntil([&] { return QGuiApplication::clipboard()->text() == delivered; }, kLong))
+            << QGuiApplication::clipboard()->text().toStdString();
+        EXPECT_EQ(fixture->texts().value(kSingle).toString(), QString());
+        EXPECT_TRUE(waitUntil([&] { return app.historyEntries().size() == round + 1; }, kLong));
+        EXPECT_EQ(app.historyEntries().value(0).completionKind, TranscriptHistoryCompletionKind::copiedToClipboard);
+    }
 }
 
 // On the device, with a model of random weights the test writes: the words are not checked, the road

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace quorvelle::test {
 
@@ -132,8 +133,10 @@ void FakeBackendServer::readFrom(QTcpSocket* socket) {
         Q_EMIT requestReceived(request);
 
         const FakeResponse response = nextResponse(request.method, request.path);
-        // Silence or a dropped connection: later requests on this connection wait for ever.
-        connection->busy = response.kind != FakeResponse::Kind::answer;
+        // Silence or a dropped connection: later requests on this connection wait for ever; a held
+        // answer, until it is released.
+        connection->busy = response.kind != FakeResponse::Kind::answer || response.held;
+        if (response.kind == FakeResponse::Kind::answer && response.held) m_held.append({socket, response});
         if (response.kind == FakeResponse::Kind::dropConnection) socket->abort();
         if (!connection->busy) write(socket, response);
     }
@@ -170,6 +173,18 @@ void FakeBackendServer::write(QTcpSocket* socket, const FakeResponse& response) 
             timer->deleteLater();
     });
     timer->start(response.dripInterval);
+}
+
+void FakeBackendServer::releaseHeld() {
+    const auto held = std::exchange(m_held, {});
+    for (const auto& [socket, response] : held) {
+        const auto connection = m_connections.value(socket);
+        // The client gave up on it meanwhile.
+        if (!connection) continue;
+        connection->busy = false;
+        write(socket, response);
+        readFrom(socket);
+    }
 }
 
 void FakeBackendServer::close() {

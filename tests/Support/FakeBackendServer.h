@@ -42,6 +42,8 @@ struct FakeResponse {
     // pause before each byte.
     std::chrono::milliseconds dripInterval{0};
     bool dripHead = false;
+    // Kept back until the server's releaseHeld(), so that a test answers once the app got somewhere.
+    bool held = false;
 
     static FakeResponse json(int status, const QByteArray& body) {
         return raw(status, body).header("Content-Type", "application/json");
@@ -55,6 +57,7 @@ struct FakeResponse {
     }
     FakeResponse& drip(std::chrono::milliseconds interval) { return dripInterval = interval, *this; }
     FakeResponse& dripFromTheHead(std::chrono::milliseconds interval) { return dripHead = true, drip(interval); }
+    FakeResponse& holdUntilReleased() { return held = true, *this; }
 };
 
 struct MultipartPart {
@@ -96,6 +99,9 @@ public:
     // Forgets every route's script; recorded requests stay.
     void clearScript() { m_script.clear(); }
 
+    // Sends every answer held back so far (holdUntilReleased); later requests on their connections go on.
+    void releaseHeld();
+
     const QList<RecordedRequest>& requests() const { return m_requests; }
     QList<RecordedRequest> requestsTo(const QString& path) const;
     void clearRequests() { m_requests.clear(); }
@@ -116,6 +122,7 @@ private:
     QHash<QString, QList<FakeResponse>> m_script;
     QList<RecordedRequest> m_requests;
     QHash<QTcpSocket*, std::shared_ptr<Connection>> m_connections;
+    QList<QPair<QTcpSocket*, FakeResponse>> m_held;
 };
 
 }  // namespace quorvelle::test

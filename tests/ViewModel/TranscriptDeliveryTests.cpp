@@ -373,6 +373,36 @@ TEST(TranscriptDelivery, WaitsForTheFocusOnlyWhileItHasNotSettledAndThenOnItsEve
     EXPECT_EQ(unreported.fakes.focusSettleWaits, QList<double>{TranscriptDelivery::kFocusSettleStepSeconds});
 }
 
+// The user opened one of our own windows (the tray panel) while the words were on their way: they go to
+// the clipboard at once, told that another application is in front, on either road and also right
+// after the release, when a field elsewhere would still be waited for.
+TEST(TranscriptDelivery, OurOwnWindowInFrontCopiesAtOnceWithoutWaitingForTheFocus) {
+    const Row copied{
+        "", {}, SessionState::fallbackCopied(), Kind::copiedToClipboard, "fallback.frontmost_application_changed", {}};
+    const Adjust ownWindow = [](DeliveryRig& r) {
+        r.fakes.inspector->answer.setFallback(writableTextField());
+        r.fakes.inspector->answer.pushFailure(FocusedTargetInspectionError::ownWindowInFront());
+    };
+    const Adjust released = [](DeliveryRig& r) { r.delivery.noteHotkeyReleased(); };
+    // Direct road: the look before the write; paste road: the last look before the keys.
+    const Adjust pasteLastLook = [&](DeliveryRig& r) {
+        paste(r);
+        r.fakes.inspector->answer.push(writableTextField());
+        ownWindow(r);
+    };
+    for (const auto& [label, road] : {std::pair<const char*, Adjust>{"direct", ownWindow}, {"paste", pasteLastLook}}) {
+        for (const bool justReleased : {false, true}) {
+            SCOPED_TRACE(std::string(label) + (justReleased ? ", just released" : ""));
+            DeliveryRig rig(road, justReleased ? released : Adjust{});
+            expectRow(rig, copied);
+            EXPECT_TRUE(rig.fakes.focusChanges->timeouts.isEmpty()) << rig.fakes.focusChanges->timeouts.size();
+            EXPECT_EQ(plainText(rig.fakes.pasteboard->contents), "dictated words");
+            EXPECT_TRUE(rig.fakes.textInserter->insertedInto.isEmpty());
+            EXPECT_TRUE(rig.fakes.pastePerformer->pastedInto.isEmpty());
+        }
+    }
+}
+
 // A window whose application is on its way to the accessibility bus, in front at delivery, is looked
 // at again once the application came (or its while was over), without holding the thread: nothing is
 // written meanwhile, and what it shows then decides, a password field as on every other road.

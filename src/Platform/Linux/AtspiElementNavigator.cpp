@@ -11,6 +11,7 @@
 
 #include <atspi/atspi.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QStack>
 
@@ -45,6 +46,10 @@ std::optional<QString> nonEmpty(gchar* owned) {
 QString busNameOf(AtspiAccessible* accessible) {
     const AtspiApplication* app = ATSPI_OBJECT(accessible)->app;
     return QString::fromUtf8(app && app->bus_name ? app->bus_name : "");
+}
+
+bool isOwnProcess(qint32 processIdentifier) {
+    return processIdentifier == QCoreApplication::applicationPid();
 }
 
 // The application object tops every window; text never goes there, and above it is the desktop.
@@ -144,7 +149,10 @@ bool AtspiElementNavigator::carriesOutTextWrites(AtspiAccessible* accessible) co
 AtspiFocusTracker::Membership AtspiElementNavigator::membershipOf(qint32 processIdentifier) {
     return [this, processIdentifier](AtspiAccessible* accessible) -> std::optional<AtspiFocusTracker::ApplicationPart> {
         KnownApplication* known = knownApplication(accessible);
-        if (!known || !ProcessAncestry::isPartOfApplication(processIdentifier, known->processIdentifier)) {
+        // Our own objects are never part of another application (one that started us is our
+        // ancestor), and asking them anything would wait on this very thread.
+        if (!known || isOwnProcess(known->processIdentifier) ||
+            !ProcessAncestry::isPartOfApplication(processIdentifier, known->processIdentifier)) {
             return std::nullopt;
         }
         const bool ownsWindow = known->processIdentifier == processIdentifier;
@@ -160,6 +168,8 @@ AtspiFocusTracker::Membership AtspiElementNavigator::membershipOf(qint32 process
 }
 
 std::shared_ptr<AtspiElement> AtspiElementNavigator::application(qint32 processIdentifier) {
+    // Our own tree could only answer once this thread is free again.
+    if (isOwnProcess(processIdentifier)) return nullptr;
     if (!AtspiConnection::ensureInitialised()) {
         throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::accessibilityPermissionMissing);
     }

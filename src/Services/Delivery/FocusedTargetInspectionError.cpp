@@ -19,4 +19,10 @@ const char* describe(FocusedTargetInspectionError::Case errorCase) {
 FocusedTargetInspectionError::FocusedTargetInspectionError(Case errorCase)
     : std::runtime_error(describe(errorCase)), m_case(errorCase) {}
 
+FocusedTargetInspectionError FocusedTargetInspectionError::ownWindowInFront() {
+    FocusedTargetInspectionError error(Case::frontmostApplicationUnavailable);
+    error.m_ownWindowInFront = true;
+    return error;
+}
+
 }  // namespace quorvelle

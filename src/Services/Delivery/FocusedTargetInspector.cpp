@@ -59,7 +59,8 @@ QCoro::Task<void> FocusedTargetInspector::awaitFrontApplication(std::stop_token 
     try {
         if (!m_isTrusted || !m_isTrusted() || !m_frontmostApplicationProvider) co_return;
         const std::optional<FocusedAppMetadata> app = m_frontmostApplicationProvider();
-        if (app) co_await m_focusedElementReader.awaitApplication(app->processIdentifier, stopToken);
+        if (app && !app->isOwnProcess())
+            co_await m_focusedElementReader.awaitApplication(app->processIdentifier, stopToken);
     } catch (const CancellationError&) {
         throw;
     } catch (...) {
@@ -74,6 +75,9 @@ FocusedTargetSnapshot FocusedTargetInspector::inspect(const AccessibilityElement
     const std::optional<FocusedAppMetadata> app =
         m_frontmostApplicationProvider ? m_frontmostApplicationProvider() : std::nullopt;
     if (!app) throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::frontmostApplicationUnavailable);
+    // Our own window in front (the dashboard, the tray panel): nothing to write into, and a question
+    // to the bus about it would wait on this very thread.
+    if (app->isOwnProcess()) throw FocusedTargetInspectionError::ownWindowInFront();
 
     // The element is resolved once and its metadata read from that same element: a second lookup
     // could land on another field (focus moves), pairing one field's handle with another's metadata.

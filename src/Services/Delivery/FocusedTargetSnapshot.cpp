@@ -1,5 +1,7 @@
 #include "Services/Delivery/FocusedTargetSnapshot.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 #include "Services/Delivery/FocusedTargetTables.h"
@@ -19,6 +21,10 @@ bool isIn(const std::optional<QString>& value, const Table& table) {
 bool FocusedAppMetadata::isSameApplication(const FocusedAppMetadata& other) const {
     if (processIdentifier != other.processIdentifier) return false;
     return processIdentifier > 0 || windowIdentifier == other.windowIdentifier;
+}
+
+bool FocusedAppMetadata::isOwnProcess() const {
+    return processIdentifier > 0 && processIdentifier == QCoreApplication::applicationPid();
 }
 
 bool FocusedElementMetadata::isSecure() const {

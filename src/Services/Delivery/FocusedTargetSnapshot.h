@@ -23,6 +23,9 @@ struct FocusedAppMetadata {
 
     // The same process, or, with no process known on either side, the same window.
     bool isSameApplication(const FocusedAppMetadata& other) const;
+    // A window of this very process: asked over the accessibility bus from our own thread, it could
+    // only answer once that thread is free again, so it is never asked, and never takes text.
+    bool isOwnProcess() const;
 };
 
 struct FocusedElementMetadata {

@@ -313,6 +313,38 @@ TEST(FocusedTargetInspector, AWindowWhoseFocusCannotBeToldStandsForTheFieldUnles
     EXPECT_EQ(target.blockReason(), SessionBlockReason::secureField);
 }
 
+// Our own window in front (the dashboard, the tray panel): no field of it is looked for, and no wait for
+// its application, whatever its tree would say; the failure names no other application in front.
+TEST(FocusedTargetInspector, OurOwnWindowInFrontIsNeverLookedIntoNorWaitedFor) {
+    InspectorRig rig;
+    rig.tree.add(u"field"_qs, element('t'));
+    rig.tree.focused = u"field"_qs;
+    rig.frontmost->processIdentifier = static_cast<qint32>(QCoreApplication::applicationPid());
+    EXPECT_TRUE(rig.frontmost->isOwnProcess());
+    const auto ownWindow = [&](const std::function<void()>& look) {
+        try {
+            look();
+        } catch (const FocusedTargetInspectionError& error) {
+            return error.errorCase() == InspectionCase::frontmostApplicationUnavailable && error.isOwnWindowInFront();
+        }
+        return false;
+    };
+    EXPECT_TRUE(ownWindow([&] { rig.inspector.inspect(); }));
+    EXPECT_TRUE(ownWindow([&] { rig.inspector.reinspect(FocusedTargetSnapshot{}); }));
+    EXPECT_EQ(rig.tree.walkSteps, 0);
+    rig.tree.applicationPresent = false, rig.tree.applicationComing = true;
+    test::runTask(rig.inspector.awaitFrontApplication({}));
+    EXPECT_EQ(rig.tree.arrivalWaits, 0);
+    // Another process's window, even one without a number, is looked into as before.
+    for (const qint32 other : {4321, 0}) {
+        InspectorRig elsewhere;
+        elsewhere.tree.add(u"field"_qs, element('t'));
+        elsewhere.tree.focused = u"field"_qs;
+        elsewhere.frontmost->processIdentifier = other;
+        EXPECT_FALSE(ownWindow([&] { elsewhere.inspector.inspect(); })) << other;
+    }
+}
+
 // Plain text roles are seen on the real fields of the desktop tests; these are the others.
 TEST(AtspiTranslation, RolesAndFlagsInTheAXVocabularyAndOffsetsBetweenUtf16AndCodePoints) {
     const std::pair<const char*, AXRoleDescription> roles[] = {

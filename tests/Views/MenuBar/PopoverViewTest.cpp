@@ -431,6 +431,46 @@ TEST_F(PopoverTest, AFreshlyOpenedPanelStartsOnItsFirstControlAndShiftTabNeverGo
     EXPECT_TRUE(shellCalls().isEmpty());
 }
 
+// Shift+Tab stays on a panel's first control only: from every other control it goes back to the one
+// before it in the Tab order, so the keyboard can still reach each control both ways.
+TEST_F(PopoverTest, ShiftTabGoesBackOneControlFromEveryControlButTheFirst) {
+    fakes.accessibilityPermission->trusted = false;
+    load(false);
+    const auto focused = [&] {
+        QQuickItem* focus = harness.window().activeFocusItem();
+        return focus && focus->isVisible() ? focus->objectName() : QString();
+    };
+    const auto shiftTab = [&] { QTest::keyClick(&harness.window(), Qt::Key_Backtab, Qt::ShiftModifier); };
+    for (const char* name : {"account", "onboarding", "ready"}) {
+        SCOPED_TRACE(name);
+        if (std::string(name) == "onboarding") fakes.makeReadyForCloudDictation();
+        if (std::string(name) == "ready") fakes.accessibilityPermission->trusted = true;
+        reopen();
+        harness.window().requestActivate();
+        ASSERT_EQ(panel(), name);
+        // The Tab order, from the first control round to it again.
+        QStringList order{focused()};
+        for (int press = 0; press < 60; ++press) {
+            harness.pressKey(Qt::Key_Tab);
+            if (focused() == order.first()) break;
+            order << focused();
+        }
+        ASSERT_EQ(focused(), order.first()) << order.join(", ").toStdString();
+        ASSERT_GE(order.size(), 3) << order.join(", ").toStdString();
+        ASSERT_FALSE(order.contains(QString())) << "a control without a name: " << order.join(", ").toStdString();
+        for (qsizetype at = 1; at < order.size(); ++at) {
+            reopen();
+            harness.window().requestActivate();
+            for (qsizetype press = 0; press < at; ++press)
+                harness.pressKey(Qt::Key_Tab);
+            ASSERT_EQ(focused(), order.at(at));
+            shiftTab();
+            EXPECT_EQ(focused(), order.at(at - 1)) << "Shift+Tab from " << order.at(at).toStdString();
+        }
+        EXPECT_TRUE(shellCalls().isEmpty());
+    }
+}
+
 // Sign In pressed again while the sign-in waits asks the backend for no other login (it opens the same
 // page again); the approval of that page signs in.
 TEST_F(PopoverTest, SignInPressedWhileTheSignInWaitsStartsNoOtherAndItsApprovalSignsIn) {
