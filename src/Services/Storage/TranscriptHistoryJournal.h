@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -74,6 +75,11 @@ public:
     void hold(const TranscriptHistoryEntry& entry);
     // The held entry of that id goes, at once: a reader after a kill does not find it.
     void withdraw(const QUuid& id);
+    // The process is about to end without waiting for the journal's thread, which a busy machine may
+    // keep off the processor for long: every entry handed over that it has not written yet is
+    // written here, on the calling thread, without the journal's lock, and so is every entry handed
+    // over from now on. From the thread that hands entries over.
+    void writeHereFromNow();
     // Returns once every entry handed over is in the file.
     void waitUntilWritten();
     // Writes what was handed over on the calling thread, if the journal's thread has not yet.
@@ -105,6 +111,7 @@ private:
     // The history file holds what they held: removed, or set aside when they did not decode.
     void dropForeignHeldLocked();
     void handOver(Addition addition);
+    void writeUnwrittenHere();
     void startWriter();
     void work();
     // Writes what was handed over and is not written yet, in order; the caller holds m_mutex.
@@ -140,6 +147,14 @@ private:
     std::once_flag m_writerStarted;
     // No thread could be had: the caller writes, as it did before there was a thread.
     bool m_writesInline = false;
+    // The handing thread's: what it handed over, numbered as counted in m_queued, until it knows the
+    // journal's thread wrote it (m_written), for a process that ends without waiting for that thread.
+    struct Unwritten {
+        quint64 number;
+        Addition addition;
+    };
+    std::deque<Unwritten> m_unwritten;
+    bool m_writesHere = false;
     std::thread m_writer;
 };
 
