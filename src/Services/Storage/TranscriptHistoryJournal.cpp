@@ -162,7 +162,8 @@ void TranscriptHistoryJournal::startWriter() {
 void TranscriptHistoryJournal::work() {
     // Named for those who look at the process's threads (top -H, a debugger).
     pthread_setname_np(pthread_self(), "history-journal");
-    becomeBatchThread(true);
+    // Its writes are a line or two: at the window's weight they take it no time worth giving way for.
+    becomeBatchThread(false);
     for (;;) {
         m_handed.wait();
         // Everything handed over before the stop was queued before it: written before the thread ends.

@@ -40,8 +40,8 @@ namespace quorvelle {
 //
 // A held entry (words on their way into a field) is written at once on the caller's thread, in a
 // file of its own beside the journal (<journal>.held-<run>-<id>), so that it is there before the
-// words can be seen, whatever the load: that thread runs at the lowest weight and may wait a
-// tenth of a second for a processor. Its own file, since the journal is replaced as it ends: a
+// words can be seen, whatever the load: that thread may wait a tenth of a second for a processor
+// on a busy machine. Its own file, since the journal is replaced as it ends: a
 // line appended there without the journal's lock could go with the old file, and that lock is
 // the thread's. The held file has one writer and one remover: the caller, who withdraws it, or the
 // journal's thread, once the entry of its id as it ended is in the journal. A reader takes it

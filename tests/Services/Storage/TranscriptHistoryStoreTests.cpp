@@ -68,7 +68,7 @@ std::string firstDifference(const Entries& actual, const Entries& expected) {
 }
 
 // Stops every thread of this process that bears one of the names where it is, as a busy machine
-// may keep a thread of the lowest weight off the processor, until the process ends. Returns how
+// may keep a thread of low weight off the processor, until the process ends. Returns how
 // many it stopped, once each is stopped.
 int stallThreads(const QList<QByteArray>& names) {
     static std::atomic<int> stalled = 0;
