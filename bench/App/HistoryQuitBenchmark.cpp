@@ -31,6 +31,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -102,7 +103,13 @@ void quitOnce(FakeBackendServer& server, const QString& program, const SeededHis
     }
     std::optional<BusyProcessors> busy;
     if (quit.whileReading) busy.emplace(loopsPerProcessor);
-    app.start();
+    try {
+        app.start();
+    } catch (const std::runtime_error& error) {
+        ++tally.notReady;
+        std::printf("%s\n", error.what());
+        return;
+    }
     if (!app.waitUntilHotkeyRegistered(kStartBoundMs)) {
         ++tally.notReady;
         std::printf("the app did not get ready: %s\n", qPrintable(app.standardError()));
