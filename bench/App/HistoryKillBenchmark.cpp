@@ -13,6 +13,7 @@
 // of the seeded histories.
 #include "AppUnderTest.h"
 #include "AppWindows.h"
+#include "BusyProcessors.h"
 #include "FakeBackendServer.h"
 #include "FixtureApp.h"
 #include "SeededHistory.h"
@@ -25,10 +26,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 
-#include <sched.h>
 #include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -46,55 +44,12 @@ const QStringList kHotkey{"Control_L", "Alt_L", "space"};
 const QString kWords = QStringLiteral("killed right after these words");
 const QString kField = QStringLiteral("single");
 constexpr int kKillSpreadMs = 150;
-// Busy processes end by themselves after this, should the benchmark not end them.
-constexpr unsigned kBusyBoundSeconds = 3600;
-
-// One process spinning on each processor this one may run on, for as long as the object lives.
-class BusyProcessors {
-public:
-    BusyProcessors() {
-        cpu_set_t processors;
-        CPU_ZERO(&processors);
-        const int count = ::sched_getaffinity(0, sizeof(processors), &processors) == 0 ? CPU_COUNT(&processors) : 1;
-        const pid_t parent = ::getpid();
-        for (int i = 0; i < count; ++i) {
-            const pid_t child = ::fork();
-            if (child == 0) {
-                // Gone with the benchmark, and in any case after the bound.
-                ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-                if (::getppid() != parent) ::_exit(0);
-                ::alarm(kBusyBoundSeconds);
-                volatile unsigned long turns = 0;
-                for (;;)
-                    turns = turns + 1;
-            }
-            if (child > 0) m_children.push_back(child);
-        }
-    }
-    ~BusyProcessors() {
-        for (const pid_t child : m_children)
-            ::kill(child, SIGKILL);
-        for (const pid_t child : m_children)
-            ::waitpid(child, nullptr, 0);
-    }
-    BusyProcessors(const BusyProcessors&) = delete;
-    BusyProcessors& operator=(const BusyProcessors&) = delete;
-    int count() const { return int(m_children.size()); }
-
-private:
-    std::vector<pid_t> m_children;
-};
 
 // Where the words go: the field and how the app puts them there.
 struct Road {
     const char* name;
     bool paste;
 };
-
-QByteArray loadAverage() {
-    QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray("unknown");
-}
 
 double median(std::vector<double> values) {
     if (values.empty()) return -1;

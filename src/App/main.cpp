@@ -6,6 +6,7 @@
 #include "App/InstanceChannel.h"
 #include "Platform/Linux/UnixSignalQuit.h"
 #include "Services/Storage/SettingsStore.h"
+#include "Services/Storage/TranscriptHistoryStoring.h"
 #include "Support/HomeFolderInMessages.h"
 #include "Support/SingleInstanceLock.h"
 #include "ViewModel/AppViewModel.h"
@@ -16,9 +17,21 @@
 
 #include <xcb/xcb.h>
 
-#include <cstdio>
+#include <unistd.h>
 
-int main(int argc, char** argv) {
+#include <cstdio>
+#include <memory>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
+namespace {
+
+// The history store a quit left to the process's end; never destroyed.
+std::shared_ptr<quorvelle::TranscriptHistoryStoring>* g_historyLeftToTheEnd = nullptr;
+
+int run(int argc, char** argv) {
     // Warnings name files; the user's name stays out of them.
     quorvelle::hideHomeFolderInMessages();
     QApplication app(argc, argv);
@@ -97,5 +110,26 @@ int main(int argc, char** argv) {
     });
     const int code = QApplication::exec();
     exitWatch.eventLoopEnded(code);
+    // The history's threads may be reading or writing a long history, and a busy machine keeps them
+    // waiting for a processor: a quit (a logout's SIGTERM above all) does not wait for them. What
+    // they would write is on disk already, in the journal beside the history.
+    const std::shared_ptr<quorvelle::TranscriptHistoryStoring>& history =
+        shell.runtime().bootstrap().transcriptHistoryStore;
+    history->prepareForExit();
+    g_historyLeftToTheEnd = new std::shared_ptr<quorvelle::TranscriptHistoryStoring>(history);
     return code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int code = run(argc, argv);
+    if (!g_historyLeftToTheEnd) return code;
+    // Everything else has ended. The history's threads may still be at work: the process ends
+    // around them, without the static destructors that would run beside them.
+    std::fflush(nullptr);
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan_do_leak_check();
+#endif
+    ::_exit(code);
 }

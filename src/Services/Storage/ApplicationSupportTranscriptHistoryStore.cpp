@@ -15,6 +15,7 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace quorvelle {
 
@@ -124,6 +125,7 @@ void ApplicationSupportTranscriptHistoryStore::run(Job& job) {
     // The entries a write brings are in the journal before it begins: on a nearly full disk, its
     // temporary file must not take the room their lines need.
     m_file.writeJournal();
+    m_file.changesSince(job.removals);
     switch (job.kind) {
         case Job::Kind::read: {
             // Before any export of this run can be made.
@@ -240,6 +242,7 @@ void ApplicationSupportTranscriptHistoryStore::schedule(Job job, const QList<Tra
     // Counted after the job's own entries: what the journal holds up to here goes to the file with
     // this job or with one before it.
     job.journalMark = m_file.journalMark();
+    job.removals = m_file.removals();
     ++m_jobsQueued;
     m_jobs.push(std::move(job));
     if (!m_worker.joinable()) work(false);
@@ -329,6 +332,19 @@ void ApplicationSupportTranscriptHistoryStore::withdraw(const QUuid& id) {
     m_file.withdraw(id);
 }
 
+void ApplicationSupportTranscriptHistoryStore::prepareForExit() {
+    {
+        // Nothing is told any more: those who would hear it are going.
+        std::lock_guard lock(m_mutex);
+        m_waiters.clear();
+        m_failureListener = {};
+    }
+    // Its check never ended: the keys went out right after it was held, on this thread.
+    m_file.journal(std::exchange(m_held, {}));
+    // The history file need not hold them: the next start takes them from the journal.
+    m_file.journalHereFromNow();
+}
+
 void ApplicationSupportTranscriptHistoryStore::save(const QList<TranscriptHistoryEntry>& entries) {
     adoptLoaded();
     m_entries = entries;
@@ -341,8 +357,11 @@ void ApplicationSupportTranscriptHistoryStore::clear() {
     adoptLoaded();
     m_entries.clear();
     m_unreadable = false;
-    // At once: a dictation journaled from now on must not go with it.
+    // At once: a dictation journaled from now on must not go with it, and a quit right after, which
+    // does not wait for the writer, leaves no transcript of it behind. A change the writer is still
+    // making of the history as it was never takes the file's place.
     m_file.removeJournal();
+    m_file.removeAtOnce();
     removeExports();
     schedule({Job::Kind::remove, {}});
 }

@@ -64,6 +64,7 @@ public:
     std::optional<qsizetype> append(const TranscriptHistoryEntry& entry) override;
     void hold(const TranscriptHistoryEntry& entry) override;
     void withdraw(const QUuid& id) override;
+    void prepareForExit() override;
     void whenLoaded(QObject* context, std::function<void()> loaded) override;
     int skippedEntryCount() override;
     void whenSaveFails(QObject* context, std::function<void(const QString& reason)> failed) override;
@@ -85,6 +86,9 @@ private:
         // How many of the jobs handed over it stands for, once those waiting together are merged;
         // none once it was counted as done.
         quint64 count = 1;
+        // The removals of the history (clears) made before it was handed over: a change made before a
+        // later one is void.
+        quint64 removals = 0;
     };
     struct Waiter {
         QPointer<QObject> context;

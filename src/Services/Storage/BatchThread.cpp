@@ -6,11 +6,11 @@
 
 namespace quorvelle {
 
-void becomeBatchThread(bool lowestWeight) {
+void becomeBatchThread(bool lowWeight) {
     const sched_param parameters{};
     pthread_setschedparam(pthread_self(), SCHED_BATCH, &parameters);
     // On Linux a nice value is the thread's own; 0 names the calling thread.
-    if (lowestWeight) setpriority(PRIO_PROCESS, 0, 19);
+    if (lowWeight) setpriority(PRIO_PROCESS, 0, 10);
 }
 
 }  // namespace quorvelle

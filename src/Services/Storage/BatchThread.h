@@ -6,11 +6,13 @@ namespace quorvelle {
 // runs beside that thread instead of taking its processor from it. Nothing happens where the
 // system refuses.
 //
-// `lowestWeight` also gives it the lowest weight (nice 19), so that sharing a processor with the
-// window's thread it gives way to it instead of taking turns: a history write once held the window
-// for whole time slices on a busy machine. For work that may wait under load; not for work whose
-// speed is the point (a download), since the weight also lowers the program's share of that
-// processor against other programs.
-void becomeBatchThread(bool lowestWeight);
+// `lowWeight` also gives it a low weight (nice 10), so that sharing a processor with the window's
+// thread it mostly gives way to it instead of taking turns: a history write once held the window
+// for whole time slices on a busy machine. Not the lowest weight: every thread of the process must
+// get a processor for the process to end, and at nice 19 a busy machine kept one off it for seconds
+// after a quit. For work that may wait under load; not for work whose speed is the point (a
+// download), since the weight also lowers the program's share of that processor against other
+// programs.
+void becomeBatchThread(bool lowWeight);
 
 }  // namespace quorvelle

@@ -5,7 +5,9 @@
 #include "Support/ListRoom.h"
 #include "Support/StoreFileWriter.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSet>
@@ -189,7 +191,10 @@ TranscriptHistoryFile::Contents TranscriptHistoryFile::readFile() {
 }
 
 std::optional<QString> TranscriptHistoryFile::moveAsideIfNeeded() {
-    if (m_keepAside.isEmpty() || !stampOf(m_path)) return std::nullopt;
+    if (m_keepAside.isEmpty()) return std::nullopt;
+    std::lock_guard installing(m_installing);
+    // Removed since: nothing of it is left to keep.
+    if (m_removals != m_changesSince || !stampOf(m_path)) return std::nullopt;
     if (const auto aside = setAsideDamagedFile(m_path, m_now())) {
         qWarning("Transcript history %s (%s) kept as %s", qUtf8Printable(m_path), qUtf8Printable(m_keepAside),
                  qUtf8Printable(*aside));
@@ -210,7 +215,7 @@ std::optional<QString> TranscriptHistoryFile::write(const QList<TranscriptHistor
     file.write("[");
     writeElements(file, entries);
     file.write("\n]\n");
-    if (auto failure = file.commit()) return failed(m_path, *failure);
+    if (auto failure = install(file)) return failed(m_path, *failure);
     remember(entries.size(), 2);
     return std::nullopt;
 }
@@ -242,13 +247,38 @@ std::optional<QString> TranscriptHistoryFile::prepend(const QList<TranscriptHist
         if (previous.error() != QFileDevice::NoError) return failed(m_path, previous.errorString());
         file.write(chunk);
     }
-    if (auto failure = file.commit()) return failed(m_path, *failure);
+    if (auto failure = install(file)) return failed(m_path, *failure);
     remember(m_count + newest.size(), 2);
     return std::nullopt;
 }
 
-void TranscriptHistoryFile::remove() {
+std::optional<QString> TranscriptHistoryFile::install(StoreFileWriter& file) {
+    std::lock_guard installing(m_installing);
+    // The history was cleared after this change was made: it is void, and the file stays gone.
+    if (m_removals != m_changesSince) return std::nullopt;
+    return file.commit();
+}
+
+void TranscriptHistoryFile::removeFilesLocked() {
     QFile::remove(m_path);
+    const QFileInfo history(m_path);
+    QDir folder = history.dir();
+    for (const QString& name : folder.entryList({history.fileName() + QStringLiteral(".corrupt-*")},
+                                                QDir::Files | QDir::System | QDir::Hidden))
+        folder.remove(name);
+}
+
+void TranscriptHistoryFile::removeAtOnce() {
+    std::lock_guard installing(m_installing);
+    m_removals.fetch_add(1, std::memory_order_acq_rel);
+    removeFilesLocked();
+}
+
+void TranscriptHistoryFile::remove() {
+    {
+        std::lock_guard installing(m_installing);
+        removeFilesLocked();
+    }
     m_keepAside.clear();
     m_holdsUnread = false;
     remember(0, -1);

@@ -7,10 +7,14 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <optional>
 
 namespace quorvelle {
+
+class StoreFileWriter;
 
 // The history file on disk: a pretty-printed JSON array of entries with sorted keys, newest first.
 // It is read tolerantly (an entry that does not decode is skipped, not the whole history), and
@@ -57,6 +61,9 @@ public:
     void waitUntilJournaled() { m_journal.waitUntilWritten(); }
     // Journals at once, on the calling thread, what was handed over and is not in the journal yet.
     void writeJournal() { m_journal.writeHandedOver(); }
+    // The same without waiting for any other thread, for this and every later entry: the process is
+    // about to end. From the thread that calls `journal`.
+    void journalHereFromNow() { m_journal.writeHereFromNow(); }
     // Counts what was journaled; `endJournal` given it ends the journal unless more came since.
     quint64 journalMark() { return m_journal.mark(); }
     // The file holds every entry journaled up to `mark`.
@@ -72,8 +79,17 @@ public:
     // file holds. A file someone else replaced meanwhile keeps its entries, with these among them,
     // and counts as changed on disk until it is read again.
     std::optional<QString> prepend(const QList<TranscriptHistoryEntry>& newest);
-    // The history; its journal stays.
+    // The history; its journal stays. The worker's, like the writes.
     void remove();
+    // Counts the removals of the history: a change made from the history as it stood before the
+    // latest one is void. Safe from any thread.
+    quint64 removals() const { return m_removals.load(std::memory_order_acquire); }
+    // The changes written from here on were made from the history as it stood at `removals`.
+    void changesSince(quint64 removals) { m_changesSince = removals; }
+    // The history goes at once, on the calling thread, with every damaged copy set aside beside it
+    // (they hold transcripts too); a change made before never takes its place afterwards. Safe
+    // from any thread; its journal stays.
+    void removeAtOnce();
 
 private:
     // Identity of the file on disk, to tell whether it changed since it was last read or written.
@@ -89,6 +105,10 @@ private:
     // The history as the file holds it now, with `newest` put in, written whole.
     std::optional<QString> mergeAndWrite(const QList<TranscriptHistoryEntry>& newest);
     std::optional<QString> moveAsideIfNeeded();
+    // Puts the written file in place, unless the history was removed since the change was made.
+    std::optional<QString> install(StoreFileWriter& file);
+    // The file and its damaged copies; the caller holds m_installing.
+    void removeFilesLocked();
     void remember(qsizetype count, qint64 offset);
     Contents readFile();
     // Puts the journal's entries that `contents` lacks in by date; its damaged lines count as skipped.
@@ -105,6 +125,11 @@ private:
     QString m_keepAside;
     // The file holds entries merged in here that whoever keeps the history in memory has not read.
     bool m_holdsUnread = false;
+    // Held while the file is put in place, moved aside or removed: a removal on another thread
+    // comes before or after, never in between.
+    std::mutex m_installing;
+    std::atomic<quint64> m_removals = 0;
+    quint64 m_changesSince = 0;
 };
 
 }  // namespace quorvelle

@@ -114,9 +114,41 @@ void TranscriptHistoryJournal::handOver(Addition addition) {
     std::call_once(m_writerStarted, &TranscriptHistoryJournal::startWriter, this);
     // Counted as it is handed over: a mark taken from now on includes it.
     ++m_additions;
-    ++m_queued;
+    const quint64 number = ++m_queued;
+    const quint64 written = m_written;
+    while (!m_unwritten.empty() && m_unwritten.front().number <= written)
+        m_unwritten.pop_front();
+    m_unwritten.push_back({number, addition});
     m_handed.push(std::move(addition));
     if (m_writesInline) writeHandedOver();
+    if (m_writesHere) writeUnwrittenHere();
+}
+
+void TranscriptHistoryJournal::writeHereFromNow() {
+    m_writesHere = true;
+    writeUnwrittenHere();
+}
+
+void TranscriptHistoryJournal::writeUnwrittenHere() {
+    const quint64 written = m_written;
+    QByteArray lines;
+    for (const Unwritten& unwritten : m_unwritten) {
+        if (unwritten.number <= written) continue;
+        for (const TranscriptHistoryEntry& entry : unwritten.addition)
+            lines += lineOf(entry);
+    }
+    m_unwritten.clear();
+    if (lines.isEmpty()) return;
+    // Without the lock, which the journal's thread may hold while it waits for a processor. That
+    // thread may write the same lines: of two lines of one id the later wins, the same entry either
+    // way. The journal is never ended under them: it ends only once the history file holds every
+    // entry counted, theirs included. On a failure the part written stays, read as a damaged line:
+    // taking it back could cut a line of that thread.
+    const std::optional<QString> failure =
+        writeStoreFile(m_path, O_APPEND | O_CREAT, [&](int fd, off_t) { return writeEveryByte(fd, lines); });
+    if (failure)
+        qWarning("Transcript history journal %s cannot be written: %s", qUtf8Printable(m_path),
+                 qUtf8Printable(*failure));
 }
 
 void TranscriptHistoryJournal::startWriter() {
@@ -130,7 +162,8 @@ void TranscriptHistoryJournal::startWriter() {
 void TranscriptHistoryJournal::work() {
     // Named for those who look at the process's threads (top -H, a debugger).
     pthread_setname_np(pthread_self(), "history-journal");
-    becomeBatchThread(true);
+    // Its writes are a line or two: at the window's weight they take it no time worth giving way for.
+    becomeBatchThread(false);
     for (;;) {
         m_handed.wait();
         // Everything handed over before the stop was queued before it: written before the thread ends.
@@ -265,6 +298,11 @@ void TranscriptHistoryJournal::readForeignHeldLocked(Contents& contents, QHash<Q
             ++contents.damagedLines;
             qWarning("Transcript history journal %s did not decode and is skipped", qUtf8Printable(path));
         } else if (!places.contains(entry->id)) {
+            // Held right before its words were written or its paste keys sent, and that run ended
+            // before the delivery told how it went: nothing says the words reached the field. Kept
+            // as a copy, the outcome that claims no delivery; a line of its id in the journal, the
+            // entry as the delivery ended, still takes its place.
+            entry->completionKind = TranscriptHistoryCompletionKind::copiedToClipboard;
             places.insert(entry->id, contents.entries.size());
             contents.entries.append(std::move(*entry));
         }
@@ -320,6 +358,17 @@ void TranscriptHistoryJournal::remove() {
     ++m_additions;
     m_keepAside.clear();
     removeLocked();
+    // Whatever else holds transcripts of the history goes too: the copies of a damaged journal or
+    // held file set aside, and held files of other runs. Those of this run stay: their words are
+    // on their way into a field now.
+    const QFileInfo journal(m_path);
+    const QDir folder = journal.dir();
+    const QString held = journal.fileName() + QStringLiteral(".held-");
+    const QString own = held + m_run;
+    for (const QString& name : folder.entryList({journal.fileName() + QStringLiteral(".corrupt-*"), held + u'*'},
+                                                QDir::Files | QDir::System | QDir::Hidden)) {
+        if (!name.startsWith(own)) QFile::remove(folder.filePath(name));
+    }
 }
 
 void TranscriptHistoryJournal::removeLocked() {

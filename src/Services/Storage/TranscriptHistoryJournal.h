@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -39,8 +40,8 @@ namespace quorvelle {
 //
 // A held entry (words on their way into a field) is written at once on the caller's thread, in a
 // file of its own beside the journal (<journal>.held-<run>-<id>), so that it is there before the
-// words can be seen, whatever the load: that thread runs at the lowest weight and may wait a
-// tenth of a second for a processor. Its own file, since the journal is replaced as it ends: a
+// words can be seen, whatever the load: that thread may wait a tenth of a second for a processor
+// on a busy machine. Its own file, since the journal is replaced as it ends: a
 // line appended there without the journal's lock could go with the old file, and that lock is
 // the thread's. The held file has one writer and one remover: the caller, who withdraws it, or the
 // journal's thread, once the entry of its id as it ended is in the journal. A reader takes it
@@ -74,6 +75,11 @@ public:
     void hold(const TranscriptHistoryEntry& entry);
     // The held entry of that id goes, at once: a reader after a kill does not find it.
     void withdraw(const QUuid& id);
+    // The process is about to end without waiting for the journal's thread, which a busy machine may
+    // keep off the processor for long: every entry handed over that it has not written yet is
+    // written here, on the calling thread, without the journal's lock, and so is every entry handed
+    // over from now on. From the thread that hands entries over.
+    void writeHereFromNow();
     // Returns once every entry handed over is in the file.
     void waitUntilWritten();
     // Writes what was handed over on the calling thread, if the journal's thread has not yet.
@@ -105,6 +111,7 @@ private:
     // The history file holds what they held: removed, or set aside when they did not decode.
     void dropForeignHeldLocked();
     void handOver(Addition addition);
+    void writeUnwrittenHere();
     void startWriter();
     void work();
     // Writes what was handed over and is not written yet, in order; the caller holds m_mutex.
@@ -140,6 +147,14 @@ private:
     std::once_flag m_writerStarted;
     // No thread could be had: the caller writes, as it did before there was a thread.
     bool m_writesInline = false;
+    // The handing thread's: what it handed over, numbered as counted in m_queued, until it knows the
+    // journal's thread wrote it (m_written), for a process that ends without waiting for that thread.
+    struct Unwritten {
+        quint64 number;
+        Addition addition;
+    };
+    std::deque<Unwritten> m_unwritten;
+    bool m_writesHere = false;
     std::thread m_writer;
 };
 

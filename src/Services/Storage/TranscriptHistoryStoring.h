@@ -48,6 +48,12 @@ public:
     // The held entry of that id never reached a field: it is dropped, from the journal too, before
     // this returns.
     virtual void withdraw(const QUuid& id) { Q_UNUSED(id); }
+    // The process is about to end, and does not wait for the store's threads, which may be reading or
+    // writing a long history: every entry given to the store, one still held as it is, is put where
+    // the next start finds it before this returns, on the calling thread and without waiting for any
+    // other. Entries given afterwards are kept so as well. The store is then left to the process's
+    // end, never destroyed (its destructor waits for those threads).
+    virtual void prepareForExit() {}
     // Calls `loaded` on `context`'s thread once the stored history can be had without waiting.
     virtual void whenLoaded(QObject* context, std::function<void()> loaded) {
         Q_UNUSED(context);

@@ -46,6 +46,13 @@ TranscriptHistoryEntry makeEntry(qint64 secondsBeforeNow, QString transcript, do
     return {QUuid::createUuid(), kNow.addSecs(-secondsBeforeNow), std::move(transcript), duration, 3, kind};
 }
 
+// The entry as the next start takes it from the file it was held in when its run ended before its
+// delivery told how it went.
+TranscriptHistoryEntry notConfirmed(TranscriptHistoryEntry entry) {
+    entry.completionKind = Kind::copiedToClipboard;
+    return entry;
+}
+
 // Where two long histories first differ, readably; empty when they do not.
 std::string firstDifference(const Entries& actual, const Entries& expected) {
     const auto describe = [](const Entries& entries, qsizetype at) {
@@ -61,7 +68,7 @@ std::string firstDifference(const Entries& actual, const Entries& expected) {
 }
 
 // Stops every thread of this process that bears one of the names where it is, as a busy machine
-// may keep a thread of the lowest weight off the processor, until the process ends. Returns how
+// may keep a thread of low weight off the processor, until the process ends. Returns how
 // many it stopped, once each is stopped.
 int stallThreads(const QList<QByteArray>& names) {
     static std::atomic<int> stalled = 0;
@@ -81,6 +88,17 @@ int stallThreads(const QList<QByteArray>& names) {
     for (int look = 0; look < 100'000 && stalled < signalled; ++look)
         std::this_thread::yield();
     return stalled;
+}
+
+// Returns once a thread of this process bears the name (it names itself as it starts).
+bool threadStarted(const QByteArray& name) {
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (int look = 0; look < 100'000; ++look) {
+        for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            if (readAll(tasks.filePath(task + "/comm")).trimmed() == name) return true;
+        std::this_thread::yield();
+    }
+    return false;
 }
 
 constexpr int kThreadsStart = 77;
@@ -379,7 +397,7 @@ TEST_F(TranscriptHistoryStoreTest, WithoutThreadsEveryEntryIsJournaledAsTheCallR
     });
     if (code == kThreadsStart) GTEST_SKIP() << "threads start here whatever their stack";
     ASSERT_EQ(code, 0);
-    EXPECT_EQ(makeStore().loadEntries(), (Entries{held, added, old}));
+    EXPECT_EQ(makeStore().loadEntries(), (Entries{notConfirmed(held), added, old}));
 }
 
 // Lines that do not decode (a torn last line, garbage) cost those lines alone and are counted; the
@@ -457,7 +475,7 @@ TEST_F(TranscriptHistoryStoreTest, AppendedAndHeldEntriesOutliveAKillAndTheEnded
         store.append(other);
         store.waitUntilWritten();
     });
-    expected = Entries{other, heldAgain} + expected;
+    expected = Entries{other, notConfirmed(heldAgain)} + expected;
     EXPECT_EQ(firstDifference(makeStore().loadEntries(), expected), "");
 
     // A store that ends while an entry is held writes it as it is.
@@ -484,7 +502,7 @@ TEST_F(TranscriptHistoryStoreTest, AppendedAndHeldEntriesOutliveAKillAndTheEnded
         store.withdraw(refused.id);
         store.waitUntilJournaled();
     });
-    expected.prepend(keptBeside);
+    expected.prepend(notConfirmed(keptBeside));
     EXPECT_EQ(firstDifference(makeStore().loadEntries(), expected), "");
     {
         auto store = makeStore();
@@ -498,7 +516,8 @@ TEST_F(TranscriptHistoryStoreTest, AppendedAndHeldEntriesOutliveAKillAndTheEnded
 // returns, even while the store's threads cannot run (they wait for a processor at the lowest
 // weight on a busy machine): the words can be seen in a field right after. The entry as it ended,
 // handed to those threads, has not reached the journal when the process is killed: the held one
-// stands for it. The next start takes it once and leaves no held file behind.
+// stands for it, as a copy, since nothing on disk tells how its delivery went. The next start takes
+// it once and leaves no held file behind.
 TEST_F(TranscriptHistoryStoreTest, AHeldEntryIsKeptOnceHoldReturnsWhileTheStoresThreadsCannotRun) {
     const auto old = makeEntry(60, "old"), first = makeEntry(0, "first");
     const auto pasted = makeEntry(-5, "pasted", 1.0, Kind::pasteSentUnverified),
@@ -522,14 +541,15 @@ TEST_F(TranscriptHistoryStoreTest, AHeldEntryIsKeptOnceHoldReturnsWhileTheStores
     });
     ASSERT_EQ(code, 0);
     EXPECT_EQ(heldFiles().size(), 2);
+    const Entries expected{notConfirmed(written), notConfirmed(pasted), first, old};
     {
         auto store = makeStore();
-        EXPECT_EQ(store.loadEntries(), (Entries{written, pasted, first, old}));
+        EXPECT_EQ(store.loadEntries(), expected);
         store.waitUntilWritten();
     }
     EXPECT_EQ(heldFiles(), QStringList{});
     EXPECT_FALSE(QFile::exists(journalPath()));
-    EXPECT_EQ(makeStore().loadEntries(), (Entries{written, pasted, first, old}));
+    EXPECT_EQ(makeStore().loadEntries(), expected);
 }
 
 // The journal ends only once the file holds every entry added to it. An end given the count the
@@ -559,13 +579,14 @@ TEST_F(TranscriptHistoryStoreTest, EndsOfTheJournalBeforeItsEntriesReachTheFileL
         journal.end(journal.mark());
     }
     EXPECT_FALSE(QFile::exists(journalPath()));
-    // Ended with entries still handed over to its thread: they are written before it goes.
+    // Ended with entries still handed over to its thread: they are written before it goes. The held
+    // one stays held, as its delivery never told how it went.
     {
         TranscriptHistoryJournal journal(journalPath(), clock);
         journal.hold(first);
         journal.append({second, third});
     }
-    EXPECT_EQ(nextStart(), (Entries{first, second, third}));
+    EXPECT_EQ(nextStart(), (Entries{notConfirmed(first), second, third}));
 }
 
 // A store ended (the app quits) while appends are still queued for its writer, one of them held:
@@ -590,6 +611,132 @@ TEST_F(TranscriptHistoryStoreTest, AStoreEndedWithAppendsQueuedWritesThemAllBefo
     }
     EXPECT_FALSE(QFile::exists(journalPath()));
     EXPECT_EQ(firstDifference(makeStore().loadEntries(), expected), "");
+}
+
+// An entry is held right before its words are written into a field or its paste keys are sent. A
+// run that ended there (killed) never told how the delivery went: the next start keeps the entry as
+// a copy, never as inserted or sent. Held files an earlier version left, the same line under the
+// same name, come back so too. The entry as its delivery ended, once in the journal, wins.
+TEST_F(TranscriptHistoryStoreTest, AnEntryHeldWhenItsRunEndedComesBackAsACopyNeverAsDelivered) {
+    const auto old = makeEntry(60, "old");
+    const auto written = makeEntry(0, "direct write", 1.0, Kind::inserted),
+               pasted = makeEntry(-1, "paste keys", 1.0, Kind::pasteSentUnverified),
+               checked = makeEntry(-2, "checked paste", 1.0, Kind::pasteSentUnverified),
+               earlier = makeEntry(-3, "held by an earlier version", 1.0, Kind::inserted);
+    auto ended = checked;
+    ended.completionKind = Kind::pastedViaClipboard;
+    makeStore().save({old});
+    ASSERT_TRUE(writeAll(journalPath() + ".held-" + QUuid::createUuid().toString(QUuid::Id128) + '-' +
+                             earlier.id.toString(QUuid::WithoutBraces),
+                         journalLine(earlier)));
+    ASSERT_EQ(killedAfter([&] {
+                  // Never destroyed: the process ends as a killed one does.
+                  auto& store = *new ApplicationSupportTranscriptHistoryStore(makeStore());
+                  store.hold(written);
+                  store.hold(pasted);
+                  store.hold(checked);
+                  store.append(ended);
+                  store.waitUntilJournaled();
+              }),
+              0);
+    const Entries expected{notConfirmed(earlier), ended, notConfirmed(pasted), notConfirmed(written), old};
+    {
+        auto store = makeStore();
+        EXPECT_EQ(store.loadEntries(), expected);
+        store.waitUntilWritten();
+    }
+    EXPECT_EQ(heldFiles(), QStringList{});
+    EXPECT_EQ(makeStore().loadEntries(), expected);
+}
+
+// Clearing the history removes every file beside it that holds a transcript, at once: the history,
+// the journal, held files other runs left, and the copies of damaged ones set aside. The held entry
+// of a delivery on its way stays, and so does a file that is not the history's.
+TEST_F(TranscriptHistoryStoreTest, ClearingRemovesEveryFileThatHoldsATranscript) {
+    const auto kept = makeEntry(60, "kept"), recovered = makeEntry(0, "recovered");
+    makeStore().save({kept});
+    QByteArray file = readAll(historyPath());
+    file.insert(2, R"({"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","completedAt":10,"transcript":"t"},)");
+    startOver(file);
+    ASSERT_TRUE(writeAll(journalPath(), "{\"id\": broken\n" + journalLine(recovered)));
+    const QString foreignHeld = journalPath() + ".held-0-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    ASSERT_TRUE(writeAll(foreignHeld, journalLine(makeEntry(-6, "torn held")).chopped(9)));
+    const QString folder = dir.filePath("History");
+    ASSERT_TRUE(writeAll(folder + "/notes.txt", "someone else's"));
+    const auto onItsWay = makeEntry(-10, "on its way", 1.0, Kind::pasteSentUnverified);
+    auto store = makeStore();
+    EXPECT_EQ(store.loadEntries(), (Entries{recovered, kept}));
+    store.waitUntilWritten();
+    // Each damaged file was set aside as the history took in what could be read.
+    ASSERT_EQ(asideFiles().size(), 1);
+    ASSERT_EQ(journalsAside().size(), 1);
+    ASSERT_EQ(QDir(folder).entryList({"*.held-*.corrupt-*"}, QDir::Files).size(), 1);
+    // One left by a run this one never read, held or set aside.
+    ASSERT_TRUE(writeAll(foreignHeld, journalLine(makeEntry(-7, "held elsewhere"))));
+    store.hold(onItsWay);
+    const QString ownHeld = heldFiles().filter(onItsWay.id.toString(QUuid::WithoutBraces)).value(0);
+    ASSERT_FALSE(ownHeld.isEmpty());
+
+    store.clear();
+    const QStringList left{"notes.txt", ownHeld};
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name), left);
+    store.withdraw(onItsWay.id);
+    store.waitUntilWritten();
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{"notes.txt"});
+    EXPECT_EQ(makeStore().loadEntries(), Entries{});
+}
+
+// A change the history's writer made of the history as it stood before a clear never takes the
+// cleared file's place, though the clear was made on another thread while it wrote.
+TEST_F(TranscriptHistoryStoreTest, AChangeMadeBeforeAClearNeverTakesTheClearedFilesPlace) {
+    QDir().mkpath(dir.filePath("History"));
+    TranscriptHistoryFile file(historyPath(), [this] { return now; });
+    file.changesSince(file.removals());
+    ASSERT_EQ(file.write({makeEntry(60, "old")}), std::nullopt);
+    file.removeAtOnce();
+    EXPECT_FALSE(QFile::exists(historyPath()));
+    EXPECT_EQ(file.write({makeEntry(0, "new"), makeEntry(60, "old")}), std::nullopt);
+    EXPECT_EQ(file.prepend({makeEntry(-5, "newer")}), std::nullopt);
+    EXPECT_FALSE(QFile::exists(historyPath()));
+    // Made after the clear: written.
+    file.changesSince(file.removals());
+    const auto after = makeEntry(-10, "after");
+    ASSERT_EQ(file.prepend({after}), std::nullopt);
+    EXPECT_EQ(file.read().entries, Entries{after});
+}
+
+// A quit does not wait for the store's threads, which a busy machine may keep off the processor for
+// seconds while they read or write a long history: prepareForExit returns while neither can run,
+// and the next start finds every entry given to the store, before it and after it, the one still
+// held as it was held (its keys went out).
+TEST_F(TranscriptHistoryStoreTest, AnExitThatWaitsForNoneOfTheStoresThreadsLosesNoEntry) {
+    Entries expected;
+    for (int i = 0; i < 20'000; ++i)
+        expected.append(makeEntry(60 * (i + 10), QString("dictation number %1").arg(i), 2.5));
+    makeStore().save(expected);
+    const auto first = makeEntry(0, "first"), before = makeEntry(-1, "before the quit"),
+               older = makeEntry(60 * 30'000, "older, written whole"),
+               held = makeEntry(-2, "held", 1.0, Kind::pasteSentUnverified), after = makeEntry(-3, "after the quit");
+    const int code = killedAfter([&] {
+        // A thread that never comes back fails the test instead of hanging it.
+        ::alarm(60);
+        // Never destroyed: the process ends as the app's does after a quit.
+        auto& store = *new ApplicationSupportTranscriptHistoryStore(makeStore());
+        store.loadEntries();
+        store.append(first);
+        if (!threadStarted("history-journal") || !threadStarted("history-writer")) std::_Exit(3);
+        if (stallThreads({"history-journal", "history-writer"}) != 2) std::_Exit(2);
+        store.append(before);
+        store.append(older);
+        store.hold(held);
+        store.prepareForExit();
+        store.append(after);
+    });
+    ASSERT_EQ(code, 0);
+    for (const auto& entry : {first, before, older, held, after})
+        TranscriptHistoryFile::insertByDate(expected, entry);
+    EXPECT_EQ(firstDifference(makeStore().loadEntries(), expected), "");
+    EXPECT_EQ(heldFiles(), QStringList{});
 }
 
 }  // namespace
