@@ -212,6 +212,9 @@ bool RealAppDictation::focusedFieldHoldsStill() {
 std::optional<TranscriptHistoryCompletionKind> RealAppDictation::dictate(const QString& words, bool slowBackend,
                                                                          ReleaseToText* releaseToText,
                                                                          const std::function<void()>& whileHeld) {
+    // This round's words only: a round dropped before transcription (a refused press, a clip too
+    // short) left its own queued, and the next would be answered with them.
+    fakes.transcriber->answer.clear();
     fakes.transcriber->answer.push(words);
     fakes.transcriber->held.setHolding(slowBackend);
     SessionViewModel& session = *vm->session();

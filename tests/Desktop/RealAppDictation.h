@@ -74,8 +74,9 @@ public:
         std::function<bool(const QString& words)> shown;
         double milliseconds = -1;
     };
-    // Holds the hot key, speaks, lets go and waits for the session to end; the outcome. `whileHeld`
-    // runs once the recording started, before the key lets go.
+    // Holds the hot key, speaks, lets go and waits for the session to end; the outcome. The stand-in
+    // transcriber answers with `words`, whatever earlier rounds left unanswered. `whileHeld` runs once
+    // the recording started, before the key lets go.
     std::optional<TranscriptHistoryCompletionKind> dictate(const QString& words, bool slowBackend = false,
                                                            ReleaseToText* releaseToText = nullptr,
                                                            const std::function<void()>& whileHeld = {});

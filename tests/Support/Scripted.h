@@ -15,6 +15,8 @@ public:
     explicit Scripted(T fallback = T{}) : m_fallback(std::move(fallback)) {}
 
     void setFallback(T value) { m_fallback = std::move(value); }
+    // Forgets the queued answers; the fallback stays.
+    void clear() { m_queue.clear(); }
     void push(T value) { m_queue.emplace_back(std::move(value)); }
     template <typename E>
     void pushFailure(E error) {
