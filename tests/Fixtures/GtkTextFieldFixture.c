@@ -57,7 +57,7 @@ static void print_texts(void) {
     g_free(line);
 }
 
-/* Answers once the password window is on screen with its entry focused. */
+/* Answers once the password window is on screen (its focus-in comes only after a keyboard grab ends). */
 static gboolean on_prompt_shown(GtkWidget* widget, GdkEvent* event, gpointer data) {
     (void)event;
     g_signal_handlers_disconnect_by_func(widget, G_CALLBACK(on_prompt_shown), data);
@@ -75,7 +75,7 @@ static void open_prompt(void) {
     gtk_entry_set_input_purpose(GTK_ENTRY(secret), GTK_INPUT_PURPOSE_PASSWORD);
     atk_object_set_name(gtk_widget_get_accessible(secret), "Passphrase");
     gtk_container_add(GTK_CONTAINER(prompt), secret);
-    g_signal_connect(prompt, "focus-in-event", G_CALLBACK(on_prompt_shown), NULL);
+    g_signal_connect(prompt, "map-event", G_CALLBACK(on_prompt_shown), NULL);
     gtk_widget_show_all(prompt);
     gtk_widget_grab_focus(secret);
     gtk_window_present(GTK_WINDOW(prompt));
