@@ -1,5 +1,7 @@
 #include "ViewModel/RecordingTargetDecision.h"
 
+#include "Services/Delivery/FocusedTargetInspectionError.h"
+
 #include <algorithm>
 
 namespace quorvelle {
@@ -36,8 +38,16 @@ void RecordingTargetDecision::cancel() {
 QCoro::Task<void> RecordingTargetDecision::run(std::optional<FocusedTargetSnapshot> pressTarget, Decide decide,
                                                TaskGuard guard) {
     const quint64 pressedAt = m_uptime ? m_uptime() : 0;
-    const bool arriving = !pressTarget || pressTarget->isApplicationArriving;
     Look look;
+    if (!pressTarget) {
+        look = co_await lookUntilFocusNamed(pressedAt, guard.stopToken);
+        if (!guard) co_return;
+        m_pending = false;
+        m_task = TaskHandle();
+        decide(look);
+        co_return;
+    }
+    const bool arriving = pressTarget->isApplicationArriving;
     look.pressTargetKnown = !arriving;
     for (int wait = 0; wait < kMaximumWaits; ++wait) {
         if (arriving) {
@@ -61,6 +71,35 @@ QCoro::Task<void> RecordingTargetDecision::run(std::optional<FocusedTargetSnapsh
     m_pending = false;
     m_task = TaskHandle();
     decide(look);
+}
+
+QCoro::Task<RecordingTargetDecision::Look> RecordingTargetDecision::lookUntilFocusNamed(quint64 pressedAt,
+                                                                                        std::stop_token stopToken) {
+    co_await awaitFocusAtRest(pressedAt, stopToken);
+    const auto focusUnnamed = [](const Look& look) {
+        if (!look.failure) return false;
+        try {
+            std::rethrow_exception(look.failure);
+        } catch (const FocusedTargetInspectionError& error) {
+            return error.errorCase() == FocusedTargetInspectionError::Case::focusedElementUnavailable;
+        } catch (...) {
+        }
+        return false;
+    };
+    for (int attempt = 1;; ++attempt) {
+        if (stopToken.stop_requested()) co_return Look{};
+        Look look;
+        try {
+            look.target = m_inspector->inspect();
+        } catch (...) {
+            look.failure = std::current_exception();
+        }
+        if (!focusUnnamed(look) || !m_focusChanges || !m_uptime || attempt >= kFocusSettleEventLimit) co_return look;
+        const double left = kFocusSettleLimitSeconds - double(m_uptime() - pressedAt) / 1e9;
+        if (left <= 0) co_return look;
+        // The application is still busy, or its focus on its way back: a moment, or its next move.
+        co_await m_focusChanges->nextFocusChange(std::min(kFocusRetrySeconds, left), stopToken);
+    }
 }
 
 QCoro::Task<void> RecordingTargetDecision::awaitFocusAtRest(quint64 pressedAt, std::stop_token stopToken) {

@@ -40,12 +40,16 @@ public:
     static constexpr double kFocusRestSeconds = 0.1;
     static constexpr double kFocusSettleLimitSeconds = 1.0;
     static constexpr int kFocusSettleEventLimit = 16;
+    // A press that found no focused element looks again this often once the focus rested, up to the
+    // bound above.
+    static constexpr double kFocusRetrySeconds = 0.1;
 
     RecordingTargetDecision(TaskScope& tasks, std::shared_ptr<FocusedTargetInspecting> inspector,
                             std::shared_ptr<FocusChangeAwaiting> focusChanges, UptimeNanoseconds uptime);
 
     // Waits and looks again; `decide` gets the look, unless the decision is cancelled first.
-    // `pressTarget` is what the press found, when it let it through.
+    // `pressTarget` is what the press found, when it let it through; none when the press's look found
+    // no focused element in a window on the accessibility bus.
     void start(std::optional<FocusedTargetSnapshot> pressTarget, Decide decide);
     bool isPending() const { return m_pending; }
     void holdClip(CapturedAudioClip clip) { m_heldClip = std::move(clip); }
@@ -59,6 +63,8 @@ private:
     QCoro::Task<void> run(std::optional<FocusedTargetSnapshot> pressTarget, Decide decide, TaskGuard guard);
     // Returns once no focus event came for a while after the press, or the bound passed.
     QCoro::Task<void> awaitFocusAtRest(quint64 pressedAt, std::stop_token stopToken);
+    // Once the focus rested, looks until a look names a focused element or the bound passed.
+    QCoro::Task<Look> lookUntilFocusNamed(quint64 pressedAt, std::stop_token stopToken);
 
     TaskScope& m_tasks;
     std::shared_ptr<FocusedTargetInspecting> m_inspector;

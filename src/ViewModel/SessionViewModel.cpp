@@ -82,6 +82,8 @@ SessionViewModel::SessionViewModel(const AppBootstrap& services, ViewModelContex
       m_hasBackendAuthSessionManager(services.backendAuthSessionManager != nullptr),
       m_targetDecision(context.tasks(), services.focusedTargetInspector, services.focusChangeAwaiter,
                        context.environment().uptimeNanosecondsProvider),
+      m_stopLook(context.tasks(), services.focusedTargetInspector, services.focusChangeAwaiter,
+                 context.environment().uptimeNanosecondsProvider),
       m_delivery(
           services, context,
           DeliveryOutlets{[this] { return dictationSettings().isClipboardFallbackEnabled; },
@@ -114,6 +116,7 @@ SessionViewModel::SessionViewModel(const AppBootstrap& services, ViewModelContex
 SessionViewModel::~SessionViewModel() {
     m_transcriptionTask.cancel();
     m_targetDecision.cancel();
+    m_stopLook.cancel();
     m_recordingDurationTask.cancel();
     m_terminalStateDismissTask.cancel();
     m_stateSubscription.reset();
@@ -144,6 +147,7 @@ void SessionViewModel::applyRuntimeReadiness(bool isRuntimeReady) {
     }
     m_transcriptionTask.cancel();
     m_targetDecision.cancel();
+    m_stopLook.cancel();
     m_recordingDurationTask.cancel();
     m_terminalStateDismissTask.cancel();
     m_hotkeyMonitor->stopMonitoring();
@@ -238,6 +242,7 @@ void SessionViewModel::handleHotkeyReleased() {
 void SessionViewModel::startRecording() {
     m_recordingDurationTask.cancel();
     m_targetDecision.cancel();
+    m_stopLook.cancel();
     m_context.setInlineMessage(std::nullopt);
     setLastCaptureSummary(std::nullopt);
     m_maximumObservedSpeechPeakPower = 0.0;
@@ -305,6 +310,12 @@ bool SessionViewModel::admitTarget(const RecordingTargetDecision::Look& look, co
                 blockRecording(SessionBlockReason::permissionsMissing);
                 return false;
             }
+            // An application on the bus that names no focus yet (too busy to answer on a window's first
+            // press, or its focus on its way back): decided once the focus rested.
+            if (mayWait && error.errorCase() == FocusedTargetInspectionError::Case::focusedElementUnavailable) {
+                setFocusedTarget(std::nullopt);
+                return true;
+            }
             inspectionFailure = QStringLiteral("error=") + inspectionCaseName(error.errorCase());
         } catch (const std::exception& error) {
             inspectionFailure = QStringLiteral("error=") + QString::fromUtf8(error.what());
@@ -367,23 +378,10 @@ bool SessionViewModel::reconsiderTarget(const RecordingTargetDecision::Look& loo
     return true;
 }
 
-bool SessionViewModel::blockIfFocusOnSecureField() {
-    FocusedTargetSnapshot now;
-    try {
-        now = m_focusedTargetInspector->inspect();
-    } catch (...) {
-        return false;
-    }
-    if (!now.element.isSecure()) return false;
-    recordEvent(DiagnosticsEventLevel::info, QStringLiteral("runtime.target.preflight_blocked"),
-                preflightDetail(now, SessionTexts::blocked(SessionBlockReason::secureField).code));
-    blockRecording(SessionBlockReason::secureField);
-    return true;
-}
-
 void SessionViewModel::blockRecording(SessionBlockReason reason) {
     m_transcriptionTask.cancel();
     m_targetDecision.cancel();
+    m_stopLook.cancel();
     m_recordingDurationTask.cancel();
     m_audioCapture->cancelCapture();
     setLastCaptureSummary(std::nullopt);
@@ -403,6 +401,7 @@ void SessionViewModel::failRecording(const QuorvelleError& error, const std::opt
     const QString message = explanation.value_or(m_context.strings().errorMessage(error));
     m_transcriptionTask.cancel();
     m_targetDecision.cancel();
+    m_stopLook.cancel();
     m_audioCapture->cancelCapture();
     setLastCaptureSummary(std::nullopt);
     m_maximumObservedSpeechPeakPower = 0.0;
@@ -429,8 +428,8 @@ QCoro::Task<void> SessionViewModel::runRecordingDurationLimit(TaskGuard guard) {
 
 void SessionViewModel::stopRecordingAndTranscribe() {
     m_recordingDurationTask.cancel();
-    // Stopped already, its clip waiting for the target's decision.
-    if (m_targetDecision.holdsClip()) return;
+    // Stopped already, its clip waiting for the target's decision or the look at the stop.
+    if (m_targetDecision.holdsClip() || m_stopLook.isPending()) return;
     if (!m_audioCapture->isCapturing()) {
         m_sessionCoordinator->cancelRecording();
         m_context.refreshDiagnosticsSnapshot();
@@ -502,7 +501,22 @@ void SessionViewModel::transcribeClip(const CapturedAudioClip& clip) {
     }
     // The last look before anything of the recording leaves: a password field holding the focus now
     // ends it as at the press.
-    if (blockIfFocusOnSecureField()) return;
+    m_stopLook.start(m_focusedTarget, clip,
+                     [this](std::optional<FocusedTargetSnapshot> passwordField, const CapturedAudioClip& looked) {
+                         uploadUnlessPasswordField(passwordField, looked);
+                     });
+}
+
+void SessionViewModel::uploadUnlessPasswordField(const std::optional<FocusedTargetSnapshot>& passwordField,
+                                                 const CapturedAudioClip& clip) {
+    // The session went on without this recording meanwhile (a reset).
+    if (m_sessionCoordinator->state().kind() != Kind::recording) return;
+    if (passwordField) {
+        recordEvent(DiagnosticsEventLevel::info, QStringLiteral("runtime.target.preflight_blocked"),
+                    preflightDetail(*passwordField, SessionTexts::blocked(SessionBlockReason::secureField).code));
+        blockRecording(SessionBlockReason::secureField);
+        return;
+    }
     m_sessionCoordinator->beginUploading();
     // Only a session that really moved on to uploading gets a transcription.
     if (m_sessionCoordinator->state().kind() != Kind::uploading) return;

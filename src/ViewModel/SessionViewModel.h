@@ -12,6 +12,7 @@
 #include "ViewModel/AppBootstrap.h"
 #include "ViewModel/DeliveryRecord.h"
 #include "ViewModel/DictationSettings.h"
+#include "ViewModel/RecordingStopLook.h"
 #include "ViewModel/RecordingTargetDecision.h"
 #include "ViewModel/TranscriptDelivery.h"
 #include "ViewModel/TranscriptPostProcessing.h"
@@ -154,14 +155,17 @@ private:
     bool inspectFocusedTarget(const DictationSettings& settings);
     // Whether the recording may go on with what a look at the focus found; where not, blocks it (and
     // says why). While `mayWait`, a window whose application is on its way to the accessibility bus
-    // passes, to be decided once it came (decideTarget).
+    // passes, to be decided once it came, and so does one on the bus that names no focused element
+    // yet, to be decided once the focus rested (decideTarget).
     bool admitTarget(const RecordingTargetDecision::Look& look, const DictationSettings& settings, bool mayWait);
     void decideTarget(const RecordingTargetDecision::Look& look);
     // The press's target was let through: a look once the focus rested may find a password field
     // (the recording is dropped) or another field of the same window (the words are for it).
     bool reconsiderTarget(const RecordingTargetDecision::Look& look);
-    // Looks at the focus once: on a password field, the recording is dropped as at the press.
-    bool blockIfFocusOnSecureField();
+    // After the look at the stop: on a password field the recording is dropped as at the press,
+    // otherwise it is sent.
+    void uploadUnlessPasswordField(const std::optional<FocusedTargetSnapshot>& passwordField,
+                                   const CapturedAudioClip& clip);
     void blockRecording(SessionBlockReason reason);
     // The error's own message unless an explanation is given.
     void failRecording(const QuorvelleError& error, const std::optional<QString>& explanation = std::nullopt);
@@ -219,6 +223,7 @@ private:
     TaskHandle m_terminalStateDismissTask;
     TaskHandle m_recordingDurationTask;
     RecordingTargetDecision m_targetDecision;
+    RecordingStopLook m_stopLook;
     TranscriptDelivery m_delivery;
 
     // Declared last: they go first, so no handler runs on a half-destroyed part.

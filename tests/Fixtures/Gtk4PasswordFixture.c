@@ -1,6 +1,7 @@
 /* A GTK 4 sign-in window as a user meets one: a name field, then a password entry that holds the
  * focus from the moment the window opens (it is never focused again); with "name" as the second
- * argument the name field holds it instead. Its title is the first argument. Every change of the
+ * argument the name field holds it instead, and with "alone" as the third the window has no password
+ * entry at all. Its title is the first argument. Every change of the
  * password entry prints "password <length>" on standard output, so a test can tell whether anything
  * went into it without reading the secret itself; every change of the name field prints "name <text>". */
 #include <gtk/gtk.h>
@@ -38,8 +39,10 @@ int main(int argc, char** argv) {
     GtkWidget* password = gtk_password_entry_new();
     gtk_box_append(GTK_BOX(box), gtk_label_new("Name"));
     gtk_box_append(GTK_BOX(box), name);
-    gtk_box_append(GTK_BOX(box), gtk_label_new("Password"));
-    gtk_box_append(GTK_BOX(box), password);
+    if (argc <= 3 || strcmp(argv[3], "alone") != 0) {
+        gtk_box_append(GTK_BOX(box), gtk_label_new("Password"));
+        gtk_box_append(GTK_BOX(box), password);
+    }
     gtk_window_set_child(GTK_WINDOW(window), box);
     g_signal_connect(password, "changed", G_CALLBACK(on_password_changed), NULL);
     g_signal_connect(name, "changed", G_CALLBACK(on_name_changed), NULL);

@@ -1,13 +1,15 @@
 /* The Qt fixture's window and commands in GTK 3, offsets in characters; "rows <n>" adds a list of n rows,
- * which "focus rows" then focuses; "hide <field>" hides a field. QUORVELLE_FIXTURE_FOCUS names the field
- * that holds the focus as the window opens (the single-line one otherwise). */
+ * which "focus rows" then focuses; "hide <field>" hides a field; "prompt" opens a window of its own
+ * with a focused password entry, as a program asking for a password does, and answers once it shows;
+ * "unprompt" closes it. QUORVELLE_FIXTURE_FOCUS names the field that holds the focus as the window
+ * opens (the single-line one otherwise). */
 #include <gtk/gtk.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 static const char* names[] = {"single", "password", "multi", "rows"};
-static GtkWidget *window, *fields[4];
+static GtkWidget *window, *fields[4], *prompt;
 #define MULTI_BUFFER gtk_text_view_get_buffer(GTK_TEXT_VIEW(fields[2]))
 
 static void reply(const char* line) {
@@ -55,6 +57,30 @@ static void print_texts(void) {
     g_free(line);
 }
 
+/* Answers once the password window is on screen (its focus-in comes only after a keyboard grab ends). */
+static gboolean on_prompt_shown(GtkWidget* widget, GdkEvent* event, gpointer data) {
+    (void)event;
+    g_signal_handlers_disconnect_by_func(widget, G_CALLBACK(on_prompt_shown), data);
+    reply("ok");
+    return FALSE;
+}
+
+static void open_prompt(void) {
+    prompt = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_title(GTK_WINDOW(prompt), "Unlock");
+    gtk_window_set_transient_for(GTK_WINDOW(prompt), GTK_WINDOW(window));
+    gtk_window_set_default_size(GTK_WINDOW(prompt), 300, 80);
+    GtkWidget* secret = gtk_entry_new();
+    gtk_entry_set_visibility(GTK_ENTRY(secret), FALSE);
+    gtk_entry_set_input_purpose(GTK_ENTRY(secret), GTK_INPUT_PURPOSE_PASSWORD);
+    atk_object_set_name(gtk_widget_get_accessible(secret), "Passphrase");
+    gtk_container_add(GTK_CONTAINER(prompt), secret);
+    g_signal_connect(prompt, "map-event", G_CALLBACK(on_prompt_shown), NULL);
+    gtk_widget_show_all(prompt);
+    gtk_widget_grab_focus(secret);
+    gtk_window_present(GTK_WINDOW(prompt));
+}
+
 static void handle(char* line) {
     char** parts = g_strsplit(g_strstrip(line), " ", 3);
     const char* command = parts[0] ? parts[0] : "";
@@ -70,6 +96,12 @@ static void handle(char* line) {
     } else if (strcmp(command, "text") == 0) {
         print_texts();
         answer = NULL;
+    } else if (strcmp(command, "prompt") == 0 && !prompt) {
+        open_prompt();
+        answer = NULL;
+    } else if (strcmp(command, "unprompt") == 0) {
+        if (prompt) gtk_widget_destroy(prompt);
+        prompt = NULL;
     } else if (!target) {
         answer = "error";
     } else if (strcmp(command, "focus") == 0) {

@@ -1,5 +1,7 @@
 #include "FixtureApp.h"
 
+#include "TestEventLoop.h"
+
 #include <QFileInfo>
 #include <QJsonDocument>
 
@@ -53,6 +55,12 @@ QString FixtureApp::command(const QString& line) {
 
 void FixtureApp::expectOk(const QString& line) {
     if (command(line) != QLatin1String("ok")) throw std::runtime_error("refused: " + line.toStdString());
+}
+
+bool FixtureApp::openPasswordWindow(int timeoutMs) {
+    m_process.write("prompt\n");
+    // Whoever waits for the window here (a dictation's session) keeps running.
+    return waitUntil([this] { return m_process.canReadLine(); }, timeoutMs) && m_process.readLine().trimmed() == "ok";
 }
 
 QJsonObject FixtureApp::texts() {

@@ -35,6 +35,10 @@ public:
     void hide(const QString& field) { expectOk(QStringLiteral("hide ") + field); }
     // Adds a list of that many rows, focusable as the field "rows" (GTK fixture only).
     void showRows(int count) { expectOk(QStringLiteral("rows %1").arg(count)); }
+    // Opens a window of the fixture's own with a focused password entry (GTK fixture only) and returns
+    // once it showed and took the focus, the event loop running meanwhile; false when it did not in time.
+    bool openPasswordWindow(int timeoutMs = 20000);
+    void closePasswordWindow() { expectOk(QStringLiteral("unprompt")); }
     // The fields' texts as the fixture itself sees them.
     QJsonObject texts();
 

@@ -216,8 +216,24 @@ TEST(RecordingSession, APressIsDecidedOnTheFocusOnceItRestedAndLookedAtAgainBefo
         bool releasedFirst;
         SessionState state;
         std::optional<QString> target;  // the field the words are for
+        bool backByTheRelease = false;  // the focus is on the plain field again when the recording stops
     } rows[] = {
         {"a password field once the focus rested", When::afterThePress, secret, false, secureBlock, {}},
+        // Only the decision itself sees the password field: nothing after it may let the words go.
+        {"a password field once the focus rested, left by the release",
+         When::afterThePress,
+         secret,
+         false,
+         secureBlock,
+         {},
+         true},
+        {"a password field, left before the release that came first",
+         When::afterThePress,
+         secret,
+         true,
+         secureBlock,
+         {},
+         true},
         {"a password field, released before", When::afterThePress, secret, true, secureBlock, {}},
         {"a password field at the release", When::atTheRelease, secret, false, secureBlock, {}},
         {"another field of the window", When::afterThePress, next, false, uploading, u"next"_qs},
@@ -248,6 +264,8 @@ TEST(RecordingSession, APressIsDecidedOnTheFocusOnceItRestedAndLookedAtAgainBefo
             EXPECT_EQ(rig.state(), SessionState::recording()) << "the stop waits for the decision";
             EXPECT_TRUE(rig.fakes.transcriber->requests.isEmpty());
         }
+        // The decision's look sees the password field; every look after it the plain field.
+        if (row.backByTheRelease) inspector.answer.push(*row.found), inspector.answer.setFallback(plain);
         // The focus moves (the Tab came) and then rests.
         rig.fakes.focusChanges->moves.setHolding(false);
         rig.fakes.focusChanges->moves.releaseAll();
@@ -267,6 +285,141 @@ TEST(RecordingSession, APressIsDecidedOnTheFocusOnceItRestedAndLookedAtAgainBefo
         const std::optional<FocusedTargetSnapshot>& target = rig.session().focusedTarget();
         ASSERT_TRUE(target);
         EXPECT_EQ(target->element.identifier, row.target);
+    }
+}
+
+// A window on the accessibility bus whose application names no focused element at the press (busy
+// with its first press, or its focus on its way back) is not refused at once: the recording runs,
+// and the press is decided once the focus rested, looking again a few times within the second. A
+// password field found then drops the recording; still nothing there refuses it as before. Any other
+// failure of the press's look refuses at once.
+TEST(RecordingSession, APressThatFindsNoFocusedElementIsDecidedOnTheSettledFocus) {
+    using IE = FocusedTargetInspectionError;
+    FocusedTargetSnapshot plain = writableTextField();
+    FocusedTargetSnapshot secret = plain;
+    secret.element.subrole = u"AXSecureTextField"_qs;
+    const auto uploading = SessionState::uploading();
+    const auto noTarget = SessionState::blocked(SessionBlockReason::noWritableTarget);
+    const auto secureBlock = SessionState::blocked(SessionBlockReason::secureField);
+    const struct {
+        const char* label;
+        IE::Case atThePress;
+        int unnamedLooks;                            // after the focus rested, before the answer
+        std::optional<FocusedTargetSnapshot> found;  // none: no look names a focused element
+        bool releasedFirst;
+        SessionState state;
+    } rows[] = {
+        {"a plain field once the focus rested", IE::Case::focusedElementUnavailable, 0, plain, false, uploading},
+        {"a plain field, released before", IE::Case::focusedElementUnavailable, 0, plain, true, uploading},
+        {"a plain field at the third look", IE::Case::focusedElementUnavailable, 2, plain, false, uploading},
+        {"a password field", IE::Case::focusedElementUnavailable, 1, secret, false, secureBlock},
+        {"a password field, released before", IE::Case::focusedElementUnavailable, 0, secret, true, secureBlock},
+        {"never a focused element", IE::Case::focusedElementUnavailable, 0, std::nullopt, true, noTarget},
+        {"no front window", IE::Case::frontmostApplicationUnavailable, 0, plain, false, noTarget},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        DictationRig rig([&](FakeBootstrap& f, auto&) {
+            f.inspector->answer.pushFailure(IE(row.atThePress));
+            for (int look = 0; look < (row.found ? row.unnamedLooks : 100); ++look)
+                f.inspector->answer.pushFailure(IE(IE::Case::focusedElementUnavailable));
+            // Where the password field decides, the focus has left it again when the recording stops.
+            if (row.found) f.inspector->answer.push(*row.found);
+            f.inspector->answer.setFallback(plain);
+            f.transcriber->held.setHolding(true);
+            // Each wait for the focus lasts as long as it may once let go: the focus moves no more.
+            f.focusChanges->onWait = [&f] { f.clock.advance(f.focusChanges->timeouts.last()); };
+            f.focusChanges->moves.setHolding(true);
+        });
+        const bool refusedAtOnce = row.atThePress != IE::Case::focusedElementUnavailable;
+        rig.press(), rig.speak(0.3);
+        EXPECT_EQ(rig.fakes.audioCapture->calls.contains(u"startCapture"_qs), !refusedAtOnce);
+        if (row.releasedFirst) {
+            rig.session().handleHotkeyReleased(), settle();
+            EXPECT_TRUE(rig.fakes.transcriber->requests.isEmpty()) << "nothing leaves before the decision";
+        }
+        rig.fakes.focusChanges->moves.setHolding(false);
+        rig.fakes.focusChanges->moves.releaseAll();
+        for (int turn = 0; turn < 4 * RecordingTargetDecision::kFocusSettleEventLimit; ++turn)
+            settle();
+        if (!row.releasedFirst) rig.session().handleHotkeyReleased(), settle();
+        EXPECT_EQ(rig.state(), row.state) << rig.codes().join(u' ').toStdString();
+        const bool refused = row.state != uploading;
+        EXPECT_EQ(rig.fakes.transcriber->requests.size(), refused ? 0 : 1);
+        if (refusedAtOnce) continue;
+        EXPECT_EQ(rig.fakes.audioCapture->calls.contains(u"cancelCapture"_qs), refused);
+        // The looks after the press stay within the second the decision may take.
+        double waited = 0;
+        for (double timeout : rig.fakes.focusChanges->timeouts)
+            waited += timeout;
+        EXPECT_LE(waited, RecordingTargetDecision::kFocusSettleLimitSeconds + 1e-6);
+        if (!row.found) {
+            EXPECT_GT(rig.fakes.inspector->callCount, 2) << "looked again while the second lasted";
+        }
+        if (!refused) {
+            EXPECT_EQ(rig.session().focusedTarget()->element.identifier, plain.element.identifier);
+        }
+    }
+}
+
+// The look as the recording stops, while another window than the dictation's is in front (a password
+// window the application opened during the recording): a look that fails, or names no field holding
+// the focus there, is no answer. The clip waits for one, up to a second, and a password field then
+// drops it. In the dictation's own window a look that tells nothing holds nothing up.
+TEST(RecordingSession, TheLookAtTheStopWaitsForAWindowThatCameToTheFrontToNameItsFocus) {
+    FocusedTargetSnapshot plain = writableTextField();
+    plain.app.windowIdentifier = 0x3c00001;
+    FocusedTargetSnapshot dialogField = plain;
+    dialogField.app.windowIdentifier = 0x3c00002;
+    FocusedTargetSnapshot dialogPassword = dialogField;
+    dialogPassword.element.subrole = u"AXSecureTextField"_qs;
+    FocusedTargetSnapshot notClaimed = dialogField;  // the field the dictation's window had, read late
+    notClaimed.isFocusedElement = false;
+    FocusedTargetSnapshot ownWindowNothing = plain;
+    ownWindowNothing.isFocusedElement = false;
+    const auto uploading = SessionState::uploading();
+    const auto secureBlock = SessionState::blocked(SessionBlockReason::secureField);
+    const auto fails = [](FakeFocusedTargetInspector& inspector) {
+        inspector.answer.pushFailure(
+            FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable));
+    };
+    const struct {
+        const char* label;
+        std::function<void(FakeFocusedTargetInspector&)> atTheStop;  // the looks' answers, then the plain field
+        SessionState state;
+        bool waits;  // the upload waited for a later look
+    } rows[] = {
+        {"fails, then a password field", [&](auto& i) { fails(i), fails(i), i.answer.push(dialogPassword); },
+         secureBlock, true},
+        {"no field claims the focus, then a password field",
+         [&](auto& i) { i.answer.push(notClaimed), i.answer.push(dialogPassword); }, secureBlock, true},
+        {"a password field at once", [&](auto& i) { i.answer.push(dialogPassword); }, secureBlock, false},
+        {"fails, then a plain field", [&](auto& i) { fails(i), i.answer.push(dialogField); }, uploading, true},
+        {"never tells", [&](auto& i) { i.answer.setFallback(notClaimed); }, uploading, true},
+        {"the dictation's window tells nothing", [&](auto& i) { i.answer.setFallback(ownWindowNothing); }, uploading,
+         false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        DictationRig rig([&](FakeBootstrap& f, auto&) {
+            f.inspector->answer.setFallback(plain);
+            f.transcriber->held.setHolding(true);
+            f.focusChanges->onWait = [&f] { f.clock.advance(f.focusChanges->timeouts.last()); };
+        });
+        rig.press(), rig.speak(0.3);
+        for (int turn = 0; turn < 2 * RecordingTargetDecision::kFocusSettleEventLimit; ++turn)
+            settle();
+        const qsizetype waitsBefore = rig.fakes.focusChanges->timeouts.size();
+        const quint64 stoppedAt = rig.fakes.clock.uptimeNanoseconds();
+        row.atTheStop(*rig.fakes.inspector);
+        rig.session().handleHotkeyReleased();
+        for (int turn = 0; turn < 2 * RecordingStopLook::kMaximumLooks; ++turn)
+            settle();
+        EXPECT_EQ(rig.state(), row.state) << rig.codes().join(u' ').toStdString();
+        EXPECT_EQ(rig.fakes.transcriber->requests.size(), row.state == uploading ? 1 : 0);
+        EXPECT_EQ(rig.fakes.focusChanges->timeouts.size() > waitsBefore, row.waits);
+        EXPECT_LE(double(rig.fakes.clock.uptimeNanoseconds() - stoppedAt) / 1e9,
+                  RecordingStopLook::kWaitLimitSeconds + 1e-6);
     }
 }
 

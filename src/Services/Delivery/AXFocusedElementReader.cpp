@@ -57,6 +57,18 @@ FocusedElementReading AXFocusedElementReader::readFocusedElement(qint32 processI
     throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);
 }
 
+FocusedElementReading AXFocusedElementReader::readFocusedSecurity(qint32 processIdentifier,
+                                                                  const AccessibilityElement* earlier) {
+    AccessibilityElementRef focused = m_navigator.focusedElement(processIdentifier);
+    if (!focused) return readFocusedElement(processIdentifier, earlier);
+    // The dictation's own field still holds the focus: a password field near it lost to it at the press.
+    if (!earlier || focused->identityKey() != earlier->identityKey()) {
+        if (FocusedElementReading secure = secureCandidate(focused); secure.element) return secure;
+    }
+    RawFocusedElementMetadata metadata = m_navigator.readScoringMetadata(*focused);
+    return FocusedElementReading{std::move(focused), std::move(metadata), true};
+}
+
 QCoro::Task<void> AXFocusedElementReader::awaitApplication(qint32 processIdentifier, std::stop_token stopToken) {
     return m_navigator.awaitApplication(processIdentifier, std::move(stopToken));
 }

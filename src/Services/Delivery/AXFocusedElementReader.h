@@ -18,6 +18,9 @@ public:
     // A writable field that holds the focus and was the choice before is chosen again without a
     // look around it: its neighbours did not outrank it then.
     FocusedElementReading readFocusedElement(qint32 processIdentifier, const AccessibilityElement* earlier) override;
+    // The element that holds the focus is read alone where it is `earlier`, and otherwise only for
+    // whether it, or an element near it, is a password field: no writable field is looked for.
+    FocusedElementReading readFocusedSecurity(qint32 processIdentifier, const AccessibilityElement* earlier) override;
     QCoro::Task<void> awaitApplication(qint32 processIdentifier, std::stop_token stopToken) override;
 
     // The start element, up to four ancestors, then descendants breadth first, without repeats.

@@ -28,6 +28,12 @@ public:
     // earlier reading chose, when this one checks that choice again (null otherwise). Throws
     // FocusedTargetInspectionError.
     virtual FocusedElementReading readFocusedElement(qint32 processIdentifier, const AccessibilityElement* earlier) = 0;
+    // Enough to tell whether a password field holds the focus: the focused element where it is
+    // `earlier` or no password field is near it, else that password field; otherwise as
+    // readFocusedElement. Throws FocusedTargetInspectionError.
+    virtual FocusedElementReading readFocusedSecurity(qint32 processIdentifier, const AccessibilityElement* earlier) {
+        return readFocusedElement(processIdentifier, earlier);
+    }
     // Returns once the application of a process on its way to the accessibility bus came or was given
     // up on (a bounded while, once per process), without holding the thread; at once for any other
     // process. A stop ends it with CancellationError.

@@ -4,9 +4,22 @@
 
 #include <QCoroTask>
 
+#include <exception>
+#include <optional>
 #include <stop_token>
 
 namespace quorvelle {
+
+// What the look as a recording stops found: the window in front, the element holding the focus there
+// (or the window standing for it), or why it could not be read.
+struct PasswordFieldLook {
+    // None where not even the window in front could be told.
+    std::optional<FocusedAppMetadata> frontWindow;
+    std::optional<FocusedTargetSnapshot> focused;
+    // The element says itself that it holds the focus now: not one kept from before a window change.
+    bool claimsFocus = false;
+    std::exception_ptr failure;
+};
 
 class FocusedTargetInspecting {
 public:
@@ -20,6 +33,21 @@ public:
     virtual FocusedTargetSnapshot reinspect(const FocusedTargetSnapshot& earlier) {
         (void)earlier;
         return inspect();
+    }
+    // Only what tells whether a password field holds the focus in the front window, for the look as a
+    // recording stops: where the focus still rests on `earlier` (the dictation's target, when known),
+    // nothing around it is read. Throws nothing: a failure is in the answer.
+    virtual PasswordFieldLook lookForPasswordField(const FocusedTargetSnapshot* earlier) {
+        PasswordFieldLook look;
+        try {
+            FocusedTargetSnapshot target = earlier ? reinspect(*earlier) : inspect();
+            look.frontWindow = target.app;
+            look.claimsFocus = target.isFocusedElement && !target.isWindowOnly;
+            look.focused = std::move(target);
+        } catch (...) {
+            look.failure = std::current_exception();
+        }
+        return look;
     }
     // Where the front window's application is on its way to the accessibility bus, returns once it
     // came or was given up on (a bounded while, once per process), without holding the thread; at once

@@ -81,9 +81,33 @@ FocusedTargetSnapshot FocusedTargetInspector::inspect(const AccessibilityElement
 
     // The element is resolved once and its metadata read from that same element: a second lookup
     // could land on another field (focus moves), pairing one field's handle with another's metadata.
-    FocusedElementReading reading = m_focusedElementReader.readFocusedElement(app->processIdentifier, earlier);
+    return snapshotOf(*app, m_focusedElementReader.readFocusedElement(app->processIdentifier, earlier));
+}
+
+PasswordFieldLook FocusedTargetInspector::lookForPasswordField(const FocusedTargetSnapshot* earlier) {
+    PasswordFieldLook look;
+    try {
+        if (!m_isTrusted || !m_isTrusted()) {
+            throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::accessibilityPermissionMissing);
+        }
+        look.frontWindow = m_frontmostApplicationProvider ? m_frontmostApplicationProvider() : std::nullopt;
+        if (!look.frontWindow) {
+            throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::frontmostApplicationUnavailable);
+        }
+        const AccessibilityElementRef element = earlier ? elementOf(earlier->elementHandle) : nullptr;
+        FocusedElementReading reading =
+            m_focusedElementReader.readFocusedSecurity(look.frontWindow->processIdentifier, element.get());
+        look.claimsFocus = reading.element && reading.metadata.isFocused.value_or(false);
+        look.focused = snapshotOf(*look.frontWindow, std::move(reading));
+    } catch (...) {
+        look.failure = std::current_exception();
+    }
+    return look;
+}
+
+FocusedTargetSnapshot FocusedTargetInspector::snapshotOf(const FocusedAppMetadata& app, FocusedElementReading reading) {
     if (!reading.element) {
-        FocusedTargetSnapshot window = windowOnlySnapshot(*app);
+        FocusedTargetSnapshot window = windowOnlySnapshot(app);
         window.isApplicationArriving = reading.isApplicationArriving;
         return window;
     }
@@ -106,7 +130,7 @@ FocusedTargetSnapshot FocusedTargetInspector::inspect(const AccessibilityElement
     }
 
     FocusedTargetSnapshot snapshot;
-    snapshot.app = *app;
+    snapshot.app = app;
     snapshot.element = element;
     snapshot.elementHandle = makeElementHandle(std::move(reading.element));
     snapshot.isFocusedElement = reading.isFocused;

@@ -20,10 +20,12 @@ public:
 
     FocusedTargetSnapshot inspect() override;
     FocusedTargetSnapshot reinspect(const FocusedTargetSnapshot& earlier) override;
+    PasswordFieldLook lookForPasswordField(const FocusedTargetSnapshot* earlier) override;
     QCoro::Task<void> awaitFrontApplication(std::stop_token stopToken) override;
 
 private:
     FocusedTargetSnapshot inspect(const AccessibilityElement* earlier);
+    static FocusedTargetSnapshot snapshotOf(const FocusedAppMetadata& app, FocusedElementReading reading);
 
     TrustCheck m_isTrusted;
     FrontmostApplicationProvider m_frontmostApplicationProvider;
