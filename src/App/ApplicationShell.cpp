@@ -38,8 +38,8 @@ void ApplicationShell::start() {
     } else {
         openDashboard();
     }
-    // The overlay's first frame costs the main thread seconds where the processor draws it: paid
-    // here, once the icon is up, rather than by the first dictation.
+    // The overlay's first frame holds the main thread up to seconds where the processor draws it:
+    // paid here, right after the icon, rather than by the first dictation.
     QTimer::singleShot(0, this, [this] { m_runtime->overlayController().preparePanel(); });
 }
 
