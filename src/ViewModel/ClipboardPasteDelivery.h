@@ -45,6 +45,9 @@ public:
     // How long a key may take to show in an application's accessibility (Firefox hands it from one
     // process to another first).
     static constexpr std::chrono::milliseconds kKeyReachesAccessibility{300};
+    // How often, and how far apart, the field the keys went to is read again while it shows no words.
+    static constexpr int kLateShowRereads = 5;
+    static constexpr double kLateShowStepSeconds = 0.1;
 
 private:
     struct Verification {
