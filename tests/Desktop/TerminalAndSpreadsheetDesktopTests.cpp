@@ -144,7 +144,7 @@ void dictateLinesThatWrap(test::RealAppDictation& dictation, const std::function
     for (int round = 0; round < 10; ++round) {
         const QString words =
             u"round %1 of words long enough to wrap the terminal's line onto another row of "
-            u"its screen"_qs.arg(round);
+            u"its screen, in GNOME Terminal and in Konsole alike"_qs.arg(round);
         EXPECT_EQ(dictation.dictate(words, round % 3 == 1), Kind::pastedViaClipboard)
             << words.toStdString() << " (" << dictation.vm->inlineMessage().value_or(u"-"_qs).toStdString() << ")";
         spoken << words;
