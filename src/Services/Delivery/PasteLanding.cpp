@@ -48,7 +48,6 @@ bool PasteLanding::landed(const QString& was, std::optional<TextRange> range, co
     // An unchanged text took nothing, even where the words already stood.
     if (words.isEmpty() || now == was) return false;
     if (!range) return now.count(words) > was.count(words);
-    if (range->location < 0 || range->length < 0 || range->end() > was.size()) return false;
     // A field that trims what it is given drops the space put before the words; then nothing but
     // the words stands where the space would have.
     const bool spaced = words.size() > 1 && words.at(0) == u' ';

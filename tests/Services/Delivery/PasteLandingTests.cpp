@@ -90,6 +90,12 @@ TEST(PasteLanding, AnEmptyRichBodysObjectCharacterMayGiveWayToTheWords) {
         {"the object gave way, caret before it", kObject, {{0, 0}}, u"hello"_qs, u"hello"_qs, true},
         {"the object gave way, caret after it", kObject, {{1, 0}}, u"hello"_qs, u"hello"_qs, true},
         {"the object stays after the words", kObject, {{0, 0}}, u"hello"_qs, u"hello"_qs + kObject, true},
+        {"the object stays after the words, caret after it",
+         kObject,
+         {{1, 0}},
+         u"hello"_qs,
+         u"hello"_qs + kObject,
+         true},
         {"the object stays before the words", kObject, {{0, 0}}, u"hello"_qs, kObject + u"hello"_qs, true},
 
         {"unchanged", kObject, {{0, 0}}, u"hello"_qs, kObject, false},
