@@ -55,17 +55,9 @@ bool PasteLanding::landed(const QString& was, std::optional<TextRange> range, co
         if (found.isEmpty()) continue;
         const bool trimmed = found.size() < words.size();
         if (landedAt(*range, was, now, found, trimmed)) return true;
-        // An empty rich body is one object character standing for its empty paragraph, which the
-        // words may take the place of.
-        if (was == QString(kObjectReplacement)) {
-            QString text = now;
-            if (text.startsWith(kObjectReplacement)) {
-                text.remove(0, 1);
-            } else if (text.endsWith(kObjectReplacement)) {
-                text.chop(1);
-            }
-            if (landedAt(TextRange{}, QString(), text, found, trimmed)) return true;
-        }
+        // An empty rich body is one object character standing for its empty paragraph: the words
+        // may take its place or stand beside it.
+        if (was == QString(kObjectReplacement) && landedAt(TextRange{}, QString(), now, found, trimmed)) return true;
     }
     return false;
 }
