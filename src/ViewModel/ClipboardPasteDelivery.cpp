@@ -219,7 +219,20 @@ QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify
     // The field the keys went to tells first: words there were delivered, wherever the focus went
     // since (a Tab to the next field of a form right after the paste).
     auto* verifier = dynamic_cast<TextInsertionVerifying*>(m_textInserter.get());
-    const std::optional<bool> inSentField = verifier ? readBack(*verifier, pasted, sentTo, before) : std::nullopt;
+    std::optional<bool> inSentField = verifier ? readBack(*verifier, pasted, sentTo, before) : std::nullopt;
+    // A field may show words it took a moment later (Chromium's page tells its tree late, more so
+    // when a Tab right after the keys moved its focus): read again, briefly, before it counts as
+    // without them.
+    for (int reread = 0; inSentField == false && reread < kLateShowRereads; ++reread) {
+        try {
+            co_await environment.clipboardPasteVerificationSleep(kLateShowStepSeconds, stopToken);
+        } catch (const CancellationError&) {
+            cutShort = true;
+        }
+        if (alive.expired()) throw CancellationError();
+        if (cutShort) co_return Verification{Verification::Kind::notVerifiable};
+        inSentField = readBack(*verifier, pasted, sentTo, before);
+    }
     if (inSentField == true) co_return Verification{Verification::Kind::verified};
 
     // Nothing there, or nothing to read: where the focus is now tells the rest. It may be on its way

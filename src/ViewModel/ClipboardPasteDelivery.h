@@ -42,6 +42,9 @@ public:
     // Looks right before the keys, each after the focus settled again (it was between two places, or
     // a Tab or a click came that the application had not reported on yet).
     static constexpr int kLastLookAttempts = 3;
+    // How often, and how far apart, the field the keys went to is read again while it shows no words.
+    static constexpr int kLateShowRereads = 5;
+    static constexpr double kLateShowStepSeconds = 0.1;
 
 private:
     struct Verification {

@@ -1,6 +1,7 @@
 // Dictation into fields that take a paste but cannot be read back as written: a GTK 4 terminal (a
 // container without text), a Tk window (no tree, no process named on the window) and a spreadsheet's
-// selected cell; and WebKit's rich text, which keeps the added space as a no-break space.
+// selected cell; WebKit's rich text, which keeps the added space as a no-break space, and a field that
+// trims it.
 #include "Platform/Linux/AtspiFocusTracker.h"
 #include "RealAppFileTest.h"
 #include "TestEventLoop.h"
@@ -65,6 +66,30 @@ getSelection().addRange(r);
 
     EXPECT_EQ(dictation->dictate(u"hello world"_qs), Kind::pastedViaClipboard);
     EXPECT_TRUE(RealApp::waitForTitle(u"^rich:Start~hello world$"_qs, 10000));
+}
+
+// A field that trims what it is given (Chromium's address bar drops the space the spacing rule put
+// before the words; this page's field does the same): the words stand right after the text, and the
+// paste counts as checked.
+TEST_F(RealAppPaste, AFieldThatTrimsTheSpaceBeforeTheWordsCountsAsPasted) {
+    const auto chromium = RealApp::chromiumOn(dictation->folder.path(), R"(<!doctype html><title>ready</title>
+<input id=f value=abc>
+<script>
+f.addEventListener('paste', (event) => {
+  event.preventDefault();
+  document.execCommand('insertText', false, event.clipboardData.getData('text/plain').trimStart());
+});
+f.addEventListener('input', () => { document.title = 'value:' + f.value; });
+f.focus();
+f.setSelectionRange(3, 3);
+</script>)");
+    if (!chromium) GTEST_SKIP() << "Chromium is not installed (scripts/install-deps installs it)";
+    ASSERT_FALSE(dictation->focusedTextElement().isEmpty());
+    ASSERT_TRUE(dictation->focusedFieldHoldsStill());
+
+    EXPECT_EQ(dictation->dictate(u"xyz"_qs), Kind::pastedViaClipboard)
+        << dictation->vm->inlineMessage().value_or(u"-"_qs).toStdString();
+    EXPECT_TRUE(RealApp::waitForTitle(u"^value:abcxyz"_qs, 10000));
 }
 
 // GNOME's console: the terminal widget is a focused container without text. The words go in with

@@ -1,13 +1,17 @@
 // Dictation whose landing only the application's own result tells: a Calc cell being edited, whose
 // words must still be there once Enter ended the edit and the sheet is saved, GNOME Terminal, whose
-// window belongs to a server process and whose words are read back from what the shell got, KDE's
-// terminal and editor off the accessibility bus and rxvt-unicode, known by their windows alone.
+// window belongs to a server process and whose words are read back from what the shell got, GNOME
+// Terminal and Konsole with lines that wrap, KDE's terminal and editor off the accessibility bus and
+// rxvt-unicode, known by their windows alone.
 #include "RealAppFileTest.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace quorvelle {
 namespace {
@@ -63,31 +67,59 @@ TEST_F(TerminalAndSpreadsheet, CalcCellBeingEditedKeepsEachDictationAfterEnter) 
 }
 
 // GNOME Terminal's window belongs to gnome-terminal-server, which the test desktop's private bus
-// cannot start on its own (the bus was started without the display): the test starts it. The words
-// go in with the terminal's paste chord, once the terminal learned what the clipboard holds; the
-// shell writes each line it read to a file.
+// cannot start on its own (the bus was started without the display): the test starts it, and ends it
+// with this object.
+class GnomeTerminalServer {
+public:
+    static bool isInstalled() {
+        return !QStandardPaths::findExecutable(u"gnome-terminal"_qs).isEmpty() && QFile::exists(kServer);
+    }
+    ~GnomeTerminalServer() {
+        m_server.terminate();
+        if (!m_server.waitForFinished(10000)) m_server.kill(), m_server.waitForFinished(5000);
+    }
+    // A terminal window titled `title` running `script` under sh; null when it never showed.
+    std::unique_ptr<RealApp> open(const QString& title, const QString& script) {
+        if (m_server.state() == QProcess::NotRunning && !startServer()) return nullptr;
+        return RealApp::launch(u"gnome-terminal"_qs,
+                               {u"--app-id"_qs, kTerminalAppId, u"--wait"_qs, u"--"_qs, u"sh"_qs, u"-c"_qs,
+                                u"printf '\\033]0;%s\\007' \"$0\"; "_qs + script, title},
+                               u'^' + title + u'$');
+    }
+
+private:
+    static inline const QString kServer = u"/usr/libexec/gnome-terminal-server"_qs;
+
+    bool startServer() {
+        m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_server.start(kServer, {u"--app-id"_qs, kTerminalAppId});
+        const auto serving = [] {
+            QProcess ask;
+            ask.start(u"dbus-send"_qs, {u"--session"_qs, u"--print-reply"_qs, u"--dest=org.freedesktop.DBus"_qs,
+                                        u"/org/freedesktop/DBus"_qs, u"org.freedesktop.DBus.NameHasOwner"_qs,
+                                        u"string:"_qs + kTerminalAppId});
+            return ask.waitForFinished(10000) && ask.readAllStandardOutput().contains("boolean true");
+        };
+        if (m_server.waitForStarted() && test::waitUntil(serving, 60000)) return true;
+        ADD_FAILURE() << "gnome-terminal-server never took its name on the bus";
+        return false;
+    }
+
+    QProcess m_server;
+};
+
+// A shell that writes each line it reads to the file.
+QString linesTo(const QString& file) {
+    return u"while read -r line; do printf '%s\\n' \"$line\" >> '"_qs + file + u"'; done; sleep 60"_qs;
+}
+
+// The words go in with the terminal's paste chord, once the terminal learned what the clipboard
+// holds; the shell writes each line it read to a file.
 TEST_F(TerminalAndSpreadsheet, GnomeTerminalTakesEachDictation) {
-    const QString server = u"/usr/libexec/gnome-terminal-server"_qs;
-    if (QStandardPaths::findExecutable(u"gnome-terminal"_qs).isEmpty() || !QFile::exists(server))
+    if (!GnomeTerminalServer::isInstalled())
         GTEST_SKIP() << "GNOME Terminal is not installed (scripts/install-deps installs it)";
-    QProcess serverProcess;
-    serverProcess.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    serverProcess.start(server, {u"--app-id"_qs, kTerminalAppId});
-    ASSERT_TRUE(serverProcess.waitForStarted());
-    const auto serving = [] {
-        QProcess ask;
-        ask.start(u"dbus-send"_qs,
-                  {u"--session"_qs, u"--print-reply"_qs, u"--dest=org.freedesktop.DBus"_qs, u"/org/freedesktop/DBus"_qs,
-                   u"org.freedesktop.DBus.NameHasOwner"_qs, u"string:"_qs + kTerminalAppId});
-        return ask.waitForFinished(10000) && ask.readAllStandardOutput().contains("boolean true");
-    };
-    ASSERT_TRUE(test::waitUntil(serving, 60000)) << "gnome-terminal-server never took its name on the bus";
-    const auto terminal = RealApp::launch(
-        u"gnome-terminal"_qs,
-        {u"--app-id"_qs, kTerminalAppId, u"--wait"_qs, u"--"_qs, u"sh"_qs, u"-c"_qs,
-         u"printf '\\033]0;qvgnome\\007'; for n in 1 2 3; do read -r line; printf '%s\\n' \"$line\" >> "_qs +
-             path(u"typed.txt"_qs) + u"; done; sleep 60"_qs},
-        u"^qvgnome$"_qs);
+    GnomeTerminalServer server;
+    const auto terminal = server.open(u"qvgnome"_qs, linesTo(path(u"typed.txt"_qs)));
     ASSERT_TRUE(terminal) << "GNOME Terminal never showed";
     // A window just shown tells the accessibility bus of its focused terminal a moment later.
     ASSERT_FALSE(dictation->focusedTextElement().isEmpty());
@@ -101,8 +133,48 @@ TEST_F(TerminalAndSpreadsheet, GnomeTerminalTakesEachDictation) {
         expected += line + u'\n';
         EXPECT_EQ(waitForFileContaining(u"typed.txt"_qs, expected), expected);
     }
-    serverProcess.terminate();
-    if (!serverProcess.waitForFinished(10000)) serverProcess.kill(), serverProcess.waitForFinished(5000);
+}
+
+// A terminal's accessible text is its screen: the line, then a line break for each empty row below
+// it. Each of these dictations is longer than a row, so the line wraps and takes a row from below:
+// every one is told pasted, and the shell gets the whole line once.
+void dictateLinesThatWrap(test::RealAppDictation& dictation, const std::function<QString(const QString&)>& typed) {
+    ASSERT_FALSE(dictation.focusedTextElement().isEmpty()) << "the terminal never told the bus of its focus";
+    QStringList spoken;
+    for (int round = 0; round < 10; ++round) {
+        const QString words =
+            u"round %1 of words long enough to wrap the terminal's line onto another row of "
+            u"its screen, in GNOME Terminal and in Konsole alike"_qs.arg(round);
+        EXPECT_EQ(dictation.dictate(words, round % 3 == 1), Kind::pastedViaClipboard)
+            << words.toStdString() << " (" << dictation.vm->inlineMessage().value_or(u"-"_qs).toStdString() << ")";
+        spoken << words;
+    }
+    ASSERT_TRUE(RealApp::pressKeys(u"Return"_qs));
+    // The spacing rule put one space between the dictations.
+    const QString line = spoken.join(u' ') + u'\n';
+    EXPECT_EQ(typed(line), line);
+}
+
+TEST_F(TerminalAndSpreadsheet, GnomeTerminalTellsEachDictationThatWrapsItsLinePasted) {
+    if (!GnomeTerminalServer::isInstalled())
+        GTEST_SKIP() << "GNOME Terminal is not installed (scripts/install-deps installs it)";
+    GnomeTerminalServer server;
+    const auto terminal = server.open(u"qvwrap"_qs, linesTo(path(u"typed.txt"_qs)));
+    ASSERT_TRUE(terminal) << "GNOME Terminal never showed";
+    dictateLinesThatWrap(*dictation,
+                         [this](const QString& line) { return waitForFileContaining(u"typed.txt"_qs, line); });
+}
+
+TEST_F(TerminalAndSpreadsheet, KonsoleTellsEachDictationThatWrapsItsLinePasted) {
+    if (QStandardPaths::findExecutable(u"konsole"_qs).isEmpty())
+        GTEST_SKIP() << "Konsole is not installed (scripts/install-deps installs it)";
+    const auto konsole = RealApp::launch(u"konsole"_qs,
+                                         {u"--separate"_qs, u"-p"_qs, u"LocalTabTitleFormat=qvkonsolewrap"_qs, u"-e"_qs,
+                                          u"sh"_qs, u"-c"_qs, linesTo(path(u"typed.txt"_qs))},
+                                         u"^qvkonsolewrap"_qs);
+    ASSERT_TRUE(konsole) << "Konsole never showed";
+    dictateLinesThatWrap(*dictation,
+                         [this](const QString& line) { return waitForFileContaining(u"typed.txt"_qs, line); });
 }
 
 // Konsole takes Control+V as a control character (a literal ^V reaches the shell) and pastes with

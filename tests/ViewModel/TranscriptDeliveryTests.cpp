@@ -541,7 +541,8 @@ TEST(TranscriptDelivery, ASentPasteIsHeldByTheHistoryUntilItsCheckEnds) {
         f.pastePerformer->afterKeys = [&f, secret] { f.inspector->answer.setFallback(secret); };
     });
     withdrawn.dictate();
-    for (int turn = 0; turn < 4; ++turn)
+    // The check reads the field again a few times before it looks at the focus.
+    for (int turn = 0; turn < 4 + ClipboardPasteDelivery::kLateShowRereads; ++turn)
         withdrawn.fakes.pasteVerificationSleeper.finishAll(), settle();
     EXPECT_EQ(withdrawn.state(), SessionState::error(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure)));
     ASSERT_EQ(withdrawn.fakes.history->held.size(), 1);
@@ -638,7 +639,10 @@ TEST(TranscriptDelivery, APasteIsJudgedOnTheFieldItWasSentTo) {
             paste(r);
             FocusedTargetSnapshot now = remade;
             now.app.windowIdentifier = window;
-            r.fakes.textInserter->verifyAnswer.push(sentFieldReads);
+            // Read without the words, it is read so each time it is read again.
+            const int reads = sentFieldReads == false ? 1 + ClipboardPasteDelivery::kLateShowRereads : 1;
+            for (int read = 0; read < reads; ++read)
+                r.fakes.textInserter->verifyAnswer.push(sentFieldReads);
             r.fakes.pastePerformer->afterKeys = [&r, now] { r.fakes.inspector->answer.setFallback(now); };
         };
     };
@@ -662,6 +666,70 @@ TEST(TranscriptDelivery, APasteIsJudgedOnTheFieldItWasSentTo) {
     });
     expectRow(settling, {"", {}, SessionState::success(), Kind::pastedViaClipboard, "insert.pasted_via_clipboard", {}});
     EXPECT_EQ(settling.fakes.pastePerformer->pastedInto.size(), 1);
+}
+
+// A field may show the words it took a moment after the check first reads it (Chromium's page tells
+// its tree late; a Tab right after the keys has meanwhile taken the focus to the password field): it
+// is read again for a short bounded while, each read awaited, before the focus decides. Words that
+// never show are never told delivered.
+TEST(TranscriptDelivery, TheFieldTheKeysWentToIsReadAgainForAWhileBeforeThePasteCountsAsFailed) {
+    FocusedTargetSnapshot secret = writableTextField();
+    secret.element.subrole = u"AXSecureTextField"_qs;
+    const int rereads = ClipboardPasteDelivery::kLateShowRereads;
+    // reads without the words before they show (none: never), where the focus is after the keys
+    // -> the history, the first event, the reads of the field
+    const auto rig = [&](int lateReads, std::optional<FocusedTargetSnapshot> focusAfterKeys) {
+        return [=](DeliveryRig& r) {
+            paste(r);
+            if (lateReads < 0) r.fakes.textInserter->verifyAnswer.setFallback(false);
+            for (int read = 0; read < lateReads; ++read)
+                r.fakes.textInserter->verifyAnswer.push(false);
+            if (focusAfterKeys)
+                r.fakes.pastePerformer->afterKeys = [&r, f = *focusAfterKeys] {
+                    r.fakes.inspector->answer.setFallback(f);
+                };
+        };
+    };
+    const std::tuple<const char*, Adjust, QList<Kind>, const char*, qsizetype> cases[] = {
+        {"shown on the second read, a password field focused since",
+         rig(1, secret),
+         {Kind::pastedViaClipboard},
+         "insert.pasted_via_clipboard",
+         2},
+        {"shown on the last read",
+         rig(rereads, std::nullopt),
+         {Kind::pastedViaClipboard},
+         "insert.pasted_via_clipboard",
+         1 + rereads},
+        {"never shown, the field still focused",
+         rig(-1, std::nullopt),
+         {Kind::copiedToClipboard},
+         "fallback.clipboard_paste_verification_failed",
+         2 + rereads},
+        {"never shown, another field focused",
+         rig(-1, otherField()),
+         {Kind::copiedToClipboard},
+         "fallback.target_surface_changed",
+         1 + rereads},
+        {"never shown, a password field focused",
+         rig(-1, secret),
+         {},
+         "fallback.secure_field_may_hold_words",
+         1 + rereads},
+    };
+    for (const auto& [name, adjust, history, event, reads] : cases) {
+        SCOPED_TRACE(name);
+        DeliveryRig r(adjust);
+        EXPECT_FALSE(r.failure);
+        EXPECT_EQ(r.history, history);
+        EXPECT_EQ(r.fakes.diagnostics->codes().value(0), u"runtime."_qs + QLatin1String(event));
+        EXPECT_EQ(r.fakes.textInserter->verifiedOn.size(), reads);
+        // The fixed wait before the first read, then one short awaited step before each read again.
+        const QList<double> waits = r.fakes.pasteVerificationSleeper.requestedSeconds();
+        EXPECT_EQ(waits.size(), std::min<qsizetype>(reads, 1 + rereads));
+        for (qsizetype step = 1; step < waits.size(); ++step)
+            EXPECT_EQ(waits.at(step), ClipboardPasteDelivery::kLateShowStepSeconds);
+    }
 }
 
 // A Tab or a click during the dictation may have moved the focus where the application's tree does not

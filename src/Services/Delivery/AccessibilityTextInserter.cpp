@@ -1,6 +1,7 @@
 #include "Services/Delivery/AccessibilityTextInserter.h"
 
 #include "Services/Delivery/DirectWriteCommitment.h"
+#include "Services/Delivery/PasteLanding.h"
 #include "Services/Delivery/TextInsertionError.h"
 
 namespace quorvelle {
@@ -168,21 +169,8 @@ std::optional<bool> AccessibilityTextInserter::verifyInsertion(const QString& pa
     const std::optional<QString> after = m_elementAccessor.copyStringAttribute(target.elementHandle);
     if (!after) return std::nullopt;
     if (*after == before->value) return false;
-    const QString now = withPlainSpaces(*after), was = withPlainSpaces(before->value), words = withPlainSpaces(pasted);
-    if (before->range) return landedAt(*before->range, was, now, words);
-    return now.count(words) > was.count(words);
-}
-
-bool AccessibilityTextInserter::landedAt(TextRange range, const QString& was, const QString& now,
-                                         const QString& words) {
-    // The keys paste where the caret is when they arrive: letters the user typed meanwhile stand
-    // before the words, or after them. The text on either side of the insertion point stays as it
-    // was; the words stand whole in what came between.
-    const QString textBefore = was.left(range.location), textAfter = was.mid(range.end());
-    const qsizetype between = now.size() - textBefore.size() - textAfter.size();
-    if (between < words.size() || between - words.size() > kTypedWhilePasting) return false;
-    if (!now.startsWith(textBefore) || !now.endsWith(textAfter)) return false;
-    return now.mid(range.location, between).contains(words);
+    return PasteLanding::landed(withPlainSpaces(before->value), before->range, withPlainSpaces(*after),
+                                withPlainSpaces(pasted));
 }
 
 }  // namespace quorvelle

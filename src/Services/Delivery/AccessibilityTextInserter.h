@@ -22,15 +22,7 @@ public:
     // Whether a space goes before `text` written at an empty range at `location` of `value`.
     static bool needsLeadingSpace(const QString& value, TextRange range, const QString& text);
 
-    // The most letters a user types into the field between the read before a paste and the check
-    // after it: a fast typist over the seconds the waits of a delivery can take.
-    static constexpr qsizetype kTypedWhilePasting = 80;
-
 private:
-    // Whether `words` took the place of `range` in `was`, with no more than kTypedWhilePasting
-    // letters typed beside them, giving `now`. All three with plain spaces.
-    static bool landedAt(TextRange range, const QString& was, const QString& now, const QString& words);
-
     std::optional<TextRange> insertionRange(const FocusedTargetSnapshot& target, const QString& value,
                                             const std::optional<TextReplacementHint>& replacementHint);
 

@@ -25,9 +25,9 @@ public:
     virtual QString textToPaste(const QString& text, const std::optional<TextInsertionPoint>& point) = 0;
     // After pasting `pasted` at `before`: true when the element's text changed there by that text,
     // beside at most a few letters the user typed at the caret meanwhile (the text on either side of
-    // the point unchanged); false when it is readable and did not; none when it cannot tell (nothing
-    // read before, or nothing readable now). A field that already held the words does not pass by
-    // holding them. Throws TextInsertionError.
+    // the point unchanged but for what PasteLanding lets real fields change); false when it is
+    // readable and did not; none when it cannot tell (nothing read before, or nothing readable now).
+    // A field that already held the words does not pass by holding them. Throws TextInsertionError.
     virtual std::optional<bool> verifyInsertion(const QString& pasted, const FocusedTargetSnapshot& target,
                                                 const std::optional<TextInsertionPoint>& before) = 0;
 };

@@ -1,6 +1,7 @@
 #include "Services/Delivery/AccessibilityTextInserter.h"
 #include "Services/Delivery/CommandVSyntheticPastePerformer.h"
 #include "Services/Delivery/FocusedTargetIdentityScore.h"
+#include "Services/Delivery/PasteLanding.h"
 #include "Services/Delivery/SyntheticPasteError.h"
 
 #include "DeliveryFakes.h"
@@ -162,7 +163,7 @@ TEST(TextInserter, APasteCountsBesideLettersTypedAtTheCaretMeanwhileAndNowhereEl
     const TextInsertionPoint atEnd{u"Note: "_qs, TextRange{6, 0}}, mid{u"Dear team, thanks."_qs, TextRange{10, 0}},
         selected{u"say bye now"_qs, TextRange{4, 3}}, beforeWords{u"hello there"_qs, TextRange{0, 0}},
         doubled{u"Helloo world"_qs, TextRange{5, 0}};
-    const QString tooMany(AccessibilityTextInserter::kTypedWhilePasting + 1, u'k');
+    const QString tooMany(PasteLanding::kTypedWhilePasting + 1, u'k');
     // what stood before and where the paste went, the pasted text, the value now -> the answer
     const std::tuple<const char*, TextInsertionPoint, QString, QString, bool> cases[] = {
         {"letters typed before the words", atEnd, u"hello"_qs, u"Note: abchello"_qs, true},

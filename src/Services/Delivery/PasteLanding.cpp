@@ -1,0 +1,72 @@
+#include "Services/Delivery/PasteLanding.h"
+
+#include <algorithm>
+
+namespace quorvelle {
+
+namespace {
+
+constexpr QChar kObjectReplacement(0xFFFC);
+
+// The end of `text` that is only spaces and line breaks, when it holds a line break: the empty rows
+// of a terminal's screen below its line. Empty otherwise.
+QStringView emptyRows(const QString& text) {
+    qsizetype start = text.size();
+    while (start > 0 && text.at(start - 1).isSpace())
+        --start;
+    const QStringView tail = QStringView(text).mid(start);
+    return tail.contains(u'\n') ? tail : QStringView();
+}
+
+// The words between `textBefore` and `textAfter` in `now`, with no more than a typist's letters
+// beside them (only after them when `first`). Of `textAfter`'s empty rows, the first may have gone: a line that wraps
+// takes a row.
+bool standsBetween(const QString& textBefore, const QString& textAfter, const QString& now, const QString& words,
+                   bool first) {
+    if (!now.startsWith(textBefore)) return false;
+    const QStringView rows = emptyRows(textAfter);
+    const QStringView kept = QStringView(textAfter).left(textAfter.size() - rows.size());
+    for (qsizetype left = rows.size(); left >= 0; --left) {
+        const qsizetype afterSize = kept.size() + left;
+        const qsizetype between = now.size() - textBefore.size() - afterSize;
+        if (between < words.size()) continue;
+        if (between - words.size() > PasteLanding::kTypedWhilePasting) break;
+        const QStringView end = QStringView(now).right(afterSize);
+        if (!end.startsWith(kept) || end.mid(kept.size()) != rows.right(left)) continue;
+        const QStringView span = QStringView(now).mid(textBefore.size(), between);
+        // A wrap takes rows without breaking the line: where rows went, no line break came with the words.
+        if (left < rows.size() && span.count(u'\n') > words.count(u'\n')) continue;
+        if (first ? span.startsWith(words) : span.contains(words)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool PasteLanding::landed(const QString& was, std::optional<TextRange> range, const QString& now,
+                          const QString& words) {
+    // An unchanged text took nothing, even where the words already stood.
+    if (words.isEmpty() || now == was) return false;
+    if (!range) return now.count(words) > was.count(words);
+    // A field that trims what it is given drops the space put before the words; then nothing but
+    // the words stands where the space would have.
+    const bool spaced = words.size() > 1 && words.at(0) == u' ';
+    for (const QString& found : {words, spaced ? words.mid(1) : QString()}) {
+        if (found.isEmpty()) continue;
+        const bool trimmed = found.size() < words.size();
+        if (landedAt(*range, was, now, found, trimmed)) return true;
+        // An empty rich body is one object character standing for its empty paragraph: the words
+        // may take its place or stand beside it.
+        if (was == QString(kObjectReplacement) && landedAt(TextRange{}, QString(), now, found, trimmed)) return true;
+    }
+    return false;
+}
+
+bool PasteLanding::landedAt(TextRange range, const QString& was, const QString& now, const QString& words, bool first) {
+    // The keys paste where the caret is when they arrive: letters the user typed meanwhile stand
+    // before the words, or after them. The text on either side of the insertion point stays as it
+    // was; the words stand whole in what came between.
+    return standsBetween(was.left(range.location), was.mid(range.end()), now, words, first);
+}
+
+}  // namespace quorvelle

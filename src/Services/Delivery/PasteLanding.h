@@ -1,0 +1,31 @@
+#pragma once
+
+#include "Services/Delivery/TextRange.h"
+
+#include <QString>
+#include <optional>
+
+namespace quorvelle {
+
+// Whether pasted words show in a field's text read back after the paste, as real fields show them:
+// beside letters the user typed at the caret meanwhile; with the empty rows that end a terminal's
+// screen fewer by the rows a wrapped line took; without the one space put before them, which some
+// fields trim (Chromium's address bar); in place of the one object character an empty rich body
+// holds (Thunderbird's compose). Anything else changed around the paste's point is not a paste that
+// landed. Every text with plain horizontal spaces.
+class PasteLanding {
+public:
+    // The most letters a user types into the field between the read before a paste and the check
+    // after it: a fast typist over the seconds the waits of a delivery can take.
+    static constexpr qsizetype kTypedWhilePasting = 80;
+
+    // `was` the text before the paste, `range` where the paste went in it (none when the caret
+    // could not be read: then one more of the words anywhere will do).
+    static bool landed(const QString& was, std::optional<TextRange> range, const QString& now, const QString& words);
+
+private:
+    // `first`: no typed letter stands before the words.
+    static bool landedAt(TextRange range, const QString& was, const QString& now, const QString& words, bool first);
+};
+
+}  // namespace quorvelle

@@ -1,0 +1,115 @@
+#include "Services/Delivery/PasteLanding.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvelle {
+namespace {
+
+struct Case {
+    const char* name;
+    QString was;
+    std::optional<TextRange> range;
+    QString words, now;
+    bool landed;
+};
+
+QString rows(int count, const QString& row = {}) {
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text += row + u'\n';
+    return text;
+}
+
+void expectEach(std::initializer_list<Case> cases) {
+    for (const Case& c : cases)
+        EXPECT_EQ(PasteLanding::landed(c.was, c.range, c.now, c.words), c.landed) << c.name;
+}
+
+const QString kPrompt = u"user@host:~$ "_qs;
+const TextRange kAfterPrompt{kPrompt.size(), 0};
+const QString kObject(QChar(0xFFFC));
+
+// A terminal's text is its screen: the line, then one line break per empty row. Words that wrap the
+// line take rows from below it; nothing else about the screen may differ.
+TEST(PasteLanding, ATerminalsEmptyRowsBelowTheLineMayShrinkAndNothingElse) {
+    const QString screen = kPrompt + rows(6);
+    expectEach({
+        {"wrapped once", screen, kAfterPrompt, u"hello world"_qs, kPrompt + u"hello world"_qs + rows(5), true},
+        {"wrapped twice", screen, kAfterPrompt, u"hello world"_qs, kPrompt + u"hello world"_qs + rows(4), true},
+        {"rows left whole", screen, kAfterPrompt, u"hello world"_qs, kPrompt + u"hello world"_qs + rows(6), true},
+        {"rows of blanks (Konsole)", kPrompt + rows(4, u"    "_qs), kAfterPrompt, u"hello"_qs,
+         kPrompt + u"hello"_qs + rows(3, u"    "_qs), true},
+        {"typed letters beside the wrap", screen, kAfterPrompt, u"hello"_qs, kPrompt + u"abhello"_qs + rows(5), true},
+        {"blanks after the caret taken by the words", kPrompt + u"   "_qs + rows(3), kAfterPrompt, u"hello"_qs,
+         kPrompt + u"hello"_qs + rows(2), true},
+
+        {"a row gone, no words", screen, kAfterPrompt, u"hello world"_qs, kPrompt + rows(5), false},
+        {"a row gone, part of the words", screen, kAfterPrompt, u"hello world"_qs, kPrompt + u"hello wor"_qs + rows(5),
+         false},
+        {"text written into the empty rows", screen, kAfterPrompt, u"hello"_qs,
+         kPrompt + u"hello"_qs + rows(4) + u"output\n"_qs, false},
+        {"the screen scrolled: the line before changed",
+         u"ls\n"_qs + screen,
+         {{3 + kPrompt.size(), 0}},
+         u"hello"_qs,
+         screen.left(kPrompt.size()) + u"hello"_qs + rows(5),
+         false},
+        {"the words below the rows", screen, kAfterPrompt, u"hello"_qs, kPrompt + rows(6) + u"hello"_qs, false},
+        {"a written row below the caret changed", kPrompt + u"\nold output"_qs + rows(3), kAfterPrompt, u"hello"_qs,
+         kPrompt + u"hello\nnew output"_qs + rows(2), false},
+        {"a written row below the caret gone", kPrompt + u"\nold output"_qs + rows(3), kAfterPrompt, u"hello"_qs,
+         kPrompt + u"hello"_qs + rows(3), false},
+        // Only rows may go: a one-line field whose trailing blanks went changed elsewhere.
+        {"trailing blanks of a line gone", u"abc  "_qs, {{3, 0}}, u" hello"_qs, u"abc hello"_qs, false},
+    });
+}
+
+// Chromium's address bar trims the space the spacing rule put before the words; the words themselves
+// must still stand whole at the caret.
+TEST(PasteLanding, TheSpacePutBeforeTheWordsMayBeTrimmedByTheField) {
+    expectEach({
+        {"trimmed", u"abc"_qs, {{3, 0}}, u" xyz"_qs, u"abcxyz"_qs, true},
+        {"kept", u"abc"_qs, {{3, 0}}, u" xyz"_qs, u"abc xyz"_qs, true},
+        {"trimmed mid-text", u"abc def"_qs, {{3, 0}}, u" xyz"_qs, u"abcxyz def"_qs, true},
+        {"trimmed, letters typed after the words", u"abc"_qs, {{3, 0}}, u" xyz"_qs, u"abcxyzqq"_qs, true},
+
+        {"trimmed with a letter of the words", u"abc"_qs, {{3, 0}}, u" xyz"_qs, u"abcyz"_qs, false},
+        {"trimmed, a letter in the space's place", u"abc"_qs, {{3, 0}}, u" xyz"_qs, u"abcqxyz"_qs, false},
+        {"only the space arrived", u"abc"_qs, {{3, 0}}, u" xyz"_qs, u"abc "_qs, false},
+        {"the text before lost a letter", u"abc"_qs, {{3, 0}}, u" xyz"_qs, u"abxyz"_qs, false},
+        {"nothing arrived", u"abcxyz"_qs, {{3, 0}}, u" xyz"_qs, u"abcxyz"_qs, false},
+        {"words without a leading space are not shortened", u"abc"_qs, {{3, 0}}, u"xyz"_qs, u"abcyz"_qs, false},
+    });
+}
+
+// An empty rich body (Thunderbird's compose) is one object character for its empty paragraph: the
+// words may take its place, on either side of the caret. A body that held more than that is judged
+// as any text.
+TEST(PasteLanding, AnEmptyRichBodysObjectCharacterMayGiveWayToTheWords) {
+    expectEach({
+        {"the object gave way, caret before it", kObject, {{0, 0}}, u"hello"_qs, u"hello"_qs, true},
+        {"the object gave way, caret after it", kObject, {{1, 0}}, u"hello"_qs, u"hello"_qs, true},
+        {"the object stays after the words", kObject, {{0, 0}}, u"hello"_qs, u"hello"_qs + kObject, true},
+        {"the object stays after the words, caret after it",
+         kObject,
+         {{1, 0}},
+         u"hello"_qs,
+         u"hello"_qs + kObject,
+         true},
+        {"the object stays before the words", kObject, {{0, 0}}, u"hello"_qs, kObject + u"hello"_qs, true},
+
+        {"unchanged", kObject, {{0, 0}}, u"hello"_qs, kObject, false},
+        {"the object gave way to other words", kObject, {{0, 0}}, u"hello"_qs, u"goodbye"_qs, false},
+        {"the object gave way to part of the words", kObject, {{0, 0}}, u"hello"_qs, u"hel"_qs, false},
+        {"a body with text besides its object",
+         kObject + u"Dear team"_qs,
+         {{10, 0}},
+         u" hello"_qs,
+         u"Dear team hello"_qs,
+         false},
+        {"two objects, one gone", kObject + kObject, {{0, 0}}, u"hello"_qs, u"hello"_qs, false},
+    });
+}
+
+}  // namespace
+}  // namespace quorvelle
