@@ -2,11 +2,9 @@
 
 #include "App/AppExitLog.h"
 #include "App/AppRuntime.h"
-#include "App/RuntimeOverlayController.h"
 #include "App/TrayIconPainter.h"
 
 #include <QApplication>
-#include <QTimer>
 
 namespace quorvelle {
 
@@ -38,9 +36,6 @@ void ApplicationShell::start() {
     } else {
         openDashboard();
     }
-    // The overlay's first frame holds the main thread up to seconds where the processor draws it:
-    // paid here, right after the icon, rather than by the first dictation.
-    QTimer::singleShot(0, this, [this] { m_runtime->overlayController().preparePanel(); });
 }
 
 void ApplicationShell::openDashboard() {

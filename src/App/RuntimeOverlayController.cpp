@@ -76,11 +76,6 @@ void RuntimeOverlayController::handleScreenParametersChange() {
     if (m_panel && m_panel->isVisible()) placePanel();
 }
 
-void RuntimeOverlayController::preparePanel() {
-    // A panel that exists has been drawn already.
-    if (!m_panel) ensurePanel().prepare();
-}
-
 void RuntimeOverlayController::showOverlay() {
     RuntimeOverlayPanel& panel = ensurePanel();
     panel.setContentSize(contentSize());

@@ -30,10 +30,9 @@ public:
                              QObject* parent = nullptr);
     ~RuntimeOverlayController() override;
 
-    // None until the session first left idle or the panel was prepared.
+    // None until the session first left idle: the window and its graphics (a software renderer
+    // holds tens of megabytes) are made when they are first needed.
     RuntimeOverlayPanel* panel() const { return m_panel.get(); }
-    // Makes the panel and draws its first frame out of sight, sparing the first dictation that work.
-    void preparePanel();
 
     // The screen under the pointer, as the layout engine chooses it.
     std::optional<OverlayDisplayMetrics> currentDisplayMetrics() const;

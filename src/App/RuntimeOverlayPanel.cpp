@@ -4,9 +4,6 @@
 
 #include <QPainterPath>
 #include <QQuickItem>
-#include <QTimer>
-
-#include <chrono>
 
 namespace quorvelle {
 
@@ -50,7 +47,6 @@ void RuntimeOverlayPanel::setContentSize(const QSize& size) {
 }
 
 void RuntimeOverlayPanel::orderFront() {
-    m_preparing = false;
     // A compositor may have started or stopped since the last time.
     m_clipsToShape = !X11Compositor::isRunning();
     updateMask();
@@ -60,26 +56,6 @@ void RuntimeOverlayPanel::orderFront() {
 
 void RuntimeOverlayPanel::orderOut() {
     hide();
-}
-
-void RuntimeOverlayPanel::prepare() {
-    if (isVisible()) return;
-    m_preparing = true;
-    // Window managers keep a part of a window on the screen: the mask leaves one pixel of it, in the
-    // corner.
-    setPosition(1 - width(), 1 - height());
-    updateMask();
-    connect(this, &QQuickWindow::frameSwapped, this, &RuntimeOverlayPanel::finishPreparing, Qt::QueuedConnection);
-    QTimer::singleShot(std::chrono::seconds(5), this, &RuntimeOverlayPanel::finishPreparing);
-    show();
-}
-
-void RuntimeOverlayPanel::finishPreparing() {
-    disconnect(this, &QQuickWindow::frameSwapped, this, &RuntimeOverlayPanel::finishPreparing);
-    if (!m_preparing) return;
-    m_preparing = false;
-    hide();
-    updateMask();
 }
 
 QRegion RuntimeOverlayPanel::surfaceRegion() const {
@@ -93,9 +69,7 @@ QRegion RuntimeOverlayPanel::surfaceRegion() const {
 }
 
 void RuntimeOverlayPanel::updateMask() {
-    const QRegion shape = m_preparing      ? QRegion(width() - 1, height() - 1, 1, 1)
-                          : m_clipsToShape ? surfaceRegion()
-                                           : QRegion();
+    const QRegion shape = m_clipsToShape ? surfaceRegion() : QRegion();
     if (shape != mask()) setMask(shape);
 }
 

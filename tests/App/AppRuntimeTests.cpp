@@ -204,49 +204,6 @@ TEST_F(AppRuntimeTest, TheOverlayIsMadeAtTheFirstSessionAndShowsThePillWhole) {
     }
 }
 
-// Prepared at start, the panel draws one frame out of sight (a pixel in the screen's corner) and hides
-// again; a session starting meanwhile shows the whole pill in its place and keeps it up.
-TEST_F(AppRuntimeTest, ThePreparedOverlayDrawsOnceOutOfSightAndASessionShowsItWhole) {
-    runtime = std::make_unique<AppRuntime>(fakes.bootstrap());
-    RuntimeOverlayController& overlay = runtime->overlayController();
-    overlay.preparePanel();
-    RuntimeOverlayPanel* panel = overlay.panel();
-    ASSERT_NE(panel, nullptr);
-    EXPECT_TRUE(panel->isVisible() && panel->isPreparing());
-    const QSize size = panel->size();
-    EXPECT_EQ(panel->mask(), QRegion(size.width() - 1, size.height() - 1, 1, 1));
-    EXPECT_EQ(panel->geometry().bottomRight(), QPoint(0, 0));
-    // The frame is told by hand: this platform may draw none.
-    const auto drawn = [&] {
-        Q_EMIT panel->frameSwapped();
-        QCoreApplication::processEvents();
-    };
-    drawn();
-    EXPECT_FALSE(panel->isVisible() || panel->isPreparing());
-    EXPECT_EQ(panel->mask(), QRegion());
-
-    for (const bool meanwhile : {false, true}) {
-        SCOPED_TRACE(meanwhile ? "a session while it is prepared" : "a session after it");
-        if (meanwhile) panel->prepare();
-        moveSessionTo([](SessionCoordinating& s) { s.beginRecording(); });
-        EXPECT_TRUE(panel->isVisible() && !panel->isPreparing());
-        const int pillHeight = int(panel->surface()->height());
-        EXPECT_EQ(panel->mask().boundingRect(), QRect(28, 28, 360, pillHeight));
-        EXPECT_EQ(panel->geometry(),
-                  RuntimeOverlayLayoutEngine{}
-                      .panelFrame(QSizeF(416, 28 + pillHeight + 44), *overlay.currentDisplayMetrics())
-                      .toRect());
-        drawn();
-        EXPECT_TRUE(panel->isVisible());
-        moveSessionTo([](SessionCoordinating& s) { s.reset(); });
-        EXPECT_FALSE(panel->isVisible());
-    }
-    // Made and drawn once: asked again, it shows nothing.
-    overlay.preparePanel();
-    EXPECT_EQ(overlay.panel(), panel);
-    EXPECT_FALSE(panel->isVisible());
-}
-
 // A first copy that holds the lock but does not answer (hung, or hanging up) leaves the second
 // launch failing with its reason: exit status 0 would tell a launcher the dashboard opened.
 TEST_F(AppRuntimeTest, ASecondLaunchWhoseFirstCopyDoesNotAnswerFailsSayingSo) {
