@@ -166,6 +166,11 @@ QList<TranscriptHistoryEntry> AppUnderTest::historyEntries() const {
     return ApplicationSupportTranscriptHistoryStore(options).loadEntries();
 }
 
+bool AppUnderTest::holdsAnEntry() const {
+    const QDir history(folder("XDG_DATA_HOME", "History"));
+    return !history.entryList({QStringLiteral("*.held-*")}, QDir::Files | QDir::Hidden).isEmpty();
+}
+
 bool insideDesktopTestEnvironment() {
     if (qgetenv("QUORVELLE_DESKTOP_ENV") == "1") return true;
     std::printf("run inside scripts/desktop-test-env\n");

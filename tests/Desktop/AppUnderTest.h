@@ -55,6 +55,9 @@ public:
     // The diagnostics events and the history as the app stored them.
     QList<SanitizedDiagnosticsEvent> diagnosticsEvents() const;
     QList<TranscriptHistoryEntry> historyEntries() const;
+    // Whether a delivery's entry is still held (its words on their way, its check not over): read
+    // meanwhile, such an entry comes back as a run that ended before its delivery reported.
+    bool holdsAnEntry() const;
     // The events' codes and messages, one a line, for failure messages.
     std::string eventLog() const;
 
