@@ -9,6 +9,8 @@
 #include <QQuickItem>
 #include <QScreen>
 
+#include <utility>
+
 namespace quorvelle {
 
 namespace {
@@ -74,6 +76,16 @@ void RuntimeOverlayController::resizePanel() {
 
 void RuntimeOverlayController::handleScreenParametersChange() {
     if (m_panel && m_panel->isVisible()) placePanel();
+}
+
+void RuntimeOverlayController::preparePanel(std::function<void()> done) {
+    if (m_panel) {
+        done();
+        return;
+    }
+    RuntimeOverlayPanel& panel = ensurePanel();
+    connect(&panel, &RuntimeOverlayPanel::prepared, this, std::move(done), Qt::SingleShotConnection);
+    panel.prepare();
 }
 
 void RuntimeOverlayController::showOverlay() {

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QQuickItem>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -30,9 +31,11 @@ public:
                              QObject* parent = nullptr);
     ~RuntimeOverlayController() override;
 
-    // None until the session first left idle: the window and its graphics (a software renderer
-    // holds tens of megabytes) are made when they are first needed.
+    // None until the session first left idle or the panel was prepared.
     RuntimeOverlayPanel* panel() const { return m_panel.get(); }
+    // Makes the panel and draws its first frame out of sight, sparing the first dictation that work;
+    // `done` runs once that frame is drawn or given up on. A panel made before was drawn already.
+    void preparePanel(std::function<void()> done);
 
     // The screen under the pointer, as the layout engine chooses it.
     std::optional<OverlayDisplayMetrics> currentDisplayMetrics() const;

@@ -4,6 +4,10 @@
 
 #include <QPainterPath>
 #include <QQuickItem>
+#include <QTimer>
+
+#include <chrono>
+#include <utility>
 
 namespace quorvelle {
 
@@ -47,15 +51,38 @@ void RuntimeOverlayPanel::setContentSize(const QSize& size) {
 }
 
 void RuntimeOverlayPanel::orderFront() {
+    const bool wasPreparing = std::exchange(m_preparing, false);
     // A compositor may have started or stopped since the last time.
     m_clipsToShape = !X11Compositor::isRunning();
     updateMask();
     show();
     raise();
+    if (wasPreparing) Q_EMIT prepared();
 }
 
 void RuntimeOverlayPanel::orderOut() {
     hide();
+}
+
+void RuntimeOverlayPanel::prepare() {
+    if (isVisible()) return;
+    m_preparing = true;
+    // Window managers keep a part of a window on the screen: the mask leaves one pixel of it, in the
+    // corner.
+    setPosition(1 - width(), 1 - height());
+    updateMask();
+    connect(this, &QQuickWindow::frameSwapped, this, &RuntimeOverlayPanel::finishPreparing, Qt::QueuedConnection);
+    QTimer::singleShot(std::chrono::seconds(5), this, &RuntimeOverlayPanel::finishPreparing);
+    show();
+}
+
+void RuntimeOverlayPanel::finishPreparing() {
+    disconnect(this, &QQuickWindow::frameSwapped, this, &RuntimeOverlayPanel::finishPreparing);
+    if (!m_preparing) return;
+    m_preparing = false;
+    hide();
+    updateMask();
+    Q_EMIT prepared();
 }
 
 QRegion RuntimeOverlayPanel::surfaceRegion() const {
@@ -69,7 +96,9 @@ QRegion RuntimeOverlayPanel::surfaceRegion() const {
 }
 
 void RuntimeOverlayPanel::updateMask() {
-    const QRegion shape = m_clipsToShape ? surfaceRegion() : QRegion();
+    const QRegion shape = m_preparing      ? QRegion(width() - 1, height() - 1, 1, 1)
+                          : m_clipsToShape ? surfaceRegion()
+                                           : QRegion();
     if (shape != mask()) setMask(shape);
 }
 

@@ -18,17 +18,28 @@ public:
     // Shows it without activating anything; hides it.
     void orderFront();
     void orderOut();
+    // Draws one frame where nobody sees it (one pixel in the screen's corner), then hides again: a
+    // window's first frame loads the graphics driver and builds its shaders, which on a
+    // software-rendered display holds the main thread for seconds. A real show ends it early; a
+    // window manager that never has it drawn ends it after a while. Either way `prepared` follows.
+    void prepare();
+    bool isPreparing() const { return m_preparing; }
 
     // The pill or glyph surface the view draws; none before it is laid out.
     QQuickItem* surface() const;
     // The shape the panel is clipped to without a compositor: the view's pill or glyph surface.
     QRegion surfaceRegion() const;
 
+Q_SIGNALS:
+    void prepared();
+
 private:
     void updateMask();
+    void finishPreparing();
 
     QQuickItem* m_view;
     bool m_clipsToShape = false;
+    bool m_preparing = false;
 };
 
 }  // namespace quorvelle
