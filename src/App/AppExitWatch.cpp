@@ -128,7 +128,9 @@ void AppExitWatch::handleMessage(QtMsgType type, const QMessageLogContext& conte
         // while everything still runs. Any warning will do to look; the connection's own state says
         // what happened.
         if (!g_watch->m_log.hasCause()) g_watch->logDisplayLoss();
-        g_watch->prepareIfDisplayLost();
+        // Qt's own warning comes from its event processing, outside any call of ours; another one may
+        // come from inside one (a store's, holding its lock), so it leaves the preparing to the exit.
+        if (message.startsWith(QLatin1String("The X11 connection broke"))) g_watch->prepareIfDisplayLost();
     }
 }
 
