@@ -10,10 +10,14 @@
 // signal (by the state of the app's history thread). Exit status 1 when a quit took 2 s or more, a
 // quit never came, or an entry was lost. Run inside scripts/desktop-test-env. Arguments: rounds
 // per case (5) and the executable (this build's). Options: --entries=N,M,... the history sizes;
-// --loops=N the busy loops per processor (2).
+// --loops=N the busy loops per processor (2). With --gaps, instead: the longest the app's main thread
+// went without answering while its history thread read the history (every processor busy), against
+// the same probe's figure once the read is done: the history thread's share of the processors is
+// what a quit waits for, and what the window's thread gives up while it works.
 #include "AppUnderTest.h"
 #include "BusyProcessors.h"
 #include "FakeBackendServer.h"
+#include "MainThreadProbe.h"
 #include "SeededHistory.h"
 #include "TestEventLoop.h"
 
@@ -138,6 +142,31 @@ void quitOnce(FakeBackendServer& server, const QString& program, const SeededHis
     if (app.historyEntries().size() != history.count()) ++tally.lost;
 }
 
+// The main thread's longest gap while the history is read, then for as long again once it is read.
+void measureGaps(FakeBackendServer& server, const QString& program, const SeededHistory& history, int loopsPerProcessor,
+                 std::vector<double>& reading, std::vector<double>& afterwards) {
+    AppUnderTest app(server.baseUrl());
+    if (!program.isEmpty()) app.setProgram(program);
+    if (!history.writeInto(app)) return;
+    const BusyProcessors busy(loopsPerProcessor);
+    app.start();
+    if (!app.waitUntilHotkeyRegistered(kStartBoundMs)) return;
+    MainThreadProbe probe(app.processId());
+    if (!probe.isAnswered() || historyThreadState(app.processId()) != 'R') {
+        std::printf("  the read ended before the probe answered\n");
+        return;
+    }
+    QElapsedTimer timer;
+    timer.start();
+    probe.start();
+    if (!waitUntil([&] { return historyThreadState(app.processId()) == 'S'; }, kReadBoundMs)) return;
+    reading.push_back(probe.stop());
+    const int readMs = int(timer.elapsed());
+    probe.start();
+    waitUntil([] { return false; }, readMs);
+    afterwards.push_back(probe.stop());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -146,11 +175,14 @@ int main(int argc, char** argv) {
     QStringList positional;
     std::vector<int> sizes{0, 100'000, 300'000};
     int loopsPerProcessor = 2;
+    bool gaps = false;
     for (const QString& argument : application.arguments().mid(1)) {
         if (argument.startsWith(u"--entries=")) {
             sizes.clear();
             for (const QString& size : argument.section(u'=', 1).split(u','))
                 sizes.push_back(std::max(0, size.toInt()));
+        } else if (argument == u"--gaps") {
+            gaps = true;
         } else if (argument.startsWith(u"--loops=")) {
             loopsPerProcessor = std::max(1, argument.section(u'=', 1).toInt());
         } else {
@@ -161,6 +193,30 @@ int main(int argc, char** argv) {
     const QString program = positional.value(1);
     FakeBackendServer server;
     seedSignedInSession();
+    if (gaps) {
+        for (const int entries : sizes) {
+            const SeededHistory history(entries);
+            const QByteArray loadBefore = loadAverage();
+            std::vector<double> reading, afterwards;
+            for (int round = 0; round < rounds; ++round)
+                measureGaps(server, program, history, loopsPerProcessor, reading, afterwards);
+            const auto slowest = [](const std::vector<double>& ms) {
+                return ms.empty() ? -1 : *std::max_element(ms.cbegin(), ms.cend());
+            };
+            std::sort(reading.begin(), reading.end());
+            std::sort(afterwards.begin(), afterwards.end());
+            std::printf(
+                "%7d entries, %d busy loops a processor, %zu reads measured: main thread's longest gap while the "
+                "history is read, median %.0f ms, slowest %.0f ms; as long again after, median %.0f ms, slowest "
+                "%.0f ms; load average %s -> %s\n",
+                entries, loopsPerProcessor, reading.size(), reading.empty() ? -1 : reading[reading.size() / 2],
+                slowest(reading), afterwards.empty() ? -1 : afterwards[afterwards.size() / 2], slowest(afterwards),
+                loadBefore.constData(), loadAverage().constData());
+            std::fflush(stdout);
+        }
+        clearStoredSession();
+        return 0;
+    }
     std::printf("SIGTERM to the end of the process, %d busy loops a processor; limit %.0f ms\n", loopsPerProcessor,
                 kQuitLimitMs);
     bool withinLimit = true;

@@ -5,11 +5,14 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QStringList>
+#include <QThread>
 
 #include <cxxabi.h>
 #include <execinfo.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 
@@ -60,8 +63,12 @@ QString callChain() {
 }  // namespace
 
 AppExitWatch::AppExitWatch(AppExitLog& log, std::function<void()> flush, std::function<bool()> displayLost,
-                           QObject* parent)
-    : QObject(parent), m_log(log), m_flush(std::move(flush)), m_displayLost(std::move(displayLost)) {
+                           std::function<void()> prepareForEnd, QObject* parent)
+    : QObject(parent),
+      m_log(log),
+      m_flush(std::move(flush)),
+      m_displayLost(std::move(displayLost)),
+      m_prepareForEnd(std::move(prepareForEnd)) {
     g_watch = this;
     // On the application object it sees every event of the process; it only looks at the type.
     QCoreApplication::instance()->installEventFilter(this);
@@ -99,6 +106,16 @@ bool AppExitWatch::logDisplayLoss() {
     return true;
 }
 
+bool AppExitWatch::prepareIfDisplayLost() {
+    // What it prepares belongs to the main thread; another thread's warning leaves it to the exit.
+    if (!m_preparedForEnd && m_prepareForEnd && QThread::currentThread() == thread() && m_displayLost &&
+        m_displayLost()) {
+        m_preparedForEnd = true;
+        m_prepareForEnd();
+    }
+    return m_preparedForEnd;
+}
+
 void AppExitWatch::handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     // Printed first: the log must not hold up the message a fatal end leaves on standard error.
     if (g_previousHandler) g_previousHandler(type, context, message);
@@ -106,19 +123,30 @@ void AppExitWatch::handleMessage(QtMsgType type, const QMessageLogContext& conte
     if (type == QtFatalMsg) {
         g_watch->m_log.recordFatalError(message);
         g_watch->m_flush();
-    } else if (type == QtWarningMsg && !g_watch->m_log.hasCause()) {
-        // Qt warns that the X connection broke, then calls exit(1): logged here, while everything
-        // still runs. Any warning will do to look; the connection's own state says what happened.
-        g_watch->logDisplayLoss();
+    } else if (type == QtWarningMsg) {
+        // Qt warns that the X connection broke, then calls exit(1): logged and prepared for here,
+        // while everything still runs. Any warning will do to look; the connection's own state says
+        // what happened.
+        if (!g_watch->m_log.hasCause()) g_watch->logDisplayLoss();
+        // Qt's own warning comes from its event processing, outside any call of ours; another one may
+        // come from inside one (a store's, holding its lock), so it leaves the preparing to the exit.
+        if (message.startsWith(QLatin1String("The X11 connection broke"))) g_watch->prepareIfDisplayLost();
     }
 }
 
 void AppExitWatch::handleExit() {
     // A watch still in place means the process is ending without main() having returned.
-    if (!g_watch || g_watch->m_log.hasCause() || g_watch->logDisplayLoss()) return;
-    g_watch->m_log.recordUnexplainedQuit(QStringLiteral("exit() was called before the event loop returned; calls: ") +
-                                         callChain());
-    g_watch->m_flush();
+    if (!g_watch) return;
+    if (!g_watch->m_log.hasCause() && !g_watch->logDisplayLoss()) {
+        g_watch->m_log.recordUnexplainedQuit(
+            QStringLiteral("exit() was called before the event loop returned; calls: ") + callChain());
+        g_watch->m_flush();
+        return;
+    }
+    if (!g_watch->prepareIfDisplayLost()) return;
+    // The history's threads may still be at work: the process ends around them, as after a quit.
+    std::fflush(nullptr);
+    ::_exit(1);
 }
 
 void AppExitWatch::handleTermination() {

@@ -98,7 +98,10 @@ int run(int argc, char** argv) {
         [defaults = shell.runtime().bootstrap().settingsStore->userDefaults()] { defaults->waitUntilWritten(); },
         [connection = x11 ? x11->connection() : nullptr] {
             return connection && xcb_connection_has_error(connection) != 0;
-        });
+        },
+        // A lost display ends the app as a quit does: what the history's threads have not written yet is
+        // journaled first.
+        [&shell] { shell.runtime().bootstrap().transcriptHistoryStore->prepareForExit(); });
     QObject::connect(&channel, &quorvelle::InstanceChannel::reopenRequested, &shell,
                      [&](std::optional<qint64> requester) {
                          exitLog.recordReopenRequest(requester);

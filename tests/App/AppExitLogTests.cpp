@@ -8,11 +8,14 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <thread>
 
 namespace quorvelle {
 namespace {
@@ -219,6 +222,54 @@ TEST_F(AppExitLogTest, AnExitFromAnywhereIsLoggedAndALostDisplayIsNamedAsSuch) {
             std::exit(1);
         },
         ::testing::ExitedWithCode(1), "logged: app.exit.display_lost: Ended because the connection");
+}
+
+// A lost display ends the app as a quit does: what the history owes is made safe on the main thread,
+// where it belongs, outside the app's own calls (at Qt's warning that the connection broke, or at
+// the exit itself), and the process then ends at once, with Qt's status, without what exit() would
+// still run beside the history's threads; other warnings leave it to those.
+TEST_F(AppExitLogTest, ALostDisplayIsPreparedForOnTheMainThreadAndEndsWithoutWhatExitWouldStillRun) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto log = run(100);
+    const auto printFirst = [this] { std::fprintf(stderr, "logged: %s\n", qPrintable(lines().first())); };
+    const auto prepare = [] {
+        std::fprintf(
+            stderr, "prepared on %s\n",
+            QThread::currentThread() == QCoreApplication::instance()->thread() ? "the main thread" : "another thread");
+    };
+    // Registered before the watch's own handler, so run after it, as exit() would.
+    static const auto runLast = [] { std::fprintf(stderr, "exit went on\n"); };
+    EXPECT_EXIT(
+        {
+            std::atexit(runLast);
+            AppExitWatch watch(
+                *log, printFirst, [] { return true; }, prepare);
+            std::thread([] { qWarning("a warning of another thread"); }).join();
+            qWarning("a warning from inside one of the app's own calls");
+            qWarning("The X11 connection broke (error 1). Did the X11 server die?");
+            std::exit(1);
+        },
+        ::testing::ExitedWithCode(1),
+        "logged: app.exit.display_lost: [^\n]*\n[^\n]*own calls\nThe X11 connection broke[^\n]*\nprepared on the main "
+        "thread\n$");
+    EXPECT_EXIT(
+        {
+            std::atexit(runLast);
+            AppExitWatch watch(
+                *log, printFirst, [] { return true; }, prepare);
+            std::exit(1);
+        },
+        ::testing::ExitedWithCode(1), "logged: app.exit.display_lost: [^\n]*\nprepared on the main thread\n$");
+    // The display there: nothing is prepared and exit() goes on as ever.
+    EXPECT_EXIT(
+        {
+            std::atexit(runLast);
+            AppExitWatch watch(
+                *log, printFirst, [] { return false; }, prepare);
+            qWarning("a warning while the display is there");
+            std::exit(1);
+        },
+        ::testing::ExitedWithCode(1), "logged: app.exit.unexplained: [^\n]*\nexit went on\n$");
 }
 
 }  // namespace

@@ -66,7 +66,10 @@ void ApplicationSupportTranscriptHistoryStore::work(bool ownThread) {
     if (ownThread) {
         // Named for those who look at the process's threads (top -H, a debugger).
         pthread_setname_np(pthread_self(), "history-writer");
-        becomeBatchThread(true);
+        // At the ordinary weight: a quit ends the process around this thread, and the process is
+        // gone only once the thread got a processor to end on; at a low weight a busy machine kept
+        // it off for seconds.
+        becomeBatchThread(false);
     }
     for (;;) {
         // Without a thread of its own, the loop runs only what is queued now.

@@ -12,7 +12,9 @@ namespace quorvelle {
 // get a processor for the process to end, and at nice 19 a busy machine kept one off it for seconds
 // after a quit. For work that may wait under load; not for work whose speed is the point (a
 // download), since the weight also lowers the program's share of that processor against other
-// programs.
+// programs, nor for a thread still there when the app quits: the process is gone only once that
+// thread got a processor to end on, and a busy machine kept one at nice 10 off it for seconds. The
+// weight cannot be raised again later without privileges.
 void becomeBatchThread(bool lowWeight);
 
 }  // namespace quorvelle

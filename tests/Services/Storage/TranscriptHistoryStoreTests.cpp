@@ -15,6 +15,7 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -23,6 +24,7 @@
 #include <ctime>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -737,6 +739,27 @@ TEST_F(TranscriptHistoryStoreTest, AnExitThatWaitsForNoneOfTheStoresThreadsLoses
         TranscriptHistoryFile::insertByDate(expected, entry);
     EXPECT_EQ(firstDifference(makeStore().loadEntries(), expected), "");
     EXPECT_EQ(heldFiles(), QStringList{});
+}
+
+// The process a quit ends is gone only once each of its threads got a processor to end on: the
+// store's writer keeps the weight of the thread that made them, so a busy machine does not keep one
+// off for seconds after the quit (a thread's weight, once lowered, cannot be raised again).
+TEST_F(TranscriptHistoryStoreTest, TheStoresWriterDoesNotRunAtALowerWeightThanTheApp) {
+    const auto niceOf = [](const QByteArray& name) -> std::optional<int> {
+        const QDir tasks(QStringLiteral("/proc/self/task"));
+        for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            if (readAll(tasks.filePath(task + "/comm")).trimmed() != name) continue;
+            const QByteArray stat = readAll(tasks.filePath(task + "/stat"));
+            // After the name in parentheses: the state is the first field, the nice value the 17th.
+            const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(") ") + 2).split(' ');
+            if (fields.size() > 16) return fields[16].toInt();
+        }
+        return std::nullopt;
+    };
+    auto store = makeStore();
+    // The read ran on the writer's thread, after it set its own weight.
+    store.loadEntries();
+    EXPECT_EQ(niceOf("history-writer"), std::optional(::getpriority(PRIO_PROCESS, 0)));
 }
 
 }  // namespace
