@@ -534,6 +534,9 @@ TEST_F(TranscriptHistoryStoreTest, AHeldEntryIsKeptOnceHoldReturnsWhileTheStores
         store.loadEntries();
         store.append(first);
         store.waitUntilWritten();
+        // The journal's thread names itself once it first runs, which a busy machine may not have let
+        // it do yet.
+        if (!threadStarted("history-journal") || !threadStarted("history-writer")) std::_Exit(3);
         if (stallThreads({"history-journal", "history-writer"}) != 2) std::_Exit(2);
         store.hold(pasted);
         store.hold(refused);
