@@ -2,9 +2,13 @@
 // documents again and again (focused, focusable, not showing), also while the hot key is held; the
 // editor itself (focused, editable, showing) is named only now and then. The words go to the editor
 // of the document shown, with one document open or two.
+#include "Platform/Linux/AtspiElement.h"
 #include "RealAppDictation.h"
+#include "Services/Delivery/ElementHandleStorage.h"
 #include "Services/Delivery/FocusedTargetInspectionError.h"
 #include "TestEventLoop.h"
+
+#include <atspi/atspi.h>
 
 #include <QFile>
 #include <QRegularExpression>
@@ -26,6 +30,15 @@ bool writeFile(const QString& path, const QByteArray& contents) {
 QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Whether the element claims the focus, as its application tells it now.
+bool claimsFocusNow(const AccessibilityElementRef& element) {
+    const auto atspi = std::dynamic_pointer_cast<AtspiElement>(element);
+    AtspiStateSet* states = atspi ? atspi_accessible_get_state_set(atspi->accessible()) : nullptr;
+    const bool focused = states && atspi_state_set_contains(states, ATSPI_STATE_FOCUSED);
+    if (states) g_object_unref(states);
+    return focused;
 }
 
 class KateDesktop : public ::testing::Test {
@@ -121,22 +134,39 @@ TEST_F(KateDesktop, WithTwoDocumentsOpenEachOfManyDictationsLands) {
 }
 
 // The search bar's field, opened below the document, is the newest text the user moved to: the words
-// go there, and the document, whose editor no longer claims the focus, keeps its text.
+// go there, and the document, whose editor no longer claims the focus, keeps its text. Now and then
+// Kate itself hands its focus back to the editor as the hot key takes the keyboard moments after the
+// bar opened (the field then no longer claims the focus, the editor does): the words rightly go to the
+// editor then, and the round is run again in a new Kate.
 TEST_F(KateDesktop, TheSearchFieldTakesTheWordsAndTheDocumentKeepsItsText) {
-    const auto kate = kateOn({{u"first.txt"_qs, "First:"}, {u"second.txt"_qs, "Second:"}});
-    ASSERT_TRUE(kate) << "Kate never showed the documents";
-    const QString editor = dictation->focusedTextElement();
-    ASSERT_FALSE(editor.isEmpty()) << "the editor never showed as focused";
-    ASSERT_TRUE(RealApp::pressKeys(u"ctrl+f"_qs));
-    ASSERT_FALSE(dictation->focusedTextElement(editor).isEmpty()) << "the search field never showed as focused";
+    constexpr int kMaximumRounds = 3;
+    for (int round = 1; round <= kMaximumRounds; ++round) {
+        const auto kate = kateOn({{u"first.txt"_qs, "First:"}, {u"second.txt"_qs, "Second:"}});
+        ASSERT_TRUE(kate) << "Kate never showed the documents";
+        ASSERT_FALSE(dictation->focusedTextElement().isEmpty()) << "the editor never showed as focused";
+        ASSERT_TRUE(RealApp::pressKeys(u"ctrl+f"_qs));
+        // The bar's field takes one line; the editor, many.
+        AccessibilityElementRef field;
+        ASSERT_TRUE(test::waitUntil(
+            [&] {
+                const auto target = dictation->focusedTextTarget();
+                if (target && target->element.role == u"AXTextField"_qs) field = elementOf(target->elementHandle);
+                return field != nullptr;
+            },
+            30000))
+            << "the search field never showed as focused";
 
-    EXPECT_TRUE(landed(dictation->dictate(u"hello"_qs)));
+        const auto outcome = dictation->dictate(u"hello"_qs);
+        if (!claimsFocusNow(field) && round < kMaximumRounds) continue;
+        EXPECT_TRUE(landed(outcome));
 
-    ASSERT_TRUE(RealApp::pressKeys(u"Escape"_qs));
-    RealApp::pressKeys(u"ctrl+s"_qs);
-    // Saved only when it changed: its file then shows the words soon.
-    EXPECT_FALSE(test::waitUntil([&] { return readFile(path(u"second.txt"_qs)).contains("hello"); }, 5000));
-    EXPECT_EQ(readFile(path(u"second.txt"_qs)).trimmed(), "Second:");
+        ASSERT_TRUE(RealApp::pressKeys(u"Escape"_qs));
+        RealApp::pressKeys(u"ctrl+s"_qs);
+        // Saved only when it changed: its file then shows the words soon.
+        EXPECT_FALSE(test::waitUntil([&] { return readFile(path(u"second.txt"_qs)).contains("hello"); }, 5000));
+        EXPECT_EQ(readFile(path(u"second.txt"_qs)).trimmed(), "Second:");
+        return;
+    }
 }
 
 }  // namespace

@@ -175,16 +175,22 @@ TEST_F(HostileServerTest, SilenceAfterAnUploadEndsAtTheIdleTimeOutWithTheConnect
     client = makeClient(readerWiredUpload(300ms, 600s));
     server.respond("POST", QStringLiteral("/v1/transcriptions"), FakeResponse::silence());
     server.respond("GET", kPlainPath, FakeResponse::silence());
-    std::stop_source stopUpload, stopCheck;
-    const auto upload = endingWithin<QuorvelleError>(
-        client->uploadTranscription(uploadRequest(), QStringLiteral("A"), QStringLiteral("D"), QStringLiteral("B"),
-                                    stopUpload.get_token()),
-        stopUpload, 20s);
-    EXPECT_TRUE(upload.endedInTime);
-    EXPECT_EQ(upload.failure, QuorvelleError(Case::requestTimedOut));
-    ASSERT_EQ(server.requests().size(), 1);
+    // A process kept from running for longer than the short idle time-out is cut, rightly, before its
+    // upload reaches the server: such a round times out too, but only one the server took counts.
+    constexpr int kMaximumRounds = 5;
+    for (int round = 0; round < kMaximumRounds && server.requests().isEmpty(); ++round) {
+        std::stop_source stopUpload;
+        const auto upload = endingWithin<QuorvelleError>(
+            client->uploadTranscription(uploadRequest(), QStringLiteral("A"), QStringLiteral("D"), QStringLiteral("B"),
+                                        stopUpload.get_token()),
+            stopUpload, 20s);
+        EXPECT_TRUE(upload.endedInTime);
+        EXPECT_EQ(upload.failure, QuorvelleError(Case::requestTimedOut));
+    }
+    ASSERT_FALSE(server.requests().isEmpty());
     EXPECT_EQ(server.requests().first().body.size(), server.requests().first().header("Content-Length").toInt());
 
+    std::stop_source stopCheck;
     const PlainGetLimits limits{.idleTimeout = 300ms, .deadline = 600s, .connections = reader};
     const auto check = endingWithin<WebRequestError>(
         fetchPlainGet(&manager, server.url(kPlainPath), stopCheck.get_token(), limits), stopCheck, 20s);
