@@ -180,8 +180,8 @@ protected:
     }
     static std::function<bool()> escapeToThePlainField(const QString& windowPattern) {
         return [windowPattern] {
-            return xdotool({u"search"_qs, u"--name"_qs, windowPattern, u"windowactivate"_qs, u"--sync"_qs}) &&
-                   RealApp::pressKeys(u"Escape"_qs) && RealApp::waitForTitle(u"^ready"_qs, 20000);
+            return RealApp::bringToFront(windowPattern) && RealApp::pressKeys(u"Escape"_qs) &&
+                   RealApp::waitForTitle(u"^ready"_qs, 20000);
         };
     }
 

@@ -60,6 +60,10 @@ bool RealApp::pressKeys(const QString& keys) {
     return xdotool({u"key"_qs, u"--clearmodifiers"_qs, keys});
 }
 
+bool RealApp::bringToFront(const QString& titlePattern) {
+    return xdotool({u"search"_qs, u"--onlyvisible"_qs, u"--name"_qs, titlePattern, u"windowactivate"_qs, u"--sync"_qs});
+}
+
 // These applications start slowly under load: the wait is generous.
 bool RealApp::showsAndTakesFocus() {
     return waitForTitle(m_titlePattern) &&

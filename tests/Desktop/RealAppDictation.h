@@ -44,6 +44,9 @@ public:
     // Whether a window title matching the pattern shows within the time.
     static bool waitForTitle(const QString& pattern, int timeoutMs = 90000);
     static bool pressKeys(const QString& xdotoolKeys);
+    // Brings the shown window whose title matches to the front and waits until it is active. A browser
+    // keeps unmapped windows of its own name, which never become active: only shown ones are asked.
+    static bool bringToFront(const QString& titlePattern);
 
 private:
     RealApp(const QString& program, const QStringList& arguments, QString titlePattern);

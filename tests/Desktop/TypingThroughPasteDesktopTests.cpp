@@ -119,8 +119,8 @@ protected:
     // the window in front.
     void typeThroughBrowser(const char* application, const QString& windowPattern) {
         const auto reset = [windowPattern] {
-            return xdotool({u"search"_qs, u"--name"_qs, windowPattern, u"windowactivate"_qs, u"--sync"_qs}) &&
-                   RealApp::pressKeys(u"Escape"_qs) && RealApp::waitForTitle(u"^ready"_qs, 20000) &&
+            return RealApp::bringToFront(windowPattern) && RealApp::pressKeys(u"Escape"_qs) &&
+                   RealApp::waitForTitle(u"^ready"_qs, 20000) &&
                    xdotool({u"type"_qs, u"--clearmodifiers"_qs, kStart}) &&
                    RealApp::waitForTitle(u"^area:"_qs + kStart + u" "_qs, 20000);
         };
