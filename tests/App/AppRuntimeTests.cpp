@@ -23,7 +23,6 @@
 #include <QNetworkAccessManager>
 #include <QProcess>
 #include <QQuickItem>
-#include <QQuickWindow>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -208,11 +207,9 @@ TEST_F(AppRuntimeTest, TheOverlayIsMadeAtTheFirstSessionAndShowsThePillWhole) {
 }
 
 // Started as the program starts, the runtime registers the hot key at once and draws the overlay's
-// first frame out of sight once the event loop runs, with the software scene graph: nothing waits for
-// that frame. A press while it is being drawn starts the capture and shows the whole pill, which the
-// frame, once drawn, leaves up.
+// first frame out of sight once the event loop runs: nothing waits for that frame. A press while it
+// is being drawn starts the capture and shows the whole pill, which the frame, once drawn, leaves up.
 TEST_F(AppRuntimeTest, TheHotkeyIsRegisteredAtTheStartWhileTheOverlaysFirstFrameIsDrawnOutOfSight) {
-    EXPECT_EQ(QQuickWindow::sceneGraphBackend(), QStringLiteral("software"));
     fakes.makeReadyForCloudDictation();
     runtime = std::make_unique<AppRuntime>(fakes.bootstrap(), AppConfiguration::current(),
                                            AppRuntime::OverlayStart::preparedOutOfSight);
