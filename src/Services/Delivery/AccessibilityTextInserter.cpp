@@ -149,10 +149,13 @@ std::optional<TextInsertionPoint> AccessibilityTextInserter::insertionPoint(cons
     try {
         auto [value, range, whole] = m_elementAccessor.copyStringAndRangeAttributes(target.elementHandle);
         if (!value) return std::nullopt;
-        // A caret past the end of what was read points into text that cannot be read.
-        if (range && (range->location < 0 || range->length < 0 || range->end() > value->size())) whole = false;
-        // Offsets into a text read only in part may point anywhere in it.
-        if (!whole) range.reset();
+        // A caret past the end of what was read points into text that cannot be read. One inside a
+        // text read in part is kept for the space before the words (Konsole's first screen, not yet
+        // scrolled, reads from its top like its caret).
+        if (range && (range->location < 0 || range->length < 0 || range->end() > value->size())) {
+            range.reset();
+            whole = false;
+        }
         return TextInsertionPoint{*value, range, whole};
     } catch (const TextInsertionError&) {
         return std::nullopt;

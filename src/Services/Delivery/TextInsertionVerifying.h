@@ -9,7 +9,7 @@
 namespace quorvelle {
 
 // What an element held just before a paste, and where the paste lands: the caret or the selection
-// (none when it could not be read, or `value` is not all of the text).
+// (none when it could not be read, or lies beyond `value`).
 struct TextInsertionPoint {
     QString value;
     std::optional<TextRange> range;
