@@ -180,9 +180,9 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
             finishSentPaste(text, durationSeconds, false);
             break;
         case Verification::Kind::partlyReadable:
-            // The field has it as much as any paste that landed unread: the transcript left on the
-            // clipboard in place of the user's would cost their copy, and a paste again would
-            // double the words.
+            // Sent where the words cannot be looked for, and nothing says they missed: the user's
+            // clipboard comes back, as the transcript left there would cost their copy and a paste
+            // again would double the words.
             finishSentPaste(text, durationSeconds, false, true);
             restoreClipboard(saved);
             break;
