@@ -48,8 +48,10 @@ public:
 
 private:
     struct Verification {
-        // secureField: a password field holds the focus after the paste went out.
-        enum class Kind { verified, notVerifiable, failed, secureField } kind;
+        // secureField: a password field holds the focus after the paste went out. partlyReadable: the
+        // field it went to reads only part of its text (a terminal's scrollback), which does not
+        // show the words: they may stand beyond it.
+        enum class Kind { verified, notVerifiable, partlyReadable, failed, secureField } kind;
         DeliveryValidationFailure failure = DeliveryValidationFailure::clipboardPasteVerificationFailed;
     };
     // Judged first on `sentTo`, the field the keys went to; then on where the focus is now.
@@ -65,7 +67,8 @@ private:
     // Where the paste brought more than the transcript (a leading space), the clipboard gets the
     // transcript alone.
     void leaveTranscriptOnClipboard(const QString& text, const QString& pasted);
-    void finishSentPaste(const QString& text, double durationSeconds, bool verified);
+    // `clipboardGivenBack`: an unverified paste that gives the user's clipboard back says so.
+    void finishSentPaste(const QString& text, double durationSeconds, bool verified, bool clipboardGivenBack = false);
     void recordPasteValidationFailure(const QString& text, double durationSeconds, DeliveryValidationFailure failure);
     void restoreClipboard(const QList<ClipboardItemSnapshot>& saved);
 

@@ -65,6 +65,8 @@ struct Insertion {
     QString code;
 };
 Insertion insertionResult(TextInsertionOutcome outcome);
+// A paste sent but not verified, after which the user's clipboard came back.
+Insertion pasteSentClipboardGivenBack();
 QString insertionFailureReason(TextInsertionError::Case errorCase);
 QString pasteFailureReason(SyntheticPasteError::Case errorCase);
 
