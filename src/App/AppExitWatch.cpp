@@ -134,7 +134,7 @@ void AppExitWatch::endForLostDisplay() {
     QMetaObject::invokeMethod(
         this, [this] { endPrepared(); }, Qt::QueuedConnection);
     std::this_thread::sleep_for(mainThreadWait);
-    // Still here: the main thread is held, so it runs nothing of what is prepared meanwhile.
+    // Still here: the main thread is held, most likely waiting on this one, outside the history's calls.
     endPrepared();
 }
 
