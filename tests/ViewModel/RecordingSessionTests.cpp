@@ -377,6 +377,21 @@ TEST(RecordingSession, TheLookAtTheStopWaitsForAWindowThatCameToTheFrontToNameIt
     notClaimed.isFocusedElement = false;
     FocusedTargetSnapshot ownWindowNothing = plain;
     ownWindowNothing.isFocusedElement = false;
+    // A prompt another program put in front (an agent asking for a passphrase): its window is not the
+    // dictation's even where the dictation's window, or the prompt's, could not be named.
+    FocusedTargetSnapshot unnamedWindow = plain;
+    unnamedWindow.app.windowIdentifier.reset();
+    FocusedTargetSnapshot otherProgram = notClaimed;
+    otherProgram.app = {u"org.example.Agent"_qs, u"Agent"_qs, plain.app.processIdentifier + 1, 0x4e00001};
+    FocusedTargetSnapshot otherProgramPassword = otherProgram;
+    otherProgramPassword.isFocusedElement = true;
+    otherProgramPassword.element.subrole = u"AXSecureTextField"_qs;
+    FocusedTargetSnapshot otherProgramUnnamed = otherProgram;
+    otherProgramUnnamed.app.windowIdentifier.reset();
+    FocusedTargetSnapshot otherProgramUnnamedPassword = otherProgramPassword;
+    otherProgramUnnamedPassword.app.windowIdentifier.reset();
+    FocusedTargetSnapshot otherProgramField = otherProgram;
+    otherProgramField.isFocusedElement = true;
     const auto uploading = SessionState::uploading();
     const auto secureBlock = SessionState::blocked(SessionBlockReason::secureField);
     const auto fails = [](FakeFocusedTargetInspector& inspector) {
@@ -387,7 +402,8 @@ TEST(RecordingSession, TheLookAtTheStopWaitsForAWindowThatCameToTheFrontToNameIt
         const char* label;
         std::function<void(FakeFocusedTargetInspector&)> atTheStop;  // the looks' answers, then the plain field
         SessionState state;
-        bool waits;  // the upload waited for a later look
+        bool waits;                                      // the upload waited for a later look
+        const FocusedTargetSnapshot* pressed = nullptr;  // the dictation's target, the plain field if none
     } rows[] = {
         {"fails, then a password field", [&](auto& i) { fails(i), fails(i), i.answer.push(dialogPassword); },
          secureBlock, true},
@@ -398,11 +414,24 @@ TEST(RecordingSession, TheLookAtTheStopWaitsForAWindowThatCameToTheFrontToNameIt
         {"never tells", [&](auto& i) { i.answer.setFallback(notClaimed); }, uploading, true},
         {"the dictation's window tells nothing", [&](auto& i) { i.answer.setFallback(ownWindowNothing); }, uploading,
          false},
+        {"another program's window names nothing, then its password field",
+         [&](auto& i) { i.answer.push(otherProgram), i.answer.push(otherProgramPassword); }, secureBlock, true},
+        {"another program's window, the dictation's unnamed: nothing, then a password field",
+         [&](auto& i) { i.answer.push(otherProgram), i.answer.push(otherProgramPassword); }, secureBlock, true,
+         &unnamedWindow},
+        {"another program's unnamed window names nothing, then its password field",
+         [&](auto& i) { i.answer.push(otherProgramUnnamed), i.answer.push(otherProgramUnnamedPassword); }, secureBlock,
+         true},
+        {"another program's window never tells",
+         [&](auto& i) { i.answer.push(otherProgram), i.answer.setFallback(otherProgramUnnamed); }, uploading, true,
+         &unnamedWindow},
+        {"another program's window names a plain field", [&](auto& i) { i.answer.push(otherProgramField); }, uploading,
+         false, &unnamedWindow},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
         DictationRig rig([&](FakeBootstrap& f, auto&) {
-            f.inspector->answer.setFallback(plain);
+            f.inspector->answer.setFallback(row.pressed ? *row.pressed : plain);
             f.transcriber->held.setHolding(true);
             f.focusChanges->onWait = [&f] { f.clock.advance(f.focusChanges->timeouts.last()); };
         });

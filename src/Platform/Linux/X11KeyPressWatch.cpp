@@ -11,6 +11,8 @@ namespace {
 
 // Buttons 1 to 3 click; 4 to 7 scroll, which moves no focus.
 constexpr int kLastClickButton = 3;
+// Presses kept apart in one watch; a dictation sees a few.
+constexpr qsizetype kKeptPresses = 64;
 
 }  // namespace
 
@@ -58,6 +60,7 @@ void X11KeyPressWatch::setWatching(bool watching) {
     readEvents();
     m_lastPress.reset();
     m_lastFocusMovingPress.reset();
+    m_focusMovingPresses.clear();
 }
 
 void X11KeyPressWatch::select(bool presses) {
@@ -96,6 +99,22 @@ std::optional<std::chrono::milliseconds> X11KeyPressWatch::sinceLastFocusMovingP
     return since(m_lastFocusMovingPress);
 }
 
+QList<FocusMovingPress> X11KeyPressWatch::focusMovingPresses() {
+    if (!m_display || !m_watching) return {};
+    catchUp();
+    return m_focusMovingPresses;
+}
+
+std::optional<QPointF> X11KeyPressWatch::pointerPosition() {
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
+    unsigned int buttons = 0;
+    if (!XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rootX, &rootY, &windowX, &windowY,
+                       &buttons))
+        return std::nullopt;
+    return QPointF(rootX, rootY);
+}
+
 void X11KeyPressWatch::readEvents() {
     while (XPending(m_display) > 0) {
         XEvent event;
@@ -112,7 +131,18 @@ void X11KeyPressWatch::readEvents() {
         if (key) m_lastPress = now;
         // Unreadable details count as a move: a press that may have moved the focus is not waved through.
         const bool movesFocus = detail == 0 || (key ? m_tabKeyCodes.contains(detail) : detail <= kLastClickButton);
-        if (movesFocus) m_lastFocusMovingPress = now;
+        if (!movesFocus) continue;
+        m_lastFocusMovingPress = now;
+        FocusMovingPress press{FocusMovingPress::Kind::unread, now, std::nullopt};
+        if (detail != 0) press.kind = key ? FocusMovingPress::Kind::tab : FocusMovingPress::Kind::click;
+        // Read as the click is taken in: a hand rests while it clicks, and a pointer that cannot be
+        // read leaves the click counted as one that moved the focus.
+        if (press.kind == FocusMovingPress::Kind::click) press.pointer = pointerPosition();
+        if (m_focusMovingPresses.size() >= kKeptPresses) {
+            m_focusMovingPresses.removeFirst();
+            m_focusMovingPresses.first().kind = FocusMovingPress::Kind::unread;
+        }
+        m_focusMovingPresses.append(press);
     }
 }
 

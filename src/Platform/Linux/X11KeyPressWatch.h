@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Services/Delivery/FocusMovingPress.h"
+
+#include <QList>
 #include <QSet>
 #include <QSocketNotifier>
 
@@ -27,6 +30,9 @@ public:
     std::optional<std::chrono::milliseconds> sinceLastKeyPress();
     // The same for the last Tab or pointer click.
     std::optional<std::chrono::milliseconds> sinceLastFocusMovingPress();
+    // Every Tab and click of this watch, oldest first (the oldest beyond a bound merged into an
+    // unread press), a click with where the pointer was as it was read.
+    QList<FocusMovingPress> focusMovingPresses();
     // Reads every press the server handled before this call, so that what is noted after it is
     // known to come after them.
     void catchUp();
@@ -35,6 +41,7 @@ public:
 
 private:
     void readEvents();
+    std::optional<QPointF> pointerPosition();
     void select(bool presses);
     static std::optional<std::chrono::milliseconds> since(
         const std::optional<std::chrono::steady_clock::time_point>& press);
@@ -45,6 +52,7 @@ private:
     // The keys that give Tab (Shift+Tab included) on the keyboard map as the watch began.
     QSet<int> m_tabKeyCodes;
     std::optional<std::chrono::steady_clock::time_point> m_lastPress, m_lastFocusMovingPress;
+    QList<FocusMovingPress> m_focusMovingPresses;
     bool m_watching = false;
 };
 

@@ -16,6 +16,7 @@ public:
     std::optional<std::chrono::milliseconds> sinceLastFocusMovingPress() override {
         return m_presses.sinceLastFocusMovingPress();
     }
+    QList<FocusMovingPress> focusMovingPresses() override { return m_presses.focusMovingPresses(); }
     void watchKeyPresses(bool watching) override { m_presses.setWatching(watching); }
     // Reads the presses the server handled so far (X11KeyPressWatch::catchUp).
     void catchUpKeyPresses() { m_presses.catchUp(); }

@@ -59,7 +59,7 @@ QCoro::Task<void> CommandVSyntheticPastePerformer::performPaste(FocusedTargetSna
     // The focus may have moved during the waits (a Tab to the next field of a form): the look that
     // decides is the one taken when only the keys are left, and nothing between lets it move unseen.
     co_await waitForQuietKeyboard(stopToken);
-    lookLast(lastLook);
+    lookLast(target, lastLook);
 
     for (quint32 code : modifierCodes)
         m_keyPoster.post(code, true);
@@ -69,17 +69,33 @@ QCoro::Task<void> CommandVSyntheticPastePerformer::performPaste(FocusedTargetSna
         m_keyPoster.post(*it, false);
 }
 
-void CommandVSyntheticPastePerformer::lookLast(const LastLook& lastLook) {
+std::optional<std::chrono::milliseconds> CommandVSyntheticPastePerformer::sinceFocusMayHaveLeft(
+    const FocusedTargetSnapshot& target) {
+    const std::optional<std::chrono::milliseconds> since = m_keyPoster.sinceLastFocusMovingPress();
+    const QList<FocusMovingPress> presses = m_keyPoster.focusMovingPresses();
+    // Presses that cannot be told apart all count.
+    if (!since || presses.isEmpty()) return since;
+    // A Tab the terminal took, a click into the field itself: no application reports a focus that
+    // did not move, so such a press would hold the words back for nothing.
+    const auto now = std::chrono::steady_clock::now();
+    for (auto press = presses.crbegin(); press != presses.crend(); ++press) {
+        if (press->mayMoveFocusFrom(target))
+            return std::chrono::duration_cast<std::chrono::milliseconds>(now - press->at);
+    }
+    return std::nullopt;
+}
+
+void CommandVSyntheticPastePerformer::lookLast(const FocusedTargetSnapshot& target, const LastLook& lastLook) {
     if (!lastLook) return;
     // Letters typed into the field move no focus; a Tab or a click may.
-    std::optional<std::chrono::milliseconds> since = m_keyPoster.sinceLastFocusMovingPress();
+    std::optional<std::chrono::milliseconds> since = sinceFocusMayHaveLeft(target);
     for (int look = 0; look < kOvertakenLookLimit; ++look) {
         const auto lookStart = std::chrono::steady_clock::now();
         lastLook(since);
         // A Tab that came while the look asked the application (into a password field) may move
         // the focus before our keys arrive: the look is told, and holds them back. The presses are
         // read once more as the very last thing before the keys.
-        since = m_keyPoster.sinceLastFocusMovingPress();
+        since = sinceFocusMayHaveLeft(target);
         if (!since || *since > std::chrono::steady_clock::now() - lookStart) return;
         since = std::chrono::milliseconds{0};
     }

@@ -57,7 +57,9 @@ private:
     QCoro::Task<void> waitForModifierRelease(std::stop_token stopToken);
     QCoro::Task<void> waitForQuietKeyboard(std::stop_token stopToken);
     // Calls the look until one passes that no key press overtook; throws what the look throws.
-    void lookLast(const LastLook& lastLook);
+    void lookLast(const FocusedTargetSnapshot& target, const LastLook& lastLook);
+    // How long ago the last press came that may have taken the focus away from the target.
+    std::optional<std::chrono::milliseconds> sinceFocusMayHaveLeft(const FocusedTargetSnapshot& target);
 
     KeyEventPosting& m_keyPoster;
     FrontmostApplicationProvider m_frontmostApplicationProvider;

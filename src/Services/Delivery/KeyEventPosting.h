@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Services/Delivery/FocusMovingPress.h"
+
 #include <QList>
 #include <QtGlobal>
 #include <chrono>
@@ -26,6 +28,9 @@ public:
     // The same for a press that can move the focus inside a window (Tab, Shift+Tab, a click); where
     // presses cannot be told apart, any key counts.
     virtual std::optional<std::chrono::milliseconds> sinceLastFocusMovingPress() { return sinceLastKeyPress(); }
+    // Those presses as far as they can be told apart, oldest first: the newest of them is the one
+    // sinceLastFocusMovingPress times. Empty where they cannot be told apart; then any of them counts.
+    virtual QList<FocusMovingPress> focusMovingPresses() { return {}; }
     // Key presses are noted only while watched; a new watch starts with none seen.
     virtual void watchKeyPresses(bool watching) { (void)watching; }
 };

@@ -164,8 +164,9 @@ public:
     Events posted;
     // How long ago a key was pressed; the rig's sleeps age it. Never pressed when none.
     std::optional<std::chrono::milliseconds> sincePress;
-    bool typing = false;       // a key pressed at every look
-    bool lettersOnly = false;  // the presses type: none can move the focus
+    bool typing = false;              // a key pressed at every look
+    bool lettersOnly = false;         // the presses type: none can move the focus
+    QList<FocusMovingPress> presses;  // told apart, when any are
 
     bool isAvailable() override { return available; }
     std::optional<quint32> keyCode(Key key) override {
@@ -178,6 +179,7 @@ public:
     std::optional<std::chrono::milliseconds> sinceLastFocusMovingPress() override {
         return lettersOnly ? std::nullopt : sinceLastKeyPress();
     }
+    QList<FocusMovingPress> focusMovingPresses() override { return presses; }
     void post(quint32 keyCode, bool pressed) override {
         posted.append({keyCode, pressed});
         if (!pressed) held.removeAll(keyCode);

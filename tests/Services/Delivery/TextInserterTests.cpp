@@ -356,6 +356,56 @@ TEST(SyntheticPaste, TheLastLookComesAfterEveryWaitAndRightBeforeTheKeys) {
     EXPECT_EQ(typedThrough.keys.posted, FakeKeyPoster::controlV);
 }
 
+// A Tab or a click that the target keeps for itself moves no focus: the look is told of none, and
+// believes the application at once. Any other press, or one that cannot be told, is told as before.
+TEST(SyntheticPaste, ThePressesTheTargetKeepsForItselfMoveNoFocus) {
+    using Kind = FocusMovingPress::Kind;
+    FocusedTargetSnapshot field = test::writableTextField();  // at (100, 200), 300 by 40
+    FocusedTargetSnapshot terminal = field;
+    terminal.element.subrole = u"AXTerminal"_qs;
+    FocusedTargetSnapshot page = field;
+    page.element.role = u"AXWebArea"_qs;
+    FocusedTargetSnapshot window = field;
+    window.isWindowOnly = true;
+    const QPointF inside(250, 220), outside(250, 300);
+    const struct {
+        const char* label;
+        FocusedTargetSnapshot target;
+        QList<FocusMovingPress> presses;  // oldest first
+        bool told;                        // the look hears of a press that may have moved the focus
+    } rows[] = {
+        {"a Tab in a terminal", terminal, {{Kind::tab, {}, {}}}, false},
+        {"a Tab in a field", field, {{Kind::tab, {}, {}}}, true},
+        {"a click inside the field", field, {{Kind::click, {}, inside}}, false},
+        {"a click outside it", field, {{Kind::click, {}, outside}}, true},
+        {"a click whose place is unknown", field, {{Kind::click, {}, {}}}, true},
+        {"a click inside a page", page, {{Kind::click, {}, inside}}, true},
+        {"a click inside a window off the bus", window, {{Kind::click, {}, inside}}, true},
+        {"a press not read", terminal, {{Kind::unread, {}, inside}}, true},
+        {"a Tab, then a click inside the field", field, {{Kind::tab, {}, {}}, {Kind::click, {}, inside}}, true},
+        {"a click outside, then a Tab in the terminal",
+         terminal,
+         {{Kind::click, {}, outside}, {Kind::tab, {}, {}}},
+         true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        PasteRig rig;
+        rig.keys.sincePress = std::chrono::milliseconds(5000);
+        for (FocusMovingPress press : row.presses) {
+            press.at = std::chrono::steady_clock::now() - std::chrono::seconds(5);
+            rig.keys.presses.append(press);
+        }
+        QList<std::optional<std::chrono::milliseconds>> told;
+        rig.lastLook = [&](std::optional<std::chrono::milliseconds> since) { told.append(since); };
+        EXPECT_EQ(rig.paste(row.target), std::nullopt);
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_EQ(told.first().has_value(), row.told);
+        EXPECT_GE(told.first().value_or(std::chrono::milliseconds(5000)), std::chrono::milliseconds(5000));
+        EXPECT_FALSE(rig.keys.posted.isEmpty());
+    }
+}
+
 TEST(SyntheticPaste, WaitsForTheModifiersSendsTheTargetsChordOrRefusesWithoutPosting) {
     for (const bool terminal : {false, true}) {
         PasteRig rig;
