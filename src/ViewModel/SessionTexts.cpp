@@ -165,6 +165,10 @@ Insertion insertionResult(TextInsertionOutcome outcome) {
             QStringLiteral("runtime.insert.paste_sent_unverified")};
 }
 
+Insertion pasteSentClipboardTaken() {
+    return {QStringLiteral("Yapıştırma gönderildi."), QStringLiteral("runtime.insert.paste_sent_unverified")};
+}
+
 QString insertionFailureReason(TextInsertionError::Case errorCase) {
     using C = TextInsertionError::Case;
     switch (errorCase) {

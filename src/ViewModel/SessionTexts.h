@@ -65,6 +65,8 @@ struct Insertion {
     QString code;
 };
 Insertion insertionResult(TextInsertionOutcome outcome);
+// A paste sent whose words another application's copy has since taken off the clipboard.
+Insertion pasteSentClipboardTaken();
 QString insertionFailureReason(TextInsertionError::Case errorCase);
 QString pasteFailureReason(SyntheticPasteError::Case errorCase);
 

@@ -45,6 +45,7 @@ public:
         if (beforeRestore) beforeRestore();
         m_inner->restore(items);
     }
+    bool keepWritten(const QString& text) override { return m_inner->keepWritten(text); }
     QCoro::Task<void> fetched(double timeoutSeconds, std::stop_token stopToken) override {
         return m_inner->fetched(timeoutSeconds, std::move(stopToken));
     }

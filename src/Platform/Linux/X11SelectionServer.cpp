@@ -135,7 +135,7 @@ public:
 
     // Serves `contents` (data by MIME type) in place of the claim of that number, while it holds the
     // selection; a text/plain entry is served in every text form.
-    Replacement replace(Selection selection, quint64 over, const QMap<QString, QByteArray>& contents) {
+    Replacement replace(Selection selection, quint64 over, const QMap<QString, QByteArray>& contents, quint64 number) {
         if (!m_running) return Replacement::notOurs;
         Contents served;
         const auto fits = [this](const QByteArray& data) { return quint64(data.size()) <= m_maxDataBytes; };
@@ -160,6 +160,7 @@ public:
         auto entry = std::make_shared<Claim>();
         entry->selection = selection;
         entry->contents = std::move(served);
+        entry->number = number;
         entry->over = over;
         return submit(entry) ? Replacement::served : Replacement::notOurs;
     }
@@ -177,6 +178,14 @@ public:
         return served.contents && served.number == number;
     }
     quint32 ownerWindow() const { return m_window; }
+
+    bool holds(Selection selection, quint64 number) const {
+        if (!m_running || !serves(selection, number)) return false;
+        const xcb_atom_t atom = atomOf(selection);
+        const XcbReply<xcb_get_selection_owner_reply_t> owner(
+            xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, atom), nullptr));
+        return owner && owner->owner == m_window;
+    }
 
     bool hasAskedTargets(quint32 window) const {
         const std::lock_guard lock(m_mutex);
@@ -548,8 +557,9 @@ bool X11SelectionServer::claim(Selection selection, const QString& text, quint64
 }
 
 X11SelectionServer::Replacement X11SelectionServer::replace(Selection selection, quint64 claimNumber,
-                                                            const QMap<QString, QByteArray>& contents) {
-    return m_worker->replace(selection, claimNumber, contents);
+                                                            const QMap<QString, QByteArray>& contents,
+                                                            quint64 newClaimNumber) {
+    return m_worker->replace(selection, claimNumber, contents, newClaimNumber);
 }
 
 bool X11SelectionServer::release(Selection selection) {
@@ -558,6 +568,10 @@ bool X11SelectionServer::release(Selection selection) {
 
 bool X11SelectionServer::serves(Selection selection, quint64 claimNumber) const {
     return m_worker->serves(selection, claimNumber);
+}
+
+bool X11SelectionServer::holds(Selection selection, quint64 claimNumber) const {
+    return m_worker->holds(selection, claimNumber);
 }
 
 quint32 X11SelectionServer::ownerWindow() const {

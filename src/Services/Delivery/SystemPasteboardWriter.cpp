@@ -48,6 +48,16 @@ void SystemPasteboardWriter::writeString(const QString& text) {
         throw ClipboardWriteError(ClipboardWriteError::Case::writeFailed);
 }
 
+bool SystemPasteboardWriter::keepWritten(const QString& text) {
+    using Selection = X11SelectionServer::Selection;
+    if (m_server->servedText(Selection::clipboard) == text) return m_server->holds(Selection::clipboard, m_write);
+    // Under the words' claim time, the X server held from the look at the owner to the new claim, as
+    // the earlier contents come back.
+    const QMap<QString, QByteArray> contents{{QStringLiteral("text/plain"), text.toUtf8()}};
+    return m_server->replace(Selection::clipboard, m_write, contents, m_write) ==
+           X11SelectionServer::Replacement::served;
+}
+
 void SystemPasteboardWriter::copyClipboardToPrimarySelection() {
     std::optional<QString> text = m_server->servedText(X11SelectionServer::Selection::clipboard);
     if (!text) {
