@@ -361,7 +361,9 @@ TEST(TranscriptDelivery, AnotherApplicationsCopyMadeDuringThePasteStays) {
             });
             expectRow(rig, row);
             EXPECT_EQ(rig.fakes.pasteboard->contents, QList{theirs});
-            if (row.kind == sent) EXPECT_EQ(rig.context.inlineMessage(), u"Yapıştırma gönderildi."_qs);
+            if (row.kind == sent) {
+                EXPECT_EQ(rig.context.inlineMessage(), u"Yapıştırma gönderildi."_qs);
+            }
         }
     }
 }
