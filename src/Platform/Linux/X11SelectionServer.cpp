@@ -179,14 +179,6 @@ public:
     }
     quint32 ownerWindow() const { return m_window; }
 
-    bool holds(Selection selection, quint64 number) const {
-        if (!m_running || !serves(selection, number)) return false;
-        const xcb_atom_t atom = atomOf(selection);
-        const XcbReply<xcb_get_selection_owner_reply_t> owner(
-            xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, atom), nullptr));
-        return owner && owner->owner == m_window;
-    }
-
     bool hasAskedTargets(quint32 window) const {
         const std::lock_guard lock(m_mutex);
         return m_askedTargets.contains(clientOf(window));
@@ -568,10 +560,6 @@ bool X11SelectionServer::release(Selection selection) {
 
 bool X11SelectionServer::serves(Selection selection, quint64 claimNumber) const {
     return m_worker->serves(selection, claimNumber);
-}
-
-bool X11SelectionServer::holds(Selection selection, quint64 claimNumber) const {
-    return m_worker->holds(selection, claimNumber);
 }
 
 quint32 X11SelectionServer::ownerWindow() const {

@@ -59,8 +59,6 @@ public:
     // Whether the claim of that number still holds the selection, as far as this server heard: no
     // other client's clear came since.
     bool serves(Selection selection, quint64 claimNumber) const;
-    // The same, asked of the X server too: our window owns the selection now. One round trip.
-    bool holds(Selection selection, quint64 claimNumber) const;
     // The window that owns the selections we hold.
     quint32 ownerWindow() const;
     // The text served for the selection, while no other client took it since.

@@ -49,12 +49,10 @@ void SystemPasteboardWriter::writeString(const QString& text) {
 }
 
 bool SystemPasteboardWriter::keepWritten(const QString& text) {
-    using Selection = X11SelectionServer::Selection;
-    if (m_server->servedText(Selection::clipboard) == text) return m_server->holds(Selection::clipboard, m_write);
-    // Under the words' claim time, the X server held from the look at the owner to the new claim, as
-    // the earlier contents come back.
+    // As the earlier contents come back: only while the words' claim holds the clipboard, the X server
+    // held from the look at the owner to the new claim, which carries the words' claim time.
     const QMap<QString, QByteArray> contents{{QStringLiteral("text/plain"), text.toUtf8()}};
-    return m_server->replace(Selection::clipboard, m_write, contents, m_write) ==
+    return m_server->replace(X11SelectionServer::Selection::clipboard, m_write, contents, m_write) ==
            X11SelectionServer::Replacement::served;
 }
 
