@@ -13,13 +13,17 @@
 #include "TestMicrophone.h"
 
 #include <QClipboard>
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <future>
+#include <thread>
 
 namespace quorvelle::test {
 namespace {
@@ -64,8 +68,8 @@ TEST(PastedDictationQuit, ASigtermAtTheFirstChangeOfThePastedFieldKeepsTheHistor
 }
 
 // The quit comes while the paste's words stand in for the user's clipboard: the app is stopped the
-// moment it held the entry (the keys go right after), so the quit lands before the check's wait is
-// over at any load. A clipboard manager, asked at the end, keeps what the user had copied.
+// moment it held the entry (the keys go right after) and told to quit, so the quit lands before the
+// check's wait is over. A clipboard manager, asked at the end, keeps what the user had copied.
 TEST(PastedDictationQuit, ASigtermInThePastesWaitGivesTheClipboardBackFirst) {
     if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
     ASSERT_FALSE(TestMicrophone::speech().isEmpty()) << "espeak-ng and sox made no speech";
@@ -94,11 +98,24 @@ TEST(PastedDictationQuit, ASigtermInThePastesWaitGivesTheClipboardBackFirst) {
     ASSERT_TRUE(manager.take("CLIPBOARD_MANAGER"));
     auto kept = std::async(std::launch::async, [&manager] { return manager.keepClipboardWhenAsked(2 * kLong); });
 
+    // Stopped by a thread of its own the moment the entry is held, whatever this thread is doing: the
+    // quit lands in the check's wait at any load.
+    const auto pid = static_cast<pid_t>(app.processId());
+    std::atomic<bool> over = false;
+    auto stopped = std::async(std::launch::async, [&] {
+        const QDeadlineTimer limit(kLong);
+        while (!app.holdsAnEntry()) {
+            if (over || limit.hasExpired()) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return ::kill(pid, SIGSTOP) == 0;
+    });
+    const auto stopWatching = qScopeGuard([&] { over = true; });
     speakWithHotkeyDown(microphone, kHotkey);
     sendKeys(kHotkey, false);
-    const auto pid = static_cast<pid_t>(app.processId());
-    ASSERT_TRUE(waitUntil([&] { return app.holdsAnEntry(); }, kLong)) << app.eventLog();
-    ASSERT_EQ(::kill(pid, SIGSTOP), 0);
+    // This thread's event loop answers the app's read of the user's clipboard meanwhile.
+    waitUntil([&] { return stopped.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 2 * kLong);
+    ASSERT_TRUE(stopped.get()) << app.eventLog();
     ASSERT_EQ(::kill(pid, SIGTERM), 0);
     ASSERT_EQ(::kill(pid, SIGCONT), 0);
     ASSERT_TRUE(waitUntil([&] { return !app.isRunning(); }, kLong)) << "the app did not quit";
