@@ -354,7 +354,7 @@ void ClipboardPasteDelivery::finishSentPaste(const QString& text, double duratio
     m_delivery.session().markSuccess();
     const SessionTexts::Insertion insertion =
         !verified && !wordsOnClipboard
-            ? SessionTexts::pasteSentClipboardTaken()
+            ? SessionTexts::pasteSentNotOnClipboard()
             : SessionTexts::insertionResult(verified ? TextInsertionOutcome::pastedViaClipboard
                                                      : TextInsertionOutcome::pasteSentUnverified);
     m_delivery.context().setInlineMessage(insertion.message);

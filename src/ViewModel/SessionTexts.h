@@ -65,8 +65,9 @@ struct Insertion {
     QString code;
 };
 Insertion insertionResult(TextInsertionOutcome outcome);
-// A paste sent whose words another application's copy has since taken off the clipboard.
-Insertion pasteSentClipboardTaken();
+// A paste sent, not checked, whose words are not on the clipboard afterwards (another application's
+// copy took their place).
+Insertion pasteSentNotOnClipboard();
 QString insertionFailureReason(TextInsertionError::Case errorCase);
 QString pasteFailureReason(SyntheticPasteError::Case errorCase);
 
