@@ -13,7 +13,9 @@
 // --loops=N the busy loops per processor (2). With --gaps, instead: the longest the app's main thread
 // went without answering while its history thread read the history (every processor busy), against
 // the same probe's figure once the read is done: the history thread's share of the processors is
-// what a quit waits for, and what the window's thread gives up while it works.
+// what a quit waits for, and what the window's thread gives up while it works. With --after-start[=MS,MS,...] instead:
+// SIGTERM that long after the launch (0.5, 2 and 5 s by default, over an empty history unless --entries says), every
+// processor busy from before it, whatever the start is doing then; the same limit and count.
 #include "AppUnderTest.h"
 #include "BusyProcessors.h"
 #include "FakeBackendServer.h"
@@ -142,6 +144,41 @@ void quitOnce(FakeBackendServer& server, const QString& program, const SeededHis
     if (app.historyEntries().size() != history.count()) ++tally.lost;
 }
 
+// SIGTERM a set time after the launch, every processor busy from before it.
+void quitAfterStart(FakeBackendServer& server, const QString& program, const SeededHistory& history, int afterMs,
+                    int loopsPerProcessor, Tally& tally) {
+    AppUnderTest app(server.baseUrl());
+    if (!program.isEmpty()) app.setProgram(program);
+    if (!history.writeInto(app)) {
+        ++tally.notReady;
+        return;
+    }
+    std::optional<BusyProcessors> busy(std::in_place, loopsPerProcessor);
+    // Long enough for the scheduler to share every processor among the loops.
+    QThread::msleep(1000);
+    QElapsedTimer sinceLaunch;
+    sinceLaunch.start();
+    try {
+        app.start();
+    } catch (const std::runtime_error& error) {
+        ++tally.notReady;
+        std::printf("%s\n", error.what());
+        return;
+    }
+    waitUntil([] { return false; }, std::max(0, afterMs - int(sinceLaunch.elapsed())));
+    ++tally.rounds;
+    if (historyThreadState(app.processId()) != 'S') ++tally.readingAtSignal;
+    const std::optional<double> ms = quitMs(app.processId());
+    busy.reset();
+    if (!ms) {
+        ++tally.neverQuit;
+        return;
+    }
+    tally.quitMs.push_back(*ms);
+    waitUntil([&] { return !app.isRunning(); }, kQuitBoundMs);
+    if (app.historyEntries().size() != history.count()) ++tally.lost;
+}
+
 // The main thread's longest gap while the history is read, then for as long again once it is read.
 void measureGaps(FakeBackendServer& server, const QString& program, const SeededHistory& history, int loopsPerProcessor,
                  std::vector<double>& reading, std::vector<double>& afterwards) {
@@ -176,11 +213,19 @@ int main(int argc, char** argv) {
     std::vector<int> sizes{0, 100'000, 300'000};
     int loopsPerProcessor = 2;
     bool gaps = false;
+    std::vector<int> afterStartMs;
+    bool sizesGiven = false;
     for (const QString& argument : application.arguments().mid(1)) {
         if (argument.startsWith(u"--entries=")) {
             sizes.clear();
+            sizesGiven = true;
             for (const QString& size : argument.section(u'=', 1).split(u','))
                 sizes.push_back(std::max(0, size.toInt()));
+        } else if (argument.startsWith(u"--after-start=")) {
+            for (const QString& ms : argument.section(u'=', 1).split(u','))
+                afterStartMs.push_back(std::max(0, ms.toInt()));
+        } else if (argument == u"--after-start") {
+            afterStartMs = {500, 2000, 5000};
         } else if (argument == u"--gaps") {
             gaps = true;
         } else if (argument.startsWith(u"--loops=")) {
@@ -220,6 +265,37 @@ int main(int argc, char** argv) {
     std::printf("SIGTERM to the end of the process, %d busy loops a processor; limit %.0f ms\n", loopsPerProcessor,
                 kQuitLimitMs);
     bool withinLimit = true;
+    const auto report = [&](int entries, const char* name, Tally& tally, const QByteArray& loadBefore) {
+        std::sort(tally.quitMs.begin(), tally.quitMs.end());
+        const double median = tally.quitMs.empty() ? -1 : tally.quitMs[tally.quitMs.size() / 2];
+        const double slowest = tally.quitMs.empty() ? -1 : tally.quitMs.back();
+        const auto late =
+            std::count_if(tally.quitMs.cbegin(), tally.quitMs.cend(), [](double ms) { return ms >= kQuitLimitMs; });
+        std::printf(
+            "%7d entries, %-28s %d rounds (%d with the read still running at the signal): quit median "
+            "%.0f ms, slowest %.0f ms, %ld at 2 s or more, %d never ended, %d histories lost entries, "
+            "%d starts failed; load average %s -> %s\n",
+            entries, name, tally.rounds, tally.readingAtSignal, median, slowest, long(late), tally.neverQuit,
+            tally.lost, tally.notReady, loadBefore.constData(), loadAverage().constData());
+        std::fflush(stdout);
+        withinLimit = withinLimit && late == 0 && tally.neverQuit == 0 && tally.lost == 0 && tally.notReady == 0;
+    };
+    if (!afterStartMs.empty()) {
+        if (!sizesGiven) sizes = {0};
+        for (const int entries : sizes) {
+            const SeededHistory history(entries);
+            for (const int afterMs : afterStartMs) {
+                const QByteArray loadBefore = loadAverage();
+                Tally tally;
+                for (int round = 0; round < rounds; ++round)
+                    quitAfterStart(server, program, history, afterMs, loopsPerProcessor, tally);
+                const QByteArray name = QByteArray::number(afterMs) + " ms after the launch";
+                report(entries, name.constData(), tally, loadBefore);
+            }
+        }
+        clearStoredSession();
+        return withinLimit ? 0 : 1;
+    }
     for (const int entries : sizes) {
         const SeededHistory history(entries);
         for (const Case& quit : {Case{"while the history is read", true}, Case{"after the history was read", false}}) {
@@ -227,19 +303,7 @@ int main(int argc, char** argv) {
             Tally tally;
             for (int round = 0; round < rounds; ++round)
                 quitOnce(server, program, history, quit, loopsPerProcessor, tally);
-            std::sort(tally.quitMs.begin(), tally.quitMs.end());
-            const double median = tally.quitMs.empty() ? -1 : tally.quitMs[tally.quitMs.size() / 2];
-            const double slowest = tally.quitMs.empty() ? -1 : tally.quitMs.back();
-            const auto late =
-                std::count_if(tally.quitMs.cbegin(), tally.quitMs.cend(), [](double ms) { return ms >= kQuitLimitMs; });
-            std::printf(
-                "%7d entries, %-28s %d rounds (%d with the read still running at the signal): quit median "
-                "%.0f ms, slowest %.0f ms, %ld at 2 s or more, %d never ended, %d histories lost entries, "
-                "%d starts failed; load average %s -> %s\n",
-                entries, quit.name, tally.rounds, tally.readingAtSignal, median, slowest, long(late), tally.neverQuit,
-                tally.lost, tally.notReady, loadBefore.constData(), loadAverage().constData());
-            std::fflush(stdout);
-            withinLimit = withinLimit && late == 0 && tally.neverQuit == 0 && tally.lost == 0 && tally.notReady == 0;
+            report(entries, quit.name, tally, loadBefore);
         }
     }
     clearStoredSession();

@@ -1,9 +1,11 @@
 #include "App/AppExitWatch.h"
 
 #include "App/AppExitLog.h"
+#include "Platform/Linux/X11Connection.h"
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QMetaObject>
 #include <QStringList>
 #include <QThread>
 
@@ -12,9 +14,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <mutex>
+#include <thread>
 
 namespace quorvelle {
 
@@ -23,6 +28,10 @@ namespace {
 AppExitWatch* g_watch = nullptr;
 QtMessageHandler g_previousHandler = nullptr;
 std::terminate_handler g_previousTerminate = nullptr;
+// Xlib found a connection to the X server broken: the display is gone, whatever Qt's connection says yet.
+std::atomic<bool> g_connectionBroken = false;
+std::once_flag g_lossLogged;
+std::atomic<bool> g_ending = false;
 
 // "libQt6Core.so.6(_ZN16QCoreApplication4quitEv+0x1f) [0x7f...]" as "libQt6Core.so.6
 // QCoreApplication::quit()+0x1f"; a function the program does not export keeps its offset in the
@@ -78,9 +87,11 @@ AppExitWatch::AppExitWatch(AppExitLog& log, std::function<void()> flush, std::fu
     // still there when the handler runs (exit() destroys in reverse order of registration).
     static const bool exitHandled = std::atexit(&AppExitWatch::handleExit) == 0;
     Q_UNUSED(exitHandled);
+    X11Connection::setLossHandler(&AppExitWatch::handleConnectionLoss);
 }
 
 AppExitWatch::~AppExitWatch() {
+    X11Connection::setLossHandler(nullptr);
     std::set_terminate(g_previousTerminate);
     qInstallMessageHandler(g_previousHandler);
     g_watch = nullptr;
@@ -99,21 +110,42 @@ bool AppExitWatch::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
+bool AppExitWatch::displayGone() const {
+    return g_connectionBroken.load() || (m_displayLost && m_displayLost());
+}
+
 bool AppExitWatch::logDisplayLoss() {
-    if (!m_displayLost || !m_displayLost()) return false;
-    m_log.recordDisplayLost();
-    m_flush();
+    if (!displayGone()) return false;
+    // Once, by whichever thread comes first; one that comes meanwhile waits until it is stored.
+    std::call_once(g_lossLogged, [this] {
+        m_log.recordDisplayLost();
+        m_flush();
+    });
     return true;
 }
 
-bool AppExitWatch::prepareIfDisplayLost() {
-    // What it prepares belongs to the main thread; another thread's warning leaves it to the exit.
-    if (!m_preparedForEnd && m_prepareForEnd && QThread::currentThread() == thread() && m_displayLost &&
-        m_displayLost()) {
-        m_preparedForEnd = true;
-        m_prepareForEnd();
+void AppExitWatch::endForLostDisplay() {
+    logDisplayLoss();
+    if (!m_prepareForEnd) return;
+    // What it prepares belongs to the main thread.
+    if (QThread::currentThread() == thread()) endPrepared();
+    // This thread must not go on into exit(): the main thread ends the process, asked here unless
+    // it finds the loss itself first.
+    QMetaObject::invokeMethod(
+        this, [this] { endPrepared(); }, Qt::QueuedConnection);
+    std::this_thread::sleep_for(mainThreadWait);
+    // Still here: the main thread is held, most likely waiting on this one, outside the history's calls.
+    endPrepared();
+}
+
+void AppExitWatch::endPrepared() {
+    if (g_ending.exchange(true)) {
+        for (;;)
+            ::pause();
     }
-    return m_preparedForEnd;
+    m_prepareForEnd();
+    std::fflush(nullptr);
+    ::_exit(1);
 }
 
 void AppExitWatch::handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
@@ -124,13 +156,14 @@ void AppExitWatch::handleMessage(QtMsgType type, const QMessageLogContext& conte
         g_watch->m_log.recordFatalError(message);
         g_watch->m_flush();
     } else if (type == QtWarningMsg) {
-        // Qt warns that the X connection broke, then calls exit(1): logged and prepared for here,
-        // while everything still runs. Any warning will do to look; the connection's own state says
-        // what happened.
+        // Qt warns that the X connection broke, then calls exit(1): the app ends here instead, while
+        // everything still runs. Any warning will do to look; the connection's own state says what
+        // happened.
         if (!g_watch->m_log.hasCause()) g_watch->logDisplayLoss();
         // Qt's own warning comes from its event processing, outside any call of ours; another one may
-        // come from inside one (a store's, holding its lock), so it leaves the preparing to the exit.
-        if (message.startsWith(QLatin1String("The X11 connection broke"))) g_watch->prepareIfDisplayLost();
+        // come from inside one (a store's, holding its lock), so it leaves the end to the exit.
+        if (message.startsWith(QLatin1String("The X11 connection broke")) && g_watch->displayGone())
+            g_watch->endForLostDisplay();
     }
 }
 
@@ -143,10 +176,12 @@ void AppExitWatch::handleExit() {
         g_watch->m_flush();
         return;
     }
-    if (!g_watch->prepareIfDisplayLost()) return;
-    // The history's threads may still be at work: the process ends around them, as after a quit.
-    std::fflush(nullptr);
-    ::_exit(1);
+    if (g_watch->displayGone()) g_watch->endForLostDisplay();
+}
+
+void AppExitWatch::handleConnectionLoss() {
+    g_connectionBroken.store(true);
+    if (g_watch) g_watch->endForLostDisplay();
 }
 
 void AppExitWatch::handleTermination() {

@@ -1,7 +1,6 @@
 #include "App/AppRuntime.h"
 
 #include "App/AppExitLog.h"
-#include "App/HotkeyStartGate.h"
 #include "App/LiveBootstrap.h"
 #include "App/QtTranslations.h"
 #include "App/RuntimeOverlayController.h"
@@ -24,21 +23,11 @@ AppBootstrap liveOrGiven(std::optional<AppBootstrap> given, const AppConfigurati
     return makeLiveBootstrap(configuration, network.get());
 }
 
-AppBootstrap withHotkeyGate(AppBootstrap bootstrap, AppRuntime::HotkeyStart start,
-                            std::shared_ptr<HotkeyStartGate>& gate) {
-    if (start == AppRuntime::HotkeyStart::afterTheOverlaysFirstFrame) {
-        gate = std::make_shared<HotkeyStartGate>(bootstrap.hotkeyMonitor);
-        bootstrap.hotkeyMonitor = gate;
-    }
-    return bootstrap;
-}
-
 }  // namespace
 
 AppRuntime::AppRuntime(std::optional<AppBootstrap> bootstrap, const AppConfiguration& configuration,
-                       HotkeyStart hotkeyStart)
-    : m_bootstrap(
-          withHotkeyGate(liveOrGiven(std::move(bootstrap), configuration, m_network), hotkeyStart, m_hotkeyGate)),
+                       OverlayStart overlayStart)
+    : m_bootstrap(liveOrGiven(std::move(bootstrap), configuration, m_network)),
       m_viewModel(std::make_unique<AppViewModel>(m_bootstrap)),
       m_qtTranslations(std::make_unique<QtTranslations>(*m_viewModel)),
       m_viewEngine(std::make_unique<QQmlEngine>()),
@@ -57,13 +46,9 @@ AppRuntime::AppRuntime(std::optional<AppBootstrap> bootstrap, const AppConfigura
             },
             Qt::QueuedConnection);
     });
-    if (m_hotkeyGate) {
-        // After the start's own work (the tray icon), once the event loop runs. A registration the
-        // platform refuses then is started again through the view model, which tells the user.
-        QTimer::singleShot(0, m_overlayController.get(), [this] {
-            m_overlayController->preparePanel(
-                [this] { m_hotkeyGate->open([this] { m_viewModel->session()->applyRuntimeReadiness(true); }); });
-        });
+    if (overlayStart == OverlayStart::preparedOutOfSight) {
+        // After the start's own work (the tray icon), once the event loop runs.
+        QTimer::singleShot(0, m_overlayController.get(), [this] { m_overlayController->preparePanel(); });
     }
 }
 

@@ -13,7 +13,6 @@ namespace quorvelle {
 
 class AppExitLog;
 class AppViewModel;
-class HotkeyStartGate;
 class QtTranslations;
 class RuntimeOverlayController;
 
@@ -21,20 +20,20 @@ class RuntimeOverlayController;
 // made once and kept for the whole run. Main thread only.
 class AppRuntime {
 public:
-    enum class HotkeyStart {
-        atOnce,
-        // The overlay's first frame is drawn, out of sight, once the event loop runs, and the hot key
-        // is registered only after it: on a software-rendered display that frame holds the main
-        // thread for up to seconds, and a press it held would start the recording late.
-        afterTheOverlaysFirstFrame,
+    enum class OverlayStart {
+        // Made by the first session.
+        atFirstSession,
+        // Made, and its first frame drawn out of sight, once the event loop runs: the first press
+        // is spared that work. Nothing waits for it, the hot key least of all (registered at once,
+        // whenever dictation can run): a press meanwhile shows the panel itself.
+        preparedOutOfSight,
     };
 
-    // A given container is used unchanged (but for the hot key's gate) and nothing live is built;
-    // none builds the live set for this configuration (AppConfigurationError when its backend
-    // address is unusable).
+    // A given container is used unchanged and nothing live is built; none builds the live set for
+    // this configuration (AppConfigurationError when its backend address is unusable).
     explicit AppRuntime(std::optional<AppBootstrap> bootstrap = std::nullopt,
                         const AppConfiguration& configuration = AppConfiguration::current(),
-                        HotkeyStart hotkeyStart = HotkeyStart::atOnce);
+                        OverlayStart overlayStart = OverlayStart::atFirstSession);
     ~AppRuntime();
     AppRuntime(const AppRuntime&) = delete;
     AppRuntime& operator=(const AppRuntime&) = delete;
@@ -50,7 +49,6 @@ public:
 private:
     // Declared in the order they are made; they go in reverse.
     std::unique_ptr<QNetworkAccessManager> m_network;
-    std::shared_ptr<HotkeyStartGate> m_hotkeyGate;
     AppBootstrap m_bootstrap;
     std::unique_ptr<AppViewModel> m_viewModel;
     std::unique_ptr<QtTranslations> m_qtTranslations;

@@ -78,14 +78,9 @@ void RuntimeOverlayController::handleScreenParametersChange() {
     if (m_panel && m_panel->isVisible()) placePanel();
 }
 
-void RuntimeOverlayController::preparePanel(std::function<void()> done) {
-    if (m_panel) {
-        done();
-        return;
-    }
-    RuntimeOverlayPanel& panel = ensurePanel();
-    connect(&panel, &RuntimeOverlayPanel::prepared, this, std::move(done), Qt::SingleShotConnection);
-    panel.prepare();
+void RuntimeOverlayController::preparePanel() {
+    if (m_panel) return;
+    ensurePanel().prepare();
 }
 
 void RuntimeOverlayController::showOverlay() {

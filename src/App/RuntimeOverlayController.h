@@ -7,7 +7,6 @@
 #include <QPointer>
 #include <QQuickItem>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -33,9 +32,9 @@ public:
 
     // None until the session first left idle or the panel was prepared.
     RuntimeOverlayPanel* panel() const { return m_panel.get(); }
-    // Makes the panel and draws its first frame out of sight, sparing the first dictation that work;
-    // `done` runs once that frame is drawn or given up on. A panel made before was drawn already.
-    void preparePanel(std::function<void()> done);
+    // Makes the panel and draws its first frame out of sight, sparing the first dictation that work.
+    // A panel made before was drawn already.
+    void preparePanel();
 
     // The screen under the pointer, as the layout engine chooses it.
     std::optional<OverlayDisplayMetrics> currentDisplayMetrics() const;

@@ -7,7 +7,6 @@
 #include <QTimer>
 
 #include <chrono>
-#include <utility>
 
 namespace quorvelle {
 
@@ -51,13 +50,12 @@ void RuntimeOverlayPanel::setContentSize(const QSize& size) {
 }
 
 void RuntimeOverlayPanel::orderFront() {
-    const bool wasPreparing = std::exchange(m_preparing, false);
+    m_preparing = false;
     // A compositor may have started or stopped since the last time.
     m_clipsToShape = !X11Compositor::isRunning();
     updateMask();
     show();
     raise();
-    if (wasPreparing) Q_EMIT prepared();
 }
 
 void RuntimeOverlayPanel::orderOut() {
@@ -82,7 +80,6 @@ void RuntimeOverlayPanel::finishPreparing() {
     m_preparing = false;
     hide();
     updateMask();
-    Q_EMIT prepared();
 }
 
 QRegion RuntimeOverlayPanel::surfaceRegion() const {

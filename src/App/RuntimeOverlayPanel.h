@@ -19,9 +19,9 @@ public:
     void orderFront();
     void orderOut();
     // Draws one frame where nobody sees it (one pixel in the screen's corner), then hides again: a
-    // window's first frame loads the graphics driver and builds its shaders, which on a
-    // software-rendered display holds the main thread for seconds. A real show ends it early; a
-    // window manager that never has it drawn ends it after a while. Either way `prepared` follows.
+    // window's first frame lays out its text and makes its glyphs and backing store, which the first
+    // press is spared. A real show ends it early; a window manager that never has it drawn ends it
+    // after a while.
     void prepare();
     bool isPreparing() const { return m_preparing; }
 
@@ -29,9 +29,6 @@ public:
     QQuickItem* surface() const;
     // The shape the panel is clipped to without a compositor: the view's pill or glyph surface.
     QRegion surfaceRegion() const;
-
-Q_SIGNALS:
-    void prepared();
 
 private:
     void updateMask();

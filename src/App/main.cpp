@@ -75,9 +75,8 @@ int run(int argc, char** argv) {
 
     std::unique_ptr<quorvelle::AppRuntime> runtime;
     try {
-        runtime =
-            std::make_unique<quorvelle::AppRuntime>(std::nullopt, quorvelle::AppConfiguration::current(),
-                                                    quorvelle::AppRuntime::HotkeyStart::afterTheOverlaysFirstFrame);
+        runtime = std::make_unique<quorvelle::AppRuntime>(std::nullopt, quorvelle::AppConfiguration::current(),
+                                                          quorvelle::AppRuntime::OverlayStart::preparedOutOfSight);
     } catch (const quorvelle::AppConfigurationError& error) {
         std::fprintf(stderr, "Quorvelle cannot start: %s\n", qPrintable(error.message()));
         return 2;

@@ -191,6 +191,13 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
         case Verification::Kind::notVerifiable:
             finishSentPaste(text, durationSeconds, false, leaveTranscriptOnClipboard(text));
             break;
+        case Verification::Kind::partlyReadable:
+            // Sent where the words cannot be looked for, and nothing says they missed: the user's
+            // clipboard comes back, as the transcript left there would cost their copy and a paste
+            // again would double the words.
+            finishSentPaste(text, durationSeconds, false, false);
+            restoreClipboard(saved);
+            break;
         case Verification::Kind::failed:
             if (leaveTranscriptOnClipboard(text)) {
                 recordPasteValidationFailure(text, durationSeconds, verification.failure);
@@ -238,10 +245,13 @@ QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify
     // since (a Tab to the next field of a form right after the paste).
     auto* verifier = dynamic_cast<TextInsertionVerifying*>(m_textInserter.get());
     std::optional<bool> inSentField = verifier ? readBack(*verifier, pasted, sentTo, before) : std::nullopt;
+    // A field read only in part shows the words, if at all, where it can be read.
+    const bool partlyReadable = verifier && before && !before->whole;
     // A field may show words it took a moment later (Chromium's page tells its tree late, more so
     // when a Tab right after the keys moved its focus): read again, briefly, before it counts as
     // without them.
-    for (int reread = 0; inSentField == false && reread < kLateShowRereads; ++reread) {
+    for (int reread = 0; (inSentField == false || (partlyReadable && !inSentField)) && reread < kLateShowRereads;
+         ++reread) {
         try {
             co_await environment.clipboardPasteVerificationSleep(kLateShowStepSeconds, stopToken);
         } catch (const CancellationError&) {
@@ -282,7 +292,8 @@ QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify
     // words may also have come in since the first read.
     const std::optional<bool> arrived =
         readBack(*verifier, pasted, std::get<FocusedTargetSnapshot>(validation), before);
-    if (!arrived) co_return Verification{Verification::Kind::notVerifiable};
+    if (!arrived)
+        co_return Verification{partlyReadable ? Verification::Kind::partlyReadable : Verification::Kind::notVerifiable};
     co_return *arrived ? Verification{Verification::Kind::verified} : Verification{Verification::Kind::failed};
 }
 

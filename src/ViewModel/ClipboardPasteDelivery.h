@@ -53,8 +53,10 @@ public:
 
 private:
     struct Verification {
-        // secureField: a password field holds the focus after the paste went out.
-        enum class Kind { verified, notVerifiable, failed, secureField } kind;
+        // secureField: a password field holds the focus after the paste went out. partlyReadable: the
+        // field it went to reads only part of its text (a terminal's scrollback), which does not
+        // show the words: they may stand beyond it.
+        enum class Kind { verified, notVerifiable, partlyReadable, failed, secureField } kind;
         DeliveryValidationFailure failure = DeliveryValidationFailure::clipboardPasteVerificationFailed;
     };
     // Judged first on `sentTo`, the field the keys went to; then on where the focus is now.

@@ -65,8 +65,8 @@ struct Insertion {
     QString code;
 };
 Insertion insertionResult(TextInsertionOutcome outcome);
-// A paste sent, not checked, whose words are not on the clipboard afterwards (another application's
-// copy took their place).
+// A paste sent, not checked, whose words are not on the clipboard afterwards: the user's clipboard
+// came back, or another application's copy took their place.
 Insertion pasteSentNotOnClipboard();
 QString insertionFailureReason(TextInsertionError::Case errorCase);
 QString pasteFailureReason(SyntheticPasteError::Case errorCase);

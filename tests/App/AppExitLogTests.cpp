@@ -7,11 +7,15 @@
 #include "Services/Storage/UserDefaultsDiagnosticsStore.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -270,6 +274,50 @@ TEST_F(AppExitLogTest, ALostDisplayIsPreparedForOnTheMainThreadAndEndsWithoutWha
             std::exit(1);
         },
         ::testing::ExitedWithCode(1), "logged: app.exit.unexplained: [^\n]*\nexit went on\n$");
+}
+
+// Xlib finds a connection broken on a thread of its own (Qt Quick's render thread, drawing) before
+// Qt's connection has noticed: the display is gone, and that thread never goes on into exit(). The
+// main thread prepares and ends the process; when it is held waiting on that very thread, the
+// thread prepares and ends it itself, once it has waited its while.
+TEST_F(AppExitLogTest, XlibFindingTheConnectionBrokenOnAnotherThreadEndsThroughThePreparedEnd) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto log = run(100);
+    const auto printFirst = [this] { std::fprintf(stderr, "logged: %s\n", qPrintable(lines().first())); };
+    const auto prepare = [] {
+        std::fprintf(
+            stderr, "prepared on %s\n",
+            QThread::currentThread() == QCoreApplication::instance()->thread() ? "the main thread" : "another thread");
+    };
+    static const auto runLast = [] { std::fprintf(stderr, "exit went on\n"); };
+    // As Xlib does: through the handler in place, which must not return.
+    const auto xlibFindsItBroken = [] {
+        const XIOErrorHandler installed = XSetIOErrorHandler(nullptr);
+        XSetIOErrorHandler(installed);
+        installed(nullptr);
+    };
+    EXPECT_EXIT(
+        {
+            // A thread that never ends the process fails the test instead of hanging it.
+            ::alarm(30);
+            std::atexit(runLast);
+            AppExitWatch watch(
+                *log, printFirst, [] { return false; }, prepare);
+            std::thread(xlibFindsItBroken).detach();
+            QEventLoop().exec();
+        },
+        ::testing::ExitedWithCode(1),
+        "The connection to the X display  broke\nlogged: app.exit.display_lost: [^\n]*\nprepared on the main "
+        "thread\n$");
+    EXPECT_EXIT(
+        {
+            ::alarm(30);
+            std::atexit(runLast);
+            AppExitWatch watch(
+                *log, printFirst, [] { return false; }, prepare);
+            std::thread(xlibFindsItBroken).join();
+        },
+        ::testing::ExitedWithCode(1), "logged: app.exit.display_lost: [^\n]*\nprepared on another thread\n$");
 }
 
 }  // namespace

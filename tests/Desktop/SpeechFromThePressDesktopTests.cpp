@@ -1,9 +1,11 @@
 // What is said from the hot key's press on reaches the upload whole, also where the window in front
 // belongs to an application that is not on the accessibility bus (yet): a GTK 3 window started off it,
 // a GTK 4 window just opened, one with its accessibility switched off. The microphone speaks as a
-// live one does, whether anyone records or not: what nobody reads when it comes is lost.
+// live one does, whether anyone records or not: what nobody reads when it comes is lost. And a press
+// made as soon as the app looks ready, its tray icon just shown, with every processor busy.
 #include "AppUnderTest.h"
 #include "AppWindows.h"
+#include "BusyProcessors.h"
 #include "FakeBackendServer.h"
 #include "FixtureApp.h"
 #include "ShellDesktopInput.h"
@@ -86,6 +88,9 @@ protected:
         server.respond("POST", QStringLiteral("/v1/internal/log-events"), FakeResponse::json(202, "{}"));
         // A window without a tree takes the words as a paste.
         app.defaults().setBool(QString::fromLatin1(SettingsKeys::clipboardFallbackEnabled), true);
+    }
+
+    void startApp() {
         app.start();
         ASSERT_TRUE(app.waitUntilHotkeyRegistered(kLong)) << app.standardError().toStdString();
     }
@@ -137,6 +142,7 @@ TEST_F(SpeechFromThePress, AGtk3WindowOffTheBusKeepsTheWholeSpeechAtEveryPress) 
     QProcessEnvironment offTheBus = QProcessEnvironment::systemEnvironment();
     offTheBus.insert(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
     FixtureApp fixture(FixtureApp::Toolkit::Gtk, QStringLiteral("Off the bus"), offTheBus);
+    startApp();
     fixture.focus(QStringLiteral("single"));
     ASSERT_TRUE(bringToFront(fixture.processId(), kLong));
     for (const char* press : {"GTK 3 off the bus, first press", "GTK 3 off the bus, second press"}) {
@@ -151,6 +157,7 @@ TEST_F(SpeechFromThePress, AGtk4WindowJustOpenedKeepsTheWholeSpeech) {
 #ifndef QUORVELLE_GTK4_PASSWORD_FIXTURE_PATH
     GTEST_SKIP() << "GTK 4's headers are not installed (scripts/install-deps installs them)";
 #else
+    startApp();
     for (const bool accessible : {true, false}) {
         const char* label = accessible ? "GTK 4 just opened" : "GTK 4 with GTK_A11Y=none";
         SCOPED_TRACE(label);
@@ -169,6 +176,29 @@ TEST_F(SpeechFromThePress, AGtk4WindowJustOpenedKeepsTheWholeSpeech) {
         ASSERT_TRUE(window.waitForFinished(10000));
     }
 #endif
+}
+
+// The tray icon shows: the app looks ready, and a press half a second later, with twice as many busy
+// loops as processors, records from the press. Nothing the start still does (the overlay's first
+// frame above all) may hold the hot key's registration or the press.
+TEST_F(SpeechFromThePress, APressHalfASecondAfterTheIconShowsOnABusyMachineKeepsTheWholeSpeech) {
+    FixtureApp fixture(FixtureApp::Toolkit::Qt, QStringLiteral("Pressed at the start"));
+    fixture.focus(QStringLiteral("single"));
+    ASSERT_TRUE(bringToFront(fixture.processId(), kLong));
+    const BusyProcessors busy(2);
+    app.start();
+    ASSERT_TRUE(waitUntil(
+        [] {
+            const auto windows = windowsOfClass(QStringLiteral("Quorvelle"));
+            return std::any_of(windows.begin(), windows.end(),
+                               [](const DesktopWindow& w) { return w.viewable && w.inTray; });
+        },
+        kLong))
+        << "no tray icon";
+    waitUntil([] { return false; }, 500);
+    expectWhole(dictateFromThePress("pressed 0.5 s after the icon"));
+    // A recording cut short at its start is refused before any upload, and told.
+    EXPECT_FALSE(QString::fromStdString(app.eventLog()).contains(u"too short", Qt::CaseInsensitive)) << app.eventLog();
 }
 
 }  // namespace

@@ -3,9 +3,12 @@
 // window belongs to a server process and whose words are read back from what the shell got, GNOME
 // Terminal and Konsole with lines that wrap, KDE's terminal and editor off the accessibility bus and
 // rxvt-unicode, known by their windows alone.
+#include "Platform/Linux/X11ClipboardOwnership.h"
 #include "RealAppFileTest.h"
 
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -175,6 +178,69 @@ TEST_F(TerminalAndSpreadsheet, KonsoleTellsEachDictationThatWrapsItsLinePasted) 
     ASSERT_TRUE(konsole) << "Konsole never showed";
     dictateLinesThatWrap(*dictation,
                          [this](const QString& line) { return waitForFileContaining(u"typed.txt"_qs, line); });
+}
+
+// A terminal used a while: lines printed before the shell reads (100, more than a screen holds). Konsole
+// then reads its text from the oldest line of its scrollback, never where the words go; GNOME
+// Terminal's screen is full, and each dictation, wrapping the line, scrolls rows off its top. Every
+// dictation is told pasted (`readable`) or sent, never copied; the user's text is on the clipboard
+// before each and back after it; the shell gets the whole line once.
+void dictateIntoATerminalUsedAWhile(test::RealAppDictation& dictation, bool readable,
+                                    const std::function<QString(const QString&)>& typed) {
+    ASSERT_FALSE(dictation.focusedTextElement().isEmpty()) << "the terminal never told the bus of its focus";
+    QClipboard* board = QGuiApplication::clipboard();
+    QStringList spoken;
+    for (int round = 0; round < 10; ++round) {
+        const QString words =
+            u"round %1 of words long enough to wrap the terminal's line onto another row of "
+            u"its screen, in GNOME Terminal and in Konsole alike"_qs.arg(round);
+        const QString users = u"the user's copy %1"_qs.arg(round);
+        ASSERT_TRUE(X11ClipboardOwnership::refreshServerTime());
+        board->setText(users, QClipboard::Clipboard);
+        const std::optional<Kind> kind = dictation.dictate(words, round % 3 == 1);
+        const QString message = dictation.vm->inlineMessage().value_or(u"-"_qs);
+        const std::string label = words.left(8).toStdString() + " (" + message.toStdString() + ")";
+        if (readable) {
+            EXPECT_EQ(kind, Kind::pastedViaClipboard) << label;
+        } else {
+            // Sent, and the message does not say the words are on the clipboard: they are not.
+            EXPECT_EQ(kind, Kind::pasteSentUnverified) << label;
+            EXPECT_EQ(message, u"Yapıştırma gönderildi."_qs) << label;
+        }
+        EXPECT_TRUE(test::waitUntil([&] { return board->text(QClipboard::Clipboard) == users; }, 5000))
+            << label << ": the clipboard holds " << board->text(QClipboard::Clipboard).toStdString();
+        spoken << words;
+    }
+    ASSERT_TRUE(RealApp::pressKeys(u"Return"_qs));
+    // The spacing rule puts one space between the dictations where it can read the text before the caret.
+    const QString line = spoken.join(readable ? u" "_qs : QString()) + u'\n';
+    EXPECT_EQ(typed(line).toStdString(), line.toStdString());
+}
+
+QString linesThenLinesTo(const QString& file) {
+    return u"seq 1 100; "_qs + linesTo(file);
+}
+
+TEST_F(TerminalAndSpreadsheet, KonsoleWithLinesInItsScrollbackTellsEachDictationSentAndGivesTheClipboardBack) {
+    if (QStandardPaths::findExecutable(u"konsole"_qs).isEmpty())
+        GTEST_SKIP() << "Konsole is not installed (scripts/install-deps installs it)";
+    const auto konsole = RealApp::launch(u"konsole"_qs,
+                                         {u"--separate"_qs, u"-p"_qs, u"LocalTabTitleFormat=qvkonsoleused"_qs, u"-e"_qs,
+                                          u"sh"_qs, u"-c"_qs, linesThenLinesTo(path(u"typed.txt"_qs))},
+                                         u"^qvkonsoleused"_qs);
+    ASSERT_TRUE(konsole) << "Konsole never showed";
+    dictateIntoATerminalUsedAWhile(
+        *dictation, false, [this](const QString& line) { return waitForFileContaining(u"typed.txt"_qs, line); });
+}
+
+TEST_F(TerminalAndSpreadsheet, GnomeTerminalWithAFullScreenTellsEachDictationPastedAndGivesTheClipboardBack) {
+    if (!GnomeTerminalServer::isInstalled())
+        GTEST_SKIP() << "GNOME Terminal is not installed (scripts/install-deps installs it)";
+    GnomeTerminalServer server;
+    const auto terminal = server.open(u"qvfull"_qs, linesThenLinesTo(path(u"typed.txt"_qs)));
+    ASSERT_TRUE(terminal) << "GNOME Terminal never showed";
+    dictateIntoATerminalUsedAWhile(
+        *dictation, true, [this](const QString& line) { return waitForFileContaining(u"typed.txt"_qs, line); });
 }
 
 // Konsole takes Control+V as a control character (a literal ^V reaches the shell) and pastes with

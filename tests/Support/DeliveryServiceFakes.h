@@ -40,6 +40,8 @@ public:
     Scripted<std::optional<bool>> verifyAnswer{std::optional<bool>(true)};
     // What a paste puts before the words: a caret right after a word asks for a space.
     QString pastePrefix;
+    // False: the field's text reads only in part (a terminal's scrollback).
+    bool readsWhole = true;
     QStringList verifiedTexts;
     QList<FocusedTargetSnapshot> verifiedOn;
     QList<FocusedTargetSnapshot> insertedInto;  // every target a write was tried on
@@ -55,7 +57,7 @@ public:
         return result;
     }
     std::optional<TextInsertionPoint> insertionPoint(const FocusedTargetSnapshot&) override {
-        return TextInsertionPoint{};
+        return TextInsertionPoint{{}, {}, readsWhole};
     }
     QString textToPaste(const QString& text, const std::optional<TextInsertionPoint>&) override {
         return pastePrefix + text;

@@ -264,6 +264,9 @@ TEST(TranscriptDelivery, PasteEndingsAndTheUsersClipboard) {
     const auto copied = SessionState::fallbackCopied(), success = SessionState::success();
     const Adjust uncheckable = [](DeliveryRig& r) { r.fakes.textInserter->verifyAnswer.setFallback(std::nullopt); };
     const Adjust missing = [](DeliveryRig& r) { r.fakes.textInserter->verifyAnswer.setFallback(false); };
+    const Adjust readInPart = [uncheckable](DeliveryRig& r) {
+        uncheckable(r), r.fakes.textInserter->readsWhole = false;
+    };
     const Adjust moved = [](DeliveryRig& r) { inspected(writableTextField())(r), inspected(otherField())(r); };
     const Adjust movedAfterKeys = [missing](DeliveryRig& r) {
         missing(r);
@@ -278,6 +281,8 @@ TEST(TranscriptDelivery, PasteEndingsAndTheUsersClipboard) {
     const Row rows[] = {
         {"verified", {}, success, Kind::pastedViaClipboard, "insert.pasted_via_clipboard", back},
         {"cannot be checked", uncheckable, success, Kind::pasteSentUnverified, "insert.paste_sent_unverified", {}},
+        // The words may stand beyond what can be read: the clipboard is the user's again.
+        {"read only in part", readInPart, success, Kind::pasteSentUnverified, "insert.paste_sent_unverified", back},
         {"not in the field", missing, copied, copy, "fallback.clipboard_paste_verification_failed", {}},
         {"moved before the keys: none sent", moved, copied, copy, "fallback.target_surface_changed", {}},
         {"moved after the keys, nothing in the field",
@@ -297,6 +302,10 @@ TEST(TranscriptDelivery, PasteEndingsAndTheUsersClipboard) {
         DeliveryRig rig(paste, row.adjust);
         expectRow(rig, row);
         EXPECT_EQ(rig.fakes.pasteboard->contents == QList{kUsersClipboard}, row.outcome.has_value());
+        // Only where the words stay on the clipboard does the message say so.
+        if (row.kind == Kind::pasteSentUnverified) {
+            EXPECT_EQ(rig.context.inlineMessage()->endsWith(u"Metin panoda tutuldu."_qs), !row.outcome);
+        }
         // A caret right after a word gets a space before the pasted words; the copy the user keeps
         // is the transcript alone.
         DeliveryRig spaced(paste, [&](DeliveryRig& r) {

@@ -41,8 +41,10 @@ bool isPasswordField(const AtspiElement& element) {
     return element.role(error.slot()) == ATSPI_ROLE_PASSWORD_TEXT;
 }
 
-// Reads the whole text; errors are the caller's to map.
-std::optional<QString> readText(AtspiText* text, AtspiCallError& error) {
+// Reads the whole text; errors are the caller's to map. `whole`, when given, tells whether what came
+// back is as long as the count the element gave for it.
+std::optional<QString> readText(AtspiText* text, AtspiCallError& error, AtspiOffsetUnit unit = {},
+                                bool* whole = nullptr) {
     const gint count = atspi_text_get_character_count(text, error.slot());
     if (error.failed()) return std::nullopt;
     gchar* contents = atspi_text_get_text(text, 0, count, error.slot());
@@ -52,6 +54,7 @@ std::optional<QString> readText(AtspiText* text, AtspiCallError& error) {
     }
     QString value = QString::fromUtf8(contents ? contents : "");
     g_free(contents);
+    if (whole) *whole = toolkitOffsetFromUtf16(value, value.size(), unit) >= count;
     return value;
 }
 
@@ -62,9 +65,9 @@ GObjectRef<AtspiText> contentText(const AtspiElement& element) {
     return GObjectRef<AtspiText>(atspi_accessible_get_text_iface(element.accessible()));
 }
 
-QString wholeText(AtspiText* text) {
+QString wholeText(const AtspiElement& element, AtspiText* text, bool* whole = nullptr) {
     AtspiCallError error;
-    std::optional<QString> value = readText(text, error);
+    std::optional<QString> value = readText(text, error, element.offsetUnit(), whole);
     if (!value) failedCall(TextInsertionError::Case::unsupportedTarget);
     return *value;
 }
@@ -117,7 +120,16 @@ std::optional<QString> AtspiTextElementAccessor::copyStringAttribute(const Handl
     const auto element = resolve(handle);
     const GObjectRef<AtspiText> text = contentText(*element);
     if (!text) return std::nullopt;
-    return wholeText(text.get());
+    return wholeText(*element, text.get());
+}
+
+AccessibilityTextElementAccessing::TextAndRange AtspiTextElementAccessor::copyStringAsRead(const Handle& handle) {
+    const auto element = resolve(handle);
+    const GObjectRef<AtspiText> text = contentText(*element);
+    if (!text) return {};
+    TextAndRange read;
+    read.value = wholeText(*element, text.get(), &read.whole);
+    return read;
 }
 
 std::optional<TextRange> AtspiTextElementAccessor::copyRangeAttribute(const Handle& handle) {
@@ -132,9 +144,10 @@ AccessibilityTextElementAccessing::TextAndRange AtspiTextElementAccessor::copySt
     const auto element = resolve(handle);
     const GObjectRef<AtspiText> text = contentText(*element);
     if (!text) return {};
-    QString value = wholeText(text.get());
+    bool whole = true;
+    QString value = wholeText(*element, text.get(), &whole);
     const std::optional<TextRange> range = selectionOrCaret(*element, text.get(), value);
-    return {std::move(value), range};
+    return {std::move(value), range, whole};
 }
 
 void AtspiTextElementAccessor::setStringAttribute(const Handle& handle, const QString& value) {

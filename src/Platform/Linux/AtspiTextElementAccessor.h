@@ -11,6 +11,7 @@ public:
     std::optional<QString> copyStringAttribute(const Handle& element) override;
     std::optional<TextRange> copyRangeAttribute(const Handle& element) override;
     TextAndRange copyStringAndRangeAttributes(const Handle& element) override;
+    TextAndRange copyStringAsRead(const Handle& element) override;
     void setStringAttribute(const Handle& element, const QString& value) override;
     void setRangeAttribute(const Handle& element, TextRange range) override;
     void replaceText(const Handle& element, TextRange range, const QString& text) override;

@@ -5,6 +5,10 @@
 #include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 
+#include <unistd.h>
+
+#include <atomic>
+
 namespace quorvelle::X11Connection {
 
 namespace {
@@ -21,6 +25,16 @@ Display* ownDisplay() {
     return opened;
 }
 
+std::atomic<LossHandler> g_lossHandler = nullptr;
+XIOErrorHandler g_earlierHandler = nullptr;
+
+int connectionBroke(Display* broken) {
+    qWarning("The connection to the X display %s broke", broken ? DisplayString(broken) : "");
+    if (const LossHandler handler = g_lossHandler.load()) handler();
+    // Xlib would call exit() once this returns.
+    ::_exit(1);
+}
+
 }  // namespace
 
 Display* display() {
@@ -31,6 +45,15 @@ Display* display() {
 xcb_connection_t* connection() {
     Display* current = display();
     return current ? XGetXCBConnection(current) : nullptr;
+}
+
+void setLossHandler(LossHandler handler) {
+    const bool wasSet = g_lossHandler.exchange(handler) != nullptr;
+    if (handler && !wasSet) {
+        g_earlierHandler = XSetIOErrorHandler(&connectionBroke);
+    } else if (!handler && wasSet) {
+        XSetIOErrorHandler(g_earlierHandler);
+    }
 }
 
 }  // namespace quorvelle::X11Connection

@@ -17,6 +17,9 @@ public:
     struct TextAndRange {
         std::optional<QString> value;
         std::optional<TextRange> range;
+        // False when the text came back shorter than the element says it is (Konsole counts its
+        // screen's cells but reads from the oldest line of its scrollback): it is not all of it.
+        bool whole = true;
     };
 
     virtual ~AccessibilityTextElementAccessing() = default;
@@ -32,6 +35,8 @@ public:
         if (!value) return {};
         return {std::move(value), copyRangeAttribute(element)};
     }
+    // The element's text as copyStringAttribute gives it, and whether it is all of it; no range.
+    virtual TextAndRange copyStringAsRead(const Handle& element) { return {copyStringAttribute(element), {}}; }
     // Replaces the whole text: for an element that offers nothing finer, and an empty one.
     virtual void setStringAttribute(const Handle& element, const QString& value) = 0;
     // Replaces the text of `range` (deleting it first when not empty) by `text`, leaving the rest of

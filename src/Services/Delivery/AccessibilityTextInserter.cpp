@@ -147,10 +147,16 @@ std::optional<TextInsertionPoint> AccessibilityTextInserter::insertionPoint(cons
     // not its content.
     if (target.isWindowOnly || target.element.isSecure()) return std::nullopt;
     try {
-        auto [value, range] = m_elementAccessor.copyStringAndRangeAttributes(target.elementHandle);
+        auto [value, range, whole] = m_elementAccessor.copyStringAndRangeAttributes(target.elementHandle);
         if (!value) return std::nullopt;
-        if (range && (range->location < 0 || range->length < 0 || range->end() > value->size())) range.reset();
-        return TextInsertionPoint{*value, range};
+        // A caret past the end of what was read points into text that cannot be read. One inside a
+        // text read in part is kept for the space before the words (Konsole's first screen, not yet
+        // scrolled, reads from its top like its caret).
+        if (range && (range->location < 0 || range->length < 0 || range->end() > value->size())) {
+            range.reset();
+            whole = false;
+        }
+        return TextInsertionPoint{*value, range, whole};
     } catch (const TextInsertionError&) {
         return std::nullopt;
     }
@@ -166,11 +172,11 @@ std::optional<bool> AccessibilityTextInserter::verifyInsertion(const QString& pa
                                                                const std::optional<TextInsertionPoint>& before) {
     // Without the text from before, words found in the field may have stood there all along.
     if (pasted.isEmpty() || target.isWindowOnly || !before) return std::nullopt;
-    const std::optional<QString> after = m_elementAccessor.copyStringAttribute(target.elementHandle);
-    if (!after) return std::nullopt;
-    if (*after == before->value) return false;
-    return PasteLanding::landed(withPlainSpaces(before->value), before->range, withPlainSpaces(*after),
-                                withPlainSpaces(pasted));
+    const AccessibilityTextElementAccessing::TextAndRange after =
+        m_elementAccessor.copyStringAsRead(target.elementHandle);
+    if (!after.value) return std::nullopt;
+    return PasteLanding::judged(withPlainSpaces(before->value), before->range, before->whole,
+                                withPlainSpaces(*after.value), after.whole, withPlainSpaces(pasted));
 }
 
 }  // namespace quorvelle

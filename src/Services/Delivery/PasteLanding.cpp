@@ -19,14 +19,14 @@ QStringView emptyRows(const QString& text) {
 }
 
 // The words between `textBefore` and `textAfter` in `now`, with no more than a typist's letters
-// beside them (only after them when `first`). Of `textAfter`'s empty rows, the first may have gone: a line that wraps
-// takes a row.
-bool standsBetween(const QString& textBefore, const QString& textAfter, const QString& now, const QString& words,
-                   bool first) {
+// beside them (only after them when `first`). Of `textAfter`'s empty rows, the first may have gone: a
+// line that wraps takes a row; not when `rowsMayGo` is false.
+bool standsBetween(QStringView textBefore, const QString& textAfter, const QString& now, const QString& words,
+                   bool first, bool rowsMayGo) {
     if (!now.startsWith(textBefore)) return false;
     const QStringView rows = emptyRows(textAfter);
     const QStringView kept = QStringView(textAfter).left(textAfter.size() - rows.size());
-    for (qsizetype left = rows.size(); left >= 0; --left) {
+    for (qsizetype left = rows.size(); left >= (rowsMayGo ? 0 : rows.size()); --left) {
         const qsizetype afterSize = kept.size() + left;
         const qsizetype between = now.size() - textBefore.size() - afterSize;
         if (between < words.size()) continue;
@@ -66,7 +66,27 @@ bool PasteLanding::landedAt(TextRange range, const QString& was, const QString& 
     // The keys paste where the caret is when they arrive: letters the user typed meanwhile stand
     // before the words, or after them. The text on either side of the insertion point stays as it
     // was; the words stand whole in what came between.
-    return standsBetween(was.left(range.location), was.mid(range.end()), now, words, first);
+    const QStringView textBefore = QStringView(was).left(range.location);
+    const QString textAfter = was.mid(range.end());
+    if (standsBetween(textBefore, textAfter, now, words, first, true)) return true;
+    // A full terminal screen scrolls up once the words wrap its last line: whole rows leave from its
+    // top, the caret's own line stays, and no row below it goes (none was empty). Only the rows that
+    // leave the kept text the length the words and a typist's letters call for are tried.
+    const qsizetype longest = now.size() - textAfter.size() - words.size();
+    for (qsizetype cut = textBefore.indexOf(u'\n') + 1; cut > 0; cut = textBefore.indexOf(u'\n', cut) + 1) {
+        const qsizetype keptSize = textBefore.size() - cut;
+        if (keptSize > longest) continue;
+        if (longest - keptSize > kTypedWhilePasting) break;
+        if (standsBetween(textBefore.mid(cut), textAfter, now, words, first, false)) return true;
+    }
+    return false;
+}
+
+std::optional<bool> PasteLanding::judged(const QString& was, std::optional<TextRange> range, bool wasWhole,
+                                         const QString& now, bool nowWhole, const QString& words) {
+    if (wasWhole && nowWhole && (!range || range->end() <= was.size())) return landed(was, range, now, words);
+    if (landed(was, std::nullopt, now, words)) return true;
+    return std::nullopt;
 }
 
 }  // namespace quorvelle

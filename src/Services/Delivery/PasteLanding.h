@@ -11,8 +11,9 @@ namespace quorvelle {
 // beside letters the user typed at the caret meanwhile; with the empty rows that end a terminal's
 // screen fewer by the rows a wrapped line took; without the one space put before them, which some
 // fields trim (Chromium's address bar); in place of the one object character an empty rich body
-// holds (Thunderbird's compose). Anything else changed around the paste's point is not a paste that
-// landed. Every text with plain horizontal spaces.
+// holds (Thunderbird's compose); below the rows a full terminal screen lost from its top when the words
+// scrolled it. Anything else changed around the paste's point is not a paste that landed. Every text
+// with plain horizontal spaces.
 class PasteLanding {
 public:
     // The most letters a user types into the field between the read before a paste and the check
@@ -22,6 +23,11 @@ public:
     // `was` the text before the paste, `range` where the paste went in it (none when the caret
     // could not be read: then one more of the words anywhere will do).
     static bool landed(const QString& was, std::optional<TextRange> range, const QString& now, const QString& words);
+    // As landed, where a read may not have been all of the field's text (`wasWhole`, `nowWhole` false: it
+    // came back shorter than the field's count) or ends before `range`: words newly in such a text
+    // landed, but their absence tells nothing, as they may stand beyond what was read: none.
+    static std::optional<bool> judged(const QString& was, std::optional<TextRange> range, bool wasWhole,
+                                      const QString& now, bool nowWhole, const QString& words);
 
 private:
     // `first`: no typed letter stands before the words.

@@ -9,10 +9,13 @@
 namespace quorvelle {
 
 // What an element held just before a paste, and where the paste lands: the caret or the selection
-// (none when it could not be read).
+// (none when it could not be read, or lies beyond `value`).
 struct TextInsertionPoint {
     QString value;
     std::optional<TextRange> range;
+    // False when `value` is only part of the element's text, or ends before its caret: the words may
+    // land beyond what can be read, and then their absence tells nothing.
+    bool whole = true;
 };
 
 class TextInsertionVerifying {
@@ -26,7 +29,8 @@ public:
     // After pasting `pasted` at `before`: true when the element's text changed there by that text,
     // beside at most a few letters the user typed at the caret meanwhile (the text on either side of
     // the point unchanged but for what PasteLanding lets real fields change); false when it is
-    // readable and did not; none when it cannot tell (nothing read before, or nothing readable now).
+    // readable and did not; none when it cannot tell (nothing read before, nothing readable now, or
+    // a text read only in part that does not show the words).
     // A field that already held the words does not pass by holding them. Throws TextInsertionError.
     virtual std::optional<bool> verifyInsertion(const QString& pasted, const FocusedTargetSnapshot& target,
                                                 const std::optional<TextInsertionPoint>& before) = 0;

@@ -92,6 +92,7 @@ TEST(AppStringsSession, CompletionTitleRecognisesOnlyTheExactDeliveryMessagesAnd
     const std::pair<std::optional<QString>, const char*> rows[] = {
         {QStringLiteral("Seçili metin değiştirildi."), "Selection updated"},
         {QStringLiteral("Yapıştırma gönderildi. Metin panoda tutuldu."), "Paste sent"},
+        {QStringLiteral("Yapıştırma gönderildi."), "Paste sent"},
         {QStringLiteral("metin eklendi."), "Completed"},
         {std::nullopt, "Completed"},
     };

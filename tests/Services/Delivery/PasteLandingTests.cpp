@@ -64,6 +64,70 @@ TEST(PasteLanding, ATerminalsEmptyRowsBelowTheLineMayShrinkAndNothingElse) {
     });
 }
 
+// A full screen (GNOME Terminal, xfce4-terminal, LXTerminal) scrolls up once the words wrap its last
+// line: whole rows leave from its top and nothing else changes but the words at the caret.
+TEST(PasteLanding, AFullScreenScrolledUpByWholeRowsHoldsTheWords) {
+    QString lines;
+    for (int row = 1; row <= 5; ++row)
+        lines += u"output %1\n"_qs.arg(row);
+    const QString full = lines + kPrompt;
+    const TextRange atEnd{full.size(), 0};
+    const QString words = u" long words"_qs;
+    const auto without = [&](int rows) { return full.mid(full.indexOf(u"output %1"_qs.arg(rows + 1))); };
+    expectEach({
+        {"one row gone", full, atEnd, words, without(1) + words, true},
+        {"three rows gone", full, atEnd, words, without(3) + words, true},
+        {"every row above the line gone", full, atEnd, words, kPrompt + words, true},
+        {"typed letters beside", full, atEnd, words, without(1) + u"ab"_qs + words, true},
+        {"a line break ends the screen", full + u'\n', atEnd, words, without(2) + words + u'\n', true},
+
+        {"rows gone, no words", full, atEnd, words, without(1), false},
+        {"rows gone, part of the words", full, atEnd, words, without(1) + u" long wo"_qs, false},
+        {"part of the top row gone", full, atEnd, words, full.mid(3) + words, false},
+        {"a row gone from the middle", full, atEnd, words, full.left(9) + full.mid(18) + words, false},
+        {"the caret's line changed", full, atEnd, words, without(5).mid(1) + words, false},
+        {"a written row below the line changed", full + u"\nbelow"_qs, atEnd, words, without(1) + words + u"\nBELOW"_qs,
+         false},
+    });
+}
+
+// Konsole counts the cells of its screen but reads from the oldest line of its scrollback: what comes
+// back is shorter than its count and ends before its caret. Words that show in it landed; where they
+// do not, the text tells nothing. Texts read whole are judged as ever.
+TEST(PasteLanding, ATextReadOnlyInPartCannotTellTheWordsAreMissing) {
+    struct Read {
+        const char* name;
+        QString was;
+        std::optional<TextRange> range;
+        bool wasWhole;
+        QString now;
+        bool nowWhole;
+        std::optional<bool> landed;
+    };
+    const QString oldest = u"1\n2\n3\n"_qs;
+    const QString words = u"hello"_qs;
+    for (const Read& r : std::initializer_list<Read>{
+             {"scrollback read alike before and after", oldest, {}, false, oldest, false, std::nullopt},
+             {"read in part, changed without the words", oldest, {}, false, u"2\n3\n4\n"_qs, false, std::nullopt},
+             {"read whole before, in part after", kPrompt, kAfterPrompt, true, oldest, false, std::nullopt},
+             {"the caret beyond what was read", oldest, {{40, 0}}, true, oldest, true, std::nullopt},
+             {"read in part, the words newly in it", oldest, {}, false, oldest + words, false, true},
+             {"the caret beyond, the words newly in it", oldest, {{40, 0}}, true, oldest + words, true, true},
+
+             {"read in part, the words there before and still",
+              oldest + words,
+              {},
+              false,
+              oldest + words,
+              false,
+              std::nullopt},
+             {"read whole: echo off", kPrompt, kAfterPrompt, true, kPrompt, true, false},
+             {"read whole: the words in another row", kPrompt + u'\n', kAfterPrompt, true, kPrompt + u'\n' + words,
+              true, false},
+         })
+        EXPECT_EQ(PasteLanding::judged(r.was, r.range, r.wasWhole, r.now, r.nowWhole, words), r.landed) << r.name;
+}
+
 // Chromium's address bar trims the space the spacing rule put before the words; the words themselves
 // must still stand whole at the caret.
 TEST(PasteLanding, TheSpacePutBeforeTheWordsMayBeTrimmedByTheField) {

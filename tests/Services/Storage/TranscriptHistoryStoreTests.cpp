@@ -125,7 +125,7 @@ int killedWithoutThreads(const std::function<void()>& act) {
 }
 
 class TranscriptHistoryStoreTest : public ::testing::Test {
-protected:
+public:
     QTemporaryDir dir;
     QDateTime now = kNow;
 
@@ -381,6 +381,38 @@ TEST_F(TranscriptHistoryStoreTest, ADictationHandedOverJustBeforeAClearDoesNotCo
         }
         ASSERT_EQ(makeStore().loadEntries(), Entries{}) << "round " << round;
         ASSERT_FALSE(QFile::exists(journalPath())) << "round " << round;
+    }
+}
+
+// Dictations after a clear are the new history: whether the store ends as it is destroyed, waiting
+// for its threads, or as a quit ends the app, without waiting, the next start finds both of two
+// appended after it, and nothing from before it.
+TEST_F(TranscriptHistoryStoreTest, TwoDictationsAfterAClearAreKeptWhetherTheStoreWaitsForItsThreadsOrNot) {
+    for (const bool waits : {true, false}) {
+        SCOPED_TRACE(waits ? "destroyed" : "quit");
+        QDir(dir.filePath("History")).removeRecursively();
+        makeStore().save({makeEntry(60, "before the clear"), makeEntry(120, "older")});
+        const auto first = makeEntry(-1, "first after"), second = makeEntry(-2, "second after");
+        const auto act = [&](ApplicationSupportTranscriptHistoryStore& store) {
+            store.loadEntries();
+            store.append(makeEntry(0, "just before the clear"));
+            store.clear();
+            store.append(first);
+            store.append(second);
+        };
+        if (waits) {
+            auto store = makeStore();
+            act(store);
+        } else {
+            ASSERT_EQ(killedAfter([&] {
+                          ::alarm(60);
+                          auto& store = *new ApplicationSupportTranscriptHistoryStore(makeStore());
+                          act(store);
+                          store.prepareForExit();
+                      }),
+                      0);
+        }
+        EXPECT_EQ(makeStore().loadEntries(), (Entries{second, first}));
     }
 }
 
@@ -712,13 +744,13 @@ TEST_F(TranscriptHistoryStoreTest, AChangeMadeBeforeAClearNeverTakesTheClearedFi
 
 // A quit does not wait for the store's threads, which a busy machine may keep off the processor for
 // seconds while they read or write a long history: prepareForExit returns while neither can run,
-// and the next start finds every entry given to the store, before it and after it, the one still
-// held as it was held (its keys went out).
-TEST_F(TranscriptHistoryStoreTest, AnExitThatWaitsForNoneOfTheStoresThreadsLosesNoEntry) {
+// and the next start finds every entry given to the store, before it and, when `appendsAfter`,
+// after it, the one still held as it was held (its keys went out).
+void exitWithoutWaitingForTheStoresThreads(TranscriptHistoryStoreTest& test, bool appendsAfter) {
     Entries expected;
     for (int i = 0; i < 20'000; ++i)
         expected.append(makeEntry(60 * (i + 10), QString("dictation number %1").arg(i), 2.5));
-    makeStore().save(expected);
+    test.makeStore().save(expected);
     const auto first = makeEntry(0, "first"), before = makeEntry(-1, "before the quit"),
                older = makeEntry(60 * 30'000, "older, written whole"),
                held = makeEntry(-2, "held", 1.0, Kind::pasteSentUnverified), after = makeEntry(-3, "after the quit");
@@ -726,7 +758,7 @@ TEST_F(TranscriptHistoryStoreTest, AnExitThatWaitsForNoneOfTheStoresThreadsLoses
         // A thread that never comes back fails the test instead of hanging it.
         ::alarm(60);
         // Never destroyed: the process ends as the app's does after a quit.
-        auto& store = *new ApplicationSupportTranscriptHistoryStore(makeStore());
+        auto& store = *new ApplicationSupportTranscriptHistoryStore(test.makeStore());
         store.loadEntries();
         store.append(first);
         if (!threadStarted("history-journal") || !threadStarted("history-writer")) std::_Exit(3);
@@ -735,13 +767,24 @@ TEST_F(TranscriptHistoryStoreTest, AnExitThatWaitsForNoneOfTheStoresThreadsLoses
         store.append(older);
         store.hold(held);
         store.prepareForExit();
-        store.append(after);
+        if (appendsAfter) store.append(after);
     });
     ASSERT_EQ(code, 0);
-    for (const auto& entry : {first, before, older, held, after})
+    for (const auto& entry : {first, before, older, held})
         TranscriptHistoryFile::insertByDate(expected, entry);
-    EXPECT_EQ(firstDifference(makeStore().loadEntries(), expected), "");
-    EXPECT_EQ(heldFiles(), QStringList{});
+    if (appendsAfter) TranscriptHistoryFile::insertByDate(expected, after);
+    EXPECT_EQ(firstDifference(test.makeStore().loadEntries(), expected), "");
+    EXPECT_EQ(test.heldFiles(), QStringList{});
+}
+
+TEST_F(TranscriptHistoryStoreTest, AnExitThatWaitsForNoneOfTheStoresThreadsLosesNoEntry) {
+    exitWithoutWaitingForTheStoresThreads(*this, true);
+}
+
+// With no entry after it to bring them along, prepareForExit itself puts what came before it where
+// the next start finds it.
+TEST_F(TranscriptHistoryStoreTest, AnExitWithNoEntryAfterThePreparingLosesNoneOfThoseBeforeIt) {
+    exitWithoutWaitingForTheStoresThreads(*this, false);
 }
 
 // The process a quit ends is gone only once each of its threads got a processor to end on: the
