@@ -9,6 +9,7 @@
 #include "Platform/Linux/SystemNavigator.h"
 #include "Platform/Linux/TcpConnectionReading.h"
 #include "Platform/Linux/TcpNoDelay.h"
+#include "Platform/Linux/XTestHeldKeys.h"
 #include "Platform/Linux/XcbHotKeyRegistrar.h"
 #include "Platform/Linux/XdgAutostartController.h"
 #include "Services/Audio/AVAudioEngineCaptureService.h"
@@ -117,6 +118,9 @@ AppBootstrap makeLiveBootstrap(const AppConfiguration& configuration, QNetworkAc
     b.startAtLoginController = std::make_shared<XdgAutostartController>();
     b.hotkeyMonitor = std::make_shared<CarbonHotkeyMonitor>(std::make_unique<XcbHotKeyRegistrar>());
 
+    // A copy of the app killed inside the paste's chord left its keys down in the X server, where
+    // every key the user types goes out with them: the synthetic keyboard lets them go first.
+    XTestHeldKeys::releaseAll();
     const auto delivery = std::make_shared<LinuxTextDeliveryServices>();
     b.focusedTargetInspector = partOf(delivery, delivery->inspector());
 

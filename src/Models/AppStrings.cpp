@@ -45,6 +45,8 @@ constexpr CompletionRow kCompletionRows[] = {
     {u"Metin eklendi.", {u"Text inserted", u"Metin eklendi"}},
     {u"Metin yapıştırıldı.", {u"Text pasted", u"Metin yapıştırıldı"}},
     {u"Yapıştırma gönderildi. Metin panoda tutuldu.", {u"Paste sent", u"Yapıştırma gönderildi"}},
+    // The same, where the words are not on the clipboard afterwards (the user's clipboard came back,
+    // or another application's copy took their place).
     {u"Yapıştırma gönderildi.", {u"Paste sent", u"Yapıştırma gönderildi"}},
 };
 constexpr TextPair kCompletionGeneric{u"Completed", u"Tamamlandı"};

@@ -8,6 +8,9 @@
 #include "ViewModel/SessionTexts.h"
 #include "ViewModel/TranscriptDelivery.h"
 
+#include <QCoreApplication>
+#include <QScopeGuard>
+
 namespace quorvelle {
 
 namespace {
@@ -34,6 +37,11 @@ ClipboardPasteDelivery::ClipboardPasteDelivery(TranscriptDelivery& delivery,
       m_syntheticPastePerformer(std::move(pastePerformer)),
       m_textInserter(std::move(textInserter)) {}
 
+ClipboardPasteDelivery::~ClipboardPasteDelivery() {
+    QObject::disconnect(m_quitGiveBack);
+    giveBackBeforeTheEnd();
+}
+
 QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSnapshot target, double durationSeconds,
                                                   Entry entry, QStringList reasons, std::stop_token stopToken) {
     TranscriptDelivery& delivery = m_delivery;
@@ -58,6 +66,10 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
                                        QStringLiteral("runtime.fallback.clipboard_failed"), kUnexpectedEventText);
         throw ReportedDeliveryFailure(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
     }
+    // Until the outcome below; a wait that ends after this object went leaves it alone.
+    const auto settled = qScopeGuard([this, alive = std::weak_ptr<const bool>(m_alive), serving = serveOver(saved)] {
+        if (!alive.expired()) settle(serving);
+    });
     // The field the keys go to is the one the last look before them finds, not the one chosen
     // before the waits for the clipboard, the modifiers and a terminal.
     FocusedTargetSnapshot sentTo = target;
@@ -155,8 +167,9 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
         } else {
             // The words stay on the clipboard, the transcript alone, as when the focus had moved
             // before the paste was chosen.
+            if (pasted != text) leaveTranscriptOnClipboard(text);
             delivery.copyAfterTargetChanged(text, durationSeconds, std::get<DeliveryValidationFailure>(*heldBack),
-                                            pasted != text);
+                                            false);
         }
         delivery.context().refreshDiagnosticsSnapshot();
         co_return;
@@ -176,19 +189,24 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
             restoreClipboard(saved);
             break;
         case Verification::Kind::notVerifiable:
-            leaveTranscriptOnClipboard(text, pasted);
-            finishSentPaste(text, durationSeconds, false);
+            finishSentPaste(text, durationSeconds, false, leaveTranscriptOnClipboard(text));
             break;
         case Verification::Kind::partlyReadable:
             // Sent where the words cannot be looked for, and nothing says they missed: the user's
             // clipboard comes back, as the transcript left there would cost their copy and a paste
             // again would double the words.
-            finishSentPaste(text, durationSeconds, false, true);
+            finishSentPaste(text, durationSeconds, false, false);
             restoreClipboard(saved);
             break;
         case Verification::Kind::failed:
-            leaveTranscriptOnClipboard(text, pasted);
-            recordPasteValidationFailure(text, durationSeconds, verification.failure);
+            if (leaveTranscriptOnClipboard(text)) {
+                recordPasteValidationFailure(text, durationSeconds, verification.failure);
+            } else {
+                // Another application's copy took the words' place: they are not there to paste
+                // again, and what it copied stays. Sent, and not found where they were sent.
+                m_delivery.record().validationOutcome = validationOutcome(verification.failure);
+                finishSentPaste(text, durationSeconds, false, false);
+            }
             break;
         case Verification::Kind::secureField:
             // Nothing of the words stays where a password field could take them again, nor in the
@@ -296,17 +314,18 @@ void ClipboardPasteDelivery::handlePasteNotSent(SyntheticPasteError::Case errorC
     LastDeliveryRecord& record = m_delivery.record();
     reasons.append(SessionTexts::pasteFailureReason(errorCase));
     record.insertionFailureReason = reasons.join(QStringLiteral(" | "));
-    // The clipboard already holds the words, unless a space was put before them for the paste.
-    const bool rewrite = pasted != text;
+    // The clipboard holds the words already (the transcript alone from here), unless another
+    // application copied since: its copy stays.
+    if (pasted != text) leaveTranscriptOnClipboard(text);
     if (errorCase == SyntheticPasteError::Case::frontmostApplicationChanged) {
         record.validationOutcome = DeliveryValidationOutcome::frontmostApplicationChanged;
         const QString code = fallbackCode(DeliveryValidationFailure::frontmostApplicationChanged);
-        m_delivery.fallbackCopy(text, durationSeconds, code, fallbackMessage(code), rewrite);
+        m_delivery.fallbackCopy(text, durationSeconds, code, fallbackMessage(code), false);
         return;
     }
     if (entry == Entry::afterDirectWriteFailure || !target.supportsDirectValueWrite()) {
         m_delivery.fallbackCopy(text, durationSeconds, QStringLiteral("runtime.fallback.clipboard_paste_failed"),
-                                kCopied, rewrite);
+                                kCopied, false);
         return;
     }
     record.insertionStrategy = TextInsertionStrategy::accessibilityValueWrite;
@@ -326,14 +345,15 @@ void ClipboardPasteDelivery::handlePasteNotSent(SyntheticPasteError::Case errorC
     if (*failure == TextInsertionError::Case::replacementHintMismatch) {
         record.validationOutcome = DeliveryValidationOutcome::replacementHintMismatch;
         const QString code = fallbackCode(DeliveryValidationFailure::replacementHintMismatch);
-        m_delivery.fallbackCopy(text, durationSeconds, code, fallbackMessage(code));
+        m_delivery.fallbackCopy(text, durationSeconds, code, fallbackMessage(code), false);
     } else {
-        m_delivery.fallbackCopy(text, durationSeconds, QStringLiteral("runtime.fallback.clipboard_copied"), kCopied);
+        m_delivery.fallbackCopy(text, durationSeconds, QStringLiteral("runtime.fallback.clipboard_copied"), kCopied,
+                                false);
     }
 }
 
 void ClipboardPasteDelivery::finishSentPaste(const QString& text, double durationSeconds, bool verified,
-                                             bool clipboardGivenBack) {
+                                             bool wordsOnClipboard) {
     const auto kind = verified ? TranscriptHistoryCompletionKind::pastedViaClipboard
                                : TranscriptHistoryCompletionKind::pasteSentUnverified;
     LastDeliveryRecord& record = m_delivery.record();
@@ -344,9 +364,10 @@ void ClipboardPasteDelivery::finishSentPaste(const QString& text, double duratio
     m_delivery.appendHistory(text, durationSeconds, kind);
     m_delivery.session().markSuccess();
     const SessionTexts::Insertion insertion =
-        clipboardGivenBack ? SessionTexts::pasteSentClipboardGivenBack()
-                           : SessionTexts::insertionResult(verified ? TextInsertionOutcome::pastedViaClipboard
-                                                                    : TextInsertionOutcome::pasteSentUnverified);
+        !verified && !wordsOnClipboard
+            ? SessionTexts::pasteSentNotOnClipboard()
+            : SessionTexts::insertionResult(verified ? TextInsertionOutcome::pastedViaClipboard
+                                                     : TextInsertionOutcome::pasteSentUnverified);
     m_delivery.context().setInlineMessage(insertion.message);
     m_delivery.context().recordEvent(DiagnosticsEventLevel::info, insertion.code, insertion.message);
 }
@@ -366,16 +387,11 @@ void ClipboardPasteDelivery::recordPasteValidationFailure(const QString& text, d
     m_delivery.context().recordEvent(DiagnosticsEventLevel::warning, code, message);
 }
 
-void ClipboardPasteDelivery::leaveTranscriptOnClipboard(const QString& text, const QString& pasted) {
-    // The copy the user keeps is the transcript, not the space that fitted it to the caret. The
-    // target has had the verification's wait to fetch what it pasted.
-    if (pasted == text) return;
-    try {
-        m_delivery.pasteboard().writeString(text);
-    } catch (...) {
-        m_delivery.context().recordEvent(DiagnosticsEventLevel::warning,
-                                         QStringLiteral("runtime.fallback.clipboard_failed"), kUnexpectedEventText);
-    }
+bool ClipboardPasteDelivery::leaveTranscriptOnClipboard(const QString& text) {
+    // The copy the user keeps is the transcript, not the space that fitted it to the caret; the
+    // target has had the verification's wait to fetch what it pasted. A copy another application
+    // made meanwhile is the user's newer one, and stays.
+    return m_delivery.pasteboard().keepWritten(text);
 }
 
 void ClipboardPasteDelivery::restoreClipboard(const QList<ClipboardItemSnapshot>& saved) {
@@ -390,6 +406,32 @@ void ClipboardPasteDelivery::restoreClipboard(const QList<ClipboardItemSnapshot>
         m_delivery.context().recordEvent(DiagnosticsEventLevel::warning,
                                          QStringLiteral("runtime.clipboard.restore_failed"),
                                          QStringLiteral("Clipboard geri yuklenemedi."));
+    }
+}
+
+quint64 ClipboardPasteDelivery::serveOver(const QList<ClipboardItemSnapshot>& saved) {
+    m_servedOver = saved;
+    if (!m_quitGiveBack) {
+        if (QCoreApplication* application = QCoreApplication::instance())
+            m_quitGiveBack =
+                QObject::connect(application, &QCoreApplication::aboutToQuit, [this] { giveBackBeforeTheEnd(); });
+    }
+    return ++m_serving;
+}
+
+void ClipboardPasteDelivery::settle(quint64 serving) {
+    // A later paste serves its own words now.
+    if (serving == m_serving) m_servedOver.reset();
+}
+
+void ClipboardPasteDelivery::giveBackBeforeTheEnd() {
+    if (!m_servedOver) return;
+    const QList<ClipboardItemSnapshot> saved = *std::exchange(m_servedOver, std::nullopt);
+    // Only over the words (a copy made since stays), bounded as every claim of ours is; nothing is
+    // told any more.
+    try {
+        m_delivery.pasteboard().restore(saved);
+    } catch (...) {
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include <QCoroTask>
 #include <QList>
+#include <QMetaObject>
 #include <QStringList>
 
 #include <chrono>
@@ -31,6 +32,10 @@ public:
 
     ClipboardPasteDelivery(TranscriptDelivery& delivery, std::shared_ptr<SyntheticPastePerforming> pastePerformer,
                            std::shared_ptr<TextInserting> textInserter);
+    // A paste still under way gives the user's clipboard back first.
+    ~ClipboardPasteDelivery();
+    ClipboardPasteDelivery(const ClipboardPasteDelivery&) = delete;
+    ClipboardPasteDelivery& operator=(const ClipboardPasteDelivery&) = delete;
 
     // `reasons` holds the failure reasons gathered so far. Throws ReportedDeliveryFailure (and what
     // a retried direct write throws beside TextInsertionError); a stop ends it with CancellationError.
@@ -64,19 +69,29 @@ private:
     void handlePasteNotSent(SyntheticPasteError::Case errorCase, const QString& text, const QString& pasted,
                             const FocusedTargetSnapshot& target, double durationSeconds, Entry entry,
                             QStringList& reasons, const QList<ClipboardItemSnapshot>& saved);
-    // Where the paste brought more than the transcript (a leading space), the clipboard gets the
-    // transcript alone.
-    void leaveTranscriptOnClipboard(const QString& text, const QString& pasted);
-    // `clipboardGivenBack`: an unverified paste that gives the user's clipboard back says so.
-    void finishSentPaste(const QString& text, double durationSeconds, bool verified, bool clipboardGivenBack = false);
+    // The clipboard keeps the transcript alone (without a space put before it for the paste), only
+    // while the paste's words still hold it; whether it does.
+    bool leaveTranscriptOnClipboard(const QString& text);
+    // `wordsOnClipboard`: an unverified paste's words are still on the clipboard.
+    void finishSentPaste(const QString& text, double durationSeconds, bool verified, bool wordsOnClipboard = true);
     void recordPasteValidationFailure(const QString& text, double durationSeconds, DeliveryValidationFailure failure);
     void restoreClipboard(const QList<ClipboardItemSnapshot>& saved);
+    // From the write of the paste's words to the paste's outcome, a quit of the application gives the
+    // user's clipboard (`saved`) back first: the process's end would take the words' claim with it, and
+    // with it what the user had copied. Returns the number that `settle` takes.
+    quint64 serveOver(const QList<ClipboardItemSnapshot>& saved);
+    void settle(quint64 serving);
+    void giveBackBeforeTheEnd();
 
     TranscriptDelivery& m_delivery;
     // Expires with this object: a wait that ends after it went must not touch it.
     std::shared_ptr<const bool> m_alive = std::make_shared<const bool>(true);
     std::shared_ptr<SyntheticPastePerforming> m_syntheticPastePerformer;
     std::shared_ptr<TextInserting> m_textInserter;
+    // The user's clipboard while the paste's words are served in its place, and which paste serves them.
+    std::optional<QList<ClipboardItemSnapshot>> m_servedOver;
+    quint64 m_serving = 0;
+    QMetaObject::Connection m_quitGiveBack;
 };
 
 }  // namespace quorvelle

@@ -165,7 +165,7 @@ Insertion insertionResult(TextInsertionOutcome outcome) {
             QStringLiteral("runtime.insert.paste_sent_unverified")};
 }
 
-Insertion pasteSentClipboardGivenBack() {
+Insertion pasteSentNotOnClipboard() {
     return {QStringLiteral("Yapıştırma gönderildi."), QStringLiteral("runtime.insert.paste_sent_unverified")};
 }
 

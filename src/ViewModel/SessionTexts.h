@@ -65,8 +65,9 @@ struct Insertion {
     QString code;
 };
 Insertion insertionResult(TextInsertionOutcome outcome);
-// A paste sent but not verified, after which the user's clipboard came back.
-Insertion pasteSentClipboardGivenBack();
+// A paste sent, not checked, whose words are not on the clipboard afterwards: the user's clipboard
+// came back, or another application's copy took their place.
+Insertion pasteSentNotOnClipboard();
 QString insertionFailureReason(TextInsertionError::Case errorCase);
 QString pasteFailureReason(SyntheticPasteError::Case errorCase);
 

@@ -1,10 +1,13 @@
 // Another application copies while a checked paste into Firefox ends: right as the words show in the
 // field, a moment later, or as the app gives the clipboard back. Its copy stays every time, whatever
-// the clipboard held before; with nobody copying, what it held comes back.
+// the clipboard held before; with nobody copying, what it held comes back. So it does while a paste
+// that a field refuses is checked, and where the field took the other application's copy instead.
+#include "FixtureApp.h"
 #include "Platform/Linux/X11ClipboardOwnership.h"
 #include "RealAppDictation.h"
 #include "SelectionClient.h"
 #include "Services/Delivery/ClipboardWriting.h"
+#include "Support/CancellableSleep.h"
 #include "TestEventLoop.h"
 
 #include <QClipboard>
@@ -33,11 +36,16 @@ using Kind = TranscriptHistoryCompletionKind;
 using test::RealApp;
 using test::SelectionClient;
 
-// The app's clipboard, telling the test the moment the app gives the user's clipboard back.
+// The app's clipboard, telling the test the moment the app gives the user's clipboard back, and the
+// moment the paste's keys have gone (the app then waits for the target to fetch the words).
 class GivingBackSignal final : public ClipboardWriting {
 public:
     explicit GivingBackSignal(std::shared_ptr<ClipboardWriting> inner) : m_inner(std::move(inner)) {}
     std::function<void()> beforeRestore;
+    std::function<void()> afterKeys;
+    // The app made late on purpose: once the target fetched the words (or had its time to), the app
+    // waits until this holds (20 s at most) before it checks the field and ends the paste.
+    std::function<bool()> checkWaitsUntil;
 
     QList<ClipboardItemSnapshot> snapshot() override { return m_inner->snapshot(); }
     void writeString(const QString& text) override { m_inner->writeString(text); }
@@ -45,8 +53,16 @@ public:
         if (beforeRestore) beforeRestore();
         m_inner->restore(items);
     }
+    bool keepWritten(const QString& text) override { return m_inner->keepWritten(text); }
     QCoro::Task<void> fetched(double timeoutSeconds, std::stop_token stopToken) override {
-        return m_inner->fetched(timeoutSeconds, std::move(stopToken));
+        if (afterKeys) afterKeys();
+        QCoro::Task<void> fetch = m_inner->fetched(timeoutSeconds, stopToken);
+        co_await fetch;
+        const QDeadlineTimer limit(20000);
+        while (checkWaitsUntil && !checkWaitsUntil() && !limit.hasExpired()) {
+            QCoro::Task<void> pause = sleepFor(0.01, stopToken);
+            co_await pause;
+        }
     }
 
 private:
@@ -168,6 +184,77 @@ TEST_F(ClipboardGiveBack, ACopyMadeAsTheWordsShowOrAsTheClipboardComesBackStays)
                 EXPECT_TRUE(test::waitUntil([&] { return board->text(QClipboard::Clipboard) == users; })) << label;
             }
             clipboard->beforeRestore = {};
+        }
+    }
+}
+
+// A chat application's field (its words go in by paste) that refuses the paste, being full: another
+// application copies 50, 300 and 600 ms after the keys went, with and without a space put before the
+// words. Then a field that takes the paste, a space put before the words, and the copy right as the keys
+// go: the field may take that copy instead of the words. The copy stays every time, and a dictation
+// whose words it replaced on the clipboard is not told copied. The app's check waits for the copy, so
+// that it comes before whatever the app does with the clipboard at the paste's end, at any load.
+TEST_F(ClipboardGiveBack, ACopyMadeWhileAPasteIsCheckedStays) {
+    QProcessEnvironment named = QProcessEnvironment::systemEnvironment();
+    named.insert(u"RESOURCE_NAME"_qs, u"slack"_qs);
+    test::FixtureApp chat(test::FixtureApp::Toolkit::Qt, u"Chat"_qs, named);
+    ASSERT_TRUE(test::xdotool({u"search"_qs, u"--name"_qs, u"^Chat$"_qs, u"windowactivate"_qs, u"--sync"_qs}));
+    const QString single = u"single"_qs;
+    // A line edit takes 32767 characters at most: this one is full. The caret at its end, after a
+    // word, gets a space before the words; right after its space, none.
+    const QString full = QString(32765, u'x') + u" x"_qs;
+    struct Round {
+        QString before;
+        std::optional<int> caret;
+        int copyAfterMs;
+        bool refused;
+    };
+    QList<Round> rounds;
+    for (const int after : {50, 300, 600}) {
+        rounds.append({full, std::nullopt, after, true});
+        rounds.append({full, int(full.size()) - 1, after, true});
+    }
+    for (int times = 0; times < 3; ++times)
+        rounds.append({u"abc"_qs, std::nullopt, 0, false});
+
+    int number = 0;
+    for (const Round& round : rounds) {
+        const QString words = u"copied round%1end"_qs.arg(++number);
+        const std::string label = words.toStdString() + (round.refused ? ", refused" : ", taken") +
+                                  (round.caret ? "" : ", a space before the words") + ", copy after " +
+                                  std::to_string(round.copyAfterMs) + " ms";
+        chat.setText(single, round.before);
+        chat.focus(single);
+        if (round.caret) chat.select(single, *round.caret, 0);
+        ASSERT_TRUE(test::waitUntil([&] { return dictation->focusedTextTarget().has_value(); })) << label;
+
+        SelectionClient copier;
+        std::promise<void> keysGone;
+        auto copied = std::async(std::launch::async, [&copier, gone = keysGone.get_future(), round] {
+                          if (gone.wait_for(std::chrono::seconds(60)) != std::future_status::ready) return false;
+                          std::this_thread::sleep_for(std::chrono::milliseconds(round.copyAfterMs));
+                          return copier.take("CLIPBOARD");
+                      }).share();
+        bool told = false;
+        clipboard->afterKeys = [&] {
+            if (!std::exchange(told, true)) keysGone.set_value();
+        };
+        clipboard->checkWaitsUntil = [&] {
+            return copied.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        };
+        const auto kind = dictation->dictate(words);
+        clipboard->afterKeys = {};
+        clipboard->checkWaitsUntil = {};
+        if (!told) keysGone.set_value();
+
+        EXPECT_TRUE(told) << label << ": no paste went out";
+        EXPECT_TRUE(copied.get()) << label;
+        EXPECT_TRUE(copier.owns("CLIPBOARD")) << label;
+        EXPECT_NE(kind, Kind::copiedToClipboard) << label;
+        if (round.refused) {
+            EXPECT_EQ(kind, Kind::pasteSentUnverified) << label;
+            EXPECT_EQ(dictation->vm->inlineMessage(), u"Yapıştırma gönderildi."_qs) << label;
+            EXPECT_EQ(chat.texts().value(single).toString(), round.before) << label;
         }
     }
 }

@@ -76,6 +76,7 @@ public:
         if (const auto arm = std::exchange(onClaim, {})) arm();
     }
     void restore(const QList<ClipboardItemSnapshot>& items) override { m_clipboard->restore(items); }
+    bool keepWritten(const QString& text) override { return m_clipboard->keepWritten(text); }
     QCoro::Task<void> fetched(double timeoutSeconds, std::stop_token stopToken) override {
         return m_clipboard->fetched(timeoutSeconds, std::move(stopToken));
     }

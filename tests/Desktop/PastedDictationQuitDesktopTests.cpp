@@ -1,19 +1,29 @@
 // The real executable quits (a logout's SIGTERM) while the paste of a dictation is being checked:
-// the words are already in the user's field, so the history keeps them.
+// the words are already in the user's field, so the history keeps them; the clipboard the user had
+// before comes back first, so a clipboard manager keeps it, not the words.
 #include "AppUnderTest.h"
 #include "AppWindows.h"
 #include "FakeBackendServer.h"
 #include "FixtureApp.h"
+#include "Platform/Linux/X11ClipboardOwnership.h"
+#include "SelectionClient.h"
 #include "Services/Storage/SettingsKeys.h"
 #include "ShellDesktopInput.h"
 #include "TestEventLoop.h"
 #include "TestMicrophone.h"
 
+#include <QClipboard>
+#include <QDeadlineTimer>
+#include <QGuiApplication>
 #include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
+#include <future>
+#include <thread>
 
 namespace quorvelle::test {
 namespace {
@@ -55,6 +65,66 @@ TEST(PastedDictationQuit, ASigtermAtTheFirstChangeOfThePastedFieldKeepsTheHistor
     const auto history = app.historyEntries();
     ASSERT_EQ(history.size(), 1) << app.eventLog();
     EXPECT_EQ(history.first().transcript, kWords);
+}
+
+// The quit comes while the paste's words stand in for the user's clipboard: the app is stopped the
+// moment it held the entry (the keys go right after) and told to quit, so the quit lands before the
+// check's wait is over. A clipboard manager, asked at the end, keeps what the user had copied.
+TEST(PastedDictationQuit, ASigtermInThePastesWaitGivesTheClipboardBackFirst) {
+    if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
+    ASSERT_FALSE(TestMicrophone::speech().isEmpty()) << "espeak-ng and sox made no speech";
+    seedSignedInSession();
+    const auto signOut = qScopeGuard([] { clearStoredSession(); });
+    FakeBackendServer server;
+    answerTranscriptionsWith(server, kWords);
+    server.respond("POST", QStringLiteral("/v1/internal/log-events"), FakeResponse::json(202, "{}"));
+    AppUnderTest app(server.baseUrl());
+    app.defaults().setBool(QString::fromLatin1(SettingsKeys::clipboardFallbackEnabled), true);
+    TestMicrophone microphone;
+    app.start();
+    ASSERT_TRUE(app.waitUntilHotkeyRegistered(kLong)) << app.standardError().toStdString();
+
+    QProcessEnvironment named = QProcessEnvironment::systemEnvironment();
+    named.insert(QStringLiteral("RESOURCE_NAME"), QStringLiteral("slack"));
+    FixtureApp chat(FixtureApp::Toolkit::Qt, QStringLiteral("Chat"), named);
+    chat.focus(kSingle);
+    ASSERT_TRUE(bringToFront(chat.processId(), kLong));
+    // What the user copied before the dictation; this test's event loop serves it meanwhile.
+    const QString users = QStringLiteral("the user's own copy");
+    ASSERT_TRUE(X11ClipboardOwnership::refreshServerTime());
+    QGuiApplication::clipboard()->setText(users, QClipboard::Clipboard);
+    ASSERT_TRUE(X11ClipboardOwnership::ownsClipboard());
+    SelectionClient manager;
+    ASSERT_TRUE(manager.take("CLIPBOARD_MANAGER"));
+    auto kept = std::async(std::launch::async, [&manager] { return manager.keepClipboardWhenAsked(2 * kLong); });
+
+    // Stopped by a thread of its own the moment the entry is held, whatever this thread is doing: the
+    // quit lands in the check's wait at any load.
+    const auto pid = static_cast<pid_t>(app.processId());
+    std::atomic<bool> over = false;
+    auto stopped = std::async(std::launch::async, [&] {
+        const QDeadlineTimer limit(kLong);
+        while (!app.holdsAnEntry()) {
+            if (over || limit.hasExpired()) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return ::kill(pid, SIGSTOP) == 0;
+    });
+    const auto stopWatching = qScopeGuard([&] { over = true; });
+    speakWithHotkeyDown(microphone, kHotkey);
+    sendKeys(kHotkey, false);
+    // This thread's event loop answers the app's read of the user's clipboard meanwhile.
+    waitUntil([&] { return stopped.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 2 * kLong);
+    ASSERT_TRUE(stopped.get()) << app.eventLog();
+    ASSERT_EQ(::kill(pid, SIGTERM), 0);
+    ASSERT_EQ(::kill(pid, SIGCONT), 0);
+    ASSERT_TRUE(waitUntil([&] { return !app.isRunning(); }, kLong)) << "the app did not quit";
+    EXPECT_EQ(app.exitCode(), 0);
+    // The quit came before the check's end: the entry is the one held while the words were on their way.
+    const auto history = app.historyEntries();
+    ASSERT_EQ(history.size(), 1) << app.eventLog();
+    EXPECT_EQ(history.first().completionKind, TranscriptHistoryCompletionKind::pasteSentUnverified);
+    EXPECT_EQ(kept.get(), users.toUtf8());
 }
 
 }  // namespace

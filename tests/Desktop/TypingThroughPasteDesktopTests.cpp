@@ -54,6 +54,7 @@ public:
         if (armed) typeLetters(kAtClaim);
     }
     void restore(const QList<ClipboardItemSnapshot>& items) override { m_clipboard->restore(items); }
+    bool keepWritten(const QString& text) override { return m_clipboard->keepWritten(text); }
     QCoro::Task<void> fetched(double timeoutSeconds, std::stop_token stopToken) override {
         if (std::exchange(armed, false)) typeLetters(kAtKeys);
         return m_clipboard->fetched(timeoutSeconds, std::move(stopToken));

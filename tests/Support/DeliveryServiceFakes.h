@@ -76,6 +76,9 @@ public:
     // What the clipboard holds; writeString replaces it.
     QList<ClipboardItemSnapshot> contents;
     ScriptedOutcome writeOutcome;
+    // Another application's copy, made right after each write of ours: the words never hold the
+    // clipboard for long, and nothing of ours goes over that copy.
+    std::optional<ClipboardItemSnapshot> copyAfterWrite;
 
     QList<ClipboardItemSnapshot> snapshot() override { return calls << QStringLiteral("snapshot"), contents; }
     void writeString(const QString& text) override {
@@ -83,11 +86,19 @@ public:
         writeOutcome.next();
         ClipboardItemSnapshot item;
         item.representations.insert(QStringLiteral("text/plain"), text.toUtf8());
-        contents = {item};
+        contents = {copyAfterWrite.value_or(item)};
     }
     void restore(const QList<ClipboardItemSnapshot>& items) override {
         calls << QStringLiteral("restore(%1)").arg(items.size());
-        contents = items;
+        if (!copyAfterWrite) contents = items;
+    }
+    bool keepWritten(const QString& text) override {
+        calls << QStringLiteral("keepWritten(%1)").arg(text);
+        if (copyAfterWrite) return false;
+        ClipboardItemSnapshot item;
+        item.representations.insert(QStringLiteral("text/plain"), text.toUtf8());
+        contents = {item};
+        return true;
     }
     // The target takes the words at once, unless the test holds the fetch.
     Sleeper fetchWait;

@@ -4,6 +4,8 @@
 #include "HeldCalls.h"
 #include "ViewModelTestSupport.h"
 
+#include <QTimer>
+
 namespace quorvelle::test {
 namespace {
 
@@ -96,6 +98,47 @@ TEST(PasteCancellation, ASessionEndedWhileThePasteWaitsForTheFocusAfterAKeyGives
     ASSERT_EQ(rig.rig.fakes.history->held.size(), 1);
     rig.cancel();
     rig.expectNothingLeft("waiting for the focus");
+}
+
+// The application's event loop ends as a quit (a logout's SIGTERM) ends it.
+void quitTheApplication() {
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+    QCoreApplication::exec();
+}
+
+// The application quits while the paste's words are on the clipboard in the user's place (the keys on
+// their way, or sent with the check waiting): the user's clipboard comes back before the end, as the
+// words' claim ends with the process. Once the paste has its outcome, a quit leaves the clipboard as
+// that outcome left it.
+TEST(PasteCancellation, AQuitWhileThePastesWordsAreServedGivesTheClipboardBackFirst) {
+    for (const bool keysSent : {false, true}) {
+        const char* label = keysSent ? "the check waiting" : "the keys waiting";
+        CancelledPasteRig rig([](FakeBootstrap&) {});
+        if (!keysSent) rig.performer->afterLook.setHolding(true);
+        rig.dictate();
+        ASSERT_EQ(rig.performer->keysSent, keysSent ? 1 : 0) << label;
+        ASSERT_NE(rig.rig.fakes.pasteboard->contents, QList{kUsersClipboard}) << label;
+        quitTheApplication();
+        EXPECT_EQ(rig.rig.fakes.pasteboard->contents, QList{kUsersClipboard}) << label;
+    }
+
+    // The words' check could not be made: they stay on the clipboard, through a quit too.
+    CancelledPasteRig unverified(
+        [](FakeBootstrap& fakes) { fakes.textInserter->verifyAnswer.setFallback(std::nullopt); });
+    unverified.dictate();
+    unverified.rig.fakes.pasteVerificationSleeper.finishAll();
+    ASSERT_EQ(unverified.rig.state(), SessionState::success());
+    const QList<ClipboardItemSnapshot> words = unverified.rig.fakes.pasteboard->contents;
+    ASSERT_NE(words, QList{kUsersClipboard});
+    quitTheApplication();
+    EXPECT_EQ(unverified.rig.fakes.pasteboard->contents, words);
+
+    // The view model goes (the end of the process) while the check waits.
+    CancelledPasteRig ended([](FakeBootstrap&) {});
+    ended.dictate();
+    const std::shared_ptr<FakePasteboardWriter> clipboard = ended.rig.fakes.pasteboard;
+    ended.rig.vm.reset();
+    EXPECT_EQ(clipboard->contents, QList{kUsersClipboard});
 }
 
 }  // namespace

@@ -328,6 +328,55 @@ TEST(TranscriptDelivery, PasteEndingsAndTheUsersClipboard) {
     EXPECT_TRUE(refused.fakes.pastePerformer->pastedInto.isEmpty());
 }
 
+// Another application copies right after each write of ours: its copy stays on every road, and where
+// the keys went out and the words are not known to have landed, nothing says they were copied.
+TEST(TranscriptDelivery, AnotherApplicationsCopyMadeDuringThePasteStays) {
+    const ClipboardItemSnapshot theirs{{{u"text/plain"_qs, QByteArray("their copy")}}};
+    const auto copied = SessionState::fallbackCopied(), success = SessionState::success();
+    const Adjust uncheckable = [](DeliveryRig& r) { r.fakes.textInserter->verifyAnswer.setFallback(std::nullopt); };
+    const Adjust missing = [](DeliveryRig& r) { r.fakes.textInserter->verifyAnswer.setFallback(false); };
+    const Adjust movedAfterKeys = [missing](DeliveryRig& r) {
+        missing(r);
+        r.fakes.pastePerformer->afterKeys = [&r] { r.fakes.inspector->answer.setFallback(otherField()); };
+    };
+    const Kind sent = Kind::pasteSentUnverified, copy = Kind::copiedToClipboard;
+    const char* sentEvent = "insert.paste_sent_unverified";
+    const Row rows[] = {
+        {"verified", {}, success, Kind::pastedViaClipboard, "insert.pasted_via_clipboard", {}},
+        {"cannot be checked", uncheckable, success, sent, sentEvent, {}},
+        {"not in the field", missing, success, sent, sentEvent, {}},
+        {"moved after the keys, nothing in the field", movedAfterKeys, success, sent, sentEvent, {}},
+        {"no key events, written directly",
+         pasteFails(P::eventSourceUnavailable),
+         success,
+         Kind::inserted,
+         "insert.inserted_at_caret",
+         {}},
+        // No key went out: the words were copied, and another application copied after them.
+        {"another application in front",
+         pasteFails(P::frontmostApplicationChanged),
+         copied,
+         copy,
+         "fallback.frontmost_application_changed",
+         {}},
+    };
+    for (const Row& row : rows) {
+        for (const QString& prefix : {QString(), u" "_qs}) {
+            SCOPED_TRACE(std::string(row.label) + (prefix.isEmpty() ? "" : ", a space before the words"));
+            DeliveryRig rig(paste, [&](DeliveryRig& r) {
+                r.fakes.pasteboard->copyAfterWrite = theirs;
+                r.fakes.textInserter->pastePrefix = prefix;
+                if (row.adjust) row.adjust(r);
+            });
+            expectRow(rig, row);
+            EXPECT_EQ(rig.fakes.pasteboard->contents, QList{theirs});
+            if (row.kind == sent) {
+                EXPECT_EQ(rig.context.inlineMessage(), u"Yapıştırma gönderildi."_qs);
+            }
+        }
+    }
+}
+
 // The text goes at once where the focus rests on the recorded field. Where it has not settled (a
 // container, a menu, or just after the release another element), each focus event brings a new
 // look, within a time bound; without a service that reports them, a short step of the clock.

@@ -135,7 +135,7 @@ public:
 
     // Serves `contents` (data by MIME type) in place of the claim of that number, while it holds the
     // selection; a text/plain entry is served in every text form.
-    Replacement replace(Selection selection, quint64 over, const QMap<QString, QByteArray>& contents) {
+    Replacement replace(Selection selection, quint64 over, const QMap<QString, QByteArray>& contents, quint64 number) {
         if (!m_running) return Replacement::notOurs;
         Contents served;
         const auto fits = [this](const QByteArray& data) { return quint64(data.size()) <= m_maxDataBytes; };
@@ -160,6 +160,7 @@ public:
         auto entry = std::make_shared<Claim>();
         entry->selection = selection;
         entry->contents = std::move(served);
+        entry->number = number;
         entry->over = over;
         return submit(entry) ? Replacement::served : Replacement::notOurs;
     }
@@ -548,8 +549,9 @@ bool X11SelectionServer::claim(Selection selection, const QString& text, quint64
 }
 
 X11SelectionServer::Replacement X11SelectionServer::replace(Selection selection, quint64 claimNumber,
-                                                            const QMap<QString, QByteArray>& contents) {
-    return m_worker->replace(selection, claimNumber, contents);
+                                                            const QMap<QString, QByteArray>& contents,
+                                                            quint64 newClaimNumber) {
+    return m_worker->replace(selection, claimNumber, contents, newClaimNumber);
 }
 
 bool X11SelectionServer::release(Selection selection) {

@@ -49,8 +49,10 @@ public:
     enum class Replacement { served, notOurs, leftToQt };
     // Serves `contents` (data by MIME type; text/plain in every text form) in place of the claim of
     // that number, only while that claim still holds the selection, and under its time: a copy
-    // another client made since stays theirs, even one still on its way.
-    Replacement replace(Selection selection, quint64 claimNumber, const QMap<QString, QByteArray>& contents);
+    // another client made since stays theirs, even one still on its way. The contents then count as
+    // the claim of `newClaimNumber` (0: of no claim of ours).
+    Replacement replace(Selection selection, quint64 claimNumber, const QMap<QString, QByteArray>& contents,
+                        quint64 newClaimNumber = 0);
     // Gives up the selection while we still hold it, never taking it from a client that copied since;
     // whether it is no longer ours.
     bool release(Selection selection);

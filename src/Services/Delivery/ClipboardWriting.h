@@ -20,6 +20,10 @@ public:
     virtual void writeString(const QString& text) = 0;
     // Puts a snapshot back. Throws ClipboardWriteError.
     virtual void restore(const QList<ClipboardItemSnapshot>& items) = 0;
+    // Leaves `text` on the clipboard in place of what the last writeString put there, only while that
+    // still holds it: a copy another application made since stays. Whether the clipboard holds `text`
+    // from us now. Never throws.
+    virtual bool keepWritten(const QString& text) = 0;
     // Resumes once another application has fetched the text of the last writeString, at once when it
     // has already, or after `timeoutSeconds`; a stop ends it at once with CancellationError. While an
     // application waits for the words, questions we send it may not be answered: Firefox answers no

@@ -48,6 +48,14 @@ void SystemPasteboardWriter::writeString(const QString& text) {
         throw ClipboardWriteError(ClipboardWriteError::Case::writeFailed);
 }
 
+bool SystemPasteboardWriter::keepWritten(const QString& text) {
+    // As the earlier contents come back: only while the words' claim holds the clipboard, the X server
+    // held from the look at the owner to the new claim, which carries the words' claim time.
+    const QMap<QString, QByteArray> contents{{QStringLiteral("text/plain"), text.toUtf8()}};
+    return m_server->replace(X11SelectionServer::Selection::clipboard, m_write, contents, m_write) ==
+           X11SelectionServer::Replacement::served;
+}
+
 void SystemPasteboardWriter::copyClipboardToPrimarySelection() {
     std::optional<QString> text = m_server->servedText(X11SelectionServer::Selection::clipboard);
     if (!text) {

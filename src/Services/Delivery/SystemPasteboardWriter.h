@@ -25,6 +25,7 @@ public:
     QList<ClipboardItemSnapshot> snapshot() override;
     void writeString(const QString& text) override;
     void restore(const QList<ClipboardItemSnapshot>& items) override;
+    bool keepWritten(const QString& text) override;
     QCoro::Task<void> fetched(double timeoutSeconds, std::stop_token stopToken) override;
 
     // Copies the clipboard's text into the primary selection (what xterm's Shift+Insert pastes); a

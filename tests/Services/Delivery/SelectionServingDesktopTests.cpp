@@ -1,6 +1,7 @@
 // The words written to the clipboard, as other applications on the display see them: served while our
 // GUI thread is held up, in every text form a reader asks for, until another application copies.
 #include "Platform/Linux/X11ClipboardOwnership.h"
+#include "Platform/Linux/X11SelectionServer.h"
 #include "SelectionClient.h"
 #include "Services/Delivery/ClipboardWriteError.h"
 #include "Services/Delivery/SystemPasteboardWriter.h"
@@ -231,6 +232,50 @@ TEST_F(SelectionServing, GivingTheClipboardBackLeavesACopyMadeSinceByAnotherAppl
                   expected)
             << label;
     }
+}
+
+// Once the earlier contents came back, the clipboard is the user's again: a second giving back (a
+// quit's, then the paste's own), even of contents only Qt can serve, goes over it no more than over
+// another application's copy, and nor does the transcript kept in place of the words.
+TEST_F(SelectionServing, OnlyTheWordsAreGivenBackOverOrKept) {
+    const QList<ClipboardItemSnapshot> users{{{{u"text/plain"_qs, "the user's words"}}}};
+    const QList<ClipboardItemSnapshot> large{{{{u"text/plain"_qs, QByteArray(17 * 1024 * 1024, 'a')}}}};
+    const auto served = [&] { return textOf("CLIPBOARD", "UTF8_STRING"); };
+
+    m_writer.writeString(u" dictated"_qs);
+    m_writer.restore(users);
+    EXPECT_NO_THROW(m_writer.restore(large));
+    EXPECT_EQ(served(), "the user's words");
+    EXPECT_FALSE(m_writer.keepWritten(u"dictated"_qs));
+    EXPECT_EQ(served(), "the user's words");
+
+    // Over the words it is kept, until another application copies.
+    m_writer.writeString(u" dictated"_qs);
+    EXPECT_TRUE(m_writer.keepWritten(u"dictated"_qs));
+    EXPECT_EQ(served(), "dictated");
+    SelectionClient copier;
+    ASSERT_TRUE(copier.take("CLIPBOARD"));
+    EXPECT_FALSE(m_writer.keepWritten(u"dictated"_qs));
+    EXPECT_TRUE(copier.owns("CLIPBOARD"));
+}
+
+// The server hears of another application's copy (what the hand-over to a clipboard manager at the end
+// goes by), and Qt's claim of contents too large for it goes only over the owner it names.
+TEST_F(SelectionServing, AnotherApplicationsCopyIsHeardAndQtClaimsOnlyOverTheNamedOwner) {
+    X11SelectionServer server;
+    using Selection = X11SelectionServer::Selection;
+    ASSERT_TRUE(server.claim(Selection::clipboard, kWords, 1));
+    bool replaced = false;
+    EXPECT_TRUE(X11ClipboardOwnership::replaceWhileOwnedBy(server.ownerWindow(), [&] { replaced = true; }));
+    EXPECT_TRUE(replaced);
+
+    SelectionClient copier;
+    ASSERT_TRUE(copier.take("CLIPBOARD"));
+    replaced = false;
+    EXPECT_FALSE(X11ClipboardOwnership::replaceWhileOwnedBy(server.ownerWindow(), [&] { replaced = true; }));
+    EXPECT_FALSE(replaced);
+    EXPECT_TRUE(test::waitUntil([&] { return !server.serves(Selection::clipboard, 1); }, 5000));
+    EXPECT_TRUE(copier.owns("CLIPBOARD"));
 }
 
 // Earlier contents beyond one request of the X server come back through Qt, which sends them in
