@@ -11,6 +11,9 @@
 #include <QCoreApplication>
 #include <QScopeGuard>
 
+#include <exception>
+#include <memory>
+
 namespace quorvelle {
 
 namespace {
@@ -45,6 +48,9 @@ ClipboardPasteDelivery::~ClipboardPasteDelivery() {
 QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSnapshot target, double durationSeconds,
                                                   Entry entry, QStringList reasons, std::stop_token stopToken) {
     TranscriptDelivery& delivery = m_delivery;
+    // The waits below may end after the view model went (the application's end): nothing of it is
+    // touched then.
+    const std::weak_ptr<const bool> alive = m_alive;
     if (!delivery.isDelivering()) co_return;
     if (delivery.session().state().kind() == SessionState::Kind::uploading) delivery.session().beginInjecting();
     if (!delivery.isClipboardFallbackEnabled()) {
@@ -109,23 +115,32 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
             heldBack = std::move(look);
             throw KeysHeldBack();
         };
+        std::exception_ptr failure;
         try {
             co_await m_syntheticPastePerformer->performPaste(target, lastLook, stopToken);
-        } catch (const KeysHeldBack&) {
-            withdrawIfHeld();
-        } catch (const SyntheticPasteError& error) {
-            withdrawIfHeld();
-            notSent = error.errorCase();
-        } catch (const CancellationError&) {
-            // The session went on without this delivery: no key went out.
-            withdrawIfHeld();
-            restoreClipboard(saved);
-            throw;
         } catch (...) {
-            withdrawIfHeld();
-            delivery.context().recordEvent(DiagnosticsEventLevel::error, QStringLiteral("runtime.error.unexpected"),
-                                           kUnexpectedEventText);
-            throw ReportedDeliveryFailure(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
+            failure = std::current_exception();
+        }
+        if (alive.expired()) throw CancellationError();
+        if (failure) {
+            try {
+                std::rethrow_exception(failure);
+            } catch (const KeysHeldBack&) {
+                withdrawIfHeld();
+            } catch (const SyntheticPasteError& error) {
+                withdrawIfHeld();
+                notSent = error.errorCase();
+            } catch (const CancellationError&) {
+                // The session went on without this delivery: no key went out.
+                withdrawIfHeld();
+                restoreClipboard(saved);
+                throw;
+            } catch (...) {
+                withdrawIfHeld();
+                delivery.context().recordEvent(DiagnosticsEventLevel::error, QStringLiteral("runtime.error.unexpected"),
+                                               kUnexpectedEventText);
+                throw ReportedDeliveryFailure(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
+            }
         }
         if (awaitReport) {
             // Where the application says nothing of where its focus went, the words are not pasted.
