@@ -163,6 +163,7 @@ AccessibilityElementRef AXFocusedElementReader::windowOf(const AccessibilityElem
 
 bool AXFocusedElementReader::liesInAnotherWindow(const AccessibilityElementRef& element,
                                                  const FocusedAppMetadata& app) {
+    if (!app.windowTitle && !app.windowFrame) return false;
     const AccessibilityElementRef window = windowOf(element);
     if (!window) return false;
     const auto sameTitle = [&app](const RawFocusedElementMetadata& facts) {
