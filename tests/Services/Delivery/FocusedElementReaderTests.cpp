@@ -218,6 +218,13 @@ TEST(FocusedTargetInspector, AnElementOfAnotherWindowOfTheFrontApplicationIsNotT
     stacked.tree.focused = u"behind/paragraph"_qs;
     EXPECT_EQ(elementOf(stacked.inspector.inspect().elementHandle)->identityKey(), u"behind/paragraph"_qs);
 
+    // Two windows of one title: the one the element lies in may be the one in front.
+    InspectorRig sameTitles;
+    twoDocuments(sameTitles, true, frame.translated(40, 40));
+    sameTitles.tree.metadataOf[u"behind"_qs].title = u"note.fodt - Writer"_qs;
+    sameTitles.tree.focused = u"behind/paragraph"_qs;
+    EXPECT_EQ(elementOf(sameTitles.inspector.inspect().elementHandle)->identityKey(), u"behind/paragraph"_qs);
+
     // One window whose title the window system shows otherwise, or a window system that told nothing.
     for (const bool told : {true, false}) {
         SCOPED_TRACE(told ? "titled otherwise" : "nothing told");
