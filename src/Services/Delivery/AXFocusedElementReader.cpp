@@ -14,8 +14,8 @@ AXFocusedElementReader::AXFocusedElementReader(AccessibilityElementNavigating& n
 
 namespace {
 
-[[noreturn]] void throwFocusOnItsWay() {
-    throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);
+[[noreturn]] void throwFocusInAnotherWindow() {
+    throw FocusedTargetInspectionError::focusInAnotherWindow();
 }
 
 }  // namespace
@@ -29,7 +29,7 @@ FocusedElementReading AXFocusedElementReader::readFocusedElement(const FocusedAp
         // A busy application tells of the focus a newly activated window of it took late: until then
         // the element it names lies in the window that was in front before. Also where it is the
         // earlier choice: that was read just as late.
-        if (liesInAnotherWindow(focused, app)) throwFocusOnItsWay();
+        if (liesInAnotherWindow(focused, app)) throwFocusInAnotherWindow();
         // Each element looked at is several calls into an application that is often still busy
         // taking the focus back.
         if (earlier && focused->identityKey() == earlier->identityKey()) {
@@ -44,7 +44,7 @@ FocusedElementReading AXFocusedElementReader::readFocusedElement(const FocusedAp
         return reading;
     }
     if (AccessibilityElementRef window = m_navigator.focusedWindow(processIdentifier)) {
-        if (liesInAnotherWindow(window, app)) throwFocusOnItsWay();
+        if (liesInAnotherWindow(window, app)) throwFocusInAnotherWindow();
         FocusedElementReading reading = bestCandidate(window);
         reading.isFocused = reading.metadata.isFocused.value_or(false);
         return reading;

@@ -35,13 +35,13 @@ public:
     FocusedElementReading bestCandidate(const AccessibilityElementRef& start);
     // The first secure field among the candidates; none when there is none.
     FocusedElementReading secureCandidate(const AccessibilityElementRef& start);
+
+private:
     // Whether the element lies in a window of the application other than the front window `app`.
     // Titles and frames are not told alike by every toolkit (Qt adds the application's name to the
     // title the window system shows): only another of its windows that matches the front one says
     // so; where none does, nothing tells.
     bool liesInAnotherWindow(const AccessibilityElementRef& element, const FocusedAppMetadata& app);
-
-private:
     // The element's topmost ancestor (its window); null past the bound.
     AccessibilityElementRef windowOf(const AccessibilityElementRef& element);
 
