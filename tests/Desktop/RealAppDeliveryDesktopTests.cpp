@@ -268,13 +268,20 @@ protected:
     // other document never gets them. Uses the rig already made, if any.
     void expectTheWordsOnlyIn(const QString& front, const QString& behind) {
         if (!dictation) startDictation();
-        // Writer, busy, may bring the document it opened last to the front on its own a while later:
-        // the one meant to be in front is put there again, and must be in front as the key goes down.
+        // Writer, busy, brings the document it opened last to the front on its own once it is done
+        // loading it, at times many seconds later: the one meant to be in front is put there until it
+        // stays there for a while, and must be in front as the key goes down.
         const QString frontName = QFileInfo(front).fileName();
-        ASSERT_TRUE(RealApp::bringToFront(u"^"_qs + frontName));
-        QString active;
-        ASSERT_TRUE(test::xdotool({u"getactivewindow"_qs, u"getwindowname"_qs}, &active));
-        ASSERT_TRUE(active.startsWith(frontName)) << active.toStdString();
+        const auto inFront = [&frontName] {
+            QString active;
+            return test::xdotool({u"getactivewindow"_qs, u"getwindowname"_qs}, &active) && active.startsWith(frontName);
+        };
+        const bool stays = test::waitUntil(
+            [&] {
+                return RealApp::bringToFront(u"^"_qs + frontName) && !test::waitUntil([&] { return !inFront(); }, 3000);
+            },
+            60000);
+        ASSERT_TRUE(stays && inFront()) << "Writer kept taking the front from " << frontName.toStdString();
         const std::optional<Kind> outcome = dictation->dictate(u"more words"_qs);
         if (outcome) {
             EXPECT_EQ(outcome, Kind::inserted);
