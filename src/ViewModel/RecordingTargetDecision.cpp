@@ -76,11 +76,14 @@ QCoro::Task<void> RecordingTargetDecision::run(std::optional<FocusedTargetSnapsh
 QCoro::Task<RecordingTargetDecision::Look> RecordingTargetDecision::lookUntilFocusNamed(quint64 pressedAt,
                                                                                         std::stop_token stopToken) {
     co_await awaitFocusAtRest(pressedAt, stopToken);
-    const auto focusUnnamed = [](const Look& look) {
+    bool inAnotherWindow = false;
+    const auto focusUnnamed = [&inAnotherWindow](const Look& look) {
+        inAnotherWindow = false;
         if (!look.failure) return false;
         try {
             std::rethrow_exception(look.failure);
         } catch (const FocusedTargetInspectionError& error) {
+            inAnotherWindow = error.isFocusInAnotherWindow();
             return error.errorCase() == FocusedTargetInspectionError::Case::focusedElementUnavailable;
         } catch (...) {
         }
@@ -95,10 +98,13 @@ QCoro::Task<RecordingTargetDecision::Look> RecordingTargetDecision::lookUntilFoc
             look.failure = std::current_exception();
         }
         if (!focusUnnamed(look) || !m_focusChanges || !m_uptime || attempt >= kFocusSettleEventLimit) co_return look;
-        const double left = kFocusSettleLimitSeconds - double(m_uptime() - pressedAt) / 1e9;
+        const double limit = inAnotherWindow ? kFocusInAnotherWindowLimitSeconds : kFocusSettleLimitSeconds;
+        const double left = limit - double(m_uptime() - pressedAt) / 1e9;
         if (left <= 0) co_return look;
         // The application is still busy, or its focus on its way back: a moment, or its next move.
-        co_await m_focusChanges->nextFocusChange(std::min(kFocusRetrySeconds, left), stopToken);
+        // Where it names its focus in another window, only its report of the front one's helps.
+        co_await m_focusChanges->nextFocusChange(inAnotherWindow ? left : std::min(kFocusRetrySeconds, left),
+                                                 stopToken);
     }
 }
 

@@ -43,6 +43,10 @@ public:
     // A press that found no focused element looks again this often once the focus rested, up to the
     // bound above.
     static constexpr double kFocusRetrySeconds = 0.1;
+    // The bound instead while the application in front names an element of another of its windows as
+    // its focus (a busy one tells of the focus its window in front took seconds late): each of its
+    // focus events brings a look.
+    static constexpr double kFocusInAnotherWindowLimitSeconds = 4.0;
 
     RecordingTargetDecision(TaskScope& tasks, std::shared_ptr<FocusedTargetInspecting> inspector,
                             std::shared_ptr<FocusChangeAwaiting> focusChanges, UptimeNanoseconds uptime);

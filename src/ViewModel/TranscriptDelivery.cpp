@@ -128,8 +128,8 @@ QCoro::Task<TranscriptDelivery::Validation> TranscriptDelivery::settledDeliveryT
     };
     Validation validation = co_await lookAgain(captured, stopToken);
     for (int event = 0; event < kFocusSettleEventLimit && unsettled(validation); ++event) {
-        const double remaining =
-            kFocusSettleLimitSeconds - double(environment.uptimeNanosecondsProvider() - start) / 1e9;
+        const double limit = m_focusInAnotherWindow ? kFocusInAnotherWindowLimitSeconds : kFocusSettleLimitSeconds;
+        const double remaining = limit - double(environment.uptimeNanosecondsProvider() - start) / 1e9;
         if (remaining <= 0) break;
         co_await nextFocusChange(remaining, stopToken);
         throwIfStopped(stopToken);
@@ -165,9 +165,11 @@ QCoro::Task<bool> TranscriptDelivery::focusReport(qint32 processIdentifier, doub
 TranscriptDelivery::Validation TranscriptDelivery::validateDeliveryTarget(const FocusedTargetSnapshot& captured) {
     FocusedTargetSnapshot current;
     m_ownWindowInFront = false;
+    m_focusInAnotherWindow = false;
     try {
         current = m_focusedTargetInspector->reinspect(captured);
     } catch (const FocusedTargetInspectionError& error) {
+        m_focusInAnotherWindow = error.isFocusInAnotherWindow();
         m_outlets.publishFocusedTarget(std::nullopt);
         m_record.targetIdentityScore.reset();
         // Another application than the target's is in front: ours.

@@ -83,6 +83,9 @@ public:
     // of them, while the focus is away, not on a text element yet, or (just after the release) elsewhere.
     QCoro::Task<Validation> settledDeliveryTarget(FocusedTargetSnapshot captured, std::stop_token stopToken);
     static constexpr double kFocusSettleLimitSeconds = 1.0;
+    // The bound instead while the application in front still names an element of another of its
+    // windows as its focus: a busy one tells of the focus its window in front took seconds late.
+    static constexpr double kFocusInAnotherWindowLimitSeconds = 4.0;
     static constexpr int kFocusSettleEventLimit = 16;
     // The step of the clock that stands in for focus events where nothing reports them.
     static constexpr double kFocusSettleStepSeconds = 0.025;
@@ -148,6 +151,8 @@ private:
     std::optional<quint64> m_keyReleasedAt;  // uptime, until the next delivery
     // The last validation found one of our own windows in front.
     bool m_ownWindowInFront = false;
+    // The last validation found the focus named in another window of the application in front.
+    bool m_focusInAnotherWindow = false;
     ClipboardPasteDelivery m_paste;
 };
 

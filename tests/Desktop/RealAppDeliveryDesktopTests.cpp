@@ -1,5 +1,6 @@
 // Dictation into Firefox ESR and LibreOffice Writer, as a user of a Debian desktop has them.
 #include "RealAppDictation.h"
+#include "Services/Delivery/ElementHandleStorage.h"
 #include "TestEventLoop.h"
 
 #include <QClipboard>
@@ -11,6 +12,11 @@
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+#include <memory>
+#include <utility>
 
 namespace quorvelle {
 namespace {
@@ -188,9 +194,9 @@ protected:
         return writer;
     }
     // The rig, made once the caret rests in the cell.
-    void startDictation() {
+    void startDictation(const std::function<void(AppBootstrap&)>& adjust = {}) {
         test::waitUntil([] { return false; }, 1000);
-        dictation = std::make_unique<test::RealAppDictation>();
+        dictation = std::make_unique<test::RealAppDictation>(adjust);
         ASSERT_TRUE(dictation->isReady());
     }
     // Saves the document in front; the file's text once it holds the words (or after the wait).
@@ -251,10 +257,36 @@ protected:
         return true;
     }
 
+    // Brings the document whose title matches to the front and waits until Writer tells the focus went
+    // to a text element of it other than `previous`; that element's identity, empty when none came.
+    QString focusInto(const QString& titlePattern, const QString& previous) {
+        if (!test::xdotool({u"search"_qs, u"--name"_qs, titlePattern, u"windowactivate"_qs, u"--sync"_qs})) return {};
+        return dictation->focusedTextElement(previous);
+    }
+
     // Dictates with the document of that file name in front: the words go there or nowhere, and the
-    // other document never gets them.
-    void expectTheWordsOnlyIn(const QString& front, const QString& behind) {
-        startDictation();
+    // other document never gets them. Uses the rig already made, if any.
+    // `settled`: first waits until Writer's field holds still (a document just opened is still being
+    // laid out under load, and a field that moved is taken for another target).
+    void expectTheWordsOnlyIn(const QString& front, const QString& behind, bool settled = true) {
+        if (!dictation) startDictation();
+        // Writer, busy, brings the document it opened last to the front on its own once it is done
+        // loading it, at times many seconds later: the one meant to be in front is put there until it
+        // stays there for a while, and must be in front as the key goes down.
+        const QString frontName = QFileInfo(front).fileName();
+        const auto inFront = [&frontName] {
+            QString active;
+            return test::xdotool({u"getactivewindow"_qs, u"getwindowname"_qs}, &active) && active.startsWith(frontName);
+        };
+        const bool stays = test::waitUntil(
+            [&] {
+                return RealApp::bringToFront(u"^"_qs + frontName) && !test::waitUntil([&] { return !inFront(); }, 3000);
+            },
+            60000);
+        ASSERT_TRUE(stays && inFront()) << "Writer kept taking the front from " << frontName.toStdString();
+        if (settled) {
+            ASSERT_TRUE(dictation->focusedFieldHoldsStill()) << "Writer's field never held still";
+        }
         const std::optional<Kind> outcome = dictation->dictate(u"more words"_qs);
         if (outcome) {
             EXPECT_EQ(outcome, Kind::inserted);
@@ -284,6 +316,67 @@ TEST_F(WriterWithTwoDocuments, WithTheFirstBackInFrontTheCaretOfTheOneBehindIsNo
     ASSERT_TRUE(test::xdotool({u"search"_qs, u"--name"_qs, u"^note.fodt"_qs, u"windowactivate"_qs, u"--sync"_qs}));
     ASSERT_TRUE(RealApp::waitForTitle(u"^note.fodt"_qs, 10000));
     expectTheWordsOnlyIn(m_firstDocument, m_secondDocument);
+}
+
+// Hands each look for the focus on to the real inspector, running `beforeLook` first, and keeps the
+// identity of every element a look took for the target.
+class RecordedLooks final : public FocusedTargetInspecting {
+public:
+    explicit RecordedLooks(std::shared_ptr<FocusedTargetInspecting> inner) : m_inner(std::move(inner)) {}
+    FocusedTargetSnapshot inspect() override { return recorded((before(), m_inner->inspect())); }
+    FocusedTargetSnapshot reinspect(const FocusedTargetSnapshot& earlier) override {
+        return recorded((before(), m_inner->reinspect(earlier)));
+    }
+    PasswordFieldLook lookForPasswordField(const FocusedTargetSnapshot* earlier) override {
+        PasswordFieldLook look = (before(), m_inner->lookForPasswordField(earlier));
+        if (look.focused) recorded(*look.focused);
+        return look;
+    }
+    QCoro::Task<void> awaitFrontApplication(std::stop_token stopToken) override {
+        return m_inner->awaitFrontApplication(std::move(stopToken));
+    }
+
+    std::function<void()> beforeLook;
+    QStringList taken;
+
+private:
+    void before() {
+        if (beforeLook) beforeLook();
+    }
+    FocusedTargetSnapshot recorded(FocusedTargetSnapshot target) {
+        if (const AccessibilityElementRef element = elementOf(target.elementHandle))
+            taken.append(element->identityKey());
+        return target;
+    }
+    std::shared_ptr<FocusedTargetInspecting> m_inner;
+};
+
+// Writer busy as the first document comes back to the front (stopped from before that until the press
+// looks for the focus): the newest focus event the app holds at the press still names the paragraph of
+// the document now behind, and Writer tells of the front one's focus only while the press reads. No
+// look takes that paragraph, and the words go into the document in front or nowhere.
+TEST_F(WriterWithTwoDocuments, WriterLateToTellOfTheFocusDoesNotGetTheWordsInTheOneBehind) {
+    ASSERT_TRUE(openBoth()) << "Writer never showed both documents";
+    std::shared_ptr<RecordedLooks> looks;
+    startDictation([&looks](AppBootstrap& services) {
+        services.focusedTargetInspector = looks = std::make_shared<RecordedLooks>(services.focusedTargetInspector);
+    });
+    // Both documents' paragraphs gained the focus while the rig listened, the second's last.
+    const QString inFirst = focusInto(u"^note.fodt"_qs, {});
+    ASSERT_FALSE(inFirst.isEmpty()) << "Writer never told of the first document's focus";
+    const QString behind = focusInto(u"^second.fodt"_qs, inFirst);
+    ASSERT_FALSE(behind.isEmpty()) << "nor of the second's";
+    QString pid;
+    ASSERT_TRUE(test::xdotool({u"getactivewindow"_qs, u"getwindowpid"_qs}, &pid) && pid.toInt() > 0);
+    const pid_t writer = pid.toInt();
+
+    ::kill(writer, SIGSTOP);
+    const std::shared_ptr<void> resume(nullptr, [writer](void*) { ::kill(writer, SIGCONT); });
+    ASSERT_TRUE(test::xdotool({u"search"_qs, u"--name"_qs, u"^note.fodt"_qs, u"windowactivate"_qs, u"--sync"_qs}));
+    looks->beforeLook = [writer] { ::kill(writer, SIGCONT); };
+    expectTheWordsOnlyIn(m_firstDocument, m_secondDocument, false);
+    EXPECT_FALSE(looks->taken.isEmpty());
+    EXPECT_FALSE(looks->taken.contains(behind)) << looks->taken.join(u' ').toStdString();
 }
 
 }  // namespace

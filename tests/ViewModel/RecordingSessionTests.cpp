@@ -362,6 +362,40 @@ TEST(RecordingSession, APressThatFindsNoFocusedElementIsDecidedOnTheSettledFocus
     }
 }
 
+// The application in front names an element of another of its windows as its focus at the press (busy,
+// it tells of the focus its window in front took seconds late): the press waits for its focus events
+// past the second a focus on its way is given, takes the field once the front window's is named, and
+// refuses the recording where none is within that longer bound.
+TEST(RecordingSession, APressWhoseFocusIsNamedInAnotherWindowWaitsLongerForTheFrontOne) {
+    using IE = FocusedTargetInspectionError;
+    for (const bool named : {true, false}) {
+        SCOPED_TRACE(named ? "named two seconds after the press" : "never named");
+        DictationRig rig([&](FakeBootstrap& f, auto&) {
+            for (int look = 0; look < 100; ++look)
+                f.inspector->answer.pushFailure(IE::focusInAnotherWindow());
+            f.inspector->answer.setFallback(writableTextField());
+            f.transcriber->held.setHolding(true);
+            const quint64 pressedAt = f.clock.uptimeNanoseconds();
+            f.focusChanges->onWait = [&f, named, pressedAt] {
+                f.clock.advance(std::min(0.5, f.focusChanges->timeouts.last()));
+                if (named && f.clock.uptimeNanoseconds() - pressedAt >= 2'000'000'000) f.inspector->answer.clear();
+            };
+        });
+        rig.press(), rig.speak(0.3);
+        for (int turn = 0; turn < 4 * RecordingTargetDecision::kFocusSettleEventLimit; ++turn)
+            settle();
+        rig.session().handleHotkeyReleased(), settle();
+        EXPECT_EQ(rig.state(),
+                  named ? SessionState::uploading() : SessionState::blocked(SessionBlockReason::noWritableTarget))
+            << rig.codes().join(u' ').toStdString();
+        double waited = 0;
+        for (double timeout : rig.fakes.focusChanges->timeouts)
+            waited += std::min(0.5, timeout);
+        EXPECT_GT(waited, RecordingTargetDecision::kFocusSettleLimitSeconds);
+        EXPECT_LE(waited, RecordingTargetDecision::kFocusInAnotherWindowLimitSeconds + 1e-6);
+    }
+}
+
 // The look as the recording stops, while another window than the dictation's is in front (a password
 // window the application opened during the recording): a look that fails, or names no field holding
 // the focus there, is no answer. The clip waits for one, up to a second, and a password field then

@@ -377,6 +377,37 @@ TEST(TranscriptDelivery, AnotherApplicationsCopyMadeDuringThePasteStays) {
     }
 }
 
+// The application in front still names an element of another of its windows as its focus (a busy one
+// tells of the focus its window in front took seconds late): the delivery looks again at each focus
+// event for longer than for a focus merely on its way, takes the field once it is named, and copies the
+// words where it never is; a focus on its way keeps the short bound.
+TEST(TranscriptDelivery, WaitsLongerForTheFocusOfTheFrontWindowWhileAnotherWindowIsNamed) {
+    using IE = FocusedTargetInspectionError;
+    const auto lateBy = [](int looks, const IE& error) {
+        return [looks, error](DeliveryRig& r) {
+            for (int look = 0; look < looks; ++look)
+                r.fakes.inspector->answer.pushFailure(error);
+            r.fakes.focusChanges->onWait = [&r] { r.fakes.clock.advance(0.5); };
+        };
+    };
+    const IE elsewhere = IE::focusInAnotherWindow(), onItsWay(IE::Case::focusedElementUnavailable);
+    DeliveryRig named(lateBy(5, elsewhere));
+    expectRow(named, {"", {}, SessionState::success(), Kind::inserted, "insert.inserted_at_caret", {}});
+    EXPECT_EQ(named.fakes.focusChanges->timeouts.size(), 5);
+    DeliveryRig neverNamed(lateBy(100, elsewhere));
+    expectRow(
+        neverNamed,
+        {"", {}, SessionState::fallbackCopied(), Kind::copiedToClipboard, "fallback.focused_target_unavailable", {}});
+    EXPECT_EQ(neverNamed.fakes.focusChanges->timeouts.size(),
+              int(TranscriptDelivery::kFocusInAnotherWindowLimitSeconds / 0.5));
+    EXPECT_TRUE(neverNamed.fakes.textInserter->insertedInto.isEmpty());
+    DeliveryRig away(lateBy(5, onItsWay));
+    expectRow(
+        away,
+        {"", {}, SessionState::fallbackCopied(), Kind::copiedToClipboard, "fallback.focused_target_unavailable", {}});
+    EXPECT_EQ(away.fakes.focusChanges->timeouts.size(), int(TranscriptDelivery::kFocusSettleLimitSeconds / 0.5));
+}
+
 // The text goes at once where the focus rests on the recorded field. Where it has not settled (a
 // container, a menu, or just after the release another element), each focus event brings a new
 // look, within a time bound; without a service that reports them, a short step of the clock.

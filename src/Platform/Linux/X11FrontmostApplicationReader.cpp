@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QRectF>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -104,6 +105,33 @@ X11WindowOwner readOwner(xcb_connection_t* connection, xcb_window_t window, xcb_
     return owner;
 }
 
+// The window's title (EWMH's UTF-8 one, else the legacy one) and its frame in root coordinates. All
+// questions go out before the first answer is awaited.
+void readTitleAndFrame(xcb_connection_t* connection, xcb_window_t window, FocusedAppMetadata& app) {
+    const xcb_atom_t nameAtom = knownAtom(connection, "_NET_WM_NAME");
+    const xcb_atom_t utf8Atom = knownAtom(connection, "UTF8_STRING");
+    const std::optional<xcb_get_property_cookie_t> nameCookie =
+        nameAtom == XCB_ATOM_NONE || utf8Atom == XCB_ATOM_NONE
+            ? std::nullopt
+            : std::optional(requestProperty(connection, window, nameAtom, utf8Atom));
+    const xcb_get_property_cookie_t legacyCookie =
+        requestProperty(connection, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING);
+    const xcb_get_geometry_cookie_t geometryCookie = xcb_get_geometry(connection, window);
+    const std::optional<QByteArray> name = nameCookie ? propertyReply(connection, *nameCookie) : std::nullopt;
+    const std::optional<QByteArray> legacy = propertyReply(connection, legacyCookie);
+    if (name) {
+        app.windowTitle = QString::fromUtf8(*name);
+    } else if (legacy) {
+        app.windowTitle = QString::fromLatin1(*legacy);
+    }
+    auto geometry = own(xcb_get_geometry_reply(connection, geometryCookie, nullptr));
+    if (!geometry) return;
+    auto origin = own(xcb_translate_coordinates_reply(
+        connection, xcb_translate_coordinates(connection, window, geometry->root, 0, 0), nullptr));
+    if (!origin) return;
+    app.windowFrame = QRectF(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+}
+
 }  // namespace
 
 std::optional<X11WindowOwner> frontmostWindowOwner() {
@@ -138,6 +166,9 @@ std::optional<FocusedAppMetadata> frontmostApplicationMetadata() {
     app.localizedName = owner->instanceName;
     app.processIdentifier = owner->processIdentifier.value_or(0);
     app.windowIdentifier = owner->window;
+    xcb_connection_t* connection = X11Connection::connection();
+    if (owner->window && connection && !xcb_connection_has_error(connection))
+        readTitleAndFrame(connection, *owner->window, app);
     return app;
 }
 

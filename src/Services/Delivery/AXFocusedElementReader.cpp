@@ -12,11 +12,24 @@ AXFocusedElementReader::AXFocusedElementReader(AccessibilityElementNavigating& n
                                                int maximumCandidateSearchCount)
     : m_navigator(navigator), m_maximumCandidateSearchCount(maximumCandidateSearchCount) {}
 
-FocusedElementReading AXFocusedElementReader::readFocusedElement(qint32 processIdentifier,
+namespace {
+
+[[noreturn]] void throwFocusInAnotherWindow() {
+    throw FocusedTargetInspectionError::focusInAnotherWindow();
+}
+
+}  // namespace
+
+FocusedElementReading AXFocusedElementReader::readFocusedElement(const FocusedAppMetadata& app,
                                                                  const AccessibilityElement* earlier) {
+    const qint32 processIdentifier = app.processIdentifier;
     // Only the application that owns the input focus is asked: walking every application lets one
     // hung program stall the whole lookup.
     if (AccessibilityElementRef focused = m_navigator.focusedElement(processIdentifier)) {
+        // A busy application tells of the focus a newly activated window of it took late: until then
+        // the element it names lies in the window that was in front before. Also where it is the
+        // earlier choice: that was read just as late.
+        if (liesInAnotherWindow(focused, app)) throwFocusInAnotherWindow();
         // Each element looked at is several calls into an application that is often still busy
         // taking the focus back.
         if (earlier && focused->identityKey() == earlier->identityKey()) {
@@ -31,6 +44,7 @@ FocusedElementReading AXFocusedElementReader::readFocusedElement(qint32 processI
         return reading;
     }
     if (AccessibilityElementRef window = m_navigator.focusedWindow(processIdentifier)) {
+        if (liesInAnotherWindow(window, app)) throwFocusInAnotherWindow();
         FocusedElementReading reading = bestCandidate(window);
         reading.isFocused = reading.metadata.isFocused.value_or(false);
         return reading;
@@ -57,10 +71,10 @@ FocusedElementReading AXFocusedElementReader::readFocusedElement(qint32 processI
     throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);
 }
 
-FocusedElementReading AXFocusedElementReader::readFocusedSecurity(qint32 processIdentifier,
+FocusedElementReading AXFocusedElementReader::readFocusedSecurity(const FocusedAppMetadata& app,
                                                                   const AccessibilityElement* earlier) {
-    AccessibilityElementRef focused = m_navigator.focusedElement(processIdentifier);
-    if (!focused) return readFocusedElement(processIdentifier, earlier);
+    AccessibilityElementRef focused = m_navigator.focusedElement(app.processIdentifier);
+    if (!focused) return readFocusedElement(app, earlier);
     // The dictation's own field still holds the focus: a password field near it lost to it at the press.
     if (!earlier || focused->identityKey() != earlier->identityKey()) {
         if (FocusedElementReading secure = secureCandidate(focused); secure.element) return secure;
@@ -135,6 +149,44 @@ FocusedElementReading AXFocusedElementReader::secureCandidate(const Accessibilit
         return reading;
     }
     return {};
+}
+
+AccessibilityElementRef AXFocusedElementReader::windowOf(const AccessibilityElementRef& element) {
+    AccessibilityElementRef current = element;
+    for (int depth = 0; depth < kMaximumWindowDepth; ++depth) {
+        AccessibilityElementRef above = m_navigator.parent(*current);
+        if (!above) return current;
+        current = std::move(above);
+    }
+    return nullptr;
+}
+
+bool AXFocusedElementReader::liesInAnotherWindow(const AccessibilityElementRef& element,
+                                                 const FocusedAppMetadata& app) {
+    if (!app.windowTitle && !app.windowFrame) return false;
+    const AccessibilityElementRef window = windowOf(element);
+    if (!window) return false;
+    const auto sameTitle = [&app](const RawFocusedElementMetadata& facts) {
+        return app.windowTitle && facts.title == app.windowTitle;
+    };
+    const auto sameFrame = [&app](const RawFocusedElementMetadata& facts) {
+        return app.windowFrame && facts.frame == app.windowFrame;
+    };
+    RawFocusedElementMetadata own;
+    m_navigator.readDescription(*window, own);
+    if (sameTitle(own)) return false;
+    bool otherHasTitle = false;
+    bool otherHasFrame = false;
+    for (const AccessibilityElementRef& other : m_navigator.shownWindows(app.processIdentifier)) {
+        if (!other || other->identityKey() == window->identityKey()) continue;
+        RawFocusedElementMetadata facts;
+        m_navigator.readDescription(*other, facts);
+        otherHasTitle = otherHasTitle || sameTitle(facts);
+        otherHasFrame = otherHasFrame || sameFrame(facts);
+    }
+    // Two windows of one size in one place (documents opened one over the other) are told apart by the
+    // title alone.
+    return otherHasTitle || (otherHasFrame && !sameFrame(own));
 }
 
 }  // namespace quorvelle

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Services/Delivery/AccessibilityElement.h"
+#include "Services/Delivery/FocusedTargetSnapshot.h"
 #include "Services/Delivery/RawFocusedElementMetadata.h"
 
 #include <QCoroTask>
@@ -24,15 +25,18 @@ struct FocusedElementReading {
 class FocusedElementSnapshotReading {
 public:
     virtual ~FocusedElementSnapshotReading() = default;
-    // No element when the process has no accessibility tree at all. `earlier` is the element an
-    // earlier reading chose, when this one checks that choice again (null otherwise). Throws
-    // FocusedTargetInspectionError.
-    virtual FocusedElementReading readFocusedElement(qint32 processIdentifier, const AccessibilityElement* earlier) = 0;
+    // What holds the focus in the front window `app`. No element when its process has no accessibility
+    // tree at all. `earlier` is the element an earlier reading chose, when this one checks that choice
+    // again (null otherwise). Throws FocusedTargetInspectionError, also while the application still
+    // names an element of another of its windows as the focus.
+    virtual FocusedElementReading readFocusedElement(const FocusedAppMetadata& app,
+                                                     const AccessibilityElement* earlier) = 0;
     // Enough to tell whether a password field holds the focus: the focused element where it is
     // `earlier` or no password field is near it, else that password field; otherwise as
     // readFocusedElement. Throws FocusedTargetInspectionError.
-    virtual FocusedElementReading readFocusedSecurity(qint32 processIdentifier, const AccessibilityElement* earlier) {
-        return readFocusedElement(processIdentifier, earlier);
+    virtual FocusedElementReading readFocusedSecurity(const FocusedAppMetadata& app,
+                                                      const AccessibilityElement* earlier) {
+        return readFocusedElement(app, earlier);
     }
     // Returns once the application of a process on its way to the accessibility bus came or was given
     // up on (a bounded while, once per process), without holding the thread; at once for any other

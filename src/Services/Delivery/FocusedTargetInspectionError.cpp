@@ -25,4 +25,10 @@ FocusedTargetInspectionError FocusedTargetInspectionError::ownWindowInFront() {
     return error;
 }
 
+FocusedTargetInspectionError FocusedTargetInspectionError::focusInAnotherWindow() {
+    FocusedTargetInspectionError error(Case::focusedElementUnavailable);
+    error.m_focusInAnotherWindow = true;
+    return error;
+}
+
 }  // namespace quorvelle

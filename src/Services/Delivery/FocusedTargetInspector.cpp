@@ -81,7 +81,7 @@ FocusedTargetSnapshot FocusedTargetInspector::inspect(const AccessibilityElement
 
     // The element is resolved once and its metadata read from that same element: a second lookup
     // could land on another field (focus moves), pairing one field's handle with another's metadata.
-    return snapshotOf(*app, m_focusedElementReader.readFocusedElement(app->processIdentifier, earlier));
+    return snapshotOf(*app, m_focusedElementReader.readFocusedElement(*app, earlier));
 }
 
 PasswordFieldLook FocusedTargetInspector::lookForPasswordField(const FocusedTargetSnapshot* earlier) {
@@ -95,8 +95,7 @@ PasswordFieldLook FocusedTargetInspector::lookForPasswordField(const FocusedTarg
             throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::frontmostApplicationUnavailable);
         }
         const AccessibilityElementRef element = earlier ? elementOf(earlier->elementHandle) : nullptr;
-        FocusedElementReading reading =
-            m_focusedElementReader.readFocusedSecurity(look.frontWindow->processIdentifier, element.get());
+        FocusedElementReading reading = m_focusedElementReader.readFocusedSecurity(*look.frontWindow, element.get());
         look.claimsFocus = reading.element && reading.metadata.isFocused.value_or(false);
         look.focused = snapshotOf(*look.frontWindow, std::move(reading));
     } catch (...) {

@@ -18,6 +18,10 @@ struct FocusedAppMetadata {
     // The front window as the window system names it. Where a window names no process (Tk's),
     // the window is what tells one application from another.
     std::optional<quint32> windowIdentifier = std::nullopt;
+    // That window's title and its place on the screen, as the window system tells them: what the
+    // accessibility bus can be asked about too, to tell which of the application's windows it is.
+    std::optional<QString> windowTitle = std::nullopt;
+    std::optional<QRectF> windowFrame = std::nullopt;
 
     bool operator==(const FocusedAppMetadata&) const = default;
 

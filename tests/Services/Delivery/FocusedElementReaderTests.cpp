@@ -68,7 +68,8 @@ TEST(FocusedElementReader, RanksSecureThenWritableThenSettableAndKeepsTheFirstBe
         }
         tree.focused = QString::fromUtf8(focused);
         tree.window = QString::fromUtf8(window);
-        const FocusedElementReading reading = AXFocusedElementReader(tree).readFocusedElement(7, nullptr);
+        const FocusedElementReading reading =
+            AXFocusedElementReader(tree).readFocusedElement(FocusedAppMetadata{{}, {}, 7}, nullptr);
         ASSERT_TRUE(reading.element);
         EXPECT_EQ(reading.element->identityKey(), QString::fromUtf8(chosen));
         EXPECT_EQ(reading.metadata, tree.metadataOf.value(chosen)) << "metadata of the same element";
@@ -158,6 +159,81 @@ TEST(FocusedTargetInspector, ReinspectsTheEarlierChoiceAloneOnlyWhileItHoldsTheF
         const FocusedTargetSnapshot target = rig.inspector.reinspect(earlier);
         EXPECT_GT(rig.tree.walkSteps, 0);
         EXPECT_EQ(elementOf(target.elementHandle)->identityKey(), QString::fromUtf8(chosen));
+    }
+}
+
+// Two documents of one application, opened one over the other: the application tells late of the focus
+// the document brought to the front took, and until then its focus events name the paragraph of the one
+// behind. Neither the press's look nor the delivery's look again at that very element takes it; once the
+// application names the front document's paragraph, that one is the target. The window the window system
+// has in front is told by its title, else by its frame; where neither tells another of the application's
+// windows from it (a toolkit that adds to the title, one window only), the named element stands.
+TEST(FocusedTargetInspector, AnElementOfAnotherWindowOfTheFrontApplicationIsNotTheFocus) {
+    const QRectF frame(10, 20, 800, 600);
+    const auto twoDocuments = [&](InspectorRig& rig, bool titlesOnTheBus, const QRectF& behindFrame) {
+        for (const auto& [window, title, place] : {std::tuple{u"front"_qs, u"note.fodt - Writer"_qs, frame},
+                                                   std::tuple{u"behind"_qs, u"second.fodt - Writer"_qs, behindFrame}}) {
+            RawFocusedElementMetadata facts = element('g');
+            if (titlesOnTheBus) facts.title = title;
+            facts.frame = place;
+            rig.tree.add(window, facts);
+            rig.tree.add(window + u"/document"_qs, element('g'), window);
+            rig.tree.add(window + u"/paragraph"_qs, element('t'), window + u"/document"_qs);
+        }
+        rig.tree.windowsShown = {u"front"_qs, u"behind"_qs};
+        rig.frontmost->windowTitle = u"note.fodt - Writer"_qs;
+        rig.frontmost->windowFrame = frame;
+    };
+
+    InspectorRig rig;
+    twoDocuments(rig, true, frame);
+    rig.tree.focused = u"behind/paragraph"_qs;
+    rig.frontmost->windowTitle = u"second.fodt - Writer"_qs;
+    const FocusedTargetSnapshot pressedWhileBehindWasInFront = rig.inspector.inspect();
+    ASSERT_EQ(elementOf(pressedWhileBehindWasInFront.elementHandle)->identityKey(), u"behind/paragraph"_qs);
+
+    rig.frontmost->windowTitle = u"note.fodt - Writer"_qs;
+    EXPECT_EQ(rig.failure(), InspectionCase::focusedElementUnavailable);
+    const auto reinspected =
+        test::errorCaseOf<FocusedTargetInspectionError>([&] { rig.inspector.reinspect(pressedWhileBehindWasInFront); });
+    EXPECT_EQ(reinspected, InspectionCase::focusedElementUnavailable) << "the same stale element at the delivery";
+    // Only the window is known: the one behind is no stand-in for the one in front either.
+    rig.tree.focused.clear();
+    rig.tree.window = u"behind"_qs;
+    EXPECT_EQ(rig.failure(), InspectionCase::focusedElementUnavailable);
+
+    rig.tree.window.clear();
+    rig.tree.focused = u"front/paragraph"_qs;
+    EXPECT_EQ(elementOf(rig.inspector.inspect().elementHandle)->identityKey(), u"front/paragraph"_qs);
+
+    // The frame tells where the bus names no titles; not where both windows share it.
+    InspectorRig untitled;
+    twoDocuments(untitled, false, frame.translated(40, 40));
+    untitled.tree.focused = u"behind/paragraph"_qs;
+    EXPECT_EQ(untitled.failure(), InspectionCase::focusedElementUnavailable);
+    untitled.tree.focused = u"front/paragraph"_qs;
+    EXPECT_EQ(elementOf(untitled.inspector.inspect().elementHandle)->identityKey(), u"front/paragraph"_qs);
+    InspectorRig stacked;
+    twoDocuments(stacked, false, frame);
+    stacked.tree.focused = u"behind/paragraph"_qs;
+    EXPECT_EQ(elementOf(stacked.inspector.inspect().elementHandle)->identityKey(), u"behind/paragraph"_qs);
+
+    // Two windows of one title: the one the element lies in may be the one in front.
+    InspectorRig sameTitles;
+    twoDocuments(sameTitles, true, frame.translated(40, 40));
+    sameTitles.tree.metadataOf[u"behind"_qs].title = u"note.fodt - Writer"_qs;
+    sameTitles.tree.focused = u"behind/paragraph"_qs;
+    EXPECT_EQ(elementOf(sameTitles.inspector.inspect().elementHandle)->identityKey(), u"behind/paragraph"_qs);
+
+    // One window whose title the window system shows otherwise, or a window system that told nothing.
+    for (const bool told : {true, false}) {
+        SCOPED_TRACE(told ? "titled otherwise" : "nothing told");
+        InspectorRig single;
+        twoDocuments(single, true, frame);
+        single.tree.windowsShown = {u"behind"_qs};
+        single.tree.focused = u"behind/paragraph"_qs;
+        if (!told) single.frontmost->windowTitle.reset(), single.frontmost->windowFrame.reset();
+        EXPECT_EQ(elementOf(single.inspector.inspect().elementHandle)->identityKey(), u"behind/paragraph"_qs);
     }
 }
 
