@@ -23,6 +23,7 @@
 #include <chrono>
 #include <csignal>
 #include <future>
+#include <memory>
 #include <thread>
 
 namespace quorvelle::test {
@@ -34,26 +35,44 @@ const QString kWords = QStringLiteral("words pasted before the logout");
 // Bounds for what a loaded machine may take; met in a second or two when it is idle.
 constexpr int kLong = 30000;
 
+// The signed-in app, whose words a chat application's field in front takes by the checked paste.
+struct ChatDictation {
+    struct SignedIn {
+        SignedIn() { seedSignedInSession(); }
+        ~SignedIn() { clearStoredSession(); }
+        SignedIn(const SignedIn&) = delete;
+        SignedIn& operator=(const SignedIn&) = delete;
+    } signedIn;
+    FakeBackendServer server;
+    AppUnderTest app{serverAnswering(server)};
+    TestMicrophone microphone;
+    std::unique_ptr<FixtureApp> chat;
+
+    static QUrl serverAnswering(FakeBackendServer& server) {
+        answerTranscriptionsWith(server, kWords);
+        server.respond("POST", QStringLiteral("/v1/internal/log-events"), FakeResponse::json(202, "{}"));
+        return server.baseUrl();
+    }
+    void start() {
+        app.defaults().setBool(QString::fromLatin1(SettingsKeys::clipboardFallbackEnabled), true);
+        app.start();
+        ASSERT_TRUE(app.waitUntilHotkeyRegistered(kLong)) << app.standardError().toStdString();
+        QProcessEnvironment named = QProcessEnvironment::systemEnvironment();
+        named.insert(QStringLiteral("RESOURCE_NAME"), QStringLiteral("slack"));
+        chat = std::make_unique<FixtureApp>(FixtureApp::Toolkit::Qt, QStringLiteral("Chat"), named);
+        chat->focus(kSingle);
+        ASSERT_TRUE(bringToFront(chat->processId(), kLong));
+    }
+};
+
 TEST(PastedDictationQuit, ASigtermAtTheFirstChangeOfThePastedFieldKeepsTheHistoryEntry) {
     if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
     ASSERT_FALSE(TestMicrophone::speech().isEmpty()) << "espeak-ng and sox made no speech";
-    seedSignedInSession();
-    const auto signOut = qScopeGuard([] { clearStoredSession(); });
-    FakeBackendServer server;
-    answerTranscriptionsWith(server, kWords);
-    server.respond("POST", QStringLiteral("/v1/internal/log-events"), FakeResponse::json(202, "{}"));
-    AppUnderTest app(server.baseUrl());
-    app.defaults().setBool(QString::fromLatin1(SettingsKeys::clipboardFallbackEnabled), true);
-    TestMicrophone microphone;
-    app.start();
-    ASSERT_TRUE(app.waitUntilHotkeyRegistered(kLong)) << app.standardError().toStdString();
-
-    // A chat application's field takes the words by the checked paste.
-    QProcessEnvironment named = QProcessEnvironment::systemEnvironment();
-    named.insert(QStringLiteral("RESOURCE_NAME"), QStringLiteral("slack"));
-    FixtureApp chat(FixtureApp::Toolkit::Qt, QStringLiteral("Chat"), named);
-    chat.focus(kSingle);
-    ASSERT_TRUE(bringToFront(chat.processId(), kLong));
+    ChatDictation rig;
+    ASSERT_NO_FATAL_FAILURE(rig.start());
+    AppUnderTest& app = rig.app;
+    FixtureApp& chat = *rig.chat;
+    TestMicrophone& microphone = rig.microphone;
     speakWithHotkeyDown(microphone, kHotkey);
     sendKeys(kHotkey, false);
 
@@ -73,22 +92,10 @@ TEST(PastedDictationQuit, ASigtermAtTheFirstChangeOfThePastedFieldKeepsTheHistor
 TEST(PastedDictationQuit, ASigtermInThePastesWaitGivesTheClipboardBackFirst) {
     if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs scripts/desktop-test-env";
     ASSERT_FALSE(TestMicrophone::speech().isEmpty()) << "espeak-ng and sox made no speech";
-    seedSignedInSession();
-    const auto signOut = qScopeGuard([] { clearStoredSession(); });
-    FakeBackendServer server;
-    answerTranscriptionsWith(server, kWords);
-    server.respond("POST", QStringLiteral("/v1/internal/log-events"), FakeResponse::json(202, "{}"));
-    AppUnderTest app(server.baseUrl());
-    app.defaults().setBool(QString::fromLatin1(SettingsKeys::clipboardFallbackEnabled), true);
-    TestMicrophone microphone;
-    app.start();
-    ASSERT_TRUE(app.waitUntilHotkeyRegistered(kLong)) << app.standardError().toStdString();
-
-    QProcessEnvironment named = QProcessEnvironment::systemEnvironment();
-    named.insert(QStringLiteral("RESOURCE_NAME"), QStringLiteral("slack"));
-    FixtureApp chat(FixtureApp::Toolkit::Qt, QStringLiteral("Chat"), named);
-    chat.focus(kSingle);
-    ASSERT_TRUE(bringToFront(chat.processId(), kLong));
+    ChatDictation rig;
+    ASSERT_NO_FATAL_FAILURE(rig.start());
+    AppUnderTest& app = rig.app;
+    TestMicrophone& microphone = rig.microphone;
     // What the user copied before the dictation; this test's event loop serves it meanwhile.
     const QString users = QStringLiteral("the user's own copy");
     ASSERT_TRUE(X11ClipboardOwnership::refreshServerTime());
