@@ -2,6 +2,7 @@
 
 #include "Models/FallbackMessage.h"
 #include "Services/Delivery/ClipboardWriteError.h"
+#include "Services/Delivery/PasteKeysOvertaken.h"
 #include "Services/Delivery/TextInsertionError.h"
 #include "Services/Delivery/TextInsertionVerifying.h"
 #include "Support/CancellationError.h"
@@ -84,6 +85,8 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
     // The entry is in the history before the keys go: words that show in a field are never lost to
     // a kill. It is withdrawn when the keys are held back after all.
     bool held = false;
+    // Whether keys were ever refused the words: the clipboard refuses them until served anew.
+    bool refused = false;
     const auto withdrawIfHeld = [&] {
         if (held) delivery.withdrawHeldHistory();
         held = false;
@@ -122,11 +125,16 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
             failure = std::current_exception();
         }
         if (alive.expired()) throw CancellationError();
+        bool overtaken = false;
         if (failure) {
             try {
                 std::rethrow_exception(failure);
             } catch (const KeysHeldBack&) {
                 withdrawIfHeld();
+            } catch (const PasteKeysOvertaken&) {
+                // The keys went where a Tab or a click took the focus, and were refused the words.
+                withdrawIfHeld();
+                overtaken = refused = true;
             } catch (const SyntheticPasteError& error) {
                 withdrawIfHeld();
                 notSent = error.errorCase();
@@ -142,6 +150,17 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
                 throw ReportedDeliveryFailure(QuorvelleError(QuorvelleErrorCase::unexpectedRuntimeFailure));
             }
         }
+        if (overtaken) {
+            // The application asks for the words once it took the keys: nothing else is served to
+            // that paste before it was refused, or had time to ask.
+            try {
+                co_await delivery.pasteboard().fetched(kFetchLimitSeconds, stopToken);
+            } catch (const CancellationError&) {
+                restoreClipboard(saved);
+                throw;
+            }
+            if (alive.expired()) throw CancellationError();
+        }
         if (awaitReport) {
             // Where the application says nothing of where its focus went, the words are not pasted.
             bool reported = false;
@@ -156,7 +175,7 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
                 heldBack = DeliveryValidationFailure::focusedTargetUnavailable;
                 break;
             }
-        } else if (!heldBack || !isUnsettled(*heldBack)) {
+        } else if (!overtaken && (!heldBack || !isUnsettled(*heldBack))) {
             break;
         }
         // It gets the same settling as before the paste, then a new look.
@@ -171,18 +190,20 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
             heldBack = settled;
             break;
         }
-        // The last attempt found a press at each look that the application had not answered yet.
-        if (awaitReport) heldBack = DeliveryValidationFailure::focusedTargetUnavailable;
+        // The last attempt found a press at each look that the application had not answered yet, or
+        // that overtook the keys. The next look believes the application only once it told where
+        // such a press took its focus.
+        if (awaitReport || overtaken) heldBack = DeliveryValidationFailure::focusedTargetUnavailable;
     }
     if (heldBack) {
-        // No key went out.
+        // No words went out: no key did, or the keys were refused them.
         if (std::holds_alternative<TranscriptDelivery::SecureFieldFocused>(*heldBack)) {
             restoreClipboard(saved);
             delivery.refuseSecureField();
         } else {
             // The words stay on the clipboard, the transcript alone, as when the focus had moved
-            // before the paste was chosen.
-            if (pasted != text) leaveTranscriptOnClipboard(text);
+            // before the paste was chosen; served again where they were refused to overtaken keys.
+            if (pasted != text || refused) leaveTranscriptOnClipboard(text);
             delivery.copyAfterTargetChanged(text, durationSeconds, std::get<DeliveryValidationFailure>(*heldBack),
                                             false);
         }

@@ -6,6 +6,7 @@
 #include "Services/Delivery/FocusChangeAwaiting.h"
 #include "Services/Delivery/FocusedTargetInspecting.h"
 #include "Services/Delivery/Model/FocusedTargetFixtures.h"
+#include "Services/Delivery/PasteKeysOvertaken.h"
 #include "Services/Delivery/SyntheticPastePerforming.h"
 #include "Services/Delivery/TextInserting.h"
 #include "Services/Delivery/TextInsertionStrategyResolving.h"
@@ -170,6 +171,11 @@ public:
 
     // Whether key presses are watched, as the session turned it.
     QList<bool> watching;
+    // The next pastes whose keys a press overtook: they go out and are refused the words, after
+    // `onOvertaken` (the focus where the press took it).
+    int overtaken = 0;
+    std::function<void()> onOvertaken;
+    QList<FocusedTargetSnapshot> refusedInto;
 
     QCoro::Task<void> performPaste(FocusedTargetSnapshot target, LastLook lastLook, std::stop_token) override {
         outcome.next();
@@ -177,6 +183,12 @@ public:
         if (lastLook) lastLook(sinceKeyPress);
         if (lastLook && std::exchange(keyDuringLook, false)) lastLook(std::chrono::milliseconds(0));
         if (keysOut) keysOut();
+        if (overtaken > 0) {
+            --overtaken;
+            refusedInto.append(target);
+            if (onOvertaken) onOvertaken();
+            throw PasteKeysOvertaken();
+        }
         pastedInto.append(target);
         if (afterKeys) afterKeys();
         co_return;

@@ -901,5 +901,48 @@ TEST(TranscriptDelivery, ATabOrClickHoldsThePasteUntilItsApplicationReportedWher
     EXPECT_TRUE(offTheBus.fakes.focusChanges->reportTimeouts.isEmpty());
 }
 
+// Keys a Tab overtook on its way to the application were refused the words: nothing is told landed
+// from them. The application has had its time to ask for the words first; then the focus decides, as
+// after a press at the last look: a password field refuses the dictation and gives the user's
+// clipboard back; the field itself again takes a new paste; keys overtaken each time end copied,
+// the words served again on the clipboard.
+TEST(TranscriptDelivery, KeysATabOvertookAreRefusedTheWordsAndTheFocusAfterDecides) {
+    FocusedTargetSnapshot secret = writableTextField();
+    secret.element.subrole = u"AXSecureTextField"_qs;
+    const auto overtaken = [&](int times, std::optional<FocusedTargetSnapshot> movedTo) {
+        return [=](DeliveryRig& r) {
+            paste(r);
+            r.fakes.pastePerformer->overtaken = times;
+            r.fakes.pastePerformer->onOvertaken = [&r, movedTo] {
+                if (movedTo) r.fakes.inspector->answer.setFallback(*movedTo);
+            };
+        };
+    };
+    const QString fetched = u"fetched(%1)"_qs.arg(ClipboardPasteDelivery::kFetchLimitSeconds);
+
+    DeliveryRig intoPassword(overtaken(1, secret));
+    EXPECT_EQ(intoPassword.fakes.sessionCoordinator->state(), SessionState::blocked(SessionBlockReason::secureField));
+    EXPECT_EQ(intoPassword.fakes.pastePerformer->refusedInto.size(), 1);
+    EXPECT_TRUE(intoPassword.fakes.pastePerformer->pastedInto.isEmpty());
+    EXPECT_TRUE(intoPassword.history.isEmpty());
+    EXPECT_EQ(intoPassword.fakes.pasteboard->contents, QList{kUsersClipboard});
+    EXPECT_TRUE(intoPassword.fakes.pasteboard->calls.contains(fetched));
+
+    DeliveryRig thereAndBack(overtaken(1, std::nullopt));
+    expectRow(thereAndBack,
+              {"", {}, SessionState::success(), Kind::pastedViaClipboard, "insert.pasted_via_clipboard", {}});
+    EXPECT_EQ(thereAndBack.fakes.pastePerformer->refusedInto.size(), 1);
+    EXPECT_EQ(thereAndBack.fakes.pastePerformer->pastedInto.size(), 1);
+
+    DeliveryRig everyTime(overtaken(ClipboardPasteDelivery::kLastLookAttempts, std::nullopt));
+    expectRow(
+        everyTime,
+        {"", {}, SessionState::fallbackCopied(), Kind::copiedToClipboard, "fallback.focused_target_unavailable", {}});
+    EXPECT_TRUE(everyTime.fakes.pastePerformer->pastedInto.isEmpty());
+    EXPECT_EQ(everyTime.fakes.pastePerformer->refusedInto.size(), ClipboardPasteDelivery::kLastLookAttempts);
+    EXPECT_EQ(everyTime.fakes.pasteboard->calls.count(u"keepWritten(dictated words)"_qs), 1);
+    EXPECT_EQ(plainText(everyTime.fakes.pasteboard->contents), "dictated words");
+}
+
 }  // namespace
 }  // namespace quorvelle::test

@@ -22,7 +22,8 @@ LinuxTextDeliveryServices::LinuxTextDeliveryServices()
           [this] { m_clipboard.copyClipboardToPrimarySelection(); },
           [this](quint32 window, std::chrono::milliseconds bound, std::stop_token stopToken) {
               return m_clipboard.targetsRequested(window, bound, std::move(stopToken));
-          }),
+          },
+          {[this] { m_clipboard.holdText(); }, [this](bool give) { m_clipboard.letText(give); }}),
       m_focusChanges(&X11FrontmostApplicationReader::frontmostProcessIdentifier,
                      [this] { m_keyPoster.catchUpKeyPresses(); }) {
     // A field that held the focus before we started gives no focus event until the focus moves, and

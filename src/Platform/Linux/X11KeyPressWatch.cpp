@@ -5,6 +5,8 @@
 #include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>
 
+#include <thread>
+
 namespace quorvelle {
 
 namespace {
@@ -13,6 +15,10 @@ namespace {
 constexpr int kLastClickButton = 3;
 // Presses kept apart in one watch; a dictation sees a few.
 constexpr qsizetype kKeptPresses = 64;
+// Presses kept in order for the look at what came before a key of ours.
+constexpr qsizetype kOrderedPresses = 256;
+// How long a key of ours may take to show among the presses read.
+constexpr std::chrono::milliseconds kOwnKeyLimit{500};
 
 }  // namespace
 
@@ -61,6 +67,7 @@ void X11KeyPressWatch::setWatching(bool watching) {
     m_lastPress.reset();
     m_lastFocusMovingPress.reset();
     m_focusMovingPresses.clear();
+    m_readPresses.clear();
 }
 
 void X11KeyPressWatch::select(bool presses) {
@@ -105,6 +112,30 @@ QList<FocusMovingPress> X11KeyPressWatch::focusMovingPresses() {
     return m_focusMovingPresses;
 }
 
+std::optional<quint64> X11KeyPressWatch::pressesRead() const {
+    if (!m_display || !m_watching) return std::nullopt;
+    return m_pressesRead;
+}
+
+std::optional<QList<FocusMovingPress>> X11KeyPressWatch::focusMovingPressesBefore(quint32 keyCode, quint64 mark) {
+    if (!m_display || !m_watching) return std::nullopt;
+    const auto deadline = std::chrono::steady_clock::now() + kOwnKeyLimit;
+    for (;;) {
+        catchUp();
+        // The oldest kept press must be the mark's next, or some between are gone.
+        if (!m_readPresses.isEmpty() && m_readPresses.first().number > mark + 1) return std::nullopt;
+        QList<FocusMovingPress> before;
+        for (const ReadPress& press : std::as_const(m_readPresses)) {
+            if (press.number <= mark) continue;
+            if (press.keyCode == keyCode) return before;
+            if (press.movingFocus) before.append(*press.movingFocus);
+        }
+        if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
+        // The key was asked for but not handled yet (a busy server): a short rest, then read again.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
 std::optional<QPointF> X11KeyPressWatch::pointerPosition() {
     Window root = 0, child = 0;
     int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
@@ -129,6 +160,9 @@ void X11KeyPressWatch::readEvents() {
             XFreeEventData(m_display, &event.xcookie);
         }
         if (key) m_lastPress = now;
+        if (m_readPresses.size() >= kOrderedPresses) m_readPresses.removeFirst();
+        m_readPresses.append(
+            {++m_pressesRead, key && detail != 0 ? std::optional<quint32>(detail) : std::nullopt, std::nullopt});
         // Unreadable details count as a move: a press that may have moved the focus is not waved through.
         const bool movesFocus = detail == 0 || (key ? m_tabKeyCodes.contains(detail) : detail <= kLastClickButton);
         if (!movesFocus) continue;
@@ -138,6 +172,7 @@ void X11KeyPressWatch::readEvents() {
         // Read as the click is taken in: a hand rests while it clicks, and a pointer that cannot be
         // read leaves the click counted as one that moved the focus.
         if (press.kind == FocusMovingPress::Kind::click) press.pointer = pointerPosition();
+        m_readPresses.last().movingFocus = press;
         if (m_focusMovingPresses.size() >= kKeptPresses) {
             m_focusMovingPresses.removeFirst();
             m_focusMovingPresses.first().kind = FocusMovingPress::Kind::unread;

@@ -36,6 +36,14 @@ public:
     // Reads every press the server handled before this call, so that what is noted after it is
     // known to come after them.
     void catchUp();
+    // Where the reading of presses stands, without reading further: a press read later came after
+    // the last read.
+    // None while not watching.
+    std::optional<quint64> pressesRead() const;
+    // Once the server handled a press of `keyCode`, read after `mark`: the Tabs and clicks it handled
+    // between the mark and that press, in its order. None where that press never showed (bounded)
+    // or the presses since the mark are no longer all kept.
+    std::optional<QList<FocusMovingPress>> focusMovingPressesBefore(quint32 keyCode, quint64 mark);
     // Starts or ends the watch; a new watch has seen no press yet.
     void setWatching(bool watching);
 
@@ -53,6 +61,14 @@ private:
     QSet<int> m_tabKeyCodes;
     std::optional<std::chrono::steady_clock::time_point> m_lastPress, m_lastFocusMovingPress;
     QList<FocusMovingPress> m_focusMovingPresses;
+    // Every press read lately, in the server's order: a key's code, or a Tab or click as it was told.
+    struct ReadPress {
+        quint64 number = 0;
+        std::optional<quint32> keyCode;
+        std::optional<FocusMovingPress> movingFocus;
+    };
+    QList<ReadPress> m_readPresses;
+    quint64 m_pressesRead = 0;
     bool m_watching = false;
 };
 

@@ -41,6 +41,7 @@ enum Atom : std::size_t {
     plainAtom,
     timeProbeAtom,
     stopAtom,
+    letAtom,
     clipboardManagerAtom,
     saveTargetsAtom,
     atomCount
@@ -55,6 +56,7 @@ constexpr std::array<const char*, atomCount> kAtomNames{"CLIPBOARD",
                                                         "text/plain",
                                                         "_QUORVELLE_SELECTION_TIME",
                                                         "_QUORVELLE_SELECTION_STOP",
+                                                        "_QUORVELLE_SELECTION_LET",
                                                         "CLIPBOARD_MANAGER",
                                                         "SAVE_TARGETS"};
 
@@ -103,14 +105,7 @@ public:
     ~Worker() {
         if (m_thread.joinable()) {
             m_stopping = true;
-            xcb_client_message_event_t message{};
-            message.response_type = XCB_CLIENT_MESSAGE;
-            message.format = 32;
-            message.window = m_window;
-            message.type = m_atoms[stopAtom];
-            // Without an event mask the event goes to the client that made the window: our thread.
-            xcb_send_event(m_connection, 0, m_window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
-            xcb_flush(m_connection);
+            wakeThread(stopAtom);
             m_thread.join();
         }
         xcb_disconnect(m_connection);
@@ -179,6 +174,24 @@ public:
     }
     quint32 ownerWindow() const { return m_window; }
 
+    void holdText(quint64 number) {
+        const std::lock_guard lock(m_mutex);
+        for (Served& served : m_served) {
+            if (served.contents && served.number == number) served.gate = Gate::held;
+        }
+    }
+
+    void letText(bool give) {
+        {
+            const std::lock_guard lock(m_mutex);
+            for (Served& served : m_served) {
+                if (served.gate == Gate::held) served.gate = give ? Gate::open : Gate::shut;
+            }
+        }
+        // The requests held meanwhile are answered on the server's thread.
+        if (m_running) wakeThread(letAtom);
+    }
+
     bool hasAskedTargets(quint32 window) const {
         const std::lock_guard lock(m_mutex);
         return m_askedTargets.contains(clientOf(window));
@@ -200,11 +213,26 @@ private:
         std::optional<quint64> over;
         std::promise<bool> done;
     };
+    // Whether requests are answered: held ones wait unanswered, shut ones are refused.
+    enum class Gate { open, held, shut };
     struct Served {
         std::optional<Contents> contents;
         quint64 number = 0;
         xcb_timestamp_t since = XCB_CURRENT_TIME;
+        Gate gate = Gate::open;
     };
+
+    // A message of that type to the server's thread.
+    void wakeThread(Atom type) {
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.format = 32;
+        message.window = m_window;
+        message.type = m_atoms[type];
+        // Without an event mask the event goes to the client that made the window: our thread.
+        xcb_send_event(m_connection, 0, m_window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+        xcb_flush(m_connection);
+    }
 
     // Hands the claim to the server's thread with a fresh time and waits for it.
     bool submit(const std::shared_ptr<Claim>& entry) {
@@ -246,6 +274,11 @@ private:
             }
             case XCB_SELECTION_REQUEST: answer(reinterpret_cast<const xcb_selection_request_event_t&>(event)); break;
             case XCB_SELECTION_CLEAR: lose(reinterpret_cast<const xcb_selection_clear_event_t&>(event)); break;
+            case XCB_CLIENT_MESSAGE: {
+                const auto& message = reinterpret_cast<const xcb_client_message_event_t&>(event);
+                if (message.window == m_window && message.type == m_atoms[letAtom]) answerHeld();
+                break;
+            }
             default: break;  // errors about requestors' windows that went away, among others
         }
     }
@@ -479,6 +512,16 @@ private:
         return true;
     }
 
+    void answerHeld() {
+        std::vector<xcb_selection_request_event_t> held;
+        {
+            const std::lock_guard lock(m_mutex);
+            held.swap(m_heldRequests);
+        }
+        for (const xcb_selection_request_event_t& request : held)
+            answer(request);
+    }
+
     void answer(const xcb_selection_request_event_t& request) {
         // An old client names no property: the target is the property then (ICCCM 2.2).
         const xcb_atom_t property = request.property != XCB_ATOM_NONE ? request.property : request.target;
@@ -487,10 +530,15 @@ private:
         if (index) {
             const std::lock_guard lock(m_mutex);
             served = m_served[*index];
+            if (served.contents && served.gate == Gate::held && request.owner == m_window) {
+                m_heldRequests.push_back(request);
+                return;
+            }
         }
         bool answered = false;
         Outcome outcome;
-        if (index && served.contents && request.owner == m_window) {
+        const bool refused = index && served.contents && served.gate == Gate::shut && request.owner == m_window;
+        if (index && served.contents && !refused && request.owner == m_window) {
             answered = request.target == m_atoms[multipleAtom]
                            ? answerMultiple(request, property, served, outcome)
                            : answerTarget(request, request.target, property, served, outcome);
@@ -512,6 +560,7 @@ private:
         // Told once the answer is on its way to the server.
         if (outcome.toldClipboardTargets) Q_EMIT m_owner.clipboardTargetsRequested();
         if (outcome.sentText) Q_EMIT m_owner.dataSent(served.number, request.requestor);
+        if (refused) Q_EMIT m_owner.refused(served.number, request.requestor);
     }
 
     X11SelectionServer& m_owner;
@@ -527,6 +576,8 @@ private:
     mutable std::mutex m_mutex;
     std::vector<std::shared_ptr<Claim>> m_claims;
     std::array<Served, 2> m_served;
+    // Requests that came while the served contents were held, in their order.
+    std::vector<xcb_selection_request_event_t> m_heldRequests;
     // The clients (by their id base) that asked for the clipboard's targets since its last claim.
     std::set<quint32> m_askedTargets;
 };
@@ -560,6 +611,14 @@ bool X11SelectionServer::release(Selection selection) {
 
 bool X11SelectionServer::serves(Selection selection, quint64 claimNumber) const {
     return m_worker->serves(selection, claimNumber);
+}
+
+void X11SelectionServer::holdText(quint64 claimNumber) {
+    m_worker->holdText(claimNumber);
+}
+
+void X11SelectionServer::letText(bool give) {
+    m_worker->letText(give);
 }
 
 quint32 X11SelectionServer::ownerWindow() const {

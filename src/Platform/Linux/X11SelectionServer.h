@@ -59,6 +59,13 @@ public:
     // Whether the claim of that number still holds the selection, as far as this server heard: no
     // other client's clear came since.
     bool serves(Selection selection, quint64 claimNumber) const;
+    // From now on, requests for what the claim of that number serves (in either selection) wait
+    // unanswered until letText: which field a paste's keys reached is known only once the X server
+    // handled them. Never longer than the caller takes to call letText.
+    void holdText(quint64 claimNumber);
+    // Answers the held requests, and those to come, with the served contents (`give`), or refuses
+    // them until other contents are served in their place.
+    void letText(bool give);
     // The window that owns the selections we hold.
     quint32 ownerWindow() const;
     // The text served for the selection, while no other client took it since.
@@ -75,6 +82,8 @@ Q_SIGNALS:
     void clipboardTargetsRequested();
     // Text served for the claim of that number went to the client that made `requestor`.
     void dataSent(quint64 claimNumber, quint32 requestor);
+    // A request for what the claim of that number serves was refused after letText(false).
+    void refused(quint64 claimNumber, quint32 requestor);
 
 private:
     class Worker;

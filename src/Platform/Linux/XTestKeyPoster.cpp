@@ -67,4 +67,12 @@ void XTestKeyPoster::post(quint32 keyCode, bool pressed) {
     XFlush(display);
 }
 
+std::optional<QList<FocusMovingPress>> XTestKeyPoster::focusMovingPressesBefore(quint32 keyCode, quint64 mark) {
+    Display* display = X11Connection::display();
+    if (!display) return std::nullopt;
+    // Our keys handled first: the watch's round trip then brings every press that came before them.
+    XSync(display, False);
+    return m_presses.focusMovingPressesBefore(keyCode, mark);
+}
+
 }  // namespace quorvelle

@@ -18,6 +18,8 @@ public:
     }
     QList<FocusMovingPress> focusMovingPresses() override { return m_presses.focusMovingPresses(); }
     void watchKeyPresses(bool watching) override { m_presses.setWatching(watching); }
+    std::optional<quint64> pressOrderMark() override { return m_presses.pressesRead(); }
+    std::optional<QList<FocusMovingPress>> focusMovingPressesBefore(quint32 keyCode, quint64 mark) override;
     // Reads the presses the server handled so far (X11KeyPressWatch::catchUp).
     void catchUpKeyPresses() { m_presses.catchUp(); }
 

@@ -1,19 +1,24 @@
 #include "Services/Delivery/CommandVSyntheticPastePerformer.h"
 
 #include "Services/Delivery/FocusedTargetTables.h"
+#include "Services/Delivery/PasteKeysOvertaken.h"
 #include "Services/Delivery/SyntheticPasteError.h"
 #include "Services/Delivery/WindowClassMatch.h"
+
+#include <algorithm>
 
 namespace quorvelle {
 
 CommandVSyntheticPastePerformer::CommandVSyntheticPastePerformer(
     KeyEventPosting& keyPoster, FrontmostApplicationProvider frontmostApplicationProvider, Sleep sleep,
-    PrimarySelectionFiller fillPrimarySelection, ClipboardTargetsAwaiter awaitClipboardTargets)
+    PrimarySelectionFiller fillPrimarySelection, ClipboardTargetsAwaiter awaitClipboardTargets,
+    ClipboardTextGate textGate)
     : m_keyPoster(keyPoster),
       m_frontmostApplicationProvider(std::move(frontmostApplicationProvider)),
       m_sleep(std::move(sleep)),
       m_fillPrimarySelection(std::move(fillPrimarySelection)),
-      m_awaitClipboardTargets(std::move(awaitClipboardTargets)) {}
+      m_awaitClipboardTargets(std::move(awaitClipboardTargets)),
+      m_textGate(std::move(textGate)) {}
 
 CommandVSyntheticPastePerformer::Chord CommandVSyntheticPastePerformer::chordFor(const FocusedTargetSnapshot& target) {
     using Key = KeyEventPosting::Key;
@@ -60,6 +65,10 @@ QCoro::Task<void> CommandVSyntheticPastePerformer::performPaste(FocusedTargetSna
     // decides is the one taken when only the keys are left, and nothing between lets it move unseen.
     co_await waitForQuietKeyboard(stopToken);
     lookLast(target, lastLook);
+    // A Tab pressed after that look's last reading may still reach the application before our keys
+    // (this process paused by a busy machine in between): only the server's order tells.
+    const std::optional<quint64> mark = m_keyPoster.pressOrderMark();
+    if (m_textGate.hold) m_textGate.hold();
 
     for (quint32 code : modifierCodes)
         m_keyPoster.post(code, true);
@@ -67,6 +76,20 @@ QCoro::Task<void> CommandVSyntheticPastePerformer::performPaste(FocusedTargetSna
     m_keyPoster.post(*keyCode, false);
     for (auto it = modifierCodes.crbegin(); it != modifierCodes.crend(); ++it)
         m_keyPoster.post(*it, false);
+
+    const bool cameFirst = overtaken(target, *keyCode, mark);
+    if (m_textGate.let) m_textGate.let(!cameFirst);
+    if (cameFirst) throw PasteKeysOvertaken();
+}
+
+bool CommandVSyntheticPastePerformer::overtaken(const FocusedTargetSnapshot& target, quint32 keyCode,
+                                                std::optional<quint64> mark) {
+    // Presses not read in order: the last look was all there was.
+    if (!mark) return false;
+    const std::optional<QList<FocusMovingPress>> before = m_keyPoster.focusMovingPressesBefore(keyCode, *mark);
+    if (!before) return true;
+    return std::any_of(before->cbegin(), before->cend(),
+                       [&](const FocusMovingPress& press) { return press.mayMoveFocusFrom(target); });
 }
 
 std::optional<std::chrono::milliseconds> CommandVSyntheticPastePerformer::sinceFocusMayHaveLeft(

@@ -26,6 +26,14 @@ public:
     using ClipboardTargetsAwaiter =
         std::function<QCoro::Task<bool>(quint32 window, std::chrono::milliseconds bound, std::stop_token)>;
 
+    // Holds the answers to other applications' requests for the words while the keys go out, then
+    // gives the words or refuses them: which field the keys reached is known only once the X server
+    // handled them, and the application asks for the words after that.
+    struct ClipboardTextGate {
+        std::function<void()> hold;
+        std::function<void(bool give)> let;
+    };
+
     // The chord one target takes.
     struct Chord {
         QList<KeyEventPosting::Key> modifiers;
@@ -48,7 +56,8 @@ public:
     CommandVSyntheticPastePerformer(KeyEventPosting& keyPoster,
                                     FrontmostApplicationProvider frontmostApplicationProvider, Sleep sleep,
                                     PrimarySelectionFiller fillPrimarySelection = {},
-                                    ClipboardTargetsAwaiter awaitClipboardTargets = {});
+                                    ClipboardTargetsAwaiter awaitClipboardTargets = {},
+                                    ClipboardTextGate textGate = {});
 
     QCoro::Task<void> performPaste(FocusedTargetSnapshot target, LastLook lastLook, std::stop_token stopToken) override;
     void watchKeyPresses(bool watching) override { m_keyPoster.watchKeyPresses(watching); }
@@ -58,6 +67,10 @@ private:
     QCoro::Task<void> waitForQuietKeyboard(std::stop_token stopToken);
     // Calls the look until one passes that no key press overtook; throws what the look throws.
     void lookLast(const FocusedTargetSnapshot& target, const LastLook& lastLook);
+    // Whether a press that may have taken the focus from the target reached the server after the
+    // reading at `mark` and before our `keyCode`; where that cannot be read once the keys were
+    // handled, it may have.
+    bool overtaken(const FocusedTargetSnapshot& target, quint32 keyCode, std::optional<quint64> mark);
     // How long ago the last press came that may have taken the focus away from the target.
     std::optional<std::chrono::milliseconds> sinceFocusMayHaveLeft(const FocusedTargetSnapshot& target);
 
@@ -66,6 +79,7 @@ private:
     Sleep m_sleep;
     PrimarySelectionFiller m_fillPrimarySelection;
     ClipboardTargetsAwaiter m_awaitClipboardTargets;
+    ClipboardTextGate m_textGate;
 };
 
 }  // namespace quorvelle

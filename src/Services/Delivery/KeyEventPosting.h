@@ -31,6 +31,16 @@ public:
     // Those presses as far as they can be told apart, oldest first: the newest of them is the one
     // sinceLastFocusMovingPress times. Empty where they cannot be told apart; then any of them counts.
     virtual QList<FocusMovingPress> focusMovingPresses() { return {}; }
+    // Where the reading of presses stands now; none where presses are not read in order.
+    virtual std::optional<quint64> pressOrderMark() { return std::nullopt; }
+    // Once the server handled the press of `keyCode` posted after `mark`: the presses that can move
+    // the focus which it handled between the mark and that key, in its order; they reached the
+    // application before it. None where that cannot be told.
+    virtual std::optional<QList<FocusMovingPress>> focusMovingPressesBefore(quint32 keyCode, quint64 mark) {
+        (void)keyCode;
+        (void)mark;
+        return std::nullopt;
+    }
     // Key presses are noted only while watched; a new watch starts with none seen.
     virtual void watchKeyPresses(bool watching) { (void)watching; }
 };

@@ -22,7 +22,9 @@ public:
     virtual ~SyntheticPastePerforming() = default;
     // Sends the paste chord, provided the target's application is still in front and `lastLook`,
     // called right before the keys with nothing in between, lets them go. Its waits hold no thread.
-    // Throws SyntheticPasteError; a stop ends it with CancellationError.
+    // Throws SyntheticPasteError; a stop ends it with CancellationError. Throws PasteKeysOvertaken
+    // once the keys went out when a press that may move the focus reached the application first:
+    // the words were refused to them.
     virtual QCoro::Task<void> performPaste(FocusedTargetSnapshot target, LastLook lastLook,
                                            std::stop_token stopToken) = 0;
     // Keys pressed on the desktop matter from a dictation's press to the end of its delivery; they

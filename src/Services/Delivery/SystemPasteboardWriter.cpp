@@ -23,6 +23,8 @@ QClipboard* clipboard() {
 SystemPasteboardWriter::SystemPasteboardWriter() : m_server(std::make_unique<X11SelectionServer>()) {
     QObject::connect(m_server.get(), &X11SelectionServer::dataSent, m_server.get(),
                      [this](quint64 write, quint32 requestor) { noteSent(write, requestor); });
+    QObject::connect(m_server.get(), &X11SelectionServer::refused, m_server.get(),
+                     [this](quint64 write, quint32 requestor) { noteSent(write, requestor); });
 }
 
 SystemPasteboardWriter::~SystemPasteboardWriter() = default;
@@ -65,6 +67,16 @@ void SystemPasteboardWriter::copyClipboardToPrimarySelection() {
         text = board->text(QClipboard::Clipboard);
     }
     m_server->claim(X11SelectionServer::Selection::primary, *text, m_write);
+}
+
+void SystemPasteboardWriter::holdText() {
+    // What was fetched before (a clipboard manager, as the words came) is not the paste's fetch.
+    m_fetched = false;
+    m_server->holdText(m_write);
+}
+
+void SystemPasteboardWriter::letText(bool give) {
+    m_server->letText(give);
 }
 
 QCoro::Task<void> SystemPasteboardWriter::fetched(double timeoutSeconds, std::stop_token stopToken) {

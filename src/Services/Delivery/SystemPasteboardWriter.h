@@ -32,6 +32,12 @@ public:
     // fetch from there counts as a fetch of the written text.
     void copyClipboardToPrimarySelection();
 
+    // While the paste keys go out: another application's requests for the written words wait from
+    // holdText until letText, which gives the words or refuses them until they are replaced. A fetch
+    // counts from holdText on, a refused one too: the keys' application asked.
+    void holdText();
+    void letText(bool give);
+
     // Resumes once the application that made `window` asked what the clipboard holds since the last
     // write (at once when it already did) with true, or once `limit` passed with false; a stop ends
     // it at once with CancellationError. Qt applications and GNOME Terminal ask as the clipboard's

@@ -167,6 +167,12 @@ public:
     bool typing = false;              // a key pressed at every look
     bool lettersOnly = false;         // the presses type: none can move the focus
     QList<FocusMovingPress> presses;  // told apart, when any are
+    // Presses read in the server's order: where the reading stood (none: not read in order), and
+    // what came between that and the paste key, as the server handled them (none: cannot be told).
+    std::optional<quint64> orderMark;
+    std::optional<QList<FocusMovingPress>> pressesBeforeKey = QList<FocusMovingPress>{};
+    // Each question about them: the key, the mark, how many events had gone out.
+    QList<std::tuple<quint32, quint64, qsizetype>> orderAsked;
 
     bool isAvailable() override { return available; }
     std::optional<quint32> keyCode(Key key) override {
@@ -180,6 +186,11 @@ public:
         return lettersOnly ? std::nullopt : sinceLastKeyPress();
     }
     QList<FocusMovingPress> focusMovingPresses() override { return presses; }
+    std::optional<quint64> pressOrderMark() override { return orderMark; }
+    std::optional<QList<FocusMovingPress>> focusMovingPressesBefore(quint32 keyCode, quint64 mark) override {
+        orderAsked.append({keyCode, mark, posted.size()});
+        return pressesBeforeKey;
+    }
     void post(quint32 keyCode, bool pressed) override {
         posted.append({keyCode, pressed});
         if (!pressed) held.removeAll(keyCode);

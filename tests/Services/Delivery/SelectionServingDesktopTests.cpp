@@ -119,6 +119,39 @@ TEST_F(SelectionServing, TheWaitForTheFetchEndsOnAnotherApplicationsReadOfTheWor
     EXPECT_LT(secondsToFetch(10), 5);
 }
 
+// While the paste keys go out, a reader's request for the words waits unanswered; let go, it gets them,
+// or a refusal that stays until other contents are served, in either selection. A refused request
+// counts as the fetch: the keys' application asked.
+TEST_F(SelectionServing, HeldWordsWaitForTheKeysThenGoOrAreRefusedUntilServedAnew) {
+    m_writer.writeString(kWords);
+    m_writer.copyClipboardToPrimarySelection();
+    const auto readLater = [&](const char* selection) {
+        return std::async(std::launch::async,
+                          [this, selection] { return m_reader.read(selection, "UTF8_STRING", 20000); });
+    };
+
+    m_writer.holdText();
+    auto given = readLater("CLIPBOARD");
+    EXPECT_EQ(given.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout) << "answered while held";
+    m_writer.letText(true);
+    const auto gave = given.get();
+    ASSERT_TRUE(gave && !gave->refused);
+    EXPECT_EQ(gave->data, kWords.toUtf8());
+
+    m_writer.holdText();
+    auto refused = readLater("PRIMARY");
+    EXPECT_EQ(refused.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout) << "answered while held";
+    m_writer.letText(false);
+    const auto refusal = refused.get();
+    ASSERT_TRUE(refusal);
+    EXPECT_TRUE(refusal->refused);
+    EXPECT_LT(secondsToFetch(10), 5);
+    EXPECT_EQ(textOf("CLIPBOARD", "UTF8_STRING"), "(refused)");
+
+    ASSERT_TRUE(m_writer.keepWritten(u"served anew"_qs));
+    EXPECT_EQ(textOf("CLIPBOARD", "UTF8_STRING"), "served anew");
+}
+
 TEST_F(SelectionServing, TheQuestionForTargetsCountsForTheClientThatAskedSinceTheLastWrite) {
     SelectionClient other;
     const auto asked = [&](std::chrono::milliseconds limit) {

@@ -1,6 +1,7 @@
 #include "Services/Delivery/AccessibilityTextInserter.h"
 #include "Services/Delivery/CommandVSyntheticPastePerformer.h"
 #include "Services/Delivery/FocusedTargetIdentityScore.h"
+#include "Services/Delivery/PasteKeysOvertaken.h"
 #include "Services/Delivery/PasteLanding.h"
 #include "Services/Delivery/SyntheticPasteError.h"
 
@@ -243,6 +244,9 @@ struct PasteRig {
     // The windows whose clipboard requests were awaited, and how many keys had gone out by then.
     QList<QPair<quint32, qsizetype>> awaited;
     QList<std::chrono::milliseconds> bounds;
+    // The words' gate: how many key events had gone out at its hold, and at its answer with it.
+    QList<qsizetype> heldAt;
+    QList<std::pair<qsizetype, bool>> letAt;
     CommandVSyntheticPastePerformer performer{
         keys,
         [this] { return frontmost; },
@@ -257,7 +261,11 @@ struct PasteRig {
             awaited.append({window, keys.posted.size()});
             bounds.append(bound);
             co_return true;
-        }};
+        },
+        {[this] { heldAt.append(keys.posted.size()); },
+         [this](bool give) {
+             letAt.append({keys.posted.size(), give});
+         }}};
     SyntheticPastePerforming::LastLook lastLook;
     std::optional<SyntheticPasteError::Case> paste(const FocusedTargetSnapshot& target = test::writableTextField()) {
         keys.held = {FakeKeyPoster::kAlt};
@@ -428,6 +436,51 @@ TEST(SyntheticPaste, WaitsForTheModifiersSendsTheTargetsChordOrRefusesWithoutPos
         setup(rig);
         EXPECT_EQ(rig.paste(), expected) << name;
         EXPECT_TRUE(rig.keys.posted.isEmpty() && rig.sleeps == 0) << name << ": refused before posting or waiting";
+    }
+}
+
+// A Tab or a click the server handled after the last look's reading and before our V reached the
+// application first: the words are held from before the first key until the server's order is read,
+// then refused, and the keys told overtaken. Presses that move no focus from the target let them go.
+TEST(SyntheticPaste, APressTheServerHandledBeforeThePasteKeyRefusesTheWordsToThem) {
+    using Kind = FocusMovingPress::Kind;
+    FocusedTargetSnapshot field = test::writableTextField();
+    field.element.frame = QRectF(100, 100, 200, 30);
+    FocusedTargetSnapshot terminal = field;
+    terminal.element.subrole = u"AXTerminal"_qs;
+    const FocusMovingPress tab{Kind::tab, {}, std::nullopt};
+    const FocusMovingPress clickInside{Kind::click, {}, QPointF(150, 110)};
+    const FocusMovingPress clickOutside{Kind::click, {}, QPointF(150, 300)};
+    using Presses = std::optional<QList<FocusMovingPress>>;
+    const std::tuple<const char*, FocusedTargetSnapshot, std::optional<quint64>, Presses, bool> cases[] = {
+        {"presses not read in order", field, std::nullopt, Presses{QList{tab}}, true},
+        {"nothing before the key", field, 7, Presses{QList<FocusMovingPress>{}}, true},
+        {"a Tab before the key", field, 7, Presses{QList{tab}}, false},
+        {"a Tab the terminal takes", terminal, 7, Presses{QList{tab}}, true},
+        {"a click into the field", field, 7, Presses{QList{clickInside}}, true},
+        {"a click elsewhere after one into it", field, 7, Presses{QList{clickInside, clickOutside}}, false},
+        {"an order that cannot be read", field, 7, std::nullopt, false},
+    };
+    for (const auto& [name, target, mark, before, gives] : cases) {
+        PasteRig rig;
+        rig.keys.orderMark = mark;
+        rig.keys.pressesBeforeKey = before;
+        bool overtaken = false;
+        try {
+            test::runTask(rig.performer.performPaste(target, {}, {}));
+        } catch (const PasteKeysOvertaken&) {
+            overtaken = true;
+        }
+        EXPECT_EQ(overtaken, !gives) << name;
+        const qsizetype chord =
+            (target.element.subrole ? FakeKeyPoster::controlShiftV : FakeKeyPoster::controlV).size();
+        // The keys go out either way: the refusal is the clipboard's.
+        EXPECT_EQ(rig.keys.posted.size(), chord) << name;
+        EXPECT_EQ(rig.heldAt, QList<qsizetype>{0}) << name;
+        EXPECT_EQ((rig.letAt), (QList<std::pair<qsizetype, bool>>{{chord, gives}})) << name;
+        using Asked = QList<std::tuple<quint32, quint64, qsizetype>>;
+        const Asked asked = mark ? Asked{{FakeKeyPoster::kV, *mark, chord}} : Asked{};
+        EXPECT_EQ(rig.keys.orderAsked, asked) << name;
     }
 }
 
