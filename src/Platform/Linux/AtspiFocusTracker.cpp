@@ -326,20 +326,26 @@ void catchUp(std::chrono::milliseconds wait) {
     DBusConnection* bus = atspi_get_a11y_bus();
     if (!bus) return;
     const quint64 before = eventCount;
-    QDeadlineTimer deadline(wait);
-    do {
-        // Blocks for new data only while time is left and no focus event came; a closed bus ends it.
-        const bool open = dbus_connection_read_write(bus, static_cast<int>(deadline.remainingTime()));
+    // What an earlier call already read off the bus waits in the connection's queue, where no wait
+    // for new data on the bus sees it.
+    const auto dispatchQueued = [bus] {
         constexpr int kMaximumMessages = 256;
         bool dispatched = false;
         for (int handled = 0; handled < kMaximumMessages; ++handled) {
             if (dbus_connection_get_dispatch_status(bus) != DBUS_DISPATCH_DATA_REMAINS) break;
             dispatched = true;
-            if (dbus_connection_dispatch(bus) != DBUS_DISPATCH_DATA_REMAINS) break;
+            dbus_connection_dispatch(bus);
         }
         if (dispatched) handOverDeferredEvents();
-        if (!open) return;
-    } while (eventCount == before && !deadline.hasExpired());
+    };
+    QDeadlineTimer deadline(wait);
+    dispatchQueued();
+    while (eventCount == before) {
+        // Blocks for new data only while time is left and no focus event came; a closed bus ends it.
+        const bool open = dbus_connection_read_write(bus, static_cast<int>(deadline.remainingTime()));
+        dispatchQueued();
+        if (!open || deadline.hasExpired()) return;
+    }
 }
 
 std::shared_ptr<AtspiElement> focusedObject(qint32 processIdentifier, AtspiOffsetUnit offsetUnit) {
