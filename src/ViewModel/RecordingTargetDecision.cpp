@@ -14,6 +14,10 @@ RecordingTargetDecision::RecordingTargetDecision(TaskScope& tasks, std::shared_p
       m_focusChanges(std::move(focusChanges)),
       m_uptime(std::move(uptime)) {}
 
+bool RecordingTargetDecision::isUnfocusedPasswordField(const FocusedTargetSnapshot& target) {
+    return target.element.isSecure() && !target.isFocusedElement && !target.isWindowOnly;
+}
+
 void RecordingTargetDecision::start(std::optional<FocusedTargetSnapshot> pressTarget, Decide decide) {
     cancel();
     m_pending = true;
@@ -79,7 +83,7 @@ QCoro::Task<RecordingTargetDecision::Look> RecordingTargetDecision::lookUntilFoc
     bool inAnotherWindow = false;
     const auto focusUnnamed = [&inAnotherWindow](const Look& look) {
         inAnotherWindow = false;
-        if (!look.failure) return false;
+        if (!look.failure) return isUnfocusedPasswordField(look.target);
         try {
             std::rethrow_exception(look.failure);
         } catch (const FocusedTargetInspectionError& error) {

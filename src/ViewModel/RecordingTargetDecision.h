@@ -48,6 +48,12 @@ public:
     // focus events brings a look.
     static constexpr double kFocusInAnotherWindowLimitSeconds = 4.0;
 
+    // A password field the look found that does not claim the focus itself: found near the focus, or
+    // in a window whose application named no focus. It may not be where the words would go, so it
+    // does not decide the press before the focus rested; a look that finds nothing better then
+    // refuses the press all the same.
+    static bool isUnfocusedPasswordField(const FocusedTargetSnapshot& target);
+
     RecordingTargetDecision(TaskScope& tasks, std::shared_ptr<FocusedTargetInspecting> inspector,
                             std::shared_ptr<FocusChangeAwaiting> focusChanges, UptimeNanoseconds uptime);
 

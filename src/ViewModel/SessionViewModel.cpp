@@ -331,6 +331,12 @@ bool SessionViewModel::admitTarget(const RecordingTargetDecision::Look& look, co
         return false;
     }
     const FocusedTargetSnapshot& target = look.target;
+    // The window's focus may be on another field (GTK 4 shows none while the hot key holds the
+    // keyboard): decided once the focus rested, and refused then if nothing better is found.
+    if (mayWait && RecordingTargetDecision::isUnfocusedPasswordField(target)) {
+        setFocusedTarget(std::nullopt);
+        return true;
+    }
     setFocusedTarget(target);
     m_delivery.record().targetIdentityScore.reset();
     // A password prompt told by its window's name is refused at once, whether its application came or not.

@@ -3,6 +3,7 @@
 // a GTK 4 window just opened, one with its accessibility switched off. The microphone speaks as a
 // live one does, whether anyone records or not: what nobody reads when it comes is lost. And a press
 // made as soon as the app looks ready, its tray icon just shown, with every processor busy.
+#include "AppControls.h"
 #include "AppUnderTest.h"
 #include "AppWindows.h"
 #include "BusyProcessors.h"
@@ -175,6 +176,34 @@ TEST_F(SpeechFromThePress, AGtk4WindowJustOpenedKeepsTheWholeSpeech) {
         window.terminate();
         ASSERT_TRUE(window.waitForFinished(10000));
     }
+#endif
+}
+
+// A GTK 4 window pressed once its application is on the bus, its name field focused and a password
+// entry below it that never held the focus. The hot key's grab takes the field's focused state, and GTK 4
+// tells of that loss only a moment later: the entry that is not the focus refuses nothing.
+TEST_F(SpeechFromThePress, AGtk4WindowOnTheBusWithAnUnfocusedPasswordEntryKeepsTheWholeSpeech) {
+#ifndef QUORVELLE_GTK4_PASSWORD_FIXTURE_PATH
+    GTEST_SKIP() << "GTK 4's headers are not installed (scripts/install-deps installs them)";
+#else
+    startApp();
+    QProcess window;
+    window.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    window.start(QStringLiteral(QUORVELLE_GTK4_PASSWORD_FIXTURE_PATH),
+                 {QStringLiteral("On the bus"), QStringLiteral("name")});
+    ASSERT_TRUE(window.waitForStarted(kLong));
+    ASSERT_TRUE(waitUntil([&] { return activeWindowProcess() == window.processId(); }, kLong))
+        << "the window never came to the front";
+    constexpr int kFixtureWidth = 360;
+    ASSERT_TRUE(waitUntil([&] { return !appControls(window.processId(), kFixtureWidth).isEmpty(); }, kLong))
+        << "the window's application never reached the bus";
+    expectWhole(dictateFromThePress("GTK 4 on the bus"));
+    EXPECT_FALSE(QString::fromStdString(app.eventLog()).contains(QStringLiteral("secure_field"))) << app.eventLog();
+    window.terminate();
+    ASSERT_TRUE(window.waitForFinished(10000));
+    const QByteArray typed = window.readAllStandardOutput();
+    EXPECT_TRUE(typed.contains("name words from the press")) << typed.toStdString();
+    EXPECT_FALSE(typed.contains("password ")) << "the password entry changed";
 #endif
 }
 

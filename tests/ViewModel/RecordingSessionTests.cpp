@@ -362,6 +362,72 @@ TEST(RecordingSession, APressThatFindsNoFocusedElementIsDecidedOnTheSettledFocus
     }
 }
 
+// A password field that does not claim the focus is all the press finds (GTK 4 shows no focus while
+// the hot key holds the keyboard, and its window holds a password entry below the field the user is
+// in): the recording runs and the press is decided on the settled focus, looking again within the
+// second. The field named then takes the words; where nothing better comes the password field refuses
+// the press, as one that claims the focus, or a password prompt's window, does at once.
+TEST(RecordingSession, APasswordFieldThatDoesNotClaimTheFocusDecidesThePressOnlyOnceTheFocusRested) {
+    FocusedTargetSnapshot plain = writableTextField();
+    FocusedTargetSnapshot focusedSecret = plain;
+    focusedSecret.element.subrole = u"AXSecureTextField"_qs;
+    focusedSecret.element.identifier = u"password"_qs;
+    FocusedTargetSnapshot besideTheFocus = focusedSecret;
+    besideTheFocus.isFocusedElement = false;
+    FocusedTargetSnapshot prompt = focusedSecret;
+    prompt.isWindowOnly = true;
+    prompt.isFocusedElement = false;
+    const auto uploading = SessionState::uploading();
+    const auto secureBlock = SessionState::blocked(SessionBlockReason::secureField);
+    const struct {
+        const char* label;
+        FocusedTargetSnapshot atThePress;
+        int looksBesideTheFocus;  // after the focus rested, before the plain field is named
+        bool plainNamed;
+        SessionState state;
+        bool refusedAtOnce;
+    } rows[] = {
+        {"the plain field once the focus rested", besideTheFocus, 0, true, uploading, false},
+        {"the plain field at the third look", besideTheFocus, 2, true, uploading, false},
+        {"never anything better", besideTheFocus, 100, false, secureBlock, false},
+        {"a password field that claims the focus", focusedSecret, 0, true, secureBlock, true},
+        {"a password prompt's window", prompt, 0, true, secureBlock, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        DictationRig rig([&](FakeBootstrap& f, auto&) {
+            f.inspector->answer.push(row.atThePress);
+            for (int look = 0; look < row.looksBesideTheFocus; ++look)
+                f.inspector->answer.push(besideTheFocus);
+            f.inspector->answer.setFallback(row.plainNamed ? plain : besideTheFocus);
+            f.transcriber->held.setHolding(true);
+            // Each wait for the focus lasts as long as it may once let go: the focus moves no more.
+            f.focusChanges->onWait = [&f] { f.clock.advance(f.focusChanges->timeouts.last()); };
+            f.focusChanges->moves.setHolding(true);
+        });
+        rig.press(), rig.speak(0.3);
+        EXPECT_EQ(rig.fakes.audioCapture->calls.contains(u"startCapture"_qs), !row.refusedAtOnce);
+        rig.fakes.focusChanges->moves.setHolding(false);
+        rig.fakes.focusChanges->moves.releaseAll();
+        for (int turn = 0; turn < 4 * RecordingTargetDecision::kFocusSettleEventLimit; ++turn)
+            settle();
+        rig.session().handleHotkeyReleased(), settle();
+        EXPECT_EQ(rig.state(), row.state) << rig.codes().join(u' ').toStdString();
+        const bool refused = row.state != uploading;
+        EXPECT_EQ(rig.fakes.transcriber->requests.size(), refused ? 0 : 1);
+        if (refused) {
+            EXPECT_EQ(rig.message(), u"Secure field algılandı."_qs);
+            continue;
+        }
+        EXPECT_EQ(rig.session().focusedTarget()->element.identifier, plain.element.identifier);
+        // The looks after the press stay within the second the decision may take.
+        double waited = 0;
+        for (double timeout : rig.fakes.focusChanges->timeouts)
+            waited += timeout;
+        EXPECT_LE(waited, RecordingTargetDecision::kFocusSettleLimitSeconds + 1e-6);
+    }
+}
+
 // The application in front names an element of another of its windows as its focus at the press (busy,
 // it tells of the focus its window in front took seconds late): the press waits for its focus events
 // past the second a focus on its way is given, takes the field once the front window's is named, and

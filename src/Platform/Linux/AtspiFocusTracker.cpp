@@ -99,6 +99,17 @@ void onFocusChanged(const AtspiEvent* event) {
     g_boxed_free(ATSPI_TYPE_EVENT, const_cast<AtspiEvent*>(event));
 }
 
+// libatspi only queues the events it reads off the bus and hands them to us once one of its own calls
+// returns (or the main loop next runs): events read while we wait would sit there until the wait is
+// over. A call to the registry, which answers at once, has it hand them over now.
+void handOverDeferredEvents() {
+    AtspiAccessible* desktop = atspi_get_desktop(0);
+    if (!desktop) return;
+    AtspiCallError error;
+    g_free(atspi_accessible_get_localized_role_name(desktop, error.slot()));
+    g_object_unref(desktop);
+}
+
 std::shared_ptr<AtspiElement> adopted(AtspiAccessible* accessible, AtspiOffsetUnit offsetUnit) {
     return adoptAtspiElement(static_cast<AtspiAccessible*>(g_object_ref(accessible)), offsetUnit);
 }
@@ -315,16 +326,26 @@ void catchUp(std::chrono::milliseconds wait) {
     DBusConnection* bus = atspi_get_a11y_bus();
     if (!bus) return;
     const quint64 before = eventCount;
+    // What an earlier call already read off the bus waits in the connection's queue, where no wait
+    // for new data on the bus sees it.
+    const auto dispatchQueued = [bus] {
+        constexpr int kMaximumMessages = 256;
+        bool dispatched = false;
+        for (int handled = 0; handled < kMaximumMessages; ++handled) {
+            if (dbus_connection_get_dispatch_status(bus) != DBUS_DISPATCH_DATA_REMAINS) break;
+            dispatched = true;
+            dbus_connection_dispatch(bus);
+        }
+        if (dispatched) handOverDeferredEvents();
+    };
     QDeadlineTimer deadline(wait);
-    do {
+    dispatchQueued();
+    while (eventCount == before) {
         // Blocks for new data only while time is left and no focus event came; a closed bus ends it.
         const bool open = dbus_connection_read_write(bus, static_cast<int>(deadline.remainingTime()));
-        constexpr int kMaximumMessages = 256;
-        for (int handled = 0; handled < kMaximumMessages; ++handled) {
-            if (dbus_connection_dispatch(bus) != DBUS_DISPATCH_DATA_REMAINS) break;
-        }
-        if (!open) return;
-    } while (eventCount == before && !deadline.hasExpired());
+        dispatchQueued();
+        if (!open || deadline.hasExpired()) return;
+    }
 }
 
 std::shared_ptr<AtspiElement> focusedObject(qint32 processIdentifier, AtspiOffsetUnit offsetUnit) {
