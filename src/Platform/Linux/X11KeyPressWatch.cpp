@@ -5,8 +5,6 @@
 #include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>
 
-#include <thread>
-
 namespace quorvelle {
 
 namespace {
@@ -17,8 +15,6 @@ constexpr int kLastClickButton = 3;
 constexpr qsizetype kKeptPresses = 64;
 // Presses kept in order for the look at what came before a key of ours.
 constexpr qsizetype kOrderedPresses = 256;
-// How long a key of ours may take to show among the presses read.
-constexpr std::chrono::milliseconds kOwnKeyLimit{500};
 
 }  // namespace
 
@@ -119,21 +115,16 @@ std::optional<quint64> X11KeyPressWatch::pressesRead() const {
 
 std::optional<QList<FocusMovingPress>> X11KeyPressWatch::focusMovingPressesBefore(quint32 keyCode, quint64 mark) {
     if (!m_display || !m_watching) return std::nullopt;
-    const auto deadline = std::chrono::steady_clock::now() + kOwnKeyLimit;
-    for (;;) {
-        catchUp();
-        // The oldest kept press must be the mark's next, or some between are gone.
-        if (!m_readPresses.isEmpty() && m_readPresses.first().number > mark + 1) return std::nullopt;
-        QList<FocusMovingPress> before;
-        for (const ReadPress& press : std::as_const(m_readPresses)) {
-            if (press.number <= mark) continue;
-            if (press.keyCode == keyCode) return before;
-            if (press.movingFocus) before.append(*press.movingFocus);
-        }
-        if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
-        // The key was asked for but not handled yet (a busy server): a short rest, then read again.
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    catchUp();
+    // The oldest kept press must be the mark's next, or some between are gone.
+    if (!m_readPresses.isEmpty() && m_readPresses.first().number > mark + 1) return std::nullopt;
+    QList<FocusMovingPress> before;
+    for (const ReadPress& press : std::as_const(m_readPresses)) {
+        if (press.number <= mark) continue;
+        if (press.keyCode == keyCode) return before;
+        if (press.movingFocus) before.append(*press.movingFocus);
     }
+    return std::nullopt;
 }
 
 std::optional<QPointF> X11KeyPressWatch::pointerPosition() {

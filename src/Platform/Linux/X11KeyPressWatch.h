@@ -41,8 +41,8 @@ public:
     // None while not watching.
     std::optional<quint64> pressesRead() const;
     // Once the server handled a press of `keyCode`, read after `mark`: the Tabs and clicks it handled
-    // between the mark and that press, in its order. None where that press never showed (bounded)
-    // or the presses since the mark are no longer all kept.
+    // between the mark and that press, in its order. None where that press has not shown yet, or
+    // the presses since the mark are no longer all kept.
     std::optional<QList<FocusMovingPress>> focusMovingPressesBefore(quint32 keyCode, quint64 mark);
     // Starts or ends the watch; a new watch has seen no press yet.
     void setWatching(bool watching);

@@ -77,19 +77,26 @@ QCoro::Task<void> CommandVSyntheticPastePerformer::performPaste(FocusedTargetSna
     for (auto it = modifierCodes.crbegin(); it != modifierCodes.crend(); ++it)
         m_keyPoster.post(*it, false);
 
-    const bool cameFirst = overtaken(target, *keyCode, mark);
+    // Presses not read in order: the last look was all there was.
+    std::optional<QList<FocusMovingPress>> before =
+        mark ? m_keyPoster.focusMovingPressesBefore(*keyCode, *mark) : std::optional(QList<FocusMovingPress>{});
+    // Our key not read yet (a busy server): read again after a pause awaited on the event loop, the
+    // words held meanwhile.
+    for (int read = 1; !before && m_sleep && read < kOwnKeyReads; ++read) {
+        try {
+            co_await m_sleep(kOwnKeyReadPause, stopToken);
+        } catch (...) {
+            // The keys went out: the words go only where the order says.
+            if (m_textGate.let) m_textGate.let(false);
+            throw;
+        }
+        before = m_keyPoster.focusMovingPressesBefore(*keyCode, *mark);
+    }
+    const bool cameFirst = !before || std::any_of(before->cbegin(), before->cend(), [&](const FocusMovingPress& press) {
+        return press.mayMoveFocusFrom(target);
+    });
     if (m_textGate.let) m_textGate.let(!cameFirst);
     if (cameFirst) throw PasteKeysOvertaken();
-}
-
-bool CommandVSyntheticPastePerformer::overtaken(const FocusedTargetSnapshot& target, quint32 keyCode,
-                                                std::optional<quint64> mark) {
-    // Presses not read in order: the last look was all there was.
-    if (!mark) return false;
-    const std::optional<QList<FocusMovingPress>> before = m_keyPoster.focusMovingPressesBefore(keyCode, *mark);
-    if (!before) return true;
-    return std::any_of(before->cbegin(), before->cend(),
-                       [&](const FocusMovingPress& press) { return press.mayMoveFocusFrom(target); });
 }
 
 std::optional<std::chrono::milliseconds> CommandVSyntheticPastePerformer::sinceFocusMayHaveLeft(

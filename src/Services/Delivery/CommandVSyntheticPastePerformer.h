@@ -50,6 +50,10 @@ public:
     static constexpr std::chrono::milliseconds kKeyboardQuietLimit{1000};
     // A terminal that pastes nothing until it asked what the clipboard holds is given this long.
     static constexpr std::chrono::milliseconds kTargetsFirstLimit{2000};
+    // Our paste key is looked for among the presses read this many times, this far apart; where it
+    // never shows, a press may have come before it.
+    static constexpr int kOwnKeyReads = 50;
+    static constexpr std::chrono::milliseconds kOwnKeyReadPause{10};
     // A look that keys overtake each time is given up on after this many, the keys held back.
     static constexpr int kOvertakenLookLimit = 3;
 
@@ -67,10 +71,6 @@ private:
     QCoro::Task<void> waitForQuietKeyboard(std::stop_token stopToken);
     // Calls the look until one passes that no key press overtook; throws what the look throws.
     void lookLast(const FocusedTargetSnapshot& target, const LastLook& lastLook);
-    // Whether a press that may have taken the focus from the target reached the server after the
-    // reading at `mark` and before our `keyCode`; where that cannot be read once the keys were
-    // handled, it may have.
-    bool overtaken(const FocusedTargetSnapshot& target, quint32 keyCode, std::optional<quint64> mark);
     // How long ago the last press came that may have taken the focus away from the target.
     std::optional<std::chrono::milliseconds> sinceFocusMayHaveLeft(const FocusedTargetSnapshot& target);
 

@@ -35,7 +35,7 @@ public:
     virtual std::optional<quint64> pressOrderMark() { return std::nullopt; }
     // Once the server handled the press of `keyCode` posted after `mark`: the presses that can move
     // the focus which it handled between the mark and that key, in its order; they reached the
-    // application before it. None where that cannot be told.
+    // application before it. None where that key has not shown yet or that cannot be told.
     virtual std::optional<QList<FocusMovingPress>> focusMovingPressesBefore(quint32 keyCode, quint64 mark) {
         (void)keyCode;
         (void)mark;
