@@ -26,6 +26,7 @@
 #include <limits>
 #include <optional>
 #include <system_error>
+#include <chrono>
 #include <thread>
 
 namespace quorvelle {
@@ -72,6 +73,9 @@ std::string firstDifference(const Entries& actual, const Entries& expected) {
 // Stops every thread of this process that bears one of the names where it is, as a busy machine
 // may keep a thread of low weight off the processor, until the process ends. Returns how
 // many it stopped, once each is stopped.
+// How long a thread of the store is given to start or stall: well inside the children's alarm.
+constexpr std::chrono::seconds kThreadProgressLimit{30};
+
 int stallThreads(const QList<QByteArray>& names) {
     static std::atomic<int> stalled = 0;
     struct sigaction action {};
@@ -87,19 +91,22 @@ int stallThreads(const QList<QByteArray>& names) {
         if (!names.contains(readAll(tasks.filePath(task + "/comm")).trimmed())) continue;
         if (::syscall(SYS_tgkill, ::getpid(), task.toInt(), SIGUSR1) == 0) ++signalled;
     }
-    for (int look = 0; look < 100'000 && stalled < signalled; ++look)
-        std::this_thread::yield();
+    // Each stalls once it gets a processor, which a busy machine may give it only seconds later.
+    const auto deadline = std::chrono::steady_clock::now() + kThreadProgressLimit;
+    while (stalled < signalled && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return stalled;
 }
 
 // Returns once a thread of this process bears the name (it names itself as it starts).
 bool threadStarted(const QByteArray& name) {
     const QDir tasks(QStringLiteral("/proc/self/task"));
-    for (int look = 0; look < 100'000; ++look) {
+    const auto deadline = std::chrono::steady_clock::now() + kThreadProgressLimit;
+    do {
         for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
             if (readAll(tasks.filePath(task + "/comm")).trimmed() == name) return true;
-        std::this_thread::yield();
-    }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    } while (std::chrono::steady_clock::now() < deadline);
     return false;
 }
 
