@@ -20,13 +20,13 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <functional>
 #include <limits>
 #include <optional>
 #include <system_error>
-#include <chrono>
 #include <thread>
 
 namespace quorvelle {
