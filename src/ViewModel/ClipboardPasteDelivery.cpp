@@ -44,6 +44,8 @@ ClipboardPasteDelivery::ClipboardPasteDelivery(TranscriptDelivery& delivery,
 ClipboardPasteDelivery::~ClipboardPasteDelivery() {
     QObject::disconnect(m_quitGiveBack);
     giveBackBeforeTheEnd();
+    // Nothing is left to judge the application's requests by.
+    m_delivery.pasteboard().judgeRequests({});
 }
 
 QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSnapshot target, double durationSeconds,
@@ -91,8 +93,30 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
         if (held) delivery.withdrawHeldHistory();
         held = false;
     };
+    // What the look at the application's own request for the words found, where it refused them.
+    std::optional<TranscriptDelivery::Validation> refusedAtRequest;
+    // From the keys' order to the outcome, the application's request for the words is answered only
+    // while the field the keys went to still holds its focus as it tells it then. One that cannot
+    // tell in time (a toolkit that serves its accessibility on the very thread that waits for the
+    // words) gets them: the keys' order decided.
+    delivery.pasteboard().judgeRequests([&delivery, &sentTo, &refusedAtRequest, alive] {
+        if (alive.expired()) return true;
+        TranscriptDelivery::Validation look = delivery.validateDeliveryTarget(sentTo);
+        const auto* failure = std::get_if<DeliveryValidationFailure>(&look);
+        if (std::holds_alternative<FocusedTargetSnapshot>(look) ||
+            (failure && *failure == DeliveryValidationFailure::focusedTargetUnavailable))
+            return true;
+        refusedAtRequest = std::move(look);
+        return false;
+    });
+    const auto unjudged = qScopeGuard([this, alive] {
+        if (alive.expired()) return;
+        m_keysSent = false;
+        m_delivery.pasteboard().judgeRequests({});
+    });
     for (int attempt = 0; attempt < kLastLookAttempts; ++attempt) {
         heldBack.reset();
+        refusedAtRequest.reset();
         bool awaitReport = false;
         const SyntheticPastePerforming::LastLook lastLook = [&](std::optional<std::chrono::milliseconds> sinceMove) {
             // A Tab or a click during the dictation may have moved the focus where the application's
@@ -112,7 +136,7 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
             if (const auto* field = std::get_if<FocusedTargetSnapshot>(&look)) {
                 sentTo = *field;
                 if (!held) delivery.holdHistory(text, durationSeconds);
-                held = true;
+                held = m_keysSent = true;
                 return;
             }
             heldBack = std::move(look);
@@ -126,6 +150,19 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
         }
         if (alive.expired()) throw CancellationError();
         bool overtaken = false;
+        if (!failure) {
+            // The keys' order let the words go: the application asks for them once it handled every
+            // key before ours, and what it tells of its focus then decides.
+            try {
+                co_await delivery.pasteboard().fetched(kFetchLimitSeconds, stopToken);
+            } catch (const CancellationError&) {
+            }
+            if (alive.expired()) throw CancellationError();
+            if (refusedAtRequest && !stopToken.stop_requested()) {
+                withdrawIfHeld();
+                overtaken = refused = true;
+            }
+        }
         if (failure) {
             try {
                 std::rethrow_exception(failure);
@@ -218,7 +255,17 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
     // history (held before the keys) as sent but not checked.
     if (!held) delivery.holdHistory(text, durationSeconds);
 
-    const Verification verification = co_await verify(pasted, sentTo, before, stopToken);
+    Verification verification = co_await verify(pasted, sentTo, before, stopToken);
+    // The application asked for the words only during the check, with a password field focused:
+    // refused, nothing of them is kept.
+    if (refusedAtRequest && std::holds_alternative<TranscriptDelivery::SecureFieldFocused>(*refusedAtRequest) &&
+        verification.kind != Verification::Kind::verified) {
+        restoreClipboard(saved);
+        delivery.withdrawHeldHistory();
+        delivery.refuseSecureField();
+        delivery.context().refreshDiagnosticsSnapshot();
+        co_return;
+    }
     switch (verification.kind) {
         case Verification::Kind::verified:
             finishSentPaste(text, durationSeconds, true);
@@ -264,8 +311,7 @@ QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify
     try {
         // The check asks the application about its field, which it may not answer while it waits
         // for the words from our clipboard (Firefox under load): the fixed wait begins once it took
-        // them, or once it had time to.
-        co_await m_delivery.pasteboard().fetched(kFetchLimitSeconds, stopToken);
+        // them, or once it had time to (the delivery waited for that already).
         co_await environment.clipboardPasteVerificationSleep(environment.clipboardPasteVerificationDelaySeconds,
                                                              stopToken);
     } catch (const CancellationError&) {
@@ -464,8 +510,10 @@ void ClipboardPasteDelivery::giveBackBeforeTheEnd() {
     if (!m_servedOver) return;
     const QList<ClipboardItemSnapshot> saved = *std::exchange(m_servedOver, std::nullopt);
     // Only over the words (a copy made since stays), bounded as every claim of ours is; nothing is
-    // told any more.
+    // told any more. Keys that went out ask for the words: they get them or nothing, never the
+    // user's earlier clipboard in their place, so the application is given the check's time to ask.
     try {
+        if (std::exchange(m_keysSent, false)) m_delivery.pasteboard().awaitFetchBeforeTheEnd(kFetchLimitSeconds);
         m_delivery.pasteboard().restore(saved);
     } catch (...) {
     }

@@ -91,6 +91,8 @@ private:
     // The user's clipboard while the paste's words are served in its place, and which paste serves them.
     std::optional<QList<ClipboardItemSnapshot>> m_servedOver;
     quint64 m_serving = 0;
+    // A paste's keys went out (or are about to) and its outcome is not decided yet.
+    bool m_keysSent = false;
     QMetaObject::Connection m_quitGiveBack;
 };
 

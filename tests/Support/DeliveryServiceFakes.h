@@ -103,9 +103,17 @@ public:
     }
     // The target takes the words at once, unless the test holds the fetch.
     Sleeper fetchWait;
+    // What the target's request for the words meets as a fetch is awaited (the judge given, if any).
+    std::function<void(FakePasteboardWriter&)> onFetch;
     QCoro::Task<void> fetched(double timeoutSeconds, std::stop_token stopToken) override {
         calls << QStringLiteral("fetched(%1)").arg(timeoutSeconds);
+        if (onFetch) onFetch(*this);
         return fetchWait ? fetchWait(timeoutSeconds, std::move(stopToken)) : sleepFor(0, std::move(stopToken));
+    }
+    RequestJudge judge;
+    void judgeRequests(RequestJudge given) override { judge = std::move(given); }
+    void awaitFetchBeforeTheEnd(double timeoutSeconds) override {
+        calls << QStringLiteral("awaitFetchBeforeTheEnd(%1)").arg(timeoutSeconds);
     }
 };
 

@@ -120,6 +120,13 @@ TEST(PasteCancellation, AQuitWhileThePastesWordsAreServedGivesTheClipboardBackFi
         ASSERT_NE(rig.rig.fakes.pasteboard->contents, QList{kUsersClipboard}) << label;
         quitTheApplication();
         EXPECT_EQ(rig.rig.fakes.pasteboard->contents, QList{kUsersClipboard}) << label;
+        // Keys on their way ask for the words: the application is given its time to ask before the
+        // user's clipboard takes their place.
+        const QStringList calls = rig.rig.fakes.pasteboard->calls;
+        const qsizetype awaited =
+            calls.lastIndexOf(u"awaitFetchBeforeTheEnd(%1)"_qs.arg(ClipboardPasteDelivery::kFetchLimitSeconds));
+        EXPECT_GE(awaited, 0) << label;
+        EXPECT_GT(calls.lastIndexOf(u"restore(1)"_qs), awaited) << label;
     }
 
     // The words' check could not be made: they stay on the clipboard, through a quit too.

@@ -23,6 +23,8 @@ struct DeliveryRig {
     std::optional<FocusedTargetSnapshot> focused = writableTextField();
     bool fallbackEnabled = true;
     QList<Kind> history;
+    // The verdicts the delivery gave on the application's requests for the words.
+    QList<bool> verdicts;
     TranscriptDelivery delivery{fakes.bootstrap(), context,
                                 DeliveryOutlets{[this] { return fallbackEnabled; },
                                                 [] { return false; },
@@ -942,6 +944,60 @@ TEST(TranscriptDelivery, KeysATabOvertookAreRefusedTheWordsAndTheFocusAfterDecid
     EXPECT_EQ(everyTime.fakes.pastePerformer->refusedInto.size(), ClipboardPasteDelivery::kLastLookAttempts);
     EXPECT_EQ(everyTime.fakes.pasteboard->calls.count(u"keepWritten(dictated words)"_qs), 1);
     EXPECT_EQ(plainText(everyTime.fakes.pasteboard->contents), "dictated words");
+}
+
+// The application asks for the words only once it handled every key before ours (a page held up
+// after a Tab handles it late): where its focus is then decides. A password field gets nothing and
+// nothing is kept; another field has the words refused and copied; an application that cannot tell
+// in time gets them, as the keys' order let them go.
+TEST(TranscriptDelivery, TheApplicationsRequestForTheWordsIsAnsweredOnlyWhileTheFieldStillHoldsItsFocus) {
+    FocusedTargetSnapshot secret = writableTextField();
+    secret.element.subrole = u"AXSecureTextField"_qs;
+    // The focus the application tells once it asks; none: it does not answer in time.
+    const auto asksWith = [](std::optional<FocusedTargetSnapshot> focus) {
+        return [focus](DeliveryRig& r) {
+            paste(r);
+            r.fakes.pasteboard->onFetch = [&r, focus, asked = false](FakePasteboardWriter& board) mutable {
+                // Once: the application asks as the keys' wait for its fetch begins.
+                if (!board.judge || std::exchange(asked, true)) return;
+                if (focus) {
+                    r.fakes.inspector->answer.setFallback(*focus);
+                } else {
+                    r.fakes.inspector->answer.pushFailure(
+                        FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable));
+                }
+                r.verdicts.append(board.judge());
+                if (!focus) r.fakes.inspector->answer.setFallback(writableTextField());
+            };
+        };
+    };
+
+    DeliveryRig stillThere(asksWith(writableTextField()));
+    expectRow(stillThere,
+              {"", {}, SessionState::success(), Kind::pastedViaClipboard, "insert.pasted_via_clipboard", {}});
+    EXPECT_EQ(stillThere.verdicts, QList<bool>{true});
+
+    DeliveryRig intoPassword(asksWith(secret));
+    EXPECT_EQ(intoPassword.verdicts, QList<bool>{false});
+    EXPECT_EQ(intoPassword.fakes.sessionCoordinator->state(), SessionState::blocked(SessionBlockReason::secureField));
+    EXPECT_EQ(intoPassword.fakes.pastePerformer->pastedInto.size(), 1);
+    EXPECT_TRUE(intoPassword.history.isEmpty());
+    EXPECT_EQ(intoPassword.fakes.pasteboard->contents, QList{kUsersClipboard});
+
+    DeliveryRig intoAnother(asksWith(otherField(writableTextField().app.processIdentifier)));
+    EXPECT_EQ(intoAnother.verdicts, QList<bool>{false});
+    EXPECT_EQ(intoAnother.fakes.sessionCoordinator->state(), SessionState::fallbackCopied());
+    EXPECT_EQ(intoAnother.history, QList{Kind::copiedToClipboard});
+    EXPECT_EQ(intoAnother.fakes.pastePerformer->pastedInto.size(), 1);
+    // Served again for the user to paste: the refusal holds until then.
+    EXPECT_EQ(plainText(intoAnother.fakes.pasteboard->contents), "dictated words");
+    EXPECT_EQ(intoAnother.fakes.pasteboard->calls.count(u"keepWritten(dictated words)"_qs), 1);
+
+    DeliveryRig untold(asksWith(std::nullopt));
+    EXPECT_EQ(untold.verdicts, QList<bool>{true});
+    expectRow(untold, {"", {}, SessionState::success(), Kind::pastedViaClipboard, "insert.pasted_via_clipboard", {}});
+    // The judging ends with the delivery.
+    EXPECT_FALSE(untold.fakes.pasteboard->judge);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <future>
@@ -42,6 +43,7 @@ enum Atom : std::size_t {
     timeProbeAtom,
     stopAtom,
     letAtom,
+    judgeAtom,
     clipboardManagerAtom,
     saveTargetsAtom,
     atomCount
@@ -57,6 +59,7 @@ constexpr std::array<const char*, atomCount> kAtomNames{"CLIPBOARD",
                                                         "_QUORVELLE_SELECTION_TIME",
                                                         "_QUORVELLE_SELECTION_STOP",
                                                         "_QUORVELLE_SELECTION_LET",
+                                                        "_QUORVELLE_SELECTION_JUDGE",
                                                         "CLIPBOARD_MANAGER",
                                                         "SAVE_TARGETS"};
 
@@ -177,7 +180,10 @@ public:
     void holdText(quint64 number) {
         const std::lock_guard lock(m_mutex);
         for (Served& served : m_served) {
-            if (served.contents && served.number == number) served.gate = Gate::held;
+            if (served.contents && served.number == number) {
+                served.gate = Gate::held;
+                served.answeredSinceHold = false;
+            }
         }
     }
 
@@ -185,11 +191,36 @@ public:
         {
             const std::lock_guard lock(m_mutex);
             for (Served& served : m_served) {
-                if (served.gate == Gate::held) served.gate = give ? Gate::open : Gate::shut;
+                if (served.gate == Gate::held || served.gate == Gate::judged)
+                    served.gate = give ? Gate::open : Gate::shut;
             }
         }
         // The requests held meanwhile are answered on the server's thread.
         if (m_running) wakeThread(letAtom);
+    }
+
+    void judgeText() {
+        {
+            const std::lock_guard lock(m_mutex);
+            for (Served& served : m_served) {
+                if (served.gate == Gate::held) served.gate = Gate::judged;
+            }
+        }
+        // The requests held so far are looked at again under the new gate.
+        if (m_running) wakeThread(letAtom);
+    }
+
+    void judge(bool give) {
+        if (m_running) wakeThread(judgeAtom, give ? 1 : 0);
+    }
+
+    bool awaitAnswer(quint64 number, std::chrono::milliseconds bound) {
+        std::unique_lock lock(m_mutex);
+        const Served& served = m_served[indexOf(Selection::clipboard)];
+        // Over once the words are no longer ours to serve, too.
+        return m_answered.wait_for(lock, bound, [&] {
+            return !m_running || !served.contents || served.number != number || served.answeredSinceHold;
+        });
     }
 
     bool hasAskedTargets(quint32 window) const {
@@ -213,22 +244,26 @@ private:
         std::optional<quint64> over;
         std::promise<bool> done;
     };
-    // Whether requests are answered: held ones wait unanswered, shut ones are refused.
-    enum class Gate { open, held, shut };
+    // Whether requests are answered: held ones wait unanswered, shut ones are refused; judged ones
+    // that would carry the contents wait for the owner's verdict on each.
+    enum class Gate { open, held, judged, shut };
     struct Served {
         std::optional<Contents> contents;
         quint64 number = 0;
         xcb_timestamp_t since = XCB_CURRENT_TIME;
         Gate gate = Gate::open;
+        // Contents sent, or a request refused, since the last hold.
+        bool answeredSinceHold = false;
     };
 
     // A message of that type to the server's thread.
-    void wakeThread(Atom type) {
+    void wakeThread(Atom type, uint32_t value = 0) {
         xcb_client_message_event_t message{};
         message.response_type = XCB_CLIENT_MESSAGE;
         message.format = 32;
         message.window = m_window;
         message.type = m_atoms[type];
+        message.data.data32[0] = value;
         // Without an event mask the event goes to the client that made the window: our thread.
         xcb_send_event(m_connection, 0, m_window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
         xcb_flush(m_connection);
@@ -260,6 +295,7 @@ private:
         if (m_stopping) handOverClipboard();
         m_running = false;
         const std::lock_guard lock(m_mutex);
+        m_answered.notify_all();
         for (const std::shared_ptr<Claim>& claim : m_claims)
             claim->done.set_value(false);
         m_claims.clear();
@@ -276,7 +312,9 @@ private:
             case XCB_SELECTION_CLEAR: lose(reinterpret_cast<const xcb_selection_clear_event_t&>(event)); break;
             case XCB_CLIENT_MESSAGE: {
                 const auto& message = reinterpret_cast<const xcb_client_message_event_t&>(event);
-                if (message.window == m_window && message.type == m_atoms[letAtom]) answerHeld();
+                if (message.window != m_window) break;
+                if (message.type == m_atoms[letAtom]) answerHeld();
+                if (message.type == m_atoms[judgeAtom]) answerJudged(message.data.data32[0] != 0);
                 break;
             }
             default: break;  // errors about requestors' windows that went away, among others
@@ -345,6 +383,7 @@ private:
         if (!claim.contents) return giveUp(claim.selection);
         if (claim.over) return takeOver(claim);
         const xcb_atom_t selection = atomOf(claim.selection);
+        refuseHeld(claim.selection);
         {
             const std::lock_guard lock(m_mutex);
             m_served[indexOf(claim.selection)] = Served{claim.contents, claim.number, time};
@@ -380,6 +419,9 @@ private:
             xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, atom), nullptr));
         const bool ours = owner && owner->owner == m_window;
         if (ours) {
+            // A paste's keys asked for the words: they get the words or nothing, never what is served
+            // in their place.
+            refuseHeld(claim.selection);
             {
                 const std::lock_guard lock(m_mutex);
                 m_served[index] = Served{claim.contents, claim.number, since};
@@ -398,6 +440,7 @@ private:
     // even one whose clear is still on its way to us, stays theirs.
     bool giveUp(Selection selection) {
         xcb_timestamp_t since = XCB_CURRENT_TIME;
+        refuseHeld(selection);
         {
             const std::lock_guard lock(m_mutex);
             Served& served = m_served[indexOf(selection)];
@@ -420,10 +463,16 @@ private:
     void lose(const xcb_selection_clear_event_t& clear) {
         const std::optional<std::size_t> index = indexOfAtom(clear.selection);
         if (!index || clear.owner != m_window) return;
+        {
+            const std::lock_guard lock(m_mutex);
+            // A clear from before our latest claim is about an earlier one.
+            if (clear.time < m_served[*index].since) return;
+        }
+        const Selection selection = *index == 0 ? Selection::clipboard : Selection::primary;
+        refuseHeld(selection);
         const std::lock_guard lock(m_mutex);
-        Served& served = m_served[*index];
-        // A clear from before our latest claim is about an earlier one.
-        if (clear.time >= served.since) served.contents.reset();
+        m_served[*index].contents.reset();
+        m_answered.notify_all();
     }
 
     // What a conversion of the served text to `target` writes.
@@ -512,32 +561,80 @@ private:
         return true;
     }
 
+    // The held requests, looked at again under the gate as it stands now.
     void answerHeld() {
         std::vector<xcb_selection_request_event_t> held;
         {
             const std::lock_guard lock(m_mutex);
             held.swap(m_heldRequests);
+            m_judgementAsked = false;
         }
         for (const xcb_selection_request_event_t& request : held)
             answer(request);
     }
 
-    void answer(const xcb_selection_request_event_t& request) {
+    // The owner's verdict on the requests held for it: answered, or refused with every one after them.
+    void answerJudged(bool give) {
+        std::vector<xcb_selection_request_event_t> held;
+        {
+            const std::lock_guard lock(m_mutex);
+            held.swap(m_heldRequests);
+            m_judgementAsked = false;
+            if (!give) {
+                for (Served& served : m_served) {
+                    if (served.gate == Gate::judged) served.gate = Gate::shut;
+                }
+            }
+        }
+        for (const xcb_selection_request_event_t& request : held)
+            answer(request, give);
+    }
+
+    // Refuses the requests held for what the selection serves now, before anything else is served in
+    // its place.
+    void refuseHeld(Selection selection) {
+        std::vector<xcb_selection_request_event_t> refused;
+        {
+            const std::lock_guard lock(m_mutex);
+            const xcb_atom_t atom = atomOf(selection);
+            const auto moved = std::stable_partition(m_heldRequests.begin(), m_heldRequests.end(),
+                                                     [atom](const auto& request) { return request.selection != atom; });
+            refused.assign(moved, m_heldRequests.end());
+            m_heldRequests.erase(moved, m_heldRequests.end());
+        }
+        for (const xcb_selection_request_event_t& request : refused)
+            answer(request, false);
+    }
+
+    // Whether a request for that target would carry the served contents (TARGETS and TIMESTAMP do not).
+    bool carriesContents(xcb_atom_t target) const {
+        return target != m_atoms[targetsAtom] && target != m_atoms[timestampAtom];
+    }
+
+    // `verdict`: answered as given, whatever the gate says.
+    void answer(const xcb_selection_request_event_t& request, std::optional<bool> verdict = std::nullopt) {
         // An old client names no property: the target is the property then (ICCCM 2.2).
         const xcb_atom_t property = request.property != XCB_ATOM_NONE ? request.property : request.target;
         const std::optional<std::size_t> index = indexOfAtom(request.selection);
         Served served;
+        bool held = false, askJudgement = false;
         if (index) {
             const std::lock_guard lock(m_mutex);
             served = m_served[*index];
-            if (served.contents && served.gate == Gate::held && request.owner == m_window) {
+            const bool waits =
+                served.gate == Gate::held || (served.gate == Gate::judged && carriesContents(request.target));
+            held = served.contents && request.owner == m_window && !verdict && waits;
+            if (held) {
                 m_heldRequests.push_back(request);
-                return;
+                askJudgement = served.gate == Gate::judged && !std::exchange(m_judgementAsked, true);
             }
         }
+        if (askJudgement) Q_EMIT m_owner.judgementDue(served.number, request.requestor);
+        if (held) return;
         bool answered = false;
         Outcome outcome;
-        const bool refused = index && served.contents && served.gate == Gate::shut && request.owner == m_window;
+        const bool refused =
+            index && served.contents && request.owner == m_window && (verdict ? !*verdict : served.gate == Gate::shut);
         if (index && served.contents && !refused && request.owner == m_window) {
             answered = request.target == m_atoms[multipleAtom]
                            ? answerMultiple(request, property, served, outcome)
@@ -558,6 +655,12 @@ private:
                        reinterpret_cast<const char*>(&notify));
         xcb_flush(m_connection);
         // Told once the answer is on its way to the server.
+        if ((outcome.sentText || refused) && index) {
+            const std::lock_guard lock(m_mutex);
+            Served& now = m_served[*index];
+            if (now.contents && now.number == served.number) now.answeredSinceHold = true;
+            m_answered.notify_all();
+        }
         if (outcome.toldClipboardTargets) Q_EMIT m_owner.clipboardTargetsRequested();
         if (outcome.sentText) Q_EMIT m_owner.dataSent(served.number, request.requestor);
         if (refused) Q_EMIT m_owner.refused(served.number, request.requestor);
@@ -578,6 +681,9 @@ private:
     std::array<Served, 2> m_served;
     // Requests that came while the served contents were held, in their order.
     std::vector<xcb_selection_request_event_t> m_heldRequests;
+    // The owner was asked for a verdict on the held requests and has not given it yet.
+    bool m_judgementAsked = false;
+    std::condition_variable m_answered;
     // The clients (by their id base) that asked for the clipboard's targets since its last claim.
     std::set<quint32> m_askedTargets;
 };
@@ -619,6 +725,18 @@ void X11SelectionServer::holdText(quint64 claimNumber) {
 
 void X11SelectionServer::letText(bool give) {
     m_worker->letText(give);
+}
+
+void X11SelectionServer::judgeText() {
+    m_worker->judgeText();
+}
+
+void X11SelectionServer::judge(bool give) {
+    m_worker->judge(give);
+}
+
+bool X11SelectionServer::awaitAnswer(quint64 claimNumber, std::chrono::milliseconds bound) {
+    return m_worker->awaitAnswer(claimNumber, bound);
 }
 
 quint32 X11SelectionServer::ownerWindow() const {

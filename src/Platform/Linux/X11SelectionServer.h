@@ -60,12 +60,25 @@ public:
     // other client's clear came since.
     bool serves(Selection selection, quint64 claimNumber) const;
     // From now on, requests for what the claim of that number serves (in either selection) wait
-    // unanswered until letText: which field a paste's keys reached is known only once the X server
-    // handled them. Never longer than the caller takes to call letText.
+    // unanswered until letText or judgeText: which field a paste's keys reached is known only once the
+    // X server handled them. Never longer than the caller takes to call them; other contents served
+    // in the claim's place (or the selection lost) refuse them first.
     void holdText(quint64 claimNumber);
     // Answers the held requests, and those to come, with the served contents (`give`), or refuses
-    // them until other contents are served in their place.
+    // them until other contents are served in their place. Ends a judging too.
     void letText(bool give);
+    // From holding to judging: each request that would carry the contents waits for `judge`, asked
+    // for by judgementDue (TARGETS and TIMESTAMP are answered at once). An application asks for the
+    // words only once it handled every key before our paste keys, so where its focus is then is
+    // the last word on where they go.
+    void judgeText();
+    // The verdict on the requests held for judgement so far: answered, or refused with every one
+    // after them until other contents are served.
+    void judge(bool give);
+    // Blocks the caller until the clipboard's claim of that number sent its contents or refused a
+    // request since its hold (true), is no longer served, or `bound` passed. For the end of the
+    // process, when no event loop runs to hear dataSent.
+    bool awaitAnswer(quint64 claimNumber, std::chrono::milliseconds bound);
     // The window that owns the selections we hold.
     quint32 ownerWindow() const;
     // The text served for the selection, while no other client took it since.
@@ -82,8 +95,12 @@ Q_SIGNALS:
     void clipboardTargetsRequested();
     // Text served for the claim of that number went to the client that made `requestor`.
     void dataSent(quint64 claimNumber, quint32 requestor);
-    // A request for what the claim of that number serves was refused after letText(false).
+    // A request for what the claim of that number serves was refused: after letText(false), a
+    // verdict against it, or other contents served in place of held requests.
     void refused(quint64 claimNumber, quint32 requestor);
+    // A request for what the claim of that number serves waits for judge(); asked once for the
+    // requests held until the verdict.
+    void judgementDue(quint64 claimNumber, quint32 requestor);
 
 private:
     class Worker;

@@ -64,10 +64,10 @@ QCoro::Task<void> CommandVSyntheticPastePerformer::performPaste(FocusedTargetSna
     // The focus may have moved during the waits (a Tab to the next field of a form): the look that
     // decides is the one taken when only the keys are left, and nothing between lets it move unseen.
     co_await waitForQuietKeyboard(stopToken);
-    lookLast(target, lastLook);
-    // A Tab pressed after that look's last reading may still reach the application before our keys
-    // (this process paused by a busy machine in between): only the server's order tells.
-    const std::optional<quint64> mark = m_keyPoster.pressOrderMark();
+    // A Tab the server handled once the look that passed began asking the application may reach the
+    // application before our keys, whenever we read it (this process paused by a busy machine, or
+    // the look's own last reading): only the server's order tells.
+    const std::optional<quint64> mark = lookLast(target, lastLook);
     if (m_textGate.hold) m_textGate.hold();
 
     for (quint32 code : modifierCodes)
@@ -101,8 +101,9 @@ QCoro::Task<void> CommandVSyntheticPastePerformer::performPaste(FocusedTargetSna
 
 std::optional<std::chrono::milliseconds> CommandVSyntheticPastePerformer::sinceFocusMayHaveLeft(
     const FocusedTargetSnapshot& target) {
-    const std::optional<std::chrono::milliseconds> since = m_keyPoster.sinceLastFocusMovingPress();
+    // The presses first: one read after them that finds a new press is told of it, as the list is not.
     const QList<FocusMovingPress> presses = m_keyPoster.focusMovingPresses();
+    const std::optional<std::chrono::milliseconds> since = m_keyPoster.sinceLastFocusMovingPress();
     // Presses that cannot be told apart all count.
     if (!since || presses.isEmpty()) return since;
     // A Tab the terminal took, a click into the field itself: no application reports a focus that
@@ -115,20 +116,27 @@ std::optional<std::chrono::milliseconds> CommandVSyntheticPastePerformer::sinceF
     return std::nullopt;
 }
 
-void CommandVSyntheticPastePerformer::lookLast(const FocusedTargetSnapshot& target, const LastLook& lastLook) {
-    if (!lastLook) return;
+std::optional<quint64> CommandVSyntheticPastePerformer::lookLast(const FocusedTargetSnapshot& target,
+                                                                 const LastLook& lastLook) {
+    if (!lastLook) return m_keyPoster.pressOrderMark();
     // Letters typed into the field move no focus; a Tab or a click may.
     std::optional<std::chrono::milliseconds> since = sinceFocusMayHaveLeft(target);
+    std::optional<quint64> mark;
     for (int look = 0; look < kOvertakenLookLimit; ++look) {
+        // Every press read so far came before the look asked; the application may not have handled
+        // one read later, whenever the server took it.
+        mark = m_keyPoster.pressOrderMark();
         const auto lookStart = std::chrono::steady_clock::now();
         lastLook(since);
         // A Tab that came while the look asked the application (into a password field) may move
         // the focus before our keys arrive: the look is told, and holds them back. The presses are
         // read once more as the very last thing before the keys.
         since = sinceFocusMayHaveLeft(target);
-        if (!since || *since > std::chrono::steady_clock::now() - lookStart) return;
+        if (!since || *since > std::chrono::steady_clock::now() - lookStart) return mark;
         since = std::chrono::milliseconds{0};
     }
+    // Overtaken at every look: the keys' order decides.
+    return mark;
 }
 
 QCoro::Task<void> CommandVSyntheticPastePerformer::waitForQuietKeyboard(std::stop_token stopToken) {

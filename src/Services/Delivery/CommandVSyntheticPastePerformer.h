@@ -69,8 +69,9 @@ public:
 private:
     QCoro::Task<void> waitForModifierRelease(std::stop_token stopToken);
     QCoro::Task<void> waitForQuietKeyboard(std::stop_token stopToken);
-    // Calls the look until one passes that no key press overtook; throws what the look throws.
-    void lookLast(const FocusedTargetSnapshot& target, const LastLook& lastLook);
+    // Calls the look until one passes that no key press overtook, or the looks run out; throws what
+    // the look throws. Returns where the reading of presses stood as the last look began.
+    std::optional<quint64> lookLast(const FocusedTargetSnapshot& target, const LastLook& lastLook);
     // How long ago the last press came that may have taken the focus away from the target.
     std::optional<std::chrono::milliseconds> sinceFocusMayHaveLeft(const FocusedTargetSnapshot& target);
 

@@ -25,6 +25,8 @@ SystemPasteboardWriter::SystemPasteboardWriter() : m_server(std::make_unique<X11
                      [this](quint64 write, quint32 requestor) { noteSent(write, requestor); });
     QObject::connect(m_server.get(), &X11SelectionServer::refused, m_server.get(),
                      [this](quint64 write, quint32 requestor) { noteSent(write, requestor); });
+    QObject::connect(m_server.get(), &X11SelectionServer::judgementDue, m_server.get(),
+                     [this](quint64 write, quint32) { giveVerdict(write); });
 }
 
 SystemPasteboardWriter::~SystemPasteboardWriter() = default;
@@ -45,7 +47,7 @@ QList<ClipboardItemSnapshot> SystemPasteboardWriter::snapshot() {
 
 void SystemPasteboardWriter::writeString(const QString& text) {
     ++m_write;
-    m_fetched = false;
+    m_fetched = m_keysSince = false;
     if (!m_server->claim(X11SelectionServer::Selection::clipboard, text, m_write))
         throw ClipboardWriteError(ClipboardWriteError::Case::writeFailed);
 }
@@ -72,11 +74,47 @@ void SystemPasteboardWriter::copyClipboardToPrimarySelection() {
 void SystemPasteboardWriter::holdText() {
     // What was fetched before (a clipboard manager, as the words came) is not the paste's fetch.
     m_fetched = false;
+    m_keysSince = m_holding = true;
+    m_judging = false;
     m_server->holdText(m_write);
 }
 
 void SystemPasteboardWriter::letText(bool give) {
-    m_server->letText(give);
+    m_holding = false;
+    m_judging = give && m_judge;
+    if (m_judging) {
+        m_server->judgeText();
+    } else {
+        m_server->letText(give);
+    }
+}
+
+void SystemPasteboardWriter::judgeRequests(RequestJudge judge) {
+    m_judge = std::move(judge);
+    // Requests still waiting for a verdict get the words once nobody judges them.
+    if (!m_judge && std::exchange(m_judging, false)) m_server->letText(true);
+}
+
+void SystemPasteboardWriter::giveVerdict(quint64 write) {
+    // Words written before the last write had their held requests refused as it was served; once
+    // judging ended, the requests held for it were let go.
+    if (write != m_write || !m_judging || !m_judge) return;
+    const bool give = m_judge();
+    // The judge talks to other applications: a later write or the judging's end may have come meanwhile.
+    if (write == m_write && m_judging) m_server->judge(give);
+}
+
+void SystemPasteboardWriter::awaitFetchBeforeTheEnd(double timeoutSeconds) {
+    // No key went out for these words, or their application has them already.
+    if (!m_keysSince || m_fetched) return;
+    // The keys' order was never read: nothing tells where they went.
+    if (m_holding) letText(false);
+    // Nobody will be here to judge a later request: the look now decides for every one.
+    if (m_judging && m_judge) {
+        m_judging = false;
+        m_server->letText(m_judge());
+    }
+    m_server->awaitAnswer(m_write, std::chrono::milliseconds(qint64(timeoutSeconds * 1000)));
 }
 
 QCoro::Task<void> SystemPasteboardWriter::fetched(double timeoutSeconds, std::stop_token stopToken) {

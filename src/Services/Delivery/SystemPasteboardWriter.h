@@ -27,14 +27,17 @@ public:
     void restore(const QList<ClipboardItemSnapshot>& items) override;
     bool keepWritten(const QString& text) override;
     QCoro::Task<void> fetched(double timeoutSeconds, std::stop_token stopToken) override;
+    void judgeRequests(RequestJudge judge) override;
+    void awaitFetchBeforeTheEnd(double timeoutSeconds) override;
 
     // Copies the clipboard's text into the primary selection (what xterm's Shift+Insert pastes); a
     // fetch from there counts as a fetch of the written text.
     void copyClipboardToPrimarySelection();
 
     // While the paste keys go out: another application's requests for the written words wait from
-    // holdText until letText, which gives the words or refuses them until they are replaced. A fetch
-    // counts from holdText on, a refused one too: the keys' application asked.
+    // holdText until letText, which gives the words (to the judge first, while one is given) or
+    // refuses them until they are replaced. A fetch counts from holdText on, a refused one too: the
+    // keys' application asked.
     void holdText();
     void letText(bool give);
 
@@ -46,12 +49,19 @@ public:
 
 private:
     void noteSent(quint64 write, quint32 requestor);
+    void giveVerdict(quint64 write);
 
     std::unique_ptr<X11SelectionServer> m_server;
     // The last write, whether another application fetched it, and who waits for that.
     quint64 m_write = 0;
     bool m_fetched = false;
     WakeableSleeps m_fetchWaits;
+    RequestJudge m_judge;
+    // Between holdText and letText: the order of the keys is not read yet.
+    bool m_holding = false;
+    // Paste keys went out for the last write.
+    bool m_keysSince = false;
+    bool m_judging = false;
 };
 
 }  // namespace quorvelle

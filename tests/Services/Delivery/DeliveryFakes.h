@@ -171,6 +171,11 @@ public:
     // what came between that and the paste key, as the server handled them (none: cannot be told).
     std::optional<quint64> orderMark;
     std::optional<QList<FocusMovingPress>> pressesBeforeKey = QList<FocusMovingPress>{};
+    // Where given, the Tabs and clicks as the server numbered them: what came between a mark and the
+    // paste key is every one after the mark.
+    std::optional<QList<std::pair<quint64, FocusMovingPress>>> serverOrder;
+    // Called as each reading of the presses begins: a press the server handled just then.
+    std::function<void()> onRead;
     // Each question about them: the key, the mark, how many events had gone out.
     QList<std::tuple<quint32, quint64, qsizetype>> orderAsked;
 
@@ -180,16 +185,37 @@ public:
     }
     QList<quint32> heldModifierKeyCodes() override { return held; }
     std::optional<std::chrono::milliseconds> sinceLastKeyPress() override {
+        if (onRead) onRead();
         return typing ? std::optional(std::chrono::milliseconds(0)) : sincePress;
     }
     std::optional<std::chrono::milliseconds> sinceLastFocusMovingPress() override {
-        return lettersOnly ? std::nullopt : sinceLastKeyPress();
+        if (lettersOnly) return std::nullopt;
+        return sinceLastKeyPress();
     }
-    QList<FocusMovingPress> focusMovingPresses() override { return presses; }
+    QList<FocusMovingPress> focusMovingPresses() override {
+        if (onRead) onRead();
+        return presses;
+    }
     std::optional<quint64> pressOrderMark() override { return orderMark; }
     std::optional<QList<FocusMovingPress>> focusMovingPressesBefore(quint32 keyCode, quint64 mark) override {
         orderAsked.append({keyCode, mark, posted.size()});
-        return pressesBeforeKey;
+        if (!serverOrder) return pressesBeforeKey;
+        QList<FocusMovingPress> after;
+        for (const auto& [number, press] : *serverOrder) {
+            if (number > mark) after.append(press);
+        }
+        return after;
+    }
+    // A Tab the server handles now, read at once (the mark moves past it) unless `unread`.
+    void tabNow(bool unread = false) {
+        const quint64 number = (serverOrder && !serverOrder->isEmpty() ? serverOrder->last().first : *orderMark) + 1;
+        const FocusMovingPress tab{FocusMovingPress::Kind::tab, std::chrono::steady_clock::now(), std::nullopt};
+        if (!serverOrder) serverOrder.emplace();
+        serverOrder->append({number, tab});
+        if (unread) return;
+        orderMark = number;
+        presses.append(tab);
+        sincePress = std::chrono::milliseconds(0);
     }
     void post(quint32 keyCode, bool pressed) override {
         posted.append({keyCode, pressed});

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <thread>
 
 namespace quorvelle {
 namespace {
@@ -150,6 +151,96 @@ TEST_F(SelectionServing, HeldWordsWaitForTheKeysThenGoOrAreRefusedUntilServedAne
 
     ASSERT_TRUE(m_writer.keepWritten(u"served anew"_qs));
     EXPECT_EQ(textOf("CLIPBOARD", "UTF8_STRING"), "served anew");
+}
+
+// Once the keys' order let the words go, each request that would carry them waits for a verdict given
+// on our thread, where the look at the application's focus runs; a question for the targets does not
+// wait. A refusal holds for later requests until other contents are served, and the judging's end
+// lets the words go.
+TEST_F(SelectionServing, JudgedWordsGoOnlyOnAVerdictForThem) {
+    QList<bool> verdicts;
+    int judged = 0;
+    m_writer.writeString(kWords);
+    m_writer.judgeRequests([&] { return ++judged, verdicts.takeFirst(); });
+    m_writer.holdText();
+    m_writer.letText(true);
+
+    // No verdict without our event loop: the targets come, the words wait.
+    EXPECT_TRUE(whileTheGuiThreadIsBlocked([&] { return m_reader.read("CLIPBOARD", "TARGETS"); }));
+    auto waiting = std::async(std::launch::async, [&] { return m_reader.read("CLIPBOARD", "UTF8_STRING", 20000); });
+    EXPECT_EQ(waiting.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout) << "answered unjudged";
+    verdicts = {true, false};
+    test::waitUntil([&] { return waiting.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+    const auto given = waiting.get();
+    ASSERT_TRUE(given && !given->refused);
+    EXPECT_EQ(given->data, kWords.toUtf8());
+    EXPECT_EQ(judged, 1);
+
+    const auto refused = whileTheEventLoopRuns([&] { return m_reader.read("CLIPBOARD", "UTF8_STRING", 20000); });
+    ASSERT_TRUE(refused);
+    EXPECT_TRUE(refused->refused);
+    EXPECT_EQ(judged, 2);
+    EXPECT_EQ(textOf("CLIPBOARD", "STRING"), "(refused)");
+    EXPECT_EQ(judged, 2);
+
+    // Served anew, judged anew; once nobody judges, the held request gets the words.
+    m_writer.writeString(u"again"_qs);
+    m_writer.holdText();
+    m_writer.letText(true);
+    auto unjudged = std::async(std::launch::async, [&] { return m_reader.read("CLIPBOARD", "UTF8_STRING", 20000); });
+    EXPECT_EQ(unjudged.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+    m_writer.judgeRequests({});
+    const auto afterEnd = unjudged.get();
+    ASSERT_TRUE(afterEnd && !afterEnd->refused);
+    EXPECT_EQ(afterEnd->data, "again");
+    EXPECT_EQ(judged, 2);
+}
+
+// A paste's keys asked for the words: they get them or nothing. Requests held when the user's
+// clipboard comes back in their place are refused first; at the end, held ones are refused and the
+// wait for the keys' fetch is over as soon as they were.
+TEST_F(SelectionServing, RequestsHeldForTheWordsAreNeverAnsweredWithWhatTakesTheirPlace) {
+    const ClipboardItemSnapshot user{{{u"text/plain"_qs, "the user's copy"}}};
+    m_writer.writeString(kWords);
+    m_writer.holdText();
+    auto held = std::async(std::launch::async, [&] { return m_reader.read("CLIPBOARD", "UTF8_STRING", 20000); });
+    EXPECT_EQ(held.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+    m_writer.restore({user});
+    const auto heldAnswer = held.get();
+    ASSERT_TRUE(heldAnswer);
+    EXPECT_TRUE(heldAnswer->refused);
+    EXPECT_EQ(textOf("CLIPBOARD", "UTF8_STRING"), "the user's copy");
+
+    m_writer.writeString(kWords);
+    m_writer.holdText();
+    auto atTheEnd = std::async(std::launch::async, [&] { return m_reader.read("CLIPBOARD", "UTF8_STRING", 20000); });
+    EXPECT_EQ(atTheEnd.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+    QElapsedTimer waited;
+    waited.start();
+    m_writer.awaitFetchBeforeTheEnd(10);
+    EXPECT_LT(waited.elapsed(), 5000);
+    const auto endAnswer = atTheEnd.get();
+    ASSERT_TRUE(endAnswer);
+    EXPECT_TRUE(endAnswer->refused);
+
+    // Keys whose words were let go and not asked for yet: the end waits for the request, bounded.
+    m_writer.writeString(kWords);
+    m_writer.holdText();
+    m_writer.letText(true);
+    auto late = std::async(std::launch::async, [&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        return m_reader.read("CLIPBOARD", "UTF8_STRING", 20000);
+    });
+    m_writer.awaitFetchBeforeTheEnd(10);
+    const auto lateAnswer = late.get();
+    ASSERT_TRUE(lateAnswer && !lateAnswer->refused);
+    EXPECT_EQ(lateAnswer->data, kWords.toUtf8());
+    waited.restart();
+    m_writer.writeString(kWords);
+    m_writer.holdText();
+    m_writer.letText(true);
+    m_writer.awaitFetchBeforeTheEnd(0.3);
+    EXPECT_GE(waited.elapsed(), 250);
 }
 
 TEST_F(SelectionServing, TheQuestionForTargetsCountsForTheClientThatAskedSinceTheLastWrite) {

@@ -486,6 +486,79 @@ TEST(SyntheticPaste, APressTheServerHandledBeforeThePasteKeyRefusesTheWordsToThe
     }
 }
 
+// Keys go to a field only where the application told where its focus is after every Tab the server
+// handled before them: a Tab read at the last look's final reading is told to a new look, and one the
+// server handled once the look that passed began asking is weighed by the server's order, whenever it
+// was read. Tabs the look was told of before it asked are not weighed again.
+TEST(SyntheticPaste, EveryTabTheServerHandledSinceTheLookBeganAskingIsWeighedBeforeTheWordsGo) {
+    struct Outcome {
+        bool overtaken = false;
+        QList<std::optional<std::chrono::milliseconds>> told;
+    };
+    // `during(look, reads)`: what the server handles while that look (from 0) asks and its final
+    // reading runs, `reads` reads into that reading.
+    const auto race = [](const std::function<void(FakeKeyPoster&, int look, int reads)>& during) {
+        PasteRig rig;
+        rig.keys.orderMark = 7;
+        rig.keys.serverOrder.emplace();
+        Outcome outcome;
+        int looks = 0, readsSinceLook = -1;
+        rig.keys.onRead = [&] {
+            if (readsSinceLook >= 0) during(rig.keys, looks - 1, ++readsSinceLook);
+        };
+        // A window judged by itself: the look believes a press it is told of.
+        rig.lastLook = [&](std::optional<std::chrono::milliseconds> since) {
+            outcome.told.append(since);
+            ++looks;
+            readsSinceLook = 0;
+        };
+        try {
+            test::runTask(rig.performer.performPaste(test::writableTextField(), rig.lastLook, {}));
+        } catch (const PasteKeysOvertaken&) {
+            outcome.overtaken = true;
+        }
+        EXPECT_EQ(rig.keys.posted, FakeKeyPoster::controlV);
+        return outcome;
+    };
+    using Told = QList<std::optional<std::chrono::milliseconds>>;
+    const std::optional<std::chrono::milliseconds> now = std::chrono::milliseconds(0);
+
+    // Between the final reading's two reads: the look is asked again, told of it.
+    const Outcome betweenReads = race([](FakeKeyPoster& keys, int look, int reads) {
+        if (look == 0 && reads == 2) keys.tabNow();
+    });
+    EXPECT_FALSE(betweenReads.overtaken);
+    ASSERT_GE(betweenReads.told.size(), 2);
+    EXPECT_EQ(betweenReads.told.mid(0, 2), (Told{std::nullopt, now}));
+
+    // While every look asked: the looks run out, and the last one's Tab came after it began.
+    const Outcome atEveryLook = race([](FakeKeyPoster& keys, int, int reads) {
+        if (reads == 1) keys.tabNow();
+    });
+    EXPECT_TRUE(atEveryLook.overtaken);
+    EXPECT_EQ(atEveryLook.told.size(), CommandVSyntheticPastePerformer::kOvertakenLookLimit);
+
+    // Handled while the look asked, read only after the keys.
+    const Outcome readLate = race([](FakeKeyPoster& keys, int look, int reads) {
+        if (look == 0 && reads == 1) keys.tabNow(true);
+    });
+    EXPECT_TRUE(readLate.overtaken);
+
+    // Read before the look, which was told of it: not weighed again.
+    PasteRig toldBefore;
+    toldBefore.keys.orderMark = 7;
+    toldBefore.keys.tabNow();
+    toldBefore.keys.presses.last().at -= std::chrono::seconds(5);
+    toldBefore.keys.sincePress = std::chrono::milliseconds(5000);
+    Told told;
+    toldBefore.lastLook = [&](std::optional<std::chrono::milliseconds> since) { told.append(since); };
+    EXPECT_EQ(toldBefore.paste(), std::nullopt);
+    EXPECT_EQ(told.size(), 1);
+    EXPECT_TRUE(told.first().has_value());
+    EXPECT_EQ(toldBefore.letAt.size(), 1);
+    EXPECT_TRUE(toldBefore.letAt.first().second);
+}
+
 // GNOME Terminal forgets what the clipboard holds at each change of owner and pastes nothing until
 // it asked again: its chord waits for that question (after the modifiers went up) up to two seconds;
 // no other window waits for a question that may never come.
