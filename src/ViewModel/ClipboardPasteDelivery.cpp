@@ -240,15 +240,20 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
         } else {
             // The words stay on the clipboard, the transcript alone, as when the focus had moved
             // before the paste was chosen; served again where they were refused to overtaken keys.
-            if (pasted != text || refused) leaveTranscriptOnClipboard(text);
-            delivery.copyAfterTargetChanged(text, durationSeconds, std::get<DeliveryValidationFailure>(*heldBack),
-                                            false);
+            // Another application's copy made meanwhile stays, and the words are kept in the history only.
+            const auto failure = std::get<DeliveryValidationFailure>(*heldBack);
+            if (leaveTranscriptOnClipboard(text)) {
+                delivery.copyAfterTargetChanged(text, durationSeconds, failure, false);
+            } else {
+                delivery.record().validationOutcome = validationOutcome(failure);
+                keepOffClipboard(text, durationSeconds, fallbackCode(failure));
+            }
         }
         delivery.context().refreshDiagnosticsSnapshot();
         co_return;
     }
     if (notSent) {
-        handlePasteNotSent(*notSent, text, pasted, target, durationSeconds, entry, reasons, saved);
+        handlePasteNotSent(*notSent, text, target, durationSeconds, entry, reasons, saved);
         co_return;
     }
     // The words are on their way into the field: a process ended during the check keeps them in the
@@ -390,24 +395,30 @@ std::optional<bool> ClipboardPasteDelivery::readBack(TextInsertionVerifying& ver
 }
 
 void ClipboardPasteDelivery::handlePasteNotSent(SyntheticPasteError::Case errorCase, const QString& text,
-                                                const QString& pasted, const FocusedTargetSnapshot& target,
-                                                double durationSeconds, Entry entry, QStringList& reasons,
+                                                const FocusedTargetSnapshot& target, double durationSeconds,
+                                                Entry entry, QStringList& reasons,
                                                 const QList<ClipboardItemSnapshot>& saved) {
     LastDeliveryRecord& record = m_delivery.record();
     reasons.append(SessionTexts::pasteFailureReason(errorCase));
     record.insertionFailureReason = reasons.join(QStringLiteral(" | "));
     // The clipboard holds the words already (the transcript alone from here), unless another
-    // application copied since: its copy stays.
-    if (pasted != text) leaveTranscriptOnClipboard(text);
+    // application copied since: its copy stays, and the words are kept in the history only.
+    const bool onClipboard = leaveTranscriptOnClipboard(text);
+    const auto copy = [&](const QString& code, const QString& message) {
+        if (onClipboard) {
+            m_delivery.fallbackCopy(text, durationSeconds, code, message, false);
+        } else {
+            keepOffClipboard(text, durationSeconds, code);
+        }
+    };
     if (errorCase == SyntheticPasteError::Case::frontmostApplicationChanged) {
         record.validationOutcome = DeliveryValidationOutcome::frontmostApplicationChanged;
         const QString code = fallbackCode(DeliveryValidationFailure::frontmostApplicationChanged);
-        m_delivery.fallbackCopy(text, durationSeconds, code, fallbackMessage(code), false);
+        copy(code, fallbackMessage(code));
         return;
     }
     if (entry == Entry::afterDirectWriteFailure || !target.supportsDirectValueWrite()) {
-        m_delivery.fallbackCopy(text, durationSeconds, QStringLiteral("runtime.fallback.clipboard_paste_failed"),
-                                kCopied, false);
+        copy(QStringLiteral("runtime.fallback.clipboard_paste_failed"), kCopied);
         return;
     }
     record.insertionStrategy = TextInsertionStrategy::accessibilityValueWrite;
@@ -427,11 +438,26 @@ void ClipboardPasteDelivery::handlePasteNotSent(SyntheticPasteError::Case errorC
     if (*failure == TextInsertionError::Case::replacementHintMismatch) {
         record.validationOutcome = DeliveryValidationOutcome::replacementHintMismatch;
         const QString code = fallbackCode(DeliveryValidationFailure::replacementHintMismatch);
-        m_delivery.fallbackCopy(text, durationSeconds, code, fallbackMessage(code), false);
+        copy(code, fallbackMessage(code));
     } else {
-        m_delivery.fallbackCopy(text, durationSeconds, QStringLiteral("runtime.fallback.clipboard_copied"), kCopied,
-                                false);
+        copy(QStringLiteral("runtime.fallback.clipboard_copied"), kCopied);
     }
+}
+
+void ClipboardPasteDelivery::keepOffClipboard(const QString& text, double durationSeconds, const QString& code) {
+    if (!m_delivery.isDelivering()) return;
+    // No key took the words and they are no longer on the clipboard: the dictation ends without a
+    // field for them, which the user is asked to choose; the history keeps them.
+    const QuorvelleError error(QuorvelleErrorCase::unsupportedTarget);
+    const QString message = m_delivery.context().strings().errorMessage(error);
+    LastDeliveryRecord& record = m_delivery.record();
+    record.directInsertionContext.reset();
+    record.insertionOutcome = TranscriptHistoryCompletionKind::copiedToClipboard;
+    record.insertionFailureReason = message;
+    m_delivery.appendHistory(text, durationSeconds, TranscriptHistoryCompletionKind::copiedToClipboard);
+    m_delivery.session().fail(error);
+    m_delivery.context().setInlineMessage(message);
+    m_delivery.context().recordEvent(DiagnosticsEventLevel::warning, code, message);
 }
 
 void ClipboardPasteDelivery::finishSentPaste(const QString& text, double durationSeconds, bool verified,

@@ -66,7 +66,7 @@ private:
                                         const FocusedTargetSnapshot& field,
                                         const std::optional<TextInsertionPoint>& before);
 
-    void handlePasteNotSent(SyntheticPasteError::Case errorCase, const QString& text, const QString& pasted,
+    void handlePasteNotSent(SyntheticPasteError::Case errorCase, const QString& text,
                             const FocusedTargetSnapshot& target, double durationSeconds, Entry entry,
                             QStringList& reasons, const QList<ClipboardItemSnapshot>& saved);
     // The clipboard keeps the transcript alone (without a space put before it for the paste), only
@@ -74,6 +74,9 @@ private:
     bool leaveTranscriptOnClipboard(const QString& text);
     // `wordsOnClipboard`: an unverified paste's words are still on the clipboard.
     void finishSentPaste(const QString& text, double durationSeconds, bool verified, bool wordsOnClipboard = true);
+    // No key took the words and another application's copy took their place on the clipboard: kept
+    // in the history, and the user told to choose a field, never that they were copied.
+    void keepOffClipboard(const QString& text, double durationSeconds, const QString& code);
     void recordPasteValidationFailure(const QString& text, double durationSeconds, DeliveryValidationFailure failure);
     void restoreClipboard(const QList<ClipboardItemSnapshot>& saved);
     // From the write of the paste's words to the paste's outcome, a quit of the application gives the

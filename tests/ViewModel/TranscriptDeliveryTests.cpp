@@ -343,6 +343,22 @@ TEST(TranscriptDelivery, AnotherApplicationsCopyMadeDuringThePasteStays) {
     };
     const Kind sent = Kind::pasteSentUnverified, copy = Kind::copiedToClipboard;
     const char* sentEvent = "insert.paste_sent_unverified";
+    const SessionState noField = SessionState::error(QuorvelleError(QuorvelleErrorCase::unsupportedTarget));
+    const Adjust noKeysNoWrite = [](DeliveryRig& r) {
+        pasteFails(P::eventSourceUnavailable)(r);
+        FocusedTargetSnapshot unwritable = writableTextField();
+        unwritable.element.supportsValueWrite = false;
+        r.focused = unwritable;
+        r.fakes.inspector->answer.setFallback(unwritable);
+    };
+    const Adjust anotherFieldAtTheLook = [](DeliveryRig& r) {
+        r.fakes.pastePerformer->beforeLastLook = [&r] {
+            r.fakes.inspector->answer.setFallback(otherField(writableTextField().app.processIdentifier));
+        };
+    };
+    const Adjust overtakenEveryTime = [](DeliveryRig& r) {
+        r.fakes.pastePerformer->overtaken = ClipboardPasteDelivery::kLastLookAttempts;
+    };
     const Row rows[] = {
         {"verified", {}, success, Kind::pastedViaClipboard, "insert.pasted_via_clipboard", {}},
         {"cannot be checked", uncheckable, success, sent, sentEvent, {}},
@@ -354,13 +370,22 @@ TEST(TranscriptDelivery, AnotherApplicationsCopyMadeDuringThePasteStays) {
          Kind::inserted,
          "insert.inserted_at_caret",
          {}},
-        // No key went out: the words were copied, and another application copied after them.
+        // No key took the words, and another application copied after them: kept in the history, the
+        // user asked for a field, never told they were copied.
         {"another application in front",
          pasteFails(P::frontmostApplicationChanged),
-         copied,
+         noField,
          copy,
          "fallback.frontmost_application_changed",
          {}},
+        {"no key events, a field without direct writes",
+         noKeysNoWrite,
+         noField,
+         copy,
+         "fallback.clipboard_paste_failed",
+         {}},
+        {"another field at the last look", anotherFieldAtTheLook, noField, copy, "fallback.target_surface_changed", {}},
+        {"keys overtaken at every look", overtakenEveryTime, noField, copy, "fallback.focused_target_unavailable", {}},
     };
     for (const Row& row : rows) {
         for (const QString& prefix : {QString(), u" "_qs}) {
@@ -374,6 +399,10 @@ TEST(TranscriptDelivery, AnotherApplicationsCopyMadeDuringThePasteStays) {
             EXPECT_EQ(rig.fakes.pasteboard->contents, QList{theirs});
             if (row.kind == sent) {
                 EXPECT_EQ(rig.context.inlineMessage(), u"Yapıştırma gönderildi."_qs);
+            }
+            if (row.state == noField) {
+                EXPECT_EQ(rig.context.inlineMessage(), rig.context.strings().errorMessage(*row.state.error()));
+                EXPECT_FALSE(rig.context.inlineMessage().value_or(QString()).contains(u"kopyaland"_qs));
             }
         }
     }
