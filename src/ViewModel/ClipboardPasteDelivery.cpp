@@ -95,17 +95,16 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
     };
     // What the look at the application's own request for the words found, where it refused them.
     std::optional<TranscriptDelivery::Validation> refusedAtRequest;
-    // From the keys' order to the outcome, the application's request for the words is answered only
-    // while the field the keys went to still holds its focus as it tells it then. One that cannot
-    // tell in time (a toolkit that serves its accessibility on the very thread that waits for the
-    // words) gets them: the keys' order decided.
+    // From the keys' order to the outcome, the application's request for the words is refused while
+    // a password field holds its focus as it tells it then: a key it handled before ours (a Tab into
+    // that field, told late by a page held up) may have taken the focus there. Nothing else is
+    // refused: an application busy taking the paste may name a new object for the very field
+    // (WebKitGTK), and one that cannot tell in time (a toolkit that serves its accessibility on the
+    // thread that waits for the words) gets them, as the keys' order let them go.
     delivery.pasteboard().judgeRequests([&delivery, &sentTo, &refusedAtRequest, alive] {
         if (alive.expired()) return true;
         TranscriptDelivery::Validation look = delivery.validateDeliveryTarget(sentTo);
-        const auto* failure = std::get_if<DeliveryValidationFailure>(&look);
-        if (std::holds_alternative<FocusedTargetSnapshot>(look) ||
-            (failure && *failure == DeliveryValidationFailure::focusedTargetUnavailable))
-            return true;
+        if (!std::holds_alternative<TranscriptDelivery::SecureFieldFocused>(look)) return true;
         refusedAtRequest = std::move(look);
         return false;
     });

@@ -976,9 +976,8 @@ TEST(TranscriptDelivery, KeysATabOvertookAreRefusedTheWordsAndTheFocusAfterDecid
 }
 
 // The application asks for the words only once it handled every key before ours (a page held up
-// after a Tab handles it late): where its focus is then decides. A password field gets nothing and
-// nothing is kept; another field has the words refused and copied; an application that cannot tell
-// in time gets them, as the keys' order let them go.
+// after a Tab handles it late): a password field holding its focus then gets nothing, and nothing is
+// kept; an application that cannot tell in time gets them, as the keys' order let them go.
 TEST(TranscriptDelivery, TheApplicationsRequestForTheWordsIsAnsweredOnlyWhileTheFieldStillHoldsItsFocus) {
     FocusedTargetSnapshot secret = writableTextField();
     secret.element.subrole = u"AXSecureTextField"_qs;
@@ -1013,14 +1012,11 @@ TEST(TranscriptDelivery, TheApplicationsRequestForTheWordsIsAnsweredOnlyWhileThe
     EXPECT_TRUE(intoPassword.history.isEmpty());
     EXPECT_EQ(intoPassword.fakes.pasteboard->contents, QList{kUsersClipboard});
 
-    DeliveryRig intoAnother(asksWith(otherField(writableTextField().app.processIdentifier)));
-    EXPECT_EQ(intoAnother.verdicts, QList<bool>{false});
-    EXPECT_EQ(intoAnother.fakes.sessionCoordinator->state(), SessionState::fallbackCopied());
-    EXPECT_EQ(intoAnother.history, QList{Kind::copiedToClipboard});
-    EXPECT_EQ(intoAnother.fakes.pastePerformer->pastedInto.size(), 1);
-    // Served again for the user to paste: the refusal holds until then.
-    EXPECT_EQ(plainText(intoAnother.fakes.pasteboard->contents), "dictated words");
-    EXPECT_EQ(intoAnother.fakes.pasteboard->calls.count(u"keepWritten(dictated words)"_qs), 1);
+    // A busy application may name a new object for the very field as it takes the paste: only a
+    // password field is refused.
+    DeliveryRig renamed(asksWith(otherField(writableTextField().app.processIdentifier)));
+    EXPECT_EQ(renamed.verdicts, QList<bool>{true});
+    EXPECT_EQ(renamed.fakes.pastePerformer->pastedInto.size(), 1);
 
     DeliveryRig untold(asksWith(std::nullopt));
     EXPECT_EQ(untold.verdicts, QList<bool>{true});
