@@ -158,7 +158,7 @@ QList<TranscriptHistoryEntry> AppUnderTest::historyEntries() const {
     // Read from a copy: loading folds the journal into the file and removes it, which must not
     // happen under a running app.
     QTemporaryDir copy;
-    const QDir history(folder("XDG_DATA_HOME", "History"));
+    const QDir history(historyFolder());
     for (const QString& name : history.entryList(QDir::Files | QDir::Hidden))
         QFile::copy(history.filePath(name), copy.filePath(name));
     ApplicationSupportTranscriptHistoryStore::Options options;
@@ -167,7 +167,7 @@ QList<TranscriptHistoryEntry> AppUnderTest::historyEntries() const {
 }
 
 bool AppUnderTest::holdsAnEntry() const {
-    const QDir history(folder("XDG_DATA_HOME", "History"));
+    const QDir history(historyFolder());
     return !history.entryList({QStringLiteral("*.held-*")}, QDir::Files | QDir::Hidden).isEmpty();
 }
 

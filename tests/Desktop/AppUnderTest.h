@@ -58,6 +58,8 @@ public:
     // Whether a delivery's entry is still held (its words on their way, its check not over): read
     // meanwhile, such an entry comes back as a run that ended before its delivery reported.
     bool holdsAnEntry() const;
+    // The folder of the history file and its journal.
+    QString historyFolder() const { return folder("XDG_DATA_HOME", "History"); }
     // The events' codes and messages, one a line, for failure messages.
     std::string eventLog() const;
 
