@@ -330,13 +330,15 @@ QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify
     // The field the keys went to tells first: words there were delivered, wherever the focus went
     // since (a Tab to the next field of a form right after the paste).
     auto* verifier = dynamic_cast<TextInsertionVerifying*>(m_textInserter.get());
-    std::optional<bool> inSentField = verifier ? readBack(*verifier, pasted, sentTo, before) : std::nullopt;
+    PasteReadBack inSentField = verifier ? readBack(*verifier, pasted, sentTo, before) : PasteReadBack::unreadable;
     // A field read only in part shows the words, if at all, where it can be read.
     const bool partlyReadable = verifier && before && !before->whole;
     // A field may show words it took a moment later (Chromium's page tells its tree late, more so
     // when a Tab right after the keys moved its focus): read again, briefly, before it counts as
     // without them.
-    for (int reread = 0; (inSentField == false || (partlyReadable && !inSentField)) && reread < kLateShowRereads;
+    for (int reread = 0;
+         (inSentField == PasteReadBack::missing || (partlyReadable && inSentField != PasteReadBack::landed)) &&
+         reread < kLateShowRereads;
          ++reread) {
         try {
             co_await environment.clipboardPasteVerificationSleep(kLateShowStepSeconds, stopToken);
@@ -347,7 +349,7 @@ QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify
         if (cutShort) co_return Verification{Verification::Kind::notVerifiable};
         inSentField = readBack(*verifier, pasted, sentTo, before);
     }
-    if (inSentField == true) co_return Verification{Verification::Kind::verified};
+    if (inSentField == PasteReadBack::landed) co_return Verification{Verification::Kind::verified};
 
     // Nothing there, or nothing to read: where the focus is now tells the rest. It may be on its way
     // back after the keystroke as after the hot key: the check waits for it as the delivery did.
@@ -366,9 +368,10 @@ QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify
         // editor that made a new object for its line once the text changed (Calc's cell editor).
         // The words at the paste's place there are the delivery.
         const std::optional<FocusedTargetSnapshot> now = m_delivery.lastLook();
-        if (verifier && !inSentField && *failure == DeliveryValidationFailure::insertionSurfaceChanged && now &&
+        const bool sentFieldTold = inSentField == PasteReadBack::landed || inSentField == PasteReadBack::missing;
+        if (verifier && !sentFieldTold && *failure == DeliveryValidationFailure::insertionSurfaceChanged && now &&
             !now->isWindowOnly && now->app.windowIdentifier == sentTo.app.windowIdentifier &&
-            readBack(*verifier, pasted, *now, before) == true) {
+            readBack(*verifier, pasted, *now, before) == PasteReadBack::landed) {
             co_return Verification{Verification::Kind::verified};
         }
         co_return Verification{Verification::Kind::failed, *failure};
@@ -376,20 +379,22 @@ QCoro::Task<ClipboardPasteDelivery::Verification> ClipboardPasteDelivery::verify
     if (!verifier) co_return Verification{Verification::Kind::notVerifiable};
     // The same field, or what now stands for it (an editor that made a new object for its line): the
     // words may also have come in since the first read.
-    const std::optional<bool> arrived =
-        readBack(*verifier, pasted, std::get<FocusedTargetSnapshot>(validation), before);
-    if (!arrived)
-        co_return Verification{partlyReadable ? Verification::Kind::partlyReadable : Verification::Kind::notVerifiable};
-    co_return *arrived ? Verification{Verification::Kind::verified} : Verification{Verification::Kind::failed};
+    switch (readBack(*verifier, pasted, std::get<FocusedTargetSnapshot>(validation), before)) {
+        case PasteReadBack::landed: co_return Verification{Verification::Kind::verified};
+        case PasteReadBack::missing: co_return Verification{Verification::Kind::failed};
+        case PasteReadBack::untold: co_return Verification{Verification::Kind::partlyReadable};
+        case PasteReadBack::unreadable: break;
+    }
+    co_return Verification{partlyReadable ? Verification::Kind::partlyReadable : Verification::Kind::notVerifiable};
 }
 
-std::optional<bool> ClipboardPasteDelivery::readBack(TextInsertionVerifying& verifier, const QString& pasted,
-                                                     const FocusedTargetSnapshot& field,
-                                                     const std::optional<TextInsertionPoint>& before) {
+PasteReadBack ClipboardPasteDelivery::readBack(TextInsertionVerifying& verifier, const QString& pasted,
+                                               const FocusedTargetSnapshot& field,
+                                               const std::optional<TextInsertionPoint>& before) {
     try {
         return verifier.verifyInsertion(pasted, field, before);
     } catch (...) {
-        return std::nullopt;
+        return PasteReadBack::unreadable;
     }
 }
 

@@ -55,16 +55,16 @@ private:
     struct Verification {
         // secureField: a password field holds the focus after the paste went out. partlyReadable: the
         // field it went to reads only part of its text (a terminal's scrollback), which does not
-        // show the words: they may stand beyond it.
+        // show the words: they may stand beyond it; or its text, a terminal's screen, shows them at
+        // the caret but cannot show that they took nothing else.
         enum class Kind { verified, notVerifiable, partlyReadable, failed, secureField } kind;
         DeliveryValidationFailure failure = DeliveryValidationFailure::clipboardPasteVerificationFailed;
     };
     // Judged first on `sentTo`, the field the keys went to; then on where the focus is now.
     QCoro::Task<Verification> verify(QString pasted, FocusedTargetSnapshot sentTo,
                                      std::optional<TextInsertionPoint> before, std::stop_token stopToken);
-    static std::optional<bool> readBack(TextInsertionVerifying& verifier, const QString& pasted,
-                                        const FocusedTargetSnapshot& field,
-                                        const std::optional<TextInsertionPoint>& before);
+    static PasteReadBack readBack(TextInsertionVerifying& verifier, const QString& pasted,
+                                  const FocusedTargetSnapshot& field, const std::optional<TextInsertionPoint>& before);
 
     void handlePasteNotSent(SyntheticPasteError::Case errorCase, const QString& text,
                             const FocusedTargetSnapshot& target, double durationSeconds, Entry entry,

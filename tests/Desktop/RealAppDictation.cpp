@@ -1,5 +1,6 @@
 #include "RealAppDictation.h"
 
+#include "Platform/Linux/X11ClipboardOwnership.h"
 #include "Platform/Linux/XcbHotKeyRegistrar.h"
 #include "Services/Delivery/ElementHandleStorage.h"
 #include "Services/System/CarbonHotkeyMonitor.h"
@@ -7,8 +8,10 @@
 #include "Support/Clocks.h"
 #include "TestEventLoop.h"
 
+#include <QClipboard>
 #include <QDebug>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 
 #include <algorithm>
 
@@ -146,6 +149,21 @@ std::optional<TranscriptHistoryCompletionKind> RealAppDictation::dictate(const Q
                              << "| window" << window;
     }
     return outcome;
+}
+
+RealAppDictation::Told RealAppDictation::dictateOverTheUsersCopy(const QString& words, const QString& usersCopy,
+                                                                 bool slowBackend) {
+    QClipboard* board = QGuiApplication::clipboard();
+    if (!X11ClipboardOwnership::refreshServerTime()) qWarning() << "the X server's time could not be read";
+    board->setText(usersCopy, QClipboard::Clipboard);
+    Told told;
+    told.kind = dictate(words, slowBackend);
+    told.message = vm->inlineMessage().value_or(QString());
+    const TranscriptHistoryEntry newest = vm->history()->transcriptHistoryEntries().value(0);
+    if (newest.transcript == words) told.entry = newest.completionKind;
+    waitUntil([&] { return board->text(QClipboard::Clipboard) == usersCopy; }, 5000);
+    told.clipboard = board->text(QClipboard::Clipboard);
+    return told;
 }
 
 }  // namespace quorvelle::test

@@ -44,6 +44,16 @@ public:
                                                            ReleaseToText* releaseToText = nullptr,
                                                            const std::function<void()>& whileHeld = {});
 
+    // What a dictation over the user's copy was told: the outcome, the kind of the newest history
+    // entry where it holds the words, the status line, and what the clipboard holds after it.
+    struct Told {
+        std::optional<TranscriptHistoryCompletionKind> kind, entry;
+        QString message, clipboard;
+    };
+    // Puts `usersCopy` on the clipboard as the user's, dictates `words` (as dictate does) and reads
+    // what it was told, once the copy came back or 5 s went by.
+    Told dictateOverTheUsersCopy(const QString& words, const QString& usersCopy, bool slowBackend = false);
+
     // The focused text element with its application, when the focus rests on one.
     std::optional<FocusedTargetSnapshot> focusedTextTarget();
 

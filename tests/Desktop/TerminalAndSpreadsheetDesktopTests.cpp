@@ -3,13 +3,9 @@
 // window belongs to a server process and whose words are read back from what the shell got, GNOME
 // Terminal and Konsole with lines that wrap, KDE's terminal and editor off the accessibility bus and
 // rxvt-unicode, known by their windows alone.
-#include "Platform/Linux/X11ClipboardOwnership.h"
+#include "GnomeTerminalServer.h"
 #include "RealAppFileTest.h"
 
-#include <QClipboard>
-#include <QFile>
-#include <QGuiApplication>
-#include <QProcess>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -20,10 +16,8 @@ namespace quorvelle {
 namespace {
 
 using Kind = TranscriptHistoryCompletionKind;
+using test::GnomeTerminalServer;
 using test::RealApp;
-
-// A name of the test's own, so that no other GNOME Terminal server on the bus takes the window.
-const QString kTerminalAppId = u"com.dovent.QuorvelleTestTerminal"_qs;
 
 using TerminalAndSpreadsheet = test::RealAppFileTest;
 
@@ -68,48 +62,6 @@ TEST_F(TerminalAndSpreadsheet, CalcCellBeingEditedKeepsEachDictationAfterEnter) 
 
     EXPECT_EQ(savedWords(u"edited.fods"_qs, words, u"<text:p>Dear team\\. %1</text:p>"_qs), words);
 }
-
-// GNOME Terminal's window belongs to gnome-terminal-server, which the test desktop's private bus
-// cannot start on its own (the bus was started without the display): the test starts it, and ends it
-// with this object.
-class GnomeTerminalServer {
-public:
-    static bool isInstalled() {
-        return !QStandardPaths::findExecutable(u"gnome-terminal"_qs).isEmpty() && QFile::exists(kServer);
-    }
-    ~GnomeTerminalServer() {
-        m_server.terminate();
-        if (!m_server.waitForFinished(10000)) m_server.kill(), m_server.waitForFinished(5000);
-    }
-    // A terminal window titled `title` running `script` under sh; null when it never showed.
-    std::unique_ptr<RealApp> open(const QString& title, const QString& script) {
-        if (m_server.state() == QProcess::NotRunning && !startServer()) return nullptr;
-        return RealApp::launch(u"gnome-terminal"_qs,
-                               {u"--app-id"_qs, kTerminalAppId, u"--wait"_qs, u"--"_qs, u"sh"_qs, u"-c"_qs,
-                                u"printf '\\033]0;%s\\007' \"$0\"; "_qs + script, title},
-                               u'^' + title + u'$');
-    }
-
-private:
-    static inline const QString kServer = u"/usr/libexec/gnome-terminal-server"_qs;
-
-    bool startServer() {
-        m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_server.start(kServer, {u"--app-id"_qs, kTerminalAppId});
-        const auto serving = [] {
-            QProcess ask;
-            ask.start(u"dbus-send"_qs, {u"--session"_qs, u"--print-reply"_qs, u"--dest=org.freedesktop.DBus"_qs,
-                                        u"/org/freedesktop/DBus"_qs, u"org.freedesktop.DBus.NameHasOwner"_qs,
-                                        u"string:"_qs + kTerminalAppId});
-            return ask.waitForFinished(10000) && ask.readAllStandardOutput().contains("boolean true");
-        };
-        if (m_server.waitForStarted() && test::waitUntil(serving, 60000)) return true;
-        ADD_FAILURE() << "gnome-terminal-server never took its name on the bus";
-        return false;
-    }
-
-    QProcess m_server;
-};
 
 // A shell that writes each line it reads to the file.
 QString linesTo(const QString& file) {
@@ -188,27 +140,22 @@ TEST_F(TerminalAndSpreadsheet, KonsoleTellsEachDictationThatWrapsItsLinePasted) 
 void dictateIntoATerminalUsedAWhile(test::RealAppDictation& dictation, bool readable,
                                     const std::function<QString(const QString&)>& typed) {
     ASSERT_FALSE(dictation.focusedTextElement().isEmpty()) << "the terminal never told the bus of its focus";
-    QClipboard* board = QGuiApplication::clipboard();
     QStringList spoken;
     for (int round = 0; round < 10; ++round) {
         const QString words =
             u"round %1 of words long enough to wrap the terminal's line onto another row of "
             u"its screen, in GNOME Terminal and in Konsole alike"_qs.arg(round);
         const QString users = u"the user's copy %1"_qs.arg(round);
-        ASSERT_TRUE(X11ClipboardOwnership::refreshServerTime());
-        board->setText(users, QClipboard::Clipboard);
-        const std::optional<Kind> kind = dictation.dictate(words, round % 3 == 1);
-        const QString message = dictation.vm->inlineMessage().value_or(u"-"_qs);
-        const std::string label = words.left(8).toStdString() + " (" + message.toStdString() + ")";
+        const auto told = dictation.dictateOverTheUsersCopy(words, users, round % 3 == 1);
+        const std::string label = words.left(8).toStdString() + " (" + told.message.toStdString() + ")";
         if (readable) {
-            EXPECT_EQ(kind, Kind::pastedViaClipboard) << label;
+            EXPECT_EQ(told.kind, Kind::pastedViaClipboard) << label;
         } else {
             // Sent, and the message does not say the words are on the clipboard: they are not.
-            EXPECT_EQ(kind, Kind::pasteSentUnverified) << label;
-            EXPECT_EQ(message, u"Yapıştırma gönderildi."_qs) << label;
+            EXPECT_EQ(told.kind, Kind::pasteSentUnverified) << label;
+            EXPECT_EQ(told.message, u"Yapıştırma gönderildi."_qs) << label;
         }
-        EXPECT_TRUE(test::waitUntil([&] { return board->text(QClipboard::Clipboard) == users; }, 5000))
-            << label << ": the clipboard holds " << board->text(QClipboard::Clipboard).toStdString();
+        EXPECT_EQ(told.clipboard.toStdString(), users.toStdString()) << label;
         spoken << words;
     }
     ASSERT_TRUE(RealApp::pressKeys(u"Return"_qs));

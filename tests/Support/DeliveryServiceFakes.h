@@ -38,7 +38,7 @@ public:
 class FakeTextInserter final : public TextInserting, public TextInsertionVerifying {
 public:
     Scripted<TextInsertionResult> insertAnswer;
-    Scripted<std::optional<bool>> verifyAnswer{std::optional<bool>(true)};
+    Scripted<PasteReadBack> verifyAnswer{PasteReadBack::landed};
     // What a paste puts before the words: a caret right after a word asks for a space.
     QString pastePrefix;
     // False: the field's text reads only in part (a terminal's scrollback).
@@ -63,8 +63,8 @@ public:
     QString textToPaste(const QString& text, const std::optional<TextInsertionPoint>&) override {
         return pastePrefix + text;
     }
-    std::optional<bool> verifyInsertion(const QString& pasted, const FocusedTargetSnapshot& target,
-                                        const std::optional<TextInsertionPoint>&) override {
+    PasteReadBack verifyInsertion(const QString& pasted, const FocusedTargetSnapshot& target,
+                                  const std::optional<TextInsertionPoint>&) override {
         verifiedTexts << pasted;
         verifiedOn << target;
         return verifyAnswer.next();

@@ -131,7 +131,7 @@ TEST(PasteCancellation, AQuitWhileThePastesWordsAreServedGivesTheClipboardBackFi
 
     // The words' check could not be made: they stay on the clipboard, through a quit too.
     CancelledPasteRig unverified(
-        [](FakeBootstrap& fakes) { fakes.textInserter->verifyAnswer.setFallback(std::nullopt); });
+        [](FakeBootstrap& fakes) { fakes.textInserter->verifyAnswer.setFallback(PasteReadBack::unreadable); });
     unverified.dictate();
     unverified.rig.fakes.pasteVerificationSleeper.finishAll();
     ASSERT_EQ(unverified.rig.state(), SessionState::success());

@@ -203,7 +203,7 @@ TEST(TranscriptDelivery, NoRoadDeliversToASecureField) {
     };
     // The keys went to the field; then a password field took the focus, and the field lacks the words.
     const Adjust pasteChecked = [&](DeliveryRig& r) {
-        paste(r), r.fakes.textInserter->verifyAnswer.setFallback(false);
+        paste(r), r.fakes.textInserter->verifyAnswer.setFallback(PasteReadBack::missing);
         r.fakes.pastePerformer->afterKeys = [&r, secret] { r.fakes.inspector->answer.setFallback(secret); };
     };
     const struct {
@@ -264,11 +264,16 @@ TEST(TranscriptDelivery, NoRoadDeliversToASecureField) {
 
 TEST(TranscriptDelivery, PasteEndingsAndTheUsersClipboard) {
     const auto copied = SessionState::fallbackCopied(), success = SessionState::success();
-    const Adjust uncheckable = [](DeliveryRig& r) { r.fakes.textInserter->verifyAnswer.setFallback(std::nullopt); };
-    const Adjust missing = [](DeliveryRig& r) { r.fakes.textInserter->verifyAnswer.setFallback(false); };
+    const Adjust uncheckable = [](DeliveryRig& r) {
+        r.fakes.textInserter->verifyAnswer.setFallback(PasteReadBack::unreadable);
+    };
+    const Adjust missing = [](DeliveryRig& r) {
+        r.fakes.textInserter->verifyAnswer.setFallback(PasteReadBack::missing);
+    };
     const Adjust readInPart = [uncheckable](DeliveryRig& r) {
         uncheckable(r), r.fakes.textInserter->readsWhole = false;
     };
+    const Adjust untold = [](DeliveryRig& r) { r.fakes.textInserter->verifyAnswer.setFallback(PasteReadBack::untold); };
     const Adjust moved = [](DeliveryRig& r) { inspected(writableTextField())(r), inspected(otherField())(r); };
     const Adjust movedAfterKeys = [missing](DeliveryRig& r) {
         missing(r);
@@ -285,6 +290,9 @@ TEST(TranscriptDelivery, PasteEndingsAndTheUsersClipboard) {
         {"cannot be checked", uncheckable, success, Kind::pasteSentUnverified, "insert.paste_sent_unverified", {}},
         // The words may stand beyond what can be read: the clipboard is the user's again.
         {"read only in part", readInPart, success, Kind::pasteSentUnverified, "insert.paste_sent_unverified", back},
+        // Read whole, it shows the words but cannot show they took nothing else (a terminal's screen
+        // its program drew anew): told sent, the user's clipboard back, as there.
+        {"read whole, untold", untold, success, Kind::pasteSentUnverified, "insert.paste_sent_unverified", back},
         {"not in the field", missing, copied, copy, "fallback.clipboard_paste_verification_failed", {}},
         {"moved before the keys: none sent", moved, copied, copy, "fallback.target_surface_changed", {}},
         {"moved after the keys, nothing in the field",
@@ -335,8 +343,12 @@ TEST(TranscriptDelivery, PasteEndingsAndTheUsersClipboard) {
 TEST(TranscriptDelivery, AnotherApplicationsCopyMadeDuringThePasteStays) {
     const ClipboardItemSnapshot theirs{{{u"text/plain"_qs, QByteArray("their copy")}}};
     const auto copied = SessionState::fallbackCopied(), success = SessionState::success();
-    const Adjust uncheckable = [](DeliveryRig& r) { r.fakes.textInserter->verifyAnswer.setFallback(std::nullopt); };
-    const Adjust missing = [](DeliveryRig& r) { r.fakes.textInserter->verifyAnswer.setFallback(false); };
+    const Adjust uncheckable = [](DeliveryRig& r) {
+        r.fakes.textInserter->verifyAnswer.setFallback(PasteReadBack::unreadable);
+    };
+    const Adjust missing = [](DeliveryRig& r) {
+        r.fakes.textInserter->verifyAnswer.setFallback(PasteReadBack::missing);
+    };
     const Adjust movedAfterKeys = [missing](DeliveryRig& r) {
         missing(r);
         r.fakes.pastePerformer->afterKeys = [&r] { r.fakes.inspector->answer.setFallback(otherField()); };
@@ -657,7 +669,7 @@ TEST(TranscriptDelivery, ASentPasteIsHeldByTheHistoryUntilItsCheckEnds) {
     secret.element.subrole = u"AXSecureTextField"_qs;
     DictationRig withdrawn([&](FakeBootstrap& f, AppBootstrap&) {
         f.strategyResolver->strategy = TextInsertionStrategy::clipboardPaste;
-        f.textInserter->verifyAnswer.setFallback(false);
+        f.textInserter->verifyAnswer.setFallback(PasteReadBack::missing);
         f.pastePerformer->afterKeys = [&f, secret] { f.inspector->answer.setFallback(secret); };
     });
     withdrawn.dictate();
@@ -743,7 +755,7 @@ TEST(TranscriptDelivery, APasteIsJudgedOnTheFieldItWasSentTo) {
     renewed.element.identifier = std::nullopt;
     DeliveryRig replaced(paste, [&](DeliveryRig& r) {
         inspected(writableTextField())(r), inspected(lastSeen)(r);
-        r.fakes.textInserter->verifyAnswer.push(std::nullopt);
+        r.fakes.textInserter->verifyAnswer.push(PasteReadBack::unreadable);
         r.fakes.pastePerformer->afterKeys = [&r, renewed] { r.fakes.inspector->answer.setFallback(renewed); };
     });
     expectRow(replaced, {"", {}, SessionState::success(), Kind::pastedViaClipboard, "insert.pasted_via_clipboard", {}});
@@ -754,13 +766,14 @@ TEST(TranscriptDelivery, APasteIsJudgedOnTheFieldItWasSentTo) {
     // text changes): the words at the paste's place there are the delivery. Not so for another
     // window's field, nor where the field the keys went to reads without the words.
     FocusedTargetSnapshot remade = otherField(writableTextField().app.processIdentifier);
-    const auto afterRemade = [&](std::optional<bool> sentFieldReads, std::optional<quint32> window) {
+    const auto afterRemade = [&](PasteReadBack sentFieldReads, std::optional<quint32> window) {
         return [=](DeliveryRig& r) {
             paste(r);
             FocusedTargetSnapshot now = remade;
             now.app.windowIdentifier = window;
             // Read without the words, it is read so each time it is read again.
-            const int reads = sentFieldReads == false ? 1 + ClipboardPasteDelivery::kLateShowRereads : 1;
+            const int reads =
+                sentFieldReads == PasteReadBack::missing ? 1 + ClipboardPasteDelivery::kLateShowRereads : 1;
             for (int read = 0; read < reads; ++read)
                 r.fakes.textInserter->verifyAnswer.push(sentFieldReads);
             r.fakes.pastePerformer->afterKeys = [&r, now] { r.fakes.inspector->answer.setFallback(now); };
@@ -768,9 +781,10 @@ TEST(TranscriptDelivery, APasteIsJudgedOnTheFieldItWasSentTo) {
     };
     const std::tuple<const char*, Adjust, bool> remadeCases[] = {
         {"gone, its window's new object holds the words",
-         afterRemade(std::nullopt, writableTextField().app.windowIdentifier), true},
-        {"gone, another window's field", afterRemade(std::nullopt, 0x7700001), false},
-        {"read without the words", afterRemade(false, writableTextField().app.windowIdentifier), false},
+         afterRemade(PasteReadBack::unreadable, writableTextField().app.windowIdentifier), true},
+        {"gone, another window's field", afterRemade(PasteReadBack::unreadable, 0x7700001), false},
+        {"read without the words", afterRemade(PasteReadBack::missing, writableTextField().app.windowIdentifier),
+         false},
     };
     for (const auto& [name, adjust, verified] : remadeCases) {
         DeliveryRig rig(adjust);
@@ -801,9 +815,9 @@ TEST(TranscriptDelivery, TheFieldTheKeysWentToIsReadAgainForAWhileBeforeThePaste
     const auto rig = [&](int lateReads, std::optional<FocusedTargetSnapshot> focusAfterKeys) {
         return [=](DeliveryRig& r) {
             paste(r);
-            if (lateReads < 0) r.fakes.textInserter->verifyAnswer.setFallback(false);
+            if (lateReads < 0) r.fakes.textInserter->verifyAnswer.setFallback(PasteReadBack::missing);
             for (int read = 0; read < lateReads; ++read)
-                r.fakes.textInserter->verifyAnswer.push(false);
+                r.fakes.textInserter->verifyAnswer.push(PasteReadBack::missing);
             if (focusAfterKeys)
                 r.fakes.pastePerformer->afterKeys = [&r, f = *focusAfterKeys] {
                     r.fakes.inspector->answer.setFallback(f);

@@ -167,16 +167,18 @@ QString AccessibilityTextInserter::textToPaste(const QString& text, const std::o
     return text;
 }
 
-std::optional<bool> AccessibilityTextInserter::verifyInsertion(const QString& pasted,
-                                                               const FocusedTargetSnapshot& target,
-                                                               const std::optional<TextInsertionPoint>& before) {
+PasteReadBack AccessibilityTextInserter::verifyInsertion(const QString& pasted, const FocusedTargetSnapshot& target,
+                                                         const std::optional<TextInsertionPoint>& before) {
     // Without the text from before, words found in the field may have stood there all along.
-    if (pasted.isEmpty() || target.isWindowOnly || !before) return std::nullopt;
+    if (pasted.isEmpty() || target.isWindowOnly || !before) return PasteReadBack::unreadable;
     const AccessibilityTextElementAccessing::TextAndRange after =
         m_elementAccessor.copyStringAsRead(target.elementHandle);
-    if (!after.value) return std::nullopt;
-    return PasteLanding::judged(withPlainSpaces(before->value), before->range, before->whole,
-                                withPlainSpaces(*after.value), after.whole, withPlainSpaces(pasted));
+    if (!after.value) return PasteReadBack::unreadable;
+    const std::optional<bool> landed =
+        PasteLanding::judged(withPlainSpaces(before->value), before->range, before->whole,
+                             withPlainSpaces(*after.value), after.whole, withPlainSpaces(pasted));
+    if (!landed) return PasteReadBack::untold;
+    return *landed ? PasteReadBack::landed : PasteReadBack::missing;
 }
 
 }  // namespace quorvelle

@@ -16,8 +16,8 @@ public:
                                const std::optional<TextReplacementHint>& replacementHint) override;
     std::optional<TextInsertionPoint> insertionPoint(const FocusedTargetSnapshot& target) override;
     QString textToPaste(const QString& text, const std::optional<TextInsertionPoint>& point) override;
-    std::optional<bool> verifyInsertion(const QString& pasted, const FocusedTargetSnapshot& target,
-                                        const std::optional<TextInsertionPoint>& before) override;
+    PasteReadBack verifyInsertion(const QString& pasted, const FocusedTargetSnapshot& target,
+                                  const std::optional<TextInsertionPoint>& before) override;
 
     // Whether a space goes before `text` written at an empty range at `location` of `value`.
     static bool needsLeadingSpace(const QString& value, TextRange range, const QString& text);

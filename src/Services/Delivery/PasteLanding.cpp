@@ -41,6 +41,45 @@ bool standsBetween(QStringView textBefore, const QString& textAfter, const QStri
     return false;
 }
 
+// The blanks from the start of `textAfter` to its row's end, when a line break ends that row: cells of a
+// terminal's row, which the words may take (vim leaves one on a row it opened).
+qsizetype blanksToRowEnd(const QString& textAfter) {
+    qsizetype blanks = 0;
+    while (blanks < textAfter.size() && textAfter.at(blanks) == u' ')
+        ++blanks;
+    return blanks < textAfter.size() && textAfter.at(blanks) == u'\n' ? blanks : 0;
+}
+
+// `text` without the blanks that end it.
+QStringView withoutEndBlanks(QStringView text) {
+    while (!text.isEmpty() && text.back() == u' ')
+        text.chop(1);
+    return text;
+}
+
+// The words at the caret of a terminal's screen whose rows below the caret's were drawn anew: the text
+// before the caret as it was, then on the caret's row the words and what stood after the caret there,
+// beside no more than a typist's letters. What the rows below hold tells nothing.
+bool standsAboveRedrawnRows(QStringView textBefore, const QString& textAfter, const QString& now,
+                            const QString& words) {
+    const qsizetype rowEnd = textAfter.indexOf(u'\n');
+    if (rowEnd < 0 || !now.startsWith(textBefore)) return false;
+    const QStringView restOfRow = withoutEndBlanks(QStringView(textAfter).left(rowEnd));
+    const qsizetype from = textBefore.size();
+    for (qsizetype typedBefore = 0; typedBefore <= PasteLanding::kTypedWhilePasting; ++typedBefore) {
+        const qsizetype at = from + typedBefore;
+        if (at > now.size() || QStringView(now).mid(from, typedBefore).contains(u'\n')) return false;
+        if (!QStringView(now).mid(at).startsWith(words)) continue;
+        const qsizetype after = at + words.size();
+        qsizetype nowRowEnd = now.indexOf(u'\n', after);
+        if (nowRowEnd < 0) nowRowEnd = now.size();
+        const QStringView row = withoutEndBlanks(QStringView(now).mid(after, nowRowEnd - after));
+        if (row.endsWith(restOfRow) && typedBefore + row.size() - restOfRow.size() <= PasteLanding::kTypedWhilePasting)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool PasteLanding::landed(const QString& was, std::optional<TextRange> range, const QString& now,
@@ -63,11 +102,20 @@ bool PasteLanding::landed(const QString& was, std::optional<TextRange> range, co
 }
 
 bool PasteLanding::landedAt(TextRange range, const QString& was, const QString& now, const QString& words, bool first) {
+    // On a terminal's screen the words take the blank cells after the caret on its row.
+    const QString rest = was.mid(range.end());
+    const qsizetype blanks = blanksToRowEnd(rest);
+    for (qsizetype taken = 0; taken <= blanks; ++taken) {
+        if (landedBefore(QStringView(was).left(range.location), rest.mid(taken), now, words, first)) return true;
+    }
+    return false;
+}
+
+bool PasteLanding::landedBefore(QStringView textBefore, const QString& textAfter, const QString& now,
+                                const QString& words, bool first) {
     // The keys paste where the caret is when they arrive: letters the user typed meanwhile stand
     // before the words, or after them. The text on either side of the insertion point stays as it
     // was; the words stand whole in what came between.
-    const QStringView textBefore = QStringView(was).left(range.location);
-    const QString textAfter = was.mid(range.end());
     if (standsBetween(textBefore, textAfter, now, words, first, true)) return true;
     // A full terminal screen scrolls up once the words wrap its last line: whole rows leave from its
     // top, the caret's own line stays, and no row below it goes (none was empty). Only the rows that
@@ -82,9 +130,31 @@ bool PasteLanding::landedAt(TextRange range, const QString& was, const QString& 
     return false;
 }
 
+bool PasteLanding::shownOnAScreenThatCannotTell(TextRange range, const QString& was, const QString& now,
+                                                const QString& words) {
+    if (words.isEmpty() || now == was) return false;
+    const QStringView textBefore = QStringView(was).left(range.location);
+    const QString textAfter = was.mid(range.end());
+    if (standsAboveRedrawnRows(textBefore, textAfter, now, words)) return true;
+    // The caret's line grew to begin above the screen: rows left from its top, the last of them a
+    // row of the caret's line, whose end no line break marks. Only where the cut leaves the kept text
+    // the length the words and a typist's letters call for, and some of the line before the caret.
+    const qsizetype lineStart = textBefore.lastIndexOf(u'\n') + 1;
+    const qsizetype longest = now.size() - textAfter.size() - words.size();
+    for (qsizetype kept = std::min(longest, textBefore.size() - lineStart);
+         kept > 0 && longest - kept <= kTypedWhilePasting; --kept) {
+        if (standsBetween(textBefore.right(kept), textAfter, now, words, false, false)) return true;
+    }
+    return false;
+}
+
 std::optional<bool> PasteLanding::judged(const QString& was, std::optional<TextRange> range, bool wasWhole,
                                          const QString& now, bool nowWhole, const QString& words) {
-    if (wasWhole && nowWhole && (!range || range->end() <= was.size())) return landed(was, range, now, words);
+    if (wasWhole && nowWhole && (!range || range->end() <= was.size())) {
+        if (landed(was, range, now, words)) return true;
+        if (range && shownOnAScreenThatCannotTell(*range, was, now, words)) return std::nullopt;
+        return false;
+    }
     if (landed(was, std::nullopt, now, words)) return true;
     return std::nullopt;
 }

@@ -111,7 +111,8 @@ TEST_P(DesktopDelivery, InsertsAtTheCaretWithTheLeadingSpaceRuleAndNeverIntoOrOu
         EXPECT_EQ(result.insertedRange, inserted);
         EXPECT_EQ(fieldText(field), expected);
         const TextInsertionPoint before{initial, TextRange{caret, selected}};
-        EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(*result.insertedText, target, before), true);
+        EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(*result.insertedText, target, before),
+                  PasteReadBack::landed);
         EXPECT_EQ(selectionOf(target), (TextRange{inserted.end(), 0})) << "the caret goes after the text";
     }
     m_fixture->setText(kPassword, u"hunter2"_qs);
@@ -170,7 +171,7 @@ TEST_P(DesktopDeliveryAnyToolkit, PastesWithTheModifierHeldAndRestoresEveryForma
     EXPECT_TRUE(fetchedWithin(10));
     ASSERT_TRUE(waitForValue(multi, u"dictated"_qs));
     EXPECT_TRUE(fetchedWithin(10));
-    EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(u"dictated"_qs, multi, before), true);
+    EXPECT_EQ(m_services->insertionVerifier().verifyInsertion(u"dictated"_qs, multi, before), PasteReadBack::landed);
     clipboard.restore({ClipboardItemSnapshot{}, saved.first()});
     // Served back through X by the app's own selection thread, the text may also come under its
     // UTF-8 alias: every form the user had must come back with its own bytes.

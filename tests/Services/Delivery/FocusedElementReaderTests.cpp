@@ -282,7 +282,8 @@ TEST(FocusedTargetInspector, AFocusedContainerNamedAfterATerminalIsATerminal) {
         EXPECT_EQ(AppScopedTextInsertionStrategyResolver().resolve(target), TextInsertionStrategy::clipboardPaste);
         test::FakeTextElement noText;
         AccessibilityTextInserter inserter(noText);
-        EXPECT_EQ(inserter.verifyInsertion(u"pasted"_qs, target, inserter.insertionPoint(target)), std::nullopt);
+        EXPECT_EQ(inserter.verifyInsertion(u"pasted"_qs, target, inserter.insertionPoint(target)),
+                  PasteReadBack::unreadable);
         FakeKeyPoster keys;
         test::runTask(
             CommandVSyntheticPastePerformer(keys, [&rig] { return rig.frontmost; }, {}).performPaste(target, {}, {}));
@@ -325,7 +326,8 @@ TEST(FocusedTargetInspector, WindowClassesDecideTerminalChordAndPasswordPrompts)
         // Nothing can be read back: not verifiable, and the element is never asked.
         test::FakeTextElement element(u"pasted"_qs);
         AccessibilityTextInserter inserter(element);
-        EXPECT_EQ(inserter.verifyInsertion(u"pasted"_qs, target, inserter.insertionPoint(target)), std::nullopt);
+        EXPECT_EQ(inserter.verifyInsertion(u"pasted"_qs, target, inserter.insertionPoint(target)),
+                  PasteReadBack::unreadable);
         EXPECT_TRUE(element.calls.isEmpty());
         FakeKeyPoster keys;
         int primaryFills = 0;

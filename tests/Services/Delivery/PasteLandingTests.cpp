@@ -128,6 +128,78 @@ TEST(PasteLanding, ATextReadOnlyInPartCannotTellTheWordsAreMissing) {
         EXPECT_EQ(PasteLanding::judged(r.was, r.range, r.wasWhole, r.now, r.nowWhole, words), r.landed) << r.name;
 }
 
+// A program in a terminal (vim) draws the screen itself: the words at its caret take the blank cells
+// after the caret on that row, and it may draw the rows below anew (its ruler, the `~` row a line that
+// wraps takes). A screen that shows the words at the caret but not that they took nothing else tells
+// neither way, nor does one whose caret line grew to begin above it: the words may have landed.
+// Words that are not at the caret, in whole, are missing there as ever.
+TEST(PasteLanding, ATerminalProgramsScreenRedrawnBelowTheCaretCannotTellTheWordsAreMissing) {
+    const auto vim = [](const QString& line, const QString& ruler, int tildes = 3) {
+        return line + u'\n' + rows(tildes, u"~"_qs) + u"-- INSERT --      "_qs + ruler + u"    All"_qs;
+    };
+    const QString fresh = vim({}, u"0,1"_qs), words = u"Hello, world."_qs;
+    // The caret's line, wrapped onto rows no line break marks, with its first row above the screen.
+    const QString line = u"round 1 of the words, round 2 of the words, round 3 of the words"_qs;
+    const TextRange atLineEnd{4 + line.size(), 0};
+    const QString typed(PasteLanding::kTypedWhilePasting + 1, u'k');
+    const std::tuple<const char*, QString, TextRange, QString, std::optional<bool>> cases[] = {
+        {"vim's ruler drawn anew", fresh, {0, 0}, vim(words, u"1,14"_qs), std::nullopt},
+        {"a line that wraps in vim took a `~` row", fresh, {0, 0}, vim(words, u"1,14"_qs, 2), std::nullopt},
+        {"in the middle of a line, its rest after the words",
+         vim(u"Dear team"_qs, u"1,6"_qs),
+         {5, 0},
+         vim(u"Dear Hello, world.team"_qs, u"1,18"_qs),
+         std::nullopt},
+        {"typed letters beside, blanks ending the row",
+         fresh,
+         {0, 0},
+         vim(u"ab"_qs + words + u"c  "_qs, u"1,17"_qs),
+         std::nullopt},
+        {"the caret's line begins above the screen now", u"200\n"_qs + line, atLineEnd, line.mid(30) + words,
+         std::nullopt},
+        {"the caret's line began above the screen before", line, {line.size(), 0}, line.mid(20) + words, std::nullopt},
+        // Nothing but a blank went: the words landed.
+        {"the blank vim put on the caret's row taken", vim(u" "_qs, u"0,1"_qs), {0, 0}, vim(words, u"0,1"_qs), true},
+
+        {"echo off", fresh, {0, 0}, fresh, false},
+        {"echo off, the line before the caret the words twice",
+         words + words,
+         {2 * words.size(), 0},
+         words + words,
+         false},
+        {"the ruler drawn anew, no words", fresh, {0, 0}, vim({}, u"0,2"_qs), false},
+        {"the ruler drawn anew, part of the words", fresh, {0, 0}, vim(words.left(5), u"1,6"_qs), false},
+        {"the words on a row below", fresh, {0, 0}, vim({}, u"1,14"_qs, 2) + u'\n' + words, false},
+        {"the words beyond the rest of the line",
+         vim(u"Dear team"_qs, u"1,6"_qs),
+         {5, 0},
+         vim(u"Dear team"_qs + words, u"1,18"_qs),
+         false},
+        {"the text before the caret changed",
+         vim(u"Dear team"_qs, u"1,6"_qs),
+         {5, 0},
+         vim(u"Deer Hello, world.team"_qs, u"1,18"_qs),
+         false},
+        {"more letters than a typist's", fresh, {0, 0}, vim(typed + words, u"1,95"_qs), false},
+        {"more letters than a typist's after the words", fresh, {0, 0}, vim(words + typed, u"1,95"_qs), false},
+        {"the line begun above, no words", u"200\n"_qs + line, atLineEnd, line.mid(30) + u"abc"_qs, false},
+        {"nothing of the line before the caret left", line, {line.size(), 0}, words, false},
+        {"rows gone, part of a row that was not the caret's",
+         u"output 1\noutput 2\n"_qs + kPrompt,
+         {18 + kPrompt.size(), 0},
+         u"put 1\noutput 2\n"_qs + kPrompt + words,
+         false},
+        // A field read whole that refused the paste while something of it changed elsewhere.
+        {"refused, a row below changed", kPrompt + u"\nstatus 10:01"_qs, kAfterPrompt, kPrompt + u"\nstatus 10:02"_qs,
+         false},
+        {"refused, a one-line field", u"abc"_qs, {3, 0}, u"abc"_qs, false},
+        // Without a row below the caret's, nothing was drawn anew: any other change tells.
+        {"a one-line field whose trailing blanks went", u"abc  "_qs, {3, 0}, u"abc"_qs + words, false},
+    };
+    for (const auto& [name, was, range, now, landed] : cases)
+        EXPECT_EQ(PasteLanding::judged(was, range, true, now, true, words), landed) << name;
+}
+
 // Chromium's address bar trims the space the spacing rule put before the words; the words themselves
 // must still stand whole at the caret.
 TEST(PasteLanding, TheSpacePutBeforeTheWordsMayBeTrimmedByTheField) {

@@ -110,23 +110,27 @@ TEST(TextInserter, AFailedWriteSurfacesButNotAFailedCaretMoveAndAHintHoldsWhileI
     }
 }
 
+// A text it cannot judge either way (a terminal's screen its program drew anew) is not told unreadable.
 TEST(TextInserter, APasteCountsOnlyWhereTheTextChangedAtTheInsertionPointByThePastedText) {
+    using enum PasteReadBack;
     using Point = std::optional<TextInsertionPoint>;
     const auto at = [](const QString& value, std::optional<TextRange> range) {
         return Point(TextInsertionPoint{value, range});
     };
     // what stood before and where the paste went, the value now, the pasted text -> the answer
-    const std::tuple<const char*, Point, std::optional<QString>, QString, std::optional<bool>> cases[] = {
-        {"arrived at the caret", at(u"say "_qs, TextRange{4, 0}), u"say hello"_qs, u"hello"_qs, true},
-        {"replaced the selection", at(u"say bye now"_qs, TextRange{4, 3}), u"say hello now"_qs, u"hello"_qs, true},
+    const std::tuple<const char*, Point, std::optional<QString>, QString, PasteReadBack> cases[] = {
+        {"arrived at the caret", at(u"say "_qs, TextRange{4, 0}), u"say hello"_qs, u"hello"_qs, landed},
+        {"replaced the selection", at(u"say bye now"_qs, TextRange{4, 3}), u"say hello now"_qs, u"hello"_qs, landed},
         {"the field held the words already, nothing arrived", at(u"hello there"_qs, TextRange{0, 0}), u"hello there"_qs,
-         u"hello"_qs, false},
-        {"something else changed", at(u"hello"_qs, TextRange{5, 0}), u"hello!"_qs, u" hello"_qs, false},
-        {"no caret: one more of the words", at(u"hello"_qs, std::nullopt), u"hello hello"_qs, u"hello"_qs, true},
-        {"no caret: a change without them", at(u"hello"_qs, std::nullopt), u"hello x"_qs, u"hello"_qs, false},
-        {"nothing read before", std::nullopt, u"say hello"_qs, u"hello"_qs, std::nullopt},
-        {"nothing readable now", at(u""_qs, TextRange{0, 0}), std::nullopt, u"hello"_qs, std::nullopt},
-        {"empty text cannot be judged", at(u""_qs, TextRange{0, 0}), u"x"_qs, QString(), std::nullopt},
+         u"hello"_qs, missing},
+        {"something else changed", at(u"hello"_qs, TextRange{5, 0}), u"hello!"_qs, u" hello"_qs, missing},
+        {"no caret: one more of the words", at(u"hello"_qs, std::nullopt), u"hello hello"_qs, u"hello"_qs, landed},
+        {"no caret: a change without them", at(u"hello"_qs, std::nullopt), u"hello x"_qs, u"hello"_qs, missing},
+        {"a terminal's screen drawn anew below the words", at(u"\n~\n-- 0,1"_qs, TextRange{0, 0}),
+         u"hello\n~\n-- 1,6"_qs, u"hello"_qs, untold},
+        {"nothing read before", std::nullopt, u"say hello"_qs, u"hello"_qs, unreadable},
+        {"nothing readable now", at(u""_qs, TextRange{0, 0}), std::nullopt, u"hello"_qs, unreadable},
+        {"empty text cannot be judged", at(u""_qs, TextRange{0, 0}), u"x"_qs, QString(), unreadable},
     };
     for (const auto& [name, before, now, pasted, expected] : cases) {
         FakeTextElement field(now);
@@ -184,7 +188,9 @@ TEST(TextInserter, APasteCountsBesideLettersTypedAtTheCaretMeanwhileAndNowhereEl
     };
     for (const auto& [name, before, pasted, now, landed] : cases) {
         FakeTextElement field(now);
-        EXPECT_EQ(AccessibilityTextInserter(field).verifyInsertion(pasted, fieldTarget(), before), landed) << name;
+        EXPECT_EQ(AccessibilityTextInserter(field).verifyInsertion(pasted, fieldTarget(), before),
+                  landed ? PasteReadBack::landed : PasteReadBack::missing)
+            << name;
     }
 }
 
@@ -192,6 +198,7 @@ TEST(TextInserter, APasteCountsBesideLettersTypedAtTheCaretMeanwhileAndNowhereEl
 // all the same, for the write's read-back, the paste check and the next dictation's hint alike. A
 // letter or a line break where the space went is still a different text.
 TEST(TextInserter, AnyHorizontalSpaceStandsForTheAddedSpaceWhenTheTextIsReadBack) {
+    using enum PasteReadBack;
     FakeTextElement rich(u"Start"_qs, TextRange{5, 0});
     rich.keepsSpacesAsNoBreak = true;
     const TextInsertionResult written = AccessibilityTextInserter(rich).insert(u"Hello"_qs, fieldTarget(), {});
@@ -205,10 +212,10 @@ TEST(TextInserter, AnyHorizontalSpaceStandsForTheAddedSpaceWhenTheTextIsReadBack
     const Point atEnd(TextInsertionPoint{u"Start"_qs, TextRange{5, 0}}),
         unknownCaret(TextInsertionPoint{u"Start"_qs, std::nullopt});
     // the value now, where the caret was known -> the answer
-    const std::tuple<QString, Point, std::optional<bool>> cases[] = {
-        {u"Start\u00A0Hello, world."_qs, atEnd, true},    {u"Start\u2009Hello,\u00A0world."_qs, atEnd, true},
-        {u"Start\tHello, world."_qs, unknownCaret, true}, {u"Start\u00A0Hello, world."_qs, unknownCaret, true},
-        {u"StartxHello, world."_qs, atEnd, false},        {u"Start\nHello, world."_qs, unknownCaret, false},
+    const std::tuple<QString, Point, PasteReadBack> cases[] = {
+        {u"Start\u00A0Hello, world."_qs, atEnd, landed},    {u"Start\u2009Hello,\u00A0world."_qs, atEnd, landed},
+        {u"Start\tHello, world."_qs, unknownCaret, landed}, {u"Start\u00A0Hello, world."_qs, unknownCaret, landed},
+        {u"StartxHello, world."_qs, atEnd, missing},        {u"Start\nHello, world."_qs, unknownCaret, missing},
     };
     for (const auto& [now, before, expected] : cases) {
         FakeTextElement field(now);
