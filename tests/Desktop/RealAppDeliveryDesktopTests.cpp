@@ -278,10 +278,16 @@ protected:
     // Brings the document of that file name to the front and waits until Writer tells the focus went to
     // a text element of it other than `previous`; that element's identity, empty when none came.
     QString focusInto(const QString& fileName, const QString& previous) {
-        if (!keepInFront(fileName)) return {};
-        const QString key = dictation->focusedTextElement(previous);
-        // A look takes only an element of the window in front: still the document's, unless Writer took
-        // the front from it meanwhile.
+        QString key;
+        // A look takes only an element of the window in front: the document's, unless Writer took the
+        // front from it meanwhile, and then the document is put back and looked at again.
+        test::waitUntil(
+            [&] {
+                if (!keepInFront(fileName)) return false;
+                key = dictation->focusedTextElement(previous);
+                return !key.isEmpty() && inFront(fileName);
+            },
+            60000);
         return inFront(fileName) ? key : QString();
     }
 
