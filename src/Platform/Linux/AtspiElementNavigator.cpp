@@ -504,10 +504,10 @@ bool AtspiElementNavigator::readDescription(const AccessibilityElement& element,
     metadata.identifier = nonEmpty(atspi_accessible_get_accessible_id(accessible, error.slot()));
     throwIfUnresponsive(error);
 
+    // Without the Component interface an element has no place (libatspi does not tell an interface
+    // list it could not read from one that lacks it).
     const GObjectRef<AtspiComponent> component(atspi_accessible_get_component_iface(accessible));
-    // Without the Component interface an element has no place; every object names at least the
-    // Accessible one, so an unreadable list says nothing either way.
-    if (!component) return answered && implements(accessible, "Accessible");
+    if (!component) return answered;
     AtspiRect* extents = atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, error.slot());
     const bool placed = extents && !error.failed();
     if (placed) {
