@@ -257,11 +257,38 @@ protected:
         return true;
     }
 
-    // Brings the document whose title matches to the front and waits until Writer tells the focus went
-    // to a text element of it other than `previous`; that element's identity, empty when none came.
-    QString focusInto(const QString& titlePattern, const QString& previous) {
-        if (!test::xdotool({u"search"_qs, u"--name"_qs, titlePattern, u"windowactivate"_qs, u"--sync"_qs})) return {};
-        return dictation->focusedTextElement(previous);
+    // Whether the window in front shows the document of that file name.
+    static bool inFront(const QString& fileName) {
+        QString active;
+        return test::xdotool({u"getactivewindow"_qs, u"getwindowname"_qs}, &active) && active.startsWith(fileName);
+    }
+    // Writer, busy, brings the document it opened last to the front on its own once it is done loading
+    // it, at times many seconds later: the document of that file name is put there until it stays
+    // there for a while. Whether it is in front.
+    static bool keepInFront(const QString& fileName) {
+        const bool stays = test::waitUntil(
+            [&] {
+                return RealApp::bringToFront(u"^"_qs + fileName) &&
+                       !test::waitUntil([&] { return !inFront(fileName); }, 3000);
+            },
+            60000);
+        return stays && inFront(fileName);
+    }
+
+    // Brings the document of that file name to the front and waits until Writer tells the focus went to
+    // a text element of it other than `previous`; that element's identity, empty when none came.
+    QString focusInto(const QString& fileName, const QString& previous) {
+        QString key;
+        // A look takes only an element of the window in front: the document's, unless Writer took the
+        // front from it meanwhile, and then the document is put back and looked at again.
+        test::waitUntil(
+            [&] {
+                if (!keepInFront(fileName)) return false;
+                key = dictation->focusedTextElement(previous);
+                return !key.isEmpty() && inFront(fileName);
+            },
+            60000);
+        return inFront(fileName) ? key : QString();
     }
 
     // Dictates with the document of that file name in front: the words go there or nowhere, and the
@@ -270,20 +297,9 @@ protected:
     // laid out under load, and a field that moved is taken for another target).
     void expectTheWordsOnlyIn(const QString& front, const QString& behind, bool settled = true) {
         if (!dictation) startDictation();
-        // Writer, busy, brings the document it opened last to the front on its own once it is done
-        // loading it, at times many seconds later: the one meant to be in front is put there until it
-        // stays there for a while, and must be in front as the key goes down.
+        // The document meant to be in front must be there as the key goes down.
         const QString frontName = QFileInfo(front).fileName();
-        const auto inFront = [&frontName] {
-            QString active;
-            return test::xdotool({u"getactivewindow"_qs, u"getwindowname"_qs}, &active) && active.startsWith(frontName);
-        };
-        const bool stays = test::waitUntil(
-            [&] {
-                return RealApp::bringToFront(u"^"_qs + frontName) && !test::waitUntil([&] { return !inFront(); }, 3000);
-            },
-            60000);
-        ASSERT_TRUE(stays && inFront()) << "Writer kept taking the front from " << frontName.toStdString();
+        ASSERT_TRUE(keepInFront(frontName)) << "Writer kept taking the front from " << frontName.toStdString();
         if (settled) {
             ASSERT_TRUE(dictation->focusedFieldHoldsStill()) << "Writer's field never held still";
         }
@@ -362,9 +378,9 @@ TEST_F(WriterWithTwoDocuments, WriterLateToTellOfTheFocusDoesNotGetTheWordsInThe
         services.focusedTargetInspector = looks = std::make_shared<RecordedLooks>(services.focusedTargetInspector);
     });
     // Both documents' paragraphs gained the focus while the rig listened, the second's last.
-    const QString inFirst = focusInto(u"^note.fodt"_qs, {});
+    const QString inFirst = focusInto(u"note.fodt"_qs, {});
     ASSERT_FALSE(inFirst.isEmpty()) << "Writer never told of the first document's focus";
-    const QString behind = focusInto(u"^second.fodt"_qs, inFirst);
+    const QString behind = focusInto(u"second.fodt"_qs, inFirst);
     ASSERT_FALSE(behind.isEmpty()) << "nor of the second's";
     QString pid;
     ASSERT_TRUE(test::xdotool({u"getactivewindow"_qs, u"getwindowpid"_qs}, &pid) && pid.toInt() > 0);

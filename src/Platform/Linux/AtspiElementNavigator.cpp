@@ -415,9 +415,11 @@ QList<AccessibilityElementRef> AtspiElementNavigator::shownWindows(qint32 proces
     QList<AccessibilityElementRef> shown;
     const std::shared_ptr<AtspiElement> app = application(processIdentifier);
     if (!app) return shown;
-    // GTK 4 says `showing` of its windows (and only of them); other toolkits of every shown object.
+    // GTK 4 says `showing` of its windows (and only of them); other toolkits of every shown object. A
+    // busy application may not answer for a window's states: that window may be the one in front.
     for (auto& window : windowsActiveFirst(*app)) {
-        if (hasState(*window, ATSPI_STATE_SHOWING) || hasState(*window, ATSPI_STATE_VISIBLE)) shown.append(window);
+        if (!window->states() || hasState(*window, ATSPI_STATE_SHOWING) || hasState(*window, ATSPI_STATE_VISIBLE))
+            shown.append(window);
     }
     return shown;
 }
@@ -492,23 +494,29 @@ RawFocusedElementMetadata AtspiElementNavigator::readScoringMetadata(const Acces
     return metadata;
 }
 
-void AtspiElementNavigator::readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) {
+bool AtspiElementNavigator::readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) {
     AtspiAccessible* accessible = atspiElement(element).accessible();
     AtspiCallError error;
     metadata.title = nonEmpty(atspi_accessible_get_name(accessible, error.slot()));
     throwIfUnresponsive(error);
+    const bool answered = !error.failed();
+    // Toolkits older than the property answer with an error: the identifier counts for nothing here.
     metadata.identifier = nonEmpty(atspi_accessible_get_accessible_id(accessible, error.slot()));
     throwIfUnresponsive(error);
 
-    if (const GObjectRef<AtspiComponent> component(atspi_accessible_get_component_iface(accessible)); component) {
-        AtspiRect* extents = atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, error.slot());
-        if (extents && !error.failed()) {
-            metadata.frame = QRectF(extents->x, extents->y, extents->width, extents->height);
-            metadata.size = QSizeF(extents->width, extents->height);
-        }
-        g_free(extents);
-        throwIfUnresponsive(error);
+    // Without the Component interface an element has no place (libatspi does not tell an interface
+    // list it could not read from one that lacks it).
+    const GObjectRef<AtspiComponent> component(atspi_accessible_get_component_iface(accessible));
+    if (!component) return answered;
+    AtspiRect* extents = atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, error.slot());
+    const bool placed = extents && !error.failed();
+    if (placed) {
+        metadata.frame = QRectF(extents->x, extents->y, extents->width, extents->height);
+        metadata.size = QSizeF(extents->width, extents->height);
     }
+    g_free(extents);
+    throwIfUnresponsive(error);
+    return answered && placed;
 }
 
 RawFocusedElementMetadata AtspiElementNavigator::readMetadata(const AccessibilityElement& element) {

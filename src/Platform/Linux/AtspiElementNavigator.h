@@ -36,7 +36,7 @@ public:
     QList<AccessibilityElementRef> children(const AccessibilityElement& element) override;
     std::optional<QString> readSubrole(const AccessibilityElement& element) override;
     RawFocusedElementMetadata readScoringMetadata(const AccessibilityElement& element) override;
-    void readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) override;
+    bool readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) override;
     // Everything at once.
     RawFocusedElementMetadata readMetadata(const AccessibilityElement& element);
 

@@ -164,29 +164,38 @@ AccessibilityElementRef AXFocusedElementReader::windowOf(const AccessibilityElem
 bool AXFocusedElementReader::liesInAnotherWindow(const AccessibilityElementRef& element,
                                                  const FocusedAppMetadata& app) {
     if (!app.windowTitle && !app.windowFrame) return false;
-    const AccessibilityElementRef window = windowOf(element);
-    if (!window) return false;
     const auto sameTitle = [&app](const RawFocusedElementMetadata& facts) {
         return app.windowTitle && facts.title == app.windowTitle;
     };
     const auto sameFrame = [&app](const RawFocusedElementMetadata& facts) {
         return app.windowFrame && facts.frame == app.windowFrame;
     };
-    RawFocusedElementMetadata own;
-    m_navigator.readDescription(*window, own);
-    if (sameTitle(own)) return false;
-    bool otherHasTitle = false;
-    bool otherHasFrame = false;
-    for (const AccessibilityElementRef& other : m_navigator.shownWindows(app.processIdentifier)) {
-        if (!other || other->identityKey() == window->identityKey()) continue;
-        RawFocusedElementMetadata facts;
-        m_navigator.readDescription(*other, facts);
-        otherHasTitle = otherHasTitle || sameTitle(facts);
-        otherHasFrame = otherHasFrame || sameFrame(facts);
+    try {
+        const AccessibilityElementRef window = windowOf(element);
+        if (!window) return false;
+        RawFocusedElementMetadata own;
+        const bool ownAnswered = m_navigator.readDescription(*window, own);
+        if (sameTitle(own)) return false;
+        // A title or frame left unanswered may be the very one that would tell: of the element's window,
+        // or of the front one among the others.
+        if (!ownAnswered) return true;
+        bool otherHasTitle = false;
+        bool otherHasFrame = false;
+        for (const AccessibilityElementRef& other : m_navigator.shownWindows(app.processIdentifier)) {
+            if (!other || other->identityKey() == window->identityKey()) continue;
+            RawFocusedElementMetadata facts;
+            if (!m_navigator.readDescription(*other, facts)) return true;
+            otherHasTitle = otherHasTitle || sameTitle(facts);
+            otherHasFrame = otherHasFrame || sameFrame(facts);
+        }
+        // Two windows of one size in one place (documents opened one over the other) are told apart by
+        // the title alone.
+        return otherHasTitle || (otherHasFrame && !sameFrame(own));
+    } catch (const FocusedTargetInspectionError& error) {
+        // An application too busy to answer in time tells no window, its front one included.
+        if (error.errorCase() != FocusedTargetInspectionError::Case::focusedElementUnavailable) throw;
+        return true;
     }
-    // Two windows of one size in one place (documents opened one over the other) are told apart by the
-    // title alone.
-    return otherHasTitle || (otherHasFrame && !sameFrame(own));
 }
 
 }  // namespace quorvelle

@@ -37,10 +37,11 @@ public:
     FocusedElementReading secureCandidate(const AccessibilityElementRef& start);
 
 private:
-    // Whether the element lies in a window of the application other than the front window `app`.
-    // Titles and frames are not told alike by every toolkit (Qt adds the application's name to the
-    // title the window system shows): only another of its windows that matches the front one says
-    // so; where none does, nothing tells.
+    // Whether the element lies in a window of the application other than the front window `app`, or
+    // may: where the application did not answer for a window's title or frame (an error, a time-out),
+    // its element is not taken for the front window's. Titles and frames are not told alike by every
+    // toolkit (Qt adds the application's name to the title the window system shows): only another of
+    // its windows that matches the front one says so; where all were read and none does, nothing tells.
     bool liesInAnotherWindow(const AccessibilityElementRef& element, const FocusedAppMetadata& app);
     // The element's topmost ancestor (its window); null past the bound.
     AccessibilityElementRef windowOf(const AccessibilityElementRef& element);

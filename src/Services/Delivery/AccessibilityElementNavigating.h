@@ -35,19 +35,21 @@ public:
     // The application's active window.
     virtual AccessibilityElementRef focusedWindow(qint32 processIdentifier) = 0;
     // The windows the application of that process shows, active or not (none without an application
-    // on the bus): where it cannot tell its focus, what they hold is all there is to go by.
+    // on the bus): where it cannot tell its focus, what they hold is all there is to go by. A window
+    // whose states cannot be read is among them: it may be shown.
     virtual QList<AccessibilityElementRef> shownWindows(qint32 processIdentifier) = 0;
     // Null above a window: the application itself is never a candidate.
     virtual AccessibilityElementRef parent(const AccessibilityElement& element) = 0;
     virtual QList<AccessibilityElementRef> children(const AccessibilityElement& element) = 0;
     // Every read is a call into another process, so an element is read in parts, each only when it
-    // can matter. None fails: what cannot be read stays absent.
+    // can matter. None throws but for a time-out: what cannot be read stays absent.
     // The subrole alone: enough to tell a secure field.
     virtual std::optional<QString> readSubrole(const AccessibilityElement& element) = 0;
     // Role, subrole and the flags that decide the candidate score.
     virtual RawFocusedElementMetadata readScoringMetadata(const AccessibilityElement& element) = 0;
-    // Adds title, identifier, frame and size.
-    virtual void readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) = 0;
+    // Adds title, identifier, frame and size. False where the application did not answer for the title
+    // or the frame (an error): an absent one then does not say the element has none.
+    virtual bool readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) = 0;
 };
 
 }  // namespace quorvelle

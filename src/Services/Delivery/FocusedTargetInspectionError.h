@@ -14,8 +14,9 @@ public:
     // No other application is in front: one of our own windows is (frontmostApplicationUnavailable).
     static FocusedTargetInspectionError ownWindowInFront();
     bool isOwnWindowInFront() const noexcept { return m_ownWindowInFront; }
-    // The application in front names as its focus an element of another of its windows: it has not told
-    // yet of the focus the window in front took, as a busy one tells it late (focusedElementUnavailable).
+    // The application in front names as its focus an element of another of its windows, or of a window
+    // it does not answer for: it has not told yet of the focus the window in front took, as a busy one
+    // tells it late (focusedElementUnavailable).
     static FocusedTargetInspectionError focusInAnotherWindow();
     bool isFocusInAnotherWindow() const noexcept { return m_focusInAnotherWindow; }
 

@@ -3,10 +3,12 @@
 #include "Services/Delivery/AccessibilityElementNavigating.h"
 #include "Services/Delivery/AccessibilityTextElementAccessing.h"
 #include "Services/Delivery/ElementHandleStorage.h"
+#include "Services/Delivery/FocusedTargetInspectionError.h"
 #include "Services/Delivery/KeyEventPosting.h"
 #include "Services/Delivery/TextInsertionError.h"
 
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <functional>
 #include <tuple>
@@ -125,10 +127,14 @@ public:
             std::tuple(std::nullopt, std::nullopt, std::nullopt, std::nullopt);
         return metadata;
     }
-    void readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) override {
+    bool readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) override {
+        if (timingOut.contains(element.identityKey()))
+            throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);
+        if (unanswered.contains(element.identityKey())) return false;
         const RawFocusedElementMetadata& full = metadataOf[element.identityKey()];
         std::tie(metadata.title, metadata.identifier, metadata.frame, metadata.size) =
             std::tie(full.title, full.identifier, full.frame, full.size);
+        return true;
     }
 
     QHash<QString, std::shared_ptr<FakeElement>> elements;
@@ -139,6 +145,8 @@ public:
     QStringList focusSequence;  // successive answers of focusedElement, when set
     QString window;
     QStringList windowsShown;  // active or not
+    QSet<QString> unanswered;  // elements whose title and frame reads end in an error
+    QSet<QString> timingOut;   // elements whose description reads time out
     bool applicationPresent = true;
     bool applicationComing = false;
     int arrivalWaits = 0;

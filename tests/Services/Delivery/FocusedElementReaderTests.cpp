@@ -162,6 +162,26 @@ TEST(FocusedTargetInspector, ReinspectsTheEarlierChoiceAloneOnlyWhileItHoldsTheF
     }
 }
 
+// The front window's place in the two documents below.
+const QRectF kFrontFrame(10, 20, 800, 600);
+
+// Two documents of one application, each a window holding a paragraph; "front" (note.fodt) is the one
+// the window system has in front.
+void twoDocuments(InspectorRig& rig, bool titlesOnTheBus, const QRectF& behindFrame) {
+    for (const auto& [window, title, place] : {std::tuple{u"front"_qs, u"note.fodt - Writer"_qs, kFrontFrame},
+                                               std::tuple{u"behind"_qs, u"second.fodt - Writer"_qs, behindFrame}}) {
+        RawFocusedElementMetadata facts = element('g');
+        if (titlesOnTheBus) facts.title = title;
+        facts.frame = place;
+        rig.tree.add(window, facts);
+        rig.tree.add(window + u"/document"_qs, element('g'), window);
+        rig.tree.add(window + u"/paragraph"_qs, element('t'), window + u"/document"_qs);
+    }
+    rig.tree.windowsShown = {u"front"_qs, u"behind"_qs};
+    rig.frontmost->windowTitle = u"note.fodt - Writer"_qs;
+    rig.frontmost->windowFrame = kFrontFrame;
+}
+
 // Two documents of one application, opened one over the other: the application tells late of the focus
 // the document brought to the front took, and until then its focus events name the paragraph of the one
 // behind. Neither the press's look nor the delivery's look again at that very element takes it; once the
@@ -169,22 +189,7 @@ TEST(FocusedTargetInspector, ReinspectsTheEarlierChoiceAloneOnlyWhileItHoldsTheF
 // has in front is told by its title, else by its frame; where neither tells another of the application's
 // windows from it (a toolkit that adds to the title, one window only), the named element stands.
 TEST(FocusedTargetInspector, AnElementOfAnotherWindowOfTheFrontApplicationIsNotTheFocus) {
-    const QRectF frame(10, 20, 800, 600);
-    const auto twoDocuments = [&](InspectorRig& rig, bool titlesOnTheBus, const QRectF& behindFrame) {
-        for (const auto& [window, title, place] : {std::tuple{u"front"_qs, u"note.fodt - Writer"_qs, frame},
-                                                   std::tuple{u"behind"_qs, u"second.fodt - Writer"_qs, behindFrame}}) {
-            RawFocusedElementMetadata facts = element('g');
-            if (titlesOnTheBus) facts.title = title;
-            facts.frame = place;
-            rig.tree.add(window, facts);
-            rig.tree.add(window + u"/document"_qs, element('g'), window);
-            rig.tree.add(window + u"/paragraph"_qs, element('t'), window + u"/document"_qs);
-        }
-        rig.tree.windowsShown = {u"front"_qs, u"behind"_qs};
-        rig.frontmost->windowTitle = u"note.fodt - Writer"_qs;
-        rig.frontmost->windowFrame = frame;
-    };
-
+    const QRectF frame = kFrontFrame;
     InspectorRig rig;
     twoDocuments(rig, true, frame);
     rig.tree.focused = u"behind/paragraph"_qs;
@@ -235,6 +240,41 @@ TEST(FocusedTargetInspector, AnElementOfAnotherWindowOfTheFrontApplicationIsNotT
         if (!told) single.frontmost->windowTitle.reset(), single.frontmost->windowFrame.reset();
         EXPECT_EQ(elementOf(single.inspector.inspect().elementHandle)->identityKey(), u"behind/paragraph"_qs);
     }
+}
+
+// A busy application may not answer for a window's title or frame, or not in time: the window left
+// unread may be the front one, or the element's own may be another. Its element is not taken for the
+// front window's then; the look says the focus lies in another window, so that the press and the
+// delivery wait for the application to name the front window's focus. The element of a window that
+// answers as the front one is taken whatever the others leave unanswered.
+TEST(FocusedTargetInspector, AnElementWhoseWindowCannotBeToldIsNotTakenForTheFrontWindowsOne) {
+    const auto inAnotherWindow = [](InspectorRig& rig) {
+        try {
+            rig.inspector.inspect();
+        } catch (const FocusedTargetInspectionError& error) {
+            return error.isFocusInAnotherWindow();
+        }
+        return false;
+    };
+    // Frames apart, so that only what was left unread can keep an element out.
+    const QRectF behindFrame = kFrontFrame.translated(40, 40);
+    for (const auto& [focused, unread, timesOut] :
+         {std::tuple{"behind/paragraph", "front", false}, std::tuple{"front/paragraph", "front", false},
+          std::tuple{"behind/paragraph", "front", true}}) {
+        SCOPED_TRACE(std::string(focused) + (timesOut ? ", time-out on " : ", no answer from ") + unread);
+        InspectorRig rig;
+        twoDocuments(rig, true, behindFrame);
+        rig.frontmost->windowTitle = u"note.fodt"_qs;  // as Qt tells it: no title matches
+        rig.tree.focused = QString::fromUtf8(focused);
+        (timesOut ? rig.tree.timingOut : rig.tree.unanswered).insert(QString::fromUtf8(unread));
+        EXPECT_TRUE(inAnotherWindow(rig));
+    }
+
+    InspectorRig answering;
+    twoDocuments(answering, true, behindFrame);
+    answering.tree.focused = u"front/paragraph"_qs;
+    answering.tree.unanswered.insert(u"behind"_qs);
+    EXPECT_EQ(elementOf(answering.inspector.inspect().elementHandle)->identityKey(), u"front/paragraph"_qs);
 }
 
 // What the element leaves unsaid: enabled unless it says otherwise, editable only as a settable text input.
