@@ -195,9 +195,7 @@ TEST_F(ClipboardGiveBack, ACopyMadeAsTheWordsShowOrAsTheClipboardComesBackStays)
 // whose words it replaced on the clipboard is not told copied. The app's check waits for the copy, so
 // that it comes before whatever the app does with the clipboard at the paste's end, at any load.
 TEST_F(ClipboardGiveBack, ACopyMadeWhileAPasteIsCheckedStays) {
-    QProcessEnvironment named = QProcessEnvironment::systemEnvironment();
-    named.insert(u"RESOURCE_NAME"_qs, u"slack"_qs);
-    test::FixtureApp chat(test::FixtureApp::Toolkit::Qt, u"Chat"_qs, named);
+    test::FixtureApp chat(test::FixtureApp::Toolkit::Qt, u"Chat"_qs, test::FixtureApp::namedAsChatApplication());
     ASSERT_TRUE(test::xdotool({u"search"_qs, u"--name"_qs, u"^Chat$"_qs, u"windowactivate"_qs, u"--sync"_qs}));
     const QString single = u"single"_qs;
     // A line edit takes 32767 characters at most: this one is full. The caret at its end, after a

@@ -17,6 +17,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 namespace quorvelle::test {
 
@@ -77,8 +78,9 @@ public:
     // What the clipboard holds; writeString replaces it.
     QList<ClipboardItemSnapshot> contents;
     ScriptedOutcome writeOutcome;
-    // Another application's copy, made right after each write of ours: the words never hold the
-    // clipboard for long, and nothing of ours goes over that copy.
+    // Another application's copy, made right after the next write of ours (the words never hold the
+    // clipboard for long). It stays until we write again: a restore or a keepWritten goes only over
+    // our own words.
     std::optional<ClipboardItemSnapshot> copyAfterWrite;
 
     QList<ClipboardItemSnapshot> snapshot() override { return calls << QStringLiteral("snapshot"), contents; }
@@ -87,15 +89,17 @@ public:
         writeOutcome.next();
         ClipboardItemSnapshot item;
         item.representations.insert(QStringLiteral("text/plain"), text.toUtf8());
-        contents = {copyAfterWrite.value_or(item)};
+        contents = {item};
+        theirsOnTop = copyAfterWrite.has_value();
+        if (theirsOnTop) contents = {*std::exchange(copyAfterWrite, std::nullopt)};
     }
     void restore(const QList<ClipboardItemSnapshot>& items) override {
         calls << QStringLiteral("restore(%1)").arg(items.size());
-        if (!copyAfterWrite) contents = items;
+        if (!theirsOnTop) contents = items;
     }
     bool keepWritten(const QString& text) override {
         calls << QStringLiteral("keepWritten(%1)").arg(text);
-        if (copyAfterWrite) return false;
+        if (theirsOnTop) return false;
         ClipboardItemSnapshot item;
         item.representations.insert(QStringLiteral("text/plain"), text.toUtf8());
         contents = {item};
@@ -115,6 +119,10 @@ public:
     void awaitFetchBeforeTheEnd(double timeoutSeconds) override {
         calls << QStringLiteral("awaitFetchBeforeTheEnd(%1)").arg(timeoutSeconds);
     }
+
+private:
+    // Another application's copy stands over our last write.
+    bool theirsOnTop = false;
 };
 
 class FakeTextInsertionStrategyResolver final : public TextInsertionStrategyResolving {

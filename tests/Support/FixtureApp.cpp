@@ -37,6 +37,12 @@ FixtureApp::~FixtureApp() {
     }
 }
 
+QProcessEnvironment FixtureApp::namedAsChatApplication() {
+    QProcessEnvironment named = QProcessEnvironment::systemEnvironment();
+    named.insert(QStringLiteral("RESOURCE_NAME"), QStringLiteral("slack"));
+    return named;
+}
+
 QString FixtureApp::applicationName() const {
     return QFileInfo(programPath(m_toolkit)).fileName();
 }

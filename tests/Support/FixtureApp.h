@@ -19,6 +19,10 @@ public:
     FixtureApp(const FixtureApp&) = delete;
     FixtureApp& operator=(const FixtureApp&) = delete;
 
+    // This environment with a chat application's resource name (RESOURCE_NAME "slack"): a Qt fixture
+    // started under it takes dictated words by paste.
+    static QProcessEnvironment namedAsChatApplication();
+
     qint64 processId() const { return m_process.processId(); }
     // The program's name as it registers with the accessibility bus.
     QString applicationName() const;

@@ -338,7 +338,7 @@ TEST(TranscriptDelivery, PasteEndingsAndTheUsersClipboard) {
     EXPECT_TRUE(refused.fakes.pastePerformer->pastedInto.isEmpty());
 }
 
-// Another application copies right after each write of ours: its copy stays on every road, and where
+// Another application copies right after the words are written: its copy stays on every road, and where
 // the keys went out and the words are not known to have landed, nothing says they were copied.
 TEST(TranscriptDelivery, AnotherApplicationsCopyMadeDuringThePasteStays) {
     const ClipboardItemSnapshot theirs{{{u"text/plain"_qs, QByteArray("their copy")}}};
