@@ -1,9 +1,11 @@
 // A login form: the user dictates into its plain field and moves on with Tab to its password field
 // about when the words arrive. The Tab comes at a spread of moments around the paste (the answer a
 // second after the release), down to the instant between the last look and the paste keys, in
-// applications that take the words by paste. Whatever the moment, no
+// applications that take the words by paste, and from another X client timed against the app's own
+// paste keys, its order told by the X server. Whatever the moment, no
 // word reaches the password field, and each outcome is told as what happened: words in the plain
 // field are a delivery, words nowhere are not.
+#include "BusyProcessors.h"
 #include "DesktopInput.h"
 #include "FixtureApp.h"
 #include "RealAppDictation.h"
@@ -11,6 +13,7 @@
 #include "Services/Delivery/FocusChangeAwaiting.h"
 #include "Services/Delivery/FocusedTargetInspecting.h"
 #include "TabAheadOfTheKeys.h"
+#include "TabRacer.h"
 #include "TestEventLoop.h"
 
 #include <QDebug>
@@ -22,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -63,6 +67,46 @@ QList<TabPlan> tabPlans(bool thereAndBack) {
 struct FormValues {
     QString plain, password;
 };
+
+// The Qt 6 fixture as a login form. Named as a chat application's, its fields take the words by paste.
+struct QtLoginForm {
+    explicit QtLoginForm(bool byPaste) : fixture(test::FixtureApp::Toolkit::Qt, u"Qt login"_qs, environment(byPaste)) {}
+    static QProcessEnvironment environment(bool byPaste) {
+        QProcessEnvironment named = QProcessEnvironment::systemEnvironment();
+        if (byPaste) named.insert(u"RESOURCE_NAME"_qs, u"slack"_qs);
+        return named;
+    }
+    // Empties both fields and puts the focus in the plain one.
+    std::function<bool()> reset() {
+        return [this] {
+            fixture.setText(u"single"_qs, {});
+            fixture.setText(u"password"_qs, {});
+            fixture.focus(u"single"_qs);
+            return xdotool({u"search"_qs, u"--name"_qs, u"^Qt login$"_qs, u"windowactivate"_qs, u"--sync"_qs});
+        };
+    }
+    std::function<FormValues()> values() {
+        return [this] {
+            const QJsonObject texts = fixture.texts();
+            return FormValues{texts.value(u"single"_qs).toString(), texts.value(u"password"_qs).toString()};
+        };
+    }
+
+    test::FixtureApp fixture;
+};
+
+// A Tab from another X client raced against the paste keys (TabRacer), sent a set time after the app
+// held the words' history entry, which it does as its last look lets the keys go. That time steps
+// toward the band between a Tab the app's last readings of the presses catch (the keys held back:
+// later next round) and one the server takes after the app's Control (earlier next round): a Tab the
+// server takes after the app's last reading and ahead of its keys. Rounds run until kRacesAhead had
+// the Tab ahead of the app's Control in the server's order, kRacerRounds at most; such a Tab is ahead
+// of the keys when the Control followed it within kAheadOfTheKeys (later, the keys were held back and
+// went after a new look). The racer runs among kBusyLoopsPerProcessor busy loops on each processor.
+constexpr int kRacerRounds = 40, kRacesAhead = 4;
+constexpr std::chrono::milliseconds kAheadOfTheKeys{50};
+constexpr std::chrono::microseconds kFirstTabOffset{20}, kTabOffsetStep{5}, kLatestTabOffset{3000};
+constexpr int kBusyLoopsPerProcessor = 2;
 
 // The app's clipboard, which sends a Tab a set time after it took the words when armed, from a thread
 // of its own, whatever the app's thread is doing then.
@@ -140,8 +184,7 @@ protected:
         const QList<TabPlan> plans = tabPlans(thereAndBack);
         for (int round = 0; round < plans.size(); ++round) {
             SCOPED_TRACE(round);
-            ASSERT_TRUE(reset());
-            ASSERT_TRUE(dictation->focusedFieldHoldsStill());
+            ASSERT_TRUE(backInThePlainField(reset));
             const TabPlan plan = plans.at(round);
             // After the claim, the Tab comes about a second after the release.
             const double tabAt = plan.after == TabPlan::After::release        ? plan.seconds
@@ -190,21 +233,8 @@ protected:
             test::TabAheadOfTheKeys::arm(false);
             // The Tab has gone out, and what the fields show has reached the reader.
             test::waitUntil([] { return false; }, std::max(0, int((tabAt - 1.0) * 1000)) + 400);
-            const bool toldDelivered = outcome == Kind::pastedViaClipboard || outcome == Kind::pasteSentUnverified ||
-                                       outcome == Kind::inserted;
-            // A busy browser retitles its window late: words told as landed are given time to show.
-            FormValues now = values();
-            test::waitUntil([&] { return (now = values()).plain.contains(words) == toldDelivered; }, 3000);
-            EXPECT_FALSE(now.password.contains(u"race"_qs))
-                << application << ": the words reached the password field, told as " << (outcome ? int(*outcome) : -1)
-                << " (Tab at " << tabAt << " s)";
-            const bool inPlain = now.plain.contains(words);
-            EXPECT_EQ(toldDelivered, inPlain)
-                << application << ": the plain field holds \"" << now.plain.toStdString() << "\", told as "
-                << (outcome ? int(*outcome) : -1) << " ("
-                << dictation->vm->inlineMessage().value_or(u"-"_qs).toStdString() << ", Tab at " << tabAt << " s)";
-            // A dictation told as delivered keeps its history entry; one held back keeps none as sent.
-            const auto& entries = dictation->fakes.history->entries;
+            const bool toldDelivered =
+                checkOutcome(application, words, outcome, values, "Tab at " + std::to_string(tabAt) + " s").told;
             if (plan.after == TabPlan::After::thereAndBack) {
                 EXPECT_TRUE(wentAndCameBack) << application << ": the focus never went there and back";
                 if (!toldDelivered) {
@@ -218,12 +248,8 @@ protected:
                 ++landed;
                 landedAfterClaim += plan.after == TabPlan::After::claim;
                 landedThereAndBack += plan.after == TabPlan::After::thereAndBack;
-                EXPECT_TRUE(!entries.isEmpty() && entries.first().transcript == words);
             } else {
                 ++heldBack;
-                EXPECT_TRUE(std::none_of(entries.cbegin(), entries.cend(), [&](const TranscriptHistoryEntry& entry) {
-                    return entry.transcript == words && entry.completionKind != Kind::copiedToClipboard;
-                }));
             }
         }
         qInfo().noquote() << application << ":" << landed << "landed in the plain field," << heldBack << "held back, of"
@@ -240,6 +266,141 @@ protected:
         EXPECT_GE(landedThereAndBack, kThereAndBackRounds / 2)
             << application << ": the words were held back after the focus came back, as the application told";
         EXPECT_GE(landedAfterClaim, kClaimRounds / 2) << application << ": a Tab after the claim cost the paste";
+    }
+
+    void raceFromAnotherClient(const char* application, const std::function<bool()>& reset,
+                               const std::function<FormValues()>& values) {
+        using namespace std::chrono;
+        using Race = test::TabRacer::Race;
+        test::TabRacer racer;
+        ASSERT_TRUE(racer.isReady()) << "the tab racer did not start";
+        // A busy machine holds the app up now and then between its last reading of the presses and
+        // its keys, the band the Tab aims at; the racer itself runs first where the system allows.
+        const test::BusyProcessors busy(kBusyLoopsPerProcessor);
+        microseconds offset = kFirstTabOffset;
+        int round = 0, ahead = 0, aheadLanded = 0, aheadInPassword = 0;
+        QStringList leads;
+        for (; round < kRacerRounds && ahead < kRacesAhead; ++round) {
+            SCOPED_TRACE(round);
+            ASSERT_TRUE(backInThePlainField(reset));
+            // Armed as the app claims the clipboard, long after the hot key: the next Control press
+            // is the app's. The entry of the words is held once the paste's last look let the keys go.
+            bool claimed = false, armed = false;
+            claim->onClaim = [&] {
+                claimed = true;
+                armed = racer.arm(offset);
+                dictation->fakes.history->onHold = [&] { racer.trigger(); };
+            };
+            const QString words = u"raced words %1"_qs.arg(round);
+            const std::optional<Kind> outcome = dictation->dictate(words);
+            claim->onClaim = {};
+            dictation->fakes.history->onHold = {};
+            // What the fields show has reached the reader.
+            test::waitUntil([] { return false; }, 400);
+            if (!claimed) {
+                // No paste began (a press a busy machine cost the recording): no race either.
+                checkOutcome(application, words, outcome, values, "no Tab: the words were never claimed");
+                continue;
+            }
+            ASSERT_TRUE(armed) << "the tab racer was not armed";
+            const std::optional<Race> race = racer.end();
+            ASSERT_TRUE(race) << "the tab racer did not answer";
+            // When the app pressed its Control after the trigger: none when its keys never went.
+            const std::optional<test::TabRacer::Clock::time_point> controlPressed =
+                race->order == Race::Order::noTrigger
+                    ? std::nullopt
+                    : test::TabAheadOfTheKeys::pressedAfter("Control_L", race->triggered);
+            const bool keysWent = controlPressed.has_value();
+            const test::TabRacer::Clock::time_point control = controlPressed.value_or(race->triggered);
+            const auto micros = [](auto span) {
+                return std::to_string(qRound(duration_cast<duration<double, std::micro>>(span).count()));
+            };
+            const bool tabAhead =
+                race->order == Race::Order::tabFirst && keysWent && control - race->tabSent < kAheadOfTheKeys;
+            std::string when = "no Tab went: no look let the keys go";
+            if (race->order != Race::Order::noTrigger) {
+                when =
+                    "Tab sent " + micros(race->tabSent - race->triggered) + " us after the last look let the keys go, ";
+                when += !keysWent ? std::string("the keys held back")
+                                  : "the app's Control " + micros(control - race->triggered) + " us after it: " +
+                                        (race->order == Race::Order::tabFirst       ? "the Tab first"
+                                         : race->order == Race::Order::controlFirst ? "the Control first"
+                                                                                    : "the Control not seen");
+            }
+            // Toward the band: a Tab the look caught went too early, one behind the Control too late.
+            // A Tab the racer sent late tells nothing of the offset.
+            const bool onTime = race->tabSent - race->triggered <= offset + kTabOffsetStep;
+            const bool caught =
+                race->order != Race::Order::noTrigger && !tabAhead && race->order != Race::Order::controlFirst;
+            if (onTime && caught) offset = std::min(offset + kTabOffsetStep, kLatestTabOffset);
+            if (onTime && race->order == Race::Order::controlFirst)
+                offset = std::max(offset - kTabOffsetStep, microseconds{0});
+            const Landing landing = checkOutcome(application, words, outcome, values, when);
+            qInfo().noquote() << application << "race" << round << ":" << QString::fromStdString(when) << "; told"
+                              << (outcome ? rawValue(*outcome) : u"nothing"_qs) << ", the words"
+                              << (landing.inPassword ? "in the password field"
+                                  : landing.inPlain  ? "in the plain field"
+                                                     : "nowhere");
+            if (!tabAhead) continue;
+            ++ahead;
+            aheadLanded += landing.inPlain;
+            aheadInPassword += landing.inPassword;
+            leads << QString::fromStdString(micros(control - race->tabSent));
+        }
+        qInfo().noquote() << application << ":" << ahead << "of" << round
+                          << "races had the Tab ahead of the app's Control, by" << leads.join(u", "_qs)
+                          << "us (sent before it);" << aheadInPassword << "put words in the password field,"
+                          << aheadLanded << "in the plain field";
+        EXPECT_GE(ahead, kRacesAhead) << application << ": only " << ahead << " of " << round
+                                      << " races had the Tab ahead of the app's Control";
+    }
+
+    // Puts the form back with `reset`, and waits until the accessibility bus, too, names a field at rest
+    // that is not the password field: a browser may still name the field a Tab took the focus to.
+    bool backInThePlainField(const std::function<bool()>& reset) {
+        return reset() &&
+               test::waitUntil(
+                   [this] {
+                       const auto target = dictation->focusedTextTarget();
+                       return target && !target->element.isSecure();
+                   },
+                   20000) &&
+               dictation->focusedFieldHoldsStill();
+    }
+
+    // Where one round's words went. told: the outcome says they were delivered.
+    struct Landing {
+        bool told = false, inPlain = false, inPassword = false;
+    };
+    // Checks what a round left in the form: no word in the password field, the words in the plain
+    // field exactly when the outcome says delivered, and the history entry to match. `when` tells
+    // when the Tab went, for the messages.
+    Landing checkOutcome(const char* application, const QString& words, std::optional<Kind> outcome,
+                         const std::function<FormValues()>& values, const std::string& when) {
+        Landing landing;
+        landing.told =
+            outcome == Kind::pastedViaClipboard || outcome == Kind::pasteSentUnverified || outcome == Kind::inserted;
+        // A busy browser retitles its window late: words told as landed are given time to show.
+        FormValues now = values();
+        test::waitUntil([&] { return (now = values()).plain.contains(words) == landing.told; }, 3000);
+        landing.inPassword = !now.password.isEmpty();
+        landing.inPlain = now.plain.contains(words);
+        const std::string told = (outcome ? rawValue(*outcome).toStdString() : std::string("nothing")) + " (" +
+                                 dictation->vm->inlineMessage().value_or(u"-"_qs).toStdString() + ", " + when + ")";
+        EXPECT_FALSE(landing.inPassword) << application << ": the password field holds \"" << now.password.toStdString()
+                                         << "\", told as " << told;
+        EXPECT_EQ(landing.told, landing.inPlain)
+            << application << ": the plain field holds \"" << now.plain.toStdString() << "\", told as " << told;
+        // A dictation told as delivered keeps its history entry; one held back keeps none as sent.
+        const auto& entries = dictation->fakes.history->entries;
+        if (landing.told) {
+            EXPECT_TRUE(!entries.isEmpty() && entries.first().transcript == words);
+        } else {
+            EXPECT_TRUE(std::none_of(entries.cbegin(), entries.cend(), [&](const TranscriptHistoryEntry& entry) {
+                return entry.transcript == words && entry.completionKind != Kind::copiedToClipboard;
+            }));
+        }
+        return landing;
     }
 
     // A browser page's fields, from the title of the window in front (a browser may keep other
@@ -266,20 +427,8 @@ protected:
 };
 
 TEST_F(PasteRaceDesktop, AQt6FormKeepsItsPasswordFieldEmptyAndTellsEachOutcome) {
-    test::FixtureApp fixture(test::FixtureApp::Toolkit::Qt, u"Qt login"_qs);
-    const auto reset = [&] {
-        fixture.setText(u"single"_qs, {});
-        fixture.setText(u"password"_qs, {});
-        fixture.focus(u"single"_qs);
-        return xdotool({u"search"_qs, u"--name"_qs, u"^Qt login$"_qs, u"windowactivate"_qs, u"--sync"_qs});
-    };
-    race(
-        "Qt 6", reset,
-        [&] {
-            const QJsonObject texts = fixture.texts();
-            return FormValues{texts.value(u"single"_qs).toString(), texts.value(u"password"_qs).toString()};
-        },
-        true);
+    QtLoginForm form(false);
+    race("Qt 6", form.reset(), form.values(), true);
 }
 
 TEST_F(PasteRaceDesktop, AFirefoxFormKeepsItsPasswordFieldEmptyAndTellsEachOutcome) {
@@ -383,8 +532,7 @@ TEST_F(PasteRaceDesktop, AFirefoxTabJustBeforeTheClaimWaitsForFirefoxToTellWhere
     constexpr int kRounds = 9;
     for (int round = 0; round < kRounds; ++round) {
         SCOPED_TRACE(round);
-        ASSERT_TRUE(reset());
-        ASSERT_TRUE(dictation->focusedFieldHoldsStill());
+        ASSERT_TRUE(backInThePlainField(reset));
         // The answer comes a second after the release: the Tab 0.1 to 0.3 s before it.
         const auto tabAfterRelease = std::chrono::milliseconds(700 + 25 * round);
         QElapsedTimer sinceRelease;
@@ -417,22 +565,28 @@ TEST_F(PasteRaceDesktop, AFirefoxTabJustBeforeTheClaimWaitsForFirefoxToTellWhere
 // The Qt 6 form again, named as a chat application's so that its fields take the words by paste:
 // every round's Tab then races the paste keys, as in the browsers.
 TEST_F(PasteRaceDesktop, AQt6FormTakingTheWordsByPasteKeepsItsPasswordFieldEmpty) {
-    QProcessEnvironment named = QProcessEnvironment::systemEnvironment();
-    named.insert(u"RESOURCE_NAME"_qs, u"slack"_qs);
-    test::FixtureApp fixture(test::FixtureApp::Toolkit::Qt, u"Qt login"_qs, named);
-    const auto reset = [&] {
-        fixture.setText(u"single"_qs, {});
-        fixture.setText(u"password"_qs, {});
-        fixture.focus(u"single"_qs);
-        return xdotool({u"search"_qs, u"--name"_qs, u"^Qt login$"_qs, u"windowactivate"_qs, u"--sync"_qs});
-    };
-    race(
-        "Qt 6 by paste", reset,
-        [&] {
-            const QJsonObject texts = fixture.texts();
-            return FormValues{texts.value(u"single"_qs).toString(), texts.value(u"password"_qs).toString()};
-        },
-        true);
+    QtLoginForm form(true);
+    race("Qt 6 by paste", form.reset(), form.values(), true);
+}
+
+// A user's Tab from another X client, whose order against the app's own paste keys only the X server
+// knows, down to a Tab it took between the app's last readings of the presses and its Control: no word
+// reaches the password field, and each outcome is told as what happened.
+TEST_F(PasteRaceDesktop, AQt6FormKeepsATabFromAnotherClientAheadOfThePasteKeysOutOfItsPasswordField) {
+    QtLoginForm form(true);
+    raceFromAnotherClient("Qt 6 by paste", form.reset(), form.values());
+}
+
+TEST_F(PasteRaceDesktop, AFirefoxFormKeepsATabFromAnotherClientAheadOfThePasteKeysOutOfItsPasswordField) {
+    const auto firefox = RealApp::firefoxOn(dictation->folder.path(), RealApp::loginFormPage());
+    ASSERT_TRUE(firefox);
+    raceFromAnotherClient("Firefox", escapeToThePlainField(u"Mozilla Firefox$"_qs), titleValues());
+}
+
+TEST_F(PasteRaceDesktop, AChromiumFormKeepsATabFromAnotherClientAheadOfThePasteKeysOutOfItsPasswordField) {
+    const auto chromium = RealApp::chromiumOn(dictation->folder.path(), RealApp::loginFormPage());
+    if (!chromium) GTEST_SKIP() << "Chromium is not installed (scripts/install-deps installs it)";
+    raceFromAnotherClient("Chromium", escapeToThePlainField(u"Chromium$"_qs), titleValues());
 }
 
 // A press made during the upload that moves no focus: sent once the application has been quiet for a
@@ -506,15 +660,8 @@ void clickIntoTheFocusedField(test::RealAppDictation& dictation, const char* app
 }
 
 TEST_F(PasteRaceDesktop, AClickIntoTheFocusedQt6FieldDuringTheUploadCostsNoPaste) {
-    QProcessEnvironment named = QProcessEnvironment::systemEnvironment();
-    named.insert(u"RESOURCE_NAME"_qs, u"slack"_qs);
-    test::FixtureApp fixture(test::FixtureApp::Toolkit::Qt, u"Qt login"_qs, named);
-    const auto reset = [&] {
-        fixture.setText(u"single"_qs, {});
-        fixture.focus(u"single"_qs);
-        return xdotool({u"search"_qs, u"--name"_qs, u"^Qt login$"_qs, u"windowactivate"_qs, u"--sync"_qs});
-    };
-    clickIntoTheFocusedField(*dictation, "Qt 6", reset, [&] { return fixture.texts().value(u"single"_qs).toString(); });
+    QtLoginForm form(true);
+    clickIntoTheFocusedField(*dictation, "Qt 6", form.reset(), [values = form.values()] { return values().plain; });
 }
 
 TEST_F(PasteRaceDesktop, AClickIntoTheFocusedFirefoxFieldDuringTheUploadCostsNoPaste) {

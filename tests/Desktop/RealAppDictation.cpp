@@ -95,6 +95,7 @@ std::optional<TranscriptHistoryCompletionKind> RealAppDictation::dictate(const Q
     fakes.transcriber->answer.clear();
     fakes.transcriber->answer.push(words);
     fakes.transcriber->held.setHolding(slowBackend);
+    const qsizetype transcribedBefore = fakes.transcriber->requests.size();
     SessionViewModel& session = *vm->session();
     sendKeys(kHotkey, true);
     const bool recording =
@@ -129,7 +130,10 @@ std::optional<TranscriptHistoryCompletionKind> RealAppDictation::dictate(const Q
                kind != SessionState::Kind::injecting;
     };
     waitUntil(ended, 20000);
-    const auto outcome = session.lastInsertionOutcome();
+    // A recording refused before it went to be transcribed (a password field found as the key let go)
+    // delivered nothing: the session's last outcome is still the dictation's before it.
+    const bool transcribed = fakes.transcriber->requests.size() > transcribedBefore;
+    const auto outcome = transcribed ? session.lastInsertionOutcome() : std::nullopt;
     // A dictation that did not land says why, so a failure on a loaded machine can be read from the log.
     if (outcome != TranscriptHistoryCompletionKind::inserted &&
         outcome != TranscriptHistoryCompletionKind::pastedViaClipboard &&

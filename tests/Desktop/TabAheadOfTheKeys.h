@@ -1,5 +1,8 @@
 #pragma once
 
+#include <chrono>
+#include <optional>
+
 namespace quorvelle::test {
 
 // A Tab that reaches the X server after the app's last look at the focus and ahead of its paste keys,
@@ -12,6 +15,10 @@ namespace TabAheadOfTheKeys {
 void arm(bool armed);
 // How many Tabs went ahead of keys so far.
 int sent();
+// When this program first posted a press of the key of that X name ("Control_L") at or after
+// `since`, as its call began: the app's own paste keys, for a race judged from outside.
+std::optional<std::chrono::steady_clock::time_point> pressedAfter(const char* keyName,
+                                                                  std::chrono::steady_clock::time_point since);
 
 }  // namespace TabAheadOfTheKeys
 }  // namespace quorvelle::test

@@ -59,7 +59,12 @@ public:
         if (!failClears) entries.clear();
     }
     QString exportCSV() override { return exportAnswer.next(); }
-    void hold(const TranscriptHistoryEntry& entry) override { held.append(entry); }
+    // Called once, when set, as the next entry is held.
+    std::function<void()> onHold;
+    void hold(const TranscriptHistoryEntry& entry) override {
+        held.append(entry);
+        if (const auto call = std::exchange(onHold, {})) call();
+    }
     void withdraw(const QUuid& id) override { withdrawn.append(id); }
     void whenLoaded(QObject*, std::function<void()> loaded) override {
         if (holdLoading)
