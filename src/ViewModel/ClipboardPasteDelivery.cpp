@@ -101,10 +101,21 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
     // refused: an application busy taking the paste may name a new object for the very field
     // (WebKitGTK), and one that cannot tell in time (a toolkit that serves its accessibility on the
     // thread that waits for the words) gets them, as the keys' order let them go.
-    delivery.pasteboard().judgeRequests([&delivery, &sentTo, &refusedAtRequest, alive] {
+    // The application must have reported its focus moving since the keys went: a password field it
+    // named before them was the last look's to judge, and a page may keep naming one it left (Firefox).
+    quint64 keysAt = 0;  // uptime, in nanoseconds
+    const auto uptime = [&delivery] { return delivery.context().environment().uptimeNanosecondsProvider(); };
+    delivery.pasteboard().judgeRequests([&delivery, &sentTo, &refusedAtRequest, &keysAt, uptime, alive] {
         if (alive.expired()) return true;
+        // An application that asks at once handled our keys at once, right after the last look; one
+        // that asks late was held up, and may have handled a key before ours only since.
+        const std::chrono::nanoseconds sinceKeys(uptime() - keysAt);
+        if (sinceKeys < kPromptRequest) return true;
+        // The look takes in the focus events that came meanwhile.
         TranscriptDelivery::Validation look = delivery.validateDeliveryTarget(sentTo);
         if (!std::holds_alternative<TranscriptDelivery::SecureFieldFocused>(look)) return true;
+        const std::optional<std::chrono::milliseconds> report = delivery.sinceFocusReport(sentTo.app.processIdentifier);
+        if (!report || *report > std::chrono::nanoseconds(uptime() - keysAt)) return true;
         refusedAtRequest = std::move(look);
         return false;
     });
@@ -136,6 +147,7 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
                 sentTo = *field;
                 if (!held) delivery.holdHistory(text, durationSeconds);
                 held = m_keysSent = true;
+                keysAt = uptime();
                 return;
             }
             heldBack = std::move(look);

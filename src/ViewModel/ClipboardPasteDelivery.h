@@ -44,6 +44,8 @@ public:
 
     // How long the check waits for the application to fetch the pasted words before it looks anyway.
     static constexpr double kFetchLimitSeconds = 1.0;
+    // An application's request for the words this soon after the keys is not looked at again.
+    static constexpr std::chrono::milliseconds kPromptRequest{40};
     // Looks right before the keys, each after the focus settled again (it was between two places, or
     // a Tab or a click came that the application had not reported on yet).
     static constexpr int kLastLookAttempts = 3;

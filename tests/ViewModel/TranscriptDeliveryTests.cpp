@@ -996,14 +996,18 @@ TEST(TranscriptDelivery, TheApplicationsRequestForTheWordsIsAnsweredOnlyWhileThe
     FocusedTargetSnapshot secret = writableTextField();
     secret.element.subrole = u"AXSecureTextField"_qs;
     // The focus the application tells once it asks; none: it does not answer in time.
-    const auto asksWith = [](std::optional<FocusedTargetSnapshot> focus) {
-        return [focus](DeliveryRig& r) {
+    // The application asks a second after the keys (held up), unless `atOnce`.
+    const auto asksWith = [](std::optional<FocusedTargetSnapshot> focus, bool reported = true, bool atOnce = false) {
+        return [focus, reported, atOnce](DeliveryRig& r) {
             paste(r);
-            r.fakes.pasteboard->onFetch = [&r, focus, asked = false](FakePasteboardWriter& board) mutable {
+            r.fakes.pasteboard->onFetch = [&r, focus, reported, atOnce,
+                                           asked = false](FakePasteboardWriter& board) mutable {
                 // Once: the application asks as the keys' wait for its fetch begins.
                 if (!board.judge || std::exchange(asked, true)) return;
+                if (!atOnce) r.fakes.clock.advance(1.0);
                 if (focus) {
                     r.fakes.inspector->answer.setFallback(*focus);
+                    if (reported) r.fakes.focusChanges->report = std::chrono::milliseconds(0);
                 } else {
                     r.fakes.inspector->answer.pushFailure(
                         FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable));
@@ -1025,6 +1029,17 @@ TEST(TranscriptDelivery, TheApplicationsRequestForTheWordsIsAnsweredOnlyWhileThe
     EXPECT_EQ(intoPassword.fakes.pastePerformer->pastedInto.size(), 1);
     EXPECT_TRUE(intoPassword.history.isEmpty());
     EXPECT_EQ(intoPassword.fakes.pasteboard->contents, QList{kUsersClipboard});
+
+    // An application that asks at once handled the keys right after the last look.
+    DeliveryRig atOnce(asksWith(secret, true, true));
+    EXPECT_EQ(atOnce.verdicts, QList<bool>{true});
+    EXPECT_EQ(atOnce.fakes.pastePerformer->pastedInto.size(), 1);
+
+    // A password field the application named without reporting a move since the keys is not where
+    // they went (a page that keeps naming the field it left).
+    DeliveryRig namedBefore(asksWith(secret, false));
+    EXPECT_EQ(namedBefore.verdicts, QList<bool>{true});
+    EXPECT_EQ(namedBefore.fakes.pastePerformer->pastedInto.size(), 1);
 
     // A busy application may name a new object for the very field as it takes the paste: only a
     // password field is refused.

@@ -20,6 +20,14 @@ bool ensureInitialised() {
     return ready;
 }
 
+CallTimeoutScope::CallTimeoutScope(int milliseconds) {
+    if (ensureInitialised()) atspi_set_timeout(milliseconds, kCallTimeoutMs * 4);
+}
+
+CallTimeoutScope::~CallTimeoutScope() {
+    if (ensureInitialised()) atspi_set_timeout(kCallTimeoutMs, kCallTimeoutMs * 4);
+}
+
 }  // namespace AtspiConnection
 
 AtspiCallError::~AtspiCallError() {

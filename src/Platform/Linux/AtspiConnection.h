@@ -17,6 +17,16 @@ inline constexpr int kCallTimeoutMs = 250;
 // be reached.
 bool ensureInitialised();
 
+// For the life of the scope, calls that block on another application give up after `milliseconds`:
+// where an application may be held up by us, a short look that fails is better than a long one.
+class CallTimeoutScope {
+public:
+    explicit CallTimeoutScope(int milliseconds);
+    ~CallTimeoutScope();
+    CallTimeoutScope(const CallTimeoutScope&) = delete;
+    CallTimeoutScope& operator=(const CallTimeoutScope&) = delete;
+};
+
 }  // namespace AtspiConnection
 
 // Owns the GError of one libatspi call.

@@ -1,5 +1,6 @@
 #include "Services/Delivery/SystemPasteboardWriter.h"
 
+#include "Platform/Linux/AtspiConnection.h"
 #include "Platform/Linux/X11ClipboardOwnership.h"
 #include "Platform/Linux/X11SelectionServer.h"
 #include "Services/Delivery/ClipboardWriteError.h"
@@ -13,6 +14,9 @@
 namespace quorvelle {
 
 namespace {
+
+// Each call of the look at an application's request for the words.
+constexpr int kJudgeCallTimeoutMs = 40;
 
 QClipboard* clipboard() {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard() : nullptr;
@@ -99,7 +103,13 @@ void SystemPasteboardWriter::giveVerdict(quint64 write) {
     // Words written before the last write had their held requests refused as it was served; once
     // judging ended, the requests held for it were let go.
     if (write != m_write || !m_judging || !m_judge) return;
-    const bool give = m_judge();
+    bool give = true;
+    {
+        // The application waits for our answer and may not answer a look meanwhile: a short bound,
+        // and a look that cannot tell lets the words go.
+        const AtspiConnection::CallTimeoutScope bounded(kJudgeCallTimeoutMs);
+        give = m_judge();
+    }
     // The judge talks to other applications: a later write or the judging's end may have come meanwhile.
     if (write == m_write && m_judging) m_server->judge(give);
 }
