@@ -4,6 +4,7 @@
 #include "Services/Delivery/PasteKeysOvertaken.h"
 #include "Services/Delivery/PasteLanding.h"
 #include "Services/Delivery/SyntheticPasteError.h"
+#include "Support/CancellationError.h"
 
 #include "DeliveryFakes.h"
 #include "Services/Delivery/Model/FocusedTargetFixtures.h"
@@ -564,6 +565,33 @@ TEST(SyntheticPaste, EveryTabTheServerHandledSinceTheLookBeganAskingIsWeighedBef
     EXPECT_TRUE(told.first().has_value());
     EXPECT_EQ(toldBefore.letAt.size(), 1);
     EXPECT_TRUE(toldBefore.letAt.first().second);
+}
+
+// A stop while our own key has not shown in the server's order yet: the keys went out, nothing tells
+// where, so every request for the words is refused, and none is left waiting.
+TEST(SyntheticPaste, AStopWhileTheKeysOrderIsReadAgainRefusesTheWords) {
+    FakeKeyPoster keys;
+    keys.orderMark = 7;
+    keys.pressesBeforeKey = std::nullopt;  // our key never shows
+    QList<std::pair<qsizetype, bool>> letAt;
+    int pauses = 0;
+    CommandVSyntheticPastePerformer performer{keys,
+                                              [] { return std::optional(test::writableTextField().app); },
+                                              [&](std::chrono::milliseconds, std::stop_token) -> QCoro::Task<void> {
+                                                  // The session ends during the second pause between the reads.
+                                                  if (!keys.posted.isEmpty() && ++pauses == 2)
+                                                      throw CancellationError();
+                                                  co_return;
+                                              },
+                                              {},
+                                              {},
+                                              {[] {},
+                                               [&](bool give) {
+                                                   letAt.append({keys.posted.size(), give});
+                                               }}};
+    EXPECT_TRUE(test::failureOf<CancellationError>(performer.performPaste(test::writableTextField(), {}, {})));
+    EXPECT_EQ(keys.posted, FakeKeyPoster::controlV);
+    EXPECT_EQ(letAt, (QList<std::pair<qsizetype, bool>>{{FakeKeyPoster::controlV.size(), false}}));
 }
 
 // GNOME Terminal forgets what the clipboard holds at each change of owner and pastes nothing until
