@@ -95,14 +95,13 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
     };
     // What the look at the application's own request for the words found, where it refused them.
     std::optional<TranscriptDelivery::Validation> refusedAtRequest;
-    // From the keys' order to the outcome, the application's request for the words is refused while
-    // a password field holds its focus as it tells it then: a key it handled before ours (a Tab into
-    // that field, told late by a page held up) may have taken the focus there. Nothing else is
-    // refused: an application busy taking the paste may name a new object for the very field
-    // (WebKitGTK), and one that cannot tell in time (a toolkit that serves its accessibility on the
-    // thread that waits for the words) gets them, as the keys' order let them go.
-    // The application must have reported its focus moving since the keys went: a password field it
-    // named before them was the last look's to judge, and a page may keep naming one it left (Firefox).
+    // From the keys' order to the outcome, an application that asks for the words late (held up) is
+    // refused them while a password field holds its focus as it tells it then, and it reported its
+    // focus moving since the keys: a key it handled before ours (a Tab told late by a page held up)
+    // may have taken the focus there, while a password field it named before the keys was the last
+    // look's to judge (a page may keep naming one it left). Nothing else is refused: a busy
+    // application may name a new object for the very field (WebKitGTK), and one that cannot tell in
+    // time (a toolkit that serves its accessibility on the thread that waits for the words) gets them.
     quint64 keysAt = 0;  // uptime, in nanoseconds
     const auto uptime = [&delivery] { return delivery.context().environment().uptimeNanosecondsProvider(); };
     delivery.pasteboard().judgeRequests([&delivery, &sentTo, &refusedAtRequest, &keysAt, uptime, alive] {
