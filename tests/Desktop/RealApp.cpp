@@ -77,6 +77,9 @@ std::unique_ptr<RealApp> RealApp::firefox(const QString& folder) {
 std::unique_ptr<RealApp> RealApp::firefoxOn(const QString& folder, const QByteArray& contents) {
     const QString profile = folder + u"/firefox"_qs, page = folder + u"/page.html"_qs;
     QDir().mkpath(profile);
+    // A fresh profile opens the privacy notice in a second tab, which fails to load offline: a Control
+    // held with a Tab (a user's Tab racing the paste keys) would switch to it and away from the page.
+    writeFile(profile + u"/user.js"_qs, "user_pref(\"datareporting.policy.firstRunURL\", \"\");\n");
     writeFile(page, contents);
     std::unique_ptr<RealApp> app(new RealApp(
         u"firefox-esr"_qs,
