@@ -73,7 +73,7 @@ QString RealAppDictation::focusedTextElement(const QString& previous) {
 bool RealAppDictation::focusedFieldHoldsStill() {
     QString lastKey;
     std::optional<QRectF> lastFrame;
-    return waitUntil(
+    const bool held = waitUntil(
         [&] {
             const auto target = focusedTextTarget();
             const QString key = target ? elementOf(target->elementHandle)->identityKey() : QString();
@@ -85,6 +85,13 @@ bool RealAppDictation::focusedFieldHoldsStill() {
             return still;
         },
         30000);
+    if (!held) {
+        QString front;
+        xdotool({u"getactivewindow"_qs, u"getwindowname"_qs}, &front);
+        qWarning().noquote() << "the focused field never held still: last seen"
+                             << (lastKey.isEmpty() ? u"none"_qs : lastKey) << "in the window" << front;
+    }
+    return held;
 }
 
 std::optional<TranscriptHistoryCompletionKind> RealAppDictation::dictate(const QString& words, bool slowBackend,
