@@ -156,15 +156,16 @@ TEST_F(HostileServerTest, ASlowButSteadyAnswerOutlastsTheIdleTimeOut) {
 // release check whose answer comes a byte at a time from its status line on, never pausing near the
 // idle time-out, is read whole.
 TEST_F(HostileServerTest, AHeadThatArrivesSlowlyButSteadilyOutlastsTheIdleTimeOut) {
-    client = makeClient(readerWiredUpload(300ms, 60s));
-    // About 90 bytes of head, 10 ms apart: a few idle time-outs long.
+    client = makeClient(readerWiredUpload(800ms, 60s));
+    // About 90 bytes of head, 30 ms apart: a few idle time-outs long, each a wide margin over the
+    // pause between two bytes, which a busy machine stretches.
     server.respond("POST", QStringLiteral("/v1/transcriptions"),
-                   FakeResponse::json(200, R"({"request_id":"R","text":"t"})").dripFromTheHead(10ms));
+                   FakeResponse::json(200, R"({"request_id":"R","text":"t"})").dripFromTheHead(30ms));
     EXPECT_EQ(errorOf(client->uploadTranscription(uploadRequest(), QStringLiteral("A"), QStringLiteral("D"),
                                                   QStringLiteral("B"))),
               std::nullopt);
-    server.respond("GET", kPlainPath, FakeResponse::raw(200, "{}").header("X-Padding", "ppp").dripFromTheHead(10ms));
-    const PlainGetLimits limits{.idleTimeout = 300ms, .deadline = 60s, .connections = reader};
+    server.respond("GET", kPlainPath, FakeResponse::raw(200, "{}").header("X-Padding", "ppp").dripFromTheHead(30ms));
+    const PlainGetLimits limits{.idleTimeout = 800ms, .deadline = 60s, .connections = reader};
     EXPECT_EQ(failureOf<WebRequestError>(fetchPlainGet(&manager, server.url(kPlainPath), {}, limits)), std::nullopt);
 }
 
