@@ -101,7 +101,8 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
     // may have taken the focus there, while a password field it named before the keys was the last
     // look's to judge (a page may keep naming one it left). Nothing else is refused: a busy
     // application may name a new object for the very field (WebKitGTK), and one that cannot tell in
-    // time (a toolkit that serves its accessibility on the thread that waits for the words) gets them.
+    // time (a toolkit that serves its accessibility on the thread that waits for the words) gets them
+    // once the look is over: Firefox, which waits a second at most, has given up on them by then.
     quint64 keysAt = 0;  // uptime, in nanoseconds
     const auto uptime = [&delivery] { return delivery.context().environment().uptimeNanosecondsProvider(); };
     delivery.pasteboard().judgeRequests([&delivery, &sentTo, &refusedAtRequest, &keysAt, uptime, alive] {
