@@ -99,26 +99,41 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
     // refused them while a password field holds its focus as it tells it then, and it reported its
     // focus moving since the keys: a key it handled before ours (a Tab told late by a page held up)
     // may have taken the focus there, while a password field it named before the keys was the last
-    // look's to judge (a page may keep naming one it left). Nothing else is refused: a busy
-    // application may name a new object for the very field (WebKitGTK), and one that cannot tell in
-    // time (a toolkit that serves its accessibility on the thread that waits for the words) gets them
-    // once the look is over: Firefox, which waits a second at most, has given up on them by then.
+    // look's to judge (a page may keep naming one it left). A busy application may name a new object
+    // for the very field (WebKitGTK): no reason to refuse.
+    // One that cannot answer then (it waits for the words on the thread that serves its
+    // accessibility: Firefox, Qt, Chromium) is refused them at once, as nothing tells where a key
+    // before ours took its focus, and Firefox gives up on words that come a second late. Its request
+    // showed that it handled every key before ours: once it could tell where they took its focus,
+    // new keys go after a new look, and their late request gets the words while it reported no move
+    // since that look began.
     quint64 keysAt = 0;  // uptime, in nanoseconds
+    quint64 lookBegan = 0;
+    // Set where this attempt's request was refused so, and where an earlier attempt's was.
+    bool untoldAtRequest = false, untoldBefore = false;
     const auto uptime = [&delivery] { return delivery.context().environment().uptimeNanosecondsProvider(); };
-    delivery.pasteboard().judgeRequests([&delivery, &sentTo, &refusedAtRequest, &keysAt, uptime, alive] {
-        if (alive.expired()) return true;
-        // An application that asks at once handled our keys at once, right after the last look; one
-        // that asks late was held up, and may have handled a key before ours only since.
-        const std::chrono::nanoseconds sinceKeys(uptime() - keysAt);
-        if (sinceKeys < kPromptRequest) return true;
-        // The look takes in the focus events that came meanwhile.
-        TranscriptDelivery::Validation look = delivery.validateDeliveryTarget(sentTo);
-        if (!std::holds_alternative<TranscriptDelivery::SecureFieldFocused>(look)) return true;
-        const std::optional<std::chrono::milliseconds> report = delivery.sinceFocusReport(sentTo.app.processIdentifier);
-        if (!report || *report > std::chrono::nanoseconds(uptime() - keysAt)) return true;
-        refusedAtRequest = std::move(look);
-        return false;
-    });
+    delivery.pasteboard().judgeRequests(
+        [&delivery, &sentTo, &refusedAtRequest, &keysAt, &lookBegan, &untoldAtRequest, &untoldBefore, uptime, alive] {
+            if (alive.expired()) return true;
+            // An application that asks at once handled our keys at once, right after the last look; one
+            // that asks late was held up, and may have handled a key before ours only since.
+            const std::chrono::nanoseconds sinceKeys(uptime() - keysAt);
+            if (sinceKeys < kPromptRequest) return true;
+            const qint32 application = sentTo.app.processIdentifier;
+            if (!delivery.applicationAnswers(sentTo)) {
+                const std::optional<std::chrono::milliseconds> report = delivery.sinceFocusReport(application);
+                if (untoldBefore && (!report || *report > std::chrono::nanoseconds(uptime() - lookBegan))) return true;
+                untoldAtRequest = true;
+                return false;
+            }
+            // The look takes in the focus events that came meanwhile.
+            TranscriptDelivery::Validation look = delivery.validateDeliveryTarget(sentTo);
+            if (!std::holds_alternative<TranscriptDelivery::SecureFieldFocused>(look)) return true;
+            const std::optional<std::chrono::milliseconds> report = delivery.sinceFocusReport(application);
+            if (!report || *report > std::chrono::nanoseconds(uptime() - keysAt)) return true;
+            refusedAtRequest = std::move(look);
+            return false;
+        });
     const auto unjudged = qScopeGuard([this, alive] {
         if (alive.expired()) return;
         m_keysSent = false;
@@ -127,6 +142,7 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
     for (int attempt = 0; attempt < kLastLookAttempts; ++attempt) {
         heldBack.reset();
         refusedAtRequest.reset();
+        untoldAtRequest = false;
         bool awaitReport = false;
         const SyntheticPastePerforming::LastLook lastLook = [&](std::optional<std::chrono::milliseconds> sinceMove) {
             // A Tab or a click during the dictation may have moved the focus where the application's
@@ -142,6 +158,7 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
                     throw KeysHeldBack();
                 }
             }
+            lookBegan = uptime();
             TranscriptDelivery::Validation look = delivery.validateDeliveryTarget(target);
             if (const auto* field = std::get_if<FocusedTargetSnapshot>(&look)) {
                 sentTo = *field;
@@ -169,9 +186,10 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
             } catch (const CancellationError&) {
             }
             if (alive.expired()) throw CancellationError();
-            if (refusedAtRequest && !stopToken.stop_requested()) {
+            if ((refusedAtRequest || untoldAtRequest) && !stopToken.stop_requested()) {
                 withdrawIfHeld();
                 overtaken = refused = true;
+                untoldBefore = untoldBefore || untoldAtRequest;
             }
         }
         if (failure) {
@@ -203,6 +221,17 @@ QCoro::Task<void> ClipboardPasteDelivery::deliver(QString text, FocusedTargetSna
             // that paste before it was refused, or had time to ask.
             try {
                 co_await delivery.pasteboard().fetched(kFetchLimitSeconds, stopToken);
+            } catch (const CancellationError&) {
+                restoreClipboard(saved);
+                throw;
+            }
+            if (alive.expired()) throw CancellationError();
+        }
+        if (overtaken && untoldAtRequest) {
+            // The application tells of a focus that a key before ours moved only once it is let go,
+            // and a page's own process later still: the next look waits for such a report a while.
+            try {
+                co_await delivery.focusReport(target.app.processIdentifier, kUntoldReportWaitSeconds, stopToken);
             } catch (const CancellationError&) {
                 restoreClipboard(saved);
                 throw;

@@ -46,6 +46,9 @@ public:
     static constexpr double kFetchLimitSeconds = 1.0;
     // An application's request for the words this soon after the keys is not looked at again.
     static constexpr std::chrono::milliseconds kPromptRequest{40};
+    // How long, after a late request it could not answer a look at, the application is given to report
+    // where a key before ours took its focus, before the look for new keys.
+    static constexpr double kUntoldReportWaitSeconds = 0.5;
     // Looks right before the keys, each after the focus settled again (it was between two places, or
     // a Tab or a click came that the application had not reported on yet).
     static constexpr int kLastLookAttempts = 3;

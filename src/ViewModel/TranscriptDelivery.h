@@ -79,6 +79,8 @@ public:
     struct SecureFieldFocused {};
     using Validation = std::variant<FocusedTargetSnapshot, DeliveryValidationFailure, SecureFieldFocused>;
     Validation validateDeliveryTarget(const FocusedTargetSnapshot& captured);
+    // Whether the target's application answers a question about its field now.
+    bool applicationAnswers(const FocusedTargetSnapshot& target) { return m_focusedTargetInspector->answers(target); }
     // The same, waiting on the focus's moves, up to kFocusSettleLimitSeconds and kFocusSettleEventLimit
     // of them, while the focus is away, not on a text element yet, or (just after the release) elsewhere.
     QCoro::Task<Validation> settledDeliveryTarget(FocusedTargetSnapshot captured, std::stop_token stopToken);

@@ -151,6 +151,7 @@ public:
     QCoro::Task<void> awaitFrontApplication(std::stop_token stopToken) override {
         return m_inspector->awaitFrontApplication(std::move(stopToken));
     }
+    bool answers(const FocusedTargetSnapshot& target) override { return m_inspector->answers(target); }
 
 private:
     FocusedTargetSnapshot tabAfter(FocusedTargetSnapshot found) {

@@ -355,6 +355,7 @@ public:
     QCoro::Task<void> awaitFrontApplication(std::stop_token stopToken) override {
         return m_inner->awaitFrontApplication(std::move(stopToken));
     }
+    bool answers(const FocusedTargetSnapshot& target) override { return m_inner->answers(target); }
 
     std::function<void()> beforeLook;
     QStringList taken;

@@ -30,9 +30,17 @@ public:
     HeldCalls arrival;
     int arrivalWaits = 0;
 
+    // Whether the application answers now, asked of each element: true once the script runs out.
+    Scripted<bool> answering{true};
+    QList<FocusedTargetSnapshot> askedWhetherAnswering;
+
     FocusedTargetSnapshot inspect() override { return ++callCount, answer.next(); }
     QCoro::Task<void> awaitFrontApplication(std::stop_token stopToken) override {
         return ++arrivalWaits, arrival.pass(std::move(stopToken));
+    }
+    bool answers(const FocusedTargetSnapshot& target) override {
+        askedWhetherAnswering.append(target);
+        return answering.next();
     }
 };
 

@@ -991,7 +991,7 @@ TEST(TranscriptDelivery, KeysATabOvertookAreRefusedTheWordsAndTheFocusAfterDecid
 
 // The application asks for the words only once it handled every key before ours (a page held up
 // after a Tab handles it late): a password field holding its focus then gets nothing, and nothing is
-// kept; an application that cannot tell in time gets them, as the keys' order let them go.
+// kept; one whose look finds no field gets them, as the keys' order let them go.
 TEST(TranscriptDelivery, TheApplicationsRequestForTheWordsIsAnsweredOnlyWhileTheFieldStillHoldsItsFocus) {
     FocusedTargetSnapshot secret = writableTextField();
     secret.element.subrole = u"AXSecureTextField"_qs;
@@ -1052,6 +1052,93 @@ TEST(TranscriptDelivery, TheApplicationsRequestForTheWordsIsAnsweredOnlyWhileThe
     expectRow(untold, {"", {}, SessionState::success(), Kind::pastedViaClipboard, "insert.pasted_via_clipboard", {}});
     // The judging ends with the delivery.
     EXPECT_FALSE(untold.fakes.pasteboard->judge);
+}
+
+// An application that cannot answer the look at its late request (it waits for the words on the
+// thread that serves its accessibility) is refused them at once: nothing tells where a key it handled
+// before ours took its focus. Its request showed it handled every such key: once it was given time to
+// report where they took its focus, a new look and new keys follow, and their late request gets the
+// words where it reported no move since that look began.
+TEST(TranscriptDelivery, AnApplicationThatCannotAnswerAtItsLateRequestGetsTheWordsOnlyAfterANewLook) {
+    FocusedTargetSnapshot secret = writableTextField();
+    secret.element.subrole = u"AXSecureTextField"_qs;
+    // Each request, in turn: whether it comes late, whether the application answers then, and
+    // whether it reported a move just then.
+    struct Request {
+        bool late = true, answers = false, reportsNow = false;
+    };
+    const auto asks = [](QList<Request> requests, std::optional<FocusedTargetSnapshot> reportedMoveTo = std::nullopt) {
+        return [requests, reportedMoveTo](DeliveryRig& r) mutable {
+            paste(r);
+            r.fakes.focusChanges->reportComes = reportedMoveTo.has_value();
+            // Reported a moment before the wait ends.
+            r.fakes.focusChanges->onReportWait = [&r, reportedMoveTo] {
+                if (!reportedMoveTo) return;
+                r.fakes.inspector->answer.setFallback(*reportedMoveTo);
+                r.fakes.clock.advance(0.1);
+                r.fakes.focusChanges->report = std::chrono::milliseconds(100);
+            };
+            // One request for each time the keys went out, as the wait for its fetch begins.
+            const auto keysOut = std::make_shared<bool>(false);
+            r.fakes.pastePerformer->keysOut = [keysOut] { *keysOut = true; };
+            r.fakes.pasteboard->onFetch = [&r, requests, keysOut](FakePasteboardWriter& board) mutable {
+                if (!board.judge || requests.isEmpty() || !std::exchange(*keysOut, false)) return;
+                const Request request = requests.takeFirst();
+                if (request.late) r.fakes.clock.advance(1.0);
+                if (request.late && r.fakes.focusChanges->report)
+                    *r.fakes.focusChanges->report += std::chrono::seconds(1);
+                r.fakes.inspector->answering.push(request.answers);
+                if (request.reportsNow) r.fakes.focusChanges->report = std::chrono::milliseconds(0);
+                r.verdicts.append(board.judge());
+                // An old report by the next request.
+                if (r.fakes.focusChanges->report) r.fakes.focusChanges->report = std::chrono::milliseconds(60000);
+            };
+        };
+    };
+    const QList<double> reportWait{ClipboardPasteDelivery::kUntoldReportWaitSeconds};
+
+    DeliveryRig retried(asks({Request{}, Request{}}));
+    EXPECT_EQ(retried.verdicts, (QList<bool>{false, true}));
+    expectRow(retried, {"", {}, SessionState::success(), Kind::pastedViaClipboard, "insert.pasted_via_clipboard", {}});
+    EXPECT_EQ(retried.fakes.pastePerformer->pastedInto.size(), 2);
+    EXPECT_EQ(retried.fakes.focusChanges->reportTimeouts, reportWait);
+    EXPECT_EQ(retried.fakes.pasteboard->contents, QList{kUsersClipboard});
+
+    // It reports, once let go, that its focus is where the keys went: the new look takes that in.
+    DeliveryRig toldBeforeTheLook(asks({Request{}, Request{}}, writableTextField()));
+    EXPECT_EQ(toldBeforeTheLook.verdicts, (QList<bool>{false, true}));
+    EXPECT_EQ(toldBeforeTheLook.fakes.sessionCoordinator->state(), SessionState::success());
+
+    // It reports, once let go, that the Tab took its focus to a password field.
+    DeliveryRig intoPassword(asks({Request{}}, secret));
+    EXPECT_EQ(intoPassword.verdicts, QList<bool>{false});
+    EXPECT_EQ(intoPassword.fakes.sessionCoordinator->state(), SessionState::blocked(SessionBlockReason::secureField));
+    EXPECT_EQ(intoPassword.fakes.pastePerformer->pastedInto.size(), 1);
+    EXPECT_TRUE(intoPassword.history.isEmpty());
+    EXPECT_EQ(intoPassword.fakes.pasteboard->contents, QList{kUsersClipboard});
+
+    // A move it reported after the new look began is not in that look: refused again, then given
+    // to the keys after a look that took it in.
+    DeliveryRig reportedAfterTheLook(asks({Request{}, Request{true, false, true}, Request{}}));
+    EXPECT_EQ(reportedAfterTheLook.verdicts, (QList<bool>{false, false, true}));
+    EXPECT_EQ(reportedAfterTheLook.fakes.pastePerformer->pastedInto.size(), 3);
+    EXPECT_EQ(reportedAfterTheLook.fakes.sessionCoordinator->state(), SessionState::success());
+
+    // Refused at every attempt: the words stay on the clipboard, told copied.
+    DeliveryRig everyTime(asks({Request{}, Request{true, false, true}, Request{true, false, true}}));
+    EXPECT_EQ(everyTime.verdicts, (QList<bool>{false, false, false}));
+    expectRow(
+        everyTime,
+        {"", {}, SessionState::fallbackCopied(), Kind::copiedToClipboard, "fallback.focused_target_unavailable", {}});
+    EXPECT_EQ(plainText(everyTime.fakes.pasteboard->contents), "dictated words");
+
+    // Asked at once, or answering the look: as before, with no second attempt.
+    for (const Request& request : {Request{false, false}, Request{true, true}}) {
+        DeliveryRig once(asks({request}));
+        EXPECT_EQ(once.verdicts, QList<bool>{true});
+        EXPECT_EQ(once.fakes.pastePerformer->pastedInto.size(), 1);
+        EXPECT_EQ(once.fakes.inspector->askedWhetherAnswering.size(), request.late ? 1 : 0);
+    }
 }
 
 }  // namespace

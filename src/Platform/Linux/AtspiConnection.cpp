@@ -1,12 +1,27 @@
 #include "Platform/Linux/AtspiConnection.h"
 
 #include <atspi/atspi.h>
+#include <dbus/dbus.h>
 
+#include <atomic>
+#include <memory>
 #include <mutex>
 
 namespace quorvelle {
 
 namespace AtspiConnection {
+
+namespace {
+
+// What calls into other applications wait for now.
+std::atomic<int> g_callTimeoutMs{kCallTimeoutMs};
+
+void setCallTimeout(int milliseconds) {
+    g_callTimeoutMs = milliseconds;
+    atspi_set_timeout(milliseconds, kCallTimeoutMs * 4);
+}
+
+}  // namespace
 
 bool ensureInitialised() {
     static std::once_flag once;
@@ -15,17 +30,36 @@ bool ensureInitialised() {
         const int status = atspi_init();
         // 0: initialised now; 1: someone in this process did it already.
         ready = status == 0 || status == 1;
-        if (ready) atspi_set_timeout(kCallTimeoutMs, kCallTimeoutMs * 4);
+        if (ready) setCallTimeout(kCallTimeoutMs);
     });
     return ready;
 }
 
 CallTimeoutScope::CallTimeoutScope(int milliseconds) {
-    if (ensureInitialised()) atspi_set_timeout(milliseconds, kCallTimeoutMs * 4);
+    if (ensureInitialised()) setCallTimeout(milliseconds);
 }
 
 CallTimeoutScope::~CallTimeoutScope() {
-    if (ensureInitialised()) atspi_set_timeout(kCallTimeoutMs, kCallTimeoutMs * 4);
+    if (ensureInitialised()) setCallTimeout(kCallTimeoutMs);
+}
+
+bool answers(AtspiAccessible* accessible) {
+    DBusConnection* bus = ensureInitialised() ? atspi_get_a11y_bus() : nullptr;
+    const AtspiObject* object = accessible ? ATSPI_OBJECT(accessible) : nullptr;
+    if (!bus || !object || !object->app || !object->app->bus_name || !object->path) return false;
+    const std::unique_ptr<DBusMessage, void (*)(DBusMessage*)> call(
+        dbus_message_new_method_call(object->app->bus_name, object->path, ATSPI_DBUS_INTERFACE_ACCESSIBLE, "GetRole"),
+        dbus_message_unref);
+    if (!call) return false;
+    DBusError error;
+    dbus_error_init(&error);
+    DBusMessage* reply = dbus_connection_send_with_reply_and_block(bus, call.get(), g_callTimeoutMs, &error);
+    if (reply) dbus_message_unref(reply);
+    // An error is an answer too (an object gone); only silence is not.
+    const bool answered =
+        reply || !(dbus_error_has_name(&error, DBUS_ERROR_NO_REPLY) || dbus_error_has_name(&error, DBUS_ERROR_TIMEOUT));
+    dbus_error_free(&error);
+    return answered;
 }
 
 }  // namespace AtspiConnection

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+typedef struct _AtspiAccessible AtspiAccessible;
 typedef struct _GError GError;
 
 namespace quorvelle {
@@ -26,6 +27,10 @@ public:
     CallTimeoutScope(const CallTimeoutScope&) = delete;
     CallTimeoutScope& operator=(const CallTimeoutScope&) = delete;
 };
+
+// Whether the object's application answers a question about it within the call timeout now, asked
+// afresh: libatspi keeps some answers, and may give one without asking.
+bool answers(AtspiAccessible* accessible);
 
 }  // namespace AtspiConnection
 

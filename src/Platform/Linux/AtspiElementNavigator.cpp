@@ -459,6 +459,10 @@ std::optional<QString> AtspiElementNavigator::readSubrole(const AccessibilityEle
     return description.subrole;
 }
 
+bool AtspiElementNavigator::answers(const AccessibilityElement& element) {
+    return AtspiConnection::answers(atspiElement(element).accessible());
+}
+
 RawFocusedElementMetadata AtspiElementNavigator::readScoringMetadata(const AccessibilityElement& element) {
     AtspiAccessible* accessible = atspiElement(element).accessible();
     AtspiCallError error;

@@ -37,6 +37,7 @@ public:
     std::optional<QString> readSubrole(const AccessibilityElement& element) override;
     RawFocusedElementMetadata readScoringMetadata(const AccessibilityElement& element) override;
     bool readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) override;
+    bool answers(const AccessibilityElement& element) override;
     // Everything at once.
     RawFocusedElementMetadata readMetadata(const AccessibilityElement& element);
 

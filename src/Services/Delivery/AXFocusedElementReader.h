@@ -28,6 +28,7 @@ public:
     FocusedElementReading readFocusedSecurity(const FocusedAppMetadata& app,
                                               const AccessibilityElement* earlier) override;
     QCoro::Task<void> awaitApplication(qint32 processIdentifier, std::stop_token stopToken) override;
+    bool answers(const AccessibilityElement& element) override { return m_navigator.answers(element); }
 
     // The start element, up to four ancestors, then descendants breadth first, without repeats.
     QList<AccessibilityElementRef> collectCandidates(const AccessibilityElementRef& start);

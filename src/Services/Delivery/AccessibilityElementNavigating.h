@@ -50,6 +50,9 @@ public:
     // Adds title, identifier, frame and size. False where the application did not answer for the title
     // or the frame (an error): an absent one then does not say the element has none.
     virtual bool readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) = 0;
+    // Whether the element's application answers a question now, asked afresh (nothing kept from an
+    // earlier answer): one that waits on the thread serving its accessibility does not.
+    virtual bool answers(const AccessibilityElement& element) = 0;
 };
 
 }  // namespace quorvelle

@@ -42,6 +42,8 @@ public:
     // up on (a bounded while, once per process), without holding the thread; at once for any other
     // process. A stop ends it with CancellationError.
     virtual QCoro::Task<void> awaitApplication(qint32 processIdentifier, std::stop_token stopToken) = 0;
+    // Whether the element's application answers a question about it now.
+    virtual bool answers(const AccessibilityElement& element) = 0;
 };
 
 }  // namespace quorvelle

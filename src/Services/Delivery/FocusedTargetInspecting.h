@@ -57,6 +57,9 @@ public:
         (void)stopToken;
         co_return;
     }
+    // Whether the application of a target found before answers a question about its element now;
+    // true where there is no element to ask (a window standing for one).
+    virtual bool answers(const FocusedTargetSnapshot& target) = 0;
 };
 
 }  // namespace quorvelle

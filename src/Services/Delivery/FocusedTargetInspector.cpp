@@ -68,6 +68,11 @@ QCoro::Task<void> FocusedTargetInspector::awaitFrontApplication(std::stop_token 
     }
 }
 
+bool FocusedTargetInspector::answers(const FocusedTargetSnapshot& target) {
+    const AccessibilityElementRef element = elementOf(target.elementHandle);
+    return !element || m_focusedElementReader.answers(*element);
+}
+
 FocusedTargetSnapshot FocusedTargetInspector::inspect(const AccessibilityElement* earlier) {
     if (!m_isTrusted || !m_isTrusted()) {
         throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::accessibilityPermissionMissing);

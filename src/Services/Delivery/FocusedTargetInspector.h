@@ -22,6 +22,7 @@ public:
     FocusedTargetSnapshot reinspect(const FocusedTargetSnapshot& earlier) override;
     PasswordFieldLook lookForPasswordField(const FocusedTargetSnapshot* earlier) override;
     QCoro::Task<void> awaitFrontApplication(std::stop_token stopToken) override;
+    bool answers(const FocusedTargetSnapshot& target) override;
 
 private:
     FocusedTargetSnapshot inspect(const AccessibilityElement* earlier);

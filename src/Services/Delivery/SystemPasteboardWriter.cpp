@@ -105,8 +105,8 @@ void SystemPasteboardWriter::giveVerdict(quint64 write) {
     if (write != m_write || !m_judging || !m_judge) return;
     bool give = true;
     {
-        // The application waits for our answer and may not answer a look meanwhile: a short bound,
-        // and a look that cannot tell lets the words go.
+        // The application waits for our answer and may not answer a look meanwhile (Firefox gives up
+        // on its words after a second): each question waits a short while.
         const AtspiConnection::CallTimeoutScope bounded(kJudgeCallTimeoutMs);
         give = m_judge();
     }

@@ -127,6 +127,7 @@ public:
             std::tuple(std::nullopt, std::nullopt, std::nullopt, std::nullopt);
         return metadata;
     }
+    bool answers(const AccessibilityElement& element) override { return !timingOut.contains(element.identityKey()); }
     bool readDescription(const AccessibilityElement& element, RawFocusedElementMetadata& metadata) override {
         if (timingOut.contains(element.identityKey()))
             throw FocusedTargetInspectionError(FocusedTargetInspectionError::Case::focusedElementUnavailable);

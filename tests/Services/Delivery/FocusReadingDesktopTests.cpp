@@ -160,6 +160,29 @@ TEST_F(FocusReading, AFieldThatLostTheFocusInItsActiveWindowGivesWayToTheOneItsT
     EXPECT_EQ(nameOf(reading.focused).toStdString(), kMultiTitle.toStdString());
 }
 
+// Whether an application answers is asked of it each time, within the bound of the moment: libatspi
+// keeps answers it was given, which a stopped application (one waiting on the thread that serves its
+// accessibility) would seem to give still.
+TEST(FocusReadingAcrossApplications, WhetherAnApplicationAnswersIsAskedOfItEachTime) {
+    if (qgetenv("QUORVELLE_DESKTOP_ENV") != "1") GTEST_SKIP() << "needs the desktop test environment";
+    ASSERT_TRUE(AtspiConnection::ensureInitialised());
+    FixtureApp fixture(FixtureApp::Toolkit::Gtk, u"Asked"_qs);
+    const auto pid = static_cast<qint32>(fixture.processId());
+    ASSERT_TRUE(test::waitUntil([&] { return test::activateWindowOf(pid); }, 10000));
+    std::shared_ptr<AtspiElement> field;
+    ASSERT_TRUE(test::waitUntil([&] { return (field = focusedTextOf(pid)) != nullptr; }, 10000));
+    AtspiElementNavigator navigator;
+    const AtspiConnection::CallTimeoutScope bounded(40);
+    EXPECT_TRUE(navigator.answers(*field));
+    // Everything a look reads of the field, kept now.
+    navigator.readMetadata(*field);
+    ::kill(pid, SIGSTOP);
+    const std::shared_ptr<void> resume(nullptr, [pid](void*) { ::kill(pid, SIGCONT); });
+    EXPECT_FALSE(navigator.answers(*field));
+    ::kill(pid, SIGCONT);
+    EXPECT_TRUE(test::waitUntil([&] { return navigator.answers(*field); }, 5000));
+}
+
 // A GTK 3 window opens with its text view focused, taking the focus from a window whose field held it
 // since before we listened (as a GTK 4 entry always does: it never announces a focus it has). That
 // window's application is busy (here: stopped until the new window's gain was handled) and tells of its
